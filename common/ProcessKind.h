@@ -1,0 +1,35 @@
+#pragma once
+// The fourteen process kinds and every form of their names. Code never
+// spells a kind's names in another form without going through this table.
+#include <array>
+#include <string>
+#include <string_view>
+
+namespace qtmv {
+
+struct ProcessKind {
+    char letter;                     // 'A' .. 'N'
+    int number;                      // 1 .. 14, the kind's position (ITEMn flags)
+    std::string_view displayName;    // "A-印前": combo boxes, passed around as "the kind"
+    std::string_view name;           // "印前"
+    std::string_view spacedName;     // "印 前": KIND in 預排資料明細 and VENDERAC, captions
+    std::string_view secondName;     // "裁工" for I, "其他" for N, else == name
+    std::string_view detailTable;    // "IMPRINT"
+    std::string_view scheduledTable; // "IMPRINT_S"
+    std::string_view preScheduleTable; // "印前預排表"
+    std::string_view gridName;       // "印前" .. "裁工" .. "其他": suffix of fml/fra controls
+};
+
+const std::array<ProcessKind, 14>& processKinds();
+
+// The kind whose display name equals the trimmed argument exactly; nullptr otherwise.
+const ProcessKind* kindByDisplayName(std::string_view displayName);
+// The kind of a letter 'A'..'N'; nullptr otherwise.
+const ProcessKind* kindByLetter(char letter);
+// The kind of a two-character name, accepting both spellings (裁摺/裁工, 其它/其他).
+const ProcessKind* kindByName(std::string_view name);
+
+// The detail table of a display name ("IMPRINT" for "A-印前"); "" when none matches.
+std::string ProcessTableName(std::string_view displayName);
+
+} // namespace qtmv

@@ -1,0 +1,54 @@
+#pragma once
+// A field value as the data-access layer hands it out: null, a whole number,
+// a real number or UTF-8 text.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <variant>
+
+namespace jet {
+
+class Value {
+public:
+    enum class Type { Null, Integer, Real, Text };
+
+    Value() = default;
+    Value(std::nullptr_t) {}
+    Value(int v) : v_(static_cast<std::int64_t>(v)) {}
+    Value(long v) : v_(static_cast<std::int64_t>(v)) {}
+    Value(long long v) : v_(static_cast<std::int64_t>(v)) {}
+    Value(double v) : v_(v) {}
+    Value(std::string v) : v_(std::move(v)) {}
+    Value(std::string_view v) : v_(std::string(v)) {}
+    Value(const char* v) : v_(std::string(v)) {}
+
+    Type type() const { return static_cast<Type>(v_.index()); }
+    bool isNull() const { return v_.index() == 0; }
+
+    // The value "joined with an empty string": null gives "", numbers their
+    // plain decimal form (a whole real without ".0").
+    std::string text() const;
+    // text() with leading and trailing blanks removed.
+    std::string trimmed() const;
+    // Numeric value: numbers as they are, text by its leading number
+    // (the val() rule), null 0.
+    double number() const;
+
+    const std::string* textIf() const { return std::get_if<std::string>(&v_); }
+
+    bool operator==(const Value& o) const = default;
+
+private:
+    std::variant<std::monostate, std::int64_t, double, std::string> v_;
+};
+
+// val(): the leading number of a text. Blanks anywhere are skipped
+// ("1 2 3" is 123), "12abc" is 12, "" and text without a number are 0.
+// Accepts a sign, one decimal point and an exponent, as Jet does.
+double val(std::string_view text);
+
+// Removes leading and trailing blanks (spaces, tabs, CR, LF, and the
+// full-width space U+3000).
+std::string trim(std::string_view s);
+
+} // namespace jet
