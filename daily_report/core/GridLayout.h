@@ -1,0 +1,47 @@
+#pragma once
+// The column layout of the fourteen process grids and the statement that
+// loads one. Everything after loading (editing, saving, write-back) finds
+// its columns here, by heading or by the fixed numbers saving relies on.
+// Column numbers are 1-based, as in the grids.
+#include "common/ProcessKind.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qtmv::daily {
+
+struct GridColumn {
+    std::string heading;   // the grid's column heading ("" for untitled columns)
+    std::string select;    // the select-list expression, "" for working columns no query fills
+};
+
+struct GridLayout {
+    const ProcessKind* kind = nullptr;
+    std::vector<GridColumn> columns;   // column n is columns[n - 1]
+
+    // The columns saving writes by number.
+    int remarkCol = 0;        // "備註" / "說明" / "刀模代號"
+    int finishDateCol = 0;    // "完工日"
+    int finishRemarkCol = 0;  // "完工說明"
+    int idCol = 0;            // "確認單號"
+    int inoCol = 0;           // the "序" after "確認單號"
+
+    int columnCount() const { return static_cast<int>(columns.size()); }
+    const std::string& heading(int col) const { return columns.at(static_cast<std::size_t>(col - 1)).heading; }
+    // The nth column (1-based) with this heading; 0 when there is none.
+    int column(std::string_view heading, int nth = 1) const;
+    // Columns the query fills (the leading run of columns with a select expression).
+    int queriedColumnCount() const;
+};
+
+const GridLayout& gridLayout(const ProcessKind& kind);
+
+// Sort options of the window, index 0..5 as the option buttons.
+enum class SortOption { WorkOrder = 0, Content = 1, DueDate = 2, Vendor = 3, Sequence = 4, Machine = 5 };
+
+// The Jet statement that lists the open scheduled pieces of a kind.
+// A machine text of blanks does not filter.
+std::string buildLoadQuery(const ProcessKind& kind, std::string_view machine, SortOption sort);
+
+} // namespace qtmv::daily
