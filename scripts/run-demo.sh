@@ -8,7 +8,7 @@ cmake -S . -B build -G Ninja
 cmake --build build --target daily-report demo-db jetsql
 rm -f build/app/QTMV.mdb build/app/QTMV.DSN
 build/tools/demo-db/demo-db build/app/QTMV.mdb
-set -- build/app/daily-report -kvo2851 -AD= -NAME=王大明 -ID=A001 -XLS=.xlsx -DOC=.docx -PID=$$
+set -- build/app/daily-report -kvo2851 -AD=王大明 -NAME=王大明 -ID=A001 -XLS=.xlsx -DOC=.docx -PID=$$
 if [ -z "$DISPLAY" ] && [ -z "$WAYLAND_DISPLAY" ]; then
   echo "No display: starting on a virtual one (xvfb-run)."
   exec xvfb-run -a -s "-screen 0 1280x1024x24" "$@"
