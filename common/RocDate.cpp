@@ -1,0 +1,255 @@
+#include "common/RocDate.h"
+
+#include <charconv>
+#include <chrono>
+#include <cstdio>
+
+namespace qtmv {
+
+namespace {
+
+constexpr int kRocOffset = 1911;
+
+std::string twoDigits(int v)
+{
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%02d", v);
+    return buf;
+}
+
+// Leading number of a text of ASCII digits; -1 when any character is not a
+// digit or the text is empty.
+int digitsValue(std::string_view s)
+{
+    if (s.empty())
+        return -1;
+    int v = 0;
+    for (char c : s) {
+        if (c < '0' || c > '9')
+            return -1;
+        v = v * 10 + (c - '0');
+    }
+    return v;
+}
+
+std::string_view trimBlanks(std::string_view s)
+{
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+        s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
+        s.remove_suffix(1);
+    return s;
+}
+
+// Code points in a UTF-8 text (continuation bytes are not counted).
+std::size_t charCount(std::string_view s)
+{
+    std::size_t n = 0;
+    for (unsigned char c : s)
+        if ((c & 0xC0) != 0x80)
+            ++n;
+    return n;
+}
+
+std::chrono::sys_days toDays(const DateTime& t)
+{
+    return std::chrono::sys_days{std::chrono::year{t.year} / std::chrono::month{unsigned(t.month)}
+                                 / std::chrono::day{unsigned(t.day)}};
+}
+
+DateTime fromDays(std::chrono::sys_days d, int hour, int minute, int second)
+{
+    const std::chrono::year_month_day ymd{d};
+    return DateTime{int(ymd.year()), int(unsigned(ymd.month())), int(unsigned(ymd.day())),
+                    hour, minute, second};
+}
+
+long long minuteNumber(const DateTime& t)
+{
+    return static_cast<long long>(toDays(t).time_since_epoch().count()) * 1440 + t.hour * 60
+        + t.minute;
+}
+
+} // namespace
+
+std::string Roc7(const DateTime& d)
+{
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%07d", (d.year - kRocOffset) * 10000 + d.month * 100 + d.day);
+    return buf;
+}
+
+std::string RocSlashed(const DateTime& d)
+{
+    return std::to_string(d.year - kRocOffset) + "/" + twoDigits(d.month) + "/" + twoDigits(d.day);
+}
+
+std::string TodayRoc7(const Clock& clock) { return Roc7(clock.now()); }
+
+std::string TodayRocSlashed(const Clock& clock) { return RocSlashed(clock.now()); }
+
+std::string FirstOfMonthRoc7(const Clock& clock)
+{
+    DateTime d = clock.now();
+    d.day = 1;
+    return Roc7(d);
+}
+
+std::string LastOfMonthRoc7(const Clock& clock)
+{
+    DateTime d = clock.now();
+    d.day = DaysInMonth(d.year, d.month);
+    return Roc7(d);
+}
+
+std::string FinishStamp(const DateTime& now)
+{
+    return twoDigits(now.month) + twoDigits(now.day) + "-" + twoDigits(now.hour);
+}
+
+std::string FinishStamp(const Clock& clock) { return FinishStamp(clock.now()); }
+
+int CheckRocDate(std::string_view text, std::string_view expectedLength)
+{
+    if (!expectedLength.empty()) {
+        // The expected length comes as text; its leading number counts.
+        std::string_view e = trimBlanks(expectedLength);
+        int want = 0;
+        const auto [p, ec] = std::from_chars(e.data(), e.data() + e.size(), want);
+        (void)p;
+        if (ec == std::errc() && static_cast<std::size_t>(want) != charCount(text))
+            return 9;
+    }
+    if (text.empty())
+        return 0;
+    int year = -1, month = -1, day = 1;
+    switch (text.size()) {
+    case 5:
+        year = digitsValue(text.substr(0, 3));
+        month = digitsValue(text.substr(3, 2));
+        break;
+    case 6:
+    case 7: {
+        const std::size_t y = text.size() - 4;
+        year = digitsValue(text.substr(0, y));
+        month = digitsValue(text.substr(y, 2));
+        day = digitsValue(text.substr(y + 2, 2));
+        break;
+    }
+    default: return 9;
+    }
+    if (year < 1 || month < 0 || day < 0)
+        return 9;
+    const DateTime d{year + kRocOffset, month, day};
+    return IsValidDateTime(d) ? 0 : 9;
+}
+
+void PadDateText(std::string& text, int width)
+{
+    if (width < 1)
+        width = 7;
+    if (charCount(text) + 1 == static_cast<std::size_t>(width))
+        text.insert(text.begin(), '0');
+}
+
+std::optional<DateTime> ParseRoc7(std::string_view text)
+{
+    if ((text.size() != 6 && text.size() != 7) || CheckRocDate(text) != 0)
+        return std::nullopt;
+    const std::size_t y = text.size() - 4;
+    return DateTime{digitsValue(text.substr(0, y)) + kRocOffset, digitsValue(text.substr(y, 2)),
+                    digitsValue(text.substr(y + 2, 2))};
+}
+
+std::optional<DateTime> ParseRocDateTime(std::string_view cell)
+{
+    cell = trimBlanks(cell);
+    const std::size_t blank = cell.find(' ');
+    if (blank == std::string_view::npos)
+        return std::nullopt;
+    const std::string_view datePart = cell.substr(0, blank);
+    const std::string_view timePart = trimBlanks(cell.substr(blank));
+    if (datePart.size() != 7 || timePart.size() != 4)
+        return std::nullopt;
+    std::optional<DateTime> d = ParseRoc7(datePart);
+    const int hour = digitsValue(timePart.substr(0, 2));
+    const int minute = digitsValue(timePart.substr(2, 2));
+    if (!d || hour < 0 || minute < 0)
+        return std::nullopt;
+    if (hour == 24 && minute == 0)
+        return AddDays(*d, 1); // "2400": the end of the day
+    d->hour = hour;
+    d->minute = minute;
+    if (!IsValidDateTime(*d))
+        return std::nullopt;
+    return d;
+}
+
+std::string FormatRocDateTime(const DateTime& t)
+{
+    return Roc7(t) + " " + twoDigits(t.hour) + twoDigits(t.minute);
+}
+
+long long MinutesBetween(const DateTime& from, const DateTime& to)
+{
+    return minuteNumber(to) - minuteNumber(from);
+}
+
+long long DaysBetween(const DateTime& from, const DateTime& to)
+{
+    return static_cast<long long>((toDays(to) - toDays(from)).count());
+}
+
+DateTime AddMinutes(const DateTime& t, long long minutes)
+{
+    const long long total = minuteNumber(t) + minutes;
+    long long days = total / 1440;
+    long long rest = total % 1440;
+    if (rest < 0) {
+        rest += 1440;
+        --days;
+    }
+    return fromDays(std::chrono::sys_days{std::chrono::days{days}}, int(rest / 60), int(rest % 60),
+                    t.second);
+}
+
+DateTime AddDays(const DateTime& t, long long days)
+{
+    return fromDays(toDays(t) + std::chrono::days{days}, t.hour, t.minute, t.second);
+}
+
+int Weekday(const DateTime& t)
+{
+    return static_cast<int>(std::chrono::weekday{toDays(t)}.c_encoding()) + 1;
+}
+
+std::string FormatMonthDayTime(const DateTime& t)
+{
+    return twoDigits(t.month) + "/" + twoDigits(t.day) + " " + twoDigits(t.hour) + ":"
+        + twoDigits(t.minute);
+}
+
+std::string HoursMinutesText(long long minutes)
+{
+    // Whole hours by integer division: 105 minutes are 1 hour and 45
+    // minutes, not a rounded 2 hours.
+    const bool negative = minutes < 0;
+    const long long m = negative ? -minutes : minutes;
+    return (negative ? "-" : "") + std::to_string(m / 60) + "時" + std::to_string(m % 60) + "分";
+}
+
+std::string HoursText(long long minutes)
+{
+    // Exact in hundredths of an hour, rounded half away from zero.
+    const bool negative = minutes < 0;
+    const long long m = negative ? -minutes : minutes;
+    const long long hundredths = (m * 100 + 30) / 60;
+    if (hundredths == 0)
+        return "0.00";
+    char buf[48];
+    std::snprintf(buf, sizeof buf, "%s%lld.%02lld", negative ? "-" : "", hundredths / 100,
+                  hundredths % 100);
+    return buf;
+}
+
+} // namespace qtmv

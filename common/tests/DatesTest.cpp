@@ -1,0 +1,135 @@
+#include "common/RocDate.h"
+
+#include <gtest/gtest.h>
+
+using namespace qtmv;
+
+TEST(TodayDates, FourthOfDecember2024)
+{
+    const FixedClock clock({2024, 12, 4, 14, 5, 0});
+    EXPECT_EQ(TodayRoc7(clock), "1131204");
+    EXPECT_EQ(TodayRocSlashed(clock), "113/12/04");
+    EXPECT_EQ(FirstOfMonthRoc7(clock), "1131201");
+    EXPECT_EQ(LastOfMonthRoc7(clock), "1131231");
+    EXPECT_EQ(FinishStamp(clock), "1204-14");
+}
+
+TEST(TodayDates, MonthEndsAndShortYears)
+{
+    FixedClock clock({2024, 2, 10});
+    EXPECT_EQ(LastOfMonthRoc7(clock), "1130229");
+    clock.set({2023, 2, 28});
+    EXPECT_EQ(LastOfMonthRoc7(clock), "1120228");
+    clock.set({2100, 2, 1}); // not a leap year
+    EXPECT_EQ(LastOfMonthRoc7(clock), "1890228");
+    clock.set({2024, 4, 30});
+    EXPECT_EQ(LastOfMonthRoc7(clock), "1130430");
+    // A two-digit ROC year is zero-padded in the seven-character form only.
+    clock.set({2010, 1, 5, 9, 0, 0});
+    EXPECT_EQ(TodayRoc7(clock), "0990105");
+    EXPECT_EQ(TodayRocSlashed(clock), "99/01/05");
+    EXPECT_EQ(FinishStamp(clock), "0105-09");
+}
+
+TEST(CheckRocDate, ValidAndInvalidForms)
+{
+    EXPECT_EQ(CheckRocDate("1130230"), 9);
+    EXPECT_EQ(CheckRocDate("1130229"), 0);
+    EXPECT_EQ(CheckRocDate("1120229"), 9);
+    EXPECT_EQ(CheckRocDate(""), 0);
+    EXPECT_EQ(CheckRocDate("11302"), 0);
+    EXPECT_EQ(CheckRocDate("11313"), 9);
+    EXPECT_EQ(CheckRocDate("991204"), 0); // two-digit year
+    EXPECT_EQ(CheckRocDate("991231"), 0);
+    EXPECT_EQ(CheckRocDate("991232"), 9);
+    EXPECT_EQ(CheckRocDate("1131300"), 9);
+    EXPECT_EQ(CheckRocDate("1131200"), 9);
+    EXPECT_EQ(CheckRocDate("0000101"), 9); // no year 0 in the ROC calendar
+    EXPECT_EQ(CheckRocDate("113 204"), 9);
+    EXPECT_EQ(CheckRocDate("113-2-1"), 9);
+    EXPECT_EQ(CheckRocDate("1131"), 9);
+    EXPECT_EQ(CheckRocDate("11312041"), 9);
+    EXPECT_EQ(CheckRocDate("一一三一二"), 9);
+}
+
+TEST(CheckRocDate, ExpectedLength)
+{
+    EXPECT_EQ(CheckRocDate("1131204", "7"), 0);
+    EXPECT_EQ(CheckRocDate("991204", "7"), 9);
+    EXPECT_EQ(CheckRocDate("", "7"), 9);
+    EXPECT_EQ(CheckRocDate("11312", "5"), 0);
+}
+
+TEST(PadDateText, AddsOneZeroOnlyWhenOneShort)
+{
+    std::string s = "991204";
+    PadDateText(s);
+    EXPECT_EQ(s, "0991204");
+    PadDateText(s);
+    EXPECT_EQ(s, "0991204");
+    s = "91204";
+    PadDateText(s);
+    EXPECT_EQ(s, "91204");
+    s = "";
+    PadDateText(s, 1);
+    EXPECT_EQ(s, "0");
+    s = "99120";
+    PadDateText(s, 0); // default width 7
+    EXPECT_EQ(s, "99120");
+    s = "1131";
+    PadDateText(s, 5);
+    EXPECT_EQ(s, "01131");
+}
+
+TEST(WorkTime, MinutesAndDisplayOfOneLine)
+{
+    const auto start = ParseRocDateTime("1131204 0830");
+    const auto end = ParseRocDateTime("1131204 1015");
+    ASSERT_TRUE(start && end);
+    const long long minutes = MinutesBetween(*start, *end);
+    EXPECT_EQ(minutes, 105);
+    EXPECT_EQ(HoursText(minutes), "1.75");
+    EXPECT_EQ(HoursMinutesText(minutes), "1時45分");
+    EXPECT_EQ(HoursMinutesText(0), "0時0分");
+    EXPECT_EQ(HoursMinutesText(-105), "-1時45分");
+    EXPECT_EQ(HoursText(1), "0.02");
+    EXPECT_EQ(HoursText(-20), "-0.33");
+    EXPECT_EQ(FormatMonthDayTime(*start), "12/04 08:30");
+}
+
+TEST(WorkTime, NightShiftsAndMonthEnds)
+{
+    const auto start = ParseRocDateTime("1131231 2200");
+    const auto end = ParseRocDateTime(" 1140101  0130 ");
+    ASSERT_TRUE(start && end);
+    EXPECT_EQ(MinutesBetween(*start, *end), 210);
+    EXPECT_EQ(MinutesBetween(*end, *start), -210);
+    EXPECT_EQ(AddMinutes(*start, 210), *end);
+    EXPECT_EQ(AddMinutes(*end, -210), *start);
+    EXPECT_EQ(FormatRocDateTime(AddMinutes(*start, 120)), "1140101 0000");
+    EXPECT_EQ(FormatRocDateTime(AddDays(*start, 60)), "1140301 2200");
+    EXPECT_EQ(DaysBetween(*start, AddDays(*start, 60)), 60);
+
+    const auto midnight = ParseRocDateTime("1131204 2400");
+    ASSERT_TRUE(midnight);
+    EXPECT_EQ(FormatRocDateTime(*midnight), "1131205 0000");
+}
+
+TEST(WorkTime, RefusedCells)
+{
+    EXPECT_FALSE(ParseRocDateTime(""));
+    EXPECT_FALSE(ParseRocDateTime("1131204"));
+    EXPECT_FALSE(ParseRocDateTime("11312040830"));
+    EXPECT_FALSE(ParseRocDateTime("1131204 2401"));
+    EXPECT_FALSE(ParseRocDateTime("1131204 0860"));
+    EXPECT_FALSE(ParseRocDateTime("1130230 0800"));
+    EXPECT_FALSE(ParseRocDateTime("1131204 8:30"));
+}
+
+TEST(WorkTime, Weekdays)
+{
+    EXPECT_EQ(Weekday({2024, 12, 1}), 1); // Sunday
+    EXPECT_EQ(Weekday({2024, 12, 4}), 4); // Wednesday
+    EXPECT_EQ(Weekday({2024, 12, 7}), 7); // Saturday
+    EXPECT_EQ(Weekday({2000, 2, 29}), 3); // Tuesday
+}

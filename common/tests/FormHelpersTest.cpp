@@ -1,0 +1,187 @@
+#include "common/ui/CodeCombo.h"
+#include "common/ui/FormHelpers.h"
+#include "common/ui/KeyEventFilter.h"
+#include "platform/os/MessageBox.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QScreen>
+#include <QTest>
+#include <QVBoxLayout>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+using namespace qtmv;
+
+namespace {
+
+// One application for all tests, gone before the statics of Qt are.
+class QtEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        static int argc = 1;
+        static char name[] = "common_form_helpers_test";
+        static char* argv[] = {name, nullptr};
+        app_ = new QApplication(argc, argv);
+    }
+    void TearDown() override { delete app_; }
+
+private:
+    QApplication* app_ = nullptr;
+};
+
+[[maybe_unused]] ::testing::Environment* const qtEnvironment =
+    ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+
+class FormHelpers : public ::testing::Test {};
+
+QStringList items(const QComboBox& c)
+{
+    QStringList l;
+    for (int i = 0; i < c.count(); ++i)
+        l << c.itemText(i);
+    return l;
+}
+
+} // namespace
+
+TEST_F(FormHelpers, PrepareFormControlsKeepsTaggedFields)
+{
+    QWidget form;
+    auto* keep = new QLineEdit("保留", &form);
+    keep->setProperty("tag", "-1");
+    auto* clear = new QLineEdit("清除", &form);
+    auto* combo = new QComboBox(&form);
+    combo->addItems({"A", "B"});
+    auto* keptCombo = new QComboBox(&form);
+    keptCombo->setEditable(true);
+    keptCombo->addItems({"X", "Y"});
+    keptCombo->setProperty("tag", -1);
+
+    PrepareFormControls(&form);
+    EXPECT_EQ(keep->text(), "保留");
+    EXPECT_EQ(clear->text(), "");
+    EXPECT_EQ(combo->count(), 0);
+    EXPECT_EQ(items(*keptCombo), (QStringList{"X", "Y"}));
+    EXPECT_EQ(keptCombo->currentText(), "X"); // its own editor is part of it
+}
+
+TEST_F(FormHelpers, LockedComboKeepsListAndRefusesChanges)
+{
+    QComboBox combo;
+    combo.setEditable(true);
+    combo.addItems({"Y", "N"});
+    combo.lineEdit()->selectAll();
+    LockControl(&combo);
+
+    EXPECT_TRUE(IsLocked(&combo));
+    EXPECT_EQ(items(combo), (QStringList{"Y", "N"}));
+    EXPECT_FALSE(combo.lineEdit()->hasSelectedText());
+    EXPECT_FALSE(combo.focusPolicy() & Qt::TabFocus);
+    QTest::keyClick(&combo, Qt::Key_Down);
+    QTest::keyClick(&combo, Qt::Key_N);
+    EXPECT_EQ(combo.currentText(), "Y");
+
+    LockControlYellow(&combo);
+    EXPECT_EQ(combo.palette().color(QPalette::Base), QColor(255, 255, 192));
+    UnlockControl(&combo);
+    EXPECT_FALSE(IsLocked(&combo));
+    EXPECT_TRUE(combo.focusPolicy() & Qt::TabFocus);
+    EXPECT_NE(combo.palette().color(QPalette::Base), QColor(255, 255, 192));
+    QTest::keyClick(&combo, Qt::Key_Down);
+    EXPECT_EQ(combo.currentText(), "N");
+}
+
+TEST_F(FormHelpers, LockedLineEditIsReadOnly)
+{
+    QLineEdit edit("1131204");
+    LockControlGrey(&edit);
+    QTest::keyClicks(&edit, "9");
+    EXPECT_EQ(edit.text(), "1131204");
+    EXPECT_EQ(edit.palette().color(QPalette::Base), QColor(192, 192, 192));
+}
+
+TEST_F(FormHelpers, CenterFormStaysOnScreen)
+{
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    QWidget wide;
+    wide.resize(screen.width(), 300);
+    CenterForm(&wide);
+    EXPECT_EQ(wide.x(), screen.x());
+    EXPECT_EQ(wide.y(), screen.y() + (screen.height() - 300 - 28) / 2);
+
+    QWidget tall;
+    tall.resize(400, screen.height());
+    CenterForm(&tall);
+    EXPECT_EQ(tall.x(), screen.x() + (screen.width() - 400) / 2);
+    EXPECT_EQ(tall.y(), screen.y()); // never above the screen
+}
+
+TEST_F(FormHelpers, SendKeysMovesFocus)
+{
+    QWidget form;
+    auto* layout = new QVBoxLayout(&form);
+    auto* first = new QLineEdit(&form);
+    auto* second = new QLineEdit(&form);
+    auto* third = new QLineEdit(&form);
+    layout->addWidget(first);
+    layout->addWidget(second);
+    layout->addWidget(third);
+    form.show();
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    first->setFocus();
+
+    ASSERT_TRUE(SendKeysToFocus("{TAB}", true));
+    EXPECT_TRUE(second->hasFocus());
+    ASSERT_TRUE(SendKeysToFocus("ab{TAB}c", false));
+    EXPECT_TRUE(second->hasFocus()); // delivered after the caller's handler
+    QCoreApplication::processEvents();
+    EXPECT_EQ(second->text(), "ab");
+    EXPECT_TRUE(third->hasFocus());
+    EXPECT_EQ(third->text(), "c");
+    EXPECT_FALSE(SendKeysToFocus("{TAB", true));
+}
+
+TEST_F(FormHelpers, FillCodeComboAndUnknownList)
+{
+    QComboBox combo;
+    combo.setEditable(true);
+    combo.setEditText("N");
+    ASSERT_TRUE(FillCodeCombo("D-印刷", "YN", &combo, true, {}));
+    EXPECT_EQ(items(combo), (QStringList{"N", "Y"}));
+    EXPECT_EQ(combo.currentText(), "N");
+
+    ASSERT_TRUE(FillCodeCombo("D-印刷", "印刷尺寸", &combo, true, {{"31*43", "菊全"}}));
+    EXPECT_EQ(items(combo), (QStringList{"N", "31*43"}));
+    EXPECT_EQ(CodeComboItem(&combo, 1), "31*43" + QString(100, ' ') + "||菊全");
+
+    ScriptedMessages shown;
+    EXPECT_FALSE(FillCodeCombo("D-印刷", "沒有", &combo, true, {}));
+    EXPECT_EQ(items(combo), (QStringList{"N"}));
+    ASSERT_EQ(shown.shown().size(), 1u);
+    EXPECT_EQ(shown.shown()[0].text, "找不到ComBox對應名稱!");
+    EXPECT_EQ(shown.shown()[0].title, "錯誤訊息");
+    EXPECT_EQ(shown.shown()[0].icon, MsgIcon::Exclamation);
+}
+
+TEST_F(FormHelpers, InstalledKeyFilter)
+{
+    QLineEdit date, code;
+    InstallKeyFilter(&date, KeyFilterMode::Digits);
+    InstallKeyFilter(&code, KeyFilterMode::Upper);
+    QTest::keyClicks(&date, "11a3.");
+    QTest::keyClick(&date, Qt::Key_Backspace);
+    QTest::keyClicks(&code, "tmp-01");
+    EXPECT_EQ(date.text(), "11");
+    EXPECT_EQ(code.text(), "TMP-01");
+
+    QKeyEvent letter(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a");
+    QKeyEvent arrow(QEvent::KeyPress, Qt::Key_Left, Qt::NoModifier);
+    EXPECT_EQ(FilterKeyEvent(letter, KeyFilterMode::Code), 'A');
+    EXPECT_EQ(FilterKeyEvent(letter, KeyFilterMode::Decimal), 0);
+    EXPECT_EQ(FilterKeyEvent(arrow, KeyFilterMode::NoTyping), -1);
+}
