@@ -1,0 +1,43 @@
+#include "platform/ui/TextFit.h"
+
+#include <QFontMetricsF>
+#include <QPaintDevice>
+#include <QStringList>
+
+namespace qtmv {
+
+QFont MingFont(double pointSize)
+{
+    QFont font;
+    font.setFamilies(QStringList{QString::fromUtf8(kGridFontFamily),
+                                 QString::fromUtf8(kFallbackMingFamily)});
+    font.setPointSizeF(pointSize);
+    return font;
+}
+
+QString FitTextToField(const QString& text, const QFont& font, double widthPixels,
+                       const QPaintDevice* device)
+{
+    // QFontMetricsF wants a non-const device; it only reads its resolution.
+    const QFontMetricsF metrics = device
+        ? QFontMetricsF(font, const_cast<QPaintDevice*>(device))
+        : QFontMetricsF(font);
+    QString fitted = text.trimmed();
+    while (!fitted.isEmpty() && metrics.horizontalAdvance(fitted) > widthPixels) {
+        qsizetype cut = 1;
+        if (fitted.size() >= 2 && fitted.back().isLowSurrogate()
+            && fitted.at(fitted.size() - 2).isHighSurrogate())
+            cut = 2;
+        fitted.chop(cut);
+    }
+    return fitted;
+}
+
+std::string FitTextToField(std::string_view utf8Text, const QFont& font, double widthPixels,
+                           const QPaintDevice* device)
+{
+    const QString text = QString::fromUtf8(utf8Text.data(), static_cast<qsizetype>(utf8Text.size()));
+    return FitTextToField(text, font, widthPixels, device).toStdString();
+}
+
+} // namespace qtmv

@@ -1,0 +1,32 @@
+#pragma once
+// Text measuring shared by the grids and the printed reports. Needs QtGui
+// only (a QGuiApplication must exist), no widgets.
+#include <QFont>
+#include <QString>
+
+#include <string>
+#include <string_view>
+
+class QPaintDevice;
+
+namespace qtmv {
+
+// The family the grids and reports ask for first.
+inline constexpr const char* kGridFontFamily = "新細明體";
+// The Ming typeface installed on our machines, used when the first is absent.
+inline constexpr const char* kFallbackMingFamily = "AR PL UMing TW";
+
+// "新細明體" at the given size, falling back to the installed Ming typeface.
+QFont MingFont(double pointSize = 10.0);
+
+// The text (trimmed) cut from the end, one character at a time, until its
+// width in the font is not more than widthPixels; an empty text when not even
+// one character fits. A text that fits is returned as it is. A surrogate pair
+// counts as one character. Measured for `device` (a printer, an image) when
+// given, otherwise for the screen.
+QString FitTextToField(const QString& text, const QFont& font, double widthPixels,
+                       const QPaintDevice* device = nullptr);
+std::string FitTextToField(std::string_view utf8Text, const QFont& font, double widthPixels,
+                           const QPaintDevice* device = nullptr);
+
+} // namespace qtmv

@@ -1,0 +1,422 @@
+#include "platform/ui/SpreadGrid.h"
+#include "platform/ui/tests/TestApp.h"
+
+#include <QAccessible>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTest>
+#include <QVBoxLayout>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using qtmv::SpreadGrid;
+
+class SpreadGridTest : public ::testing::Test, protected qtmv::test::WithApp {
+protected:
+    void SetUp() override
+    {
+        window.resize(800, 400);
+        auto* layout = new QVBoxLayout(&window);
+        grid = new SpreadGrid(&window);
+        layout->addWidget(grid);
+        grid->setHeadings({"工單單號", "完工日", "正", "說明", "客戶"});
+        grid->setMaxRow(20);
+        window.show();
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        grid->setFocus();
+        grid->setActiveCell(1, 1);
+    }
+
+    QTableView* view() const { return grid->tableView(); }
+    QLineEdit* editor() const { return qobject_cast<QLineEdit*>(grid->editor()); }
+    QPoint cellCenter(QTableView* v, int row, int col) const
+    {
+        return v->visualRect(v->model()->index(row - 1, col - 1)).center();
+    }
+
+    QWidget window;
+    SpreadGrid* grid = nullptr;
+};
+
+TEST_F(SpreadGridTest, TypingStartsEditWithTheKeyAndEnterCommitsAndMovesOn)
+{
+    grid->setColumnEditable(2, true);
+    grid->setColumnEditable(4, true);
+    QSignalSpy changed(grid, &SpreadGrid::cellChanged);
+
+    grid->setActiveCell(1, 4);
+    QTest::keyClick(view(), Qt::Key_A);
+    ASSERT_NE(editor(), nullptr);
+    EXPECT_EQ(editor()->text(), QStringLiteral("a"));
+    QTest::sendKeyEvent(QTest::Click, editor(), Qt::Key_unknown, QStringLiteral("備"), Qt::NoModifier);
+    QTest::keyClick(editor(), Qt::Key_Return);
+    EXPECT_FALSE(grid->isEditing());
+    EXPECT_EQ(grid->text(1, 4), "a備");
+    EXPECT_EQ(grid->activeRow(), 1);
+    EXPECT_EQ(grid->activeCol(), 5);
+    ASSERT_EQ(changed.count(), 1);
+    EXPECT_EQ(changed.at(0).at(0).toInt(), 1);
+    EXPECT_EQ(changed.at(0).at(1).toInt(), 4);
+
+    // Chinese typed on the grid itself opens the editor with it.
+    grid->setActiveCell(2, 2);
+    QTest::sendKeyEvent(QTest::Click, view(), Qt::Key_unknown, QStringLiteral("完"), Qt::NoModifier);
+    ASSERT_NE(editor(), nullptr);
+    EXPECT_EQ(editor()->text(), QStringLiteral("完"));
+    grid->cancelEdit();
+    EXPECT_EQ(grid->text(2, 2), "");
+
+    // A non-editable column takes no typing.
+    grid->setActiveCell(2, 3);
+    QTest::keyClick(view(), Qt::Key_7);
+    EXPECT_FALSE(grid->isEditing());
+    EXPECT_EQ(grid->text(2, 3), "");
+}
+
+TEST_F(SpreadGridTest, StartEditHookSetsTheStartingTextOrCancels)
+{
+    grid->setColumnEditable(3, true);
+    grid->setText(3, 3, "1,200");
+    bool cancel = false;
+    QString typed;
+    grid->setStartEditHook([&](qtmv::EditStart& e) {
+        typed = e.typed;
+        if (cancel)
+            return false;
+        e.text = grid->qtext(e.row, e.col) + e.typed;
+        return true;
+    });
+    grid->setActiveCell(3, 3);
+    QTest::keyClick(view(), Qt::Key_5);
+    ASSERT_NE(editor(), nullptr);
+    EXPECT_EQ(typed, QStringLiteral("5"));
+    EXPECT_EQ(editor()->text(), QStringLiteral("1,2005"));
+    grid->cancelEdit();
+    EXPECT_EQ(grid->text(3, 3), "1,200");
+
+    cancel = true;
+    QTest::keyClick(view(), Qt::Key_F2);
+    EXPECT_FALSE(grid->isEditing());
+    EXPECT_FALSE(grid->startEdit(3, 3));
+}
+
+TEST_F(SpreadGridTest, EndEditRefusalKeepsTheOldTextAndRunsOnce)
+{
+    QLineEdit elsewhere(&window);
+    elsewhere.show();
+    grid->setColumnEditable(4, true);
+    grid->setText(2, 4, "舊");
+    int calls = 0;
+    grid->setEndEditHook([&](qtmv::EditEnd& e) {
+        ++calls;
+        EXPECT_EQ(e.oldText, QStringLiteral("舊"));
+        elsewhere.setFocus();   // as a message box would take it
+        if (e.text.size() > 3)
+            return false;
+        e.text = e.text.toUpper();
+        return true;
+    });
+    QSignalSpy changed(grid, &SpreadGrid::cellChanged);
+
+    ASSERT_TRUE(grid->startEdit(2, 4));
+    editor()->setText(QStringLiteral("太長的說明"));
+    EXPECT_FALSE(grid->finishEdit());
+    EXPECT_EQ(calls, 1);
+    EXPECT_FALSE(grid->isEditing());
+    EXPECT_EQ(grid->text(2, 4), "舊");
+    EXPECT_EQ(changed.count(), 0);
+
+    // Accepted, possibly changed by the hook.
+    ASSERT_TRUE(grid->startEdit(2, 4));
+    editor()->setText(QStringLiteral("ok"));
+    EXPECT_TRUE(grid->finishEdit());
+    EXPECT_EQ(grid->text(2, 4), "OK");
+    EXPECT_EQ(changed.count(), 1);
+
+    // Moving to another cell commits through the same hook.
+    grid->setText(2, 4, "舊");
+    ASSERT_TRUE(grid->startEdit(2, 4));
+    editor()->setText(QStringLiteral("ab"));
+    grid->setActiveCell(5, 1);
+    EXPECT_FALSE(grid->isEditing());
+    EXPECT_EQ(grid->text(2, 4), "AB");
+    EXPECT_EQ(calls, 3);
+}
+
+TEST_F(SpreadGridTest, KeyFilterDropsOrChangesKeys)
+{
+    grid->setColumnEditable(3, true);
+    grid->setColumnEditable(4, true);
+    grid->setText(1, 3, "12");
+    std::vector<QString> seen;
+    grid->setKeyPressHook([&](qtmv::GridKey& k) {
+        seen.push_back(k.text);
+        if (k.col == 3)   // digits and the point only
+            return k.text == QStringLiteral("\b") || k.text == QStringLiteral("\r")
+                || (k.text.size() == 1 && (k.text[0].isDigit() || k.text[0] == u'.'));
+        k.text = k.text.toUpper();
+        return true;
+    });
+
+    grid->setActiveCell(1, 3);
+    QTest::keyClick(view(), Qt::Key_X);
+    EXPECT_FALSE(grid->isEditing());
+    EXPECT_EQ(grid->text(1, 3), "12");
+
+    QTest::keyClick(view(), Qt::Key_5);
+    ASSERT_NE(editor(), nullptr);
+    QTest::keyClick(editor(), Qt::Key_Y);
+    QTest::keyClick(editor(), Qt::Key_Period);
+    EXPECT_EQ(editor()->text(), QStringLiteral("5."));
+    QTest::keyClick(editor(), Qt::Key_Return);
+    EXPECT_EQ(grid->text(1, 3), "5.");
+    EXPECT_EQ(seen.back(), QStringLiteral("\r"));
+
+    grid->setActiveCell(1, 4);
+    QTest::keyClick(view(), Qt::Key_A);
+    ASSERT_NE(editor(), nullptr);
+    QTest::keyClick(editor(), Qt::Key_B);
+    EXPECT_EQ(editor()->text(), QStringLiteral("AB"));
+}
+
+TEST_F(SpreadGridTest, ListColumnsEditWithAFilledDropDown)
+{
+    grid->setColumnEditable(5, true);
+    grid->setColumnChoices(5, {"OK", "NG"});
+    grid->setText(1, 5, "OK");
+    ASSERT_TRUE(grid->startEdit(1, 5));
+    auto* combo = qobject_cast<QComboBox*>(grid->editor());
+    ASSERT_NE(combo, nullptr);
+    EXPECT_EQ(combo->count(), 2);
+    EXPECT_EQ(combo->currentText(), QStringLiteral("OK"));
+    QTest::keyClick(combo, Qt::Key_Down);   // steps through the list, stays open
+    ASSERT_TRUE(grid->isEditing());
+    QTest::keyClick(combo, Qt::Key_Return);
+    EXPECT_EQ(grid->text(1, 5), "NG");
+
+    // The fill hook sees the cell's text first, as the code-list filler needs.
+    QString seen;
+    grid->setListFillHook([&](int, int, QComboBox& c) {
+        seen = c.currentText();
+        c.addItem(seen);
+        c.addItem(QStringLiteral("機台2"));
+    });
+    ASSERT_TRUE(grid->startEdit(1, 5));
+    combo = qobject_cast<QComboBox*>(grid->editor());
+    ASSERT_NE(combo, nullptr);
+    EXPECT_EQ(seen, QStringLiteral("NG"));
+    combo->setCurrentIndex(1);   // picked from the list: taken at once
+    emit combo->activated(1);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(grid->isEditing());
+    EXPECT_EQ(grid->text(1, 5), "機台2");
+}
+
+TEST_F(SpreadGridTest, KeyDownHookSeesDeleteF2AndF9)
+{
+    grid->setColumnEditable(2, true);
+    grid->setText(4, 2, "1204-14");
+    grid->setText(4, 3, "keep");
+    std::vector<qtmv::GridKey> keys;
+    grid->setKeyDownHook([&](const qtmv::GridKey& k) {
+        keys.push_back(k);
+        if (k.key == Qt::Key_F2 || k.key == Qt::Key_F9)
+            return true;
+        if (k.key == Qt::Key_Delete && k.col == 2) {
+            grid->setText(k.row, k.col, "");
+            return true;
+        }
+        return false;
+    });
+
+    grid->setActiveCell(4, 2);
+    QTest::keyClick(view(), Qt::Key_F2);
+    EXPECT_FALSE(grid->isEditing());   // swallowed: no editor by F2
+    QTest::keyClick(view(), Qt::Key_Delete);
+    EXPECT_EQ(grid->text(4, 2), "");
+    ASSERT_GE(keys.size(), 2u);
+    EXPECT_EQ(keys[1].key, Qt::Key_Delete);
+    EXPECT_EQ(keys[1].row, 4);
+    EXPECT_EQ(keys[1].col, 2);
+
+    // Delete in a column that is not editable changes nothing.
+    grid->setActiveCell(4, 3);
+    QTest::keyClick(view(), Qt::Key_Delete);
+    EXPECT_EQ(grid->text(4, 3), "keep");
+
+    // In the editor Delete edits the text; function keys still reach the hook.
+    keys.clear();
+    ASSERT_TRUE(grid->startEdit(4, 2));
+    editor()->setText(QStringLiteral("abc"));
+    editor()->setCursorPosition(0);
+    QTest::keyClick(editor(), Qt::Key_Delete);
+    EXPECT_EQ(editor()->text(), QStringLiteral("bc"));
+    QTest::keyClick(editor(), Qt::Key_F9);
+    ASSERT_EQ(keys.size(), 1u);
+    EXPECT_EQ(keys[0].key, Qt::Key_F9);
+    EXPECT_TRUE(keys[0].editing);
+    grid->cancelEdit();
+
+    // Without a hook Delete clears an editable cell and reports the change.
+    grid->setKeyDownHook({});
+    grid->setText(5, 2, "x");
+    QSignalSpy changed(grid, &SpreadGrid::cellChanged);
+    grid->setActiveCell(5, 2);
+    QTest::keyClick(view(), Qt::Key_Delete);
+    EXPECT_EQ(grid->text(5, 2), "");
+    EXPECT_EQ(changed.count(), 1);
+}
+
+TEST_F(SpreadGridTest, ClicksReportRowAndColumnAndHeadingsAsZero)
+{
+    QSignalSpy clicks(grid, &SpreadGrid::cellClicked);
+    QSignalSpy presses(grid, &SpreadGrid::mousePressed);
+
+    QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, cellCenter(view(), 5, 2));
+    QHeaderView* top = view()->horizontalHeader();
+    QTest::mouseClick(top->viewport(), Qt::LeftButton, {},
+                      QPoint(top->sectionViewportPosition(2) + top->sectionSize(2) / 2, top->height() / 2));
+    QHeaderView* side = view()->verticalHeader();
+    QTest::mouseClick(side->viewport(), Qt::LeftButton, {},
+                      QPoint(side->width() / 2, side->sectionViewportPosition(6) + side->sectionSize(6) / 2));
+
+    ASSERT_EQ(clicks.count(), 3);
+    EXPECT_EQ(clicks.at(0), (QList<QVariant>{5, 2}));
+    EXPECT_EQ(clicks.at(1), (QList<QVariant>{0, 3}));
+    EXPECT_EQ(clicks.at(2), (QList<QVariant>{7, 0}));
+    EXPECT_EQ(presses.count(), 3);
+    EXPECT_EQ(grid->activeRow(), 5);   // a heading click does not move the cell
+    EXPECT_EQ(grid->activeCol(), 2);
+
+    // The frozen part reports its cells the same way.
+    grid->setFrozenColumns(2);
+    QTableView* frozen = grid->frozenView();
+    QTest::mouseClick(frozen->viewport(), Qt::LeftButton, {}, cellCenter(frozen, 3, 1));
+    ASSERT_EQ(clicks.count(), 4);
+    EXPECT_EQ(clicks.at(3), (QList<QVariant>{3, 1}));
+    EXPECT_EQ(grid->activeRow(), 3);
+}
+
+TEST_F(SpreadGridTest, DisabledGridRefusesEditingAndTurnsGrey)
+{
+    grid->setColumnEditable(4, true);
+    grid->setText(2, 4, "text");
+    grid->setGridEnabled(false);
+    EXPECT_EQ(grid->gridBackground(), QColor(0xC0, 0xC0, 0xC0));
+    EXPECT_EQ(view()->palette().color(QPalette::Disabled, QPalette::Base), QColor(0xC0, 0xC0, 0xC0));
+    EXPECT_FALSE(grid->isCellEditable(2, 4));
+    EXPECT_FALSE(grid->startEdit(2, 4));
+    grid->setActiveCell(2, 4);
+    QTest::keyClick(view(), Qt::Key_Z);
+    QTest::keyClick(view(), Qt::Key_Delete);
+    EXPECT_FALSE(grid->isEditing());
+    EXPECT_EQ(grid->text(2, 4), "text");
+
+    grid->setGridEnabled(true);
+    EXPECT_EQ(grid->gridBackground(), QColor(Qt::white));
+    EXPECT_TRUE(grid->startEdit(2, 4));
+}
+
+TEST_F(SpreadGridTest, ActiveCellAndSelectionChange)
+{
+    QSignalSpy moves(grid, &SpreadGrid::selectionChanged);
+    grid->setActiveCell(7, 3);
+    EXPECT_EQ(grid->activeRow(), 7);
+    EXPECT_EQ(grid->activeCol(), 3);
+    EXPECT_EQ(moves.count(), 0);   // set by the window: no notification
+    grid->setActiveCell(999, 99);
+    EXPECT_EQ(grid->activeRow(), 20);
+    EXPECT_EQ(grid->activeCol(), 5);
+    grid->setActiveCell(2, 1, true);
+    ASSERT_EQ(moves.count(), 1);
+
+    grid->setColHidden(2, true);
+    QTest::keyClick(view(), Qt::Key_Down);
+    QTest::keyClick(view(), Qt::Key_Right);   // skips the hidden column
+    ASSERT_EQ(moves.count(), 3);
+    EXPECT_EQ(moves.at(1), (QList<QVariant>{3, 1}));
+    EXPECT_EQ(moves.at(2), (QList<QVariant>{3, 3}));
+    QTest::keyClick(view(), Qt::Key_Return);   // Enter moves on like Tab
+    EXPECT_EQ(moves.at(3), (QList<QVariant>{3, 4}));
+}
+
+TEST_F(SpreadGridTest, RowHighlightMovesWithTheRow)
+{
+    grid->setColumnBackground(5, QColor(Qt::yellow));
+    grid->highlightRow(3);
+    auto background = [&](int row, int col) {
+        return view()->model()->index(row - 1, col - 1).data(Qt::BackgroundRole).value<QBrush>().color();
+    };
+    const QColor mark = background(3, 1);
+    EXPECT_TRUE(mark.isValid());
+    EXPECT_NE(mark, QColor(Qt::yellow));
+    grid->highlightRow(5);
+    EXPECT_EQ(grid->highlightedRow(), 5);
+    EXPECT_FALSE(view()->model()->index(2, 0).data(Qt::BackgroundRole).isValid());
+    EXPECT_EQ(background(3, 5), QColor(Qt::yellow));
+    EXPECT_EQ(background(5, 2), mark);
+}
+
+TEST_F(SpreadGridTest, FrozenColumnsStayVisibleAndEditInPlace)
+{
+    grid->setMaxCol(40);
+    grid->setFrozenColumns(3);
+    QTableView* frozen = grid->frozenView();
+    ASSERT_TRUE(frozen->isVisible());
+    EXPECT_EQ(frozen->width(), 3 * SpreadGrid::kDefaultColumnWidth);
+
+    grid->setActiveCell(1, 40);
+    QCoreApplication::processEvents();
+    const QRect last = view()->visualRect(view()->model()->index(0, 39));
+    EXPECT_GE(last.left(), frozen->width());   // not under the frozen part
+    EXPECT_LE(last.right(), view()->viewport()->width());
+    EXPECT_LT(view()->columnViewportPosition(0), 0);   // the main view scrolled
+    EXPECT_EQ(frozen->columnViewportPosition(0), 0);
+    EXPECT_EQ(frozen->geometry().left(), view()->viewport()->geometry().left());
+
+    // Left from the first scrolling column reaches the frozen ones.
+    grid->setActiveCell(1, 4);
+    QTest::keyClick(view(), Qt::Key_Left);
+    EXPECT_EQ(grid->activeCol(), 3);
+
+    // Down far in a frozen column scrolls both parts together.
+    grid->setMaxRow(300);
+    grid->setActiveCell(250, 1);
+    QCoreApplication::processEvents();
+    EXPECT_GT(view()->verticalScrollBar()->value(), 0);
+    EXPECT_EQ(frozen->verticalScrollBar()->value(), view()->verticalScrollBar()->value());
+
+    grid->setColumnEditable(1, true);
+    ASSERT_TRUE(grid->startEdit(250, 1));
+    EXPECT_EQ(grid->editor()->parentWidget(), frozen->viewport());
+    editor()->setText(QStringLiteral("A1130"));
+    QTest::keyClick(editor(), Qt::Key_Return);
+    EXPECT_EQ(grid->text(250, 1), "A1130");
+    EXPECT_EQ(grid->activeCol(), 2);
+    EXPECT_TRUE(view()->hasFocus());
+}
+
+TEST_F(SpreadGridTest, AccessibleTableShowsHeadingsAndCells)
+{
+    grid->setAccessibleGridName(QStringLiteral("印刷"));
+    grid->setText(2, 3, "4,000");
+    QAccessibleInterface* table = QAccessible::queryAccessibleInterface(view());
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->text(QAccessible::Name), QStringLiteral("印刷"));
+    QAccessibleTableInterface* t = table->tableInterface();
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ(t->columnCount(), 5);
+    EXPECT_EQ(t->columnDescription(1), QStringLiteral("完工日"));
+    QAccessibleInterface* cell = t->cellAt(1, 2);
+    ASSERT_NE(cell, nullptr);
+    EXPECT_EQ(cell->text(QAccessible::Name), QStringLiteral("4,000"));
+}
+
+} // namespace
