@@ -23,7 +23,7 @@ struct GridColumnSpec {
 };
 
 // Prepares a grid: the Ming font, `rows` empty rows, one column per heading
-// (or per spec) with its width and hidden state. Previous cells and column
+// (or per column description) with its width and hidden state. Previous cells and column
 // settings (editable, colours, alignment) are dropped.
 void SetupGrid(SpreadGrid& grid, int rows, const std::vector<std::string>& headings);
 void SetupGrid(SpreadGrid& grid, int rows, const std::vector<GridColumnSpec>& columns);
