@@ -1,0 +1,106 @@
+#include "GridLoader.h"
+
+#include "common/NumberFormat.h"
+#include "platform/jet/Connection.h"
+#include "platform/jet/Recordset.h"
+#include "platform/jet/Sql.h"
+#include "platform/jet/Value.h"
+
+namespace qtmv::daily {
+
+namespace {
+
+std::string& cell(std::vector<std::string>& row, int col) { return row.at(static_cast<std::size_t>(col - 1)); }
+
+} // namespace
+
+GridRows loadGrid(jet::Connection& conn, const ProcessKind& kind, std::string_view machine, SortOption sort)
+{
+    const GridLayout& layout = gridLayout(kind);
+    const auto width = static_cast<std::size_t>(layout.columnCount());
+
+    jet::Recordset rs;
+    rs.open(buildLoadQuery(kind, machine, sort), conn);
+    const auto& data = rs.rows();
+    const auto fields = std::min(static_cast<std::size_t>(rs.fieldCount()), width);
+
+    GridRows rows;
+    rows.reserve(data.size());
+    for (const auto& rec : data) {
+        std::vector<std::string> row(width);
+        for (std::size_t c = 0; c < fields; ++c)
+            row[c] = rec[c].text();
+        rows.push_back(std::move(row));
+    }
+    rs.close();
+
+    if (kind.letter == 'D') {
+        PressCapacityCache capacities(conn);
+        applyPrintingExtras(rows, capacities);
+    }
+    return rows;
+}
+
+GridRows loadGrid(const std::string& connectionString, const ProcessKind& kind, std::string_view machine,
+                  SortOption sort)
+{
+    jet::Connection conn;
+    conn.open(connectionString);
+    GridRows rows = loadGrid(conn, kind, machine, sort);
+    conn.close();
+    return rows;
+}
+
+std::string printingEstimate(const PressCapacity* capacity, double qty1, double qty2, double plates)
+{
+    if (!capacity || capacity->perHour == 0)
+        return "0";
+    const double minutes = RoundNumber(60.0 / capacity->perHour * (qty1 + qty2) +
+                                       capacity->minutesPerPlate * plates + capacity->changeover,
+                                   0);
+    return FormatFixed(minutes / 60.0, 2);
+}
+
+const PressCapacity* PressCapacityCache::find(const std::string& press)
+{
+    auto it = cache_.find(press);
+    if (it == cache_.end()) {
+        ++lookups_;
+        jet::Recordset rs;
+        rs.open("select * from [印刷產能資料_工單] where 種類 = 'D-印刷' and 機別 = '" + jet::sqlText(press) + "'",
+                conn_);
+        std::pair<bool, PressCapacity> entry{false, {}};
+        if (!rs.eof()) {
+            entry.first = true;
+            entry.second.perHour = rs.field("每時產能").number();
+            entry.second.minutesPerPlate = rs.field("每版耗時").number();
+            entry.second.changeover = rs.field("銜接時間").number();
+        }
+        rs.close();
+        it = cache_.emplace(press, entry).first;
+    }
+    return it->second.first ? &it->second.second : nullptr;
+}
+
+void applyPrintingExtras(GridRows& rows, PressCapacityCache& capacities)
+{
+    const GridLayout& layout = gridLayout(*kindByLetter('D'));
+    const int front = layout.column("正"), back = layout.column("反"), plates = layout.column("計");
+    const int qty1 = layout.column("數量1"), qty2 = layout.column("數量2"), press = layout.column("車別");
+    const int estimate = layout.column("預估"), form = layout.column("表格"), density = layout.column("濃度");
+
+    for (auto& row : rows) {
+        for (int col : {front, back}) {
+            std::string& c = cell(row, col);
+            c = FormatAmount(c);
+            if (c == "0")
+                c.clear();
+        }
+        cell(row, density) = jet::trim(cell(row, form)).empty() ? "" : "V";
+        const PressCapacity* cap = capacities.find(jet::trim(cell(row, press)));
+        cell(row, estimate) = printingEstimate(cap, jet::val(cell(row, qty1)), jet::val(cell(row, qty2)),
+                                               jet::val(cell(row, plates)));
+    }
+}
+
+} // namespace qtmv::daily

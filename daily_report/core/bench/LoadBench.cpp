@@ -1,0 +1,127 @@
+// Loading the open printing pieces of a large plant: the loader (connection,
+// translation, client-side recordset, grid texts, printing extras) against
+// the same translated statement run straight on SQLite, copying every value
+// into a string.
+//
+// The demo database (100,000 work orders) is generated once into
+// $QTMV_BENCH_DB or /tmp/qtmv-load-bench/QTMV.mdb and reused afterwards.
+#include "daily_report/core/GridLoader.h"
+#include "platform/jet/Translator.h"
+#include "platform/jet/Value.h"
+#include "tools/demo-db/DemoPlant.h"
+
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <stdexcept>
+
+using namespace qtmv;
+using namespace qtmv::daily;
+
+namespace {
+
+std::string benchDatabase()
+{
+    const char* env = std::getenv("QTMV_BENCH_DB");
+    const std::filesystem::path path = env && *env ? env : "/tmp/qtmv-load-bench/QTMV.mdb";
+    if (!std::filesystem::exists(path)) {
+        std::filesystem::create_directories(path.parent_path());
+        demo::DemoOptions o;
+        o.workOrders = 100000;
+        std::cerr << "generating " << path << " ...\n";
+        const demo::DemoSummary s = demo::writeDemoPlant(path.string(), o);
+        std::cerr << s.workOrders << " work orders, " << s.openPrintingPieces << " open printing pieces\n";
+    }
+    return path.string();
+}
+
+const std::string& database()
+{
+    static const std::string path = benchDatabase();
+    return path;
+}
+
+std::string connectionString()
+{
+    return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + database() + ";Jet OLEDB:Database Password=x";
+}
+
+const ProcessKind& printing() { return *kindByLetter('D'); }
+
+void BM_Loader(benchmark::State& state)
+{
+    const auto sort = static_cast<SortOption>(state.range(0));
+    const std::string cs = connectionString();
+    std::size_t rows = 0;
+    for (auto _ : state) {
+        GridRows r = loadGrid(cs, printing(), "", sort);
+        rows = r.size();
+        benchmark::DoNotOptimize(r);
+    }
+    state.counters["rows"] = static_cast<double>(rows);
+}
+
+// The same val() the data-access layer gives SQLite, so that both sides run
+// the same statement.
+void sqlVal(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    sqlite3_value* v = argv[0];
+    switch (sqlite3_value_type(v)) {
+    case SQLITE_NULL: sqlite3_result_null(ctx); return;
+    case SQLITE_INTEGER: sqlite3_result_int64(ctx, sqlite3_value_int64(v)); return;
+    case SQLITE_FLOAT: sqlite3_result_double(ctx, sqlite3_value_double(v)); return;
+    default: break;
+    }
+    const auto* t = reinterpret_cast<const char*>(sqlite3_value_text(v));
+    const double d = jet::val(std::string_view(t ? t : "", static_cast<std::size_t>(sqlite3_value_bytes(v))));
+    if (std::trunc(d) == d && std::fabs(d) < 9007199254740992.0)
+        sqlite3_result_int64(ctx, static_cast<sqlite3_int64>(d));
+    else
+        sqlite3_result_double(ctx, d);
+}
+
+void BM_SqliteAlone(benchmark::State& state)
+{
+    const auto sort = static_cast<SortOption>(state.range(0));
+    const std::string sql = jet::translate(buildLoadQuery(printing(), "", sort));
+    const std::string& path = database();
+    std::size_t rows = 0;
+    for (auto _ : state) {
+        sqlite3* db = nullptr;
+        if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
+            throw std::runtime_error("cannot open the bench database");
+        sqlite3_create_function_v2(db, "val", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, sqlVal, nullptr,
+                                   nullptr, nullptr);
+        sqlite3_stmt* st = nullptr;
+        if (sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr) != SQLITE_OK)
+            throw std::runtime_error(sqlite3_errmsg(db));
+        std::vector<std::vector<std::string>> out;
+        const int n = sqlite3_column_count(st);
+        while (sqlite3_step(st) == SQLITE_ROW) {
+            std::vector<std::string> row(static_cast<std::size_t>(n));
+            for (int c = 0; c < n; ++c) {
+                const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(st, c));
+                if (t)
+                    row[static_cast<std::size_t>(c)].assign(t, static_cast<std::size_t>(sqlite3_column_bytes(st, c)));
+            }
+            out.push_back(std::move(row));
+        }
+        sqlite3_finalize(st);
+        sqlite3_close(db);
+        rows = out.size();
+        benchmark::DoNotOptimize(out);
+    }
+    state.counters["rows"] = static_cast<double>(rows);
+}
+
+} // namespace
+
+// Sort options 0 (work order) and 4 (schedule order).
+BENCHMARK(BM_Loader)->Arg(0)->Arg(4)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_SqliteAlone)->Arg(0)->Arg(4)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+BENCHMARK_MAIN();

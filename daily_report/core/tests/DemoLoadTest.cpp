@@ -1,0 +1,50 @@
+#include "PlantDb.h"
+
+#include "daily_report/core/GridLoader.h"
+#include "daily_report/core/RowDetails.h"
+#include "tools/demo-db/DemoPlant.h"
+
+#include <gtest/gtest.h>
+
+using namespace qtmv;
+using namespace qtmv::daily;
+
+TEST(DemoPlant, EveryKindAndSortOptionLoads)
+{
+    const auto dir = std::filesystem::temp_directory_path() / ("daily-core-demo-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    const std::string path = (dir / "QTMV.mdb").string();
+    const demo::DemoSummary summary = demo::writeDemoPlant(path, demo::DemoOptions{});
+    jet::Connection conn;
+    conn.open(test::connectionStringFor(path));
+
+    long long open = 0;
+    for (const auto& k : processKinds()) {
+        const GridLayout& l = gridLayout(k);
+        std::size_t first = 0;
+        for (int s = 0; s < 6; ++s) {
+            SCOPED_TRACE(std::string(k.displayName) + " sort " + std::to_string(s));
+            const GridRows rows = loadGrid(conn, k, "", static_cast<SortOption>(s));
+            for (const auto& r : rows) {
+                ASSERT_EQ(static_cast<int>(r.size()), l.columnCount());
+                ASSERT_FALSE(r[0].empty());
+                ASSERT_EQ(r.back(), "");   // "拆台"
+            }
+            if (s == 0) {
+                first = rows.size();
+                if (!rows.empty()) {
+                    EXPECT_TRUE(loadRowDetails(conn, k, rows[0]).found);
+                }
+            }
+            EXPECT_EQ(rows.size(), first);   // the order never changes what is listed
+        }
+        open += static_cast<long long>(first);
+        if (k.letter == 'D') {
+            EXPECT_EQ(static_cast<long long>(first), summary.openPrintingPieces);
+        }
+    }
+    EXPECT_EQ(open, summary.openPieces);
+    EXPECT_GT(summary.openPrintingPieces, 0);
+    conn.close();
+    std::filesystem::remove_all(dir);
+}
