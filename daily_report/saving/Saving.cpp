@@ -1,0 +1,243 @@
+#include "daily_report/saving/Saving.h"
+
+#include "app/core/Locks.h"
+#include "app/core/Rights.h"
+#include "app/core/Session.h"
+#include "common/Big5Text.h"
+#include "common/RocDate.h"
+#include "daily_report/core/GridLayout.h"
+#include "daily_report/saving/EditRules.h"
+#include "daily_report/saving/SaveSupport.h"
+#include "daily_report/saving/WriteBack.h"
+#include "platform/jet/Connection.h"
+#include "platform/jet/Error.h"
+#include "platform/os/MessageBox.h"
+
+#include <cstdlib>
+#include <exception>
+
+namespace qtmv::daily {
+
+using detail::cell;
+using detail::editSingleRow;
+using detail::num;
+using detail::q;
+using detail::setText;
+
+namespace {
+
+constexpr const char* kSaveTitle = "儲存資料";
+
+// A count as the printing line stores it: the grid's thousands format
+// undone ("1,234" is "1234") and a blank cell, which the grid shows for 0,
+// as "0" (the columns are numeric).
+std::string countText(std::string_view text)
+{
+    std::string out;
+    for (char c : jet::trim(text))
+        if (c != ',')
+            out.push_back(c);
+    return out.empty() ? "0" : out;
+}
+
+// The writes of one loaded row.
+class RowWriter {
+public:
+    RowWriter(jet::Connection& conn, const ProcessKind& kind, const GridLayout& layout, const GridRows& rows,
+              const ChangeFlags& flags, const Clock& clock)
+        : conn_(conn), kind_(kind), layout_(layout), rows_(rows), flags_(flags), clock_(clock),
+          detail_(kind.detailTable), scheduled_(kind.scheduledTable), spaced_(kind.spacedName)
+    {
+    }
+
+    void write(int row)
+    {
+        row_ = row;
+        const std::string id = q(jet::trim(text(layout_.idCol)));
+        const std::string ino = num(text(layout_.inoCol));
+        pieceKey_ = "where ID = '" + id + "' and INO = " + ino;
+        detailKey_ = pieceKey_ + " and KIND = '" + q(spaced_) + "' ";
+        lineKey_ = "where PO = '" + q(jet::trim(text(1))) + "' and [NO] = " + num(text(2));
+
+        if (flagged(layout_.remarkCol))
+            writePieceField("REM", "REM", layout_.remarkCol);
+        if (flagged(layout_.finishDateCol))
+            writePieceField("FDATE", "PDATE", layout_.finishDateCol);
+        if (flagged(layout_.finishRemarkCol)) {
+            writePieceField("完工說明", "完工說明", layout_.finishRemarkCol);
+            const std::string v = jet::trim(text(layout_.finishRemarkCol));
+            editSingleRow(conn_, "select PO, [NO], 完工說明 from [" + detail_ + "] " + lineKey_,
+                          [&](jet::Recordset& rs) { return setText(rs, "完工說明", v); });
+        }
+        if (kind_.letter == 'D')
+            writePrintingExtras();
+        else if (kind_.letter == 'G')
+            writeDieCuttingExtras();
+    }
+
+private:
+    const std::string& text(int col) const { return cell(rows_, row_, col); }
+    bool flagged(int col) const { return col > 0 && flags_.isFlagged(row_, col); }
+    int col(std::string_view heading, int nth = 1) const { return layout_.column(heading, nth); }
+    std::string value(std::string_view heading, int nth = 1) const
+    {
+        return q(jet::trim(text(col(heading, nth))));
+    }
+
+    // One field of the piece in the scheduled table and its counterpart in
+    // 預排資料明細. A piece missing from either table leaves that table alone.
+    void writePieceField(const std::string& scheduledField, const std::string& detailField, int c)
+    {
+        const std::string v = jet::trim(text(c));
+        editSingleRow(conn_, "select ID, INO, " + scheduledField + " from [" + scheduled_ + "] " + pieceKey_,
+                      [&](jet::Recordset& rs) { return setText(rs, scheduledField, v); });
+        editSingleRow(conn_, "select ID, INO, " + detailField + " from 預排資料明細 " + detailKey_,
+                      [&](jet::Recordset& rs) { return setText(rs, detailField, v); });
+    }
+
+    void writePrintingExtras()
+    {
+        if (flagged(col("正")) || flagged(col("反")) || flagged(col("計"))) {
+            conn_.execute("update [PRINTING] set COLOR1 ='" + q(countText(text(col("正")))) +
+                          "', COLOR2 ='" + q(countText(text(col("反")))) + "', [COUNT] ='" +
+                          q(countText(text(col("計")))) + "' " + lineKey_);
+            conn_.execute("update 預排資料明細 set [DESC] ='" + value("項目") + "' " + detailKey_);
+        }
+        if (flagged(col("表格"))) {
+            conn_.execute("update [PRINTING] set 表格 ='" + value("表格") + "' " + lineKey_);
+            conn_.execute("update [PRINTING_S] set 表格 ='" + value("表格") + "' " + lineKey_);
+        }
+    }
+
+    void writeDieCuttingExtras()
+    {
+        const bool store = flagged(col("新舊刀")) || flagged(col("儲位"));
+        const bool marks = flagged(col("留")) || flagged(col("紙")) || flagged(col("刀", 1));
+        const int dieFlag = col("刀", 2);
+        if (!store && !marks && !flagged(dieFlag))
+            return;
+        for (const char* table : {"[CROWD]", "[CROWD_S]"}) {
+            const std::string t = table;
+            if (store)
+                conn_.execute("update " + t + " set 新舊刀 ='" + value("新舊刀") + "', 儲位 ='" + value("儲位") +
+                              "' " + lineKey_);
+            if (marks)
+                conn_.execute("update " + t + " set 留 ='" + value("留") + "', 紙 ='" + value("紙") + "', 刀 ='" +
+                              value("刀", 1) + "' " + lineKey_);
+        }
+        // The die-making line and its die order follow the die flag; a stamp
+        // already there is the day the die was made and stays. The flag is
+        // the KNIFE line's finish as loaded, so an empty one only says the die
+        // was not made at loading time: the two are cleared only when the
+        // user cleared the flag itself, never because of another die cell,
+        // which would undo a die finished since by another workstation.
+        const bool made = jet::trim(text(dieFlag)) == "V";
+        if (!made && !flagged(dieFlag))
+            return;
+        const std::string stamp = FinishStamp(clock_);
+        auto follow = [&](const std::string& field) {
+            return [&, field](jet::Recordset& rs) {
+                if (made)
+                    return rs.text(field).empty() && setText(rs, field, stamp);
+                return setText(rs, field, "");
+            };
+        };
+        editSingleRow(conn_, "select PO, [NO], FDATE from [KNIFE] " + lineKey_, follow("FDATE"));
+        editSingleRow(conn_, "select PO, [NO], [KIND], ODATE from [VENDERAC] " + lineKey_ + " and [KIND] = '刀 模' ",
+                      follow("ODATE"));
+    }
+
+    jet::Connection& conn_;
+    const ProcessKind& kind_;
+    const GridLayout& layout_;
+    const GridRows& rows_;
+    const ChangeFlags& flags_;
+    const Clock& clock_;
+    const std::string detail_, scheduled_, spaced_;
+    int row_ = 0;
+    std::string pieceKey_, detailKey_, lineKey_;
+};
+
+bool loadedRow(const GridRows& rows, const GridLayout& layout, int row)
+{
+    return !jet::trim(cell(rows, row, 1)).empty() || !jet::trim(cell(rows, row, layout.idCol)).empty();
+}
+
+void endProgram(SaveContext& ctx)
+{
+    if (ctx.endProgram)
+        ctx.endProgram();
+    else
+        std::exit(0);
+}
+
+} // namespace
+
+std::pair<int, int> firstOverlongCell(const ProcessKind& kind, const GridRows& rows, const ChangeFlags& flags)
+{
+    const GridLayout& layout = gridLayout(kind);
+    for (int r = 1; r <= static_cast<int>(rows.size()); ++r) {
+        if (!flags.rowFlagged(r))
+            continue;
+        for (int c = 1; c <= layout.columnCount(); ++c) {
+            if (!flags.isFlagged(r, c))
+                continue;
+            const auto limit = lengthLimit(layout, c);
+            if (limit && Big5ByteLength(jet::trim(cell(rows, r, c))) > static_cast<std::size_t>(limit->maxBytes))
+                return {r, c};
+        }
+    }
+    return {0, 0};
+}
+
+void writeFlaggedCells(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows,
+                       const ChangeFlags& flags, const Clock& clock)
+{
+    const GridLayout& layout = gridLayout(kind);
+    RowWriter writer(conn, kind, layout, rows, flags, clock);
+    for (int r = 1; r <= static_cast<int>(rows.size()); ++r)
+        if (flags.rowFlagged(r) && loadedRow(rows, layout, r))
+            writer.write(r);
+}
+
+SaveOutcome saveDailyReport(const ProcessKind& kind, const GridRows& rows, const ChangeFlags& flags,
+                            SaveContext& ctx)
+{
+    if (RightsRestricted(ctx.session, ctx.session.ProductionRights, 12, "1")) {
+        MsgBox("您的權限僅可以查詢！", "警告", MsgIcon::Exclamation);
+        return {SaveResult::Refused};
+    }
+    if (const auto [r, c] = firstOverlongCell(kind, rows, flags); r != 0) {
+        MsgBox(lengthLimit(gridLayout(kind), c)->message, "訊息", MsgIcon::Exclamation);
+        return {SaveResult::Refused, r, c};
+    }
+    if (MsgBox("確定儲存資料?", "詢問", MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes)
+        return {SaveResult::Declined};
+
+    // The loop reads this copy, whatever the grid does meanwhile.
+    const GridRows values = rows;
+    const ChangeFlags marks = flags;
+
+    switch (CheckMaintenanceLock(ctx.session)) {
+    case MaintenanceFree: break;
+    case MaintenanceLocked: endProgram(ctx); return {SaveResult::Ended};
+    default: return {SaveResult::Abandoned};
+    }
+
+    try {
+        jet::Connection conn;
+        conn.open(ctx.session.ConnectionString);
+        jet::Transaction tx(conn);
+        writeFlaggedCells(conn, kind, values, marks, ctx.clock);
+        tx.commit();
+    } catch (const std::exception& e) {
+        MsgBox(e.what(), kSaveTitle, MsgIcon::Critical);
+        return {SaveResult::Failed};
+    }
+
+    if (!writeBackAfterSave(kind, values, ctx.session.ConnectionString))
+        return {SaveResult::WriteBackFailed};
+    return {SaveResult::Saved};
+}
+
+} // namespace qtmv::daily

@@ -1,0 +1,89 @@
+#pragma once
+// Saving the daily data of one process grid: the cells the user changed
+// (change flag "1") go to the kind's scheduled table, to 預排資料明細 and, for
+// some fields, to the work-order line, all in one transaction on a
+// connection of the save's own. A committed save is followed by the
+// write-back to the work order (WriteBack.h). No widgets: the window hands
+// over its cell values and flags; message boxes go through qtmv::MsgBox.
+//
+// Which cells trigger which statements:
+// - remark, "完工日", "完工說明": their own flag; written trimmed.
+// - Printing: a flag on the first "正" or "反" (colour counts) or on "計"
+//   runs the colour/count update of PRINTING and the item update of
+//   預排資料明細. Counts are written without the thousands separators the
+//   grid shows, and a blank count (the grid shows 0 blank) as "0". A flag
+//   on "表格" (the "濃度" click sets it, see EditRules.h) writes 表格 to
+//   PRINTING and PRINTING_S.
+// - Die-cutting: a flag on "新舊刀" or "儲位" writes those two, a flag on
+//   "留", "紙" or the first "刀" (CROWD.刀) writes those three; each update
+//   goes to both CROWD (the work-order line) and CROWD_S (its scheduled
+//   pieces), so line and pieces stay alike whichever of them a later load
+//   or report reads. The die-making flag is the second "刀" column (the
+//   V-flag of the KNIFE line). For a row with one of these die cells
+//   flagged, "V" stamps the die-making line (KNIFE.FDATE) and the die order
+//   ('刀 模' in VENDERAC, ODATE) where they are empty, keeping a stamp that
+//   is there; an empty die flag clears both only when the flag cell itself
+//   is flagged (see writeDieCuttingExtras).
+//
+// Safeguards:
+// - The item update of 預排資料明細 also matches KIND = '印 刷', so it
+//   cannot rename a piece of another kind that shares ID and INO.
+// - Over-long flagged texts are refused before anything is written (the
+//   grid check at the end of an edit is bypassed by pasting).
+// - A read-only user (the rights test) cannot save.
+#include "common/Clock.h"
+#include "common/ProcessKind.h"
+#include "daily_report/core/ChangeFlags.h"
+#include "daily_report/core/GridLoader.h"
+
+#include <functional>
+#include <string>
+#include <utility>
+
+namespace qtmv {
+struct Session;
+}
+
+namespace qtmv::daily {
+
+// What a save or a manual write-back needs from its surroundings.
+struct SaveContext {
+    Session& session;                  // connection string, rights, lock holder
+    const Clock& clock;                // the die-making stamp
+    // Runs when the maintenance check reports a lock (1): ends the program.
+    // Empty: std::exit(0).
+    std::function<void()> endProgram;
+};
+
+enum class SaveResult {
+    Saved,            // committed and written back
+    Declined,         // "No" to "確定儲存資料?": nothing written
+    Refused,          // read-only user, or a text over its limit: told, nothing written
+    Abandoned,        // the maintenance check failed (9): silently, nothing written
+    Ended,            // maintenance lock (1): endProgram has run, nothing written
+    Failed,           // a data-access error: rolled back, the error shown, no write-back
+    WriteBackFailed,  // saved, but the write-back was rolled back (error shown)
+};
+
+struct SaveOutcome {
+    SaveResult result = SaveResult::Failed;
+    int row = 0;   // Refused for a text: the offending cell, for the window to show
+    int col = 0;
+};
+
+// Saves the flagged cells of the kind's loaded grid. rows[r - 1] is grid row
+// r (the loader's form); flags are the grid's change flags. Neither is
+// changed: after a failure the user still has every value and flag.
+SaveOutcome saveDailyReport(const ProcessKind& kind, const GridRows& rows, const ChangeFlags& flags,
+                            SaveContext& ctx);
+
+// The transaction body of the save: every flagged-cell write, on a
+// connection whose transaction the caller holds. Throws jet::Error.
+void writeFlaggedCells(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows,
+                       const ChangeFlags& flags, const Clock& clock);
+
+// The first flagged cell whose trimmed text is over its column's byte limit
+// (EditRules.h); {0, 0} when none.
+std::pair<int, int> firstOverlongCell(const ProcessKind& kind, const GridRows& rows, const ChangeFlags& flags);
+
+} // namespace qtmv::daily

@@ -1,0 +1,118 @@
+// Saving on a plant of realistic size: 2,000 open printing pieces loaded,
+// 200 of them stamped finished, saved with the write-back of every loaded
+// line. Every iteration starts from a fresh copy of the same database, so
+// each save really changes what it writes.
+//
+// The demo database (4,000 work orders) is generated once into
+// $QTMV_SAVE_BENCH_DB or /tmp/qtmv-save-bench/QTMV.mdb and reused afterwards.
+#include "app/core/Session.h"
+#include "common/Clock.h"
+#include "daily_report/core/ChangeFlags.h"
+#include "daily_report/core/GridLayout.h"
+#include "daily_report/core/GridLoader.h"
+#include "daily_report/saving/Saving.h"
+#include "daily_report/saving/WriteBack.h"
+#include "platform/jet/Connection.h"
+#include "platform/os/MessageBox.h"
+#include "tools/demo-db/DemoPlant.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <stdexcept>
+
+using namespace qtmv;
+using namespace qtmv::daily;
+
+namespace {
+
+constexpr std::size_t kLoadedRows = 2000;
+constexpr int kFlaggedCells = 200;
+
+std::filesystem::path templateDatabase()
+{
+    const char* env = std::getenv("QTMV_SAVE_BENCH_DB");
+    const std::filesystem::path path = env && *env ? env : "/tmp/qtmv-save-bench/QTMV.mdb";
+    if (!std::filesystem::exists(path)) {
+        std::filesystem::create_directories(path.parent_path());
+        demo::DemoOptions o;
+        o.workOrders = 4000;
+        std::cerr << "generating " << path << " ...\n";
+        const demo::DemoSummary s = demo::writeDemoPlant(path.string(), o);
+        std::cerr << s.workOrders << " work orders, " << s.openPrintingPieces << " open printing pieces\n";
+    }
+    return path;
+}
+
+std::string connectionString(const std::filesystem::path& p)
+{
+    return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + p.string() + ";Jet OLEDB:Database Password=x";
+}
+
+// A fresh working copy of the template, its first 2,000 open printing pieces
+// and 200 of them stamped.
+struct Workload {
+    std::filesystem::path file;
+    GridRows rows;
+    ChangeFlags flags;
+
+    Workload()
+    {
+        static const std::filesystem::path source = templateDatabase();
+        file = source.parent_path() / "work.mdb";
+        std::filesystem::copy_file(source, file, std::filesystem::copy_options::overwrite_existing);
+        const ProcessKind& printing = *kindByDisplayName("D-印刷");
+        const GridLayout& l = gridLayout(printing);
+        rows = loadGrid(connectionString(file), printing, "", SortOption::WorkOrder);
+        if (rows.size() < kLoadedRows)
+            throw std::runtime_error("the demo plant has fewer than 2,000 open printing pieces");
+        rows.resize(kLoadedRows);
+        flags = ChangeFlags(l.columnCount(), static_cast<int>(rows.size()));
+        const int step = static_cast<int>(kLoadedRows) / kFlaggedCells;
+        for (int r = 1; r <= static_cast<int>(rows.size()); r += step) {
+            rows[static_cast<std::size_t>(r - 1)][static_cast<std::size_t>(l.finishDateCol - 1)] = "1204-14";
+            flags.set(r, l.finishDateCol);
+        }
+    }
+};
+
+void BM_SaveWithWriteBack(benchmark::State& state)
+{
+    const ProcessKind& printing = *kindByDisplayName("D-印刷");
+    FixedClock clock({2024, 12, 4, 14, 5, 0});
+    ScriptedMessages answers;   // "Yes" to the question
+    for (auto _ : state) {
+        state.PauseTiming();
+        Workload w;
+        Session s;
+        s.ConnectionString = connectionString(w.file);
+        SaveContext ctx{s, clock, [] {}};
+        state.ResumeTiming();
+        if (saveDailyReport(printing, w.rows, w.flags, ctx).result != SaveResult::Saved)
+            state.SkipWithError("the save failed");
+    }
+}
+BENCHMARK(BM_SaveWithWriteBack)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// The share of the write-back: every distinct line of the 2,000 rows.
+void BM_WriteBackOnly(benchmark::State& state)
+{
+    const ProcessKind& printing = *kindByDisplayName("D-印刷");
+    for (auto _ : state) {
+        state.PauseTiming();
+        Workload w;
+        state.ResumeTiming();
+        jet::Connection conn;
+        conn.open(connectionString(w.file));
+        jet::Transaction tx(conn);
+        state.counters["lines"] = writeBackLines(conn, printing, w.rows);
+        tx.commit();
+    }
+}
+BENCHMARK(BM_WriteBackOnly)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+} // namespace
+
+BENCHMARK_MAIN();

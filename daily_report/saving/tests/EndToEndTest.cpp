@@ -1,0 +1,292 @@
+// The road of a daily record on the demo plant, without the window: load a
+// grid, edit it through the editing rules, save, and read what reached the
+// work order.
+#include "daily_report/saving/tests/SavingFixture.h"
+
+#include "daily_report/saving/EditRules.h"
+#include "daily_report/saving/WriteBack.h"
+#include "platform/os/MessageBox.h"
+#include "tools/demo-db/DemoPlant.h"
+
+#include <filesystem>
+#include <functional>
+
+using namespace qtmv;
+using namespace qtmv::daily;
+using namespace qtmv::daily::test;
+
+namespace {
+
+class EndToEnd : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        demo_ = new TempPath("saving-demo");
+        qtmv::demo::DemoOptions o;
+        o.workOrders = 80;
+        qtmv::demo::writeDemoPlant(demo_->str(), o);
+    }
+    static void TearDownTestSuite()
+    {
+        delete demo_;
+        demo_ = nullptr;
+    }
+
+    EndToEnd() : path_("saving-e2e")
+    {
+        std::filesystem::copy_file(demo_->str(), path_.str());
+        db_ = std::make_unique<Db>(path_.str());
+        session_.ConnectionString = connectionStringFor(path_.str());
+    }
+
+    GridRows load(const ProcessKind& k) { return loadGrid(session_.ConnectionString, k, "", SortOption::WorkOrder); }
+    std::string value(const std::string& sql) { return db_->value(sql); }
+    long long count(const std::string& sql) { return db_->count(sql); }
+
+    // The first loaded row for which the condition holds; 0 when none.
+    static int firstRow(const GridRows& rows, const std::function<bool(int)>& ok)
+    {
+        for (int r = 1; r <= static_cast<int>(rows.size()); ++r)
+            if (ok(r))
+                return r;
+        return 0;
+    }
+    static const std::string& at(const GridRows& rows, int r, int c)
+    {
+        return rows.at(static_cast<std::size_t>(r - 1)).at(static_cast<std::size_t>(c - 1));
+    }
+    // "where PO = '..' and [NO] = n" of a loaded row.
+    static std::string lineKey(const GridRows& rows, int r)
+    {
+        return "where PO = '" + at(rows, r, 1) + "' and [NO] = " + at(rows, r, 2);
+    }
+    long long openPieces(const ProcessKind& k, const GridRows& rows, int r)
+    {
+        return count("select * from [" + std::string(k.scheduledTable) + "] " + lineKey(rows, r) +
+                     " and (FDATE = '' or FDATE is null)");
+    }
+
+    // Applies the editing rule of a click the way the window does.
+    void click(const GridLayout& l, GridRows& rows, ChangeFlags& flags, int r, int c)
+    {
+        for (const CellChange& ch : cellClick(l, r, c, at(rows, r, c), clock_)) {
+            rows[static_cast<std::size_t>(r - 1)][static_cast<std::size_t>(ch.col - 1)] = ch.text;
+            flags.set(r, ch.col);
+        }
+    }
+
+    SaveResult save(const ProcessKind& k, const GridRows& rows, const ChangeFlags& flags)
+    {
+        ScriptedMessages msgs;
+        msgs.answer(MsgAnswer::Yes);
+        SaveContext ctx{session_, clock_, [] {}};
+        const SaveResult r = saveDailyReport(k, rows, flags, ctx).result;
+        for (const auto& m : msgs.shown())
+            EXPECT_NE(m.icon, MsgIcon::Critical) << m.text;
+        return r;
+    }
+
+    static TempPath* demo_;
+    TempPath path_;
+    std::unique_ptr<Db> db_;
+    Session session_;
+    FixedClock clock_{{2024, 12, 4, 14, 5, 0}};
+    const ProcessKind& printing = kind("D-印刷");
+    const GridLayout& pl = gridLayout(printing);
+};
+
+TempPath* EndToEnd::demo_ = nullptr;
+
+} // namespace
+
+TEST_F(EndToEnd, FinishingTheLastPieceClosesThePrintingLine)
+{
+    for (int lineNo : {1, 2, 3}) {
+        SCOPED_TRACE("line " + std::to_string(lineNo));
+        GridRows rows = load(printing);
+        ChangeFlags flags(pl.columnCount(), static_cast<int>(rows.size()));
+        const int r = firstRow(rows, [&](int r) {
+            return at(rows, r, 2) == std::to_string(lineNo) && openPieces(printing, rows, r) == 1;
+        });
+        ASSERT_GT(r, 0) << "the demo plant has no such line";
+        const std::string key = lineKey(rows, r);
+        const std::string po = at(rows, r, 1), id = at(rows, r, pl.idCol), ino = at(rows, r, pl.inoCol);
+        // One outsourcing line still to be dated, one settled with the vendor.
+        db_->exec("delete from VENDERAC " + key + " and KIND = '印 刷'");
+        db_->exec("insert into VENDERAC (PO, [NO], KIND, EAMT, ODATE) values ('" + po + "', " +
+                  std::to_string(lineNo) + ", '印 刷', 0, '')");
+        db_->exec("insert into VENDERAC (PO, [NO], KIND, EAMT, ODATE) values ('" + po + "', " +
+                  std::to_string(lineNo) + ", '印 刷', 800, '1120-10')");
+        db_->exec("update PRINTFLOW set ITEM4 = 'old4', ITEM32 = 'old32' where PO = '" + po + "'");
+
+        click(pl, rows, flags, r, pl.finishDateCol);
+        ASSERT_EQ(at(rows, r, pl.finishDateCol), "1204-14");
+        ASSERT_EQ(save(printing, rows, flags), SaveResult::Saved);
+
+        EXPECT_EQ(value("select FDATE from PRINTING_S where ID = '" + id + "' and INO = " + ino), "1204-14");
+        EXPECT_EQ(value("select PDATE from 預排資料明細 where ID = '" + id + "' and INO = " + ino +
+                        " and KIND = '印 刷'"),
+                  "1204-14");
+        EXPECT_EQ(value("select FDATE || '/' || ACT from PRINTING " + key), "1204-14/1204-14");
+        EXPECT_EQ(value("select ODATE from VENDERAC " + key + " and KIND = '印 刷' and EAMT = 0"), "1204-14");
+        EXPECT_EQ(value("select ODATE from VENDERAC " + key + " and KIND = '印 刷' and EAMT <> 0"), "1120-10");
+        const std::string flow = value("select ITEM4 || '/' || ITEM32 from PRINTFLOW where PO = '" + po + "'");
+        EXPECT_EQ(flow, lineNo == 1 ? "1204-14/old32" : lineNo == 2 ? "old4/1204-14" : "old4/old32");
+        EXPECT_EQ(rowOf(load(printing), printing, id, std::stoi(ino)), 0);
+
+        // Delete on the stamp and saving again opens the line once more.
+        ASSERT_EQ(keyDown(pl, pl.finishDateCol, kKeyDelete), KeyDown::ClearAndFlag);
+        rows[static_cast<std::size_t>(r - 1)][static_cast<std::size_t>(pl.finishDateCol - 1)].clear();
+        flags.set(r, pl.finishDateCol);
+        ASSERT_EQ(save(printing, rows, flags), SaveResult::Saved);
+        EXPECT_EQ(value("select FDATE || '/' || ACT from PRINTING " + key), "/");
+        EXPECT_GT(rowOf(load(printing), printing, id, std::stoi(ino)), 0);
+    }
+}
+
+TEST_F(EndToEnd, OneOfTwoPiecesFinishedKeepsTheLineOpen)
+{
+    GridRows rows = load(printing);
+    ChangeFlags flags(pl.columnCount(), static_cast<int>(rows.size()));
+    const int r = firstRow(rows, [&](int r) { return openPieces(printing, rows, r) >= 2; });
+    ASSERT_GT(r, 0);
+    const std::string key = lineKey(rows, r);
+    const std::string flowSql = "select * from PRINTFLOW where PO = '" + at(rows, r, 1) + "'";
+    const auto flowBefore = db_->rows(flowSql);
+    db_->exec("update PRINTING set FDATE = '1111-11', ACT = '1111-11' " + key);   // drifted
+
+    click(pl, rows, flags, r, pl.finishDateCol);
+    ASSERT_EQ(save(printing, rows, flags), SaveResult::Saved);
+    EXPECT_EQ(value("select FDATE || '/' || ACT from PRINTING " + key), "/");
+    EXPECT_EQ(db_->rows(flowSql), flowBefore);
+}
+
+TEST_F(EndToEnd, PaperFinishedMarksItsPurchaseLinesArrived)
+{
+    const ProcessKind& paper = kind("C-紙品");
+    const GridLayout& l = gridLayout(paper);
+    GridRows rows = load(paper);
+    ChangeFlags flags(l.columnCount(), static_cast<int>(rows.size()));
+    const std::string purchase = "select * from 紙品採購明細 D join 紙品採購資料 H on H.採購單號 = D.採購單號 ";
+    const int r = firstRow(rows, [&](int r) {
+        return openPieces(paper, rows, r) == 1 &&
+               count(purchase + "where D.PO = '" + at(rows, r, 1) + "' and D.[NO] = " + at(rows, r, 2) +
+                     " and H.KIND = '紙 品' and D.紙到 <> 'Y'") > 0;
+    });
+    ASSERT_GT(r, 0);
+    const std::string where = "where D.PO = '" + at(rows, r, 1) + "' and D.[NO] = " + at(rows, r, 2);
+    // A purchase of another kind for the same line stays as it is.
+    db_->exec("insert into 紙品採購資料 (採購單號, KIND) values ('PX', '裱 紙')");
+    db_->exec("insert into 紙品採購明細 (採購單號, 序, PO, [NO], 紙到) values ('PX', 1, '" + at(rows, r, 1) + "', " +
+              at(rows, r, 2) + ", '')");
+
+    click(l, rows, flags, r, l.finishDateCol);
+    ASSERT_EQ(save(paper, rows, flags), SaveResult::Saved);
+    EXPECT_EQ(count(purchase + where + " and H.KIND = '紙 品' and D.紙到 <> 'Y'"), 0);
+    EXPECT_EQ(value("select 紙到 from 紙品採購明細 where 採購單號 = 'PX'"), "");
+}
+
+TEST_F(EndToEnd, DieCuttingDieFlagKeepsItsFirstStamp)
+{
+    const ProcessKind& cutting = kind("G-軋工");
+    const GridLayout& l = gridLayout(cutting);
+    const int dieFlag = l.column("刀", 2);
+    GridRows rows = load(cutting);
+    ChangeFlags flags(l.columnCount(), static_cast<int>(rows.size()));
+    const int r = firstRow(rows, [&](int r) {
+        return count("select * from KNIFE " + lineKey(rows, r)) == 1 &&
+               count("select * from VENDERAC " + lineKey(rows, r) + " and KIND = '刀 模'") == 1;
+    });
+    ASSERT_GT(r, 0);
+    const std::string key = lineKey(rows, r);
+    db_->exec("update KNIFE set FDATE = '1101-09' " + key);
+    db_->exec("update VENDERAC set ODATE = '' " + key + " and KIND = '刀 模'");
+    rows[static_cast<std::size_t>(r - 1)][static_cast<std::size_t>(dieFlag - 1)] = "V";
+    const std::string paperMark = at(rows, r, l.column("紙")) == "V" ? "" : "V";
+
+    click(l, rows, flags, r, l.column("紙"));
+    ASSERT_EQ(save(cutting, rows, flags), SaveResult::Saved);
+    EXPECT_EQ(value("select FDATE from KNIFE " + key), "1101-09");
+    EXPECT_EQ(value("select ODATE from VENDERAC " + key + " and KIND = '刀 模'"), "1204-14");
+    EXPECT_EQ(value("select 紙 from CROWD " + key), paperMark);
+    EXPECT_EQ(count("select * from CROWD_S " + key + " and 紙 <> '" + paperMark + "'"), 0);
+
+    // Saved again an hour later: both stamps stay.
+    clock_.set({2024, 12, 4, 15, 0, 0});
+    ASSERT_EQ(save(cutting, rows, flags), SaveResult::Saved);
+    EXPECT_EQ(value("select ODATE from VENDERAC " + key + " and KIND = '刀 模'"), "1204-14");
+
+    // A die flag that was empty at loading time does not undo a die made
+    // since; clearing the flag itself opens the die-making line again.
+    rows[static_cast<std::size_t>(r - 1)][static_cast<std::size_t>(dieFlag - 1)] = "";
+    ASSERT_EQ(save(cutting, rows, flags), SaveResult::Saved);
+    EXPECT_EQ(value("select FDATE from KNIFE " + key), "1101-09");
+    flags.set(r, dieFlag);
+    ASSERT_EQ(save(cutting, rows, flags), SaveResult::Saved);
+    EXPECT_EQ(value("select FDATE from KNIFE " + key), "");
+    EXPECT_EQ(value("select ODATE from VENDERAC " + key + " and KIND = '刀 模'"), "");
+}
+
+TEST_F(EndToEnd, ManualWriteBackRegistersANewDieOnce)
+{
+    const ProcessKind& cutting = kind("G-軋工");
+    const GridLayout& l = gridLayout(cutting);
+    GridRows rows = load(cutting);
+    ASSERT_GE(rows.size(), 2u);
+    const int first = 1;
+    const int second = firstRow(rows, [&](int r) { return at(rows, r, 1) != at(rows, first, 1); });
+    ASSERT_GT(second, 0);
+    auto prepare = [&](int r, const std::string& code, const std::string& rework) {
+        rows[static_cast<std::size_t>(r - 1)][static_cast<std::size_t>(l.remarkCol - 1)] = code;
+        rows[static_cast<std::size_t>(r - 1)][static_cast<std::size_t>(l.column("新舊刀") - 1)] = "新刀";
+        rows[static_cast<std::size_t>(r - 1)][static_cast<std::size_t>(l.column("儲位") - 1)] = "A-01";
+        db_->exec("update 工單lable set 內容8 = '" + rework + "', 內容12 = '' where PO = '" + at(rows, r, 1) + "'");
+    };
+    prepare(first, "K-NEW-1", "一般生產");
+    prepare(second, "K-NEW-2", "一般生產");
+    db_->exec("update 工單lable set 內容12 = ' 重工：色差' where PO = '" + at(rows, second, 1) + "'");
+    const std::string top = value("select max(序) from 刀模管理資料");
+
+    ScriptedMessages msgs;
+    SaveContext ctx{session_, clock_, [] {}};
+    for (int i = 0; i < 2; ++i)
+        ASSERT_EQ(writeBackCurrentRow(cutting, rows, first, ctx), RowWriteBack::Written);
+    ASSERT_EQ(writeBackCurrentRow(cutting, rows, second, ctx), RowWriteBack::Written);
+    EXPECT_EQ(msgs.shown().back().text, "資料儲存完畢！");
+    EXPECT_EQ(msgs.shown().back().title, "訊息");
+
+    const std::string key = lineKey(rows, first);
+    EXPECT_EQ(value("select REM || '/' || 新舊刀 || '/' || 儲位 from CROWD " + key), "K-NEW-1/新刀/A-01");
+    EXPECT_EQ(count("select * from 刀模管理資料 where 刀模代號 = 'K-NEW-1'"), 1);
+    EXPECT_EQ(count("select * from 刀模管理資料 where 刀模代號 = 'K-NEW-2'"), 0);   // rework order
+    const auto reg = db_->rows("select 序, 日期, 工單單號, 工單序, 客戶代號, 作廢, 模數 = (select MEMB from CROWD " +
+                               key + ") from 刀模管理資料 where 刀模代號 = 'K-NEW-1'");
+    ASSERT_EQ(reg.size(), 1u);
+    EXPECT_EQ(reg[0][0], std::to_string(std::stoll(top) + 1));
+    EXPECT_EQ(reg[0][1], "1131204");
+    EXPECT_EQ(reg[0][2], at(rows, first, 1));
+    EXPECT_EQ(reg[0][3], at(rows, first, 2));
+    EXPECT_EQ(reg[0][4], value("select CUST from PWORK where PO = '" + at(rows, first, 1) + "'"));
+    EXPECT_EQ(reg[0][5], "");
+    EXPECT_EQ(reg[0][6], "1");
+
+    // A line that is gone: the user hears that nothing was written.
+    db_->exec("delete from CROWD " + key);
+    const std::string before = value("select count(*) from 刀模管理資料");
+    EXPECT_EQ(writeBackCurrentRow(cutting, rows, first, ctx), RowWriteBack::NotFound);
+    EXPECT_NE(msgs.shown().back().text.find("未回存任何資料"), std::string::npos);
+    EXPECT_EQ(value("select count(*) from 刀模管理資料"), before);
+}
+
+TEST_F(EndToEnd, ManualWriteBackCopiesTheRemarkOfAPlainKind)
+{
+    const ProcessKind& gluing = kind("H-糊工");
+    const GridLayout& l = gridLayout(gluing);
+    GridRows rows = load(gluing);
+    ASSERT_FALSE(rows.empty());
+    rows[0][static_cast<std::size_t>(l.remarkCol - 1)] = "  加急 '今日' ";
+    ScriptedMessages msgs;
+    SaveContext ctx{session_, clock_, [] {}};
+    ASSERT_EQ(writeBackCurrentRow(gluing, rows, 1, ctx), RowWriteBack::Written);
+    EXPECT_EQ(value("select REM from PASTE " + lineKey(rows, 1)), "加急 '今日'");
+}

@@ -1,0 +1,236 @@
+// What a save must never do: write half, write what was not confirmed, lose
+// a colleague's save, mangle a text.
+#include "daily_report/saving/tests/SavingFixture.h"
+
+#include "platform/os/MessageBox.h"
+
+#include <barrier>
+#include <mutex>
+#include <thread>
+
+using namespace qtmv;
+using namespace qtmv::daily;
+using namespace qtmv::daily::test;
+
+namespace {
+
+class SaveSafety : public SavingFixture {
+protected:
+    SaveSafety()
+    {
+        workOrder("W1");
+        line(printing, "W1", 1);
+        piece(printing, "D1", 1, "W1", 1);
+        piece(printing, "D2", 1, "W1", 1);
+        workOrder("W2");
+        line(prepress, "W2", 1);
+        piece(prepress, "A1", 1, "W2", 1);
+    }
+    const ProcessKind& printing = kind("D-印刷");
+    const ProcessKind& prepress = kind("A-印前");
+    const GridLayout& pl = gridLayout(printing);
+};
+
+} // namespace
+
+TEST_F(SaveSafety, FailureHalfWayLeavesTheDatabaseAsItWas)
+{
+    GridRows rows = load(printing);
+    ChangeFlags flags = flagsFor(printing, rows);
+    ASSERT_EQ(rows.size(), 2u);
+    for (int r = 1; r <= 2; ++r) {
+        setCell(rows, flags, r, pl.finishDateCol, "1204-14");
+        setCell(rows, flags, r, pl.remarkCol, "趕工");
+    }
+    // The second piece's detail row is written after everything of the first
+    // piece and after the second piece's own scheduled row.
+    db().exec("create trigger fail_mid before update on 預排資料明細 when old.ID = 'D2' "
+              "begin select raise(abort, 'disk full'); end");
+    const std::string before = dump();
+    const GridRows rowsBefore = rows;
+    const ChangeFlags flagsBefore = flags;
+
+    ScriptedMessages msgs;
+    auto ctx = context();
+    EXPECT_EQ(saveDailyReport(printing, rows, flags, ctx).result, SaveResult::Failed);
+
+    EXPECT_EQ(dump(), before);
+    EXPECT_EQ(rows, rowsBefore);
+    for (int r = 1; r <= 2; ++r)
+        for (int c = 1; c <= pl.columnCount(); ++c)
+            EXPECT_EQ(flags.get(r, c), flagsBefore.get(r, c));
+    ASSERT_EQ(msgs.shown().size(), 2u);   // the question, then the error; no write-back
+    EXPECT_EQ(msgs.shown()[1].title, "儲存資料");
+    EXPECT_NE(msgs.shown()[1].text.find("disk full"), std::string::npos);
+    EXPECT_EQ(msgs.shown()[1].icon, MsgIcon::Critical);
+}
+
+TEST_F(SaveSafety, TwoWorkstationsSavingTheSameWorkOrderBothLand)
+{
+    line(printing, "W1", 2);
+    piece(printing, "D3", 1, "W1", 2);
+    const GridRows loaded = load(printing);
+    ASSERT_EQ(loaded.size(), 3u);
+
+    std::mutex m;
+    std::vector<MessageRequest> shown;
+    const MessageHandler old = setMessageHandler([&](const MessageRequest& r) {
+        std::lock_guard lock(m);
+        shown.push_back(r);
+        return r.buttons == MsgButtons::YesNo ? MsgAnswer::Yes : MsgAnswer::Ok;
+    });
+
+    std::barrier start(2);
+    SaveResult results[2];
+    auto workstation = [&](int which, std::vector<std::string> ids) {
+        Session own = session_;
+        FixedClock clock({2024, 12, 4, which == 0 ? 9 : 10, 0, 0});
+        SaveContext ctx{own, clock, [] {}};
+        GridRows rows = loaded;
+        ChangeFlags flags = flagsFor(printing, rows);
+        for (const auto& id : ids)
+            setCell(rows, flags, rowOf(rows, printing, id, 1), pl.finishDateCol, which == 0 ? "1204-09" : "1204-10");
+        start.arrive_and_wait();
+        results[which] = saveDailyReport(printing, rows, flags, ctx).result;
+    };
+    std::thread a(workstation, 0, std::vector<std::string>{"D1", "D3"});
+    std::thread b(workstation, 1, std::vector<std::string>{"D2"});
+    a.join();
+    b.join();
+    setMessageHandler(old);
+
+    EXPECT_EQ(results[0], SaveResult::Saved);
+    EXPECT_EQ(results[1], SaveResult::Saved);
+    for (const auto& r : shown)
+        EXPECT_NE(r.icon, MsgIcon::Critical) << r.text;
+    EXPECT_EQ(value("select FDATE from PRINTING_S where ID = 'D1'"), "1204-09");
+    EXPECT_EQ(value("select FDATE from PRINTING_S where ID = 'D2'"), "1204-10");
+    EXPECT_EQ(value("select FDATE from PRINTING_S where ID = 'D3'"), "1204-09");
+    EXPECT_EQ(value("select PDATE from 預排資料明細 where ID = 'D2'"), "1204-10");
+    // Whichever write-back ran last saw both pieces of line 1 finished.
+    EXPECT_EQ(value("select FDATE from PRINTING where PO = 'W1' and [NO] = 1"), "1204-10");
+    EXPECT_EQ(value("select FDATE from PRINTING where PO = 'W1' and [NO] = 2"), "1204-09");
+    EXPECT_EQ(value("select ITEM4 || '/' || ITEM32 from PRINTFLOW where PO = 'W1'"), "1204-10/1204-09");
+}
+
+TEST_F(SaveSafety, TextsWithQuotesAreStoredUnchanged)
+{
+    const std::string remark = "O'Brien's \"rush\" job'; drop table PWORK; --";
+    GridRows rows = load(printing);
+    ChangeFlags flags = flagsFor(printing, rows);
+    const int r = rowOf(rows, printing, "D1", 1);
+    setCell(rows, flags, r, pl.remarkCol, remark);
+    setCell(rows, flags, r, pl.finishRemarkCol, "說'明'");
+    ScriptedMessages msgs;
+    auto ctx = context();
+    ASSERT_EQ(saveDailyReport(printing, rows, flags, ctx).result, SaveResult::Saved);
+    EXPECT_EQ(value("select REM from PRINTING_S where ID = 'D1'"), remark);
+    EXPECT_EQ(value("select REM from 預排資料明細 where ID = 'D1'"), remark);
+    EXPECT_EQ(value("select 完工說明 from PRINTING where PO = 'W1'"), "說'明'");
+    EXPECT_EQ(value("select count(*) from PWORK"), "2");
+}
+
+TEST_F(SaveSafety, RemarkLengthIsCountedInBig5Bytes)
+{
+    const GridLayout& al = gridLayout(prepress);
+    auto attempt = [&](const std::string& text) {
+        GridRows rows = load(prepress);
+        ChangeFlags flags = flagsFor(prepress, rows);
+        setCell(rows, flags, 1, al.finishRemarkCol, text);
+        auto ctx = context();
+        return saveDailyReport(prepress, rows, flags, ctx);
+    };
+    {
+        ScriptedMessages msgs;
+        EXPECT_EQ(attempt(std::string(100, 'x')).result, SaveResult::Saved);
+        EXPECT_EQ(value("select 完工說明 from IMPRINT_S where ID = 'A1'"), std::string(100, 'x'));
+    }
+    const std::string before = dump();
+    std::string chinese;
+    for (int i = 0; i < 51; ++i)
+        chinese += "說";
+    for (const std::string& tooLong : {std::string(101, 'y'), chinese}) {
+        ScriptedMessages msgs;
+        const SaveOutcome o = attempt(tooLong);
+        EXPECT_EQ(o.result, SaveResult::Refused);
+        EXPECT_EQ(o.row, 1);
+        EXPECT_EQ(o.col, al.finishRemarkCol);
+        ASSERT_EQ(msgs.shown().size(), 1u);   // refused before the question
+        EXPECT_EQ(msgs.shown()[0].text, "最多只可輸入100個字元!");
+        EXPECT_EQ(msgs.shown()[0].title, "訊息");
+        EXPECT_EQ(dump(), before);
+    }
+}
+
+TEST_F(SaveSafety, NothingIsWrittenWithoutConsent)
+{
+    GridRows rows = load(printing);
+    ChangeFlags flags = flagsFor(printing, rows);
+    setCell(rows, flags, 1, pl.finishDateCol, "1204-14");
+    const std::string before = dump();
+
+    {   // "No" to the question.
+        ScriptedMessages msgs;
+        msgs.answer(MsgAnswer::No);
+        auto ctx = context();
+        EXPECT_EQ(saveDailyReport(printing, rows, flags, ctx).result, SaveResult::Declined);
+        ASSERT_EQ(msgs.shown().size(), 1u);
+        EXPECT_EQ(msgs.shown()[0].text, "確定儲存資料?");
+        EXPECT_EQ(msgs.shown()[0].title, "詢問");
+        EXPECT_EQ(msgs.shown()[0].buttons, MsgButtons::YesNo);
+        EXPECT_EQ(msgs.shown()[0].icon, MsgIcon::Question);
+        EXPECT_TRUE(flags.isFlagged(1, pl.finishDateCol));
+    }
+    {   // A read-only user.
+        ScriptedMessages msgs;
+        session_.ProductionRights = "000000000001";
+        auto ctx = context();
+        EXPECT_EQ(saveDailyReport(printing, rows, flags, ctx).result, SaveResult::Refused);
+        ASSERT_EQ(msgs.shown().size(), 1u);
+        EXPECT_EQ(msgs.shown()[0].text, "您的權限僅可以查詢！");
+        session_.ProductionRights.clear();
+    }
+    {   // Maintenance: the program ends, nothing is written.
+        db().exec("insert into SYSLOCK ([USER]) values ('PC1\\ADMIN')");
+        ScriptedMessages msgs;
+        auto ctx = context();
+        EXPECT_EQ(saveDailyReport(printing, rows, flags, ctx).result, SaveResult::Ended);
+        EXPECT_EQ(programEnded_, 1);
+        db().exec("delete from SYSLOCK");
+    }
+    EXPECT_EQ(dump(), before);
+}
+
+TEST_F(SaveSafety, SavingWithoutChangesStillWritesBack)
+{
+    GridRows rows = load(printing);
+    ChangeFlags flags = flagsFor(printing, rows);
+    // Meanwhile both pieces were finished elsewhere; the line is still open.
+    // Equal finish texts: the greater 順序 (numerically, 10 after 9) is the latest.
+    db().exec("update PRINTING_S set FDATE = '1203-11', 順序 = '10', 完工說明 = '十' where ID = 'D1'");
+    db().exec("update PRINTING_S set FDATE = '1203-11', 順序 = '9', 完工說明 = '九' where ID = 'D2'");
+    ScriptedMessages msgs;
+    auto ctx = context();
+    ASSERT_EQ(saveDailyReport(printing, rows, flags, ctx).result, SaveResult::Saved);
+    EXPECT_EQ(value("select FDATE || '/' || ACT || '/' || 完工說明 from PRINTING where PO = 'W1'"), "1203-11/1203-11/十");
+    ASSERT_EQ(msgs.shown().size(), 2u);
+    EXPECT_EQ(msgs.shown()[1].text, "資料儲存完畢!");
+    EXPECT_EQ(msgs.shown()[1].title, "資料儲存");
+    EXPECT_EQ(msgs.shown()[1].icon, MsgIcon::Information);
+}
+
+TEST_F(SaveSafety, PieceMissingFromTheDetailTableStillSaved)
+{
+    GridRows rows = load(printing);
+    ChangeFlags flags = flagsFor(printing, rows);
+    const int r = rowOf(rows, printing, "D1", 1);
+    setCell(rows, flags, r, pl.finishDateCol, "1204-14");
+    setCell(rows, flags, r, pl.remarkCol, "ok");
+    db().exec("delete from 預排資料明細 where ID = 'D1'");
+    ScriptedMessages msgs;
+    auto ctx = context();
+    ASSERT_EQ(saveDailyReport(printing, rows, flags, ctx).result, SaveResult::Saved);
+    EXPECT_EQ(value("select FDATE || '/' || REM from PRINTING_S where ID = 'D1'"), "1204-14/ok");
+    for (const auto& m : msgs.shown())
+        EXPECT_NE(m.icon, MsgIcon::Critical) << m.text;
+}
