@@ -1,0 +1,36 @@
+#pragma once
+// The launch parameters on the command line:
+//   -kvo2851 -AD=<user> -NAME=<name> -ID=<id> -XLS=<ext> -DOC=<ext> -PID=<process>
+// The launcher hands the line over as one text; here the arguments after the
+// program name are joined again with single blanks.
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace qtmv {
+
+struct Session;
+
+// argv[1..argc-1] joined with single blanks.
+std::string JoinCommandLine(int argc, const char* const* argv);
+
+// Whether the launch token occurs anywhere in the line.
+bool HasLaunchToken(std::string_view commandLine);
+
+// A command line that cannot be cut; what() is the description shown.
+class CommandLineError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Cuts the values out by position into LoginUser, EmployeeName, EmployeeId,
+// ExcelExtension, WordExtension and LauncherProcessId, in this order. Each
+// value runs from right after its key to just before the next key (which is
+// searched after the current key, so the keys must come in this order); the
+// -PID= value runs to the end and is read by the val() rule. Values may hold
+// blanks. Throws CommandLineError at the first key that is missing; the
+// values cut before it stay set, the last of them ending at a later key or
+// at the end of the line.
+void CutLaunchParameters(std::string_view commandLine, Session& s);
+
+} // namespace qtmv

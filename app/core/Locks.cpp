@@ -1,0 +1,90 @@
+#include "app/core/Locks.h"
+
+#include "app/core/Session.h"
+#include "platform/jet/Connection.h"
+#include "platform/jet/Recordset.h"
+#include "platform/jet/Sql.h"
+#include "platform/os/Host.h"
+#include "platform/os/MessageBox.h"
+
+#include <QCoreApplication>
+
+#include <cmath>
+#include <exception>
+
+namespace qtmv {
+
+int CheckMaintenanceLock(Session& s)
+{
+    s.MaintenanceHolder.clear();
+    bool locked = false;
+    try {
+        jet::Connection conn;
+        conn.open(s.ConnectionString);
+        jet::Recordset rs;
+        rs.open("select * from [SYSLOCK] ", conn, jet::CursorLocation::Server, jet::CursorType::ForwardOnly,
+                jet::LockType::ReadOnly);
+        if (!rs.eof()) {
+            s.MaintenanceHolder = rs.text("USER");
+            locked = true;
+        }
+    } catch (const std::exception&) {
+        return MaintenanceUnknown;
+    }
+    if (!locked)
+        return MaintenanceFree;
+    MsgBox(s.MaintenanceHolder + "\n\n" + "正在維護軟體中，請稍後再登入！", "系統維護", MsgIcon::Critical);
+    return MaintenanceLocked;
+}
+
+void RegisterFunctionUse(const Session& s, const std::string& user, double launcherHandle, double ownHandle,
+                         const std::string& title)
+{
+    if (QCoreApplication::instance())
+        QCoreApplication::processEvents();
+    try {
+        jet::Connection conn;
+        conn.open(s.ConnectionString);
+        if (!os::IsWindow(launcherHandle))
+            return;
+        // Read and write in one immediate transaction: two programs
+        // registering at once cannot both add a row.
+        jet::Transaction trans(conn);
+        jet::Recordset rs;
+        rs.open("select top 1 * from [SYSUSER1] " + ("where ID = '" + jet::sqlText(user) + "' and ")
+                    + "FUNC = '" + jet::sqlText(title) + "' ",
+                conn, jet::CursorLocation::Client, jet::CursorType::Dynamic, jet::LockType::Optimistic);
+        if (rs.recordCount() == 0) {
+            rs.addNew();
+            rs.set("ID", user);
+            rs.set("FUNC", title);
+        }
+        if (std::floor(ownHandle) == ownHandle && std::fabs(ownHandle) < 9.0e15)
+            rs.set("LPID", static_cast<long long>(ownHandle));
+        else
+            rs.set("LPID", ownHandle);
+        rs.update();
+        rs.close();
+        trans.commit();
+    } catch (const std::exception&) {
+        // A failed registration must not stop the program.
+    }
+}
+
+void UnregisterFunctionUse(const Session& s, const std::string& user, const std::string& title,
+                           bool allFunctions)
+{
+    try {
+        jet::Connection conn;
+        conn.open(s.ConnectionString);
+        if (allFunctions)
+            conn.execute("delete from [SYSUSER1] " + ("where ID = '" + jet::sqlText(user) + "' "));
+        else
+            conn.execute("delete from [SYSUSER1] " + ("where ID = '" + jet::sqlText(user) + "' and ") + "FUNC = '"
+                         + jet::sqlText(title) + "' ");
+    } catch (const std::exception&) {
+        // Nothing to tell the user on the way out.
+    }
+}
+
+} // namespace qtmv

@@ -1,0 +1,24 @@
+#pragma once
+// The user's rights: flag strings whose character positions stand for
+// functions, and the rights groups that limit lookup lists.
+#include <string>
+#include <string_view>
+
+namespace qtmv {
+
+struct Session;
+
+// The rights test every guarded action uses: true when the action is
+// refused. Positions count characters from 1. Administrators (LoginUser not
+// empty) are never refused, nor is anyone whose string is shorter than the
+// position.
+bool RightsRestricted(const Session& s, std::string_view rights, int position, std::string_view restrictingValue);
+
+// Appends to the statement text, for every non-empty group of the user, one
+// condition per group column (GROUP, GROUP1 .. GROUP19):
+//   " or " + prefix + ".[GROUPn] = '" + group + "' "   (prefix given)
+//   " or [GROUPn] = '" + group + "' "                  (no prefix)
+// The caller's text ends in the condition the first " or " continues.
+std::string BuildGroupFilter(const std::string& sql, const std::string& prefix, const Session& s);
+
+} // namespace qtmv

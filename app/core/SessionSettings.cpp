@@ -1,0 +1,141 @@
+#include "app/core/SessionSettings.h"
+
+#include "app/core/CommandLine.h"
+#include "app/core/Session.h"
+#include "common/CodeLists.h"
+#include "platform/jet/Connection.h"
+#include "platform/jet/Recordset.h"
+#include "platform/jet/Sql.h"
+#include "platform/jet/Value.h"
+#include "platform/os/MessageBox.h"
+
+#include <exception>
+
+namespace qtmv {
+
+namespace {
+
+constexpr const char* kSettingsErrorTitle = "取得系統相關設定資料錯誤";
+
+void readGroupsAndExtension(const jet::Recordset& rs, Session& s)
+{
+    s.RightsGroups[0] = rs.text("GROUP");
+    for (std::size_t i = 1; i < s.RightsGroups.size(); ++i)
+        s.RightsGroups[i] = rs.text("GROUP" + std::to_string(i));
+    s.PhoneExtension = rs.text("分機代號");
+}
+
+// Opens a read-only client-side recordset on the statement; true when it has a row.
+bool openRead(jet::Recordset& rs, const std::string& sql, jet::Connection& conn)
+{
+    if (rs.isOpen())
+        rs.close();
+    rs.open(sql, conn);
+    return rs.recordCount() > 0;
+}
+
+void readUser(Session& s, const StartupEnvironment& env, jet::Connection& conn, jet::Recordset& rs)
+{
+    s.LoginUser.clear();
+    s.EmployeeName.clear();
+    s.EmployeeId.clear();
+    s.ExcelExtension.clear();
+    s.WordExtension.clear();
+    s.RightsGroups.fill(std::string());
+    s.PhoneExtension.clear();
+    const std::string line = jet::trim(env.commandLine);
+
+    if (HasLaunchToken(line)) {
+        CutLaunchParameters(line, s);
+        if (openRead(rs, "select * from [EMPLOYEE] " + ("where ID = '" + jet::sqlText(s.EmployeeId) + "'"),
+                     conn))
+            readGroupsAndExtension(rs, s);
+        return;
+    }
+
+    // Started without the launcher: the administrator's identity.
+    s.ExcelExtension = ".xlsx";
+    s.WordExtension = ".docx";
+    if (openRead(rs, "select * from [使用者資料] " + std::string("where 管理者 = 'Y'"), conn)) {
+        s.EmployeeName = rs.text("使用者");
+        s.LoginUser = s.EmployeeName;
+    }
+    if (openRead(rs,
+                 "select * from [EMPLOYEE] " + ("where NAME = '" + jet::sqlText(s.EmployeeName) + "' and ")
+                     + "iif(ODATE is null,'',ODATE) = '' ",
+                 conn)) {
+        s.EmployeeId = rs.text("ID");
+        readGroupsAndExtension(rs, s);
+    }
+}
+
+} // namespace
+
+bool LoadSessionSettings(Session& s, bool loadUser, const StartupEnvironment& env)
+{
+    auto busy = [&env](bool on) {
+        if (env.setBusy)
+            env.setBusy(on);
+    };
+    busy(true);
+    std::string failure;
+    try {
+        jet::Connection conn;
+        conn.open(s.ConnectionString);
+        jet::Recordset rs;
+        if (loadUser)
+            readUser(s, env, conn, rs);
+
+        const std::array<std::pair<const char*, std::string*>, 3> companies{
+            {{"select * from [COMPANY] ", &s.CompanyName},
+             {"select * from [COMPANY1] ", &s.CompanyName1},
+             {"select * from [COMPANY2] ", &s.CompanyName2}}};
+        for (const auto& [sql, field] : companies)
+            if (openRead(rs, sql, conn))
+                *field = rs.text("COMPANY");
+
+        if (openRead(rs, "select * from [使用者資料明細] " + ("where 使用者 = '" + jet::sqlText(s.EmployeeName) + "'"),
+                     conn)) {
+            s.WorkOrderRights = rs.text("工單作業細部");
+            s.ProductionRights = rs.text("生產管理細部");
+        }
+
+        if (openRead(rs,
+                     "select * from [SYSLOAD] " + ("where ID = '" + jet::sqlText(s.WorkstationUser) + "' and ")
+                         + "COMPUTER = '" + jet::sqlText(env.host.computerName) + "' ",
+                     conn))
+            s.ExcelFolder = rs.text("EXCEL");
+    } catch (const std::exception& e) {
+        failure = e.what();
+        if (failure.empty())
+            failure = "無法讀取系統設定資料";
+    }
+    // The recordset and connection are gone here; the pointer is reset
+    // before the message.
+    busy(false);
+    if (!failure.empty()) {
+        MsgBox(failure, kSettingsErrorTitle, MsgIcon::Critical);
+        return false;
+    }
+    return true;
+}
+
+void InitSession(Session& s, bool loadUser, const StartupEnvironment& env)
+{
+    LocateDatabase(s, env.host);
+    ResetTempMarker(s);
+    BuildConnectionString(s);
+    LoadSessionSettings(s, loadUser, env);
+    if (s.ExcelFolder.empty()) {
+        // The suite's default is the root of drive C; here that is the home folder.
+        std::string home = env.host.userProfile.empty() ? s.ProgramFolder : env.host.userProfile;
+        if (home.back() != '/')
+            home += '/';
+        s.ExcelFolder = home;
+    }
+    const std::vector<std::string> colours = ColourSettings();
+    for (std::size_t i = 0; i < s.Colours.size(); ++i)
+        s.Colours[i] = i < colours.size() ? colours[i] : std::string();
+}
+
+} // namespace qtmv

@@ -1,0 +1,33 @@
+#pragma once
+// Filling the session at start-up: location, connection string, the user
+// from the command line (or the administrator when started without the
+// launcher), company names, rights strings and this workstation's settings.
+#include "app/core/DatabaseLocation.h"
+
+#include <functional>
+#include <string>
+
+namespace qtmv {
+
+struct Session;
+
+struct StartupEnvironment {
+    std::string commandLine;             // the arguments joined with single blanks
+    HostInfo host;
+    // Called with true before the settings are read and with false after
+    // (also before an error is shown): the windows show the busy pointer.
+    std::function<void(bool busy)> setBusy;
+};
+
+// Reads the settings into the session through one connection. Any data
+// error stops the reading where it happened; its description is shown with
+// the title "取得系統相關設定資料錯誤" and what was read so far stays.
+// Returns false when it stopped on an error.
+bool LoadSessionSettings(Session& s, bool loadUser, const StartupEnvironment& env);
+
+// LocateDatabase, ResetTempMarker, BuildConnectionString,
+// LoadSessionSettings, the Excel folder default (the home folder when the
+// table gave none) and the colour settings.
+void InitSession(Session& s, bool loadUser, const StartupEnvironment& env);
+
+} // namespace qtmv

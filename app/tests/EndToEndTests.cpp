@@ -1,0 +1,189 @@
+// The built program started for real, headless, with its messages on stderr.
+#include "TestDatabase.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
+#include <fstream>
+#include <map>
+#include <optional>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace {
+
+using namespace std::chrono_literals;
+
+class Program {
+public:
+    Program(const std::string& exe, const std::vector<std::string>& args, const std::string& stderrPath)
+    {
+        std::vector<char*> argv;
+        argv.push_back(const_cast<char*>(exe.c_str()));
+        for (const std::string& a : args)
+            argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 2, stderrPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (posix_spawn(&pid_, exe.c_str(), &actions, nullptr, argv.data(), environ) != 0)
+            pid_ = -1;
+        posix_spawn_file_actions_destroy(&actions);
+    }
+    ~Program()
+    {
+        if (pid_ > 0 && !status_) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
+    }
+    pid_t pid() const { return pid_; }
+    // The exit status, or none when still running after the wait.
+    std::optional<int> waitFor(std::chrono::milliseconds limit)
+    {
+        const auto until = std::chrono::steady_clock::now() + limit;
+        while (pid_ > 0 && !status_) {
+            int status = 0;
+            if (waitpid(pid_, &status, WNOHANG) == pid_) {
+                status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+                break;
+            }
+            if (std::chrono::steady_clock::now() > until)
+                break;
+            std::this_thread::sleep_for(20ms);
+        }
+        return status_;
+    }
+
+private:
+    pid_t pid_ = -1;
+    std::optional<int> status_;
+};
+
+std::string readAll(const std::string& path)
+{
+    QFile f(QString::fromStdString(path));
+    return f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : std::string();
+}
+
+class EndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        // The program beside its own database: a copy in the test's folder.
+        exe = db.folder + "daily-report";
+        ASSERT_TRUE(QFile::copy(QString::fromUtf8(QTMV_DAILY_REPORT_EXE), QString::fromStdString(exe)));
+        QFile::setPermissions(QString::fromStdString(exe), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        QDir().mkpath(QString::fromStdString(db.folder + "tmp"));
+        QDir().mkpath(QString::fromStdString(db.folder + "run"));
+        QFile::setPermissions(QString::fromStdString(db.folder + "run"),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        setVariable("TMPDIR", db.folder + "tmp");
+        setVariable("XDG_RUNTIME_DIR", db.folder + "run");
+        setVariable("HOME", db.folder + "home");
+        setVariable("USERPROFILE", std::nullopt);
+        setVariable("QTMV_MESSAGES", "stderr");
+        screen(1280, 1024);
+    }
+    void TearDown() override
+    {
+        for (const auto& [name, value] : saved)
+            if (value)
+                setenv(name.c_str(), value->c_str(), 1);
+            else
+                unsetenv(name.c_str());
+    }
+    // Sets a variable for the started programs; the test's own value comes back afterwards.
+    void setVariable(const std::string& name, const std::optional<std::string>& value)
+    {
+        if (!saved.count(name)) {
+            const char* old = std::getenv(name.c_str());
+            saved[name] = old ? std::optional<std::string>(old) : std::nullopt;
+        }
+        if (value)
+            setenv(name.c_str(), value->c_str(), 1);
+        else
+            unsetenv(name.c_str());
+    }
+    void screen(int width, int height)
+    {
+        const std::string config = db.folder + "screen.json";
+        std::ofstream(config, std::ios::trunc)
+            << R"({"screens":[{"name":"OffscreenScreen","x":0,"y":0,"width":)" << width << R"(,"height":)"
+            << height << R"(,"logicalDpi":96,"logicalBaseDpi":96,"dpr":1}]})";
+        setVariable("QT_QPA_PLATFORM", "offscreen:configfile=" + config);
+    }
+    std::vector<std::string> launcherArgs() const
+    {
+        return {"-kvo2851", "-AD=", "-NAME=王大明", "-ID=A001", "-XLS=.xlsx", "-DOC=.docx",
+                "-PID=" + std::to_string(getpid())};
+    }
+    std::string errPath(const std::string& name) const { return db.folder + name + ".err"; }
+
+    qtmv::test::TestDatabase db;
+    std::string exe;
+    std::map<std::string, std::optional<std::string>> saved;
+};
+
+TEST_F(EndToEnd, WithoutTheLaunchTokenTheProgramSaysSoAndEnds)
+{
+    Program p(exe, {"-AD=王大明"}, errPath("notoken"));
+    ASSERT_GT(p.pid(), 0);
+    EXPECT_EQ(p.waitFor(20s), 0);
+    EXPECT_EQ(readAll(errPath("notoken")), "[錯誤] 引數錯誤\n");
+}
+
+TEST_F(EndToEnd, NarrowScreenIsRefusedAndWidth1024Passes)
+{
+    screen(1000, 1000);
+    Program narrow(exe, launcherArgs(), errPath("narrow"));
+    EXPECT_EQ(narrow.waitFor(20s), 0);
+    EXPECT_EQ(readAll(errPath("narrow")), "[錯誤] 請先將螢幕解析度調整為1024*768！\n");
+
+    screen(1024, 600);
+    Program wide(exe, launcherArgs(), errPath("wide"));
+    EXPECT_FALSE(wide.waitFor(3s)) << readAll(errPath("wide"));
+    EXPECT_EQ(readAll(errPath("wide")), "");
+}
+
+TEST_F(EndToEnd, SecondInstanceEndsSilentlyAndACrashedOneBlocksNothing)
+{
+    auto first = std::make_unique<Program>(exe, launcherArgs(), errPath("first"));
+    // The first instance holds its lock once its settings are read.
+    const QString lockFolder = QString::fromStdString(db.folder + "tmp");
+    for (int i = 0; i < 1200 && QDir(lockFolder).entryList({"*.lock"}, QDir::Files).isEmpty(); ++i)
+        std::this_thread::sleep_for(25ms);
+    ASSERT_FALSE(QDir(lockFolder).entryList({"*.lock"}, QDir::Files).isEmpty()) << readAll(errPath("first"));
+    EXPECT_FALSE(first->waitFor(200ms));
+
+    Program second(exe, launcherArgs(), errPath("second"));
+    EXPECT_EQ(second.waitFor(20s), 0);
+    EXPECT_EQ(readAll(errPath("second")), "");
+
+    // Killed outright: its lock file stays, but the next start goes on.
+    first.reset();
+    ASSERT_FALSE(QDir(lockFolder).entryList({"*.lock"}, QDir::Files).isEmpty());
+    Program third(exe, launcherArgs(), errPath("third"));
+    EXPECT_FALSE(third.waitFor(3s));
+    EXPECT_EQ(readAll(errPath("third")), "");
+}
+
+TEST_F(EndToEnd, MissingDatabaseIsReportedAndTheWindowStillOpens)
+{
+    QFile::remove(QString::fromStdString(db.folder + "QTMV.mdb"));
+    Program p(exe, launcherArgs(), errPath("nodb"));
+    EXPECT_FALSE(p.waitFor(3s));
+    EXPECT_EQ(readAll(errPath("nodb")).rfind("[取得系統相關設定資料錯誤] ", 0), 0u) << readAll(errPath("nodb"));
+}
+
+} // namespace

@@ -1,0 +1,344 @@
+// Start-up settings, the maintenance lock, the function register and
+// launching other programs, against a fresh database.
+#include "TestDatabase.h"
+
+#include "app/core/Launch.h"
+#include "app/core/Locks.h"
+#include "app/core/SessionSettings.h"
+#include "platform/os/Host.h"
+#include "platform/os/MessageBox.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <chrono>
+#include <fstream>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace qtmv;
+using qtmv::test::TestDatabase;
+
+namespace {
+
+constexpr const char* kSettingsTitle = "取得系統相關設定資料錯誤";
+
+StartupEnvironment environment(const std::string& commandLine)
+{
+    StartupEnvironment env;
+    env.commandLine = commandLine;
+    env.host.computerName = "PC1";
+    env.host.userName = "admin";
+    return env;
+}
+
+void addEmployee(TestDatabase& db, const std::string& id, const std::string& name, const std::string& leftOn)
+{
+    db.exec("insert into [EMPLOYEE] (ID, NAME, ODATE, [GROUP], GROUP1, GROUP19, 分機代號) values ('" + id + "', '"
+            + name + "', " + (leftOn.empty() ? std::string("null") : "'" + leftOn + "'")
+            + ", ' G" + id + " ', null, 'Z" + id + " ', ' 12" + id + " ')");
+}
+
+double deadProcessId()
+{
+    const pid_t child = fork();
+    if (child == 0)
+        _exit(0);
+    int status = 0;
+    waitpid(child, &status, 0);
+    return child;
+}
+
+std::string readFile(const std::string& path, int waitMs = 0)
+{
+    for (int waited = 0; waited < waitMs && !QFileInfo::exists(QString::fromStdString(path)); waited += 50)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    QFile f(QString::fromStdString(path));
+    return f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : std::string("<missing>");
+}
+
+// Exactly one message was shown, with this title (and text, when given).
+void expectOne(const ScriptedMessages& m, const std::string& title, const std::string& text = {})
+{
+    ASSERT_EQ(m.shown().size(), 1u);
+    EXPECT_EQ(m.shown()[0].title, title);
+    if (!text.empty()) {
+        EXPECT_EQ(m.shown()[0].text, text);
+    }
+}
+
+} // namespace
+
+TEST(SessionSettings, LauncherLineFillsUserGroupsCompanyRightsAndExcelFolder)
+{
+    TestDatabase db;
+    addEmployee(db, "A001", "王大明", "");
+    db.exec("insert into [COMPANY] (COMPANY) values (' 聿禾印刷 ')");
+    db.exec("insert into [COMPANY2] (COMPANY) values ('二廠')");
+    db.exec("insert into [使用者資料明細] (使用者, 工單作業細部, 生產管理細部) values ('王大明', '10', '000000000001')");
+    db.exec("insert into [SYSLOAD] (ID, COMPUTER, EXCEL) values ('PC1\\admin', 'PC1', '/srv/excel/')");
+    db.exec("insert into [SYSLOAD] (ID, COMPUTER, EXCEL) values ('PC1\\admin', 'PC2', '/wrong/')");
+
+    ScriptedMessages messages;
+    Session& s = db.session;
+    s.RightsGroups[7] = "stale";
+    ASSERT_TRUE(LoadSessionSettings(
+        s, true, environment("  -kvo2851 -AD= -NAME=王大明 -ID=A001 -XLS=.xls -DOC=.doc -PID=99  ")));
+    EXPECT_TRUE(messages.shown().empty());
+    EXPECT_EQ(s.LoginUser, "");
+    EXPECT_EQ(s.EmployeeName, "王大明");
+    EXPECT_EQ(s.EmployeeId, "A001");
+    EXPECT_EQ(s.ExcelExtension, ".xls");
+    EXPECT_EQ(s.WordExtension, ".doc");
+    EXPECT_EQ(s.LauncherProcessId, 99);
+    EXPECT_EQ(s.RightsGroups[0], "GA001");
+    EXPECT_EQ(s.RightsGroups[1], "");
+    EXPECT_EQ(s.RightsGroups[7], "");
+    EXPECT_EQ(s.RightsGroups[19], "ZA001");
+    EXPECT_EQ(s.PhoneExtension, "12A001");
+    EXPECT_EQ(s.CompanyName, "聿禾印刷");
+    EXPECT_EQ(s.CompanyName1, "");
+    EXPECT_EQ(s.CompanyName2, "二廠");
+    EXPECT_EQ(s.WorkOrderRights, "10");
+    EXPECT_EQ(s.ProductionRights, "000000000001");
+    EXPECT_EQ(s.ExcelFolder, "/srv/excel/");
+}
+
+TEST(SessionSettings, WithoutTokenTheAdministratorStillEmployedIsChosen)
+{
+    TestDatabase db;
+    db.exec("insert into [使用者資料] (使用者, 管理者) values ('小李', 'N')");
+    db.exec("insert into [使用者資料] (使用者, 管理者) values (' 老闆 ', 'Y')");
+    addEmployee(db, "E1", "老闆", "1120101");
+    addEmployee(db, "E2", "老闆", "");
+    addEmployee(db, "E3", "小李", "");
+
+    ScriptedMessages messages;
+    Session& s = db.session;
+    ASSERT_TRUE(LoadSessionSettings(s, true, environment("")));
+    EXPECT_TRUE(messages.shown().empty());
+    EXPECT_EQ(s.LoginUser, "老闆");
+    EXPECT_EQ(s.EmployeeName, "老闆");
+    EXPECT_EQ(s.EmployeeId, "E2");
+    EXPECT_EQ(s.RightsGroups[0], "GE2");
+    EXPECT_EQ(s.ExcelExtension, ".xlsx");
+    EXPECT_EQ(s.WordExtension, ".docx");
+    EXPECT_EQ(s.CompanyName, "");
+    EXPECT_EQ(s.WorkOrderRights, "");
+    EXPECT_EQ(s.ExcelFolder, "");
+}
+
+TEST(SessionSettings, MissingNameKeyIsReportedAndKeepsTheUser)
+{
+    TestDatabase db;
+    db.exec("insert into [COMPANY] (COMPANY) values ('公司')");
+    ScriptedMessages messages;
+    Session& s = db.session;
+    EXPECT_FALSE(LoadSessionSettings(s, true, environment("-kvo2851 -AD=admin -ID=A001 -XLS=x -DOC=y -PID=1")));
+    expectOne(messages, kSettingsTitle);
+    EXPECT_EQ(messages.shown()[0].icon, MsgIcon::Critical);
+    EXPECT_EQ(s.LoginUser, "admin");
+    EXPECT_EQ(s.EmployeeId, "");
+    EXPECT_EQ(s.CompanyName, ""); // loading stopped at the error
+}
+
+TEST(SessionSettings, QuotesInValuesDoNotBreakTheStatements)
+{
+    TestDatabase db;
+    addEmployee(db, "O''K", "O''Neil", "");
+    db.exec("insert into [使用者資料明細] (使用者, 工單作業細部, 生產管理細部) values ('O''Neil', '1', '2')");
+    ScriptedMessages messages;
+    Session& s = db.session;
+    EXPECT_TRUE(LoadSessionSettings(s, true, environment("-kvo2851 -AD=a -NAME=O'Neil -ID=O'K -XLS=x -DOC=y -PID=1")));
+    EXPECT_TRUE(messages.shown().empty());
+    EXPECT_EQ(s.RightsGroups[0], "GO'K");
+    EXPECT_EQ(s.WorkOrderRights, "1");
+}
+
+TEST(SessionSettings, MissingOrForeignDatabaseFileIsReportedNotFatal)
+{
+    TestDatabase db;
+    Session& s = db.session;
+    s.DatabaseFolder = db.folder + "nowhere/";
+    BuildConnectionString(s);
+    {
+        ScriptedMessages messages;
+        EXPECT_FALSE(LoadSessionSettings(s, true, environment("-kvo2851 -AD=a -NAME=b -ID=c -XLS=d -DOC=e -PID=1")));
+        expectOne(messages, kSettingsTitle);
+    }
+    QDir().mkpath(QString::fromStdString(s.DatabaseFolder));
+    std::ofstream(s.DatabaseFolder + "QTMV.mdb") << "Standard Jet DB, or anything else that is not ours";
+    ScriptedMessages messages;
+    std::vector<bool> busy;
+    StartupEnvironment env = environment("");
+    env.setBusy = [&busy](bool b) { busy.push_back(b); };
+    EXPECT_FALSE(LoadSessionSettings(s, true, env));
+    expectOne(messages, kSettingsTitle);
+    EXPECT_EQ(busy, (std::vector<bool>{true, false}));
+}
+
+TEST(SessionSettings, InitSessionLocatesTheDatabaseAndSetsDefaults)
+{
+    TestDatabase db;
+    ScriptedMessages messages;
+    Session s;
+    StartupEnvironment env = environment("");
+    env.host.programFolder = db.folder;
+    env.host.userProfile = db.folder + "home";
+    InitSession(s, true, env);
+    EXPECT_TRUE(messages.shown().empty());
+    EXPECT_EQ(s.ConnectionString, db.session.ConnectionString);
+    EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(s.TempFolder + "QTMV.TXT")));
+    EXPECT_EQ(s.ExcelFolder, db.folder + "home/");
+    EXPECT_EQ(s.Colours, (std::array<std::string, 7>{"12632064", "15728381", "14221312", "16777215", "16747326",
+                                                       "16777215", "4868863"}));
+}
+
+TEST(MaintenanceLock, NoRowGoesOnAndARowNamesItsHolder)
+{
+    TestDatabase db;
+    Session& s = db.session;
+    ScriptedMessages messages;
+    s.MaintenanceHolder = "old";
+    EXPECT_EQ(CheckMaintenanceLock(s), 0);
+    EXPECT_EQ(s.MaintenanceHolder, "");
+    EXPECT_TRUE(messages.shown().empty());
+
+    db.exec("insert into [SYSLOCK] ([USER]) values (' PC1\\ADMIN ')");
+    EXPECT_EQ(CheckMaintenanceLock(s), 1);
+    EXPECT_EQ(s.MaintenanceHolder, "PC1\\ADMIN");
+    expectOne(messages, "系統維護", "PC1\\ADMIN\n\n正在維護軟體中，請稍後再登入！");
+    EXPECT_EQ(messages.shown()[0].icon, MsgIcon::Critical);
+
+    db.exec("delete from [SYSLOCK] ");
+    db.exec("insert into [SYSLOCK] ([USER]) values (null)");
+    messages.clear();
+    EXPECT_EQ(CheckMaintenanceLock(s), 1);
+    expectOne(messages, "系統維護", "\n\n正在維護軟體中，請稍後再登入！");
+}
+
+TEST(MaintenanceLock, UnreadableDatabaseGivesNineSilently)
+{
+    TestDatabase db;
+    Session& s = db.session;
+    ScriptedMessages messages;
+    std::ofstream(db.folder + "QTMV.mdb", std::ios::trunc) << "this is not a database file at all........";
+    EXPECT_EQ(CheckMaintenanceLock(s), 9);
+    s.DatabaseFolder = db.folder + "missing/";
+    BuildConnectionString(s);
+    EXPECT_EQ(CheckMaintenanceLock(s), 9);
+    EXPECT_TRUE(messages.shown().empty());
+}
+
+TEST(FunctionRegister, OneRowPerUserAndTitleOnlyWhileTheLauncherLives)
+{
+    TestDatabase db;
+    const Session& s = db.session;
+    const double alive = static_cast<double>(os::CurrentProcessId());
+
+    RegisterFunctionUse(s, "PC1\\admin", deadProcessId(), 111, kApplicationTitle);
+    EXPECT_EQ(db.count("SYSUSER1"), 0);
+
+    RegisterFunctionUse(s, "PC1\\admin", alive, 111, kApplicationTitle);
+    RegisterFunctionUse(s, "PC1\\admin", alive, 222, kApplicationTitle);
+    EXPECT_EQ(db.count("SYSUSER1"), 1);
+    EXPECT_EQ(db.value("select * from [SYSUSER1] where FUNC = '日報登錄作業' ", "LPID"), "222");
+    RegisterFunctionUse(s, "PC1\\admin", alive, 333, "其他功能");
+    RegisterFunctionUse(s, "PC2\\o'neil", alive, 444, kApplicationTitle);
+    EXPECT_EQ(db.count("SYSUSER1"), 3);
+
+    UnregisterFunctionUse(s, "PC1\\admin", kApplicationTitle, false);
+    EXPECT_EQ(db.count("SYSUSER1", "where ID = 'PC1\\admin' "), 1);
+    RegisterFunctionUse(s, "PC1\\admin", alive, 555, kApplicationTitle);
+    UnregisterFunctionUse(s, "PC1\\admin", "", true);
+    EXPECT_EQ(db.count("SYSUSER1", "where ID = 'PC1\\admin' "), 0);
+    UnregisterFunctionUse(s, "PC2\\o'neil", kApplicationTitle, false);
+    EXPECT_EQ(db.count("SYSUSER1"), 0);
+
+    // A broken database is swallowed.
+    std::ofstream(db.folder + "QTMV.mdb", std::ios::trunc) << "garbage garbage garbage garbage garbage";
+    RegisterFunctionUse(s, "PC1\\admin", alive, 1, kApplicationTitle);
+    UnregisterFunctionUse(s, "PC1\\admin", "", true);
+}
+
+class Launching : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Session& s = db.session;
+        s.LoginUser = "王 大明";
+        s.EmployeeName = "王大明";
+        s.EmployeeId = "A001";
+        s.ExcelExtension = ".xlsx";
+        s.WordExtension = ".docx";
+        s.LauncherProcessId = 4242;
+    }
+    // A program that writes its folder and arguments, one a line, to args.txt.
+    void writeRecorder(const std::string& name)
+    {
+        const std::string path = db.folder + name;
+        std::ofstream(path) << "#!/bin/sh\n{ pwd; for a in \"$@\"; do printf '%s\\n' \"$a\"; done; } > \""
+                            << db.folder << "args.tmp\" && mv \"" << db.folder << "args.tmp\" \"" << db.folder
+                            << "args.txt\"\n";
+        QFile::setPermissions(QString::fromStdString(path),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    }
+    TestDatabase db;
+    int ended = 0;
+    EndProgramAction end = [this] { ++ended; };
+};
+
+TEST_F(Launching, CommandLineIsTheSessionsLaunchLine)
+{
+    db.session.ProgramFolder = "/opt/qtmv/";
+    EXPECT_EQ(LaunchCommandLine(db.session, "工單作業系統.EXE"),
+              "/opt/qtmv/工單作業系統.EXE -kvo2851 -AD=王 大明 -NAME=王大明 -ID=A001 -XLS=.xlsx -DOC=.docx -PID=4242");
+    std::string joined = "/opt/qtmv/工單作業系統.EXE";
+    for (const std::string& a : LaunchArguments(db.session))
+        joined += " " + a;
+    EXPECT_EQ(joined, LaunchCommandLine(db.session, "工單作業系統.EXE"));
+}
+
+TEST_F(Launching, StartsTheProgramDetachedWithItsArguments)
+{
+    writeRecorder("報表程式");
+    ScriptedMessages messages;
+    EXPECT_EQ(LaunchProgram(db.session, "報表程式.EXE", end), LaunchResult::Started);
+    EXPECT_EQ(readFile(db.folder + "args.txt", 5000),
+              db.dir.path().toStdString()
+                  + "\n-kvo2851\n-AD=王 大明\n-NAME=王大明\n-ID=A001\n-XLS=.xlsx\n-DOC=.docx\n-PID=4242\n");
+    EXPECT_TRUE(messages.shown().empty());
+    EXPECT_EQ(ended, 0);
+}
+
+TEST_F(Launching, MaintenanceLockEndsTheProgramInsteadOfLaunching)
+{
+    writeRecorder("報表程式");
+    db.exec("insert into [SYSLOCK] ([USER]) values ('PC1\\ADMIN')");
+    ScriptedMessages messages;
+    EXPECT_EQ(LaunchProgram(db.session, "報表程式", end), LaunchResult::Ended);
+    EXPECT_EQ(ended, 1);
+    expectOne(messages, "系統維護");
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(db.folder + "args.txt")));
+}
+
+TEST_F(Launching, MissingProgramOrBrokenDatabaseStartsNothing)
+{
+    ScriptedMessages messages;
+    EXPECT_EQ(LaunchProgram(db.session, "不存在.EXE", end), LaunchResult::Failed);
+    expectOne(messages, "錯誤");
+    EXPECT_EQ(messages.shown()[0].icon, MsgIcon::Critical);
+    EXPECT_NE(messages.shown()[0].text.find(db.folder + "不存在"), std::string::npos);
+
+    messages.clear();
+    std::ofstream(db.folder + "QTMV.mdb", std::ios::trunc) << "garbage garbage garbage garbage garbage";
+    writeRecorder("報表程式");
+    EXPECT_EQ(LaunchProgram(db.session, "報表程式", end), LaunchResult::Abandoned);
+    EXPECT_TRUE(messages.shown().empty());
+    EXPECT_EQ(ended, 0);
+}

@@ -1,0 +1,79 @@
+#include "app/ui/MessageBoxHandler.h"
+
+#include "platform/os/MessageBox.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QString>
+
+#include <cstdlib>
+#include <cstring>
+
+namespace qtmv {
+
+namespace {
+
+QMessageBox::Icon toIcon(MsgIcon icon)
+{
+    switch (icon) {
+    case MsgIcon::Critical: return QMessageBox::Critical;
+    case MsgIcon::Question: return QMessageBox::Question;
+    case MsgIcon::Exclamation: return QMessageBox::Warning;
+    case MsgIcon::Information: return QMessageBox::Information;
+    case MsgIcon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButtons toButtons(MsgButtons buttons)
+{
+    switch (buttons) {
+    case MsgButtons::OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
+    case MsgButtons::YesNo: return QMessageBox::Yes | QMessageBox::No;
+    case MsgButtons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case MsgButtons::Ok: break;
+    }
+    return QMessageBox::Ok;
+}
+
+MsgAnswer toAnswer(int button, MsgButtons buttons)
+{
+    switch (button) {
+    case QMessageBox::Yes: return MsgAnswer::Yes;
+    case QMessageBox::No: return MsgAnswer::No;
+    case QMessageBox::Cancel: return MsgAnswer::Cancel;
+    case QMessageBox::Ok: return MsgAnswer::Ok;
+    default: break;
+    }
+    // Closed with Esc or the close box: the answer that does nothing.
+    switch (buttons) {
+    case MsgButtons::YesNo: return MsgAnswer::No;
+    case MsgButtons::OkCancel:
+    case MsgButtons::YesNoCancel: return MsgAnswer::Cancel;
+    case MsgButtons::Ok: break;
+    }
+    return MsgAnswer::Ok;
+}
+
+MsgAnswer showDialog(const MessageRequest& r)
+{
+    QMessageBox box(toIcon(r.icon), QString::fromStdString(r.title), QString::fromStdString(r.text),
+                    toButtons(r.buttons), QApplication::activeWindow());
+    if (r.buttons == MsgButtons::YesNo || r.buttons == MsgButtons::YesNoCancel)
+        box.setDefaultButton(QMessageBox::Yes);
+    return toAnswer(box.exec(), r.buttons);
+}
+
+} // namespace
+
+void InstallMessageBoxHandler()
+{
+    const char* mode = std::getenv("QTMV_MESSAGES");
+    if (mode && std::strcmp(mode, "stderr") == 0) {
+        setMessageHandler({}); // the default handler: a line on stderr
+        return;
+    }
+    setMessageHandler(showDialog);
+}
+
+} // namespace qtmv

@@ -1,0 +1,133 @@
+#include "platform/os/Host.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QProcess>
+#include <QStringList>
+
+#include <cerrno>
+#include <climits>
+#include <cmath>
+#include <csignal>
+#include <cstdlib>
+#include <pwd.h>
+#include <sys/types.h>
+#include <unistd.h>
+
+namespace qtmv::os {
+
+namespace {
+std::string env(const char* name)
+{
+    const char* v = std::getenv(name);
+    return v ? std::string(v) : std::string();
+}
+
+std::string withSlash(std::string folder)
+{
+    if (folder.empty() || folder.back() != '/')
+        folder += '/';
+    return folder;
+}
+} // namespace
+
+std::string GetWindowsUserName()
+{
+    // getpwuid_r with a fixed buffer: no shared static result.
+    struct passwd pw {};
+    struct passwd* found = nullptr;
+    char buffer[1024];
+    if (getpwuid_r(geteuid(), &pw, buffer, sizeof buffer, &found) == 0 && found && found->pw_name
+        && found->pw_name[0] != '\0')
+        return found->pw_name;
+    return env("USER");
+}
+
+std::string GetComputerName()
+{
+    char buffer[1024] = {};
+    if (gethostname(buffer, sizeof buffer - 1) != 0)
+        return {};
+    return std::string(buffer); // up to the first NUL
+}
+
+std::string UserProfileFolder()
+{
+    std::string profile = env("USERPROFILE");
+    return profile.empty() ? env("HOME") : profile;
+}
+
+std::string ProgramFolder()
+{
+    if (QCoreApplication::instance())
+        return withSlash(QDir::fromNativeSeparators(QCoreApplication::applicationDirPath()).toStdString());
+    char buffer[PATH_MAX + 1] = {};
+    const ssize_t n = readlink("/proc/self/exe", buffer, PATH_MAX);
+    if (n > 0)
+        return withSlash(QFileInfo(QString::fromLocal8Bit(buffer, n)).absolutePath().toStdString());
+    return withSlash(QDir::currentPath().toStdString());
+}
+
+long long CurrentProcessId() { return static_cast<long long>(getpid()); }
+
+bool IsWindow(double handle)
+{
+    if (!std::isfinite(handle) || handle < 1 || handle > INT_MAX || std::floor(handle) != handle)
+        return false;
+    const auto pid = static_cast<pid_t>(handle);
+    if (kill(pid, 0) == 0)
+        return true;
+    return errno == EPERM; // alive, owned by someone else
+}
+
+bool StartDetached(const std::string& program, const std::vector<std::string>& arguments,
+                   const std::string& workingFolder, std::string* error)
+{
+    QStringList args;
+    for (const std::string& a : arguments)
+        args << QString::fromStdString(a);
+    QProcess process;
+    process.setProgram(QString::fromStdString(program));
+    process.setArguments(args);
+    if (!workingFolder.empty())
+        process.setWorkingDirectory(QString::fromStdString(workingFolder));
+    if (process.startDetached())
+        return true;
+    if (error)
+        *error = process.errorString().toStdString();
+    return false;
+}
+
+InstanceLock::InstanceLock(const std::string& applicationKey)
+{
+    std::string key;
+    for (char c : applicationKey) {
+        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')
+                           || c == '-' || c == '_';
+        key += plain ? c : '_';
+    }
+    // One lock per user: instances of other users on a shared machine do not count.
+    path_ = QDir(QDir::tempPath()).filePath(QString::fromStdString(key)).toStdString() + "-"
+            + std::to_string(static_cast<long long>(geteuid())) + ".lock";
+}
+
+InstanceLock::~InstanceLock() = default; // QLockFile removes a lock it holds
+
+bool InstanceLock::previousInstance()
+{
+    if (checked_)
+        return previous_;
+    checked_ = true;
+    lock_ = std::make_unique<QLockFile>(QString::fromStdString(path_));
+    // Age alone never makes a lock stale: a long-running instance keeps it.
+    // A lock whose process has gone is stale and is taken over.
+    lock_->setStaleLockTime(0);
+    if (lock_->tryLock(0))
+        return previous_ = false;
+    previous_ = lock_->error() == QLockFile::LockFailedError;
+    return previous_;
+}
+
+} // namespace qtmv::os
