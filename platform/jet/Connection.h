@@ -14,35 +14,49 @@ class Backend;
 
 class Connection {
 public:
+    // How long a statement waits for another workstation's write before
+    // failing with Error::Kind::Busy.
+    static constexpr int defaultBusyTimeoutMs = 10000;
+
     Connection();
     ~Connection();                       // rolls back an open transaction, closes
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
     // "Provider=...;Data Source=<path>;Jet OLEDB:Database Password=..."
-    // The Data Source names the database file. Throws Error naming the file
-    // when it is missing, is an Access file, or is not a database.
+    // The Data Source names the database file (an SQLite 3 file; the
+    // password means nothing to it). Opens read-write and never creates a
+    // file. Throws Error naming the file when it is missing, is an Access
+    // file, or is not a database.
     void open(const std::string& connectionString);
     void close();
     bool isOpen() const;
     const std::string& dataSource() const;
 
+    // Set before or after open(); defaultBusyTimeoutMs unless changed.
+    void setBusyTimeout(int milliseconds);
+
     // Runs a statement that returns no rows; the number of rows it changed.
     long long execute(const std::string& jetSql);
 
     // Write transactions start immediate: a read-then-write never fails at
-    // once on a database that another workstation is writing.
+    // once on a database that another workstation is writing. A beginTrans
+    // inside a transaction starts a nested one (committed or rolled back on
+    // its own, written only with the outer one).
     void beginTrans();
     void commitTrans();
     void rollbackTrans();
     bool inTransaction() const;
 
-    Backend& backend();                  // for Recordset
+    // The engine behind the connection (for Recordset). Throws Error when
+    // the connection is not open.
+    const std::shared_ptr<Backend>& backend() const;
 
 private:
-    std::unique_ptr<Backend> backend_;
+    std::shared_ptr<Backend> backend_;
     std::string dataSource_;
-    bool inTransaction_ = false;
+    int level_ = 0;                      // open transactions, nested included
+    int busyTimeoutMs_ = defaultBusyTimeoutMs;
 };
 
 // Rolls back unless committed. Every transaction goes through this guard.

@@ -4,14 +4,31 @@
 // Reading: open(sql, conn) with the defaults (client-side, static, read-only)
 // reads all rows at once; recordCount(), eof(), moveNext(), field("NAME").
 // A server-side forward-only read-only recordset steps through the rows as
-// they come (recordCount() is -1 there, bof() tells whether a row exists).
+// they come (recordCount() is -1 there, bof() tells whether a row exists);
+// it keeps the database's read lock until its last row is read or it is
+// closed, so keep it short-lived. Both bof() and eof() are true on an empty
+// recordset.
 //
-// Editing: open with CursorType::Dynamic and LockType::Optimistic on a
-// single-table select ("select * from [T] where ...", "select top 1 * ...",
-// "select ID, INO, REM from [T_S] where ..."). set() changes fields of the
-// current row, update() writes only the changed fields of that row, and fails
-// with Error::Kind::RowChanged when the row changed or vanished since it was
-// read. addNew() + set() + update() inserts a row.
+// Fields are named as Jet names result columns: an alias by its alias, an
+// unaliased column (also a qualified one, "PWORK.PO") by its column name;
+// when two columns share a name they are named "table.column". Lookup by
+// name ignores case and brackets and also accepts "table.column" for a
+// column named by its column name. A statement that returns no rows (an
+// update, say) runs and leaves the recordset closed; recordsAffected() then
+// tells how many rows it changed.
+//
+// Editing: open with LockType::Optimistic (CursorType::Dynamic or Keyset)
+// on a single-table select ("select * from [T] where ...", "select top 1 *
+// ...", "select ID, INO, REM from [T_S] where ..."). set() changes fields of
+// the current row, update() writes only the changed fields of that row, and
+// fails with Error::Kind::RowChanged when the row changed (a changed field no
+// longer holds the value read) or vanished since it was read; the edit then
+// stays pending until cancelUpdate() or another set()/update(). addNew() +
+// set() + update() inserts a row (fields not set take the table's defaults)
+// and makes it the current row. Moving to another row, or addNew(), writes a
+// pending edit first, as the provider does; close() discards one. Editing a
+// select over several tables, with grouping, or of a computed field throws
+// Error(Kind::Usage) with the reason.
 #include "Connection.h"
 #include "Value.h"
 
@@ -38,15 +55,18 @@ public:
               LockType lock = LockType::ReadOnly);
     void close();
     bool isOpen() const;
+    // Rows changed by a statement without result rows that open() ran; -1
+    // when the statement returned rows.
+    long long recordsAffected() const;
 
     long long recordCount() const;   // -1 on a server-side forward-only cursor
     bool eof() const;
     bool bof() const;
     void moveNext();
-    void moveFirst();                // not on a forward-only cursor
+    void moveFirst();                // not on a server-side forward-only cursor
     void movePrevious();
     void moveLast();
-    long long absolutePosition() const;   // 0-based index of the current row
+    long long absolutePosition() const;   // 0-based index of the current row; -1 when none
 
     int fieldCount() const;
     const std::string& fieldName(int index) const;
@@ -60,7 +80,7 @@ public:
     // field order; for copying into a grid without per-field lookups.
     const std::vector<std::vector<Value>>& rows() const;
 
-    // Editing (Dynamic/Keyset + Optimistic only).
+    // Editing (Optimistic only).
     void addNew();
     void set(const std::string& name, Value v);
     void update();

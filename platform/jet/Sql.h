@@ -13,7 +13,13 @@ namespace jet {
 std::string sqlText(std::string_view value);
 
 // A number for a place where the statement has a bare numeric literal
-// ("[NO] = " + sqlNumber(val(cell))). Always a valid literal, never text.
+// ("[NO] = " + sqlNumber(val(cell))). Always a valid literal, never text:
+// whole numbers without ".0", others in plain decimal notation without an
+// exponent. Throws Error(Kind::Usage) for infinity and NaN, which have no
+// literal.
 std::string sqlNumber(double value);
+std::string sqlNumber(int value);
+std::string sqlNumber(long value);
+std::string sqlNumber(long long value);
 
 } // namespace jet

@@ -26,7 +26,8 @@ public:
     bool isNull() const { return v_.index() == 0; }
 
     // The value "joined with an empty string": null gives "", numbers their
-    // plain decimal form (a whole real without ".0").
+    // plain decimal form as Jet shows them (1.5 -> "1.5", 2.0 -> "2", up to 15
+    // significant digits, an exponent only from 1E+15 up or below 1E-04).
     std::string text() const;
     // text() with leading and trailing blanks removed.
     std::string trimmed() const;
@@ -35,6 +36,8 @@ public:
     double number() const;
 
     const std::string* textIf() const { return std::get_if<std::string>(&v_); }
+    const std::int64_t* integerIf() const { return std::get_if<std::int64_t>(&v_); }
+    const double* realIf() const { return std::get_if<double>(&v_); }
 
     bool operator==(const Value& o) const = default;
 
@@ -44,11 +47,15 @@ private:
 
 // val(): the leading number of a text. Blanks anywhere are skipped
 // ("1 2 3" is 123), "12abc" is 12, "" and text without a number are 0.
-// Accepts a sign, one decimal point and an exponent, as Jet does.
+// Accepts a sign, one decimal point and an exponent (E or D), as Jet does,
+// and the &H (hexadecimal) and &O (octal) prefixes.
 double val(std::string_view text);
 
 // Removes leading and trailing blanks (spaces, tabs, CR, LF, and the
 // full-width space U+3000).
 std::string trim(std::string_view s);
+
+// A real number as Jet shows it in text (see Value::text()).
+std::string realText(double v);
 
 } // namespace jet

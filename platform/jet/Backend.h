@@ -1,0 +1,83 @@
+#pragma once
+// The database engine behind a Connection (internal to the data-access
+// layer; windows never see it). SQLite today; a server database for plants
+// with many workstations would be a second implementation of these classes
+// plus its Dialect in the translator.
+#include "platform/jet/Translator.h"
+#include "platform/jet/Value.h"
+
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace jet {
+
+struct ColumnInfo {
+    std::string name;   // as the engine names the result column
+    std::string table;  // table the value is read from; "" for an expression
+    std::string origin; // column of that table; "" for an expression
+};
+
+// One changed field of an optimistic row update.
+struct FieldChange {
+    std::string column;
+    Value before; // as it was read
+    Value after;
+};
+
+// The rows of one statement, stepped through in order.
+class Cursor {
+public:
+    virtual ~Cursor() = default;
+    virtual const std::vector<ColumnInfo>& columns() const = 0;
+    // Steps to the next row; false after the last one (the statement is then
+    // finished and holds no lock).
+    virtual bool next() = 0;
+    // The current row's values from column `first` on, into `row` (resized).
+    virtual void read(std::vector<Value>& row, int first = 0) = 0;
+    virtual Value value(int column) = 0;
+    // Rows changed, once a statement that returns no rows has run.
+    virtual long long changes() const = 0;
+};
+
+class Backend {
+public:
+    virtual ~Backend() = default;
+    virtual Dialect dialect() const = 0;
+    virtual bool isOpen() const = 0;
+    virtual void close() noexcept = 0;
+    virtual void setBusyTimeout(int milliseconds) = 0;
+
+    // Statements in the engine's own dialect. `context` is the statement as
+    // the caller wrote it; error descriptions quote it.
+    virtual long long execute(std::string_view sql, std::string_view context) = 0;
+    virtual std::unique_ptr<Cursor> query(std::string_view sql, std::string_view context) = 0;
+
+    // Transactions; level 0 is the outermost, deeper levels are nested.
+    virtual void begin(int level) = 0;
+    virtual void commit(int level) = 0;
+    virtual void rollback(int level) = 0;
+    // Whether the engine still has a transaction open (an engine may end
+    // one by itself after some errors).
+    virtual bool inTransaction() const = 0;
+
+    // Editing one table by a row identity read alongside the row. updateRow
+    // writes the changes only where every changed column still holds its
+    // `before` value; false when no row matched.
+    virtual bool updateRow(std::string_view table, const Value& rowId, std::span<const FieldChange> changes) = 0;
+    // Inserts a row; returns its row identity. Columns not named take
+    // their defaults.
+    virtual Value insertRow(std::string_view table, std::span<const std::pair<std::string, Value>> fields) = 0;
+    // The whole row (all columns of the table), or no row.
+    virtual std::unique_ptr<Cursor> readRow(std::string_view table, const Value& rowId) = 0;
+};
+
+// Opens an SQLite 3 database file for reading and writing; never creates
+// one. Throws Error naming the file when it is missing, is an Access file or
+// is not an SQLite database.
+std::shared_ptr<Backend> openSqliteBackend(const std::string& path, int busyTimeoutMs);
+
+} // namespace jet

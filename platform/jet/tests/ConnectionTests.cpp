@@ -1,0 +1,222 @@
+#include "platform/jet/Connection.h"
+#include "platform/jet/Recordset.h"
+#include "platform/jet/Sql.h"
+#include "TempDatabase.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fstream>
+#include <thread>
+
+namespace jet {
+namespace {
+
+using testing::TempDatabase;
+
+// Opening `path` fails with `kind`; the description names the file and
+// contains `says`.
+void expectOpenFails(const std::string& path, Error::Kind kind, const std::string& says)
+{
+    Connection c;
+    try {
+        c.open(TempDatabase::connectionStringFor(path));
+        ADD_FAILURE() << "opened " << path;
+    } catch (const Error& e) {
+        EXPECT_EQ(e.kind(), kind) << e.description();
+        EXPECT_NE(e.description().find(path), std::string::npos) << e.description();
+        EXPECT_NE(e.description().find(says), std::string::npos) << e.description();
+    }
+    EXPECT_FALSE(c.isOpen());
+}
+
+void writeFile(const std::filesystem::path& p, const std::string& bytes)
+{
+    std::ofstream(p, std::ios::binary) << bytes;
+}
+
+TEST(ConnectionOpen, ClearDescriptionsForFilesThatAreNoDatabase)
+{
+    TempDatabase db;
+    const auto dir = db.dir();
+    const std::string missing = (dir / "NONE.mdb").string();
+    expectOpenFails(missing, Error::Kind::FileMissing, "找不到資料庫檔案");
+    EXPECT_FALSE(std::filesystem::exists(missing)); // never created
+
+    std::string jet(2048, '\0');
+    jet.replace(4, 15, "Standard Jet DB");
+    writeFile(dir / "jet.mdb", jet);
+    expectOpenFails((dir / "jet.mdb").string(), Error::Kind::NotADatabase, "Microsoft Access（Jet）");
+
+    std::string ace(2048, '\0');
+    ace.replace(4, 15, "Standard ACE DB");
+    writeFile(dir / "ace.accdb", ace);
+    expectOpenFails((dir / "ace.accdb").string(), Error::Kind::NotADatabase, "ACE");
+
+    writeFile(dir / "notes.txt", "SITE=C\r\nDBQ=C:\\DATA\\QTMV.MDB\r\n");
+    expectOpenFails((dir / "notes.txt").string(), Error::Kind::NotADatabase, "不是資料庫檔案");
+
+    writeFile(dir / "empty.mdb", "");
+    expectOpenFails((dir / "empty.mdb").string(), Error::Kind::NotADatabase, "空的檔案");
+
+    // An SQLite header over garbage: the engine's own check.
+    std::string broken(8192, 'x');
+    broken.replace(0, 16, std::string("SQLite format 3\0", 16));
+    writeFile(dir / "broken.mdb", broken);
+    expectOpenFails((dir / "broken.mdb").string(), Error::Kind::NotADatabase, "損毀");
+
+    expectOpenFails(dir.string(), Error::Kind::NotADatabase, "資料夾");
+
+    Connection c;
+    EXPECT_THROW(c.open("Provider=Microsoft.Jet.OLEDB.4.0;Jet OLEDB:Database Password=x"), Error);
+}
+
+TEST(ConnectionOpen, ConnectionStringAndFileNameCase)
+{
+    EXPECT_EQ(dataSourceOf("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=D:\\APP\\QTMV.mdb;Jet OLEDB:Database "
+                           "Password=kvoz2851kvoz2851"),
+              "D:\\APP\\QTMV.mdb");
+    EXPECT_EQ(dataSourceOf("data source = \"/a;b/QTMV.mdb\" ;x=y"), "/a;b/QTMV.mdb");
+    EXPECT_EQ(dataSourceOf("Provider=x"), "");
+
+    // A DSN names the file QTMV.MDB; the connection string says QTMV.mdb.
+    TempDatabase db;
+    std::filesystem::rename(db.path(), db.dir() / "QTMV.MDB");
+    Connection c;
+    c.open(db.connectionString());
+    EXPECT_TRUE(c.isOpen());
+    Recordset rs;
+    rs.open("PRAGMA journal_mode", c);
+    EXPECT_EQ(rs.field(0).text(), "delete"); // rollback journal, not WAL
+}
+
+TEST(ConnectionOpen, DatabaseLeftInWalModeIsSwitchedBack)
+{
+    TempDatabase db("PRAGMA journal_mode=WAL;");
+    ASSERT_EQ(db.scalar("PRAGMA journal_mode"), "wal");
+    {
+        Connection c;
+        c.open(db.connectionString());
+    }
+    EXPECT_EQ(db.scalar("PRAGMA journal_mode"), "delete");
+}
+
+TEST(ConnectionExecute, RowsChangedAndErrorsWithTheStatement)
+{
+    TempDatabase db("create table T (ID text, N integer); insert into T values ('a', 1), ('b', 2), ('c', 3);");
+    Connection c;
+    c.open(db.connectionString());
+    EXPECT_EQ(c.execute("update [T] set N = N + 1 where N >= 2"), 2);
+    EXPECT_EQ(c.execute("select * from [T]"), 0);
+    EXPECT_EQ(c.execute("create table [U] (x)"), 0);
+    EXPECT_EQ(c.execute("delete from [T] where ID = 'zz'"), 0);
+    try {
+        c.execute("update [T] set X = 1 where ID = 'a'");
+        FAIL();
+    } catch (const Error& e) {
+        EXPECT_EQ(e.kind(), Error::Kind::Syntax);
+        EXPECT_NE(e.description().find("no such column: X"), std::string::npos) << e.description();
+        EXPECT_NE(e.description().find("update [T] set X = 1 where ID = 'a'"), std::string::npos);
+    }
+    // A misspelt bracketed name is an error, never read as a text.
+    Recordset rs;
+    EXPECT_THROW(rs.open("select [IDD] from [T]", c), Error);
+    c.close();
+    EXPECT_THROW(c.execute("delete from [T]"), Error);
+    EXPECT_EQ(db.scalar("select count(*) from T"), "3");
+}
+
+TEST(ConnectionTransactions, RollbackUnlessCommitted)
+{
+    TempDatabase db("create table T (N integer);");
+    Connection c;
+    c.open(db.connectionString());
+    {
+        Transaction t(c);
+        c.execute("insert into [T] values (1)");
+    } // not committed
+    EXPECT_FALSE(c.inTransaction());
+    {
+        Transaction t(c);
+        c.execute("insert into [T] values (2)");
+        {
+            Transaction inner(c);
+            c.execute("insert into [T] values (3)");
+        } // the nested part only
+        {
+            Transaction inner(c);
+            c.execute("insert into [T] values (4)");
+            inner.commit();
+        }
+        t.commit();
+    }
+    EXPECT_EQ(db.scalar("select group_concat(N) from T"), "2,4");
+    EXPECT_THROW(c.commitTrans(), Error);
+
+    {
+        Connection d;
+        d.open(db.connectionString());
+        d.beginTrans();
+        d.execute("insert into [T] values (5)");
+    } // the connection goes away with its transaction open
+    EXPECT_EQ(db.scalar("select count(*) from T"), "2");
+}
+
+TEST(ConnectionConcurrency, LockedDatabaseWaitsThenReportsBusy)
+{
+    TempDatabase db("create table T (N integer);");
+    Connection writer, other;
+    writer.open(db.connectionString());
+    other.open(db.connectionString());
+    other.setBusyTimeout(300);
+    Transaction t(writer);
+    writer.execute("insert into [T] values (1)");
+    const auto start = std::chrono::steady_clock::now();
+    try {
+        other.execute("insert into [T] values (2)");
+        FAIL();
+    } catch (const Error& e) {
+        EXPECT_EQ(e.kind(), Error::Kind::Busy);
+        EXPECT_NE(e.description().find("其他工作站"), std::string::npos) << e.description();
+    }
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(250));
+    t.commit();
+    EXPECT_EQ(other.execute("insert into [T] values (2)"), 1);
+}
+
+// Two workstations saving at once: each reads a counter and writes it back
+// inside its transaction. Both succeed and no increment is lost.
+TEST(ConnectionConcurrency, TwoWritersAtOnceBothSucceed)
+{
+    TempDatabase db("create table C (ID text, N integer); insert into C values ('k', 0);");
+    constexpr int rounds = 25;
+    auto work = [&](std::string& failure) {
+        try {
+            Connection c;
+            c.open(db.connectionString());
+            for (int i = 0; i < rounds; ++i) {
+                Transaction t(c);
+                Recordset rs;
+                rs.open("select * from [C] where ID = 'k'", c, CursorLocation::Client, CursorType::Dynamic,
+                        LockType::Optimistic);
+                const long long n = static_cast<long long>(rs.field("N").number());
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                rs.set("N", n + 1);
+                rs.update();
+                t.commit();
+            }
+        } catch (const Error& e) {
+            failure = e.description();
+        }
+    };
+    std::string f1, f2;
+    std::thread a(work, std::ref(f1)), b(work, std::ref(f2));
+    a.join();
+    b.join();
+    EXPECT_EQ(f1, "");
+    EXPECT_EQ(f2, "");
+    EXPECT_EQ(db.scalar("select N from C"), std::to_string(2 * rounds));
+}
+
+} // namespace
+} // namespace jet

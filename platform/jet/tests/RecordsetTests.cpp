@@ -1,0 +1,234 @@
+#include "platform/jet/Connection.h"
+#include "platform/jet/Recordset.h"
+#include "platform/jet/Sql.h"
+#include "TempDatabase.h"
+
+#include <gtest/gtest.h>
+
+namespace jet {
+namespace {
+
+class RecordsetTest : public ::testing::Test {
+protected:
+    testing::TempDatabase db{R"(
+        create table [PRINTING_S] (ID text, INO integer, PO text, "NO" integer, REM text, FDATE text, QTY real,
+                                   FLAG text default 'N');
+        insert into PRINTING_S values ('S1', 1, 'P1', 1, ' first ', '', 1.5, 'Y'),
+                                      ('S1', 2, 'P1', 2, null, null, 2.0, 'Y'),
+                                      ('S2', 1, 'P2', 1, 'third', '1130101', 3, 'Y');
+        create table [SYSUSER1] (ID text, FUNC text, LPID integer, NOTE text default '-');
+        create view 印刷預排表 as select * from PRINTING_S;
+    )"};
+    Connection c;
+    Connection other; // a second workstation
+
+    void SetUp() override
+    {
+        c.open(db.connectionString());
+        other.open(db.connectionString());
+    }
+    void openForEdit(Recordset& rs, const std::string& sql)
+    {
+        rs.open(sql, c, CursorLocation::Client, CursorType::Dynamic, LockType::Optimistic);
+    }
+};
+
+TEST_F(RecordsetTest, ClientStaticReadsEverythingAndNavigates)
+{
+    Recordset rs;
+    rs.open("select * from [PRINTING_S] order by ID, INO", c);
+    EXPECT_EQ(rs.recordCount(), 3);
+    EXPECT_FALSE(rs.bof());
+    EXPECT_EQ(rs.text("rem"), "first");            // case-insensitive, trimmed
+    EXPECT_EQ(rs.field("REM").text(), " first ");  // joined with "", not trimmed
+    EXPECT_EQ(rs.field("[NO]"), Value(1));
+    EXPECT_EQ(rs.field("QTY").text(), "1.5");
+    rs.moveNext();
+    EXPECT_EQ(rs.text("REM"), "");                 // null reads as ""
+    EXPECT_TRUE(rs.field("REM").isNull());
+    EXPECT_EQ(rs.field("QTY").text(), "2");
+    rs.moveLast();
+    EXPECT_EQ(rs.absolutePosition(), 2);
+    rs.moveNext();
+    EXPECT_TRUE(rs.eof());
+    EXPECT_EQ(rs.absolutePosition(), -1);
+    EXPECT_THROW(rs.moveNext(), Error);
+    EXPECT_THROW(rs.field("ID"), Error);
+    rs.moveFirst();
+    rs.movePrevious();
+    EXPECT_TRUE(rs.bof());
+    EXPECT_THROW(rs.movePrevious(), Error);
+    rs.moveNext();
+    EXPECT_EQ(rs.text("ID"), "S1");
+    EXPECT_EQ(rs.fieldIndex("missing"), -1);
+    EXPECT_THROW(rs.field("missing"), Error);
+    EXPECT_EQ(rs.rows().size(), 3u);
+
+    Recordset empty;
+    empty.open("select * from [PRINTING_S] where ID = 'none'", c);
+    EXPECT_EQ(empty.recordCount(), 0);
+    EXPECT_TRUE(empty.bof());
+    EXPECT_TRUE(empty.eof());
+}
+
+TEST_F(RecordsetTest, ServerForwardOnlyStepsLazily)
+{
+    Recordset rs;
+    rs.open("select ID, INO from [PRINTING_S] order by ID, INO", c, CursorLocation::Server, CursorType::ForwardOnly,
+            LockType::ReadOnly);
+    EXPECT_EQ(rs.recordCount(), -1);
+    EXPECT_FALSE(rs.bof());
+    EXPECT_EQ(rs.rows().size(), 1u); // only what was read so far
+    EXPECT_THROW(rs.moveFirst(), Error);
+    int n = 0;
+    for (; !rs.eof(); rs.moveNext())
+        ++n;
+    EXPECT_EQ(n, 3);
+    rs.close();
+    EXPECT_FALSE(rs.isOpen());
+
+    rs.open("select * from [SYSUSER1] ", c, CursorLocation::Server, CursorType::ForwardOnly, LockType::ReadOnly);
+    EXPECT_TRUE(rs.bof());
+    EXPECT_TRUE(rs.eof());
+}
+
+TEST_F(RecordsetTest, StatementWithoutRowsLeavesItClosed)
+{
+    Recordset rs;
+    rs.open("update [PRINTING_S] set FLAG = 'Z' where ID = 'S1'", c);
+    EXPECT_FALSE(rs.isOpen());
+    EXPECT_EQ(rs.recordsAffected(), 2);
+    EXPECT_THROW(rs.eof(), Error);
+}
+
+TEST_F(RecordsetTest, UpdateWritesOnlyTheChangedFields)
+{
+    Recordset rs;
+    openForEdit(rs, "select ID, INO, REM from [PRINTING_S] where ID = 'S1' and INO = 1");
+    ASSERT_EQ(rs.recordCount(), 1);
+    // Meanwhile another workstation stamps the finish date of the same row.
+    other.execute("update [PRINTING_S] set FDATE = '1130202' where ID = 'S1' and INO = 1");
+    rs.set("REM", "O'Neil 5' x 3'");
+    EXPECT_EQ(rs.text("REM"), "O'Neil 5' x 3'"); // the new value reads back before update()
+    rs.update();
+    EXPECT_EQ(db.scalar("select REM || '|' || FDATE from PRINTING_S where ID = 'S1' and INO = 1"),
+              "O'Neil 5' x 3'|1130202");
+    EXPECT_EQ(db.scalar("select count(*) from PRINTING_S where REM = 'O''Neil 5'' x 3'''"), "1");
+
+    // A second change of the same row builds on what this recordset wrote.
+    rs.set("REM", "again");
+    rs.update();
+    EXPECT_EQ(db.scalar("select REM from PRINTING_S where ID = 'S1' and INO = 1"), "again");
+}
+
+TEST_F(RecordsetTest, ConflictsWithAnotherWorkstation)
+{
+    Recordset rs;
+    openForEdit(rs, "select * from [PRINTING_S] where ID = 'S1' order by INO");
+    ASSERT_EQ(rs.recordCount(), 2);
+    other.execute("update [PRINTING_S] set REM = 'theirs' where ID = 'S1' and INO = 1");
+    rs.set("REM", "mine");
+    try {
+        rs.update();
+        FAIL();
+    } catch (const Error& e) {
+        EXPECT_EQ(e.kind(), Error::Kind::RowChanged);
+        EXPECT_NE(e.description().find("修改"), std::string::npos) << e.description();
+        EXPECT_NE(e.description().find("REM"), std::string::npos) << e.description();
+        EXPECT_NE(e.description().find("PRINTING_S"), std::string::npos) << e.description();
+    }
+    rs.cancelUpdate();
+    EXPECT_EQ(db.scalar("select REM from PRINTING_S where ID = 'S1' and INO = 1"), "theirs");
+
+    // The second row vanishes; a null read is compared as null.
+    rs.moveNext();
+    other.execute("delete from [PRINTING_S] where ID = 'S1' and INO = 2");
+    rs.set("FDATE", "1130303");
+    try {
+        rs.update();
+        FAIL();
+    } catch (const Error& e) {
+        EXPECT_EQ(e.kind(), Error::Kind::RowChanged);
+        EXPECT_NE(e.description().find("刪除"), std::string::npos) << e.description();
+    }
+    rs.cancelUpdate();
+    EXPECT_EQ(db.scalar("select count(*) from PRINTING_S"), "2");
+}
+
+TEST_F(RecordsetTest, NullValueReadIsMatchedOnUpdate)
+{
+    Recordset rs;
+    openForEdit(rs, "select top 1 * from [PRINTING_S] where ID = 'S1' and INO = 2");
+    rs.set("REM", "was null");
+    rs.set("FDATE", "1130404");
+    rs.update();
+    EXPECT_EQ(db.scalar("select REM || FDATE from PRINTING_S where INO = 2"), "was null1130404");
+}
+
+TEST_F(RecordsetTest, MovingOnWritesAPendingEdit)
+{
+    Recordset rs;
+    openForEdit(rs, "select * from [PRINTING_S] order by ID, INO");
+    rs.set("FLAG", "A");
+    rs.moveNext();
+    EXPECT_EQ(db.scalar("select FLAG from PRINTING_S where ID = 'S1' and INO = 1"), "A");
+    rs.set("FLAG", "B");
+    rs.close(); // discards
+    EXPECT_EQ(db.scalar("select FLAG from PRINTING_S where ID = 'S1' and INO = 2"), "Y");
+}
+
+TEST_F(RecordsetTest, AddNewTakesDefaultsAndBecomesCurrent)
+{
+    Recordset rs;
+    openForEdit(rs, "select top 1 * from [SYSUSER1] where ID = '" + sqlText("PC1\\王") + "' and FUNC = '"
+                        + sqlText("日報登錄作業") + "' ");
+    ASSERT_EQ(rs.recordCount(), 0);
+    rs.addNew();
+    rs.set("ID", "PC1\\王");
+    rs.set("FUNC", "日報登錄作業");
+    rs.set("LPID", 4242LL);
+    rs.update();
+    EXPECT_EQ(rs.recordCount(), 1);
+    EXPECT_EQ(rs.absolutePosition(), 0);
+    EXPECT_EQ(rs.text("NOTE"), "-"); // the table's default
+    EXPECT_EQ(rs.field("LPID"), Value(4242));
+    EXPECT_EQ(db.scalar("select ID || '|' || FUNC || '|' || LPID || '|' || NOTE from SYSUSER1"),
+              "PC1\\王|日報登錄作業|4242|-");
+
+    // The same locator again finds the row and refreshes it: still one row.
+    Recordset again;
+    openForEdit(again, "select top 1 * from [SYSUSER1] where ID = 'PC1\\王' and FUNC = '日報登錄作業' ");
+    ASSERT_EQ(again.recordCount(), 1);
+    again.set("LPID", 7);
+    again.update();
+    EXPECT_EQ(db.scalar("select count(*) || '|' || LPID from SYSUSER1"), "1|7");
+}
+
+TEST_F(RecordsetTest, RefusesEditsItCannotWrite)
+{
+    auto refused = [&](const std::string& sql, const std::string& field, const std::string& says) {
+        Recordset rs;
+        openForEdit(rs, sql);
+        ASSERT_FALSE(rs.eof()) << sql;
+        try {
+            rs.set(field, "x");
+            ADD_FAILURE() << sql;
+        } catch (const Error& e) {
+            EXPECT_EQ(e.kind(), Error::Kind::Usage);
+            EXPECT_NE(e.description().find(says), std::string::npos) << e.description();
+        }
+    };
+    refused("select a.ID, b.REM from [PRINTING_S] a inner join [PRINTING_S] b on a.ID = b.ID", "REM", "多個資料表");
+    refused("select ID, count(*) as N from [PRINTING_S] group by ID", "ID", "group by");
+    refused("select ID, REM & '!' as R from [PRINTING_S]", "R", "計算");
+    refused("select * from [印刷預排表] ", "REM", "不是資料表");
+
+    Recordset ro;
+    ro.open("select * from [PRINTING_S]", c);
+    EXPECT_THROW(ro.set("REM", "x"), Error);
+    EXPECT_THROW(ro.addNew(), Error);
+    EXPECT_EQ(db.scalar("select count(*) from PRINTING_S where REM = 'x'"), "0");
+}
+
+} // namespace
+} // namespace jet

@@ -1,0 +1,89 @@
+#pragma once
+// A throw-away SQLite database file in a folder of its own, made with the
+// engine's C API (the data-access layer never creates databases).
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <atomic>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+
+namespace jet::testing {
+
+class TempDatabase {
+public:
+    explicit TempDatabase(const std::string& setupSql = "")
+    {
+        static std::atomic<int> counter{0};
+        dir_ = std::filesystem::temp_directory_path()
+            / ("jet-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+        std::filesystem::create_directories(dir_);
+        file_ = dir_ / "QTMV.mdb";
+        sqlite3* db = nullptr;
+        if (sqlite3_open_v2(file_.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK)
+            ADD_FAILURE() << "cannot create " << file_;
+        exec(db, "create table if not exists _made(x)"); // a real database file, not an empty one
+        if (!setupSql.empty())
+            exec(db, setupSql);
+        sqlite3_close(db);
+    }
+    ~TempDatabase()
+    {
+        std::error_code ec;
+        std::filesystem::remove_all(dir_, ec);
+    }
+    TempDatabase(const TempDatabase&) = delete;
+    TempDatabase& operator=(const TempDatabase&) = delete;
+
+    const std::filesystem::path& dir() const { return dir_; }
+    std::string path() const { return file_.string(); }
+    std::string connectionString() const { return connectionStringFor(path()); }
+    static std::string connectionStringFor(const std::string& path)
+    {
+        return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + path
+            + ";Jet OLEDB:Database Password=kvoz2851kvoz2851";
+    }
+
+    // Runs SQLite statements directly, past the data-access layer.
+    void exec(const std::string& sql) const
+    {
+        sqlite3* db = nullptr;
+        sqlite3_open_v2(file_.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+        sqlite3_busy_timeout(db, 5000);
+        exec(db, sql);
+        sqlite3_close(db);
+    }
+    // The first column of the first row as text ("<null>" for null,
+    // "<none>" without a row).
+    std::string scalar(const std::string& sql) const
+    {
+        sqlite3* db = nullptr;
+        sqlite3_open_v2(file_.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+        sqlite3_stmt* s = nullptr;
+        std::string out = "<none>";
+        if (sqlite3_prepare_v2(db, sql.c_str(), -1, &s, nullptr) != SQLITE_OK)
+            ADD_FAILURE() << sqlite3_errmsg(db) << " in " << sql;
+        else if (sqlite3_step(s) == SQLITE_ROW)
+            out = sqlite3_column_type(s, 0) == SQLITE_NULL
+                ? "<null>"
+                : reinterpret_cast<const char*>(sqlite3_column_text(s, 0));
+        sqlite3_finalize(s);
+        sqlite3_close(db);
+        return out;
+    }
+
+private:
+    static void exec(sqlite3* db, const std::string& sql)
+    {
+        char* err = nullptr;
+        if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
+            ADD_FAILURE() << (err ? err : "?") << " in " << sql;
+            sqlite3_free(err);
+        }
+    }
+
+    std::filesystem::path dir_, file_;
+};
+
+} // namespace jet::testing

@@ -1,0 +1,305 @@
+// Statement texts as the windows write them, translated and run on a real
+// database with the tables they need.
+#include "platform/jet/Connection.h"
+#include "platform/jet/Recordset.h"
+#include "platform/jet/Sql.h"
+#include "platform/jet/Translator.h"
+#include "TempDatabase.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace jet {
+namespace {
+
+// All rows of a statement, each row's fields as text joined with "|".
+std::vector<std::string> rowsOf(Connection& c, const std::string& sql)
+{
+    Recordset rs;
+    rs.open(sql, c);
+    std::vector<std::string> out;
+    for (; !rs.eof(); rs.moveNext()) {
+        std::string line;
+        for (int i = 0; i < rs.fieldCount(); ++i) {
+            if (i)
+                line += '|';
+            line += rs.field(i).text();
+        }
+        out.push_back(line);
+    }
+    return out;
+}
+
+using Rows = std::vector<std::string>;
+
+TEST(Translate, TextsThatChange)
+{
+    EXPECT_EQ(translate("select top 1 * from [SYSUSER1] where ID = 'a' "),
+              "select * from \"SYSUSER1\" where ID = 'a' limit 1");
+    EXPECT_EQ(translate("Select Top 5 PO From [PWORK] Order By PO desc;"),
+              "Select PO From \"PWORK\" Order By PO desc limit 5");
+    EXPECT_EQ(translate("select a from T where b in (select top 2 b from U order by b)"),
+              "select a from T where b in (select b from U order by b limit 2)");
+    EXPECT_EQ(translate("select a & b from T"), "select jet_concat(a, b) from T");
+    EXPECT_EQ(translate("select IsNull(x), Nz(y, 0), Nz(z) from T"),
+              "select ((x) is null), ifnull(y, 0), ifnull(z, '') from T");
+    EXPECT_EQ(translate("delete * from [T] where a = \"it's\""), "delete from \"T\" where a = 'it''s'");
+    EXPECT_EQ(translate("update [T] set T.a = 1, [T].[b] = T.a where T.c = 2"),
+              "update \"T\" set a = 1, \"b\" = T.a where T.c = 2");
+    EXPECT_EQ(translate("select 5--1"), "select 5- -1"); // Jet's minus minus, never a comment
+}
+
+TEST(Translate, QuotedLiteralsAreLeftAlone)
+{
+    const std::string lit = "'a & b [x] select top 1 IsNull(y) \"q\" -- ? ;'";
+    EXPECT_EQ(translate("select " + lit + " from T"), "select " + lit + " from T");
+    EXPECT_EQ(translate("select '" + sqlText("O'Neil & co") + "'"), "select 'O''Neil & co'");
+}
+
+TEST(Translate, RefusesWhatItCannotTranslate)
+{
+    for (const char* bad : {"select 'open", "select (a from T", "select a) from T", "select * from T where a = ?",
+                            "delete from T; drop table U", "select top 10 percent * from T",
+                            "update A left join B on A.x = B.x set A.y = 1", "select a & from T",
+                            "update A inner join B on A.x = B.x set A.y = 1, B.z = 2", "select [] from T", ""}) {
+        try {
+            translate(bad);
+            ADD_FAILURE() << "translated: " << bad;
+        } catch (const Error& e) {
+            EXPECT_EQ(e.kind(), Error::Kind::Syntax) << bad;
+            EXPECT_NE(e.description().find(bad), std::string::npos) << e.description();
+        }
+    }
+}
+
+TEST(Translate, CachedTextGivesTheSameResult)
+{
+    const std::string sql = "select top 3 [NO] from [PRINTING] where PO = 'X' ";
+    const std::string first = translate(sql);
+    EXPECT_EQ(translate(sql), first);
+    EXPECT_EQ(first, "select \"NO\" from \"PRINTING\" where PO = 'X' limit 3");
+}
+
+class Statements : public ::testing::Test {
+protected:
+    testing::TempDatabase db{R"(
+        create table 預排資料 (ID text);
+        create table PWORK (PO text, CUST text, FDATE text, "DESC" text, ODATE text, EMPNO text, 貼紙 text);
+        create table CUST (ID text, SNAME text, EMPNO text, 停用 text);
+        create table CUSTE (ID text, EMPNO text);
+        create table EMPLOYEE (ID text, NAME text, ODATE text, 部門 text);
+        create table PRINTING_S (ID text, INO integer, PO text, "NO" integer, 順序 text, FDATE text, 車別 text,
+                                 SVENDER text, "DESC" text, REM text);
+        create table IMPRINT (PO text, "NO" integer, FDATE text);
+        create table PLATE (PO text, "NO" integer, FDATE text);
+        create table PAPER (PO text, "NO" integer, FDATE text, ITEM text);
+        create table GLAZE (PO text, "NO" integer, FDATE text, ITEM text);
+        create table TRIM (PO text, "NO" integer, FDATE text);
+        insert into 預排資料 values ('S1'), ('S2');
+        insert into PWORK values ('P1', 'C1', '', 'box', '1130101', 'E1', ''), ('P2', 'C1', '1130101', 'bag', '', 'E9', ''),
+                                 ('P3', 'C2', null, 'card', '', null, '');
+        insert into CUST values ('C1', 'One', 'E1', '0'), ('C2', 'Two', '', null), ('C3', 'Three', 'E2', '1'),
+                                ('C4', 'Four', 'E2', '');
+        insert into CUSTE values ('C4', 'E1'), ('C4', 'E1');
+        insert into EMPLOYEE values ('E1', 'Wang', '', '運送部'), ('E2', 'Lee', '1120101', '印刷部');
+        insert into PRINTING_S values ('S1', 1, 'P1', 1, '10', '', 'A1', 'v1', 'd1', ' r1 '),
+                                      ('S1', 2, 'P1', 2, '9', null, 'A1', 'v2', 'd2', null),
+                                      ('S2', 1, 'P2', 1, '1', '', 'A1', 'v3', 'd3', ''),
+                                      ('S2', 2, 'P3', 1, '2', '1130505', 'A1', 'v4', 'd4', ''),
+                                      ('S2', 3, 'P3', 1, '9', '', 'B2', 'v5', 'd5', ''),
+                                      ('S2', 4, 'P3', 1, '9', null, 'A1', 'v6', 'd6', '');
+        insert into IMPRINT values ('P1', 1, '1130101');
+        insert into PLATE values ('P1', 2, '');
+        insert into PAPER values ('P1', 1, null, 'paperA');
+        insert into TRIM values ('P3', 1, '1130102');
+    )"};
+    Connection c;
+
+    void SetUp() override { c.open(db.connectionString()); }
+};
+
+// The load query of the printing grid: Jet's parenthesised join nesting,
+// five left joins, V-flags, machine filter, numeric order of 順序.
+TEST_F(Statements, PrintingGridLoad)
+{
+    const std::string s = "PRINTING_S";
+    auto flag = [](const std::string& t, const std::string& as) {
+        return "iif(" + t + ".FDATE is null or " + t + ".FDATE = '', '', 'V') as " + as;
+    };
+    std::string from = "[預排資料] inner join [" + s + "] on 預排資料.ID = " + s + ".ID";
+    from = "(" + from + ") inner join [PWORK] on " + s + ".PO = PWORK.PO";
+    from = "(" + from + ") inner join [CUST] on PWORK.CUST = CUST.ID";
+    for (const char* t : {"IMPRINT", "PLATE", "PAPER", "GLAZE", "TRIM"})
+        from = "(" + from + ") left join [" + t + "] on (" + s + ".PO = " + t + ".PO and " + s + ".[NO] = " + t
+            + ".[NO])";
+    const std::string sql = "select " + s + ".PO, " + s + ".[NO], CUST.SNAME, " + s + ".SVENDER, PWORK.[DESC], " + s
+        + ".[DESC], PAPER.ITEM, GLAZE.ITEM, " + flag("IMPRINT", "調") + ", " + flag("PLATE", "版") + ", "
+        + flag("PAPER", "紙") + ", " + flag("TRIM", "裁") + ", " + s + ".ID, " + s + ".INO, " + s
+        + ".順序, '' as 預估 from " + from + " where (" + s + ".FDATE = '' or " + s
+        + ".FDATE is null) and (PWORK.FDATE = '' or PWORK.FDATE is null) and " + s + ".車別 = '" + sqlText("A1")
+        + "' order by val(" + s + ".順序), " + s + ".ID desc, " + s + ".PO, " + s + ".[NO], " + s + ".INO";
+    Recordset rs;
+    rs.open(sql, c);
+    ASSERT_EQ(rs.recordCount(), 3);
+    const Rows expected = {"P3|1|Two|v6|card|d6||||||V|S2|4|9|",
+                           "P1|2|One|v2|box|d2|||||||S1|2|9|",
+                           "P1|1|One|v1|box|d1|paperA||V||||S1|1|10|"};
+    Rows got;
+    for (const auto& row : rs.rows()) {
+        std::string line;
+        for (std::size_t i = 0; i < row.size(); ++i) {
+            if (i)
+                line += '|';
+            line += row[i].text();
+        }
+        got.push_back(line);
+    }
+    EXPECT_EQ(got, expected);
+    // Columns sharing a name are told apart by their table, as Jet does.
+    EXPECT_EQ(rs.fieldName(4), "PWORK.DESC");
+    EXPECT_EQ(rs.fieldName(5), "PRINTING_S.DESC");
+    EXPECT_EQ(rs.fieldName(6), "PAPER.ITEM");
+    EXPECT_EQ(rs.fieldName(0), "PO");
+    EXPECT_EQ(rs.fieldName(8), "調");
+    EXPECT_EQ(rs.text("SNAME"), "Two");
+}
+
+TEST_F(Statements, HeaderWithNestedJoinAndAlias)
+{
+    Recordset rs;
+    rs.open("select PWORK.PO, PWORK.ODATE, PWORK.CUST, CUST.SNAME, PWORK.EMPNO, EMPLOYEE.NAME as EMPNAME, "
+            "PWORK.[DESC], PWORK.貼紙 from (CUST INNER JOIN PWORK ON CUST.ID = PWORK.CUST) LEFT JOIN EMPLOYEE ON "
+            "PWORK.EMPNO = EMPLOYEE.ID where PO = 'P1' ",
+            c);
+    ASSERT_EQ(rs.recordCount(), 1);
+    EXPECT_EQ(rs.text("EMPNAME"), "Wang");
+    EXPECT_EQ(rs.text("po"), "P1");
+    EXPECT_EQ(rs.text("PWORK.PO"), "P1");
+    EXPECT_EQ(rs.text("PWORK.[DESC]"), "box");
+    EXPECT_EQ(rs.fieldIndex("CUST.PO"), 0); // unknown table: falls back to the column name
+}
+
+TEST_F(Statements, LocatorQueriesAndNullNeutralising)
+{
+    EXPECT_EQ(rowsOf(c, "select ID, INO, REM from [PRINTING_S] where ID = 'S1' and INO = 1"), Rows{"S1|1| r1 "});
+    EXPECT_EQ(rowsOf(c, "select PO, [NO], FDATE from [PRINTING_S] where PO = 'P3' and [NO] = 1 and (FDATE = '' or "
+                        "FDATE is null) "),
+              (Rows{"P3|1|", "P3|1|"}));
+    EXPECT_EQ(rowsOf(c, "select PO from [PWORK] where iif(FDATE is null,'',FDATE) = '' order by PO"),
+              (Rows{"P1", "P3"}));
+    EXPECT_EQ(rowsOf(c, "select PO, [NO], FDATE from [PRINTING_S] where PO = 'P3' order by FDATE desc, [NO] desc, "
+                        "val(順序) desc "),
+              (Rows{"P3|1|1130505", "P3|1|", "P3|1|"}));
+    EXPECT_EQ(rowsOf(c, "select ID from [PRINTING_S] where ID between 'S1' and 'S1zzz' and INO between 2 and 9"),
+              Rows{"S1"});
+}
+
+TEST_F(Statements, CustomerLookupWithSubSelectAndLike)
+{
+    const std::string f = "o";
+    const std::string sql =
+        "select CUST.ID as 客戶代號, CUST.SNAME as 客戶簡稱, CUST.EMPNO as 業務員代號, EMPLOYEE.NAME as 業務員 "
+        "from [CUST] left join [EMPLOYEE] on CUST.EMPNO = EMPLOYEE.ID where (CUST.ID like '%" + sqlText(f)
+        + "%' OR CUST.SNAME like '%" + sqlText(f) + "%') and ( CUST.停用 = '0' or CUST.停用 = '' or CUST.停用 is null) "
+        + " and (CUST.EMPNO = '' or CUST.ID in (select ID from [CUSTE] where EMPNO ='" + sqlText("E1")
+        + "' group by ID) ) order by CUST.ID";
+    // C1 (One) is another salesperson's; C2 (Two) has none; C4 (Four) is listed for E1.
+    EXPECT_EQ(rowsOf(c, sql), (Rows{"C2|Two||", "C4|Four|E2|Lee"}));
+    // like ignores the case of Latin letters, as Jet does; '%' alone matches all.
+    EXPECT_EQ(rowsOf(c, "select ID from [CUST] Where SNAME Like '%O%' Order By ID"), (Rows{"C1", "C2", "C4"}));
+    EXPECT_EQ(rowsOf(c, "select count(*) from [CUST] where ID like '%'"), Rows{"4"});
+    EXPECT_EQ(rowsOf(c, "select NAME from EMPLOYEE Where (EMPLOYEE.部門 like '運送%' or EMPLOYEE.部門 = '') And "
+                        "EMPLOYEE.ODATE = '' Order By EMPLOYEE.ID"),
+              Rows{"Wang"});
+}
+
+TEST_F(Statements, ConcatenationFollowsJet)
+{
+    // & ranks below arithmetic; a null operand counts as "", all null is null.
+    EXPECT_EQ(rowsOf(c, "select 1 + 2 & 3 * 2, 'a' & null & 1.5, -1 & 2.0, null & null, 'x' & 'a & b'"),
+              Rows{"36|a1.5|-12||xa & b"});
+    EXPECT_EQ(rowsOf(c, "select PO & '-' & [NO] & '/' & REM from [PRINTING_S] where ID = 'S1' order by INO"),
+              (Rows{"P1-1/ r1 ", "P1-2/"}));
+    EXPECT_EQ(rowsOf(c, "select ID from [PRINTING_S] where ID & '-' & INO = 'S2-' & (1 + 3)"), Rows{"S2"});
+    EXPECT_EQ(rowsOf(c, "select IsNull(REM), Nz(REM, 'none'), UCase('ab'), Len('abc'), Mid('abcd', 2, 2), 7 Mod 4 "
+                        "from [PRINTING_S] where ID = 'S1' and INO = 2"),
+              Rows{"1|none|AB|3|bc|3"});
+}
+
+TEST_F(Statements, TopAndGroupedSums)
+{
+    c.execute("create table [刀模管理資料] (序 integer, 刀模代號 text)");
+    c.execute("insert into [刀模管理資料] (序, 刀模代號) values (3, 'K3'), (12, 'K12'), (7, 'K7')");
+    EXPECT_EQ(rowsOf(c, "select top 1 序 from [刀模管理資料] order by 序 desc"), Rows{"12"});
+    EXPECT_EQ(rowsOf(c, "select 刀模代號 from [刀模管理資料] where 序 in (select top 2 序 from [刀模管理資料] order by 序) "
+                        "order by 序 desc"),
+              (Rows{"K7", "K3"}));
+
+    c.execute("create table [不良分析_tmp] (ID text, 種類 text, 機別 text, 完成日期 text, 完成數 text, 耗時 text, "
+              "不良數 text, 產值 text)");
+    c.execute("insert into [不良分析_tmp] values ('K1', 'D-印刷', 'M1', '1130101', '10', '90', '1', '100'), "
+              "('K1', 'D-印刷', 'M1', '1130101', ' 5', '30', '', '2.5'), "
+              "('K1', 'D-印刷', 'M2', '1130101', '1 000', null, 'x', '0'), "
+              "('K2', 'D-印刷', 'M1', '1130101', '99', '1', '1', '1')");
+    EXPECT_EQ(rowsOf(c, "select ID, 種類, 機別, 完成日期, sum(val(完成數)) as 完成數, sum(val(耗時)) as 耗時, "
+                        "sum(val(不良數)) as 不良數, sum(val(產值)) as 產值, count(*) as 筆數 from [不良分析_tmp] "
+                        "where ID = 'K1' group by ID, 種類, 機別, 完成日期 order by 種類, 機別, 完成日期 "),
+              (Rows{"K1|D-印刷|M1|1130101|15|120|1|102.5|2", "K1|D-印刷|M2|1130101|1000||0|0|1"}));
+}
+
+TEST_F(Statements, UpdateOverJoinedTables)
+{
+    c.execute("create table [紙品採購資料] (採購單號 text, [KIND] text)");
+    c.execute("create table [紙品採購明細] (採購單號 text, PO text, [NO] integer, 紙到 text)");
+    c.execute("insert into [紙品採購資料] values ('A', '紙 品'), ('B', '裱 紙')");
+    c.execute("insert into [紙品採購明細] values ('A', 'P1', 1, ''), ('B', 'P1', 1, ''), ('A', 'P1', 2, ''), "
+              "('A', 'P2', 1, '')");
+    const std::string paper = "update [紙品採購明細] inner join [紙品採購資料] on 紙品採購明細.採購單號 = "
+                              "紙品採購資料.採購單號 set 紙品採購明細.紙到 = 'Y' where 紙品採購明細.PO = '"
+        + sqlText("P1") + "' and 紙品採購明細.[NO] = " + sqlNumber(1.0) + " and 紙品採購資料.[KIND] = '"
+        + sqlText("紙 品") + "' ";
+    EXPECT_EQ(c.execute(paper), 1);
+    EXPECT_EQ(rowsOf(c, "select 採購單號, PO, [NO], 紙到 from [紙品採購明細] order by 採購單號, PO, [NO]"),
+              (Rows{"A|P1|1|Y", "A|P1|2|", "A|P2|1|", "B|P1|1|"}));
+
+    // The print page's machine copy: three join conditions; its where clause
+    // "= '' is null" holds only for a null machine.
+    c.execute("create table [預排資料明細] (ID text, PO text, [NO] integer, 機別 text)");
+    c.execute("create table [預排資料耗時明細] (單號 text, 工單單號 text, 工單序 integer, 機別 text, 序 integer)");
+    c.execute("insert into [預排資料明細] values ('S1', 'P1', 1, 'M1'), ('S1', 'P1', 2, 'M2')");
+    c.execute("insert into [預排資料耗時明細] values ('S1', 'P1', 1, null, 1), ('S1', 'P1', 1, '', 2), "
+              "('S1', 'P1', 1, 'X', 3), ('S9', 'P1', 1, null, 4), ('S1', 'P1', 2, null, 5)");
+    const std::string machines =
+        "update [預排資料耗時明細] inner join [預排資料明細] on 預排資料耗時明細.單號 = 預排資料明細.ID and "
+        "預排資料耗時明細.工單單號 = 預排資料明細.PO and 預排資料耗時明細.工單序 = 預排資料明細.[NO] "
+        "set 預排資料耗時明細.機別 = 預排資料明細.機別 where 預排資料耗時明細.機別 = '' is null ";
+    EXPECT_EQ(c.execute(machines), 2);
+    EXPECT_EQ(rowsOf(c, "select 序, iif(機別 is null, '<null>', 機別) from [預排資料耗時明細] order by 序"),
+              (Rows{"1|M1", "2|", "3|X", "4|<null>", "5|M2"}));
+
+    // Parenthesised nesting, an alias and two set columns.
+    EXPECT_EQ(c.execute("update ([預排資料明細] as D inner join [預排資料] on D.ID = 預排資料.ID) inner join "
+                        "[PWORK] on D.PO = PWORK.PO set D.機別 = PWORK.CUST & '-' & D.[NO], D.[NO] = D.[NO] + 10 "
+                        "where PWORK.PO = 'P1' And D.[NO] = 2"),
+              1);
+    EXPECT_EQ(rowsOf(c, "select 機別, [NO] from [預排資料明細] order by [NO]"), (Rows{"M1|1", "C1-2|12"}));
+}
+
+TEST_F(Statements, DeletesAndMaintenance)
+{
+    c.execute("create table [工單品檢明細] (主要檢查項目 text, 檢查標準 text, 權責單位 text, 檢驗數量 text, 不良數量 text, "
+              "不良率 text, 判定 text)");
+    c.execute("insert into [工單品檢明細] values ('', '', '', '0', '0', '0', ''), ('a', '', '', '0', '0', '0', ''), "
+              "('', '', '', '200', '3', '1.5', 'OK')");
+    EXPECT_EQ(c.execute("delete from [工單品檢明細] where 主要檢查項目 = '' And 檢查標準 = '' And 權責單位 = '' And "
+                        "檢驗數量 = '0' And 不良數量 = '0' And 不良率 = '0' And 判定 = '' "),
+              1);
+    EXPECT_EQ(c.execute("delete * from [工單品檢明細] where 判定 = 'OK'"), 1);
+    EXPECT_EQ(c.execute("delete [工單品檢明細].* from [工單品檢明細]"), 1);
+    EXPECT_THROW(c.execute("delete from [CUST] inner join [CUSTE] on CUST.ID = CUSTE.ID"), Error);
+}
+
+} // namespace
+} // namespace jet

@@ -1,0 +1,105 @@
+// Runs the jetsql binary as a user would, on databases made here.
+#include "platform/jet/tests/TempDatabase.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <sys/wait.h>
+
+namespace {
+
+using jet::testing::TempDatabase;
+
+struct Outcome {
+    int status = -1;
+    std::string out, err;
+};
+
+std::string quoted(const std::string& s)
+{
+    std::string q = "'";
+    for (const char c : s)
+        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+Outcome jetsql(const TempDatabase& db, const std::vector<std::string>& args, const std::string* input = nullptr)
+{
+    const auto errFile = db.dir() / "stderr.txt";
+    const auto inFile = db.dir() / "stdin.txt";
+    std::string cmd = quoted(JETSQL_PATH);
+    for (const std::string& a : args) {
+        cmd += ' ';
+        cmd += quoted(a);
+    }
+    if (input) {
+        std::ofstream(inFile) << *input;
+        cmd += " < " + quoted(inFile.string());
+    } else {
+        cmd += " < /dev/null";
+    }
+    cmd += " 2> " + quoted(errFile.string());
+    Outcome r;
+    FILE* p = popen(cmd.c_str(), "r");
+    if (!p) {
+        ADD_FAILURE() << "cannot run " << cmd;
+        return r;
+    }
+    char buf[4096];
+    std::size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0)
+        r.out.append(buf, n);
+    const int status = pclose(p);
+    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    std::stringstream ss;
+    ss << std::ifstream(errFile).rdbuf();
+    r.err = ss.str();
+    return r;
+}
+
+TEST(Jetsql, PrintsRowsAndRowsChanged)
+{
+    TempDatabase db("create table [工單] (ID text, REM text, Q real);"
+                    "insert into 工單 values ('A', 'a\tb\nc', 1.5), ('B', null, 2.0), ('C', 'O''Neil', 3);");
+    const Outcome sel = jetsql(db, {"--database", db.path(), "select top 2 ID, REM, Q from [工單] order by ID"});
+    EXPECT_EQ(sel.status, 0) << sel.err;
+    EXPECT_EQ(sel.out, "ID\tREM\tQ\nA\ta\\tb\\nc\t1.5\nB\t\t2\n");
+
+    const Outcome upd = jetsql(db, {"--database=" + db.path(), "update [工單] set REM = REM & '!' where Q >= 2"});
+    EXPECT_EQ(upd.status, 0) << upd.err;
+    EXPECT_EQ(upd.out, "2\n");
+    EXPECT_EQ(db.scalar("select group_concat(REM, ',') from 工單 where Q >= 2"), "!,O'Neil!");
+
+    const std::string piped = "select count(*) as n from [工單] where REM like '%neil%'\n";
+    const Outcome in = jetsql(db, {"--database", db.path()}, &piped);
+    EXPECT_EQ(in.status, 0) << in.err;
+    EXPECT_EQ(in.out, "n\n1\n");
+}
+
+TEST(Jetsql, FailuresAndWrongArguments)
+{
+    TempDatabase db("create table T (x);");
+    const Outcome missing = jetsql(db, {"--database", (db.dir() / "none.mdb").string(), "select 1"});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("找不到資料庫檔案"), std::string::npos) << missing.err;
+    EXPECT_EQ(missing.out, "");
+
+    const Outcome bad = jetsql(db, {"--database", db.path(), "select y from [T]"});
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_NE(bad.err.find("no such column: y"), std::string::npos) << bad.err;
+
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {}, {"select 1"}, {"--database"}, {"--bogus", "x"}, {"--database", db.path(), "select 1", "select 2"},
+             {"--database", db.path()}}) {
+        const Outcome r = jetsql(db, args);
+        EXPECT_EQ(r.status, 2) << (args.empty() ? "" : args[0]);
+        EXPECT_NE(r.err.find("Usage: jetsql"), std::string::npos) << r.err;
+    }
+    const Outcome help = jetsql(db, {"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("Usage: jetsql"), std::string::npos);
+}
+
+} // namespace
