@@ -4,6 +4,8 @@
 // the program would: a result set is printed as tab-separated text with a
 // header line of column names; any other statement prints the number of
 // rows it changed.
+#include "app/core/DatabaseLocation.h"
+#include "app/core/Session.h"
 #include "platform/jet/Connection.h"
 #include "platform/jet/Recordset.h"
 #include "platform/jet/Value.h"
@@ -17,10 +19,12 @@ namespace {
 
 constexpr const char* usageText =
     "Usage: jetsql --database PATH [STATEMENT]\n"
+    "       jetsql --program-folder DIR [STATEMENT]\n"
     "\n"
     "Runs one Jet-dialect SQL statement on the database file PATH through the\n"
-    "program's data-access layer. Without STATEMENT the statement is read from\n"
-    "standard input.\n"
+    "program's data-access layer. With --program-folder the database is found\n"
+    "as the program installed in DIR finds it (its QTMV.DSN file, else DIR\n"
+    "itself). Without STATEMENT the statement is read from standard input.\n"
     "\n"
     "A statement that returns rows prints them tab-separated, with a header\n"
     "line of column names (nulls empty; tabs, line feeds and carriage returns\n"
@@ -30,10 +34,10 @@ constexpr const char* usageText =
     "Exit status: 0 success, 1 database error (described on standard error),\n"
     "2 wrong arguments.\n";
 
-constexpr const char* databasePassword = "kvoz2851kvoz2851";
 
 struct Options {
-    std::string database;  // --database PATH
+    std::string database;       // --database PATH
+    std::string programFolder;  // --program-folder DIR
     std::optional<std::string> statement;
 };
 
@@ -56,6 +60,14 @@ Parsed parseArguments(int argc, char** argv, Options& o, std::string& problem)
             o.database = argv[++i];
         } else if (!optionsEnded && a.rfind("--database=", 0) == 0) {
             o.database = a.substr(11);
+        } else if (!optionsEnded && a == "--program-folder") {
+            if (i + 1 >= argc) {
+                problem = "--program-folder needs a folder";
+                return Parsed::Wrong;
+            }
+            o.programFolder = argv[++i];
+        } else if (!optionsEnded && a.rfind("--program-folder=", 0) == 0) {
+            o.programFolder = a.substr(17);
         } else if (!optionsEnded && a.size() > 1 && a[0] == '-') {
             problem = "unknown option " + a;
             return Parsed::Wrong;
@@ -66,22 +78,29 @@ Parsed parseArguments(int argc, char** argv, Options& o, std::string& problem)
             return Parsed::Wrong;
         }
     }
-    // Further ways to find the database (the program folder, located as the
-    // program itself does) are checked here, alongside --database.
-    if (o.database.empty()) {
-        problem = "no database given (--database PATH)";
+    if (o.database.empty() == o.programFolder.empty()) {
+        problem = o.database.empty() ? "no database given (--database PATH or --program-folder DIR)"
+                                     : "give either --database or --program-folder, not both";
         return Parsed::Wrong;
     }
     return Parsed::Run;
 }
 
-// The database file the options name.
-std::string databasePath(const Options& o) { return o.database; }
-
-std::string connectionString(const std::string& path)
+// The connection string for the options: the given file, or the one the
+// program in the given folder would use.
+std::string connectionString(const Options& o)
 {
-    return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + path + ";Jet OLEDB:Database Password="
-        + databasePassword;
+    if (!o.database.empty())
+        return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + o.database
+            + ";Jet OLEDB:Database Password=" + qtmv::kDatabasePassword;
+    qtmv::HostInfo host = qtmv::CurrentHost();
+    host.programFolder = o.programFolder;
+    if (host.programFolder.back() != '/')
+        host.programFolder += '/';
+    qtmv::Session s;
+    qtmv::LocateDatabase(s, host);
+    qtmv::BuildConnectionString(s);
+    return s.ConnectionString;
 }
 
 std::string shown(const std::string& s)
@@ -99,10 +118,10 @@ std::string shown(const std::string& s)
     return out;
 }
 
-int run(const std::string& database, const std::string& statement)
+int run(const std::string& connection, const std::string& statement)
 {
     jet::Connection conn;
-    conn.open(connectionString(database));
+    conn.open(connection);
     jet::Recordset rs;
     rs.open(statement, conn, jet::CursorLocation::Server, jet::CursorType::ForwardOnly, jet::LockType::ReadOnly);
     if (!rs.isOpen()) {
@@ -150,7 +169,7 @@ int main(int argc, char** argv)
         return 2;
     }
     try {
-        return run(databasePath(o), statement);
+        return run(connectionString(o), statement);
     } catch (const jet::Error& e) {
         std::cerr << e.description() << '\n';
         return 1;
