@@ -1,0 +1,256 @@
+#include "db/Database.h"
+#include "db/tests/TestDb.h"
+
+#include "common/ProcessKind.h"
+#include "platform/jet/Sql.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+using qtmv::db::test::Db;
+using qtmv::db::test::TempPath;
+
+namespace {
+
+const std::vector<std::string> kPreScheduleColumns{
+    "ID", "DATE", "VENDER", "SVENDER", "PO", "SNAME", "DESC1", "DESC", "ITEM", "SPEC",
+    "QTY", "UNIT", "ODATE", "FDATE", "PRICE", "AMT", "TEL1", "FAX", "地址", "注意事項",
+    "REM", "EMPNAME", "機別", "順序", "INO", "NO", "PKEY", "車別"};
+
+const std::vector<std::string> kAnalysisColumns{
+    "KIND", "機別", "經辦代號", "經辦", "完成數", "耗時", "不良數量", "結束1", "PO", "NO",
+    "開始時間", "結束時間", "製作說明", "PKEY", "PKEY1", "DESC", "時標準量", "QTY", "SUM"};
+
+class Schema : public ::testing::Test {
+protected:
+    Schema() : path_("schema"), db_((qtmv::db::createDatabase(path_.str()), path_.str())) {}
+    TempPath path_;
+    Db db_;
+};
+
+TEST(CreateDatabase, RefusesAnExistingFileAndLeavesItAlone)
+{
+    TempPath path("exists");
+    {
+        std::ofstream(path.str()) << "not a database";
+    }
+    EXPECT_THROW(qtmv::db::createDatabase(path.str()), qtmv::db::Error);
+    std::ifstream in(path.str());
+    std::stringstream text;
+    text << in.rdbuf();
+    EXPECT_EQ(text.str(), "not a database");
+}
+
+TEST(CreateDatabase, ReportsAnUnwritableFolderWithoutLeavingAFile)
+{
+    const std::string path = "/nonexistent-folder-qtmv/QTMV.mdb";
+    EXPECT_THROW(qtmv::db::createDatabase(path), qtmv::db::Error);
+    EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+TEST_F(Schema, HasEveryProcessTableAndViewWithTheSharedColumns)
+{
+    for (const auto& k : qtmv::processKinds()) {
+        const std::string x(k.detailTable), s(k.scheduledTable), v(k.preScheduleTable);
+        EXPECT_EQ(db_.value("select type from sqlite_master where name = '" + jet::sqlText(x) + "'"), "table") << x;
+        EXPECT_EQ(db_.value("select type from sqlite_master where name = '" + jet::sqlText(s) + "'"), "table") << s;
+        EXPECT_EQ(db_.value("select type from sqlite_master where name = '" + jet::sqlText(v) + "'"), "view") << v;
+        // The scheduled table holds the line's columns plus its own key.
+        auto lineCols = db_.columns("select * from [" + x + "]");
+        auto pieceCols = db_.columns("select * from [" + s + "]");
+        ASSERT_EQ(pieceCols.size(), lineCols.size() + 2) << s;
+        EXPECT_EQ(pieceCols[0], "ID");
+        EXPECT_EQ(pieceCols[1], "INO");
+        EXPECT_TRUE(std::equal(lineCols.begin(), lineCols.end(), pieceCols.begin() + 2)) << s;
+        for (const char* c : {"PO", "NO", "順序", "機別", "車別", "FDATE", "ACT", "EAMT", "完工說明", "耗時", "產值"})
+            EXPECT_NE(std::find(lineCols.begin(), lineCols.end(), c), lineCols.end()) << x << "." << c;
+    }
+    EXPECT_EQ(db_.value("pragma user_version"), "1");
+    EXPECT_EQ(db_.value("pragma integrity_check"), "ok");
+}
+
+TEST(CreateSchema, FailsWholeOnADatabaseThatHasIt)
+{
+    sqlite3* raw = nullptr;
+    ASSERT_EQ(sqlite3_open(":memory:", &raw), SQLITE_OK);
+    std::unique_ptr<sqlite3, decltype(&sqlite3_close)> db(raw, &sqlite3_close);
+    sqlite3_exec(raw, "create table [預排資料明細] (x)", nullptr, nullptr, nullptr);
+    EXPECT_THROW(qtmv::db::createSchema(raw), qtmv::db::Error);
+    // Nothing of the schema is left half made.
+    sqlite3_stmt* st = nullptr;
+    sqlite3_prepare_v2(raw, "select count(*) from sqlite_master", -1, &st, nullptr);
+    ASSERT_EQ(sqlite3_step(st), SQLITE_ROW);
+    EXPECT_EQ(sqlite3_column_int(st, 0), 1);
+    sqlite3_finalize(st);
+    EXPECT_EQ(sqlite3_get_autocommit(raw), 1);
+}
+
+TEST_F(Schema, ViewsSelectWithExactlyTheirColumns)
+{
+    for (const auto& k : qtmv::processKinds()) {
+        const std::string sql = "select * from [" + std::string(k.preScheduleTable) + "]";
+        EXPECT_EQ(db_.columns(sql), kPreScheduleColumns) << sql;
+        EXPECT_NO_THROW(db_.rows(sql));
+    }
+    EXPECT_EQ(db_.columns("select * from [不良分析4]"), kAnalysisColumns);
+    EXPECT_NO_THROW(db_.rows("select * from [不良分析4]"));
+}
+
+TEST_F(Schema, KeysCompareAsJetDoes)
+{
+    db_.exec("insert into PRINTING_S (ID, INO, PO, [NO]) values ('1131204001', 1, 'ab1130001', 1)");
+    // Text is compared without regard to case; line numbers are numbers.
+    EXPECT_EQ(db_.count("select * from [PRINTING_S] where PO = 'AB1130001' and [NO] = 1"), 1);
+    EXPECT_EQ(db_.count("select * from [PRINTING_S] where ID = '1131204001' and INO = 1"), 1);
+    // Unset text columns read as '' (the default), numbers as 0.
+    EXPECT_EQ(db_.value("select FDATE || '|' || REM || '|' || QTY from PRINTING_S"), "||0.0");
+    // Keys are unique, also across case.
+    EXPECT_THROW(db_.exec("insert into PRINTING_S (ID, INO, PO, [NO]) values ('1131204001', 1, 'X', 1)"),
+                 std::runtime_error);
+    db_.exec("insert into PRINTING (PO, [NO]) values ('ab1130001', 1)");
+    EXPECT_THROW(db_.exec("insert into PRINTING (PO, [NO]) values ('AB1130001', 1)"), std::runtime_error);
+    db_.exec("insert into 預排資料明細 (ID, INO, KIND, PO, [NO]) values ('1131204001', 1, '印 刷', 'A', 1)");
+    db_.exec("insert into 預排資料明細 (ID, INO, KIND, PO, [NO]) values ('1131204001', 1, '上 光', 'A', 1)");
+    EXPECT_THROW(db_.exec("insert into 預排資料明細 (ID, INO, KIND, PO, [NO]) values ('1131204001', 1, '印 刷', 'B', 1)"),
+                 std::runtime_error);
+}
+
+// A process line is open while any of its pieces has an empty or null finish
+// date; the statement is the one the write-back runs.
+TEST_F(Schema, ALineIsOpenWhileAPieceHasAnEmptyOrNullFinishDate)
+{
+    for (const auto& k : qtmv::processKinds()) {
+        const std::string s(k.scheduledTable);
+        db_.exec("insert into [" + s + "] (ID, INO, PO, [NO], FDATE) values "
+                 "('D1', 1, 'P1', 1, '1204-14'), ('D2', 1, 'P1', 1, '1131205'), "   // all finished
+                 "('D1', 2, 'P2', 1, '1204-14'), ('D2', 2, 'P2', 1, ''), "          // one empty
+                 "('D1', 3, 'P3', 1, '1204-14'), ('D2', 3, 'P3', 1, NULL), "        // one null
+                 "('D1', 4, 'P3', 2, '1204-15')");
+        auto open = [&](const char* po, int no) {
+            return db_.count("select PO, [NO], FDATE from [" + s + "] where PO = '" + jet::sqlText(po) + "' and [NO] = " +
+                             std::to_string(no) + " and (FDATE = '' or FDATE is null) ");
+        };
+        EXPECT_EQ(open("P1", 1), 0) << s;
+        EXPECT_EQ(open("p2", 1), 1) << s;
+        EXPECT_EQ(open("P3", 1), 1) << s;
+        EXPECT_EQ(open("P3", 2), 0) << s;
+    }
+}
+
+TEST_F(Schema, LabelDataIsFoundByWorkOrderNumber)
+{
+    db_.exec("insert into 工單lable (工單單號, 工單序, 序, 內容8) values ('1131200001', 1, 1, '重工 刀模修改')");
+    EXPECT_EQ(db_.value("select 內容8 from 工單lable where PO = '1131200001' "), "重工 刀模修改");
+    EXPECT_THROW(db_.exec("insert into 工單lable (工單單號, 工單序, 序, PO) values ('X', 1, 1, 'Y')"),
+                 std::runtime_error);
+}
+
+TEST_F(Schema, PreScheduleViewsShowThePiecesOfADocumentWithTheirContext)
+{
+    db_.exec("insert into 預排資料 (ID, [DATE]) values ('1131204001', '1131204')");
+    db_.exec("insert into CUST (ID, SNAME) values ('C001', '大華食品')");
+    db_.exec("insert into EMPLOYEE (ID, NAME) values ('A002', '陳志明')");
+    db_.exec("insert into VENDER (ID, SNAME, TEL1, FAX) values ('M01', '海德堡四色機', '201', '')");
+    db_.exec("insert into PWORK (PO, CUST, EMPNO, [DESC], FSPEC) values ('1131200001', 'C001', 'A002', "
+             "'彩色型錄 A4 32頁', '210*297mm')");
+    db_.exec("insert into PRINTING_S (ID, INO, PO, [NO], VENDER, SVENDER, 紙品, [SIZE], 順序, 機別, 車別, QTY) "
+             "values ('1131204001', 1, '1131200001', 1, 'M01', '海德堡四色機', '雪銅紙', '菊全', '10', "
+             "'海德堡四色機', '海德堡四色機', 3000)");
+    // A piece without a vendor still matches an empty vendor filter.
+    db_.exec("insert into PRINTING_S (ID, INO, PO, [NO], VENDER, SVENDER) values "
+             "('1131204001', 2, '1131200001', 2, NULL, NULL)");
+    // A piece of no pre-schedule document is not listed.
+    db_.exec("insert into PRINTING_S (ID, INO, PO, [NO]) values ('1131299999', 1, '1131200001', 3)");
+
+    const auto rows = db_.rows(
+        "select ID, [DATE], VENDER, SNAME, DESC1, ITEM, SPEC, QTY, TEL1, EMPNAME, 順序, INO, [NO], PKEY, 車別 "
+        "from [印刷預排表] where ID between '1131204001' and 'zzzzzzzzzz' and [DATE] between '' and '9999999' "
+        "and ( VENDER like '%%' or SVENDER like '%%') order by PKEY, 車別, 機別, ID, 順序, INO, PO, [NO]");
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0], (std::vector<std::string>{"1131204001", "1131204", "", "大華食品", "彩色型錄 A4 32頁", "", "",
+                                                 "0.0", "", "陳志明", "", "2", "2", "", ""}));
+    EXPECT_EQ(rows[1], (std::vector<std::string>{"1131204001", "1131204", "M01", "大華食品", "彩色型錄 A4 32頁",
+                                                 "雪銅紙", "菊全", "3000.0", "201", "陳志明", "10", "1", "1", "M01",
+                                                 "海德堡四色機"}));
+    // Kinds without a SPEC of their own show the finished size.
+    db_.exec("insert into BIND_S (ID, INO, PO, [NO], ITEM) values ('1131204001', 1, '1131200001', 1, '膠裝')");
+    EXPECT_EQ(db_.rows("select ITEM, SPEC from [裝訂預排表]"),
+              (std::vector<std::vector<std::string>>{{"膠裝", "210*297mm"}}));
+    // Equality on view texts is case-insensitive like on the tables.
+    EXPECT_EQ(db_.count("select * from [印刷預排表] where VENDER = 'm01'"), 1);
+}
+
+class Analysis : public Schema {
+protected:
+    void SetUp() override
+    {
+        db_.exec("insert into PWORK (PO, [DESC]) values ('1131200001', '食品彩盒 350g白銅')");
+        db_.exec("insert into EMPLOYEE (ID, NAME) values ('A013', '林建宏')");
+        db_.exec("insert into 印刷產能資料 (機別, 每時產能) values ('海德堡四色機', 8000)");
+        db_.exec("insert into PRINTING (PO, [NO], QTY, AMT) values ('1131200001', 1, 5000, 12000)");
+        db_.exec("insert into GLAZE (PO, [NO], QTY, AMT) values ('1131200001', 1, 5000, 3000)");
+        // One document holds line 1 of the work order in two kinds.
+        db_.exec("insert into 預排資料明細 (ID, INO, KIND, PO, [NO], 機別) values "
+                 "('1131204001', 1, '印 刷', '1131200001', 1, '海德堡四色機'), "
+                 "('1131204001', 1, '上 光', '1131200001', 1, 'UV上光機'), "
+                 "('1131204001', 2, '印 刷', '1131200001', 2, '小森五色機')");
+    }
+    void line(const std::string& kind, const std::string& machine, int seq, const std::string& start,
+              const std::string& end, const std::string& hours, int no = 1)
+    {
+        db_.exec("insert into 預排資料耗時明細 (單號, 工單單號, 工單序, 序, 製程, 機別, 開始, 結束, 完工數量, "
+                 "經辦代號, 耗時, 不良數) values ('1131204001', '1131200001', " + std::to_string(no) + ", " +
+                 std::to_string(seq) + ", '" + jet::sqlText(kind) + "', '" + jet::sqlText(machine) + "', '" +
+                 jet::sqlText(start) + "', '" + jet::sqlText(end) + "', 2500, 'A013', '" + jet::sqlText(hours) + "', 12)");
+    }
+};
+
+TEST_F(Analysis, TimeLinesBecomeAnalysisRowsOfTheirKind)
+{
+    line("D-印刷", "海德堡四色機", 1, "1131204 0830", "1131204 1015", "1.75");
+    line("E-上光", "UV上光機", 1, "1131205 0900", "1131205 1000", "1");
+    const auto rows = db_.rows("select KIND, 機別, 經辦代號, 經辦, 完成數, 耗時, 不良數量, 結束1, PO, [NO], 開始時間, "
+                               "結束時間, PKEY, PKEY1, [DESC], 時標準量, QTY, SUM from [不良分析4] order by PKEY");
+    ASSERT_EQ(rows.size(), 2u); // each line once, under its own kind
+    EXPECT_EQ(rows[0], (std::vector<std::string>{"D-印刷", "海德堡四色機", "A013", "林建宏", "2500.0", "1.75", "12.0",
+                                                 "1131204", "1131200001", "1", "11312040830", "11312041015",
+                                                 "D-印刷|海德堡四色機|A013", "D-印刷|海德堡四色機|1131204",
+                                                 "食品彩盒 350g白銅", "8000.0", "5000.0", "12000.0"}));
+    EXPECT_EQ(rows[1][0], "E-上光");
+    EXPECT_EQ(rows[1][15], "0"); // no capacity record
+    EXPECT_EQ(rows[1][17], "3000.0");
+}
+
+TEST_F(Analysis, LinesWithoutKindOrMachineTakeThemFromThePiece)
+{
+    line("", "", 1, "1131204 0830", "", "0", 2);
+    const auto rows = db_.rows("select KIND, 機別, 結束1, 開始時間, 結束時間 from [不良分析4]");
+    ASSERT_EQ(rows.size(), 1u);
+    // The piece of the document for that line.
+    EXPECT_EQ(rows[0], (std::vector<std::string>{"D-印刷", "小森五色機", "", "11312040830", ""}));
+    // A line of an unknown record has no kind, but still reads as text.
+    db_.exec("insert into 預排資料耗時明細 (單號, 工單單號, 工單序, 序) values ('TMP0001', '1131200009', 1, 1)");
+    EXPECT_EQ(db_.rows("select KIND, 機別, 經辦, 製作說明, 時標準量, QTY from [不良分析4] where PO = '1131200009'"),
+              (std::vector<std::vector<std::string>>{{"", "", "", "", "0", "0"}}));
+    // The kind's own machine is found when the line names its kind.
+    db_.exec("insert into 預排資料耗時明細 (單號, 工單單號, 工單序, 序, 製程) values "
+             "('1131204001', '1131200001', 1, 1, 'E-上光')");
+    EXPECT_EQ(db_.value("select 機別 from [不良分析4] where KIND = 'E-上光'"), "UV上光機");
+}
+
+TEST_F(Analysis, PrintConditionsSelectFinishedLinesInTheRange)
+{
+    line("D-印刷", "海德堡四色機", 1, "1131204 0830", "1131204 1015", "1.75");
+    line("D-印刷", "海德堡四色機", 2, "1131204 1030", "", "0");        // not ended
+    line("D-印刷", "海德堡四色機", 3, "1131130 2200", "1131201 0200", "4"); // before the range
+    const std::string sql =
+        "select * from [不良分析4] where 開始時間 >= '11312010000' and 結束時間 <= '11312319999' and "
+        "PO between '' and 'zzzzzzzzz' and 機別 like '%四色%' and ( 經辦代號 like '%%' or 經辦 like '%%') and "
+        "製作說明 like '%%' and [DESC] like '%%' and 結束1 <> '' and KIND = 'D-印刷' order by PKEY, 開始時間, 結束時間, PO ";
+    EXPECT_EQ(db_.count(sql), 1);
+}
+
+} // namespace

@@ -1,0 +1,114 @@
+#include "DemoPlant.h"
+
+#include "db/Database.h"
+
+#include <charconv>
+#include <chrono>
+#include <ctime>
+#include <filesystem>
+#include <ostream>
+#include <string_view>
+
+namespace qtmv::demo {
+
+namespace {
+
+constexpr std::string_view kUsage =
+    "usage: demo-db [--work-orders N] [--seed S] [--date YYYY-MM-DD] PATH\n"
+    "  Writes a new demo plant database at PATH (an existing file is never overwritten).\n"
+    "  --work-orders N  number of work orders (default 300)\n"
+    "  --seed S         random seed (default 1); the same seed, size and date give the same data\n"
+    "  --date D         the plant's today (default: the current date)\n";
+
+template <typename T>
+bool number(std::string_view text, T& value)
+{
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return ec == std::errc() && end == text.data() + text.size();
+}
+
+bool parseDate(std::string_view text, Date& d)
+{
+    std::string digits;
+    for (char c : text)
+        if (c != '-')
+            digits += c;
+    if (digits.size() != 8 || !number(std::string_view(digits).substr(0, 4), d.year) ||
+        !number(std::string_view(digits).substr(4, 2), d.month) || !number(std::string_view(digits).substr(6, 2), d.day))
+        return false;
+    return isValid(d);
+}
+
+Date currentDate()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
+}
+
+} // namespace
+
+int runDemoDb(int argc, const char* const argv[], std::ostream& out, std::ostream& err)
+{
+    DemoOptions options;
+    options.today = currentDate();
+    std::string path;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (arg == "--help" || arg == "-h") {
+            out << kUsage;
+            return 0;
+        }
+        if (arg == "--work-orders" && hasValue) {
+            if (!number(std::string_view(argv[++i]), options.workOrders) || options.workOrders < 1 ||
+                options.workOrders > 10'000'000) {
+                err << "demo-db: --work-orders needs a number from 1 to 10000000, not \"" << argv[i] << "\"\n";
+                return 2;
+            }
+        } else if (arg == "--seed" && hasValue) {
+            if (!number(std::string_view(argv[++i]), options.seed)) {
+                err << "demo-db: --seed needs a whole number, not \"" << argv[i] << "\"\n";
+                return 2;
+            }
+        } else if (arg == "--date" && hasValue) {
+            if (!parseDate(argv[++i], options.today)) {
+                err << "demo-db: --date needs a date such as 2024-12-04, not \"" << argv[i] << "\"\n";
+                return 2;
+            }
+        } else if (!arg.empty() && arg[0] == '-') {
+            err << "demo-db: unknown or incomplete option " << arg << "\n" << kUsage;
+            return 2;
+        } else if (path.empty()) {
+            path = arg;
+        } else {
+            err << "demo-db: only one PATH may be given\n" << kUsage;
+            return 2;
+        }
+    }
+    if (path.empty()) {
+        err << kUsage;
+        return 2;
+    }
+    std::error_code ec;
+    if (std::filesystem::exists(path, ec)) {
+        err << "demo-db: " << path << " already exists; it is not overwritten. Remove it or choose another path.\n";
+        return 1;
+    }
+    try {
+        const auto start = std::chrono::steady_clock::now();
+        const DemoSummary s = writeDemoPlant(path, options);
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        out << "demo-db: wrote " << path << ": " << s.workOrders << " work orders (" << s.openWorkOrders
+            << " open), " << s.processLines << " process lines, " << s.pieces << " scheduled pieces ("
+            << s.openPieces << " open, " << s.openPrintingPieces << " of them printing), " << s.timeLines
+            << " time lines in " << static_cast<long long>(seconds * 10) / 10.0 << " s\n";
+        return 0;
+    } catch (const std::exception& e) {
+        err << "demo-db: " << e.what() << "\n";
+        return 1;
+    }
+}
+
+} // namespace qtmv::demo

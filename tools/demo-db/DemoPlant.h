@@ -1,0 +1,40 @@
+#pragma once
+// The demo plant: a database file filled with the master data, work orders,
+// schedules and daily records of a printing plant, for trying the program
+// out and for tests that need realistic data.
+#include "Calendar.h"
+
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+
+namespace qtmv::demo {
+
+struct DemoOptions {
+    long long workOrders = 300;
+    std::uint64_t seed = 1;
+    // The plant's "today": work orders lead up to it, the newest are open.
+    // The same seed, size and date always give the same database.
+    Date today{2024, 12, 4};
+};
+
+struct DemoSummary {
+    long long workOrders = 0;
+    long long openWorkOrders = 0;
+    long long processLines = 0;
+    long long pieces = 0;
+    long long openPieces = 0;        // own and work order's finish date empty
+    long long openPrintingPieces = 0;
+    long long timeLines = 0;
+};
+
+// Writes a new database file at path. Refuses (qtmv::db::Error) when the file
+// exists; on any other failure the unfinished file is removed and the error
+// passed on.
+DemoSummary writeDemoPlant(const std::string& path, const DemoOptions& options);
+
+// The command line "demo-db [--work-orders N] [--seed S] [--date YYYY-MM-DD]
+// PATH"; the date defaults to the current date. Returns the exit code.
+int runDemoDb(int argc, const char* const argv[], std::ostream& out, std::ostream& err);
+
+} // namespace qtmv::demo
