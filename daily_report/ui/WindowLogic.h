@@ -1,0 +1,104 @@
+#pragma once
+// The parts of the daily report window that need no widgets: the sort
+// captions per kind, the machine list, the phrase table, the leave question,
+// the hand-off file for the work-order program and the clock.
+#include "common/ProcessKind.h"
+#include "daily_report/core/GridLayout.h"
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qtmv::daily {
+
+// Captions of the six sort options, index 0..5. Each caption names the order
+// that the option's index sorts by when the grid is loaded.
+std::array<std::string, 6> sortOptionCaptions(const ProcessKind& kind);
+
+// Column widths of the process grids, in pixels: the head columns and the
+// texts the shop floor reads and writes get room, codes, flags and working
+// columns stay narrow; nothing is hidden.
+int gridColumnWidth(const GridLayout& layout, int col);
+// Columns of amounts and quantities, shown right-aligned.
+bool isNumericColumn(const GridLayout& layout, int col);
+// The number of head columns that stay in view while scrolling sideways
+// (work order, line, customer).
+inline constexpr int kFrozenColumns = 3;
+
+// The machines offered for a kind: an empty entry first, then the machine
+// phrases of the kind (a phrase with an empty MSG belongs to every kind).
+std::string machineListQuery(const ProcessKind& kind);
+// The signed-in employee's own press.
+std::string ownMachineQuery(std::string_view employeeId);
+
+struct MachineList {
+    std::vector<std::string> items;   // items[0] is ""
+    std::string own;                  // the employee's 車別, "" when none
+};
+// Throws jet::Error.
+MachineList loadMachineList(const std::string& connectionString, const ProcessKind& kind,
+                            std::string_view employeeId);
+
+inline constexpr std::string_view kPhraseQuery = "Select * From [PHRASE] Order By ID";
+
+// The phrase table, read once when the window first shows.
+struct PhraseTable {
+    std::vector<std::string> fields;
+    std::vector<std::vector<std::string>> rows;   // trimmed texts, null as ""
+    // The [DESC] of every row whose ITEM is the list name, in ID order.
+    std::vector<std::string> list(std::string_view item) const;
+};
+// Throws jet::Error.
+PhraseTable loadPhrases(const std::string& connectionString);
+
+// The die lookup (變更刀號, F9 in "刀模代號"): registered dies that are not
+// void, whose code, product or customer contains the filter, by code.
+// Columns: 刀模代號, 規格, 模數, 客戶簡稱, 品名, 工單單號, 日期, 說明.
+std::string dieLookupQuery(std::string_view filter);
+inline constexpr std::array<std::string_view, 8> kDieLookupHeadings = {
+    "刀模代號", "規格", "模數", "客戶簡稱", "品名", "工單單號", "日期", "說明"};
+// Throws jet::Error.
+std::vector<std::vector<std::string>> loadDies(const std::string& connectionString, std::string_view filter);
+
+// "確定離開" + caption + "嗎？"
+std::string leaveQuestion(std::string_view caption);
+
+// Blanks cut from both ends, as the suite trims its texts.
+std::string trimBlanks(std::string_view s);
+
+// The hand-off to the work-order program: three lines, "預排", the work
+// order and the kind, each ended by CR LF as the suite's programs read text
+// files, in the Big5 code page (950).
+inline constexpr std::string_view kHandOffFileName = "QTMVTMP.TXT";
+std::string handOffText(std::string_view workOrder, std::string_view kindText);   // UTF-8
+// UTF-8 to code page 950. Throws std::runtime_error naming the first
+// character the code page cannot hold.
+std::string toCodePage950(std::string_view utf8);
+// Writes the file into the folder (replacing an older one as a whole) and
+// returns its path. Throws std::runtime_error with a description.
+std::string writeHandOffFile(const std::string& folder, std::string_view workOrder,
+                             std::string_view kindText);
+
+// The clock: two-digit hours of the twelve-hour dial, " : ", two-digit minutes.
+std::string clockText(int hour24, int minute);
+
+// The flash at the full hour: the label takes the flash colour on the first
+// tick, is hidden and shown on alternate ticks, and after the seventh tick
+// the flash ends with the label hidden.
+class ClockFlash {
+public:
+    struct Step {
+        bool flashColour;   // first tick: take the flash colour
+        bool visible;
+        bool finished;      // stop the flash timer
+    };
+    Step tick();
+    int ticks() const { return ticks_; }
+    void reset() { ticks_ = 0; }
+
+private:
+    int ticks_ = 0;
+};
+
+} // namespace qtmv::daily

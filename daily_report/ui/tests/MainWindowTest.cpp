@@ -1,0 +1,508 @@
+// The daily report window driven as the shop floor drives it: keys, clicks
+// and message answers, on a small plant database.
+#include "app/core/Session.h"
+#include "common/RocDate.h"
+#include "daily_report/core/GridLayout.h"
+#include "daily_report/ui/HandOver.h"
+#include "daily_report/ui/MainWindow.h"
+#include "daily_report/ui/QueryDialog.h"
+#include "daily_report/ui/DieLookup.h"
+#include "daily_report/ui/tests/TestData.h"
+#include "platform/os/MessageBox.h"
+#include "platform/ui/SpreadGrid.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStackedWidget>
+#include <QFrame>
+#include <QStatusBar>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+
+#include <gtest/gtest.h>
+#include <iconv.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+using namespace qtmv;
+using daily::uitest::TestDatabase;
+
+namespace {
+
+// One QApplication for the whole program, gone again before the static
+// objects of Qt and of the tests are destroyed.
+class QtEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override { app_ = std::make_unique<QApplication>(argc_, argv_); }
+    void TearDown() override { app_.reset(); }
+
+private:
+    int argc_ = 1;
+    char name_[24] = "daily_ui_window_test";
+    char* argv_[2] = {name_, nullptr};
+    std::unique_ptr<QApplication> app_;
+};
+
+[[maybe_unused]] ::testing::Environment* const qtEnvironment =
+    ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        temp = std::filesystem::temp_directory_path() / ("daily-ui-temp-" + std::to_string(::getpid()));
+        std::filesystem::remove_all(temp);
+        std::filesystem::create_directories(temp);
+        Session& s = session();
+        s = Session{};
+        s.ConnectionString = db.connectionString();
+        s.EmployeeId = "A001";
+        s.EmployeeName = "王大明";
+        s.TempFolder = temp.string() + "/";
+        s.ProgramFolder = temp.string() + "/";
+        s.WorkstationUser = "PC1\\wang";
+        s.LauncherProcessId = static_cast<double>(::getpid());
+        s.WorkOrderRights = "1111111111";
+        s.ProductionRights = "00000000000000000000";
+    }
+    void TearDown() override { std::filesystem::remove_all(temp); }
+
+    // A shown, activated window (first activation done).
+    std::unique_ptr<frm日報登錄作業_工單> open()
+    {
+        auto w = std::make_unique<frm日報登錄作業_工單>();
+        w->setEndProgramAction([this] { ended = true; });
+        w->show();
+        w->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(w.get()));
+        for (int i = 0; i < 50 && w->cbo種類->count() == 0; ++i)
+            QTest::qWait(10);
+        EXPECT_EQ(w->cbo種類->count(), 14);
+        return w;
+    }
+
+    static void choose(frm日報登錄作業_工單& w, const char* kind, const char* machine = "")
+    {
+        w.cbo種類->setCurrentIndex(w.cbo種類->findText(QString::fromUtf8(kind)));
+        w.cbo車別->setCurrentIndex(w.cbo車別->findText(QString::fromUtf8(machine)));
+    }
+
+    static void clickCell(SpreadGrid& g, int row, int col)
+    {
+        QTableView* v = g.tableView();
+        const QModelIndex idx = v->model()->index(row - 1, col - 1);
+        v->scrollTo(idx);
+        QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, v->visualRect(idx).center());
+    }
+
+    std::string handOffFile() const
+    {
+        std::ifstream f(temp / "QTMVTMP.TXT", std::ios::binary);
+        return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
+    }
+
+    TestDatabase db;
+    ScriptedMessages messages;
+    std::filesystem::path temp;
+    bool ended = false;
+};
+
+std::string fromBig5(const std::string& bytes)
+{
+    iconv_t cd = iconv_open("UTF-8", "CP950");
+    std::string out(bytes.size() * 3 + 4, '\0');
+    char* in = const_cast<char*>(bytes.data());
+    std::size_t inLeft = bytes.size(), outLeft = out.size();
+    char* o = out.data();
+    const bool ok = iconv(cd, &in, &inLeft, &o, &outLeft) != static_cast<std::size_t>(-1);
+    iconv_close(cd);
+    out.resize(out.size() - outLeft);
+    return ok ? out : "<not Big5>";
+}
+
+} // namespace
+
+TEST_F(MainWindowTest, FirstActivationRegistersFillsTheKindsAndShowsPrinting)
+{
+    auto w = open();
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("日報登錄作業"));
+    EXPECT_EQ(w->cbo種類->currentText(), QStringLiteral("D-印刷"));
+    EXPECT_EQ(w->cbo種類->itemText(0), QStringLiteral("A-印前"));
+    EXPECT_EQ(w->findChild<QComboBox*>(QStringLiteral("cbo種類列印"))->count(), 14);
+    EXPECT_EQ(w->stk製程->currentWidget()->objectName(), QStringLiteral("fra印刷"));
+    EXPECT_EQ(w->StatusBar1->currentMessage(), QStringLiteral("D-印刷"));
+    EXPECT_EQ(db.value("select FUNC from SYSUSER1 where ID = 'PC1\\wang'"), "日報登錄作業");
+    EXPECT_EQ(w->phrases().rows.size(), 4u);
+    EXPECT_FALSE(w->findChild<QWidget*>(QStringLiteral("pic列印"))->isVisible());
+
+    const QList<QAction*> buttons = w->Toolbar1->actions();
+    ASSERT_EQ(buttons.size(), 5);
+    const char* keys[] = {"save", "refresh", "明細查詢", "print", "exit"};
+    const char* tips[] = {"儲存", "刷新", "工單查詢", "產值表", "離開(ESC)"};
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(buttons[i]->data().toString(), QString::fromUtf8(keys[i]));
+        EXPECT_EQ(buttons[i]->toolTip(), QString::fromUtf8(tips[i]));
+    }
+    EXPECT_EQ(buttons[0]->text(), QStringLiteral("   儲存   "));
+    EXPECT_TRUE(w->actPrint->isVisible());
+}
+
+TEST_F(MainWindowTest, EveryKindLoadsItsOpenPiecesUnderItsHeadings)
+{
+    auto w = open();
+    for (const auto& k : processKinds()) {
+        choose(*w, std::string(k.displayName).c_str());
+        w->scmd顯示資料->click();
+        const daily::GridLayout& l = daily::gridLayout(k);
+        SpreadGrid* g = w->grid(k);
+        const int expected = k.letter == 'D' ? 2 : 1;   // P0DX's work order is finished
+        ASSERT_EQ(w->loadedRecords(k), expected) << k.displayName;
+        EXPECT_EQ(g->maxRow(), expected);
+        EXPECT_TRUE(g->isGridEnabled());
+        EXPECT_TRUE(w->actSave->isEnabled());
+        EXPECT_EQ(g->text(1, 1), TestDatabase::workOrder(k)) << k.displayName;
+        EXPECT_EQ(g->heading(l.finishDateCol), "完工日");
+        EXPECT_EQ(g->heading(l.finishRemarkCol), "完工說明");
+        EXPECT_EQ(g->heading(l.idCol), "確認單號");
+        EXPECT_EQ(g->heading(l.inoCol), "序");
+        EXPECT_EQ(g->text(1, l.idCol), "1131201001");
+        EXPECT_EQ(g->frozenColumns(), 3);
+        EXPECT_EQ(w->changeFlags(k).rows(), expected);
+        EXPECT_EQ(w->currentRecordNo(), "1131201001");
+        EXPECT_EQ(w->lbl客戶->text(), QStringLiteral("大華紙業"));
+    }
+    EXPECT_TRUE(messages.shown().empty());
+}
+
+TEST_F(MainWindowTest, MachineAndNumberBoxesNarrowTheLoad)
+{
+    auto w = open();
+    EXPECT_EQ(w->cbo車別->currentText(), QStringLiteral("二號機"));   // the user's own press
+    w->scmd顯示資料->click();
+    EXPECT_EQ(w->loadedRecords(*kindByLetter('D')), 1);
+
+    choose(*w, "D-印刷", "一號機");
+    w->txt預排日期->setText(QStringLiteral("1131202"));
+    w->scmd顯示資料->click();
+    ASSERT_EQ(w->loadedRecords(*kindByLetter('D')), 1);
+    EXPECT_EQ(w->currentGrid()->text(1, 1), "P0D2");
+
+    w->txt預排日期->clear();
+    w->txt預排單號->setText(QStringLiteral("1131299999"));
+    w->scmd顯示資料->click();
+    EXPECT_EQ(w->loadedRecords(*kindByLetter('D')), 0);
+}
+
+TEST_F(MainWindowTest, NothingLoadedDisablesTheGridAndSavingSoF8DoesNothing)
+{
+    db.exec("delete from PRINTING_S");
+    auto w = open();
+    choose(*w, "D-印刷");
+    w->scmd顯示資料->click();
+    SpreadGrid* g = w->currentGrid();
+    EXPECT_EQ(g->maxRow(), 1);
+    EXPECT_FALSE(g->isGridEnabled());
+    EXPECT_FALSE(w->actSave->isEnabled());
+    QTest::keyClick(w->cbo種類, Qt::Key_F8);
+    EXPECT_TRUE(messages.shown().empty());   // no "確定儲存資料?"
+}
+
+TEST_F(MainWindowTest, EnterMovesOnLikeTabInFieldsAndCells)
+{
+    auto w = open();
+    w->txt預排單號->setFocus();
+    QTest::keyClick(w->txt預排單號, Qt::Key_Return);
+    EXPECT_TRUE(w->txt預排日期->hasFocus());
+
+    choose(*w, "D-印刷");
+    w->scmd顯示資料->click();
+    SpreadGrid* g = w->currentGrid();
+    ASSERT_TRUE(g->tableView()->hasFocus());
+    ASSERT_EQ(g->activeCol(), 1);
+    QTest::keyClick(g->tableView(), Qt::Key_Enter);
+    EXPECT_EQ(g->activeRow(), 1);
+    EXPECT_EQ(g->activeCol(), 2);
+    EXPECT_EQ(w->changeFlags(*kindByLetter('D')).rowFlagged(1), false);
+}
+
+TEST_F(MainWindowTest, EscAsksBeforeLeavingAndNoKeepsTheWindow)
+{
+    auto w = open();
+    messages.answer(MsgAnswer::No);
+    QTest::keyClick(w->cbo種類, Qt::Key_Escape);
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_EQ(messages.shown()[0].text, "確定離開日報登錄作業嗎？");
+    EXPECT_EQ(messages.shown()[0].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(messages.shown()[0].icon, MsgIcon::Question);
+    EXPECT_TRUE(w->isVisible());
+
+    // The close box asks the same; Yes leaves and ends the registration.
+    messages.answer(MsgAnswer::Yes);
+    w->close();
+    EXPECT_EQ(messages.shown().size(), 2u);
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_EQ(db.value("select count(*) from SYSUSER1"), "0");
+}
+
+TEST_F(MainWindowTest, HandOffWritesTheCurrentWorkOrderInBig5)
+{
+    auto w = open();
+    choose(*w, "D-印刷");
+    w->scmd顯示資料->click();
+    w->currentGrid()->setActiveCell(2, 1, true);
+    w->actWorkOrder->trigger();
+    EXPECT_EQ(fromBig5(handOffFile()), "預排\r\nP0D2\r\nD-印刷\r\n");
+    // The work-order program is not installed here: launching it is reported.
+    ASSERT_FALSE(messages.shown().empty());
+    EXPECT_EQ(messages.shown().back().title, "錯誤");
+}
+
+TEST_F(MainWindowTest, HandOffRefusedWithoutKindOrRight)
+{
+    auto w = open();
+    w->cbo種類->setCurrentIndex(-1);
+    w->actWorkOrder->trigger();
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_EQ(messages.shown()[0].text, "請選擇一項類別!");
+    EXPECT_EQ(messages.shown()[0].title, "警告");
+    EXPECT_FALSE(std::filesystem::exists(temp / "QTMVTMP.TXT"));
+
+    session().WorkOrderRights = "0111";
+    choose(*w, "D-印刷");
+    w->actWorkOrder->trigger();
+    ASSERT_EQ(messages.shown().size(), 2u);
+    EXPECT_EQ(messages.shown()[1].text, "你的權限無法使用該項功能!");
+    EXPECT_EQ(messages.shown()[1].title, "訊息");
+    EXPECT_FALSE(std::filesystem::exists(temp / "QTMVTMP.TXT"));
+}
+
+TEST_F(MainWindowTest, ProductionRightsPosition14HidesTheValueTable)
+{
+    session().ProductionRights = "00000000000001";
+    auto w = open();
+    EXPECT_FALSE(w->actPrint->isVisible());
+    EXPECT_FALSE(w->actPrint1->isVisible());
+    EXPECT_FALSE(w->Toolbar1->widgetForAction(w->actPrint)->isVisible());
+
+    // An administrator is never restricted.
+    session().LoginUser = "王大明";
+    auto admin = open();
+    EXPECT_TRUE(admin->actPrint->isVisible());
+}
+
+TEST_F(MainWindowTest, CompanyRulesForBindingColumnsAndScheduleAmounts)
+{
+    session().CompanyName = "聿禾彩色印刷";
+    auto w = open();
+    SpreadGrid* binding = w->grid(*kindByLetter('J'));
+    for (int col = 16; col <= 19; ++col)
+        EXPECT_TRUE(binding->colHidden(col)) << col;
+    EXPECT_FALSE(binding->colHidden(20));
+    EXPECT_NEAR(binding->colWidthTwips(5), 1300, 15);   // whole pixels of 15 twips
+    EXPECT_FALSE(w->chk預排表印金額->isChecked());
+
+    session().CompanyName = "岱恆紙器";
+    auto other = open();
+    EXPECT_FALSE(other->grid(*kindByLetter('J'))->colHidden(16));
+    EXPECT_TRUE(other->chk預排表印金額->isChecked());
+}
+
+TEST_F(MainWindowTest, KindSwitchFillsTheMachinesAndArrangesThePage)
+{
+    auto w = open();
+    choose(*w, "G-軋工", "二號機");
+    QStringList machines;
+    for (int i = 0; i < w->cbo車別->count(); ++i)
+        machines << w->cbo車別->itemText(i);
+    EXPECT_EQ(machines, (QStringList{QString(), QStringLiteral("二號機"), QStringLiteral("軋台A")}));
+    w->cbo種類->setCurrentIndex(w->cbo種類->findText(QStringLiteral("C-紙品")));
+    EXPECT_EQ(w->cbo車別->currentText(), QStringLiteral("二號機"));
+    EXPECT_EQ(w->opt排序方式[1]->text(), QStringLiteral("紙別"));
+    EXPECT_EQ(w->opt排序方式[5]->text(), QStringLiteral("預交"));
+    EXPECT_TRUE(w->pic紙品_選_單價->isVisible());
+    EXPECT_FALSE(w->scmd刀模輔助->isVisible());
+
+    w->cbo種類->setCurrentIndex(w->cbo種類->findText(QStringLiteral("G-軋工")));
+    EXPECT_TRUE(w->scmd刀模輔助->isVisible());
+    EXPECT_FALSE(w->scmd刀模輔助->isEnabled());
+    EXPECT_EQ(w->StatusBar1->currentMessage(), QStringLiteral("G-軋工"));
+    w->cbo車別->setCurrentIndex(0);
+    w->scmd顯示資料->click();
+    EXPECT_TRUE(w->scmd刀模輔助->isEnabled());   // a die-cutting row is current
+
+    // Changing the kind empties the grids until the next load.
+    w->cbo種類->setCurrentIndex(w->cbo種類->findText(QStringLiteral("H-糊工")));
+    EXPECT_EQ(w->loadedRecords(*kindByLetter('G')), 0);
+    EXPECT_EQ(w->grid(*kindByLetter('G'))->text(1, 1), "");
+}
+
+TEST_F(MainWindowTest, QueryPutsTheGridOnTheWorkOrderOrSaysItIsMissing)
+{
+    auto w = open();
+    choose(*w, "D-印刷");
+    w->scmd顯示資料->click();
+    auto typeNumber = [](const char* number) {
+        QTimer::singleShot(0, [number] {
+            auto* dlg = dynamic_cast<frm工務預排明細查詢*>(QApplication::activeModalWidget());
+            ASSERT_NE(dlg, nullptr);
+            EXPECT_EQ(dlg->windowTitle(), QStringLiteral("工單查詢"));
+            QTest::keyClicks(dlg->txt訂單單號, number);
+            QTest::keyClick(dlg->txt訂單單號, Qt::Key_Return);
+        });
+    };
+    typeNumber("p0d2");
+    w->actQuery->trigger();
+    EXPECT_EQ(gQueryOrderNo, "P0D2");
+    SpreadGrid* g = w->currentGrid();
+    EXPECT_EQ(g->activeRow(), 2);
+    EXPECT_EQ(g->activeCol(), 2);   // then on as after Enter
+    EXPECT_TRUE(messages.shown().empty());
+
+    typeNumber("zz9");
+    w->actQuery->trigger();
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_EQ(messages.shown()[0].text, "找不到工單單號： ZZ9");
+    EXPECT_EQ(messages.shown()[0].title, "明細查詢");
+    EXPECT_EQ(messages.shown()[0].icon, MsgIcon::Exclamation);
+
+    // Cancel leaves everything as it was.
+    QTimer::singleShot(0, [] {
+        auto* dlg = dynamic_cast<frm工務預排明細查詢*>(QApplication::activeModalWidget());
+        ASSERT_NE(dlg, nullptr);
+        dlg->scmd取消->click();
+    });
+    g->setActiveCell(1, 3);
+    w->actQuery->trigger();
+    EXPECT_FALSE(gReturned);
+    EXPECT_EQ(g->activeCol(), 3);
+}
+
+TEST_F(MainWindowTest, TheRoadOfOneDailyRecord)
+{
+    FixedClock clock({2024, 12, 4, 14, 5, 0});
+    auto w = open();
+    w->setClock(clock);
+    choose(*w, "D-印刷", "二號機");
+    w->scmd顯示資料->click();
+    const ProcessKind& printing = *kindByLetter('D');
+    ASSERT_EQ(w->loadedRecords(printing), 1);
+    const daily::GridLayout& l = daily::gridLayout(printing);
+    SpreadGrid* g = w->currentGrid();
+
+    clickCell(*g, 1, l.finishDateCol);
+    EXPECT_EQ(g->text(1, l.finishDateCol), "1204-14");
+    EXPECT_TRUE(w->changeFlags(printing).isFlagged(1, l.finishDateCol));
+
+    QTest::keyClick(g->tableView(), Qt::Key_F8);   // answered Yes
+    ASSERT_GE(messages.shown().size(), 1u);
+    EXPECT_EQ(messages.shown()[0].text, "確定儲存資料?");
+    EXPECT_EQ(db.value("select FDATE from PRINTING_S where ID = '1131201001' and INO = 4"), "1204-14");
+    EXPECT_EQ(db.value("select PDATE from 預排資料明細 where ID = '1131201001' and INO = 4"), "1204-14");
+    EXPECT_EQ(db.value("select FDATE from PRINTING where PO = 'P0D' and [NO] = 1"), "1204-14");
+
+    w->scmd顯示資料->click();
+    EXPECT_EQ(w->loadedRecords(printing), 0);
+}
+
+TEST_F(MainWindowTest, TypingGoesThroughTheColumnRulesAndFlagsWhatChanged)
+{
+    auto w = open();
+    choose(*w, "D-印刷", "二號機");
+    w->scmd顯示資料->click();
+    const ProcessKind& printing = *kindByLetter('D');
+    const daily::GridLayout& l = daily::gridLayout(printing);
+    SpreadGrid* g = w->currentGrid();
+
+    // A letter in "數量" is dropped and flags nothing.
+    const int qty = l.column("數量");
+    const std::string before = g->text(1, qty);
+    g->setActiveCell(1, qty);
+    QTest::keyClick(g->tableView(), Qt::Key_A);
+    EXPECT_EQ(g->text(1, qty), before);
+    EXPECT_FALSE(w->changeFlags(printing).isFlagged(1, qty));
+
+    // Typed into "完工說明" and committed with Enter: flagged.
+    g->setActiveCell(1, l.finishRemarkCol);
+    QTest::keyClick(g->tableView(), Qt::Key_O);   // opens the cell editor
+    QTest::keyClicks(QApplication::focusWidget(), "k");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(g->text(1, l.finishRemarkCol), "ok");  // as typed
+    EXPECT_TRUE(w->changeFlags(printing).isFlagged(1, l.finishRemarkCol));
+
+    // Delete on "完工日" clears and flags.
+    g->setText(1, l.finishDateCol, "1204-09");
+    g->setActiveCell(1, l.finishDateCol);
+    QTest::keyClick(g->tableView(), Qt::Key_Delete);
+    EXPECT_EQ(g->text(1, l.finishDateCol), "");
+    EXPECT_TRUE(w->changeFlags(printing).isFlagged(1, l.finishDateCol));
+}
+
+TEST_F(MainWindowTest, ChangeDieButtonPicksARegisteredDieIntoTheRow)
+{
+    auto w = open();
+    choose(*w, "G-軋工");
+    w->scmd顯示資料->click();
+    const ProcessKind& cutting = *kindByLetter('G');
+    ASSERT_EQ(w->loadedRecords(cutting), 1);
+    const int dieCol = daily::gridLayout(cutting).column("刀模代號");
+    SpreadGrid* g = w->currentGrid();
+    g->setText(1, dieCol, "K-0");   // the filter the lookup starts with
+    QTimer::singleShot(0, [] {
+        auto* dlg = dynamic_cast<frm刀模輔助視窗*>(QApplication::activeModalWidget());
+        ASSERT_NE(dlg, nullptr);
+        EXPECT_EQ(dlg->txt篩選->text(), QStringLiteral("K-0"));
+        ASSERT_EQ(dlg->fml刀模->maxRow(), 2);
+        dlg->fml刀模->setActiveCell(2, 1);
+        QTest::keyClick(dlg->fml刀模->tableView(), Qt::Key_Return);
+    });
+    w->scmd刀模輔助->click();
+    EXPECT_EQ(g->text(1, dieCol), "K-010");
+    EXPECT_TRUE(w->changeFlags(cutting).isFlagged(1, dieCol));
+    EXPECT_TRUE(gLookupFilter.empty());
+
+    // Esc picks nothing and leaves the cell alone.
+    QTimer::singleShot(0, [] { QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Escape); });
+    QTest::keyClick(g->tableView(), Qt::Key_F9);
+    EXPECT_EQ(g->text(1, dieCol), "K-010");
+    EXPECT_TRUE(messages.shown().empty());
+}
+
+TEST_F(MainWindowTest, MaintenanceLockEndsTheProgramBeforeLoading)
+{
+    auto w = open();
+    db.exec("insert into SYSLOCK ([USER]) values ('PC9\\ADMIN')");
+    w->scmd顯示資料->click();
+    EXPECT_TRUE(ended);
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_EQ(messages.shown()[0].title, "系統維護");
+    EXPECT_EQ(w->loadedRecords(*kindByLetter('D')), 0);
+}
+
+TEST_F(MainWindowTest, ClockShowsTheTimeAndFlashesOnTheFullHour)
+{
+    FixedClock clock({2024, 12, 4, 15, 0, 0});
+    auto w = std::make_unique<frm日報登錄作業_工單>();
+    w->setClock(clock);
+    w->show();
+    QTest::qWait(20);
+    EXPECT_EQ(w->lbl系統時間->text(), QStringLiteral("03 : 00"));
+    EXPECT_TRUE(w->Timer1[1]->isActive());
+    EXPECT_EQ(w->Timer1[0]->interval(), 1000);
+    EXPECT_EQ(w->Timer1[1]->interval(), 300);
+    clock.set({2024, 12, 4, 15, 1, 0});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !w->Timer1[1]->isActive(); }, 3000));
+    EXPECT_FALSE(w->lbl系統時間->isVisible());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return w->lbl系統時間->isVisible(); }, 1500));   // the next second shows it again
+    EXPECT_EQ(w->lbl系統時間->text(), QStringLiteral("03 : 01"));
+}

@@ -1,0 +1,164 @@
+// The window's logic without widgets: sort captions, the machine list,
+// the hand-off file, the clock.
+#include "daily_report/ui/WindowLogic.h"
+#include "daily_report/ui/tests/TestData.h"
+
+#include <gtest/gtest.h>
+#include <iconv.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+using namespace qtmv::daily;
+using qtmv::kindByLetter;
+
+namespace {
+
+std::string readFile(const std::filesystem::path& p)
+{
+    std::ifstream f(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
+}
+
+std::string fromBig5(const std::string& bytes)
+{
+    iconv_t cd = iconv_open("UTF-8", "CP950");
+    std::string out(bytes.size() * 3 + 4, '\0');
+    char* in = const_cast<char*>(bytes.data());
+    std::size_t inLeft = bytes.size(), outLeft = out.size();
+    char* o = out.data();
+    const std::size_t r = iconv(cd, &in, &inLeft, &o, &outLeft);
+    iconv_close(cd);
+    if (r == static_cast<std::size_t>(-1))
+        return "<not Big5>";
+    out.resize(out.size() - outLeft);
+    return out;
+}
+
+} // namespace
+
+TEST(SortCaptions, NameTheOrderEachOptionSortsBy)
+{
+    // Index 0 sorts by work order, 4 by schedule order, 5 by press (paper: due date).
+    EXPECT_EQ(sortOptionCaptions(*kindByLetter('A')),
+              (std::array<std::string, 6>{"工單單號", "內容", "預交", "廠商", "排序", "車別"}));
+    EXPECT_EQ(sortOptionCaptions(*kindByLetter('D'))[1], "尺寸");
+    EXPECT_EQ(sortOptionCaptions(*kindByLetter('C')),
+              (std::array<std::string, 6>{"工單單號", "紙別", "規格", "廠商", "排序", "預交"}));
+}
+
+TEST(MachineList, StatementsAsTheSuiteWritesThem)
+{
+    EXPECT_EQ(machineListQuery(*kindByLetter('I')),
+              "select ID, [DESC] from [PHRASE] where KIND = 'Z-雜項' and ITEM = '機別' and "
+              "( MSG = '' or MSG like '%裁摺%') order by [DESC]");
+    EXPECT_EQ(ownMachineQuery("O'Neil"), "select ID, 車別 from [EMPLOYEE] where ID = 'O''Neil' ");
+}
+
+TEST(MachineList, KindMachinesAndMachinesOfEveryKindWithTheUsersOwnPress)
+{
+    uitest::TestDatabase db;
+    const MachineList printing = loadMachineList(db.connectionString(), *kindByLetter('D'), "A001");
+    EXPECT_EQ(printing.items, (std::vector<std::string>{"", "一號機", "二號機"}));
+    EXPECT_EQ(printing.own, "二號機");
+
+    const MachineList cutting = loadMachineList(db.connectionString(), *kindByLetter('G'), "nobody");
+    EXPECT_EQ(cutting.items, (std::vector<std::string>{"", "二號機", "軋台A"}));
+    EXPECT_EQ(cutting.own, "");
+}
+
+TEST(Phrases, LoadedInIdOrderAndListedByItem)
+{
+    uitest::TestDatabase db;
+    const PhraseTable t = loadPhrases(db.connectionString());
+    ASSERT_EQ(t.rows.size(), 4u);
+    EXPECT_EQ(t.list("機別"), (std::vector<std::string>{"一號機", "二號機", "軋台A"}));
+    EXPECT_EQ(t.list("停工說明"), (std::vector<std::string>{"缺紙"}));
+    EXPECT_TRUE(t.list("儲位").empty());
+}
+
+TEST(LeaveQuestion, CaptionBetweenTheTwoParts)
+{
+    EXPECT_EQ(leaveQuestion("日報登錄作業"), "確定離開日報登錄作業嗎？");
+}
+
+TEST(HandOff, ThreeTrimmedLinesInBig5WithCrLf)
+{
+    const auto dir = std::filesystem::temp_directory_path() / ("handoff-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    const std::string path = writeHandOffFile(dir.string(), "  P1130001 ", " D-印刷 ");
+    EXPECT_EQ(path, (dir / "QTMVTMP.TXT").string());
+    const std::string bytes = readFile(path);
+    // "預排" is B977 B1C6 in Big5.
+    EXPECT_EQ(bytes.substr(0, 6), "\xB9\x77\xB1\xC6\r\n");
+    EXPECT_EQ(fromBig5(bytes), "預排\r\nP1130001\r\nD-印刷\r\n");
+
+    // A second hand-off replaces the first as a whole.
+    writeHandOffFile(dir.string() + "/", "", "N-其它");
+    EXPECT_EQ(fromBig5(readFile(path)), "預排\r\n\r\nN-其它\r\n");
+    std::filesystem::remove_all(dir);
+}
+
+TEST(HandOff, TextOutsideBig5IsRefusedAndNothingIsWritten)
+{
+    const auto dir = std::filesystem::temp_directory_path() / ("handoff-bad-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    EXPECT_THROW(writeHandOffFile(dir.string(), "P1\xF0\x9F\x98\x80", "D-印刷"), std::runtime_error);
+    EXPECT_TRUE(std::filesystem::is_empty(dir));
+    EXPECT_THROW(writeHandOffFile((dir / "missing").string(), "P1", "D-印刷"), std::runtime_error);
+    std::filesystem::remove_all(dir);
+}
+
+TEST(Clock, TwelveHourDialHoursAndMinutes)
+{
+    EXPECT_EQ(clockText(14, 5), "02 : 05");
+    EXPECT_EQ(clockText(0, 0), "12 : 00");
+    EXPECT_EQ(clockText(12, 30), "12 : 30");
+    EXPECT_EQ(clockText(9, 59), "09 : 59");
+}
+
+TEST(Clock, FlashTakesTheColourBlinksAndEndsHiddenAfterSevenTicks)
+{
+    ClockFlash f;
+    std::string seen;
+    for (int i = 1; i <= 7; ++i) {
+        const auto s = f.tick();
+        EXPECT_EQ(s.flashColour, i == 1);
+        EXPECT_EQ(s.finished, i == 7);
+        seen += s.visible ? 'V' : '-';
+    }
+    EXPECT_EQ(seen, "-V-V-V-");
+    EXPECT_EQ(f.ticks(), 0);
+    EXPECT_TRUE(f.tick().flashColour);   // the next flash starts afresh
+}
+
+TEST(GridColumns, EveryColumnVisibleHeadColumnsWide)
+{
+    for (const auto& k : qtmv::processKinds()) {
+        const GridLayout& l = gridLayout(k);
+        for (int c = 1; c <= l.columnCount(); ++c)
+            EXPECT_GE(gridColumnWidth(l, c), 30) << k.displayName << " column " << c;
+        EXPECT_GE(gridColumnWidth(l, l.finishRemarkCol), 150);
+        EXPECT_GE(gridColumnWidth(l, 1), 90);
+    }
+    const GridLayout& printing = gridLayout(*kindByLetter('D'));
+    EXPECT_TRUE(isNumericColumn(printing, printing.column("數量")));
+    EXPECT_FALSE(isNumericColumn(printing, printing.column("品名")));
+}
+
+TEST(DieLookup, ListsDiesInUseMatchingCodeProductOrCustomer)
+{
+    uitest::TestDatabase db;
+    auto codes = [&](std::string_view filter) {
+        std::vector<std::string> out;
+        for (const auto& r : loadDies(db.connectionString(), filter))
+            out.push_back(r[0]);
+        return out;
+    };
+    EXPECT_EQ(codes(""), (std::vector<std::string>{"K-001", "K-010"}));   // K-002 is void
+    EXPECT_EQ(codes(" 禮盒 "), (std::vector<std::string>{"K-010"}));
+    EXPECT_EQ(codes("大華"), (std::vector<std::string>{"K-001"}));
+    EXPECT_TRUE(codes("x' or '1'='1").empty());
+    ASSERT_EQ(loadDies(db.connectionString(), "K-001").front().size(), kDieLookupHeadings.size());
+}
