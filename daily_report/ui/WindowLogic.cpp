@@ -17,7 +17,7 @@ std::array<std::string, 6> sortOptionCaptions(const ProcessKind& kind)
 {
     // Index = sort order of the load: 0 work order, 1 content, 2 due date,
     // 3 vendor, 4 schedule order, 5 press; printing sorts "content" by size,
-    // paper by paper kind, specification and due date.
+    // paper by paper kind, size and due date.
     if (kind.letter == 'C')
         return {"工單單號", "紙別", "規格", "廠商", "排序", "預交"};
     if (kind.letter == 'D')
