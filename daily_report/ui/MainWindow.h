@@ -11,6 +11,7 @@
 #include "common/Clock.h"
 #include "common/ProcessKind.h"
 #include "daily_report/core/ChangeFlags.h"
+#include "daily_report/core/GridLoader.h"
 #include "daily_report/ui/WindowLogic.h"
 
 #include <QMainWindow>
@@ -99,6 +100,7 @@ private:
     void endProgram();
     void openDieHelper();
     void writeBackCurrentRow();
+    qtmv::daily::GridRows loadedRows(std::size_t index);
 
     // Grids (MainWindowGrids.cpp).
     void wireGrid(int index);

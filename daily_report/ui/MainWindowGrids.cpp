@@ -410,24 +410,30 @@ void frm日報登錄作業_工單::showDetails(int index, int row)
 
 // --- Saving ------------------------------------------------------------------------------
 
+// A stable copy of the loaded record rows of a grid (the empty rows of the
+// sheet beyond them are not records).
+daily::GridRows frm日報登錄作業_工單::loadedRows(std::size_t index)
+{
+    finishAllEdits();
+    daily::GridRows rows = fml[index]->allCells();
+    rows.resize(static_cast<std::size_t>(records_[index]));
+    return rows;
+}
+
 void frm日報登錄作業_工單::saveCurrentKind()
 {
     const qtmv::ProcessKind* k = currentKind();
     if (!k || busy_)
         return;
-    finishAllEdits();
     const std::size_t index = static_cast<std::size_t>(k->number - 1);
-    qtmv::SpreadGrid* g = fml[index];
-    daily::GridRows rows = g->allCells();
-    rows.resize(static_cast<std::size_t>(records_[index]));
-
+    const daily::GridRows rows = loadedRows(index);
     daily::SaveContext ctx{qtmv::session(), *clock_, [this] { endProgram(); }};
     busy_ = true;
     const daily::SaveOutcome out = daily::saveDailyReport(*k, rows, flags_[index], ctx);
     busy_ = false;
     if (out.result == daily::SaveResult::Refused && out.row > 0) {
-        g->setFocus();
-        g->setActiveCell(out.row, out.col, true);
+        fml[index]->setFocus();
+        fml[index]->setActiveCell(out.row, out.col, true);
     }
 }
 
@@ -436,14 +442,11 @@ void frm日報登錄作業_工單::writeBackCurrentRow()
     const qtmv::ProcessKind* k = currentKind();
     if (!k || busy_)
         return;
-    finishAllEdits();
     const std::size_t index = static_cast<std::size_t>(k->number - 1);
-    qtmv::SpreadGrid* g = fml[index];
-    daily::GridRows rows = g->allCells();
-    rows.resize(static_cast<std::size_t>(records_[index]));
+    const daily::GridRows rows = loadedRows(index);
     daily::SaveContext ctx{qtmv::session(), *clock_, [this] { endProgram(); }};
     busy_ = true;
-    daily::writeBackCurrentRow(*k, rows, g->activeRow(), ctx);
+    daily::writeBackCurrentRow(*k, rows, fml[index]->activeRow(), ctx);
     busy_ = false;
 }
 
