@@ -266,6 +266,16 @@ TEST_F(MainWindowTest, HandOffWritesTheCurrentWorkOrderInBig5)
     // The work-order program is not installed here: launching it is reported.
     ASSERT_FALSE(messages.shown().empty());
     EXPECT_EQ(messages.shown().back().title, "錯誤");
+    EXPECT_FALSE(ended);
+
+    // Under maintenance the launch shows the holder and ends this program.
+    db.exec("insert into SYSLOCK ([USER]) values ('PC1\\ADMIN')");
+    messages.clear();
+    w->actWorkOrder->trigger();
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_EQ(messages.shown()[0].title, "系統維護");
+    EXPECT_EQ(messages.shown()[0].text, "PC1\\ADMIN\n\n正在維護軟體中，請稍後再登入！");
+    EXPECT_TRUE(ended);
 }
 
 TEST_F(MainWindowTest, HandOffRefusedWithoutKindOrRight)
