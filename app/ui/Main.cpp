@@ -53,6 +53,7 @@ int Main(int argc, char* argv[], const MainWindowFactory& createMainWindow)
     std::vector<const char*> originalArgs(argv, argv + argc);
     const std::string commandLine = JoinCommandLine(argc, originalArgs.data());
 
+    os::KeepFreedMemoryForReuse();
     QApplication app(argc, argv);
     QTranslator translator;
     applyChineseSettings(app, translator);

@@ -16,6 +16,8 @@
 #include "platform/os/MessageBox.h"
 #include "tools/demo-db/DemoPlant.h"
 
+#include "platform/os/Host.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -115,4 +117,14 @@ BENCHMARK(BM_WriteBackOnly)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 } // namespace
 
-BENCHMARK_MAIN();
+// As the program runs: start-up keeps freed memory for the next load.
+int main(int argc, char** argv)
+{
+    qtmv::os::KeepFreedMemoryForReuse();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
