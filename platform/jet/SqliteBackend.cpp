@@ -21,17 +21,6 @@ namespace fs = std::filesystem;
 
 constexpr std::size_t statementCacheSize = 64;
 
-std::string quoteName(std::string_view name)
-{
-    std::string q = "\"";
-    for (const char c : name) {
-        q += c;
-        if (c == '"')
-            q += '"';
-    }
-    q += '"';
-    return q;
-}
 
 std::string numberedParameter(std::size_t n)
 {
@@ -408,15 +397,15 @@ bool SqliteBackend::updateRow(std::string_view table, const Value& rowId, std::s
     // Only the changed columns are written, and only where each still holds
     // what was read (compared exactly, whatever the column's collation).
     const std::size_t n = changes.size();
-    std::string sql = "update " + quoteName(table) + " set ";
+    std::string sql = "update " + quoteIdentifier(table) + " set ";
     for (std::size_t i = 0; i < n; ++i) {
         if (i)
             sql += ", ";
-        sql += quoteName(changes[i].column) + " = " + numberedParameter(i + 1);
+        sql += quoteIdentifier(changes[i].column) + " = " + numberedParameter(i + 1);
     }
     sql += " where rowid = " + numberedParameter(n + 1);
     for (std::size_t i = 0; i < n; ++i)
-        sql += " and " + quoteName(changes[i].column) + " is " + numberedParameter(n + 2 + i) + " collate binary";
+        sql += " and " + quoteIdentifier(changes[i].column) + " is " + numberedParameter(n + 2 + i) + " collate binary";
     Lease l{*this, checkout(sql, {})};
     for (std::size_t i = 0; i < n; ++i) {
         bindValue(l.p.stmt, static_cast<int>(i + 1), changes[i].after);
@@ -428,13 +417,13 @@ bool SqliteBackend::updateRow(std::string_view table, const Value& rowId, std::s
 
 Value SqliteBackend::insertRow(std::string_view table, std::span<const std::pair<std::string, Value>> fields)
 {
-    std::string sql = "insert into " + quoteName(table);
+    std::string sql = "insert into " + quoteIdentifier(table);
     if (fields.empty()) {
         sql += " default values";
     } else {
         sql += " (";
         for (std::size_t i = 0; i < fields.size(); ++i)
-            sql += (i ? ", " : "") + quoteName(fields[i].first);
+            sql += (i ? ", " : "") + quoteIdentifier(fields[i].first);
         sql += ") values (";
         for (std::size_t i = 0; i < fields.size(); ++i)
             sql += (i ? ", " : "") + numberedParameter(i + 1);
@@ -449,7 +438,7 @@ Value SqliteBackend::insertRow(std::string_view table, std::span<const std::pair
 
 std::unique_ptr<Cursor> SqliteBackend::readRow(std::string_view table, const Value& rowId)
 {
-    const std::string sql = "select * from " + quoteName(table) + " where rowid = ?1";
+    const std::string sql = "select * from " + quoteIdentifier(table) + " where rowid = ?1";
     Prepared p = checkout(sql, {});
     bindValue(p.stmt, 1, rowId);
     return std::make_unique<SqliteCursor>(shared_from_this(), std::move(p), sql);

@@ -30,17 +30,6 @@ bool isIdentChar(unsigned char c) { return charClass[c] != 0; }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
-std::string quoteName(std::string_view name)
-{
-    std::string q = "\"";
-    for (const char c : name) {
-        q += c;
-        if (c == '"')
-            q += '"';
-    }
-    q += '"';
-    return q;
-}
 
 // Appends a piece of output, keeping apart what would otherwise run together
 // into one token (two names) or into a comment ("--", "/*").
@@ -329,7 +318,7 @@ void Stmt::tokenize()
                 fail("空白的名稱");
             const int t = push(K::Name, i, j + 1);
             if (s_.substr(i + 1, j - i - 1).find('"') != std::string_view::npos)
-                replace(t, quoteName(s_.substr(i + 1, j - i - 1)));
+                replace(t, quoteIdentifier(s_.substr(i + 1, j - i - 1)));
             i = j + 1;
             continue;
         }
@@ -1025,6 +1014,18 @@ EditableSelect translateEditable(std::string_view jetSql, Dialect)
     EditableSelect e;
     e.sql = translateSqlite(jetSql, &e);
     return e;
+}
+
+std::string quoteIdentifier(std::string_view name, Dialect)
+{
+    std::string q = "\"";
+    for (const char c : name) {
+        q += c;
+        if (c == '"')
+            q += '"';
+    }
+    q += '"';
+    return q;
 }
 
 } // namespace jet

@@ -39,4 +39,7 @@ struct EditableSelect {
 };
 EditableSelect translateEditable(std::string_view jetSql, Dialect dialect = Dialect::SQLite);
 
+// A table or column name quoted for the engine ("NO" for [NO]).
+std::string quoteIdentifier(std::string_view name, Dialect dialect = Dialect::SQLite);
+
 } // namespace jet
