@@ -420,6 +420,11 @@ TEST_F(MainWindowTest, TheRoadOfOneDailyRecord)
     EXPECT_EQ(db.value("select FDATE from PRINTING_S where ID = '1131201001' and INO = 4"), "1204-14");
     EXPECT_EQ(db.value("select PDATE from 預排資料明細 where ID = '1131201001' and INO = 4"), "1204-14");
     EXPECT_EQ(db.value("select FDATE from PRINTING where PO = 'P0D' and [NO] = 1"), "1204-14");
+    EXPECT_EQ(db.value("select ACT from PRINTING where PO = 'P0D' and [NO] = 1"), "1204-14");
+    EXPECT_EQ(db.value("select ODATE from VENDERAC where PO = 'P0D' and [NO] = 1"), "1204-14");
+    EXPECT_EQ(db.value("select ITEM4 from PRINTFLOW where PO = 'P0D'"), "1204-14");
+    EXPECT_EQ(db.value("select ifnull(ITEM32, '') from PRINTFLOW where PO = 'P0D'"), "");
+    EXPECT_EQ(messages.shown().back().text, "資料儲存完畢!");
 
     w->scmd顯示資料->click();
     EXPECT_EQ(w->loadedRecords(printing), 0);

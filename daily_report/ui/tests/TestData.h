@@ -109,6 +109,9 @@ private:
                  std::to_string(k.number) + ", '" + po + "', 1, '1', '二號機', '1131201', '')");
             exec("insert into 預排資料明細 (ID, INO, KIND, PO, [NO]) values ('1131201001', " +
                  std::to_string(k.number) + ", '" + std::string(k.spacedName) + "', '" + po + "', 1)");
+            exec("insert into VENDERAC (PO, [NO], KIND, ODATE, EAMT) values ('" + po + "', 1, '" +
+                 std::string(k.spacedName) + "', '', 0)");
+            exec("insert into PRINTFLOW (PO) values ('" + po + "')");
         }
         // A second printing piece on the first press, and one whose work
         // order is already finished (never listed).
