@@ -5,6 +5,7 @@
 #include "app/core/Launch.h"
 #include "app/core/Locks.h"
 #include "app/core/SessionSettings.h"
+#include "common/CodeLists.h"
 #include "platform/os/Host.h"
 #include "platform/os/MessageBox.h"
 
@@ -71,6 +72,17 @@ void expectOne(const ScriptedMessages& m, const std::string& title, const std::s
     }
 }
 
+using Texts = std::vector<std::string>;
+
+// The settings LoadSessionSettings fills, in one list so a test states them at once.
+Texts fields(const Session& s)
+{
+    return {s.LoginUser,       s.EmployeeName,    s.EmployeeId,   s.ExcelExtension,  s.WordExtension,
+            s.RightsGroups[0], s.RightsGroups[1], s.RightsGroups[7], s.RightsGroups[19], s.PhoneExtension,
+            s.CompanyName,     s.CompanyName1,    s.CompanyName2, s.WorkOrderRights, s.ProductionRights,
+            s.ExcelFolder};
+}
+
 } // namespace
 
 TEST(SessionSettings, LauncherLineFillsUserGroupsCompanyRightsAndExcelFolder)
@@ -89,23 +101,9 @@ TEST(SessionSettings, LauncherLineFillsUserGroupsCompanyRightsAndExcelFolder)
     ASSERT_TRUE(LoadSessionSettings(
         s, true, environment("  -kvo2851 -AD= -NAME=王大明 -ID=A001 -XLS=.xls -DOC=.doc -PID=99  ")));
     EXPECT_TRUE(messages.shown().empty());
-    EXPECT_EQ(s.LoginUser, "");
-    EXPECT_EQ(s.EmployeeName, "王大明");
-    EXPECT_EQ(s.EmployeeId, "A001");
-    EXPECT_EQ(s.ExcelExtension, ".xls");
-    EXPECT_EQ(s.WordExtension, ".doc");
     EXPECT_EQ(s.LauncherProcessId, 99);
-    EXPECT_EQ(s.RightsGroups[0], "GA001");
-    EXPECT_EQ(s.RightsGroups[1], "");
-    EXPECT_EQ(s.RightsGroups[7], "");
-    EXPECT_EQ(s.RightsGroups[19], "ZA001");
-    EXPECT_EQ(s.PhoneExtension, "12A001");
-    EXPECT_EQ(s.CompanyName, "聿禾印刷");
-    EXPECT_EQ(s.CompanyName1, "");
-    EXPECT_EQ(s.CompanyName2, "二廠");
-    EXPECT_EQ(s.WorkOrderRights, "10");
-    EXPECT_EQ(s.ProductionRights, "000000000001");
-    EXPECT_EQ(s.ExcelFolder, "/srv/excel/");
+    EXPECT_EQ(fields(s), (Texts{"", "王大明", "A001", ".xls", ".doc", "GA001", "", "", "ZA001", "12A001", "聿禾印刷", "",
+                               "二廠", "10", "000000000001", "/srv/excel/"}));
 }
 
 TEST(SessionSettings, WithoutTokenTheAdministratorStillEmployedIsChosen)
@@ -121,15 +119,8 @@ TEST(SessionSettings, WithoutTokenTheAdministratorStillEmployedIsChosen)
     Session& s = db.session;
     ASSERT_TRUE(LoadSessionSettings(s, true, environment("")));
     EXPECT_TRUE(messages.shown().empty());
-    EXPECT_EQ(s.LoginUser, "老闆");
-    EXPECT_EQ(s.EmployeeName, "老闆");
-    EXPECT_EQ(s.EmployeeId, "E2");
-    EXPECT_EQ(s.RightsGroups[0], "GE2");
-    EXPECT_EQ(s.ExcelExtension, ".xlsx");
-    EXPECT_EQ(s.WordExtension, ".docx");
-    EXPECT_EQ(s.CompanyName, "");
-    EXPECT_EQ(s.WorkOrderRights, "");
-    EXPECT_EQ(s.ExcelFolder, "");
+    EXPECT_EQ(fields(s), (Texts{"老闆", "老闆", "E2", ".xlsx", ".docx", "GE2", "", "", "ZE2", "12E2", "", "", "", "", "",
+                               ""}));
 }
 
 TEST(SessionSettings, MissingNameKeyIsReportedAndKeepsTheUser)
@@ -194,8 +185,7 @@ TEST(SessionSettings, InitSessionLocatesTheDatabaseAndSetsDefaults)
     EXPECT_EQ(s.ConnectionString, db.session.ConnectionString);
     EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(s.TempFolder + "QTMV.TXT")));
     EXPECT_EQ(s.ExcelFolder, db.folder + "home/");
-    EXPECT_EQ(s.Colours, (std::array<std::string, 7>{"12632064", "15728381", "14221312", "16777215", "16747326",
-                                                       "16777215", "4868863"}));
+    EXPECT_EQ(std::vector<std::string>(s.Colours.begin(), s.Colours.end()), ColourSettings());
 }
 
 TEST(MaintenanceLock, NoRowGoesOnAndARowNamesItsHolder)

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 using namespace qtmv;
 
 TEST(TodayDates, FourthOfDecember2024)
@@ -16,16 +18,13 @@ TEST(TodayDates, FourthOfDecember2024)
 
 TEST(TodayDates, MonthEndsAndShortYears)
 {
-    FixedClock clock({2024, 2, 10});
-    EXPECT_EQ(LastOfMonthRoc7(clock), "1130229");
-    clock.set({2023, 2, 28});
-    EXPECT_EQ(LastOfMonthRoc7(clock), "1120228");
-    clock.set({2100, 2, 1}); // not a leap year
-    EXPECT_EQ(LastOfMonthRoc7(clock), "1890228");
-    clock.set({2024, 4, 30});
-    EXPECT_EQ(LastOfMonthRoc7(clock), "1130430");
+    // 2100 is not a leap year.
+    const std::pair<DateTime, const char*> months[] = {
+        {{2024, 2, 10}, "1130229"}, {{2023, 2, 28}, "1120228"}, {{2100, 2, 1}, "1890228"}, {{2024, 4, 30}, "1130430"}};
+    for (const auto& [day, last] : months)
+        EXPECT_EQ(LastOfMonthRoc7(FixedClock(day)), last) << day.year << "-" << day.month;
     // A two-digit ROC year is zero-padded in the seven-character form only.
-    clock.set({2010, 1, 5, 9, 0, 0});
+    const FixedClock clock({2010, 1, 5, 9, 0, 0});
     EXPECT_EQ(TodayRoc7(clock), "0990105");
     EXPECT_EQ(TodayRocSlashed(clock), "99/01/05");
     EXPECT_EQ(FinishStamp(clock), "0105-09");
@@ -33,23 +32,12 @@ TEST(TodayDates, MonthEndsAndShortYears)
 
 TEST(CheckRocDate, ValidAndInvalidForms)
 {
-    EXPECT_EQ(CheckRocDate("1130230"), 9);
-    EXPECT_EQ(CheckRocDate("1130229"), 0);
-    EXPECT_EQ(CheckRocDate("1120229"), 9);
-    EXPECT_EQ(CheckRocDate(""), 0);
-    EXPECT_EQ(CheckRocDate("11302"), 0);
-    EXPECT_EQ(CheckRocDate("11313"), 9);
-    EXPECT_EQ(CheckRocDate("991204"), 0); // two-digit year
-    EXPECT_EQ(CheckRocDate("991231"), 0);
-    EXPECT_EQ(CheckRocDate("991232"), 9);
-    EXPECT_EQ(CheckRocDate("1131300"), 9);
-    EXPECT_EQ(CheckRocDate("1131200"), 9);
-    EXPECT_EQ(CheckRocDate("0000101"), 9); // no year 0 in the ROC calendar
-    EXPECT_EQ(CheckRocDate("113 204"), 9);
-    EXPECT_EQ(CheckRocDate("113-2-1"), 9);
-    EXPECT_EQ(CheckRocDate("1131"), 9);
-    EXPECT_EQ(CheckRocDate("11312041"), 9);
-    EXPECT_EQ(CheckRocDate("一一三一二"), 9);
+    // "991204": a two-digit year; "0000101": no year 0 in the ROC calendar.
+    for (const char* valid : {"1130229", "", "11302", "991204", "991231"})
+        EXPECT_EQ(CheckRocDate(valid), 0) << valid;
+    for (const char* invalid : {"1130230", "1120229", "11313", "991232", "1131300", "1131200", "0000101", "113 204",
+                                "113-2-1", "1131", "11312041", "一一三一二"})
+        EXPECT_EQ(CheckRocDate(invalid), 9) << invalid;
 }
 
 TEST(CheckRocDate, ExpectedLength)
@@ -117,13 +105,9 @@ TEST(WorkTime, NightShiftsAndMonthEnds)
 
 TEST(WorkTime, RefusedCells)
 {
-    EXPECT_FALSE(ParseRocDateTime(""));
-    EXPECT_FALSE(ParseRocDateTime("1131204"));
-    EXPECT_FALSE(ParseRocDateTime("11312040830"));
-    EXPECT_FALSE(ParseRocDateTime("1131204 2401"));
-    EXPECT_FALSE(ParseRocDateTime("1131204 0860"));
-    EXPECT_FALSE(ParseRocDateTime("1130230 0800"));
-    EXPECT_FALSE(ParseRocDateTime("1131204 8:30"));
+    for (const char* cell : {"", "1131204", "11312040830", "1131204 2401", "1131204 0860", "1130230 0800",
+                             "1131204 8:30"})
+        EXPECT_FALSE(ParseRocDateTime(cell)) << cell;
 }
 
 TEST(WorkTime, Weekdays)

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <utility>
 
 using namespace qtmv;
 using namespace qtmv::daily;
@@ -47,11 +48,9 @@ TEST_F(Loading, OnlyOpenPiecesOfOpenWorkOrders)
     workOrder("W1");
     workOrder("W2", "1131130");   // finished work order
     insert("PASTE_S", "ID, INO, PO, [NO], FDATE, SVENDER, QTY", "'D1', 1, 'W1', 1, '', '王記', 1500");
-    insert("PASTE_S", "ID, INO, PO, [NO], FDATE", "'D1', 2, 'W1', 2, null");
-    insert("PASTE_S", "ID, INO, PO, [NO], FDATE", "'D1', 3, 'W1', 3, '1201-10'");
-    insert("PASTE_S", "ID, INO, PO, [NO], FDATE", "'D1', 4, 'W2', 1, ''");
-    // A piece whose pre-schedule document is gone is not listed either.
-    insert("PASTE_S", "ID, INO, PO, [NO], FDATE", "'X9', 1, 'W1', 4, ''");
+    // The last piece's pre-schedule document is gone: not listed either.
+    insert("PASTE_S", "ID, INO, PO, [NO], FDATE",
+           {"'D1', 2, 'W1', 2, null", "'D1', 3, 'W1', 3, '1201-10'", "'D1', 4, 'W2', 1, ''", "'X9', 1, 'W1', 4, ''"});
 
     const GridRows rows = loadGrid(conn, kind('H'), "", SortOption::WorkOrder);
     const GridLayout& l = gridLayout(kind('H'));
@@ -74,9 +73,8 @@ TEST_F(Loading, OnlyOpenPiecesOfOpenWorkOrders)
 TEST_F(Loading, MachineFilter)
 {
     workOrder("W1");
-    insert("KNIFE_S", "ID, INO, PO, [NO], 車別", "'D1', 1, 'W1', 1, 'M1'");
-    insert("KNIFE_S", "ID, INO, PO, [NO], 車別", "'D1', 2, 'W1', 2, 'M2'");
-    insert("KNIFE_S", "ID, INO, PO, [NO], 車別", "'D1', 3, 'W1', 3, 'O''Neil'");
+    insert("KNIFE_S", "ID, INO, PO, [NO], 車別",
+           {"'D1', 1, 'W1', 1, 'M1'", "'D1', 2, 'W1', 2, 'M2'", "'D1', 3, 'W1', 3, 'O''Neil'"});
     const int machine = gridLayout(kind('K')).column("車別");
 
     EXPECT_EQ(loadGrid(conn, kind('K'), "   ", SortOption::WorkOrder).size(), 3u);
@@ -89,13 +87,9 @@ TEST_F(Loading, SortOptions)
 {
     workOrder("W1");
     workOrder("W2");
-    // ID, INO, PO, NO, 順序, ITEM, VENDER, ODATE, 車別
     insert("GILDING_S", "ID, INO, PO, [NO], 順序, [ITEM], VENDER, ODATE, 車別",
-           "'D1', 1, 'W2', 1, '10', 'B', 'V2', '1131203', 'M1'");
-    insert("GILDING_S", "ID, INO, PO, [NO], 順序, [ITEM], VENDER, ODATE, 車別",
-           "'D2', 1, 'W1', 2, '10', 'A', 'V1', '1131201', 'M3'");
-    insert("GILDING_S", "ID, INO, PO, [NO], 順序, [ITEM], VENDER, ODATE, 車別",
-           "'D1', 2, 'W1', 1, '9', 'C', 'V3', '1131202', 'M2'");
+           {"'D1', 1, 'W2', 1, '10', 'B', 'V2', '1131203', 'M1'", "'D2', 1, 'W1', 2, '10', 'A', 'V1', '1131201', 'M3'",
+            "'D1', 2, 'W1', 1, '9', 'C', 'V3', '1131202', 'M2'"});
     const GridLayout& l = gridLayout(kind('L'));
     auto keys = [&](SortOption s) {
         Texts out;
@@ -142,10 +136,8 @@ TEST_F(Loading, FlagsOfTheOtherProcesses)
 TEST_F(Loading, DieCuttingMountingFlagFollowsTheDieCuttingLine)
 {
     workOrder("W1");
-    insert("CROWD_S", "ID, INO, PO, [NO]", "'D1', 1, 'W1', 1");
-    insert("CROWD_S", "ID, INO, PO, [NO]", "'D1', 2, 'W1', 2");
-    insert("MOUNT", "PO, [NO], FDATE", "'W1', 1, '1130101'");
-    insert("MOUNT", "PO, [NO], FDATE", "'W1', 2, '1130101'");
+    insert("CROWD_S", "ID, INO, PO, [NO]", {"'D1', 1, 'W1', 1", "'D1', 2, 'W1', 2"});
+    insert("MOUNT", "PO, [NO], FDATE", {"'W1', 1, '1130101'", "'W1', 2, '1130101'"});
     insert("KNIFE", "PO, [NO], FDATE", "'W1', 2, '1130101'");
     // Only line 2 has its die-cutting line.
     insert("CROWD", "PO, [NO], 留, 紙, 刀", "'W1', 2, 'Y', 'V', 'N'");
@@ -175,18 +167,15 @@ TEST_F(Loading, BindingStepsOfTheWorkOrder)
 TEST_F(Loading, PrintingExtras)
 {
     workOrder("W1");
-    const std::string cols = "ID, INO, PO, [NO], COLOR1, COLOR2, [COUNT], QTY1, QTY2, 車別, 表格";
-    insert("PRINTING_S", cols, "'D1', 1, 'W1', 1, 1234567, 0, 4, 3000, 3000, 'H1', 'T-1'");
-    insert("PRINTING_S", cols, "'D1', 2, 'W1', 2, 1234.5, 4, 4, 3000, 3000, 'H1', ''");
-    insert("PRINTING_S", cols, "'D1', 3, 'W1', 3, 0, 2, 2, 1000, 0, 'H2', null");
-    insert("PRINTING_S", cols, "'D1', 4, 'W1', 4, 4, 4, 2, 1000, 0, 'H3', ''");
-    insert("PRINTING_S", cols, "'D1', 5, 'W1', 5, 4, 4, 0, 1000, 0, 'H4', ''");
-    insert("印刷產能資料_工單", "種類, 機別, 每時產能, 每版耗時, 銜接時間", "'D-印刷', 'H1', 6000, 10, 20");
-    insert("印刷產能資料_工單", "種類, 機別, 每時產能, 每版耗時, 銜接時間", "'D-印刷', 'H2', 0, 10, 20");
-    // Another kind's record of the same press does not count.
-    insert("印刷產能資料_工單", "種類, 機別, 每時產能, 每版耗時, 銜接時間", "'E-上光', 'H3', 6000, 10, 20");
-    // 60 / 7000 * 1000 = 8.57 minutes: 9 whole minutes, 0.15 hours.
-    insert("印刷產能資料_工單", "種類, 機別, 每時產能, 每版耗時, 銜接時間", "'D-印刷', 'H4', 7000, 0, 0");
+    insert("PRINTING_S", "ID, INO, PO, [NO], COLOR1, COLOR2, [COUNT], QTY1, QTY2, 車別, 表格",
+           {"'D1', 1, 'W1', 1, 1234567, 0, 4, 3000, 3000, 'H1', 'T-1'", "'D1', 2, 'W1', 2, 1234.5, 4, 4, 3000, 3000, 'H1', ''",
+            "'D1', 3, 'W1', 3, 0, 2, 2, 1000, 0, 'H2', null", "'D1', 4, 'W1', 4, 4, 4, 2, 1000, 0, 'H3', ''",
+            "'D1', 5, 'W1', 5, 4, 4, 0, 1000, 0, 'H4', ''"});
+    // H3's record is another kind's: it does not count. H4: 60 / 7000 * 1000 = 8.57 minutes,
+    // 9 whole minutes, 0.15 hours.
+    insert("印刷產能資料_工單", "種類, 機別, 每時產能, 每版耗時, 銜接時間",
+           {"'D-印刷', 'H1', 6000, 10, 20", "'D-印刷', 'H2', 0, 10, 20", "'E-上光', 'H3', 6000, 10, 20",
+            "'D-印刷', 'H4', 7000, 0, 0"});
 
     const GridRows rows = loadGrid(conn, kind('D'), "", SortOption::WorkOrder);
     ASSERT_EQ(rows.size(), 5u);
@@ -218,11 +207,7 @@ TEST_F(Loading, PressCapacityIsLookedUpOncePerPress)
 
 TEST(PrintingEstimate, RoundsToWholeMinutesFirst)
 {
-    const PressCapacity c{6000, 10, 20};
-    EXPECT_EQ(printingEstimate(&c, 3000, 3000, 4), "2.00");
-    EXPECT_EQ(printingEstimate(nullptr, 3000, 3000, 4), "0");
-    const PressCapacity zero{0, 10, 20};
-    EXPECT_EQ(printingEstimate(&zero, 3000, 3000, 4), "0");
+    // The whole-hour, missing and zero-capacity cases are in PrintingExtras.
     // 60 / 4000 * 50 = 0.75 minutes rounds to 1 minute: 1/60 h is 0.02.
     const PressCapacity fast{4000, 0, 0};
     EXPECT_EQ(printingEstimate(&fast, 50, 0, 0), "0.02");
@@ -242,39 +227,24 @@ TEST_F(Details, PanelOfAPrintingRow)
     insert("PRINTING_S", "ID, INO, PO, [NO], VENDER, REM, ODATE", "'D1', 1, 'W1', 2, 'P01', '加急', '1131205'");
     insert("PLATE", "PO, [NO], FDATE", "'W1', 2, '1130101'");
     insert("PAPER", "PO, [NO], FDATE", "'W1', 2, ''");
-    insert("VENDERAC", "PO, [NO], [KIND], SVENDER, ODATE", "'W1', 2, '印 刷', '永豐', ''");
-    insert("VENDERAC", "PO, [NO], [KIND], SVENDER, ODATE", "'W1', 2, '上 光', '亮光', ''");
-    insert("VENDERAC", "PO, [NO], [KIND], SVENDER, ODATE", "'W1', 2, '裱 紙', '合裱', ''");
-    insert("VENDERAC", "PO, [NO], [KIND], SVENDER, ODATE", "'W1', 2, '採 購', '紙行', ''");
-    insert("VENDERAC", "PO, [NO], [KIND], SVENDER, ODATE", "'W1', 1, '印 刷', '別線', ''");
-    insert("工單頁數", "PO, [NO], 頁數", "'W1', 1, 96");
-    insert("工單頁數", "PO, [NO], 頁數", "'W1', 2, 4");
+    insert("VENDERAC", "PO, [NO], [KIND], SVENDER, ODATE",
+           {"'W1', 2, '印 刷', '永豐', ''", "'W1', 2, '上 光', '亮光', ''", "'W1', 2, '裱 紙', '合裱', ''",
+            "'W1', 2, '採 購', '紙行', ''", "'W1', 1, '印 刷', '別線', ''"});
+    insert("工單頁數", "PO, [NO], 頁數", {"'W1', 1, 96", "'W1', 2, 4"});
 
     const GridRows rows = loadGrid(conn, kind('D'), "", SortOption::WorkOrder);
     ASSERT_EQ(rows.size(), 1u);
     const RowDetails d = loadRowDetails(conn, kind('D'), rows[0]);
     EXPECT_TRUE(d.found);
-    EXPECT_EQ(d.workOrder, "W1");
-    EXPECT_EQ(d.line, "2");
-    EXPECT_EQ(d.customer, "大華");
-    EXPECT_EQ(d.product, "月曆");
-    EXPECT_EQ(d.orderDate, "113/12/04");
-    EXPECT_EQ(d.dueDate, "1131220");
-    EXPECT_EQ(d.plannedDate, "1131205");
-    EXPECT_EQ(d.remarkCaption, "印刷備註:");
-    EXPECT_EQ(d.remark, "先印正面");
-    EXPECT_EQ(d.packing, "紙箱");
     EXPECT_TRUE(d.rush);
-    EXPECT_EQ(d.vendorCode, "P01");
-    EXPECT_EQ(d.vendorName, "永豐印刷");
-    EXPECT_EQ(d.vendorPhone, "02-1234");
-    EXPECT_EQ(d.plateDone, "Y");
-    EXPECT_EQ(d.paperDone, "N");
+    EXPECT_EQ((Texts{d.workOrder, d.line, d.customer, d.product, d.orderDate, d.dueDate, d.plannedDate,
+                     d.remarkCaption, d.remark, d.packing, d.vendorCode, d.vendorName, d.vendorPhone, d.plateDone,
+                     d.paperDone, d.rowRemark, d.pages}),
+              (Texts{"W1", "2", "大華", "月曆", "113/12/04", "1131220", "1131205", "印刷備註:", "先印正面", "紙箱", "P01",
+                     "永豐印刷", "02-1234", "Y", "N", "加急", "4"}));
     EXPECT_EQ(lines(d), (Texts{"上 光 亮光", "印 刷 永豐"}));
     EXPECT_EQ(d.outsourcingText(), d.outsourcing.at(0).kind + " " + d.outsourcing[0].vendor + "  " +
                                        d.outsourcing.at(1).kind + " " + d.outsourcing[1].vendor);
-    EXPECT_EQ(d.rowRemark, "加急");
-    EXPECT_EQ(d.pages, "4");
 
     // The plate grid shows the plate remark and every outsourcing kind but purchasing.
     insert("PLATE_S", "ID, INO, PO, [NO], VENDER", "'D2', 1, 'W1', 2, 'NONE'");
@@ -285,10 +255,8 @@ TEST_F(Details, PanelOfAPrintingRow)
     EXPECT_EQ(p.vendorName, "");
     // Other kinds show neither remark.
     const RowDetails g = loadRowDetails(conn, kind('G'), {"W1", "3"});
-    EXPECT_EQ(g.remarkCaption, "");
-    EXPECT_EQ(g.remark, "");
-    EXPECT_EQ(g.pages, "96");   // no page line 3: the work order's first
-    EXPECT_EQ(g.plateDone, "N");
+    // No page line 3: the work order's first page count.
+    EXPECT_EQ((Texts{g.remarkCaption, g.remark, g.pages, g.plateDone}), (Texts{"", "", "96", "N"}));
 }
 
 TEST_F(Details, RowWithoutWorkOrder)
@@ -301,10 +269,9 @@ TEST_F(Details, RowWithoutWorkOrder)
 
 TEST(SlashedDate, NumberFormatOfDates)
 {
-    EXPECT_EQ(formatSlashedDate("1131204"), "113/12/04");
-    EXPECT_EQ(formatSlashedDate("0991204"), "99/12/04");
-    EXPECT_EQ(formatSlashedDate(" 991204 "), "99/12/04");
-    EXPECT_EQ(formatSlashedDate(""), "");
-    EXPECT_EQ(formatSlashedDate("113/12/04"), "113/12/04");
-    EXPECT_EQ(formatSlashedDate("11312040"), "1131/20/40");
+    const std::pair<const char*, const char*> cases[] = {{"1131204", "113/12/04"}, {"0991204", "99/12/04"},
+                                                         {" 991204 ", "99/12/04"}, {"", ""},
+                                                         {"113/12/04", "113/12/04"}, {"11312040", "1131/20/40"}};
+    for (const auto& [text, shown] : cases)
+        EXPECT_EQ(formatSlashedDate(text), shown) << text;
 }

@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <filesystem>
+#include <initializer_list>
 #include <string>
 
 namespace qtmv::daily::test {
@@ -42,6 +43,12 @@ protected:
     void insert(const std::string& table, const std::string& columns, const std::string& values)
     {
         conn.execute("insert into [" + table + "] (" + columns + ") values (" + values + ")");
+    }
+    // Several rows of the same columns.
+    void insert(const std::string& table, const std::string& columns, std::initializer_list<const char*> rows)
+    {
+        for (const char* values : rows)
+            insert(table, columns, values);
     }
     // A work order of customer C1 ("大華") with its pre-schedule documents D1..D3.
     void workOrder(const std::string& po, const std::string& fdate = "")

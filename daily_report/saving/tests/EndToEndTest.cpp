@@ -51,7 +51,9 @@ protected:
                 return r;
         return 0;
     }
-    static const std::string& at(const GridRows& rows, int r, int c)
+    // The cell at grid row r, column c (both from 1).
+    template <class Rows>
+    static auto& at(Rows& rows, int r, int c)
     {
         return rows.at(static_cast<std::size_t>(r - 1)).at(static_cast<std::size_t>(c - 1));
     }
@@ -70,7 +72,7 @@ protected:
     void click(const GridLayout& l, GridRows& rows, ChangeFlags& flags, int r, int c)
     {
         for (const CellChange& ch : cellClick(l, r, c, at(rows, r, c), clock_)) {
-            rows[static_cast<std::size_t>(r - 1)][static_cast<std::size_t>(ch.col - 1)] = ch.text;
+            at(rows, r, ch.col) = ch.text;
             flags.set(r, ch.col);
         }
     }
@@ -136,7 +138,7 @@ TEST_F(EndToEnd, FinishingTheLastPieceClosesThePrintingLine)
 
         // Delete on the stamp and saving again opens the line once more.
         ASSERT_EQ(keyDown(pl, pl.finishDateCol, kKeyDelete), KeyDown::ClearAndFlag);
-        rows[static_cast<std::size_t>(r - 1)][static_cast<std::size_t>(pl.finishDateCol - 1)].clear();
+        at(rows, r, pl.finishDateCol).clear();
         flags.set(r, pl.finishDateCol);
         ASSERT_EQ(save(printing, rows, flags), SaveResult::Saved);
         EXPECT_EQ(value("select FDATE || '/' || ACT from PRINTING " + key), "/");
@@ -201,7 +203,7 @@ TEST_F(EndToEnd, DieCuttingDieFlagKeepsItsFirstStamp)
     const std::string key = lineKey(rows, r);
     db_->exec("update KNIFE set FDATE = '1101-09' " + key);
     db_->exec("update VENDERAC set ODATE = '' " + key + " and KIND = '刀 模'");
-    rows[static_cast<std::size_t>(r - 1)][static_cast<std::size_t>(dieFlag - 1)] = "V";
+    at(rows, r, dieFlag) = "V";
     const std::string paperMark = at(rows, r, l.column("紙")) == "V" ? "" : "V";
 
     click(l, rows, flags, r, l.column("紙"));
@@ -218,7 +220,7 @@ TEST_F(EndToEnd, DieCuttingDieFlagKeepsItsFirstStamp)
 
     // A die flag that was empty at loading time does not undo a die made
     // since; clearing the flag itself opens the die-making line again.
-    rows[static_cast<std::size_t>(r - 1)][static_cast<std::size_t>(dieFlag - 1)] = "";
+    at(rows, r, dieFlag) = "";
     ASSERT_EQ(save(cutting, rows, flags), SaveResult::Saved);
     EXPECT_EQ(value("select FDATE from KNIFE " + key), "1101-09");
     flags.set(r, dieFlag);
@@ -237,9 +239,9 @@ TEST_F(EndToEnd, ManualWriteBackRegistersANewDieOnce)
     const int second = firstRow(rows, [&](int r) { return at(rows, r, 1) != at(rows, first, 1); });
     ASSERT_GT(second, 0);
     auto prepare = [&](int r, const std::string& code, const std::string& rework) {
-        rows[static_cast<std::size_t>(r - 1)][static_cast<std::size_t>(l.remarkCol - 1)] = code;
-        rows[static_cast<std::size_t>(r - 1)][static_cast<std::size_t>(l.column("新舊刀") - 1)] = "新刀";
-        rows[static_cast<std::size_t>(r - 1)][static_cast<std::size_t>(l.column("儲位") - 1)] = "A-01";
+        at(rows, r, l.remarkCol) = code;
+        at(rows, r, l.column("新舊刀")) = "新刀";
+        at(rows, r, l.column("儲位")) = "A-01";
         db_->exec("update 工單lable set 內容8 = '" + rework + "', 內容12 = '' where PO = '" + at(rows, r, 1) + "'");
     };
     prepare(first, "K-NEW-1", "一般生產");
@@ -262,13 +264,10 @@ TEST_F(EndToEnd, ManualWriteBackRegistersANewDieOnce)
     const auto reg = db_->rows("select 序, 日期, 工單單號, 工單序, 客戶代號, 作廢, 模數 = (select MEMB from CROWD " +
                                key + ") from 刀模管理資料 where 刀模代號 = 'K-NEW-1'");
     ASSERT_EQ(reg.size(), 1u);
-    EXPECT_EQ(reg[0][0], std::to_string(std::stoll(top) + 1));
-    EXPECT_EQ(reg[0][1], "1131204");
-    EXPECT_EQ(reg[0][2], at(rows, first, 1));
-    EXPECT_EQ(reg[0][3], at(rows, first, 2));
-    EXPECT_EQ(reg[0][4], value("select CUST from PWORK where PO = '" + at(rows, first, 1) + "'"));
-    EXPECT_EQ(reg[0][5], "");
-    EXPECT_EQ(reg[0][6], "1");
+    EXPECT_EQ(reg[0], (std::vector<std::string>{std::to_string(std::stoll(top) + 1), "1131204", at(rows, first, 1),
+                                                at(rows, first, 2),
+                                                value("select CUST from PWORK where PO = '" + at(rows, first, 1) + "'"),
+                                                "", "1"}));
 
     // A line that is gone: the user hears that nothing was written.
     db_->exec("delete from CROWD " + key);
@@ -284,7 +283,7 @@ TEST_F(EndToEnd, ManualWriteBackCopiesTheRemarkOfAPlainKind)
     const GridLayout& l = gridLayout(gluing);
     GridRows rows = load(gluing);
     ASSERT_FALSE(rows.empty());
-    rows[0][static_cast<std::size_t>(l.remarkCol - 1)] = "  加急 '今日' ";
+    at(rows, 1, l.remarkCol) = "  加急 '今日' ";
     ScriptedMessages msgs;
     SaveContext ctx{session_, clock_, [] {}};
     ASSERT_EQ(writeBackCurrentRow(gluing, rows, 1, ctx), RowWriteBack::Written);

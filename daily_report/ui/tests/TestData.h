@@ -4,12 +4,15 @@
 // machine phrases, an employee with his own press and a customer.
 #include "common/ProcessKind.h"
 #include "db/Database.h"
+#include "db/tests/TestDb.h"
 
-#include <sqlite3.h>
+#include <iconv.h>
 #include <unistd.h>
 
 #include <filesystem>
-#include <stdexcept>
+#include <fstream>
+#include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -25,12 +28,11 @@ public:
     {
         std::filesystem::remove(path_);
         std::filesystem::copy_file(seededTemplate(), path_);
-        if (sqlite3_open(path_.string().c_str(), &db_) != SQLITE_OK)
-            throw std::runtime_error("cannot open " + path_.string());
+        db_ = std::make_unique<db::test::Db>(path_.string());
     }
     ~TestDatabase()
     {
-        sqlite3_close(db_);
+        db_.reset();
         std::filesystem::remove(path_);
     }
     TestDatabase(const TestDatabase&) = delete;
@@ -42,27 +44,12 @@ public:
                ";Jet OLEDB:Database Password=kvoz2851kvoz2851";
     }
 
-    void exec(const std::string& sql)
-    {
-        char* msg = nullptr;
-        if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &msg) != SQLITE_OK) {
-            std::string m = msg ? msg : "";
-            sqlite3_free(msg);
-            throw std::runtime_error(m + " in: " + sql);
-        }
-    }
-
+    void exec(const std::string& sql) { db_->exec(sql); }
     // The first column of the first row, "" when there is none or it is null.
     std::string value(const std::string& sql)
     {
-        sqlite3_stmt* st = nullptr;
-        if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &st, nullptr) != SQLITE_OK)
-            throw std::runtime_error(std::string(sqlite3_errmsg(db_)) + " in: " + sql);
-        std::string out;
-        if (sqlite3_step(st) == SQLITE_ROW && sqlite3_column_text(st, 0))
-            out = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
-        sqlite3_finalize(st);
-        return out;
+        const std::string v = db_->value(sql);
+        return v == "<null>" ? std::string() : v;
     }
 
     // Work order of the piece of kind k: "P0" + letter ("P0D" for printing).
@@ -73,12 +60,10 @@ private:
     {
         std::filesystem::remove(path_);
         db::createDatabase(path_.string());
-        if (sqlite3_open(path_.string().c_str(), &db_) != SQLITE_OK)
-            throw std::runtime_error("cannot open " + path_.string());
+        db_ = std::make_unique<db::test::Db>(path_.string());
         seed();
         // Closed, so the file is complete (journal folded in) before copies are made.
-        sqlite3_close(db_);
-        db_ = nullptr;
+        db_.reset();
     }
 
     static const std::filesystem::path& seededTemplate()
@@ -130,7 +115,28 @@ private:
         return n;
     }
     std::filesystem::path path_;
-    sqlite3* db_ = nullptr;
+    std::unique_ptr<db::test::Db> db_;
 };
+
+// The bytes of a file, as written.
+inline std::string readFile(const std::filesystem::path& p)
+{
+    std::ifstream f(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
+}
+
+// Big5 bytes as UTF-8; "<not Big5>" when they are not Big5.
+inline std::string fromBig5(const std::string& bytes)
+{
+    iconv_t cd = iconv_open("UTF-8", "CP950");
+    std::string out(bytes.size() * 3 + 4, '\0');
+    char* in = const_cast<char*>(bytes.data());
+    std::size_t inLeft = bytes.size(), outLeft = out.size();
+    char* o = out.data();
+    const bool ok = iconv(cd, &in, &inLeft, &o, &outLeft) != static_cast<std::size_t>(-1);
+    iconv_close(cd);
+    out.resize(out.size() - outLeft);
+    return ok ? out : "<not Big5>";
+}
 
 } // namespace qtmv::daily::uitest

@@ -4,39 +4,14 @@
 #include "daily_report/ui/tests/TestData.h"
 
 #include <gtest/gtest.h>
-#include <iconv.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 using namespace qtmv::daily;
 using qtmv::kindByLetter;
 
-namespace {
-
-std::string readFile(const std::filesystem::path& p)
-{
-    std::ifstream f(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
-}
-
-std::string fromBig5(const std::string& bytes)
-{
-    iconv_t cd = iconv_open("UTF-8", "CP950");
-    std::string out(bytes.size() * 3 + 4, '\0');
-    char* in = const_cast<char*>(bytes.data());
-    std::size_t inLeft = bytes.size(), outLeft = out.size();
-    char* o = out.data();
-    const std::size_t r = iconv(cd, &in, &inLeft, &o, &outLeft);
-    iconv_close(cd);
-    if (r == static_cast<std::size_t>(-1))
-        return "<not Big5>";
-    out.resize(out.size() - outLeft);
-    return out;
-}
-
-} // namespace
+using uitest::fromBig5;
+using uitest::readFile;
 
 TEST(SortCaptions, NameTheOrderEachOptionSortsBy)
 {
@@ -76,11 +51,6 @@ TEST(Phrases, LoadedInIdOrderAndListedByItem)
     EXPECT_EQ(t.list("機別"), (std::vector<std::string>{"一號機", "二號機", "軋台A"}));
     EXPECT_EQ(t.list("停工說明"), (std::vector<std::string>{"缺紙"}));
     EXPECT_TRUE(t.list("儲位").empty());
-}
-
-TEST(LeaveQuestion, CaptionBetweenTheTwoParts)
-{
-    EXPECT_EQ(leaveQuestion("日報登錄作業"), "確定離開日報登錄作業嗎？");
 }
 
 TEST(HandOff, ThreeTrimmedLinesInBig5WithCrLf)

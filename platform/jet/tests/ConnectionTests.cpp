@@ -43,28 +43,17 @@ TEST(ConnectionOpen, ClearDescriptionsForFilesThatAreNoDatabase)
     expectOpenFails(missing, Error::Kind::FileMissing, "找不到資料庫檔案");
     EXPECT_FALSE(std::filesystem::exists(missing)); // never created
 
-    std::string jet(2048, '\0');
+    std::string jet(2048, '\0'), ace(2048, '\0'), broken(8192, 'x');
     jet.replace(4, 15, "Standard Jet DB");
-    writeFile(dir / "jet.mdb", jet);
-    expectOpenFails((dir / "jet.mdb").string(), Error::Kind::NotADatabase, "Microsoft Access（Jet）");
-
-    std::string ace(2048, '\0');
     ace.replace(4, 15, "Standard ACE DB");
-    writeFile(dir / "ace.accdb", ace);
-    expectOpenFails((dir / "ace.accdb").string(), Error::Kind::NotADatabase, "ACE");
-
-    writeFile(dir / "notes.txt", "SITE=C\r\nDBQ=C:\\DATA\\QTMV.MDB\r\n");
-    expectOpenFails((dir / "notes.txt").string(), Error::Kind::NotADatabase, "不是資料庫檔案");
-
-    writeFile(dir / "empty.mdb", "");
-    expectOpenFails((dir / "empty.mdb").string(), Error::Kind::NotADatabase, "空的檔案");
-
-    // An SQLite header over garbage: the engine's own check.
-    std::string broken(8192, 'x');
-    broken.replace(0, 16, std::string("SQLite format 3\0", 16));
-    writeFile(dir / "broken.mdb", broken);
-    expectOpenFails((dir / "broken.mdb").string(), Error::Kind::NotADatabase, "損毀");
-
+    broken.replace(0, 16, std::string("SQLite format 3\0", 16));   // the engine's own check finds the garbage
+    const struct { const char* name; std::string bytes; const char* says; } files[] = {
+        {"jet.mdb", jet, "Microsoft Access（Jet）"}, {"ace.accdb", ace, "ACE"}, {"empty.mdb", "", "空的檔案"},
+        {"notes.txt", "SITE=C\r\nDBQ=C:\\DATA\\QTMV.MDB\r\n", "不是資料庫檔案"}, {"broken.mdb", broken, "損毀"}};
+    for (const auto& f : files) {
+        writeFile(dir / f.name, f.bytes);
+        expectOpenFails((dir / f.name).string(), Error::Kind::NotADatabase, f.says);
+    }
     expectOpenFails(dir.string(), Error::Kind::NotADatabase, "資料夾");
 
     Connection c;

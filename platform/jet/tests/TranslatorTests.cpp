@@ -14,25 +14,27 @@
 namespace jet {
 namespace {
 
-// All rows of a statement, each row's fields as text joined with "|".
-std::vector<std::string> rowsOf(Connection& c, const std::string& sql)
+using Rows = std::vector<std::string>;
+
+// The rows of an open client recordset, each row's fields as text joined with "|".
+Rows linesOf(const Recordset& rs)
 {
-    Recordset rs;
-    rs.open(sql, c);
-    std::vector<std::string> out;
-    for (; !rs.eof(); rs.moveNext()) {
+    Rows out;
+    for (const auto& row : rs.rows()) {
         std::string line;
-        for (int i = 0; i < rs.fieldCount(); ++i) {
-            if (i)
-                line += '|';
-            line += rs.field(i).text();
-        }
+        for (std::size_t i = 0; i < row.size(); ++i)
+            line += (i ? "|" : "") + row[i].text();
         out.push_back(line);
     }
     return out;
 }
 
-using Rows = std::vector<std::string>;
+Rows rowsOf(Connection& c, const std::string& sql)
+{
+    Recordset rs;
+    rs.open(sql, c);
+    return linesOf(rs);
+}
 
 TEST(Translate, TextsThatChange)
 {
@@ -143,20 +145,8 @@ TEST_F(Statements, PrintingGridLoad)
     Recordset rs;
     rs.open(sql, c);
     ASSERT_EQ(rs.recordCount(), 3);
-    const Rows expected = {"P3|1|Two|v6|card|d6||||||V|S2|4|9|",
-                           "P1|2|One|v2|box|d2|||||||S1|2|9|",
-                           "P1|1|One|v1|box|d1|paperA||V||||S1|1|10|"};
-    Rows got;
-    for (const auto& row : rs.rows()) {
-        std::string line;
-        for (std::size_t i = 0; i < row.size(); ++i) {
-            if (i)
-                line += '|';
-            line += row[i].text();
-        }
-        got.push_back(line);
-    }
-    EXPECT_EQ(got, expected);
+    EXPECT_EQ(linesOf(rs), (Rows{"P3|1|Two|v6|card|d6||||||V|S2|4|9|", "P1|2|One|v2|box|d2|||||||S1|2|9|",
+                                 "P1|1|One|v1|box|d1|paperA||V||||S1|1|10|"}));
     // Columns sharing a name are told apart by their table, as Jet does.
     EXPECT_EQ(rs.fieldName(4), "PWORK.DESC");
     EXPECT_EQ(rs.fieldName(5), "PRINTING_S.DESC");

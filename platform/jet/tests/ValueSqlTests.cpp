@@ -8,26 +8,20 @@
 
 #include <cmath>
 #include <string>
+#include <utility>
 
 namespace jet {
 namespace {
 
 TEST(Val, LeadingNumberOfOddTexts)
 {
-    EXPECT_EQ(val("12abc"), 12);
-    EXPECT_EQ(val(""), 0);
-    EXPECT_EQ(val(" 1 2 3"), 123);
-    EXPECT_EQ(val("-3.5e2x"), -350);
-    EXPECT_EQ(val("abc"), 0);
-    EXPECT_EQ(val("1.2.3"), 1.2);
-    EXPECT_EQ(val("  -  7"), -7);
-    EXPECT_EQ(val(".5"), 0.5);
-    EXPECT_EQ(val("1e"), 1);        // an exponent without digits is not one
-    EXPECT_EQ(val("2D3"), 2000);    // Jet's D exponent
-    EXPECT_EQ(val("1,000"), 1);
-    EXPECT_EQ(val("&H1F"), 31);
-    EXPECT_EQ(val("&HFFFF"), -1);   // 16-bit values read signed, as in Jet
-    EXPECT_EQ(val("&O17"), 15);
+    // "1e": an exponent without digits is not one; "2D3": Jet's D exponent;
+    // "&HFFFF": 16-bit values read signed, as in Jet.
+    const std::pair<const char*, double> cases[] = {
+        {"12abc", 12}, {"", 0},    {" 1 2 3", 123},  {"-3.5e2x", -350}, {"abc", 0},   {"1.2.3", 1.2},   {"  -  7", -7},
+        {".5", 0.5},   {"1e", 1},  {"2D3", 2000},    {"1,000", 1},      {"&H1F", 31}, {"&HFFFF", -1},   {"&O17", 15}};
+    for (const auto& [text, number] : cases)
+        EXPECT_EQ(val(text), number) << text;
     EXPECT_TRUE(std::isinf(val("1e999")));
     EXPECT_FALSE(std::signbit(val("-0")));
 }
@@ -36,15 +30,11 @@ TEST(Value, TextAsJetShowsIt)
 {
     EXPECT_EQ(Value().text(), "");
     EXPECT_EQ(Value(nullptr).trimmed(), "");
-    EXPECT_EQ(Value(1.5).text(), "1.5");
-    EXPECT_EQ(Value(2.0).text(), "2");
-    EXPECT_EQ(Value(-0.0).text(), "0");
-    EXPECT_EQ(Value(0.1 + 0.2).text(), "0.3");
-    EXPECT_EQ(Value(1234567.25).text(), "1234567.25");
-    EXPECT_EQ(Value(123456789012345.0).text(), "123456789012345");
-    EXPECT_EQ(Value(1e15).text(), "1E+15");
-    EXPECT_EQ(Value(0.0001).text(), "0.0001");
-    EXPECT_EQ(Value(0.00001).text(), "1E-05");
+    const std::pair<double, const char*> numbers[] = {
+        {1.5, "1.5"},           {2.0, "2"},     {-0.0, "0"},         {0.1 + 0.2, "0.3"},    {1234567.25, "1234567.25"},
+        {123456789012345.0, "123456789012345"}, {1e15, "1E+15"},     {0.0001, "0.0001"},    {0.00001, "1E-05"}};
+    for (const auto& [number, text] : numbers)
+        EXPECT_EQ(Value(number).text(), text) << number;
     EXPECT_EQ(Value(-42LL).text(), "-42");
     EXPECT_EQ(Value(" 12 ").number(), 12);
     EXPECT_EQ(Value().number(), 0);
@@ -108,13 +98,9 @@ TEST(SqlVal, RegisteredOnEveryConnectionWithNullsKept)
                 "val('') as f, val('-3.5e2x') as g, val('abc') as h",
                 c);
         EXPECT_TRUE(rs.field("a").isNull());
-        EXPECT_EQ(rs.field("b"), Value(12));
-        EXPECT_EQ(rs.field("c"), Value(2.5));
-        EXPECT_EQ(rs.field("d"), Value(12));
-        EXPECT_EQ(rs.field("e"), Value(123));
-        EXPECT_EQ(rs.field("f"), Value(0));
-        EXPECT_EQ(rs.field("g"), Value(-350));
-        EXPECT_EQ(rs.field("h"), Value(0));
+        const Value expected[] = {Value(12), Value(2.5), Value(12), Value(123), Value(0), Value(-350), Value(0)};
+        for (int i = 0; i < 7; ++i)
+            EXPECT_EQ(rs.field(i + 1), expected[i]) << rs.fieldName(i + 1);
     }
 }
 

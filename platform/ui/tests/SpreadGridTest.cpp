@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
 
 using qtmv::SpreadGrid;
@@ -62,8 +64,7 @@ TEST_F(SpreadGridTest, TypingStartsEditWithTheKeyAndEnterCommitsAndMovesOn)
     EXPECT_EQ(grid->activeRow(), 1);
     EXPECT_EQ(grid->activeCol(), 5);
     ASSERT_EQ(changed.count(), 1);
-    EXPECT_EQ(changed.at(0).at(0).toInt(), 1);
-    EXPECT_EQ(changed.at(0).at(1).toInt(), 4);
+    EXPECT_EQ(changed.at(0), (QList<QVariant>{1, 4}));
 
     // Chinese typed on the grid itself opens the editor with it.
     grid->setActiveCell(2, 2);
@@ -242,9 +243,7 @@ TEST_F(SpreadGridTest, KeyDownHookSeesDeleteF2AndF9)
     QTest::keyClick(view(), Qt::Key_Delete);
     EXPECT_EQ(grid->text(4, 2), "");
     ASSERT_GE(keys.size(), 2u);
-    EXPECT_EQ(keys[1].key, Qt::Key_Delete);
-    EXPECT_EQ(keys[1].row, 4);
-    EXPECT_EQ(keys[1].col, 2);
+    EXPECT_EQ(std::make_tuple(keys[1].key, keys[1].row, keys[1].col), std::make_tuple(int(Qt::Key_Delete), 4, 2));
 
     // Delete in a column that is not editable changes nothing.
     grid->setActiveCell(4, 3);

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <initializer_list>
 #include <regex>
 #include <sstream>
 
@@ -60,6 +61,12 @@ protected:
     }
     static void TearDownTestSuite() { delete path_; }
     Demo() : db_(path_->str()) {}
+    // Each statement finds at least one row.
+    void expectRows(std::initializer_list<std::string> statements)
+    {
+        for (const auto& sql : statements)
+            EXPECT_GT(db_.count(sql), 0) << sql;
+    }
 
     static TempPath* path_;
     static qtmv::demo::DemoSummary summary_;
@@ -140,10 +147,9 @@ TEST_F(Demo, HasOpenPiecesOfEveryKindAsTheSummarySays)
     EXPECT_EQ(open, summary_.openPieces);
     EXPECT_EQ(db_.count("select * from PWORK"), 80);
     // Open pieces say so with '' and with NULL; finished work orders have none.
-    EXPECT_GT(db_.count("select * from PRINTING_S where FDATE is null"), 0);
-    EXPECT_GT(db_.count("select * from PRINTING_S where FDATE = ''"), 0);
-    for (const char* f : {"FDATE is null", "FDATE = ''", "FDATE <> ''"})
-        EXPECT_GT(db_.count(std::string("select * from PWORK where ") + f), 0) << f;
+    expectRows({"select * from PRINTING_S where FDATE is null", "select * from PRINTING_S where FDATE = ''",
+                "select * from PWORK where FDATE is null", "select * from PWORK where FDATE = ''",
+                "select * from PWORK where FDATE <> ''"});
     for (const auto& k : qtmv::processKinds())
         EXPECT_EQ(db_.count("select * from [" + std::string(k.scheduledTable) +
                             "] s inner join PWORK w on w.PO = s.PO where w.FDATE <> '' and ifnull(s.FDATE, '') = ''"),
@@ -156,12 +162,10 @@ TEST_F(Demo, LinesPiecesAndOrderLookAsOnTheShopFloor)
     EXPECT_EQ(db_.rows("select distinct [NO] from PRINTING order by [NO]"),
               (std::vector<std::vector<std::string>>{{"1"}, {"2"}, {"3"}}));
     // A line with a finished and an open piece.
-    EXPECT_GT(db_.count("select PO, [NO] from PRINTING_S group by PO, [NO] having "
-                        "sum(ifnull(FDATE, '') <> '') > 0 and sum(ifnull(FDATE, '') = '') > 0"),
-              0);
+    expectRows({"select PO, [NO] from PRINTING_S group by PO, [NO] having "
+                "sum(ifnull(FDATE, '') <> '') > 0 and sum(ifnull(FDATE, '') = '') > 0"});
     // Schedules long enough that "10" sorts before "9" as text.
-    EXPECT_GT(db_.count("select ID from 預排資料明細 group by ID having max(length(順序)) > 1 and min(length(順序)) = 1"),
-              0);
+    expectRows({"select ID from 預排資料明細 group by ID having max(length(順序)) > 1 and min(length(順序)) = 1"});
     // Every piece has its pre-schedule line with the spaced kind name.
     for (const auto& k : qtmv::processKinds()) {
         const std::string s(k.scheduledTable);
@@ -179,10 +183,9 @@ TEST_F(Demo, LinesPiecesAndOrderLookAsOnTheShopFloor)
     const std::regex roc("1[01][0-9](0[1-9]|1[0-2])(0[1-9]|[12][0-9]|3[01])");
     for (const auto& r : db_.rows("select ODATE, PDATE from PWORK"))
         EXPECT_TRUE(std::regex_match(r[0], roc) && std::regex_match(r[1], roc)) << r[0] << " " << r[1];
-    EXPECT_GT(db_.count("select * from PRINTING_S where FDATE glob '[01][0-9][0-3][0-9]-[0-2][0-9]'"), 0);
-    EXPECT_GT(db_.count("select * from 預排資料耗時明細 where 開始 glob '1[01][0-9][01][0-9][0-3][0-9] [0-2][0-9][0-5][0-9]' "
-                        "and 耗時 glob '*.[0-9][0-9]'"),
-              0);
+    expectRows({"select * from PRINTING_S where FDATE glob '[01][0-9][0-3][0-9]-[0-2][0-9]'",
+                "select * from 預排資料耗時明細 where 開始 glob '1[01][0-9][01][0-9][0-3][0-9] [0-2][0-9][0-5][0-9]' "
+                "and 耗時 glob '*.[0-9][0-9]'"});
     EXPECT_EQ(db_.count("select * from 預排資料 where length([DATE]) <> 7"), 0);
 }
 
@@ -195,12 +198,10 @@ TEST_F(Demo, MasterDataCoversTheCasesTheLookupsTell)
     EXPECT_EQ(db_.count("select * from EMPLOYEE e inner join PHRASE p on p.[DESC] = e.車別 and p.ITEM = '機別' "
                         "where e.ID = 'A001'"),
               1);
-    EXPECT_GT(db_.count("select * from EMPLOYEE where ODATE <> ''"), 0);
-    EXPECT_GT(db_.count("select * from CUST where 停用 = '1'"), 0);
-    EXPECT_GT(db_.count("select * from VENDER where 停用 = '1'"), 0);
-    EXPECT_GT(db_.count("select * from VENDER where 製作 <> 0"), 0);
-    for (const char* f : {"停用 = '0'", "停用 = ''", "停用 is null"})
-        EXPECT_GT(db_.count(std::string("select * from VENDER where ") + f), 0) << f;
+    expectRows({"select * from EMPLOYEE where ODATE <> ''", "select * from CUST where 停用 = '1'",
+                "select * from VENDER where 停用 = '1'", "select * from VENDER where 製作 <> 0",
+                "select * from VENDER where 停用 = '0'", "select * from VENDER where 停用 = ''",
+                "select * from VENDER where 停用 is null", "select * from 片語資料_品檢 where KIND = 'D-印刷'"});
     // Every kind has active vendors in the lookups, and machines for the filter.
     for (const auto& k : qtmv::processKinds()) {
         EXPECT_GT(db_.count("select * from VENDER where ITEM" + std::to_string(k.number) +
@@ -213,27 +214,22 @@ TEST_F(Demo, MasterDataCoversTheCasesTheLookupsTell)
     for (const char* list : {"停工說明", "油墨明細", "裝訂說明", "儲位"})
         EXPECT_GT(db_.count(std::string("select * from PHRASE where KIND = 'Z-雜項' and ITEM = '") + jet::sqlText(list) + "'"), 0);
     // A press without a capacity record.
-    EXPECT_GT(db_.count("select * from PHRASE p where ITEM = '機別' and MSG like '%印刷%' and not exists "
-                        "(select * from 印刷產能資料_工單 c where c.種類 = 'D-印刷' and c.機別 = p.[DESC])"),
-              0);
-    EXPECT_GT(db_.count("select * from 片語資料_品檢 where KIND = 'D-印刷'"), 0);
+    expectRows({"select * from PHRASE p where ITEM = '機別' and MSG like '%印刷%' and not exists "
+                "(select * from 印刷產能資料_工單 c where c.種類 = 'D-印刷' and c.機別 = p.[DESC])"});
 }
 
 TEST_F(Demo, SideTablesAndSettingsAreFilled)
 {
-    EXPECT_GT(db_.count("select * from VENDERAC where EAMT = 0"), 0);
-    EXPECT_GT(db_.count("select * from VENDERAC where EAMT <> 0"), 0);
+    expectRows({"select * from VENDERAC where EAMT = 0", "select * from VENDERAC where EAMT <> 0",
+                "select * from 紙品採購明細 d inner join 紙品採購資料 h on h.採購單號 = d.採購單號",
+                "select * from 工單lable where 內容8 like '重工%'", "select * from 工單lable where 內容8 not like '重工%'"});
     EXPECT_EQ(db_.rows("select distinct KIND from 紙品採購資料 order by KIND"),
               (std::vector<std::vector<std::string>>{{"其 它"}, {"紙 品"}, {"裱 紙"}}));
-    EXPECT_GT(db_.count("select * from 紙品採購明細 d inner join 紙品採購資料 h on h.採購單號 = d.採購單號"), 0);
-    EXPECT_GT(db_.count("select * from 工單lable where 內容8 like '重工%'"), 0);
-    EXPECT_GT(db_.count("select * from 工單lable where 內容8 not like '重工%'"), 0);
-    EXPECT_GT(db_.count("select * from 刀模管理資料"), 0);
     EXPECT_EQ(db_.count("select * from CROWD c where c.REM <> '' and not exists "
                         "(select * from 刀模管理資料 d where d.刀模代號 = c.REM)"),
               0);
-    for (const char* t : {"工單頁數", "工單裝訂流程", "工單品檢明細", "工單印刷數據", "SYSLOAD", "排程表尾預設",
-                          "單筆備註預設", "SYSDB", "邊界設定_半張紙", "預排資料耗時明細"})
+    for (const char* t : {"刀模管理資料", "工單頁數", "工單裝訂流程", "工單品檢明細", "工單印刷數據", "SYSLOAD",
+                          "排程表尾預設", "單筆備註預設", "SYSDB", "邊界設定_半張紙", "預排資料耗時明細"})
         EXPECT_GT(db_.count(std::string("select * from [") + t + "]"), 0) << t;
     for (const char* t : {"COMPANY", "COMPANY1", "COMPANY2"})
         EXPECT_NE(db_.value(std::string("select COMPANY from [") + t + "]"), "") << t;
@@ -244,9 +240,8 @@ TEST_F(Demo, ViewsShowTheScheduleAndTheAnalysis)
 {
     for (const auto& k : qtmv::processKinds())
         EXPECT_GT(db_.count("select * from [" + std::string(k.preScheduleTable) + "]"), 0) << k.preScheduleTable;
-    EXPECT_GT(db_.count("select * from [不良分析4] where KIND = 'D-印刷' and 結束1 <> '' and length(開始時間) = 11 "
-                        "and 時標準量 > 0 and QTY > 0"),
-              0);
+    expectRows({"select * from [不良分析4] where KIND = 'D-印刷' and 結束1 <> '' and length(開始時間) = 11 "
+                "and 時標準量 > 0 and QTY > 0"});
     EXPECT_EQ(db_.count("select * from [不良分析4]"), db_.count("select * from 預排資料耗時明細"));
 }
 
