@@ -36,6 +36,9 @@ class QToolBar;
 
 namespace qtmv {
 class SpreadGrid;
+namespace daily {
+struct SaveContext;
+}
 }
 
 class frm日報登錄作業_工單 : public QMainWindow {
@@ -100,7 +103,9 @@ private:
     void endProgram();
     void openDieHelper();
     void writeBackCurrentRow();
-    qtmv::daily::GridRows loadedRows(std::size_t index);
+    void withLoadedRows(const std::function<void(const qtmv::ProcessKind&, std::size_t,
+                                                 const qtmv::daily::GridRows&,
+                                                 qtmv::daily::SaveContext&)>& operation);
 
     // Grids (MainWindowGrids.cpp).
     void wireGrid(int index);

@@ -410,44 +410,44 @@ void frm日報登錄作業_工單::showDetails(int index, int row)
 
 // --- Saving ------------------------------------------------------------------------------
 
-// A stable copy of the loaded record rows of a grid (the empty rows of the
-// sheet beyond them are not records).
-daily::GridRows frm日報登錄作業_工單::loadedRows(std::size_t index)
+// Runs a save-like operation on a stable copy of the current kind's loaded
+// record rows (the sheet's empty rows beyond them are not records), with the
+// window marked busy so that F8 and the buttons cannot start it twice.
+void frm日報登錄作業_工單::withLoadedRows(
+    const std::function<void(const qtmv::ProcessKind&, std::size_t, const daily::GridRows&,
+                             daily::SaveContext&)>& operation)
 {
+    const qtmv::ProcessKind* k = currentKind();
+    if (!k || busy_)
+        return;
     finishAllEdits();
+    const std::size_t index = static_cast<std::size_t>(k->number - 1);
     daily::GridRows rows = fml[index]->allCells();
     rows.resize(static_cast<std::size_t>(records_[index]));
-    return rows;
+    daily::SaveContext ctx{qtmv::session(), *clock_, [this] { endProgram(); }};
+    busy_ = true;
+    operation(*k, index, rows, ctx);
+    busy_ = false;
 }
 
 void frm日報登錄作業_工單::saveCurrentKind()
 {
-    const qtmv::ProcessKind* k = currentKind();
-    if (!k || busy_)
-        return;
-    const std::size_t index = static_cast<std::size_t>(k->number - 1);
-    const daily::GridRows rows = loadedRows(index);
-    daily::SaveContext ctx{qtmv::session(), *clock_, [this] { endProgram(); }};
-    busy_ = true;
-    const daily::SaveOutcome out = daily::saveDailyReport(*k, rows, flags_[index], ctx);
-    busy_ = false;
-    if (out.result == daily::SaveResult::Refused && out.row > 0) {
-        fml[index]->setFocus();
-        fml[index]->setActiveCell(out.row, out.col, true);
-    }
+    withLoadedRows([this](const qtmv::ProcessKind& k, std::size_t index, const daily::GridRows& rows,
+                          daily::SaveContext& ctx) {
+        const daily::SaveOutcome out = daily::saveDailyReport(k, rows, flags_[index], ctx);
+        if (out.result == daily::SaveResult::Refused && out.row > 0) {
+            fml[index]->setFocus();
+            fml[index]->setActiveCell(out.row, out.col, true);
+        }
+    });
 }
 
 void frm日報登錄作業_工單::writeBackCurrentRow()
 {
-    const qtmv::ProcessKind* k = currentKind();
-    if (!k || busy_)
-        return;
-    const std::size_t index = static_cast<std::size_t>(k->number - 1);
-    const daily::GridRows rows = loadedRows(index);
-    daily::SaveContext ctx{qtmv::session(), *clock_, [this] { endProgram(); }};
-    busy_ = true;
-    daily::writeBackCurrentRow(*k, rows, fml[index]->activeRow(), ctx);
-    busy_ = false;
+    withLoadedRows([this](const qtmv::ProcessKind& k, std::size_t index, const daily::GridRows& rows,
+                          daily::SaveContext& ctx) {
+        daily::writeBackCurrentRow(k, rows, fml[index]->activeRow(), ctx);
+    });
 }
 
 // --- Die lookup ---------------------------------------------------------------------------

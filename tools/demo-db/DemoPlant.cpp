@@ -13,6 +13,9 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
 #include <memory>
 #include <span>
 #include <unordered_map>
@@ -572,8 +575,11 @@ void Plant::phrases()
         std::string msg;
         if (std::string_view(m.name) != "手工組") // the hand work group serves every kind
             for (int k : m.kinds)
-                if (k >= 0)
-                    msg += (msg.empty() ? "" : ",") + std::string(kind(k).name);
+                if (k >= 0) {
+                    if (!msg.empty())
+                        msg += ',';
+                    msg += kind(k).name;
+                }
         add("Z-雜項", "機別", m.name, msg);
     }
     for (W s : kStoppages)
@@ -1682,6 +1688,21 @@ DemoSummary writeDemoPlant(const std::string& path, const DemoOptions& options)
         std::remove(path.c_str());
         throw;
     }
+}
+
+std::string keptDemoPlant(const char* envVariable, const std::string& defaultPath, long long workOrders)
+{
+    const char* env = std::getenv(envVariable);
+    const std::filesystem::path path = env && *env ? env : defaultPath;
+    if (!std::filesystem::exists(path)) {
+        std::filesystem::create_directories(path.parent_path());
+        DemoOptions o;
+        o.workOrders = workOrders;
+        std::cerr << "generating " << path << " ...\n";
+        const DemoSummary s = writeDemoPlant(path.string(), o);
+        std::cerr << s.workOrders << " work orders, " << s.openPrintingPieces << " open printing pieces\n";
+    }
+    return path.string();
 }
 
 } // namespace qtmv::demo

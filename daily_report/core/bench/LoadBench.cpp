@@ -28,17 +28,7 @@ namespace {
 
 std::string benchDatabase()
 {
-    const char* env = std::getenv("QTMV_BENCH_DB");
-    const std::filesystem::path path = env && *env ? env : "/tmp/qtmv-load-bench/QTMV.mdb";
-    if (!std::filesystem::exists(path)) {
-        std::filesystem::create_directories(path.parent_path());
-        demo::DemoOptions o;
-        o.workOrders = 100000;
-        std::cerr << "generating " << path << " ...\n";
-        const demo::DemoSummary s = demo::writeDemoPlant(path.string(), o);
-        std::cerr << s.workOrders << " work orders, " << s.openPrintingPieces << " open printing pieces\n";
-    }
-    return path.string();
+    return demo::keptDemoPlant("QTMV_BENCH_DB", "/tmp/qtmv-load-bench/QTMV.mdb", 100000);
 }
 
 const std::string& database()

@@ -35,17 +35,7 @@ constexpr int kFlaggedCells = 200;
 
 std::filesystem::path templateDatabase()
 {
-    const char* env = std::getenv("QTMV_SAVE_BENCH_DB");
-    const std::filesystem::path path = env && *env ? env : "/tmp/qtmv-save-bench/QTMV.mdb";
-    if (!std::filesystem::exists(path)) {
-        std::filesystem::create_directories(path.parent_path());
-        demo::DemoOptions o;
-        o.workOrders = 4000;
-        std::cerr << "generating " << path << " ...\n";
-        const demo::DemoSummary s = demo::writeDemoPlant(path.string(), o);
-        std::cerr << s.workOrders << " work orders, " << s.openPrintingPieces << " open printing pieces\n";
-    }
-    return path;
+    return demo::keptDemoPlant("QTMV_SAVE_BENCH_DB", "/tmp/qtmv-save-bench/QTMV.mdb", 4000);
 }
 
 std::string connectionString(const std::filesystem::path& p)

@@ -20,15 +20,7 @@ namespace {
 
 std::string benchDatabase()
 {
-    const char* env = std::getenv("QTMV_BENCH_DB");
-    const std::filesystem::path path = env && *env ? env : "/tmp/qtmv-load-bench/QTMV.mdb";
-    if (!std::filesystem::exists(path)) {
-        std::filesystem::create_directories(path.parent_path());
-        qtmv::demo::DemoOptions o;
-        o.workOrders = 100000;
-        qtmv::demo::writeDemoPlant(path.string(), o);
-    }
-    return path.string();
+    return qtmv::demo::keptDemoPlant("QTMV_BENCH_DB", "/tmp/qtmv-load-bench/QTMV.mdb", 100000);
 }
 
 void BM_WindowLoadPrinting(benchmark::State& state)

@@ -22,8 +22,11 @@ Rows linesOf(const Recordset& rs)
     Rows out;
     for (const auto& row : rs.rows()) {
         std::string line;
-        for (std::size_t i = 0; i < row.size(); ++i)
-            line += (i ? "|" : "") + row[i].text();
+        for (std::size_t i = 0; i < row.size(); ++i) {
+            if (i)
+                line += '|';
+            line += row[i].text();
+        }
         out.push_back(line);
     }
     return out;
