@@ -926,6 +926,10 @@ void Stmt::emit(std::string& out, int from, int to) const
 
 std::string translateSqlite(std::string_view jetSql, EditableSelect* editable)
 {
+    // The engine reads a statement only up to a NUL: a value carrying one
+    // would be cut into another statement, or an unterminated one.
+    if (jetSql.find('\0') != std::string_view::npos)
+        throw Error(Error::Kind::Syntax, "SQL 陳述式中含有 NUL 字元，無法執行。");
     Stmt s(jetSql);
     s.rewrite();
     if (s.isUpdateJoin())

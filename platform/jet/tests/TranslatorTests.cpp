@@ -79,6 +79,19 @@ TEST(Translate, RefusesWhatItCannotTranslate)
     }
 }
 
+TEST(Translate, NulInsideAValueIsRefusedNotCut)
+{
+    // Cut at the NUL, this would run as another statement.
+    const std::string sql("update T set REM ='a\0' where 1 = 1 --' where ID = 'x'", 53);
+    try {
+        translate(sql);
+        ADD_FAILURE() << "translated a statement with a NUL";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.kind(), Error::Kind::Syntax);
+        EXPECT_NE(e.description().find("NUL"), std::string::npos);
+    }
+}
+
 TEST(Translate, CachedTextGivesTheSameResult)
 {
     const std::string sql = "select top 3 [NO] from [PRINTING] where PO = 'X' ";
