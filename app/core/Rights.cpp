@@ -1,7 +1,12 @@
 #include "app/core/Rights.h"
 
 #include "app/core/Session.h"
+#include "platform/jet/Connection.h"
+#include "platform/jet/Recordset.h"
 #include "platform/jet/Sql.h"
+#include "platform/os/MessageBox.h"
+
+#include <exception>
 
 namespace qtmv {
 
@@ -22,7 +27,54 @@ std::string_view characterAt(std::string_view text, int position)
     }
     return {};
 }
+// Reads the user's rights row again, quietly. Start-up may have found the
+// database busy; a later edit should not stay refused for that alone.
+void retryReadingRights(Session& s)
+{
+    try {
+        jet::Connection conn;
+        conn.open(s.ConnectionString);
+        jet::Recordset rs;
+        rs.open("select * from [使用者資料明細] " + ("where 使用者 = '" + jet::sqlText(s.EmployeeName) + "'"), conn);
+        if (rs.recordCount() > 0) {
+            s.WorkOrderRights = rs.text("工單作業細部");
+            s.ProductionRights = rs.text("生產管理細部");
+            s.RightsEstablished = true;
+        } else if (!s.LoginUser.empty()) {
+            s.RightsEstablished = true;
+        }
+    } catch (const std::exception&) {
+        // Still unknown: the refusal below says so.
+    }
+    if (s.RightsEstablished)
+        s.RightsProblem.clear();
+}
+
+constexpr const char* kQueryOnly = "您的權限僅可以查詢！";
+
 } // namespace
+
+bool EditRefused(Session& s)
+{
+    if (!s.RightsEstablished && s.IdentityEstablished)
+        retryReadingRights(s);
+    if (!s.RightsEstablished) {
+        if (s.RightsProblemTold) {
+            MsgBox(kQueryOnly, "警告", MsgIcon::Exclamation);
+        } else {
+            const std::string why = s.RightsProblem.empty() ? "無法確認使用者的權限。" : s.RightsProblem;
+            MsgBox(why + "\n\n本次執行僅可查詢，不能儲存或修改資料；請由系統選單重新啟動本程式。", "警告",
+                   MsgIcon::Exclamation);
+            s.RightsProblemTold = true;
+        }
+        return true;
+    }
+    if (RightsRestricted(s, s.ProductionRights, 12, "1")) {
+        MsgBox(kQueryOnly, "警告", MsgIcon::Exclamation);
+        return true;
+    }
+    return false;
+}
 
 bool RightsRestricted(const Session& s, std::string_view rights, int position, std::string_view restrictingValue)
 {

@@ -14,6 +14,14 @@ struct Session;
 // position.
 bool RightsRestricted(const Session& s, std::string_view rights, int position, std::string_view restrictingValue);
 
+// The gate of every edit function (saving, the write-back, an entry
+// window's confirm): true when the edit is refused, after telling the user.
+// Refused while the session's user or rights are not established (the
+// first refusal says why, later ones "您的權限僅可以查詢！"; the rights row
+// is read again first, in case start-up only found the database busy), and
+// for a read-only user ("1" at position 12 of ProductionRights).
+bool EditRefused(Session& s);
+
 // Appends to the statement text, for every non-empty group of the user, one
 // condition per group column (GROUP, GROUP1 .. GROUP19):
 //   " or " + prefix + ".[GROUPn] = '" + group + "' "   (prefix given)

@@ -27,6 +27,15 @@ struct Session {
     std::string PhoneExtension;
     std::string WorkOrderRights;   // 工單作業細部
     std::string ProductionRights;  // 生產管理細部
+    // Fail closed: until start-up has established who the user is (a
+    // complete launch line) and read the user's rights, the session is
+    // query-only; a malformed launch line or an unreadable rights row must
+    // not count as "not restricted". RightsProblem says why, for the one
+    // explanation the user gets (RightsProblemTold).
+    bool IdentityEstablished = false;
+    bool RightsEstablished = false;
+    std::string RightsProblem;
+    bool RightsProblemTold = false;
 
     std::string CompanyName, CompanyName1, CompanyName2;
     std::string ExcelFolder;

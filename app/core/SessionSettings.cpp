@@ -45,8 +45,12 @@ void readUser(Session& s, const StartupEnvironment& env, jet::Connection& conn, 
     s.PhoneExtension.clear();
     const std::string line = jet::trim(env.commandLine);
 
+    s.IdentityEstablished = false;
+    s.RightsEstablished = false;
+    s.RightsProblem = "啟動參數不完整，無法確認使用者身分。";
     if (HasLaunchToken(line)) {
         CutLaunchParameters(line, s);
+        s.IdentityEstablished = true;
         if (openRead(rs, "select * from [EMPLOYEE] " + ("where ID = '" + jet::sqlText(s.EmployeeId) + "'"),
                      conn))
             readGroupsAndExtension(rs, s);
@@ -59,7 +63,10 @@ void readUser(Session& s, const StartupEnvironment& env, jet::Connection& conn, 
     if (openRead(rs, "select * from [使用者資料] " + std::string("where 管理者 = 'Y'"), conn)) {
         s.EmployeeName = rs.text("使用者");
         s.LoginUser = s.EmployeeName;
+        s.IdentityEstablished = !s.EmployeeName.empty();
     }
+    if (!s.IdentityEstablished)
+        s.RightsProblem = "找不到系統管理者資料，無法確認使用者身分。";
     if (openRead(rs,
                  "select * from [EMPLOYEE] " + ("where NAME = '" + jet::sqlText(s.EmployeeName) + "' and ")
                      + "iif(ODATE is null,'',ODATE) = '' ",
@@ -94,11 +101,23 @@ bool LoadSessionSettings(Session& s, bool loadUser, const StartupEnvironment& en
             if (openRead(rs, sql, conn))
                 *field = rs.text("COMPANY");
 
+        if (loadUser && s.IdentityEstablished)
+            s.RightsProblem = "讀取使用者「" + s.EmployeeName + "」的權限資料時發生錯誤。";
         if (openRead(rs, "select * from [使用者資料明細] " + ("where 使用者 = '" + jet::sqlText(s.EmployeeName) + "'"),
                      conn)) {
             s.WorkOrderRights = rs.text("工單作業細部");
             s.ProductionRights = rs.text("生產管理細部");
+            if (s.IdentityEstablished)
+                s.RightsEstablished = true;
+        } else if (s.IdentityEstablished) {
+            // An administrator is not held to the flag strings; anyone else
+            // without a rights row has no known rights.
+            s.RightsEstablished = !s.LoginUser.empty();
+            if (!s.RightsEstablished)
+                s.RightsProblem = "找不到使用者「" + s.EmployeeName + "」的權限資料。";
         }
+        if (s.RightsEstablished)
+            s.RightsProblem.clear();
 
         if (openRead(rs,
                      "select * from [SYSLOAD] " + ("where ID = '" + jet::sqlText(s.WorkstationUser) + "' and ")

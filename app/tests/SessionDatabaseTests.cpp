@@ -137,6 +137,34 @@ TEST(SessionSettings, MissingNameKeyIsReportedAndKeepsTheUser)
     EXPECT_EQ(s.CompanyName, ""); // loading stopped at the error
 }
 
+TEST(SessionSettings, RightsCountOnlyWhenUserAndRightsWereEstablished)
+{
+    TestDatabase db;
+    addEmployee(db, "A001", "王大明", "");
+    db.exec("insert into [使用者資料明細] (使用者, 生產管理細部) values ('王大明', '000000000001')");
+    struct Case {
+        const char* line;
+        bool established;
+    };
+    for (const Case& c : {
+             Case{"-kvo2851 -AD= -NAME=王大明 -ID=A001 -XLS=.xls -DOC=.doc -PID=9", true},
+             Case{"-kvo2851 -AD=王大明 -NAME=王大明 -ID=A001 -XLS=.xls -DOC=.doc -PID=9", true},
+             // Malformed lines: no -PID=, cut after -ID=, cut after the token.
+             Case{"-kvo2851 -AD=王大明 -NAME=王大明 -ID=A001 -XLS=.xls -DOC=.doc", false},
+             Case{"-kvo2851 -AD=王大明 -NAME=王大明 -ID=A001", false},
+             Case{"-kvo2851", false},
+             // A user nobody gave rights to is not "unrestricted".
+             Case{"-kvo2851 -AD= -NAME=陳某 -ID=X9 -XLS=.xls -DOC=.doc -PID=9", false},
+         }) {
+        ScriptedMessages messages;
+        Session s = db.session;
+        s.RightsEstablished = true;   // left over from nothing: start-up decides
+        LoadSessionSettings(s, true, environment(c.line));
+        EXPECT_EQ(s.RightsEstablished, c.established) << c.line;
+        EXPECT_EQ(s.RightsProblem.empty(), c.established) << c.line;
+    }
+}
+
 TEST(SessionSettings, QuotesInValuesDoNotBreakTheStatements)
 {
     TestDatabase db;

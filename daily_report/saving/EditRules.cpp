@@ -44,6 +44,57 @@ std::string_view remarkHeading(const GridLayout& layout)
 
 std::string limitMessage(int n) { return "最多只可輸入" + std::to_string(n) + "個字元!"; }
 
+// The "濃度" mark stands for a non-empty "表格" (the form the work-order
+// line prints with). The mark may bring an empty form into being as "V" and
+// take that "V" away again, but a real form text such as "A1" belongs to the
+// work order and is never replaced by a mark: clearing the mark over it is
+// refused with a word to the user.
+std::vector<CellChange> densityClick(const GridLayout& layout, int col, bool marked, const RowText& rowText)
+{
+    const int formCol = layout.column("表格");
+    const std::string form = formCol > 0 ? jet::trim(rowText(formCol)) : std::string();
+    if (!marked) {
+        std::vector<CellChange> out{{col, "V"}};
+        if (formCol > 0 && form.empty())
+            out.push_back({formCol, "V"});
+        return out;
+    }
+    if (!form.empty() && form != "V") {
+        MsgBox("表格「" + form + "」不是濃度標記，不能由此清除；請在工單作業中修改表格。", "訊息", MsgIcon::Exclamation);
+        return {};
+    }
+    std::vector<CellChange> out{{col, ""}};
+    if (form == "V")
+        out.push_back({formCol, ""});
+    return out;
+}
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// A count as the grid shows it: digits with the thousands separators, at
+// most one decimal point, or nothing (shown for 0).
+bool isCountText(std::string_view text)
+{
+    bool digit = false, point = false;
+    for (const char c : text) {
+        if (isDigit(c))
+            digit = true;
+        else if (c == '.' && !point)
+            point = true;
+        else if (c != ',' || point)
+            return false;
+    }
+    return digit || text.empty();
+}
+
+bool hasControlByte(std::string_view text)
+{
+    for (const char c : text)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            return true;
+    return false;
+}
+
 } // namespace
 
 ColumnEdit columnEdit(const GridLayout& layout, int col)
@@ -99,23 +150,19 @@ KeyDown keyDown(const GridLayout& layout, int col, int keyCode)
     }
 }
 
-std::vector<CellChange> cellClick(const GridLayout& layout, int row, int col,
-                                  std::string_view cellText, const Clock& clock)
+std::vector<CellChange> cellClick(const GridLayout& layout, int row, int col, const RowText& rowText,
+                                  const Clock& clock)
 {
     if (row < 1 || !validColumn(layout, col))
         return {};
     const std::string& h = layout.heading(col);
     if (h == "完工日")
         return {{col, FinishStamp(clock)}};
-    const std::string toggled = jet::trim(cellText) == "V" ? "" : "V";
-    if (isPrinting(layout) && h == "濃度") {
-        std::vector<CellChange> out{{col, toggled}};
-        if (const int form = layout.column("表格"); form > 0)
-            out.push_back({form, toggled});
-        return out;
-    }
+    const bool marked = jet::trim(rowText(col)) == "V";
+    if (isPrinting(layout) && h == "濃度")
+        return densityClick(layout, col, marked, rowText);
     if (isDieCutting(layout) && isColumn(layout, col, "紙"))
-        return {{col, toggled}};
+        return {{col, marked ? "" : "V"}};
     return {};
 }
 
@@ -147,7 +194,7 @@ std::optional<LengthLimit> lengthLimit(const GridLayout& layout, int col)
     else if (isPrinting(layout) && columnEdit(layout, col) == ColumnEdit::Numeric)
         n = 10;
     else if (isDieCutting(layout) && h == "新舊刀")
-        n = 1;
+        n = 4;   // "新刀" or "舊刀", which the die register reads
     else if (isDieCutting(layout) && h == "儲位")
         n = 10;
     else if (isDieCutting(layout) && h == "刀模代號")
@@ -159,13 +206,32 @@ std::optional<LengthLimit> lengthLimit(const GridLayout& layout, int col)
     return LengthLimit{n, limitMessage(n)};
 }
 
-EditEnd editEnd(const GridLayout& layout, int col, std::string_view text)
+std::optional<std::string> cellProblem(const GridLayout& layout, int col, std::string_view text)
 {
-    const auto limit = lengthLimit(layout, col);
-    if (!limit || Big5ByteLength(text) <= static_cast<std::size_t>(limit->maxBytes))
+    if (!validColumn(layout, col))
+        return std::nullopt;
+    if (hasControlByte(text))
+        return "「" + layout.heading(col) + "」含有無法儲存的控制字元，請重新輸入!";
+    if (columnEdit(layout, col) == ColumnEdit::Numeric && !isCountText(jet::trim(text)))
+        return "「" + layout.heading(col) + "」只可輸入數字!";
+    if (const auto limit = lengthLimit(layout, col);
+        limit && Big5ByteLength(jet::trim(text)) > static_cast<std::size_t>(limit->maxBytes))
+        return limit->message;
+    return std::nullopt;
+}
+
+EditEnd editEnd(const GridLayout& layout, int col, std::string_view text, std::string_view oldText)
+{
+    const auto problem = cellProblem(layout, col, text);
+    if (!problem)
         return {true, std::string(text)};
-    MsgBox(limit->message, "訊息", MsgIcon::Exclamation);
-    return {false, CutToBytes(text, limit->maxBytes)};
+    MsgBox(*problem, "訊息", MsgIcon::Exclamation);
+    // Too long: keep what fits, so the user can correct it. Anything else
+    // cannot be mended by cutting: the cell keeps what it held.
+    const auto limit = lengthLimit(layout, col);
+    if (limit && *problem == limit->message)
+        return {false, CutToBytes(text, limit->maxBytes)};
+    return {false, std::string(oldText)};
 }
 
 std::string_view currentGridName(const GridLayout& layout)

@@ -15,18 +15,28 @@
 //   Enter passes there without flagging.
 // - Length limits (bytes of the Big5 code page) beyond the common ones:
 //     printing     "說明" 50, "完工說明" 50, "正"/"反" 10
-//     die-cutting  "刀模代號" 13, "完工說明" 50, "儲位" 10
+//     die-cutting  "刀模代號" 13, "完工說明" 50, "儲位" 10, "新舊刀" 4
+//   "新舊刀" holds "新刀" or "舊刀" (two characters, four bytes): the die
+//   register is written for "新刀", so a one-byte limit would refuse the
+//   very values the column holds.
 //   The remark column of the other kinds ("備註", paper "說明") shares the
 //   100-byte limit of their "完工說明".
 // - An over-long text is cut to the limit (not thrown away), after the
 //   message, so the user keeps what fitted and can correct it.
-// - The printing "濃度" mark stands for a non-empty "表格"; toggling it sets
-//   "表格" to "V" or clears it too, and flags both, so saving writes the
-//   form flag that the mark shows.
+// - The printing "濃度" mark stands for a non-empty "表格". Setting the mark
+//   on an empty "表格" makes it "V"; clearing it clears "表格" only when that
+//   holds the mark "V" itself. A real form text ("A1") is never replaced:
+//   clearing the mark over it is refused with a message. Each changed cell
+//   is flagged, and saving writes "表格" only when its own cell is.
+// - Cells refuse what a statement or a numeric column cannot take: control
+//   characters anywhere, and in the colour counts anything but a number
+//   (digits, thousands commas, one point). The same check runs again at
+//   save time, since a paste or another path may bypass the grid.
 #include "common/Clock.h"
 #include "common/KeyFilter.h"
 #include "daily_report/core/GridLayout.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -77,12 +87,16 @@ struct CellChange {
     std::string text;
 };
 
+// The clicked row's text in a column (1-based).
+using RowText = std::function<std::string(int col)>;
+
 // A click on cell (row, col). Row or column 0 is a heading: nothing happens.
 // "完工日": the finish stamp, also over an existing one. Printing "濃度" and
-// die-cutting "紙": the mark "V" set or cleared (printing also "表格").
-// cellText is the clicked cell's current text; the stamp is read off clock.
-std::vector<CellChange> cellClick(const GridLayout& layout, int row, int col,
-                                  std::string_view cellText, const Clock& clock);
+// die-cutting "紙": the mark "V" set or cleared (for "濃度" see above: it may
+// change "表格" too, or be refused with a message). The stamp is read off
+// clock.
+std::vector<CellChange> cellClick(const GridLayout& layout, int row, int col, const RowText& rowText,
+                                  const Clock& clock);
 
 // The text an in-cell editor starts with: for printing "數量" the cell's
 // displayed text; std::nullopt lets the grid start as usual.
@@ -97,14 +111,20 @@ struct LengthLimit {
 // The byte limit of a column, when it has one.
 std::optional<LengthLimit> lengthLimit(const GridLayout& layout, int col);
 
+// Why column col cannot take this text (the message to show), if it cannot:
+// a control character, a non-number in a colour count, or more bytes than
+// the column's limit.
+std::optional<std::string> cellProblem(const GridLayout& layout, int col, std::string_view text);
+
 struct EditEnd {
-    bool accepted = true;   // false: the text was too long and has been cut
+    bool accepted = true;   // false: refused, the message has been shown
     std::string text;       // what the cell holds afterwards
 };
 
-// The end of an edit in column col: an over-long text (Big5 bytes) shows the
-// column's message (title "訊息", exclamation) and is cut to the limit.
-EditEnd editEnd(const GridLayout& layout, int col, std::string_view text);
+// The end of an edit in column col. A text with a problem shows its message
+// (title "訊息", exclamation); an over-long one is cut to the limit, any
+// other goes back to oldText, what the cell held before.
+EditEnd editEnd(const GridLayout& layout, int col, std::string_view text, std::string_view oldText);
 
 // The kind's name as the shared current-grid name ("印前" .. "裁工" .. "其他").
 std::string_view currentGridName(const GridLayout& layout);

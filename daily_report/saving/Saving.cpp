@@ -15,6 +15,7 @@
 
 #include <cstdlib>
 #include <exception>
+#include <initializer_list>
 
 namespace qtmv::daily {
 
@@ -95,12 +96,38 @@ private:
                       [&](jet::Recordset& rs) { return setText(rs, detailField, v); });
     }
 
+    // The set list of the flagged ones among (field, heading, nth) cells;
+    // empty when none is flagged. Only flagged fields are written, so a
+    // field another workstation changed since this grid was loaded keeps
+    // that change unless the user here changed it too.
+    struct FieldCell {
+        const char* field;
+        const char* heading;
+        int nth;
+    };
+    template <class Format>
+    std::string flaggedSetList(std::initializer_list<FieldCell> cells, Format format) const
+    {
+        std::string set;
+        for (const FieldCell& f : cells) {
+            const int c = col(f.heading, f.nth);
+            if (!flagged(c))
+                continue;
+            set += (set.empty() ? "" : ", ") + std::string(f.field) + " ='" + q(format(text(c))) + "'";
+        }
+        return set;
+    }
+
     void writePrintingExtras()
     {
-        if (flagged(col("正")) || flagged(col("反")) || flagged(col("計"))) {
-            conn_.execute("update [PRINTING] set COLOR1 ='" + q(countText(text(col("正")))) +
-                          "', COLOR2 ='" + q(countText(text(col("反")))) + "', [COUNT] ='" +
-                          q(countText(text(col("計")))) + "' " + lineKey_);
+        // The colour counts live on the work-order line (PRINTING) and on its
+        // scheduled pieces (PRINTING_S), which is what the grid loads: both
+        // are written so the next load shows what was saved.
+        const std::string counts = flaggedSetList({{"COLOR1", "正", 1}, {"COLOR2", "反", 1}, {"[COUNT]", "計", 1}},
+                                                  [](const std::string& t) { return countText(t); });
+        if (!counts.empty()) {
+            conn_.execute("update [PRINTING] set " + counts + " " + lineKey_);
+            conn_.execute("update [PRINTING_S] set " + counts + " " + lineKey_);
             conn_.execute("update 預排資料明細 set [DESC] ='" + value("項目") + "' " + detailKey_);
         }
         if (flagged(col("表格"))) {
@@ -111,19 +138,18 @@ private:
 
     void writeDieCuttingExtras()
     {
-        const bool store = flagged(col("新舊刀")) || flagged(col("儲位"));
-        const bool marks = flagged(col("留")) || flagged(col("紙")) || flagged(col("刀", 1));
+        const auto asIs = [](const std::string& t) { return jet::trim(t); };
+        const std::string store = flaggedSetList({{"新舊刀", "新舊刀", 1}, {"儲位", "儲位", 1}}, asIs);
+        const std::string marks = flaggedSetList({{"留", "留", 1}, {"紙", "紙", 1}, {"刀", "刀", 1}}, asIs);
         const int dieFlag = col("刀", 2);
-        if (!store && !marks && !flagged(dieFlag))
+        if (store.empty() && marks.empty() && !flagged(dieFlag))
             return;
         for (const char* table : {"[CROWD]", "[CROWD_S]"}) {
             const std::string t = table;
-            if (store)
-                conn_.execute("update " + t + " set 新舊刀 ='" + value("新舊刀") + "', 儲位 ='" + value("儲位") +
-                              "' " + lineKey_);
-            if (marks)
-                conn_.execute("update " + t + " set 留 ='" + value("留") + "', 紙 ='" + value("紙") + "', 刀 ='" +
-                              value("刀", 1) + "' " + lineKey_);
+            if (!store.empty())
+                conn_.execute("update " + t + " set " + store + " " + lineKey_);
+            if (!marks.empty())
+                conn_.execute("update " + t + " set " + marks + " " + lineKey_);
         }
         // The die-making line and its die order follow the die flag; a stamp
         // already there is the day the die was made and stays. The flag is
@@ -173,21 +199,18 @@ void endProgram(SaveContext& ctx)
 
 } // namespace
 
-std::pair<int, int> firstOverlongCell(const ProcessKind& kind, const GridRows& rows, const ChangeFlags& flags)
+CellRefusal firstRefusedCell(const ProcessKind& kind, const GridRows& rows, const ChangeFlags& flags)
 {
     const GridLayout& layout = gridLayout(kind);
     for (int r = 1; r <= static_cast<int>(rows.size()); ++r) {
         if (!flags.rowFlagged(r))
             continue;
-        for (int c = 1; c <= layout.columnCount(); ++c) {
-            if (!flags.isFlagged(r, c))
-                continue;
-            const auto limit = lengthLimit(layout, c);
-            if (limit && Big5ByteLength(jet::trim(cell(rows, r, c))) > static_cast<std::size_t>(limit->maxBytes))
-                return {r, c};
-        }
+        for (int c = 1; c <= layout.columnCount(); ++c)
+            if (flags.isFlagged(r, c))
+                if (auto problem = cellProblem(layout, c, cell(rows, r, c)))
+                    return {r, c, std::move(*problem)};
     }
-    return {0, 0};
+    return {};
 }
 
 void writeFlaggedCells(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows,
@@ -203,13 +226,11 @@ void writeFlaggedCells(jet::Connection& conn, const ProcessKind& kind, const Gri
 SaveOutcome saveDailyReport(const ProcessKind& kind, const GridRows& rows, const ChangeFlags& flags,
                             SaveContext& ctx)
 {
-    if (RightsRestricted(ctx.session, ctx.session.ProductionRights, 12, "1")) {
-        MsgBox("您的權限僅可以查詢！", "警告", MsgIcon::Exclamation);
+    if (EditRefused(ctx.session))
         return {SaveResult::Refused};
-    }
-    if (const auto [r, c] = firstOverlongCell(kind, rows, flags); r != 0) {
-        MsgBox(lengthLimit(gridLayout(kind), c)->message, "訊息", MsgIcon::Exclamation);
-        return {SaveResult::Refused, r, c};
+    if (const CellRefusal refused = firstRefusedCell(kind, rows, flags); refused.row != 0) {
+        MsgBox(refused.message, "訊息", MsgIcon::Exclamation);
+        return {SaveResult::Refused, refused.row, refused.col};
     }
     if (MsgBox("確定儲存資料?", "詢問", MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes)
         return {SaveResult::Declined};

@@ -8,17 +8,22 @@
 //
 // Which cells trigger which statements:
 // - remark, "完工日", "完工說明": their own flag; written trimmed.
-// - Printing: a flag on the first "正" or "反" (colour counts) or on "計"
-//   runs the colour/count update of PRINTING and the item update of
+// - Extras write only the fields whose own cells are flagged: a field that
+//   another workstation saved since this grid was loaded is not put back
+//   to the value loaded here.
+// - Printing: the flagged ones of the first "正", "反" (colour counts) and
+//   "計" go to the work-order line (PRINTING) and to its scheduled pieces
+//   (PRINTING_S, which the grid loads), followed by the item update of
 //   預排資料明細. Counts are written without the thousands separators the
 //   grid shows, and a blank count (the grid shows 0 blank) as "0". A flag
-//   on "表格" (the "濃度" click sets it, see EditRules.h) writes 表格 to
+//   on "表格" (the "濃度" click may set it, see EditRules.h) writes 表格 to
 //   PRINTING and PRINTING_S.
-// - Die-cutting: a flag on "新舊刀" or "儲位" writes those two, a flag on
-//   "留", "紙" or the first "刀" (CROWD.刀) writes those three; each update
-//   goes to both CROWD (the work-order line) and CROWD_S (its scheduled
-//   pieces), so line and pieces stay alike whichever of them a later load
-//   or report reads. The die-making flag is the second "刀" column (the
+// - Die-cutting: the flagged ones of "新舊刀" and "儲位", and of "留", "紙"
+//   and the first "刀" (CROWD.刀), go to both CROWD (the work-order line)
+//   and CROWD_S (its scheduled pieces), so line and pieces stay alike
+//   whichever of them a later load or report reads. "新舊刀" holds "新刀"
+//   or "舊刀" (the die register looks for "新刀"). The die-making flag is
+//   the second "刀" column (the
 //   V-flag of the KNIFE line). For a row with one of these die cells
 //   flagged, "V" stamps the die-making line (KNIFE.FDATE) and the die order
 //   ('刀 模' in VENDERAC, ODATE) where they are empty, keeping a stamp that
@@ -28,8 +33,8 @@
 // Safeguards:
 // - The item update of 預排資料明細 also matches KIND = '印 刷', so it
 //   cannot rename a piece of another kind that shares ID and INO.
-// - Over-long flagged texts are refused before anything is written (the
-//   grid check at the end of an edit is bypassed by pasting).
+// - Flagged cells the grid would refuse (over-long, control characters,
+//   a count that is not a number) are refused before anything is written.
 // - A read-only user (the rights test) cannot save.
 #include "common/Clock.h"
 #include "common/ProcessKind.h"
@@ -82,8 +87,13 @@ SaveOutcome saveDailyReport(const ProcessKind& kind, const GridRows& rows, const
 void writeFlaggedCells(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows,
                        const ChangeFlags& flags, const Clock& clock);
 
-// The first flagged cell whose trimmed text is over its column's byte limit
-// (EditRules.h); {0, 0} when none.
-std::pair<int, int> firstOverlongCell(const ProcessKind& kind, const GridRows& rows, const ChangeFlags& flags);
+// A flagged cell that cannot be saved, with the message that says why
+// (EditRules.h cellProblem); row 0 when every flagged cell can.
+struct CellRefusal {
+    int row = 0;
+    int col = 0;
+    std::string message;
+};
+CellRefusal firstRefusedCell(const ProcessKind& kind, const GridRows& rows, const ChangeFlags& flags);
 
 } // namespace qtmv::daily

@@ -248,10 +248,8 @@ RowWriteBack writeBackCurrentRow(const ProcessKind& kind, const GridRows& rows, 
         MsgBox("請先選擇要回存的資料列！", "訊息", MsgIcon::Exclamation);
         return RowWriteBack::NoRow;
     }
-    if (RightsRestricted(ctx.session, ctx.session.ProductionRights, 12, "1")) {
-        MsgBox("您的權限僅可以查詢！", "警告", MsgIcon::Exclamation);
+    if (EditRefused(ctx.session))
         return RowWriteBack::Refused;
-    }
     switch (CheckMaintenanceLock(ctx.session)) {
     case MaintenanceFree: break;
     case MaintenanceLocked: endProgram(ctx); return RowWriteBack::Ended;

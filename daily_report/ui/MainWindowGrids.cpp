@@ -213,7 +213,7 @@ void frm日報登錄作業_工單::wireGrid(int index)
     });
 
     g->setEndEditHook([this, index, &layout](qtmv::EditEnd& e) {
-        const auto r = daily::editEnd(layout, e.col, e.text.toStdString());
+        const auto r = daily::editEnd(layout, e.col, e.text.toStdString(), e.oldText.toStdString());
         e.text = u8(r.text);
         if (e.text != e.oldText)
             flagCell(index, e.row, e.col);
@@ -223,7 +223,8 @@ void frm日報登錄作業_工單::wireGrid(int index)
     connect(g, &qtmv::SpreadGrid::cellClicked, this, [this, index, g, &layout](int row, int col) {
         if (!isRecordRow(index, row) || col < 1)
             return;
-        for (const auto& c : daily::cellClick(layout, row, col, g->text(row, col), *clock_)) {
+        const auto rowText = [g, row](int c) { return g->text(row, c); };
+        for (const auto& c : daily::cellClick(layout, row, col, rowText, *clock_)) {
             g->setText(row, c.col, c.text);
             flagCell(index, row, c.col);
         }

@@ -80,6 +80,7 @@ void BM_SaveWithWriteBack(benchmark::State& state)
         Workload w;
         Session s;
         s.ConnectionString = connectionString(w.file);
+        s.IdentityEstablished = s.RightsEstablished = true;
         SaveContext ctx{s, clock, [] {}};
         state.ResumeTiming();
         if (saveDailyReport(printing, w.rows, w.flags, ctx).result != SaveResult::Saved)

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 using namespace qtmv;
 using namespace qtmv::daily;
 
@@ -95,10 +97,11 @@ TEST(EditRules, KeyDown)
 TEST(EditRules, ClickStampsAndToggles)
 {
     FixedClock clock({2024, 12, 4, 14, 5, 0});
-    // The changes of a click as "col=text " each.
-    auto click = [&](const GridLayout& l, int row, int c, const char* text) {
+    // The changes of a click as "col=text " each; texts holds the row's cells.
+    auto click = [&](const GridLayout& l, int row, int c, std::map<int, std::string> texts) {
         std::string out;
-        for (const CellChange& ch : cellClick(l, row, c, text, clock))
+        const RowText rowText = [&texts](int col) { return texts[col]; };
+        for (const CellChange& ch : cellClick(l, row, c, rowText, clock))
             out += std::to_string(ch.col) + "=" + ch.text + " ";
         return out;
     };
@@ -106,24 +109,46 @@ TEST(EditRules, ClickStampsAndToggles)
     const GridLayout& p = layoutOf("D-印刷");
     const int finish = col(p, "完工日");
 
-    EXPECT_EQ(click(p, 3, finish, ""), change(finish, "1204-14"));
+    EXPECT_EQ(click(p, 3, finish, {}), change(finish, "1204-14"));
     clock.set({2025, 1, 9, 8, 59, 0});
-    EXPECT_EQ(click(p, 3, finish, "1204-14"), change(finish, "0109-08"));   // already stamped: stamped again
-    EXPECT_EQ(click(p, 0, finish, ""), "");   // heading row
-    EXPECT_EQ(click(p, 3, 0, ""), "");        // heading column
-    EXPECT_EQ(click(p, 3, col(p, "數量"), ""), "");
-
-    // "濃度" toggles and carries the mark into "表格".
-    const int density = col(p, "濃度"), form = col(p, "表格");
-    EXPECT_EQ(click(p, 2, density, ""), change(density, "V") + change(form, "V"));
-    EXPECT_EQ(click(p, 2, density, "V"), change(density, "") + change(form, ""));
+    EXPECT_EQ(click(p, 3, finish, {{finish, "1204-14"}}), change(finish, "0109-08"));   // stamped again
+    EXPECT_EQ(click(p, 0, finish, {}), "");   // heading row
+    EXPECT_EQ(click(p, 3, 0, {}), "");        // heading column
+    EXPECT_EQ(click(p, 3, col(p, "數量"), {}), "");
     // The printing "紙" is a computed flag, not a toggle.
-    EXPECT_EQ(click(p, 2, col(p, "紙"), ""), "");
+    EXPECT_EQ(click(p, 2, col(p, "紙"), {}), "");
 
     const GridLayout& g = layoutOf("G-軋工");
-    EXPECT_EQ(click(g, 1, col(g, "紙"), ""), change(col(g, "紙"), "V"));
-    EXPECT_EQ(click(g, 1, col(g, "紙"), " V "), change(col(g, "紙"), ""));
-    EXPECT_EQ(click(layoutOf("E-上光"), 1, col(layoutOf("E-上光"), "紙"), ""), "");
+    const int paper = col(g, "紙");
+    EXPECT_EQ(click(g, 1, paper, {}), change(paper, "V"));
+    EXPECT_EQ(click(g, 1, paper, {{paper, " V "}}), change(paper, ""));
+    EXPECT_EQ(click(layoutOf("E-上光"), 1, col(layoutOf("E-上光"), "紙"), {}), "");
+}
+
+TEST(EditRules, DensityMarkNeverReplacesTheForm)
+{
+    ScriptedMessages msgs;
+    FixedClock clock({2024, 12, 4, 14, 5, 0});
+    const GridLayout& p = layoutOf("D-印刷");
+    const int density = col(p, "濃度"), form = col(p, "表格");
+    auto click = [&](const std::string& mark, const std::string& formText) {
+        std::map<int, std::string> texts{{density, mark}, {form, formText}};
+        std::string out;
+        for (const CellChange& ch : cellClick(p, 2, density, [&](int c) { return texts[c]; }, clock))
+            out += std::to_string(ch.col) + "=" + ch.text + " ";
+        return out;
+    };
+    auto change = [](int c, const std::string& text) { return std::to_string(c) + "=" + text + " "; };
+
+    // The mark may create and remove a form that is only the mark.
+    EXPECT_EQ(click("", ""), change(density, "V") + change(form, "V"));
+    EXPECT_EQ(click("V", "V"), change(density, "") + change(form, ""));
+    EXPECT_TRUE(msgs.shown().empty());
+    // A real form text is never touched; clearing the mark over it is refused aloud.
+    EXPECT_EQ(click("V", "A1"), "");
+    ASSERT_EQ(msgs.shown().size(), 1u);
+    EXPECT_NE(msgs.shown()[0].text.find("A1"), std::string::npos);
+    EXPECT_EQ(click("", "A1"), change(density, "V"));
 }
 
 TEST(EditRules, EditStart)
@@ -141,12 +166,12 @@ TEST(EditRules, LengthLimitsInBig5Bytes)
     const GridLayout& a = layoutOf("A-印前");
     const int remark = col(a, "完工說明");
 
-    auto ok = editEnd(a, remark, repeat("x", 100));
+    auto ok = editEnd(a, remark, repeat("x", 100), "");
     EXPECT_TRUE(ok.accepted);
     EXPECT_EQ(ok.text.size(), 100u);
     EXPECT_TRUE(msgs.shown().empty());
 
-    auto cut = editEnd(a, remark, repeat("x", 101));
+    auto cut = editEnd(a, remark, repeat("x", 101), "");
     EXPECT_FALSE(cut.accepted);
     EXPECT_EQ(cut.text, repeat("x", 100));
     ASSERT_EQ(msgs.shown().size(), 1u);
@@ -155,12 +180,12 @@ TEST(EditRules, LengthLimitsInBig5Bytes)
     EXPECT_EQ(msgs.shown()[0].icon, MsgIcon::Exclamation);
 
     // 51 Chinese characters are 102 bytes: refused, 50 characters kept.
-    auto chinese = editEnd(a, remark, repeat("說", 51));
+    auto chinese = editEnd(a, remark, repeat("說", 51), "");
     EXPECT_FALSE(chinese.accepted);
     EXPECT_EQ(chinese.text, repeat("說", 50));
-    EXPECT_TRUE(editEnd(a, remark, repeat("說", 50)).accepted);
-    EXPECT_TRUE(editEnd(a, col(a, "備註"), repeat("說", 50)).accepted);
-    EXPECT_FALSE(editEnd(a, col(a, "備註"), repeat("說", 51)).accepted);
+    EXPECT_TRUE(editEnd(a, remark, repeat("說", 50), "").accepted);
+    EXPECT_TRUE(editEnd(a, col(a, "備註"), repeat("說", 50), "").accepted);
+    EXPECT_FALSE(editEnd(a, col(a, "備註"), repeat("說", 51), "").accepted);
 
     const GridLayout& p = layoutOf("D-印刷");
     const GridLayout& g = layoutOf("G-軋工");
@@ -171,19 +196,49 @@ TEST(EditRules, LengthLimitsInBig5Bytes)
     };
     for (const Case& k : {Case{&p, "完工日", 7}, Case{&p, "排序", 10}, Case{&p, "完工說明", 50},
                           Case{&p, "說明", 50}, Case{&p, "台", 6}, Case{&p, "色", 2}, Case{&p, "正", 10},
-                          Case{&g, "刀模代號", 13}, Case{&g, "完工說明", 50}, Case{&g, "新舊刀", 1},
+                          Case{&g, "刀模代號", 13}, Case{&g, "完工說明", 50}, Case{&g, "新舊刀", 4},
                           Case{&g, "儲位", 10}, Case{&a, "預排日", 7}}) {
         const int c = col(*k.l, k.heading);
         const auto limit = lengthLimit(*k.l, c);
         ASSERT_TRUE(limit) << k.heading;
         EXPECT_EQ(limit->maxBytes, k.max) << k.heading;
         EXPECT_EQ(limit->message, "最多只可輸入" + std::to_string(k.max) + "個字元!");
-        EXPECT_TRUE(editEnd(*k.l, c, repeat("9", k.max)).accepted) << k.heading;
-        EXPECT_FALSE(editEnd(*k.l, c, repeat("9", k.max + 1)).accepted) << k.heading;
+        EXPECT_TRUE(editEnd(*k.l, c, repeat("9", k.max), "").accepted) << k.heading;
+        EXPECT_FALSE(editEnd(*k.l, c, repeat("9", k.max + 1), "").accepted) << k.heading;
     }
+    // The values the die-cutting line holds fit their column.
+    EXPECT_FALSE(cellProblem(g, col(g, "新舊刀"), "新刀"));
+    EXPECT_TRUE(cellProblem(g, col(g, "新舊刀"), "新刀模"));
     // No limit on the second printing "正" nor on a plain quantity.
     EXPECT_FALSE(lengthLimit(p, col(p, "正", 2)));
     EXPECT_FALSE(lengthLimit(a, col(a, "數量")));
+}
+
+TEST(EditRules, CellsRefuseWhatAStatementCannotTake)
+{
+    ScriptedMessages msgs;
+    const GridLayout& p = layoutOf("D-印刷");
+    const int front = col(p, "正"), remark = col(p, "說明");
+
+    // Counts: digits, thousands commas, one point, or nothing.
+    for (const char* ok : {"", "77", "1,234", "12.5", " 8 "})
+        EXPECT_TRUE(editEnd(p, front, ok, "3").accepted) << ok;
+    for (const char* bad : {"abc", "7x", "1.2.3", ".", "-5", "７７"}) {
+        const auto r = editEnd(p, front, bad, "3");
+        EXPECT_FALSE(r.accepted) << bad;
+        EXPECT_EQ(r.text, "3") << bad;   // the cell keeps what it held
+    }
+    ASSERT_FALSE(msgs.shown().empty());
+    EXPECT_EQ(msgs.shown().back().text, "「正」只可輸入數字!");
+
+    // A NUL or another control byte never reaches a statement.
+    for (const std::string& bad : {std::string("趕\0工", 7), std::string("a\tb"), std::string("x\x1b")}) {
+        const auto r = editEnd(p, remark, bad, "舊");
+        EXPECT_FALSE(r.accepted);
+        EXPECT_EQ(r.text, "舊");
+    }
+    EXPECT_NE(msgs.shown().back().text.find("控制字元"), std::string::npos);
+    EXPECT_FALSE(cellProblem(p, remark, "趕工 OK"));
 }
 
 TEST(EditRules, CurrentGridName)

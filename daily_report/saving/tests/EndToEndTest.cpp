@@ -37,6 +37,7 @@ protected:
         std::filesystem::copy_file(demo_->str(), path_.str());
         db_ = std::make_unique<Db>(path_.str());
         session_.ConnectionString = connectionStringFor(path_.str());
+        session_.IdentityEstablished = session_.RightsEstablished = true;
     }
 
     GridRows load(const ProcessKind& k) { return loadGrid(session_.ConnectionString, k, "", SortOption::WorkOrder); }
@@ -71,7 +72,8 @@ protected:
     // Applies the editing rule of a click the way the window does.
     void click(const GridLayout& l, GridRows& rows, ChangeFlags& flags, int r, int c)
     {
-        for (const CellChange& ch : cellClick(l, r, c, at(rows, r, c), clock_)) {
+        const RowText rowText = [&](int col) { return at(rows, r, col); };
+        for (const CellChange& ch : cellClick(l, r, c, rowText, clock_)) {
             at(rows, r, ch.col) = ch.text;
             flags.set(r, ch.col);
         }

@@ -58,6 +58,7 @@ protected:
         qtmv::db::createDatabase(path_.str());
         db_ = std::make_unique<Db>(path_.str());
         session_.ConnectionString = connectionStringFor(path_.str());
+        session_.IdentityEstablished = session_.RightsEstablished = true;
         db_->exec("insert into CUST (ID, SNAME) values ('C01', '大同紙器')");
     }
 

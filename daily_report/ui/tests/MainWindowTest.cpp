@@ -72,6 +72,7 @@ protected:
         s.LauncherProcessId = static_cast<double>(::getpid());
         s.WorkOrderRights = "1111111111";
         s.ProductionRights = "00000000000000000000";
+        s.IdentityEstablished = s.RightsEstablished = true;
     }
     void TearDown() override { std::filesystem::remove_all(temp); }
 

@@ -1,0 +1,214 @@
+// The printing and die-cutting extras and the gate in front of every save,
+// checked by reading the database back: what they write, what they must
+// leave alone (a colleague's field, a real form text), and what never gets
+// as far as a statement.
+#include "daily_report/saving/tests/SavingFixture.h"
+
+#include "daily_report/saving/EditRules.h"
+#include "platform/os/MessageBox.h"
+
+using namespace qtmv;
+using namespace qtmv::daily;
+using namespace qtmv::daily::test;
+
+namespace {
+
+class Extras : public SavingFixture {
+protected:
+    Extras()
+    {
+        workOrder("W1");
+        line(printing, "W1", 1);
+        piece(printing, "D1", 1, "W1", 1);
+        piece(printing, "D2", 1, "W1", 1);
+        line(printing, "W1", 2);
+        piece(printing, "D3", 1, "W1", 2);
+        db().exec("update PRINTING set COLOR1 = 4, COLOR2 = 1, [COUNT] = 5");
+        db().exec("update PRINTING_S set COLOR1 = 4, COLOR2 = 1, [COUNT] = 5");
+    }
+
+    // A click on the cell of a row, applied as the window applies it.
+    void click(const GridLayout& l, GridRows& rows, ChangeFlags& flags, int r, int c)
+    {
+        const RowText rowText = [&](int col) { return rows[static_cast<std::size_t>(r - 1)][static_cast<std::size_t>(col - 1)]; };
+        for (const CellChange& ch : cellClick(l, r, c, rowText, clock_))
+            setCell(rows, flags, r, ch.col, ch.text);
+    }
+
+    SaveResult save(const ProcessKind& k, const GridRows& rows, const ChangeFlags& flags)
+    {
+        auto ctx = context();
+        return saveDailyReport(k, rows, flags, ctx).result;
+    }
+
+    std::string cellOf(const GridRows& rows, int r, int c) const
+    {
+        return rows[static_cast<std::size_t>(r - 1)][static_cast<std::size_t>(c - 1)];
+    }
+
+    const ProcessKind& printing = kind("D-印刷");
+    const GridLayout& pl = gridLayout(printing);
+    const int density = pl.column("濃度");
+    const int form = pl.column("表格");
+    const int front = pl.column("正");
+    const int back = pl.column("反");
+};
+
+} // namespace
+
+TEST_F(Extras, DensityMarkNeverReplacesTheWorkOrdersForm)
+{
+    db().exec("update PRINTING set 表格 = 'A1' where [NO] = 1");
+    db().exec("update PRINTING_S set 表格 = 'A1' where [NO] = 1");
+    ScriptedMessages msgs;
+
+    GridRows rows = load(printing);
+    ChangeFlags flags = flagsFor(printing, rows);
+    const int r = rowOf(rows, printing, "D1", 1);
+    ASSERT_EQ(cellOf(rows, r, density), "V");
+    click(pl, rows, flags, r, density);   // refused: "A1" is not the mark
+    click(pl, rows, flags, r, density);
+    setCell(rows, flags, r, pl.remarkCol, "趕");
+    ASSERT_EQ(save(printing, rows, flags), SaveResult::Saved);
+    EXPECT_EQ(value("select 表格 from PRINTING where [NO] = 1"), "A1");
+    EXPECT_EQ(value("select group_concat(表格) from PRINTING_S where [NO] = 1"), "A1,A1");
+    EXPECT_NE(msgs.shown().front().text.find("A1"), std::string::npos);
+
+    // On a line without a form the mark creates "V" and takes it away again.
+    const int r3 = rowOf(rows, printing, "D3", 1);
+    click(pl, rows, flags, r3, density);
+    ASSERT_EQ(save(printing, rows, flags), SaveResult::Saved);
+    EXPECT_EQ(value("select 表格 || '/' || (select 表格 from PRINTING_S where ID = 'D3') from PRINTING where [NO] = 2"),
+              "V/V");
+    rows = load(printing);
+    flags = flagsFor(printing, rows);
+    click(pl, rows, flags, r3, density);
+    ASSERT_EQ(save(printing, rows, flags), SaveResult::Saved);
+    EXPECT_EQ(value("select 表格 || '/' || (select 表格 from PRINTING_S where ID = 'D3') from PRINTING where [NO] = 2"),
+              "/");
+    EXPECT_EQ(value("select 表格 from PRINTING where [NO] = 1"), "A1");
+}
+
+TEST_F(Extras, ColourCountsAreWhatTheNextLoadShows)
+{
+    GridRows rows = load(printing);
+    ChangeFlags flags = flagsFor(printing, rows);
+    const int r = rowOf(rows, printing, "D1", 1);
+    setCell(rows, flags, r, front, "1,077");
+    ScriptedMessages msgs;
+    ASSERT_EQ(save(printing, rows, flags), SaveResult::Saved);
+
+    EXPECT_EQ(value("select COLOR1 from PRINTING where [NO] = 1"), "1077.0");
+    // Every scheduled piece of the line, not another line's.
+    EXPECT_EQ(value("select group_concat(COLOR1) from PRINTING_S where [NO] = 1"), "1077.0,1077.0");
+    EXPECT_EQ(value("select COLOR1 from PRINTING_S where [NO] = 2"), "4.0");
+    const GridRows again = load(printing);
+    EXPECT_EQ(cellOf(again, rowOf(again, printing, "D2", 1), front), cellOf(rows, r, front));
+}
+
+TEST_F(Extras, TwoWorkstationsSavingDifferentFieldsOfOneLineBothLand)
+{
+    const GridRows loaded = load(printing);
+    const int r = rowOf(loaded, printing, "D1", 1);
+    ScriptedMessages msgs;
+
+    // Workstation A: 正 = 77.
+    GridRows a = loaded;
+    ChangeFlags fa = flagsFor(printing, a);
+    setCell(a, fa, r, front, "77");
+    ASSERT_EQ(save(printing, a, fa), SaveResult::Saved);
+    // Workstation B, loaded before A saved: only 反.
+    GridRows b = loaded;
+    ChangeFlags fb = flagsFor(printing, b);
+    setCell(b, fb, r, back, "2");
+    ASSERT_EQ(save(printing, b, fb), SaveResult::Saved);
+
+    for (const char* table : {"PRINTING", "PRINTING_S"})
+        EXPECT_EQ(value("select group_concat(COLOR1 || '/' || COLOR2 || '/' || [COUNT]) from " + std::string(table) +
+                        " where [NO] = 1"),
+                  std::string(table) == "PRINTING" ? "77.0/2.0/5.0" : "77.0/2.0/5.0,77.0/2.0/5.0")
+            << table;
+
+    // Die-cutting: a click on "紙" writes 紙 alone; the 刀 mark that another
+    // workstation set since loading survives.
+    const ProcessKind& cutting = kind("G-軋工");
+    const GridLayout& gl = gridLayout(cutting);
+    line(cutting, "W1", 3);
+    piece(cutting, "G1", 1, "W1", 3);
+    db().exec("update CROWD set 留 = 'V', 新舊刀 = '新刀', 儲位 = 'B-2'");
+    db().exec("update CROWD_S set 留 = 'V', 新舊刀 = '新刀', 儲位 = 'B-2'");
+    GridRows g = load(cutting);
+    ChangeFlags fg = flagsFor(cutting, g);
+    db().exec("update CROWD set 刀 = 'V', 儲位 = 'C-7'");
+    db().exec("update CROWD_S set 刀 = 'V', 儲位 = 'C-7'");
+    click(gl, g, fg, 1, gl.column("紙"));
+    ASSERT_EQ(save(cutting, g, fg), SaveResult::Saved);
+    for (const char* table : {"CROWD", "CROWD_S"})
+        EXPECT_EQ(value("select 留 || 紙 || 刀 || '/' || 新舊刀 || '/' || 儲位 from " + std::string(table)), "VVV/新刀/C-7")
+            << table;
+}
+
+TEST_F(Extras, CellsAStatementCannotTakeNeverReachOne)
+{
+    const std::string before = dump();
+    struct Case {
+        int col;
+        std::string text;
+    };
+    for (const Case& c : {Case{front, "abc"}, Case{back, "1.2.3"}, Case{pl.remarkCol, std::string("趕\0工", 7)},
+                          Case{pl.finishRemarkCol, "ok\x1b"}}) {
+        GridRows rows = load(printing);
+        ChangeFlags flags = flagsFor(printing, rows);
+        setCell(rows, flags, 1, pl.finishDateCol, "1204-14");
+        setCell(rows, flags, 2, c.col, c.text);
+        ScriptedMessages msgs;
+        const SaveOutcome out = [&] {
+            auto ctx = context();
+            return saveDailyReport(printing, rows, flags, ctx);
+        }();
+        EXPECT_EQ(out.result, SaveResult::Refused) << c.col;
+        EXPECT_EQ(out.row, 2);
+        EXPECT_EQ(out.col, c.col);
+        ASSERT_EQ(msgs.shown().size(), 1u);   // the reason, before any question
+        EXPECT_EQ(msgs.shown()[0].title, "訊息");
+    }
+    EXPECT_EQ(dump(), before);
+}
+
+TEST_F(Extras, AnUnestablishedSessionCannotSave)
+{
+    GridRows rows = load(printing);
+    ChangeFlags flags = flagsFor(printing, rows);
+    setCell(rows, flags, 1, pl.finishDateCol, "1204-14");
+    const std::string before = dump();
+
+    // A launch line cut short: even an -AD= value grants nothing.
+    session_.LoginUser = "王大明";
+    session_.IdentityEstablished = session_.RightsEstablished = false;
+    session_.RightsProblem = "啟動參數不完整，無法確認使用者身分。";
+    ScriptedMessages msgs;
+    EXPECT_EQ(save(printing, rows, flags), SaveResult::Refused);
+    EXPECT_EQ(save(printing, rows, flags), SaveResult::Refused);
+    ASSERT_EQ(msgs.shown().size(), 2u);
+    EXPECT_EQ(msgs.shown()[0].text.rfind(session_.RightsProblem, 0), 0u);   // why, once
+    EXPECT_EQ(msgs.shown()[1].text, "您的權限僅可以查詢！");
+    EXPECT_EQ(dump(), before);
+
+    // Known user whose rights were unreadable at start-up: read again at the
+    // next save, and a read-only row still refuses.
+    session_.LoginUser.clear();
+    session_.EmployeeName = "李小華";
+    session_.IdentityEstablished = true;
+    db().exec("insert into 使用者資料明細 (使用者, 生產管理細部) values ('李小華', '000000000001')");
+    msgs.clear();
+    EXPECT_EQ(save(printing, rows, flags), SaveResult::Refused);
+    EXPECT_TRUE(session_.RightsEstablished);
+    ASSERT_EQ(msgs.shown().size(), 1u);
+    EXPECT_EQ(msgs.shown()[0].text, "您的權限僅可以查詢！");
+    EXPECT_EQ(value("select FDATE from PRINTING_S where ID = 'D1'"), "");
+
+    db().exec("update 使用者資料明細 set 生產管理細部 = '000000000000'");
+    session_.RightsEstablished = false;
+    EXPECT_EQ(save(printing, rows, flags), SaveResult::Saved);
+    EXPECT_EQ(value("select FDATE from PRINTING_S where ID = 'D1'"), "1204-14");
+}
