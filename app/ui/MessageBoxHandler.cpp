@@ -61,7 +61,15 @@ MsgAnswer showDialog(const MessageRequest& r)
                     toButtons(r.buttons), QApplication::activeWindow());
     if (r.buttons == MsgButtons::YesNo || r.buttons == MsgButtons::YesNoCancel)
         box.setDefaultButton(QMessageBox::Yes);
-    return toAnswer(box.exec(), r.buttons);
+    // A message during a busy operation must not show the wait cursor over
+    // the buttons the user is asked to press.
+    const bool busy = QApplication::overrideCursor() != nullptr;
+    if (busy)
+        QApplication::setOverrideCursor(Qt::ArrowCursor);
+    const int answer = box.exec();
+    if (busy)
+        QApplication::restoreOverrideCursor();
+    return toAnswer(answer, r.buttons);
 }
 
 } // namespace

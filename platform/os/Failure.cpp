@@ -1,0 +1,53 @@
+#include "platform/os/Failure.h"
+
+#include "platform/jet/Error.h"
+#include "platform/os/Log.h"
+#include "platform/os/MessageBox.h"
+
+#include <typeinfo>
+
+namespace qtmv {
+
+namespace {
+
+std::string userDescription(const std::exception& e)
+{
+    if (const auto* j = dynamic_cast<const jet::Error*>(&e))
+        return j->description();
+    return "程式發生未預期的錯誤。";
+}
+
+void logFailure(const std::string& operation, const std::exception& e)
+{
+    if (const auto* j = dynamic_cast<const jet::Error*>(&e)) {
+        log::warning(log::data(), operation, j->description(), j->sql(), j->engineMessage());
+        return;
+    }
+    log::warning(log::ui(), operation, std::string(typeid(e).name()) + ": " + e.what());
+}
+
+} // namespace
+
+std::string FailureText(const std::exception& e, const std::string& outcome)
+{
+    std::string text = userDescription(e);
+    if (!outcome.empty())
+        text += "\n" + outcome;
+    const std::string where = log::path();
+    if (!where.empty())
+        text += "\n\n詳細內容已記錄在：" + where;
+    return text;
+}
+
+void ReportFailure(const std::string& operation, const std::exception& e, const std::string& outcome)
+{
+    logFailure(operation, e);
+    MsgBox(FailureText(e, outcome), operation, MsgIcon::Critical);
+}
+
+void LogSilentOutcome(const std::string& operation, const std::string& message)
+{
+    log::info(log::locks(), operation, message);
+}
+
+} // namespace qtmv

@@ -1,0 +1,46 @@
+#pragma once
+// How every operation reports a failure: the details (what the engine said,
+// the SQL, the kind of fault) go to the log; the user gets one message box
+// titled with the operation's name, saying in the suite's Chinese what
+// failed, what became of the data, and where the log is.
+#include <exception>
+#include <stdexcept>
+#include <string>
+
+namespace qtmv {
+
+// The user's text for a failure: what failed (a data-access error's
+// description, or "程式發生未預期的錯誤。" for anything else), the outcome
+// the caller states (for example "資料沒有儲存。"), and where the log is.
+std::string FailureText(const std::exception& e, const std::string& outcome);
+
+// Logs the failure of operation and shows FailureText in a critical
+// message box titled operation.
+void ReportFailure(const std::string& operation, const std::exception& e, const std::string& outcome = {});
+
+// Logs an outcome that the user is deliberately not told about (such as an
+// operation abandoned because the maintenance check itself failed).
+void LogSilentOutcome(const std::string& operation, const std::string& message);
+
+} // namespace qtmv
+
+namespace qtmv {
+
+// Runs a handler so that no exception leaves it (an exception escaping a Qt
+// slot ends the program): any failure is reported under operation with the
+// outcome text. True when f finished.
+template <class F>
+bool Guarded(const std::string& operation, F&& f, const std::string& outcome = {})
+{
+    try {
+        f();
+        return true;
+    } catch (const std::exception& e) {
+        ReportFailure(operation, e, outcome);
+    } catch (...) {
+        ReportFailure(operation, std::runtime_error("non-standard exception"), outcome);
+    }
+    return false;
+}
+
+} // namespace qtmv

@@ -1,0 +1,92 @@
+// The log file the plant's IT reads, and the way failures reach it and the
+// user: details to the file, a short Chinese message to the screen.
+#include "platform/jet/Error.h"
+#include "platform/os/Failure.h"
+#include "platform/os/Log.h"
+#include "platform/os/MessageBox.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <stdexcept>
+
+using namespace qtmv;
+
+namespace {
+
+QStringList logLines(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    QStringList lines = QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'));
+    lines.removeAll(QString());
+    return lines;
+}
+
+class LogFile : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        path = QString::fromStdString(log::open(dir.path().toStdString() + "/Temp", 400, 2));
+        log::setIdentity("PC1\\wang", "王大明");
+    }
+    void TearDown() override { log::close(); }
+    QTemporaryDir dir;
+    QString path;
+};
+
+} // namespace
+
+TEST_F(LogFile, OneLinePerRecordWithEveryField)
+{
+    ASSERT_EQ(path, dir.path() + "/Temp/daily-report.log");
+    log::warning(log::data(), "儲存資料", "寫入失敗", "update [PRINTING] set REM ='a\tb'\nwhere 1", "disk full");
+    qWarning("not ours");   // other messages stay out of the file
+    const QStringList lines = logLines(path);
+    ASSERT_EQ(lines.size(), 1);
+    const QStringList f = lines[0].split(QLatin1Char('\t'));
+    ASSERT_EQ(f.size(), 9) << lines[0].toStdString();
+    EXPECT_TRUE(f[0].startsWith(QString::number(QDate::currentDate().year())));
+    EXPECT_EQ(f.mid(1, 8), (QStringList{"warning", "qtmv.data", "PC1\\wang", "王大明", "儲存資料", "寫入失敗",
+                                        "sql=update [PRINTING] set REM ='a\\tb'\\nwhere 1", "engine=disk full"}));
+}
+
+TEST_F(LogFile, RotatesBySizeKeepingTheNewest)
+{
+    for (int i = 0; i < 12; ++i)
+        log::info(log::locks(), "載入資料", "第 " + std::to_string(i) + " 筆");
+    EXPECT_TRUE(QFile::exists(path + ".1"));
+    EXPECT_TRUE(QFile::exists(path + ".2"));
+    EXPECT_FALSE(QFile::exists(path + ".3"));
+    EXPECT_LE(QFile(path).size(), 400);
+    EXPECT_TRUE(logLines(path).last().endsWith(QStringLiteral("第 11 筆")));
+}
+
+TEST_F(LogFile, FailuresShowTheUserChineseAndTheLogTheDetails)
+{
+    ScriptedMessages msgs;
+    ReportFailure("儲存資料",
+                  jet::Error(jet::Error::Kind::Busy, "資料庫忙碌中，請稍後再試。", "database is locked",
+                             "update [PRINTING_S] set FDATE ='1204-14'"),
+                  "資料沒有儲存。");
+    ASSERT_EQ(msgs.shown().size(), 1u);
+    const MessageRequest& m = msgs.shown()[0];
+    EXPECT_EQ(m.title, "儲存資料");
+    EXPECT_EQ(m.icon, MsgIcon::Critical);
+    EXPECT_EQ(m.text, "資料庫忙碌中，請稍後再試。\n資料沒有儲存。\n\n詳細內容已記錄在：" + path.toStdString());
+    const QString logged = logLines(path).join(QLatin1Char('\n'));
+    EXPECT_TRUE(logged.contains("database is locked"));
+    EXPECT_TRUE(logged.contains("update [PRINTING_S]"));
+
+    // Anything that is not a data-access error: no engine text on screen either.
+    EXPECT_FALSE(Guarded("載入資料", [] { throw std::out_of_range("vector::_M_range_check"); }));
+    ASSERT_EQ(msgs.shown().size(), 2u);
+    EXPECT_EQ(msgs.shown()[1].text.rfind("程式發生未預期的錯誤。", 0), 0u);
+    EXPECT_EQ(msgs.shown()[1].text.find("range_check"), std::string::npos);
+    EXPECT_TRUE(logLines(path).last().contains("vector::_M_range_check"));
+    EXPECT_TRUE(Guarded("載入資料", [] {}));
+}
