@@ -9,9 +9,12 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <list>
 #include <unordered_map>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace jet {
 
@@ -483,24 +486,49 @@ std::shared_ptr<Backend> openSqliteBackend(const std::string& path, int busyTime
     const std::string named = "「" + path + "」";
     std::error_code ec;
     std::string actual = path;
-    if (!fs::exists(fs::status(actual, ec))) {
+    fs::file_status st = fs::status(actual, ec);
+    if (!fs::exists(st)) {
+        if (ec && ec != std::errc::no_such_file_or_directory && ec != std::errc::not_a_directory)
+            throw Error(Kind::General, "無法存取資料庫檔案" + named + "：" + std::strerror(ec.value()) + "。");
         actual = findIgnoringCase(path);
         if (actual.empty())
             throw Error(Kind::FileMissing, "找不到資料庫檔案" + named + "。");
+        st = fs::status(actual, ec);
     }
-    if (fs::is_directory(fs::status(actual, ec)))
-        throw Error(Kind::NotADatabase, named + "是資料夾，不是資料庫檔案。");
+    // Only a regular file is read: opening a named pipe would wait for a
+    // writer for ever, a device would be read without end.
+    switch (st.type()) {
+    case fs::file_type::regular: break;
+    case fs::file_type::directory: throw Error(Kind::NotADatabase, named + "是資料夾，不是資料庫檔案。");
+    case fs::file_type::fifo: throw Error(Kind::NotADatabase, named + "是具名管道（FIFO），不是資料庫檔案。");
+    case fs::file_type::socket: throw Error(Kind::NotADatabase, named + "是通訊端（socket），不是資料庫檔案。");
+    case fs::file_type::block:
+    case fs::file_type::character: throw Error(Kind::NotADatabase, named + "是裝置檔案，不是資料庫檔案。");
+    default: throw Error(Kind::NotADatabase, named + "不是一般的檔案，不是資料庫檔案。");
+    }
 
     // Tell an Access file and other files apart before the engine sees them.
+    // Opened without blocking and checked again, in case the file was
+    // replaced since it was looked at.
     char header[100] = {};
     std::size_t got = 0;
     {
-        std::ifstream f(actual, std::ios::binary);
-        if (!f)
-            throw Error(Kind::General,
-                        "無法讀取資料庫檔案" + named + "：" + std::string(std::strerror(errno)) + "。");
-        f.read(header, sizeof header);
-        got = static_cast<std::size_t>(f.gcount());
+        const int fd = ::open(actual.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+        if (fd < 0)
+            throw Error(Kind::General, "無法讀取資料庫檔案" + named + "：" + std::string(std::strerror(errno)) + "。");
+        struct stat opened {};
+        const bool regular = ::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode);
+        while (regular && got < sizeof header) {
+            const ssize_t n = ::read(fd, header + got, sizeof header - got);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                break;
+            got += static_cast<std::size_t>(n);
+        }
+        ::close(fd);
+        if (!regular)
+            throw Error(Kind::NotADatabase, named + "不是一般的檔案，不是資料庫檔案。");
     }
     if (got == 0)
         throw Error(Kind::NotADatabase, "資料庫檔案" + named + "是空的檔案（0 位元組），不是資料庫。");

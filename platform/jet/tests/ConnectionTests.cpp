@@ -6,8 +6,15 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstring>
 #include <fstream>
+#include <future>
 #include <thread>
+
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace jet {
 namespace {
@@ -35,6 +42,17 @@ void writeFile(const std::filesystem::path& p, const std::string& bytes)
     std::ofstream(p, std::ios::binary) << bytes;
 }
 
+// Runs `work` on a thread of its own; false when it has not finished within
+// the limit (the thread is then left behind, stuck, and ends with the test
+// program).
+bool finishesWithin(std::chrono::seconds limit, std::function<void()> work)
+{
+    auto task = std::make_shared<std::packaged_task<void()>>(std::move(work));
+    std::future<void> done = task->get_future();
+    std::thread([task] { (*task)(); }).detach();
+    return done.wait_for(limit) == std::future_status::ready;
+}
+
 TEST(ConnectionOpen, ClearDescriptionsForFilesThatAreNoDatabase)
 {
     TempDatabase db;
@@ -58,6 +76,33 @@ TEST(ConnectionOpen, ClearDescriptionsForFilesThatAreNoDatabase)
 
     Connection c;
     EXPECT_THROW(c.open("Provider=Microsoft.Jet.OLEDB.4.0;Jet OLEDB:Database Password=x"), Error);
+}
+
+// A named pipe is never opened for reading (that would wait for a writer for
+// ever); sockets and devices are refused the same way, by what they are.
+TEST(ConnectionOpen, NamedPipesSocketsAndDevicesAreRefusedWithoutWaiting)
+{
+    TempDatabase db;
+    const std::string fifo = (db.dir() / "pipe.mdb").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string linked = (db.dir() / "link.mdb").string();
+    std::filesystem::create_symlink(fifo, linked);
+    const std::string sock = (db.dir() / "sock.mdb").string();
+    const int sd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    ASSERT_LT(sock.size(), sizeof addr.sun_path);
+    std::memcpy(addr.sun_path, sock.c_str(), sock.size() + 1);
+    ASSERT_EQ(::bind(sd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr), 0);
+
+    const bool finished = finishesWithin(std::chrono::seconds(10), [&] {
+        expectOpenFails(fifo, Error::Kind::NotADatabase, "具名管道（FIFO），不是資料庫檔案");
+        expectOpenFails(linked, Error::Kind::NotADatabase, "具名管道（FIFO）");
+        expectOpenFails(sock, Error::Kind::NotADatabase, "通訊端（socket），不是資料庫檔案");
+        expectOpenFails("/dev/zero", Error::Kind::NotADatabase, "裝置檔案，不是資料庫檔案");
+    });
+    ::close(sd);
+    ASSERT_TRUE(finished) << "opening a named pipe as the database hangs";
 }
 
 TEST(ConnectionOpen, ConnectionStringAndFileNameCase)
