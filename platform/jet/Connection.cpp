@@ -7,16 +7,18 @@ namespace jet {
 
 namespace {
 
-std::string trimBlanks(const std::string& s)
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+std::string trimBlanks(std::string_view s)
 {
-    const auto b = s.find_first_not_of(" \t\r\n");
-    if (b == std::string::npos)
-        return std::string();
-    const auto e = s.find_last_not_of(" \t\r\n");
-    return s.substr(b, e - b + 1);
+    while (!s.empty() && isBlank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && isBlank(s.back()))
+        s.remove_suffix(1);
+    return std::string(s);
 }
 
-bool sameKey(std::string a, const char* b)
+bool sameKey(std::string_view a, const char* b)
 {
     std::string k;
     for (const char c : a)
@@ -27,28 +29,67 @@ bool sameKey(std::string a, const char* b)
 
 } // namespace
 
+std::string quoteConnectionValue(std::string_view value)
+{
+    const bool plain = value.find_first_of(";\"'") == std::string_view::npos
+                       && (value.empty() || (!isBlank(value.front()) && !isBlank(value.back())));
+    if (plain)
+        return std::string(value);
+    std::string out = "\"";
+    for (const char c : value) {
+        if (c == '"')
+            out += '"';
+        out += c;
+    }
+    return out + '"';
+}
+
 std::string dataSourceOf(const std::string& cs)
 {
-    // key=value pairs separated by ";"; a value may be quoted to hold ";".
-    std::size_t i = 0;
     const std::size_t n = cs.size();
+    std::size_t i = 0;
     while (i < n) {
-        const std::size_t eq = cs.find('=', i);
+        // A part without "=" (stray text between two ";") names nothing.
+        const std::size_t eq = cs.find_first_of("=;", i);
         if (eq == std::string::npos)
             break;
-        const std::string key = trimBlanks(cs.substr(i, eq - i));
+        if (cs[eq] == ';') {
+            i = eq + 1;
+            continue;
+        }
+        const std::string_view key(cs.data() + i, eq - i);
         std::size_t v = eq + 1;
         while (v < n && (cs[v] == ' ' || cs[v] == '\t'))
             ++v;
         std::string value;
         std::size_t next;
         if (v < n && (cs[v] == '"' || cs[v] == '\'')) {
-            const std::size_t close = cs.find(cs[v], v + 1);
-            value = cs.substr(v + 1, close == std::string::npos ? std::string::npos : close - v - 1);
-            next = close == std::string::npos ? n : cs.find(';', close);
+            // Up to the quote that is not doubled; only blanks may follow it.
+            const char q = cs[v];
+            std::size_t p = v + 1;
+            bool closed = false;
+            while (p < n) {
+                if (cs[p] == q) {
+                    if (p + 1 < n && cs[p + 1] == q) {
+                        value += q;
+                        p += 2;
+                        continue;
+                    }
+                    closed = true;
+                    ++p;
+                    break;
+                }
+                value += cs[p++];
+            }
+            while (p < n && isBlank(cs[p]))
+                ++p;
+            if (!closed || (p < n && cs[p] != ';'))
+                throw Error(Error::Kind::General,
+                            "連線字串的格式有誤：「" + trimBlanks(key) + "」的值引號沒有成對，無法得知資料庫檔案。");
+            next = p;
         } else {
             next = cs.find(';', v);
-            value = trimBlanks(cs.substr(v, next == std::string::npos ? std::string::npos : next - v));
+            value = trimBlanks(std::string_view(cs).substr(v, next == std::string::npos ? std::string::npos : next - v));
         }
         if (sameKey(key, "datasource") || sameKey(key, "dbq"))
             return value;

@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace jet {
 
@@ -26,8 +27,9 @@ public:
     // "Provider=...;Data Source=<path>;Jet OLEDB:Database Password=..."
     // The Data Source names the database file (an SQLite 3 file; the
     // password means nothing to it). Opens read-write and never creates a
-    // file. Throws Error naming the file when it is missing, is an Access
-    // file, or is not a database.
+    // file. Throws Error naming the file when it is missing, is not a
+    // regular file (a folder, a named pipe, a device), is an Access file,
+    // or is not a database.
     void open(const std::string& connectionString);
     void close();
     bool isOpen() const;
@@ -73,7 +75,16 @@ private:
     bool done_ = false;
 };
 
-// The Data Source path of a connection string ("" when it has none).
+// Connection strings are "key=value" pairs separated by ";", read as OLE DB
+// reads them. A value that holds ";", a quote, or blanks at either end is
+// written between double quotes, a double quote inside doubled; values
+// between single quotes (a single quote inside doubled) are read as well.
+
+// The value as it goes after "key=": quoted only when it has to be.
+std::string quoteConnectionValue(std::string_view value);
+
+// The Data Source path of a connection string ("" when it has none). Throws
+// Error when a quoted value before it, or the path itself, is not closed.
 std::string dataSourceOf(const std::string& connectionString);
 
 } // namespace jet

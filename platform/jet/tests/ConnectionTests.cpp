@@ -21,13 +21,19 @@ namespace {
 
 using testing::TempDatabase;
 
+std::string connectionStringWith(const std::string& path)
+{
+    return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + quoteConnectionValue(path)
+        + ";Jet OLEDB:Database Password=kvoz2851kvoz2851";
+}
+
 // Opening `path` fails with `kind`; the description names the file and
 // contains `says`.
 void expectOpenFails(const std::string& path, Error::Kind kind, const std::string& says)
 {
     Connection c;
     try {
-        c.open(TempDatabase::connectionStringFor(path));
+        c.open(connectionStringWith(path));
         ADD_FAILURE() << "opened " << path;
     } catch (const Error& e) {
         EXPECT_EQ(e.kind(), kind) << e.description();
@@ -103,6 +109,53 @@ TEST(ConnectionOpen, NamedPipesSocketsAndDevicesAreRefusedWithoutWaiting)
     });
     ::close(sd);
     ASSERT_TRUE(finished) << "opening a named pipe as the database hangs";
+}
+
+// Values go into connection strings quoted as OLE DB quotes them, so a
+// folder with ";" or quotes names the same file when read back.
+TEST(ConnectionString, ValuesAreQuotedAndReadBack)
+{
+    EXPECT_EQ(quoteConnectionValue("/srv/data/QTMV.mdb"), "/srv/data/QTMV.mdb");
+    EXPECT_EQ(quoteConnectionValue("/srv/共用 資料/QTMV.mdb"), "/srv/共用 資料/QTMV.mdb");
+    EXPECT_EQ(quoteConnectionValue("/a;b/QTMV.mdb"), "\"/a;b/QTMV.mdb\"");
+    EXPECT_EQ(quoteConnectionValue("/say \"hi\"/"), "\"/say \"\"hi\"\"/\"");
+    EXPECT_EQ(quoteConnectionValue(" /lead"), "\" /lead\"");
+
+    for (const std::string path :
+         {"/srv/a;b/QTMV.mdb", "/srv/other.db;x=/QTMV.mdb", "/srv/say \"hi\"/QTMV.mdb", "/srv/it's/QTMV.mdb",
+          "'/quoted'/QTMV.mdb", "\"/quoted\"", "/srv/a=b/QTMV.mdb", " /lead/QTMV.mdb", "/trail/QTMV.mdb ",
+          "\t/tab/QTMV.mdb", "/srv/共用 資料/日報；一廠/QTMV.mdb", ";", "\"", "'", "\"\"", "x\";'=; y", "\\\\SERVER\\DATA\\QTMV.mdb"})
+        EXPECT_EQ(dataSourceOf(connectionStringWith(path)), path) << connectionStringWith(path);
+
+    // Single quotes are read too, a doubled one standing for itself.
+    EXPECT_EQ(dataSourceOf("Provider=x;Data Source='/it''s;x/QTMV.mdb' ;Jet OLEDB:Database Password=p"),
+              "/it's;x/QTMV.mdb");
+    EXPECT_EQ(dataSourceOf("junk;Data Source=/a/QTMV.mdb"), "/a/QTMV.mdb");
+    EXPECT_THROW(dataSourceOf("Provider=x;Data Source=\"/a;b/QTMV.mdb"), Error);
+    EXPECT_THROW(dataSourceOf("Provider=x;Data Source=\"/a\"b/QTMV.mdb;x=y"), Error);
+}
+
+TEST(ConnectionString, FolderWithSemicolonOpensItsOwnFileAndNoOther)
+{
+    TempDatabase db("create table T (N integer);");
+    // A real folder "share;x" holding a copy of the database.
+    const auto share = db.dir() / "share;x";
+    std::filesystem::create_directories(share);
+    std::filesystem::copy_file(db.path(), share / "QTMV.mdb");
+    {
+        Connection c;
+        c.open(connectionStringWith((share / "QTMV.mdb").string()));
+        EXPECT_EQ(c.dataSource(), (share / "QTMV.mdb").string());
+        c.execute("insert into [T] values (7)");
+        Recordset rs;
+        rs.open("select count(*) as N from [T]", c);
+        EXPECT_EQ(rs.field("N").text(), "1");
+    }
+    EXPECT_EQ(db.scalar("select count(*) from T"), "0");
+
+    // A path that would read as the other database once cut at its ";".
+    expectOpenFails(db.path() + ";x=/QTMV.mdb", Error::Kind::FileMissing, "找不到資料庫檔案");
+    EXPECT_EQ(db.scalar("select count(*) from T"), "0");
 }
 
 TEST(ConnectionOpen, ConnectionStringAndFileNameCase)
