@@ -6,6 +6,7 @@
 #include "platform/jet/Translator.h"
 #include "platform/jet/Value.h"
 
+#include <chrono>
 #include <memory>
 #include <span>
 #include <string>
@@ -75,9 +76,16 @@ public:
     virtual std::unique_ptr<Cursor> readRow(std::string_view table, const Value& rowId) = 0;
 };
 
+// The shared wait budget and observer of Connection.h, for the engines'
+// busy handlers: how long a wait may still go on (at most `wanted`), time
+// spent waiting, and the start of a wait.
+std::chrono::nanoseconds busyWaitAllowed(std::chrono::nanoseconds wanted);
+void busyWaitSpent(std::chrono::nanoseconds spent);
+void busyWaitStarting();
+
 // Opens an SQLite 3 database file for reading and writing; never creates
-// one. Throws Error naming the file when it is missing, is an Access file or
-// is not an SQLite database.
+// one. Throws Error naming the file when it is missing, is not a regular
+// file, is an Access file or is not an SQLite database.
 std::shared_ptr<Backend> openSqliteBackend(const std::string& path, int busyTimeoutMs);
 
 } // namespace jet

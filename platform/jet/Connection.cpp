@@ -3,6 +3,9 @@
 #include "platform/jet/Backend.h"
 #include "platform/jet/Translator.h"
 
+#include <algorithm>
+#include <mutex>
+
 namespace jet {
 
 namespace {
@@ -25,6 +28,19 @@ bool sameKey(std::string_view a, const char* b)
         if (c != ' ')
             k += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
     return k == b;
+}
+
+struct BusyWaits {
+    std::mutex m;
+    bool budgeted = false;
+    std::chrono::nanoseconds left{0};
+    std::function<void()> observer;
+};
+
+BusyWaits& busyWaits()
+{
+    static BusyWaits w;
+    return w;
 }
 
 } // namespace
@@ -98,6 +114,55 @@ std::string dataSourceOf(const std::string& cs)
         i = next + 1;
     }
     return std::string();
+}
+
+void setBusyWaitBudget(std::chrono::milliseconds budget)
+{
+    BusyWaits& w = busyWaits();
+    const std::lock_guard lock(w.m);
+    w.budgeted = true;
+    w.left = budget;
+}
+
+void clearBusyWaitBudget()
+{
+    BusyWaits& w = busyWaits();
+    const std::lock_guard lock(w.m);
+    w.budgeted = false;
+}
+
+void setBusyWaitObserver(std::function<void()> observer)
+{
+    BusyWaits& w = busyWaits();
+    const std::lock_guard lock(w.m);
+    w.observer = std::move(observer);
+}
+
+std::chrono::nanoseconds busyWaitAllowed(std::chrono::nanoseconds wanted)
+{
+    BusyWaits& w = busyWaits();
+    const std::lock_guard lock(w.m);
+    return w.budgeted ? std::min(wanted, w.left) : wanted;
+}
+
+void busyWaitSpent(std::chrono::nanoseconds spent)
+{
+    BusyWaits& w = busyWaits();
+    const std::lock_guard lock(w.m);
+    if (w.budgeted)
+        w.left = std::max(std::chrono::nanoseconds(0), w.left - spent);
+}
+
+void busyWaitStarting()
+{
+    std::function<void()> observer;
+    {
+        BusyWaits& w = busyWaits();
+        const std::lock_guard lock(w.m);
+        observer = w.observer;
+    }
+    if (observer)
+        observer();
 }
 
 Connection::Connection() = default;

@@ -5,6 +5,8 @@
 // (Translator.h) for the database engine behind the connection.
 #include "Error.h"
 
+#include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -86,5 +88,20 @@ std::string quoteConnectionValue(std::string_view value);
 // The Data Source path of a connection string ("" when it has none). Throws
 // Error when a quoted value before it, or the path itself, is not closed.
 std::string dataSourceOf(const std::string& connectionString);
+
+// --- Waiting for other workstations ------------------------------------------
+//
+// A statement that finds the database locked by another workstation waits,
+// up to the connection's busy timeout. While a wait budget is set, the waits
+// of all connections together also end when the budget is spent; after that
+// a locked database fails at once with Error::Kind::Busy. Start-up sets one,
+// so that a database held by another workstation keeps the first window
+// back for seconds, not minutes.
+void setBusyWaitBudget(std::chrono::milliseconds budget);
+void clearBusyWaitBudget();
+
+// Called, on the waiting thread, whenever a statement begins to wait for a
+// lock (the windows show that they are waiting). Empty for none.
+void setBusyWaitObserver(std::function<void()> observer);
 
 } // namespace jet

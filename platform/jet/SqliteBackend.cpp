@@ -10,6 +10,7 @@
 #include <cstring>
 #include <filesystem>
 #include <list>
+#include <thread>
 #include <unordered_map>
 
 #include <fcntl.h>
@@ -119,7 +120,10 @@ struct Lease {
 
 class SqliteBackend final : public Backend, public std::enable_shared_from_this<SqliteBackend> {
 public:
-    SqliteBackend(std::string path, sqlite3* db, int busyMs) : path_(std::move(path)), db_(db), busyMs_(busyMs) {}
+    SqliteBackend(std::string path, sqlite3* db, int busyMs) : path_(std::move(path)), db_(db), busyMs_(busyMs)
+    {
+        sqlite3_busy_handler(db_, &SqliteBackend::busyHandler, this);
+    }
     ~SqliteBackend() override { close(); }
 
     Dialect dialect() const override { return Dialect::SQLite; }
@@ -137,12 +141,8 @@ public:
         db_ = nullptr;
     }
 
-    void setBusyTimeout(int ms) override
-    {
-        busyMs_ = ms;
-        if (db_)
-            sqlite3_busy_timeout(db_, ms);
-    }
+    // Read by the busy handler at every pause.
+    void setBusyTimeout(int ms) override { busyMs_ = ms; }
 
     long long execute(std::string_view sql, std::string_view context) override
     {
@@ -183,7 +183,7 @@ public:
 
     Prepared checkout(std::string_view sql, std::string_view context);
     void checkin(Prepared& p) noexcept;
-    Error makeError(int rc, std::string_view context, bool preparing = false) const;
+    Error makeError(int rc, std::string_view context, bool preparing = false);
 
     // Steps a statement to its end; the rows it changed.
     long long run(sqlite3_stmt* s, std::string_view context)
@@ -207,9 +207,41 @@ public:
     sqlite3* db() const { return db_; }
 
 private:
+    static int busyHandler(void* self, int count) { return static_cast<SqliteBackend*>(self)->waitForLock(count); }
+
+    // The engine's own timeout handler, with the shared wait budget of
+    // Connection.h on top: pauses growing from 1 to 100 ms until the lock
+    // is free, the busy timeout has passed or the budget is spent.
+    int waitForLock(int count)
+    {
+        using namespace std::chrono;
+        if (count == 0) {
+            busyWaitStarting();
+            waitStart_ = steady_clock::now();
+            gaveUp_ = false;
+        }
+        const nanoseconds waited = steady_clock::now() - waitStart_;
+        const nanoseconds left = busyWaitAllowed(milliseconds(busyMs_) - waited);
+        if (left <= nanoseconds(0)) {
+            gaveUp_ = true;
+            waitedMs_ = duration_cast<milliseconds>(waited).count();
+            return 0;
+        }
+        static constexpr int pausesMs[] = {1, 2, 5, 10, 15, 20, 25, 25, 25, 50, 50, 100};
+        constexpr int pauses = static_cast<int>(std::size(pausesMs));
+        const nanoseconds pause = std::min<nanoseconds>(milliseconds(pausesMs[std::min(count, pauses - 1)]), left);
+        const auto before = steady_clock::now();
+        std::this_thread::sleep_for(pause);
+        busyWaitSpent(steady_clock::now() - before);
+        return 1;
+    }
+
     std::string path_;
     sqlite3* db_;
     int busyMs_;
+    std::chrono::steady_clock::time_point waitStart_;
+    bool gaveUp_ = false;       // the last wait ended by timeout or budget
+    long long waitedMs_ = 0;    // and lasted this long
     // Prepared statements by their text, most recently used first.
     std::list<Prepared> lru_;
     std::unordered_map<std::string_view, std::list<Prepared>::iterator> index_;
@@ -353,7 +385,7 @@ void SqliteBackend::checkin(Prepared& p) noexcept
     }
 }
 
-Error SqliteBackend::makeError(int rc, std::string_view context, bool preparing) const
+Error SqliteBackend::makeError(int rc, std::string_view context, bool preparing)
 {
     const std::string msg = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
     Error::Kind kind = Error::Kind::General;
@@ -362,8 +394,12 @@ Error SqliteBackend::makeError(int rc, std::string_view context, bool preparing)
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
         kind = Error::Kind::Busy;
-        d = "資料庫正由其他工作站使用中，等候 " + realText(busyMs_ / 1000.0) + " 秒後仍無法存取，請稍後再試。（"
-            + msg + "）";
+        d = "資料庫忙碌中：資料庫檔案「" + path_ + "」正由其他工作站使用，"
+            + (gaveUp_ && waitedMs_ >= 50
+                   ? "等候 " + realText(std::round(waitedMs_ / 100.0) / 10.0) + " 秒後仍無法存取"
+                   : std::string("目前無法存取"))
+            + "，請稍後再試。（" + msg + "）";
+        gaveUp_ = false;
         break;
     case SQLITE_NOTADB:
     case SQLITE_CORRUPT:
@@ -558,7 +594,6 @@ std::shared_ptr<Backend> openSqliteBackend(const std::string& path, int busyTime
     // A misspelt [name] must be an error, not the text "name".
     sqlite3_db_config(raw, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
     sqlite3_db_config(raw, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
-    sqlite3_busy_timeout(raw, busyTimeoutMs);
     registerFunctions(raw);
 
     auto backend = std::make_shared<SqliteBackend>(path, db.release(), busyTimeoutMs);

@@ -59,6 +59,44 @@ bool finishesWithin(std::chrono::seconds limit, std::function<void()> work)
     return done.wait_for(limit) == std::future_status::ready;
 }
 
+// A raw SQLite connection of "another workstation", holding a lock until it
+// goes away.
+class LockHolder {
+public:
+    LockHolder(const std::string& path, const char* begin)
+    {
+        sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr);
+        exec(begin);
+    }
+    ~LockHolder() { sqlite3_close(db_); }
+    void exec(const std::string& sql)
+    {
+        char* err = nullptr;
+        if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &err) != SQLITE_OK)
+            ADD_FAILURE() << (err ? err : "?") << " in " << sql;
+        sqlite3_free(err);
+    }
+
+private:
+    sqlite3* db_ = nullptr;
+};
+
+// While alive, a start-up wait budget and an observer counting the waits.
+class BudgetGuard {
+public:
+    explicit BudgetGuard(std::chrono::milliseconds budget)
+    {
+        setBusyWaitBudget(budget);
+        setBusyWaitObserver([this] { ++waits; });
+    }
+    ~BudgetGuard()
+    {
+        clearBusyWaitBudget();
+        setBusyWaitObserver({});
+    }
+    std::atomic<int> waits{0};
+};
+
 TEST(ConnectionOpen, ClearDescriptionsForFilesThatAreNoDatabase)
 {
     TempDatabase db;
@@ -269,6 +307,51 @@ TEST(ConnectionConcurrency, LockedDatabaseWaitsThenReportsBusy)
     EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(250));
     t.commit();
     EXPECT_EQ(other.execute("insert into [T] values (2)"), 1);
+}
+
+// Start-up's wait budget: every connection's waits come out of one budget,
+// each wait is announced, and the description says the database is busy and
+// names it.
+TEST(ConnectionConcurrency, WaitBudgetIsSharedByAllConnections)
+{
+    TempDatabase db("create table T (N integer);");
+    const auto start = std::chrono::steady_clock::now();
+    {
+        LockHolder writer(db.path(), "BEGIN IMMEDIATE");
+        BudgetGuard budget(std::chrono::milliseconds(400));
+        for (int i = 0; i < 2; ++i) {
+            Connection c; // the default timeout of ten seconds
+            c.open(db.connectionString());
+            try {
+                c.execute("insert into [T] values (1)");
+                FAIL() << "wrote past another workstation's lock";
+            } catch (const Error& e) {
+                EXPECT_EQ(e.kind(), Error::Kind::Busy);
+                EXPECT_NE(e.description().find("資料庫忙碌中"), std::string::npos) << e.description();
+                EXPECT_NE(e.description().find("「" + db.path() + "」"), std::string::npos) << e.description();
+            }
+        }
+        EXPECT_EQ(budget.waits, 2);
+
+        // A writer holding the exclusive lock keeps even readers out.
+        writer.exec("ROLLBACK");
+        LockHolder exclusive(db.path(), "BEGIN EXCLUSIVE");
+        exclusive.exec("insert into T values (2)");
+        setBusyWaitBudget(std::chrono::milliseconds(300));
+        Connection reader;
+        try {
+            reader.open(db.connectionString());
+            FAIL() << "read past an exclusive lock";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.kind(), Error::Kind::Busy) << e.description();
+            EXPECT_NE(e.description().find(db.path()), std::string::npos) << e.description();
+        }
+        EXPECT_EQ(budget.waits, 3);
+        exclusive.exec("COMMIT");
+    }
+    // Two budgets and the holder's commit, far below one full busy timeout.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(8));
+    EXPECT_EQ(db.scalar("select group_concat(N) from T"), "2");
 }
 
 // Two workstations saving at once: each reads a counter and writes it back
