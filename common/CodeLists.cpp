@@ -51,7 +51,8 @@ private:
 
 bool IsPrintSizeList(std::string_view kindDisplayName, std::string_view listName)
 {
-    return listName == "印刷尺寸" && jet::trim(kindDisplayName) == "D-印刷";
+    const ProcessKind* kind = kindByDisplayName(kindDisplayName);
+    return listName == "印刷尺寸" && kind && kind->is(KindId::Printing);
 }
 
 std::string JoinPrintSizeItem(std::string_view first, std::string_view second)

@@ -34,6 +34,11 @@ const ProcessKind* kindByDisplayName(std::string_view displayName)
     return nullptr;
 }
 
+const ProcessKind& kindOf(KindId id)
+{
+    return kKinds[static_cast<std::size_t>(static_cast<char>(id) - 'A')];
+}
+
 const ProcessKind* kindByLetter(char letter)
 {
     for (const auto& k : kKinds)

@@ -50,7 +50,7 @@ void retryReadingRights(Session& s)
         s.RightsProblem.clear();
 }
 
-constexpr const char* kQueryOnly = "您的權限僅可以查詢！";
+constexpr const char* kQueryOnlyMessage = "您的權限僅可以查詢！";
 
 } // namespace
 
@@ -60,7 +60,7 @@ bool EditRefused(Session& s)
         retryReadingRights(s);
     if (!s.RightsEstablished) {
         if (s.RightsProblemTold) {
-            MsgBox(kQueryOnly, "警告", MsgIcon::Exclamation);
+            MsgBox(kQueryOnlyMessage, "警告", MsgIcon::Exclamation);
         } else {
             const std::string why = s.RightsProblem.empty() ? "無法確認使用者的權限。" : s.RightsProblem;
             MsgBox(why + "\n\n本次執行僅可查詢，不能儲存或修改資料；請由系統選單重新啟動本程式。", "警告",
@@ -69,8 +69,8 @@ bool EditRefused(Session& s)
         }
         return true;
     }
-    if (RightsRestricted(s, s.ProductionRights, 12, "1")) {
-        MsgBox(kQueryOnly, "警告", MsgIcon::Exclamation);
+    if (RightsRestricted(s, s.ProductionRights, kQueryOnly)) {
+        MsgBox(kQueryOnlyMessage, "警告", MsgIcon::Exclamation);
         return true;
     }
     return false;

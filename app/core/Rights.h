@@ -8,11 +8,28 @@ namespace qtmv {
 
 struct Session;
 
+// A function's place in a rights string: the character position (from 1)
+// and the value that refuses it.
+struct RightsFlag {
+    int position;
+    std::string_view restricting;
+};
+// ProductionRights: "1" at 12 makes the user query-only (no saving).
+inline constexpr RightsFlag kQueryOnly{12, "1"};
+// ProductionRights: "1" at 14 hides the print functions of the main window.
+inline constexpr RightsFlag kNoPrinting{14, "1"};
+// WorkOrderRights: "0" at 1 refuses handing a work order to the work-order program.
+inline constexpr RightsFlag kNoWorkOrderProgram{1, "0"};
+
 // The rights test every guarded action uses: true when the action is
 // refused. Positions count characters from 1. Administrators (LoginUser not
 // empty) are never refused, nor is anyone whose string is shorter than the
 // position.
 bool RightsRestricted(const Session& s, std::string_view rights, int position, std::string_view restrictingValue);
+inline bool RightsRestricted(const Session& s, std::string_view rights, RightsFlag flag)
+{
+    return RightsRestricted(s, rights, flag.position, flag.restricting);
+}
 
 // The gate of every edit function (saving, the write-back, an entry
 // window's confirm): true when the edit is refused, after telling the user.

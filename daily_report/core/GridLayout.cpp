@@ -166,8 +166,8 @@ GridLayout build(const ProcessKind& k)
 {
     Builder b(k);
     b.head();
-    switch (k.letter) {
-    case 'A': // 印前
+    switch (k.id()) {
+    case KindId::Prepress:
         b.f("項目", "[DESC]").f("內容", "ITEM").f("規格", "SPEC").f("算", "OPT").qtyToAmount();
         b.f("製作", "SVENDER").f("分類", "[KIND]").f("經辦", "EMP").f("備註", "REM");
         b.f("確認", "ACT").f("廠商代號", "VENDER").f("經辦代號", "EMPNO");
@@ -177,7 +177,7 @@ GridLayout build(const ProcessKind& k)
         b.f("台數", "TQTY").f("版數", "PQTY").f("成品開", "KQTY").f("模", "MQTY");
         b.tailSchedule().tailEnd();
         return b.finish("備註");
-    case 'B': // 製版
+    case KindId::Plate:
         b.f("項目", "[DESC]").f("內容", "SPEC").f("規格", "MODE").f("算", "OPT").qtyToAmount();
         b.f("廠商", "SVENDER").f("備註", "REM").f("新舊版", "新舊版").f("版號", "版號");
         b.f("確認", "ACT").f("廠商代號", "VENDER").f("應付單價", "OPRICE").f("應付小計", "OAMT");
@@ -185,7 +185,7 @@ GridLayout build(const ProcessKind& k)
         b.f("台數", "TQTY").f("版數", "PQTY").f("印刷開", "KQTY").f("模數", "MQTY").actual();
         b.tailDates().tailSchedule().tailEnd();
         return b.finish("備註");
-    case 'C': // 紙品
+    case KindId::Paper:
         b.f("項目", "[DESC]").f("規格", "SPEC").f("廠牌", "MARK").f("紙別", "ITEM").f("▼", "OPTQ");
         b.f("數量", "QTY").f("放(張)", "FREE").f("▼", "OPTP").f("單價", "PRICE").f("報價", "BPRICE");
         b.f("折數", "DISCOUNT").f("小計", "AMT").f("廠商", "SVENDER").f("說明", "REM");
@@ -197,7 +197,7 @@ GridLayout build(const ProcessKind& k)
         b.f("紙到", "紙到").f("台數", "台數").f("每台數量", "每台數量").f("牌價代號", "牌價代號");
         b.tailSchedule().tailEnd();
         return b.finish("說明");
-    case 'D': // 印刷
+    case KindId::Printing:
         b.f("項目", "[DESC]").f("正", "COLOR1").f("反", "COLOR2").f("計", "[COUNT]");
         b.f("模", "MEMB").f("台", "PLAT").x("紙品", "PAPER.ITEM").x("上光", "GLAZE.ITEM");
         b.f("印刷尺寸", "[SIZE]").f("", "SIZEA").f("▼", "OPT").qtyToAmount();
@@ -213,17 +213,17 @@ GridLayout build(const ProcessKind& k)
         b.empty("預估").f("完工說明", "完工說明").f("表格", "表格").empty("濃度").empty("單筆");
         b.work("拆台");
         return b.finish("說明");
-    case 'E': // 上光
+    case KindId::Varnishing:
         b.f("項目", "[DESC]").f("內容", "ITEM").f("上光尺寸", "[SIZE]").f("▼", "OPT").qtyToActual();
         b.flag("紙", "PAPER").flag("印", "PRINTING");
         b.tailDates().tailSchedule().tailEnd();
         return b.finish("備註");
-    case 'F': // 裱紙
+    case KindId::Mounting:
         b.f("項目", "[DESC]").f("內容", "ITEM").f("裱紙尺寸", "[SIZE]").f("▼", "OPT").qtyToActual();
         b.flag("紙", "PAPER").flag("印", "PRINTING").flag("光", "GLAZE");
         b.tailDates().tailSchedule().tailEnd();
         return b.finish("備註");
-    case 'G': // 軋工
+    case KindId::DieCutting:
         b.f("項目", "[DESC]").f("內容", "ITEM").f("開數", "[OPEN]").f("模數", "MEMB").qtyToAmount();
         b.f("廠商", "SVENDER").f("新舊刀", "新舊刀").f("儲位", "儲位").f("刀模代號", "REM");
         b.confirmToActual();
@@ -231,16 +231,16 @@ GridLayout build(const ProcessKind& k)
         b.flag("印", "PRINTING").flag("裱", "MOUNT").flag("光", "GLAZE").flag("刀", "KNIFE", "刀模");
         b.tailDates().tailSchedule().tailEnd();
         return b.finish("刀模代號");
-    case 'H': // 糊工
+    case KindId::Gluing:
         b.commonMiddle().flag("軋", "CROWD");
         b.tailDates().tailSchedule().tailEnd();
         return b.finish("備註");
-    case 'I': // 裁摺
+    case KindId::Cutting:
         b.f("項目", "[DESC]").x("紙品", "PAPER.ITEM").x("規格", "PAPER.SPEC").f("內容", "ITEM");
         b.f("模數", "MEMB").f("台數", "PLAT").qtyToActual();
         b.tailDates().tailSchedule().tailEnd();
         return b.finish("備註");
-    case 'J': // 裝訂
+    case KindId::Binding:
         b.x("成品規格", "PWORK.SPEC").f("項目", "[DESC]").f("內容", "ITEM").f("台", "PLAT").qtyToAmount();
         b.f("廠商", "SVENDER");
         b.x("封", "工單裝訂流程.裝訂項目1").x("內", "工單裝訂流程.裝訂項目2");
@@ -248,16 +248,16 @@ GridLayout build(const ProcessKind& k)
         b.f("備註", "REM").confirmToActual();
         b.tailDates().tailSchedule().tailEnd();
         return b.finish("備註");
-    case 'M': // 運送
+    case KindId::Delivery:
         b.commonMiddle().tailDates().tailSchedule();
         b.f("收件人", "收件人").tailEnd();
         return b.finish("備註");
-    case 'N': // 其它
+    case KindId::Other:
         b.commonMiddle().tailDates();
         b.f("牌價代號", "牌價代號").tailSchedule();
         b.empty("單筆").f("完工說明", "完工說明").upstream().work("拆台");
         return b.finish("備註");
-    default: // 'K' 刀模, 'L' 燙金
+    default: // 刀模, 燙金
         b.commonMiddle().tailDates().tailSchedule().tailEnd();
         return b.finish("備註");
     }
@@ -273,19 +273,19 @@ std::string lineJoin(std::string_view from, std::string_view table)
 std::vector<std::string> extraJoins(const ProcessKind& k)
 {
     const std::string s(k.scheduledTable);
-    switch (k.letter) {
-    case 'D':
+    switch (k.id()) {
+    case KindId::Printing:
         return {lineJoin(s, "IMPRINT"), lineJoin(s, "PLATE"), lineJoin(s, "PAPER"), lineJoin(s, "GLAZE"),
                 lineJoin(s, "TRIM")};
-    case 'E': return {lineJoin(s, "PRINTING"), lineJoin(s, "PAPER")};
-    case 'F': return {lineJoin(s, "PAPER"), lineJoin(s, "PRINTING"), lineJoin(s, "GLAZE")};
-    case 'G':
+    case KindId::Varnishing: return {lineJoin(s, "PRINTING"), lineJoin(s, "PAPER")};
+    case KindId::Mounting: return {lineJoin(s, "PAPER"), lineJoin(s, "PRINTING"), lineJoin(s, "GLAZE")};
+    case KindId::DieCutting:
         // The mounting flag follows the die-cutting line itself.
         return {lineJoin(s, "CROWD"), lineJoin(s, "PRINTING"), lineJoin(s, "GLAZE"), lineJoin(s, "KNIFE"),
                 lineJoin("CROWD", "MOUNT")};
-    case 'H': return {lineJoin(s, "CROWD")};
-    case 'I': return {lineJoin(s, "PAPER")};
-    case 'J': return {"left join [工單裝訂流程] on " + s + ".PO = 工單裝訂流程.PO"};
+    case KindId::Gluing: return {lineJoin(s, "CROWD")};
+    case KindId::Cutting: return {lineJoin(s, "PAPER")};
+    case KindId::Binding: return {"left join [工單裝訂流程] on " + s + ".PO = 工單裝訂流程.PO"};
     default: return {};
     }
 }
@@ -295,28 +295,27 @@ std::vector<std::string> extraJoins(const ProcessKind& k)
 // same names).
 std::vector<std::string_view> leadingKeys(const ProcessKind& k, SortOption sort)
 {
-    const char c = k.letter;
     switch (sort) {
     case SortOption::WorkOrder:
     case SortOption::Sequence: return {};
     case SortOption::Vendor: return {"VENDER"};
     case SortOption::Content:
-        if (c == 'D') return {"[SIZE]"};
-        if (c == 'C') return {"ITEM", "SPEC"};
-        if (c == 'B') return {"SPEC"};
-        if (c == 'E' || c == 'F') return {"ITEM", "[SIZE]"};
-        if (c == 'G') return {"ITEM", "[OPEN]"};
+        if (k.is(KindId::Printing)) return {"[SIZE]"};
+        if (k.is(KindId::Paper)) return {"ITEM", "SPEC"};
+        if (k.is(KindId::Plate)) return {"SPEC"};
+        if (k.is(KindId::Varnishing) || k.is(KindId::Mounting)) return {"ITEM", "[SIZE]"};
+        if (k.is(KindId::DieCutting)) return {"ITEM", "[OPEN]"};
         return {"ITEM"};
     case SortOption::DueDate:
-        if (c == 'D') return {"ODATE", "[SIZE]", "COLOR1"};
-        if (c == 'C') return {"SPEC", "ITEM"};
-        if (c == 'A') return {"[ODATE]", "[DESC]", "ITEM"};
-        if (c == 'B') return {"[ODATE]", "[DESC]", "SPEC"};
-        if (c == 'E' || c == 'F') return {"[ODATE]", "[ITEM]", "[SIZE]"};
-        if (c == 'G') return {"[ODATE]", "[ITEM]", "[OPEN]"};
+        if (k.is(KindId::Printing)) return {"ODATE", "[SIZE]", "COLOR1"};
+        if (k.is(KindId::Paper)) return {"SPEC", "ITEM"};
+        if (k.is(KindId::Prepress)) return {"[ODATE]", "[DESC]", "ITEM"};
+        if (k.is(KindId::Plate)) return {"[ODATE]", "[DESC]", "SPEC"};
+        if (k.is(KindId::Varnishing) || k.is(KindId::Mounting)) return {"[ODATE]", "[ITEM]", "[SIZE]"};
+        if (k.is(KindId::DieCutting)) return {"[ODATE]", "[ITEM]", "[OPEN]"};
         return {"[ODATE]", "[ITEM]"};
     case SortOption::Machine:
-        if (c == 'C') return {"[ODATE]", "[ITEM]", "SPEC"};
+        if (k.is(KindId::Paper)) return {"[ODATE]", "[ITEM]", "SPEC"};
         return {"車別"};
     }
     throw std::invalid_argument("unknown sort option");

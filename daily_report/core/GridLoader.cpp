@@ -34,7 +34,7 @@ GridRows loadGrid(jet::Connection& conn, const ProcessKind& kind, std::string_vi
     }
     rs.close();
 
-    if (kind.letter == 'D') {
+    if (kind.is(KindId::Printing)) {
         PressCapacityCache capacities(conn);
         applyPrintingExtras(rows, capacities);
     }
@@ -84,7 +84,7 @@ const PressCapacity* PressCapacityCache::find(const std::string& press)
 
 void applyPrintingExtras(GridRows& rows, PressCapacityCache& capacities)
 {
-    const GridLayout& layout = gridLayout(*kindByLetter('D'));
+    const GridLayout& layout = gridLayout(kindOf(KindId::Printing));
     const int front = layout.column("正"), back = layout.column("反"), plates = layout.column("計");
     const int qty1 = layout.column("數量1"), qty2 = layout.column("數量2"), press = layout.column("車別");
     const int estimate = layout.column("預估"), form = layout.column("表格"), density = layout.column("濃度");

@@ -73,9 +73,9 @@ RowDetails loadRowDetails(jet::Connection& conn, const ProcessKind& kind, const 
     d.dueDate = cellText(row, layout.column("交貨日"));
     d.plannedDate = cellText(row, layout.column("預排日"));
     d.rowRemark = cellText(row, layout.remarkCol);
-    const int vendorCol = kind.letter == 'D' ? layout.column("印刷代號") : layout.column("廠商代號");
+    const int vendorCol = kind.is(KindId::Printing) ? layout.column("印刷代號") : layout.column("廠商代號");
     d.vendorCode = cellText(row, vendorCol);
-    const bool printing = kind.letter == 'D', plate = kind.letter == 'B';
+    const bool printing = kind.is(KindId::Printing), plate = kind.is(KindId::Plate);
     if (printing)
         d.remarkCaption = "印刷備註:";
     else if (plate)

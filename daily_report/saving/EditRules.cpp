@@ -9,13 +9,13 @@ namespace qtmv::daily {
 
 namespace {
 
-bool isKind(const GridLayout& layout, char letter)
+bool isKind(const GridLayout& layout, KindId id)
 {
-    return layout.kind != nullptr && layout.kind->letter == letter;
+    return layout.kind != nullptr && layout.kind->is(id);
 }
 
-bool isPrinting(const GridLayout& layout) { return isKind(layout, 'D'); }
-bool isDieCutting(const GridLayout& layout) { return isKind(layout, 'G'); }
+bool isPrinting(const GridLayout& layout) { return isKind(layout, KindId::Printing); }
+bool isDieCutting(const GridLayout& layout) { return isKind(layout, KindId::DieCutting); }
 
 bool validColumn(const GridLayout& layout, int col)
 {
@@ -34,10 +34,10 @@ std::string_view remarkHeading(const GridLayout& layout)
 {
     if (layout.kind == nullptr)
         return "備註";
-    switch (layout.kind->letter) {
-    case 'C':
-    case 'D': return "說明";
-    case 'G': return "刀模代號";
+    switch (layout.kind->id()) {
+    case KindId::Paper:
+    case KindId::Printing: return "說明";
+    case KindId::DieCutting: return "刀模代號";
     default: return "備註";
     }
 }

@@ -70,9 +70,9 @@ public:
             editSingleRow(conn_, "select PO, [NO], 完工說明 from [" + detail_ + "] " + lineKey_,
                           [&](jet::Recordset& rs) { return setText(rs, "完工說明", v); });
         }
-        if (kind_.letter == 'D')
+        if (kind_.is(KindId::Printing))
             writePrintingExtras();
-        else if (kind_.letter == 'G')
+        else if (kind_.is(KindId::DieCutting))
             writeDieCuttingExtras();
     }
 

@@ -31,11 +31,11 @@ constexpr const char* kWriteBackTitle = "回存工單";
 // The PRINTFLOW column of a kind's line; "" when the line has none.
 std::string printFlowColumn(const ProcessKind& kind, double line)
 {
-    if (kind.letter == 'D' || kind.letter == 'E') {
+    if (kind.is(KindId::Printing) || kind.is(KindId::Varnishing)) {
         if (line == 1)
-            return kind.letter == 'D' ? "ITEM4" : "ITEM5";
+            return kind.is(KindId::Printing) ? "ITEM4" : "ITEM5";
         if (line == 2)
-            return kind.letter == 'D' ? "ITEM32" : "ITEM33";
+            return kind.is(KindId::Printing) ? "ITEM32" : "ITEM33";
         return "";
     }
     return "ITEM" + std::to_string(kind.number);
@@ -43,7 +43,7 @@ std::string printFlowColumn(const ProcessKind& kind, double line)
 
 bool marksPaperArrived(const ProcessKind& kind)
 {
-    return kind.letter == 'C' || kind.letter == 'F' || kind.letter == 'N';
+    return kind.is(KindId::Paper) || kind.is(KindId::Mounting) || kind.is(KindId::Other);
 }
 
 void writeBackLine(jet::Connection& conn, const ProcessKind& kind, const std::string& poCell,
@@ -265,7 +265,7 @@ RowWriteBack writeBackCurrentRow(const ProcessKind& kind, const GridRows& rows, 
         jet::Transaction tx(conn);
         found = editSingleRow(conn, "select PO, [NO], REM from [" + std::string(kind.detailTable) + "] " + key,
                               [&](jet::Recordset& rs) { return setText(rs, "REM", remark); });
-        if (found && kind.letter == 'G') {
+        if (found && kind.is(KindId::DieCutting)) {
             const std::string oldNew = jet::trim(cell(rows, row, layout.column("新舊刀")));
             const std::string place = jet::trim(cell(rows, row, layout.column("儲位")));
             editSingleRow(conn, "select PO, [NO], 新舊刀, 儲位 from [CROWD] " + key, [&](jet::Recordset& rs) {

@@ -18,9 +18,9 @@ std::array<std::string, 6> sortOptionCaptions(const ProcessKind& kind)
     // Index = sort order of the load: 0 work order, 1 content, 2 due date,
     // 3 vendor, 4 schedule order, 5 press; printing sorts "content" by size,
     // paper by paper kind, size and due date.
-    if (kind.letter == 'C')
+    if (kind.is(KindId::Paper))
         return {"工單單號", "紙別", "規格", "廠商", "排序", "預交"};
-    if (kind.letter == 'D')
+    if (kind.is(KindId::Printing))
         return {"工單單號", "尺寸", "預交", "廠商", "排序", "車別"};
     return {"工單單號", "內容", "預交", "廠商", "排序", "車別"};
 }

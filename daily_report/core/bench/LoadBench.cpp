@@ -42,7 +42,7 @@ std::string connectionString()
     return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + database() + ";Jet OLEDB:Database Password=x";
 }
 
-const ProcessKind& printing() { return *kindByLetter('D'); }
+const ProcessKind& printing() { return kindOf(KindId::Printing); }
 
 void BM_Loader(benchmark::State& state)
 {
