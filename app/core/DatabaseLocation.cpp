@@ -1,11 +1,16 @@
 #include "app/core/DatabaseLocation.h"
 
 #include "app/core/Session.h"
+#include "platform/jet/Connection.h"
 #include "platform/os/Host.h"
 
 #include <QDir>
-#include <QFile>
 #include <QString>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace qtmv {
 
@@ -43,6 +48,30 @@ std::size_t utf8Length(unsigned char lead)
     return 1;
 }
 
+// Reads a whole regular file. Anything else (a folder, a named pipe, a
+// device) is not read at all: opening a named pipe would wait for a writer.
+bool readRegularFile(const std::string& path, std::string& text)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return false;
+    struct stat st {};
+    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    char buf[8192];
+    while (ok) {
+        const ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            ok = false;
+        if (n <= 0)
+            break;
+        text.append(buf, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    return ok;
+}
+
 } // namespace
 
 HostInfo CurrentHost()
@@ -65,24 +94,23 @@ DsnSettings ParseDsnText(std::string_view text)
     }
 
     if (const std::size_t at = upper.find("DBQ="); at != std::string::npos) {
-        // The value is the rest of the DBQ line.
         const std::size_t from = at + 4;
         std::size_t end = upper.find_first_of("\r\n", from);
         if (end == std::string::npos)
             end = upper.size();
-        const std::string_view value = trimBlanks(text.substr(from, end - from));
-        static constexpr std::string_view fileName = "QTMV.MDB";
-        if (value.size() > fileName.size()
-            && asciiUpper(value.substr(value.size() - fileName.size())) == fileName) {
-            const std::string_view folder = value.substr(0, value.size() - fileName.size());
-            if (folder.back() == '/' || folder.back() == '\\')
+        result.dbqValue = std::string(trimBlanks(text.substr(from, end - from)));
+        // The folder ends where the file name starts, whatever follows it.
+        const std::size_t name = upper.find("QTMV.MDB", from);
+        if (name != std::string::npos && name < end) {
+            const std::string_view folder = trimBlanks(text.substr(from, name - from));
+            if (!folder.empty() && (folder.back() == '/' || folder.back() == '\\'))
                 result.dbqFolder = std::string(folder);
         }
     }
     return result;
 }
 
-void LocateDatabase(Session& s, const HostInfo& host)
+LocatedDatabase LocateDatabase(Session& s, const HostInfo& host)
 {
     s.WorkstationUser = host.computerName + "\\" + host.userName;
     s.ProgramFolder = host.programFolder;
@@ -100,29 +128,64 @@ void LocateDatabase(Session& s, const HostInfo& host)
     }
 
     s.DatabaseFolder = s.ProgramFolder;
-    QFile dsn(QString::fromStdString(s.ProgramFolder + kDsnFileName));
-    if (!dsn.open(QIODevice::ReadOnly))
-        return;
-    const QByteArray bytes = dsn.readAll();
-    if (dsn.error() != QFileDevice::NoError)
-        return;
-    const DsnSettings settings = ParseDsnText(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    LocatedDatabase where;
+    const std::string dsnPath = s.ProgramFolder + kDsnFileName;
+    std::string text;
+    if (!readRegularFile(dsnPath, text))
+        return where;
+    const DsnSettings settings = ParseDsnText(text);
     s.SiteCode = settings.siteCode;
-    if (s.SiteCode == "C" && settings.dbqFolder)
+    if (s.SiteCode != "C" || !settings.dbqValue)
+        return where;
+    where.client = true;
+    if (settings.dbqFolder)
         s.DatabaseFolder = *settings.dbqFolder;
+    else
+        where.problem = "本工作站設定為用戶端（QTMV.DSN 的 SITE=C），但 DBQ= 的內容不是「資料夾/QTMV.MDB」，"
+                        "無法得知資料庫所在的資料夾：\n"
+                        + dsnPath + "\nDBQ=" + *settings.dbqValue
+                        + "\n\n程式不會改用其他資料庫。請修正 QTMV.DSN 後再重新啟動程式。";
+    return where;
+}
+
+std::string ClientDatabaseProblem(const Session& s, const LocatedDatabase& where)
+{
+    if (!where.client || !where.problem.empty())
+        return where.problem;
+    try {
+        jet::Connection conn;
+        conn.open(s.ConnectionString);
+    } catch (const jet::Error& e) {
+        // Busy means the file is there and in use: start-up goes on and
+        // says what the busy database kept it from doing.
+        if (e.kind() == jet::Error::Kind::Busy)
+            return std::string();
+        return "無法開啟本工作站（QTMV.DSN 的 SITE=C）所指定的資料庫：\n" + s.DatabaseFolder + "QTMV.mdb\n\n"
+               + e.description() + "\n\n程式不會改用其他資料庫。請確認網路上的資料夾與檔案可以存取後，再重新啟動程式。";
+    }
+    return std::string();
+}
+
+std::string ConnectionStringFor(const std::string& databaseFile)
+{
+    return std::string("Provider=Microsoft.Jet.OLEDB.4.0;") + "Data Source=" + jet::quoteConnectionValue(databaseFile)
+           + ";" + "Jet OLEDB:Database Password=" + kDatabasePassword;
 }
 
 void BuildConnectionString(Session& s)
 {
-    s.ConnectionString = std::string("Provider=Microsoft.Jet.OLEDB.4.0;") + "Data Source=" + s.DatabaseFolder
-                         + "QTMV.mdb" + ";" + "Jet OLEDB:Database Password=" + kDatabasePassword;
+    s.ConnectionString = ConnectionStringFor(s.DatabaseFolder + "QTMV.mdb");
 }
 
 void ResetTempMarker(const Session& s)
 {
-    QFile marker(QString::fromStdString(s.TempFolder + kTempMarkerFileName));
-    if (marker.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        marker.close();
+    const std::string path = s.TempFolder + kTempMarkerFileName;
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+        return;
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666);
+    if (fd >= 0)
+        ::close(fd);
 }
 
 } // namespace qtmv

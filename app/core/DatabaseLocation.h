@@ -29,24 +29,47 @@ HostInfo CurrentHost();
 struct DsnSettings {
     std::string siteCode;                    // upper case, "" when absent
     std::optional<std::string> dbqFolder;    // ends in the separator; none when unusable
+    std::optional<std::string> dbqValue;     // the DBQ line after "DBQ=", as written; none without one
 };
 
-// Reads the DSN text. The keys are found case-insensitively; the folder is
-// cut from the original text, so a case-sensitive path keeps its case. A
-// text whose first character is "'" is commented out. A DBQ value that does
-// not end in "QTMV.MDB" (any case) right after a separator is ignored.
+// Reads the DSN text. The keys are found case-insensitively, anywhere; the
+// folder is cut from the original text, so a case-sensitive path keeps its
+// case. A text whose first character is "'" is commented out. The folder is
+// the DBQ line's text from "DBQ=" up to "QTMV.MDB" (any case) wherever that
+// stands on the line, blanks around it dropped; what follows the name
+// (";PWD=...") is not part of it. A folder that is empty or does not end in
+// "/" or "\" is unusable.
 DsnSettings ParseDsnText(std::string_view text);
 
+// What LocateDatabase found beyond the session's fields.
+struct LocatedDatabase {
+    // A client workstation (SITE=C) whose DSN names its database: that one
+    // is used or none, never the program folder's instead.
+    bool client = false;
+    // A client's DBQ line that names no usable folder: what to tell the
+    // user, naming the DSN file. "" when there is nothing wrong.
+    std::string problem;
+};
+
 // Sets WorkstationUser, ProgramFolder, TempFolder (created when missing),
-// SiteCode and DatabaseFolder. Never fails: a missing or unreadable DSN file
-// means the program folder.
-void LocateDatabase(Session& s, const HostInfo& host);
+// SiteCode and DatabaseFolder. A missing or unreadable DSN file (a folder,
+// a named pipe: it is never waited on) means the program folder.
+LocatedDatabase LocateDatabase(Session& s, const HostInfo& host);
+
+// For a client workstation: why its database cannot be used, naming the
+// file; "" when it opens, or is only busy (another workstation writing).
+// Expects the connection string built.
+std::string ClientDatabaseProblem(const Session& s, const LocatedDatabase& where);
+
+// The connection string for a database file (its path quoted as connection
+// strings need it).
+std::string ConnectionStringFor(const std::string& databaseFile);
 
 // Sets ConnectionString from DatabaseFolder.
 void BuildConnectionString(Session& s);
 
 // Creates TempFolder + "QTMV.TXT" empty, replacing one that exists. Errors
-// are ignored.
+// are ignored; anything there that is not a regular file is left alone.
 void ResetTempMarker(const Session& s);
 
 } // namespace qtmv

@@ -139,11 +139,22 @@ bool LoadSessionSettings(Session& s, bool loadUser, const StartupEnvironment& en
     return true;
 }
 
-void InitSession(Session& s, bool loadUser, const StartupEnvironment& env)
+bool InitSession(Session& s, bool loadUser, const StartupEnvironment& env)
 {
-    LocateDatabase(s, env.host);
+    const LocatedDatabase where = LocateDatabase(s, env.host);
     ResetTempMarker(s);
     BuildConnectionString(s);
+    if (where.client) {
+        if (env.setBusy)
+            env.setBusy(true);
+        const std::string problem = ClientDatabaseProblem(s, where);
+        if (env.setBusy)
+            env.setBusy(false);
+        if (!problem.empty()) {
+            MsgBox(problem, "錯誤", MsgIcon::Critical);
+            return false;
+        }
+    }
     LoadSessionSettings(s, loadUser, env);
     if (s.ExcelFolder.empty()) {
         // The suite's default is the root of drive C; here that is the home folder.
@@ -155,6 +166,7 @@ void InitSession(Session& s, bool loadUser, const StartupEnvironment& env)
     const std::vector<std::string> colours = ColourSettings();
     for (std::size_t i = 0; i < s.Colours.size(); ++i)
         s.Colours[i] = i < colours.size() ? colours[i] : std::string();
+    return true;
 }
 
 } // namespace qtmv

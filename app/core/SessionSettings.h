@@ -27,7 +27,11 @@ bool LoadSessionSettings(Session& s, bool loadUser, const StartupEnvironment& en
 
 // LocateDatabase, ResetTempMarker, BuildConnectionString,
 // LoadSessionSettings, the Excel folder default (the home folder when the
-// table gave none) and the colour settings.
-void InitSession(Session& s, bool loadUser, const StartupEnvironment& env);
+// table gave none) and the colour settings. A client workstation whose
+// database cannot be used (its DBQ line is unusable, or the file named there
+// cannot be opened) stops start-up before the settings: the user is told in
+// a critical message naming the file, no other database is used, and the
+// result is false (the program ends).
+bool InitSession(Session& s, bool loadUser, const StartupEnvironment& env);
 
 } // namespace qtmv

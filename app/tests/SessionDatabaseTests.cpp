@@ -216,6 +216,92 @@ TEST(SessionSettings, InitSessionLocatesTheDatabaseAndSetsDefaults)
     EXPECT_EQ(std::vector<std::string>(s.Colours.begin(), s.Colours.end()), ColourSettings());
 }
 
+// A client workstation (SITE=C) works in the DSN's folder or not at all.
+class ClientWorkstation : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        local.exec("insert into [COMPANY] (COMPANY) values ('本機')");
+        env = environment("");
+        env.host.programFolder = local.folder;
+        env.host.userProfile = local.folder + "home";
+    }
+    void writeDsn(const std::string& text)
+    {
+        std::ofstream(local.folder + kDsnFileName, std::ios::binary | std::ios::trunc) << text;
+    }
+
+    TestDatabase local;   // the program folder's own database
+    TestDatabase shared;  // the one on the file share
+    StartupEnvironment env;
+    Session s;
+};
+
+TEST_F(ClientWorkstation, DbqLineWithTextAfterTheNameOpensTheSharedDatabase)
+{
+    shared.exec("insert into [COMPANY] (COMPANY) values ('共用')");
+    writeDsn("[ODBC]\r\nSITE=C\r\nDBQ=" + shared.folder + "qtmv.mdb;PWD=x\r\n");
+    ScriptedMessages messages;
+    ASSERT_TRUE(InitSession(s, true, env));
+    EXPECT_TRUE(messages.shown().empty());
+    EXPECT_EQ(s.DatabaseFolder, shared.folder);
+    EXPECT_EQ(s.CompanyName, "共用");
+}
+
+TEST_F(ClientWorkstation, DatabaseThatCannotBeOpenedIsToldAndNoOtherIsUsed)
+{
+    QDir().mkpath(QString::fromStdString(shared.folder + "folder/QTMV.mdb"));
+    for (const std::string& folder :
+         std::vector<std::string>{shared.folder + "missing/", shared.folder + "empty;x/", shared.folder + "folder/"}) {
+        QDir().mkpath(QString::fromStdString(shared.folder + "empty;x"));
+        writeDsn("SITE=C\nDBQ=" + folder + "QTMV.MDB\n");
+        ScriptedMessages messages;
+        Session t;
+        EXPECT_FALSE(InitSession(t, true, env)) << folder;
+        expectOne(messages, "錯誤");
+        EXPECT_EQ(messages.shown()[0].icon, MsgIcon::Critical);
+        EXPECT_NE(messages.shown()[0].text.find(folder + "QTMV.mdb\n"), std::string::npos) << messages.shown()[0].text;
+        EXPECT_NE(messages.shown()[0].text.find("不會改用其他資料庫"), std::string::npos);
+        EXPECT_EQ(t.CompanyName, ""); // the program folder's database was not read
+    }
+    // A DBQ line that names no folder is told the same way.
+    writeDsn("SITE=C\nDBQ=" + shared.folder + "QTMV.BAK\n");
+    ScriptedMessages messages;
+    EXPECT_FALSE(InitSession(s, true, env));
+    expectOne(messages, "錯誤");
+    EXPECT_NE(messages.shown()[0].text.find(local.folder + kDsnFileName), std::string::npos);
+}
+
+// A folder with ";" is one folder: the file in it is the one written to, and
+// a path that would read as another file once cut at ";" writes nowhere.
+TEST_F(ClientWorkstation, SemicolonInTheFolderNeverOpensAnotherFile)
+{
+    const std::string share = shared.folder + "share;x/";
+    QDir().mkpath(QString::fromStdString(share));
+    QFile::copy(QString::fromStdString(shared.folder + "QTMV.mdb"), QString::fromStdString(share + "QTMV.mdb"));
+    const double alive = static_cast<double>(os::CurrentProcessId());
+
+    writeDsn("SITE=C\nDBQ=" + share + "QTMV.MDB\n");
+    ScriptedMessages messages;
+    ASSERT_TRUE(InitSession(s, true, env));
+    RegisterFunctionUse(s, s.WorkstationUser, alive, 1, kApplicationTitle);
+    TestDatabase reader;
+    reader.session.DatabaseFolder = share;
+    BuildConnectionString(reader.session);
+    EXPECT_EQ(reader.count("SYSUSER1"), 1);
+
+    // "<folder>other.db;x=/QTMV.MDB" would be other.db once cut at ";".
+    QFile::copy(QString::fromStdString(shared.folder + "QTMV.mdb"), QString::fromStdString(shared.folder + "other.db"));
+    writeDsn("SITE=C\nDBQ=" + shared.folder + "other.db;x=/QTMV.MDB\n");
+    Session t;
+    EXPECT_FALSE(InitSession(t, true, env));
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_NE(messages.shown()[0].text.find(shared.folder + "other.db;x=/QTMV.mdb"), std::string::npos);
+    RegisterFunctionUse(t, t.WorkstationUser, alive, 2, kApplicationTitle);
+    reader.session.ConnectionString = ConnectionStringFor(shared.folder + "other.db");
+    EXPECT_EQ(reader.count("SYSUSER1"), 0);
+}
+
 TEST(MaintenanceLock, NoRowGoesOnAndARowNamesItsHolder)
 {
     TestDatabase db;

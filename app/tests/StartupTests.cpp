@@ -11,7 +11,13 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <chrono>
 #include <fstream>
+#include <future>
+#include <memory>
+#include <thread>
+
+#include <sys/stat.h>
 
 using namespace qtmv;
 
@@ -73,9 +79,37 @@ TEST(Dsn, KeysAreFoundInAnyCaseAndTheFolderKeepsItsCase)
     DsnSettings d = ParseDsnText("[ODBC]\r\nsite=c\r\ndbq=/srv/Share/Data/qtmv.mdb\r\nDriverId=25\r\n");
     EXPECT_EQ(d.siteCode, "C");
     EXPECT_EQ(d.dbqFolder.value_or("<none>"), "/srv/Share/Data/");
-    d = ParseDsnText("SITE=C\nDBQ=\\\\SERVER\\SHARE\\DATA\\QTMV.MDB");
-    EXPECT_EQ(d.dbqFolder.value_or("<none>"), "\\\\SERVER\\SHARE\\DATA\\");
     EXPECT_EQ(ParseDsnText("SITE=\nDBQ=/d/QTMV.MDB").siteCode, "");
+}
+
+// The folder is the text from "DBQ=" to "QTMV.MDB", wherever the name stands
+// on the line and whatever follows it.
+TEST(Dsn, FolderEndsWhereTheFileNameStarts)
+{
+    const struct {
+        const char* text;
+        const char* folder; // "<none>": the line names no usable folder
+    } cases[] = {
+        {"SITE=C\nDBQ=\\\\SERVER\\SHARE\\DATA\\QTMV.MDB;PWD=x", "\\\\SERVER\\SHARE\\DATA\\"},
+        {"SITE=C\r\nDBQ=\\\\server\\data\\QTMV.MDB;PWD=x\r\n", "\\\\server\\data\\"},
+        {"dbq=/srv/Share/Data/Qtmv.Mdb;pwd=x", "/srv/Share/Data/"},
+        {"DBQ=/srv/data/ QTMV.MDB", "/srv/data/"},
+        {"DBQ= /srv/data/QTMV.MDB \n", "/srv/data/"},
+        {"DBQ=/data/QTMV.MDB.bak", "/data/"},
+        {"DBQ=/srv/a;b/QTMV.MDB", "/srv/a;b/"},
+        {"DBQ=/srv/共用 資料/QTMV.MDB", "/srv/共用 資料/"},
+        {"DBQ=/data/db.mdb", "<none>"},
+        {"DBQ=/data/OLDQTMV.MDB", "<none>"},
+        {"DBQ=QTMV.MDB", "<none>"},
+        {"DBQ=/data/x.mdb\nREM=/d/QTMV.MDB\n", "<none>"},
+    };
+    for (const auto& c : cases) {
+        const DsnSettings d = ParseDsnText(c.text);
+        EXPECT_EQ(d.dbqFolder.value_or("<none>"), c.folder) << c.text;
+        EXPECT_TRUE(d.dbqValue.has_value()) << c.text;
+    }
+    EXPECT_EQ(ParseDsnText("SITE=C\nDBQ=/data/db.mdb ;x\r\n").dbqValue.value_or("<none>"), "/data/db.mdb ;x");
+    EXPECT_FALSE(ParseDsnText("'DBQ=/data/QTMV.MDB").dbqValue);
 }
 
 class Locate : public ::testing::Test {
@@ -91,29 +125,43 @@ protected:
         if (dsn)
             std::ofstream(host.programFolder + kDsnFileName, std::ios::binary | std::ios::trunc) << *dsn;
         Session s;
-        LocateDatabase(s, host);
+        where = LocateDatabase(s, host);
         BuildConnectionString(s);
         return s;
     }
     QTemporaryDir dir;
     HostInfo host;
+    LocatedDatabase where;
 };
 
 TEST_F(Locate, OnlySiteCTakesTheDbqFolder)
 {
     EXPECT_EQ(locate("SITE=S\r\nDBQ=/data/QTMV.MDB\r\n").DatabaseFolder, host.programFolder);
-    const Session s = locate("SITE=C\r\nDBQ=/data/QTMV.MDB\r\n");
+    EXPECT_FALSE(where.client);
+    EXPECT_EQ(locate("SITE=S\r\nDBQ=/data/db.mdb\r\n").DatabaseFolder, host.programFolder);
+    EXPECT_EQ(where.problem, "");
+
+    Session s = locate("SITE=C\r\nDBQ=/data/QTMV.MDB\r\n");
     EXPECT_EQ(s.SiteCode, "C");
+    EXPECT_TRUE(where.client);
+    EXPECT_EQ(where.problem, "");
     EXPECT_EQ(s.ConnectionString,
               "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/data/QTMV.mdb;Jet OLEDB:Database Password=kvoz2851kvoz2851");
+
+    s = locate("SITE=C\r\nDBQ=\\\\server\\data\\QTMV.MDB;PWD=x\r\n");
+    EXPECT_EQ(s.DatabaseFolder, "\\\\server\\data\\");
+    // A folder with ";" stays one value of the connection string.
+    s = locate("SITE=C\nDBQ=/srv/a;b/QTMV.MDB\n");
+    EXPECT_EQ(s.ConnectionString, "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=\"/srv/a;b/QTMV.mdb\";Jet "
+                                  "OLEDB:Database Password=kvoz2851kvoz2851");
 }
 
-TEST_F(Locate, BadDsnFilesFallBackToTheProgramFolder)
+TEST_F(Locate, WithoutAClientsDbqLineTheProgramFolderIsUsed)
 {
-    for (const std::string text : {"'SITE=C\nDBQ=/data/QTMV.MDB\n", "", "SITE=C\n", "SITE=C\nDATA=/data/QTMV.MDB\n",
-                                   "SITE=C\nDBQ=/data/db.mdb\n", "SITE=C\nDBQ=/data/QTMV.MDB.bak\n",
-                                   "SITE=C\nDBQ=/data/OLDQTMV.MDB\n", "SITE=C\nDBQ=/data/x.mdb\nREM=/d/QTMV.MDB\n"})
+    for (const std::string text : {"'SITE=C\nDBQ=/data/QTMV.MDB\n", "", "SITE=C\n", "SITE=C\nDATA=/data/QTMV.MDB\n"}) {
         EXPECT_EQ(locate(text).DatabaseFolder, host.programFolder) << text;
+        EXPECT_EQ(where.problem, "") << text;
+    }
     QFile::remove(QString::fromStdString(host.programFolder + kDsnFileName));
     EXPECT_EQ(locate(std::nullopt).DatabaseFolder, host.programFolder);
     // A folder of that name cannot be read as a file.
@@ -121,6 +169,38 @@ TEST_F(Locate, BadDsnFilesFallBackToTheProgramFolder)
     const Session s = locate(std::nullopt);
     EXPECT_EQ(s.DatabaseFolder, host.programFolder);
     EXPECT_EQ(s.SiteCode, "");
+}
+
+// A client whose DBQ line names no folder must not quietly get the program
+// folder's database: the problem names the DSN file and the line.
+TEST_F(Locate, ClientDbqLineWithoutAFolderIsAProblemNotTheProgramFolder)
+{
+    for (const std::string line : {"/data/db.mdb", "/data/OLDQTMV.MDB", "QTMV.MDB", "/data/x.mdb"}) {
+        locate("SITE=C\nDBQ=" + line + "\nREM=/d/QTMV.MDB\n");
+        EXPECT_TRUE(where.client) << line;
+        EXPECT_NE(where.problem.find(host.programFolder + kDsnFileName), std::string::npos) << where.problem;
+        EXPECT_NE(where.problem.find("DBQ=" + line), std::string::npos) << where.problem;
+        EXPECT_NE(where.problem.find("不會改用其他資料庫"), std::string::npos) << where.problem;
+    }
+}
+
+// A named pipe in place of the DSN file or the marker file is never waited on.
+TEST_F(Locate, NamedPipesForTheDsnAndMarkerFilesDoNotHang)
+{
+    ASSERT_EQ(::mkfifo((host.programFolder + kDsnFileName).c_str(), 0600), 0);
+    QDir().mkpath(QString::fromStdString(host.userProfile + "/Temp"));
+    ASSERT_EQ(::mkfifo((host.userProfile + "/Temp/" + kTempMarkerFileName).c_str(), 0600), 0);
+    auto done = std::make_shared<std::promise<std::string>>();
+    std::future<std::string> folder = done->get_future();
+    const HostInfo h = host;
+    std::thread([done, h] {
+        Session s;
+        LocateDatabase(s, h);
+        ResetTempMarker(s);
+        done->set_value(s.DatabaseFolder);
+    }).detach(); // left behind, stuck, only when the test fails
+    ASSERT_EQ(folder.wait_for(std::chrono::seconds(10)), std::future_status::ready) << "start-up hangs on a named pipe";
+    EXPECT_EQ(folder.get(), host.programFolder);
 }
 
 TEST_F(Locate, FoldersWorkstationUserAndConnectionString)

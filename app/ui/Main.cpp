@@ -66,7 +66,8 @@ int Main(int argc, char* argv[], const MainWindowFactory& createMainWindow)
                                else
                                    QApplication::restoreOverrideCursor();
                            }};
-    InitSession(s, true, env);
+    if (!InitSession(s, true, env))
+        return 1;
 
     os::InstanceLock instance("qtmv-daily-report");
     if (instance.previousInstance())

@@ -91,14 +91,17 @@ Parsed parseArguments(int argc, char** argv, Options& o, std::string& problem)
 std::string connectionString(const Options& o)
 {
     if (!o.database.empty())
-        return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + o.database
-            + ";Jet OLEDB:Database Password=" + qtmv::kDatabasePassword;
+        return qtmv::ConnectionStringFor(o.database);
     qtmv::HostInfo host = qtmv::CurrentHost();
     host.programFolder = o.programFolder;
     if (host.programFolder.back() != '/')
         host.programFolder += '/';
     qtmv::Session s;
-    qtmv::LocateDatabase(s, host);
+    const qtmv::LocatedDatabase where = qtmv::LocateDatabase(s, host);
+    // As the program: a client's unusable DBQ line stops here, never the
+    // program folder's database instead.
+    if (!where.problem.empty())
+        throw jet::Error(jet::Error::Kind::FileMissing, where.problem);
     qtmv::BuildConnectionString(s);
     return s.ConnectionString;
 }

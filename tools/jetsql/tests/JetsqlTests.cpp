@@ -101,6 +101,19 @@ TEST(Jetsql, ProgramFolderFindsTheDatabase)
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "x\nshare\n");
 
+    // The folder ends where the file name starts, whatever follows on the line.
+    std::ofstream(program / "QTMV.DSN") << "SITE=C\r\nDBQ=" << shared.string() << "/qtmv.mdb;PWD=x\r\n";
+    r = jetsql(db, {"--program-folder", program.string(), "select x from [T]"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "x\nshare\n");
+
+    // A client whose DBQ line names no folder gets no database at all.
+    std::ofstream(program / "QTMV.DSN") << "SITE=C\nDBQ=" << shared.string() << "/other.mdb\n";
+    r = jetsql(db, {"--program-folder", program.string(), "select x from [T]"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find((program / "QTMV.DSN").string()), std::string::npos) << r.err;
+
     r = jetsql(db, {"--program-folder", program.string(), "--database", db.path(), "select 1"});
     EXPECT_EQ(r.status, 2);
 }
