@@ -197,6 +197,7 @@ public:
     QStatusBar* StatusBar1 = nullptr;
     QFrame* pic系統時間 = nullptr;
     QLabel* lbl系統時間 = nullptr;
+    QLabel* lblDatabasePath = nullptr; // the database file in use, full path
     std::array<QTimer*, 2> Timer1{};
 
 private:

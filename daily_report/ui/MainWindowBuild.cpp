@@ -4,11 +4,14 @@
 // and the status bar with the clock.
 #include "daily_report/ui/MainWindow.h"
 
+#include "app/core/Session.h"
+#include "platform/jet/Connection.h"
 #include "platform/ui/SpreadGrid.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -29,6 +32,18 @@
 namespace {
 
 QString u8(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+// The full path of the database file the session works in.
+QString databaseFileText()
+{
+    std::string path;
+    try {
+        path = jet::dataSourceOf(qtmv::session().ConnectionString);
+    } catch (const jet::Error&) {
+        // A connection string that cannot be read names no file.
+    }
+    return path.empty() ? QString() : QFileInfo(u8(path)).absoluteFilePath();
+}
 
 template <class W>
 W* make(QWidget* parent, const QString& name)
@@ -570,6 +585,13 @@ void frm日報登錄作業_工單::buildStatusBar()
     f.setBold(true);
     lbl系統時間->setFont(f);
     h->addWidget(lbl系統時間);
+    // Which database this workstation works in: a client's shared one or
+    // the program folder's own.
+    lblDatabasePath = make<QLabel>(StatusBar1, QStringLiteral("lblDatabasePath"));
+    lblDatabasePath->setAccessibleName(QStringLiteral("資料庫"));
+    lblDatabasePath->setText(databaseFileText());
+    lblDatabasePath->setToolTip(lblDatabasePath->text());
+    StatusBar1->addPermanentWidget(lblDatabasePath);
     StatusBar1->addPermanentWidget(pic系統時間);
 
     for (int i = 0; i < 2; ++i) {

@@ -8,6 +8,7 @@
 #include "daily_report/ui/QueryDialog.h"
 #include "daily_report/ui/DieLookup.h"
 #include "daily_report/ui/tests/TestData.h"
+#include "platform/jet/Connection.h"
 #include "platform/os/MessageBox.h"
 #include "platform/ui/SpreadGrid.h"
 
@@ -495,4 +496,14 @@ TEST_F(MainWindowTest, ClockShowsTheTimeAndFlashesOnTheFullHour)
     EXPECT_FALSE(w->lbl系統時間->isVisible());
     EXPECT_TRUE(QTest::qWaitFor([&] { return w->lbl系統時間->isVisible(); }, 1500));   // the next second shows it again
     EXPECT_EQ(w->lbl系統時間->text(), QStringLiteral("03 : 01"));
+}
+
+TEST_F(MainWindowTest, StatusBarNamesTheDatabaseFileInUse)
+{
+    auto w = open();
+    const auto* label = w->StatusBar1->findChild<QLabel*>(QStringLiteral("lblDatabasePath"));
+    ASSERT_NE(label, nullptr);
+    EXPECT_TRUE(label->isVisible());
+    EXPECT_EQ(label->text().toStdString(), jet::dataSourceOf(db.connectionString()));
+    EXPECT_EQ(w->StatusBar1->currentMessage(), QStringLiteral("D-印刷")); // the kind still shows beside it
 }
