@@ -295,6 +295,8 @@ public:
         settings();
         for (long long i = 0; i < opt_.workOrders; ++i)
             workOrder(i);
+        lookupCases();
+        extraVendors();
         return summary_;
     }
 
@@ -341,6 +343,8 @@ private:
     }
 
     void masters();
+    void lookupCases();
+    void extraVendors();
     void settings();
     void phrases();
     void workOrder(long long i);
@@ -563,6 +567,78 @@ void Plant::masters()
     }
 
     phrases();
+}
+
+// Rows the lookups must cope with, written after the work orders (and with
+// fixed values) so that the rest of the plant does not change with them:
+// names holding a like wildcard or a quote, staff of the delivery side in
+// departments other than 運送部, a driver who has left, an employee whose
+// department and leaving date other programs left null, and a void die.
+void Plant::lookupCases()
+{
+    TableWriter& vt = w("VENDER");
+    struct Odd {
+        const char* id;
+        const char* sname;
+        const char* name;
+        int kind;
+    };
+    for (const Odd& o : {Odd{"V026", "100%再生紙", "百分百再生紙業有限公司", C},
+                         Odd{"V027", "Mary's設計", "Mary's設計工作室", A},
+                         Odd{"V028", "A_1快印", "A_1快速印刷行", D}}) {
+        vt.text("ID", o.id).text("NAME", o.name).text("SNAME", o.sname).text("NAM2", "").text("TEL1", "");
+        vt.real("RATE", 5).integer("製作", 0).text("停用", "0");
+        for (int k = 0; k < kKinds; ++k)
+            vt.text("ITEM" + std::to_string(k + 1), k == o.kind ? "1" : "");
+        vt.insert();
+    }
+
+    TableWriter& et = w("EMPLOYEE");
+    et.text("ID", "A031").text("NAME", "鍾志強").text("部門", "司機").text("ODATE", roc7(today_ - 200)).insert();
+    et.text("ID", "A032").text("NAME", "孫國華").text("部門", "物流課").text("ODATE", "").insert();
+    et.text("ID", "A033").text("NAME", "方美惠").null("部門").null("ODATE").insert();
+
+    if (!dies_.empty()) {
+        dies_.push_back(padded("K", static_cast<long long>(dies_.size()) + 1, 5));
+        const Customer& cust = customers_.front();
+        w("刀模管理資料")
+            .integer("序", static_cast<long long>(dies_.size()))
+            .text("作廢", "Y")
+            .text("日期", roc7(today_ - 30))
+            .text("刀模代號", dies_.back())
+            .text("規格", "20.0*15.0*5.0cm")
+            .real("模數", 2)
+            .text("說明", "刀模損壞，已作廢")
+            .text("客戶代號", cust.id)
+            .text("客戶簡稱", cust.sname)
+            .text("業務員代號", cust.empno)
+            .text("品名", "舊款禮盒")
+            .insert();
+    }
+}
+
+// Many more outside vendors (DemoOptions::extraVendors), from a random
+// sequence of their own.
+void Plant::extraVendors()
+{
+    Random rng(opt_.seed ^ 0x5EED0F7E4D0A5ull);
+    TableWriter& vt = w("VENDER");
+    for (long long i = 1; i <= opt_.extraVendors; ++i) {
+        const std::string sname = std::string(rng.pick(all(kCompanyPrefixes))) +
+                                  std::string(rng.pick(all(kCompanySuffixes))) + std::to_string(i);
+        vt.text("ID", padded("W", i, 6)).text("NAME", sname + "有限公司").text("SNAME", sname);
+        vt.text("NAM2", personName()).text("TEL1", phone()).text("FAX", phone()).text("ADD1", address());
+        vt.real("RATE", 5).text("付款方式", i % 3 == 0 ? "月結60天" : "月結30天").integer("製作", 0);
+        if (rng.chance(0.05))
+            vt.text("停用", "1");
+        else
+            activeFlag(vt, "停用");
+        const int first = rng.below(kKinds);
+        const int second = rng.chance(0.3) ? rng.below(kKinds) : -1;
+        for (int k = 0; k < kKinds; ++k)
+            vt.text("ITEM" + std::to_string(k + 1), k == first || k == second ? "1" : "");
+        vt.insert();
+    }
 }
 
 void Plant::phrases()

@@ -16,6 +16,10 @@ struct DemoOptions {
     // The plant's "today": work orders lead up to it, the newest are open.
     // The same seed, size and date always give the same database.
     Date today{2024, 12, 4};
+    // Further outside vendors, beyond the plant's own, for measuring the
+    // vendor lookups on a large vendor table. They take no part in the work
+    // orders, so the rest of the plant is the same with or without them.
+    long long extraVendors = 0;
 };
 
 struct DemoSummary {
