@@ -1,0 +1,46 @@
+#include "lookups/core/DieQueries.h"
+
+#include "lookups/core/LookupSql.h"
+#include "platform/jet/Sql.h"
+#include "platform/jet/Value.h"
+
+#include <vector>
+
+namespace qtmv::lookups {
+
+std::string dieQuery(const DieFilter& f)
+{
+    std::vector<std::string> where;
+    if (!f.includeVoid)
+        where.emplace_back("iif(作廢 is null,'',作廢) <> 'Y'");
+    if (const std::string code = jet::trim(f.code); !code.empty())
+        where.push_back(containsCondition("刀模代號", likeContains(code)));
+    if (const std::string product = jet::trim(f.product); !product.empty()) {
+        const LikeText t = likeContains(product);
+        where.push_back("(" + containsCondition("品名", t) + " or " + containsCondition("產品代號", t) + ")");
+    }
+    if (const std::string id = jet::trim(f.customerId); !id.empty())
+        where.push_back("客戶代號 = '" + jet::sqlText(id) + "'");
+    if (const std::string id = jet::trim(f.salespersonId); !id.empty())
+        where.push_back("業務員代號 = '" + jet::sqlText(id) + "'");
+
+    std::string sql = "select ";
+    for (std::size_t i = 0; i < kDieHeadings.size(); ++i)
+        sql += (i ? ", " : "") + std::string(kDieHeadings[i]);
+    sql += " from [刀模管理資料] ";
+    for (std::size_t i = 0; i < where.size(); ++i)
+        sql += (i ? " and " : "where ") + where[i];
+    return sql + (where.empty() ? "" : " ") + "order by 刀模代號, 序 desc";
+}
+
+std::string customerNameQuery(std::string_view customerId)
+{
+    return "select SNAME from [CUST] where ID = '" + jet::sqlText(jet::trim(customerId)) + "' ";
+}
+
+std::string employeeNameQuery(std::string_view employeeId)
+{
+    return "select NAME from [EMPLOYEE] where ID = '" + jet::sqlText(jet::trim(employeeId)) + "' ";
+}
+
+} // namespace qtmv::lookups

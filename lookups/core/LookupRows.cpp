@@ -1,0 +1,46 @@
+#include "lookups/core/LookupRows.h"
+
+#include "platform/jet/Connection.h"
+#include "platform/jet/Recordset.h"
+#include "platform/jet/Value.h"
+
+namespace qtmv::lookups {
+
+namespace {
+
+void readInto(jet::Recordset& rs, LookupRows& out)
+{
+    out.headings.clear();
+    for (int i = 0; i < rs.fieldCount(); ++i)
+        out.headings.push_back(rs.fieldName(i));
+    const auto& rows = rs.rows();
+    out.rows.clear();
+    out.rows.reserve(rows.size());
+    for (const auto& row : rows) {
+        auto& texts = out.rows.emplace_back();
+        texts.reserve(row.size());
+        for (const jet::Value& v : row)
+            texts.push_back(v.trimmed());
+    }
+}
+
+} // namespace
+
+LookupRows loadLookup(const std::string& connectionString, const LookupQuery& query)
+{
+    jet::Connection conn;
+    conn.open(connectionString);
+    LookupRows out;
+    jet::Recordset rs;
+    rs.open(query.filtered, conn);
+    readInto(rs, out);
+    rs.close();
+    if (out.rows.empty() && !query.unfiltered.empty()) {
+        rs.open(query.unfiltered, conn);
+        readInto(rs, out);
+        out.fellBack = true;
+    }
+    return out;
+}
+
+} // namespace qtmv::lookups

@@ -1,0 +1,44 @@
+// Where a lookup opens beside the window it serves.
+#include "lookups/core/Placement.h"
+
+#include <gtest/gtest.h>
+
+using namespace qtmv::lookups;
+
+namespace {
+const Box screen{0, 0, 1280, 1024};
+}
+
+TEST(Placement, RightAlignedUnderTheReferenceTop)
+{
+    const Box at = placeLookup(Box{100, 50, 900, 700}, 600, 400, screen);
+    EXPECT_EQ(at.left, 100 + 900 - 600 - kPlacementRightGapPx);
+    EXPECT_EQ(at.top, 50 + kPlacementTopOffsetPx);
+}
+
+TEST(Placement, CentredWhenTheLeftEdgeWouldNotBePositive)
+{
+    EXPECT_EQ(placeLookup(Box{0, 50, 613, 700}, 600, 400, screen).left, (1280 - 600) / 2);   // exactly 0
+    EXPECT_EQ(placeLookup(Box{0, 50, 300, 700}, 600, 400, screen).left, (1280 - 600) / 2);
+    const Box alone = placeLookup(std::nullopt, 600, 400, screen);
+    EXPECT_EQ(alone.left, 340);
+    EXPECT_EQ(alone.top, 312);
+}
+
+TEST(Placement, StaysOnTheScreenVertically)
+{
+    // A reference low on the screen: the lookup moves up until its bottom shows.
+    EXPECT_EQ(placeLookup(Box{100, 800, 900, 200}, 600, 400, screen).top, 1024 - 400);
+    // Higher than the screen: its top stays visible.
+    EXPECT_EQ(placeLookup(Box{100, -300, 900, 200}, 600, 400, screen).top, 0);
+    EXPECT_EQ(placeLookup(Box{100, 800, 900, 200}, 600, 1100, Box{0, 30, 1280, 994}).top, 30);
+}
+
+TEST(Placement, EachLookupLooksPastItsOwnCallers)
+{
+    EXPECT_TRUE(isSkipped(kSkipDownstream, "frm工務預排作業_耗時"));
+    EXPECT_TRUE(isSkipped(kSkipOutsourcing, "frm下游廠商_印刷"));
+    EXPECT_FALSE(isSkipped(kSkipOutsourcing, "frm工務預排作業_耗時"));
+    EXPECT_FALSE(isSkipped(kSkipScheduling, "frm下游廠商"));
+    EXPECT_FALSE(isSkipped(kSkipDownstream, "frm日報登錄作業_工單"));
+}
