@@ -1,7 +1,7 @@
 #include "app/core/Locks.h"
 
 #include "app/core/Session.h"
-#include "platform/jet/Connection.h"
+#include "app/core/StartupWaits.h"
 #include "platform/jet/Recordset.h"
 #include "platform/jet/Sql.h"
 #include "platform/os/Host.h"
@@ -31,22 +31,28 @@ int CheckMaintenanceLock(Session& s)
     } catch (const std::exception&) {
         return MaintenanceUnknown;
     }
-    if (!locked)
+    if (!locked) {
+        if (s.FunctionRegistrationPending
+            && RegisterFunctionUse(s, s.WorkstationUser, s.LauncherProcessId, s.MainWindowHandle, kApplicationTitle,
+                                   kRegistrationRetryWaitMs))
+            s.FunctionRegistrationPending = false;
         return MaintenanceFree;
+    }
     MsgBox(s.MaintenanceHolder + "\n\n" + "正在維護軟體中，請稍後再登入！", "系統維護", MsgIcon::Critical);
     return MaintenanceLocked;
 }
 
-void RegisterFunctionUse(const Session& s, const std::string& user, double launcherHandle, double ownHandle,
-                         const std::string& title)
+bool RegisterFunctionUse(const Session& s, const std::string& user, double launcherHandle, double ownHandle,
+                         const std::string& title, int busyTimeoutMs)
 {
     if (QCoreApplication::instance())
         QCoreApplication::processEvents();
     try {
         jet::Connection conn;
+        conn.setBusyTimeout(busyTimeoutMs);
         conn.open(s.ConnectionString);
         if (!os::IsWindow(launcherHandle))
-            return;
+            return true;
         // Read and write in one immediate transaction: two programs
         // registering at once cannot both add a row.
         jet::Transaction trans(conn);
@@ -66,9 +72,21 @@ void RegisterFunctionUse(const Session& s, const std::string& user, double launc
         rs.update();
         rs.close();
         trans.commit();
+    } catch (const jet::Error& e) {
+        // A failed registration must not stop the program; a busy database
+        // only delays it.
+        return e.kind() != jet::Error::Kind::Busy;
     } catch (const std::exception&) {
-        // A failed registration must not stop the program.
     }
+    return true;
+}
+
+void RegisterMainWindow(Session& s)
+{
+    s.FunctionRegistrationPending =
+        !RegisterFunctionUse(s, s.WorkstationUser, s.LauncherProcessId, s.MainWindowHandle, kApplicationTitle);
+    if (s.FunctionRegistrationPending)
+        ReportNotDoneWhileBusy(s, kRegistrationPendingText);
 }
 
 void UnregisterFunctionUse(const Session& s, const std::string& user, const std::string& title,

@@ -2,6 +2,8 @@
 // Coordination between workstations through tables of the shared database:
 // the maintenance lock (SYSLOCK) and the register of functions in use
 // (SYSUSER1).
+#include "platform/jet/Connection.h"
+
 #include <string>
 
 namespace qtmv {
@@ -16,14 +18,31 @@ enum MaintenanceCheck : int {
 
 // Reads SYSLOCK. A row means maintenance: MaintenanceHolder is set to its
 // USER (trimmed; "" when null) and the message is shown. Database errors
-// return 9 without a message.
+// return 9 without a message. With no lock, a registration that start-up
+// left pending (FunctionRegistrationPending) is tried again first, waiting
+// at most kRegistrationRetryWaitMs: the bookkeeping must not hold up the
+// operation the user asked for; it stays pending while the database is busy.
 int CheckMaintenanceLock(Session& s);
+
+inline constexpr int kRegistrationRetryWaitMs = 1000;
 
 // Records that this workstation user runs the function: one SYSUSER1 row per
 // user and title, created or reused, its LPID set to ownHandle. Nothing is
-// written when the launcher's process is gone. Errors are swallowed.
-void RegisterFunctionUse(const Session& s, const std::string& user, double launcherHandle, double ownHandle,
-                         const std::string& title);
+// written when the launcher's process is gone. Errors are swallowed; false
+// only when the database was busy (held by another workstation past the
+// wait), so that the caller can try again later.
+bool RegisterFunctionUse(const Session& s, const std::string& user, double launcherHandle, double ownHandle,
+                         const std::string& title, int busyTimeoutMs = jet::Connection::defaultBusyTimeoutMs);
+
+// The main window's registration on its first activation: this workstation
+// user, the launcher and MainWindowHandle, under the application title. When
+// the database is busy the registration is left pending for
+// CheckMaintenanceLock and the user is told (once, with the rest of what a
+// busy start-up could not do).
+void RegisterMainWindow(Session& s);
+
+// What the user is told when the registration is left pending.
+inline constexpr const char* kRegistrationPendingText = "本工作站尚未登記使用本功能，稍後存取資料時會再登記。";
 
 // Removes the user's row for the title, or all of the user's rows when
 // allFunctions is set. Errors are swallowed.

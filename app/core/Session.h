@@ -49,6 +49,7 @@ struct Session {
     std::string ConnectionString;
 
     double MainWindowHandle = 0;   // set by the main window on first activation
+    bool FunctionRegistrationPending = false; // SYSUSER1 row not yet written (database was busy)
     std::string MaintenanceHolder; // SYSLOCK.USER found by the last lock check
 
     // Colour settings 1..7 of the lookup windows (colours[0] is setting 1),

@@ -1,5 +1,6 @@
 // The built program started for real, headless, with its messages on stderr.
 #include "TestDatabase.h"
+#include "platform/jet/tests/TempDatabase.h"
 
 #include <gtest/gtest.h>
 
@@ -74,6 +75,27 @@ std::string readAll(const std::string& path)
 {
     QFile f(QString::fromStdString(path));
     return f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : std::string();
+}
+
+// The program's messages once they contain `text`, or as they are when the
+// limit has passed.
+std::string waitForText(const std::string& path, const std::string& text, std::chrono::seconds limit)
+{
+    const auto until = std::chrono::steady_clock::now() + limit;
+    std::string all = readAll(path);
+    while (all.find(text) == std::string::npos && std::chrono::steady_clock::now() < until) {
+        std::this_thread::sleep_for(50ms);
+        all = readAll(path);
+    }
+    return all;
+}
+
+std::size_t occurrences(const std::string& all, const std::string& text)
+{
+    std::size_t n = 0;
+    for (std::size_t at = all.find(text); at != std::string::npos; at = all.find(text, at + 1))
+        ++n;
+    return n;
 }
 
 class EndToEnd : public ::testing::Test {
@@ -184,6 +206,35 @@ TEST_F(EndToEnd, MissingDatabaseIsReportedAndTheWindowStillOpens)
     Program p(exe, launcherArgs(), errPath("nodb"));
     EXPECT_FALSE(p.waitFor(3s));
     EXPECT_EQ(readAll(errPath("nodb")).rfind("[取得系統相關設定資料錯誤] ", 0), 0u) << readAll(errPath("nodb"));
+}
+
+// Another workstation writing: the window opens after a few seconds at most
+// and says, once, that this workstation is not registered yet.
+TEST_F(EndToEnd, WriteLockedDatabaseOpensTheWindowAndSaysWhatWasNotDone)
+{
+    jet::testing::LockHolder writer(db.folder + "QTMV.mdb", "BEGIN IMMEDIATE");
+    Program p(exe, launcherArgs(), errPath("write"));
+    const std::string said = "[警告] 資料庫忙碌中（其他工作站正在使用「" + db.folder
+                             + "QTMV.mdb」），以下工作沒有完成：\n\n・本工作站尚未登記使用本功能，稍後存取資料時會再登記。\n";
+    EXPECT_EQ(waitForText(errPath("write"), said, 10s), said);
+    EXPECT_FALSE(p.waitFor(300ms)); // the window is open
+}
+
+// A writer holding the exclusive lock keeps even reads out: the settings
+// message says the database is busy, the rest is told in one message.
+TEST_F(EndToEnd, ExclusivelyLockedDatabaseOpensTheWindowAndSaysWhatWasNotDone)
+{
+    jet::testing::LockHolder writer(db.folder + "QTMV.mdb", "BEGIN EXCLUSIVE");
+    Program p(exe, launcherArgs(), errPath("exclusive"));
+    const std::string err = waitForText(errPath("exclusive"), "車別清單沒有讀取，重新選擇種類時會再讀取。\n", 10s);
+    EXPECT_EQ(err.rfind("[取得系統相關設定資料錯誤] 資料庫忙碌中：資料庫檔案「" + db.folder + "QTMV.mdb」", 0), 0u)
+        << err;
+    EXPECT_EQ(occurrences(err, "\n["), 1u) << err; // two messages in all
+    EXPECT_NE(err.find("\n[警告] 資料庫忙碌中（其他工作站正在使用「" + db.folder
+                       + "QTMV.mdb」），以下工作沒有完成：\n\n・本工作站尚未登記使用本功能，稍後存取資料時會再登記。\n・"),
+              std::string::npos)
+        << err;
+    EXPECT_FALSE(p.waitFor(300ms));
 }
 
 } // namespace

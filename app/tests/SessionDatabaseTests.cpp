@@ -5,7 +5,9 @@
 #include "app/core/Launch.h"
 #include "app/core/Locks.h"
 #include "app/core/SessionSettings.h"
+#include "app/core/StartupWaits.h"
 #include "common/CodeLists.h"
+#include "platform/jet/tests/TempDatabase.h"
 #include "platform/os/Host.h"
 #include "platform/os/MessageBox.h"
 
@@ -23,6 +25,7 @@
 
 using namespace qtmv;
 using qtmv::test::TestDatabase;
+using jet::testing::LockHolder;
 
 namespace {
 
@@ -284,7 +287,7 @@ TEST_F(ClientWorkstation, SemicolonInTheFolderNeverOpensAnotherFile)
     writeDsn("SITE=C\nDBQ=" + share + "QTMV.MDB\n");
     ScriptedMessages messages;
     ASSERT_TRUE(InitSession(s, true, env));
-    RegisterFunctionUse(s, s.WorkstationUser, alive, 1, kApplicationTitle);
+    EXPECT_TRUE(RegisterFunctionUse(s, s.WorkstationUser, alive, 1, kApplicationTitle));
     TestDatabase reader;
     reader.session.DatabaseFolder = share;
     BuildConnectionString(reader.session);
@@ -297,9 +300,25 @@ TEST_F(ClientWorkstation, SemicolonInTheFolderNeverOpensAnotherFile)
     EXPECT_FALSE(InitSession(t, true, env));
     ASSERT_EQ(messages.shown().size(), 1u);
     EXPECT_NE(messages.shown()[0].text.find(shared.folder + "other.db;x=/QTMV.mdb"), std::string::npos);
-    RegisterFunctionUse(t, t.WorkstationUser, alive, 2, kApplicationTitle);
+    EXPECT_TRUE(RegisterFunctionUse(t, t.WorkstationUser, alive, 2, kApplicationTitle));
     reader.session.ConnectionString = ConnectionStringFor(shared.folder + "other.db");
     EXPECT_EQ(reader.count("SYSUSER1"), 0);
+}
+
+TEST_F(ClientWorkstation, BusySharedDatabaseIsNoReasonToStop)
+{
+    writeDsn("SITE=C\nDBQ=" + shared.folder + "QTMV.MDB\n");
+    LockHolder exclusive(shared.folder + "QTMV.mdb", "BEGIN EXCLUSIVE");
+    ScriptedMessages messages;
+    BeginStartupWaits({});
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_TRUE(InitSession(s, true, env));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(8)); // never the full ten seconds
+    EndStartupWaits(s);
+    // Only the settings could not be read, and that says why and where.
+    expectOne(messages, kSettingsTitle);
+    EXPECT_NE(messages.shown()[0].text.find("資料庫忙碌中"), std::string::npos) << messages.shown()[0].text;
+    EXPECT_NE(messages.shown()[0].text.find("「" + shared.folder + "QTMV.mdb」"), std::string::npos);
 }
 
 TEST(MaintenanceLock, NoRowGoesOnAndARowNamesItsHolder)
@@ -367,6 +386,43 @@ TEST(FunctionRegister, OneRowPerUserAndTitleOnlyWhileTheLauncherLives)
     std::ofstream(db.folder + "QTMV.mdb", std::ios::trunc) << "garbage garbage garbage garbage garbage";
     RegisterFunctionUse(s, "PC1\\admin", alive, 1, kApplicationTitle);
     UnregisterFunctionUse(s, "PC1\\admin", "", true);
+}
+
+// Another workstation writing at start-up: the registration waits only the
+// start-up budget, the user is told once when start-up ends, and the next
+// guarded operation (its maintenance check) registers after all.
+TEST(FunctionRegister, BusyAtStartupIsToldOnceAndRetriedByTheNextCheck)
+{
+    TestDatabase db;
+    Session& s = db.session;
+    s.LauncherProcessId = static_cast<double>(os::CurrentProcessId());
+    s.MainWindowHandle = 4321;
+    ScriptedMessages messages;
+    std::vector<bool> notices;
+    {
+        LockHolder writer(db.folder + "QTMV.mdb", "BEGIN IMMEDIATE");
+        BeginStartupWaits([&notices](bool waiting) { notices.push_back(waiting); });
+        const auto start = std::chrono::steady_clock::now();
+        RegisterMainWindow(s);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(8)); // never the full ten seconds
+        EXPECT_TRUE(s.FunctionRegistrationPending);
+        EXPECT_TRUE(messages.shown().empty());
+        EndStartupWaits(s);
+        expectOne(messages, "警告",
+                  "資料庫忙碌中（其他工作站正在使用「" + db.folder
+                      + "QTMV.mdb」），以下工作沒有完成：\n\n・本工作站尚未登記使用本功能，稍後存取資料時會再登記。");
+        EXPECT_EQ(notices, (std::vector<bool>{true, false}));
+
+        // Still held: the check goes on, the registration stays pending, nothing more is said.
+        EXPECT_EQ(CheckMaintenanceLock(s), 0);
+        EXPECT_TRUE(s.FunctionRegistrationPending);
+        EXPECT_EQ(messages.shown().size(), 1u);
+    }
+    EXPECT_EQ(db.count("SYSUSER1"), 0);
+    EXPECT_EQ(CheckMaintenanceLock(s), 0);
+    EXPECT_FALSE(s.FunctionRegistrationPending);
+    EXPECT_EQ(db.value("select * from [SYSUSER1] where ID = 'PC1\\admin' and FUNC = '日報登錄作業' ", "LPID"), "4321");
+    EXPECT_EQ(messages.shown().size(), 1u);
 }
 
 class Launching : public ::testing::Test {

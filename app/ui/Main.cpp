@@ -3,7 +3,9 @@
 #include "app/core/CommandLine.h"
 #include "app/core/Session.h"
 #include "app/core/SessionSettings.h"
+#include "app/core/StartupWaits.h"
 #include "app/ui/MessageBoxHandler.h"
+#include "platform/jet/Connection.h"
 #include "platform/os/Host.h"
 #include "platform/os/MessageBox.h"
 
@@ -11,6 +13,7 @@
 #include <QFont>
 #include <QFontDatabase>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QScreen>
@@ -38,6 +41,57 @@ void applyChineseSettings(QApplication& app, QTranslator& translator)
     }
 }
 
+// The small window that says start-up is waiting for the database, with the
+// wait cursor. Shown when a wait for another workstation's lock begins,
+// taken away before a message and when start-up ends.
+class WaitingNotice {
+public:
+    ~WaitingNotice() { hide(); }
+
+    void show()
+    {
+        if (!label_) {
+            std::string path;
+            try {
+                path = jet::dataSourceOf(session().ConnectionString);
+            } catch (const std::exception&) {
+            }
+            label_ = std::make_unique<QLabel>(QString::fromUtf8("等候資料庫…\n") + QString::fromStdString(path));
+            label_->setObjectName(QStringLiteral("lblWaitingForDatabase"));
+            label_->setWindowFlags(Qt::SplashScreen | Qt::FramelessWindowHint);
+            label_->setFrameStyle(QFrame::Panel | QFrame::Raised);
+            label_->setLineWidth(2);
+            label_->setMargin(16);
+            label_->setAlignment(Qt::AlignCenter);
+            label_->adjustSize();
+            if (const QScreen* screen = QGuiApplication::primaryScreen())
+                label_->move(screen->geometry().center() - label_->rect().center());
+        }
+        if (!cursor_) {
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+            cursor_ = true;
+        }
+        if (!label_->isVisible()) {
+            label_->show();
+            // Painted now: the wait that follows keeps the event loop from it.
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        }
+    }
+
+    void hide()
+    {
+        label_.reset();
+        if (cursor_) {
+            QApplication::restoreOverrideCursor();
+            cursor_ = false;
+        }
+    }
+
+private:
+    std::unique_ptr<QLabel> label_;
+    bool cursor_ = false;
+};
+
 int screenWidth()
 {
     const QScreen* screen = QGuiApplication::primaryScreen();
@@ -60,11 +114,25 @@ int Main(int argc, char* argv[], const MainWindowFactory& createMainWindow)
     InstallMessageBoxHandler();
 
     Session& s = session();
-    StartupEnvironment env{commandLine, CurrentHost(), [](bool busy) {
-                               if (busy)
+    // Start-up's database work, up to the main window's first activation,
+    // waits for other workstations a few seconds in all.
+    WaitingNotice notice;
+    BeginStartupWaits([&notice](bool waiting) {
+        if (waiting)
+            notice.show();
+        else
+            notice.hide();
+    });
+    struct StartupEnd {
+        ~StartupEnd() { EndStartupWaits(session()); }
+    } startupEnd;
+    StartupEnvironment env{commandLine, CurrentHost(), [&notice](bool busy) {
+                               if (busy) {
                                    QApplication::setOverrideCursor(Qt::WaitCursor);
-                               else
+                               } else {
                                    QApplication::restoreOverrideCursor();
+                                   notice.hide(); // a message may follow
+                               }
                            }};
     if (!InitSession(s, true, env))
         return 1;

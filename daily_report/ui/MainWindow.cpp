@@ -7,6 +7,7 @@
 #include "app/core/Locks.h"
 #include "app/core/Rights.h"
 #include "app/core/Session.h"
+#include "app/core/StartupWaits.h"
 #include "common/ui/FormHelpers.h"
 #include "daily_report/ui/HandOver.h"
 #include "daily_report/ui/QueryDialog.h"
@@ -124,16 +125,18 @@ void frm日報登錄作業_工單::formActivate()
     firstActivation_ = false;
     qtmv::Session& s = qtmv::session();
 
-    const double own = static_cast<double>(qtmv::os::CurrentProcessId());
-    s.MainWindowHandle = own;
-    qtmv::RegisterFunctionUse(s, s.WorkstationUser, s.LauncherProcessId, own, qtmv::kApplicationTitle);
+    s.MainWindowHandle = static_cast<double>(qtmv::os::CurrentProcessId());
+    qtmv::RegisterMainWindow(s);
     registered_ = true;
 
     clockTick();
     try {
         phrases_ = qtmv::daily::loadPhrases(s.ConnectionString);
     } catch (const jet::Error& e) {
-        MsgBox(e.description(), "讀取片語資料錯誤", MsgIcon::Critical);
+        if (e.kind() == jet::Error::Kind::Busy && qtmv::InStartupWaits())
+            qtmv::ReportNotDoneWhileBusy(s, "片語資料沒有讀取，請稍後重新開啟本程式。");
+        else
+            MsgBox(e.description(), "讀取片語資料錯誤", MsgIcon::Critical);
     }
 
     if (startsWith(s.CompanyName, "岱恆"))
@@ -158,6 +161,9 @@ void frm日報登錄作業_工單::formActivate()
     pic列印->hide();
     pic基本資料->show();
     cbo種類->setFocus();
+    // Start-up ends here: what a busy database kept from being done is told
+    // once, and later operations wait their full time again.
+    qtmv::EndStartupWaits(s);
 }
 
 void frm日報登錄作業_工單::formUnload()
@@ -311,7 +317,10 @@ void frm日報登錄作業_工單::kindChanged()
     } catch (const jet::Error& e) {
         if (cbo車別->count() == 0)
             cbo車別->addItem(QString());
-        MsgBox(e.description(), "讀取車別資料錯誤", MsgIcon::Critical);
+        if (e.kind() == jet::Error::Kind::Busy && qtmv::InStartupWaits())
+            qtmv::ReportNotDoneWhileBusy(s, "車別清單沒有讀取，重新選擇種類時會再讀取。");
+        else
+            MsgBox(e.description(), "讀取車別資料錯誤", MsgIcon::Critical);
     }
 
     actSave->setEnabled(true);

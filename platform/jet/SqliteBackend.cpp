@@ -216,9 +216,13 @@ private:
     {
         using namespace std::chrono;
         if (count == 0) {
-            busyWaitStarting();
             waitStart_ = steady_clock::now();
             gaveUp_ = false;
+            // Announced only when there is time to wait at all.
+            if (busyWaitAllowed(milliseconds(busyMs_)) > nanoseconds(0)) {
+                busyWaitStarting();
+                waitStart_ = steady_clock::now();
+            }
         }
         const nanoseconds waited = steady_clock::now() - waitStart_;
         const nanoseconds left = busyWaitAllowed(milliseconds(busyMs_) - waited);

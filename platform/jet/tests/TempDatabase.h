@@ -86,4 +86,28 @@ private:
     std::filesystem::path dir_, file_;
 };
 
+// A raw SQLite connection of "another workstation", holding a lock until it
+// goes away.
+class LockHolder {
+public:
+    LockHolder(const std::string& path, const char* begin)
+    {
+        sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr);
+        exec(begin);
+    }
+    ~LockHolder() { sqlite3_close(db_); }
+    LockHolder(const LockHolder&) = delete;
+    LockHolder& operator=(const LockHolder&) = delete;
+    void exec(const std::string& sql)
+    {
+        char* err = nullptr;
+        if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &err) != SQLITE_OK)
+            ADD_FAILURE() << (err ? err : "?") << " in " << sql;
+        sqlite3_free(err);
+    }
+
+private:
+    sqlite3* db_ = nullptr;
+};
+
 } // namespace jet::testing
