@@ -15,6 +15,7 @@
 #include <map>
 #include <optional>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -206,6 +207,18 @@ TEST_F(EndToEnd, MissingDatabaseIsReportedAndTheWindowStillOpens)
     Program p(exe, launcherArgs(), errPath("nodb"));
     EXPECT_FALSE(p.waitFor(3s));
     EXPECT_EQ(readAll(errPath("nodb")).rfind("[取得系統相關設定資料錯誤] ", 0), 0u) << readAll(errPath("nodb"));
+}
+
+// A named pipe where the database should be: said at once, never waited on.
+TEST_F(EndToEnd, NamedPipeAsTheDatabaseIsReportedNotWaitedOn)
+{
+    const std::string path = db.folder + "QTMV.mdb";
+    QFile::remove(QString::fromStdString(path));
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    Program p(exe, launcherArgs(), errPath("fifo"));
+    const std::string said = "[取得系統相關設定資料錯誤] 「" + path + "」是具名管道（FIFO），不是資料庫檔案。\n";
+    const std::string err = waitForText(errPath("fifo"), said, 10s);
+    EXPECT_EQ(err.rfind(said, 0), 0u) << err;
 }
 
 // Another workstation writing: the window opens after a few seconds at most

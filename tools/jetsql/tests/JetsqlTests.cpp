@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 namespace {
@@ -29,7 +30,8 @@ Outcome jetsql(const TempDatabase& db, const std::vector<std::string>& args, con
 {
     const auto errFile = db.dir() / "stderr.txt";
     const auto inFile = db.dir() / "stdin.txt";
-    std::string cmd = quoted(JETSQL_PATH);
+    // A run that hangs ends after 20 seconds with status 124.
+    std::string cmd = "timeout -k 2 20 " + quoted(JETSQL_PATH);
     for (const std::string& a : args) {
         cmd += ' ';
         cmd += quoted(a);
@@ -116,6 +118,17 @@ TEST(Jetsql, ProgramFolderFindsTheDatabase)
 
     r = jetsql(db, {"--program-folder", program.string(), "--database", db.path(), "select 1"});
     EXPECT_EQ(r.status, 2);
+}
+
+TEST(Jetsql, NamedPipeAsTheDatabaseEndsWithAMessage)
+{
+    TempDatabase db;
+    const std::string fifo = (db.dir() / "QTMV.mdb.pipe").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const Outcome r = jetsql(db, {"--database", fifo, "select 1"});
+    EXPECT_EQ(r.status, 1) << "124 means it hung";
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("「" + fifo + "」是具名管道（FIFO），不是資料庫檔案。"), std::string::npos) << r.err;
 }
 
 TEST(Jetsql, FailuresAndWrongArguments)
