@@ -2,6 +2,7 @@
 
 #include "app/core/Session.h"
 #include "app/core/StartupWaits.h"
+#include "platform/jet/Connection.h"
 #include "platform/jet/Recordset.h"
 #include "platform/jet/Sql.h"
 #include "platform/os/Host.h"
@@ -14,39 +15,13 @@
 
 namespace qtmv {
 
-int CheckMaintenanceLock(Session& s)
-{
-    s.MaintenanceHolder.clear();
-    bool locked = false;
-    try {
-        jet::Connection conn;
-        conn.open(s.ConnectionString);
-        jet::Recordset rs;
-        rs.open("select * from [SYSLOCK] ", conn, jet::CursorLocation::Server, jet::CursorType::ForwardOnly,
-                jet::LockType::ReadOnly);
-        if (!rs.eof()) {
-            s.MaintenanceHolder = rs.text("USER");
-            locked = true;
-        }
-    } catch (const std::exception&) {
-        return MaintenanceUnknown;
-    }
-    if (!locked) {
-        if (s.FunctionRegistrationPending
-            && RegisterFunctionUse(s, s.WorkstationUser, s.LauncherProcessId, s.MainWindowHandle, kApplicationTitle,
-                                   kRegistrationRetryWaitMs))
-            s.FunctionRegistrationPending = false;
-        return MaintenanceFree;
-    }
-    MsgBox(s.MaintenanceHolder + "\n\n" + "正在維護軟體中，請稍後再登入！", "系統維護", MsgIcon::Critical);
-    return MaintenanceLocked;
-}
+namespace {
 
-bool RegisterFunctionUse(const Session& s, const std::string& user, double launcherHandle, double ownHandle,
-                         const std::string& title, int busyTimeoutMs)
+// The registration itself, without letting the user interface run: the
+// retry happens inside an operation the user has just started.
+bool writeRegistration(const Session& s, const std::string& user, double launcherHandle, double ownHandle,
+                       const std::string& title, int busyTimeoutMs)
 {
-    if (QCoreApplication::instance())
-        QCoreApplication::processEvents();
     try {
         jet::Connection conn;
         conn.setBusyTimeout(busyTimeoutMs);
@@ -79,6 +54,44 @@ bool RegisterFunctionUse(const Session& s, const std::string& user, double launc
     } catch (const std::exception&) {
     }
     return true;
+}
+
+} // namespace
+
+int CheckMaintenanceLock(Session& s)
+{
+    s.MaintenanceHolder.clear();
+    bool locked = false;
+    try {
+        jet::Connection conn;
+        conn.open(s.ConnectionString);
+        jet::Recordset rs;
+        rs.open("select * from [SYSLOCK] ", conn, jet::CursorLocation::Server, jet::CursorType::ForwardOnly,
+                jet::LockType::ReadOnly);
+        if (!rs.eof()) {
+            s.MaintenanceHolder = rs.text("USER");
+            locked = true;
+        }
+    } catch (const std::exception&) {
+        return MaintenanceUnknown;
+    }
+    if (!locked) {
+        if (s.FunctionRegistrationPending
+            && writeRegistration(s, s.WorkstationUser, s.LauncherProcessId, s.MainWindowHandle, kApplicationTitle,
+                                 kRegistrationRetryWaitMs))
+            s.FunctionRegistrationPending = false;
+        return MaintenanceFree;
+    }
+    MsgBox(s.MaintenanceHolder + "\n\n" + "正在維護軟體中，請稍後再登入！", "系統維護", MsgIcon::Critical);
+    return MaintenanceLocked;
+}
+
+bool RegisterFunctionUse(const Session& s, const std::string& user, double launcherHandle, double ownHandle,
+                         const std::string& title)
+{
+    if (QCoreApplication::instance())
+        QCoreApplication::processEvents();
+    return writeRegistration(s, user, launcherHandle, ownHandle, title, jet::Connection::defaultBusyTimeoutMs);
 }
 
 void RegisterMainWindow(Session& s)

@@ -2,8 +2,6 @@
 // Coordination between workstations through tables of the shared database:
 // the maintenance lock (SYSLOCK) and the register of functions in use
 // (SYSUSER1).
-#include "platform/jet/Connection.h"
-
 #include <string>
 
 namespace qtmv {
@@ -32,7 +30,7 @@ inline constexpr int kRegistrationRetryWaitMs = 1000;
 // only when the database was busy (held by another workstation past the
 // wait), so that the caller can try again later.
 bool RegisterFunctionUse(const Session& s, const std::string& user, double launcherHandle, double ownHandle,
-                         const std::string& title, int busyTimeoutMs = jet::Connection::defaultBusyTimeoutMs);
+                         const std::string& title);
 
 // The main window's registration on its first activation: this workstation
 // user, the launcher and MainWindowHandle, under the application title. When

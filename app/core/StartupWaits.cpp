@@ -5,6 +5,7 @@
 #include "platform/os/MessageBox.h"
 
 #include <chrono>
+#include <vector>
 
 namespace qtmv {
 
@@ -22,6 +23,15 @@ StartupState& state()
 {
     static StartupState st;
     return st;
+}
+
+// What was not done, after the database it was not done in.
+std::string notDoneText(const Session& s, const std::vector<std::string>& what)
+{
+    std::string text = "資料庫忙碌中（其他工作站正在使用「" + jet::dataSourceOf(s.ConnectionString) + "」），以下工作沒有完成：\n";
+    for (const std::string& w : what)
+        text += "\n・" + w;
+    return text;
 }
 
 } // namespace
@@ -42,21 +52,13 @@ void BeginStartupWaits(WaitNotice notice)
 
 bool InStartupWaits() { return state().on; }
 
-std::string NotDoneWhileBusyText(const Session& s, const std::vector<std::string>& what)
-{
-    std::string text = "資料庫忙碌中（其他工作站正在使用「" + jet::dataSourceOf(s.ConnectionString) + "」），以下工作沒有完成：\n";
-    for (const std::string& w : what)
-        text += "\n・" + w;
-    return text;
-}
-
 void ReportNotDoneWhileBusy(const Session& s, const std::string& what)
 {
     StartupState& st = state();
     if (st.on)
         st.notDone.push_back(what);
     else
-        MsgBox(NotDoneWhileBusyText(s, {what}), kNotDoneTitle, MsgIcon::Exclamation);
+        MsgBox(notDoneText(s, {what}), kNotDoneTitle, MsgIcon::Exclamation);
 }
 
 void EndStartupWaits(const Session& s)
@@ -74,7 +76,7 @@ void EndStartupWaits(const Session& s)
     const std::vector<std::string> notDone = std::move(st.notDone);
     st.notDone.clear();
     if (!notDone.empty())
-        MsgBox(NotDoneWhileBusyText(s, notDone), kNotDoneTitle, MsgIcon::Exclamation);
+        MsgBox(notDoneText(s, notDone), kNotDoneTitle, MsgIcon::Exclamation);
 }
 
 } // namespace qtmv

@@ -9,7 +9,6 @@
 // when it ends. Operations after start-up wait their full busy timeout.
 #include <functional>
 #include <string>
-#include <vector>
 
 namespace qtmv {
 
@@ -31,8 +30,5 @@ void ReportNotDoneWhileBusy(const Session& s, const std::string& what);
 // Ends start-up: the wait budget and the notice go, and what was not done is
 // told in one message (title "警告"). Does nothing outside start-up.
 void EndStartupWaits(const Session& s);
-
-// The message that tells what was not done.
-std::string NotDoneWhileBusyText(const Session& s, const std::vector<std::string>& what);
 
 } // namespace qtmv
