@@ -20,6 +20,12 @@ inline constexpr RightsFlag kQueryOnly{12, "1"};
 inline constexpr RightsFlag kNoPrinting{14, "1"};
 // WorkOrderRights: "0" at 1 refuses handing a work order to the work-order program.
 inline constexpr RightsFlag kNoWorkOrderProgram{1, "0"};
+// WorkOrderRights, the binding instructions of a work order (裝訂說明 window):
+// "0" at 9 refuses opening them, "0" at 13 lets the user read but not change
+// them, "0" at 44 refuses printing them.
+inline constexpr RightsFlag kNoBindingInstructions{9, "0"};
+inline constexpr RightsFlag kBindingReadOnly{13, "0"};
+inline constexpr RightsFlag kNoBindingPrint{44, "0"};
 
 // The rights test every guarded action uses: true when the action is
 // refused. Positions count characters from 1. Administrators (LoginUser not

@@ -1,0 +1,303 @@
+#include "daily_report/documents/BindingInstructions.h"
+
+#include "app/core/Locks.h"
+#include "app/core/Rights.h"
+#include "app/core/Session.h"
+#include "platform/jet/Connection.h"
+#include "platform/jet/Recordset.h"
+#include "platform/jet/Sql.h"
+#include "platform/jet/Value.h"
+#include "platform/os/Failure.h"
+#include "platform/os/MessageBox.h"
+
+#include <cctype>
+
+namespace qtmv::daily {
+
+namespace {
+
+constexpr int kNumberFields = 3;   // 頁數, 台數, 折數 come first
+constexpr const char* kQueryOnlyMessage = "您的權限僅可以查詢！";
+
+std::string& field(BindingFields& f, int i)
+{
+    switch (i) {
+    case 0: return f.pages;
+    case 1: return f.sheets;
+    case 2: return f.folds;
+    case 3: return f.method;
+    default: return f.notes;
+    }
+}
+const std::string& field(const BindingFields& f, int i) { return field(const_cast<BindingFields&>(f), i); }
+
+// Stored line breaks are CR LF, as the suite's other programs show them;
+// the window edits "\n".
+std::string toEditorLines(std::string_view stored)
+{
+    std::string out;
+    out.reserve(stored.size());
+    for (std::size_t i = 0; i < stored.size(); ++i)
+        if (!(stored[i] == '\r' && i + 1 < stored.size() && stored[i + 1] == '\n'))
+            out += stored[i];
+    return out;
+}
+std::string toStoredLines(std::string_view edited)
+{
+    std::string out;
+    out.reserve(edited.size() + 8);
+    for (const char c : edited) {
+        if (c == '\n')
+            out += '\r';
+        out += c;
+    }
+    return out;
+}
+
+// A stored value as the window shows it.
+std::string shown(const jet::Value& v, int i)
+{
+    if (i < kNumberFields)
+        return v.isNull() ? std::string() : v.trimmed();
+    return jet::trim(toEditorLines(v.text()));
+}
+
+// A field as compared: numbers by value, texts trimmed.
+std::string comparable(const std::string& text, int i)
+{
+    if (i < kNumberFields)
+        return jet::sqlNumber(jet::val(jet::trim(text)));
+    return jet::trim(text);
+}
+
+bool isNumberText(std::string_view t)
+{
+    bool digits = false, point = false;
+    for (const char c : t) {
+        if (c >= '0' && c <= '9')
+            digits = true;
+        else if (c == '.' && !point)
+            point = true;
+        else
+            return false;
+    }
+    return digits;
+}
+
+std::size_t characters(std::string_view t)
+{
+    std::size_t n = 0;
+    for (const char c : t)
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80)
+            ++n;
+    return n;
+}
+
+bool hasControl(std::string_view t, bool lineBreaks)
+{
+    for (const char c : t) {
+        const auto u = static_cast<unsigned char>(c);
+        if ((u < 0x20 && !(lineBreaks && c == '\n')) || u == 0x7F)
+            return true;
+    }
+    return false;
+}
+
+std::string html(std::string_view t)
+{
+    std::string out;
+    for (const char c : t) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        case '\n': out += "<br>"; break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
+std::string rowLocator(const std::string& po, int no)
+{
+    return "select * from [工單頁數] where PO = '" + jet::sqlText(po) + "' and [NO] = " + jet::sqlNumber(no);
+}
+
+} // namespace
+
+BindingRecord loadBinding(const std::string& connectionString, const std::string& po, int no)
+{
+    BindingRecord r;
+    r.po = po;
+    r.no = no;
+    jet::Connection conn;
+    conn.open(connectionString);
+    jet::Recordset rs;
+    rs.open(rowLocator(po, no), conn);
+    if (!rs.eof()) {
+        r.stored = true;
+        for (int i = 0; i < static_cast<int>(kBindingColumns.size()); ++i)
+            field(r.fields, i) = shown(rs.field(std::string(kBindingColumns[static_cast<std::size_t>(i)])), i);
+    }
+    rs.close();
+    rs.open("select CUST.SNAME, PWORK.[DESC] from [PWORK] left join [CUST] on PWORK.CUST = CUST.ID "
+            "where PWORK.PO = '" + jet::sqlText(po) + "' ",
+            conn);
+    if (!rs.eof()) {
+        r.workOrderFound = true;
+        r.customer = rs.text("SNAME");
+        r.product = rs.text("DESC");
+    }
+    rs.close();
+    rs.open("select [ITEM], [DESC], QTY, UNIT from [BIND] where PO = '" + jet::sqlText(po) +
+                "' and [NO] = " + jet::sqlNumber(no),
+            conn);
+    if (!rs.eof()) {
+        r.lineItem = rs.text("DESC").empty() ? rs.text("ITEM") : rs.text("DESC");
+        r.lineQty = rs.text("QTY") + rs.text("UNIT");
+    }
+    return r;
+}
+
+std::vector<std::string> loadBindingPhrases(const std::string& connectionString)
+{
+    jet::Connection conn;
+    conn.open(connectionString);
+    jet::Recordset rs;
+    rs.open("select [DESC] from [PHRASE] where [ITEM] = '裝訂說明' order by ID", conn);
+    std::vector<std::string> out;
+    for (; !rs.eof(); rs.moveNext())
+        if (std::string p = rs.text("DESC"); !p.empty())
+            out.push_back(std::move(p));
+    return out;
+}
+
+BindingRights bindingRights(const Session& s)
+{
+    BindingRights r;
+    r.open = !RightsRestricted(s, s.WorkOrderRights, kNoBindingInstructions);
+    r.change = r.open && !RightsRestricted(s, s.WorkOrderRights, kBindingReadOnly);
+    r.print = r.open && !RightsRestricted(s, s.WorkOrderRights, kNoBindingPrint);
+    return r;
+}
+
+std::string checkBindingFields(const BindingFields& f)
+{
+    for (int i = 0; i < kNumberFields; ++i) {
+        const std::string t = jet::trim(field(f, i));
+        if (!t.empty() && (!isNumberText(t) || jet::val(t) > kBindingNumberMax))
+            return std::string(kBindingColumns[static_cast<std::size_t>(i)]) + "必須是 0 到 99999 的數字。";
+    }
+    if (hasControl(f.method, false))
+        return "裝訂方式不可含有控制字元。";
+    if (characters(jet::trim(f.method)) > kBindingMethodMaxChars)
+        return "裝訂方式最多 " + std::to_string(kBindingMethodMaxChars) + " 個字。";
+    if (hasControl(f.notes, true))
+        return "裝訂說明不可含有控制字元。";
+    if (characters(jet::trim(f.notes)) > kBindingNotesMaxChars)
+        return "裝訂說明最多 " + std::to_string(kBindingNotesMaxChars) + " 個字。";
+    return {};
+}
+
+std::vector<int> changedBindingFields(const BindingFields& stored, const BindingFields& typed)
+{
+    std::vector<int> out;
+    for (int i = 0; i < static_cast<int>(kBindingColumns.size()); ++i)
+        if (comparable(field(stored, i), i) != comparable(field(typed, i), i))
+            out.push_back(i);
+    return out;
+}
+
+BindingSaveOutcome saveBinding(Session& s, const BindingRecord& loaded, const BindingFields& typed, bool overwrite,
+                               const std::function<void()>& endProgram)
+{
+    BindingSaveOutcome out;
+    out.record = loaded;
+    if (EditRefused(s))
+        return out.result = BindingSaveResult::Refused, out;
+    if (!bindingRights(s).change) {
+        MsgBox(kQueryOnlyMessage, "警告", MsgIcon::Exclamation);
+        return out.result = BindingSaveResult::Refused, out;
+    }
+    if (const std::string problem = checkBindingFields(typed); !problem.empty()) {
+        MsgBox(problem, "訊息", MsgIcon::Exclamation);
+        return out.result = BindingSaveResult::Invalid, out;
+    }
+    const std::vector<int> changed = changedBindingFields(loaded.fields, typed);
+    if (changed.empty())
+        return out.result = BindingSaveResult::Unchanged, out;
+
+    switch (CheckMaintenanceLock(s)) {
+    case MaintenanceFree:
+        break;
+    case MaintenanceLocked:
+        if (endProgram)
+            endProgram();
+        return out.result = BindingSaveResult::ProgramEnded, out;
+    default:
+        LogSilentOutcome("裝訂說明", "儲存放棄：維護檢查失敗");
+        return out.result = BindingSaveResult::Abandoned, out;
+    }
+
+    jet::Connection conn;
+    conn.open(s.ConnectionString);
+    {
+        jet::Transaction tx(conn);
+        jet::Recordset rs;
+        rs.open(rowLocator(loaded.po, loaded.no), conn, jet::CursorLocation::Client, jet::CursorType::Dynamic,
+                jet::LockType::Optimistic);
+        const bool present = !rs.eof();
+        // What this window read is the base: a changed field that no longer
+        // holds it was changed elsewhere in the meantime.
+        for (const int i : changed) {
+            const std::string column(kBindingColumns[static_cast<std::size_t>(i)]);
+            const std::string now = present ? shown(rs.field(column), i) : std::string();
+            if (comparable(now, i) != comparable(field(loaded.fields, i), i))
+                out.conflicts.push_back(column);
+        }
+        if (!out.conflicts.empty() && !overwrite)
+            return out.result = BindingSaveResult::Conflict, out;
+        if (!present) {
+            rs.addNew();
+            rs.set("PO", jet::Value(loaded.po));
+            rs.set("NO", jet::Value(loaded.no));
+        }
+        for (const int i : changed) {
+            const std::string column(kBindingColumns[static_cast<std::size_t>(i)]);
+            const std::string t = jet::trim(field(typed, i));
+            if (i < kNumberFields)
+                rs.set(column, jet::Value(jet::val(t)));
+            else
+                rs.set(column, jet::Value(i == 4 ? toStoredLines(t) : t));
+        }
+        rs.update();
+        rs.close();
+        tx.commit();
+    }
+    conn.close();
+    out.conflicts.clear();
+    out.record = loadBinding(s.ConnectionString, loaded.po, loaded.no);
+    out.result = BindingSaveResult::Saved;
+    return out;
+}
+
+std::string bindingSheetHtml(const BindingRecord& r, const BindingFields& f, const std::string& company)
+{
+    auto row = [](std::string_view label, const std::string& value) {
+        return "<tr><th align=\"left\" width=\"20%\">" + html(label) + "</th><td>" + html(value) + "</td></tr>";
+    };
+    std::string out = "<html><body>";
+    if (!company.empty())
+        out += "<p align=\"center\">" + html(company) + "</p>";
+    out += "<h2 align=\"center\">裝訂說明</h2><table border=\"1\" cellspacing=\"0\" cellpadding=\"4\" width=\"100%\">";
+    out += row("工單單號", r.po + " - " + std::to_string(r.no));
+    out += row("客戶", r.customer);
+    out += row("品名", r.product);
+    out += row("裝訂內容", r.lineItem + (r.lineQty.empty() ? "" : "  " + r.lineQty));
+    for (int i = 0; i < static_cast<int>(kBindingColumns.size()); ++i)
+        out += row(kBindingColumns[static_cast<std::size_t>(i)], jet::trim(field(f, i)));
+    return out + "</table></body></html>";
+}
+
+} // namespace qtmv::daily

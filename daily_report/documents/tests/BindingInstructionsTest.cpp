@@ -1,0 +1,173 @@
+// The binding instructions without the window: reading the line, the rights
+// positions, checking typed fields and saving them against a database that
+// another workstation writes too.
+#include "daily_report/documents/BindingInstructions.h"
+
+#include "daily_report/documents/tests/BindingDb.h"
+#include "platform/os/MessageBox.h"
+
+#include <gtest/gtest.h>
+
+using namespace qtmv;
+using namespace qtmv::daily;
+
+namespace {
+
+class Binding : public ::testing::Test {
+protected:
+    Binding() { db.signIn(s); }
+
+    BindingRecord load(int no = 1) { return loadBinding(s.ConnectionString, "P0001", no); }
+    BindingSaveOutcome save(const BindingRecord& r, const BindingFields& f, bool overwrite = false)
+    {
+        return saveBinding(s, r, f, overwrite, [this] { ++ended; });
+    }
+
+    test::BindingDb db;
+    Session s;
+    ScriptedMessages messages;
+    int ended = 0;
+};
+
+} // namespace
+
+TEST_F(Binding, ReadsTheLineItsWorkOrderAndThePhrases)
+{
+    const BindingRecord r = load();
+    EXPECT_TRUE(r.stored);
+    EXPECT_EQ(r.fields, (BindingFields{"32", "2", "16", "膠裝", "依頁序裝訂\n書背平整"}));
+    EXPECT_EQ(r.customer, "大同文化");
+    EXPECT_EQ(r.product, "年度型錄");
+    EXPECT_EQ(r.lineItem, "型錄膠裝");
+    EXPECT_EQ(r.lineQty, "3000本");
+    const BindingRecord empty = load(2);
+    EXPECT_FALSE(empty.stored);
+    EXPECT_EQ(empty.fields, BindingFields{});
+    EXPECT_EQ(empty.lineItem, "騎馬釘");
+    EXPECT_FALSE(loadBinding(s.ConnectionString, "P9999", 1).workOrderFound);
+    EXPECT_EQ(loadBindingPhrases(s.ConnectionString), (std::vector<std::string>{"膠裝", "騎馬釘"}));
+}
+
+TEST_F(Binding, RightsPositionsNineThirteenAndFortyFour)
+{
+    struct Case {
+        int position;
+        bool open, change, print;
+    };
+    for (const Case c : {Case{9, false, false, false}, Case{13, true, false, true}, Case{44, true, true, false}}) {
+        s.WorkOrderRights = std::string(50, '1');
+        s.WorkOrderRights[static_cast<std::size_t>(c.position - 1)] = '0';
+        const BindingRights r = bindingRights(s);
+        EXPECT_EQ(r.open, c.open) << c.position;
+        EXPECT_EQ(r.change, c.change) << c.position;
+        EXPECT_EQ(r.print, c.print) << c.position;
+        s.LoginUser = "王大明";   // administrators are never restricted
+        EXPECT_TRUE(bindingRights(s).change && bindingRights(s).print) << c.position;
+        s.LoginUser.clear();
+    }
+    s.WorkOrderRights = "1111111110";   // shorter than position 13: not restricted there
+    EXPECT_TRUE(bindingRights(s).change);
+}
+
+TEST_F(Binding, WritesOnlyTheChangedFieldsAndKeepsAnotherWorkstationsOthers)
+{
+    const BindingRecord r = load();
+    BindingFields f = r.fields;
+    f.method = " 穿線膠裝 ";
+    f.notes = "依頁序裝訂\n書背平整\n附書腰";
+    db.exec("update 工單頁數 set 頁數 = 40 where PO = 'P0001'");   // the other workstation, meanwhile
+    const BindingSaveOutcome out = save(r, f);
+    ASSERT_EQ(out.result, BindingSaveResult::Saved);
+    EXPECT_EQ(db.line(), "40.0|2.0|16.0|穿線膠裝|依頁序裝訂\r\n書背平整\r\n附書腰");
+    EXPECT_EQ(out.record.fields.pages, "40");
+    EXPECT_TRUE(messages.shown().empty());
+    // Numbers compare by value: "32.0" for 32 is no change.
+    BindingFields same = out.record.fields;
+    same.pages = "40.0";
+    EXPECT_EQ(save(out.record, same).result, BindingSaveResult::Unchanged);
+}
+
+TEST_F(Binding, AFieldChangedElsewhereIsNotOverwrittenUnlessTheUserSaysSo)
+{
+    const BindingRecord r = load();
+    BindingFields f = r.fields;
+    f.notes = "封面上霧P";
+    f.folds = "8";
+    db.exec("update 工單頁數 set 裝訂說明 = '改為精裝' where PO = 'P0001'");
+    const BindingSaveOutcome refused = save(r, f);
+    EXPECT_EQ(refused.result, BindingSaveResult::Conflict);
+    EXPECT_EQ(refused.conflicts, std::vector<std::string>{"裝訂說明"});
+    EXPECT_EQ(db.line(), "32.0|2.0|16.0|膠裝|改為精裝");   // nothing written, not even 折數
+
+    EXPECT_EQ(save(r, f, true).result, BindingSaveResult::Saved);
+    EXPECT_EQ(db.line(), "32.0|2.0|8.0|膠裝|封面上霧P");
+}
+
+TEST_F(Binding, ALineWithoutARowGetsOneAndARowCreatedMeanwhileIsAConflict)
+{
+    const BindingRecord r = load(2);
+    BindingFields f;
+    f.pages = "16";
+    f.method = "騎馬釘";
+    ASSERT_EQ(save(r, f).result, BindingSaveResult::Saved);
+    EXPECT_EQ(db.line(2), "16.0|0.0|0.0|騎馬釘|");
+
+    db.exec("delete from 工單頁數 where [NO] = 2");
+    const BindingRecord again = load(2);
+    db.exec("insert into 工單頁數 (PO, [NO], 頁數) values ('P0001', 2, 24)");
+    EXPECT_EQ(save(again, f).result, BindingSaveResult::Conflict);
+    EXPECT_EQ(db.line(2), "24.0|0.0|0.0||");
+}
+
+TEST_F(Binding, RefusedUsersBadFieldsAndMaintenanceWriteNothing)
+{
+    const BindingRecord r = load();
+    BindingFields f = r.fields;
+    f.notes = "新說明";
+    const std::string before = db.line();
+
+    s.WorkOrderRights[12] = '0';
+    EXPECT_EQ(save(r, f).result, BindingSaveResult::Refused);
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_EQ(messages.shown()[0].text, "您的權限僅可以查詢！");
+    s.WorkOrderRights[12] = '1';
+
+    s.RightsEstablished = false;
+    s.EmployeeName = "沒有這個人";   // the rights row cannot be read again either
+    EXPECT_EQ(save(r, f).result, BindingSaveResult::Refused);
+    db.signIn(s);
+
+    messages.clear();
+    for (const char* bad : {"1.2.", "abc", "100000", "-3"}) {
+        BindingFields b = f;
+        b.sheets = bad;
+        EXPECT_EQ(save(r, b).result, BindingSaveResult::Invalid) << bad;
+    }
+    ASSERT_EQ(messages.shown().size(), 4u);
+    EXPECT_EQ(messages.shown()[0].text, "台數必須是 0 到 99999 的數字。");
+    BindingFields tooLong = f;
+    tooLong.notes = std::string(kBindingNotesMaxChars + 1, 'x');
+    EXPECT_EQ(save(r, tooLong).result, BindingSaveResult::Invalid);
+    BindingFields control = f;
+    control.method = std::string("膠\t裝");
+    EXPECT_EQ(save(r, control).result, BindingSaveResult::Invalid);
+
+    db.exec("insert into SYSLOCK ([USER]) values ('PC1\\ADMIN')");
+    EXPECT_EQ(save(r, f).result, BindingSaveResult::ProgramEnded);
+    EXPECT_EQ(ended, 1);
+    EXPECT_EQ(db.line(), before);
+}
+
+TEST(BindingSheet, EscapesEveryText)
+{
+    BindingRecord r;
+    r.po = "P<1>";
+    r.no = 1;
+    r.customer = "A&B";
+    const std::string html = bindingSheetHtml(r, {"32", "", "", "膠裝", "第一行\n<b>第二行</b>"}, "宏昌\"印刷\"");
+    EXPECT_NE(html.find("P&lt;1&gt; - 1"), std::string::npos);
+    EXPECT_NE(html.find("A&amp;B"), std::string::npos);
+    EXPECT_NE(html.find("第一行<br>&lt;b&gt;第二行&lt;/b&gt;"), std::string::npos);
+    EXPECT_NE(html.find("宏昌&quot;印刷&quot;"), std::string::npos);
+    EXPECT_EQ(html.find("<b>"), std::string::npos);
+}

@@ -1,0 +1,220 @@
+// The binding-instructions window driven with keys: what reaches 工單頁數,
+// what the rights positions allow, and the questions before losing typing.
+#include "daily_report/documents/BindingWindow.h"
+
+#include "common/ui/FormHelpers.h"
+#include "daily_report/documents/tests/BindingDb.h"
+#include "platform/os/MessageBox.h"
+#include "platform/ui/tests/TestApp.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+
+using namespace qtmv;
+
+namespace {
+
+void type(QWidget* w, const QString& text)
+{
+    for (const QChar ch : text) {
+        if (ch.unicode() < 0x80)
+            QTest::keyClick(w, ch.toLatin1());
+        else
+            QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(ch), {});
+    }
+}
+
+void retype(QLineEdit* box, const QString& text)
+{
+    box->setFocus();
+    box->selectAll();
+    QTest::keyClick(box, Qt::Key_Backspace);
+    type(box, text);
+}
+
+class BindingWindow : public ::testing::Test, qtmv::test::WithApp {
+protected:
+    BindingWindow() { db.signIn(session()); }
+
+    // exec() as the main window calls it; drive() runs once the window is active.
+    int run(frm裝訂說明& w, const std::function<void()>& drive)
+    {
+        w.setEndProgramAction([this] { ++ended; });
+        QTimer::singleShot(0, &w, [&] {
+            if (!w.isVisible())
+                return;
+            EXPECT_TRUE(QTest::qWaitForWindowActive(&w));
+            drive();
+            if (w.isVisible()) {
+                ADD_FAILURE() << "the window is still open";
+                w.done(QDialog::Rejected);
+            }
+        });
+        return w.exec();
+    }
+
+    daily::test::BindingDb db;
+    ScriptedMessages messages;
+    int ended = 0;
+};
+
+} // namespace
+
+TEST_F(BindingWindow, EditsTheInstructionsWithPhrasesAndSavesWithF8)
+{
+    frm裝訂說明 w("P0001", 1);
+    run(w, [&] {
+        EXPECT_EQ(w.lbl客戶->text(), QStringLiteral("大同文化"));
+        EXPECT_EQ(w.txt頁數->text(), QStringLiteral("32"));
+        EXPECT_EQ(w.lst片語->count(), 2);
+        retype(w.txt頁數, QStringLiteral("4O"));   // the letter O is not typed into a number
+        EXPECT_EQ(w.txt頁數->text(), QStringLiteral("4"));
+        type(w.txt頁數, QStringLiteral("8"));
+        QTest::keyClick(w.txt頁數, Qt::Key_Return);   // Enter moves on
+        EXPECT_TRUE(w.txt台數->hasFocus());
+        // Selected text stays when a phrase is inserted.
+        w.txt裝訂說明->setFocus();
+        QTest::keyClick(w.txt裝訂說明, Qt::Key_A, Qt::ControlModifier);
+        w.lst片語->setFocus();
+        w.lst片語->setCurrentRow(1);
+        QTest::keyClick(w.lst片語, Qt::Key_Return);
+        type(w.txt裝訂說明, QStringLiteral("，加書腰"));
+        QTest::keyClick(w.txt裝訂說明, Qt::Key_F8);
+        EXPECT_EQ(w.lbl狀態->text(), QStringLiteral("已儲存。"));
+        EXPECT_FALSE(w.hasUnsavedChanges());
+        QTest::keyClick(w.txt裝訂說明, Qt::Key_Escape);
+    });
+    EXPECT_EQ(db.line(), "48.0|2.0|16.0|膠裝|依頁序裝訂\r\n書背平整\r\n騎馬釘，加書腰");
+    EXPECT_TRUE(messages.shown().empty());
+    EXPECT_EQ(ended, 0);
+}
+
+TEST_F(BindingWindow, LeavingWithUnsavedTypingAsksFirst)
+{
+    frm裝訂說明 w("P0001", 1);
+    messages.answer(MsgAnswer::No);
+    messages.answer(MsgAnswer::Yes);
+    run(w, [&] {
+        retype(w.txt裝訂方式, QStringLiteral("精裝"));
+        QTest::keyClick(w.txt裝訂方式, Qt::Key_Escape);
+        EXPECT_TRUE(w.isVisible());
+        EXPECT_EQ(w.txt裝訂方式->text(), QStringLiteral("精裝"));
+        w.scmd離開->click();
+    });
+    ASSERT_EQ(messages.shown().size(), 2u);
+    EXPECT_EQ(messages.shown()[0].title, "詢問");
+    EXPECT_EQ(db.line(), "32.0|2.0|16.0|膠裝|依頁序裝訂\r\n書背平整");
+}
+
+TEST_F(BindingWindow, AnotherWorkstationsChangeIsKeptUntilTheUserChoosesToOverwrite)
+{
+    frm裝訂說明 w("P0001", 1);
+    messages.answer(MsgAnswer::No);
+    messages.answer(MsgAnswer::Yes);
+    run(w, [&] {
+        retype(w.txt裝訂方式, QStringLiteral("穿線膠裝"));
+        db.exec("update 工單頁數 set 裝訂方式 = '精裝', 台數 = 3 where PO = 'P0001'");
+        w.scmd儲存->click();
+        EXPECT_EQ(db.line(), "32.0|3.0|16.0|精裝|依頁序裝訂\r\n書背平整");
+        EXPECT_EQ(w.txt裝訂方式->text(), QStringLiteral("穿線膠裝"));   // the typing stays
+        w.scmd儲存->click();
+        EXPECT_EQ(w.txt台數->text(), QStringLiteral("3"));              // the other change shows now
+        w.scmd離開->click();
+    });
+    ASSERT_EQ(messages.shown().size(), 2u);
+    EXPECT_NE(messages.shown()[0].text.find("裝訂方式"), std::string::npos);
+    EXPECT_EQ(db.line(), "32.0|3.0|16.0|穿線膠裝|依頁序裝訂\r\n書背平整");
+}
+
+TEST_F(BindingWindow, BadNumbersAreRefusedWithoutLosingTheTyping)
+{
+    frm裝訂說明 w("P0001", 1);
+    run(w, [&] {
+        retype(w.txt折數, QStringLiteral("1.6."));
+        QTest::keyClick(w.txt折數, Qt::Key_F8);
+        ASSERT_EQ(messages.shown().size(), 1u);
+        EXPECT_EQ(messages.shown()[0].text, "折數必須是 0 到 99999 的數字。");
+        EXPECT_EQ(w.txt折數->text(), QStringLiteral("1.6."));
+        retype(w.txt折數, QStringLiteral("8"));
+        w.scmd儲存->click();
+        w.scmd離開->click();
+    });
+    EXPECT_EQ(db.line(), "32.0|2.0|8.0|膠裝|依頁序裝訂\r\n書背平整");
+}
+
+TEST_F(BindingWindow, RightsPositionsCloseLockOrHideThePrinting)
+{
+    session().WorkOrderRights[8] = '0';
+    frm裝訂說明 closed("P0001", 1);
+    EXPECT_EQ(run(closed, [] {}), QDialog::Rejected);
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_EQ(messages.shown()[0].text, "你的權限無法使用該項功能!");
+
+    db.signIn(session());
+    session().WorkOrderRights[12] = '0';
+    session().WorkOrderRights[43] = '0';
+    frm裝訂說明 readOnly("P0001", 1);
+    run(readOnly, [&] {
+        EXPECT_TRUE(IsLocked(readOnly.txt裝訂說明));
+        type(readOnly.txt裝訂說明, QStringLiteral("x"));
+        EXPECT_FALSE(readOnly.scmd儲存->isEnabled());
+        EXPECT_TRUE(readOnly.scmd列印->isHidden());
+        QTest::keyClick(readOnly.txt頁數, Qt::Key_F8);
+        QTest::keyClick(readOnly.txt頁數, Qt::Key_Escape);   // nothing to ask about
+    });
+    EXPECT_EQ(messages.shown().size(), 1u);
+    EXPECT_EQ(db.line(), "32.0|2.0|16.0|膠裝|依頁序裝訂\r\n書背平整");
+
+    frm裝訂說明 missing("P9999", 1);
+    EXPECT_EQ(run(missing, [] {}), QDialog::Rejected);
+    EXPECT_EQ(messages.shown().back().text, "找不到工單單號： P9999");
+}
+
+TEST_F(BindingWindow, MaintenanceAtSavingEndsTheProgram)
+{
+    frm裝訂說明 w("P0001", 2);
+    run(w, [&] {
+        retype(w.txt頁數, QStringLiteral("16"));
+        db.exec("insert into SYSLOCK ([USER]) values ('PC1\\ADMIN')");
+        w.scmd儲存->click();
+    });
+    EXPECT_EQ(ended, 1);
+    EXPECT_EQ(db.line(2), "<none>");
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_EQ(messages.shown()[0].title, "系統維護");
+}
+
+TEST_F(BindingWindow, PrintsTheSheetOfWhatItShows)
+{
+    const std::filesystem::path pdf = std::filesystem::temp_directory_path() / "binding-sheet-test.pdf";
+    frm裝訂說明 w("P0001", 1);
+    run(w, [&] {
+        retype(w.txt裝訂方式, QStringLiteral("精裝"));
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromStdString(pdf.string()));
+        w.printTo(printer);
+        messages.answer(MsgAnswer::Yes);
+        w.scmd離開->click();
+    });
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {QString::fromStdString(pdf.string()), QStringLiteral("-")});
+    ASSERT_TRUE(text.waitForFinished(10000));
+    const QString printed = QString::fromUtf8(text.readAllStandardOutput());
+    std::filesystem::remove(pdf);
+    EXPECT_TRUE(printed.contains(QStringLiteral("P0001 - 1"))) << printed.toStdString();
+    EXPECT_TRUE(printed.contains(QStringLiteral("精裝")));
+    EXPECT_TRUE(printed.contains(QStringLiteral("書背平整")));
+}
