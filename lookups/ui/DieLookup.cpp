@@ -2,6 +2,7 @@
 
 #include "app/core/Session.h"
 #include "common/HandOver.h"
+#include "common/ui/KeyEventFilter.h"
 #include "lookups/core/DieQueries.h"
 #include "lookups/core/Placement.h"
 #include "lookups/ui/PeopleLookups.h"
@@ -47,6 +48,8 @@ QLineEdit* codeBox(QWidget* parent, const char* name)
     auto* box = new QLineEdit(parent);
     box->setObjectName(QString::fromUtf8(name));
     box->setMaxLength(20);
+    // Codes in upper case; a name typed here opens the lookup with it.
+    InstallKeyFilter(box, KeyFilterMode::Upper);
     box->setMaximumWidth(90);
     return box;
 }

@@ -3,6 +3,7 @@
 #include "app/core/Session.h"
 #include "common/HandOver.h"
 #include "common/ui/FormHelpers.h"
+#include "common/ui/KeyEventFilter.h"
 #include "lookups/core/Placement.h"
 #include "platform/jet/Value.h"
 #include "platform/os/Failure.h"
@@ -58,6 +59,7 @@ LookupWindow::LookupWindow(QWidget* parent, const Design& design) : QDialog(pare
     txt篩選 = new QLineEdit(this);
     txt篩選->setObjectName(QStringLiteral("txt篩選"));
     txt篩選->setMaxLength(40);
+    InstallKeyFilter(txt篩選, KeyFilterMode::Upper);
     lbl篩選_ = new QLabel(QStringLiteral("篩選:"), this);
     lbl篩選_->setBuddy(txt篩選);
     scmd確定 = new QPushButton(QStringLiteral("確 定"), this);
