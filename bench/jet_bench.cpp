@@ -4,6 +4,7 @@
 #include "platform/jet/Recordset.h"
 #include "platform/jet/Sql.h"
 #include "platform/jet/Translator.h"
+#include "platform/text/Text.h"
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
@@ -267,7 +268,7 @@ void BM_JoinReadDirect(benchmark::State& state)
             if (sqlite3_value_type(v[0]) == SQLITE_NULL)
                 sqlite3_result_null(ctx);
             else
-                sqlite3_result_double(ctx, jet::val(reinterpret_cast<const char*>(sqlite3_value_text(v[0]))));
+                sqlite3_result_double(ctx, qtmv::Val(reinterpret_cast<const char*>(sqlite3_value_text(v[0]))));
         },
         nullptr, nullptr, nullptr);
     std::size_t rows = 0;

@@ -1,7 +1,7 @@
 #include "common/CodeLists.h"
 
 #include "common/ProcessKind.h"
-#include "platform/jet/Value.h"
+#include "platform/text/Text.h"
 
 #include <algorithm>
 #include <array>
@@ -68,14 +68,14 @@ std::pair<std::string, std::string> SplitPrintSizeItem(std::string_view item)
 {
     const std::size_t sep = item.find(kPrintSizeSeparator);
     if (sep == std::string_view::npos)
-        return {jet::trim(item), std::string()};
-    return {jet::trim(item.substr(0, sep)), jet::trim(item.substr(sep + kPrintSizeSeparator.size()))};
+        return {qtmv::Trim(item), std::string()};
+    return {qtmv::Trim(item.substr(0, sep)), qtmv::Trim(item.substr(sep + kPrintSizeSeparator.size()))};
 }
 
 CodeList BuildCodeList(std::string_view kindDisplayName, std::string_view listName,
                        std::string_view currentText, const CodeRows& rows)
 {
-    const std::string current = jet::trim(currentText);
+    const std::string current = qtmv::Trim(currentText);
     CodeList result;
 
     if (listName == "YN1") {
@@ -112,14 +112,14 @@ CodeList BuildCodeList(std::string_view kindDisplayName, std::string_view listNa
     for (const auto& row : rows) {
         if (row.empty())
             continue;
-        std::string first = jet::trim(row[0]);
+        std::string first = qtmv::Trim(row[0]);
         if (first.empty())
             continue;
         if (!printSize) {
             rowItems.push_back(std::move(first));
             continue;
         }
-        std::string item = JoinPrintSizeItem(first, row.size() > 1 ? jet::trim(row[1]) : std::string());
+        std::string item = JoinPrintSizeItem(first, row.size() > 1 ? qtmv::Trim(row[1]) : std::string());
         if (first == current && head == current)
             head = item; // the current choice with its second value
         rowItems.push_back(std::move(item));

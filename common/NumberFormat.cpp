@@ -1,6 +1,6 @@
 #include "common/NumberFormat.h"
 
-#include "platform/jet/Value.h"
+#include "platform/text/Text.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,15 +12,6 @@ namespace {
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-std::string_view trimAsciiBlanks(std::string_view s)
-{
-    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!s.empty() && blank(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && blank(s.back()))
-        s.remove_suffix(1);
-    return s;
-}
 
 // Integer digits with a comma every three from the right.
 std::string groupThousands(std::string_view digits)
@@ -57,7 +48,7 @@ std::string FormatAmount(std::string_view text)
 {
     if (text.empty())
         return {};
-    const std::string_view t = trimAsciiBlanks(text);
+    const std::string_view t = TrimView(text);
     std::size_t i = 0;
     bool negative = false;
     if (i < t.size() && (t[i] == '+' || t[i] == '-'))
@@ -188,10 +179,10 @@ double SizeNumber(std::string_view sizeText, std::string_view selector)
         sepLen = kFullWidthStar.size();
     }
     if (sep == std::string_view::npos)
-        return jet::val(sizeText);
-    if (jet::trim(selector) == "1")
-        return jet::val(sizeText.substr(0, sep));
-    return jet::val(sizeText.substr(sep + sepLen));
+        return qtmv::Val(sizeText);
+    if (qtmv::Trim(selector) == "1")
+        return qtmv::Val(sizeText.substr(0, sep));
+    return qtmv::Val(sizeText.substr(sep + sepLen));
 }
 
 std::vector<double> SplitSize(std::string_view sizeText)

@@ -1,6 +1,6 @@
 #include "ProcessKind.h"
 
-#include "platform/jet/Value.h"
+#include "platform/text/Text.h"
 
 namespace qtmv {
 
@@ -27,7 +27,7 @@ const std::array<ProcessKind, 14>& processKinds() { return kKinds; }
 
 const ProcessKind* kindByDisplayName(std::string_view displayName)
 {
-    const std::string t = jet::trim(displayName);
+    const std::string t = qtmv::Trim(displayName);
     for (const auto& k : kKinds)
         if (k.displayName == t)
             return &k;

@@ -1,5 +1,7 @@
 #include "common/RocDate.h"
 
+#include "platform/text/Text.h"
+
 #include <charconv>
 #include <chrono>
 #include <cstdio>
@@ -32,14 +34,6 @@ int digitsValue(std::string_view s)
     return v;
 }
 
-std::string_view trimBlanks(std::string_view s)
-{
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
-        s.remove_suffix(1);
-    return s;
-}
 
 // Code points in a UTF-8 text (continuation bytes are not counted).
 std::size_t charCount(std::string_view s)
@@ -113,7 +107,7 @@ int CheckRocDate(std::string_view text, std::string_view expectedLength)
 {
     if (!expectedLength.empty()) {
         // The expected length comes as text; its leading number counts.
-        std::string_view e = trimBlanks(expectedLength);
+        std::string_view e = TrimView(expectedLength);
         int want = 0;
         const auto [p, ec] = std::from_chars(e.data(), e.data() + e.size(), want);
         (void)p;
@@ -163,12 +157,12 @@ std::optional<DateTime> ParseRoc7(std::string_view text)
 
 std::optional<DateTime> ParseRocDateTime(std::string_view cell)
 {
-    cell = trimBlanks(cell);
+    cell = TrimView(cell);
     const std::size_t blank = cell.find(' ');
     if (blank == std::string_view::npos)
         return std::nullopt;
     const std::string_view datePart = cell.substr(0, blank);
-    const std::string_view timePart = trimBlanks(cell.substr(blank));
+    const std::string_view timePart = TrimView(cell.substr(blank));
     if (datePart.size() != 7 || timePart.size() != 4)
         return std::nullopt;
     std::optional<DateTime> d = ParseRoc7(datePart);

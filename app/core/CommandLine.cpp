@@ -1,7 +1,7 @@
 #include "app/core/CommandLine.h"
 
 #include "app/core/Session.h"
-#include "platform/jet/Value.h"
+#include "platform/text/Text.h"
 
 #include <algorithm>
 #include <array>
@@ -51,7 +51,7 @@ void CutLaunchParameters(std::string_view line, Session& s)
         *targets[k] = std::string(line.substr(valueAt, nextAt - valueAt));
         keyAt = nextAt;
     }
-    s.LauncherProcessId = jet::val(line.substr(keyAt + keys.back().size()));
+    s.LauncherProcessId = qtmv::Val(line.substr(keyAt + keys.back().size()));
 }
 
 } // namespace qtmv

@@ -5,28 +5,13 @@
 #include "platform/jet/Recordset.h"
 #include "platform/jet/Sql.h"
 #include "platform/os/MessageBox.h"
+#include "platform/text/Text.h"
 
 #include <exception>
 
 namespace qtmv {
 
 namespace {
-// The character at a 1-based position of UTF-8 text; empty when the text is shorter.
-std::string_view characterAt(std::string_view text, int position)
-{
-    int n = 0;
-    for (std::size_t i = 0; i < text.size();) {
-        std::size_t len = 1;
-        const auto lead = static_cast<unsigned char>(text[i]);
-        if (lead >= 0xF0) len = 4;
-        else if (lead >= 0xE0) len = 3;
-        else if (lead >= 0xC0) len = 2;
-        if (++n == position)
-            return text.substr(i, len);
-        i += len;
-    }
-    return {};
-}
 // Reads the user's rights row again, quietly. Start-up may have found the
 // database busy; a later edit should not stay refused for that alone.
 void retryReadingRights(Session& s)
@@ -80,7 +65,7 @@ bool RightsRestricted(const Session& s, std::string_view rights, int position, s
 {
     if (!s.LoginUser.empty() || position < 1)
         return false;
-    const std::string_view flag = characterAt(rights, position);
+    const std::string_view flag = CharacterAt(rights, position);
     return !flag.empty() && flag == restrictingValue;
 }
 

@@ -1,4 +1,4 @@
-#include "common/Big5Text.h"
+#include "platform/text/Big5.h"
 #include "common/NumberFormat.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "GridLayout.h"
 
 #include "platform/jet/Sql.h"
-#include "platform/jet/Value.h"
+#include "platform/text/Text.h"
 
 #include <array>
 #include <stdexcept>
@@ -377,7 +377,7 @@ std::string buildLoadQuery(const ProcessKind& kind, std::string_view machine, So
     sql += " from " + from + " ";
 
     sql += "where (" + s + ".FDATE = '' or " + s + ".FDATE is null) and (PWORK.FDATE = '' or PWORK.FDATE is null) ";
-    const std::string m = jet::trim(machine);
+    const std::string m = qtmv::Trim(machine);
     if (!m.empty())
         sql += "and " + s + ".車別 = '" + jet::sqlText(m) + "' ";
 

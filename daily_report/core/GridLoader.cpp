@@ -4,7 +4,7 @@
 #include "platform/jet/Connection.h"
 #include "platform/jet/Recordset.h"
 #include "platform/jet/Sql.h"
-#include "platform/jet/Value.h"
+#include "platform/text/Text.h"
 
 namespace qtmv::daily {
 
@@ -96,10 +96,10 @@ void applyPrintingExtras(GridRows& rows, PressCapacityCache& capacities)
             if (c == "0")
                 c.clear();
         }
-        cell(row, density) = jet::trim(cell(row, form)).empty() ? "" : "V";
-        const PressCapacity* cap = capacities.find(jet::trim(cell(row, press)));
-        cell(row, estimate) = printingEstimate(cap, jet::val(cell(row, qty1)), jet::val(cell(row, qty2)),
-                                               jet::val(cell(row, plates)));
+        cell(row, density) = qtmv::Trim(cell(row, form)).empty() ? "" : "V";
+        const PressCapacity* cap = capacities.find(qtmv::Trim(cell(row, press)));
+        cell(row, estimate) = printingEstimate(cap, qtmv::Val(cell(row, qty1)), qtmv::Val(cell(row, qty2)),
+                                               qtmv::Val(cell(row, plates)));
     }
 }
 

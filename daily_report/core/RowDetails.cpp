@@ -3,7 +3,7 @@
 #include "platform/jet/Connection.h"
 #include "platform/jet/Recordset.h"
 #include "platform/jet/Sql.h"
-#include "platform/jet/Value.h"
+#include "platform/text/Text.h"
 
 #include <algorithm>
 
@@ -15,7 +15,7 @@ std::string cellText(const std::vector<std::string>& row, int col)
 {
     if (col < 1 || static_cast<std::size_t>(col) > row.size())
         return {};
-    return jet::trim(row[static_cast<std::size_t>(col - 1)]);
+    return qtmv::Trim(row[static_cast<std::size_t>(col - 1)]);
 }
 
 // "Y" when the work-order line of that process exists with a finish date.
@@ -43,7 +43,7 @@ std::string RowDetails::outsourcingText() const
 
 std::string formatSlashedDate(std::string_view date)
 {
-    std::string t = jet::trim(date);
+    std::string t = qtmv::Trim(date);
     if (t.empty() || !std::all_of(t.begin(), t.end(), [](char c) { return c >= '0' && c <= '9'; }))
         return t;
     t.erase(0, std::min(t.find_first_not_of('0'), t.size()));
@@ -84,7 +84,7 @@ RowDetails loadRowDetails(jet::Connection& conn, const ProcessKind& kind, const 
         return d;
 
     const std::string po = jet::sqlText(d.workOrder);
-    const std::string no = jet::sqlNumber(jet::val(d.line));
+    const std::string no = jet::sqlNumber(qtmv::Val(d.line));
 
     {
         jet::Recordset rs;
@@ -135,7 +135,7 @@ RowDetails loadRowDetails(jet::Connection& conn, const ProcessKind& kind, const 
         rs.open("select * from [工單頁數] where PO = '" + po + "'", conn);
         bool first = true, matched = false;
         for (; !rs.eof() && !matched; rs.moveNext()) {
-            matched = rs.field("NO").number() == jet::val(d.line);
+            matched = rs.field("NO").number() == qtmv::Val(d.line);
             if (first || matched)
                 d.pages = rs.text("頁數");
             first = false;

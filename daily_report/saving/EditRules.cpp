@@ -1,8 +1,8 @@
 #include "daily_report/saving/EditRules.h"
 
-#include "common/Big5Text.h"
+#include "platform/text/Big5.h"
 #include "common/RocDate.h"
-#include "platform/jet/Value.h"
+#include "platform/text/Text.h"
 #include "platform/os/MessageBox.h"
 
 namespace qtmv::daily {
@@ -52,7 +52,7 @@ std::string limitMessage(int n) { return "最多只可輸入" + std::to_string(n
 std::vector<CellChange> densityClick(const GridLayout& layout, int col, bool marked, const RowText& rowText)
 {
     const int formCol = layout.column("表格");
-    const std::string form = formCol > 0 ? jet::trim(rowText(formCol)) : std::string();
+    const std::string form = formCol > 0 ? qtmv::Trim(rowText(formCol)) : std::string();
     if (!marked) {
         std::vector<CellChange> out{{col, "V"}};
         if (formCol > 0 && form.empty())
@@ -158,7 +158,7 @@ std::vector<CellChange> cellClick(const GridLayout& layout, int row, int col, co
     const std::string& h = layout.heading(col);
     if (h == "完工日")
         return {{col, FinishStamp(clock)}};
-    const bool marked = jet::trim(rowText(col)) == "V";
+    const bool marked = qtmv::Trim(rowText(col)) == "V";
     if (isPrinting(layout) && h == "濃度")
         return densityClick(layout, col, marked, rowText);
     if (isDieCutting(layout) && isColumn(layout, col, "紙"))
@@ -212,10 +212,10 @@ std::optional<std::string> cellProblem(const GridLayout& layout, int col, std::s
         return std::nullopt;
     if (hasControlByte(text))
         return "「" + layout.heading(col) + "」含有無法儲存的控制字元，請重新輸入!";
-    if (columnEdit(layout, col) == ColumnEdit::Numeric && !isCountText(jet::trim(text)))
+    if (columnEdit(layout, col) == ColumnEdit::Numeric && !isCountText(qtmv::Trim(text)))
         return "「" + layout.heading(col) + "」只可輸入數字!";
     if (const auto limit = lengthLimit(layout, col);
-        limit && Big5ByteLength(jet::trim(text)) > static_cast<std::size_t>(limit->maxBytes))
+        limit && Big5ByteLength(qtmv::Trim(text)) > static_cast<std::size_t>(limit->maxBytes))
         return limit->message;
     return std::nullopt;
 }

@@ -5,11 +5,21 @@
 #include "platform/jet/Recordset.h"
 #include "platform/jet/Sql.h"
 #include "platform/jet/Value.h"
+#include "platform/text/Text.h"
 
 #include <string>
 #include <string_view>
 
+namespace qtmv::daily {
+struct SaveContext;
+}
+
 namespace qtmv::daily::detail {
+
+// The maintenance check in front of a save or write-back. A lock ends the
+// program through the context's action (std::exit without one).
+enum class Maintenance { Free, Ended, Abandoned };
+Maintenance checkMaintenance(SaveContext& ctx);
 
 // Cell (row, col) of loaded rows, 1-based; "" outside.
 inline const std::string& cell(const GridRows& rows, int row, int col)
@@ -23,7 +33,7 @@ inline const std::string& cell(const GridRows& rows, int row, int col)
 
 // A quoted value's inside and a bare number, as statements take them.
 inline std::string q(std::string_view text) { return jet::sqlText(text); }
-inline std::string num(std::string_view cellText) { return jet::sqlNumber(jet::val(cellText)); }
+inline std::string num(std::string_view cellText) { return jet::sqlNumber(qtmv::Val(cellText)); }
 
 // Opens a locator (client-side, dynamic, optimistic) and, when it returns
 // exactly one row, lets change() set fields and writes them. A locator that

@@ -3,7 +3,7 @@
 #include "app/core/Locks.h"
 #include "app/core/Rights.h"
 #include "app/core/Session.h"
-#include "common/Big5Text.h"
+#include "platform/text/Big5.h"
 #include "common/RocDate.h"
 #include "daily_report/core/GridLayout.h"
 #include "daily_report/saving/EditRules.h"
@@ -11,7 +11,9 @@
 #include "daily_report/saving/WriteBack.h"
 #include "platform/jet/Connection.h"
 #include "platform/jet/Error.h"
+#include "platform/os/Failure.h"
 #include "platform/os/MessageBox.h"
+#include "platform/text/Text.h"
 
 #include <cstdlib>
 #include <exception>
@@ -35,7 +37,7 @@ constexpr const char* kSaveTitle = "儲存資料";
 std::string countText(std::string_view text)
 {
     std::string out;
-    for (char c : jet::trim(text))
+    for (char c : qtmv::Trim(text))
         if (c != ',')
             out.push_back(c);
     return out.empty() ? "0" : out;
@@ -54,11 +56,11 @@ public:
     void write(int row)
     {
         row_ = row;
-        const std::string id = q(jet::trim(text(layout_.idCol)));
+        const std::string id = q(qtmv::Trim(text(layout_.idCol)));
         const std::string ino = num(text(layout_.inoCol));
         pieceKey_ = "where ID = '" + id + "' and INO = " + ino;
         detailKey_ = pieceKey_ + " and KIND = '" + q(spaced_) + "' ";
-        lineKey_ = "where PO = '" + q(jet::trim(text(1))) + "' and [NO] = " + num(text(2));
+        lineKey_ = "where PO = '" + q(qtmv::Trim(text(1))) + "' and [NO] = " + num(text(2));
 
         if (flagged(layout_.remarkCol))
             writePieceField("REM", "REM", layout_.remarkCol);
@@ -66,7 +68,7 @@ public:
             writePieceField("FDATE", "PDATE", layout_.finishDateCol);
         if (flagged(layout_.finishRemarkCol)) {
             writePieceField("完工說明", "完工說明", layout_.finishRemarkCol);
-            const std::string v = jet::trim(text(layout_.finishRemarkCol));
+            const std::string v = qtmv::Trim(text(layout_.finishRemarkCol));
             editSingleRow(conn_, "select PO, [NO], 完工說明 from [" + detail_ + "] " + lineKey_,
                           [&](jet::Recordset& rs) { return setText(rs, "完工說明", v); });
         }
@@ -82,14 +84,14 @@ private:
     int col(std::string_view heading, int nth = 1) const { return layout_.column(heading, nth); }
     std::string value(std::string_view heading, int nth = 1) const
     {
-        return q(jet::trim(text(col(heading, nth))));
+        return q(qtmv::Trim(text(col(heading, nth))));
     }
 
     // One field of the piece in the scheduled table and its counterpart in
     // 預排資料明細. A piece missing from either table leaves that table alone.
     void writePieceField(const std::string& scheduledField, const std::string& detailField, int c)
     {
-        const std::string v = jet::trim(text(c));
+        const std::string v = qtmv::Trim(text(c));
         editSingleRow(conn_, "select ID, INO, " + scheduledField + " from [" + scheduled_ + "] " + pieceKey_,
                       [&](jet::Recordset& rs) { return setText(rs, scheduledField, v); });
         editSingleRow(conn_, "select ID, INO, " + detailField + " from 預排資料明細 " + detailKey_,
@@ -138,7 +140,7 @@ private:
 
     void writeDieCuttingExtras()
     {
-        const auto asIs = [](const std::string& t) { return jet::trim(t); };
+        const auto asIs = [](const std::string& t) { return qtmv::Trim(t); };
         const std::string store = flaggedSetList({{"新舊刀", "新舊刀", 1}, {"儲位", "儲位", 1}}, asIs);
         const std::string marks = flaggedSetList({{"留", "留", 1}, {"紙", "紙", 1}, {"刀", "刀", 1}}, asIs);
         const int dieFlag = col("刀", 2);
@@ -157,7 +159,7 @@ private:
         // was not made at loading time: the two are cleared only when the
         // user cleared the flag itself, never because of another die cell,
         // which would undo a die finished since by another workstation.
-        const bool made = jet::trim(text(dieFlag)) == "V";
+        const bool made = qtmv::Trim(text(dieFlag)) == "V";
         if (!made && !flagged(dieFlag))
             return;
         const std::string stamp = FinishStamp(clock_);
@@ -186,18 +188,24 @@ private:
 
 bool loadedRow(const GridRows& rows, const GridLayout& layout, int row)
 {
-    return !jet::trim(cell(rows, row, 1)).empty() || !jet::trim(cell(rows, row, layout.idCol)).empty();
-}
-
-void endProgram(SaveContext& ctx)
-{
-    if (ctx.endProgram)
-        ctx.endProgram();
-    else
-        std::exit(0);
+    return !qtmv::Trim(cell(rows, row, 1)).empty() || !qtmv::Trim(cell(rows, row, layout.idCol)).empty();
 }
 
 } // namespace
+
+detail::Maintenance detail::checkMaintenance(SaveContext& ctx)
+{
+    switch (CheckMaintenanceLock(ctx.session)) {
+    case MaintenanceFree: return Maintenance::Free;
+    case MaintenanceLocked:
+        if (ctx.endProgram)
+            ctx.endProgram();
+        else
+            std::exit(0);
+        return Maintenance::Ended;
+    default: return Maintenance::Abandoned;
+    }
+}
 
 CellRefusal firstRefusedCell(const ProcessKind& kind, const GridRows& rows, const ChangeFlags& flags)
 {
@@ -239,10 +247,10 @@ SaveOutcome saveDailyReport(const ProcessKind& kind, const GridRows& rows, const
     const GridRows values = rows;
     const ChangeFlags marks = flags;
 
-    switch (CheckMaintenanceLock(ctx.session)) {
-    case MaintenanceFree: break;
-    case MaintenanceLocked: endProgram(ctx); return {SaveResult::Ended};
-    default: return {SaveResult::Abandoned};
+    switch (detail::checkMaintenance(ctx)) {
+    case detail::Maintenance::Free: break;
+    case detail::Maintenance::Ended: return {SaveResult::Ended};
+    case detail::Maintenance::Abandoned: return {SaveResult::Abandoned};
     }
 
     try {
@@ -252,7 +260,7 @@ SaveOutcome saveDailyReport(const ProcessKind& kind, const GridRows& rows, const
         writeFlaggedCells(conn, kind, values, marks, ctx.clock);
         tx.commit();
     } catch (const std::exception& e) {
-        MsgBox(e.what(), kSaveTitle, MsgIcon::Critical);
+        ReportFailure(kSaveTitle, e, "資料沒有儲存，畫面上輸入的資料都還在。");
         return {SaveResult::Failed};
     }
 

@@ -1,6 +1,5 @@
 #include "daily_report/saving/WriteBack.h"
 
-#include "app/core/Locks.h"
 #include "app/core/Rights.h"
 #include "app/core/Session.h"
 #include "common/RocDate.h"
@@ -9,9 +8,10 @@
 #include "daily_report/saving/Saving.h"
 #include "platform/jet/Connection.h"
 #include "platform/jet/Error.h"
+#include "platform/os/Failure.h"
 #include "platform/os/MessageBox.h"
+#include "platform/text/Text.h"
 
-#include <cstdlib>
 #include <exception>
 #include <set>
 #include <utility>
@@ -49,7 +49,7 @@ bool marksPaperArrived(const ProcessKind& kind)
 void writeBackLine(jet::Connection& conn, const ProcessKind& kind, const std::string& poCell,
                    const std::string& noCell)
 {
-    const std::string po = q(jet::trim(poCell));
+    const std::string po = q(qtmv::Trim(poCell));
     const std::string no = num(noCell);
     const std::string x = std::string(kind.detailTable);
     const std::string xs = std::string(kind.scheduledTable);
@@ -94,19 +94,12 @@ void writeBackLine(jet::Connection& conn, const ProcessKind& kind, const std::st
                      "紙品採購資料.採購單號 set 紙品採購明細.紙到 = 'Y' where 紙品採購明細.PO = '" +
                      po + "' and 紙品採購明細.[NO] = " + no + " and 紙品採購資料.[KIND] = '" + q(kind.spacedName) +
                      "' ");
-    const std::string column = printFlowColumn(kind, jet::val(noCell));
+    const std::string column = printFlowColumn(kind, qtmv::Val(noCell));
     if (!column.empty())
         editSingleRow(conn, "select * from [PRINTFLOW] where PO = '" + po + "'",
                       [&](jet::Recordset& rs) { return setText(rs, column, finish); });
 }
 
-void endProgram(SaveContext& ctx)
-{
-    if (ctx.endProgram)
-        ctx.endProgram();
-    else
-        std::exit(0);
-}
 
 // --- The die register -------------------------------------------------------
 
@@ -148,7 +141,7 @@ void registerNewDie(jet::Connection& conn, const std::string& po, const std::str
     // The label row of this line, else the work order's first label row.
     jet::Recordset label;
     label.open("select * from 工單lable where PO = '" + q(po) + "' ", conn);
-    while (!label.eof() && jet::val(labelText(label, "工單序")) != jet::val(noCell))
+    while (!label.eof() && qtmv::Val(labelText(label, "工單序")) != qtmv::Val(noCell))
         label.moveNext();
     if (label.eof() && label.recordCount() > 0)
         label.moveFirst();
@@ -177,7 +170,7 @@ void registerNewDie(jet::Connection& conn, const std::string& po, const std::str
     reg.set("業務員代號", jet::Value(h("EMPNO")));
     reg.set("業務員名稱", jet::Value(h("EMPNAME")));
     reg.set("工單單號", jet::Value(po));
-    reg.set("工單序", jet::Value(static_cast<long long>(jet::val(noCell))));
+    reg.set("工單序", jet::Value(static_cast<long long>(qtmv::Val(noCell))));
     reg.set("產品代號", jet::Value(h("CODE")));
     reg.set("品名", jet::Value(h("DESC")));
     reg.set("廠商代號", jet::Value(line.text("VENDER")));
@@ -202,9 +195,9 @@ int writeBackLines(jet::Connection& conn, const ProcessKind& kind, const GridRow
     for (int r = 1; r <= static_cast<int>(rows.size()); ++r) {
         const std::string& po = cell(rows, r, 1);
         const std::string& no = cell(rows, r, 2);
-        if (jet::trim(po).empty())
+        if (qtmv::Trim(po).empty())
             continue;
-        if (!done.emplace(jet::trim(po), jet::val(no)).second)
+        if (!done.emplace(qtmv::Trim(po), qtmv::Val(no)).second)
             continue;
         writeBackLine(conn, kind, po, no);
         ++lines;
@@ -221,7 +214,7 @@ bool writeBackAfterSave(const ProcessKind& kind, const GridRows& rows, const std
         writeBackLines(conn, kind, rows);
         tx.commit();
     } catch (const std::exception& e) {
-        MsgBox(e.what(), kWriteBackTitle, MsgIcon::Critical);
+        ReportFailure(kWriteBackTitle, e, "日報資料已經儲存，但工單沒有回存；下次儲存時會再回存。");
         return false;
     }
     MsgBox("資料儲存完畢!", "資料儲存", MsgIcon::Information);
@@ -242,7 +235,7 @@ bool isReworkOrder(jet::Connection& conn, const std::string& po)
 RowWriteBack writeBackCurrentRow(const ProcessKind& kind, const GridRows& rows, int row, SaveContext& ctx)
 {
     const GridLayout& layout = gridLayout(kind);
-    const std::string po = jet::trim(cell(rows, row, 1));
+    const std::string po = qtmv::Trim(cell(rows, row, 1));
     const std::string noCell = cell(rows, row, 2);
     if (po.empty()) {
         MsgBox("請先選擇要回存的資料列！", "訊息", MsgIcon::Exclamation);
@@ -250,13 +243,13 @@ RowWriteBack writeBackCurrentRow(const ProcessKind& kind, const GridRows& rows, 
     }
     if (EditRefused(ctx.session))
         return RowWriteBack::Refused;
-    switch (CheckMaintenanceLock(ctx.session)) {
-    case MaintenanceFree: break;
-    case MaintenanceLocked: endProgram(ctx); return RowWriteBack::Ended;
-    default: return RowWriteBack::Abandoned;
+    switch (detail::checkMaintenance(ctx)) {
+    case detail::Maintenance::Free: break;
+    case detail::Maintenance::Ended: return RowWriteBack::Ended;
+    case detail::Maintenance::Abandoned: return RowWriteBack::Abandoned;
     }
 
-    const std::string remark = jet::trim(cell(rows, row, layout.remarkCol));
+    const std::string remark = qtmv::Trim(cell(rows, row, layout.remarkCol));
     const std::string key = "where PO = '" + q(po) + "' and [NO] = " + num(noCell);
     bool found = false;
     try {
@@ -266,8 +259,8 @@ RowWriteBack writeBackCurrentRow(const ProcessKind& kind, const GridRows& rows, 
         found = editSingleRow(conn, "select PO, [NO], REM from [" + std::string(kind.detailTable) + "] " + key,
                               [&](jet::Recordset& rs) { return setText(rs, "REM", remark); });
         if (found && kind.is(KindId::DieCutting)) {
-            const std::string oldNew = jet::trim(cell(rows, row, layout.column("新舊刀")));
-            const std::string place = jet::trim(cell(rows, row, layout.column("儲位")));
+            const std::string oldNew = qtmv::Trim(cell(rows, row, layout.column("新舊刀")));
+            const std::string place = qtmv::Trim(cell(rows, row, layout.column("儲位")));
             editSingleRow(conn, "select PO, [NO], 新舊刀, 儲位 from [CROWD] " + key, [&](jet::Recordset& rs) {
                 const bool a = setText(rs, "新舊刀", oldNew);
                 const bool b = setText(rs, "儲位", place);
@@ -279,11 +272,11 @@ RowWriteBack writeBackCurrentRow(const ProcessKind& kind, const GridRows& rows, 
         if (found)
             tx.commit();
     } catch (const std::exception& e) {
-        MsgBox(e.what(), kWriteBackTitle, MsgIcon::Critical);
+        ReportFailure(kWriteBackTitle, e, "工單沒有回存任何資料。");
         return RowWriteBack::Failed;
     }
     if (!found) {
-        MsgBox("找不到工單 " + po + " 序 " + jet::trim(noCell) + " 的製程資料，未回存任何資料！", "訊息",
+        MsgBox("找不到工單 " + po + " 序 " + qtmv::Trim(noCell) + " 的製程資料，未回存任何資料！", "訊息",
                MsgIcon::Exclamation);
         return RowWriteBack::NotFound;
     }

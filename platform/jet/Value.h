@@ -45,14 +45,8 @@ private:
     std::variant<std::monostate, std::int64_t, double, std::string> v_;
 };
 
-// val(): the leading number of a text. Blanks anywhere are skipped
-// ("1 2 3" is 123), "12abc" is 12, "" and text without a number are 0.
-// Accepts a sign, one decimal point and an exponent (E or D), as Jet does,
-// and the &H (hexadecimal) and &O (octal) prefixes.
+// Transitional names of qtmv::Val and qtmv::Trim (platform/text/Text.h).
 double val(std::string_view text);
-
-// Removes leading and trailing blanks (spaces, tabs, CR, LF, and the
-// full-width space U+3000).
 std::string trim(std::string_view s);
 
 // A real number as Jet shows it in text (see Value::text()).

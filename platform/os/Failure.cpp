@@ -14,6 +14,8 @@ std::string userDescription(const std::exception& e)
 {
     if (const auto* j = dynamic_cast<const jet::Error*>(&e))
         return j->description();
+    if (dynamic_cast<const UserError*>(&e))
+        return e.what();
     return "程式發生未預期的錯誤。";
 }
 

@@ -9,6 +9,14 @@
 
 namespace qtmv {
 
+// A failure whose what() is already a message for the user, in the suite's
+// Chinese (a file that cannot be written, a text the code page cannot
+// hold): reports show it as it is.
+class UserError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
 // The user's text for a failure: what failed (a data-access error's
 // description, or "程式發生未預期的錯誤。" for anything else), the outcome
 // the caller states (for example "資料沒有儲存。"), and where the log is.

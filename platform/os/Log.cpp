@@ -106,8 +106,15 @@ void handler(QtMsgType type, const QMessageLogContext& context, const QString& m
             }
         }
     }
-    if (s.before)
-        s.before(type, context, message);
+    if (!s.before)
+        return;
+    if (ours) {
+        QString readable = message;
+        readable.replace(QLatin1Char(kFieldBreak), QStringLiteral(" | "));
+        s.before(type, context, readable);
+        return;
+    }
+    s.before(type, context, message);
 }
 
 QString record(std::string_view operation, std::string_view message, std::string_view sql, std::string_view engine)

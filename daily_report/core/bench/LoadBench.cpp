@@ -7,7 +7,7 @@
 // $QTMV_BENCH_DB or /tmp/qtmv-load-bench/QTMV.mdb and reused afterwards.
 #include "daily_report/core/GridLoader.h"
 #include "platform/jet/Translator.h"
-#include "platform/jet/Value.h"
+#include "platform/text/Text.h"
 #include "tools/demo-db/DemoPlant.h"
 
 #include "platform/os/Host.h"
@@ -69,7 +69,7 @@ void sqlVal(sqlite3_context* ctx, int, sqlite3_value** argv)
     default: break;
     }
     const auto* t = reinterpret_cast<const char*>(sqlite3_value_text(v));
-    const double d = jet::val(std::string_view(t ? t : "", static_cast<std::size_t>(sqlite3_value_bytes(v))));
+    const double d = qtmv::Val(std::string_view(t ? t : "", static_cast<std::size_t>(sqlite3_value_bytes(v))));
     if (std::trunc(d) == d && std::fabs(d) < 9007199254740992.0)
         sqlite3_result_int64(ctx, static_cast<sqlite3_int64>(d));
     else

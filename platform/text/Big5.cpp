@@ -1,5 +1,6 @@
-#include "common/Big5Text.h"
+#include "platform/text/Big5.h"
 
+#include <algorithm>
 #include <iconv.h>
 
 namespace qtmv {
@@ -48,7 +49,8 @@ Decoded decodeAt(std::string_view s, std::size_t i)
 }
 
 // A converter from UTF-8 to code page 950, opened per call: iconv_t keeps
-// shift state and must not be shared between threads.
+// shift state and must not be shared between threads. glibc names the code
+// page CP950; BIG5 is the fallback where that name is missing.
 class Big5Converter {
 public:
     Big5Converter() : cd_(iconv_open("CP950", "UTF-8"))
@@ -64,23 +66,29 @@ public:
     Big5Converter(const Big5Converter&) = delete;
     Big5Converter& operator=(const Big5Converter&) = delete;
 
+    bool usable() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+
     // Big5 bytes of one UTF-8 character; 0 when Big5 has no such character.
-    std::size_t bytesOf(std::string_view utf8Char)
+    // The bytes go to out when given (at most outSize).
+    std::size_t bytesOf(std::string_view utf8Char, char* out = nullptr, std::size_t outSize = 0)
     {
-        if (cd_ == reinterpret_cast<iconv_t>(-1))
+        if (!usable())
             return 0;
         char in[8];
-        char out[16];
+        char buf[16];
         const std::size_t n = utf8Char.copy(in, sizeof in);
         char* inp = in;
-        char* outp = out;
+        char* outp = buf;
         std::size_t inLeft = n;
-        std::size_t outLeft = sizeof out;
+        std::size_t outLeft = sizeof buf;
         iconv(cd_, nullptr, nullptr, nullptr, nullptr); // reset the state
         const std::size_t r = iconv(cd_, &inp, &inLeft, &outp, &outLeft);
         if (r == static_cast<std::size_t>(-1) || inLeft != 0 || r != 0)
             return 0; // not encodable (r > 0 would be a lossy substitute)
-        return sizeof out - outLeft;
+        const std::size_t written = sizeof buf - outLeft;
+        if (out && written <= outSize)
+            std::copy(buf, buf + written, out);
+        return written;
     }
 
 private:
@@ -100,6 +108,30 @@ std::size_t charBytes(Big5Converter& conv, std::string_view s, const Decoded& d,
 }
 
 } // namespace
+
+bool ToBig5(std::string_view utf8, std::string& out, std::string* unencodable)
+{
+    out.clear();
+    Big5Converter conv;
+    for (std::size_t i = 0; i < utf8.size();) {
+        const Decoded d = decodeAt(utf8, i);
+        const std::string_view ch = utf8.substr(i, d.len);
+        if (d.cp < 0x80) {
+            out += ch;
+        } else {
+            char buf[16];
+            const std::size_t n = conv.bytesOf(ch, buf, sizeof buf);
+            if (n == 0) {
+                if (unencodable)
+                    *unencodable = std::string(ch);
+                return false;
+            }
+            out.append(buf, n);
+        }
+        i += d.len;
+    }
+    return true;
+}
 
 std::size_t Big5ByteLength(std::string_view text)
 {

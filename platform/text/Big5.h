@@ -21,4 +21,9 @@ std::string CutToBytes(std::string_view text, long long limit);
 // True when Big5 (code page 950) has the character.
 bool IsBig5Encodable(char32_t codePoint);
 
+// The text in the Big5 code page (950), for files the suite's other
+// programs read. When a character has no Big5 form, returns false and puts
+// that character (UTF-8) into *unencodable.
+bool ToBig5(std::string_view utf8, std::string& out, std::string* unencodable = nullptr);
+
 } // namespace qtmv

@@ -1,0 +1,35 @@
+#pragma once
+// Texts as the suite handles them, for every library of the program: the one
+// trim, Jet's val(), ASCII upper case and UTF-8 characters. No Qt, no data
+// access.
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace qtmv {
+
+// Removes leading and trailing blanks: spaces, tabs, CR, LF and the
+// full-width space U+3000 that Chinese input methods type.
+std::string Trim(std::string_view s);
+// The same, as a view into s.
+std::string_view TrimView(std::string_view s);
+
+// The leading number of a text, as Jet's and Basic's val() read it: blanks
+// anywhere are skipped ("1 2 3" is 123), "12abc" is 12, "" and text without
+// a number are 0. Accepts a sign, one decimal point and an exponent (E or D),
+// and the &H (hexadecimal) and &O (octal) prefixes.
+double Val(std::string_view text);
+
+// ASCII letters upper-cased, everything else as it is: byte positions in the
+// result are those of the original, so text found in one can be cut from
+// the other.
+std::string AsciiUpper(std::string_view text);
+
+// The length of the UTF-8 sequence this byte starts (1 for a stray byte).
+std::size_t Utf8SequenceLength(unsigned char lead);
+
+// The character at a 1-based position of UTF-8 text; empty when the text is
+// shorter.
+std::string_view CharacterAt(std::string_view text, int position);
+
+} // namespace qtmv
