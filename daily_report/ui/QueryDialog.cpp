@@ -1,7 +1,9 @@
 #include "daily_report/ui/QueryDialog.h"
 
+#include "platform/text/Text.h"
+
 #include "common/ui/KeyEventFilter.h"
-#include "daily_report/ui/HandOver.h"
+#include "common/HandOver.h"
 #include "daily_report/ui/WindowLogic.h"
 
 #include <QEvent>
@@ -59,7 +61,7 @@ frm工務預排明細查詢::frm工務預排明細查詢(QWidget* parent) : QDia
 void frm工務預排明細查詢::confirm()
 {
     qtmv::gReturned = true;
-    qtmv::gQueryOrderNo = qtmv::daily::trimBlanks(txt訂單單號->text().toStdString());
+    qtmv::gQueryOrderNo = qtmv::Trim(txt訂單單號->text().toStdString());
     accept();
 }
 

@@ -1,14 +1,16 @@
 #include "daily_report/ui/WindowLogic.h"
 
+#include "common/RocDate.h"
+#include "platform/os/Failure.h"
+#include "platform/text/Big5.h"
 #include "platform/jet/Connection.h"
 #include "platform/jet/Recordset.h"
 #include "platform/jet/Sql.h"
+#include "platform/text/Text.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <fstream>
-#include <iconv.h>
 #include <stdexcept>
 
 namespace qtmv::daily {
@@ -150,28 +152,36 @@ PhraseTable loadPhrases(const std::string& connectionString)
     return table;
 }
 
-std::string dieLookupQuery(std::string_view filter)
+namespace {
+std::string digitsOf(std::string_view s)
 {
-    const std::string f = jet::sqlText(trimBlanks(filter));
-    return "select 刀模代號, 規格, 模數, 客戶簡稱, 品名, 工單單號, 日期, 說明 from [刀模管理資料] "
-           "where iif(作廢 is null,'',作廢) <> 'Y' and (刀模代號 like '%" + f + "%' or 品名 like '%" + f +
-           "%' or 客戶簡稱 like '%" + f + "%') order by 刀模代號, 序 desc";
+    std::string d;
+    for (char c : s)
+        if (c >= '0' && c <= '9')
+            d += c;
+    return d;
 }
+} // namespace
 
-std::vector<std::vector<std::string>> loadDies(const std::string& connectionString, std::string_view filter)
+void filterLoadedRows(GridRows& rows, const GridLayout& layout, const std::string& number, std::string date)
 {
-    jet::Connection conn;
-    conn.open(connectionString);
-    jet::Recordset rs;
-    rs.open(dieLookupQuery(filter), conn);
-    std::vector<std::vector<std::string>> rows;
-    for (; !rs.eof(); rs.moveNext()) {
-        std::vector<std::string> row;
-        for (int i = 0; i < rs.fieldCount(); ++i)
-            row.push_back(rs.text(rs.fieldName(i)));
-        rows.push_back(std::move(row));
-    }
-    return rows;
+    if (number.empty() && date.empty())
+        return;
+    const auto idAt = static_cast<std::size_t>(layout.idCol - 1);
+    const auto dayAt = static_cast<std::size_t>(layout.column("預排日") - 1);
+    PadDateText(date);
+    const std::string wantedDay = digitsOf(date);
+    std::erase_if(rows, [&](const std::vector<std::string>& r) {
+        if (!number.empty() && qtmv::Trim(r[idAt]) != number)
+            return true;
+        if (!wantedDay.empty()) {
+            std::string day = digitsOf(r[dayAt]);
+            PadDateText(day);
+            if (day != wantedDay)
+                return true;
+        }
+        return false;
+    });
 }
 
 std::string leaveQuestion(std::string_view caption)
@@ -179,42 +189,17 @@ std::string leaveQuestion(std::string_view caption)
     return "確定離開" + std::string(caption) + "嗎？";
 }
 
-std::string trimBlanks(std::string_view s)
-{
-    const auto b = s.find_first_not_of(' ');
-    if (b == std::string_view::npos)
-        return {};
-    return std::string(s.substr(b, s.find_last_not_of(' ') - b + 1));
-}
 
 std::string handOffText(std::string_view workOrder, std::string_view kindText)
 {
-    return "預排\r\n" + trimBlanks(workOrder) + "\r\n" + trimBlanks(kindText) + "\r\n";
+    return "預排\r\n" + Trim(workOrder) + "\r\n" + Trim(kindText) + "\r\n";
 }
 
 std::string toCodePage950(std::string_view utf8)
 {
-    iconv_t cd = iconv_open("CP950", "UTF-8");
-    if (cd == reinterpret_cast<iconv_t>(-1))
-        throw std::runtime_error("無法轉換為Big5碼");
-    std::string out(utf8.size() * 2 + 4, '\0');
-    char* in = const_cast<char*>(utf8.data());
-    std::size_t inLeft = utf8.size();
-    char* o = out.data();
-    std::size_t outLeft = out.size();
-    const std::size_t r = iconv(cd, &in, &inLeft, &o, &outLeft);
-    const int err = errno;
-    iconv_close(cd);
-    if (r == static_cast<std::size_t>(-1)) {
-        // Name the character that cannot be written (one UTF-8 sequence).
-        std::size_t len = 1;
-        const auto lead = static_cast<unsigned char>(*in);
-        if (lead >= 0xF0) len = 4; else if (lead >= 0xE0) len = 3; else if (lead >= 0xC0) len = 2;
-        const std::string ch(in, std::min(len, inLeft));
-        throw std::runtime_error(err == EILSEQ ? "文字「" + ch + "」無法以Big5碼寫入"
-                                               : "無法轉換為Big5碼");
-    }
-    out.resize(out.size() - outLeft);
+    std::string out, bad;
+    if (!ToBig5(utf8, out, &bad))
+        throw UserError("文字「" + bad + "」無法以Big5碼寫入");
     return out;
 }
 
@@ -232,17 +217,17 @@ std::string writeHandOffFile(const std::string& folder, std::string_view workOrd
     {
         std::ofstream f(temp, std::ios::binary | std::ios::trunc);
         if (!f)
-            throw std::runtime_error("無法建立檔案 " + temp);
+            throw UserError("無法建立檔案 " + temp);
         f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         f.close();
         if (!f) {
             std::remove(temp.c_str());
-            throw std::runtime_error("無法寫入檔案 " + temp);
+            throw UserError("無法寫入檔案 " + temp);
         }
     }
     if (std::rename(temp.c_str(), path.c_str()) != 0) {
         std::remove(temp.c_str());
-        throw std::runtime_error("無法建立檔案 " + path);
+        throw UserError("無法建立檔案 " + path);
     }
     return path;
 }

@@ -4,6 +4,7 @@
 // the hand-off file for the work-order program and the clock.
 #include "common/ProcessKind.h"
 #include "daily_report/core/GridLayout.h"
+#include "daily_report/core/GridLoader.h"
 
 #include <array>
 #include <string>
@@ -52,20 +53,14 @@ struct PhraseTable {
 // Throws jet::Error.
 PhraseTable loadPhrases(const std::string& connectionString);
 
-// The die lookup (變更刀號, F9 in "刀模代號"): registered dies that are not
-// void, whose code, product or customer contains the filter, by code.
-// Columns: 刀模代號, 規格, 模數, 客戶簡稱, 品名, 工單單號, 日期, 說明.
-std::string dieLookupQuery(std::string_view filter);
-inline constexpr std::array<std::string_view, 8> kDieLookupHeadings = {
-    "刀模代號", "規格", "模數", "客戶簡稱", "品名", "工單單號", "日期", "說明"};
-// Throws jet::Error.
-std::vector<std::vector<std::string>> loadDies(const std::string& connectionString, std::string_view filter);
+// The pre-schedule number and date boxes narrow the loaded pieces to one
+// pre-schedule document and one scheduled day ("預排日", compared as a
+// seven-digit date whatever separators were typed). Empty boxes keep
+// everything.
+void filterLoadedRows(GridRows& rows, const GridLayout& layout, const std::string& number, std::string date);
 
 // "確定離開" + caption + "嗎？"
 std::string leaveQuestion(std::string_view caption);
-
-// Blanks cut from both ends, as the suite trims its texts.
-std::string trimBlanks(std::string_view s);
 
 // The hand-off to the work-order program: three lines, "預排", the work
 // order and the kind, each ended by CR LF as the suite's programs read text

@@ -3,6 +3,7 @@
 // /tmp/qtmv-load-bench/QTMV.mdb, generated when missing).
 #include "app/core/Session.h"
 #include "daily_report/ui/MainWindow.h"
+#include "daily_report/ui/RecordFilters.h"
 #include "platform/os/Host.h"
 #include "platform/ui/SpreadGrid.h"
 #include "tools/demo-db/DemoPlant.h"
@@ -32,12 +33,12 @@ void BM_WindowLoadPrinting(benchmark::State& state)
     frm日報登錄作業_工單 w;
     w.show();
     QApplication::processEvents();
-    w.cbo種類->setCurrentIndex(w.cbo種類->findText(QStringLiteral("D-印刷")));
-    w.cbo車別->setCurrentIndex(0);
+    w.filters().cbo種類->setCurrentIndex(w.filters().cbo種類->findText(QStringLiteral("D-印刷")));
+    w.filters().cbo車別->setCurrentIndex(0);
     QApplication::processEvents();
     int rows = 0;
     for (auto _ : state) {
-        w.scmd顯示資料->click();
+        w.filters().scmd顯示資料->click();
         QApplication::processEvents();   // the grid paints its first screen
         rows = w.currentGrid()->maxRow();
     }

@@ -3,10 +3,14 @@
 #include "app/core/Session.h"
 #include "common/RocDate.h"
 #include "daily_report/core/GridLayout.h"
-#include "daily_report/ui/HandOver.h"
+#include "common/HandOver.h"
+#include "daily_report/ui/DetailsPanel.h"
 #include "daily_report/ui/MainWindow.h"
+#include "daily_report/ui/PrintPage.h"
+#include "daily_report/ui/RecordFilters.h"
+#include "daily_report/ui/StatusClock.h"
 #include "daily_report/ui/QueryDialog.h"
-#include "daily_report/ui/DieLookup.h"
+#include "lookups/ui/DieLookup.h"
 #include "daily_report/ui/tests/TestData.h"
 #include "platform/jet/Connection.h"
 #include "platform/os/MessageBox.h"
@@ -85,22 +89,22 @@ protected:
         w->show();
         w->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(w.get()));
-        for (int i = 0; i < 50 && w->cbo種類->count() == 0; ++i)
+        for (int i = 0; i < 50 && w->filters().cbo種類->count() == 0; ++i)
             QTest::qWait(10);
-        EXPECT_EQ(w->cbo種類->count(), 14);
+        EXPECT_EQ(w->filters().cbo種類->count(), 14);
         return w;
     }
 
     static void choose(frm日報登錄作業_工單& w, const char* kind, const char* machine = "")
     {
-        w.cbo種類->setCurrentIndex(w.cbo種類->findText(QString::fromUtf8(kind)));
-        w.cbo車別->setCurrentIndex(w.cbo車別->findText(QString::fromUtf8(machine)));
+        w.filters().cbo種類->setCurrentIndex(w.filters().cbo種類->findText(QString::fromUtf8(kind)));
+        w.filters().cbo車別->setCurrentIndex(w.filters().cbo車別->findText(QString::fromUtf8(machine)));
     }
     // Chooses a kind and machine and loads its grid as "顯示資料" does.
     static void load(frm日報登錄作業_工單& w, const char* kind, const char* machine = "")
     {
         choose(w, kind, machine);
-        w.scmd顯示資料->click();
+        w.filters().scmd顯示資料->click();
     }
 
     static void clickCell(SpreadGrid& g, int row, int col)
@@ -123,8 +127,8 @@ TEST_F(MainWindowTest, FirstActivationRegistersFillsTheKindsAndShowsPrinting)
 {
     auto w = open();
     EXPECT_EQ(w->windowTitle(), QStringLiteral("日報登錄作業"));
-    EXPECT_EQ(w->cbo種類->currentText(), QStringLiteral("D-印刷"));
-    EXPECT_EQ(w->cbo種類->itemText(0), QStringLiteral("A-印前"));
+    EXPECT_EQ(w->filters().cbo種類->currentText(), QStringLiteral("D-印刷"));
+    EXPECT_EQ(w->filters().cbo種類->itemText(0), QStringLiteral("A-印前"));
     EXPECT_EQ(w->findChild<QComboBox*>(QStringLiteral("cbo種類列印"))->count(), 14);
     EXPECT_EQ(w->stk製程->currentWidget()->objectName(), QStringLiteral("fra印刷"));
     EXPECT_EQ(w->StatusBar1->currentMessage(), QStringLiteral("D-印刷"));
@@ -132,7 +136,7 @@ TEST_F(MainWindowTest, FirstActivationRegistersFillsTheKindsAndShowsPrinting)
     EXPECT_EQ(w->phrases().rows.size(), 4u);
     EXPECT_FALSE(w->findChild<QWidget*>(QStringLiteral("pic列印"))->isVisible());
 
-    const QList<QAction*> buttons = w->Toolbar1->actions();
+    const QList<QAction*> buttons = w->toolbars().Toolbar1->actions();
     ASSERT_EQ(buttons.size(), 5);
     const char* keys[] = {"save", "refresh", "明細查詢", "print", "exit"};
     const char* tips[] = {"儲存", "刷新", "工單查詢", "產值表", "離開(ESC)"};
@@ -141,7 +145,7 @@ TEST_F(MainWindowTest, FirstActivationRegistersFillsTheKindsAndShowsPrinting)
         EXPECT_EQ(buttons[i]->toolTip(), QString::fromUtf8(tips[i]));
     }
     EXPECT_EQ(buttons[0]->text(), QStringLiteral("   儲存   "));
-    EXPECT_TRUE(w->actPrint->isVisible());
+    EXPECT_TRUE(w->toolbars().actPrint->isVisible());
 }
 
 TEST_F(MainWindowTest, EveryKindLoadsItsOpenPiecesUnderItsHeadings)
@@ -155,7 +159,7 @@ TEST_F(MainWindowTest, EveryKindLoadsItsOpenPiecesUnderItsHeadings)
         ASSERT_EQ(w->loadedRecords(k), expected) << k.displayName;
         EXPECT_EQ(g->maxRow(), expected);
         EXPECT_TRUE(g->isGridEnabled());
-        EXPECT_TRUE(w->actSave->isEnabled());
+        EXPECT_TRUE(w->toolbars().actSave->isEnabled());
         EXPECT_EQ(g->text(1, 1), TestDatabase::workOrder(k)) << k.displayName;
         for (int c = 1; c <= l.columnCount(); ++c)
             EXPECT_EQ(g->heading(c), l.heading(c)) << k.displayName << " column " << c;
@@ -163,7 +167,7 @@ TEST_F(MainWindowTest, EveryKindLoadsItsOpenPiecesUnderItsHeadings)
         EXPECT_EQ(g->frozenColumns(), 3);
         EXPECT_EQ(w->changeFlags(k).rows(), expected);
         EXPECT_EQ(w->currentRecordNo(), "1131201001");
-        EXPECT_EQ(w->lbl客戶->text(), QStringLiteral("大華紙業"));
+        EXPECT_EQ(w->details().lbl客戶->text(), QStringLiteral("大華紙業"));
     }
     EXPECT_TRUE(messages.shown().empty());
 }
@@ -171,19 +175,19 @@ TEST_F(MainWindowTest, EveryKindLoadsItsOpenPiecesUnderItsHeadings)
 TEST_F(MainWindowTest, MachineAndNumberBoxesNarrowTheLoad)
 {
     auto w = open();
-    EXPECT_EQ(w->cbo車別->currentText(), QStringLiteral("二號機"));   // the user's own press
-    w->scmd顯示資料->click();
+    EXPECT_EQ(w->filters().cbo車別->currentText(), QStringLiteral("二號機"));   // the user's own press
+    w->filters().scmd顯示資料->click();
     EXPECT_EQ(w->loadedRecords(*kindByLetter('D')), 1);
 
     choose(*w, "D-印刷", "一號機");
-    w->txt預排日期->setText(QStringLiteral("1131202"));
-    w->scmd顯示資料->click();
+    w->filters().txt預排日期->setText(QStringLiteral("1131202"));
+    w->filters().scmd顯示資料->click();
     ASSERT_EQ(w->loadedRecords(*kindByLetter('D')), 1);
     EXPECT_EQ(w->currentGrid()->text(1, 1), "P0D2");
 
-    w->txt預排日期->clear();
-    w->txt預排單號->setText(QStringLiteral("1131299999"));
-    w->scmd顯示資料->click();
+    w->filters().txt預排日期->clear();
+    w->filters().txt預排單號->setText(QStringLiteral("1131299999"));
+    w->filters().scmd顯示資料->click();
     EXPECT_EQ(w->loadedRecords(*kindByLetter('D')), 0);
 }
 
@@ -195,17 +199,17 @@ TEST_F(MainWindowTest, NothingLoadedDisablesTheGridAndSavingSoF8DoesNothing)
     SpreadGrid* g = w->currentGrid();
     EXPECT_EQ(g->maxRow(), 1);
     EXPECT_FALSE(g->isGridEnabled());
-    EXPECT_FALSE(w->actSave->isEnabled());
-    QTest::keyClick(w->cbo種類, Qt::Key_F8);
+    EXPECT_FALSE(w->toolbars().actSave->isEnabled());
+    QTest::keyClick(w->filters().cbo種類, Qt::Key_F8);
     EXPECT_TRUE(messages.shown().empty());   // no "確定儲存資料?"
 }
 
 TEST_F(MainWindowTest, EnterMovesOnLikeTabInFieldsAndCells)
 {
     auto w = open();
-    w->txt預排單號->setFocus();
-    QTest::keyClick(w->txt預排單號, Qt::Key_Return);
-    EXPECT_TRUE(w->txt預排日期->hasFocus());
+    w->filters().txt預排單號->setFocus();
+    QTest::keyClick(w->filters().txt預排單號, Qt::Key_Return);
+    EXPECT_TRUE(w->filters().txt預排日期->hasFocus());
 
     load(*w, "D-印刷");
     SpreadGrid* g = w->currentGrid();
@@ -221,7 +225,7 @@ TEST_F(MainWindowTest, EscAsksBeforeLeavingAndNoKeepsTheWindow)
 {
     auto w = open();
     messages.answer(MsgAnswer::No);
-    QTest::keyClick(w->cbo種類, Qt::Key_Escape);
+    QTest::keyClick(w->filters().cbo種類, Qt::Key_Escape);
     ASSERT_EQ(messages.shown().size(), 1u);
     EXPECT_EQ(messages.shown()[0].text, "確定離開日報登錄作業嗎？");
     EXPECT_EQ(messages.shown()[0].buttons, MsgButtons::YesNo);
@@ -241,7 +245,7 @@ TEST_F(MainWindowTest, HandOffWritesTheCurrentWorkOrderInBig5)
     auto w = open();
     load(*w, "D-印刷");
     w->currentGrid()->setActiveCell(2, 1, true);
-    w->actWorkOrder->trigger();
+    w->toolbars().actWorkOrder->trigger();
     EXPECT_EQ(daily::uitest::fromBig5(daily::uitest::readFile(temp / "QTMVTMP.TXT")), "預排\r\nP0D2\r\nD-印刷\r\n");
     // The work-order program is not installed here: launching it is reported.
     ASSERT_FALSE(messages.shown().empty());
@@ -251,7 +255,7 @@ TEST_F(MainWindowTest, HandOffWritesTheCurrentWorkOrderInBig5)
     // Under maintenance the launch shows the holder and ends this program.
     db.exec("insert into SYSLOCK ([USER]) values ('PC1\\ADMIN')");
     messages.clear();
-    w->actWorkOrder->trigger();
+    w->toolbars().actWorkOrder->trigger();
     ASSERT_EQ(messages.shown().size(), 1u);
     EXPECT_EQ(messages.shown()[0].title, "系統維護");
     EXPECT_EQ(messages.shown()[0].text, "PC1\\ADMIN\n\n正在維護軟體中，請稍後再登入！");
@@ -261,8 +265,8 @@ TEST_F(MainWindowTest, HandOffWritesTheCurrentWorkOrderInBig5)
 TEST_F(MainWindowTest, HandOffRefusedWithoutKindOrRight)
 {
     auto w = open();
-    w->cbo種類->setCurrentIndex(-1);
-    w->actWorkOrder->trigger();
+    w->filters().cbo種類->setCurrentIndex(-1);
+    w->toolbars().actWorkOrder->trigger();
     ASSERT_EQ(messages.shown().size(), 1u);
     EXPECT_EQ(messages.shown()[0].text, "請選擇一項類別!");
     EXPECT_EQ(messages.shown()[0].title, "警告");
@@ -270,7 +274,7 @@ TEST_F(MainWindowTest, HandOffRefusedWithoutKindOrRight)
 
     session().WorkOrderRights = "0111";
     choose(*w, "D-印刷");
-    w->actWorkOrder->trigger();
+    w->toolbars().actWorkOrder->trigger();
     ASSERT_EQ(messages.shown().size(), 2u);
     EXPECT_EQ(messages.shown()[1].text, "你的權限無法使用該項功能!");
     EXPECT_EQ(messages.shown()[1].title, "訊息");
@@ -281,14 +285,14 @@ TEST_F(MainWindowTest, ProductionRightsPosition14HidesTheValueTable)
 {
     session().ProductionRights = "00000000000001";
     auto w = open();
-    EXPECT_FALSE(w->actPrint->isVisible());
-    EXPECT_FALSE(w->actPrint1->isVisible());
-    EXPECT_FALSE(w->Toolbar1->widgetForAction(w->actPrint)->isVisible());
+    EXPECT_FALSE(w->toolbars().actPrint->isVisible());
+    EXPECT_FALSE(w->toolbars().actPrint1->isVisible());
+    EXPECT_FALSE(w->toolbars().Toolbar1->widgetForAction(w->toolbars().actPrint)->isVisible());
 
     // An administrator is never restricted.
     session().LoginUser = "王大明";
     auto admin = open();
-    EXPECT_TRUE(admin->actPrint->isVisible());
+    EXPECT_TRUE(admin->toolbars().actPrint->isVisible());
 }
 
 TEST_F(MainWindowTest, CompanyRulesForBindingColumnsAndScheduleAmounts)
@@ -300,12 +304,12 @@ TEST_F(MainWindowTest, CompanyRulesForBindingColumnsAndScheduleAmounts)
         EXPECT_TRUE(binding->colHidden(col)) << col;
     EXPECT_FALSE(binding->colHidden(20));
     EXPECT_NEAR(binding->colWidthTwips(5), 1300, 15);   // whole pixels of 15 twips
-    EXPECT_FALSE(w->chk預排表印金額->isChecked());
+    EXPECT_FALSE(w->printPage().chk預排表印金額->isChecked());
 
     session().CompanyName = "岱恆紙器";
     auto other = open();
     EXPECT_FALSE(other->grid(*kindByLetter('J'))->colHidden(16));
-    EXPECT_TRUE(other->chk預排表印金額->isChecked());
+    EXPECT_TRUE(other->printPage().chk預排表印金額->isChecked());
 }
 
 TEST_F(MainWindowTest, KindSwitchFillsTheMachinesAndArrangesThePage)
@@ -313,26 +317,26 @@ TEST_F(MainWindowTest, KindSwitchFillsTheMachinesAndArrangesThePage)
     auto w = open();
     choose(*w, "G-軋工", "二號機");
     QStringList machines;
-    for (int i = 0; i < w->cbo車別->count(); ++i)
-        machines << w->cbo車別->itemText(i);
+    for (int i = 0; i < w->filters().cbo車別->count(); ++i)
+        machines << w->filters().cbo車別->itemText(i);
     EXPECT_EQ(machines, (QStringList{QString(), QStringLiteral("二號機"), QStringLiteral("軋台A")}));
-    w->cbo種類->setCurrentIndex(w->cbo種類->findText(QStringLiteral("C-紙品")));
-    EXPECT_EQ(w->cbo車別->currentText(), QStringLiteral("二號機"));
-    EXPECT_EQ(w->opt排序方式[1]->text(), QStringLiteral("紙別"));
-    EXPECT_EQ(w->opt排序方式[5]->text(), QStringLiteral("預交"));
-    EXPECT_TRUE(w->pic紙品_選_單價->isVisible());
-    EXPECT_FALSE(w->scmd刀模輔助->isVisible());
+    w->filters().cbo種類->setCurrentIndex(w->filters().cbo種類->findText(QStringLiteral("C-紙品")));
+    EXPECT_EQ(w->filters().cbo車別->currentText(), QStringLiteral("二號機"));
+    EXPECT_EQ(w->filters().opt排序方式[1]->text(), QStringLiteral("紙別"));
+    EXPECT_EQ(w->filters().opt排序方式[5]->text(), QStringLiteral("預交"));
+    EXPECT_TRUE(w->filters().pic紙品_選_單價->isVisible());
+    EXPECT_FALSE(w->filters().scmd刀模輔助->isVisible());
 
-    w->cbo種類->setCurrentIndex(w->cbo種類->findText(QStringLiteral("G-軋工")));
-    EXPECT_TRUE(w->scmd刀模輔助->isVisible());
-    EXPECT_FALSE(w->scmd刀模輔助->isEnabled());
+    w->filters().cbo種類->setCurrentIndex(w->filters().cbo種類->findText(QStringLiteral("G-軋工")));
+    EXPECT_TRUE(w->filters().scmd刀模輔助->isVisible());
+    EXPECT_FALSE(w->filters().scmd刀模輔助->isEnabled());
     EXPECT_EQ(w->StatusBar1->currentMessage(), QStringLiteral("G-軋工"));
-    w->cbo車別->setCurrentIndex(0);
-    w->scmd顯示資料->click();
-    EXPECT_TRUE(w->scmd刀模輔助->isEnabled());   // a die-cutting row is current
+    w->filters().cbo車別->setCurrentIndex(0);
+    w->filters().scmd顯示資料->click();
+    EXPECT_TRUE(w->filters().scmd刀模輔助->isEnabled());   // a die-cutting row is current
 
     // Changing the kind empties the grids until the next load.
-    w->cbo種類->setCurrentIndex(w->cbo種類->findText(QStringLiteral("H-糊工")));
+    w->filters().cbo種類->setCurrentIndex(w->filters().cbo種類->findText(QStringLiteral("H-糊工")));
     EXPECT_EQ(w->loadedRecords(*kindByLetter('G')), 0);
     EXPECT_EQ(w->grid(*kindByLetter('G'))->text(1, 1), "");
 }
@@ -351,7 +355,7 @@ TEST_F(MainWindowTest, QueryPutsTheGridOnTheWorkOrderOrSaysItIsMissing)
         });
     };
     typeNumber("p0d2");
-    w->actQuery->trigger();
+    w->toolbars().actQuery->trigger();
     EXPECT_EQ(gQueryOrderNo, "P0D2");
     SpreadGrid* g = w->currentGrid();
     EXPECT_EQ(g->activeRow(), 2);
@@ -359,7 +363,7 @@ TEST_F(MainWindowTest, QueryPutsTheGridOnTheWorkOrderOrSaysItIsMissing)
     EXPECT_TRUE(messages.shown().empty());
 
     typeNumber("zz9");
-    w->actQuery->trigger();
+    w->toolbars().actQuery->trigger();
     ASSERT_EQ(messages.shown().size(), 1u);
     EXPECT_EQ(messages.shown()[0].text, "找不到工單單號： ZZ9");
     EXPECT_EQ(messages.shown()[0].title, "明細查詢");
@@ -372,7 +376,7 @@ TEST_F(MainWindowTest, QueryPutsTheGridOnTheWorkOrderOrSaysItIsMissing)
         dlg->scmd取消->click();
     });
     g->setActiveCell(1, 3);
-    w->actQuery->trigger();
+    w->toolbars().actQuery->trigger();
     EXPECT_FALSE(gReturned);
     EXPECT_EQ(g->activeCol(), 3);
 }
@@ -404,7 +408,7 @@ TEST_F(MainWindowTest, TheRoadOfOneDailyRecord)
     EXPECT_EQ(db.value("select ifnull(ITEM32, '') from PRINTFLOW where PO = 'P0D'"), "");
     EXPECT_EQ(messages.shown().back().text, "資料儲存完畢!");
 
-    w->scmd顯示資料->click();
+    w->filters().scmd顯示資料->click();
     EXPECT_EQ(w->loadedRecords(printing), 0);
 }
 
@@ -457,7 +461,7 @@ TEST_F(MainWindowTest, ChangeDieButtonPicksARegisteredDieIntoTheRow)
         dlg->fml刀模->setActiveCell(2, 1);
         QTest::keyClick(dlg->fml刀模->tableView(), Qt::Key_Return);
     });
-    w->scmd刀模輔助->click();
+    w->filters().scmd刀模輔助->click();
     EXPECT_EQ(g->text(1, dieCol), "K-010");
     EXPECT_TRUE(w->changeFlags(cutting).isFlagged(1, dieCol));
     EXPECT_TRUE(gLookupFilter.empty());
@@ -473,7 +477,7 @@ TEST_F(MainWindowTest, MaintenanceLockEndsTheProgramBeforeLoading)
 {
     auto w = open();
     db.exec("insert into SYSLOCK ([USER]) values ('PC9\\ADMIN')");
-    w->scmd顯示資料->click();
+    w->filters().scmd顯示資料->click();
     EXPECT_TRUE(ended);
     ASSERT_EQ(messages.shown().size(), 1u);
     EXPECT_EQ(messages.shown()[0].title, "系統維護");
@@ -482,20 +486,34 @@ TEST_F(MainWindowTest, MaintenanceLockEndsTheProgramBeforeLoading)
 
 TEST_F(MainWindowTest, ClockShowsTheTimeAndFlashesOnTheFullHour)
 {
+    // The ticks are driven by hand on a fixed clock: no waiting on timers.
     FixedClock clock({2024, 12, 4, 15, 0, 0});
     auto w = std::make_unique<frm日報登錄作業_工單>();
     w->setClock(clock);
     w->show();
-    QTest::qWait(20);
-    EXPECT_EQ(w->lbl系統時間->text(), QStringLiteral("03 : 00"));
-    EXPECT_TRUE(w->Timer1[1]->isActive());
-    EXPECT_EQ(w->Timer1[0]->interval(), 1000);
-    EXPECT_EQ(w->Timer1[1]->interval(), 300);
+    daily::StatusClock& c = w->statusClock();
+    EXPECT_EQ(c.Timer1[0]->interval(), 1000);
+    EXPECT_EQ(c.Timer1[1]->interval(), 300);
+    EXPECT_TRUE(c.Timer1[0]->isActive());
+    c.Timer1[0]->stop();
+    c.Timer1[1]->stop();
+    c.tick();
+    EXPECT_EQ(c.lbl系統時間->text(), QStringLiteral("03 : 00"));
+    ASSERT_TRUE(c.Timer1[1]->isActive());   // the full hour starts the flash
+    c.Timer1[1]->stop();
+    c.Timer1[1]->start();
+    std::vector<bool> visible;
+    for (int i = 0; i < 7 && c.Timer1[1]->isActive(); ++i) {
+        c.flashTick();
+        visible.push_back(c.lbl系統時間->isVisible());
+    }
+    EXPECT_FALSE(c.Timer1[1]->isActive());
+    EXPECT_EQ(visible.size(), 7u);
+    EXPECT_FALSE(visible.back());            // the flash ends hidden
     clock.set({2024, 12, 4, 15, 1, 0});
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !w->Timer1[1]->isActive(); }, 3000));
-    EXPECT_FALSE(w->lbl系統時間->isVisible());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return w->lbl系統時間->isVisible(); }, 1500));   // the next second shows it again
-    EXPECT_EQ(w->lbl系統時間->text(), QStringLiteral("03 : 01"));
+    c.tick();                                // the next second shows it again
+    EXPECT_TRUE(c.lbl系統時間->isVisible());
+    EXPECT_EQ(c.lbl系統時間->text(), QStringLiteral("03 : 01"));
 }
 
 TEST_F(MainWindowTest, StatusBarNamesTheDatabaseFileInUse)

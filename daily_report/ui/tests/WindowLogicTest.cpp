@@ -117,18 +117,3 @@ TEST(GridColumns, EveryColumnVisibleHeadColumnsWide)
     EXPECT_FALSE(isNumericColumn(printing, printing.column("品名")));
 }
 
-TEST(DieLookup, ListsDiesInUseMatchingCodeProductOrCustomer)
-{
-    uitest::TestDatabase db;
-    auto codes = [&](std::string_view filter) {
-        std::vector<std::string> out;
-        for (const auto& r : loadDies(db.connectionString(), filter))
-            out.push_back(r[0]);
-        return out;
-    };
-    EXPECT_EQ(codes(""), (std::vector<std::string>{"K-001", "K-010"}));   // K-002 is void
-    EXPECT_EQ(codes(" 禮盒 "), (std::vector<std::string>{"K-010"}));
-    EXPECT_EQ(codes("大華"), (std::vector<std::string>{"K-001"}));
-    EXPECT_TRUE(codes("x' or '1'='1").empty());
-    ASSERT_EQ(loadDies(db.connectionString(), "K-001").front().size(), kDieLookupHeadings.size());
-}

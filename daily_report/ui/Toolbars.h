@@ -1,0 +1,27 @@
+#pragma once
+// The two toolbars of the daily report window. Toolbar buttons are QActions
+// whose objectName and data are the button's key ("save", "refresh",
+// "明細查詢", "print", "exit", "工單"); the print button carries the menu
+// entry "單筆列印" (key "print1").
+class QAction;
+class QMainWindow;
+class QToolBar;
+
+namespace qtmv::daily {
+
+struct Toolbars {
+    QToolBar* Toolbar1 = nullptr;
+    QToolBar* Toolbar2 = nullptr;
+    QAction* actSave = nullptr;
+    QAction* actRefresh = nullptr;
+    QAction* actQuery = nullptr;
+    QAction* actPrint = nullptr;
+    QAction* actPrint1 = nullptr;
+    QAction* actExit = nullptr;
+    QAction* actWorkOrder = nullptr;   // Toolbar2 " 查工單 "
+};
+
+// Adds both toolbars to the window.
+Toolbars buildToolbars(QMainWindow* window);
+
+} // namespace qtmv::daily
