@@ -259,6 +259,11 @@ TEST_F(LookupWindows, TypedWildcardsAndQuotesFindTheVendorTheyName)
         EXPECT_EQ(listed(w), Codes{"V028"});
         search(w, QStringLiteral("Mary's"));
         EXPECT_EQ(listed(w), Codes{"V027"});
+        // Letters go in upper case; a click into the box selects it all for the next search.
+        QTest::keyClick(w.txt篩選, Qt::Key_Down);
+        QTest::mouseClick(w.txt篩選, Qt::LeftButton, {}, QPoint(5, 5));
+        QTest::qWait(1);
+        EXPECT_EQ(w.txt篩選->selectedText(), QStringLiteral("MARY'S"));
         pressInList(w, Qt::Key_Return);
     });
     EXPECT_EQ(gPick[1], "Mary's設計");

@@ -22,6 +22,7 @@
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
@@ -237,6 +238,10 @@ void LookupWindow::scrollByNotches(int notches)
 
 bool LookupWindow::eventFilter(QObject* watched, QEvent* e)
 {
+    if (watched == txt篩選 && e->type() == QEvent::FocusIn) {
+        // After the click that gave the focus, which would place the cursor.
+        QTimer::singleShot(0, txt篩選, [box = txt篩選] { SelectAllText(box); });
+    }
     if (watched == txt篩選 && e->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(e)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {

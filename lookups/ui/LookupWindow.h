@@ -6,7 +6,8 @@
 //
 // - Load: gPick is emptied, so a lookup closed without a pick reports
 //   nothing; the window places itself beside its caller (Placement.h).
-// - First activation: the window's starting filter, then the fill.
+// - First activation: the window's starting filter, then the fill. The
+//   filter box selects its whole text whenever it gets the focus.
 // - Enter in the filter box or the search button: gLookupFilter takes the
 //   trimmed box and the list is filled again; the row number that was
 //   current stays current when the new list is long enough, else the last.
