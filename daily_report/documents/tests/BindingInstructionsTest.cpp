@@ -138,19 +138,17 @@ TEST_F(Binding, RefusedUsersBadFieldsAndMaintenanceWriteNothing)
     db.signIn(s);
 
     messages.clear();
-    for (const char* bad : {"1.2.", "abc", "100000", "-3"}) {
-        BindingFields b = f;
-        b.sheets = bad;
-        EXPECT_EQ(save(r, b).result, BindingSaveResult::Invalid) << bad;
-    }
-    ASSERT_EQ(messages.shown().size(), 4u);
+    BindingFields bad = f;
+    bad.sheets = "-3";
+    EXPECT_EQ(save(r, bad).result, BindingSaveResult::Invalid);
+    bad = f;
+    bad.notes = std::string(kBindingNotesMaxChars + 1, 'x');
+    EXPECT_EQ(save(r, bad).result, BindingSaveResult::Invalid);
+    bad = f;
+    bad.method = "膠\t裝";
+    EXPECT_EQ(save(r, bad).result, BindingSaveResult::Invalid);
+    ASSERT_EQ(messages.shown().size(), 3u);
     EXPECT_EQ(messages.shown()[0].text, "台數必須是 0 到 99999 的數字。");
-    BindingFields tooLong = f;
-    tooLong.notes = std::string(kBindingNotesMaxChars + 1, 'x');
-    EXPECT_EQ(save(r, tooLong).result, BindingSaveResult::Invalid);
-    BindingFields control = f;
-    control.method = std::string("膠\t裝");
-    EXPECT_EQ(save(r, control).result, BindingSaveResult::Invalid);
 
     db.exec("insert into SYSLOCK ([USER]) values ('PC1\\ADMIN')");
     EXPECT_EQ(save(r, f).result, BindingSaveResult::ProgramEnded);
