@@ -5,42 +5,32 @@
 #include "app/core/Rights.h"
 #include "app/core/Session.h"
 #include "app/core/StartupWaits.h"
-#include "common/HandOver.h"
-#include "common/SiteRules.h"
 #include "common/ui/FormHelpers.h"
-#include "daily_report/core/GridLoader.h"
-#include "daily_report/core/RowDetails.h"
-#include "daily_report/saving/Saving.h"
-#include "daily_report/saving/WriteBack.h"
-#include "daily_report/ui/DetailsPanel.h"
+#include "common/SiteRules.h"
 #include "daily_report/ui/PrintPage.h"
-#include "daily_report/ui/ProcessPage.h"
-#include "daily_report/ui/QueryDialog.h"
 #include "daily_report/ui/RecordFilters.h"
+#include "daily_report/ui/ProcessPage.h"
+#include "daily_report/ui/RecordSide.h"
+#include "daily_report/ui/WorkOrderActions.h"
 #include "daily_report/ui/StatusClock.h"
 #include "platform/jet/Connection.h"
 #include "platform/jet/Error.h"
 #include "platform/os/Failure.h"
 #include "platform/os/Host.h"
 #include "platform/os/MessageBox.h"
-#include "platform/ui/BusyScope.h"
 #include "platform/ui/QtText.h"
 #include "platform/ui/SpreadGrid.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QComboBox>
+#include <QApplication>
+#include <QCloseEvent>
 #include <QFileInfo>
-#include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QRadioButton>
-#include <QStackedWidget>
 #include <QStatusBar>
-#include <QTableView>
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -62,8 +52,15 @@ frm日報登錄作業_工單::frm日報登錄作業_工單()
     auto* central = new QWidget(this);
     auto* v = new QVBoxLayout(central);
     v->setContentsMargins(6, 4, 6, 2);
-    buildRecordSide(central);
-    v->addWidget(pic基本資料, 1);
+    daily::RecordSide::Hooks hooks;
+    hooks.clock = [this]() -> const qtmv::Clock& { return *clock_; };
+    hooks.endProgram = [this] { endProgram(); };
+    hooks.shown = [this](const QString& status, bool canSave) {
+        StatusBar1->showMessage(status);
+        toolbars_.actSave->setEnabled(canSave);
+    };
+    recordSide_ = new daily::RecordSide(central, std::move(hooks), qtmv::session().CompanyName);
+    v->addWidget(recordSide_, 1);
     printPage_ = new daily::PrintPage(central);
     v->addWidget(printPage_, 1);
     setCentralWidget(central);
@@ -81,27 +78,6 @@ frm日報登錄作業_工單::~frm日報登錄作業_工單()
         qApp->removeEventFilter(this);
     if (registered_)
         formUnload();
-}
-
-void frm日報登錄作業_工單::buildRecordSide(QWidget* parent)
-{
-    pic基本資料 = new QFrame(parent);
-    pic基本資料->setObjectName(QStringLiteral("pic基本資料"));
-    auto* v = new QVBoxLayout(pic基本資料);
-    v->setContentsMargins(0, 0, 0, 0);
-    v->setSpacing(4);
-    filters_ = new daily::RecordFilters(pic基本資料);
-    v->addWidget(filters_);
-    stk製程 = new QStackedWidget(pic基本資料);
-    stk製程->setObjectName(QStringLiteral("stk製程"));
-    for (const qtmv::ProcessKind& k : qtmv::processKinds()) {
-        auto& p = pages_[static_cast<std::size_t>(k.number - 1)];
-        p = std::make_unique<daily::ProcessPage>(k, stk製程);
-        stk製程->addWidget(p->frame());
-    }
-    v->addWidget(stk製程, 1);
-    details_ = new daily::DetailsPanel(pic基本資料);
-    v->addWidget(details_);
 }
 
 void frm日報登錄作業_工單::buildStatusBar()
@@ -145,28 +121,7 @@ void frm日報登錄作業_工單::connectControls()
         if (a == toolbars_.actWorkOrder)
             handle("查工單", [this] { handOffWorkOrder(); });
     });
-    daily::RecordFilters& f = *filters_;
-    connect(f.cbo種類, &QComboBox::currentIndexChanged, this, [this](int) { handle("切換種類", [this] { kindChanged(); }); });
-    connect(f.scmd顯示資料, &QPushButton::clicked, this, [this] { loadCurrentKind(); });
-    for (QRadioButton* o : f.opt排序方式)
-        connect(o, &QRadioButton::clicked, this, [this] { loadCurrentKind(); });
-    connect(f.scmd回存工單, &QPushButton::clicked, this, [this] { writeBackCurrentRow(); });
-    connect(f.scmd刀模輔助, &QPushButton::clicked, this, [this] { handle("變更刀號", [this] { openDieHelper(); }); });
     connect(printPage_->ssc回前畫面_列印, &QPushButton::clicked, this, [this] { showPrintPage(false); });
-
-    for (auto& p : pages_) {
-        daily::ProcessPage* page = p.get();
-        daily::ProcessPage::Hooks hooks;
-        hooks.clock = [this]() -> const qtmv::Clock& { return *clock_; };
-        hooks.rowSelected = [this, page](int row, int col) {
-            handle("讀取明細資料", [&] { rowSelected(*page, row, col); });
-        };
-        hooks.openDieLookup = [this, page](int row, int col) {
-            handle("刀模輔助視窗", [&] { openDieLookup(*page, row, col); });
-        };
-        hooks.pressed = [this, page] { currentGridName_ = std::string(page->kind().gridName); };
-        page->setUp(std::move(hooks), qtmv::session().CompanyName);
-    }
 }
 
 // --- Lifecycle ----------------------------------------------------------------
@@ -175,9 +130,7 @@ void frm日報登錄作業_工單::formLoad()
 {
     qtmv::PrepareFormControls(this);
     qtmv::CenterForm(this);
-    details_->clear();
     clockPanel_->start();
-    stk製程->setCurrentWidget(pages_[0]->frame());
     showPrintPage(false);
 }
 
@@ -206,16 +159,16 @@ void frm日報登錄作業_工單::formActivate()
         toolbars_.actPrint1->setVisible(false);
     }
 
-    filters_->fillKinds();
+    filters().fillKinds();
     {
         const QSignalBlocker block(printPage_->cbo種類列印);
         printPage_->cbo種類列印->clear();
         for (const auto& k : qtmv::processKinds())
             printPage_->cbo種類列印->addItem(u8(k.displayName));
     }
-    handle("切換種類", [this] { kindChanged(); });
+    handle("切換種類", [this] { recordSide_->kindChanged(); });
     showPrintPage(false);
-    filters_->cbo種類->setFocus();
+    filters().cbo種類->setFocus();
     // Start-up ends here: what a busy database kept from being done is told
     // once, and later operations wait their full time again.
     qtmv::EndStartupWaits(s);
@@ -259,9 +212,7 @@ void frm日報登錄作業_工單::closeEvent(QCloseEvent* e)
         }
         leaving_ = true;
     }
-    for (auto& p : pages_)
-        if (p->grid()->isEditing())
-            p->grid()->finishEdit();
+    recordSide_->finishEdits();
     formUnload();
     e->accept();
 }
@@ -286,7 +237,7 @@ bool frm日報登錄作業_工單::eventFilter(QObject* watched, QEvent* e)
         if (ke->modifiers() != Qt::NoModifier)
             return false;
         if (toolbars_.actSave->isEnabled() && toolbars_.actSave->isVisible() && toolbars_.Toolbar1->isEnabled()
-            && !busy_)
+            && !recordSide_->busy())
             runToolbarAction(QStringLiteral("save"));
         return true;
     case Qt::Key_Escape: {
@@ -310,4 +261,76 @@ bool frm日報登錄作業_工單::eventFilter(QObject* watched, QEvent* e)
     default:
         return false;
     }
+}
+
+// --- Parts and the record side's operations ------------------------------------------
+
+daily::RecordFilters& frm日報登錄作業_工單::filters() const { return recordSide_->filters(); }
+daily::DetailsPanel& frm日報登錄作業_工單::details() const { return recordSide_->details(); }
+daily::ProcessPage& frm日報登錄作業_工單::page(const qtmv::ProcessKind& kind) const { return recordSide_->page(kind); }
+daily::ProcessPage* frm日報登錄作業_工單::currentPage() const { return recordSide_->currentPage(); }
+qtmv::SpreadGrid* frm日報登錄作業_工單::grid(const qtmv::ProcessKind& kind) const { return page(kind).grid(); }
+const qtmv::ProcessKind* frm日報登錄作業_工單::currentKind() const { return recordSide_->currentKind(); }
+std::string frm日報登錄作業_工單::kindText() const { return filters().kindText(); }
+int frm日報登錄作業_工單::loadedRecords(const qtmv::ProcessKind& kind) const { return page(kind).records(); }
+const std::string& frm日報登錄作業_工單::currentGridName() const { return recordSide_->currentGridName(); }
+const std::string& frm日報登錄作業_工單::currentRecordNo() const { return recordSide_->currentRecordNo(); }
+void frm日報登錄作業_工單::loadCurrentKind() { recordSide_->load(); }
+void frm日報登錄作業_工單::saveCurrentKind() { recordSide_->save(); }
+
+qtmv::SpreadGrid* frm日報登錄作業_工單::currentGrid() const
+{
+    daily::ProcessPage* p = currentPage();
+    return p ? p->grid() : nullptr;
+}
+
+const daily::ChangeFlags& frm日報登錄作業_工單::changeFlags(const qtmv::ProcessKind& kind) const
+{
+    return page(kind).flags();
+}
+
+// --- Toolbar commands ----------------------------------------------------------------
+
+void frm日報登錄作業_工單::runToolbarAction(const QString& key)
+{
+    if (key == QStringLiteral("save"))
+        saveCurrentKind();
+    else if (key == QStringLiteral("refresh"))
+        loadCurrentKind();
+    else if (key == QStringLiteral("明細查詢"))
+        handle("明細查詢", [this] { queryWorkOrder(); });
+    else if (key == QStringLiteral("print"))
+        showPrintPage(true);
+    else if (key == QStringLiteral("exit"))
+        close();
+}
+
+void frm日報登錄作業_工單::showPrintPage(bool show)
+{
+    // The print page takes the place of the record side; its reports and
+    // ranges are arranged by the print functions.
+    recordSide_->setVisible(!show);
+    printPage_->setVisible(show);
+    const daily::ProcessPage* p = currentPage();
+    toolbars_.actSave->setEnabled(!show && p && p->records() > 0);
+    toolbars_.actRefresh->setEnabled(!show);
+    toolbars_.actQuery->setEnabled(!show);
+    if (!show)
+        return;
+    printPage_->cbo種類列印->setCurrentText(filters().cbo種類->currentText());
+    printPage_->focusFirstRange();
+}
+
+void frm日報登錄作業_工單::queryWorkOrder()
+{
+    daily::ProcessPage* p = currentPage();
+    daily::queryWorkOrder(this, p ? p->grid() : nullptr, p ? p->records() : 0);
+}
+
+void frm日報登錄作業_工單::handOffWorkOrder()
+{
+    daily::ProcessPage* p = currentPage();
+    const int row = p ? p->grid()->activeRow() : 0;
+    const std::string workOrder = p && p->isRecordRow(row) ? p->grid()->text(row, 1) : std::string();
+    daily::handOffWorkOrder(qtmv::session(), kindText(), workOrder, [this] { endProgram(); });
 }

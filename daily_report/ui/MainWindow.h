@@ -1,11 +1,10 @@
 #pragma once
 // 日報登錄作業: the main window of the daily report program, composed of its
-// parts: the toolbars, the filter rows (RecordFilters), one page per process
-// kind (ProcessPage, stacked; the kind chosen in cbo種類 is shown), the
-// details of the current row (DetailsPanel), the print page (PrintPage) and
-// the status bar with the clock (StatusClock). The window itself runs the
-// lifecycle, the keyboard, the kind switch and the operations behind the
-// buttons.
+// parts: the toolbars, the record side (RecordSide: the filter rows, one
+// page per process kind and the details of the current row), the print page
+// (PrintPage) that takes its place for printing, and the status bar with the
+// database in use and the clock (StatusClock). The window itself runs the
+// lifecycle, the keyboard and the toolbar commands.
 //
 // Control arrays of the suite's forms are single widgets named
 // "<array>_<index>" (opt排序方式_0 .. opt排序方式_5, Timer1_0, Timer1_1,
@@ -19,14 +18,10 @@
 
 #include <QMainWindow>
 
-#include <array>
 #include <functional>
-#include <memory>
 #include <string>
 
-class QFrame;
 class QLabel;
-class QStackedWidget;
 class QStatusBar;
 
 namespace qtmv {
@@ -38,6 +33,7 @@ class DetailsPanel;
 class PrintPage;
 class ProcessPage;
 class RecordFilters;
+class RecordSide;
 class StatusClock;
 }
 
@@ -48,8 +44,9 @@ public:
 
     // --- Parts -----------------------------------------------------------------
     const qtmv::daily::Toolbars& toolbars() const { return toolbars_; }
-    qtmv::daily::RecordFilters& filters() const { return *filters_; }
-    qtmv::daily::DetailsPanel& details() const { return *details_; }
+    qtmv::daily::RecordSide& recordSide() const { return *recordSide_; }
+    qtmv::daily::RecordFilters& filters() const;
+    qtmv::daily::DetailsPanel& details() const;
     qtmv::daily::PrintPage& printPage() const { return *printPage_; }
     qtmv::daily::StatusClock& statusClock() const { return *clockPanel_; }
     qtmv::daily::ProcessPage& page(const qtmv::ProcessKind& kind) const;
@@ -65,9 +62,9 @@ public:
     int loadedRecords(const qtmv::ProcessKind& kind) const;
     const qtmv::daily::ChangeFlags& changeFlags(const qtmv::ProcessKind& kind) const;
     // The kind name of the grid last clicked ("印刷", "軋工", ...).
-    const std::string& currentGridName() const { return currentGridName_; }
+    const std::string& currentGridName() const;
     // The pre-schedule number of the current record ("" when none).
-    const std::string& currentRecordNo() const { return currentRecordNo_; }
+    const std::string& currentRecordNo() const;
     const qtmv::daily::PhraseTable& phrases() const { return phrases_; }
 
     // The clock for finish stamps and the status clock (the system clock
@@ -82,8 +79,6 @@ public:
     void handOffWorkOrder();           // Toolbar2 "工單"
     void queryWorkOrder();             // Toolbar1 "明細查詢"
 
-    QFrame* pic基本資料 = nullptr;     // the record side
-    QStackedWidget* stk製程 = nullptr;
     QStatusBar* StatusBar1 = nullptr;
     QLabel* lblDatabasePath = nullptr; // the database file in use, full path
 
@@ -94,7 +89,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
-    void buildRecordSide(QWidget* parent);
     void buildStatusBar();
     void connectControls();
     // Runs a handler: a failure of any kind is reported under the
@@ -106,31 +100,19 @@ private:
     void formUnload();
     void endProgram();
 
-    void kindChanged();
     void runToolbarAction(const QString& key);
     void showPrintPage(bool show);
-    void clearAllPages();
-    void rowSelected(qtmv::daily::ProcessPage& page, int row, int col);
-    void showDetails(qtmv::daily::ProcessPage& page, int row);
-    void writeBackCurrentRow();
-    void openDieHelper();
-    void openDieLookup(qtmv::daily::ProcessPage& page, int row, int col);
 
     const qtmv::Clock* clock_;
     std::function<void()> endProgram_;
     qtmv::daily::PhraseTable phrases_;
 
     qtmv::daily::Toolbars toolbars_;
-    qtmv::daily::RecordFilters* filters_ = nullptr;
-    qtmv::daily::DetailsPanel* details_ = nullptr;
+    qtmv::daily::RecordSide* recordSide_ = nullptr;
     qtmv::daily::PrintPage* printPage_ = nullptr;
     qtmv::daily::StatusClock* clockPanel_ = nullptr;
-    std::array<std::unique_ptr<qtmv::daily::ProcessPage>, 14> pages_;
 
-    std::string currentGridName_;
-    std::string currentRecordNo_;
     bool firstActivation_ = true;
     bool registered_ = false;
     bool leaving_ = false;                 // the leave question was answered Yes
-    bool busy_ = false;                    // a load or save is running
 };

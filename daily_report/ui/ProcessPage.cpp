@@ -4,6 +4,7 @@
 #include "daily_report/saving/EditRules.h"
 #include "daily_report/ui/WindowLogic.h"
 #include "daily_report/ui/Widgets.h"
+#include "platform/os/Failure.h"
 #include "platform/ui/GridHelpers.h"
 #include "platform/ui/QtText.h"
 #include "platform/ui/SpreadGrid.h"
@@ -126,11 +127,13 @@ void ProcessPage::wire()
     QObject::connect(g, &SpreadGrid::cellClicked, g, [this, g, &layout](int row, int col) {
         if (!isRecordRow(row) || col < 1)
             return;
-        const RowText rowText = [g, row](int c) { return g->text(row, c); };
-        for (const auto& c : cellClick(layout, row, col, rowText, hooks_.clock())) {
-            g->setText(row, c.col, c.text);
-            flagCell(row, c.col);
-        }
+        Guarded("輸入資料", [&] {
+            const RowText rowText = [g, row](int c) { return g->text(row, c); };
+            for (const auto& c : cellClick(layout, row, col, rowText, hooks_.clock())) {
+                g->setText(row, c.col, c.text);
+                flagCell(row, c.col);
+            }
+        }, "這一格沒有變更。");
     });
     QObject::connect(g, &SpreadGrid::cellChanged, g, [this, &layout](int row, int col) {
         if (columnEdit(layout, col) != ColumnEdit::ReadOnly)

@@ -8,6 +8,7 @@
 #include "daily_report/ui/MainWindow.h"
 #include "daily_report/ui/PrintPage.h"
 #include "daily_report/ui/RecordFilters.h"
+#include "daily_report/ui/RecordSide.h"
 #include "daily_report/ui/StatusClock.h"
 #include "daily_report/ui/QueryDialog.h"
 #include "lookups/ui/DieLookup.h"
@@ -130,7 +131,7 @@ TEST_F(MainWindowTest, FirstActivationRegistersFillsTheKindsAndShowsPrinting)
     EXPECT_EQ(w->filters().cbo種類->currentText(), QStringLiteral("D-印刷"));
     EXPECT_EQ(w->filters().cbo種類->itemText(0), QStringLiteral("A-印前"));
     EXPECT_EQ(w->findChild<QComboBox*>(QStringLiteral("cbo種類列印"))->count(), 14);
-    EXPECT_EQ(w->stk製程->currentWidget()->objectName(), QStringLiteral("fra印刷"));
+    EXPECT_EQ(w->recordSide().stack()->currentWidget()->objectName(), QStringLiteral("fra印刷"));
     EXPECT_EQ(w->StatusBar1->currentMessage(), QStringLiteral("D-印刷"));
     EXPECT_EQ(db.value("select FUNC from SYSUSER1 where ID = 'PC1\\wang'"), "日報登錄作業");
     EXPECT_EQ(w->phrases().rows.size(), 4u);
@@ -471,6 +472,43 @@ TEST_F(MainWindowTest, ChangeDieButtonPicksARegisteredDieIntoTheRow)
     QTest::keyClick(g->tableView(), Qt::Key_F9);
     EXPECT_EQ(g->text(1, dieCol), "K-010");
     EXPECT_TRUE(messages.shown().empty());
+}
+
+TEST_F(MainWindowTest, AHandlerThatFailsLeavesTheWindowUsable)
+{
+    // A clock that fails the way a broken library might: not a data-access error.
+    struct BrokenClock : Clock {
+        DateTime now() const override { throw std::out_of_range("clock"); }
+    } broken;
+    FixedClock good({2024, 12, 4, 14, 5, 0});
+    auto w = open();
+    load(*w, "D-印刷");
+    const ProcessKind& printing = *kindByLetter('D');
+    const daily::GridLayout& l = daily::gridLayout(printing);
+    SpreadGrid* g = w->currentGrid();
+    w->setClock(broken);
+    clickCell(*g, 1, l.finishDateCol);
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_EQ(messages.shown()[0].title, "輸入資料");
+    EXPECT_EQ(messages.shown()[0].icon, MsgIcon::Critical);
+    EXPECT_EQ(messages.shown()[0].text.rfind("程式發生未預期的錯誤。", 0), 0u);
+    EXPECT_FALSE(w->changeFlags(printing).isFlagged(1, l.finishDateCol));
+
+    // Still enabled, not busy: the next click stamps and F8 saves.
+    w->setClock(good);
+    EXPECT_TRUE(w->isEnabled());
+    EXPECT_FALSE(w->recordSide().busy());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    clickCell(*g, 1, l.finishDateCol);
+    EXPECT_EQ(g->text(1, l.finishDateCol), "1204-14");
+    messages.clear();
+    messages.answer(MsgAnswer::Yes);
+    QTest::keyClick(g->tableView(), Qt::Key_F8);
+    ASSERT_FALSE(messages.shown().empty());
+    EXPECT_EQ(messages.shown()[0].text, "確定儲存資料?");
+    EXPECT_EQ(db.value("select FDATE from PRINTING_S where ID = '" + g->text(1, l.idCol) + "' and INO = " +
+                       g->text(1, l.inoCol)),
+              "1204-14");
 }
 
 TEST_F(MainWindowTest, MaintenanceLockEndsTheProgramBeforeLoading)

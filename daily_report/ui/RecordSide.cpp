@@ -1,0 +1,265 @@
+#include "daily_report/ui/RecordSide.h"
+
+#include "app/core/Locks.h"
+#include "app/core/Session.h"
+#include "app/core/StartupWaits.h"
+#include "daily_report/core/GridLayout.h"
+#include "daily_report/core/GridLoader.h"
+#include "daily_report/core/RowDetails.h"
+#include "daily_report/saving/Saving.h"
+#include "daily_report/saving/WriteBack.h"
+#include "daily_report/ui/DetailsPanel.h"
+#include "daily_report/ui/ProcessPage.h"
+#include "daily_report/ui/RecordFilters.h"
+#include "daily_report/ui/WorkOrderActions.h"
+#include "platform/jet/Connection.h"
+#include "platform/jet/Error.h"
+#include "platform/os/Failure.h"
+#include "platform/os/MessageBox.h"
+#include "platform/text/Text.h"
+#include "platform/ui/BusyScope.h"
+#include "platform/ui/QtText.h"
+#include "platform/ui/SpreadGrid.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStackedWidget>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace qtmv::daily {
+
+RecordSide::RecordSide(QWidget* parent, Hooks hooks, std::string_view companyName)
+    : QFrame(parent), hooks_(std::move(hooks))
+{
+    setObjectName(QStringLiteral("pic基本資料"));
+    auto* v = new QVBoxLayout(this);
+    v->setContentsMargins(0, 0, 0, 0);
+    v->setSpacing(4);
+    filters_ = new RecordFilters(this);
+    v->addWidget(filters_);
+    stk製程 = new QStackedWidget(this);
+    stk製程->setObjectName(QStringLiteral("stk製程"));
+    for (const ProcessKind& k : processKinds()) {
+        auto& p = pages_[static_cast<std::size_t>(k.number - 1)];
+        p = std::make_unique<ProcessPage>(k, stk製程);
+        stk製程->addWidget(p->frame());
+        ProcessPage* page = p.get();
+        ProcessPage::Hooks h;
+        h.clock = hooks_.clock;
+        h.rowSelected = [this, page](int row, int col) {
+            Guarded("讀取明細資料", [&] { rowSelected(*page, row, col); });
+        };
+        h.openDieLookup = [this, page](int row, int col) {
+            Guarded("刀模輔助視窗", [&] { openDieLookup(*page, row, col); });
+        };
+        h.pressed = [this, page] { currentGridName_ = std::string(page->kind().gridName); };
+        page->setUp(std::move(h), companyName);
+    }
+    stk製程->setCurrentWidget(pages_[0]->frame());
+    v->addWidget(stk製程, 1);
+    details_ = new DetailsPanel(this);
+    v->addWidget(details_);
+
+    connect(filters_->cbo種類, &QComboBox::currentIndexChanged, this,
+            [this](int) { Guarded("切換種類", [this] { kindChanged(); }); });
+    connect(filters_->scmd顯示資料, &QPushButton::clicked, this, [this] { load(); });
+    for (QRadioButton* o : filters_->opt排序方式)
+        connect(o, &QRadioButton::clicked, this, [this] { load(); });
+    connect(filters_->scmd回存工單, &QPushButton::clicked, this, [this] { writeBackCurrentRow(); });
+    connect(filters_->scmd刀模輔助, &QPushButton::clicked, this,
+            [this] { Guarded("變更刀號", [this] { openDieHelper(); }); });
+}
+
+RecordSide::~RecordSide() = default;
+
+ProcessPage& RecordSide::page(const ProcessKind& kind) const
+{
+    return *pages_[static_cast<std::size_t>(kind.number - 1)];
+}
+
+ProcessPage* RecordSide::currentPage() const
+{
+    const ProcessKind* k = currentKind();
+    return k ? &page(*k) : nullptr;
+}
+
+const ProcessKind* RecordSide::currentKind() const { return filters_->kind(); }
+
+void RecordSide::finishEdits()
+{
+    for (auto& p : pages_)
+        if (p->grid()->isEditing())
+            p->grid()->finishEdit();
+}
+
+// --- Kind switch and loading ------------------------------------------------------
+
+void RecordSide::kindChanged()
+{
+    const ProcessKind* k = currentKind();
+    if (!k)
+        return;
+    Session& s = session();
+    filters_->showKind(*k);
+    stk製程->setCurrentWidget(page(*k).frame());
+    clearAllPages();
+    details_->clear();
+    hooks_.shown(u8(k->displayName), true);
+    try {
+        filters_->showMachines(loadMachineList(s.ConnectionString, *k, s.EmployeeId));
+    } catch (const jet::Error& e) {
+        filters_->showMachines({{std::string()}, {}});
+        if (e.kind() == jet::Error::Kind::Busy && InStartupWaits())
+            ReportNotDoneWhileBusy(s, "車別清單沒有讀取，重新選擇種類時會再讀取。");
+        else
+            ReportFailure("讀取車別資料錯誤", e, "車別清單是空的。");
+    }
+}
+
+void RecordSide::clearAllPages()
+{
+    for (auto& p : pages_)
+        p->clear();
+    currentRecordNo_.clear();
+    filters_->pic回存工單->hide();
+    filters_->scmd刀模輔助->setEnabled(false);
+    filters_->scmd裝訂說明->hide();
+}
+
+void RecordSide::load()
+{
+    const ProcessKind* k = currentKind();
+    if (!k) {
+        MsgBox("請選擇一項類別!", "警告", MsgIcon::Exclamation);
+        return;
+    }
+    if (busy_)
+        return;
+    Session& s = session();
+    const int lock = CheckMaintenanceLock(s);
+    if (lock == MaintenanceLocked)
+        return hooks_.endProgram();
+    if (lock != MaintenanceFree)
+        return;
+
+    ProcessPage& p = page(*k);
+    {
+        const BusyScope busy(window(), busy_);
+        details_->clear();
+        clearAllPages();
+        GridRows rows;
+        Guarded("讀取資料錯誤", [&] {
+            rows = loadGrid(s.ConnectionString, *k, filters_->machine(), filters_->sortOption());
+            filterLoadedRows(rows, p.layout(), filters_->preScheduleNo(), filters_->preScheduleDate());
+        }, "畫面沒有載入任何資料。");
+        p.show(std::move(rows));
+        hooks_.shown(QStringLiteral("%1　共 %2 筆").arg(u8(k->displayName)).arg(p.records()), p.records() > 0);
+    }
+    if (p.records() > 0)
+        p.grid()->setFocus();
+    p.grid()->setActiveCell(1, 1, false);
+    rowSelected(p, 1, 1);
+}
+
+// --- Current row --------------------------------------------------------------------
+
+void RecordSide::rowSelected(ProcessPage& p, int row, int col)
+{
+    (void)col;   // the time and single-order windows of the "耗時"/"單筆" cells come with their own windows
+    if (&p != currentPage())
+        return;
+    const bool record = p.isRecordRow(row);
+    filters_->pic回存工單->setVisible(record);
+    currentGridName_ = std::string(p.kind().gridName);
+    p.grid()->highlightRow(record ? row : 0);
+    currentRecordNo_ = record ? Trim(p.grid()->text(row, p.layout().idCol)) : std::string();
+    if (p.kind().is(KindId::DieCutting))
+        filters_->scmd刀模輔助->setEnabled(record);
+
+    if (!record) {
+        details_->clear();
+        p.detailsRow = 0;
+    } else if (p.detailsRow != row) {
+        p.detailsRow = row;
+        showDetails(p, row);
+    }
+}
+
+void RecordSide::showDetails(ProcessPage& p, int row)
+{
+    try {
+        jet::Connection conn;
+        conn.open(session().ConnectionString);
+        details_->show(loadRowDetails(conn, p.kind(), p.grid()->rowTexts(row)), p.layout());
+    } catch (const std::exception& e) {
+        details_->clear();
+        ReportFailure("讀取明細資料錯誤", e, "明細欄位是空的。");
+    }
+}
+
+// --- Saving ----------------------------------------------------------------------------
+
+void RecordSide::save()
+{
+    ProcessPage* p = currentPage();
+    if (!p || busy_)
+        return;
+    p->grid()->finishEdit();
+    const GridRows rows = p->loadedRows();
+    SaveContext ctx{session(), hooks_.clock(), hooks_.endProgram};
+    SaveOutcome out;
+    {
+        const BusyScope busy(window(), busy_);
+        Guarded("儲存資料", [&] { out = saveDailyReport(p->kind(), rows, p->flags(), ctx); },
+                "資料沒有儲存，畫面上輸入的資料都還在。");
+    }
+    if (out.result == SaveResult::Refused && out.row > 0) {
+        p->grid()->setFocus();
+        p->grid()->setActiveCell(out.row, out.col, true);
+    }
+}
+
+void RecordSide::writeBackCurrentRow()
+{
+    ProcessPage* p = currentPage();
+    if (!p || busy_)
+        return;
+    p->grid()->finishEdit();
+    const GridRows rows = p->loadedRows();
+    SaveContext ctx{session(), hooks_.clock(), hooks_.endProgram};
+    const BusyScope busy(window(), busy_);
+    Guarded("回存工單", [&] { daily::writeBackCurrentRow(p->kind(), rows, p->grid()->activeRow(), ctx); },
+            "工單沒有回存任何資料。");
+}
+
+// --- Dies --------------------------------------------------------------------------------
+
+void RecordSide::openDieHelper()
+{
+    // The die lookup opens from the die-cutting grid with F9 in "刀模代號";
+    // the button puts that grid on the cell of its current row and hands it
+    // the key.
+    ProcessPage& p = page(kindOf(KindId::DieCutting));
+    const int row = p.grid()->activeRow();
+    if (!p.isRecordRow(row))
+        return;
+    p.grid()->setFocus();
+    p.grid()->setActiveCell(row, p.layout().column("刀模代號"));
+    QKeyEvent f9(QEvent::KeyPress, Qt::Key_F9, Qt::NoModifier);
+    QCoreApplication::sendEvent(p.grid()->tableView(), &f9);
+}
+
+void RecordSide::openDieLookup(ProcessPage& p, int row, int col)
+{
+    const std::string code = pickDie(window(), Trim(p.grid()->text(row, col)));
+    if (code.empty())
+        return;
+    p.grid()->setText(row, col, code);
+    p.flagCell(row, col);
+}
+
+} // namespace qtmv::daily

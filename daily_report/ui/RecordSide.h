@@ -1,0 +1,77 @@
+#pragma once
+// The record side of the daily report window (pic基本資料): the filter
+// rows, one page per process kind (stacked, the kind in cbo種類 shown) and
+// the details panel of the current row, with the operations on them: the
+// kind switch, loading, the current row, saving, the manual write-back and
+// the die lookup.
+#include "common/Clock.h"
+#include "common/ProcessKind.h"
+#include "daily_report/ui/WindowLogic.h"
+
+#include <QFrame>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+
+class QStackedWidget;
+
+namespace qtmv::daily {
+
+class DetailsPanel;
+class ProcessPage;
+class RecordFilters;
+
+class RecordSide : public QFrame {
+public:
+    // What the record side asks of its window.
+    struct Hooks {
+        std::function<const Clock&()> clock;    // finish and die stamps
+        std::function<void()> endProgram;       // the maintenance lock ends the program
+        // After a kind switch or a load: the status text and whether the
+        // shown grid has anything to save.
+        std::function<void(const QString& status, bool canSave)> shown;
+    };
+
+    RecordSide(QWidget* parent, Hooks hooks, std::string_view companyName);
+    ~RecordSide() override;
+
+    RecordFilters& filters() const { return *filters_; }
+    DetailsPanel& details() const { return *details_; }
+    QStackedWidget* stack() const { return stk製程; }
+    ProcessPage& page(const ProcessKind& kind) const;
+    ProcessPage* currentPage() const;   // nullptr when no kind is chosen
+    const ProcessKind* currentKind() const;
+
+    // A load or save is running.
+    bool busy() const { return busy_; }
+    // The kind name of the grid last clicked ("印刷", "軋工", ...).
+    const std::string& currentGridName() const { return currentGridName_; }
+    // The pre-schedule number of the current record ("" when none).
+    const std::string& currentRecordNo() const { return currentRecordNo_; }
+
+    void kindChanged();
+    void load();
+    void save();
+    void writeBackCurrentRow();
+    void openDieHelper();
+    void finishEdits();
+
+private:
+    void clearAllPages();
+    void rowSelected(ProcessPage& page, int row, int col);
+    void showDetails(ProcessPage& page, int row);
+    void openDieLookup(ProcessPage& page, int row, int col);
+
+    Hooks hooks_;
+    RecordFilters* filters_ = nullptr;
+    QStackedWidget* stk製程 = nullptr;
+    DetailsPanel* details_ = nullptr;
+    std::array<std::unique_ptr<ProcessPage>, 14> pages_;
+    std::string currentGridName_;
+    std::string currentRecordNo_;
+    bool busy_ = false;
+};
+
+} // namespace qtmv::daily
