@@ -3,6 +3,7 @@
 #include "app/core/Session.h"
 #include "platform/jet/Connection.h"
 #include "platform/os/Host.h"
+#include "platform/text/Text.h"
 
 #include <QDir>
 #include <QString>
@@ -15,38 +16,6 @@
 namespace qtmv {
 
 namespace {
-
-// Upper-cases ASCII letters only: byte positions in the result are those of
-// the original, so text found in one can be cut from the other.
-std::string asciiUpper(std::string_view text)
-{
-    std::string out(text);
-    for (char& c : out)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return out;
-}
-
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
-std::string_view trimBlanks(std::string_view s)
-{
-    while (!s.empty() && isBlank(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && isBlank(s.back()))
-        s.remove_suffix(1);
-    return s;
-}
-
-// The length of the UTF-8 character starting with this byte.
-std::size_t utf8Length(unsigned char lead)
-{
-    if (lead < 0x80) return 1;
-    if ((lead >> 5) == 0x6) return 2;
-    if ((lead >> 4) == 0xE) return 3;
-    if ((lead >> 3) == 0x1E) return 4;
-    return 1;
-}
 
 // Reads a whole regular file. Anything else (a folder, a named pipe, a
 // device) is not read at all: opening a named pipe would wait for a writer.
@@ -85,12 +54,12 @@ DsnSettings ParseDsnText(std::string_view text)
     DsnSettings result;
     if (text.empty() || text.front() == '\'')
         return result;
-    const std::string upper = asciiUpper(text);
+    const std::string upper = AsciiUpper(text);
 
     if (const std::size_t at = upper.find("SITE="); at != std::string::npos) {
         const std::size_t from = at + 5;
-        if (from < upper.size() && !isBlank(upper[from]))
-            result.siteCode = upper.substr(from, utf8Length(static_cast<unsigned char>(upper[from])));
+        if (from < upper.size() && !IsBlank(upper[from]))
+            result.siteCode = upper.substr(from, Utf8SequenceLength(static_cast<unsigned char>(upper[from])));
     }
 
     if (const std::size_t at = upper.find("DBQ="); at != std::string::npos) {
@@ -98,11 +67,11 @@ DsnSettings ParseDsnText(std::string_view text)
         std::size_t end = upper.find_first_of("\r\n", from);
         if (end == std::string::npos)
             end = upper.size();
-        result.dbqValue = std::string(trimBlanks(text.substr(from, end - from)));
+        result.dbqValue = std::string(TrimView(text.substr(from, end - from)));
         // The folder ends where the file name starts, whatever follows it.
         const std::size_t name = upper.find("QTMV.MDB", from);
         if (name != std::string::npos && name < end) {
-            const std::string_view folder = trimBlanks(text.substr(from, name - from));
+            const std::string_view folder = TrimView(text.substr(from, name - from));
             if (!folder.empty() && (folder.back() == '/' || folder.back() == '\\'))
                 result.dbqFolder = std::string(folder);
         }

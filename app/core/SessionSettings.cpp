@@ -8,6 +8,7 @@
 #include "platform/jet/Sql.h"
 #include "platform/jet/Value.h"
 #include "platform/os/MessageBox.h"
+#include "platform/text/Text.h"
 
 #include <exception>
 
@@ -43,7 +44,7 @@ void readUser(Session& s, const StartupEnvironment& env, jet::Connection& conn, 
     s.WordExtension.clear();
     s.RightsGroups.fill(std::string());
     s.PhoneExtension.clear();
-    const std::string line = jet::trim(env.commandLine);
+    const std::string line = qtmv::Trim(env.commandLine);
 
     s.IdentityEstablished = false;
     s.RightsEstablished = false;

@@ -2,6 +2,7 @@
 
 #include "platform/jet/Backend.h"
 #include "platform/jet/Translator.h"
+#include "platform/text/Text.h"
 
 #include <algorithm>
 #include <mutex>
@@ -9,17 +10,6 @@
 namespace jet {
 
 namespace {
-
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
-std::string trimBlanks(std::string_view s)
-{
-    while (!s.empty() && isBlank(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && isBlank(s.back()))
-        s.remove_suffix(1);
-    return std::string(s);
-}
 
 bool sameKey(std::string_view a, const char* b)
 {
@@ -48,7 +38,7 @@ BusyWaits& busyWaits()
 std::string quoteConnectionValue(std::string_view value)
 {
     const bool plain = value.find_first_of(";\"'") == std::string_view::npos
-                       && (value.empty() || (!isBlank(value.front()) && !isBlank(value.back())));
+                       && (value.empty() || (!qtmv::IsBlank(value.front()) && !qtmv::IsBlank(value.back())));
     if (plain)
         return std::string(value);
     std::string out = "\"";
@@ -97,15 +87,15 @@ std::string dataSourceOf(const std::string& cs)
                 }
                 value += cs[p++];
             }
-            while (p < n && isBlank(cs[p]))
+            while (p < n && qtmv::IsBlank(cs[p]))
                 ++p;
             if (!closed || (p < n && cs[p] != ';'))
                 throw Error(Error::Kind::General,
-                            "連線字串的格式有誤：「" + trimBlanks(key) + "」的值引號沒有成對，無法得知資料庫檔案。");
+                            "連線字串的格式有誤：「" + qtmv::Trim(key) + "」的值引號沒有成對，無法得知資料庫檔案。");
             next = p;
         } else {
             next = cs.find(';', v);
-            value = trimBlanks(std::string_view(cs).substr(v, next == std::string::npos ? std::string::npos : next - v));
+            value = qtmv::Trim(std::string_view(cs).substr(v, next == std::string::npos ? std::string::npos : next - v));
         }
         if (sameKey(key, "datasource") || sameKey(key, "dbq"))
             return value;

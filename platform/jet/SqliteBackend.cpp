@@ -364,10 +364,10 @@ Prepared SqliteBackend::checkout(std::string_view sql, std::string_view context)
         throw makeError(rc, context.empty() ? sql : context, true);
     const std::string ctx(context.empty() ? sql : context);
     if (!p.stmt)
-        throw Error(Error::Kind::Syntax, "SQL 陳述式是空白的。\nSQL：" + ctx);
+        throw Error(Error::Kind::Syntax, "SQL 陳述式是空白的。", {}, ctx);
     for (const char* c = tail; c && *c; ++c)
         if (*c != ' ' && *c != '\t' && *c != '\r' && *c != '\n' && *c != ';')
-            throw Error(Error::Kind::Syntax, "一次只能執行一個 SQL 陳述式。\nSQL：" + ctx);
+            throw Error(Error::Kind::Syntax, "一次只能執行一個 SQL 陳述式。", {}, ctx);
     return p;
 }
 
@@ -402,31 +402,29 @@ Error SqliteBackend::makeError(int rc, std::string_view context, bool preparing)
             + (gaveUp_ && waitedMs_ >= 50
                    ? "等候 " + realText(std::round(waitedMs_ / 100.0) / 10.0) + " 秒後仍無法存取"
                    : std::string("目前無法存取"))
-            + "，請稍後再試。（" + msg + "）";
+            + "，請稍後再試。";
         gaveUp_ = false;
         break;
     case SQLITE_NOTADB:
     case SQLITE_CORRUPT:
         kind = Error::Kind::NotADatabase;
-        d = "資料庫檔案「" + path_ + "」已經損毀或不是資料庫。（" + msg + "）";
+        d = "資料庫檔案「" + path_ + "」已經損毀或不是資料庫。";
         break;
-    case SQLITE_READONLY: d = "資料庫檔案「" + path_ + "」是唯讀的，無法寫入。（" + msg + "）"; break;
-    case SQLITE_FULL: d = "磁碟空間已滿，無法寫入資料庫檔案「" + path_ + "」。（" + msg + "）"; break;
+    case SQLITE_READONLY: d = "資料庫檔案「" + path_ + "」是唯讀的，無法寫入。"; break;
+    case SQLITE_FULL: d = "磁碟空間已滿，無法寫入資料庫檔案「" + path_ + "」。"; break;
     case SQLITE_CANTOPEN:
-    case SQLITE_IOERR: d = "無法存取資料庫檔案「" + path_ + "」。（" + msg + "）"; break;
-    case SQLITE_CONSTRAINT: d = "資料不符合資料表的限制（例如索引鍵重複）：" + msg; break;
+    case SQLITE_IOERR: d = "無法存取資料庫檔案「" + path_ + "」。"; break;
+    case SQLITE_CONSTRAINT: d = "資料不符合資料表的限制（例如索引鍵重複）。"; break;
     case SQLITE_ERROR:
         if (preparing) {
             kind = Error::Kind::Syntax;
-            d = "SQL 陳述式有誤：" + msg;
+            d = "SQL 陳述式有誤。";
             break;
         }
         [[fallthrough]];
-    default: d = "資料庫錯誤：" + msg; break;
+    default: d = "資料庫發生錯誤。"; break;
     }
-    if (!context.empty())
-        d += "\nSQL：" + std::string(context);
-    return Error(kind, d);
+    return Error(kind, d, msg, std::string(context));
 }
 
 std::unique_ptr<Cursor> SqliteBackend::query(std::string_view sql, std::string_view context)

@@ -170,7 +170,7 @@ private:
 
     [[noreturn]] void fail(const std::string& why) const
     {
-        throw Error(Error::Kind::Syntax, "SQL 陳述式無法轉換：" + why + "\nSQL：" + std::string(s_));
+        throw Error(Error::Kind::Syntax, "SQL 陳述式無法轉換。", why, std::string(s_));
     }
 
     std::string_view text(int i) const { return s_.substr(t_[i].pos, t_[i].len); }

@@ -9,7 +9,6 @@ namespace qtmv {
 
 namespace {
 
-bool isValBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 // &H and &O numbers; like Jet, values that fit 16 or 32 bits read as signed.
@@ -19,7 +18,7 @@ double radixNumber(std::string_view s, std::size_t i, int radix)
     bool any = false;
     for (; i < s.size(); ++i) {
         const char c = s[i];
-        if (isValBlank(c))
+        if (IsBlank(c))
             continue;
         int d = -1;
         if (isDigit(c))
@@ -50,7 +49,7 @@ double Val(std::string_view s)
 {
     std::size_t i = 0;
     const std::size_t n = s.size();
-    while (i < n && isValBlank(s[i]))
+    while (i < n && IsBlank(s[i]))
         ++i;
     if (i + 1 < n && s[i] == '&') {
         const char p = s[i + 1];
@@ -72,7 +71,7 @@ double Val(std::string_view s)
     bool digits = false, point = false;
     for (; i < n; ++i) {
         const char c = s[i];
-        if (isValBlank(c))
+        if (IsBlank(c))
             continue;
         if (isDigit(c)) {
             buf += c;
@@ -89,7 +88,7 @@ double Val(std::string_view s)
     // An exponent counts only when digits follow it ("1e" is 1).
     if (i < n && (s[i] == 'e' || s[i] == 'E' || s[i] == 'd' || s[i] == 'D')) {
         std::size_t j = i + 1;
-        while (j < n && isValBlank(s[j]))
+        while (j < n && IsBlank(s[j]))
             ++j;
         std::string exp = "e";
         if (j < n && (s[j] == '-' || s[j] == '+')) {
@@ -98,7 +97,7 @@ double Val(std::string_view s)
         }
         bool expDigits = false;
         for (; j < n; ++j) {
-            if (isValBlank(s[j]))
+            if (IsBlank(s[j]))
                 continue;
             if (!isDigit(s[j]))
                 break;
@@ -127,7 +126,7 @@ std::string_view TrimView(std::string_view s)
     auto blankAt = [&](std::size_t i, bool back) -> std::size_t {
         // Returns the width of a blank at i (or ending at i when back), 0 if none.
         const char c = s[i];
-        if (c == ' ' || c == '\t' || c == '\r' || c == '\n')
+        if (IsBlank(c))
             return 1;
         static constexpr char ideo[] = "\xE3\x80\x80"; // U+3000
         if (!back && i + 3 <= s.size() && s.compare(i, 3, ideo) == 0)

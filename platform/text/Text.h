@@ -13,6 +13,8 @@ namespace qtmv {
 std::string Trim(std::string_view s);
 // The same, as a view into s.
 std::string_view TrimView(std::string_view s);
+// A space, tab, CR or LF.
+inline bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 // The leading number of a text, as Jet's and Basic's val() read it: blanks
 // anywhere are skipped ("1 2 3" is 123), "12abc" is 12, "" and text without

@@ -9,6 +9,7 @@
 #include "platform/jet/Connection.h"
 #include "platform/jet/Recordset.h"
 #include "platform/jet/Value.h"
+#include "platform/text/Text.h"
 
 #include <iostream>
 #include <iterator>
@@ -167,14 +168,14 @@ int main(int argc, char** argv)
         statement = *o.statement;
     else
         statement.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
-    if (jet::trim(statement).empty()) {
+    if (qtmv::Trim(statement).empty()) {
         std::cerr << "jetsql: no statement given\n\n" << usageText;
         return 2;
     }
     try {
         return run(connectionString(o), statement);
     } catch (const jet::Error& e) {
-        std::cerr << e.description() << '\n';
+        std::cerr << e.what() << '\n';
         return 1;
     }
 }

@@ -2,7 +2,11 @@
 // a colleague's save, mangle a text.
 #include "daily_report/saving/tests/SavingFixture.h"
 
+#include "platform/os/Log.h"
 #include "platform/os/MessageBox.h"
+
+#include <filesystem>
+#include <fstream>
 
 #include <barrier>
 #include <mutex>
@@ -51,8 +55,11 @@ TEST_F(SaveSafety, FailureHalfWayLeavesTheDatabaseAsItWas)
     const ChangeFlags flagsBefore = flags;
 
     ScriptedMessages msgs;
+    const TempPath logFolder("save-log");
+    const std::string logFile = log::open(logFolder.str());
     auto ctx = context();
     EXPECT_EQ(saveDailyReport(printing, rows, flags, ctx).result, SaveResult::Failed);
+    log::close();
 
     EXPECT_EQ(dump(), before);
     EXPECT_EQ(rows, rowsBefore);
@@ -61,8 +68,19 @@ TEST_F(SaveSafety, FailureHalfWayLeavesTheDatabaseAsItWas)
             EXPECT_EQ(flags.get(r, c), flagsBefore.get(r, c));
     ASSERT_EQ(msgs.shown().size(), 2u);   // the question, then the error; no write-back
     EXPECT_EQ(msgs.shown()[1].title, "儲存資料");
-    EXPECT_NE(msgs.shown()[1].text.find("disk full"), std::string::npos);
     EXPECT_EQ(msgs.shown()[1].icon, MsgIcon::Critical);
+    // The user reads what became of the data and where the details are; the
+    // engine's words and the SQL are in the log.
+    const std::string& text = msgs.shown()[1].text;
+    EXPECT_NE(text.find("資料沒有儲存"), std::string::npos) << text;
+    EXPECT_NE(text.find(logFile), std::string::npos) << text;
+    EXPECT_EQ(text.find("disk full"), std::string::npos) << text;
+    EXPECT_EQ(text.find("update"), std::string::npos) << text;
+    std::ifstream in(logFile);
+    const std::string logged((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(logged.find("engine=disk full"), std::string::npos) << logged;
+    EXPECT_NE(logged.find("sql=update"), std::string::npos) << logged;
+    std::filesystem::remove_all(logFolder.str());
 }
 
 TEST_F(SaveSafety, TwoWorkstationsSavingTheSameWorkOrderBothLand)

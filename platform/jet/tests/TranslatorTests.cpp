@@ -74,7 +74,7 @@ TEST(Translate, RefusesWhatItCannotTranslate)
             ADD_FAILURE() << "translated: " << bad;
         } catch (const Error& e) {
             EXPECT_EQ(e.kind(), Error::Kind::Syntax) << bad;
-            EXPECT_NE(e.description().find(bad), std::string::npos) << e.description();
+            EXPECT_NE(e.sql().find(bad), std::string::npos) << e.description();
         }
     }
 }
