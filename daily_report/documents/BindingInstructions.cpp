@@ -9,6 +9,7 @@
 #include "platform/jet/Value.h"
 #include "platform/os/Failure.h"
 #include "platform/os/MessageBox.h"
+#include "platform/text/Text.h"
 
 #include <cctype>
 
@@ -59,15 +60,15 @@ std::string shown(const jet::Value& v, int i)
 {
     if (i < kNumberFields)
         return v.isNull() ? std::string() : v.trimmed();
-    return jet::trim(toEditorLines(v.text()));
+    return qtmv::Trim(toEditorLines(v.text()));
 }
 
 // A field as compared: numbers by value, texts trimmed.
 std::string comparable(const std::string& text, int i)
 {
     if (i < kNumberFields)
-        return jet::sqlNumber(jet::val(jet::trim(text)));
-    return jet::trim(text);
+        return jet::sqlNumber(qtmv::Val(qtmv::Trim(text)));
+    return qtmv::Trim(text);
 }
 
 bool isNumberText(std::string_view t)
@@ -185,17 +186,17 @@ BindingRights bindingRights(const Session& s)
 std::string checkBindingFields(const BindingFields& f)
 {
     for (int i = 0; i < kNumberFields; ++i) {
-        const std::string t = jet::trim(field(f, i));
-        if (!t.empty() && (!isNumberText(t) || jet::val(t) > kBindingNumberMax))
+        const std::string t = qtmv::Trim(field(f, i));
+        if (!t.empty() && (!isNumberText(t) || qtmv::Val(t) > kBindingNumberMax))
             return std::string(kBindingColumns[static_cast<std::size_t>(i)]) + "必須是 0 到 99999 的數字。";
     }
     if (hasControl(f.method, false))
         return "裝訂方式不可含有控制字元。";
-    if (characters(jet::trim(f.method)) > kBindingMethodMaxChars)
+    if (characters(qtmv::Trim(f.method)) > kBindingMethodMaxChars)
         return "裝訂方式最多 " + std::to_string(kBindingMethodMaxChars) + " 個字。";
     if (hasControl(f.notes, true))
         return "裝訂說明不可含有控制字元。";
-    if (characters(jet::trim(f.notes)) > kBindingNotesMaxChars)
+    if (characters(qtmv::Trim(f.notes)) > kBindingNotesMaxChars)
         return "裝訂說明最多 " + std::to_string(kBindingNotesMaxChars) + " 個字。";
     return {};
 }
@@ -265,9 +266,9 @@ BindingSaveOutcome saveBinding(Session& s, const BindingRecord& loaded, const Bi
         }
         for (const int i : changed) {
             const std::string column(kBindingColumns[static_cast<std::size_t>(i)]);
-            const std::string t = jet::trim(field(typed, i));
+            const std::string t = qtmv::Trim(field(typed, i));
             if (i < kNumberFields)
-                rs.set(column, jet::Value(jet::val(t)));
+                rs.set(column, jet::Value(qtmv::Val(t)));
             else
                 rs.set(column, jet::Value(i == 4 ? toStoredLines(t) : t));
         }
@@ -296,7 +297,7 @@ std::string bindingSheetHtml(const BindingRecord& r, const BindingFields& f, con
     out += row("品名", r.product);
     out += row("裝訂內容", r.lineItem + (r.lineQty.empty() ? "" : "  " + r.lineQty));
     for (int i = 0; i < static_cast<int>(kBindingColumns.size()); ++i)
-        out += row(kBindingColumns[static_cast<std::size_t>(i)], jet::trim(field(f, i)));
+        out += row(kBindingColumns[static_cast<std::size_t>(i)], qtmv::Trim(field(f, i)));
     return out + "</table></body></html>";
 }
 

@@ -6,6 +6,7 @@
 #include "daily_report/core/GridLayout.h"
 #include "daily_report/core/GridLoader.h"
 #include "daily_report/core/RowDetails.h"
+#include "daily_report/documents/BindingWindow.h"
 #include "daily_report/saving/Saving.h"
 #include "daily_report/saving/WriteBack.h"
 #include "daily_report/ui/DetailsPanel.h"
@@ -72,6 +73,8 @@ RecordSide::RecordSide(QWidget* parent, Hooks hooks, std::string_view companyNam
     connect(filters_->scmd回存工單, &QPushButton::clicked, this, [this] { writeBackCurrentRow(); });
     connect(filters_->scmd刀模輔助, &QPushButton::clicked, this,
             [this] { Guarded("變更刀號", [this] { openDieHelper(); }); });
+    connect(filters_->scmd裝訂說明, &QPushButton::clicked, this,
+            [this] { Guarded("裝訂說明", [this] { openBindingInstructions(); }); });
 }
 
 RecordSide::~RecordSide() = default;
@@ -179,6 +182,8 @@ void RecordSide::rowSelected(ProcessPage& p, int row, int col)
     currentRecordNo_ = record ? Trim(p.grid()->text(row, p.layout().idCol)) : std::string();
     if (p.kind().is(KindId::DieCutting))
         filters_->scmd刀模輔助->setEnabled(record);
+    if (p.kind().is(KindId::Binding))
+        filters_->scmd裝訂說明->setVisible(record);
 
     if (!record) {
         details_->clear();
@@ -251,6 +256,18 @@ void RecordSide::openDieHelper()
     p.grid()->setActiveCell(row, p.layout().column("刀模代號"));
     QKeyEvent f9(QEvent::KeyPress, Qt::Key_F9, Qt::NoModifier);
     QCoreApplication::sendEvent(p.grid()->tableView(), &f9);
+}
+
+void RecordSide::openBindingInstructions()
+{
+    // The binding instructions of the current binding row's work-order line.
+    ProcessPage& p = page(kindOf(KindId::Binding));
+    const int row = p.grid()->activeRow();
+    if (!p.isRecordRow(row))
+        return;
+    frm裝訂說明 dlg(Trim(p.grid()->text(row, 1)), static_cast<int>(Val(p.grid()->text(row, 2))), window());
+    dlg.setEndProgramAction(hooks_.endProgram);
+    dlg.exec();
 }
 
 void RecordSide::openDieLookup(ProcessPage& p, int row, int col)

@@ -56,6 +56,7 @@ public:
     void save();
     void writeBackCurrentRow();
     void openDieHelper();
+    void openBindingInstructions();   // for the current row of the binding grid
     void finishEdits();
 
 private:

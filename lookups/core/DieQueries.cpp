@@ -3,6 +3,7 @@
 #include "lookups/core/LookupSql.h"
 #include "platform/jet/Sql.h"
 #include "platform/jet/Value.h"
+#include "platform/text/Text.h"
 
 #include <vector>
 
@@ -13,15 +14,15 @@ std::string dieQuery(const DieFilter& f)
     std::vector<std::string> where;
     if (!f.includeVoid)
         where.emplace_back("iif(作廢 is null,'',作廢) <> 'Y'");
-    if (const std::string code = jet::trim(f.code); !code.empty())
+    if (const std::string code = qtmv::Trim(f.code); !code.empty())
         where.push_back(containsCondition("刀模代號", likeContains(code)));
-    if (const std::string product = jet::trim(f.product); !product.empty()) {
+    if (const std::string product = qtmv::Trim(f.product); !product.empty()) {
         const LikeText t = likeContains(product);
         where.push_back("(" + containsCondition("品名", t) + " or " + containsCondition("產品代號", t) + ")");
     }
-    if (const std::string id = jet::trim(f.customerId); !id.empty())
+    if (const std::string id = qtmv::Trim(f.customerId); !id.empty())
         where.push_back("客戶代號 = '" + jet::sqlText(id) + "'");
-    if (const std::string id = jet::trim(f.salespersonId); !id.empty())
+    if (const std::string id = qtmv::Trim(f.salespersonId); !id.empty())
         where.push_back("業務員代號 = '" + jet::sqlText(id) + "'");
 
     std::string sql = "select ";
@@ -35,12 +36,12 @@ std::string dieQuery(const DieFilter& f)
 
 std::string customerNameQuery(std::string_view customerId)
 {
-    return "select SNAME from [CUST] where ID = '" + jet::sqlText(jet::trim(customerId)) + "' ";
+    return "select SNAME from [CUST] where ID = '" + jet::sqlText(qtmv::Trim(customerId)) + "' ";
 }
 
 std::string employeeNameQuery(std::string_view employeeId)
 {
-    return "select NAME from [EMPLOYEE] where ID = '" + jet::sqlText(jet::trim(employeeId)) + "' ";
+    return "select NAME from [EMPLOYEE] where ID = '" + jet::sqlText(qtmv::Trim(employeeId)) + "' ";
 }
 
 } // namespace qtmv::lookups

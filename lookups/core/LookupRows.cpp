@@ -3,6 +3,7 @@
 #include "platform/jet/Connection.h"
 #include "platform/jet/Recordset.h"
 #include "platform/jet/Value.h"
+#include "platform/text/Text.h"
 
 namespace qtmv::lookups {
 
@@ -23,7 +24,7 @@ void readInto(jet::Recordset& rs, LookupRows& out)
             // Text fields, nearly all of them, are trimmed straight from the
             // stored text: one copy per cell on a list of many thousands.
             if (const std::string* t = v.textIf())
-                texts.push_back(jet::trim(*t));
+                texts.push_back(qtmv::Trim(*t));
             else
                 texts.push_back(v.trimmed());
         }

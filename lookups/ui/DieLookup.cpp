@@ -13,6 +13,7 @@
 #include "platform/os/MessageBox.h"
 #include "platform/ui/QtText.h"
 #include "platform/ui/SpreadGrid.h"
+#include "platform/text/Text.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -130,7 +131,7 @@ LookupQuery frm刀模輔助視窗::query() const
     q.filtered = dieQuery(f);
     // A code that matches nothing (the cell held a mistyped one) lists the
     // dies the other filters leave.
-    if (!jet::trim(f.code).empty()) {
+    if (!qtmv::Trim(f.code).empty()) {
         f.code.clear();
         q.unfiltered = dieQuery(f);
     }
@@ -139,7 +140,7 @@ LookupQuery frm刀模輔助視窗::query() const
 
 bool frm刀模輔助視窗::acceptPick(int row)
 {
-    if (jet::trim(fml刀模->text(row, kDieVoidColumn + 1)) == "Y" &&
+    if (qtmv::Trim(fml刀模->text(row, kDieVoidColumn + 1)) == "Y" &&
         MsgBox("刀模 " + gPick[0] + " 已作廢，確定選用嗎？", "詢問", MsgIcon::Question, MsgButtons::YesNo) !=
             MsgAnswer::Yes)
         return false;
@@ -153,12 +154,12 @@ void frm刀模輔助視窗::choose(QLineEdit* box, QLabel* name)
     std::string code, caption;
     {
         const KeepHandOver keep;
-        gLookupFilter = jet::trim(box->text().toStdString());
+        gLookupFilter = qtmv::Trim(box->text().toStdString());
         gLookupStaffGroup.clear();
         Lookup lookup(this);
         lookup.exec();
-        code = jet::trim(gPick[0]);
-        caption = jet::trim(gPick[1]);
+        code = qtmv::Trim(gPick[0]);
+        caption = qtmv::Trim(gPick[1]);
         // The nested pick is not this window's: a later Esc here reports nothing.
         clearPick();
     }
@@ -175,7 +176,7 @@ void frm刀模輔助視窗::chooseSalesperson() { choose<frm業務員輔助視�
 
 void frm刀模輔助視窗::codeEntered(QLineEdit* box, QLabel* name, bool customer)
 {
-    const std::string code = jet::trim(box->text().toStdString());
+    const std::string code = qtmv::Trim(box->text().toStdString());
     if (code.empty()) {
         name->clear();
         search();

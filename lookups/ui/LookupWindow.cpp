@@ -9,6 +9,7 @@
 #include "platform/os/Failure.h"
 #include "platform/ui/QtText.h"
 #include "platform/ui/SpreadGrid.h"
+#include "platform/text/Text.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -156,7 +157,7 @@ void LookupWindow::search()
 
 void LookupWindow::fill()
 {
-    gLookupFilter = jet::trim(txt篩選->text().toStdString());
+    gLookupFilter = qtmv::Trim(txt篩選->text().toStdString());
     LookupRows rows;
     if (!Guarded(windowTitle().toStdString(), [&] { rows = loadLookup(session().ConnectionString, query()); },
                  "清單沒有更新。"))

@@ -6,6 +6,7 @@
 #include "lookups/core/VendorQueries.h"
 #include "platform/jet/Value.h"
 #include "platform/ui/QtText.h"
+#include "platform/text/Text.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -57,7 +58,7 @@ LookupQuery frm廠商輔助畫面1::query() const
     f.filter = gLookupFilter;
     f.equipmentOnly = !chk只秀設備->isHidden() && chk只秀設備->isChecked();
     // The entry's position selects the kind: the empty entry none.
-    if (allVendors_ && !jet::trim(cbo種類->currentText().toStdString()).empty())
+    if (allVendors_ && !qtmv::Trim(cbo種類->currentText().toStdString()).empty())
         f.kindEntry = cbo種類->currentIndex();
     return vendorQuery1(f);
 }
@@ -77,7 +78,7 @@ frm廠商輔助畫面3::frm廠商輔助畫面3(QWidget* parent)
     connect(cbo種類, &QComboBox::currentIndexChanged, this, [this](int) {
         if (!activated())
             return;
-        gLookupKind = jet::trim(cbo種類->currentText().toStdString());
+        gLookupKind = qtmv::Trim(cbo種類->currentText().toStdString());
         search();
     });
 }
@@ -90,7 +91,7 @@ void frm廠商輔助畫面3::firstActivation()
     for (std::string_view k : kOutsourcingKinds)
         cbo種類->addItem(u8(k));
     cbo種類->setCurrentIndex(0);
-    gLookupKind = jet::trim(cbo種類->currentText().toStdString());
+    gLookupKind = qtmv::Trim(cbo種類->currentText().toStdString());
 }
 
 LookupQuery frm廠商輔助畫面3::query() const

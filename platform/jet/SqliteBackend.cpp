@@ -1,6 +1,7 @@
 // The SQLite 3 engine behind a Connection.
 #include "platform/jet/Backend.h"
 #include "platform/jet/Error.h"
+#include "platform/text/Text.h"
 
 #include <sqlite3.h>
 
@@ -46,7 +47,7 @@ void sqlVal(sqlite3_context* ctx, int, sqlite3_value** argv)
     default: break;
     }
     const auto* t = reinterpret_cast<const char*>(sqlite3_value_text(v));
-    const double d = val(std::string_view(t ? t : "", static_cast<std::size_t>(sqlite3_value_bytes(v))));
+    const double d = qtmv::Val(std::string_view(t ? t : "", static_cast<std::size_t>(sqlite3_value_bytes(v))));
     // Whole numbers come back as integers so that sums stay exact.
     if (std::trunc(d) == d && std::fabs(d) < 9007199254740992.0)
         sqlite3_result_int64(ctx, static_cast<sqlite3_int64>(d));

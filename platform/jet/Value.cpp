@@ -25,9 +25,6 @@ std::string realText(double v)
     return out;
 }
 
-double val(std::string_view text) { return qtmv::Val(text); }
-std::string trim(std::string_view s) { return qtmv::Trim(s); }
-
 std::string Value::text() const
 {
     switch (v_.index()) {

@@ -45,10 +45,6 @@ private:
     std::variant<std::monostate, std::int64_t, double, std::string> v_;
 };
 
-// Transitional names of qtmv::Val and qtmv::Trim (platform/text/Text.h).
-double val(std::string_view text);
-std::string trim(std::string_view s);
-
 // A real number as Jet shows it in text (see Value::text()).
 std::string realText(double v);
 

@@ -4,6 +4,7 @@
 #include "common/RocDate.h"
 #include "daily_report/core/GridLayout.h"
 #include "common/HandOver.h"
+#include "daily_report/documents/BindingWindow.h"
 #include "daily_report/ui/DetailsPanel.h"
 #include "daily_report/ui/MainWindow.h"
 #include "daily_report/ui/PrintPage.h"
@@ -509,6 +510,31 @@ TEST_F(MainWindowTest, AHandlerThatFailsLeavesTheWindowUsable)
     EXPECT_EQ(db.value("select FDATE from PRINTING_S where ID = '" + g->text(1, l.idCol) + "' and INO = " +
                        g->text(1, l.inoCol)),
               "1204-14");
+}
+
+TEST_F(MainWindowTest, BindingRowsOfferTheirBindingInstructions)
+{
+    auto w = open();
+    daily::RecordFilters& f = w->filters();
+    load(*w, "D-印刷");
+    EXPECT_FALSE(f.scmd裝訂說明->isVisible());
+    load(*w, "J-裝訂");
+    const ProcessKind& binding = *kindByLetter('J');
+    ASSERT_EQ(w->loadedRecords(binding), 1);
+    EXPECT_TRUE(f.scmd裝訂說明->isVisible());
+
+    std::string po;
+    int no = 0;
+    QTimer::singleShot(0, [&] {
+        auto* dlg = dynamic_cast<frm裝訂說明*>(QApplication::activeModalWidget());
+        ASSERT_NE(dlg, nullptr);
+        po = dlg->record().po;
+        no = dlg->record().no;
+        dlg->reject();
+    });
+    f.scmd裝訂說明->click();
+    EXPECT_EQ(po, TestDatabase::workOrder(binding));
+    EXPECT_EQ(no, 1);
 }
 
 TEST_F(MainWindowTest, MaintenanceLockEndsTheProgramBeforeLoading)

@@ -13,19 +13,6 @@
 namespace jet {
 namespace {
 
-TEST(Val, LeadingNumberOfOddTexts)
-{
-    // "1e": an exponent without digits is not one; "2D3": Jet's D exponent;
-    // "&HFFFF": 16-bit values read signed, as in Jet.
-    const std::pair<const char*, double> cases[] = {
-        {"12abc", 12}, {"", 0},    {" 1 2 3", 123},  {"-3.5e2x", -350}, {"abc", 0},   {"1.2.3", 1.2},   {"  -  7", -7},
-        {".5", 0.5},   {"1e", 1},  {"2D3", 2000},    {"1,000", 1},      {"&H1F", 31}, {"&HFFFF", -1},   {"&O17", 15}};
-    for (const auto& [text, number] : cases)
-        EXPECT_EQ(val(text), number) << text;
-    EXPECT_TRUE(std::isinf(val("1e999")));
-    EXPECT_FALSE(std::signbit(val("-0")));
-}
-
 TEST(Value, TextAsJetShowsIt)
 {
     EXPECT_EQ(Value().text(), "");
@@ -39,14 +26,6 @@ TEST(Value, TextAsJetShowsIt)
     EXPECT_EQ(Value(" 12 ").number(), 12);
     EXPECT_EQ(Value().number(), 0);
     EXPECT_EQ(Value(7).number(), 7);
-}
-
-TEST(Trim, BlanksIncludingFullWidthSpace)
-{
-    EXPECT_EQ(trim(" \t 王大明\r\n"), "王大明");
-    EXPECT_EQ(trim("\xE3\x80\x80" "印 刷" "\xE3\x80\x80 "), "印 刷");
-    EXPECT_EQ(trim("   "), "");
-    EXPECT_EQ(trim(""), "");
 }
 
 TEST(SqlNumber, AlwaysAPlainLiteral)

@@ -4,11 +4,29 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <utility>
+
 using namespace qtmv;
+
+TEST(Val, LeadingNumberOfOddTexts)
+{
+    // "1e": an exponent without digits is not one; "2D3": Jet's D exponent;
+    // "&HFFFF": 16-bit values read signed, as in Jet.
+    const std::pair<const char*, double> cases[] = {
+        {"12abc", 12}, {"", 0},    {" 1 2 3", 123},  {"-3.5e2x", -350}, {"abc", 0},   {"1.2.3", 1.2},   {"  -  7", -7},
+        {".5", 0.5},   {"1e", 1},  {"2D3", 2000},    {"1,000", 1},      {"&H1F", 31}, {"&HFFFF", -1},   {"&O17", 15}};
+    for (const auto& [text, number] : cases)
+        EXPECT_EQ(Val(text), number) << text;
+    EXPECT_TRUE(std::isinf(Val("1e999")));
+    EXPECT_FALSE(std::signbit(Val("-0")));
+}
 
 TEST(Text, TrimTakesEveryBlankTheUsersType)
 {
-    EXPECT_EQ(Trim(" \t工單\r\n"), "工單");
+    EXPECT_EQ(Trim(" \t 王大明\r\n"), "王大明");
+    EXPECT_EQ(Trim("\xE3\x80\x80" "印 刷" "\xE3\x80\x80 "), "印 刷");
+    EXPECT_EQ(Trim(""), "");
     EXPECT_EQ(Trim("\xE3\x80\x80" "A01\xE3\x80\x80"), "A01");   // full-width spaces
     EXPECT_EQ(Trim("a b"), "a b");
     EXPECT_EQ(Trim("   "), "");
