@@ -3,6 +3,8 @@
 //   -kvo2851 -AD=<user> -NAME=<name> -ID=<id> -XLS=<ext> -DOC=<ext> -PID=<process>
 // The launcher hands the line over as one text; here the arguments after the
 // program name are joined again with single blanks.
+#include "platform/os/Failure.h"
+
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -18,9 +20,9 @@ std::string JoinCommandLine(int argc, const char* const* argv);
 bool HasLaunchToken(std::string_view commandLine);
 
 // A command line that cannot be cut; what() is the description shown.
-class CommandLineError : public std::runtime_error {
+class CommandLineError : public UserError {
 public:
-    using std::runtime_error::runtime_error;
+    using UserError::UserError;
 };
 
 // Cuts the values out by position into LoginUser, EmployeeName, EmployeeId,

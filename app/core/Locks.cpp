@@ -6,6 +6,7 @@
 #include "platform/jet/Recordset.h"
 #include "platform/jet/Sql.h"
 #include "platform/os/Host.h"
+#include "platform/os/Failure.h"
 #include "platform/os/MessageBox.h"
 
 #include <QCoreApplication>
@@ -72,7 +73,10 @@ int CheckMaintenanceLock(Session& s)
             s.MaintenanceHolder = rs.text("USER");
             locked = true;
         }
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        // The operation is abandoned without a word to the user; IT finds
+        // why in the log.
+        LogSilentOutcome("系統維護檢查", std::string("無法檢查系統維護狀態，操作已放棄：") + e.what());
         return MaintenanceUnknown;
     }
     if (!locked) {

@@ -7,6 +7,8 @@
 #include "platform/jet/Recordset.h"
 #include "platform/jet/Sql.h"
 #include "platform/jet/Value.h"
+#include "platform/os/Failure.h"
+#include "platform/os/Log.h"
 #include "platform/os/MessageBox.h"
 #include "platform/text/Text.h"
 
@@ -86,7 +88,7 @@ bool LoadSessionSettings(Session& s, bool loadUser, const StartupEnvironment& en
             env.setBusy(on);
     };
     busy(true);
-    std::string failure;
+    std::exception_ptr failure;
     try {
         jet::Connection conn;
         conn.open(s.ConnectionString);
@@ -125,24 +127,28 @@ bool LoadSessionSettings(Session& s, bool loadUser, const StartupEnvironment& en
                          + "COMPUTER = '" + jet::sqlText(env.host.computerName) + "' ",
                      conn))
             s.ExcelFolder = rs.text("EXCEL");
-    } catch (const std::exception& e) {
-        failure = e.what();
-        if (failure.empty())
-            failure = "無法讀取系統設定資料";
+    } catch (const std::exception&) {
+        failure = std::current_exception();
     }
     // The recordset and connection are gone here; the pointer is reset
     // before the message.
     busy(false);
-    if (!failure.empty()) {
-        MsgBox(failure, kSettingsErrorTitle, MsgIcon::Critical);
-        return false;
+    if (!failure)
+        return true;
+    try {
+        std::rethrow_exception(failure);
+    } catch (const std::exception& e) {
+        ReportFailure(kSettingsErrorTitle, e, "程式以已經讀取的設定繼續執行。");
     }
-    return true;
+    return false;
 }
 
 bool InitSession(Session& s, bool loadUser, const StartupEnvironment& env)
 {
     const LocatedDatabase where = LocateDatabase(s, env.host);
+    // The log lives in the user's temporary folder, known from here on.
+    log::open(s.TempFolder);
+    log::setIdentity(s.WorkstationUser, std::string());
     ResetTempMarker(s);
     BuildConnectionString(s);
     if (where.client) {
@@ -157,6 +163,7 @@ bool InitSession(Session& s, bool loadUser, const StartupEnvironment& env)
         }
     }
     LoadSessionSettings(s, loadUser, env);
+    log::setIdentity(s.WorkstationUser, s.EmployeeName.empty() ? s.LoginUser : s.EmployeeName);
     if (s.ExcelFolder.empty()) {
         // The suite's default is the root of drive C; here that is the home folder.
         std::string home = env.host.userProfile.empty() ? s.ProgramFolder : env.host.userProfile;
