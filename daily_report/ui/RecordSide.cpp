@@ -210,19 +210,12 @@ void RecordSide::showDetails(ProcessPage& p, int row)
 
 void RecordSide::save()
 {
+    const SaveOutcome out = onLoadedRows("儲存資料", "資料沒有儲存，畫面上輸入的資料都還在。",
+                                         [](ProcessPage& p, const GridRows& rows, SaveContext& ctx) {
+                                             return saveDailyReport(p.kind(), rows, p.flags(), ctx);
+                                         });
     ProcessPage* p = currentPage();
-    if (!p || busy_)
-        return;
-    p->grid()->finishEdit();
-    const GridRows rows = p->loadedRows();
-    SaveContext ctx{session(), hooks_.clock(), hooks_.endProgram};
-    SaveOutcome out;
-    {
-        const BusyScope busy(window(), busy_);
-        Guarded("儲存資料", [&] { out = saveDailyReport(p->kind(), rows, p->flags(), ctx); },
-                "資料沒有儲存，畫面上輸入的資料都還在。");
-    }
-    if (out.result == SaveResult::Refused && out.row > 0) {
+    if (p && out.result == SaveResult::Refused && out.row > 0) {
         p->grid()->setFocus();
         p->grid()->setActiveCell(out.row, out.col, true);
     }
@@ -230,15 +223,27 @@ void RecordSide::save()
 
 void RecordSide::writeBackCurrentRow()
 {
+    onLoadedRows("回存工單", "工單沒有回存任何資料。", [](ProcessPage& p, const GridRows& rows, SaveContext& ctx) {
+        daily::writeBackCurrentRow(p.kind(), rows, p.grid()->activeRow(), ctx);
+        return SaveOutcome{SaveResult::Saved};
+    });
+}
+
+SaveOutcome RecordSide::onLoadedRows(const char* operation, const char* outcome,
+                                     const std::function<SaveOutcome(ProcessPage&, const GridRows&, SaveContext&)>& run)
+{
+    // One run at a time, on a stable copy of the loaded records, with the
+    // window busy until it ends however it ends.
     ProcessPage* p = currentPage();
     if (!p || busy_)
-        return;
+        return {SaveResult::Declined};
     p->grid()->finishEdit();
     const GridRows rows = p->loadedRows();
     SaveContext ctx{session(), hooks_.clock(), hooks_.endProgram};
+    SaveOutcome out{SaveResult::Failed};
     const BusyScope busy(window(), busy_);
-    Guarded("回存工單", [&] { daily::writeBackCurrentRow(p->kind(), rows, p->grid()->activeRow(), ctx); },
-            "工單沒有回存任何資料。");
+    Guarded(operation, [&] { out = run(*p, rows, ctx); }, outcome);
+    return out;
 }
 
 // --- Dies --------------------------------------------------------------------------------

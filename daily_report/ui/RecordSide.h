@@ -6,6 +6,7 @@
 // the die lookup.
 #include "common/Clock.h"
 #include "common/ProcessKind.h"
+#include "daily_report/saving/Saving.h"
 #include "daily_report/ui/WindowLogic.h"
 
 #include <QFrame>
@@ -60,6 +61,8 @@ public:
     void finishEdits();
 
 private:
+    SaveOutcome onLoadedRows(const char* operation, const char* outcome,
+                             const std::function<SaveOutcome(ProcessPage&, const GridRows&, SaveContext&)>& run);
     void clearAllPages();
     void rowSelected(ProcessPage& page, int row, int col);
     void showDetails(ProcessPage& page, int row);

@@ -2,6 +2,7 @@
 
 #include "platform/jet/Backend.h"
 #include "platform/jet/Translator.h"
+#include "platform/text/Text.h"
 
 #include <unordered_map>
 
@@ -9,25 +10,17 @@ namespace jet {
 
 namespace {
 
-std::string lowerAscii(std::string_view s)
-{
-    std::string out(s);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return out;
-}
 
 // A field name as callers may write it: "[NO]", "PWORK.[DESC]".
 std::string lookupKey(const std::string& name)
 {
     if (name.find('[') == std::string::npos)
-        return lowerAscii(name);
+        return qtmv::AsciiLower(name);
     std::string s;
     for (const char c : name)
         if (c != '[' && c != ']')
             s += c;
-    return lowerAscii(s);
+    return qtmv::AsciiLower(s);
 }
 
 [[noreturn]] void usage(const std::string& what) { throw Error(Error::Kind::Usage, what); }
@@ -92,11 +85,11 @@ struct Recordset::Impl {
         names.resize(n);
         std::unordered_map<std::string, int> count;
         for (const ColumnInfo& c : columns)
-            ++count[lowerAscii(c.name)];
+            ++count[qtmv::AsciiLower(c.name)];
         for (std::size_t i = 0; i < n; ++i) {
             const ColumnInfo& c = columns[i];
-            names[i] = count[lowerAscii(c.name)] > 1 && !c.table.empty() ? c.table + "." + c.name : c.name;
-            byName.emplace(lowerAscii(names[i]), static_cast<int>(i));
+            names[i] = count[qtmv::AsciiLower(c.name)] > 1 && !c.table.empty() ? c.table + "." + c.name : c.name;
+            byName.emplace(qtmv::AsciiLower(names[i]), static_cast<int>(i));
         }
     }
 
@@ -113,7 +106,7 @@ struct Recordset::Impl {
         std::string fields;
         for (const FieldChange& ch : changes)
             for (std::size_t j = 0; j < cols.size(); ++j)
-                if (lowerAscii(cols[j].name) == lowerAscii(ch.column) && !(stored[j] == ch.before))
+                if (qtmv::AsciiLower(cols[j].name) == qtmv::AsciiLower(ch.column) && !(stored[j] == ch.before))
                     fields += (fields.empty() ? "" : "、") + ch.column;
         return Error(Error::Kind::RowChanged, "無法更新資料：這筆資料在讀取之後已被其他使用者修改（資料表「" + table
                                                   + "」" + (fields.empty() ? "" : "，欄位 " + fields)
@@ -150,7 +143,7 @@ void Recordset::open(const std::string& jetSql, Connection& conn, CursorLocation
                 // statement; otherwise the source has no row identity.
             }
             // A saved query (view) has no row identity of its own.
-            if (c && lowerAscii(c->columns().front().table) == lowerAscii(e.table)) {
+            if (c && qtmv::AsciiLower(c->columns().front().table) == qtmv::AsciiLower(e.table)) {
                 first = 1;
                 d.editable = true;
                 d.table = e.table;
@@ -290,7 +283,7 @@ int Recordset::fieldIndex(const std::string& name) const
     const std::string table = key.substr(0, dot);
     const std::string column = key.substr(dot + 1);
     for (std::size_t i = 0; i < d.columns.size(); ++i)
-        if (lowerAscii(d.columns[i].table) == table && lowerAscii(d.columns[i].name) == column)
+        if (qtmv::AsciiLower(d.columns[i].table) == table && qtmv::AsciiLower(d.columns[i].name) == column)
             return static_cast<int>(i);
     const auto it = d.byName.find(column);
     return it != d.byName.end() ? it->second : -1;
@@ -342,7 +335,7 @@ void Recordset::set(const std::string& name, Value v)
     if (i < 0)
         usage("資料集中沒有名為「" + name + "」的欄位。");
     const ColumnInfo& col = d.columns[static_cast<std::size_t>(i)];
-    if (col.origin.empty() || lowerAscii(col.table) != lowerAscii(d.table))
+    if (col.origin.empty() || qtmv::AsciiLower(col.table) != qtmv::AsciiLower(d.table))
         usage("欄位「" + name + "」是計算出來的值，不能寫入。");
     if (d.mode == Impl::Mode::None) {
         d.requireCurrent();
@@ -388,9 +381,9 @@ void Recordset::update()
             for (std::size_t i = 0; i < n; ++i) {
                 if (d.columns[i].origin.empty())
                     continue;
-                const std::string want = lowerAscii(d.columns[i].origin);
+                const std::string want = qtmv::AsciiLower(d.columns[i].origin);
                 for (std::size_t j = 0; j < cols.size(); ++j)
-                    if (lowerAscii(cols[j].name) == want) {
+                    if (qtmv::AsciiLower(cols[j].name) == want) {
                         row[i] = stored[j];
                         break;
                     }

@@ -1,6 +1,7 @@
 // The SQLite 3 engine behind a Connection.
 #include "platform/jet/Backend.h"
 #include "platform/jet/Error.h"
+#include "platform/jet/SqliteFunctions.h"
 #include "platform/text/Text.h"
 
 #include <sqlite3.h>
@@ -87,12 +88,6 @@ void sqlConcat(sqlite3_context* ctx, int argc, sqlite3_value** argv)
         sqlite3_result_text64(ctx, out.data(), out.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
 }
 
-void registerFunctions(sqlite3* db)
-{
-    const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
-    sqlite3_create_function_v2(db, "val", 1, flags, nullptr, sqlVal, nullptr, nullptr, nullptr);
-    sqlite3_create_function_v2(db, "jet_concat", -1, flags, nullptr, sqlConcat, nullptr, nullptr, nullptr);
-}
 
 // A prepared statement, owned by whoever holds it.
 struct Prepared {
@@ -519,6 +514,13 @@ struct DbCloser {
 
 } // namespace
 
+void registerSqliteFunctions(sqlite3* db)
+{
+    const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
+    sqlite3_create_function_v2(db, "val", 1, flags, nullptr, sqlVal, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "jet_concat", -1, flags, nullptr, sqlConcat, nullptr, nullptr, nullptr);
+}
+
 std::shared_ptr<Backend> openSqliteBackend(const std::string& path, int busyTimeoutMs)
 {
     using Kind = Error::Kind;
@@ -597,7 +599,7 @@ std::shared_ptr<Backend> openSqliteBackend(const std::string& path, int busyTime
     // A misspelt [name] must be an error, not the text "name".
     sqlite3_db_config(raw, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
     sqlite3_db_config(raw, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
-    registerFunctions(raw);
+    registerSqliteFunctions(raw);
 
     auto backend = std::make_shared<SqliteBackend>(path, db.release(), busyTimeoutMs);
     // Reading the schema proves the file is a sound database (and waits for

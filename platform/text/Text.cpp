@@ -153,14 +153,19 @@ std::string_view TrimView(std::string_view s)
 
 std::string Trim(std::string_view s) { return std::string(TrimView(s)); }
 
-std::string AsciiUpper(std::string_view text)
+namespace {
+std::string shiftedAscii(std::string_view text, char from, char to)
 {
     std::string out(text);
     for (char& c : out)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
+        if (c >= from && c <= from + 25)
+            c = static_cast<char>(c - from + to);
     return out;
 }
+} // namespace
+
+std::string AsciiUpper(std::string_view text) { return shiftedAscii(text, 'a', 'A'); }
+std::string AsciiLower(std::string_view text) { return shiftedAscii(text, 'A', 'a'); }
 
 std::size_t Utf8SequenceLength(unsigned char lead)
 {

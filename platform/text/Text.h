@@ -26,6 +26,7 @@ double Val(std::string_view text);
 // result are those of the original, so text found in one can be cut from
 // the other.
 std::string AsciiUpper(std::string_view text);
+std::string AsciiLower(std::string_view text);
 
 // The length of the UTF-8 sequence this byte starts (1 for a stray byte).
 std::size_t Utf8SequenceLength(unsigned char lead);
