@@ -6,6 +6,7 @@
 // position A..N); the comparison is exact. 裁工 and 裁摺 both mean kind I,
 // 其他 and 其它 kind N; "紙品採購" (paper purchasing) takes the paper,
 // mounting and other vendors; any other word lists every vendor.
+#include "common/ProcessKind.h"
 #include "lookups/core/LookupRows.h"
 
 #include <array>
@@ -41,8 +42,9 @@ LookupQuery vendorQuery3(const VendorFilter& f);
 LookupQuery vendorQuery5(const VendorFilter& f);
 
 // The kinds 廠商輔助畫面3 offers, in its combo's order.
-inline constexpr std::array<std::string_view, 10> kOutsourcingKinds = {
-    "B-製版", "D-印刷", "E-上光", "F-裱紙", "G-軋工", "H-糊工", "I-裁摺", "J-裝訂", "L-燙金", "N-其它"};
+inline constexpr std::array<KindId, 10> kOutsourcingKinds = {
+    KindId::Plate,    KindId::Printing, KindId::Varnishing, KindId::Mounting,     KindId::DieCutting,
+    KindId::Gluing,   KindId::Cutting,  KindId::Binding,    KindId::FoilStamping, KindId::Other};
 
 // Column widths in twips (0 hides a column; its text still reaches gPick).
 inline constexpr std::array<int, 9> kVendorWidths1 = {1200, 1500, 0, 1500, 1200, 1500, 0, 0, 0};

@@ -88,8 +88,8 @@ void frm廠商輔助畫面3::firstActivation()
     // The caller's filter is not taken: the box starts empty.
     const QSignalBlocker quiet(cbo種類);
     cbo種類->clear();
-    for (std::string_view k : kOutsourcingKinds)
-        cbo種類->addItem(u8(k));
+    for (const KindId id : kOutsourcingKinds)
+        cbo種類->addItem(u8(kindOf(id).displayName));
     cbo種類->setCurrentIndex(0);
     gLookupKind = qtmv::Trim(cbo種類->currentText().toStdString());
 }
