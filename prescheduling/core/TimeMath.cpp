@@ -1,0 +1,93 @@
+#include "prescheduling/core/TimeMath.h"
+
+#include "common/RocDate.h"
+#include "platform/text/Text.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace qtmv::presched {
+
+LineTime lineTime(std::string_view start, std::string_view end)
+{
+    const std::string s = qtmv::Trim(start);
+    const std::string e = qtmv::Trim(end);
+    LineTime t;
+    if (s.empty() && e.empty())
+        return t;
+    const auto from = s.empty() ? std::nullopt : ParseRocDateTime(s);
+    if (!s.empty() && !from) {
+        t.state = LineTime::State::Invalid;
+        t.problem = kBadStart;
+        return t;
+    }
+    if (e.empty()) {
+        t.state = LineTime::State::Open;
+        return t;
+    }
+    const auto to = ParseRocDateTime(e);
+    if (!to) {
+        t.state = LineTime::State::Invalid;
+        t.problem = kBadEnd;
+        return t;
+    }
+    if (!from) {
+        t.state = LineTime::State::Invalid;
+        t.problem = kEndWithoutStart;
+        return t;
+    }
+    const long long minutes = MinutesBetween(*from, *to);
+    if (minutes < 0) {
+        t.state = LineTime::State::Invalid;
+        t.problem = kEndBeforeStart;
+        return t;
+    }
+    t.state = LineTime::State::Done;
+    t.minutes = minutes;
+    return t;
+}
+
+std::string lineHours(const LineTime& t)
+{
+    return t.state == LineTime::State::Done ? HoursText(t.minutes) : std::string();
+}
+
+std::string lineHoursText(const LineTime& t)
+{
+    return t.state == LineTime::State::Done ? HoursMinutesText(t.minutes) : std::string();
+}
+
+double standardQuantity(double perHour, long long minutes)
+{
+    if (perHour <= 0 || minutes <= 0)
+        return 0;
+    return std::round(perHour * static_cast<double>(minutes) / 60.0);
+}
+
+Quantities quantities(double standard, double actual)
+{
+    Quantities q;
+    q.standard = standard;
+    q.actual = actual;
+    q.difference = actual - standard;
+    q.points = standard > 0 ? std::round(actual / standard * 10000.0) / 100.0 : 0;
+    return q;
+}
+
+std::string twoDecimals(double v)
+{
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.2f", v);
+    std::string s = buf;
+    return s == "-0.00" ? "0.00" : s;
+}
+
+std::string wholeNumber(double v)
+{
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.0f", v);
+    std::string s = buf;
+    return s == "-0" ? "0" : s;
+}
+
+} // namespace qtmv::presched

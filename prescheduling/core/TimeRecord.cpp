@@ -1,0 +1,378 @@
+#include "prescheduling/core/TimeRecord.h"
+
+#include "app/core/Rights.h"
+#include "app/core/Session.h"
+#include "common/RocDate.h"
+#include "daily_report/saving/SaveSupport.h"
+#include "daily_report/saving/Saving.h"
+#include "daily_report/saving/WriteBack.h"
+#include "platform/jet/Connection.h"
+#include "platform/jet/Recordset.h"
+#include "platform/jet/Sql.h"
+#include "platform/os/Failure.h"
+#include "platform/os/MessageBox.h"
+#include "platform/text/Text.h"
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <exception>
+
+namespace qtmv::presched {
+
+namespace {
+
+constexpr const char* kTitle = "耗時";
+constexpr const char* kTable = "[預排資料耗時明細] ";
+
+std::string q(std::string_view s) { return jet::sqlText(s); }
+
+std::string keyWhere(const RecordKey& k)
+{
+    return "where 單號 = '" + q(k.number) + "' And " + "工單單號 = '" + q(k.po) + "' And " + "工單序 = " +
+           jet::sqlNumber(k.seq);
+}
+
+// Whether lines stored without 製程 belong to the key's kind: to the kind of
+// the record's first piece, or to any kind when it has none.
+bool ownsUnmarkedLines(jet::Connection& conn, const RecordKey& k)
+{
+    jet::Recordset rs;
+    rs.open("select top 1 [KIND] from [預排資料明細] where ID = '" + q(k.number) + "' and PO = '" + q(k.po) +
+                "' and [NO] = " + jet::sqlNumber(k.seq) + " order by INO, [KIND]",
+            conn);
+    return rs.eof() || rs.text("KIND") == k.kind->spacedName;
+}
+
+std::string kindFilter(jet::Connection& conn, const RecordKey& k)
+{
+    std::string f = " and (製程 = '" + q(k.kind->displayName) + "'";
+    if (ownsUnmarkedLines(conn, k))
+        f += " or 製程 = '' or 製程 is null";
+    return f + ")";
+}
+
+int nextLockSerial()
+{
+    static int n = 0;
+    return ++n;
+}
+
+// The process id in a lock ID of this program's form; -1 otherwise.
+long long lockPid(const std::string& id)
+{
+    const auto a = id.find('|');
+    const auto b = a == std::string::npos ? a : id.find('|', a + 1);
+    if (b == std::string::npos || b == a + 1)
+        return -1;
+    long long pid = 0;
+    for (std::size_t i = a + 1; i < b; ++i) {
+        if (id[i] < '0' || id[i] > '9')
+            return -1;
+        pid = pid * 10 + (id[i] - '0');
+    }
+    return pid;
+}
+
+std::string computerOf(const std::string& workstationUser)
+{
+    return workstationUser.substr(0, workstationUser.find('\\'));
+}
+
+} // namespace
+
+bool TimeLine::empty() const
+{
+    return qtmv::Trim(machine).empty() && qtmv::Trim(start).empty() && qtmv::Trim(end).empty() && quantity == 0 &&
+           qtmv::Trim(operatorId).empty() && qtmv::Trim(operatorName).empty() && qtmv::Trim(remark).empty() &&
+           value == 0 && defects == 0 && defectRate == 0 && reams == 0 && colours == 0 && sides == 0 &&
+           unitPrice == 0 && total == 0;
+}
+
+// --- Record numbers ---------------------------------------------------------
+
+bool isTmpNumber(std::string_view number)
+{
+    const std::string n = qtmv::AsciiUpper(qtmv::Trim(number));
+    return n.starts_with("TMP");
+}
+
+std::string nextTmpNumber(jet::Connection& conn)
+{
+    // Compared as numbers, not as text: "TMP9999" sorts after "TMP10000".
+    jet::Recordset rs;
+    rs.open("select 單號 from [預排資料耗時明細] where 單號 Like 'TMP%' ", conn);
+    long long greatest = 0;
+    for (; !rs.eof(); rs.moveNext()) {
+        const std::string n = rs.text("單號");
+        long long v = 0;
+        bool digits = n.size() > 3;
+        for (std::size_t i = 3; i < n.size() && digits; ++i) {
+            digits = n[i] >= '0' && n[i] <= '9';
+            v = v * 10 + (n[i] - '0');
+        }
+        if (digits && v > greatest)
+            greatest = v;
+    }
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "TMP%04lld", greatest + 1);
+    return buf;
+}
+
+// --- Locks ------------------------------------------------------------------
+
+LockHolder thisHolder(const Session& s)
+{
+    LockHolder h;
+    h.workstationUser = s.WorkstationUser;
+    const std::string user = s.WorkstationUser.substr(s.WorkstationUser.find('\\') + 1);
+    h.name = !qtmv::Trim(s.EmployeeName).empty() ? qtmv::Trim(s.EmployeeName) : user;
+    h.pid = static_cast<long long>(::getpid());
+    return h;
+}
+
+bool processRunning(long long pid)
+{
+    if (pid <= 0)
+        return false;
+    return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+}
+
+LockOutcome takeLock(jet::Connection& conn, const RecordKey& key, const LockHolder& me, const ProcessAlive& alive)
+{
+    const std::string where = "where 單號 = '" + q(key.number) + "' And 工單單號 = '" + q(key.po) +
+                              "' And 工單序 = " + jet::sqlNumber(key.seq);
+    const std::string computer = computerOf(me.workstationUser);
+    jet::Transaction tx(conn);
+    jet::Recordset rs;
+    rs.open("select ID, COMPUTER, [USER] from [SYSPOLOCK1] " + where, conn);
+    for (; !rs.eof(); rs.moveNext()) {
+        const std::string id = rs.field("ID").text();
+        const long long pid = lockPid(id);
+        const bool sameComputer = qtmv::AsciiUpper(rs.text("COMPUTER")) == qtmv::AsciiUpper(computer);
+        if (sameComputer && pid > 0 && (pid == me.pid || !alive(pid))) {
+            // Left over by a window of a program that is gone (or by this
+            // process when its unload could not remove it).
+            conn.execute("delete from [SYSPOLOCK1] where ID = '" + q(id) + "' and COMPUTER = '" +
+                         q(rs.field("COMPUTER").text()) + "'");
+            continue;
+        }
+        LockOutcome held;
+        held.holder = rs.text("USER");
+        return held; // the transaction rolls back: nothing removed while another holds it
+    }
+    LockOutcome out;
+    out.lockId = me.workstationUser + "|" + std::to_string(me.pid) + "|" + std::to_string(nextLockSerial());
+    conn.execute("insert into [SYSPOLOCK1] (ID, COMPUTER, [USER], 工單單號, 工單序, 單號) values ('" + q(out.lockId) +
+                 "', '" + q(computer) + "', '" + q(me.name) + "', '" + q(key.po) + "', " + jet::sqlNumber(key.seq) +
+                 ", '" + q(key.number) + "')");
+    tx.commit();
+    out.taken = true;
+    return out;
+}
+
+void releaseLock(jet::Connection& conn, const RecordKey& key, const std::string& lockId)
+{
+    conn.execute("delete from [SYSPOLOCK1] " + std::string("where ID = '") + q(lockId) + "' and " + "單號 = '" +
+                 q(key.number) + "' And " + "工單單號 = '" + q(key.po) + "' And " + "工單序 = " +
+                 jet::sqlNumber(key.seq));
+}
+
+std::string lockedMessage(const std::string& holder)
+{
+    return "另一個使用者正在修改，您暫時無法修改資料！\n\n被【" + holder + " 】鎖定。";
+}
+
+// --- Loading ----------------------------------------------------------------
+
+std::vector<TimeLine> loadLines(jet::Connection& conn, const RecordKey& key)
+{
+    std::vector<TimeLine> lines;
+    if (qtmv::Trim(key.number).empty())
+        return lines;
+    jet::Recordset rs;
+    rs.open("select * from " + std::string(kTable) + keyWhere(key) + kindFilter(conn, key) + " order by 序", conn);
+    for (; !rs.eof(); rs.moveNext()) {
+        TimeLine l;
+        l.machine = rs.text("機別");
+        l.start = rs.text("開始");
+        l.end = rs.text("結束");
+        l.quantity = rs.field("完工數量").number();
+        l.operatorId = rs.text("經辦代號");
+        l.operatorName = rs.text("經辦人員");
+        l.hours = rs.text("耗時");
+        l.value = rs.field("產值").number();
+        l.remark = rs.field("製作說明").text();
+        l.standard = rs.field("標準數量").number();
+        l.points = rs.field("點數").number();
+        l.reams = rs.field("令數").number();
+        l.colours = rs.field("色數").number();
+        l.sides = rs.field("面數").number();
+        l.unitPrice = rs.field("單價").number();
+        l.total = rs.field("合計").number();
+        l.defects = rs.field("不良數").number();
+        l.defectRate = rs.field("不良率").number();
+        lines.push_back(std::move(l));
+    }
+    return lines;
+}
+
+double capacityPerHour(jet::Connection& conn, const std::string& machine)
+{
+    if (qtmv::Trim(machine).empty())
+        return 0;
+    jet::Recordset rs;
+    rs.open(std::string("select * ") + "from [印刷產能資料] " + "where 機別 = '" + q(qtmv::Trim(machine)) + "' " +
+                "order by 機別",
+            conn);
+    return rs.eof() ? 0 : rs.field("每時產能").number();
+}
+
+// --- Saving -----------------------------------------------------------------
+
+std::string completionRemark(double quantity)
+{
+    return quantity == 0 ? std::string() : "完工數量: " + jet::realText(quantity);
+}
+
+void computeFigures(TimeLine& line, double perHour)
+{
+    const LineTime t = lineTime(line.start, line.end);
+    line.hours = lineHours(t);
+    line.standard = standardQuantity(perHour, t.state == LineTime::State::Done ? t.minutes : 0);
+    line.points = quantities(line.standard, line.quantity).points;
+}
+
+long long totalMinutes(const std::vector<TimeLine>& lines)
+{
+    long long sum = 0;
+    for (const TimeLine& l : lines) {
+        const LineTime t = lineTime(l.start, l.end);
+        if (t.state == LineTime::State::Done)
+            sum += t.minutes;
+    }
+    return sum;
+}
+
+namespace {
+
+bool refuse(const std::string& text)
+{
+    MsgBox(text, "警告", MsgIcon::Exclamation);
+    return true;
+}
+
+// The checks that need no database; true when the save is refused.
+bool inputRefused(const SaveInput& in)
+{
+    const std::string date = qtmv::Trim(in.completionDate);
+    int n = 0;
+    for (const TimeLine& l : in.lines) {
+        ++n;
+        if (l.empty())
+            continue;
+        const LineTime t = lineTime(l.start, l.end);
+        if (t.state == LineTime::State::Invalid)
+            return refuse("第 " + std::to_string(n) + " 列：" + t.problem);
+    }
+    for (const TimeLine& l : in.lines)
+        if (!l.empty() && lineTime(l.start, l.end).state == LineTime::State::Open && !date.empty())
+            return refuse(kOpenLineWithDate);
+    if (!date.empty() && (date.size() != 7 || CheckRocDate(date, "7") != 0))
+        return refuse(kBadCompletionDate);
+    return false;
+}
+
+void storeLines(jet::Connection& conn, const RecordKey& key, std::vector<TimeLine> lines)
+{
+    conn.execute(std::string("delete from [預排資料耗時明細] ") + keyWhere(key) + kindFilter(conn, key));
+    int seq = 0;
+    for (TimeLine& l : lines) {
+        if (l.empty())
+            continue;
+        computeFigures(l, capacityPerHour(conn, l.machine));
+        ++seq;
+        auto t = [](std::string_view s) { return "'" + q(s) + "'"; };
+        auto n = [](double v) { return jet::sqlNumber(v); };
+        conn.execute(
+            "insert into [預排資料耗時明細] (機別, 開始, 結束, 完工數量, 經辦代號, 經辦人員, 耗時, 產值, 製作說明, "
+            "標準數量, 點數, 令數, 色數, 面數, 單價, 合計, 工單單號, 工單序, 序, 單號, 不良數, 不良率, 製程) values (" +
+            t(qtmv::Trim(l.machine)) + ", " + t(qtmv::Trim(l.start)) + ", " + t(qtmv::Trim(l.end)) + ", " +
+            n(l.quantity) + ", " + t(qtmv::Trim(l.operatorId)) + ", " + t(qtmv::Trim(l.operatorName)) + ", " +
+            t(l.hours) + ", " + n(l.value) + ", " + t(l.remark) + ", " + n(l.standard) + ", " + n(l.points) + ", " +
+            n(l.reams) + ", " + n(l.colours) + ", " + n(l.sides) + ", " + n(l.unitPrice) + ", " + n(l.total) + ", " +
+            t(key.po) + ", " + jet::sqlNumber(key.seq) + ", " + jet::sqlNumber(seq) + ", " + t(key.number) + ", " +
+            n(l.defects) + ", " + n(l.defectRate) + ", " + t(key.kind->displayName) + ")");
+    }
+}
+
+bool anyPieceOpen(jet::Connection& conn, const RecordKey& key)
+{
+    jet::Recordset rs;
+    rs.open(std::string("select PO, [NO], FDATE ") + "from [" + std::string(key.kind->scheduledTable) + "] " +
+                "where PO = '" + q(key.po) + "' and " + "[NO] = " + jet::sqlNumber(key.seq) + " and (" +
+                "FDATE = '' or FDATE is null) ",
+            conn);
+    return !rs.eof();
+}
+
+} // namespace
+
+SaveOutcome saveRecord(const SaveInput& in, daily::SaveContext& ctx)
+{
+    SaveOutcome out;
+    switch (daily::detail::checkMaintenance(ctx)) {
+    case daily::detail::Maintenance::Free: break;
+    case daily::detail::Maintenance::Ended: out.status = SaveStatus::Ended; return out;
+    case daily::detail::Maintenance::Abandoned: out.status = SaveStatus::Abandoned; return out;
+    }
+    if (EditRefused(ctx.session) || inputRefused(in))
+        return out;
+
+    RecordKey key = in.key;
+    key.number = qtmv::Trim(key.number);
+    const ProcessKind& kind = *key.kind;
+    const std::string total = HoursText(totalMinutes(in.lines));
+    const std::string date = qtmv::Trim(in.completionDate);
+    const std::string remark = completionRemark(in.completedQuantity);
+    bool anyLine = false;
+    for (const TimeLine& l : in.lines)
+        anyLine = anyLine || !l.empty();
+    try {
+        jet::Connection conn;
+        conn.open(ctx.session.ConnectionString);
+        jet::Transaction tx(conn);
+        // A new number is taken only when there is something to store under it.
+        if (key.number.empty() && anyLine)
+            key.number = nextTmpNumber(conn);
+        if (!key.number.empty())
+            storeLines(conn, key, in.lines);
+
+        const std::string set = std::string("set 耗時 ='") + q(total) + "', ";
+        const std::string rest = "完工說明 = '" + q(remark) + "' " + "where ID ='" + q(key.number) + "' and " +
+                                 "PO ='" + q(key.po) + "' and " + "[NO] = " + jet::sqlNumber(key.seq);
+        conn.execute("update [" + std::string(kind.scheduledTable) + "] " + set + "FDATE ='" + q(date) + "', " + rest);
+        // 預排資料明細 holds the pieces of every kind: only this kind's piece is
+        // this record's.
+        conn.execute("update [預排資料明細] " + set + "PDATE ='" + q(date) + "', " + rest + " and [KIND] = '" +
+                     q(kind.spacedName) + "'");
+        conn.execute("update [" + std::string(kind.detailTable) + "] " + "set 完工說明 = '" + q(remark) + "' " +
+                     "where PO ='" + q(key.po) + "' and " + "[NO] = " + jet::sqlNumber(key.seq));
+        if (!anyPieceOpen(conn, key))
+            daily::writeBackLines(conn, kind, daily::GridRows{{key.po, std::to_string(key.seq)}});
+        tx.commit();
+    } catch (const std::exception& e) {
+        ReportFailure(kTitle, e, "資料沒有儲存。");
+        out.status = SaveStatus::Failed;
+        return out;
+    }
+    out.status = SaveStatus::Saved;
+    out.number = key.number;
+    out.total = total;
+    out.remark = remark;
+    return out;
+}
+
+} // namespace qtmv::presched

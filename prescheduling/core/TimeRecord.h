@@ -1,0 +1,166 @@
+#pragma once
+// The stored time record of a scheduled piece (預排資料耗時明細): its
+// number, its lock in SYSPOLOCK1, loading its lines and saving them together
+// with the schedule, the work-order line and the write-back.
+//
+// Decisions:
+// - Record numbers "TMP" + at least four digits: the next one follows the
+//   greatest number in use, compared as a number (TMP10000 follows TMP9999,
+//   so numbers never repeat once four digits are used up). A new number is
+//   taken inside the save's write transaction, when the first lines are
+//   stored: two workstations saving at the same moment are serialised by the
+//   transaction and cannot store the same number, and a window closed
+//   without saving uses up no number.
+// - A record's lines belong to one process kind (製程, the display name):
+//   loading, deleting and rewriting touch only that kind's lines. Older
+//   lines without 製程 belong to the kind of the record's first piece
+//   (預排資料明細 by INO, KIND), or to any kind when the record has no piece
+//   (TMP records); saving stores them with 製程.
+// - Locks: ID = workstation user + "|" + process id + "|" + a running number
+//   of this process, COMPUTER = the computer name, USER = the holder's name
+//   shown to others. A lock of the same computer whose process is no longer
+//   running is left over from a program that ended abnormally: it is removed
+//   and does not block. Locks of other computers always block (their
+//   processes cannot be seen from here), as do rows whose ID is not of this
+//   form (written by another program of the suite). Taking a lock runs in a
+//   write transaction, so two workstations cannot both take it.
+#include "common/ProcessKind.h"
+#include "prescheduling/core/TimeMath.h"
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace jet {
+class Connection;
+}
+
+namespace qtmv {
+struct Session;
+}
+
+namespace qtmv::daily {
+struct SaveContext;
+}
+
+namespace qtmv::presched {
+
+// Which time record: the record number (may be "" for a record not stored
+// yet), the work-order line and the kind.
+struct RecordKey {
+    std::string number;
+    std::string po;
+    int seq = 0;
+    const ProcessKind* kind = nullptr;
+};
+
+// One grid line as stored.
+struct TimeLine {
+    std::string machine;      // 機別
+    std::string start;        // 開始 "yyymmdd HHMM"
+    std::string end;          // 結束
+    double quantity = 0;      // 完工數量
+    std::string operatorId;   // 經辦代號
+    std::string operatorName; // 經辦人員
+    std::string hours;        // 耗時 "1.75"
+    double value = 0;         // 產值
+    std::string remark;       // 製作說明
+    double standard = 0;      // 標準數量
+    double points = 0;        // 點數
+    double reams = 0;         // 令數
+    double colours = 0;       // 色數
+    double sides = 0;         // 面數
+    double unitPrice = 0;     // 單價
+    double total = 0;         // 合計
+    double defects = 0;       // 不良數
+    double defectRate = 0;    // 不良率
+
+    // A line with nothing typed in it is not stored.
+    bool empty() const;
+};
+
+// --- Record numbers ---------------------------------------------------------
+
+bool isTmpNumber(std::string_view number);
+// The next "TMP" number after the greatest in use; "TMP0001" with none.
+// Run it inside the write transaction that stores the number.
+std::string nextTmpNumber(jet::Connection& conn);
+
+// --- Locks ------------------------------------------------------------------
+
+// Who takes a lock.
+struct LockHolder {
+    std::string workstationUser; // computer + "\" + user
+    std::string name;            // shown to others in the lock message
+    long long pid = 0;
+};
+// The holder for this process and session.
+LockHolder thisHolder(const Session& s);
+
+// Whether a process of this computer is running.
+using ProcessAlive = std::function<bool(long long pid)>;
+bool processRunning(long long pid);
+
+struct LockOutcome {
+    bool taken = false;
+    std::string lockId;  // when taken: the ID to release
+    std::string holder;  // when not taken: the name of who holds it
+};
+
+// Takes the record's lock (the record must not be a TMP record).
+LockOutcome takeLock(jet::Connection& conn, const RecordKey& key, const LockHolder& me,
+                     const ProcessAlive& alive = processRunning);
+void releaseLock(jet::Connection& conn, const RecordKey& key, const std::string& lockId);
+
+// The message for a record held by another user.
+std::string lockedMessage(const std::string& holder);
+
+// --- Loading ----------------------------------------------------------------
+
+// The kind's lines of the record, by 序. A record without number has none.
+std::vector<TimeLine> loadLines(jet::Connection& conn, const RecordKey& key);
+// 每時產能 of a machine in 印刷產能資料; 0 without a record.
+double capacityPerHour(jet::Connection& conn, const std::string& machine);
+
+// --- Saving -----------------------------------------------------------------
+
+struct SaveInput {
+    RecordKey key;
+    std::vector<TimeLine> lines;   // grid lines in order; empty ones are skipped
+    std::string completionDate;    // txt完工日期, "" or seven digits
+    double completedQuantity = 0;  // txt完工數量
+};
+
+enum class SaveStatus {
+    Saved,     // committed; number, total and remark are set
+    Refused,   // rights, or a check the user was told about: nothing written
+    Abandoned, // maintenance check failed (9): nothing written, nothing shown
+    Ended,     // maintenance lock (1): the context's endProgram has run
+    Failed,    // data-access error: rolled back and shown
+};
+
+struct SaveOutcome {
+    SaveStatus status = SaveStatus::Refused;
+    std::string number; // the record number, a new TMP number when one was taken
+    std::string total;  // 耗時 of the record: hours with two decimals
+    std::string remark; // 完工說明
+};
+
+// "完工數量: " + quantity, or "" when it is 0.
+std::string completionRemark(double quantity);
+// Sets the line's 耗時, 標準數量 and 點數 from its times, its quantity and its
+// machine's hourly capacity.
+void computeFigures(TimeLine& line, double perHour);
+// The sum of the lines' time; each open or empty line counts nothing.
+long long totalMinutes(const std::vector<TimeLine>& lines);
+
+inline constexpr const char* kOpenLineWithDate = "因為有填「開始」卻未填「結束」所以不可填「完工日期」!";
+inline constexpr const char* kBadCompletionDate = "完工日期錯誤，請輸入七碼的年月日，例如 1131204!";
+
+// Stores the record and its consequences in one transaction, then reports
+// what the caller hands back to its row. Tells the user why when nothing is
+// saved.
+SaveOutcome saveRecord(const SaveInput& in, daily::SaveContext& ctx);
+
+} // namespace qtmv::presched

@@ -1,0 +1,55 @@
+#include "prescheduling/core/TimeMath.h"
+
+#include <gtest/gtest.h>
+
+namespace qtmv::presched {
+namespace {
+
+using State = LineTime::State;
+
+TEST(LineTimeTest, MinutesHoursAndDisplayText)
+{
+    const LineTime t = lineTime("1131204 0830", "1131204 1015");
+    ASSERT_EQ(t.state, State::Done);
+    EXPECT_EQ(t.minutes, 105);
+    EXPECT_EQ(lineHours(t), "1.75");
+    EXPECT_EQ(lineHoursText(t), "1時45分");
+
+    // Over midnight, over a month end in a leap year and over a year end.
+    EXPECT_EQ(lineTime("1131204 2330", "1131205 0115").minutes, 105);
+    EXPECT_EQ(lineTime("1130229 2200", "1130301 0200").minutes, 240);
+    EXPECT_EQ(lineTime("1131231 2300", "1140101 0130").minutes, 150);
+    EXPECT_EQ(lineHoursText(lineTime("1131231 2300", "1140101 0130")), "2時30分");
+    EXPECT_EQ(lineHours(lineTime("1131204 0800", "1131204 0800")), "0.00");
+}
+
+TEST(LineTimeTest, RefusesWhatWouldBeNegativeOrGuessedTime)
+{
+    const LineTime back = lineTime("1131204 1015", "1131204 0830");
+    EXPECT_EQ(back.state, State::Invalid);
+    EXPECT_EQ(back.problem, kEndBeforeStart);
+    EXPECT_EQ(lineHours(back), "");
+    EXPECT_EQ(lineTime("1140101 0100", "1131231 2300").state, State::Invalid);
+
+    EXPECT_EQ(lineTime("", "1131204 1015").problem, kEndWithoutStart);
+    EXPECT_EQ(lineTime("1131204 2561", "").problem, kBadStart);
+    EXPECT_EQ(lineTime("1131204 0830", "1131304 1015").problem, kBadEnd);
+    EXPECT_EQ(lineTime("1131204 0830", "").state, State::Open);
+    EXPECT_EQ(lineTime(" ", "").state, State::Empty);
+}
+
+TEST(QuantitiesTest, StandardFromHourlyCapacityAndPoints)
+{
+    EXPECT_EQ(standardQuantity(6000, 105), 10500);
+    EXPECT_EQ(standardQuantity(1000, 20), 333); // whole sheets
+    EXPECT_EQ(standardQuantity(0, 105), 0);
+
+    const Quantities q = quantities(10500, 9450);
+    EXPECT_EQ(q.difference, -1050);
+    EXPECT_EQ(twoDecimals(q.points), "90.00");
+    EXPECT_EQ(quantities(0, 500).points, 0); // no capacity record: no points rather than a division by zero
+    EXPECT_EQ(wholeNumber(-1050), "-1050");
+}
+
+} // namespace
+} // namespace qtmv::presched

@@ -1,0 +1,257 @@
+// The stored time record: numbers, locks, loading and the save with its
+// consequences, read back from the database.
+#include "prescheduling/core/TimeRecord.h"
+
+#include "daily_report/saving/tests/SavingFixture.h"
+#include "platform/jet/Connection.h"
+#include "platform/os/MessageBox.h"
+
+#include <gtest/gtest.h>
+
+namespace qtmv::presched {
+namespace {
+
+using daily::test::kind;
+
+class TimeRecordTest : public daily::test::SavingFixture {
+protected:
+    TimeRecordTest()
+    {
+        session_.WorkstationUser = "PC1\\amy";
+        session_.EmployeeName = "王小美";
+        workOrder("P001");
+        line(printing, "P001", 1);
+        piece(printing, "D001", 1, "P001", 1);
+        db().exec("insert into [印刷產能資料] (機別, 每時產能) values ('H1', 6000)");
+    }
+
+    jet::Connection& conn()
+    {
+        if (!conn_.isOpen())
+            conn_.open(session_.ConnectionString);
+        return conn_;
+    }
+
+    void timeLine(const std::string& number, int seq, const std::string& kindName, const std::string& start = "")
+    {
+        db().exec("insert into [預排資料耗時明細] (單號, 工單單號, 工單序, 序, 製程, 開始) values ('" + number +
+                  "', 'P001', 1, " + std::to_string(seq) + ", '" + kindName + "', '" + start + "')");
+    }
+
+    SaveInput input(const std::string& number = "D001")
+    {
+        SaveInput in;
+        in.key = {number, "P001", 1, &printing};
+        TimeLine a;
+        a.machine = "H1";
+        a.start = "1131204 0830";
+        a.end = "1131204 1015";
+        a.quantity = 9450;
+        a.operatorId = "E01";
+        a.operatorName = "陳大文";
+        TimeLine blank;
+        TimeLine b;
+        b.machine = "H1";
+        b.start = "1131204 2330";
+        b.end = "1131205 0115";
+        b.quantity = 550;
+        in.lines = {a, blank, b};
+        in.completionDate = "1131205";
+        in.completedQuantity = 10000;
+        return in;
+    }
+
+    SaveOutcome save(const SaveInput& in)
+    {
+        auto ctx = context();
+        return saveRecord(in, ctx);
+    }
+
+    const ProcessKind& printing = kind("D-印刷");
+    const ProcessKind& varnishing = kind("E-上光");
+    jet::Connection conn_;
+    ScriptedMessages messages_;
+};
+
+TEST_F(TimeRecordTest, TmpNumbersFollowTheGreatestNumberNumerically)
+{
+    EXPECT_EQ(nextTmpNumber(conn()), "TMP0001");
+    timeLine("TMP0009", 1, "D-印刷");
+    timeLine("TMPX", 1, "D-印刷");
+    EXPECT_EQ(nextTmpNumber(conn()), "TMP0010");
+    timeLine("TMP9999", 1, "D-印刷");
+    EXPECT_EQ(nextTmpNumber(conn()), "TMP10000");
+    timeLine("TMP10000", 1, "D-印刷");
+    EXPECT_EQ(nextTmpNumber(conn()), "TMP10001");
+    EXPECT_TRUE(isTmpNumber(" tmp0001"));
+    EXPECT_FALSE(isTmpNumber("D001"));
+}
+
+TEST_F(TimeRecordTest, NewRecordsTakeDistinctNumbersWhenStored)
+{
+    piece(printing, "D002", 1, "P001", 1);
+    SaveInput in = input("");
+    in.completionDate = "";
+    const SaveOutcome first = save(in);
+    ASSERT_EQ(first.status, SaveStatus::Saved);
+    EXPECT_EQ(first.number, "TMP0001");
+    const SaveOutcome second = save(in);
+    EXPECT_EQ(second.number, "TMP0002");
+    EXPECT_EQ(value("select count(*) from [預排資料耗時明細] where 單號 = 'TMP0002'"), "2");
+
+    // Nothing to store: no number is used up.
+    in.lines.assign(2, TimeLine{});
+    EXPECT_EQ(save(in).number, "");
+    EXPECT_EQ(nextTmpNumber(conn()), "TMP0003");
+}
+
+TEST_F(TimeRecordTest, LockBlocksOthersUntilReleasedAndNamesTheHolder)
+{
+    const RecordKey key{"D001", "P001", 1, &printing};
+    const LockHolder amy{"PC1\\amy", "王小美", 4001};
+    const LockHolder bob{"PC2\\bob", "李大同", 4001};
+    auto alive = [](long long) { return true; };
+
+    const LockOutcome mine = takeLock(conn(), key, amy, alive);
+    ASSERT_TRUE(mine.taken);
+    EXPECT_EQ(value("select COMPUTER || '/' || [USER] || '/' || 單號 from SYSPOLOCK1"), "PC1/王小美/D001");
+
+    const LockOutcome theirs = takeLock(conn(), key, bob, alive);
+    EXPECT_FALSE(theirs.taken);
+    EXPECT_EQ(theirs.holder, "王小美");
+    EXPECT_EQ(lockedMessage(theirs.holder), "另一個使用者正在修改，您暫時無法修改資料！\n\n被【王小美 】鎖定。");
+
+    // Another record is free.
+    EXPECT_TRUE(takeLock(conn(), {"D001", "P001", 2, &printing}, bob, alive).taken);
+
+    releaseLock(conn(), key, mine.lockId);
+    EXPECT_TRUE(takeLock(conn(), key, bob, alive).taken);
+    EXPECT_EQ(value("select count(*) from SYSPOLOCK1 where 工單序 = 1"), "1");
+}
+
+TEST_F(TimeRecordTest, LockOfAProgramThatIsGoneOnThisComputerDoesNotBlock)
+{
+    const RecordKey key{"D001", "P001", 1, &printing};
+    const LockHolder earlier{"PC1\\amy", "王小美", 4001};
+    const LockHolder now{"PC1\\amy", "王小美", 4002};
+    const LockHolder otherPc{"PC2\\bob", "李大同", 4003};
+    ASSERT_TRUE(takeLock(conn(), key, earlier, [](long long) { return true; }).taken);
+
+    // Still running on this computer: it blocks.
+    EXPECT_FALSE(takeLock(conn(), key, now, [](long long pid) { return pid == 4001; }).taken);
+    // Gone, but seen from another computer: its process cannot be checked, so it blocks.
+    EXPECT_FALSE(takeLock(conn(), key, otherPc, [](long long) { return false; }).taken);
+    // Gone, on this computer: the leftover is removed and the lock taken.
+    const LockOutcome out = takeLock(conn(), key, now, [](long long pid) { return pid != 4001; });
+    EXPECT_TRUE(out.taken);
+    EXPECT_EQ(value("select ID from SYSPOLOCK1"), out.lockId);
+
+    // A lock written by another program of the suite is never judged stale.
+    db().exec("delete from SYSPOLOCK1");
+    db().exec("insert into SYSPOLOCK1 (ID, COMPUTER, [USER], 工單單號, 工單序, 單號) "
+              "values ('PC1\\amy', 'PC1', '工務', 'P001', 1, 'D001')");
+    EXPECT_EQ(takeLock(conn(), key, now, [](long long) { return false; }).holder, "工務");
+    EXPECT_TRUE(processRunning(static_cast<long long>(::getpid())));
+}
+
+TEST_F(TimeRecordTest, SaveStoresLinesScheduleRemarkAndWritesBackTheFinishedLine)
+{
+    const SaveOutcome out = save(input());
+    ASSERT_EQ(out.status, SaveStatus::Saved);
+    EXPECT_EQ(out.total, "3.50");
+    EXPECT_EQ(out.remark, "完工數量: 10000");
+
+    // The blank grid line is not stored; lines are numbered as stored.
+    EXPECT_EQ(db().rows("select 序, 製程, 機別, 耗時, 標準數量, 點數, 經辦人員 from [預排資料耗時明細] order by 序"),
+              (std::vector<std::vector<std::string>>{{"1", "D-印刷", "H1", "1.75", "10500.0", "90.0", "陳大文"},
+                                                      {"2", "D-印刷", "H1", "1.75", "10500.0", "5.24", ""}}));
+    EXPECT_EQ(value("select 耗時 || '/' || FDATE || '/' || 完工說明 from PRINTING_S where ID = 'D001'"),
+              "3.50/1131205/完工數量: 10000");
+    EXPECT_EQ(value("select 耗時 || '/' || PDATE || '/' || 完工說明 from 預排資料明細 where ID = 'D001'"),
+              "3.50/1131205/完工數量: 10000");
+    // No piece is left open: the work-order line is finished and the flow stamped.
+    EXPECT_EQ(value("select FDATE || '/' || 完工說明 from PRINTING where PO = 'P001'"), "1131205/完工數量: 10000");
+    EXPECT_NE(value("select ITEM4 from PRINTFLOW where PO = 'P001'"), "");
+
+    // Saving again rewrites the lines instead of adding to them.
+    ASSERT_EQ(save(input()).status, SaveStatus::Saved);
+    EXPECT_EQ(value("select count(*) from [預排資料耗時明細]"), "2");
+}
+
+TEST_F(TimeRecordTest, NoDateOrNoQuantityLeavesThoseFieldsEmpty)
+{
+    SaveInput in = input();
+    in.completionDate = "";
+    in.completedQuantity = 0;
+    in.lines[2].end = ""; // still running: allowed without a completion date
+    ASSERT_EQ(save(in).status, SaveStatus::Saved);
+    EXPECT_EQ(value("select count(*) from [預排資料耗時明細]"), "2");
+    EXPECT_EQ(value("select 耗時 || '/' || FDATE || '/' || 完工說明 from PRINTING_S"), "1.75//");
+    EXPECT_EQ(value("select FDATE from PRINTING where PO = 'P001'"), "");
+}
+
+TEST_F(TimeRecordTest, RefusedSavesTellWhyAndWriteNothing)
+{
+    const std::string before = dump();
+
+    SaveInput open = input();
+    open.lines[2].end = "";
+    EXPECT_EQ(save(open).status, SaveStatus::Refused);
+
+    SaveInput backwards = input();
+    backwards.lines[2].end = "1131204 2300";
+    EXPECT_EQ(save(backwards).status, SaveStatus::Refused);
+
+    SaveInput badDate = input();
+    badDate.completionDate = "1131332";
+    EXPECT_EQ(save(badDate).status, SaveStatus::Refused);
+
+    session_.ProductionRights = "000000000001";
+    EXPECT_EQ(save(input()).status, SaveStatus::Refused);
+
+    ASSERT_EQ(messages_.shown().size(), 4u);
+    EXPECT_EQ(messages_.shown()[0].text, kOpenLineWithDate);
+    EXPECT_EQ(messages_.shown()[1].text, std::string("第 3 列：") + kEndBeforeStart);
+    EXPECT_EQ(messages_.shown()[2].text, kBadCompletionDate);
+    EXPECT_EQ(messages_.shown()[3].text, "您的權限僅可以查詢！");
+    EXPECT_EQ(dump(), before);
+}
+
+TEST_F(TimeRecordTest, LinesOfAnotherKindInTheSameRecordAreKeptApart)
+{
+    line(varnishing, "P001", 1);
+    piece(varnishing, "D001", 1, "P001", 1);
+    timeLine("D001", 1, "E-上光", "1131201 0800");
+    ASSERT_EQ(save(input()).status, SaveStatus::Saved);
+
+    EXPECT_EQ(value("select 開始 from [預排資料耗時明細] where 製程 = 'E-上光'"), "1131201 0800");
+    EXPECT_EQ(loadLines(conn(), {"D001", "P001", 1, &varnishing}).size(), 1u);
+    EXPECT_EQ(loadLines(conn(), {"D001", "P001", 1, &printing}).size(), 2u);
+    // Only the printing piece of the document is finished.
+    EXPECT_EQ(value("select PDATE from 預排資料明細 where ID = 'D001' and KIND = '印 刷'"), "1131205");
+    EXPECT_EQ(value("select PDATE from 預排資料明細 where ID = 'D001' and KIND = '上 光'"), "");
+}
+
+TEST_F(TimeRecordTest, UnmarkedLinesBelongToTheRecordsFirstPiece)
+{
+    db().exec("insert into [預排資料耗時明細] (單號, 工單單號, 工單序, 序, 開始) values ('D001', 'P001', 1, 1, "
+              "'1131201 0800')");
+    EXPECT_EQ(loadLines(conn(), {"D001", "P001", 1, &printing}).size(), 1u);
+    EXPECT_EQ(loadLines(conn(), {"D001", "P001", 1, &varnishing}).size(), 0u);
+    EXPECT_EQ(loadLines(conn(), {"", "P001", 1, &printing}).size(), 0u);
+}
+
+TEST_F(TimeRecordTest, DataErrorRollsEverythingBack)
+{
+    // The work-order line refuses the update, after the lines and the
+    // schedule have been written.
+    db().exec("create trigger fail after update on PRINTING begin select raise(abort, 'disk full'); end");
+    const std::string before = dump();
+    EXPECT_EQ(save(input()).status, SaveStatus::Failed);
+    EXPECT_EQ(dump(), before);
+    ASSERT_EQ(messages_.shown().size(), 1u);
+    EXPECT_EQ(messages_.shown()[0].title, "耗時");
+}
+
+} // namespace
+} // namespace qtmv::presched
