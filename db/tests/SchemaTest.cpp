@@ -1,5 +1,5 @@
 #include "db/Database.h"
-#include "db/tests/TestDb.h"
+#include "db/testing/FreshDatabase.h"
 
 #include "common/ProcessKind.h"
 #include "platform/jet/Sql.h"
@@ -10,7 +10,7 @@
 #include <memory>
 #include <sstream>
 
-using qtmv::db::test::Db;
+using qtmv::db::test::FreshDatabase;
 using qtmv::db::test::TempPath;
 
 namespace {
@@ -26,9 +26,7 @@ const std::vector<std::string> kAnalysisColumns{
 
 class Schema : public ::testing::Test {
 protected:
-    Schema() : path_("schema"), db_((qtmv::db::createDatabase(path_.str()), path_.str())) {}
-    TempPath path_;
-    Db db_;
+    FreshDatabase db_;
 };
 
 TEST(CreateDatabase, RefusesAnExistingFileAndLeavesItAlone)

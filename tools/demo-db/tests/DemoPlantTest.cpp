@@ -2,7 +2,7 @@
 
 #include "common/ProcessKind.h"
 #include "db/Database.h"
-#include "db/tests/TestDb.h"
+#include "db/testing/PlainDb.h"
 #include "platform/jet/Sql.h"
 
 #include <gtest/gtest.h>
@@ -25,22 +25,6 @@ DemoOptions small(std::uint64_t seed = 7)
     o.seed = seed;
     o.today = {2024, 12, 4};
     return o;
-}
-
-// Every row of every table, as text, in key order.
-std::string contents(Db& db)
-{
-    std::string all;
-    for (const auto& t : db.rows("select name from sqlite_master where type = 'table' and name not like 'sqlite_%' "
-                                 "order by name")) {
-        all += "#" + t[0] + "\n";
-        for (const auto& row : db.rows("select * from [" + t[0] + "] order by rowid")) {
-            for (const auto& v : row)
-                all += v + "\t";
-            all += "\n";
-        }
-    }
-    return all;
 }
 
 // The open pieces of a kind as the main window loads them.
@@ -82,9 +66,9 @@ TEST(DemoPlant, IsDeterministicForASeed)
     qtmv::demo::writeDemoPlant(b.str(), small(11));
     qtmv::demo::writeDemoPlant(c.str(), small(12));
     Db da(a.str()), db(b.str()), dc(c.str());
-    const std::string first = contents(da);
-    EXPECT_EQ(first, contents(db));
-    EXPECT_NE(first, contents(dc));
+    const std::string first = da.contents();
+    EXPECT_EQ(first, db.contents());
+    EXPECT_NE(first, dc.contents());
     EXPECT_GT(first.size(), 100000u);
 }
 

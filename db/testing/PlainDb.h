@@ -1,6 +1,7 @@
 #pragma once
-// Plain SQLite access for the schema and demo tests: no custom functions, the
-// way any sqlite3 client sees the file.
+// Plain SQLite access to a database file for tests and benchmarks: no custom
+// functions, the way any sqlite3 client sees the file. Seeds what the program
+// reads and reads back what it wrote.
 #include <sqlite3.h>
 
 #include <unistd.h>
@@ -86,6 +87,22 @@ public:
         return r.empty() || r[0].empty() ? std::string() : r[0][0];
     }
     long long count(const std::string& sql) { return std::stoll(value("select count(*) from (" + sql + ")")); }
+    // Every row of every table as text, tables by name, rows as stored: two
+    // equal contents mean nothing was written.
+    std::string contents()
+    {
+        std::string all;
+        for (const auto& t : rows("select name from sqlite_master where type = 'table' and name not like 'sqlite_%' "
+                                  "order by name")) {
+            all += "#" + t[0] + "\n";
+            for (const auto& row : rows("select * from [" + t[0] + "] order by rowid")) {
+                for (const auto& v : row)
+                    all += v + "\t";
+                all += "\n";
+            }
+        }
+        return all;
+    }
     // The result column names of a statement.
     std::vector<std::string> columns(const std::string& sql)
     {
