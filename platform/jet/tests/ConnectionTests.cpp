@@ -22,19 +22,13 @@ namespace {
 using testing::LockHolder;
 using testing::TempDatabase;
 
-std::string connectionStringWith(const std::string& path)
-{
-    return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + quoteConnectionValue(path)
-        + ";Jet OLEDB:Database Password=kvoz2851kvoz2851";
-}
-
 // Opening `path` fails with `kind`; the description names the file and
 // contains `says`.
 void expectOpenFails(const std::string& path, Error::Kind kind, const std::string& says)
 {
     Connection c;
     try {
-        c.open(connectionStringWith(path));
+        c.open(TempDatabase::connectionStringFor(path));
         ADD_FAILURE() << "opened " << path;
     } catch (const Error& e) {
         EXPECT_EQ(e.kind(), kind) << e.description();
@@ -98,7 +92,7 @@ TEST(ConnectionOpen, ClearDescriptionsForFilesThatAreNoDatabase)
     expectOpenFails(dir.string(), Error::Kind::NotADatabase, "資料夾");
 
     Connection c;
-    EXPECT_THROW(c.open("Provider=Microsoft.Jet.OLEDB.4.0;Jet OLEDB:Database Password=x"), Error);
+    EXPECT_THROW(c.open(TempDatabase::connectionStringFor("")), Error);
 }
 
 // A named pipe is never opened for reading (that would wait for a writer for
@@ -142,7 +136,7 @@ TEST(ConnectionString, ValuesAreQuotedAndReadBack)
          {"/srv/a;b/QTMV.mdb", "/srv/other.db;x=/QTMV.mdb", "/srv/say \"hi\"/QTMV.mdb", "/srv/it's/QTMV.mdb",
           "'/quoted'/QTMV.mdb", "\"/quoted\"", "/srv/a=b/QTMV.mdb", " /lead/QTMV.mdb", "/trail/QTMV.mdb ",
           "\t/tab/QTMV.mdb", "/srv/共用 資料/日報；一廠/QTMV.mdb", ";", "\"", "'", "\"\"", "x\";'=; y", "\\\\SERVER\\DATA\\QTMV.mdb"})
-        EXPECT_EQ(dataSourceOf(connectionStringWith(path)), path) << connectionStringWith(path);
+        EXPECT_EQ(dataSourceOf(TempDatabase::connectionStringFor(path)), path) << TempDatabase::connectionStringFor(path);
 
     // Single quotes are read too, a doubled one standing for itself.
     EXPECT_EQ(dataSourceOf("Provider=x;Data Source='/it''s;x/QTMV.mdb' ;Jet OLEDB:Database Password=p"),
@@ -161,7 +155,7 @@ TEST(ConnectionString, FolderWithSemicolonOpensItsOwnFileAndNoOther)
     std::filesystem::copy_file(db.path(), share / "QTMV.mdb");
     {
         Connection c;
-        c.open(connectionStringWith((share / "QTMV.mdb").string()));
+        c.open(TempDatabase::connectionStringFor((share / "QTMV.mdb").string()));
         EXPECT_EQ(c.dataSource(), (share / "QTMV.mdb").string());
         c.execute("insert into [T] values (7)");
         Recordset rs;
@@ -177,9 +171,6 @@ TEST(ConnectionString, FolderWithSemicolonOpensItsOwnFileAndNoOther)
 
 TEST(ConnectionOpen, ConnectionStringAndFileNameCase)
 {
-    EXPECT_EQ(dataSourceOf("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=D:\\APP\\QTMV.mdb;Jet OLEDB:Database "
-                           "Password=kvoz2851kvoz2851"),
-              "D:\\APP\\QTMV.mdb");
     EXPECT_EQ(dataSourceOf("data source = \"/a;b/QTMV.mdb\" ;x=y"), "/a;b/QTMV.mdb");
     EXPECT_EQ(dataSourceOf("Provider=x"), "");
 

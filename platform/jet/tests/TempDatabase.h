@@ -1,6 +1,8 @@
 #pragma once
 // A throw-away SQLite database file in a folder of its own, made with the
 // engine's C API (the data-access layer never creates databases).
+#include "platform/jet/Connection.h"
+
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
@@ -39,9 +41,11 @@ public:
     const std::filesystem::path& dir() const { return dir_; }
     std::string path() const { return file_.string(); }
     std::string connectionString() const { return connectionStringFor(path()); }
+    // The data layer's tests cannot use the program's own builder (it sits
+    // above this layer); this is the one stand-in.
     static std::string connectionStringFor(const std::string& path)
     {
-        return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + path
+        return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + quoteConnectionValue(path)
             + ";Jet OLEDB:Database Password=kvoz2851kvoz2851";
     }
 
