@@ -8,7 +8,6 @@
 #include "platform/os/MessageBox.h"
 #include "tools/demo-db/DemoPlant.h"
 
-#include <filesystem>
 #include <functional>
 
 using namespace qtmv;
@@ -19,12 +18,14 @@ namespace {
 
 class EndToEnd : public ::testing::Test {
 protected:
+    // One demo plant for the suite; every test works on a copy of its own.
     static void SetUpTestSuite()
     {
-        demo_ = new TempPath("saving-demo");
-        qtmv::demo::DemoOptions o;
-        o.workOrders = 80;
-        qtmv::demo::writeDemoPlant(demo_->str(), o);
+        demo_ = new FreshDatabase([](const std::string& path) {
+            qtmv::demo::DemoOptions o;
+            o.workOrders = 80;
+            qtmv::demo::writeDemoPlant(path, o);
+        });
     }
     static void TearDownTestSuite()
     {
@@ -32,17 +33,11 @@ protected:
         demo_ = nullptr;
     }
 
-    EndToEnd() : path_("saving-e2e")
-    {
-        std::filesystem::copy_file(demo_->str(), path_.str());
-        db_ = std::make_unique<Db>(path_.str());
-        session_.ConnectionString = connectionStringFor(path_.str());
-        session_.IdentityEstablished = session_.RightsEstablished = true;
-    }
+    EndToEnd() { session_.IdentityEstablished = session_.RightsEstablished = true; }
 
     GridRows load(const ProcessKind& k) { return loadGrid(session_.ConnectionString, k, "", SortOption::WorkOrder); }
-    std::string value(const std::string& sql) { return db_->value(sql); }
-    long long count(const std::string& sql) { return db_->count(sql); }
+    std::string value(const std::string& sql) { return db_.value(sql); }
+    long long count(const std::string& sql) { return db_.count(sql); }
 
     // The first loaded row for which the condition holds; 0 when none.
     static int firstRow(const GridRows& rows, const std::function<bool(int)>& ok)
@@ -90,16 +85,15 @@ protected:
         return r;
     }
 
-    static TempPath* demo_;
-    TempPath path_;
-    std::unique_ptr<Db> db_;
-    Session session_;
+    static FreshDatabase* demo_;
+    FreshDatabase db_{qtmv::db::test::copyOf(demo_->path())};
+    Session& session_ = db_.session();
     FixedClock clock_{{2024, 12, 4, 14, 5, 0}};
     const ProcessKind& printing = kind("D-印刷");
     const GridLayout& pl = gridLayout(printing);
 };
 
-TempPath* EndToEnd::demo_ = nullptr;
+FreshDatabase* EndToEnd::demo_ = nullptr;
 
 } // namespace
 
@@ -116,12 +110,12 @@ TEST_F(EndToEnd, FinishingTheLastPieceClosesThePrintingLine)
         const std::string key = lineKey(rows, r);
         const std::string po = at(rows, r, 1), id = at(rows, r, pl.idCol), ino = at(rows, r, pl.inoCol);
         // One outsourcing line still to be dated, one settled with the vendor.
-        db_->exec("delete from VENDERAC " + key + " and KIND = '印 刷'");
-        db_->exec("insert into VENDERAC (PO, [NO], KIND, EAMT, ODATE) values ('" + po + "', " +
+        db_.exec("delete from VENDERAC " + key + " and KIND = '印 刷'");
+        db_.exec("insert into VENDERAC (PO, [NO], KIND, EAMT, ODATE) values ('" + po + "', " +
                   std::to_string(lineNo) + ", '印 刷', 0, '')");
-        db_->exec("insert into VENDERAC (PO, [NO], KIND, EAMT, ODATE) values ('" + po + "', " +
+        db_.exec("insert into VENDERAC (PO, [NO], KIND, EAMT, ODATE) values ('" + po + "', " +
                   std::to_string(lineNo) + ", '印 刷', 800, '1120-10')");
-        db_->exec("update PRINTFLOW set ITEM4 = 'old4', ITEM32 = 'old32' where PO = '" + po + "'");
+        db_.exec("update PRINTFLOW set ITEM4 = 'old4', ITEM32 = 'old32' where PO = '" + po + "'");
 
         click(pl, rows, flags, r, pl.finishDateCol);
         ASSERT_EQ(at(rows, r, pl.finishDateCol), "1204-14");
@@ -156,13 +150,13 @@ TEST_F(EndToEnd, OneOfTwoPiecesFinishedKeepsTheLineOpen)
     ASSERT_GT(r, 0);
     const std::string key = lineKey(rows, r);
     const std::string flowSql = "select * from PRINTFLOW where PO = '" + at(rows, r, 1) + "'";
-    const auto flowBefore = db_->rows(flowSql);
-    db_->exec("update PRINTING set FDATE = '1111-11', ACT = '1111-11' " + key);   // drifted
+    const auto flowBefore = db_.rows(flowSql);
+    db_.exec("update PRINTING set FDATE = '1111-11', ACT = '1111-11' " + key);   // drifted
 
     click(pl, rows, flags, r, pl.finishDateCol);
     ASSERT_EQ(save(printing, rows, flags), SaveResult::Saved);
     EXPECT_EQ(value("select FDATE || '/' || ACT from PRINTING " + key), "/");
-    EXPECT_EQ(db_->rows(flowSql), flowBefore);
+    EXPECT_EQ(db_.rows(flowSql), flowBefore);
 }
 
 TEST_F(EndToEnd, PaperFinishedMarksItsPurchaseLinesArrived)
@@ -180,8 +174,8 @@ TEST_F(EndToEnd, PaperFinishedMarksItsPurchaseLinesArrived)
     ASSERT_GT(r, 0);
     const std::string where = "where D.PO = '" + at(rows, r, 1) + "' and D.[NO] = " + at(rows, r, 2);
     // A purchase of another kind for the same line stays as it is.
-    db_->exec("insert into 紙品採購資料 (採購單號, KIND) values ('PX', '裱 紙')");
-    db_->exec("insert into 紙品採購明細 (採購單號, 序, PO, [NO], 紙到) values ('PX', 1, '" + at(rows, r, 1) + "', " +
+    db_.exec("insert into 紙品採購資料 (採購單號, KIND) values ('PX', '裱 紙')");
+    db_.exec("insert into 紙品採購明細 (採購單號, 序, PO, [NO], 紙到) values ('PX', 1, '" + at(rows, r, 1) + "', " +
               at(rows, r, 2) + ", '')");
 
     click(l, rows, flags, r, l.finishDateCol);
@@ -203,8 +197,8 @@ TEST_F(EndToEnd, DieCuttingDieFlagKeepsItsFirstStamp)
     });
     ASSERT_GT(r, 0);
     const std::string key = lineKey(rows, r);
-    db_->exec("update KNIFE set FDATE = '1101-09' " + key);
-    db_->exec("update VENDERAC set ODATE = '' " + key + " and KIND = '刀 模'");
+    db_.exec("update KNIFE set FDATE = '1101-09' " + key);
+    db_.exec("update VENDERAC set ODATE = '' " + key + " and KIND = '刀 模'");
     at(rows, r, dieFlag) = "V";
     const std::string paperMark = at(rows, r, l.column("紙")) == "V" ? "" : "V";
 
@@ -244,11 +238,11 @@ TEST_F(EndToEnd, ManualWriteBackRegistersANewDieOnce)
         at(rows, r, l.remarkCol) = code;
         at(rows, r, l.column("新舊刀")) = "新刀";
         at(rows, r, l.column("儲位")) = "A-01";
-        db_->exec("update 工單lable set 內容8 = '" + rework + "', 內容12 = '' where PO = '" + at(rows, r, 1) + "'");
+        db_.exec("update 工單lable set 內容8 = '" + rework + "', 內容12 = '' where PO = '" + at(rows, r, 1) + "'");
     };
     prepare(first, "K-NEW-1", "一般生產");
     prepare(second, "K-NEW-2", "一般生產");
-    db_->exec("update 工單lable set 內容12 = ' 重工：色差' where PO = '" + at(rows, second, 1) + "'");
+    db_.exec("update 工單lable set 內容12 = ' 重工：色差' where PO = '" + at(rows, second, 1) + "'");
     const std::string top = value("select max(序) from 刀模管理資料");
 
     ScriptedMessages msgs;
@@ -263,7 +257,7 @@ TEST_F(EndToEnd, ManualWriteBackRegistersANewDieOnce)
     EXPECT_EQ(value("select REM || '/' || 新舊刀 || '/' || 儲位 from CROWD " + key), "K-NEW-1/新刀/A-01");
     EXPECT_EQ(count("select * from 刀模管理資料 where 刀模代號 = 'K-NEW-1'"), 1);
     EXPECT_EQ(count("select * from 刀模管理資料 where 刀模代號 = 'K-NEW-2'"), 0);   // rework order
-    const auto reg = db_->rows("select 序, 日期, 工單單號, 工單序, 客戶代號, 作廢, 模數 = (select MEMB from CROWD " +
+    const auto reg = db_.rows("select 序, 日期, 工單單號, 工單序, 客戶代號, 作廢, 模數 = (select MEMB from CROWD " +
                                key + ") from 刀模管理資料 where 刀模代號 = 'K-NEW-1'");
     ASSERT_EQ(reg.size(), 1u);
     EXPECT_EQ(reg[0], (std::vector<std::string>{std::to_string(std::stoll(top) + 1), "1131204", at(rows, first, 1),
@@ -272,7 +266,7 @@ TEST_F(EndToEnd, ManualWriteBackRegistersANewDieOnce)
                                                 "", "1"}));
 
     // A line that is gone: the user hears that nothing was written.
-    db_->exec("delete from CROWD " + key);
+    db_.exec("delete from CROWD " + key);
     const std::string before = value("select count(*) from 刀模管理資料");
     EXPECT_EQ(writeBackCurrentRow(cutting, rows, first, ctx), RowWriteBack::NotFound);
     EXPECT_NE(msgs.shown().back().text.find("未回存任何資料"), std::string::npos);

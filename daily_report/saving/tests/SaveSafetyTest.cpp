@@ -5,7 +5,6 @@
 #include "platform/os/Log.h"
 #include "platform/os/MessageBox.h"
 
-#include <filesystem>
 #include <fstream>
 
 #include <barrier>
@@ -55,8 +54,7 @@ TEST_F(SaveSafety, FailureHalfWayLeavesTheDatabaseAsItWas)
     const ChangeFlags flagsBefore = flags;
 
     ScriptedMessages msgs;
-    const TempPath logFolder("save-log");
-    const std::string logFile = log::open(logFolder.str());
+    const std::string logFile = log::open(db().folder());
     auto ctx = context();
     EXPECT_EQ(saveDailyReport(printing, rows, flags, ctx).result, SaveResult::Failed);
     log::close();
@@ -80,7 +78,6 @@ TEST_F(SaveSafety, FailureHalfWayLeavesTheDatabaseAsItWas)
     const std::string logged((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_NE(logged.find("engine=disk full"), std::string::npos) << logged;
     EXPECT_NE(logged.find("sql=update"), std::string::npos) << logged;
-    std::filesystem::remove_all(logFolder.str());
 }
 
 TEST_F(SaveSafety, TwoWorkstationsSavingTheSameWorkOrderBothLand)

@@ -1,7 +1,7 @@
 #pragma once
-// A fresh database with a few work orders, the session that points at it and
-// the grid rows the loader shows for a kind; plain SQLite access to seed the
-// data and to read back what a save left.
+// A fresh database with a customer, short hands for seeding work orders and
+// pieces, the session that points at it and the grid rows the loader shows
+// for a kind; plain SQLite access reads back what a save left.
 #include "app/core/Session.h"
 #include "common/Clock.h"
 #include "common/ProcessKind.h"
@@ -9,23 +9,15 @@
 #include "daily_report/core/GridLayout.h"
 #include "daily_report/core/GridLoader.h"
 #include "daily_report/saving/Saving.h"
-#include "db/Database.h"
-#include "db/tests/TestDb.h"
+#include "db/testing/FreshDatabase.h"
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 
 namespace qtmv::daily::test {
 
-using qtmv::db::test::Db;
-using qtmv::db::test::TempPath;
-
-inline std::string connectionStringFor(const std::string& path)
-{
-    return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + path + ";Jet OLEDB:Database Password=kvoz2851kvoz2851";
-}
+using qtmv::db::test::FreshDatabase;
 
 inline const ProcessKind& kind(const char* displayName) { return *kindByDisplayName(displayName); }
 
@@ -53,13 +45,10 @@ inline ChangeFlags flagsFor(const ProcessKind& k, const GridRows& rows)
 
 class SavingFixture : public ::testing::Test {
 protected:
-    SavingFixture() : path_("saving")
+    SavingFixture()
     {
-        qtmv::db::createDatabase(path_.str());
-        db_ = std::make_unique<Db>(path_.str());
-        session_.ConnectionString = connectionStringFor(path_.str());
         session_.IdentityEstablished = session_.RightsEstablished = true;
-        db_->exec("insert into CUST (ID, SNAME) values ('C01', '大同紙器')");
+        db_.exec("insert into CUST (ID, SNAME) values ('C01', '大同紙器')");
     }
 
     SaveContext context()
@@ -67,60 +56,45 @@ protected:
         return SaveContext{session_, clock_, [this] { ++programEnded_; }};
     }
 
-    Db& db() { return *db_; }
+    FreshDatabase& db() { return db_; }
 
     // A work order with its process-flow record.
     void workOrder(const std::string& po)
     {
-        db_->exec("insert into PWORK (PO, CUST, [DESC]) values ('" + po + "', 'C01', '月曆')");
-        db_->exec("insert into PRINTFLOW (PO) values ('" + po + "')");
+        db_.exec("insert into PWORK (PO, CUST, [DESC]) values ('" + po + "', 'C01', '月曆')");
+        db_.exec("insert into PRINTFLOW (PO) values ('" + po + "')");
     }
     // A work-order line of the kind.
     void line(const ProcessKind& k, const std::string& po, int no)
     {
-        db_->exec("insert into [" + std::string(k.detailTable) + "] (PO, [NO]) values ('" + po + "', " +
+        db_.exec("insert into [" + std::string(k.detailTable) + "] (PO, [NO]) values ('" + po + "', " +
                   std::to_string(no) + ")");
     }
     // A scheduled piece in the scheduled table and in 預排資料明細.
     void piece(const ProcessKind& k, const std::string& id, int ino, const std::string& po, int no,
                const std::string& fdate = "", const std::string& order = "1")
     {
-        db_->exec("insert or ignore into 預排資料 (ID) values ('" + id + "')");
-        db_->exec("insert into [" + std::string(k.scheduledTable) + "] (ID, INO, PO, [NO], FDATE, 順序) values ('" +
+        db_.exec("insert or ignore into 預排資料 (ID) values ('" + id + "')");
+        db_.exec("insert into [" + std::string(k.scheduledTable) + "] (ID, INO, PO, [NO], FDATE, 順序) values ('" +
                   id + "', " + std::to_string(ino) + ", '" + po + "', " + std::to_string(no) + ", '" + fdate +
                   "', '" + order + "')");
-        db_->exec("insert into 預排資料明細 (ID, INO, KIND, PO, [NO], PDATE) values ('" + id + "', " +
+        db_.exec("insert into 預排資料明細 (ID, INO, KIND, PO, [NO], PDATE) values ('" + id + "', " +
                   std::to_string(ino) + ", '" + std::string(k.spacedName) + "', '" + po + "', " +
                   std::to_string(no) + ", '" + fdate + "')");
     }
     void outsourcing(const ProcessKind& k, const std::string& po, int no, double eamt, const std::string& odate = "")
     {
-        db_->exec("insert into VENDERAC (PO, [NO], KIND, EAMT, ODATE) values ('" + po + "', " + std::to_string(no) +
+        db_.exec("insert into VENDERAC (PO, [NO], KIND, EAMT, ODATE) values ('" + po + "', " + std::to_string(no) +
                   ", '" + std::string(k.spacedName) + "', " + std::to_string(eamt) + ", '" + odate + "')");
     }
 
     GridRows load(const ProcessKind& k) { return loadGrid(session_.ConnectionString, k, "", SortOption::WorkOrder); }
 
-    // Every row of every table, for comparing the whole database.
-    std::string dump()
-    {
-        std::string out;
-        for (const auto& t : db_->rows("select name from sqlite_master where type = 'table' order by name")) {
-            out += "[" + t[0] + "]\n";
-            for (const auto& r : db_->rows("select * from [" + t[0] + "] order by rowid")) {
-                for (const auto& v : r)
-                    out += v + "|";
-                out += "\n";
-            }
-        }
-        return out;
-    }
+    std::string dump() { return db_.contents(); }
+    std::string value(const std::string& sql) { return db_.value(sql); }
 
-    std::string value(const std::string& sql) { return db_->value(sql); }
-
-    TempPath path_;
-    std::unique_ptr<Db> db_;
-    Session session_;
+    FreshDatabase db_;
+    Session& session_ = db_.session();
     FixedClock clock_{{2024, 12, 4, 14, 5, 0}};
     int programEnded_ = 0;
 };
