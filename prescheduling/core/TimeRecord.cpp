@@ -9,6 +9,7 @@
 #include "platform/jet/Connection.h"
 #include "platform/jet/Recordset.h"
 #include "platform/jet/Sql.h"
+#include "platform/jet/Value.h"
 #include "platform/os/Failure.h"
 #include "platform/os/MessageBox.h"
 #include "platform/text/Text.h"
@@ -228,6 +229,29 @@ double capacityPerHour(jet::Connection& conn, const std::string& machine)
                 "order by 機別",
             conn);
     return rs.eof() ? 0 : rs.field("每時產能").number();
+}
+
+std::vector<std::string> phraseList(jet::Connection& conn, const std::string& item)
+{
+    jet::Recordset rs;
+    rs.open("select [DESC] from [PHRASE] where [KIND] = 'Z-雜項' and [ITEM] = '" + q(item) + "' order by ID", conn);
+    std::vector<std::string> out;
+    for (; !rs.eof(); rs.moveNext())
+        if (!rs.text("DESC").empty())
+            out.push_back(rs.text("DESC"));
+    return out;
+}
+
+std::optional<std::pair<std::string, std::string>> findEmployee(jet::Connection& conn, const std::string& text)
+{
+    const std::string t = q(qtmv::Trim(text));
+    jet::Recordset rs;
+    rs.open(std::string("select ID, NAME ") + "from [EMPLOYEE] " + "where ID = '" + t + "' or " + "NAME = '" + t +
+                "' ",
+            conn);
+    if (rs.eof())
+        return std::nullopt;
+    return std::make_pair(rs.text("ID"), rs.text("NAME"));
 }
 
 // --- Saving -----------------------------------------------------------------

@@ -28,6 +28,8 @@
 #include "prescheduling/core/TimeMath.h"
 
 #include <functional>
+#include <optional>
+#include <utility>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -122,6 +124,11 @@ std::string lockedMessage(const std::string& holder);
 std::vector<TimeLine> loadLines(jet::Connection& conn, const RecordKey& key);
 // 每時產能 of a machine in 印刷產能資料; 0 without a record.
 double capacityPerHour(jet::Connection& conn, const std::string& machine);
+
+// The texts of a phrase list of kind "Z-雜項" ("機別", "停工說明"), in their order.
+std::vector<std::string> phraseList(jet::Connection& conn, const std::string& item);
+// An employee by code or by name: {ID, NAME}; nullopt when there is none.
+std::optional<std::pair<std::string, std::string>> findEmployee(jet::Connection& conn, const std::string& text);
 
 // --- Saving -----------------------------------------------------------------
 

@@ -1,0 +1,283 @@
+// The time-consumption window driven with keys: typing lines, the checks
+// while typing, lookups, the lock, the calendar, and what a confirmed save
+// leaves in the database and hands back.
+#include "prescheduling/ui/TimeWindow.h"
+
+#include "common/HandOver.h"
+#include "daily_report/saving/tests/SavingFixture.h"
+#include "platform/os/MessageBox.h"
+#include "platform/ui/SpreadGrid.h"
+#include "platform/ui/tests/TestApp.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCalendarWidget>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace qtmv;
+using W = frm工務預排作業_耗時;
+
+namespace {
+
+void key(QWidget* w, QChar ch)
+{
+    if (ch.unicode() < 0x80)
+        QTest::keyClick(w, ch.toLatin1());
+    else
+        QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(ch), {});
+}
+
+class TimeWindowTest : public daily::test::SavingFixture, qtmv::test::WithApp {
+protected:
+    TimeWindowTest()
+    {
+        session_.WorkstationUser = "PC1\\amy";
+        session_.EmployeeName = "王小美";
+        session_.ProductionRights = std::string(20, '0');
+        savedSession_ = session();
+        session() = session_;
+        workOrder("P001");
+        line(printing, "P001", 1);
+        piece(printing, "D001", 1, "P001", 1);
+        db().exec("insert into [印刷產能資料] (機別, 每時產能) values ('H1', 6000)");
+        db().exec("insert into EMPLOYEE (ID, NAME) values ('E01', '陳大文')");
+        db().exec("insert into PHRASE ([KIND], [ITEM], [DESC]) values ('Z-雜項', '停工說明', '換版')");
+
+        caller.setObjectName("main");
+        auto* kinds = new QComboBox(&caller);
+        kinds->setObjectName("cbo種類");
+        kinds->addItems({QStringLiteral("C-紙品"), QStringLiteral("D-印刷")});
+        kinds->setCurrentIndex(1);
+        timeNo = new QLineEdit(&caller);
+        timeNo->setObjectName("txt耗時單號");
+    }
+    ~TimeWindowTest() override
+    {
+        w.reset();
+        session() = savedSession_;
+    }
+
+    // Opens the window for work order P001 line 1 of the record.
+    W& open(const std::string& number = "D001")
+    {
+        clearPick();
+        gPick[0] = "P001";
+        gPick[1] = "1";
+        gPick[4] = "10000";
+        gPick[6] = number;
+        w = std::make_unique<W>(&caller, clock_);
+        w->show();
+        w->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(w.get()));
+        return *w;
+    }
+
+    SpreadGrid& grid() { return *w->fml明細; }
+
+    void timeLine()
+    {
+        db().exec("insert into [預排資料耗時明細] (單號, 工單單號, 工單序, 序, 製程, 開始) "
+                  "values ('D001', 'P001', 1, 1, 'D-印刷', '1131201 0800')");
+    }
+
+    // Types into the active cell as a user does and commits with Enter.
+    void typeCell(const QString& text)
+    {
+        grid().tableView()->setFocus();
+        key(grid().tableView(), text[0]);
+        for (qsizetype i = 1; i < text.size(); ++i)
+            key(QApplication::focusWidget(), text[i]);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    }
+    void go(int row, int col) { grid().setActiveCell(row, col); }
+
+    void typeLine(int row)
+    {
+        go(row, W::c製作);
+        typeCell("H1");                      // Enter moves on to 開始
+        typeCell("1131204 0830");
+        typeCell("1131204 1015");
+        go(row, W::c完工數量);
+        typeCell("9450");
+        go(row, W::c經辦);
+        typeCell(QStringLiteral("陳大文"));   // a name finds the code
+    }
+
+    const ProcessKind& printing = daily::test::kind("D-印刷");
+    Session savedSession_;
+    QWidget caller;
+    QLineEdit* timeNo = nullptr;
+    std::unique_ptr<W> w;
+    ScriptedMessages messages;
+};
+
+TEST_F(TimeWindowTest, TypedLineIsComputedSavedAndHandedBack)
+{
+    open();
+    typeLine(1);
+    EXPECT_EQ(grid().text(1, W::c耗時), "1.75");
+    EXPECT_EQ(grid().text(1, W::c時分), "1時45分");
+    EXPECT_EQ(grid().text(1, W::c經辦), "E01");
+    EXPECT_EQ(grid().text(1, W::c經辦人員), "陳大文");
+    EXPECT_EQ(w->txt總耗時->text(), "1.75");
+    EXPECT_EQ(w->txt完工數量->text(), "9450");
+    EXPECT_EQ(w->lbl標準數量->text(), QStringLiteral("標準數量: 10500"));
+    EXPECT_EQ(w->lbl差異->text(), QStringLiteral("差異: -1050"));
+    EXPECT_EQ(w->lbl點數->text(), QStringLiteral("點數: 90.00"));
+
+    w->txt完工日期->setFocus();
+    QTest::keyClicks(w->txt完工日期, "1131204");
+    QTest::mouseClick(w->scmd確定, Qt::LeftButton);
+
+    EXPECT_TRUE(messages.shown().empty());
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_TRUE(gReturned);
+    EXPECT_EQ(gPick[0], "1.75");
+    EXPECT_EQ(gPick[1], "1131204");
+    EXPECT_EQ(gPick[2], "完工數量: 9450");
+    EXPECT_EQ(value("select 機別 || '/' || 開始 || '/' || 結束 || '/' || 耗時 || '/' || 經辦代號 || '/' || 製程 "
+                    "from [預排資料耗時明細]"),
+              "H1/1131204 0830/1131204 1015/1.75/E01/D-印刷");
+    EXPECT_EQ(value("select FDATE from PRINTING_S"), "1131204");
+    // The window's lock is gone with it.
+    EXPECT_EQ(value("select count(*) from SYSPOLOCK1"), "0");
+}
+
+TEST_F(TimeWindowTest, ChecksWhileTypingTellAndKeepTheText)
+{
+    open();
+    go(3, W::c製作);
+    grid().tableView()->setFocus();
+    key(grid().tableView(), 'H');
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_EQ(messages.shown()[0].text, "前一列資料尚未輸入!");
+    EXPECT_EQ(messages.shown()[0].title, "警告");
+    EXPECT_EQ(grid().text(3, W::c製作), "");
+    messages.clear();
+
+    go(1, W::c製作);
+    typeCell("ABCDEFGHIJKLMNOPQRSTU");
+    EXPECT_EQ(grid().text(1, W::c製作), "ABCDEFGHIJKLMNOPQRST");
+    typeCell("1131204 1015");
+    typeCell("1131204 0830");
+    EXPECT_EQ(grid().text(1, W::c結束), "1131204 0830");   // kept for correcting
+    EXPECT_EQ(grid().text(1, W::c耗時), "");                // never a negative time
+    go(1, W::c不良數);
+    typeCell("3x");
+    EXPECT_EQ(grid().text(1, W::c不良數), "");
+    if (grid().isEditing())
+        QTest::keyClick(grid().editor(), Qt::Key_Escape);
+    go(1, W::c不良率);
+    typeCell("1.5");
+    EXPECT_EQ(grid().text(1, W::c不良率), "1.50");
+    go(1, W::c經辦);
+    typeCell("E99");
+    EXPECT_EQ(grid().text(1, W::c經辦), "E99");
+    ASSERT_EQ(messages.shown().size(), 4u);
+    EXPECT_EQ(messages.shown()[0].text, "最多只可輸入20個字元!");
+    EXPECT_EQ(messages.shown()[1].text, presched::kEndBeforeStart);
+    EXPECT_EQ(messages.shown()[2].text, "請輸入數字!");
+    EXPECT_NE(messages.shown()[3].text.find("E99"), std::string::npos);
+
+    // Saving refuses the backwards line and keeps everything typed.
+    QTest::mouseClick(w->scmd確定, Qt::LeftButton);
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(value("select count(*) from [預排資料耗時明細]"), "0");
+    EXPECT_FALSE(gReturned);
+}
+
+TEST_F(TimeWindowTest, LookupsByF9ButtonAndEnterOnAnEmptyCodeCell)
+{
+    open();
+    std::vector<std::string> asked;
+    w->runModal = [&](QDialog& d) {
+        asked.push_back(d.objectName().toStdString() + "|" + gLookupKind + "|" + gLookupContext + "|" +
+                        gLookupFilter);
+        gPick[0] = asked.size() == 1 ? "H2" : "E01";
+        gPick[1] = asked.size() == 1 ? "海德堡二號" : "陳大文";
+    };
+    go(1, W::c製作);
+    grid().tableView()->setFocus();
+    QTest::keyClick(grid().tableView(), Qt::Key_Return);
+    EXPECT_EQ(grid().text(1, W::c製作), "H2");
+    go(1, W::c經辦);
+    QTest::keyClick(grid().tableView(), Qt::Key_F9);
+    EXPECT_EQ(grid().text(1, W::c經辦人員), "陳大文");
+    ASSERT_EQ(asked.size(), 2u);
+    EXPECT_NE(asked[0].find("|印刷|設備|"), std::string::npos);
+    EXPECT_EQ(gLookupContext, "");
+
+    // Closed without a pick: the cell keeps what was typed.
+    w->runModal = [](QDialog&) {};
+    go(2, W::c經辦);
+    typeCell("E77");
+    go(2, W::c經辦);
+    QTest::mouseClick(w->scmd輔助, Qt::LeftButton);
+    EXPECT_EQ(grid().text(2, W::c經辦), "E77");
+}
+
+TEST_F(TimeWindowTest, RecordHeldElsewhereOpensReadOnly)
+{
+    db().exec("insert into SYSPOLOCK1 (ID, COMPUTER, [USER], 工單單號, 工單序, 單號) "
+              "values ('PC2\\bob|77|1', 'PC2', '李大同', 'P001', 1, 'D001')");
+    timeLine();
+    open();
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_EQ(messages.shown()[0].text, "另一個使用者正在修改，您暫時無法修改資料！\n\n被【李大同 】鎖定。");
+    EXPECT_TRUE(w->readOnly());
+    EXPECT_FALSE(w->scmd確定->isEnabled());
+    EXPECT_FALSE(w->scmd刪除->isEnabled());
+    EXPECT_FALSE(w->act品檢->isEnabled());
+    EXPECT_EQ(grid().text(1, W::c開始), "1131201 0800");
+    go(1, W::c製作);
+    key(grid().tableView(), 'X');
+    EXPECT_FALSE(grid().isEditing());
+    w->reject();
+    EXPECT_EQ(value("select count(*) from SYSPOLOCK1"), "1"); // the other user's lock stays
+}
+
+TEST_F(TimeWindowTest, CalendarDeleteAndANewTmpNumber)
+{
+    open("");
+    w->runModal = [](QDialog& d) {
+        auto* cal = d.findChild<QCalendarWidget*>("cal日期");
+        ASSERT_NE(cal, nullptr);
+        emit cal->clicked(QDate(2024, 12, 5));
+    };
+    QTest::mouseClick(w->cmd日期, Qt::LeftButton);
+    EXPECT_EQ(w->txt完工日期->text(), "1131205");
+
+    typeLine(1);
+    go(2, W::c製作);
+    typeCell("H9");
+    go(1, W::c製作);
+    QTest::mouseClick(w->scmd刪除, Qt::LeftButton);
+    EXPECT_EQ(grid().text(1, W::c製作), "H9");
+    QTest::mouseClick(w->scmd確定, Qt::LeftButton);
+    EXPECT_TRUE(gReturned);
+    EXPECT_EQ(timeNo->text(), "TMP0001");
+    EXPECT_EQ(value("select group_concat(單號 || ':' || 機別) from [預排資料耗時明細]"), "TMP0001:H9");
+}
+
+TEST_F(TimeWindowTest, QueryOnlyUserCannotSave)
+{
+    session().ProductionRights = "000000000001";
+    open();
+    typeLine(1);
+    QTest::mouseClick(w->scmd確定, Qt::LeftButton);
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_EQ(messages.shown()[0].text, "您的權限僅可以查詢！");
+    EXPECT_EQ(value("select count(*) from [預排資料耗時明細]"), "0");
+    EXPECT_TRUE(w->isVisible());
+}
+
+} // namespace

@@ -1,0 +1,553 @@
+#include "prescheduling/ui/TimeWindow.h"
+
+#include "app/core/Session.h"
+#include "common/HandOver.h"
+#include "common/RocDate.h"
+#include "daily_report/saving/Saving.h"
+#include "lookups/ui/PeopleLookups.h"
+#include "lookups/ui/VendorLookups.h"
+#include "platform/jet/Connection.h"
+#include "platform/jet/Value.h"
+#include "platform/os/Failure.h"
+#include "platform/os/MessageBox.h"
+#include "platform/text/Big5.h"
+#include "platform/text/Text.h"
+#include "platform/ui/BusyScope.h"
+#include "platform/ui/GridHelpers.h"
+#include "platform/ui/QtText.h"
+#include "platform/ui/SpreadGrid.h"
+
+#include <QAction>
+#include <QCalendarWidget>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include <map>
+
+using namespace qtmv;
+using namespace qtmv::presched;
+
+namespace {
+
+constexpr const char* kTitle = "耗時";
+constexpr int kBlankRows = 20;
+
+std::string cellText(const SpreadGrid& g, int r, int c) { return Trim(g.text(r, c)); }
+
+bool isNumber(const std::string& t)
+{
+    if (t.empty())
+        return true;
+    bool digit = false, point = false;
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        const char ch = t[i];
+        if (ch >= '0' && ch <= '9')
+            digit = true;
+        else if (ch == '.' && !point)
+            point = true;
+        else if (!(ch == '-' && i == 0))
+            return false;
+    }
+    return digit;
+}
+
+std::string numberCell(double v) { return v == 0 ? std::string() : jet::realText(v); }
+
+// Cuts the text to the limit and tells the user, as every entry window does.
+void limit(QString& text, std::size_t bytes, bool countBig5, const char* message)
+{
+    const std::string t = text.toStdString();
+    const std::size_t length = countBig5 ? Big5ByteLength(t) : static_cast<std::size_t>(text.size());
+    if (length <= bytes)
+        return;
+    MsgBox(message, "訊息", MsgIcon::Exclamation);
+    text = countBig5 ? u8(CutToBytes(t, static_cast<long long>(bytes))) : text.left(static_cast<qsizetype>(bytes));
+}
+
+QLabel* figure(QWidget* parent, const char* name)
+{
+    auto* l = new QLabel(parent);
+    l->setObjectName(QString::fromUtf8(name));
+    return l;
+}
+
+} // namespace
+
+frm工務預排作業_耗時::frm工務預排作業_耗時(QWidget* caller, const Clock& clock)
+    : QDialog(caller), caller_(caller), clock_(clock)
+{
+    setObjectName(QStringLiteral("frm工務預排作業_耗時"));
+    setWindowTitle(u8(kTitle));
+    setModal(true);
+    buildUi();
+}
+
+frm工務預排作業_耗時::~frm工務預排作業_耗時()
+{
+    if (!lockId_.empty())
+        Guarded(kTitle, [&] {
+            jet::Connection conn;
+            conn.open(session().ConnectionString);
+            releaseLock(conn, key_, lockId_);
+        });
+}
+
+void frm工務預排作業_耗時::buildUi()
+{
+    auto* root = new QVBoxLayout(this);
+    auto* bar = new QToolBar(this);
+    bar->setObjectName(QStringLiteral("Toolbar2"));
+    act品檢 = bar->addAction(u8("品檢"));
+    act品檢->setObjectName(QStringLiteral("品檢"));
+    act品檢->setEnabled(false); // the inspection window is not part of this program yet
+    lbl標題 = figure(this, "lbl標題");
+    auto* head = new QHBoxLayout;
+    head->addWidget(bar);
+    head->addWidget(lbl標題, 1);
+    root->addLayout(head);
+
+    auto* fields = new QGridLayout;
+    auto edit = [this](const char* name, int maxLength) {
+        auto* e = new QLineEdit(this);
+        e->setObjectName(QString::fromUtf8(name));
+        if (maxLength > 0)
+            e->setMaxLength(maxLength);
+        return e;
+    };
+    txt完工日期 = edit("txt完工日期", 7);
+    cmd日期 = new QPushButton(u8("..."), this);
+    cmd日期->setObjectName(QStringLiteral("cmd日期"));
+    txt完工數量 = edit("txt完工數量", 10);
+    txt總耗時 = edit("txt總耗時", 0);
+    txt總耗時->setReadOnly(true);
+    fields->addWidget(new QLabel(u8("完工日期:"), this), 0, 0);
+    fields->addWidget(txt完工日期, 0, 1);
+    fields->addWidget(cmd日期, 0, 2);
+    fields->addWidget(new QLabel(u8("完工數量:"), this), 0, 3);
+    fields->addWidget(txt完工數量, 0, 4);
+    fields->addWidget(new QLabel(u8("總耗時:"), this), 0, 5);
+    fields->addWidget(txt總耗時, 0, 6);
+    lbl時標準量 = figure(this, "lbl時標準量");
+    lbl標準數量 = figure(this, "lbl標準數量");
+    lbl實際數量 = figure(this, "lbl實際數量");
+    lbl差異 = figure(this, "lbl差異");
+    lbl點數 = figure(this, "lbl點數");
+    int c = 0;
+    for (QLabel* l : {lbl時標準量, lbl標準數量, lbl實際數量, lbl差異, lbl點數})
+        fields->addWidget(l, 1, c++ * 2, 1, 2);
+    root->addLayout(fields);
+
+    fml明細 = new SpreadGrid(this);
+    fml明細->setObjectName(QStringLiteral("fml明細"));
+    std::vector<GridColumnSpec> cols = {
+        {"製作", 70}, {"開始", 100}, {"結束", 100}, {"耗時", 50},      {"時分", 70},    {"完工數量", 70},
+        {"不良數", 60}, {"不良率", 60}, {"經辦", 60}, {"經辦人員", 70}, {"說明", 160},  {"產值", 70},
+        {"標準數量", 70}, {"點數", 60},  {"令數", 0, true}, {"色數", 0, true}, {"面數", 0, true},
+        {"單價", 0, true}, {"合計", 0, true}};
+    SetupGrid(*fml明細, kBlankRows, cols);
+    fml明細->setEditablePredicate([this](int, int col) {
+        if (readOnly_)
+            return false;
+        switch (col) {
+        case c製作: case c開始: case c結束: case c完工數量: case c不良數: case c不良率: case c經辦: case c說明:
+            return true;
+        default:
+            return false;
+        }
+    });
+    fml明細->setStartEditHook([this](EditStart& e) { return startEdit(e.row, e.col); });
+    fml明細->setEndEditHook([this](EditEnd& e) { return endEdit(e.row, e.col, e.text); });
+    fml明細->setKeyDownHook([this](const GridKey& k) {
+        if (k.key == Qt::Key_F9) {
+            lookupAt(k.row, k.col);
+            return true;
+        }
+        if ((k.key == Qt::Key_Return || k.key == Qt::Key_Enter) && !k.editing &&
+            (k.col == c製作 || k.col == c經辦) && cellText(*fml明細, k.row, k.col).empty()) {
+            lookupAt(k.row, k.col);
+            return true;
+        }
+        return false;
+    });
+    QObject::connect(fml明細, &SpreadGrid::cellChanged, this, [this](int, int) { recompute(); });
+    root->addWidget(fml明細, 1);
+
+    auto* buttons = new QHBoxLayout;
+    auto button = [this, buttons](const char* name, const char* caption) {
+        auto* b = new QPushButton(u8(caption), this);
+        b->setObjectName(QString::fromUtf8(name));
+        b->setAutoDefault(false);
+        buttons->addWidget(b);
+        return b;
+    };
+    scmd確定 = button("scmd確定", "確 定");
+    scmd刪除 = button("scmd刪除", "明細刪除");
+    scmd輔助 = button("scmd輔助", "輔助(F9)");
+    ssc回前畫面 = button("ssc回前畫面", "回前畫面");
+    root->addLayout(buttons);
+
+    QObject::connect(scmd確定, &QPushButton::clicked, this, [this] { Guarded(kTitle, [&] { confirm(); }); });
+    QObject::connect(scmd刪除, &QPushButton::clicked, this, [this] { deleteLine(); });
+    QObject::connect(scmd輔助, &QPushButton::clicked, this, [this] { lookup(); });
+    QObject::connect(ssc回前畫面, &QPushButton::clicked, this, [this] { reject(); });
+    QObject::connect(cmd日期, &QPushButton::clicked, this, [this] { pickDate(); });
+    QObject::connect(txt完工日期, &QLineEdit::editingFinished, this, [this] {
+        std::string t = Trim(txt完工日期->text().toStdString());
+        PadDateText(t);
+        txt完工日期->setText(u8(t));
+    });
+    QObject::connect(txt完工數量, &QLineEdit::textEdited, this, [this] { quantityTyped_ = true; });
+    resize(1000, 560);
+}
+
+void frm工務預排作業_耗時::showEvent(QShowEvent* e)
+{
+    QDialog::showEvent(e);
+    if (!started_)
+        start();
+}
+
+void frm工務預排作業_耗時::start()
+{
+    if (started_)
+        return;
+    started_ = true;
+    gReturned = false;
+    QWidget* main = caller_ ? caller_->window() : nullptr;
+    auto callerText = [main](const char* name) {
+        auto* box = main ? main->findChild<QLineEdit*>(QString::fromUtf8(name)) : nullptr;
+        return box ? Trim(box->text().toStdString()) : std::string();
+    };
+    const QComboBox* kinds = main ? main->findChild<QComboBox*>(QStringLiteral("cbo種類")) : nullptr;
+    key_.kind = kinds ? kindByDisplayName(kinds->currentText().toStdString()) : nullptr;
+    if (!key_.kind)
+        key_.kind = &kindOf(kDefaultKind);
+    key_.po = Trim(gPick[0]);
+    key_.seq = static_cast<int>(Val(gPick[1]));
+    key_.number = Trim(gPick[6]);
+    if (key_.number.empty())
+        key_.number = callerText("txt預排單號");
+    if (key_.number.empty())
+        key_.number = callerText("txt耗時單號");
+    txt完工日期->setText(u8(Trim(gPick[2])));
+    txt總耗時->setText(u8(Trim(gPick[3])));
+    lbl標題->setText(u8(std::string(key_.kind->displayName) + "  工單: " + key_.po + "-" +
+                        std::to_string(key_.seq) + "  數量: " + Trim(gPick[4])));
+    clearPick();
+
+    Guarded(kTitle, [&] {
+        jet::Connection conn;
+        conn.open(session().ConnectionString);
+        fml明細->setColumnChoices(c製作, phraseList(conn, "機別"));
+        fml明細->setColumnChoices(c說明, phraseList(conn, "停工說明"));
+        if (!key_.number.empty() && !isTmpNumber(key_.number)) {
+            const LockOutcome lock = takeLock(conn, key_, thisHolder(session()));
+            if (lock.taken) {
+                lockId_ = lock.lockId;
+            } else {
+                readOnly_ = true;
+                scmd確定->setEnabled(false);
+                scmd刪除->setEnabled(false);
+                act品檢->setEnabled(false);
+                MsgBox(lockedMessage(lock.holder), "警告", MsgIcon::Exclamation);
+            }
+        }
+        const std::vector<TimeLine> lines = presched::loadLines(conn, key_);
+        CellTable rows;
+        for (const TimeLine& l : lines) {
+            std::vector<std::string> r(kColumns);
+            r[c製作 - 1] = l.machine;
+            r[c開始 - 1] = l.start;
+            r[c結束 - 1] = l.end;
+            r[c完工數量 - 1] = numberCell(l.quantity);
+            r[c不良數 - 1] = numberCell(l.defects);
+            r[c不良率 - 1] = l.defectRate == 0 ? "" : twoDecimals(l.defectRate);
+            r[c經辦 - 1] = l.operatorId;
+            r[c經辦人員 - 1] = l.operatorName;
+            r[c說明 - 1] = l.remark;
+            r[c產值 - 1] = numberCell(l.value);
+            r[c令數 - 1] = numberCell(l.reams);
+            r[c色數 - 1] = numberCell(l.colours);
+            r[c面數 - 1] = numberCell(l.sides);
+            r[c單價 - 1] = numberCell(l.unitPrice);
+            r[c合計 - 1] = numberCell(l.total);
+            rows.push_back(std::move(r));
+        }
+        // Always room for a new line below the stored ones.
+        rows.emplace_back(kColumns);
+        while (rows.size() < static_cast<std::size_t>(kBlankRows))
+            rows.emplace_back(kColumns);
+        fml明細->setRows(std::move(rows));
+        fml明細->setActiveCell(1, c製作);
+    });
+    recompute();
+}
+
+bool frm工務預排作業_耗時::lineEmpty(int row) const
+{
+    for (int c = 1; c <= kColumns; ++c)
+        if (c != c耗時 && c != c時分 && c != c標準數量 && c != c點數 && !cellText(*fml明細, row, c).empty())
+            return false;
+    return true;
+}
+
+bool frm工務預排作業_耗時::startEdit(int row, int)
+{
+    if (row > 1 && lineEmpty(row - 1) && lineEmpty(row)) {
+        MsgBox("前一列資料尚未輸入!", "警告", MsgIcon::Exclamation);
+        return false;
+    }
+    return true;
+}
+
+bool frm工務預排作業_耗時::endEdit(int row, int col, QString& text)
+{
+    switch (col) {
+    case c製作:
+        limit(text, 20, true, "最多只可輸入20個字元!");
+        break;
+    case c經辦: {
+        limit(text, 20, true, "最多只可輸入20個字元!");
+        const std::string typed = Trim(text.toStdString());
+        if (typed.empty()) {
+            fml明細->setText(row, c經辦人員, "");
+            break;
+        }
+        jet::Connection conn;
+        conn.open(session().ConnectionString);
+        if (const auto who = findEmployee(conn, typed)) {
+            text = u8(who->first);
+            fml明細->setText(row, c經辦人員, who->second);
+        } else {
+            // The typed code stays for the user to correct.
+            fml明細->setText(row, c經辦人員, "");
+            MsgBox("查無此經辦人員「" + typed + "」，請重新輸入或按 F9 查詢!", "訊息", MsgIcon::Exclamation);
+        }
+        break;
+    }
+    case c說明:
+        limit(text, 100, true, "最多只可輸入100個字元!");
+        break;
+    case c完工數量:
+    case c不良數:
+    case c不良率: {
+        limit(text, 10, false, "最多只可輸入10個字元!");
+        const std::string t = Trim(text.toStdString());
+        if (!isNumber(t)) {
+            MsgBox("請輸入數字!", "訊息", MsgIcon::Exclamation);
+            return false;
+        }
+        if (col == c不良率 && !t.empty())
+            text = u8(twoDecimals(Val(t)));
+        break;
+    }
+    case c開始:
+    case c結束: {
+        limit(text, 12, false, "最多只可輸入12個字!");
+        const std::string t = text.toStdString();
+        const LineTime lt = lineTime(col == c開始 ? t : fml明細->text(row, c開始),
+                                     col == c結束 ? t : fml明細->text(row, c結束));
+        // Only a complete pair can be judged; the text stays for correcting.
+        if (lt.state == LineTime::State::Invalid && !Trim(fml明細->text(row, col == c開始 ? c結束 : c開始)).empty())
+            MsgBox(lt.problem, "訊息", MsgIcon::Exclamation);
+        else if (lt.state == LineTime::State::Invalid && lt.problem != kEndWithoutStart)
+            MsgBox(lt.problem, "訊息", MsgIcon::Exclamation);
+        break;
+    }
+    default:
+        break;
+    }
+    return true;
+}
+
+void frm工務預排作業_耗時::recompute()
+{
+    std::vector<TimeLine> lines = gridLines();
+    double standard = 0, actual = 0;
+    double activePerHour = 0;
+    const int active = fml明細->activeRow();
+    try {
+        jet::Connection conn;
+        conn.open(session().ConnectionString);
+        for (int r = 1; r <= fml明細->maxRow(); ++r) {
+            TimeLine& l = lines[static_cast<std::size_t>(r - 1)];
+            if (l.empty())
+                continue;
+            auto found = capacities_.find(l.machine);
+            if (found == capacities_.end())
+                found = capacities_.emplace(l.machine, capacityPerHour(conn, l.machine)).first;
+            computeFigures(l, found->second);
+            const LineTime t = lineTime(l.start, l.end);
+            fml明細->setText(r, c耗時, l.hours);
+            fml明細->setText(r, c時分, lineHoursText(t));
+            fml明細->setText(r, c標準數量, numberCell(l.standard));
+            fml明細->setText(r, c點數, l.standard > 0 ? twoDecimals(l.points) : "");
+            standard += l.standard;
+            actual += l.quantity;
+            if (r == active || activePerHour == 0)
+                activePerHour = found->second;
+        }
+    } catch (const std::exception& e) {
+        ReportFailure(kTitle, e);
+    }
+    const Quantities q = quantities(standard, actual);
+    txt總耗時->setText(u8(HoursText(totalMinutes(lines))));
+    if (!quantityTyped_)
+        txt完工數量->setText(u8(numberCell(actual)));
+    lbl時標準量->setText(u8("時標準量: " + wholeNumber(activePerHour)));
+    lbl標準數量->setText(u8("標準數量: " + wholeNumber(q.standard)));
+    lbl實際數量->setText(u8("實際數量: " + wholeNumber(q.actual)));
+    lbl差異->setText(u8("差異: " + wholeNumber(q.difference)));
+    lbl點數->setText(u8("點數: " + twoDecimals(q.points)));
+}
+
+std::vector<TimeLine> frm工務預排作業_耗時::gridLines() const
+{
+    std::vector<TimeLine> lines;
+    for (int r = 1; r <= fml明細->maxRow(); ++r) {
+        auto t = [&](int c) { return cellText(*fml明細, r, c); };
+        auto n = [&](int c) { return Val(t(c)); };
+        TimeLine l;
+        l.machine = t(c製作);
+        l.start = t(c開始);
+        l.end = t(c結束);
+        l.quantity = n(c完工數量);
+        l.defects = n(c不良數);
+        l.defectRate = n(c不良率);
+        l.operatorId = t(c經辦);
+        l.operatorName = t(c經辦人員);
+        l.remark = fml明細->text(r, c說明);
+        l.value = n(c產值);
+        l.reams = n(c令數);
+        l.colours = n(c色數);
+        l.sides = n(c面數);
+        l.unitPrice = n(c單價);
+        l.total = n(c合計);
+        lines.push_back(std::move(l));
+    }
+    return lines;
+}
+
+void frm工務預排作業_耗時::lookup()
+{
+    lookupAt(fml明細->activeRow(), fml明細->activeCol());
+}
+
+void frm工務預排作業_耗時::lookupAt(int row, int col)
+{
+    if (readOnly_ || row < 1 || (col != c製作 && col != c經辦) || !startEdit(row, col))
+        return;
+    fml明細->finishEdit();
+    std::string code, name;
+    clearPick();
+    gLookupFilter = cellText(*fml明細, row, col);
+    if (col == c製作) {
+        gLookupKind = std::string(key_.kind->name);
+        gLookupContext = "設備";
+        frm廠商輔助畫面1 dlg(this);
+        runModal(dlg);
+        gLookupContext.clear();
+    } else {
+        gLookupStaffGroup.clear();
+        frm業務員輔助視窗1 dlg(this);
+        runModal(dlg);
+    }
+    code = Trim(gPick[0]);
+    name = Trim(gPick[1]);
+    clearPick();
+    if (code.empty())
+        return; // closed without a pick: the cell keeps what the user typed
+    fml明細->setText(row, col, code);
+    if (col == c經辦)
+        fml明細->setText(row, c經辦人員, name);
+    recompute();
+}
+
+void frm工務預排作業_耗時::deleteLine()
+{
+    const int row = fml明細->activeRow();
+    if (readOnly_ || row < 1)
+        return;
+    fml明細->cancelEdit();
+    CellTable cells = fml明細->allCells();
+    cells.erase(cells.begin() + (row - 1));
+    cells.emplace_back(kColumns);
+    fml明細->setRows(std::move(cells));
+    recompute();
+}
+
+void frm工務預排作業_耗時::pickDate()
+{
+    QDialog dlg(this);
+    dlg.setWindowTitle(u8("完工日期"));
+    auto* cal = new QCalendarWidget(&dlg);
+    cal->setObjectName(QStringLiteral("cal日期"));
+    (new QVBoxLayout(&dlg))->addWidget(cal);
+    DateTime start = clock_.now();
+    if (const auto typed = ParseRoc7(Trim(txt完工日期->text().toStdString())))
+        start = *typed;
+    cal->setSelectedDate(QDate(start.year, start.month, start.day));
+    QObject::connect(cal, &QCalendarWidget::clicked, &dlg, [&](QDate d) {
+        txt完工日期->setText(u8(Roc7(DateTime{d.year(), d.month(), d.day()})));
+        dlg.accept();
+    });
+    runModal(dlg);
+}
+
+void frm工務預排作業_耗時::confirm()
+{
+    if (readOnly_)
+        return;
+    fml明細->finishEdit();
+    SaveInput in;
+    in.key = key_;
+    in.lines = gridLines();
+    in.completionDate = Trim(txt完工日期->text().toStdString());
+    const std::string qty = Trim(txt完工數量->text().toStdString());
+    if (!isNumber(qty)) {
+        MsgBox("完工數量請輸入數字!", "訊息", MsgIcon::Exclamation);
+        return;
+    }
+    in.completedQuantity = Val(qty);
+    daily::SaveContext ctx{session(), clock_, endProgram};
+    SaveOutcome out;
+    {
+        const BusyScope busy(this, busy_);
+        out = saveRecord(in, ctx);
+    }
+    if (out.status != SaveStatus::Saved)
+        return;
+    if (key_.number.empty() && !out.number.empty()) {
+        key_.number = out.number;
+        QWidget* main = caller_ ? caller_->window() : nullptr;
+        if (auto* box = main ? main->findChild<QLineEdit*>(QStringLiteral("txt耗時單號")) : nullptr)
+            box->setText(u8(out.number));
+    }
+    txt總耗時->setText(u8(out.total));
+    gReturned = true;
+    clearPick();
+    gPick[0] = Trim(out.total);
+    gPick[1] = Trim(txt完工日期->text().toStdString());
+    gPick[2] = out.remark;
+    accept();
+}
+
+void frm工務預排作業_耗時::done(int r)
+{
+    if (!lockId_.empty()) {
+        const std::string id = lockId_;
+        lockId_.clear();
+        Guarded(kTitle, [&] {
+            jet::Connection conn;
+            conn.open(session().ConnectionString);
+            releaseLock(conn, key_, id);
+        });
+    }
+    QDialog::done(r);
+}

@@ -1,0 +1,104 @@
+#pragma once
+// frm工務預排作業_耗時 ("耗時"): the time lines of one scheduled piece.
+//
+// Opened modally from a process grid. Hand-over in gPick: 0 work order,
+// 1 process sequence, 2 completion date, 3 time consumed, 4 the heading
+// label's value (the row's quantity), 5 the row's output value, 6 the row's
+// own pre-schedule number (確認單號). The record number is gPick(6), else the
+// caller's txt預排單號, else its txt耗時單號 (found by name on the calling
+// window); a new record gets its TMP number when first saved, and the number
+// is written into the caller's txt耗時單號 when it has one.
+//
+// After a confirmed save gReturned is set and gPick holds 0 the total time,
+// 1 the completion date, 2 the completion remark.
+//
+// fml明細 columns: 製作 (machine code), 開始, 結束, 耗時 (hours), 時分
+// (display), 完工數量, 不良數, 不良率, 經辦 (operator code), 經辦人員, 說明,
+// 產值, 標準數量, 點數; hidden: 令數, 色數, 面數, 單價, 合計.
+#include "common/Clock.h"
+#include "common/ProcessKind.h"
+#include "prescheduling/core/TimeRecord.h"
+
+#include <QDialog>
+
+#include <functional>
+#include <map>
+#include <string>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QAction;
+
+namespace qtmv {
+class SpreadGrid;
+struct Session;
+}
+
+class frm工務預排作業_耗時 : public QDialog {
+public:
+    enum Column {
+        c製作 = 1, c開始, c結束, c耗時, c時分, c完工數量, c不良數, c不良率, c經辦, c經辦人員, c說明, c產值,
+        c標準數量, c點數, c令數, c色數, c面數, c單價, c合計, kColumns = c合計
+    };
+
+    explicit frm工務預排作業_耗時(QWidget* caller, const qtmv::Clock& clock = qtmv::systemClock());
+    ~frm工務預排作業_耗時() override;
+
+    QLabel* lbl標題 = nullptr;
+    QLineEdit* txt完工日期 = nullptr;
+    QPushButton* cmd日期 = nullptr;
+    QLineEdit* txt完工數量 = nullptr;
+    QLineEdit* txt總耗時 = nullptr;
+    QLabel* lbl時標準量 = nullptr;
+    QLabel* lbl標準數量 = nullptr;
+    QLabel* lbl實際數量 = nullptr;
+    QLabel* lbl差異 = nullptr;
+    QLabel* lbl點數 = nullptr;
+    qtmv::SpreadGrid* fml明細 = nullptr;
+    QPushButton* scmd確定 = nullptr;
+    QPushButton* ssc回前畫面 = nullptr;
+    QPushButton* scmd刪除 = nullptr;
+    QPushButton* scmd輔助 = nullptr;
+    QAction* act品檢 = nullptr;
+
+    // How a modal child (lookup, calendar) is shown; tests replace it.
+    std::function<void(QDialog&)> runModal = [](QDialog& d) { d.exec(); };
+    // Runs when the maintenance check finds a lock; empty: std::exit(0).
+    std::function<void()> endProgram;
+
+    // Settles the record, takes its lock and loads the lines (done on the
+    // first show; callable directly).
+    void start();
+    bool readOnly() const { return readOnly_; }
+    const std::string& recordNumber() const { return key_.number; }
+
+    void confirm();         // scmd確定
+    void deleteLine();      // scmd刪除
+    void lookup();          // scmd輔助 / F9 on the active cell
+    void pickDate();        // cmd日期
+
+protected:
+    void showEvent(QShowEvent* e) override;
+    void done(int r) override;
+
+private:
+    void buildUi();
+    void loadLines();
+    bool lineEmpty(int row) const;
+    bool startEdit(int row, int col);
+    bool endEdit(int row, int col, QString& text);
+    void recompute();
+    void lookupAt(int row, int col);
+    std::vector<qtmv::presched::TimeLine> gridLines() const;
+
+    QWidget* caller_ = nullptr;
+    const qtmv::Clock& clock_;
+    qtmv::presched::RecordKey key_;
+    std::string lockId_;
+    bool started_ = false;
+    bool readOnly_ = false;
+    bool busy_ = false;
+    bool quantityTyped_ = false;   // txt完工數量 follows the lines until the user types in it
+    std::map<std::string, double, std::less<>> capacities_;
+};
