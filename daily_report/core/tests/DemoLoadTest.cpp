@@ -1,7 +1,7 @@
-#include "PlantDb.h"
-
 #include "daily_report/core/GridLoader.h"
 #include "daily_report/core/RowDetails.h"
+#include "db/testing/FreshDatabase.h"
+#include "platform/jet/Connection.h"
 #include "tools/demo-db/DemoPlant.h"
 
 #include <gtest/gtest.h>
@@ -11,12 +11,10 @@ using namespace qtmv::daily;
 
 TEST(DemoPlant, EveryKindAndSortOptionLoads)
 {
-    const auto dir = std::filesystem::temp_directory_path() / ("daily-core-demo-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    const std::string path = (dir / "QTMV.mdb").string();
-    const demo::DemoSummary summary = demo::writeDemoPlant(path, demo::DemoOptions{});
+    demo::DemoSummary summary;
+    db::test::FreshDatabase db([&summary](const std::string& path) { summary = demo::writeDemoPlant(path, {}); });
     jet::Connection conn;
-    conn.open(test::connectionStringFor(path));
+    conn.open(db.connectionString());
 
     long long open = 0;
     for (const auto& k : processKinds()) {
@@ -45,6 +43,4 @@ TEST(DemoPlant, EveryKindAndSortOptionLoads)
     }
     EXPECT_EQ(open, summary.openPieces);
     EXPECT_GT(summary.openPrintingPieces, 0);
-    conn.close();
-    std::filesystem::remove_all(dir);
 }

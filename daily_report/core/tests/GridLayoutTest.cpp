@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 using namespace qtmv;
 using namespace qtmv::daily;
 
@@ -60,8 +58,6 @@ TEST(GridLayout, CommonHeadAndTail)
         const char* head[] = {"工單單號", "序", "客戶", "廠商", "品名"};
         for (int c = 1; c <= 5; ++c)
             EXPECT_EQ(l.heading(c), head[c - 1]);
-        EXPECT_EQ(l.columns[0].select, std::string(k.scheduledTable) + ".PO");
-        EXPECT_EQ(l.columns[4].select, "PWORK.[DESC]");
         // The run from "確認單號" to "注意事項" is the same everywhere.
         const char* run[] = {"確認單號", "序", "排序", "車別", "耗時", "開始時間_時", "開始時間_分", "結束時間_時",
                              "結束時間_分", "生產量", "產值", "機別", "下游廠商代號", "下游廠商", "地址", "電話",
@@ -92,72 +88,9 @@ TEST(GridLayout, PrintingColumnsTheOtherWindowsUse)
     EXPECT_EQ(p.column("正", 2), 30);
     EXPECT_EQ(p.column("反", 2), 31);
     EXPECT_EQ(p.heading(15), "");   // SIZEA
-    EXPECT_EQ(p.columns[73].select, "'' as 預估");
-    EXPECT_EQ(p.columns[77].select, "'' as 單筆");
-    EXPECT_EQ(p.columns[78].select, "");
     // V-flags of the other processes of the line.
     EXPECT_EQ(p.column("調"), 37);
-    EXPECT_EQ(p.columns[36].select, "iif(IMPRINT.FDATE is null or IMPRINT.FDATE = '', '', 'V') as 調");
     EXPECT_EQ(p.column("裁"), 40);
-}
-
-TEST(GridLoadQuery, FromWhereAndMachine)
-{
-    const ProcessKind& d = *kindByLetter('D');
-    const std::string q = buildLoadQuery(d, "  ", SortOption::WorkOrder);
-    EXPECT_NE(q.find(" from ((((((([預排資料] inner join [PRINTING_S] on 預排資料.ID = PRINTING_S.ID) "
-                     "inner join [PWORK] on PRINTING_S.PO = PWORK.PO) inner join [CUST] on PWORK.CUST = CUST.ID) "
-                     "left join [IMPRINT] on (PRINTING_S.PO = IMPRINT.PO and PRINTING_S.[NO] = IMPRINT.[NO])"),
-              std::string::npos)
-        << q;
-    EXPECT_NE(q.find("where (PRINTING_S.FDATE = '' or PRINTING_S.FDATE is null) and "
-                     "(PWORK.FDATE = '' or PWORK.FDATE is null) order by "),
-              std::string::npos);
-    EXPECT_EQ(q.find("車別 ="), std::string::npos);
-
-    const std::string m = buildLoadQuery(d, " 海德堡'1 ", SortOption::WorkOrder);
-    EXPECT_NE(m.find("is null) and PRINTING_S.車別 = '海德堡''1' order by"), std::string::npos) << m;
-
-    const std::string g = buildLoadQuery(*kindByLetter('G'), "", SortOption::WorkOrder);
-    EXPECT_NE(g.find("left join [MOUNT] on (CROWD.PO = MOUNT.PO and CROWD.[NO] = MOUNT.[NO])"), std::string::npos);
-    const std::string j = buildLoadQuery(*kindByLetter('J'), "", SortOption::WorkOrder);
-    EXPECT_NE(j.find("left join [工單裝訂流程] on BIND_S.PO = 工單裝訂流程.PO"), std::string::npos);
-    EXPECT_EQ(buildLoadQuery(*kindByLetter('K'), "", SortOption::WorkOrder).find("left join"), std::string::npos);
-}
-
-TEST(GridLoadQuery, SortKeysPerKind)
-{
-    auto order = [](char k, SortOption s) {
-        const std::string q = buildLoadQuery(*kindByLetter(k), "", s);
-        return q.substr(q.find("order by ") + 9);
-    };
-    auto tie = [](std::string s) {
-        return s + ".PO, " + s + ".[NO], " + s + ".ID, val(" + s + ".順序), " + s + ".INO";
-    };
-    using S = SortOption;
-    const std::string p = "PRINTING_S";
-    const std::tuple<char, S, std::string> cases[] = {
-        {'D', S::WorkOrder, tie(p)},
-        {'D', S::Content, "PRINTING_S.[SIZE], " + tie(p)},
-        {'D', S::DueDate, "PRINTING_S.ODATE, PRINTING_S.[SIZE], PRINTING_S.COLOR1, " + tie(p)},
-        {'D', S::Vendor, "PRINTING_S.VENDER, " + tie(p)},
-        {'D', S::Sequence, "val(PRINTING_S.順序), PRINTING_S.ID desc, PRINTING_S.PO, PRINTING_S.[NO], PRINTING_S.INO"},
-        {'D', S::Machine, "PRINTING_S.車別, " + tie(p)},
-        {'C', S::Content, "PAPER_S.ITEM, PAPER_S.SPEC, " + tie("PAPER_S")},
-        {'C', S::DueDate, "PAPER_S.SPEC, PAPER_S.ITEM, " + tie("PAPER_S")},
-        {'C', S::Machine, "PAPER_S.[ODATE], PAPER_S.[ITEM], PAPER_S.SPEC, " + tie("PAPER_S")},
-        {'A', S::DueDate, "IMPRINT_S.[ODATE], IMPRINT_S.[DESC], IMPRINT_S.ITEM, " + tie("IMPRINT_S")},
-        {'B', S::Content, "PLATE_S.SPEC, " + tie("PLATE_S")},
-        {'B', S::DueDate, "PLATE_S.[ODATE], PLATE_S.[DESC], PLATE_S.SPEC, " + tie("PLATE_S")},
-        {'E', S::Content, "GLAZE_S.ITEM, GLAZE_S.[SIZE], " + tie("GLAZE_S")},
-        {'F', S::DueDate, "MOUNT_S.[ODATE], MOUNT_S.[ITEM], MOUNT_S.[SIZE], " + tie("MOUNT_S")},
-        {'G', S::Content, "CROWD_S.ITEM, CROWD_S.[OPEN], " + tie("CROWD_S")},
-        {'G', S::DueDate, "CROWD_S.[ODATE], CROWD_S.[ITEM], CROWD_S.[OPEN], " + tie("CROWD_S")},
-        {'K', S::Content, "KNIFE_S.ITEM, " + tie("KNIFE_S")},
-        {'K', S::DueDate, "KNIFE_S.[ODATE], KNIFE_S.[ITEM], " + tie("KNIFE_S")},
-    };
-    for (const auto& [k, s, expected] : cases)
-        EXPECT_EQ(order(k, s), expected) << k << " " << static_cast<int>(s);
 }
 
 TEST(ChangeFlags, CellsStartEmptyAndFlagOneByOne)

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 #include <utility>
 
 using namespace qtmv;
@@ -53,21 +54,34 @@ TEST_F(Loading, OnlyOpenPiecesOfOpenWorkOrders)
            {"'D1', 2, 'W1', 2, null", "'D1', 3, 'W1', 3, '1201-10'", "'D1', 4, 'W2', 1, ''", "'X9', 1, 'W1', 4, ''"});
 
     const GridRows rows = loadGrid(conn, kind('H'), "", SortOption::WorkOrder);
-    const GridLayout& l = gridLayout(kind('H'));
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(column(rows, 1), (Texts{"W1", "W1"}));
     EXPECT_EQ(column(rows, 2), (Texts{"1", "2"}));
-    const auto& r = rows[0];
-    ASSERT_EQ(static_cast<int>(r.size()), l.columnCount());
-    EXPECT_EQ(at(r, 3), "大華");
-    EXPECT_EQ(at(r, 4), "王記");
-    EXPECT_EQ(at(r, 5), "月曆");
-    EXPECT_EQ(at(r, l.column("數量")), "1500");
-    EXPECT_EQ(at(r, l.column("交貨日")), "1131220");
-    EXPECT_EQ(at(r, l.column("單筆")) + at(r, l.column("拆台")), "");
+    EXPECT_EQ(at(rows[0], gridLayout(kind('H')).column("數量")), "1500");
 
     // The same through a connection of the load's own.
-    EXPECT_EQ(loadGrid(connectionString(), kind('H'), "", SortOption::WorkOrder), rows);
+    EXPECT_EQ(loadGrid(db.connectionString(), kind('H'), "", SortOption::WorkOrder), rows);
+}
+
+// Every grid starts with the work-order line, customer, vendor and product,
+// names its piece under "確認單號" and "序", and leaves its working columns empty.
+TEST_F(Loading, EveryKindListsItsPieceUnderTheCommonHead)
+{
+    workOrder("W1");
+    for (const auto& k : processKinds()) {
+        SCOPED_TRACE(std::string(k.displayName));
+        const std::string ino = std::to_string(k.number);
+        insert(std::string(k.scheduledTable), "ID, INO, PO, [NO], SVENDER", "'D1', " + ino + ", 'W1', 3, '王記'");
+        const GridRows rows = loadGrid(conn, k, "", SortOption::WorkOrder);
+        ASSERT_EQ(rows.size(), 1u);
+        const GridLayout& l = gridLayout(k);
+        const auto& r = rows[0];
+        ASSERT_EQ(static_cast<int>(r.size()), l.columnCount());
+        EXPECT_EQ((Texts{at(r, 1), at(r, 2), at(r, 3), at(r, 4), at(r, 5), at(r, l.idCol), at(r, l.inoCol),
+                         at(r, l.column("交貨日"))}),
+                  (Texts{"W1", "3", "大華", "王記", "月曆", "D1", ino, "1131220"}));
+        EXPECT_EQ(at(r, l.column("單筆")) + at(r, l.column("拆台")), "");
+    }
 }
 
 TEST_F(Loading, MachineFilter)
@@ -104,6 +118,62 @@ TEST_F(Loading, SortOptions)
     // "9" before "10"; within "10" the newer document D2 first.
     EXPECT_EQ(keys(SortOption::Sequence), (Texts{"D1/2", "D2/1", "D1/1"}));
     EXPECT_EQ(keys(SortOption::Machine), (Texts{"D1/1", "D1/2", "D2/1"}));
+
+    // Ties on one work-order line: the document, the schedule order as a
+    // number, then the piece.
+    db.exec("delete from GILDING_S");
+    insert("GILDING_S", "ID, INO, PO, [NO], 順序",
+           {"'D2', 3, 'W1', 1, '9'", "'D1', 5, 'W1', 1, '10'", "'D1', 4, 'W1', 1, '10'", "'D1', 6, 'W1', 1, '9'"});
+    EXPECT_EQ(keys(SortOption::WorkOrder), (Texts{"D1/6", "D1/4", "D1/5", "D2/3"}));
+    EXPECT_EQ(keys(SortOption::Sequence), (Texts{"D2/3", "D1/6", "D1/4", "D1/5"}));
+}
+
+// The kinds' own sort keys, in their order, ahead of the tie-breaks. Of the
+// n + 1 pieces, piece i holds "2" in key n + 1 - i and "1" in the others, and
+// the work orders run backwards: each key decides between two neighbours that
+// the next key, or the tie-breaks, would put the other way round.
+TEST_F(Loading, EachKindSortsByItsOwnKeys)
+{
+    using S = SortOption;
+    const std::tuple<char, S, Texts> cases[] = {
+        {'D', S::Content, {"SIZE"}},
+        {'D', S::DueDate, {"ODATE", "SIZE", "COLOR1"}},
+        {'D', S::Vendor, {"VENDER"}},
+        {'D', S::Machine, {"車別"}},
+        {'C', S::Content, {"ITEM", "SPEC"}},
+        {'C', S::DueDate, {"SPEC", "ITEM"}},
+        {'C', S::Machine, {"ODATE", "ITEM", "SPEC"}},
+        {'A', S::DueDate, {"ODATE", "DESC", "ITEM"}},
+        {'B', S::Content, {"SPEC"}},
+        {'B', S::DueDate, {"ODATE", "DESC", "SPEC"}},
+        {'E', S::Content, {"ITEM", "SIZE"}},
+        {'F', S::DueDate, {"ODATE", "ITEM", "SIZE"}},
+        {'G', S::Content, {"ITEM", "OPEN"}},
+        {'G', S::DueDate, {"ODATE", "ITEM", "OPEN"}},
+        {'K', S::Content, {"ITEM"}},
+        {'K', S::DueDate, {"ODATE", "ITEM"}},
+    };
+    for (const char* po : {"W4", "W5", "W6", "W7"})
+        workOrder(po);
+    for (const auto& [letter, sort, keys] : cases) {
+        SCOPED_TRACE(std::string(1, letter) + " sort " + std::to_string(static_cast<int>(sort)));
+        const ProcessKind& k = kind(letter);
+        const std::string table(k.scheduledTable);
+        db.exec("delete from [" + table + "]");
+        const std::size_t n = keys.size();
+        Texts expected;
+        for (std::size_t i = 0; i <= n; ++i) {
+            const std::string po = "W" + std::to_string(7 - i);
+            std::string columns = "ID, INO, PO, [NO]", values = "'D1', " + std::to_string(i + 1) + ", '" + po + "', 1";
+            for (std::size_t m = 1; m <= n; ++m) {
+                columns += ", [" + keys[m - 1] + "]";
+                values += m == n + 1 - i ? ", '2'" : ", '1'";
+            }
+            insert(table, columns, values);
+            expected.push_back(po);
+        }
+        EXPECT_EQ(column(loadGrid(conn, k, "", sort), 1), expected);
+    }
 }
 
 TEST_F(Loading, FlagsOfTheOtherProcesses)
@@ -154,7 +224,7 @@ TEST_F(Loading, DieCuttingMountingFlagFollowsTheDieCuttingLine)
 TEST_F(Loading, BindingStepsOfTheWorkOrder)
 {
     workOrder("W1");
-    conn.execute("update [PWORK] set SPEC = 'A4' where PO = 'W1'");
+    db.exec("update [PWORK] set SPEC = 'A4' where PO = 'W1'");
     insert("BIND_S", "ID, INO, PO, [NO]", "'D1', 1, 'W1', 1");
     insert("工單裝訂流程", "PO, 裝訂項目1, 裝訂項目4", "'W1', '膠裝', '打孔'");
     const GridRows rows = loadGrid(conn, kind('J'), "", SortOption::WorkOrder);
@@ -221,7 +291,7 @@ class Details : public PlantDb {};
 TEST_F(Details, PanelOfAPrintingRow)
 {
     workOrder("W1");
-    conn.execute("update [PWORK] set ODATE = '1131204', PREM = '先印正面', PEREM = '舊版', 急件 = '1', "
+    db.exec("update [PWORK] set ODATE = '1131204', PREM = '先印正面', PEREM = '舊版', 急件 = '1', "
                  "包裝 = '紙箱' where PO = 'W1'");
     insert("VENDER", "ID, SNAME, TEL1", "'P01', '永豐印刷', '02-1234'");
     insert("PRINTING_S", "ID, INO, PO, [NO], VENDER, REM, ODATE", "'D1', 1, 'W1', 2, 'P01', '加急', '1131205'");
