@@ -2,12 +2,12 @@
 // which vendors, staff, customers and dies each list holds, and that typed
 // filters find what the user means.
 #include "app/core/Session.h"
+#include "db/testing/FreshDatabase.h"
 #include "lookups/core/DieQueries.h"
 #include "lookups/core/LookupRows.h"
 #include "lookups/core/LookupSql.h"
 #include "lookups/core/PeopleQueries.h"
 #include "lookups/core/VendorQueries.h"
-#include "lookups/tests/LookupDb.h"
 
 #include <gtest/gtest.h>
 
@@ -28,9 +28,10 @@ protected:
                 "('M05', '上光機', '', 1, '0', ''), ('V09', '利通裁切', '', 0, '0', ''), "
                 "('V10', '100%再生紙', '', 0, '0', ''), ('V11', '100號紙行', '', 0, '0', ''), "
                 "('V12', 'Mary''s設計', '', 0, '0', ''), ('V13', 'A_1快印', '', 0, '0', ''), "
-                "('V14', 'AB1快印', '', 0, '0', '')");
+                "('V14', 'AB1快印', '', 0, '0', ''), ('V15', '5%_\\工作室', '', 0, '0', '')");
         db.exec("update VENDER set ITEM9 = '1' where ID = 'V09'");
-        db.exec("update VENDER set ITEM3 = '1' where ID in ('V10', 'V11')");
+        db.exec("update VENDER set ITEM3 = '1' where ID = 'V10'");
+        db.exec("update VENDER set ITEM6 = '1' where ID = 'V11'");
         db.exec("update VENDER set ITEM14 = '1' where ID = 'V12'");
         db.exec("update VENDER set ITEM5 = '1' where ID in ('M05', 'V13', 'V14')");
         // Staff: sales, a planner without department, delivery, a driver, one who left.
@@ -64,28 +65,10 @@ protected:
         return codes(run(vendorQuery1({kind, filter, equipment, entry})));
     }
 
-    test::LookupDb db;
+    db::test::FreshDatabase db;
 };
 
 } // namespace
-
-TEST(KindWords, SelectTheFlagColumnExactly)
-{
-    EXPECT_EQ(kindFlagCondition("印刷"), "ITEM4 = '1'");
-    EXPECT_EQ(kindFlagCondition("裁工"), "ITEM9 = '1'");
-    EXPECT_EQ(kindFlagCondition("裁摺"), "ITEM9 = '1'");
-    EXPECT_EQ(kindFlagCondition("其他"), "ITEM14 = '1'");
-    EXPECT_EQ(kindFlagCondition("其它"), "ITEM14 = '1'");
-    EXPECT_EQ(kindFlagCondition("紙品採購"), "(ITEM3 = '1' or ITEM6 = '1' or ITEM14 = '1')");
-    for (const char* other : {"所有廠商", " 印刷", "D-印刷", "", "印"})
-        EXPECT_EQ(kindFlagCondition(other), "") << other;
-}
-
-TEST(LikeTexts, KeepPlainFiltersAsTypedAndEscapeWildcards)
-{
-    EXPECT_EQ(containsCondition("SNAME", likeContains("O'Neil")), "SNAME like '%O''Neil%'");
-    EXPECT_EQ(containsCondition("SNAME", likeContains("5%_\\"), "Like"), "SNAME Like '%5\\%\\_\\\\%' escape '\\'");
-}
 
 TEST_F(Queries, Window1ListsActiveVendorsOfTheKindAndFallsBackWithoutTheFilter)
 {
@@ -93,8 +76,13 @@ TEST_F(Queries, Window1ListsActiveVendorsOfTheKindAndFallsBackWithoutTheFilter)
     EXPECT_EQ(vendors1("印刷", "金龍"), Codes{"V02"});
     EXPECT_EQ(vendors1("印刷", "", true), Codes{"M01"});
     EXPECT_EQ(vendors1("裁工", ""), Codes{"V09"});
+    EXPECT_EQ(vendors1("裁摺", ""), Codes{"V09"});
+    EXPECT_EQ(vendors1("其他", ""), Codes{"V12"});
+    EXPECT_EQ(vendors1("其它", ""), Codes{"V12"});
     EXPECT_EQ(vendors1("紙品採購", ""), (Codes{"V10", "V11", "V12"}));
-    EXPECT_EQ(vendors1("不明", "").size(), 10u);   // every active vendor
+    // Any other word names no kind: every active vendor.
+    for (const char* other : {"不明", " 印刷", "D-印刷", "", "印"})
+        EXPECT_EQ(vendors1(other, "").size(), 11u) << other;
 
     // Only a disabled vendor matches: the whole active list of the kind.
     const LookupRows r = run(vendorQuery1({"印刷", "老字號", false, 0}));
@@ -117,6 +105,7 @@ TEST_F(Queries, TypedQuotesAndWildcardsFindWhatTheUserMeans)
     EXPECT_EQ(vendors1("所有廠商", "A_1"), Codes{"V13"});
     EXPECT_EQ(vendors1("所有廠商", "Mary's"), Codes{"V12"});
     EXPECT_EQ(vendors1("所有廠商", "mary"), Codes{"V12"});
+    EXPECT_EQ(vendors1("所有廠商", "5%_\\"), Codes{"V15"});
     EXPECT_EQ(codes(run(vendorQuery3({"E-上光", "_", false, 0}))), Codes{"V13"});
     EXPECT_EQ(codes(run(vendorQuery3({"E-上光", "%", false, 0}))), Codes{});
     EXPECT_EQ(codes(run(vendorQuery3({"E-上光", "1", false, 0}))), (Codes{"V13", "V14"}));
@@ -203,7 +192,7 @@ TEST_F(Queries, DiesAreValidOnlyUnlessAskedAndFilterByEveryField)
 
 TEST(EmptyTables, GiveEmptyListsNotErrors)
 {
-    test::LookupDb db;
+    db::test::FreshDatabase db;
     for (const LookupQuery& q : {vendorQuery1({"印刷", "x", true, 0}), vendorQuery1({"所有廠商", "", false, 3}),
                                  vendorQuery3({"D-印刷", "", false, 0}), vendorQuery5({"印刷", "x", false, 0}),
                                  employeeQuery({"x", true, true}), customerQuery(Session{}, "x")}) {

@@ -2,7 +2,7 @@
 // the mouse, on the demo plant: what the caller finds in gPick afterwards.
 #include "app/core/Session.h"
 #include "common/HandOver.h"
-#include "db/tests/TestDb.h"
+#include "db/testing/FreshDatabase.h"
 #include "lookups/ui/DieLookup.h"
 #include "lookups/ui/PeopleLookups.h"
 #include "lookups/ui/VendorLookups.h"
@@ -34,16 +34,15 @@ using Codes = std::vector<std::string>;
 
 namespace {
 
-const std::string& demoPlant()
+// One demo plant for the whole program: the lookups only read it.
+db::test::FreshDatabase& demoPlant()
 {
-    static const db::test::TempPath path("lookup-windows");
-    static const std::string file = [] {
+    static db::test::FreshDatabase plant([](const std::string& path) {
         demo::DemoOptions o;
         o.workOrders = 60;
-        demo::writeDemoPlant(path.str(), o);
-        return path.str();
-    }();
-    return file;
+        demo::writeDemoPlant(path, o);
+    });
+    return plant;
 }
 
 // Shows the window modally as its caller does and runs drive() once it is
@@ -97,15 +96,14 @@ protected:
     LookupWindows()
     {
         Session& s = session();
-        s = Session{};
-        s.ConnectionString = "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + demoPlant();
+        s = plant.session();
         s.LoginUser = "王大明";
         gLookupKind = gLookupFilter = gLookupContext = gLookupStaffGroup = "";
         gReturned = false;
         gPick.fill("stale");   // a lookup must never report an earlier pick
     }
 
-    db::test::Db plant{demoPlant()};
+    db::test::FreshDatabase& plant = demoPlant();
     ScriptedMessages messages;
 };
 
