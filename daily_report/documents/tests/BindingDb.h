@@ -3,20 +3,16 @@
 // session that points at it, and plain SQLite access to play the other
 // workstation and to read back what a save left.
 #include "app/core/Session.h"
-#include "db/Database.h"
-#include "db/tests/TestDb.h"
+#include "db/testing/FreshDatabase.h"
 
-#include <memory>
 #include <string>
 
 namespace qtmv::daily::test {
 
-class BindingDb {
+class BindingDb : public db::test::FreshDatabase {
 public:
-    BindingDb() : path_("binding")
+    BindingDb()
     {
-        db::createDatabase(path_.str());
-        db_ = std::make_unique<db::test::Db>(path_.str());
         exec("insert into CUST (ID, SNAME) values ('C01', '大同文化')");
         exec("insert into PWORK (PO, CUST, [DESC]) values ('P0001', 'C01', '年度型錄')");
         exec("insert into BIND (PO, [NO], [ITEM], [DESC], QTY, UNIT) values ('P0001', 1, '膠裝', '型錄膠裝', 3000, '本')");
@@ -28,11 +24,9 @@ public:
     }
 
     // A session of an ordinary user with every right of the binding window.
-    void signIn(Session& s) const
+    void signIn(Session& s)
     {
-        s = Session{};
-        s.ConnectionString = "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + path_.str() +
-                             ";Jet OLEDB:Database Password=kvoz2851kvoz2851";
+        s = session();
         s.EmployeeId = "A001";
         s.EmployeeName = "王大明";
         s.WorkOrderRights = std::string(50, '1');
@@ -40,24 +34,18 @@ public:
         s.IdentityEstablished = s.RightsEstablished = true;
     }
 
-    void exec(const std::string& sql) { db_->exec(sql); }
-    std::string value(const std::string& sql) { return db_->value(sql); }
     // The stored line as "頁數|台數|折數|裝訂方式|裝訂說明" (line breaks as \r\n).
     std::string line(int no = 1)
     {
-        const auto rows = db_->rows("select 頁數, 台數, 折數, 裝訂方式, 裝訂說明 from 工單頁數 where PO = 'P0001' and [NO] = " +
-                                    std::to_string(no));
-        if (rows.empty())
+        const auto found = rows("select 頁數, 台數, 折數, 裝訂方式, 裝訂說明 from 工單頁數 where PO = 'P0001' and [NO] = " +
+                                std::to_string(no));
+        if (found.empty())
             return "<none>";
         std::string out;
-        for (const auto& v : rows[0])
+        for (const auto& v : found[0])
             out += (out.empty() ? "" : "|") + v;
         return out;
     }
-
-private:
-    db::test::TempPath path_;
-    std::unique_ptr<db::test::Db> db_;
 };
 
 } // namespace qtmv::daily::test

@@ -19,7 +19,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <functional>
 
 using namespace qtmv;
@@ -175,22 +174,21 @@ TEST_F(BindingWindow, RightsPositionsCloseLockOrHideThePrinting)
 
 TEST_F(BindingWindow, PrintsTheSheetOfWhatItShows)
 {
-    const std::filesystem::path pdf = std::filesystem::temp_directory_path() / "binding-sheet-test.pdf";
+    const std::string pdf = db.folder() + "sheet.pdf";
     frm裝訂說明 w("P0001", 1);
     run(w, [&] {
         retype(w.txt裝訂方式, QStringLiteral("精裝"));
         QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(QString::fromStdString(pdf.string()));
+        printer.setOutputFileName(QString::fromStdString(pdf));
         w.printTo(printer);
         messages.answer(MsgAnswer::Yes);
         w.scmd離開->click();
     });
     QProcess text;
-    text.start(QStringLiteral("pdftotext"), {QString::fromStdString(pdf.string()), QStringLiteral("-")});
+    text.start(QStringLiteral("pdftotext"), {QString::fromStdString(pdf), QStringLiteral("-")});
     ASSERT_TRUE(text.waitForFinished(10000));
     const QString printed = QString::fromUtf8(text.readAllStandardOutput());
-    std::filesystem::remove(pdf);
     EXPECT_TRUE(printed.contains(QStringLiteral("P0001 - 1"))) << printed.toStdString();
     EXPECT_TRUE(printed.contains(QStringLiteral("精裝")));
     EXPECT_TRUE(printed.contains(QStringLiteral("書背平整")));
