@@ -65,23 +65,15 @@ class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        temp = std::filesystem::temp_directory_path() / ("daily-ui-temp-" + std::to_string(::getpid()));
-        std::filesystem::remove_all(temp);
-        std::filesystem::create_directories(temp);
         Session& s = session();
-        s = Session{};
-        s.ConnectionString = db.connectionString();
+        s = db.session();
         s.EmployeeId = "A001";
         s.EmployeeName = "王大明";
-        s.TempFolder = temp.string() + "/";
-        s.ProgramFolder = temp.string() + "/";
-        s.WorkstationUser = "PC1\\wang";
         s.LauncherProcessId = static_cast<double>(::getpid());
         s.WorkOrderRights = "1111111111";
         s.ProductionRights = "00000000000000000000";
         s.IdentityEstablished = s.RightsEstablished = true;
     }
-    void TearDown() override { std::filesystem::remove_all(temp); }
 
     // A shown, activated window (first activation done).
     std::unique_ptr<frm日報登錄作業_工單> open()
@@ -119,7 +111,6 @@ protected:
 
     TestDatabase db;
     ScriptedMessages messages;
-    std::filesystem::path temp;
     bool ended = false;
 };
 
@@ -134,7 +125,7 @@ TEST_F(MainWindowTest, FirstActivationRegistersFillsTheKindsAndShowsPrinting)
     EXPECT_EQ(w->findChild<QComboBox*>(QStringLiteral("cbo種類列印"))->count(), 14);
     EXPECT_EQ(w->recordSide().stack()->currentWidget()->objectName(), QStringLiteral("fra印刷"));
     EXPECT_EQ(w->StatusBar1->currentMessage(), QStringLiteral("D-印刷"));
-    EXPECT_EQ(db.value("select FUNC from SYSUSER1 where ID = 'PC1\\wang'"), "日報登錄作業");
+    EXPECT_EQ(db.value("select FUNC from SYSUSER1 where ID = 'PC1\\admin'"), "日報登錄作業");
     EXPECT_EQ(w->phrases().rows.size(), 4u);
     EXPECT_FALSE(w->findChild<QWidget*>(QStringLiteral("pic列印"))->isVisible());
 
@@ -248,7 +239,7 @@ TEST_F(MainWindowTest, HandOffWritesTheCurrentWorkOrderInBig5)
     load(*w, "D-印刷");
     w->currentGrid()->setActiveCell(2, 1, true);
     w->toolbars().actWorkOrder->trigger();
-    EXPECT_EQ(daily::uitest::fromBig5(daily::uitest::readFile(temp / "QTMVTMP.TXT")), "預排\r\nP0D2\r\nD-印刷\r\n");
+    EXPECT_EQ(daily::uitest::fromBig5(daily::uitest::readFile(db.folder() + "QTMVTMP.TXT")), "預排\r\nP0D2\r\nD-印刷\r\n");
     // The work-order program is not installed here: launching it is reported.
     ASSERT_FALSE(messages.shown().empty());
     EXPECT_EQ(messages.shown().back().title, "錯誤");
@@ -272,7 +263,7 @@ TEST_F(MainWindowTest, HandOffRefusedWithoutKindOrRight)
     ASSERT_EQ(messages.shown().size(), 1u);
     EXPECT_EQ(messages.shown()[0].text, "請選擇一項類別!");
     EXPECT_EQ(messages.shown()[0].title, "警告");
-    EXPECT_FALSE(std::filesystem::exists(temp / "QTMVTMP.TXT"));
+    EXPECT_FALSE(std::filesystem::exists(db.folder() + "QTMVTMP.TXT"));
 
     session().WorkOrderRights = "0111";
     choose(*w, "D-印刷");
@@ -280,7 +271,7 @@ TEST_F(MainWindowTest, HandOffRefusedWithoutKindOrRight)
     ASSERT_EQ(messages.shown().size(), 2u);
     EXPECT_EQ(messages.shown()[1].text, "你的權限無法使用該項功能!");
     EXPECT_EQ(messages.shown()[1].title, "訊息");
-    EXPECT_FALSE(std::filesystem::exists(temp / "QTMVTMP.TXT"));
+    EXPECT_FALSE(std::filesystem::exists(db.folder() + "QTMVTMP.TXT"));
 }
 
 TEST_F(MainWindowTest, ProductionRightsPosition14HidesTheValueTable)

@@ -23,14 +23,6 @@ TEST(SortCaptions, NameTheOrderEachOptionSortsBy)
               (std::array<std::string, 6>{"工單單號", "紙別", "規格", "廠商", "排序", "預交"}));
 }
 
-TEST(MachineList, StatementsAsTheSuiteWritesThem)
-{
-    EXPECT_EQ(machineListQuery(*kindByLetter('I')),
-              "select ID, [DESC] from [PHRASE] where KIND = 'Z-雜項' and ITEM = '機別' and "
-              "( MSG = '' or MSG like '%裁摺%') order by [DESC]");
-    EXPECT_EQ(ownMachineQuery("O'Neil"), "select ID, 車別 from [EMPLOYEE] where ID = 'O''Neil' ");
-}
-
 TEST(MachineList, KindMachinesAndMachinesOfEveryKindWithTheUsersOwnPress)
 {
     uitest::TestDatabase db;
@@ -41,6 +33,9 @@ TEST(MachineList, KindMachinesAndMachinesOfEveryKindWithTheUsersOwnPress)
     const MachineList cutting = loadMachineList(db.connectionString(), *kindByLetter('G'), "nobody");
     EXPECT_EQ(cutting.items, (std::vector<std::string>{"", "二號機", "軋台A"}));
     EXPECT_EQ(cutting.own, "");
+
+    db.exec("insert into EMPLOYEE (ID, NAME, 車別) values ('O''Neil', '歐尼爾', '軋台A')");
+    EXPECT_EQ(loadMachineList(db.connectionString(), *kindByLetter('G'), "O'Neil").own, "軋台A");
 }
 
 TEST(Phrases, LoadedInIdOrderAndListedByItem)
