@@ -2,6 +2,7 @@
 
 #include "app/core/Locks.h"
 #include "app/core/Session.h"
+#include "common/HandOver.h"
 #include "app/core/StartupWaits.h"
 #include "daily_report/core/GridLayout.h"
 #include "daily_report/core/GridLoader.h"
@@ -21,6 +22,7 @@
 #include "platform/ui/BusyScope.h"
 #include "platform/ui/QtText.h"
 #include "platform/ui/SpreadGrid.h"
+#include "prescheduling/ui/TimeWindow.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -59,6 +61,13 @@ RecordSide::RecordSide(QWidget* parent, Hooks hooks, std::string_view companyNam
         };
         h.pressed = [this, page] { currentGridName_ = std::string(page->kind().gridName); };
         page->setUp(std::move(h), companyName);
+        // A click on "耗時" opens the time window; moving across the cell with
+        // the keys does not, so arrowing through a row never pops a window up.
+        const int timeCol = page->layout().column("耗時");
+        connect(page->grid(), &SpreadGrid::cellClicked, this, [this, page, timeCol](int row, int col) {
+            if (col == timeCol && page->isRecordRow(row) && page == currentPage())
+                Guarded("耗時", [&] { openTimeWindow(*page, row); });
+        });
     }
     stk製程->setCurrentWidget(pages_[0]->frame());
     v->addWidget(stk製程, 1);
@@ -172,7 +181,7 @@ void RecordSide::load()
 
 void RecordSide::rowSelected(ProcessPage& p, int row, int col)
 {
-    (void)col;   // the time and single-order windows of the "耗時"/"單筆" cells come with their own windows
+    (void)col;   // "耗時" opens on a click (constructor); the "單筆" window comes with its own window
     if (&p != currentPage())
         return;
     const bool record = p.isRecordRow(row);
@@ -273,6 +282,50 @@ void RecordSide::openBindingInstructions()
     frm裝訂說明 dlg(Trim(p.grid()->text(row, 1)), static_cast<int>(Val(p.grid()->text(row, 2))), window());
     dlg.setEndProgramAction(hooks_.endProgram);
     dlg.exec();
+}
+
+void RecordSide::openTimeWindow(ProcessPage& p, int row)
+{
+    switch (CheckMaintenanceLock(session())) {
+    case MaintenanceFree: break;
+    case MaintenanceLocked:
+        if (hooks_.endProgram)
+            hooks_.endProgram();
+        return;
+    default: return;
+    }
+    // The hand-over of every grid: 0 work order, 1 line, 2 finish date,
+    // 3 time consumed, 4 the quantity (the heading), 5 the press (車別),
+    // 6 the row's own pre-schedule number, so that the time record is the
+    // piece's whatever the filter box holds.
+    const GridLayout& l = p.layout();
+    SpreadGrid& g = *p.grid();
+    const int timeCol = l.column("耗時");
+    clearPick();
+    gPick[0] = Trim(g.text(row, 1));
+    gPick[1] = Trim(g.text(row, 2));
+    gPick[2] = Trim(g.text(row, l.finishDateCol));
+    gPick[3] = Trim(g.text(row, timeCol));
+    gPick[4] = Trim(g.text(row, l.column("數量")));
+    gPick[5] = Trim(g.text(row, l.column("車別")));
+    gPick[6] = Trim(g.text(row, l.idCol));
+    gReturned = false;
+    {
+        frm工務預排作業_耗時 dlg(window(), hooks_.clock());
+        dlg.endProgram = hooks_.endProgram;
+        dlg.exec();
+    }
+    if (!gReturned)
+        return;
+    gReturned = false;
+    const std::pair<int, std::string> results[] = {
+        {timeCol, gPick[0]}, {l.finishDateCol, gPick[1]}, {l.finishRemarkCol, gPick[2]}};
+    clearPick();
+    for (const auto& [col, text] : results)
+        if (g.text(row, col) != text) {
+            g.setText(row, col, text);
+            p.flagCell(row, col);
+        }
 }
 
 void RecordSide::openDieLookup(ProcessPage& p, int row, int col)

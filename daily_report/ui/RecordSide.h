@@ -58,6 +58,9 @@ public:
     void writeBackCurrentRow();
     void openDieHelper();
     void openBindingInstructions();   // for the current row of the binding grid
+    // The time-consumption window for a record row of the page; a confirmed
+    // result goes into the row's 耗時, 完工日 and 完工說明 cells, flagged.
+    void openTimeWindow(ProcessPage& page, int row);
     void finishEdits();
 
 private:

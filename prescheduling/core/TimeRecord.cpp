@@ -358,12 +358,12 @@ SaveOutcome saveRecord(const SaveInput& in, daily::SaveContext& ctx)
     RecordKey key = in.key;
     key.number = qtmv::Trim(key.number);
     const ProcessKind& kind = *key.kind;
-    const std::string total = HoursText(totalMinutes(in.lines));
-    const std::string date = qtmv::Trim(in.completionDate);
-    const std::string remark = completionRemark(in.completedQuantity);
     bool anyLine = false;
     for (const TimeLine& l : in.lines)
         anyLine = anyLine || !l.empty();
+    const std::string total = anyLine ? HoursText(totalMinutes(in.lines)) : qtmv::Trim(in.previousTotal);
+    const std::string date = qtmv::Trim(in.completionDate);
+    const std::string remark = completionRemark(in.completedQuantity);
     try {
         jet::Connection conn;
         conn.open(ctx.session.ConnectionString);
@@ -374,7 +374,7 @@ SaveOutcome saveRecord(const SaveInput& in, daily::SaveContext& ctx)
         if (!key.number.empty())
             storeLines(conn, key, in.lines);
 
-        const std::string set = std::string("set 耗時 ='") + q(total) + "', ";
+        const std::string set = anyLine ? std::string("set 耗時 ='") + q(total) + "', " : std::string("set ");
         const std::string rest = "完工說明 = '" + q(remark) + "' " + "where ID ='" + q(key.number) + "' and " +
                                  "PO ='" + q(key.po) + "' and " + "[NO] = " + jet::sqlNumber(key.seq);
         conn.execute("update [" + std::string(kind.scheduledTable) + "] " + set + "FDATE ='" + q(date) + "', " + rest);

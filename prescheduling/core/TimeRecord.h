@@ -137,6 +137,9 @@ struct SaveInput {
     std::vector<TimeLine> lines;   // grid lines in order; empty ones are skipped
     std::string completionDate;    // txt完工日期, "" or seven digits
     double completedQuantity = 0;  // txt完工數量
+    // The time consumed the piece had when the window opened: a record
+    // without any line leaves it as it is rather than writing 0 over it.
+    std::string previousTotal;
 };
 
 enum class SaveStatus {

@@ -190,6 +190,18 @@ TEST_F(TimeRecordTest, NoDateOrNoQuantityLeavesThoseFieldsEmpty)
     EXPECT_EQ(value("select FDATE from PRINTING where PO = 'P001'"), "");
 }
 
+TEST_F(TimeRecordTest, RecordWithoutLinesKeepsThePiecesTime)
+{
+    db().exec("update PRINTING_S set 耗時 = '0.50'");
+    SaveInput in = input();
+    in.lines.assign(1, TimeLine{});
+    in.previousTotal = "0.50";
+    const SaveOutcome out = save(in);
+    ASSERT_EQ(out.status, SaveStatus::Saved);
+    EXPECT_EQ(out.total, "0.50");
+    EXPECT_EQ(value("select 耗時 || '/' || FDATE from PRINTING_S"), "0.50/1131205");
+}
+
 TEST_F(TimeRecordTest, RefusedSavesTellWhyAndWriteNothing)
 {
     const std::string before = dump();

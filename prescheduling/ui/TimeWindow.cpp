@@ -236,7 +236,8 @@ void frm工務預排作業_耗時::start()
     if (key_.number.empty())
         key_.number = callerText("txt耗時單號");
     txt完工日期->setText(u8(Trim(gPick[2])));
-    txt總耗時->setText(u8(Trim(gPick[3])));
+    previousTotal_ = Trim(gPick[3]);
+    txt總耗時->setText(u8(previousTotal_));
     lbl標題->setText(u8(std::string(key_.kind->displayName) + "  工單: " + key_.po + "-" +
                         std::to_string(key_.seq) + "  數量: " + Trim(gPick[4])));
     clearPick();
@@ -397,7 +398,11 @@ void frm工務預排作業_耗時::recompute()
         ReportFailure(kTitle, e);
     }
     const Quantities q = quantities(standard, actual);
-    txt總耗時->setText(u8(HoursText(totalMinutes(lines))));
+    bool anyLine = false;
+    for (const TimeLine& l : lines)
+        anyLine = anyLine || !l.empty();
+    // Without lines the piece keeps the time it came with.
+    txt總耗時->setText(u8(anyLine ? HoursText(totalMinutes(lines)) : previousTotal_));
     if (!quantityTyped_)
         txt完工數量->setText(u8(numberCell(actual)));
     lbl時標準量->setText(u8("時標準量: " + wholeNumber(activePerHour)));
@@ -515,6 +520,7 @@ void frm工務預排作業_耗時::confirm()
         return;
     }
     in.completedQuantity = Val(qty);
+    in.previousTotal = previousTotal_;
     daily::SaveContext ctx{session(), clock_, endProgram};
     SaveOutcome out;
     {

@@ -1,0 +1,164 @@
+// The "耗時" cell of the process grids: the window opens for the row, and a
+// confirmed result lands in the row's cells so that the next save stores it.
+#include "common/HandOver.h"
+#include "daily_report/core/GridLayout.h"
+#include "daily_report/saving/tests/SavingFixture.h"
+#include "daily_report/ui/ProcessPage.h"
+#include "daily_report/ui/RecordFilters.h"
+#include "daily_report/ui/RecordSide.h"
+#include "platform/os/MessageBox.h"
+#include "platform/ui/SpreadGrid.h"
+#include "platform/ui/tests/TestApp.h"
+#include "prescheduling/ui/TimeWindow.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+using namespace qtmv;
+using W = frm工務預排作業_耗時;
+
+namespace {
+
+class TimeCellTest : public daily::test::SavingFixture, qtmv::test::WithApp {
+protected:
+    TimeCellTest()
+    {
+        session_.WorkstationUser = "PC1\\amy";
+        session_.ProductionRights = std::string(20, '0');
+        saved_ = session();
+        session() = session_;
+        daily::RecordSide::Hooks hooks;
+        hooks.clock = [this]() -> const Clock& { return clock_; };
+        hooks.endProgram = [] {};
+        hooks.shown = [](const QString&, bool) {};
+        side = std::make_unique<daily::RecordSide>(nullptr, hooks, "");
+        side->filters().fillKinds();
+        side->resize(1200, 700);
+        side->show();
+    }
+    ~TimeCellTest() override
+    {
+        side.reset();
+        session() = saved_;
+    }
+
+    daily::ProcessPage& loadKind(const char* name)
+    {
+        side->filters().cbo種類->setCurrentIndex(side->filters().cbo種類->findText(QString::fromUtf8(name)));
+        side->load();
+        EXPECT_NE(side->currentPage(), nullptr);
+        return *side->currentPage();
+    }
+
+    // Opens the window from the row and, once it is up, lets `drive` work it.
+    // With clickCol, by a mouse click on that cell of the row.
+    void openAndDrive(daily::ProcessPage& p, int row, const std::function<void(W&)>& drive, int clickCol = 0)
+    {
+        // Polled: the maintenance check before the window lets events run.
+        bool driven = false;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            auto* w = dynamic_cast<W*>(QApplication::activeModalWidget());
+            if (!w || !w->isVisible() || driven)
+                return;
+            driven = true;
+            poll.stop();
+            w->activateWindow();
+            EXPECT_TRUE(QTest::qWaitForWindowActive(w));
+            drive(*w);
+            if (w->isVisible())
+                w->reject();
+        });
+        poll.start(0);
+        if (clickCol > 0) {
+            p.grid()->setActiveCell(row, clickCol);
+            QTableView* v = p.grid()->tableView();
+            const QRect cell = v->visualRect(v->model()->index(row - 1, clickCol - 1));
+            QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, cell.center());
+        } else {
+            side->openTimeWindow(p, row);
+        }
+        EXPECT_TRUE(driven);
+    }
+
+    Session saved_;
+    std::unique_ptr<daily::RecordSide> side;
+    ScriptedMessages messages;
+};
+
+void typeInto(W& w, int col, const char* text)
+{
+    w.fml明細->setActiveCell(1, col);
+    w.fml明細->tableView()->setFocus();
+    QTest::keyClicks(w.fml明細->tableView(), QString::fromLatin1(text).left(1));
+    ASSERT_NE(w.fml明細->editor(), nullptr);
+    QTest::keyClicks(w.fml明細->editor(), QString::fromLatin1(text).mid(1));
+    QTest::keyClick(w.fml明細->editor(), Qt::Key_Return);
+}
+
+TEST_F(TimeCellTest, ConfirmedResultGoesIntoThePrintingRowAndTheNextSaveStoresIt)
+{
+    const ProcessKind& printing = daily::test::kind("D-印刷");
+    workOrder("P001");
+    line(printing, "P001", 1);
+    piece(printing, "D001", 1, "P001", 1);
+    daily::ProcessPage& p = loadKind("D-印刷");
+    ASSERT_EQ(p.records(), 1);
+
+    std::string handedRecord;
+    openAndDrive(p, 1, [&](W& w) {
+        handedRecord = w.recordNumber();
+        typeInto(w, W::c開始, "1131204 0830");
+        typeInto(w, W::c結束, "1131204 1015");
+        typeInto(w, W::c完工數量, "500");
+        w.txt完工日期->setText("1131204");
+        QTest::mouseClick(w.scmd確定, Qt::LeftButton);
+    }, 57);
+    EXPECT_EQ(handedRecord, "D001"); // the row's own record, not the filter box
+    EXPECT_EQ(p.grid()->text(1, 57), "1.75");
+    EXPECT_EQ(p.grid()->text(1, 43), "1131204");
+    EXPECT_EQ(p.grid()->text(1, 75), "完工數量: 500");
+    EXPECT_TRUE(p.flags().isFlagged(1, 43));
+    EXPECT_TRUE(p.flags().isFlagged(1, 75));
+
+    // The main window's own save stores the row as the user left it.
+    db().exec("update PRINTING_S set FDATE = '', 完工說明 = ''");
+    messages.answer(MsgAnswer::Yes);
+    side->save();
+    EXPECT_EQ(value("select FDATE || '/' || 完工說明 from PRINTING_S"), "1131204/完工數量: 500");
+}
+
+TEST_F(TimeCellTest, ClosedWithoutConfirmingChangesNothingInOtherGridsEither)
+{
+    const ProcessKind& gluing = daily::test::kind("H-糊工");
+    workOrder("P002");
+    line(gluing, "P002", 3);
+    piece(gluing, "D009", 1, "P002", 3);
+    db().exec("update PASTE_S set 車別 = 'G2', 耗時 = '0.50' where ID = 'D009'");
+    daily::ProcessPage& p = loadKind("H-糊工");
+    ASSERT_EQ(p.records(), 1);
+    const int timeCol = p.layout().column("耗時");
+
+    std::string heading, total;
+    openAndDrive(p, 1, [&](W& w) {
+        heading = w.lbl標題->text().toStdString();
+        total = w.txt總耗時->text().toStdString();
+        QTest::mouseClick(w.ssc回前畫面, Qt::LeftButton);
+    });
+    EXPECT_NE(heading.find("H-糊工"), std::string::npos);
+    EXPECT_NE(heading.find("P002-3"), std::string::npos);
+    EXPECT_EQ(total, "0.50");
+    EXPECT_EQ(p.grid()->text(1, timeCol), "0.50");
+    EXPECT_FALSE(p.flags().rowFlagged(1));
+    EXPECT_FALSE(gReturned);
+}
+
+} // namespace
