@@ -1,5 +1,5 @@
 // The built program started for real, headless, with its messages on stderr.
-#include "TestDatabase.h"
+#include "db/testing/FreshDatabase.h"
 #include "platform/jet/tests/TempDatabase.h"
 
 #include <gtest/gtest.h>
@@ -104,16 +104,16 @@ protected:
     void SetUp() override
     {
         // The program beside its own database: a copy in the test's folder.
-        exe = db.folder + "daily-report";
+        exe = db.folder() + "daily-report";
         ASSERT_TRUE(QFile::copy(QString::fromUtf8(QTMV_DAILY_REPORT_EXE), QString::fromStdString(exe)));
         QFile::setPermissions(QString::fromStdString(exe), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-        QDir().mkpath(QString::fromStdString(db.folder + "tmp"));
-        QDir().mkpath(QString::fromStdString(db.folder + "run"));
-        QFile::setPermissions(QString::fromStdString(db.folder + "run"),
+        QDir().mkpath(QString::fromStdString(db.folder() + "tmp"));
+        QDir().mkpath(QString::fromStdString(db.folder() + "run"));
+        QFile::setPermissions(QString::fromStdString(db.folder() + "run"),
                               QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        setVariable("TMPDIR", db.folder + "tmp");
-        setVariable("XDG_RUNTIME_DIR", db.folder + "run");
-        setVariable("HOME", db.folder + "home");
+        setVariable("TMPDIR", db.folder() + "tmp");
+        setVariable("XDG_RUNTIME_DIR", db.folder() + "run");
+        setVariable("HOME", db.folder() + "home");
         setVariable("USERPROFILE", std::nullopt);
         setVariable("QTMV_MESSAGES", "stderr");
         screen(1280, 1024);
@@ -140,7 +140,7 @@ protected:
     }
     void screen(int width, int height)
     {
-        const std::string config = db.folder + "screen.json";
+        const std::string config = db.folder() + "screen.json";
         std::ofstream(config, std::ios::trunc)
             << R"({"screens":[{"name":"OffscreenScreen","x":0,"y":0,"width":)" << width << R"(,"height":)"
             << height << R"(,"logicalDpi":96,"logicalBaseDpi":96,"dpr":1}]})";
@@ -151,9 +151,9 @@ protected:
         return {"-kvo2851", "-AD=", "-NAME=王大明", "-ID=A001", "-XLS=.xlsx", "-DOC=.docx",
                 "-PID=" + std::to_string(getpid())};
     }
-    std::string errPath(const std::string& name) const { return db.folder + name + ".err"; }
+    std::string errPath(const std::string& name) const { return db.folder() + name + ".err"; }
 
-    qtmv::test::TestDatabase db;
+    qtmv::db::test::FreshDatabase db;
     std::string exe;
     std::map<std::string, std::optional<std::string>> saved;
 };
@@ -183,7 +183,7 @@ TEST_F(EndToEnd, SecondInstanceEndsSilentlyAndACrashedOneBlocksNothing)
 {
     auto first = std::make_unique<Program>(exe, launcherArgs(), errPath("first"));
     // The first instance holds its lock once its settings are read.
-    const QString lockFolder = QString::fromStdString(db.folder + "tmp");
+    const QString lockFolder = QString::fromStdString(db.folder() + "tmp");
     for (int i = 0; i < 1200 && QDir(lockFolder).entryList({"*.lock"}, QDir::Files).isEmpty(); ++i)
         std::this_thread::sleep_for(25ms);
     ASSERT_FALSE(QDir(lockFolder).entryList({"*.lock"}, QDir::Files).isEmpty()) << readAll(errPath("first"));
@@ -203,7 +203,7 @@ TEST_F(EndToEnd, SecondInstanceEndsSilentlyAndACrashedOneBlocksNothing)
 
 TEST_F(EndToEnd, MissingDatabaseIsReportedAndTheWindowStillOpens)
 {
-    QFile::remove(QString::fromStdString(db.folder + "QTMV.mdb"));
+    QFile::remove(QString::fromStdString(db.folder() + "QTMV.mdb"));
     Program p(exe, launcherArgs(), errPath("nodb"));
     EXPECT_FALSE(p.waitFor(3s));
     EXPECT_EQ(readAll(errPath("nodb")).rfind("[取得系統相關設定資料錯誤] ", 0), 0u) << readAll(errPath("nodb"));
@@ -212,7 +212,7 @@ TEST_F(EndToEnd, MissingDatabaseIsReportedAndTheWindowStillOpens)
 // A named pipe where the database should be: said at once, never waited on.
 TEST_F(EndToEnd, NamedPipeAsTheDatabaseIsReportedNotWaitedOn)
 {
-    const std::string path = db.folder + "QTMV.mdb";
+    const std::string path = db.folder() + "QTMV.mdb";
     QFile::remove(QString::fromStdString(path));
     ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
     Program p(exe, launcherArgs(), errPath("fifo"));
@@ -225,9 +225,9 @@ TEST_F(EndToEnd, NamedPipeAsTheDatabaseIsReportedNotWaitedOn)
 // and says, once, that this workstation is not registered yet.
 TEST_F(EndToEnd, WriteLockedDatabaseOpensTheWindowAndSaysWhatWasNotDone)
 {
-    jet::testing::LockHolder writer(db.folder + "QTMV.mdb", "BEGIN IMMEDIATE");
+    jet::testing::LockHolder writer(db.folder() + "QTMV.mdb", "BEGIN IMMEDIATE");
     Program p(exe, launcherArgs(), errPath("write"));
-    const std::string said = "[警告] 資料庫忙碌中（其他工作站正在使用「" + db.folder
+    const std::string said = "[警告] 資料庫忙碌中（其他工作站正在使用「" + db.folder()
                              + "QTMV.mdb」），以下工作沒有完成：\n\n・本工作站尚未登記使用本功能，稍後存取資料時會再登記。\n";
     EXPECT_EQ(waitForText(errPath("write"), said, 10s), said);
     EXPECT_FALSE(p.waitFor(300ms)); // the window is open
@@ -237,13 +237,13 @@ TEST_F(EndToEnd, WriteLockedDatabaseOpensTheWindowAndSaysWhatWasNotDone)
 // message says the database is busy, the rest is told in one message.
 TEST_F(EndToEnd, ExclusivelyLockedDatabaseOpensTheWindowAndSaysWhatWasNotDone)
 {
-    jet::testing::LockHolder writer(db.folder + "QTMV.mdb", "BEGIN EXCLUSIVE");
+    jet::testing::LockHolder writer(db.folder() + "QTMV.mdb", "BEGIN EXCLUSIVE");
     Program p(exe, launcherArgs(), errPath("exclusive"));
     const std::string err = waitForText(errPath("exclusive"), "車別清單沒有讀取，重新選擇種類時會再讀取。\n", 10s);
-    EXPECT_EQ(err.rfind("[取得系統相關設定資料錯誤] 資料庫忙碌中：資料庫檔案「" + db.folder + "QTMV.mdb」", 0), 0u)
+    EXPECT_EQ(err.rfind("[取得系統相關設定資料錯誤] 資料庫忙碌中：資料庫檔案「" + db.folder() + "QTMV.mdb」", 0), 0u)
         << err;
     EXPECT_EQ(occurrences(err, "\n["), 1u) << err; // two messages in all
-    EXPECT_NE(err.find("\n[警告] 資料庫忙碌中（其他工作站正在使用「" + db.folder
+    EXPECT_NE(err.find("\n[警告] 資料庫忙碌中（其他工作站正在使用「" + db.folder()
                        + "QTMV.mdb」），以下工作沒有完成：\n\n・本工作站尚未登記使用本功能，稍後存取資料時會再登記。\n・"),
               std::string::npos)
         << err;

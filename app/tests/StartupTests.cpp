@@ -236,21 +236,3 @@ TEST(Rights, PositionsCountFromOneAndShortStringsNeverRestrict)
     s.LoginUser = "admin";
     EXPECT_FALSE(RightsRestricted(s, eleven + "1", 12, "1"));
 }
-
-TEST(Rights, GroupFilterHasTwentyConditionsPerGroup)
-{
-    Session s;
-    EXPECT_EQ(BuildGroupFilter("where 1=0", "C", s), "where 1=0");
-    s.RightsGroups[0] = "G1";
-    s.RightsGroups[5] = "O'K";
-    std::string expected = "x";
-    for (const std::string g : {"G1", "O''K"})
-        for (int i = 0; i < 20; ++i)
-            expected += " or C.[GROUP" + (i ? std::to_string(i) : std::string()) + "] = '" + g + "' ";
-    EXPECT_EQ(BuildGroupFilter("x", "C", s), expected);
-
-    const std::string plain = BuildGroupFilter("", "", s);
-    EXPECT_EQ(plain.substr(0, 22), " or [GROUP] = 'G1'  or");
-    EXPECT_NE(plain.find(" or [GROUP19] = 'O''K' "), std::string::npos);
-    EXPECT_EQ(plain.find("."), std::string::npos);
-}

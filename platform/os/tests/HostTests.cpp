@@ -1,5 +1,6 @@
 // Process liveness, the instance lock and detached starts.
 #include "platform/os/Host.h"
+#include "platform/os/tests/DeadProcess.h"
 
 #include <gtest/gtest.h>
 
@@ -16,18 +17,7 @@
 
 using namespace qtmv::os;
 
-namespace {
-// A process id that certainly names no process: a child that has been reaped.
-pid_t deadProcessId()
-{
-    const pid_t child = fork();
-    if (child == 0)
-        _exit(0);
-    int status = 0;
-    waitpid(child, &status, 0);
-    return child;
-}
-} // namespace
+using qtmv::os::test::deadProcessId;
 
 TEST(Host, IsWindowMeansTheProcessIsAlive)
 {
