@@ -3,6 +3,7 @@
 #include "common/RocDate.h"
 #include "platform/text/Text.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -72,6 +73,18 @@ Quantities quantities(double standard, double actual)
     q.difference = actual - standard;
     q.points = standard > 0 ? std::round(actual / standard * 10000.0) / 100.0 : 0;
     return q;
+}
+
+double reamsOf(double sheets)
+{
+    return sheets > 0 ? std::round(sheets / kSheetsPerReam * 100.0) / 100.0 : 0;
+}
+
+double printingValue(double reams, double colours, double sides, double pricePerReamColour)
+{
+    if (reams <= 0 || colours <= 0 || sides <= 0 || pricePerReamColour <= 0)
+        return 0;
+    return std::round(std::max(reams, 1.0) * colours * sides * pricePerReamColour);
 }
 
 std::string twoDecimals(double v)

@@ -42,6 +42,15 @@ struct Quantities {
 double standardQuantity(double perHour, long long minutes);
 Quantities quantities(double standard, double actual);
 
+// The output value of a printing line, as a print shop prices press work:
+// by the ream-colour (one colour printed on one side of a ream, 500 full
+// sheets). value = reams x colours x sides x price per ream-colour, to
+// whole dollars; a run shorter than a ream is charged as one ream, since
+// make-ready costs the same however few sheets follow.
+inline constexpr double kSheetsPerReam = 500;
+double reamsOf(double sheets);   // two decimals
+double printingValue(double reams, double colours, double sides, double pricePerReamColour);
+
 // Messages of the time checks.
 inline constexpr const char* kEndBeforeStart = "「結束」早於「開始」，請重新輸入!";
 inline constexpr const char* kEndWithoutStart = "請先輸入「開始」!";

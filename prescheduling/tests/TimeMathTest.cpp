@@ -51,5 +51,13 @@ TEST(QuantitiesTest, StandardFromHourlyCapacityAndPoints)
     EXPECT_EQ(wholeNumber(-1050), "-1050");
 }
 
+TEST(PrintingValueTest, ReamColoursTimesPriceWithAOneReamMinimum)
+{
+    EXPECT_EQ(reamsOf(9450), 18.9);
+    EXPECT_EQ(printingValue(18.9, 4, 2, 120), 18144);   // 18.9 reams, 4 colours, both sides
+    EXPECT_EQ(printingValue(0.4, 1, 1, 300), 300);      // a short run is charged as one ream
+    EXPECT_EQ(printingValue(18.9, 0, 1, 120), 0);       // nothing to charge without colours
+}
+
 } // namespace
 } // namespace qtmv::presched

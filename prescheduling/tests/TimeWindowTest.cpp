@@ -3,6 +3,8 @@
 // leaves in the database and hands back.
 #include "prescheduling/ui/TimeWindow.h"
 
+#include "prescheduling/ui/PrintValueWindow.h"
+
 #include "common/HandOver.h"
 #include "daily_report/saving/tests/SavingFixture.h"
 #include "platform/os/MessageBox.h"
@@ -278,6 +280,43 @@ TEST_F(TimeWindowTest, QueryOnlyUserCannotSave)
     EXPECT_EQ(messages.shown()[0].text, "您的權限僅可以查詢！");
     EXPECT_EQ(value("select count(*) from [預排資料耗時明細]"), "0");
     EXPECT_TRUE(w->isVisible());
+}
+
+TEST_F(TimeWindowTest, OutputValueOfAPrintingLineIsWorkedOutAndStored)
+{
+    open();
+    typeLine(1);
+    std::string help;
+    w->runModal = [&](QDialog& d) {
+        auto* v = dynamic_cast<frm印刷產值*>(&d);
+        ASSERT_NE(v, nullptr);
+        d.show();
+        help = v->lbl說明->text().toStdString();
+        EXPECT_EQ(v->txt令數->text(), "18.9");   // from 9450 sheets
+        EXPECT_EQ(v->txt面數->text(), "1");
+        v->txt色數->setFocus();
+        QTest::keyClicks(v->txt色數, "4");
+        v->txt單價->setFocus();
+        QTest::keyClicks(v->txt單價, "12x");
+        QTest::mouseClick(v->scmd確定, Qt::LeftButton);   // refused: not a number
+        EXPECT_TRUE(d.isVisible());
+        QTest::keyClick(v->txt單價, Qt::Key_Backspace);
+        QTest::keyClicks(v->txt單價, "0");
+        EXPECT_EQ(v->lbl合計->text(), "9072");
+        QTest::mouseClick(v->scmd確定, Qt::LeftButton);
+    };
+    go(1, W::c產值);
+    QTest::keyClick(grid().tableView(), Qt::Key_Return);
+    EXPECT_NE(help.find("令數 × 色數 × 面數 × 每色令單價"), std::string::npos);
+    EXPECT_EQ(grid().text(1, W::c產值), "9072");
+    EXPECT_FALSE(gReturned);   // the value window's choice is not the time window's result
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_EQ(messages.shown()[0].text, "令數、色數、面數與單價請輸入數字!");
+
+    QTest::mouseClick(w->scmd確定, Qt::LeftButton);
+    EXPECT_EQ(value("select 產值 || '/' || 令數 || '/' || 色數 || '/' || 面數 || '/' || 單價 || '/' || 合計 "
+                    "from [預排資料耗時明細]"),
+              "9072.0/18.9/4.0/1.0/120.0/9072.0");
 }
 
 } // namespace

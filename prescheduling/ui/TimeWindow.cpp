@@ -1,5 +1,7 @@
 #include "prescheduling/ui/TimeWindow.h"
 
+#include "prescheduling/ui/PrintValueWindow.h"
+
 #include "app/core/Session.h"
 #include "common/HandOver.h"
 #include "common/RocDate.h"
@@ -173,7 +175,15 @@ void frm工務預排作業_耗時::buildUi()
             lookupAt(k.row, k.col);
             return true;
         }
+        if ((k.key == Qt::Key_Return || k.key == Qt::Key_Enter) && !k.editing && k.col == c產值) {
+            openValue(k.row);
+            return true;
+        }
         return false;
+    });
+    QObject::connect(fml明細, &SpreadGrid::cellClicked, this, [this](int row, int col) {
+        if (col == c產值)
+            Guarded(kTitle, [&] { openValue(row); });
     });
     QObject::connect(fml明細, &SpreadGrid::cellChanged, this, [this](int, int) { recompute(); });
     root->addWidget(fml明細, 1);
@@ -472,6 +482,36 @@ void frm工務預排作業_耗時::lookupAt(int row, int col)
     if (col == c經辦)
         fml明細->setText(row, c經辦人員, name);
     recompute();
+}
+
+void frm工務預排作業_耗時::openValue(int row)
+{
+    // The value is worked out from printing figures; other kinds keep theirs.
+    if (readOnly_ || row < 1 || !key_.kind->is(KindId::Printing) || lineEmpty(row))
+        return;
+    fml明細->finishEdit();
+    clearPick();
+    gPick[0] = cellText(*fml明細, row, c完工數量);
+    gPick[1] = cellText(*fml明細, row, c令數);
+    gPick[2] = cellText(*fml明細, row, c色數);
+    gPick[3] = cellText(*fml明細, row, c面數);
+    gPick[4] = cellText(*fml明細, row, c單價);
+    {
+        frm印刷產值 dlg(this);
+        runModal(dlg);
+    }
+    // The flag is the value window's, not this window's result.
+    const bool chosen = gReturned;
+    gReturned = false;
+    if (chosen) {
+        fml明細->setText(row, c產值, gPick[0]);
+        fml明細->setText(row, c合計, gPick[0]);
+        fml明細->setText(row, c令數, gPick[1]);
+        fml明細->setText(row, c色數, gPick[2]);
+        fml明細->setText(row, c面數, gPick[3]);
+        fml明細->setText(row, c單價, gPick[4]);
+    }
+    clearPick();
 }
 
 void frm工務預排作業_耗時::deleteLine()

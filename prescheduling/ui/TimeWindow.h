@@ -14,7 +14,8 @@
 //
 // fml明細 columns: 製作 (machine code), 開始, 結束, 耗時 (hours), 時分
 // (display), 完工數量, 不良數, 不良率, 經辦 (operator code), 經辦人員, 說明,
-// 產值, 標準數量, 點數; hidden: 令數, 色數, 面數, 單價, 合計.
+// 產值, 標準數量, 點數; hidden: 令數, 色數, 面數, 單價, 合計 (the figures of
+// frm印刷產值, which fills 產值 for printing lines).
 #include "common/Clock.h"
 #include "common/ProcessKind.h"
 #include "prescheduling/core/TimeRecord.h"
@@ -77,6 +78,8 @@ public:
     void deleteLine();      // scmd刪除
     void lookup();          // scmd輔助 / F9 on the active cell
     void pickDate();        // cmd日期
+    // frm印刷產值 for a line of a printing record (a click or Enter on 產值).
+    void openValue(int row);
 
 protected:
     void showEvent(QShowEvent* e) override;
