@@ -11,13 +11,10 @@
 #include "platform/jet/Sql.h"
 #include "platform/jet/Value.h"
 #include "platform/os/Failure.h"
+#include "platform/os/Host.h"
 #include "platform/os/MessageBox.h"
 #include "platform/text/Text.h"
 
-#include <signal.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
 #include <exception>
 
@@ -130,15 +127,14 @@ LockHolder thisHolder(const Session& s)
     h.workstationUser = s.WorkstationUser;
     const std::string user = s.WorkstationUser.substr(s.WorkstationUser.find('\\') + 1);
     h.name = !qtmv::Trim(s.EmployeeName).empty() ? qtmv::Trim(s.EmployeeName) : user;
-    h.pid = static_cast<long long>(::getpid());
+    h.pid = os::CurrentProcessId();
     return h;
 }
 
 bool processRunning(long long pid)
 {
-    if (pid <= 0)
-        return false;
-    return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+    // The launcher's "window handle" test is the same question about a process id.
+    return os::IsWindow(static_cast<double>(pid));
 }
 
 LockOutcome takeLock(jet::Connection& conn, const RecordKey& key, const LockHolder& me, const ProcessAlive& alive)

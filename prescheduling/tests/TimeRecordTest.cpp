@@ -5,6 +5,7 @@
 #include "daily_report/saving/tests/SavingFixture.h"
 #include "platform/jet/Connection.h"
 #include "platform/os/MessageBox.h"
+#include "platform/os/tests/DeadProcess.h"
 
 #include <gtest/gtest.h>
 
@@ -152,6 +153,7 @@ TEST_F(TimeRecordTest, LockOfAProgramThatIsGoneOnThisComputerDoesNotBlock)
               "values ('PC1\\amy', 'PC1', '工務', 'P001', 1, 'D001')");
     EXPECT_EQ(takeLock(conn(), key, now, [](long long) { return false; }).holder, "工務");
     EXPECT_TRUE(processRunning(static_cast<long long>(::getpid())));
+    EXPECT_FALSE(processRunning(os::test::deadProcessId()));
 }
 
 TEST_F(TimeRecordTest, SaveStoresLinesScheduleRemarkAndWritesBackTheFinishedLine)
