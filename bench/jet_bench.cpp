@@ -1,5 +1,6 @@
 // The data-access layer's costs: translating statement texts, the locator
 // query-and-update cycle of saving, and reading a large joined result.
+#include "app/core/DatabaseLocation.h"
 #include "platform/jet/Connection.h"
 #include "platform/jet/Recordset.h"
 #include "platform/jet/Sql.h"
@@ -131,7 +132,7 @@ public:
     }
     std::string connectionString() const
     {
-        return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + path_ + ";Jet OLEDB:Database Password=kvoz2851kvoz2851";
+        return qtmv::ConnectionStringFor(path_);
     }
     const std::string& path() const { return path_; }
 

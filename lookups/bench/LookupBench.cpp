@@ -2,6 +2,7 @@
 // list is shown, and a new search, in the real window. The demo plant with
 // 20,000 extra vendors is kept at $QTMV_LOOKUP_BENCH_DB or
 // /tmp/qtmv-lookup-bench/QTMV.mdb (generated when missing).
+#include "app/core/DatabaseLocation.h"
 #include "app/core/Session.h"
 #include "common/HandOver.h"
 #include "lookups/ui/VendorLookups.h"
@@ -40,8 +41,7 @@ std::string benchDatabase()
 void useBenchDatabase(const char* kind)
 {
     qtmv::Session& s = qtmv::session();
-    s.ConnectionString =
-        "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + benchDatabase() + ";Jet OLEDB:Database Password=x";
+    s.ConnectionString = qtmv::ConnectionStringFor(benchDatabase());
     s.LoginUser = "王大明";
     qtmv::gLookupKind = kind;
     qtmv::gLookupFilter.clear();

@@ -5,6 +5,7 @@
 //
 // The demo database (100,000 work orders) is generated once into
 // $QTMV_BENCH_DB or /tmp/qtmv-load-bench/QTMV.mdb and reused afterwards.
+#include "app/core/DatabaseLocation.h"
 #include "daily_report/core/GridLoader.h"
 #include "platform/jet/Translator.h"
 #include "platform/text/Text.h"
@@ -37,17 +38,12 @@ const std::string& database()
     return path;
 }
 
-std::string connectionString()
-{
-    return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + database() + ";Jet OLEDB:Database Password=x";
-}
-
 const ProcessKind& printing() { return kindOf(KindId::Printing); }
 
 void BM_Loader(benchmark::State& state)
 {
     const auto sort = static_cast<SortOption>(state.range(0));
-    const std::string cs = connectionString();
+    const std::string cs = ConnectionStringFor(database());
     std::size_t rows = 0;
     for (auto _ : state) {
         GridRows r = loadGrid(cs, printing(), "", sort);

@@ -12,6 +12,7 @@
 #include "daily_report/core/GridLoader.h"
 #include "daily_report/saving/Saving.h"
 #include "daily_report/saving/WriteBack.h"
+#include "db/testing/FreshDatabase.h"
 #include "platform/jet/Connection.h"
 #include "platform/os/MessageBox.h"
 #include "tools/demo-db/DemoPlant.h"
@@ -21,8 +22,8 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
-#include <filesystem>
 #include <iostream>
+#include <memory>
 #include <stdexcept>
 
 using namespace qtmv;
@@ -33,31 +34,24 @@ namespace {
 constexpr std::size_t kLoadedRows = 2000;
 constexpr int kFlaggedCells = 200;
 
-std::filesystem::path templateDatabase()
+const std::string& templateDatabase()
 {
-    return demo::keptDemoPlant("QTMV_SAVE_BENCH_DB", "/tmp/qtmv-save-bench/QTMV.mdb", 4000);
+    static const std::string path = demo::keptDemoPlant("QTMV_SAVE_BENCH_DB", "/tmp/qtmv-save-bench/QTMV.mdb", 4000);
+    return path;
 }
 
-std::string connectionString(const std::filesystem::path& p)
-{
-    return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + p.string() + ";Jet OLEDB:Database Password=x";
-}
-
-// A fresh working copy of the template, its first 2,000 open printing pieces
-// and 200 of them stamped.
+// A fresh working copy of the template in a folder of its own, its first
+// 2,000 open printing pieces and 200 of them stamped.
 struct Workload {
-    std::filesystem::path file;
+    db::test::FreshDatabase db{db::test::copyOf(templateDatabase())};
     GridRows rows;
     ChangeFlags flags;
 
     Workload()
     {
-        static const std::filesystem::path source = templateDatabase();
-        file = source.parent_path() / "work.mdb";
-        std::filesystem::copy_file(source, file, std::filesystem::copy_options::overwrite_existing);
         const ProcessKind& printing = *kindByDisplayName("D-印刷");
         const GridLayout& l = gridLayout(printing);
-        rows = loadGrid(connectionString(file), printing, "", SortOption::WorkOrder);
+        rows = loadGrid(db.connectionString(), printing, "", SortOption::WorkOrder);
         if (rows.size() < kLoadedRows)
             throw std::runtime_error("the demo plant has fewer than 2,000 open printing pieces");
         rows.resize(kLoadedRows);
@@ -75,15 +69,16 @@ void BM_SaveWithWriteBack(benchmark::State& state)
     const ProcessKind& printing = *kindByDisplayName("D-印刷");
     FixedClock clock({2024, 12, 4, 14, 5, 0});
     ScriptedMessages answers;   // "Yes" to the question
+    std::unique_ptr<Workload> w;
     for (auto _ : state) {
         state.PauseTiming();
-        Workload w;
-        Session s;
-        s.ConnectionString = connectionString(w.file);
+        w.reset();   // the last copy goes outside the timing
+        w = std::make_unique<Workload>();
+        Session& s = w->db.session();
         s.IdentityEstablished = s.RightsEstablished = true;
         SaveContext ctx{s, clock, [] {}};
         state.ResumeTiming();
-        if (saveDailyReport(printing, w.rows, w.flags, ctx).result != SaveResult::Saved)
+        if (saveDailyReport(printing, w->rows, w->flags, ctx).result != SaveResult::Saved)
             state.SkipWithError("the save failed");
     }
 }
@@ -93,14 +88,16 @@ BENCHMARK(BM_SaveWithWriteBack)->Unit(benchmark::kMillisecond)->Iterations(5);
 void BM_WriteBackOnly(benchmark::State& state)
 {
     const ProcessKind& printing = *kindByDisplayName("D-印刷");
+    std::unique_ptr<Workload> w;
     for (auto _ : state) {
         state.PauseTiming();
-        Workload w;
+        w.reset();
+        w = std::make_unique<Workload>();
         state.ResumeTiming();
         jet::Connection conn;
-        conn.open(connectionString(w.file));
+        conn.open(w->db.connectionString());
         jet::Transaction tx(conn);
-        state.counters["lines"] = writeBackLines(conn, printing, w.rows);
+        state.counters["lines"] = writeBackLines(conn, printing, w->rows);
         tx.commit();
     }
 }

@@ -1,6 +1,7 @@
 // From the click on "確 定" until the printing grid is ready, in the real
 // window, on a 100,000-work-order demo plant ($QTMV_BENCH_DB or
 // /tmp/qtmv-load-bench/QTMV.mdb, generated when missing).
+#include "app/core/DatabaseLocation.h"
 #include "app/core/Session.h"
 #include "daily_report/ui/MainWindow.h"
 #include "daily_report/ui/RecordFilters.h"
@@ -27,8 +28,7 @@ std::string benchDatabase()
 void BM_WindowLoadPrinting(benchmark::State& state)
 {
     qtmv::Session& s = qtmv::session();
-    s.ConnectionString =
-        "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + benchDatabase() + ";Jet OLEDB:Database Password=x";
+    s.ConnectionString = qtmv::ConnectionStringFor(benchDatabase());
     s.EmployeeId = "A001";
     frm日報登錄作業_工單 w;
     w.show();
