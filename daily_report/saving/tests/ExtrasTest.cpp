@@ -35,12 +35,6 @@ protected:
             setCell(rows, flags, r, ch.col, ch.text);
     }
 
-    SaveResult save(const ProcessKind& k, const GridRows& rows, const ChangeFlags& flags)
-    {
-        auto ctx = context();
-        return saveDailyReport(k, rows, flags, ctx).result;
-    }
-
     std::string cellOf(const GridRows& rows, int r, int c) const
     {
         return rows[static_cast<std::size_t>(r - 1)][static_cast<std::size_t>(c - 1)];
@@ -69,7 +63,7 @@ TEST_F(Extras, DensityMarkNeverReplacesTheWorkOrdersForm)
     click(pl, rows, flags, r, density);   // refused: "A1" is not the mark
     click(pl, rows, flags, r, density);
     setCell(rows, flags, r, pl.remarkCol, "趕");
-    ASSERT_EQ(save(printing, rows, flags), SaveResult::Saved);
+    ASSERT_EQ(save(printing, rows, flags).result, SaveResult::Saved);
     EXPECT_EQ(value("select 表格 from PRINTING where [NO] = 1"), "A1");
     EXPECT_EQ(value("select group_concat(表格) from PRINTING_S where [NO] = 1"), "A1,A1");
     EXPECT_NE(msgs.shown().front().text.find("A1"), std::string::npos);
@@ -77,13 +71,13 @@ TEST_F(Extras, DensityMarkNeverReplacesTheWorkOrdersForm)
     // On a line without a form the mark creates "V" and takes it away again.
     const int r3 = rowOf(rows, printing, "D3", 1);
     click(pl, rows, flags, r3, density);
-    ASSERT_EQ(save(printing, rows, flags), SaveResult::Saved);
+    ASSERT_EQ(save(printing, rows, flags).result, SaveResult::Saved);
     EXPECT_EQ(value("select 表格 || '/' || (select 表格 from PRINTING_S where ID = 'D3') from PRINTING where [NO] = 2"),
               "V/V");
     rows = load(printing);
     flags = flagsFor(printing, rows);
     click(pl, rows, flags, r3, density);
-    ASSERT_EQ(save(printing, rows, flags), SaveResult::Saved);
+    ASSERT_EQ(save(printing, rows, flags).result, SaveResult::Saved);
     EXPECT_EQ(value("select 表格 || '/' || (select 表格 from PRINTING_S where ID = 'D3') from PRINTING where [NO] = 2"),
               "/");
     EXPECT_EQ(value("select 表格 from PRINTING where [NO] = 1"), "A1");
@@ -96,7 +90,7 @@ TEST_F(Extras, ColourCountsAreWhatTheNextLoadShows)
     const int r = rowOf(rows, printing, "D1", 1);
     setCell(rows, flags, r, front, "1,077");
     ScriptedMessages msgs;
-    ASSERT_EQ(save(printing, rows, flags), SaveResult::Saved);
+    ASSERT_EQ(save(printing, rows, flags).result, SaveResult::Saved);
 
     EXPECT_EQ(value("select COLOR1 from PRINTING where [NO] = 1"), "1077.0");
     // Every scheduled piece of the line, not another line's.
@@ -116,12 +110,12 @@ TEST_F(Extras, TwoWorkstationsSavingDifferentFieldsOfOneLineBothLand)
     GridRows a = loaded;
     ChangeFlags fa = flagsFor(printing, a);
     setCell(a, fa, r, front, "77");
-    ASSERT_EQ(save(printing, a, fa), SaveResult::Saved);
+    ASSERT_EQ(save(printing, a, fa).result, SaveResult::Saved);
     // Workstation B, loaded before A saved: only 反.
     GridRows b = loaded;
     ChangeFlags fb = flagsFor(printing, b);
     setCell(b, fb, r, back, "2");
-    ASSERT_EQ(save(printing, b, fb), SaveResult::Saved);
+    ASSERT_EQ(save(printing, b, fb).result, SaveResult::Saved);
 
     for (const char* table : {"PRINTING", "PRINTING_S"})
         EXPECT_EQ(value("select group_concat(COLOR1 || '/' || COLOR2 || '/' || [COUNT]) from " + std::string(table) +
@@ -142,7 +136,7 @@ TEST_F(Extras, TwoWorkstationsSavingDifferentFieldsOfOneLineBothLand)
     db().exec("update CROWD set 刀 = 'V', 儲位 = 'C-7'");
     db().exec("update CROWD_S set 刀 = 'V', 儲位 = 'C-7'");
     click(gl, g, fg, 1, gl.column("紙"));
-    ASSERT_EQ(save(cutting, g, fg), SaveResult::Saved);
+    ASSERT_EQ(save(cutting, g, fg).result, SaveResult::Saved);
     for (const char* table : {"CROWD", "CROWD_S"})
         EXPECT_EQ(value("select 留 || 紙 || 刀 || '/' || 新舊刀 || '/' || 儲位 from " + std::string(table)), "VVV/新刀/C-7")
             << table;
@@ -162,15 +156,8 @@ TEST_F(Extras, CellsAStatementCannotTakeNeverReachOne)
         setCell(rows, flags, 1, pl.finishDateCol, "1204-14");
         setCell(rows, flags, 2, c.col, c.text);
         ScriptedMessages msgs;
-        const SaveOutcome out = [&] {
-            auto ctx = context();
-            return saveDailyReport(printing, rows, flags, ctx);
-        }();
-        EXPECT_EQ(out.result, SaveResult::Refused) << c.col;
-        EXPECT_EQ(out.row, 2);
-        EXPECT_EQ(out.col, c.col);
-        ASSERT_EQ(msgs.shown().size(), 1u);   // the reason, before any question
-        EXPECT_EQ(msgs.shown()[0].title, "訊息");
+        SCOPED_TRACE(c.col);
+        expectRefusedAt(save(printing, rows, flags), 2, c.col, msgs);
     }
     EXPECT_EQ(dump(), before);
 }
@@ -187,8 +174,8 @@ TEST_F(Extras, AnUnestablishedSessionCannotSave)
     session_.IdentityEstablished = session_.RightsEstablished = false;
     session_.RightsProblem = "啟動參數不完整，無法確認使用者身分。";
     ScriptedMessages msgs;
-    EXPECT_EQ(save(printing, rows, flags), SaveResult::Refused);
-    EXPECT_EQ(save(printing, rows, flags), SaveResult::Refused);
+    EXPECT_EQ(save(printing, rows, flags).result, SaveResult::Refused);
+    EXPECT_EQ(save(printing, rows, flags).result, SaveResult::Refused);
     ASSERT_EQ(msgs.shown().size(), 2u);
     EXPECT_EQ(msgs.shown()[0].text.rfind(session_.RightsProblem, 0), 0u);   // why, once
     EXPECT_EQ(msgs.shown()[1].text, "您的權限僅可以查詢！");
@@ -201,7 +188,7 @@ TEST_F(Extras, AnUnestablishedSessionCannotSave)
     session_.IdentityEstablished = true;
     db().exec("insert into 使用者資料明細 (使用者, 生產管理細部) values ('李小華', '000000000001')");
     msgs.clear();
-    EXPECT_EQ(save(printing, rows, flags), SaveResult::Refused);
+    EXPECT_EQ(save(printing, rows, flags).result, SaveResult::Refused);
     EXPECT_TRUE(session_.RightsEstablished);
     ASSERT_EQ(msgs.shown().size(), 1u);
     EXPECT_EQ(msgs.shown()[0].text, "您的權限僅可以查詢！");
@@ -209,6 +196,6 @@ TEST_F(Extras, AnUnestablishedSessionCannotSave)
 
     db().exec("update 使用者資料明細 set 生產管理細部 = '000000000000'");
     session_.RightsEstablished = false;
-    EXPECT_EQ(save(printing, rows, flags), SaveResult::Saved);
+    EXPECT_EQ(save(printing, rows, flags).result, SaveResult::Saved);
     EXPECT_EQ(value("select FDATE from PRINTING_S where ID = 'D1'"), "1204-14");
 }

@@ -55,8 +55,7 @@ TEST_F(SaveSafety, FailureHalfWayLeavesTheDatabaseAsItWas)
 
     ScriptedMessages msgs;
     const std::string logFile = log::open(db().folder());
-    auto ctx = context();
-    EXPECT_EQ(saveDailyReport(printing, rows, flags, ctx).result, SaveResult::Failed);
+    EXPECT_EQ(save(printing, rows, flags).result, SaveResult::Failed);
     log::close();
 
     EXPECT_EQ(dump(), before);
@@ -137,8 +136,7 @@ TEST_F(SaveSafety, TextsWithQuotesAreStoredUnchanged)
     setCell(rows, flags, r, pl.remarkCol, remark);
     setCell(rows, flags, r, pl.finishRemarkCol, "說'明'");
     ScriptedMessages msgs;
-    auto ctx = context();
-    ASSERT_EQ(saveDailyReport(printing, rows, flags, ctx).result, SaveResult::Saved);
+    ASSERT_EQ(save(printing, rows, flags).result, SaveResult::Saved);
     EXPECT_EQ(value("select REM from PRINTING_S where ID = 'D1'"), remark);
     EXPECT_EQ(value("select REM from 預排資料明細 where ID = 'D1'"), remark);
     EXPECT_EQ(value("select 完工說明 from PRINTING where PO = 'W1'"), "說'明'");
@@ -152,8 +150,7 @@ TEST_F(SaveSafety, RemarkLengthIsCountedInBig5Bytes)
         GridRows rows = load(prepress);
         ChangeFlags flags = flagsFor(prepress, rows);
         setCell(rows, flags, 1, al.finishRemarkCol, text);
-        auto ctx = context();
-        return saveDailyReport(prepress, rows, flags, ctx);
+        return save(prepress, rows, flags);
     };
     {
         ScriptedMessages msgs;
@@ -166,13 +163,8 @@ TEST_F(SaveSafety, RemarkLengthIsCountedInBig5Bytes)
         chinese += "說";
     for (const std::string& tooLong : {std::string(101, 'y'), chinese}) {
         ScriptedMessages msgs;
-        const SaveOutcome o = attempt(tooLong);
-        EXPECT_EQ(o.result, SaveResult::Refused);
-        EXPECT_EQ(o.row, 1);
-        EXPECT_EQ(o.col, al.finishRemarkCol);
-        ASSERT_EQ(msgs.shown().size(), 1u);   // refused before the question
-        EXPECT_EQ(msgs.shown()[0].text, "最多只可輸入100個字元!");
-        EXPECT_EQ(msgs.shown()[0].title, "訊息");
+        expectRefusedAt(attempt(tooLong), 1, al.finishRemarkCol, msgs);
+        EXPECT_EQ(msgs.shown().at(0).text, "最多只可輸入100個字元!");
         EXPECT_EQ(dump(), before);
     }
 }
@@ -187,8 +179,7 @@ TEST_F(SaveSafety, NothingIsWrittenWithoutConsent)
     {   // "No" to the question.
         ScriptedMessages msgs;
         msgs.answer(MsgAnswer::No);
-        auto ctx = context();
-        EXPECT_EQ(saveDailyReport(printing, rows, flags, ctx).result, SaveResult::Declined);
+        EXPECT_EQ(save(printing, rows, flags).result, SaveResult::Declined);
         ASSERT_EQ(msgs.shown().size(), 1u);
         EXPECT_EQ(msgs.shown()[0].text, "確定儲存資料?");
         EXPECT_EQ(msgs.shown()[0].title, "詢問");
@@ -199,8 +190,7 @@ TEST_F(SaveSafety, NothingIsWrittenWithoutConsent)
     {   // A read-only user.
         ScriptedMessages msgs;
         session_.ProductionRights = "000000000001";
-        auto ctx = context();
-        EXPECT_EQ(saveDailyReport(printing, rows, flags, ctx).result, SaveResult::Refused);
+        EXPECT_EQ(save(printing, rows, flags).result, SaveResult::Refused);
         ASSERT_EQ(msgs.shown().size(), 1u);
         EXPECT_EQ(msgs.shown()[0].text, "您的權限僅可以查詢！");
         session_.ProductionRights.clear();
@@ -208,8 +198,7 @@ TEST_F(SaveSafety, NothingIsWrittenWithoutConsent)
     {   // Maintenance: the program ends, nothing is written.
         db().exec("insert into SYSLOCK ([USER]) values ('PC1\\ADMIN')");
         ScriptedMessages msgs;
-        auto ctx = context();
-        EXPECT_EQ(saveDailyReport(printing, rows, flags, ctx).result, SaveResult::Ended);
+        EXPECT_EQ(save(printing, rows, flags).result, SaveResult::Ended);
         EXPECT_EQ(programEnded_, 1);
         db().exec("delete from SYSLOCK");
     }
@@ -225,8 +214,7 @@ TEST_F(SaveSafety, SavingWithoutChangesStillWritesBack)
     db().exec("update PRINTING_S set FDATE = '1203-11', 順序 = '10', 完工說明 = '十' where ID = 'D1'");
     db().exec("update PRINTING_S set FDATE = '1203-11', 順序 = '9', 完工說明 = '九' where ID = 'D2'");
     ScriptedMessages msgs;
-    auto ctx = context();
-    ASSERT_EQ(saveDailyReport(printing, rows, flags, ctx).result, SaveResult::Saved);
+    ASSERT_EQ(save(printing, rows, flags).result, SaveResult::Saved);
     EXPECT_EQ(value("select FDATE || '/' || ACT || '/' || 完工說明 from PRINTING where PO = 'W1'"), "1203-11/1203-11/十");
     ASSERT_EQ(msgs.shown().size(), 2u);
     EXPECT_EQ(msgs.shown()[1].text, "資料儲存完畢!");
@@ -243,8 +231,7 @@ TEST_F(SaveSafety, PieceMissingFromTheDetailTableStillSaved)
     setCell(rows, flags, r, pl.remarkCol, "ok");
     db().exec("delete from 預排資料明細 where ID = 'D1'");
     ScriptedMessages msgs;
-    auto ctx = context();
-    ASSERT_EQ(saveDailyReport(printing, rows, flags, ctx).result, SaveResult::Saved);
+    ASSERT_EQ(save(printing, rows, flags).result, SaveResult::Saved);
     EXPECT_EQ(value("select FDATE || '/' || REM from PRINTING_S where ID = 'D1'"), "1204-14/ok");
     for (const auto& m : msgs.shown())
         EXPECT_NE(m.icon, MsgIcon::Critical) << m.text;

@@ -10,6 +10,7 @@
 #include "daily_report/core/GridLoader.h"
 #include "daily_report/saving/Saving.h"
 #include "db/testing/FreshDatabase.h"
+#include "platform/os/MessageBox.h"
 
 #include <gtest/gtest.h>
 
@@ -54,6 +55,21 @@ protected:
     SaveContext context()
     {
         return SaveContext{session_, clock_, [this] { ++programEnded_; }};
+    }
+    // Saves as the window does, with the fixture's session and clock.
+    SaveOutcome save(const ProcessKind& k, const GridRows& rows, const ChangeFlags& flags)
+    {
+        auto ctx = context();
+        return saveDailyReport(k, rows, flags, ctx);
+    }
+    // Refused at the cell with one message, before any question.
+    static void expectRefusedAt(const SaveOutcome& o, int row, int col, const ScriptedMessages& msgs)
+    {
+        EXPECT_EQ(o.result, SaveResult::Refused);
+        EXPECT_EQ(o.row, row);
+        EXPECT_EQ(o.col, col);
+        ASSERT_EQ(msgs.shown().size(), 1u);
+        EXPECT_EQ(msgs.shown()[0].title, "訊息");
     }
 
     FreshDatabase& db() { return db_; }
