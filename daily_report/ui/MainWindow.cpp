@@ -166,8 +166,8 @@ void frm日報登錄作業_工單::formActivate()
         for (const auto& k : qtmv::processKinds())
             printPage_->cbo種類列印->addItem(u8(k.displayName));
     }
-    handle("切換種類", [this] { recordSide_->kindChanged(); });
     showPrintPage(false);
+    handle("切換種類", [this] { recordSide_->kindChanged(); });
     filters().cbo種類->setFocus();
     // Start-up ends here: what a busy database kept from being done is told
     // once, and later operations wait their full time again.

@@ -139,6 +139,7 @@ TEST_F(MainWindowTest, FirstActivationRegistersFillsTheKindsAndShowsPrinting)
     }
     EXPECT_EQ(buttons[0]->text(), QStringLiteral("   儲存   "));
     EXPECT_TRUE(w->toolbars().actPrint->isVisible());
+    EXPECT_TRUE(w->toolbars().actSave->isEnabled());   // the kind switch offers saving
 }
 
 TEST_F(MainWindowTest, EveryKindLoadsItsOpenPiecesUnderItsHeadings)
