@@ -227,6 +227,29 @@ double capacityPerHour(jet::Connection& conn, const std::string& machine)
     return rs.eof() ? 0 : rs.field("每時產能").number();
 }
 
+RelatedRecords relatedRecords(jet::Connection& conn, const RecordKey& key)
+{
+    auto any = [&](const char* table) {
+        jet::Recordset rs;
+        rs.open(std::string("select top 1 工單單號 from [") + table + "] where 工單單號 = '" + q(key.po) +
+                    "' and 工單序 = " + jet::sqlNumber(key.seq) + " and 製程 = '" + q(key.kind->displayName) + "'",
+                conn);
+        return !rs.eof();
+    };
+    RelatedRecords r;
+    r.inspection = any("工單品檢明細");
+    r.printingData = key.kind->is(KindId::Printing) && any("工單印刷數據");
+    return r;
+}
+
+std::string relatedText(const RelatedRecords& r)
+{
+    std::string t = r.inspection ? "有品檢資料" : "";
+    if (r.printingData)
+        t += (t.empty() ? "" : "、") + std::string("有印刷數據");
+    return t;
+}
+
 std::vector<std::string> phraseList(jet::Connection& conn, const std::string& item)
 {
     jet::Recordset rs;

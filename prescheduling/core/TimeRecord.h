@@ -125,6 +125,16 @@ std::vector<TimeLine> loadLines(jet::Connection& conn, const RecordKey& key);
 // 每時產能 of a machine in 印刷產能資料; 0 without a record.
 double capacityPerHour(jet::Connection& conn, const std::string& machine);
 
+// Whether the work-order line has inspection lines of the kind, and (for
+// printing) printing data.
+struct RelatedRecords {
+    bool inspection = false;
+    bool printingData = false;
+};
+RelatedRecords relatedRecords(jet::Connection& conn, const RecordKey& key);
+// The indicator's text: "有品檢資料", "有印刷數據", both, or "".
+std::string relatedText(const RelatedRecords& r);
+
 // The texts of a phrase list of kind "Z-雜項" ("機別", "停工說明"), in their order.
 std::vector<std::string> phraseList(jet::Connection& conn, const std::string& item);
 // An employee by code or by name: {ID, NAME}; nullopt when there is none.

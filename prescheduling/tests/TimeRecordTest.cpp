@@ -255,6 +255,18 @@ TEST_F(TimeRecordTest, UnmarkedLinesBelongToTheRecordsFirstPiece)
     EXPECT_EQ(loadLines(conn(), {"", "P001", 1, &printing}).size(), 0u);
 }
 
+TEST_F(TimeRecordTest, IndicatorShowsInspectionAndPrintingDataOfTheLineAndKind)
+{
+    const RecordKey key{"D001", "P001", 1, &printing};
+    EXPECT_EQ(relatedText(relatedRecords(conn(), key)), "");
+    db().exec("insert into [工單印刷數據] (工單單號, 工單序, 製程, 序) values ('P001', 1, 'D-印刷', 1)");
+    db().exec("insert into [工單品檢明細] (工單單號, 工單序, 製程, 序) values ('P001', 1, 'E-上光', 1)");
+    EXPECT_EQ(relatedText(relatedRecords(conn(), key)), "有印刷數據");
+    db().exec("insert into [工單品檢明細] (工單單號, 工單序, 製程, 序) values ('P001', 1, 'D-印刷', 1)");
+    EXPECT_EQ(relatedText(relatedRecords(conn(), key)), "有品檢資料、有印刷數據");
+    EXPECT_EQ(relatedText(relatedRecords(conn(), {"D001", "P001", 1, &varnishing})), "有品檢資料");
+}
+
 TEST_F(TimeRecordTest, DataErrorRollsEverythingBack)
 {
     // The work-order line refuses the update, after the lines and the

@@ -31,6 +31,8 @@
 #include <QVBoxLayout>
 
 #include <map>
+#include <optional>
+#include <utility>
 
 using namespace qtmv;
 using namespace qtmv::presched;
@@ -109,8 +111,10 @@ void frm工務預排作業_耗時::buildUi()
     act品檢->setObjectName(QStringLiteral("品檢"));
     act品檢->setEnabled(false); // the inspection window is not part of this program yet
     lbl標題 = figure(this, "lbl標題");
+    lbl記錄 = figure(this, "lbl記錄");
     auto* head = new QHBoxLayout;
     head->addWidget(bar);
+    head->addWidget(lbl記錄);
     head->addWidget(lbl標題, 1);
     root->addLayout(head);
 
@@ -269,6 +273,7 @@ void frm工務預排作業_耗時::start()
                 MsgBox(lockedMessage(lock.holder), "警告", MsgIcon::Exclamation);
             }
         }
+        lbl記錄->setText(u8(relatedText(relatedRecords(conn, key_))));
         const std::vector<TimeLine> lines = presched::loadLines(conn, key_);
         CellTable rows;
         for (const TimeLine& l : lines) {
@@ -330,9 +335,15 @@ bool frm工務預排作業_耗時::endEdit(int row, int col, QString& text)
             fml明細->setText(row, c經辦人員, "");
             break;
         }
-        jet::Connection conn;
-        conn.open(session().ConnectionString);
-        if (const auto who = findEmployee(conn, typed)) {
+        std::optional<std::pair<std::string, std::string>> who;
+        const bool read = Guarded(kTitle, [&] {
+            jet::Connection conn;
+            conn.open(session().ConnectionString);
+            who = findEmployee(conn, typed);
+        }, "經辦人員沒有核對，輸入的代號保留在格子裡。");
+        if (!read)
+            break;
+        if (who) {
             text = u8(who->first);
             fml明細->setText(row, c經辦人員, who->second);
         } else {
@@ -384,15 +395,17 @@ void frm工務預排作業_耗時::recompute()
     double activePerHour = 0;
     const int active = fml明細->activeRow();
     try {
-        jet::Connection conn;
-        conn.open(session().ConnectionString);
+        jet::Connection conn;   // opened for the first machine not seen yet
         for (int r = 1; r <= fml明細->maxRow(); ++r) {
             TimeLine& l = lines[static_cast<std::size_t>(r - 1)];
             if (l.empty())
                 continue;
             auto found = capacities_.find(l.machine);
-            if (found == capacities_.end())
+            if (found == capacities_.end()) {
+                if (!conn.isOpen())
+                    conn.open(session().ConnectionString);
                 found = capacities_.emplace(l.machine, capacityPerHour(conn, l.machine)).first;
+            }
             computeFigures(l, found->second);
             const LineTime t = lineTime(l.start, l.end);
             fml明細->setText(r, c耗時, l.hours);

@@ -47,6 +47,7 @@ public:
     ~frm工務預排作業_耗時() override;
 
     QLabel* lbl標題 = nullptr;
+    QLabel* lbl記錄 = nullptr;   // beside the toolbar: inspection lines / printing data exist
     QLineEdit* txt完工日期 = nullptr;
     QPushButton* cmd日期 = nullptr;
     QLineEdit* txt完工數量 = nullptr;
