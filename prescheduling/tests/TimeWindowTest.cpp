@@ -247,6 +247,26 @@ TEST_F(TimeWindowTest, RecordHeldElsewhereOpensReadOnly)
     EXPECT_EQ(value("select count(*) from SYSPOLOCK1"), "1"); // the other user's lock stays
 }
 
+TEST_F(TimeWindowTest, LockThatCannotBeTakenLeavesTheWindowReadOnly)
+{
+    db().exec("insert into [工單品檢明細] (工單單號, 工單序, 製程, 序) values ('P001', 1, 'D-印刷', 1)");
+    db().exec("create trigger nolock before insert on SYSPOLOCK1 begin select raise(abort, 'disk full'); end");
+    open();
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_EQ(messages.shown()[0].title, "耗時");
+    EXPECT_TRUE(w->readOnly());
+    EXPECT_FALSE(w->scmd確定->isEnabled());
+
+    // A TMP record takes no lock; the indicator names what the line has.
+    db().exec("drop trigger nolock");
+    messages.clear();
+    open("TMP0001");
+    EXPECT_TRUE(messages.shown().empty());
+    EXPECT_FALSE(w->readOnly());
+    EXPECT_EQ(w->lbl記錄->text(), QStringLiteral("有品檢資料"));
+    EXPECT_EQ(value("select count(*) from SYSPOLOCK1"), "0");
+}
+
 TEST_F(TimeWindowTest, CalendarDeleteAndANewTmpNumber)
 {
     open("");

@@ -203,6 +203,8 @@ void frm工務預排作業_耗時::buildUi()
     scmd確定 = button("scmd確定", "確 定");
     scmd刪除 = button("scmd刪除", "明細刪除");
     scmd輔助 = button("scmd輔助", "輔助(F9)");
+    scmd印刷數據 = button("scmd印刷數據", "印刷數據");
+    scmd印刷數據->setEnabled(false);
     ssc回前畫面 = button("ssc回前畫面", "回前畫面");
     root->addLayout(buttons);
 
@@ -262,14 +264,14 @@ void frm工務預排作業_耗時::start()
         fml明細->setColumnChoices(c製作, phraseList(conn, "機別"));
         fml明細->setColumnChoices(c說明, phraseList(conn, "停工說明"));
         if (!key_.number.empty() && !isTmpNumber(key_.number)) {
+            // Read-only until the lock is ours: a failure on the way leaves
+            // the record unlocked, so nothing may be changed through it.
+            setReadOnly(true);
             const LockOutcome lock = takeLock(conn, key_, thisHolder(session()));
             if (lock.taken) {
                 lockId_ = lock.lockId;
+                setReadOnly(false);
             } else {
-                readOnly_ = true;
-                scmd確定->setEnabled(false);
-                scmd刪除->setEnabled(false);
-                act品檢->setEnabled(false);
                 MsgBox(lockedMessage(lock.holder), "警告", MsgIcon::Exclamation);
             }
         }
@@ -303,6 +305,14 @@ void frm工務預排作業_耗時::start()
         fml明細->setActiveCell(1, c製作);
     });
     recompute();
+}
+
+void frm工務預排作業_耗時::setReadOnly(bool readOnly)
+{
+    readOnly_ = readOnly;
+    scmd確定->setEnabled(!readOnly);
+    scmd刪除->setEnabled(!readOnly);
+    scmd輔助->setEnabled(!readOnly);
 }
 
 bool frm工務預排作業_耗時::lineEmpty(int row) const

@@ -62,6 +62,7 @@ public:
     QPushButton* ssc回前畫面 = nullptr;
     QPushButton* scmd刪除 = nullptr;
     QPushButton* scmd輔助 = nullptr;
+    QPushButton* scmd印刷數據 = nullptr;   // the printing-data window is not part of this program yet
     QAction* act品檢 = nullptr;
 
     // How a modal child (lookup, calendar) is shown; tests replace it.
@@ -88,6 +89,7 @@ protected:
 
 private:
     void buildUi();
+    void setReadOnly(bool readOnly);
     void loadLines();
     bool lineEmpty(int row) const;
     bool startEdit(int row, int col);
