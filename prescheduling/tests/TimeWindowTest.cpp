@@ -290,18 +290,6 @@ TEST_F(TimeWindowTest, CalendarDeleteAndANewTmpNumber)
     EXPECT_EQ(value("select group_concat(單號 || ':' || 機別) from [預排資料耗時明細]"), "TMP0001:H9");
 }
 
-TEST_F(TimeWindowTest, QueryOnlyUserCannotSave)
-{
-    session().ProductionRights = "000000000001";
-    open();
-    typeLine(1);
-    QTest::mouseClick(w->scmd確定, Qt::LeftButton);
-    ASSERT_EQ(messages.shown().size(), 1u);
-    EXPECT_EQ(messages.shown()[0].text, "您的權限僅可以查詢！");
-    EXPECT_EQ(value("select count(*) from [預排資料耗時明細]"), "0");
-    EXPECT_TRUE(w->isVisible());
-}
-
 TEST_F(TimeWindowTest, OutputValueOfAPrintingLineIsWorkedOutAndStored)
 {
     open();
