@@ -35,6 +35,26 @@
 
 namespace qtmv::daily {
 
+namespace {
+
+// F9 on a grid's "耗時" cell opens the time window, as F9 opens the helper
+// window of other cells; the grid sees the key only when it was not used.
+class TimeCellKey : public QObject {
+public:
+    TimeCellKey(QObject* parent, std::function<bool()> open) : QObject(parent), open_(std::move(open)) {}
+    bool eventFilter(QObject* watched, QEvent* e) override
+    {
+        if (e->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(e)->key() == Qt::Key_F9 && open_())
+            return true;
+        return QObject::eventFilter(watched, e);
+    }
+
+private:
+    std::function<bool()> open_;
+};
+
+} // namespace
+
 RecordSide::RecordSide(QWidget* parent, Hooks hooks, std::string_view companyName)
     : QFrame(parent), hooks_(std::move(hooks))
 {
@@ -61,13 +81,22 @@ RecordSide::RecordSide(QWidget* parent, Hooks hooks, std::string_view companyNam
         };
         h.pressed = [this, page] { currentGridName_ = std::string(page->kind().gridName); };
         page->setUp(std::move(h), companyName);
-        // A click on "耗時" opens the time window; moving across the cell with
-        // the keys does not, so arrowing through a row never pops a window up.
+        // A click or F9 on "耗時" opens the time window; moving across the
+        // cell with the keys does not, so arrowing through a row never pops
+        // a window up.
         const int timeCol = page->layout().column("耗時");
         connect(page->grid(), &SpreadGrid::cellClicked, this, [this, page, timeCol](int row, int col) {
             if (col == timeCol && page->isRecordRow(row) && page == currentPage())
                 Guarded("耗時", [&] { openTimeWindow(*page, row); });
         });
+        page->grid()->tableView()->installEventFilter(new TimeCellKey(page->grid(), [this, page, timeCol] {
+            SpreadGrid* g = page->grid();
+            const int row = g->activeRow();
+            if (g->activeCol() != timeCol || !page->isRecordRow(row) || g->isEditing() || page != currentPage())
+                return false;
+            Guarded("耗時", [&] { openTimeWindow(*page, row); });
+            return true;
+        }));
     }
     stk製程->setCurrentWidget(pages_[0]->frame());
     v->addWidget(stk製程, 1);

@@ -59,8 +59,9 @@ protected:
     }
 
     // Opens the window from the row and, once it is up, lets `drive` work it.
-    // With clickCol, by a mouse click on that cell of the row.
-    void openAndDrive(daily::ProcessPage& p, int row, const std::function<void(W&)>& drive, int clickCol = 0)
+    enum class By { Click, F9 };
+    // Opens by a click on, or F9 in, the row's "耗時" cell.
+    void openAndDrive(daily::ProcessPage& p, int row, const std::function<void(W&)>& drive, By by)
     {
         // Polled: the maintenance check before the window lets events run.
         bool driven = false;
@@ -78,13 +79,15 @@ protected:
                 w->reject();
         });
         poll.start(0);
-        if (clickCol > 0) {
-            p.grid()->setActiveCell(row, clickCol);
-            QTableView* v = p.grid()->tableView();
-            const QRect cell = v->visualRect(v->model()->index(row - 1, clickCol - 1));
+        const int timeCol = p.layout().column("耗時");
+        p.grid()->setActiveCell(row, timeCol);
+        QTableView* v = p.grid()->tableView();
+        if (by == By::Click) {
+            const QRect cell = v->visualRect(v->model()->index(row - 1, timeCol - 1));
             QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, cell.center());
         } else {
-            side->openTimeWindow(p, row);
+            v->setFocus();
+            QTest::keyClick(v, Qt::Key_F9);
         }
         EXPECT_TRUE(driven);
     }
@@ -121,8 +124,9 @@ TEST_F(TimeCellTest, ConfirmedResultGoesIntoThePrintingRowAndTheNextSaveStoresIt
         typeInto(w, W::c完工數量, "500");
         w.txt完工日期->setText("1131204");
         QTest::mouseClick(w.scmd確定, Qt::LeftButton);
-    }, 57);
+    }, By::Click);
     EXPECT_EQ(handedRecord, "D001"); // the row's own record, not the filter box
+    ASSERT_EQ(p.layout().column("耗時"), 57);
     EXPECT_EQ(p.grid()->text(1, 57), "1.75");
     EXPECT_EQ(p.grid()->text(1, 43), "1131204");
     EXPECT_EQ(p.grid()->text(1, 75), "完工數量: 500");
@@ -152,7 +156,7 @@ TEST_F(TimeCellTest, ClosedWithoutConfirmingChangesNothingInOtherGridsEither)
         heading = w.lbl標題->text().toStdString();
         total = w.txt總耗時->text().toStdString();
         QTest::mouseClick(w.ssc回前畫面, Qt::LeftButton);
-    });
+    }, By::F9);
     EXPECT_NE(heading.find("H-糊工"), std::string::npos);
     EXPECT_NE(heading.find("P002-3"), std::string::npos);
     EXPECT_EQ(total, "0.50");
