@@ -385,10 +385,9 @@ bool frm工務預排作業_耗時::endEdit(int row, int col, QString& text)
         const std::string t = text.toStdString();
         const LineTime lt = lineTime(col == c開始 ? t : fml明細->text(row, c開始),
                                      col == c結束 ? t : fml明細->text(row, c結束));
-        // Only a complete pair can be judged; the text stays for correcting.
-        if (lt.state == LineTime::State::Invalid && !Trim(fml明細->text(row, col == c開始 ? c結束 : c開始)).empty())
-            MsgBox(lt.problem, "訊息", MsgIcon::Exclamation);
-        else if (lt.state == LineTime::State::Invalid && lt.problem != kEndWithoutStart)
+        // The text stays for correcting; an end typed before its start is
+        // not a mistake yet, the start may follow.
+        if (lt.state == LineTime::State::Invalid && lt.problem != kEndWithoutStart)
             MsgBox(lt.problem, "訊息", MsgIcon::Exclamation);
         break;
     }
