@@ -7,6 +7,7 @@
 // $QTMV_BENCH_DB or /tmp/qtmv-load-bench/QTMV.mdb and reused afterwards.
 #include "app/core/DatabaseLocation.h"
 #include "daily_report/core/GridLoader.h"
+#include "platform/jet/SqliteFunctions.h"
 #include "platform/jet/Translator.h"
 #include "platform/text/Text.h"
 #include "tools/demo-db/DemoPlant.h"
@@ -53,25 +54,6 @@ void BM_Loader(benchmark::State& state)
     state.counters["rows"] = static_cast<double>(rows);
 }
 
-// The same val() the data-access layer gives SQLite, so that both sides run
-// the same statement.
-void sqlVal(sqlite3_context* ctx, int, sqlite3_value** argv)
-{
-    sqlite3_value* v = argv[0];
-    switch (sqlite3_value_type(v)) {
-    case SQLITE_NULL: sqlite3_result_null(ctx); return;
-    case SQLITE_INTEGER: sqlite3_result_int64(ctx, sqlite3_value_int64(v)); return;
-    case SQLITE_FLOAT: sqlite3_result_double(ctx, sqlite3_value_double(v)); return;
-    default: break;
-    }
-    const auto* t = reinterpret_cast<const char*>(sqlite3_value_text(v));
-    const double d = qtmv::Val(std::string_view(t ? t : "", static_cast<std::size_t>(sqlite3_value_bytes(v))));
-    if (std::trunc(d) == d && std::fabs(d) < 9007199254740992.0)
-        sqlite3_result_int64(ctx, static_cast<sqlite3_int64>(d));
-    else
-        sqlite3_result_double(ctx, d);
-}
-
 void BM_SqliteAlone(benchmark::State& state)
 {
     const auto sort = static_cast<SortOption>(state.range(0));
@@ -82,8 +64,8 @@ void BM_SqliteAlone(benchmark::State& state)
         sqlite3* db = nullptr;
         if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
             throw std::runtime_error("cannot open the bench database");
-        sqlite3_create_function_v2(db, "val", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, sqlVal, nullptr,
-                                   nullptr, nullptr);
+        // The same SQL functions the data layer gives SQLite, so both sides run the same statement.
+        jet::registerSqliteFunctions(db);
         sqlite3_stmt* st = nullptr;
         if (sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr) != SQLITE_OK)
             throw std::runtime_error(sqlite3_errmsg(db));
