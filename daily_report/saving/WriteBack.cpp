@@ -18,11 +18,7 @@
 
 namespace qtmv::daily {
 
-using detail::cell;
-using detail::editSingleRow;
-using detail::num;
-using detail::q;
-using detail::setText;
+using namespace detail;
 
 namespace {
 

@@ -9,6 +9,7 @@
 #include "platform/os/Host.h"
 #include "platform/ui/SpreadGrid.h"
 #include "tools/demo-db/DemoPlant.h"
+#include "bench/RunBenchmarks.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -94,15 +95,4 @@ BENCHMARK_CAPTURE(BM_VendorLookupSearch, all_vendors_filtered, "所有廠商", "
     ->UseRealTime();
 BENCHMARK_CAPTURE(BM_VendorLookupSearch, printing, "印刷", "")->Unit(benchmark::kMillisecond)->UseRealTime();
 
-int main(int argc, char** argv)
-{
-    // As the program itself starts (app/ui/Main.cpp).
-    qtmv::os::KeepFreedMemoryForReuse();
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return qtmv::bench::runAsTheProgramRuns<QApplication>(argc, argv); }

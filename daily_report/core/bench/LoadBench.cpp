@@ -13,6 +13,7 @@
 #include "tools/demo-db/DemoPlant.h"
 
 #include "platform/os/Host.h"
+#include "bench/RunBenchmarks.h"
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
@@ -94,14 +95,4 @@ void BM_SqliteAlone(benchmark::State& state)
 BENCHMARK(BM_Loader)->Arg(0)->Arg(4)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_SqliteAlone)->Arg(0)->Arg(4)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
-// As the program runs: start-up keeps freed memory for the next load.
-int main(int argc, char** argv)
-{
-    qtmv::os::KeepFreedMemoryForReuse();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return qtmv::bench::runAsTheProgramRuns<>(argc, argv); }

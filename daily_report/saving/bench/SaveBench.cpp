@@ -18,6 +18,7 @@
 #include "tools/demo-db/DemoPlant.h"
 
 #include "platform/os/Host.h"
+#include "bench/RunBenchmarks.h"
 
 #include <benchmark/benchmark.h>
 
@@ -105,14 +106,4 @@ BENCHMARK(BM_WriteBackOnly)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 } // namespace
 
-// As the program runs: start-up keeps freed memory for the next load.
-int main(int argc, char** argv)
-{
-    qtmv::os::KeepFreedMemoryForReuse();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return qtmv::bench::runAsTheProgramRuns<>(argc, argv); }

@@ -8,6 +8,7 @@
 #include "platform/os/Host.h"
 #include "platform/ui/SpreadGrid.h"
 #include "tools/demo-db/DemoPlant.h"
+#include "bench/RunBenchmarks.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -49,14 +50,4 @@ void BM_WindowLoadPrinting(benchmark::State& state)
 
 BENCHMARK(BM_WindowLoadPrinting)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
 
-int main(int argc, char** argv)
-{
-    qtmv::os::KeepFreedMemoryForReuse();
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return qtmv::bench::runAsTheProgramRuns<QApplication>(argc, argv); }

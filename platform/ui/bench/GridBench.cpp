@@ -1,6 +1,7 @@
 // Loading a process grid: 10,000 rows of 90 text columns moved into the grid
 // and painted once, as a load of the largest kind would.
 #include "platform/ui/GridHelpers.h"
+#include "bench/RunBenchmarks.h"
 
 #include <QApplication>
 #include <QPixmap>
@@ -72,15 +73,4 @@ BENCHMARK(BM_ReadAllCells)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-int main(int argc, char** argv)
-{
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return qtmv::bench::runAsTheProgramRuns<QApplication>(argc, argv); }
