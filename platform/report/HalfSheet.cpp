@@ -1,0 +1,23 @@
+#include "HalfSheet.h"
+
+#include "platform/jet/Recordset.h"
+#include "platform/jet/Sql.h"
+
+namespace qtmv::report {
+
+PageSetup readHalfSheetSetup(jet::Connection& conn, const std::string& id)
+{
+    PageSetup setup;
+    setup.size = kHalfSheetSize;
+    jet::Recordset rs;
+    rs.open("select * from [邊界設定_半張紙] where ID = '" + jet::sqlText(id) + "' ", conn);
+    if (!rs.eof()) {
+        setup.top = twipsToMm(rs.field("上邊界").number());
+        setup.bottom = twipsToMm(rs.field("下邊界").number());
+        setup.left = twipsToMm(rs.field("左邊界").number());
+        setup.right = twipsToMm(rs.field("右邊界").number());
+    }
+    return setup;
+}
+
+} // namespace qtmv::report

@@ -1,0 +1,102 @@
+#include "Render.h"
+
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+
+namespace qtmv::report {
+
+namespace {
+
+QRectF toDevice(const QRectF& r, double k)
+{
+    return QRectF(r.left() * k, r.top() * k, r.width() * k, r.height() * k);
+}
+
+int flags(const PlacedText& t)
+{
+    int f = Qt::AlignVCenter;
+    if (t.wrap)
+        f = Qt::AlignTop | Qt::TextWrapAnywhere;
+    switch (t.align) {
+    case Align::Center: return f | Qt::AlignHCenter;
+    case Align::Right: return f | Qt::AlignRight;
+    case Align::Left: break;
+    }
+    return f | Qt::AlignLeft;
+}
+
+} // namespace
+
+void paintPage(QPainter& painter, const PageDocument& doc, int page, double k)
+{
+    if (page < 0 || static_cast<std::size_t>(page) >= doc.pages.size())
+        return;
+    const Page& p = doc.pages[static_cast<std::size_t>(page)];
+    painter.save();
+    painter.setBrush(Qt::NoBrush);
+    for (const auto& l : p.lines) {
+        painter.setPen(QPen(Qt::black, l.penWidth * k));
+        painter.drawLine(l.from * k, l.to * k);
+    }
+    for (const auto& b : p.boxes) {
+        painter.setPen(QPen(Qt::black, b.penWidth * k));
+        painter.drawRect(toDevice(b.rect, k));
+    }
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(Qt::black);
+    for (const auto& bc : p.barcodes)
+        for (const auto& bar : bc.bars)
+            painter.drawRect(toDevice(bar, k));
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(Qt::black);
+    for (const auto& t : p.texts) {
+        painter.setFont(toQFont(t.font));
+        const QRectF r = toDevice(t.rect, k);
+        if (t.clip) {
+            painter.save();
+            painter.setClipRect(r);
+            painter.drawText(r, flags(t), t.text);
+            painter.restore();
+        } else {
+            painter.drawText(r, flags(t) | Qt::TextDontClip, t.text);
+        }
+    }
+    painter.restore();
+}
+
+bool writePdf(const PageDocument& doc, const QString& path)
+{
+    QPdfWriter writer(path);
+    writer.setResolution(600);
+    writer.setPageLayout(QPageLayout(QPageSize(doc.pageSize, QPageSize::Millimeter),
+                                     QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+    QPainter painter;
+    if (!painter.begin(&writer))
+        return false;
+    const double k = writer.resolution() / 25.4;
+    for (std::size_t i = 0; i < doc.pages.size(); ++i) {
+        if (i > 0)
+            writer.newPage();
+        paintPage(painter, doc, static_cast<int>(i), k);
+    }
+    return painter.end();
+}
+
+QImage renderPageImage(const PageDocument& doc, int page, double dpi)
+{
+    const double k = dpi / 25.4;
+    QImage img(qRound(doc.pageSize.width() * k), qRound(doc.pageSize.height() * k),
+               QImage::Format_RGB32);
+    const int dpm = qRound(dpi / 0.0254);
+    img.setDotsPerMeterX(dpm);
+    img.setDotsPerMeterY(dpm);
+    img.fill(Qt::white);
+    QPainter painter(&img);
+    painter.setRenderHint(QPainter::Antialiasing);
+    paintPage(painter, doc, page, k);
+    return img;
+}
+
+} // namespace qtmv::report

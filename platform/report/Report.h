@@ -1,0 +1,200 @@
+#pragma once
+// The banded report engine: a layout names its sections and items; running it
+// over rows gives a page document (pages of positioned texts, lines, boxes and
+// barcode bars) that the renderers draw. QtGui only, no widgets; measuring
+// text needs a QGuiApplication.
+//
+// Every length is in millimetres, page coordinates from the page's top-left
+// corner. Twips (the suite's unit, 1440 per inch) enter only through
+// twipsToMm().
+#include "platform/jet/Value.h"
+
+#include <QFont>
+#include <QRectF>
+#include <QSizeF>
+#include <QString>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace jet { class Recordset; }
+
+namespace qtmv::report {
+
+inline constexpr const char* kMingFamily = "AR PL UMing TW";
+
+constexpr double twipsToMm(double twips) { return twips * 25.4 / 1440.0; }
+
+// ---- Data -----------------------------------------------------------------
+
+// Rows of named columns, read from a recordset or filled by hand.
+class DataTable {
+public:
+    DataTable() = default;
+    explicit DataTable(std::vector<std::string> columns) : columns_(std::move(columns)) {}
+    // Reads every row of an open recordset (a client-side one holds them all).
+    static DataTable fromRecordset(const jet::Recordset& rs);
+
+    void addRow(std::vector<jet::Value> values) { rows_.push_back(std::move(values)); }
+    const std::vector<std::string>& columns() const { return columns_; }
+    std::size_t rowCount() const { return rows_.size(); }
+    const std::vector<jet::Value>& row(std::size_t i) const { return rows_[i]; }
+    // -1 when absent; case-insensitive like the recordset's lookup.
+    int columnIndex(const std::string& name) const;
+
+private:
+    std::vector<std::string> columns_;
+    std::vector<std::vector<jet::Value>> rows_;
+};
+
+// One row as a format callback sees it.
+class RowView {
+public:
+    RowView(const DataTable* table, std::size_t index) : table_(table), index_(index) {}
+    bool valid() const { return table_ && index_ < table_->rowCount(); }
+    // Null for an unknown column or when there is no row (page header, footers).
+    const jet::Value& value(const std::string& column) const;
+    QString text(const std::string& column) const;   // trimmed, null as ""
+
+private:
+    const DataTable* table_;
+    std::size_t index_;
+};
+
+// ---- Layout ---------------------------------------------------------------
+
+enum class Align { Left, Center, Right };
+enum class Fit {
+    None,     // drawn as it is (clipped to its rectangle when `clip`)
+    Cut,      // cut from the end until it fits, as the grids' helper does
+    Shrink,   // the font shrinks down to minFontSize, then the text is cut
+};
+enum class Aggregate { None, Sum, Count };
+enum class BarcodeType { Code39, Code128 };
+
+struct Font {
+    QString family = kMingFamily;
+    double size = 10.0;   // points
+    bool bold = false;
+};
+
+// What a format callback (the designer's format event) gets: the current row
+// (in a page header the page's first row, in a page footer its last one;
+// invalid only in a report without rows), and the field's
+// value: the bound column's value, or the total for an aggregate field.
+// The QFont for a font of the layout.
+QFont toQFont(const Font& f);
+
+struct FormatContext {
+    RowView row;
+    jet::Value value;
+};
+using FormatFn = std::function<QString(const FormatContext&)>;
+
+struct Item {
+    enum class Kind { Text, Line, Box, Barcode };
+    Kind kind = Kind::Text;
+    QRectF rect;   // mm, relative to the section's top-left corner; a line runs
+                   // from rect.topLeft() to rect.bottomRight()
+    // Text: a static label unless bound to a column or given a format
+    // callback. "{page}" and "{pages}" in a label become the page number and
+    // the page count. Barcode: the data comes the same way.
+    QString label;
+    std::string column;
+    FormatFn format;
+    Aggregate aggregate = Aggregate::None;   // over the section's rows (group,
+                                             // page or whole report)
+    Align align = Align::Left;
+    Font font;
+    bool canGrow = false;   // wraps and makes the section taller
+    bool clip = true;
+    Fit fit = Fit::None;
+    double minFontSize = 6.0;
+    double penWidth = 0.2;   // lines and boxes, mm
+    BarcodeType barcode = BarcodeType::Code39;
+
+    // Declaring helpers.
+    static Item text(QRectF r, QString label, Align a = Align::Left, Font f = {});
+    static Item field(QRectF r, std::string column, Align a = Align::Left, Font f = {},
+                      Fit fit = Fit::Shrink);
+    static Item computed(QRectF r, FormatFn fn, Align a = Align::Left, Font f = {},
+                         Fit fit = Fit::Shrink);
+    static Item total(QRectF r, std::string column, Aggregate agg, Align a = Align::Right,
+                      Font f = {}, FormatFn fn = {});
+    static Item line(QPointF from, QPointF to, double penWidth = 0.2);
+    static Item box(QRectF r, double penWidth = 0.2);
+    static Item barcodeOf(QRectF r, std::string column, BarcodeType t = BarcodeType::Code39);
+};
+
+struct Section {
+    double height = 0.0;   // mm
+    std::vector<Item> items;
+    bool visible = true;
+};
+
+struct Group {
+    std::string keyColumn;                                   // or:
+    std::function<std::string(const RowView&)> key;          // wins when set
+    Section header;
+    Section footer;
+    bool keepTogether = true;   // the header goes to the next page with its
+                                // first detail line when both do not fit
+};
+
+struct PageSetup {
+    QSizeF size{210.0, 297.0};   // mm, A4 portrait
+    double top = 10.0, bottom = 10.0, left = 10.0, right = 10.0;
+};
+
+struct Layout {
+    PageSetup page;
+    Section pageHeader;
+    std::vector<Group> groups;   // outermost first
+    Section detail;
+    Section pageFooter;
+    Section reportFooter;
+};
+
+// ---- Page document ---------------------------------------------------------
+
+struct PlacedText {
+    QString text;    // final text, already fitted
+    QRectF rect;     // page mm
+    Font font;       // final font (after shrinking)
+    Align align = Align::Left;
+    bool wrap = false;
+    bool clip = true;
+};
+struct PlacedLine { QPointF from, to; double penWidth; };
+struct PlacedBox { QRectF rect; double penWidth; };
+struct PlacedBarcode {
+    QString data;
+    QRectF rect;                 // page mm
+    std::vector<QRectF> bars;    // page mm
+};
+
+struct Page {
+    std::vector<PlacedText> texts;
+    std::vector<PlacedLine> lines;
+    std::vector<PlacedBox> boxes;
+    std::vector<PlacedBarcode> barcodes;
+};
+
+struct PageDocument {
+    QSizeF pageSize;   // mm
+    std::vector<Page> pages;
+
+    // The first text equal to `text` on a page; nullptr when none.
+    const PlacedText* find(int page, const QString& text) const;
+    // Every page index (0-based) that shows `text`.
+    std::vector<int> pagesWith(const QString& text) const;
+};
+
+// Runs the layout over the rows.
+PageDocument run(const Layout& layout, const DataTable& rows);
+
+// Bars of a barcode over `rect` (mm); empty when the data cannot be encoded.
+std::vector<QRectF> barcodeBars(const QString& data, BarcodeType type, const QRectF& rect);
+
+} // namespace qtmv::report

@@ -1,0 +1,107 @@
+#include "platform/report/HalfSheet.h"
+#include "platform/report/Render.h"
+#include "platform/report/Report.h"
+#include "platform/jet/Recordset.h"
+#include "platform/jet/tests/TempDatabase.h"
+#include "GuiApp.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace qtmv::report;
+
+namespace {
+
+// A small outsourcing-order-like report in Chinese, read from the database.
+PageDocument chineseOrder(const PageSetup& page = {})
+{
+    jet::testing::TempDatabase db(
+        "create table [印前預排表] (ID text, PO text, SNAME text, DESC1 text, AMT real);"
+        "insert into [印前預排表] values ('P001', 'W1130001', '朗瑜印刷', '彩色海報', 1200);"
+        "insert into [印前預排表] values ('P001', 'W1130002', '聿禾紙業', '精裝目錄', 800.5);");
+    jet::Connection conn;
+    conn.open(db.connectionString());
+    jet::Recordset rs;
+    rs.open("select * from [印前預排表] where ID = 'P001' order by PO", conn);
+    const DataTable rows = DataTable::fromRecordset(rs);
+
+    Layout l;
+    l.page = page;
+    l.pageHeader.height = 30;
+    l.pageHeader.items = {
+        Item::text({0, 0, 120, 10}, "印前外發單", Align::Center, {kMingFamily, 16, true}),
+        Item::barcodeOf({130, 0, 60, 10}, "ID"),
+        Item::text({0, 15, 30, 8}, "客戶"), Item::text({40, 15, 40, 8}, "印件名稱"),
+        Item::text({150, 15, 40, 8}, "小計", Align::Right), Item::box({0, 14, 190, 10})};
+    l.detail.height = 8;
+    l.detail.items = {Item::field({0, 0, 38, 7}, "SNAME"), Item::field({40, 0, 60, 7}, "DESC1"),
+                      Item::field({150, 0, 40, 7}, "AMT", Align::Right)};
+    l.reportFooter.height = 10;
+    l.reportFooter.items = {Item::line({0, 1}, {190, 1}), Item::text({100, 2, 40, 7}, "總計"),
+                            Item::total({150, 2, 40, 7}, "AMT", Aggregate::Sum)};
+    return run(l, rows);
+}
+
+} // namespace
+
+TEST(ReportPdf, ChineseTextsReadBackExactly)
+{
+    const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
+    if (pdftotext.isEmpty())
+        GTEST_SKIP() << "pdftotext is not installed";
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("order.pdf");
+    const PageDocument doc = chineseOrder();
+    ASSERT_TRUE(writePdf(doc, pdf));
+    QProcess p;
+    p.start(pdftotext, {"-layout", pdf, "-"});
+    ASSERT_TRUE(p.waitForFinished(20000));
+    const QString text = QString::fromUtf8(p.readAllStandardOutput());
+    for (const char* s : {"印前外發單", "客戶", "印件名稱", "朗瑜印刷", "彩色海報", "聿禾紙業",
+                          "精裝目錄", "800.5", "總計", "2000.5"})
+        EXPECT_TRUE(text.contains(QString::fromUtf8(s))) << s << "\n" << text.toStdString();
+    EXPECT_FALSE(writePdf(doc, dir.filePath("missing/folder/order.pdf")));
+}
+
+TEST(ReportImage, PageImagesHaveThePaperSizeAndInk)
+{
+    const PageDocument a4 = chineseOrder();
+    const QImage img = renderPageImage(a4, 0, 96);
+    EXPECT_EQ(img.size(), QSize(794, 1123));
+    int dark = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            dark += qGray(img.pixel(x, y)) < 128;
+    EXPECT_GT(dark, 500);
+    // Ink only inside the 10 mm margins (38 pixels at 96 dpi).
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < img.width(); ++x)
+            ASSERT_GE(qGray(img.pixel(x, y)), 128) << x << "," << y;
+
+    PageSetup half;
+    half.size = kHalfSheetSize;
+    EXPECT_EQ(renderPageImage(chineseOrder(half), 0, 96).size(), QSize(794, 561));
+}
+
+TEST(ReportHalfSheet, MarginsReadInTwipsPerUserWithDefaults)
+{
+    jet::testing::TempDatabase db(
+        "CREATE TABLE [邊界設定_半張紙] (ID TEXT COLLATE NOCASE NOT NULL PRIMARY KEY,"
+        " 上邊界 REAL DEFAULT 0, 下邊界 REAL DEFAULT 0, 左邊界 REAL DEFAULT 0, 右邊界 REAL DEFAULT 0);"
+        "insert into [邊界設定_半張紙] values ('王小明', 1440, 720, 567, 0);");
+    jet::Connection conn;
+    conn.open(db.connectionString());
+    const PageSetup s = readHalfSheetSetup(conn, "王小明");
+    EXPECT_EQ(s.size, QSizeF(210, 148.5));
+    EXPECT_DOUBLE_EQ(s.top, 25.4);
+    EXPECT_DOUBLE_EQ(s.bottom, 12.7);
+    EXPECT_NEAR(s.left, 10.0, 0.01);
+    EXPECT_DOUBLE_EQ(s.right, 0);
+    const PageSetup none = readHalfSheetSetup(conn, "O'Brien");   // quote must not break the query
+    EXPECT_EQ(none.size, QSizeF(210, 148.5));
+    EXPECT_DOUBLE_EQ(none.top, PageSetup{}.top);
+}

@@ -1,0 +1,269 @@
+#include "platform/report/Report.h"
+#include "GuiApp.h"
+
+#include <QFontMetricsF>
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+using namespace qtmv::report;
+using qtmv::report::test::orders;
+
+namespace {
+
+// Page header 20 mm, detail 10 mm, page footer 10 mm on A4 with 10 mm
+// margins: the body runs from 30 to 277 mm, 24 detail lines a page.
+Layout listing()
+{
+    Layout l;
+    l.pageHeader.height = 20;
+    l.pageHeader.items = {Item::text({0, 0, 190, 10}, "外發單", Align::Center),
+                          Item::line({0, 19}, {190, 19})};
+    l.detail.height = 10;
+    l.detail.items = {Item::field({0, 0, 30, 8}, "PO"), Item::field({40, 0, 60, 8}, "DESC1"),
+                      Item::field({150, 0, 40, 8}, "AMT", Align::Right)};
+    l.pageFooter.height = 10;
+    l.pageFooter.items = {Item::text({0, 0, 190, 8}, "第 {page} 頁 / 共 {pages} 頁", Align::Center)};
+    return l;
+}
+
+std::vector<std::pair<std::string, double>> rowsOf(int n, const std::string& po = "W1")
+{
+    std::vector<std::pair<std::string, double>> v;
+    for (int i = 0; i < n; ++i)
+        v.push_back({po, 1.0});
+    return v;
+}
+
+double measuredWidthMm(const PlacedText& t)
+{
+    QImage dev(1, 1, QImage::Format_Mono);
+    dev.setDotsPerMeterX(qRound(1200 / 0.0254));
+    dev.setDotsPerMeterY(qRound(1200 / 0.0254));
+    return QFontMetricsF(toQFont(t.font), &dev).horizontalAdvance(t.text) * 25.4 / 1200;
+}
+
+} // namespace
+
+TEST(ReportPaging, DetailLinesFlowOverPagesWithHeaderAndPageNOfM)
+{
+    const PageDocument doc = run(listing(), orders(rowsOf(50)));
+    ASSERT_EQ(doc.pages.size(), 3u);   // 24 + 24 + 2
+    EXPECT_EQ(doc.pageSize, QSizeF(210, 297));
+    EXPECT_EQ(doc.pagesWith("外發單"), (std::vector<int>{0, 1, 2}));
+    for (int p = 0; p < 3; ++p) {
+        const QString footer = QStringLiteral("第 %1 頁 / 共 3 頁").arg(p + 1);
+        const PlacedText* t = doc.find(p, footer);
+        ASSERT_NE(t, nullptr) << p;
+        EXPECT_DOUBLE_EQ(t->rect.top(), 297 - 10 - 10);
+    }
+    // First line right under the page header, at the left margin.
+    const PlacedText* first = doc.find(0, "品名1");
+    ASSERT_NE(first, nullptr);
+    EXPECT_DOUBLE_EQ(first->rect.top(), 10 + 20);
+    EXPECT_DOUBLE_EQ(first->rect.left(), 10 + 40);
+    EXPECT_EQ(doc.pagesWith("品名24"), std::vector<int>{0});
+    EXPECT_EQ(doc.pagesWith("品名25"), std::vector<int>{1});
+    EXPECT_DOUBLE_EQ(doc.find(1, "品名25")->rect.top(), 30);
+    EXPECT_EQ(doc.pagesWith("品名50"), std::vector<int>{2});
+    // Nothing below the page footer's top on any page but the footer itself.
+    for (const auto& page : doc.pages) {
+        for (const auto& t : page.texts) {
+            if (!t.text.startsWith(QStringLiteral("第 "))) {
+                EXPECT_LE(t.rect.bottom(), 277.0) << t.text.toStdString();
+            }
+        }
+    }
+}
+
+TEST(ReportPaging, EmptyDataGivesOnePageWithHeaderAndFooter)
+{
+    const PageDocument doc = run(listing(), orders({}));
+    ASSERT_EQ(doc.pages.size(), 1u);
+    EXPECT_NE(doc.find(0, "外發單"), nullptr);
+    EXPECT_NE(doc.find(0, "第 1 頁 / 共 1 頁"), nullptr);
+}
+
+TEST(ReportGroups, TotalsOnlyInGroupFootersAndReportFooterOnLastPage)
+{
+    Layout l = listing();
+    Group g;
+    g.keyColumn = "PO";
+    g.header.height = 10;
+    g.header.items = {Item::field({0, 0, 60, 8}, "PO")};
+    g.footer.height = 10;
+    g.footer.items = {Item::text({100, 0, 40, 8}, "小計"),
+                      Item::total({150, 0, 40, 8}, "AMT", Aggregate::Sum),
+                      Item::total({60, 0, 30, 8}, "AMT", Aggregate::Count, Align::Right, {},
+                                  [](const FormatContext& c) {
+                                      return QString::fromStdString(c.value.text()) + " 筆";
+                                  })};
+    l.groups.push_back(g);
+    l.reportFooter.height = 10;
+    l.reportFooter.items = {Item::text({100, 0, 40, 8}, "總計"),
+                            Item::total({150, 0, 40, 8}, "AMT", Aggregate::Sum)};
+
+    auto data = rowsOf(30, "W1");
+    for (auto& r : data)
+        r.second = 2.5;                      // W1: 30 x 2.5 = 75
+    data.push_back({"W2", 100});
+    data.push_back({"W2", 20});              // W2: 120
+    const PageDocument doc = run(l, orders(data));
+    ASSERT_GE(doc.pages.size(), 2u);
+    const int last = static_cast<int>(doc.pages.size()) - 1;
+
+    EXPECT_EQ(doc.pagesWith("75").size(), 1u);
+    EXPECT_EQ(doc.pagesWith("120"), std::vector<int>{last});
+    EXPECT_EQ(doc.pagesWith("30 筆").size(), 1u);
+    EXPECT_EQ(doc.pagesWith("2 筆"), std::vector<int>{last});
+    EXPECT_EQ(doc.pagesWith("195"), std::vector<int>{last});
+    EXPECT_EQ(doc.pagesWith("總計"), std::vector<int>{last});
+    // The W1 footer comes after its last line and before the W2 header.
+    const int w1Footer = doc.pagesWith("75").front();
+    const PlacedText* lastW1 = doc.find(w1Footer, "品名30");
+    ASSERT_NE(lastW1, nullptr);
+    EXPECT_GT(doc.find(w1Footer, "75")->rect.top(), lastW1->rect.top());
+    // Report footer below the last group footer.
+    EXPECT_GT(doc.find(last, "195")->rect.top(), doc.find(last, "120")->rect.top());
+}
+
+TEST(ReportGroups, NestedGroupsCloseInnerBeforeOuter)
+{
+    Layout l = listing();
+    Group outer, inner;
+    outer.key = [](const RowView& r) { return r.value("PO").text().substr(0, 1); };
+    outer.footer.height = 10;
+    outer.footer.items = {Item::total({150, 0, 40, 8}, "AMT", Aggregate::Sum, Align::Right, {},
+                                      [](const FormatContext& c) {
+                                          return "外" + QString::fromStdString(c.value.text());
+                                      })};
+    inner.keyColumn = "PO";
+    inner.footer.height = 10;
+    inner.footer.items = {Item::total({150, 0, 40, 8}, "AMT", Aggregate::Sum, Align::Right, {},
+                                      [](const FormatContext& c) {
+                                          return "內" + QString::fromStdString(c.value.text());
+                                      })};
+    l.groups = {outer, inner};
+    const PageDocument doc = run(l, orders({{"A1", 1}, {"A1", 2}, {"A2", 4}, {"B1", 8}}));
+    ASSERT_EQ(doc.pages.size(), 1u);
+    const auto top = [&](const char* s) {
+        const PlacedText* t = doc.find(0, QString::fromUtf8(s));
+        EXPECT_NE(t, nullptr) << s;
+        return t ? t->rect.top() : -1.0;
+    };
+    EXPECT_LT(top("內3"), top("品名3"));
+    EXPECT_LT(top("品名3"), top("內4"));
+    EXPECT_LT(top("內4"), top("外7"));
+    EXPECT_LT(top("外7"), top("品名4"));
+    EXPECT_LT(top("內8"), top("外8"));
+}
+
+TEST(ReportGroups, HeaderKeptWithItsFirstDetailLine)
+{
+    // The W1 header and 22 lines leave room for one 10 mm section on page 1.
+    Layout l = listing();
+    Group g;
+    g.keyColumn = "PO";
+    g.header.height = 10;
+    g.header.items = {Item::computed({0, 0, 60, 8}, [](const FormatContext& c) {
+        return "單號 " + c.row.text("PO");
+    })};
+    l.groups.push_back(g);
+    auto data = rowsOf(22, "W1");
+    data.push_back({"W2", 1});
+    {
+        const PageDocument doc = run(l, orders(data));
+        EXPECT_EQ(doc.pagesWith("單號 W2"), std::vector<int>{1});
+        EXPECT_EQ(doc.pagesWith("品名23"), std::vector<int>{1});
+        EXPECT_DOUBLE_EQ(doc.find(1, "單號 W2")->rect.top(), 30);
+    }
+    l.groups[0].keepTogether = false;
+    {
+        const PageDocument doc = run(l, orders(data));
+        EXPECT_EQ(doc.pagesWith("單號 W2"), std::vector<int>{0});
+        EXPECT_EQ(doc.pagesWith("品名23"), std::vector<int>{1});
+    }
+}
+
+TEST(ReportText, LongTextShrinksThenCutsWithinItsField)
+{
+    Layout l;
+    l.detail.height = 10;
+    const QString longName = QStringLiteral("特大號彩色海報雙面印刷加亮膜處理精裝版本");
+    Item shrink = Item::field({0, 0, 30, 8}, "DESC1", Align::Left, {kMingFamily, 12, false}, Fit::Shrink);
+    shrink.minFontSize = 8;
+    Item cut = Item::field({40, 0, 30, 8}, "DESC1", Align::Left, {kMingFamily, 12, false}, Fit::Cut);
+    Item fits = Item::field({80, 0, 60, 8}, "PO", Align::Left, {kMingFamily, 12, false});
+    l.detail.items = {shrink, cut, fits};
+    DataTable t({"PO", "DESC1"});
+    t.addRow({"W1", longName.toStdString()});
+    const PageDocument doc = run(l, t);
+    const auto& texts = doc.pages.at(0).texts;
+    ASSERT_EQ(texts.size(), 3u);
+
+    const PlacedText& s = texts[0];
+    EXPECT_DOUBLE_EQ(s.font.size, 8);                 // shrunk to the floor, still too long
+    EXPECT_TRUE(longName.startsWith(s.text));
+    EXPECT_LT(s.text.size(), longName.size());
+    EXPECT_LE(measuredWidthMm(s), s.rect.width());
+    EXPECT_LT(s.rect.right(), texts[1].rect.left());  // never into the next column
+
+    const PlacedText& c = texts[1];
+    EXPECT_DOUBLE_EQ(c.font.size, 12);
+    EXPECT_TRUE(longName.startsWith(c.text));
+    EXPECT_LT(c.text.size(), s.text.size());          // the larger font keeps fewer characters
+    EXPECT_LE(measuredWidthMm(c), c.rect.width());
+
+    EXPECT_EQ(texts[2].text, "W1");                   // a text that fits is untouched
+    EXPECT_DOUBLE_EQ(texts[2].font.size, 12);
+}
+
+TEST(ReportText, CanGrowFieldMakesItsSectionTaller)
+{
+    Layout l;
+    l.detail.height = 10;
+    Item memo = Item::field({0, 0, 20, 8}, "DESC1");
+    memo.canGrow = true;
+    l.detail.items = {memo, Item::line({0, 9}, {190, 9})};
+    DataTable t({"DESC1"});
+    t.addRow({"短"});
+    t.addRow({"很長的備註文字需要換成好幾行才放得下"});
+    t.addRow({"末"});
+    const PageDocument doc = run(l, t);
+    const auto& page = doc.pages.at(0);
+    ASSERT_EQ(page.texts.size(), 3u);
+    EXPECT_DOUBLE_EQ(page.texts[1].rect.top(), 20);
+    EXPECT_GT(page.texts[1].rect.height(), 8);
+    EXPECT_TRUE(page.texts[1].wrap);
+    EXPECT_GT(page.texts[2].rect.top(), 30);                        // pushed down by the growth
+    EXPECT_GT(page.lines[1].from.y(), page.texts[1].rect.bottom() - 8);  // the rule moved with it
+}
+
+TEST(ReportBarcode, BarsDrawnInsideTheItemForBothSymbologies)
+{
+    const QRectF r(10, 20, 60, 12);
+    const auto c39 = barcodeBars("P1130001", BarcodeType::Code39, r);
+    const auto c128 = barcodeBars("P1130001", BarcodeType::Code128, r);
+    ASSERT_GT(c39.size(), 20u);   // 9 elements per character, 5 of them bars
+    ASSERT_GT(c128.size(), 10u);
+    EXPECT_NE(c39.size(), c128.size());
+    for (const auto& b : c39) {
+        EXPECT_TRUE(r.adjusted(-1e-3, -1e-3, 1e-3, 1e-3).contains(b)) << b.x();
+        EXPECT_GT(b.width(), 0);
+        EXPECT_NEAR(b.height(), 12, 1e-3);
+    }
+    EXPECT_TRUE(barcodeBars("", BarcodeType::Code39, r).empty());
+
+    Layout l;
+    l.pageHeader.height = 20;
+    l.pageHeader.items = {Item::barcodeOf({0, 0, 60, 12}, "ID")};
+    DataTable t({"ID"});
+    t.addRow({"P1130001"});
+    const PageDocument doc = run(l, t);
+    ASSERT_EQ(doc.pages.at(0).barcodes.size(), 1u);
+    // The page header shows the page's first row, as the order's heading needs.
+    const PlacedBarcode& bc = doc.pages[0].barcodes[0];
+    EXPECT_EQ(bc.data, "P1130001");
+    EXPECT_EQ(bc.bars.size(), c39.size());
+    EXPECT_DOUBLE_EQ(bc.rect.left(), 10);
+}

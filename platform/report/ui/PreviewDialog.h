@@ -1,0 +1,41 @@
+#pragma once
+// The modal preview of a page document: page through (PgUp/PgDn, Home/End,
+// the buttons), zoom (+/-), and print after the printer dialog.
+#include "platform/report/Report.h"
+
+#include <QDialog>
+
+class QLabel;
+class QPrinter;
+class QScrollArea;
+
+namespace qtmv::report {
+
+class PreviewDialog : public QDialog {
+public:
+    explicit PreviewDialog(PageDocument doc, QWidget* parent = nullptr);
+
+    int currentPage() const { return page_; }   // 0-based
+    double zoom() const { return zoom_; }
+    void showPage(int page);
+    void setZoom(double zoom);
+    // Shows the printer dialog; prints the chosen pages when accepted.
+    void printWithDialog();
+    // Prints pages [from, to] (0-based) onto the printer.
+    void printTo(QPrinter& printer, int from, int to) const;
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+
+private:
+    void refresh();
+
+    PageDocument doc_;
+    int page_ = 0;
+    double zoom_ = 1.0;
+    QScrollArea* scroll_ = nullptr;
+    QLabel* image_ = nullptr;
+    QLabel* status_ = nullptr;
+};
+
+} // namespace qtmv::report
