@@ -259,7 +259,8 @@ public:
                 together += height(L_.groups[l].header, row, {i, i + 1});
                 keep = keep || L_.groups[l].keepTogether;
             }
-            if (keep && brk < levels && !fits(together + height(L_.detail, row, {i, i + 1})))
+            if (keep && brk < levels && !bodyEmpty_
+                && !fits(together + height(L_.detail, row, {i, i + 1})))
                 newPage();
             for (std::size_t l = brk; l < levels; ++l) {
                 groupStart[l] = i;

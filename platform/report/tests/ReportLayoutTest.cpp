@@ -183,6 +183,15 @@ TEST(ReportGroups, HeaderKeptWithItsFirstDetailLine)
         EXPECT_EQ(doc.pagesWith("單號 W2"), std::vector<int>{0});
         EXPECT_EQ(doc.pagesWith("品名23"), std::vector<int>{1});
     }
+    // A header that can never share a page with its line does not leave the
+    // first page blank.
+    l.groups[0].keepTogether = true;
+    l.groups[0].header.height = 200;
+    l.detail.height = 100;
+    const PageDocument tall = run(l, orders(rowsOf(1)));
+    ASSERT_EQ(tall.pages.size(), 2u);
+    EXPECT_EQ(tall.pagesWith("單號 W1"), std::vector<int>{0});
+    EXPECT_EQ(tall.pagesWith("品名1"), std::vector<int>{1});
 }
 
 TEST(ReportText, LongTextShrinksThenCutsWithinItsField)
