@@ -94,6 +94,10 @@ frm工務預排作業_耗時::frm工務預排作業_耗時(QWidget* caller, cons
 
 frm工務預排作業_耗時::~frm工務預排作業_耗時()
 {
+    // The fields lose the focus while the base class deletes them; their
+    // handlers must not run on a window that is half gone.
+    for (QObject* child : findChildren<QObject*>())
+        QObject::disconnect(child, nullptr, this, nullptr);
     if (!lockId_.empty())
         Guarded(kTitle, [&] {
             jet::Connection conn;
