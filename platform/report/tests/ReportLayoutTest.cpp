@@ -47,7 +47,12 @@ double measuredWidthMm(const PlacedText& t)
 
 TEST(ReportPaging, DetailLinesFlowOverPagesWithHeaderAndPageNOfM)
 {
-    const PageDocument doc = run(listing(), orders(rowsOf(50)));
+    Layout l = listing();
+    l.pageFooter.items.push_back(Item::total({150, 0, 40, 8}, "AMT", Aggregate::Count, Align::Right,
+                                             {}, [](const FormatContext& c) {
+                                                 return "本頁 " + QString::fromStdString(c.value.text());
+                                             }));
+    const PageDocument doc = run(l, orders(rowsOf(50)));
     ASSERT_EQ(doc.pages.size(), 3u);   // 24 + 24 + 2
     EXPECT_EQ(doc.pageSize, QSizeF(210, 297));
     EXPECT_EQ(doc.pagesWith("外發單"), (std::vector<int>{0, 1, 2}));
@@ -66,10 +71,13 @@ TEST(ReportPaging, DetailLinesFlowOverPagesWithHeaderAndPageNOfM)
     EXPECT_EQ(doc.pagesWith("品名25"), std::vector<int>{1});
     EXPECT_DOUBLE_EQ(doc.find(1, "品名25")->rect.top(), 30);
     EXPECT_EQ(doc.pagesWith("品名50"), std::vector<int>{2});
+    // Page footer totals count the lines of their own page.
+    EXPECT_EQ(doc.pagesWith("本頁 24"), (std::vector<int>{0, 1}));
+    EXPECT_EQ(doc.pagesWith("本頁 2"), std::vector<int>{2});
     // Nothing below the page footer's top on any page but the footer itself.
     for (const auto& page : doc.pages) {
         for (const auto& t : page.texts) {
-            if (!t.text.startsWith(QStringLiteral("第 "))) {
+            if (!t.text.startsWith(QStringLiteral("第 ")) && !t.text.startsWith(QStringLiteral("本頁"))) {
                 EXPECT_LE(t.rect.bottom(), 277.0) << t.text.toStdString();
             }
         }
@@ -203,12 +211,14 @@ TEST(ReportText, LongTextShrinksThenCutsWithinItsField)
     shrink.minFontSize = 8;
     Item cut = Item::field({40, 0, 30, 8}, "DESC1", Align::Left, {kMingFamily, 12, false}, Fit::Cut);
     Item fits = Item::field({80, 0, 60, 8}, "PO", Align::Left, {kMingFamily, 12, false});
-    l.detail.items = {shrink, cut, fits};
-    DataTable t({"PO", "DESC1"});
-    t.addRow({"W1", longName.toStdString()});
+    Item slightly = Item::field({150, 0, 30, 8}, "MID", Align::Left, {kMingFamily, 12, false});
+    l.detail.items = {shrink, cut, fits, slightly};
+    DataTable t({"PO", "DESC1", "MID"});
+    const std::string mid = "彩色海報雙面印刷";   // a little too wide at 12 points
+    t.addRow({"W1", longName.toStdString(), mid});
     const PageDocument doc = run(l, t);
     const auto& texts = doc.pages.at(0).texts;
-    ASSERT_EQ(texts.size(), 3u);
+    ASSERT_EQ(texts.size(), 4u);
 
     const PlacedText& s = texts[0];
     EXPECT_DOUBLE_EQ(s.font.size, 8);                 // shrunk to the floor, still too long
@@ -225,6 +235,12 @@ TEST(ReportText, LongTextShrinksThenCutsWithinItsField)
 
     EXPECT_EQ(texts[2].text, "W1");                   // a text that fits is untouched
     EXPECT_DOUBLE_EQ(texts[2].font.size, 12);
+
+    const PlacedText& m = texts[3];                   // shrinking alone is enough
+    EXPECT_EQ(m.text.toStdString(), mid);
+    EXPECT_LT(m.font.size, 12);
+    EXPECT_GT(m.font.size, 6);
+    EXPECT_LE(measuredWidthMm(m), m.rect.width());
 }
 
 TEST(ReportText, CanGrowFieldMakesItsSectionTaller)
