@@ -1,0 +1,160 @@
+#include "daily_report/printing/PrintJob.h"
+
+#include "common/ProcessKind.h"
+#include "platform/jet/Connection.h"
+#include "platform/jet/Recordset.h"
+#include "platform/os/MessageBox.h"
+#include "platform/text/Text.h"
+
+namespace qtmv::daily::printing {
+
+std::string MachineCopySql()
+{
+    // Fills lines whose machine is empty as well as null; "= '' is null"
+    // would only ever match null machines.
+    return "update [預排資料耗時明細] inner join [預排資料明細] on 預排資料耗時明細.單號 = 預排資料明細.ID and "
+           "預排資料耗時明細.工單單號 = 預排資料明細.PO and "
+           "預排資料耗時明細.工單序 = 預排資料明細.[NO] "
+           "set 預排資料耗時明細.機別 = 預排資料明細.機別 "
+           "where (預排資料耗時明細.機別 = '' or 預排資料耗時明細.機別 is null) ";
+}
+
+std::string AnalysisCondition(const PrintParams& p)
+{
+    return "select * from [不良分析4] where 開始時間 >= '" + p.completionDateFrom + p.completionTimeFrom
+           + "' and 結束時間 <= '" + p.completionDateTo + p.completionTimeTo + "' and PO between '"
+           + p.workOrderFrom + "' and '" + p.workOrderTo + "' and 機別 like '%" + p.machineGroup
+           + "%' and ( 經辦代號 like '%" + p.handler + "%' or 經辦 like '%" + p.handler
+           + "%') and 製作說明 like '%" + p.description + "%' and 結束1 <> '' ";
+}
+
+std::string CheckQuery(int choice, const PrintParams& p, const std::string& mode, const std::string& key)
+{
+    switch (choice) {
+    case 0: case 3: case 4: case 5: {
+        const ProcessKind* k = kindByDisplayName(p.kind);
+        if (!k)
+            return {};
+        return "select * from [" + std::string(k->preScheduleTable) + "]  where ID between '" + p.preScheduleFrom
+               + "' and '" + p.preScheduleTo + "' and [DATE] between '" + p.scheduleDateFrom + "' and '"
+               + p.scheduleDateTo + "' and ( VENDER like '%" + p.vendor + "%' or SVENDER like '%" + p.vendor
+               + "%') ";
+    }
+    case 1: case 7: {
+        std::string q = AnalysisCondition(p);
+        if (!p.kind.empty())
+            q += " and KIND = '" + p.kind + "' ";
+        return q + " order by PKEY, 經辦代號, 開始時間, 結束時間, PO ";
+    }
+    case 2:
+        if (mode.empty())
+            return AnalysisCondition(p) + " "
+                   + (p.completionGrouping == 2 ? "order by PKEY1, 開始時間, 結束時間, PO "
+                                                : "order by PKEY, 開始時間, 結束時間, PO ");
+        if (p.completionGrouping == 2)
+            return "select ID, 種類, 機別, 完成日期, sum(val(完成數)) as 完成數, "
+                   "sum(val(耗時)) as 耗時, sum(val(不良數)) as 不良數, "
+                   "sum(val(產值)) as 產值, count(*) as 筆數 from [不良分析_tmp] where ID = '" + key + "' "
+                   "group by ID, 種類, 機別, 完成日期 order by 種類, 機別, 完成日期 ";
+        return "select ID, 種類, 機別, 經辦代號, 經辦, sum(val(完成數)) as 完成數, "
+               "sum(val(耗時)) as 耗時, sum(val(不良數)) as 不良數, "
+               "sum(val(產值)) as 產值, count(*) as 筆數 from [不良分析_tmp] where ID = '" + key + "' "
+               "group by ID, 種類, 機別, 經辦代號, 經辦 order by 種類, 機別, 經辦代號 ";
+    case 6:
+        return AnalysisCondition(p) + " order by 經辦代號, KIND, 機別, 開始時間, 結束時間, PO ";
+    default:
+        return {};
+    }
+}
+
+Dispatch Decide(int choice, const PrintParams& p, const std::string& mode, bool table1, bool preview)
+{
+    Dispatch d;
+    d.preview = preview;
+    switch (choice) {
+    case 0: case 3: case 4: case 5: {
+        const ProcessKind* k = kindByDisplayName(p.kind);
+        d.target = Target::OutsourcingOrder;
+        d.layout = "rpt外發單_" + std::string(k ? k->secondName : std::string_view()) + "_xp";
+        d.preview = true;
+        break;
+    }
+    case 1:
+        if (!mode.empty())
+            d = {Target::ValueExcel, "frm產值分析明細轉Excel", true};
+        else if (p.kind == "D-印刷")
+            d.layout = table1 ? "rpt產值分析表_印刷" : "rpt產值分析表_印刷_1";
+        else
+            d.layout = "rpt產值分析表1";
+        break;
+    case 2:
+        if (!mode.empty())
+            d = {Target::ValueExcel, "frm產值分析明細轉Excel", true};
+        else
+            d.layout = p.completionGrouping == 2 ? "rpt不良分析2_工務預排" : "rpt不良分析1_工務預排";
+        break;
+    case 6:
+        d.layout = "rpt不良分析_工務預排個人總表";
+        break;
+    default:
+        if (!mode.empty())
+            d = {Target::DetailExcel, "frm生產明細表轉Excel", true};
+        else
+            d.layout = "rpt生產明細表";
+        break;
+    }
+    return d;
+}
+
+Outcome RunPrint(const std::string& connectionString, const PageInput& page, bool preview, const std::string& mode)
+{
+    Outcome out;
+    out.params = FillParams(page);
+    const PrintParams& p = out.params;
+    out.dispatch = Decide(page.choice, p, mode, page.table1, preview);
+
+    jet::Connection conn;
+    conn.open(connectionString);
+    conn.execute(MachineCopySql());
+    if (page.choice == 2 && !mode.empty()) {
+        out.status = Outcome::Unavailable;
+        return out;
+    }
+    const std::string check = CheckQuery(page.choice, p, mode);
+    bool any = false;
+    if (!check.empty()) {
+        jet::Recordset rs;
+        rs.open(check, conn);
+        any = !rs.eof();
+    }
+    if (!any) {
+        MsgBox(kNoData, "訊息", MsgIcon::Exclamation);
+        out.status = Outcome::NoData;
+        return out;
+    }
+    {
+        jet::Recordset rs;
+        rs.open("select * from [COMPANY]", conn);
+        if (!rs.eof())
+            out.params.companyTitle = Trim(rs.text("COMPANY"));
+    }
+    {
+        jet::Recordset rs;
+        rs.open("select * from [排程表尾預設]", conn);
+        if (!rs.eof()) {
+            out.params.footer1 = rs.text("REM");
+            out.params.footer2 = rs.text("REM1");
+            out.params.footer3 = rs.text("REM2");
+        }
+    }
+    out.status = Outcome::Ready;
+    return out;
+}
+
+OrderPreview& outsourcingOrderPreview()
+{
+    static OrderPreview hook;
+    return hook;
+}
+
+} // namespace qtmv::daily::printing

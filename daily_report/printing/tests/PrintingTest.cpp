@@ -1,0 +1,225 @@
+// The print page's rules and print operation, without a window.
+#include "daily_report/printing/PageRules.h"
+#include "daily_report/printing/PrintJob.h"
+#include "db/testing/FreshDatabase.h"
+#include "platform/os/MessageBox.h"
+
+#include <gtest/gtest.h>
+
+using namespace qtmv;
+using namespace qtmv::daily::printing;
+
+TEST(PrintPageRules, DefaultsForTheRecordAndToday)
+{
+    const FixedClock clock({2024, 12, 4, 9, 30, 0});
+    const auto r = DefaultRanges(clock, "1131201001");
+    EXPECT_EQ(r[0], "");
+    EXPECT_EQ(r[1], "1131204");
+    EXPECT_EQ(r[2], "1131201001");
+    EXPECT_EQ(r[3], "1131201001");
+    EXPECT_EQ(r[4], "1131201");
+    EXPECT_EQ(r[5], "0000");
+    EXPECT_EQ(r[6], "1131204");
+    EXPECT_EQ(r[7], "2400");
+    EXPECT_EQ(r[8], "");
+    EXPECT_EQ(r[9], "zzzzzzzzz");
+}
+
+TEST(PrintPageRules, KindChangeOffersTheOrderChoicesOfTheKind)
+{
+    const KindView d = KindChange("D-印刷", true, false, 1);
+    EXPECT_EQ(d.choice0Caption, "排程單1");
+    for (int i : {0, 3, 4, 5})
+        EXPECT_TRUE(d.choiceVisible[static_cast<std::size_t>(i)].value_or(false)) << i;
+    EXPECT_FALSE(d.selectChoice0);
+
+    const KindView c = KindChange("C-紙品", true, true, 4);
+    EXPECT_EQ(c.choice0Caption, "排程單1");
+    EXPECT_TRUE(c.choiceVisible[3].value_or(false));
+    EXPECT_FALSE(c.choiceVisible[4].value_or(true));
+    EXPECT_TRUE(c.selectChoice0);
+    EXPECT_EQ(KindChange("C-紙品", true, false, 0).choice0Caption, "排程單");
+    EXPECT_FALSE(KindChange("C-紙品", true, false, 0).choiceVisible[3].value_or(true));
+
+    const KindView a = KindChange("A-印前", true, false, 1);
+    EXPECT_EQ(a.choice0Caption, "排程單");
+    EXPECT_TRUE(a.selectChoice0);
+    for (int i : {3, 4, 5})
+        EXPECT_FALSE(a.choiceVisible[static_cast<std::size_t>(i)].value_or(true)) << i;
+    EXPECT_FALSE(KindChange("A-印前", false, false, 1).selectChoice0);
+    EXPECT_FALSE(KindChange("A-印前", false, false, 1).choiceVisible[0].has_value());
+}
+
+TEST(PrintPageRules, ChoicePanelsChecksAndKind)
+{
+    const ChoiceView o = ChoiceRules(0, "D-印刷", "岱恆印刷");
+    EXPECT_TRUE(o.orderPanel);
+    EXPECT_EQ(o.focusRange, 0);
+    EXPECT_TRUE(o.retitle);
+    EXPECT_FALSE(o.excel);
+    EXPECT_FALSE(ChoiceRules(4, "D-印刷", "岱恆印刷").retitle);
+    EXPECT_FALSE(ChoiceRules(0, "D-印刷", "大華岱恆").retitle);
+
+    const ChoiceView s = ChoiceRules(2, "D-印刷", "");
+    EXPECT_FALSE(s.orderPanel);
+    EXPECT_EQ(s.focusRange, 4);
+    EXPECT_TRUE(s.completionDate);
+    EXPECT_TRUE(s.excel);
+    EXPECT_FALSE(ChoiceRules(1, "D-印刷", "").completionDate);
+    EXPECT_TRUE(ChoiceRules(1, "D-印刷", "").layoutChoice);
+    EXPECT_FALSE(ChoiceRules(1, "A-印前", "").layoutChoice);
+    EXPECT_TRUE(ChoiceRules(7, "", "").excel);
+    EXPECT_FALSE(ChoiceRules(6, "", "").excel);
+    EXPECT_FALSE(ChoiceRules(6, "", "").kind);
+    EXPECT_TRUE(ChoiceRules(7, "", "").kind);
+}
+
+TEST(PrintPageRules, RangeFiltersAndDates)
+{
+    for (int i : {0, 1, 4, 5, 6, 7})
+        EXPECT_EQ(RangeKeyFilter(i), KeyFilterMode::Digits) << i;
+    for (int i : {2, 3, 8, 9})
+        EXPECT_EQ(RangeKeyFilter(i), KeyFilterMode::Upper) << i;
+    EXPECT_FALSE(RangeKeyFilter(11).has_value());
+    EXPECT_FALSE(IsCheckedDate(5));
+    std::string d = "991204";
+    EXPECT_TRUE(NormaliseDate(d));
+    EXPECT_EQ(d, "0991204");
+    std::string bad = "1130230";
+    EXPECT_FALSE(NormaliseDate(bad));
+}
+
+TEST(PrintParamsFill, EmptyFieldsTakeTheirBoundsAndTextsAreTrimmed)
+{
+    PageInput page;
+    page.choice = 3;
+    page.kind = " D-印刷 ";
+    page.ranges[12] = " V01 ";
+    page.retitle = page.groupByCompletion = page.suppressCustomer = true;
+    const PrintParams p = FillParams(page);
+    EXPECT_EQ(p.scheduleDateFrom, "");
+    EXPECT_EQ(p.scheduleDateTo, "9999999");
+    EXPECT_EQ(p.preScheduleTo, "zzzzzzzzzz");
+    EXPECT_EQ(p.completionDateFrom, "0000000");
+    EXPECT_EQ(p.completionTimeFrom, "0000");
+    EXPECT_EQ(p.completionDateTo, "9999999");
+    EXPECT_EQ(p.completionTimeTo, "9999");
+    EXPECT_EQ(p.workOrderTo, "zzzzzzzzz");
+    EXPECT_EQ(p.vendor, "V01");
+    EXPECT_EQ(p.kind, "D-印刷");
+    EXPECT_EQ(p.reportChoice, 2);
+    EXPECT_EQ(p.reportTitle, "2");
+    EXPECT_EQ(p.suppressCustomer, "1");
+    EXPECT_EQ(p.completionGrouping, 2);
+    EXPECT_EQ(p.printOrigin, 1);
+    page.choice = 0;
+    EXPECT_EQ(FillParams(page).reportChoice, 1);
+    page.choice = 6;
+    EXPECT_EQ(FillParams(page).reportChoice, 0);
+}
+
+TEST(PrintCheckQuery, PerChoice)
+{
+    PageInput page;
+    page.kind = "I-裁摺";
+    const PrintParams p = FillParams(page);
+    EXPECT_EQ(CheckQuery(0, p, ""),
+              "select * from [裁工預排表]  where ID between '' and 'zzzzzzzzzz' and [DATE] between '' and "
+              "'9999999' and ( VENDER like '%%' or SVENDER like '%%') ");
+    const std::string analysis = AnalysisCondition(p);
+    EXPECT_NE(analysis.find("開始時間 >= '00000000000' and 結束時間 <= '99999999999'"), std::string::npos);
+    EXPECT_EQ(CheckQuery(1, p, ""), analysis + " and KIND = 'I-裁摺' " + " order by PKEY, 經辦代號, 開始時間, 結束時間, PO ");
+    EXPECT_EQ(CheckQuery(6, p, ""), analysis + " order by 經辦代號, KIND, 機別, 開始時間, 結束時間, PO ");
+    EXPECT_EQ(CheckQuery(2, p, ""), analysis + " order by PKEY, 開始時間, 結束時間, PO ");
+    EXPECT_NE(CheckQuery(2, p, kExcelMode, "PC1").find("from [不良分析_tmp] where ID = 'PC1' group by ID, 種類, 機別, 經辦代號, 經辦"),
+              std::string::npos);
+    PageInput other = page;
+    other.kind = "";
+    EXPECT_EQ(CheckQuery(0, FillParams(other), ""), "");
+}
+
+TEST(PrintDispatch, LayoutPerChoiceAndKind)
+{
+    PageInput page;
+    page.kind = "N-其它";
+    PrintParams p = FillParams(page);
+    Dispatch d = Decide(4, p, "", true, false);
+    EXPECT_EQ(d.target, Target::OutsourcingOrder);
+    EXPECT_EQ(d.layout, "rpt外發單_其他_xp");
+    EXPECT_TRUE(d.preview);
+    EXPECT_EQ(Decide(1, p, "", true, false).layout, "rpt產值分析表1");
+    EXPECT_FALSE(Decide(1, p, "", true, false).preview);
+    EXPECT_EQ(Decide(1, p, kExcelMode, true, true).target, Target::ValueExcel);
+    EXPECT_EQ(Decide(7, p, kExcelMode, true, true).target, Target::DetailExcel);
+    EXPECT_EQ(Decide(7, p, "", true, true).layout, "rpt生產明細表");
+    EXPECT_EQ(Decide(6, p, "", true, true).layout, "rpt不良分析_工務預排個人總表");
+    EXPECT_EQ(Decide(2, p, "", true, true).layout, "rpt不良分析1_工務預排");
+    p.completionGrouping = 2;
+    EXPECT_EQ(Decide(2, p, "", true, true).layout, "rpt不良分析2_工務預排");
+    p.kind = "D-印刷";
+    EXPECT_EQ(Decide(1, p, "", true, true).layout, "rpt產值分析表_印刷");
+    EXPECT_EQ(Decide(1, p, "", false, true).layout, "rpt產值分析表_印刷_1");
+}
+
+class PrintRun : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        db.exec("insert into 預排資料 (ID, [DATE]) values ('1131201001', '1131201')");
+        db.exec("insert into PRINTING_S (ID, INO, PO, [NO], 順序, VENDER) values ('1131201001', 1, 'P01', 1, '1', 'V01')");
+        db.exec("insert into 預排資料明細 (ID, INO, KIND, PO, [NO], 機別) values ('1131201001', 1, '印 刷', 'P01', 1, '一號機')");
+        db.exec("insert into 預排資料耗時明細 (單號, 工單單號, 工單序, 序, 機別) values "
+                "('1131201001', 'P01', 1, 1, ''), ('1131201001', 'P01', 1, 2, null), ('1131201001', 'P01', 1, 3, '二號機')");
+        db.exec("insert into COMPANY (COMPANY) values (' 大華印刷 ')");
+        db.exec("insert into 排程表尾預設 (REM, REM1, REM2) values ('甲', null, '丙')");
+    }
+    PageInput orderPage(const std::string& vendor) const
+    {
+        PageInput page;
+        page.choice = 0;
+        page.kind = "D-印刷";
+        page.ranges[2] = page.ranges[3] = "1131201001";
+        page.ranges[12] = vendor;
+        return page;
+    }
+    db::test::FreshDatabase db;
+    ScriptedMessages messages;
+};
+
+TEST_F(PrintRun, CopiesMachinesIntoEmptyAndNullLinesOnly)
+{
+    RunPrint(db.connectionString(), orderPage(""), false, "");
+    EXPECT_EQ(db.value("select 機別 from 預排資料耗時明細 where 序 = 1"), "一號機");
+    EXPECT_EQ(db.value("select 機別 from 預排資料耗時明細 where 序 = 2"), "一號機");
+    EXPECT_EQ(db.value("select 機別 from 預排資料耗時明細 where 序 = 3"), "二號機");
+}
+
+TEST_F(PrintRun, OrderWithDataReadsTitleAndFooters)
+{
+    const Outcome o = RunPrint(db.connectionString(), orderPage("V0"), false, "");
+    ASSERT_EQ(o.status, Outcome::Ready);
+    EXPECT_TRUE(messages.shown().empty());
+    EXPECT_EQ(o.params.companyTitle, "大華印刷");
+    EXPECT_EQ(o.params.footer1, "甲");
+    EXPECT_EQ(o.params.footer2, "");
+    EXPECT_EQ(o.params.footer3, "丙");
+    EXPECT_EQ(o.dispatch.layout, "rpt外發單_印刷_xp");
+    EXPECT_TRUE(o.dispatch.preview);
+}
+
+TEST_F(PrintRun, NothingToPrintSaysSoAndStillCopiesMachines)
+{
+    const Outcome o = RunPrint(db.connectionString(), orderPage("V9"), false, "");
+    EXPECT_EQ(o.status, Outcome::NoData);
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_EQ(messages.shown()[0].text, "查無任何資料!");
+    EXPECT_EQ(messages.shown()[0].title, "訊息");
+    EXPECT_EQ(messages.shown()[0].icon, MsgIcon::Exclamation);
+    EXPECT_EQ(db.value("select 機別 from 預排資料耗時明細 where 序 = 1"), "一號機");
+
+    PageInput summary = orderPage("");
+    summary.choice = 6;
+    EXPECT_EQ(RunPrint(db.connectionString(), summary, true, "").status, Outcome::NoData);
+    summary.choice = 2;
+    EXPECT_EQ(RunPrint(db.connectionString(), summary, true, kExcelMode).status, Outcome::Unavailable);
+}
