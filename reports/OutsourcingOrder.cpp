@@ -1,0 +1,342 @@
+#include "reports/OutsourcingOrder.h"
+
+#include "app/core/Session.h"
+#include "common/Clock.h"
+#include "common/NumberFormat.h"
+#include "common/RocDate.h"
+#include "platform/jet/Connection.h"
+#include "platform/jet/Recordset.h"
+#include "platform/jet/Sql.h"
+#include "platform/report/HalfSheet.h"
+#include "platform/text/Text.h"
+
+#include <map>
+#include <memory>
+#include <stdexcept>
+
+namespace qtmv::reports {
+
+using namespace qtmv::report;
+
+namespace {
+
+constexpr const char* kPrefix = "rpt外發單_";
+constexpr const char* kSuffix = "_xp";
+
+void orDefault(std::string& field, const char* fallback)
+{
+    field = Trim(field);
+    if (field.empty())
+        field = fallback;
+}
+
+QString q(const std::string& s) { return QString::fromStdString(s); }
+
+struct Vendor {
+    std::string name;
+    double rate = 0.0;
+};
+// Vendors of the rows by the rows' own VENDER text; a vendor without a
+// [VENDER] row is absent and its orders carry no tax.
+using Vendors = std::map<std::string, Vendor>;
+
+Vendors readVendors(jet::Connection& conn, const DataTable& rows)
+{
+    Vendors vendors;
+    const int col = rows.columnIndex("VENDER");
+    if (col < 0)
+        return vendors;
+    std::map<std::string, bool> seen;
+    for (std::size_t i = 0; i < rows.rowCount(); ++i) {
+        const std::string id = rows.row(i)[col].trimmed();
+        if (seen.count(id))
+            continue;
+        seen[id] = true;
+        jet::Recordset rs;
+        rs.open("select ID, SNAME, RATE from [VENDER] where ID = '" + jet::sqlText(id) + "' ", conn);
+        if (!rs.eof())
+            vendors[id] = {rs.text("SNAME"), rs.field("RATE").number()};
+    }
+    return vendors;
+}
+
+QString amountText(double v) { return q(FormatAmount(jet::realText(v))); }
+
+} // namespace
+
+void PrintParams::fillDefaults()
+{
+    for (std::string* f : {&scheduleFrom, &numberFrom, &poFrom, &machine, &handler, &description, &vendor,
+                           &kind, &companyTitle, &printDate})
+        *f = Trim(*f);
+    orDefault(scheduleTo, "9999999");
+    orDefault(numberTo, "zzzzzzzzzz");
+    orDefault(doneFrom, "0000000");
+    orDefault(doneTimeFrom, "0000");
+    orDefault(doneTo, "9999999");
+    orDefault(doneTimeTo, "9999");
+    orDefault(poTo, "zzzzzzzzz");
+    orDefault(noCustomer, "0");
+    orDefault(titleChoice, "1");
+}
+
+std::optional<OrderLayout> orderLayoutByName(const std::string& layoutName)
+{
+    for (const ProcessKind& k : processKinds()) {
+        if (layoutName == orderLayoutName(k.id(), false))
+            return OrderLayout{k.id(), false};
+        if (layoutName == orderLayoutName(k.id(), true))
+            return OrderLayout{k.id(), true};
+    }
+    return std::nullopt;
+}
+
+std::string orderLayoutName(KindId kind, bool single)
+{
+    return std::string(kPrefix) + std::string(kindOf(kind).secondName) + (single ? "1" : "") + kSuffix;
+}
+
+std::string orderTitle(const ProcessKind& kind, const PrintParams& p, const Session& s)
+{
+    const std::string plain = std::string(kind.name) + "外發單";
+    int titles = 0;
+    for (const std::string* t : {&s.CompanyName, &s.CompanyName1, &s.CompanyName2})
+        titles += Trim(*t).empty() ? 0 : 1;
+    if (titles < 2)
+        return plain;
+    const std::string company = p.companyTitle.empty() ? Trim(s.CompanyName) : p.companyTitle;
+    return company + " - " + plain;
+}
+
+std::string formNumber(const std::string& companyTitle)
+{
+    return companyTitle.find("朗瑜") != std::string::npos ? "RM-04-011" : "";
+}
+
+double orderTax(double amounts, double ratePercent)
+{
+    return RoundNumber(amounts * ratePercent / 100.0, 0);
+}
+
+std::string orderQuery(const OrderLayout& layout, const PrintParams& p)
+{
+    std::string sql = "select * from [" + std::string(kindOf(layout.kind).preScheduleTable) + "] " +
+                      "where ID = '" + jet::sqlText(Trim(p.numberFrom)) + "'";
+    // One row: its sequence number and work order come in the number-to and
+    // work-order-from parameters. The quote that closes the ID is already
+    // there, so the condition continues with a blank.
+    if (p.origin != 1)
+        sql += " and [NO] = " + jet::realText(Val(p.numberTo)) + " and PO = '" + jet::sqlText(Trim(p.poFrom)) + "'";
+    return sql + " order by 機別, ID, val(順序), INO, PO, [NO]";
+}
+
+std::string checkQuery(KindId kind, const PrintParams& p)
+{
+    const std::string v = jet::sqlText(p.vendor);
+    return "select * from [" + std::string(kindOf(kind).preScheduleTable) + "] " +
+           " where ID between '" + jet::sqlText(p.numberFrom) + "' and '" + jet::sqlText(p.numberTo) +
+           "' and [DATE] between '" + jet::sqlText(p.scheduleFrom) + "' and '" + jet::sqlText(p.scheduleTo) +
+           "' and ( VENDER like '%" + v + "%' or SVENDER like '%" + v + "%') ";
+}
+
+bool hasOrderData(const OrderLayout& layout, const PrintParams& params, const Session& s)
+{
+    PrintParams p = params;
+    p.fillDefaults();
+    jet::Connection conn;
+    conn.open(s.ConnectionString);
+    if (p.origin == 1) {
+        jet::Recordset check;
+        check.open(checkQuery(layout.kind, p), conn);
+        if (check.eof())
+            return false;
+    }
+    // The order prints the first number of the range only; a range whose
+    // first number has no rows would otherwise open an empty order.
+    jet::Recordset rows;
+    rows.open(orderQuery(layout, p), conn);
+    return !rows.eof();
+}
+
+namespace {
+
+// Column positions on a 190 mm line; scaled to the paper's printable width.
+struct Column {
+    const char* caption;
+    double x, w;
+};
+constexpr Column kColumns[] = {
+    {"客       戶", 0, 16},   {"印件名稱", 16, 30},   {"項       目", 46, 18}, {"內       容", 64, 26},
+    {"數       量", 90, 16},  {"規       格", 106, 16}, {"工單單號", 122, 18},   {"預  定  日", 140, 12},
+    {"完  工  日", 152, 12}, {"單價", 164, 10},       {"小計", 174, 16},
+};
+enum Col { Customer, Product, ItemCol, Content, Qty, Spec, Po, Scheduled, Finished, Price, Amount };
+
+Layout buildLayout(const ProcessKind& kind, const PrintParams& p, const Session& s,
+                   const PageSetup& page, const std::shared_ptr<const Vendors>& vendors)
+{
+    const double width = page.size.width() - page.left - page.right;
+    const double k = width / 190.0;
+    auto R = [k](double x, double y, double w, double h) { return QRectF(x * k, y, w * k, h); };
+    auto colRect = [&](Col c, double y, double h) { return R(kColumns[c].x, y, kColumns[c].w, h); };
+
+    const Font title{kMingFamily, 13, true};
+    const Font body{kMingFamily, 9, false};
+    const Font small{kMingFamily, 8, false};
+
+    const std::string company = p.companyTitle.empty() ? Trim(s.CompanyName) : p.companyTitle;
+    const QString date = q(p.printDate.empty() ? TodayRocSlashed(systemClock()) : p.printDate);
+    const bool noAmounts = p.noAmounts;
+    const bool noCustomer = Trim(p.noCustomer) == "1";
+
+    auto fixed = [](QRectF r, QString text, Align a, Font f) {
+        Item i = Item::text(r, std::move(text), a, f);
+        i.fit = Fit::Shrink;
+        return i;
+    };
+
+    Layout l;
+    l.page = page;
+
+    // Header: company, title, form number, order, process, vendor, date, barcode.
+    l.pageHeader.height = 30;
+    auto& h = l.pageHeader.items;
+    h.push_back(fixed(R(30, 0, 130, 6), p.noCompanyName ? QString() : q(company), Align::Center, title));
+    h.push_back(fixed(R(30, 6.5, 130, 6), q(orderTitle(kind, p, s)), Align::Center, title));
+    h.push_back(fixed(R(160, 0, 30, 4), q(formNumber(company)), Align::Right, small));
+    h.push_back(Item::barcodeOf(R(150, 5, 40, 8), "ID", BarcodeType::Code39));
+    h.push_back(Item::computed(R(0, 14, 50, 5),
+                               [](const FormatContext& c) { return "單號：" + c.row.text("ID"); }, Align::Left, body));
+    h.push_back(fixed(R(50, 14, 30, 5), "製程：" + q(std::string(kind.name)), Align::Left, body));
+    h.push_back(Item::computed(R(80, 14, 75, 5),
+                               [vendors](const FormatContext& c) {
+                                   const QString id = c.row.text("VENDER");
+                                   const auto v = vendors->find(id.toStdString());
+                                   return "廠商：" + id + (v == vendors->end() ? QString() : " " + q(v->second.name));
+                               },
+                               Align::Left, body));
+    h.push_back(fixed(R(155, 14, 35, 5), "日期：" + date, Align::Right, body));
+    h.push_back(Item::box(R(0, 22, 190, 7)));
+    for (const Column& c : kColumns)
+        h.push_back(fixed(R(c.x + 0.5, 23, c.w - 1, 5), c.caption, Align::Center, body));
+
+    // Detail lines: every text fitted into its column.
+    l.detail.height = 6;
+    auto& d = l.detail.items;
+    auto field = [&](Col c, const char* column, Align a = Align::Left) {
+        d.push_back(Item::field(colRect(c, 0.5, 5).adjusted(0.5, 0, -0.5, 0), column, a, body));
+    };
+    auto computed = [&](Col c, FormatFn fn, Align a) {
+        d.push_back(Item::computed(colRect(c, 0.5, 5).adjusted(0.5, 0, -0.5, 0), std::move(fn), a, body));
+    };
+    if (!noCustomer)
+        field(Customer, "SNAME");
+    if (!p.noProductName)
+        field(Product, "DESC1");
+    field(ItemCol, "ITEM");
+    field(Content, "DESC");
+    const bool bySheet = p.bySheet;
+    computed(Qty,
+             [bySheet](const FormatContext& c) {
+                 return q(FormatAmount(c.row.text("QTY").toStdString())) + (bySheet ? "張" : c.row.text("UNIT"));
+             },
+             Align::Right);
+    field(Spec, "SPEC");
+    field(Po, "PO");
+    field(Scheduled, "ODATE", Align::Center);
+    field(Finished, "FDATE", Align::Center);
+    if (!noAmounts) {
+        computed(Price, [](const FormatContext& c) { return q(FormatAmount(c.row.text("PRICE").toStdString())); },
+                 Align::Right);
+        computed(Amount, [](const FormatContext& c) { return q(FormatAmount(c.row.text("AMT").toStdString())); },
+                 Align::Right);
+    }
+
+    // One order per pre-schedule number; its totals, vendor block and
+    // signatures close it, so they print once, after its last line.
+    Group order;
+    order.keyColumn = "ID";
+    order.header.height = 0;
+    order.footer.height = 40;
+    auto& f = order.footer.items;
+    f.push_back(Item::line({0, 0.5}, {width, 0.5}));
+    auto label = [&](double x, double y, double w, const char* text) {
+        f.push_back(fixed(R(x, y, w, 5), text, Align::Left, body));
+    };
+    auto value = [&](double x, double y, double w, const char* column) {
+        f.push_back(Item::field(R(x, y, w, 5), column, Align::Left, body));
+    };
+    label(0, 1.5, 16, "下游廠商");
+    value(16, 1.5, 90, "SVENDER");
+    label(0, 6.5, 16, "電       話");
+    value(16, 6.5, 40, "TEL1");
+    label(58, 6.5, 10, "傳真");
+    value(68, 6.5, 38, "FAX");
+    label(0, 11.5, 16, "地址");
+    value(16, 11.5, 90, "地址");
+    label(0, 16.5, 16, "注意事項");
+    value(16, 16.5, 90, "注意事項");
+    label(0, 21.5, 16, "成品規格");
+    value(16, 21.5, 90, "SPEC");
+    label(0, 26.5, 16, "備註");
+    value(16, 26.5, 90, "REM");
+    if (!p.noSalesperson) {
+        label(0, 31.5, 16, "業務");
+        value(16, 31.5, 40, "EMPNAME");
+    }
+    if (!noAmounts) {
+        auto sum = [](const FormatContext& c) { return amountText(c.value.number()); };
+        auto taxOf = [vendors](const FormatContext& c) {
+            const auto v = vendors->find(c.row.text("VENDER").toStdString());
+            return v == vendors->end() ? 0.0 : orderTax(c.value.number(), v->second.rate);
+        };
+        label(152, 1.5, 20, "合計");
+        f.push_back(Item::total(R(172, 1.5, 18, 5), "AMT", Aggregate::Sum, Align::Right, body, sum));
+        label(152, 6.5, 20, "稅額");
+        f.push_back(Item::total(R(172, 6.5, 18, 5), "AMT", Aggregate::Sum, Align::Right, body,
+                                [taxOf](const FormatContext& c) { return q(FormatFixed(taxOf(c), 0)); }));
+        label(152, 11.5, 20, "總計");
+        // The grand total adds the tax as printed, so the three figures agree.
+        f.push_back(Item::total(R(172, 11.5, 18, 5), "AMT", Aggregate::Sum, Align::Right, body,
+                                [taxOf](const FormatContext& c) { return amountText(c.value.number() + taxOf(c)); }));
+    }
+    const char* signatures[] = {"複核", "經辦", "主管"};
+    for (int i = 0; i < 3; ++i) {
+        const double x = 112 + i * 26;
+        f.push_back(Item::box(R(x, 18, 24, 20)));
+        f.push_back(fixed(R(x, 18.5, 24, 5), signatures[i], Align::Center, body));
+        f.push_back(Item::line({x * k, 24}, {(x + 24) * k, 24}));
+    }
+    f.push_back(fixed(R(138, 30, 24, 5), q(s.EmployeeName), Align::Center, body));
+    l.groups.push_back(std::move(order));
+
+    l.pageFooter.height = 5;
+    l.pageFooter.items = {fixed(R(0, 0.5, 190, 4.5), "第 {page} 頁 / 共 {pages} 頁", Align::Center, small)};
+    return l;
+}
+
+} // namespace
+
+PageDocument outsourcingOrder(const OrderLayout& layout, const PrintParams& params, const Session& s)
+{
+    PrintParams p = params;
+    p.fillDefaults();
+    jet::Connection conn;
+    conn.open(s.ConnectionString);
+    const PageSetup page = readHalfSheetSetup(conn, s.WorkstationUser);
+    jet::Recordset rs;
+    rs.open(orderQuery(layout, p), conn);
+    const DataTable rows = DataTable::fromRecordset(rs);
+    auto vendors = std::make_shared<const Vendors>(readVendors(conn, rows));
+    return run(buildLayout(kindOf(layout.kind), p, s, page, vendors), rows);
+}
+
+PageDocument outsourcingOrder(const std::string& layoutName, const PrintParams& p, const Session& s)
+{
+    const auto layout = orderLayoutByName(layoutName);
+    if (!layout)
+        throw std::invalid_argument("not an outsourcing order layout: " + layoutName);
+    return outsourcingOrder(*layout, p, s);
+}
+
+} // namespace qtmv::reports

@@ -1,0 +1,252 @@
+#include "reports/OutsourcingOrder.h"
+
+#include "db/testing/FreshDatabase.h"
+#include "platform/report/Render.h"
+
+#include <QGuiApplication>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+using namespace qtmv;
+using namespace qtmv::reports;
+using qtmv::db::test::FreshDatabase;
+
+namespace {
+
+class GuiApp : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        if (!QGuiApplication::instance())
+            app_ = new QGuiApplication(argc_, argv_);
+    }
+    void TearDown() override { delete app_; }
+
+private:
+    int argc_ = 1;
+    char name_[14] = "reports_tests";
+    char* argv_[2] = {name_, nullptr};
+    QGuiApplication* app_ = nullptr;
+};
+const bool registered = (::testing::AddGlobalTestEnvironment(new GuiApp), true);
+
+const char* kId = "1131204001";
+
+class Order : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        (void)registered;
+        db_.exec("insert into 預排資料 (ID, [DATE]) values ('1131204001', '1131204')");
+        db_.exec("insert into CUST (ID, SNAME) values ('C001', '大華食品')");
+        db_.exec("insert into EMPLOYEE (ID, NAME) values ('A002', '陳志明')");
+        db_.exec("insert into PWORK (PO, CUST, EMPNO, [DESC]) values ('1131200001', 'C001', 'A002', '彩色型錄')");
+        db_.exec("insert into VENDER (ID, SNAME, TEL1, RATE) values ('V01', '聿禾紙業', '02-2222', 5)");
+        db_.session().CompanyName = "朗瑜彩色印刷";
+        db_.session().EmployeeName = "王小明";
+        p_.numberFrom = kId;
+    }
+    // A line of the kind's scheduled table under the order.
+    void line(const ProcessKind& k, int ino, const std::string& vendor, double amt, const std::string& desc = "內容")
+    {
+        db_.exec("insert into " + std::string(k.scheduledTable) +
+                 " (ID, INO, PO, [NO], VENDER, SVENDER, QTY, PRICE, AMT, 順序, [DESC]) values ('" + kId + "', " +
+                 std::to_string(ino) + ", '1131200001', " + std::to_string(ino) + ", '" + vendor +
+                 "', '下游甲', 100, 1, " + std::to_string(amt) + ", '" + std::to_string(ino) + "', '" + desc + "')");
+    }
+    report::PageDocument print(KindId k, bool single = false)
+    {
+        return outsourcingOrder(OrderLayout{k, single}, p_, db_.session());
+    }
+
+    FreshDatabase db_;
+    PrintParams p_;
+};
+
+TEST(OrderNames, EveryKindHasBothLayoutsAndNothingElseIsOne)
+{
+    EXPECT_EQ(orderLayoutName(KindId::Printing), "rpt外發單_印刷_xp");
+    EXPECT_EQ(orderLayoutName(KindId::Cutting), "rpt外發單_裁工_xp");
+    EXPECT_EQ(orderLayoutName(KindId::Other, true), "rpt外發單_其他1_xp");
+    for (const ProcessKind& k : processKinds()) {
+        for (bool single : {false, true}) {
+            const auto l = orderLayoutByName(orderLayoutName(k.id(), single));
+            ASSERT_TRUE(l);
+            EXPECT_EQ(l->kind, k.id());
+            EXPECT_EQ(l->single, single);
+        }
+    }
+    EXPECT_FALSE(orderLayoutByName("rpt外發單_裁摺_xp"));
+    EXPECT_FALSE(orderLayoutByName("rpt生產明細表"));
+}
+
+TEST(OrderRules, DefaultsFormNumberTaxAndQueries)
+{
+    PrintParams p;
+    p.numberFrom = " 113 ";
+    p.fillDefaults();
+    EXPECT_EQ(p.scheduleTo, "9999999");
+    EXPECT_EQ(p.numberTo, "zzzzzzzzzz");
+    EXPECT_EQ(p.poTo, "zzzzzzzzz");
+    EXPECT_EQ(p.doneFrom + p.doneTimeFrom + p.doneTo + p.doneTimeTo, "000000000009999999" "9999");
+    EXPECT_EQ(p.numberFrom, "113");
+
+    EXPECT_EQ(formNumber("朗瑜彩色印刷"), "RM-04-011");
+    EXPECT_EQ(formNumber("聿禾印刷"), "");
+    EXPECT_EQ(orderTax(1010, 5), 51);    // 50.5 rounds up
+    EXPECT_EQ(orderTax(1009, 5), 50);    // 50.45
+    EXPECT_EQ(orderTax(1000, 0), 0);
+
+    p.numberFrom = "O'Neil";
+    EXPECT_EQ(orderQuery({KindId::Prepress, false}, p),
+              "select * from [印前預排表] where ID = 'O''Neil' order by 機別, ID, val(順序), INO, PO, [NO]");
+    p.origin = 0;
+    p.numberTo = "3";
+    p.poFrom = "1131200001";
+    EXPECT_EQ(orderQuery({KindId::Prepress, true}, p),
+              "select * from [印前預排表] where ID = 'O''Neil' and [NO] = 3 and PO = '1131200001' "
+              "order by 機別, ID, val(順序), INO, PO, [NO]");
+}
+
+TEST_F(Order, EveryKindPrintsItsHeadingLinesAndTotals)
+{
+    for (const ProcessKind& k : processKinds()) {
+        SCOPED_TRACE(std::string(k.displayName));
+        line(k, 1, "V01", 1000);
+        line(k, 2, "V01", 10);
+        const auto doc = print(k.id());
+        ASSERT_EQ(doc.pages.size(), 1u);
+        EXPECT_TRUE(doc.find(0, QString::fromStdString(std::string(k.name) + "外發單")));
+        EXPECT_TRUE(doc.find(0, "製程：" + QString::fromStdString(std::string(k.name))));
+        EXPECT_TRUE(doc.find(0, "單號：1131204001"));
+        EXPECT_TRUE(doc.find(0, "廠商：V01 聿禾紙業"));
+        EXPECT_TRUE(doc.find(0, "RM-04-011"));
+        EXPECT_TRUE(doc.find(0, "大華食品"));
+        EXPECT_TRUE(doc.find(0, "彩色型錄"));
+        EXPECT_TRUE(doc.find(0, "下游甲"));
+        EXPECT_TRUE(doc.find(0, "王小明"));
+        EXPECT_TRUE(doc.find(0, "1,010"));   // amounts
+        EXPECT_TRUE(doc.find(0, "51"));      // 50.5 tax rounds half up
+        EXPECT_TRUE(doc.find(0, "1,061"));   // grand total with the printed tax
+        ASSERT_EQ(doc.pages[0].barcodes.size(), 1u);
+        EXPECT_EQ(doc.pages[0].barcodes[0].data, "1131204001");
+        EXPECT_TRUE(hasOrderData({k.id(), false}, p_, db_.session()));
+    }
+}
+
+TEST_F(Order, CaptionsTitleOfSeveralCompaniesAndNoDataCheck)
+{
+    const ProcessKind& k = kindOf(KindId::Printing);
+    line(k, 1, "V01", 100);
+    auto doc = print(k.id());
+    for (const char* c : {"客       戶", "印件名稱", "項       目", "內       容", "數       量", "規       格", "工單單號",
+                          "預  定  日", "完  工  日", "單價", "小計", "複核", "經辦", "主管", "合計", "稅額", "總計"})
+        EXPECT_TRUE(doc.find(0, QString::fromUtf8(c))) << c;
+
+    db_.session().CompanyName1 = "聿禾印刷";
+    p_.companyTitle = "聿禾印刷";
+    doc = print(k.id());
+    EXPECT_TRUE(doc.find(0, "聿禾印刷 - 印刷外發單"));
+    EXPECT_FALSE(doc.find(0, "RM-04-011"));
+
+    PrintParams other = p_;
+    other.numberFrom = "1131204999";
+    EXPECT_FALSE(hasOrderData({k.id(), false}, other, db_.session()));
+    other = p_;
+    other.vendor = "nobody";
+    EXPECT_FALSE(hasOrderData({k.id(), false}, other, db_.session()));
+    EXPECT_FALSE(hasOrderData({KindId::Gluing, false}, p_, db_.session()));
+}
+
+TEST_F(Order, VendorWithoutVendorRowPrintsNoTax)
+{
+    const ProcessKind& k = kindOf(KindId::Binding);
+    line(k, 1, "X99", 1234);
+    const auto doc = print(k.id());
+    EXPECT_TRUE(doc.find(0, "廠商：X99"));
+    EXPECT_TRUE(doc.find(0, "0"));
+    EXPECT_EQ(doc.pagesWith("1,234").size(), 1u);
+    int amounts = 0;   // line amount, sum and grand total all show 1,234
+    for (const auto& t : doc.pages[0].texts)
+        amounts += t.text == "1,234";
+    EXPECT_EQ(amounts, 3);
+}
+
+TEST_F(Order, SeveralPagesTotalsOnlyOnTheLast)
+{
+    const ProcessKind& k = kindOf(KindId::Printing);
+    for (int i = 1; i <= 40; ++i)
+        line(k, i, "V01", 100);
+    const auto doc = print(k.id());
+    ASSERT_GE(doc.pages.size(), 3u);
+    const int last = static_cast<int>(doc.pages.size()) - 1;
+    EXPECT_EQ(doc.pagesWith("總計"), std::vector<int>{last});
+    EXPECT_EQ(doc.pagesWith("4,200"), std::vector<int>{last});   // 4,000 + 200 tax
+    EXPECT_EQ(doc.pagesWith("印刷外發單").size(), doc.pages.size());
+    EXPECT_TRUE(doc.find(last, QString("第 %1 頁 / 共 %1 頁").arg(last + 1)));
+}
+
+TEST_F(Order, LongProductNameIsFittedIntoItsColumn)
+{
+    const ProcessKind& k = kindOf(KindId::Printing);
+    db_.exec("update PWORK set [DESC] = '特大號彩色海報雙面印刷加亮膜處理另附精裝目錄與手提紙袋一式三份' ");
+    line(k, 1, "V01", 100);
+    const auto doc = print(k.id());
+    const report::PlacedText* caption = doc.find(0, "印件名稱");
+    ASSERT_TRUE(caption);
+    bool seen = false;
+    for (const auto& t : doc.pages[0].texts) {
+        if (!t.text.startsWith("特大號"))
+            continue;
+        seen = true;
+        EXPECT_LE(t.rect.right(), caption->rect.right() + 0.6);
+        EXPECT_LT(t.text.size(), 31);   // cut, or shrunk to fit
+        EXPECT_FALSE(t.wrap);
+    }
+    EXPECT_TRUE(seen);
+}
+
+TEST_F(Order, SingleRowVariantHonoursThePrintOptions)
+{
+    const ProcessKind& k = kindOf(KindId::Paper);
+    line(k, 1, "V01", 300);
+    line(k, 2, "V01", 700);
+    p_.origin = 2;
+    p_.numberTo = "2";
+    p_.poFrom = "1131200001";
+    p_.noCustomer = "1";
+    p_.noProductName = true;
+    p_.noAmounts = true;
+    p_.bySheet = true;
+    const auto doc = print(k.id(), true);
+    ASSERT_EQ(doc.pages.size(), 1u);
+    EXPECT_TRUE(doc.find(0, "100張"));
+    EXPECT_FALSE(doc.find(0, "大華食品"));
+    EXPECT_FALSE(doc.find(0, "彩色型錄"));
+    EXPECT_FALSE(doc.find(0, "700"));
+    EXPECT_FALSE(doc.find(0, "總計"));
+    EXPECT_EQ(doc.pagesWith("下游甲").size(), 1u);
+    EXPECT_TRUE(hasOrderData({k.id(), true}, p_, db_.session()));
+}
+
+TEST_F(Order, PdfCarriesTheChineseTexts)
+{
+    const ProcessKind& k = kindOf(KindId::Printing);
+    line(k, 1, "V01", 1000);
+    const auto doc = print(k.id());
+    const std::string pdf = db_.folder() + "order.pdf";
+    ASSERT_TRUE(report::writePdf(doc, QString::fromStdString(pdf)));
+    const std::string txt = db_.folder() + "order.txt";
+    ASSERT_EQ(std::system(("pdftotext -layout '" + pdf + "' '" + txt + "'").c_str()), 0);
+    std::ifstream in(txt);
+    std::stringstream s;
+    s << in.rdbuf();
+    for (const char* w : {"印刷外發單", "朗瑜彩色印刷", "聿禾紙業", "大華食品", "總計", "1,050"})
+        EXPECT_NE(s.str().find(w), std::string::npos) << w;
+}
+
+} // namespace
