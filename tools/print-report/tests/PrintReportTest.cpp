@@ -1,0 +1,80 @@
+#include "db/testing/FreshDatabase.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+using qtmv::db::test::FreshDatabase;
+
+namespace {
+
+class PrintReport : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        db_.exec("insert into COMPANY (COMPANY) values ('朗瑜彩色印刷')");
+        db_.exec("insert into 預排資料 (ID, [DATE]) values ('1131204001', '1131204')");
+        db_.exec("insert into CUST (ID, SNAME) values ('C001', '大華食品')");
+        db_.exec("insert into PWORK (PO, CUST, [DESC]) values ('1131200001', 'C001', '彩色型錄')");
+        db_.exec("insert into VENDER (ID, SNAME, RATE) values ('V01', '聿禾紙業', 5)");
+        db_.exec("insert into PRINTING_S (ID, INO, PO, [NO], VENDER, QTY, PRICE, AMT, 順序) values "
+                 "('1131204001', 1, '1131200001', 1, 'V01', 1000, 2, 2000, '1')");
+    }
+    // The tool's exit code; its stderr goes to err.
+    int run(const std::string& args, std::string& err)
+    {
+        const std::string errFile = db_.folder() + "err.txt";
+        const int status = std::system((std::string(PRINT_REPORT) + " --database '" + db_.path() + "' " + args +
+                                        " 2>'" + errFile + "' >/dev/null")
+                                           .c_str());
+        err = read(errFile);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    static std::string read(const std::string& file)
+    {
+        std::ifstream in(file);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+
+    FreshDatabase db_;
+};
+
+TEST_F(PrintReport, WritesTheOrderAsPdfAndPng)
+{
+    const std::string pdf = db_.folder() + "o.pdf", png = db_.folder() + "o.png";
+    std::string err;
+    ASSERT_EQ(run("--report rpt外發單_印刷_xp --set number-from=1131204001 --set kind=D-印刷 --pdf '" + pdf +
+                      "' --png '" + png + "'",
+                  err),
+              0)
+        << err;
+    ASSERT_EQ(std::system(("pdftotext -layout '" + pdf + "' '" + pdf + ".txt'").c_str()), 0);
+    const std::string text = read(pdf + ".txt");
+    for (const char* w : {"朗瑜彩色印刷", "印刷外發單", "RM-04-011", "聿禾紙業", "大華食品", "彩色型錄", "2,100"})
+        EXPECT_NE(text.find(w), std::string::npos) << w;
+    EXPECT_FALSE(read(png).empty());
+}
+
+TEST_F(PrintReport, NothingToPrintAndBadArgumentsFail)
+{
+    const std::string pdf = db_.folder() + "o.pdf";
+    std::string err;
+    EXPECT_EQ(run("--report rpt外發單_印刷_xp --set number-from=1131299999 --pdf '" + pdf + "'", err), 1);
+    EXPECT_NE(err.find("查無任何資料!"), std::string::npos);
+    EXPECT_EQ(run("--report rpt外發單_印刷_xp --set number-from=1131204001 --set vendor=V99 --pdf '" + pdf + "'",
+                  err),
+              1);
+    EXPECT_EQ(run("--report rpt外發單_糊工_xp --set number-from=1131204001 --pdf '" + pdf + "'", err), 1);
+    EXPECT_EQ(run("--report rpt生產明細表 --pdf '" + pdf + "'", err), 2);
+    EXPECT_EQ(run("--report rpt外發單_印刷_xp --set colour=red --pdf '" + pdf + "'", err), 2);
+    EXPECT_EQ(run("--report rpt外發單_印刷_xp --set origin=x --pdf '" + pdf + "'", err), 2);
+    EXPECT_TRUE(read(pdf).empty());
+}
+
+} // namespace
