@@ -317,8 +317,7 @@ void frm日報登錄作業_工單::showPrintPage(bool show)
     toolbars_.actQuery->setEnabled(!show);
     if (!show)
         return;
-    printPage_->cbo種類列印->setCurrentText(filters().cbo種類->currentText());
-    printPage_->focusFirstRange();
+    printPage_->open(filters().cbo種類->currentText(), currentRecordNo());
 }
 
 void frm日報登錄作業_工單::queryWorkOrder()

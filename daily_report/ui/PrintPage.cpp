@@ -1,9 +1,24 @@
 #include "daily_report/ui/PrintPage.h"
 
+#include "app/core/Session.h"
+#include "common/HandOver.h"
+#include "common/ProcessKind.h"
+#include "common/ui/FormHelpers.h"
+#include "common/ui/KeyEventFilter.h"
+#include "daily_report/printing/PageRules.h"
 #include "daily_report/ui/Widgets.h"
+#include "lookups/ui/PeopleLookups.h"
+#include "lookups/ui/VendorLookups.h"
+#include "platform/os/Failure.h"
+#include "platform/os/MessageBox.h"
+#include "platform/text/Text.h"
+#include "platform/ui/BusyScope.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
+#include <QEvent>
+#include <QTimer>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -60,6 +75,7 @@ PrintPage::PrintPage(QWidget* parent) : QFrame(parent)
     right->addLayout(buttons);
     right->addStretch(1);
     top->addLayout(right, 1);
+    wire();
     hide();
 }
 
@@ -178,5 +194,219 @@ QWidget* PrintPage::buildOptions()
 }
 
 void PrintPage::focusFirstRange() { txt列印範圍[0]->setFocus(); }
+
+namespace {
+
+std::string text(const QWidget* w)
+{
+    if (auto* le = dynamic_cast<const QLineEdit*>(w))
+        return le->text().toStdString();
+    if (auto* cb = dynamic_cast<const QComboBox*>(w))
+        return cb->currentText().toStdString();
+    return {};
+}
+
+template <class W>
+W* child(const QWidget* parent, const char* name)
+{
+    return parent->findChild<W*>(QString::fromUtf8(name));
+}
+
+} // namespace
+
+void PrintPage::wire()
+{
+    runModal = [](QDialog& d) { d.exec(); };
+    for (int i = 0; i < printing::kChoices; ++i) {
+        auto* o = child<QRadioButton>(this, ("sopt選擇報表_" + std::to_string(i)).c_str());
+        sopt選擇報表[static_cast<std::size_t>(i)] = o;
+        connect(o, &QRadioButton::toggled, this, [this, i](bool on) {
+            if (on)
+                choiceChosen(i);
+        });
+    }
+    connect(cbo種類列印, &QComboBox::currentTextChanged, this, [this] { kindChanged(); });
+    connect(cbo種類列印, &QComboBox::activated, this, [this] { kindChanged(); });
+    for (int i = 0; i < 14; ++i) {
+        QLineEdit* f = txt列印範圍[static_cast<std::size_t>(i)];
+        if (const auto mode = printing::RangeKeyFilter(i))
+            InstallKeyFilter(f, *mode);
+        f->installEventFilter(this);
+    }
+    auto* excel = child<QPushButton>(this, "ssc轉Excel檔");
+    for (int i = 0; i < 2; ++i)
+        connect(child<QRadioButton>(this, ("opt報表_" + std::to_string(i)).c_str()), &QRadioButton::toggled, this,
+                [excel, i](bool on) {
+                    if (on)
+                        excel->setEnabled(i == 0);
+                });
+    connect(child<QPushButton>(this, "ssc列印"), &QPushButton::clicked, this, [this] { print(false, {}); });
+    connect(child<QPushButton>(this, "ssc預覽列印"), &QPushButton::clicked, this, [this] { print(true, {}); });
+    connect(excel, &QPushButton::clicked, this, [this] { print(true, printing::kExcelMode); });
+    connect(child<QPushButton>(this, "scmd廠商列印"), &QPushButton::clicked, this, [this] { lookupVendor(12, true); });
+    connect(child<QPushButton>(this, "scmd製作"), &QPushButton::clicked, this, [this] { lookupVendor(13, false); });
+    connect(child<QPushButton>(this, "scmd經辦"), &QPushButton::clicked, this, [this] { lookupClerk(); });
+}
+
+bool PrintPage::eventFilter(QObject* watched, QEvent* event)
+{
+    auto* field = dynamic_cast<QLineEdit*>(watched);
+    if (!field || (event->type() != QEvent::FocusIn && event->type() != QEvent::FocusOut))
+        return QFrame::eventFilter(watched, event);
+    if (event->type() == QEvent::FocusIn) {
+        // After the click that gave the focus has placed the cursor.
+        QTimer::singleShot(0, field, [field] { SelectAllText(field); });
+        return false;
+    }
+    const int index = field->property("index").toInt();
+    if (printing::IsCheckedDate(index) && isVisible()) {
+        std::string date = field->text().toStdString();
+        if (printing::NormaliseDate(date)) {
+            field->setText(QString::fromStdString(date));
+        } else {
+            MsgBox("日期錯誤!", "警告", MsgIcon::Exclamation);
+            QTimer::singleShot(0, field, [field] { field->setFocus(); });
+        }
+    }
+    return false;
+}
+
+void PrintPage::open(const QString& kind, const std::string& recordNo)
+{
+    printPressed_ = true;
+    for (QLineEdit* f : txt列印範圍)
+        f->clear();
+    child<QLabel>(this, "lbl列印單筆")->setText(QString::fromStdString(recordNo));
+    const auto defaults = printing::DefaultRanges(systemClock(), recordNo);
+    for (std::size_t i = 0; i < defaults.size(); ++i)
+        txt列印範圍[i]->setText(QString::fromStdString(defaults[i]));
+    {
+        const QSignalBlocker block(cbo種類列印);
+        cbo種類列印->setCurrentText(kind);
+    }
+    kindChanged();
+    for (int i : {0, 3, 4, 5})
+        sopt選擇報表[static_cast<std::size_t>(i)]->hide();
+    for (int i : {1, 2, 6, 7})
+        sopt選擇報表[static_cast<std::size_t>(i)]->show();
+    if (sopt選擇報表[1]->isChecked())
+        choiceChosen(1);
+    else
+        sopt選擇報表[1]->setChecked(true);
+    focusFirstRange();
+}
+
+int PrintPage::selectedChoice() const
+{
+    for (int i = 0; i < printing::kChoices; ++i)
+        if (sopt選擇報表[static_cast<std::size_t>(i)]->isChecked())
+            return i;
+    return -1;
+}
+
+void PrintPage::kindChanged()
+{
+    const std::string kind = text(cbo種類列印);
+    const int selected = std::max(selectedChoice(), 0);
+    const printing::KindView v = printing::KindChange(kind, printPressed_, chk預排表印金額->isChecked(), selected);
+    child<QWidget>(this, "pic報表選擇")->hide();
+    for (int i = 0; i < printing::kChoices; ++i)
+        if (const auto& shown = v.choiceVisible[static_cast<std::size_t>(i)])
+            sopt選擇報表[static_cast<std::size_t>(i)]->setVisible(*shown);
+    if (!v.choice0Caption.empty())
+        sopt選擇報表[0]->setText(QString::fromStdString(v.choice0Caption));
+    if (v.selectChoice0 && !sopt選擇報表[0]->isChecked())
+        sopt選擇報表[0]->setChecked(true);
+    else if (selectedChoice() >= 0)
+        choiceChosen(selectedChoice());
+}
+
+void PrintPage::choiceChosen(int choice)
+{
+    const printing::ChoiceView v = printing::ChoiceRules(choice, text(cbo種類列印), session().CompanyName);
+    child<QWidget>(this, "pic列印1")->setVisible(v.orderPanel);
+    child<QWidget>(this, "pic列印2")->setVisible(!v.orderPanel);
+    child<QWidget>(this, "chk列印完成日期")->setVisible(v.completionDate);
+    child<QWidget>(this, "chk報表名稱")->setVisible(v.retitle);
+    // Hidden, the Excel button leaves its place to the back button.
+    child<QWidget>(this, "ssc轉Excel檔")->setVisible(v.excel);
+    child<QWidget>(this, "lbl種類列印")->setVisible(v.kind);
+    cbo種類列印->setVisible(v.kind);
+    if (v.layoutChoice) {
+        child<QWidget>(this, "pic報表選擇")->show();
+        if (!child<QRadioButton>(this, "opt報表_1")->isChecked())
+            child<QRadioButton>(this, "opt報表_0")->setChecked(true);
+    }
+    if (isVisible())
+        txt列印範圍[static_cast<std::size_t>(v.focusRange)]->setFocus();
+}
+
+void PrintPage::lookupVendor(int field, bool byKind)
+{
+    QLineEdit* f = txt列印範圍[static_cast<std::size_t>(field)];
+    const QString kind = cbo種類列印->currentText();
+    clearPick();
+    gLookupFilter = f->text().toStdString();
+    gLookupKind = byKind && !kind.isEmpty() ? kind.right(2).toStdString() : std::string("所有廠商");
+    frm廠商輔助畫面1 dlg(window());
+    runModal(dlg);
+    if (!Trim(gPick[0]).empty())
+        f->setText(QString::fromStdString(gPick[1]));
+    clearPick();
+}
+
+void PrintPage::lookupClerk()
+{
+    QLineEdit* f = txt列印範圍[10];
+    clearPick();
+    gLookupFilter = f->text().toStdString();
+    gLookupStaffGroup.clear();
+    frm業務員輔助視窗1 dlg(window());
+    runModal(dlg);
+    if (!Trim(gPick[0]).empty())
+        f->setText(QString::fromStdString(Trim(gPick[0])));
+    clearPick();
+    f->setFocus();
+}
+
+void PrintPage::print(bool preview, const std::string& mode)
+{
+    BusyScope busy(window(), busy_);
+    if (!busy.entered())
+        return;
+    printing::PageInput in;
+    for (std::size_t i = 0; i < txt列印範圍.size(); ++i)
+        in.ranges[i] = text(txt列印範圍[i]);
+    in.machineGroup = text(child<QComboBox>(this, "cbo車別_列印"));
+    in.kind = text(cbo種類列印);
+    in.choice = std::max(selectedChoice(), 0);
+    in.suppressCustomer = child<QCheckBox>(this, "chk單筆不印客戶")->isChecked();
+    in.retitle = child<QCheckBox>(this, "chk報表名稱")->isChecked();
+    in.groupByCompletion = child<QCheckBox>(this, "chk列印完成日期")->isChecked();
+    in.table1 = !child<QRadioButton>(this, "opt報表_1")->isChecked();
+    Guarded("列印", [&] {
+        last_ = printing::RunPrint(session().ConnectionString, in, preview, mode);
+        openResult(last_);
+    });
+}
+
+void PrintPage::openResult(const printing::Outcome& o)
+{
+    if (o.status == printing::Outcome::NoData)
+        return;
+    if (o.status == printing::Outcome::Unavailable) {
+        MsgBox("產值分析表尚未提供，無法轉Excel。", "訊息", MsgIcon::Information);
+        return;
+    }
+    if (o.dispatch.target == printing::Target::OutsourcingOrder) {
+        const ProcessKind* kind = kindByDisplayName(o.params.kind);
+        if (kind && printing::outsourcingOrderPreview()) {
+            printing::outsourcingOrderPreview()(*kind, o.params);
+            return;
+        }
+    }
+    // Until the layout is linked in the user is told which one it would be.
+    MsgBox("報表「" + o.dispatch.layout + "」尚未提供。", "訊息", MsgIcon::Information);
+}
 
 } // namespace qtmv::daily

@@ -3,14 +3,21 @@
 // user chooses "產值表". The reports, their conditions and the print ranges
 // with the names of the suite's form; the print functions arrange what it
 // shows.
+#include "daily_report/printing/PrintJob.h"
+
 #include <QFrame>
 
 #include <array>
+#include <functional>
+#include <string>
 
 class QCheckBox;
 class QComboBox;
+class QDialog;
+class QLabel;
 class QLineEdit;
 class QPushButton;
+class QRadioButton;
 
 namespace qtmv::daily {
 
@@ -20,16 +27,41 @@ public:
 
     // Puts the focus into the first range field.
     void focusFirstRange();
+    // Shown by the toolbar "print": the defaults for the window's kind and
+    // current record, choice 1 selected.
+    void open(const QString& kind, const std::string& recordNo);
+    // The print operation of the three buttons (mode "轉Excel" exports).
+    void print(bool preview, const std::string& mode);
+
+    // The choice and the layout the last print operation opened.
+    const printing::Outcome& lastOutcome() const { return last_; }
+    // Runs a modal lookup; tests replace it.
+    std::function<void(QDialog&)> runModal;
 
     QComboBox* cbo種類列印 = nullptr;
     QCheckBox* chk預排表印金額 = nullptr;
     QPushButton* ssc回前畫面_列印 = nullptr;
     std::array<QLineEdit*, 14> txt列印範圍{};
+    std::array<QRadioButton*, 8> sopt選擇報表{};
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QWidget* buildReportChoice();
     QWidget* buildRanges();
     QWidget* buildOptions();
+    void wire();
+    int selectedChoice() const;
+    void kindChanged();
+    void choiceChosen(int choice);
+    void lookupVendor(int field, bool byKind);
+    void lookupClerk();
+    void openResult(const printing::Outcome& o);
+
+    bool printPressed_ = false;  // the page has been opened once
+    bool busy_ = false;
+    printing::Outcome last_;
 };
 
 } // namespace qtmv::daily

@@ -1,0 +1,243 @@
+// The print page of the daily report window driven with keys and clicks:
+// its defaults, the kind and report-choice rules, the range fields, the
+// lookups and the print operation up to the layout it opens.
+#include "app/core/Session.h"
+#include "common/HandOver.h"
+#include "common/ProcessKind.h"
+#include "common/RocDate.h"
+#include "daily_report/printing/PrintJob.h"
+#include "daily_report/ui/MainWindow.h"
+#include "daily_report/ui/PrintPage.h"
+#include "daily_report/ui/RecordFilters.h"
+#include "daily_report/ui/Toolbars.h"
+#include "daily_report/ui/tests/TestData.h"
+#include "platform/os/MessageBox.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+using namespace qtmv;
+using daily::uitest::TestDatabase;
+
+namespace {
+
+class QtEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override { app_ = std::make_unique<QApplication>(argc_, argv_); }
+    void TearDown() override { app_.reset(); }
+
+private:
+    int argc_ = 1;
+    char name_[24] = "daily_print_page_test";
+    char* argv_[2] = {name_, nullptr};
+    std::unique_ptr<QApplication> app_;
+};
+
+[[maybe_unused]] ::testing::Environment* const qtEnvironment =
+    ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+
+class PrintPageTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Session& s = session();
+        s = db.session();
+        s.EmployeeId = "A001";
+        s.EmployeeName = "王大明";
+        s.LauncherProcessId = static_cast<double>(::getpid());
+        s.WorkOrderRights = "1111111111";
+        s.ProductionRights = "00000000000000000000";
+        s.IdentityEstablished = s.RightsEstablished = true;
+    }
+    void TearDown() override { daily::printing::outsourcingOrderPreview() = nullptr; }
+
+    // The window with its print page opened by the toolbar "產值表".
+    daily::PrintPage& openPage()
+    {
+        w = std::make_unique<frm日報登錄作業_工單>();
+        w->setEndProgramAction([] {});
+        w->show();
+        w->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(w.get()));
+        for (int i = 0; i < 50 && w->filters().cbo種類->count() == 0; ++i)
+            QTest::qWait(10);
+        w->toolbars().actPrint->trigger();
+        return w->printPage();
+    }
+    template <class T>
+    T* named(const char* name) const { return w->findChild<T*>(QString::fromUtf8(name)); }
+    QLineEdit* range(int i) const { return w->printPage().txt列印範圍[static_cast<std::size_t>(i)]; }
+    QRadioButton* choice(int i) const { return w->printPage().sopt選擇報表[static_cast<std::size_t>(i)]; }
+    bool shown(const char* name) const { return named<QWidget>(name)->isVisible(); }
+
+    static void typeInto(QWidget* field, const QString& text)
+    {
+        field->setFocus();
+        for (QChar ch : text)
+            QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, QString(ch), {});
+    }
+    static void replaceText(QLineEdit* field, const QString& text)
+    {
+        field->setFocus();
+        field->selectAll();
+        QTest::keyClick(field, Qt::Key_Delete);
+        typeInto(field, text);
+    }
+
+    TestDatabase db;
+    ScriptedMessages messages;
+    std::unique_ptr<frm日報登錄作業_工單> w;
+};
+
+} // namespace
+
+TEST_F(PrintPageTest, OpensWithDefaultsChoiceOneAndTheAnalysisPanel)
+{
+    daily::PrintPage& page = openPage();
+    const std::string today = TodayRoc7(systemClock());
+    EXPECT_TRUE(page.isVisible());
+    EXPECT_FALSE(w->toolbars().actSave->isEnabled());
+    EXPECT_EQ(page.cbo種類列印->currentText(), QStringLiteral("D-印刷"));
+    EXPECT_TRUE(choice(1)->isChecked());
+    for (int i : {0, 3, 4, 5})
+        EXPECT_FALSE(choice(i)->isVisible()) << i;
+    for (int i : {1, 2, 6, 7})
+        EXPECT_TRUE(choice(i)->isVisible()) << i;
+    EXPECT_EQ(range(1)->text().toStdString(), today);
+    EXPECT_EQ(range(4)->text().toStdString(), today.substr(0, 5) + "01");
+    EXPECT_EQ(range(5)->text(), QStringLiteral("0000"));
+    EXPECT_EQ(range(7)->text(), QStringLiteral("2400"));
+    EXPECT_EQ(range(9)->text(), QStringLiteral("zzzzzzzzz"));
+    EXPECT_TRUE(shown("pic列印2"));
+    EXPECT_FALSE(shown("pic列印1"));
+    EXPECT_TRUE(shown("ssc轉Excel檔"));
+    EXPECT_TRUE(shown("pic報表選擇"));
+
+    // Choice 6 covers all kinds; the summary with a mode has no table yet.
+    QTest::mouseClick(choice(6), Qt::LeftButton);
+    EXPECT_FALSE(page.cbo種類列印->isVisible());
+    EXPECT_FALSE(shown("ssc轉Excel檔"));
+    QTest::mouseClick(choice(2), Qt::LeftButton);
+    EXPECT_TRUE(shown("chk列印完成日期"));
+    QTest::mouseClick(named<QPushButton>("ssc轉Excel檔"), Qt::LeftButton);
+    ASSERT_FALSE(messages.shown().empty());
+    EXPECT_EQ(page.lastOutcome().status, daily::printing::Outcome::Unavailable);
+
+    // Back and open again: the defaults return, whatever was chosen.
+    QTest::mouseClick(page.ssc回前畫面_列印, Qt::LeftButton);
+    EXPECT_FALSE(page.isVisible());
+    w->toolbars().actPrint->trigger();
+    EXPECT_TRUE(choice(1)->isChecked());
+    EXPECT_FALSE(choice(0)->isVisible());
+}
+
+TEST_F(PrintPageTest, OrderOfPrintingPreviewsThroughTheOrderLayout)
+{
+    daily::PrintPage& page = openPage();
+    // Down and up again in the kind box: back on "D-印刷" with its orders.
+    page.cbo種類列印->setFocus();
+    QTest::keyClick(page.cbo種類列印, Qt::Key_Down);
+    EXPECT_EQ(page.cbo種類列印->currentText(), QStringLiteral("E-上光"));
+    EXPECT_TRUE(choice(0)->isChecked());
+    EXPECT_FALSE(choice(3)->isVisible());
+    QTest::keyClick(page.cbo種類列印, Qt::Key_Up);
+    for (int i : {0, 3, 4, 5})
+        EXPECT_TRUE(choice(i)->isVisible()) << i;
+    EXPECT_EQ(choice(0)->text(), QStringLiteral("排程單1"));
+
+    QTest::mouseClick(choice(0), Qt::LeftButton);
+    EXPECT_TRUE(shown("pic列印1"));
+    EXPECT_FALSE(shown("pic列印2"));
+    EXPECT_FALSE(shown("ssc轉Excel檔"));
+    EXPECT_FALSE(shown("chk報表名稱")); // not the company that retitles
+
+    replaceText(range(2), QStringLiteral("1131201001"));
+    replaceText(range(3), QStringLiteral("1131201001"));
+    QTest::mouseClick(named<QPushButton>("ssc預覽列印"), Qt::LeftButton);
+    const auto& o = page.lastOutcome();
+    ASSERT_EQ(o.status, daily::printing::Outcome::Ready);
+    EXPECT_EQ(o.dispatch.target, daily::printing::Target::OutsourcingOrder);
+    EXPECT_EQ(o.dispatch.layout, "rpt外發單_印刷_xp");
+    EXPECT_EQ(o.params.reportChoice, 1);
+    EXPECT_EQ(o.params.preScheduleFrom, "1131201001");
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_EQ(messages.shown()[0].text, "報表「rpt外發單_印刷_xp」尚未提供。");
+
+    // With the layouts linked in, even "列印" previews the order.
+    std::string previewedKind, previewedId;
+    daily::printing::outsourcingOrderPreview() = [&](const ProcessKind& k, const daily::printing::PrintParams& p) {
+        previewedKind = std::string(k.displayName);
+        previewedId = p.preScheduleFrom;
+    };
+    QTest::mouseClick(named<QPushButton>("ssc列印"), Qt::LeftButton);
+    EXPECT_EQ(previewedKind, "D-印刷");
+    EXPECT_EQ(previewedId, "1131201001");
+    EXPECT_EQ(messages.shown().size(), 1u);
+
+    // A vendor that has no order: nothing opens.
+    typeInto(range(12), QStringLiteral("x9"));
+    EXPECT_EQ(range(12)->text(), QStringLiteral("x9")); // the vendor field is not filtered
+    previewedKind.clear();
+    QTest::mouseClick(named<QPushButton>("ssc預覽列印"), Qt::LeftButton);
+    EXPECT_EQ(messages.shown().back().text, "查無任何資料!");
+    EXPECT_TRUE(previewedKind.empty());
+}
+
+TEST_F(PrintPageTest, RangeFieldsFilterKeysAndCheckDates)
+{
+    openPage();
+    typeInto(range(8), QStringLiteral("p0d"));
+    EXPECT_EQ(range(8)->text(), QStringLiteral("P0D"));
+    replaceText(range(5), QStringLiteral("08a3印0"));
+    EXPECT_EQ(range(5)->text(), QStringLiteral("0830"));
+
+    replaceText(range(4), QStringLiteral("991204"));
+    QTest::keyClick(range(4), Qt::Key_Tab);
+    EXPECT_EQ(range(4)->text(), QStringLiteral("0991204"));
+    EXPECT_TRUE(messages.shown().empty());
+    replaceText(range(6), QStringLiteral("1130230"));
+    QTest::keyClick(range(6), Qt::Key_Tab);
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_EQ(messages.shown()[0].text, "日期錯誤!");
+}
+
+TEST_F(PrintPageTest, LookupsFillVendorAndClerk)
+{
+    daily::PrintPage& page = openPage();
+    QTest::mouseClick(choice(0), Qt::LeftButton);
+    typeInto(range(12), QStringLiteral("大"));
+    std::string kindAsked, filterAsked;
+    page.runModal = [&](QDialog&) {
+        kindAsked = gLookupKind;
+        filterAsked = gLookupFilter;
+        gPick[0] = "1";
+        gPick[1] = "V01";
+        gPick[2] = "A001";
+    };
+    QTest::mouseClick(named<QPushButton>("scmd廠商列印"), Qt::LeftButton);
+    EXPECT_EQ(kindAsked, "印刷");
+    EXPECT_EQ(filterAsked, "大");
+    EXPECT_EQ(range(12)->text(), QStringLiteral("V01"));
+
+    page.cbo種類列印->setEditText(QString());
+    page.cbo種類列印->setCurrentIndex(-1);
+    QTest::mouseClick(named<QPushButton>("scmd廠商列印"), Qt::LeftButton);
+    EXPECT_EQ(kindAsked, "所有廠商");
+
+    QTest::mouseClick(choice(1), Qt::LeftButton);
+    page.runModal = [](QDialog&) { gPick[0] = "A001"; gPick[1] = "王大明"; };
+    QTest::mouseClick(named<QPushButton>("scmd經辦"), Qt::LeftButton);
+    EXPECT_EQ(range(10)->text(), QStringLiteral("A001"));
+    EXPECT_TRUE(gPick[0].empty());
+}
