@@ -151,10 +151,4 @@ Outcome RunPrint(const std::string& connectionString, const PageInput& page, boo
     return out;
 }
 
-OrderPreview& outsourcingOrderPreview()
-{
-    static OrderPreview hook;
-    return hook;
-}
-
 } // namespace qtmv::daily::printing

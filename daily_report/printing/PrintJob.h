@@ -4,12 +4,7 @@
 // report, the company title and footer texts, and which layout opens.
 #include "daily_report/printing/PrintParams.h"
 
-#include <functional>
 #include <string>
-
-namespace qtmv {
-struct ProcessKind;
-}
 
 namespace qtmv::daily::printing {
 
@@ -51,10 +46,5 @@ struct Outcome {
 // the company title and footers. Unavailable: the export of choice 2 needs
 // the analysis table, which is not built yet. Data errors throw.
 Outcome RunPrint(const std::string& connectionString, const PageInput& page, bool preview, const std::string& mode);
-
-// Where the outsourcing order layouts plug in: previews the order of the
-// kind for the parameters. Unset until the layouts are linked in.
-using OrderPreview = std::function<void(const ProcessKind& kind, const PrintParams& params)>;
-OrderPreview& outsourcingOrderPreview();
 
 } // namespace qtmv::daily::printing

@@ -5,12 +5,14 @@
 #include "common/ProcessKind.h"
 #include "common/ui/FormHelpers.h"
 #include "common/ui/KeyEventFilter.h"
+#include "daily_report/printing/OrderParams.h"
 #include "daily_report/printing/PageRules.h"
 #include "daily_report/ui/Widgets.h"
 #include "lookups/ui/PeopleLookups.h"
 #include "lookups/ui/VendorLookups.h"
 #include "platform/os/Failure.h"
 #include "platform/os/MessageBox.h"
+#include "platform/report/ui/PreviewDialog.h"
 #include "platform/text/Text.h"
 #include "platform/ui/BusyScope.h"
 
@@ -399,13 +401,13 @@ void PrintPage::openResult(const printing::Outcome& o)
         return;
     }
     if (o.dispatch.target == printing::Target::OutsourcingOrder) {
-        const ProcessKind* kind = kindByDisplayName(o.params.kind);
-        if (kind && printing::outsourcingOrderPreview()) {
-            printing::outsourcingOrderPreview()(*kind, o.params);
-            return;
-        }
+        // Always a preview: it prints through its own printer dialog.
+        report::PreviewDialog dlg(
+            reports::outsourcingOrder(o.dispatch.layout, printing::OrderParams(o.params), session()), window());
+        runModal(dlg);
+        return;
     }
-    // Until the layout is linked in the user is told which one it would be.
+    // The analysis layouts are not built yet: the user is told which one.
     MsgBox("報表「" + o.dispatch.layout + "」尚未提供。", "訊息", MsgIcon::Information);
 }
 

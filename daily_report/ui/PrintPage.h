@@ -35,7 +35,7 @@ public:
 
     // The choice and the layout the last print operation opened.
     const printing::Outcome& lastOutcome() const { return last_; }
-    // Runs a modal lookup; tests replace it.
+    // Runs a modal lookup or preview; tests replace it.
     std::function<void(QDialog&)> runModal;
 
     QComboBox* cbo種類列印 = nullptr;

@@ -1,4 +1,5 @@
 // The print page's rules and print operation, without a window.
+#include "daily_report/printing/OrderParams.h"
 #include "daily_report/printing/PageRules.h"
 #include "daily_report/printing/PrintJob.h"
 #include "db/testing/FreshDatabase.h"
@@ -222,4 +223,28 @@ TEST_F(PrintRun, NothingToPrintSaysSoAndStillCopiesMachines)
     EXPECT_EQ(RunPrint(db.connectionString(), summary, true, "").status, Outcome::NoData);
     summary.choice = 2;
     EXPECT_EQ(RunPrint(db.connectionString(), summary, true, kExcelMode).status, Outcome::Unavailable);
+}
+
+TEST(PrintOrderParams, HandedOverWithOriginAndChoice)
+{
+    PageInput page;
+    page.choice = 5;
+    page.kind = "D-印刷";
+    page.ranges[2] = "1131201001";
+    page.ranges[12] = "V01";
+    page.suppressCustomer = page.retitle = true;
+    PrintParams p = FillParams(page);
+    p.companyTitle = "大華印刷";
+    const reports::PrintParams r = OrderParams(p);
+    EXPECT_EQ(r.numberFrom, "1131201001");
+    EXPECT_EQ(r.numberTo, "zzzzzzzzzz");
+    EXPECT_EQ(r.scheduleTo, "9999999");
+    EXPECT_EQ(r.poTo, "zzzzzzzzz");
+    EXPECT_EQ(r.vendor, "V01");
+    EXPECT_EQ(r.kind, "D-印刷");
+    EXPECT_EQ(r.choice, 4);
+    EXPECT_EQ(r.origin, 1);
+    EXPECT_EQ(r.noCustomer, "1");
+    EXPECT_EQ(r.titleChoice, "2");
+    EXPECT_EQ(r.companyTitle, "大華印刷");
 }

@@ -12,6 +12,7 @@
 #include "daily_report/ui/Toolbars.h"
 #include "daily_report/ui/tests/TestData.h"
 #include "platform/os/MessageBox.h"
+#include "platform/report/ui/PreviewDialog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -60,8 +61,6 @@ protected:
         s.ProductionRights = "00000000000000000000";
         s.IdentityEstablished = s.RightsEstablished = true;
     }
-    void TearDown() override { daily::printing::outsourcingOrderPreview() = nullptr; }
-
     // The window with its print page opened by the toolbar "產值表".
     daily::PrintPage& openPage()
     {
@@ -164,6 +163,13 @@ TEST_F(PrintPageTest, OrderOfPrintingPreviewsThroughTheOrderLayout)
 
     replaceText(range(2), QStringLiteral("1131201001"));
     replaceText(range(3), QStringLiteral("1131201001"));
+    int previews = 0, pages = 0;
+    page.runModal = [&](QDialog& d) {
+        if (auto* p = dynamic_cast<report::PreviewDialog*>(&d)) {
+            ++previews;
+            pages = p->currentPage() + 1;
+        }
+    };
     QTest::mouseClick(named<QPushButton>("ssc預覽列印"), Qt::LeftButton);
     const auto& o = page.lastOutcome();
     ASSERT_EQ(o.status, daily::printing::Outcome::Ready);
@@ -171,27 +177,33 @@ TEST_F(PrintPageTest, OrderOfPrintingPreviewsThroughTheOrderLayout)
     EXPECT_EQ(o.dispatch.layout, "rpt外發單_印刷_xp");
     EXPECT_EQ(o.params.reportChoice, 1);
     EXPECT_EQ(o.params.preScheduleFrom, "1131201001");
-    ASSERT_EQ(messages.shown().size(), 1u);
-    EXPECT_EQ(messages.shown()[0].text, "報表「rpt外發單_印刷_xp」尚未提供。");
+    EXPECT_EQ(previews, 1);
+    EXPECT_EQ(pages, 1);
+    EXPECT_TRUE(messages.shown().empty());
 
-    // With the layouts linked in, even "列印" previews the order.
-    std::string previewedKind, previewedId;
-    daily::printing::outsourcingOrderPreview() = [&](const ProcessKind& k, const daily::printing::PrintParams& p) {
-        previewedKind = std::string(k.displayName);
-        previewedId = p.preScheduleFrom;
-    };
+    // Even "列印" previews the order (it prints from the preview).
     QTest::mouseClick(named<QPushButton>("ssc列印"), Qt::LeftButton);
-    EXPECT_EQ(previewedKind, "D-印刷");
-    EXPECT_EQ(previewedId, "1131201001");
-    EXPECT_EQ(messages.shown().size(), 1u);
+    EXPECT_EQ(previews, 2);
 
     // A vendor that has no order: nothing opens.
     typeInto(range(12), QStringLiteral("x9"));
     EXPECT_EQ(range(12)->text(), QStringLiteral("x9")); // the vendor field is not filtered
-    previewedKind.clear();
     QTest::mouseClick(named<QPushButton>("ssc預覽列印"), Qt::LeftButton);
-    EXPECT_EQ(messages.shown().back().text, "查無任何資料!");
-    EXPECT_TRUE(previewedKind.empty());
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_EQ(messages.shown()[0].text, "查無任何資料!");
+    EXPECT_EQ(previews, 2);
+
+    // An analysis layout with data is announced, not opened.
+    db.exec("insert into 預排資料耗時明細 (單號, 工單單號, 工單序, 序, 製程, 開始, 結束, 經辦代號) values "
+            "('1131201001', 'P0D', 1, 1, 'D-印刷', '1131201 0800', '1131201 0900', 'A001')");
+    QTest::mouseClick(choice(7), Qt::LeftButton);
+    replaceText(range(4), QStringLiteral("1131201"));
+    QTest::mouseClick(named<QPushButton>("ssc預覽列印"), Qt::LeftButton);
+    EXPECT_EQ(page.lastOutcome().status, daily::printing::Outcome::Ready);
+    EXPECT_EQ(page.lastOutcome().dispatch.layout, "rpt生產明細表");
+    ASSERT_EQ(messages.shown().size(), 2u);
+    EXPECT_EQ(messages.shown()[1].text, "報表「rpt生產明細表」尚未提供。");
+    EXPECT_EQ(previews, 2);
 }
 
 TEST_F(PrintPageTest, RangeFieldsFilterKeysAndCheckDates)
