@@ -21,6 +21,8 @@
 #include <QDialog>
 #include <QEvent>
 #include <QTimer>
+
+#include <optional>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -373,8 +375,7 @@ void PrintPage::lookupClerk()
 
 void PrintPage::print(bool preview, const std::string& mode)
 {
-    BusyScope busy(window(), busy_);
-    if (!busy.entered())
+    if (busy_)
         return;
     printing::PageInput in;
     for (std::size_t i = 0; i < txt列印範圍.size(); ++i)
@@ -386,29 +387,34 @@ void PrintPage::print(bool preview, const std::string& mode)
     in.retitle = child<QCheckBox>(this, "chk報表名稱")->isChecked();
     in.groupByCompletion = child<QCheckBox>(this, "chk列印完成日期")->isChecked();
     in.table1 = !child<QRadioButton>(this, "opt報表_1")->isChecked();
-    Guarded("列印", [&] {
-        last_ = printing::RunPrint(session().ConnectionString, in, preview, mode);
-        openResult(last_);
-    });
-}
-
-void PrintPage::openResult(const printing::Outcome& o)
-{
-    if (o.status == printing::Outcome::NoData)
+    std::optional<report::PageDocument> order;
+    bool done = false;
+    {
+        // The window is disabled only while the data is read: the messages
+        // and the preview come after, with the normal cursor.
+        BusyScope busy(window(), busy_);
+        done = Guarded("列印", [&] {
+            last_ = printing::RunPrint(session().ConnectionString, in, preview, mode);
+            if (last_.status == printing::Outcome::Ready
+                && last_.dispatch.target == printing::Target::OutsourcingOrder)
+                order = reports::outsourcingOrder(last_.dispatch.layout, printing::OrderParams(last_.params),
+                                                  session());
+        });
+    }
+    if (!done || last_.status == printing::Outcome::NoData)
         return;
-    if (o.status == printing::Outcome::Unavailable) {
+    if (last_.status == printing::Outcome::Unavailable) {
         MsgBox("產值分析表尚未提供，無法轉Excel。", "訊息", MsgIcon::Information);
         return;
     }
-    if (o.dispatch.target == printing::Target::OutsourcingOrder) {
+    if (order) {
         // Always a preview: it prints through its own printer dialog.
-        report::PreviewDialog dlg(
-            reports::outsourcingOrder(o.dispatch.layout, printing::OrderParams(o.params), session()), window());
+        report::PreviewDialog dlg(std::move(*order), window());
         runModal(dlg);
         return;
     }
     // The analysis layouts are not built yet: the user is told which one.
-    MsgBox("報表「" + o.dispatch.layout + "」尚未提供。", "訊息", MsgIcon::Information);
+    MsgBox("報表「" + last_.dispatch.layout + "」尚未提供。", "訊息", MsgIcon::Information);
 }
 
 } // namespace qtmv::daily

@@ -57,7 +57,6 @@ private:
     void choiceChosen(int choice);
     void lookupVendor(int field, bool byKind);
     void lookupClerk();
-    void openResult(const printing::Outcome& o);
 
     bool printPressed_ = false;  // the page has been opened once
     bool busy_ = false;

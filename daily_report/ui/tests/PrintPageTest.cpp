@@ -163,11 +163,12 @@ TEST_F(PrintPageTest, OrderOfPrintingPreviewsThroughTheOrderLayout)
 
     replaceText(range(2), QStringLiteral("1131201001"));
     replaceText(range(3), QStringLiteral("1131201001"));
-    int previews = 0, pages = 0;
+    int previews = 0;
+    bool windowEnabled = false;
     page.runModal = [&](QDialog& d) {
-        if (auto* p = dynamic_cast<report::PreviewDialog*>(&d)) {
+        if (dynamic_cast<report::PreviewDialog*>(&d)) {
             ++previews;
-            pages = p->currentPage() + 1;
+            windowEnabled = w->isEnabled() && d.isEnabled();
         }
     };
     QTest::mouseClick(named<QPushButton>("ssc預覽列印"), Qt::LeftButton);
@@ -178,7 +179,7 @@ TEST_F(PrintPageTest, OrderOfPrintingPreviewsThroughTheOrderLayout)
     EXPECT_EQ(o.params.reportChoice, 1);
     EXPECT_EQ(o.params.preScheduleFrom, "1131201001");
     EXPECT_EQ(previews, 1);
-    EXPECT_EQ(pages, 1);
+    EXPECT_TRUE(windowEnabled); // the preview can be used
     EXPECT_TRUE(messages.shown().empty());
 
     // Even "列印" previews the order (it prints from the preview).
