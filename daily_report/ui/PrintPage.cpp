@@ -229,6 +229,23 @@ void PrintPage::wire()
                 choiceChosen(i);
         });
     }
+    // The chosen caption of each option group stands out.
+    auto highlight = [](const QList<QRadioButton*>& group) {
+        for (QRadioButton* o : group)
+            o->setStyleSheet(o->isChecked() ? QStringLiteral("color: blue; font-weight: bold;") : QString());
+    };
+    QList<QRadioButton*> reports(sopt選擇報表.begin(), sopt選擇報表.end());
+    for (QRadioButton* o : reports)
+        connect(o, &QRadioButton::toggled, this, [highlight, reports] { highlight(reports); });
+    QList<QRadioButton*> conditions;
+    for (int i = 0; i < 3; ++i)
+        conditions << child<QRadioButton>(this, ("sopt條件設定_" + std::to_string(i)).c_str());
+    auto* single = child<QLabel>(this, "lbl列印單筆");
+    for (QRadioButton* o : conditions)
+        connect(o, &QRadioButton::toggled, this, [highlight, conditions, single] {
+            highlight(conditions);
+            single->setStyleSheet(conditions[0]->isChecked() ? QStringLiteral("color: blue;") : QString());
+        });
     connect(cbo種類列印, &QComboBox::currentTextChanged, this, [this] { kindChanged(); });
     connect(cbo種類列印, &QComboBox::activated, this, [this] { kindChanged(); });
     for (int i = 0; i < 14; ++i) {

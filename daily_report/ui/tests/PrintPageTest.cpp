@@ -109,6 +109,8 @@ TEST_F(PrintPageTest, OpensWithDefaultsChoiceOneAndTheAnalysisPanel)
     EXPECT_FALSE(w->toolbars().actSave->isEnabled());
     EXPECT_EQ(page.cbo種類列印->currentText(), QStringLiteral("D-印刷"));
     EXPECT_TRUE(choice(1)->isChecked());
+    EXPECT_FALSE(choice(1)->styleSheet().isEmpty()); // highlighted
+    EXPECT_TRUE(choice(2)->styleSheet().isEmpty());
     for (int i : {0, 3, 4, 5})
         EXPECT_FALSE(choice(i)->isVisible()) << i;
     for (int i : {1, 2, 6, 7})
