@@ -1,6 +1,7 @@
 #include "reports/OutsourcingOrder.h"
 
 #include "db/testing/FreshDatabase.h"
+#include "tools/demo-db/DemoPlant.h"
 #include "platform/report/Render.h"
 
 #include <QGuiApplication>
@@ -250,3 +251,33 @@ TEST_F(Order, PdfCarriesTheChineseTexts)
 }
 
 } // namespace
+
+TEST(DemoPlantOrders, EveryKindsOrderPrintsFromTheDemoPlant)
+{
+    (void)registered;
+    FreshDatabase plant([](const std::string& path) { demo::writeDemoPlant(path, demo::DemoOptions{}); });
+    Session s = plant.session();
+    s.CompanyName = "宏昌彩色印刷股份有限公司";
+    for (const ProcessKind& k : processKinds()) {
+        // An order of the kind that has a vendor: its lines must all print.
+        const std::string id = plant.value("select d.ID from 預排資料明細 d join [" + std::string(k.scheduledTable) +
+                                          "] s on s.ID = d.ID and s.INO = d.INO where d.KIND = '" +
+                                          std::string(k.spacedName) + "' and s.VENDER <> '' order by d.ID limit 1");
+        ASSERT_FALSE(id.empty()) << k.displayName;
+        PrintParams p;
+        p.numberFrom = id;
+        p.numberTo = id;
+        p.kind = std::string(k.displayName);
+        p.fillDefaults();
+        const OrderLayout layout{k.id(), false};
+        ASSERT_TRUE(hasOrderData(layout, p, s)) << k.displayName;
+        const report::PageDocument doc = outsourcingOrder(layout, p, s);
+        ASSERT_FALSE(doc.pages.empty()) << k.displayName;
+        EXPECT_FALSE(doc.pagesWith(QString::fromStdString(orderTitle(k, p, s))).empty()) << k.displayName;
+        EXPECT_FALSE(doc.pagesWith(QString::fromStdString("單號：" + id)).empty()) << k.displayName;
+        // Every work order of the order's lines is printed.
+        for (const auto& row : plant.rows("select distinct PO from [" + std::string(k.scheduledTable) + "] where ID = '" +
+                                          id + "'"))
+            EXPECT_FALSE(doc.pagesWith(QString::fromStdString(row[0])).empty()) << k.displayName << " " << row[0];
+    }
+}
