@@ -1,0 +1,236 @@
+#include "vendors/core/DownstreamVendor.h"
+
+#include "app/core/Rights.h"
+#include "app/core/Session.h"
+#include "daily_report/saving/SaveSupport.h"
+#include "daily_report/saving/Saving.h"
+#include "platform/jet/Connection.h"
+#include "platform/jet/Recordset.h"
+#include "platform/jet/Sql.h"
+#include "platform/jet/Value.h"
+#include "platform/os/Failure.h"
+#include "platform/os/MessageBox.h"
+#include "platform/text/Text.h"
+
+#include <exception>
+
+namespace qtmv::vendors {
+
+namespace {
+
+constexpr const char* kTitle = "下游廠商";
+
+std::string q(std::string_view s) { return jet::sqlText(s); }
+
+VendorFields trimmed(const VendorFields& f, const ProcessKind& k)
+{
+    VendorFields t = f;
+    for (std::string* s : {&t.downCode, &t.downName, &t.address, &t.phone, &t.note, &t.upCode, &t.upName,
+                           &t.recipient})
+        *s = qtmv::Trim(*s);
+    if (!showsRecipient(k))
+        t.recipient.clear();
+    if (!hasPaperQuantities(k))
+        t.reams = t.sheets = 0;
+    return t;
+}
+
+// Writes the fields into the one scheduled row of the key; false when there
+// is not exactly one.
+bool storeRow(jet::Connection& conn, const ConfirmInput& in, const VendorFields& f)
+{
+    const ProcessKind& k = *in.kind;
+    std::string sql = "select ID, INO, PO, [NO], 下游廠商代號, 下游廠商, 地址, 電話, 注意事項, 上游廠商代號, 上游廠商 ";
+    if (showsRecipient(k))
+        sql += ", 收件人 ";
+    if (hasPaperQuantities(k))
+        sql += ", 用紙令數, 用紙張數 ";
+    sql += "from [" + std::string(k.scheduledTable) + "] " + "where ID = '" + q(qtmv::Trim(in.preScheduleNo)) +
+           "' and " + "PO = '" + q(qtmv::Trim(in.po)) + "' and " + "[NO] = " + jet::sqlNumber(in.seq);
+    return daily::detail::editSingleRow(conn, sql, [&](jet::Recordset& rs) {
+        bool changed = false;
+        changed |= daily::detail::setText(rs, "下游廠商代號", f.downCode);
+        changed |= daily::detail::setText(rs, "下游廠商", f.downName);
+        changed |= daily::detail::setText(rs, "地址", f.address);
+        changed |= daily::detail::setText(rs, "電話", f.phone);
+        changed |= daily::detail::setText(rs, "注意事項", f.note);
+        changed |= daily::detail::setText(rs, "上游廠商代號", f.upCode);
+        changed |= daily::detail::setText(rs, "上游廠商", f.upName);
+        if (showsRecipient(k))
+            changed |= daily::detail::setText(rs, "收件人", f.recipient);
+        if (hasPaperQuantities(k)) {
+            rs.set("用紙令數", jet::Value(f.reams));
+            rs.set("用紙張數", jet::Value(f.sheets));
+            changed = true;
+        }
+        return changed;
+    });
+}
+
+void storeOptions(jet::Connection& conn, const std::string& code)
+{
+    jet::Recordset rs;
+    rs.open("select PNAME, CODE from [SYSDB] where PNAME = '" + q(kOptionsName) + "' ", conn,
+            jet::CursorLocation::Client, jet::CursorType::Dynamic, jet::LockType::Optimistic);
+    if (rs.eof()) {
+        rs.addNew();
+        rs.set("PNAME", jet::Value(kOptionsName));
+    }
+    rs.set("CODE", jet::Value(code));
+    rs.update();
+}
+
+} // namespace
+
+bool showsRecipient(const ProcessKind& k) { return k.is(KindId::Delivery); }
+bool printsBySheet(const ProcessKind& k) { return k.is(KindId::Paper); }
+bool hasPaperQuantities(const ProcessKind& k) { return k.is(KindId::Printing); }
+
+std::string defaultNote(jet::Connection& conn)
+{
+    jet::Recordset rs;
+    rs.open("Select * From [單筆備註預設] ", conn);
+    return rs.eof() ? std::string() : rs.text("REM");
+}
+
+VendorFields fieldsToShow(jet::Connection& conn, const ProcessKind& k, const VendorFields& given, bool adding)
+{
+    VendorFields f = given;
+    if (!showsRecipient(k))
+        f.recipient.clear();
+    if (qtmv::Trim(f.note).empty() && adding)
+        f.note = defaultNote(conn);
+    return f;
+}
+
+bool findVendor(jet::Connection& conn, const std::string& text)
+{
+    clearPick();
+    jet::Recordset rs;
+    rs.open("select ID, SNAME, RATE, TEL1, NAM2, FAX, MEMO, ADD1 " + std::string("from [VENDER] ") + "where ID = '" +
+                q(text) + "' or " + "SNAME = '" + q(text) + "' ",
+            conn);
+    if (rs.eof())
+        return false;
+    for (int i = 0; i < 8; ++i)
+        gPick[static_cast<std::size_t>(i)] = rs.field(i).text();
+    return true;
+}
+
+void takeDownstream(VendorFields& f, const ProcessKind& k)
+{
+    f.downCode = gPick[0];
+    f.downName = gPick[1];
+    f.phone = gPick[3];
+    if (showsRecipient(k))
+        f.recipient = gPick[4];
+    f.address = gPick[7];
+}
+
+void takeUpstream(VendorFields& f)
+{
+    f.upCode = gPick[0];
+    f.upName = gPick[1];
+}
+
+std::string optionsCode(const MainPrintOptions& m, const PrintOptions& p)
+{
+    std::string s;
+    for (bool b : {m.noCompanyName, m.noSalesperson, m.scheduleNoAmounts, p.noCustomer, p.noProductName, p.noAmounts,
+                   p.bySheet})
+        s += b ? '1' : '0';
+    return s;
+}
+
+void readOptionsCode(const std::string& code, MainPrintOptions& m, PrintOptions& p)
+{
+    bool* flags[] = {&m.noCompanyName, &m.noSalesperson, &m.scheduleNoAmounts, &p.noCustomer,
+                     &p.noProductName, &p.noAmounts,    &p.bySheet};
+    for (std::size_t i = 0; i < std::size(flags); ++i)
+        *flags[i] = i < code.size() && code[i] == '1';
+}
+
+std::string storedOptionsCode(jet::Connection& conn)
+{
+    jet::Recordset rs;
+    rs.open("select CODE from [SYSDB] where PNAME = '" + q(kOptionsName) + "' ", conn);
+    return rs.eof() ? std::string() : rs.text("CODE");
+}
+
+ConfirmOutcome confirm(const ConfirmInput& in, daily::SaveContext& ctx)
+{
+    ConfirmOutcome out;
+    if (EditRefused(ctx.session))
+        return out;
+    out.fields = trimmed(in.fields, *in.kind);
+    if (in.adding) {
+        // The main window stores the values with its record.
+        out.status = ConfirmStatus::Kept;
+        out.returned = true;
+        return out;
+    }
+    switch (daily::detail::checkMaintenance(ctx)) {
+    case daily::detail::Maintenance::Free: break;
+    case daily::detail::Maintenance::Ended: out.status = ConfirmStatus::Ended; return out;
+    case daily::detail::Maintenance::Abandoned: out.status = ConfirmStatus::Abandoned; return out;
+    }
+    const std::string code = optionsCode(in.mainOptions, in.options);
+    bool stored = false;
+    try {
+        jet::Connection conn;
+        conn.open(ctx.session.ConnectionString);
+        jet::Transaction tx(conn);
+        stored = storeRow(conn, in, out.fields);
+        storeOptions(conn, code);
+        tx.commit();
+    } catch (const std::exception& e) {
+        ReportFailure(kTitle, e, "資料沒有儲存。");
+        out.status = ConfirmStatus::Failed;
+        return out;
+    }
+    out.optionsCode = code;
+    if (!stored) {
+        MsgBox(kRowMissingMessage, "訊息", MsgIcon::Exclamation);
+        out.status = ConfirmStatus::RowMissing;
+        return out;
+    }
+    MsgBox(kSavedMessage, "訊息", MsgIcon::Information);
+    out.status = ConfirmStatus::Saved;
+    out.returned = true;
+    return out;
+}
+
+reports::PrintParams singleOrderParams(const ConfirmInput& in)
+{
+    reports::PrintParams p;
+    p.numberFrom = qtmv::Trim(in.preScheduleNo);
+    p.numberTo = std::to_string(in.seq);
+    p.poFrom = qtmv::Trim(in.po);
+    p.kind = std::string(in.kind->displayName);
+    p.origin = 2;
+    p.noCustomer = in.options.noCustomer ? "1" : "0";
+    p.noProductName = in.options.noProductName;
+    p.noAmounts = in.options.noAmounts;
+    p.bySheet = in.options.bySheet && printsBySheet(*in.kind);
+    p.noSalesperson = in.mainOptions.noSalesperson;
+    p.noCompanyName = in.mainOptions.noCompanyName;
+    p.fillDefaults();
+    return p;
+}
+
+std::optional<report::PageDocument> singleOrder(const ConfirmInput& in, const Session& s)
+{
+    if (qtmv::Trim(in.preScheduleNo).empty()) {
+        MsgBox(kSaveFirstMessage, "訊息", MsgIcon::Information);
+        return std::nullopt;
+    }
+    const reports::OrderLayout layout{in.kind->id(), true};
+    const reports::PrintParams p = singleOrderParams(in);
+    if (!reports::hasOrderData(layout, p, s)) {
+        MsgBox(kNothingFoundMessage, "訊息", MsgIcon::Information);
+        return std::nullopt;
+    }
+    return reports::outsourcingOrder(layout, p, s);
+}
+
+} // namespace qtmv::vendors

@@ -1,0 +1,142 @@
+#pragma once
+// The downstream vendor of a scheduled piece (frm下游廠商, frm下游廠商_印刷):
+// what the window shows for a row, vendor code entry, the confirm that
+// stores the fields in the kind's scheduled table, and the print options
+// kept in SYSDB.
+//
+// Decisions:
+// - The stored print options (SYSDB, PNAME "工務預排", CODE) are seven 0/1
+//   characters: the main window's 不印公司名稱, 不印業務員, 預排表不印金額,
+//   then this window's 不印客戶, 不印品名, 不印金額, 以張印. A shorter text
+//   reads its missing characters as 0.
+// - When the scheduled row is missing or not unique the vendor fields are not
+//   stored: the user is told so (the print options are stored all the same)
+//   and nothing is handed back, so the caller's row keeps what is stored.
+#include "common/HandOver.h"
+#include "common/ProcessKind.h"
+#include "platform/report/Report.h"
+#include "reports/OutsourcingOrder.h"
+
+#include <optional>
+#include <string>
+
+namespace jet {
+class Connection;
+}
+
+namespace qtmv::daily {
+struct SaveContext;
+}
+
+namespace qtmv::vendors {
+
+// The fields the window edits (the hand-over values of the caller's row).
+struct VendorFields {
+    std::string downCode;   // 下游廠商代號
+    std::string downName;   // 下游廠商
+    std::string address;    // 地址
+    std::string phone;      // 電話
+    std::string note;       // 注意事項
+    std::string upCode;     // 上游廠商代號
+    std::string upName;     // 上游廠商
+    std::string recipient;  // 收件人 (M-運送 only)
+    double reams = 0;       // 用紙令數 (printing only)
+    double sheets = 0;      // 用紙張數 (printing only)
+};
+
+// The main window's print options the window reads.
+struct MainPrintOptions {
+    bool noCompanyName = false;  // chk單筆不印公司名稱
+    bool noSalesperson = false;  // chk單筆不印業務員
+    bool scheduleNoAmounts = false; // chk預排表不印金額
+};
+
+// The window's own print options.
+struct PrintOptions {
+    bool noCustomer = false;     // chk不印客戶
+    bool noProductName = false;  // chk不印品名
+    bool noAmounts = false;      // chk不印金額
+    bool bySheet = false;        // chk以張印
+};
+
+inline constexpr const char* kOptionsName = "工務預排";
+inline constexpr const char* kSavedMessage = "資料儲存完畢!";
+inline constexpr const char* kRowMissingMessage =
+    "找不到此筆預排資料(或不只一筆)，下游廠商資料沒有儲存!\n列印選項已儲存。";
+
+bool showsRecipient(const ProcessKind& k);  // M-運送
+bool printsBySheet(const ProcessKind& k);   // C-紙品
+bool hasPaperQuantities(const ProcessKind& k); // D-印刷: the printing variant
+
+// REM of the first row of 單筆備註預設; "" without one.
+std::string defaultNote(jet::Connection& conn);
+
+// What the window shows when it opens: the caller's fields, the recipient
+// only for M-運送, and in mode "新增" the default note when there is none.
+VendorFields fieldsToShow(jet::Connection& conn, const ProcessKind& k, const VendorFields& given, bool adding);
+
+// A vendor typed by its code or its exact short name: gPick(0..7) is set to
+// ID, SNAME, RATE, TEL1, NAM2, FAX, MEMO, ADD1 when found. The pick is
+// emptied first either way. False when there is no such vendor.
+bool findVendor(jet::Connection& conn, const std::string& text);
+
+// The picked vendor (gPick) as downstream vendor: code, short name,
+// telephone, contact as recipient (M-運送 only), address.
+void takeDownstream(VendorFields& f, const ProcessKind& k);
+// The picked vendor as upstream vendor: code and short name.
+void takeUpstream(VendorFields& f);
+
+// The stored options text and back.
+std::string optionsCode(const MainPrintOptions& m, const PrintOptions& p);
+void readOptionsCode(const std::string& code, MainPrintOptions& m, PrintOptions& p);
+// CODE of the SYSDB row; "" without one.
+std::string storedOptionsCode(jet::Connection& conn);
+
+struct ConfirmInput {
+    const ProcessKind* kind = nullptr;
+    std::string preScheduleNo;  // txt預排單號 of the main window
+    std::string po;             // txt工單單號
+    int seq = 0;                // [NO] of the row
+    bool adding = false;        // the main window is in mode "新增"
+    VendorFields fields;        // as typed
+    MainPrintOptions mainOptions;
+    PrintOptions options;
+};
+
+enum class ConfirmStatus {
+    Kept,        // mode "新增": handed back, nothing written
+    Saved,       // the row and the options are stored
+    RowMissing,  // options stored, the row not: told, nothing handed back
+    Refused,     // query-only user: told, nothing done
+    Abandoned,   // maintenance check failed (9)
+    Ended,       // maintenance lock (1)
+    Failed,      // data-access error: rolled back, shown
+};
+
+struct ConfirmOutcome {
+    ConfirmStatus status = ConfirmStatus::Refused;
+    bool returned = false;   // gReturned: the caller copies `fields` into its row
+    VendorFields fields;     // trimmed; the recipient only for M-運送
+    std::string optionsCode; // the main window's new Sstr_系統預設_列印 when stored
+};
+
+// The confirm (scmd確定).
+ConfirmOutcome confirm(const ConfirmInput& in, daily::SaveContext& ctx);
+
+// The hand-over of the caller's row (gDownVendorCode .. gPaperSheets) and
+// the save mark the window sets after a direct save.
+inline VendorFields gDownstream;
+inline std::string gSaveMark;
+
+inline constexpr const char* kSaveFirstMessage = "請先儲存此筆資料!";
+inline constexpr const char* kNothingFoundMessage = "查無任何資料!";
+
+// The parameters of the kind's single-row outsourcing order ("1" layout)
+// for the row: its [NO] in numberTo and its work order in poFrom.
+reports::PrintParams singleOrderParams(const ConfirmInput& in);
+// The order of the row, or nothing after telling the user why: no
+// pre-schedule number yet, or no row in the kind's pre-schedule table.
+// Database errors throw.
+std::optional<report::PageDocument> singleOrder(const ConfirmInput& in, const Session& s);
+
+} // namespace qtmv::vendors

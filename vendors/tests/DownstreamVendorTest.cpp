@@ -1,0 +1,240 @@
+// The downstream vendor logic: what a row shows, vendor code entry, the
+// confirm read back from the database, the stored print options.
+#include "vendors/core/DownstreamVendor.h"
+
+#include "daily_report/saving/tests/SavingFixture.h"
+#include "platform/jet/Connection.h"
+#include "platform/os/MessageBox.h"
+
+#include <gtest/gtest.h>
+
+namespace qtmv::vendors {
+namespace {
+
+using daily::test::kind;
+
+class DownstreamVendorTest : public daily::test::SavingFixture {
+protected:
+    DownstreamVendorTest()
+    {
+        db().exec("insert into VENDER (ID, SNAME, TEL1, NAM2, ADD1) values "
+                  "('V01', '永豐上光', '02-2222', '林先生', '台北市中山路1號'), "
+                  "('V02', '大華裝訂', '03-3333', '陳小姐', '桃園市復興路2號')");
+        db().exec("insert into [單筆備註預設] (REM) values ('交貨前請先來電聯絡。')");
+        workOrder("P001");
+        for (const ProcessKind* k : {&printing, &varnishing, &delivery}) {
+            line(*k, "P001", 1);
+            piece(*k, "D001", 1, "P001", 1);
+        }
+    }
+
+    jet::Connection& conn()
+    {
+        if (!conn_.isOpen())
+            conn_.open(session_.ConnectionString);
+        return conn_;
+    }
+
+    ConfirmInput input(const ProcessKind& k)
+    {
+        ConfirmInput in;
+        in.kind = &k;
+        in.preScheduleNo = "D001";
+        in.po = "P001";
+        in.seq = 1;
+        in.fields.downCode = " V01 ";
+        in.fields.downName = "永豐上光";
+        in.fields.address = "台北市中山路1號";
+        in.fields.phone = "02-2222";
+        in.fields.note = "小心輕放 ";
+        in.fields.upCode = "V02";
+        in.fields.upName = "大華裝訂";
+        in.fields.recipient = "林先生";
+        in.fields.reams = 12.5;
+        in.fields.sheets = 250;
+        in.mainOptions.noSalesperson = true;
+        in.options.noAmounts = true;
+        return in;
+    }
+
+    ConfirmOutcome run(const ConfirmInput& in)
+    {
+        auto ctx = context();
+        return confirm(in, ctx);
+    }
+
+    std::string column(const ProcessKind& k, const std::string& col)
+    {
+        return value("select " + col + " from [" + std::string(k.scheduledTable) + "] where ID = 'D001'");
+    }
+
+    const ProcessKind& printing = kind("D-印刷");
+    const ProcessKind& varnishing = kind("E-上光");
+    const ProcessKind& delivery = kind("M-運送");
+    const ProcessKind& paper = kind("C-紙品");
+    jet::Connection conn_;
+    ScriptedMessages messages_;
+};
+
+// --- Loading -----------------------------------------------------------------
+
+TEST_F(DownstreamVendorTest, AddingProposesTheDefaultNoteOnlyWhenThereIsNone)
+{
+    VendorFields given;
+    EXPECT_EQ(fieldsToShow(conn(), varnishing, given, true).note, "交貨前請先來電聯絡。");
+    EXPECT_EQ(fieldsToShow(conn(), varnishing, given, false).note, "");
+    given.note = "自訂";
+    EXPECT_EQ(fieldsToShow(conn(), varnishing, given, true).note, "自訂");
+    db().exec("delete from [單筆備註預設]");
+    EXPECT_EQ(defaultNote(conn()), "");
+}
+
+TEST_F(DownstreamVendorTest, RecipientOnlyForDeliveryBySheetOnlyForPaper)
+{
+    VendorFields given;
+    given.recipient = "林先生";
+    EXPECT_EQ(fieldsToShow(conn(), delivery, given, false).recipient, "林先生");
+    EXPECT_EQ(fieldsToShow(conn(), varnishing, given, false).recipient, "");
+    EXPECT_TRUE(printsBySheet(paper));
+    EXPECT_FALSE(printsBySheet(printing));
+    EXPECT_TRUE(hasPaperQuantities(printing));
+    EXPECT_FALSE(hasPaperQuantities(varnishing));
+}
+
+// --- Vendor code entry ---------------------------------------------------------
+
+TEST_F(DownstreamVendorTest, VendorFoundByCodeOrExactShortName)
+{
+    gPick[20] = "old";
+    ASSERT_TRUE(findVendor(conn(), "V01"));
+    EXPECT_EQ(gPick[0], "V01");
+    EXPECT_EQ(gPick[1], "永豐上光");
+    EXPECT_EQ(gPick[3], "02-2222");
+    EXPECT_EQ(gPick[4], "林先生");
+    EXPECT_EQ(gPick[7], "台北市中山路1號");
+    EXPECT_EQ(gPick[20], "");
+
+    ASSERT_TRUE(findVendor(conn(), "大華裝訂"));
+    EXPECT_EQ(gPick[0], "V02");
+    EXPECT_FALSE(findVendor(conn(), "大華"));
+    EXPECT_EQ(gPick[0], "");
+}
+
+TEST_F(DownstreamVendorTest, PickFillsDownstreamAndUpstreamFields)
+{
+    ASSERT_TRUE(findVendor(conn(), "V01"));
+    VendorFields f;
+    takeDownstream(f, varnishing);
+    EXPECT_EQ(f.downCode, "V01");
+    EXPECT_EQ(f.downName, "永豐上光");
+    EXPECT_EQ(f.phone, "02-2222");
+    EXPECT_EQ(f.address, "台北市中山路1號");
+    EXPECT_EQ(f.recipient, "");
+    takeDownstream(f, delivery);
+    EXPECT_EQ(f.recipient, "林先生");
+
+    ASSERT_TRUE(findVendor(conn(), "V02"));
+    takeUpstream(f);
+    EXPECT_EQ(f.upCode, "V02");
+    EXPECT_EQ(f.upName, "大華裝訂");
+    EXPECT_EQ(f.downCode, "V01");
+}
+
+// --- Confirm -------------------------------------------------------------------
+
+TEST_F(DownstreamVendorTest, ConfirmStoresTheTrimmedFieldsInTheScheduledRow)
+{
+    const ConfirmOutcome o = run(input(varnishing));
+    EXPECT_EQ(o.status, ConfirmStatus::Saved);
+    EXPECT_TRUE(o.returned);
+    EXPECT_EQ(o.fields.downCode, "V01");
+    EXPECT_EQ(o.fields.recipient, "");
+    EXPECT_EQ(column(varnishing, "下游廠商代號"), "V01");
+    EXPECT_EQ(column(varnishing, "下游廠商"), "永豐上光");
+    EXPECT_EQ(column(varnishing, "地址"), "台北市中山路1號");
+    EXPECT_EQ(column(varnishing, "電話"), "02-2222");
+    EXPECT_EQ(column(varnishing, "注意事項"), "小心輕放");
+    EXPECT_EQ(column(varnishing, "上游廠商代號"), "V02");
+    EXPECT_EQ(column(varnishing, "上游廠商"), "大華裝訂");
+    // Only the kind's own row.
+    EXPECT_EQ(column(printing, "下游廠商代號"), "");
+    ASSERT_EQ(messages_.shown().size(), 1u);
+    EXPECT_EQ(messages_.shown()[0].text, "資料儲存完畢!");
+    EXPECT_EQ(messages_.shown()[0].title, "訊息");
+}
+
+TEST_F(DownstreamVendorTest, PrintingStoresPaperQuantitiesAsNumbersDeliveryTheRecipient)
+{
+    run(input(printing));
+    EXPECT_EQ(value("select typeof(用紙令數) || ' ' || 用紙令數 from PRINTING_S where ID = 'D001'"), "real 12.5");
+    EXPECT_EQ(value("select 用紙張數 + 0 from PRINTING_S where ID = 'D001'"), "250.0");
+
+    const ConfirmOutcome o = run(input(delivery));
+    EXPECT_EQ(o.fields.recipient, "林先生");
+    EXPECT_EQ(column(delivery, "收件人"), "林先生");
+}
+
+TEST_F(DownstreamVendorTest, AddingHandsBackWithoutWriting)
+{
+    ConfirmInput in = input(varnishing);
+    in.adding = true;
+    const std::string before = dump();
+    const ConfirmOutcome o = run(in);
+    EXPECT_EQ(o.status, ConfirmStatus::Kept);
+    EXPECT_TRUE(o.returned);
+    EXPECT_EQ(o.fields.note, "小心輕放");
+    EXPECT_EQ(dump(), before);
+    EXPECT_TRUE(messages_.shown().empty());
+}
+
+TEST_F(DownstreamVendorTest, QueryOnlyUserCannotConfirm)
+{
+    session_.ProductionRights = "000000000001";
+    const std::string before = dump();
+    const ConfirmOutcome o = run(input(varnishing));
+    EXPECT_EQ(o.status, ConfirmStatus::Refused);
+    EXPECT_FALSE(o.returned);
+    EXPECT_EQ(dump(), before);
+    ASSERT_EQ(messages_.shown().size(), 1u);
+    EXPECT_EQ(messages_.shown()[0].text, "您的權限僅可以查詢！");
+    EXPECT_EQ(messages_.shown()[0].title, "警告");
+}
+
+TEST_F(DownstreamVendorTest, MissingRowStoresOptionsButSaysTheVendorWasNotStored)
+{
+    ConfirmInput in = input(varnishing);
+    in.preScheduleNo = "D999";
+    const ConfirmOutcome o = run(in);
+    EXPECT_EQ(o.status, ConfirmStatus::RowMissing);
+    EXPECT_FALSE(o.returned);
+    EXPECT_EQ(column(varnishing, "下游廠商代號"), "");
+    EXPECT_EQ(value("select CODE from SYSDB where PNAME = '工務預排'"), "0100010");
+    ASSERT_EQ(messages_.shown().size(), 1u);
+    EXPECT_EQ(messages_.shown()[0].text, kRowMissingMessage);
+}
+
+// --- Print options -------------------------------------------------------------
+
+TEST_F(DownstreamVendorTest, PrintOptionsRowAddedThenUpdatedAndReadBack)
+{
+    ConfirmInput in = input(varnishing);
+    EXPECT_EQ(storedOptionsCode(conn()), "");
+    EXPECT_EQ(run(in).optionsCode, "0100010");
+    in.mainOptions = {true, false, true};
+    in.options = {true, true, false, true};
+    run(in);
+    EXPECT_EQ(value("select count(*) from SYSDB"), "1");
+    EXPECT_EQ(storedOptionsCode(conn()), "1011101");
+
+    MainPrintOptions m;
+    PrintOptions p;
+    readOptionsCode("1011101", m, p);
+    EXPECT_EQ(optionsCode(m, p), "1011101");
+    // The six characters an older row holds read the last as 0.
+    readOptionsCode("111111", m, p);
+    EXPECT_TRUE(p.noAmounts);
+    EXPECT_FALSE(p.bySheet);
+}
+
+} // namespace
+} // namespace qtmv::vendors
