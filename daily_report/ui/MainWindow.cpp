@@ -19,6 +19,7 @@
 #include "platform/os/Host.h"
 #include "platform/os/MessageBox.h"
 #include "platform/ui/QtText.h"
+#include "vendors/ui/DownstreamVendorWindow.h"
 #include "platform/ui/SpreadGrid.h"
 
 #include <QAction>
@@ -154,6 +155,18 @@ void frm日報登錄作業_工單::formActivate()
 
     if (qtmv::site::PrintsScheduleAmounts(s.CompanyName))
         printPage_->chk預排表印金額->setChecked(true);
+    // The print options of the downstream vendor windows, as last stored.
+    setProperty("Sstr_操作模式", QString());
+    try {
+        qtmv::vendors::loadPrintOptions(this);
+    } catch (const jet::Error& e) {
+        if (e.kind() == jet::Error::Kind::Busy && qtmv::InStartupWaits())
+            qtmv::ReportNotDoneWhileBusy(s, "列印選項沒有讀取，單筆列印使用預設的選項。");
+        else
+            qtmv::ReportFailure("讀取列印選項", e, "單筆列印使用預設的選項。");
+    } catch (const std::exception& e) {
+        qtmv::ReportFailure("讀取列印選項", e, "單筆列印使用預設的選項。");
+    }
     if (qtmv::RightsRestricted(s, s.ProductionRights, qtmv::kNoPrinting)) {
         toolbars_.actPrint->setVisible(false);
         toolbars_.actPrint1->setVisible(false);

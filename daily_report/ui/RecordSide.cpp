@@ -16,6 +16,7 @@
 #include "daily_report/ui/WorkOrderActions.h"
 #include "platform/jet/Connection.h"
 #include "platform/jet/Error.h"
+#include "platform/jet/Value.h"
 #include "platform/os/Failure.h"
 #include "platform/os/MessageBox.h"
 #include "platform/text/Text.h"
@@ -23,6 +24,7 @@
 #include "platform/ui/QtText.h"
 #include "platform/ui/SpreadGrid.h"
 #include "prescheduling/ui/TimeWindow.h"
+#include "vendors/ui/DownstreamVendorWindow.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -85,9 +87,14 @@ RecordSide::RecordSide(QWidget* parent, Hooks hooks, std::string_view companyNam
         // cell with the keys does not, so arrowing through a row never pops
         // a window up.
         const int timeCol = page->layout().column("耗時");
-        connect(page->grid(), &SpreadGrid::cellClicked, this, [this, page, timeCol](int row, int col) {
-            if (col == timeCol && page->isRecordRow(row) && page == currentPage())
+        const int vendorCol = page->layout().column("單筆");
+        connect(page->grid(), &SpreadGrid::cellClicked, this, [this, page, timeCol, vendorCol](int row, int col) {
+            if (!page->isRecordRow(row) || page != currentPage())
+                return;
+            if (col == timeCol)
                 Guarded("耗時", [&] { openTimeWindow(*page, row); });
+            else if (col == vendorCol && vendorCol > 0)
+                Guarded("下游廠商", [&] { openVendorWindow(*page, row); });
         });
         page->grid()->tableView()->installEventFilter(new TimeCellKey(page->grid(), [this, page, timeCol] {
             SpreadGrid* g = page->grid();
@@ -210,7 +217,7 @@ void RecordSide::load()
 
 void RecordSide::rowSelected(ProcessPage& p, int row, int col)
 {
-    (void)col;   // "耗時" opens on a click (constructor); the "單筆" window comes with its own window
+    (void)col;   // "耗時" and "單筆" open their windows on a click (constructor)
     if (&p != currentPage())
         return;
     const bool record = p.isRecordRow(row);
@@ -355,6 +362,76 @@ void RecordSide::openTimeWindow(ProcessPage& p, int row)
             g.setText(row, col, text);
             p.flagCell(row, col);
         }
+}
+
+void RecordSide::openVendorWindow(ProcessPage& p, int row)
+{
+    switch (CheckMaintenanceLock(session())) {
+    case MaintenanceFree: break;
+    case MaintenanceLocked:
+        if (hooks_.endProgram)
+            hooks_.endProgram();
+        return;
+    default: return;
+    }
+    // The row's vendor cells, by heading; a grid without one of them
+    // neither hands it over nor takes it back.
+    const GridLayout& l = p.layout();
+    SpreadGrid& g = *p.grid();
+    auto cellOf = [&](const char* heading) {
+        const int c = l.column(heading);
+        return c > 0 ? Trim(g.text(row, c)) : std::string();
+    };
+    vendors::VendorFields& f = vendors::gDownstream;
+    f = {};
+    f.downCode = cellOf("下游廠商代號");
+    f.downName = cellOf("下游廠商");
+    f.address = cellOf("地址");
+    f.phone = cellOf("電話");
+    f.note = cellOf("注意事項");
+    f.upCode = cellOf("上游廠商代號");
+    f.upName = cellOf("上游廠商");
+    f.recipient = cellOf("收件人");
+    f.reams = Val(cellOf("用紙令數"));
+    f.sheets = Val(cellOf("用紙張數"));
+    clearPick();
+    gPick[0] = Trim(g.text(row, 1));
+    gPick[1] = Trim(g.text(row, 2));
+    gPick[2] = cellOf("排序");
+    gPick[3] = Trim(g.text(row, l.idCol));
+    gReturned = false;
+    {
+        std::unique_ptr<frm下游廠商> dlg;
+        if (p.kind().is(KindId::Printing))
+            dlg = std::make_unique<frm下游廠商_印刷>(window());
+        else
+            dlg = std::make_unique<frm下游廠商>(window());
+        dlg->endProgram = hooks_.endProgram;
+        dlg->exec();
+    }
+    clearPick();
+    if (!gReturned)
+        return;
+    gReturned = false;
+    const vendors::VendorFields& r = vendors::gDownstream;
+    auto numberCell = [](double v) { return v == 0 ? std::string() : jet::realText(v); };
+    std::vector<std::pair<const char*, std::string>> results = {
+        {"下游廠商代號", r.downCode}, {"下游廠商", r.downName},       {"地址", r.address},
+        {"電話", r.phone},            {"注意事項", r.note},           {"上游廠商代號", r.upCode},
+        {"上游廠商", r.upName}};
+    if (vendors::showsRecipient(p.kind()))
+        results.emplace_back("收件人", r.recipient);
+    if (vendors::hasPaperQuantities(p.kind())) {
+        results.emplace_back("用紙令數", numberCell(r.reams));
+        results.emplace_back("用紙張數", numberCell(r.sheets));
+    }
+    for (const auto& [heading, text] : results) {
+        const int col = l.column(heading);
+        if (col > 0 && Trim(g.text(row, col)) != text) {
+            g.setText(row, col, text);
+            p.flagCell(row, col);
+        }
+    }
 }
 
 void RecordSide::openDieLookup(ProcessPage& p, int row, int col)

@@ -61,6 +61,9 @@ public:
     // The time-consumption window for a record row of the page; a confirmed
     // result goes into the row's 耗時, 完工日 and 完工說明 cells, flagged.
     void openTimeWindow(ProcessPage& page, int row);
+    // Opens the downstream vendor window (frm下游廠商_印刷 for printing) for
+    // the row; a confirmed result goes into the row's vendor cells, flagged.
+    void openVendorWindow(ProcessPage& page, int row);
     void finishEdits();
 
 private:

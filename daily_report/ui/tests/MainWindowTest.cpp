@@ -581,3 +581,22 @@ TEST_F(MainWindowTest, StatusBarNamesTheDatabaseFileInUse)
     EXPECT_EQ(label->text().toStdString(), jet::dataSourceOf(db.connectionString()));
     EXPECT_EQ(w->StatusBar1->currentMessage(), QStringLiteral("D-印刷")); // the kind still shows beside it
 }
+
+TEST_F(MainWindowTest, StoredVendorPrintOptionsAreTickedOnTheFirstActivation)
+{
+    db.exec("insert into SYSDB (PNAME, CODE) values ('工務預排', '1101010')");
+    auto w = open();
+    auto ticked = [&](const char* name) {
+        const auto* c = w->findChild<QCheckBox*>(QString::fromUtf8(name));
+        EXPECT_NE(c, nullptr) << name;
+        return c && c->isChecked();
+    };
+    EXPECT_TRUE(ticked("chk單筆不印公司名稱"));
+    EXPECT_TRUE(ticked("chk單筆不印業務員"));
+    EXPECT_FALSE(ticked("chk預排表不印金額"));
+    EXPECT_TRUE(ticked("chk單筆不印客戶"));
+    EXPECT_FALSE(ticked("chk單筆不印品名"));
+    EXPECT_TRUE(ticked("chk單筆不印金額"));
+    EXPECT_EQ(w->property("Sstr_系統預設_列印").toString(), "1101010");
+    EXPECT_EQ(w->property("Sstr_操作模式").toString(), "");
+}

@@ -1,0 +1,148 @@
+// The "單筆" cell of the process grids: the downstream vendor window opens
+// for the row with its values, and a confirmed result lands in the row's
+// cells, flagged.
+#include "vendors/ui/DownstreamVendorWindow.h"
+
+#include "common/HandOver.h"
+#include "daily_report/core/GridLayout.h"
+#include "daily_report/saving/tests/SavingFixture.h"
+#include "daily_report/ui/ProcessPage.h"
+#include "daily_report/ui/RecordFilters.h"
+#include "daily_report/ui/RecordSide.h"
+#include "platform/os/MessageBox.h"
+#include "platform/ui/SpreadGrid.h"
+#include "platform/ui/tests/TestApp.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+using namespace qtmv;
+
+namespace {
+
+class VendorCellTest : public daily::test::SavingFixture, qtmv::test::WithApp {
+protected:
+    VendorCellTest()
+    {
+        session_.ProductionRights = std::string(20, '0');
+        saved_ = session();
+        session() = session_;
+        db().exec("insert into VENDER (ID, SNAME, TEL1, ADD1) values ('V01', '永豐上光', '02-2222', '台北市')");
+        daily::RecordSide::Hooks hooks;
+        hooks.clock = [this]() -> const Clock& { return clock_; };
+        hooks.endProgram = [] {};
+        hooks.shown = [](const QString&, bool) {};
+        side = std::make_unique<daily::RecordSide>(nullptr, hooks, "");
+        side->filters().fillKinds();
+        side->resize(1200, 700);
+        side->show();
+    }
+    ~VendorCellTest() override
+    {
+        side.reset();
+        session() = saved_;
+        vendors::gDownstream = {};
+    }
+
+    daily::ProcessPage& loadKind(std::string_view name)
+    {
+        side->filters().cbo種類->setCurrentIndex(
+            side->filters().cbo種類->findText(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()))));
+        side->load();
+        EXPECT_NE(side->currentPage(), nullptr);
+        return *side->currentPage();
+    }
+
+    // Clicks the row's "單筆" cell and, once the window is up, lets `drive` work it.
+    void openAndDrive(daily::ProcessPage& p, int row, const std::function<void(frm下游廠商&)>& drive)
+    {
+        bool driven = false;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            auto* w = dynamic_cast<frm下游廠商*>(QApplication::activeModalWidget());
+            if (!w || !w->isVisible() || driven)
+                return;
+            driven = true;
+            poll.stop();
+            drive(*w);
+            if (w->isVisible())
+                w->reject();
+        });
+        poll.start(0);
+        const int col = p.layout().column("單筆");
+        ASSERT_GT(col, 0);
+        QTableView* v = p.grid()->tableView();
+        p.grid()->setActiveCell(row, col);
+        const QRect cell = v->visualRect(v->model()->index(row - 1, col - 1));
+        QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, cell.center());
+        EXPECT_TRUE(driven);
+    }
+
+    Session saved_;
+    std::unique_ptr<daily::RecordSide> side;
+    ScriptedMessages messages;
+};
+
+TEST_F(VendorCellTest, EveryGridOpensItsWindowForTheRow)
+{
+    int n = 0;
+    for (const ProcessKind& k : processKinds()) {
+        const std::string po = "P" + std::to_string(++n);
+        workOrder(po);
+        line(k, po, 2);
+        piece(k, "D00" + std::to_string(n), 1, po, 2);
+        db().exec("update [" + std::string(k.scheduledTable) + "] set 注意事項 = '輕放' where PO = '" + po + "'");
+        daily::ProcessPage& p = loadKind(k.displayName);
+        ASSERT_EQ(p.records(), 1) << k.displayName;
+        std::string type, order, seq, note;
+        openAndDrive(p, 1, [&](frm下游廠商& w) {
+            type = w.objectName().toStdString();
+            order = w.txt工單單號->text().toStdString();
+            seq = w.txt序->text().toStdString();
+            note = w.txt注意事項->text().toStdString();
+        });
+        EXPECT_EQ(type, k.is(KindId::Printing) ? "frm下游廠商_印刷" : "frm下游廠商") << k.displayName;
+        EXPECT_EQ(order, po) << k.displayName;
+        EXPECT_EQ(seq, "2") << k.displayName;
+        EXPECT_EQ(note, "輕放") << k.displayName;
+        EXPECT_FALSE(p.flags().rowFlagged(1)) << k.displayName;
+    }
+}
+
+TEST_F(VendorCellTest, ConfirmedVendorLandsInTheRowFlagged)
+{
+    const ProcessKind& printing = daily::test::kind("D-印刷");
+    workOrder("P001");
+    line(printing, "P001", 1);
+    piece(printing, "D001", 1, "P001", 1);
+    daily::ProcessPage& p = loadKind("D-印刷");
+    ASSERT_EQ(p.records(), 1);
+    openAndDrive(p, 1, [&](frm下游廠商& w) {
+        w.txt廠商代號->setText("V01");
+        QTest::keyClick(w.txt廠商代號, Qt::Key_Return);
+        w.txt用紙令數->setText("2.5");
+        QTest::mouseClick(w.scmd確定, Qt::LeftButton);
+    });
+    const daily::GridLayout& l = p.layout();
+    for (const auto& [heading, text] : {std::pair<const char*, const char*>{"下游廠商代號", "V01"},
+                                        {"下游廠商", "永豐上光"},
+                                        {"電話", "02-2222"},
+                                        {"地址", "台北市"},
+                                        {"用紙令數", "2.5"}}) {
+        const int col = l.column(heading);
+        ASSERT_GT(col, 0) << heading;
+        EXPECT_EQ(p.grid()->text(1, col), text) << heading;
+        EXPECT_TRUE(p.flags().isFlagged(1, col)) << heading;
+    }
+    EXPECT_EQ(value("select 下游廠商代號 || '/' || 用紙令數 from PRINTING_S"), "V01/2.5");
+}
+
+} // namespace
