@@ -187,19 +187,6 @@ TEST_F(DownstreamVendorTest, AddingHandsBackWithoutWriting)
     EXPECT_TRUE(messages_.shown().empty());
 }
 
-TEST_F(DownstreamVendorTest, QueryOnlyUserCannotConfirm)
-{
-    session_.ProductionRights = "000000000001";
-    const std::string before = dump();
-    const ConfirmOutcome o = run(input(varnishing));
-    EXPECT_EQ(o.status, ConfirmStatus::Refused);
-    EXPECT_FALSE(o.returned);
-    EXPECT_EQ(dump(), before);
-    ASSERT_EQ(messages_.shown().size(), 1u);
-    EXPECT_EQ(messages_.shown()[0].text, "您的權限僅可以查詢！");
-    EXPECT_EQ(messages_.shown()[0].title, "警告");
-}
-
 TEST_F(DownstreamVendorTest, MissingRowStoresOptionsButSaysTheVendorWasNotStored)
 {
     ConfirmInput in = input(varnishing);

@@ -230,19 +230,6 @@ TEST_F(DownstreamVendorWindowTest, PrintingVariantStoresPaperQuantities)
     EXPECT_EQ(gDownstream.sheets, 250);
 }
 
-TEST_F(DownstreamVendorWindowTest, MissingRowIsReportedAndNothingHandedBack)
-{
-    number->setText("D999");
-    auto& d = open("E-上光");
-    type(d.txt廠商代號, QStringLiteral("V01"));
-    QTest::keyClick(d.txt廠商代號, Qt::Key_Return);
-    QTest::mouseClick(d.scmd確定, Qt::LeftButton);
-    EXPECT_FALSE(gReturned);
-    EXPECT_EQ(column(varnishing, "下游廠商代號"), "");
-    ASSERT_EQ(messages_.shown().size(), 1u);
-    EXPECT_EQ(messages_.shown()[0].text, kRowMissingMessage);
-}
-
 // --- Printing ------------------------------------------------------------------
 
 TEST_F(DownstreamVendorWindowTest, SingleOrderCarriesTheVendorBlockAndHidesAmounts)
