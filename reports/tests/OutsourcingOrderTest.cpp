@@ -2,15 +2,9 @@
 
 #include "db/testing/FreshDatabase.h"
 #include "tools/demo-db/DemoPlant.h"
-#include "platform/report/Render.h"
-
-#include <QGuiApplication>
+#include "platform/ui/tests/TestApp.h"
 
 #include <gtest/gtest.h>
-
-#include <cstdio>
-#include <fstream>
-#include <sstream>
 
 using namespace qtmv;
 using namespace qtmv::reports;
@@ -18,30 +12,12 @@ using qtmv::db::test::FreshDatabase;
 
 namespace {
 
-class GuiApp : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        if (!QGuiApplication::instance())
-            app_ = new QGuiApplication(argc_, argv_);
-    }
-    void TearDown() override { delete app_; }
-
-private:
-    int argc_ = 1;
-    char name_[14] = "reports_tests";
-    char* argv_[2] = {name_, nullptr};
-    QGuiApplication* app_ = nullptr;
-};
-const bool registered = (::testing::AddGlobalTestEnvironment(new GuiApp), true);
-
 const char* kId = "1131204001";
 
 class Order : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        (void)registered;
         db_.exec("insert into 預排資料 (ID, [DATE]) values ('1131204001', '1131204')");
         db_.exec("insert into CUST (ID, SNAME) values ('C001', '大華食品')");
         db_.exec("insert into EMPLOYEE (ID, NAME) values ('A002', '陳志明')");
@@ -70,9 +46,6 @@ protected:
 
 TEST(OrderNames, EveryKindHasBothLayoutsAndNothingElseIsOne)
 {
-    EXPECT_EQ(orderLayoutName(KindId::Printing), "rpt外發單_印刷_xp");
-    EXPECT_EQ(orderLayoutName(KindId::Cutting), "rpt外發單_裁工_xp");
-    EXPECT_EQ(orderLayoutName(KindId::Other, true), "rpt外發單_其他1_xp");
     for (const ProcessKind& k : processKinds()) {
         for (bool single : {false, true}) {
             const auto l = orderLayoutByName(orderLayoutName(k.id(), single));
@@ -85,32 +58,11 @@ TEST(OrderNames, EveryKindHasBothLayoutsAndNothingElseIsOne)
     EXPECT_FALSE(orderLayoutByName("rpt生產明細表"));
 }
 
-TEST(OrderRules, DefaultsFormNumberTaxAndQueries)
+TEST(OrderRules, TaxRoundsHalfUp)
 {
-    PrintParams p;
-    p.numberFrom = " 113 ";
-    p.fillDefaults();
-    EXPECT_EQ(p.scheduleTo, "9999999");
-    EXPECT_EQ(p.numberTo, "zzzzzzzzzz");
-    EXPECT_EQ(p.poTo, "zzzzzzzzz");
-    EXPECT_EQ(p.doneFrom + p.doneTimeFrom + p.doneTo + p.doneTimeTo, "000000000009999999" "9999");
-    EXPECT_EQ(p.numberFrom, "113");
-
-    EXPECT_EQ(formNumber("朗瑜彩色印刷"), "RM-04-011");
-    EXPECT_EQ(formNumber("聿禾印刷"), "");
     EXPECT_EQ(orderTax(1010, 5), 51);    // 50.5 rounds up
     EXPECT_EQ(orderTax(1009, 5), 50);    // 50.45
     EXPECT_EQ(orderTax(1000, 0), 0);
-
-    p.numberFrom = "O'Neil";
-    EXPECT_EQ(orderQuery({KindId::Prepress, false}, p),
-              "select * from [印前預排表] where ID = 'O''Neil' order by 機別, ID, val(順序), INO, PO, [NO]");
-    p.origin = 0;
-    p.numberTo = "3";
-    p.poFrom = "1131200001";
-    EXPECT_EQ(orderQuery({KindId::Prepress, true}, p),
-              "select * from [印前預排表] where ID = 'O''Neil' and [NO] = 3 and PO = '1131200001' "
-              "order by 機別, ID, val(順序), INO, PO, [NO]");
 }
 
 TEST_F(Order, EveryKindPrintsItsHeadingLinesAndTotals)
@@ -139,18 +91,13 @@ TEST_F(Order, EveryKindPrintsItsHeadingLinesAndTotals)
     }
 }
 
-TEST_F(Order, CaptionsTitleOfSeveralCompaniesAndNoDataCheck)
+TEST_F(Order, TitleOfSeveralCompaniesAndNoDataCheck)
 {
     const ProcessKind& k = kindOf(KindId::Printing);
     line(k, 1, "V01", 100);
-    auto doc = print(k.id());
-    for (const char* c : {"客       戶", "印件名稱", "項       目", "內       容", "數       量", "規       格", "工單單號",
-                          "預  定  日", "完  工  日", "單價", "小計", "複核", "經辦", "主管", "合計", "稅額", "總計"})
-        EXPECT_TRUE(doc.find(0, QString::fromUtf8(c))) << c;
-
     db_.session().CompanyName1 = "聿禾印刷";
     p_.companyTitle = "聿禾印刷";
-    doc = print(k.id());
+    const auto doc = print(k.id());
     EXPECT_TRUE(doc.find(0, "聿禾印刷 - 印刷外發單"));
     EXPECT_FALSE(doc.find(0, "RM-04-011"));
 
@@ -159,6 +106,9 @@ TEST_F(Order, CaptionsTitleOfSeveralCompaniesAndNoDataCheck)
     EXPECT_FALSE(hasOrderData({k.id(), false}, other, db_.session()));
     other = p_;
     other.vendor = "nobody";
+    EXPECT_FALSE(hasOrderData({k.id(), false}, other, db_.session()));
+    other = p_;
+    other.numberFrom = "O'Neil";   // a quote must not break the statement
     EXPECT_FALSE(hasOrderData({k.id(), false}, other, db_.session()));
     EXPECT_FALSE(hasOrderData({KindId::Gluing, false}, p_, db_.session()));
 }
@@ -234,27 +184,10 @@ TEST_F(Order, SingleRowVariantHonoursThePrintOptions)
     EXPECT_TRUE(hasOrderData({k.id(), true}, p_, db_.session()));
 }
 
-TEST_F(Order, PdfCarriesTheChineseTexts)
-{
-    const ProcessKind& k = kindOf(KindId::Printing);
-    line(k, 1, "V01", 1000);
-    const auto doc = print(k.id());
-    const std::string pdf = db_.folder() + "order.pdf";
-    ASSERT_TRUE(report::writePdf(doc, QString::fromStdString(pdf)));
-    const std::string txt = db_.folder() + "order.txt";
-    ASSERT_EQ(std::system(("pdftotext -layout '" + pdf + "' '" + txt + "'").c_str()), 0);
-    std::ifstream in(txt);
-    std::stringstream s;
-    s << in.rdbuf();
-    for (const char* w : {"印刷外發單", "朗瑜彩色印刷", "聿禾紙業", "大華食品", "總計", "1,050"})
-        EXPECT_NE(s.str().find(w), std::string::npos) << w;
-}
-
 } // namespace
 
 TEST(DemoPlantOrders, EveryKindsOrderPrintsFromTheDemoPlant)
 {
-    (void)registered;
     FreshDatabase plant([](const std::string& path) { demo::writeDemoPlant(path, demo::DemoOptions{}); });
     Session s = plant.session();
     s.CompanyName = "宏昌彩色印刷股份有限公司";

@@ -3,7 +3,7 @@
 #include "platform/report/Report.h"
 #include "platform/jet/Recordset.h"
 #include "platform/jet/tests/TempDatabase.h"
-#include "GuiApp.h"
+#include "platform/ui/tests/TestApp.h"
 
 #include <QDir>
 #include <QProcess>

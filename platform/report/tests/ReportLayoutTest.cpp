@@ -1,5 +1,5 @@
 #include "platform/report/Report.h"
-#include "GuiApp.h"
+#include "platform/ui/tests/TestApp.h"
 
 #include <QFontMetricsF>
 #include <QImage>
@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 using namespace qtmv::report;
-using qtmv::report::test::orders;
 
 namespace {
 
@@ -25,6 +24,16 @@ Layout listing()
     l.pageFooter.height = 10;
     l.pageFooter.items = {Item::text({0, 0, 190, 8}, "第 {page} 頁 / 共 {pages} 頁", Align::Center)};
     return l;
+}
+
+// A listing grouped by work order: rows (PO, DESC1, AMT).
+DataTable orders(const std::vector<std::pair<std::string, double>>& poAmt)
+{
+    DataTable t({"PO", "DESC1", "AMT"});
+    int n = 0;
+    for (const auto& [po, amt] : poAmt)
+        t.addRow({po, "品名" + std::to_string(++n), amt});
+    return t;
 }
 
 std::vector<std::pair<std::string, double>> rowsOf(int n, const std::string& po = "W1")

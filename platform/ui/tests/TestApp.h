@@ -1,7 +1,8 @@
 #pragma once
 // One application object for all tests of the binary (GoogleTest owns main).
 // It lives from the first test's set-up to the end of the run, so it is gone
-// before the process's exit handlers run.
+// before the process's exit handlers run. A QApplication serves the text
+// measuring of the report tests as well as the widget tests.
 #include <QApplication>
 
 #include <gtest/gtest.h>
