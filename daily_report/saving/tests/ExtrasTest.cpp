@@ -4,8 +4,6 @@
 // as far as a statement.
 #include "daily_report/saving/tests/SavingFixture.h"
 
-#include "daily_report/saving/EditRules.h"
-#include "platform/os/MessageBox.h"
 
 using namespace qtmv;
 using namespace qtmv::daily;
@@ -27,13 +25,7 @@ protected:
         db().exec("update PRINTING_S set COLOR1 = 4, COLOR2 = 1, [COUNT] = 5");
     }
 
-    // A click on the cell of a row, applied as the window applies it.
-    void click(const GridLayout& l, GridRows& rows, ChangeFlags& flags, int r, int c)
-    {
-        const RowText rowText = [&](int col) { return rows[static_cast<std::size_t>(r - 1)][static_cast<std::size_t>(col - 1)]; };
-        for (const CellChange& ch : cellClick(l, r, c, rowText, clock_))
-            setCell(rows, flags, r, ch.col, ch.text);
-    }
+    void click(const GridLayout& l, GridRows& rows, ChangeFlags& flags, int r, int c) { applyClick(l, rows, flags, r, c, clock_); }
 
     std::string cellOf(const GridRows& rows, int r, int c) const
     {
@@ -43,7 +35,6 @@ protected:
     const ProcessKind& printing = kind("D-印刷");
     const GridLayout& pl = gridLayout(printing);
     const int density = pl.column("濃度");
-    const int form = pl.column("表格");
     const int front = pl.column("正");
     const int back = pl.column("反");
 };

@@ -64,8 +64,6 @@ TEST_F(SaveSafety, FailureHalfWayLeavesTheDatabaseAsItWas)
         for (int c = 1; c <= pl.columnCount(); ++c)
             EXPECT_EQ(flags.get(r, c), flagsBefore.get(r, c));
     ASSERT_EQ(msgs.shown().size(), 2u);   // the question, then the error; no write-back
-    EXPECT_EQ(msgs.shown()[1].title, "儲存資料");
-    EXPECT_EQ(msgs.shown()[1].icon, MsgIcon::Critical);
     // The user reads what became of the data and where the details are; the
     // engine's words and the SQL are in the log.
     const std::string& text = msgs.shown()[1].text;
@@ -181,19 +179,7 @@ TEST_F(SaveSafety, NothingIsWrittenWithoutConsent)
         msgs.answer(MsgAnswer::No);
         EXPECT_EQ(save(printing, rows, flags).result, SaveResult::Declined);
         ASSERT_EQ(msgs.shown().size(), 1u);
-        EXPECT_EQ(msgs.shown()[0].text, "確定儲存資料?");
-        EXPECT_EQ(msgs.shown()[0].title, "詢問");
-        EXPECT_EQ(msgs.shown()[0].buttons, MsgButtons::YesNo);
-        EXPECT_EQ(msgs.shown()[0].icon, MsgIcon::Question);
         EXPECT_TRUE(flags.isFlagged(1, pl.finishDateCol));
-    }
-    {   // A read-only user.
-        ScriptedMessages msgs;
-        session_.ProductionRights = "000000000001";
-        EXPECT_EQ(save(printing, rows, flags).result, SaveResult::Refused);
-        ASSERT_EQ(msgs.shown().size(), 1u);
-        EXPECT_EQ(msgs.shown()[0].text, "您的權限僅可以查詢！");
-        session_.ProductionRights.clear();
     }
     {   // Maintenance: the program ends, nothing is written.
         db().exec("insert into SYSLOCK ([USER]) values ('PC1\\ADMIN')");
@@ -218,8 +204,6 @@ TEST_F(SaveSafety, SavingWithoutChangesStillWritesBack)
     EXPECT_EQ(value("select FDATE || '/' || ACT || '/' || 完工說明 from PRINTING where PO = 'W1'"), "1203-11/1203-11/十");
     ASSERT_EQ(msgs.shown().size(), 2u);
     EXPECT_EQ(msgs.shown()[1].text, "資料儲存完畢!");
-    EXPECT_EQ(msgs.shown()[1].title, "資料儲存");
-    EXPECT_EQ(msgs.shown()[1].icon, MsgIcon::Information);
 }
 
 TEST_F(SaveSafety, PieceMissingFromTheDetailTableStillSaved)

@@ -8,6 +8,7 @@
 #include "daily_report/core/ChangeFlags.h"
 #include "daily_report/core/GridLayout.h"
 #include "daily_report/core/GridLoader.h"
+#include "daily_report/saving/EditRules.h"
 #include "daily_report/saving/Saving.h"
 #include "db/testing/FreshDatabase.h"
 #include "platform/os/MessageBox.h"
@@ -37,6 +38,14 @@ inline void setCell(GridRows& rows, ChangeFlags& flags, int row, int col, const 
 {
     rows.at(static_cast<std::size_t>(row - 1)).at(static_cast<std::size_t>(col - 1)) = text;
     flags.set(row, col);
+}
+
+// A click on a cell of a row, applied as the window applies it.
+inline void applyClick(const GridLayout& l, GridRows& rows, ChangeFlags& flags, int r, int c, const Clock& clock)
+{
+    const RowText rowText = [&](int col) { return rows.at(static_cast<std::size_t>(r - 1)).at(static_cast<std::size_t>(col - 1)); };
+    for (const CellChange& ch : cellClick(l, r, c, rowText, clock))
+        setCell(rows, flags, r, ch.col, ch.text);
 }
 
 inline ChangeFlags flagsFor(const ProcessKind& k, const GridRows& rows)
