@@ -59,15 +59,10 @@ bool exists(const std::string& path) { return QFileInfo::exists(QString::fromStd
 
 LaunchResult LaunchProgram(Session& s, const std::string& programFileName, const EndProgramAction& endProgram)
 {
-    switch (CheckMaintenanceLock(s)) {
-    case MaintenanceLocked:
-        if (endProgram)
-            endProgram();
-        else
-            EndProgramNow();
-        return LaunchResult::Ended;
-    case MaintenanceUnknown: return LaunchResult::Abandoned;
-    default: break;
+    switch (PassMaintenanceCheck(s, endProgram)) {
+    case Maintenance::Ended: return LaunchResult::Ended;
+    case Maintenance::Abandoned: return LaunchResult::Abandoned;
+    case Maintenance::Free: break;
     }
 
     std::string program = s.ProgramFolder + programFileName;

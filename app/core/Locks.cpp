@@ -1,5 +1,7 @@
 #include "app/core/Locks.h"
 
+#include "app/core/Launch.h"
+
 #include "app/core/Session.h"
 #include "app/core/StartupWaits.h"
 #include "platform/jet/Connection.h"
@@ -88,6 +90,20 @@ int CheckMaintenanceLock(Session& s)
     }
     MsgBox(s.MaintenanceHolder + "\n\n" + "正在維護軟體中，請稍後再登入！", "系統維護", MsgIcon::Critical);
     return MaintenanceLocked;
+}
+
+Maintenance PassMaintenanceCheck(Session& s, const std::function<void()>& endProgram)
+{
+    switch (CheckMaintenanceLock(s)) {
+    case MaintenanceFree: return Maintenance::Free;
+    case MaintenanceLocked:
+        if (endProgram)
+            endProgram();
+        else
+            EndProgramNow();
+        return Maintenance::Ended;
+    default: return Maintenance::Abandoned;
+    }
 }
 
 bool RegisterFunctionUse(const Session& s, const std::string& user, double launcherHandle, double ownHandle,

@@ -2,6 +2,7 @@
 // Coordination between workstations through tables of the shared database:
 // the maintenance lock (SYSLOCK) and the register of functions in use
 // (SYSUSER1).
+#include <functional>
 #include <string>
 
 namespace qtmv {
@@ -23,6 +24,14 @@ enum MaintenanceCheck : int {
 int CheckMaintenanceLock(Session& s);
 
 inline constexpr int kRegistrationRetryWaitMs = 1000;
+
+enum class Maintenance { Free, Ended, Abandoned };
+
+// The maintenance check as every guarded operation runs it: Free goes on; a
+// lock ends the program through endProgram (at once when there is none) and
+// gives Ended; a check that failed gives Abandoned, silently for the user
+// (the log has it).
+Maintenance PassMaintenanceCheck(Session& s, const std::function<void()>& endProgram);
 
 // Records that this workstation user runs the function: one SYSUSER1 row per
 // user and title, created or reused, its LPID set to ownHandle. Nothing is

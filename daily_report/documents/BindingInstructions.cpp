@@ -229,16 +229,10 @@ BindingSaveOutcome saveBinding(Session& s, const BindingRecord& loaded, const Bi
     if (changed.empty())
         return out.result = BindingSaveResult::Unchanged, out;
 
-    switch (CheckMaintenanceLock(s)) {
-    case MaintenanceFree:
-        break;
-    case MaintenanceLocked:
-        if (endProgram)
-            endProgram();
-        return out.result = BindingSaveResult::ProgramEnded, out;
-    default:
-        LogSilentOutcome("裝訂說明", "儲存放棄：維護檢查失敗");
-        return out.result = BindingSaveResult::Abandoned, out;
+    switch (PassMaintenanceCheck(s, endProgram)) {
+    case Maintenance::Free: break;
+    case Maintenance::Ended: return out.result = BindingSaveResult::ProgramEnded, out;
+    case Maintenance::Abandoned: return out.result = BindingSaveResult::Abandoned, out;
     }
 
     jet::Connection conn;

@@ -145,9 +145,25 @@ KeyDown keyDown(const GridLayout& layout, int col, int keyCode)
     case kKeyF9:
         if (isDieCutting(layout) && isColumn(layout, col, "刀模代號"))
             return KeyDown::OpenDieLookup;
+        // F9 opens a cell's window as a click does; the vendor cell opens
+        // on a click only, as it always has.
+        if (cellWindow(layout, col) == CellWindow::Time)
+            return KeyDown::OpenCellWindow;
         return KeyDown::Default;
     default: return KeyDown::Default;
     }
+}
+
+CellWindow cellWindow(const GridLayout& layout, int col)
+{
+    if (!validColumn(layout, col))
+        return CellWindow::None;
+    const std::string& h = layout.heading(col);
+    if (h == "耗時")
+        return CellWindow::Time;
+    if (h == "單筆")
+        return CellWindow::Vendor;
+    return CellWindow::None;
 }
 
 std::vector<CellChange> cellClick(const GridLayout& layout, int row, int col, const RowText& rowText,

@@ -77,7 +77,13 @@ enum class KeyDown {
     ClearAndFlag,      // Delete: empty the cell, flag it, swallow the key
     Swallow,           // F2: the grid's own editor never opens by F2
     OpenDieLookup,     // F9 in the die-cutting "刀模代號" column
+    OpenCellWindow,    // F9 in a column that opens a window (cellWindow)
 };
+
+// The window a click on a cell of the column opens: the time consumption
+// from "耗時", the downstream vendor from "單筆".
+enum class CellWindow { None, Time, Vendor };
+CellWindow cellWindow(const GridLayout& layout, int col);
 
 KeyDown keyDown(const GridLayout& layout, int col, int keyCode);
 

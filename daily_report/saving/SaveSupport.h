@@ -10,16 +10,7 @@
 #include <string>
 #include <string_view>
 
-namespace qtmv::daily {
-struct SaveContext;
-}
-
 namespace qtmv::daily::detail {
-
-// The maintenance check in front of a save or write-back. A lock ends the
-// program through the context's action (std::exit without one).
-enum class Maintenance { Free, Ended, Abandoned };
-Maintenance checkMaintenance(SaveContext& ctx);
 
 // Cell (row, col) of loaded rows, 1-based; "" outside.
 inline const std::string& cell(const GridRows& rows, int row, int col)

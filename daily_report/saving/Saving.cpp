@@ -189,19 +189,6 @@ bool loadedRow(const GridRows& rows, const GridLayout& layout, int row)
 
 } // namespace
 
-detail::Maintenance detail::checkMaintenance(SaveContext& ctx)
-{
-    switch (CheckMaintenanceLock(ctx.session)) {
-    case MaintenanceFree: return Maintenance::Free;
-    case MaintenanceLocked:
-        if (ctx.endProgram)
-            ctx.endProgram();
-        else
-            std::exit(0);
-        return Maintenance::Ended;
-    default: return Maintenance::Abandoned;
-    }
-}
 
 CellRefusal firstRefusedCell(const ProcessKind& kind, const GridRows& rows, const ChangeFlags& flags)
 {
@@ -243,10 +230,10 @@ SaveOutcome saveDailyReport(const ProcessKind& kind, const GridRows& rows, const
     const GridRows values = rows;
     const ChangeFlags marks = flags;
 
-    switch (detail::checkMaintenance(ctx)) {
-    case detail::Maintenance::Free: break;
-    case detail::Maintenance::Ended: return {SaveResult::Ended};
-    case detail::Maintenance::Abandoned: return {SaveResult::Abandoned};
+    switch (PassMaintenanceCheck(ctx.session, ctx.endProgram)) {
+    case Maintenance::Free: break;
+    case Maintenance::Ended: return {SaveResult::Ended};
+    case Maintenance::Abandoned: return {SaveResult::Abandoned};
     }
 
     try {

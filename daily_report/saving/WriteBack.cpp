@@ -1,5 +1,6 @@
 #include "daily_report/saving/WriteBack.h"
 
+#include "app/core/Locks.h"
 #include "app/core/Rights.h"
 #include "app/core/Session.h"
 #include "common/RocDate.h"
@@ -239,10 +240,10 @@ RowWriteBack writeBackCurrentRow(const ProcessKind& kind, const GridRows& rows, 
     }
     if (EditRefused(ctx.session))
         return RowWriteBack::Refused;
-    switch (detail::checkMaintenance(ctx)) {
-    case detail::Maintenance::Free: break;
-    case detail::Maintenance::Ended: return RowWriteBack::Ended;
-    case detail::Maintenance::Abandoned: return RowWriteBack::Abandoned;
+    switch (PassMaintenanceCheck(ctx.session, ctx.endProgram)) {
+    case Maintenance::Free: break;
+    case Maintenance::Ended: return RowWriteBack::Ended;
+    case Maintenance::Abandoned: return RowWriteBack::Abandoned;
     }
 
     const std::string remark = qtmv::Trim(cell(rows, row, layout.remarkCol));

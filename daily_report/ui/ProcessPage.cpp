@@ -80,6 +80,11 @@ void ProcessPage::wire()
             if (isRecordRow(k.row) && !k.editing && hooks_.openDieLookup)
                 hooks_.openDieLookup(k.row, k.col);
             return true;
+        case KeyDown::OpenCellWindow:
+            if (!isRecordRow(k.row) || k.editing || !hooks_.openCellWindow)
+                return false;
+            hooks_.openCellWindow(k.row, cellWindow(layout, k.col));
+            return true;
         }
         return false;
     });
@@ -127,6 +132,11 @@ void ProcessPage::wire()
     QObject::connect(g, &SpreadGrid::cellClicked, g, [this, g, &layout](int row, int col) {
         if (!isRecordRow(row) || col < 1)
             return;
+        if (const CellWindow w = cellWindow(layout, col); w != CellWindow::None) {
+            if (hooks_.openCellWindow)
+                hooks_.openCellWindow(row, w);
+            return;
+        }
         Guarded("輸入資料", [&] {
             const RowText rowText = [g, row](int c) { return g->text(row, c); };
             for (const auto& c : cellClick(layout, row, col, rowText, hooks_.clock())) {

@@ -9,6 +9,7 @@
 #include "daily_report/core/ChangeFlags.h"
 #include "daily_report/core/GridLayout.h"
 #include "daily_report/core/GridLoader.h"
+#include "daily_report/saving/EditRules.h"
 
 #include <functional>
 #include <string>
@@ -29,6 +30,8 @@ public:
         std::function<const Clock&()> clock;                 // finish stamps
         std::function<void(int row, int col)> rowSelected;   // the current cell moved
         std::function<void(int row, int col)> openDieLookup; // F9 in "刀模代號"
+        // A click (or F9) on a cell that opens a window ("耗時", "單筆").
+        std::function<void(int row, CellWindow window)> openCellWindow;
         std::function<void()> pressed;                       // a mouse press in the grid
     };
 

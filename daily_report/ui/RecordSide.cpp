@@ -37,26 +37,6 @@
 
 namespace qtmv::daily {
 
-namespace {
-
-// F9 on a grid's "耗時" cell opens the time window, as F9 opens the helper
-// window of other cells; the grid sees the key only when it was not used.
-class TimeCellKey : public QObject {
-public:
-    TimeCellKey(QObject* parent, std::function<bool()> open) : QObject(parent), open_(std::move(open)) {}
-    bool eventFilter(QObject* watched, QEvent* e) override
-    {
-        if (e->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(e)->key() == Qt::Key_F9 && open_())
-            return true;
-        return QObject::eventFilter(watched, e);
-    }
-
-private:
-    std::function<bool()> open_;
-};
-
-} // namespace
-
 RecordSide::RecordSide(QWidget* parent, Hooks hooks, std::string_view companyName)
     : QFrame(parent), hooks_(std::move(hooks))
 {
@@ -82,28 +62,17 @@ RecordSide::RecordSide(QWidget* parent, Hooks hooks, std::string_view companyNam
             Guarded("刀模輔助視窗", [&] { openDieLookup(*page, row, col); });
         };
         h.pressed = [this, page] { currentGridName_ = std::string(page->kind().gridName); };
-        page->setUp(std::move(h), companyName);
-        // A click or F9 on "耗時" opens the time window; moving across the
-        // cell with the keys does not, so arrowing through a row never pops
-        // a window up.
-        const int timeCol = page->layout().column("耗時");
-        const int vendorCol = page->layout().column("單筆");
-        connect(page->grid(), &SpreadGrid::cellClicked, this, [this, page, timeCol, vendorCol](int row, int col) {
-            if (!page->isRecordRow(row) || page != currentPage())
+        // Moving across "耗時" with the arrow keys opens nothing: only a
+        // click or F9 does, so arrowing through a row never pops a window up.
+        h.openCellWindow = [this, page](int row, CellWindow w) {
+            if (page != currentPage())
                 return;
-            if (col == timeCol)
+            if (w == CellWindow::Time)
                 Guarded("耗時", [&] { openTimeWindow(*page, row); });
-            else if (col == vendorCol && vendorCol > 0)
+            else if (w == CellWindow::Vendor)
                 Guarded("下游廠商", [&] { openVendorWindow(*page, row); });
-        });
-        page->grid()->tableView()->installEventFilter(new TimeCellKey(page->grid(), [this, page, timeCol] {
-            SpreadGrid* g = page->grid();
-            const int row = g->activeRow();
-            if (g->activeCol() != timeCol || !page->isRecordRow(row) || g->isEditing() || page != currentPage())
-                return false;
-            Guarded("耗時", [&] { openTimeWindow(*page, row); });
-            return true;
-        }));
+        };
+        page->setUp(std::move(h), companyName);
     }
     stk製程->setCurrentWidget(pages_[0]->frame());
     v->addWidget(stk製程, 1);
@@ -188,10 +157,7 @@ void RecordSide::load()
     if (busy_)
         return;
     Session& s = session();
-    const int lock = CheckMaintenanceLock(s);
-    if (lock == MaintenanceLocked)
-        return hooks_.endProgram();
-    if (lock != MaintenanceFree)
+    if (PassMaintenanceCheck(s, hooks_.endProgram) != Maintenance::Free)
         return;
 
     ProcessPage& p = page(*k);
@@ -322,14 +288,8 @@ void RecordSide::openBindingInstructions()
 
 void RecordSide::openTimeWindow(ProcessPage& p, int row)
 {
-    switch (CheckMaintenanceLock(session())) {
-    case MaintenanceFree: break;
-    case MaintenanceLocked:
-        if (hooks_.endProgram)
-            hooks_.endProgram();
+    if (PassMaintenanceCheck(session(), hooks_.endProgram) != Maintenance::Free)
         return;
-    default: return;
-    }
     // The hand-over of every grid: 0 work order, 1 line, 2 finish date,
     // 3 time consumed, 4 the quantity (the heading), 5 the press (車別),
     // 6 the row's own pre-schedule number, so that the time record is the
@@ -366,14 +326,8 @@ void RecordSide::openTimeWindow(ProcessPage& p, int row)
 
 void RecordSide::openVendorWindow(ProcessPage& p, int row)
 {
-    switch (CheckMaintenanceLock(session())) {
-    case MaintenanceFree: break;
-    case MaintenanceLocked:
-        if (hooks_.endProgram)
-            hooks_.endProgram();
+    if (PassMaintenanceCheck(session(), hooks_.endProgram) != Maintenance::Free)
         return;
-    default: return;
-    }
     // The row's vendor cells, by heading; a grid without one of them
     // neither hands it over nor takes it back.
     const GridLayout& l = p.layout();

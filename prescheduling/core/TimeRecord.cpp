@@ -1,5 +1,6 @@
 #include "prescheduling/core/TimeRecord.h"
 
+#include "app/core/Locks.h"
 #include "app/core/Rights.h"
 #include "app/core/Session.h"
 #include "common/RocDate.h"
@@ -366,10 +367,10 @@ bool anyPieceOpen(jet::Connection& conn, const RecordKey& key)
 SaveOutcome saveRecord(const SaveInput& in, daily::SaveContext& ctx)
 {
     SaveOutcome out;
-    switch (daily::detail::checkMaintenance(ctx)) {
-    case daily::detail::Maintenance::Free: break;
-    case daily::detail::Maintenance::Ended: out.status = SaveStatus::Ended; return out;
-    case daily::detail::Maintenance::Abandoned: out.status = SaveStatus::Abandoned; return out;
+    switch (PassMaintenanceCheck(ctx.session, ctx.endProgram)) {
+    case Maintenance::Free: break;
+    case Maintenance::Ended: out.status = SaveStatus::Ended; return out;
+    case Maintenance::Abandoned: out.status = SaveStatus::Abandoned; return out;
     }
     if (EditRefused(ctx.session) || inputRefused(in))
         return out;

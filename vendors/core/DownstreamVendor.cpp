@@ -1,5 +1,6 @@
 #include "vendors/core/DownstreamVendor.h"
 
+#include "app/core/Locks.h"
 #include "app/core/Rights.h"
 #include "app/core/Session.h"
 #include "daily_report/saving/SaveSupport.h"
@@ -169,10 +170,10 @@ ConfirmOutcome confirm(const ConfirmInput& in, daily::SaveContext& ctx)
         out.returned = true;
         return out;
     }
-    switch (daily::detail::checkMaintenance(ctx)) {
-    case daily::detail::Maintenance::Free: break;
-    case daily::detail::Maintenance::Ended: out.status = ConfirmStatus::Ended; return out;
-    case daily::detail::Maintenance::Abandoned: out.status = ConfirmStatus::Abandoned; return out;
+    switch (PassMaintenanceCheck(ctx.session, ctx.endProgram)) {
+    case Maintenance::Free: break;
+    case Maintenance::Ended: out.status = ConfirmStatus::Ended; return out;
+    case Maintenance::Abandoned: out.status = ConfirmStatus::Abandoned; return out;
     }
     const std::string code = optionsCode(in.mainOptions, in.options);
     bool stored = false;
