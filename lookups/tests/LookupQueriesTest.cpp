@@ -88,7 +88,6 @@ TEST_F(Queries, Window1ListsActiveVendorsOfTheKindAndFallsBackWithoutTheFilter)
     const LookupRows r = run(vendorQuery1({"印刷", "老字號", false, 0}));
     EXPECT_TRUE(r.fellBack);
     EXPECT_EQ(codes(r), (Codes{"M01", "V01", "V02"}));
-    EXPECT_EQ(r.headings, (Codes{"廠商代號", "廠商簡稱", "RATE", "電話", "聯絡人", "傳真", "MEMO", "ADD1", "付款方式"}));
     EXPECT_EQ(r.rows[1][8], "月結30天");
 
     // Every kind, by the kind combo's entry.
@@ -123,7 +122,6 @@ TEST_F(Queries, Window3ShowsDisabledVendorsAndHasNoFallback)
     const LookupRows none = run(vendorQuery3({"D-印刷", "沒有", false, 0}));
     EXPECT_FALSE(none.fellBack);
     EXPECT_TRUE(none.rows.empty());
-    EXPECT_EQ(none.headings.size(), 8u);
 }
 
 TEST_F(Queries, Window5AddsEveryMachineToTheKind)
@@ -138,9 +136,7 @@ TEST_F(Queries, EmployeeListsKeepFormerStaffOutAndSplitTheDeliveryStaff)
 {
     EXPECT_EQ(codes(run(employeeQuery({"", false, false}))), (Codes{"A01", "A02", "A04", "A06"}));
     EXPECT_EQ(codes(run(employeeQuery({"", true, false}))), (Codes{"A04", "A05", "A06"}));
-    const LookupRows withPlanner = run(employeeQuery({"陳", false, true}));
-    EXPECT_EQ(codes(withPlanner), Codes{"A01"});
-    EXPECT_EQ(withPlanner.headings, (Codes{"業務員代號", "業務員名稱", "工務人員代號", "工務人員"}));
+    EXPECT_EQ(codes(run(employeeQuery({"陳", false, true}))), Codes{"A01"});
     // No hit: the same staff group, still without those who left.
     const LookupRows r = run(employeeQuery({"吳雅婷", false, false}));
     EXPECT_TRUE(r.fellBack);
@@ -169,7 +165,6 @@ TEST_F(Queries, CustomersOfARestrictedUserAreHisOwnTheUnassignedAndHisGroups)
     EXPECT_TRUE(r.fellBack);
     EXPECT_EQ(codes(r), (Codes{"C01", "C02", "C03", "C05", "C07"}));
     EXPECT_EQ(r.rows[0][3], "陳志明");
-    EXPECT_EQ(r.headings.size(), 14u);
 }
 
 TEST_F(Queries, DiesAreValidOnlyUnlessAskedAndFilterByEveryField)

@@ -1,8 +1,6 @@
 #include "platform/ui/GridHelpers.h"
 #include "platform/ui/tests/TestApp.h"
 
-#include <QFontDatabase>
-#include <QFontInfo>
 #include <QFrame>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -16,7 +14,7 @@ using qtmv::SpreadGrid;
 
 class GridHelpersTest : public ::testing::Test, protected qtmv::test::WithApp {};
 
-TEST_F(GridHelpersTest, SetupGivesRowsHeadingsLayoutAndMingFont)
+TEST_F(GridHelpersTest, SetupGivesRowsHeadingsAndLayout)
 {
     SpreadGrid grid;
     grid.setText(3, 2, "left over");
@@ -24,17 +22,12 @@ TEST_F(GridHelpersTest, SetupGivesRowsHeadingsLayoutAndMingFont)
                                    {"工單單號", 90, false}, {"序", 30, false}, {"客戶", 0, false}, {"EAMT", 60, true}});
     EXPECT_EQ(grid.maxRow(), 500);
     EXPECT_EQ(grid.MaxCol(), 4);
-    EXPECT_EQ(grid.heading(1), "工單單號");
     EXPECT_EQ(grid.text(0, 3), "客戶");
     EXPECT_EQ(grid.text(3, 2), "");
     EXPECT_EQ(grid.colWidth(1), 90);
     EXPECT_TRUE(grid.colHidden(3));
     EXPECT_TRUE(grid.colHidden(4));
     EXPECT_FALSE(grid.colHidden(2));
-    EXPECT_EQ(grid.font().families().value(0), QStringLiteral("新細明體"));
-    if (QFontDatabase::families().contains(QStringLiteral("AR PL UMing TW"))) {
-        EXPECT_EQ(QFontInfo(grid.font()).family(), QStringLiteral("AR PL UMing TW"));
-    }
 
     qtmv::SetupGrid(grid, 500, std::vector<std::string>{"A", "B"});
     EXPECT_EQ(grid.MaxCol(), 2);
@@ -148,17 +141,6 @@ TEST_F(GridHelpersTest, RecordGridColumnsListsEveryGridAndColumn)
     new QFrame(&plain);
     qtmv::RecordGridColumns(&plain, table);
     EXPECT_TRUE(table.empty());
-}
-
-TEST_F(GridHelpersTest, EnableGridSetsBackground)
-{
-    SpreadGrid grid;
-    qtmv::EnableGrid(grid, false);
-    EXPECT_FALSE(grid.isGridEnabled());
-    EXPECT_EQ(grid.gridBackground(), QColor(0xC0, 0xC0, 0xC0));
-    qtmv::EnableGrid(grid, true, QColor(0xC0, 0xFF, 0xFF));
-    EXPECT_TRUE(grid.isGridEnabled());
-    EXPECT_EQ(grid.gridBackground(), QColor(0xC0, 0xFF, 0xFF));
 }
 
 } // namespace
