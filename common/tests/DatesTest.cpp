@@ -42,31 +42,23 @@ TEST(CheckRocDate, ValidAndInvalidForms)
 
 TEST(CheckRocDate, ExpectedLength)
 {
-    EXPECT_EQ(CheckRocDate("1131204", "7"), 0);
-    EXPECT_EQ(CheckRocDate("991204", "7"), 9);
-    EXPECT_EQ(CheckRocDate("", "7"), 9);
-    EXPECT_EQ(CheckRocDate("11312", "5"), 0);
+    const struct { const char* date; const char* length; int result; } cases[] = {
+        {"1131204", "7", 0}, {"991204", "7", 9}, {"", "7", 9}, {"11312", "5", 0}};
+    for (const auto& c : cases)
+        EXPECT_EQ(CheckRocDate(c.date, c.length), c.result) << c.date;
 }
 
 TEST(PadDateText, AddsOneZeroOnlyWhenOneShort)
 {
-    std::string s = "991204";
-    PadDateText(s);
-    EXPECT_EQ(s, "0991204");
-    PadDateText(s);
-    EXPECT_EQ(s, "0991204");
-    s = "91204";
-    PadDateText(s);
-    EXPECT_EQ(s, "91204");
-    s = "";
-    PadDateText(s, 1);
-    EXPECT_EQ(s, "0");
-    s = "99120";
-    PadDateText(s, 0); // default width 7
-    EXPECT_EQ(s, "99120");
-    s = "1131";
-    PadDateText(s, 5);
-    EXPECT_EQ(s, "01131");
+    // Text, width (0: the default 7), padded.
+    const struct { const char* text; int width; const char* padded; } cases[] = {
+        {"991204", 7, "0991204"}, {"0991204", 7, "0991204"}, {"91204", 7, "91204"},
+        {"", 1, "0"},             {"99120", 0, "99120"},     {"1131", 5, "01131"}};
+    for (const auto& c : cases) {
+        std::string s = c.text;
+        PadDateText(s, c.width);
+        EXPECT_EQ(s, c.padded) << c.text << " to " << c.width;
+    }
 }
 
 TEST(WorkTime, MinutesAndDisplayOfOneLine)

@@ -18,14 +18,8 @@ TEST(CodeLists, YesNoLists)
     EXPECT_EQ(BuildCodeList("", "判定", "NG", {}).items, (Items{"NG", "OK"}));
 }
 
-TEST(CodeLists, KindsAndDataRows)
+TEST(CodeLists, DataRowsTrimmedOnceEachCurrentFirst)
 {
-    const Items kinds = BuildCodeList("", "製程種類", "D-印刷", {}).items;
-    ASSERT_EQ(kinds.size(), 14u);
-    EXPECT_EQ(kinds[0], "D-印刷");
-    EXPECT_EQ(kinds[1], "A-印前");
-    EXPECT_EQ(kinds[13], "N-其它");
-
     const CodeRows rows = {{" 1號機 ", "x"}, {"2號機"}, {}, {"  "}, {"1號機"}, {"3號機"}};
     EXPECT_EQ(BuildCodeList("D-印刷", "機別", "2號機", rows).items,
               (Items{"2號機", "1號機", "3號機"}));
@@ -57,14 +51,6 @@ TEST(ProcessKinds, TableNameNeedsTheExactDisplayName)
     EXPECT_EQ(ProcessTableName(" D-印刷 "), "PRINTING");
     EXPECT_EQ(ProcessTableName("D-印 刷"), "");
     EXPECT_EQ(ProcessTableName("印刷"), "");
-}
-
-TEST(Colours, SettingsAndLockColours)
-{
-    EXPECT_EQ(ColourSettings(), (Items{"12632064", "15728381", "14221312", "16777215", "16747326",
-                                       "16777215", "4868863"}));
-    EXPECT_EQ(kLockedYellow, VbColour(255, 255, 192));
-    EXPECT_EQ(kLockedGrey, VbColour(192, 192, 192));
 }
 
 TEST(KeyFilter, EveryModeLetsBackspaceAndEnterPass)
