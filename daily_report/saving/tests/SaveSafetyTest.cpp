@@ -167,7 +167,7 @@ TEST_F(SaveSafety, RemarkLengthIsCountedInBig5Bytes)
     }
 }
 
-TEST_F(SaveSafety, NothingIsWrittenWithoutConsent)
+TEST_F(SaveSafety, NothingIsWrittenWithoutConsentOrEstablishedRights)
 {
     GridRows rows = load(printing);
     ChangeFlags flags = flagsFor(printing, rows);
@@ -189,6 +189,36 @@ TEST_F(SaveSafety, NothingIsWrittenWithoutConsent)
         db().exec("delete from SYSLOCK");
     }
     EXPECT_EQ(dump(), before);
+
+    // A launch line cut short: even an -AD= value grants nothing.
+    session_.LoginUser = "王大明";
+    session_.IdentityEstablished = session_.RightsEstablished = false;
+    session_.RightsProblem = "啟動參數不完整，無法確認使用者身分。";
+    ScriptedMessages msgs;
+    EXPECT_EQ(save(printing, rows, flags).result, SaveResult::Refused);
+    EXPECT_EQ(save(printing, rows, flags).result, SaveResult::Refused);
+    ASSERT_EQ(msgs.shown().size(), 2u);
+    EXPECT_EQ(msgs.shown()[0].text.rfind(session_.RightsProblem, 0), 0u);   // why, once
+    EXPECT_EQ(msgs.shown()[1].text, "您的權限僅可以查詢！");
+    EXPECT_EQ(dump(), before);
+
+    // Known user whose rights were unreadable at start-up: read again at the
+    // next save, and a read-only row still refuses.
+    session_.LoginUser.clear();
+    session_.EmployeeName = "李小華";
+    session_.IdentityEstablished = true;
+    db().exec("insert into 使用者資料明細 (使用者, 生產管理細部) values ('李小華', '000000000001')");
+    msgs.clear();
+    EXPECT_EQ(save(printing, rows, flags).result, SaveResult::Refused);
+    EXPECT_TRUE(session_.RightsEstablished);
+    ASSERT_EQ(msgs.shown().size(), 1u);
+    EXPECT_EQ(msgs.shown()[0].text, "您的權限僅可以查詢！");
+    EXPECT_EQ(value("select FDATE from PRINTING_S where ID = 'D1'"), "");
+
+    db().exec("update 使用者資料明細 set 生產管理細部 = '000000000000'");
+    session_.RightsEstablished = false;
+    EXPECT_EQ(save(printing, rows, flags).result, SaveResult::Saved);
+    EXPECT_EQ(value("select FDATE from PRINTING_S where ID = 'D1'"), "1204-14");
 }
 
 TEST_F(SaveSafety, SavingWithoutChangesStillWritesBack)
