@@ -75,10 +75,10 @@ TEST_F(Queries, Window1ListsActiveVendorsOfTheKindAndFallsBackWithoutTheFilter)
     EXPECT_EQ(vendors1("印刷", ""), (Codes{"M01", "V01", "V02"}));   // V03 disabled
     EXPECT_EQ(vendors1("印刷", "金龍"), Codes{"V02"});
     EXPECT_EQ(vendors1("印刷", "", true), Codes{"M01"});
-    EXPECT_EQ(vendors1("裁工", ""), Codes{"V09"});
-    EXPECT_EQ(vendors1("裁摺", ""), Codes{"V09"});
-    EXPECT_EQ(vendors1("其他", ""), Codes{"V12"});
-    EXPECT_EQ(vendors1("其它", ""), Codes{"V12"});
+    for (const char* kind : {"裁工", "裁摺"})
+        EXPECT_EQ(vendors1(kind, ""), Codes{"V09"}) << kind;
+    for (const char* kind : {"其他", "其它"})
+        EXPECT_EQ(vendors1(kind, ""), Codes{"V12"}) << kind;
     EXPECT_EQ(vendors1("紙品採購", ""), (Codes{"V10", "V11", "V12"}));
     // Any other word names no kind: every active vendor.
     for (const char* other : {"不明", " 印刷", "D-印刷", "", "印"})
@@ -100,11 +100,10 @@ TEST_F(Queries, Window1ListsActiveVendorsOfTheKindAndFallsBackWithoutTheFilter)
 
 TEST_F(Queries, TypedQuotesAndWildcardsFindWhatTheUserMeans)
 {
-    EXPECT_EQ(vendors1("所有廠商", "100%"), Codes{"V10"});
-    EXPECT_EQ(vendors1("所有廠商", "A_1"), Codes{"V13"});
-    EXPECT_EQ(vendors1("所有廠商", "Mary's"), Codes{"V12"});
-    EXPECT_EQ(vendors1("所有廠商", "mary"), Codes{"V12"});
-    EXPECT_EQ(vendors1("所有廠商", "5%_\\"), Codes{"V15"});
+    const std::pair<const char*, const char*> typed[] = {
+        {"100%", "V10"}, {"A_1", "V13"}, {"Mary's", "V12"}, {"mary", "V12"}, {"5%_\\", "V15"}};
+    for (const auto& [filter, code] : typed)
+        EXPECT_EQ(vendors1("所有廠商", filter), Codes{code}) << filter;
     EXPECT_EQ(codes(run(vendorQuery3({"E-上光", "_", false, 0}))), Codes{"V13"});
     EXPECT_EQ(codes(run(vendorQuery3({"E-上光", "%", false, 0}))), Codes{});
     EXPECT_EQ(codes(run(vendorQuery3({"E-上光", "1", false, 0}))), (Codes{"V13", "V14"}));

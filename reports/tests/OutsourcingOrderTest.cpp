@@ -75,16 +75,10 @@ TEST_F(Order, EveryKindPrintsItsHeadingLinesAndTotals)
         ASSERT_EQ(doc.pages.size(), 1u);
         EXPECT_TRUE(doc.find(0, QString::fromStdString(std::string(k.name) + "外發單")));
         EXPECT_TRUE(doc.find(0, "製程：" + QString::fromStdString(std::string(k.name))));
-        EXPECT_TRUE(doc.find(0, "單號：1131204001"));
-        EXPECT_TRUE(doc.find(0, "廠商：V01 聿禾紙業"));
-        EXPECT_TRUE(doc.find(0, "RM-04-011"));
-        EXPECT_TRUE(doc.find(0, "大華食品"));
-        EXPECT_TRUE(doc.find(0, "彩色型錄"));
-        EXPECT_TRUE(doc.find(0, "下游甲"));
-        EXPECT_TRUE(doc.find(0, "王小明"));
-        EXPECT_TRUE(doc.find(0, "1,010"));   // amounts
-        EXPECT_TRUE(doc.find(0, "51"));      // 50.5 tax rounds half up
-        EXPECT_TRUE(doc.find(0, "1,061"));   // grand total with the printed tax
+        // Amounts 1,010, tax 50.5 rounded half up, grand total with the printed tax.
+        for (const char* s : {"單號：1131204001", "廠商：V01 聿禾紙業", "RM-04-011", "大華食品", "彩色型錄", "下游甲",
+                              "王小明", "1,010", "51", "1,061"})
+            EXPECT_TRUE(doc.find(0, QString::fromUtf8(s))) << s;
         ASSERT_EQ(doc.pages[0].barcodes.size(), 1u);
         EXPECT_EQ(doc.pages[0].barcodes[0].data, "1131204001");
         EXPECT_TRUE(hasOrderData({k.id(), false}, p_, db_.session()));
