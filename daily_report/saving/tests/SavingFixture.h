@@ -61,14 +61,10 @@ protected:
         db_.exec("insert into CUST (ID, SNAME) values ('C01', '大同紙器')");
     }
 
-    SaveContext context()
-    {
-        return SaveContext{session_, clock_, [this] { ++programEnded_; }};
-    }
     // Saves as the window does, with the fixture's session and clock.
     SaveOutcome save(const ProcessKind& k, const GridRows& rows, const ChangeFlags& flags)
     {
-        auto ctx = context();
+        SaveContext ctx{session_, clock_, [this] { ++programEnded_; }};
         return saveDailyReport(k, rows, flags, ctx);
     }
     // Refused at the cell with one message, before any question.
@@ -77,8 +73,7 @@ protected:
         EXPECT_EQ(o.result, SaveResult::Refused);
         EXPECT_EQ(o.row, row);
         EXPECT_EQ(o.col, col);
-        ASSERT_EQ(msgs.shown().size(), 1u);
-        EXPECT_EQ(msgs.shown()[0].title, "訊息");
+        EXPECT_EQ(msgs.shown().size(), 1u);
     }
 
     FreshDatabase& db() { return db_; }
@@ -106,11 +101,6 @@ protected:
         db_.exec("insert into 預排資料明細 (ID, INO, KIND, PO, [NO], PDATE) values ('" + id + "', " +
                   std::to_string(ino) + ", '" + std::string(k.spacedName) + "', '" + po + "', " +
                   std::to_string(no) + ", '" + fdate + "')");
-    }
-    void outsourcing(const ProcessKind& k, const std::string& po, int no, double eamt, const std::string& odate = "")
-    {
-        db_.exec("insert into VENDERAC (PO, [NO], KIND, EAMT, ODATE) values ('" + po + "', " + std::to_string(no) +
-                  ", '" + std::string(k.spacedName) + "', " + std::to_string(eamt) + ", '" + odate + "')");
     }
 
     GridRows load(const ProcessKind& k) { return loadGrid(session_.ConnectionString, k, "", SortOption::WorkOrder); }
