@@ -91,14 +91,11 @@ TEST(ReportPaging, DetailLinesFlowOverPagesWithHeaderAndPageNOfM)
             }
         }
     }
-}
-
-TEST(ReportPaging, EmptyDataGivesOnePageWithHeaderAndFooter)
-{
-    const PageDocument doc = run(listing(), orders({}));
-    ASSERT_EQ(doc.pages.size(), 1u);
-    EXPECT_NE(doc.find(0, "外發單"), nullptr);
-    EXPECT_NE(doc.find(0, "第 1 頁 / 共 1 頁"), nullptr);
+    // No data: one page with its header and footer.
+    const PageDocument empty = run(listing(), orders({}));
+    ASSERT_EQ(empty.pages.size(), 1u);
+    EXPECT_NE(empty.find(0, "外發單"), nullptr);
+    EXPECT_NE(empty.find(0, "第 1 頁 / 共 1 頁"), nullptr);
 }
 
 TEST(ReportGroups, TotalsOnlyInGroupFootersAndReportFooterOnLastPage)

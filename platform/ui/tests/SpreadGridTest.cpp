@@ -1,7 +1,6 @@
 #include "platform/ui/SpreadGrid.h"
 #include "platform/ui/tests/TestApp.h"
 
-#include <QAccessible>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -397,21 +396,6 @@ TEST_F(SpreadGridTest, FrozenColumnsStayVisibleAndEditInPlace)
     EXPECT_EQ(grid->text(250, 1), "A1130");
     EXPECT_EQ(grid->activeCol(), 2);
     EXPECT_TRUE(view()->hasFocus());
-}
-
-TEST_F(SpreadGridTest, AccessibleTableShowsHeadingsAndCells)
-{
-    grid->setAccessibleGridName(QStringLiteral("印刷"));
-    grid->setText(2, 3, "4,000");
-    QAccessibleInterface* table = QAccessible::queryAccessibleInterface(view());
-    ASSERT_NE(table, nullptr);
-    EXPECT_EQ(table->text(QAccessible::Name), QStringLiteral("印刷"));
-    QAccessibleTableInterface* t = table->tableInterface();
-    ASSERT_NE(t, nullptr);
-    EXPECT_EQ(t->columnDescription(1), QStringLiteral("完工日"));
-    QAccessibleInterface* cell = t->cellAt(1, 2);
-    ASSERT_NE(cell, nullptr);
-    EXPECT_EQ(cell->text(QAccessible::Name), QStringLiteral("4,000"));
 }
 
 } // namespace
