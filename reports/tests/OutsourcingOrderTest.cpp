@@ -113,8 +113,6 @@ TEST_F(Order, VendorWithoutVendorRowPrintsNoTax)
     line(k, 1, "X99", 1234);
     const auto doc = print(k.id());
     EXPECT_TRUE(doc.find(0, "廠商：X99"));
-    EXPECT_TRUE(doc.find(0, "0"));
-    EXPECT_EQ(doc.pagesWith("1,234").size(), 1u);
     int amounts = 0;   // line amount, sum and grand total all show 1,234
     for (const auto& t : doc.pages[0].texts)
         amounts += t.text == "1,234";
