@@ -1,101 +1,19 @@
 // The "耗時" cell of the process grids: the window opens for the row, and a
 // confirmed result lands in the row's cells so that the next save stores it.
 #include "common/HandOver.h"
-#include "daily_report/core/GridLayout.h"
-#include "daily_report/saving/tests/SavingFixture.h"
-#include "daily_report/ui/ProcessPage.h"
-#include "daily_report/ui/RecordFilters.h"
-#include "daily_report/ui/RecordSide.h"
-#include "platform/os/MessageBox.h"
-#include "platform/ui/SpreadGrid.h"
-#include "platform/ui/tests/TestApp.h"
+#include "daily_report/ui/tests/WindowFixture.h"
 #include "prescheduling/ui/TimeWindow.h"
 
-#include <QApplication>
-#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTableView>
-#include <QTest>
-#include <QTimer>
-
-#include <gtest/gtest.h>
 
 using namespace qtmv;
 using W = frm工務預排作業_耗時;
 
 namespace {
 
-class TimeCellTest : public daily::test::SavingFixture, qtmv::test::WithApp {
-protected:
-    TimeCellTest()
-    {
-        session_.WorkstationUser = "PC1\\amy";
-        session_.ProductionRights = std::string(20, '0');
-        saved_ = session();
-        session() = session_;
-        daily::RecordSide::Hooks hooks;
-        hooks.clock = [this]() -> const Clock& { return clock_; };
-        hooks.endProgram = [] {};
-        hooks.shown = [](const QString&, bool) {};
-        side = std::make_unique<daily::RecordSide>(nullptr, hooks, "");
-        side->filters().fillKinds();
-        side->resize(1200, 700);
-        side->show();
-    }
-    ~TimeCellTest() override
-    {
-        side.reset();
-        session() = saved_;
-    }
-
-    daily::ProcessPage& loadKind(const char* name)
-    {
-        side->filters().cbo種類->setCurrentIndex(side->filters().cbo種類->findText(QString::fromUtf8(name)));
-        side->load();
-        EXPECT_NE(side->currentPage(), nullptr);
-        return *side->currentPage();
-    }
-
-    // Opens the window from the row and, once it is up, lets `drive` work it.
-    enum class By { Click, F9 };
-    // Opens by a click on, or F9 in, the row's "耗時" cell.
-    void openAndDrive(daily::ProcessPage& p, int row, const std::function<void(W&)>& drive, By by)
-    {
-        // Polled: the maintenance check before the window lets events run.
-        bool driven = false;
-        QTimer poll;
-        QObject::connect(&poll, &QTimer::timeout, [&] {
-            auto* w = dynamic_cast<W*>(QApplication::activeModalWidget());
-            if (!w || !w->isVisible() || driven)
-                return;
-            driven = true;
-            poll.stop();
-            w->activateWindow();
-            EXPECT_TRUE(QTest::qWaitForWindowActive(w));
-            drive(*w);
-            if (w->isVisible())
-                w->reject();
-        });
-        poll.start(0);
-        const int timeCol = p.layout().column("耗時");
-        p.grid()->setActiveCell(row, timeCol);
-        QTableView* v = p.grid()->tableView();
-        if (by == By::Click) {
-            const QRect cell = v->visualRect(v->model()->index(row - 1, timeCol - 1));
-            QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, cell.center());
-        } else {
-            v->setFocus();
-            QTest::keyClick(v, Qt::Key_F9);
-        }
-        EXPECT_TRUE(driven);
-    }
-
-    Session saved_;
-    std::unique_ptr<daily::RecordSide> side;
-    ScriptedMessages messages;
-};
+using TimeCellTest = daily::uitest::RecordSideFixture;
 
 void typeInto(W& w, int col, const char* text)
 {
@@ -117,14 +35,14 @@ TEST_F(TimeCellTest, ConfirmedResultGoesIntoThePrintingRowAndTheNextSaveStoresIt
     ASSERT_EQ(p.records(), 1);
 
     std::string handedRecord;
-    openAndDrive(p, 1, [&](W& w) {
+    openAndDrive<W>(p, 1, "耗時", [&](W& w) {
         handedRecord = w.recordNumber();
         typeInto(w, W::c開始, "1131204 0830");
         typeInto(w, W::c結束, "1131204 1015");
         typeInto(w, W::c完工數量, "500");
         w.txt完工日期->setText("1131204");
         QTest::mouseClick(w.scmd確定, Qt::LeftButton);
-    }, By::Click);
+    });
     EXPECT_EQ(handedRecord, "D001"); // the row's own record, not the filter box
     ASSERT_EQ(p.layout().column("耗時"), 57);
     EXPECT_EQ(p.grid()->text(1, 57), "1.75");
@@ -152,11 +70,11 @@ TEST_F(TimeCellTest, ClosedWithoutConfirmingChangesNothingInOtherGridsEither)
     const int timeCol = p.layout().column("耗時");
 
     std::string heading, total;
-    openAndDrive(p, 1, [&](W& w) {
+    openAndDrive<W>(p, 1, "耗時", [&](W& w) {
         heading = w.lbl標題->text().toStdString();
         total = w.txt總耗時->text().toStdString();
         QTest::mouseClick(w.ssc回前畫面, Qt::LeftButton);
-    }, By::F9);
+    }, true);
     EXPECT_NE(heading.find("H-糊工"), std::string::npos);
     EXPECT_NE(heading.find("P002-3"), std::string::npos);
     EXPECT_EQ(total, "0.50");

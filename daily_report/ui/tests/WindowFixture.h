@@ -1,0 +1,140 @@
+#pragma once
+// Shared set-up of the window tests: the daily report window on the small
+// plant database, and the record side alone on a saving fixture for the
+// cells that open another window from a row.
+#include "app/core/Session.h"
+#include "daily_report/saving/tests/SavingFixture.h"
+#include "daily_report/ui/MainWindow.h"
+#include "daily_report/ui/ProcessPage.h"
+#include "daily_report/ui/RecordFilters.h"
+#include "daily_report/ui/RecordSide.h"
+#include "daily_report/ui/tests/TestData.h"
+#include "platform/os/MessageBox.h"
+#include "platform/ui/SpreadGrid.h"
+#include "platform/ui/tests/TestApp.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <functional>
+#include <memory>
+#include <string_view>
+#include <type_traits>
+
+namespace qtmv::daily::uitest {
+
+// The daily report window, signed in with every work-order right.
+class WindowFixture : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Session& s = session();
+        s = db.session();
+        s.EmployeeId = "A001";
+        s.EmployeeName = "王大明";
+        s.LauncherProcessId = static_cast<double>(::getpid());
+        s.WorkOrderRights = "1111111111";
+        s.ProductionRights = "00000000000000000000";
+        s.IdentityEstablished = s.RightsEstablished = true;
+    }
+
+    // A shown, activated window (first activation done).
+    std::unique_ptr<frm日報登錄作業_工單> open()
+    {
+        auto w = std::make_unique<frm日報登錄作業_工單>();
+        w->setEndProgramAction([this] { ended = true; });
+        w->show();
+        w->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(w.get()));
+        for (int i = 0; i < 50 && w->filters().cbo種類->count() == 0; ++i)
+            QTest::qWait(10);
+        EXPECT_EQ(w->filters().cbo種類->count(), 14);
+        return w;
+    }
+
+    TestDatabase db;
+    ScriptedMessages messages;
+    bool ended = false;
+};
+
+// The record side of the window alone, on a saving fixture's database.
+class RecordSideFixture : public test::SavingFixture, qtmv::test::WithApp {
+protected:
+    RecordSideFixture()
+    {
+        session_.WorkstationUser = "PC1\\amy";
+        session_.ProductionRights = std::string(20, '0');
+        saved_ = session();
+        session() = session_;
+        RecordSide::Hooks hooks;
+        hooks.clock = [this]() -> const Clock& { return clock_; };
+        hooks.endProgram = [] {};
+        hooks.shown = [](const QString&, bool) {};
+        side = std::make_unique<RecordSide>(nullptr, hooks, "");
+        side->filters().fillKinds();
+        side->resize(1200, 700);
+        side->show();
+    }
+    ~RecordSideFixture() override
+    {
+        side.reset();
+        session() = saved_;
+    }
+
+    ProcessPage& loadKind(std::string_view name)
+    {
+        side->filters().cbo種類->setCurrentIndex(
+            side->filters().cbo種類->findText(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()))));
+        side->load();
+        EXPECT_NE(side->currentPage(), nullptr);
+        return *side->currentPage();
+    }
+
+    // Opens a Dialog by a click on (or F9 in) the row's cell under `heading`
+    // and, once it is up, lets `drive` work it.
+    template <class Dialog>
+    void openAndDrive(ProcessPage& p, int row, const char* heading,
+                      const std::type_identity_t<std::function<void(Dialog&)>>& drive, bool byF9 = false)
+    {
+        // Polled: the maintenance check before the window lets events run.
+        bool driven = false;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            auto* w = dynamic_cast<Dialog*>(QApplication::activeModalWidget());
+            if (!w || !w->isVisible() || driven)
+                return;
+            driven = true;
+            poll.stop();
+            w->activateWindow();
+            EXPECT_TRUE(QTest::qWaitForWindowActive(w));
+            drive(*w);
+            if (w->isVisible())
+                w->reject();
+        });
+        poll.start(0);
+        const int col = p.layout().column(heading);
+        ASSERT_GT(col, 0) << heading;
+        p.grid()->setActiveCell(row, col);
+        QTableView* v = p.grid()->tableView();
+        if (byF9) {
+            v->setFocus();
+            QTest::keyClick(v, Qt::Key_F9);
+        } else {
+            const QRect cell = v->visualRect(v->model()->index(row - 1, col - 1));
+            QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, cell.center());
+        }
+        EXPECT_TRUE(driven);
+    }
+
+    Session saved_;
+    std::unique_ptr<RecordSide> side;
+    ScriptedMessages messages;
+};
+
+} // namespace qtmv::daily::uitest
