@@ -5,6 +5,7 @@
 #include "platform/jet/Value.h"
 #include "platform/os/Host.h"
 #include "platform/os/MessageBox.h"
+#include "platform/text/Text.h"
 
 #include <QFileInfo>
 #include <QString>
@@ -47,11 +48,7 @@ bool endsWithExe(const std::string& name)
 {
     if (name.size() < 4)
         return false;
-    std::string tail = name.substr(name.size() - 4);
-    for (char& c : tail)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return tail == ".EXE";
+    return AsciiUpper(name.substr(name.size() - 4)) == ".EXE";
 }
 
 bool exists(const std::string& path) { return QFileInfo::exists(QString::fromStdString(path)); }

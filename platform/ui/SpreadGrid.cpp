@@ -1,5 +1,7 @@
 #include "platform/ui/SpreadGrid.h"
 
+#include "platform/ui/QtText.h"
+
 #include <QAbstractTableModel>
 #include <QBrush>
 #include <QComboBox>
@@ -24,11 +26,6 @@
 namespace qtmv::detail {
 
 namespace {
-
-QString toQString(std::string_view s)
-{
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
 
 const QColor kDisabledBackground(0xC0, 0xC0, 0xC0);
 const QColor kEnabledBackground(Qt::white);
@@ -180,7 +177,7 @@ public:
         case Qt::DisplayRole:
         case Qt::EditRole:
         case Qt::AccessibleTextRole:
-            return toQString(cell(r, c));
+            return u8(cell(r, c));
         case Qt::BackgroundRole: {
             if (highlightRow == r + 1 && highlightColor.isValid())
                 return QBrush(highlightColor);
@@ -214,7 +211,7 @@ public:
             return {};
         if (orientation == Qt::Horizontal)
             return section >= 0 && section < cols()
-                ? toQString(columns[static_cast<std::size_t>(section)].heading) : QVariant();
+                ? u8(columns[static_cast<std::size_t>(section)].heading) : QVariant();
         return QString::number(section + 1);
     }
 
@@ -430,11 +427,6 @@ using detail::GridView;
 using detail::SpreadGridModel;
 
 namespace {
-
-QString toQ(std::string_view s)
-{
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
 
 // The text a key types: control keys that the windows filter get their
 // control character, printable keys their text; others "".
@@ -784,8 +776,8 @@ std::string SpreadGrid::text(int row, int col) const
 QString SpreadGrid::qtext(int row, int col) const
 {
     if (row >= 1 && col >= 1 && row <= maxRow() && col <= maxCol())
-        return toQ(model_->cell(row - 1, col - 1));
-    return toQ(text(row, col));
+        return u8(model_->cell(row - 1, col - 1));
+    return u8(text(row, col));
 }
 
 void SpreadGrid::setText(int row, int col, std::string_view text)
@@ -1024,7 +1016,7 @@ void SpreadGrid::fillList(QComboBox& combo, int row, int col)
         return;
     }
     for (const auto& choice : model_->columns[static_cast<std::size_t>(col - 1)].choices)
-        combo.addItem(toQ(choice));
+        combo.addItem(u8(choice));
 }
 
 void SpreadGrid::setEditablePredicate(EditablePredicate predicate) { model_->editable = std::move(predicate); }

@@ -1,5 +1,7 @@
 #include "platform/ui/TextFit.h"
 
+#include "platform/ui/QtText.h"
+
 #include <QFontMetricsF>
 #include <QPaintDevice>
 #include <QStringList>
@@ -36,8 +38,7 @@ QString FitTextToField(const QString& text, const QFont& font, double widthPixel
 std::string FitTextToField(std::string_view utf8Text, const QFont& font, double widthPixels,
                            const QPaintDevice* device)
 {
-    const QString text = QString::fromUtf8(utf8Text.data(), static_cast<qsizetype>(utf8Text.size()));
-    return FitTextToField(text, font, widthPixels, device).toStdString();
+    return FitTextToField(u8(utf8Text), font, widthPixels, device).toStdString();
 }
 
 } // namespace qtmv

@@ -38,8 +38,11 @@ VendorFields trimmed(const VendorFields& f, const ProcessKind& k)
 
 // Writes the fields into the one scheduled row of the key; false when there
 // is not exactly one.
+// Writes the fields the user changed in the window (f against in.loaded),
+// so a field another workstation changed meanwhile keeps that change.
 bool storeRow(jet::Connection& conn, const ConfirmInput& in, const VendorFields& f)
 {
+    const VendorFields was = trimmed(in.loaded, *in.kind);
     const ProcessKind& k = *in.kind;
     std::string sql = "select ID, INO, PO, [NO], 下游廠商代號, 下游廠商, 地址, 電話, 注意事項, 上游廠商代號, 上游廠商 ";
     if (showsRecipient(k))
@@ -50,19 +53,28 @@ bool storeRow(jet::Connection& conn, const ConfirmInput& in, const VendorFields&
            "' and " + "PO = '" + q(qtmv::Trim(in.po)) + "' and " + "[NO] = " + jet::sqlNumber(in.seq);
     return daily::detail::editSingleRow(conn, sql, [&](jet::Recordset& rs) {
         bool changed = false;
-        changed |= daily::detail::setText(rs, "下游廠商代號", f.downCode);
-        changed |= daily::detail::setText(rs, "下游廠商", f.downName);
-        changed |= daily::detail::setText(rs, "地址", f.address);
-        changed |= daily::detail::setText(rs, "電話", f.phone);
-        changed |= daily::detail::setText(rs, "注意事項", f.note);
-        changed |= daily::detail::setText(rs, "上游廠商代號", f.upCode);
-        changed |= daily::detail::setText(rs, "上游廠商", f.upName);
+        auto text = [&](const char* column, const std::string& now, const std::string& before) {
+            if (now != before)
+                changed |= daily::detail::setText(rs, column, now);
+        };
+        auto number = [&](const char* column, double now, double before) {
+            if (now != before) {
+                rs.set(column, jet::Value(now));
+                changed = true;
+            }
+        };
+        text("下游廠商代號", f.downCode, was.downCode);
+        text("下游廠商", f.downName, was.downName);
+        text("地址", f.address, was.address);
+        text("電話", f.phone, was.phone);
+        text("注意事項", f.note, was.note);
+        text("上游廠商代號", f.upCode, was.upCode);
+        text("上游廠商", f.upName, was.upName);
         if (showsRecipient(k))
-            changed |= daily::detail::setText(rs, "收件人", f.recipient);
+            text("收件人", f.recipient, was.recipient);
         if (hasPaperQuantities(k)) {
-            rs.set("用紙令數", jet::Value(f.reams));
-            rs.set("用紙張數", jet::Value(f.sheets));
-            changed = true;
+            number("用紙令數", f.reams, was.reams);
+            number("用紙張數", f.sheets, was.sheets);
         }
         return changed;
     });

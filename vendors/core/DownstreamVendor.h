@@ -99,6 +99,7 @@ struct ConfirmInput {
     int seq = 0;                // [NO] of the row
     bool adding = false;        // the main window is in mode "新增"
     VendorFields fields;        // as typed
+    VendorFields loaded;        // as the window showed them: only fields that differ are written
     MainPrintOptions mainOptions;
     PrintOptions options;
 };

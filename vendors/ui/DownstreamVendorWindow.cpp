@@ -241,6 +241,7 @@ ConfirmInput frm下游廠商::input() const
     in.po = Trim(text(txt工單單號));
     in.seq = static_cast<int>(Val(text(txt序)));
     in.adding = adding_;
+    in.loaded = fields_;
     VendorFields& f = in.fields;
     f.downCode = text(txt廠商代號);
     f.downName = lbl廠商簡稱->text().toStdString();
