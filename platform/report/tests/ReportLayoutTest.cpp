@@ -44,6 +44,14 @@ std::vector<std::pair<std::string, double>> rowsOf(int n, const std::string& po 
     return v;
 }
 
+// A total of AMT shown between two labels.
+Item labelledTotal(QRectF r, Aggregate agg, const QString& before, const QString& after = {})
+{
+    return Item::total(r, "AMT", agg, Align::Right, {}, [=](const FormatContext& c) {
+        return before + QString::fromStdString(c.value.text()) + after;
+    });
+}
+
 double measuredWidthMm(const PlacedText& t)
 {
     QImage dev(1, 1, QImage::Format_Mono);
@@ -57,10 +65,7 @@ double measuredWidthMm(const PlacedText& t)
 TEST(ReportPaging, DetailLinesFlowOverPagesWithHeaderAndPageNOfM)
 {
     Layout l = listing();
-    l.pageFooter.items.push_back(Item::total({150, 0, 40, 8}, "AMT", Aggregate::Count, Align::Right,
-                                             {}, [](const FormatContext& c) {
-                                                 return "本頁 " + QString::fromStdString(c.value.text());
-                                             }));
+    l.pageFooter.items.push_back(labelledTotal({150, 0, 40, 8}, Aggregate::Count, QStringLiteral("本頁 ")));
     const PageDocument doc = run(l, orders(rowsOf(50)));
     ASSERT_EQ(doc.pages.size(), 3u);   // 24 + 24 + 2
     EXPECT_EQ(doc.pageSize, QSizeF(210, 297));
@@ -108,10 +113,7 @@ TEST(ReportGroups, TotalsOnlyInGroupFootersAndReportFooterOnLastPage)
     g.footer.height = 10;
     g.footer.items = {Item::text({100, 0, 40, 8}, "小計"),
                       Item::total({150, 0, 40, 8}, "AMT", Aggregate::Sum),
-                      Item::total({60, 0, 30, 8}, "AMT", Aggregate::Count, Align::Right, {},
-                                  [](const FormatContext& c) {
-                                      return QString::fromStdString(c.value.text()) + " 筆";
-                                  })};
+                      labelledTotal({60, 0, 30, 8}, Aggregate::Count, {}, QStringLiteral(" 筆"))};
     l.groups.push_back(g);
     l.reportFooter.height = 10;
     l.reportFooter.items = {Item::text({100, 0, 40, 8}, "總計"),
@@ -147,16 +149,10 @@ TEST(ReportGroups, NestedGroupsCloseInnerBeforeOuter)
     Group outer, inner;
     outer.key = [](const RowView& r) { return r.value("PO").text().substr(0, 1); };
     outer.footer.height = 10;
-    outer.footer.items = {Item::total({150, 0, 40, 8}, "AMT", Aggregate::Sum, Align::Right, {},
-                                      [](const FormatContext& c) {
-                                          return "外" + QString::fromStdString(c.value.text());
-                                      })};
+    outer.footer.items = {labelledTotal({150, 0, 40, 8}, Aggregate::Sum, QStringLiteral("外"))};
     inner.keyColumn = "PO";
     inner.footer.height = 10;
-    inner.footer.items = {Item::total({150, 0, 40, 8}, "AMT", Aggregate::Sum, Align::Right, {},
-                                      [](const FormatContext& c) {
-                                          return "內" + QString::fromStdString(c.value.text());
-                                      })};
+    inner.footer.items = {labelledTotal({150, 0, 40, 8}, Aggregate::Sum, QStringLiteral("內"))};
     l.groups = {outer, inner};
     const PageDocument doc = run(l, orders({{"A1", 1}, {"A1", 2}, {"A2", 4}, {"B1", 8}}));
     ASSERT_EQ(doc.pages.size(), 1u);
