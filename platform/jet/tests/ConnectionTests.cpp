@@ -19,6 +19,7 @@
 namespace jet {
 namespace {
 
+using testing::expectError;
 using testing::LockHolder;
 using testing::TempDatabase;
 
@@ -126,8 +127,6 @@ TEST(ConnectionOpen, NamedPipesSocketsAndDevicesAreRefusedWithoutWaiting)
 // folder with ";" or quotes names the same file when read back.
 TEST(ConnectionString, ValuesAreQuotedAndReadBack)
 {
-    EXPECT_EQ(quoteConnectionValue("/srv/data/QTMV.mdb"), "/srv/data/QTMV.mdb");
-    EXPECT_EQ(quoteConnectionValue("/srv/共用 資料/QTMV.mdb"), "/srv/共用 資料/QTMV.mdb");
     EXPECT_EQ(quoteConnectionValue("/a;b/QTMV.mdb"), "\"/a;b/QTMV.mdb\"");
     EXPECT_EQ(quoteConnectionValue("/say \"hi\"/"), "\"/say \"\"hi\"\"/\"");
     EXPECT_EQ(quoteConnectionValue(" /lead"), "\" /lead\"");
@@ -268,13 +267,7 @@ TEST(ConnectionConcurrency, LockedDatabaseWaitsThenReportsBusy)
     Transaction t(writer);
     writer.execute("insert into [T] values (1)");
     const auto start = std::chrono::steady_clock::now();
-    try {
-        other.execute("insert into [T] values (2)");
-        FAIL();
-    } catch (const Error& e) {
-        EXPECT_EQ(e.kind(), Error::Kind::Busy);
-        EXPECT_NE(e.description().find("其他工作站"), std::string::npos) << e.description();
-    }
+    expectError([&] { other.execute("insert into [T] values (2)"); }, Error::Kind::Busy, {"其他工作站"});
     EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(250));
     t.commit();
     EXPECT_EQ(other.execute("insert into [T] values (2)"), 1);
@@ -293,14 +286,8 @@ TEST(ConnectionConcurrency, WaitBudgetIsSharedByAllConnections)
         for (int i = 0; i < 2; ++i) {
             Connection c; // the default timeout of ten seconds
             c.open(db.connectionString());
-            try {
-                c.execute("insert into [T] values (1)");
-                FAIL() << "wrote past another workstation's lock";
-            } catch (const Error& e) {
-                EXPECT_EQ(e.kind(), Error::Kind::Busy);
-                EXPECT_NE(e.description().find("資料庫忙碌中"), std::string::npos) << e.description();
-                EXPECT_NE(e.description().find("「" + db.path() + "」"), std::string::npos) << e.description();
-            }
+            expectError([&] { c.execute("insert into [T] values (1)"); }, Error::Kind::Busy,
+                        {"資料庫忙碌中", "「" + db.path() + "」"});
         }
         EXPECT_EQ(budget.waits, 1); // the second found the budget spent: no wait to announce
 
@@ -310,13 +297,7 @@ TEST(ConnectionConcurrency, WaitBudgetIsSharedByAllConnections)
         exclusive.exec("insert into T values (2)");
         setBusyWaitBudget(std::chrono::milliseconds(300));
         Connection reader;
-        try {
-            reader.open(db.connectionString());
-            FAIL() << "read past an exclusive lock";
-        } catch (const Error& e) {
-            EXPECT_EQ(e.kind(), Error::Kind::Busy) << e.description();
-            EXPECT_NE(e.description().find(db.path()), std::string::npos) << e.description();
-        }
+        expectError([&] { reader.open(db.connectionString()); }, Error::Kind::Busy, {db.path()});
         EXPECT_EQ(budget.waits, 2);
         exclusive.exec("COMMIT");
     }

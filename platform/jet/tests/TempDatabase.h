@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <filesystem>
+#include <initializer_list>
 #include <string>
 #include <unistd.h>
 
@@ -89,6 +90,20 @@ private:
 
     std::filesystem::path dir_, file_;
 };
+
+// `work` throws an Error of `kind` whose description holds each of `says`.
+template <class Work>
+void expectError(Work&& work, Error::Kind kind, std::initializer_list<std::string> says = {})
+{
+    try {
+        work();
+        ADD_FAILURE() << "no error thrown";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.kind(), kind) << e.description();
+        for (const std::string& s : says)
+            EXPECT_NE(e.description().find(s), std::string::npos) << s << " in " << e.description();
+    }
+}
 
 // A raw SQLite connection of "another workstation", holding a lock until it
 // goes away.
