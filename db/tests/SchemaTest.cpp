@@ -15,21 +15,12 @@ using qtmv::db::test::TempPath;
 
 namespace {
 
-const std::vector<std::string> kPreScheduleColumns{
-    "ID", "DATE", "VENDER", "SVENDER", "PO", "SNAME", "DESC1", "DESC", "ITEM", "SPEC",
-    "QTY", "UNIT", "ODATE", "FDATE", "PRICE", "AMT", "TEL1", "FAX", "地址", "注意事項",
-    "REM", "EMPNAME", "機別", "順序", "INO", "NO", "PKEY", "車別"};
-
-const std::vector<std::string> kAnalysisColumns{
-    "KIND", "機別", "經辦代號", "經辦", "完成數", "耗時", "不良數量", "結束1", "PO", "NO",
-    "開始時間", "結束時間", "製作說明", "PKEY", "PKEY1", "DESC", "時標準量", "QTY", "SUM"};
-
 class Schema : public ::testing::Test {
 protected:
     FreshDatabase db_;
 };
 
-TEST(CreateDatabase, RefusesAnExistingFileAndLeavesItAlone)
+TEST(CreateDatabase, RefusesAnExistingFileOrUnwritableFolderLeavingNoTrace)
 {
     TempPath path("exists");
     {
@@ -40,13 +31,10 @@ TEST(CreateDatabase, RefusesAnExistingFileAndLeavesItAlone)
     std::stringstream text;
     text << in.rdbuf();
     EXPECT_EQ(text.str(), "not a database");
-}
 
-TEST(CreateDatabase, ReportsAnUnwritableFolderWithoutLeavingAFile)
-{
-    const std::string path = "/nonexistent-folder-qtmv/QTMV.mdb";
-    EXPECT_THROW(qtmv::db::createDatabase(path), qtmv::db::Error);
-    EXPECT_FALSE(std::filesystem::exists(path));
+    const std::string unwritable = "/nonexistent-folder-qtmv/QTMV.mdb";
+    EXPECT_THROW(qtmv::db::createDatabase(unwritable), qtmv::db::Error);
+    EXPECT_FALSE(std::filesystem::exists(unwritable));
 }
 
 TEST_F(Schema, HasEveryProcessTableAndViewWithTheSharedColumns)
@@ -63,10 +51,7 @@ TEST_F(Schema, HasEveryProcessTableAndViewWithTheSharedColumns)
         EXPECT_EQ(pieceCols[0], "ID");
         EXPECT_EQ(pieceCols[1], "INO");
         EXPECT_TRUE(std::equal(lineCols.begin(), lineCols.end(), pieceCols.begin() + 2)) << s;
-        for (const char* c : {"PO", "NO", "順序", "機別", "車別", "FDATE", "ACT", "EAMT", "完工說明", "耗時", "產值"})
-            EXPECT_NE(std::find(lineCols.begin(), lineCols.end(), c), lineCols.end()) << x << "." << c;
     }
-    EXPECT_EQ(db_.value("pragma user_version"), "1");
     EXPECT_EQ(db_.value("pragma integrity_check"), "ok");
 }
 
@@ -84,17 +69,6 @@ TEST(CreateSchema, FailsWholeOnADatabaseThatHasIt)
     EXPECT_EQ(sqlite3_column_int(st, 0), 1);
     sqlite3_finalize(st);
     EXPECT_EQ(sqlite3_get_autocommit(raw), 1);
-}
-
-TEST_F(Schema, ViewsSelectWithExactlyTheirColumns)
-{
-    for (const auto& k : qtmv::processKinds()) {
-        const std::string sql = "select * from [" + std::string(k.preScheduleTable) + "]";
-        EXPECT_EQ(db_.columns(sql), kPreScheduleColumns) << sql;
-        EXPECT_NO_THROW(db_.rows(sql));
-    }
-    EXPECT_EQ(db_.columns("select * from [不良分析4]"), kAnalysisColumns);
-    EXPECT_NO_THROW(db_.rows("select * from [不良分析4]"));
 }
 
 TEST_F(Schema, KeysCompareAsJetDoes)

@@ -103,21 +103,12 @@ TEST(Jetsql, ProgramFolderFindsTheDatabase)
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "x\nshare\n");
 
-    // The folder ends where the file name starts, whatever follows on the line.
-    std::ofstream(program / "QTMV.DSN") << "SITE=C\r\nDBQ=" << shared.string() << "/qtmv.mdb;PWD=x\r\n";
-    r = jetsql(db, {"--program-folder", program.string(), "select x from [T]"});
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, "x\nshare\n");
-
     // A client whose DBQ line names no folder gets no database at all.
     std::ofstream(program / "QTMV.DSN") << "SITE=C\nDBQ=" << shared.string() << "/other.mdb\n";
     r = jetsql(db, {"--program-folder", program.string(), "select x from [T]"});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
     EXPECT_NE(r.err.find((program / "QTMV.DSN").string()), std::string::npos) << r.err;
-
-    r = jetsql(db, {"--program-folder", program.string(), "--database", db.path(), "select 1"});
-    EXPECT_EQ(r.status, 2);
 }
 
 TEST(Jetsql, NamedPipeAsTheDatabaseEndsWithAMessage)
@@ -134,18 +125,13 @@ TEST(Jetsql, NamedPipeAsTheDatabaseEndsWithAMessage)
 TEST(Jetsql, FailuresAndWrongArguments)
 {
     TempDatabase db("create table T (x);");
-    const Outcome missing = jetsql(db, {"--database", (db.dir() / "none.mdb").string(), "select 1"});
-    EXPECT_EQ(missing.status, 1);
-    EXPECT_NE(missing.err.find("找不到資料庫檔案"), std::string::npos) << missing.err;
-    EXPECT_EQ(missing.out, "");
-
     const Outcome bad = jetsql(db, {"--database", db.path(), "select y from [T]"});
     EXPECT_EQ(bad.status, 1);
     EXPECT_NE(bad.err.find("no such column: y"), std::string::npos) << bad.err;
 
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
              {}, {"select 1"}, {"--database"}, {"--bogus", "x"}, {"--database", db.path(), "select 1", "select 2"},
-             {"--database", db.path()}}) {
+             {"--database", db.path()}, {"--program-folder", db.dir().string(), "--database", db.path(), "select 1"}}) {
         const Outcome r = jetsql(db, args);
         EXPECT_EQ(r.status, 2) << (args.empty() ? "" : args[0]);
         EXPECT_NE(r.err.find("Usage: jetsql"), std::string::npos) << r.err;
