@@ -152,6 +152,12 @@ protected:
                 "-PID=" + std::to_string(getpid())};
     }
     std::string errPath(const std::string& name) const { return db.folder() + name + ".err"; }
+    // What a start-up that could not register this workstation says.
+    std::string notRegistered() const
+    {
+        return "[警告] 資料庫忙碌中（其他工作站正在使用「" + db.folder()
+            + "QTMV.mdb」），以下工作沒有完成：\n\n・本工作站尚未登記使用本功能，稍後存取資料時會再登記。\n";
+    }
 
     qtmv::db::test::FreshDatabase db;
     std::string exe;
@@ -227,9 +233,7 @@ TEST_F(EndToEnd, WriteLockedDatabaseOpensTheWindowAndSaysWhatWasNotDone)
 {
     jet::testing::LockHolder writer(db.folder() + "QTMV.mdb", "BEGIN IMMEDIATE");
     Program p(exe, launcherArgs(), errPath("write"));
-    const std::string said = "[警告] 資料庫忙碌中（其他工作站正在使用「" + db.folder()
-                             + "QTMV.mdb」），以下工作沒有完成：\n\n・本工作站尚未登記使用本功能，稍後存取資料時會再登記。\n";
-    EXPECT_EQ(waitForText(errPath("write"), said, 10s), said);
+    EXPECT_EQ(waitForText(errPath("write"), notRegistered(), 10s), notRegistered());
     EXPECT_FALSE(p.waitFor(300ms)); // the window is open
 }
 
@@ -243,10 +247,7 @@ TEST_F(EndToEnd, ExclusivelyLockedDatabaseOpensTheWindowAndSaysWhatWasNotDone)
     EXPECT_EQ(err.rfind("[取得系統相關設定資料錯誤] 資料庫忙碌中：資料庫檔案「" + db.folder() + "QTMV.mdb」", 0), 0u)
         << err;
     EXPECT_EQ(occurrences(err, "\n["), 1u) << err; // two messages in all
-    EXPECT_NE(err.find("\n[警告] 資料庫忙碌中（其他工作站正在使用「" + db.folder()
-                       + "QTMV.mdb」），以下工作沒有完成：\n\n・本工作站尚未登記使用本功能，稍後存取資料時會再登記。\n・"),
-              std::string::npos)
-        << err;
+    EXPECT_NE(err.find("\n" + notRegistered() + "・"), std::string::npos) << err;
     EXPECT_FALSE(p.waitFor(300ms));
 }
 
