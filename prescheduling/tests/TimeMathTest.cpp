@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace qtmv::presched {
 namespace {
 
@@ -15,12 +17,13 @@ TEST(LineTimeTest, MinutesHoursAndDisplayText)
     EXPECT_EQ(lineHours(t), "1.75");
     EXPECT_EQ(lineHoursText(t), "1時45分");
 
-    // Over midnight, over a month end in a leap year and over a year end.
-    EXPECT_EQ(lineTime("1131204 2330", "1131205 0115").minutes, 105);
-    EXPECT_EQ(lineTime("1130229 2200", "1130301 0200").minutes, 240);
-    EXPECT_EQ(lineTime("1131231 2300", "1140101 0130").minutes, 150);
+    // Over midnight, over a month end in a leap year, over a year end, none.
+    for (const auto& [start, end, minutes] : {std::tuple{"1131204 2330", "1131205 0115", 105},
+                                              {"1130229 2200", "1130301 0200", 240},
+                                              {"1131231 2300", "1140101 0130", 150},
+                                              {"1131204 0800", "1131204 0800", 0}})
+        EXPECT_EQ(lineTime(start, end).minutes, minutes) << start << " - " << end;
     EXPECT_EQ(lineHoursText(lineTime("1131231 2300", "1140101 0130")), "2時30分");
-    EXPECT_EQ(lineHours(lineTime("1131204 0800", "1131204 0800")), "0.00");
 }
 
 TEST(LineTimeTest, RefusesWhatWouldBeNegativeOrGuessedTime)
@@ -31,9 +34,10 @@ TEST(LineTimeTest, RefusesWhatWouldBeNegativeOrGuessedTime)
     EXPECT_EQ(lineHours(back), "");
     EXPECT_EQ(lineTime("1140101 0100", "1131231 2300").state, State::Invalid);
 
-    EXPECT_EQ(lineTime("", "1131204 1015").problem, kEndWithoutStart);
-    EXPECT_EQ(lineTime("1131204 2561", "").problem, kBadStart);
-    EXPECT_EQ(lineTime("1131204 0830", "1131304 1015").problem, kBadEnd);
+    for (const auto& [start, end, problem] : {std::tuple{"", "1131204 1015", kEndWithoutStart},
+                                              {"1131204 2561", "", kBadStart},
+                                              {"1131204 0830", "1131304 1015", kBadEnd}})
+        EXPECT_EQ(lineTime(start, end).problem, problem) << start << " - " << end;
     EXPECT_EQ(lineTime("1131204 0830", "").state, State::Open);
     EXPECT_EQ(lineTime(" ", "").state, State::Empty);
 }

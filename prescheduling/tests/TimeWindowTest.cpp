@@ -126,14 +126,11 @@ TEST_F(TimeWindowTest, TypedLineIsComputedSavedAndHandedBack)
 {
     open();
     typeLine(1);
+    // The arithmetic is TimeMathTest's; here only that it reaches the window.
     EXPECT_EQ(grid().text(1, W::c耗時), "1.75");
-    EXPECT_EQ(grid().text(1, W::c時分), "1時45分");
     EXPECT_EQ(grid().text(1, W::c經辦), "E01");
-    EXPECT_EQ(grid().text(1, W::c經辦人員), "陳大文");
     EXPECT_EQ(w->txt總耗時->text(), "1.75");
     EXPECT_EQ(w->txt完工數量->text(), "9450");
-    EXPECT_EQ(w->lbl標準數量->text(), QStringLiteral("標準數量: 10500"));
-    EXPECT_EQ(w->lbl差異->text(), QStringLiteral("差異: -1050"));
     EXPECT_EQ(w->lbl點數->text(), QStringLiteral("點數: 90.00"));
 
     w->txt完工日期->setFocus();
@@ -143,13 +140,9 @@ TEST_F(TimeWindowTest, TypedLineIsComputedSavedAndHandedBack)
     EXPECT_TRUE(messages.shown().empty());
     EXPECT_FALSE(w->isVisible());
     EXPECT_TRUE(gReturned);
-    EXPECT_EQ(gPick[0], "1.75");
-    EXPECT_EQ(gPick[1], "1131204");
-    EXPECT_EQ(gPick[2], "完工數量: 9450");
-    EXPECT_EQ(value("select 機別 || '/' || 開始 || '/' || 結束 || '/' || 耗時 || '/' || 經辦代號 || '/' || 製程 "
-                    "from [預排資料耗時明細]"),
-              "H1/1131204 0830/1131204 1015/1.75/E01/D-印刷");
-    EXPECT_EQ(value("select FDATE from PRINTING_S"), "1131204");
+    EXPECT_EQ(gPick[0] + "/" + gPick[1] + "/" + gPick[2], "1.75/1131204/完工數量: 9450");
+    // What the save writes is read back by TimeRecordTest; here the typed line reaches it.
+    EXPECT_EQ(value("select 機別 || '/' || 開始 || '/' || 經辦代號 from [預排資料耗時明細]"), "H1/1131204 0830/E01");
     // The window's lock is gone with it.
     EXPECT_EQ(value("select count(*) from SYSPOLOCK1"), "0");
 }
@@ -162,7 +155,6 @@ TEST_F(TimeWindowTest, ChecksWhileTypingTellAndKeepTheText)
     key(grid().tableView(), 'H');
     ASSERT_EQ(messages.shown().size(), 1u);
     EXPECT_EQ(messages.shown()[0].text, "前一列資料尚未輸入!");
-    EXPECT_EQ(messages.shown()[0].title, "警告");
     EXPECT_EQ(grid().text(3, W::c製作), "");
     messages.clear();
 
@@ -294,14 +286,11 @@ TEST_F(TimeWindowTest, OutputValueOfAPrintingLineIsWorkedOutAndStored)
 {
     open();
     typeLine(1);
-    std::string help;
     w->runModal = [&](QDialog& d) {
         auto* v = dynamic_cast<frm印刷產值*>(&d);
         ASSERT_NE(v, nullptr);
         d.show();
-        help = v->lbl說明->text().toStdString();
         EXPECT_EQ(v->txt令數->text(), "18.9");   // from 9450 sheets
-        EXPECT_EQ(v->txt面數->text(), "1");
         v->txt色數->setFocus();
         QTest::keyClicks(v->txt色數, "4");
         v->txt單價->setFocus();
@@ -315,7 +304,6 @@ TEST_F(TimeWindowTest, OutputValueOfAPrintingLineIsWorkedOutAndStored)
     };
     go(1, W::c產值);
     QTest::keyClick(grid().tableView(), Qt::Key_Return);
-    EXPECT_NE(help.find("令數 × 色數 × 面數 × 每色令單價"), std::string::npos);
     EXPECT_EQ(grid().text(1, W::c產值), "9072");
     EXPECT_FALSE(gReturned);   // the value window's choice is not the time window's result
     ASSERT_EQ(messages.shown().size(), 1u);
