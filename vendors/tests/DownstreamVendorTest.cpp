@@ -2,32 +2,17 @@
 // confirm read back from the database, the stored print options.
 #include "vendors/core/DownstreamVendor.h"
 
-#include "daily_report/saving/tests/SavingFixture.h"
 #include "platform/jet/Connection.h"
 #include "platform/os/MessageBox.h"
+#include "vendors/tests/VendorFixture.h"
 
 #include <gtest/gtest.h>
 
 namespace qtmv::vendors {
 namespace {
 
-using daily::test::kind;
-
-class DownstreamVendorTest : public daily::test::SavingFixture {
+class DownstreamVendorTest : public test::VendorFixture {
 protected:
-    DownstreamVendorTest()
-    {
-        db().exec("insert into VENDER (ID, SNAME, TEL1, NAM2, ADD1) values "
-                  "('V01', '永豐上光', '02-2222', '林先生', '台北市中山路1號'), "
-                  "('V02', '大華裝訂', '03-3333', '陳小姐', '桃園市復興路2號')");
-        db().exec("insert into [單筆備註預設] (REM) values ('交貨前請先來電聯絡。')");
-        workOrder("P001");
-        for (const ProcessKind* k : {&printing, &varnishing, &delivery}) {
-            line(*k, "P001", 1);
-            piece(*k, "D001", 1, "P001", 1);
-        }
-    }
-
     jet::Connection& conn()
     {
         if (!conn_.isOpen())
@@ -59,24 +44,13 @@ protected:
 
     ConfirmOutcome run(const ConfirmInput& in)
     {
-        auto ctx = context();
+        daily::SaveContext ctx{session_, clock_, [this] { ++programEnded_; }};
         return confirm(in, ctx);
     }
 
-    std::string column(const ProcessKind& k, const std::string& col)
-    {
-        return value("select " + col + " from [" + std::string(k.scheduledTable) + "] where ID = 'D001'");
-    }
-
-    const ProcessKind& printing = kind("D-印刷");
-    const ProcessKind& varnishing = kind("E-上光");
-    const ProcessKind& delivery = kind("M-運送");
-    const ProcessKind& paper = kind("C-紙品");
     jet::Connection conn_;
     ScriptedMessages messages_;
 };
-
-// --- Loading -----------------------------------------------------------------
 
 TEST_F(DownstreamVendorTest, AddingProposesTheDefaultNoteOnlyWhenThereIsNone)
 {
@@ -89,30 +63,20 @@ TEST_F(DownstreamVendorTest, AddingProposesTheDefaultNoteOnlyWhenThereIsNone)
     EXPECT_EQ(defaultNote(conn()), "");
 }
 
-TEST_F(DownstreamVendorTest, RecipientOnlyForDeliveryBySheetOnlyForPaper)
+TEST_F(DownstreamVendorTest, RecipientOnlyForDelivery)
 {
     VendorFields given;
     given.recipient = "林先生";
     EXPECT_EQ(fieldsToShow(conn(), delivery, given, false).recipient, "林先生");
     EXPECT_EQ(fieldsToShow(conn(), varnishing, given, false).recipient, "");
-    EXPECT_TRUE(printsBySheet(paper));
-    EXPECT_FALSE(printsBySheet(printing));
-    EXPECT_TRUE(hasPaperQuantities(printing));
-    EXPECT_FALSE(hasPaperQuantities(varnishing));
 }
-
-// --- Vendor code entry ---------------------------------------------------------
 
 TEST_F(DownstreamVendorTest, VendorFoundByCodeOrExactShortName)
 {
     gPick[20] = "old";
     ASSERT_TRUE(findVendor(conn(), "V01"));
-    EXPECT_EQ(gPick[0], "V01");
-    EXPECT_EQ(gPick[1], "永豐上光");
-    EXPECT_EQ(gPick[3], "02-2222");
-    EXPECT_EQ(gPick[4], "林先生");
-    EXPECT_EQ(gPick[7], "台北市中山路1號");
-    EXPECT_EQ(gPick[20], "");
+    EXPECT_EQ(gPick[0] + "/" + gPick[1] + "/" + gPick[3] + "/" + gPick[4] + "/" + gPick[7] + "/" + gPick[20],
+              "V01/永豐上光/02-2222/林先生/台北市中山路1號/");
 
     ASSERT_TRUE(findVendor(conn(), "大華裝訂"));
     EXPECT_EQ(gPick[0], "V02");
@@ -125,22 +89,16 @@ TEST_F(DownstreamVendorTest, PickFillsDownstreamAndUpstreamFields)
     ASSERT_TRUE(findVendor(conn(), "V01"));
     VendorFields f;
     takeDownstream(f, varnishing);
-    EXPECT_EQ(f.downCode, "V01");
-    EXPECT_EQ(f.downName, "永豐上光");
-    EXPECT_EQ(f.phone, "02-2222");
-    EXPECT_EQ(f.address, "台北市中山路1號");
-    EXPECT_EQ(f.recipient, "");
+    EXPECT_EQ(f.downCode + "/" + f.downName + "/" + f.phone + "/" + f.address + "/" + f.recipient,
+              "V01/永豐上光/02-2222/台北市中山路1號/");
     takeDownstream(f, delivery);
     EXPECT_EQ(f.recipient, "林先生");
 
     ASSERT_TRUE(findVendor(conn(), "V02"));
     takeUpstream(f);
-    EXPECT_EQ(f.upCode, "V02");
-    EXPECT_EQ(f.upName, "大華裝訂");
+    EXPECT_EQ(f.upCode + "/" + f.upName, "V02/大華裝訂");
     EXPECT_EQ(f.downCode, "V01");
 }
-
-// --- Confirm -------------------------------------------------------------------
 
 TEST_F(DownstreamVendorTest, ConfirmStoresTheTrimmedFieldsInTheScheduledRow)
 {
@@ -149,18 +107,13 @@ TEST_F(DownstreamVendorTest, ConfirmStoresTheTrimmedFieldsInTheScheduledRow)
     EXPECT_TRUE(o.returned);
     EXPECT_EQ(o.fields.downCode, "V01");
     EXPECT_EQ(o.fields.recipient, "");
-    EXPECT_EQ(column(varnishing, "下游廠商代號"), "V01");
-    EXPECT_EQ(column(varnishing, "下游廠商"), "永豐上光");
-    EXPECT_EQ(column(varnishing, "地址"), "台北市中山路1號");
-    EXPECT_EQ(column(varnishing, "電話"), "02-2222");
-    EXPECT_EQ(column(varnishing, "注意事項"), "小心輕放");
-    EXPECT_EQ(column(varnishing, "上游廠商代號"), "V02");
-    EXPECT_EQ(column(varnishing, "上游廠商"), "大華裝訂");
+    EXPECT_EQ(column(varnishing, "下游廠商代號 || '/' || 下游廠商 || '/' || 地址 || '/' || 電話 || '/' || 注意事項 || '/' || "
+                                 "上游廠商代號 || '/' || 上游廠商"),
+              "V01/永豐上光/台北市中山路1號/02-2222/小心輕放/V02/大華裝訂");
     // Only the kind's own row.
     EXPECT_EQ(column(printing, "下游廠商代號"), "");
     ASSERT_EQ(messages_.shown().size(), 1u);
     EXPECT_EQ(messages_.shown()[0].text, "資料儲存完畢!");
-    EXPECT_EQ(messages_.shown()[0].title, "訊息");
 }
 
 TEST_F(DownstreamVendorTest, PrintingStoresPaperQuantitiesAsNumbersDeliveryTheRecipient)
@@ -199,8 +152,6 @@ TEST_F(DownstreamVendorTest, MissingRowStoresOptionsButSaysTheVendorWasNotStored
     ASSERT_EQ(messages_.shown().size(), 1u);
     EXPECT_EQ(messages_.shown()[0].text, kRowMissingMessage);
 }
-
-// --- Print options -------------------------------------------------------------
 
 TEST_F(DownstreamVendorTest, PrintOptionsRowAddedThenUpdatedAndReadBack)
 {

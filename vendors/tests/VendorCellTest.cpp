@@ -4,91 +4,22 @@
 #include "vendors/ui/DownstreamVendorWindow.h"
 
 #include "common/HandOver.h"
-#include "daily_report/core/GridLayout.h"
-#include "daily_report/saving/tests/SavingFixture.h"
-#include "daily_report/ui/ProcessPage.h"
-#include "daily_report/ui/RecordFilters.h"
-#include "daily_report/ui/RecordSide.h"
-#include "platform/os/MessageBox.h"
-#include "platform/ui/SpreadGrid.h"
-#include "platform/ui/tests/TestApp.h"
+#include "daily_report/ui/tests/WindowFixture.h"
 
-#include <QApplication>
-#include <QComboBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTableView>
-#include <QTest>
-#include <QTimer>
-
-#include <gtest/gtest.h>
 
 using namespace qtmv;
 
 namespace {
 
-class VendorCellTest : public daily::test::SavingFixture, qtmv::test::WithApp {
+class VendorCellTest : public daily::uitest::RecordSideFixture {
 protected:
     VendorCellTest()
     {
-        session_.ProductionRights = std::string(20, '0');
-        saved_ = session();
-        session() = session_;
         db().exec("insert into VENDER (ID, SNAME, TEL1, ADD1) values ('V01', '永豐上光', '02-2222', '台北市')");
-        daily::RecordSide::Hooks hooks;
-        hooks.clock = [this]() -> const Clock& { return clock_; };
-        hooks.endProgram = [] {};
-        hooks.shown = [](const QString&, bool) {};
-        side = std::make_unique<daily::RecordSide>(nullptr, hooks, "");
-        side->filters().fillKinds();
-        side->resize(1200, 700);
-        side->show();
     }
-    ~VendorCellTest() override
-    {
-        side.reset();
-        session() = saved_;
-        vendors::gDownstream = {};
-    }
-
-    daily::ProcessPage& loadKind(std::string_view name)
-    {
-        side->filters().cbo種類->setCurrentIndex(
-            side->filters().cbo種類->findText(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()))));
-        side->load();
-        EXPECT_NE(side->currentPage(), nullptr);
-        return *side->currentPage();
-    }
-
-    // Clicks the row's "單筆" cell and, once the window is up, lets `drive` work it.
-    void openAndDrive(daily::ProcessPage& p, int row, const std::function<void(frm下游廠商&)>& drive)
-    {
-        bool driven = false;
-        QTimer poll;
-        QObject::connect(&poll, &QTimer::timeout, [&] {
-            auto* w = dynamic_cast<frm下游廠商*>(QApplication::activeModalWidget());
-            if (!w || !w->isVisible() || driven)
-                return;
-            driven = true;
-            poll.stop();
-            drive(*w);
-            if (w->isVisible())
-                w->reject();
-        });
-        poll.start(0);
-        const int col = p.layout().column("單筆");
-        ASSERT_GT(col, 0);
-        QTableView* v = p.grid()->tableView();
-        p.grid()->setActiveCell(row, col);
-        const QRect cell = v->visualRect(v->model()->index(row - 1, col - 1));
-        QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, cell.center());
-        EXPECT_TRUE(driven);
-    }
-
-    Session saved_;
-    std::unique_ptr<daily::RecordSide> side;
-    ScriptedMessages messages;
+    ~VendorCellTest() override { vendors::gDownstream = {}; }
 };
 
 TEST_F(VendorCellTest, EveryGridOpensItsWindowForTheRow)
@@ -103,7 +34,7 @@ TEST_F(VendorCellTest, EveryGridOpensItsWindowForTheRow)
         daily::ProcessPage& p = loadKind(k.displayName);
         ASSERT_EQ(p.records(), 1) << k.displayName;
         std::string type, order, seq, note;
-        openAndDrive(p, 1, [&](frm下游廠商& w) {
+        openAndDrive<frm下游廠商>(p, 1, "單筆", [&](frm下游廠商& w) {
             type = w.objectName().toStdString();
             order = w.txt工單單號->text().toStdString();
             seq = w.txt序->text().toStdString();
@@ -125,7 +56,7 @@ TEST_F(VendorCellTest, ConfirmedVendorLandsInTheRowFlagged)
     piece(printing, "D001", 1, "P001", 1);
     daily::ProcessPage& p = loadKind("D-印刷");
     ASSERT_EQ(p.records(), 1);
-    openAndDrive(p, 1, [&](frm下游廠商& w) {
+    openAndDrive<frm下游廠商>(p, 1, "單筆", [&](frm下游廠商& w) {
         w.txt廠商代號->setText("V01");
         QTest::keyClick(w.txt廠商代號, Qt::Key_Return);
         w.txt用紙令數->setText("2.5");

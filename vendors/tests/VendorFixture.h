@@ -1,0 +1,37 @@
+#pragma once
+// The start of the downstream vendor tests: two vendors, a default note and
+// work order P001 line 1 with a piece D001 of printing, varnishing and
+// delivery.
+#include "daily_report/saving/tests/SavingFixture.h"
+
+#include <string>
+
+namespace qtmv::vendors::test {
+
+class VendorFixture : public daily::test::SavingFixture {
+protected:
+    VendorFixture()
+    {
+        db().exec("insert into VENDER (ID, SNAME, TEL1, NAM2, ADD1) values "
+                  "('V01', '永豐上光', '02-2222', '林先生', '台北市中山路1號'), "
+                  "('V02', '大華裝訂', '03-3333', '陳小姐', '桃園市復興路2號')");
+        db().exec("insert into [單筆備註預設] (REM) values ('交貨前請先來電聯絡。')");
+        workOrder("P001");
+        for (const ProcessKind* k : {&printing, &varnishing, &delivery}) {
+            line(*k, "P001", 1);
+            piece(*k, "D001", 1, "P001", 1);
+        }
+    }
+
+    // A column of the kind's scheduled row D001.
+    std::string column(const ProcessKind& k, const std::string& col)
+    {
+        return value("select " + col + " from [" + std::string(k.scheduledTable) + "] where ID = 'D001'");
+    }
+
+    const ProcessKind& printing = daily::test::kind("D-印刷");
+    const ProcessKind& varnishing = daily::test::kind("E-上光");
+    const ProcessKind& delivery = daily::test::kind("M-運送");
+};
+
+} // namespace qtmv::vendors::test
