@@ -395,12 +395,15 @@ SaveOutcome saveRecord(const SaveInput& in, daily::SaveContext& ctx)
             storeLines(conn, key, in.lines);
 
         const std::string set = anyLine ? std::string("set 耗時 ='") + q(total) + "', " : std::string("set ");
+        const bool dateChanged = date != qtmv::Trim(in.loadedCompletionDate);
         const std::string rest = "完工說明 = '" + q(remark) + "' " + "where ID ='" + q(key.number) + "' and " +
                                  "PO ='" + q(key.po) + "' and " + "[NO] = " + jet::sqlNumber(key.seq);
-        conn.execute("update [" + std::string(kind.scheduledTable) + "] " + set + "FDATE ='" + q(date) + "', " + rest);
+        conn.execute("update [" + std::string(kind.scheduledTable) + "] " + set +
+                     (dateChanged ? "FDATE ='" + q(date) + "', " : std::string()) + rest);
         // 預排資料明細 holds the pieces of every kind: only this kind's piece is
         // this record's.
-        conn.execute("update [預排資料明細] " + set + "PDATE ='" + q(date) + "', " + rest + " and [KIND] = '" +
+        conn.execute("update [預排資料明細] " + set + (dateChanged ? "PDATE ='" + q(date) + "', " : std::string()) +
+                     rest + " and [KIND] = '" +
                      q(kind.spacedName) + "'");
         conn.execute("update [" + std::string(kind.detailTable) + "] " + "set 完工說明 = '" + q(remark) + "' " +
                      "where PO ='" + q(key.po) + "' and " + "[NO] = " + jet::sqlNumber(key.seq));

@@ -146,6 +146,10 @@ struct SaveInput {
     RecordKey key;
     std::vector<TimeLine> lines;   // grid lines in order; empty ones are skipped
     std::string completionDate;    // txt完工日期, "" or seven digits
+    // The completion date the window opened with: the piece's finish date is
+    // written only when the user changed it, so a piece another workstation
+    // finished meanwhile is not reopened by a stint added here.
+    std::string loadedCompletionDate;
     double completedQuantity = 0;  // txt完工數量
     // The time consumed the piece had when the window opened: a record
     // without any line leaves it as it is rather than writing 0 over it.

@@ -274,5 +274,18 @@ TEST_F(TimeRecordTest, DataErrorRollsEverythingBack)
     EXPECT_EQ(messages_.shown().size(), 1u);
 }
 
+TEST_F(TimeRecordTest, FinishDateIsWrittenOnlyWhenTheUserChangedIt)
+{
+    // Finished on another workstation after this window opened without a date.
+    db().exec("update PRINTING_S set FDATE = '1131206'");
+    SaveInput in = input();
+    in.completionDate = "";
+    ASSERT_EQ(save(in).status, SaveStatus::Saved);
+    EXPECT_EQ(value("select FDATE from PRINTING_S"), "1131206");
+    in.completionDate = "1131207";
+    ASSERT_EQ(save(in).status, SaveStatus::Saved);
+    EXPECT_EQ(value("select FDATE || '/' || (select PDATE from 預排資料明細) from PRINTING_S"), "1131207/1131207");
+}
+
 } // namespace
 } // namespace qtmv::presched

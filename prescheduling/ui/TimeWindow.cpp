@@ -255,7 +255,8 @@ void frm工務預排作業_耗時::start()
         key_.number = callerText("txt預排單號");
     if (key_.number.empty())
         key_.number = callerText("txt耗時單號");
-    txt完工日期->setText(u8(Trim(gPick[2])));
+    loadedDate_ = Trim(gPick[2]);
+    txt完工日期->setText(u8(loadedDate_));
     previousTotal_ = Trim(gPick[3]);
     txt總耗時->setText(u8(previousTotal_));
     lbl標題->setText(u8(std::string(key_.kind->displayName) + "  工單: " + key_.po + "-" +
@@ -580,6 +581,7 @@ void frm工務預排作業_耗時::confirm()
     in.key = key_;
     in.lines = gridLines();
     in.completionDate = Trim(txt完工日期->text().toStdString());
+    in.loadedCompletionDate = loadedDate_;
     const std::string qty = Trim(txt完工數量->text().toStdString());
     if (!isNumber(qty)) {
         MsgBox("完工數量請輸入數字!", "訊息", MsgIcon::Exclamation);

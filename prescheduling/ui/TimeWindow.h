@@ -105,6 +105,7 @@ private:
     bool started_ = false;
     bool readOnly_ = false;
     bool busy_ = false;
+    std::string loadedDate_;       // gPick(2): the finish date the window opened with
     std::string previousTotal_;    // gPick(3): the piece's time consumed before this window
     bool quantityTyped_ = false;   // txt完工數量 follows the lines until the user types in it
     std::map<std::string, double, std::less<>> capacities_;
