@@ -114,6 +114,15 @@ TEST_F(DownstreamVendorTest, ConfirmStoresTheTrimmedFieldsInTheScheduledRow)
     EXPECT_EQ(column(printing, "下游廠商代號"), "");
     ASSERT_EQ(messages_.shown().size(), 1u);
     EXPECT_EQ(messages_.shown()[0].text, "資料儲存完畢!");
+
+    // A second window, opened before another workstation changed the
+    // address, changes only the phone: the address stays the other's.
+    ConfirmInput second = input(varnishing);
+    second.loaded = second.fields;
+    second.fields.phone = "02-9999";
+    db().exec("update [GLAZE_S] set 地址 = '新竹市東大路3號'");
+    ASSERT_EQ(run(second).status, ConfirmStatus::Saved);
+    EXPECT_EQ(column(varnishing, "地址 || '/' || 電話"), "新竹市東大路3號/02-9999");
 }
 
 TEST_F(DownstreamVendorTest, PrintingStoresPaperQuantitiesAsNumbersDeliveryTheRecipient)
