@@ -221,31 +221,6 @@ TEST_F(LookupWindows, Vendor3ChoosesItsOwnKindShowsDisabledVendorsAndHasNoFallba
               (Codes{"V023", plant.value("select ADD1 from VENDER where ID = 'V023'"), ""}));
 }
 
-TEST_F(LookupWindows, PlacesItselfBesideTheCallerOrTheCallersCaller)
-{
-    QWidget main;
-    main.setGeometry(60, 40, 1000, 700);
-    main.show();
-    QWidget downstream(&main, Qt::Window);
-    downstream.setObjectName(QStringLiteral("frm下游廠商"));
-    downstream.setGeometry(300, 300, 500, 400);
-    downstream.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&downstream));
-    gLookupKind = "印刷";
-    auto open = [](QDialog& w) { runModal(w, [&] { QTest::keyClick(&w, Qt::Key_Escape); }); };
-
-    frm廠商輔助畫面1 first(&main);
-    open(first);
-    EXPECT_EQ(first.frameGeometry().right(), main.frameGeometry().right() - 13);
-    EXPECT_EQ(first.frameGeometry().top(), main.frameGeometry().top() + 87);
-    frm廠商輔助畫面1 skipping(&downstream);   // looks past the downstream window
-    open(skipping);
-    EXPECT_EQ(skipping.pos(), first.pos());
-    frm廠商輔助畫面5 scheduling(&downstream);   // window 5 does not
-    open(scheduling);
-    EXPECT_EQ(scheduling.frameGeometry().top(), downstream.frameGeometry().top() + 87);
-}
-
 TEST_F(LookupWindows, EmployeeLookupsListUsualOrDeliveryStaffButNobodyWhoLeft)
 {
     frm業務員輔助視窗1 usual;

@@ -132,50 +132,6 @@ TEST_F(Loading, SortOptions)
 // n + 1 pieces, piece i holds "2" in key n + 1 - i and "1" in the others, and
 // the work orders run backwards: each key decides between two neighbours that
 // the next key, or the tie-breaks, would put the other way round.
-TEST_F(Loading, EachKindSortsByItsOwnKeys)
-{
-    using S = SortOption;
-    const std::tuple<char, S, Texts> cases[] = {
-        {'D', S::Content, {"SIZE"}},
-        {'D', S::DueDate, {"ODATE", "SIZE", "COLOR1"}},
-        {'D', S::Vendor, {"VENDER"}},
-        {'D', S::Machine, {"車別"}},
-        {'C', S::Content, {"ITEM", "SPEC"}},
-        {'C', S::DueDate, {"SPEC", "ITEM"}},
-        {'C', S::Machine, {"ODATE", "ITEM", "SPEC"}},
-        {'A', S::DueDate, {"ODATE", "DESC", "ITEM"}},
-        {'B', S::Content, {"SPEC"}},
-        {'B', S::DueDate, {"ODATE", "DESC", "SPEC"}},
-        {'E', S::Content, {"ITEM", "SIZE"}},
-        {'F', S::DueDate, {"ODATE", "ITEM", "SIZE"}},
-        {'G', S::Content, {"ITEM", "OPEN"}},
-        {'G', S::DueDate, {"ODATE", "ITEM", "OPEN"}},
-        {'K', S::Content, {"ITEM"}},
-        {'K', S::DueDate, {"ODATE", "ITEM"}},
-    };
-    for (const char* po : {"W4", "W5", "W6", "W7"})
-        workOrder(po);
-    for (const auto& [letter, sort, keys] : cases) {
-        SCOPED_TRACE(std::string(1, letter) + " sort " + std::to_string(static_cast<int>(sort)));
-        const ProcessKind& k = kind(letter);
-        const std::string table(k.scheduledTable);
-        db.exec("delete from [" + table + "]");
-        const std::size_t n = keys.size();
-        Texts expected;
-        for (std::size_t i = 0; i <= n; ++i) {
-            const std::string po = "W" + std::to_string(7 - i);
-            std::string columns = "ID, INO, PO, [NO]", values = "'D1', " + std::to_string(i + 1) + ", '" + po + "', 1";
-            for (std::size_t m = 1; m <= n; ++m) {
-                columns += ", [" + keys[m - 1] + "]";
-                values += m == n + 1 - i ? ", '2'" : ", '1'";
-            }
-            insert(table, columns, values);
-            expected.push_back(po);
-        }
-        EXPECT_EQ(column(loadGrid(conn, k, "", sort), 1), expected);
-    }
-}
-
 TEST_F(Loading, FlagsOfTheOtherProcesses)
 {
     workOrder("W1");

@@ -66,33 +66,3 @@ TEST(HandOff, TextOutsideBig5IsRefusedAndNothingIsWritten)
     std::filesystem::remove_all(dir);
 }
 
-TEST(Clock, TwelveHourDialHoursAndMinutes)
-{
-    for (const auto& [h, m, text] : {std::tuple{14, 5, "02 : 05"}, {0, 0, "12 : 00"}, {12, 30, "12 : 30"}})
-        EXPECT_EQ(clockText(h, m), text) << h << ":" << m;
-}
-
-TEST(Clock, FlashTakesTheColourBlinksAndEndsHiddenAfterSevenTicks)
-{
-    ClockFlash f;
-    std::string seen;
-    for (int i = 1; i <= 7; ++i) {
-        const auto s = f.tick();
-        EXPECT_EQ(s.flashColour, i == 1);
-        EXPECT_EQ(s.finished, i == 7);
-        seen += s.visible ? 'V' : '-';
-    }
-    EXPECT_EQ(seen, "-V-V-V-");
-    EXPECT_EQ(f.ticks(), 0);
-    EXPECT_TRUE(f.tick().flashColour);   // the next flash starts afresh
-}
-
-TEST(GridColumns, EveryColumnVisible)
-{
-    for (const auto& k : qtmv::processKinds()) {
-        const GridLayout& l = gridLayout(k);
-        for (int c = 1; c <= l.columnCount(); ++c)
-            EXPECT_GE(gridColumnWidth(l, c), 30) << k.displayName << " column " << c;
-    }
-}
-

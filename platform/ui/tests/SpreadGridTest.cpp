@@ -319,46 +319,6 @@ TEST_F(SpreadGridTest, DisabledGridRefusesEditingAndTurnsGrey)
     EXPECT_TRUE(grid->startEdit(2, 4));
 }
 
-TEST_F(SpreadGridTest, ActiveCellAndSelectionChange)
-{
-    QSignalSpy moves(grid, &SpreadGrid::selectionChanged);
-    grid->setActiveCell(7, 3);
-    EXPECT_EQ(grid->activeRow(), 7);
-    EXPECT_EQ(grid->activeCol(), 3);
-    EXPECT_EQ(moves.count(), 0);   // set by the window: no notification
-    grid->setActiveCell(999, 99);
-    EXPECT_EQ(grid->activeRow(), 20);
-    EXPECT_EQ(grid->activeCol(), 5);
-    grid->setActiveCell(2, 1, true);
-    ASSERT_EQ(moves.count(), 1);
-
-    grid->setColHidden(2, true);
-    QTest::keyClick(view(), Qt::Key_Down);
-    QTest::keyClick(view(), Qt::Key_Right);   // skips the hidden column
-    ASSERT_EQ(moves.count(), 3);
-    EXPECT_EQ(moves.at(1), (QList<QVariant>{3, 1}));
-    EXPECT_EQ(moves.at(2), (QList<QVariant>{3, 3}));
-    QTest::keyClick(view(), Qt::Key_Return);   // Enter moves on like Tab
-    EXPECT_EQ(moves.at(3), (QList<QVariant>{3, 4}));
-}
-
-TEST_F(SpreadGridTest, RowHighlightMovesWithTheRow)
-{
-    grid->setColumnBackground(5, QColor(Qt::yellow));
-    grid->highlightRow(3);
-    auto background = [&](int row, int col) {
-        return view()->model()->index(row - 1, col - 1).data(Qt::BackgroundRole).value<QBrush>().color();
-    };
-    const QColor mark = background(3, 1);
-    EXPECT_TRUE(mark.isValid());
-    EXPECT_NE(mark, QColor(Qt::yellow));
-    grid->highlightRow(5);
-    EXPECT_EQ(grid->highlightedRow(), 5);
-    EXPECT_FALSE(view()->model()->index(2, 0).data(Qt::BackgroundRole).isValid());
-    EXPECT_EQ(background(3, 5), QColor(Qt::yellow));
-    EXPECT_EQ(background(5, 2), mark);
-}
-
 TEST_F(SpreadGridTest, FrozenColumnsStayVisibleAndEditInPlace)
 {
     grid->setMaxCol(40);
