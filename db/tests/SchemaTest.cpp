@@ -120,41 +120,6 @@ TEST_F(Schema, LabelDataIsFoundByWorkOrderNumber)
                  std::runtime_error);
 }
 
-TEST_F(Schema, PreScheduleViewsShowThePiecesOfADocumentWithTheirContext)
-{
-    db_.exec("insert into 預排資料 (ID, [DATE]) values ('1131204001', '1131204')");
-    db_.exec("insert into CUST (ID, SNAME) values ('C001', '大華食品')");
-    db_.exec("insert into EMPLOYEE (ID, NAME) values ('A002', '陳志明')");
-    db_.exec("insert into VENDER (ID, SNAME, TEL1, FAX) values ('M01', '海德堡四色機', '201', '')");
-    db_.exec("insert into PWORK (PO, CUST, EMPNO, [DESC], FSPEC) values ('1131200001', 'C001', 'A002', "
-             "'彩色型錄 A4 32頁', '210*297mm')");
-    db_.exec("insert into PRINTING_S (ID, INO, PO, [NO], VENDER, SVENDER, 紙品, [SIZE], 順序, 機別, 車別, QTY) "
-             "values ('1131204001', 1, '1131200001', 1, 'M01', '海德堡四色機', '雪銅紙', '菊全', '10', "
-             "'海德堡四色機', '海德堡四色機', 3000)");
-    // A piece without a vendor still matches an empty vendor filter.
-    db_.exec("insert into PRINTING_S (ID, INO, PO, [NO], VENDER, SVENDER) values "
-             "('1131204001', 2, '1131200001', 2, NULL, NULL)");
-    // A piece of no pre-schedule document is not listed.
-    db_.exec("insert into PRINTING_S (ID, INO, PO, [NO]) values ('1131299999', 1, '1131200001', 3)");
-
-    const auto rows = db_.rows(
-        "select ID, [DATE], VENDER, SNAME, DESC1, ITEM, SPEC, QTY, TEL1, EMPNAME, 順序, INO, [NO], PKEY, 車別 "
-        "from [印刷預排表] where ID between '1131204001' and 'zzzzzzzzzz' and [DATE] between '' and '9999999' "
-        "and ( VENDER like '%%' or SVENDER like '%%') order by PKEY, 車別, 機別, ID, 順序, INO, PO, [NO]");
-    ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(rows[0], (std::vector<std::string>{"1131204001", "1131204", "", "大華食品", "彩色型錄 A4 32頁", "", "",
-                                                 "0.0", "", "陳志明", "", "2", "2", "", ""}));
-    EXPECT_EQ(rows[1], (std::vector<std::string>{"1131204001", "1131204", "M01", "大華食品", "彩色型錄 A4 32頁",
-                                                 "雪銅紙", "菊全", "3000.0", "201", "陳志明", "10", "1", "1", "M01",
-                                                 "海德堡四色機"}));
-    // Kinds without a SPEC of their own show the finished size.
-    db_.exec("insert into BIND_S (ID, INO, PO, [NO], ITEM) values ('1131204001', 1, '1131200001', 1, '膠裝')");
-    EXPECT_EQ(db_.rows("select ITEM, SPEC from [裝訂預排表]"),
-              (std::vector<std::vector<std::string>>{{"膠裝", "210*297mm"}}));
-    // Equality on view texts is case-insensitive like on the tables.
-    EXPECT_EQ(db_.count("select * from [印刷預排表] where VENDER = 'm01'"), 1);
-}
-
 class Analysis : public Schema {
 protected:
     void SetUp() override

@@ -222,34 +222,6 @@ TEST_F(MainWindowTest, CompanyRulesForBindingColumnsAndScheduleAmounts)
     EXPECT_TRUE(other->printPage().chk預排表印金額->isChecked());
 }
 
-TEST_F(MainWindowTest, KindSwitchFillsTheMachinesAndArrangesThePage)
-{
-    auto w = open();
-    choose(*w, "G-軋工", "二號機");
-    QStringList machines;
-    for (int i = 0; i < w->filters().cbo車別->count(); ++i)
-        machines << w->filters().cbo車別->itemText(i);
-    EXPECT_EQ(machines, (QStringList{QString(), QStringLiteral("二號機"), QStringLiteral("軋台A")}));
-    w->filters().cbo種類->setCurrentIndex(w->filters().cbo種類->findText(QStringLiteral("C-紙品")));
-    EXPECT_EQ(w->filters().cbo車別->currentText(), QStringLiteral("二號機"));
-    EXPECT_EQ(w->filters().opt排序方式[1]->text(), QStringLiteral("紙別"));   // the kind's sort captions
-    EXPECT_TRUE(w->filters().pic紙品_選_單價->isVisible());
-    EXPECT_FALSE(w->filters().scmd刀模輔助->isVisible());
-
-    w->filters().cbo種類->setCurrentIndex(w->filters().cbo種類->findText(QStringLiteral("G-軋工")));
-    EXPECT_TRUE(w->filters().scmd刀模輔助->isVisible());
-    EXPECT_FALSE(w->filters().scmd刀模輔助->isEnabled());
-    EXPECT_EQ(w->StatusBar1->currentMessage(), QStringLiteral("G-軋工"));
-    w->filters().cbo車別->setCurrentIndex(0);
-    w->filters().scmd顯示資料->click();
-    EXPECT_TRUE(w->filters().scmd刀模輔助->isEnabled());   // a die-cutting row is current
-
-    // Changing the kind empties the grids until the next load.
-    w->filters().cbo種類->setCurrentIndex(w->filters().cbo種類->findText(QStringLiteral("H-糊工")));
-    EXPECT_EQ(w->loadedRecords(*kindByLetter('G')), 0);
-    EXPECT_EQ(w->grid(*kindByLetter('G'))->text(1, 1), "");
-}
-
 TEST_F(MainWindowTest, QueryPutsTheGridOnTheWorkOrderOrSaysItIsMissing)
 {
     auto w = open();

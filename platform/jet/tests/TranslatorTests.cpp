@@ -119,38 +119,6 @@ protected:
 
 // The load query of the printing grid: Jet's parenthesised join nesting,
 // five left joins, V-flags, machine filter, numeric order of 順序.
-TEST_F(Statements, PrintingGridLoad)
-{
-    const std::string s = "PRINTING_S";
-    auto flag = [](const std::string& t, const std::string& as) {
-        return "iif(" + t + ".FDATE is null or " + t + ".FDATE = '', '', 'V') as " + as;
-    };
-    std::string from = "[預排資料] inner join [" + s + "] on 預排資料.ID = " + s + ".ID";
-    from = "(" + from + ") inner join [PWORK] on " + s + ".PO = PWORK.PO";
-    from = "(" + from + ") inner join [CUST] on PWORK.CUST = CUST.ID";
-    for (const char* t : {"IMPRINT", "PLATE", "PAPER", "GLAZE", "TRIM"})
-        from = "(" + from + ") left join [" + t + "] on (" + s + ".PO = " + t + ".PO and " + s + ".[NO] = " + t
-            + ".[NO])";
-    const std::string sql = "select " + s + ".PO, " + s + ".[NO], CUST.SNAME, " + s + ".SVENDER, PWORK.[DESC], " + s
-        + ".[DESC], PAPER.ITEM, GLAZE.ITEM, " + flag("IMPRINT", "調") + ", " + flag("PLATE", "版") + ", "
-        + flag("PAPER", "紙") + ", " + flag("TRIM", "裁") + ", " + s + ".ID, " + s + ".INO, " + s
-        + ".順序, '' as 預估 from " + from + " where (" + s + ".FDATE = '' or " + s
-        + ".FDATE is null) and (PWORK.FDATE = '' or PWORK.FDATE is null) and " + s + ".車別 = '" + sqlText("A1")
-        + "' order by val(" + s + ".順序), " + s + ".ID desc, " + s + ".PO, " + s + ".[NO], " + s + ".INO";
-    Recordset rs;
-    rs.open(sql, c);
-    ASSERT_EQ(rs.recordCount(), 3);
-    EXPECT_EQ(linesOf(rs), (Rows{"P3|1|Two|v6|card|d6||||||V|S2|4|9|", "P1|2|One|v2|box|d2|||||||S1|2|9|",
-                                 "P1|1|One|v1|box|d1|paperA||V||||S1|1|10|"}));
-    // Columns sharing a name are told apart by their table, as Jet does.
-    EXPECT_EQ(rs.fieldName(4), "PWORK.DESC");
-    EXPECT_EQ(rs.fieldName(5), "PRINTING_S.DESC");
-    EXPECT_EQ(rs.fieldName(6), "PAPER.ITEM");
-    EXPECT_EQ(rs.fieldName(0), "PO");
-    EXPECT_EQ(rs.fieldName(8), "調");
-    EXPECT_EQ(rs.text("SNAME"), "Two");
-}
-
 TEST_F(Statements, HeaderWithNestedJoinAndAlias)
 {
     Recordset rs;
@@ -176,25 +144,6 @@ TEST_F(Statements, LocatorQueriesAndNullNeutralising)
               (Rows{"P3|1|1130505", "P3|1|", "P3|1|"}));
     EXPECT_EQ(rowsOf(c, "select ID from [PRINTING_S] where ID between 'S1' and 'S1zzz' and INO between 2 and 9"),
               Rows{"S1"});
-}
-
-TEST_F(Statements, CustomerLookupWithSubSelectAndLike)
-{
-    const std::string f = "o";
-    const std::string sql =
-        "select CUST.ID as 客戶代號, CUST.SNAME as 客戶簡稱, CUST.EMPNO as 業務員代號, EMPLOYEE.NAME as 業務員 "
-        "from [CUST] left join [EMPLOYEE] on CUST.EMPNO = EMPLOYEE.ID where (CUST.ID like '%" + sqlText(f)
-        + "%' OR CUST.SNAME like '%" + sqlText(f) + "%') and ( CUST.停用 = '0' or CUST.停用 = '' or CUST.停用 is null) "
-        + " and (CUST.EMPNO = '' or CUST.ID in (select ID from [CUSTE] where EMPNO ='" + sqlText("E1")
-        + "' group by ID) ) order by CUST.ID";
-    // C1 (One) is another salesperson's; C2 (Two) has none; C4 (Four) is listed for E1.
-    EXPECT_EQ(rowsOf(c, sql), (Rows{"C2|Two||", "C4|Four|E2|Lee"}));
-    // like ignores the case of Latin letters, as Jet does; '%' alone matches all.
-    EXPECT_EQ(rowsOf(c, "select ID from [CUST] Where SNAME Like '%O%' Order By ID"), (Rows{"C1", "C2", "C4"}));
-    EXPECT_EQ(rowsOf(c, "select count(*) from [CUST] where ID like '%'"), Rows{"4"});
-    EXPECT_EQ(rowsOf(c, "select NAME from EMPLOYEE Where (EMPLOYEE.部門 like '運送%' or EMPLOYEE.部門 = '') And "
-                        "EMPLOYEE.ODATE = '' Order By EMPLOYEE.ID"),
-              Rows{"Wang"});
 }
 
 TEST_F(Statements, ConcatenationFollowsJet)
