@@ -6,29 +6,40 @@ namespace {
 const std::string kNone;
 }
 
-ChangeFlags::ChangeFlags(int columns, int rows)
-    : columns_(columns < 0 ? 0 : columns), rows_(rows < 0 ? 0 : rows),
-      flags_(static_cast<std::size_t>(columns_) * static_cast<std::size_t>(rows_))
-{
-}
+ChangeFlags::ChangeFlags(int columns, int rows) : columns_(columns < 0 ? 0 : columns), rows_(rows < 0 ? 0 : rows) {}
 
 bool ChangeFlags::set(int row, int col, std::string flag)
 {
     if (!inside(row, col))
         return false;
-    flags_[index(row, col)] = std::move(flag);
+    const std::size_t i = index(row, col);
+    const auto it = flags_.find(i);
+    if (it != flags_.end()) {
+        flagged_ -= it->second == kChanged ? 1 : 0;
+        flags_.erase(it);
+    }
+    if (!flag.empty()) {
+        flagged_ += flag == kChanged ? 1 : 0;
+        flags_.emplace(i, std::move(flag));
+    }
     return true;
 }
 
 const std::string& ChangeFlags::get(int row, int col) const
 {
-    return inside(row, col) ? flags_[index(row, col)] : kNone;
+    if (!inside(row, col))
+        return kNone;
+    const auto it = flags_.find(index(row, col));
+    return it == flags_.end() ? kNone : it->second;
 }
 
 bool ChangeFlags::rowFlagged(int row) const
 {
-    for (int c = 1; c <= columns_; ++c)
-        if (isFlagged(row, c))
+    if (row < 1 || row > rows_ || columns_ == 0)
+        return false;
+    const auto end = flags_.lower_bound(index(row + 1, 1));
+    for (auto it = flags_.lower_bound(index(row, 1)); it != end; ++it)
+        if (it->second == kChanged)
             return true;
     return false;
 }

@@ -45,3 +45,28 @@ TEST(ChangeFlags, CellsStartEmptyAndFlagOneByOne)
     EXPECT_EQ(f.get(0, 0), "");
     EXPECT_FALSE(ChangeFlags().isFlagged(1, 1));
 }
+
+// Only "1" counts as changed; the count follows flagging, re-flagging and
+// undoing, and a row's flags never leak into its neighbours at the row edges.
+TEST(ChangeFlags, CountAndClearFollowTheEdits)
+{
+    ChangeFlags f(79, 3);
+    f.set(1, 79);
+    f.set(3, 1);
+    f.set(3, 1);
+    f.set(2, 5, "x");
+    EXPECT_EQ(f.flaggedCount(), 2);
+    EXPECT_EQ(f.get(2, 5), "x");
+    EXPECT_FALSE(f.isFlagged(2, 5));
+    EXPECT_FALSE(f.rowFlagged(2));
+    EXPECT_TRUE(f.rowFlagged(1));
+    EXPECT_TRUE(f.rowFlagged(3));
+    f.set(3, 1, "x");
+    EXPECT_EQ(f.flaggedCount(), 1);
+    f.clear(1, 79);
+    f.clear(1, 79);
+    f.clear(9, 9);
+    EXPECT_EQ(f.flaggedCount(), 0);
+    EXPECT_FALSE(f.rowFlagged(1));
+    EXPECT_EQ(f.get(1, 79), "");
+}
