@@ -2810,4 +2810,25 @@ FROM (
     LEFT JOIN [EMPLOYEE] e ON e.ID = t.經辦代號
 ) b;
 
+-- ==========================================================================
+-- Quality: acceptable defect rates and colour targets
+-- ==========================================================================
+
+-- The defect rate in percent up to which an inspection line of a process
+-- kind (display name, e.g. 'D-印刷') is proposed as "OK"; above it "NG".
+CREATE TABLE [品檢允收不良率] (
+    [KIND]   TEXT COLLATE NOCASE NOT NULL PRIMARY KEY,
+    允收率   REAL NOT NULL DEFAULT 0
+);
+
+-- The target colour of a colour number (工單印刷數據.色號) as CIELAB values;
+-- a printing run's measured L, a, b are compared with it (CIEDE2000).
+CREATE TABLE [色號目標值] (
+    色號   TEXT COLLATE NOCASE NOT NULL PRIMARY KEY,
+    L      REAL NOT NULL DEFAULT 0,
+    A      REAL NOT NULL DEFAULT 0,
+    B      REAL NOT NULL DEFAULT 0,
+    備註   TEXT COLLATE NOCASE DEFAULT ''
+);
+
 PRAGMA user_version = 1;
