@@ -2811,6 +2811,34 @@ FROM (
 ) b;
 
 -- ==========================================================================
+-- Change history of the daily report program (its own table; the suite's
+-- other programs neither read nor write it)
+-- ==========================================================================
+
+-- One row per field a save wrote, in the save's transaction: 時間 is the
+-- seven-digit ROC date, a blank and HHMM; 種類 the kind's display name
+-- ('D-印刷'); ID/INO the piece, PO/[NO] its work-order line; 欄位 the
+-- heading the user saw; 舊值 the value as loaded, 新值 the value written.
+-- 序 orders rows written within the same minute.
+CREATE TABLE [日報異動紀錄] (
+    序     INTEGER PRIMARY KEY,
+    時間   TEXT COLLATE NOCASE DEFAULT '',
+    使用者 TEXT COLLATE NOCASE DEFAULT '',
+    電腦   TEXT COLLATE NOCASE DEFAULT '',
+    種類   TEXT COLLATE NOCASE DEFAULT '',
+    ID     TEXT COLLATE NOCASE DEFAULT '',
+    INO    INTEGER DEFAULT 0,
+    PO     TEXT COLLATE NOCASE DEFAULT '',
+    [NO]   INTEGER DEFAULT 0,
+    欄位   TEXT COLLATE NOCASE DEFAULT '',
+    舊值   TEXT COLLATE NOCASE DEFAULT '',
+    新值   TEXT COLLATE NOCASE DEFAULT ''
+);
+-- The history window asks for a piece (ID, INO) or its line (PO, [NO]).
+CREATE INDEX [IX_日報異動紀錄_ID_INO] ON [日報異動紀錄] (ID, INO);
+CREATE INDEX [IX_日報異動紀錄_PO_NO] ON [日報異動紀錄] (PO, [NO]);
+
+-- ==========================================================================
 -- Quality: acceptable defect rates and colour targets
 -- ==========================================================================
 
