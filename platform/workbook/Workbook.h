@@ -1,0 +1,84 @@
+#pragma once
+// Excel workbooks (.xlsx) written with libxlsxwriter: sheets of typed cells
+// (text, number, formula), number formats, a bold frozen header row and
+// column widths. No Qt. Every failure is a UserError that names the file.
+#include <map>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+struct lxw_workbook;
+struct lxw_worksheet;
+struct lxw_format;
+
+namespace qtmv::xlsx {
+
+// How a cell looks: an Excel number format ("#,##0", "0.00"; empty for
+// General) and bold.
+struct Style {
+    std::string numberFormat;
+    bool bold = false;
+};
+
+class Workbook;
+
+// One worksheet. Rows and columns count from 0; a sheet belongs to its
+// workbook and is valid while the workbook is.
+class Sheet {
+public:
+    void Text(int row, int col, const std::string& text, const Style& style = {});
+    void Number(int row, int col, double value, const Style& style = {});
+    // formula with its leading "=" ("=SUM(C2:C9)"); cached is the value a
+    // reader that does not recalculate shows.
+    void Formula(int row, int col, const std::string& formula, double cached, const Style& style = {});
+    // Bold headings in row, and everything above and including it frozen.
+    void Header(int row, const std::vector<std::string>& headings);
+    void ColumnWidth(int col, double width);
+    const std::string& Name() const { return name_; }
+
+private:
+    friend class Workbook;
+    Sheet(Workbook& book, lxw_worksheet* sheet, std::string name);
+    void Check(int result, int row, int col) const;
+    Workbook& book_;
+    lxw_worksheet* sheet_;
+    std::string name_;
+};
+
+class Workbook {
+public:
+    // A new workbook to be written to path by Close(). Throws when the
+    // folder of path does not exist.
+    explicit Workbook(std::string path);
+    ~Workbook(); // without Close() nothing is written
+    Workbook(const Workbook&) = delete;
+    Workbook& operator=(const Workbook&) = delete;
+
+    // A sheet named name, made legal for Excel: at most 31 characters,
+    // none of []:*?/\ , unique in the workbook.
+    Sheet& AddSheet(const std::string& name);
+    // Writes the file (through a temporary name in the same folder, so a
+    // failed write never leaves half a workbook under path).
+    void Close();
+    const std::string& Path() const { return path_; }
+
+    // A sheet name Excel accepts for name (the rule of AddSheet, without
+    // the uniqueness).
+    static std::string LegalSheetName(const std::string& name);
+    // A column's letters: 0 is "A", 26 is "AA".
+    static std::string ColumnLetters(int col);
+
+private:
+    friend class Sheet;
+    lxw_format* Format(const Style& style);
+    [[noreturn]] void Fail(const std::string& reason) const;
+
+    std::string path_;
+    std::string partPath_;
+    lxw_workbook* book_ = nullptr;
+    std::vector<std::unique_ptr<Sheet>> sheets_;
+    std::map<std::pair<std::string, bool>, lxw_format*> formats_;
+};
+
+} // namespace qtmv::xlsx
