@@ -1,4 +1,5 @@
 #include "DemoPlant.h"
+#include "QualityDemo.h"
 
 #include "PlantWords.h"
 #include "Random.h"
@@ -1753,6 +1754,7 @@ DemoSummary writeDemoPlant(const std::string& path, const DemoOptions& options)
             Plant plant(db.get(), options);
             summary = plant.run();
         }
+        writeQualitySettings(db.get());
         for (const std::string& create : indexes)
             exec(db.get(), create.c_str());
         exec(db.get(), "COMMIT");
