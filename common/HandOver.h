@@ -24,6 +24,12 @@ inline std::string gLookupContext;   // "設備" offers machines; emptied by the
 inline std::string gLookupStaffGroup;
 inline bool gReturned = false;       // the opened window reports a confirmed choice
 inline std::string gQueryOrderNo;    // work-order number confirmed in the work-order query
+// Returned by the quality windows to the time-consumption window: the
+// inspection was saved and has lines; the printing data has lines (after
+// loading or saving).
+inline bool gInspectionSaved = false;
+inline bool gHasInspection = false;
+inline bool gHasPrintingData = false;
 
 inline void clearPick() { gPick.fill(std::string()); }
 
