@@ -14,11 +14,12 @@ namespace qtmv::demo {
 namespace {
 
 constexpr std::string_view kUsage =
-    "usage: demo-db [--work-orders N] [--seed S] [--date YYYY-MM-DD] PATH\n"
+    "usage: demo-db [--work-orders N] [--seed S] [--date YYYY-MM-DD] [--time-lines N] PATH\n"
     "  Writes a new demo plant database at PATH (an existing file is never overwritten).\n"
     "  --work-orders N  number of work orders (default 300)\n"
     "  --seed S         random seed (default 1); the same seed, size and date give the same data\n"
-    "  --date D         the plant's today (default: the current date)\n";
+    "  --date D         the plant's today (default: the current date)\n"
+    "  --time-lines N   at least N time lines, for measuring the production analyses\n";
 
 template <typename T>
 bool number(std::string_view text, T& value)
@@ -75,6 +76,12 @@ int runDemoDb(int argc, const char* const argv[], std::ostream& out, std::ostrea
         } else if (arg == "--date" && hasValue) {
             if (!parseDate(argv[++i], options.today)) {
                 err << "demo-db: --date needs a date such as 2024-12-04, not \"" << argv[i] << "\"\n";
+                return 2;
+            }
+        } else if (arg == "--time-lines" && hasValue) {
+            if (!number(std::string_view(argv[++i]), options.timeLines) || options.timeLines < 0 ||
+                options.timeLines > 10'000'000) {
+                err << "demo-db: --time-lines needs a number from 0 to 10000000, not \"" << argv[i] << "\"\n";
                 return 2;
             }
         } else if (!arg.empty() && arg[0] == '-') {

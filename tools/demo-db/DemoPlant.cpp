@@ -1,4 +1,5 @@
 #include "DemoPlant.h"
+#include "AnalysisDemo.h"
 #include "QualityDemo.h"
 
 #include "PlantWords.h"
@@ -1754,6 +1755,7 @@ DemoSummary writeDemoPlant(const std::string& path, const DemoOptions& options)
             Plant plant(db.get(), options);
             summary = plant.run();
         }
+        summary.timeLines += fillTimeLines(db.get(), options.timeLines, options.seed, options.today);
         writeQualitySettings(db.get());
         for (const std::string& create : indexes)
             exec(db.get(), create.c_str());

@@ -20,6 +20,9 @@ struct DemoOptions {
     // vendor lookups on a large vendor table. They take no part in the work
     // orders, so the rest of the plant is the same with or without them.
     long long extraVendors = 0;
+    // At least this many time lines, for measuring the production analyses
+    // (0: the plant's own); see fillTimeLines.
+    long long timeLines = 0;
 };
 
 struct DemoSummary {
@@ -43,7 +46,7 @@ DemoSummary writeDemoPlant(const std::string& path, const DemoOptions& options);
 std::string keptDemoPlant(const char* envVariable, const std::string& defaultPath, long long workOrders);
 
 // The command line "demo-db [--work-orders N] [--seed S] [--date YYYY-MM-DD]
-// PATH"; the date defaults to the current date. Returns the exit code.
+// [--time-lines N] PATH"; the date defaults to the current date. Returns the exit code.
 int runDemoDb(int argc, const char* const argv[], std::ostream& out, std::ostream& err);
 
 } // namespace qtmv::demo
