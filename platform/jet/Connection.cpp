@@ -1,11 +1,13 @@
 #include "platform/jet/Connection.h"
 
 #include "platform/jet/Backend.h"
+#include "platform/jet/Postgres.h"
 #include "platform/jet/Translator.h"
 #include "platform/text/Text.h"
 
 #include <algorithm>
 #include <mutex>
+#include <optional>
 
 namespace jet {
 
@@ -50,7 +52,11 @@ std::string quoteConnectionValue(std::string_view value)
     return out + '"';
 }
 
-std::string dataSourceOf(const std::string& cs)
+namespace {
+
+// The value of the first of `keys` (lower case, blanks removed) that the
+// connection string holds; nothing when none.
+std::optional<std::string> connectionValueOf(const std::string& cs, std::initializer_list<const char*> keys)
 {
     const std::size_t n = cs.size();
     std::size_t i = 0;
@@ -97,13 +103,44 @@ std::string dataSourceOf(const std::string& cs)
             next = cs.find(';', v);
             value = qtmv::Trim(std::string_view(cs).substr(v, next == std::string::npos ? std::string::npos : next - v));
         }
-        if (sameKey(key, "datasource") || sameKey(key, "dbq"))
-            return value;
+        for (const char* k : keys)
+            if (sameKey(key, k))
+                return value;
         if (next == std::string::npos)
             break;
         i = next + 1;
     }
-    return std::string();
+    return std::nullopt;
+}
+
+} // namespace
+
+std::string dataSourceOf(const std::string& cs)
+{
+    return connectionValueOf(cs, {"datasource", "dbq"}).value_or(std::string());
+}
+
+ServerAddress serverAddressOf(const std::string& cs)
+{
+    ServerAddress a;
+    a.host = connectionValueOf(cs, {"server", "host"}).value_or(std::string());
+    if (a.host.empty())
+        return a;
+    a.port = connectionValueOf(cs, {"port"}).value_or(std::string());
+    a.database = connectionValueOf(cs, {"database", "initialcatalog"}).value_or(std::string());
+    a.user = connectionValueOf(cs, {"userid", "user", "uid"}).value_or(std::string());
+    return a;
+}
+
+std::string serverConnectionString(const ServerAddress& a)
+{
+    std::string cs = "Provider=PostgreSQL;Server=" + quoteConnectionValue(a.host);
+    if (!a.port.empty())
+        cs += ";Port=" + quoteConnectionValue(a.port);
+    cs += ";Database=" + quoteConnectionValue(a.database);
+    if (!a.user.empty())
+        cs += ";User ID=" + quoteConnectionValue(a.user);
+    return cs;
 }
 
 void setBusyWaitBudget(std::chrono::milliseconds budget)
@@ -170,6 +207,12 @@ void Connection::open(const std::string& connectionString)
 {
     if (backend_)
         throw Error(Error::Kind::Usage, "連線已經開啟，不能再開啟一次。");
+    if (const ServerAddress server = serverAddressOf(connectionString); !server.host.empty()) {
+        backend_ = openPostgresBackend(server, busyTimeoutMs_);
+        dataSource_ = server.display();
+        level_ = 0;
+        return;
+    }
     const std::string path = dataSourceOf(connectionString);
     if (path.empty())
         throw Error(Error::Kind::FileMissing, "連線字串中沒有指定資料庫檔案（Data Source）。");

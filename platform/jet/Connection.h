@@ -28,7 +28,9 @@ public:
 
     // "Provider=...;Data Source=<path>;Jet OLEDB:Database Password=..."
     // The Data Source names the database file (an SQLite 3 file; the
-    // password means nothing to it). Opens read-write and never creates a
+    // password means nothing to it). A connection string with Server=
+    // names a PostgreSQL database instead (Postgres.h); dataSource() is then
+    // "host:port/database". Opens read-write and never creates a
     // file. Throws Error naming the file when it is missing, is not a
     // regular file (a folder, a named pipe, a device), is an Access file,
     // or is not a database.

@@ -18,6 +18,8 @@ public:
         Syntax,         // the statement could not be translated or prepared
         RowChanged,     // optimistic update: the row changed or vanished since it was read
         Usage,          // the layer was used out of order (no current row, closed recordset)
+        Conflict,       // a server cancelled the statement as it collided with another workstation's
+                        // (deadlock, serialization failure); running it again may succeed
     };
     Error(Kind kind, const std::string& description, const std::string& engineMessage = {},
           const std::string& sql = {})

@@ -30,6 +30,30 @@ bool isIdentChar(unsigned char c) { return charClass[c] != 0; }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
+// Words PostgreSQL reserves that Jet takes as plain column names (USER,
+// above all, would read as the server's own user name).
+bool pgReserved(std::string_view w)
+{
+    static constexpr std::string_view words[] = {
+        "analyse", "analyze", "array", "asymmetric", "both", "check", "collate", "column", "constraint",
+        "current_catalog", "current_date", "current_role", "current_schema", "current_time", "current_timestamp",
+        "current_user", "default", "deferrable", "do", "fetch", "foreign", "grant", "initially", "lateral",
+        "leading", "localtime", "localtimestamp", "offset", "only", "placing", "primary", "references",
+        "returning", "session_user", "symmetric", "trailing", "unique", "user", "variadic", "window"};
+    if (w.size() < 2 || w.size() > 17)
+        return false;
+    for (const std::string_view r : words) {
+        if (r.size() != w.size())
+            continue;
+        std::size_t i = 0;
+        while (i < w.size() && lower(w[i]) == r[i])
+            ++i;
+        if (i == w.size())
+            return true;
+    }
+    return false;
+}
+
 
 // Appends a piece of output, keeping apart what would otherwise run together
 // into one token (two names) or into a comment ("--", "/*").
@@ -54,7 +78,7 @@ enum class Kw : std::uint8_t {
     None, Select, Top, Percent, Distinct, DistinctRow, All, Union, Update, Set, Delete, From, Where, Join, Inner,
     Left, Right, Full, Outer, Cross, On, As, Group, Having, Order, By, Mod, And, Or, Not, Xor, Eqv, Imp, Like,
     Between, Is, In, Asc, Desc, When, Then, Else, End, Case, Into, Values, Limit, Escape, Exists,
-    IsNull, Nz, UCase, LCase, Len, Mid, CStr, // functions
+    IsNull, Nz, UCase, LCase, Len, Mid, CStr, Iif, IfNull, // functions
 };
 
 struct Keyword {
@@ -79,7 +103,7 @@ constexpr Keyword keywords[] = {
     {"values", Kw::Values, true}, {"limit", Kw::Limit, true}, {"escape", Kw::Escape, true},
     {"exists", Kw::Exists, true}, {"isnull", Kw::IsNull, false}, {"nz", Kw::Nz, false},
     {"ucase", Kw::UCase, false}, {"lcase", Kw::LCase, false}, {"len", Kw::Len, false}, {"mid", Kw::Mid, false},
-    {"cstr", Kw::CStr, false},
+    {"cstr", Kw::CStr, false}, {"iif", Kw::Iif, false}, {"ifnull", Kw::IfNull, false},
 };
 
 constexpr std::array<bool, 64> stopWords = [] {
@@ -145,7 +169,7 @@ struct Edit {
 
 class Stmt {
 public:
-    explicit Stmt(std::string_view src) : s_(src)
+    Stmt(std::string_view src, Dialect dialect) : s_(src), pg_(dialect == Dialect::PostgreSQL)
     {
         tokenize();
         if (t_.empty())
@@ -163,6 +187,7 @@ public:
 
 private:
     std::string_view s_;
+    bool pg_;             // PostgreSQL: names fold to lower case, functions differ
     std::vector<Tok> t_;
     std::vector<Edit> e_;
     int end_ = 0;         // tokens before any trailing semicolons
@@ -318,7 +343,7 @@ void Stmt::tokenize()
                 fail("空白的名稱");
             const int t = push(K::Name, i, j + 1);
             if (s_.substr(i + 1, j - i - 1).find('"') != std::string_view::npos)
-                replace(t, quoteIdentifier(s_.substr(i + 1, j - i - 1)));
+                replace(t, quoteIdentifier(s_.substr(i + 1, j - i - 1), pg_ ? Dialect::PostgreSQL : Dialect::SQLite));
             i = j + 1;
             continue;
         }
@@ -441,9 +466,15 @@ void Stmt::rewriteFunctions()
 {
     const int n = size();
     for (int i = 0; i < n; ++i) {
-        if (t_[i].k != K::Word || (i > 0 && t_[i - 1].k == K::Dot))
+        if (t_[i].k != K::Word)
             continue;
         const Kw kw = t_[static_cast<std::size_t>(i)].kw;
+        if (pg_ && kw == Kw::None && !(i + 1 < n && t_[i + 1].k == K::LP) && pgReserved(text(i)))
+            replace(i, quoteIdentifier(text(i), Dialect::PostgreSQL));
+        if (i > 0 && t_[i - 1].k == K::Dot)
+            continue;
+        if (pg_ && kw == Kw::Like)
+            replace(i, "ilike"); // Jet's like ignores case
         if (kw == Kw::None)
             continue;
         if (i + 1 < n && t_[i + 1].k == K::LP) {
@@ -457,7 +488,7 @@ void Stmt::rewriteFunctions()
                 const int args = argCount(i + 1);
                 if (args < 1 || args > 2)
                     fail("Nz 需要一或兩個引數");
-                replace(i, "ifnull");
+                replace(i, pg_ ? "coalesce" : "ifnull");
                 if (args == 1)
                     edit(rp).pre += ", ''";
             } else if (kw == Kw::UCase) {
@@ -469,7 +500,20 @@ void Stmt::rewriteFunctions()
             } else if (kw == Kw::Mid) {
                 replace(i, "substr");
             } else if (kw == Kw::CStr) {
-                replace(i, "jet_concat");
+                replace(i, pg_ ? "concat" : "jet_concat");
+            } else if (pg_ && kw == Kw::IfNull) {
+                replace(i, "coalesce");
+            } else if (pg_ && kw == Kw::Iif) {
+                // iif(c, a, b) -> (case when c then a else b end)
+                if (argCount(i + 1) != 3)
+                    fail("iif 需要三個引數");
+                drop(i);
+                edit(i + 1).post += "case when ";
+                int comma = 0;
+                for (int j = i + 2; j < rp; ++j)
+                    if (t_[j].k == K::Comma && t_[j].depth == t_[i + 1].depth + 1)
+                        replace(j, comma++ == 0 ? " then " : " else ");
+                edit(rp).pre += " end";
             }
         } else if (kw == Kw::Mod) {
             replace(i, "%");
@@ -604,7 +648,7 @@ void Stmt::rewriteConcat()
             break;
         }
         Edit& first = edit(start);
-        first.pre.insert(0, "jet_concat(");
+        first.pre.insert(0, pg_ ? "concat(" : "jet_concat(");
         edit(end - 1).post += ")";
     }
 }
@@ -883,7 +927,7 @@ void Stmt::markEditable(EditableSelect& e)
     emit(q, alias >= 0 ? alias : table, (alias >= 0 ? alias : table) + 1);
     if (!q.empty() && q.front() == ' ')
         q.erase(0, 1);
-    edit(0).post += " " + q + ".rowid,";
+    edit(0).post += pg_ ? " " + q + ".jet_rowid as \"jet$row\"," : " " + q + ".rowid,";
 }
 
 void Stmt::emit(std::string& out, int from, int to) const
@@ -911,7 +955,12 @@ void Stmt::emit(std::string& out, int from, int to) const
             if (!out.empty() && isIdentChar(static_cast<unsigned char>(out.back())))
                 out += ' ';
             out += '"';
-            out.append(s_.substr(t.pos + 1, t.len - 2));
+            const std::string_view name = s_.substr(t.pos + 1, t.len - 2);
+            if (pg_)
+                for (const char c : name)
+                    out += lower(c);
+            else
+                out.append(name);
             out += '"';
             ++i;
             continue;
@@ -924,13 +973,13 @@ void Stmt::emit(std::string& out, int from, int to) const
     }
 }
 
-std::string translateSqlite(std::string_view jetSql, EditableSelect* editable)
+std::string translateFor(std::string_view jetSql, Dialect dialect, EditableSelect* editable)
 {
     // The engine reads a statement only up to a NUL: a value carrying one
     // would be cut into another statement, or an unterminated one.
     if (jetSql.find('\0') != std::string_view::npos)
         throw Error(Error::Kind::Syntax, "SQL 陳述式中含有 NUL 字元，無法執行。");
-    Stmt s(jetSql);
+    Stmt s(jetSql, dialect);
     s.rewrite();
     if (s.isUpdateJoin())
         return s.updateJoin();
@@ -993,10 +1042,10 @@ private:
     std::unordered_map<Key, std::list<Entry>::iterator, KeyHash> map_;
 };
 
-TranslationCache& cacheFor(Dialect)
+TranslationCache& cacheFor(Dialect dialect)
 {
-    static TranslationCache sqlite;
-    return sqlite;
+    static TranslationCache sqlite, postgres;
+    return dialect == Dialect::PostgreSQL ? postgres : sqlite;
 }
 
 } // namespace
@@ -1008,23 +1057,24 @@ std::string translate(std::string_view jetSql, Dialect dialect)
     std::string out;
     if (cache.find(jetSql, hash, out))
         return out;
-    out = translateSqlite(jetSql, nullptr);
+    out = translateFor(jetSql, dialect, nullptr);
     cache.put(jetSql, hash, out);
     return out;
 }
 
-EditableSelect translateEditable(std::string_view jetSql, Dialect)
+EditableSelect translateEditable(std::string_view jetSql, Dialect dialect)
 {
     EditableSelect e;
-    e.sql = translateSqlite(jetSql, &e);
+    e.sql = translateFor(jetSql, dialect, &e);
     return e;
 }
 
-std::string quoteIdentifier(std::string_view name, Dialect)
+std::string quoteIdentifier(std::string_view name, Dialect dialect)
 {
+    const bool fold = dialect == Dialect::PostgreSQL;
     std::string q = "\"";
     for (const char c : name) {
-        q += c;
+        q += fold ? lower(c) : c;
         if (c == '"')
             q += '"';
     }

@@ -18,7 +18,14 @@
 
 namespace jet {
 
-enum class Dialect { SQLite /*, PostgreSQL */ };
+// PostgreSQL differs from the SQLite form above in this: names fold to lower
+// case ("NO" for [NO]; the server database is created with lower-case names)
+// and the few that PostgreSQL reserves (USER) are quoted; iif(c, a, b)
+// becomes (case when c then a else b end); & and CStr become concat() (a null
+// counts as "", all null gives ""); Nz and ifnull become coalesce; like
+// becomes ilike, as Jet's like ignores case; the editable row identity is the
+// jet_rowid column every server table carries.
+enum class Dialect { SQLite, PostgreSQL };
 
 // Translates one Jet statement. Throws Error(Kind::Syntax) on a text it
 // cannot translate (unbalanced parentheses or quotes, parameter markers,

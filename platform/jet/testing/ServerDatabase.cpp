@@ -1,0 +1,216 @@
+#include "platform/jet/testing/ServerDatabase.h"
+
+#include <libpq-fe.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <regex>
+#include <stdexcept>
+#include <thread>
+
+#include <unistd.h>
+
+namespace jet::testing {
+
+namespace {
+
+struct ConnFree {
+    void operator()(PGconn* c) const { PQfinish(c); }
+};
+using Conn = std::unique_ptr<PGconn, ConnFree>;
+
+Conn connect(const std::string& conninfo)
+{
+    Conn c(PQconnectdb(conninfo.c_str()));
+    if (PQstatus(c.get()) != CONNECTION_OK)
+        throw std::runtime_error("cannot connect to the test server: " + std::string(PQerrorMessage(c.get())));
+    PQsetNoticeProcessor(c.get(), [](void*, const char*) {}, nullptr);
+    return c;
+}
+
+// Runs `sql`; the first value of the first row, or "<none>"/"<null>".
+std::string run(PGconn* c, const std::string& sql, bool* failed = nullptr, std::string* state = nullptr)
+{
+    PGresult* r = PQexec(c, sql.c_str());
+    const ExecStatusType st = PQresultStatus(r);
+    std::string out = "<none>";
+    if (st != PGRES_COMMAND_OK && st != PGRES_TUPLES_OK) {
+        const std::string msg = PQresultErrorMessage(r);
+        if (state) {
+            const char* s = PQresultErrorField(r, PG_DIAG_SQLSTATE);
+            *state = s ? s : "";
+        }
+        PQclear(r);
+        if (failed) {
+            *failed = true;
+            return out;
+        }
+        throw std::runtime_error(msg + " in: " + sql);
+    }
+    if (st == PGRES_TUPLES_OK && PQntuples(r) > 0 && PQnfields(r) > 0)
+        out = PQgetisnull(r, 0, 0) ? "<null>" : PQgetvalue(r, 0, 0);
+    PQclear(r);
+    return out;
+}
+
+std::string maintenance() { return *testServer() + " dbname=postgres"; }
+
+std::string quoted(const std::string& name) { return "\"" + name + "\""; }
+
+} // namespace
+
+std::optional<std::string> testServer()
+{
+    const char* v = std::getenv("QTMV_TEST_PG");
+    if (!v || !*v)
+        return std::nullopt;
+    return std::string(v);
+}
+
+ServerDatabase::ServerDatabase() { create(""); }
+
+ServerDatabase::ServerDatabase(const std::string& key,
+                               const std::function<void(const std::string& connectionString)>& fill)
+{
+    const std::string tpl = "qtmv_tpl_" + key;
+    Conn m = connect(maintenance());
+    // One process makes the template; the others wait for it.
+    run(m.get(), "select pg_advisory_lock(hashtext('" + tpl + "'))");
+    if (run(m.get(), "select count(*) from pg_database where datname = '" + tpl + "'") == "0") {
+        const std::string making = tpl + "_" + std::to_string(::getpid());
+        run(m.get(), "drop database if exists " + quoted(making) + " with (force)");
+        run(m.get(), "create database " + quoted(making) + " template template0 encoding 'UTF8'");
+        ServerAddress a;
+        a.host = address_.host;
+        {
+            PQconninfoOption* opts = PQconninfoParse(testServer()->c_str(), nullptr);
+            for (PQconninfoOption* o = opts; o && o->keyword; ++o) {
+                if (!o->val)
+                    continue;
+                if (std::string(o->keyword) == "host")
+                    a.host = o->val;
+                else if (std::string(o->keyword) == "port")
+                    a.port = o->val;
+                else if (std::string(o->keyword) == "user")
+                    a.user = o->val;
+            }
+            PQconninfoFree(opts);
+        }
+        a.database = making;
+        try {
+            fill(serverConnectionString(a));
+        } catch (...) {
+            run(m.get(), "drop database if exists " + quoted(making) + " with (force)");
+            run(m.get(), "select pg_advisory_unlock(hashtext('" + tpl + "'))");
+            throw;
+        }
+        run(m.get(), "alter database " + quoted(making) + " rename to " + quoted(tpl));
+    }
+    run(m.get(), "select pg_advisory_unlock(hashtext('" + tpl + "'))");
+    m.reset();
+    create(tpl);
+}
+
+void ServerDatabase::create(const std::string& templateName)
+{
+    static std::atomic<int> counter{0};
+    PQconninfoOption* opts = PQconninfoParse(testServer().value_or("").c_str(), nullptr);
+    for (PQconninfoOption* o = opts; o && o->keyword; ++o) {
+        if (!o->val)
+            continue;
+        const std::string k = o->keyword;
+        if (k == "host")
+            address_.host = o->val;
+        else if (k == "port")
+            address_.port = o->val;
+        else if (k == "user")
+            address_.user = o->val;
+    }
+    PQconninfoFree(opts);
+    address_.database = "qtmv_t_" + std::to_string(::getpid()) + "_" + std::to_string(counter++);
+    Conn m = connect(maintenance());
+    run(m.get(), "drop database if exists " + quoted(address_.database) + " with (force)");
+    const std::string from = templateName.empty() ? "template0" : quoted(templateName);
+    // A template another process is copying at this moment refuses a second copy for a while.
+    for (int attempt = 0;; ++attempt) {
+        bool failed = false;
+        std::string state;
+        run(m.get(), "create database " + quoted(address_.database) + " template " + from + " encoding 'UTF8'",
+            &failed, &state);
+        if (!failed)
+            break;
+        if (state != "55006" || attempt >= 100)
+            throw std::runtime_error("cannot create the test database " + address_.database + " (" + state + ")");
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    if (templateName.empty())
+        exec(std::string(postgresSupportSql()));
+}
+
+ServerDatabase::~ServerDatabase()
+{
+    try {
+        Conn m = connect(maintenance());
+        bool failed = false;
+        run(m.get(), "drop database if exists " + quoted(address_.database) + " with (force)", &failed);
+    } catch (...) {
+        // The whole cluster goes at the end of the test command anyway.
+    }
+}
+
+void ServerDatabase::exec(const std::string& sql) const
+{
+    Conn c = connect(*testServer() + " dbname=" + address_.database);
+    run(c.get(), sql);
+}
+
+std::string ServerDatabase::scalar(const std::string& sql) const
+{
+    Conn c = connect(*testServer() + " dbname=" + address_.database);
+    return run(c.get(), sql);
+}
+
+std::string createTableSql(const std::string& table, const std::string& columns, bool server)
+{
+    if (!server)
+        return "create table [" + table + "] (" + columns + ")";
+    // Outside quoted literals: names in lower case, SQLite's types as the server's.
+    std::string cols;
+    bool inLiteral = false;
+    for (const char c : columns) {
+        if (c == '\'')
+            inLiteral = !inLiteral;
+        cols += (!inLiteral && c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    cols = std::regex_replace(cols, std::regex(R"(\[([^\]]*)\])"), "\"$1\"");
+    cols = std::regex_replace(cols, std::regex(R"(\btext\b)"), "citext");
+    cols = std::regex_replace(cols, std::regex(R"(\breal\b)"), "double precision");
+    cols = std::regex_replace(cols, std::regex(R"(\binteger\b)"), "bigint");
+    std::string name;
+    for (const char c : table)
+        name += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    std::string sql = "create table \"" + name + "\" (" + cols + ", " + kServerRowId
+                      + " bigint generated always as identity primary key);";
+    // The names as written, noted where the server database keeps them.
+    std::size_t from = 0;
+    while (from < columns.size()) {
+        std::size_t end = columns.find(',', from);
+        if (end == std::string::npos)
+            end = columns.size();
+        std::smatch m;
+        const std::string part = columns.substr(from, end - from);
+        if (std::regex_search(part, m, std::regex(R"(^\s*\[?([^\s\]]+))"))) {
+            std::string lower;
+            for (const char c : m[1].str())
+                lower += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+            sql += "comment on column \"" + name + "\".\"" + lower + "\" is '" + m[1].str() + "';";
+        }
+        from = end + 1;
+    }
+    return sql;
+}
+
+} // namespace jet::testing
