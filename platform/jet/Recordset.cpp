@@ -32,10 +32,11 @@ struct Recordset::Impl {
 
     std::shared_ptr<Backend> backend;
     std::unique_ptr<Cursor> cursor;          // rows still to come (server-side forward-only)
+    long long passed = 0;                    // forward-only: rows read and dropped before rows[0]
     std::vector<ColumnInfo> columns;
     std::vector<std::string> names;
     std::unordered_map<std::string, int> byName; // lower-case name -> first field of that name
-    std::vector<std::vector<Value>> rows;
+    std::vector<std::vector<Value>> rows;    // forward-only: only the current row
     std::vector<Value> rowIds;               // editing: row identity of each row
     long long pos = 0;                       // -1 before the first row, rows.size() after the last
     long long affected = -1;
@@ -72,8 +73,14 @@ struct Recordset::Impl {
         if (!cursor)
             return;
         if (cursor->next()) {
-            rows.emplace_back();
-            cursor->read(rows.back(), 0);
+            // One row at a time, read into the previous row's values.
+            if (rows.empty()) {
+                rows.emplace_back();
+            } else {
+                ++passed;
+                pos = 0;
+            }
+            cursor->read(rows.front(), 0);
         } else {
             cursor.reset(); // statement finished, back to the cache
         }
@@ -258,7 +265,7 @@ void Recordset::moveLast()
 long long Recordset::absolutePosition() const
 {
     d_->requireOpen();
-    return d_->hasCurrent() ? d_->pos : -1;
+    return d_->hasCurrent() ? d_->passed + d_->pos : -1;
 }
 
 int Recordset::fieldCount() const { return static_cast<int>(d_->columns.size()); }

@@ -4,10 +4,10 @@
 // Reading: open(sql, conn) with the defaults (client-side, static, read-only)
 // reads all rows at once; recordCount(), eof(), moveNext(), field("NAME").
 // A server-side forward-only read-only recordset steps through the rows as
-// they come (recordCount() is -1 there, bof() tells whether a row exists);
-// it keeps the database's read lock until its last row is read or it is
-// closed, so keep it short-lived. Both bof() and eof() are true on an empty
-// recordset.
+// they come and holds only the current one (recordCount() is -1 there, bof()
+// tells whether a row exists); it keeps the database's read lock until its
+// last row is read or it is closed, so keep it short-lived. Both bof() and
+// eof() are true on an empty recordset.
 //
 // Fields are named as Jet names result columns: an alias by its alias, an
 // unaliased column (also a qualified one, "PWORK.PO") by its column name;
@@ -76,8 +76,9 @@ public:
     // The field joined with an empty string and trimmed: null reads as "".
     std::string text(const std::string& name) const;
 
-    // All rows read so far (the whole result on a client-side cursor), in
-    // field order; for copying into a grid without per-field lookups.
+    // The rows held, in field order, for copying without per-field lookups:
+    // the whole result on a client-side cursor, only the row last read on a
+    // server-side forward-only one.
     const std::vector<std::vector<Value>>& rows() const;
 
     // Editing (Optimistic only).

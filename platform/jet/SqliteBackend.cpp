@@ -310,8 +310,13 @@ public:
         sqlite3_stmt* s = p_.stmt;
         const int n = static_cast<int>(columns_.size()) - first;
         row.resize(static_cast<std::size_t>(n));
-        for (int c = 0; c < n; ++c)
-            row[static_cast<std::size_t>(c)] = fetch(s, c + first);
+        for (int c = 0; c < n; ++c) {
+            Value& v = row[static_cast<std::size_t>(c)];
+            if (sqlite3_column_type(s, c + first) == SQLITE_TEXT)
+                v.assignText(columnText(s, c + first)); // into the text the row held before
+            else
+                v = fetch(s, c + first);
+        }
     }
 
     Value value(int column) override { return fetch(p_.stmt, column); }
@@ -325,11 +330,14 @@ private:
         case SQLITE_INTEGER: return Value(static_cast<long long>(sqlite3_column_int64(s, c)));
         case SQLITE_FLOAT: return Value(sqlite3_column_double(s, c));
         case SQLITE_NULL: return Value();
-        default: {
-            const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(s, c));
-            return Value(std::string_view(t ? t : "", static_cast<std::size_t>(sqlite3_column_bytes(s, c))));
+        default: return Value(columnText(s, c));
         }
-        }
+    }
+
+    static std::string_view columnText(sqlite3_stmt* s, int c)
+    {
+        const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(s, c));
+        return std::string_view(t ? t : "", static_cast<std::size_t>(sqlite3_column_bytes(s, c)));
     }
 
     std::shared_ptr<SqliteBackend> owner_;

@@ -35,6 +35,17 @@ public:
     // (the val() rule), null 0.
     double number() const;
 
+    // Makes the value this text, reusing the text storage it already holds:
+    // a row buffer read into again and again allocates only when a text
+    // outgrows it.
+    void assignText(std::string_view t)
+    {
+        if (std::string* s = std::get_if<std::string>(&v_))
+            s->assign(t);
+        else
+            v_.emplace<std::string>(t);
+    }
+
     const std::string* textIf() const { return std::get_if<std::string>(&v_); }
     const std::int64_t* integerIf() const { return std::get_if<std::int64_t>(&v_); }
     const double* realIf() const { return std::get_if<double>(&v_); }
