@@ -263,6 +263,7 @@ private:
     void rewriteFunctions();
     void rewriteConcat();
     void rewriteTop();
+    void rewriteOrderNulls();
     void rewriteDelete();
     int argCount(int lp) const;
     std::string unqualifySetColumns(int set, int setEnd);
@@ -366,7 +367,10 @@ void Stmt::tokenize()
                         ++j;
                 }
             }
-            push(K::Num, i, j);
+            const int num = push(K::Num, i, j);
+            // Jet reads 2.0 as a Double ("2" in text); the server would keep it as numeric 2.0.
+            if (pg_ && s_.substr(i, j - i).find_first_of(".eE") != std::string_view::npos)
+                edit(num).post += "::float8";
             i = j;
             continue;
         }
@@ -698,6 +702,30 @@ void Stmt::rewriteTop()
     }
 }
 
+// Jet and SQLite sort nulls before every value; PostgreSQL after them.
+void Stmt::rewriteOrderNulls()
+{
+    for (int i = 0; i + 1 < end_; ++i) {
+        if (!is(i, Kw::Order) || !is(i + 1, Kw::By))
+            continue;
+        const int d = t_[i].depth;
+        int j = i + 2;
+        auto itemEnd = [&](int last) {
+            if (last < i + 2)
+                return;
+            edit(last).post += is(last, Kw::Desc) ? " nulls last" : " nulls first";
+        };
+        for (; j < end_; ++j) {
+            if (t_[j].depth < d || (t_[j].depth == d && (is(j, Kw::Limit) || is(j, Kw::Union))))
+                break;
+            if (t_[j].depth == d && t_[j].k == K::Comma)
+                itemEnd(j - 1);
+        }
+        itemEnd(j - 1);
+        i = j - 1;
+    }
+}
+
 void Stmt::rewriteDelete()
 {
     // Jet's "delete * from T" and "delete T.* from T": SQLite names no columns.
@@ -730,6 +758,8 @@ void Stmt::rewrite()
 
     rewriteFunctions();
     rewriteConcat();
+    if (pg_)
+        rewriteOrderNulls();
     rewriteTop();
 
     if (is(0, Kw::Update)) {
@@ -951,23 +981,32 @@ void Stmt::emit(std::string& out, int from, int to) const
             i = j + 1;
             continue;
         }
-        if (t.edit < 0) { // a [name] or `name`: "name"
-            if (!out.empty() && isIdentChar(static_cast<unsigned char>(out.back())))
-                out += ' ';
-            out += '"';
+        // A [name] or `name` goes out as "name".
+        auto quotedName = [&] {
+            std::string q = "\"";
             const std::string_view name = s_.substr(t.pos + 1, t.len - 2);
             if (pg_)
                 for (const char c : name)
-                    out += lower(c);
+                    q += lower(c);
             else
-                out.append(name);
-            out += '"';
+                q.append(name);
+            return q + '"';
+        };
+        if (t.edit < 0) {
+            if (!out.empty() && isIdentChar(static_cast<unsigned char>(out.back())))
+                out += ' ';
+            out += quotedName();
             ++i;
             continue;
         }
         const Edit& e = e_[static_cast<std::size_t>(t.edit)];
         append(out, e.pre);
-        append(out, e.replace ? std::string_view(e.text) : text(i));
+        if (e.replace)
+            append(out, e.text);
+        else if (t.k == K::Name)
+            append(out, quotedName());
+        else
+            append(out, text(i));
         append(out, e.post);
         ++i;
     }

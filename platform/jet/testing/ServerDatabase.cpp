@@ -186,6 +186,7 @@ std::string createTableSql(const std::string& table, const std::string& columns,
         cols += (!inLiteral && c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
     }
     cols = std::regex_replace(cols, std::regex(R"(\[([^\]]*)\])"), "\"$1\"");
+    cols = std::regex_replace(cols, std::regex(R"(\s+collate\s+nocase\b)"), "");
     cols = std::regex_replace(cols, std::regex(R"(\btext\b)"), "citext");
     cols = std::regex_replace(cols, std::regex(R"(\breal\b)"), "double precision");
     cols = std::regex_replace(cols, std::regex(R"(\binteger\b)"), "bigint");

@@ -218,42 +218,6 @@ TEST(ConnectionExecute, RowsChangedAndErrorsWithTheStatement)
     EXPECT_EQ(db.scalar("select count(*) from T"), "3");
 }
 
-TEST(ConnectionTransactions, RollbackUnlessCommitted)
-{
-    TempDatabase db("create table T (N integer);");
-    Connection c;
-    c.open(db.connectionString());
-    {
-        Transaction t(c);
-        c.execute("insert into [T] values (1)");
-    } // not committed
-    EXPECT_FALSE(c.inTransaction());
-    {
-        Transaction t(c);
-        c.execute("insert into [T] values (2)");
-        {
-            Transaction inner(c);
-            c.execute("insert into [T] values (3)");
-        } // the nested part only
-        {
-            Transaction inner(c);
-            c.execute("insert into [T] values (4)");
-            inner.commit();
-        }
-        t.commit();
-    }
-    EXPECT_EQ(db.scalar("select group_concat(N) from T"), "2,4");
-    EXPECT_THROW(c.commitTrans(), Error);
-
-    {
-        Connection d;
-        d.open(db.connectionString());
-        d.beginTrans();
-        d.execute("insert into [T] values (5)");
-    } // the connection goes away with its transaction open
-    EXPECT_EQ(db.scalar("select count(*) from T"), "2");
-}
-
 TEST(ConnectionConcurrency, LockedDatabaseWaitsThenReportsBusy)
 {
     TempDatabase db("create table T (N integer);");
@@ -301,40 +265,6 @@ TEST(ConnectionConcurrency, WaitBudgetIsSharedByAllConnections)
     // Two budgets and the holder's commit, far below one full busy timeout.
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(8));
     EXPECT_EQ(db.scalar("select group_concat(N) from T"), "2");
-}
-
-// Two workstations saving at once: each reads a counter and writes it back
-// inside its transaction. Both succeed and no increment is lost.
-TEST(ConnectionConcurrency, TwoWritersAtOnceBothSucceed)
-{
-    TempDatabase db("create table C (ID text, N integer); insert into C values ('k', 0);");
-    constexpr int rounds = 25;
-    auto work = [&](std::string& failure) {
-        try {
-            Connection c;
-            c.open(db.connectionString());
-            for (int i = 0; i < rounds; ++i) {
-                Transaction t(c);
-                Recordset rs;
-                rs.open("select * from [C] where ID = 'k'", c, CursorLocation::Client, CursorType::Dynamic,
-                        LockType::Optimistic);
-                const long long n = static_cast<long long>(rs.field("N").number());
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
-                rs.set("N", n + 1);
-                rs.update();
-                t.commit();
-            }
-        } catch (const Error& e) {
-            failure = e.description();
-        }
-    };
-    std::string f1, f2;
-    std::thread a(work, std::ref(f1)), b(work, std::ref(f2));
-    a.join();
-    b.join();
-    EXPECT_EQ(f1, "");
-    EXPECT_EQ(f2, "");
-    EXPECT_EQ(db.scalar("select N from C"), std::to_string(2 * rounds));
 }
 
 } // namespace

@@ -4,10 +4,11 @@
 #include "platform/jet/Recordset.h"
 #include "platform/jet/Sql.h"
 #include "platform/jet/Translator.h"
-#include "TempDatabase.h"
+#include "EngineDatabase.h"
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -79,47 +80,55 @@ TEST(Translate, NulInsideAValueIsRefusedNotCut)
     testing::expectError([&] { translate(sql); }, Error::Kind::Syntax, {"NUL"});
 }
 
-class Statements : public ::testing::Test {
+// Statement texts run on both engines, on the same rows.
+class Statements : public ::testing::TestWithParam<testing::Engine> {
 protected:
-    testing::TempDatabase db{R"(
-        create table 預排資料 (ID text);
-        create table PWORK (PO text, CUST text, FDATE text, "DESC" text, ODATE text, EMPNO text, 貼紙 text);
-        create table CUST (ID text, SNAME text, EMPNO text, 停用 text);
-        create table CUSTE (ID text, EMPNO text);
-        create table EMPLOYEE (ID text, NAME text, ODATE text, 部門 text);
-        create table PRINTING_S (ID text, INO integer, PO text, "NO" integer, 順序 text, FDATE text, 車別 text,
-                                 SVENDER text, "DESC" text, REM text);
-        create table IMPRINT (PO text, "NO" integer, FDATE text);
-        create table PLATE (PO text, "NO" integer, FDATE text);
-        create table PAPER (PO text, "NO" integer, FDATE text, ITEM text);
-        create table GLAZE (PO text, "NO" integer, FDATE text, ITEM text);
-        create table TRIM (PO text, "NO" integer, FDATE text);
-        insert into 預排資料 values ('S1'), ('S2');
-        insert into PWORK values ('P1', 'C1', '', 'box', '1130101', 'E1', ''), ('P2', 'C1', '1130101', 'bag', '', 'E9', ''),
-                                 ('P3', 'C2', null, 'card', '', null, '');
-        insert into CUST values ('C1', 'One', 'E1', '0'), ('C2', 'Two', '', null), ('C3', 'Three', 'E2', '1'),
-                                ('C4', 'Four', 'E2', '');
-        insert into CUSTE values ('C4', 'E1'), ('C4', 'E1');
-        insert into EMPLOYEE values ('E1', 'Wang', '', '運送部'), ('E2', 'Lee', '1120101', '印刷部');
-        insert into PRINTING_S values ('S1', 1, 'P1', 1, '10', '', 'A1', 'v1', 'd1', ' r1 '),
-                                      ('S1', 2, 'P1', 2, '9', null, 'A1', 'v2', 'd2', null),
-                                      ('S2', 1, 'P2', 1, '1', '', 'A1', 'v3', 'd3', ''),
-                                      ('S2', 2, 'P3', 1, '2', '1130505', 'A1', 'v4', 'd4', ''),
-                                      ('S2', 3, 'P3', 1, '9', '', 'B2', 'v5', 'd5', ''),
-                                      ('S2', 4, 'P3', 1, '9', null, 'A1', 'v6', 'd6', '');
-        insert into IMPRINT values ('P1', 1, '1130101');
-        insert into PLATE values ('P1', 2, '');
-        insert into PAPER values ('P1', 1, null, 'paperA');
-        insert into TRIM values ('P3', 1, '1130102');
-    )"};
+    std::unique_ptr<testing::EngineDatabase> db;
     Connection c;
 
-    void SetUp() override { c.open(db.connectionString()); }
+    void SetUp() override
+    {
+        QTMV_SKIP_WITHOUT_SERVER(GetParam());
+        db = std::make_unique<testing::EngineDatabase>(GetParam());
+        db->table("預排資料", "ID text");
+        db->table("PWORK", "PO text, CUST text, FDATE text, [DESC] text, ODATE text, EMPNO text, 貼紙 text");
+        db->table("CUST", "ID text collate nocase, SNAME text collate nocase, EMPNO text, 停用 text");
+        db->table("CUSTE", "ID text, EMPNO text");
+        db->table("EMPLOYEE", "ID text, NAME text, ODATE text, 部門 text");
+        db->table("PRINTING_S", "ID text, INO integer, PO text, [NO] integer, 順序 text, FDATE text, 車別 text, "
+                                "SVENDER text, [DESC] text, REM text");
+        db->table("IMPRINT", "PO text, [NO] integer, FDATE text");
+        db->table("PLATE", "PO text, [NO] integer, FDATE text");
+        db->table("PAPER", "PO text, [NO] integer, FDATE text, ITEM text");
+        db->table("GLAZE", "PO text, [NO] integer, FDATE text, ITEM text");
+        db->table("TRIM", "PO text, [NO] integer, FDATE text");
+        c.open(db->connectionString());
+        for (const char* seed : {
+                 "insert into [預排資料] (ID) values ('S1'), ('S2')",
+                 "insert into [PWORK] (PO, CUST, FDATE, [DESC], ODATE, EMPNO, 貼紙) values ('P1', 'C1', '', 'box', "
+                 "'1130101', 'E1', ''), ('P2', 'C1', '1130101', 'bag', '', 'E9', ''), ('P3', 'C2', null, 'card', '', "
+                 "null, '')",
+                 "insert into [CUST] (ID, SNAME, EMPNO, 停用) values ('C1', 'One', 'E1', '0'), ('C2', 'Two', '', null), "
+                 "('C3', 'Three', 'E2', '1'), ('C4', 'Four', 'E2', '')",
+                 "insert into [CUSTE] (ID, EMPNO) values ('C4', 'E1'), ('C4', 'E1')",
+                 "insert into [EMPLOYEE] (ID, NAME, ODATE, 部門) values ('E1', 'Wang', '', '運送部'), "
+                 "('E2', 'Lee', '1120101', '印刷部')",
+                 "insert into [PRINTING_S] (ID, INO, PO, [NO], 順序, FDATE, 車別, SVENDER, [DESC], REM) values "
+                 "('S1', 1, 'P1', 1, '10', '', 'A1', 'v1', 'd1', ' r1 '), ('S1', 2, 'P1', 2, '9', null, 'A1', 'v2', "
+                 "'d2', null), ('S2', 1, 'P2', 1, '1', '', 'A1', 'v3', 'd3', ''), ('S2', 2, 'P3', 1, '2', '1130505', "
+                 "'A1', 'v4', 'd4', ''), ('S2', 3, 'P3', 1, '9', '', 'B2', 'v5', 'd5', ''), ('S2', 4, 'P3', 1, '9', "
+                 "null, 'A1', 'v6', 'd6', '')",
+                 "insert into [IMPRINT] (PO, [NO], FDATE) values ('P1', 1, '1130101')",
+                 "insert into [PLATE] (PO, [NO], FDATE) values ('P1', 2, '')",
+                 "insert into [PAPER] (PO, [NO], FDATE, ITEM) values ('P1', 1, null, 'paperA')",
+                 "insert into [TRIM] (PO, [NO], FDATE) values ('P3', 1, '1130102')"})
+            c.execute(seed);
+    }
 };
 
 // The load query of the printing grid: Jet's parenthesised join nesting,
 // five left joins, V-flags, machine filter, numeric order of 順序.
-TEST_F(Statements, HeaderWithNestedJoinAndAlias)
+TEST_P(Statements, HeaderWithNestedJoinAndAlias)
 {
     Recordset rs;
     rs.open("select PWORK.PO, PWORK.ODATE, PWORK.CUST, CUST.SNAME, PWORK.EMPNO, EMPLOYEE.NAME as EMPNAME, "
@@ -134,7 +143,7 @@ TEST_F(Statements, HeaderWithNestedJoinAndAlias)
     EXPECT_EQ(rs.fieldIndex("CUST.PO"), 0); // unknown table: falls back to the column name
 }
 
-TEST_F(Statements, LocatorQueriesAndNullNeutralising)
+TEST_P(Statements, LocatorQueriesAndNullNeutralising)
 {
     EXPECT_EQ(rowsOf(c, "select ID, INO, REM from [PRINTING_S] where ID = 'S1' and INO = 1"), Rows{"S1|1| r1 "});
     EXPECT_EQ(rowsOf(c, "select PO from [PWORK] where iif(FDATE is null,'',FDATE) = '' order by PO"),
@@ -146,7 +155,7 @@ TEST_F(Statements, LocatorQueriesAndNullNeutralising)
               Rows{"S1"});
 }
 
-TEST_F(Statements, ConcatenationFollowsJet)
+TEST_P(Statements, ConcatenationFollowsJet)
 {
     // & ranks below arithmetic; a null operand counts as "", all null is null.
     EXPECT_EQ(rowsOf(c, "select 1 + 2 & 3 * 2, 'a' & null & 1.5, -1 & 2.0, null & null, 'x' & 'a & b'"),
@@ -159,7 +168,7 @@ TEST_F(Statements, ConcatenationFollowsJet)
               Rows{"1|none|AB|3|bc|3"});
 }
 
-TEST_F(Statements, TopAndGroupedSums)
+TEST_P(Statements, TopAndGroupedSums)
 {
     c.execute("create table [刀模管理資料] (序 integer, 刀模代號 text)");
     c.execute("insert into [刀模管理資料] (序, 刀模代號) values (3, 'K3'), (12, 'K12'), (7, 'K7')");
@@ -180,7 +189,7 @@ TEST_F(Statements, TopAndGroupedSums)
               (Rows{"K1|D-印刷|M1|1130101|15|120|1|102.5|2", "K1|D-印刷|M2|1130101|1000||0|0|1"}));
 }
 
-TEST_F(Statements, UpdateOverJoinedTables)
+TEST_P(Statements, UpdateOverJoinedTables)
 {
     c.execute("create table [紙品採購資料] (採購單號 text, [KIND] text)");
     c.execute("create table [紙品採購明細] (採購單號 text, PO text, [NO] integer, 紙到 text)");
@@ -218,7 +227,7 @@ TEST_F(Statements, UpdateOverJoinedTables)
     EXPECT_EQ(rowsOf(c, "select 機別, [NO] from [預排資料明細] order by [NO]"), (Rows{"M1|1", "C1-2|12"}));
 }
 
-TEST_F(Statements, DeletesAndMaintenance)
+TEST_P(Statements, DeletesAndMaintenance)
 {
     c.execute("create table [工單品檢明細] (主要檢查項目 text, 檢查標準 text, 權責單位 text, 檢驗數量 text, 不良數量 text, "
               "不良率 text, 判定 text)");
@@ -231,6 +240,22 @@ TEST_F(Statements, DeletesAndMaintenance)
     EXPECT_EQ(c.execute("delete [工單品檢明細].* from [工單品檢明細]"), 1);
     EXPECT_THROW(c.execute("delete from [CUST] inner join [CUSTE] on CUST.ID = CUSTE.ID"), Error);
 }
+
+// What Jet compares without regard to case, and its val() and iif().
+TEST_P(Statements, CaseAndNumbersAsJetReadsThem)
+{
+    EXPECT_EQ(rowsOf(c, "select ID from [CUST] where SNAME = 'ONE' or ID = 'c2' order by ID"), (Rows{"C1", "C2"}));
+    EXPECT_EQ(rowsOf(c, "select ID from [CUST] where SNAME like '%HRE%'"), Rows{"C3"});
+    EXPECT_EQ(rowsOf(c, "select NAME from [EMPLOYEE] where NAME like 'wa%' and 部門 like '%運送%'"), Rows{"Wang"});
+    EXPECT_EQ(rowsOf(c, "select val('1 2 3'), val(' 12abc'), val('x'), val('-1.5e2'), val('&H1F'), val(''), "
+                        "iif(val(null) is null, 'null', 'set'), iif(1 = 2, 'a', iif(2 = 2, 'b', 'c'))"),
+              Rows{"123|12|0|-150|31|0|null|b"});
+    EXPECT_EQ(rowsOf(c, "select 順序 from [PRINTING_S] where ID = 'S2' order by val(順序) desc, INO"),
+              (Rows{"9", "9", "2", "1"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, Statements, ::testing::Values(testing::Engine::SQLite, testing::Engine::Server),
+                         testing::engineName);
 
 } // namespace
 } // namespace jet

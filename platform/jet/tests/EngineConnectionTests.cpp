@@ -1,0 +1,145 @@
+// Transactions and other workstations, on both engines.
+#include "platform/jet/Connection.h"
+#include "platform/jet/Recordset.h"
+#include "EngineDatabase.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+#include <thread>
+
+namespace jet {
+namespace {
+
+using testing::Engine;
+using testing::EngineDatabase;
+
+class EngineConnection : public ::testing::TestWithParam<Engine> {
+protected:
+    std::unique_ptr<EngineDatabase> db;
+
+    void SetUp() override
+    {
+        QTMV_SKIP_WITHOUT_SERVER(GetParam());
+        db = std::make_unique<EngineDatabase>(GetParam());
+        db->table("C", "ID text, N integer");
+        db->exec("insert into C (ID, N) values ('k', 0)");
+    }
+    long long counter() const { return std::stoll(db->scalar("select N from C where ID = 'k'")); }
+};
+
+TEST_P(EngineConnection, NestedTransactionsAndRollbackUnlessCommitted)
+{
+    Connection c;
+    c.open(db->connectionString());
+    {
+        Transaction t(c);
+        c.execute("update [C] set N = 1");
+    } // not committed
+    EXPECT_EQ(counter(), 0);
+    {
+        Transaction t(c);
+        c.execute("update [C] set N = N + 10");
+        {
+            Transaction inner(c);
+            c.execute("update [C] set N = N + 100");
+        } // the nested part only
+        {
+            Transaction inner(c);
+            c.execute("update [C] set N = N + 1000");
+            inner.commit();
+        }
+        t.commit();
+    }
+    EXPECT_EQ(counter(), 1010);
+    {
+        Connection d;
+        d.open(db->connectionString());
+        d.beginTrans();
+        d.execute("update [C] set N = 5");
+    } // the connection goes away with its transaction open
+    EXPECT_EQ(counter(), 1010);
+}
+
+// A failed statement inside a transaction: the commit says the data was not
+// written instead of reporting success.
+TEST_P(EngineConnection, CommitAfterAFailedStatementIsNoSuccess)
+{
+    Connection c;
+    c.open(db->connectionString());
+    Transaction t(c);
+    c.execute("update [C] set N = 7");
+    EXPECT_THROW(c.execute("update [C] set MISSING = 1"), Error);
+    if (db->server()) {
+        testing::expectError([&] { t.commit(); }, Error::Kind::General, {"資料沒有寫入"});
+        EXPECT_EQ(counter(), 0);
+    } else {
+        t.commit(); // SQLite keeps the transaction and what it wrote before
+        EXPECT_EQ(counter(), 7);
+    }
+}
+
+// A write transaction waits for another one, up to the busy timeout, then
+// reports the database busy, naming it.
+TEST_P(EngineConnection, WriterWaitsThenReportsBusy)
+{
+    Connection writer, other;
+    writer.open(db->connectionString());
+    other.open(db->connectionString());
+    other.setBusyTimeout(300);
+    Transaction t(writer);
+    writer.execute("update [C] set N = 1");
+    const auto start = std::chrono::steady_clock::now();
+    testing::expectError(
+        [&] {
+            Transaction u(other);
+            other.execute("update [C] set N = 2");
+            u.commit();
+        },
+        Error::Kind::Busy, {"資料庫忙碌中", "其他工作站"});
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(250));
+    t.commit();
+    EXPECT_EQ(counter(), 1);
+}
+
+// Workstations reading a counter in their transaction and writing it back
+// through an editing recordset: all succeed, no increment is lost.
+TEST_P(EngineConnection, WritersAtOnceLoseNoUpdate)
+{
+    constexpr int rounds = 20, writers = 3;
+    auto work = [&](std::string& failure) {
+        try {
+            Connection c;
+            c.open(db->connectionString());
+            for (int i = 0; i < rounds; ++i) {
+                Transaction t(c);
+                Recordset rs;
+                rs.open("select * from [C] where ID = 'k'", c, CursorLocation::Client, CursorType::Dynamic,
+                        LockType::Optimistic);
+                const long long n = static_cast<long long>(rs.field("N").number());
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                rs.set("N", n + 1);
+                rs.update();
+                t.commit();
+            }
+        } catch (const Error& e) {
+            failure = e.what();
+        }
+    };
+    std::string failures[writers];
+    std::vector<std::thread> threads;
+    for (auto& f : failures)
+        threads.emplace_back(work, std::ref(f));
+    for (auto& th : threads)
+        th.join();
+    for (const auto& f : failures)
+        EXPECT_EQ(f, "");
+    EXPECT_EQ(counter(), rounds * writers);
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, EngineConnection, ::testing::Values(Engine::SQLite, Engine::Server),
+                         testing::engineName);
+
+} // namespace
+} // namespace jet
