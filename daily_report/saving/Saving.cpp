@@ -6,6 +6,7 @@
 #include "platform/text/Big5.h"
 #include "common/RocDate.h"
 #include "daily_report/core/GridLayout.h"
+#include "daily_report/saving/ChangeHistory.h"
 #include "daily_report/saving/EditRules.h"
 #include "daily_report/saving/SaveSupport.h"
 #include "daily_report/saving/WriteBack.h"
@@ -43,15 +44,16 @@ std::string countText(std::string_view text)
 class RowWriter {
 public:
     RowWriter(jet::Connection& conn, const ProcessKind& kind, const GridLayout& layout, const GridRows& rows,
-              const ChangeFlags& flags, const Clock& clock)
-        : conn_(conn), kind_(kind), layout_(layout), rows_(rows), flags_(flags), clock_(clock),
-          detail_(kind.detailTable), scheduled_(kind.scheduledTable), spaced_(kind.spacedName)
+              const GridRows& loaded, const ChangeFlags& flags, const Clock& clock, SaveSummary* summary)
+        : conn_(conn), kind_(kind), layout_(layout), rows_(rows), loaded_(loaded), flags_(flags), clock_(clock),
+          summary_(summary), detail_(kind.detailTable), scheduled_(kind.scheduledTable), spaced_(kind.spacedName)
     {
     }
 
     void write(int row)
     {
         row_ = row;
+        written_ = 0;
         const std::string id = q(qtmv::Trim(text(layout_.idCol)));
         const std::string ino = num(text(layout_.inoCol));
         pieceKey_ = "where ID = '" + id + "' and INO = " + ino;
@@ -63,15 +65,19 @@ public:
         if (flagged(layout_.finishDateCol))
             writePieceField("FDATE", "PDATE", layout_.finishDateCol);
         if (flagged(layout_.finishRemarkCol)) {
-            writePieceField("完工說明", "完工說明", layout_.finishRemarkCol);
             const std::string v = qtmv::Trim(text(layout_.finishRemarkCol));
-            editSingleRow(conn_, "select PO, [NO], 完工說明 from [" + detail_ + "] " + lineKey_,
-                          [&](jet::Recordset& rs) { return setText(rs, "完工說明", v); });
+            const bool piece = writePieceField("完工說明", "完工說明", layout_.finishRemarkCol, false);
+            const bool line = editSingleRow(conn_, "select PO, [NO], 完工說明 from [" + detail_ + "] " + lineKey_,
+                                            [&](jet::Recordset& rs) { return setText(rs, "完工說明", v); });
+            if (piece || line)
+                record(layout_.finishRemarkCol, v);
         }
         if (kind_.is(KindId::Printing))
             writePrintingExtras();
         else if (kind_.is(KindId::DieCutting))
             writeDieCuttingExtras();
+        if (summary_ && written_ > 0)
+            ++summary_->pieces;
     }
 
 private:
@@ -83,15 +89,33 @@ private:
         return q(qtmv::Trim(text(col(heading, nth))));
     }
 
+    // The history row of a written cell: the value as loaded, the value written.
+    void record(int c, std::string written)
+    {
+        ++written_;
+        if (!summary_)
+            return;
+        summary_->history.push_back({qtmv::Trim(text(layout_.idCol)),
+                                     static_cast<long long>(qtmv::Val(text(layout_.inoCol))), qtmv::Trim(text(1)),
+                                     static_cast<long long>(qtmv::Val(text(2))), layout_.heading(c),
+                                     qtmv::Trim(cell(loaded_, row_, c)), std::move(written)});
+    }
+
     // One field of the piece in the scheduled table and its counterpart in
     // 預排資料明細. A piece missing from either table leaves that table alone.
-    void writePieceField(const std::string& scheduledField, const std::string& detailField, int c)
+    // True when either table has the piece.
+    bool writePieceField(const std::string& scheduledField, const std::string& detailField, int c,
+                         bool recordIt = true)
     {
         const std::string v = qtmv::Trim(text(c));
-        editSingleRow(conn_, "select ID, INO, " + scheduledField + " from [" + scheduled_ + "] " + pieceKey_,
-                      [&](jet::Recordset& rs) { return setText(rs, scheduledField, v); });
-        editSingleRow(conn_, "select ID, INO, " + detailField + " from 預排資料明細 " + detailKey_,
-                      [&](jet::Recordset& rs) { return setText(rs, detailField, v); });
+        const bool scheduled =
+            editSingleRow(conn_, "select ID, INO, " + scheduledField + " from [" + scheduled_ + "] " + pieceKey_,
+                          [&](jet::Recordset& rs) { return setText(rs, scheduledField, v); });
+        const bool detail = editSingleRow(conn_, "select ID, INO, " + detailField + " from 預排資料明細 " + detailKey_,
+                                          [&](jet::Recordset& rs) { return setText(rs, detailField, v); });
+        if (recordIt && (scheduled || detail))
+            record(c, v);
+        return scheduled || detail;
     }
 
     // The set list of the flagged ones among (field, heading, nth) cells;
@@ -103,17 +127,31 @@ private:
         const char* heading;
         int nth;
     };
-    template <class Format>
-    std::string flaggedSetList(std::initializer_list<FieldCell> cells, Format format) const
-    {
+    struct SetList {
         std::string set;
+        std::vector<std::pair<int, std::string>> cells;   // column, value written
+        bool empty() const { return set.empty(); }
+    };
+    template <class Format>
+    SetList flaggedSetList(std::initializer_list<FieldCell> cells, Format format) const
+    {
+        SetList out;
         for (const FieldCell& f : cells) {
             const int c = col(f.heading, f.nth);
             if (!flagged(c))
                 continue;
-            set += (set.empty() ? "" : ", ") + std::string(f.field) + " ='" + q(format(text(c))) + "'";
+            std::string v = format(text(c));
+            out.set += (out.set.empty() ? "" : ", ") + std::string(f.field) + " ='" + q(v) + "'";
+            out.cells.emplace_back(c, std::move(v));
         }
-        return set;
+        return out;
+    }
+    // Records the list's cells when its statements changed a row.
+    void recordWhen(long long affected, const SetList& list)
+    {
+        if (affected > 0)
+            for (const auto& [c, v] : list.cells)
+                record(c, v);
     }
 
     void writePrintingExtras()
@@ -121,34 +159,40 @@ private:
         // The colour counts live on the work-order line (PRINTING) and on its
         // scheduled pieces (PRINTING_S), which is what the grid loads: both
         // are written so the next load shows what was saved.
-        const std::string counts = flaggedSetList({{"COLOR1", "正", 1}, {"COLOR2", "反", 1}, {"[COUNT]", "計", 1}},
-                                                  [](const std::string& t) { return countText(t); });
+        const SetList counts = flaggedSetList({{"COLOR1", "正", 1}, {"COLOR2", "反", 1}, {"[COUNT]", "計", 1}},
+                                              [](const std::string& t) { return countText(t); });
         if (!counts.empty()) {
-            conn_.execute("update [PRINTING] set " + counts + " " + lineKey_);
-            conn_.execute("update [PRINTING_S] set " + counts + " " + lineKey_);
+            long long n = conn_.execute("update [PRINTING] set " + counts.set + " " + lineKey_);
+            n += conn_.execute("update [PRINTING_S] set " + counts.set + " " + lineKey_);
             conn_.execute("update 預排資料明細 set [DESC] ='" + value("項目") + "' " + detailKey_);
+            recordWhen(n, counts);
         }
-        if (flagged(col("表格"))) {
-            conn_.execute("update [PRINTING] set 表格 ='" + value("表格") + "' " + lineKey_);
-            conn_.execute("update [PRINTING_S] set 表格 ='" + value("表格") + "' " + lineKey_);
+        const SetList form = flaggedSetList({{"表格", "表格", 1}}, [](const std::string& t) { return qtmv::Trim(t); });
+        if (!form.empty()) {
+            long long n = conn_.execute("update [PRINTING] set " + form.set + " " + lineKey_);
+            n += conn_.execute("update [PRINTING_S] set " + form.set + " " + lineKey_);
+            recordWhen(n, form);
         }
     }
 
     void writeDieCuttingExtras()
     {
         const auto asIs = [](const std::string& t) { return qtmv::Trim(t); };
-        const std::string store = flaggedSetList({{"新舊刀", "新舊刀", 1}, {"儲位", "儲位", 1}}, asIs);
-        const std::string marks = flaggedSetList({{"留", "留", 1}, {"紙", "紙", 1}, {"刀", "刀", 1}}, asIs);
+        const SetList store = flaggedSetList({{"新舊刀", "新舊刀", 1}, {"儲位", "儲位", 1}}, asIs);
+        const SetList marks = flaggedSetList({{"留", "留", 1}, {"紙", "紙", 1}, {"刀", "刀", 1}}, asIs);
         const int dieFlag = col("刀", 2);
         if (store.empty() && marks.empty() && !flagged(dieFlag))
             return;
+        long long stored = 0, marked = 0;
         for (const char* table : {"[CROWD]", "[CROWD_S]"}) {
             const std::string t = table;
             if (!store.empty())
-                conn_.execute("update " + t + " set " + store + " " + lineKey_);
+                stored += conn_.execute("update " + t + " set " + store.set + " " + lineKey_);
             if (!marks.empty())
-                conn_.execute("update " + t + " set " + marks + " " + lineKey_);
+                marked += conn_.execute("update " + t + " set " + marks.set + " " + lineKey_);
         }
+        recordWhen(stored, store);
+        recordWhen(marked, marks);
         // The die-making line and its die order follow the die flag; a stamp
         // already there is the day the die was made and stays. The flag is
         // the KNIFE line's finish as loaded, so an empty one only says the die
@@ -166,19 +210,25 @@ private:
                 return setText(rs, field, "");
             };
         };
-        editSingleRow(conn_, "select PO, [NO], FDATE from [KNIFE] " + lineKey_, follow("FDATE"));
-        editSingleRow(conn_, "select PO, [NO], [KIND], ODATE from [VENDERAC] " + lineKey_ + " and [KIND] = '刀 模' ",
-                      follow("ODATE"));
+        const bool knife = editSingleRow(conn_, "select PO, [NO], FDATE from [KNIFE] " + lineKey_, follow("FDATE"));
+        const bool order = editSingleRow(
+            conn_, "select PO, [NO], [KIND], ODATE from [VENDERAC] " + lineKey_ + " and [KIND] = '刀 模' ",
+            follow("ODATE"));
+        if (flagged(dieFlag) && (knife || order))
+            record(dieFlag, qtmv::Trim(text(dieFlag)));
     }
 
     jet::Connection& conn_;
     const ProcessKind& kind_;
     const GridLayout& layout_;
     const GridRows& rows_;
+    const GridRows& loaded_;
     const ChangeFlags& flags_;
     const Clock& clock_;
+    SaveSummary* summary_;
     const std::string detail_, scheduled_, spaced_;
     int row_ = 0;
+    int written_ = 0;   // cells of the current row written
     std::string pieceKey_, detailKey_, lineKey_;
 };
 
@@ -205,17 +255,33 @@ CellRefusal firstRefusedCell(const ProcessKind& kind, const GridRows& rows, cons
 }
 
 void writeFlaggedCells(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows,
-                       const ChangeFlags& flags, const Clock& clock)
+                       const ChangeFlags& flags, const Clock& clock, SaveSummary* summary, const GridRows* loaded)
 {
+    static const GridRows none;
     const GridLayout& layout = gridLayout(kind);
-    RowWriter writer(conn, kind, layout, rows, flags, clock);
+    RowWriter writer(conn, kind, layout, rows, loaded ? *loaded : none, flags, clock, summary);
     for (int r = 1; r <= static_cast<int>(rows.size()); ++r)
         if (flags.rowFlagged(r) && loadedRow(rows, layout, r))
             writer.write(r);
 }
 
+SaveSummary previewSave(const std::string& connectionString, const ProcessKind& kind, const GridRows& rows,
+                        const GridRows& loaded, const ChangeFlags& flags, const Clock& clock,
+                        const HistoryAuthor& author)
+{
+    SaveSummary summary;
+    jet::Connection conn;
+    conn.open(connectionString);
+    // Never committed: the guard rolls everything back when it goes.
+    jet::Transaction tx(conn);
+    writeFlaggedCells(conn, kind, rows, flags, clock, &summary, &loaded);
+    writeHistory(conn, kind, summary.history, author);
+    writeBackLines(conn, kind, rows, &summary);
+    return summary;
+}
+
 SaveOutcome saveDailyReport(const ProcessKind& kind, const GridRows& rows, const ChangeFlags& flags,
-                            SaveContext& ctx)
+                            SaveContext& ctx, const GridRows& loaded)
 {
     if (EditRefused(ctx.session))
         return {SaveResult::Refused};
@@ -223,11 +289,24 @@ SaveOutcome saveDailyReport(const ProcessKind& kind, const GridRows& rows, const
         MsgBox(refused.message, "訊息", MsgIcon::Exclamation);
         return {SaveResult::Refused, refused.row, refused.col};
     }
-    if (MsgBox("確定儲存資料?", "詢問", MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes)
+    // The question lists what the save and the write-back would do now, run
+    // for real and rolled back; when that fails the user is told and still
+    // decides.
+    std::string question = "確定儲存資料?";
+    try {
+        const SaveSummary preview =
+            previewSave(ctx.session.ConnectionString, kind, rows, loaded, flags, ctx.clock,
+                        historyAuthor(ctx.session, ctx.clock));
+        question += "\n\n" + summaryText(preview);
+    } catch (const std::exception& e) {
+        question += std::string("\n\n無法預先算出這次儲存的內容：") + e.what();
+    }
+    if (MsgBox(question, "詢問", MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes)
         return {SaveResult::Declined};
 
     // The loop reads this copy, whatever the grid does meanwhile.
     const GridRows values = rows;
+    const GridRows before = loaded;
     const ChangeFlags marks = flags;
 
     switch (PassMaintenanceCheck(ctx.session, ctx.endProgram)) {
@@ -236,18 +315,20 @@ SaveOutcome saveDailyReport(const ProcessKind& kind, const GridRows& rows, const
     case Maintenance::Abandoned: return {SaveResult::Abandoned};
     }
 
+    SaveSummary done;
     try {
         jet::Connection conn;
         conn.open(ctx.session.ConnectionString);
         jet::Transaction tx(conn);
-        writeFlaggedCells(conn, kind, values, marks, ctx.clock);
+        writeFlaggedCells(conn, kind, values, marks, ctx.clock, &done, &before);
+        writeHistory(conn, kind, done.history, historyAuthor(ctx.session, ctx.clock));
         tx.commit();
     } catch (const std::exception& e) {
         ReportFailure(kSaveTitle, e, "資料沒有儲存，畫面上輸入的資料都還在。");
         return {SaveResult::Failed};
     }
 
-    if (!writeBackAfterSave(kind, values, ctx.session.ConnectionString))
+    if (!writeBackAfterSave(kind, values, ctx.session.ConnectionString, &done))
         return {SaveResult::WriteBackFailed};
     return {SaveResult::Saved};
 }

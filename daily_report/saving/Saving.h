@@ -40,6 +40,7 @@
 #include "common/ProcessKind.h"
 #include "daily_report/core/ChangeFlags.h"
 #include "daily_report/core/GridLoader.h"
+#include "daily_report/saving/ChangeHistory.h"
 
 #include <functional>
 #include <string>
@@ -77,15 +78,29 @@ struct SaveOutcome {
 };
 
 // Saves the flagged cells of the kind's loaded grid. rows[r - 1] is grid row
-// r (the loader's form); flags are the grid's change flags. Neither is
-// changed: after a failure the user still has every value and flag.
+// r (the loader's form); flags are the grid's change flags; loaded are the
+// rows as the load gave them (the history's old values). None is changed:
+// after a failure the user still has every value and flag. The question
+// and the closing message list what the save does (ChangeHistory.h); the
+// cells written go to the change history in the save's transaction.
 SaveOutcome saveDailyReport(const ProcessKind& kind, const GridRows& rows, const ChangeFlags& flags,
-                            SaveContext& ctx);
+                            SaveContext& ctx, const GridRows& loaded);
 
 // The transaction body of the save: every flagged-cell write, on a
-// connection whose transaction the caller holds. Throws jet::Error.
+// connection whose transaction the caller holds. With a summary, every cell
+// written is listed there with its loaded value (from `loaded`, "" without).
+// Throws jet::Error.
 void writeFlaggedCells(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows,
-                       const ChangeFlags& flags, const Clock& clock);
+                       const ChangeFlags& flags, const Clock& clock, SaveSummary* summary = nullptr,
+                       const GridRows* loaded = nullptr);
+
+// What saving would do now: the save's writes, its history and the
+// write-back run on a connection of their own in one transaction that is
+// rolled back, so the answer comes from the same statements as the save.
+// Throws jet::Error.
+SaveSummary previewSave(const std::string& connectionString, const ProcessKind& kind, const GridRows& rows,
+                        const GridRows& loaded, const ChangeFlags& flags, const Clock& clock,
+                        const HistoryAuthor& author);
 
 // A flagged cell that cannot be saved, with the message that says why
 // (EditRules.h cellProblem); row 0 when every flagged cell can.

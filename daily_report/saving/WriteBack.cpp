@@ -5,6 +5,7 @@
 #include "app/core/Session.h"
 #include "common/RocDate.h"
 #include "daily_report/core/GridLayout.h"
+#include "daily_report/saving/ChangeHistory.h"
 #include "daily_report/saving/SaveSupport.h"
 #include "daily_report/saving/Saving.h"
 #include "platform/jet/Connection.h"
@@ -44,8 +45,9 @@ bool marksPaperArrived(const ProcessKind& kind)
 }
 
 void writeBackLine(jet::Connection& conn, const ProcessKind& kind, const std::string& poCell,
-                   const std::string& noCell)
+                   const std::string& noCell, SaveSummary& summary)
 {
+    const WorkLine workLine{qtmv::Trim(poCell), static_cast<long long>(qtmv::Val(noCell))};
     const std::string po = q(qtmv::Trim(poCell));
     const std::string no = num(noCell);
     const std::string x = std::string(kind.detailTable);
@@ -56,7 +58,9 @@ void writeBackLine(jet::Connection& conn, const ProcessKind& kind, const std::st
     open.open("select PO, [NO], FDATE from [" + xs + "] " + key + " and (FDATE = '' or FDATE is null) ", conn);
     if (open.recordCount() > 0) {
         open.close();
-        editSingleRow(conn, "select PO, [NO], FDATE, ACT from [" + x + "] " + key, [](jet::Recordset& rs) {
+        editSingleRow(conn, "select PO, [NO], FDATE, ACT from [" + x + "] " + key, [&](jet::Recordset& rs) {
+            if (!rs.text("FDATE").empty())
+                summary.reopened.push_back(workLine);
             const bool a = setText(rs, "FDATE", "");
             const bool b = setText(rs, "ACT", "");
             return a || b;
@@ -76,6 +80,8 @@ void writeBackLine(jet::Connection& conn, const ProcessKind& kind, const std::st
     latest.close();
 
     editSingleRow(conn, "select PO, [NO], FDATE, ACT, 完工說明 from [" + x + "] " + key, [&](jet::Recordset& rs) {
+        if (!finish.empty() && rs.text("FDATE") != finish)
+            summary.closed.push_back(workLine);
         bool changed = setText(rs, "FDATE", finish);
         changed = setText(rs, "ACT", finish) || changed;
         if (!remark.empty())
@@ -85,16 +91,35 @@ void writeBackLine(jet::Connection& conn, const ProcessKind& kind, const std::st
     editSingleRow(conn,
                   "select PO, [NO], KIND, ODATE from [VENDERAC] " + key + " and KIND = '" + q(kind.spacedName) +
                       "' and EAMT = 0 ",
-                  [&](jet::Recordset& rs) { return setText(rs, "ODATE", finish); });
-    if (marksPaperArrived(kind) && !finish.empty())
+                  [&](jet::Recordset& rs) {
+                      const bool dated = setText(rs, "ODATE", finish);
+                      summary.ordersDated += dated ? 1 : 0;
+                      return dated;
+                  });
+    if (marksPaperArrived(kind) && !finish.empty()) {
+        // Listed only when a purchase line is not marked yet.
+        jet::Recordset unmarked;
+        unmarked.open("select 紙品採購明細.紙到 from [紙品採購明細] inner join [紙品採購資料] on 紙品採購明細.採購單號 = "
+                      "紙品採購資料.採購單號 where 紙品採購明細.PO = '" + po + "' and 紙品採購明細.[NO] = " + no +
+                          " and 紙品採購資料.[KIND] = '" + q(kind.spacedName) + "' and (紙品採購明細.紙到 <> 'Y' or "
+                          "紙品採購明細.紙到 is null) ",
+                      conn);
+        if (!unmarked.eof())
+            summary.paperArrived.push_back(workLine);
+        unmarked.close();
         conn.execute("update [紙品採購明細] inner join [紙品採購資料] on 紙品採購明細.採購單號 = "
                      "紙品採購資料.採購單號 set 紙品採購明細.紙到 = 'Y' where 紙品採購明細.PO = '" +
                      po + "' and 紙品採購明細.[NO] = " + no + " and 紙品採購資料.[KIND] = '" + q(kind.spacedName) +
                      "' ");
+    }
     const std::string column = printFlowColumn(kind, qtmv::Val(noCell));
     if (!column.empty())
-        editSingleRow(conn, "select * from [PRINTFLOW] where PO = '" + po + "'",
-                      [&](jet::Recordset& rs) { return setText(rs, column, finish); });
+        editSingleRow(conn, "select * from [PRINTFLOW] where PO = '" + po + "'", [&](jet::Recordset& rs) {
+            const bool stamped = setText(rs, column, finish);
+            if (stamped)
+                summary.flowStamps.push_back({workLine.po, column});
+            return stamped;
+        });
 }
 
 
@@ -185,8 +210,9 @@ void registerNewDie(jet::Connection& conn, const std::string& po, const std::str
 
 } // namespace
 
-int writeBackLines(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows)
+int writeBackLines(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows, SaveSummary* summary)
 {
+    SaveSummary unused;
     std::set<std::pair<std::string, double>> done;
     int lines = 0;
     for (int r = 1; r <= static_cast<int>(rows.size()); ++r) {
@@ -196,25 +222,35 @@ int writeBackLines(jet::Connection& conn, const ProcessKind& kind, const GridRow
             continue;
         if (!done.emplace(qtmv::Trim(po), qtmv::Val(no)).second)
             continue;
-        writeBackLine(conn, kind, po, no);
+        writeBackLine(conn, kind, po, no, summary ? *summary : unused);
         ++lines;
     }
     return lines;
 }
 
-bool writeBackAfterSave(const ProcessKind& kind, const GridRows& rows, const std::string& connectionString)
+bool writeBackAfterSave(const ProcessKind& kind, const GridRows& rows, const std::string& connectionString,
+                        SaveSummary* saved)
 {
+    SaveSummary done = saved ? *saved : SaveSummary{};
     try {
         jet::Connection conn;
         conn.open(connectionString);
         jet::Transaction tx(conn);
-        writeBackLines(conn, kind, rows);
+        SaveSummary lines;
+        writeBackLines(conn, kind, rows, &lines);
         tx.commit();
+        done.closed = std::move(lines.closed);
+        done.reopened = std::move(lines.reopened);
+        done.ordersDated = lines.ordersDated;
+        done.paperArrived = std::move(lines.paperArrived);
+        done.flowStamps = std::move(lines.flowStamps);
     } catch (const std::exception& e) {
         ReportFailure(kWriteBackTitle, e, "日報資料已經儲存，但工單沒有回存；下次儲存時會再回存。");
         return false;
     }
-    MsgBox("資料儲存完畢!", "資料儲存", MsgIcon::Information);
+    if (saved)
+        *saved = done;
+    MsgBox("資料儲存完畢!\n\n" + summaryText(done), "資料儲存", MsgIcon::Information);
     return true;
 }
 

@@ -51,16 +51,22 @@ class Connection;
 namespace qtmv::daily {
 
 struct SaveContext;
+struct SaveSummary;
 
 // The write-back after a save, on a connection of its own. Ends with
-// "資料儲存完畢!"; a data-access error is shown (title "回存工單") and
-// rolls it back. True when committed.
-bool writeBackAfterSave(const ProcessKind& kind, const GridRows& rows, const std::string& connectionString);
+// "資料儲存完畢!" and below it what the save (`saved`, the save's part of
+// the summary) and the write-back did; `saved` receives the whole. A
+// data-access error is shown (title "回存工單") and rolls it back. True
+// when committed.
+bool writeBackAfterSave(const ProcessKind& kind, const GridRows& rows, const std::string& connectionString,
+                        SaveSummary* saved = nullptr);
 
 // The transaction body: every distinct line of the rows, on a connection
 // whose transaction the caller holds. Returns the number of lines
-// processed. Throws jet::Error.
-int writeBackLines(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows);
+// processed; a summary receives the lines closed and re-opened, the orders
+// dated, the paper lines marked and the flow stamps set. Throws jet::Error.
+int writeBackLines(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows,
+                   SaveSummary* summary = nullptr);
 
 enum class RowWriteBack {
     Written,    // "資料儲存完畢！" shown

@@ -173,10 +173,12 @@ void ProcessPage::clear()
     records_ = 0;
     detailsRow = 0;
     flags_ = ChangeFlags();
+    loaded_.clear();
 }
 
 void ProcessPage::show(GridRows rows)
 {
+    loaded_ = rows;
     records_ = static_cast<int>(rows.size());
     CopyRowsToGrid(*grid_, std::move(rows));
     EnableGrid(*grid_, records_ > 0);

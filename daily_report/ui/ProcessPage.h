@@ -60,6 +60,10 @@ public:
     // A stable copy of the loaded records (the grid's empty rows beyond them
     // are not records).
     GridRows loadedRows() const;
+    // The records as the last load gave them, or as the last save wrote
+    // them: the old values of the change history.
+    const GridRows& loadedValues() const { return loaded_; }
+    void keepAsLoaded(GridRows rows) { loaded_ = std::move(rows); }
 
     // The row the details panel shows (0: none).
     int detailsRow = 0;
@@ -74,6 +78,7 @@ private:
     Hooks hooks_;
     ChangeFlags flags_;
     int records_ = 0;
+    GridRows loaded_;
 };
 
 } // namespace qtmv::daily

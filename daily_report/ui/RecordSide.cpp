@@ -223,7 +223,13 @@ void RecordSide::save()
 {
     const SaveOutcome out = onLoadedRows("儲存資料", "資料沒有儲存，畫面上輸入的資料都還在。",
                                          [](ProcessPage& p, const GridRows& rows, SaveContext& ctx) {
-                                             return saveDailyReport(p.kind(), rows, p.flags(), ctx);
+                                             SaveOutcome o = saveDailyReport(p.kind(), rows, p.flags(), ctx,
+                                                                             p.loadedValues());
+                                             // What is stored now is what a later save changes.
+                                             if (o.result == SaveResult::Saved ||
+                                                 o.result == SaveResult::WriteBackFailed)
+                                                 p.keepAsLoaded(rows);
+                                             return o;
                                          });
     ProcessPage* p = currentPage();
     if (p && out.result == SaveResult::Refused && out.row > 0) {

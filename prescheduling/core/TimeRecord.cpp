@@ -4,6 +4,8 @@
 #include "app/core/Rights.h"
 #include "app/core/Session.h"
 #include "common/RocDate.h"
+#include "daily_report/core/GridLayout.h"
+#include "daily_report/saving/ChangeHistory.h"
 #include "daily_report/saving/SaveSupport.h"
 #include "daily_report/saving/Saving.h"
 #include "daily_report/saving/WriteBack.h"
@@ -352,6 +354,41 @@ void storeLines(jet::Connection& conn, const RecordKey& key, std::vector<TimeLin
     }
 }
 
+// The history rows of the save: for each piece of the record on the line,
+// the fields whose values change. The finish date and the time consumed are
+// compared with what the window opened with, the finish remark (which the
+// window does not show) with what the piece holds.
+std::vector<daily::HistoryRow> historyOf(jet::Connection& conn, const RecordKey& key, bool timeWritten,
+                                         const std::string& total, const std::string& loadedTotal,
+                                         bool dateChanged, const std::string& date, const std::string& loadedDate,
+                                         const std::string& remark)
+{
+    const daily::GridLayout& layout = daily::gridLayout(*key.kind);
+    std::vector<daily::HistoryRow> rows;
+    jet::Recordset rs;
+    rs.open("select INO, 完工說明 from [" + std::string(key.kind->scheduledTable) + "] where ID ='" + q(key.number) +
+                "' and PO ='" + q(key.po) + "' and [NO] = " + jet::sqlNumber(key.seq),
+            conn);
+    for (; !rs.eof(); rs.moveNext()) {
+        const daily::HistoryRow piece{key.number, static_cast<long long>(rs.field("INO").number()), key.po, key.seq,
+                                      {}, {}, {}};
+        auto add = [&](const std::string& field, const std::string& before, const std::string& after) {
+            daily::HistoryRow r = piece;
+            r.field = field;
+            r.before = before;
+            r.after = after;
+            rows.push_back(std::move(r));
+        };
+        if (timeWritten && total != loadedTotal)
+            add(layout.heading(layout.column("耗時")), loadedTotal, total);
+        if (dateChanged)
+            add(layout.heading(layout.finishDateCol), loadedDate, date);
+        if (rs.text("完工說明") != remark)
+            add(layout.heading(layout.finishRemarkCol), rs.text("完工說明"), remark);
+    }
+    return rows;
+}
+
 bool anyPieceOpen(jet::Connection& conn, const RecordKey& key)
 {
     jet::Recordset rs;
@@ -396,6 +433,10 @@ SaveOutcome saveRecord(const SaveInput& in, daily::SaveContext& ctx)
 
         const std::string set = anyLine ? std::string("set 耗時 ='") + q(total) + "', " : std::string("set ");
         const bool dateChanged = date != qtmv::Trim(in.loadedCompletionDate);
+        daily::writeHistory(conn, kind,
+                            historyOf(conn, key, anyLine, total, qtmv::Trim(in.previousTotal), dateChanged, date,
+                                      qtmv::Trim(in.loadedCompletionDate), remark),
+                            daily::historyAuthor(ctx.session, ctx.clock));
         const std::string rest = "完工說明 = '" + q(remark) + "' " + "where ID ='" + q(key.number) + "' and " +
                                  "PO ='" + q(key.po) + "' and " + "[NO] = " + jet::sqlNumber(key.seq);
         conn.execute("update [" + std::string(kind.scheduledTable) + "] " + set +

@@ -170,6 +170,11 @@ TEST_F(TimeRecordTest, SaveStoresLinesScheduleRemarkAndWritesBackTheFinishedLine
     // No piece is left open: the work-order line is finished and the flow stamped.
     EXPECT_EQ(value("select FDATE || '/' || 完工說明 from PRINTING where PO = 'P001'"), "1131205/完工數量: 10000");
     EXPECT_NE(value("select ITEM4 from PRINTFLOW where PO = 'P001'"), "");
+    // The piece's fields in the history: the window's values before, those stored.
+    EXPECT_EQ(db().rows("select 欄位, 舊值, 新值, 使用者, 電腦, ID, INO from [日報異動紀錄] order by 序"),
+              (std::vector<std::vector<std::string>>{{"耗時", "", "3.50", "王小美", "PC1", "D001", "1"},
+                                                      {"完工日", "", "1131205", "王小美", "PC1", "D001", "1"},
+                                                      {"完工說明", "", "完工數量: 10000", "王小美", "PC1", "D001", "1"}}));
 
     // Saving again rewrites the lines instead of adding to them.
     ASSERT_EQ(save(input()).status, SaveStatus::Saved);

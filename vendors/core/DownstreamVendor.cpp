@@ -3,6 +3,7 @@
 #include "app/core/Locks.h"
 #include "app/core/Rights.h"
 #include "app/core/Session.h"
+#include "daily_report/saving/ChangeHistory.h"
 #include "daily_report/saving/SaveSupport.h"
 #include "daily_report/saving/Saving.h"
 #include "platform/jet/Connection.h"
@@ -40,7 +41,10 @@ VendorFields trimmed(const VendorFields& f, const ProcessKind& k)
 // is not exactly one.
 // Writes the fields the user changed in the window (f against in.loaded),
 // so a field another workstation changed meanwhile keeps that change.
-bool storeRow(jet::Connection& conn, const ConfirmInput& in, const VendorFields& f)
+// Each field written is added to `history` with the value the window
+// showed and the value stored.
+bool storeRow(jet::Connection& conn, const ConfirmInput& in, const VendorFields& f,
+              std::vector<daily::HistoryRow>& history)
 {
     const VendorFields was = trimmed(in.loaded, *in.kind);
     const ProcessKind& k = *in.kind;
@@ -53,14 +57,21 @@ bool storeRow(jet::Connection& conn, const ConfirmInput& in, const VendorFields&
            "' and " + "PO = '" + q(qtmv::Trim(in.po)) + "' and " + "[NO] = " + jet::sqlNumber(in.seq);
     return daily::detail::editSingleRow(conn, sql, [&](jet::Recordset& rs) {
         bool changed = false;
+        auto record = [&](const char* column, const std::string& before, const std::string& now) {
+            history.push_back({qtmv::Trim(in.preScheduleNo), static_cast<long long>(rs.field("INO").number()),
+                               qtmv::Trim(in.po), in.seq, column, before, now});
+        };
         auto text = [&](const char* column, const std::string& now, const std::string& before) {
-            if (now != before)
+            if (now != before) {
                 changed |= daily::detail::setText(rs, column, now);
+                record(column, before, now);
+            }
         };
         auto number = [&](const char* column, double now, double before) {
             if (now != before) {
                 rs.set(column, jet::Value(now));
                 changed = true;
+                record(column, jet::realText(before), jet::realText(now));
             }
         };
         text("下游廠商代號", f.downCode, was.downCode);
@@ -193,7 +204,9 @@ ConfirmOutcome confirm(const ConfirmInput& in, daily::SaveContext& ctx)
         jet::Connection conn;
         conn.open(ctx.session.ConnectionString);
         jet::Transaction tx(conn);
-        stored = storeRow(conn, in, out.fields);
+        std::vector<daily::HistoryRow> history;
+        stored = storeRow(conn, in, out.fields, history);
+        daily::writeHistory(conn, *in.kind, history, daily::historyAuthor(ctx.session, ctx.clock));
         storeOptions(conn, code);
         tx.commit();
     } catch (const std::exception& e) {

@@ -123,6 +123,13 @@ TEST_F(DownstreamVendorTest, ConfirmStoresTheTrimmedFieldsInTheScheduledRow)
     db().exec("update [GLAZE_S] set 地址 = '新竹市東大路3號'");
     ASSERT_EQ(run(second).status, ConfirmStatus::Saved);
     EXPECT_EQ(column(varnishing, "地址 || '/' || 電話"), "新竹市東大路3號/02-9999");
+    // The history has the one field this confirm wrote, as the window showed
+    // it and as stored.
+    EXPECT_EQ(value("select count(*) from [日報異動紀錄] where 欄位 = '電話'"), "2");
+    EXPECT_EQ(value("select 種類 || '/' || ID || '/' || INO || '/' || PO || '/' || [NO] || '/' || 舊值 || '/' || 新值 "
+                    "from [日報異動紀錄] where 欄位 = '電話' order by 序 desc"),
+              "E-上光/D001/1/P001/1/02-2222/02-9999");
+    EXPECT_EQ(value("select count(*) from [日報異動紀錄] where 欄位 = '地址'"), "1");
 }
 
 TEST_F(DownstreamVendorTest, PrintingStoresPaperQuantitiesAsNumbersDeliveryTheRecipient)

@@ -70,7 +70,7 @@ protected:
         ScriptedMessages msgs;
         msgs.answer(MsgAnswer::Yes);
         SaveContext ctx{session_, clock_, [] {}};
-        const SaveResult r = saveDailyReport(k, rows, flags, ctx).result;
+        const SaveResult r = saveDailyReport(k, rows, flags, ctx, rows).result;
         for (const auto& m : msgs.shown())
             EXPECT_NE(m.icon, MsgIcon::Critical) << m.text;
         return r;

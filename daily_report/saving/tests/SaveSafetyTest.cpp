@@ -103,7 +103,7 @@ TEST_F(SaveSafety, TwoWorkstationsSavingTheSameWorkOrderBothLand)
         for (const auto& id : ids)
             setCell(rows, flags, rowOf(rows, printing, id, 1), pl.finishDateCol, which == 0 ? "1204-09" : "1204-10");
         start.arrive_and_wait();
-        results[which] = saveDailyReport(printing, rows, flags, ctx).result;
+        results[which] = saveDailyReport(printing, rows, flags, ctx, rows).result;
     };
     std::thread a(workstation, 0, std::vector<std::string>{"D1", "D3"});
     std::thread b(workstation, 1, std::vector<std::string>{"D2"});
@@ -233,7 +233,8 @@ TEST_F(SaveSafety, SavingWithoutChangesStillWritesBack)
     ASSERT_EQ(save(printing, rows, flags).result, SaveResult::Saved);
     EXPECT_EQ(value("select FDATE || '/' || ACT || '/' || 完工說明 from PRINTING where PO = 'W1'"), "1203-11/1203-11/十");
     ASSERT_EQ(msgs.shown().size(), 2u);
-    EXPECT_EQ(msgs.shown()[1].text, "資料儲存完畢!");
+    EXPECT_EQ(msgs.shown()[1].text.rfind("資料儲存完畢!\n\n寫入 0 格", 0), 0u) << msgs.shown()[1].text;
+    EXPECT_NE(msgs.shown()[1].text.find("結案：W1 序1"), std::string::npos) << msgs.shown()[1].text;
 }
 
 TEST_F(SaveSafety, PieceMissingFromTheDetailTableStillSaved)

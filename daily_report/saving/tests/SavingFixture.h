@@ -65,7 +65,7 @@ protected:
     SaveOutcome save(const ProcessKind& k, const GridRows& rows, const ChangeFlags& flags)
     {
         SaveContext ctx{session_, clock_, [this] { ++programEnded_; }};
-        return saveDailyReport(k, rows, flags, ctx);
+        return saveDailyReport(k, rows, flags, ctx, rows);
     }
     // Refused at the cell with one message, before any question.
     static void expectRefusedAt(const SaveOutcome& o, int row, int col, const ScriptedMessages& msgs)

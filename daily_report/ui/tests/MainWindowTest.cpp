@@ -276,10 +276,10 @@ TEST_F(MainWindowTest, TheRoadOfOneDailyRecord)
 
     QTest::keyClick(g->tableView(), Qt::Key_F8);   // answered Yes
     ASSERT_GE(messages.shown().size(), 1u);
-    EXPECT_EQ(messages.shown()[0].text, "確定儲存資料?");
+    EXPECT_TRUE(messages.shown()[0].text.starts_with("確定儲存資料?\n")) << messages.shown()[0].text;
     EXPECT_EQ(db.value("select FDATE from PRINTING_S where ID = '1131201001' and INO = 4"), "1204-14");
     EXPECT_EQ(db.value("select FDATE from PRINTING where PO = 'P0D' and [NO] = 1"), "1204-14");
-    EXPECT_EQ(messages.shown().back().text, "資料儲存完畢!");
+    EXPECT_TRUE(messages.shown().back().text.starts_with("資料儲存完畢!\n")) << messages.shown().back().text;
 
     w->filters().scmd顯示資料->click();
     EXPECT_EQ(w->loadedRecords(printing), 0);
