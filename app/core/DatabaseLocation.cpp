@@ -76,6 +76,32 @@ DsnSettings ParseDsnText(std::string_view text)
                 result.dbqFolder = std::string(folder);
         }
     }
+
+    // The server keys count only at the start of a line, so that "USER="
+    // inside another key's value names nobody.
+    for (std::size_t line = 0; line < upper.size();) {
+        std::size_t end = upper.find_first_of("\r\n", line);
+        if (end == std::string::npos)
+            end = upper.size();
+        std::size_t key = line;
+        while (key < end && IsBlank(upper[key]))
+            ++key;
+        const std::string_view u(upper.data() + key, end - key);
+        auto valueOf = [&](std::string_view name) -> std::optional<std::string> {
+            if (u.substr(0, name.size()) != name)
+                return std::nullopt;
+            return std::string(TrimView(text.substr(key + name.size(), end - key - name.size())));
+        };
+        if (auto v = valueOf("SERVER="))
+            result.server.host = *v;
+        else if (auto p = valueOf("PORT="))
+            result.server.port = *p;
+        else if (auto d = valueOf("DATABASE="))
+            result.server.database = *d;
+        else if (auto n = valueOf("USER="))
+            result.server.user = *n;
+        line = end + 1;
+    }
     return result;
 }
 
@@ -104,6 +130,10 @@ LocatedDatabase LocateDatabase(Session& s, const HostInfo& host)
         return where;
     const DsnSettings settings = ParseDsnText(text);
     s.SiteCode = settings.siteCode;
+    if (!settings.server.host.empty()) {
+        where.server = settings.server;
+        return where;
+    }
     if (s.SiteCode != "C" || !settings.dbqValue)
         return where;
     where.client = true;

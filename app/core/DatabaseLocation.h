@@ -4,6 +4,8 @@
 // The DSN file "QTMV.DSN" in the program folder holds "SITE=<c>" and
 // "DBQ=<path>/QTMV.MDB" lines. A client workstation (site C) takes the
 // database from the DBQ folder; any other site uses the program folder.
+#include "platform/jet/Postgres.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -30,6 +32,11 @@ struct DsnSettings {
     std::string siteCode;                    // upper case, "" when absent
     std::optional<std::string> dbqFolder;    // ends in the separator; none when unusable
     std::optional<std::string> dbqValue;     // the DBQ line after "DBQ=", as written; none without one
+    // A database server: lines that start "SERVER=", "PORT=", "DATABASE="
+    // and "USER=" (any case; values as written, to the end of the line).
+    // The password is never read from here: libpq takes it from the
+    // user's password file (~/.pgpass).
+    jet::ServerAddress server;               // host "" when there is no SERVER= line
 };
 
 // Reads the DSN text. The keys are found case-insensitively, anywhere; the
@@ -49,6 +56,9 @@ struct LocatedDatabase {
     // A client's DBQ line that names no usable folder: what to tell the
     // user, naming the DSN file. "" when there is nothing wrong.
     std::string problem;
+    // The database server the DSN names, for every site code: the program
+    // uses that database or none. Host "" for a database file.
+    jet::ServerAddress server;
 };
 
 // Sets WorkstationUser, ProgramFolder, TempFolder (created when missing),

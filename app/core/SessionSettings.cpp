@@ -151,7 +151,29 @@ bool InitSession(Session& s, bool loadUser, const StartupEnvironment& env)
     log::setIdentity(s.WorkstationUser, std::string());
     ResetTempMarker(s);
     BuildConnectionString(s);
-    if (where.client) {
+    if (!where.server.host.empty()) {
+        // A server that cannot be reached ends start-up as a client's
+        // missing file does: never another database instead.
+        s.ConnectionString = jet::serverConnectionString(where.server);
+        if (env.setBusy)
+            env.setBusy(true);
+        std::string problem;
+        try {
+            jet::Connection conn;
+            conn.open(s.ConnectionString);
+        } catch (const jet::Error& e) {
+            if (e.kind() != jet::Error::Kind::Busy)
+                problem = "無法開啟 QTMV.DSN 所指定的資料庫伺服器上的資料庫：\n" + where.server.display() + "\n\n"
+                          + e.description() + "\n\n程式不會改用其他資料庫。請確認伺服器已經啟動、網路可以連通後，再重新啟動程式。";
+        }
+        if (env.setBusy)
+            env.setBusy(false);
+        if (!problem.empty()) {
+            log::warning(log::startup(), "start-up", problem);
+            MsgBox(problem, "錯誤", MsgIcon::Critical);
+            return false;
+        }
+    } else if (where.client) {
         if (env.setBusy)
             env.setBusy(true);
         const std::string problem = ClientDatabaseProblem(s, where);

@@ -276,6 +276,26 @@ TEST_F(ClientWorkstation, DatabaseThatCannotBeOpenedIsToldAndNoOtherIsUsed)
     EXPECT_NE(messages.shown()[0].text.find(local.folder() + kDsnFileName), std::string::npos);
 }
 
+// A DSN that names a database server uses it at every site, or none: one that
+// cannot be reached is told, naming the server, and start-up ends.
+TEST_F(ClientWorkstation, UnreachableServerIsToldAndNoOtherIsUsed)
+{
+    const std::string socketFolder = shared.folder() + "no-server";
+    for (const char* site : {"C", "S"}) {
+        writeDsn(std::string("SITE=") + site + "\nSERVER=" + socketFolder + "\nPORT=5999\nDATABASE=qtmv\n");
+        ScriptedMessages messages;
+        Session t;
+        EXPECT_FALSE(InitSession(t, true, env)) << site;
+        expectOne(messages, "錯誤");
+        EXPECT_EQ(messages.shown()[0].icon, MsgIcon::Critical);
+        EXPECT_NE(messages.shown()[0].text.find(socketFolder + ":5999/qtmv"), std::string::npos)
+            << messages.shown()[0].text;
+        EXPECT_NE(messages.shown()[0].text.find("不會改用其他資料庫"), std::string::npos);
+        EXPECT_EQ(t.CompanyName, ""); // the program folder's database was not read
+        EXPECT_EQ(t.ConnectionString.find("Password"), std::string::npos);
+    }
+}
+
 // A folder with ";" is one folder: the file in it is the one written to, and
 // a path that would read as another file once cut at ";" writes nowhere.
 TEST_F(ClientWorkstation, SemicolonInTheFolderNeverOpensAnotherFile)
