@@ -6,6 +6,7 @@
 #include "app/core/StartupWaits.h"
 #include "platform/jet/Connection.h"
 #include "platform/jet/Recordset.h"
+#include "platform/jet/Retry.h"
 #include "platform/jet/Sql.h"
 #include "platform/os/Host.h"
 #include "platform/os/Failure.h"
@@ -26,30 +27,32 @@ bool writeRegistration(const Session& s, const std::string& user, double launche
                        const std::string& title, int busyTimeoutMs)
 {
     try {
-        jet::Connection conn;
-        conn.setBusyTimeout(busyTimeoutMs);
-        conn.open(s.ConnectionString);
-        if (!os::IsWindow(launcherHandle))
-            return true;
-        // Read and write in one immediate transaction: two programs
-        // registering at once cannot both add a row.
-        jet::Transaction trans(conn);
-        jet::Recordset rs;
-        rs.open("select top 1 * from [SYSUSER1] " + ("where ID = '" + jet::sqlText(user) + "' and ")
-                    + "FUNC = '" + jet::sqlText(title) + "' ",
-                conn, jet::CursorLocation::Client, jet::CursorType::Dynamic, jet::LockType::Optimistic);
-        if (rs.recordCount() == 0) {
-            rs.addNew();
-            rs.set("ID", user);
-            rs.set("FUNC", title);
-        }
-        if (std::floor(ownHandle) == ownHandle && std::fabs(ownHandle) < 9.0e15)
-            rs.set("LPID", static_cast<long long>(ownHandle));
-        else
-            rs.set("LPID", ownHandle);
-        rs.update();
-        rs.close();
-        trans.commit();
+        jet::retryOnConflict([&] {
+            jet::Connection conn;
+            conn.setBusyTimeout(busyTimeoutMs);
+            conn.open(s.ConnectionString);
+            if (!os::IsWindow(launcherHandle))
+                return;
+            // Read and write in one immediate transaction: two programs
+            // registering at once cannot both add a row.
+            jet::Transaction trans(conn);
+            jet::Recordset rs;
+            rs.open("select top 1 * from [SYSUSER1] " + ("where ID = '" + jet::sqlText(user) + "' and ")
+                        + "FUNC = '" + jet::sqlText(title) + "' ",
+                    conn, jet::CursorLocation::Client, jet::CursorType::Dynamic, jet::LockType::Optimistic);
+            if (rs.recordCount() == 0) {
+                rs.addNew();
+                rs.set("ID", user);
+                rs.set("FUNC", title);
+            }
+            if (std::floor(ownHandle) == ownHandle && std::fabs(ownHandle) < 9.0e15)
+                rs.set("LPID", static_cast<long long>(ownHandle));
+            else
+                rs.set("LPID", ownHandle);
+            rs.update();
+            rs.close();
+            trans.commit();
+        });
     } catch (const jet::Error& e) {
         // A failed registration must not stop the program; a busy database
         // only delays it.

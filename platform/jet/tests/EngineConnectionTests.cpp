@@ -1,6 +1,7 @@
 // Transactions and other workstations, on both engines.
 #include "platform/jet/Connection.h"
 #include "platform/jet/Recordset.h"
+#include "platform/jet/Retry.h"
 #include "EngineDatabase.h"
 
 #include <gtest/gtest.h>
@@ -136,6 +137,27 @@ TEST_P(EngineConnection, WritersAtOnceLoseNoUpdate)
     for (const auto& f : failures)
         EXPECT_EQ(f, "");
     EXPECT_EQ(counter(), rounds * writers);
+}
+
+// Conflicts are run again a bounded number of times; other errors never.
+TEST(RetryOnConflict, RunsAgainOnlyForConflictsAndOnlySoOften)
+{
+    int calls = 0;
+    EXPECT_EQ(retryOnConflict([&] {
+                  if (++calls < kConflictAttempts)
+                      throw Error(Error::Kind::Conflict, "collided");
+                  return 42;
+              }),
+              42);
+    EXPECT_EQ(calls, kConflictAttempts);
+    calls = 0;
+    testing::expectError([&] { retryOnConflict([&] { ++calls; throw Error(Error::Kind::Conflict, "again"); }); },
+                         Error::Kind::Conflict, {"again"});
+    EXPECT_EQ(calls, kConflictAttempts);
+    calls = 0;
+    testing::expectError([&] { retryOnConflict([&] { ++calls; throw Error(Error::Kind::Busy, "busy"); }); },
+                         Error::Kind::Busy);
+    EXPECT_EQ(calls, 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, EngineConnection, ::testing::Values(Engine::SQLite, Engine::Server),

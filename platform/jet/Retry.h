@@ -1,0 +1,34 @@
+#pragma once
+// Short coordination statements (lock rows, the register of functions in
+// use, running numbers) that a database server cancelled because they
+// collided with another workstation's (deadlock, serialization failure) are
+// simply run again. SQLite never cancels them: its writers queue up.
+#include "platform/jet/Error.h"
+
+#include <chrono>
+#include <thread>
+
+namespace jet {
+
+// Three attempts in all, 20 and 40 ms apart: a collision of two short
+// statements is over by then; one that is not is reported.
+inline constexpr int kConflictAttempts = 3;
+
+// Runs `work` (which opens its own connection and transaction) up to
+// `attempts` times while it fails with Error::Kind::Conflict; any other
+// error, and the last conflict, goes to the caller.
+template <class Work>
+decltype(auto) retryOnConflict(Work&& work, int attempts = kConflictAttempts)
+{
+    for (int attempt = 1;; ++attempt) {
+        try {
+            return work();
+        } catch (const Error& e) {
+            if (e.kind() != Error::Kind::Conflict || attempt >= attempts)
+                throw;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20 * attempt));
+    }
+}
+
+} // namespace jet
