@@ -1,6 +1,8 @@
 #include "prescheduling/ui/TimeWindow.h"
 
 #include "prescheduling/ui/PrintValueWindow.h"
+#include "quality/ui/InspectionWindow.h"
+#include "quality/ui/PrintingDataWindow.h"
 
 #include "app/core/Session.h"
 #include "common/HandOver.h"
@@ -113,7 +115,6 @@ void frm工務預排作業_耗時::buildUi()
     bar->setObjectName(QStringLiteral("Toolbar2"));
     act品檢 = bar->addAction(u8("品檢"));
     act品檢->setObjectName(QStringLiteral("品檢"));
-    act品檢->setEnabled(false); // the inspection window is not part of this program yet
     lbl標題 = figure(this, "lbl標題");
     lbl記錄 = figure(this, "lbl記錄");
     auto* head = new QHBoxLayout;
@@ -208,7 +209,6 @@ void frm工務預排作業_耗時::buildUi()
     scmd刪除 = button("scmd刪除", "明細刪除");
     scmd輔助 = button("scmd輔助", "輔助(F9)");
     scmd印刷數據 = button("scmd印刷數據", "印刷數據");
-    scmd印刷數據->setEnabled(false);
     ssc回前畫面 = button("ssc回前畫面", "回前畫面");
     root->addLayout(buttons);
 
@@ -217,6 +217,9 @@ void frm工務預排作業_耗時::buildUi()
     QObject::connect(scmd輔助, &QPushButton::clicked, this, [this] { lookup(); });
     QObject::connect(ssc回前畫面, &QPushButton::clicked, this, [this] { reject(); });
     QObject::connect(cmd日期, &QPushButton::clicked, this, [this] { pickDate(); });
+    QObject::connect(act品檢, &QAction::triggered, this, [this] { Guarded(kTitle, [&] { openInspection(); }); });
+    QObject::connect(scmd印刷數據, &QPushButton::clicked, this,
+                     [this] { Guarded(kTitle, [&] { openPrintingData(); }); });
     QObject::connect(txt完工日期, &QLineEdit::editingFinished, this, [this] {
         std::string t = Trim(txt完工日期->text().toStdString());
         PadDateText(t);
@@ -262,6 +265,7 @@ void frm工務預排作業_耗時::start()
     lbl標題->setText(u8(std::string(key_.kind->displayName) + "  工單: " + key_.po + "-" +
                         std::to_string(key_.seq) + "  數量: " + Trim(gPick[4])));
     clearPick();
+    scmd印刷數據->setEnabled(key_.kind->is(KindId::Printing));
 
     Guarded(kTitle, [&] {
         jet::Connection conn;
@@ -280,7 +284,8 @@ void frm工務預排作業_耗時::start()
                 MsgBox(lockedMessage(lock.holder), "警告", MsgIcon::Exclamation);
             }
         }
-        lbl記錄->setText(u8(relatedText(relatedRecords(conn, key_))));
+        related_ = relatedRecords(conn, key_);
+        lbl記錄->setText(u8(relatedText(related_)));
         const std::vector<TimeLine> lines = presched::loadLines(conn, key_);
         CellTable rows;
         for (const TimeLine& l : lines) {
@@ -318,6 +323,7 @@ void frm工務預排作業_耗時::setReadOnly(bool readOnly)
     scmd確定->setEnabled(!readOnly);
     scmd刪除->setEnabled(!readOnly);
     scmd輔助->setEnabled(!readOnly);
+    act品檢->setEnabled(!readOnly);
 }
 
 bool frm工務預排作業_耗時::lineEmpty(int row) const
@@ -570,6 +576,42 @@ void frm工務預排作業_耗時::pickDate()
         dlg.accept();
     });
     runModal(dlg);
+}
+
+void frm工務預排作業_耗時::openInspection()
+{
+    if (readOnly_)
+        return;
+    gInspectionSaved = false;
+    {
+        frm品檢 dlg(this, {std::string(key_.kind->displayName), key_.po, key_.seq}, clock_);
+        dlg.endProgram = endProgram;
+        runModal(dlg);
+    }
+    if (gInspectionSaved)
+        related_.inspection = gHasInspection;
+    gInspectionSaved = false;
+    lbl記錄->setText(u8(relatedText(related_)));
+}
+
+void frm工務預排作業_耗時::openPrintingData()
+{
+    if (!key_.kind->is(KindId::Printing))
+        return;
+    clearPick();
+    gPick[0] = key_.po;
+    gPick[1] = std::to_string(key_.seq);
+    gPick[2] = std::string(key_.kind->displayName);
+    gHasPrintingData = related_.printingData;
+    {
+        frm工單印刷數據 dlg(this, clock_);
+        dlg.endProgram = endProgram;
+        dlg.runModal = runModal;
+        runModal(dlg);
+    }
+    clearPick();
+    related_.printingData = gHasPrintingData;
+    lbl記錄->setText(u8(relatedText(related_)));
 }
 
 void frm工務預排作業_耗時::confirm()

@@ -62,7 +62,7 @@ public:
     QPushButton* ssc回前畫面 = nullptr;
     QPushButton* scmd刪除 = nullptr;
     QPushButton* scmd輔助 = nullptr;
-    QPushButton* scmd印刷數據 = nullptr;   // the printing-data window is not part of this program yet
+    QPushButton* scmd印刷數據 = nullptr;   // printing records only
     QAction* act品檢 = nullptr;
 
     // How a modal child (lookup, calendar) is shown; tests replace it.
@@ -80,6 +80,8 @@ public:
     void deleteLine();      // scmd刪除
     void lookup();          // scmd輔助 / F9 on the active cell
     void pickDate();        // cmd日期
+    void openInspection();   // toolbar 品檢: frm品檢 for the record's step
+    void openPrintingData(); // scmd印刷數據: frm工單印刷數據 (printing)
     // frm印刷產值 for a line of a printing record (a click or Enter on 產值).
     void openValue(int row);
 
@@ -109,4 +111,5 @@ private:
     std::string previousTotal_;    // gPick(3): the piece's time consumed before this window
     bool quantityTyped_ = false;   // txt完工數量 follows the lines until the user types in it
     std::map<std::string, double, std::less<>> capacities_;
+    qtmv::presched::RelatedRecords related_;   // what the indicator lbl記錄 shows
 };

@@ -1,0 +1,161 @@
+#include "quality/core/PrintingData.h"
+
+#include "app/core/Locks.h"
+#include "app/core/Rights.h"
+#include "app/core/Session.h"
+#include "common/RocDate.h"
+#include "platform/jet/Connection.h"
+#include "platform/jet/Recordset.h"
+#include "platform/jet/Sql.h"
+#include "platform/os/Failure.h"
+#include "platform/text/Text.h"
+
+namespace qtmv::quality {
+
+namespace {
+
+constexpr const char* kTitle = "工單印刷數據";
+
+std::string q(std::string_view s) { return jet::sqlText(s); }
+
+std::string keyWhere(const PrintingKey& k)
+{
+    return "where 工單單號 = '" + q(k.po) + "' And " + "工單序 = " + jet::sqlNumber(k.seq) + "  And " + "製程 = '" +
+           q(k.kind) + "' ";
+}
+
+std::string inkColumn(std::size_t i) { return "油墨" + std::to_string(i + 1); }
+std::string measureColumn(std::size_t i) { return "測量" + std::to_string(i + 1); }
+
+} // namespace
+
+bool PrintingLine::empty() const
+{
+    bool blank = Trim(colour).empty() && Trim(recorderId).empty() && Trim(recorder).empty() && Trim(date).empty();
+    for (const std::string& s : inks)
+        blank = blank && Trim(s).empty();
+    for (const std::string& s : measures)
+        blank = blank && Trim(s).empty();
+    return blank;
+}
+
+std::string paperLabel(jet::Connection& conn, const std::string& po, int seq)
+{
+    jet::Recordset rs;
+    rs.open(std::string("select [ITEM] ") + "from [PAPER] " + "where PO = '" + q(po) + "' And " + "[NO] = " +
+                jet::sqlNumber(seq) + " ",
+            conn);
+    std::string items;
+    for (; !rs.eof(); rs.moveNext()) {
+        const std::string item = rs.text("ITEM");
+        if (item.empty())
+            continue;
+        if (!items.empty())
+            items += kPaperSeparator;
+        items += item;
+    }
+    return kPaperPrefix + items;
+}
+
+std::vector<PrintingLine> loadPrintingData(jet::Connection& conn, const PrintingKey& key)
+{
+    jet::Recordset rs;
+    rs.open("select * from [工單印刷數據] " + keyWhere(key) + "order by 序", conn);
+    std::vector<PrintingLine> lines;
+    for (; !rs.eof(); rs.moveNext()) {
+        PrintingLine l;
+        l.colour = rs.text("色號");
+        for (std::size_t i = 0; i < l.inks.size(); ++i)
+            l.inks[i] = rs.text(inkColumn(i));
+        for (std::size_t i = 0; i < l.measures.size(); ++i)
+            l.measures[i] = rs.text(measureColumn(i));
+        l.recorderId = rs.text("記錄員代號");
+        l.recorder = rs.text("記錄員");
+        l.date = rs.text("印刷日期");
+        lines.push_back(std::move(l));
+    }
+    return lines;
+}
+
+std::string colourKey(std::string_view colour) { return AsciiUpper(Trim(colour)); }
+
+ColourTargets colourTargets(jet::Connection& conn)
+{
+    jet::Recordset rs;
+    rs.open("select 色號, L, A, B from [色號目標值] ", conn);
+    ColourTargets out;
+    for (; !rs.eof(); rs.moveNext())
+        out.emplace(colourKey(rs.text("色號")),
+                    Lab{rs.field("L").number(), rs.field("A").number(), rs.field("B").number()});
+    return out;
+}
+
+std::optional<std::string> computedDifference(const PrintingLine& line, const ColourTargets& targets)
+{
+    const auto target = targets.find(colourKey(line.colour));
+    if (target == targets.end())
+        return std::nullopt;
+    const auto measured = labFromTexts(line.measures[0], line.measures[1], line.measures[2]);
+    if (!measured)
+        return std::nullopt;
+    return differenceText(ciede2000(target->second, *measured));
+}
+
+std::optional<std::string> printingDate(std::string_view typed)
+{
+    std::string t = Trim(typed);
+    if (t.empty())
+        return t;
+    PadDateText(t);
+    if (CheckRocDate(t, "7") != 0)
+        return std::nullopt;
+    return t;
+}
+
+PrintingSaved savePrintingData(const PrintingKey& key, const std::vector<PrintingLine>& lines,
+                               daily::SaveContext& ctx)
+{
+    PrintingSaved out;
+    switch (PassMaintenanceCheck(ctx.session, ctx.endProgram)) {
+    case Maintenance::Free: break;
+    case Maintenance::Ended: out.status = SaveStatus::Ended; return out;
+    case Maintenance::Abandoned: out.status = SaveStatus::Abandoned; return out;
+    }
+    if (EditRefused(ctx.session))
+        return out;
+    try {
+        jet::Connection conn;
+        conn.open(ctx.session.ConnectionString);
+        jet::Transaction tx(conn);
+        conn.execute("delete from [工單印刷數據] " + keyWhere(key));
+        int seq = 0;
+        for (const PrintingLine& l : lines) {
+            if (l.empty())
+                continue;
+            auto t = [](std::string_view s) { return ", '" + q(Trim(s)) + "'"; };
+            std::string columns = "色號", values = "'" + q(Trim(l.colour)) + "'";
+            for (std::size_t i = 0; i < l.inks.size(); ++i) {
+                columns += ", " + inkColumn(i);
+                values += t(l.inks[i]);
+            }
+            for (std::size_t i = 0; i < l.measures.size(); ++i) {
+                columns += ", " + measureColumn(i);
+                values += t(l.measures[i]);
+            }
+            columns += ", 記錄員代號, 記錄員, 印刷日期, 工單單號, 工單序, 製程, 序";
+            values += t(l.recorderId) + t(l.recorder) + t(l.date) + t(key.po) + ", " + jet::sqlNumber(key.seq) +
+                      t(key.kind) + ", " + jet::sqlNumber(++seq);
+            conn.execute("insert into [工單印刷數據] (" + columns + ") values (" + values + ")");
+        }
+        tx.commit();
+        out.hasLines = seq > 0;
+    } catch (const std::exception& e) {
+        ReportFailure(kTitle, e, "資料沒有儲存。");
+        out.status = SaveStatus::Failed;
+        return out;
+    }
+    out.status = SaveStatus::Saved;
+    return out;
+}
+
+} // namespace qtmv::quality

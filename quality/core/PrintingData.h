@@ -1,0 +1,81 @@
+#pragma once
+// The colour data of a printing step (工單印刷數據): the paper label, the
+// lines, the colour difference from the colour number's target, and saving.
+//
+// Decisions:
+// - Several paper items of the step are joined with "、" in the paper label
+//   ("紙品： 雪銅紙、銅版紙"); empty items are left out, a step without paper
+//   shows "紙品： " alone.
+// - △ (測量4) is filled with the CIEDE2000 difference between the measured
+//   L, a, b and the colour number's target (色號目標值) when all three are
+//   numbers and the target exists. The window keeps a △ the user typed: it
+//   writes only into an empty △ or one that still holds the difference
+//   computed from the line's values (also when loaded that way).
+// - Saving skips entirely empty lines and numbers the kept ones 1, 2, ...;
+//   the has-printing-data flag follows whether any line is kept.
+#include "daily_report/saving/Saving.h"
+#include "quality/core/ColourDifference.h"
+#include "quality/core/Inspection.h"
+
+#include <array>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace jet {
+class Connection;
+}
+
+namespace qtmv::quality {
+
+struct PrintingKey {
+    std::string po;
+    int seq = 0;
+    std::string kind;   // display name, "D-印刷"
+};
+
+struct PrintingLine {
+    std::string colour;                   // 色號
+    std::array<std::string, 7> inks;      // 油墨1 .. 油墨7
+    std::array<std::string, 5> measures;  // 測量1 .. 測量5: L, a, b, △, 濃度
+    std::string recorderId;               // 記錄員代號
+    std::string recorder;                 // 記錄員
+    std::string date;                     // 印刷日期, seven digits
+
+    bool empty() const;
+};
+
+// "紙品： " followed by the step's paper items.
+std::string paperLabel(jet::Connection& conn, const std::string& po, int seq);
+inline constexpr const char* kPaperPrefix = "紙品： ";
+inline constexpr const char* kPaperSeparator = "、";
+
+std::vector<PrintingLine> loadPrintingData(jet::Connection& conn, const PrintingKey& key);
+
+// Colour targets by colour number (upper-cased, trimmed, as the column
+// compares them).
+using ColourTargets = std::map<std::string, Lab, std::less<>>;
+ColourTargets colourTargets(jet::Connection& conn);
+std::string colourKey(std::string_view colour);
+
+// △ for a line: the difference to its colour's target, two decimals;
+// nullopt when L, a or b is not a number or the colour has no target.
+std::optional<std::string> computedDifference(const PrintingLine& line, const ColourTargets& targets);
+
+// A printing date as typed, normalised (a six-digit date gets its leading
+// "0"); nullopt when it is not a valid seven-digit date. "" stays "".
+std::optional<std::string> printingDate(std::string_view typed);
+inline constexpr const char* kBadPrintingDate = "「印刷日期」日期輸入錯誤!";
+inline constexpr const char* kBadPrintingDateTitle = "日期輸入錯誤";
+
+struct PrintingSaved {
+    SaveStatus status = SaveStatus::Refused;
+    bool hasLines = false;
+};
+
+// Replaces the record's lines in one transaction.
+PrintingSaved savePrintingData(const PrintingKey& key, const std::vector<PrintingLine>& lines,
+                               daily::SaveContext& ctx);
+
+} // namespace qtmv::quality

@@ -1,0 +1,214 @@
+#include "quality/core/PrintingList.h"
+
+#include "app/core/Locks.h"
+#include "app/core/Rights.h"
+#include "app/core/Session.h"
+#include "common/RocDate.h"
+#include "platform/jet/Connection.h"
+#include "platform/jet/Recordset.h"
+#include "platform/jet/Sql.h"
+#include "platform/os/Failure.h"
+#include "platform/os/MessageBox.h"
+#include "platform/text/Text.h"
+
+#include <QStringList>
+
+#include <set>
+
+namespace qtmv::quality {
+
+namespace {
+
+constexpr const char* kTargetsTitle = "色號目標值";
+
+std::string q(std::string_view s) { return jet::sqlText(s); }
+
+// "1131204" as "113/12/04"; anything else as it is.
+QString slashed(const QString& roc7)
+{
+    if (const auto d = ParseRoc7(roc7.toStdString()))
+        return QString::fromStdString(RocSlashed(*d));
+    return roc7;
+}
+
+} // namespace
+
+std::string listingSql(const ListingFilter& f)
+{
+    std::string sql =
+        "select d.工單單號, d.工單序, d.製程, d.序, d.印刷日期, w.CUST as 客戶代號, c.SNAME as 客戶, w.[DESC] as 品名, "
+        "d.色號, d.油墨1, d.油墨2, d.油墨3, d.油墨4, d.油墨5, d.油墨6, d.油墨7, d.測量1, d.測量2, d.測量3, d.測量4, "
+        "d.測量5, d.記錄員代號, d.記錄員 "
+        "from ([工單印刷數據] d left join [PWORK] w on w.PO = d.工單單號) left join [CUST] c on c.ID = w.CUST "
+        "where 1 = 1 ";
+    auto t = [](const std::string& s) { return Trim(s); };
+    if (!t(f.poFrom).empty())
+        sql += "and d.工單單號 >= '" + q(t(f.poFrom)) + "' ";
+    if (!t(f.poTo).empty())
+        sql += "and d.工單單號 <= '" + q(t(f.poTo)) + "' ";
+    if (!t(f.dateFrom).empty())
+        sql += "and d.印刷日期 >= '" + q(t(f.dateFrom)) + "' ";
+    if (!t(f.dateTo).empty())
+        sql += "and d.印刷日期 <= '" + q(t(f.dateTo)) + "' ";
+    if (!t(f.colour).empty())
+        sql += "and d.色號 like '%" + q(t(f.colour)) + "%' ";
+    if (!t(f.customer).empty())
+        sql += "and w.CUST = '" + q(t(f.customer)) + "' ";
+    if (!t(f.recorder).empty())
+        sql += "and (d.記錄員代號 = '" + q(t(f.recorder)) + "' or d.記錄員 like '%" + q(t(f.recorder)) + "%') ";
+    return sql + "order by d.工單單號, d.工單序, d.製程, d.序";
+}
+
+report::DataTable loadListing(jet::Connection& conn, const ListingFilter& f)
+{
+    jet::Recordset rs;
+    rs.open(listingSql(f), conn);
+    return report::DataTable::fromRecordset(rs);
+}
+
+std::string conditionsText(const ListingFilter& f)
+{
+    std::string out;
+    auto add = [&](const std::string& label, const std::string& value) {
+        if (value.empty())
+            return;
+        out += (out.empty() ? "" : "  ") + label + "：" + value;
+    };
+    auto range = [](const std::string& from, const std::string& to) {
+        return Trim(from).empty() && Trim(to).empty() ? std::string() : Trim(from) + " ~ " + Trim(to);
+    };
+    add("工單", range(f.poFrom, f.poTo));
+    add("印刷日期", range(f.dateFrom, f.dateTo));
+    add("色號", Trim(f.colour));
+    add("客戶", Trim(f.customer));
+    add("記錄員", Trim(f.recorder));
+    return out.empty() ? "全部" : out;
+}
+
+report::PageDocument listingReport(const report::DataTable& rows, const std::string& conditions)
+{
+    using namespace report;
+    Layout l;
+    l.page.size = QSizeF(297.0, 210.0);
+    const Font head{kMingFamily, 9, true};
+    const Font body{kMingFamily, 9, false};
+    struct Col {
+        const char* heading;
+        double width;
+        FormatFn text;
+        Align align = Align::Left;
+    };
+    auto field = [](const char* c) { return [c](const FormatContext& x) { return x.row.text(c); }; };
+    const std::vector<Col> cols = {
+        {"工單單號", 26, field("工單單號")},
+        {"序", 8, field("工單序"), Align::Right},
+        {"印刷日期", 20, [](const FormatContext& x) { return slashed(x.row.text("印刷日期")); }},
+        {"客戶", 28, field("客戶")},
+        {"色號", 30, field("色號")},
+        {"油墨", 73,
+         [](const FormatContext& x) {
+             QStringList inks;
+             for (int i = 1; i <= 7; ++i)
+                 if (const QString ink = x.row.text("油墨" + std::to_string(i)); !ink.isEmpty())
+                     inks << ink;
+             return inks.join(QStringLiteral("、"));
+         }},
+        {"L", 13, field("測量1"), Align::Right},
+        {"a", 13, field("測量2"), Align::Right},
+        {"b", 13, field("測量3"), Align::Right},
+        {"△", 13, field("測量4"), Align::Right},
+        {"濃度", 13, field("測量5"), Align::Right},
+        {"記錄員", 27, field("記錄員")},
+    };
+    l.pageHeader.height = 24;
+    l.pageHeader.items = {
+        Item::text({0, 0, 277, 9}, QString::fromUtf8(kListingTitle), Align::Center, {kMingFamily, 16, true}),
+        Item::text({0, 10, 230, 6}, QString::fromStdString("條件：" + conditions), Align::Left, body),
+        Item::text({230, 10, 47, 6}, QStringLiteral("第 {page} 頁 / 共 {pages} 頁"), Align::Right, body),
+        Item::line({0, 23.5}, {277, 23.5}),
+    };
+    l.detail.height = 6;
+    double x = 0;
+    for (const Col& c : cols) {
+        l.pageHeader.items.push_back(Item::text({x, 17, c.width - 1, 6}, QString::fromUtf8(c.heading), c.align, head));
+        l.detail.items.push_back(Item::computed({x, 0, c.width - 1, 6}, c.text, c.align, body));
+        x += c.width;
+    }
+    l.reportFooter.height = 8;
+    l.reportFooter.items = {Item::line({0, 0.5}, {277, 0.5}),
+                            Item::total({0, 1, 60, 6}, "工單單號", Aggregate::Count, Align::Left, body,
+                                        [](const FormatContext& c) {
+                                            return QStringLiteral("共 %1 筆").arg(c.value.text().c_str());
+                                        })};
+    return run(l, rows);
+}
+
+std::vector<ColourTarget> loadTargets(jet::Connection& conn)
+{
+    jet::Recordset rs;
+    rs.open("select 色號, L, A, B, 備註 from [色號目標值] order by 色號", conn);
+    std::vector<ColourTarget> out;
+    for (; !rs.eof(); rs.moveNext())
+        out.push_back({rs.text("色號"), {rs.field("L").number(), rs.field("A").number(), rs.field("B").number()},
+                       rs.field("備註").text()});
+    return out;
+}
+
+SaveStatus saveTargets(const std::vector<ColourTarget>& loaded, const std::vector<ColourTarget>& edited,
+                       daily::SaveContext& ctx)
+{
+    switch (PassMaintenanceCheck(ctx.session, ctx.endProgram)) {
+    case Maintenance::Free: break;
+    case Maintenance::Ended: return SaveStatus::Ended;
+    case Maintenance::Abandoned: return SaveStatus::Abandoned;
+    }
+    if (EditRefused(ctx.session))
+        return SaveStatus::Refused;
+    std::set<std::string> seen;
+    for (const ColourTarget& t : edited) {
+        const std::string key = AsciiUpper(Trim(t.colour));
+        if (key.empty())
+            continue;
+        if (!seen.insert(key).second) {
+            MsgBox("色號「" + Trim(t.colour) + "」重複，資料沒有儲存!", "訊息", MsgIcon::Exclamation);
+            return SaveStatus::Refused;
+        }
+    }
+    try {
+        jet::Connection conn;
+        conn.open(ctx.session.ConnectionString);
+        jet::Transaction tx(conn);
+        for (const ColourTarget& old : loaded)
+            if (!seen.count(AsciiUpper(Trim(old.colour))))
+                conn.execute("delete from [色號目標值] where 色號 = '" + q(Trim(old.colour)) + "'");
+        for (const ColourTarget& t : edited) {
+            const std::string key = AsciiUpper(Trim(t.colour));
+            if (key.empty())
+                continue;
+            const ColourTarget* before = nullptr;
+            for (const ColourTarget& old : loaded)
+                if (AsciiUpper(Trim(old.colour)) == key)
+                    before = &old;
+            if (before && before->lab.L == t.lab.L && before->lab.a == t.lab.a && before->lab.b == t.lab.b &&
+                Trim(before->note) == Trim(t.note) && Trim(before->colour) == Trim(t.colour))
+                continue;
+            const std::string values = jet::sqlNumber(t.lab.L) + ", " + jet::sqlNumber(t.lab.a) + ", " +
+                                       jet::sqlNumber(t.lab.b) + ", '" + q(Trim(t.note)) + "'";
+            if (before)
+                conn.execute("update [色號目標值] set 色號 = '" + q(Trim(t.colour)) + "', L = " +
+                             jet::sqlNumber(t.lab.L) + ", A = " + jet::sqlNumber(t.lab.a) + ", B = " +
+                             jet::sqlNumber(t.lab.b) + ", 備註 = '" + q(Trim(t.note)) + "' where 色號 = '" +
+                             q(Trim(before->colour)) + "'");
+            else
+                conn.execute("insert into [色號目標值] (色號, L, A, B, 備註) values ('" + q(Trim(t.colour)) + "', " +
+                             values + ")");
+        }
+        tx.commit();
+    } catch (const std::exception& e) {
+        ReportFailure(kTargetsTitle, e, "資料沒有儲存。");
+        return SaveStatus::Failed;
+    }
+    return SaveStatus::Saved;
+}
+
+} // namespace qtmv::quality

@@ -1,0 +1,62 @@
+#pragma once
+// The printing data listing (frm印刷數據明細表): the rows of 工單印刷數據 that
+// pass its filters, its printed report, and the colour targets the listing
+// maintains.
+//
+// Decisions:
+// - Filters, each left out when empty: work order from/to (inclusive, as
+//   text), printing date from/to (seven digits, inclusive), colour number
+//   (contained, case-insensitive), customer (the work order's customer
+//   code), recorder (code, or a part of the name).
+// - Rows are ordered by work order, sequence, kind and line.
+// - Colour targets are saved row by row: only rows whose values differ from
+//   what was loaded are written, rows removed from the list are deleted.
+#include "platform/report/Report.h"
+#include "quality/core/ColourDifference.h"
+#include "quality/core/Inspection.h"
+
+#include <string>
+#include <vector>
+
+namespace jet {
+class Connection;
+}
+
+namespace qtmv::quality {
+
+struct ListingFilter {
+    std::string poFrom, poTo;
+    std::string dateFrom, dateTo;
+    std::string colour;
+    std::string customer;   // CUST.ID
+    std::string recorder;
+};
+
+// Columns: 工單單號, 工單序, 製程, 序, 印刷日期, 客戶代號, 客戶, 品名, 色號,
+// 油墨1..油墨7, 測量1..測量5, 記錄員代號, 記錄員.
+std::string listingSql(const ListingFilter& f);
+report::DataTable loadListing(jet::Connection& conn, const ListingFilter& f);
+
+inline constexpr const char* kListingTitle = "印刷數據明細表";
+// The printed listing (A4 landscape); `conditions` is the filter line under
+// the title.
+report::PageDocument listingReport(const report::DataTable& rows, const std::string& conditions);
+// The filter line: the filled filters in words, "全部" when none is.
+std::string conditionsText(const ListingFilter& f);
+
+// --- Colour targets ---------------------------------------------------------
+
+struct ColourTarget {
+    std::string colour;
+    Lab lab;
+    std::string note;
+};
+std::vector<ColourTarget> loadTargets(jet::Connection& conn);
+
+// Writes the edited list over the loaded one; rights and maintenance as
+// every save. Rows with an empty colour number are ignored; a colour number
+// listed twice is refused (told, nothing written).
+SaveStatus saveTargets(const std::vector<ColourTarget>& loaded, const std::vector<ColourTarget>& edited,
+                       daily::SaveContext& ctx);
+
+} // namespace qtmv::quality

@@ -1,0 +1,353 @@
+// The inspection, printing data and listing windows driven with keys on the
+// demo plant, and the time-consumption window's indicator following what
+// they saved.
+#include "quality/ui/InspectionWindow.h"
+#include "quality/ui/PrintingDataWindow.h"
+#include "quality/ui/PrintingListWindow.h"
+
+#include "prescheduling/ui/TimeWindow.h"
+
+#include "app/core/Session.h"
+#include "common/HandOver.h"
+#include "db/testing/FreshDatabase.h"
+#include "lookups/ui/PeopleLookups.h"
+#include "platform/os/MessageBox.h"
+#include "platform/report/ui/PreviewDialog.h"
+#include "platform/ui/SpreadGrid.h"
+#include "platform/ui/tests/TestApp.h"
+#include "tools/demo-db/DemoPlant.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace qtmv;
+using Rows = std::vector<std::vector<std::string>>;
+using Texts = std::vector<std::string>;
+
+namespace {
+
+// One generated plant; every test works on a copy of its own.
+const std::string& demoFile()
+{
+    static db::test::FreshDatabase plant([](const std::string& path) {
+        demo::DemoOptions o;
+        o.workOrders = 40;
+        demo::writeDemoPlant(path, o);
+    });
+    static const std::string path = plant.path();
+    return path;
+}
+
+void key(QWidget* w, QChar ch)
+{
+    if (ch.unicode() < 0x80)
+        QTest::keyClick(w, ch.toLatin1());
+    else
+        QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(ch), {});
+}
+
+// Types into a cell as a user does and commits with Enter.
+void typeCell(SpreadGrid& g, int row, int col, const QString& text)
+{
+    g.setActiveCell(row, col);
+    g.tableView()->setFocus();
+    key(g.tableView(), text[0]);
+    for (qsizetype i = 1; i < text.size(); ++i)
+        key(QApplication::focusWidget(), text[i]);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+}
+
+Texts rowTexts(const SpreadGrid& g, int row, int from, int to)
+{
+    Texts out;
+    for (int c = from; c <= to; ++c)
+        out.push_back(g.text(row, c));
+    return out;
+}
+
+class QualityWindows : public ::testing::Test, qtmv::test::WithApp {
+protected:
+    QualityWindows()
+    {
+        saved_ = session();
+        session() = db.session();
+        session().IdentityEstablished = session().RightsEstablished = true;
+        session().ProductionRights = std::string(20, '0');
+        gReturned = gInspectionSaved = gHasInspection = gHasPrintingData = false;
+        clearPick();
+    }
+    ~QualityWindows() override { session() = saved_; }
+
+    // A printing step of the plant without inspection lines and printing data.
+    std::pair<std::string, int> bareStep(const char* table = "PRINTING")
+    {
+        const Rows r = db.rows(std::string("select PO, [NO] from [") + table +
+                               "] p where not exists (select 1 from [工單品檢明細] q where q.工單單號 = p.PO and "
+                               "q.工單序 = p.[NO]) and not exists (select 1 from [工單印刷數據] d where d.工單單號 = "
+                               "p.PO and d.工單序 = p.[NO]) and not exists (select 1 from PAPER a where a.PO = p.PO "
+                               "and a.[NO] = p.[NO] and a.ITEM <> '') order by PO limit 1");
+        EXPECT_EQ(r.size(), 1u) << table;
+        return r.empty() ? std::make_pair(std::string(), 0) : std::make_pair(r[0][0], std::stoi(r[0][1]));
+    }
+
+    db::test::FreshDatabase db{db::test::copyOf(demoFile())};
+    Session saved_;
+    ScriptedMessages messages;
+};
+
+using I = frm品檢;
+using P = frm工單印刷數據;
+
+} // namespace
+
+TEST_F(QualityWindows, InspectionStartsFromPhrasesProposesVerdictsAndSaves)
+{
+    const auto [po, seq] = bareStep();
+    I w(nullptr, {"D-印刷", po, seq});
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    SpreadGrid& g = *w.fml明細;
+    EXPECT_EQ(rowTexts(g, 1, I::c主要檢查項目, I::c權責單位), (Texts{"色差", "ΔE≦3.0", "印刷課"}));
+    EXPECT_EQ(rowTexts(g, 4, I::c主要檢查項目, I::c權責單位), (Texts{"數量", "依工單數量±1%", ""}));
+
+    typeCell(g, 1, I::c檢驗數量, "200");
+    typeCell(g, 1, I::c不良數量, "3");
+    EXPECT_EQ(rowTexts(g, 1, I::c檢驗數量, I::c判定), (Texts{"200.00", "3.00", "1.5", "OK"}));
+    typeCell(g, 2, I::c檢驗數量, "200");
+    typeCell(g, 2, I::c不良數量, "5");
+    EXPECT_EQ(rowTexts(g, 2, I::c不良率, I::c判定), (Texts{"2.5", "NG"}));
+    typeCell(g, 2, I::c不良數量, "1");   // still the window's proposal: it follows
+    EXPECT_EQ(g.text(2, I::c判定), "OK");
+    // A verdict the user chose stays whatever the rate.
+    typeCell(g, 1, I::c判定, "ng");
+    typeCell(g, 1, I::c不良數量, "0");
+    EXPECT_EQ(rowTexts(g, 1, I::c不良率, I::c判定), (Texts{"0.0", "NG"}));
+    EXPECT_TRUE(messages.shown().empty());
+
+    typeCell(g, 3, I::c檢驗數量, "12345678901");
+    typeCell(g, 3, I::c權責單位, QString(11, QChar(0x8AB2)));   // 22 bytes
+    ASSERT_EQ(messages.shown().size(), 2u);
+    EXPECT_EQ(messages.shown()[0].text, "最多只可輸入10個字元!");
+    EXPECT_EQ(messages.shown()[1].text, "最多只可輸入20個字元!");
+    EXPECT_EQ(rowTexts(g, 3, I::c權責單位, I::c檢驗數量), (Texts{"", ""}));
+    // Line 6 cannot be started while line 5 is empty.
+    messages.clear();
+    typeCell(g, 6, I::c主要檢查項目, "X");
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_EQ(messages.shown()[0].text, "前一列資料尚未輸入!");
+    EXPECT_EQ(g.text(6, I::c主要檢查項目), "");
+
+    QTest::mouseClick(w.scmd確定, Qt::LeftButton);
+    EXPECT_TRUE(gInspectionSaved);
+    EXPECT_TRUE(gHasInspection);
+    EXPECT_EQ(db.rows("select 序, 主要檢查項目, 檢驗數量, 不良數量, 不良率, 判定 from [工單品檢明細] where 工單單號 = '" + po +
+                      "' and 工單序 = " + std::to_string(seq) + " and 製程 = 'D-印刷' order by 序"),
+              (Rows{{"1", "色差", "200.0", "0.0", "0.0", "NG"},
+                    {"2", "套印準確", "200.0", "1.0", "0.5", "OK"},
+                    {"3", "髒污墨點", "0.0", "0.0", "0.0", ""},
+                    {"4", "數量", "0.0", "0.0", "0.0", ""}}));
+}
+
+TEST_F(QualityWindows, KindWithoutPhrasesAndTheImportQuestion)
+{
+    const auto [po, seq] = bareStep("IMPRINT");
+    {
+        I w(nullptr, {"A-印前", po, seq});
+        w.show();
+        ASSERT_EQ(messages.shown().size(), 1u);
+        EXPECT_EQ(messages.shown()[0].text, "查無片語資料!");
+        EXPECT_EQ(w.fml明細->text(1, I::c主要檢查項目), "");
+        QTest::mouseClick(w.scmd確定, Qt::LeftButton);
+        EXPECT_TRUE(gInspectionSaved);
+        EXPECT_FALSE(gHasInspection);
+    }
+    // A stored record: No keeps the lines, Yes replaces them by the phrases.
+    db.exec("insert into [工單品檢明細] (製程, 工單單號, 工單序, 序, 主要檢查項目, 檢驗數量) values ('E-上光', '" + po +
+            "', " + std::to_string(seq) + ", 1, '自訂', 50)");
+    messages.clear();
+    I w(nullptr, {"E-上光", po, seq});
+    w.show();
+    EXPECT_EQ(rowTexts(*w.fml明細, 1, I::c主要檢查項目, I::c檢驗數量), (Texts{"自訂", "", "", "50.00"}));
+    messages.answer(MsgAnswer::No);
+    QTest::mouseClick(w.scmd匯入片語, Qt::LeftButton);
+    EXPECT_EQ(w.fml明細->text(1, I::c主要檢查項目), "自訂");
+    messages.answer(MsgAnswer::Yes);
+    QTest::mouseClick(w.scmd匯入片語, Qt::LeftButton);
+    ASSERT_EQ(messages.shown().size(), 2u);
+    EXPECT_EQ(messages.shown()[0].title, "刪除詢問");
+    EXPECT_EQ(rowTexts(*w.fml明細, 1, I::c主要檢查項目, I::c檢驗數量), (Texts{"光澤度", "與樣品一致", "後加工課", ""}));
+}
+
+TEST_F(QualityWindows, PrintingDataChecksComputesTheDifferenceAndSaves)
+{
+    const auto [po, seq] = bareStep();
+    db.exec("insert into [色號目標值] (色號, L, A, B) values ('PAIR1', 50, 2.6772, -79.7751)");
+    const Rows emp = db.rows("select ID, NAME from EMPLOYEE where ODATE = '' and NAME in "
+                             "(select NAME from EMPLOYEE group by NAME having count(*) = 1) order by ID limit 2");
+    ASSERT_EQ(emp.size(), 2u);
+    gPick[0] = po;
+    gPick[1] = std::to_string(seq);
+    gPick[2] = "D-印刷";
+    P w(nullptr);
+    int lookups = 0;
+    w.runModal = [&](QDialog&) {
+        ++lookups;
+        EXPECT_EQ(gLookupFilter, "nobody");
+        gPick[0] = emp[1][0];
+        gPick[1] = emp[1][1];
+    };
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    EXPECT_FALSE(gHasPrintingData);
+    EXPECT_EQ(w.lbl紙品->text(), QStringLiteral("紙品： "));
+    EXPECT_EQ(w.lbl單號->text().toStdString(), "工單單號： " + po);
+    SpreadGrid& g = *w.fml明細;
+
+    typeCell(g, 1, P::c色號, "pair1");
+    typeCell(g, 1, P::cL, "50");
+    typeCell(g, 1, P::cA, "0");
+    EXPECT_EQ(g.text(1, P::c色差), "");   // b still missing
+    typeCell(g, 1, P::cB, "-82.7485");
+    EXPECT_EQ(g.text(1, P::c色差), "2.04"); // published ΔE00 2.0425
+    typeCell(g, 1, P::c色差, "3.5");
+    typeCell(g, 1, P::cL, "51");
+    EXPECT_EQ(g.text(1, P::c色差), "3.5");   // typed: kept
+
+    // The ink list offers the ink phrases.
+    g.setActiveCell(1, P::c油墨1);
+    g.tableView()->setFocus();
+    QTest::keyClick(g.tableView(), Qt::Key_F2);
+    auto* combo = dynamic_cast<QComboBox*>(g.editor());
+    ASSERT_TRUE(combo);
+    EXPECT_EQ(combo->itemText(0), QStringLiteral("東洋 洋紅(M)"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+
+    typeCell(g, 1, P::c記錄員, QString::fromStdString(emp[0][1]));
+    EXPECT_EQ(rowTexts(g, 1, P::c記錄員代號, P::c記錄員), (Texts{emp[0][0], emp[0][1]}));
+    typeCell(g, 1, P::c印刷日期, "1131301");
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_EQ(messages.shown()[0].text, "「印刷日期」日期輸入錯誤!");
+    EXPECT_EQ(messages.shown()[0].title, "日期輸入錯誤");
+    EXPECT_EQ(g.text(1, P::c印刷日期), "");
+    typeCell(g, 1, P::c印刷日期, "991204");
+    EXPECT_EQ(g.text(1, P::c印刷日期), "0991204");
+
+    typeCell(g, 2, P::c色號, "K");
+    typeCell(g, 2, P::c記錄員, "nobody");
+    QTest::qWait(0);   // the lookup opens once the cell is committed
+    EXPECT_EQ(lookups, 1);
+    EXPECT_EQ(rowTexts(g, 2, P::c記錄員代號, P::c記錄員), (Texts{emp[1][0], emp[1][1]}));
+
+    QTest::mouseClick(w.scmd確定, Qt::LeftButton);
+    EXPECT_TRUE(gHasPrintingData);
+    EXPECT_EQ(db.rows("select 序, 色號, 測量1, 測量4, 記錄員代號, 印刷日期 from [工單印刷數據] where 工單單號 = '" + po +
+                      "' and 工單序 = " + std::to_string(seq) + " and 製程 = 'D-印刷' order by 序"),
+              (Rows{{"1", "pair1", "51", "3.5", emp[0][0], "0991204"}, {"2", "K", "", "", emp[1][0], ""}}));
+}
+
+TEST_F(QualityWindows, ListingFiltersShowsInksPrintsAndKeepsTargets)
+{
+    const auto [po, seq] = bareStep();
+    db.exec("insert into PWORK (PO, CUST) select 'ZZ1', ID from CUST order by ID limit 1");
+    const std::string cust = db.value("select CUST from PWORK where PO = 'ZZ1'");
+    db.exec("insert into [工單印刷數據] (製程, 工單單號, 工單序, 序, 色號, 油墨1, 油墨3, 測量1, 印刷日期) values "
+            "('D-印刷', 'ZZ1', 1, 1, 'C', '東洋 青(C)', '', '55', '1131201'), "
+            "('D-印刷', 'ZZ1', 1, 2, 'M', '東洋 洋紅(M)', '亮光油', '48', '1131202')");
+    frm印刷數據明細表 w;
+    bool previewed = false;
+    w.runModal = [&](QDialog& d) {
+        previewed = dynamic_cast<report::PreviewDialog*>(&d) != nullptr;
+        if (dynamic_cast<frm客戶輔助視窗*>(&d)) {
+            gPick[0] = cust;
+            gPick[1] = "客戶甲";
+        }
+    };
+    w.setWorkOrder("ZZ1");
+    w.show();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    ASSERT_EQ(w.rows().rowCount(), 2u);
+    EXPECT_EQ(rowTexts(*w.fml明細, 2, frm印刷數據明細表::c工單單號, frm印刷數據明細表::c印刷日期),
+              (Texts{"ZZ1", "1", "D-印刷", "113/12/02"}));
+    w.fml明細->setActiveCell(1, 1);
+    w.fml明細->tableView()->setFocus();
+    QTest::keyClick(w.fml明細->tableView(), Qt::Key_Down);
+    EXPECT_EQ(rowTexts(*w.fml油墨, 1, 1, 3), (Texts{"東洋 洋紅(M)", "", "亮光油"}));
+
+    w.txt色號->setText("m");
+    QTest::mouseClick(w.scmd客戶, Qt::LeftButton);
+    EXPECT_EQ(w.txt客戶->text().toStdString(), cust);
+    QTest::mouseClick(w.scmd查詢, Qt::LeftButton);
+    ASSERT_EQ(w.rows().rowCount(), 1u);
+    QTest::mouseClick(w.scmd列印, Qt::LeftButton);
+    EXPECT_TRUE(previewed);
+    const report::PageDocument doc = w.document();
+    EXPECT_TRUE(doc.find(0, QStringLiteral("東洋 洋紅(M)、亮光油")));
+    EXPECT_TRUE(doc.find(0, QString::fromStdString("條件：工單：ZZ1 ~ ZZ1  色號：m  客戶：" + cust + " 客戶甲")));
+
+    w.txt日期起->setText("1131341");
+    QTest::mouseClick(w.scmd查詢, Qt::LeftButton);
+    EXPECT_EQ(messages.shown().back().text, "「印刷日期」日期輸入錯誤!");
+
+    // Targets: the plant's are listed; a changed L is stored.
+    EXPECT_EQ(w.fml目標值->text(1, frm印刷數據明細表::t色號), "C");
+    typeCell(*w.fml目標值, 1, frm印刷數據明細表::tL, "56");
+    QTest::mouseClick(w.scmd儲存目標值, Qt::LeftButton);
+    EXPECT_EQ(db.value("select L from [色號目標值] where 色號 = 'C'"), "56.0");
+    EXPECT_EQ(db.count("select * from [色號目標值]"), 6);
+    (void)seq;
+}
+
+TEST_F(QualityWindows, TimeWindowIndicatorFollowsWhatWasSaved)
+{
+    const Rows piece = db.rows("select s.ID, s.PO, s.[NO] from PRINTING_S s where not exists (select 1 from "
+                               "[工單品檢明細] q where q.工單單號 = s.PO and q.工單序 = s.[NO]) and not exists (select 1 from "
+                               "[工單印刷數據] d where d.工單單號 = s.PO and d.工單序 = s.[NO]) order by s.ID limit 1");
+    ASSERT_EQ(piece.size(), 1u);
+    QWidget caller;
+    auto* kinds = new QComboBox(&caller);
+    kinds->setObjectName("cbo種類");
+    kinds->addItem(QStringLiteral("D-印刷"));
+    gPick[0] = piece[0][1];
+    gPick[1] = piece[0][2];
+    gPick[6] = piece[0][0];
+    frm工務預排作業_耗時 t(&caller);
+    t.show();
+    EXPECT_EQ(t.lbl記錄->text(), "");
+    ASSERT_TRUE(t.act品檢->isEnabled());
+    ASSERT_TRUE(t.scmd印刷數據->isEnabled());
+
+    bool keepLine = true;
+    t.runModal = [&](QDialog& d) {
+        d.show();
+        d.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+        if (auto* i = dynamic_cast<frm品檢*>(&d))
+            QTest::mouseClick(i->scmd確定, Qt::LeftButton);   // the phrase lines are kept
+        if (auto* p = dynamic_cast<frm工單印刷數據*>(&d)) {
+            if (keepLine)
+                typeCell(*p->fml明細, 1, P::c色號, "K");
+            else
+                p->deleteLine();
+            QTest::mouseClick(p->scmd確定, Qt::LeftButton);
+        }
+    };
+    t.act品檢->trigger();
+    EXPECT_EQ(t.lbl記錄->text(), QStringLiteral("有品檢資料"));
+    QTest::mouseClick(t.scmd印刷數據, Qt::LeftButton);
+    EXPECT_EQ(t.lbl記錄->text(), QStringLiteral("有品檢資料、有印刷數據"));
+    keepLine = false;
+    QTest::mouseClick(t.scmd印刷數據, Qt::LeftButton);
+    EXPECT_EQ(t.lbl記錄->text(), QStringLiteral("有品檢資料"));
+    EXPECT_EQ(db.count("select * from [工單印刷數據] where 工單單號 = '" + piece[0][1] + "'"), 0);
+}

@@ -1,0 +1,313 @@
+#include "quality/ui/InspectionWindow.h"
+
+#include "quality/ui/CellChecks.h"
+
+#include "app/core/Session.h"
+#include "common/HandOver.h"
+#include "common/NumberFormat.h"
+#include "platform/jet/Connection.h"
+#include "platform/os/Failure.h"
+#include "platform/os/MessageBox.h"
+#include "platform/text/Text.h"
+#include "platform/ui/GridHelpers.h"
+#include "platform/ui/QtText.h"
+#include "platform/ui/SpreadGrid.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+using namespace qtmv;
+using namespace qtmv::quality;
+
+namespace {
+
+constexpr const char* kTitle = "品檢";
+constexpr int kBlankRows = 20;
+
+std::string cellText(const SpreadGrid& g, int r, int c) { return Trim(g.text(r, c)); }
+
+std::string quantityText(double v) { return FormatFixed(v, 2); }
+std::string rateText(double v) { return FormatFixed(v, 1); }
+
+} // namespace
+
+frm品檢::frm品檢(QWidget* caller, InspectionKey key, const Clock& clock)
+    : QDialog(caller), key_(std::move(key)), clock_(clock)
+{
+    setObjectName(QStringLiteral("frm品檢"));
+    setWindowTitle(u8(kTitle));
+    setModal(true);
+    buildUi();
+}
+
+frm品檢::~frm品檢()
+{
+    for (QObject* child : findChildren<QObject*>())
+        QObject::disconnect(child, nullptr, this, nullptr);
+}
+
+void frm品檢::buildUi()
+{
+    auto* root = new QVBoxLayout(this);
+    auto label = [this](const char* name, const std::string& text) {
+        auto* l = new QLabel(u8(text), this);
+        l->setObjectName(QString::fromUtf8(name));
+        return l;
+    };
+    lbl製程 = label("lbl製程", key_.kind);
+    lbl單號 = label("lbl單號", "工單單號： " + key_.po);
+    lbl單號序 = label("lbl單號序", "序： " + std::to_string(key_.seq));
+    auto* head = new QHBoxLayout;
+    head->addWidget(lbl製程);
+    head->addWidget(lbl單號);
+    head->addWidget(lbl單號序);
+    head->addStretch(1);
+    root->addLayout(head);
+
+    fml明細 = new SpreadGrid(this);
+    fml明細->setObjectName(QStringLiteral("fml明細"));
+    SetupGrid(*fml明細, kBlankRows,
+              std::vector<GridColumnSpec>{{"主要檢查項目", 180}, {"檢查標準", 200}, {"權責單位", 90}, {"檢驗數量", 80},
+                                          {"不良數量", 80}, {"不良率", 60}, {"判定", 60}});
+    fml明細->setColumnChoices(c判定, {"OK", "NG"});
+    fml明細->setEditablePredicate([](int, int col) { return col != c不良率; });
+    fml明細->setStartEditHook([this](EditStart& e) {
+        if (e.row > 1 && lineEmpty(e.row - 1) && lineEmpty(e.row)) {
+            MsgBox("前一列資料尚未輸入!", "警告", MsgIcon::Exclamation);
+            return false;
+        }
+        return true;
+    });
+    fml明細->setEndEditHook([this](EditEnd& e) { return endEdit(e.row, e.col, e.text); });
+    fml明細->setKeyDownHook([this](const GridKey& k) {
+        if (k.key != Qt::Key_F9)
+            return false;
+        lookup();
+        return true;
+    });
+    QObject::connect(fml明細, &SpreadGrid::cellChanged, this, [this](int row, int col) {
+        if (col == c檢驗數量 || col == c不良數量)
+            updateRate(row);
+    });
+    root->addWidget(fml明細, 1);
+
+    auto* buttons = new QHBoxLayout;
+    auto button = [this, buttons](const char* name, const char* caption) {
+        auto* b = new QPushButton(u8(caption), this);
+        b->setObjectName(QString::fromUtf8(name));
+        b->setAutoDefault(false);
+        buttons->addWidget(b);
+        return b;
+    };
+    scmd確定 = button("scmd確定", "確 定");
+    scmd匯入片語 = button("scmd匯入片語", "匯入片語");
+    scmd輔助 = button("scmd輔助", "輔助(F9)");
+    scmd刪除 = button("scmd刪除", "明細刪除");
+    ssc回前畫面 = button("ssc回前畫面", "回前畫面");
+    root->addLayout(buttons);
+    QObject::connect(scmd確定, &QPushButton::clicked, this, [this] { Guarded(kTitle, [&] { confirm(); }); });
+    QObject::connect(scmd匯入片語, &QPushButton::clicked, this, [this] { Guarded(kTitle, [&] { importPhrases(); }); });
+    QObject::connect(scmd輔助, &QPushButton::clicked, this, [this] { lookup(); });
+    QObject::connect(scmd刪除, &QPushButton::clicked, this, [this] { deleteLine(); });
+    QObject::connect(ssc回前畫面, &QPushButton::clicked, this, [this] { reject(); });
+    resize(900, 480);
+}
+
+void frm品檢::showEvent(QShowEvent* e)
+{
+    QDialog::showEvent(e);
+    if (!started_)
+        start();
+}
+
+void frm品檢::start()
+{
+    if (started_)
+        return;
+    started_ = true;
+    gInspectionSaved = false;
+    Guarded(kTitle, [&] {
+        jet::Connection conn;
+        conn.open(session().ConnectionString);
+        acceptable_ = acceptableRate(conn, key_.kind);
+        const InspectionPhrases phrases = inspectionPhrases(conn, key_.kind);
+        fml明細->setColumnChoices(c主要檢查項目, phrases.items);
+        fml明細->setColumnChoices(c檢查標準, phrases.standards);
+        fml明細->setColumnChoices(c權責單位, phrases.units);
+        const std::vector<InspectionLine> lines = loadInspection(conn, key_);
+        if (!lines.empty()) {
+            showLines(lines);
+            return;
+        }
+        showLines({});
+        if (phrases.empty())
+            MsgBox(kNoPhrases, "訊息", MsgIcon::Information);
+        else
+            showLines(phrases.lines());
+    });
+    fml明細->setActiveCell(1, c主要檢查項目);
+}
+
+void frm品檢::showLines(const std::vector<InspectionLine>& lines)
+{
+    CellTable rows;
+    for (const InspectionLine& l : lines) {
+        std::vector<std::string> r(kColumns);
+        r[c主要檢查項目 - 1] = l.item;
+        r[c檢查標準 - 1] = l.standard;
+        r[c權責單位 - 1] = l.unit;
+        // Phrase lines have no figures yet: they stay blank until typed.
+        const bool figures = l.inspected != 0 || l.defective != 0 || l.rate != 0 || !l.verdict.empty();
+        if (figures) {
+            r[c檢驗數量 - 1] = quantityText(l.inspected);
+            r[c不良數量 - 1] = quantityText(l.defective);
+            r[c不良率 - 1] = rateText(l.rate);
+        }
+        r[c判定 - 1] = l.verdict;
+        rows.push_back(std::move(r));
+    }
+    rows.emplace_back(kColumns);
+    while (rows.size() < static_cast<std::size_t>(kBlankRows))
+        rows.emplace_back(kColumns);
+    proposed_.assign(rows.size() + 1, std::string());
+    fml明細->setRows(std::move(rows));
+}
+
+void frm品檢::importPhrases()
+{
+    if (MsgBox(kImportQuestion, "刪除詢問", MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes)
+        return;
+    fml明細->cancelEdit();
+    jet::Connection conn;
+    conn.open(session().ConnectionString);
+    const InspectionPhrases phrases = inspectionPhrases(conn, key_.kind);
+    showLines({});
+    if (phrases.empty()) {
+        MsgBox(kNoPhrases, "訊息", MsgIcon::Information);
+        return;
+    }
+    showLines(phrases.lines());
+}
+
+bool frm品檢::lineEmpty(int row) const
+{
+    for (int c = 1; c <= kColumns; ++c) {
+        const std::string t = cellText(*fml明細, row, c);
+        const bool number = c == c檢驗數量 || c == c不良數量 || c == c不良率;
+        if (!t.empty() && !(number && Val(t) == 0))
+            return false;
+    }
+    return true;
+}
+
+bool frm品檢::endEdit(int row, int col, QString& text)
+{
+    switch (col) {
+    case c主要檢查項目:
+    case c檢查標準:
+        return !overLimit(text, 200, true);
+    case c權責單位:
+        return !overLimit(text, 20, true);
+    case c檢驗數量:
+    case c不良數量: {
+        if (overLimit(text.trimmed(), 10, false))
+            return false;
+        const std::string t = Trim(text.toStdString());
+        if (!isNumberText(t) || Val(t) < 0) {
+            MsgBox("請輸入數字!", "訊息", MsgIcon::Exclamation);
+            return false;
+        }
+        text = t.empty() ? QString() : u8(quantityText(Val(t)));
+        return true;
+    }
+    case c判定: {
+        const QString v = text.trimmed().toUpper();
+        if (!v.isEmpty() && v != QLatin1String("OK") && v != QLatin1String("NG")) {
+            MsgBox("判定只可選擇 OK 或 NG!", "訊息", MsgIcon::Exclamation);
+            return false;
+        }
+        text = v;
+        if (static_cast<std::size_t>(row) < proposed_.size())
+            proposed_[static_cast<std::size_t>(row)].clear();   // the user's choice from now on
+        return true;
+    }
+    default:
+        return true;
+    }
+}
+
+void frm品檢::updateRate(int row)
+{
+    const auto rate = defectRate(Val(cellText(*fml明細, row, c檢驗數量)), Val(cellText(*fml明細, row, c不良數量)));
+    if (!rate)
+        return;   // nothing inspected: the rate stays as it is
+    const std::string shown = rateText(*rate);
+    fml明細->setText(row, c不良率, shown);
+    const std::string verdict = proposedVerdict(Val(shown), acceptable_);
+    if (verdict.empty() || static_cast<std::size_t>(row) >= proposed_.size())
+        return;
+    std::string& mine = proposed_[static_cast<std::size_t>(row)];
+    const std::string current = cellText(*fml明細, row, c判定);
+    if (current.empty() || current == mine) {
+        fml明細->setText(row, c判定, verdict);
+        mine = verdict;
+    }
+}
+
+std::vector<InspectionLine> frm品檢::gridLines() const
+{
+    std::vector<InspectionLine> lines;
+    for (int r = 1; r <= fml明細->maxRow(); ++r) {
+        InspectionLine l;
+        l.item = cellText(*fml明細, r, c主要檢查項目);
+        l.standard = cellText(*fml明細, r, c檢查標準);
+        l.unit = cellText(*fml明細, r, c權責單位);
+        l.inspected = Val(cellText(*fml明細, r, c檢驗數量));
+        l.defective = Val(cellText(*fml明細, r, c不良數量));
+        l.rate = Val(cellText(*fml明細, r, c不良率));
+        l.verdict = cellText(*fml明細, r, c判定);
+        lines.push_back(std::move(l));
+    }
+    return lines;
+}
+
+void frm品檢::lookup()
+{
+    const int row = fml明細->activeRow(), col = fml明細->activeCol();
+    if (row < 1 || col < c主要檢查項目 || col > c權責單位 || fml明細->isEditing())
+        return;
+    fml明細->tableView()->setFocus();
+    fml明細->startEdit(row, col);
+}
+
+void frm品檢::deleteLine()
+{
+    const int row = fml明細->activeRow();
+    if (row < 1)
+        return;
+    fml明細->cancelEdit();
+    CellTable cells = fml明細->allCells();
+    cells.erase(cells.begin() + (row - 1));
+    cells.emplace_back(kColumns);
+    if (static_cast<std::size_t>(row) < proposed_.size()) {
+        proposed_.erase(proposed_.begin() + row);
+        proposed_.emplace_back();
+    }
+    fml明細->setRows(std::move(cells));
+}
+
+void frm品檢::confirm()
+{
+    if (!fml明細->finishEdit())
+        return;
+    daily::SaveContext ctx{session(), clock_, endProgram};
+    const InspectionSaved saved = saveInspection(key_, gridLines(), ctx);
+    if (saved.status != SaveStatus::Saved)
+        return;
+    gInspectionSaved = true;
+    gHasInspection = saved.hasLines;
+    accept();
+}

@@ -1,0 +1,75 @@
+#pragma once
+// frm品檢: the inspection lines of one process step of a work order.
+//
+// Opened modally from the time-consumption window for its record's kind,
+// work order and process sequence (given to the constructor). A step
+// without lines starts from its kind's phrases. After a save
+// gInspectionSaved is set and gHasInspection tells whether lines were kept.
+//
+// fml明細 columns: 主要檢查項目, 檢查標準, 權責單位, 檢驗數量, 不良數量,
+// 不良率 (computed), 判定 ("OK"/"NG", proposed from the kind's acceptable
+// defect rate, see Inspection.h).
+#include "common/Clock.h"
+#include "quality/core/Inspection.h"
+
+#include <QDialog>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+class QLabel;
+class QPushButton;
+
+namespace qtmv {
+class SpreadGrid;
+}
+
+class frm品檢 : public QDialog {
+public:
+    enum Column { c主要檢查項目 = 1, c檢查標準, c權責單位, c檢驗數量, c不良數量, c不良率, c判定, kColumns = c判定 };
+
+    frm品檢(QWidget* caller, qtmv::quality::InspectionKey key, const qtmv::Clock& clock = qtmv::systemClock());
+    ~frm品檢() override;
+
+    QLabel* lbl製程 = nullptr;
+    QLabel* lbl單號 = nullptr;
+    QLabel* lbl單號序 = nullptr;
+    qtmv::SpreadGrid* fml明細 = nullptr;
+    QPushButton* scmd確定 = nullptr;
+    QPushButton* ssc回前畫面 = nullptr;
+    QPushButton* scmd匯入片語 = nullptr;
+    QPushButton* scmd輔助 = nullptr;
+    QPushButton* scmd刪除 = nullptr;
+
+    // Runs when the maintenance check finds a lock; empty: std::exit(0).
+    std::function<void()> endProgram;
+
+    // Loads the lines, or the phrases when there are none (done on the first
+    // show; callable directly).
+    void start();
+    void importPhrases();   // scmd匯入片語: asks first
+    void confirm();         // scmd確定
+    void deleteLine();      // scmd刪除
+    void lookup();          // scmd輔助 / F9: the active text cell's phrase list
+
+protected:
+    void showEvent(QShowEvent* e) override;
+
+private:
+    void buildUi();
+    void fillPhrases();
+    void showLines(const std::vector<qtmv::quality::InspectionLine>& lines);
+    bool lineEmpty(int row) const;
+    bool endEdit(int row, int col, QString& text);
+    void updateRate(int row);
+    std::vector<qtmv::quality::InspectionLine> gridLines() const;
+
+    qtmv::quality::InspectionKey key_;
+    const qtmv::Clock& clock_;
+    bool started_ = false;
+    std::optional<double> acceptable_;
+    // Per row: the verdict this window proposed ("" when the cell is the user's).
+    std::vector<std::string> proposed_;
+};

@@ -1,0 +1,323 @@
+#include "quality/ui/PrintingDataWindow.h"
+
+#include "quality/ui/CellChecks.h"
+#include "quality/ui/PrintingListWindow.h"
+
+#include "app/core/Session.h"
+#include "common/HandOver.h"
+#include "lookups/ui/PeopleLookups.h"
+#include "platform/jet/Connection.h"
+#include "platform/os/Failure.h"
+#include "platform/os/MessageBox.h"
+#include "platform/text/Text.h"
+#include "platform/ui/GridHelpers.h"
+#include "platform/ui/QtText.h"
+#include "platform/ui/SpreadGrid.h"
+#include "prescheduling/core/TimeRecord.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+using namespace qtmv;
+using namespace qtmv::quality;
+
+namespace {
+
+constexpr const char* kTitle = "工單印刷數據";
+constexpr int kBlankRows = 20;
+
+std::string cellText(const SpreadGrid& g, int r, int c) { return Trim(g.text(r, c)); }
+
+bool isInk(int col) { return col >= frm工單印刷數據::c油墨1 && col <= frm工單印刷數據::c油墨7; }
+bool isMeasure(int col) { return col >= frm工單印刷數據::cL && col <= frm工單印刷數據::c濃度; }
+
+} // namespace
+
+frm工單印刷數據::frm工單印刷數據(QWidget* caller, const Clock& clock) : QDialog(caller), clock_(clock)
+{
+    setObjectName(QStringLiteral("frm工單印刷數據"));
+    setWindowTitle(u8(kTitle));
+    setModal(true);
+    buildUi();
+}
+
+frm工單印刷數據::~frm工單印刷數據()
+{
+    for (QObject* child : findChildren<QObject*>())
+        QObject::disconnect(child, nullptr, this, nullptr);
+}
+
+void frm工單印刷數據::buildUi()
+{
+    auto* root = new QVBoxLayout(this);
+    lbl單號 = new QLabel(this);
+    lbl單號->setObjectName(QStringLiteral("lbl單號"));
+    lbl紙品 = new QLabel(this);
+    lbl紙品->setObjectName(QStringLiteral("lbl紙品"));
+    auto* head = new QHBoxLayout;
+    head->addWidget(lbl單號);
+    head->addWidget(lbl紙品, 1);
+    root->addLayout(head);
+
+    fml明細 = new SpreadGrid(this);
+    fml明細->setObjectName(QStringLiteral("fml明細"));
+    std::vector<GridColumnSpec> cols = {{"色號", 110}};
+    for (int i = 1; i <= 7; ++i)
+        cols.push_back({"油墨" + std::to_string(i), 110});
+    for (const char* h : {"L", "A", "B", "△", "濃度"})
+        cols.push_back({h, 50});
+    cols.push_back({"記錄員代號", 70});
+    cols.push_back({"記錄員", 70});
+    cols.push_back({"印刷日期", 70});
+    SetupGrid(*fml明細, kBlankRows, cols);
+    fml明細->setFrozenColumns(1);
+    // The code comes with the name the recorder is found by.
+    fml明細->setEditablePredicate([](int, int col) { return col != c記錄員代號; });
+    fml明細->setStartEditHook([this](EditStart& e) {
+        if (e.row > 1 && lineEmpty(e.row - 1) && lineEmpty(e.row)) {
+            MsgBox("前一列資料尚未輸入!", "警告", MsgIcon::Exclamation);
+            return false;
+        }
+        return true;
+    });
+    fml明細->setEndEditHook([this](EditEnd& e) { return endEdit(e.row, e.col, e.text); });
+    fml明細->setKeyDownHook([this](const GridKey& k) {
+        if (k.key != Qt::Key_F9)
+            return false;
+        lookup();
+        return true;
+    });
+    QObject::connect(fml明細, &SpreadGrid::cellChanged, this, [this](int row, int col) {
+        if (col == c色號 || col == cL || col == cA || col == cB)
+            updateDifference(row);
+    });
+    root->addWidget(fml明細, 1);
+
+    auto* buttons = new QHBoxLayout;
+    auto button = [this, buttons](const char* name, const char* caption) {
+        auto* b = new QPushButton(u8(caption), this);
+        b->setObjectName(QString::fromUtf8(name));
+        b->setAutoDefault(false);
+        buttons->addWidget(b);
+        return b;
+    };
+    scmd確定 = button("scmd確定", "確 定");
+    scmd刪除 = button("scmd刪除", "明細刪除");
+    scmd輔助 = button("scmd輔助", "輔助(F9)");
+    scmd印刷數據明細表 = button("scmd印刷數據明細表", "印刷數據明細表");
+    ssc回前畫面 = button("ssc回前畫面", "回前畫面");
+    root->addLayout(buttons);
+    QObject::connect(scmd確定, &QPushButton::clicked, this, [this] { Guarded(kTitle, [&] { confirm(); }); });
+    QObject::connect(scmd刪除, &QPushButton::clicked, this, [this] { deleteLine(); });
+    QObject::connect(scmd輔助, &QPushButton::clicked, this, [this] { lookup(); });
+    QObject::connect(scmd印刷數據明細表, &QPushButton::clicked, this, [this] { openListing(); });
+    QObject::connect(ssc回前畫面, &QPushButton::clicked, this, [this] { reject(); });
+    resize(1100, 480);
+}
+
+void frm工單印刷數據::showEvent(QShowEvent* e)
+{
+    QDialog::showEvent(e);
+    if (!started_)
+        start();
+}
+
+void frm工單印刷數據::start()
+{
+    if (started_)
+        return;
+    started_ = true;
+    key_.po = Trim(gPick[0]);
+    key_.seq = static_cast<int>(Val(gPick[1]));
+    key_.kind = Trim(gPick[2]);
+    clearPick();
+    lbl單號->setText(u8("工單單號： " + key_.po));
+    lbl紙品->setText(u8(kPaperPrefix));
+    Guarded(kTitle, [&] {
+        jet::Connection conn;
+        conn.open(session().ConnectionString);
+        const std::vector<std::string> inks = presched::phraseList(conn, "油墨明細");
+        for (int c = c油墨1; c <= c油墨7; ++c)
+            fml明細->setColumnChoices(c, inks);
+        lbl紙品->setText(u8(paperLabel(conn, key_.po, key_.seq)));
+        targets_ = colourTargets(conn);
+        const std::vector<PrintingLine> lines = loadPrintingData(conn, key_);
+        gHasPrintingData = !lines.empty();
+        CellTable rows;
+        computed_.assign(1, std::string());
+        for (const PrintingLine& l : lines) {
+            std::vector<std::string> r(kColumns);
+            r[c色號 - 1] = l.colour;
+            for (std::size_t i = 0; i < l.inks.size(); ++i)
+                r[static_cast<std::size_t>(c油墨1 - 1) + i] = l.inks[i];
+            for (std::size_t i = 0; i < l.measures.size(); ++i)
+                r[static_cast<std::size_t>(cL - 1) + i] = l.measures[i];
+            r[c記錄員代號 - 1] = l.recorderId;
+            r[c記錄員 - 1] = l.recorder;
+            r[c印刷日期 - 1] = l.date;
+            rows.push_back(std::move(r));
+            // A stored △ equal to the computed one follows the values from now on.
+            const auto d = computedDifference(l, targets_);
+            computed_.push_back(d && *d == Trim(l.measures[3]) ? *d : std::string());
+        }
+        rows.emplace_back(kColumns);
+        while (rows.size() < static_cast<std::size_t>(kBlankRows))
+            rows.emplace_back(kColumns);
+        computed_.resize(rows.size() + 1);
+        fml明細->setRows(std::move(rows));
+    });
+    computed_.resize(static_cast<std::size_t>(fml明細->maxRow()) + 1);
+    fml明細->setActiveCell(1, c色號);
+}
+
+bool frm工單印刷數據::lineEmpty(int row) const
+{
+    for (int c = 1; c <= kColumns; ++c)
+        if (!cellText(*fml明細, row, c).empty())
+            return false;
+    return true;
+}
+
+bool frm工單印刷數據::endEdit(int row, int col, QString& text)
+{
+    if (col == c色號) {
+        cutToLimit(text, 100, true);
+    } else if (isInk(col)) {
+        cutToLimit(text, 50, true);
+    } else if (isMeasure(col)) {
+        cutToLimit(text, 20, true);
+        if (col == c色差 && static_cast<std::size_t>(row) < computed_.size())
+            computed_[static_cast<std::size_t>(row)].clear();   // typed: the user's from now on
+    } else if (col == c印刷日期) {
+        cutToLimit(text, 7, false);
+        const auto date = printingDate(text.toStdString());
+        if (!date) {
+            MsgBox(kBadPrintingDate, kBadPrintingDateTitle, MsgIcon::Exclamation);
+            return false;
+        }
+        text = u8(*date);
+    } else if (col == c記錄員) {
+        const std::string typed = Trim(text.toStdString());
+        if (typed.empty()) {
+            fml明細->setText(row, c記錄員代號, "");
+            return true;
+        }
+        std::optional<std::pair<std::string, std::string>> who;
+        const bool read = Guarded(kTitle, [&] {
+            jet::Connection conn;
+            conn.open(session().ConnectionString);
+            who = presched::findEmployee(conn, typed);
+        });
+        if (!read)
+            return false;
+        if (who) {
+            fml明細->setText(row, c記錄員代號, who->first);
+            text = u8(who->second);
+        } else {
+            // The lookup opens once the cell is committed, with the text as filter.
+            fml明細->setText(row, c記錄員代號, "");
+            QTimer::singleShot(0, this, [this, row, typed] { lookupRecorder(row, typed); });
+        }
+    }
+    return true;
+}
+
+void frm工單印刷數據::lookup()
+{
+    const int row = fml明細->activeRow();
+    if (row < 1 || fml明細->activeCol() != c記錄員)
+        return;
+    if (!fml明細->finishEdit())
+        return;
+    if (row > 1 && lineEmpty(row - 1) && lineEmpty(row)) {
+        MsgBox("前一列資料尚未輸入!", "警告", MsgIcon::Exclamation);
+        return;
+    }
+    lookupRecorder(row, cellText(*fml明細, row, c記錄員));
+}
+
+void frm工單印刷數據::lookupRecorder(int row, const std::string& filter)
+{
+    clearPick();
+    gLookupFilter = filter;
+    gLookupStaffGroup.clear();
+    {
+        frm業務員輔助視窗1 dlg(this);
+        runModal(dlg);
+    }
+    const std::string code = Trim(gPick[0]), name = Trim(gPick[1]);
+    clearPick();
+    if (code.empty())
+        return;   // no pick: the typed text stays for the user to correct
+    fml明細->setText(row, c記錄員代號, code);
+    fml明細->setText(row, c記錄員, name);
+}
+
+PrintingLine frm工單印刷數據::line(int row) const
+{
+    PrintingLine l;
+    l.colour = cellText(*fml明細, row, c色號);
+    for (std::size_t i = 0; i < l.inks.size(); ++i)
+        l.inks[i] = cellText(*fml明細, row, c油墨1 + static_cast<int>(i));
+    for (std::size_t i = 0; i < l.measures.size(); ++i)
+        l.measures[i] = cellText(*fml明細, row, cL + static_cast<int>(i));
+    l.recorderId = cellText(*fml明細, row, c記錄員代號);
+    l.recorder = cellText(*fml明細, row, c記錄員);
+    l.date = cellText(*fml明細, row, c印刷日期);
+    return l;
+}
+
+void frm工單印刷數據::updateDifference(int row)
+{
+    if (row < 1 || static_cast<std::size_t>(row) >= computed_.size())
+        return;
+    std::string& mine = computed_[static_cast<std::size_t>(row)];
+    const std::string current = cellText(*fml明細, row, c色差);
+    if (!current.empty() && current != mine)
+        return;   // typed by the user
+    const auto d = computedDifference(line(row), targets_);
+    mine = d.value_or(std::string());
+    fml明細->setText(row, c色差, mine);
+}
+
+void frm工單印刷數據::deleteLine()
+{
+    const int row = fml明細->activeRow();
+    if (row < 1)
+        return;
+    fml明細->cancelEdit();
+    CellTable cells = fml明細->allCells();
+    cells.erase(cells.begin() + (row - 1));
+    cells.emplace_back(kColumns);
+    if (static_cast<std::size_t>(row) < computed_.size()) {
+        computed_.erase(computed_.begin() + row);
+        computed_.emplace_back();
+    }
+    fml明細->setRows(std::move(cells));
+}
+
+void frm工單印刷數據::openListing()
+{
+    frm印刷數據明細表 dlg(this);
+    dlg.setWorkOrder(key_.po);
+    dlg.runModal = runModal;
+    runModal(dlg);
+}
+
+void frm工單印刷數據::confirm()
+{
+    if (!fml明細->finishEdit())
+        return;
+    std::vector<PrintingLine> lines;
+    for (int r = 1; r <= fml明細->maxRow(); ++r)
+        lines.push_back(line(r));
+    daily::SaveContext ctx{session(), clock_, endProgram};
+    const PrintingSaved saved = savePrintingData(key_, lines, ctx);
+    if (saved.status != SaveStatus::Saved)
+        return;
+    gHasPrintingData = saved.hasLines;
+    accept();
+}

@@ -1,0 +1,77 @@
+#pragma once
+// frm工單印刷數據: the colour data of one printing step of a work order.
+//
+// Opened modally from the time-consumption window. In: gPick(0) the work
+// order, gPick(1) the process sequence, gPick(2) the kind's display name.
+// gHasPrintingData is set from the record's lines when it loads and when it
+// is saved.
+//
+// fml明細 columns: 色號, 油墨1 .. 油墨7 (the ink phrases as a list), L, A, B,
+// △ (CIEDE2000 to the colour number's target when not typed, see
+// PrintingData.h), 濃度, 記錄員代號, 記錄員 (found by code or name, else
+// the employee lookup), 印刷日期.
+#include "common/Clock.h"
+#include "quality/core/PrintingData.h"
+
+#include <QDialog>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+class QLabel;
+class QPushButton;
+
+namespace qtmv {
+class SpreadGrid;
+}
+
+class frm工單印刷數據 : public QDialog {
+public:
+    enum Column {
+        c色號 = 1, c油墨1, c油墨7 = c油墨1 + 6, cL, cA, cB, c色差, c濃度, c記錄員代號, c記錄員, c印刷日期,
+        kColumns = c印刷日期
+    };
+
+    explicit frm工單印刷數據(QWidget* caller, const qtmv::Clock& clock = qtmv::systemClock());
+    ~frm工單印刷數據() override;
+
+    QLabel* lbl單號 = nullptr;
+    QLabel* lbl紙品 = nullptr;
+    qtmv::SpreadGrid* fml明細 = nullptr;
+    QPushButton* scmd確定 = nullptr;
+    QPushButton* ssc回前畫面 = nullptr;
+    QPushButton* scmd刪除 = nullptr;
+    QPushButton* scmd輔助 = nullptr;
+    QPushButton* scmd印刷數據明細表 = nullptr;
+
+    // How a modal child (employee lookup, listing) is shown; tests replace it.
+    std::function<void(QDialog&)> runModal = [](QDialog& d) { d.exec(); };
+    // Runs when the maintenance check finds a lock; empty: std::exit(0).
+    std::function<void()> endProgram;
+
+    void start();              // on the first show; callable directly
+    void confirm();            // scmd確定
+    void deleteLine();         // scmd刪除
+    void lookup();             // scmd輔助 / F9 in 記錄員: the employee lookup
+    void openListing();        // scmd印刷數據明細表
+    const qtmv::quality::PrintingKey& key() const { return key_; }
+
+protected:
+    void showEvent(QShowEvent* e) override;
+
+private:
+    void buildUi();
+    bool lineEmpty(int row) const;
+    bool endEdit(int row, int col, QString& text);
+    void lookupRecorder(int row, const std::string& filter);
+    void updateDifference(int row);
+    qtmv::quality::PrintingLine line(int row) const;
+
+    const qtmv::Clock& clock_;
+    qtmv::quality::PrintingKey key_;
+    bool started_ = false;
+    qtmv::quality::ColourTargets targets_;
+    // Per row: the △ this window computed ("" when the cell is the user's).
+    std::vector<std::string> computed_;
+};

@@ -1,0 +1,331 @@
+#include "quality/ui/PrintingListWindow.h"
+
+#include "quality/core/PrintingData.h"
+#include "quality/ui/CellChecks.h"
+
+#include "app/core/Session.h"
+#include "common/HandOver.h"
+#include "common/RocDate.h"
+#include "lookups/ui/PeopleLookups.h"
+#include "platform/jet/Connection.h"
+#include "platform/os/Failure.h"
+#include "platform/os/MessageBox.h"
+#include "platform/report/ui/PreviewDialog.h"
+#include "platform/text/Text.h"
+#include "platform/ui/BusyScope.h"
+#include "platform/ui/GridHelpers.h"
+#include "platform/ui/QtText.h"
+#include "platform/ui/SpreadGrid.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+using namespace qtmv;
+using namespace qtmv::quality;
+
+namespace {
+
+constexpr const char* kTitle = "印刷數據明細表";
+constexpr int kTargetRows = 20;
+
+std::string boxText(const QLineEdit* e) { return Trim(e->text().toStdString()); }
+
+std::string slashedDate(const std::string& roc7)
+{
+    const auto d = ParseRoc7(roc7);
+    return d ? RocSlashed(*d) : roc7;
+}
+
+} // namespace
+
+frm印刷數據明細表::frm印刷數據明細表(QWidget* parent, const Clock& clock) : QDialog(parent), clock_(clock)
+{
+    setObjectName(QStringLiteral("frm印刷數據明細表"));
+    setWindowTitle(u8(kTitle));
+    setModal(true);
+    buildUi();
+}
+
+frm印刷數據明細表::~frm印刷數據明細表()
+{
+    for (QObject* child : findChildren<QObject*>())
+        QObject::disconnect(child, nullptr, this, nullptr);
+}
+
+void frm印刷數據明細表::buildUi()
+{
+    auto* root = new QVBoxLayout(this);
+    auto* filters = new QGridLayout;
+    auto edit = [this](const char* name, int maxLength) {
+        auto* e = new QLineEdit(this);
+        e->setObjectName(QString::fromUtf8(name));
+        e->setMaxLength(maxLength);
+        return e;
+    };
+    auto button = [this](const char* name, const char* caption) {
+        auto* b = new QPushButton(u8(caption), this);
+        b->setObjectName(QString::fromUtf8(name));
+        b->setAutoDefault(false);
+        return b;
+    };
+    txt工單起 = edit("txt工單起", 20);
+    txt工單迄 = edit("txt工單迄", 20);
+    txt日期起 = edit("txt日期起", 7);
+    txt日期迄 = edit("txt日期迄", 7);
+    txt色號 = edit("txt色號", 50);
+    txt客戶 = edit("txt客戶", 20);
+    scmd客戶 = button("scmd客戶", "...");
+    lbl客戶 = new QLabel(this);
+    lbl客戶->setObjectName(QStringLiteral("lbl客戶"));
+    txt記錄員 = edit("txt記錄員", 20);
+    filters->addWidget(new QLabel(u8("工單單號:"), this), 0, 0);
+    filters->addWidget(txt工單起, 0, 1);
+    filters->addWidget(new QLabel(u8("~"), this), 0, 2);
+    filters->addWidget(txt工單迄, 0, 3);
+    filters->addWidget(new QLabel(u8("印刷日期:"), this), 0, 4);
+    filters->addWidget(txt日期起, 0, 5);
+    filters->addWidget(new QLabel(u8("~"), this), 0, 6);
+    filters->addWidget(txt日期迄, 0, 7);
+    filters->addWidget(new QLabel(u8("色號:"), this), 1, 0);
+    filters->addWidget(txt色號, 1, 1);
+    filters->addWidget(new QLabel(u8("客戶:"), this), 1, 2);
+    filters->addWidget(txt客戶, 1, 3);
+    filters->addWidget(scmd客戶, 1, 4);
+    filters->addWidget(lbl客戶, 1, 5);
+    filters->addWidget(new QLabel(u8("記錄員:"), this), 1, 6);
+    filters->addWidget(txt記錄員, 1, 7);
+    root->addLayout(filters);
+
+    auto* actions = new QHBoxLayout;
+    scmd查詢 = button("scmd查詢", "查 詢");
+    scmd列印 = button("scmd列印", "列 印");
+    ssc回前畫面 = button("ssc回前畫面", "回前畫面");
+    lbl筆數 = new QLabel(this);
+    lbl筆數->setObjectName(QStringLiteral("lbl筆數"));
+    actions->addWidget(scmd查詢);
+    actions->addWidget(scmd列印);
+    actions->addWidget(lbl筆數, 1);
+    actions->addWidget(ssc回前畫面);
+    root->addLayout(actions);
+
+    fml明細 = new SpreadGrid(this);
+    fml明細->setObjectName(QStringLiteral("fml明細"));
+    SetupGrid(*fml明細, 0,
+              std::vector<GridColumnSpec>{{"工單單號", 90}, {"序", 35}, {"製程", 60}, {"印刷日期", 75}, {"客戶", 90},
+                                          {"品名", 140}, {"色號", 110}, {"L", 50}, {"A", 50}, {"B", 50}, {"△", 50},
+                                          {"濃度", 50}, {"記錄員", 70}});
+    root->addWidget(fml明細, 3);
+
+    fml油墨 = new SpreadGrid(this);
+    fml油墨->setObjectName(QStringLiteral("fml油墨"));
+    std::vector<GridColumnSpec> detail;
+    for (int i = 1; i <= 7; ++i)
+        detail.push_back({"油墨" + std::to_string(i), 100});
+    for (const char* h : {"L", "A", "B", "△", "濃度"})
+        detail.push_back({h, 50});
+    SetupGrid(*fml油墨, 1, detail);
+    fml油墨->setMaximumHeight(70);
+    root->addWidget(fml油墨);
+
+    auto* targets = new QGroupBox(u8("色號目標值"), this);
+    auto* targetLayout = new QHBoxLayout(targets);
+    fml目標值 = new SpreadGrid(targets);
+    fml目標值->setObjectName(QStringLiteral("fml目標值"));
+    SetupGrid(*fml目標值, kTargetRows,
+              std::vector<GridColumnSpec>{{"色號", 120}, {"L", 60}, {"A", 60}, {"B", 60}, {"備註", 200}});
+    fml目標值->setEditablePredicate([](int, int) { return true; });
+    fml目標值->setEndEditHook([](EditEnd& e) {
+        if (e.col == t色號)
+            cutToLimit(e.text, 100, true);
+        else if (e.col == t備註)
+            cutToLimit(e.text, 100, true);
+        else if (!isNumberText(e.text.toStdString())) {
+            MsgBox("請輸入數字!", "訊息", MsgIcon::Exclamation);
+            return false;
+        }
+        return true;
+    });
+    scmd儲存目標值 = button("scmd儲存目標值", "儲存目標值");
+    targetLayout->addWidget(fml目標值, 1);
+    targetLayout->addWidget(scmd儲存目標值, 0, Qt::AlignBottom);
+    root->addWidget(targets, 2);
+
+    QObject::connect(scmd查詢, &QPushButton::clicked, this, [this] { Guarded(kTitle, [&] { query(); }); });
+    QObject::connect(scmd列印, &QPushButton::clicked, this, [this] { Guarded(kTitle, [&] { print(); }); });
+    QObject::connect(scmd客戶, &QPushButton::clicked, this, [this] { lookUpCustomer(); });
+    QObject::connect(txt客戶, &QLineEdit::returnPressed, this, [this] { lookUpCustomer(); });
+    QObject::connect(txt客戶, &QLineEdit::textEdited, this, [this] {
+        customerName_.clear();
+        lbl客戶->clear();
+    });
+    QObject::connect(scmd儲存目標值, &QPushButton::clicked, this, [this] { saveTargets(); });
+    QObject::connect(ssc回前畫面, &QPushButton::clicked, this, [this] { reject(); });
+    QObject::connect(fml明細, &SpreadGrid::selectionChanged, this, [this](int row, int) { showRow(row); });
+    resize(1100, 720);
+}
+
+void frm印刷數據明細表::setWorkOrder(const std::string& po)
+{
+    txt工單起->setText(u8(po));
+    txt工單迄->setText(u8(po));
+    queryOnShow_ = true;
+}
+
+void frm印刷數據明細表::showEvent(QShowEvent* e)
+{
+    QDialog::showEvent(e);
+    if (started_)
+        return;
+    started_ = true;
+    loadTargets();
+    if (queryOnShow_)
+        Guarded(kTitle, [&] { query(); });
+}
+
+void frm印刷數據明細表::loadTargets()
+{
+    Guarded(kTitle, [&] {
+        jet::Connection conn;
+        conn.open(session().ConnectionString);
+        targets_ = quality::loadTargets(conn);
+    });
+    CellTable rows;
+    for (const ColourTarget& t : targets_)
+        rows.push_back({t.colour, jet::realText(t.lab.L), jet::realText(t.lab.a), jet::realText(t.lab.b), t.note});
+    while (rows.size() < static_cast<std::size_t>(kTargetRows) || rows.size() <= targets_.size())
+        rows.emplace_back(kTargetColumns);
+    fml目標值->setRows(std::move(rows));
+}
+
+ListingFilter frm印刷數據明細表::filter() const
+{
+    ListingFilter f;
+    f.poFrom = boxText(txt工單起);
+    f.poTo = boxText(txt工單迄);
+    f.dateFrom = boxText(txt日期起);
+    f.dateTo = boxText(txt日期迄);
+    f.colour = boxText(txt色號);
+    f.customer = boxText(txt客戶);
+    f.recorder = boxText(txt記錄員);
+    return f;
+}
+
+bool frm印刷數據明細表::filterValid()
+{
+    for (QLineEdit* box : {txt日期起, txt日期迄}) {
+        const auto date = printingDate(boxText(box));
+        if (!date) {
+            MsgBox(kBadPrintingDate, kBadPrintingDateTitle, MsgIcon::Exclamation);
+            box->setFocus();
+            return false;
+        }
+        box->setText(u8(*date));
+    }
+    return true;
+}
+
+void frm印刷數據明細表::query()
+{
+    if (!filterValid())
+        return;
+    bool busy = false;
+    const BusyScope scope(this, busy);
+    jet::Connection conn;
+    conn.open(session().ConnectionString);
+    rows_ = loadListing(conn, filter());
+    CellTable cells;
+    cells.reserve(rows_.rowCount());
+    for (std::size_t i = 0; i < rows_.rowCount(); ++i) {
+        const report::RowView r(&rows_, i);
+        auto t = [&](const char* c) { return r.text(c).toStdString(); };
+        cells.push_back({t("工單單號"), t("工單序"), t("製程"), slashedDate(t("印刷日期")), t("客戶"), t("品名"),
+                         t("色號"), t("測量1"), t("測量2"), t("測量3"), t("測量4"), t("測量5"), t("記錄員")});
+    }
+    fml明細->setRows(std::move(cells));
+    lbl筆數->setText(u8("共 " + std::to_string(rows_.rowCount()) + " 筆"));
+    if (rows_.rowCount() == 0)
+        MsgBox("查無任何資料!", "訊息", MsgIcon::Information);
+    fml明細->setActiveCell(1, c工單單號);
+    showRow(rows_.rowCount() > 0 ? 1 : 0);
+}
+
+void frm印刷數據明細表::showRow(int row)
+{
+    std::vector<std::string> cells(12);
+    if (row >= 1 && static_cast<std::size_t>(row) <= rows_.rowCount()) {
+        const report::RowView r(&rows_, static_cast<std::size_t>(row - 1));
+        for (int i = 0; i < 7; ++i)
+            cells[static_cast<std::size_t>(i)] = r.text("油墨" + std::to_string(i + 1)).toStdString();
+        for (int i = 0; i < 5; ++i)
+            cells[static_cast<std::size_t>(7 + i)] = r.text("測量" + std::to_string(i + 1)).toStdString();
+    }
+    fml油墨->setRows({cells});
+}
+
+void frm印刷數據明細表::lookUpCustomer()
+{
+    clearPick();
+    gLookupFilter = boxText(txt客戶);
+    {
+        frm客戶輔助視窗 dlg(this);
+        runModal(dlg);
+    }
+    const std::string code = Trim(gPick[0]), name = Trim(gPick[1]);
+    clearPick();
+    if (code.empty())
+        return;   // no pick: the box keeps what was typed
+    txt客戶->setText(u8(code));
+    customerName_ = name;
+    lbl客戶->setText(u8(name));
+}
+
+report::PageDocument frm印刷數據明細表::document() const
+{
+    ListingFilter f = filter();
+    if (!customerName_.empty())
+        f.customer += " " + customerName_;
+    return listingReport(rows_, conditionsText(f));
+}
+
+void frm印刷數據明細表::print()
+{
+    if (rows_.rowCount() == 0) {
+        MsgBox("查無任何資料!", "訊息", MsgIcon::Information);
+        return;
+    }
+    report::PreviewDialog preview(document(), this);
+    runModal(preview);
+}
+
+void frm印刷數據明細表::saveTargets()
+{
+    if (!fml目標值->finishEdit())
+        return;
+    std::vector<ColourTarget> edited;
+    for (int r = 1; r <= fml目標值->maxRow(); ++r) {
+        auto t = [&](int c) { return Trim(fml目標值->text(r, c)); };
+        if (t(t色號).empty()) {
+            if (!t(tL).empty() || !t(tA).empty() || !t(tB).empty()) {
+                MsgBox("第 " + std::to_string(r) + " 列沒有色號，目標值沒有儲存!", "訊息", MsgIcon::Exclamation);
+                return;
+            }
+            continue;
+        }
+        const auto lab = labFromTexts(t(tL), t(tA), t(tB));
+        if (!lab) {
+            MsgBox("色號「" + t(t色號) + "」的 L、A、B 請輸入數字!", "訊息", MsgIcon::Exclamation);
+            return;
+        }
+        edited.push_back({t(t色號), *lab, t(t備註)});
+    }
+    daily::SaveContext ctx{session(), clock_, endProgram};
+    if (quality::saveTargets(targets_, edited, ctx) != SaveStatus::Saved)
+        return;
+    loadTargets();
+    MsgBox("目標值儲存完畢!", "訊息", MsgIcon::Information);
+}

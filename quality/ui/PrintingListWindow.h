@@ -1,0 +1,82 @@
+#pragma once
+// frm印刷數據明細表: the printing data listing. Filters (work order range,
+// printing date range, colour number, customer through the customer lookup,
+// recorder), the rows of 工單印刷數據 with the selected row's inks and
+// measurements below, the printed listing, and the colour targets per
+// colour number that the colour difference is computed from.
+#include "common/Clock.h"
+#include "platform/report/Report.h"
+#include "quality/core/PrintingList.h"
+
+#include <QDialog>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace qtmv {
+class SpreadGrid;
+}
+
+class frm印刷數據明細表 : public QDialog {
+public:
+    enum Column { c工單單號 = 1, c序, c製程, c印刷日期, c客戶, c品名, c色號, cL, cA, cB, c色差, c濃度, c記錄員, kColumns = c記錄員 };
+    enum TargetColumn { t色號 = 1, tL, tA, tB, t備註, kTargetColumns = t備註 };
+
+    explicit frm印刷數據明細表(QWidget* parent = nullptr, const qtmv::Clock& clock = qtmv::systemClock());
+    ~frm印刷數據明細表() override;
+
+    QLineEdit* txt工單起 = nullptr;
+    QLineEdit* txt工單迄 = nullptr;
+    QLineEdit* txt日期起 = nullptr;
+    QLineEdit* txt日期迄 = nullptr;
+    QLineEdit* txt色號 = nullptr;
+    QLineEdit* txt客戶 = nullptr;
+    QPushButton* scmd客戶 = nullptr;
+    QLabel* lbl客戶 = nullptr;
+    QLineEdit* txt記錄員 = nullptr;
+    QPushButton* scmd查詢 = nullptr;
+    QPushButton* scmd列印 = nullptr;
+    QPushButton* ssc回前畫面 = nullptr;
+    QLabel* lbl筆數 = nullptr;
+    qtmv::SpreadGrid* fml明細 = nullptr;   // the listed rows
+    qtmv::SpreadGrid* fml油墨 = nullptr;   // the selected row's inks and measurements
+    qtmv::SpreadGrid* fml目標值 = nullptr; // colour targets
+    QPushButton* scmd儲存目標值 = nullptr;
+
+    // How a modal child (customer lookup, preview) is shown; tests replace it.
+    std::function<void(QDialog&)> runModal = [](QDialog& d) { d.exec(); };
+    std::function<void()> endProgram;
+
+    // Limits the listing to one work order (the caller's), listed on show.
+    void setWorkOrder(const std::string& po);
+    void query();            // scmd查詢
+    void lookUpCustomer();   // scmd客戶 / Enter in txt客戶
+    void print();            // scmd列印
+    void saveTargets();      // scmd儲存目標值
+    void showRow(int row);   // the row's inks and measurements in fml油墨
+
+    const qtmv::report::DataTable& rows() const { return rows_; }
+    qtmv::quality::ListingFilter filter() const;
+    // The page document print() previews; empty without rows.
+    qtmv::report::PageDocument document() const;
+
+protected:
+    void showEvent(QShowEvent* e) override;
+
+private:
+    void buildUi();
+    void loadTargets();
+    bool filterValid();
+
+    const qtmv::Clock& clock_;
+    bool started_ = false;
+    bool queryOnShow_ = false;
+    std::string customerName_;
+    qtmv::report::DataTable rows_;
+    std::vector<qtmv::quality::ColourTarget> targets_;
+};
