@@ -113,6 +113,7 @@ struct TableNames {
     std::string table;
     std::unordered_map<int, std::string> columns; // by attribute number
     std::unordered_map<int, std::string> raw;     // the server's own names
+    bool writable = false;                        // a table, not a view
 };
 
 class PgCursor final : public Cursor {
@@ -326,14 +327,15 @@ public:
         TableNames& t = names_[table];
         Params p;
         p.add(Value(static_cast<long long>(table)));
-        // Only tables: a view's columns are not written through (as on SQLite).
         Result r = run("select c.relname, coalesce(obj_description(c.oid, 'pg_class'), c.relname), a.attnum, "
-                       "a.attname, coalesce(col_description(c.oid, a.attnum), a.attname) "
+                       "a.attname, coalesce(col_description(c.oid, a.attnum), a.attname), c.relkind "
                        "from pg_class c join pg_attribute a on a.attrelid = c.oid "
-                       "where c.oid = $1::oid and c.relkind in ('r', 'p') and a.attnum > 0 and not a.attisdropped",
+                       "where c.oid = $1::oid and a.attnum > 0 and not a.attisdropped",
                        {}, p);
         for (int i = 0; i < PQntuples(r.get()); ++i) {
             t.table = PQgetvalue(r.get(), i, 1);
+            // Only tables are written to: a view's columns are not, as on SQLite.
+            t.writable = PQgetvalue(r.get(), i, 5)[0] == 'r' || PQgetvalue(r.get(), i, 5)[0] == 'p';
             const int num = std::atoi(PQgetvalue(r.get(), i, 2));
             t.raw[num] = PQgetvalue(r.get(), i, 3);
             t.columns[num] = PQgetvalue(r.get(), i, 4);
@@ -440,8 +442,10 @@ PgCursor::PgCursor(std::shared_ptr<PgBackend> owner, Result r, std::string_view 
         if (table != InvalidOid && col > 0) {
             const TableNames& t = owner_->tableNames(table);
             if (const auto it = t.columns.find(col); it != t.columns.end()) {
-                ci.table = t.table;
-                ci.origin = it->second;
+                if (t.writable) {
+                    ci.table = t.table;
+                    ci.origin = it->second;
+                }
                 if (t.raw.at(col) == name) {
                     ci.name = it->second;
                     spelled = true;

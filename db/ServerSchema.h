@@ -1,0 +1,31 @@
+#pragma once
+// The suite's schema on a PostgreSQL server, made from schema.sql (the one
+// source of the schema) as SQLite reads it, so that tables added there come
+// along unchanged:
+//   * names in lower case (the data layer folds the statements' names the
+//     same way), their spelling in schema.sql kept as comments, which the
+//     data layer reads back for the names of result columns;
+//   * TEXT columns as citext, so that = and order by ignore case as Jet's
+//     (and schema.sql's COLLATE NOCASE) do; REAL as double precision;
+//     INTEGER as bigint; INTEGER PRIMARY KEY as an identity column;
+//   * every table with the row identity column jet_rowid;
+//   * views with ifnull as coalesce, COLLATE NOCASE as a cast to citext and
+//     CAST(x AS REAL) as val(x) (SQLite reads "" and "12ab" as numbers).
+#include <string>
+#include <vector>
+
+namespace qtmv::db {
+
+// The statements, in order: support functions, tables, indexes, views.
+std::vector<std::string> serverSchemaStatements();
+
+// Creates the schema in the empty server database of a connection string
+// ("Provider=PostgreSQL;Server=...", see jet::serverConnectionString), in
+// one transaction. Throws Error naming the server and the statement that
+// failed.
+void createServerSchema(const std::string& connectionString);
+
+// The tables of the schema, in the order they are created.
+std::vector<std::string> schemaTables();
+
+} // namespace qtmv::db

@@ -1,0 +1,28 @@
+#include "db/testing/ServerFreshDatabase.h"
+
+#include "db/ServerSchema.h"
+
+#include <functional>
+
+namespace qtmv::db::test {
+
+namespace {
+
+// Names the template after the schema itself: a changed schema.sql makes a new one.
+std::string schemaKey()
+{
+    std::string all;
+    for (const std::string& s : serverSchemaStatements())
+        all += s + ";";
+    return std::to_string(std::hash<std::string>()(all) % 1000000007ULL);
+}
+
+} // namespace
+
+ServerFreshDatabase::ServerFreshDatabase() : ServerDatabase(schemaKey(), createServerSchema)
+{
+    session_.WorkstationUser = "PC1\\admin";
+    session_.ConnectionString = connectionString();
+}
+
+} // namespace qtmv::db::test

@@ -1,0 +1,25 @@
+#pragma once
+// A database of the suite's schema on the test server (QTMV_TEST_PG), with
+// the session start-up would set up for a program whose QTMV.DSN names it.
+// The schema is made once per test command as a template database and
+// copied for each test.
+#include "app/core/Session.h"
+#include "platform/jet/testing/ServerDatabase.h"
+
+#include <string>
+
+namespace qtmv::db::test {
+
+class ServerFreshDatabase : public jet::testing::ServerDatabase {
+public:
+    ServerFreshDatabase();
+
+    // As FreshDatabase's session, with ConnectionString naming the server
+    // database.
+    Session& session() { return session_; }
+
+private:
+    Session session_;
+};
+
+} // namespace qtmv::db::test

@@ -1,0 +1,106 @@
+// The schema on a database server: made from the whole of schema.sql, it
+// answers the suite's statements as the SQLite database does.
+#include "db/ServerSchema.h"
+#include "db/testing/FreshDatabase.h"
+#include "db/testing/ServerFreshDatabase.h"
+
+#include "common/ProcessKind.h"
+#include "platform/jet/Connection.h"
+#include "platform/jet/Recordset.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using qtmv::db::test::FreshDatabase;
+using qtmv::db::test::ServerFreshDatabase;
+
+namespace {
+
+using Rows = std::vector<std::vector<std::string>>;
+
+// The same statements run on an SQLite file and on a server database.
+class ServerSchema : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!jet::testing::testServer())
+            GTEST_SKIP() << jet::testing::kNoTestServer;
+        server_ = std::make_unique<ServerFreshDatabase>();
+        onFile_.open(file_.connectionString());
+        onServer_.open(server_->connectionString());
+    }
+    void both(const std::string& jetSql)
+    {
+        onFile_.execute(jetSql);
+        onServer_.execute(jetSql);
+    }
+    static Rows read(jet::Connection& c, const std::string& jetSql, std::vector<std::string>* names = nullptr)
+    {
+        jet::Recordset rs;
+        rs.open(jetSql, c);
+        for (int i = 0; names && i < rs.fieldCount(); ++i)
+            names->push_back(rs.fieldName(i));
+        Rows out;
+        for (const auto& row : rs.rows()) {
+            out.emplace_back();
+            for (const auto& v : row)
+                out.back().push_back(v.isNull() ? "<null>" : v.text());
+        }
+        return out;
+    }
+    // The statement reads the same rows and field names on both.
+    void expectSame(const std::string& jetSql)
+    {
+        std::vector<std::string> fileNames, serverNames;
+        const Rows onFile = read(onFile_, jetSql, &fileNames);
+        EXPECT_EQ(read(onServer_, jetSql, &serverNames), onFile) << jetSql;
+        EXPECT_EQ(serverNames, fileNames) << jetSql;
+    }
+
+    FreshDatabase file_;
+    std::unique_ptr<ServerFreshDatabase> server_;
+    jet::Connection onFile_, onServer_;
+};
+
+// Every table and view of schema.sql, with its columns as schema.sql names
+// them, the row identity hidden.
+TEST_F(ServerSchema, EveryTableAndViewWithItsColumns)
+{
+    for (const std::string& t : qtmv::db::schemaTables())
+        expectSame("select * from [" + t + "] where 1 = 0");
+    for (const auto& k : qtmv::processKinds())
+        expectSame("select * from [" + std::string(k.preScheduleTable) + "] where 1 = 0");
+}
+
+TEST_F(ServerSchema, KeysCompareAsJetDoesAndDefaultsFill)
+{
+    both("insert into [PRINTING_S] (ID, INO, PO, [NO]) values ('1131204001', 1, 'ab1130001', 1)");
+    expectSame("select ID, PO, FDATE, REM, QTY from [PRINTING_S] where PO = 'AB1130001' and [NO] = 1");
+    expectSame("select count(*) as N from [PRINTING_S] where PO like 'AB%'");
+    for (jet::Connection* c : {&onFile_, &onServer_})
+        EXPECT_THROW(c->execute("insert into [PRINTING_S] (ID, INO, PO, [NO]) values ('1131204001', 1, 'X', 1)"),
+                     jet::Error);
+    // A key numbered by the database itself.
+    both("insert into [PHRASE] ([KIND], [ITEM], [DESC]) values ('Z-雜項', '機別', 'M1')");
+    expectSame("select ID, [DESC] from [PHRASE] ");
+}
+
+// The analysis view: its kind and machine found from the piece, its times
+// cut from the texts, its numbers read from text as SQLite reads them.
+TEST_F(ServerSchema, AnalysisViewReadsAsOnTheFile)
+{
+    both("insert into [PWORK] (PO, [DESC]) values ('1131200001', '食品彩盒 350g白銅')");
+    both("insert into [EMPLOYEE] (ID, NAME) values ('A013', '林建宏')");
+    both("insert into [印刷產能資料] (機別, 每時產能) values ('海德堡四色機', 8000)");
+    both("insert into [PRINTING] (PO, [NO], QTY, AMT) values ('1131200001', 1, 5000, 12000)");
+    both("insert into [預排資料明細] (ID, INO, KIND, PO, [NO], 機別) values ('1131204001', 1, '印 刷', '1131200001', 1, "
+         "'海德堡四色機'), ('1131204001', 2, '印 刷', '1131200001', 2, '小森五色機')");
+    both("insert into [預排資料耗時明細] (單號, 工單單號, 工單序, 序, 製程, 機別, 開始, 結束, 完工數量, 經辦代號, 耗時, "
+         "不良數) values ('1131204001', '1131200001', 1, 1, 'D-印刷', '海德堡四色機', '1131204 0830', '1131204 1015', "
+         "2500, 'A013', '1.75', 12), ('1131204001', '1131200001', 2, 2, '', '', '1131204 0830', '', 0, '', '', 0)");
+    expectSame("select KIND, 機別, 經辦代號, 經辦, 完成數, 耗時, 不良數量, 結束1, PO, [NO], 開始時間, 結束時間, PKEY, "
+               "PKEY1, [DESC], 時標準量, QTY, SUM from [不良分析4] order by PKEY");
+}
+
+} // namespace
