@@ -3,7 +3,6 @@
 #include "db/Database.h"
 #include "platform/jet/Postgres.h"
 
-#include <libpq-fe.h>
 #include <sqlite3.h>
 
 #include <memory>
@@ -184,7 +183,16 @@ std::vector<std::string> schemaTables()
 std::vector<std::string> serverSchemaStatements()
 {
     const auto db = schemaInMemory();
-    std::vector<std::string> out{std::string(jet::postgresSupportSql())};
+    std::vector<std::string> out;
+    const std::string support(jet::postgresSupportSql());
+    for (std::size_t from = 0; from < support.size();) {
+        std::size_t end = support.find("\n\n", from);
+        if (end == std::string::npos)
+            end = support.size();
+        if (support.find_first_not_of(" \n", from) < end)
+            out.push_back(support.substr(from, end - from));
+        from = end + 2;
+    }
     int longNames = 0;
     for (const auto& r : rows(db.get(), "select type, name, tbl_name, sql from sqlite_master where sql is not null "
                                         "and name not like 'sqlite_%' order by rowid")) {
@@ -212,31 +220,35 @@ std::vector<std::string> serverSchemaStatements()
     return out;
 }
 
+void createServerSchema(jet::Connection& server)
+{
+    for (const std::string& sql : serverSchemaStatements())
+        server.executeNative(sql);
+}
+
 void createServerSchema(const std::string& connectionString)
 {
-    const jet::ServerAddress a = jet::serverAddressOf(connectionString);
-    const char* keys[] = {"host", "port", "dbname", "user", "connect_timeout", nullptr};
-    const char* values[] = {a.host.c_str(), a.port.empty() ? nullptr : a.port.c_str(), a.database.c_str(),
-                            a.user.empty() ? nullptr : a.user.c_str(), "5", nullptr};
-    PGconn* conn = PQconnectdbParams(keys, values, 0);
-    const std::unique_ptr<PGconn, void (*)(PGconn*)> guard(conn, PQfinish);
-    if (PQstatus(conn) != CONNECTION_OK)
-        throw Error("Cannot connect to the database server " + a.display() + ": " + PQerrorMessage(conn));
-    PQsetNoticeProcessor(conn, [](void*, const char*) {}, nullptr);
-    auto exec = [&](const std::string& sql) {
-        PGresult* r = PQexec(conn, sql.c_str());
-        const ExecStatusType st = PQresultStatus(r);
-        const std::string msg = PQresultErrorMessage(r);
-        PQclear(r);
-        if (st != PGRES_COMMAND_OK && st != PGRES_TUPLES_OK) {
-            PQclear(PQexec(conn, "rollback"));
-            throw Error("Creating the schema on " + a.display() + " failed: " + msg + " in: " + sql);
-        }
-    };
-    exec("begin");
-    for (const std::string& s : serverSchemaStatements())
-        exec(s);
-    exec("commit");
+    jet::Connection c;
+    c.open(connectionString);
+    if (!c.onServer())
+        throw jet::Error(jet::Error::Kind::Usage, "「" + c.dataSource() + "」不是資料庫伺服器上的資料庫。");
+    jet::Transaction t(c);
+    createServerSchema(c);
+    t.commit();
+}
+
+std::vector<TableColumns> schemaTableColumns()
+{
+    const auto db = schemaInMemory();
+    std::vector<TableColumns> out;
+    for (const std::string& t : schemaTables()) {
+        TableColumns tc{t, {}};
+        for (const auto& c : rows(db.get(), "select name from pragma_table_xinfo(" + literal(t)
+                                                + ") where hidden not in (2, 3) order by cid"))
+            tc.columns.push_back(c[0]);
+        out.push_back(std::move(tc));
+    }
+    return out;
 }
 
 } // namespace qtmv::db

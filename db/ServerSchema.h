@@ -11,6 +11,8 @@
 //   * every table with the row identity column jet_rowid;
 //   * views with ifnull as coalesce, COLLATE NOCASE as a cast to citext and
 //     CAST(x AS REAL) as val(x) (SQLite reads "" and "12ab" as numbers).
+#include "platform/jet/Connection.h"
+
 #include <string>
 #include <vector>
 
@@ -21,11 +23,21 @@ std::vector<std::string> serverSchemaStatements();
 
 // Creates the schema in the empty server database of a connection string
 // ("Provider=PostgreSQL;Server=...", see jet::serverConnectionString), in
-// one transaction. Throws Error naming the server and the statement that
-// failed.
+// one transaction. Throws jet::Error naming the server and the statement
+// that failed.
 void createServerSchema(const std::string& connectionString);
+// The same on an open server connection, inside the caller's transaction.
+void createServerSchema(jet::Connection& server);
 
 // The tables of the schema, in the order they are created.
 std::vector<std::string> schemaTables();
+
+// Each table of the schema with the columns a copy writes (all but the
+// generated ones), in the order they are created.
+struct TableColumns {
+    std::string table;
+    std::vector<std::string> columns;
+};
+std::vector<TableColumns> schemaTableColumns();
 
 } // namespace qtmv::db

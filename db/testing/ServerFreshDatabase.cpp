@@ -19,7 +19,8 @@ std::string schemaKey()
 
 } // namespace
 
-ServerFreshDatabase::ServerFreshDatabase() : ServerDatabase(schemaKey(), createServerSchema)
+ServerFreshDatabase::ServerFreshDatabase()
+    : ServerDatabase(schemaKey(), [](const std::string& cs) { createServerSchema(cs); })
 {
     session_.WorkstationUser = "PC1\\admin";
     session_.ConnectionString = connectionString();

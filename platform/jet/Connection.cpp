@@ -261,6 +261,13 @@ long long Connection::execute(const std::string& jetSql)
     return b.execute(translate(jetSql, b.dialect()), jetSql);
 }
 
+long long Connection::executeNative(const std::string& engineSql)
+{
+    return backend()->execute(engineSql, engineSql);
+}
+
+bool Connection::onServer() const { return backend()->dialect() == Dialect::PostgreSQL; }
+
 void Connection::beginTrans()
 {
     Backend& b = *backend();

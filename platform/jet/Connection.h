@@ -44,6 +44,11 @@ public:
 
     // Runs a statement that returns no rows; the number of rows it changed.
     long long execute(const std::string& jetSql);
+    // Runs a statement in the engine's own SQL, untranslated: for tools that
+    // create or copy a whole database, never for statements of the windows.
+    long long executeNative(const std::string& engineSql);
+    // Whether the engine is a database server (PostgreSQL) rather than a file.
+    bool onServer() const;
 
     // Write transactions start immediate: a read-then-write never fails at
     // once on a database that another workstation is writing. A beginTrans

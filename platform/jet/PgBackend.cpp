@@ -470,6 +470,7 @@ std::string_view postgresSupportSql()
 {
     return R"SQL(
 create extension if not exists citext;
+
 -- val(x): Jet's leading-number rule. Blanks anywhere are skipped ("1 2 3" is
 -- 123), "12abc" is 12, text without a leading number is 0, &H and &O read
 -- hexadecimal and octal; null stays null; numbers pass through.
@@ -506,9 +507,12 @@ begin
     return (m[1] || coalesce('e' || m[2], ''))::numeric;
 end
 $$;
+
 create or replace function val(n numeric) returns numeric language sql immutable strict parallel safe as 'select n';
+
 create or replace function val(n double precision) returns double precision
     language sql immutable strict parallel safe as 'select n';
+
 create or replace function val(n bigint) returns bigint language sql immutable strict parallel safe as 'select n';
 )SQL";
 }

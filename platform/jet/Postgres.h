@@ -37,7 +37,8 @@ std::string serverConnectionString(const ServerAddress& address);
 inline constexpr const char* kServerRowId = "jet_rowid";
 
 // Statements that prepare a new server database for this layer (extension
-// and functions), to run before the tables are created.
+// and functions), to run before the tables are created; one statement per
+// paragraph (they are parted by an empty line).
 std::string_view postgresSupportSql();
 
 // Connects, never waiting longer than a few seconds for a server that does

@@ -1,0 +1,151 @@
+#include "db/Copy.h"
+
+#include "db/Database.h"
+#include "db/ServerSchema.h"
+#include "platform/jet/Connection.h"
+#include "platform/jet/Postgres.h"
+#include "platform/jet/Recordset.h"
+#include "platform/jet/Sql.h"
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+
+namespace qtmv::db {
+
+namespace {
+
+constexpr int rowsPerStatement = 200;
+
+std::string literalOf(const jet::Value& v, const std::string& where)
+{
+    if (v.isNull())
+        return "null";
+    if (const auto* i = v.integerIf())
+        return std::to_string(*i);
+    if (const auto* d = v.realIf()) {
+        if (!std::isfinite(*d))
+            throw jet::Error(jet::Error::Kind::General, where + "有無法複製的數值（無限大或非數值）。");
+        char buf[40];
+        std::snprintf(buf, sizeof buf, "%.17g", *d); // every bit of the double
+        return buf;
+    }
+    return "'" + jet::sqlText(*v.textIf()) + "'";
+}
+
+long long countOf(jet::Connection& c, const std::string& table)
+{
+    jet::Recordset rs;
+    rs.open("select count(*) as N from [" + table + "] ", c);
+    return static_cast<long long>(rs.field("N").number());
+}
+
+// A new server database holds no table of the suite yet.
+void requireEmpty(jet::Connection& to)
+{
+    jet::Recordset rs;
+    rs.open("select count(*) as N from information_schema.tables where table_schema = current_schema()", to);
+    if (rs.field("N").number() > 0)
+        throw jet::Error(jet::Error::Kind::Usage, "資料庫伺服器上的資料庫「" + to.dataSource()
+                                                      + "」已經有資料表，不會覆蓋；請指定一個新建的空白資料庫。");
+}
+
+// Identity keys copied with their values: the server numbers new rows after them.
+void resyncIdentities(jet::Connection& to)
+{
+    jet::Recordset rs;
+    rs.open("select table_name as T, column_name as C from information_schema.columns where is_identity = 'YES' "
+            "and table_schema = current_schema()",
+            to);
+    for (const auto& row : rs.rows()) {
+        const std::string t = jet::quoteIdentifier(row[0].text(), jet::Dialect::PostgreSQL);
+        const std::string c = jet::quoteIdentifier(row[1].text(), jet::Dialect::PostgreSQL);
+        to.executeNative("select setval(pg_get_serial_sequence('" + jet::sqlText(t) + "', '" + jet::sqlText(row[1].text())
+                         + "'), coalesce((select max(" + c + ") from " + t + "), 0) + 1, false)");
+    }
+}
+
+} // namespace
+
+std::string connectionStringOfArgument(const std::string& argument)
+{
+    if (!jet::serverAddressOf(argument).host.empty())
+        return argument;
+    return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + jet::quoteConnectionValue(argument);
+}
+
+std::vector<CopiedTable> copyDatabase(const std::string& from, const std::string& to)
+{
+    jet::Connection source;
+    source.open(from);
+
+    const bool toServer = !jet::serverAddressOf(to).host.empty();
+    std::string newFile;
+    if (!toServer) {
+        newFile = jet::dataSourceOf(to);
+        try {
+            createDatabase(newFile);
+        } catch (const Error& e) {
+            throw jet::Error(jet::Error::Kind::Usage, e.what());
+        }
+    }
+    try {
+        jet::Connection target;
+        target.open(to);
+        jet::Transaction t(target);
+        if (toServer) {
+            requireEmpty(target);
+            createServerSchema(target);
+        }
+        std::vector<CopiedTable> copied;
+        for (const TableColumns& tc : schemaTableColumns()) {
+            const std::string where = "資料表「" + tc.table + "」";
+            // Written in the target's own SQL: the rows need no translation.
+            const jet::Dialect dialect = target.onServer() ? jet::Dialect::PostgreSQL : jet::Dialect::SQLite;
+            std::string head = "insert into " + jet::quoteIdentifier(tc.table, dialect) + " (";
+            std::string select = "select ";
+            for (std::size_t i = 0; i < tc.columns.size(); ++i) {
+                head += (i ? ", " : "") + jet::quoteIdentifier(tc.columns[i], dialect);
+                select += (i ? ", [" : "[") + tc.columns[i] + "]";
+            }
+            head += ") values ";
+            // In the order the rows were written, so that a copy back is the same file.
+            select += " from [" + tc.table + "] " + (source.onServer() ? "order by jet_rowid" : "order by rowid");
+            jet::Recordset rs;
+            rs.open(select, source, jet::CursorLocation::Server, jet::CursorType::ForwardOnly);
+            std::string batch;
+            int inBatch = 0;
+            auto flush = [&] {
+                if (inBatch)
+                    target.executeNative(head + batch);
+                batch.clear();
+                inBatch = 0;
+            };
+            for (; !rs.eof(); rs.moveNext()) {
+                batch += inBatch ? ", (" : "(";
+                for (int i = 0; i < rs.fieldCount(); ++i)
+                    batch += (i ? ", " : "") + literalOf(rs.field(i), where);
+                batch += ")";
+                if (++inBatch == rowsPerStatement)
+                    flush();
+            }
+            flush();
+            const long long n = countOf(source, tc.table);
+            const long long written = countOf(target, tc.table);
+            if (n != written)
+                throw jet::Error(jet::Error::Kind::General, where + "複製後的筆數不符（來源 " + std::to_string(n) + " 筆，"
+                                                                + "寫入 " + std::to_string(written) + " 筆），沒有寫入任何資料。");
+            copied.push_back({tc.table, n});
+        }
+        if (toServer)
+            resyncIdentities(target);
+        t.commit();
+        return copied;
+    } catch (...) {
+        if (!newFile.empty())
+            std::filesystem::remove(newFile);
+        throw;
+    }
+}
+
+} // namespace qtmv::db

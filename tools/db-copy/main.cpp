@@ -1,0 +1,55 @@
+// db-copy SOURCE TARGET
+//
+// Copies a suite database between an SQLite file and a PostgreSQL server
+// database, either way, schema included, in one transaction; the row counts
+// are compared before it is committed.
+#include "db/Copy.h"
+#include "platform/jet/Error.h"
+
+#include <iostream>
+#include <string>
+
+namespace {
+
+constexpr const char* usageText =
+    "Usage: db-copy SOURCE TARGET\n"
+    "\n"
+    "Copies a daily-report database, schema and every table, from SOURCE to\n"
+    "TARGET in one transaction and compares the row counts of every table\n"
+    "before committing. Each of them is either the path of a database file\n"
+    "(QTMV.mdb) or a database server, written as\n"
+    "    \"Server=HOST;Port=5432;Database=NAME;User ID=USER\"\n"
+    "(Port and User ID may be left out; HOST may be the folder of the server's\n"
+    "Unix socket). The password comes from the user's ~/.pgpass, never from\n"
+    "the command line. A TARGET file must not exist yet; a TARGET server\n"
+    "database must exist and be empty (createdb NAME). Nothing is overwritten.\n"
+    "\n"
+    "Exit status: 0 copied, 1 failed (described on standard error, nothing\n"
+    "written), 2 wrong arguments.\n";
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 3 || std::string(argv[1]).rfind("-", 0) == 0) {
+        std::cerr << usageText;
+        return 2;
+    }
+    try {
+        long long total = 0;
+        const auto tables = qtmv::db::copyDatabase(qtmv::db::connectionStringOfArgument(argv[1]),
+                                                   qtmv::db::connectionStringOfArgument(argv[2]));
+        for (const auto& t : tables) {
+            if (t.rows)
+                std::cout << t.table << '\t' << t.rows << '\n';
+            total += t.rows;
+        }
+        std::cout << "copied " << tables.size() << " tables, " << total << " rows\n";
+        return 0;
+    } catch (const jet::Error& e) {
+        std::cerr << "db-copy: " << e.what() << '\n';
+    } catch (const std::exception& e) {
+        std::cerr << "db-copy: " << e.what() << '\n';
+    }
+    return 1;
+}
