@@ -25,7 +25,9 @@ double hue(double b, double aPrime)
     return h < 0 ? h + 360.0 : h;
 }
 
-std::optional<double> number(std::string_view text)
+} // namespace
+
+std::optional<double> measuredNumber(std::string_view text)
 {
     const std::string t = Trim(text);
     if (t.empty())
@@ -36,8 +38,6 @@ std::optional<double> number(std::string_view text)
         return std::nullopt;
     return v;
 }
-
-} // namespace
 
 double ciede2000(const Lab& x, const Lab& y)
 {
@@ -93,7 +93,7 @@ double ciede2000(const Lab& x, const Lab& y)
 
 std::optional<Lab> labFromTexts(std::string_view l, std::string_view a, std::string_view b)
 {
-    const auto L = number(l), A = number(a), B = number(b);
+    const auto L = measuredNumber(l), A = measuredNumber(a), B = measuredNumber(b);
     if (!L || !A || !B)
         return std::nullopt;
     return Lab{*L, *A, *B};

@@ -17,6 +17,10 @@ struct Lab {
 // colours.
 double ciede2000(const Lab& x, const Lab& y);
 
+// A measurement cell's number: a plain decimal with blanks around it;
+// nullopt for anything else (empty too).
+std::optional<double> measuredNumber(std::string_view text);
+
 // The colour typed into the L, a and b cells: nullopt unless all three are
 // numbers.
 std::optional<Lab> labFromTexts(std::string_view l, std::string_view a, std::string_view b);

@@ -10,6 +10,8 @@
 #include "platform/os/Failure.h"
 #include "platform/os/MessageBox.h"
 #include "platform/text/Text.h"
+#include "platform/workbook/Workbook.h"
+#include "quality/core/PrintingData.h"
 
 #include <QStringList>
 
@@ -23,15 +25,13 @@ constexpr const char* kTargetsTitle = "色號目標值";
 
 std::string q(std::string_view s) { return jet::sqlText(s); }
 
-// "1131204" as "113/12/04"; anything else as it is.
-QString slashed(const QString& roc7)
-{
-    if (const auto d = ParseRoc7(roc7.toStdString()))
-        return QString::fromStdString(RocSlashed(*d));
-    return roc7;
-}
-
 } // namespace
+
+std::string listedDate(const std::string& roc7)
+{
+    const auto d = ParseRoc7(roc7);
+    return d ? RocSlashed(*d) : roc7;
+}
 
 std::string listingSql(const ListingFilter& f)
 {
@@ -102,7 +102,7 @@ report::PageDocument listingReport(const report::DataTable& rows, const std::str
     const std::vector<Col> cols = {
         {"工單單號", 26, field("工單單號")},
         {"序", 8, field("工單序"), Align::Right},
-        {"印刷日期", 20, [](const FormatContext& x) { return slashed(x.row.text("印刷日期")); }},
+        {"印刷日期", 20, [](const FormatContext& x) { return QString::fromStdString(listedDate(x.row.text("印刷日期").toStdString())); }},
         {"客戶", 28, field("客戶")},
         {"色號", 30, field("色號")},
         {"油墨", 73,
@@ -141,6 +141,55 @@ report::PageDocument listingReport(const report::DataTable& rows, const std::str
                                             return QStringLiteral("共 %1 筆").arg(c.value.text().c_str());
                                         })};
     return run(l, rows);
+}
+
+void exportListing(const report::DataTable& rows, const std::string& conditions, const std::string& path)
+{
+    xlsx::Workbook book(path);
+    xlsx::Sheet& sheet = book.AddSheet(kListingTitle);
+    sheet.Text(0, 0, std::string(kListingTitle) + "  條件：" + conditions, {.numberFormat = "", .bold = true});
+    struct Col {
+        const char* heading;
+        const char* column;
+        double width;
+        bool measure = false;
+    };
+    std::vector<Col> cols = {{"工單單號", "工單單號", 12}, {"序", "工單序", 5},       {"製程", "製程", 8},
+                             {"印刷日期", "印刷日期", 10}, {"客戶代號", "客戶代號", 10}, {"客戶", "客戶", 14},
+                             {"品名", "品名", 20},         {"色號", "色號", 16}};
+    static const std::string inks[] = {"油墨1", "油墨2", "油墨3", "油墨4", "油墨5", "油墨6", "油墨7"};
+    for (const std::string& ink : inks)
+        cols.push_back({ink.c_str(), ink.c_str(), 16});
+    const char* measures[][2] = {{"L", "測量1"}, {"a", "測量2"}, {"b", "測量3"}, {"△", "測量4"}, {"濃度", "測量5"}};
+    for (const auto& m : measures)
+        cols.push_back({m[0], m[1], 8, true});
+    cols.push_back({"記錄員代號", "記錄員代號", 10});
+    cols.push_back({"記錄員", "記錄員", 10});
+
+    std::vector<std::string> headings;
+    for (std::size_t c = 0; c < cols.size(); ++c) {
+        headings.push_back(cols[c].heading);
+        sheet.ColumnWidth(static_cast<int>(c), cols[c].width);
+    }
+    sheet.Header(2, headings);
+    for (std::size_t i = 0; i < rows.rowCount(); ++i) {
+        const report::RowView r(&rows, i);
+        const int row = static_cast<int>(i) + 3;
+        for (std::size_t c = 0; c < cols.size(); ++c) {
+            const int col = static_cast<int>(c);
+            const std::string text = r.text(cols[c].column).toStdString();
+            const auto number = measuredNumber(text);
+            if (std::string_view(cols[c].column) == "工單序" && !text.empty())
+                sheet.Number(row, col, rows.row(i)[static_cast<std::size_t>(rows.columnIndex("工單序"))].number());
+            else if (cols[c].measure && number)
+                sheet.Number(row, col, *number);
+            else if (std::string_view(cols[c].column) == "印刷日期")
+                sheet.Text(row, col, listedDate(text));
+            else
+                sheet.Text(row, col, text);
+        }
+    }
+    book.Close();
 }
 
 std::vector<ColourTarget> loadTargets(jet::Connection& conn)

@@ -9,6 +9,9 @@
 //   (contained, case-insensitive), customer (the work order's customer
 //   code), recorder (code, or a part of the name).
 // - Rows are ordered by work order, sequence, kind and line.
+// - The .xlsx export has one sheet "印刷數據明細表": the filter line in row 1,
+//   bold frozen headings in row 3, one row per listed row below; L, a, b, △
+//   and 濃度 are numbers when they were typed as numbers, text otherwise.
 // - Colour targets are saved row by row: only rows whose values differ from
 //   what was loaded are written, rows removed from the list are deleted.
 #include "platform/report/Report.h"
@@ -41,8 +44,14 @@ inline constexpr const char* kListingTitle = "印刷數據明細表";
 // The printed listing (A4 landscape); `conditions` is the filter line under
 // the title.
 report::PageDocument listingReport(const report::DataTable& rows, const std::string& conditions);
+// A seven-digit printing date as the listing shows it ("113/12/04");
+// anything else as it is.
+std::string listedDate(const std::string& roc7);
 // The filter line: the filled filters in words, "全部" when none is.
 std::string conditionsText(const ListingFilter& f);
+
+// Writes the listed rows to an .xlsx file; failures (UserError) name the file.
+void exportListing(const report::DataTable& rows, const std::string& conditions, const std::string& path);
 
 // --- Colour targets ---------------------------------------------------------
 

@@ -15,6 +15,7 @@
 #include "platform/report/ui/PreviewDialog.h"
 #include "platform/ui/SpreadGrid.h"
 #include "platform/ui/tests/TestApp.h"
+#include "platform/workbook/testing/ReadWorkbook.h"
 #include "tools/demo-db/DemoPlant.h"
 
 #include <QAction>
@@ -294,6 +295,27 @@ TEST_F(QualityWindows, ListingFiltersShowsInksPrintsAndKeepsTargets)
     const report::PageDocument doc = w.document();
     EXPECT_TRUE(doc.find(0, QStringLiteral("東洋 洋紅(M)、亮光油")));
     EXPECT_TRUE(doc.find(0, QString::fromStdString("條件：工單：ZZ1 ~ ZZ1  色號：m  客戶：" + cust + " 客戶甲")));
+
+    // The export: the filter line, the headings and the row as another program reads them.
+    const std::string book = db.folder() + "list.xlsx";
+    w.askExportPath = [&] { return book; };
+    QTest::mouseClick(w.scmd匯出, Qt::LeftButton);
+    EXPECT_EQ(messages.shown().back().text, "資料已匯出至 " + book);
+    const auto sheets = xlsx::testing::ReadWorkbook(book);
+    ASSERT_EQ(sheets.size(), 1u);
+    const auto& sheet = sheets[0];
+    EXPECT_EQ(sheet.Text("A1").substr(0, 21), "印刷數據明細表");
+    EXPECT_EQ((Texts{sheet.Text("A3"), sheet.Text("H3"), sheet.Text("P3"), sheet.Text("S3")}),
+              (Texts{"工單單號", "色號", "L", "△"}));
+    EXPECT_EQ((Texts{sheet.Text("A4"), sheet.Text("D4"), sheet.Text("H4"), sheet.Text("K4")}),
+              (Texts{"ZZ1", "113/12/02", "M", "亮光油"}));
+    EXPECT_EQ(sheet.At("P4").type, "n");
+    EXPECT_DOUBLE_EQ(sheet.Number("P4"), 48);
+    EXPECT_EQ(sheet.maxRow, 4);
+    // A folder that is not there: told, with the path.
+    w.askExportPath = [] { return std::string("/no/such/folder/list.xlsx"); };
+    QTest::mouseClick(w.scmd匯出, Qt::LeftButton);
+    EXPECT_NE(messages.shown().back().text.find("/no/such/folder"), std::string::npos);
 
     w.txt日期起->setText("1131341");
     QTest::mouseClick(w.scmd查詢, Qt::LeftButton);

@@ -5,7 +5,6 @@
 
 #include "app/core/Session.h"
 #include "common/HandOver.h"
-#include "common/RocDate.h"
 #include "lookups/ui/PeopleLookups.h"
 #include "platform/jet/Connection.h"
 #include "platform/os/Failure.h"
@@ -17,6 +16,8 @@
 #include "platform/ui/QtText.h"
 #include "platform/ui/SpreadGrid.h"
 
+#include <QDir>
+#include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -34,12 +35,6 @@ constexpr const char* kTitle = "印刷數據明細表";
 constexpr int kTargetRows = 20;
 
 std::string boxText(const QLineEdit* e) { return Trim(e->text().toStdString()); }
-
-std::string slashedDate(const std::string& roc7)
-{
-    const auto d = ParseRoc7(roc7);
-    return d ? RocSlashed(*d) : roc7;
-}
 
 } // namespace
 
@@ -104,11 +99,13 @@ void frm印刷數據明細表::buildUi()
     auto* actions = new QHBoxLayout;
     scmd查詢 = button("scmd查詢", "查 詢");
     scmd列印 = button("scmd列印", "列 印");
+    scmd匯出 = button("scmd匯出", "匯出Excel");
     ssc回前畫面 = button("ssc回前畫面", "回前畫面");
     lbl筆數 = new QLabel(this);
     lbl筆數->setObjectName(QStringLiteral("lbl筆數"));
     actions->addWidget(scmd查詢);
     actions->addWidget(scmd列印);
+    actions->addWidget(scmd匯出);
     actions->addWidget(lbl筆數, 1);
     actions->addWidget(ssc回前畫面);
     root->addLayout(actions);
@@ -157,6 +154,7 @@ void frm印刷數據明細表::buildUi()
 
     QObject::connect(scmd查詢, &QPushButton::clicked, this, [this] { Guarded(kTitle, [&] { query(); }); });
     QObject::connect(scmd列印, &QPushButton::clicked, this, [this] { Guarded(kTitle, [&] { print(); }); });
+    QObject::connect(scmd匯出, &QPushButton::clicked, this, [this] { Guarded(kTitle, [&] { exportWorkbook(); }); });
     QObject::connect(scmd客戶, &QPushButton::clicked, this, [this] { lookUpCustomer(); });
     QObject::connect(txt客戶, &QLineEdit::returnPressed, this, [this] { lookUpCustomer(); });
     QObject::connect(txt客戶, &QLineEdit::textEdited, this, [this] {
@@ -166,6 +164,10 @@ void frm印刷數據明細表::buildUi()
     QObject::connect(scmd儲存目標值, &QPushButton::clicked, this, [this] { saveTargets(); });
     QObject::connect(ssc回前畫面, &QPushButton::clicked, this, [this] { reject(); });
     QObject::connect(fml明細, &SpreadGrid::selectionChanged, this, [this](int row, int) { showRow(row); });
+    askExportPath = [this] {
+        const QString start = QDir(u8(session().TempFolder)).filePath(u8(std::string(kTitle) + ".xlsx"));
+        return QFileDialog::getSaveFileName(this, u8("匯出Excel"), start, u8("Excel 活頁簿 (*.xlsx)")).toStdString();
+    };
     resize(1100, 720);
 }
 
@@ -243,7 +245,7 @@ void frm印刷數據明細表::query()
     for (std::size_t i = 0; i < rows_.rowCount(); ++i) {
         const report::RowView r(&rows_, i);
         auto t = [&](const char* c) { return r.text(c).toStdString(); };
-        cells.push_back({t("工單單號"), t("工單序"), t("製程"), slashedDate(t("印刷日期")), t("客戶"), t("品名"),
+        cells.push_back({t("工單單號"), t("工單序"), t("製程"), listedDate(t("印刷日期")), t("客戶"), t("品名"),
                          t("色號"), t("測量1"), t("測量2"), t("測量3"), t("測量4"), t("測量5"), t("記錄員")});
     }
     fml明細->setRows(std::move(cells));
@@ -300,6 +302,26 @@ void frm印刷數據明細表::print()
     }
     report::PreviewDialog preview(document(), this);
     runModal(preview);
+}
+
+void frm印刷數據明細表::exportWorkbook()
+{
+    if (rows_.rowCount() == 0) {
+        MsgBox("查無任何資料!", "訊息", MsgIcon::Information);
+        return;
+    }
+    const std::string path = askExportPath ? askExportPath() : std::string();
+    if (path.empty())
+        return;
+    ListingFilter f = filter();
+    if (!customerName_.empty())
+        f.customer += " " + customerName_;
+    {
+        bool busy = false;
+        const BusyScope scope(this, busy);
+        exportListing(rows_, conditionsText(f), path);
+    }
+    MsgBox("資料已匯出至 " + path, "訊息", MsgIcon::Information);
 }
 
 void frm印刷數據明細表::saveTargets()

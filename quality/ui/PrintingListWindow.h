@@ -2,7 +2,7 @@
 // frm印刷數據明細表: the printing data listing. Filters (work order range,
 // printing date range, colour number, customer through the customer lookup,
 // recorder), the rows of 工單印刷數據 with the selected row's inks and
-// measurements below, the printed listing, and the colour targets per
+// measurements below, the printed listing and its .xlsx export, and the colour targets per
 // colour number that the colour difference is computed from.
 #include "common/Clock.h"
 #include "platform/report/Report.h"
@@ -41,6 +41,7 @@ public:
     QLineEdit* txt記錄員 = nullptr;
     QPushButton* scmd查詢 = nullptr;
     QPushButton* scmd列印 = nullptr;
+    QPushButton* scmd匯出 = nullptr;
     QPushButton* ssc回前畫面 = nullptr;
     QLabel* lbl筆數 = nullptr;
     qtmv::SpreadGrid* fml明細 = nullptr;   // the listed rows
@@ -51,12 +52,15 @@ public:
     // How a modal child (customer lookup, preview) is shown; tests replace it.
     std::function<void(QDialog&)> runModal = [](QDialog& d) { d.exec(); };
     std::function<void()> endProgram;
+    // Asks where the .xlsx export goes ("" cancels); tests replace it.
+    std::function<std::string()> askExportPath;
 
     // Limits the listing to one work order (the caller's), listed on show.
     void setWorkOrder(const std::string& po);
     void query();            // scmd查詢
     void lookUpCustomer();   // scmd客戶 / Enter in txt客戶
     void print();            // scmd列印
+    void exportWorkbook();   // scmd匯出: the listed rows into an .xlsx file
     void saveTargets();      // scmd儲存目標值
     void showRow(int row);   // the row's inks and measurements in fml油墨
 
