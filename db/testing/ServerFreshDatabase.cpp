@@ -26,4 +26,18 @@ ServerFreshDatabase::ServerFreshDatabase()
     session_.ConnectionString = connectionString();
 }
 
+ServerFreshDatabase::ServerFreshDatabase(const std::string& key,
+                                         const std::function<void(const std::string&)>& fill)
+    : ServerDatabase(key + "_" + schemaKey(), fill)
+{
+    session_.WorkstationUser = "PC1\\admin";
+    session_.ConnectionString = connectionString();
+}
+
+ServerFreshDatabase::ServerFreshDatabase(Empty)
+{
+    session_.WorkstationUser = "PC1\\admin";
+    session_.ConnectionString = connectionString();
+}
+
 } // namespace qtmv::db::test

@@ -6,6 +6,7 @@
 #include "app/core/Session.h"
 #include "platform/jet/testing/ServerDatabase.h"
 
+#include <functional>
 #include <string>
 
 namespace qtmv::db::test {
@@ -13,6 +14,11 @@ namespace qtmv::db::test {
 class ServerFreshDatabase : public jet::testing::ServerDatabase {
 public:
     ServerFreshDatabase();
+    // An empty server database without the schema (to copy a database into).
+    struct Empty {};
+    explicit ServerFreshDatabase(Empty);
+    // A copy of the template database `key` that `fill` writes once.
+    ServerFreshDatabase(const std::string& key, const std::function<void(const std::string&)>& fill);
 
     // As FreshDatabase's session, with ConnectionString naming the server
     // database.

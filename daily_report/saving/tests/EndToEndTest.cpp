@@ -1,9 +1,10 @@
 // The road of a daily record on the demo plant, without the window: load a
 // grid, edit it through the editing rules, save, and read what reached the
-// work order.
+// work order. Every case runs on an SQLite file and on a server database.
 #include "daily_report/saving/tests/SavingFixture.h"
 
 #include "daily_report/saving/WriteBack.h"
+#include "db/testing/EngineFreshDatabase.h"
 #include "platform/os/MessageBox.h"
 #include "tools/demo-db/DemoPlant.h"
 
@@ -15,7 +16,10 @@ using namespace qtmv::daily::test;
 
 namespace {
 
-class EndToEnd : public ::testing::Test {
+using qtmv::db::test::Engine;
+using qtmv::db::test::EngineFreshDatabase;
+
+class EndToEnd : public ::testing::TestWithParam<Engine> {
 protected:
     // One demo plant for the suite; every test works on a copy of its own.
     static void SetUpTestSuite()
@@ -32,11 +36,18 @@ protected:
         demo_ = nullptr;
     }
 
-    EndToEnd() { session_.IdentityEstablished = session_.RightsEstablished = true; }
+    void SetUp() override
+    {
+        QTMV_SKIP_WITHOUT_TEST_SERVER(GetParam());
+        // The server's copy is made once, as a template.
+        db = std::make_unique<EngineFreshDatabase>(GetParam(), qtmv::db::test::copyOf(demo_->path()), "demo80");
+        session().IdentityEstablished = session().RightsEstablished = true;
+    }
 
-    GridRows load(const ProcessKind& k) { return loadGrid(session_.ConnectionString, k, "", SortOption::WorkOrder); }
-    std::string value(const std::string& sql) { return db_.value(sql); }
-    long long count(const std::string& sql) { return db_.count(sql); }
+    Session& session() { return db->session(); }
+    GridRows load(const ProcessKind& k) { return loadGrid(session().ConnectionString, k, "", SortOption::WorkOrder); }
+    std::string value(const std::string& sql) { return db->value(sql); }
+    long long count(const std::string& sql) { return db->count(sql); }
 
     // The first loaded row for which the condition holds; 0 when none.
     static int firstRow(const GridRows& rows, const std::function<bool(int)>& ok)
@@ -69,7 +80,7 @@ protected:
     {
         ScriptedMessages msgs;
         msgs.answer(MsgAnswer::Yes);
-        SaveContext ctx{session_, clock_, [] {}};
+        SaveContext ctx{session(), clock_, [] {}};
         const SaveResult r = saveDailyReport(k, rows, flags, ctx, rows).result;
         for (const auto& m : msgs.shown())
             EXPECT_NE(m.icon, MsgIcon::Critical) << m.text;
@@ -77,8 +88,7 @@ protected:
     }
 
     static FreshDatabase* demo_;
-    FreshDatabase db_{qtmv::db::test::copyOf(demo_->path())};
-    Session& session_ = db_.session();
+    std::unique_ptr<EngineFreshDatabase> db;
     FixedClock clock_{{2024, 12, 4, 14, 5, 0}};
     const ProcessKind& printing = kind("D-印刷");
     const GridLayout& pl = gridLayout(printing);
@@ -88,7 +98,7 @@ FreshDatabase* EndToEnd::demo_ = nullptr;
 
 } // namespace
 
-TEST_F(EndToEnd, FinishingTheLastPieceClosesThePrintingLine)
+TEST_P(EndToEnd, FinishingTheLastPieceClosesThePrintingLine)
 {
     for (int lineNo : {1, 2, 3}) {
         SCOPED_TRACE("line " + std::to_string(lineNo));
@@ -101,12 +111,12 @@ TEST_F(EndToEnd, FinishingTheLastPieceClosesThePrintingLine)
         const std::string key = lineKey(rows, r);
         const std::string po = at(rows, r, 1), id = at(rows, r, pl.idCol), ino = at(rows, r, pl.inoCol);
         // One outsourcing line still to be dated, one settled with the vendor.
-        db_.exec("delete from VENDERAC " + key + " and KIND = '印 刷'");
-        db_.exec("insert into VENDERAC (PO, [NO], KIND, EAMT, ODATE) values ('" + po + "', " +
+        db->exec("delete from VENDERAC " + key + " and KIND = '印 刷'");
+        db->exec("insert into VENDERAC (PO, [NO], KIND, EAMT, ODATE) values ('" + po + "', " +
                   std::to_string(lineNo) + ", '印 刷', 0, '')");
-        db_.exec("insert into VENDERAC (PO, [NO], KIND, EAMT, ODATE) values ('" + po + "', " +
+        db->exec("insert into VENDERAC (PO, [NO], KIND, EAMT, ODATE) values ('" + po + "', " +
                   std::to_string(lineNo) + ", '印 刷', 800, '1120-10')");
-        db_.exec("update PRINTFLOW set ITEM4 = 'old4', ITEM32 = 'old32' where PO = '" + po + "'");
+        db->exec("update PRINTFLOW set ITEM4 = 'old4', ITEM32 = 'old32' where PO = '" + po + "'");
 
         click(pl, rows, flags, r, pl.finishDateCol);
         ASSERT_EQ(save(printing, rows, flags), SaveResult::Saved);
@@ -132,7 +142,7 @@ TEST_F(EndToEnd, FinishingTheLastPieceClosesThePrintingLine)
     }
 }
 
-TEST_F(EndToEnd, OneOfTwoPiecesFinishedKeepsTheLineOpen)
+TEST_P(EndToEnd, OneOfTwoPiecesFinishedKeepsTheLineOpen)
 {
     GridRows rows = load(printing);
     ChangeFlags flags(pl.columnCount(), static_cast<int>(rows.size()));
@@ -140,16 +150,16 @@ TEST_F(EndToEnd, OneOfTwoPiecesFinishedKeepsTheLineOpen)
     ASSERT_GT(r, 0);
     const std::string key = lineKey(rows, r);
     const std::string flowSql = "select * from PRINTFLOW where PO = '" + at(rows, r, 1) + "'";
-    const auto flowBefore = db_.rows(flowSql);
-    db_.exec("update PRINTING set FDATE = '1111-11', ACT = '1111-11' " + key);   // drifted
+    const auto flowBefore = db->rows(flowSql);
+    db->exec("update PRINTING set FDATE = '1111-11', ACT = '1111-11' " + key);   // drifted
 
     click(pl, rows, flags, r, pl.finishDateCol);
     ASSERT_EQ(save(printing, rows, flags), SaveResult::Saved);
     EXPECT_EQ(value("select FDATE || '/' || ACT from PRINTING " + key), "/");
-    EXPECT_EQ(db_.rows(flowSql), flowBefore);
+    EXPECT_EQ(db->rows(flowSql), flowBefore);
 }
 
-TEST_F(EndToEnd, PaperFinishedMarksItsPurchaseLinesArrived)
+TEST_P(EndToEnd, PaperFinishedMarksItsPurchaseLinesArrived)
 {
     const ProcessKind& paper = kind("C-紙品");
     const GridLayout& l = gridLayout(paper);
@@ -164,8 +174,8 @@ TEST_F(EndToEnd, PaperFinishedMarksItsPurchaseLinesArrived)
     ASSERT_GT(r, 0);
     const std::string where = "where D.PO = '" + at(rows, r, 1) + "' and D.[NO] = " + at(rows, r, 2);
     // A purchase of another kind for the same line stays as it is.
-    db_.exec("insert into 紙品採購資料 (採購單號, KIND) values ('PX', '裱 紙')");
-    db_.exec("insert into 紙品採購明細 (採購單號, 序, PO, [NO], 紙到) values ('PX', 1, '" + at(rows, r, 1) + "', " +
+    db->exec("insert into 紙品採購資料 (採購單號, KIND) values ('PX', '裱 紙')");
+    db->exec("insert into 紙品採購明細 (採購單號, 序, PO, [NO], 紙到) values ('PX', 1, '" + at(rows, r, 1) + "', " +
               at(rows, r, 2) + ", '')");
 
     click(l, rows, flags, r, l.finishDateCol);
@@ -174,7 +184,7 @@ TEST_F(EndToEnd, PaperFinishedMarksItsPurchaseLinesArrived)
     EXPECT_EQ(value("select 紙到 from 紙品採購明細 where 採購單號 = 'PX'"), "");
 }
 
-TEST_F(EndToEnd, DieCuttingDieFlagKeepsItsFirstStamp)
+TEST_P(EndToEnd, DieCuttingDieFlagKeepsItsFirstStamp)
 {
     const ProcessKind& cutting = kind("G-軋工");
     const GridLayout& l = gridLayout(cutting);
@@ -187,8 +197,8 @@ TEST_F(EndToEnd, DieCuttingDieFlagKeepsItsFirstStamp)
     });
     ASSERT_GT(r, 0);
     const std::string key = lineKey(rows, r);
-    db_.exec("update KNIFE set FDATE = '1101-09' " + key);
-    db_.exec("update VENDERAC set ODATE = '' " + key + " and KIND = '刀 模'");
+    db->exec("update KNIFE set FDATE = '1101-09' " + key);
+    db->exec("update VENDERAC set ODATE = '' " + key + " and KIND = '刀 模'");
     at(rows, r, dieFlag) = "V";
     const std::string paperMark = at(rows, r, l.column("紙")) == "V" ? "" : "V";
 
@@ -215,7 +225,7 @@ TEST_F(EndToEnd, DieCuttingDieFlagKeepsItsFirstStamp)
     EXPECT_EQ(value("select ODATE from VENDERAC " + key + " and KIND = '刀 模'"), "");
 }
 
-TEST_F(EndToEnd, ManualWriteBackRegistersANewDieOnce)
+TEST_P(EndToEnd, ManualWriteBackRegistersANewDieOnce)
 {
     const ProcessKind& cutting = kind("G-軋工");
     const GridLayout& l = gridLayout(cutting);
@@ -228,15 +238,15 @@ TEST_F(EndToEnd, ManualWriteBackRegistersANewDieOnce)
         at(rows, r, l.remarkCol) = code;
         at(rows, r, l.column("新舊刀")) = "新刀";
         at(rows, r, l.column("儲位")) = "A-01";
-        db_.exec("update 工單lable set 內容8 = '" + rework + "', 內容12 = '' where PO = '" + at(rows, r, 1) + "'");
+        db->exec("update 工單lable set 內容8 = '" + rework + "', 內容12 = '' where PO = '" + at(rows, r, 1) + "'");
     };
     prepare(first, "K-NEW-1", "一般生產");
     prepare(second, "K-NEW-2", "一般生產");
-    db_.exec("update 工單lable set 內容12 = ' 重工：色差' where PO = '" + at(rows, second, 1) + "'");
+    db->exec("update 工單lable set 內容12 = ' 重工：色差' where PO = '" + at(rows, second, 1) + "'");
     const std::string top = value("select max(序) from 刀模管理資料");
 
     ScriptedMessages msgs;
-    SaveContext ctx{session_, clock_, [] {}};
+    SaveContext ctx{session(), clock_, [] {}};
     for (int i = 0; i < 2; ++i)
         ASSERT_EQ(writeBackCurrentRow(cutting, rows, first, ctx), RowWriteBack::Written);
     ASSERT_EQ(writeBackCurrentRow(cutting, rows, second, ctx), RowWriteBack::Written);
@@ -246,7 +256,7 @@ TEST_F(EndToEnd, ManualWriteBackRegistersANewDieOnce)
     EXPECT_EQ(value("select REM || '/' || 新舊刀 || '/' || 儲位 from CROWD " + key), "K-NEW-1/新刀/A-01");
     EXPECT_EQ(count("select * from 刀模管理資料 where 刀模代號 = 'K-NEW-1'"), 1);
     EXPECT_EQ(count("select * from 刀模管理資料 where 刀模代號 = 'K-NEW-2'"), 0);   // rework order
-    const auto reg = db_.rows("select 序, 日期, 工單單號, 工單序, 客戶代號, 作廢, 模數 = (select MEMB from CROWD " +
+    const auto reg = db->rows("select 序, 日期, 工單單號, 工單序, 客戶代號, 作廢, 模數 = (select MEMB from CROWD " +
                                key + ") from 刀模管理資料 where 刀模代號 = 'K-NEW-1'");
     ASSERT_EQ(reg.size(), 1u);
     EXPECT_EQ(reg[0], (std::vector<std::string>{std::to_string(std::stoll(top) + 1), "1131204", at(rows, first, 1),
@@ -255,14 +265,14 @@ TEST_F(EndToEnd, ManualWriteBackRegistersANewDieOnce)
                                                 "", "1"}));
 
     // A line that is gone: the user hears that nothing was written.
-    db_.exec("delete from CROWD " + key);
+    db->exec("delete from CROWD " + key);
     const std::string before = value("select count(*) from 刀模管理資料");
     EXPECT_EQ(writeBackCurrentRow(cutting, rows, first, ctx), RowWriteBack::NotFound);
     EXPECT_NE(msgs.shown().back().text.find("未回存任何資料"), std::string::npos);
     EXPECT_EQ(value("select count(*) from 刀模管理資料"), before);
 }
 
-TEST_F(EndToEnd, ManualWriteBackCopiesTheRemarkOfAPlainKind)
+TEST_P(EndToEnd, ManualWriteBackCopiesTheRemarkOfAPlainKind)
 {
     const ProcessKind& gluing = kind("H-糊工");
     const GridLayout& l = gridLayout(gluing);
@@ -270,7 +280,10 @@ TEST_F(EndToEnd, ManualWriteBackCopiesTheRemarkOfAPlainKind)
     ASSERT_FALSE(rows.empty());
     at(rows, 1, l.remarkCol) = "  加急 '今日' ";
     ScriptedMessages msgs;
-    SaveContext ctx{session_, clock_, [] {}};
+    SaveContext ctx{session(), clock_, [] {}};
     ASSERT_EQ(writeBackCurrentRow(gluing, rows, 1, ctx), RowWriteBack::Written);
     EXPECT_EQ(value("select REM from PASTE " + lineKey(rows, 1)), "加急 '今日'");
 }
+
+INSTANTIATE_TEST_SUITE_P(Engines, EndToEnd, ::testing::Values(Engine::SQLite, Engine::Server),
+                         qtmv::db::test::engineName);

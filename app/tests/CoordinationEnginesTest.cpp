@@ -1,0 +1,64 @@
+// The coordination tables shared by the workstations (the maintenance lock,
+// the register of functions in use) on both engines.
+#include "app/core/Locks.h"
+#include "app/core/Session.h"
+#include "db/testing/EngineFreshDatabase.h"
+#include "platform/os/Host.h"
+#include "platform/os/MessageBox.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+using namespace qtmv;
+using qtmv::db::test::Engine;
+using qtmv::db::test::EngineFreshDatabase;
+
+namespace {
+
+class Coordination : public ::testing::TestWithParam<Engine> {
+protected:
+    void SetUp() override
+    {
+        QTMV_SKIP_WITHOUT_TEST_SERVER(GetParam());
+        db = std::make_unique<EngineFreshDatabase>(GetParam());
+    }
+    std::unique_ptr<EngineFreshDatabase> db;
+};
+
+TEST_P(Coordination, MaintenanceLockHolderIsToldAndAnEmptyTableLetsWorkGoOn)
+{
+    Session& s = db->session();
+    ScriptedMessages messages;
+    EXPECT_EQ(CheckMaintenanceLock(s), MaintenanceFree);
+    EXPECT_TRUE(messages.shown().empty());
+    db->exec("insert into [SYSLOCK] ([USER]) values (' PC1\\ADMIN ')");
+    EXPECT_EQ(CheckMaintenanceLock(s), MaintenanceLocked);
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_EQ(messages.shown()[0].text, "PC1\\ADMIN\n\n正在維護軟體中，請稍後再登入！");
+    EXPECT_EQ(s.MaintenanceHolder, "PC1\\ADMIN");
+}
+
+// Registering again, also from several programs at once and in another
+// case, keeps one row per workstation user and function.
+TEST_P(Coordination, RegisterOnceUnregisterOnExit)
+{
+    const Session& s = db->session();
+    const double alive = static_cast<double>(os::CurrentProcessId());
+    std::vector<std::thread> programs;
+    for (int i = 0; i < 4; ++i)
+        programs.emplace_back([&, i] {
+            EXPECT_TRUE(RegisterFunctionUse(s, i % 2 ? "PC1\\ADMIN" : "PC1\\admin", alive, 100 + i, kApplicationTitle));
+        });
+    for (auto& p : programs)
+        p.join();
+    EXPECT_EQ(db->count("select * from [SYSUSER1] where [ID] = 'PC1\\admin'"), 1);
+    EXPECT_EQ(db->count("select * from [SYSUSER1] "), 1);
+    UnregisterFunctionUse(s, "PC1\\admin", kApplicationTitle, false);
+    EXPECT_EQ(db->count("select * from [SYSUSER1] "), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, Coordination, ::testing::Values(Engine::SQLite, Engine::Server),
+                         db::test::engineName);
+
+} // namespace
