@@ -1,6 +1,8 @@
 #include "DemoPlant.h"
 
+#include "db/Copy.h"
 #include "db/Database.h"
+#include "platform/jet/Postgres.h"
 
 #include <charconv>
 #include <chrono>
@@ -9,6 +11,8 @@
 #include <ostream>
 #include <string_view>
 
+#include <unistd.h>
+
 namespace qtmv::demo {
 
 namespace {
@@ -16,6 +20,9 @@ namespace {
 constexpr std::string_view kUsage =
     "usage: demo-db [--work-orders N] [--seed S] [--date YYYY-MM-DD] [--time-lines N] PATH\n"
     "  Writes a new demo plant database at PATH (an existing file is never overwritten).\n"
+    "  PATH may also name an empty database on a PostgreSQL server,\n"
+    "  \"Server=HOST;Port=5432;Database=NAME;User ID=USER\" (the password from ~/.pgpass):\n"
+    "  the plant is written to a temporary file and copied there as db-copy copies.\n"
     "  --work-orders N  number of work orders (default 300)\n"
     "  --seed S         random seed (default 1); the same seed, size and date give the same data\n"
     "  --date D         the plant's today (default: the current date)\n"
@@ -46,6 +53,31 @@ Date currentDate()
     std::tm local{};
     localtime_r(&now, &local);
     return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
+}
+
+// The plant written to a file of its own and copied onto the server.
+int writeToServer(const std::string& server, const DemoOptions& options, std::ostream& out, std::ostream& err)
+{
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("demo-db-" + std::to_string(::getpid()));
+    std::error_code ec;
+    std::filesystem::remove_all(folder, ec);
+    std::filesystem::create_directories(folder, ec);
+    const std::string file = (folder / "QTMV.mdb").string();
+    int status = 0;
+    try {
+        writeDemoPlant(file, options);
+        long long rows = 0;
+        for (const auto& t : db::copyDatabase(db::connectionStringOfArgument(file), server))
+            rows += t.rows;
+        out << "demo-db: wrote the demo plant to " << jet::serverAddressOf(server).display() << ": " << rows
+            << " rows\n";
+    } catch (const std::exception& e) {
+        err << "demo-db: " << e.what() << "\n";
+        status = 1;
+    }
+    std::filesystem::remove_all(folder, ec);
+    return status;
 }
 
 } // namespace
@@ -99,6 +131,8 @@ int runDemoDb(int argc, const char* const argv[], std::ostream& out, std::ostrea
         return 2;
     }
     std::error_code ec;
+    if (!jet::serverAddressOf(path).host.empty())
+        return writeToServer(path, options, out, err);
     if (std::filesystem::exists(path, ec)) {
         err << "demo-db: " << path << " already exists; it is not overwritten. Remove it or choose another path.\n";
         return 1;

@@ -4,6 +4,7 @@
 #include "db/Database.h"
 #include "db/testing/PlainDb.h"
 #include "platform/jet/Sql.h"
+#include "platform/jet/testing/ServerDatabase.h"
 
 #include <gtest/gtest.h>
 
@@ -87,6 +88,23 @@ TEST(DemoDbCommand, WritesANewFileAndNeverOverwrites)
     EXPECT_EQ(qtmv::demo::runDemoDb(8, args, out2, err2), 1);
     EXPECT_NE(err2.str().find(p + " already exists"), std::string::npos) << err2.str();
     EXPECT_EQ(db.value("select count(*) from PWORK"), "5");
+}
+
+// Straight into an empty server database; a second time it is refused.
+TEST(DemoDbCommand, WritesIntoAServerDatabase)
+{
+    if (!jet::testing::testServer())
+        GTEST_SKIP() << jet::testing::kNoTestServer;
+    jet::testing::ServerDatabase server;
+    const std::string target = server.connectionString();
+    const char* args[] = {"demo-db", "--work-orders", "5", "--seed", "3", "--date", "2024-12-04", target.c_str()};
+    std::ostringstream out, err;
+    EXPECT_EQ(qtmv::demo::runDemoDb(8, args, out, err), 0) << err.str();
+    EXPECT_EQ(server.scalar("select count(*) from pwork"), "5");
+    std::ostringstream out2, err2;
+    EXPECT_EQ(qtmv::demo::runDemoDb(8, args, out2, err2), 1);
+    EXPECT_NE(err2.str().find("不會覆蓋"), std::string::npos) << err2.str();
+    EXPECT_EQ(server.scalar("select count(*) from pwork"), "5");
 }
 
 TEST(DemoDbCommand, RejectsBadArguments)
