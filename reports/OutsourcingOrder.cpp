@@ -66,7 +66,7 @@ QString amountText(double v) { return q(FormatAmount(jet::realText(v))); }
 
 void PrintParams::fillDefaults()
 {
-    for (std::string* f : {&scheduleFrom, &numberFrom, &poFrom, &machine, &handler, &description, &vendor,
+    for (std::string* f : {&scheduleFrom, &numberFrom, &poFrom, &machine, &handler, &description, &descriptionFilter, &vendor,
                            &kind, &companyTitle, &printDate})
         *f = Trim(*f);
     orDefault(scheduleTo, "9999999");

@@ -31,6 +31,7 @@ struct PrintParams {
     std::string machine;
     std::string handler;
     std::string description;
+    std::string descriptionFilter; // product ([DESC]) pattern of the analyses; the page leaves it empty
     std::string vendor;
     std::string kind;             // "D-印刷"
     int choice = 0;

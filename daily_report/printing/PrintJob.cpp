@@ -1,8 +1,11 @@
 #include "daily_report/printing/PrintJob.h"
 
 #include "common/ProcessKind.h"
+#include "daily_report/printing/OrderParams.h"
+#include "reports/ProductionAnalysis.h"
 #include "platform/jet/Connection.h"
 #include "platform/jet/Recordset.h"
+#include "platform/jet/Sql.h"
 #include "platform/os/MessageBox.h"
 #include "platform/text/Text.h"
 
@@ -21,11 +24,7 @@ std::string MachineCopySql()
 
 std::string AnalysisCondition(const PrintParams& p)
 {
-    return "select * from [不良分析4] where 開始時間 >= '" + p.completionDateFrom + p.completionTimeFrom
-           + "' and 結束時間 <= '" + p.completionDateTo + p.completionTimeTo + "' and PO between '"
-           + p.workOrderFrom + "' and '" + p.workOrderTo + "' and 機別 like '%" + p.machineGroup
-           + "%' and ( 經辦代號 like '%" + p.handler + "%' or 經辦 like '%" + p.handler
-           + "%') and 製作說明 like '%" + p.description + "%' and 結束1 <> '' ";
+    return reports::AnalysisCondition(OrderParams(p));
 }
 
 std::string CheckQuery(int choice, const PrintParams& p, const std::string& mode, const std::string& key)
@@ -54,11 +53,11 @@ std::string CheckQuery(int choice, const PrintParams& p, const std::string& mode
         if (p.completionGrouping == 2)
             return "select ID, 種類, 機別, 完成日期, sum(val(完成數)) as 完成數, "
                    "sum(val(耗時)) as 耗時, sum(val(不良數)) as 不良數, "
-                   "sum(val(產值)) as 產值, count(*) as 筆數 from [不良分析_tmp] where ID = '" + key + "' "
+                   "sum(val(產值)) as 產值, count(*) as 筆數 from [不良分析_tmp] where ID = '" + jet::sqlText(key) + "' "
                    "group by ID, 種類, 機別, 完成日期 order by 種類, 機別, 完成日期 ";
         return "select ID, 種類, 機別, 經辦代號, 經辦, sum(val(完成數)) as 完成數, "
                "sum(val(耗時)) as 耗時, sum(val(不良數)) as 不良數, "
-               "sum(val(產值)) as 產值, count(*) as 筆數 from [不良分析_tmp] where ID = '" + key + "' "
+               "sum(val(產值)) as 產值, count(*) as 筆數 from [不良分析_tmp] where ID = '" + jet::sqlText(key) + "' "
                "group by ID, 種類, 機別, 經辦代號, 經辦 order by 種類, 機別, 經辦代號 ";
     case 6:
         return AnalysisCondition(p) + " order by 經辦代號, KIND, 機別, 開始時間, 結束時間, PO ";
@@ -106,21 +105,22 @@ Dispatch Decide(int choice, const PrintParams& p, const std::string& mode, bool 
     return d;
 }
 
-Outcome RunPrint(const std::string& connectionString, const PageInput& page, bool preview, const std::string& mode)
+Outcome RunPrint(const std::string& connectionString, const PageInput& page, bool preview, const std::string& mode,
+                 const std::string& key, const std::function<bool(const PrintParams&)>& buildAnalysis)
 {
     Outcome out;
     out.params = FillParams(page);
     const PrintParams& p = out.params;
     out.dispatch = Decide(page.choice, p, mode, page.table1, preview);
 
+    if (page.choice == 2 && !mode.empty() && !(buildAnalysis && buildAnalysis(p))) {
+        out.status = Outcome::Cancelled;
+        return out;
+    }
     jet::Connection conn;
     conn.open(connectionString);
     conn.execute(MachineCopySql());
-    if (page.choice == 2 && !mode.empty()) {
-        out.status = Outcome::Unavailable;
-        return out;
-    }
-    const std::string check = CheckQuery(page.choice, p, mode);
+    const std::string check = CheckQuery(page.choice, p, mode, key);
     bool any = false;
     if (!check.empty()) {
         jet::Recordset rs;

@@ -4,6 +4,7 @@
 // report, the company title and footer texts, and which layout opens.
 #include "daily_report/printing/PrintParams.h"
 
+#include <functional>
 #include <string>
 
 namespace qtmv::daily::printing {
@@ -37,14 +38,17 @@ struct Dispatch {
 Dispatch Decide(int choice, const PrintParams& p, const std::string& mode, bool table1, bool preview);
 
 struct Outcome {
-    enum Status { NoData, Unavailable, Ready } status = NoData;
+    enum Status { NoData, Cancelled, Ready } status = NoData;
     PrintParams params;
     Dispatch dispatch;
 };
-// Runs the operation up to the opening: fills the parameters, copies the
-// machines, checks for data (NoData: "查無任何資料!" has been shown), reads
-// the company title and footers. Unavailable: the export of choice 2 needs
-// the analysis table, which is not built yet. Data errors throw.
-Outcome RunPrint(const std::string& connectionString, const PageInput& page, bool preview, const std::string& mode);
+// Runs the operation up to the opening: fills the parameters, builds the
+// analysis table for the export of choice 2 (buildAnalysis, false when it
+// was cancelled or failed: Cancelled), copies the machines, checks for data
+// (NoData: "查無任何資料!" has been shown), reads the company title and
+// footers. key: this workstation's key of the analysis table. Data errors
+// throw.
+Outcome RunPrint(const std::string& connectionString, const PageInput& page, bool preview, const std::string& mode,
+                 const std::string& key = {}, const std::function<bool(const PrintParams&)>& buildAnalysis = {});
 
 } // namespace qtmv::daily::printing
