@@ -5,6 +5,7 @@
 #include "common/ProcessKind.h"
 #include "common/ui/FormHelpers.h"
 #include "common/ui/KeyEventFilter.h"
+#include "daily_report/printing/AnalysisTable.h"
 #include "daily_report/printing/OrderParams.h"
 #include "daily_report/printing/PageRules.h"
 #include "daily_report/ui/Widgets.h"
@@ -15,11 +16,14 @@
 #include "platform/report/ui/PreviewDialog.h"
 #include "platform/text/Text.h"
 #include "platform/ui/BusyScope.h"
+#include "production_export/core/ValueListings.h"
+#include "production_export/ui/ExcelWindows.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
 #include <QEvent>
+#include <QProgressDialog>
 #include <QTimer>
 
 #include <optional>
@@ -221,6 +225,7 @@ W* child(const QWidget* parent, const char* name)
 void PrintPage::wire()
 {
     runModal = [](QDialog& d) { d.exec(); };
+    printDocument = [](report::PreviewDialog& d) { d.printWithDialog(); };
     for (int i = 0; i < printing::kChoices; ++i) {
         auto* o = child<QRadioButton>(this, ("sopt選擇報表_" + std::to_string(i)).c_str());
         sopt選擇報表[static_cast<std::size_t>(i)] = o;
@@ -404,34 +409,65 @@ void PrintPage::print(bool preview, const std::string& mode)
     in.retitle = child<QCheckBox>(this, "chk報表名稱")->isChecked();
     in.groupByCompletion = child<QCheckBox>(this, "chk列印完成日期")->isChecked();
     in.table1 = !child<QRadioButton>(this, "opt報表_1")->isChecked();
-    std::optional<report::PageDocument> order;
+    const std::string key = session().WorkstationUser;
+    std::optional<report::PageDocument> doc;
     bool done = false;
     {
         // The window is disabled only while the data is read: the messages
         // and the preview come after, with the normal cursor.
         BusyScope busy(window(), busy_);
         done = Guarded("列印", [&] {
-            last_ = printing::RunPrint(session().ConnectionString, in, preview, mode);
-            if (last_.status == printing::Outcome::Ready
-                && last_.dispatch.target == printing::Target::OutsourcingOrder)
-                order = reports::outsourcingOrder(last_.dispatch.layout, printing::OrderParams(last_.params),
-                                                  session());
+            last_ = printing::RunPrint(session().ConnectionString, in, preview, mode, key,
+                                       [&](const printing::PrintParams& p) { return buildAnalysis(p, key); });
+            if (last_.status != printing::Outcome::Ready)
+                return;
+            const reports::PrintParams params = printing::OrderParams(last_.params);
+            if (last_.dispatch.target == printing::Target::OutsourcingOrder)
+                doc = reports::outsourcingOrder(last_.dispatch.layout, params, session());
+            else if (last_.dispatch.target == printing::Target::Report)
+                doc = production::analysisReport(last_.dispatch.layout, params, session());
         });
     }
-    if (!done || last_.status == printing::Outcome::NoData)
+    if (!done || last_.status != printing::Outcome::Ready)
         return;
-    if (last_.status == printing::Outcome::Unavailable) {
-        MsgBox("產值分析表尚未提供，無法轉Excel。", "訊息", MsgIcon::Information);
-        return;
-    }
-    if (order) {
-        // Always a preview: it prints through its own printer dialog.
-        report::PreviewDialog dlg(std::move(*order), window());
+    switch (last_.dispatch.target) {
+    case printing::Target::ValueExcel: {
+        production::frm產值分析明細轉Excel dlg(in.choice, last_.params, key, session(), systemClock(), window());
         runModal(dlg);
         return;
     }
-    // The analysis layouts are not built yet: the user is told which one.
-    MsgBox("報表「" + last_.dispatch.layout + "」尚未提供。", "訊息", MsgIcon::Information);
+    case printing::Target::DetailExcel: {
+        production::frm生產明細表轉Excel dlg(last_.params, session(), systemClock(), window());
+        runModal(dlg);
+        return;
+    }
+    case printing::Target::OutsourcingOrder:
+    case printing::Target::Report:
+        break;
+    }
+    report::PreviewDialog dlg(std::move(*doc), window());
+    // An order always previews: it prints through its own printer dialog.
+    if (last_.dispatch.preview)
+        runModal(dlg);
+    else
+        printDocument(dlg);
+}
+
+bool PrintPage::buildAnalysis(const printing::PrintParams& p, const std::string& key)
+{
+    // Modal, with a cancel button: a long build can be stopped, and the
+    // table then keeps this workstation's earlier rows.
+    QProgressDialog progress(QStringLiteral("產生產值分析資料…"), QStringLiteral("取消"), 0, 100, window());
+    progress.setObjectName(QStringLiteral("frm產值分析進度"));
+    progress.setWindowTitle(QStringLiteral("產值分析"));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);
+    const bool built = printing::BuildAnalysisTable(session().ConnectionString, p, key,
+                                                    [&progress](long long done, long long total) {
+                                                        progress.setValue(total ? static_cast<int>(done * 100 / total) : 100);
+                                                        return !progress.wasCanceled();
+                                                    });
+    return built;
 }
 
 } // namespace qtmv::daily

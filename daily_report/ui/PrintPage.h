@@ -19,6 +19,10 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 
+namespace qtmv::report {
+class PreviewDialog;
+}
+
 namespace qtmv::daily {
 
 class PrintPage : public QFrame {
@@ -35,8 +39,10 @@ public:
 
     // The choice and the layout the last print operation opened.
     const printing::Outcome& lastOutcome() const { return last_; }
-    // Runs a modal lookup or preview; tests replace it.
+    // Runs a modal lookup, preview or export window; tests replace it.
     std::function<void(QDialog&)> runModal;
+    // Prints an analysis layout through the printer dialog; tests replace it.
+    std::function<void(report::PreviewDialog&)> printDocument;
 
     QComboBox* cbo種類列印 = nullptr;
     QCheckBox* chk預排表印金額 = nullptr;
@@ -57,6 +63,9 @@ private:
     void choiceChosen(int choice);
     void lookupVendor(int field, bool byKind);
     void lookupClerk();
+    // The analysis table of the export of choice 2, under a progress
+    // dialog; false when the user cancelled.
+    bool buildAnalysis(const printing::PrintParams& p, const std::string& key);
 
     bool printPressed_ = false;  // the page has been opened once
     bool busy_ = false;

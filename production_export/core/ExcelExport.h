@@ -1,0 +1,54 @@
+#pragma once
+// The production analyses written into Excel workbooks: the value detail
+// (a sheet per kind), the value summary grouped from the analysis table (a
+// sheet per kind) and the production detail (one sheet). Each sheet has a
+// bold frozen header row, number formats, column widths and a total row of
+// formulas.
+#include "common/Clock.h"
+#include "daily_report/printing/PrintParams.h"
+#include "reports/ProductionAnalysis.h"
+
+#include <string>
+#include <vector>
+
+namespace qtmv {
+struct Session;
+}
+
+namespace qtmv::production {
+
+enum class Export {
+    ValueDetail,      // choice 1
+    ValueSummary,     // choice 2, from [不良分析_tmp]
+    ProductionDetail, // choice 7
+};
+// The export of a report choice (1, 2 or 7).
+Export exportOfChoice(int choice);
+// What the file holds, as its name and the window say it.
+std::string exportTitle(Export e);
+
+// folder/<title>_<yyymmdd>_<HHMMSS><extension>. The extension is the
+// session's when it names an .xlsx file ("xlsx" or ".xlsx" in any case),
+// else ".xlsx": the file is always an Excel 2007 workbook, and a ".xls"
+// name would make Excel warn that the content does not match.
+std::string excelPath(const std::string& folder, const std::string& extension, Export e, const DateTime& now);
+
+// One line of the value summary: the grouped rows of the analysis table.
+struct SummaryLine {
+    std::string kind, machine, handlerId, handler, date;
+    double count = 0, completed = 0, minutes = 0, defects = 0, value = 0;
+};
+std::vector<SummaryLine> readSummary(jet::Connection& conn, const std::string& sql);
+
+void writeValueDetail(const std::string& path, const std::vector<reports::ProductionRecord>& records);
+void writeProductionDetail(const std::string& path, const std::vector<reports::ProductionRecord>& records);
+void writeValueSummary(const std::string& path, const std::vector<SummaryLine>& lines, bool byDate);
+
+// Reads the rows of the export (the listing query; for the summary the
+// analysis table of key, which the caller has built) and writes them to
+// path. Returns the number of rows written. Data errors throw; a file that
+// cannot be written throws a UserError naming it.
+long long exportAnalysis(Export e, const daily::printing::PrintParams& p, const std::string& key,
+                         const std::string& connectionString, const std::string& path);
+
+} // namespace qtmv::production

@@ -1,0 +1,269 @@
+#include "production_export/core/ValueListings.h"
+
+#include "app/core/Session.h"
+#include "common/NumberFormat.h"
+#include "platform/jet/Connection.h"
+#include "reports/AnalysisLayout.h"
+
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <unordered_map>
+
+namespace qtmv::production {
+
+using namespace qtmv::report;
+using reports::ProductionRecord;
+using reports::Totals;
+
+namespace {
+
+QString q(const std::string& s) { return QString::fromStdString(s); }
+QString amount(double v) { return reports::AmountText(v); }
+QString timeOf(const std::string& rocDateTime)
+{
+    // "yyymmddHHMM" as "12/04 08:30".
+    if (rocDateTime.size() != 11)
+        return q(rocDateTime);
+    return q(rocDateTime.substr(3, 2) + "/" + rocDateTime.substr(5, 2) + " " + rocDateTime.substr(7, 2) + ":"
+             + rocDateTime.substr(9, 2));
+}
+
+// A column: its caption and place, the record's cell, and the subtotal's
+// cell (none when the column is not totalled).
+struct Column {
+    reports::AnalysisColumn place;
+    std::function<QString(const ProductionRecord&)> cell;
+    std::function<QString(const Totals&)> total;
+};
+
+Column col(const char* caption, double x, double w, Align a, std::function<QString(const ProductionRecord&)> cell,
+           std::function<QString(const Totals&)> total = {})
+{
+    return {{caption, x, w, a}, std::move(cell), std::move(total)};
+}
+
+const auto kCount = [](const Totals& t) { return amount(static_cast<double>(t.count)) + " 筆"; };
+const auto kCompleted = [](const Totals& t) { return amount(t.completed); };
+const auto kMinutes = [](const Totals& t) { return amount(t.minutes); };
+const auto kDefects = [](const Totals& t) { return amount(t.defects); };
+const auto kValue = [](const Totals& t) { return amount(t.value); };
+const auto kValuePerHour = [](const Totals& t) { return amount(PerHour(t.value, t.minutes)); };
+const auto kOutputPerHour = [](const Totals& t) { return amount(PerHour(t.completed, t.minutes)); };
+const auto kRate = [](const Totals& t) { return reports::RateText(t.defectRate()); };
+const auto kDeviation = [](const Totals& t) { return reports::DeviationText(t.deviation); };
+
+std::vector<Column> columnsOf(Listing l)
+{
+    auto date = [](const ProductionRecord& r) { return reports::SlashedDate(r.endDate); };
+    auto po = [](const ProductionRecord& r) { return q(r.po); };
+    auto no = [](const ProductionRecord& r) { return amount(r.no); };
+    auto product = [](const ProductionRecord& r) { return q(r.product); };
+    auto remark = [](const ProductionRecord& r) { return q(r.remark); };
+    auto completed = [](const ProductionRecord& r) { return amount(r.completed); };
+    auto minutes = [](const ProductionRecord& r) { return amount(r.minutes); };
+    auto defects = [](const ProductionRecord& r) { return amount(r.defects); };
+    auto price = [](const ProductionRecord& r) { return r.priced ? amount(r.unitPrice) : QString(); };
+    auto value = [](const ProductionRecord& r) { return amount(r.value); };
+    auto standard = [](const ProductionRecord& r) { return amount(r.standardPerHour); };
+    auto actual = [](const ProductionRecord& r) { return amount(PerHour(r.completed, r.minutes)); };
+    auto deviation = [](const ProductionRecord& r) { return reports::DeviationText(r.deviation); };
+    auto valuePerHour = [](const ProductionRecord& r) { return amount(PerHour(r.value, r.minutes)); };
+    switch (l) {
+    case Listing::PrintingValue:
+        return {col("完成日期", 0, 18, Align::Center, date), col("工單單號", 18, 22, Align::Left, po),
+                col("序", 40, 8, Align::Right, no),                 col("印件名稱", 48, 42, Align::Left, product),
+                col("完成數", 90, 18, Align::Right, completed, kCompleted),
+                col("耗時(分)", 108, 16, Align::Right, minutes, kMinutes),
+                col("不良數", 124, 14, Align::Right, defects, kDefects), col("單價", 138, 14, Align::Right, price),
+                col("產值", 152, 20, Align::Right, value, kValue),
+                col("每時產值", 172, 18, Align::Right, valuePerHour, kValuePerHour)};
+    case Listing::PrintingOutput:
+        return {col("完成日期", 0, 18, Align::Center, date), col("工單單號", 18, 22, Align::Left, po),
+                col("印件名稱", 40, 34, Align::Left, product),
+                col("完成數", 74, 18, Align::Right, completed, kCompleted),
+                col("耗時(分)", 92, 15, Align::Right, minutes, kMinutes),
+                col("時標準量", 107, 15, Align::Right, standard),
+                col("實際時產量", 122, 16, Align::Right, actual, kOutputPerHour),
+                col("差異(分)", 138, 14, Align::Right, deviation, kDeviation),
+                col("不良數", 152, 12, Align::Right, defects, kDefects), col("不良率", 164, 10, Align::Right,
+                    [](const ProductionRecord& r) { Totals t; t.add(r); return reports::RateText(t.defectRate()); }, kRate),
+                col("產值", 174, 16, Align::Right, value, kValue)};
+    case Listing::KindValue:
+        return {col("完成日期", 0, 18, Align::Center, date), col("工單單號", 18, 22, Align::Left, po),
+                col("序", 40, 8, Align::Right, no),                 col("印件名稱", 48, 30, Align::Left, product),
+                col("製作說明", 78, 22, Align::Left, remark),
+                col("完成數", 100, 18, Align::Right, completed, kCompleted),
+                col("耗時(分)", 118, 14, Align::Right, minutes, kMinutes),
+                col("不良數", 132, 14, Align::Right, defects, kDefects), col("單價", 146, 14, Align::Right, price),
+                col("產值", 160, 16, Align::Right, value, kValue),
+                col("每時產值", 176, 14, Align::Right, valuePerHour, kValuePerHour)};
+    case Listing::ProductionDetail:
+        break;
+    }
+    return {col("開始", 0, 17, Align::Left, [](const ProductionRecord& r) { return timeOf(r.start); }),
+            col("結束", 17, 17, Align::Left, [](const ProductionRecord& r) { return timeOf(r.end); }),
+            col("工單單號", 34, 20, Align::Left, po),
+            col("序", 54, 6, Align::Right, no),
+            col("印件名稱", 60, 30, Align::Left, product),
+            col("製作說明", 90, 18, Align::Left, remark),
+            col("完成數", 108, 16, Align::Right, completed, kCompleted),
+            col("耗時(分)", 124, 13, Align::Right, minutes, kMinutes),
+            col("時標準量", 137, 13, Align::Right, standard),
+            col("實際時產量", 150, 14, Align::Right, actual, kOutputPerHour),
+            col("不良數", 164, 10, Align::Right, defects, kDefects),
+            col("產值", 174, 16, Align::Right, value, kValue)};
+}
+
+const char* titleOf(Listing l)
+{
+    switch (l) {
+    case Listing::PrintingValue: return "印刷產值分析表(表1)";
+    case Listing::PrintingOutput: return "印刷產值分析表(表2)";
+    case Listing::KindValue: return "產值分析表";
+    case Listing::ProductionDetail: break;
+    }
+    return "生產明細表";
+}
+
+struct Data {
+    std::vector<ProductionRecord> records;
+    std::unordered_map<std::string, Totals> machines, operators;
+    Totals all;
+};
+
+std::string machineKey(const ProductionRecord& r) { return r.kind + '|' + r.machine; }
+std::string operatorKey(const ProductionRecord& r) { return machineKey(r) + '|' + r.handlerId; }
+
+} // namespace
+
+double PerHour(double quantity, double minutes)
+{
+    return minutes > 0 ? RoundNumber(quantity / minutes * 60, 0) : 0;
+}
+
+std::optional<Listing> listingByName(const std::string& layoutName)
+{
+    for (Listing l : {Listing::PrintingValue, Listing::PrintingOutput, Listing::KindValue, Listing::ProductionDetail})
+        if (layoutName == listingName(l))
+            return l;
+    return std::nullopt;
+}
+
+std::string listingName(Listing l)
+{
+    switch (l) {
+    case Listing::PrintingValue: return "rpt產值分析表_印刷";
+    case Listing::PrintingOutput: return "rpt產值分析表_印刷_1";
+    case Listing::KindValue: return "rpt產值分析表1";
+    case Listing::ProductionDetail: break;
+    }
+    return "rpt生產明細表";
+}
+
+PageDocument valueListing(Listing l, const std::vector<ProductionRecord>& records, const reports::PrintParams& p,
+                          const QString& company)
+{
+    auto data = std::make_shared<Data>();
+    data->records = records;
+    DataTable rows({"R"});
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        data->machines[machineKey(records[i])].add(records[i]);
+        data->operators[operatorKey(records[i])].add(records[i]);
+        data->all.add(records[i]);
+        rows.addRow({jet::Value(static_cast<long long>(i))});
+    }
+    auto record = [data](const RowView& row) -> const ProductionRecord& {
+        return data->records[static_cast<std::size_t>(*row.value("R").integerIf())];
+    };
+
+    const std::vector<Column> cols = columnsOf(l);
+    std::vector<reports::AnalysisColumn> places;
+    for (const Column& c : cols)
+        places.push_back(c.place);
+
+    const Font bold{kMingFamily, 9, true};
+    // The label of a total line, with its count, over the first columns
+    // (none of which is totalled).
+    auto label = [&](std::vector<Item>& items, double y, std::function<QString(const RowView&)> text) {
+        items.push_back(Item::computed({0.5, y, cols[0].place.w + cols[1].place.w + cols[2].place.w - 1,
+                                        reports::kAnalysisLine - 0.5},
+                                       [text](const FormatContext& c) { return text(c.row); }, Align::Left, bold));
+    };
+
+    Layout layout;
+    layout.pageHeader = reports::AnalysisHeading(company, titleOf(l), p, places);
+
+    Group machine;
+    machine.key = [record](const RowView& row) { return machineKey(record(row)); };
+    machine.header.height = reports::kAnalysisLine + 1;
+    machine.header.items = {Item::computed({0, 1, 190, reports::kAnalysisLine - 0.5},
+                                           [record](const FormatContext& c) {
+                                               const ProductionRecord& r = record(c.row);
+                                               return q("種類：" + r.kind + "　車別：" + r.machine);
+                                           },
+                                           Align::Left, bold)};
+    Group op;
+    op.key = [record](const RowView& row) { return operatorKey(record(row)); };
+    op.header.height = reports::kAnalysisLine;
+    op.header.items = {Item::computed({4, 0.5, 150, reports::kAnalysisLine - 0.5},
+                                      [record](const FormatContext& c) {
+                                          const ProductionRecord& r = record(c.row);
+                                          return q("經辦：" + r.handlerId + " " + r.handler);
+                                      },
+                                      Align::Left, bold)};
+
+    // A total line: the label and count, then the totalled columns.
+    auto footer = [&](Section& s, double y, std::function<QString(const RowView&)> text,
+                      std::function<const Totals&(const RowView&)> t) {
+        label(s.items, y, [text, t](const RowView& row) { return text(row) + "  " + kCount(t(row)); });
+        for (const Column& c : cols)
+            if (c.total)
+                s.items.push_back(reports::ColumnItem(
+                    c.place, y, [t, f = c.total](const FormatContext& ctx) { return f(t(ctx.row)); }, true));
+    };
+    op.footer.height = reports::kAnalysisLine + 1;
+    op.footer.items = {Item::line({100, 0.3}, {190, 0.3})};
+    footer(op.footer, 0.8, [](const RowView&) { return QString("經辦小計"); },
+           [record, data](const RowView& row) -> const Totals& { return data->operators.at(operatorKey(record(row))); });
+    machine.footer.height = reports::kAnalysisLine + 2;
+    machine.footer.items = {Item::line({0, 0.3}, {190, 0.3})};
+    footer(machine.footer, 1, [](const RowView&) { return QString("車別合計"); },
+           [record, data](const RowView& row) -> const Totals& { return data->machines.at(machineKey(record(row))); });
+
+    layout.groups = {std::move(machine), std::move(op)};
+    layout.detail.height = reports::kAnalysisLine;
+    for (const Column& c : cols)
+        layout.detail.items.push_back(reports::ColumnItem(
+            c.place, 0, [record, f = c.cell](const FormatContext& ctx) { return f(record(ctx.row)); }));
+    layout.reportFooter.height = reports::kAnalysisLine + 3;
+    layout.reportFooter.items = {Item::line({0, 0.5}, {190, 0.5}, 0.4)};
+    footer(layout.reportFooter, 1.5, [](const RowView&) { return QString("總計"); },
+           [data](const RowView&) -> const Totals& { return data->all; });
+    layout.pageFooter.height = 6;
+    layout.pageFooter.items = {Item::text({0, 1, 190, 5}, "第 {page} 頁 / 共 {pages} 頁", Align::Center,
+                                          Font{kMingFamily, 8, false})};
+    return run(layout, rows);
+}
+
+bool isAnalysisReport(const std::string& layoutName)
+{
+    return listingByName(layoutName) || reports::summaryLayoutByName(layoutName);
+}
+
+PageDocument analysisReport(const std::string& layoutName, const reports::PrintParams& params, const Session& s)
+{
+    if (const auto summary = reports::summaryLayoutByName(layoutName))
+        return reports::capacityDefectReport(*summary, params, s);
+    const auto listing = listingByName(layoutName);
+    if (!listing)
+        throw std::invalid_argument("not an analysis layout: " + layoutName);
+    reports::PrintParams p = params;
+    p.fillDefaults();
+    jet::Connection conn;
+    conn.open(s.ConnectionString);
+    const auto records = reports::ReadRecords(conn, reports::ListingQuery(p), false);
+    return valueListing(*listing, records, p, reports::CompanyTitle(p, s.CompanyName));
+}
+
+} // namespace qtmv::production

@@ -1,0 +1,38 @@
+#pragma once
+// The production value analyses and the production detail listing: one
+// line per finished production record, grouped by machine and operator,
+// with subtotals per operator and per machine and a grand total. Values
+// follow the production value rule of the analysis table.
+//   rpt產值分析表_印刷     printing, "表1": quantities, time, unit price, value, value per hour
+//   rpt產值分析表_印刷_1   printing, "表2": time against the machine's standard output
+//   rpt產值分析表1         the other kinds (or all): as "表1" with the kind
+//   rpt生產明細表          the production detail: start and end, output, defects, value
+#include "reports/CapacityDefect.h"
+
+#include <optional>
+#include <string>
+
+namespace qtmv {
+struct Session;
+}
+
+namespace qtmv::production {
+
+enum class Listing { PrintingValue, PrintingOutput, KindValue, ProductionDetail };
+std::optional<Listing> listingByName(const std::string& layoutName);
+std::string listingName(Listing l);
+
+// Lays out records read with reports::ListingQuery.
+report::PageDocument valueListing(Listing l, const std::vector<reports::ProductionRecord>& records,
+                                  const reports::PrintParams& p, const QString& company);
+
+// Any analysis layout by name (the listings above and the capacity and
+// defect analyses): reads its rows and lays them out. Throws
+// std::invalid_argument for another name; data errors throw.
+report::PageDocument analysisReport(const std::string& layoutName, const reports::PrintParams& p, const Session& s);
+bool isAnalysisReport(const std::string& layoutName);
+
+// Output per hour: quantity per minute × 60, whole; 0 without minutes.
+double PerHour(double quantity, double minutes);
+
+} // namespace qtmv::production
