@@ -249,9 +249,12 @@ bool frm日報登錄作業_工單::eventFilter(QObject* watched, QEvent* e)
     case Qt::Key_F8:
         if (ke->modifiers() != Qt::NoModifier)
             return false;
-        if (toolbars_.actSave->isEnabled() && toolbars_.actSave->isVisible() && toolbars_.Toolbar1->isEnabled()
-            && !recordSide_->busy())
-            runToolbarAction(QStringLiteral("save"));
+        pressToolbarKey(toolbars_.actSave);
+        return true;
+    case Qt::Key_H:
+        if (ke->modifiers() != Qt::ControlModifier)
+            return false;
+        pressToolbarKey(toolbars_.actHistory);
         return true;
     case Qt::Key_Escape: {
         // An open cell editor takes Esc to drop the typing; otherwise Esc
@@ -304,6 +307,13 @@ const daily::ChangeFlags& frm日報登錄作業_工單::changeFlags(const qtmv::
 
 // --- Toolbar commands ----------------------------------------------------------------
 
+void frm日報登錄作業_工單::pressToolbarKey(QAction* button)
+{
+    // A key does what its button does, and only when the button could be pressed.
+    if (button->isEnabled() && button->isVisible() && toolbars_.Toolbar1->isEnabled() && !recordSide_->busy())
+        runToolbarAction(button->data().toString());
+}
+
 void frm日報登錄作業_工單::runToolbarAction(const QString& key)
 {
     if (key == QStringLiteral("save"))
@@ -312,6 +322,8 @@ void frm日報登錄作業_工單::runToolbarAction(const QString& key)
         loadCurrentKind();
     else if (key == QStringLiteral("明細查詢"))
         handle("明細查詢", [this] { queryWorkOrder(); });
+    else if (key == QStringLiteral("history"))
+        handle("日報異動紀錄", [this] { recordSide_->openHistory(); });
     else if (key == QStringLiteral("print"))
         showPrintPage(true);
     else if (key == QStringLiteral("exit"))
@@ -328,6 +340,7 @@ void frm日報登錄作業_工單::showPrintPage(bool show)
     toolbars_.actSave->setEnabled(!show && p && p->records() > 0);
     toolbars_.actRefresh->setEnabled(!show);
     toolbars_.actQuery->setEnabled(!show);
+    toolbars_.actHistory->setEnabled(!show);
     if (!show)
         return;
     printPage_->open(filters().cbo種類->currentText(), currentRecordNo());

@@ -101,6 +101,7 @@ private:
     void endProgram();
 
     void runToolbarAction(const QString& key);
+    void pressToolbarKey(QAction* button);   // F8, Ctrl+H
     void showPrintPage(bool show);
 
     const qtmv::Clock* clock_;

@@ -11,6 +11,7 @@
 #include "daily_report/saving/Saving.h"
 #include "daily_report/saving/WriteBack.h"
 #include "daily_report/ui/DetailsPanel.h"
+#include "daily_report/ui/HistoryWindow.h"
 #include "daily_report/ui/ProcessPage.h"
 #include "daily_report/ui/RecordFilters.h"
 #include "daily_report/ui/WorkOrderActions.h"
@@ -261,6 +262,25 @@ SaveOutcome RecordSide::onLoadedRows(const char* operation, const char* outcome,
     const BusyScope busy(window(), busy_);
     Guarded(operation, [&] { out = run(*p, rows, ctx); }, outcome);
     return out;
+}
+
+// --- Change history ----------------------------------------------------------------------
+
+void RecordSide::openHistory()
+{
+    ProcessPage* p = currentPage();
+    const int row = p ? p->grid()->activeRow() : 0;
+    if (!p || !p->isRecordRow(row)) {
+        MsgBox("請先選擇要查詢異動紀錄的資料列!", "訊息", MsgIcon::Exclamation);
+        return;
+    }
+    if (PassMaintenanceCheck(session(), hooks_.endProgram) != Maintenance::Free)
+        return;
+    const GridLayout& l = p->layout();
+    const SpreadGrid& g = *p->grid();
+    frm日報異動紀錄 dlg(p->kind(), Trim(g.text(row, l.idCol)), static_cast<long long>(Val(g.text(row, l.inoCol))),
+                     Trim(g.text(row, 1)), static_cast<long long>(Val(g.text(row, 2))), window());
+    dlg.exec();
 }
 
 // --- Dies --------------------------------------------------------------------------------

@@ -56,6 +56,9 @@ public:
     void load();
     void save();
     void writeBackCurrentRow();
+    // The change history of the current row of the shown grid (its piece and
+    // work-order line), in its window.
+    void openHistory();
     void openDieHelper();
     void openBindingInstructions();   // for the current row of the binding grid
     // The time-consumption window for a record row of the page; a confirmed

@@ -52,6 +52,8 @@ Toolbars buildToolbars(QMainWindow* window)
                        QStyle::SP_BrowserReload);
     t.actQuery = add(t.Toolbar1, QStringLiteral("明細查詢"), QStringLiteral("工單查詢"), QStringLiteral("工單查詢"),
                      QStyle::SP_FileDialogContentsView);
+    t.actHistory = add(t.Toolbar1, QStringLiteral("history"), QStringLiteral("異動紀錄"),
+                       QStringLiteral("異動紀錄(Ctrl+H)"), QStyle::SP_FileDialogListView);
     t.actPrint = add(t.Toolbar1, QStringLiteral("print"), QStringLiteral("產值表"), QStringLiteral("產值表"),
                      QStyle::SP_FileDialogDetailedView);
     auto* printMenu = new QMenu(window);

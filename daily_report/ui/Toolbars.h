@@ -15,6 +15,7 @@ struct Toolbars {
     QAction* actSave = nullptr;
     QAction* actRefresh = nullptr;
     QAction* actQuery = nullptr;
+    QAction* actHistory = nullptr;     // "異動紀錄" of the current row, Ctrl+H
     QAction* actPrint = nullptr;
     QAction* actPrint1 = nullptr;
     QAction* actExit = nullptr;

@@ -1,0 +1,93 @@
+// F8 shows what a save will do before it is done, and the change history
+// of a row opens from the toolbar or Ctrl+H.
+#include "daily_report/core/GridLayout.h"
+#include "daily_report/printing/HistoryReport.h"
+#include "daily_report/ui/HistoryWindow.h"
+#include "daily_report/ui/tests/WindowFixture.h"
+
+#include <QAction>
+#include <QPushButton>
+#include <QTableWidget>
+
+using namespace qtmv;
+
+namespace {
+
+class HistoryWindowTest : public daily::uitest::WindowFixture {
+protected:
+    long long historyRows() { return db.count("select * from [日報異動紀錄]"); }
+    std::string finishDate() { return db.value("select FDATE from PRINTING_S where ID = '1131201001' and INO = 4"); }
+};
+
+TEST_F(HistoryWindowTest, F8PreviewsTheLinesClosingNoWritesNothingYesWritesItAndTheHistoryShowsIt)
+{
+    FixedClock clock({2024, 12, 4, 14, 5, 0});
+    auto w = open();
+    w->setClock(clock);
+    w->filters().cbo種類->setCurrentIndex(w->filters().cbo種類->findText(QStringLiteral("D-印刷")));
+    w->filters().cbo車別->setCurrentIndex(w->filters().cbo車別->findText(QStringLiteral("二號機")));
+    w->filters().scmd顯示資料->click();
+    const ProcessKind& printing = *kindByLetter('D');
+    ASSERT_EQ(w->loadedRecords(printing), 1);   // P0D line 1: its only open piece
+    const daily::GridLayout& l = daily::gridLayout(printing);
+    SpreadGrid* g = w->currentGrid();
+    QTableView* v = g->tableView();
+    const QModelIndex cell = v->model()->index(0, l.finishDateCol - 1);
+    v->scrollTo(cell);
+    QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, v->visualRect(cell).center());
+    const std::string stamp = g->text(1, l.finishDateCol);
+    ASSERT_FALSE(stamp.empty());
+
+    messages.answer(MsgAnswer::No);
+    QTest::keyClick(v, Qt::Key_F8);
+    ASSERT_EQ(messages.shown().size(), 1u);
+    const std::string question = messages.shown()[0].text;
+    const std::string head = "確定儲存資料?\n\n";
+    ASSERT_TRUE(question.starts_with(head)) << question;
+    const std::string list = question.substr(head.size());
+    EXPECT_NE(list.find("工單製程結案：P0D 序1"), std::string::npos) << list;
+    EXPECT_EQ(finishDate(), "");
+    EXPECT_EQ(historyRows(), 0);
+
+    messages.clear();
+    messages.answer(MsgAnswer::Yes);
+    QTest::keyClick(v, Qt::Key_F8);
+    ASSERT_EQ(messages.shown().size(), 2u);
+    EXPECT_EQ(messages.shown()[0].text, question);
+    EXPECT_EQ(messages.shown()[1].text, "資料儲存完畢!\n\n" + list);
+    EXPECT_EQ(finishDate(), stamp);
+    EXPECT_EQ(db.value("select 使用者 || '/' || 舊值 || '/' || 新值 from [日報異動紀錄] where 欄位 = '完工日'"),
+              "王大明//" + stamp);
+
+    // Ctrl+H on the row: the history window lists the change and prints it.
+    bool shown = false, printed = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* h = dynamic_cast<frm日報異動紀錄*>(QApplication::activeModalWidget());
+        if (!h || !h->isVisible() || shown)
+            return;
+        shown = true;
+        poll.stop();
+        ASSERT_EQ(h->fml異動紀錄->rowCount(), 1);
+        EXPECT_EQ(h->fml異動紀錄->item(0, 5)->text(), QStringLiteral("完工日"));
+        EXPECT_EQ(h->fml異動紀錄->item(0, 6)->text(), QString());
+        EXPECT_EQ(h->fml異動紀錄->item(0, 7)->text(), QString::fromStdString(stamp));
+        h->runModal = [&](QDialog&) { printed = true; };
+        h->scmd列印->click();
+        const auto doc = daily::historyReport("", h->entries());
+        EXPECT_FALSE(doc.pagesWith(QString::fromStdString(stamp)).empty());
+        h->reject();
+    });
+    poll.start(0);
+    g->setActiveCell(1, 1);
+    QTest::keyClick(v, Qt::Key_H, Qt::ControlModifier);
+    EXPECT_TRUE(shown);
+    EXPECT_TRUE(printed);
+    // The toolbar button opens it too.
+    shown = false;
+    poll.start(0);
+    w->toolbars().actHistory->trigger();
+    EXPECT_TRUE(shown);
+}
+
+} // namespace
