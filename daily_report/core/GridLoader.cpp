@@ -19,18 +19,20 @@ GridRows loadGrid(jet::Connection& conn, const ProcessKind& kind, std::string_vi
     const GridLayout& layout = gridLayout(kind);
     const auto width = static_cast<std::size_t>(layout.columnCount());
 
+    // Stepped forward only, each record turned into its grid texts as it is
+    // read: only one record's values exist beside the grid rows. The read
+    // lock lasts as long as reading all rows into a static recordset would.
     jet::Recordset rs;
-    rs.open(buildLoadQuery(kind, machine, sort), conn);
-    const auto& data = rs.rows();
+    rs.open(buildLoadQuery(kind, machine, sort), conn, jet::CursorLocation::Server, jet::CursorType::ForwardOnly,
+            jet::LockType::ReadOnly);
     const auto fields = std::min(static_cast<std::size_t>(rs.fieldCount()), width);
 
     GridRows rows;
-    rows.reserve(data.size());
-    for (const auto& rec : data) {
-        std::vector<std::string> row(width);
+    for (; !rs.eof(); rs.moveNext()) {
+        const std::vector<jet::Value>& rec = rs.rows().front();
+        std::vector<std::string>& row = rows.emplace_back(width);
         for (std::size_t c = 0; c < fields; ++c)
             row[c] = rec[c].text();
-        rows.push_back(std::move(row));
     }
     rs.close();
 

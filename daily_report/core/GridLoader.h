@@ -18,8 +18,8 @@ namespace qtmv::daily {
 // grid is row[n - 1]. Working columns are empty.
 using GridRows = std::vector<std::vector<std::string>>;
 
-// Runs buildLoadQuery() on an open connection (client-side, static,
-// read-only) and turns every field into its grid text: the field joined
+// Runs buildLoadQuery() on an open connection (read-only, stepped forward)
+// and turns every field into its grid text: the field joined
 // with "" (null is "", numbers as the database shows them). For "D-印刷" the
 // printing extras below are applied. Throws jet::Error on data-access errors.
 GridRows loadGrid(jet::Connection& conn, const ProcessKind& kind, std::string_view machine, SortOption sort);

@@ -1,0 +1,17 @@
+#pragma once
+// The heap a benchmark uses: every block malloc hands out, to C++, Qt and
+// SQLite alike, counted by this binary's own malloc and free (PeakHeap.cpp
+// wraps glibc's). Link PeakHeap.cpp only into benchmarks.
+#include <cstddef>
+
+namespace qtmv::bench {
+
+// Starts a new peak from the bytes in use now.
+void resetHeapPeak();
+// The most bytes in use since resetHeapPeak(), above what was in use then.
+std::size_t heapPeakSinceReset();
+
+// Megabytes (10^6 bytes), as the figures are quoted.
+inline double megabytes(std::size_t bytes) { return static_cast<double>(bytes) / 1e6; }
+
+} // namespace qtmv::bench
