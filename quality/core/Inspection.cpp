@@ -1,13 +1,9 @@
 #include "quality/core/Inspection.h"
 
-#include "app/core/Locks.h"
-#include "app/core/Rights.h"
-#include "app/core/Session.h"
 #include "common/NumberFormat.h"
 #include "platform/jet/Connection.h"
 #include "platform/jet/Recordset.h"
 #include "platform/jet/Sql.h"
-#include "platform/os/Failure.h"
 #include "platform/text/Text.h"
 
 #include <algorithm>
@@ -114,17 +110,7 @@ InspectionSaved saveInspection(const InspectionKey& key, const std::vector<Inspe
                                daily::SaveContext& ctx)
 {
     InspectionSaved out;
-    switch (PassMaintenanceCheck(ctx.session, ctx.endProgram)) {
-    case Maintenance::Free: break;
-    case Maintenance::Ended: out.status = SaveStatus::Ended; return out;
-    case Maintenance::Abandoned: out.status = SaveStatus::Abandoned; return out;
-    }
-    if (EditRefused(ctx.session))
-        return out;
-    try {
-        jet::Connection conn;
-        conn.open(ctx.session.ConnectionString);
-        jet::Transaction tx(conn);
+    out.status = runSave(ctx, kTitle, [&](jet::Connection& conn) {
         conn.execute("delete from [工單品檢明細] " + keyWhere(key));
         int seq = 0;
         for (const InspectionLine& l : lines) {
@@ -138,14 +124,9 @@ InspectionSaved saveInspection(const InspectionKey& key, const std::vector<Inspe
                          jet::sqlNumber(l.rate) + ", " + t(Trim(l.verdict)) + ", " + t(key.po) + ", " + t(key.kind) +
                          ", " + jet::sqlNumber(key.seq) + ", " + jet::sqlNumber(++seq) + ")");
         }
-        tx.commit();
         out.hasLines = seq > 0;
-    } catch (const std::exception& e) {
-        ReportFailure(kTitle, e, "資料沒有儲存。");
-        out.status = SaveStatus::Failed;
-        return out;
-    }
-    out.status = SaveStatus::Saved;
+    });
+    out.hasLines = out.hasLines && out.status == SaveStatus::Saved;
     return out;
 }
 

@@ -11,7 +11,7 @@
 //   proposal; a verdict the user chose, or one stored, stays.
 // - Saving skips the lines that are entirely empty instead of storing and
 //   deleting them, so the kept lines are numbered 1, 2, ... without gaps.
-#include "daily_report/saving/Saving.h"
+#include "quality/core/SaveRun.h"
 
 #include <optional>
 #include <string>
@@ -66,14 +66,6 @@ std::optional<double> defectRate(double inspected, double defective);
 std::optional<double> acceptableRate(jet::Connection& conn, const std::string& kind);
 // "OK" or "NG" for a rate as shown (one decimal); "" without an acceptable rate.
 std::string proposedVerdict(double rate, std::optional<double> acceptable);
-
-enum class SaveStatus {
-    Saved,     // committed
-    Refused,   // rights: told, nothing written
-    Abandoned, // maintenance check failed (9): nothing written
-    Ended,     // maintenance lock (1): the context's endProgram has run
-    Failed,    // data-access error: rolled back and shown
-};
 
 struct InspectionSaved {
     SaveStatus status = SaveStatus::Refused;

@@ -1,13 +1,9 @@
 #include "quality/core/PrintingData.h"
 
-#include "app/core/Locks.h"
-#include "app/core/Rights.h"
-#include "app/core/Session.h"
 #include "common/RocDate.h"
 #include "platform/jet/Connection.h"
 #include "platform/jet/Recordset.h"
 #include "platform/jet/Sql.h"
-#include "platform/os/Failure.h"
 #include "platform/text/Text.h"
 
 namespace qtmv::quality {
@@ -116,17 +112,7 @@ PrintingSaved savePrintingData(const PrintingKey& key, const std::vector<Printin
                                daily::SaveContext& ctx)
 {
     PrintingSaved out;
-    switch (PassMaintenanceCheck(ctx.session, ctx.endProgram)) {
-    case Maintenance::Free: break;
-    case Maintenance::Ended: out.status = SaveStatus::Ended; return out;
-    case Maintenance::Abandoned: out.status = SaveStatus::Abandoned; return out;
-    }
-    if (EditRefused(ctx.session))
-        return out;
-    try {
-        jet::Connection conn;
-        conn.open(ctx.session.ConnectionString);
-        jet::Transaction tx(conn);
+    out.status = runSave(ctx, kTitle, [&](jet::Connection& conn) {
         conn.execute("delete from [工單印刷數據] " + keyWhere(key));
         int seq = 0;
         for (const PrintingLine& l : lines) {
@@ -147,14 +133,9 @@ PrintingSaved savePrintingData(const PrintingKey& key, const std::vector<Printin
                       t(key.kind) + ", " + jet::sqlNumber(++seq);
             conn.execute("insert into [工單印刷數據] (" + columns + ") values (" + values + ")");
         }
-        tx.commit();
         out.hasLines = seq > 0;
-    } catch (const std::exception& e) {
-        ReportFailure(kTitle, e, "資料沒有儲存。");
-        out.status = SaveStatus::Failed;
-        return out;
-    }
-    out.status = SaveStatus::Saved;
+    });
+    out.hasLines = out.hasLines && out.status == SaveStatus::Saved;
     return out;
 }
 

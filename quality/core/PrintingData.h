@@ -13,9 +13,8 @@
 //   computed from the line's values (also when loaded that way).
 // - Saving skips entirely empty lines and numbers the kept ones 1, 2, ...;
 //   the has-printing-data flag follows whether any line is kept.
-#include "daily_report/saving/Saving.h"
 #include "quality/core/ColourDifference.h"
-#include "quality/core/Inspection.h"
+#include "quality/core/SaveRun.h"
 
 #include <array>
 #include <map>

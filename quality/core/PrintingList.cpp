@@ -1,13 +1,9 @@
 #include "quality/core/PrintingList.h"
 
-#include "app/core/Locks.h"
-#include "app/core/Rights.h"
-#include "app/core/Session.h"
 #include "common/RocDate.h"
 #include "platform/jet/Connection.h"
 #include "platform/jet/Recordset.h"
 #include "platform/jet/Sql.h"
-#include "platform/os/Failure.h"
 #include "platform/os/MessageBox.h"
 #include "platform/text/Text.h"
 #include "platform/workbook/Workbook.h"
@@ -206,13 +202,6 @@ std::vector<ColourTarget> loadTargets(jet::Connection& conn)
 SaveStatus saveTargets(const std::vector<ColourTarget>& loaded, const std::vector<ColourTarget>& edited,
                        daily::SaveContext& ctx)
 {
-    switch (PassMaintenanceCheck(ctx.session, ctx.endProgram)) {
-    case Maintenance::Free: break;
-    case Maintenance::Ended: return SaveStatus::Ended;
-    case Maintenance::Abandoned: return SaveStatus::Abandoned;
-    }
-    if (EditRefused(ctx.session))
-        return SaveStatus::Refused;
     std::set<std::string> seen;
     for (const ColourTarget& t : edited) {
         const std::string key = AsciiUpper(Trim(t.colour));
@@ -223,10 +212,7 @@ SaveStatus saveTargets(const std::vector<ColourTarget>& loaded, const std::vecto
             return SaveStatus::Refused;
         }
     }
-    try {
-        jet::Connection conn;
-        conn.open(ctx.session.ConnectionString);
-        jet::Transaction tx(conn);
+    return runSave(ctx, kTargetsTitle, [&](jet::Connection& conn) {
         for (const ColourTarget& old : loaded)
             if (!seen.count(AsciiUpper(Trim(old.colour))))
                 conn.execute("delete from [色號目標值] where 色號 = '" + q(Trim(old.colour)) + "'");
@@ -238,26 +224,27 @@ SaveStatus saveTargets(const std::vector<ColourTarget>& loaded, const std::vecto
             for (const ColourTarget& old : loaded)
                 if (AsciiUpper(Trim(old.colour)) == key)
                     before = &old;
-            if (before && before->lab.L == t.lab.L && before->lab.a == t.lab.a && before->lab.b == t.lab.b &&
-                Trim(before->note) == Trim(t.note) && Trim(before->colour) == Trim(t.colour))
-                continue;
-            const std::string values = jet::sqlNumber(t.lab.L) + ", " + jet::sqlNumber(t.lab.a) + ", " +
-                                       jet::sqlNumber(t.lab.b) + ", '" + q(Trim(t.note)) + "'";
-            if (before)
-                conn.execute("update [色號目標值] set 色號 = '" + q(Trim(t.colour)) + "', L = " +
-                             jet::sqlNumber(t.lab.L) + ", A = " + jet::sqlNumber(t.lab.a) + ", B = " +
-                             jet::sqlNumber(t.lab.b) + ", 備註 = '" + q(Trim(t.note)) + "' where 色號 = '" +
-                             q(Trim(before->colour)) + "'");
-            else
+            if (!before) {
                 conn.execute("insert into [色號目標值] (色號, L, A, B, 備註) values ('" + q(Trim(t.colour)) + "', " +
-                             values + ")");
+                             jet::sqlNumber(t.lab.L) + ", " + jet::sqlNumber(t.lab.a) + ", " +
+                             jet::sqlNumber(t.lab.b) + ", '" + q(Trim(t.note)) + "')");
+                continue;
+            }
+            // Only the fields the user changed: another workstation's change of the others stays.
+            std::string set;
+            auto field = [&](const char* column, bool changed, const std::string& value) {
+                if (changed)
+                    set += std::string(set.empty() ? "" : ", ") + column + " = " + value;
+            };
+            field("色號", Trim(before->colour) != Trim(t.colour), "'" + q(Trim(t.colour)) + "'");
+            field("L", before->lab.L != t.lab.L, jet::sqlNumber(t.lab.L));
+            field("A", before->lab.a != t.lab.a, jet::sqlNumber(t.lab.a));
+            field("B", before->lab.b != t.lab.b, jet::sqlNumber(t.lab.b));
+            field("備註", Trim(before->note) != Trim(t.note), "'" + q(Trim(t.note)) + "'");
+            if (!set.empty())
+                conn.execute("update [色號目標值] set " + set + " where 色號 = '" + q(Trim(before->colour)) + "'");
         }
-        tx.commit();
-    } catch (const std::exception& e) {
-        ReportFailure(kTargetsTitle, e, "資料沒有儲存。");
-        return SaveStatus::Failed;
-    }
-    return SaveStatus::Saved;
+    });
 }
 
 } // namespace qtmv::quality

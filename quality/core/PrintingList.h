@@ -12,11 +12,12 @@
 // - The .xlsx export has one sheet "印刷數據明細表": the filter line in row 1,
 //   bold frozen headings in row 3, one row per listed row below; L, a, b, △
 //   and 濃度 are numbers when they were typed as numbers, text otherwise.
-// - Colour targets are saved row by row: only rows whose values differ from
-//   what was loaded are written, rows removed from the list are deleted.
+// - Colour targets are saved row by row: of a loaded row only the fields
+//   whose values differ from what was loaded are written, new rows are
+//   added, rows removed from the list are deleted.
 #include "platform/report/Report.h"
 #include "quality/core/ColourDifference.h"
-#include "quality/core/Inspection.h"
+#include "quality/core/SaveRun.h"
 
 #include <string>
 #include <vector>

@@ -1,9 +1,13 @@
-#include "quality/ui/CellChecks.h"
+#include "quality/ui/EntryGrid.h"
 
 #include "platform/os/MessageBox.h"
 #include "platform/text/Big5.h"
 #include "platform/text/Text.h"
 #include "platform/ui/QtText.h"
+#include "platform/ui/SpreadGrid.h"
+
+#include <QBoxLayout>
+#include <QPushButton>
 
 #include <string>
 
@@ -55,6 +59,50 @@ bool isNumberText(std::string_view text)
             return false;
     }
     return digit;
+}
+
+void wireEntryGrid(SpreadGrid& grid, std::function<bool(int row)> lineEmpty, std::function<bool(EditEnd&)> endEdit,
+                   std::function<void()> lookup)
+{
+    grid.setStartEditHook([lineEmpty = std::move(lineEmpty)](EditStart& e) {
+        if (e.row > 1 && lineEmpty(e.row - 1) && lineEmpty(e.row)) {
+            MsgBox("前一列資料尚未輸入!", "警告", MsgIcon::Exclamation);
+            return false;
+        }
+        return true;
+    });
+    grid.setEndEditHook(std::move(endEdit));
+    grid.setKeyDownHook([lookup = std::move(lookup)](const GridKey& k) {
+        if (k.key != Qt::Key_F9)
+            return false;
+        lookup();
+        return true;
+    });
+}
+
+void deleteGridLine(SpreadGrid& grid, int row, int columns, std::vector<std::string>& perRow)
+{
+    if (row < 1 || row > grid.maxRow())
+        return;
+    grid.cancelEdit();
+    CellTable cells = grid.allCells();
+    cells.erase(cells.begin() + (row - 1));
+    cells.emplace_back(static_cast<std::size_t>(columns));
+    if (static_cast<std::size_t>(row) < perRow.size()) {
+        perRow.erase(perRow.begin() + row);
+        perRow.emplace_back();
+    }
+    grid.setRows(std::move(cells));
+}
+
+QPushButton* entryButton(QWidget* parent, QBoxLayout* row, const char* name, const char* caption)
+{
+    auto* b = new QPushButton(u8(caption), parent);
+    b->setObjectName(QString::fromUtf8(name));
+    b->setAutoDefault(false);
+    if (row)
+        row->addWidget(b);
+    return b;
 }
 
 } // namespace qtmv::quality

@@ -1,11 +1,24 @@
 #pragma once
-// The checks the quality windows run when a cell is left: length limits
-// counted in Big5 bytes (a Chinese character counts two) or in characters,
-// and numbers.
+// What the entry grids of the quality windows share: the checks run when a
+// cell is left (length limits counted in Big5 bytes, a Chinese character
+// counting two, or in characters; numbers), the rule that a line starts only
+// below a filled one, F9, deleting a line, and their buttons.
 #include <QString>
 
 #include <cstddef>
+#include <functional>
+#include <string>
 #include <string_view>
+#include <vector>
+
+class QBoxLayout;
+class QPushButton;
+class QWidget;
+
+namespace qtmv {
+class SpreadGrid;
+struct EditEnd;
+}
 
 namespace qtmv::quality {
 
@@ -17,5 +30,19 @@ void cutToLimit(QString& text, std::size_t limit, bool big5);
 
 // A plain decimal number (an optional leading "-", digits, one "."), or "".
 bool isNumberText(std::string_view text);
+
+// Hooks of an entry grid: starting an edit in a line whose previous line is
+// empty (while it is empty itself) is refused with "前一列資料尚未輸入!"
+// (title "警告"); endEdit checks a committed cell; F9 runs lookup.
+void wireEntryGrid(SpreadGrid& grid, std::function<bool(int row)> lineEmpty, std::function<bool(EditEnd&)> endEdit,
+                   std::function<void()> lookup);
+
+// Removes the line, adding an empty one at the end; perRow (indexed by row)
+// follows the lines.
+void deleteGridLine(SpreadGrid& grid, int row, int columns, std::vector<std::string>& perRow);
+
+// A named, captioned button that is never the default button, added to row
+// when given.
+QPushButton* entryButton(QWidget* parent, QBoxLayout* row, const char* name, const char* caption);
 
 } // namespace qtmv::quality

@@ -1,6 +1,6 @@
 #include "quality/ui/InspectionWindow.h"
 
-#include "quality/ui/CellChecks.h"
+#include "quality/ui/EntryGrid.h"
 
 #include "app/core/Session.h"
 #include "common/HandOver.h"
@@ -74,20 +74,9 @@ void frm品檢::buildUi()
                                           {"不良數量", 80}, {"不良率", 60}, {"判定", 60}});
     fml明細->setColumnChoices(c判定, {"OK", "NG"});
     fml明細->setEditablePredicate([](int, int col) { return col != c不良率; });
-    fml明細->setStartEditHook([this](EditStart& e) {
-        if (e.row > 1 && lineEmpty(e.row - 1) && lineEmpty(e.row)) {
-            MsgBox("前一列資料尚未輸入!", "警告", MsgIcon::Exclamation);
-            return false;
-        }
-        return true;
-    });
-    fml明細->setEndEditHook([this](EditEnd& e) { return endEdit(e.row, e.col, e.text); });
-    fml明細->setKeyDownHook([this](const GridKey& k) {
-        if (k.key != Qt::Key_F9)
-            return false;
-        lookup();
-        return true;
-    });
+    wireEntryGrid(
+        *fml明細, [this](int row) { return lineEmpty(row); },
+        [this](EditEnd& e) { return endEdit(e.row, e.col, e.text); }, [this] { lookup(); });
     QObject::connect(fml明細, &SpreadGrid::cellChanged, this, [this](int row, int col) {
         if (col == c檢驗數量 || col == c不良數量)
             updateRate(row);
@@ -96,11 +85,7 @@ void frm品檢::buildUi()
 
     auto* buttons = new QHBoxLayout;
     auto button = [this, buttons](const char* name, const char* caption) {
-        auto* b = new QPushButton(u8(caption), this);
-        b->setObjectName(QString::fromUtf8(name));
-        b->setAutoDefault(false);
-        buttons->addWidget(b);
-        return b;
+        return entryButton(this, buttons, name, caption);
     };
     scmd確定 = button("scmd確定", "確 定");
     scmd匯入片語 = button("scmd匯入片語", "匯入片語");
@@ -285,18 +270,7 @@ void frm品檢::lookup()
 
 void frm品檢::deleteLine()
 {
-    const int row = fml明細->activeRow();
-    if (row < 1)
-        return;
-    fml明細->cancelEdit();
-    CellTable cells = fml明細->allCells();
-    cells.erase(cells.begin() + (row - 1));
-    cells.emplace_back(kColumns);
-    if (static_cast<std::size_t>(row) < proposed_.size()) {
-        proposed_.erase(proposed_.begin() + row);
-        proposed_.emplace_back();
-    }
-    fml明細->setRows(std::move(cells));
+    deleteGridLine(*fml明細, fml明細->activeRow(), kColumns, proposed_);
 }
 
 void frm品檢::confirm()

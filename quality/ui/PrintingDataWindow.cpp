@@ -1,6 +1,6 @@
 #include "quality/ui/PrintingDataWindow.h"
 
-#include "quality/ui/CellChecks.h"
+#include "quality/ui/EntryGrid.h"
 #include "quality/ui/PrintingListWindow.h"
 
 #include "app/core/Session.h"
@@ -76,20 +76,9 @@ void frm工單印刷數據::buildUi()
     fml明細->setFrozenColumns(1);
     // The code comes with the name the recorder is found by.
     fml明細->setEditablePredicate([](int, int col) { return col != c記錄員代號; });
-    fml明細->setStartEditHook([this](EditStart& e) {
-        if (e.row > 1 && lineEmpty(e.row - 1) && lineEmpty(e.row)) {
-            MsgBox("前一列資料尚未輸入!", "警告", MsgIcon::Exclamation);
-            return false;
-        }
-        return true;
-    });
-    fml明細->setEndEditHook([this](EditEnd& e) { return endEdit(e.row, e.col, e.text); });
-    fml明細->setKeyDownHook([this](const GridKey& k) {
-        if (k.key != Qt::Key_F9)
-            return false;
-        lookup();
-        return true;
-    });
+    wireEntryGrid(
+        *fml明細, [this](int row) { return lineEmpty(row); },
+        [this](EditEnd& e) { return endEdit(e.row, e.col, e.text); }, [this] { lookup(); });
     QObject::connect(fml明細, &SpreadGrid::cellChanged, this, [this](int row, int col) {
         if (col == c色號 || col == cL || col == cA || col == cB)
             updateDifference(row);
@@ -98,11 +87,7 @@ void frm工單印刷數據::buildUi()
 
     auto* buttons = new QHBoxLayout;
     auto button = [this, buttons](const char* name, const char* caption) {
-        auto* b = new QPushButton(u8(caption), this);
-        b->setObjectName(QString::fromUtf8(name));
-        b->setAutoDefault(false);
-        buttons->addWidget(b);
-        return b;
+        return entryButton(this, buttons, name, caption);
     };
     scmd確定 = button("scmd確定", "確 定");
     scmd刪除 = button("scmd刪除", "明細刪除");
@@ -285,18 +270,7 @@ void frm工單印刷數據::updateDifference(int row)
 
 void frm工單印刷數據::deleteLine()
 {
-    const int row = fml明細->activeRow();
-    if (row < 1)
-        return;
-    fml明細->cancelEdit();
-    CellTable cells = fml明細->allCells();
-    cells.erase(cells.begin() + (row - 1));
-    cells.emplace_back(kColumns);
-    if (static_cast<std::size_t>(row) < computed_.size()) {
-        computed_.erase(computed_.begin() + row);
-        computed_.emplace_back();
-    }
-    fml明細->setRows(std::move(cells));
+    deleteGridLine(*fml明細, fml明細->activeRow(), kColumns, computed_);
 }
 
 void frm工單印刷數據::openListing()

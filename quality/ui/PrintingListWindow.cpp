@@ -1,7 +1,7 @@
 #include "quality/ui/PrintingListWindow.h"
 
 #include "quality/core/PrintingData.h"
-#include "quality/ui/CellChecks.h"
+#include "quality/ui/EntryGrid.h"
 
 #include "app/core/Session.h"
 #include "common/HandOver.h"
@@ -62,12 +62,7 @@ void frm印刷數據明細表::buildUi()
         e->setMaxLength(maxLength);
         return e;
     };
-    auto button = [this](const char* name, const char* caption) {
-        auto* b = new QPushButton(u8(caption), this);
-        b->setObjectName(QString::fromUtf8(name));
-        b->setAutoDefault(false);
-        return b;
-    };
+    auto button = [this](const char* name, const char* caption) { return entryButton(this, nullptr, name, caption); };
     txt工單起 = edit("txt工單起", 20);
     txt工單迄 = edit("txt工單迄", 20);
     txt日期起 = edit("txt日期起", 7);
