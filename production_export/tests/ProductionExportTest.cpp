@@ -1,0 +1,176 @@
+// The production value listing through its page document, the three Excel
+// exports read back cell by cell, and the export window driven by keys.
+#include "daily_report/printing/AnalysisTable.h"
+#include "platform/os/MessageBox.h"
+#include "platform/ui/tests/TestApp.h"
+#include "platform/workbook/testing/ReadWorkbook.h"
+#include "production_export/core/ExcelExport.h"
+#include "production_export/core/ValueListings.h"
+#include "production_export/ui/ExcelWindows.h"
+#include "reports/testing/PageLines.h"
+#include "reports/testing/ProductionData.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using namespace qtmv;
+using namespace qtmv::production;
+using qtmv::reports::test::LinesStarting;
+using qtmv::xlsx::testing::ReadWorkbook;
+
+namespace {
+
+class ProductionExport : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        reports::test::SeedProduction(db_);
+        db_.session().ExcelFolder = db_.folder();
+        db_.session().ExcelExtension = ".xlsx";
+    }
+    std::string file(const char* name) const { return db_.folder() + name; }
+    db::test::FreshDatabase db_;
+    daily::printing::PrintParams p_;
+};
+
+} // namespace
+
+TEST(ExcelPath, SaysWhatAndWhenWithAnXlsxExtension)
+{
+    const DateTime t{2024, 12, 4, 9, 30, 5};
+    EXPECT_EQ(excelPath("/x/out", ".XLSX", Export::ValueSummary, t), "/x/out/產值分析總表_1131204_093005.XLSX");
+    EXPECT_EQ(excelPath("/x/", "xls", Export::ProductionDetail, t), "/x/生產明細表_1131204_093005.xlsx");
+    EXPECT_EQ(excelPath("/x/", "", Export::ValueDetail, t), "/x/產值分析明細_1131204_093005.xlsx");
+}
+
+TEST_F(ProductionExport, PrintingValueListingTotalsPerOperatorMachineAndReport)
+{
+    reports::PrintParams p;
+    p.kind = "D-印刷";
+    const auto doc = analysisReport("rpt產值分析表_印刷", p, db_.session());
+    // date | order | line | product | completed | minutes | defects | unit price | value | value per hour
+    EXPECT_EQ(LinesStarting(doc, "113/12/02|P02|"),
+              std::vector<std::string>{"113/12/02|P02|1|月曆|2,000|120|20|0.75|1,500|750"});
+    EXPECT_EQ(LinesStarting(doc, "113/12/02|P99|"), std::vector<std::string>{"113/12/02|P99|1|50|30|0|0|0"});
+    EXPECT_EQ(LinesStarting(doc, "經辦小計"),
+              (std::vector<std::string>{"經辦小計  3 筆|3,050|240|30|1,500|375", "經辦小計  1 筆|400|60|4|1,000|1,000",
+                                        "經辦小計  1 筆|100|60|1|75|75"}));
+    EXPECT_EQ(LinesStarting(doc, "車別合計"),
+              (std::vector<std::string>{"車別合計  4 筆|3,450|300|34|2,500|500", "車別合計  1 筆|100|60|1|75|75"}));
+    EXPECT_EQ(LinesStarting(doc, "總計"), std::vector<std::string>{"總計  5 筆|3,550|360|35|2,575|429"});
+    EXPECT_TRUE(doc.find(0, "種類：D-印刷　車別：海德堡"));
+    EXPECT_TRUE(doc.find(0, "經辦：A002 李小華"));
+}
+
+TEST_F(ProductionExport, ValueDetailHasASheetPerKindWithFormulaTotals)
+{
+    const std::string path = file("detail.xlsx");
+    EXPECT_EQ(exportAnalysis(Export::ValueDetail, p_, "PC1", db_.connectionString(), path), 10);
+    const auto sheets = ReadWorkbook(path);
+    std::vector<std::string> names;
+    for (const auto& s : sheets)
+        names.push_back(s.name);
+    EXPECT_EQ(names, (std::vector<std::string>{"C-紙品", "D-印刷", "E-上光", "I-裁摺", "J-裝訂"}));
+    const auto& d = sheets[1];
+    EXPECT_EQ(d.frozen, "A2");
+    EXPECT_TRUE(d.At("A1").bold);
+    EXPECT_EQ(d.Text("I1"), "完成數");
+    EXPECT_FALSE(d.widths.empty());
+    // P01: priced at 0 (QTY1 0), 1.5 hours as 90 minutes, 10 ahead of the standard.
+    EXPECT_EQ(d.Text("A2"), "海德堡");
+    EXPECT_EQ(d.Text("D2"), "113/12/02");
+    EXPECT_EQ(d.Text("E2"), "P01");
+    EXPECT_EQ(d.Number("I2"), 1000);
+    EXPECT_EQ(d.At("I2").format, "#,##0");
+    EXPECT_EQ(d.Number("J2"), 90);
+    EXPECT_EQ(d.Number("L2"), 10);
+    EXPECT_EQ(d.Number("N2"), 1);
+    EXPECT_EQ(d.Number("O2"), 0);
+    EXPECT_EQ(d.Number("P2"), 0);
+    EXPECT_EQ(d.Text("O4"), "");      // P99 has no process line: no price
+    EXPECT_EQ(d.Number("P5"), 1000);  // capped at the amount
+    EXPECT_EQ(d.Text("A7"), "合計");
+    EXPECT_EQ(d.Text("I7"), "=SUM(I2:I6)");
+    EXPECT_EQ(d.Text("P7"), "=SUM(P2:P6)");
+    EXPECT_EQ(d.Text("N7"), "=ROUND(M7/I7*100,2)");
+    // Nothing completed: no rate, and none in the total.
+    EXPECT_EQ(sheets[0].Text("N2"), "");
+    EXPECT_EQ(sheets[0].Text("N3"), "");
+}
+
+TEST_F(ProductionExport, SummaryGroupsTheAnalysisTableOfThisWorkstation)
+{
+    ASSERT_TRUE(daily::printing::BuildAnalysisTable(db_.connectionString(), p_, "PC1"));
+    db_.exec("insert into [不良分析_tmp] (ID, 種類, 機別, 完成數, 產值) values ('PC2', 'D-印刷', '海德堡', '9', '9')");
+    const std::string path = file("summary.xlsx");
+    EXPECT_EQ(exportAnalysis(Export::ValueSummary, p_, "PC1", db_.connectionString(), path), 7);
+    const auto sheets = ReadWorkbook(path);
+    ASSERT_EQ(sheets.size(), 5u);
+    const auto& d = sheets[1];
+    // machine | handler code | handler | records | completed | minutes | defects | rate | value
+    EXPECT_EQ(d.Text("A2") + "|" + d.Text("B2") + "|" + d.Text("C2"), "海德堡|A001|王大明");
+    EXPECT_EQ(d.Number("D2"), 3);
+    EXPECT_EQ(d.Number("E2"), 3050);
+    EXPECT_EQ(d.Number("F2"), 240);
+    EXPECT_EQ(d.Number("G2"), 30);
+    EXPECT_EQ(d.Number("H2"), 0.98);
+    EXPECT_EQ(d.Number("I2"), 1500);
+    EXPECT_EQ(d.Text("A5"), "合計");
+    EXPECT_EQ(d.Text("E5"), "=SUM(E2:E4)");
+    EXPECT_EQ(d.Text("H5"), "=ROUND(G5/E5*100,2)");
+
+    p_.completionGrouping = 2;
+    exportAnalysis(Export::ValueSummary, p_, "PC1", db_.connectionString(), file("byDate.xlsx"));
+    const auto byDate = ReadWorkbook(file("byDate.xlsx"));
+    EXPECT_EQ(byDate[1].Text("B1"), "完成日期");
+    EXPECT_EQ(byDate[1].Text("B2"), "113/12/02");
+    EXPECT_EQ(byDate[1].Number("C2"), 3);
+}
+
+TEST_F(ProductionExport, ProductionDetailIsOneSheetWithTimes)
+{
+    p_.kind = "E-上光";
+    const std::string path = file("production.xlsx");
+    EXPECT_EQ(exportAnalysis(Export::ProductionDetail, p_, "", db_.connectionString(), path), 1);
+    const auto sheets = ReadWorkbook(path);
+    ASSERT_EQ(sheets.size(), 1u);
+    const auto& s = sheets[0];
+    EXPECT_EQ(s.name, "生產明細表");
+    EXPECT_EQ(s.Text("A2") + "|" + s.Text("E2") + "|" + s.Text("F2"), "E-上光|113/12/03 13:00|113/12/03 14:00");
+    EXPECT_EQ(s.Number("N2"), 100);   // 100 in 60 minutes
+    EXPECT_EQ(s.Number("P2"), 123);
+    EXPECT_EQ(s.Text("K3"), "=SUM(K2:K2)");
+}
+
+TEST_F(ProductionExport, WindowWritesOnEnterAndNamesAFolderItCannotWrite)
+{
+    qtmv::test::WithApp app;
+    ScriptedMessages messages;
+    const FixedClock clock({2024, 12, 4, 9, 30, 5});
+    {
+        frm產值分析明細轉Excel w(1, p_, "PC1", db_.session(), clock);
+        w.show();
+        QTest::keyClick(&w, Qt::Key_Return);
+        EXPECT_TRUE(w.written());
+        EXPECT_EQ(w.result(), QDialog::Accepted);
+        EXPECT_TRUE(std::filesystem::exists(db_.folder() + "產值分析明細_1131204_093005.xlsx"));
+        ASSERT_EQ(messages.shown().size(), 1u);
+        EXPECT_EQ(messages.shown()[0].text, "轉Excel成功");
+    }
+    messages.clear();
+    db_.session().ExcelFolder = db_.folder() + "沒有這個資料夾";
+    frm生產明細表轉Excel w(p_, db_.session(), clock);
+    w.show();
+    QTest::keyClick(&w, Qt::Key_Return);
+    EXPECT_FALSE(w.written());
+    EXPECT_TRUE(w.isVisible()); // still open: the user may cancel
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_NE(messages.shown()[0].text.find(db_.folder() + "沒有這個資料夾"), std::string::npos);
+    QTest::keyClick(&w, Qt::Key_Escape);
+    EXPECT_EQ(w.result(), QDialog::Rejected);
+}
