@@ -249,6 +249,15 @@ TEST_F(QualityWindows, PrintingDataChecksComputesTheDifferenceAndSaves)
     EXPECT_EQ(lookups, 1);
     EXPECT_EQ(rowTexts(g, 2, P::c記錄員代號, P::c記錄員), (Texts{emp[1][0], emp[1][1]}));
 
+    // The listing opens on this work order.
+    std::string listed;
+    w.runModal = [&](QDialog& d) {
+        if (auto* l = dynamic_cast<frm印刷數據明細表*>(&d))
+            listed = l->txt工單起->text().toStdString() + "~" + l->txt工單迄->text().toStdString();
+    };
+    QTest::mouseClick(w.scmd印刷數據明細表, Qt::LeftButton);
+    EXPECT_EQ(listed, po + "~" + po);
+
     QTest::mouseClick(w.scmd確定, Qt::LeftButton);
     EXPECT_TRUE(gHasPrintingData);
     EXPECT_EQ(db.rows("select 序, 色號, 測量1, 測量4, 記錄員代號, 印刷日期 from [工單印刷數據] where 工單單號 = '" + po +
