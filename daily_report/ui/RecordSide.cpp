@@ -39,7 +39,7 @@
 namespace qtmv::daily {
 
 RecordSide::RecordSide(QWidget* parent, Hooks hooks, std::string_view companyName)
-    : QFrame(parent), hooks_(std::move(hooks))
+    : QFrame(parent), hooks_(std::move(hooks)), companyName_(companyName)
 {
     setObjectName(QStringLiteral("pic基本資料"));
     auto* v = new QVBoxLayout(this);
@@ -49,33 +49,8 @@ RecordSide::RecordSide(QWidget* parent, Hooks hooks, std::string_view companyNam
     v->addWidget(filters_);
     stk製程 = new QStackedWidget(this);
     stk製程->setObjectName(QStringLiteral("stk製程"));
-    for (const ProcessKind& k : processKinds()) {
-        auto& p = pages_[static_cast<std::size_t>(k.number - 1)];
-        p = std::make_unique<ProcessPage>(k, stk製程);
-        stk製程->addWidget(p->frame());
-        ProcessPage* page = p.get();
-        ProcessPage::Hooks h;
-        h.clock = hooks_.clock;
-        h.rowSelected = [this, page](int row, int col) {
-            Guarded("讀取明細資料", [&] { rowSelected(*page, row, col); });
-        };
-        h.openDieLookup = [this, page](int row, int col) {
-            Guarded("刀模輔助視窗", [&] { openDieLookup(*page, row, col); });
-        };
-        h.pressed = [this, page] { currentGridName_ = std::string(page->kind().gridName); };
-        // Moving across "耗時" with the arrow keys opens nothing: only a
-        // click or F9 does, so arrowing through a row never pops a window up.
-        h.openCellWindow = [this, page](int row, CellWindow w) {
-            if (page != currentPage())
-                return;
-            if (w == CellWindow::Time)
-                Guarded("耗時", [&] { openTimeWindow(*page, row); });
-            else if (w == CellWindow::Vendor)
-                Guarded("下游廠商", [&] { openVendorWindow(*page, row); });
-        };
-        page->setUp(std::move(h), companyName);
-    }
-    stk製程->setCurrentWidget(pages_[0]->frame());
+    // The kind shown first is built now, the others when first needed.
+    stk製程->setCurrentWidget(page(kindOf(kDefaultKind)).frame());
     v->addWidget(stk製程, 1);
     details_ = new DetailsPanel(this);
     v->addWidget(details_);
@@ -96,7 +71,39 @@ RecordSide::~RecordSide() = default;
 
 ProcessPage& RecordSide::page(const ProcessKind& kind) const
 {
-    return *pages_[static_cast<std::size_t>(kind.number - 1)];
+    const auto& p = pages_[static_cast<std::size_t>(kind.number - 1)];
+    // Built on first use, also through a const look-up: a page is part of
+    // the record side whenever anyone asks for it.
+    return p ? *p : const_cast<RecordSide*>(this)->buildPage(kind);
+}
+
+ProcessPage& RecordSide::buildPage(const ProcessKind& k)
+{
+    auto& p = pages_[static_cast<std::size_t>(k.number - 1)];
+    p = std::make_unique<ProcessPage>(k, stk製程);
+    stk製程->addWidget(p->frame());
+    ProcessPage* page = p.get();
+    ProcessPage::Hooks h;
+    h.clock = hooks_.clock;
+    h.rowSelected = [this, page](int row, int col) {
+        Guarded("讀取明細資料", [&] { rowSelected(*page, row, col); });
+    };
+    h.openDieLookup = [this, page](int row, int col) {
+        Guarded("刀模輔助視窗", [&] { openDieLookup(*page, row, col); });
+    };
+    h.pressed = [this, page] { currentGridName_ = std::string(page->kind().gridName); };
+    // Moving across "耗時" with the arrow keys opens nothing: only a
+    // click or F9 does, so arrowing through a row never pops a window up.
+    h.openCellWindow = [this, page](int row, CellWindow w) {
+        if (page != currentPage())
+            return;
+        if (w == CellWindow::Time)
+            Guarded("耗時", [&] { openTimeWindow(*page, row); });
+        else if (w == CellWindow::Vendor)
+            Guarded("下游廠商", [&] { openVendorWindow(*page, row); });
+    };
+    page->setUp(std::move(h), companyName_);
+    return *page;
 }
 
 ProcessPage* RecordSide::currentPage() const
@@ -110,7 +117,7 @@ const ProcessKind* RecordSide::currentKind() const { return filters_->kind(); }
 void RecordSide::finishEdits()
 {
     for (auto& p : pages_)
-        if (p->grid()->isEditing())
+        if (p && p->grid()->isEditing())
             p->grid()->finishEdit();
 }
 
@@ -141,7 +148,8 @@ void RecordSide::kindChanged()
 void RecordSide::clearAllPages()
 {
     for (auto& p : pages_)
-        p->clear();
+        if (p)
+            p->clear();
     currentRecordNo_.clear();
     filters_->pic回存工單->hide();
     filters_->scmd刀模輔助->setEnabled(false);

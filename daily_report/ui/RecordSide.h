@@ -41,6 +41,7 @@ public:
     RecordFilters& filters() const { return *filters_; }
     DetailsPanel& details() const { return *details_; }
     QStackedWidget* stack() const { return stk製程; }
+    // The kind's page, built when first asked for.
     ProcessPage& page(const ProcessKind& kind) const;
     ProcessPage* currentPage() const;   // nullptr when no kind is chosen
     const ProcessKind* currentKind() const;
@@ -70,6 +71,7 @@ public:
     void finishEdits();
 
 private:
+    ProcessPage& buildPage(const ProcessKind& kind);
     SaveOutcome onLoadedRows(const char* operation, const char* outcome,
                              const std::function<SaveOutcome(ProcessPage&, const GridRows&, SaveContext&)>& run);
     void clearAllPages();
@@ -81,7 +83,8 @@ private:
     RecordFilters* filters_ = nullptr;
     QStackedWidget* stk製程 = nullptr;
     DetailsPanel* details_ = nullptr;
-    std::array<std::unique_ptr<ProcessPage>, 14> pages_;
+    std::string companyName_;               // selects the grid rules of a page built later
+    std::array<std::unique_ptr<ProcessPage>, 14> pages_;   // null until first used
     std::string currentGridName_;
     std::string currentRecordNo_;
     bool busy_ = false;
