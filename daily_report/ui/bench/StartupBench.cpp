@@ -1,0 +1,210 @@
+// Start-up: from starting the program until its main window has painted
+// its first screen, side by side with a minimal Qt window that uses the same
+// font (the floor any Qt program pays: loading the libraries, the platform
+// plugin and the font). Each iteration starts a fresh process (this binary,
+// in a child mode) and times it until the child says its window painted.
+//
+// The main-window child runs the program's own start-up (qtmv::Main, the
+// session read from the database, the checks, the main window) on the
+// 100,000-work-order demo plant ($QTMV_BENCH_DB or
+// /tmp/qtmv-load-bench/QTMV.mdb), found through a QTMV.DSN beside a copy
+// of this binary in a folder of its own.
+#include "app/ui/Main.h"
+#include "daily_report/ui/MainWindowFactory.h"
+#include "tools/demo-db/DemoPlant.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QFont>
+#include <QMainWindow>
+#include <QTimer>
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <spawn.h>
+#include <stdexcept>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// ---- The children --------------------------------------------------------
+
+// Writes one byte to the parent once the watched window has painted, then
+// lets the program end as it normally would.
+class PaintedSignal : public QObject {
+public:
+    explicit PaintedSignal(int fd) : fd_(fd) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override
+    {
+        if (e->type() == QEvent::Paint && fd_ >= 0) {
+            const int fd = std::exchange(fd_, -1);
+            // After the whole first paint, children included.
+            QTimer::singleShot(0, watched, [fd] {
+                const char done = '1';
+                if (::write(fd, &done, 1) != 1)
+                    std::_Exit(3);
+                ::close(fd);
+                QCoreApplication::exit(0);
+            });
+        }
+        return false;
+    }
+
+private:
+    int fd_;
+};
+
+int minimalChild(int argc, char** argv, int fd)
+{
+    QApplication app(argc, argv);
+    QFont font = app.font();
+    font.setFamily(QStringLiteral("AR PL UMing TW"));
+    app.setFont(font);
+    QMainWindow w;
+    w.setWindowTitle(QStringLiteral("日報登錄作業"));
+    w.resize(1024, 720);
+    PaintedSignal painted(fd);
+    w.installEventFilter(&painted);
+    w.show();
+    return app.exec();
+}
+
+int mainWindowChild(int argc, char** argv, int fd)
+{
+    PaintedSignal painted(fd);
+    return qtmv::Main(argc, argv, [&painted] {
+        const auto start = std::chrono::steady_clock::now();
+        std::unique_ptr<QMainWindow> w = createMainWindow();
+        // With QTMV_STARTUP_TRACE set, the window constructor's share.
+        if (std::getenv("QTMV_STARTUP_TRACE"))
+            std::fprintf(stderr, "main window constructed in %.1f ms\n",
+                         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+        w->installEventFilter(&painted);
+        return std::unique_ptr<QWidget>(std::move(w));
+    });
+}
+
+// ---- The parent ----------------------------------------------------------
+
+struct Folder {
+    fs::path dir;
+    fs::path exe;
+};
+
+// A copy of this binary beside a QTMV.DSN that names the demo plant.
+const Folder& programFolder()
+{
+    static const Folder f = [] {
+        const std::string db =
+            qtmv::demo::keptDemoPlant("QTMV_BENCH_DB", "/tmp/qtmv-load-bench/QTMV.mdb", 100000);
+        Folder out;
+        out.dir = fs::temp_directory_path() / ("qtmv-startup-bench-" + std::to_string(::getpid()));
+        fs::create_directories(out.dir / "home");
+        out.exe = out.dir / "startup_bench";
+        fs::copy_file(fs::read_symlink("/proc/self/exe"), out.exe, fs::copy_options::overwrite_existing);
+        std::ofstream(out.dir / "QTMV.DSN") << "SITE=C\nDBQ=" << fs::absolute(db).string() << "\n";
+        return out;
+    }();
+    return f;
+}
+
+// Starts the child, returns the seconds until it reported its window painted.
+double timeChild(const char* mode, bool program)
+{
+    const Folder& f = programFolder();
+    int fds[2];
+    if (::pipe(fds) != 0)
+        throw std::runtime_error("pipe");
+    const std::string modeArg = std::string("--child=") + mode + ":" + std::to_string(fds[1]);
+    std::vector<std::string> args{f.exe.string(), modeArg};
+    if (program)
+        for (const char* a : {"-kvo2851", "-AD=", "-NAME=王大明", "-ID=A001", "-XLS=.xlsx", "-DOC=.docx", "-PID=1"})
+            args.emplace_back(a);
+    std::vector<char*> argv;
+    for (std::string& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+
+    const auto start = std::chrono::steady_clock::now();
+    pid_t pid = -1;
+    if (posix_spawn(&pid, f.exe.c_str(), nullptr, nullptr, argv.data(), environ) != 0)
+        throw std::runtime_error("cannot start the child");
+    ::close(fds[1]);
+    char done = 0;
+    const bool painted = ::read(fds[0], &done, 1) == 1;
+    const auto end = std::chrono::steady_clock::now();
+    ::close(fds[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    if (!painted)
+        throw std::runtime_error(std::string("the child (") + mode + ") ended without painting");
+    return std::chrono::duration<double>(end - start).count();
+}
+
+void BM_StartMinimalWindow(benchmark::State& state)
+{
+    for (auto _ : state)
+        state.SetIterationTime(timeChild("minimal", false));
+}
+
+void BM_StartMainWindow(benchmark::State& state)
+{
+    for (auto _ : state)
+        state.SetIterationTime(timeChild("main", true));
+}
+
+BENCHMARK(BM_StartMinimalWindow)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(15);
+BENCHMARK(BM_StartMainWindow)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(15);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc > 1 && std::strncmp(argv[1], "--child=", 8) == 0) {
+        const std::string mode = argv[1] + 8;
+        const int fd = std::atoi(mode.substr(mode.find(':') + 1).c_str());
+        // The child's own arguments are the program's: drop the mode.
+        for (int i = 1; i + 1 < argc; ++i)
+            argv[i] = argv[i + 1];
+        --argc;
+        if (mode.rfind("main:", 0) == 0)
+            return mainWindowChild(argc, argv, fd);
+        return minimalChild(argc, argv, fd);
+    }
+    // Both children on the offscreen platform with a screen wide enough for
+    // the start-up check, and with a home of their own.
+    const fs::path config = fs::temp_directory_path() / ("qtmv-startup-screen-" + std::to_string(::getpid()) + ".json");
+    std::ofstream(config) << R"({"screens":[{"name":"OffscreenScreen","x":0,"y":0,"width":1280,"height":1024,)"
+                          << R"("logicalDpi":96,"logicalBaseDpi":96,"dpr":1}]})";
+    if (!std::getenv("QT_QPA_PLATFORM"))
+        setenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + config.string()).c_str(), 1);
+    setenv("HOME", (programFolder().dir / "home").c_str(), 1);
+    fs::create_directories(programFolder().dir / "run");
+    fs::permissions(programFolder().dir / "run", fs::perms::owner_all);
+    setenv("XDG_RUNTIME_DIR", (programFolder().dir / "run").c_str(), 1);
+    setenv("QTMV_MESSAGES", "stderr", 1);
+    unsetenv("USERPROFILE");
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    std::error_code ec;
+    fs::remove_all(programFolder().dir, ec);
+    fs::remove(config, ec);
+    return 0;
+}
