@@ -9,6 +9,9 @@
 #include "daily_report/ui/Toolbars.h"
 #include "daily_report/ui/tests/WindowFixture.h"
 #include "platform/report/ui/PreviewDialog.h"
+#include "production_export/ui/ExcelWindows.h"
+
+#include <filesystem>
 
 #include <QAction>
 #include <QCheckBox>
@@ -199,4 +202,35 @@ TEST_F(PrintPageTest, LookupsFillVendorAndClerk)
     QTest::mouseClick(named<QPushButton>("scmd經辦"), Qt::LeftButton);
     EXPECT_EQ(range(10)->text(), QStringLiteral("A001"));
     EXPECT_TRUE(gPick[0].empty());
+}
+
+TEST_F(PrintPageTest, SummaryExportBuildsTheTableAndWritesTheWorkbook)
+{
+    daily::PrintPage& page = openPage();
+    session().ExcelFolder = db.folder();
+    db.exec("insert into 預排資料耗時明細 (單號, 工單單號, 工單序, 序, 製程, 機別, 開始, 結束, 完工數量, 經辦代號, 耗時) "
+            "values ('1131201001', 'P0D', 1, 1, 'D-印刷', '一號機', '1131201 0800', '1131201 0930', 500, 'A001', '1.5')");
+    // An earlier build of another workstation stays as it is.
+    db.exec("insert into [不良分析_tmp] (ID, 種類) values ('PC9', 'D-印刷')");
+    QTest::mouseClick(choice(2), Qt::LeftButton);
+    replaceText(range(4), QStringLiteral("1131201"));
+    std::string written;
+    page.runModal = [&](QDialog& d) {
+        auto* excel = dynamic_cast<production::ExcelExportWindow*>(&d);
+        ASSERT_TRUE(excel);
+        EXPECT_EQ(d.objectName(), QStringLiteral("frm產值分析明細轉Excel"));
+        d.show();
+        QTest::keyClick(&d, Qt::Key_Return);
+        written = excel->path();
+    };
+    QTest::mouseClick(named<QPushButton>("ssc轉Excel檔"), Qt::LeftButton);
+    ASSERT_EQ(page.lastOutcome().status, daily::printing::Outcome::Ready);
+    ASSERT_FALSE(written.empty());
+    EXPECT_EQ(written.rfind(db.folder() + "產值分析總表_", 0), 0u) << written;
+    EXPECT_TRUE(std::filesystem::exists(written));
+    ASSERT_FALSE(messages.shown().empty());
+    EXPECT_EQ(messages.shown().back().text, "轉Excel成功");
+    EXPECT_EQ(db.value("select 耗時 || '/' || 完成數 from [不良分析_tmp] where ID = '" + session().WorkstationUser + "'"),
+              "90/500");
+    EXPECT_EQ(db.value("select count(*) from [不良分析_tmp] where ID = 'PC9'"), "1");
 }
