@@ -3,6 +3,7 @@
 #include "app/core/Session.h"
 #include "common/NumberFormat.h"
 #include "platform/jet/Connection.h"
+#include "platform/jet/Recordset.h"
 #include "reports/AnalysisLayout.h"
 
 #include <functional>
@@ -249,6 +250,18 @@ PageDocument valueListing(Listing l, const std::vector<ProductionRecord>& record
 bool isAnalysisReport(const std::string& layoutName)
 {
     return listingByName(layoutName) || reports::summaryLayoutByName(layoutName);
+}
+
+bool hasAnalysisData(const std::string& layoutName, const reports::PrintParams& params, const Session& s)
+{
+    reports::PrintParams p = params;
+    p.fillDefaults();
+    const auto summary = reports::summaryLayoutByName(layoutName);
+    jet::Connection conn;
+    conn.open(s.ConnectionString);
+    jet::Recordset rs;
+    rs.open(summary ? reports::SummaryQuery(*summary, p) : reports::ListingQuery(p), conn);
+    return !rs.eof();
 }
 
 PageDocument analysisReport(const std::string& layoutName, const reports::PrintParams& params, const Session& s)

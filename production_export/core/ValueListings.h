@@ -31,6 +31,8 @@ report::PageDocument valueListing(Listing l, const std::vector<reports::Producti
 // std::invalid_argument for another name; data errors throw.
 report::PageDocument analysisReport(const std::string& layoutName, const reports::PrintParams& p, const Session& s);
 bool isAnalysisReport(const std::string& layoutName);
+// Whether the analysis layout's own query finds a record.
+bool hasAnalysisData(const std::string& layoutName, const reports::PrintParams& p, const Session& s);
 
 // Output per hour: quantity per minute × 60, whole; 0 without minutes.
 double PerHour(double quantity, double minutes);

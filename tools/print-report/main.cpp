@@ -180,7 +180,7 @@ int main(int argc, char** argv)
         params.fillDefaults();
         if (!xlsx.empty())
             return writeWorkbook(reportName, params, s, xlsx);
-        if (layout && !reports::hasOrderData(*layout, params, s)) {
+        if (layout ? !reports::hasOrderData(*layout, params, s) : !production::hasAnalysisData(reportName, params, s)) {
             std::fprintf(stderr, "查無任何資料!\n");
             return 1;
         }

@@ -1,4 +1,6 @@
 #include "db/testing/FreshDatabase.h"
+#include "platform/workbook/testing/ReadWorkbook.h"
+#include "reports/testing/ProductionData.h"
 
 #include <gtest/gtest.h>
 
@@ -71,10 +73,38 @@ TEST_F(PrintReport, NothingToPrintAndBadArgumentsFail)
                   err),
               1);
     EXPECT_EQ(run("--report rpt外發單_糊工_xp --set number-from=1131204001 --pdf '" + pdf + "'", err), 1);
-    EXPECT_EQ(run("--report rpt生產明細表 --pdf '" + pdf + "'", err), 2);
+    EXPECT_EQ(run("--report rpt生產明細表 --pdf '" + pdf + "'", err), 1);
+    EXPECT_EQ(run("--report rpt其他表 --pdf '" + pdf + "'", err), 2);
     EXPECT_EQ(run("--report rpt外發單_印刷_xp --set colour=red --pdf '" + pdf + "'", err), 2);
     EXPECT_EQ(run("--report rpt外發單_印刷_xp --set origin=x --pdf '" + pdf + "'", err), 2);
     EXPECT_TRUE(read(pdf).empty());
+}
+
+TEST_F(PrintReport, AnalysesAsPdfAndWorkbooks)
+{
+    qtmv::reports::test::SeedProduction(db_);
+    const std::string pdf = db_.folder() + "a.pdf", xlsx = db_.folder() + "a.xlsx";
+    std::string err;
+    ASSERT_EQ(run("--report rpt不良分析1_工務預排 --set kind=D-印刷 --pdf '" + pdf + "'", err), 0) << err;
+    ASSERT_EQ(std::system(("pdftotext -layout '" + pdf + "' '" + pdf + ".txt'").c_str()), 0);
+    const std::string text = read(pdf + ".txt");
+    for (const char* w : {"產能及不良分析", "海德堡二號", "2,575"})
+        EXPECT_NE(text.find(w), std::string::npos) << w;
+
+    // Choice 2 builds the analysis table first, then groups it.
+    ASSERT_EQ(run("--report frm產值分析明細轉Excel --set choice=2 --set kind=J-裝訂 --xlsx '" + xlsx + "'", err), 0)
+        << err;
+    const auto sheets = qtmv::xlsx::testing::ReadWorkbook(xlsx);
+    ASSERT_EQ(sheets.size(), 1u);
+    EXPECT_EQ(sheets[0].name, "J-裝訂");
+    EXPECT_EQ(sheets[0].Number("D2"), 2);   // records
+    EXPECT_EQ(sheets[0].Number("I2"), 7);   // value
+    EXPECT_EQ(db_.value("select count(*) from [不良分析_tmp]"), "2");
+
+    EXPECT_EQ(run("--report frm產值分析明細轉Excel --set choice=7 --xlsx '" + xlsx + "'", err), 2);
+    EXPECT_EQ(run("--report rpt不良分析1_工務預排 --xlsx '" + xlsx + "'", err), 2);
+    EXPECT_EQ(run("--report frm生產明細表轉Excel --set kind=K-刀模 --xlsx '" + xlsx + "'", err), 1);
+    EXPECT_NE(err.find("查無任何資料!"), std::string::npos);
 }
 
 } // namespace
