@@ -151,16 +151,24 @@ std::string ClientDatabaseProblem(const Session& s, const LocatedDatabase& where
 {
     if (!where.client || !where.problem.empty())
         return where.problem;
+    const std::string problem = DatabaseOpenProblem(s);
+    if (problem.empty())
+        return problem;
+    return "無法開啟本工作站（QTMV.DSN 的 SITE=C）所指定的資料庫：\n" + s.DatabaseFolder + "QTMV.mdb\n\n" + problem
+           + "\n\n程式不會改用其他資料庫。請確認網路上的資料夾與檔案可以存取後，再重新啟動程式。";
+}
+
+std::string DatabaseOpenProblem(const Session& s)
+{
     try {
         jet::Connection conn;
         conn.open(s.ConnectionString);
     } catch (const jet::Error& e) {
-        // Busy means the file is there and in use: start-up goes on and
-        // says what the busy database kept it from doing.
+        // Busy means the file is there and in use: the operation waits for
+        // it and says so itself.
         if (e.kind() == jet::Error::Kind::Busy)
             return std::string();
-        return "無法開啟本工作站（QTMV.DSN 的 SITE=C）所指定的資料庫：\n" + s.DatabaseFolder + "QTMV.mdb\n\n"
-               + e.description() + "\n\n程式不會改用其他資料庫。請確認網路上的資料夾與檔案可以存取後，再重新啟動程式。";
+        return e.description();
     }
     return std::string();
 }

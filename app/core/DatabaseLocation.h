@@ -71,6 +71,10 @@ LocatedDatabase LocateDatabase(Session& s, const HostInfo& host);
 // Expects the connection string built.
 std::string ClientDatabaseProblem(const Session& s, const LocatedDatabase& where);
 
+// Why the session's database cannot be opened (the engine's description,
+// which names the file); "" when it opens or is only busy.
+std::string DatabaseOpenProblem(const Session& s);
+
 // The connection string for a database file (its path quoted as connection
 // strings need it).
 std::string ConnectionStringFor(const std::string& databaseFile);

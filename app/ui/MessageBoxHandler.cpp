@@ -59,8 +59,16 @@ MsgAnswer showDialog(const MessageRequest& r)
 {
     QMessageBox box(toIcon(r.icon), QString::fromStdString(r.title), QString::fromStdString(r.text),
                     toButtons(r.buttons), QApplication::activeWindow());
-    if (r.buttons == MsgButtons::YesNo || r.buttons == MsgButtons::YesNoCancel)
+    if (r.defaultAnswer) {
+        switch (*r.defaultAnswer) {
+        case MsgAnswer::Yes: box.setDefaultButton(QMessageBox::Yes); break;
+        case MsgAnswer::No: box.setDefaultButton(QMessageBox::No); break;
+        case MsgAnswer::Cancel: box.setDefaultButton(QMessageBox::Cancel); break;
+        case MsgAnswer::Ok: box.setDefaultButton(QMessageBox::Ok); break;
+        }
+    } else if (r.buttons == MsgButtons::YesNo || r.buttons == MsgButtons::YesNoCancel) {
         box.setDefaultButton(QMessageBox::Yes);
+    }
     // A message during a busy operation must not show the wait cursor over
     // the buttons the user is asked to press.
     const bool busy = QApplication::overrideCursor() != nullptr;

@@ -5,6 +5,8 @@
 #include "platform/text/Text.h"
 #include "platform/os/MessageBox.h"
 
+#include <algorithm>
+
 namespace qtmv::daily {
 
 namespace {
@@ -87,6 +89,14 @@ bool isCountText(std::string_view text)
     return digit || text.empty();
 }
 
+// Two ASCII digits at text[at], or -1.
+int twoDigitsAt(std::string_view text, std::size_t at)
+{
+    if (at + 2 > text.size() || !isDigit(text[at]) || !isDigit(text[at + 1]))
+        return -1;
+    return (text[at] - '0') * 10 + (text[at + 1] - '0');
+}
+
 bool hasControlByte(std::string_view text)
 {
     for (const char c : text)
@@ -142,6 +152,9 @@ KeyDown keyDown(const GridLayout& layout, int col, int keyCode)
         // saving would never write.
         return columnEdit(layout, col) == ColumnEdit::ReadOnly ? KeyDown::Swallow
                                                                 : KeyDown::ClearAndFlag;
+    case kKeySpace:
+    case kKeyF4:
+        return validColumn(layout, col) && col == layout.finishDateCol ? KeyDown::Stamp : KeyDown::Default;
     case kKeyF9:
         if (isDieCutting(layout) && isColumn(layout, col, "刀模代號"))
             return KeyDown::OpenDieLookup;
@@ -230,10 +243,40 @@ std::optional<std::string> cellProblem(const GridLayout& layout, int col, std::s
         return "「" + layout.heading(col) + "」含有無法儲存的控制字元，請重新輸入!";
     if (columnEdit(layout, col) == ColumnEdit::Numeric && !isCountText(qtmv::Trim(text)))
         return "「" + layout.heading(col) + "」只可輸入數字!";
+    if (col == layout.finishDateCol && !isFinishDateText(qtmv::Trim(text)))
+        return "「完工日」只可輸入完工時間（月日-時，例如 1204-14，可按空白鍵或 F4 蓋章）或清空!";
     if (const auto limit = lengthLimit(layout, col);
         limit && Big5ByteLength(qtmv::Trim(text)) > static_cast<std::size_t>(limit->maxBytes))
         return limit->message;
     return std::nullopt;
+}
+
+bool isFinishDateText(std::string_view text)
+{
+    if (text.empty())
+        return true;
+    if (text.size() == 7 && text[4] == '-') {
+        static constexpr int kDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+        const int month = twoDigitsAt(text, 0), day = twoDigitsAt(text, 2), hour = twoDigitsAt(text, 5);
+        return month >= 1 && month <= 12 && day >= 1 && day <= kDays[month - 1] && hour >= 0 && hour <= 23;
+    }
+    return text.size() == 7 && CheckRocDate(text, "7") == 0;
+}
+
+std::string lengthHint(const GridLayout& layout, int col, std::string_view text)
+{
+    const auto limit = lengthLimit(layout, col);
+    if (!limit)
+        return {};
+    return layout.heading(col) + "：已用 " + std::to_string(Big5ByteLength(qtmv::Trim(text))) + "/"
+           + std::to_string(limit->maxBytes) + " 位元組（上限 " + std::to_string(limit->maxBytes / 2) + " 個中文字）";
+}
+
+std::string cutNotice(const GridLayout& layout, int col, std::string_view typed, std::string_view kept)
+{
+    const std::string_view cut = typed.substr(std::min(kept.size(), typed.size()));
+    return layout.heading(col) + "：超過的「" + std::string(cut) + "」已截去，只保留前 "
+           + std::to_string(Big5ByteLength(kept)) + " 位元組。";
 }
 
 EditEnd editEnd(const GridLayout& layout, int col, std::string_view text, std::string_view oldText)

@@ -32,6 +32,12 @@
 //   characters anywhere, and in the colour counts anything but a number
 //   (digits, thousands commas, one point). The same check runs again at
 //   save time, since a paste or another path may bypass the grid.
+// - "完工日" holds the finish stamp (month, day, "-", hour, with a real
+//   month, day and hour), a seven-digit date as the time-consumption window
+//   writes it, or nothing; anything else would close the work-order line
+//   with a date no report can read, so it is refused like an over-long text
+//   and the cell keeps what it held.
+// - Space and F4 on a "完工日" cell stamp it as a click does.
 #include "common/Clock.h"
 #include "common/KeyFilter.h"
 #include "daily_report/core/GridLayout.h"
@@ -49,6 +55,8 @@ namespace qtmv::daily {
 inline constexpr int kKeyDelete = 46;
 inline constexpr int kKeyF2 = 113;
 inline constexpr int kKeyF9 = 120;
+inline constexpr int kKeySpace = 32;
+inline constexpr int kKeyF4 = 115;
 
 enum class ColumnEdit {
     ReadOnly,   // only Backspace and Enter pass
@@ -78,6 +86,7 @@ enum class KeyDown {
     Swallow,           // F2: the grid's own editor never opens by F2
     OpenDieLookup,     // F9 in the die-cutting "刀模代號" column
     OpenCellWindow,    // F9 in a column that opens a window (cellWindow)
+    Stamp,             // Space or F4 on "完工日": what a click there does
 };
 
 // The window a click on a cell of the column opens: the time consumption
@@ -126,6 +135,18 @@ struct EditEnd {
     bool accepted = true;   // false: refused, the message has been shown
     std::string text;       // what the cell holds afterwards
 };
+
+// Whether a "完工日" text can be stored: empty, the finish stamp "MMDD-HH"
+// (month 01-12, a day the month has, hour 00-23) or a seven-digit date.
+bool isFinishDateText(std::string_view text);
+
+// While a cell with a byte limit is edited: what the text uses of it, e.g.
+// "完工說明：已用 12/100 位元組（上限 50 個中文字）"; "" for a column
+// without a limit.
+std::string lengthHint(const GridLayout& layout, int col, std::string_view text);
+
+// After an over-long text was cut to the limit: what was cut off.
+std::string cutNotice(const GridLayout& layout, int col, std::string_view typed, std::string_view kept);
 
 // The end of an edit in column col. A text with a problem shows its message
 // (title "訊息", exclamation); an over-long one is cut to the limit, any

@@ -1,5 +1,6 @@
 #include "daily_report/ui/MainWindow.h"
 
+#include "app/core/DatabaseLocation.h"
 #include "app/core/Launch.h"
 #include "app/core/Locks.h"
 #include "app/core/Rights.h"
@@ -32,8 +33,10 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTableView>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 using qtmv::MsgBox;
@@ -60,6 +63,19 @@ frm日報登錄作業_工單::frm日報登錄作業_工單()
         StatusBar1->showMessage(status);
         toolbars_.actSave->setEnabled(canSave);
     };
+    hooks.pendingChanged = [this](int cells) {
+        if (!lbl未儲存)
+            return;
+        lbl未儲存->setText(QStringLiteral("未儲存 %1 格").arg(cells));
+        lbl未儲存->setVisible(cells > 0);
+    };
+    hooks.editHint = [this](const QString& hint) {
+        if (!lbl輸入提示)
+            return;
+        lbl輸入提示->setText(hint);
+        lbl輸入提示->setVisible(!hint.isEmpty());
+    };
+    hooks.databaseProblem = [this] { return databaseProblem(); };
     recordSide_ = new daily::RecordSide(central, std::move(hooks), qtmv::session().CompanyName);
     v->addWidget(recordSide_, 1);
     printPage_ = new daily::PrintPage(central);
@@ -99,6 +115,17 @@ void frm日報登錄作業_工單::buildStatusBar()
     }
     lblDatabasePath->setText(path.empty() ? QString() : QFileInfo(u8(path)).absoluteFilePath());
     lblDatabasePath->setToolTip(lblDatabasePath->text());
+    lblDatabasePath->setProperty("path", lblDatabasePath->text());
+    // The cells waiting to be saved, in the colour they have in the grid.
+    lbl未儲存 = new QLabel(StatusBar1);
+    lbl未儲存->setObjectName(QStringLiteral("lbl未儲存"));
+    lbl未儲存->setStyleSheet(QStringLiteral("background: #FFE08A; padding: 0 6px"));
+    lbl未儲存->hide();
+    lbl輸入提示 = new QLabel(StatusBar1);
+    lbl輸入提示->setObjectName(QStringLiteral("lbl輸入提示"));
+    lbl輸入提示->hide();
+    StatusBar1->addPermanentWidget(lbl輸入提示);
+    StatusBar1->addPermanentWidget(lbl未儲存);
     StatusBar1->addPermanentWidget(lblDatabasePath);
     clockPanel_ = new daily::StatusClock(StatusBar1, [this]() -> const qtmv::Clock& { return *clock_; });
     StatusBar1->addPermanentWidget(clockPanel_);
@@ -119,7 +146,7 @@ void frm日報登錄作業_工單::connectControls()
         toolbars_.Toolbar1->setEnabled(true);
     });
     connect(t.Toolbar2, &QToolBar::actionTriggered, this, [this](QAction* a) {
-        if (a == toolbars_.actWorkOrder)
+        if (a == toolbars_.actWorkOrder && databaseReady())
             handle("查工單", [this] { handOffWorkOrder(); });
     });
     connect(printPage_->ssc回前畫面_列印, &QPushButton::clicked, this, [this] { showPrintPage(false); });
@@ -140,12 +167,18 @@ void frm日報登錄作業_工單::formActivate()
     firstActivation_ = false;
     qtmv::Session& s = qtmv::session();
     s.MainWindowHandle = static_cast<double>(qtmv::os::CurrentProcessId());
-    qtmv::RegisterMainWindow(s);
-    registered_ = true;
+    // Without a database start-up has said why; the status bar keeps saying
+    // it and every operation says it again, instead of one message per read.
+    const bool database = databaseProblem().empty();
+    if (database) {
+        qtmv::RegisterMainWindow(s);
+        registered_ = true;
+    }
 
     clockPanel_->tick();
     try {
-        phrases_ = daily::loadPhrases(s.ConnectionString);
+        if (database)
+            phrases_ = daily::loadPhrases(s.ConnectionString);
     } catch (const jet::Error& e) {
         if (e.kind() == jet::Error::Kind::Busy && qtmv::InStartupWaits())
             qtmv::ReportNotDoneWhileBusy(s, "片語資料沒有讀取，請稍後重新開啟本程式。");
@@ -158,7 +191,8 @@ void frm日報登錄作業_工單::formActivate()
     // The print options of the downstream vendor windows, as last stored.
     setProperty("Sstr_操作模式", QString());
     try {
-        qtmv::vendors::loadPrintOptions(this);
+        if (database)
+            qtmv::vendors::loadPrintOptions(this);
     } catch (const jet::Error& e) {
         if (e.kind() == jet::Error::Kind::Busy && qtmv::InStartupWaits())
             qtmv::ReportNotDoneWhileBusy(s, "列印選項沒有讀取，單筆列印使用預設的選項。");
@@ -218,8 +252,17 @@ void frm日報登錄作業_工單::showEvent(QShowEvent* e)
 void frm日報登錄作業_工單::closeEvent(QCloseEvent* e)
 {
     if (!leaving_) {
+        // Typed cells are settled first (saved, or thrown away knowingly);
+        // with cells still pending, Enter answers No to leaving.
+        daily::ProcessPage* p = currentPage();
+        if (p && !recordSide_->settlePending(*p)) {
+            e->ignore();
+            return;
+        }
+        const bool pending = recordSide_->pendingCells() > 0;
         const std::string question = daily::leaveQuestion(windowTitle().toStdString());
-        if (MsgBox(question, "詢問", MsgIcon::Question, qtmv::MsgButtons::YesNo) != qtmv::MsgAnswer::Yes) {
+        if (MsgBox(question, "詢問", MsgIcon::Question, qtmv::MsgButtons::YesNo,
+                   pending ? qtmv::MsgAnswer::No : qtmv::MsgAnswer::Yes) != qtmv::MsgAnswer::Yes) {
             e->ignore();
             return;
         }
@@ -265,11 +308,28 @@ bool frm日報登錄作業_工單::eventFilter(QObject* watched, QEvent* e)
         close();
         return true;
     }
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab: {
+        if (!(ke->modifiers() & Qt::ControlModifier))
+            return false;
+        for (QWidget* p = w; p && p != this; p = p->parentWidget())
+            if (auto* g = qobject_cast<qtmv::SpreadGrid*>(p)) {
+                leaveGrid(*g, ke->key() == Qt::Key_Tab && !(ke->modifiers() & Qt::ShiftModifier));
+                return true;
+            }
+        return false;
+    }
     case Qt::Key_Return:
     case Qt::Key_Enter: {
         if (ke->modifiers() & (Qt::AltModifier | Qt::ControlModifier))
             return false;
-        // Enter moves on like Tab, in fields and in grid cells alike.
+        // A focused button is pressed, as a clerk expects of Enter there.
+        if (qobject_cast<QPushButton*>(w) || qobject_cast<QToolButton*>(w)) {
+            if (w->isEnabled())
+                static_cast<QAbstractButton*>(w)->click();
+            return true;
+        }
+        // Elsewhere Enter moves on like Tab, in fields and in grid cells alike.
         QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
         QCoreApplication::sendEvent(w, &tab);
         return true;
@@ -307,6 +367,50 @@ const daily::ChangeFlags& frm日報登錄作業_工單::changeFlags(const qtmv::
 
 // --- Toolbar commands ----------------------------------------------------------------
 
+void frm日報登錄作業_工單::leaveGrid(qtmv::SpreadGrid& grid, bool forward)
+{
+    grid.finishEdit();
+    QWidget* w = grid.tableView();
+    for (int steps = 0; steps < 1000; ++steps) {
+        w = forward ? w->nextInFocusChain() : w->previousInFocusChain();
+        if (!w || w == grid.tableView())
+            return;
+        if (w == &grid || grid.isAncestorOf(w) || w->window() != this || !w->isVisible() || !w->isEnabled()
+            || !(w->focusPolicy() & Qt::TabFocus))
+            continue;
+        w->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+        return;
+    }
+}
+
+std::string frm日報登錄作業_工單::databaseProblem()
+{
+    // Once the database has opened, operations report their own failures;
+    // only a window that has not seen it yet checks before each one.
+    if (databaseOpened_)
+        return std::string();
+    const std::string problem = qtmv::DatabaseOpenProblem(qtmv::session());
+    databaseOpened_ = problem.empty();
+    const QString path = lblDatabasePath->property("path").toString();
+    if (problem.empty()) {
+        lblDatabasePath->setText(path);
+        lblDatabasePath->setStyleSheet(QString());
+        return problem;
+    }
+    lblDatabasePath->setText(QStringLiteral("沒有開啟資料庫：") + path);
+    lblDatabasePath->setStyleSheet(QStringLiteral("color: #C00000; font-weight: bold"));
+    return daily::noDatabaseMessage(problem);
+}
+
+bool frm日報登錄作業_工單::databaseReady()
+{
+    const std::string problem = databaseProblem();
+    if (problem.empty())
+        return true;
+    MsgBox(problem, "錯誤", MsgIcon::Critical);
+    return false;
+}
+
 void frm日報登錄作業_工單::pressToolbarKey(QAction* button)
 {
     // A key does what its button does, and only when the button could be pressed.
@@ -316,6 +420,10 @@ void frm日報登錄作業_工單::pressToolbarKey(QAction* button)
 
 void frm日報登錄作業_工單::runToolbarAction(const QString& key)
 {
+    // Saving and loading check the database themselves; leaving needs none.
+    const bool needsDatabase = key == QStringLiteral("明細查詢") || key == QStringLiteral("print");
+    if (needsDatabase && !databaseReady())
+        return;
     if (key == QStringLiteral("save"))
         saveCurrentKind();
     else if (key == QStringLiteral("refresh"))

@@ -81,6 +81,8 @@ public:
 
     QStatusBar* StatusBar1 = nullptr;
     QLabel* lblDatabasePath = nullptr; // the database file in use, full path
+    QLabel* lbl未儲存 = nullptr;       // how many cells are flagged and not saved
+    QLabel* lbl輸入提示 = nullptr;     // the edited cell's length, or what a cut took off
 
 protected:
     bool event(QEvent* e) override;
@@ -103,6 +105,13 @@ private:
     void runToolbarAction(const QString& key);
     void pressToolbarKey(QAction* button);   // F8, Ctrl+H
     void showPrintPage(bool show);
+    // Why no database can be used, as the operations say it ("" when one
+    // can); the status bar shows the state.
+    std::string databaseProblem();
+    bool databaseReady();
+    // Ctrl+Tab and Ctrl+Shift+Tab: the focus leaves the grid to the next or
+    // previous control.
+    void leaveGrid(qtmv::SpreadGrid& grid, bool forward);
 
     const qtmv::Clock* clock_;
     std::function<void()> endProgram_;
@@ -116,4 +125,5 @@ private:
     bool firstActivation_ = true;
     bool registered_ = false;
     bool leaving_ = false;                 // the leave question was answered Yes
+    bool databaseOpened_ = false;          // the database has opened once
 };

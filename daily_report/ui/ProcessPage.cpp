@@ -10,9 +10,18 @@
 #include "platform/ui/SpreadGrid.h"
 
 #include <QFrame>
+#include <QLineEdit>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace qtmv::daily {
+
+namespace {
+// Cells changed and not yet saved.
+const QColor kPendingColour(0xFF, 0xE0, 0x8A);
+// How many changes Ctrl+Z can take back.
+constexpr std::size_t kUndoDepth = 100;
+} // namespace
 
 ProcessPage::ProcessPage(const ProcessKind& kind, QWidget* parent)
     : kind_(kind), layout_(gridLayout(kind))
@@ -24,6 +33,14 @@ ProcessPage::ProcessPage(const ProcessKind& kind, QWidget* parent)
     grid_ = widgets::make<SpreadGrid>(frame_, QStringLiteral("fml") + name);
     grid_->setAccessibleGridName(u8(kind.spacedName).remove(QLatin1Char(' ')) + QStringLiteral("日報"));
     l->addWidget(grid_);
+}
+
+ProcessPage::~ProcessPage()
+{
+    // The grid (and an editor in it) outlives the page while the window
+    // is taken down.
+    QObject::disconnect(editorText_);
+    QObject::disconnect(editorGone_);
 }
 
 void ProcessPage::setUp(Hooks hooks, std::string_view companyName)
@@ -60,21 +77,36 @@ void ProcessPage::wire()
     });
 
     g->setKeyDownHook([this, g, &layout](const GridKey& k) {
+        if (k.key == Qt::Key_Z && k.modifiers == Qt::ControlModifier && !k.editing) {
+            undo();
+            return true;
+        }
         int code = 0;
         switch (k.key) {
         case Qt::Key_Delete: code = kKeyDelete; break;
         case Qt::Key_F2: code = kKeyF2; break;
         case Qt::Key_F9: code = kKeyF9; break;
+        case Qt::Key_F4: code = kKeyF4; break;
+        case Qt::Key_Space:
+            if (k.modifiers != Qt::NoModifier)
+                return false;
+            code = kKeySpace;
+            break;
         default: return false;
         }
         switch (keyDown(layout, k.col, code)) {
         case KeyDown::Default: return false;
         case KeyDown::Swallow: return true;
         case KeyDown::ClearAndFlag:
-            if (isRecordRow(k.row)) {
-                g->setText(k.row, k.col, "");
-                flagCell(k.row, k.col);
-            }
+            changeCells(k.row, {{k.col, ""}});
+            return true;
+        case KeyDown::Stamp:
+            if (!isRecordRow(k.row) || k.editing)
+                return false;
+            Guarded("輸入資料", [&] {
+                const RowText rowText = [g, row = k.row](int c) { return g->text(row, c); };
+                changeCells(k.row, cellClick(layout, k.row, k.col, rowText, hooks_.clock()));
+            }, "這一格沒有變更。");
             return true;
         case KeyDown::OpenDieLookup:
             if (isRecordRow(k.row) && !k.editing && hooks_.openDieLookup)
@@ -110,24 +142,46 @@ void ProcessPage::wire()
         if (typed.isEmpty())
             return false;
         k.text = typed;
-        if (flag)
+        if (flag) {
+            if (!k.editing)
+                beginEditStep(k.row, k.col);
             flagCell(k.row, k.col);
+        }
         return true;
     });
 
-    g->setStartEditHook([g, &layout](qtmv::EditStart& e) {
+    g->setStartEditHook([this, g, &layout](qtmv::EditStart& e) {
+        beginEditStep(e.row, e.col);
         if (auto t = editStartText(layout, e.col, g->text(e.row, e.col)))
             e.text = u8(*t);
         return true;
     });
 
-    g->setEndEditHook([this, &layout](qtmv::EditEnd& e) {
-        const auto r = editEnd(layout, e.col, e.text.toStdString(), e.oldText.toStdString());
+    g->setEndEditHook([this, g, &layout](qtmv::EditEnd& e) {
+        const std::string typed = e.text.toStdString();
+        const auto r = editEnd(layout, e.col, typed, e.oldText.toStdString());
         e.text = u8(r.text);
         if (e.text != e.oldText)
             flagCell(e.row, e.col);
+        endEditStep(e.row, e.col, r.text);
+        // The editor is closing: what it does from here is no typing.
+        QObject::disconnect(editorText_);
+        QObject::disconnect(editorGone_);
+        if (!r.accepted && r.text != e.oldText.toStdString() && typed != r.text) {
+            // Cut to the limit: say what was cut, and stay on the cell.
+            lengthHintShown_ = false;
+            if (hooks_.editHint)
+                hooks_.editHint(u8(cutNotice(layout, e.col, typed, r.text)));
+            const int row = e.row, col = e.col;
+            QTimer::singleShot(0, g, [g, row, col] { g->setActiveCell(row, col); });
+        } else if (lengthHintShown_) {
+            lengthHintShown_ = false;
+            if (hooks_.editHint)
+                hooks_.editHint(QString());
+        }
         return true;
     });
+    QObject::connect(g, &SpreadGrid::editorOpened, g, [this](int row, int col) { trackEditor(row, col); });
 
     QObject::connect(g, &SpreadGrid::cellClicked, g, [this, g, &layout](int row, int col) {
         if (!isRecordRow(row) || col < 1)
@@ -139,10 +193,7 @@ void ProcessPage::wire()
         }
         Guarded("輸入資料", [&] {
             const RowText rowText = [g, row](int c) { return g->text(row, c); };
-            for (const auto& c : cellClick(layout, row, col, rowText, hooks_.clock())) {
-                g->setText(row, c.col, c.text);
-                flagCell(row, c.col);
-            }
+            changeCells(row, cellClick(layout, row, col, rowText, hooks_.clock()));
         }, "這一格沒有變更。");
     });
     QObject::connect(g, &SpreadGrid::cellChanged, g, [this, &layout](int row, int col) {
@@ -161,8 +212,125 @@ void ProcessPage::wire()
 
 void ProcessPage::flagCell(int row, int col)
 {
-    if (isRecordRow(row))
-        flags_.set(row, col);
+    if (isRecordRow(row) && !flags_.isFlagged(row, col))
+        setFlag(row, col, "1");
+}
+
+void ProcessPage::setFlag(int row, int col, const std::string& flag)
+{
+    if (flag.empty())
+        flags_.clear(row, col);
+    else if (!flags_.set(row, col, flag))
+        return;
+    grid_->setCellBackground(row, col, flags_.isFlagged(row, col) ? kPendingColour : QColor());
+    if (hooks_.flagsChanged)
+        hooks_.flagsChanged();
+}
+
+void ProcessPage::changeCells(int row, const std::vector<CellChange>& changes)
+{
+    if (!isRecordRow(row) || changes.empty())
+        return;
+    ++undoStep_;
+    editStepOpen_ = false;
+    for (const CellChange& c : changes) {
+        remember(row, c.col);
+        grid_->setText(row, c.col, c.text);
+        flagCell(row, c.col);
+    }
+}
+
+void ProcessPage::remember(int row, int col)
+{
+    if (undo_.size() >= kUndoDepth) {
+        // The oldest step goes as a whole.
+        const int oldest = undo_.front().step;
+        std::erase_if(undo_, [oldest](const UndoEntry& e) { return e.step == oldest; });
+    }
+    undo_.push_back({undoStep_, row, col, grid_->text(row, col), flags_.get(row, col)});
+}
+
+void ProcessPage::beginEditStep(int row, int col)
+{
+    // Typing opens the cell's step before its first key flags the cell;
+    // the editor that opens next belongs to the same step.
+    if (editStepOpen_ && editStepRow_ == row && editStepCol_ == col)
+        return;
+    if (!isRecordRow(row))
+        return;
+    ++undoStep_;
+    remember(row, col);
+    editStepOpen_ = true;
+    editStepRow_ = row;
+    editStepCol_ = col;
+}
+
+void ProcessPage::endEditStep(int row, int col, const std::string& text)
+{
+    if (!editStepOpen_ || editStepRow_ != row || editStepCol_ != col)
+        return;
+    editStepOpen_ = false;
+    // An edit that changed neither text nor flag is no step.
+    if (!undo_.empty() && undo_.back().row == row && undo_.back().col == col && undo_.back().text == text
+        && undo_.back().flag == flags_.get(row, col))
+        undo_.pop_back();
+}
+
+bool ProcessPage::undo()
+{
+    grid_->cancelEdit();
+    editStepOpen_ = false;
+    if (undo_.empty())
+        return false;
+    const int step = undo_.back().step;
+    int row = 0, col = 0;
+    while (!undo_.empty() && undo_.back().step == step) {
+        const UndoEntry e = undo_.back();
+        undo_.pop_back();
+        grid_->setText(e.row, e.col, e.text);
+        setFlag(e.row, e.col, e.flag);
+        row = e.row;
+        col = e.col;
+    }
+    grid_->setActiveCell(row, col, true);
+    return true;
+}
+
+void ProcessPage::clearFlags()
+{
+    for (int r = 1; r <= flags_.rows(); ++r)
+        if (flags_.rowFlagged(r))
+            for (int c = 1; c <= flags_.columns(); ++c)
+                if (flags_.isFlagged(r, c))
+                    grid_->setCellBackground(r, c, QColor());
+    flags_ = ChangeFlags(flags_.columns(), flags_.rows());
+    undo_.clear();
+    editStepOpen_ = false;
+    if (hooks_.flagsChanged)
+        hooks_.flagsChanged();
+}
+
+void ProcessPage::trackEditor(int row, int col)
+{
+    // A cell with a byte limit shows what its text uses while it is typed.
+    const std::string first = lengthHint(layout_, col, grid_->text(row, col));
+    auto* line = dynamic_cast<QLineEdit*>(grid_->editor());
+    if (first.empty() || !line || !hooks_.editHint)
+        return;
+    auto show = [this, col](const QString& text) {
+        lengthHintShown_ = true;
+        hooks_.editHint(u8(lengthHint(layout_, col, text.toStdString())));
+    };
+    show(line->text());
+    QObject::disconnect(editorText_);
+    QObject::disconnect(editorGone_);
+    editorText_ = QObject::connect(line, &QLineEdit::textChanged, line, show);
+    editorGone_ = QObject::connect(line, &QObject::destroyed, grid_, [this] {
+        if (lengthHintShown_ && hooks_.editHint) {
+            lengthHintShown_ = false;
+            hooks_.editHint(QString());
+        }
+    });
 }
 
 void ProcessPage::clear()
@@ -174,6 +342,10 @@ void ProcessPage::clear()
     detailsRow = 0;
     flags_ = ChangeFlags();
     loaded_.clear();
+    undo_.clear();
+    editStepOpen_ = false;
+    if (hooks_.flagsChanged)
+        hooks_.flagsChanged();
 }
 
 void ProcessPage::show(GridRows rows)
@@ -184,6 +356,10 @@ void ProcessPage::show(GridRows rows)
     EnableGrid(*grid_, records_ > 0);
     grid_->setMaxCol(layout_.columnCount());
     flags_ = ChangeFlags(layout_.columnCount(), records_);
+    undo_.clear();
+    editStepOpen_ = false;
+    if (hooks_.flagsChanged)
+        hooks_.flagsChanged();
 }
 
 GridRows ProcessPage::loadedRows() const

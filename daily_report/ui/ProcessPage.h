@@ -11,10 +11,14 @@
 #include "daily_report/core/GridLoader.h"
 #include "daily_report/saving/EditRules.h"
 
+#include <QMetaObject>
+
 #include <functional>
 #include <string>
+#include <vector>
 
 class QFrame;
+class QString;
 class QWidget;
 
 namespace qtmv {
@@ -33,9 +37,14 @@ public:
         // A click (or F9) on a cell that opens a window ("耗時", "單筆").
         std::function<void(int row, CellWindow window)> openCellWindow;
         std::function<void()> pressed;                       // a mouse press in the grid
+        std::function<void()> flagsChanged;                  // a cell was flagged or unflagged
+        // What the edited cell uses of its byte limit, or what a cut took
+        // off; "" clears it.
+        std::function<void(const QString&)> editHint;
     };
 
     ProcessPage(const ProcessKind& kind, QWidget* parent);
+    ~ProcessPage();
     ProcessPage(const ProcessPage&) = delete;
     ProcessPage& operator=(const ProcessPage&) = delete;
 
@@ -52,6 +61,15 @@ public:
     const ChangeFlags& flags() const { return flags_; }
     bool isRecordRow(int row) const { return row >= 1 && row <= records_; }
     void flagCell(int row, int col);
+    // Cells changed by the window (a stamp, a lookup, a window's result):
+    // written and flagged as one step that Ctrl+Z takes back.
+    void changeCells(int row, const std::vector<CellChange>& changes);
+    // The cells flagged and not yet saved.
+    int pendingCells() const { return flags_.flaggedCount(); }
+    // After a save: nothing is pending, nothing to take back.
+    void clearFlags();
+    // Takes back the last change (texts and flags); false when there is none.
+    bool undo();
 
     // No records, no flags, no highlight.
     void clear();
@@ -70,6 +88,20 @@ public:
 
 private:
     void wire();
+    // A cell's text and flag before a change, restored by undo; the cells
+    // of one change share a step number.
+    struct UndoEntry {
+        int step = 0;
+        int row = 0;
+        int col = 0;
+        std::string text;
+        std::string flag;
+    };
+    void remember(int row, int col);
+    void beginEditStep(int row, int col);
+    void endEditStep(int row, int col, const std::string& text);
+    void setFlag(int row, int col, const std::string& flag);
+    void trackEditor(int row, int col);
 
     const ProcessKind& kind_;
     const GridLayout& layout_;
@@ -79,6 +111,15 @@ private:
     ChangeFlags flags_;
     int records_ = 0;
     GridRows loaded_;
+    std::vector<UndoEntry> undo_;
+    int undoStep_ = 0;
+    bool editStepOpen_ = false;   // the step of the cell being typed into is taken
+    int editStepRow_ = 0;
+    int editStepCol_ = 0;
+    bool lengthHintShown_ = false;
+    // The open editor's ties to the page, cut when the page goes first.
+    QMetaObject::Connection editorText_;
+    QMetaObject::Connection editorGone_;
 };
 
 } // namespace qtmv::daily

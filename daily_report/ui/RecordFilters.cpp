@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
@@ -71,10 +72,12 @@ QWidget* RecordFilters::buildFirstRow()
     txt預排日期 = lineEdit(row, QStringLiteral("txt預排日期"), 7, 76);
     scmd顯示資料 = button(row, QStringLiteral("scmd顯示資料"), QStringLiteral("確 定"));
     scmd顯示資料->setMinimumWidth(72);
-    r1->addWidget(captionFor(row, QStringLiteral("種類:"), cbo種類));
+    // Alt+K and Alt+M reach the kind and the press; Alt+O presses "確 定"
+    // (its caption stays as it is).
+    r1->addWidget(captionFor(row, QStringLiteral("種類(&K):"), cbo種類));
     r1->addWidget(cbo種類);
     r1->addSpacing(6);
-    r1->addWidget(captionFor(row, QStringLiteral("車別:"), cbo車別));
+    r1->addWidget(captionFor(row, QStringLiteral("車別(&M):"), cbo車別));
     r1->addWidget(cbo車別);
     r1->addSpacing(6);
     r1->addWidget(captionFor(row, QStringLiteral("單號:"), txt預排單號));
@@ -84,6 +87,12 @@ QWidget* RecordFilters::buildFirstRow()
     r1->addWidget(txt預排日期);
     r1->addSpacing(10);
     r1->addWidget(scmd顯示資料);
+    scmd顯示資料->setToolTip(QStringLiteral("確 定 (Alt+O)"));
+    auto* loadKey = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_O), row);
+    QObject::connect(loadKey, &QShortcut::activated, scmd顯示資料, [this] {
+        if (scmd顯示資料->isVisible() && scmd顯示資料->isEnabled())
+            scmd顯示資料->click();
+    });
     r1->addStretch(1);
 
     scmd刀模輔助 = button(row, QStringLiteral("scmd刀模輔助"), QStringLiteral("變更刀號"));
@@ -208,13 +217,10 @@ void RecordFilters::showMachines(const MachineList& list)
     cbo車別->clear();
     for (const auto& m : list.items)
         cbo車別->addItem(u8(m));
-    if (list.own.empty())
-        return;
-    const int at = cbo車別->findText(u8(list.own));
-    if (at >= 0)
-        cbo車別->setCurrentIndex(at);
-    else
-        cbo車別->setEditText(u8(list.own));
+    // The user's own press only when the kind has it: a press of another
+    // kind would filter every piece away.
+    const int at = list.own.empty() ? -1 : cbo車別->findText(u8(list.own));
+    cbo車別->setCurrentIndex(at >= 0 ? at : 0);
 }
 
 const ProcessKind* RecordFilters::kind() const { return kindByDisplayName(cbo種類->currentText().toStdString()); }

@@ -3,6 +3,7 @@
 #include "app/core/Locks.h"
 #include "app/core/Session.h"
 #include "common/HandOver.h"
+#include "common/RocDate.h"
 #include "app/core/StartupWaits.h"
 #include "daily_report/core/GridLayout.h"
 #include "daily_report/core/GridLoader.h"
@@ -29,6 +30,8 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QLineEdit>
+#include <QSignalBlocker>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QRadioButton>
@@ -56,7 +59,7 @@ RecordSide::RecordSide(QWidget* parent, Hooks hooks, std::string_view companyNam
     v->addWidget(details_);
 
     connect(filters_->cbo種類, &QComboBox::currentIndexChanged, this,
-            [this](int) { Guarded("切換種類", [this] { kindChanged(); }); });
+            [this](int) { Guarded("切換種類", [this] { kindChosen(); }); });
     connect(filters_->scmd顯示資料, &QPushButton::clicked, this, [this] { load(); });
     for (QRadioButton* o : filters_->opt排序方式)
         connect(o, &QRadioButton::clicked, this, [this] { load(); });
@@ -92,6 +95,11 @@ ProcessPage& RecordSide::buildPage(const ProcessKind& k)
         Guarded("刀模輔助視窗", [&] { openDieLookup(*page, row, col); });
     };
     h.pressed = [this, page] { currentGridName_ = std::string(page->kind().gridName); };
+    h.flagsChanged = [this, page] {
+        if (page == currentPage() && hooks_.pendingChanged)
+            hooks_.pendingChanged(page->pendingCells());
+    };
+    h.editHint = hooks_.editHint;
     // Moving across "耗時" with the arrow keys opens nothing: only a
     // click or F9 does, so arrowing through a row never pops a window up.
     h.openCellWindow = [this, page](int row, CellWindow w) {
@@ -123,17 +131,65 @@ void RecordSide::finishEdits()
 
 // --- Kind switch and loading ------------------------------------------------------
 
+bool RecordSide::databaseReady() const
+{
+    const std::string problem = databaseProblem();
+    if (problem.empty())
+        return true;
+    MsgBox(problem, "錯誤", MsgIcon::Critical);
+    return false;
+}
+
+int RecordSide::pendingCells() const
+{
+    const ProcessPage* p = currentPage();
+    return p ? p->pendingCells() : 0;
+}
+
+bool RecordSide::settlePending(ProcessPage& p)
+{
+    if (p.grid()->isEditing())
+        p.grid()->finishEdit();
+    const int cells = p.pendingCells();
+    if (cells == 0)
+        return true;
+    // Enter answers Cancel: neither saving nor throwing away happens unasked.
+    switch (MsgBox(pendingQuestion(cells), "詢問", MsgIcon::Question, MsgButtons::YesNoCancel, MsgAnswer::Cancel)) {
+    case MsgAnswer::Yes: return save(p) == SaveResult::Saved;
+    case MsgAnswer::No: return true;
+    default: return false;
+    }
+}
+
+void RecordSide::kindChosen()
+{
+    // The page shown so far keeps its typed cells until they are settled;
+    // staying puts the kind back.
+    if (shownKind_ && shownKind_ != currentKind() && !settlePending(page(*shownKind_))) {
+        const QSignalBlocker block(filters_->cbo種類);
+        filters_->cbo種類->setCurrentIndex(filters_->cbo種類->findText(u8(shownKind_->displayName)));
+        return;
+    }
+    kindChanged();
+}
+
 void RecordSide::kindChanged()
 {
     const ProcessKind* k = currentKind();
     if (!k)
         return;
     Session& s = session();
+    shownKind_ = k;
     filters_->showKind(*k);
     stk製程->setCurrentWidget(page(*k).frame());
     clearAllPages();
     details_->clear();
     hooks_.shown(u8(k->displayName), true);
+    // Without a database the status bar says so; the kind's page still shows.
+    if (!databaseProblem().empty()) {
+        filters_->showMachines({{std::string()}, {}});
+        return;
+    }
     try {
         filters_->showMachines(loadMachineList(s.ConnectionString, *k, s.EmployeeId));
     } catch (const jet::Error& e) {
@@ -165,22 +221,45 @@ void RecordSide::load()
     }
     if (busy_)
         return;
+    ProcessPage& p = page(*k);
+    // A sort option clicked and then not loaded shows the loaded order again.
+    if (!settlePending(p)) {
+        filters_->opt排序方式[static_cast<std::size_t>(shownSort_)]->setChecked(true);
+        return;
+    }
+    shownSort_ = static_cast<int>(filters_->sortOption());
+    std::string date = filters_->preScheduleDate();
+    PadDateText(date);
+    if (!date.empty() && CheckRocDate(date, "7") != 0) {
+        MsgBox("日期錯誤，請輸入七碼的年月日，例如 1131204!", "訊息", MsgIcon::Exclamation);
+        filters_->txt預排日期->setFocus();
+        filters_->txt預排日期->selectAll();
+        return;
+    }
+    if (!databaseReady())
+        return;
     Session& s = session();
     if (PassMaintenanceCheck(s, hooks_.endProgram) != Maintenance::Free)
         return;
 
-    ProcessPage& p = page(*k);
     {
         const BusyScope busy(window(), busy_);
         details_->clear();
         clearAllPages();
         GridRows rows;
-        Guarded("讀取資料錯誤", [&] {
+        const bool read = Guarded("讀取資料錯誤", [&] {
             rows = loadGrid(s.ConnectionString, *k, filters_->machine(), filters_->sortOption());
             filterLoadedRows(rows, p.layout(), filters_->preScheduleNo(), filters_->preScheduleDate());
         }, "畫面沒有載入任何資料。");
         p.show(std::move(rows));
-        hooks_.shown(QStringLiteral("%1　共 %2 筆").arg(u8(k->displayName)).arg(p.records()), p.records() > 0);
+        QString status = QStringLiteral("%1　共 %2 筆").arg(u8(k->displayName)).arg(p.records());
+        // An empty list says which choice gave nothing.
+        if (!read)
+            status += QStringLiteral("　讀取失敗，沒有載入資料");
+        else if (p.records() == 0)
+            status += QStringLiteral("　") + u8(emptyLoadNote(k->displayName, filters_->machine(),
+                                                             filters_->preScheduleNo(), filters_->preScheduleDate()));
+        hooks_.shown(status, p.records() > 0);
     }
     if (p.records() > 0)
         p.grid()->setFocus();
@@ -230,7 +309,23 @@ void RecordSide::showDetails(ProcessPage& p, int row)
 
 void RecordSide::save()
 {
-    const SaveOutcome out = onLoadedRows("儲存資料", "資料沒有儲存，畫面上輸入的資料都還在。",
+    if (ProcessPage* p = currentPage())
+        save(*p);
+}
+
+SaveResult RecordSide::save(ProcessPage& page)
+{
+    if (busy_)
+        return SaveResult::Declined;
+    if (page.grid()->isEditing())
+        page.grid()->finishEdit();
+    if (page.pendingCells() == 0) {
+        MsgBox("沒有需要儲存的資料。", "訊息", MsgIcon::Information);
+        return SaveResult::Declined;
+    }
+    if (!databaseReady())
+        return SaveResult::Failed;
+    const SaveOutcome out = onLoadedRows(&page, "儲存資料", "資料沒有儲存，畫面上輸入的資料都還在。",
                                          [](ProcessPage& p, const GridRows& rows, SaveContext& ctx) {
                                              SaveOutcome o = saveDailyReport(p.kind(), rows, p.flags(), ctx,
                                                                              p.loadedValues());
@@ -240,27 +335,32 @@ void RecordSide::save()
                                                  p.keepAsLoaded(rows);
                                              return o;
                                          });
-    ProcessPage* p = currentPage();
-    if (p && out.result == SaveResult::Refused && out.row > 0) {
-        p->grid()->setFocus();
-        p->grid()->setActiveCell(out.row, out.col, true);
+    if (out.result == SaveResult::Saved) {
+        // Saved: the cells are no longer pending. After a failed write-back
+        // they stay flagged, so the next save runs it again.
+        page.clearFlags();
+    } else if (out.result == SaveResult::Refused && out.row > 0) {
+        page.grid()->setFocus();
+        page.grid()->setActiveCell(out.row, out.col, true);
     }
+    return out.result;
 }
 
 void RecordSide::writeBackCurrentRow()
 {
-    onLoadedRows("回存工單", "工單沒有回存任何資料。", [](ProcessPage& p, const GridRows& rows, SaveContext& ctx) {
+    if (!databaseReady())
+        return;
+    onLoadedRows(currentPage(), "回存工單", "工單沒有回存任何資料。", [](ProcessPage& p, const GridRows& rows, SaveContext& ctx) {
         daily::writeBackCurrentRow(p.kind(), rows, p.grid()->activeRow(), ctx);
         return SaveOutcome{SaveResult::Saved};
     });
 }
 
-SaveOutcome RecordSide::onLoadedRows(const char* operation, const char* outcome,
+SaveOutcome RecordSide::onLoadedRows(ProcessPage* p, const char* operation, const char* outcome,
                                      const std::function<SaveOutcome(ProcessPage&, const GridRows&, SaveContext&)>& run)
 {
     // One run at a time, on a stable copy of the loaded records, with the
     // window busy until it ends however it ends.
-    ProcessPage* p = currentPage();
     if (!p || busy_)
         return {SaveResult::Declined};
     p->grid()->finishEdit();
@@ -300,7 +400,7 @@ void RecordSide::openDieHelper()
     // the key.
     ProcessPage& p = page(kindOf(KindId::DieCutting));
     const int row = p.grid()->activeRow();
-    if (!p.isRecordRow(row))
+    if (!p.isRecordRow(row) || !databaseReady())
         return;
     p.grid()->setFocus();
     p.grid()->setActiveCell(row, p.layout().column("刀模代號"));
@@ -313,7 +413,7 @@ void RecordSide::openBindingInstructions()
     // The binding instructions of the current binding row's work-order line.
     ProcessPage& p = page(kindOf(KindId::Binding));
     const int row = p.grid()->activeRow();
-    if (!p.isRecordRow(row))
+    if (!p.isRecordRow(row) || !databaseReady())
         return;
     frm裝訂說明 dlg(Trim(p.grid()->text(row, 1)), static_cast<int>(Val(p.grid()->text(row, 2))), window());
     dlg.setEndProgramAction(hooks_.endProgram);
@@ -322,6 +422,8 @@ void RecordSide::openBindingInstructions()
 
 void RecordSide::openTimeWindow(ProcessPage& p, int row)
 {
+    if (!databaseReady())
+        return;
     if (PassMaintenanceCheck(session(), hooks_.endProgram) != Maintenance::Free)
         return;
     // The hand-over of every grid: 0 work order, 1 line, 2 finish date,
@@ -351,15 +453,17 @@ void RecordSide::openTimeWindow(ProcessPage& p, int row)
     const std::pair<int, std::string> results[] = {
         {timeCol, gPick[0]}, {l.finishDateCol, gPick[1]}, {l.finishRemarkCol, gPick[2]}};
     clearPick();
+    std::vector<CellChange> changes;
     for (const auto& [col, text] : results)
-        if (g.text(row, col) != text) {
-            g.setText(row, col, text);
-            p.flagCell(row, col);
-        }
+        if (g.text(row, col) != text)
+            changes.push_back({col, text});
+    p.changeCells(row, changes);
 }
 
 void RecordSide::openVendorWindow(ProcessPage& p, int row)
 {
+    if (!databaseReady())
+        return;
     if (PassMaintenanceCheck(session(), hooks_.endProgram) != Maintenance::Free)
         return;
     // The row's vendor cells, by heading; a grid without one of them
@@ -413,13 +517,13 @@ void RecordSide::openVendorWindow(ProcessPage& p, int row)
         results.emplace_back("用紙令數", numberCell(r.reams));
         results.emplace_back("用紙張數", numberCell(r.sheets));
     }
+    std::vector<CellChange> changes;
     for (const auto& [heading, text] : results) {
         const int col = l.column(heading);
-        if (col > 0 && Trim(g.text(row, col)) != text) {
-            g.setText(row, col, text);
-            p.flagCell(row, col);
-        }
+        if (col > 0 && Trim(g.text(row, col)) != text)
+            changes.push_back({col, text});
     }
+    p.changeCells(row, changes);
 }
 
 void RecordSide::openDieLookup(ProcessPage& p, int row, int col)
@@ -427,8 +531,7 @@ void RecordSide::openDieLookup(ProcessPage& p, int row, int col)
     const std::string code = pickDie(window(), Trim(p.grid()->text(row, col)));
     if (code.empty())
         return;
-    p.grid()->setText(row, col, code);
-    p.flagCell(row, col);
+    p.changeCells(row, {{col, code}});
 }
 
 } // namespace qtmv::daily

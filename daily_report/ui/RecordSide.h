@@ -33,6 +33,12 @@ public:
         // After a kind switch or a load: the status text and whether the
         // shown grid has anything to save.
         std::function<void(const QString& status, bool canSave)> shown;
+        // The cells of the shown grid flagged and not yet saved.
+        std::function<void(int cells)> pendingChanged;
+        // What the edited cell uses of its limit, or what a cut took off.
+        std::function<void(const QString& hint)> editHint;
+        // Why the database cannot be used ("" when it can; empty hook: it can).
+        std::function<std::string()> databaseProblem;
     };
 
     RecordSide(QWidget* parent, Hooks hooks, std::string_view companyName);
@@ -56,6 +62,14 @@ public:
     void kindChanged();
     void load();
     void save();
+    // Saves the page's flagged cells; after a save nothing is pending there.
+    SaveResult save(ProcessPage& page);
+    // Flagged cells of the shown grid.
+    int pendingCells() const;
+    // Before the page's flagged cells would be thrown away: asks, and saves
+    // on Yes. True when the caller may go on (saved, nothing pending, or
+    // discarded on No).
+    bool settlePending(ProcessPage& page);
     void writeBackCurrentRow();
     // The change history of the current row of the shown grid (its piece and
     // work-order line), in its window.
@@ -72,8 +86,12 @@ public:
 
 private:
     ProcessPage& buildPage(const ProcessKind& kind);
-    SaveOutcome onLoadedRows(const char* operation, const char* outcome,
+    SaveOutcome onLoadedRows(ProcessPage* page, const char* operation, const char* outcome,
                              const std::function<SaveOutcome(ProcessPage&, const GridRows&, SaveContext&)>& run);
+    void kindChosen();
+    // False, after saying why, when the database cannot be used.
+    bool databaseReady() const;
+    std::string databaseProblem() const { return hooks_.databaseProblem ? hooks_.databaseProblem() : std::string(); }
     void clearAllPages();
     void rowSelected(ProcessPage& page, int row, int col);
     void showDetails(ProcessPage& page, int row);
@@ -88,6 +106,8 @@ private:
     std::string currentGridName_;
     std::string currentRecordNo_;
     bool busy_ = false;
+    const ProcessKind* shownKind_ = nullptr;   // the kind whose page is shown
+    int shownSort_ = 0;                        // the sort option of the last load
 };
 
 } // namespace qtmv::daily

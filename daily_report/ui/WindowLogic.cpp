@@ -190,6 +190,29 @@ std::string leaveQuestion(std::string_view caption)
 }
 
 
+std::string noDatabaseMessage(std::string_view problem)
+{
+    return "沒有開啟資料庫，本作業沒有執行。\n\n" + std::string(problem)
+           + "\n\n請通知系統管理者確認資料庫檔案（QTMV.DSN 與 QTMV.mdb）後，重新啟動程式。";
+}
+
+std::string pendingQuestion(int cells)
+{
+    return "尚有 " + std::to_string(cells) + " 格資料未儲存，是否先儲存？";
+}
+
+std::string emptyLoadNote(std::string_view kindText, std::string_view machine, std::string_view number,
+                          std::string_view date)
+{
+    std::string note(kindText);
+    note += machine.empty() ? std::string("（所有車別）") : "、車別「" + std::string(machine) + "」";
+    if (!number.empty())
+        note += "、單號「" + std::string(number) + "」";
+    if (!date.empty())
+        note += "、預排日「" + std::string(date) + "」";
+    return note + "沒有未完工的排程資料";
+}
+
 std::string handOffText(std::string_view workOrder, std::string_view kindText)
 {
     return "預排\r\n" + Trim(workOrder) + "\r\n" + Trim(kindText) + "\r\n";

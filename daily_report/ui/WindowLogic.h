@@ -62,6 +62,18 @@ void filterLoadedRows(GridRows& rows, const GridLayout& layout, const std::strin
 // "確定離開" + caption + "嗎？"
 std::string leaveQuestion(std::string_view caption);
 
+// What every operation says while no database can be opened.
+std::string noDatabaseMessage(std::string_view problem);
+
+// Asked before a load, a kind switch or leaving throws flagged cells away:
+// Yes saves first, No discards, Cancel stays.
+std::string pendingQuestion(int cells);
+
+// Why a load listed nothing: the kind, the press and the boxes that narrowed
+// it, e.g. "D-印刷、車別「一號機」沒有未完工的排程資料".
+std::string emptyLoadNote(std::string_view kindText, std::string_view machine, std::string_view number,
+                          std::string_view date);
+
 // The hand-off to the work-order program: three lines, "預排", the work
 // order and the kind, each ended by CR LF as the suite's programs read text
 // files, in the Big5 code page (950).

@@ -26,7 +26,15 @@ MessageHandler& handler()
 
 MsgAnswer MsgBox(const std::string& text, const std::string& title, MsgIcon icon, MsgButtons buttons)
 {
-    MessageRequest r{text, title, icon, buttons};
+    MessageRequest r{text, title, icon, buttons, std::nullopt};
+    const MessageHandler& h = handler();
+    return h ? h(r) : defaultHandler(r);
+}
+
+MsgAnswer MsgBox(const std::string& text, const std::string& title, MsgIcon icon, MsgButtons buttons,
+                 MsgAnswer defaultAnswer)
+{
+    MessageRequest r{text, title, icon, buttons, defaultAnswer};
     const MessageHandler& h = handler();
     return h ? h(r) : defaultHandler(r);
 }

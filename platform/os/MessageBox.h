@@ -5,6 +5,7 @@
 // answers and read what was shown. Logic without windows may call it too.
 #include <deque>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,12 +20,18 @@ struct MessageRequest {
     std::string title;
     MsgIcon icon = MsgIcon::None;
     MsgButtons buttons = MsgButtons::Ok;
+    // The button Enter presses; a question's default is Yes unless set.
+    std::optional<MsgAnswer> defaultAnswer;
 };
 
 using MessageHandler = std::function<MsgAnswer(const MessageRequest&)>;
 
 MsgAnswer MsgBox(const std::string& text, const std::string& title,
                  MsgIcon icon = MsgIcon::None, MsgButtons buttons = MsgButtons::Ok);
+// A question whose Enter answer is defaultAnswer (e.g. No where Yes would
+// throw typed work away).
+MsgAnswer MsgBox(const std::string& text, const std::string& title, MsgIcon icon, MsgButtons buttons,
+                 MsgAnswer defaultAnswer);
 
 // Installs a handler and returns the one it replaces. An empty handler
 // restores the default, which writes the message to stderr and answers Ok,

@@ -179,13 +179,15 @@ public:
         case Qt::AccessibleTextRole:
             return u8(cell(r, c));
         case Qt::BackgroundRole: {
-            if (highlightRow == r + 1 && highlightColor.isValid())
-                return QBrush(highlightColor);
+            // A cell's own colour marks that cell (a change not yet saved)
+            // and stays visible on the highlighted row too.
             if (!cellColors.empty()) {
                 const auto it = cellColors.find(key(r, c));
                 if (it != cellColors.end() && it->second.background.isValid())
                     return QBrush(it->second.background);
             }
+            if (highlightRow == r + 1 && highlightColor.isValid())
+                return QBrush(highlightColor);
             const QColor& bg = columns[static_cast<std::size_t>(c)].background;
             return bg.isValid() ? QVariant(QBrush(bg)) : QVariant();
         }
@@ -1055,6 +1057,7 @@ bool SpreadGrid::startEditing(int row, int col, const QString& typed, bool byTyp
         editor->setFocus(Qt::OtherFocusReason);
         if (QLineEdit* line = GridDelegate::lineOf(editor))
             line->end(false);
+        emit editorOpened(row, col);
     }
     return editor != nullptr;
 }

@@ -161,7 +161,8 @@ public:
     void setCellBackground(int row, int col, const QColor& color);
     void setColumnForeground(int col, const QColor& color);
     void setColumnBackground(int col, const QColor& color);
-    // Marks one row (0: none), resetting the row marked before.
+    // Marks one row (0: none), resetting the row marked before. A cell's own
+    // background shows on the marked row too.
     void highlightRow(int row);
     int highlightedRow() const;
     void setHighlightColor(const QColor& color);
@@ -223,6 +224,7 @@ signals:
     void selectionChanged(int row, int col);   // the active cell moved (new cell)
     void cellChanged(int row, int col);        // the user changed a cell's text
     void mousePressed();                       // any mouse button, anywhere in the grid
+    void editorOpened(int row, int col);       // the cell editor is open (editor() has it)
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -174,7 +174,7 @@ TEST(EditRules, LengthLimitsInBig5Bytes)
         const char* heading;
         int max;
     };
-    for (const Case& k : {Case{&p, "完工日", 7}, Case{&p, "完工說明", 50}, Case{&p, "色", 2}, Case{&p, "正", 10},
+    for (const Case& k : {Case{&p, "預排日", 7}, Case{&p, "完工說明", 50}, Case{&p, "色", 2}, Case{&p, "正", 10},
                           Case{&g, "刀模代號", 13}, Case{&g, "新舊刀", 4}, Case{&a, "完工說明", 100}}) {
         const int c = col(*k.l, k.heading);
         EXPECT_TRUE(editEnd(*k.l, c, repeat("9", k.max), "").accepted) << k.heading;
@@ -213,4 +213,38 @@ TEST(EditRules, CellsRefuseWhatAStatementCannotTake)
     }
     EXPECT_NE(msgs.shown().back().text.find("控制字元"), std::string::npos);
     EXPECT_FALSE(cellProblem(p, remark, "趕工 OK"));
+}
+
+TEST(EditRules, FinishDateTakesAStampOfARealDayOrASevenDigitDate)
+{
+    ScriptedMessages msgs;
+    const GridLayout& g = layoutOf("G-軋工");
+    const int date = col(g, "完工日");
+    for (const char* ok : {"", "1204-14", "0101-00", "0229-23", "1231-23", "1131204", " 1204-09 "})
+        EXPECT_TRUE(editEnd(g, date, ok, "").accepted) << ok;
+    for (const char* bad : {"1304-10", "0230-10", "0431-10", "0000-10", "1204-24", "12/4", "1204 14", "12041",
+                            "1204-1a", "1131340", "abc"}) {
+        const auto r = editEnd(g, date, bad, "1203-08");
+        EXPECT_FALSE(r.accepted) << bad;
+        EXPECT_EQ(r.text, "1203-08") << bad;   // refused whole, never cut
+    }
+    // The same check stops a flagged cell at save time.
+    EXPECT_TRUE(cellProblem(g, date, "1204-25"));
+
+    // Space and F4 stamp only on "完工日".
+    EXPECT_EQ(keyDown(g, date, kKeySpace), KeyDown::Stamp);
+    EXPECT_EQ(keyDown(g, date, kKeyF4), KeyDown::Stamp);
+    EXPECT_EQ(keyDown(g, col(g, "完工說明"), kKeySpace), KeyDown::Default);
+}
+
+TEST(EditRules, LengthHintCountsBig5BytesAgainstTheLimit)
+{
+    const GridLayout& a = layoutOf("A-印前");
+    const int remark = col(a, "完工說明");
+    // Two bytes a Chinese character: 3 of them and 2 letters use 8 of 100.
+    const std::string hint = lengthHint(a, remark, "趕工中ok");
+    EXPECT_NE(hint.find("8/100"), std::string::npos) << hint;
+    EXPECT_NE(hint.find("50 個中文字"), std::string::npos) << hint;
+    EXPECT_EQ(lengthHint(a, col(a, "品名"), "x"), "");
+    EXPECT_NE(cutNotice(a, remark, "abcdef", "abcd").find("「ef」"), std::string::npos);
 }

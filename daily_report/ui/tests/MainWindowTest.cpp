@@ -453,3 +453,225 @@ TEST_F(MainWindowTest, StoredVendorPrintOptionsAreTickedOnTheFirstActivation)
         EXPECT_EQ(ticked(name), on) << name;
     EXPECT_EQ(w->property("Sstr_系統預設_列印").toString(), "1101010");
 }
+
+// --- The clerk's day: typed work kept, checked and reachable by keys -----------------
+
+namespace {
+
+// Types text into a cell as the keyboard does and commits it with Enter.
+void typeInto(SpreadGrid& g, int row, int col, const std::string& text)
+{
+    g.setFocus();
+    g.setActiveCell(row, col);
+    QTest::keyClick(g.tableView(), text[0]);   // opens the cell editor
+    if (text.size() > 1)
+        QTest::keyClicks(QApplication::focusWidget(), QString::fromStdString(text.substr(1)));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+}
+
+QColor background(SpreadGrid& g, int row, int col)
+{
+    return g.tableView()->model()->index(row - 1, col - 1).data(Qt::BackgroundRole).value<QBrush>().color();
+}
+
+} // namespace
+
+TEST_F(MainWindowTest, TypedCellsAreSettledBeforeALoadASortAKindSwitchOrLeaving)
+{
+    auto w = open();
+    load(*w, "D-印刷", "二號機");
+    const ProcessKind& printing = *kindByLetter('D');
+    const daily::GridLayout& l = daily::gridLayout(printing);
+    SpreadGrid* g = w->currentGrid();
+    typeInto(*g, 1, l.finishRemarkCol, "ok");
+
+    // Cancel stays, whichever way the typed cell was to be thrown away.
+    messages.setDefaultAnswer(MsgAnswer::Cancel);
+    QTest::keyClick(w.get(), Qt::Key_O, Qt::AltModifier);                  // "確 定"
+    QTest::mouseClick(w->filters().opt排序方式[3], Qt::LeftButton);        // a sort option
+    w->toolbars().actRefresh->trigger();                                    // "刷新"
+    w->filters().cbo種類->setFocus();
+    QTest::keyClick(w->filters().cbo種類, Qt::Key_Down);                    // another kind
+    QTest::keyClick(g->tableView(), Qt::Key_Escape);                        // leaving
+    ASSERT_EQ(messages.shown().size(), 5u);
+    for (const auto& m : messages.shown()) {
+        EXPECT_EQ(m.text, "尚有 1 格資料未儲存，是否先儲存？");
+        EXPECT_EQ(m.defaultAnswer, MsgAnswer::Cancel);
+    }
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(w->filters().cbo種類->currentText(), QStringLiteral("D-印刷"));
+    EXPECT_TRUE(w->filters().opt排序方式[0]->isChecked());
+    EXPECT_EQ(g->text(1, l.finishRemarkCol), "ok");
+    EXPECT_TRUE(w->changeFlags(printing).isFlagged(1, l.finishRemarkCol));
+
+    // No to the pending cells: the leave question then defaults to No.
+    messages.clear();
+    messages.answer(MsgAnswer::No);
+    messages.answer(MsgAnswer::No);
+    QTest::keyClick(g->tableView(), Qt::Key_Escape);
+    ASSERT_EQ(messages.shown().size(), 2u);
+    EXPECT_EQ(messages.shown()[1].text, "確定離開日報登錄作業嗎？");
+    EXPECT_EQ(messages.shown()[1].defaultAnswer, MsgAnswer::No);
+    EXPECT_TRUE(w->isVisible());
+
+    // Yes saves first and then loads: the text is in the database.
+    messages.clear();
+    messages.setDefaultAnswer(MsgAnswer::Yes);
+    QTest::keyClick(w.get(), Qt::Key_O, Qt::AltModifier);
+    EXPECT_EQ(db.value("select 完工說明 from PRINTING_S where ID = '1131201001' and INO = 4"), "ok");
+    EXPECT_EQ(w->changeFlags(printing).flaggedCount(), 0);
+}
+
+TEST_F(MainWindowTest, PendingCellsAreColouredCountedUndoneAndClearedBySaving)
+{
+    FixedClock clock({2024, 12, 4, 14, 5, 0});
+    auto w = open();
+    w->setClock(clock);
+    load(*w, "D-印刷", "二號機");
+    const ProcessKind& printing = *kindByLetter('D');
+    const daily::GridLayout& l = daily::gridLayout(printing);
+    SpreadGrid* g = w->currentGrid();
+    const int date = l.finishDateCol, remark = l.finishRemarkCol;
+    const QColor plain = background(*g, 1, date);
+
+    g->setActiveCell(1, date);
+    QTest::keyClick(g->tableView(), Qt::Key_Space);   // the finish stamp from the keyboard
+    EXPECT_EQ(g->text(1, date), "1204-14");
+    typeInto(*g, 1, remark, "ok");
+    EXPECT_NE(background(*g, 1, date), plain);
+    EXPECT_EQ(background(*g, 1, remark), background(*g, 1, date));
+    EXPECT_EQ(w->lbl未儲存->text(), QStringLiteral("未儲存 2 格"));
+    EXPECT_TRUE(w->lbl未儲存->isVisible());
+    g->setActiveCell(1, date);
+    QTest::keyClick(g->tableView(), Qt::Key_Delete);
+
+    // Ctrl+Z takes the steps back one by one, flags included.
+    QTest::keyClick(g->tableView(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(g->text(1, date), "1204-14");
+    QTest::keyClick(g->tableView(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(g->text(1, remark), "");
+    EXPECT_FALSE(w->changeFlags(printing).isFlagged(1, remark));
+    QTest::keyClick(g->tableView(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(g->text(1, date), "");
+    EXPECT_EQ(w->changeFlags(printing).flaggedCount(), 0);
+    EXPECT_EQ(background(*g, 1, date), plain);
+    EXPECT_FALSE(w->lbl未儲存->isVisible());
+
+    // F4 stamps too; a save takes the colour away and leaves nothing to undo.
+    g->setActiveCell(1, date);
+    QTest::keyClick(g->tableView(), Qt::Key_F4);
+    QTest::keyClick(g->tableView(), Qt::Key_F8);
+    EXPECT_EQ(db.value("select FDATE from PRINTING_S where ID = '1131201001' and INO = 4"), "1204-14");
+    EXPECT_EQ(background(*g, 1, date), plain);
+    EXPECT_FALSE(w->lbl未儲存->isVisible());
+    QTest::keyClick(g->tableView(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(g->text(1, date), "1204-14");
+
+    // F8 with nothing flagged says so and asks nothing.
+    messages.clear();
+    QTest::keyClick(g->tableView(), Qt::Key_F8);
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_EQ(messages.shown()[0].text, "沒有需要儲存的資料。");
+}
+
+TEST_F(MainWindowTest, EntriesAreCheckedAndTheLengthShowsWhileTyping)
+{
+    auto w = open();
+    load(*w, "D-印刷", "二號機");
+    const daily::GridLayout& l = daily::gridLayout(*kindByLetter('D'));
+    SpreadGrid* g = w->currentGrid();
+
+    // "完工日" takes a finish stamp of a real day and hour, nothing else.
+    typeInto(*g, 1, l.finishDateCol, "0230-10");
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_NE(messages.shown()[0].text.find("完工日"), std::string::npos);
+    EXPECT_EQ(g->text(1, l.finishDateCol), "");
+    typeInto(*g, 1, l.finishDateCol, "0229-23");
+    EXPECT_EQ(g->text(1, l.finishDateCol), "0229-23");
+
+    // The printing "完工說明" holds 50 bytes: the count shows while typing,
+    // and what a cut takes off is said.
+    g->setActiveCell(1, l.finishRemarkCol);
+    QTest::keyClick(g->tableView(), Qt::Key_A);
+    EXPECT_NE(w->lbl輸入提示->text().indexOf(QStringLiteral("1/50")), -1) << w->lbl輸入提示->text().toStdString();
+    EXPECT_NE(w->lbl輸入提示->text().indexOf(QStringLiteral("25 個中文字")), -1);
+    QTest::keyClicks(QApplication::focusWidget(), QString(50, QLatin1Char('b')) + QStringLiteral("cd"));
+    messages.clear();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_EQ(messages.shown()[0].text, "最多只可輸入50個字元!");
+    EXPECT_EQ(g->text(1, l.finishRemarkCol), "a" + std::string(49, 'b'));
+    EXPECT_NE(w->lbl輸入提示->text().indexOf(QStringLiteral("「bcd」")), -1) << w->lbl輸入提示->text().toStdString();
+    QTest::qWait(0);
+    EXPECT_EQ(g->activeCol(), l.finishRemarkCol);   // back on the cut cell
+
+    // The date box takes a real seven-digit date only.
+    messages.clear();
+    w->filters().txt預排日期->setText(QStringLiteral("1131302"));
+    QTest::keyClick(w.get(), Qt::Key_O, Qt::AltModifier);
+    ASSERT_FALSE(messages.shown().empty());
+    EXPECT_EQ(messages.shown().back().text, "日期錯誤，請輸入七碼的年月日，例如 1131204!");
+    EXPECT_EQ(g->text(1, l.finishRemarkCol), "a" + std::string(49, 'b'));   // not reloaded
+}
+
+TEST_F(MainWindowTest, KeyboardLeavesTheGridPressesButtonsAndReachesTheFilters)
+{
+    auto w = open();
+    QTest::keyClick(w.get(), Qt::Key_M, Qt::AltModifier);
+    EXPECT_TRUE(w->filters().cbo車別->isAncestorOf(QApplication::focusWidget())
+                || QApplication::focusWidget() == w->filters().cbo車別);
+    QTest::keyClick(w.get(), Qt::Key_K, Qt::AltModifier);
+    EXPECT_EQ(QApplication::focusWidget(), w->filters().cbo種類);
+
+    // Enter on the focused "確 定" presses it.
+    w->filters().scmd顯示資料->setFocus();
+    QTest::keyClick(w->filters().scmd顯示資料, Qt::Key_Return);
+    EXPECT_EQ(w->loadedRecords(*kindByLetter('D')), 1);
+    SpreadGrid* g = w->currentGrid();
+    ASSERT_TRUE(g->tableView()->hasFocus());
+
+    QTest::keyClick(g->tableView(), Qt::Key_Tab, Qt::ControlModifier);
+    QWidget* next = QApplication::focusWidget();
+    ASSERT_NE(next, nullptr);
+    EXPECT_FALSE(g->isAncestorOf(next));
+    g->setFocus();
+    QTest::keyClick(g->tableView(), Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    QWidget* previous = QApplication::focusWidget();
+    ASSERT_NE(previous, nullptr);
+    EXPECT_FALSE(g->isAncestorOf(previous));
+    EXPECT_NE(previous, next);
+}
+
+TEST_F(MainWindowTest, AnEmptyListSaysWhichKindAndPressGaveNothing)
+{
+    db.exec("update EMPLOYEE set 車別 = '一號機' where ID = 'A001'");
+    auto w = open();
+    EXPECT_EQ(w->filters().cbo車別->currentText(), QStringLiteral("一號機"));
+    // The die-cutting kind has no "一號機": its press box starts empty.
+    choose(*w, "G-軋工");
+    EXPECT_EQ(w->filters().cbo車別->currentText(), QString());
+    w->filters().scmd顯示資料->click();
+    EXPECT_EQ(w->loadedRecords(*kindByLetter('G')), 1);
+
+    choose(*w, "D-印刷", "一號機");
+    w->filters().txt預排日期->setText(QStringLiteral("1131203"));
+    w->filters().scmd顯示資料->click();
+    EXPECT_EQ(w->loadedRecords(*kindByLetter('D')), 0);
+    const std::string status = w->StatusBar1->currentMessage().toStdString();
+    EXPECT_NE(status.find("共 0 筆"), std::string::npos) << status;
+    EXPECT_NE(status.find("D-印刷、車別「一號機」、預排日「1131203」沒有未完工的排程資料"), std::string::npos) << status;
+}
+
+TEST_F(MainWindowTest, WithoutADatabaseTheStatusBarAndEveryOperationSaySo)
+{
+    std::filesystem::remove(db.path());
+    auto w = open();
+    EXPECT_TRUE(messages.shown().empty());   // start-up said it already
+    EXPECT_TRUE(w->lblDatabasePath->text().startsWith(QStringLiteral("沒有開啟資料庫")));
+    QTest::keyClick(w.get(), Qt::Key_O, Qt::AltModifier);
+    w->toolbars().actQuery->trigger();
+    w->toolbars().actWorkOrder->trigger();
+    ASSERT_EQ(messages.shown().size(), 3u);
+    for (const auto& m : messages.shown())
+        EXPECT_EQ(m.text.rfind("沒有開啟資料庫，本作業沒有執行。", 0), 0u) << m.text;
+}
