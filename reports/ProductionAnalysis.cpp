@@ -57,26 +57,54 @@ double Deviation(double completed, double standardPerHour, double minutes)
     return RoundNumber(completed / standardPerHour * 60 - minutes, 0);
 }
 
+std::string LinePrices::key(const std::string& kind, const std::string& po, double no)
+{
+    return kind + '\x1f' + AsciiUpper(po) + '\x1f' + jet::sqlNumber(no);
+}
+
+LineFigures LinePrices::figures(const jet::Recordset& rs)
+{
+    auto number = [&rs](const char* column) { return rs.fieldIndex(column) < 0 ? 0.0 : Val(rs.field(column).trimmed()); };
+    return LineFigures{number("QTY1"), number("QTY"), number("PLAT"), number("AMT"), number("PRICE")};
+}
+
 std::optional<LineFigures> LinePrices::find(const std::string& kind, const std::string& po, double no)
 {
     const ProcessKind* k = kindByDisplayName(kind);
     if (!k)
         return std::nullopt;
-    const std::string noText = jet::sqlNumber(no);
-    auto [it, added] = cache_.try_emplace(kind + '\x1f' + po + '\x1f' + noText);
-    if (!added)
+    auto [it, added] = cache_.try_emplace(key(kind, po, no));
+    // A work order read by prefetch has all its lines in the cache.
+    if (!added || fetched_.count(kind + '\x1f' + AsciiUpper(po)))
         return it->second;
     jet::Recordset rs;
     rs.open("select * from [" + std::string(k->detailTable) + "] where PO = '" + jet::sqlText(po) + "' And [NO] = "
-                + noText,
+                + jet::sqlNumber(no),
             conn_);
-    if (!rs.eof()) {
-        auto number = [&rs](const char* column) {
-            return rs.fieldIndex(column) < 0 ? 0.0 : Val(rs.field(column).trimmed());
-        };
-        it->second = LineFigures{number("QTY1"), number("QTY"), number("PLAT"), number("AMT"), number("PRICE")};
-    }
+    if (!rs.eof())
+        it->second = figures(rs);
     return it->second;
+}
+
+void LinePrices::prefetch(const std::vector<std::pair<std::string, std::string>>& kindAndPo)
+{
+    std::map<std::string, std::vector<std::string>> byKind;
+    for (const auto& [kind, po] : kindAndPo)
+        if (kindByDisplayName(kind) && fetched_.try_emplace(kind + '\x1f' + AsciiUpper(po), true).second)
+            byKind[kind].push_back(po);
+    constexpr std::size_t kChunk = 400;
+    for (const auto& [kind, pos] : byKind) {
+        const std::string table(kindByDisplayName(kind)->detailTable);
+        for (std::size_t from = 0; from < pos.size(); from += kChunk) {
+            std::string in;
+            for (std::size_t i = from; i < std::min(pos.size(), from + kChunk); ++i)
+                in += (in.empty() ? "'" : ", '") + jet::sqlText(pos[i]) + "'";
+            jet::Recordset rs;
+            rs.open("select * from [" + table + "] where PO in (" + in + ")", conn_);
+            for (; !rs.eof(); rs.moveNext())
+                cache_[key(kind, rs.text("PO"), rs.field("NO").number())] = figures(rs);
+        }
+    }
 }
 
 std::string AnalysisCondition(const PrintParams& p)
@@ -148,7 +176,6 @@ std::vector<ProductionRecord> ReadRecords(jet::Connection& conn, const std::stri
     auto text = [](const std::vector<jet::Value>& row, int c) { return c < 0 ? std::string() : row[c].trimmed(); };
     auto number = [](const std::vector<jet::Value>& row, int c) { return c < 0 ? 0.0 : row[c].number(); };
 
-    LinePrices prices(conn);
     std::vector<ProductionRecord> out;
     out.reserve(rs.rows().size());
     for (const auto& row : rs.rows()) {
@@ -174,6 +201,17 @@ std::vector<ProductionRecord> ReadRecords(jet::Connection& conn, const std::stri
         r.lineAmount = number(row, sum);
         r.minutes = MinutesOf(r.hours);
         r.deviation = Deviation(r.completed, r.standardPerHour, r.minutes);
+        out.push_back(std::move(r));
+    }
+    rs.close();
+
+    LinePrices prices(conn);
+    std::vector<std::pair<std::string, std::string>> lines;
+    lines.reserve(out.size());
+    for (const ProductionRecord& r : out)
+        lines.emplace_back(r.kind, r.po);
+    prices.prefetch(lines);
+    for (ProductionRecord& r : out) {
         if (const auto line = prices.find(r.kind, r.po, r.no)) {
             r.priced = true;
             r.unitPrice = UnitPrice(r.kind, *line);
@@ -181,7 +219,6 @@ std::vector<ProductionRecord> ReadRecords(jet::Connection& conn, const std::stri
                 r.unitPrice = RoundNumber(r.unitPrice, UnitPriceDecimals(r.kind));
             r.value = ProductionValue(r.completed, r.unitPrice, line->amt);
         }
-        out.push_back(std::move(r));
     }
     return out;
 }

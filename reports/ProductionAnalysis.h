@@ -12,6 +12,7 @@
 
 namespace jet {
 class Connection;
+class Recordset;
 }
 
 namespace qtmv::reports {
@@ -48,10 +49,16 @@ public:
     explicit LinePrices(jet::Connection& conn) : conn_(conn) {}
     // nullopt when the kind has no detail table or the line does not exist.
     std::optional<LineFigures> find(const std::string& kind, const std::string& po, double no);
+    // Reads the lines of many records at once, a few hundred work orders a
+    // statement: one statement per line would cost more than the analysis.
+    void prefetch(const std::vector<std::pair<std::string, std::string>>& kindAndPo);
 
 private:
+    static std::string key(const std::string& kind, const std::string& po, double no);
+    static LineFigures figures(const jet::Recordset& rs);
     jet::Connection& conn_;
     std::map<std::string, std::optional<LineFigures>> cache_;
+    std::map<std::string, bool> fetched_; // kind and PO read by prefetch
 };
 
 // ---- Queries ---------------------------------------------------------------
