@@ -15,19 +15,14 @@
 // $QTMV_BENCH_DB or /tmp/qtmv-load-bench/QTMV.mdb and reused afterwards.
 #include "app/core/DatabaseLocation.h"
 #include "daily_report/core/GridLoader.h"
-#include "platform/jet/SqliteFunctions.h"
 #include "platform/jet/Translator.h"
-#include "platform/jet/Value.h"
 #include "tools/demo-db/DemoPlant.h"
 
 #include "bench/PeakHeap.h"
+#include "bench/PlainSqlite.h"
 #include "bench/RunBenchmarks.h"
 
 #include <benchmark/benchmark.h>
-#include <sqlite3.h>
-
-#include <charconv>
-#include <stdexcept>
 
 using namespace qtmv;
 using namespace qtmv::daily;
@@ -41,33 +36,6 @@ const std::string& database()
 }
 
 const ProcessKind& printing() { return kindOf(KindId::Printing); }
-
-// A plain connection opened as the data layer opens its own, with the SQL
-// functions the translated statement calls.
-class PlainStatement {
-public:
-    explicit PlainStatement(const std::string& sql)
-    {
-        if (sqlite3_open_v2(database().c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr)
-            != SQLITE_OK)
-            throw std::runtime_error("cannot open the bench database");
-        jet::registerSqliteFunctions(db_);
-        if (sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), &st_, nullptr) != SQLITE_OK)
-            throw std::runtime_error(sqlite3_errmsg(db_));
-    }
-    ~PlainStatement()
-    {
-        sqlite3_finalize(st_);
-        sqlite3_close(db_);
-    }
-    PlainStatement(const PlainStatement&) = delete;
-    PlainStatement& operator=(const PlainStatement&) = delete;
-    sqlite3_stmt* get() const { return st_; }
-
-private:
-    sqlite3* db_ = nullptr;
-    sqlite3_stmt* st_ = nullptr;
-};
 
 std::string loadStatement(const benchmark::State& state)
 {
@@ -86,10 +54,7 @@ void BM_SqliteStep(benchmark::State& state)
     std::size_t rows = 0, peak = 0;
     for (auto _ : state) {
         bench::resetHeapPeak();
-        PlainStatement st(sql);
-        rows = 0;
-        while (sqlite3_step(st.get()) == SQLITE_ROW)
-            ++rows;
+        rows = bench::stepThrough(bench::PlainStatement(database(), sql));
         peak = bench::heapPeakSinceReset();
     }
     report(state, rows, peak);
@@ -102,34 +67,10 @@ void BM_SqliteCopy(benchmark::State& state)
     std::size_t rows = 0, peak = 0;
     for (auto _ : state) {
         bench::resetHeapPeak();
-        {
-            PlainStatement st(sql);
-            sqlite3_stmt* s = st.get();
-            const int n = std::min(sqlite3_column_count(s), static_cast<int>(width));
-            GridRows out;
-            while (sqlite3_step(s) == SQLITE_ROW) {
-                std::vector<std::string>& row = out.emplace_back(width);
-                for (int c = 0; c < n; ++c) {
-                    std::string& cell = row[static_cast<std::size_t>(c)];
-                    switch (sqlite3_column_type(s, c)) {
-                    case SQLITE_INTEGER: {
-                        char buf[24];
-                        const auto r = std::to_chars(buf, buf + sizeof buf, sqlite3_column_int64(s, c));
-                        cell.assign(buf, r.ptr);
-                        break;
-                    }
-                    case SQLITE_FLOAT: cell = jet::realText(sqlite3_column_double(s, c)); break;
-                    case SQLITE_NULL: break;
-                    default:
-                        cell.assign(reinterpret_cast<const char*>(sqlite3_column_text(s, c)),
-                                    static_cast<std::size_t>(sqlite3_column_bytes(s, c)));
-                    }
-                }
-            }
-            rows = out.size();
-            peak = bench::heapPeakSinceReset();
-            benchmark::DoNotOptimize(out);
-        }
+        GridRows out = bench::copyTexts(bench::PlainStatement(database(), sql), width);
+        rows = out.size();
+        peak = bench::heapPeakSinceReset();
+        benchmark::DoNotOptimize(out);
     }
     report(state, rows, peak);
 }
