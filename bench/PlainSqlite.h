@@ -48,6 +48,19 @@ inline std::size_t stepThrough(const PlainStatement& st)
     return rows;
 }
 
+// The current row's value in column c by its type.
+inline jet::Value typedValue(sqlite3_stmt* s, int c)
+{
+    switch (sqlite3_column_type(s, c)) {
+    case SQLITE_INTEGER: return jet::Value(static_cast<long long>(sqlite3_column_int64(s, c)));
+    case SQLITE_FLOAT: return jet::Value(sqlite3_column_double(s, c));
+    case SQLITE_NULL: return jet::Value();
+    default:
+        return jet::Value(std::string_view(reinterpret_cast<const char*>(sqlite3_column_text(s, c)),
+                                           static_cast<std::size_t>(sqlite3_column_bytes(s, c))));
+    }
+}
+
 // Copies every row out as `width` texts by the value's type (text as it is,
 // whole numbers in decimal, reals as Jet shows them, null as ""): what a
 // grid load has to produce at the least.
