@@ -54,4 +54,39 @@ void CutLaunchParameters(std::string_view line, Session& s)
     s.LauncherProcessId = qtmv::Val(line.substr(keyAt + keys.back().size()));
 }
 
+bool AsksForHelp(int argc, const char* const* argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view a = argv[i] ? argv[i] : "";
+        if (a == "--help" || a == "-h" || a == "/?")
+            return true;
+    }
+    return false;
+}
+
+std::string LaunchUsage()
+{
+    return "日報登錄作業（daily-report）由生產管理系統的啟動程式以下列參數啟動：\n"
+           "\n"
+           "  daily-report -kvo2851 -AD=<登入帳號> -NAME=<員工姓名> -ID=<員工編號> -XLS=<Excel副檔名> -DOC=<Word副檔名> -PID=<啟動程式代號>\n"
+           "\n"
+           "  -kvo2851  啟動代碼，必須有，否則顯示「引數錯誤」後結束\n"
+           "  -AD=      登入帳號（可空白）\n"
+           "  -NAME=    員工姓名，權限依此讀取\n"
+           "  -ID=      員工編號（EMPLOYEE.ID）\n"
+           "  -XLS=     Excel 檔的副檔名，例如 .xlsx\n"
+           "  -DOC=     Word 檔的副檔名，例如 .docx\n"
+           "  -PID=     啟動程式的代號（數字）\n"
+           "\n"
+           "參數必須依此順序，以一個空白分隔；值可以含空白，但不可含下一個參數名稱。\n"
+           "\n"
+           "資料庫：程式資料夾中的 QTMV.DSN 決定使用哪一個 QTMV.mdb。\n"
+           "  SITE=S（或沒有 QTMV.DSN）：使用程式資料夾中的 QTMV.mdb。\n"
+           "  SITE=C 與 DBQ=<資料夾>/QTMV.MDB：使用該資料夾中的 QTMV.mdb；無法開啟時顯示訊息後結束，不會改用其他資料庫。\n"
+           "\n"
+           "記錄檔：使用者暫存資料夾（$USERPROFILE/Temp，否則 $HOME/Temp）中的 daily-report.log。\n"
+           "\n"
+           "結束代碼：0 正常結束（或已有一個執行中的程式）；1 啟動時顯示訊息後結束；2 沒有可用的顯示畫面。\n";
+}
+
 } // namespace qtmv

@@ -19,6 +19,14 @@ std::string JoinCommandLine(int argc, const char* const* argv);
 // Whether the launch token occurs anywhere in the line.
 bool HasLaunchToken(std::string_view commandLine);
 
+// Whether an argument asks for the usage text ("--help", "-h" or "/?" as a
+// whole argument; a value such as "-NAME=--help" does not).
+bool AsksForHelp(int argc, const char* const* argv);
+
+// The usage text for the plant's IT: the launch line, its parameters in
+// their order, the DSN file and the log.
+std::string LaunchUsage();
+
 // A command line that cannot be cut; what() is the description shown.
 class CommandLineError : public UserError {
 public:

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <fcntl.h>
@@ -28,7 +29,8 @@ using namespace std::chrono_literals;
 
 class Program {
 public:
-    Program(const std::string& exe, const std::vector<std::string>& args, const std::string& stderrPath)
+    Program(const std::string& exe, const std::vector<std::string>& args, const std::string& stderrPath,
+            const std::string& stdoutPath = "/dev/null")
     {
         std::vector<char*> argv;
         argv.push_back(const_cast<char*>(exe.c_str()));
@@ -37,6 +39,7 @@ public:
         argv.push_back(nullptr);
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 1, stdoutPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         posix_spawn_file_actions_addopen(&actions, 2, stderrPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         if (posix_spawn(&pid_, exe.c_str(), &actions, nullptr, argv.data(), environ) != 0)
             pid_ = -1;
@@ -168,15 +171,35 @@ TEST_F(EndToEnd, WithoutTheLaunchTokenTheProgramSaysSoAndEnds)
 {
     Program p(exe, {"-AD=王大明"}, errPath("notoken"));
     ASSERT_GT(p.pid(), 0);
-    EXPECT_EQ(p.waitFor(20s), 0);
+    EXPECT_EQ(p.waitFor(20s), 1);   // ended after a message: not a success
     EXPECT_EQ(readAll(errPath("notoken")), "[錯誤] 引數錯誤\n");
+}
+
+// For the plant's IT: the usage, and a machine without a display.
+TEST_F(EndToEnd, HelpPrintsTheLaunchLineAndNoDisplayEndsWithALine)
+{
+    Program help(exe, {"--help"}, errPath("help"), db.folder() + "help.out");
+    EXPECT_EQ(help.waitFor(20s), 0);
+    const std::string usage = readAll(db.folder() + "help.out");
+    EXPECT_NE(usage.find("-kvo2851 -AD=<登入帳號> -NAME=<員工姓名> -ID=<員工編號> -XLS="), std::string::npos) << usage;
+    EXPECT_NE(usage.find("daily-report.log"), std::string::npos) << usage;
+
+    setVariable("QT_QPA_PLATFORM", "xcb");
+    setVariable("DISPLAY", std::nullopt);
+    setVariable("WAYLAND_DISPLAY", std::nullopt);
+    Program headless(exe, launcherArgs(), errPath("headless"));
+    EXPECT_EQ(headless.waitFor(20s), 2);   // not an abort
+    const std::string said = readAll(errPath("headless"));
+    EXPECT_EQ(said.rfind("日報登錄作業無法開啟視窗：沒有可用的顯示畫面（DISPLAY=未設定，QT_QPA_PLATFORM=xcb", 0), 0u)
+        << said;
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
 }
 
 TEST_F(EndToEnd, NarrowScreenIsRefusedAndWidth1024Passes)
 {
     screen(1000, 1000);
     Program narrow(exe, launcherArgs(), errPath("narrow"));
-    EXPECT_EQ(narrow.waitFor(20s), 0);
+    EXPECT_EQ(narrow.waitFor(20s), 1);
     EXPECT_EQ(readAll(errPath("narrow")), "[錯誤] 請先將螢幕解析度調整為1024*768！\n");
 
     screen(1024, 600);

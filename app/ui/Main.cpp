@@ -20,6 +20,9 @@
 #include <QTranslator>
 #include <QWidget>
 
+#include <cstdio>
+#include <cstdlib>
+#include <utility>
 #include <vector>
 
 namespace qtmv {
@@ -92,6 +95,53 @@ private:
     bool cursor_ = false;
 };
 
+// While the application object is made: Qt ends the process with abort()
+// when no platform plugin can start (no display). That becomes one readable
+// line and an exit code; the messages Qt gave on the way go into the line.
+class NoDisplayGuard {
+public:
+    NoDisplayGuard() { previous_ = qInstallMessageHandler(&NoDisplayGuard::handle); }
+    ~NoDisplayGuard() { release(); }
+    // The application exists: Qt's messages go their usual way again.
+    void release()
+    {
+        if (!installed_)
+            return;
+        installed_ = false;
+        qInstallMessageHandler(previous_);
+        for (const auto& [type, text] : held())
+            qt_message_output(type, QMessageLogContext(), text);
+        held().clear();
+    }
+
+private:
+    using Held = std::vector<std::pair<QtMsgType, QString>>;
+    static Held& held()
+    {
+        static Held messages;
+        return messages;
+    }
+    static void handle(QtMsgType type, const QMessageLogContext&, const QString& text)
+    {
+        if (type != QtFatalMsg) {
+            held().emplace_back(type, text);
+            return;
+        }
+        QString why = held().empty() ? text.section(QLatin1Char('\n'), 0, 0) : held().front().second;
+        const QByteArray display = qgetenv("DISPLAY");
+        const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+        const std::string line = "日報登錄作業無法開啟視窗：沒有可用的顯示畫面（DISPLAY="
+            + (display.isEmpty() ? std::string("未設定") : display.toStdString()) + "，QT_QPA_PLATFORM="
+            + (platform.isEmpty() ? std::string("未設定") : platform.toStdString()) + "；" + why.toStdString()
+            + "）。請在桌面工作階段中啟動本程式。\n";
+        std::fputs(line.c_str(), stderr);
+        std::fflush(stderr);
+        std::_Exit(kExitNoDisplay);
+    }
+    QtMessageHandler previous_ = nullptr;
+    bool installed_ = true;
+};
+
 int screenWidth()
 {
     const QScreen* screen = QGuiApplication::primaryScreen();
@@ -106,9 +156,15 @@ int Main(int argc, char* argv[], const MainWindowFactory& createMainWindow)
     // own options out of argv.
     std::vector<const char*> originalArgs(argv, argv + argc);
     const std::string commandLine = JoinCommandLine(argc, originalArgs.data());
+    if (AsksForHelp(argc, originalArgs.data())) {
+        std::fputs(LaunchUsage().c_str(), stdout);
+        return 0;
+    }
 
     os::KeepFreedMemoryForReuse();
+    NoDisplayGuard noDisplay;
     QApplication app(argc, argv);
+    noDisplay.release();
     QTranslator translator;
     applyChineseSettings(app, translator);
     InstallMessageBoxHandler();
@@ -135,24 +191,25 @@ int Main(int argc, char* argv[], const MainWindowFactory& createMainWindow)
                                }
                            }};
     if (!InitSession(s, true, env))
-        return 1;
+        return kExitStartupRefused;
 
     os::InstanceLock instance("qtmv-daily-report");
     if (instance.previousInstance())
         return 0;
 
+    // A start-up that ends after its message tells the launcher so.
     if (!HasLaunchToken(commandLine)) {
         MsgBox("引數錯誤", "錯誤", MsgIcon::Critical);
-        return 0;
+        return kExitStartupRefused;
     }
     if (screenWidth() < kMinimumScreenWidth) {
         MsgBox("請先將螢幕解析度調整為1024*768！", "錯誤", MsgIcon::Critical);
-        return 0;
+        return kExitStartupRefused;
     }
 
     std::unique_ptr<QWidget> mainWindow = createMainWindow();
     if (!mainWindow)
-        return 1;
+        return kExitStartupRefused;
     mainWindow->show();
     // The program ends when its main window has closed.
     QApplication::setQuitOnLastWindowClosed(true);

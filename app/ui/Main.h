@@ -17,4 +17,9 @@ int Main(int argc, char* argv[], const MainWindowFactory& createMainWindow);
 // The narrowest screen the windows are laid out for.
 inline constexpr int kMinimumScreenWidth = 1024;
 
+// Exit codes: a start-up that ended after its message, and a machine where
+// no window can be opened at all (no display).
+inline constexpr int kExitStartupRefused = 1;
+inline constexpr int kExitNoDisplay = 2;
+
 } // namespace qtmv
