@@ -171,8 +171,7 @@ std::vector<ProductionRecord> ReadRecords(jet::Connection& conn, const std::stri
     const int kind = col("KIND"), machine = col("機別"), handlerId = col("經辦代號"), handler = col("經辦"),
               completed = col("完成數"), hours = col("耗時"), defects = col("不良數量"), endDate = col("結束1"),
               po = col("PO"), no = col("NO"), start = col("開始時間"), end = col("結束時間"), remark = col("製作說明"),
-              pkey = col("PKEY"), pkey1 = col("PKEY1"), product = col("DESC"), standard = col("時標準量"),
-              qty = col("QTY"), sum = col("SUM");
+              pkey = col("PKEY"), pkey1 = col("PKEY1"), product = col("DESC"), standard = col("時標準量");
     auto text = [](const std::vector<jet::Value>& row, int c) { return c < 0 ? std::string() : row[c].trimmed(); };
     auto number = [](const std::vector<jet::Value>& row, int c) { return c < 0 ? 0.0 : row[c].number(); };
 
@@ -197,8 +196,6 @@ std::vector<ProductionRecord> ReadRecords(jet::Connection& conn, const std::stri
         r.hours = number(row, hours);
         r.defects = number(row, defects);
         r.standardPerHour = number(row, standard);
-        r.lineQty = number(row, qty);
-        r.lineAmount = number(row, sum);
         r.minutes = MinutesOf(r.hours);
         r.deviation = Deviation(r.completed, r.standardPerHour, r.minutes);
         out.push_back(std::move(r));

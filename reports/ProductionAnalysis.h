@@ -84,7 +84,6 @@ struct ProductionRecord {
     std::string kind, machine, handlerId, handler, po, endDate, start, end, remark, product, pkey, pkey1;
     double no = 0;
     double completed = 0, hours = 0, defects = 0, standardPerHour = 0;
-    double lineQty = 0, lineAmount = 0;   // the process line's quantity and amount
     double minutes = 0, deviation = 0;
     bool priced = false;                  // the process line exists
     double unitPrice = 0, value = 0;
