@@ -180,7 +180,8 @@ private:
 
 class PgBackend final : public Backend, public std::enable_shared_from_this<PgBackend> {
 public:
-    PgBackend(ServerAddress where, PGconn* conn, int busyMs) : where_(std::move(where)), conn_(conn), busyMs_(busyMs)
+    PgBackend(ServerAddress where, PGconn* conn, int busyMs)
+        : where_(std::move(where)), conn_(conn), busyMs_(busyMs), lockTimeoutSet_(std::max(1, busyMs))
     {
     }
     ~PgBackend() override { close(); }
@@ -236,7 +237,7 @@ public:
             throw Error(Error::Kind::General, "交易已因先前的錯誤而被資料庫取消，資料沒有寫入。");
         }
         Result r = run("commit", {}, {});
-        lockTimeoutSet_ = -1;
+        setInTransaction_ = false;
         if (std::string_view(PQcmdStatus(r.get())) != "COMMIT")
             throw Error(Error::Kind::General, "交易已因先前的錯誤而被資料庫取消，資料沒有寫入。");
     }
@@ -244,9 +245,10 @@ public:
     void rollback(int level) override
     {
         if (level == 0) {
-            lockTimeoutSet_ = -1;
+            forgetSettingRolledBack();
             run("rollback", {}, {});
         } else {
+            forgetSettingRolledBack();
             run("rollback to savepoint jet" + std::to_string(level), {}, {});
             run("release savepoint jet" + std::to_string(level), {}, {});
         }
@@ -350,16 +352,24 @@ public:
     }
 
 private:
+    // A SET made inside a transaction that is rolled back is undone with it.
+    void forgetSettingRolledBack()
+    {
+        if (setInTransaction_)
+            lockTimeoutSet_ = -1;
+        setInTransaction_ = false;
+    }
+
     void rollbackQuietly() noexcept
     {
-        lockTimeoutSet_ = -1;
+        forgetSettingRolledBack();
         if (conn_)
             PQclear(PQexec(conn_, "rollback"));
     }
 
     // The lock wait of the next statement: the busy timeout, or less when
     // start-up's wait budget has less left. A setting made inside a
-    // transaction ends with it, so it is made again after each one.
+    // transaction that is rolled back is made again after it.
     void applyLockTimeout()
     {
         using namespace std::chrono;
@@ -369,8 +379,10 @@ private:
         if (ms == lockTimeoutSet_ || PQtransactionStatus(conn_) == PQTRANS_INERROR)
             return;
         Result r(PQexec(conn_, ("set lock_timeout = " + std::to_string(ms)).c_str()));
-        if (PQresultStatus(r.get()) == PGRES_COMMAND_OK)
+        if (PQresultStatus(r.get()) == PGRES_COMMAND_OK) {
             lockTimeoutSet_ = ms;
+            setInTransaction_ = setInTransaction_ || PQtransactionStatus(conn_) != PQTRANS_IDLE;
+        }
     }
 
     Result run(std::string_view sql, std::string_view context, Params p)
@@ -421,6 +433,7 @@ private:
     PGconn* conn_;
     int busyMs_;
     long long lockTimeoutSet_ = -1;
+    bool setInTransaction_ = false;
     std::unordered_map<Oid, TableNames> names_;
 };
 
@@ -474,7 +487,7 @@ create extension if not exists citext;
 -- val(x): Jet's leading-number rule. Blanks anywhere are skipped ("1 2 3" is
 -- 123), "12abc" is 12, text without a leading number is 0, &H and &O read
 -- hexadecimal and octal; null stays null; numbers pass through.
-create or replace function val(t text) returns numeric
+create or replace function jet_val_text(t text) returns numeric
 language plpgsql immutable strict parallel safe as $$
 declare
     s text := regexp_replace(t, '[ \t\r\n]', '', 'g');
@@ -508,6 +521,10 @@ begin
 end
 $$;
 
+-- Plain digits, the common case, are read inline in the statement.
+create or replace function val(t text) returns numeric language sql immutable parallel safe as
+$$ select case when t ~ '^[0-9]{1,18}$' then t::numeric else jet_val_text(t) end $$;
+
 create or replace function val(n numeric) returns numeric language sql immutable strict parallel safe as 'select n';
 
 create or replace function val(n double precision) returns double precision
@@ -530,6 +547,8 @@ std::shared_ptr<Backend> openPostgresBackend(const ServerAddress& where, int bus
         }
     };
     const std::string timeout = "5";
+    // The lock wait set with the connection saves a round trip per operation.
+    const std::string options = "-c lock_timeout=" + std::to_string(std::max(1, busyTimeoutMs));
     const std::string app = "qtmv";
     const std::string encoding = "UTF8";
     put("host", where.host);
@@ -540,6 +559,7 @@ std::shared_ptr<Backend> openPostgresBackend(const ServerAddress& where, int bus
     put("connect_timeout", timeout);
     put("application_name", app);
     put("client_encoding", encoding);
+    put("options", options);
     keys.push_back(nullptr);
     values.push_back(nullptr);
     PGconn* conn = PQconnectdbParams(keys.data(), values.data(), 0);
@@ -560,11 +580,12 @@ std::shared_ptr<Backend> openPostgresBackend(const ServerAddress& where, int bus
             why = named + "拒絕了使用者「" + where.user + "」的登入（密碼檔 ~/.pgpass 中的密碼不對或沒有密碼）。";
         throw Error(Error::Kind::FileMissing, why, msg);
     }
-    auto backend = std::make_shared<PgBackend>(where, conn, busyTimeoutMs);
-    // Text as the suite writes it; ISO dates only matter to the server's own
-    // functions, which the statements do not use.
-    backend->execute("set standard_conforming_strings = on", {});
-    return backend;
+    // Quoted text as the suite writes it: a backslash is an ordinary character.
+    if (const char* scs = PQparameterStatus(conn, "standard_conforming_strings"); !scs || std::string(scs) != "on") {
+        PQfinish(conn);
+        throw Error(Error::Kind::General, named + "的設定 standard_conforming_strings 不是 on，無法正確存放文字。");
+    }
+    return std::make_shared<PgBackend>(where, conn, busyTimeoutMs);
 }
 
 } // namespace jet

@@ -22,7 +22,8 @@ constexpr const char* usageText =
     "Usage: jetsql --database PATH [STATEMENT]\n"
     "       jetsql --program-folder DIR [STATEMENT]\n"
     "\n"
-    "Runs one Jet-dialect SQL statement on the database file PATH through the\n"
+    "Runs one Jet-dialect SQL statement on the database file PATH (or the\n"
+    "server database \"Server=HOST;Database=NAME;...\") through the\n"
     "program's data-access layer. With --program-folder the database is found\n"
     "as the program installed in DIR finds it (its QTMV.DSN file, else DIR\n"
     "itself). Without STATEMENT the statement is read from standard input.\n"
@@ -92,7 +93,7 @@ Parsed parseArguments(int argc, char** argv, Options& o, std::string& problem)
 std::string connectionString(const Options& o)
 {
     if (!o.database.empty())
-        return qtmv::ConnectionStringFor(o.database);
+        return jet::serverAddressOf(o.database).host.empty() ? qtmv::ConnectionStringFor(o.database) : o.database;
     qtmv::HostInfo host = qtmv::CurrentHost();
     host.programFolder = o.programFolder;
     if (host.programFolder.back() != '/')
@@ -103,6 +104,8 @@ std::string connectionString(const Options& o)
     // program folder's database instead.
     if (!where.problem.empty())
         throw jet::Error(jet::Error::Kind::FileMissing, where.problem);
+    if (!where.server.host.empty())
+        return jet::serverConnectionString(where.server);
     qtmv::BuildConnectionString(s);
     return s.ConnectionString;
 }
