@@ -165,6 +165,9 @@ int Main(int argc, char* argv[], const MainWindowFactory& createMainWindow)
     NoDisplayGuard noDisplay;
     QApplication app(argc, argv);
     noDisplay.release();
+    // Where each user's view settings live (~/.config/QTMV/daily-report.conf).
+    QCoreApplication::setOrganizationName(QStringLiteral("QTMV"));
+    QCoreApplication::setApplicationName(QStringLiteral("daily-report"));
     QTranslator translator;
     applyChineseSettings(app, translator);
     InstallMessageBoxHandler();

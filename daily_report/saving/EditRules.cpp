@@ -293,6 +293,15 @@ EditEnd editEnd(const GridLayout& layout, int col, std::string_view text, std::s
     return {false, std::string(oldText)};
 }
 
+bool inEntryView(const GridLayout& layout, int col)
+{
+    if (!validColumn(layout, col))
+        return false;
+    if (col <= 5 || columnEdit(layout, col) != ColumnEdit::ReadOnly || cellWindow(layout, col) != CellWindow::None)
+        return true;
+    return (isPrinting(layout) && layout.heading(col) == "濃度") || (isDieCutting(layout) && isColumn(layout, col, "紙"));
+}
+
 std::string_view currentGridName(const GridLayout& layout)
 {
     return layout.kind != nullptr ? layout.kind->gridName : std::string_view{};

@@ -153,6 +153,11 @@ std::string cutNotice(const GridLayout& layout, int col, std::string_view typed,
 // other goes back to oldText, what the cell held before.
 EditEnd editEnd(const GridLayout& layout, int col, std::string_view text, std::string_view oldText);
 
+// Whether column col shows in the entry view: the head (work order, line,
+// customer, vendor, product), the columns typed into, and those a click
+// stamps, marks or opens a window from. Hidden columns keep their numbers.
+bool inEntryView(const GridLayout& layout, int col);
+
 // The kind's name as the shared current-grid name ("印前" .. "裁工" .. "其他").
 std::string_view currentGridName(const GridLayout& layout);
 

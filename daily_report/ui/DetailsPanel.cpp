@@ -157,7 +157,7 @@ void DetailsPanel::clear()
 
 void DetailsPanel::show(const RowDetails& d, const GridLayout& layout)
 {
-    lbl客戶->setText(u8(d.customer));
+    setLong(lbl客戶, d.customer);
     setLong(lbl品名, d.product);
     lbl日期->setText(u8(d.orderDate));
     // All dates of the panel in the slashed form of the lists.
@@ -169,7 +169,7 @@ void DetailsPanel::show(const RowDetails& d, const GridLayout& layout)
     lbl包裝->setText(QStringLiteral("包裝:"));
     lbl包裝1->setText(u8(d.packing));
     pic急件->setVisible(d.rush);
-    lbl廠商->setText(u8(d.vendorName));
+    setLong(lbl廠商, d.vendorName);
     lbl電話->setText(u8(d.vendorPhone));
     lbl紙到->setText(QStringLiteral("紙到:"));
     lbl紙到1->setText(u8(d.paperDone));

@@ -35,9 +35,33 @@
 #include <QStatusBar>
 #include <QTableView>
 #include <QTimer>
+#include <QSettings>
+#include <QSignalBlocker>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+namespace {
+
+// The settings of the signed-in employee (several may share one account of
+// the workstation): "<user>/<grid>/entryView", "<user>/<grid>/width<col>",
+// "<user>/largeFont".
+QString settingsUser()
+{
+    const qtmv::Session& s = qtmv::session();
+    const std::string& user = !s.EmployeeId.empty() ? s.EmployeeId : s.LoginUser;
+    return user.empty() ? QStringLiteral("-") : QString::fromStdString(user);
+}
+
+QString gridKey(const qtmv::ProcessKind& kind, const QString& item)
+{
+    return settingsUser() + QLatin1Char('/') + QString::fromUtf8(kind.gridName.data(), qsizetype(kind.gridName.size()))
+           + QLatin1Char('/') + item;
+}
+
+constexpr int kLargeFontStep = 3;   // points added by "大字"
+
+} // namespace
 
 using qtmv::MsgBox;
 using qtmv::MsgIcon;
@@ -62,6 +86,11 @@ frm日報登錄作業_工單::frm日報登錄作業_工單()
     hooks.shown = [this](const QString& status, bool canSave) {
         StatusBar1->showMessage(status);
         toolbars_.actSave->setEnabled(canSave);
+        // The view button follows the kind shown.
+        if (const daily::ProcessPage* p = currentPage()) {
+            const QSignalBlocker block(toolbars_.actEntryView);
+            toolbars_.actEntryView->setChecked(p->entryView());
+        }
     };
     hooks.pendingChanged = [this](int cells) {
         if (!lbl未儲存)
@@ -84,6 +113,7 @@ frm日報登錄作業_工單::frm日報登錄作業_工單()
     buildStatusBar();
     connectControls();
 
+    applyViewSettings();
     formLoad();
     // The window previews every key typed into its controls.
     qApp->installEventFilter(this);
@@ -145,6 +175,8 @@ void frm日報登錄作業_工單::connectControls()
         runToolbarAction(a->data().toString());
         toolbars_.Toolbar1->setEnabled(true);
     });
+    connect(t.actEntryView, &QAction::toggled, this, [this](bool on) { setEntryView(on); });
+    connect(t.actLargeFont, &QAction::toggled, this, [this](bool on) { setLargeFont(on); });
     connect(t.Toolbar2, &QToolBar::actionTriggered, this, [this](QAction* a) {
         if (a == toolbars_.actWorkOrder && databaseReady())
             handle("查工單", [this] { handOffWorkOrder(); });
@@ -366,6 +398,52 @@ const daily::ChangeFlags& frm日報登錄作業_工單::changeFlags(const qtmv::
 }
 
 // --- Toolbar commands ----------------------------------------------------------------
+
+void frm日報登錄作業_工單::applyViewSettings()
+{
+    QSettings settings;
+    for (const qtmv::ProcessKind& k : qtmv::processKinds()) {
+        daily::ProcessPage& p = page(k);
+        qtmv::SpreadGrid* g = p.grid();
+        for (int col = 1; col <= p.layout().columnCount(); ++col) {
+            const int width = settings.value(gridKey(k, QStringLiteral("width%1").arg(col)), 0).toInt();
+            if (width > 0)
+                g->setColWidth(col, width);
+        }
+        p.setEntryView(settings.value(gridKey(k, QStringLiteral("entryView")), false).toBool());
+        connect(g, &qtmv::SpreadGrid::columnResized, this, [&k](int col, int width) {
+            QSettings().setValue(gridKey(k, QStringLiteral("width%1").arg(col)), width);
+        });
+    }
+    const bool large = settings.value(settingsUser() + QStringLiteral("/largeFont"), false).toBool();
+    const QSignalBlocker block(toolbars_.actLargeFont);
+    toolbars_.actLargeFont->setChecked(large);
+    if (large)
+        setLargeFont(true);
+}
+
+void frm日報登錄作業_工單::setEntryView(bool on)
+{
+    daily::ProcessPage* p = currentPage();
+    if (!p)
+        return;
+    p->setEntryView(on);
+    QSettings().setValue(gridKey(p->kind(), QStringLiteral("entryView")), on);
+}
+
+void frm日報登錄作業_工單::setLargeFont(bool on)
+{
+    for (const qtmv::ProcessKind& k : qtmv::processKinds()) {
+        qtmv::SpreadGrid* g = page(k).grid();
+        // The size the grid was set up with is the normal one.
+        if (!g->property("normalPointSize").isValid())
+            g->setProperty("normalPointSize", g->font().pointSizeF());
+        QFont f = g->font();
+        f.setPointSizeF(g->property("normalPointSize").toDouble() + (on ? kLargeFontStep : 0));
+        g->setFont(f);
+    }
+    QSettings().setValue(settingsUser() + QStringLiteral("/largeFont"), on);
+}
 
 void frm日報登錄作業_工單::leaveGrid(qtmv::SpreadGrid& grid, bool forward)
 {

@@ -109,6 +109,11 @@ private:
     // can); the status bar shows the state.
     std::string databaseProblem();
     bool databaseReady();
+    // The entry view and the dragged column widths per grid, and the grid
+    // font, as this user left them (Qt's settings, per user).
+    void applyViewSettings();
+    void setEntryView(bool on);
+    void setLargeFont(bool on);
     // Ctrl+Tab and Ctrl+Shift+Tab: the focus leaves the grid to the next or
     // previous control.
     void leaveGrid(qtmv::SpreadGrid& grid, bool forward);

@@ -64,6 +64,9 @@ void ProcessPage::setUp(Hooks hooks, std::string_view companyName)
         for (const auto& [heading, twips] : widths)
             grid_->setColWidthTwips(layout_.column(heading), twips);
     }
+    baseHidden_.clear();
+    for (int col = 1; col <= layout_.columnCount(); ++col)
+        baseHidden_.push_back(grid_->colHidden(col));
     wire();
 }
 
@@ -208,6 +211,13 @@ void ProcessPage::wire()
         if (hooks_.rowSelected)
             hooks_.rowSelected(row, col);
     });
+}
+
+void ProcessPage::setEntryView(bool on)
+{
+    entryView_ = on;
+    for (int col = 1; col <= layout_.columnCount(); ++col)
+        grid_->setColHidden(col, baseHidden_[static_cast<std::size_t>(col - 1)] || (on && !inEntryView(layout_, col)));
 }
 
 void ProcessPage::flagCell(int row, int col)

@@ -66,6 +66,11 @@ public:
     void changeCells(int row, const std::vector<CellChange>& changes);
     // The cells flagged and not yet saved.
     int pendingCells() const { return flags_.flaggedCount(); }
+    // The entry view (only the columns a clerk fills) or the full layout;
+    // column numbers stay the same either way.
+    void setEntryView(bool on);
+    bool entryView() const { return entryView_; }
+
     // After a save: nothing is pending, nothing to take back.
     void clearFlags();
     // Takes back the last change (texts and flags); false when there is none.
@@ -117,6 +122,8 @@ private:
     int editStepRow_ = 0;
     int editStepCol_ = 0;
     bool lengthHintShown_ = false;
+    bool entryView_ = false;
+    std::vector<bool> baseHidden_;   // hidden in the full layout (site rules), by column - 1
     // The open editor's ties to the page, cut when the page goes first.
     QMetaObject::Connection editorText_;
     QMetaObject::Connection editorGone_;

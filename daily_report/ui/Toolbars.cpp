@@ -70,6 +70,12 @@ Toolbars buildToolbars(QMainWindow* window)
     t.Toolbar2 = toolbar(window, QStringLiteral("Toolbar2"));
     t.actWorkOrder = add(t.Toolbar2, QStringLiteral("工單"), QStringLiteral(" 查工單 "), QStringLiteral("查工單"),
                          QStyle::SP_FileDialogInfoView);
+    t.actEntryView = add(t.Toolbar2, QStringLiteral("entryView"), QStringLiteral("輸入檢視"),
+                         QStringLiteral("只顯示表頭與要輸入的欄位（完工日、完工說明、備註等）"), QStyle::SP_FileDialogListView);
+    t.actEntryView->setCheckable(true);
+    t.actLargeFont = add(t.Toolbar2, QStringLiteral("largeFont"), QStringLiteral("大字"),
+                         QStringLiteral("表格使用較大的字型"), QStyle::SP_ArrowUp);
+    t.actLargeFont->setCheckable(true);
     return t;
 }
 

@@ -20,6 +20,8 @@ struct Toolbars {
     QAction* actPrint1 = nullptr;
     QAction* actExit = nullptr;
     QAction* actWorkOrder = nullptr;   // Toolbar2 " 查工單 "
+    QAction* actEntryView = nullptr;   // Toolbar2 "輸入檢視": only the columns a clerk fills (checkable)
+    QAction* actLargeFont = nullptr;   // Toolbar2 "大字": a larger font in the grids (checkable)
 };
 
 // Adds both toolbars to the window.

@@ -177,6 +177,7 @@ public:
         case Qt::DisplayRole:
         case Qt::EditRole:
         case Qt::AccessibleTextRole:
+        case Qt::ToolTipRole:   // a text cut off by a narrow column shows in full
             return u8(cell(r, c));
         case Qt::BackgroundRole: {
             // A cell's own colour marks that cell (a change not yet saved)
@@ -209,7 +210,7 @@ public:
 
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override
     {
-        if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole)
+        if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole && role != Qt::ToolTipRole)
             return {};
         if (orientation == Qt::Horizontal)
             return section >= 0 && section < cols()
@@ -723,6 +724,7 @@ void SpreadGrid::userResizedColumn(int section, int width)
     info.width = width;
     applyColumn(section + 1);
     layoutFrozen();
+    emit columnResized(section + 1, width);
 }
 
 void SpreadGrid::layoutFrozen()

@@ -225,6 +225,7 @@ signals:
     void cellChanged(int row, int col);        // the user changed a cell's text
     void mousePressed();                       // any mouse button, anywhere in the grid
     void editorOpened(int row, int col);       // the cell editor is open (editor() has it)
+    void columnResized(int col, int width);    // the user dragged a column's width (pixels)
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

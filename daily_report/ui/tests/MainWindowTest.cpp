@@ -14,6 +14,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -674,4 +675,39 @@ TEST_F(MainWindowTest, WithoutADatabaseTheStatusBarAndEveryOperationSaySo)
     ASSERT_EQ(messages.shown().size(), 3u);
     for (const auto& m : messages.shown())
         EXPECT_EQ(m.text.rfind("沒有開啟資料庫，本作業沒有執行。", 0), 0u) << m.text;
+}
+
+TEST_F(MainWindowTest, EntryViewWidthsAndLargeFontAreRememberedPerUserAndKind)
+{
+    const daily::GridLayout& l = daily::gridLayout(*kindByLetter('D'));
+    const int paper = l.column("紙品"), front = l.column("正");
+    {
+        auto w = open();
+        load(*w, "D-印刷");
+        SpreadGrid* g = w->currentGrid();
+        w->toolbars().actEntryView->trigger();
+        EXPECT_TRUE(g->colHidden(paper));
+        for (int col : {1, 5, front, l.remarkCol, l.finishDateCol, l.finishRemarkCol, l.column("耗時"), l.column("濃度")})
+            EXPECT_FALSE(g->colHidden(col)) << l.heading(col);
+        EXPECT_EQ(g->heading(l.finishDateCol), "完工日");   // numbers stay
+        g->tableView()->horizontalHeader()->resizeSection(l.finishRemarkCol - 1, 333);
+        w->toolbars().actLargeFont->trigger();
+    }
+    // The next start: printing in the entry view with the dragged width,
+    // die-cutting still in the full layout, the larger font kept.
+    auto w = open();
+    SpreadGrid* g = w->grid(*kindByLetter('D'));
+    EXPECT_TRUE(w->toolbars().actEntryView->isChecked());
+    EXPECT_TRUE(g->colHidden(paper));
+    EXPECT_EQ(g->colWidth(l.finishRemarkCol), 333);
+    EXPECT_TRUE(w->toolbars().actLargeFont->isChecked());
+    EXPECT_GT(g->font().pointSizeF(), w->grid(*kindByLetter('A'))->property("normalPointSize").toDouble());
+    choose(*w, "G-軋工");
+    EXPECT_FALSE(w->toolbars().actEntryView->isChecked());
+    EXPECT_FALSE(w->currentGrid()->colHidden(daily::gridLayout(*kindByLetter('G')).column("開數")));
+
+    // Another employee on the same workstation has his own settings.
+    session().EmployeeId = "B002";
+    auto other = open();
+    EXPECT_FALSE(other->grid(*kindByLetter('D'))->colHidden(paper));
 }

@@ -15,6 +15,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QSettings>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
@@ -42,6 +43,8 @@ protected:
         s.WorkOrderRights = "1111111111";
         s.ProductionRights = "00000000000000000000";
         s.IdentityEstablished = s.RightsEstablished = true;
+        // Each test's own user settings, beside its database.
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromStdString(db.folder()));
     }
 
     // A shown, activated window (first activation done).
