@@ -4,6 +4,7 @@
 #include "bench/PeakHeap.h"
 
 #include <malloc.h>
+#include <sys/resource.h>
 
 #include <atomic>
 #include <cerrno>
@@ -83,6 +84,13 @@ void resetHeapPeak()
     const long long now = inUse.load(std::memory_order_relaxed);
     base.store(now, std::memory_order_relaxed);
     peak.store(now, std::memory_order_relaxed);
+}
+
+long pageFaults()
+{
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_minflt + u.ru_majflt;
 }
 
 std::size_t heapPeakSinceReset()

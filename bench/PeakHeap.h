@@ -11,6 +11,10 @@ void resetHeapPeak();
 // The most bytes in use since resetHeapPeak(), above what was in use then.
 std::size_t heapPeakSinceReset();
 
+// Page faults the process has taken so far (pages mapped afresh, each
+// zeroed or read in by the kernel).
+long pageFaults();
+
 // Megabytes (10^6 bytes), as the figures are quoted.
 inline double megabytes(std::size_t bytes) { return static_cast<double>(bytes) / 1e6; }
 

@@ -9,7 +9,8 @@
 //   BM_Loader      the loader (connection, translation, forward-only
 //                  recordset, grid texts, printing extras).
 // Each reports the heap's peak during one load above what was in use before
-// it ("peakMB": C++, SQLite and all, see bench/PeakHeap.h).
+// it ("peakMB": C++, SQLite and all, see bench/PeakHeap.h) and the page
+// faults per load ("faults": memory mapped afresh).
 //
 // The demo database (100,000 work orders) is generated once into
 // $QTMV_BENCH_DB or /tmp/qtmv-load-bench/QTMV.mdb and reused afterwards.
@@ -42,22 +43,25 @@ std::string loadStatement(const benchmark::State& state)
     return jet::translate(buildLoadQuery(printing(), "", static_cast<SortOption>(state.range(0))));
 }
 
-void report(benchmark::State& state, std::size_t rows, std::size_t peak)
+void report(benchmark::State& state, std::size_t rows, std::size_t peak, long faultsBefore)
 {
     state.counters["rows"] = static_cast<double>(rows);
     state.counters["peakMB"] = bench::megabytes(peak);
+    state.counters["faults"] = benchmark::Counter(static_cast<double>(bench::pageFaults() - faultsBefore),
+                                                  benchmark::Counter::kAvgIterations);
 }
 
 void BM_SqliteStep(benchmark::State& state)
 {
     const std::string sql = loadStatement(state);
     std::size_t rows = 0, peak = 0;
+    const long faults = bench::pageFaults();
     for (auto _ : state) {
         bench::resetHeapPeak();
         rows = bench::stepThrough(bench::PlainStatement(database(), sql));
         peak = bench::heapPeakSinceReset();
     }
-    report(state, rows, peak);
+    report(state, rows, peak, faults);
 }
 
 void BM_SqliteCopy(benchmark::State& state)
@@ -65,6 +69,7 @@ void BM_SqliteCopy(benchmark::State& state)
     const std::string sql = loadStatement(state);
     const auto width = static_cast<std::size_t>(gridLayout(printing()).columnCount());
     std::size_t rows = 0, peak = 0;
+    const long faults = bench::pageFaults();
     for (auto _ : state) {
         bench::resetHeapPeak();
         GridRows out = bench::copyTexts(bench::PlainStatement(database(), sql), width);
@@ -72,7 +77,7 @@ void BM_SqliteCopy(benchmark::State& state)
         peak = bench::heapPeakSinceReset();
         benchmark::DoNotOptimize(out);
     }
-    report(state, rows, peak);
+    report(state, rows, peak, faults);
 }
 
 void BM_Loader(benchmark::State& state)
@@ -80,6 +85,7 @@ void BM_Loader(benchmark::State& state)
     const auto sort = static_cast<SortOption>(state.range(0));
     const std::string cs = ConnectionStringFor(database());
     std::size_t rows = 0, peak = 0;
+    const long faults = bench::pageFaults();
     for (auto _ : state) {
         bench::resetHeapPeak();
         GridRows r = loadGrid(cs, printing(), "", sort);
@@ -87,7 +93,7 @@ void BM_Loader(benchmark::State& state)
         peak = bench::heapPeakSinceReset();
         benchmark::DoNotOptimize(r);
     }
-    report(state, rows, peak);
+    report(state, rows, peak, faults);
 }
 
 } // namespace

@@ -3,7 +3,7 @@
 // /tmp/qtmv-load-bench/QTMV.mdb, generated when missing), side by side with
 // plain SQLite copying the same statement's rows into texts (the bare copy,
 // bench/PlainSqlite.h). Both report the heap's peak during one load above
-// what was in use before it ("peakMB").
+// what was in use before it ("peakMB") and the page faults per load.
 #include "app/core/DatabaseLocation.h"
 #include "app/core/Session.h"
 #include "daily_report/core/GridLoader.h"
@@ -48,6 +48,7 @@ void BM_WindowLoadPrinting(benchmark::State& state)
     // A load first clears the grid of the one before, so the peak is taken
     // above the window with nothing loaded.
     qtmv::bench::resetHeapPeak();
+    const long faults = qtmv::bench::pageFaults();
     for (auto _ : state) {
         w.filters().scmd顯示資料->click();
         QApplication::processEvents();   // the grid paints its first screen
@@ -55,6 +56,8 @@ void BM_WindowLoadPrinting(benchmark::State& state)
     }
     state.counters["rows"] = rows;
     state.counters["peakMB"] = qtmv::bench::megabytes(qtmv::bench::heapPeakSinceReset());
+    state.counters["faults"] = benchmark::Counter(static_cast<double>(qtmv::bench::pageFaults() - faults),
+                                                  benchmark::Counter::kAvgIterations);
 }
 
 void BM_SqliteCopyPrinting(benchmark::State& state)
@@ -64,6 +67,7 @@ void BM_SqliteCopyPrinting(benchmark::State& state)
     const auto width = static_cast<std::size_t>(qtmv::daily::gridLayout(printing).columnCount());
     const std::string path = benchDatabase();
     std::size_t rows = 0, peak = 0;
+    const long faults = qtmv::bench::pageFaults();
     for (auto _ : state) {
         qtmv::bench::resetHeapPeak();
         auto out = qtmv::bench::copyTexts(qtmv::bench::PlainStatement(path, sql), width);
@@ -73,6 +77,8 @@ void BM_SqliteCopyPrinting(benchmark::State& state)
     }
     state.counters["rows"] = static_cast<double>(rows);
     state.counters["peakMB"] = qtmv::bench::megabytes(peak);
+    state.counters["faults"] = benchmark::Counter(static_cast<double>(qtmv::bench::pageFaults() - faults),
+                                                  benchmark::Counter::kAvgIterations);
 }
 
 } // namespace
