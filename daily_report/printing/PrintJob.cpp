@@ -32,17 +32,12 @@ std::string CheckQuery(int choice, const PrintParams& p, const std::string& mode
     switch (choice) {
     case 0: case 3: case 4: case 5: {
         const ProcessKind* k = kindByDisplayName(p.kind);
-        if (!k)
-            return {};
-        return "select * from [" + std::string(k->preScheduleTable) + "]  where ID between '" + p.preScheduleFrom
-               + "' and '" + p.preScheduleTo + "' and [DATE] between '" + p.scheduleDateFrom + "' and '"
-               + p.scheduleDateTo + "' and ( VENDER like '%" + p.vendor + "%' or SVENDER like '%" + p.vendor
-               + "%') ";
+        return k ? reports::checkQuery(k->id(), OrderParams(p)) : std::string();
     }
     case 1: case 7: {
         std::string q = AnalysisCondition(p);
         if (!p.kind.empty())
-            q += " and KIND = '" + p.kind + "' ";
+            q += " and KIND = '" + jet::sqlText(p.kind) + "' ";
         return q + " order by PKEY, 經辦代號, 開始時間, 結束時間, PO ";
     }
     case 2:

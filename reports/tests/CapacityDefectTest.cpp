@@ -100,6 +100,10 @@ TEST_F(CapacityDefect, MachineMatchesExactlyKindFiltersAndDateGroups)
               (std::vector<std::string>{"D-印刷|海德堡|113/12/02|3|3,050|240|600|+65|30|0.98|1,500",
                                         "D-印刷|海德堡|113/12/03|1|400|60|600|-20|4|1.00|1,000"}));
     EXPECT_TRUE(LinesStarting(byDate, "J-裝訂").empty());
+
+    // A typed quote is text to look for, not the end of the statement's literal.
+    p_.handler = "A'1";
+    EXPECT_EQ(LinesStarting(print(SummaryLayout::ByKey), "總        計：|0|").size(), 1u);
 }
 
 TEST_F(CapacityDefect, PersonalSummaryGroupsEveryKindUnderTheHandler)
