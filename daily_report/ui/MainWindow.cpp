@@ -137,13 +137,7 @@ void frm日報登錄作業_工單::buildStatusBar()
     lblDatabasePath = new QLabel(StatusBar1);
     lblDatabasePath->setObjectName(QStringLiteral("lblDatabasePath"));
     lblDatabasePath->setAccessibleName(QStringLiteral("資料庫"));
-    std::string path;
-    try {
-        path = jet::dataSourceOf(qtmv::session().ConnectionString);
-    } catch (const jet::Error&) {
-        // A connection string that cannot be read names no file.
-    }
-    lblDatabasePath->setText(path.empty() ? QString() : QFileInfo(u8(path)).absoluteFilePath());
+    lblDatabasePath->setText(u8(qtmv::daily::databaseShownName(qtmv::session().ConnectionString)));
     lblDatabasePath->setToolTip(lblDatabasePath->text());
     lblDatabasePath->setProperty("path", lblDatabasePath->text());
     // The cells waiting to be saved, in the colour they have in the grid.

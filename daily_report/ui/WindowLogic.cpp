@@ -4,16 +4,35 @@
 #include "platform/os/Failure.h"
 #include "platform/text/Big5.h"
 #include "platform/jet/Connection.h"
+#include "platform/jet/Postgres.h"
 #include "platform/jet/Recordset.h"
 #include "platform/jet/Sql.h"
 #include "platform/text/Text.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <cstdio>
 #include <fstream>
 #include <stdexcept>
 
 namespace qtmv::daily {
+
+std::string databaseShownName(const std::string& connectionString)
+{
+    if (const jet::ServerAddress server = jet::serverAddressOf(connectionString); !server.host.empty())
+        return server.display();
+    std::string path;
+    try {
+        path = jet::dataSourceOf(connectionString);
+    } catch (const jet::Error&) {
+        // A connection string that cannot be read names no file.
+    }
+    if (path.empty())
+        return path;
+    std::error_code ec;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
+    return ec ? path : absolute.string();
+}
 
 std::array<std::string, 6> sortOptionCaptions(const ProcessKind& kind)
 {

@@ -66,3 +66,14 @@ TEST(HandOff, TextOutsideBig5IsRefusedAndNothingIsWritten)
     std::filesystem::remove_all(dir);
 }
 
+
+// The status bar names a server database by its server, a file by its full path.
+TEST(DatabaseShownName, ServerOrFullPath)
+{
+    EXPECT_EQ(qtmv::daily::databaseShownName("Provider=PostgreSQL;Server=db1;Port=5433;Database=qtmv;User ID=daily"),
+              "db1:5433/qtmv");
+    EXPECT_EQ(qtmv::daily::databaseShownName("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/srv/a;b/QTMV.mdb"), "/srv/a");
+    EXPECT_EQ(qtmv::daily::databaseShownName("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=\"/srv/a;b/QTMV.mdb\""),
+              "/srv/a;b/QTMV.mdb");
+    EXPECT_EQ(qtmv::daily::databaseShownName("Provider=x"), "");
+}
