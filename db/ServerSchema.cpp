@@ -2,9 +2,11 @@
 
 #include "db/Database.h"
 #include "platform/jet/Postgres.h"
+#include "platform/jet/Recordset.h"
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <memory>
 #include <regex>
 
@@ -249,6 +251,51 @@ std::vector<TableColumns> schemaTableColumns()
         out.push_back(std::move(tc));
     }
     return out;
+}
+
+const std::vector<std::string>& programTables()
+{
+    static const std::vector<std::string> tables = {"日報異動紀錄", "品檢允收不良率", "色號目標值"};
+    return tables;
+}
+
+std::vector<std::string> addMissingProgramTables(jet::Connection& c)
+{
+    const bool server = c.onServer();
+    std::vector<std::string> present;
+    {
+        jet::Recordset rs;
+        rs.open(server ? "select table_name from information_schema.tables where table_schema = current_schema()"
+                       : "select name from sqlite_master where type = 'table'",
+                c, jet::CursorLocation::Server, jet::CursorType::ForwardOnly, jet::LockType::ReadOnly);
+        for (; !rs.eof(); rs.moveNext())
+            present.push_back(lowerAscii(rs.field(0).text()));
+    }
+    std::vector<std::string> missing;
+    for (const std::string& t : programTables())
+        if (std::find(present.begin(), present.end(), lowerAscii(t)) == present.end())
+            missing.push_back(t);
+    if (missing.empty())
+        return missing;
+
+    const auto db = schemaInMemory();
+    jet::Transaction tr(c);
+    for (const std::string& t : missing) {
+        // The table first, then its indexes, each as schema.sql creates it.
+        for (const auto& r : rows(db.get(), "select type, name, sql from sqlite_master where tbl_name = " + literal(t)
+                                                + " and sql is not null order by type = 'index', rowid")) {
+            if (!server) {
+                c.executeNative(r[2]);
+            } else if (r[0] == "table") {
+                for (const std::string& sql : tableStatements(db.get(), r[1], r[2]))
+                    c.executeNative(sql);
+            } else {
+                c.executeNative(brackets(r[2]));
+            }
+        }
+    }
+    tr.commit();
+    return missing;
 }
 
 } // namespace qtmv::db

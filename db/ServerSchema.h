@@ -40,4 +40,16 @@ struct TableColumns {
 };
 std::vector<TableColumns> schemaTableColumns();
 
+// The tables this program keeps for itself in the suite's database (its
+// change history, the acceptable defect rates, the colour targets). The
+// suite's other programs never read them.
+const std::vector<std::string>& programTables();
+
+// Creates those program tables, with their indexes, that the database of an
+// open connection lacks: a plant's database made before they existed (by
+// the suite, or by an earlier version of this program) gets them instead of
+// every save failing on the missing history table. One transaction; the
+// names added, in order; an existing table is never touched.
+std::vector<std::string> addMissingProgramTables(jet::Connection& c);
+
 } // namespace qtmv::db

@@ -3,6 +3,7 @@
 #include "app/core/CommandLine.h"
 #include "app/core/Session.h"
 #include "common/CodeLists.h"
+#include "db/ServerSchema.h"
 #include "platform/jet/Connection.h"
 #include "platform/jet/Recordset.h"
 #include "platform/jet/Sql.h"
@@ -19,6 +20,25 @@ namespace qtmv {
 namespace {
 
 constexpr const char* kSettingsErrorTitle = "取得系統相關設定資料錯誤";
+
+// A plant's database made before this program's own tables existed gets
+// them here, so that its saves can record their history. A database that
+// cannot be opened or written is left as it is: the window and each
+// operation say why, and the log says what was not added.
+void addProgramTables(const Session& s)
+{
+    try {
+        jet::Connection conn;
+        conn.open(s.ConnectionString);
+        std::string added;
+        for (const std::string& t : db::addMissingProgramTables(conn))
+            added += (added.empty() ? "" : "、") + t;
+        if (!added.empty())
+            log::info(log::startup(), "start-up", "資料庫加入本程式的資料表：" + added);
+    } catch (const std::exception& e) {
+        log::warning(log::startup(), "start-up", std::string("無法為資料庫加入本程式的資料表：") + e.what());
+    }
+}
 
 void readGroupsAndExtension(const jet::Recordset& rs, Session& s)
 {
@@ -184,6 +204,7 @@ bool InitSession(Session& s, bool loadUser, const StartupEnvironment& env)
             return false;
         }
     }
+    addProgramTables(s);
     LoadSessionSettings(s, loadUser, env);
     log::setIdentity(s.WorkstationUser, s.EmployeeName.empty() ? s.LoginUser : s.EmployeeName);
     if (s.ExcelFolder.empty()) {

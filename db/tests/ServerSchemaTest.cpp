@@ -103,4 +103,39 @@ TEST_F(ServerSchema, AnalysisViewReadsAsOnTheFile)
                "PKEY1, [DESC], 時標準量, QTY, SUM from [不良分析4] order by PKEY");
 }
 
+// A plant's database made before the program's own tables existed gets the
+// missing ones (with their indexes) and keeps what it has, on either engine.
+void expectMissingProgramTablesAdded(jet::Connection& c)
+{
+    c.execute("drop table [日報異動紀錄]");
+    c.execute("drop table [色號目標值]");
+    c.execute("insert into [品檢允收不良率] ([KIND], 允收率) values ('D-印刷', 2.5)");
+
+    EXPECT_EQ(qtmv::db::addMissingProgramTables(c), (std::vector<std::string>{"日報異動紀錄", "色號目標值"}));
+    EXPECT_TRUE(qtmv::db::addMissingProgramTables(c).empty());
+
+    c.execute("insert into [日報異動紀錄] (時間, ID, INO, 欄位, 舊值, 新值) values ('1151206 1530', 'P1', 1, '完工日', '', "
+              "'12/06-15')");
+    c.execute("insert into [色號目標值] (色號, L, A, B) values ('PANTONE 185C', 47.5, 71.2, 42.1)");
+    jet::Recordset rs;
+    rs.open("select h.新值, r.允收率 from [日報異動紀錄] h, [品檢允收不良率] r where h.ID = 'p1' and r.[KIND] = 'D-印刷'",
+            c);
+    ASSERT_FALSE(rs.eof());
+    EXPECT_EQ(rs.text("新值"), "12/06-15");
+    EXPECT_EQ(rs.field("允收率").text(), "2.5");
+}
+
+TEST(ProgramTables, MissingOnesAreAddedToAFileDatabase)
+{
+    FreshDatabase file;
+    jet::Connection c;
+    c.open(file.connectionString());
+    expectMissingProgramTablesAdded(c);
+}
+
+TEST_F(ServerSchema, MissingProgramTablesAreAddedToAServerDatabase)
+{
+    expectMissingProgramTablesAdded(onServer_);
+}
+
 } // namespace
