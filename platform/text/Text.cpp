@@ -153,6 +153,24 @@ std::string_view TrimView(std::string_view s)
 
 std::string Trim(std::string_view s) { return std::string(TrimView(s)); }
 
+bool IsPlainNumber(std::string_view text)
+{
+    const std::string_view t = TrimView(text);
+    if (t.empty())
+        return true;
+    bool digit = false, point = false;
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        const char ch = t[i];
+        if (ch >= '0' && ch <= '9')
+            digit = true;
+        else if (ch == '.' && !point)
+            point = true;
+        else if (!(ch == '-' && i == 0))
+            return false;
+    }
+    return digit;
+}
+
 namespace {
 std::string shiftedAscii(std::string_view text, char from, char to)
 {

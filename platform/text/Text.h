@@ -22,6 +22,11 @@ inline bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == 
 // and the &H (hexadecimal) and &O (octal) prefixes.
 double Val(std::string_view text);
 
+// A quantity as the entry grids take it: blanks around it ignored, an
+// optional leading "-", digits and at most one "."; an empty text counts
+// as a number (the cell left empty).
+bool IsPlainNumber(std::string_view text);
+
 // ASCII letters upper-cased, everything else as it is: byte positions in the
 // result are those of the original, so text found in one can be cut from
 // the other.

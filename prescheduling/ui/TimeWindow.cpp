@@ -46,23 +46,6 @@ constexpr int kBlankRows = 20;
 
 std::string cellText(const SpreadGrid& g, int r, int c) { return Trim(g.text(r, c)); }
 
-bool isNumber(const std::string& t)
-{
-    if (t.empty())
-        return true;
-    bool digit = false, point = false;
-    for (std::size_t i = 0; i < t.size(); ++i) {
-        const char ch = t[i];
-        if (ch >= '0' && ch <= '9')
-            digit = true;
-        else if (ch == '.' && !point)
-            point = true;
-        else if (!(ch == '-' && i == 0))
-            return false;
-    }
-    return digit;
-}
-
 std::string numberCell(double v) { return v == 0 ? std::string() : jet::realText(v); }
 
 // Cuts the text to the limit and tells the user, as every entry window does.
@@ -382,7 +365,7 @@ bool frm工務預排作業_耗時::endEdit(int row, int col, QString& text)
     case c不良率: {
         limit(text, 10, false, "最多只可輸入10個字元!");
         const std::string t = Trim(text.toStdString());
-        if (!isNumber(t)) {
+        if (!IsPlainNumber(t)) {
             MsgBox("請輸入數字!", "訊息", MsgIcon::Exclamation);
             return false;
         }
@@ -625,7 +608,7 @@ void frm工務預排作業_耗時::confirm()
     in.completionDate = Trim(txt完工日期->text().toStdString());
     in.loadedCompletionDate = loadedDate_;
     const std::string qty = Trim(txt完工數量->text().toStdString());
-    if (!isNumber(qty)) {
+    if (!IsPlainNumber(qty)) {
         MsgBox("完工數量請輸入數字!", "訊息", MsgIcon::Exclamation);
         return;
     }

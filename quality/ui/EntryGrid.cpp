@@ -43,24 +43,6 @@ void cutToLimit(QString& text, std::size_t limit, bool big5)
                 : text.left(static_cast<qsizetype>(limit));
 }
 
-bool isNumberText(std::string_view text)
-{
-    const std::string t = Trim(text);
-    if (t.empty())
-        return true;
-    bool digit = false, point = false;
-    for (std::size_t i = 0; i < t.size(); ++i) {
-        const char ch = t[i];
-        if (ch >= '0' && ch <= '9')
-            digit = true;
-        else if (ch == '.' && !point)
-            point = true;
-        else if (!(ch == '-' && i == 0))
-            return false;
-    }
-    return digit;
-}
-
 void wireEntryGrid(SpreadGrid& grid, std::function<bool(int row)> lineEmpty, std::function<bool(EditEnd&)> endEdit,
                    std::function<void()> lookup)
 {

@@ -28,9 +28,6 @@ bool overLimit(const QString& text, std::size_t limit, bool big5);
 // The same, cutting the text to the limit instead.
 void cutToLimit(QString& text, std::size_t limit, bool big5);
 
-// A plain decimal number (an optional leading "-", digits, one "."), or "".
-bool isNumberText(std::string_view text);
-
 // Hooks of an entry grid: starting an edit in a line whose previous line is
 // empty (while it is empty itself) is refused with "前一列資料尚未輸入!"
 // (title "警告"); endEdit checks a committed cell; F9 runs lookup.

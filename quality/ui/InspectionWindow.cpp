@@ -201,7 +201,7 @@ bool frm品檢::endEdit(int row, int col, QString& text)
         if (overLimit(text.trimmed(), 10, false))
             return false;
         const std::string t = Trim(text.toStdString());
-        if (!isNumberText(t) || Val(t) < 0) {
+        if (!IsPlainNumber(t) || Val(t) < 0) {
             MsgBox("請輸入數字!", "訊息", MsgIcon::Exclamation);
             return false;
         }

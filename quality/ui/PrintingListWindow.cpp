@@ -136,7 +136,7 @@ void frm印刷數據明細表::buildUi()
             cutToLimit(e.text, 100, true);
         else if (e.col == t備註)
             cutToLimit(e.text, 100, true);
-        else if (!isNumberText(e.text.toStdString())) {
+        else if (!IsPlainNumber(e.text.toStdString())) {
             MsgBox("請輸入數字!", "訊息", MsgIcon::Exclamation);
             return false;
         }

@@ -22,6 +22,14 @@ TEST(Val, LeadingNumberOfOddTexts)
     EXPECT_FALSE(std::signbit(Val("-0")));
 }
 
+TEST(Text, PlainNumbersAreWhatAQuantityCellTakes)
+{
+    for (const char* ok : {"", "  ", "0", " 12.5 ", "-3", ".5", "7."})
+        EXPECT_TRUE(IsPlainNumber(ok)) << ok;
+    for (const char* bad : {"-", ".", "1.2.3", "1-2", "1,000", "12a", "+4", "1e3"})
+        EXPECT_FALSE(IsPlainNumber(bad)) << bad;
+}
+
 TEST(Text, TrimTakesEveryBlankTheUsersType)
 {
     EXPECT_EQ(Trim(" \t 王大明\r\n"), "王大明");
