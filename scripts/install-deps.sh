@@ -4,7 +4,7 @@ set -e
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"
 PKGS="cmake ninja-build g++ pkg-config qt6-base-dev qt6-translations-l10n libqt6sql6-sqlite \
-libsqlite3-dev libxlsxwriter-dev libzint-dev libgtest-dev libbenchmark-dev \
+libsqlite3-dev libxlsxwriter-dev zlib1g-dev libzint-dev libgtest-dev libbenchmark-dev \
 fonts-arphic-uming xvfb xdotool poppler-utils python3-openpyxl imagemagick postgresql libpq-dev"
 missing=""
 for p in $PKGS; do
