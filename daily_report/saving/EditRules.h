@@ -5,7 +5,6 @@
 // long a text may be. Columns are identified by their heading (and, where a
 // heading occurs twice, by which occurrence), never by position.
 //
-// Decisions taken here:
 // - Printing "正"/"反": only the first pair (the colour counts COLOR1 and
 //   COLOR2) is editable. The second pair ([RIGHT], OPPOS) carries the same
 //   headings, but saving writes only the colour counts, so typing there

@@ -22,7 +22,7 @@
 // 新舊刀 and 儲位 to the CROWD line, and registers a new die ("新刀") in
 // 刀模管理資料 once per die code unless the work order is a rework. It runs
 // in one transaction, so the register number cannot be taken twice by two
-// workstations. Decisions:
+// workstations.
 // - Rework: any 工單lable row of the work order with one of 內容8 .. 內容15
 //   beginning with "重工" (blanks around ignored).
 // - The die register record: 序 = 1 + the greatest 序; 作廢 = "" (valid);

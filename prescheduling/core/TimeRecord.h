@@ -3,7 +3,6 @@
 // number, its lock in SYSPOLOCK1, loading its lines and saving them together
 // with the schedule, the work-order line and the write-back.
 //
-// Decisions:
 // - Record numbers "TMP" + at least four digits: the next one follows the
 //   greatest number in use, compared as a number (TMP10000 follows TMP9999,
 //   so numbers never repeat once four digits are used up). A new number is

@@ -3,14 +3,12 @@
 // loading, the phrase lists a new record starts from, the defect rate, the
 // verdict proposed from the kind's acceptable defect rate, and saving.
 //
-// Decisions:
-// - The verdict is proposed from 品檢允收不良率: a line whose rate (as shown,
-//   one decimal) is at most the kind's acceptable rate is "OK", above it
-//   "NG". A kind without a row there gets no proposal. The window proposes
-//   only into a verdict cell that is empty or still holds its own earlier
-//   proposal; a verdict the user chose, or one stored, stays.
-// - Saving skips the lines that are entirely empty instead of storing and
-//   deleting them, so the kept lines are numbered 1, 2, ... without gaps.
+// A line whose rate (as shown, one decimal) is at most its kind's rate in
+// 品檢允收不良率 is proposed "OK", above it "NG"; a kind without a rate gets
+// no proposal. The window proposes only into a verdict cell that is empty or
+// still holds its own earlier proposal, so a verdict the user chose, or one
+// stored, stays. Entirely empty lines are never stored; the kept lines are
+// numbered 1, 2, ... without gaps.
 #include "quality/core/SaveRun.h"
 
 #include <optional>

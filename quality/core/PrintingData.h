@@ -2,7 +2,6 @@
 // The colour data of a printing step (工單印刷數據): the paper label, the
 // lines, the colour difference from the colour number's target, and saving.
 //
-// Decisions:
 // - Several paper items of the step are joined with "、" in the paper label
 //   ("紙品： 雪銅紙、銅版紙"); empty items are left out, a step without paper
 //   shows "紙品： " alone.

@@ -3,7 +3,6 @@
 // pass its filters, its printed report, and the colour targets the listing
 // maintains.
 //
-// Decisions:
 // - Filters, each left out when empty: work order from/to (inclusive, as
 //   text), printing date from/to (seven digits, inclusive), colour number
 //   (contained, case-insensitive), customer (the work order's customer

@@ -2,7 +2,7 @@
 // frm品檢: the inspection lines of one process step of a work order.
 //
 // Opened modally from the time-consumption window for its record's kind,
-// work order and process sequence (given to the constructor). A step
+// work order and process sequence. A step
 // without lines starts from its kind's phrases. After a save
 // gInspectionSaved is set and gHasInspection tells whether lines were kept.
 //
@@ -59,7 +59,6 @@ protected:
 
 private:
     void buildUi();
-    void fillPhrases();
     void showLines(const std::vector<qtmv::quality::InspectionLine>& lines);
     bool lineEmpty(int row) const;
     bool endEdit(int row, int col, QString& text);

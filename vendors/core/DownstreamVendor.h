@@ -4,7 +4,6 @@
 // stores the fields in the kind's scheduled table, and the print options
 // kept in SYSDB.
 //
-// Decisions:
 // - The stored print options (SYSDB, PNAME "工務預排", CODE) are seven 0/1
 //   characters: the main window's 不印公司名稱, 不印業務員, 預排表不印金額,
 //   then this window's 不印客戶, 不印品名, 不印金額, 以張印. A shorter text
