@@ -3,10 +3,12 @@
 // use, running numbers) that a database server cancelled because they
 // collided with another workstation's (deadlock, serialization failure) are
 // simply run again. SQLite never cancels them: its writers queue up.
+#include "platform/jet/Connection.h"
 #include "platform/jet/Error.h"
 
 #include <chrono>
 #include <thread>
+#include <utility>
 
 namespace jet {
 
@@ -29,6 +31,16 @@ decltype(auto) retryOnConflict(Work&& work, int attempts = kConflictAttempts)
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(20 * attempt));
     }
+}
+
+// The same for `work` that begins and ends its own transaction on `conn`:
+// run again only while `conn` is in no transaction of the caller's. Inside
+// one, a cancelled statement cancelled the caller's earlier work as well,
+// which a second attempt of `work` would not repeat.
+template <class Work>
+decltype(auto) retryOnConflict(Connection& conn, Work&& work)
+{
+    return retryOnConflict(std::forward<Work>(work), conn.inTransaction() ? 1 : kConflictAttempts);
 }
 
 } // namespace jet

@@ -11,6 +11,7 @@
 #include "daily_report/saving/WriteBack.h"
 #include "platform/jet/Connection.h"
 #include "platform/jet/Recordset.h"
+#include "platform/jet/Retry.h"
 #include "platform/jet/Sql.h"
 #include "platform/jet/Value.h"
 #include "platform/os/Failure.h"
@@ -140,7 +141,10 @@ bool processRunning(long long pid)
     return os::IsWindow(static_cast<double>(pid));
 }
 
-LockOutcome takeLock(jet::Connection& conn, const RecordKey& key, const LockHolder& me, const ProcessAlive& alive)
+namespace {
+
+LockOutcome takeLockOnce(jet::Connection& conn, const RecordKey& key, const LockHolder& me,
+                         const ProcessAlive& alive)
 {
     const std::string where = "where 單號 = '" + q(key.number) + "' And 工單單號 = '" + q(key.po) +
                               "' And 工單序 = " + jet::sqlNumber(key.seq);
@@ -173,11 +177,22 @@ LockOutcome takeLock(jet::Connection& conn, const RecordKey& key, const LockHold
     return out;
 }
 
+} // namespace
+
+LockOutcome takeLock(jet::Connection& conn, const RecordKey& key, const LockHolder& me, const ProcessAlive& alive)
+{
+    // A server may cancel the transaction when it collides with another
+    // workstation's; the lock rows are read afresh in each attempt.
+    return jet::retryOnConflict(conn, [&] { return takeLockOnce(conn, key, me, alive); });
+}
+
 void releaseLock(jet::Connection& conn, const RecordKey& key, const std::string& lockId)
 {
-    conn.execute("delete from [SYSPOLOCK1] " + std::string("where ID = '") + q(lockId) + "' and " + "單號 = '" +
-                 q(key.number) + "' And " + "工單單號 = '" + q(key.po) + "' And " + "工單序 = " +
-                 jet::sqlNumber(key.seq));
+    jet::retryOnConflict(conn, [&] {
+        conn.execute("delete from [SYSPOLOCK1] " + std::string("where ID = '") + q(lockId) + "' and " + "單號 = '" +
+                     q(key.number) + "' And " + "工單單號 = '" + q(key.po) + "' And " + "工單序 = " +
+                     jet::sqlNumber(key.seq));
+    });
 }
 
 std::string lockedMessage(const std::string& holder)
@@ -399,6 +414,50 @@ bool anyPieceOpen(jet::Connection& conn, const RecordKey& key)
     return !rs.eof();
 }
 
+// The figures a save writes, worked out once for all its attempts.
+struct Stored {
+    bool anyLine = false;
+    std::string total, date, remark;
+};
+
+// Stores the record and its consequences in one transaction of its own;
+// the record's number, a new one when it was taken.
+std::string storeRecord(const SaveInput& in, const Stored& s, daily::SaveContext& ctx)
+{
+    RecordKey key = in.key;
+    key.number = qtmv::Trim(key.number);
+    const ProcessKind& kind = *key.kind;
+    jet::Connection conn;
+    conn.open(ctx.session.ConnectionString);
+    jet::Transaction tx(conn);
+    // A new number is taken only when there is something to store under it.
+    if (key.number.empty() && s.anyLine)
+        key.number = nextTmpNumber(conn);
+    if (!key.number.empty())
+        storeLines(conn, key, in.lines);
+
+    const std::string set = s.anyLine ? std::string("set 耗時 ='") + q(s.total) + "', " : std::string("set ");
+    const bool dateChanged = s.date != qtmv::Trim(in.loadedCompletionDate);
+    daily::writeHistory(conn, kind,
+                        historyOf(conn, key, s.anyLine, s.total, qtmv::Trim(in.previousTotal), dateChanged, s.date,
+                                  qtmv::Trim(in.loadedCompletionDate), s.remark),
+                        daily::historyAuthor(ctx.session, ctx.clock));
+    const std::string rest = "完工說明 = '" + q(s.remark) + "' " + "where ID ='" + q(key.number) + "' and " +
+                             "PO ='" + q(key.po) + "' and " + "[NO] = " + jet::sqlNumber(key.seq);
+    conn.execute("update [" + std::string(kind.scheduledTable) + "] " + set +
+                 (dateChanged ? "FDATE ='" + q(s.date) + "', " : std::string()) + rest);
+    // 預排資料明細 holds the pieces of every kind: only this kind's piece is
+    // this record's.
+    conn.execute("update [預排資料明細] " + set + (dateChanged ? "PDATE ='" + q(s.date) + "', " : std::string()) +
+                 rest + " and [KIND] = '" + q(kind.spacedName) + "'");
+    conn.execute("update [" + std::string(kind.detailTable) + "] " + "set 完工說明 = '" + q(s.remark) + "' " +
+                 "where PO ='" + q(key.po) + "' and " + "[NO] = " + jet::sqlNumber(key.seq));
+    if (!anyPieceOpen(conn, key))
+        daily::writeBackLines(conn, kind, daily::GridRows{{key.po, std::to_string(key.seq)}});
+    tx.commit();
+    return key.number;
+}
+
 } // namespace
 
 SaveOutcome saveRecord(const SaveInput& in, daily::SaveContext& ctx)
@@ -412,54 +471,25 @@ SaveOutcome saveRecord(const SaveInput& in, daily::SaveContext& ctx)
     if (EditRefused(ctx.session) || inputRefused(in))
         return out;
 
-    RecordKey key = in.key;
-    key.number = qtmv::Trim(key.number);
-    const ProcessKind& kind = *key.kind;
-    bool anyLine = false;
+    Stored s;
     for (const TimeLine& l : in.lines)
-        anyLine = anyLine || !l.empty();
-    const std::string total = anyLine ? HoursText(totalMinutes(in.lines)) : qtmv::Trim(in.previousTotal);
-    const std::string date = qtmv::Trim(in.completionDate);
-    const std::string remark = completionRemark(in.completedQuantity);
+        s.anyLine = s.anyLine || !l.empty();
+    s.total = s.anyLine ? HoursText(totalMinutes(in.lines)) : qtmv::Trim(in.previousTotal);
+    s.date = qtmv::Trim(in.completionDate);
+    s.remark = completionRemark(in.completedQuantity);
     try {
-        jet::Connection conn;
-        conn.open(ctx.session.ConnectionString);
-        jet::Transaction tx(conn);
-        // A new number is taken only when there is something to store under it.
-        if (key.number.empty() && anyLine)
-            key.number = nextTmpNumber(conn);
-        if (!key.number.empty())
-            storeLines(conn, key, in.lines);
-
-        const std::string set = anyLine ? std::string("set 耗時 ='") + q(total) + "', " : std::string("set ");
-        const bool dateChanged = date != qtmv::Trim(in.loadedCompletionDate);
-        daily::writeHistory(conn, kind,
-                            historyOf(conn, key, anyLine, total, qtmv::Trim(in.previousTotal), dateChanged, date,
-                                      qtmv::Trim(in.loadedCompletionDate), remark),
-                            daily::historyAuthor(ctx.session, ctx.clock));
-        const std::string rest = "完工說明 = '" + q(remark) + "' " + "where ID ='" + q(key.number) + "' and " +
-                                 "PO ='" + q(key.po) + "' and " + "[NO] = " + jet::sqlNumber(key.seq);
-        conn.execute("update [" + std::string(kind.scheduledTable) + "] " + set +
-                     (dateChanged ? "FDATE ='" + q(date) + "', " : std::string()) + rest);
-        // 預排資料明細 holds the pieces of every kind: only this kind's piece is
-        // this record's.
-        conn.execute("update [預排資料明細] " + set + (dateChanged ? "PDATE ='" + q(date) + "', " : std::string()) +
-                     rest + " and [KIND] = '" +
-                     q(kind.spacedName) + "'");
-        conn.execute("update [" + std::string(kind.detailTable) + "] " + "set 完工說明 = '" + q(remark) + "' " +
-                     "where PO ='" + q(key.po) + "' and " + "[NO] = " + jet::sqlNumber(key.seq));
-        if (!anyPieceOpen(conn, key))
-            daily::writeBackLines(conn, kind, daily::GridRows{{key.po, std::to_string(key.seq)}});
-        tx.commit();
+        // A save that a server cancelled as it collided with another
+        // workstation's is made again whole; a new number is then taken
+        // afresh, in the transaction that stores it.
+        out.number = jet::retryOnConflict([&] { return storeRecord(in, s, ctx); });
     } catch (const std::exception& e) {
         ReportFailure(kTitle, e, "資料沒有儲存。");
         out.status = SaveStatus::Failed;
         return out;
     }
     out.status = SaveStatus::Saved;
-    out.number = key.number;
-    out.total = total;
-    out.remark = remark;
+    out.total = s.total;
+    out.remark = s.remark;
     return out;
 }
 

@@ -23,6 +23,9 @@
 //   processes cannot be seen from here), as do rows whose ID is not of this
 //   form (written by another program of the suite). Taking a lock runs in a
 //   write transaction, so two workstations cannot both take it.
+// - A lock taken or released, or a save, that a database server cancels as
+//   it collided with another workstation's is made again a few times
+//   (jet::retryOnConflict); a save then takes its new number afresh.
 #include "common/ProcessKind.h"
 #include "prescheduling/core/TimeMath.h"
 

@@ -3,11 +3,16 @@
 #include "prescheduling/core/TimeRecord.h"
 
 #include "daily_report/saving/tests/SavingFixture.h"
+#include "db/testing/EngineFreshDatabase.h"
 #include "platform/jet/Connection.h"
+#include "platform/jet/Retry.h"
 #include "platform/os/MessageBox.h"
 #include "platform/os/tests/DeadProcess.h"
 
 #include <gtest/gtest.h>
+
+#include <set>
+#include <thread>
 
 namespace qtmv::presched {
 namespace {
@@ -291,6 +296,148 @@ TEST_F(TimeRecordTest, FinishDateIsWrittenOnlyWhenTheUserChangedIt)
     ASSERT_EQ(save(in).status, SaveStatus::Saved);
     EXPECT_EQ(value("select FDATE || '/' || (select PDATE from 預排資料明細) from PRINTING_S"), "1131207/1131207");
 }
+
+// Records saved from several workstations at once, on both engines: the
+// server's copy of the plant as well as the file.
+class TimeRecordEngines : public ::testing::TestWithParam<db::test::Engine> {
+protected:
+    void SetUp() override
+    {
+        QTMV_SKIP_WITHOUT_TEST_SERVER(GetParam());
+        db = std::make_unique<db::test::EngineFreshDatabase>(GetParam());
+        Session& s = db->session();
+        s.IdentityEstablished = s.RightsEstablished = true;
+        s.WorkstationUser = "PC1\\amy";
+        db->exec("insert into [CUST] (ID, SNAME) values ('C01', '大同紙器')");
+        db->exec("insert into [PWORK] (PO, CUST) values ('P001', 'C01')");
+        db->exec("insert into [PRINTING] (PO, [NO]) values ('P001', 1)");
+        // An open piece of the line: saving a record does not finish the line.
+        db->exec("insert into [PRINTING_S] (ID, INO, PO, [NO], FDATE) values ('D001', 1, 'P001', 1, '')");
+    }
+
+    // A new record of two lines.
+    static SaveInput newRecord()
+    {
+        SaveInput in;
+        in.key = {"", "P001", 1, &kind("D-印刷")};
+        TimeLine a, b;
+        a.machine = b.machine = "H1";
+        a.start = "1131204 0830";
+        a.end = "1131204 1015";
+        b.start = "1131204 1100";
+        b.end = "1131204 1200";
+        in.lines = {a, b};
+        return in;
+    }
+
+    SaveOutcome save(Session& s, const SaveInput& in)
+    {
+        const FixedClock clock({2024, 12, 4, 14, 5, 0});
+        daily::SaveContext ctx{s, clock, [] {}};
+        return saveRecord(in, ctx);
+    }
+
+    std::unique_ptr<db::test::EngineFreshDatabase> db;
+    ScriptedMessages messages;
+};
+
+TEST_P(TimeRecordEngines, WorkstationsSavingNewRecordsAtOnceNeverShareANumber)
+{
+    constexpr int stations = 3, saves = 3;
+    std::vector<std::vector<std::string>> numbers(stations);
+    std::vector<std::thread> threads;
+    for (int w = 0; w < stations; ++w)
+        threads.emplace_back([&, w] {
+            Session s = db->session();
+            for (int i = 0; i < saves; ++i) {
+                const SaveOutcome out = save(s, newRecord());
+                numbers[static_cast<std::size_t>(w)].push_back(out.status == SaveStatus::Saved ? out.number : "failed");
+            }
+        });
+    for (auto& t : threads)
+        t.join();
+    std::set<std::string> distinct;
+    for (const auto& ofStation : numbers)
+        distinct.insert(ofStation.begin(), ofStation.end());
+    EXPECT_EQ(distinct.size(), static_cast<std::size_t>(stations * saves));
+    EXPECT_EQ(distinct.count("failed"), 0u);
+    // Each number holds its own two lines, as stored.
+    const auto stored = db->rows("select 單號, count(*) from [預排資料耗時明細] group by 單號 order by 單號");
+    ASSERT_EQ(stored.size(), static_cast<std::size_t>(stations * saves));
+    ASSERT_LT(stations * saves, 10);
+    for (std::size_t i = 0; i < stored.size(); ++i) {
+        const std::string expected = "TMP000" + std::to_string(i + 1);
+        EXPECT_EQ(stored[i], (std::vector<std::string>{expected, "2"}));
+        EXPECT_EQ(distinct.count(expected), 1u);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, TimeRecordEngines,
+                         ::testing::Values(db::test::Engine::SQLite, db::test::Engine::Server),
+                         db::test::engineName);
+
+// A server cancels a transaction that collides with another workstation's.
+// Here a trigger cancels the first `limit` attempts to write a table.
+class TimeRecordCollisions : public TimeRecordEngines {
+protected:
+    void collideOn(const std::string& table, int limit)
+    {
+        db->exec("create sequence if not exists attempts minvalue 0 start 0");
+        db->exec("select setval('attempts', 0)");
+        db->exec("create or replace function collide() returns trigger language plpgsql as $$ begin "
+                 "if nextval('attempts') <= " + std::to_string(limit) + " then "
+                 "raise exception 'could not serialize access' using errcode = '40001'; end if; "
+                 "return null; end $$");
+        db->exec("create or replace trigger collide before insert on [" + table +
+                 "] for each statement execute function collide()");
+    }
+    void noCollisions(const std::string& table) { db->exec("drop trigger collide on [" + table + "]"); }
+    std::string attempts() { return db->value("select last_value from attempts"); }
+};
+
+TEST_P(TimeRecordCollisions, CollisionsAreMadeAgainAFewTimesThenReported)
+{
+    Session& s = db->session();
+    collideOn("預排資料耗時明細", 1);
+    const SaveOutcome saved = save(s, newRecord());
+    ASSERT_EQ(saved.status, SaveStatus::Saved);
+    EXPECT_EQ(saved.number, "TMP0001");
+    EXPECT_EQ(attempts(), "3"); // the cancelled first line, then both lines again
+    EXPECT_EQ(db->value("select count(*) from [預排資料耗時明細] where 單號 = 'TMP0001'"), "2");
+    EXPECT_TRUE(messages.shown().empty());
+
+    // A collision that does not pass is reported, after a bounded number of
+    // attempts (each cancelled at its first line), and nothing of the save is
+    // stored.
+    collideOn("預排資料耗時明細", 100);
+    EXPECT_EQ(save(s, newRecord()).status, SaveStatus::Failed);
+    EXPECT_EQ(attempts(), std::to_string(jet::kConflictAttempts));
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_NE(messages.shown()[0].text.find("請再試一次"), std::string::npos) << messages.shown()[0].text;
+    EXPECT_EQ(db->value("select count(*) from [預排資料耗時明細]"), "2");
+    noCollisions("預排資料耗時明細");
+
+    const RecordKey key{"D001", "P001", 1, &kind("D-印刷")};
+    const LockHolder amy{"PC1\\amy", "王小美", 4001};
+    collideOn("SYSPOLOCK1", 1);
+    jet::Connection c;
+    c.open(s.ConnectionString);
+    const LockOutcome lock = takeLock(c, key, amy, [](long long) { return true; });
+    EXPECT_TRUE(lock.taken);
+    EXPECT_EQ(attempts(), "2");
+    EXPECT_EQ(db->value("select [USER] from [SYSPOLOCK1]"), "王小美");
+    // Inside a transaction of the caller's, a collision cancelled the
+    // caller's work too: it is not run again.
+    collideOn("SYSPOLOCK1", 1);
+    c.execute("delete from [SYSPOLOCK1]");
+    jet::Transaction t(c);
+    EXPECT_THROW(takeLock(c, key, amy, [](long long) { return true; }), jet::Error);
+    EXPECT_EQ(attempts(), "1");
+}
+
+// Only a server cancels colliding transactions; SQLite's writers queue up.
+INSTANTIATE_TEST_SUITE_P(Server, TimeRecordCollisions, ::testing::Values(db::test::Engine::Server),
+                         db::test::engineName);
 
 } // namespace
 } // namespace qtmv::presched
