@@ -6,7 +6,10 @@
 
 #include <libpq-fe.h>
 
+#include <poll.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -24,6 +27,24 @@ using Clock = std::chrono::steady_clock;
 // takes the write lock: writers queue up instead of reading the same row and
 // then failing one another's optimistic updates. Readers never wait for it.
 constexpr long long writeLockKey = 0x51544D56; // "QTMV"
+
+// The server tells nothing while a statement waits for another
+// workstation's lock. A statement that writes and has had no answer after
+// this long is taken to be waiting, and the wait is announced as SQLite's
+// busy handler announces one (at once, at its first try of a held lock);
+// ordinary writes answer within a few milliseconds. Reads never wait for
+// row locks on a server.
+constexpr std::chrono::milliseconds waitNoticeAfter(100);
+
+// Whether a statement only reads (select, or values).
+bool onlyReads(std::string_view sql)
+{
+    std::size_t i = 0;
+    while (i < sql.size() && (sql[i] == ' ' || sql[i] == '(' || sql[i] == '\n' || sql[i] == '\t' || sql[i] == '\r'))
+        ++i;
+    const std::string head = qtmv::AsciiLower(sql.substr(i, 6));
+    return head == "select" || head.starts_with("values");
+}
 
 constexpr Oid boolOid = 16, int8Oid = 20, int2Oid = 21, int4Oid = 23, oidOid = 26, float4Oid = 700,
               float8Oid = 701, numericOid = 1700;
@@ -214,7 +235,7 @@ public:
         if (level == 0) {
             run("begin", {}, {});
             try {
-                run("select pg_advisory_xact_lock(" + std::to_string(writeLockKey) + ")", {}, {});
+                takeWriteLock();
             } catch (...) {
                 rollbackQuietly();
                 throw;
@@ -385,17 +406,91 @@ private:
         }
     }
 
-    Result run(std::string_view sql, std::string_view context, Params p)
+    // The write lock of a transaction. Taken at once when it is free; else
+    // the wait for the workstation holding it is announced and waited out,
+    // up to the lock timeout.
+    void takeWriteLock()
+    {
+        const std::string key = std::to_string(writeLockKey);
+        Result free = run("select pg_try_advisory_xact_lock(" + key + ")", {}, {});
+        if (PQntuples(free.get()) == 1 && PQgetvalue(free.get(), 0, 0)[0] == 't')
+            return;
+        run("select pg_advisory_xact_lock(" + key + ")", {}, {}, Wait::Announce);
+    }
+
+    // How a statement may wait for other workstations' locks: not at all
+    // as far as we can tell (reads), perhaps (writes: announced when the
+    // answer is slow), or certainly (announced at once).
+    enum class Wait { Guess, Announce };
+
+    // Sends the statement and waits for its answer. A wait for a lock is
+    // announced (busyWaitStarting) when there is time to wait at all, and
+    // comes out of the shared wait budget; the lock timeout set before the
+    // statement, the busy timeout or less, bounds it on the server, which
+    // then ends the statement with a Busy error.
+    Result run(std::string_view sql, std::string_view context, Params p, Wait wait = Wait::Guess)
     {
         requireOpen();
         applyLockTimeout();
         const std::string text(sql);
         const auto start = Clock::now();
-        Result r(PQexecParams(conn_, text.c_str(), p.size(), nullptr, p.values(), nullptr, nullptr, 0));
+        bool announced = false;
+        auto announce = [&] {
+            announced = true;
+            if (busyWaitAllowed(std::chrono::milliseconds(busyMs_)) > Clock::duration::zero())
+                busyWaitStarting();
+        };
+        if (wait == Wait::Announce)
+            announce();
+        Result r;
+        if (PQsendQueryParams(conn_, text.c_str(), p.size(), nullptr, p.values(), nullptr, nullptr, 0))
+            r = awaitResult(start, announced || onlyReads(sql) ? nullptr : &announce);
         const ExecStatusType st = r ? PQresultStatus(r.get()) : PGRES_FATAL_ERROR;
+        const bool timedOut = sqlState(r.get()) == "55P03";
+        if (announced || timedOut)
+            busyWaitSpent(Clock::now() - start);
         if (st == PGRES_COMMAND_OK || st == PGRES_TUPLES_OK)
             return r;
         throw makeError(r.get(), context.empty() ? sql : context, Clock::now() - start);
+    }
+
+    // The statement's result, as PQexec gives it: the last one, or the
+    // first error. `slow`, when given, runs once when no answer has come
+    // after waitNoticeAfter.
+    template <class Slow>
+    Result awaitResult(Clock::time_point start, Slow* slow)
+    {
+        Result kept;
+        for (;;) {
+            while (PQisBusy(conn_)) {
+                int timeoutMs = -1;
+                if (slow) {
+                    const auto left = std::chrono::ceil<std::chrono::milliseconds>(start + waitNoticeAfter - Clock::now());
+                    timeoutMs = static_cast<int>(std::max<long long>(0, left.count()));
+                }
+                pollfd fd{PQsocket(conn_), POLLIN, 0};
+                const int ready = ::poll(&fd, 1, timeoutMs);
+                if (ready < 0 && errno == EINTR)
+                    continue;
+                if (ready == 0) {
+                    (*slow)();
+                    slow = nullptr;
+                    continue;
+                }
+                // A broken connection: PQgetResult below reports it.
+                if (ready < 0 || !PQconsumeInput(conn_))
+                    break;
+            }
+            PGresult* next = PQgetResult(conn_);
+            if (!next)
+                break;
+            const ExecStatusType st = kept ? PQresultStatus(kept.get()) : PGRES_COMMAND_OK;
+            if (st == PGRES_COMMAND_OK || st == PGRES_TUPLES_OK)
+                kept.reset(next);
+            else
+                PQclear(next);
+        }
+        return kept;
     }
 
     Error makeError(const PGresult* r, std::string_view context, Clock::duration took)
@@ -407,7 +502,6 @@ private:
         if (PQstatus(conn_) != CONNECTION_OK)
             return Error(Error::Kind::General, "與" + server + "的連線已經中斷，這次的工作沒有完成。", msg, sql);
         if (state == "55P03") {
-            busyWaitSpent(took);
             const double s = std::round(std::chrono::duration<double>(took).count() * 10) / 10;
             return Error(Error::Kind::Busy,
                          "資料庫忙碌中：" + server + "的資料正由其他工作站使用，"

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <memory>
 #include <thread>
@@ -137,6 +138,59 @@ TEST_P(EngineConnection, WritersAtOnceLoseNoUpdate)
     for (const auto& f : failures)
         EXPECT_EQ(f, "");
     EXPECT_EQ(counter(), rounds * writers);
+}
+
+// Start-up's wait budget, with another workstation holding a write
+// transaction: each wait is announced once and ends Busy when the budget is
+// spent, long before the busy timeout; with the budget spent the next
+// statement fails at once, unannounced; a wait that ends in time goes on
+// with the statement.
+TEST_P(EngineConnection, WaitsAreAnnouncedAndEndWithTheBudget)
+{
+    using std::chrono::milliseconds;
+    Connection holder, other; // the default busy timeout of ten seconds
+    holder.open(db->connectionString());
+    other.open(db->connectionString());
+    Transaction held(holder);
+    holder.execute("update [C] set N = 1");
+    std::atomic<int> waits{0};
+    struct Reset {
+        ~Reset()
+        {
+            clearBusyWaitBudget();
+            setBusyWaitObserver({});
+        }
+    } reset;
+    setBusyWaitObserver([&] { ++waits; });
+    setBusyWaitBudget(milliseconds(400));
+    const auto start = std::chrono::steady_clock::now();
+    testing::expectError([&] { other.execute("update [C] set N = 2"); }, Error::Kind::Busy,
+                         {"資料庫忙碌中", "其他工作站"});
+    EXPECT_EQ(waits, 1);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, milliseconds(350));
+    testing::expectError(
+        [&] {
+            Transaction t(other);
+            other.execute("update [C] set N = 3");
+            t.commit();
+        },
+        Error::Kind::Busy);
+    EXPECT_EQ(waits, 1);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+
+    setBusyWaitBudget(milliseconds(300));
+    testing::expectError([&] { Transaction t(other); }, Error::Kind::Busy, {"資料庫忙碌中"});
+    EXPECT_EQ(waits, 2);
+
+    setBusyWaitBudget(std::chrono::seconds(8));
+    std::thread release([&] {
+        std::this_thread::sleep_for(milliseconds(300));
+        held.commit();
+    });
+    EXPECT_EQ(other.execute("update [C] set N = 2"), 1);
+    release.join();
+    EXPECT_EQ(waits, 3);
+    EXPECT_EQ(counter(), 2);
 }
 
 // Conflicts are run again a bounded number of times; other errors never.
