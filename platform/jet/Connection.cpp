@@ -8,6 +8,10 @@
 #include <algorithm>
 #include <mutex>
 #include <optional>
+#include <vector>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace jet {
 
@@ -33,6 +37,67 @@ BusyWaits& busyWaits()
 {
     static BusyWaits w;
     return w;
+}
+
+// ---- The last closed file connection, kept for the next open ---------------
+//
+// The program opens a connection per operation, and start-up alone makes
+// about eight. Each new SQLite connection reads and parses the whole schema
+// again (some 180 tables, views and indexes: a few milliseconds each), so
+// the connection just closed is kept, idle, and handed to the next open of
+// the same file on the same thread. It holds no lock while idle: no
+// transaction and no statement is running. It is reused only while the path
+// still names the very file it was opened on, and never in another process
+// (a fork's child must not use its parent's connection).
+
+using FileIdentity = Connection::FileIdentity;
+
+std::optional<FileIdentity> identityOf(const std::string& path)
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return std::nullopt;
+    return FileIdentity{static_cast<unsigned long long>(st.st_dev), static_cast<unsigned long long>(st.st_ino)};
+}
+
+struct IdleFileConnection {
+    std::string path;
+    FileIdentity identity;
+    pid_t process = 0;
+    std::shared_ptr<Backend> backend;
+
+    // Empties the slot. A connection inherited through fork() belongs to the
+    // parent and is left alone: closing it here could disturb the parent's
+    // locks on the file.
+    void clear()
+    {
+        if (backend && process != ::getpid()) {
+            static auto* inherited = new std::vector<std::shared_ptr<Backend>>; // never destroyed
+            inherited->push_back(std::move(backend));
+        } else if (backend)
+            backend->close();
+        backend.reset();
+    }
+    ~IdleFileConnection() { clear(); }
+};
+
+IdleFileConnection& idleConnection()
+{
+    thread_local IdleFileConnection idle;
+    return idle;
+}
+
+std::shared_ptr<Backend> takeIdleConnection(const std::string& path, const std::optional<FileIdentity>& identity)
+{
+    IdleFileConnection& idle = idleConnection();
+    if (!idle.backend || idle.process != ::getpid())
+        return nullptr;
+    std::shared_ptr<Backend> b = std::move(idle.backend);
+    if (idle.path != path || !identity || idle.identity != *identity || !b->isOpen()) {
+        b->close();
+        return nullptr;
+    }
+    return b;
 }
 
 } // namespace
@@ -216,7 +281,20 @@ void Connection::open(const std::string& connectionString)
     const std::string path = dataSourceOf(connectionString);
     if (path.empty())
         throw Error(Error::Kind::FileMissing, "連線字串中沒有指定資料庫檔案（Data Source）。");
-    backend_ = openSqliteBackend(path, busyTimeoutMs_);
+    // Looked at before the engine opens it: a file replaced in between is
+    // then never taken for the one the connection holds.
+    const std::optional<FileIdentity> identity = identityOf(path);
+    if (std::shared_ptr<Backend> idle = takeIdleConnection(path, identity)) {
+        idle->setBusyTimeout(busyTimeoutMs_);
+        // As a fresh open does: the file can be read now, or the open waits
+        // for a workstation that holds it and fails busy. The schema is
+        // parsed already, so this costs microseconds.
+        idle->execute("select count(*) from sqlite_schema", {});
+        backend_ = std::move(idle);
+    } else {
+        backend_ = openSqliteBackend(path, busyTimeoutMs_);
+    }
+    file_ = identity;
     dataSource_ = path;
     level_ = 0;
 }
@@ -233,6 +311,18 @@ void Connection::close()
         } catch (const Error&) {
             // Closing the engine's connection rolls back as well.
         }
+    }
+    // Kept for the next open when nothing else holds it (a recordset still
+    // reading keeps its own reference) and it is idle.
+    const std::optional<FileIdentity> file = std::exchange(file_, std::nullopt);
+    if (file && b.use_count() == 1 && b->isOpen() && !b->inTransaction() && b->dialect() == Dialect::SQLite) {
+        IdleFileConnection& idle = idleConnection();
+        idle.clear();
+        idle.path = dataSource_;
+        idle.identity = *file;
+        idle.process = ::getpid();
+        idle.backend = std::move(b);
+        return;
     }
     b->close();
 }

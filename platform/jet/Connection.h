@@ -8,6 +8,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -63,9 +64,17 @@ public:
     // the connection is not open.
     const std::shared_ptr<Backend>& backend() const;
 
+    // The file a connection is open on, as the file system knows it.
+    struct FileIdentity {
+        unsigned long long device = 0;
+        unsigned long long inode = 0;
+        bool operator==(const FileIdentity&) const = default;
+    };
+
 private:
     std::shared_ptr<Backend> backend_;
     std::string dataSource_;
+    std::optional<FileIdentity> file_;   // a file database's, for reuse after close
     int level_ = 0;                      // open transactions, nested included
     int busyTimeoutMs_ = defaultBusyTimeoutMs;
 };

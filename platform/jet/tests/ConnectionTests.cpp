@@ -192,6 +192,51 @@ TEST(ConnectionOpen, DatabaseLeftInWalModeIsSwitchedBack)
     EXPECT_EQ(db.scalar("PRAGMA journal_mode"), "delete");
 }
 
+// A connection, once closed, may be handed to the next open of the same
+// file; what that open reads must still be the file the path names now.
+TEST(ConnectionOpen, ReopeningReadsTheFileThePathNamesNow)
+{
+    TempDatabase db("create table T (N integer); insert into T values (1);");
+    const auto readN = [&] {
+        Connection c;
+        c.open(db.connectionString());
+        Recordset rs;
+        rs.open("select group_concat(N) as N from [T]", c);
+        return rs.text("N");
+    };
+    EXPECT_EQ(readN(), "1");
+
+    db.exec("insert into T values (2)"); // another workstation writes
+    EXPECT_EQ(readN(), "1,2");
+
+    // The file is replaced by another one (a restore from a backup).
+    const std::string restored = (db.dir() / "restored.mdb").string();
+    {
+        TempDatabase other("create table T (N integer); insert into T values (7);");
+        std::filesystem::copy_file(other.path(), restored);
+    }
+    std::filesystem::rename(restored, db.path());
+    EXPECT_EQ(readN(), "7");
+
+    // Gone: the open fails and names the file, as for any missing file.
+    std::filesystem::remove(db.path());
+    expectOpenFails(db.path(), Error::Kind::FileMissing, "找不到資料庫檔案");
+
+    // Closing a connection still closes its recordsets, kept for reuse or not.
+    TempDatabase second("create table T (N integer); insert into T values (3), (4);");
+    Connection first;
+    first.open(second.connectionString());
+    Recordset reading;
+    reading.open("select N from [T] order by N", first, CursorLocation::Server, CursorType::ForwardOnly);
+    first.close();
+    expectError([&] { reading.moveNext(); }, Error::Kind::Usage);
+    reading.close();
+    Connection next;
+    next.open(second.connectionString());
+    EXPECT_EQ(next.execute("insert into [T] values (5)"), 1);
+    EXPECT_EQ(second.scalar("select group_concat(N) from T"), "3,4,5");
+}
+
 TEST(ConnectionExecute, RowsChangedAndErrorsWithTheStatement)
 {
     TempDatabase db("create table T (ID text, N integer); insert into T values ('a', 1), ('b', 2), ('c', 3);");
