@@ -17,6 +17,7 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QFont>
+#include <QLabel>
 #include <QMainWindow>
 #include <QTimer>
 #include <QWindow>
@@ -103,8 +104,11 @@ int minimalChild(int argc, char** argv, int fd)
     QFont font = app.font();
     font.setFamily(QStringLiteral("AR PL UMing TW"));
     app.setFont(font);
+    // Text in that font on screen, as in any Chinese window: the font's
+    // files are found, opened and drawn from, which an empty window skips.
     QMainWindow w;
     w.setWindowTitle(QStringLiteral("日報登錄作業"));
+    w.setCentralWidget(new QLabel(QStringLiteral("日報登錄作業：工單、製程、完成數量、不良數"), &w));
     w.resize(1024, 720);
     PaintedSignal painted(fd);
     app.installEventFilter(&painted);
