@@ -25,7 +25,7 @@ $AS_PG psql -q -p "$PORT" -c "select 1" >/dev/null
 $AS_PG psql -q -p "$PORT" -tc "select 1 from pg_roles where rolname = '$ME'" | grep -q 1 \
   || $AS_PG createuser -p "$PORT" "$ME"
 $AS_PG dropdb -p "$PORT" --if-exists --force qtmv_demo
-$AS_PG createdb -p "$PORT" -O "$ME" -E UTF8 -T template0 qtmv_demo
+$AS_PG createdb -p "$PORT" -O "$ME" -E UTF8 --locale=C -T template0 qtmv_demo
 "$BUILD/tools/demo-db/demo-db" "Server=$SOCKET;Port=$PORT;Database=qtmv_demo;User ID=$ME"
 rm -f "$BUILD/app/QTMV.mdb"
 printf '[ODBC]\r\nSITE=C\r\nSERVER=%s\r\nPORT=%s\r\nDATABASE=qtmv_demo\r\nUSER=%s\r\n' "$SOCKET" "$PORT" "$ME" \

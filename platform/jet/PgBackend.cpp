@@ -465,7 +465,8 @@ private:
             while (PQisBusy(conn_)) {
                 int timeoutMs = -1;
                 if (slow) {
-                    const auto left = std::chrono::ceil<std::chrono::milliseconds>(start + waitNoticeAfter - Clock::now());
+                    using std::chrono::milliseconds;
+                    const auto left = std::chrono::ceil<milliseconds>(start + waitNoticeAfter - Clock::now());
                     timeoutMs = static_cast<int>(std::max<long long>(0, left.count()));
                 }
                 pollfd fd{PQsocket(conn_), POLLIN, 0};

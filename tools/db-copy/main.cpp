@@ -4,7 +4,10 @@
 // database, either way, schema included, in one transaction; the row counts
 // are compared before it is committed.
 #include "db/Copy.h"
+#include "platform/jet/Connection.h"
 #include "platform/jet/Error.h"
+#include "platform/jet/Postgres.h"
+#include "platform/jet/Recordset.h"
 
 #include <iostream>
 #include <string>
@@ -22,10 +25,30 @@ constexpr const char* usageText =
     "(Port and User ID may be left out; HOST may be the folder of the server's\n"
     "Unix socket). The password comes from the user's ~/.pgpass, never from\n"
     "the command line. A TARGET file must not exist yet; a TARGET server\n"
-    "database must exist and be empty (createdb NAME). Nothing is overwritten.\n"
+    "database must exist and be empty. Nothing is overwritten. Make it with\n"
+    "    createdb --locale=C --template=template0 NAME\n"
+    "so that text ignores the case of A to Z as in a database file, and\n"
+    "compares fast; another locale is told after the copy.\n"
     "\n"
     "Exit status: 0 copied, 1 failed (described on standard error, nothing\n"
     "written), 2 wrong arguments.\n";
+
+// A server database whose locale is not C folds the case of letters beyond
+// Latin ones (unlike a database file) and compares text several times more
+// slowly (loading a grid takes about twice as long): told, not refused.
+void tellServerLocale(const std::string& connectionString)
+{
+    jet::Connection c;
+    c.open(connectionString);
+    jet::Recordset rs;
+    rs.open("select datctype as L from pg_database where datname = current_database()", c);
+    const std::string locale = rs.eof() ? std::string() : rs.text("L");
+    if (locale == "C" || locale == "POSIX")
+        return;
+    std::cerr << "db-copy: note: the server database has the locale " << locale
+              << "; one made with \"createdb --locale=C --template=template0\" compares text as the database file "
+                 "does, and faster.\n";
+}
 
 } // namespace
 
@@ -45,6 +68,9 @@ int main(int argc, char** argv)
             total += t.rows;
         }
         std::cout << "copied " << tables.size() << " tables, " << total << " rows\n";
+        const std::string target = qtmv::db::connectionStringOfArgument(argv[2]);
+        if (!jet::serverAddressOf(target).host.empty())
+            tellServerLocale(target);
         return 0;
     } catch (const jet::Error& e) {
         std::cerr << "db-copy: " << e.what() << '\n';
