@@ -111,7 +111,18 @@ ProcessPage& RecordSide::buildPage(const ProcessKind& k)
             Guarded("下游廠商", [&] { openVendorWindow(*page, row); });
     };
     page->setUp(std::move(h), companyName_);
+    if (hooks_.pageBuilt)
+        hooks_.pageBuilt(*page);
     return *page;
+}
+
+std::vector<ProcessPage*> RecordSide::builtPages() const
+{
+    std::vector<ProcessPage*> built;
+    for (const auto& p : pages_)
+        if (p)
+            built.push_back(p.get());
+    return built;
 }
 
 ProcessPage* RecordSide::currentPage() const
@@ -420,11 +431,35 @@ void RecordSide::openBindingInstructions()
     dlg.exec();
 }
 
+namespace {
+
+// Writes the cells a piece window returned whose text differs from the row's
+// (trimmed first when trimmedCells) into the row, flagged, as one undo step;
+// a column the grid lacks (0) is skipped.
+void putBackChanged(ProcessPage& p, int row, const std::vector<CellChange>& returned, bool trimmedCells)
+{
+    const SpreadGrid& g = *p.grid();
+    std::vector<CellChange> changes;
+    for (const CellChange& c : returned) {
+        if (c.col <= 0)
+            continue;
+        const std::string cell = trimmedCells ? Trim(g.text(row, c.col)) : g.text(row, c.col);
+        if (cell != c.text)
+            changes.push_back(c);
+    }
+    p.changeCells(row, changes);
+}
+
+} // namespace
+
+bool RecordSide::mayOpenPieceWindow() const
+{
+    return databaseReady() && PassMaintenanceCheck(session(), hooks_.endProgram) == Maintenance::Free;
+}
+
 void RecordSide::openTimeWindow(ProcessPage& p, int row)
 {
-    if (!databaseReady())
-        return;
-    if (PassMaintenanceCheck(session(), hooks_.endProgram) != Maintenance::Free)
+    if (!mayOpenPieceWindow())
         return;
     // The hand-over of every grid: 0 work order, 1 line, 2 finish date,
     // 3 time consumed, 4 the quantity (the heading), 5 the press (車別),
@@ -450,21 +485,16 @@ void RecordSide::openTimeWindow(ProcessPage& p, int row)
     if (!gReturned)
         return;
     gReturned = false;
-    const std::pair<int, std::string> results[] = {
+    // The remark comes back as typed, so the cells compare untrimmed.
+    const std::vector<CellChange> results = {
         {timeCol, gPick[0]}, {l.finishDateCol, gPick[1]}, {l.finishRemarkCol, gPick[2]}};
     clearPick();
-    std::vector<CellChange> changes;
-    for (const auto& [col, text] : results)
-        if (g.text(row, col) != text)
-            changes.push_back({col, text});
-    p.changeCells(row, changes);
+    putBackChanged(p, row, results, false);
 }
 
 void RecordSide::openVendorWindow(ProcessPage& p, int row)
 {
-    if (!databaseReady())
-        return;
-    if (PassMaintenanceCheck(session(), hooks_.endProgram) != Maintenance::Free)
+    if (!mayOpenPieceWindow())
         return;
     // The row's vendor cells, by heading; a grid without one of them
     // neither hands it over nor takes it back.
@@ -507,23 +537,19 @@ void RecordSide::openVendorWindow(ProcessPage& p, int row)
     gReturned = false;
     const vendors::VendorFields& r = vendors::gDownstream;
     auto numberCell = [](double v) { return v == 0 ? std::string() : jet::realText(v); };
-    std::vector<std::pair<const char*, std::string>> results = {
-        {"下游廠商代號", r.downCode}, {"下游廠商", r.downName},       {"地址", r.address},
-        {"電話", r.phone},            {"注意事項", r.note},           {"上游廠商代號", r.upCode},
-        {"上游廠商", r.upName}};
+    std::vector<CellChange> results = {
+        {l.column("下游廠商代號"), r.downCode}, {l.column("下游廠商"), r.downName},
+        {l.column("地址"), r.address},          {l.column("電話"), r.phone},
+        {l.column("注意事項"), r.note},         {l.column("上游廠商代號"), r.upCode},
+        {l.column("上游廠商"), r.upName}};
     if (vendors::showsRecipient(p.kind()))
-        results.emplace_back("收件人", r.recipient);
+        results.push_back({l.column("收件人"), r.recipient});
     if (vendors::hasPaperQuantities(p.kind())) {
-        results.emplace_back("用紙令數", numberCell(r.reams));
-        results.emplace_back("用紙張數", numberCell(r.sheets));
+        results.push_back({l.column("用紙令數"), numberCell(r.reams)});
+        results.push_back({l.column("用紙張數"), numberCell(r.sheets)});
     }
-    std::vector<CellChange> changes;
-    for (const auto& [heading, text] : results) {
-        const int col = l.column(heading);
-        if (col > 0 && Trim(g.text(row, col)) != text)
-            changes.push_back({col, text});
-    }
-    p.changeCells(row, changes);
+    // The cells were handed over trimmed, so they compare trimmed.
+    putBackChanged(p, row, results, true);
 }
 
 void RecordSide::openDieLookup(ProcessPage& p, int row, int col)

@@ -15,6 +15,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class QStackedWidget;
 
@@ -39,6 +40,9 @@ public:
         std::function<void(const QString& hint)> editHint;
         // Why the database cannot be used ("" when it can; empty hook: it can).
         std::function<std::string()> databaseProblem;
+        // A kind's page has just been built (its grid set up): the window
+        // gives it the user's view settings.
+        std::function<void(ProcessPage&)> pageBuilt;
     };
 
     RecordSide(QWidget* parent, Hooks hooks, std::string_view companyName);
@@ -49,6 +53,8 @@ public:
     QStackedWidget* stack() const { return stk製程; }
     // The kind's page, built when first asked for.
     ProcessPage& page(const ProcessKind& kind) const;
+    // The pages built so far, in kind order.
+    std::vector<ProcessPage*> builtPages() const;
     ProcessPage* currentPage() const;   // nullptr when no kind is chosen
     const ProcessKind* currentKind() const;
 
@@ -96,6 +102,8 @@ private:
     void rowSelected(ProcessPage& page, int row, int col);
     void showDetails(ProcessPage& page, int row);
     void openDieLookup(ProcessPage& page, int row, int col);
+    // The time and vendor windows open only on a usable database out of maintenance.
+    bool mayOpenPieceWindow() const;
 
     Hooks hooks_;
     RecordFilters* filters_ = nullptr;
