@@ -38,10 +38,22 @@ struct Column {
     std::function<QString(const Totals&)> total;
 };
 
-Column col(const char* caption, double x, double w, Align a, std::function<QString(const ProductionRecord&)> cell,
+// Columns stand one after another from the left margin, so a column gives
+// only its width; columnsOf places them.
+Column col(const char* caption, double w, Align a, std::function<QString(const ProductionRecord&)> cell,
            std::function<QString(const Totals&)> total = {})
 {
-    return {{caption, x, w, a}, std::move(cell), std::move(total)};
+    return {{caption, 0, w, a}, std::move(cell), std::move(total)};
+}
+
+std::vector<Column> placed(std::vector<Column> cols)
+{
+    double x = 0;
+    for (Column& c : cols) {
+        c.place.x = x;
+        x += c.place.w;
+    }
+    return cols;
 }
 
 const auto kCount = [](const Totals& t) { return amount(static_cast<double>(t.count)) + " 筆"; };
@@ -70,50 +82,43 @@ std::vector<Column> columnsOf(Listing l)
     auto actual = [](const ProductionRecord& r) { return amount(PerHour(r.completed, r.minutes)); };
     auto deviation = [](const ProductionRecord& r) { return reports::DeviationText(r.deviation); };
     auto valuePerHour = [](const ProductionRecord& r) { return amount(PerHour(r.value, r.minutes)); };
+    auto defectRate = [](const ProductionRecord& r) { Totals t; t.add(r); return reports::RateText(t.defectRate()); };
     switch (l) {
     case Listing::PrintingValue:
-        return {col("完成日期", 0, 18, Align::Center, date), col("工單單號", 18, 22, Align::Left, po),
-                col("序", 40, 8, Align::Right, no),                 col("印件名稱", 48, 42, Align::Left, product),
-                col("完成數", 90, 18, Align::Right, completed, kCompleted),
-                col("耗時(分)", 108, 16, Align::Right, minutes, kMinutes),
-                col("不良數", 124, 14, Align::Right, defects, kDefects), col("單價", 138, 14, Align::Right, price),
-                col("產值", 152, 20, Align::Right, value, kValue),
-                col("每時產值", 172, 18, Align::Right, valuePerHour, kValuePerHour)};
+    case Listing::KindValue: {
+        // The two value listings differ in the remark column and the widths.
+        const bool byKind = l == Listing::KindValue;
+        std::vector<Column> cols = {col("完成日期", 18, Align::Center, date), col("工單單號", 22, Align::Left, po),
+                                    col("序", 8, Align::Right, no),
+                                    col("印件名稱", byKind ? 30 : 42, Align::Left, product)};
+        if (byKind)
+            cols.push_back(col("製作說明", 22, Align::Left, remark));
+        cols.insert(cols.end(), {col("完成數", 18, Align::Right, completed, kCompleted),
+                                 col("耗時(分)", byKind ? 14 : 16, Align::Right, minutes, kMinutes),
+                                 col("不良數", 14, Align::Right, defects, kDefects), col("單價", 14, Align::Right, price),
+                                 col("產值", byKind ? 16 : 20, Align::Right, value, kValue),
+                                 col("每時產值", byKind ? 14 : 18, Align::Right, valuePerHour, kValuePerHour)});
+        return placed(std::move(cols));
+    }
     case Listing::PrintingOutput:
-        return {col("完成日期", 0, 18, Align::Center, date), col("工單單號", 18, 22, Align::Left, po),
-                col("印件名稱", 40, 34, Align::Left, product),
-                col("完成數", 74, 18, Align::Right, completed, kCompleted),
-                col("耗時(分)", 92, 15, Align::Right, minutes, kMinutes),
-                col("時標準量", 107, 15, Align::Right, standard),
-                col("實際時產量", 122, 16, Align::Right, actual, kOutputPerHour),
-                col("差異(分)", 138, 14, Align::Right, deviation, kDeviation),
-                col("不良數", 152, 12, Align::Right, defects, kDefects), col("不良率", 164, 10, Align::Right,
-                    [](const ProductionRecord& r) { Totals t; t.add(r); return reports::RateText(t.defectRate()); }, kRate),
-                col("產值", 174, 16, Align::Right, value, kValue)};
-    case Listing::KindValue:
-        return {col("完成日期", 0, 18, Align::Center, date), col("工單單號", 18, 22, Align::Left, po),
-                col("序", 40, 8, Align::Right, no),                 col("印件名稱", 48, 30, Align::Left, product),
-                col("製作說明", 78, 22, Align::Left, remark),
-                col("完成數", 100, 18, Align::Right, completed, kCompleted),
-                col("耗時(分)", 118, 14, Align::Right, minutes, kMinutes),
-                col("不良數", 132, 14, Align::Right, defects, kDefects), col("單價", 146, 14, Align::Right, price),
-                col("產值", 160, 16, Align::Right, value, kValue),
-                col("每時產值", 176, 14, Align::Right, valuePerHour, kValuePerHour)};
+        return placed({col("完成日期", 18, Align::Center, date), col("工單單號", 22, Align::Left, po),
+                       col("印件名稱", 34, Align::Left, product), col("完成數", 18, Align::Right, completed, kCompleted),
+                       col("耗時(分)", 15, Align::Right, minutes, kMinutes), col("時標準量", 15, Align::Right, standard),
+                       col("實際時產量", 16, Align::Right, actual, kOutputPerHour),
+                       col("差異(分)", 14, Align::Right, deviation, kDeviation),
+                       col("不良數", 12, Align::Right, defects, kDefects),
+                       col("不良率", 10, Align::Right, defectRate, kRate), col("產值", 16, Align::Right, value, kValue)});
     case Listing::ProductionDetail:
         break;
     }
-    return {col("開始", 0, 17, Align::Left, [](const ProductionRecord& r) { return timeOf(r.start); }),
-            col("結束", 17, 17, Align::Left, [](const ProductionRecord& r) { return timeOf(r.end); }),
-            col("工單單號", 34, 20, Align::Left, po),
-            col("序", 54, 6, Align::Right, no),
-            col("印件名稱", 60, 30, Align::Left, product),
-            col("製作說明", 90, 18, Align::Left, remark),
-            col("完成數", 108, 16, Align::Right, completed, kCompleted),
-            col("耗時(分)", 124, 13, Align::Right, minutes, kMinutes),
-            col("時標準量", 137, 13, Align::Right, standard),
-            col("實際時產量", 150, 14, Align::Right, actual, kOutputPerHour),
-            col("不良數", 164, 10, Align::Right, defects, kDefects),
-            col("產值", 174, 16, Align::Right, value, kValue)};
+    return placed({col("開始", 17, Align::Left, [](const ProductionRecord& r) { return timeOf(r.start); }),
+                   col("結束", 17, Align::Left, [](const ProductionRecord& r) { return timeOf(r.end); }),
+                   col("工單單號", 20, Align::Left, po), col("序", 6, Align::Right, no),
+                   col("印件名稱", 30, Align::Left, product), col("製作說明", 18, Align::Left, remark),
+                   col("完成數", 16, Align::Right, completed, kCompleted),
+                   col("耗時(分)", 13, Align::Right, minutes, kMinutes), col("時標準量", 13, Align::Right, standard),
+                   col("實際時產量", 14, Align::Right, actual, kOutputPerHour),
+                   col("不良數", 10, Align::Right, defects, kDefects), col("產值", 16, Align::Right, value, kValue)});
 }
 
 const char* titleOf(Listing l)
