@@ -7,6 +7,7 @@
 #include "platform/ui/SpreadGrid.h"
 
 #include <QBoxLayout>
+#include <QObject>
 #include <QPushButton>
 
 #include <string>
@@ -85,6 +86,17 @@ QPushButton* entryButton(QWidget* parent, QBoxLayout* row, const char* name, con
     if (row)
         row->addWidget(b);
     return b;
+}
+
+std::string cellText(const SpreadGrid& grid, int row, int col)
+{
+    return Trim(grid.text(row, col));
+}
+
+void dropChildConnections(QObject& window)
+{
+    for (QObject* child : window.findChildren<QObject*>())
+        QObject::disconnect(child, nullptr, &window, nullptr);
 }
 
 } // namespace qtmv::quality

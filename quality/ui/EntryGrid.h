@@ -12,6 +12,7 @@
 #include <vector>
 
 class QBoxLayout;
+class QObject;
 class QPushButton;
 class QWidget;
 
@@ -21,6 +22,17 @@ struct EditEnd;
 }
 
 namespace qtmv::quality {
+
+// The empty lines an entry grid shows below the stored ones.
+constexpr int kEntryBlankRows = 20;
+
+// A cell's text without surrounding blanks.
+std::string cellText(const SpreadGrid& grid, int row, int col);
+
+// Called from a window's destructor: its members are gone before the base
+// class deletes the children, so nothing a dying child signals may reach the
+// window's handlers.
+void dropChildConnections(QObject& window);
 
 // Over the limit: tells the user "最多只可輸入N個字元!" (title "訊息") and
 // gives true; the caller refuses the cell.

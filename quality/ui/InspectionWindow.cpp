@@ -25,9 +25,6 @@ using namespace qtmv::quality;
 namespace {
 
 constexpr const char* kTitle = "品檢";
-constexpr int kBlankRows = 20;
-
-std::string cellText(const SpreadGrid& g, int r, int c) { return Trim(g.text(r, c)); }
 
 std::string quantityText(double v) { return FormatFixed(v, 2); }
 std::string rateText(double v) { return FormatFixed(v, 1); }
@@ -45,8 +42,7 @@ frm品檢::frm品檢(QWidget* caller, InspectionKey key, const Clock& clock)
 
 frm品檢::~frm品檢()
 {
-    for (QObject* child : findChildren<QObject*>())
-        QObject::disconnect(child, nullptr, this, nullptr);
+    dropChildConnections(*this);
 }
 
 void frm品檢::buildUi()
@@ -69,7 +65,7 @@ void frm品檢::buildUi()
 
     fml明細 = new SpreadGrid(this);
     fml明細->setObjectName(QStringLiteral("fml明細"));
-    SetupGrid(*fml明細, kBlankRows,
+    SetupGrid(*fml明細, kEntryBlankRows,
               std::vector<GridColumnSpec>{{"主要檢查項目", 180}, {"檢查標準", 200}, {"權責單位", 90}, {"檢驗數量", 80},
                                           {"不良數量", 80}, {"不良率", 60}, {"判定", 60}});
     fml明細->setColumnChoices(c判定, {"OK", "NG"});
@@ -155,7 +151,7 @@ void frm品檢::showLines(const std::vector<InspectionLine>& lines)
         rows.push_back(std::move(r));
     }
     rows.emplace_back(kColumns);
-    while (rows.size() < static_cast<std::size_t>(kBlankRows))
+    while (rows.size() < static_cast<std::size_t>(kEntryBlankRows))
         rows.emplace_back(kColumns);
     proposed_.assign(rows.size() + 1, std::string());
     fml明細->setRows(std::move(rows));

@@ -27,9 +27,6 @@ using namespace qtmv::quality;
 namespace {
 
 constexpr const char* kTitle = "工單印刷數據";
-constexpr int kBlankRows = 20;
-
-std::string cellText(const SpreadGrid& g, int r, int c) { return Trim(g.text(r, c)); }
 
 bool isInk(int col) { return col >= frm工單印刷數據::c油墨1 && col <= frm工單印刷數據::c油墨7; }
 bool isMeasure(int col) { return col >= frm工單印刷數據::cL && col <= frm工單印刷數據::c濃度; }
@@ -46,8 +43,7 @@ frm工單印刷數據::frm工單印刷數據(QWidget* caller, const Clock& clock
 
 frm工單印刷數據::~frm工單印刷數據()
 {
-    for (QObject* child : findChildren<QObject*>())
-        QObject::disconnect(child, nullptr, this, nullptr);
+    dropChildConnections(*this);
 }
 
 void frm工單印刷數據::buildUi()
@@ -72,7 +68,7 @@ void frm工單印刷數據::buildUi()
     cols.push_back({"記錄員代號", 70});
     cols.push_back({"記錄員", 70});
     cols.push_back({"印刷日期", 70});
-    SetupGrid(*fml明細, kBlankRows, cols);
+    SetupGrid(*fml明細, kEntryBlankRows, cols);
     fml明細->setFrozenColumns(1);
     // The code comes with the name the recorder is found by.
     fml明細->setEditablePredicate([](int, int col) { return col != c記錄員代號; });
@@ -149,7 +145,7 @@ void frm工單印刷數據::start()
             computed_.push_back(d && *d == Trim(l.measures[3]) ? *d : std::string());
         }
         rows.emplace_back(kColumns);
-        while (rows.size() < static_cast<std::size_t>(kBlankRows))
+        while (rows.size() < static_cast<std::size_t>(kEntryBlankRows))
             rows.emplace_back(kColumns);
         computed_.resize(rows.size() + 1);
         fml明細->setRows(std::move(rows));

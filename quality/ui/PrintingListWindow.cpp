@@ -48,8 +48,7 @@ frm印刷數據明細表::frm印刷數據明細表(QWidget* parent, const Clock&
 
 frm印刷數據明細表::~frm印刷數據明細表()
 {
-    for (QObject* child : findChildren<QObject*>())
-        QObject::disconnect(child, nullptr, this, nullptr);
+    dropChildConnections(*this);
 }
 
 void frm印刷數據明細表::buildUi()
