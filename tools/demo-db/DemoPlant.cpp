@@ -835,6 +835,12 @@ void Plant::fillLine(Line& l, Product product, double orderQty, int pages)
     const int plates = spec.booklet ? std::max(1, (pages + 15) / 16) : 1;
     const double sheets =
         std::max(500.0, std::ceil(orderQty * (spec.booklet ? plates : 1) / (spec.booklet ? 2.0 : 4.0) / 100) * 100);
+    // Most processes are charged by the sheet, at a price in cents between low and high.
+    auto bySheet = [&](int low, int high) {
+        l.qty = sheets;
+        l.unit = "張";
+        l.price = rng_.between(low, high) / 100.0;
+    };
     const std::size_t sizeIndex = static_cast<std::size_t>(rng_.below(static_cast<int>(std::size(kSheetSizes))));
     const W paper = rng_.pick(all(kPaperItems));
     const int grams = rng_.pick(all(kPaperWeights));
@@ -914,9 +920,7 @@ void Plant::fillLine(Line& l, Product product, double orderQty, int pages)
     case D:
         l.desc = colours1 == 4 ? (rng_.chance(0.15) ? "四色+特別色" : "四色印刷")
                                : (colours1 == 2 ? "雙色印刷" : "單色印刷");
-        l.qty = sheets;
-        l.unit = "張";
-        l.price = rng_.between(25, 120) / 100.0;
+        bySheet(25, 120);
         x("SIZE", std::string(kSheetSizes[sizeIndex]));
         x("SIZEA", std::string(kSheetDims[sizeIndex]));
         x("COLOR", std::to_string(colours1) + "C");
@@ -940,27 +944,21 @@ void Plant::fillLine(Line& l, Product product, double orderQty, int pages)
     case E:
         l.desc = std::string(rng_.pick({"亮P", "霧P", "局部UV", "水性上光", "全面UV"}));
         l.item = rng_.chance(0.8) ? "單面" : "雙面";
-        l.qty = sheets;
-        l.unit = "張";
-        l.price = rng_.between(20, 80) / 100.0;
+        bySheet(20, 80);
         x("SIZE", std::string(kSheetSizes[sizeIndex]));
         x("OPT", std::string("1"));
         break;
     case F:
         l.desc = rng_.chance(0.6) ? "對裱" : "瓦楞裱";
         l.item = std::string(rng_.pick({"E浪", "B浪", "灰紙板 2mm"}));
-        l.qty = sheets;
-        l.unit = "張";
-        l.price = rng_.between(80, 250) / 100.0;
+        bySheet(80, 250);
         x("SIZE", std::string(kSheetSizes[sizeIndex]));
         x("OPT", std::string(l.desc == "對裱" ? "1" : "3"));
         break;
     case G:
         l.desc = std::string(rng_.pick({"軋型", "軋型+壓線", "半穿"}));
         l.item = rng_.chance(0.8) ? "一般" : "精密";
-        l.qty = sheets;
-        l.unit = "張";
-        l.price = rng_.between(30, 100) / 100.0;
+        bySheet(30, 100);
         x("MEMB", static_cast<double>(rng_.between(1, 8)));
         x("OPEN", static_cast<double>(rng_.pick({1, 2, 4})));
         x("儲位", storeLocations_[static_cast<std::size_t>(rng_.below(static_cast<int>(storeLocations_.size())))]);
@@ -977,9 +975,7 @@ void Plant::fillLine(Line& l, Product product, double orderQty, int pages)
     case I:
         l.desc = std::string(rng_.pick({"裁切", "摺頁", "裁切+摺頁"}));
         l.item = std::string(rng_.pick({"成品裁切", "對摺", "十字摺"}));
-        l.qty = sheets;
-        l.unit = "張";
-        l.price = rng_.between(5, 30) / 100.0;
+        bySheet(5, 30);
         x("MEMB", static_cast<double>(rng_.between(1, 4)));
         x("PLAT", static_cast<double>(plates));
         break;
@@ -1001,9 +997,7 @@ void Plant::fillLine(Line& l, Product product, double orderQty, int pages)
     case L:
         l.desc = std::string(rng_.pick({"燙金", "燙銀", "打凸", "燙金+打凸"}));
         l.item = std::string(rng_.pick({"LOGO", "書名", "局部"}));
-        l.qty = sheets;
-        l.unit = "張";
-        l.price = rng_.between(50, 150) / 100.0;
+        bySheet(50, 150);
         break;
     case M:
         l.desc = rng_.chance(0.6) ? "送貨" : "貨運";
