@@ -25,16 +25,15 @@ using qtmv::xlsx::testing::ReadWorkbook;
 
 namespace {
 
-class ProductionExport : public ::testing::Test {
+class ProductionExport : public reports::test::ProductionHistory {
 protected:
     void SetUp() override
     {
-        reports::test::SeedProduction(db_);
+        ProductionHistory::SetUp();
         db_.session().ExcelFolder = db_.folder();
         db_.session().ExcelExtension = ".xlsx";
     }
     std::string file(const char* name) const { return db_.folder() + name; }
-    db::test::FreshDatabase db_;
     daily::printing::PrintParams p_;
 };
 

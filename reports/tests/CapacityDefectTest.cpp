@@ -16,17 +16,16 @@ using qtmv::reports::test::PageLines;
 
 namespace {
 
-class CapacityDefect : public ::testing::Test {
+class CapacityDefect : public qtmv::reports::test::ProductionHistory {
 protected:
     void SetUp() override
     {
-        reports::test::SeedProduction(db_);
+        ProductionHistory::SetUp();
         db_.session().CompanyName = "大華印刷";
         p_.doneFrom = "1131201";
         p_.printDate = "113/12/04";
     }
     report::PageDocument print(SummaryLayout l) { return capacityDefectReport(l, p_, db_.session()); }
-    db::test::FreshDatabase db_;
     PrintParams p_;
 };
 
