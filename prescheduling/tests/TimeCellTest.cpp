@@ -27,12 +27,7 @@ void typeInto(W& w, int col, const char* text)
 
 TEST_F(TimeCellTest, ConfirmedResultGoesIntoThePrintingRowAndTheNextSaveStoresIt)
 {
-    const ProcessKind& printing = daily::test::kind("D-印刷");
-    workOrder("P001");
-    line(printing, "P001", 1);
-    piece(printing, "D001", 1, "P001", 1);
-    daily::ProcessPage& p = loadKind("D-印刷");
-    ASSERT_EQ(p.records(), 1);
+    daily::ProcessPage& p = loadOnePrintingPiece();
 
     std::string handedRecord;
     openAndDrive<W>(p, 1, "耗時", [&](W& w) {

@@ -50,12 +50,7 @@ TEST_F(VendorCellTest, EveryGridOpensItsWindowForTheRow)
 
 TEST_F(VendorCellTest, ConfirmedVendorLandsInTheRowFlagged)
 {
-    const ProcessKind& printing = daily::test::kind("D-印刷");
-    workOrder("P001");
-    line(printing, "P001", 1);
-    piece(printing, "D001", 1, "P001", 1);
-    daily::ProcessPage& p = loadKind("D-印刷");
-    ASSERT_EQ(p.records(), 1);
+    daily::ProcessPage& p = loadOnePrintingPiece();
     openAndDrive<frm下游廠商>(p, 1, "單筆", [&](frm下游廠商& w) {
         w.txt廠商代號->setText("V01");
         QTest::keyClick(w.txt廠商代號, Qt::Key_Return);

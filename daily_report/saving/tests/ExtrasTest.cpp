@@ -15,10 +15,7 @@ class Extras : public SavingFixture {
 protected:
     Extras()
     {
-        workOrder("W1");
-        line(printing, "W1", 1);
-        piece(printing, "D1", 1, "W1", 1);
-        piece(printing, "D2", 1, "W1", 1);
+        sharedLine(printing);
         line(printing, "W1", 2);
         piece(printing, "D3", 1, "W1", 2);
         db().exec("update PRINTING set COLOR1 = 4, COLOR2 = 1, [COUNT] = 5");

@@ -21,10 +21,7 @@ class SaveSafety : public SavingFixture {
 protected:
     SaveSafety()
     {
-        workOrder("W1");
-        line(printing, "W1", 1);
-        piece(printing, "D1", 1, "W1", 1);
-        piece(printing, "D2", 1, "W1", 1);
+        sharedLine(printing);
         workOrder("W2");
         line(prepress, "W2", 1);
         piece(prepress, "A1", 1, "W2", 1);

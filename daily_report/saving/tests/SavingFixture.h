@@ -103,6 +103,15 @@ protected:
                   std::to_string(no) + ", '" + fdate + "')");
     }
 
+    // Work order W1 with a line of the kind that two pieces, D1 and D2, work on.
+    void sharedLine(const ProcessKind& k)
+    {
+        workOrder("W1");
+        line(k, "W1", 1);
+        piece(k, "D1", 1, "W1", 1);
+        piece(k, "D2", 1, "W1", 1);
+    }
+
     GridRows load(const ProcessKind& k) { return loadGrid(session_.ConnectionString, k, "", SortOption::WorkOrder); }
 
     std::string dump() { return db_.contents(); }

@@ -99,6 +99,18 @@ protected:
         return *side->currentPage();
     }
 
+    // Work order P001 with one printing line and its piece D001, loaded.
+    ProcessPage& loadOnePrintingPiece()
+    {
+        const ProcessKind& printing = test::kind("D-印刷");
+        workOrder("P001");
+        line(printing, "P001", 1);
+        piece(printing, "D001", 1, "P001", 1);
+        ProcessPage& p = loadKind("D-印刷");
+        EXPECT_EQ(p.records(), 1);
+        return p;
+    }
+
     // Opens a Dialog by a click on (or F9 in) the row's cell under `heading`
     // and, once it is up, lets `drive` work it.
     template <class Dialog>
