@@ -105,6 +105,14 @@ frm日報登錄作業_工單::frm日報登錄作業_工單()
         lbl輸入提示->setVisible(!hint.isEmpty());
     };
     hooks.databaseProblem = [this] { return databaseProblem(); };
+    // Each kind's page is built when first shown; it takes the user's view
+    // settings then, so start-up sets up one grid, not fourteen.
+    hooks.pageBuilt = [this](daily::ProcessPage& p) { applyViewSettings(p); };
+    {
+        const QSignalBlocker block(toolbars_.actLargeFont);
+        toolbars_.actLargeFont->setChecked(
+            QSettings().value(settingsUser() + QStringLiteral("/largeFont"), false).toBool());
+    }
     recordSide_ = new daily::RecordSide(central, std::move(hooks), qtmv::session().CompanyName);
     v->addWidget(recordSide_, 1);
     printPage_ = new daily::PrintPage(central);
@@ -112,8 +120,6 @@ frm日報登錄作業_工單::frm日報登錄作業_工單()
     setCentralWidget(central);
     buildStatusBar();
     connectControls();
-
-    applyViewSettings();
     formLoad();
     // The window previews every key typed into its controls.
     qApp->installEventFilter(this);
@@ -393,27 +399,22 @@ const daily::ChangeFlags& frm日報登錄作業_工單::changeFlags(const qtmv::
 
 // --- Toolbar commands ----------------------------------------------------------------
 
-void frm日報登錄作業_工單::applyViewSettings()
+void frm日報登錄作業_工單::applyViewSettings(daily::ProcessPage& p)
 {
+    const qtmv::ProcessKind& k = p.kind();
     QSettings settings;
-    for (const qtmv::ProcessKind& k : qtmv::processKinds()) {
-        daily::ProcessPage& p = page(k);
-        qtmv::SpreadGrid* g = p.grid();
-        for (int col = 1; col <= p.layout().columnCount(); ++col) {
-            const int width = settings.value(gridKey(k, QStringLiteral("width%1").arg(col)), 0).toInt();
-            if (width > 0)
-                g->setColWidth(col, width);
-        }
-        p.setEntryView(settings.value(gridKey(k, QStringLiteral("entryView")), false).toBool());
-        connect(g, &qtmv::SpreadGrid::columnResized, this, [&k](int col, int width) {
-            QSettings().setValue(gridKey(k, QStringLiteral("width%1").arg(col)), width);
-        });
+    qtmv::SpreadGrid* g = p.grid();
+    for (int col = 1; col <= p.layout().columnCount(); ++col) {
+        const int width = settings.value(gridKey(k, QStringLiteral("width%1").arg(col)), 0).toInt();
+        if (width > 0)
+            g->setColWidth(col, width);
     }
-    const bool large = settings.value(settingsUser() + QStringLiteral("/largeFont"), false).toBool();
-    const QSignalBlocker block(toolbars_.actLargeFont);
-    toolbars_.actLargeFont->setChecked(large);
-    if (large)
-        setLargeFont(true);
+    p.setEntryView(settings.value(gridKey(k, QStringLiteral("entryView")), false).toBool());
+    connect(g, &qtmv::SpreadGrid::columnResized, this, [&k](int col, int width) {
+        QSettings().setValue(gridKey(k, QStringLiteral("width%1").arg(col)), width);
+    });
+    if (toolbars_.actLargeFont->isChecked())
+        setGridFontLarge(*g, true);
 }
 
 void frm日報登錄作業_工單::setEntryView(bool on)
@@ -427,16 +428,19 @@ void frm日報登錄作業_工單::setEntryView(bool on)
 
 void frm日報登錄作業_工單::setLargeFont(bool on)
 {
-    for (const qtmv::ProcessKind& k : qtmv::processKinds()) {
-        qtmv::SpreadGrid* g = page(k).grid();
-        // The size the grid was set up with is the normal one.
-        if (!g->property("normalPointSize").isValid())
-            g->setProperty("normalPointSize", g->font().pointSizeF());
-        QFont f = g->font();
-        f.setPointSizeF(g->property("normalPointSize").toDouble() + (on ? kLargeFontStep : 0));
-        g->setFont(f);
-    }
+    for (daily::ProcessPage* p : recordSide_->builtPages())
+        setGridFontLarge(*p->grid(), on);
     QSettings().setValue(settingsUser() + QStringLiteral("/largeFont"), on);
+}
+
+void frm日報登錄作業_工單::setGridFontLarge(qtmv::SpreadGrid& g, bool on)
+{
+    // The size the grid was set up with is the normal one.
+    if (!g.property("normalPointSize").isValid())
+        g.setProperty("normalPointSize", g.font().pointSizeF());
+    QFont f = g.font();
+    f.setPointSizeF(g.property("normalPointSize").toDouble() + (on ? kLargeFontStep : 0));
+    g.setFont(f);
 }
 
 void frm日報登錄作業_工單::leaveGrid(qtmv::SpreadGrid& grid, bool forward)

@@ -111,9 +111,10 @@ private:
     bool databaseReady();
     // The entry view and the dragged column widths per grid, and the grid
     // font, as this user left them (Qt's settings, per user).
-    void applyViewSettings();
+    void applyViewSettings(qtmv::daily::ProcessPage& page);
     void setEntryView(bool on);
     void setLargeFont(bool on);
+    static void setGridFontLarge(qtmv::SpreadGrid& grid, bool on);
     // Ctrl+Tab and Ctrl+Shift+Tab: the focus leaves the grid to the next or
     // previous control.
     void leaveGrid(qtmv::SpreadGrid& grid, bool forward);
