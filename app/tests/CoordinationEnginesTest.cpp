@@ -2,6 +2,7 @@
 // the register of functions in use) on both engines.
 #include "app/core/Locks.h"
 #include "app/core/Session.h"
+#include "app/core/StartupWaits.h"
 #include "db/testing/EngineFreshDatabase.h"
 #include "platform/os/Host.h"
 #include "platform/os/MessageBox.h"
@@ -56,6 +57,21 @@ TEST_P(Coordination, RegisterOnceUnregisterOnExit)
     EXPECT_EQ(db->count("select * from [SYSUSER1] "), 1);
     UnregisterFunctionUse(s, "PC1\\admin", kApplicationTitle, false);
     EXPECT_EQ(db->count("select * from [SYSUSER1] "), 0);
+}
+
+// What could not be done while the database was busy names the database:
+// the file, or the server's host:port/database.
+TEST_P(Coordination, NotDoneWhileBusyNamesTheDatabase)
+{
+    const Session& s = db->session();
+    ScriptedMessages messages;
+    ReportNotDoneWhileBusy(s, "設定沒有讀取。");
+    ASSERT_EQ(messages.shown().size(), 1u);
+    const std::string& text = messages.shown()[0].text;
+    EXPECT_TRUE(text.starts_with("資料庫忙碌中（其他工作站正在使用「")) << text;
+    // The file's path, or the test server's database (qtmv_t_...).
+    EXPECT_NE(text.find(db->server() ? ":5432/qtmv_t_" : "QTMV.mdb」"), std::string::npos) << text;
+    EXPECT_TRUE(text.ends_with("」），以下工作沒有完成：\n\n・設定沒有讀取。")) << text;
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, Coordination, ::testing::Values(Engine::SQLite, Engine::Server),

@@ -12,7 +12,8 @@
 //                  (pieces whose stored remark is not the last one the
 //                  change history says was saved, plus saves missing from
 //                  the history).
-//   BM_Load        loading the open printing pieces (10,000 and more).
+//   BM_Load        loading the open printing pieces (10,000 and more), after
+//                  one load that is not timed.
 //
 // The demo plant (27,000 work orders) is generated once into
 // $QTMV_SERVER_BENCH_DB or /tmp/qtmv-server-bench/QTMV.mdb and reused; each
@@ -220,12 +221,16 @@ void BM_Load(benchmark::State& state)
     const std::unique_ptr<Plant> plant = plantFor(state);
     if (!plant)
         return;
-    std::size_t rows = 0;
+    // A working plant's load, not the first one after the copy: that one
+    // also reads the file into the page cache, or on the server sets the
+    // new rows' visibility hints, which the server's autovacuum otherwise
+    // does within a minute of the copy.
+    std::size_t rows = loadGrid(plant->connectionString(), printing(), "", SortOption::WorkOrder).size();
     for (auto _ : state)
         rows = loadGrid(plant->connectionString(), printing(), "", SortOption::WorkOrder).size();
     state.counters["rows"] = static_cast<double>(rows);
 }
-BENCHMARK(BM_Load)->ArgName("server")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Load)->ArgName("server")->Arg(0)->Arg(1)->MinTime(2.0)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 
