@@ -283,29 +283,6 @@ TEST_F(MainWindowTest, QueryPutsTheGridOnTheWorkOrderOrSaysItIsMissing)
     EXPECT_EQ(g->activeCol(), 3);
 }
 
-TEST_F(MainWindowTest, TheRoadOfOneDailyRecord)
-{
-    FixedClock clock({2024, 12, 4, 14, 5, 0});
-    auto w = open();
-    w->setClock(clock);
-    load(*w, "D-印刷", "二號機");
-    const ProcessKind& printing = *kindByLetter('D');
-    ASSERT_EQ(w->loadedRecords(printing), 1);
-    const daily::GridLayout& l = daily::gridLayout(printing);
-    SpreadGrid* g = w->currentGrid();
-
-    clickCell(*g, 1, l.finishDateCol);
-    EXPECT_EQ(g->text(1, l.finishDateCol), "1204-14");
-    EXPECT_TRUE(w->changeFlags(printing).isFlagged(1, l.finishDateCol));
-
-    QTest::keyClick(g->tableView(), Qt::Key_F8);   // answered Yes
-    EXPECT_EQ(db.value("select FDATE from PRINTING_S where ID = '1131201001' and INO = 4"), "1204-14");
-    EXPECT_EQ(db.value("select FDATE from PRINTING where PO = 'P0D' and [NO] = 1"), "1204-14");
-
-    w->filters().scmd顯示資料->click();
-    EXPECT_EQ(w->loadedRecords(printing), 0);
-}
-
 TEST_F(MainWindowTest, TypingGoesThroughTheColumnRulesAndFlagsWhatChanged)
 {
     auto w = open();
@@ -515,7 +492,7 @@ TEST_F(MainWindowTest, TypedCellsAreSettledBeforeALoadASortAKindSwitchOrLeaving)
     EXPECT_EQ(w->changeFlags(printing).flaggedCount(), 0);
 }
 
-TEST_F(MainWindowTest, PendingCellsAreColouredCountedUndoneAndClearedBySaving)
+TEST_F(MainWindowTest, PendingCellsAreColouredCountedUndoneAndClearedBySavingWhichClosesTheLine)
 {
     FixedClock clock({2024, 12, 4, 14, 5, 0});
     auto w = open();
@@ -555,6 +532,7 @@ TEST_F(MainWindowTest, PendingCellsAreColouredCountedUndoneAndClearedBySaving)
     QTest::keyClick(g->tableView(), Qt::Key_F4);
     QTest::keyClick(g->tableView(), Qt::Key_F8);
     EXPECT_EQ(db.value("select FDATE from PRINTING_S where ID = '1131201001' and INO = 4"), "1204-14");
+    EXPECT_EQ(db.value("select FDATE from PRINTING where PO = 'P0D' and [NO] = 1"), "1204-14");   // the line closes
     EXPECT_EQ(background(*g, 1, date), plain);
     EXPECT_FALSE(w->lbl未儲存->isVisible());
     QTest::keyClick(g->tableView(), Qt::Key_Z, Qt::ControlModifier);
@@ -565,6 +543,9 @@ TEST_F(MainWindowTest, PendingCellsAreColouredCountedUndoneAndClearedBySaving)
     QTest::keyClick(g->tableView(), Qt::Key_F8);
     ASSERT_EQ(messages.shown().size(), 1u);
     EXPECT_EQ(messages.shown()[0].text, "沒有需要儲存的資料。");
+    // The finished piece is no longer listed.
+    w->filters().scmd顯示資料->click();
+    EXPECT_EQ(w->loadedRecords(printing), 0);
 }
 
 TEST_F(MainWindowTest, EntriesAreCheckedAndTheLengthShowsWhileTyping)
