@@ -9,6 +9,7 @@
 #include "platform/os/MessageBox.h"
 #include "platform/ui/SpreadGrid.h"
 #include "platform/ui/tests/TestApp.h"
+#include "platform/ui/tests/TypeKeys.h"
 #include "tools/demo-db/DemoPlant.h"
 
 #include <QApplication>
@@ -66,12 +67,7 @@ void search(LookupWindow& w, const QString& text)
 {
     w.txt篩選->selectAll();
     QTest::keyClick(w.txt篩選, Qt::Key_Backspace);
-    for (const QChar ch : text) {
-        if (ch.unicode() < 0x80)
-            QTest::keyClick(w.txt篩選, ch.toLatin1());
-        else
-            QTest::sendKeyEvent(QTest::Click, w.txt篩選, Qt::Key_unknown, QString(ch), {});
-    }
+    qtmv::test::typeKeys(w.txt篩選, text);
     QTest::keyClick(w.txt篩選, Qt::Key_Return);
 }
 

@@ -10,6 +10,7 @@
 #include "platform/os/MessageBox.h"
 #include "platform/ui/SpreadGrid.h"
 #include "platform/ui/tests/TestApp.h"
+#include "platform/ui/tests/TypeKeys.h"
 
 #include <QAction>
 #include <QApplication>
@@ -29,14 +30,6 @@ using namespace qtmv;
 using W = frm工務預排作業_耗時;
 
 namespace {
-
-void key(QWidget* w, QChar ch)
-{
-    if (ch.unicode() < 0x80)
-        QTest::keyClick(w, ch.toLatin1());
-    else
-        QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(ch), {});
-}
 
 class TimeWindowTest : public daily::test::SavingFixture, qtmv::test::WithApp {
 protected:
@@ -95,9 +88,9 @@ protected:
     void typeCell(const QString& text)
     {
         grid().tableView()->setFocus();
-        key(grid().tableView(), text[0]);
+        qtmv::test::typeKey(grid().tableView(), text[0]);
         for (qsizetype i = 1; i < text.size(); ++i)
-            key(QApplication::focusWidget(), text[i]);
+            qtmv::test::typeKey(QApplication::focusWidget(), text[i]);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     }
     void go(int row, int col) { grid().setActiveCell(row, col); }
@@ -152,7 +145,7 @@ TEST_F(TimeWindowTest, ChecksWhileTypingTellAndKeepTheText)
     open();
     go(3, W::c製作);
     grid().tableView()->setFocus();
-    key(grid().tableView(), 'H');
+    qtmv::test::typeKey(grid().tableView(), 'H');
     ASSERT_EQ(messages.shown().size(), 1u);
     EXPECT_EQ(messages.shown()[0].text, "前一列資料尚未輸入!");
     EXPECT_EQ(grid().text(3, W::c製作), "");
@@ -233,7 +226,7 @@ TEST_F(TimeWindowTest, RecordHeldElsewhereOpensReadOnly)
     EXPECT_FALSE(w->act品檢->isEnabled());
     EXPECT_EQ(grid().text(1, W::c開始), "1131201 0800");
     go(1, W::c製作);
-    key(grid().tableView(), 'X');
+    qtmv::test::typeKey(grid().tableView(), 'X');
     EXPECT_FALSE(grid().isEditing());
     w->reject();
     EXPECT_EQ(value("select count(*) from SYSPOLOCK1"), "1"); // the other user's lock stays

@@ -15,6 +15,7 @@
 #include "platform/report/ui/PreviewDialog.h"
 #include "platform/ui/SpreadGrid.h"
 #include "platform/ui/tests/TestApp.h"
+#include "platform/ui/tests/TypeKeys.h"
 #include "platform/workbook/testing/ReadWorkbook.h"
 #include "tools/demo-db/DemoPlant.h"
 
@@ -49,22 +50,14 @@ const std::string& demoFile()
     return path;
 }
 
-void key(QWidget* w, QChar ch)
-{
-    if (ch.unicode() < 0x80)
-        QTest::keyClick(w, ch.toLatin1());
-    else
-        QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(ch), {});
-}
-
 // Types into a cell as a user does and commits with Enter.
 void typeCell(SpreadGrid& g, int row, int col, const QString& text)
 {
     g.setActiveCell(row, col);
     g.tableView()->setFocus();
-    key(g.tableView(), text[0]);
+    qtmv::test::typeKey(g.tableView(), text[0]);
     for (qsizetype i = 1; i < text.size(); ++i)
-        key(QApplication::focusWidget(), text[i]);
+        qtmv::test::typeKey(QApplication::focusWidget(), text[i]);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
 }
 

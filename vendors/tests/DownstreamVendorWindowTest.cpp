@@ -8,6 +8,7 @@
 #include "platform/os/MessageBox.h"
 #include "platform/report/ui/PreviewDialog.h"
 #include "platform/ui/tests/TestApp.h"
+#include "platform/ui/tests/TypeKeys.h"
 #include "vendors/tests/VendorFixture.h"
 
 #include <QApplication>
@@ -30,12 +31,7 @@ namespace {
 void type(QWidget* w, const QString& text)
 {
     w->setFocus();
-    for (QChar ch : text) {
-        if (ch.unicode() < 0x80)
-            QTest::keyClick(w, ch.toLatin1());
-        else
-            QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(ch), {});
-    }
+    qtmv::test::typeKeys(w, text);
 }
 
 class DownstreamVendorWindowTest : public vendors::test::VendorFixture, qtmv::test::WithApp {

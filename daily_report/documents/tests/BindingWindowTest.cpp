@@ -6,6 +6,7 @@
 #include "daily_report/documents/tests/BindingDb.h"
 #include "platform/os/MessageBox.h"
 #include "platform/ui/tests/TestApp.h"
+#include "platform/ui/tests/TypeKeys.h"
 
 #include <QLineEdit>
 #include <QListWidget>
@@ -24,22 +25,12 @@ using namespace qtmv;
 
 namespace {
 
-void type(QWidget* w, const QString& text)
-{
-    for (const QChar ch : text) {
-        if (ch.unicode() < 0x80)
-            QTest::keyClick(w, ch.toLatin1());
-        else
-            QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(ch), {});
-    }
-}
-
 void retype(QLineEdit* box, const QString& text)
 {
     box->setFocus();
     box->selectAll();
     QTest::keyClick(box, Qt::Key_Backspace);
-    type(box, text);
+    qtmv::test::typeKeys(box, text);
 }
 
 class BindingWindow : public ::testing::Test, qtmv::test::WithApp {
@@ -77,7 +68,7 @@ TEST_F(BindingWindow, EditsTheInstructionsWithPhrasesAndSavesWithF8)
         EXPECT_EQ(w.txt頁數->text(), QStringLiteral("32"));
         retype(w.txt頁數, QStringLiteral("4O"));   // the letter O is not typed into a number
         EXPECT_EQ(w.txt頁數->text(), QStringLiteral("4"));
-        type(w.txt頁數, QStringLiteral("8"));
+        qtmv::test::typeKeys(w.txt頁數, QStringLiteral("8"));
         QTest::keyClick(w.txt頁數, Qt::Key_Return);   // Enter moves on
         EXPECT_TRUE(w.txt台數->hasFocus());
         // Selected text stays when a phrase is inserted.
@@ -86,7 +77,7 @@ TEST_F(BindingWindow, EditsTheInstructionsWithPhrasesAndSavesWithF8)
         w.lst片語->setFocus();
         w.lst片語->setCurrentRow(1);
         QTest::keyClick(w.lst片語, Qt::Key_Return);
-        type(w.txt裝訂說明, QStringLiteral("，加書腰"));
+        qtmv::test::typeKeys(w.txt裝訂說明, QStringLiteral("，加書腰"));
         // A bad number is refused and nothing typed is lost.
         retype(w.txt折數, QStringLiteral("1.6."));
         QTest::keyClick(w.txt折數, Qt::Key_F8);
@@ -152,7 +143,7 @@ TEST_F(BindingWindow, RightsPositionsCloseLockOrHideThePrinting)
     frm裝訂說明 readOnly("P0001", 1);
     run(readOnly, [&] {
         EXPECT_TRUE(IsLocked(readOnly.txt裝訂說明));
-        type(readOnly.txt裝訂說明, QStringLiteral("x"));
+        qtmv::test::typeKeys(readOnly.txt裝訂說明, QStringLiteral("x"));
         EXPECT_FALSE(readOnly.scmd儲存->isEnabled());
         EXPECT_TRUE(readOnly.scmd列印->isHidden());
         QTest::keyClick(readOnly.txt頁數, Qt::Key_F8);
