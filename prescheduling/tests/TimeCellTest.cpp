@@ -2,6 +2,7 @@
 // confirmed result lands in the row's cells so that the next save stores it.
 #include "common/HandOver.h"
 #include "daily_report/ui/tests/WindowFixture.h"
+#include "platform/ui/tests/TypeKeys.h"
 #include "prescheduling/ui/TimeWindow.h"
 
 #include <QLabel>
@@ -18,11 +19,7 @@ using TimeCellTest = daily::uitest::RecordSideFixture;
 void typeInto(W& w, int col, const char* text)
 {
     w.fml明細->setActiveCell(1, col);
-    w.fml明細->tableView()->setFocus();
-    QTest::keyClicks(w.fml明細->tableView(), QString::fromLatin1(text).left(1));
-    ASSERT_NE(w.fml明細->editor(), nullptr);
-    QTest::keyClicks(w.fml明細->editor(), QString::fromLatin1(text).mid(1));
-    QTest::keyClick(w.fml明細->editor(), Qt::Key_Return);
+    qtmv::test::typeIntoCell(w.fml明細->tableView(), QString::fromLatin1(text));
 }
 
 TEST_F(TimeCellTest, ConfirmedResultGoesIntoThePrintingRowAndTheNextSaveStoresIt)

@@ -85,14 +85,7 @@ protected:
     }
 
     // Types into the active cell as a user does and commits with Enter.
-    void typeCell(const QString& text)
-    {
-        grid().tableView()->setFocus();
-        qtmv::test::typeKey(grid().tableView(), text[0]);
-        for (qsizetype i = 1; i < text.size(); ++i)
-            qtmv::test::typeKey(QApplication::focusWidget(), text[i]);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-    }
+    void typeCell(const QString& text) { qtmv::test::typeIntoCell(grid().tableView(), text); }
     void go(int row, int col) { grid().setActiveCell(row, col); }
 
     void typeLine(int row)

@@ -54,11 +54,7 @@ const std::string& demoFile()
 void typeCell(SpreadGrid& g, int row, int col, const QString& text)
 {
     g.setActiveCell(row, col);
-    g.tableView()->setFocus();
-    qtmv::test::typeKey(g.tableView(), text[0]);
-    for (qsizetype i = 1; i < text.size(); ++i)
-        qtmv::test::typeKey(QApplication::focusWidget(), text[i]);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    qtmv::test::typeIntoCell(g.tableView(), text);
 }
 
 Texts rowTexts(const SpreadGrid& g, int row, int from, int to)

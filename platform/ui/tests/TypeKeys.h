@@ -2,6 +2,8 @@
 // Typing as a keyboard does: ASCII as key clicks, with their key codes, and
 // any other character as a key event carrying only its text, because
 // QTest::keyClicks fails on characters outside Latin-1.
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QString>
 #include <QTest>
 #include <QWidget>
@@ -20,6 +22,16 @@ inline void typeKeys(QWidget* w, const QString& text)
 {
     for (const QChar ch : text)
         typeKey(w, ch);
+}
+
+// Types into a grid's active cell as a user does: the first key opens the
+// cell editor, the others go to it, and Enter commits.
+inline void typeIntoCell(QAbstractItemView* view, const QString& text)
+{
+    view->setFocus();
+    typeKey(view, text[0]);
+    typeKeys(QApplication::focusWidget(), text.mid(1));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
 }
 
 } // namespace qtmv::test
