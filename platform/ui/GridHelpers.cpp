@@ -18,16 +18,7 @@ void SetupGrid(SpreadGrid& grid, int rows, const std::vector<std::string>& headi
 void SetupGrid(SpreadGrid& grid, int rows, const std::vector<GridColumnSpec>& columns)
 {
     grid.setFont(MingFont());
-    grid.setRows(CellTable(static_cast<std::size_t>(std::max(rows, 0))));
-    // Columns start afresh: nothing editable or coloured from an earlier layout.
-    grid.setMaxCol(0);
-    grid.setMaxCol(static_cast<int>(columns.size()));
-    for (std::size_t i = 0; i < columns.size(); ++i) {
-        const int col = static_cast<int>(i) + 1;
-        grid.setHeading(col, columns[i].heading);
-        grid.setColWidth(col, columns[i].width);
-        grid.setColHidden(col, columns[i].hidden);
-    }
+    grid.setLayout(rows, columns);
 }
 
 void ClearGrid(SpreadGrid& grid)

@@ -16,11 +16,7 @@ class QWidget;
 namespace qtmv {
 
 // One column of a grid's layout.
-struct GridColumnSpec {
-    std::string heading;
-    int width = SpreadGrid::kDefaultColumnWidth;   // pixels; 0 hides the column
-    bool hidden = false;
-};
+using GridColumnSpec = SpreadGrid::ColumnSetup;
 
 // Prepares a grid: the Ming font, `rows` empty rows, one column per heading
 // (or per column description) with its width and hidden state. Previous cells and column

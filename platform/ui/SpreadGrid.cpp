@@ -594,6 +594,25 @@ void SpreadGrid::ensureSize(int row, int col)
 
 // --- Headings and columns -------------------------------------------------------
 
+void SpreadGrid::setLayout(int rows, const std::vector<ColumnSetup>& columns)
+{
+    cancelEdit();
+    model_->reset([&] {
+        model_->cells.assign(static_cast<std::size_t>(std::max(rows, 0)), {});
+        model_->columns.assign(columns.size(), detail::ColumnInfo{});
+        for (std::size_t i = 0; i < columns.size(); ++i) {
+            detail::ColumnInfo& info = model_->columns[i];
+            info.heading = columns[i].heading;
+            info.width = std::max(columns[i].width, 0);
+            info.hidden = columns[i].hidden;
+        }
+        model_->cellColors.clear();
+        model_->highlightRow = 0;
+    });
+    lastRow_ = lastCol_ = 0;
+    applyColumnLayout();
+}
+
 std::string SpreadGrid::heading(int col) const
 {
     return col >= 1 && col <= maxCol() ? model_->columns[static_cast<std::size_t>(col - 1)].heading : std::string();

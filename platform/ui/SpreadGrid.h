@@ -112,6 +112,17 @@ public:
     int MaxCol() const { return maxCol(); }
 
     // --- Headings and column layout ----------------------------------------
+    struct ColumnSetup {
+        std::string heading;
+        int width = kDefaultColumnWidth;   // pixels; 0 hides the column
+        bool hidden = false;
+    };
+    // Starts the grid afresh: `rows` empty rows and exactly these columns;
+    // nothing editable, coloured or aligned stays from an earlier layout.
+    // One reset of the views, where column by column would have them
+    // measure every heading again after each change.
+    void setLayout(int rows, const std::vector<ColumnSetup>& columns);
+
     std::string heading(int col) const;
     void setHeading(int col, std::string_view text);
     // Headings of columns 1..n; widens the sheet to n columns when needed.

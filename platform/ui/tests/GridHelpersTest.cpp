@@ -28,10 +28,24 @@ TEST_F(GridHelpersTest, SetupGivesRowsHeadingsAndLayout)
     EXPECT_TRUE(grid.colHidden(3));
     EXPECT_TRUE(grid.colHidden(4));
     EXPECT_FALSE(grid.colHidden(2));
+    // What the views show follows the layout.
+    EXPECT_EQ(grid.tableView()->columnWidth(0), 90);
+    EXPECT_TRUE(grid.tableView()->isColumnHidden(2));
+    EXPECT_TRUE(grid.tableView()->isColumnHidden(3));
+    EXPECT_FALSE(grid.tableView()->isColumnHidden(1));
 
+    // A second layout keeps nothing of the first one's columns.
+    grid.setColumnEditable(2, true);
+    grid.setColumnBackground(1, Qt::yellow);
+    grid.setCellForeground(4, 1, Qt::red);
     qtmv::SetupGrid(grid, 500, std::vector<std::string>{"A", "B"});
     EXPECT_EQ(grid.MaxCol(), 2);
     EXPECT_EQ(grid.colWidth(2), SpreadGrid::kDefaultColumnWidth);
+    EXPECT_FALSE(grid.isCellEditable(1, 2));
+    EXPECT_FALSE(grid.tableView()->isColumnHidden(1));
+    const QAbstractItemModel* m = grid.tableView()->model();
+    EXPECT_FALSE(m->index(0, 0).data(Qt::BackgroundRole).value<QColor>() == QColor(Qt::yellow));
+    EXPECT_FALSE(m->index(3, 0).data(Qt::ForegroundRole).value<QColor>() == QColor(Qt::red));
 }
 
 TEST_F(GridHelpersTest, BulkLoadReadsBackEqual)
