@@ -44,7 +44,7 @@ std::string countText(std::string_view text)
 class RowWriter {
 public:
     RowWriter(jet::Connection& conn, const ProcessKind& kind, const GridLayout& layout, const GridRows& rows,
-              const GridRows& loaded, const ChangeFlags& flags, const Clock& clock, SaveSummary* summary)
+              const LoadedTexts& loaded, const ChangeFlags& flags, const Clock& clock, SaveSummary* summary)
         : conn_(conn), kind_(kind), layout_(layout), rows_(rows), loaded_(loaded), flags_(flags), clock_(clock),
           summary_(summary), detail_(kind.detailTable), scheduled_(kind.scheduledTable), spaced_(kind.spacedName)
     {
@@ -98,7 +98,7 @@ private:
         summary_->history.push_back({qtmv::Trim(text(layout_.idCol)),
                                      static_cast<long long>(qtmv::Val(text(layout_.inoCol))), qtmv::Trim(text(1)),
                                      static_cast<long long>(qtmv::Val(text(2))), layout_.heading(c),
-                                     qtmv::Trim(cell(loaded_, row_, c)), std::move(written)});
+                                     qtmv::Trim(loaded_.at(row_, c)), std::move(written)});
     }
 
     // One field of the piece in the scheduled table and its counterpart in
@@ -222,7 +222,7 @@ private:
     const ProcessKind& kind_;
     const GridLayout& layout_;
     const GridRows& rows_;
-    const GridRows& loaded_;
+    const LoadedTexts& loaded_;
     const ChangeFlags& flags_;
     const Clock& clock_;
     SaveSummary* summary_;
@@ -255,9 +255,9 @@ CellRefusal firstRefusedCell(const ProcessKind& kind, const GridRows& rows, cons
 }
 
 void writeFlaggedCells(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows,
-                       const ChangeFlags& flags, const Clock& clock, SaveSummary* summary, const GridRows* loaded)
+                       const ChangeFlags& flags, const Clock& clock, SaveSummary* summary, const LoadedTexts* loaded)
 {
-    static const GridRows none;
+    static const LoadedTexts none;
     const GridLayout& layout = gridLayout(kind);
     RowWriter writer(conn, kind, layout, rows, loaded ? *loaded : none, flags, clock, summary);
     for (int r = 1; r <= static_cast<int>(rows.size()); ++r)
@@ -266,7 +266,7 @@ void writeFlaggedCells(jet::Connection& conn, const ProcessKind& kind, const Gri
 }
 
 SaveSummary previewSave(const std::string& connectionString, const ProcessKind& kind, const GridRows& rows,
-                        const GridRows& loaded, const ChangeFlags& flags, const Clock& clock,
+                        const LoadedTexts& loaded, const ChangeFlags& flags, const Clock& clock,
                         const HistoryAuthor& author)
 {
     SaveSummary summary;
@@ -281,7 +281,7 @@ SaveSummary previewSave(const std::string& connectionString, const ProcessKind& 
 }
 
 SaveOutcome saveDailyReport(const ProcessKind& kind, const GridRows& rows, const ChangeFlags& flags,
-                            SaveContext& ctx, const GridRows& loaded)
+                            SaveContext& ctx, const LoadedTexts& loaded)
 {
     if (EditRefused(ctx.session))
         return {SaveResult::Refused};
@@ -306,7 +306,7 @@ SaveOutcome saveDailyReport(const ProcessKind& kind, const GridRows& rows, const
 
     // The loop reads this copy, whatever the grid does meanwhile.
     const GridRows values = rows;
-    const GridRows before = loaded;
+    const LoadedTexts before = loaded;
     const ChangeFlags marks = flags;
 
     switch (PassMaintenanceCheck(ctx.session, ctx.endProgram)) {

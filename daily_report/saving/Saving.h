@@ -40,6 +40,7 @@
 #include "common/ProcessKind.h"
 #include "daily_report/core/ChangeFlags.h"
 #include "daily_report/core/GridLoader.h"
+#include "daily_report/core/LoadedTexts.h"
 #include "daily_report/saving/ChangeHistory.h"
 
 #include <functional>
@@ -84,7 +85,7 @@ struct SaveOutcome {
 // and the closing message list what the save does (ChangeHistory.h); the
 // cells written go to the change history in the save's transaction.
 SaveOutcome saveDailyReport(const ProcessKind& kind, const GridRows& rows, const ChangeFlags& flags,
-                            SaveContext& ctx, const GridRows& loaded);
+                            SaveContext& ctx, const LoadedTexts& loaded);
 
 // The transaction body of the save: every flagged-cell write, on a
 // connection whose transaction the caller holds. With a summary, every cell
@@ -92,14 +93,14 @@ SaveOutcome saveDailyReport(const ProcessKind& kind, const GridRows& rows, const
 // Throws jet::Error.
 void writeFlaggedCells(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows,
                        const ChangeFlags& flags, const Clock& clock, SaveSummary* summary = nullptr,
-                       const GridRows* loaded = nullptr);
+                       const LoadedTexts* loaded = nullptr);
 
 // What saving would do now: the save's writes, its history and the
 // write-back run on a connection of their own in one transaction that is
 // rolled back, so the answer comes from the same statements as the save.
 // Throws jet::Error.
 SaveSummary previewSave(const std::string& connectionString, const ProcessKind& kind, const GridRows& rows,
-                        const GridRows& loaded, const ChangeFlags& flags, const Clock& clock,
+                        const LoadedTexts& loaded, const ChangeFlags& flags, const Clock& clock,
                         const HistoryAuthor& author);
 
 // A flagged cell that cannot be saved, with the message that says why

@@ -351,7 +351,7 @@ void ProcessPage::clear()
     records_ = 0;
     detailsRow = 0;
     flags_ = ChangeFlags();
-    loaded_.clear();
+    loaded_ = LoadedTexts();
     undo_.clear();
     editStepOpen_ = false;
     if (hooks_.flagsChanged)
@@ -360,7 +360,7 @@ void ProcessPage::clear()
 
 void ProcessPage::show(GridRows rows)
 {
-    loaded_ = rows;
+    loaded_ = LoadedTexts(rows);
     records_ = static_cast<int>(rows.size());
     CopyRowsToGrid(*grid_, std::move(rows));
     EnableGrid(*grid_, records_ > 0);

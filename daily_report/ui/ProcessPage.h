@@ -9,6 +9,7 @@
 #include "daily_report/core/ChangeFlags.h"
 #include "daily_report/core/GridLayout.h"
 #include "daily_report/core/GridLoader.h"
+#include "daily_report/core/LoadedTexts.h"
 #include "daily_report/saving/EditRules.h"
 
 #include <QMetaObject>
@@ -85,8 +86,8 @@ public:
     GridRows loadedRows() const;
     // The records as the last load gave them, or as the last save wrote
     // them: the old values of the change history.
-    const GridRows& loadedValues() const { return loaded_; }
-    void keepAsLoaded(GridRows rows) { loaded_ = std::move(rows); }
+    const LoadedTexts& loadedValues() const { return loaded_; }
+    void keepAsLoaded(const GridRows& rows) { loaded_ = LoadedTexts(rows); }
 
     // The row the details panel shows (0: none).
     int detailsRow = 0;
@@ -115,7 +116,7 @@ private:
     Hooks hooks_;
     ChangeFlags flags_;
     int records_ = 0;
-    GridRows loaded_;
+    LoadedTexts loaded_;
     std::vector<UndoEntry> undo_;
     int undoStep_ = 0;
     bool editStepOpen_ = false;   // the step of the cell being typed into is taken
