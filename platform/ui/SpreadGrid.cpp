@@ -312,6 +312,18 @@ class GridDelegate final : public QStyledItemDelegate {
 public:
     GridDelegate(SpreadGrid* grid, QObject* parent) : QStyledItemDelegate(parent), grid_(grid) {}
 
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        // An empty cell with no colour of its own, neither selected nor
+        // current, shows only the view's background: the style is not asked
+        // to draw it. Most of a sheet's cells are such, at every repaint.
+        const auto* model = static_cast<const SpreadGridModel*>(index.model());
+        if (!(option.state & (QStyle::State_Selected | QStyle::State_HasFocus))
+            && model->cell(index.row(), index.column()).empty() && !index.data(Qt::BackgroundRole).isValid())
+            return;
+        QStyledItemDelegate::paint(painter, option, index);
+    }
+
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const override
     {
         const int row = index.row() + 1;
