@@ -2,7 +2,6 @@
 
 #include "app/core/Session.h"
 #include "platform/jet/Connection.h"
-#include "platform/jet/Postgres.h"
 #include "platform/os/MessageBox.h"
 
 #include <chrono>
@@ -26,17 +25,10 @@ StartupState& state()
     return st;
 }
 
-// The database as the user knows it: the file, or host:port/database.
-std::string databaseNamed(const std::string& connectionString)
-{
-    const jet::ServerAddress server = jet::serverAddressOf(connectionString);
-    return server.host.empty() ? jet::dataSourceOf(connectionString) : server.display();
-}
-
 // What was not done, after the database it was not done in.
 std::string notDoneText(const Session& s, const std::vector<std::string>& what)
 {
-    std::string text = "資料庫忙碌中（其他工作站正在使用「" + databaseNamed(s.ConnectionString) + "」），以下工作沒有完成：\n";
+    std::string text = "資料庫忙碌中（其他工作站正在使用「" + jet::databaseShownName(s.ConnectionString) + "」），以下工作沒有完成：\n";
     for (const std::string& w : what)
         text += "\n・" + w;
     return text;

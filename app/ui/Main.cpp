@@ -54,12 +54,8 @@ public:
     void show()
     {
         if (!label_) {
-            std::string path;
-            try {
-                path = jet::dataSourceOf(session().ConnectionString);
-            } catch (const std::exception&) {
-            }
-            label_ = std::make_unique<QLabel>(QString::fromUtf8("等候資料庫…\n") + QString::fromStdString(path));
+            label_ = std::make_unique<QLabel>(QString::fromUtf8("等候資料庫…\n")
+                                              + QString::fromStdString(jet::databaseShownName(session().ConnectionString)));
             label_->setObjectName(QStringLiteral("lblWaitingForDatabase"));
             label_->setWindowFlags(Qt::SplashScreen | Qt::FramelessWindowHint);
             label_->setFrameStyle(QFrame::Panel | QFrame::Raised);

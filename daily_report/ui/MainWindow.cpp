@@ -143,7 +143,7 @@ void frm日報登錄作業_工單::buildStatusBar()
     lblDatabasePath = new QLabel(StatusBar1);
     lblDatabasePath->setObjectName(QStringLiteral("lblDatabasePath"));
     lblDatabasePath->setAccessibleName(QStringLiteral("資料庫"));
-    lblDatabasePath->setText(u8(qtmv::daily::databaseShownName(qtmv::session().ConnectionString)));
+    lblDatabasePath->setText(u8(jet::databaseShownName(qtmv::session().ConnectionString)));
     lblDatabasePath->setToolTip(lblDatabasePath->text());
     lblDatabasePath->setProperty("path", lblDatabasePath->text());
     // The cells waiting to be saved, in the colour they have in the grid.

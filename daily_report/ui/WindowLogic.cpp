@@ -17,23 +17,6 @@
 
 namespace qtmv::daily {
 
-std::string databaseShownName(const std::string& connectionString)
-{
-    if (const jet::ServerAddress server = jet::serverAddressOf(connectionString); !server.host.empty())
-        return server.display();
-    std::string path;
-    try {
-        path = jet::dataSourceOf(connectionString);
-    } catch (const jet::Error&) {
-        // A connection string that cannot be read names no file.
-    }
-    if (path.empty())
-        return path;
-    std::error_code ec;
-    const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
-    return ec ? path : absolute.string();
-}
-
 std::array<std::string, 6> sortOptionCaptions(const ProcessKind& kind)
 {
     // Index = sort order of the load: 0 work order, 1 content, 2 due date,

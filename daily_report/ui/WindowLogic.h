@@ -13,11 +13,6 @@
 
 namespace qtmv::daily {
 
-// The database the status bar names: "host:port/database" for a server
-// database, else the absolute path of the connection string's file ("" when
-// it names none).
-std::string databaseShownName(const std::string& connectionString);
-
 // Captions of the six sort options, index 0..5. Each caption names the order
 // that the option's index sorts by when the grid is loaded.
 std::array<std::string, 6> sortOptionCaptions(const ProcessKind& kind);

@@ -6,6 +6,7 @@
 #include "platform/text/Text.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <mutex>
 #include <optional>
 #include <vector>
@@ -255,6 +256,23 @@ void busyWaitStarting()
     }
     if (observer)
         observer();
+}
+
+std::string databaseShownName(const std::string& connectionString)
+{
+    std::string path;
+    try {
+        if (const ServerAddress server = serverAddressOf(connectionString); !server.host.empty())
+            return server.display();
+        path = dataSourceOf(connectionString);
+    } catch (const Error&) {
+        // A connection string that cannot be read names no database.
+    }
+    if (path.empty())
+        return path;
+    std::error_code ec;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
+    return ec ? path : absolute.string();
 }
 
 Connection::Connection() = default;

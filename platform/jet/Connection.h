@@ -105,6 +105,11 @@ std::string quoteConnectionValue(std::string_view value);
 // Error when a quoted value before it, or the path itself, is not closed.
 std::string dataSourceOf(const std::string& connectionString);
 
+// The database as the user knows it, for messages and the status bar: a
+// server's "host:port/database", a file's full path; "" when the
+// connection string names neither or cannot be read.
+std::string databaseShownName(const std::string& connectionString);
+
 // --- Waiting for other workstations ------------------------------------------
 //
 // A statement that finds the database locked by another workstation waits,

@@ -65,15 +65,3 @@ TEST(HandOff, TextOutsideBig5IsRefusedAndNothingIsWritten)
     EXPECT_THROW(writeHandOffFile((dir / "missing").string(), "P1", "D-印刷"), std::runtime_error);
     std::filesystem::remove_all(dir);
 }
-
-
-// The status bar names a server database by its server, a file by its full path.
-TEST(DatabaseShownName, ServerOrFullPath)
-{
-    EXPECT_EQ(qtmv::daily::databaseShownName("Provider=PostgreSQL;Server=db1;Port=5433;Database=qtmv;User ID=daily"),
-              "db1:5433/qtmv");
-    EXPECT_EQ(qtmv::daily::databaseShownName("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/srv/a;b/QTMV.mdb"), "/srv/a");
-    EXPECT_EQ(qtmv::daily::databaseShownName("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=\"/srv/a;b/QTMV.mdb\""),
-              "/srv/a;b/QTMV.mdb");
-    EXPECT_EQ(qtmv::daily::databaseShownName("Provider=x"), "");
-}

@@ -168,6 +168,21 @@ TEST(ConnectionString, FolderWithSemicolonOpensItsOwnFileAndNoOther)
     EXPECT_EQ(db.scalar("select count(*) from T"), "0");
 }
 
+// Messages and the status bar name a server database by its server, a file
+// by its full path.
+TEST(ConnectionString, DatabaseShownName)
+{
+    EXPECT_EQ(databaseShownName("Provider=PostgreSQL;Server=db1;Port=5433;Database=qtmv;User ID=daily"),
+              "db1:5433/qtmv");
+    EXPECT_EQ(databaseShownName("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/srv/a;b/QTMV.mdb"), "/srv/a");
+    EXPECT_EQ(databaseShownName("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=\"/srv/a;b/QTMV.mdb\""),
+              "/srv/a;b/QTMV.mdb");
+    EXPECT_EQ(databaseShownName("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=QTMV.mdb"),
+              (std::filesystem::current_path() / "QTMV.mdb").string());
+    EXPECT_EQ(databaseShownName("Provider=x"), "");
+    EXPECT_EQ(databaseShownName("Data Source=\"/srv/unclosed"), "");
+}
+
 TEST(ConnectionOpen, ConnectionStringAndFileNameCase)
 {
     EXPECT_EQ(dataSourceOf("data source = \"/a;b/QTMV.mdb\" ;x=y"), "/a;b/QTMV.mdb");
