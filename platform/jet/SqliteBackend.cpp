@@ -227,9 +227,16 @@ private:
             waitedMs_ = duration_cast<milliseconds>(waited).count();
             return 0;
         }
-        static constexpr int pausesMs[] = {1, 2, 5, 10, 15, 20, 25, 25, 25, 50, 50, 100};
+        // Short pauses, never in step with another waiter's: the workstation
+        // that just committed asks again at once, and a waiter that slept
+        // 100 ms at a time lost to it again and again under a steady load
+        // (eight workstations saving in a loop: over ten seconds).
+        static constexpr int pausesMs[] = {1, 2, 5, 10, 15, 20};
         constexpr int pauses = static_cast<int>(std::size(pausesMs));
-        const nanoseconds pause = std::min<nanoseconds>(milliseconds(pausesMs[std::min(count, pauses - 1)]), left);
+        thread_local unsigned jitter = static_cast<unsigned>(::getpid()) * 2654435761u;
+        jitter = jitter * 1664525u + 1013904223u;
+        const nanoseconds pause = std::min<nanoseconds>(
+            milliseconds(pausesMs[std::min(count, pauses - 1)]) + microseconds((jitter >> 8) % 5000), left);
         const auto before = steady_clock::now();
         std::this_thread::sleep_for(pause);
         busyWaitSpent(steady_clock::now() - before);
