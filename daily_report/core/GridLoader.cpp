@@ -4,6 +4,7 @@
 #include "platform/jet/Connection.h"
 #include "platform/jet/Recordset.h"
 #include "platform/jet/Sql.h"
+#include "platform/jet/TextRows.h"
 #include "platform/text/Text.h"
 
 namespace qtmv::daily {
@@ -19,22 +20,16 @@ GridRows loadGrid(jet::Connection& conn, const ProcessKind& kind, std::string_vi
     const GridLayout& layout = gridLayout(kind);
     const auto width = static_cast<std::size_t>(layout.columnCount());
 
-    // Stepped forward only, each record turned into its grid texts as it is
-    // read: only one record's values exist beside the grid rows. The read
-    // lock lasts as long as reading all rows into a static recordset would.
-    jet::Recordset rs;
-    rs.open(buildLoadQuery(kind, machine, sort), conn, jet::CursorLocation::Server, jet::CursorType::ForwardOnly,
-            jet::LockType::ReadOnly);
-    const auto fields = std::min(static_cast<std::size_t>(rs.fieldCount()), width);
-
+    // Stepped forward only, each record read straight into its grid texts:
+    // nothing but the grid rows is kept. The read lock lasts as long as
+    // reading all rows into a static recordset would.
     GridRows rows;
-    for (; !rs.eof(); rs.moveNext()) {
-        const std::vector<jet::Value>& rec = rs.rows().front();
-        std::vector<std::string>& row = rows.emplace_back(width);
-        for (std::size_t c = 0; c < fields; ++c)
-            row[c] = rec[c].text();
+    {
+        jet::TextRows records(conn, buildLoadQuery(kind, machine, sort));
+        std::vector<std::string> row;
+        while (records.next(row, width))
+            rows.push_back(std::move(row));
     }
-    rs.close();
 
     if (kind.is(KindId::Printing)) {
         PressCapacityCache capacities(conn);

@@ -40,6 +40,17 @@ public:
     // The current row's values from column `first` on, into `row` (resized).
     virtual void read(std::vector<Value>& row, int first = 0) = 0;
     virtual Value value(int column) = 0;
+    // The current row's first `n` columns as Value::text() gives them, into
+    // `out` (resized to n; columns the statement lacks read ""). An engine
+    // may read the texts without making Values first.
+    virtual void readTexts(std::vector<std::string>& out, std::size_t n)
+    {
+        std::vector<Value> row;
+        read(row);
+        out.resize(n);
+        for (std::size_t c = 0; c < n; ++c)
+            out[c] = c < row.size() ? row[c].text() : std::string();
+    }
     // Rows changed, once a statement that returns no rows has run.
     virtual long long changes() const = 0;
 };

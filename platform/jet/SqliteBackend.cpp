@@ -328,6 +328,30 @@ public:
 
     Value value(int column) override { return fetch(p_.stmt, column); }
 
+    void readTexts(std::vector<std::string>& out, std::size_t n) override
+    {
+        sqlite3_stmt* s = p_.stmt;
+        out.resize(n);
+        const std::size_t have = std::min(n, columns_.size());
+        for (std::size_t c = 0; c < have; ++c) {
+            const int i = static_cast<int>(c);
+            std::string& t = out[c];
+            switch (sqlite3_column_type(s, i)) {
+            case SQLITE_INTEGER: {
+                char buf[24];
+                const auto r = std::to_chars(buf, buf + sizeof buf, static_cast<long long>(sqlite3_column_int64(s, i)));
+                t.assign(buf, r.ptr);
+                break;
+            }
+            case SQLITE_FLOAT: t = realText(sqlite3_column_double(s, i)); break;
+            case SQLITE_NULL: t.clear(); break;
+            default: t.assign(columnText(s, i));
+            }
+        }
+        for (std::size_t c = have; c < n; ++c)
+            out[c].clear();
+    }
+
     long long changes() const override { return changes_; }
 
 private:

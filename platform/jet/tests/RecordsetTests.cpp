@@ -1,6 +1,7 @@
 #include "platform/jet/Connection.h"
 #include "platform/jet/Recordset.h"
 #include "platform/jet/Sql.h"
+#include "platform/jet/TextRows.h"
 #include "EngineDatabase.h"
 
 #include <gtest/gtest.h>
@@ -223,6 +224,35 @@ TEST_P(RecordsetTest, RefusesEditsItCannotWrite)
     EXPECT_THROW(ro.set("REM", "x"), Error);
     EXPECT_THROW(ro.addNew(), Error);
     EXPECT_EQ(db().scalar("select count(*) from PRINTING_S where REM = 'x'"), "0");
+}
+
+// Rows read straight into texts give each field as a recordset's value
+// shows it: numbers in Jet's form, null as "", fields beyond the statement "".
+TEST_P(RecordsetTest, TextRowsGiveTheTextsOfTheValues)
+{
+    const std::string sql = "select ID, INO, REM, FDATE, QTY from [PRINTING_S] order by ID, INO";
+    std::vector<std::vector<std::string>> texts;
+    {
+        TextRows rows(c, sql);
+        EXPECT_EQ(rows.fieldCount(), 5);
+        std::vector<std::string> row{"left over", "from before"};
+        while (rows.next(row, 7))
+            texts.push_back(row);
+    }
+    ASSERT_EQ(texts.size(), 3u);
+    EXPECT_EQ(texts[0], (std::vector<std::string>{"S1", "1", " first ", "", "1.5", "", ""}));
+    EXPECT_EQ(texts[1], (std::vector<std::string>{"S1", "2", "", "", "2", "", ""}));
+    EXPECT_EQ(texts[2][4], "3");
+
+    Recordset rs;
+    rs.open(sql, c);
+    for (std::size_t r = 0; !rs.eof(); rs.moveNext(), ++r)
+        for (int f = 0; f < 5; ++f)
+            EXPECT_EQ(texts[r][static_cast<std::size_t>(f)], rs.field(f).text()) << r << "," << f;
+
+    TextRows none(c, "select ID from [PRINTING_S] where ID = 'none'");
+    std::vector<std::string> row;
+    EXPECT_FALSE(none.next(row, 1));
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, RecordsetTest, ::testing::Values(testing::Engine::SQLite, testing::Engine::Server),
