@@ -644,6 +644,10 @@ std::shared_ptr<Backend> openPostgresBackend(const ServerAddress& where, int bus
     const std::string timeout = "5";
     // The lock wait set with the connection saves a round trip per operation.
     const std::string options = "-c lock_timeout=" + std::to_string(std::max(1, busyTimeoutMs));
+    // A server that stops answering (a broken network, a server gone) is
+    // noticed by TCP keepalive within about a minute, and the waiting
+    // statement ends with an error instead of holding the window for ever.
+    const std::string on = "1", idle = "30", interval = "10", probes = "3";
     const std::string app = "qtmv";
     const std::string encoding = "UTF8";
     put("host", where.host);
@@ -652,6 +656,10 @@ std::shared_ptr<Backend> openPostgresBackend(const ServerAddress& where, int bus
     put("user", where.user);
     // Never wait for ever on a server that does not answer.
     put("connect_timeout", timeout);
+    put("keepalives", on);
+    put("keepalives_idle", idle);
+    put("keepalives_interval", interval);
+    put("keepalives_count", probes);
     put("application_name", app);
     put("client_encoding", encoding);
     put("options", options);
