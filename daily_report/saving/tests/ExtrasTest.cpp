@@ -137,8 +137,9 @@ TEST_F(Extras, CellsAStatementCannotTakeNeverReachOne)
         int col;
         std::string text;
     };
+    // Not a count, a control byte, longer than the column holds (50 bytes).
     for (const Case& c : {Case{front, "abc"}, Case{back, "1.2.3"}, Case{pl.remarkCol, std::string("趕\0工", 7)},
-                          Case{pl.finishRemarkCol, "ok\x1b"}}) {
+                          Case{pl.finishRemarkCol, "ok\x1b"}, Case{pl.finishRemarkCol, std::string(51, 'y')}}) {
         GridRows rows = load(printing);
         ChangeFlags flags = flagsFor(printing, rows);
         setCell(rows, flags, 1, pl.finishDateCol, "1204-14");

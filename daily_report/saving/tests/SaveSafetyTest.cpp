@@ -22,12 +22,8 @@ protected:
     SaveSafety()
     {
         sharedLine(printing);
-        workOrder("W2");
-        line(prepress, "W2", 1);
-        piece(prepress, "A1", 1, "W2", 1);
     }
     const ProcessKind& printing = kind("D-印刷");
-    const ProcessKind& prepress = kind("A-印前");
     const GridLayout& pl = gridLayout(printing);
 };
 
@@ -135,33 +131,7 @@ TEST_F(SaveSafety, TextsWithQuotesAreStoredUnchanged)
     EXPECT_EQ(value("select REM from PRINTING_S where ID = 'D1'"), remark);
     EXPECT_EQ(value("select REM from 預排資料明細 where ID = 'D1'"), remark);
     EXPECT_EQ(value("select 完工說明 from PRINTING where PO = 'W1'"), "說'明'");
-    EXPECT_EQ(value("select count(*) from PWORK"), "2");
-}
-
-TEST_F(SaveSafety, RemarkLengthIsCountedInBig5Bytes)
-{
-    const GridLayout& al = gridLayout(prepress);
-    auto attempt = [&](const std::string& text) {
-        GridRows rows = load(prepress);
-        ChangeFlags flags = flagsFor(prepress, rows);
-        setCell(rows, flags, 1, al.finishRemarkCol, text);
-        return save(prepress, rows, flags);
-    };
-    {
-        ScriptedMessages msgs;
-        EXPECT_EQ(attempt(std::string(100, 'x')).result, SaveResult::Saved);
-        EXPECT_EQ(value("select 完工說明 from IMPRINT_S where ID = 'A1'"), std::string(100, 'x'));
-    }
-    const std::string before = dump();
-    std::string chinese;
-    for (int i = 0; i < 51; ++i)
-        chinese += "說";
-    for (const std::string& tooLong : {std::string(101, 'y'), chinese}) {
-        ScriptedMessages msgs;
-        expectRefusedAt(attempt(tooLong), 1, al.finishRemarkCol, msgs);
-        EXPECT_EQ(msgs.shown().at(0).text, "最多只可輸入100個字元!");
-        EXPECT_EQ(dump(), before);
-    }
+    EXPECT_EQ(value("select count(*) from PWORK"), "1");   // the table is still there
 }
 
 TEST_F(SaveSafety, NothingIsWrittenWithoutConsentOrEstablishedRights)
