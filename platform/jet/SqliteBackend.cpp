@@ -66,12 +66,7 @@ void sqlConcat(sqlite3_context* ctx, int argc, sqlite3_value** argv)
         sqlite3_value* v = argv[i];
         switch (sqlite3_value_type(v)) {
         case SQLITE_NULL: continue;
-        case SQLITE_INTEGER: {
-            char buf[24];
-            const auto r = std::to_chars(buf, buf + sizeof buf, static_cast<long long>(sqlite3_value_int64(v)));
-            out.append(buf, r.ptr);
-            break;
-        }
+        case SQLITE_INTEGER: out += integerText(sqlite3_value_int64(v)); break;
         case SQLITE_FLOAT: out += realText(sqlite3_value_double(v)); break;
         default: {
             const auto* t = reinterpret_cast<const char*>(sqlite3_value_text(v));
@@ -337,12 +332,7 @@ public:
             const int i = static_cast<int>(c);
             std::string& t = out[c];
             switch (sqlite3_column_type(s, i)) {
-            case SQLITE_INTEGER: {
-                char buf[24];
-                const auto r = std::to_chars(buf, buf + sizeof buf, static_cast<long long>(sqlite3_column_int64(s, i)));
-                t.assign(buf, r.ptr);
-                break;
-            }
+            case SQLITE_INTEGER: t = integerText(sqlite3_column_int64(s, i)); break;
             case SQLITE_FLOAT: t = realText(sqlite3_column_double(s, i)); break;
             case SQLITE_NULL: t.clear(); break;
             default: t.assign(columnText(s, i));

@@ -25,14 +25,17 @@ std::string realText(double v)
     return out;
 }
 
+std::string integerText(long long v)
+{
+    char buf[24];
+    const auto r = std::to_chars(buf, buf + sizeof buf, v);
+    return std::string(buf, r.ptr);
+}
+
 std::string Value::text() const
 {
     switch (v_.index()) {
-    case 1: {
-        char buf[24];
-        const auto r = std::to_chars(buf, buf + sizeof buf, std::get<1>(v_));
-        return std::string(buf, r.ptr);
-    }
+    case 1: return integerText(std::get<1>(v_));
     case 2: return realText(std::get<2>(v_));
     case 3: return std::get<3>(v_);
     default: return std::string();

@@ -58,5 +58,7 @@ private:
 
 // A real number as Jet shows it in text (see Value::text()).
 std::string realText(double v);
+// A whole number as Jet shows it in text: plain decimal digits.
+std::string integerText(long long v);
 
 } // namespace jet
