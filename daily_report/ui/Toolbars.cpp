@@ -5,7 +5,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QPainter>
-#include <QPainterPath>
+#include <QPolygonF>
 #include <QPixmap>
 #include <QToolBar>
 #include <QToolButton>
@@ -18,6 +18,9 @@ namespace {
 // taken from the style: its standard icons decode three PNG sizes each, and
 // ten of them cost start-up several milliseconds.
 enum class Symbol { Save, Refresh, Query, History, Print, Exit, WorkOrder, EntryView, LargeFont };
+
+// A closed outline through the points (QPolygonF draws it filled with the brush).
+QPolygonF outlineOf(std::initializer_list<QPointF> points) { return QPolygonF(QList<QPointF>(points)); }
 
 // Draws `symbol` into a 20 x 20 box (the painter is scaled to the target).
 void drawSymbol(QPainter& p, Symbol symbol, bool disabled)
@@ -38,14 +41,9 @@ void drawSymbol(QPainter& p, Symbol symbol, bool disabled)
         p.setPen(QPen(colour("#2E8B3E"), 2.2, Qt::SolidLine, Qt::RoundCap));
         p.setBrush(Qt::NoBrush);
         p.drawArc(QRectF(4, 4, 12, 12), 60 * 16, 280 * 16);
-        QPainterPath head;
-        head.moveTo(12.5, 1.5);
-        head.lineTo(17.5, 5.0);
-        head.lineTo(12.0, 7.5);
-        head.closeSubpath();
         p.setPen(Qt::NoPen);
         p.setBrush(colour("#2E8B3E"));
-        p.drawPath(head);
+        p.drawPolygon(outlineOf({{12.5, 1.5}, {17.5, 5.0}, {12.0, 7.5}}));
         break;
     }
     case Symbol::Query:                                  // a magnifier
@@ -76,15 +74,8 @@ void drawSymbol(QPainter& p, Symbol symbol, bool disabled)
         p.drawLine(QPointF(13, 7), QPointF(7, 13));
         break;
     case Symbol::WorkOrder: {                            // a sheet with lines
-        QPainterPath sheet;
-        sheet.moveTo(4.5, 2.5);
-        sheet.lineTo(12, 2.5);
-        sheet.lineTo(15.5, 6);
-        sheet.lineTo(15.5, 17.5);
-        sheet.lineTo(4.5, 17.5);
-        sheet.closeSubpath();
         p.setBrush(colour("#FFFFFF"));
-        p.drawPath(sheet);
+        p.drawPolygon(outlineOf({{4.5, 2.5}, {12, 2.5}, {15.5, 6}, {15.5, 17.5}, {4.5, 17.5}}));
         for (const double y : {7.5, 10.5, 13.5})
             p.drawLine(QPointF(7, y), QPointF(13, y));
         break;
@@ -102,13 +93,9 @@ void drawSymbol(QPainter& p, Symbol symbol, bool disabled)
     case Symbol::LargeFont: {                            // a large A and an arrow up
         p.setPen(QPen(colour("#2B3A55"), 2.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         p.setBrush(Qt::NoBrush);
-        QPainterPath a;
-        a.moveTo(2.5, 17.5);
-        a.lineTo(7.5, 3.5);
-        a.lineTo(12.5, 17.5);
-        a.moveTo(4.5, 12);
-        a.lineTo(10.5, 12);
-        p.drawPath(a);
+        const QPointF a[] = {{2.5, 17.5}, {7.5, 3.5}, {12.5, 17.5}};
+        p.drawPolyline(a, 3);
+        p.drawLine(QPointF(4.5, 12), QPointF(10.5, 12));
         p.setPen(QPen(colour("#2E8B3E"), 1.8, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         p.drawLine(QPointF(15.5, 16), QPointF(15.5, 5));
         p.drawLine(QPointF(13, 7.5), QPointF(15.5, 5));
