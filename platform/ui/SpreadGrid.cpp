@@ -232,6 +232,71 @@ private:
     const SpreadGrid* grid_;
 };
 
+// The column headings or the row numbers. A header is as deep as its
+// tallest heading and as wide as its widest row number; the stock header
+// finds them by measuring every section's label each time the sheet changes
+// shape, which for a wide sheet loads the glyphs of every heading before the
+// first paint (that needs only those in sight), and for 500 rows measures
+// two hundred numbers again on every change. Here only the label that
+// decides is measured: the first heading with the most lines, the last
+// row's number.
+class GridHeader final : public QHeaderView {
+public:
+    GridHeader(Qt::Orientation orientation, const SpreadGridModel* model, QWidget* parent)
+        : QHeaderView(orientation, parent), model_(model)
+    {
+        // As the table view's own headers are.
+        setSectionsClickable(true);
+        setHighlightSections(true);
+    }
+
+    QSize sizeHint() const override
+    {
+        const int section = decidingSection();
+        if (section < 0)
+            return QHeaderView::sizeHint();
+        const QString label = model_->headerData(section, orientation(), Qt::DisplayRole).toString();
+        if (label != measured_ || !hint_.isValid()) {
+            const QSize size = sectionSizeFromContents(section);
+            hint_ = orientation() == Qt::Horizontal ? QSize(defaultSectionSize(), size.height())
+                                                    : QSize(size.width(), defaultSectionSize());
+            measured_ = label;
+        }
+        return hint_;
+    }
+
+protected:
+    void changeEvent(QEvent* e) override
+    {
+        if (e->type() == QEvent::FontChange || e->type() == QEvent::StyleChange)
+            hint_ = QSize();
+        QHeaderView::changeEvent(e);
+    }
+
+private:
+    int decidingSection() const
+    {
+        if (orientation() == Qt::Vertical)
+            return count() - 1;
+        int best = -1;
+        std::ptrdiff_t most = -1;
+        for (int i = 0; i < count(); ++i) {
+            if (isSectionHidden(i))
+                continue;
+            const std::string& h = model_->columns[static_cast<std::size_t>(i)].heading;
+            if (const auto lines = std::count(h.begin(), h.end(), '\n'); lines > most) {
+                most = lines;
+                best = i;
+            }
+        }
+        return best;
+    }
+
+    const SpreadGridModel* model_;
+    mutable QString measured_;
+    mutable QSize hint_;
+};
+
 // One view of the sheet: the main view with every column, or the overlay
 // that shows the frozen columns on top of the main view's left side.
 class GridView final : public QTableView {
@@ -240,6 +305,8 @@ public:
         : QTableView(parent), grid_(grid), frozen_(frozen)
     {
         setAttribute(Qt::WA_InputMethodEnabled);
+        setHorizontalHeader(new GridHeader(Qt::Horizontal, grid->model_.get(), this));
+        setVerticalHeader(new GridHeader(Qt::Vertical, grid->model_.get(), this));
     }
 
     enum Move { Next, Previous, Up, Down };

@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QStandardItemModel>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
@@ -359,3 +360,49 @@ TEST_F(SpreadGridTest, FrozenColumnsStayVisibleAndEditInPlace)
 }
 
 } // namespace
+
+// The headings' depth and the row numbers' width are worked out from the
+// tallest heading and the last row's number: they must come out as a stock
+// table view measures them label by label, also after the rows, the
+// headings or the font change.
+TEST(SpreadGridHeaders, SizedAsAStockTableViewSizesThem)
+{
+    SpreadGrid grid;
+    QTableView stock;
+    QStandardItemModel model;
+    stock.setModel(&model);
+    const auto lay = [&](int rows, const std::vector<std::string>& headings) {
+        std::vector<SpreadGrid::ColumnSetup> columns;
+        for (const std::string& h : headings)
+            columns.push_back({h});
+        grid.setLayout(rows, columns);
+        model.clear();
+        model.setRowCount(rows);
+        model.setColumnCount(static_cast<int>(headings.size()));
+        for (int c = 0; c < static_cast<int>(headings.size()); ++c)
+            model.setHorizontalHeaderItem(c, new QStandardItem(QString::fromStdString(headings[static_cast<std::size_t>(c)])));
+    };
+    const auto expectSame = [&](const char* when) {
+        SCOPED_TRACE(when);
+        const QTableView* ours = grid.tableView();
+        EXPECT_EQ(ours->horizontalHeader()->sizeHint().height(), stock.horizontalHeader()->sizeHint().height());
+        EXPECT_EQ(ours->verticalHeader()->sizeHint().width(), stock.verticalHeader()->sizeHint().width());
+    };
+    lay(9, {"工單單號", "序", "客戶"});
+    expectSame("one-line headings, nine rows");
+    lay(500, {"工單單號", "完工\n日期", "正"});
+    expectSame("a two-line heading, 500 rows");
+    lay(1200, {"上光\n規格\n說明", "序"});
+    expectSame("three lines, 1200 rows");
+    grid.setColHidden(1, true);
+    stock.setColumnHidden(0, true);
+    expectSame("the three-line heading hidden");
+    grid.setColHidden(1, false);
+    stock.setColumnHidden(0, false);
+    QFont large = grid.font();
+    large.setPointSizeF(large.pointSizeF() + 6);
+    grid.setFont(large);
+    stock.setFont(large);
+    expectSame("a larger font");
+    EXPECT_GT(grid.tableView()->horizontalHeader()->sizeHint().height(), 3 * QFontMetrics(large).height());
+}
