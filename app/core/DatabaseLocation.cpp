@@ -184,6 +184,16 @@ void BuildConnectionString(Session& s)
     s.ConnectionString = ConnectionStringFor(s.DatabaseFolder + "QTMV.mdb");
 }
 
+std::string ExpectedConnectionString(const HostInfo& host)
+{
+    Session probe;
+    const LocatedDatabase where = LocateDatabase(probe, host);
+    if (!where.server.host.empty() || !where.problem.empty())
+        return std::string();
+    BuildConnectionString(probe);
+    return probe.ConnectionString;
+}
+
 void ResetTempMarker(const Session& s)
 {
     const std::string path = s.TempFolder + kTempMarkerFileName;

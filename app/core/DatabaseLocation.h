@@ -82,6 +82,13 @@ std::string ConnectionStringFor(const std::string& databaseFile);
 // Sets ConnectionString from DatabaseFolder.
 void BuildConnectionString(Session& s);
 
+// The connection string of the database file start-up is going to open,
+// worked out as LocateDatabase and BuildConnectionString do it but without
+// touching the session, so that the file can be opened ahead while the
+// window system starts (see jet::OpenAhead). "" for a database server, and
+// when the DSN file leaves the database to a message.
+std::string ExpectedConnectionString(const HostInfo& host);
+
 // Creates TempFolder + "QTMV.TXT" empty, replacing one that exists. Errors
 // are ignored; anything there that is not a regular file is left alone.
 void ResetTempMarker(const Session& s);

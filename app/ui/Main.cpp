@@ -22,6 +22,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -158,6 +159,10 @@ int Main(int argc, char* argv[], const MainWindowFactory& createMainWindow)
     }
 
     os::KeepFreedMemoryForReuse();
+    // The database file is opened, and its schema read, on a thread of its
+    // own while the window system starts; the session's first open takes
+    // that connection.
+    std::optional<jet::OpenAhead> openingAhead(std::in_place, ExpectedConnectionString(CurrentHost()));
     NoDisplayGuard noDisplay;
     QApplication app(argc, argv);
     noDisplay.release();
@@ -191,6 +196,7 @@ int Main(int argc, char* argv[], const MainWindowFactory& createMainWindow)
                            }};
     if (!InitSession(s, true, env))
         return kExitStartupRefused;
+    openingAhead.reset();
 
     os::InstanceLock instance("qtmv-daily-report");
     if (instance.previousInstance())

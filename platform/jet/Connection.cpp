@@ -7,8 +7,10 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <future>
 #include <mutex>
 #include <optional>
+#include <thread>
 #include <vector>
 
 #include <sys/stat.h>
@@ -100,6 +102,9 @@ std::shared_ptr<Backend> takeIdleConnection(const std::string& path, const std::
     }
     return b;
 }
+
+// The object opening ahead on this thread, if any.
+thread_local OpenAhead* openingAhead = nullptr;
 
 } // namespace
 
@@ -277,6 +282,89 @@ std::string databaseShownName(const std::string& connectionString)
 
 Connection::Connection() = default;
 
+// ---- Opening ahead ----------------------------------------------------------
+
+struct OpenAhead::Opened {
+    struct Result {
+        std::optional<FileIdentity> identity;
+        std::shared_ptr<Backend> backend;
+    };
+    std::future<Result> result;
+};
+
+OpenAhead::OpenAhead(const std::string& connectionString)
+{
+    try {
+        if (!serverAddressOf(connectionString).host.empty())
+            return;
+        path_ = dataSourceOf(connectionString);
+    } catch (const Error&) {
+        return;   // the open reports a connection string it cannot read
+    }
+    if (path_.empty())
+        return;
+    opened_ = std::make_unique<Opened>();
+    const auto openFile = [path = path_]() -> Opened::Result {
+        try {
+            // As an open does: the file is looked at before the engine opens it.
+            std::optional<FileIdentity> identity = identityOf(path);
+            if (!identity)
+                return {};
+            // No busy wait, which would tell the user of it from this
+            // thread: a few short tries, as a workstation saving holds the
+            // file for milliseconds. A file held longer is the open's to
+            // wait for, with its notice on screen.
+            for (int attempt = 1;; ++attempt) {
+                try {
+                    return {identity, openSqliteBackend(path, 0)};
+                } catch (const Error& e) {
+                    if (e.kind() != Error::Kind::Busy || attempt == 4)
+                        return {};
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(10 * attempt));
+            }
+        } catch (...) {
+            return {};
+        }
+    };
+    try {
+        opened_->result = std::async(std::launch::async, openFile);
+    } catch (const std::system_error&) {
+        opened_.reset();   // no thread to spare: the open does it all
+        return;
+    }
+    openingAhead = this;
+}
+
+OpenAhead::~OpenAhead()
+{
+    if (openingAhead == this)
+        openingAhead = nullptr;
+    if (opened_ && opened_->result.valid()) {
+        if (const std::shared_ptr<Backend> b = opened_->result.get().backend)
+            b->close();
+    }
+}
+
+std::shared_ptr<Backend> OpenAhead::take(const std::string& path, const std::optional<FileIdentity>& identity)
+{
+    if (path != path_ || !opened_ || !opened_->result.valid())
+        return nullptr;
+    if (openingAhead == this)
+        openingAhead = nullptr;
+    Opened::Result r = opened_->result.get();
+    if (!r.backend)
+        return nullptr;
+    // Only while the path still names the file opened ahead.
+    if (!identity || r.identity != identity || !r.backend->isOpen()) {
+        r.backend->close();
+        return nullptr;
+    }
+    taken_ = true;
+    return std::move(r.backend);
+}
+
+
 Connection::~Connection()
 {
     try {
@@ -302,7 +390,10 @@ void Connection::open(const std::string& connectionString)
     // Looked at before the engine opens it: a file replaced in between is
     // then never taken for the one the connection holds.
     const std::optional<FileIdentity> identity = identityOf(path);
-    if (std::shared_ptr<Backend> idle = takeIdleConnection(path, identity)) {
+    std::shared_ptr<Backend> idle = openingAhead ? openingAhead->take(path, identity) : nullptr;
+    if (!idle)
+        idle = takeIdleConnection(path, identity);
+    if (idle) {
         idle->setBusyTimeout(busyTimeoutMs_);
         // As a fresh open does: the file can be read now, or the open waits
         // for a workstation that holds it and fails busy. The schema is

@@ -93,6 +93,37 @@ private:
     bool done_ = false;
 };
 
+// Opens a database file on a thread of its own while the caller goes on
+// with other work (start-up: while the window system starts). The
+// engine reads the file's schema on opening, a few milliseconds for the
+// suite's; the caller's next open of the same file, on the thread that made
+// this object, waits for that thread and takes its connection instead of
+// opening anew, through the same checks as any reuse of a closed connection.
+// Nothing is opened ahead for a server, and a file that is missing, locked
+// or not a database is left to that open, which reports it as always: the
+// thread never waits for a lock.
+class OpenAhead {
+public:
+    explicit OpenAhead(const std::string& connectionString);
+    ~OpenAhead();
+    OpenAhead(const OpenAhead&) = delete;
+    OpenAhead& operator=(const OpenAhead&) = delete;
+
+    // An open took the connection made ahead.
+    bool taken() const { return taken_; }
+
+private:
+    friend class Connection;
+    struct Opened;
+    // For an open of `path` (as it is now) on the thread that made this
+    // object: the connection made ahead, or none.
+    std::shared_ptr<Backend> take(const std::string& path, const std::optional<Connection::FileIdentity>& identity);
+
+    std::string path_;
+    std::unique_ptr<Opened> opened_;
+    bool taken_ = false;
+};
+
 // Connection strings are "key=value" pairs separated by ";", read as OLE DB
 // reads them. A value that holds ";", a quote, or blanks at either end is
 // written between double quotes, a double quote inside doubled; values

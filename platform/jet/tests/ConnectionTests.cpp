@@ -252,6 +252,58 @@ TEST(ConnectionOpen, ReopeningReadsTheFileThePathNamesNow)
     EXPECT_EQ(second.scalar("select group_concat(N) from T"), "3,4,5");
 }
 
+// A file opened ahead on another thread: taken by the next open of that
+// file on the thread that asked for it, never stale, never for a file put
+// in its place, never by another thread; a locked file is not waited for.
+TEST(ConnectionOpen, OpenedAheadIsTakenOnlyForThatFileAsItIsNow)
+{
+    TempDatabase db("create table T (N integer); insert into T values (1);");
+    const auto readN = [&] {
+        Connection c;
+        c.open(db.connectionString());
+        Recordset rs;
+        rs.open("select group_concat(N) as N from [T]", c);
+        return rs.text("N");
+    };
+    {
+        OpenAhead ahead(db.connectionString());
+        db.exec("insert into T values (2)"); // another workstation writes meanwhile
+        EXPECT_EQ(readN(), "1,2");
+        EXPECT_TRUE(ahead.taken());
+    }
+    {
+        OpenAhead ahead(db.connectionString());
+        const std::string restored = (db.dir() / "restored.mdb").string();
+        {
+            TempDatabase other("create table T (N integer); insert into T values (7);");
+            std::filesystem::copy_file(other.path(), restored);
+        }
+        std::filesystem::rename(restored, db.path());
+        EXPECT_EQ(readN(), "7");
+        EXPECT_FALSE(ahead.taken());
+    }
+    {
+        OpenAhead ahead(db.connectionString());
+        std::thread([&] { EXPECT_EQ(readN(), "7"); }).join();
+        EXPECT_FALSE(ahead.taken());
+        EXPECT_EQ(readN(), "7");
+        EXPECT_TRUE(ahead.taken());
+    }
+    {
+        LockHolder exclusive(db.path(), "BEGIN EXCLUSIVE");
+        exclusive.exec("insert into T values (8)");
+        BudgetGuard budget(std::chrono::seconds(30));
+        // Made and ended without waiting for the lock, and without telling
+        // anyone of a wait: the default busy timeout would be ten seconds.
+        EXPECT_TRUE(finishesWithin(std::chrono::seconds(5), [&] { OpenAhead ahead(db.connectionString()); }));
+        EXPECT_EQ(budget.waits, 0);
+        exclusive.exec("COMMIT");
+    }
+    OpenAhead missing(TempDatabase::connectionStringFor((db.dir() / "NONE.mdb").string()));
+    expectOpenFails((db.dir() / "NONE.mdb").string(), Error::Kind::FileMissing, "找不到資料庫檔案");
+    EXPECT_FALSE(missing.taken());
+}
+
 TEST(ConnectionExecute, RowsChangedAndErrorsWithTheStatement)
 {
     TempDatabase db("create table T (ID text, N integer); insert into T values ('a', 1), ('b', 2), ('c', 3);");
