@@ -8,6 +8,7 @@
 #include "platform/jet/Connection.h"
 #include "platform/os/Host.h"
 #include "platform/os/MessageBox.h"
+#include "platform/ui/TextFit.h"
 
 #include <QApplication>
 #include <QFont>
@@ -41,7 +42,7 @@ void applyChineseSettings(QApplication& app, QTranslator& translator)
     if (QFontDatabase::families().contains(QString::fromUtf8(kMingFont))) {
         QFont font = app.font();
         font.setFamily(QString::fromUtf8(kMingFont));
-        app.setFont(font);
+        app.setFont(ScreenFont(font));
     }
 }
 

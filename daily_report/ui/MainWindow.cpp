@@ -22,6 +22,7 @@
 #include "platform/ui/QtText.h"
 #include "vendors/ui/DownstreamVendorWindow.h"
 #include "platform/ui/SpreadGrid.h"
+#include "platform/ui/TextFit.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -440,7 +441,7 @@ void frm日報登錄作業_工單::setGridFontLarge(qtmv::SpreadGrid& g, bool on
         g.setProperty("normalPointSize", g.font().pointSizeF());
     QFont f = g.font();
     f.setPointSizeF(g.property("normalPointSize").toDouble() + (on ? kLargeFontStep : 0));
-    g.setFont(f);
+    g.setFont(qtmv::ScreenFont(f));
 }
 
 void frm日報登錄作業_工單::leaveGrid(qtmv::SpreadGrid& grid, bool forward)

@@ -64,6 +64,9 @@ QFont toQFont(const Font& f)
     QFont q(f.family);
     q.setPointSizeF(f.size);
     q.setBold(f.bold);
+    // Pages are drawn from the outlines, smoothed, whatever the windows' text
+    // is drawn with.
+    q.setStyleStrategy(QFont::PreferDefault);
     return q;
 }
 

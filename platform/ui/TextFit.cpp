@@ -2,9 +2,14 @@
 
 #include "platform/ui/QtText.h"
 
+#include <QFontInfo>
 #include <QFontMetricsF>
+#include <QGuiApplication>
 #include <QPaintDevice>
+#include <QScreen>
 #include <QStringList>
+
+#include <cmath>
 
 namespace qtmv {
 
@@ -14,6 +19,25 @@ QFont MingFont(double pointSize)
     font.setFamilies(QStringList{QString::fromUtf8(kGridFontFamily),
                                  QString::fromUtf8(kFallbackMingFamily)});
     font.setPointSizeF(pointSize);
+    return ScreenFont(font);
+}
+
+QFont ScreenFont(QFont font)
+{
+    // The pixel sizes of uming.ttc's bitmap strikes; FreeType takes one
+    // when the size rounds to it.
+    constexpr int kFirstBitmapSize = 11;
+    constexpr int kLastBitmapSize = 16;
+    font.setStyleStrategy(QFont::PreferDefault);
+    double pixels = font.pixelSize();
+    if (pixels <= 0) {
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        pixels = font.pointSizeF() * (screen ? std::round(screen->logicalDotsPerInchY()) : 96.0) / 72.0;
+    }
+    const long rounded = std::lround(pixels);
+    if (rounded >= kFirstBitmapSize && rounded <= kLastBitmapSize
+        && QFontInfo(font).family().startsWith(QStringLiteral("AR PL UMing")))
+        font.setStyleStrategy(QFont::NoAntialias);
     return font;
 }
 

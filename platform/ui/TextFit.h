@@ -16,8 +16,17 @@ inline constexpr const char* kGridFontFamily = "新細明體";
 // The Ming typeface installed on our machines, used when the first is absent.
 inline constexpr const char* kFallbackMingFamily = "AR PL UMing TW";
 
-// "新細明體" at the given size, falling back to the installed Ming typeface.
+// "新細明體" at the given size, falling back to the installed Ming typeface;
+// for the screen (see ScreenFont).
 QFont MingFont(double pointSize = 10.0);
+
+// The font as text on screen is drawn in it. AR PL UMing carries bitmaps
+// drawn by hand for 11 to 16 pixels, the sizes of a window's text, as the
+// Windows Ming typeface does: at those sizes it is drawn from them, sharp,
+// without smoothing (and without loading and hinting outlines, several
+// times faster); at every other size, and in any other typeface, from the
+// smoothed outlines as before. Applied again whenever the size changes.
+QFont ScreenFont(QFont font);
 
 // The text (trimmed) cut from the end, one character at a time, until its
 // width in the font is not more than widthPixels; an empty text when not even

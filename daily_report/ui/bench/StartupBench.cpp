@@ -11,6 +11,7 @@
 // of this binary in a folder of its own.
 #include "app/ui/Main.h"
 #include "daily_report/ui/MainWindowFactory.h"
+#include "platform/ui/TextFit.h"
 #include "tools/demo-db/DemoPlant.h"
 
 #include <QApplication>
@@ -103,7 +104,8 @@ int minimalChild(int argc, char** argv, int fd)
     trace("application made");
     QFont font = app.font();
     font.setFamily(QStringLiteral("AR PL UMing TW"));
-    app.setFont(font);
+    // Drawn as the program draws it.
+    app.setFont(qtmv::ScreenFont(font));
     // Text in that font on screen, as in any Chinese window: the font's
     // files are found, opened and drawn from, which an empty window skips.
     QMainWindow w;

@@ -6,6 +6,7 @@
 #include "platform/ui/tests/TestApp.h"
 
 #include <QDir>
+#include <QGuiApplication>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -85,6 +86,20 @@ TEST(ReportImage, PageImagesHaveThePaperSizeAndInk)
     PageSetup half;
     half.size = kHalfSheetSize;
     EXPECT_EQ(renderPageImage(chineseOrder(half), 0, 96).size(), QSize(794, 561));
+
+    // Drawn smoothed even when the windows' font is drawn from bitmaps: grey
+    // pixels in the title (16 points, 10 mm from the top and the left).
+    QFont windows = QGuiApplication::font();
+    const QFont before = windows;
+    windows.setStyleStrategy(QFont::NoAntialias);
+    QGuiApplication::setFont(windows);
+    const QImage page = renderPageImage(a4, 0, 96);
+    QGuiApplication::setFont(before);
+    int greys = 0;
+    for (int y = 38; y < 76; ++y)
+        for (int x = 38; x < 490; ++x)
+            greys += qGray(page.pixel(x, y)) > 40 && qGray(page.pixel(x, y)) < 215;
+    EXPECT_GT(greys, 20);
 }
 
 TEST(ReportHalfSheet, MarginsReadInTwipsPerUserWithDefaults)
