@@ -1,10 +1,10 @@
 // The PostgreSQL engine behind a Connection (libpq).
 #include "platform/jet/Connection.h"
 #include "platform/jet/Error.h"
+#include "platform/jet/LibPq.h"
 #include "platform/jet/Postgres.h"
 #include "platform/text/Text.h"
 
-#include <libpq-fe.h>
 
 #include <poll.h>
 
@@ -50,20 +50,20 @@ constexpr Oid boolOid = 16, int8Oid = 20, int2Oid = 21, int4Oid = 23, oidOid = 2
               float8Oid = 701, numericOid = 1700;
 
 struct ResultFree {
-    void operator()(PGresult* r) const { PQclear(r); }
+    void operator()(PGresult* r) const { libpq().PQclear(r); }
 };
 using Result = std::unique_ptr<PGresult, ResultFree>;
 
 std::string_view sqlState(const PGresult* r)
 {
-    const char* s = r ? PQresultErrorField(r, PG_DIAG_SQLSTATE) : nullptr;
+    const char* s = r ? libpq().PQresultErrorField(r, PG_DIAG_SQLSTATE) : nullptr;
     return s ? std::string_view(s) : std::string_view();
 }
 
 std::string primaryMessage(const PGresult* r, PGconn* conn)
 {
-    const char* m = r ? PQresultErrorField(r, PG_DIAG_MESSAGE_PRIMARY) : nullptr;
-    std::string s = m ? m : PQerrorMessage(conn);
+    const char* m = r ? libpq().PQresultErrorField(r, PG_DIAG_MESSAGE_PRIMARY) : nullptr;
+    std::string s = m ? m : libpq().PQerrorMessage(conn);
     while (!s.empty() && (s.back() == '\n' || s.back() == ' '))
         s.pop_back();
     return s;
@@ -161,7 +161,7 @@ public:
     Value value(int column) override { return fetch(map_[static_cast<std::size_t>(column)]); }
     long long changes() const override
     {
-        const char* n = PQcmdTuples(r_.get());
+        const char* n = libpq().PQcmdTuples(r_.get());
         return n && *n ? std::atoll(n) : 0;
     }
 
@@ -169,11 +169,11 @@ private:
     Value fetch(int c) const
     {
         const PGresult* r = r_.get();
-        if (PQgetisnull(r, row_, c))
+        if (libpq().PQgetisnull(r, row_, c))
             return Value();
-        const char* t = PQgetvalue(r, row_, c);
-        const auto len = static_cast<std::size_t>(PQgetlength(r, row_, c));
-        switch (PQftype(r, c)) {
+        const char* t = libpq().PQgetvalue(r, row_, c);
+        const auto len = static_cast<std::size_t>(libpq().PQgetlength(r, row_, c));
+        switch (libpq().PQftype(r, c)) {
         case boolOid: return Value(t[0] == 't' ? 1LL : 0LL);
         case int2Oid:
         case int4Oid:
@@ -212,7 +212,7 @@ public:
     void close() noexcept override
     {
         if (conn_)
-            PQfinish(conn_);
+            libpq().PQfinish(conn_);
         conn_ = nullptr;
     }
     void setBusyTimeout(int ms) override { busyMs_ = ms; }
@@ -220,7 +220,7 @@ public:
     long long execute(std::string_view sql, std::string_view context) override
     {
         Result r = run(sql, context, {});
-        const char* n = PQcmdTuples(r.get());
+        const char* n = libpq().PQcmdTuples(r.get());
         return n && *n ? std::atoll(n) : 0;
     }
 
@@ -253,13 +253,13 @@ public:
         }
         // The server ends a transaction after any failed statement; COMMIT
         // would then quietly roll back.
-        if (PQtransactionStatus(conn_) == PQTRANS_INERROR) {
+        if (libpq().PQtransactionStatus(conn_) == PQTRANS_INERROR) {
             rollbackQuietly();
             throw Error(Error::Kind::General, "交易已因先前的錯誤而被資料庫取消，資料沒有寫入。");
         }
         Result r = run("commit", {}, {});
         setInTransaction_ = false;
-        if (std::string_view(PQcmdStatus(r.get())) != "COMMIT")
+        if (std::string_view(libpq().PQcmdStatus(r.get())) != "COMMIT")
             throw Error(Error::Kind::General, "交易已因先前的錯誤而被資料庫取消，資料沒有寫入。");
     }
 
@@ -279,7 +279,7 @@ public:
     {
         if (!conn_)
             return false;
-        const PGTransactionStatusType s = PQtransactionStatus(conn_);
+        const PGTransactionStatusType s = libpq().PQtransactionStatus(conn_);
         return s == PQTRANS_INTRANS || s == PQTRANS_INERROR || s == PQTRANS_ACTIVE;
     }
 
@@ -309,7 +309,7 @@ public:
             sql += before.textIf() ? " and " + col + "::text = " + param + "::text" : " and " + col + " = " + param;
         }
         Result r = run(sql, sql, p);
-        return std::string_view(PQcmdTuples(r.get())) == "1";
+        return std::string_view(libpq().PQcmdTuples(r.get())) == "1";
     }
 
     Value insertRow(std::string_view table, std::span<const std::pair<std::string, Value>> fields) override
@@ -329,7 +329,7 @@ public:
         }
         sql += std::string(" returning ") + kServerRowId;
         Result r = run(sql, sql, p);
-        return PQntuples(r.get()) == 1 ? Value(std::atoll(PQgetvalue(r.get(), 0, 0))) : Value();
+        return libpq().PQntuples(r.get()) == 1 ? Value(std::atoll(libpq().PQgetvalue(r.get(), 0, 0))) : Value();
     }
 
     std::unique_ptr<Cursor> readRow(std::string_view table, const Value& rowId) override
@@ -355,13 +355,13 @@ public:
                        "from pg_class c join pg_attribute a on a.attrelid = c.oid "
                        "where c.oid = $1::oid and a.attnum > 0 and not a.attisdropped",
                        {}, p);
-        for (int i = 0; i < PQntuples(r.get()); ++i) {
-            t.table = PQgetvalue(r.get(), i, 1);
+        for (int i = 0; i < libpq().PQntuples(r.get()); ++i) {
+            t.table = libpq().PQgetvalue(r.get(), i, 1);
             // Only tables are written to: a view's columns are not, as on SQLite.
-            t.writable = PQgetvalue(r.get(), i, 5)[0] == 'r' || PQgetvalue(r.get(), i, 5)[0] == 'p';
-            const int num = std::atoi(PQgetvalue(r.get(), i, 2));
-            t.raw[num] = PQgetvalue(r.get(), i, 3);
-            t.columns[num] = PQgetvalue(r.get(), i, 4);
+            t.writable = libpq().PQgetvalue(r.get(), i, 5)[0] == 'r' || libpq().PQgetvalue(r.get(), i, 5)[0] == 'p';
+            const int num = std::atoi(libpq().PQgetvalue(r.get(), i, 2));
+            t.raw[num] = libpq().PQgetvalue(r.get(), i, 3);
+            t.columns[num] = libpq().PQgetvalue(r.get(), i, 4);
         }
         return t;
     }
@@ -385,7 +385,7 @@ private:
     {
         forgetSettingRolledBack();
         if (conn_)
-            PQclear(PQexec(conn_, "rollback"));
+            libpq().PQclear(libpq().PQexec(conn_, "rollback"));
     }
 
     // The lock wait of the next statement: the busy timeout, or less when
@@ -397,12 +397,12 @@ private:
         const auto allowed = duration_cast<milliseconds>(busyWaitAllowed(milliseconds(busyMs_))).count();
         // 0 would mean "wait for ever".
         const long long ms = std::max<long long>(1, allowed);
-        if (ms == lockTimeoutSet_ || PQtransactionStatus(conn_) == PQTRANS_INERROR)
+        if (ms == lockTimeoutSet_ || libpq().PQtransactionStatus(conn_) == PQTRANS_INERROR)
             return;
-        Result r(PQexec(conn_, ("set lock_timeout = " + std::to_string(ms)).c_str()));
-        if (PQresultStatus(r.get()) == PGRES_COMMAND_OK) {
+        Result r(libpq().PQexec(conn_, ("set lock_timeout = " + std::to_string(ms)).c_str()));
+        if (libpq().PQresultStatus(r.get()) == PGRES_COMMAND_OK) {
             lockTimeoutSet_ = ms;
-            setInTransaction_ = setInTransaction_ || PQtransactionStatus(conn_) != PQTRANS_IDLE;
+            setInTransaction_ = setInTransaction_ || libpq().PQtransactionStatus(conn_) != PQTRANS_IDLE;
         }
     }
 
@@ -413,7 +413,7 @@ private:
     {
         const std::string key = std::to_string(writeLockKey);
         Result free = run("select pg_try_advisory_xact_lock(" + key + ")", {}, {});
-        if (PQntuples(free.get()) == 1 && PQgetvalue(free.get(), 0, 0)[0] == 't')
+        if (libpq().PQntuples(free.get()) == 1 && libpq().PQgetvalue(free.get(), 0, 0)[0] == 't')
             return;
         run("select pg_advisory_xact_lock(" + key + ")", {}, {}, Wait::Announce);
     }
@@ -443,9 +443,9 @@ private:
         if (wait == Wait::Announce)
             announce();
         Result r;
-        if (PQsendQueryParams(conn_, text.c_str(), p.size(), nullptr, p.values(), nullptr, nullptr, 0))
+        if (libpq().PQsendQueryParams(conn_, text.c_str(), p.size(), nullptr, p.values(), nullptr, nullptr, 0))
             r = awaitResult(start, announced || onlyReads(sql) ? nullptr : &announce);
-        const ExecStatusType st = r ? PQresultStatus(r.get()) : PGRES_FATAL_ERROR;
+        const ExecStatusType st = r ? libpq().PQresultStatus(r.get()) : PGRES_FATAL_ERROR;
         const bool timedOut = sqlState(r.get()) == "55P03";
         if (announced || timedOut)
             busyWaitSpent(Clock::now() - start);
@@ -462,14 +462,14 @@ private:
     {
         Result kept;
         for (;;) {
-            while (PQisBusy(conn_)) {
+            while (libpq().PQisBusy(conn_)) {
                 int timeoutMs = -1;
                 if (slow) {
                     using std::chrono::milliseconds;
                     const auto left = std::chrono::ceil<milliseconds>(start + waitNoticeAfter - Clock::now());
                     timeoutMs = static_cast<int>(std::max<long long>(0, left.count()));
                 }
-                pollfd fd{PQsocket(conn_), POLLIN, 0};
+                pollfd fd{libpq().PQsocket(conn_), POLLIN, 0};
                 const int ready = ::poll(&fd, 1, timeoutMs);
                 if (ready < 0 && errno == EINTR)
                     continue;
@@ -479,17 +479,17 @@ private:
                     continue;
                 }
                 // A broken connection: PQgetResult below reports it.
-                if (ready < 0 || !PQconsumeInput(conn_))
+                if (ready < 0 || !libpq().PQconsumeInput(conn_))
                     break;
             }
-            PGresult* next = PQgetResult(conn_);
+            PGresult* next = libpq().PQgetResult(conn_);
             if (!next)
                 break;
-            const ExecStatusType st = kept ? PQresultStatus(kept.get()) : PGRES_COMMAND_OK;
+            const ExecStatusType st = kept ? libpq().PQresultStatus(kept.get()) : PGRES_COMMAND_OK;
             if (st == PGRES_COMMAND_OK || st == PGRES_TUPLES_OK)
                 kept.reset(next);
             else
-                PQclear(next);
+                libpq().PQclear(next);
         }
         return kept;
     }
@@ -500,7 +500,7 @@ private:
         const std::string msg = primaryMessage(r, conn_);
         const std::string server = "資料庫伺服器「" + where_.display() + "」";
         const std::string sql(context);
-        if (PQstatus(conn_) != CONNECTION_OK)
+        if (libpq().PQstatus(conn_) != CONNECTION_OK)
             return Error(Error::Kind::General, "與" + server + "的連線已經中斷，這次的工作沒有完成。", msg, sql);
         if (state == "55P03") {
             const double s = std::round(std::chrono::duration<double>(took).count() * 10) / 10;
@@ -536,16 +536,16 @@ PgCursor::PgCursor(std::shared_ptr<PgBackend> owner, Result r, std::string_view 
     : owner_(std::move(owner)), r_(std::move(r))
 {
     const PGresult* res = r_.get();
-    rows_ = PQntuples(res);
-    const int n = PQnfields(res);
+    rows_ = libpq().PQntuples(res);
+    const int n = libpq().PQnfields(res);
     for (int c = 0; c < n; ++c) {
-        const std::string name = PQfname(res, c);
+        const std::string name = libpq().PQfname(res, c);
         if (name == kServerRowId)
             continue; // the row identity, never shown
         ColumnInfo ci;
         ci.name = name;
-        const Oid table = PQftable(res, c);
-        const int col = PQftablecol(res, c);
+        const Oid table = libpq().PQftable(res, c);
+        const int col = libpq().PQftablecol(res, c);
         bool spelled = false;
         if (table != InvalidOid && col > 0) {
             const TableNames& t = owner_->tableNames(table);
@@ -665,16 +665,16 @@ std::shared_ptr<Backend> openPostgresBackend(const ServerAddress& where, int bus
     put("options", options);
     keys.push_back(nullptr);
     values.push_back(nullptr);
-    PGconn* conn = PQconnectdbParams(keys.data(), values.data(), 0);
+    PGconn* conn = libpq().PQconnectdbParams(keys.data(), values.data(), 0);
     if (!conn)
         throw Error(Error::Kind::General, "無法連線到" + named + "：記憶體不足。");
     // The server's notices ("table does not exist, skipping") are no news to the user.
-    PQsetNoticeProcessor(conn, [](void*, const char*) {}, nullptr);
-    if (PQstatus(conn) != CONNECTION_OK) {
-        std::string msg = PQerrorMessage(conn);
+    libpq().PQsetNoticeProcessor(conn, [](void*, const char*) {}, nullptr);
+    if (libpq().PQstatus(conn) != CONNECTION_OK) {
+        std::string msg = libpq().PQerrorMessage(conn);
         while (!msg.empty() && (msg.back() == '\n' || msg.back() == ' '))
             msg.pop_back();
-        PQfinish(conn);
+        libpq().PQfinish(conn);
         std::string why = "無法連線到" + named + "。請確認伺服器已經啟動、網路可以連通，"
                           "且使用者的密碼檔（~/.pgpass）中有這個資料庫的密碼。";
         if (msg.find("does not exist") != std::string::npos && msg.find("database") != std::string::npos)
@@ -684,8 +684,8 @@ std::shared_ptr<Backend> openPostgresBackend(const ServerAddress& where, int bus
         throw Error(Error::Kind::FileMissing, why, msg);
     }
     // Quoted text as the suite writes it: a backslash is an ordinary character.
-    if (const char* scs = PQparameterStatus(conn, "standard_conforming_strings"); !scs || std::string(scs) != "on") {
-        PQfinish(conn);
+    if (const char* scs = libpq().PQparameterStatus(conn, "standard_conforming_strings"); !scs || std::string(scs) != "on") {
+        libpq().PQfinish(conn);
         throw Error(Error::Kind::General, named + "的設定 standard_conforming_strings 不是 on，無法正確存放文字。");
     }
     return std::make_shared<PgBackend>(where, conn, busyTimeoutMs);
