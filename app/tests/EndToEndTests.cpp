@@ -183,12 +183,14 @@ TEST_F(EndToEnd, HelpPrintsTheLaunchLineAndNoDisplayEndsWithALine)
     const std::string usage = readAll(db.folder() + "help.out");
     EXPECT_NE(usage.find("-kvo2851 -AD=<登入帳號> -NAME=<員工姓名> -ID=<員工編號> -XLS="), std::string::npos) << usage;
     EXPECT_NE(usage.find("daily-report.log"), std::string::npos) << usage;
-    // The PostgreSQL client library is loaded when a server is used, not
-    // by every start-up (with its TLS and Kerberos libraries).
+    // The PostgreSQL client and the workbook writer are loaded when a server
+    // is used or a workbook written, not by every start-up (with their TLS,
+    // Kerberos and zip libraries).
     const std::string needed = db.folder() + "needed.txt";
     ASSERT_EQ(std::system(("readelf -d '" + exe + "' > '" + needed + "'").c_str()), 0);
     EXPECT_NE(readAll(needed).find("libQt6Widgets"), std::string::npos);
     EXPECT_EQ(readAll(needed).find("libpq"), std::string::npos) << readAll(needed);
+    EXPECT_EQ(readAll(needed).find("libxlsxwriter"), std::string::npos) << readAll(needed);
 
     setVariable("QT_QPA_PLATFORM", "xcb");
     setVariable("DISPLAY", std::nullopt);

@@ -684,7 +684,8 @@ std::shared_ptr<Backend> openPostgresBackend(const ServerAddress& where, int bus
         throw Error(Error::Kind::FileMissing, why, msg);
     }
     // Quoted text as the suite writes it: a backslash is an ordinary character.
-    if (const char* scs = libpq().PQparameterStatus(conn, "standard_conforming_strings"); !scs || std::string(scs) != "on") {
+    if (const char* scs = libpq().PQparameterStatus(conn, "standard_conforming_strings");
+        !scs || std::string(scs) != "on") {
         libpq().PQfinish(conn);
         throw Error(Error::Kind::General, named + "的設定 standard_conforming_strings 不是 on，無法正確存放文字。");
     }

@@ -1,9 +1,9 @@
 #include "platform/workbook/Workbook.h"
 
 #include "platform/os/Failure.h"
+#include "platform/workbook/LibXlsxWriter.h"
 #include "platform/text/Text.h"
 
-#include <xlsxwriter.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -24,7 +24,12 @@ Workbook::Workbook(std::string path) : path_(std::move(path))
     // A name of our own next to the target, so the library's half-written
     // zip never sits under the name the user will open.
     partPath_ = path_ + ".part";
-    book_ = workbook_new(partPath_.c_str());
+    try {
+        xlsxwriter();
+    } catch (const std::runtime_error& e) {
+        Fail(e.what());
+    }
+    book_ = xlsxwriter().workbook_new(partPath_.c_str());
     if (!book_)
         Fail("無法建立活頁簿");
 }
@@ -32,7 +37,7 @@ Workbook::Workbook(std::string path) : path_(std::move(path))
 Workbook::~Workbook()
 {
     if (book_) {
-        lxw_workbook_free(book_);
+        xlsxwriter().lxw_workbook_free(book_);
         std::remove(partPath_.c_str());
     }
 }
@@ -80,7 +85,7 @@ Sheet& Workbook::AddSheet(const std::string& name)
         const std::string suffix = "(" + std::to_string(n) + ")";
         legal = LegalSheetName(LegalSheetName(name).substr(0, 31 - suffix.size()) + suffix);
     }
-    lxw_worksheet* sheet = workbook_add_worksheet(book_, legal.c_str());
+    lxw_worksheet* sheet = xlsxwriter().workbook_add_worksheet(book_, legal.c_str());
     if (!sheet)
         Fail("工作表名稱「" + legal + "」無效");
     sheets_.push_back(std::unique_ptr<Sheet>(new Sheet(*this, sheet, legal)));
@@ -93,11 +98,11 @@ lxw_format* Workbook::Format(const Style& style)
         return nullptr;
     auto& format = formats_[{style.numberFormat, style.bold}];
     if (!format) {
-        format = workbook_add_format(book_);
+        format = xlsxwriter().workbook_add_format(book_);
         if (!style.numberFormat.empty())
-            format_set_num_format(format, style.numberFormat.c_str());
+            xlsxwriter().format_set_num_format(format, style.numberFormat.c_str());
         if (style.bold)
-            format_set_bold(format);
+            xlsxwriter().format_set_bold(format);
     }
     return format;
 }
@@ -108,12 +113,12 @@ void Workbook::Close()
         return;
     if (sheets_.empty())
         AddSheet("Sheet1");
-    const lxw_error result = workbook_close(book_); // frees the workbook
+    const lxw_error result = xlsxwriter().workbook_close(book_); // frees the workbook
     book_ = nullptr;
     if (result != LXW_NO_ERROR) {
         const int savedErrno = errno;
         std::remove(partPath_.c_str());
-        std::string reason = lxw_strerror(result);
+        std::string reason = xlsxwriter().lxw_strerror(result);
         if (result == LXW_ERROR_CREATING_XLSX_FILE && savedErrno)
             reason += " (" + std::string(std::strerror(savedErrno)) + ")";
         Fail(reason);
@@ -135,7 +140,7 @@ void Sheet::Check(int result, int row, int col) const
 {
     if (result != LXW_NO_ERROR)
         book_.Fail("工作表「" + name_ + "」儲存格 " + Workbook::ColumnLetters(col) + std::to_string(row + 1) + "："
-                   + lxw_strerror(static_cast<lxw_error>(result)));
+                   + xlsxwriter().lxw_strerror(static_cast<lxw_error>(result)));
 }
 
 void Sheet::Text(int row, int col, const std::string& text, const Style& style)
@@ -144,29 +149,30 @@ void Sheet::Text(int row, int col, const std::string& text, const Style& style)
     // an empty text means in a listing anyway.
     if (text.empty())
         return;
-    Check(worksheet_write_string(sheet_, row, col, text.c_str(), book_.Format(style)), row, col);
+    Check(xlsxwriter().worksheet_write_string(sheet_, row, col, text.c_str(), book_.Format(style)), row, col);
 }
 
 void Sheet::Number(int row, int col, double value, const Style& style)
 {
-    Check(worksheet_write_number(sheet_, row, col, value, book_.Format(style)), row, col);
+    Check(xlsxwriter().worksheet_write_number(sheet_, row, col, value, book_.Format(style)), row, col);
 }
 
 void Sheet::Formula(int row, int col, const std::string& formula, double cached, const Style& style)
 {
-    Check(worksheet_write_formula_num(sheet_, row, col, formula.c_str(), book_.Format(style), cached), row, col);
+    Check(xlsxwriter().worksheet_write_formula_num(sheet_, row, col, formula.c_str(), book_.Format(style), cached),
+          row, col);
 }
 
 void Sheet::Header(int row, const std::vector<std::string>& headings)
 {
     for (std::size_t c = 0; c < headings.size(); ++c)
         Text(row, static_cast<int>(c), headings[c], Style{.numberFormat = {}, .bold = true});
-    worksheet_freeze_panes(sheet_, row + 1, 0);
+    xlsxwriter().worksheet_freeze_panes(sheet_, row + 1, 0);
 }
 
 void Sheet::ColumnWidth(int col, double width)
 {
-    Check(worksheet_set_column(sheet_, col, col, width, nullptr), 0, col);
+    Check(xlsxwriter().worksheet_set_column(sheet_, col, col, width, nullptr), 0, col);
 }
 
 } // namespace qtmv::xlsx
