@@ -1,8 +1,9 @@
 // Start-up: from starting the program until its main window has painted
 // its first screen, side by side with a minimal Qt window that uses the same
-// font (the floor any Qt program pays: loading the libraries, the platform
-// plugin and the font). Each iteration starts a fresh process (this binary,
-// in a child mode) and times it until the child says its window painted.
+// font (startup_minimal, a program of its own that links Qt Widgets only:
+// the floor any Qt program pays, loading the libraries, the platform plugin
+// and the font). Each iteration starts a fresh process and times it until
+// the child says its window painted.
 //
 // The main-window child runs the program's own start-up (qtmv::Main, the
 // session read from the database, the checks, the main window) on the
@@ -11,24 +12,16 @@
 // of this binary in a folder of its own.
 #include "app/ui/Main.h"
 #include "daily_report/ui/MainWindowFactory.h"
-#include "platform/ui/TextFit.h"
+#include "daily_report/ui/bench/StartupChild.h"
 #include "tools/demo-db/DemoPlant.h"
 
-#include <QApplication>
-#include <QComboBox>
-#include <QEvent>
-#include <QFont>
-#include <QLabel>
 #include <QMainWindow>
-#include <QTimer>
-#include <QWindow>
 
 #include <benchmark/benchmark.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <spawn.h>
@@ -43,88 +36,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// ---- The children --------------------------------------------------------
-
-// With QTMV_STARTUP_TRACE set, a child says on stderr when it reached each
-// stage, in milliseconds since the parent started it.
-void trace(const char* stage)
-{
-    static const char* t0 = std::getenv("QTMV_STARTUP_T0");
-    if (!t0 || !std::getenv("QTMV_STARTUP_TRACE"))
-        return;
-    const auto now = std::chrono::steady_clock::now().time_since_epoch();
-    const double ms = static_cast<double>(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()
-                                          - std::atoll(t0)) / 1e6;
-    std::fprintf(stderr, "%7.1f ms  %s\n", ms, stage);
-}
-
-// Writes one byte to the parent once the first window has been exposed and
-// painted, then lets the program end as it normally would. Installed on the
-// application before the window is shown.
-class PaintedSignal : public QObject {
-public:
-    explicit PaintedSignal(int fd) : fd_(fd) {}
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* e) override
-    {
-        auto* window = qobject_cast<QWindow*>(watched);
-        if (fd_ < 0 || e->type() != QEvent::Expose || !window)
-            return false;
-        // The window paints all its widgets and flushes them while it
-        // handles its expose event; the stopwatch stops right after.
-        const bool handled = watched->event(e);
-        if (!window->isExposed())
-            return handled;
-        trace(activated() ? "painted (after the first activation)" : "painted");
-        const char done = '1';
-        if (::write(fd_, &done, 1) != 1)
-            std::_Exit(3);
-        ::close(std::exchange(fd_, -1));
-        QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
-        return handled;
-    }
-
-private:
-    // The main window's first activation fills the kind list.
-    static bool activated()
-    {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (const auto* kinds = w->findChild<QComboBox*>(QStringLiteral("cbo種類")); kinds && kinds->count() > 0)
-                return true;
-        return false;
-    }
-
-    int fd_;
-};
-
-int minimalChild(int argc, char** argv, int fd)
-{
-    QApplication app(argc, argv);
-    trace("application made");
-    QFont font = app.font();
-    font.setFamily(QStringLiteral("AR PL UMing TW"));
-    // Drawn as the program draws it.
-    app.setFont(qtmv::ScreenFont(font));
-    // Text in that font on screen, as in any Chinese window: the font's
-    // files are found, opened and drawn from, which an empty window skips.
-    QMainWindow w;
-    w.setWindowTitle(QStringLiteral("日報登錄作業"));
-    w.setCentralWidget(new QLabel(QStringLiteral("日報登錄作業：工單、製程、完成數量、不良數"), &w));
-    w.resize(1024, 720);
-    PaintedSignal painted(fd);
-    app.installEventFilter(&painted);
-    w.show();
-    return app.exec();
-}
+// ---- The program child --------------------------------------------------
 
 int mainWindowChild(int argc, char** argv, int fd)
 {
-    PaintedSignal painted(fd);
+    startup::PaintedSignal painted(fd);
     return qtmv::Main(argc, argv, [&painted] {
-        trace("session ready, constructing the main window");
+        startup::trace("session ready, constructing the main window");
         std::unique_ptr<QMainWindow> w = createMainWindow();
-        trace("main window constructed");
+        startup::trace("main window constructed");
         qApp->installEventFilter(&painted);
         return std::unique_ptr<QWidget>(std::move(w));
     });
@@ -155,14 +75,13 @@ const Folder& programFolder()
 }
 
 // Starts the child, returns the seconds until it reported its window painted.
-double timeChild(const char* mode, bool program)
+double timeChild(const fs::path& exe, const char* mode, bool program)
 {
-    const Folder& f = programFolder();
     int fds[2];
     if (::pipe(fds) != 0)
         throw std::runtime_error("pipe");
     const std::string modeArg = std::string("--child=") + mode + ":" + std::to_string(fds[1]);
-    std::vector<std::string> args{f.exe.string(), modeArg};
+    std::vector<std::string> args{exe.string(), modeArg};
     if (program)
         for (const char* a : {"-kvo2851", "-AD=", "-NAME=王大明", "-ID=A001", "-XLS=.xlsx", "-DOC=.docx", "-PID=1"})
             args.emplace_back(a);
@@ -177,7 +96,7 @@ double timeChild(const char* mode, bool program)
                .c_str(),
            1);
     pid_t pid = -1;
-    if (posix_spawn(&pid, f.exe.c_str(), nullptr, nullptr, argv.data(), environ) != 0)
+    if (posix_spawn(&pid, exe.c_str(), nullptr, nullptr, argv.data(), environ) != 0)
         throw std::runtime_error("cannot start the child");
     ::close(fds[1]);
     char done = 0;
@@ -194,13 +113,13 @@ double timeChild(const char* mode, bool program)
 void BM_StartMinimalWindow(benchmark::State& state)
 {
     for (auto _ : state)
-        state.SetIterationTime(timeChild("minimal", false));
+        state.SetIterationTime(timeChild(QTMV_STARTUP_MINIMAL_EXE, "minimal", false));
 }
 
 void BM_StartMainWindow(benchmark::State& state)
 {
     for (auto _ : state)
-        state.SetIterationTime(timeChild("main", true));
+        state.SetIterationTime(timeChild(programFolder().exe, "main", true));
 }
 
 BENCHMARK(BM_StartMinimalWindow)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(15);
@@ -210,17 +129,13 @@ BENCHMARK(BM_StartMainWindow)->UseManualTime()->Unit(benchmark::kMillisecond)->I
 
 int main(int argc, char** argv)
 {
-    if (argc > 1 && std::strncmp(argv[1], "--child=", 8) == 0) {
-        trace("child running main()");
-        const std::string mode = argv[1] + 8;
-        const int fd = std::atoi(mode.substr(mode.find(':') + 1).c_str());
+    if (const int fd = startup::childDescriptor(argc, argv); fd >= 0) {
+        startup::trace("child running main()");
         // The child's own arguments are the program's: drop the mode.
         for (int i = 1; i + 1 < argc; ++i)
             argv[i] = argv[i + 1];
         --argc;
-        if (mode.rfind("main:", 0) == 0)
-            return mainWindowChild(argc, argv, fd);
-        return minimalChild(argc, argv, fd);
+        return mainWindowChild(argc, argv, fd);
     }
     // Both children on the offscreen platform with a screen wide enough for
     // the start-up check, and with a home of their own.
