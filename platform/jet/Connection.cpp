@@ -364,7 +364,6 @@ std::shared_ptr<Backend> OpenAhead::take(const std::string& path, const std::opt
     return std::move(r.backend);
 }
 
-
 Connection::~Connection()
 {
     try {
