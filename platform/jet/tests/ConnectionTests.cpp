@@ -207,18 +207,22 @@ TEST(ConnectionOpen, DatabaseLeftInWalModeIsSwitchedBack)
     EXPECT_EQ(db.scalar("PRAGMA journal_mode"), "delete");
 }
 
+// The numbers in table T, read through a connection opened now.
+std::string numbersIn(const TempDatabase& db)
+{
+    Connection c;
+    c.open(db.connectionString());
+    Recordset rs;
+    rs.open("select group_concat(N) as N from [T]", c);
+    return rs.text("N");
+}
+
 // A connection, once closed, may be handed to the next open of the same
 // file; what that open reads must still be the file the path names now.
 TEST(ConnectionOpen, ReopeningReadsTheFileThePathNamesNow)
 {
     TempDatabase db("create table T (N integer); insert into T values (1);");
-    const auto readN = [&] {
-        Connection c;
-        c.open(db.connectionString());
-        Recordset rs;
-        rs.open("select group_concat(N) as N from [T]", c);
-        return rs.text("N");
-    };
+    const auto readN = [&] { return numbersIn(db); };
     EXPECT_EQ(readN(), "1");
 
     db.exec("insert into T values (2)"); // another workstation writes
@@ -258,13 +262,7 @@ TEST(ConnectionOpen, ReopeningReadsTheFileThePathNamesNow)
 TEST(ConnectionOpen, OpenedAheadIsTakenOnlyForThatFileAsItIsNow)
 {
     TempDatabase db("create table T (N integer); insert into T values (1);");
-    const auto readN = [&] {
-        Connection c;
-        c.open(db.connectionString());
-        Recordset rs;
-        rs.open("select group_concat(N) as N from [T]", c);
-        return rs.text("N");
-    };
+    const auto readN = [&] { return numbersIn(db); };
     {
         OpenAhead ahead(db.connectionString());
         db.exec("insert into T values (2)"); // another workstation writes meanwhile
