@@ -29,11 +29,14 @@ QFont ScreenFont(QFont font)
     constexpr int kFirstBitmapSize = 11;
     constexpr int kLastBitmapSize = 16;
     font.setStyleStrategy(QFont::PreferDefault);
+    const QScreen* screen = QGuiApplication::primaryScreen();
     double pixels = font.pixelSize();
-    if (pixels <= 0) {
-        const QScreen* screen = QGuiApplication::primaryScreen();
+    if (pixels <= 0)
         pixels = font.pointSizeF() * (screen ? std::round(screen->logicalDotsPerInchY()) : 96.0) / 72.0;
-    }
+    // A scaled screen draws glyphs at its device pixels: 13 pixels at 150%
+    // are 20, where the typeface has no bitmaps.
+    if (screen)
+        pixels *= screen->devicePixelRatio();
     const long rounded = std::lround(pixels);
     if (rounded >= kFirstBitmapSize && rounded <= kLastBitmapSize
         && QFontInfo(font).family().startsWith(QStringLiteral("AR PL UMing")))
