@@ -12,6 +12,8 @@
 #include <QPointer>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPaintEvent>
+#include <QPainter>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QTableView>
@@ -307,6 +309,9 @@ public:
         setAttribute(Qt::WA_InputMethodEnabled);
         setHorizontalHeader(new GridHeader(Qt::Horizontal, grid->model_.get(), this));
         setVerticalHeader(new GridHeader(Qt::Vertical, grid->model_.get(), this));
+        // The view keeps its grid (each cell leaves its last pixel row and
+        // column to the lines) but draws no lines: paintEvent fills them.
+        setGridStyle(Qt::NoPen);
     }
 
     enum Move { Next, Previous, Up, Down };
@@ -367,6 +372,56 @@ protected:
         QTableView::updateGeometries();
         if (!frozen_)
             grid_->layoutFrozen();
+    }
+
+    // The grid lines where the table view draws them, as one-pixel fills: the
+    // view strokes each line pixel by pixel, a third of a large sheet's
+    // repaint. Sheets are laid out left to right and span no cells.
+    void paintEvent(QPaintEvent* event) override
+    {
+        QTableView::paintEvent(event);
+        const QHeaderView* rows = verticalHeader();
+        const QHeaderView* cols = horizontalHeader();
+        if (rows->count() == 0 || cols->count() == 0)
+            return;
+        QStyleOptionViewItem option;
+        initViewItemOption(&option);
+        const QColor color = QColor::fromRgba(
+            static_cast<QRgb>(style()->styleHint(QStyle::SH_Table_GridLineColor, &option, this)));
+        QPainter painter(viewport());
+        const int lastY = rows->length() - rows->offset() - 1;
+        const int lastX = cols->length() - cols->offset() - 1;
+        for (QRect dirty : event->region()) {
+            dirty.setBottom(std::min(dirty.bottom(), lastY));
+            dirty.setRight(std::min(dirty.right(), lastX));
+            if (!dirty.isValid())
+                continue;
+            int top = rows->visualIndexAt(dirty.top());
+            int bottom = rows->visualIndexAt(dirty.bottom());
+            int left = cols->visualIndexAt(dirty.left());
+            int right = cols->visualIndexAt(dirty.right());
+            if (bottom == -1)
+                bottom = rows->count() - 1;
+            if (left == -1)
+                left = 0;
+            if (right == -1)
+                right = cols->count() - 1;
+            if (top == -1 || top > bottom)
+                continue;
+            for (int v = top; v <= bottom; ++v) {
+                const int row = rows->logicalIndex(v);
+                if (!rows->isSectionHidden(row))
+                    painter.fillRect(QRect(dirty.left(), rowViewportPosition(row) + rowHeight(row) - 1, dirty.width(), 1),
+                                     color);
+            }
+            for (int h = left; h <= right; ++h) {
+                const int col = cols->logicalIndex(h);
+                if (!cols->isSectionHidden(col))
+                    painter.fillRect(
+                        QRect(columnViewportPosition(col) + columnWidth(col) - 1, dirty.top(), 1, dirty.height()),
+                        color);
+            }
+        }
     }
 
 private:

@@ -9,6 +9,7 @@
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
+#include <QHBoxLayout>
 #include <QVBoxLayout>
 
 #include <gtest/gtest.h>
@@ -405,4 +406,54 @@ TEST(SpreadGridHeaders, SizedAsAStockTableViewSizesThem)
     stock.setFont(large);
     expectSame("a larger font");
     EXPECT_GT(grid.tableView()->horizontalHeader()->sizeHint().height(), 3 * QFontMetrics(large).height());
+}
+
+// The sheet's grid lines are filled in where a stock table view strokes
+// them: the same pixels for the same columns, hidden ones, row heights and
+// scroll position.
+TEST(SpreadGridLines, WhereAStockTableViewDrawsThem)
+{
+    QWidget window;
+    window.resize(640, 360);
+    auto* layout = new QHBoxLayout(&window);
+    SpreadGrid grid;
+    QTableView stock;
+    QStandardItemModel model(300, 14);
+    stock.setModel(&model);
+    layout->addWidget(&grid);
+    layout->addWidget(&stock);
+    std::vector<SpreadGrid::ColumnSetup> cols;
+    for (int c = 0; c < 14; ++c) {
+        cols.push_back({"欄", 30 + 9 * c, c == 3});
+        model.setHorizontalHeaderItem(c, new QStandardItem(QStringLiteral("欄")));
+    }
+    grid.setLayout(300, cols);
+    for (int c = 0; c < 14; ++c) {
+        stock.setColumnWidth(c, 30 + 9 * c);
+        stock.setColumnHidden(c, c == 3);
+    }
+    stock.verticalHeader()->setDefaultSectionSize(grid.tableView()->verticalHeader()->defaultSectionSize());
+    stock.setPalette(grid.tableView()->palette());
+    stock.setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    stock.setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    for (int scroll : {0, 37}) {
+        for (QTableView* v : {grid.tableView(), &stock}) {
+            v->verticalScrollBar()->setValue(scroll);
+            v->horizontalScrollBar()->setValue(scroll);
+        }
+        // The sheet's current cell is marked; the stock view has none.
+        const QRect current = grid.tableView()->visualRect(grid.tableView()->currentIndex());
+        const QImage ours = grid.tableView()->viewport()->grab().toImage();
+        const QImage theirs = stock.viewport()->grab().toImage();
+        const QSize size = ours.size().boundedTo(theirs.size());
+        ASSERT_GT(size.width(), 100);
+        int differ = 0;
+        for (int y = 0; y < size.height(); ++y)
+            for (int x = 0; x < size.width(); ++x)
+                differ += !current.contains(x, y) && ours.pixel(x, y) != theirs.pixel(x, y);
+        EXPECT_EQ(differ, 0) << "scrolled " << scroll;
+
+    }
 }
