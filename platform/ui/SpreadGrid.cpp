@@ -382,7 +382,7 @@ protected:
         QTableView::paintEvent(event);
         const QHeaderView* rows = verticalHeader();
         const QHeaderView* cols = horizontalHeader();
-        if (rows->count() == 0 || cols->count() == 0)
+        if (!showGrid() || rows->count() == 0 || cols->count() == 0)
             return;
         QStyleOptionViewItem option;
         initViewItemOption(&option);
