@@ -328,22 +328,6 @@ TEST(ConnectionExecute, RowsChangedAndErrorsWithTheStatement)
     EXPECT_EQ(db.scalar("select count(*) from T"), "3");
 }
 
-TEST(ConnectionConcurrency, LockedDatabaseWaitsThenReportsBusy)
-{
-    TempDatabase db("create table T (N integer);");
-    Connection writer, other;
-    writer.open(db.connectionString());
-    other.open(db.connectionString());
-    other.setBusyTimeout(300);
-    Transaction t(writer);
-    writer.execute("insert into [T] values (1)");
-    const auto start = std::chrono::steady_clock::now();
-    expectError([&] { other.execute("insert into [T] values (2)"); }, Error::Kind::Busy, {"其他工作站"});
-    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(250));
-    t.commit();
-    EXPECT_EQ(other.execute("insert into [T] values (2)"), 1);
-}
-
 // Start-up's wait budget: every connection's waits come out of one budget,
 // each wait that can happen is announced, and the description says the
 // database is busy and names it.

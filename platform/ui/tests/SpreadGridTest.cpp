@@ -362,80 +362,66 @@ TEST_F(SpreadGridTest, FrozenColumnsStayVisibleAndEditInPlace)
 
 } // namespace
 
-// The headings' depth and the row numbers' width are worked out from the
-// tallest heading and the last row's number: they must come out as a stock
-// table view measures them label by label, also after the rows, the
-// headings or the font change.
-TEST(SpreadGridHeaders, SizedAsAStockTableViewSizesThem)
-{
-    SpreadGrid grid;
-    QTableView stock;
-    QStandardItemModel model;
-    stock.setModel(&model);
-    const auto lay = [&](int rows, const std::vector<std::string>& headings) {
-        std::vector<SpreadGrid::ColumnSetup> columns;
-        for (const std::string& h : headings)
-            columns.push_back({h});
-        grid.setLayout(rows, columns);
-        model.clear();
-        model.setRowCount(rows);
-        model.setColumnCount(static_cast<int>(headings.size()));
-        for (int c = 0; c < static_cast<int>(headings.size()); ++c)
-            model.setHorizontalHeaderItem(c, new QStandardItem(QString::fromStdString(headings[static_cast<std::size_t>(c)])));
-    };
-    const auto expectSame = [&](const char* when) {
-        SCOPED_TRACE(when);
-        const QTableView* ours = grid.tableView();
-        EXPECT_EQ(ours->horizontalHeader()->sizeHint().height(), stock.horizontalHeader()->sizeHint().height());
-        EXPECT_EQ(ours->verticalHeader()->sizeHint().width(), stock.verticalHeader()->sizeHint().width());
-    };
-    lay(9, {"工單單號", "序", "客戶"});
-    expectSame("one-line headings, nine rows");
-    lay(500, {"工單單號", "完工\n日期", "正"});
-    expectSame("a two-line heading, 500 rows");
-    lay(1200, {"上光\n規格\n說明", "序"});
-    expectSame("three lines, 1200 rows");
-    grid.setColHidden(1, true);
-    stock.setColumnHidden(0, true);
-    expectSame("the three-line heading hidden");
-    grid.setColHidden(1, false);
-    stock.setColumnHidden(0, false);
-    QFont large = grid.font();
-    large.setPointSizeF(large.pointSizeF() + 6);
-    grid.setFont(large);
-    stock.setFont(large);
-    expectSame("a larger font");
-    EXPECT_GT(grid.tableView()->horizontalHeader()->sizeHint().height(), 3 * QFontMetrics(large).height());
-}
-
-// The sheet's grid lines are filled in where a stock table view strokes
-// them: the same pixels for the same columns, hidden ones, row heights and
-// scroll position.
-TEST(SpreadGridLines, WhereAStockTableViewDrawsThem)
+// The sheet works out its headings' depth and its row numbers' width from
+// the tallest heading and the last row's number, and fills its grid lines in
+// instead of stroking them: all must come out as a stock table view measures
+// and draws them, for the same headings, rows, widths, hidden columns, font
+// and scroll position.
+TEST(SpreadGridAsAStockView, HeadersMeasureAndLinesDrawTheSame)
 {
     QWidget window;
     window.resize(640, 360);
     auto* layout = new QHBoxLayout(&window);
     SpreadGrid grid;
     QTableView stock;
-    QStandardItemModel model(300, 14);
+    QStandardItemModel model;
     stock.setModel(&model);
-    layout->addWidget(&grid);
-    layout->addWidget(&stock);
-    std::vector<SpreadGrid::ColumnSetup> cols;
-    for (int c = 0; c < 14; ++c) {
-        cols.push_back({"欄", 30 + 9 * c, c == 3});
-        model.setHorizontalHeaderItem(c, new QStandardItem(QStringLiteral("欄")));
-    }
-    grid.setLayout(300, cols);
-    for (int c = 0; c < 14; ++c) {
-        stock.setColumnWidth(c, 30 + 9 * c);
-        stock.setColumnHidden(c, c == 3);
-    }
-    stock.verticalHeader()->setDefaultSectionSize(grid.tableView()->verticalHeader()->defaultSectionSize());
-    stock.setPalette(grid.tableView()->palette());
     stock.setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     stock.setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    layout->addWidget(&grid);
+    layout->addWidget(&stock);
+    const auto lay = [&](int rows, const std::vector<std::string>& headings, int hidden) {
+        std::vector<SpreadGrid::ColumnSetup> columns;
+        model.clear();
+        model.setRowCount(rows);
+        model.setColumnCount(static_cast<int>(headings.size()));
+        for (int c = 0; c < static_cast<int>(headings.size()); ++c) {
+            const std::string& h = headings[static_cast<std::size_t>(c)];
+            columns.push_back({h, 30 + 9 * c, c == hidden});
+            model.setHorizontalHeaderItem(c, new QStandardItem(QString::fromStdString(h)));
+        }
+        grid.setLayout(rows, columns);
+        for (int c = 0; c < static_cast<int>(headings.size()); ++c) {
+            stock.setColumnWidth(c, 30 + 9 * c);
+            stock.setColumnHidden(c, c == hidden);
+        }
+    };
+    const auto expectSameHeaders = [&](const char* when) {
+        SCOPED_TRACE(when);
+        const QTableView* ours = grid.tableView();
+        EXPECT_EQ(ours->horizontalHeader()->sizeHint().height(), stock.horizontalHeader()->sizeHint().height());
+        EXPECT_EQ(ours->verticalHeader()->sizeHint().width(), stock.verticalHeader()->sizeHint().width());
+    };
+    lay(9, {"工單單號", "序", "客戶"}, -1);
+    expectSameHeaders("one-line headings, nine rows");
+    lay(500, {"工單單號", "完工\n日期", "正"}, -1);
+    expectSameHeaders("a two-line heading, 500 rows");
+    lay(1200, {"上光\n規格\n說明", "序"}, 0);
+    expectSameHeaders("the three-line heading hidden, 1200 rows");
+    lay(1200, {"上光\n規格\n說明", "序"}, -1);
+    expectSameHeaders("three lines");
+    QFont large = grid.font();
+    large.setPointSizeF(large.pointSizeF() + 6);
+    grid.setFont(large);
+    stock.setFont(large);
+    expectSameHeaders("a larger font");
+    EXPECT_GT(grid.tableView()->horizontalHeader()->sizeHint().height(), 3 * QFontMetrics(large).height());
+
+    grid.setFont(QFont());
+    stock.setFont(QFont());
+    lay(300, std::vector<std::string>(14, "欄"), 3);
+    stock.verticalHeader()->setDefaultSectionSize(grid.tableView()->verticalHeader()->defaultSectionSize());
+    stock.setPalette(grid.tableView()->palette());
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     for (int scroll : {0, 37}) {
@@ -454,6 +440,5 @@ TEST(SpreadGridLines, WhereAStockTableViewDrawsThem)
             for (int x = 0; x < size.width(); ++x)
                 differ += !current.contains(x, y) && ours.pixel(x, y) != theirs.pixel(x, y);
         EXPECT_EQ(differ, 0) << "scrolled " << scroll;
-
     }
 }
