@@ -90,6 +90,17 @@ IdleFileConnection& idleConnection()
     return idle;
 }
 
+// Keeps the connection, idle, for the next open of the file on this thread.
+void keepIdle(std::string path, const FileIdentity& identity, std::shared_ptr<Backend> b)
+{
+    IdleFileConnection& idle = idleConnection();
+    idle.clear();
+    idle.path = std::move(path);
+    idle.identity = identity;
+    idle.process = ::getpid();
+    idle.backend = std::move(b);
+}
+
 std::shared_ptr<Backend> takeIdleConnection(const std::string& path, const std::optional<FileIdentity>& identity)
 {
     IdleFileConnection& idle = idleConnection();
@@ -355,13 +366,12 @@ std::shared_ptr<Backend> OpenAhead::take(const std::string& path, const std::opt
     Opened::Result r = opened_->result.get();
     if (!r.backend)
         return nullptr;
-    // Only while the path still names the file opened ahead.
-    if (!identity || r.identity != identity || !r.backend->isOpen()) {
-        r.backend->close();
-        return nullptr;
-    }
-    taken_ = true;
-    return std::move(r.backend);
+    // Handed over as a connection closed on this thread is: taken only while
+    // the path still names the file opened ahead.
+    keepIdle(path_, *r.identity, std::move(r.backend));
+    std::shared_ptr<Backend> b = takeIdleConnection(path, identity);
+    taken_ = b != nullptr;
+    return b;
 }
 
 Connection::~Connection()
@@ -424,12 +434,7 @@ void Connection::close()
     // reading keeps its own reference) and it is idle.
     const std::optional<FileIdentity> file = std::exchange(file_, std::nullopt);
     if (file && b.use_count() == 1 && b->isOpen() && !b->inTransaction() && b->dialect() == Dialect::SQLite) {
-        IdleFileConnection& idle = idleConnection();
-        idle.clear();
-        idle.path = dataSource_;
-        idle.identity = *file;
-        idle.process = ::getpid();
-        idle.backend = std::move(b);
+        keepIdle(dataSource_, *file, std::move(b));
         return;
     }
     b->close();
