@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QLockFile>
 #include <QProcess>
 #include <QStringList>
 
@@ -11,9 +10,11 @@
 #include <climits>
 #include <cmath>
 #include <csignal>
+#include <fcntl.h>
 #include <cstdlib>
 #include <malloc.h>
 #include <pwd.h>
+#include <sys/file.h>
 #include <sys/types.h>
 #include <unistd.h>
 
@@ -110,24 +111,41 @@ InstanceLock::InstanceLock(const std::string& applicationKey)
         key += plain ? c : '_';
     }
     // One lock per user: instances of other users on a shared machine do not count.
-    path_ = QDir(QDir::tempPath()).filePath(QString::fromStdString(key)).toStdString() + "-"
+    // A temporary folder that does not exist resolves to no folder at all;
+    // the lock is then not taken, rather than made in the working folder.
+    const QString folder = QDir::tempPath();
+    if (folder.isEmpty())
+        return;
+    path_ = QDir(folder).filePath(QString::fromStdString(key)).toStdString() + "-"
             + std::to_string(static_cast<long long>(geteuid())) + ".lock";
 }
 
-InstanceLock::~InstanceLock() = default; // QLockFile removes a lock it holds
+InstanceLock::~InstanceLock()
+{
+    // The file stays: removing it could let a second instance lock a file
+    // of the same name while a third still holds the old one.
+    if (fd_ >= 0)
+        ::close(fd_);
+}
 
 bool InstanceLock::previousInstance()
 {
     if (checked_)
         return previous_;
     checked_ = true;
-    lock_ = std::make_unique<QLockFile>(QString::fromStdString(path_));
-    // Age alone never makes a lock stale: a long-running instance keeps it.
-    // A lock whose process has gone is stale and is taken over.
-    lock_->setStaleLockTime(0);
-    if (lock_->tryLock(0))
+    if (path_.empty())
         return previous_ = false;
-    previous_ = lock_->error() == QLockFile::LockFailedError;
+    // An advisory lock held while this process keeps the file open: the
+    // system lets it go when the process ends, crashed or not, so no lock is
+    // left behind, and nothing is written or synced on the way in.
+    fd_ = ::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd_ < 0)
+        return previous_ = false;
+    if (::flock(fd_, LOCK_EX | LOCK_NB) == 0)
+        return previous_ = false;
+    previous_ = errno == EWOULDBLOCK;
+    ::close(fd_);
+    fd_ = -1;
     return previous_;
 }
 

@@ -3,11 +3,9 @@
 // whether another instance runs, whether a process is alive, and starting
 // another program. The Windows functions the suite was built on have these
 // stand-ins here (see README.md in this folder). QtCore only.
-#include <memory>
 #include <string>
 #include <vector>
 
-class QLockFile;
 
 namespace qtmv::os {
 
@@ -40,9 +38,9 @@ bool IsWindow(double handle);
 bool StartDetached(const std::string& program, const std::vector<std::string>& arguments,
                    const std::string& workingFolder, std::string* error);
 
-// The previous-instance flag: one lock file per user and application in the
-// temporary folder. A lock left behind by a crashed instance is detected as
-// stale (its process is gone) and taken over.
+// The previous-instance flag: a lock on one file per user and application in
+// the temporary folder, held while the instance runs. The system releases
+// the lock of an instance that ended, crashed or not.
 class InstanceLock {
 public:
     // applicationKey: ASCII letters, digits, '-' or '_' (others become '_').
@@ -59,7 +57,7 @@ public:
 
 private:
     std::string path_;
-    std::unique_ptr<QLockFile> lock_;
+    int fd_ = -1;
     bool checked_ = false;
     bool previous_ = false;
 };

@@ -89,8 +89,13 @@ TEST_F(InstanceLockTest, LockOfACrashedInstanceIsTakenOver)
 TEST_F(InstanceLockTest, NoWritableTemporaryFolderIsNoPreviousInstance)
 {
     setenv("TMPDIR", (tmp.path() + "/missing/deeper").toLocal8Bit().constData(), 1);
+    // Run from a folder of its own: the lock must not land in the working folder.
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(tmp.path()));
     InstanceLock lock("qtmv-test");
     EXPECT_FALSE(lock.previousInstance());
+    EXPECT_TRUE(QDir(tmp.path()).entryList(QDir::Files).isEmpty());
+    QDir::setCurrent(before);
 }
 
 TEST(Host, StartDetachedReportsAProgramThatCannotStart)
