@@ -5,17 +5,11 @@
 // and the font). Each iteration starts a fresh process and times it until
 // the child says its window painted.
 //
-// The main-window child runs the program's own start-up (qtmv::Main, the
-// session read from the database, the checks, the main window) on the
+// The program side is startup_program, linked as the program is, on the
 // 100,000-work-order demo plant ($QTMV_BENCH_DB or
 // /tmp/qtmv-load-bench/QTMV.mdb), found through a QTMV.DSN beside a copy
-// of this binary in a folder of its own.
-#include "app/ui/Main.h"
-#include "daily_report/ui/MainWindowFactory.h"
-#include "daily_report/ui/bench/StartupChild.h"
+// of it in a folder of its own.
 #include "tools/demo-db/DemoPlant.h"
-
-#include <QMainWindow>
 
 #include <benchmark/benchmark.h>
 
@@ -36,28 +30,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// ---- The program child --------------------------------------------------
-
-int mainWindowChild(int argc, char** argv, int fd)
-{
-    startup::PaintedSignal painted(fd);
-    return qtmv::Main(argc, argv, [&painted] {
-        startup::trace("session ready, constructing the main window");
-        std::unique_ptr<QMainWindow> w = createMainWindow();
-        startup::trace("main window constructed");
-        qApp->installEventFilter(&painted);
-        return std::unique_ptr<QWidget>(std::move(w));
-    });
-}
-
-// ---- The parent ----------------------------------------------------------
-
 struct Folder {
     fs::path dir;
     fs::path exe;
 };
 
-// A copy of this binary beside a QTMV.DSN that names the demo plant.
+// A copy of startup_program beside a QTMV.DSN that names the demo plant.
 const Folder& programFolder()
 {
     static const Folder f = [] {
@@ -66,8 +44,8 @@ const Folder& programFolder()
         Folder out;
         out.dir = fs::temp_directory_path() / ("qtmv-startup-bench-" + std::to_string(::getpid()));
         fs::create_directories(out.dir / "home");
-        out.exe = out.dir / "startup_bench";
-        fs::copy_file(fs::read_symlink("/proc/self/exe"), out.exe, fs::copy_options::overwrite_existing);
+        out.exe = out.dir / "startup_program";
+        fs::copy_file(QTMV_STARTUP_PROGRAM_EXE, out.exe, fs::copy_options::overwrite_existing);
         std::ofstream(out.dir / "QTMV.DSN") << "SITE=C\nDBQ=" << fs::absolute(db).string() << "\n";
         return out;
     }();
@@ -129,14 +107,6 @@ BENCHMARK(BM_StartMainWindow)->UseManualTime()->Unit(benchmark::kMillisecond)->I
 
 int main(int argc, char** argv)
 {
-    if (const int fd = startup::childDescriptor(argc, argv); fd >= 0) {
-        startup::trace("child running main()");
-        // The child's own arguments are the program's: drop the mode.
-        for (int i = 1; i + 1 < argc; ++i)
-            argv[i] = argv[i + 1];
-        --argc;
-        return mainWindowChild(argc, argv, fd);
-    }
     // Both children on the offscreen platform with a screen wide enough for
     // the start-up check, and with a home of their own.
     const fs::path config = fs::temp_directory_path() / ("qtmv-startup-screen-" + std::to_string(::getpid()) + ".json");
