@@ -10,8 +10,8 @@
 #include <climits>
 #include <cmath>
 #include <csignal>
-#include <fcntl.h>
 #include <cstdlib>
+#include <fcntl.h>
 #include <malloc.h>
 #include <pwd.h>
 #include <sys/file.h>

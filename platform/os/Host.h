@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-
 namespace qtmv::os {
 
 // The signed-in user's account name: the password database entry of the
