@@ -102,8 +102,7 @@ TEST_P(EndToEnd, FinishingTheLastPieceClosesThePrintingLine)
 {
     for (int lineNo : {1, 2, 3}) {
         SCOPED_TRACE("line " + std::to_string(lineNo));
-        GridRows rows = load(printing);
-        ChangeFlags flags(pl.columnCount(), static_cast<int>(rows.size()));
+        auto [rows, flags] = editable(printing, load(printing));
         const int r = firstRow(rows, [&](int r) {
             return at(rows, r, 2) == std::to_string(lineNo) && openPieces(printing, rows, r) == 1;
         });
@@ -144,8 +143,7 @@ TEST_P(EndToEnd, FinishingTheLastPieceClosesThePrintingLine)
 
 TEST_P(EndToEnd, OneOfTwoPiecesFinishedKeepsTheLineOpen)
 {
-    GridRows rows = load(printing);
-    ChangeFlags flags(pl.columnCount(), static_cast<int>(rows.size()));
+    auto [rows, flags] = editable(printing, load(printing));
     const int r = firstRow(rows, [&](int r) { return openPieces(printing, rows, r) >= 2; });
     ASSERT_GT(r, 0);
     const std::string key = lineKey(rows, r);
@@ -163,8 +161,7 @@ TEST_P(EndToEnd, PaperFinishedMarksItsPurchaseLinesArrived)
 {
     const ProcessKind& paper = kind("C-紙品");
     const GridLayout& l = gridLayout(paper);
-    GridRows rows = load(paper);
-    ChangeFlags flags(l.columnCount(), static_cast<int>(rows.size()));
+    auto [rows, flags] = editable(paper, load(paper));
     const std::string purchase = "select * from 紙品採購明細 D join 紙品採購資料 H on H.採購單號 = D.採購單號 ";
     const int r = firstRow(rows, [&](int r) {
         return openPieces(paper, rows, r) == 1 &&
@@ -189,8 +186,7 @@ TEST_P(EndToEnd, DieCuttingDieFlagKeepsItsFirstStamp)
     const ProcessKind& cutting = kind("G-軋工");
     const GridLayout& l = gridLayout(cutting);
     const int dieFlag = l.column("刀", 2);
-    GridRows rows = load(cutting);
-    ChangeFlags flags(l.columnCount(), static_cast<int>(rows.size()));
+    auto [rows, flags] = editable(cutting, load(cutting));
     const int r = firstRow(rows, [&](int r) {
         return count("select * from KNIFE " + lineKey(rows, r)) == 1 &&
                count("select * from VENDERAC " + lineKey(rows, r) + " and KIND = '刀 模'") == 1;

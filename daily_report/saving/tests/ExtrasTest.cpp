@@ -4,6 +4,8 @@
 // as far as a statement.
 #include "daily_report/saving/tests/SavingFixture.h"
 
+#include <tuple>
+#include <utility>
 
 using namespace qtmv;
 using namespace qtmv::daily;
@@ -44,8 +46,7 @@ TEST_F(Extras, DensityMarkNeverReplacesTheWorkOrdersForm)
     db().exec("update PRINTING_S set 表格 = 'A1' where [NO] = 1");
     ScriptedMessages msgs;
 
-    GridRows rows = load(printing);
-    ChangeFlags flags = flagsFor(printing, rows);
+    auto [rows, flags] = editable(printing, load(printing));
     const int r = rowOf(rows, printing, "D1", 1);
     ASSERT_EQ(cellOf(rows, r, density), "V");
     click(pl, rows, flags, r, density);   // refused: "A1" is not the mark
@@ -62,30 +63,12 @@ TEST_F(Extras, DensityMarkNeverReplacesTheWorkOrdersForm)
     ASSERT_EQ(save(printing, rows, flags).result, SaveResult::Saved);
     EXPECT_EQ(value("select 表格 || '/' || (select 表格 from PRINTING_S where ID = 'D3') from PRINTING where [NO] = 2"),
               "V/V");
-    rows = load(printing);
-    flags = flagsFor(printing, rows);
+    std::tie(rows, flags) = editable(printing, load(printing));
     click(pl, rows, flags, r3, density);
     ASSERT_EQ(save(printing, rows, flags).result, SaveResult::Saved);
     EXPECT_EQ(value("select 表格 || '/' || (select 表格 from PRINTING_S where ID = 'D3') from PRINTING where [NO] = 2"),
               "/");
     EXPECT_EQ(value("select 表格 from PRINTING where [NO] = 1"), "A1");
-}
-
-TEST_F(Extras, ColourCountsAreWhatTheNextLoadShows)
-{
-    GridRows rows = load(printing);
-    ChangeFlags flags = flagsFor(printing, rows);
-    const int r = rowOf(rows, printing, "D1", 1);
-    setCell(rows, flags, r, front, "1,077");
-    ScriptedMessages msgs;
-    ASSERT_EQ(save(printing, rows, flags).result, SaveResult::Saved);
-
-    EXPECT_EQ(value("select COLOR1 from PRINTING where [NO] = 1"), "1077.0");
-    // Every scheduled piece of the line, not another line's.
-    EXPECT_EQ(value("select group_concat(COLOR1) from PRINTING_S where [NO] = 1"), "1077.0,1077.0");
-    EXPECT_EQ(value("select COLOR1 from PRINTING_S where [NO] = 2"), "4.0");
-    const GridRows again = load(printing);
-    EXPECT_EQ(cellOf(again, rowOf(again, printing, "D2", 1), front), cellOf(rows, r, front));
 }
 
 TEST_F(Extras, TwoWorkstationsSavingDifferentFieldsOfOneLineBothLand)
@@ -94,10 +77,10 @@ TEST_F(Extras, TwoWorkstationsSavingDifferentFieldsOfOneLineBothLand)
     const int r = rowOf(loaded, printing, "D1", 1);
     ScriptedMessages msgs;
 
-    // Workstation A: 正 = 77.
+    // Workstation A: 正 = 1,077, a count with a thousands comma.
     GridRows a = loaded;
     ChangeFlags fa = flagsFor(printing, a);
-    setCell(a, fa, r, front, "77");
+    setCell(a, fa, r, front, "1,077");
     ASSERT_EQ(save(printing, a, fa).result, SaveResult::Saved);
     // Workstation B, loaded before A saved: only 反.
     GridRows b = loaded;
@@ -108,8 +91,12 @@ TEST_F(Extras, TwoWorkstationsSavingDifferentFieldsOfOneLineBothLand)
     for (const char* table : {"PRINTING", "PRINTING_S"})
         EXPECT_EQ(value("select group_concat(COLOR1 || '/' || COLOR2 || '/' || [COUNT]) from " + std::string(table) +
                         " where [NO] = 1"),
-                  std::string(table) == "PRINTING" ? "77.0/2.0/5.0" : "77.0/2.0/5.0,77.0/2.0/5.0")
+                  std::string(table) == "PRINTING" ? "1077.0/2.0/5.0" : "1077.0/2.0/5.0,1077.0/2.0/5.0")
             << table;
+    // Every scheduled piece of the line, not another line's; the next load shows what was typed.
+    EXPECT_EQ(value("select COLOR1 from PRINTING_S where [NO] = 2"), "4.0");
+    const GridRows again = load(printing);
+    EXPECT_EQ(cellOf(again, rowOf(again, printing, "D2", 1), front), "1,077");
 
     // Die-cutting: a click on "紙" writes 紙 alone; the 刀 mark that another
     // workstation set since loading survives.
@@ -119,8 +106,7 @@ TEST_F(Extras, TwoWorkstationsSavingDifferentFieldsOfOneLineBothLand)
     piece(cutting, "G1", 1, "W1", 3);
     db().exec("update CROWD set 留 = 'V', 新舊刀 = '新刀', 儲位 = 'B-2'");
     db().exec("update CROWD_S set 留 = 'V', 新舊刀 = '新刀', 儲位 = 'B-2'");
-    GridRows g = load(cutting);
-    ChangeFlags fg = flagsFor(cutting, g);
+    auto [g, fg] = editable(cutting, load(cutting));
     db().exec("update CROWD set 刀 = 'V', 儲位 = 'C-7'");
     db().exec("update CROWD_S set 刀 = 'V', 儲位 = 'C-7'");
     click(gl, g, fg, 1, gl.column("紙"));
@@ -140,13 +126,16 @@ TEST_F(Extras, CellsAStatementCannotTakeNeverReachOne)
     // Not a count, a control byte, longer than the column holds (50 bytes).
     for (const Case& c : {Case{front, "abc"}, Case{back, "1.2.3"}, Case{pl.remarkCol, std::string("趕\0工", 7)},
                           Case{pl.finishRemarkCol, "ok\x1b"}, Case{pl.finishRemarkCol, std::string(51, 'y')}}) {
-        GridRows rows = load(printing);
-        ChangeFlags flags = flagsFor(printing, rows);
+        auto [rows, flags] = editable(printing, load(printing));
         setCell(rows, flags, 1, pl.finishDateCol, "1204-14");
         setCell(rows, flags, 2, c.col, c.text);
         ScriptedMessages msgs;
         SCOPED_TRACE(c.col);
-        expectRefusedAt(save(printing, rows, flags), 2, c.col, msgs);
+        // Refused at the cell with one message, before any question.
+        const SaveOutcome o = save(printing, rows, flags);
+        EXPECT_EQ(o.result, SaveResult::Refused);
+        EXPECT_EQ(std::pair(o.row, o.col), std::pair(2, c.col));
+        EXPECT_EQ(msgs.shown().size(), 1u);
     }
     EXPECT_EQ(dump(), before);
 }

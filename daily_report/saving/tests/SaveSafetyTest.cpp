@@ -31,8 +31,7 @@ protected:
 
 TEST_F(SaveSafety, FailureHalfWayLeavesTheDatabaseAsItWas)
 {
-    GridRows rows = load(printing);
-    ChangeFlags flags = flagsFor(printing, rows);
+    auto [rows, flags] = editable(printing, load(printing));
     ASSERT_EQ(rows.size(), 2u);
     for (int r = 1; r <= 2; ++r) {
         setCell(rows, flags, r, pl.finishDateCol, "1204-14");
@@ -57,6 +56,8 @@ TEST_F(SaveSafety, FailureHalfWayLeavesTheDatabaseAsItWas)
         for (int c = 1; c <= pl.columnCount(); ++c)
             EXPECT_EQ(flags.get(r, c), flagsBefore.get(r, c));
     ASSERT_EQ(msgs.shown().size(), 2u);   // the question, then the error; no write-back
+    // The question says why it cannot list what the save would do.
+    EXPECT_NE(msgs.shown()[0].text.find("disk full"), std::string::npos) << msgs.shown()[0].text;
     // The user reads what became of the data and where the details are; the
     // engine's words and the SQL are in the log.
     const std::string& text = msgs.shown()[1].text;
@@ -121,8 +122,7 @@ TEST_F(SaveSafety, TwoWorkstationsSavingTheSameWorkOrderBothLand)
 TEST_F(SaveSafety, TextsWithQuotesAreStoredUnchanged)
 {
     const std::string remark = "O'Brien's \"rush\" job'; drop table PWORK; --";
-    GridRows rows = load(printing);
-    ChangeFlags flags = flagsFor(printing, rows);
+    auto [rows, flags] = editable(printing, load(printing));
     const int r = rowOf(rows, printing, "D1", 1);
     setCell(rows, flags, r, pl.remarkCol, remark);
     setCell(rows, flags, r, pl.finishRemarkCol, "說'明'");
@@ -136,8 +136,7 @@ TEST_F(SaveSafety, TextsWithQuotesAreStoredUnchanged)
 
 TEST_F(SaveSafety, NothingIsWrittenWithoutConsentOrEstablishedRights)
 {
-    GridRows rows = load(printing);
-    ChangeFlags flags = flagsFor(printing, rows);
+    auto [rows, flags] = editable(printing, load(printing));
     setCell(rows, flags, 1, pl.finishDateCol, "1204-14");
     const std::string before = dump();
 
@@ -190,8 +189,7 @@ TEST_F(SaveSafety, NothingIsWrittenWithoutConsentOrEstablishedRights)
 
 TEST_F(SaveSafety, SavingWithoutChangesStillWritesBack)
 {
-    GridRows rows = load(printing);
-    ChangeFlags flags = flagsFor(printing, rows);
+    auto [rows, flags] = editable(printing, load(printing));
     // Meanwhile both pieces were finished elsewhere; the line is still open.
     // Equal finish texts: the greater 順序 (numerically, 10 after 9) is the latest.
     db().exec("update PRINTING_S set FDATE = '1203-11', 順序 = '10', 完工說明 = '十' where ID = 'D1'");
@@ -206,8 +204,7 @@ TEST_F(SaveSafety, SavingWithoutChangesStillWritesBack)
 
 TEST_F(SaveSafety, PieceMissingFromTheDetailTableStillSaved)
 {
-    GridRows rows = load(printing);
-    ChangeFlags flags = flagsFor(printing, rows);
+    auto [rows, flags] = editable(printing, load(printing));
     const int r = rowOf(rows, printing, "D1", 1);
     setCell(rows, flags, r, pl.finishDateCol, "1204-14");
     setCell(rows, flags, r, pl.remarkCol, "ok");

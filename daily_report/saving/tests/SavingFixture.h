@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 namespace qtmv::daily::test {
 
@@ -53,6 +54,13 @@ inline ChangeFlags flagsFor(const ProcessKind& k, const GridRows& rows)
     return ChangeFlags(gridLayout(k).columnCount(), static_cast<int>(rows.size()));
 }
 
+// Loaded rows to edit, with nothing flagged yet.
+inline std::pair<GridRows, ChangeFlags> editable(const ProcessKind& k, GridRows rows)
+{
+    ChangeFlags flags = flagsFor(k, rows);
+    return {std::move(rows), std::move(flags)};
+}
+
 class SavingFixture : public ::testing::Test {
 protected:
     SavingFixture()
@@ -66,14 +74,6 @@ protected:
     {
         SaveContext ctx{session_, clock_, [this] { ++programEnded_; }};
         return saveDailyReport(k, rows, flags, ctx, rows);
-    }
-    // Refused at the cell with one message, before any question.
-    static void expectRefusedAt(const SaveOutcome& o, int row, int col, const ScriptedMessages& msgs)
-    {
-        EXPECT_EQ(o.result, SaveResult::Refused);
-        EXPECT_EQ(o.row, row);
-        EXPECT_EQ(o.col, col);
-        EXPECT_EQ(msgs.shown().size(), 1u);
     }
 
     FreshDatabase& db() { return db_; }
