@@ -70,15 +70,6 @@ TEST(PrintPageRules, ChoicePanelsChecksAndKind)
     }
 }
 
-TEST(PrintPageRules, ShortDatesArePaddedAndImpossibleOnesRefused)
-{
-    std::string d = "991204";
-    EXPECT_TRUE(NormaliseDate(d));
-    EXPECT_EQ(d, "0991204");
-    std::string bad = "1130230";
-    EXPECT_FALSE(NormaliseDate(bad));
-}
-
 TEST(PrintParamsFill, EmptyFieldsTakeTheirBoundsAndTextsAreTrimmed)
 {
     PageInput page;
@@ -165,6 +156,8 @@ TEST_F(PrintRun, OrderWithDataReadsTitleAndFooters)
     const Outcome o = RunPrint(db.connectionString(), orderPage("V0"), false, "");
     ASSERT_EQ(o.status, Outcome::Ready);
     EXPECT_TRUE(messages.shown().empty());
+    EXPECT_EQ(o.dispatch.target, Target::OutsourcingOrder);
+    EXPECT_EQ(o.dispatch.layout, "rpt外發單_印刷_xp");
     EXPECT_EQ(o.params.companyTitle, "大華印刷");
     EXPECT_EQ(o.params.footer1, "甲");
     EXPECT_EQ(o.params.footer2, "");

@@ -5,7 +5,6 @@
 #include "common/ProcessKind.h"
 #include "db/testing/FreshDatabase.h"
 
-#include <iconv.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -73,20 +72,6 @@ inline std::string readFile(const std::filesystem::path& p)
 {
     std::ifstream f(p, std::ios::binary);
     return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
-}
-
-// Big5 bytes as UTF-8; "<not Big5>" when they are not Big5.
-inline std::string fromBig5(const std::string& bytes)
-{
-    iconv_t cd = iconv_open("UTF-8", "CP950");
-    std::string out(bytes.size() * 3 + 4, '\0');
-    char* in = const_cast<char*>(bytes.data());
-    std::size_t inLeft = bytes.size(), outLeft = out.size();
-    char* o = out.data();
-    const bool ok = iconv(cd, &in, &inLeft, &o, &outLeft) != static_cast<std::size_t>(-1);
-    iconv_close(cd);
-    out.resize(out.size() - outLeft);
-    return ok ? out : "<not Big5>";
 }
 
 } // namespace qtmv::daily::uitest

@@ -3,6 +3,7 @@
 // plant database, and the record side alone on a saving fixture for the
 // cells that open another window from a row.
 #include "app/core/Session.h"
+#include "daily_report/core/GridLayout.h"
 #include "daily_report/saving/tests/SavingFixture.h"
 #include "daily_report/ui/MainWindow.h"
 #include "daily_report/ui/ProcessPage.h"
@@ -15,6 +16,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QPushButton>
 #include <QSettings>
 #include <QTableView>
 #include <QTest>
@@ -61,9 +63,31 @@ protected:
         return w;
     }
 
+    static void choose(frm日報登錄作業_工單& w, const char* kind, const char* machine = "")
+    {
+        w.filters().cbo種類->setCurrentIndex(w.filters().cbo種類->findText(QString::fromUtf8(kind)));
+        w.filters().cbo車別->setCurrentIndex(w.filters().cbo車別->findText(QString::fromUtf8(machine)));
+    }
+    // Chooses a kind and machine and loads its grid as "顯示資料" does.
+    static void load(frm日報登錄作業_工單& w, const char* kind, const char* machine = "")
+    {
+        choose(w, kind, machine);
+        w.filters().scmd顯示資料->click();
+    }
+    static void clickCell(SpreadGrid& g, int row, int col)
+    {
+        QTableView* v = g.tableView();
+        const QModelIndex idx = v->model()->index(row - 1, col - 1);
+        v->scrollTo(idx);
+        QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, v->visualRect(idx).center());
+    }
+
     TestDatabase db;
     ScriptedMessages messages;
     bool ended = false;
+    // The printing kind most tests work on, and its grid's columns.
+    const ProcessKind& printing = *kindByLetter('D');
+    const daily::GridLayout& pl = daily::gridLayout(printing);
 };
 
 // The record side of the window alone, on a saving fixture's database.

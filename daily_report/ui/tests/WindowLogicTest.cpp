@@ -11,7 +11,6 @@
 using namespace qtmv::daily;
 using qtmv::kindByLetter;
 
-using uitest::fromBig5;
 using uitest::readFile;
 
 TEST(MachineList, KindMachinesAndMachinesOfEveryKindWithTheUsersOwnPress)
@@ -45,14 +44,12 @@ TEST(HandOff, ThreeTrimmedLinesInBig5WithCrLf)
     std::filesystem::create_directories(dir);
     const std::string path = writeHandOffFile(dir.string(), "  P1130001 ", " D-印刷 ");
     EXPECT_EQ(path, (dir / "QTMVTMP.TXT").string());
-    const std::string bytes = readFile(path);
-    // "預排" is B977 B1C6 in Big5.
-    EXPECT_EQ(bytes.substr(0, 6), "\xB9\x77\xB1\xC6\r\n");
-    EXPECT_EQ(fromBig5(bytes), "預排\r\nP1130001\r\nD-印刷\r\n");
+    // "預排" and "印刷" in Big5.
+    EXPECT_EQ(readFile(path), "\xB9\x77\xB1\xC6\r\nP1130001\r\nD-\xA6\x4C\xA8\xEA\r\n");
 
     // A second hand-off replaces the first as a whole.
     writeHandOffFile(dir.string() + "/", "", "N-其它");
-    EXPECT_EQ(fromBig5(readFile(path)), "預排\r\n\r\nN-其它\r\n");
+    EXPECT_EQ(readFile(path), "\xB9\x77\xB1\xC6\r\n\r\nN-\xA8\xE4\xA5\xA6\r\n");
     std::filesystem::remove_all(dir);
 }
 
