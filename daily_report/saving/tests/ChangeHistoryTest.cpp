@@ -101,7 +101,6 @@ TEST_F(ChangeHistoryTest, ALineWithAnOpenPieceIsListedAsReopened)
     const SaveSummary p = preview();
     EXPECT_EQ(p.reopened, (std::vector<WorkLine>{{"P1", 2}}));
     EXPECT_TRUE(p.closed.empty());
-    EXPECT_EQ(value("select FDATE from PRINTING where PO = 'P1' and [NO] = 2"), "1201-10");
 }
 
 } // namespace
