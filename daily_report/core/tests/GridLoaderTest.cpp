@@ -58,9 +58,6 @@ TEST_F(Loading, OnlyOpenPiecesOfOpenWorkOrders)
     EXPECT_EQ(column(rows, 1), (Texts{"W1", "W1"}));
     EXPECT_EQ(column(rows, 2), (Texts{"1", "2"}));
     EXPECT_EQ(at(rows[0], gridLayout(kind('H')).column("數量")), "1500");
-
-    // The same through a connection of the load's own.
-    EXPECT_EQ(loadGrid(db.connectionString(), kind('H'), "", SortOption::WorkOrder), rows);
 }
 
 // Every grid starts with the work-order line, customer, vendor and product,
