@@ -118,6 +118,7 @@ TEST(PrintDispatch, LayoutPerChoiceAndKind)
     EXPECT_FALSE(Decide(1, p, "", true, false).preview);
     EXPECT_EQ(Decide(1, p, kExcelMode, true, true).target, Target::ValueExcel);
     EXPECT_EQ(Decide(7, p, kExcelMode, true, true).target, Target::DetailExcel);
+    EXPECT_EQ(Decide(7, p, "", true, true).layout, "rpt生產明細表");
     EXPECT_EQ(Decide(2, p, "", true, true).layout, "rpt不良分析1_工務預排");
     p.completionGrouping = 2;
     EXPECT_EQ(Decide(2, p, "", true, true).layout, "rpt不良分析2_工務預排");
