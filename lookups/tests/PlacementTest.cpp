@@ -19,7 +19,6 @@ TEST(Placement, RightAlignedUnderTheReferenceTop)
 TEST(Placement, CentredWhenTheLeftEdgeWouldNotBePositive)
 {
     EXPECT_EQ(placeLookup(Box{0, 50, 613, 700}, 600, 400, screen).left, (1280 - 600) / 2);   // exactly 0
-    EXPECT_EQ(placeLookup(Box{0, 50, 300, 700}, 600, 400, screen).left, (1280 - 600) / 2);
     const Box alone = placeLookup(std::nullopt, 600, 400, screen);
     EXPECT_EQ(alone.left, 340);
     EXPECT_EQ(alone.top, 312);
@@ -32,13 +31,4 @@ TEST(Placement, StaysOnTheScreenVertically)
     // Higher than the screen: its top stays visible.
     EXPECT_EQ(placeLookup(Box{100, -300, 900, 200}, 600, 400, screen).top, 0);
     EXPECT_EQ(placeLookup(Box{100, 800, 900, 200}, 600, 1100, Box{0, 30, 1280, 994}).top, 30);
-}
-
-TEST(Placement, EachLookupLooksPastItsOwnCallers)
-{
-    EXPECT_TRUE(isSkipped(kSkipDownstream, "frm工務預排作業_耗時"));
-    EXPECT_TRUE(isSkipped(kSkipOutsourcing, "frm下游廠商_印刷"));
-    EXPECT_FALSE(isSkipped(kSkipOutsourcing, "frm工務預排作業_耗時"));
-    EXPECT_FALSE(isSkipped(kSkipScheduling, "frm下游廠商"));
-    EXPECT_FALSE(isSkipped(kSkipDownstream, "frm日報登錄作業_工單"));
 }
