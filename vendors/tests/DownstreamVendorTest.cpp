@@ -13,34 +13,8 @@ namespace {
 
 class DownstreamVendorTest : public test::VendorFixture {
 protected:
-    jet::Connection& conn()
-    {
-        if (!conn_.isOpen())
-            conn_.open(session_.ConnectionString);
-        return conn_;
-    }
-
-    ConfirmInput input(const ProcessKind& k)
-    {
-        ConfirmInput in;
-        in.kind = &k;
-        in.preScheduleNo = "D001";
-        in.po = "P001";
-        in.seq = 1;
-        in.fields.downCode = " V01 ";
-        in.fields.downName = "永豐上光";
-        in.fields.address = "台北市中山路1號";
-        in.fields.phone = "02-2222";
-        in.fields.note = "小心輕放 ";
-        in.fields.upCode = "V02";
-        in.fields.upName = "大華裝訂";
-        in.fields.recipient = "林先生";
-        in.fields.reams = 12.5;
-        in.fields.sheets = 250;
-        in.mainOptions.noSalesperson = true;
-        in.options.noAmounts = true;
-        return in;
-    }
+    DownstreamVendorTest() { conn_.open(session_.ConnectionString); }
+    jet::Connection& conn() { return conn_; }
 
     ConfirmOutcome run(const ConfirmInput& in)
     {
@@ -52,41 +26,25 @@ protected:
     ScriptedMessages messages_;
 };
 
-TEST_F(DownstreamVendorTest, AddingProposesTheDefaultNoteOnlyWhenThereIsNone)
+TEST_F(DownstreamVendorTest, ShowsTheDefaultNoteOnlyWhenAddingWithoutOneAndTheRecipientOnlyForDelivery)
 {
     VendorFields given;
+    given.recipient = "林先生";
     EXPECT_EQ(fieldsToShow(conn(), varnishing, given, true).note, "交貨前請先來電聯絡。");
     EXPECT_EQ(fieldsToShow(conn(), varnishing, given, false).note, "");
+    EXPECT_EQ(fieldsToShow(conn(), delivery, given, false).recipient, "林先生");
+    EXPECT_EQ(fieldsToShow(conn(), varnishing, given, false).recipient, "");
     given.note = "自訂";
     EXPECT_EQ(fieldsToShow(conn(), varnishing, given, true).note, "自訂");
     db().exec("delete from [單筆備註預設]");
     EXPECT_EQ(defaultNote(conn()), "");
 }
 
-TEST_F(DownstreamVendorTest, RecipientOnlyForDelivery)
-{
-    VendorFields given;
-    given.recipient = "林先生";
-    EXPECT_EQ(fieldsToShow(conn(), delivery, given, false).recipient, "林先生");
-    EXPECT_EQ(fieldsToShow(conn(), varnishing, given, false).recipient, "");
-}
-
-TEST_F(DownstreamVendorTest, VendorFoundByCodeOrExactShortName)
+TEST_F(DownstreamVendorTest, VendorFoundByCodeOrExactShortNameFillsDownstreamOrUpstream)
 {
     gPick[20] = "old";
     ASSERT_TRUE(findVendor(conn(), "V01"));
-    EXPECT_EQ(gPick[0] + "/" + gPick[1] + "/" + gPick[3] + "/" + gPick[4] + "/" + gPick[7] + "/" + gPick[20],
-              "V01/永豐上光/02-2222/林先生/台北市中山路1號/");
-
-    ASSERT_TRUE(findVendor(conn(), "大華裝訂"));
-    EXPECT_EQ(gPick[0], "V02");
-    EXPECT_FALSE(findVendor(conn(), "大華"));
-    EXPECT_EQ(gPick[0], "");
-}
-
-TEST_F(DownstreamVendorTest, PickFillsDownstreamAndUpstreamFields)
-{
-    ASSERT_TRUE(findVendor(conn(), "V01"));
+    EXPECT_EQ(gPick[20], "");
     VendorFields f;
     takeDownstream(f, varnishing);
     EXPECT_EQ(f.downCode + "/" + f.downName + "/" + f.phone + "/" + f.address + "/" + f.recipient,
@@ -94,10 +52,11 @@ TEST_F(DownstreamVendorTest, PickFillsDownstreamAndUpstreamFields)
     takeDownstream(f, delivery);
     EXPECT_EQ(f.recipient, "林先生");
 
-    ASSERT_TRUE(findVendor(conn(), "V02"));
+    ASSERT_TRUE(findVendor(conn(), "大華裝訂"));
     takeUpstream(f);
-    EXPECT_EQ(f.upCode + "/" + f.upName, "V02/大華裝訂");
-    EXPECT_EQ(f.downCode, "V01");
+    EXPECT_EQ(f.upCode + "/" + f.upName + "/" + f.downCode, "V02/大華裝訂/V01");
+    EXPECT_FALSE(findVendor(conn(), "大華"));
+    EXPECT_EQ(gPick[0], "");
 }
 
 TEST_F(DownstreamVendorTest, ConfirmStoresTheTrimmedFieldsInTheScheduledRow)

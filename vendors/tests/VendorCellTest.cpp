@@ -33,17 +33,12 @@ TEST_F(VendorCellTest, EveryGridOpensItsWindowForTheRow)
         db().exec("update [" + std::string(k.scheduledTable) + "] set 注意事項 = '輕放' where PO = '" + po + "'");
         daily::ProcessPage& p = loadKind(k.displayName);
         ASSERT_EQ(p.records(), 1) << k.displayName;
-        std::string type, order, seq, note;
+        QStringList shown;   // window, work order, line, note
         openAndDrive<frm下游廠商>(p, 1, "單筆", [&](frm下游廠商& w) {
-            type = w.objectName().toStdString();
-            order = w.txt工單單號->text().toStdString();
-            seq = w.txt序->text().toStdString();
-            note = w.txt注意事項->text().toStdString();
+            shown << w.objectName() << w.txt工單單號->text() << w.txt序->text() << w.txt注意事項->text();
         });
-        EXPECT_EQ(type, k.is(KindId::Printing) ? "frm下游廠商_印刷" : "frm下游廠商") << k.displayName;
-        EXPECT_EQ(order, po) << k.displayName;
-        EXPECT_EQ(seq, "2") << k.displayName;
-        EXPECT_EQ(note, "輕放") << k.displayName;
+        const std::string window = k.is(KindId::Printing) ? "frm下游廠商_印刷" : "frm下游廠商";
+        EXPECT_EQ(shown.join('/').toStdString(), window + "/" + po + "/2/輕放") << k.displayName;
         EXPECT_FALSE(p.flags().rowFlagged(1)) << k.displayName;
     }
 }

@@ -3,6 +3,7 @@
 // work order P001 line 1 with a piece D001 of printing, varnishing and
 // delivery.
 #include "daily_report/saving/tests/SavingFixture.h"
+#include "vendors/core/DownstreamVendor.h"
 
 #include <string>
 
@@ -21,6 +22,20 @@ protected:
             line(*k, "P001", 1);
             piece(*k, "D001", 1, "P001", 1);
         }
+    }
+
+    // A confirm of D001 that changes every field, with untrimmed code and note.
+    ConfirmInput input(const ProcessKind& k)
+    {
+        ConfirmInput in;
+        in.kind = &k;
+        in.preScheduleNo = "D001";
+        in.po = "P001";
+        in.seq = 1;
+        in.fields = {" V01 ", "永豐上光", "台北市中山路1號", "02-2222", "小心輕放 ", "V02", "大華裝訂", "林先生", 12.5, 250};
+        in.mainOptions.noSalesperson = true;
+        in.options.noAmounts = true;
+        return in;
     }
 
     // A column of the kind's scheduled row D001.
