@@ -211,3 +211,12 @@ TEST(EditRules, FinishDateTakesAStampOfARealDayOrASevenDigitDate)
     // Space stamps only on "完工日".
     EXPECT_EQ(keyDown(g, col(g, "完工說明"), kKeySpace), KeyDown::Default);
 }
+
+TEST(EditRules, LengthHintCountsBig5BytesAgainstTheLimit)
+{
+    const GridLayout& a = layoutOf("A-印前");
+    // Two bytes a Chinese character: 3 of them and 2 letters use 8 of 100.
+    const std::string hint = lengthHint(a, col(a, "完工說明"), "趕工中ok");
+    EXPECT_NE(hint.find("8/100"), std::string::npos) << hint;
+    EXPECT_NE(hint.find("50 個中文字"), std::string::npos) << hint;
+}
