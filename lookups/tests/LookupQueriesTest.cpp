@@ -181,9 +181,8 @@ TEST_F(Queries, DiesAreValidOnlyUnlessAskedAndFilterByEveryField)
 TEST(EmptyTables, GiveEmptyListsNotErrors)
 {
     db::test::FreshDatabase db;
-    for (const LookupQuery& q : {vendorQuery1({"印刷", "x", true, 0}), vendorQuery1({"所有廠商", "", false, 3}),
-                                 vendorQuery3({"D-印刷", "", false, 0}), vendorQuery5({"印刷", "x", false, 0}),
-                                 employeeQuery({"x", true, true}), customerQuery(Session{}, "x")}) {
+    // With and without the fall-back statement: the headings come without rows.
+    for (const LookupQuery& q : {vendorQuery1({"印刷", "x", true, 0}), vendorQuery3({"D-印刷", "", false, 0})}) {
         const LookupRows r = loadLookup(db.connectionString(), q);
         EXPECT_TRUE(r.rows.empty()) << q.filtered;
         EXPECT_FALSE(r.headings.empty());
