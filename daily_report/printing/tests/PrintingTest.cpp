@@ -70,7 +70,7 @@ TEST(PrintPageRules, ChoicePanelsChecksAndKind)
     }
 }
 
-TEST(PrintParamsFill, EmptyFieldsTakeTheirBoundsAndTextsAreTrimmed)
+TEST(PrintParamsFill, EmptyFieldsTakeTheirBoundsTextsAreTrimmedAndTheOrderLayoutTakesThemOver)
 {
     PageInput page;
     page.choice = 3;
@@ -89,6 +89,15 @@ TEST(PrintParamsFill, EmptyFieldsTakeTheirBoundsAndTextsAreTrimmed)
         page.choice = choice;
         EXPECT_EQ(FillParams(page).reportChoice, report) << choice;
     }
+
+    // The order layout takes them over, with the company title read at print time.
+    PrintParams order = p;
+    order.preScheduleFrom = "1131201001";
+    order.companyTitle = "大華印刷";
+    const reports::PrintParams r = OrderParams(order);
+    EXPECT_EQ((std::vector<std::string>{r.numberFrom, r.vendor, r.kind, r.noCustomer, r.titleChoice, r.companyTitle}),
+              (std::vector<std::string>{"1131201001", "V01", "D-印刷", "1", "2", "大華印刷"}));
+    EXPECT_EQ(r.choice, 2);
 }
 
 TEST(PrintCheckQuery, PerChoice)
@@ -183,24 +192,4 @@ TEST_F(PrintRun, NothingToPrintSaysSoAndStillCopiesMachinesIntoEmptyAndNullLines
                        [](const PrintParams&) { return false; })
                   .status,
               Outcome::Cancelled);
-}
-
-TEST(PrintOrderParams, HandedOverWithOriginAndChoice)
-{
-    PageInput page;
-    page.choice = 5;
-    page.kind = "D-印刷";
-    page.ranges[2] = "1131201001";
-    page.ranges[12] = "V01";
-    page.suppressCustomer = page.retitle = true;
-    PrintParams p = FillParams(page);
-    p.companyTitle = "大華印刷";
-    const reports::PrintParams r = OrderParams(p);
-    EXPECT_EQ(r.numberFrom, "1131201001");
-    EXPECT_EQ(r.vendor, "V01");
-    EXPECT_EQ(r.kind, "D-印刷");
-    EXPECT_EQ(r.choice, 4);
-    EXPECT_EQ(r.noCustomer, "1");
-    EXPECT_EQ(r.titleChoice, "2");
-    EXPECT_EQ(r.companyTitle, "大華印刷");
 }

@@ -409,7 +409,7 @@ TEST_F(MainWindowTest, TypedCellsAreSettledBeforeALoadASortAKindSwitchOrLeaving)
     EXPECT_EQ(w->changeFlags(printing).flaggedCount(), 0);
 }
 
-TEST_F(MainWindowTest, PendingCellsAreColouredCountedUndoneAndClearedBySavingWhichClosesTheLine)
+TEST_F(MainWindowTest, PendingCellsAreColouredCountedUndoneAndClearedBySaving)
 {
     FixedClock clock({2024, 12, 4, 14, 5, 0});
     auto w = open();
