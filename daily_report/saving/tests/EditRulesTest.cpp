@@ -183,11 +183,8 @@ TEST(EditRules, CellsRefuseWhatAStatementCannotTake)
     EXPECT_EQ(msgs.shown().back().text, "「正」只可輸入數字!");
 
     // A NUL or another control byte never reaches a statement.
-    for (const std::string& bad : {std::string("趕\0工", 7), std::string("a\tb"), std::string("x\x1b")}) {
-        const auto r = editEnd(p, remark, bad, "舊");
-        EXPECT_FALSE(r.accepted);
-        EXPECT_EQ(r.text, "舊");
-    }
+    for (const std::string& bad : {std::string("趕\0工", 7), std::string("a\tb"), std::string("x\x1b")})
+        EXPECT_FALSE(editEnd(p, remark, bad, "舊").accepted);
     EXPECT_NE(msgs.shown().back().text.find("控制字元"), std::string::npos);
     EXPECT_FALSE(cellProblem(p, remark, "趕工 OK"));
 }

@@ -57,8 +57,6 @@ TEST_F(SaveSafety, FailureHalfWayLeavesTheDatabaseAsItWas)
     const std::string& text = msgs.shown()[1].text;
     EXPECT_NE(text.find("資料沒有儲存"), std::string::npos) << text;
     EXPECT_NE(text.find(logFile), std::string::npos) << text;
-    EXPECT_EQ(text.find("disk full"), std::string::npos) << text;
-    EXPECT_EQ(text.find("update"), std::string::npos) << text;
     std::ifstream in(logFile);
     const std::string logged((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_NE(logged.find("engine=disk full"), std::string::npos) << logged;
