@@ -51,33 +51,22 @@ TEST_F(HistoryWindowTest, F8PreviewsTheLinesClosingNoWritesNothingYesWritesItAnd
     EXPECT_EQ(finishDate(), stamp);
 
     // Ctrl+H on the row: the history window lists the change and prints it.
-    bool shown = false, printed = false;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        auto* h = dynamic_cast<frm日報異動紀錄*>(QApplication::activeModalWidget());
-        if (!h || !h->isVisible() || shown)
-            return;
-        shown = true;
-        poll.stop();
-        ASSERT_EQ(h->fml異動紀錄->rowCount(), 1);
-        EXPECT_EQ(h->fml異動紀錄->item(0, 5)->text(), QStringLiteral("完工日"));
-        EXPECT_EQ(h->fml異動紀錄->item(0, 7)->text(), QString::fromStdString(stamp));
-        h->runModal = [&](QDialog&) { printed = true; };
-        h->scmd列印->click();
-        const auto doc = daily::historyReport("", h->entries());
-        EXPECT_FALSE(doc.pagesWith(QString::fromStdString(stamp)).empty());
-        h->reject();
-    });
-    poll.start(0);
+    bool printed = false;
     g->setActiveCell(1, 1);
-    QTest::keyClick(v, Qt::Key_H, Qt::ControlModifier);
-    EXPECT_TRUE(shown);
+    EXPECT_TRUE(daily::uitest::driveModal<frm日報異動紀錄>([&] { QTest::keyClick(v, Qt::Key_H, Qt::ControlModifier); },
+                                                        [&](frm日報異動紀錄& h) {
+        ASSERT_EQ(h.fml異動紀錄->rowCount(), 1);
+        EXPECT_EQ(h.fml異動紀錄->item(0, 5)->text(), QStringLiteral("完工日"));
+        EXPECT_EQ(h.fml異動紀錄->item(0, 7)->text(), QString::fromStdString(stamp));
+        h.runModal = [&](QDialog&) { printed = true; };
+        h.scmd列印->click();
+        const auto doc = daily::historyReport("", h.entries());
+        EXPECT_FALSE(doc.pagesWith(QString::fromStdString(stamp)).empty());
+    }));
     EXPECT_TRUE(printed);
     // The toolbar button opens it too.
-    shown = false;
-    poll.start(0);
-    w->toolbars().actHistory->trigger();
-    EXPECT_TRUE(shown);
+    EXPECT_TRUE(daily::uitest::driveModal<frm日報異動紀錄>([&] { w->toolbars().actHistory->trigger(); },
+                                                        [](frm日報異動紀錄&) {}));
 }
 
 } // namespace

@@ -47,6 +47,7 @@ QColor background(SpreadGrid& g, int row, int col)
 }
 
 using MainWindowTest = daily::uitest::WindowFixture;
+using daily::uitest::driveModal;
 
 } // namespace
 
@@ -201,35 +202,29 @@ TEST_F(MainWindowTest, QueryPutsTheGridOnTheWorkOrderOrSaysItIsMissing)
 {
     auto w = open();
     load(*w, "D-印刷");
-    auto typeNumber = [](const char* number) {
-        QTimer::singleShot(0, [number] {
-            auto* dlg = dynamic_cast<frm工務預排明細查詢*>(QApplication::activeModalWidget());
-            ASSERT_NE(dlg, nullptr);
-            QTest::keyClicks(dlg->txt訂單單號, number);
-            QTest::keyClick(dlg->txt訂單單號, Qt::Key_Return);
-        });
+    auto query = [&](const std::function<void(frm工務預排明細查詢&)>& drive) {
+        EXPECT_TRUE(driveModal<frm工務預排明細查詢>([&] { w->toolbars().actQuery->trigger(); }, drive));
     };
-    typeNumber("p0d2");
-    w->toolbars().actQuery->trigger();
+    auto type = [](const char* number) {
+        return [number](frm工務預排明細查詢& dlg) {
+            QTest::keyClicks(dlg.txt訂單單號, number);
+            QTest::keyClick(dlg.txt訂單單號, Qt::Key_Return);
+        };
+    };
+    query(type("p0d2"));
     EXPECT_EQ(gQueryOrderNo, "P0D2");
     SpreadGrid* g = w->currentGrid();
     EXPECT_EQ(g->activeRow(), 2);
     EXPECT_EQ(g->activeCol(), 2);   // then on as after Enter
     EXPECT_TRUE(messages.shown().empty());
 
-    typeNumber("zz9");
-    w->toolbars().actQuery->trigger();
+    query(type("zz9"));
     ASSERT_EQ(messages.shown().size(), 1u);
     EXPECT_EQ(messages.shown()[0].text, "找不到工單單號： ZZ9");
 
     // Cancel leaves everything as it was.
-    QTimer::singleShot(0, [] {
-        auto* dlg = dynamic_cast<frm工務預排明細查詢*>(QApplication::activeModalWidget());
-        ASSERT_NE(dlg, nullptr);
-        dlg->scmd取消->click();
-    });
     g->setActiveCell(1, 3);
-    w->toolbars().actQuery->trigger();
+    query([](frm工務預排明細查詢& dlg) { dlg.scmd取消->click(); });
     EXPECT_FALSE(gReturned);
     EXPECT_EQ(g->activeCol(), 3);
 }
@@ -243,22 +238,19 @@ TEST_F(MainWindowTest, ChangeDieButtonPicksARegisteredDieIntoTheRow)
     const int dieCol = daily::gridLayout(cutting).column("刀模代號");
     SpreadGrid* g = w->currentGrid();
     g->setText(1, dieCol, "K-0");   // the filter the lookup starts with
-    QTimer::singleShot(0, [] {
-        auto* dlg = dynamic_cast<frm刀模輔助視窗*>(QApplication::activeModalWidget());
-        ASSERT_NE(dlg, nullptr);
-        EXPECT_EQ(dlg->txt篩選->text(), QStringLiteral("K-0"));
-        ASSERT_EQ(dlg->fml刀模->maxRow(), 2);
-        dlg->fml刀模->setActiveCell(2, 1);
-        QTest::keyClick(dlg->fml刀模->tableView(), Qt::Key_Return);
-    });
-    w->filters().scmd刀模輔助->click();
+    EXPECT_TRUE(driveModal<frm刀模輔助視窗>([&] { w->filters().scmd刀模輔助->click(); }, [](frm刀模輔助視窗& dlg) {
+        EXPECT_EQ(dlg.txt篩選->text(), QStringLiteral("K-0"));
+        ASSERT_EQ(dlg.fml刀模->maxRow(), 2);
+        dlg.fml刀模->setActiveCell(2, 1);
+        QTest::keyClick(dlg.fml刀模->tableView(), Qt::Key_Return);
+    }));
     EXPECT_EQ(g->text(1, dieCol), "K-010");
     EXPECT_TRUE(w->changeFlags(cutting).isFlagged(1, dieCol));
     EXPECT_TRUE(gLookupFilter.empty());
 
     // Esc picks nothing and leaves the cell alone.
-    QTimer::singleShot(0, [] { QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Escape); });
-    QTest::keyClick(g->tableView(), Qt::Key_F9);
+    EXPECT_TRUE(driveModal<frm刀模輔助視窗>([&] { QTest::keyClick(g->tableView(), Qt::Key_F9); },
+                                        [](frm刀模輔助視窗& dlg) { QTest::keyClick(&dlg, Qt::Key_Escape); }));
     EXPECT_EQ(g->text(1, dieCol), "K-010");
     EXPECT_TRUE(messages.shown().empty());
 }
@@ -299,18 +291,10 @@ TEST_F(MainWindowTest, BindingRowsOfferTheirBindingInstructions)
     ASSERT_EQ(w->loadedRecords(binding), 1);
     EXPECT_TRUE(f.scmd裝訂說明->isVisible());
 
-    std::string po;
-    int no = 0;
-    QTimer::singleShot(0, [&] {
-        auto* dlg = dynamic_cast<frm裝訂說明*>(QApplication::activeModalWidget());
-        ASSERT_NE(dlg, nullptr);
-        po = dlg->record().po;
-        no = dlg->record().no;
-        dlg->reject();
-    });
-    f.scmd裝訂說明->click();
-    EXPECT_EQ(po, TestDatabase::workOrder(binding));
-    EXPECT_EQ(no, 1);
+    EXPECT_TRUE(driveModal<frm裝訂說明>([&] { f.scmd裝訂說明->click(); }, [&](frm裝訂說明& dlg) {
+        EXPECT_EQ(dlg.record().po, TestDatabase::workOrder(binding));
+        EXPECT_EQ(dlg.record().no, 1);
+    }));
 }
 
 TEST_F(MainWindowTest, MaintenanceLockEndsTheProgramBeforeLoading)

@@ -32,6 +32,31 @@
 
 namespace qtmv::daily::uitest {
 
+// Lets `open` bring up a modal Dialog and `drive` work it once it is up, then
+// closes it if still open. Polled: checks before a window may let events run.
+// Whether the dialog came up.
+template <class Dialog>
+bool driveModal(const std::function<void()>& open, const std::type_identity_t<std::function<void(Dialog&)>>& drive)
+{
+    bool driven = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* w = dynamic_cast<Dialog*>(QApplication::activeModalWidget());
+        if (!w || !w->isVisible() || driven)
+            return;
+        driven = true;
+        poll.stop();
+        w->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(w));
+        drive(*w);
+        if (w->isVisible())
+            w->reject();
+    });
+    poll.start(0);
+    open();
+    return driven;
+}
+
 // The daily report window, signed in with every work-order right.
 class WindowFixture : public ::testing::Test {
 protected:
@@ -141,34 +166,19 @@ protected:
     void openAndDrive(ProcessPage& p, int row, const char* heading,
                       const std::type_identity_t<std::function<void(Dialog&)>>& drive, bool byF9 = false)
     {
-        // Polled: the maintenance check before the window lets events run.
-        bool driven = false;
-        QTimer poll;
-        QObject::connect(&poll, &QTimer::timeout, [&] {
-            auto* w = dynamic_cast<Dialog*>(QApplication::activeModalWidget());
-            if (!w || !w->isVisible() || driven)
-                return;
-            driven = true;
-            poll.stop();
-            w->activateWindow();
-            EXPECT_TRUE(QTest::qWaitForWindowActive(w));
-            drive(*w);
-            if (w->isVisible())
-                w->reject();
-        });
-        poll.start(0);
         const int col = p.layout().column(heading);
         ASSERT_GT(col, 0) << heading;
         p.grid()->setActiveCell(row, col);
         QTableView* v = p.grid()->tableView();
-        if (byF9) {
-            v->setFocus();
-            QTest::keyClick(v, Qt::Key_F9);
-        } else {
-            const QRect cell = v->visualRect(v->model()->index(row - 1, col - 1));
-            QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, cell.center());
-        }
-        EXPECT_TRUE(driven);
+        EXPECT_TRUE(driveModal<Dialog>([&] {
+            if (byF9) {
+                v->setFocus();
+                QTest::keyClick(v, Qt::Key_F9);
+            } else {
+                const QRect cell = v->visualRect(v->model()->index(row - 1, col - 1));
+                QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, cell.center());
+            }
+        }, drive));
     }
 
     Session saved_;
