@@ -18,6 +18,17 @@ namespace {
 
 using daily::test::kind;
 
+// A line of machine H1.
+TimeLine stint(const char* start, const char* end, double quantity = 0)
+{
+    TimeLine l;
+    l.machine = "H1";
+    l.start = start;
+    l.end = end;
+    l.quantity = quantity;
+    return l;
+}
+
 class TimeRecordTest : public daily::test::SavingFixture {
 protected:
     TimeRecordTest()
@@ -47,17 +58,10 @@ protected:
     {
         SaveInput in;
         in.key = {number, "P001", 1, &printing};
-        TimeLine a, blank, b;
-        a.machine = b.machine = "H1";
-        a.start = "1131204 0830";
-        a.end = "1131204 1015";
-        a.quantity = 9450;
+        TimeLine a = stint("1131204 0830", "1131204 1015", 9450);
         a.operatorId = "E01";
         a.operatorName = "陳大文";
-        b.start = "1131204 2330";
-        b.end = "1131205 0115";
-        b.quantity = 550;
-        in.lines = {a, blank, b};
+        in.lines = {a, TimeLine{}, stint("1131204 2330", "1131205 0115", 550)};
         in.completionDate = "1131205";
         in.completedQuantity = 10000;
         return in;
@@ -300,13 +304,7 @@ protected:
     {
         SaveInput in;
         in.key = {"", "P001", 1, &kind("D-印刷")};
-        TimeLine a, b;
-        a.machine = b.machine = "H1";
-        a.start = "1131204 0830";
-        a.end = "1131204 1015";
-        b.start = "1131204 1100";
-        b.end = "1131204 1200";
-        in.lines = {a, b};
+        in.lines = {stint("1131204 0830", "1131204 1015"), stint("1131204 1100", "1131204 1200")};
         return in;
     }
 

@@ -13,7 +13,6 @@
 #include "platform/ui/tests/TypeKeys.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCalendarWidget>
 #include <QComboBox>
 #include <QLabel>
