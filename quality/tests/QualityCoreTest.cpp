@@ -34,30 +34,11 @@ protected:
         return conn_;
     }
     db::test::FreshDatabase db;
-    daily::SaveContext ctx_{db.session(), systemClock(), [this] { ++ended; }};
+    daily::SaveContext ctx_{db.session(), systemClock(), [] {}};
 
     jet::Connection conn_;
     ScriptedMessages messages;
-    int ended = 0;
 };
-
-InspectionLine inspected(const char* item, double n, double bad, const char* verdict)
-{
-    InspectionLine l;
-    l.item = item;
-    l.inspected = n;
-    l.defective = bad;
-    l.rate = *defectRate(n, bad);
-    l.verdict = verdict;
-    return l;
-}
-
-ListingFilter with(void (*set)(ListingFilter&))
-{
-    ListingFilter f;
-    set(f);
-    return f;
-}
 
 PrintingLine printed(const char* colour, const char* l, const char* date)
 {
@@ -78,9 +59,14 @@ TEST_F(QualityCore, InspectionSaveReplacesItsOwnRecordAndKeepsNoEmptyLine)
     db.exec("insert into [工單品檢明細] (製程, 工單單號, 工單序, 序, 主要檢查項目) values "
             "('D-印刷', 'P1', 1, 1, 'old'), ('E-上光', 'P1', 1, 1, 'varnish'), ('D-印刷', 'P1', 2, 1, 'line 2')");
     const InspectionKey key{"D-印刷", "P1", 1};
-    InspectionLine standardOnly;
+    InspectionLine checked, standardOnly;
+    checked.item = "色差";
+    checked.inspected = 200;
+    checked.defective = 3;
+    checked.rate = 1.5;
+    checked.verdict = "OK";
     standardOnly.standard = "ΔE≦3.0";
-    InspectionSaved out = saveInspection(key, {inspected("色差", 200, 3, "OK"), InspectionLine{}, standardOnly}, ctx_);
+    InspectionSaved out = saveInspection(key, {checked, InspectionLine{}, standardOnly}, ctx_);
     ASSERT_EQ(out.status, SaveStatus::Saved);
     EXPECT_TRUE(out.hasLines);
     EXPECT_EQ(db.rows("select 序, 主要檢查項目, 檢查標準, 檢驗數量, 不良數量, 不良率, 判定 from [工單品檢明細] "
@@ -187,7 +173,10 @@ TEST_F(QualityCore, ListingFiltersAndItsReport)
             "('D-印刷', 'P1', 1, 1, 'PANTONE 185 C', '1131201', 'E01', '陳大文', 'DIC 金', '白墨'), "
             "('D-印刷', 'P2', 1, 1, 'K', '1131203', 'E02', '林美玲', '', ''), "
             "('D-印刷', 'P3', 2, 1, 'pantone 286 c', '1131205', 'E01', '陳大文', '', '')");
-    auto pos = [&](const ListingFilter& f) {
+    // The work orders listed with the filter `set` fills in.
+    auto pos = [&](void (*set)(ListingFilter&)) {
+        ListingFilter f;
+        set(f);
         const report::DataTable t = loadListing(conn(), f);
         std::vector<std::string> out;
         for (std::size_t i = 0; i < t.rowCount(); ++i)
@@ -195,16 +184,17 @@ TEST_F(QualityCore, ListingFiltersAndItsReport)
         return out;
     };
     using V = std::vector<std::string>;
-    EXPECT_EQ(pos({}), (V{"P1", "P2", "P3"}));
-    EXPECT_EQ(pos(with([](ListingFilter& f) { f.poFrom = "P2", f.poTo = "P3"; })), (V{"P2", "P3"}));
-    EXPECT_EQ(pos(with([](ListingFilter& f) { f.dateFrom = "1131202", f.dateTo = "1131205"; })), (V{"P2", "P3"}));
-    EXPECT_EQ(pos(with([](ListingFilter& f) { f.colour = "PANTONE"; })), (V{"P1", "P3"}));
-    EXPECT_EQ(pos(with([](ListingFilter& f) { f.customer = "C01"; })), (V{"P1", "P3"}));
-    EXPECT_EQ(pos(with([](ListingFilter& f) { f.recorder = "美玲"; })), (V{"P2"}));
-    EXPECT_EQ(pos(with([](ListingFilter& f) { f.recorder = "E01", f.poTo = "P1"; })), (V{"P1"}));
-    EXPECT_EQ(pos(with([](ListingFilter& f) { f.colour = "x' or '1'='1"; })), V{});
+    EXPECT_EQ(pos([](ListingFilter&) {}), (V{"P1", "P2", "P3"}));
+    EXPECT_EQ(pos([](ListingFilter& f) { f.poFrom = "P2", f.poTo = "P3"; }), (V{"P2", "P3"}));
+    EXPECT_EQ(pos([](ListingFilter& f) { f.dateFrom = "1131202", f.dateTo = "1131205"; }), (V{"P2", "P3"}));
+    EXPECT_EQ(pos([](ListingFilter& f) { f.colour = "PANTONE"; }), (V{"P1", "P3"}));
+    EXPECT_EQ(pos([](ListingFilter& f) { f.customer = "C01"; }), (V{"P1", "P3"}));
+    EXPECT_EQ(pos([](ListingFilter& f) { f.recorder = "美玲"; }), (V{"P2"}));
+    EXPECT_EQ(pos([](ListingFilter& f) { f.recorder = "E01", f.poTo = "P1"; }), (V{"P1"}));
+    EXPECT_EQ(pos([](ListingFilter& f) { f.colour = "x' or '1'='1"; }), V{});
 
-    const ListingFilter f = with([](ListingFilter& x) { x.customer = "C01"; });
+    ListingFilter f;
+    f.customer = "C01";
     const report::PageDocument doc = listingReport(loadListing(conn(), f), conditionsText(f));
     ASSERT_EQ(doc.pages.size(), 1u);
     EXPECT_TRUE(doc.find(0, QStringLiteral("113/12/05")));
