@@ -60,7 +60,7 @@ TEST_F(ChangeHistoryTest, ThePreviewIsWhatTheSaveThenDoesAndLeavesNothingBehind)
 {
     applyClick(l, rows, flags, last, l.finishDateCol, clock_);
     setCell(rows, flags, other, l.remarkCol, "換紙");
-    const std::string stamp = rows[static_cast<std::size_t>(last - 1)][static_cast<std::size_t>(l.finishDateCol - 1)];
+    const std::string stamp = cellAt(rows, last, l.finishDateCol);
     const std::string untouched = dump();
 
     const SaveSummary p = preview();

@@ -57,16 +57,10 @@ protected:
                 return r;
         return 0;
     }
-    // The cell at grid row r, column c (both from 1).
-    template <class Rows>
-    static auto& at(Rows& rows, int r, int c)
-    {
-        return rows.at(static_cast<std::size_t>(r - 1)).at(static_cast<std::size_t>(c - 1));
-    }
     // "where PO = '..' and [NO] = n" of a loaded row.
     static std::string lineKey(const GridRows& rows, int r)
     {
-        return "where PO = '" + at(rows, r, 1) + "' and [NO] = " + at(rows, r, 2);
+        return "where PO = '" + cellAt(rows, r, 1) + "' and [NO] = " + cellAt(rows, r, 2);
     }
     long long openPieces(const ProcessKind& k, const GridRows& rows, int r)
     {
@@ -104,11 +98,11 @@ TEST_P(EndToEnd, FinishingTheLastPieceClosesThePrintingLine)
         SCOPED_TRACE("line " + std::to_string(lineNo));
         auto [rows, flags] = editable(printing, load(printing));
         const int r = firstRow(rows, [&](int r) {
-            return at(rows, r, 2) == std::to_string(lineNo) && openPieces(printing, rows, r) == 1;
+            return cellAt(rows, r, 2) == std::to_string(lineNo) && openPieces(printing, rows, r) == 1;
         });
         ASSERT_GT(r, 0) << "the demo plant has no such line";
         const std::string key = lineKey(rows, r);
-        const std::string po = at(rows, r, 1), id = at(rows, r, pl.idCol), ino = at(rows, r, pl.inoCol);
+        const std::string po = cellAt(rows, r, 1), id = cellAt(rows, r, pl.idCol), ino = cellAt(rows, r, pl.inoCol);
         // One outsourcing line still to be dated, one settled with the vendor.
         db->exec("delete from VENDERAC " + key + " and KIND = '印 刷'");
         db->exec("insert into VENDERAC (PO, [NO], KIND, EAMT, ODATE) values ('" + po + "', " +
@@ -132,7 +126,7 @@ TEST_P(EndToEnd, FinishingTheLastPieceClosesThePrintingLine)
 
         // Delete on the stamp and saving again opens the line once more.
         ASSERT_EQ(keyDown(pl, pl.finishDateCol, kKeyDelete), KeyDown::ClearAndFlag);
-        at(rows, r, pl.finishDateCol).clear();
+        cellAt(rows, r, pl.finishDateCol).clear();
         flags.set(r, pl.finishDateCol);
         ASSERT_EQ(save(printing, rows, flags), SaveResult::Saved);
         EXPECT_EQ(value("select FDATE || '/' || ACT from PRINTING " + key), "/");
@@ -146,7 +140,7 @@ TEST_P(EndToEnd, OneOfTwoPiecesFinishedKeepsTheLineOpen)
     const int r = firstRow(rows, [&](int r) { return openPieces(printing, rows, r) >= 2; });
     ASSERT_GT(r, 0);
     const std::string key = lineKey(rows, r);
-    const std::string flowSql = "select * from PRINTFLOW where PO = '" + at(rows, r, 1) + "'";
+    const std::string flowSql = "select * from PRINTFLOW where PO = '" + cellAt(rows, r, 1) + "'";
     const auto flowBefore = db->rows(flowSql);
     db->exec("update PRINTING set FDATE = '1111-11', ACT = '1111-11' " + key);   // drifted
 
@@ -164,15 +158,15 @@ TEST_P(EndToEnd, PaperFinishedMarksItsPurchaseLinesArrived)
     const std::string purchase = "select * from 紙品採購明細 D join 紙品採購資料 H on H.採購單號 = D.採購單號 ";
     const int r = firstRow(rows, [&](int r) {
         return openPieces(paper, rows, r) == 1 &&
-               count(purchase + "where D.PO = '" + at(rows, r, 1) + "' and D.[NO] = " + at(rows, r, 2) +
+               count(purchase + "where D.PO = '" + cellAt(rows, r, 1) + "' and D.[NO] = " + cellAt(rows, r, 2) +
                      " and H.KIND = '紙 品' and D.紙到 <> 'Y'") > 0;
     });
     ASSERT_GT(r, 0);
-    const std::string where = "where D.PO = '" + at(rows, r, 1) + "' and D.[NO] = " + at(rows, r, 2);
+    const std::string where = "where D.PO = '" + cellAt(rows, r, 1) + "' and D.[NO] = " + cellAt(rows, r, 2);
     // A purchase of another kind for the same line stays as it is.
     db->exec("insert into 紙品採購資料 (採購單號, KIND) values ('PX', '裱 紙')");
-    db->exec("insert into 紙品採購明細 (採購單號, 序, PO, [NO], 紙到) values ('PX', 1, '" + at(rows, r, 1) + "', " +
-              at(rows, r, 2) + ", '')");
+    db->exec("insert into 紙品採購明細 (採購單號, 序, PO, [NO], 紙到) values ('PX', 1, '" + cellAt(rows, r, 1) + "', " +
+              cellAt(rows, r, 2) + ", '')");
 
     click(l, rows, flags, r, l.finishDateCol);
     ASSERT_EQ(save(paper, rows, flags), SaveResult::Saved);
@@ -194,7 +188,7 @@ TEST_P(EndToEnd, DieCuttingDieFlagKeepsItsFirstStamp)
     const std::string key = lineKey(rows, r);
     db->exec("update KNIFE set FDATE = '1101-09' " + key);
     db->exec("update VENDERAC set ODATE = '' " + key + " and KIND = '刀 模'");
-    at(rows, r, dieFlag) = "V";
+    cellAt(rows, r, dieFlag) = "V";
 
     click(l, rows, flags, r, l.column("紙"));
     ASSERT_EQ(save(cutting, rows, flags), SaveResult::Saved);
@@ -208,7 +202,7 @@ TEST_P(EndToEnd, DieCuttingDieFlagKeepsItsFirstStamp)
 
     // A die flag that was empty at loading time does not undo a die made
     // since; clearing the flag itself opens the die-making line again.
-    at(rows, r, dieFlag) = "";
+    cellAt(rows, r, dieFlag) = "";
     ASSERT_EQ(save(cutting, rows, flags), SaveResult::Saved);
     EXPECT_EQ(value("select FDATE from KNIFE " + key), "1101-09");
     flags.set(r, dieFlag);
@@ -224,17 +218,17 @@ TEST_P(EndToEnd, ManualWriteBackRegistersANewDieOnce)
     GridRows rows = load(cutting);
     ASSERT_GE(rows.size(), 2u);
     const int first = 1;
-    const int second = firstRow(rows, [&](int r) { return at(rows, r, 1) != at(rows, first, 1); });
+    const int second = firstRow(rows, [&](int r) { return cellAt(rows, r, 1) != cellAt(rows, first, 1); });
     ASSERT_GT(second, 0);
     auto prepare = [&](int r, const std::string& code, const std::string& rework) {
-        at(rows, r, l.remarkCol) = code;
-        at(rows, r, l.column("新舊刀")) = "新刀";
-        at(rows, r, l.column("儲位")) = "A-01";
-        db->exec("update 工單lable set 內容8 = '" + rework + "', 內容12 = '' where PO = '" + at(rows, r, 1) + "'");
+        cellAt(rows, r, l.remarkCol) = code;
+        cellAt(rows, r, l.column("新舊刀")) = "新刀";
+        cellAt(rows, r, l.column("儲位")) = "A-01";
+        db->exec("update 工單lable set 內容8 = '" + rework + "', 內容12 = '' where PO = '" + cellAt(rows, r, 1) + "'");
     };
     prepare(first, "K-NEW-1", "一般生產");
     prepare(second, "K-NEW-2", "一般生產");
-    db->exec("update 工單lable set 內容12 = ' 重工：色差' where PO = '" + at(rows, second, 1) + "'");
+    db->exec("update 工單lable set 內容12 = ' 重工：色差' where PO = '" + cellAt(rows, second, 1) + "'");
     const std::string top = value("select max(序) from 刀模管理資料");
 
     ScriptedMessages msgs;
@@ -251,9 +245,9 @@ TEST_P(EndToEnd, ManualWriteBackRegistersANewDieOnce)
     const auto reg = db->rows("select 序, 日期, 工單單號, 工單序, 客戶代號, 作廢, 模數 = (select MEMB from CROWD " +
                                key + ") from 刀模管理資料 where 刀模代號 = 'K-NEW-1'");
     ASSERT_EQ(reg.size(), 1u);
-    EXPECT_EQ(reg[0], (std::vector<std::string>{std::to_string(std::stoll(top) + 1), "1131204", at(rows, first, 1),
-                                                at(rows, first, 2),
-                                                value("select CUST from PWORK where PO = '" + at(rows, first, 1) + "'"),
+    EXPECT_EQ(reg[0], (std::vector<std::string>{std::to_string(std::stoll(top) + 1), "1131204", cellAt(rows, first, 1),
+                                                cellAt(rows, first, 2),
+                                                value("select CUST from PWORK where PO = '" + cellAt(rows, first, 1) + "'"),
                                                 "", "1"}));
 
     // A line that is gone: the user hears that nothing was written.
@@ -270,7 +264,7 @@ TEST_P(EndToEnd, ManualWriteBackCopiesTheRemarkOfAPlainKind)
     const GridLayout& l = gridLayout(gluing);
     GridRows rows = load(gluing);
     ASSERT_FALSE(rows.empty());
-    at(rows, 1, l.remarkCol) = "  加急 '今日' ";
+    cellAt(rows, 1, l.remarkCol) = "  加急 '今日' ";
     ScriptedMessages msgs;
     SaveContext ctx{session(), clock_, [] {}};
     ASSERT_EQ(writeBackCurrentRow(gluing, rows, 1, ctx), RowWriteBack::Written);

@@ -26,11 +26,6 @@ protected:
 
     void click(const GridLayout& l, GridRows& rows, ChangeFlags& flags, int r, int c) { applyClick(l, rows, flags, r, c, clock_); }
 
-    std::string cellOf(const GridRows& rows, int r, int c) const
-    {
-        return rows[static_cast<std::size_t>(r - 1)][static_cast<std::size_t>(c - 1)];
-    }
-
     const ProcessKind& printing = kind("D-印刷");
     const GridLayout& pl = gridLayout(printing);
     const int density = pl.column("濃度");
@@ -48,7 +43,7 @@ TEST_F(Extras, DensityMarkNeverReplacesTheWorkOrdersForm)
 
     auto [rows, flags] = editable(printing, load(printing));
     const int r = rowOf(rows, printing, "D1", 1);
-    ASSERT_EQ(cellOf(rows, r, density), "V");
+    ASSERT_EQ(cellAt(rows, r, density), "V");
     click(pl, rows, flags, r, density);   // refused: "A1" is not the mark
     click(pl, rows, flags, r, density);
     setCell(rows, flags, r, pl.remarkCol, "趕");
@@ -96,7 +91,7 @@ TEST_F(Extras, TwoWorkstationsSavingDifferentFieldsOfOneLineBothLand)
     // Every scheduled piece of the line, not another line's; the next load shows what was typed.
     EXPECT_EQ(value("select COLOR1 from PRINTING_S where [NO] = 2"), "4.0");
     const GridRows again = load(printing);
-    EXPECT_EQ(cellOf(again, rowOf(again, printing, "D2", 1), front), "1,077");
+    EXPECT_EQ(cellAt(again, rowOf(again, printing, "D2", 1), front), "1,077");
 
     // Die-cutting: a click on "紙" writes 紙 alone; the 刀 mark that another
     // workstation set since loading survives.

@@ -35,16 +35,23 @@ inline int rowOf(const GridRows& rows, const ProcessKind& k, const std::string& 
     return 0;
 }
 
+// The cell at grid row r, column c (both from 1).
+template <class Rows>
+auto& cellAt(Rows& rows, int r, int c)
+{
+    return rows.at(static_cast<std::size_t>(r - 1)).at(static_cast<std::size_t>(c - 1));
+}
+
 inline void setCell(GridRows& rows, ChangeFlags& flags, int row, int col, const std::string& text)
 {
-    rows.at(static_cast<std::size_t>(row - 1)).at(static_cast<std::size_t>(col - 1)) = text;
+    cellAt(rows, row, col) = text;
     flags.set(row, col);
 }
 
 // A click on a cell of a row, applied as the window applies it.
 inline void applyClick(const GridLayout& l, GridRows& rows, ChangeFlags& flags, int r, int c, const Clock& clock)
 {
-    const RowText rowText = [&](int col) { return rows.at(static_cast<std::size_t>(r - 1)).at(static_cast<std::size_t>(col - 1)); };
+    const RowText rowText = [&](int col) { return cellAt(rows, r, col); };
     for (const CellChange& ch : cellClick(l, r, c, rowText, clock))
         setCell(rows, flags, r, ch.col, ch.text);
 }
