@@ -94,27 +94,11 @@ TEST_F(BindingWindow, EditsTheInstructionsWithPhrasesAndSavesWithF8)
     EXPECT_EQ(messages.shown().size(), 1u);
 }
 
-TEST_F(BindingWindow, LeavingWithUnsavedTypingAsksFirst)
+TEST_F(BindingWindow, AnotherWorkstationsChangeIsKeptUntilTheUserChoosesToOverwriteAndLeavingAsksFirst)
 {
     frm裝訂說明 w("P0001", 1);
-    messages.answer(MsgAnswer::No);
-    messages.answer(MsgAnswer::Yes);
-    run(w, [&] {
-        retype(w.txt裝訂方式, QStringLiteral("精裝"));
-        QTest::keyClick(w.txt裝訂方式, Qt::Key_Escape);
-        EXPECT_TRUE(w.isVisible());
-        EXPECT_EQ(w.txt裝訂方式->text(), QStringLiteral("精裝"));
-        w.scmd離開->click();
-    });
-    EXPECT_EQ(messages.shown().size(), 2u);
-    EXPECT_EQ(db.line(), "32.0|2.0|16.0|膠裝|依頁序裝訂\r\n書背平整");
-}
-
-TEST_F(BindingWindow, AnotherWorkstationsChangeIsKeptUntilTheUserChoosesToOverwrite)
-{
-    frm裝訂說明 w("P0001", 1);
-    messages.answer(MsgAnswer::No);
-    messages.answer(MsgAnswer::Yes);
+    for (MsgAnswer a : {MsgAnswer::No, MsgAnswer::Yes, MsgAnswer::No, MsgAnswer::Yes})
+        messages.answer(a);
     run(w, [&] {
         retype(w.txt裝訂方式, QStringLiteral("穿線膠裝"));
         db.exec("update 工單頁數 set 裝訂方式 = '精裝', 台數 = 3 where PO = 'P0001'");
@@ -122,9 +106,14 @@ TEST_F(BindingWindow, AnotherWorkstationsChangeIsKeptUntilTheUserChoosesToOverwr
         EXPECT_EQ(w.txt裝訂方式->text(), QStringLiteral("穿線膠裝"));   // the typing stays
         w.scmd儲存->click();
         EXPECT_EQ(w.txt台數->text(), QStringLiteral("3"));              // the other change shows now
+        // Unsaved typing: Esc asks, and No keeps the window and the typing.
+        retype(w.txt裝訂方式, QStringLiteral("精裝"));
+        QTest::keyClick(w.txt裝訂方式, Qt::Key_Escape);
+        EXPECT_TRUE(w.isVisible());
+        EXPECT_EQ(w.txt裝訂方式->text(), QStringLiteral("精裝"));
         w.scmd離開->click();
     });
-    ASSERT_EQ(messages.shown().size(), 2u);
+    ASSERT_EQ(messages.shown().size(), 4u);
     EXPECT_NE(messages.shown()[0].text.find("裝訂方式"), std::string::npos);
     EXPECT_EQ(db.line(), "32.0|3.0|16.0|穿線膠裝|依頁序裝訂\r\n書背平整");
 }
