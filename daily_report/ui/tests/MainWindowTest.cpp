@@ -1,8 +1,6 @@
 // The daily report window driven as the shop floor drives it: keys, clicks
 // and message answers, on a small plant database.
 #include "common/HandOver.h"
-#include "common/RocDate.h"
-#include "daily_report/core/GridLayout.h"
 #include "daily_report/documents/BindingWindow.h"
 #include "daily_report/ui/DetailsPanel.h"
 #include "daily_report/ui/PrintPage.h"
@@ -21,7 +19,6 @@
 #include <QRadioButton>
 #include <QStackedWidget>
 #include <QStatusBar>
-#include <QToolBar>
 
 #include <filesystem>
 

@@ -9,7 +9,6 @@
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <vector>
 
 namespace qtmv::daily::uitest {
 
