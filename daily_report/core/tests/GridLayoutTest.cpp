@@ -15,7 +15,6 @@ TEST(GridLayout, SavingColumnsOfEveryKind)
         const GridLayout& l = gridLayout(k);
         const char* remark = k.letter == 'C' || k.letter == 'D' ? "說明" : k.letter == 'G' ? "刀模代號" : "備註";
         EXPECT_EQ(l.heading(l.remarkCol), remark);
-        EXPECT_EQ(l.heading(l.inoCol), "序");
         EXPECT_EQ(l.column("完工日", 2), 0);
         EXPECT_EQ(l.column("完工說明", 2), 0);
         EXPECT_EQ(l.heading(l.columnCount()), "拆台");

@@ -125,10 +125,6 @@ TEST_F(Loading, SortOptions)
     EXPECT_EQ(keys(SortOption::Sequence), (Texts{"D2/3", "D1/6", "D1/4", "D1/5"}));
 }
 
-// The kinds' own sort keys, in their order, ahead of the tie-breaks. Of the
-// n + 1 pieces, piece i holds "2" in key n + 1 - i and "1" in the others, and
-// the work orders run backwards: each key decides between two neighbours that
-// the next key, or the tie-breaks, would put the other way round.
 TEST_F(Loading, FlagsOfTheOtherProcesses)
 {
     workOrder("W1");
