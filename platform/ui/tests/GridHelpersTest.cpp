@@ -28,11 +28,6 @@ TEST_F(GridHelpersTest, SetupGivesRowsHeadingsAndLayout)
     EXPECT_TRUE(grid.colHidden(3));
     EXPECT_TRUE(grid.colHidden(4));
     EXPECT_FALSE(grid.colHidden(2));
-    // What the views show follows the layout.
-    EXPECT_EQ(grid.tableView()->columnWidth(0), 90);
-    EXPECT_TRUE(grid.tableView()->isColumnHidden(2));
-    EXPECT_TRUE(grid.tableView()->isColumnHidden(3));
-    EXPECT_FALSE(grid.tableView()->isColumnHidden(1));
 
     // A second layout keeps nothing of the first one's columns.
     grid.setColumnEditable(2, true);
@@ -61,9 +56,6 @@ TEST_F(GridHelpersTest, BulkLoadReadsBackEqual)
     expected[5].resize(90);
 
     qtmv::CopyRowsToGrid(grid, rows);
-    EXPECT_EQ(grid.maxRow(), 1000);
-    EXPECT_EQ(grid.MaxCol(), 90);
-    EXPECT_EQ(grid.text(1000, 90), rows[999][89]);
     EXPECT_EQ(grid.heading(90), "欄");   // headings and layout survive a load
     EXPECT_EQ(qtmv::ReadGridCells(grid), expected);
 
