@@ -238,14 +238,6 @@ TEST_F(EndToEnd, SecondInstanceEndsSilentlyAndACrashedOneBlocksNothing)
     EXPECT_EQ(readAll(errPath("third")), "");
 }
 
-TEST_F(EndToEnd, MissingDatabaseIsReportedAndTheWindowStillOpens)
-{
-    QFile::remove(QString::fromStdString(db.folder() + "QTMV.mdb"));
-    Program p(exe, launcherArgs(), errPath("nodb"));
-    EXPECT_FALSE(p.waitFor(3s));
-    EXPECT_EQ(readAll(errPath("nodb")).rfind("[取得系統相關設定資料錯誤] ", 0), 0u) << readAll(errPath("nodb"));
-}
-
 // A named pipe where the database should be: said at once, never waited on.
 TEST_F(EndToEnd, NamedPipeAsTheDatabaseIsReportedNotWaitedOn)
 {

@@ -90,11 +90,18 @@ Texts fields(const Session& s)
             s.ExcelFolder};
 }
 
+// Start-up settings loaded from a fresh database, every message captured.
+class SessionSettings : public ::testing::Test {
+protected:
+    FreshDatabase db;
+    Session& s = db.session();
+    ScriptedMessages messages;
+};
+
 } // namespace
 
-TEST(SessionSettings, LauncherLineFillsUserGroupsCompanyRightsAndExcelFolder)
+TEST_F(SessionSettings, LauncherLineFillsUserGroupsCompanyRightsAndExcelFolder)
 {
-    FreshDatabase db;
     addEmployee(db, "A001", "王大明", "");
     db.exec("insert into [COMPANY] (COMPANY) values (' 聿禾印刷 ')");
     db.exec("insert into [COMPANY2] (COMPANY) values ('二廠')");
@@ -102,8 +109,6 @@ TEST(SessionSettings, LauncherLineFillsUserGroupsCompanyRightsAndExcelFolder)
     db.exec("insert into [SYSLOAD] (ID, COMPUTER, EXCEL) values ('PC1\\admin', 'PC1', '/srv/excel/')");
     db.exec("insert into [SYSLOAD] (ID, COMPUTER, EXCEL) values ('PC1\\admin', 'PC2', '/wrong/')");
 
-    ScriptedMessages messages;
-    Session& s = db.session();
     s.RightsGroups[7] = "stale";
     ASSERT_TRUE(LoadSessionSettings(
         s, true, environment("  -kvo2851 -AD= -NAME=王大明 -ID=A001 -XLS=.xls -DOC=.doc -PID=99  ")));
@@ -113,38 +118,30 @@ TEST(SessionSettings, LauncherLineFillsUserGroupsCompanyRightsAndExcelFolder)
                                "二廠", "10", "000000000001", "/srv/excel/"}));
 }
 
-TEST(SessionSettings, WithoutTokenTheAdministratorStillEmployedIsChosen)
+TEST_F(SessionSettings, WithoutTokenTheAdministratorStillEmployedIsChosen)
 {
-    FreshDatabase db;
     db.exec("insert into [使用者資料] (使用者, 管理者) values ('小李', 'N')");
     db.exec("insert into [使用者資料] (使用者, 管理者) values (' 老闆 ', 'Y')");
     addEmployee(db, "E1", "老闆", "1120101");
     addEmployee(db, "E2", "老闆", "");
     addEmployee(db, "E3", "小李", "");
-
-    ScriptedMessages messages;
-    Session& s = db.session();
     ASSERT_TRUE(LoadSessionSettings(s, true, environment("")));
     EXPECT_TRUE(messages.shown().empty());
     EXPECT_EQ(fields(s), (Texts{"老闆", "老闆", "E2", ".xlsx", ".docx", "GE2", "", "", "ZE2", "12E2", "", "", "", "", "",
                                ""}));
 }
 
-TEST(SessionSettings, MissingNameKeyIsReportedAndStopsLoading)
+TEST_F(SessionSettings, MissingNameKeyIsReportedAndStopsLoading)
 {
-    FreshDatabase db;
     db.exec("insert into [COMPANY] (COMPANY) values ('公司')");
-    ScriptedMessages messages;
-    Session& s = db.session();
     EXPECT_FALSE(LoadSessionSettings(s, true, environment("-kvo2851 -AD=admin -ID=A001 -XLS=x -DOC=y -PID=1")));
     expectOne(messages, kSettingsTitle);
     EXPECT_EQ(messages.shown()[0].icon, MsgIcon::Critical);
     EXPECT_EQ(s.CompanyName, ""); // loading stopped at the error
 }
 
-TEST(SessionSettings, RightsCountOnlyWhenUserAndRightsWereEstablished)
+TEST_F(SessionSettings, RightsCountOnlyWhenUserAndRightsWereEstablished)
 {
-    FreshDatabase db;
     addEmployee(db, "A001", "王大明", "");
     db.exec("insert into [使用者資料明細] (使用者, 生產管理細部) values ('王大明', '000000000001')");
     struct Case {
@@ -161,42 +158,34 @@ TEST(SessionSettings, RightsCountOnlyWhenUserAndRightsWereEstablished)
              // A user nobody gave rights to is not "unrestricted".
              Case{"-kvo2851 -AD= -NAME=陳某 -ID=X9 -XLS=.xls -DOC=.doc -PID=9", false},
          }) {
-        ScriptedMessages messages;
-        Session s = db.session();
-        s.RightsEstablished = true;   // left over from nothing: start-up decides
-        LoadSessionSettings(s, true, environment(c.line));
-        EXPECT_EQ(s.RightsEstablished, c.established) << c.line;
-        EXPECT_EQ(s.RightsProblem.empty(), c.established) << c.line;
+        Session t = db.session();
+        t.RightsEstablished = true;   // left over from nothing: start-up decides
+        LoadSessionSettings(t, true, environment(c.line));
+        EXPECT_EQ(t.RightsEstablished, c.established) << c.line;
+        EXPECT_EQ(t.RightsProblem.empty(), c.established) << c.line;
     }
 }
 
-TEST(SessionSettings, QuotesInValuesDoNotBreakTheStatements)
+TEST_F(SessionSettings, QuotesInValuesDoNotBreakTheStatements)
 {
-    FreshDatabase db;
     addEmployee(db, "O''K", "O''Neil", "");
     db.exec("insert into [使用者資料明細] (使用者, 工單作業細部, 生產管理細部) values ('O''Neil', '1', '2')");
-    ScriptedMessages messages;
-    Session& s = db.session();
     EXPECT_TRUE(LoadSessionSettings(s, true, environment("-kvo2851 -AD=a -NAME=O'Neil -ID=O'K -XLS=x -DOC=y -PID=1")));
     EXPECT_TRUE(messages.shown().empty());
     EXPECT_EQ(s.RightsGroups[0], "GO'K");
     EXPECT_EQ(s.WorkOrderRights, "1");
 }
 
-TEST(SessionSettings, MissingOrForeignDatabaseFileIsReportedNotFatal)
+TEST_F(SessionSettings, MissingOrForeignDatabaseFileIsReportedNotFatal)
 {
-    FreshDatabase db;
-    Session& s = db.session();
     s.DatabaseFolder = db.folder() + "nowhere/";
     BuildConnectionString(s);
-    {
-        ScriptedMessages messages;
-        EXPECT_FALSE(LoadSessionSettings(s, true, environment("-kvo2851 -AD=a -NAME=b -ID=c -XLS=d -DOC=e -PID=1")));
-        expectOne(messages, kSettingsTitle);
-    }
+    EXPECT_FALSE(LoadSessionSettings(s, true, environment("-kvo2851 -AD=a -NAME=b -ID=c -XLS=d -DOC=e -PID=1")));
+    expectOne(messages, kSettingsTitle);
+
+    messages.clear();
     QDir().mkpath(QString::fromStdString(s.DatabaseFolder));
     std::ofstream(s.DatabaseFolder + "QTMV.mdb") << "Standard Jet DB, or anything else that is not ours";
-    ScriptedMessages messages;
     std::vector<bool> busy;
     StartupEnvironment env = environment("");
     env.setBusy = [&busy](bool b) { busy.push_back(b); };
@@ -205,19 +194,17 @@ TEST(SessionSettings, MissingOrForeignDatabaseFileIsReportedNotFatal)
     EXPECT_EQ(busy, (std::vector<bool>{true, false}));
 }
 
-TEST(SessionSettings, InitSessionLocatesTheDatabaseAndSetsDefaults)
+TEST_F(SessionSettings, InitSessionLocatesTheDatabaseAndSetsDefaults)
 {
-    FreshDatabase db;
-    ScriptedMessages messages;
-    Session s;
+    Session started;
     StartupEnvironment env = environment("");
     env.host.programFolder = db.folder();
     env.host.userProfile = db.folder() + "home";
-    InitSession(s, true, env);
+    InitSession(started, true, env);
     EXPECT_TRUE(messages.shown().empty());
-    EXPECT_EQ(s.ConnectionString, db.session().ConnectionString);
-    EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(s.TempFolder + "QTMV.TXT")));
-    EXPECT_EQ(s.ExcelFolder, db.folder() + "home/");
+    EXPECT_EQ(started.ConnectionString, s.ConnectionString);
+    EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(started.TempFolder + "QTMV.TXT")));
+    EXPECT_EQ(started.ExcelFolder, db.folder() + "home/");
 }
 
 // A client workstation (SITE=C) works in the DSN's folder or not at all.
@@ -240,17 +227,6 @@ protected:
     StartupEnvironment env;
     Session s;
 };
-
-TEST_F(ClientWorkstation, DbqLineWithTextAfterTheNameOpensTheSharedDatabase)
-{
-    shared.exec("insert into [COMPANY] (COMPANY) values ('共用')");
-    writeDsn("[ODBC]\r\nSITE=C\r\nDBQ=" + shared.folder() + "qtmv.mdb;PWD=x\r\n");
-    ScriptedMessages messages;
-    ASSERT_TRUE(InitSession(s, true, env));
-    EXPECT_TRUE(messages.shown().empty());
-    EXPECT_EQ(s.DatabaseFolder, shared.folder());
-    EXPECT_EQ(s.CompanyName, "共用");
-}
 
 TEST_F(ClientWorkstation, DatabaseThatCannotBeOpenedIsToldAndNoOtherIsUsed)
 {
@@ -296,18 +272,21 @@ TEST_F(ClientWorkstation, UnreachableServerIsToldAndNoOtherIsUsed)
     }
 }
 
-// A folder with ";" is one folder: the file in it is the one written to, and
+// The settings come from the shared database, not the program folder's. A
+// folder with ";" is one folder: the file in it is the one written to, and
 // a path that would read as another file once cut at ";" writes nowhere.
 TEST_F(ClientWorkstation, SemicolonInTheFolderNeverOpensAnotherFile)
 {
     const std::string share = shared.folder() + "share;x/";
     QDir().mkpath(QString::fromStdString(share));
+    shared.exec("insert into [COMPANY] (COMPANY) values ('共用')");
     QFile::copy(QString::fromStdString(shared.folder() + "QTMV.mdb"), QString::fromStdString(share + "QTMV.mdb"));
     const double alive = static_cast<double>(os::CurrentProcessId());
 
-    writeDsn("SITE=C\nDBQ=" + share + "QTMV.MDB\n");
+    writeDsn("[ODBC]\r\nSITE=C\r\nDBQ=" + share + "qtmv.mdb;PWD=x\r\n");
     ScriptedMessages messages;
     ASSERT_TRUE(InitSession(s, true, env));
+    EXPECT_EQ(s.CompanyName, "共用");
     EXPECT_TRUE(RegisterFunctionUse(s, s.WorkstationUser, alive, 1, kApplicationTitle));
     EXPECT_EQ(db::test::Db(share + "QTMV.mdb").count("select * from SYSUSER1"), 1);
 
