@@ -29,12 +29,6 @@ TEST(Big5, CutNeverSplitsACharacter)
         {"AB印", 3, "AB"},     {"😀😀", 3, "😀"},       {"abc", 0, ""},    {"abc", -5, ""}};
     for (const auto& c : cases)
         EXPECT_EQ(CutToBytes(c.text, c.limit), c.cut) << c.text << " to " << c.limit;
-    // A 51-character remark is cut to the 100-byte column.
-    std::string remark;
-    for (int i = 0; i < 51; ++i)
-        remark += "字";
-    EXPECT_EQ(Big5ByteLength(remark), 102u);
-    EXPECT_EQ(Big5ByteLength(CutToBytes(remark, 100)), 100u);
 }
 
 TEST(FormatAmount, ThousandsAndDecimals)
