@@ -39,13 +39,6 @@ TEST(CodeLists, PrintSizeCarriesItsSecondValue)
     EXPECT_EQ(BuildCodeList("E-上光", "印刷尺寸", "", rows).items, (Items{"", "31*43", "25*35"}));
 }
 
-TEST(CodeLists, UnknownListKeepsOnlyTheCurrentValue)
-{
-    const CodeList l = BuildCodeList("D-印刷", "不存在", " Y ", {{"a"}});
-    EXPECT_FALSE(l.known);
-    EXPECT_EQ(l.items, (Items{"Y"}));
-}
-
 TEST(ProcessKinds, TableNameNeedsTheExactDisplayName)
 {
     EXPECT_EQ(ProcessTableName(" D-印刷 "), "PRINTING");
