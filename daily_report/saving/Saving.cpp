@@ -299,7 +299,8 @@ SaveOutcome saveDailyReport(const ProcessKind& kind, const GridRows& rows, const
                         historyAuthor(ctx.session, ctx.clock));
         question += "\n\n" + summaryText(preview);
     } catch (const std::exception& e) {
-        question += std::string("\n\n無法預先算出這次儲存的內容：") + e.what();
+        // Told as any failure is: the engine's words and the SQL go to the log.
+        question += "\n\n無法預先算出這次儲存的內容：" + LogFailure(kSaveTitle, e);
     }
     if (MsgBox(question, "詢問", MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes)
         return {SaveResult::Declined};

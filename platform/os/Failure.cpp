@@ -41,10 +41,15 @@ std::string FailureText(const std::exception& e, const std::string& outcome)
     return text;
 }
 
-void ReportFailure(const std::string& operation, const std::exception& e, const std::string& outcome)
+std::string LogFailure(const std::string& operation, const std::exception& e, const std::string& outcome)
 {
     logFailure(operation, e);
-    MsgBox(FailureText(e, outcome), operation, MsgIcon::Critical);
+    return FailureText(e, outcome);
+}
+
+void ReportFailure(const std::string& operation, const std::exception& e, const std::string& outcome)
+{
+    MsgBox(LogFailure(operation, e, outcome), operation, MsgIcon::Critical);
 }
 
 void LogSilentOutcome(const std::string& operation, const std::string& message)

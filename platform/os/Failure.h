@@ -22,6 +22,10 @@ public:
 // the caller states (for example "資料沒有儲存。"), and where the log is.
 std::string FailureText(const std::exception& e, const std::string& outcome);
 
+// Logs the failure of operation and returns FailureText, for a message
+// that goes on after the failure (a question the user still answers).
+std::string LogFailure(const std::string& operation, const std::exception& e, const std::string& outcome = {});
+
 // Logs the failure of operation and shows FailureText in a critical
 // message box titled operation.
 void ReportFailure(const std::string& operation, const std::exception& e, const std::string& outcome = {});
