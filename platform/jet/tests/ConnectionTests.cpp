@@ -19,6 +19,7 @@
 namespace jet {
 namespace {
 
+using testing::BudgetGuard;
 using testing::expectError;
 using testing::LockHolder;
 using testing::TempDatabase;
@@ -39,11 +40,6 @@ void expectOpenFails(const std::string& path, Error::Kind kind, const std::strin
     EXPECT_FALSE(c.isOpen());
 }
 
-void writeFile(const std::filesystem::path& p, const std::string& bytes)
-{
-    std::ofstream(p, std::ios::binary) << bytes;
-}
-
 // Runs `work` on a thread of its own; false when it has not finished within
 // the limit (the thread is then left behind, stuck, and ends with the test
 // program).
@@ -54,22 +50,6 @@ bool finishesWithin(std::chrono::seconds limit, std::function<void()> work)
     std::thread([task] { (*task)(); }).detach();
     return done.wait_for(limit) == std::future_status::ready;
 }
-
-// While alive, a start-up wait budget and an observer counting the waits.
-class BudgetGuard {
-public:
-    explicit BudgetGuard(std::chrono::milliseconds budget)
-    {
-        setBusyWaitBudget(budget);
-        setBusyWaitObserver([this] { ++waits; });
-    }
-    ~BudgetGuard()
-    {
-        clearBusyWaitBudget();
-        setBusyWaitObserver({});
-    }
-    std::atomic<int> waits{0};
-};
 
 TEST(ConnectionOpen, ClearDescriptionsForFilesThatAreNoDatabase)
 {
@@ -87,7 +67,7 @@ TEST(ConnectionOpen, ClearDescriptionsForFilesThatAreNoDatabase)
         {"jet.mdb", jet, "Microsoft Access（Jet）"}, {"ace.accdb", ace, "ACE"}, {"empty.mdb", "", "空的檔案"},
         {"notes.txt", "SITE=C\r\nDBQ=C:\\DATA\\QTMV.MDB\r\n", "不是資料庫檔案"}, {"broken.mdb", broken, "損毀"}};
     for (const auto& f : files) {
-        writeFile(dir / f.name, f.bytes);
+        std::ofstream(dir / f.name, std::ios::binary) << f.bytes;
         expectOpenFails((dir / f.name).string(), Error::Kind::NotADatabase, f.says);
     }
     expectOpenFails(dir.string(), Error::Kind::NotADatabase, "資料夾");

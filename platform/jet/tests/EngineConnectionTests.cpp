@@ -154,16 +154,8 @@ TEST_P(EngineConnection, WaitsAreAnnouncedAndEndWithTheBudget)
     third.open(db->connectionString());
     Transaction held(holder);
     holder.execute("update [C] set N = 1");
-    std::atomic<int> waits{0};
-    struct Reset {
-        ~Reset()
-        {
-            clearBusyWaitBudget();
-            setBusyWaitObserver({});
-        }
-    } reset;
-    setBusyWaitObserver([&] { ++waits; });
-    setBusyWaitBudget(milliseconds(400));
+    testing::BudgetGuard budget(milliseconds(400));
+    const std::atomic<int>& waits = budget.waits;
     const auto start = std::chrono::steady_clock::now();
     testing::expectError([&] { other.execute("update [C] set N = 2"); }, Error::Kind::Busy,
                          {"資料庫忙碌中", "其他工作站"});

@@ -188,7 +188,6 @@ TEST_P(RecordsetTest, AddNewTakesDefaultsAndBecomesCurrent)
     EXPECT_EQ(rs.recordCount(), 1);
     EXPECT_EQ(rs.absolutePosition(), 0);
     EXPECT_EQ(rs.text("NOTE"), "-"); // the table's default
-    EXPECT_EQ(rs.field("LPID"), Value(4242));
     EXPECT_EQ(db().scalar("select ID || '|' || FUNC || '|' || LPID || '|' || NOTE from SYSUSER1"),
               "PC1\\王|日報登錄作業|4242|-");
 

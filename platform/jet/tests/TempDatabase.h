@@ -7,6 +7,7 @@
 #include <sqlite3.h>
 
 #include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <initializer_list>
 #include <string>
@@ -77,8 +78,7 @@ public:
         sqlite3_close(db);
         return out;
     }
-
-private:
+    // Runs `sql` on an open raw connection; a failure fails the test.
     static void exec(sqlite3* db, const std::string& sql)
     {
         char* err = nullptr;
@@ -88,6 +88,7 @@ private:
         }
     }
 
+private:
     std::filesystem::path dir_, file_;
 };
 
@@ -117,16 +118,26 @@ public:
     ~LockHolder() { sqlite3_close(db_); }
     LockHolder(const LockHolder&) = delete;
     LockHolder& operator=(const LockHolder&) = delete;
-    void exec(const std::string& sql)
-    {
-        char* err = nullptr;
-        if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &err) != SQLITE_OK)
-            ADD_FAILURE() << (err ? err : "?") << " in " << sql;
-        sqlite3_free(err);
-    }
+    void exec(const std::string& sql) { TempDatabase::exec(db_, sql); }
 
 private:
     sqlite3* db_ = nullptr;
+};
+
+// While alive, a start-up wait budget and an observer counting the waits.
+class BudgetGuard {
+public:
+    explicit BudgetGuard(std::chrono::milliseconds budget)
+    {
+        setBusyWaitBudget(budget);
+        setBusyWaitObserver([this] { ++waits; });
+    }
+    ~BudgetGuard()
+    {
+        clearBusyWaitBudget();
+        setBusyWaitObserver({});
+    }
+    std::atomic<int> waits{0};
 };
 
 } // namespace jet::testing
