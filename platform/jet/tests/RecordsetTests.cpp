@@ -132,6 +132,14 @@ TEST_P(RecordsetTest, UpdateWritesOnlyTheChangedFields)
     rs.set("REM", "again");
     rs.update();
     EXPECT_EQ(db().scalar("select REM from PRINTING_S where ID = 'S1' and INO = 1"), "again");
+
+    // A row read with nulls is found again by them.
+    Recordset nulls;
+    openForEdit(nulls, "select top 1 * from [PRINTING_S] where ID = 'S1' and INO = 2");
+    nulls.set("REM", "was null");
+    nulls.set("FDATE", "1130404");
+    nulls.update();
+    EXPECT_EQ(db().scalar("select REM || FDATE from PRINTING_S where INO = 2"), "was null1130404");
 }
 
 TEST_P(RecordsetTest, ConflictsWithAnotherWorkstation)
@@ -150,16 +158,6 @@ TEST_P(RecordsetTest, ConflictsWithAnotherWorkstation)
     rs.set("FDATE", "1130303");
     expectRowChanged(rs, {"刪除"});
     EXPECT_EQ(db().scalar("select count(*) from PRINTING_S"), "2");
-}
-
-TEST_P(RecordsetTest, NullValueReadIsMatchedOnUpdate)
-{
-    Recordset rs;
-    openForEdit(rs, "select top 1 * from [PRINTING_S] where ID = 'S1' and INO = 2");
-    rs.set("REM", "was null");
-    rs.set("FDATE", "1130404");
-    rs.update();
-    EXPECT_EQ(db().scalar("select REM || FDATE from PRINTING_S where INO = 2"), "was null1130404");
 }
 
 TEST_P(RecordsetTest, MovingOnWritesAPendingEdit)

@@ -37,7 +37,6 @@ TEST_F(GridHelpersTest, SetupGivesRowsHeadingsAndLayout)
     EXPECT_EQ(grid.MaxCol(), 2);
     EXPECT_EQ(grid.colWidth(2), SpreadGrid::kDefaultColumnWidth);
     EXPECT_FALSE(grid.isCellEditable(1, 2));
-    EXPECT_FALSE(grid.tableView()->isColumnHidden(1));
     const QAbstractItemModel* m = grid.tableView()->model();
     EXPECT_FALSE(m->index(0, 0).data(Qt::BackgroundRole).value<QColor>() == QColor(Qt::yellow));
     EXPECT_FALSE(m->index(3, 0).data(Qt::ForegroundRole).value<QColor>() == QColor(Qt::red));
