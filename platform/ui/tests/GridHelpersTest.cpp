@@ -28,6 +28,7 @@ TEST_F(GridHelpersTest, SetupGivesRowsHeadingsAndLayout)
     EXPECT_TRUE(grid.colHidden(3));
     EXPECT_TRUE(grid.colHidden(4));
     EXPECT_FALSE(grid.colHidden(2));
+    EXPECT_TRUE(grid.tableView()->isColumnHidden(2));   // a zero width hides the view's column too
 
     // A second layout keeps nothing of the first one's columns.
     grid.setColumnEditable(2, true);
