@@ -38,10 +38,14 @@ QFont ScreenFont(QFont font)
     if (screen)
         pixels *= screen->devicePixelRatio();
     const long rounded = std::lround(pixels);
-    if (rounded >= kFirstBitmapSize && rounded <= kLastBitmapSize
-        && QFontInfo(font).family().startsWith(QStringLiteral("AR PL UMing")))
-        font.setStyleStrategy(QFont::NoAntialias);
-    return font;
+    if (rounded < kFirstBitmapSize || rounded > kLastBitmapSize)
+        return font;
+    // Which typeface the family list comes to is asked of the font as it
+    // will be drawn: the font engine Qt loads to answer is then the one the
+    // widgets draw with, not a second one for the same face at the same size.
+    QFont bitmaps = font;
+    bitmaps.setStyleStrategy(QFont::NoAntialias);
+    return QFontInfo(bitmaps).family().startsWith(QStringLiteral("AR PL UMing")) ? bitmaps : font;
 }
 
 QString FitTextToField(const QString& text, const QFont& font, double widthPixels,
