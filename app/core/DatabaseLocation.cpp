@@ -184,14 +184,11 @@ void BuildConnectionString(Session& s)
     s.ConnectionString = ConnectionStringFor(s.DatabaseFolder + "QTMV.mdb");
 }
 
-std::string ExpectedConnectionString(const HostInfo& host)
+std::string ExpectedConnectionString(const Session& located, const LocatedDatabase& where)
 {
-    Session probe;
-    const LocatedDatabase where = LocateDatabase(probe, host);
     if (!where.server.host.empty() || !where.problem.empty())
         return std::string();
-    BuildConnectionString(probe);
-    return probe.ConnectionString;
+    return ConnectionStringFor(located.DatabaseFolder + "QTMV.mdb");
 }
 
 void ResetTempMarker(const Session& s)

@@ -83,11 +83,10 @@ std::string ConnectionStringFor(const std::string& databaseFile);
 void BuildConnectionString(Session& s);
 
 // The connection string of the database file start-up is going to open,
-// worked out as LocateDatabase and BuildConnectionString do it but without
-// touching the session, so that the file can be opened ahead while the
-// window system starts (see jet::OpenAhead). "" for a database server, and
-// when the DSN file leaves the database to a message.
-std::string ExpectedConnectionString(const HostInfo& host);
+// from a session LocateDatabase has filled, so that the file can be opened
+// ahead while the window system starts (see jet::OpenAhead). "" for a
+// database server, and when the DSN file leaves the database to a message.
+std::string ExpectedConnectionString(const Session& located, const LocatedDatabase& where);
 
 // Creates TempFolder + "QTMV.TXT" empty, replacing one that exists. Errors
 // are ignored; anything there that is not a regular file is left alone.

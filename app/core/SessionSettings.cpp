@@ -166,6 +166,11 @@ bool LoadSessionSettings(Session& s, bool loadUser, const StartupEnvironment& en
 bool InitSession(Session& s, bool loadUser, const StartupEnvironment& env)
 {
     const LocatedDatabase where = LocateDatabase(s, env.host);
+    return InitSession(s, where, loadUser, env);
+}
+
+bool InitSession(Session& s, const LocatedDatabase& where, bool loadUser, const StartupEnvironment& env)
+{
     // The log lives in the user's temporary folder, known from here on.
     log::open(s.TempFolder);
     log::setIdentity(s.WorkstationUser, std::string());

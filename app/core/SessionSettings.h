@@ -25,7 +25,7 @@ struct StartupEnvironment {
 // Returns false when it stopped on an error.
 bool LoadSessionSettings(Session& s, bool loadUser, const StartupEnvironment& env);
 
-// LocateDatabase, ResetTempMarker, BuildConnectionString,
+// LocateDatabase (on env.host), ResetTempMarker, BuildConnectionString,
 // LoadSessionSettings, the Excel folder default (the home folder when the
 // table gave none) and the colour settings. A client workstation whose
 // database cannot be used (its DBQ line is unusable, or the file named there
@@ -33,5 +33,9 @@ bool LoadSessionSettings(Session& s, bool loadUser, const StartupEnvironment& en
 // a critical message naming the file, no other database is used, and the
 // result is false (the program ends).
 bool InitSession(Session& s, bool loadUser, const StartupEnvironment& env);
+
+// The same for a session LocateDatabase has already filled from env.host:
+// the DSN file is read once.
+bool InitSession(Session& s, const LocatedDatabase& where, bool loadUser, const StartupEnvironment& env);
 
 } // namespace qtmv

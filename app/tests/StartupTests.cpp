@@ -177,6 +177,19 @@ TEST_F(Locate, ClientDbqLineWithoutAFolderIsAProblemNotTheProgramFolder)
     }
 }
 
+// The file opened ahead is the one start-up opens; a server, or a DSN that
+// leaves the database to a message, has none opened ahead.
+TEST_F(Locate, TheFileOpenedAheadIsTheOneStartUpUses)
+{
+    for (const std::string dsn : {"", "SITE=C\nDBQ=/data/QTMV.MDB\n"}) {
+        const Session s = locate(dsn);
+        EXPECT_EQ(ExpectedConnectionString(s, where), s.ConnectionString) << dsn;
+        EXPECT_NE(s.ConnectionString, "") << dsn;
+    }
+    for (const std::string dsn : {"SITE=C\nDBQ=/data/db.mdb\n", "SERVER=db1\nDATABASE=qtmv\n"})
+        EXPECT_EQ(ExpectedConnectionString(locate(dsn), where), "") << dsn;
+}
+
 // A named pipe in place of the DSN file or the marker file is never waited on.
 TEST_F(Locate, NamedPipesForTheDsnAndMarkerFilesDoNotHang)
 {

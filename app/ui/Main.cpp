@@ -183,7 +183,10 @@ int Main(int argc, char* argv[], const MainWindowFactory& createMainWindow)
     // The database file is opened, and its schema read, on a thread of its
     // own while the window system starts; the session's first open takes
     // that connection.
-    std::optional<jet::OpenAhead> openingAhead(std::in_place, ExpectedConnectionString(CurrentHost()));
+    Session& s = session();
+    const HostInfo host = CurrentHost();
+    const LocatedDatabase where = LocateDatabase(s, host);
+    std::optional<jet::OpenAhead> openingAhead(std::in_place, ExpectedConnectionString(s, where));
     std::jthread fontConfiguration = readFontConfiguration();
     NoDisplayGuard noDisplay;
     QApplication app(argc, argv);
@@ -196,7 +199,6 @@ int Main(int argc, char* argv[], const MainWindowFactory& createMainWindow)
     applyChineseSettings(app, translator);
     InstallMessageBoxHandler();
 
-    Session& s = session();
     // Start-up's database work, up to the main window's first activation,
     // waits for other workstations a few seconds in all.
     WaitingNotice notice;
@@ -209,7 +211,7 @@ int Main(int argc, char* argv[], const MainWindowFactory& createMainWindow)
     struct StartupEnd {
         ~StartupEnd() { EndStartupWaits(session()); }
     } startupEnd;
-    StartupEnvironment env{commandLine, CurrentHost(), [&notice](bool busy) {
+    StartupEnvironment env{commandLine, host, [&notice](bool busy) {
                                if (busy) {
                                    QApplication::setOverrideCursor(Qt::WaitCursor);
                                } else {
@@ -217,7 +219,7 @@ int Main(int argc, char* argv[], const MainWindowFactory& createMainWindow)
                                    notice.hide(); // a message may follow
                                }
                            }};
-    if (!InitSession(s, true, env))
+    if (!InitSession(s, where, true, env))
         return kExitStartupRefused;
     openingAhead.reset();
 
