@@ -2,6 +2,7 @@
 
 #include "platform/text/Big5.h"
 #include "common/RocDate.h"
+#include "common/EntryText.h"
 #include "platform/text/Text.h"
 #include "platform/os/MessageBox.h"
 
@@ -44,7 +45,7 @@ std::string_view remarkHeading(const GridLayout& layout)
     }
 }
 
-std::string limitMessage(int n) { return "最多只可輸入" + std::to_string(n) + "個字元!"; }
+std::string limitMessage(int n) { return TooLongMessage(static_cast<std::size_t>(n)); }
 
 // The "濃度" mark stands for a non-empty "表格" (the form the work-order
 // line prints with). The mark may bring an empty form into being as "V" and
@@ -95,14 +96,6 @@ int twoDigitsAt(std::string_view text, std::size_t at)
     if (at + 2 > text.size() || !isDigit(text[at]) || !isDigit(text[at + 1]))
         return -1;
     return (text[at] - '0') * 10 + (text[at + 1] - '0');
-}
-
-bool hasControlByte(std::string_view text)
-{
-    for (const char c : text)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
-            return true;
-    return false;
 }
 
 } // namespace
@@ -239,8 +232,8 @@ std::optional<std::string> cellProblem(const GridLayout& layout, int col, std::s
 {
     if (!validColumn(layout, col))
         return std::nullopt;
-    if (hasControlByte(text))
-        return "「" + layout.heading(col) + "」含有無法儲存的控制字元，請重新輸入!";
+    if (HasControlCharacter(text))
+        return ControlCharacterMessage(layout.heading(col));
     if (columnEdit(layout, col) == ColumnEdit::Numeric && !isCountText(qtmv::Trim(text)))
         return "「" + layout.heading(col) + "」只可輸入數字!";
     if (col == layout.finishDateCol && !isFinishDateText(qtmv::Trim(text)))
