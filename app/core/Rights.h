@@ -18,6 +18,10 @@ struct RightsFlag {
 inline constexpr RightsFlag kQueryOnly{12, "1"};
 // ProductionRights: "1" at 14 hides the print functions of the main window.
 inline constexpr RightsFlag kNoPrinting{14, "1"};
+// ProductionRights: "1" at 15 limits the customer lists to the user's own
+// customers. Any other character, or a shorter string, lists every customer,
+// so a plant that never set the position sees no change for its staff.
+inline constexpr RightsFlag kOwnCustomersOnly{15, "1"};
 // WorkOrderRights: "0" at 1 refuses handing a work order to the work-order program.
 inline constexpr RightsFlag kNoWorkOrderProgram{1, "0"};
 // WorkOrderRights, the binding instructions of a work order (裝訂說明 window):

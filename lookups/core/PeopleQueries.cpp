@@ -46,7 +46,10 @@ LookupQuery employeeQuery(const EmployeeFilter& f)
 
 bool ownCustomersOnly(const Session& s)
 {
-    return s.LoginUser.empty();
+    // Rights that could not be read restrict, as every rights test fails closed.
+    if (s.LoginUser.empty() && !s.RightsEstablished)
+        return true;
+    return RightsRestricted(s, s.ProductionRights, kOwnCustomersOnly);
 }
 
 std::string ownCustomerCondition(const Session& s)

@@ -5,8 +5,8 @@
 //
 // Employees who have left (ODATE set) are never listed; a null ODATE or
 // department counts as empty, as everywhere in the suite. Disabled
-// customers are never listed. A user who is not an administrator sees only
-// the customers he may serve (ownCustomersOnly).
+// customers are never listed. A user whose rights say so sees only the
+// customers he may serve (ownCustomersOnly).
 #include "lookups/core/LookupRows.h"
 
 #include <array>
@@ -27,8 +27,9 @@ struct EmployeeFilter {
 // With no hit: the same staff group without the filter.
 LookupQuery employeeQuery(const EmployeeFilter& f);
 
-// Whether the signed-in user sees only his own customers: every user who is
-// not an administrator (administrators bypass the rights).
+// Whether the signed-in user sees only his own customers: "1" at position 15
+// of his ProductionRights, or rights that could not be established.
+// Administrators are never restricted.
 bool ownCustomersOnly(const Session& s);
 
 // The restriction appended for such a user: customers without a

@@ -147,11 +147,20 @@ TEST_F(Queries, CustomersOfARestrictedUserAreHisOwnTheUnassignedAndHisGroups)
 
     Session sales;
     sales.EmployeeId = "A01";
+    sales.RightsEstablished = true;
+    sales.ProductionRights = "00000000000000";   // position 15 never set: every customer
+    EXPECT_EQ(codes(run(customerQuery(sales, ""))), codes(run(customerQuery(admin, ""))));
+    sales.ProductionRights = "000000000000000";   // "0" at 15: still every customer
+    EXPECT_EQ(codes(run(customerQuery(sales, ""))), codes(run(customerQuery(admin, ""))));
+    admin.ProductionRights = "000000000000001";   // an administrator is never restricted
+    EXPECT_EQ(codes(run(customerQuery(admin, ""))).size(), 6u);
+
+    sales.ProductionRights = "000000000000001";   // own customers only
     EXPECT_EQ(codes(run(customerQuery(sales, ""))), (Codes{"C01", "C03", "C05", "C07"}));   // C05 through CUSTE
     sales.RightsGroups[0] = "G1";   // C06's salesperson left but shares the group
     EXPECT_EQ(codes(run(customerQuery(sales, ""))), (Codes{"C01", "C03", "C05", "C06", "C07"}));
 
-    Session unknown;   // nobody established: only customers without a salesperson
+    Session unknown;   // rights not established: restricted, only customers without a salesperson
     EXPECT_EQ(codes(run(customerQuery(unknown, ""))), (Codes{"C03", "C07"}));
 
     const LookupRows r = run(customerQuery(sales, "停業"));

@@ -236,6 +236,8 @@ TEST_F(LookupWindows, CustomerLookupOfARestrictedUserHandsHisCustomerBack)
 {
     session().LoginUser.clear();
     session().EmployeeId = "A002";
+    session().RightsEstablished = true;
+    session().ProductionRights = "000000000000001";
     const std::string own = plant.value("select min(ID) from CUST where EMPNO = 'A002' and 停用 <> '1'");
     frm客戶輔助視窗 w;
     runModal(w, [&] {
