@@ -183,6 +183,10 @@ TEST_F(LookupWindows, Vendor1AllKindsKeepsTheRowAcrossSearchesAndScrollsThreeRow
             QTest::keyClick(w.cbo種類, Qt::Key_Down);
         EXPECT_EQ(listed(w), (Codes{"M08", "M09", "V012"}));
         EXPECT_EQ(w.MSHFlexGrid1->activeRow(), 3);
+        // A text no G-軋工 vendor has: the kind's whole list, the text kept.
+        search(w, QStringLiteral("金龍"));
+        EXPECT_EQ(listed(w), (Codes{"M08", "M09", "V012"}));
+        EXPECT_EQ(w.txt篩選->text(), QStringLiteral("金龍"));
         // Letters go in upper case; a click into the box selects it all.
         search(w, QStringLiteral("v01"));
         QTest::mouseClick(w.txt篩選, Qt::LeftButton, {}, QPoint(5, 5));

@@ -88,6 +88,9 @@ protected:
     void focusList();
     // The caption in front of the filter box ("篩選:" unless changed).
     void setFilterCaption(const QString& caption);
+    // Whether a filter that found nothing is taken out of the box when the
+    // whole list is shown instead.
+    void setEmptyFilterOnFallback(bool empty) { design_.emptyFilterOnFallback = empty; }
 
     void showEvent(QShowEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;

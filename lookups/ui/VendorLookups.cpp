@@ -22,6 +22,9 @@ frm廠商輔助畫面1::frm廠商輔助畫面1(QWidget* parent)
     : LookupWindow(parent, {"frm廠商輔助畫面1", "廠商輔助畫面", kVendorWidths1, kSkipDownstream})
 {
     allVendors_ = gLookupKind == kAllVendors;
+    // Across all kinds the user narrows by kind as well as by text: the text
+    // stays in the box for the next kind tried.
+    setEmptyFilterOnFallback(!allVendors_);
     lbl種類 = new QLabel(QStringLiteral("種類:"), this);
     lbl種類->setObjectName(QStringLiteral("lbl種類"));
     cbo種類 = new QComboBox(this);
