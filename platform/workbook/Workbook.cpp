@@ -1,9 +1,9 @@
 #include "platform/workbook/Workbook.h"
 
+#include "platform/files/AtomicFile.h"
 #include "platform/os/Failure.h"
 #include "platform/workbook/LibXlsxWriter.h"
 #include "platform/text/Text.h"
-
 
 #include <cerrno>
 #include <cstdio>
@@ -21,25 +21,28 @@ Workbook::Workbook(std::string path) : path_(std::move(path))
     std::error_code ec;
     if (!folder.empty() && !fs::is_directory(folder, ec))
         throw UserError("Excel檔無法寫入：資料夾 " + folder.string() + " 不存在。");
-    // A name of our own next to the target, so the library's half-written
-    // zip never sits under the name the user will open.
-    partPath_ = path_ + ".part";
     try {
         xlsxwriter();
     } catch (const std::runtime_error& e) {
         Fail(e.what());
     }
-    book_ = xlsxwriter().workbook_new(partPath_.c_str());
+    // The library writes its zip under the output's part name, so a
+    // half-written workbook never sits under the name the user will open.
+    try {
+        file_ = std::make_unique<files::AtomicFile>(path_);
+    } catch (const files::OutputError& e) {
+        Fail(e.what());
+    }
+    book_ = xlsxwriter().workbook_new(file_->partPath().c_str());
     if (!book_)
         Fail("無法建立活頁簿");
 }
 
 Workbook::~Workbook()
 {
-    if (book_) {
+    if (book_)
         xlsxwriter().lxw_workbook_free(book_);
-        std::remove(partPath_.c_str());
-    }
+    // file_ removes the part file unless it was committed
 }
 
 void Workbook::Fail(const std::string& reason) const
@@ -113,21 +116,21 @@ void Workbook::Close()
         return;
     if (sheets_.empty())
         AddSheet("Sheet1");
+    errno = 0;
     const lxw_error result = xlsxwriter().workbook_close(book_); // frees the workbook
     book_ = nullptr;
     if (result != LXW_NO_ERROR) {
         const int savedErrno = errno;
-        std::remove(partPath_.c_str());
+        file_.reset();
         std::string reason = xlsxwriter().lxw_strerror(result);
-        if (result == LXW_ERROR_CREATING_XLSX_FILE && savedErrno)
+        if (savedErrno)
             reason += " (" + std::string(std::strerror(savedErrno)) + ")";
         Fail(reason);
     }
-    std::error_code ec;
-    fs::rename(partPath_, path_, ec);
-    if (ec) {
-        std::remove(partPath_.c_str());
-        Fail(ec.message());
+    try {
+        file_->commit();
+    } catch (const files::OutputError& e) {
+        Fail(e.what());
     }
 }
 

@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+namespace qtmv::files { class AtomicFile; }
+
 struct lxw_workbook;
 struct lxw_worksheet;
 struct lxw_format;
@@ -49,7 +51,8 @@ private:
 class Workbook {
 public:
     // A new workbook to be written to path by Close(). Throws when the
-    // folder of path does not exist.
+    // folder of path does not exist or path may not be replaced (not a
+    // regular file, read-only).
     explicit Workbook(std::string path);
     ~Workbook(); // without Close() nothing is written
     Workbook(const Workbook&) = delete;
@@ -58,8 +61,9 @@ public:
     // A sheet named name, made legal for Excel: at most 31 characters,
     // none of []:*?/\ , unique in the workbook.
     Sheet& AddSheet(const std::string& name);
-    // Writes the file (through a temporary name in the same folder, so a
-    // failed write never leaves half a workbook under path).
+    // Writes the file (through a temporary name in the same folder, synced
+    // and renamed only when complete, so a failed write never leaves half a
+    // workbook under path nor harms the file there).
     void Close();
     const std::string& Path() const { return path_; }
 
@@ -75,7 +79,7 @@ private:
     [[noreturn]] void Fail(const std::string& reason) const;
 
     std::string path_;
-    std::string partPath_;
+    std::unique_ptr<files::AtomicFile> file_;
     lxw_workbook* book_ = nullptr;
     std::vector<std::unique_ptr<Sheet>> sheets_;
     std::map<std::pair<std::string, bool>, lxw_format*> formats_;

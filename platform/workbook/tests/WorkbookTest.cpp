@@ -76,19 +76,23 @@ TEST_F(WorkbookTest, FailuresNameThePathAndLeaveNoFile)
         EXPECT_NE(std::string(e.what()).find((dir_ / "沒有").string()), std::string::npos) << e.what();
     }
 
-    // A folder in the place of the file: the write fails at Close and says so.
+    // What may not be replaced is refused before anything is built: a
+    // folder, a device, a read-only file (even for root); each stays as it is.
     const std::string blocked = (dir_ / "blocked.xlsx").string();
     fs::create_directories(blocked);
-    Workbook book(blocked);
-    book.AddSheet("x").Text(0, 0, "y");
-    try {
-        book.Close();
-        FAIL() << "no error";
-    } catch (const UserError& e) {
-        EXPECT_NE(std::string(e.what()).find(blocked), std::string::npos) << e.what();
+    const std::string readOnly = (dir_ / "唯讀.xlsx").string();
+    std::ofstream(readOnly) << "kept";
+    fs::permissions(readOnly, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    for (const std::string& target : {blocked, std::string("/dev/full"), readOnly}) {
+        try {
+            Workbook book(target);
+            FAIL() << "no error for " << target;
+        } catch (const UserError& e) {
+            EXPECT_NE(std::string(e.what()).find(target), std::string::npos) << e.what();
+        }
     }
     EXPECT_TRUE(fs::is_directory(blocked));
-    EXPECT_FALSE(fs::exists(blocked + ".part"));
+    EXPECT_EQ(fs::file_size(readOnly), 4u);
 
     // Abandoned without Close: nothing is left behind.
     const std::string abandoned = (dir_ / "abandoned.xlsx").string();
@@ -97,5 +101,6 @@ TEST_F(WorkbookTest, FailuresNameThePathAndLeaveNoFile)
         open.AddSheet("x").Number(0, 0, 1);
     }
     EXPECT_FALSE(fs::exists(abandoned));
-    EXPECT_FALSE(fs::exists(abandoned + ".part"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 2); // blocked, 唯讀
 }
+
