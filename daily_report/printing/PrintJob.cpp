@@ -13,13 +13,31 @@ namespace qtmv::daily::printing {
 
 std::string MachineCopySql()
 {
-    // Fills lines whose machine is empty as well as null; "= '' is null"
-    // would only ever match null machines.
+    // One work-order line of a document may be scheduled in several kinds:
+    // a line takes the machine of its own kind's piece only. The piece's
+    // KIND is spaced ("印 刷"); cutting and other also have a second
+    // spelling ("裁 工", "其 他").
+    auto spaced = [](std::string_view name) {
+        // Two Chinese characters of three UTF-8 bytes each.
+        return std::string(name.substr(0, 3)) + " " + std::string(name.substr(3));
+    };
+    std::string kinds;
+    for (const ProcessKind& k : processKinds()) {
+        std::string names = "'" + std::string(k.spacedName) + "'";
+        if (k.secondName != k.name)
+            names += ", '" + spaced(k.secondName) + "'";
+        kinds += std::string(kinds.empty() ? "" : " or ") + "(預排資料耗時明細.製程 = '" + std::string(k.displayName)
+                 + "' and 預排資料明細.KIND in (" + names + "))";
+    }
+    // Only a missing machine is filled: a blank one is missing too (the
+    // time window stores "" for a line without a machine), a typed one is
+    // never replaced, and a piece without a machine has nothing to give.
     return "update [預排資料耗時明細] inner join [預排資料明細] on 預排資料耗時明細.單號 = 預排資料明細.ID and "
            "預排資料耗時明細.工單單號 = 預排資料明細.PO and "
            "預排資料耗時明細.工單序 = 預排資料明細.[NO] "
            "set 預排資料耗時明細.機別 = 預排資料明細.機別 "
-           "where (預排資料耗時明細.機別 = '' or 預排資料耗時明細.機別 is null) ";
+           "where (預排資料耗時明細.機別 is null or trim(預排資料耗時明細.機別) = '') and "
+           "trim(預排資料明細.機別) <> '' and (" + kinds + ") ";
 }
 
 std::string AnalysisCondition(const PrintParams& p)
@@ -42,7 +60,7 @@ std::string CheckQuery(int choice, const PrintParams& p, const std::string& mode
     }
     case 2:
         if (mode.empty())
-            return AnalysisCondition(p) + " "
+            return AnalysisCondition(p) + (p.kind.empty() ? "" : " and KIND = '" + jet::sqlText(p.kind) + "' ") + " "
                    + (p.completionGrouping == 2 ? "order by PKEY1, 開始時間, 結束時間, PO "
                                                 : "order by PKEY, 開始時間, 結束時間, PO ");
         if (p.completionGrouping == 2)
@@ -114,7 +132,14 @@ Outcome RunPrint(const std::string& connectionString, const PageInput& page, boo
     }
     jet::Connection conn;
     conn.open(connectionString);
-    conn.execute(MachineCopySql());
+    // The analyses attribute a line without a machine to its piece's machine
+    // themselves, so a preview shows the same figures without writing; the
+    // machines are stored when the user prints or exports.
+    if (!preview || !mode.empty()) {
+        jet::Transaction tx(conn);
+        conn.execute(MachineCopySql());
+        tx.commit();
+    }
     const std::string check = CheckQuery(page.choice, p, mode, key);
     bool any = false;
     if (!check.empty()) {

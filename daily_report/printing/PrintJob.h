@@ -13,7 +13,7 @@ inline constexpr const char* kNoData = "查無任何資料!";
 inline constexpr const char* kExcelMode = "轉Excel";
 
 // Copies the machine of each pre-schedule detail row into its time lines
-// whose machine is empty or null.
+// of the same kind whose machine is missing (null or blank).
 std::string MachineCopySql();
 
 // The condition on [不良分析4] shared by the analyses.
@@ -44,7 +44,8 @@ struct Outcome {
 };
 // Runs the operation up to the opening: fills the parameters, builds the
 // analysis table for the export of choice 2 (buildAnalysis, false when it
-// was cancelled or failed: Cancelled), copies the machines, checks for data
+// was cancelled or failed: Cancelled), copies the machines (when printing or
+// exporting; a preview writes nothing), checks for data
 // (NoData: "查無任何資料!" has been shown), reads the company title and
 // footers. key: this workstation's key of the analysis table. Data errors
 // throw.

@@ -142,9 +142,13 @@ protected:
     {
         db.exec("insert into 預排資料 (ID, [DATE]) values ('1131201001', '1131201')");
         db.exec("insert into PRINTING_S (ID, INO, PO, [NO], 順序, VENDER) values ('1131201001', 1, 'P01', 1, '1', 'V01')");
-        db.exec("insert into 預排資料明細 (ID, INO, KIND, PO, [NO], 機別) values ('1131201001', 1, '印 刷', 'P01', 1, '一號機')");
-        db.exec("insert into 預排資料耗時明細 (單號, 工單單號, 工單序, 序, 機別) values "
-                "('1131201001', 'P01', 1, 1, ''), ('1131201001', 'P01', 1, 2, null), ('1131201001', 'P01', 1, 3, '二號機')");
+        // One work-order line in two kinds of the document: printing and hot-foil.
+        db.exec("insert into 預排資料明細 (ID, INO, KIND, PO, [NO], 機別) values ('1131201001', 1, '印 刷', 'P01', 1, "
+                "'一號機'), ('1131201001', 2, '燙 金', 'P01', 1, '燙金機')");
+        db.exec("insert into 預排資料耗時明細 (單號, 工單單號, 工單序, 序, 製程, 機別) values "
+                "('1131201001', 'P01', 1, 1, 'D-印刷', ''), ('1131201001', 'P01', 1, 2, 'D-印刷', null), "
+                "('1131201001', 'P01', 1, 3, 'D-印刷', '二號機'), ('1131201001', 'P01', 1, 4, 'G-軋工', ''), "
+                "('1131201001', 'P01', 1, 5, 'L-燙金', ' '), ('1131201001', 'P01', 1, 6, '', '')");
         db.exec("insert into COMPANY (COMPANY) values (' 大華印刷 ')");
         db.exec("insert into 排程表尾預設 (REM, REM1, REM2) values ('甲', null, '丙')");
     }
@@ -174,14 +178,12 @@ TEST_F(PrintRun, OrderWithDataReadsTitleAndFooters)
     EXPECT_EQ(o.params.footer3, "丙");
 }
 
-TEST_F(PrintRun, NothingToPrintSaysSoAndStillCopiesMachinesIntoEmptyAndNullLinesOnly)
+TEST_F(PrintRun, NothingToPrintSaysSoAndTheExportStopsWithoutItsTable)
 {
     const Outcome o = RunPrint(db.connectionString(), orderPage("V9"), false, "");
     EXPECT_EQ(o.status, Outcome::NoData);
     ASSERT_EQ(messages.shown().size(), 1u);
     EXPECT_EQ(messages.shown()[0].text, "查無任何資料!");
-    EXPECT_EQ(db.value("select group_concat(機別) from (select 機別 from 預排資料耗時明細 order by 序)"),
-              "一號機,一號機,二號機");
 
     PageInput summary = orderPage("");
     summary.choice = 6;
@@ -192,4 +194,33 @@ TEST_F(PrintRun, NothingToPrintSaysSoAndStillCopiesMachinesIntoEmptyAndNullLines
                        [](const PrintParams&) { return false; })
                   .status,
               Outcome::Cancelled);
+}
+
+TEST_F(PrintRun, MachineCopyFillsOnlyMissingMachinesOfThePiecesKindAndNotOnPreview)
+{
+    auto machines = [this] {
+        return db.value("select group_concat(序 || '=' || ifnull(機別, 'null'), ',') from "
+                        "(select 序, 機別 from 預排資料耗時明細 order by 序)");
+    };
+    const std::string before = machines();
+    EXPECT_EQ(RunPrint(db.connectionString(), orderPage("V0"), true, "").status, Outcome::Ready);
+    EXPECT_EQ(machines(), before); // a preview writes nothing
+
+    EXPECT_EQ(RunPrint(db.connectionString(), orderPage("V0"), false, "").status, Outcome::Ready);
+    // Printing lines get the printing piece's machine, hot-foil the hot-foil
+    // one's; a machine that is there stays, and a line of a kind without a
+    // piece (die-cutting) or without a kind keeps its blank.
+    EXPECT_EQ(machines(), "1=一號機,2=一號機,3=二號機,4=,5=燙金機,6=");
+}
+
+TEST_F(PrintRun, SummaryChecksForDataOfTheChosenKind)
+{
+    db.exec("insert into 預排資料耗時明細 (單號, 工單單號, 工單序, 序, 製程, 機別, 開始, 結束, 完工數量) values "
+            "('1131201001', 'P01', 1, 9, 'D-印刷', '一號機', '1131202 0800', '1131202 0900', 100)");
+    PageInput summary = orderPage("");
+    summary.choice = 2;
+    EXPECT_EQ(RunPrint(db.connectionString(), summary, true, "").status, Outcome::Ready);
+    summary.kind = "A-印前";
+    EXPECT_EQ(RunPrint(db.connectionString(), summary, true, "").status, Outcome::NoData);
+    EXPECT_EQ(messages.shown().size(), 1u);
 }
