@@ -1,9 +1,15 @@
 #include "Render.h"
 
+#include "platform/files/AtomicFile.h"
+
+#include <QBuffer>
+#include <QFile>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+
+#include <algorithm>
 
 namespace qtmv::report {
 
@@ -66,22 +72,51 @@ void paintPage(QPainter& painter, const PageDocument& doc, int page, double k)
     painter.restore();
 }
 
-bool writePdf(const PageDocument& doc, const QString& path)
+QByteArray pdfBytes(const PageDocument& doc, int from, int to)
 {
-    QPdfWriter writer(path);
-    writer.setResolution(600);
-    writer.setPageLayout(QPageLayout(QPageSize(doc.pageSize, QPageSize::Millimeter),
-                                     QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
-    QPainter painter;
-    if (!painter.begin(&writer))
-        return false;
-    const double k = writer.resolution() / 25.4;
-    for (std::size_t i = 0; i < doc.pages.size(); ++i) {
-        if (i > 0)
-            writer.newPage();
-        paintPage(painter, doc, static_cast<int>(i), k);
+    const int last = static_cast<int>(doc.pages.size()) - 1;
+    if (to < 0 || to > last)
+        to = last;
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&buffer);
+        writer.setResolution(600);
+        writer.setPageLayout(QPageLayout(QPageSize(doc.pageSize, QPageSize::Millimeter),
+                                         QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+        QPainter painter;
+        if (!painter.begin(&writer))
+            return {};
+        const double k = writer.resolution() / 25.4;
+        from = std::max(from, 0);
+        for (int i = from; i <= to; ++i) {
+            if (i > from)
+                writer.newPage();
+            paintPage(painter, doc, i, k);
+        }
+        if (!painter.end())
+            return {};
     }
-    return painter.end();
+    return buffer.data();
+}
+
+bool writePdf(const PageDocument& doc, const QString& path, QString* why, int from, int to)
+{
+    try {
+        // The target is checked (and its folder tidied) before the pages
+        // are drawn.
+        files::AtomicFile file(QFile::encodeName(path).toStdString());
+        const QByteArray bytes = pdfBytes(doc, from, to);
+        if (bytes.isEmpty())
+            throw files::OutputError("無法產生PDF");
+        file.write(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+        file.commit();
+        return true;
+    } catch (const files::OutputError& e) {
+        if (why)
+            *why = QString::fromStdString(e.what());
+        return false;
+    }
 }
 
 QImage renderPageImage(const PageDocument& doc, int page, double dpi)
@@ -97,6 +132,15 @@ QImage renderPageImage(const PageDocument& doc, int page, double dpi)
     painter.setRenderHint(QPainter::Antialiasing);
     paintPage(painter, doc, page, k);
     return img;
+}
+
+QByteArray pngBytes(const PageDocument& doc, int page, double dpi)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    if (!renderPageImage(doc, page, dpi).save(&buffer, "PNG"))
+        return {};
+    return buffer.data();
 }
 
 } // namespace qtmv::report

@@ -3,6 +3,7 @@
 // file, or into an image of one page. QtGui only.
 #include "Report.h"
 
+#include <QByteArray>
 #include <QImage>
 #include <QString>
 
@@ -15,11 +16,19 @@ namespace qtmv::report {
 // painter's device.
 void paintPage(QPainter& painter, const PageDocument& doc, int page, double pxPerMm);
 
-// Writes every page into a PDF file of the document's page size; false when
-// the file cannot be written.
-bool writePdf(const PageDocument& doc, const QString& path);
+// Pages from..to (0-based; to < 0 means the last) as the bytes of a PDF file
+// of the document's page size; empty when they cannot be drawn.
+QByteArray pdfBytes(const PageDocument& doc, int from = 0, int to = -1);
+
+// Writes pages from..to (every page by default) into a PDF file of the
+// document's page size, through a part file renamed only when complete: on
+// any failure the file at path is as it was. False when the file cannot be
+// written, the reason in *why.
+bool writePdf(const PageDocument& doc, const QString& path, QString* why = nullptr, int from = 0, int to = -1);
 
 // Page `page` on white at `dpi` dots per inch.
 QImage renderPageImage(const PageDocument& doc, int page, double dpi = 96.0);
+// The same as the bytes of a PNG file; empty when it cannot be encoded.
+QByteArray pngBytes(const PageDocument& doc, int page, double dpi = 96.0);
 
 } // namespace qtmv::report

@@ -1,9 +1,17 @@
 #include "platform/report/ui/PreviewDialog.h"
 #include "platform/ui/tests/TestApp.h"
 
+#include "platform/os/Failure.h"
+
+#include <QDir>
+#include <QFile>
 #include <QLabel>
+#include <QPrinter>
+#include <QProcess>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -66,4 +74,43 @@ TEST(ReportPreview, PagesWithKeysAndButtonsAndZooms)
 
     QTest::keyClick(&dlg, Qt::Key_Escape);
     EXPECT_FALSE(dlg.isVisible());
+}
+
+// Printing to a file writes the chosen pages as a PDF; a file that may not be
+// replaced is told, naming it, and stays as it was.
+TEST(ReportPreview, PrintToFileWritesTheChosenPagesOrFailsAloud)
+{
+    const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
+    if (pdftotext.isEmpty())
+        GTEST_SKIP() << "pdftotext is not installed";
+    PreviewDialog dlg(threePages());
+    QTemporaryDir dir;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFileName(dir.filePath("pages.pdf"));
+    dlg.printTo(printer, 1, 2);
+    QProcess p;
+    p.start(pdftotext, {dir.filePath("pages.pdf"), "-"});
+    ASSERT_TRUE(p.waitForFinished(20000));
+    const QString text = QString::fromUtf8(p.readAllStandardOutput());
+    EXPECT_TRUE(text.contains(QStringLiteral("第 2 頁")) && text.contains(QStringLiteral("第 3 頁"))) << text.toStdString();
+    EXPECT_FALSE(text.contains(QStringLiteral("第 1 頁")));
+
+    const QString kept = dir.filePath("kept.pdf");
+    {
+        QFile f(kept);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("kept");
+    }
+    QFile::setPermissions(kept, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    printer.setOutputFileName(kept);
+    try {
+        dlg.printTo(printer, 0, 2);
+        ADD_FAILURE() << "no error";
+    } catch (const qtmv::UserError& e) {
+        EXPECT_TRUE(QString::fromUtf8(e.what()).contains(kept)) << e.what();
+    }
+    QFile f(kept);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("kept"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), (QStringList{"kept.pdf", "pages.pdf"}));
 }

@@ -6,6 +6,7 @@
 #include "platform/ui/tests/TestApp.h"
 
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QProcess>
 #include <QStandardPaths>
@@ -66,6 +67,30 @@ TEST(ReportPdf, ChineseTextsReadBackExactly)
                           "精裝目錄", "800.5", "總計", "2000.5"})
         EXPECT_TRUE(text.contains(QString::fromUtf8(s))) << s << "\n" << text.toStdString();
     EXPECT_FALSE(writePdf(doc, dir.filePath("missing/folder/order.pdf")));
+}
+
+// A PDF that cannot be written is reported, and what stood under its name
+// stays: a device that fails every write, a read-only file.
+TEST(ReportPdf, AFileThatCannotBeWrittenIsReportedAndKept)
+{
+    const PageDocument doc = chineseOrder();
+    QString why;
+    EXPECT_FALSE(writePdf(doc, QStringLiteral("/dev/full"), &why));
+    EXPECT_EQ(why, QStringLiteral("不是一般檔案，不會覆蓋"));
+    QTemporaryDir dir;
+    const QString kept = dir.filePath("kept.pdf");
+    {
+        QFile f(kept);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("kept");
+    }
+    QFile::setPermissions(kept, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    EXPECT_FALSE(writePdf(doc, kept, &why));
+    EXPECT_EQ(why, QStringLiteral("檔案是唯讀的，不會覆蓋"));
+    QFile f(kept);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("kept"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"kept.pdf"});
 }
 
 namespace {

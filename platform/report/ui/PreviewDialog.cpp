@@ -1,5 +1,6 @@
 #include "PreviewDialog.h"
 
+#include "platform/os/Failure.h"
 #include "platform/report/Render.h"
 
 #include <QHBoxLayout>
@@ -116,11 +117,20 @@ void PreviewDialog::printWithDialog()
     } else if (printer.printRange() == QPrinter::CurrentPage) {
         from = to = page_;
     }
-    printTo(printer, from, to);
+    Guarded("列印", [&] { printTo(printer, from, to); }, "沒有列印。");
 }
 
 void PreviewDialog::printTo(QPrinter& printer, int from, int to) const
 {
+    const QString file = printer.outputFileName();
+    if (!file.isEmpty()) {
+        // Printing to a file: our own PDF of the pages, through a part file,
+        // so that a failed write is told and never leaves a damaged file.
+        QString why;
+        if (!writePdf(doc_, file, &why, from, to))
+            throw UserError(("PDF檔 " + file + " 無法寫入：" + why + "。").toStdString());
+        return;
+    }
     QPainter painter;
     if (!painter.begin(&printer))
         return;

@@ -19,9 +19,12 @@ public:
     double zoom() const { return zoom_; }
     void showPage(int page);
     void setZoom(double zoom);
-    // Shows the printer dialog; prints the chosen pages when accepted.
+    // Shows the printer dialog; prints the chosen pages when accepted. A
+    // failure is reported to the user.
     void printWithDialog();
-    // Prints pages [from, to] (0-based) onto the printer.
+    // Prints pages [from, to] (0-based) onto the printer; into its output
+    // file as a PDF when it has one. Throws UserError, naming the file, when
+    // that cannot be written (the file there is then as it was).
     void printTo(QPrinter& printer, int from, int to) const;
 
 protected:
