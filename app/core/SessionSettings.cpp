@@ -2,9 +2,11 @@
 
 #include "app/core/CommandLine.h"
 #include "app/core/Session.h"
+#include "app/core/StartupWaits.h"
 #include "common/CodeLists.h"
 #include "db/ServerSchema.h"
 #include "platform/jet/Connection.h"
+#include "platform/jet/Error.h"
 #include "platform/jet/Recordset.h"
 #include "platform/jet/Sql.h"
 #include "platform/jet/Value.h"
@@ -155,8 +157,19 @@ bool LoadSessionSettings(Session& s, bool loadUser, const StartupEnvironment& en
     busy(false);
     if (!failure)
         return true;
+    if (loadUser && s.IdentityEstablished && !s.RightsEstablished)
+        s.RightsProblem = "讀取使用者「" + s.EmployeeName + "」的權限資料時發生錯誤。";
     try {
         std::rethrow_exception(failure);
+    } catch (const jet::Error& e) {
+        // Another workstation holding the database at start-up is told once,
+        // with everything else start-up could not do for the same reason.
+        if (e.kind() == jet::Error::Kind::Busy && InStartupWaits()) {
+            LogFailure(kSettingsErrorTitle, e, "程式以已經讀取的設定繼續執行。");
+            ReportNotDoneWhileBusy(s, "使用者權限與公司資料沒有讀取：儲存前會再讀取權限，其餘請稍後重新開啟本程式。");
+        } else {
+            ReportFailure(kSettingsErrorTitle, e, "程式以已經讀取的設定繼續執行。");
+        }
     } catch (const std::exception& e) {
         ReportFailure(kSettingsErrorTitle, e, "程式以已經讀取的設定繼續執行。");
     }

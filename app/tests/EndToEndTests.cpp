@@ -261,16 +261,19 @@ TEST_F(EndToEnd, WriteLockedDatabaseOpensTheWindowAndSaysWhatWasNotDone)
 }
 
 // A writer holding the exclusive lock keeps even reads out: the settings
-// message says the database is busy, the rest is told in one message.
+// that could not be read are told in the one message with the rest.
 TEST_F(EndToEnd, ExclusivelyLockedDatabaseOpensTheWindowAndSaysWhatWasNotDone)
 {
     jet::testing::LockHolder writer(db.folder() + "QTMV.mdb", "BEGIN EXCLUSIVE");
     Program p(exe, launcherArgs(), errPath("exclusive"));
     const std::string err = waitForText(errPath("exclusive"), "車別清單沒有讀取，重新選擇種類時會再讀取。\n", 10s);
-    EXPECT_EQ(err.rfind("[取得系統相關設定資料錯誤] 資料庫忙碌中：資料庫檔案「" + db.folder() + "QTMV.mdb」", 0), 0u)
+    EXPECT_EQ(err.rfind("[警告] 資料庫忙碌中（其他工作站正在使用「" + db.folder() + "QTMV.mdb」），以下工作沒有完成：\n\n"
+                        "・使用者權限與公司資料沒有讀取",
+                        0),
+              0u)
         << err;
-    EXPECT_EQ(occurrences(err, "\n["), 1u) << err; // two messages in all
-    EXPECT_NE(err.find("\n" + notRegistered() + "・"), std::string::npos) << err;
+    EXPECT_EQ(occurrences(err, "["), 1u) << err; // one message in all
+    EXPECT_NE(err.find("\n・本工作站尚未登記使用本功能"), std::string::npos) << err;
     EXPECT_FALSE(p.waitFor(300ms));
 }
 

@@ -311,9 +311,11 @@ TEST_F(ClientWorkstation, BusySharedDatabaseIsNoReasonToStop)
     EXPECT_TRUE(InitSession(s, true, env));
     EXPECT_TRUE(startupBudgetSpent());
     EndStartupWaits(s);
-    // Only the settings could not be read, and that says why and where.
-    expectOne(messages, kSettingsTitle);
-    EXPECT_NE(messages.shown()[0].text.find("資料庫忙碌中"), std::string::npos) << messages.shown()[0].text;
+    // Only the settings could not be read: told once, at the end of
+    // start-up, saying why and where.
+    expectOne(messages, "警告");
+    EXPECT_NE(messages.shown()[0].text.find("使用者權限與公司資料沒有讀取"), std::string::npos)
+        << messages.shown()[0].text;
     EXPECT_NE(messages.shown()[0].text.find("「" + shared.folder() + "QTMV.mdb」"), std::string::npos);
 }
 
