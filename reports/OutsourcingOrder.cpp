@@ -98,7 +98,9 @@ std::string orderLayoutName(KindId kind, bool single)
 
 std::string orderTitle(const ProcessKind& kind, const PrintParams& p, const Session& s)
 {
-    const std::string plain = std::string(kind.name) + "外發單";
+    // Title choice "2" (the print page's "報表名稱改為委外加工單") prints
+    // the order as an outsourced-processing order.
+    const std::string plain = std::string(kind.name) + (p.titleChoice == "2" ? "委外加工單" : "外發單");
     int titles = 0;
     for (const std::string* t : {&s.CompanyName, &s.CompanyName1, &s.CompanyName2})
         titles += Trim(*t).empty() ? 0 : 1;

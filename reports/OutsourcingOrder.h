@@ -36,7 +36,7 @@ struct PrintParams {
     std::string kind;             // "D-印刷"
     int choice = 0;
     std::string noCustomer = "0"; // "1": the customer is not printed
-    std::string titleChoice = "1";
+    std::string titleChoice = "1"; // "2": titled "<kind>委外加工單"
     int grouping = 1;
     int origin = 1;               // 1: the whole pre-schedule number
 

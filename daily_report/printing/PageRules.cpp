@@ -49,7 +49,7 @@ KindView KindChange(const std::string& kind, bool printPressed, bool amounts, in
     return v;
 }
 
-ChoiceView ChoiceRules(int choice, const std::string& kind, const std::string& companyTitle)
+ChoiceView ChoiceRules(int choice, const std::string& kind, const std::string& companyTitle, bool table2)
 {
     ChoiceView v;
     v.orderPanel = IsOrderChoice(choice);
@@ -60,6 +60,9 @@ ChoiceView ChoiceRules(int choice, const std::string& kind, const std::string& c
     v.kind = choice != 6;
     // The two layouts exist only for the printing value report.
     v.layoutChoice = choice == 1 && kind == "D-印刷";
+    // "表2" of the printing value detail has no export; every other
+    // exporting choice can export again.
+    v.excelEnabled = !(v.layoutChoice && table2);
     return v;
 }
 

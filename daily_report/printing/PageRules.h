@@ -37,10 +37,12 @@ struct ChoiceView {
     bool completionDate = false;  // chk列印完成日期
     bool retitle = false;         // chk報表名稱
     bool excel = false;           // ssc轉Excel檔
+    bool excelEnabled = true;     // ssc轉Excel檔 usable
     bool kind = true;             // lbl種類列印, cbo種類列印
     bool layoutChoice = false;    // pic報表選擇 ("表1"/"表2" of the printing value report)
 };
-ChoiceView ChoiceRules(int choice, const std::string& kind, const std::string& companyTitle);
+// table2: opt報表 "表2" is chosen.
+ChoiceView ChoiceRules(int choice, const std::string& kind, const std::string& companyTitle, bool table2 = false);
 
 // Key filter of a range field: dates and times take digits only, numbers
 // are upper-cased; the text fields (10..13) are not filtered.

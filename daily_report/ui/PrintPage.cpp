@@ -9,8 +9,10 @@
 #include "daily_report/printing/OrderParams.h"
 #include "daily_report/printing/PageRules.h"
 #include "daily_report/ui/Widgets.h"
+#include "daily_report/ui/WindowLogic.h"
 #include "lookups/ui/PeopleLookups.h"
 #include "lookups/ui/VendorLookups.h"
+#include "platform/jet/Error.h"
 #include "platform/os/Failure.h"
 #include "platform/os/MessageBox.h"
 #include "platform/report/ui/PreviewDialog.h"
@@ -162,9 +164,11 @@ QWidget* PrintPage::buildRanges()
     g2->addWidget(button(pic2, QStringLiteral("scmd製作"), QStringLiteral("製作")), 4, 0);
     g2->addWidget(range(13), 4, 1);
     g2->addWidget(make<QLabel>(pic2, QStringLiteral("lbl製作_列印")), 4, 3);
-    auto* machine = make<QComboBox>(pic2, QStringLiteral("cbo車別_列印"));
-    g2->addWidget(captionFor(pic2, QStringLiteral("車　　別:"), machine), 5, 0);
-    g2->addWidget(machine, 5, 1);
+    cbo車別_列印 = make<QComboBox>(pic2, QStringLiteral("cbo車別_列印"));
+    cbo車別_列印->setEditable(true); // a press outside the phrase list can be typed
+    cbo車別_列印->setInsertPolicy(QComboBox::NoInsert);
+    g2->addWidget(captionFor(pic2, QStringLiteral("車　　別:"), cbo車別_列印), 5, 0);
+    g2->addWidget(cbo車別_列印, 5, 1);
     // The clerk's name shows beside the clerk field; the separate clerk
     // code box is not shown (the range field holds the code).
     g2->addWidget(make<QLabel>(pic2, QStringLiteral("lbl經辦")), 2, 3);
@@ -310,6 +314,7 @@ void PrintPage::open(const QString& kind, const std::string& recordNo)
         const QSignalBlocker block(cbo種類列印);
         cbo種類列印->setCurrentText(kind);
     }
+    machinesKind_.reset(); // the phrase list may have changed since
     kindChanged();
     for (int i : {0, 3, 4, 5})
         sopt選擇報表[static_cast<std::size_t>(i)]->hide();
@@ -335,6 +340,8 @@ void PrintPage::kindChanged()
     const std::string kind = text(cbo種類列印);
     const int selected = std::max(selectedChoice(), 0);
     const printing::KindView v = printing::KindChange(kind, printPressed_, chk預排表印金額->isChecked(), selected);
+    if (printPressed_)
+        fillMachines(kind);
     child<QWidget>(this, "pic報表選擇")->hide();
     for (int i = 0; i < printing::kChoices; ++i)
         if (const auto& shown = v.choiceVisible[static_cast<std::size_t>(i)])
@@ -347,15 +354,39 @@ void PrintPage::kindChanged()
         choiceChosen(selectedChoice());
 }
 
+void PrintPage::fillMachines(const std::string& kind)
+{
+    if (machinesKind_ == kind)
+        return;
+    machinesKind_ = kind;
+    const QString kept = cbo車別_列印->currentText();
+    MachineList list{{std::string()}, {}};
+    if (const ProcessKind* k = kindByDisplayName(kind)) {
+        try {
+            list = loadMachineList(session().ConnectionString, *k, session().EmployeeId);
+        } catch (const jet::Error& e) {
+            ReportFailure("讀取車別資料錯誤", e, "車別清單是空的。");
+        }
+    }
+    cbo車別_列印->clear();
+    for (const std::string& m : list.items)
+        cbo車別_列印->addItem(QString::fromStdString(m));
+    // Every machine unless the user chose one the new kind also has; the
+    // user's own press is no default here, it would narrow every analysis.
+    cbo車別_列印->setCurrentIndex(std::max(cbo車別_列印->findText(kept), 0));
+}
+
 void PrintPage::choiceChosen(int choice)
 {
-    const printing::ChoiceView v = printing::ChoiceRules(choice, text(cbo種類列印), session().CompanyName);
+    const printing::ChoiceView v = printing::ChoiceRules(choice, text(cbo種類列印), session().CompanyName,
+                                                         child<QRadioButton>(this, "opt報表_1")->isChecked());
     child<QWidget>(this, "pic列印1")->setVisible(v.orderPanel);
     child<QWidget>(this, "pic列印2")->setVisible(!v.orderPanel);
     child<QWidget>(this, "chk列印完成日期")->setVisible(v.completionDate);
     child<QWidget>(this, "chk報表名稱")->setVisible(v.retitle);
     // Hidden, the Excel button leaves its place to the back button.
     child<QWidget>(this, "ssc轉Excel檔")->setVisible(v.excel);
+    child<QWidget>(this, "ssc轉Excel檔")->setEnabled(v.excelEnabled);
     child<QWidget>(this, "lbl種類列印")->setVisible(v.kind);
     cbo種類列印->setVisible(v.kind);
     if (v.layoutChoice) {
@@ -402,11 +433,13 @@ void PrintPage::print(bool preview, const std::string& mode)
     printing::PageInput in;
     for (std::size_t i = 0; i < txt列印範圍.size(); ++i)
         in.ranges[i] = text(txt列印範圍[i]);
-    in.machineGroup = text(child<QComboBox>(this, "cbo車別_列印"));
+    in.machineGroup = text(cbo車別_列印);
     in.kind = text(cbo種類列印);
     in.choice = std::max(selectedChoice(), 0);
     in.suppressCustomer = child<QCheckBox>(this, "chk單筆不印客戶")->isChecked();
-    in.retitle = child<QCheckBox>(this, "chk報表名稱")->isChecked();
+    // A tick the current choice does not offer (hidden) does not count.
+    const auto* retitle = child<QCheckBox>(this, "chk報表名稱");
+    in.retitle = retitle->isChecked() && !retitle->isHidden();
     in.groupByCompletion = child<QCheckBox>(this, "chk列印完成日期")->isChecked();
     in.table1 = !child<QRadioButton>(this, "opt報表_1")->isChecked();
     const std::string key = session().WorkstationUser;

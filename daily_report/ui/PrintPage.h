@@ -9,6 +9,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
 
 class QCheckBox;
@@ -45,6 +46,7 @@ public:
     std::function<void(report::PreviewDialog&)> printDocument;
 
     QComboBox* cbo種類列印 = nullptr;
+    QComboBox* cbo車別_列印 = nullptr;
     QCheckBox* chk預排表印金額 = nullptr;
     QPushButton* ssc回前畫面_列印 = nullptr;
     std::array<QLineEdit*, 14> txt列印範圍{};
@@ -60,6 +62,8 @@ private:
     void wire();
     int selectedChoice() const;
     void kindChanged();
+    // The machines of the kind, as the window's 車別 offers them.
+    void fillMachines(const std::string& kind);
     void choiceChosen(int choice);
     void lookupVendor(int field, bool byKind);
     void lookupClerk();
@@ -68,6 +72,7 @@ private:
     bool buildAnalysis(const printing::PrintParams& p, const std::string& key);
 
     bool printPressed_ = false;  // the page has been opened once
+    std::optional<std::string> machinesKind_; // the kind cbo車別_列印 holds the machines of
     bool busy_ = false;
     printing::Outcome last_;
 };

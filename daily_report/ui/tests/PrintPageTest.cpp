@@ -4,17 +4,21 @@
 #include "common/HandOver.h"
 #include "common/ProcessKind.h"
 #include "common/RocDate.h"
+#include "daily_report/printing/OrderParams.h"
 #include "daily_report/printing/PrintJob.h"
 #include "daily_report/ui/PrintPage.h"
 #include "daily_report/ui/Toolbars.h"
 #include "daily_report/ui/tests/WindowFixture.h"
 #include "platform/report/ui/PreviewDialog.h"
+#include "production_export/core/ValueListings.h"
 #include "production_export/ui/ExcelWindows.h"
+#include "reports/testing/PageLines.h"
 
 #include <filesystem>
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialog>
 #include <QLineEdit>
 #include <QPushButton>
@@ -51,6 +55,32 @@ protected:
         field->selectAll();
         QTest::keyClick(field, Qt::Key_Delete);
         typeInto(field, text);
+    }
+
+    // The page document of the report the last print operation opened, as
+    // the page's parameters make it.
+    report::PageDocument lastDocument() const
+    {
+        const auto& o = w->printPage().lastOutcome();
+        const reports::PrintParams p = daily::printing::OrderParams(o.params);
+        if (o.dispatch.target == daily::printing::Target::OutsourcingOrder)
+            return reports::outsourcingOrder(o.dispatch.layout, p, session());
+        return production::analysisReport(o.dispatch.layout, p, session());
+    }
+    // A finished printing stint of today on a machine.
+    void finishedStint(int line, const std::string& machine, int completed)
+    {
+        const std::string today = TodayRoc7(systemClock());
+        db.exec("insert into 預排資料耗時明細 (單號, 工單單號, 工單序, 序, 製程, 機別, 開始, 結束, 完工數量, 經辦代號, 耗時) "
+                "values ('1131201001', 'P0D', 1, " + std::to_string(line) + ", 'D-印刷', '" + machine + "', '" + today +
+                " 0000', '" + today + " 0000', " + std::to_string(completed) + ", 'A001', '1')");
+    }
+    static QStringList items(const QComboBox* c)
+    {
+        QStringList out;
+        for (int i = 0; i < c->count(); ++i)
+            out << c->itemText(i);
+        return out;
     }
 
     std::unique_ptr<frm日報登錄作業_工單> w;
@@ -209,4 +239,93 @@ TEST_F(PrintPageTest, SummaryExportBuildsTheTableAndWritesTheWorkbook)
     EXPECT_EQ(messages.shown().back().text, "轉Excel成功");
     EXPECT_EQ(db.value("select 耗時 || '/' || 完成數 from [不良分析_tmp] where ID = '" + session().WorkstationUser + "'"),
               "90/500");
+}
+
+TEST_F(PrintPageTest, MachineListFollowsTheKindAndLimitsTheAnalyses)
+{
+    finishedStint(1, "一號機", 100);
+    finishedStint(2, "二號機", 200);
+    daily::PrintPage& page = openPage();
+    auto* machine = named<QComboBox>("cbo車別_列印");
+    EXPECT_EQ(items(machine), (QStringList{QString(), QStringLiteral("一號機"), QStringLiteral("二號機")}));
+    EXPECT_EQ(machine->currentText(), QString());
+    page.cbo種類列印->setFocus();
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(page.cbo種類列印, Qt::Key_Down);
+    EXPECT_EQ(page.cbo種類列印->currentText(), QStringLiteral("G-軋工"));
+    EXPECT_EQ(items(machine), (QStringList{QString(), QStringLiteral("二號機"), QStringLiteral("軋台A")}));
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(page.cbo種類列印, Qt::Key_Up);
+
+    // The summary of the printing kind on the first press only.
+    QTest::mouseClick(choice(2), Qt::LeftButton);
+    machine->setFocus();
+    QTest::keyClick(machine, Qt::Key_Down);
+    EXPECT_EQ(machine->currentText(), QStringLiteral("一號機"));
+    page.runModal = [](QDialog&) {};
+    QTest::mouseClick(named<QPushButton>("ssc預覽列印"), Qt::LeftButton);
+    ASSERT_EQ(page.lastOutcome().status, daily::printing::Outcome::Ready);
+    EXPECT_EQ(reports::test::LinesStarting(lastDocument(), "總        計："),
+              std::vector<std::string>{"總        計：|1|100|60|-60|0|0.00|0"});
+
+    // A press can be typed as well.
+    replaceText(machine->lineEdit(), QStringLiteral("二號機"));
+    QTest::mouseClick(named<QPushButton>("ssc預覽列印"), Qt::LeftButton);
+    ASSERT_EQ(page.lastOutcome().status, daily::printing::Outcome::Ready);
+    EXPECT_EQ(page.lastOutcome().params.machineGroup, "二號機");
+    EXPECT_EQ(reports::test::LinesStarting(lastDocument(), "D-印刷|"),
+              std::vector<std::string>{"D-印刷|二號機|王大明|1|200|60|0|-60|0|0.00|0"});
+}
+
+TEST_F(PrintPageTest, OrderIsRetitledAsOutsourcedProcessingWhenTicked)
+{
+    session().CompanyName = "岱恆印刷";
+    daily::PrintPage& page = openPage();
+    QTest::mouseClick(choice(0), Qt::LeftButton);
+    replaceText(range(2), QStringLiteral("1131201001"));
+    replaceText(range(3), QStringLiteral("1131201001"));
+    page.runModal = [](QDialog&) {};
+    auto* retitle = named<QCheckBox>("chk報表名稱");
+    ASSERT_TRUE(retitle->isVisible());
+    QTest::mouseClick(retitle, Qt::LeftButton);
+    QTest::mouseClick(named<QPushButton>("ssc預覽列印"), Qt::LeftButton);
+    ASSERT_EQ(page.lastOutcome().status, daily::printing::Outcome::Ready);
+    EXPECT_FALSE(lastDocument().pagesWith(QStringLiteral("印刷委外加工單")).empty());
+    EXPECT_TRUE(lastDocument().pagesWith(QStringLiteral("印刷外發單")).empty());
+
+    // The instruction sheet does not offer the tick: it keeps its title.
+    QTest::mouseClick(choice(4), Qt::LeftButton);
+    EXPECT_FALSE(retitle->isVisible());
+    QTest::mouseClick(named<QPushButton>("ssc預覽列印"), Qt::LeftButton);
+    EXPECT_FALSE(lastDocument().pagesWith(QStringLiteral("印刷外發單")).empty());
+}
+
+TEST_F(PrintPageTest, ExcelButtonFollowsTheChoiceEachTime)
+{
+    daily::PrintPage& page = openPage();
+    auto* excel = named<QPushButton>("ssc轉Excel檔");
+    // "表2" of the printing value detail has no export.
+    QTest::mouseClick(named<QRadioButton>("opt報表_1"), Qt::LeftButton);
+    EXPECT_FALSE(excel->isEnabled());
+    for (int i : {2, 7}) {
+        QTest::mouseClick(choice(i), Qt::LeftButton);
+        EXPECT_TRUE(excel->isEnabled()) << i;
+    }
+    QTest::mouseClick(choice(1), Qt::LeftButton);
+    EXPECT_FALSE(excel->isEnabled());
+    // Another kind has a single value detail, which exports.
+    page.cbo種類列印->setFocus();
+    QTest::keyClick(page.cbo種類列印, Qt::Key_Down);
+    QTest::mouseClick(choice(1), Qt::LeftButton);
+    EXPECT_TRUE(excel->isEnabled());
+
+    // Opened again: the summary exports.
+    QTest::mouseClick(page.ssc回前畫面_列印, Qt::LeftButton);
+    w->toolbars().actPrint->trigger();
+    QTest::mouseClick(choice(7), Qt::LeftButton);
+    finishedStint(1, "一號機", 100);
+    bool exported = false;
+    page.runModal = [&](QDialog& d) { exported = dynamic_cast<production::ExcelExportWindow*>(&d) != nullptr; };
+    QTest::mouseClick(excel, Qt::LeftButton);
+    EXPECT_TRUE(exported);
 }
