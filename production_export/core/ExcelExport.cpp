@@ -269,17 +269,21 @@ void writeValueSummary(const std::string& path, const std::vector<SummaryLine>& 
 }
 
 long long exportAnalysis(Export e, const daily::printing::PrintParams& p, const std::string& key,
-                         const std::string& connectionString, const std::string& path)
+                         const std::string& connectionString, const std::string& path, bool writeEmpty)
 {
     jet::Connection conn;
     conn.open(connectionString);
     if (e == Export::ValueSummary) {
         const auto lines = readSummary(conn, daily::printing::CheckQuery(2, p, daily::printing::kExcelMode, key));
+        if (lines.empty() && !writeEmpty)
+            return 0;
         writeValueSummary(path, lines, p.completionGrouping == 2);
         return static_cast<long long>(lines.size());
     }
     reports::PrintParams rp = daily::printing::OrderParams(p);
-    const auto records = reports::ReadRecords(conn, reports::ListingQuery(rp), false);
+    const auto records = reports::ReadRecords(conn, reports::ListingQuery(rp));
+    if (records.empty() && !writeEmpty)
+        return 0;
     if (e == Export::ValueDetail)
         writeValueDetail(path, records);
     else

@@ -47,8 +47,9 @@ void writeValueSummary(const std::string& path, const std::vector<SummaryLine>& 
 // Reads the rows of the export (the listing query; for the summary the
 // analysis table of key, which the caller has built) and writes them to
 // path. Returns the number of rows written. Data errors throw; a file that
-// cannot be written throws a UserError naming it.
+// cannot be written throws a UserError naming it. Without writeEmpty nothing
+// is written when no row is found (the file at path stays as it was).
 long long exportAnalysis(Export e, const daily::printing::PrintParams& p, const std::string& key,
-                         const std::string& connectionString, const std::string& path);
+                         const std::string& connectionString, const std::string& path, bool writeEmpty = true);
 
 } // namespace qtmv::production

@@ -1,13 +1,11 @@
 // Renders a report of a database into a PDF (and a PNG of its first page),
-// or writes an analysis into an Excel workbook as the export windows do:
-//   print-report --database PATH --report NAME [--set PARAM=VALUE]... --pdf OUT.pdf [--png OUT.png]
-//   print-report --database PATH --report frm產值分析明細轉Excel --set choice=1|2 --xlsx OUT.xlsx
-//   print-report --database PATH --report frm生產明細表轉Excel --xlsx OUT.xlsx
-// NAME: an outsourcing order (rpt外發單_..._xp) or an analysis layout. For
-// choice 2 the analysis table is built first, under this workstation's key.
-// Exits 1 with the reason when there is nothing to print, 2 on a usage error.
+// or writes an analysis into an Excel workbook as the export windows do; the
+// usage text below says how. Every output is written under a part name and
+// renamed only when complete, so nothing is left or changed when it fails.
 #include "daily_report/printing/AnalysisTable.h"
+#include "daily_report/printing/PageRules.h"
 #include "daily_report/printing/PrintJob.h"
+#include "platform/files/AtomicFile.h"
 #include "platform/os/Host.h"
 #include "production_export/core/ExcelExport.h"
 #include "production_export/core/ValueListings.h"
@@ -27,24 +25,51 @@
 #include <exception>
 #include <functional>
 #include <map>
+#include <optional>
+#include <set>
 #include <string>
 
 using namespace qtmv;
 
 namespace {
 
+constexpr const char* kUsage =
+    "usage: print-report --database PATH --report NAME [--set PARAM=VALUE]... OUTPUT\n"
+    "       print-report --help\n"
+    "\n"
+    "OUTPUT is one of:\n"
+    "  --pdf OUT.pdf [--png OUT.png]\n"
+    "      NAME an outsourcing order (rpt外發單_..._xp) or an analysis layout\n"
+    "      (rpt生產明細表, rpt不良分析1_工務預排, ...). --png adds the first page\n"
+    "      as an image and needs --pdf: the two are written both or neither.\n"
+    "  --xlsx OUT.xlsx\n"
+    "      NAME frm產值分析明細轉Excel (--set choice=1 the value detail, choice=2\n"
+    "      the summary, whose analysis table is built first under this\n"
+    "      workstation's key) or frm生產明細表轉Excel; alone, not with --pdf or --png.\n"
+    "\n"
+    "PARAM: schedule-from, schedule-to, done-from, done-to (dates yyymmdd, as\n"
+    "1131204), number-from, number-to, done-time-from, done-time-to, po-from,\n"
+    "po-to, machine, handler, description, vendor, kind (D-印刷), no-customer,\n"
+    "title-choice, and the numbers grouping, origin, choice.\n"
+    "\n"
+    "Exit status: 0 written; 1 nothing to print or an output that cannot be\n"
+    "written (the reason on standard error; no file is left or changed);\n"
+    "2 wrong arguments.\n";
+
 int usage(const std::string& why)
 {
-    std::fprintf(stderr,
-                 "%s\nusage: print-report --database PATH --report NAME [--set PARAM=VALUE]... "
-                 "(--pdf OUT.pdf [--png OUT.png] | --xlsx OUT.xlsx)\n",
-                 why.c_str());
+    std::fprintf(stderr, "print-report: %s\n%s", why.c_str(), kUsage);
     return 2;
 }
 
-// Sets one print parameter; false for an unknown name or a bad number.
-bool setParam(reports::PrintParams& p, const std::string& name, const std::string& value)
+// Sets one print parameter; the reason when the name is unknown or the value
+// is not a number or a date where one is wanted.
+std::optional<std::string> setParam(reports::PrintParams& p, const std::string& name, std::string value)
 {
+    static const std::set<std::string> dates{"schedule-from", "schedule-to", "done-from", "done-to"};
+    // The print page's rule for its date fields: a two-digit year is padded.
+    if (dates.count(name) && !value.empty() && !daily::printing::NormaliseDate(value))
+        return "--set " + name + "=" + value + ": not a date (yyymmdd, as 1131204)";
     const std::map<std::string, std::string*> texts{
         {"schedule-from", &p.scheduleFrom}, {"schedule-to", &p.scheduleTo},   {"number-from", &p.numberFrom},
         {"number-to", &p.numberTo},         {"done-from", &p.doneFrom},       {"done-time-from", &p.doneTimeFrom},
@@ -56,18 +81,19 @@ bool setParam(reports::PrintParams& p, const std::string& name, const std::strin
         {"grouping", &p.grouping}, {"origin", &p.origin}, {"choice", &p.choice}};
     if (auto t = texts.find(name); t != texts.end()) {
         *t->second = value;
-        return true;
+        return std::nullopt;
     }
     if (auto n = numbers.find(name); n != numbers.end()) {
         try {
             std::size_t used = 0;
             *n->second = std::stoi(value, &used);
-            return used == value.size();
+            if (used == value.size())
+                return std::nullopt;
         } catch (const std::exception&) {
-            return false;
         }
+        return "--set " + name + "=" + value + ": not a number";
     }
-    return false;
+    return "unknown parameter: " + name;
 }
 
 // The company titles as start-up reads them.
@@ -122,8 +148,8 @@ int writeWorkbook(const std::string& window, const reports::PrintParams& r, cons
     const std::string key = os::GetComputerName() + "\\" + os::GetWindowsUserName();
     if (choice == 2)
         daily::printing::BuildAnalysisTable(s.ConnectionString, p, key);
-    const long long rows =
-        production::exportAnalysis(production::exportOfChoice(choice), p, key, s.ConnectionString, out);
+    const long long rows = production::exportAnalysis(production::exportOfChoice(choice), p, key, s.ConnectionString,
+                                                       out, /*writeEmpty=*/false);
     if (rows == 0) {
         std::fprintf(stderr, "查無任何資料!\n");
         return 1;
@@ -132,10 +158,45 @@ int writeWorkbook(const std::string& window, const reports::PrintParams& r, cons
     return 0;
 }
 
+int cannotWrite(const std::string& path, const std::string& why)
+{
+    std::fprintf(stderr, "print-report: cannot write %s: %s\n", path.c_str(), why.c_str());
+    return 1;
+}
+
+// The PDF and the image of its first page, written both or neither.
+int writePages(const report::PageDocument& doc, files::AtomicFile& pdf, files::AtomicFile* png)
+{
+    const QByteArray pdfBytes = report::pdfBytes(doc);
+    if (pdfBytes.isEmpty())
+        return cannotWrite(pdf.target(), "無法產生PDF");
+    const QByteArray pngBytes = png ? report::pngBytes(doc, 0, 150) : QByteArray();
+    if (png && pngBytes.isEmpty())
+        return cannotWrite(png->target(), "無法產生圖檔");
+    std::vector<files::AtomicFile*> outputs{&pdf};
+    if (png)
+        outputs.push_back(png);
+    try {
+        pdf.write(std::string_view(pdfBytes.constData(), static_cast<std::size_t>(pdfBytes.size())));
+        if (png)
+            png->write(std::string_view(pngBytes.constData(), static_cast<std::size_t>(pngBytes.size())));
+        files::AtomicFile::commitAll(outputs);
+    } catch (const files::OutputError& e) {
+        return cannotWrite(png ? pdf.target() + " and " + png->target() : pdf.target(), e.what());
+    }
+    std::printf("%s: %zu page(s)\n", pdf.target().c_str(), doc.pages.size());
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    for (int i = 1; i < argc; ++i)
+        if (std::string(argv[i]) == "--help" || std::string(argv[i]) == "-h") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
     std::string database, reportName, pdf, png, xlsx;
     reports::PrintParams params;
     for (int i = 1; i < argc; ++i) {
@@ -155,13 +216,19 @@ int main(int argc, char** argv)
             xlsx = value;
         else if (arg == "--set") {
             const auto eq = value.find('=');
-            if (eq == std::string::npos || !setParam(params, value.substr(0, eq), value.substr(eq + 1)))
+            if (eq == std::string::npos)
                 return usage("bad parameter: " + value);
+            if (const auto why = setParam(params, value.substr(0, eq), value.substr(eq + 1)))
+                return usage(*why);
         } else
             return usage("unknown option: " + arg);
     }
     if (database.empty() || reportName.empty() || pdf.empty() == xlsx.empty())
         return usage("--database, --report and one of --pdf and --xlsx are required");
+    if (!png.empty() && pdf.empty())
+        return usage("--png goes with --pdf only");
+    if (!png.empty() && png == pdf)
+        return usage("--png and --pdf name the same file");
     const bool excelWindow = reportName == "frm產值分析明細轉Excel" || reportName == "frm生產明細表轉Excel";
     if (!xlsx.empty() && !excelWindow)
         return usage("--xlsx needs frm產值分析明細轉Excel or frm生產明細表轉Excel");
@@ -174,6 +241,17 @@ int main(int argc, char** argv)
     QGuiApplication app(argc, argv);
 
     try {
+        // The outputs are claimed first: a target that may not be replaced
+        // is refused before any work. Unless committed, they leave nothing.
+        std::optional<files::AtomicFile> pdfOut, pngOut;
+        for (const auto& [path, out] : {std::pair{&pdf, &pdfOut}, std::pair{&png, &pngOut}}) {
+            try {
+                if (!path->empty())
+                    out->emplace(*path);
+            } catch (const files::OutputError& e) {
+                return cannotWrite(*path, e.what());
+            }
+        }
         Session s;
         s.ConnectionString = ConnectionStringFor(database);
         readCompanies(s);
@@ -186,18 +264,9 @@ int main(int argc, char** argv)
         }
         const report::PageDocument doc = layout ? reports::outsourcingOrder(*layout, params, s)
                                                 : production::analysisReport(reportName, params, s);
-        if (!report::writePdf(doc, QString::fromStdString(pdf))) {
-            std::fprintf(stderr, "cannot write %s\n", pdf.c_str());
-            return 1;
-        }
-        if (!png.empty() && !report::renderPageImage(doc, 0, 150).save(QString::fromStdString(png))) {
-            std::fprintf(stderr, "cannot write %s\n", png.c_str());
-            return 1;
-        }
-        std::printf("%s: %zu page(s)\n", pdf.c_str(), doc.pages.size());
+        return writePages(doc, *pdfOut, pngOut ? &*pngOut : nullptr);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;
     }
-    return 0;
 }

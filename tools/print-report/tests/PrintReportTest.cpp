@@ -6,7 +6,9 @@
 
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -26,15 +28,30 @@ protected:
         db_.exec("insert into PRINTING_S (ID, INO, PO, [NO], VENDER, QTY, PRICE, AMT, 順序) values "
                  "('1131204001', 1, '1131200001', 1, 'V01', 1000, 2, 2000, '1')");
     }
-    // The tool's exit code; its stderr goes to err.
-    int run(const std::string& args, std::string& err)
+    // The tool's exit code; its stderr goes to err, its stdout to out.
+    // shell runs before it (a limit, say).
+    int run(const std::string& args, std::string& err, std::string* out = nullptr, const std::string& shell = "")
     {
-        const std::string errFile = db_.folder() + "err.txt";
-        const int status = std::system((std::string(PRINT_REPORT) + " --database '" + db_.path() + "' " + args +
-                                        " 2>'" + errFile + "' >/dev/null")
-                                           .c_str());
+        const std::string errFile = db_.folder() + "err.txt", outFile = db_.folder() + "out.txt";
+        const std::string tool = std::string(PRINT_REPORT) + " --database '" + db_.path() + "' " + args + " 2>'" +
+                                 errFile + "' >'" + outFile + "'";
+        const int status = std::system((shell.empty() ? tool : "sh -c \"" + shell + "; exec " + tool + "\"").c_str());
         err = read(errFile);
+        if (out)
+            *out = read(outFile);
+        std::remove(errFile.c_str());
+        std::remove(outFile.c_str());
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    // The names in the database's folder other than the database's own files.
+    std::vector<std::string> outputs() const
+    {
+        std::vector<std::string> names;
+        for (const auto& e : std::filesystem::directory_iterator(db_.folder()))
+            if (e.path() != db_.path() && !e.path().string().starts_with(db_.path() + "-"))
+                names.push_back(e.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
     }
     static std::string read(const std::string& file)
     {
@@ -99,6 +116,73 @@ TEST_F(PrintReport, AnalysesAsPdfAndWorkbooks)
     EXPECT_EQ(run("--report rpt不良分析1_工務預排 --xlsx '" + xlsx + "'", err), 2);
     EXPECT_EQ(run("--report frm生產明細表轉Excel --set kind=K-刀模 --xlsx '" + xlsx + "'", err), 1);
     EXPECT_NE(err.find("查無任何資料!"), std::string::npos);
+}
+
+// With nothing to print no workbook is written, and one already there stays
+// as it was; a date that is no date is refused naming its parameter.
+TEST_F(PrintReport, NothingFoundWritesNoWorkbookAndDatesAreChecked)
+{
+    qtmv::reports::test::SeedProduction(db_);
+    const std::string xlsx = db_.folder() + "none.xlsx", kept = db_.folder() + "kept.xlsx";
+    std::string err;
+    EXPECT_EQ(run("--report frm生產明細表轉Excel --set kind=K-刀模 --xlsx '" + xlsx + "'", err), 1);
+    EXPECT_EQ(run("--report frm產值分析明細轉Excel --set choice=1 --set kind=K-刀模 --xlsx '" + xlsx + "'", err), 1);
+    std::ofstream(kept) << "kept";
+    EXPECT_EQ(run("--report frm產值分析明細轉Excel --set choice=2 --set kind=K-刀模 --xlsx '" + kept + "'", err), 1);
+    EXPECT_EQ(read(kept), "kept");
+    EXPECT_EQ(outputs(), std::vector<std::string>{"kept.xlsx"});
+
+    for (const char* bad : {"done-from=1139999", "schedule-to=abc", "done-to=1130230"}) {
+        EXPECT_EQ(run("--report rpt生產明細表 --set " + std::string(bad) + " --pdf '" + db_.folder() + "a.pdf'", err), 2)
+            << bad;
+        EXPECT_NE(err.find("--set " + std::string(bad) + ": not a date"), std::string::npos) << err;
+    }
+    // The print page's two-digit year is padded, as the page pads it.
+    EXPECT_EQ(run("--report rpt不良分析1_工務預排 --set kind=D-印刷 --set done-from=991201 --pdf '" + db_.folder() +
+                      "a.pdf'",
+                  err),
+              0)
+        << err;
+}
+
+TEST_F(PrintReport, HelpAndTheOutputsThatGoTogether)
+{
+    std::string err, out;
+    EXPECT_EQ(run("--help", err, &out), 0);
+    EXPECT_NE(out.find("usage: print-report"), std::string::npos) << out;
+    EXPECT_NE(out.find("--png adds the first page"), std::string::npos) << out;
+    EXPECT_NE(out.find("alone, not with --pdf or --png"), std::string::npos) << out;
+    EXPECT_EQ(run("--report frm生產明細表轉Excel --xlsx a.xlsx --png a.png", err), 2);
+    EXPECT_NE(err.find("--png goes with --pdf only"), std::string::npos) << err;
+
+    // The image cannot be written (a folder stands in its place): neither
+    // the PDF nor the image is.
+    const std::string pdf = db_.folder() + "o.pdf", png = db_.folder() + "o.png";
+    std::filesystem::create_directories(png);
+    EXPECT_EQ(run("--report rpt外發單_印刷_xp --set number-from=1131204001 --set kind=D-印刷 --pdf '" + pdf +
+                      "' --png '" + png + "'",
+                  err),
+              1);
+    EXPECT_NE(err.find("cannot write " + png), std::string::npos) << err;
+    EXPECT_EQ(outputs(), std::vector<std::string>{"o.png"});
+}
+
+// Writes fail past 4 KiB (as on a full disk), or at once (/dev/full): the
+// tool says so and exits 1, and the PDF written before is there, whole.
+TEST_F(PrintReport, AFailedWriteIsAFailureAndKeepsTheEarlierPdf)
+{
+    const std::string pdf = db_.folder() + "o.pdf";
+    const std::string args = "--report rpt外發單_印刷_xp --set number-from=1131204001 --set kind=D-印刷 --pdf ";
+    std::string err;
+    ASSERT_EQ(run(args + "'" + pdf + "'", err), 0) << err;
+    const std::string earlier = read(pdf);
+    ASSERT_GT(earlier.size(), 4096u);
+    EXPECT_EQ(run(args + "'" + pdf + "'", err, nullptr, "trap '' XFSZ; ulimit -f 8"), 1);
+    EXPECT_NE(err.find("cannot write " + pdf + ": 寫入失敗"), std::string::npos) << err;
+    EXPECT_EQ(read(pdf), earlier);
+    EXPECT_EQ(outputs(), std::vector<std::string>{"o.pdf"});
+    EXPECT_EQ(run(args + "/dev/full", err), 1);
+    EXPECT_NE(err.find("cannot write /dev/full"), std::string::npos) << err;
 }
 
 } // namespace
