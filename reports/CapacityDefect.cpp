@@ -149,7 +149,7 @@ PageDocument capacityDefectReport(SummaryLayout l, const PrintParams& params, co
     p.fillDefaults();
     jet::Connection conn;
     conn.open(s.ConnectionString);
-    const auto records = ReadRecords(conn, SummaryQuery(l, p), true);
+    const auto records = ReadRecords(conn, SummaryQuery(l, p));
     return capacityDefectReport(l, records, p, CompanyTitle(p, s.CompanyName));
 }
 

@@ -26,9 +26,11 @@ double UnitPrice(const std::string& kind, const LineFigures& l)
             return 0;
         price = l.amt / l.qty;
     } else {
-        return l.price;
+        price = l.price;
     }
-    return RoundNumber(price, 2);
+    // Rounded once: a division rounded to 2 places first would make the
+    // 4 places of binding 3.3300 instead of 3.3333.
+    return RoundNumber(price, UnitPriceDecimals(kind));
 }
 
 int UnitPriceDecimals(const std::string& kind)
@@ -163,7 +165,7 @@ std::string SummaryQuery(SummaryLayout l, const PrintParams& p)
     return q + (l == SummaryLayout::ByKey ? " order by PKEY, 開始時間, 結束時間, PO " : " order by PKEY1, 開始時間, 結束時間, PO ");
 }
 
-std::vector<ProductionRecord> ReadRecords(jet::Connection& conn, const std::string& sql, bool layoutRounding)
+std::vector<ProductionRecord> ReadRecords(jet::Connection& conn, const std::string& sql)
 {
     jet::Recordset rs;
     rs.open(sql, conn);
@@ -212,8 +214,6 @@ std::vector<ProductionRecord> ReadRecords(jet::Connection& conn, const std::stri
         if (const auto line = prices.find(r.kind, r.po, r.no)) {
             r.priced = true;
             r.unitPrice = UnitPrice(r.kind, *line);
-            if (layoutRounding)
-                r.unitPrice = RoundNumber(r.unitPrice, UnitPriceDecimals(r.kind));
             r.value = ProductionValue(r.completed, r.unitPrice, line->amt);
         }
     }

@@ -28,11 +28,13 @@ struct LineFigures {
 // The unit price of a record of kind (display name, "D-印刷"):
 // printing AMT / QTY1 (/ PLAT when PLAT is not 0), 0 when QTY1 is 0;
 // cutting AMT / QTY (/ PLAT when not 0) and binding AMT / QTY, each 0 when
-// QTY is 0; every other kind PRICE. Divided prices are rounded to 2 places.
+// QTY is 0; every other kind PRICE. Rounded once to the kind's places
+// (UnitPriceDecimals). Every analysis prices with it, printed or exported,
+// and so does the analysis table, so their values agree.
 double UnitPrice(const std::string& kind, const LineFigures& line);
-// The places the printed analyses round a unit price to, by kind: 4 for
-// prepress, paper, gluing, binding; 3 for varnishing, mounting, die-cutting,
-// hot-foil; 2 for the others.
+// The places a unit price is rounded to, by kind: 4 for prepress, paper,
+// gluing, binding; 3 for varnishing, mounting, die-cutting, hot-foil; 2 for
+// the others.
 int UnitPriceDecimals(const std::string& kind);
 // Completed quantity × unit price rounded to a whole number, and never more
 // than the line's amount.
@@ -90,9 +92,8 @@ struct ProductionRecord {
 };
 
 // Reads the records of a query on [不良分析4] and works out their figures.
-// layoutRounding: the unit price is rounded to its kind's places
-// (UnitPriceDecimals) as the printed analyses do. Data errors throw.
-std::vector<ProductionRecord> ReadRecords(jet::Connection& conn, const std::string& sql, bool layoutRounding);
+// Data errors throw.
+std::vector<ProductionRecord> ReadRecords(jet::Connection& conn, const std::string& sql);
 
 // Defects per completed × 100, to 2 places; nullopt when nothing was
 // completed.

@@ -24,7 +24,7 @@ bool BuildAnalysisTable(const std::string& connectionString, const PrintParams& 
     conn.open(connectionString);
     jet::Transaction tx(conn);
     conn.execute("delete from [不良分析_tmp] where ID = '" + jet::sqlText(key) + "' ");
-    const auto records = reports::ReadRecords(conn, AnalysisSourceQuery(p), false);
+    const auto records = reports::ReadRecords(conn, AnalysisSourceQuery(p));
 
     // Many rows a statement: one insert per record would dominate the build.
     constexpr std::size_t kBatch = 400;

@@ -280,7 +280,7 @@ PageDocument analysisReport(const std::string& layoutName, const reports::PrintP
     p.fillDefaults();
     jet::Connection conn;
     conn.open(s.ConnectionString);
-    const auto records = reports::ReadRecords(conn, reports::ListingQuery(p), false);
+    const auto records = reports::ReadRecords(conn, reports::ListingQuery(p));
     return valueListing(*listing, records, p, reports::CompanyTitle(p, s.CompanyName));
 }
 

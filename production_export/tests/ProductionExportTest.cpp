@@ -142,7 +142,7 @@ TEST_F(ProductionExport, ProductionDetailIsOneSheetWithTimes)
     EXPECT_EQ(s.name, "生產明細表");
     EXPECT_EQ(s.Text("A2") + "|" + s.Text("E2") + "|" + s.Text("F2"), "E-上光|113/12/03 13:00|113/12/03 14:00");
     EXPECT_EQ(s.Number("N2"), 100);   // 100 in 60 minutes
-    EXPECT_EQ(s.Number("P2"), 123);
+    EXPECT_EQ(s.Number("P2"), 124);   // 1.2345 priced at varnishing's 3 places, as the analyses print it
     EXPECT_EQ(s.Text("K3"), "=SUM(K2:K2)");
 }
 

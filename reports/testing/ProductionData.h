@@ -16,9 +16,9 @@ namespace qtmv::reports::test {
 //   P03/1 D 海德堡 A002  400 1h    4  PRINTING QTY1 300 AMT 1000       -> 3.33, 1332 capped to 1000
 //   P02/1 D 海德堡二號 A001 100 1h 1  (the line of P02/1)              -> 75
 //   P04/2 J 騎馬釘機 A002 500 1h  5  BIND QTY 0, AMT 800               -> 0
-//   P05/1 J 騎馬釘機 A002   2 0.25h 0 BIND QTY 3, AMT 10                -> 3.33, 7
+//   P05/1 J 騎馬釘機 A002   2 0.25h 0 BIND QTY 3, AMT 10                -> 3.3333, 7
 //   P06/1 I 大裁刀 A001   300 1h   3  TRIM QTY 0, PLAT 2, AMT 500      -> 0
-//   P07/1 E UV上光 A001   100 1h   2  GLAZE PRICE 1.2345, AMT 99999    -> 123 (1.235 -> 124 printed)
+//   P07/1 E UV上光 A001   100 1h   2  GLAZE PRICE 1.2345, AMT 99999    -> 1.235, 124
 //   P08/1 C 裁紙機 A003     0 0.5h 0  PAPER PRICE 2, AMT 100          -> 0
 // and one unfinished line (no end), which no analysis reads. 海德堡 has a
 // standard output of 600 an hour; the others none. Ended 2024-12-02/03

@@ -41,8 +41,9 @@ TEST(ProductionValueRule, UnitPricesByKind)
         {"I-裁摺", {0, 0, 2, 500, 9}, 0},             // QTY 0: no division
         {"I-裁摺", {0, 3, 2, 100, 9}, 16.67},
         {"J-裝訂", {0, 0, 0, 800, 9}, 0},
-        {"J-裝訂", {0, 3, 0, 10, 9}, 3.33},
-        {"E-上光", {0, 3, 0, 10, 1.2345}, 1.2345},    // PRICE as it is
+        {"J-裝訂", {0, 3, 0, 10, 9}, 3.3333},         // once, to the binding kind's 4 places
+        {"E-上光", {0, 3, 0, 10, 1.2345}, 1.235},     // PRICE to varnishing's 3 places
+        {"B-製版", {0, 3, 0, 10, 1.2345}, 1.23},
     };
     for (const Case& c : cases)
         EXPECT_DOUBLE_EQ(UnitPrice(c.kind, c.line), c.price) << c.kind << " " << c.line.amt;
@@ -118,4 +119,15 @@ TEST_F(CapacityDefect, PersonalSummaryGroupsEveryKindUnderTheHandler)
                                         "D-印刷|海德堡二號|王大明|1|100|60|0|-60|1|1.00|75",
                                         "合        計：|4|3,150|300|+5|31|0.98|1,575"}));
     EXPECT_NE(std::find(lines.begin(), lines.end(), "經辦：A002 李小華"), lines.end());
+}
+
+TEST_F(CapacityDefect, BindingValueUsesTheFourPlacePrice)
+{
+    // 10000 / 3000 is 3.3333: 1660 pieces are worth 5533 (5528 at 3.33).
+    db_.exec("insert into BIND (PO, [NO], QTY, AMT) values ('P09', 1, 3000, 10000)");
+    db_.exec("insert into 預排資料耗時明細 (單號, 工單單號, 工單序, 序, 製程, 機別, 開始, 結束, 完工數量, 經辦代號, 耗時) "
+             "values ('T1', 'P09', 1, 1, 'J-裝訂', '騎馬釘機', '1131204 0800', '1131204 0900', 1660, 'A002', '1')");
+    p_.poFrom = p_.poTo = "P09";
+    EXPECT_EQ(LinesStarting(print(SummaryLayout::ByKey), "J-裝訂|"),
+              std::vector<std::string>{"J-裝訂|騎馬釘機|李小華|1|1,660|60|0|-60|0|0.00|5,533"});
 }

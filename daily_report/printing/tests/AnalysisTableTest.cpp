@@ -32,6 +32,9 @@ protected:
 
 TEST_F(AnalysisTableTest, OneRowPerFinishedRecordWithMinutesAndCappedValue)
 {
+    db.exec("insert into BIND (PO, [NO], QTY, AMT) values ('P09', 1, 3000, 10000)");
+    db.exec("insert into 預排資料耗時明細 (單號, 工單單號, 工單序, 序, 製程, 機別, 開始, 結束, 完工數量, 經辦代號, 耗時) "
+            "values ('T1', 'P09', 1, 1, 'J-裝訂', '騎馬釘機', '1131204 0800', '1131204 0900', 1660, 'A002', '1')");
     PrintParams p; // every record
     ASSERT_TRUE(BuildAnalysisTable(db.connectionString(), p, "PC1"));
     // In the order of the production key (kind, machine, handler), then time.
@@ -42,10 +45,11 @@ TEST_F(AnalysisTableTest, OneRowPerFinishedRecordWithMinutesAndCappedValue)
         {"D-印刷", "海德堡", "A001", "王大明", "50", "30", "0", "1131202", "0"},       // no process line
         {"D-印刷", "海德堡", "A002", "李小華", "400", "60", "4", "1131203", "1000"},   // 1332 above the amount
         {"D-印刷", "海德堡二號", "A001", "王大明", "100", "60", "1", "1131203", "75"},
-        {"E-上光", "UV上光", "A001", "王大明", "100", "60", "2", "1131203", "123"},    // PRICE as it is
+        {"E-上光", "UV上光", "A001", "王大明", "100", "60", "2", "1131203", "124"},    // 1.2345 at 3 places
         {"I-裁摺", "大裁刀", "A001", "王大明", "300", "60", "3", "1131203", "0"},      // QTY 0
         {"J-裝訂", "騎馬釘機", "A002", "李小華", "500", "60", "5", "1131203", "0"},    // QTY 0
         {"J-裝訂", "騎馬釘機", "A002", "李小華", "2", "15", "0", "1131203", "7"},
+        {"J-裝訂", "騎馬釘機", "A002", "李小華", "1660", "60", "0", "1131204", "5533"}, // 3.3333, as printed
     };
     EXPECT_EQ(rowsOf("PC1"), expected);
 }
