@@ -41,8 +41,9 @@ struct TableColumns {
 std::vector<TableColumns> schemaTableColumns();
 
 // The tables this program keeps for itself in the suite's database (its
-// change history, the acceptable defect rates, the colour targets). The
-// suite's other programs never read them.
+// change history, the acceptable defect rates, which inspection verdicts
+// were proposed, the colour targets). The suite's other programs never read
+// them.
 const std::vector<std::string>& programTables();
 
 // Creates those program tables, with their indexes, that the database of an

@@ -2849,6 +2849,21 @@ CREATE TABLE [品檢允收不良率] (
     允收率   REAL NOT NULL DEFAULT 0
 );
 
+-- The inspection lines (工單品檢明細, by 製程, 工單單號, 工單序, 序) whose
+-- verdict the program proposed from the acceptable defect rate rather than
+-- the user choosing it: such a verdict follows the rate when the record is
+-- opened again. 判定 repeats the proposal, so a verdict another program has
+-- changed since no longer matches and counts as chosen. Rewritten with the
+-- lines by every save of them.
+CREATE TABLE [品檢建議判定] (
+    製程     TEXT COLLATE NOCASE NOT NULL,
+    工單單號 TEXT COLLATE NOCASE NOT NULL,
+    工單序   INTEGER NOT NULL,
+    序       INTEGER NOT NULL,
+    判定     TEXT COLLATE NOCASE DEFAULT ''
+);
+CREATE UNIQUE INDEX [IX_品檢建議判定_製程_工單單號_工單序_序] ON [品檢建議判定] (製程, 工單單號, 工單序, 序);
+
 -- The target colour of a colour number (工單印刷數據.色號) as CIELAB values;
 -- a printing run's measured L, a, b are compared with it (CIEDE2000).
 CREATE TABLE [色號目標值] (
