@@ -1,5 +1,6 @@
 #include "quality/core/Inspection.h"
 
+#include "common/EntryText.h"
 #include "common/NumberFormat.h"
 #include "platform/jet/Connection.h"
 #include "platform/jet/Recordset.h"
@@ -13,6 +14,8 @@ namespace qtmv::quality {
 namespace {
 
 constexpr const char* kTitle = "品檢";
+// Which verdicts the program proposed (see Inspection.h).
+constexpr const char* kProposals = "[品檢建議判定]";
 
 std::string q(std::string_view s) { return jet::sqlText(s); }
 
@@ -30,11 +33,41 @@ bool InspectionLine::empty() const
            defective == 0 && rate == 0 && Trim(verdict).empty();
 }
 
-std::vector<InspectionLine> loadInspection(jet::Connection& conn, const InspectionKey& key)
+std::optional<std::string> inspectionLineProblem(const InspectionLine& l)
 {
+    if (auto p = EntryTextProblem("主要檢查項目", Trim(l.item), kItemBytes))
+        return p;
+    if (auto p = EntryTextProblem("檢查標準", Trim(l.standard), kStandardBytes))
+        return p;
+    if (auto p = EntryTextProblem("權責單位", Trim(l.unit), kUnitBytes))
+        return p;
+    return EntryTextProblem("判定", l.verdict, 0);
+}
+
+namespace {
+
+std::string storedRecord(jet::Connection& conn, const InspectionKey& key)
+{
+    return storedRows(conn, "select * from [工單品檢明細] " + keyWhere(key) + " order by 序") + "|" +
+           storedRows(conn, std::string("select * from ") + kProposals + " " + keyWhere(key) + " order by 序");
+}
+
+} // namespace
+
+InspectionRecord loadInspection(jet::Connection& conn, const InspectionKey& key)
+{
+    InspectionRecord record;
+    record.stored = storedRecord(conn, key);
+    std::vector<std::pair<int, std::string>> proposals;
+    {
+        jet::Recordset rs;
+        rs.open(std::string("select 序, 判定 from ") + kProposals + " " + keyWhere(key), conn);
+        for (; !rs.eof(); rs.moveNext())
+            proposals.emplace_back(static_cast<int>(rs.field("序").number()), rs.text("判定"));
+    }
     jet::Recordset rs;
     rs.open("select * from [工單品檢明細] " + keyWhere(key) + " " + "order by 序 ", conn);
-    std::vector<InspectionLine> lines;
+    std::vector<InspectionLine>& lines = record.lines;
     for (; !rs.eof(); rs.moveNext()) {
         InspectionLine l;
         l.item = rs.field("主要檢查項目").text();
@@ -44,9 +77,13 @@ std::vector<InspectionLine> loadInspection(jet::Connection& conn, const Inspecti
         l.defective = rs.field("不良數量").number();
         l.rate = rs.field("不良率").number();
         l.verdict = rs.text("判定");
+        // A verdict changed since it was proposed (by another program) is a choice.
+        const int seq = static_cast<int>(rs.field("序").number());
+        l.proposed = !l.verdict.empty() &&
+                     std::find(proposals.begin(), proposals.end(), std::make_pair(seq, l.verdict)) != proposals.end();
         lines.push_back(std::move(l));
     }
-    return lines;
+    return record;
 }
 
 std::vector<InspectionLine> InspectionPhrases::lines() const
@@ -106,12 +143,51 @@ std::string proposedVerdict(double rate, std::optional<double> acceptable)
     return RoundNumber(rate, 1) <= RoundNumber(*acceptable, 1) ? "OK" : "NG";
 }
 
+void followProposals(std::vector<InspectionLine>& lines, std::optional<double> acceptable)
+{
+    for (InspectionLine& l : lines) {
+        if (!l.proposed || l.inspected == 0)
+            continue;
+        const std::string now = proposedVerdict(l.rate, acceptable);
+        if (!now.empty())
+            l.verdict = now;
+    }
+}
+
+bool contradictsRule(const InspectionLine& l, std::optional<double> acceptable)
+{
+    if (l.proposed || l.inspected == 0 || Trim(l.verdict).empty())
+        return false;
+    const std::string rule = proposedVerdict(l.rate, acceptable);
+    return !rule.empty() && rule != Trim(l.verdict);
+}
+
+std::string contradictionMessage(const std::vector<int>& rows, double acceptable)
+{
+    std::string lines;
+    for (const int r : rows)
+        lines += (lines.empty() ? "" : "、") + std::to_string(r);
+    return "第" + lines + "列的判定與不良率不符：允收不良率為 " + FormatFixed(acceptable, 1) +
+           "%，不良率在其內為 OK，超過為 NG。請確認判定!";
+}
+
 InspectionSaved saveInspection(const InspectionKey& key, const std::vector<InspectionLine>& lines,
-                               daily::SaveContext& ctx)
+                               const std::string& loaded, daily::SaveContext& ctx)
 {
     InspectionSaved out;
     out.status = runSave(ctx, kTitle, [&](jet::Connection& conn) {
+        for (const InspectionLine& l : lines) {
+            if (l.empty())
+                continue;
+            if (const auto problem = inspectionLineProblem(l))
+                throw SaveStopped(SaveStatus::Refused, *problem, "訊息");
+        }
+        // Read inside the write transaction: no other save can come between.
+        out.stored = storedRecord(conn, key);
+        if (out.stored != loaded)
+            throw SaveStopped(SaveStatus::Changed, kInspectionChanged, kTitle);
         conn.execute("delete from [工單品檢明細] " + keyWhere(key));
+        conn.execute(std::string("delete from ") + kProposals + " " + keyWhere(key));
         int seq = 0;
         for (const InspectionLine& l : lines) {
             if (l.empty())
@@ -123,8 +199,13 @@ InspectionSaved saveInspection(const InspectionKey& key, const std::vector<Inspe
                          jet::sqlNumber(l.inspected) + ", " + jet::sqlNumber(l.defective) + ", " +
                          jet::sqlNumber(l.rate) + ", " + t(Trim(l.verdict)) + ", " + t(key.po) + ", " + t(key.kind) +
                          ", " + jet::sqlNumber(key.seq) + ", " + jet::sqlNumber(++seq) + ")");
+            if (l.proposed && !Trim(l.verdict).empty())
+                conn.execute(std::string("insert into ") + kProposals + " (製程, 工單單號, 工單序, 序, 判定) values (" +
+                             t(key.kind) + ", " + t(key.po) + ", " + jet::sqlNumber(key.seq) + ", " +
+                             jet::sqlNumber(seq) + ", " + t(Trim(l.verdict)) + ")");
         }
         out.hasLines = seq > 0;
+        out.stored = storedRecord(conn, key);
     });
     out.hasLines = out.hasLines && out.status == SaveStatus::Saved;
     return out;

@@ -6,11 +6,19 @@
 // A line whose rate (as shown, one decimal) is at most its kind's rate in
 // 品檢允收不良率 is proposed "OK", above it "NG"; a kind without a rate gets
 // no proposal. The window proposes only into a verdict cell that is empty or
-// still holds its own earlier proposal, so a verdict the user chose, or one
-// stored, stays. Entirely empty lines are never stored; the kept lines are
-// numbered 1, 2, ... without gaps.
+// still holds a proposal, so a verdict the user chose stays (with a warning
+// when it contradicts the rate). Whether a stored verdict was proposed is
+// kept beside the lines in 品檢建議判定, so a proposal stored earlier follows
+// the rule again when the record is opened; 判定 itself stays as the suite's
+// other programs read it. Entirely empty lines are never stored; the kept
+// lines are numbered 1, 2, ... without gaps.
+//
+// A save rewrites the whole record, so it first compares the stored rows
+// with those the window loaded and writes nothing when another workstation
+// changed them meanwhile.
 #include "quality/core/SaveRun.h"
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
@@ -37,12 +45,26 @@ struct InspectionLine {
     double defective = 0;   // 不良數量
     double rate = 0;        // 不良率, percent
     std::string verdict;    // 判定: "OK", "NG" or ""
+    bool proposed = false;  // the verdict is the program's proposal, not the user's choice
 
     // No text and every number 0: not kept.
     bool empty() const;
 };
 
-std::vector<InspectionLine> loadInspection(jet::Connection& conn, const InspectionKey& key);
+// Big5 byte limits of the typed texts.
+inline constexpr std::size_t kItemBytes = 200, kStandardBytes = 200, kUnitBytes = 20;
+
+// Why the line cannot be stored (a control character, a text over its
+// limit), or nothing.
+std::optional<std::string> inspectionLineProblem(const InspectionLine& l);
+
+// The record as loaded: its lines, and its stored rows (storedRows) that a
+// save compares with what is stored then.
+struct InspectionRecord {
+    std::vector<InspectionLine> lines;
+    std::string stored;
+};
+InspectionRecord loadInspection(jet::Connection& conn, const InspectionKey& key);
 
 // The kind's phrases, each list in its order; line n of a new record takes
 // the n-th of each.
@@ -65,13 +87,35 @@ std::optional<double> acceptableRate(jet::Connection& conn, const std::string& k
 // "OK" or "NG" for a rate as shown (one decimal); "" without an acceptable rate.
 std::string proposedVerdict(double rate, std::optional<double> acceptable);
 
+// A stored proposal follows the rule for the line's rate as it is now (the
+// figures or the kind's acceptable rate may have changed since); a line
+// nothing was inspected on, or a kind without a rate, keeps its verdict.
+void followProposals(std::vector<InspectionLine>& lines, std::optional<double> acceptable);
+
+// A verdict the user chose that the rule would not give: "OK" above the
+// acceptable rate, "NG" at or below it, on a line with an inspected quantity.
+bool contradictsRule(const InspectionLine& l, std::optional<double> acceptable);
+// The warning naming the grid lines (1-based) whose verdict contradicts the rule.
+std::string contradictionMessage(const std::vector<int>& rows, double acceptable);
+inline constexpr const char* kContradictionTitle = "警告";
+
+inline constexpr const char* kInspectionChanged =
+    "此筆品檢資料在您開啟之後已被其他工作站變更（品檢明細沒有記錄由誰、何時變更），您的資料沒有儲存，仍保留在畫面上。\n\n"
+    "再按「確 定」會以畫面上的資料取代目前儲存的資料；按「回前畫面」則放棄畫面上的資料。";
+
 struct InspectionSaved {
     SaveStatus status = SaveStatus::Refused;
     bool hasLines = false;  // at least one line was kept
+    // Saved: the record as now stored; Changed: as the other workstation
+    // left it (a save against it replaces that).
+    std::string stored;
 };
 
-// Replaces the record's lines in one transaction.
+// Replaces the record's lines in one transaction, when its stored rows are
+// still `loaded` (InspectionRecord::stored); otherwise tells the user
+// (kInspectionChanged) and writes nothing. A line that cannot be stored is told
+// and nothing is written either.
 InspectionSaved saveInspection(const InspectionKey& key, const std::vector<InspectionLine>& lines,
-                               daily::SaveContext& ctx);
+                               const std::string& loaded, daily::SaveContext& ctx);
 
 } // namespace qtmv::quality

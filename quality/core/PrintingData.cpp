@@ -1,5 +1,6 @@
 #include "quality/core/PrintingData.h"
 
+#include "common/EntryText.h"
 #include "common/RocDate.h"
 #include "platform/jet/Connection.h"
 #include "platform/jet/Recordset.h"
@@ -53,11 +54,31 @@ std::string paperLabel(jet::Connection& conn, const std::string& po, int seq)
     return kPaperPrefix + items;
 }
 
-std::vector<PrintingLine> loadPrintingData(jet::Connection& conn, const PrintingKey& key)
+std::optional<std::string> printingLineProblem(const PrintingLine& l)
 {
+    if (auto p = EntryTextProblem("色號", Trim(l.colour), kColourBytes))
+        return p;
+    for (std::size_t i = 0; i < l.inks.size(); ++i)
+        if (auto p = EntryTextProblem(inkColumn(i), Trim(l.inks[i]), kInkBytes))
+            return p;
+    static const char* const measures[] = {"L", "A", "B", "△", "濃度"};
+    for (std::size_t i = 0; i < l.measures.size(); ++i)
+        if (auto p = EntryTextProblem(measures[i], Trim(l.measures[i]), kMeasureBytes))
+            return p;
+    if (auto p = EntryTextProblem("記錄員代號", Trim(l.recorderId), 0))
+        return p;
+    if (auto p = EntryTextProblem("記錄員", Trim(l.recorder), kRecorderBytes))
+        return p;
+    return EntryTextProblem("印刷日期", Trim(l.date), kDateChars);
+}
+
+PrintingRecord loadPrintingData(jet::Connection& conn, const PrintingKey& key)
+{
+    PrintingRecord record;
+    record.stored = storedRows(conn, "select * from [工單印刷數據] " + keyWhere(key) + "order by 序");
     jet::Recordset rs;
     rs.open("select * from [工單印刷數據] " + keyWhere(key) + "order by 序", conn);
-    std::vector<PrintingLine> lines;
+    std::vector<PrintingLine>& lines = record.lines;
     for (; !rs.eof(); rs.moveNext()) {
         PrintingLine l;
         l.colour = rs.text("色號");
@@ -70,7 +91,7 @@ std::vector<PrintingLine> loadPrintingData(jet::Connection& conn, const Printing
         l.date = rs.text("印刷日期");
         lines.push_back(std::move(l));
     }
-    return lines;
+    return record;
 }
 
 std::string colourKey(std::string_view colour) { return AsciiUpper(Trim(colour)); }
@@ -109,10 +130,18 @@ std::optional<std::string> printingDate(std::string_view typed)
 }
 
 PrintingSaved savePrintingData(const PrintingKey& key, const std::vector<PrintingLine>& lines,
-                               daily::SaveContext& ctx)
+                               const std::string& loaded, daily::SaveContext& ctx)
 {
     PrintingSaved out;
+    const std::string select = "select * from [工單印刷數據] " + keyWhere(key) + "order by 序";
     out.status = runSave(ctx, kTitle, [&](jet::Connection& conn) {
+        for (const PrintingLine& l : lines)
+            if (const auto problem = l.empty() ? std::nullopt : printingLineProblem(l))
+                throw SaveStopped(SaveStatus::Refused, *problem, "訊息");
+        // Read inside the write transaction: no other save can come between.
+        out.stored = storedRows(conn, select);
+        if (out.stored != loaded)
+            throw SaveStopped(SaveStatus::Changed, kPrintingDataChanged, kTitle);
         conn.execute("delete from [工單印刷數據] " + keyWhere(key));
         int seq = 0;
         for (const PrintingLine& l : lines) {
@@ -134,6 +163,7 @@ PrintingSaved savePrintingData(const PrintingKey& key, const std::vector<Printin
             conn.execute("insert into [工單印刷數據] (" + columns + ") values (" + values + ")");
         }
         out.hasLines = seq > 0;
+        out.stored = storedRows(conn, select);
     });
     out.hasLines = out.hasLines && out.status == SaveStatus::Saved;
     return out;

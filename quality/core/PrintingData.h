@@ -11,11 +11,15 @@
 //   writes only into an empty △ or one that still holds the difference
 //   computed from the line's values (also when loaded that way).
 // - Saving skips entirely empty lines and numbers the kept ones 1, 2, ...;
-//   the has-printing-data flag follows whether any line is kept.
+//   the has-printing-data flag follows whether any line is kept. A save
+//   rewrites the whole record, so it first compares the stored rows with
+//   those the window loaded and writes nothing when another workstation
+//   changed them meanwhile.
 #include "quality/core/ColourDifference.h"
 #include "quality/core/SaveRun.h"
 
 #include <array>
+#include <cstddef>
 #include <map>
 #include <optional>
 #include <string>
@@ -49,7 +53,22 @@ std::string paperLabel(jet::Connection& conn, const std::string& po, int seq);
 inline constexpr const char* kPaperPrefix = "紙品： ";
 inline constexpr const char* kPaperSeparator = "、";
 
-std::vector<PrintingLine> loadPrintingData(jet::Connection& conn, const PrintingKey& key);
+// Big5 byte limits of the typed texts; the recorder's name as the time
+// window's operator.
+inline constexpr std::size_t kColourBytes = 100, kInkBytes = 50, kMeasureBytes = 20, kRecorderBytes = 20,
+                             kDateChars = 7;
+
+// Why the line cannot be stored (a control character, a text over its
+// limit), or nothing.
+std::optional<std::string> printingLineProblem(const PrintingLine& l);
+
+// The record as loaded: its lines, and its stored rows (storedRows) that a
+// save compares with what is stored then.
+struct PrintingRecord {
+    std::vector<PrintingLine> lines;
+    std::string stored;
+};
+PrintingRecord loadPrintingData(jet::Connection& conn, const PrintingKey& key);
 
 // Colour targets by colour number (upper-cased, trimmed, as the column
 // compares them).
@@ -67,13 +86,23 @@ std::optional<std::string> printingDate(std::string_view typed);
 inline constexpr const char* kBadPrintingDate = "「印刷日期」日期輸入錯誤!";
 inline constexpr const char* kBadPrintingDateTitle = "日期輸入錯誤";
 
+inline constexpr const char* kPrintingDataChanged =
+    "此筆印刷數據在您開啟之後已被其他工作站變更（印刷數據沒有記錄由誰、何時變更），您的資料沒有儲存，仍保留在畫面上。\n\n"
+    "再按「確 定」會以畫面上的資料取代目前儲存的資料；按「回前畫面」則放棄畫面上的資料。";
+
 struct PrintingSaved {
     SaveStatus status = SaveStatus::Refused;
     bool hasLines = false;
+    // Saved: the record as now stored; Changed: as the other workstation
+    // left it (a save against it replaces that).
+    std::string stored;
 };
 
-// Replaces the record's lines in one transaction.
+// Replaces the record's lines in one transaction, when its stored rows are
+// still `loaded` (PrintingRecord::stored); otherwise tells the user
+// (kPrintingDataChanged) and writes nothing. A line that cannot be stored is told
+// and nothing is written either.
 PrintingSaved savePrintingData(const PrintingKey& key, const std::vector<PrintingLine>& lines,
-                               daily::SaveContext& ctx);
+                               const std::string& loaded, daily::SaveContext& ctx);
 
 } // namespace qtmv::quality

@@ -5,6 +5,9 @@
 #include "quality/core/PrintingList.h"
 
 #include "app/core/Session.h"
+#include "common/EntryText.h"
+#include "db/ServerSchema.h"
+#include "db/testing/EngineFreshDatabase.h"
 #include "db/testing/FreshDatabase.h"
 #include "platform/jet/Connection.h"
 #include "platform/os/MessageBox.h"
@@ -12,8 +15,12 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 using namespace qtmv;
 using namespace qtmv::quality;
+using qtmv::db::test::Engine;
+using qtmv::db::test::EngineFreshDatabase;
 using Rows = std::vector<std::vector<std::string>>;
 
 namespace {
@@ -39,6 +46,18 @@ protected:
     jet::Connection conn_;
     ScriptedMessages messages;
 };
+
+InspectionLine inspected(const char* item, double count, double defective, const char* verdict, bool proposed)
+{
+    InspectionLine l;
+    l.item = item;
+    l.inspected = count;
+    l.defective = defective;
+    l.rate = defective / count * 100;
+    l.verdict = verdict;
+    l.proposed = proposed;
+    return l;
+}
 
 PrintingLine printed(const char* colour, const char* l, const char* date)
 {
@@ -66,7 +85,8 @@ TEST_F(QualityCore, InspectionSaveReplacesItsOwnRecordAndKeepsNoEmptyLine)
     checked.rate = 1.5;
     checked.verdict = "OK";
     standardOnly.standard = "ΔE≦3.0";
-    InspectionSaved out = saveInspection(key, {checked, InspectionLine{}, standardOnly}, ctx_);
+    InspectionSaved out =
+        saveInspection(key, {checked, InspectionLine{}, standardOnly}, loadInspection(conn(), key).stored, ctx_);
     ASSERT_EQ(out.status, SaveStatus::Saved);
     EXPECT_TRUE(out.hasLines);
     EXPECT_EQ(db.rows("select 序, 主要檢查項目, 檢查標準, 檢驗數量, 不良數量, 不良率, 判定 from [工單品檢明細] "
@@ -75,7 +95,7 @@ TEST_F(QualityCore, InspectionSaveReplacesItsOwnRecordAndKeepsNoEmptyLine)
     EXPECT_EQ(db.count("select * from [工單品檢明細] where 主要檢查項目 in ('varnish', 'line 2')"), 2);
 
     // Emptied: nothing is kept and the flag says so.
-    out = saveInspection(key, {InspectionLine{}}, ctx_);
+    out = saveInspection(key, {InspectionLine{}}, out.stored, ctx_);
     EXPECT_FALSE(out.hasLines);
     EXPECT_EQ(db.count("select * from [工單品檢明細] where 製程 = 'D-印刷' and 工單序 = 1"), 0);
     EXPECT_TRUE(messages.shown().empty());
@@ -86,8 +106,8 @@ TEST_F(QualityCore, QueryOnlyUserSavesNothing)
     s().ProductionRights = "000000000001";
     db.exec("insert into [工單品檢明細] (製程, 工單單號, 工單序, 序, 主要檢查項目) values ('D-印刷', 'P1', 1, 1, 'old')");
     db.exec("insert into [工單印刷數據] (製程, 工單單號, 工單序, 序, 色號) values ('D-印刷', 'P1', 1, 1, 'K')");
-    EXPECT_EQ(saveInspection({"D-印刷", "P1", 1}, {}, ctx_).status, SaveStatus::Refused);
-    EXPECT_EQ(savePrintingData({"P1", 1, "D-印刷"}, {}, ctx_).status, SaveStatus::Refused);
+    EXPECT_EQ(saveInspection({"D-印刷", "P1", 1}, {}, "", ctx_).status, SaveStatus::Refused);
+    EXPECT_EQ(savePrintingData({"P1", 1, "D-印刷"}, {}, "", ctx_).status, SaveStatus::Refused);
     ASSERT_EQ(messages.shown().size(), 2u);
     EXPECT_EQ(messages.shown()[0].text, "您的權限僅可以查詢！");
     EXPECT_EQ(db.count("select * from [工單品檢明細]"), 1);
@@ -153,8 +173,9 @@ TEST_F(QualityCore, PrintingDataSaveKeepsFilledLinesInOrder)
     PrintingLine second = printed("M", "48.1", "1131204");
     second.inks[6] = "白墨";
     second.measures[3] = "1.20";
-    const PrintingSaved out =
-        savePrintingData({"P1", 1, "D-印刷"}, {printed("C", "55", "1131203"), PrintingLine{}, second}, ctx_);
+    const PrintingKey key{"P1", 1, "D-印刷"};
+    const PrintingSaved out = savePrintingData(key, {printed("C", "55", "1131203"), PrintingLine{}, second},
+                                               loadPrintingData(conn(), key).stored, ctx_);
     ASSERT_EQ(out.status, SaveStatus::Saved);
     EXPECT_TRUE(out.hasLines);
     EXPECT_EQ(db.rows("select 序, 色號, 油墨1, 油墨7, 測量1, 測量4, 記錄員代號, 記錄員, 印刷日期 from [工單印刷數據] "
@@ -222,3 +243,126 @@ TEST_F(QualityCore, TargetsWriteOnlyWhatTheUserChanged)
     EXPECT_EQ(saveTargets(loadTargets(conn()), edited, ctx_), SaveStatus::Refused);
     EXPECT_EQ(db.count("select * from [色號目標值]"), 3);
 }
+
+TEST_F(QualityCore, LinesWithControlCharactersOrOverLongTextsAreNotStored)
+{
+    db.exec("insert into [工單品檢明細] (製程, 工單單號, 工單序, 序, 主要檢查項目) values ('D-印刷', 'P1', 1, 1, 'old')");
+    db.exec("insert into [工單印刷數據] (製程, 工單單號, 工單序, 序, 色號) values ('D-印刷', 'P1', 1, 1, 'K')");
+    const InspectionKey ikey{"D-印刷", "P1", 1};
+    const PrintingKey pkey{"P1", 1, "D-印刷"};
+    const std::string twentyTwoBytes = "課課課課課課課課課課課";
+
+    InspectionLine pasted = inspected("色差\r\n套印", 200, 3, "OK", true), unit = inspected("色差", 200, 3, "OK", true);
+    unit.unit = twentyTwoBytes;
+    EXPECT_EQ(saveInspection(ikey, {pasted}, loadInspection(conn(), ikey).stored, ctx_).status, SaveStatus::Refused);
+    EXPECT_EQ(saveInspection(ikey, {unit}, loadInspection(conn(), ikey).stored, ctx_).status, SaveStatus::Refused);
+    PrintingLine tab = printed("C", "55", "1131203"), recorder = printed("C", "55", "1131203");
+    tab.inks[1] = "東洋\t青";
+    recorder.recorder = twentyTwoBytes;
+    EXPECT_EQ(savePrintingData(pkey, {tab}, loadPrintingData(conn(), pkey).stored, ctx_).status, SaveStatus::Refused);
+    EXPECT_EQ(savePrintingData(pkey, {recorder}, loadPrintingData(conn(), pkey).stored, ctx_).status,
+              SaveStatus::Refused);
+
+    std::vector<std::string> told;
+    for (const auto& m : messages.shown())
+        told.push_back(m.text);
+    EXPECT_EQ(told, (std::vector<std::string>{ControlCharacterMessage("主要檢查項目"), TooLongMessage(20),
+                                              ControlCharacterMessage("油墨2"), TooLongMessage(20)}));
+    EXPECT_EQ(db.rows("select 主要檢查項目 from [工單品檢明細]"), (Rows{{"old"}}));
+    EXPECT_EQ(db.rows("select 色號 from [工單印刷數據]"), (Rows{{"K"}}));
+}
+
+namespace {
+
+// One database on either engine and two workstations on it.
+class QualityEngines : public ::testing::TestWithParam<Engine> {
+protected:
+    void SetUp() override
+    {
+        QTMV_SKIP_WITHOUT_TEST_SERVER(GetParam());
+        db = std::make_unique<EngineFreshDatabase>(GetParam());
+        a = db->session();
+        a.IdentityEstablished = a.RightsEstablished = true;
+        a.ProductionRights = std::string(20, '0');
+        b = a;
+        a.WorkstationUser = "PC1\\admin";
+        b.WorkstationUser = "PC2\\clerk";
+        conn.open(a.ConnectionString);
+    }
+    std::unique_ptr<EngineFreshDatabase> db;
+    Session a, b;
+    daily::SaveContext atA{a, systemClock(), [] {}}, atB{b, systemClock(), [] {}};
+    jet::Connection conn;
+    ScriptedMessages messages;
+};
+
+} // namespace
+
+// Both load the record; the second save finds the lines changed, says so,
+// writes nothing and hands back what is stored now, against which a second
+// press replaces the other's lines on purpose.
+TEST_P(QualityEngines, SaveOfARecordAnotherWorkstationChangedIsRefused)
+{
+    db->exec("insert into [工單品檢明細] (製程, 工單單號, 工單序, 序, 主要檢查項目) values ('D-印刷', 'P1', 1, 1, 'old')");
+    db->exec("insert into [工單印刷數據] (製程, 工單單號, 工單序, 序, 色號) values ('D-印刷', 'P1', 1, 1, 'old')");
+    const InspectionKey ikey{"D-印刷", "P1", 1};
+    const PrintingKey pkey{"P1", 1, "D-印刷"};
+    const std::string iloadedA = loadInspection(conn, ikey).stored, ploadedA = loadPrintingData(conn, pkey).stored;
+
+    ASSERT_EQ(saveInspection(ikey, {inspected("B's", 10, 1, "", false)}, loadInspection(conn, ikey).stored, atB).status,
+              SaveStatus::Saved);
+    ASSERT_EQ(savePrintingData(pkey, {printed("B's", "50", "")}, loadPrintingData(conn, pkey).stored, atB).status,
+              SaveStatus::Saved);
+    const InspectionSaved i = saveInspection(ikey, {inspected("A's", 10, 2, "", false)}, iloadedA, atA);
+    const PrintingSaved p = savePrintingData(pkey, {printed("A's", "51", "")}, ploadedA, atA);
+    EXPECT_EQ(i.status, SaveStatus::Changed);
+    EXPECT_EQ(p.status, SaveStatus::Changed);
+    ASSERT_EQ(messages.shown().size(), 2u);
+    EXPECT_EQ(messages.shown()[0].text, kInspectionChanged);
+    EXPECT_EQ(messages.shown()[1].text, kPrintingDataChanged);
+    EXPECT_EQ(db->rows("select 主要檢查項目 from [工單品檢明細]"), (Rows{{"B's"}}));
+    EXPECT_EQ(db->rows("select 色號 from [工單印刷數據]"), (Rows{{"B's"}}));
+
+    EXPECT_EQ(saveInspection(ikey, {inspected("A's", 10, 2, "", false)}, i.stored, atA).status, SaveStatus::Saved);
+    EXPECT_EQ(savePrintingData(pkey, {printed("A's", "51", "")}, p.stored, atA).status, SaveStatus::Saved);
+    EXPECT_EQ(db->rows("select 主要檢查項目 from [工單品檢明細]"), (Rows{{"A's"}}));
+    EXPECT_EQ(db->rows("select 色號 from [工單印刷數據]"), (Rows{{"A's"}}));
+}
+
+// A database made before the table existed gets it and keeps its lines;
+// only proposals are marked there, and a verdict changed since (by another
+// program) counts as chosen. 判定 itself reads as before.
+TEST_P(QualityEngines, ProposedVerdictsAreKeptInTheProgramsOwnTable)
+{
+    db->exec("drop table [品檢建議判定]");
+    db->exec("insert into [工單品檢明細] (製程, 工單單號, 工單序, 序, 主要檢查項目, 判定) values "
+             "('E-上光', 'P1', 1, 1, 'kept', 'OK')");
+    EXPECT_EQ(db::addMissingProgramTables(conn), (std::vector<std::string>{"品檢建議判定"}));
+    const InspectionKey key{"D-印刷", "P1", 1};
+    ASSERT_EQ(saveInspection(key, {inspected("proposed", 200, 3, "OK", true), inspected("chosen", 200, 50, "OK", false)},
+                             loadInspection(conn, key).stored, atA)
+                  .status,
+              SaveStatus::Saved);
+    EXPECT_EQ(db->rows("select 主要檢查項目, 判定 from [工單品檢明細] order by 製程, 序"),
+              (Rows{{"proposed", "OK"}, {"chosen", "OK"}, {"kept", "OK"}}));
+    EXPECT_EQ(db->rows("select 製程, 工單單號, 工單序, 序, 判定 from [品檢建議判定]"),
+              (Rows{{"D-印刷", "P1", "1", "1", "OK"}}));
+
+    std::vector<InspectionLine> lines = loadInspection(conn, key).lines;
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_TRUE(lines[0].proposed);
+    EXPECT_FALSE(lines[1].proposed);
+    EXPECT_TRUE(contradictsRule(lines[1], 2.0));
+    EXPECT_FALSE(contradictsRule(lines[0], 2.0));
+    // Raised defects: the proposal follows, the choice stays.
+    lines[0].rate = 25;
+    followProposals(lines, 2.0);
+    EXPECT_EQ(lines[0].verdict, "NG");
+    EXPECT_EQ(lines[1].verdict, "OK");
+
+    db->exec("update [工單品檢明細] set 判定 = 'NG' where 序 = 1");
+    EXPECT_FALSE(loadInspection(conn, key).lines[0].proposed);
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, QualityEngines, ::testing::Values(Engine::SQLite, Engine::Server),
+                         db::test::engineName);

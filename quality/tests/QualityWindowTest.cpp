@@ -8,6 +8,7 @@
 #include "prescheduling/ui/TimeWindow.h"
 
 #include "app/core/Session.h"
+#include "common/EntryText.h"
 #include "common/HandOver.h"
 #include "db/testing/FreshDatabase.h"
 #include "lookups/ui/PeopleLookups.h"
@@ -21,6 +22,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -53,6 +55,25 @@ void typeCell(SpreadGrid& g, int row, int col, const QString& text)
 {
     g.setActiveCell(row, col);
     qtmv::test::typeIntoCell(g.tableView(), text);
+}
+
+// Pastes into a cell as a user does: F2 opens the editor, Ctrl+V, Enter.
+void pasteIntoCell(SpreadGrid& g, int row, int col, const QString& text)
+{
+    QGuiApplication::clipboard()->setText(text);
+    g.setActiveCell(row, col);
+    g.tableView()->setFocus();
+    QTest::keyClick(g.tableView(), Qt::Key_F2);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+}
+
+// Shows a window and makes it the active one, as the user's click does.
+void activate(QWidget& w)
+{
+    w.show();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
 }
 
 Texts rowTexts(const SpreadGrid& g, int row, int from, int to)
@@ -115,10 +136,13 @@ TEST_F(QualityWindows, InspectionStartsFromPhrasesProposesVerdictsAndSaves)
     EXPECT_EQ(rowTexts(g, 2, I::c不良率, I::c判定), (Texts{"2.5", "NG"}));
     typeCell(g, 2, I::c不良數量, "1");   // still the window's proposal: it follows
     EXPECT_EQ(g.text(2, I::c判定), "OK");
-    // A verdict the user chose stays whatever the rate.
+    // A verdict the user chose stays whatever the rate, with a word when the rule says otherwise.
+    EXPECT_TRUE(messages.shown().empty());
     typeCell(g, 1, I::c判定, "ng");
     typeCell(g, 1, I::c不良數量, "0");
-    EXPECT_TRUE(messages.shown().empty());
+    ASSERT_EQ(messages.shown().size(), 2u);
+    EXPECT_EQ(messages.shown()[1].text, "第1列的判定與不良率不符：允收不良率為 2.0%，不良率在其內為 OK，超過為 NG。請確認判定!");
+    messages.clear();
 
     typeCell(g, 3, I::c檢驗數量, "12345678901");
     typeCell(g, 3, I::c權責單位, QString(11, QChar(0x8AB2)));   // 22 bytes
@@ -351,4 +375,145 @@ TEST_F(QualityWindows, TimeWindowIndicatorFollowsWhatWasSaved)
     QTest::mouseClick(t.scmd印刷數據, Qt::LeftButton);
     EXPECT_EQ(t.lbl記錄->text(), QStringLiteral("有品檢資料"));
     EXPECT_EQ(db.count("select * from [工單印刷數據] where 工單單號 = '" + piece[0][1] + "'"), 0);
+}
+
+// Two workstations on one work-order line: A opens it, B opens, types and
+// saves; A's save is refused with the message, A's window stays open with
+// what A typed, and B's lines are stored. A second press replaces them.
+TEST_F(QualityWindows, TheLaterSaveOfALineAnotherWorkstationSavedIsRefused)
+{
+    const auto [po, seq] = bareStep();
+    const std::string where =
+        " where 工單單號 = '" + po + "' and 工單序 = " + std::to_string(seq) + " and 製程 = 'D-印刷' order by 序";
+    Session a = session(), b = session();
+    a.WorkstationUser = "PC1\\admin";
+    b.WorkstationUser = "PC2\\clerk";
+
+    session() = a;
+    I ia(nullptr, {"D-印刷", po, seq});
+    gPick[0] = po;
+    gPick[1] = std::to_string(seq);
+    gPick[2] = "D-印刷";
+    P pa(nullptr);
+    activate(ia);
+    activate(pa);
+    session() = b;
+    {
+        I ib(nullptr, {"D-印刷", po, seq});
+        activate(ib);
+        typeCell(*ib.fml明細, 1, I::c檢驗數量, "100");
+        QTest::mouseClick(ib.scmd確定, Qt::LeftButton);
+        gPick[0] = po;
+        gPick[1] = std::to_string(seq);
+        gPick[2] = "D-印刷";
+        P pb(nullptr);
+        activate(pb);
+        typeCell(*pb.fml明細, 1, P::c色號, "B");
+        QTest::mouseClick(pb.scmd確定, Qt::LeftButton);
+    }
+    ASSERT_TRUE(messages.shown().empty());
+
+    session() = a;
+    activate(ia);
+    typeCell(*ia.fml明細, 1, I::c檢驗數量, "200");
+    QTest::mouseClick(ia.scmd確定, Qt::LeftButton);
+    activate(pa);
+    typeCell(*pa.fml明細, 1, P::c色號, "A");
+    QTest::mouseClick(pa.scmd確定, Qt::LeftButton);
+    ASSERT_EQ(messages.shown().size(), 2u);
+    EXPECT_EQ(messages.shown()[0].text, quality::kInspectionChanged);
+    EXPECT_EQ(messages.shown()[1].text, quality::kPrintingDataChanged);
+    EXPECT_TRUE(ia.isVisible());
+    EXPECT_TRUE(pa.isVisible());
+    EXPECT_EQ(ia.fml明細->text(1, I::c檢驗數量), "200.00");
+    EXPECT_EQ(pa.fml明細->text(1, P::c色號), "A");
+    EXPECT_EQ(db.rows("select 主要檢查項目, 檢驗數量 from [工單品檢明細]" + where + " limit 1"), (Rows{{"色差", "100.0"}}));
+    EXPECT_EQ(db.rows("select 色號 from [工單印刷數據]" + where), (Rows{{"B"}}));
+
+    // Told, A replaces B's lines on purpose.
+    QTest::mouseClick(ia.scmd確定, Qt::LeftButton);
+    QTest::mouseClick(pa.scmd確定, Qt::LeftButton);
+    EXPECT_EQ(messages.shown().size(), 2u);
+    EXPECT_EQ(db.rows("select 主要檢查項目, 檢驗數量 from [工單品檢明細]" + where + " limit 1"), (Rows{{"色差", "200.0"}}));
+    EXPECT_EQ(db.rows("select 色號 from [工單印刷數據]" + where), (Rows{{"A"}}));
+}
+
+// A verdict the window proposed is stored as a proposal: opened again it
+// follows raised defects. A verdict the user chose stays, with a word when
+// it contradicts the rule, also on opening.
+TEST_F(QualityWindows, StoredProposalsFollowTheRuleAndContradictingChoicesAreTold)
+{
+    const auto [po, seq] = bareStep();
+    const std::string where =
+        " where 工單單號 = '" + po + "' and 工單序 = " + std::to_string(seq) + " and 製程 = 'D-印刷' order by 序";
+    const std::string secondLine = "第2列的判定與不良率不符：允收不良率為 2.0%，不良率在其內為 OK，超過為 NG。請確認判定!";
+    {
+        I w(nullptr, {"D-印刷", po, seq});
+        activate(w);
+        typeCell(*w.fml明細, 1, I::c檢驗數量, "200");
+        typeCell(*w.fml明細, 1, I::c不良數量, "3");   // proposed OK
+        typeCell(*w.fml明細, 2, I::c檢驗數量, "200");
+        typeCell(*w.fml明細, 2, I::c不良數量, "1");
+        typeCell(*w.fml明細, 2, I::c判定, "OK");   // chosen
+        QTest::mouseClick(w.scmd確定, Qt::LeftButton);
+    }
+    EXPECT_EQ(db.rows("select 序, 判定 from [品檢建議判定]" + where), (Rows{{"1", "OK"}}));
+    {
+        I w(nullptr, {"D-印刷", po, seq});
+        activate(w);
+        EXPECT_TRUE(messages.shown().empty());
+        typeCell(*w.fml明細, 1, I::c不良數量, "50");
+        typeCell(*w.fml明細, 2, I::c不良數量, "50");
+        EXPECT_EQ(rowTexts(*w.fml明細, 1, I::c不良率, I::c判定), (Texts{"25.0", "NG"}));
+        EXPECT_EQ(rowTexts(*w.fml明細, 2, I::c不良率, I::c判定), (Texts{"25.0", "OK"}));
+        ASSERT_EQ(messages.shown().size(), 1u);
+        EXPECT_EQ(messages.shown()[0].text, secondLine);
+        QTest::mouseClick(w.scmd確定, Qt::LeftButton);
+    }
+    EXPECT_EQ(db.rows("select 序, 不良率, 判定 from [工單品檢明細]" + where + " limit 2"),
+              (Rows{{"1", "25.0", "NG"}, {"2", "25.0", "OK"}}));
+    EXPECT_EQ(db.rows("select 序, 判定 from [品檢建議判定]" + where), (Rows{{"1", "NG"}}));
+    messages.clear();
+    I w(nullptr, {"D-印刷", po, seq});
+    activate(w);
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_EQ(messages.shown()[0].text, secondLine);
+}
+
+// Pasted line breaks and tabs are refused in every cell as the main grid
+// refuses them, and the recorder's name keeps to its bytes; what is saved
+// is read back.
+TEST_F(QualityWindows, ControlCharactersAndOverLongRecordersAreNotStored)
+{
+    const auto [po, seq] = bareStep();
+    const std::string where =
+        " where 工單單號 = '" + po + "' and 工單序 = " + std::to_string(seq) + " and 製程 = 'D-印刷' order by 序";
+    {
+        I w(nullptr, {"D-印刷", po, seq});
+        activate(w);
+        pasteIntoCell(*w.fml明細, 1, I::c主要檢查項目, QStringLiteral("色差\r\n套印"));
+        pasteIntoCell(*w.fml明細, 1, I::c權責單位, QStringLiteral("印刷\t課"));
+        QTest::mouseClick(w.scmd確定, Qt::LeftButton);
+    }
+    gPick[0] = po;
+    gPick[1] = std::to_string(seq);
+    gPick[2] = "D-印刷";
+    P w(nullptr);
+    w.runModal = [](QDialog&) {};   // the lookup for a name nobody has: no pick
+    activate(w);
+    typeCell(*w.fml明細, 1, P::c色號, "K");
+    pasteIntoCell(*w.fml明細, 1, P::cL, QStringLiteral("50\n51"));
+    typeCell(*w.fml明細, 1, P::c記錄員, QString(11, QChar(0x9673)));   // 22 bytes
+    QTest::qWait(0);
+    QTest::mouseClick(w.scmd確定, Qt::LeftButton);
+
+    std::vector<std::string> told;
+    for (const auto& m : messages.shown())
+        told.push_back(m.text);
+    EXPECT_EQ(told, (Texts{ControlCharacterMessage("主要檢查項目"), ControlCharacterMessage("權責單位"),
+                           ControlCharacterMessage("L"), TooLongMessage(20)}));
+    EXPECT_EQ(db.rows("select 主要檢查項目, 權責單位 from [工單品檢明細]" + where + " limit 1"),
+              (Rows{{"色差", "印刷課"}}));
+    EXPECT_EQ(db.rows("select 色號, 測量1, 記錄員 from [工單印刷數據]" + where),
+              (Rows{{"K", "", QString(10, QChar(0x9673)).toStdString()}}));
 }

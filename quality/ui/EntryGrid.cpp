@@ -1,5 +1,6 @@
 #include "quality/ui/EntryGrid.h"
 
+#include "common/EntryText.h"
 #include "platform/os/MessageBox.h"
 #include "platform/text/Big5.h"
 #include "platform/text/Text.h"
@@ -23,7 +24,7 @@ std::size_t length(const QString& text, bool big5)
 
 void tell(std::size_t limit)
 {
-    MsgBox("最多只可輸入" + std::to_string(limit) + "個字元!", "訊息", MsgIcon::Exclamation);
+    MsgBox(TooLongMessage(limit), "訊息", MsgIcon::Exclamation);
 }
 
 } // namespace
@@ -42,6 +43,14 @@ void cutToLimit(QString& text, std::size_t limit, bool big5)
         return;
     text = big5 ? u8(CutToBytes(text.toStdString(), static_cast<long long>(limit)))
                 : text.left(static_cast<qsizetype>(limit));
+}
+
+bool controlCharacter(const QString& text, std::string_view heading)
+{
+    if (!HasControlCharacter(text.toStdString()))
+        return false;
+    MsgBox(ControlCharacterMessage(heading), "訊息", MsgIcon::Exclamation);
+    return true;
 }
 
 void wireEntryGrid(SpreadGrid& grid, std::function<bool(int row)> lineEmpty, std::function<bool(EditEnd&)> endEdit,

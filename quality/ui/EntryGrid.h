@@ -39,6 +39,10 @@ void dropChildConnections(QObject& window);
 bool overLimit(const QString& text, std::size_t limit, bool big5);
 // The same, cutting the text to the limit instead.
 void cutToLimit(QString& text, std::size_t limit, bool big5);
+// A control character (a pasted line break or tab, say): tells the user
+// "「heading」含有無法儲存的控制字元，請重新輸入!" (title "訊息") and gives
+// true; the caller refuses the cell, as the main grid does.
+bool controlCharacter(const QString& text, std::string_view heading);
 
 // Hooks of an entry grid: starting an edit in a line whose previous line is
 // empty (while it is empty itself) is refused with "前一列資料尚未輸入!"

@@ -29,6 +29,8 @@ constexpr const char* kTitle = "品檢";
 std::string quantityText(double v) { return FormatFixed(v, 2); }
 std::string rateText(double v) { return FormatFixed(v, 1); }
 
+const char* const kHeadings[] = {"", "主要檢查項目", "檢查標準", "權責單位", "檢驗數量", "不良數量", "不良率", "判定"};
+
 } // namespace
 
 frm品檢::frm品檢(QWidget* caller, InspectionKey key, const Clock& clock)
@@ -66,8 +68,9 @@ void frm品檢::buildUi()
     fml明細 = new SpreadGrid(this);
     fml明細->setObjectName(QStringLiteral("fml明細"));
     SetupGrid(*fml明細, kEntryBlankRows,
-              std::vector<GridColumnSpec>{{"主要檢查項目", 180}, {"檢查標準", 200}, {"權責單位", 90}, {"檢驗數量", 80},
-                                          {"不良數量", 80}, {"不良率", 60}, {"判定", 60}});
+              std::vector<GridColumnSpec>{{kHeadings[c主要檢查項目], 180}, {kHeadings[c檢查標準], 200},
+                                          {kHeadings[c權責單位], 90}, {kHeadings[c檢驗數量], 80},
+                                          {kHeadings[c不良數量], 80}, {kHeadings[c不良率], 60}, {kHeadings[c判定], 60}});
     fml明細->setColumnChoices(c判定, {"OK", "NG"});
     fml明細->setEditablePredicate([](int, int col) { return col != c不良率; });
     wireEntryGrid(
@@ -118,9 +121,17 @@ void frm品檢::start()
         fml明細->setColumnChoices(c主要檢查項目, phrases.items);
         fml明細->setColumnChoices(c檢查標準, phrases.standards);
         fml明細->setColumnChoices(c權責單位, phrases.units);
-        const std::vector<InspectionLine> lines = loadInspection(conn, key_);
+        InspectionRecord record = loadInspection(conn, key_);
+        stored_ = std::move(record.stored);
+        std::vector<InspectionLine>& lines = record.lines;
         if (!lines.empty()) {
+            followProposals(lines, acceptable_);
             showLines(lines);
+            std::vector<int> contradicting;
+            for (std::size_t i = 0; i < lines.size(); ++i)
+                if (contradictsRule(lines[i], acceptable_))
+                    contradicting.push_back(static_cast<int>(i) + 1);
+            warnIfContradicting(contradicting);
             return;
         }
         showLines({});
@@ -154,6 +165,9 @@ void frm品檢::showLines(const std::vector<InspectionLine>& lines)
     while (rows.size() < static_cast<std::size_t>(kEntryBlankRows))
         rows.emplace_back(kColumns);
     proposed_.assign(rows.size() + 1, std::string());
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        if (lines[i].proposed)
+            proposed_[i + 1] = lines[i].verdict;
     fml明細->setRows(std::move(rows));
 }
 
@@ -186,6 +200,8 @@ bool frm品檢::lineEmpty(int row) const
 
 bool frm品檢::endEdit(int row, int col, QString& text)
 {
+    if (col >= c主要檢查項目 && col <= kColumns && controlCharacter(text, kHeadings[col]))
+        return false;
     switch (col) {
     case c主要檢查項目:
     case c檢查標準:
@@ -213,6 +229,10 @@ bool frm品檢::endEdit(int row, int col, QString& text)
         text = v;
         if (static_cast<std::size_t>(row) < proposed_.size())
             proposed_[static_cast<std::size_t>(row)].clear();   // the user's choice from now on
+        InspectionLine l = gridLine(row);
+        l.verdict = v.toStdString();
+        if (contradictsRule(l, acceptable_))
+            warnIfContradicting({row});
         return true;
     }
     default:
@@ -235,24 +255,38 @@ void frm品檢::updateRate(int row)
     if (current.empty() || current == mine) {
         fml明細->setText(row, c判定, verdict);
         mine = verdict;
+    } else if (contradictsRule(gridLine(row), acceptable_)) {
+        warnIfContradicting({row});   // the user's verdict stays, but not without a word
     }
+}
+
+InspectionLine frm品檢::gridLine(int r) const
+{
+    InspectionLine l;
+    l.item = cellText(*fml明細, r, c主要檢查項目);
+    l.standard = cellText(*fml明細, r, c檢查標準);
+    l.unit = cellText(*fml明細, r, c權責單位);
+    l.inspected = Val(cellText(*fml明細, r, c檢驗數量));
+    l.defective = Val(cellText(*fml明細, r, c不良數量));
+    l.rate = Val(cellText(*fml明細, r, c不良率));
+    l.verdict = cellText(*fml明細, r, c判定);
+    const std::size_t i = static_cast<std::size_t>(r);
+    l.proposed = i < proposed_.size() && !proposed_[i].empty() && proposed_[i] == l.verdict;
+    return l;
 }
 
 std::vector<InspectionLine> frm品檢::gridLines() const
 {
     std::vector<InspectionLine> lines;
-    for (int r = 1; r <= fml明細->maxRow(); ++r) {
-        InspectionLine l;
-        l.item = cellText(*fml明細, r, c主要檢查項目);
-        l.standard = cellText(*fml明細, r, c檢查標準);
-        l.unit = cellText(*fml明細, r, c權責單位);
-        l.inspected = Val(cellText(*fml明細, r, c檢驗數量));
-        l.defective = Val(cellText(*fml明細, r, c不良數量));
-        l.rate = Val(cellText(*fml明細, r, c不良率));
-        l.verdict = cellText(*fml明細, r, c判定);
-        lines.push_back(std::move(l));
-    }
+    for (int r = 1; r <= fml明細->maxRow(); ++r)
+        lines.push_back(gridLine(r));
     return lines;
+}
+
+void frm品檢::warnIfContradicting(const std::vector<int>& rows)
+{
+    if (!rows.empty() && acceptable_)
+        MsgBox(contradictionMessage(rows, *acceptable_), kContradictionTitle, MsgIcon::Exclamation);
 }
 
 void frm品檢::lookup()
@@ -274,9 +308,12 @@ void frm品檢::confirm()
     if (!fml明細->finishEdit())
         return;
     daily::SaveContext ctx{session(), clock_, endProgram};
-    const InspectionSaved saved = saveInspection(key_, gridLines(), ctx);
+    const InspectionSaved saved = saveInspection(key_, gridLines(), stored_, ctx);
+    if (saved.status == SaveStatus::Changed)
+        stored_ = saved.stored;   // told: pressing 確 定 again replaces what the other left
     if (saved.status != SaveStatus::Saved)
         return;
+    stored_ = saved.stored;
     gInspectionSaved = true;
     gHasInspection = saved.hasLines;
     accept();

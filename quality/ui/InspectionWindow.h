@@ -63,12 +63,16 @@ private:
     bool lineEmpty(int row) const;
     bool endEdit(int row, int col, QString& text);
     void updateRate(int row);
+    qtmv::quality::InspectionLine gridLine(int row) const;
     std::vector<qtmv::quality::InspectionLine> gridLines() const;
+    void warnIfContradicting(const std::vector<int>& rows);
 
     qtmv::quality::InspectionKey key_;
     const qtmv::Clock& clock_;
     bool started_ = false;
     std::optional<double> acceptable_;
-    // Per row: the verdict this window proposed ("" when the cell is the user's).
+    // Per row: the verdict proposed by the rule ("" when the cell is the user's).
     std::vector<std::string> proposed_;
+    // The record's stored rows as loaded (or as last saved or found changed).
+    std::string stored_;
 };

@@ -29,6 +29,23 @@ namespace {
 constexpr const char* kTitle = "工單印刷數據";
 
 bool isInk(int col) { return col >= frm工單印刷數據::c油墨1 && col <= frm工單印刷數據::c油墨7; }
+
+std::string heading(int col)
+{
+    static const char* const measures[] = {"L", "A", "B", "△", "濃度"};
+    using W = frm工單印刷數據;
+    if (isInk(col))
+        return "油墨" + std::to_string(col - W::c油墨1 + 1);
+    if (col >= W::cL && col <= W::c濃度)
+        return measures[col - W::cL];
+    switch (col) {
+    case W::c色號: return "色號";
+    case W::c記錄員代號: return "記錄員代號";
+    case W::c記錄員: return "記錄員";
+    case W::c印刷日期: return "印刷日期";
+    default: return {};
+    }
+}
 bool isMeasure(int col) { return col >= frm工單印刷數據::cL && col <= frm工單印刷數據::c濃度; }
 
 } // namespace
@@ -60,14 +77,9 @@ void frm工單印刷數據::buildUi()
 
     fml明細 = new SpreadGrid(this);
     fml明細->setObjectName(QStringLiteral("fml明細"));
-    std::vector<GridColumnSpec> cols = {{"色號", 110}};
-    for (int i = 1; i <= 7; ++i)
-        cols.push_back({"油墨" + std::to_string(i), 110});
-    for (const char* h : {"L", "A", "B", "△", "濃度"})
-        cols.push_back({h, 50});
-    cols.push_back({"記錄員代號", 70});
-    cols.push_back({"記錄員", 70});
-    cols.push_back({"印刷日期", 70});
+    std::vector<GridColumnSpec> cols;
+    for (int c = 1; c <= kColumns; ++c)
+        cols.push_back({heading(c), c == c色號 || isInk(c) ? 110 : isMeasure(c) ? 50 : 70});
     SetupGrid(*fml明細, kEntryBlankRows, cols);
     fml明細->setFrozenColumns(1);
     // The code comes with the name the recorder is found by.
@@ -125,7 +137,9 @@ void frm工單印刷數據::start()
             fml明細->setColumnChoices(c, inks);
         lbl紙品->setText(u8(paperLabel(conn, key_.po, key_.seq)));
         targets_ = colourTargets(conn);
-        const std::vector<PrintingLine> lines = loadPrintingData(conn, key_);
+        PrintingRecord record = loadPrintingData(conn, key_);
+        stored_ = std::move(record.stored);
+        const std::vector<PrintingLine>& lines = record.lines;
         gHasPrintingData = !lines.empty();
         CellTable rows;
         computed_.assign(1, std::string());
@@ -164,16 +178,18 @@ bool frm工單印刷數據::lineEmpty(int row) const
 
 bool frm工單印刷數據::endEdit(int row, int col, QString& text)
 {
+    if (controlCharacter(text, heading(col)))
+        return false;
     if (col == c色號) {
-        cutToLimit(text, 100, true);
+        cutToLimit(text, kColourBytes, true);
     } else if (isInk(col)) {
-        cutToLimit(text, 50, true);
+        cutToLimit(text, kInkBytes, true);
     } else if (isMeasure(col)) {
-        cutToLimit(text, 20, true);
+        cutToLimit(text, kMeasureBytes, true);
         if (col == c色差 && static_cast<std::size_t>(row) < computed_.size())
             computed_[static_cast<std::size_t>(row)].clear();   // typed: the user's from now on
     } else if (col == c印刷日期) {
-        cutToLimit(text, 7, false);
+        cutToLimit(text, kDateChars, false);
         const auto date = printingDate(text.toStdString());
         if (!date) {
             MsgBox(kBadPrintingDate, kBadPrintingDateTitle, MsgIcon::Exclamation);
@@ -181,6 +197,7 @@ bool frm工單印刷數據::endEdit(int row, int col, QString& text)
         }
         text = u8(*date);
     } else if (col == c記錄員) {
+        cutToLimit(text, kRecorderBytes, true);
         const std::string typed = Trim(text.toStdString());
         if (typed.empty()) {
             fml明細->setText(row, c記錄員代號, "");
@@ -285,9 +302,12 @@ void frm工單印刷數據::confirm()
     for (int r = 1; r <= fml明細->maxRow(); ++r)
         lines.push_back(line(r));
     daily::SaveContext ctx{session(), clock_, endProgram};
-    const PrintingSaved saved = savePrintingData(key_, lines, ctx);
+    const PrintingSaved saved = savePrintingData(key_, lines, stored_, ctx);
+    if (saved.status == SaveStatus::Changed)
+        stored_ = saved.stored;   // told: pressing 確 定 again replaces what the other left
     if (saved.status != SaveStatus::Saved)
         return;
+    stored_ = saved.stored;
     gHasPrintingData = saved.hasLines;
     accept();
 }
