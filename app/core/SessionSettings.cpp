@@ -157,6 +157,17 @@ bool LoadSessionSettings(Session& s, bool loadUser, const StartupEnvironment& en
     busy(false);
     if (!failure)
         return true;
+    if (loadUser && !s.IdentityEstablished && HasLaunchToken(qtmv::Trim(env.commandLine))) {
+        // The database failed before the launch line was read: who the user
+        // is needs no database, and knowing it lets the first save read the
+        // rights again.
+        try {
+            CutLaunchParameters(qtmv::Trim(env.commandLine), s);
+            s.IdentityEstablished = true;
+        } catch (const std::exception&) {
+            // A malformed line is the failure reported below.
+        }
+    }
     if (loadUser && s.IdentityEstablished && !s.RightsEstablished)
         s.RightsProblem = "讀取使用者「" + s.EmployeeName + "」的權限資料時發生錯誤。";
     try {

@@ -316,6 +316,22 @@ TEST_F(ClientWorkstation, BusySharedDatabaseIsNoReasonToStop)
     expectOne(messages, "警告");
     EXPECT_NE(messages.shown()[0].text.find("使用者權限與公司資料沒有讀取"), std::string::npos)
         << messages.shown()[0].text;
+
+    // Launched with a complete line: the rights are unknown because of the
+    // database, not because of the line.
+    StartupEnvironment launched = env;
+    launched.commandLine = "-kvo2851 -AD= -NAME=王大明 -ID=A001 -XLS=.xls -DOC=.doc -PID=9";
+    Session t;
+    BeginStartupWaits({});
+    EXPECT_TRUE(InitSession(t, true, launched));
+    EndStartupWaits(t);
+    EXPECT_FALSE(t.RightsEstablished);
+    EXPECT_EQ(t.RightsProblem, "讀取使用者「王大明」的權限資料時發生錯誤。");
+    // Once the other workstation is done, the first save reads the rights.
+    exclusive.exec("insert into [使用者資料明細] (使用者, 生產管理細部) values ('王大明', '0')");
+    exclusive.exec("COMMIT");
+    EXPECT_FALSE(EditRefused(t));
+    EXPECT_TRUE(t.RightsEstablished);
     EXPECT_NE(messages.shown()[0].text.find("「" + shared.folder() + "QTMV.mdb」"), std::string::npos);
 }
 
