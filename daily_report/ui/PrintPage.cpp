@@ -314,7 +314,9 @@ void PrintPage::open(const QString& kind, const std::string& recordNo)
         const QSignalBlocker block(cbo種類列印);
         cbo種類列印->setCurrentText(kind);
     }
-    machinesKind_.reset(); // the phrase list may have changed since
+    // Every machine again, from the phrase list as it is now.
+    cbo車別_列印->clearEditText();
+    machinesKind_.reset();
     kindChanged();
     for (int i : {0, 3, 4, 5})
         sopt選擇報表[static_cast<std::size_t>(i)]->hide();

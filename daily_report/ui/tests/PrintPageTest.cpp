@@ -275,6 +275,11 @@ TEST_F(PrintPageTest, MachineListFollowsTheKindAndLimitsTheAnalyses)
     EXPECT_EQ(page.lastOutcome().params.machineGroup, "二號機");
     EXPECT_EQ(reports::test::LinesStarting(lastDocument(), "D-印刷|"),
               std::vector<std::string>{"D-印刷|二號機|王大明|1|200|60|0|-60|0|0.00|0"});
+
+    // Opened again: every machine.
+    QTest::mouseClick(page.ssc回前畫面_列印, Qt::LeftButton);
+    w->toolbars().actPrint->trigger();
+    EXPECT_EQ(machine->currentText(), QString());
 }
 
 TEST_F(PrintPageTest, OrderIsRetitledAsOutsourcedProcessingWhenTicked)
