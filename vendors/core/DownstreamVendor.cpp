@@ -3,6 +3,7 @@
 #include "app/core/Locks.h"
 #include "app/core/Rights.h"
 #include "app/core/Session.h"
+#include "common/EntryText.h"
 #include "daily_report/saving/ChangeHistory.h"
 #include "daily_report/saving/SaveSupport.h"
 #include "daily_report/saving/Saving.h"
@@ -110,6 +111,26 @@ bool showsRecipient(const ProcessKind& k) { return k.is(KindId::Delivery); }
 bool printsBySheet(const ProcessKind& k) { return k.is(KindId::Paper); }
 bool hasPaperQuantities(const ProcessKind& k) { return k.is(KindId::Printing); }
 
+std::optional<std::string> fieldsProblem(const VendorFields& typed, const VendorFields& shown, const ProcessKind& k)
+{
+    const VendorFields now = trimmed(typed, k), was = trimmed(shown, k);
+    struct Field {
+        const char* heading;
+        const std::string VendorFields::*value;
+        std::size_t maxBytes;
+    };
+    static const Field fields[] = {
+        {"下游廠商代號", &VendorFields::downCode, kCodeBytes}, {"地址", &VendorFields::address, kAddressBytes},
+        {"電話", &VendorFields::phone, kPhoneBytes},           {"注意事項", &VendorFields::note, kNoteBytes},
+        {"上游廠商代號", &VendorFields::upCode, kCodeBytes},   {"收件人", &VendorFields::recipient, kRecipientBytes},
+    };
+    for (const Field& f : fields)
+        if (now.*f.value != was.*f.value)
+            if (auto problem = EntryTextProblem(f.heading, now.*f.value, f.maxBytes))
+                return problem;
+    return std::nullopt;
+}
+
 std::string defaultNote(jet::Connection& conn)
 {
     jet::Recordset rs;
@@ -186,6 +207,10 @@ ConfirmOutcome confirm(const ConfirmInput& in, daily::SaveContext& ctx)
     ConfirmOutcome out;
     if (EditRefused(ctx.session))
         return out;
+    if (const auto problem = fieldsProblem(in.fields, in.loaded, *in.kind)) {
+        MsgBox(*problem, "訊息", MsgIcon::Exclamation);
+        return out;
+    }
     out.fields = trimmed(in.fields, *in.kind);
     if (in.adding) {
         // The main window stores the values with its record.

@@ -8,6 +8,9 @@
 //   characters: the main window's 不印公司名稱, 不印業務員, 預排表不印金額,
 //   then this window's 不印客戶, 不印品名, 不印金額, 以張印. A shorter text
 //   reads its missing characters as 0.
+// - A typed field is checked as every entry window checks it: no control
+//   characters, and no more Big5 bytes than its limit below. A field the
+//   window shows unchanged is not checked (it is not written either).
 // - When the scheduled row is missing or not unique the vendor fields are not
 //   stored: the user is told so (the print options are stored all the same)
 //   and nothing is handed back, so the caller's row keeps what is stored.
@@ -16,6 +19,7 @@
 #include "platform/report/Report.h"
 #include "reports/OutsourcingOrder.h"
 
+#include <cstddef>
 #include <optional>
 #include <string>
 
@@ -57,6 +61,14 @@ struct PrintOptions {
     bool noAmounts = false;      // chk不印金額
     bool bySheet = false;        // chk以張印
 };
+
+// Big5 byte limits of the typed fields, the same in both windows.
+inline constexpr std::size_t kCodeBytes = 20, kAddressBytes = 100, kPhoneBytes = 30, kNoteBytes = 100,
+                             kRecipientBytes = 20;
+
+// Why the typed fields (against those the window showed) cannot be stored,
+// or nothing.
+std::optional<std::string> fieldsProblem(const VendorFields& typed, const VendorFields& shown, const ProcessKind& k);
 
 inline constexpr const char* kOptionsName = "工務預排";
 inline constexpr const char* kSavedMessage = "資料儲存完畢!";
@@ -107,7 +119,7 @@ enum class ConfirmStatus {
     Kept,        // mode "新增": handed back, nothing written
     Saved,       // the row and the options are stored
     RowMissing,  // options stored, the row not: told, nothing handed back
-    Refused,     // query-only user: told, nothing done
+    Refused,     // query-only user, or a field that cannot be stored: told, nothing done
     Abandoned,   // maintenance check failed (9)
     Ended,       // maintenance lock (1)
     Failed,      // data-access error: rolled back, shown

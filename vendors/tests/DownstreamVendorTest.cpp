@@ -2,6 +2,7 @@
 // confirm read back from the database, the stored print options.
 #include "vendors/core/DownstreamVendor.h"
 
+#include "common/EntryText.h"
 #include "platform/jet/Connection.h"
 #include "platform/os/MessageBox.h"
 #include "vendors/tests/VendorFixture.h"
@@ -100,6 +101,30 @@ TEST_F(DownstreamVendorTest, PrintingStoresPaperQuantitiesAsNumbersDeliveryTheRe
     const ConfirmOutcome o = run(input(delivery));
     EXPECT_EQ(o.fields.recipient, "林先生");
     EXPECT_EQ(column(delivery, "收件人"), "林先生");
+}
+
+// Typed fields keep to their bytes, also when only handed back; a stored
+// value the window shows unchanged is neither checked nor written.
+TEST_F(DownstreamVendorTest, ChangedFieldsAreCheckedUnchangedOnesAreNot)
+{
+    ConfirmInput in = input(delivery);
+    in.fields.recipient = "林先生林先生林先生林先生";   // 24 bytes
+    for (const bool adding : {false, true}) {
+        in.adding = adding;
+        const std::string before = dump();
+        const ConfirmOutcome o = run(in);
+        EXPECT_EQ(o.status, ConfirmStatus::Refused);
+        EXPECT_FALSE(o.returned);
+        EXPECT_EQ(dump(), before);
+    }
+    ASSERT_EQ(messages_.shown().size(), 2u);
+    EXPECT_EQ(messages_.shown()[1].text, TooLongMessage(kRecipientBytes));
+
+    db().exec("update [CONVEY_S] set 注意事項 = 'line 1' || char(13, 10) || 'line 2'");
+    in = input(delivery);
+    in.fields.note = in.loaded.note = "line 1\r\nline 2";
+    EXPECT_EQ(run(in).status, ConfirmStatus::Saved);
+    EXPECT_EQ(column(delivery, "下游廠商代號 || '/' || length(注意事項)"), "V01/14");
 }
 
 TEST_F(DownstreamVendorTest, AddingHandsBackWithoutWriting)

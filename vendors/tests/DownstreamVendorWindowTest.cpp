@@ -3,6 +3,7 @@
 // the printing variant and the single-row order.
 #include "vendors/ui/DownstreamVendorWindow.h"
 
+#include "common/EntryText.h"
 #include "common/HandOver.h"
 #include "lookups/ui/VendorLookups.h"
 #include "platform/os/MessageBox.h"
@@ -13,6 +14,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -34,6 +36,14 @@ void type(QWidget* w, const QString& text, bool enter = false)
     qtmv::test::typeKeys(w, text);
     if (enter)
         QTest::keyClick(w, Qt::Key_Return);
+}
+
+// Pastes as a user does with Ctrl+V.
+void paste(QWidget* w, const QString& text)
+{
+    QGuiApplication::clipboard()->setText(text);
+    w->setFocus();
+    QTest::keyClick(w, Qt::Key_V, Qt::ControlModifier);
 }
 
 class DownstreamVendorWindowTest : public vendors::test::VendorFixture, qtmv::test::WithApp {
@@ -154,6 +164,32 @@ TEST_F(DownstreamVendorWindowTest, QueryOnlyUserCannotConfirm)
     EXPECT_TRUE(d.isVisible());
     ASSERT_EQ(messages_.shown().size(), 1u);
     EXPECT_EQ(messages_.shown()[0].text, "您的權限僅可以查詢！");
+}
+
+// Both windows check typed fields alike: a pasted tab or a note over its
+// bytes is told and nothing is stored or handed back; the window stays open
+// with what was typed.
+TEST_F(DownstreamVendorWindowTest, FieldsWithControlCharactersOrTooManyBytesAreRefusedInBothWindows)
+{
+    const std::string before = dump();
+    for (const bool printingVariant : {false, true}) {
+        frm下游廠商& d = printingVariant ? static_cast<frm下游廠商&>(open<frm下游廠商_印刷>("D-印刷")) : open("E-上光");
+        messages_.clear();
+        paste(d.txt電話, QStringLiteral("02-2222\t#12"));
+        QTest::mouseClick(d.scmd確定, Qt::LeftButton);
+        QTest::keyClick(d.txt電話, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(d.txt電話, Qt::Key_Delete);
+        type(d.txt注意事項, QString(51, QChar(0x8F15)));   // 102 bytes
+        QTest::mouseClick(d.scmd確定, Qt::LeftButton);
+        std::vector<std::string> told;
+        for (const auto& m : messages_.shown())
+            told.push_back(m.text);
+        EXPECT_EQ(told, (std::vector<std::string>{ControlCharacterMessage("電話"), TooLongMessage(100)}));
+        EXPECT_TRUE(d.isVisible());
+        EXPECT_FALSE(gReturned);
+        EXPECT_EQ(d.txt注意事項->text().size(), 51);
+    }
+    EXPECT_EQ(dump(), before);
 }
 
 TEST_F(DownstreamVendorWindowTest, AddingProposesTheNoteAndWritesNothing)
