@@ -433,8 +433,22 @@ private:
         QPaintDevice* dev = const_cast<QImage*>(&measureDevice());
         if (it.fit == Fit::Shrink) {
             t.text = t.text.trimmed();
-            while (t.font.size - 0.5 >= it.minFontSize - 1e-9
-                   && QFontMetricsF(toQFont(t.font), dev).horizontalAdvance(t.text) > width)
+            // Whether the whole text fits at a size, measured no further than
+            // the field holds (a long text is never measured whole).
+            const auto fitsAt = [&](double size) {
+                Font f = t.font;
+                f.size = size;
+                return qtmv::FitTextToField(t.text, toQFont(f), width, dev).size() == t.text.size();
+            };
+            const auto canShrink = [&](double size) { return size - 0.5 >= it.minFontSize - 1e-9; };
+            double smallest = t.font.size;
+            while (canShrink(smallest))
+                smallest -= 0.5;
+            // A text too long for the smallest size is too long for every
+            // larger one: the sizes between need no trying.
+            if (!fitsAt(smallest))
+                t.font.size = smallest;
+            while (canShrink(t.font.size) && !fitsAt(t.font.size))
                 t.font.size -= 0.5;
         }
         t.text = qtmv::FitTextToField(t.text, toQFont(t.font), width, dev);

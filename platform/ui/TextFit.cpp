@@ -9,6 +9,7 @@
 #include <QScreen>
 #include <QStringList>
 
+#include <algorithm>
 #include <cmath>
 
 namespace qtmv {
@@ -48,6 +49,48 @@ QFont ScreenFont(QFont font)
     return QFontInfo(bitmaps).family().startsWith(QStringLiteral("AR PL UMing")) ? bitmaps : font;
 }
 
+QString FitTextToWidth(const QString& text, double widthPixels, const TextWidth& width)
+{
+    // A text this short is measured whole first: in a grid it nearly always
+    // fits, and one measurement settles it.
+    constexpr qsizetype kShortText = 64;
+    const QString t = text.trimmed();
+    const qsizetype n = t.size();
+    const auto fits = [&](qsizetype length) { return width(t.left(length)) <= widthPixels; };
+    // Lengths that do not split a surrogate pair: the one at or below, the next above.
+    const auto pairAt = [&](qsizetype i) { return i > 0 && i < n && t[i].isLowSurrogate() && t[i - 1].isHighSurrogate(); };
+    const auto down = [&](qsizetype length) { return pairAt(length) ? length - 1 : length; };
+    const auto after = [&](qsizetype length) { return pairAt(length + 1) ? length + 2 : length + 1; };
+
+    qsizetype lo = 0; // the longest length known to fit (nothing always does)
+    qsizetype hi = 0; // the shortest known not to
+    if (n <= kShortText) {
+        if (n == 0 || fits(n))
+            return t;
+        hi = n;
+    } else {
+        // 1, 2, 4, ... characters until one does not fit: a long text is
+        // never measured much beyond what its field holds.
+        for (qsizetype length = after(0);;) {
+            if (!fits(length)) {
+                hi = length;
+                break;
+            }
+            lo = length;
+            if (length == n)
+                return t;
+            length = std::max(down(std::min(2 * length, n)), after(length));
+        }
+    }
+    while (after(lo) < hi) {
+        qsizetype mid = down(lo + (hi - lo) / 2);
+        if (mid <= lo)
+            mid = after(lo);
+        (fits(mid) ? lo : hi) = mid;
+    }
+    return t.left(lo);
+}
+
 QString FitTextToField(const QString& text, const QFont& font, double widthPixels,
                        const QPaintDevice* device)
 {
@@ -55,15 +98,7 @@ QString FitTextToField(const QString& text, const QFont& font, double widthPixel
     const QFontMetricsF metrics = device
         ? QFontMetricsF(font, const_cast<QPaintDevice*>(device))
         : QFontMetricsF(font);
-    QString fitted = text.trimmed();
-    while (!fitted.isEmpty() && metrics.horizontalAdvance(fitted) > widthPixels) {
-        qsizetype cut = 1;
-        if (fitted.size() >= 2 && fitted.back().isLowSurrogate()
-            && fitted.at(fitted.size() - 2).isHighSurrogate())
-            cut = 2;
-        fitted.chop(cut);
-    }
-    return fitted;
+    return FitTextToWidth(text, widthPixels, [&metrics](const QString& s) { return metrics.horizontalAdvance(s); });
 }
 
 std::string FitTextToField(std::string_view utf8Text, const QFont& font, double widthPixels,

@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QString>
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -28,14 +29,22 @@ QFont MingFont(double pointSize = 10.0);
 // smoothed outlines as before. Applied again whenever the size changes.
 QFont ScreenFont(QFont font);
 
-// The text (trimmed) cut from the end, one character at a time, until its
-// width in the font is not more than widthPixels; an empty text when not even
-// one character fits. A text that fits is returned as it is. A surrogate pair
-// counts as one character. Measured for `device` (a printer, an image) when
-// given, otherwise for the screen.
+// The longest beginning of the text (trimmed) whose width in the font is not
+// more than widthPixels, as cutting it from the end one character at a time
+// until it fits would leave it; an empty text when not even one character
+// fits. A text that fits is returned as it is. A surrogate pair counts as one
+// character. Measured for `device` (a printer, an image) when given,
+// otherwise for the screen. The cut is searched for in halving steps, so the
+// number of measurements grows with the logarithm of the length: a text of
+// 100,000 characters takes a few dozen, none of them of the whole text.
 QString FitTextToField(const QString& text, const QFont& font, double widthPixels,
                        const QPaintDevice* device = nullptr);
 std::string FitTextToField(std::string_view utf8Text, const QFont& font, double widthPixels,
                            const QPaintDevice* device = nullptr);
+
+// The same search with any measure of a text's width (the fonts' own is the
+// one above). Widths must not shrink as a text grows.
+using TextWidth = std::function<double(const QString&)>;
+QString FitTextToWidth(const QString& text, double widthPixels, const TextWidth& width);
 
 } // namespace qtmv

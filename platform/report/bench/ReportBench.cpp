@@ -1,4 +1,5 @@
-// A 1,000-line report with groups and totals, laid out and written to PDF.
+// A 1,000-line report with groups and totals, laid out and written to PDF;
+// a field holding a very long text, fitted (shrunk and cut) and written.
 #include "bench/RunBenchmarks.h"
 #include "platform/report/Render.h"
 #include "platform/report/Report.h"
@@ -25,6 +26,26 @@ void BM_ThousandLinesToPdf(benchmark::State& state)
     QFile::remove(path);
 }
 BENCHMARK(BM_ThousandLinesToPdf)->Unit(benchmark::kMillisecond);
+
+// A recorder's name of state.range(0) characters in a 40 mm field.
+void BM_LongTextToPdf(benchmark::State& state)
+{
+    std::string text;
+    for (int i = 0; i < state.range(0); ++i)
+        text += i % 2 ? "記" : "x";
+    DataTable rows({"NAME"});
+    rows.addRow({text});
+    Layout layout;
+    layout.detail.height = 8;
+    layout.detail.items = {Item::field({0, 0, 40, 6}, "NAME")};
+    const QString path = QDir::temp().filePath(QStringLiteral("report_bench_long.pdf"));
+    for (auto _ : state) {
+        const PageDocument doc = run(layout, rows);
+        benchmark::DoNotOptimize(writePdf(doc, path));
+    }
+    QFile::remove(path);
+}
+BENCHMARK(BM_LongTextToPdf)->Arg(1000)->Arg(32767)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

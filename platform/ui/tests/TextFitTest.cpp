@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
 
 class FitTextToFieldTest : public ::testing::Test, protected qtmv::test::WithApp {
@@ -53,6 +55,67 @@ TEST_F(FitTextToFieldTest, Utf8OverloadAndPrinterResolutionAgree)
     page.setDotsPerMeterY(23622);
     const QString onPage = qtmv::FitTextToField(q, font, width(q), &page);
     EXPECT_LT(onPage.size(), q.size());
+}
+
+// The fit as it was first written: one character off the end at a time,
+// the whole rest measured again each time.
+QString cutOneAtATime(const QString& text, double field, const qtmv::TextWidth& width)
+{
+    QString fitted = text.trimmed();
+    while (!fitted.isEmpty() && width(fitted) > field)
+        fitted.chop(fitted.size() >= 2 && fitted.back().isLowSurrogate() && fitted.at(fitted.size() - 2).isHighSurrogate()
+                        ? 2
+                        : 1);
+    return fitted;
+}
+
+// A measure that counts its calls: Latin letters 1 wide, anything else 2.
+struct CountingWidth {
+    int calls = 0;
+    double operator()(const QString& s)
+    {
+        ++calls;
+        double w = 0;
+        for (const QChar c : s)
+            w += c.isLowSurrogate() ? 0 : c.unicode() < 0x80 ? 1 : 2;
+        return w;
+    }
+};
+
+// Long texts are fitted in a number of measurements that grows with the
+// logarithm of the length (the cut of one character at a time took as many
+// as there are characters), with the same result on every field width.
+TEST(FitTextToWidth, LogarithmicMeasurementsSameResultAsCuttingOneAtATime)
+{
+    const QString pair = QString::fromUcs4(U"\U00020000");
+    QString mixed;
+    for (int i = 0; i < 90; ++i)
+        mixed += i % 7 == 3 ? pair : i % 3 ? QStringLiteral("印") : QStringLiteral("a");
+    for (const QString& text : {mixed, QStringLiteral("印刷") + mixed.left(40), QStringLiteral(" 工單 ")}) {
+        CountingWidth probe;
+        const double total = probe(text.trimmed());
+        for (double field = -1; field <= total + 1; field += 0.5) {
+            CountingWidth counted;
+            EXPECT_EQ(qtmv::FitTextToWidth(text, field, std::ref(counted)), cutOneAtATime(text, field, probe))
+                << text.size() << " " << field;
+            EXPECT_LE(counted.calls, 16) << text.size() << " " << field;
+        }
+    }
+
+    QString longText;
+    for (int i = 0; i < 100000; ++i)
+        longText += i % 1000 == 999 ? pair : i % 2 ? QStringLiteral("記") : QStringLiteral("x");
+    for (const double field : {0.0, 1.0, 2.0, 100.5, 3000.0, 149000.0, 1e9}) {
+        CountingWidth counted;
+        const QString fitted = qtmv::FitTextToWidth(longText, field, std::ref(counted));
+        EXPECT_LE(counted.calls, 40) << field;
+        // The longest beginning that fits, a pair never split.
+        EXPECT_LE(CountingWidth()(fitted), field);
+        if (fitted.size() < longText.size()) {
+            const qsizetype next = longText.at(fitted.size()).isHighSurrogate() ? 2 : 1;
+            EXPECT_GT(CountingWidth()(longText.left(fitted.size() + next)), field) << field;
+        }
+    }
 }
 
 } // namespace
