@@ -260,6 +260,31 @@ const std::vector<std::string>& programTables()
 }
 
 std::vector<std::string> addMissingProgramTables(jet::Connection& c)
+namespace {
+
+// The columns this program keeps in tables of the suite, as schema.sql
+// declares them (text columns only).
+struct ProgramColumn {
+    const char* table;
+    const char* column;
+};
+constexpr ProgramColumn kProgramColumns[] = {{"SYSPOLOCK1", "製程"}, {"SYSPOLOCK1", "鎖定時間"}};
+
+std::vector<std::string> columnsOf(jet::Connection& c, const std::string& table)
+{
+    jet::Recordset rs;
+    rs.open(c.onServer() ? "select column_name from information_schema.columns where table_schema = current_schema() "
+                           "and table_name = " + literal(lowerAscii(table))
+                         : "select name from pragma_table_info(" + literal(table) + ")",
+            c, jet::CursorLocation::Server, jet::CursorType::ForwardOnly, jet::LockType::ReadOnly);
+    std::vector<std::string> out;
+    for (; !rs.eof(); rs.moveNext())
+        out.push_back(lowerAscii(rs.field(0).text()));
+    return out;
+}
+
+} // namespace
+
 {
     const bool server = c.onServer();
     std::vector<std::string> present;
@@ -275,12 +300,31 @@ std::vector<std::string> addMissingProgramTables(jet::Connection& c)
     for (const std::string& t : programTables())
         if (std::find(present.begin(), present.end(), lowerAscii(t)) == present.end())
             missing.push_back(t);
-    if (missing.empty())
+    std::vector<ProgramColumn> missingColumns;
+    for (const ProgramColumn& pc : kProgramColumns) {
+        if (std::find(present.begin(), present.end(), lowerAscii(pc.table)) == present.end())
+            continue;   // not a table of this database: nothing to extend
+        const auto cols = columnsOf(c, pc.table);
+        if (std::find(cols.begin(), cols.end(), lowerAscii(pc.column)) == cols.end())
+            missingColumns.push_back(pc);
+    }
+    if (missing.empty() && missingColumns.empty())
         return missing;
 
     const auto db = schemaInMemory();
     jet::Transaction tr(c);
     for (const std::string& t : missing) {
+    for (const ProgramColumn& pc : missingColumns) {
+        // Existing rows get the column's default; none is lost.
+        if (server) {
+            c.executeNative("alter table " + name(pc.table) + " add column " + name(pc.column) + " citext default ''");
+            c.executeNative("comment on column " + name(pc.table) + "." + name(pc.column) + " is " +
+                            literal(pc.column));
+        } else {
+            c.executeNative("alter table [" + std::string(pc.table) + "] add column [" + pc.column +
+                            "] TEXT COLLATE NOCASE DEFAULT ''");
+        }
+    }
         // The table first, then its indexes, each as schema.sql creates it.
         for (const auto& r : rows(db.get(), "select type, name, sql from sqlite_master where tbl_name = " + literal(t)
                                                 + " and sql is not null order by type = 'index', rowid")) {
@@ -296,6 +340,8 @@ std::vector<std::string> addMissingProgramTables(jet::Connection& c)
     }
     tr.commit();
     return missing;
+    for (const ProgramColumn& pc : missingColumns)
+        missing.push_back(std::string(pc.table) + "." + pc.column);
 }
 
 } // namespace qtmv::db

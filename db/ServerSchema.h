@@ -49,8 +49,11 @@ const std::vector<std::string>& programTables();
 // Creates those program tables, with their indexes, that the database of an
 // open connection lacks: a plant's database made before they existed (by
 // the suite, or by an earlier version of this program) gets them instead of
-// every save failing on the missing history table. One transaction; the
-// names added, in order; an existing table is never touched.
+// every save failing on the missing history table. The columns the program
+// keeps in suite tables (SYSPOLOCK1's 製程 and 鎖定時間) are added the same
+// way, existing rows taking the columns' default. One transaction; the
+// names added, in order, tables first, then columns as "table.column"; an
+// existing table loses nothing.
 std::vector<std::string> addMissingProgramTables(jet::Connection& c);
 
 } // namespace qtmv::db

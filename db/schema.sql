@@ -1834,14 +1834,18 @@ CREATE TABLE [預排資料耗時明細] (
 CREATE UNIQUE INDEX [IX_預排資料耗時明細_單號_工單單號_工單序_製程_序] ON [預排資料耗時明細] (單號, 工單單號, 工單序, 製程, 序);
 CREATE INDEX [IX_預排資料耗時明細_工單單號_工單序] ON [預排資料耗時明細] (工單單號, 工單序);
 
--- Claims of the time-consumption window on a piece's time record.
+-- Claims of the time-consumption window on a piece's time record. 製程
+-- (the kind's display name) and 鎖定時間 (since when, "yyymmdd HHMM") are
+-- this program's: start-up adds them to a database made without them.
 CREATE TABLE [SYSPOLOCK1] (
     ID       TEXT COLLATE NOCASE DEFAULT '',
     COMPUTER TEXT COLLATE NOCASE DEFAULT '',
     [USER]   TEXT COLLATE NOCASE DEFAULT '',
     工單單號 TEXT COLLATE NOCASE DEFAULT '',
     工單序   INTEGER DEFAULT 0,
-    單號     TEXT COLLATE NOCASE DEFAULT ''
+    單號     TEXT COLLATE NOCASE DEFAULT '',
+    製程     TEXT COLLATE NOCASE DEFAULT '',
+    鎖定時間 TEXT COLLATE NOCASE DEFAULT ''
 );
 CREATE INDEX [IX_SYSPOLOCK1_單號_工單單號_工單序] ON [SYSPOLOCK1] (單號, 工單單號, 工單序);
 

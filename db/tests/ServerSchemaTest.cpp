@@ -125,17 +125,37 @@ void expectMissingProgramTablesAdded(jet::Connection& c)
     EXPECT_EQ(rs.field("允收率").text(), "2.5");
 }
 
+// The suite's SYSPOLOCK1 as a database made without the program's columns
+// holds it: they are added, and its rows kept.
+void expectMissingProgramColumnsAdded(jet::Connection& c)
+{
+    for (const char* column : {"製程", "鎖定時間"})
+        c.executeNative(c.onServer() ? std::string("alter table \"syspolock1\" drop column \"") + column + "\""
+                                     : std::string("alter table [SYSPOLOCK1] drop column [") + column + "]");
+    c.execute("insert into [SYSPOLOCK1] (ID, COMPUTER, [USER], 工單單號, 工單序, 單號) "
+              "values ('工務', 'PC2', '李大同', 'P001', 1, 'D001')");
+
+    EXPECT_EQ(qtmv::db::addMissingProgramTables(c), (std::vector<std::string>{"SYSPOLOCK1.製程", "SYSPOLOCK1.鎖定時間"}));
+    EXPECT_TRUE(qtmv::db::addMissingProgramTables(c).empty());
+    jet::Recordset rs;
+    rs.open("select [USER], 製程, 鎖定時間 from [SYSPOLOCK1] where 單號 = 'd001'", c);
+    ASSERT_FALSE(rs.eof());
+    EXPECT_EQ(rs.text("USER") + "/" + rs.text("製程") + "/" + rs.text("鎖定時間"), "李大同//");
+}
+
 TEST(ProgramTables, MissingOnesAreAddedToAFileDatabase)
 {
     FreshDatabase file;
     jet::Connection c;
     c.open(file.connectionString());
     expectMissingProgramTablesAdded(c);
+    expectMissingProgramColumnsAdded(c);
 }
 
 TEST_F(ServerSchema, MissingProgramTablesAreAddedToAServerDatabase)
 {
     expectMissingProgramTablesAdded(onServer_);
+    expectMissingProgramColumnsAdded(onServer_);
 }
 
 } // namespace
