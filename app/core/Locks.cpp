@@ -15,6 +15,7 @@
 #include <QCoreApplication>
 
 #include <cmath>
+#include <map>
 #include <exception>
 
 namespace qtmv {
@@ -95,11 +96,45 @@ int CheckMaintenanceLock(Session& s)
     return MaintenanceLocked;
 }
 
+namespace {
+
+std::map<int, std::function<void()>>& heldRecordLocks()
+{
+    static std::map<int, std::function<void()>> held;
+    return held;
+}
+
+} // namespace
+
+int HoldRecordLock(std::function<void()> release)
+{
+    static int lastToken = 0;
+    heldRecordLocks().emplace(++lastToken, std::move(release));
+    return lastToken;
+}
+
+void DropRecordLock(int token) { heldRecordLocks().erase(token); }
+
+void ReleaseRecordLocks()
+{
+    auto held = std::move(heldRecordLocks());
+    heldRecordLocks().clear();
+    for (auto& [token, release] : held) {
+        try {
+            release();
+        } catch (const std::exception& e) {
+            // The program ends anyway; the row stays for a take-over.
+            LogSilentOutcome("釋放鎖定", std::string("結束前無法釋放鎖定：") + e.what());
+        }
+    }
+}
+
 Maintenance PassMaintenanceCheck(Session& s, const std::function<void()>& endProgram)
 {
     switch (CheckMaintenanceLock(s)) {
     case MaintenanceFree: return Maintenance::Free;
     case MaintenanceLocked:
+        ReleaseRecordLocks();
         if (endProgram)
             endProgram();
         else

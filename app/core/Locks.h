@@ -29,9 +29,22 @@ enum class Maintenance { Free, Ended, Abandoned };
 
 // The maintenance check as every guarded operation runs it: Free goes on; a
 // lock ends the program through endProgram (at once when there is none) and
-// gives Ended; a check that failed gives Abandoned, silently for the user
-// (the log has it).
+// gives Ended, after releasing the record locks the program holds (see
+// HoldRecordLock); a check that failed gives Abandoned, silently for the
+// user (the log has it).
 Maintenance PassMaintenanceCheck(Session& s, const std::function<void()>& endProgram);
+
+// Record locks this program holds in the shared database (rows such as
+// the time window's claim in SYSPOLOCK1). The program ends on the
+// maintenance check at once, without the windows' own clean-up: whatever
+// it holds is released first, so that no other workstation is blocked by
+// a program that is gone. HoldRecordLock registers how to release one
+// lock and returns its token; DropRecordLock forgets it (the window
+// released it itself); ReleaseRecordLocks runs every registered release
+// (errors logged, never thrown) and forgets them.
+int HoldRecordLock(std::function<void()> release);
+void DropRecordLock(int token);
+void ReleaseRecordLocks();
 
 // Records that this workstation user runs the function: one SYSUSER1 row per
 // user and title, created or reused, its LPID set to ownHandle. Nothing is
