@@ -2,6 +2,7 @@
 
 #include "db/Database.h"
 #include "db/ServerSchema.h"
+#include "platform/files/AtomicFile.h"
 #include "platform/jet/Connection.h"
 #include "platform/jet/Postgres.h"
 #include "platform/jet/Recordset.h"
@@ -10,6 +11,7 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 
 namespace qtmv::db {
 
@@ -74,85 +76,108 @@ std::string connectionStringOfArgument(const std::string& argument)
     return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + jet::quoteConnectionValue(argument);
 }
 
+namespace {
+
+// Copies every table from source into the database of `to` in one
+// transaction; the target connection is closed again on return.
+std::vector<CopiedTable> copyTables(jet::Connection& source, const std::string& to, bool toServer)
+{
+    jet::Connection target;
+    target.open(to);
+    jet::Transaction t(target);
+    if (toServer) {
+        requireEmpty(target);
+        createServerSchema(target);
+    }
+    std::vector<CopiedTable> copied;
+    for (const TableColumns& tc : schemaTableColumns()) {
+        const std::string where = "資料表「" + tc.table + "」";
+        // Written in the target's own SQL: the rows need no translation.
+        const jet::Dialect dialect = target.onServer() ? jet::Dialect::PostgreSQL : jet::Dialect::SQLite;
+        std::string head = "insert into " + jet::quoteIdentifier(tc.table, dialect) + " (";
+        std::string select = "select ";
+        for (std::size_t i = 0; i < tc.columns.size(); ++i) {
+            head += (i ? ", " : "") + jet::quoteIdentifier(tc.columns[i], dialect);
+            select += (i ? ", [" : "[") + tc.columns[i] + "]";
+        }
+        head += ") values ";
+        // In the order the rows were written, so that a copy back is the same file.
+        select += " from [" + tc.table + "] " + (source.onServer() ? "order by jet_rowid" : "order by rowid");
+        jet::Recordset rs;
+        rs.open(select, source, jet::CursorLocation::Server, jet::CursorType::ForwardOnly);
+        std::string batch;
+        int inBatch = 0;
+        auto flush = [&] {
+            if (inBatch)
+                target.executeNative(head + batch);
+            batch.clear();
+            inBatch = 0;
+        };
+        for (; !rs.eof(); rs.moveNext()) {
+            batch += inBatch ? ", (" : "(";
+            for (int i = 0; i < rs.fieldCount(); ++i)
+                batch += (i ? ", " : "") + literalOf(rs.field(i), where);
+            batch += ")";
+            if (++inBatch == rowsPerStatement)
+                flush();
+        }
+        flush();
+        const long long n = countOf(source, tc.table);
+        const long long written = countOf(target, tc.table);
+        if (n != written)
+            throw jet::Error(jet::Error::Kind::General, where + "複製後的筆數不符（來源 " + std::to_string(n) + " 筆，"
+                                                            + "寫入 " + std::to_string(written) + " 筆），沒有寫入任何資料。");
+        copied.push_back({tc.table, n});
+    }
+    if (toServer) {
+        resyncIdentities(target);
+        // The planner's statistics at once, from a small sample of each
+        // table: without them it takes the new tables for nearly empty
+        // and joins them row by row. The server's own autovacuum refines
+        // them as the data changes.
+        target.executeNative("set local default_statistics_target = 10");
+        target.executeNative("analyze");
+    }
+    t.commit();
+    return copied;
+}
+
+} // namespace
+
 std::vector<CopiedTable> copyDatabase(const std::string& from, const std::string& to)
 {
     jet::Connection source;
     source.open(from);
+    if (!jet::serverAddressOf(to).host.empty())
+        return copyTables(source, to, true);
 
-    const bool toServer = !jet::serverAddressOf(to).host.empty();
-    std::string newFile;
-    if (!toServer) {
-        newFile = jet::dataSourceOf(to);
-        try {
-            createDatabase(newFile);
-        } catch (const Error& e) {
-            throw jet::Error(jet::Error::Kind::Usage, e.what());
-        }
-    }
+    // A file is copied into a part file beside it and renamed to it only
+    // when complete: a copy that fails or is killed never leaves a file
+    // under the target's name (which would make the next try refuse), and
+    // the next copy or export to the folder removes the part it left.
+    const std::string newFile = jet::dataSourceOf(to);
+    std::error_code ec;
+    if (std::filesystem::exists(std::filesystem::symlink_status(newFile, ec)))
+        throw jet::Error(jet::Error::Kind::Usage,
+                         "The database file " + newFile + " already exists; it is not overwritten.");
+    const auto cannotWrite = [&](const std::string& reason) {
+        return jet::Error(jet::Error::Kind::Usage, "Cannot write the database file " + newFile + ": " + reason);
+    };
+    std::optional<files::AtomicFile> file;
     try {
-        jet::Connection target;
-        target.open(to);
-        jet::Transaction t(target);
-        if (toServer) {
-            requireEmpty(target);
-            createServerSchema(target);
-        }
-        std::vector<CopiedTable> copied;
-        for (const TableColumns& tc : schemaTableColumns()) {
-            const std::string where = "資料表「" + tc.table + "」";
-            // Written in the target's own SQL: the rows need no translation.
-            const jet::Dialect dialect = target.onServer() ? jet::Dialect::PostgreSQL : jet::Dialect::SQLite;
-            std::string head = "insert into " + jet::quoteIdentifier(tc.table, dialect) + " (";
-            std::string select = "select ";
-            for (std::size_t i = 0; i < tc.columns.size(); ++i) {
-                head += (i ? ", " : "") + jet::quoteIdentifier(tc.columns[i], dialect);
-                select += (i ? ", [" : "[") + tc.columns[i] + "]";
-            }
-            head += ") values ";
-            // In the order the rows were written, so that a copy back is the same file.
-            select += " from [" + tc.table + "] " + (source.onServer() ? "order by jet_rowid" : "order by rowid");
-            jet::Recordset rs;
-            rs.open(select, source, jet::CursorLocation::Server, jet::CursorType::ForwardOnly);
-            std::string batch;
-            int inBatch = 0;
-            auto flush = [&] {
-                if (inBatch)
-                    target.executeNative(head + batch);
-                batch.clear();
-                inBatch = 0;
-            };
-            for (; !rs.eof(); rs.moveNext()) {
-                batch += inBatch ? ", (" : "(";
-                for (int i = 0; i < rs.fieldCount(); ++i)
-                    batch += (i ? ", " : "") + literalOf(rs.field(i), where);
-                batch += ")";
-                if (++inBatch == rowsPerStatement)
-                    flush();
-            }
-            flush();
-            const long long n = countOf(source, tc.table);
-            const long long written = countOf(target, tc.table);
-            if (n != written)
-                throw jet::Error(jet::Error::Kind::General, where + "複製後的筆數不符（來源 " + std::to_string(n) + " 筆，"
-                                                                + "寫入 " + std::to_string(written) + " 筆），沒有寫入任何資料。");
-            copied.push_back({tc.table, n});
-        }
-        if (toServer) {
-            resyncIdentities(target);
-            // The planner's statistics at once, from a small sample of each
-            // table: without them it takes the new tables for nearly empty
-            // and joins them row by row. The server's own autovacuum refines
-            // them as the data changes.
-            target.executeNative("set local default_statistics_target = 10");
-            target.executeNative("analyze");
-        }
-        t.commit();
-        return copied;
-    } catch (...) {
-        if (!newFile.empty())
-            std::filesystem::remove(newFile);
-        throw;
+        file.emplace(newFile, files::Existing::Refuse, [](const std::string& part) { createDatabase(part); });
+    } catch (const Error& e) {
+        throw jet::Error(jet::Error::Kind::Usage, e.what());
+    } catch (const files::OutputError& e) {
+        throw cannotWrite(e.what());
     }
+    auto copied = copyTables(source, connectionStringOfArgument(file->partPath()), false);
+    try {
+        file->commit();
+    } catch (const files::OutputError& e) {
+        throw cannotWrite(e.what());
+    }
+    return copied;
 }
 
 } // namespace qtmv::db

@@ -3,7 +3,9 @@
 // either way: the schema is made in the new database, every table of the
 // schema is copied row by row in one transaction, and the row counts of the
 // two are compared before it is committed. The new database must not exist
-// (a file) or be empty (a server database); nothing is ever overwritten.
+// (a file) or be empty (a server database); nothing is ever overwritten. A
+// new file is written under a part name beside it and renamed only when
+// complete.
 #include <string>
 #include <vector>
 
@@ -17,7 +19,7 @@ struct CopiedTable {
 // `from` and `to` are connection strings (a file's "Data Source=..." or a
 // server's "Server=...;Database=..."). Throws jet::Error, naming the
 // database and the table, when anything fails; the target is then left as
-// it was (a new file is removed again).
+// it was (no new file).
 std::vector<CopiedTable> copyDatabase(const std::string& from, const std::string& to);
 
 // A command-line argument as a connection string: text with a Server= key

@@ -9,8 +9,14 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
+
+#include <poll.h>
+#include <sys/inotify.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -87,6 +93,50 @@ TEST_F(DbCopy, NeverOverwrites)
     EXPECT_THROW(qtmv::db::copyDatabase(server.connectionString(), plant_.connectionString()), jet::Error);
     EXPECT_EQ(plant_.contents(), contents);
     EXPECT_EQ(std::system((std::string(DB_COPY_PATH) + " only-one 2> /dev/null").c_str()) >> 8, 2);
+}
+
+// Killed half-way through a copy to a file: nothing stands under the target's
+// name, and the copy made again succeeds and leaves nothing else behind.
+TEST(DbCopyToFile, KilledHalfWayLeavesNoTargetAndTheNextCopyTidiesUp)
+{
+    FreshDatabase plant{[](const std::string& path) {
+        qtmv::demo::DemoOptions o;
+        o.workOrders = 60;
+        qtmv::demo::writeDemoPlant(path, o);
+    }};
+    const std::string folder = plant.folder() + "copy/";
+    std::filesystem::create_directories(folder);
+    const std::string target = folder + "QTMV.mdb";
+    const int watch = ::inotify_init1(IN_CLOEXEC);
+    ASSERT_GE(watch, 0);
+    ASSERT_GE(::inotify_add_watch(watch, folder.c_str(), IN_CREATE), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::execl(DB_COPY_PATH, "db-copy", plant.path().c_str(), target.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    // The first file made in the folder: the copy has begun. It is killed
+    // at once, long before it has copied every table.
+    pollfd p{watch, POLLIN, 0};
+    const bool began = ::poll(&p, 1, 20000) == 1;
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    ::close(watch);
+    ASSERT_TRUE(began);
+    EXPECT_FALSE(std::filesystem::exists(target));
+    int parts = 0; // what the killed copy left: its part file
+    for (const auto& e : std::filesystem::directory_iterator(folder))
+        parts += e.path().extension() == ".part";
+    EXPECT_EQ(parts, 1);
+
+    const std::string again = std::string(DB_COPY_PATH) + " '" + plant.path() + "' '" + target + "' > /dev/null";
+    ASSERT_EQ(std::system(again.c_str()), 0) << again;
+    std::vector<std::string> left;
+    for (const auto& e : std::filesystem::directory_iterator(folder))
+        left.push_back(e.path().filename().string());
+    EXPECT_EQ(left, std::vector<std::string>{"QTMV.mdb"});
+    EXPECT_EQ(qtmv::db::test::Db(target).contents(), plant.contents());
 }
 
 } // namespace
