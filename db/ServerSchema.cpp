@@ -255,7 +255,8 @@ std::vector<TableColumns> schemaTableColumns()
 
 const std::vector<std::string>& programTables()
 {
-    static const std::vector<std::string> tables = {"日報異動紀錄", "品檢允收不良率", "品檢建議判定", "色號目標值"};
+    static const std::vector<std::string> tables = {"日報異動紀錄", "品檢允收不良率", "品檢建議判定", "品質資料儲存",
+                                                     "色號目標值"};
     return tables;
 }
 

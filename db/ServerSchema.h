@@ -42,8 +42,8 @@ std::vector<TableColumns> schemaTableColumns();
 
 // The tables this program keeps for itself in the suite's database (its
 // change history, the acceptable defect rates, which inspection verdicts
-// were proposed, the colour targets). The suite's other programs never read
-// them.
+// were proposed, who saved the inspection and printing data last, the colour
+// targets). The suite's other programs never read them.
 const std::vector<std::string>& programTables();
 
 // Creates those program tables, with their indexes, that the database of an

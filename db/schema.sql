@@ -2868,6 +2868,23 @@ CREATE TABLE [品檢建議判定] (
 );
 CREATE UNIQUE INDEX [IX_品檢建議判定_製程_工單單號_工單序_序] ON [品檢建議判定] (製程, 工單單號, 工單序, 序);
 
+-- Who saved a work-order line's inspection lines (表 '工單品檢明細') or
+-- printing data (表 '工單印刷數據') last, and when (時間 "yyymmdd HHMM",
+-- 使用者 and 電腦 as in 日報異動紀錄); 版次 counts the saves. A save that
+-- finds the lines changed since they were loaded names them. Written in the
+-- transaction of the save.
+CREATE TABLE [品質資料儲存] (
+    表       TEXT COLLATE NOCASE NOT NULL,
+    製程     TEXT COLLATE NOCASE NOT NULL,
+    工單單號 TEXT COLLATE NOCASE NOT NULL,
+    工單序   INTEGER NOT NULL,
+    使用者   TEXT COLLATE NOCASE DEFAULT '',
+    電腦     TEXT COLLATE NOCASE DEFAULT '',
+    時間     TEXT COLLATE NOCASE DEFAULT '',
+    版次     INTEGER DEFAULT 0
+);
+CREATE UNIQUE INDEX [IX_品質資料儲存_表_製程_工單單號_工單序] ON [品質資料儲存] (表, 製程, 工單單號, 工單序);
+
 -- The target colour of a colour number (工單印刷數據.色號) as CIELAB values;
 -- a printing run's measured L, a, b are compared with it (CIEDE2000).
 CREATE TABLE [色號目標值] (
