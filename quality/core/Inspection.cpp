@@ -46,10 +46,13 @@ std::optional<std::string> inspectionLineProblem(const InspectionLine& l)
 
 namespace {
 
-std::string storedRecord(jet::Connection& conn, const InspectionKey& key)
+RecordKey recordKey(const InspectionKey& k) { return {"工單品檢明細", k.kind, k.po, k.seq}; }
+
+// The lines and which of their verdicts were proposed.
+std::vector<std::string> recordSelects(const InspectionKey& key)
 {
-    return storedRows(conn, "select * from [工單品檢明細] " + keyWhere(key) + " order by 序") + "|" +
-           storedRows(conn, std::string("select * from ") + kProposals + " " + keyWhere(key) + " order by 序");
+    return {"select * from [工單品檢明細] " + keyWhere(key) + " order by 序",
+            std::string("select * from ") + kProposals + " " + keyWhere(key) + " order by 序"};
 }
 
 } // namespace
@@ -57,7 +60,7 @@ std::string storedRecord(jet::Connection& conn, const InspectionKey& key)
 InspectionRecord loadInspection(jet::Connection& conn, const InspectionKey& key)
 {
     InspectionRecord record;
-    record.stored = storedRecord(conn, key);
+    record.stored = readStoredRecord(conn, recordKey(key), recordSelects(key));
     std::vector<std::pair<int, std::string>> proposals;
     {
         jet::Recordset rs;
@@ -172,7 +175,7 @@ std::string contradictionMessage(const std::vector<int>& rows, double acceptable
 }
 
 InspectionSaved saveInspection(const InspectionKey& key, const std::vector<InspectionLine>& lines,
-                               const std::string& loaded, daily::SaveContext& ctx)
+                               const StoredRecord& loaded, daily::SaveContext& ctx)
 {
     InspectionSaved out;
     out.status = runSave(ctx, kTitle, [&](jet::Connection& conn) {
@@ -182,10 +185,8 @@ InspectionSaved saveInspection(const InspectionKey& key, const std::vector<Inspe
             if (const auto problem = inspectionLineProblem(l))
                 throw SaveStopped(SaveStatus::Refused, *problem, "訊息");
         }
-        // Read inside the write transaction: no other save can come between.
-        out.stored = storedRecord(conn, key);
-        if (out.stored != loaded)
-            throw SaveStopped(SaveStatus::Changed, kInspectionChanged, kTitle);
+        // Inside the write transaction: no other save can come between.
+        checkAndStamp(conn, recordKey(key), recordSelects(key), loaded, "品檢資料", ctx, out.stored);
         conn.execute("delete from [工單品檢明細] " + keyWhere(key));
         conn.execute(std::string("delete from ") + kProposals + " " + keyWhere(key));
         int seq = 0;
@@ -205,7 +206,7 @@ InspectionSaved saveInspection(const InspectionKey& key, const std::vector<Inspe
                              jet::sqlNumber(seq) + ", " + t(Trim(l.verdict)) + ")");
         }
         out.hasLines = seq > 0;
-        out.stored = storedRecord(conn, key);
+        out.stored = readStoredRecord(conn, recordKey(key), recordSelects(key));
     });
     out.hasLines = out.hasLines && out.status == SaveStatus::Saved;
     return out;

@@ -58,11 +58,11 @@ inline constexpr std::size_t kItemBytes = 200, kStandardBytes = 200, kUnitBytes 
 // limit), or nothing.
 std::optional<std::string> inspectionLineProblem(const InspectionLine& l);
 
-// The record as loaded: its lines, and its stored rows (storedRows) that a
-// save compares with what is stored then.
+// The record as loaded: its lines, and the record as stored, which a save
+// compares with what is stored then (SaveRun.h).
 struct InspectionRecord {
     std::vector<InspectionLine> lines;
-    std::string stored;
+    StoredRecord stored;
 };
 InspectionRecord loadInspection(jet::Connection& conn, const InspectionKey& key);
 
@@ -99,23 +99,19 @@ bool contradictsRule(const InspectionLine& l, std::optional<double> acceptable);
 std::string contradictionMessage(const std::vector<int>& rows, double acceptable);
 inline constexpr const char* kContradictionTitle = "警告";
 
-inline constexpr const char* kInspectionChanged =
-    "此筆品檢資料在您開啟之後已被其他工作站變更（品檢明細沒有記錄由誰、何時變更），您的資料沒有儲存，仍保留在畫面上。\n\n"
-    "再按「確 定」會以畫面上的資料取代目前儲存的資料；按「回前畫面」則放棄畫面上的資料。";
-
 struct InspectionSaved {
     SaveStatus status = SaveStatus::Refused;
     bool hasLines = false;  // at least one line was kept
     // Saved: the record as now stored; Changed: as the other workstation
     // left it (a save against it replaces that).
-    std::string stored;
+    StoredRecord stored;
 };
 
-// Replaces the record's lines in one transaction, when its stored rows are
-// still `loaded` (InspectionRecord::stored); otherwise tells the user
-// (kInspectionChanged) and writes nothing. A line that cannot be stored is told
-// and nothing is written either.
+// Replaces the record's lines in one transaction, when the record is still
+// stored as `loaded` (InspectionRecord::stored); otherwise tells the user
+// who changed it and when (changedMessage) and writes nothing. A line that
+// cannot be stored is told and nothing is written either.
 InspectionSaved saveInspection(const InspectionKey& key, const std::vector<InspectionLine>& lines,
-                               const std::string& loaded, daily::SaveContext& ctx);
+                               const StoredRecord& loaded, daily::SaveContext& ctx);
 
 } // namespace qtmv::quality

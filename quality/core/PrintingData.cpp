@@ -21,6 +21,13 @@ std::string keyWhere(const PrintingKey& k)
            q(k.kind) + "' ";
 }
 
+RecordKey recordKey(const PrintingKey& k) { return {"工單印刷數據", k.kind, k.po, k.seq}; }
+
+std::vector<std::string> recordSelects(const PrintingKey& key)
+{
+    return {"select * from [工單印刷數據] " + keyWhere(key) + "order by 序"};
+}
+
 std::string inkColumn(std::size_t i) { return "油墨" + std::to_string(i + 1); }
 std::string measureColumn(std::size_t i) { return "測量" + std::to_string(i + 1); }
 
@@ -75,7 +82,7 @@ std::optional<std::string> printingLineProblem(const PrintingLine& l)
 PrintingRecord loadPrintingData(jet::Connection& conn, const PrintingKey& key)
 {
     PrintingRecord record;
-    record.stored = storedRows(conn, "select * from [工單印刷數據] " + keyWhere(key) + "order by 序");
+    record.stored = readStoredRecord(conn, recordKey(key), recordSelects(key));
     jet::Recordset rs;
     rs.open("select * from [工單印刷數據] " + keyWhere(key) + "order by 序", conn);
     std::vector<PrintingLine>& lines = record.lines;
@@ -130,18 +137,15 @@ std::optional<std::string> printingDate(std::string_view typed)
 }
 
 PrintingSaved savePrintingData(const PrintingKey& key, const std::vector<PrintingLine>& lines,
-                               const std::string& loaded, daily::SaveContext& ctx)
+                               const StoredRecord& loaded, daily::SaveContext& ctx)
 {
     PrintingSaved out;
-    const std::string select = "select * from [工單印刷數據] " + keyWhere(key) + "order by 序";
     out.status = runSave(ctx, kTitle, [&](jet::Connection& conn) {
         for (const PrintingLine& l : lines)
             if (const auto problem = l.empty() ? std::nullopt : printingLineProblem(l))
                 throw SaveStopped(SaveStatus::Refused, *problem, "訊息");
-        // Read inside the write transaction: no other save can come between.
-        out.stored = storedRows(conn, select);
-        if (out.stored != loaded)
-            throw SaveStopped(SaveStatus::Changed, kPrintingDataChanged, kTitle);
+        // Inside the write transaction: no other save can come between.
+        checkAndStamp(conn, recordKey(key), recordSelects(key), loaded, "印刷數據", ctx, out.stored);
         conn.execute("delete from [工單印刷數據] " + keyWhere(key));
         int seq = 0;
         for (const PrintingLine& l : lines) {
@@ -163,7 +167,7 @@ PrintingSaved savePrintingData(const PrintingKey& key, const std::vector<Printin
             conn.execute("insert into [工單印刷數據] (" + columns + ") values (" + values + ")");
         }
         out.hasLines = seq > 0;
-        out.stored = storedRows(conn, select);
+        out.stored = readStoredRecord(conn, recordKey(key), recordSelects(key));
     });
     out.hasLines = out.hasLines && out.status == SaveStatus::Saved;
     return out;

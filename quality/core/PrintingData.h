@@ -62,11 +62,11 @@ inline constexpr std::size_t kColourBytes = 100, kInkBytes = 50, kMeasureBytes =
 // limit), or nothing.
 std::optional<std::string> printingLineProblem(const PrintingLine& l);
 
-// The record as loaded: its lines, and its stored rows (storedRows) that a
-// save compares with what is stored then.
+// The record as loaded: its lines, and the record as stored, which a save
+// compares with what is stored then (SaveRun.h).
 struct PrintingRecord {
     std::vector<PrintingLine> lines;
-    std::string stored;
+    StoredRecord stored;
 };
 PrintingRecord loadPrintingData(jet::Connection& conn, const PrintingKey& key);
 
@@ -86,23 +86,19 @@ std::optional<std::string> printingDate(std::string_view typed);
 inline constexpr const char* kBadPrintingDate = "「印刷日期」日期輸入錯誤!";
 inline constexpr const char* kBadPrintingDateTitle = "日期輸入錯誤";
 
-inline constexpr const char* kPrintingDataChanged =
-    "此筆印刷數據在您開啟之後已被其他工作站變更（印刷數據沒有記錄由誰、何時變更），您的資料沒有儲存，仍保留在畫面上。\n\n"
-    "再按「確 定」會以畫面上的資料取代目前儲存的資料；按「回前畫面」則放棄畫面上的資料。";
-
 struct PrintingSaved {
     SaveStatus status = SaveStatus::Refused;
     bool hasLines = false;
     // Saved: the record as now stored; Changed: as the other workstation
     // left it (a save against it replaces that).
-    std::string stored;
+    StoredRecord stored;
 };
 
-// Replaces the record's lines in one transaction, when its stored rows are
-// still `loaded` (PrintingRecord::stored); otherwise tells the user
-// (kPrintingDataChanged) and writes nothing. A line that cannot be stored is told
-// and nothing is written either.
+// Replaces the record's lines in one transaction, when the record is still
+// stored as `loaded` (PrintingRecord::stored); otherwise tells the user who
+// changed it and when (changedMessage) and writes nothing. A line that
+// cannot be stored is told and nothing is written either.
 PrintingSaved savePrintingData(const PrintingKey& key, const std::vector<PrintingLine>& lines,
-                               const std::string& loaded, daily::SaveContext& ctx);
+                               const StoredRecord& loaded, daily::SaveContext& ctx);
 
 } // namespace qtmv::quality

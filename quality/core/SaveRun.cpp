@@ -3,8 +3,10 @@
 #include "app/core/Locks.h"
 #include "app/core/Rights.h"
 #include "app/core/Session.h"
+#include "daily_report/saving/ChangeHistory.h"
 #include "platform/jet/Connection.h"
 #include "platform/jet/Recordset.h"
+#include "platform/jet/Sql.h"
 #include "platform/os/Failure.h"
 #include "platform/os/MessageBox.h"
 
@@ -27,7 +29,7 @@ SaveStatus runSave(daily::SaveContext& ctx, const std::string& title,
         write(conn);
         tx.commit();
     } catch (const SaveStopped& stop) {
-        MsgBox(stop.what(), stop.title, MsgIcon::Exclamation);
+        MsgBox(stop.what(), stop.title.empty() ? title : stop.title, MsgIcon::Exclamation);
         return stop.status;
     } catch (const std::exception& e) {
         ReportFailure(title, e, "資料沒有儲存。");
@@ -51,6 +53,63 @@ std::string storedRows(jet::Connection& conn, const std::string& select)
         out += "\n";
     }
     return out;
+}
+
+namespace {
+
+std::string stampWhere(const RecordKey& k)
+{
+    return "where 表 = '" + jet::sqlText(k.table) + "' and 製程 = '" + jet::sqlText(k.kind) + "' and 工單單號 = '" +
+           jet::sqlText(k.po) + "' and 工單序 = " + jet::sqlNumber(k.seq);
+}
+
+// "1131207 1405" as "113/12/07 14:05"; anything else as it is.
+std::string shownTime(const std::string& t)
+{
+    if (t.size() != 12 || t[7] != ' ')
+        return t;
+    return t.substr(0, 3) + "/" + t.substr(3, 2) + "/" + t.substr(5, 2) + " " + t.substr(8, 2) + ":" + t.substr(10, 2);
+}
+
+} // namespace
+
+StoredRecord readStoredRecord(jet::Connection& conn, const RecordKey& key, const std::vector<std::string>& selects)
+{
+    StoredRecord r;
+    for (const std::string& select : selects)
+        r.rows += storedRows(conn, select) + "|";
+    jet::Recordset rs;
+    rs.open("select 使用者, 電腦, 時間, 版次 from [品質資料儲存] " + stampWhere(key), conn);
+    if (!rs.eof())
+        r.savedBy = SavedBy{rs.text("使用者"), rs.text("電腦"), rs.text("時間"),
+                            static_cast<long long>(rs.field("版次").number())};
+    return r;
+}
+
+void checkAndStamp(jet::Connection& conn, const RecordKey& key, const std::vector<std::string>& selects,
+                   const StoredRecord& loaded, const std::string& what, const daily::SaveContext& ctx,
+                   StoredRecord& found)
+{
+    found = readStoredRecord(conn, key, selects);
+    if (found != loaded)
+        throw SaveStopped(SaveStatus::Changed, changedMessage(what, found, loaded), "");
+    const daily::HistoryAuthor author = daily::historyAuthor(ctx.session, ctx.clock);
+    const SavedBy stamp{author.user, author.computer, author.time, found.savedBy ? found.savedBy->version + 1 : 1};
+    conn.execute("delete from [品質資料儲存] " + stampWhere(key));
+    conn.execute("insert into [品質資料儲存] (表, 製程, 工單單號, 工單序, 使用者, 電腦, 時間, 版次) values ('" +
+                 jet::sqlText(key.table) + "', '" + jet::sqlText(key.kind) + "', '" + jet::sqlText(key.po) + "', " +
+                 jet::sqlNumber(key.seq) + ", '" + jet::sqlText(stamp.user) + "', '" + jet::sqlText(stamp.computer) +
+                 "', '" + jet::sqlText(stamp.time) + "', " + jet::sqlNumber(stamp.version) + ")");
+}
+
+std::string changedMessage(const std::string& what, const StoredRecord& now, const StoredRecord& loaded)
+{
+    const std::string by = now.savedBy && now.savedBy != loaded.savedBy
+                               ? "已由" + now.savedBy->user + "（" + now.savedBy->computer + "）於" +
+                                     shownTime(now.savedBy->time) + "儲存"
+                               : "已被其他程式變更（沒有記錄由誰、何時變更）";
+    return "此筆" + what + "在您開啟之後" + by + "，您的資料沒有儲存，仍保留在畫面上。\n\n" +
+           "再按「確 定」會以畫面上的資料取代目前儲存的資料；按「回前畫面」則放棄畫面上的資料。";
 }
 
 } // namespace qtmv::quality

@@ -5,9 +5,11 @@
 #include "daily_report/saving/Saving.h"
 
 #include <functional>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace jet {
 class Connection;
@@ -25,8 +27,8 @@ enum class SaveStatus {
 };
 
 // Thrown by a write to stop the save: the transaction is rolled back, then
-// the message is shown (never while the write lock is held) and the save
-// ends with `status`.
+// the message is shown (never while the write lock is held) under `title`
+// (empty: the save's) and the save ends with `status`.
 struct SaveStopped : std::runtime_error {
     SaveStopped(SaveStatus s, const std::string& message, std::string title)
         : std::runtime_error(message), status(s), title(std::move(title))
@@ -41,6 +43,47 @@ struct SaveStopped : std::runtime_error {
 // those rows changed in between (a rewrite gives new row identities on the
 // server, so it counts as a change there even with the same values).
 std::string storedRows(jet::Connection& conn, const std::string& select);
+
+// --- Records rewritten whole ------------------------------------------------
+// The inspection lines and the printing data of a work-order line are saved
+// by deleting the record and adding it again. Such a save first reads the
+// record inside its transaction and goes on only when it is still as it was
+// loaded. Who saved a record last, and when, is kept beside it in
+// 品質資料儲存 (the suite's tables have no such columns), so the refusal can
+// name them; a change without a new stamp came from another program.
+
+// Which record: 表 the lines' table, then the work-order line.
+struct RecordKey {
+    std::string table;  // "工單品檢明細", "工單印刷數據"
+    std::string kind;   // 製程, "D-印刷"
+    std::string po;
+    int seq = 0;
+};
+
+struct SavedBy {
+    std::string user, computer, time;   // time "yyymmdd HHMM"
+    long long version = 0;              // counts the saves: no two leave the same stamp
+    bool operator==(const SavedBy&) const = default;
+};
+
+struct StoredRecord {
+    std::string rows;                   // storedRows of the record's selects
+    std::optional<SavedBy> savedBy;     // none before this program first saved it
+    bool operator==(const StoredRecord&) const = default;
+};
+
+StoredRecord readStoredRecord(jet::Connection& conn, const RecordKey& key, const std::vector<std::string>& selects);
+
+// Within a save's write: reads the record into `found`; when it is no
+// longer `loaded`, throws SaveStopped(Changed) with changedMessage (under
+// the save's title), else stamps this save.
+void checkAndStamp(jet::Connection& conn, const RecordKey& key, const std::vector<std::string>& selects,
+                   const StoredRecord& loaded, const std::string& what, const daily::SaveContext& ctx,
+                   StoredRecord& found);
+
+// "此筆<what>在您開啟之後已由<user>（<computer>）於<yyy/mm/dd HH:MM>儲存，..."
+// or, without a new stamp, "...已被其他程式變更（沒有記錄由誰、何時變更），...".
+std::string changedMessage(const std::string& what, const StoredRecord& now, const StoredRecord& loaded);
 
 SaveStatus runSave(daily::SaveContext& ctx, const std::string& title,
                    const std::function<void(jet::Connection&)>& write);

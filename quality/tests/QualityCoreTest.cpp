@@ -5,6 +5,7 @@
 #include "quality/core/PrintingList.h"
 
 #include "app/core/Session.h"
+#include "common/Clock.h"
 #include "common/EntryText.h"
 #include "db/ServerSchema.h"
 #include "db/testing/EngineFreshDatabase.h"
@@ -106,8 +107,8 @@ TEST_F(QualityCore, QueryOnlyUserSavesNothing)
     s().ProductionRights = "000000000001";
     db.exec("insert into [工單品檢明細] (製程, 工單單號, 工單序, 序, 主要檢查項目) values ('D-印刷', 'P1', 1, 1, 'old')");
     db.exec("insert into [工單印刷數據] (製程, 工單單號, 工單序, 序, 色號) values ('D-印刷', 'P1', 1, 1, 'K')");
-    EXPECT_EQ(saveInspection({"D-印刷", "P1", 1}, {}, "", ctx_).status, SaveStatus::Refused);
-    EXPECT_EQ(savePrintingData({"P1", 1, "D-印刷"}, {}, "", ctx_).status, SaveStatus::Refused);
+    EXPECT_EQ(saveInspection({"D-印刷", "P1", 1}, {}, {}, ctx_).status, SaveStatus::Refused);
+    EXPECT_EQ(savePrintingData({"P1", 1, "D-印刷"}, {}, {}, ctx_).status, SaveStatus::Refused);
     ASSERT_EQ(messages.shown().size(), 2u);
     EXPECT_EQ(messages.shown()[0].text, "您的權限僅可以查詢！");
     EXPECT_EQ(db.count("select * from [工單品檢明細]"), 1);
@@ -287,46 +288,64 @@ protected:
         b = a;
         a.WorkstationUser = "PC1\\admin";
         b.WorkstationUser = "PC2\\clerk";
+        b.EmployeeName = "林美玲";
         conn.open(a.ConnectionString);
     }
     std::unique_ptr<EngineFreshDatabase> db;
     Session a, b;
-    daily::SaveContext atA{a, systemClock(), [] {}}, atB{b, systemClock(), [] {}};
+    FixedClock clock{{2024, 12, 7, 14, 5, 0}};
+    daily::SaveContext atA{a, clock, [] {}}, atB{b, clock, [] {}};
     jet::Connection conn;
     ScriptedMessages messages;
 };
 
 } // namespace
 
-// Both load the record; the second save finds the lines changed, says so,
-// writes nothing and hands back what is stored now, against which a second
-// press replaces the other's lines on purpose.
+// Both load the record; the second save finds the lines changed, names who
+// saved them and when, writes nothing and hands back what is stored now,
+// against which a second press replaces the other's lines on purpose. A
+// change another program made is told as such.
 TEST_P(QualityEngines, SaveOfARecordAnotherWorkstationChangedIsRefused)
 {
     db->exec("insert into [工單品檢明細] (製程, 工單單號, 工單序, 序, 主要檢查項目) values ('D-印刷', 'P1', 1, 1, 'old')");
     db->exec("insert into [工單印刷數據] (製程, 工單單號, 工單序, 序, 色號) values ('D-印刷', 'P1', 1, 1, 'old')");
     const InspectionKey ikey{"D-印刷", "P1", 1};
     const PrintingKey pkey{"P1", 1, "D-印刷"};
-    const std::string iloadedA = loadInspection(conn, ikey).stored, ploadedA = loadPrintingData(conn, pkey).stored;
+    const StoredRecord iloadedA = loadInspection(conn, ikey).stored, ploadedA = loadPrintingData(conn, pkey).stored;
 
     ASSERT_EQ(saveInspection(ikey, {inspected("B's", 10, 1, "", false)}, loadInspection(conn, ikey).stored, atB).status,
               SaveStatus::Saved);
     ASSERT_EQ(savePrintingData(pkey, {printed("B's", "50", "")}, loadPrintingData(conn, pkey).stored, atB).status,
               SaveStatus::Saved);
+    clock.advanceMinutes(3);
     const InspectionSaved i = saveInspection(ikey, {inspected("A's", 10, 2, "", false)}, iloadedA, atA);
     const PrintingSaved p = savePrintingData(pkey, {printed("A's", "51", "")}, ploadedA, atA);
     EXPECT_EQ(i.status, SaveStatus::Changed);
     EXPECT_EQ(p.status, SaveStatus::Changed);
+    const std::string rest = "，您的資料沒有儲存，仍保留在畫面上。\n\n"
+                             "再按「確 定」會以畫面上的資料取代目前儲存的資料；按「回前畫面」則放棄畫面上的資料。";
     ASSERT_EQ(messages.shown().size(), 2u);
-    EXPECT_EQ(messages.shown()[0].text, kInspectionChanged);
-    EXPECT_EQ(messages.shown()[1].text, kPrintingDataChanged);
+    EXPECT_EQ(messages.shown()[0].text, "此筆品檢資料在您開啟之後已由林美玲（PC2）於113/12/07 14:05儲存" + rest);
+    EXPECT_EQ(messages.shown()[0].title, "品檢");
+    EXPECT_EQ(messages.shown()[1].text, "此筆印刷數據在您開啟之後已由林美玲（PC2）於113/12/07 14:05儲存" + rest);
     EXPECT_EQ(db->rows("select 主要檢查項目 from [工單品檢明細]"), (Rows{{"B's"}}));
     EXPECT_EQ(db->rows("select 色號 from [工單印刷數據]"), (Rows{{"B's"}}));
 
     EXPECT_EQ(saveInspection(ikey, {inspected("A's", 10, 2, "", false)}, i.stored, atA).status, SaveStatus::Saved);
-    EXPECT_EQ(savePrintingData(pkey, {printed("A's", "51", "")}, p.stored, atA).status, SaveStatus::Saved);
+    const PrintingSaved replaced = savePrintingData(pkey, {printed("A's", "51", "")}, p.stored, atA);
+    EXPECT_EQ(replaced.status, SaveStatus::Saved);
     EXPECT_EQ(db->rows("select 主要檢查項目 from [工單品檢明細]"), (Rows{{"A's"}}));
     EXPECT_EQ(db->rows("select 色號 from [工單印刷數據]"), (Rows{{"A's"}}));
+    EXPECT_EQ(db->rows("select 表, 製程, 工單單號, 工單序, 使用者, 電腦, 時間, 版次 from [品質資料儲存] order by 表"),
+              (Rows{{"工單印刷數據", "D-印刷", "P1", "1", "admin", "PC1", "1131207 1408", "2"},
+                    {"工單品檢明細", "D-印刷", "P1", "1", "admin", "PC1", "1131207 1408", "2"}}));
+
+    messages.clear();
+    db->exec("update [工單印刷數據] set 測量1 = '52'");
+    EXPECT_EQ(savePrintingData(pkey, {printed("A's", "53", "")}, replaced.stored, atA).status, SaveStatus::Changed);
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_EQ(messages.shown()[0].text, "此筆印刷數據在您開啟之後已被其他程式變更（沒有記錄由誰、何時變更）" + rest);
+    EXPECT_EQ(db->value("select 測量1 from [工單印刷數據]"), "52");
 }
 
 // A database made before the table existed gets it and keeps its lines;
@@ -335,9 +354,10 @@ TEST_P(QualityEngines, SaveOfARecordAnotherWorkstationChangedIsRefused)
 TEST_P(QualityEngines, ProposedVerdictsAreKeptInTheProgramsOwnTable)
 {
     db->exec("drop table [品檢建議判定]");
+    db->exec("drop table [品質資料儲存]");
     db->exec("insert into [工單品檢明細] (製程, 工單單號, 工單序, 序, 主要檢查項目, 判定) values "
              "('E-上光', 'P1', 1, 1, 'kept', 'OK')");
-    EXPECT_EQ(db::addMissingProgramTables(conn), (std::vector<std::string>{"品檢建議判定"}));
+    EXPECT_EQ(db::addMissingProgramTables(conn), (std::vector<std::string>{"品檢建議判定", "品質資料儲存"}));
     const InspectionKey key{"D-印刷", "P1", 1};
     ASSERT_EQ(saveInspection(key, {inspected("proposed", 200, 3, "OK", true), inspected("chosen", 200, 50, "OK", false)},
                              loadInspection(conn, key).stored, atA)

@@ -388,6 +388,8 @@ TEST_F(QualityWindows, TheLaterSaveOfALineAnotherWorkstationSavedIsRefused)
     Session a = session(), b = session();
     a.WorkstationUser = "PC1\\admin";
     b.WorkstationUser = "PC2\\clerk";
+    b.EmployeeName = "林美玲";
+    const FixedClock clock({2024, 12, 7, 14, 5, 0});
 
     session() = a;
     I ia(nullptr, {"D-印刷", po, seq});
@@ -399,14 +401,14 @@ TEST_F(QualityWindows, TheLaterSaveOfALineAnotherWorkstationSavedIsRefused)
     activate(pa);
     session() = b;
     {
-        I ib(nullptr, {"D-印刷", po, seq});
+        I ib(nullptr, {"D-印刷", po, seq}, clock);
         activate(ib);
         typeCell(*ib.fml明細, 1, I::c檢驗數量, "100");
         QTest::mouseClick(ib.scmd確定, Qt::LeftButton);
         gPick[0] = po;
         gPick[1] = std::to_string(seq);
         gPick[2] = "D-印刷";
-        P pb(nullptr);
+        P pb(nullptr, clock);
         activate(pb);
         typeCell(*pb.fml明細, 1, P::c色號, "B");
         QTest::mouseClick(pb.scmd確定, Qt::LeftButton);
@@ -421,8 +423,10 @@ TEST_F(QualityWindows, TheLaterSaveOfALineAnotherWorkstationSavedIsRefused)
     typeCell(*pa.fml明細, 1, P::c色號, "A");
     QTest::mouseClick(pa.scmd確定, Qt::LeftButton);
     ASSERT_EQ(messages.shown().size(), 2u);
-    EXPECT_EQ(messages.shown()[0].text, quality::kInspectionChanged);
-    EXPECT_EQ(messages.shown()[1].text, quality::kPrintingDataChanged);
+    const std::string rest = "在您開啟之後已由林美玲（PC2）於113/12/07 14:05儲存，您的資料沒有儲存，仍保留在畫面上。\n\n"
+                             "再按「確 定」會以畫面上的資料取代目前儲存的資料；按「回前畫面」則放棄畫面上的資料。";
+    EXPECT_EQ(messages.shown()[0].text, "此筆品檢資料" + rest);
+    EXPECT_EQ(messages.shown()[1].text, "此筆印刷數據" + rest);
     EXPECT_TRUE(ia.isVisible());
     EXPECT_TRUE(pa.isVisible());
     EXPECT_EQ(ia.fml明細->text(1, I::c檢驗數量), "200.00");

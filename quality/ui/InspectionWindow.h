@@ -73,6 +73,6 @@ private:
     std::optional<double> acceptable_;
     // Per row: the verdict proposed by the rule ("" when the cell is the user's).
     std::vector<std::string> proposed_;
-    // The record's stored rows as loaded (or as last saved or found changed).
-    std::string stored_;
+    // The record as stored when loaded (or as last saved or found changed).
+    qtmv::quality::StoredRecord stored_;
 };

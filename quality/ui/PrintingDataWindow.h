@@ -74,6 +74,6 @@ private:
     qtmv::quality::ColourTargets targets_;
     // Per row: the △ this window computed ("" when the cell is the user's).
     std::vector<std::string> computed_;
-    // The record's stored rows as loaded (or as last saved or found changed).
-    std::string stored_;
+    // The record as stored when loaded (or as last saved or found changed).
+    qtmv::quality::StoredRecord stored_;
 };
