@@ -10,6 +10,7 @@
 #include <QPdfWriter>
 
 #include <algorithm>
+#include <functional>
 
 namespace qtmv::report {
 
@@ -100,16 +101,18 @@ QByteArray pdfBytes(const PageDocument& doc, int from, int to)
     return buffer.data();
 }
 
-bool writePdf(const PageDocument& doc, const QString& path, QString* why, int from, int to)
+namespace {
+
+// bytes (made once the target is found replaceable) written to path through
+// a part file.
+bool writeFile(const QString& path, const std::function<QByteArray()>& bytes, QString* why)
 {
     try {
-        // The target is checked (and its folder tidied) before the pages
-        // are drawn.
         files::AtomicFile file(QFile::encodeName(path).toStdString());
-        const QByteArray bytes = pdfBytes(doc, from, to);
-        if (bytes.isEmpty())
-            throw files::OutputError("無法產生PDF");
-        file.write(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+        const QByteArray b = bytes();
+        if (b.isEmpty())
+            throw files::OutputError("無法產生檔案內容");
+        file.write(std::string_view(b.constData(), static_cast<std::size_t>(b.size())));
         file.commit();
         return true;
     } catch (const files::OutputError& e) {
@@ -117,6 +120,18 @@ bool writePdf(const PageDocument& doc, const QString& path, QString* why, int fr
             *why = QString::fromStdString(e.what());
         return false;
     }
+}
+
+} // namespace
+
+bool writePdf(const PageDocument& doc, const QString& path, QString* why, int from, int to)
+{
+    return writeFile(path, [&] { return pdfBytes(doc, from, to); }, why);
+}
+
+bool writePng(const PageDocument& doc, int page, double dpi, const QString& path, QString* why)
+{
+    return writeFile(path, [&] { return pngBytes(doc, page, dpi); }, why);
 }
 
 QImage renderPageImage(const PageDocument& doc, int page, double dpi)

@@ -30,5 +30,7 @@ bool writePdf(const PageDocument& doc, const QString& path, QString* why = nullp
 QImage renderPageImage(const PageDocument& doc, int page, double dpi = 96.0);
 // The same as the bytes of a PNG file; empty when it cannot be encoded.
 QByteArray pngBytes(const PageDocument& doc, int page, double dpi = 96.0);
+// Writes that PNG file as writePdf writes its file.
+bool writePng(const PageDocument& doc, int page, double dpi, const QString& path, QString* why = nullptr);
 
 } // namespace qtmv::report
