@@ -29,6 +29,7 @@ namespace {
 constexpr const char* kTitle = "工單印刷數據";
 
 bool isInk(int col) { return col >= frm工單印刷數據::c油墨1 && col <= frm工單印刷數據::c油墨7; }
+bool isMeasure(int col) { return col >= frm工單印刷數據::cL && col <= frm工單印刷數據::c濃度; }
 
 std::string heading(int col)
 {
@@ -36,7 +37,7 @@ std::string heading(int col)
     using W = frm工單印刷數據;
     if (isInk(col))
         return "油墨" + std::to_string(col - W::c油墨1 + 1);
-    if (col >= W::cL && col <= W::c濃度)
+    if (isMeasure(col))
         return measures[col - W::cL];
     switch (col) {
     case W::c色號: return "色號";
@@ -46,7 +47,6 @@ std::string heading(int col)
     default: return {};
     }
 }
-bool isMeasure(int col) { return col >= frm工單印刷數據::cL && col <= frm工單印刷數據::c濃度; }
 
 } // namespace
 
