@@ -464,7 +464,8 @@ void RecordSide::openTimeWindow(ProcessPage& p, int row)
     // The hand-over of every grid: 0 work order, 1 line, 2 finish date,
     // 3 time consumed, 4 the quantity (the heading), 5 the press (車別),
     // 6 the row's own pre-schedule number, so that the time record is the
-    // piece's whatever the filter box holds.
+    // piece's whatever the filter box holds, 7 the row's completion remark
+    // as shown, which the window keeps when a clerk typed it.
     const GridLayout& l = p.layout();
     SpreadGrid& g = *p.grid();
     const int timeCol = l.column("耗時");
@@ -476,6 +477,7 @@ void RecordSide::openTimeWindow(ProcessPage& p, int row)
     gPick[4] = Trim(g.text(row, l.column("數量")));
     gPick[5] = Trim(g.text(row, l.column("車別")));
     gPick[6] = Trim(g.text(row, l.idCol));
+    gPick[7] = g.text(row, l.finishRemarkCol);
     gReturned = false;
     {
         frm工務預排作業_耗時 dlg(window(), hooks_.clock());

@@ -3,6 +3,7 @@
 #include "app/core/Locks.h"
 #include "app/core/Rights.h"
 #include "app/core/Session.h"
+#include "common/EntryText.h"
 #include "common/RocDate.h"
 #include "daily_report/core/GridLayout.h"
 #include "daily_report/saving/ChangeHistory.h"
@@ -16,10 +17,12 @@
 #include "platform/jet/Value.h"
 #include "platform/os/Failure.h"
 #include "platform/os/Host.h"
+#include "platform/os/Log.h"
 #include "platform/os/MessageBox.h"
 #include "platform/text/Text.h"
 
 #include <cstdio>
+#include <fstream>
 #include <exception>
 
 namespace qtmv::presched {
@@ -28,6 +31,13 @@ namespace {
 
 constexpr const char* kTitle = "耗時";
 constexpr const char* kTable = "[預排資料耗時明細] ";
+constexpr std::string_view kQuantityRemark = "完工數量: ";
+// The fields whose remark a save may replace (see remarkReplaceable).
+constexpr const char* kReplaceableRemark =
+    " and (trim(完工說明) = '' or 完工說明 is null or 完工說明 like '完工數量: %')";
+
+// Thrown inside the save's transaction when the window's lock was taken over.
+struct LockLost {};
 
 std::string q(std::string_view s) { return jet::sqlText(s); }
 
@@ -125,55 +135,129 @@ std::string nextTmpNumber(jet::Connection& conn)
 
 // --- Locks ------------------------------------------------------------------
 
-LockHolder thisHolder(const Session& s)
+LockHolder thisHolder(const Session& s, const Clock& clock)
 {
     LockHolder h;
     h.workstationUser = s.WorkstationUser;
     const std::string user = s.WorkstationUser.substr(s.WorkstationUser.find('\\') + 1);
     h.name = !qtmv::Trim(s.EmployeeName).empty() ? qtmv::Trim(s.EmployeeName) : user;
     h.pid = os::CurrentProcessId();
+    h.time = FormatRocDateTime(clock.now());
     return h;
 }
 
 bool processRunning(long long pid)
 {
-    // The launcher's "window handle" test is the same question about a process id.
-    return os::IsWindow(static_cast<double>(pid));
+    // The launcher's "window handle" test is the same question about a
+    // process id; it also answers yes for a zombie, which holds nothing.
+    if (!os::IsWindow(static_cast<double>(pid)))
+        return false;
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string text;
+    if (!std::getline(stat, text))
+        return true;
+    // "pid (name) state ...": the name may hold blanks and parentheses.
+    const std::size_t close = text.rfind(')');
+    if (close == std::string::npos || close + 2 >= text.size())
+        return true;
+    const char state = text[close + 2];
+    return state != 'Z' && state != 'X';
 }
 
 namespace {
 
-LockOutcome takeLockOnce(jet::Connection& conn, const RecordKey& key, const LockHolder& me,
-                         const ProcessAlive& alive)
+constexpr const char* kLockOperation = "耗時鎖定";
+
+std::string lockWhere(const RecordKey& key)
 {
-    const std::string where = "where 單號 = '" + q(key.number) + "' And 工單單號 = '" + q(key.po) +
-                              "' And 工單序 = " + jet::sqlNumber(key.seq);
+    return "where 工單單號 = '" + q(key.po) + "' And 工單序 = " + jet::sqlNumber(key.seq) + " And (製程 = '" +
+           q(key.kind->displayName) + "' or 製程 = '' or 製程 is null)";
+}
+
+// Minutes from the lock's time to now; -1 when either is not a time.
+long long lockAge(const std::string& since, const std::string& now)
+{
+    const auto from = ParseRocDateTime(since);
+    const auto to = ParseRocDateTime(now);
+    return from && to ? MinutesBetween(*from, *to) : -1;
+}
+
+std::string describe(const LockOutcome& held)
+{
+    return held.holder + "（" + held.computer + "，" + held.since + " 起，" + held.heldId + "）";
+}
+
+// The lock, in the caller's transaction: a blocking row, or taken.
+// `takeOver` names the row the administrator agreed to take over.
+LockOutcome claim(jet::Connection& conn, const RecordKey& key, const LockHolder& me, const ProcessAlive& alive,
+                  const LockOutcome* takeOver, std::vector<std::string>& logged, bool& stamped)
+{
     const std::string computer = computerOf(me.workstationUser);
-    jet::Transaction tx(conn);
     jet::Recordset rs;
-    rs.open("select ID, COMPUTER, [USER] from [SYSPOLOCK1] " + where, conn);
+    rs.open("select ID, COMPUTER, [USER], 鎖定時間 from [SYSPOLOCK1] " + lockWhere(key), conn);
     for (; !rs.eof(); rs.moveNext()) {
-        const std::string id = rs.field("ID").text();
-        const long long pid = lockPid(id);
-        const bool sameComputer = qtmv::AsciiUpper(rs.text("COMPUTER")) == qtmv::AsciiUpper(computer);
+        LockOutcome held;
+        held.heldId = rs.field("ID").text();
+        held.computer = rs.text("COMPUTER");
+        held.holder = rs.text("USER");
+        held.since = qtmv::Trim(rs.text("鎖定時間"));
+        const std::string rowWhere = "where ID = '" + q(held.heldId) + "' and COMPUTER = '" +
+                                     q(rs.field("COMPUTER").text()) + "'";
+        const long long pid = lockPid(held.heldId);
+        const bool sameComputer = qtmv::AsciiUpper(held.computer) == qtmv::AsciiUpper(computer);
         if (sameComputer && pid > 0 && (pid == me.pid || !alive(pid))) {
             // Left over by a window of a program that is gone (or by this
             // process when its unload could not remove it).
-            conn.execute("delete from [SYSPOLOCK1] where ID = '" + q(id) + "' and COMPUTER = '" +
-                         q(rs.field("COMPUTER").text()) + "'");
+            conn.execute("delete from [SYSPOLOCK1] " + rowWhere);
+            if (pid != me.pid)
+                logged.push_back("移除已結束程式的鎖定：" + describe(held));
             continue;
         }
-        LockOutcome held;
-        held.holder = rs.text("USER");
-        return held; // the transaction rolls back: nothing removed while another holds it
+        if (held.since.empty() && !me.time.empty()) {
+            // Its age is counted from now on.
+            conn.execute("update [SYSPOLOCK1] set 鎖定時間 = '" + q(me.time) + "' " + rowWhere +
+                         " and (鎖定時間 = '' or 鎖定時間 is null)");
+            held.since = me.time;
+            stamped = true;
+        }
+        const long long age = lockAge(held.since, me.time);
+        held.mayTakeOver = age >= static_cast<long long>(kLockTakeOverHours) * 60;
+        if (takeOver && held.mayTakeOver && held.heldId == takeOver->heldId &&
+            qtmv::AsciiUpper(held.computer) == qtmv::AsciiUpper(takeOver->computer) &&
+            held.since == takeOver->since) {
+            conn.execute("delete from [SYSPOLOCK1] " + rowWhere);
+            daily::HistoryRow h{key.number, 0, key.po, key.seq, "鎖定", describe(held), me.name + "（" + computer + "）"};
+            daily::writeHistory(conn, *key.kind, {h}, {me.time, me.name, computer});
+            logged.push_back("系統管理員接手鎖定：" + describe(held) + " → " + me.name + "（" + computer + "）");
+            continue;
+        }
+        return held;
     }
     LockOutcome out;
     out.lockId = me.workstationUser + "|" + std::to_string(me.pid) + "|" + std::to_string(nextLockSerial());
-    conn.execute("insert into [SYSPOLOCK1] (ID, COMPUTER, [USER], 工單單號, 工單序, 單號) values ('" + q(out.lockId) +
-                 "', '" + q(computer) + "', '" + q(me.name) + "', '" + q(key.po) + "', " + jet::sqlNumber(key.seq) +
-                 ", '" + q(key.number) + "')");
-    tx.commit();
+    conn.execute("insert into [SYSPOLOCK1] (ID, COMPUTER, [USER], 工單單號, 工單序, 單號, 製程, 鎖定時間) values ('" +
+                 q(out.lockId) + "', '" + q(computer) + "', '" + q(me.name) + "', '" + q(key.po) + "', " +
+                 jet::sqlNumber(key.seq) + ", '" + q(key.number) + "', '" + q(key.kind->displayName) + "', '" +
+                 q(me.time) + "')");
     out.taken = true;
+    return out;
+}
+
+LockOutcome claimOnce(jet::Connection& conn, const RecordKey& key, const LockHolder& me, const ProcessAlive& alive,
+                      const LockOutcome* takeOver)
+{
+    std::vector<std::string> logged;
+    bool stamped = false;
+    jet::Transaction tx(conn);
+    LockOutcome out = claim(conn, key, me, alive, takeOver, logged, stamped);
+    // Blocked: nothing removed while another holds it; only the first
+    // sighting of a row without time is kept.
+    if (!out.taken && !stamped)
+        return out;
+    tx.commit();
+    for (const std::string& m : logged)
+        log::info(log::locks(), kLockOperation, m + "；工單 " + key.po + "-" + std::to_string(key.seq) + " " +
+                                                    std::string(key.kind->displayName) + "，單號 " + key.number);
     return out;
 }
 
@@ -183,7 +267,13 @@ LockOutcome takeLock(jet::Connection& conn, const RecordKey& key, const LockHold
 {
     // A server may cancel the transaction when it collides with another
     // workstation's; the lock rows are read afresh in each attempt.
-    return jet::retryOnConflict(conn, [&] { return takeLockOnce(conn, key, me, alive); });
+    return jet::retryOnConflict(conn, [&] { return claimOnce(conn, key, me, alive, nullptr); });
+}
+
+LockOutcome takeOverLock(jet::Connection& conn, const RecordKey& key, const LockHolder& me, const LockOutcome& held,
+                         const ProcessAlive& alive)
+{
+    return jet::retryOnConflict(conn, [&] { return claimOnce(conn, key, me, alive, &held); });
 }
 
 void releaseLock(jet::Connection& conn, const RecordKey& key, const std::string& lockId)
@@ -195,9 +285,29 @@ void releaseLock(jet::Connection& conn, const RecordKey& key, const std::string&
     });
 }
 
-std::string lockedMessage(const std::string& holder)
+namespace {
+
+// "1131204 1405" as "113/12/04 14:05".
+std::string sinceText(const std::string& since)
 {
-    return "另一個使用者正在修改，您暫時無法修改資料！\n\n被【" + holder + " 】鎖定。";
+    if (since.size() != 12)
+        return since;
+    return since.substr(0, 3) + "/" + since.substr(3, 2) + "/" + since.substr(5, 2) + " " + since.substr(8, 2) + ":" +
+           since.substr(10, 2);
+}
+
+} // namespace
+
+std::string lockedMessage(const LockOutcome& held)
+{
+    return "另一個使用者正在修改，您暫時無法修改資料！\n\n被【" + held.holder + " 】鎖定。\n電腦：" + held.computer +
+           "，鎖定時間：" + (held.since.empty() ? std::string("不明") : sinceText(held.since)) + "。";
+}
+
+std::string takeOverQuestion(const LockOutcome& held)
+{
+    return lockedMessage(held) + "\n\n這筆鎖定已超過 " + std::to_string(kLockTakeOverHours) +
+           " 小時，持有的程式可能已經結束。\n確定由您接手鎖定？對方的視窗將無法再儲存。";
 }
 
 // --- Loading ----------------------------------------------------------------
@@ -295,7 +405,17 @@ std::optional<std::pair<std::string, std::string>> findEmployee(jet::Connection&
 
 std::string completionRemark(double quantity)
 {
-    return quantity == 0 ? std::string() : "完工數量: " + jet::realText(quantity);
+    return quantity == 0 ? std::string() : std::string(kQuantityRemark) + jet::realText(quantity);
+}
+
+bool remarkReplaceable(std::string_view remark)
+{
+    return qtmv::Trim(remark).empty() || remark.starts_with(kQuantityRemark);
+}
+
+std::string remarkAfterSave(std::string_view current, const std::string& completion)
+{
+    return remarkReplaceable(current) ? completion : std::string(current);
 }
 
 void computeFigures(TimeLine& line, double perHour)
@@ -329,15 +449,30 @@ bool refuse(const std::string& text)
 bool inputRefused(const SaveInput& in)
 {
     const std::string date = qtmv::Trim(in.completionDate);
+    bool anyLine = false;
     int n = 0;
     for (const TimeLine& l : in.lines) {
         ++n;
         if (l.empty())
             continue;
+        anyLine = true;
+        const std::string row = "第 " + std::to_string(n) + " 列：";
+        for (const auto& [heading, text] : {std::pair{"製作", &l.machine}, {"開始", &l.start}, {"結束", &l.end},
+                                            {"經辦", &l.operatorId}, {"經辦人員", &l.operatorName},
+                                            {"說明", &l.remark}})
+            if (HasControlCharacter(*text))
+                return refuse(row + ControlCharacterMessage(heading));
+        if (l.quantity < 0 || l.defects < 0 || l.defectRate < 0)
+            return refuse(row + kNegativeFigure);
         const LineTime t = lineTime(l.start, l.end);
         if (t.state == LineTime::State::Invalid)
-            return refuse("第 " + std::to_string(n) + " 列：" + t.problem);
+            return refuse(row + t.problem);
     }
+    if (in.completedQuantity < 0)
+        return refuse(kNegativeFigure);
+    // Without a number the updates would reach pieces whose ID is blank.
+    if (qtmv::Trim(in.key.number).empty() && !anyLine)
+        return refuse(kNoRecordNumber);
     for (const TimeLine& l : in.lines)
         if (!l.empty() && lineTime(l.start, l.end).state == LineTime::State::Open && !date.empty())
             return refuse(kOpenLineWithDate);
@@ -398,8 +533,9 @@ std::vector<daily::HistoryRow> historyOf(jet::Connection& conn, const RecordKey&
             add(layout.heading(layout.column("耗時")), loadedTotal, total);
         if (dateChanged)
             add(layout.heading(layout.finishDateCol), loadedDate, date);
-        if (rs.text("完工說明") != remark)
-            add(layout.heading(layout.finishRemarkCol), rs.text("完工說明"), remark);
+        const std::string after = remarkAfterSave(rs.text("完工說明"), remark);
+        if (rs.text("完工說明") != after)
+            add(layout.heading(layout.finishRemarkCol), rs.text("完工說明"), after);
     }
     return rows;
 }
@@ -430,28 +566,46 @@ std::string storeRecord(const SaveInput& in, const Stored& s, daily::SaveContext
     jet::Connection conn;
     conn.open(ctx.session.ConnectionString);
     jet::Transaction tx(conn);
+    if (!in.lockId.empty()) {
+        jet::Recordset held;
+        held.open("select ID from [SYSPOLOCK1] where ID = '" + q(in.lockId) + "'", conn);
+        if (held.eof())
+            throw LockLost{};
+    }
     // A new number is taken only when there is something to store under it.
     if (key.number.empty() && s.anyLine)
         key.number = nextTmpNumber(conn);
     if (!key.number.empty())
         storeLines(conn, key, in.lines);
 
-    const std::string set = s.anyLine ? std::string("set 耗時 ='") + q(s.total) + "', " : std::string("set ");
     const bool dateChanged = s.date != qtmv::Trim(in.loadedCompletionDate);
     daily::writeHistory(conn, kind,
                         historyOf(conn, key, s.anyLine, s.total, qtmv::Trim(in.previousTotal), dateChanged, s.date,
                                   qtmv::Trim(in.loadedCompletionDate), s.remark),
                         daily::historyAuthor(ctx.session, ctx.clock));
-    const std::string rest = "完工說明 = '" + q(s.remark) + "' " + "where ID ='" + q(key.number) + "' and " +
-                             "PO ='" + q(key.po) + "' and " + "[NO] = " + jet::sqlNumber(key.seq);
-    conn.execute("update [" + std::string(kind.scheduledTable) + "] " + set +
-                 (dateChanged ? "FDATE ='" + q(s.date) + "', " : std::string()) + rest);
+    const std::string piece = "where ID ='" + q(key.number) + "' and " + "PO ='" + q(key.po) + "' and " +
+                              "[NO] = " + jet::sqlNumber(key.seq);
     // 預排資料明細 holds the pieces of every kind: only this kind's piece is
     // this record's.
-    conn.execute("update [預排資料明細] " + set + (dateChanged ? "PDATE ='" + q(s.date) + "', " : std::string()) +
-                 rest + " and [KIND] = '" + q(kind.spacedName) + "'");
-    conn.execute("update [" + std::string(kind.detailTable) + "] " + "set 完工說明 = '" + q(s.remark) + "' " +
-                 "where PO ='" + q(key.po) + "' and " + "[NO] = " + jet::sqlNumber(key.seq));
+    const std::string kindPiece = piece + " and [KIND] = '" + q(kind.spacedName) + "'";
+    std::string set;
+    if (s.anyLine)
+        set = "耗時 ='" + q(s.total) + "'";
+    auto dated = [&](const char* column) {
+        if (!dateChanged)
+            return set;
+        return set + (set.empty() ? "" : ", ") + column + " ='" + q(s.date) + "'";
+    };
+    if (!dated("FDATE").empty()) {
+        conn.execute("update [" + std::string(kind.scheduledTable) + "] set " + dated("FDATE") + " " + piece);
+        conn.execute("update [預排資料明細] set " + dated("PDATE") + " " + kindPiece);
+    }
+    // The completion remark only where no clerk's remark is.
+    const std::string remark = "set 完工說明 = '" + q(s.remark) + "' ";
+    conn.execute("update [" + std::string(kind.scheduledTable) + "] " + remark + piece + kReplaceableRemark);
+    conn.execute("update [預排資料明細] " + remark + kindPiece + kReplaceableRemark);
+    conn.execute("update [" + std::string(kind.detailTable) + "] " + remark + "where PO ='" + q(key.po) + "' and " +
+                 "[NO] = " + jet::sqlNumber(key.seq) + kReplaceableRemark);
     if (!anyPieceOpen(conn, key))
         daily::writeBackLines(conn, kind, daily::GridRows{{key.po, std::to_string(key.seq)}});
     tx.commit();
@@ -482,6 +636,9 @@ SaveOutcome saveRecord(const SaveInput& in, daily::SaveContext& ctx)
         // workstation's is made again whole; a new number is then taken
         // afresh, in the transaction that stores it.
         out.number = jet::retryOnConflict([&] { return storeRecord(in, s, ctx); });
+    } catch (const LockLost&) {
+        refuse(kLockTakenOver);
+        return out;
     } catch (const std::exception& e) {
         ReportFailure(kTitle, e, "資料沒有儲存。");
         out.status = SaveStatus::Failed;

@@ -15,17 +15,28 @@
 //   lines without 製程 belong to the kind of the record's first piece
 //   (預排資料明細 by INO, KIND), or to any kind when the record has no piece
 //   (TMP records); saving stores them with 製程.
-// - Locks: ID = workstation user + "|" + process id + "|" + a running number
-//   of this process, COMPUTER = the computer name, USER = the holder's name
-//   shown to others. A lock of the same computer whose process is no longer
-//   running is left over from a program that ended abnormally: it is removed
-//   and does not block. Locks of other computers always block (their
-//   processes cannot be seen from here), as do rows whose ID is not of this
-//   form (written by another program of the suite). Taking a lock runs in a
-//   write transaction, so two workstations cannot both take it.
+// - Locks (SYSPOLOCK1): a claim on the work-order line of a kind (工單單號,
+//   工單序, 製程): a save rewrites that line's remark and carries its finish
+//   over, so two pieces of one line in different schedule documents are
+//   one claim. 單號 still names the record. Rows without 製程 (written
+//   before it existed, or by another program of the suite) claim the line
+//   for every kind. ID = workstation user + "|" + process id + "|" + a
+//   running number of this process, COMPUTER = the computer name, USER = the
+//   holder's name shown to others, 鎖定時間 = since when ("yyymmdd HHMM",
+//   this computer's clock). A lock of the same computer whose process is no
+//   longer running (or is a zombie not yet reaped) is left over from a
+//   program that ended abnormally: it is removed and does not block. Locks
+//   of other computers block (their processes cannot be seen from here), as
+//   do rows whose ID is not of this form; one older than kLockTakeOverHours
+//   may be taken over by an administrator after a question, which the log
+//   and the change history record. A blocking row without 鎖定時間 gets the
+//   time it was first seen, so that its age is known from then on. Taking
+//   a lock runs in a write transaction, so two workstations cannot both take
+//   it.
 // - A lock taken or released, or a save, that a database server cancels as
 //   it collided with another workstation's is made again a few times
 //   (jet::retryOnConflict); a save then takes its new number afresh.
+#include "common/Clock.h"
 #include "common/ProcessKind.h"
 #include "prescheduling/core/TimeMath.h"
 
@@ -98,27 +109,50 @@ struct LockHolder {
     std::string workstationUser; // computer + "\" + user
     std::string name;            // shown to others in the lock message
     long long pid = 0;
+    std::string time;            // now, "yyymmdd HHMM": the new lock's 鎖定時間
 };
-// The holder for this process and session.
-LockHolder thisHolder(const Session& s);
+// The holder for this process and session, at the clock's time.
+LockHolder thisHolder(const Session& s, const Clock& clock);
 
-// Whether a process of this computer is running.
+// Whether a process of this computer is running: a zombie (ended, not yet
+// reaped by its parent) is not.
 using ProcessAlive = std::function<bool(long long pid)>;
 bool processRunning(long long pid);
 
+// A lock of another computer may be taken over once it is this old: longer
+// than any shift of the plant, so a window kept open through a whole shift
+// is never taken from its user, while a lock left by a computer that broke
+// down yesterday can be freed the next morning.
+inline constexpr int kLockTakeOverHours = 12;
+
 struct LockOutcome {
     bool taken = false;
-    std::string lockId;  // when taken: the ID to release
-    std::string holder;  // when not taken: the name of who holds it
+    std::string lockId;   // when taken: the ID to release
+    // When not taken, the row that blocks:
+    std::string holder;   // the name of who holds it
+    std::string computer;
+    std::string since;    // "yyymmdd HHMM"
+    std::string heldId;   // its ID
+    bool mayTakeOver = false; // old enough for an administrator to take over
 };
 
 // Takes the record's lock (the record must not be a TMP record).
 LockOutcome takeLock(jet::Connection& conn, const RecordKey& key, const LockHolder& me,
                      const ProcessAlive& alive = processRunning);
+// Takes over the lock `held` blocked with, after the administrator agreed:
+// removes that row when it still blocks and may still be taken over, and
+// takes the lock as takeLock does, in one transaction that also writes the
+// change history; the log records it. Not taken (with what blocks now) when
+// the row changed meanwhile or another blocks.
+LockOutcome takeOverLock(jet::Connection& conn, const RecordKey& key, const LockHolder& me,
+                         const LockOutcome& held, const ProcessAlive& alive = processRunning);
 void releaseLock(jet::Connection& conn, const RecordKey& key, const std::string& lockId);
 
-// The message for a record held by another user.
-std::string lockedMessage(const std::string& holder);
+// The message for a record held by another user: who, on which computer,
+// since when.
+std::string lockedMessage(const LockOutcome& held);
+// The administrator's question before taking a lock over.
+std::string takeOverQuestion(const LockOutcome& held);
 
 // --- Loading ----------------------------------------------------------------
 
@@ -156,6 +190,9 @@ struct SaveInput {
     // The time consumed the piece had when the window opened: a record
     // without any line leaves it as it is rather than writing 0 over it.
     std::string previousTotal;
+    // The lock the window holds ("" for a TMP record): a save after an
+    // administrator took it over is refused.
+    std::string lockId;
 };
 
 enum class SaveStatus {
@@ -170,11 +207,16 @@ struct SaveOutcome {
     SaveStatus status = SaveStatus::Refused;
     std::string number; // the record number, a new TMP number when one was taken
     std::string total;  // 耗時 of the record: hours with two decimals
-    std::string remark; // 完工說明
+    std::string remark; // the completion remark: "完工數量: n", or ""
 };
 
 // "完工數量: " + quantity, or "" when it is 0.
 std::string completionRemark(double quantity);
+// Whether a 完工說明 may take the completion remark: it is empty or holds
+// one written earlier. A remark a clerk typed is kept.
+bool remarkReplaceable(std::string_view remark);
+// What a 完工說明 holding `current` holds after a save of `completion`.
+std::string remarkAfterSave(std::string_view current, const std::string& completion);
 // Sets the line's 耗時, 標準數量 and 點數 from its times, its quantity and its
 // machine's hourly capacity.
 void computeFigures(TimeLine& line, double perHour);
@@ -182,11 +224,15 @@ void computeFigures(TimeLine& line, double perHour);
 long long totalMinutes(const std::vector<TimeLine>& lines);
 
 inline constexpr const char* kOpenLineWithDate = "因為有填「開始」卻未填「結束」所以不可填「完工日期」!";
+inline constexpr const char* kNegativeFigure = "完工數量、不良數與不良率不可為負數!";
+inline constexpr const char* kLockTakenOver = "這筆資料的鎖定已被系統管理員接手，資料沒有儲存!";
+inline constexpr const char* kNoRecordNumber = "沒有單號，請先輸入耗時明細再存檔!";
 inline constexpr const char* kBadCompletionDate = "完工日期錯誤，請輸入七碼的年月日，例如 1131204!";
 
 // Stores the record and its consequences in one transaction, then reports
 // what the caller hands back to its row. Tells the user why when nothing is
-// saved.
+// saved: besides rights and times, negative figures, control characters in
+// a line's texts, and a record without number (nothing to store under one).
 SaveOutcome saveRecord(const SaveInput& in, daily::SaveContext& ctx);
 
 } // namespace qtmv::presched

@@ -49,6 +49,33 @@ TEST_F(TimeCellTest, ConfirmedResultGoesIntoThePrintingRowAndTheNextSaveStoresIt
     EXPECT_EQ(value("select FDATE || '/' || 完工說明 from PRINTING_S"), "1131204/完工數量: 500");
 }
 
+TEST_F(TimeCellTest, RemarkTypedInTheRowStaysWhenTheQuantityComesBack)
+{
+    daily::ProcessPage& p = loadOnePrintingPiece();
+    const int remarkCol = p.layout().finishRemarkCol;
+    p.grid()->setActiveCell(1, remarkCol);
+    p.grid()->tableView()->setFocus();
+    qtmv::test::typeKey(p.grid()->tableView(), QChar(u'夜'));
+    ASSERT_TRUE(p.grid()->isEditing());
+    qtmv::test::typeKeys(p.grid()->editor(), QStringLiteral("班完成一半"));
+    QTest::keyClick(p.grid()->editor(), Qt::Key_Return);
+    ASSERT_EQ(p.grid()->text(1, remarkCol), "夜班完成一半");
+
+    openAndDrive<W>(p, 1, "耗時", [&](W& w) {
+        typeInto(w, W::c開始, "1131204 0830");
+        typeInto(w, W::c結束, "1131204 1015");
+        typeInto(w, W::c完工數量, "807");
+        QTest::mouseClick(w.scmd確定, Qt::LeftButton);
+    });
+    // The piece had no remark yet: it takes the quantity; the row keeps the
+    // clerk's text, and the main save stores it.
+    EXPECT_EQ(value("select 完工說明 from PRINTING_S"), "完工數量: 807");
+    EXPECT_EQ(p.grid()->text(1, remarkCol), "夜班完成一半");
+    messages.answer(MsgAnswer::Yes);
+    side->save();
+    EXPECT_EQ(value("select 完工說明 from PRINTING_S"), "夜班完成一半");
+}
+
 TEST_F(TimeCellTest, ClosedWithoutConfirmingChangesNothingInOtherGridsEither)
 {
     const ProcessKind& gluing = daily::test::kind("H-糊工");

@@ -10,6 +10,11 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/os/Host.h"
+
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <thread>
 
@@ -102,32 +107,46 @@ TEST_F(TimeRecordTest, TmpNumbersFollowTheGreatestNumberNumerically)
     EXPECT_EQ(nextTmpNumber(conn()), "TMP10001");
 }
 
-TEST_F(TimeRecordTest, LockBlocksOthersUntilReleasedAndNamesTheHolder)
+TEST_F(TimeRecordTest, LockClaimsTheWorkOrderLineOfTheKindUntilReleased)
 {
-    const LockHolder amy{"PC1\\amy", "王小美", 4001};
-    const LockHolder bob{"PC2\\bob", "李大同", 4001};
+    const LockHolder amy{"PC1\\amy", "王小美", 4001, "1131204 0800"};
+    const LockHolder bob{"PC2\\bob", "李大同", 4001, "1131204 0900"};
     auto alive = [](long long) { return true; };
 
     const LockOutcome mine = takeLock(conn(), key, amy, alive);
     ASSERT_TRUE(mine.taken);
-    EXPECT_EQ(value("select COMPUTER || '/' || [USER] || '/' || 單號 from SYSPOLOCK1"), "PC1/王小美/D001");
+    EXPECT_EQ(value("select COMPUTER || '/' || [USER] || '/' || 單號 || '/' || 製程 || '/' || 鎖定時間 from SYSPOLOCK1"),
+              "PC1/王小美/D001/D-印刷/1131204 0800");
 
     const LockOutcome theirs = takeLock(conn(), key, bob, alive);
     EXPECT_FALSE(theirs.taken);
-    EXPECT_EQ(theirs.holder, "王小美");
+    EXPECT_FALSE(theirs.mayTakeOver);
+    EXPECT_EQ(lockedMessage(theirs), "另一個使用者正在修改，您暫時無法修改資料！\n\n被【王小美 】鎖定。\n"
+                                     "電腦：PC1，鎖定時間：113/12/04 08:00。");
+    // Another piece of the same line, in another schedule document: its save
+    // rewrites the same work-order line.
+    EXPECT_EQ(takeLock(conn(), {"D002", "P001", 1, &printing}, bob, alive).holder, "王小美");
 
-    // Another record is free.
+    // Another line, and the same line of another kind, are free.
     EXPECT_TRUE(takeLock(conn(), {"D001", "P001", 2, &printing}, bob, alive).taken);
+    EXPECT_TRUE(takeLock(conn(), {"D001", "P001", 1, &varnishing}, bob, alive).taken);
 
     releaseLock(conn(), key, mine.lockId);
     EXPECT_TRUE(takeLock(conn(), key, bob, alive).taken);
+
+    // A row written without 製程 (before it existed, or by another program)
+    // claims the line for every kind.
+    db().exec("delete from SYSPOLOCK1");
+    db().exec("insert into SYSPOLOCK1 (ID, COMPUTER, [USER], 工單單號, 工單序, 單號) "
+              "values ('PC2\\bob|77|1', 'PC2', '李大同', 'P001', 1, 'D009')");
+    EXPECT_EQ(takeLock(conn(), {"D001", "P001", 1, &varnishing}, amy, alive).holder, "李大同");
 }
 
 TEST_F(TimeRecordTest, LockOfAProgramThatIsGoneOnThisComputerDoesNotBlock)
 {
-    const LockHolder earlier{"PC1\\amy", "王小美", 4001};
-    const LockHolder now{"PC1\\amy", "王小美", 4002};
-    const LockHolder otherPc{"PC2\\bob", "李大同", 4003};
+    const LockHolder earlier{"PC1\\amy", "王小美", 4001, "1131204 0800"};
+    const LockHolder now{"PC1\\amy", "王小美", 4002, "1131204 0900"};
+    const LockHolder otherPc{"PC2\\bob", "李大同", 4003, "1131204 0900"};
     ASSERT_TRUE(takeLock(conn(), key, earlier, [](long long) { return true; }).taken);
 
     // Still running on this computer: it blocks.
@@ -144,6 +163,76 @@ TEST_F(TimeRecordTest, LockOfAProgramThatIsGoneOnThisComputerDoesNotBlock)
     db().exec("insert into SYSPOLOCK1 (ID, COMPUTER, [USER], 工單單號, 工單序, 單號) "
               "values ('PC1\\amy', 'PC1', '工務', 'P001', 1, 'D001')");
     EXPECT_EQ(takeLock(conn(), key, now, [](long long) { return false; }).holder, "工務");
+}
+
+// A process that has ended but was not reaped by its parent still answers
+// kill(pid, 0): it holds nothing.
+TEST_F(TimeRecordTest, ZombieHolderOnThisComputerCountsAsGone)
+{
+    EXPECT_TRUE(processRunning(os::CurrentProcessId()));
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0)
+        _exit(0);
+    siginfo_t info{};
+    // Waits for the end without reaping: the child stays a zombie.
+    ASSERT_EQ(waitid(P_PID, static_cast<id_t>(child), &info, WEXITED | WNOWAIT), 0);
+    EXPECT_FALSE(processRunning(child));
+    const LockHolder zombie{"PC1\\amy", "王小美", child, "1131204 0800"};
+    const LockHolder now{"PC1\\amy", "王小美", os::CurrentProcessId(), "1131204 0900"};
+    ASSERT_TRUE(takeLock(conn(), key, zombie, [](long long) { return true; }).taken);
+    EXPECT_TRUE(takeLock(conn(), key, now).taken);
+    EXPECT_EQ(value("select count(*) from SYSPOLOCK1"), "1");
+    waitpid(child, nullptr, 0);
+}
+
+TEST_F(TimeRecordTest, OldLockOfAnotherComputerIsTakenOverAndTheFormerHolderCannotSave)
+{
+    const LockHolder bob{"PC2\\bob", "李大同", 4001, "1131204 0800"};
+    auto alive = [](long long) { return true; };
+    const LockOutcome bobs = takeLock(conn(), key, bob, alive);
+    ASSERT_TRUE(bobs.taken);
+
+    // Younger than the set age: it blocks, and may not be taken over.
+    const LockOutcome young = takeLock(conn(), key, {"PC1\\amy", "王小美", 4002, "1131204 1959"}, alive);
+    EXPECT_FALSE(young.mayTakeOver);
+    EXPECT_FALSE(takeOverLock(conn(), key, {"PC1\\amy", "王小美", 4002, "1131204 1959"}, young, alive).taken);
+
+    const LockHolder amy{"PC1\\amy", "王大明", 4002, "1131204 2000"};
+    const LockOutcome old = takeLock(conn(), key, amy, alive);
+    ASSERT_FALSE(old.taken);
+    EXPECT_TRUE(old.mayTakeOver);
+    EXPECT_NE(takeOverQuestion(old).find("電腦：PC2，鎖定時間：113/12/04 08:00"), std::string::npos);
+    const LockOutcome mine = takeOverLock(conn(), key, amy, old, alive);
+    ASSERT_TRUE(mine.taken);
+    EXPECT_EQ(db().rows("select ID, COMPUTER, 鎖定時間 from SYSPOLOCK1"),
+              (std::vector<std::vector<std::string>>{{mine.lockId, "PC1", "1131204 2000"}}));
+    EXPECT_EQ(db().rows("select 使用者, 電腦, 種類, ID, PO, [NO], 欄位, 舊值, 新值 from [日報異動紀錄]"),
+              (std::vector<std::vector<std::string>>{{"王大明", "PC1", "D-印刷", "D001", "P001", "1", "鎖定",
+                                                      "李大同（PC2，1131204 0800 起，" + bobs.lockId + "）",
+                                                      "王大明（PC1）"}}));
+
+    // The former holder's window saves after all: refused, nothing written.
+    const std::string before = dump();
+    SaveInput late = input();
+    late.lockId = bobs.lockId;
+    EXPECT_EQ(save(late).status, SaveStatus::Refused);
+    EXPECT_EQ(messages_.shown().back().text, kLockTakenOver);
+    EXPECT_EQ(dump(), before);
+}
+
+TEST_F(TimeRecordTest, LockWithoutTimeIsAgedFromWhenItWasFirstSeen)
+{
+    db().exec("insert into SYSPOLOCK1 (ID, COMPUTER, [USER], 工單單號, 工單序, 單號) "
+              "values ('工務', 'PC2', '工務', 'P001', 1, 'D001')");
+    auto alive = [](long long) { return true; };
+    EXPECT_FALSE(takeLock(conn(), key, {"PC1\\amy", "王大明", 4002, "1131204 0800"}, alive).mayTakeOver);
+    EXPECT_EQ(value("select 鎖定時間 from SYSPOLOCK1"), "1131204 0800");
+    const LockHolder later{"PC1\\amy", "王大明", 4002, "1131204 2000"};
+    const LockOutcome old = takeLock(conn(), key, later, alive);
+    ASSERT_TRUE(old.mayTakeOver);
+    EXPECT_TRUE(takeOverLock(conn(), key, later, old, alive).taken);
+    EXPECT_EQ(value("select [USER] from SYSPOLOCK1"), "王大明");
 }
 
 TEST_F(TimeRecordTest, SaveStoresLinesScheduleRemarkAndWritesBackTheFinishedLine)
@@ -175,6 +264,38 @@ TEST_F(TimeRecordTest, SaveStoresLinesScheduleRemarkAndWritesBackTheFinishedLine
     EXPECT_EQ(value("select count(*) from [預排資料耗時明細]"), "2");
 }
 
+TEST_F(TimeRecordTest, CompletionRemarkNeverReplacesWhatAClerkTyped)
+{
+    db().exec("update PRINTING_S set 完工說明 = '夜班完成一半'");
+    db().exec("update 預排資料明細 set 完工說明 = '夜班完成一半'");
+    db().exec("update PRINTING set 完工說明 = '客戶要求加印100張'");
+    auto remarks = [&] {
+        return value("select s.完工說明 || '/' || d.完工說明 || '/' || w.完工說明 from PRINTING_S s, 預排資料明細 d, "
+                     "PRINTING w");
+    };
+    SaveInput in = input();
+    in.completionDate = "";   // the piece stays open: no write-back of the line
+    in.completedQuantity = 807;
+    const SaveOutcome out = save(in);
+    ASSERT_EQ(out.status, SaveStatus::Saved);
+    EXPECT_EQ(out.remark, "完工數量: 807");
+    EXPECT_EQ(remarks(), "夜班完成一半/夜班完成一半/客戶要求加印100張");
+    EXPECT_EQ(value("select count(*) from [日報異動紀錄] where 欄位 = '完工說明'"), "0");
+
+    // An empty remark and one a save wrote before take the new quantity; a
+    // quantity of 0 empties only those.
+    db().exec("update PRINTING_S set 完工說明 = '完工數量: 500'");
+    db().exec("update 預排資料明細 set 完工說明 = null");
+    ASSERT_EQ(save(in).status, SaveStatus::Saved);
+    EXPECT_EQ(remarks(), "完工數量: 807/完工數量: 807/客戶要求加印100張");
+    in.completedQuantity = 0;
+    ASSERT_EQ(save(in).status, SaveStatus::Saved);
+    EXPECT_EQ(remarks(), "//客戶要求加印100張");
+
+    EXPECT_EQ(remarkAfterSave("夜班完成一半", "完工數量: 807"), "夜班完成一半");
+    EXPECT_EQ(remarkAfterSave(" ", "完工數量: 807"), "完工數量: 807");
+}
+
 TEST_F(TimeRecordTest, RecordWithoutLinesKeepsThePiecesTime)
 {
     db().exec("update PRINTING_S set 耗時 = '0.50'");
@@ -189,7 +310,24 @@ TEST_F(TimeRecordTest, RecordWithoutLinesKeepsThePiecesTime)
 
 TEST_F(TimeRecordTest, RefusedSavesTellWhyAndWriteNothing)
 {
+    // A piece whose ID is blank: a save without number must not reach it.
+    piece(printing, "", 1, "P001", 1);
     const std::string before = dump();
+
+    SaveInput noNumber = input("");
+    noNumber.lines.assign(1, TimeLine{});
+    EXPECT_EQ(save(noNumber).status, SaveStatus::Refused);
+
+    SaveInput negative = input();
+    negative.lines[2].defects = -3;
+    EXPECT_EQ(save(negative).status, SaveStatus::Refused);
+    negative = input();
+    negative.completedQuantity = -807;
+    EXPECT_EQ(save(negative).status, SaveStatus::Refused);
+
+    SaveInput control = input();
+    control.lines[0].remark = "夜班\r\n完成";
+    EXPECT_EQ(save(control).status, SaveStatus::Refused);
 
     SaveInput open = input();
     open.lines[2].end = "";
@@ -206,11 +344,13 @@ TEST_F(TimeRecordTest, RefusedSavesTellWhyAndWriteNothing)
     session_.ProductionRights = "000000000001";
     EXPECT_EQ(save(input()).status, SaveStatus::Refused);
 
-    ASSERT_EQ(messages_.shown().size(), 4u);
-    EXPECT_EQ(messages_.shown()[0].text, kOpenLineWithDate);
-    EXPECT_EQ(messages_.shown()[1].text, std::string("第 3 列：") + kEndBeforeStart);
-    EXPECT_EQ(messages_.shown()[2].text, kBadCompletionDate);
-    EXPECT_EQ(messages_.shown()[3].text, "您的權限僅可以查詢！");
+    std::vector<std::string> shown;
+    for (const auto& m : messages_.shown())
+        shown.push_back(m.text);
+    EXPECT_EQ(shown, (std::vector<std::string>{kNoRecordNumber, std::string("第 3 列：") + kNegativeFigure,
+                                               kNegativeFigure, "第 1 列：「說明」含有無法儲存的控制字元，請重新輸入!",
+                                               kOpenLineWithDate, std::string("第 3 列：") + kEndBeforeStart,
+                                               kBadCompletionDate, "您的權限僅可以查詢！"}));
     EXPECT_EQ(dump(), before);
 }
 
@@ -349,6 +489,20 @@ TEST_P(TimeRecordEngines, WorkstationsSavingNewRecordsAtOnceNeverShareANumber)
     EXPECT_EQ(db->rows("select 單號, count(*) from [預排資料耗時明細] group by 單號 order by 單號"), stored);
 }
 
+TEST_P(TimeRecordEngines, CompletionRemarkTakesOnlyEmptyAndEarlierQuantityRemarks)
+{
+    db->exec("update [PRINTING_S] set 完工說明 = '夜班完成一半'");
+    db->exec("update [PRINTING] set 完工說明 = '完工數量: 500'");
+    db->exec("insert into [預排資料明細] (ID, INO, KIND, PO, [NO], 完工說明) values ('D001', 1, '印 刷', 'P001', 1, ' ')");
+    SaveInput in = newRecord();
+    in.key.number = "D001";
+    in.completedQuantity = 807;
+    ASSERT_EQ(save(db->session(), in).status, SaveStatus::Saved);
+    EXPECT_EQ(db->value("select s.完工說明 || '/' || d.完工說明 || '/' || w.完工說明 from [PRINTING_S] s, [預排資料明細] d, "
+                        "[PRINTING] w"),
+              "夜班完成一半/完工數量: 807/完工數量: 807");
+}
+
 INSTANTIATE_TEST_SUITE_P(Engines, TimeRecordEngines,
                          ::testing::Values(db::test::Engine::SQLite, db::test::Engine::Server),
                          db::test::engineName);
@@ -395,7 +549,7 @@ TEST_P(TimeRecordCollisions, CollisionsAreMadeAgainAFewTimesThenReported)
     noCollisions("預排資料耗時明細");
 
     const RecordKey key{"D001", "P001", 1, &kind("D-印刷")};
-    const LockHolder amy{"PC1\\amy", "王小美", 4001};
+    const LockHolder amy{"PC1\\amy", "王小美", 4001, "1131204 0800"};
     collideOn("SYSPOLOCK1", 1);
     jet::Connection c;
     c.open(s.ConnectionString);

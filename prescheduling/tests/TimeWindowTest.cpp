@@ -5,6 +5,8 @@
 
 #include "prescheduling/ui/PrintValueWindow.h"
 
+#include "lookups/ui/VendorLookups.h"
+
 #include "common/HandOver.h"
 #include "daily_report/saving/tests/SavingFixture.h"
 #include "platform/os/MessageBox.h"
@@ -13,13 +15,16 @@
 #include "platform/ui/tests/TypeKeys.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCalendarWidget>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -147,51 +152,109 @@ TEST_F(TimeWindowTest, ChecksWhileTypingTellAndKeepTheText)
     if (grid().isEditing())
         QTest::keyClick(grid().editor(), Qt::Key_Escape);
     go(1, W::c不良率);
+    typeCell("-1.5");
+    EXPECT_EQ(grid().text(1, W::c不良率), "");
+    if (grid().isEditing())
+        QTest::keyClick(grid().editor(), Qt::Key_Escape);
+    go(1, W::c不良率);
     typeCell("1.5");
     EXPECT_EQ(grid().text(1, W::c不良率), "1.50");
+    // Pasted with a line break and a tab: refused as the main grid refuses it.
+    go(1, W::c說明);
+    qtmv::test::typeKey(grid().tableView(), 'A');
+    QApplication::clipboard()->setText(QStringLiteral("夜班\r\n完成\t一半"));
+    QTest::keyClick(grid().editor(), Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(grid().editor(), Qt::Key_Return);
+    EXPECT_EQ(grid().text(1, W::c說明), "");
+    if (grid().isEditing())
+        QTest::keyClick(grid().editor(), Qt::Key_Escape);
     go(1, W::c經辦);
     typeCell("E99");
     EXPECT_EQ(grid().text(1, W::c經辦), "E99");
-    ASSERT_EQ(messages.shown().size(), 4u);
+    ASSERT_EQ(messages.shown().size(), 6u);
     EXPECT_EQ(messages.shown()[0].text, "最多只可輸入20個字元!");
     EXPECT_EQ(messages.shown()[1].text, presched::kEndBeforeStart);
     EXPECT_EQ(messages.shown()[2].text, "請輸入數字!");
-    EXPECT_NE(messages.shown()[3].text.find("E99"), std::string::npos);
+    EXPECT_EQ(messages.shown()[3].text, "請輸入數字!");
+    EXPECT_EQ(messages.shown()[4].text, "「說明」含有無法儲存的控制字元，請重新輸入!");
+    EXPECT_NE(messages.shown()[5].text.find("E99"), std::string::npos);
 
     // Saving refuses the backwards line and keeps everything typed.
     QTest::mouseClick(w->scmd確定, Qt::LeftButton);
     EXPECT_TRUE(w->isVisible());
     EXPECT_FALSE(gReturned);
+
+    // A negative completed quantity is refused before anything is saved.
+    go(1, W::c結束);
+    typeCell("1131204 1115");
+    w->txt完工數量->setFocus();
+    w->txt完工數量->selectAll();
+    QTest::keyClicks(w->txt完工數量, "-807");
+    messages.clear();
+    QTest::mouseClick(w->scmd確定, Qt::LeftButton);
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_EQ(messages.shown()[0].text, "完工數量請輸入數字!");
+    EXPECT_EQ(value("select count(*) from [預排資料耗時明細]"), "0");
 }
 
 TEST_F(TimeWindowTest, LookupsByF9ButtonAndEnterOnAnEmptyCodeCell)
 {
+    // A printing vendor and a machine of the plant (製作 not 0), listed by code.
+    db().exec("insert into VENDER (ID, SNAME, ITEM4, 製作) values ('M01', '海德堡四色機', '0', 1), "
+              "('V01', '大同印刷', '1', 0), ('V02', '永豐上光', '0', 0)");
+    db().exec("insert into [印刷產能資料] (機別, 每時產能) values ('海德堡四色機', 8000)");
     open();
     std::vector<std::string> asked;
+    std::vector<std::string> listed;
     w->runModal = [&](QDialog& d) {
         asked.push_back(d.objectName().toStdString() + "|" + gLookupKind + "|" + gLookupContext + "|" +
                         gLookupFilter);
-        gPick[0] = asked.size() == 1 ? "H2" : "E01";
-        gPick[1] = asked.size() == 1 ? "海德堡二號" : "陳大文";
+        if (auto* machines = dynamic_cast<frm廠商輔助畫面5*>(&d)) {
+            // The real list, picked with Enter on its first row.
+            QTimer::singleShot(0, &d, [&, machines] {
+                for (int r = 1; r <= machines->listedRows(); ++r)
+                    listed.push_back(machines->MSHFlexGrid1->text(r, 1));
+                QTest::keyClick(machines->MSHFlexGrid1->tableView(), Qt::Key_Return);
+            });
+            d.exec();
+            return;
+        }
+        gPick[0] = "E01";
+        gPick[1] = "陳大文";
     };
     go(1, W::c製作);
     grid().tableView()->setFocus();
-    QTest::keyClick(grid().tableView(), Qt::Key_Return);
-    EXPECT_EQ(grid().text(1, W::c製作), "H2");
+    QTest::keyClick(grid().tableView(), Qt::Key_F9);
+    // Stored as the capacity table and the stored stints hold machines.
+    EXPECT_EQ(listed, (std::vector<std::string>{"M01", "V01"}));
+    EXPECT_EQ(grid().text(1, W::c製作), "海德堡四色機");
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    go(1, W::c開始);
+    typeCell("1131204 0830");
+    typeCell("1131204 1015");
+    EXPECT_EQ(grid().text(1, W::c標準數量), "14000");
     go(1, W::c經辦);
     QTest::keyClick(grid().tableView(), Qt::Key_F9);
     EXPECT_EQ(grid().text(1, W::c經辦人員), "陳大文");
     ASSERT_EQ(asked.size(), 2u);
-    EXPECT_NE(asked[0].find("|印刷|設備|"), std::string::npos);
-    EXPECT_EQ(gLookupContext, "");
+    EXPECT_EQ(asked[0], "frm廠商輔助畫面5|印刷||");
+    // Enter on an empty code cell looks up as well.
+    go(2, W::c經辦);
+    QTest::keyClick(grid().tableView(), Qt::Key_Return);
+    EXPECT_EQ(grid().text(2, W::c經辦), "E01");
+
+    QTest::mouseClick(w->scmd確定, Qt::LeftButton);
+    EXPECT_EQ(value("select 機別 || '/' || 標準數量 from [預排資料耗時明細] where 序 = 1"), "海德堡四色機/14000.0");
 
     // Closed without a pick: the cell keeps what was typed.
+    open();
     w->runModal = [](QDialog&) {};
-    go(2, W::c經辦);
+    go(3, W::c經辦);
     typeCell("E77");
-    go(2, W::c經辦);
+    go(3, W::c經辦);
     QTest::mouseClick(w->scmd輔助, Qt::LeftButton);
-    EXPECT_EQ(grid().text(2, W::c經辦), "E77");
+    EXPECT_EQ(grid().text(3, W::c經辦), "E77");
 }
 
 TEST_F(TimeWindowTest, RecordHeldElsewhereOpensReadOnly)
@@ -202,7 +265,9 @@ TEST_F(TimeWindowTest, RecordHeldElsewhereOpensReadOnly)
               "values ('D001', 'P001', 1, 1, 'D-印刷', '1131201 0800')");
     open();
     ASSERT_EQ(messages.shown().size(), 1u);
-    EXPECT_EQ(messages.shown()[0].text, "另一個使用者正在修改，您暫時無法修改資料！\n\n被【李大同 】鎖定。");
+    // Who, where and since when (first seen now: the row has no time).
+    EXPECT_EQ(messages.shown()[0].text, "另一個使用者正在修改，您暫時無法修改資料！\n\n被【李大同 】鎖定。\n"
+                                        "電腦：PC2，鎖定時間：113/12/04 14:05。");
     EXPECT_TRUE(w->readOnly());
     EXPECT_FALSE(w->scmd確定->isEnabled());
     EXPECT_FALSE(w->scmd刪除->isEnabled());
@@ -213,6 +278,44 @@ TEST_F(TimeWindowTest, RecordHeldElsewhereOpensReadOnly)
     EXPECT_FALSE(grid().isEditing());
     w->reject();
     EXPECT_EQ(value("select count(*) from SYSPOLOCK1"), "1"); // the other user's lock stays
+
+    // Twelve hours on, an administrator is asked and may take it over.
+    db().exec("update SYSPOLOCK1 set 鎖定時間 = '1131204 0205'");
+    session().LoginUser = "王大明";
+    messages.clear();
+    messages.answer(MsgAnswer::Yes);
+    open();
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_EQ(messages.shown()[0].buttons, MsgButtons::YesNo);
+    EXPECT_NE(messages.shown()[0].text.find("電腦：PC2，鎖定時間：113/12/04 02:05"), std::string::npos);
+    EXPECT_FALSE(w->readOnly());
+    EXPECT_EQ(value("select COMPUTER || '/' || [USER] from SYSPOLOCK1"), "PC1/王小美");
+    EXPECT_EQ(value("select 舊值 from [日報異動紀錄] where 欄位 = '鎖定'").substr(0, 9), "李大同");
+}
+
+// The program ends at once on the maintenance check, without unloading the
+// window: its lock must not outlive it.
+TEST_F(TimeWindowTest, ProgramEndedByTheMaintenanceCheckLeavesTheRecordFree)
+{
+    open();
+    typeLine(1);
+    ASSERT_EQ(value("select count(*) from SYSPOLOCK1"), "1");
+    db().exec("insert into SYSLOCK ([USER]) values ('PC9\\ADMIN')");
+    std::string locksAtTheEnd;
+    w->endProgram = [&] { locksAtTheEnd = value("select count(*) from SYSPOLOCK1"); };
+    QTest::mouseClick(w->scmd確定, Qt::LeftButton);
+    EXPECT_EQ(locksAtTheEnd, "0");
+    EXPECT_EQ(value("select count(*) from [預排資料耗時明細]"), "0");
+
+    // The ended program's window is never unloaded; another computer opens the record.
+    const std::unique_ptr<W> ended = std::move(w);
+    db().exec("delete from SYSLOCK");
+    session().WorkstationUser = "PC2\\bob";
+    messages.clear();
+    open();
+    EXPECT_TRUE(messages.shown().empty());
+    EXPECT_FALSE(w->readOnly());
+    EXPECT_EQ(value("select COMPUTER from SYSPOLOCK1"), "PC2");
 }
 
 TEST_F(TimeWindowTest, LockThatCannotBeTakenLeavesTheWindowReadOnly)

@@ -4,7 +4,9 @@
 #include "quality/ui/InspectionWindow.h"
 #include "quality/ui/PrintingDataWindow.h"
 
+#include "app/core/Locks.h"
 #include "app/core/Session.h"
+#include "common/EntryText.h"
 #include "common/HandOver.h"
 #include "common/RocDate.h"
 #include "daily_report/saving/Saving.h"
@@ -48,15 +50,32 @@ std::string cellText(const SpreadGrid& g, int r, int c) { return Trim(g.text(r, 
 
 std::string numberCell(double v) { return v == 0 ? std::string() : jet::realText(v); }
 
-// Cuts the text to the limit and tells the user, as every entry window does.
+// Cuts the text to the limit and tells the user, as every entry window
+// does; Big5 bytes are counted without the blanks around, as the main grid
+// counts them.
 void limit(QString& text, std::size_t bytes, bool countBig5, const char* message)
 {
-    const std::string t = text.toStdString();
+    const std::string t = Trim(text.toStdString());
     const std::size_t length = countBig5 ? Big5ByteLength(t) : static_cast<std::size_t>(text.size());
     if (length <= bytes)
         return;
     MsgBox(message, "訊息", MsgIcon::Exclamation);
     text = countBig5 ? u8(CutToBytes(t, static_cast<long long>(bytes))) : text.left(static_cast<qsizetype>(bytes));
+}
+
+const char* headingOf(int col)
+{
+    switch (col) {
+    case frm工務預排作業_耗時::c製作: return "製作";
+    case frm工務預排作業_耗時::c開始: return "開始";
+    case frm工務預排作業_耗時::c結束: return "結束";
+    case frm工務預排作業_耗時::c完工數量: return "完工數量";
+    case frm工務預排作業_耗時::c不良數: return "不良數";
+    case frm工務預排作業_耗時::c不良率: return "不良率";
+    case frm工務預排作業_耗時::c經辦: return "經辦";
+    case frm工務預排作業_耗時::c說明: return "說明";
+    default: return "";
+    }
 }
 
 QLabel* figure(QWidget* parent, const char* name)
@@ -83,12 +102,34 @@ frm工務預排作業_耗時::~frm工務預排作業_耗時()
     // handlers must not run on a window that is half gone.
     for (QObject* child : findChildren<QObject*>())
         QObject::disconnect(child, nullptr, this, nullptr);
-    if (!lockId_.empty())
-        Guarded(kTitle, [&] {
-            jet::Connection conn;
-            conn.open(session().ConnectionString);
-            releaseLock(conn, key_, lockId_);
-        });
+    releaseOwnLock();
+}
+
+void frm工務預排作業_耗時::releaseOwnLock()
+{
+    if (lockId_.empty())
+        return;
+    DropRecordLock(lockToken_);
+    const std::string id = lockId_;
+    lockId_.clear();
+    Guarded(kTitle, [&] {
+        jet::Connection conn;
+        conn.open(session().ConnectionString);
+        releaseLock(conn, key_, id);
+    });
+}
+
+void frm工務預排作業_耗時::holdLock(const std::string& lockId)
+{
+    lockId_ = lockId;
+    // Released before the program ends on the maintenance check, which ends
+    // it without unloading this window.
+    lockToken_ = HoldRecordLock([cs = session().ConnectionString, key = key_, lockId] {
+        jet::Connection conn;
+        conn.open(cs);
+        releaseLock(conn, key, lockId);
+    });
+    setReadOnly(false);
 }
 
 void frm工務預排作業_耗時::buildUi()
@@ -241,6 +282,7 @@ void frm工務預排作業_耗時::start()
         key_.number = callerText("txt預排單號");
     if (key_.number.empty())
         key_.number = callerText("txt耗時單號");
+    rowRemark_ = gPick[7];
     loadedDate_ = Trim(gPick[2]);
     txt完工日期->setText(u8(loadedDate_));
     previousTotal_ = Trim(gPick[3]);
@@ -259,13 +301,19 @@ void frm工務預排作業_耗時::start()
             // Read-only until the lock is ours: a failure on the way leaves
             // the record unlocked, so nothing may be changed through it.
             setReadOnly(true);
-            const LockOutcome lock = takeLock(conn, key_, thisHolder(session()));
-            if (lock.taken) {
-                lockId_ = lock.lockId;
-                setReadOnly(false);
-            } else {
-                MsgBox(lockedMessage(lock.holder), "警告", MsgIcon::Exclamation);
+            const LockHolder me = thisHolder(session(), clock_);
+            LockOutcome lock = takeLock(conn, key_, me);
+            // An administrator may free a lock old enough to be left over.
+            if (!lock.taken && lock.mayTakeOver && !Trim(session().LoginUser).empty() &&
+                MsgBox(takeOverQuestion(lock), "警告", MsgIcon::Question, MsgButtons::YesNo) == MsgAnswer::Yes) {
+                lock = takeOverLock(conn, key_, me, lock);
+                if (!lock.taken)
+                    MsgBox(lockedMessage(lock), "警告", MsgIcon::Exclamation);
+            } else if (!lock.taken) {
+                MsgBox(lockedMessage(lock), "警告", MsgIcon::Exclamation);
             }
+            if (lock.taken)
+                holdLock(lock.lockId);
         }
         related_ = relatedRecords(conn, key_);
         lbl記錄->setText(u8(relatedText(related_)));
@@ -328,6 +376,12 @@ bool frm工務預排作業_耗時::startEdit(int row, int)
 
 bool frm工務預排作業_耗時::endEdit(int row, int col, QString& text)
 {
+    // Refused as the main grid refuses it: the statements and the suite's
+    // listings cannot carry line breaks, tabs and the like.
+    if (HasControlCharacter(text.toStdString())) {
+        MsgBox(ControlCharacterMessage(headingOf(col)), "訊息", MsgIcon::Exclamation);
+        return false;
+    }
     switch (col) {
     case c製作:
         limit(text, 20, true, "最多只可輸入20個字元!");
@@ -365,7 +419,7 @@ bool frm工務預排作業_耗時::endEdit(int row, int col, QString& text)
     case c不良率: {
         limit(text, 10, false, "最多只可輸入10個字元!");
         const std::string t = Trim(text.toStdString());
-        if (!IsPlainNumber(t)) {
+        if (!IsPlainNumber(t) || Val(t) < 0) {
             MsgBox("請輸入數字!", "訊息", MsgIcon::Exclamation);
             return false;
         }
@@ -479,11 +533,10 @@ void frm工務預排作業_耗時::lookupAt(int row, int col)
     clearPick();
     gLookupFilter = cellText(*fml明細, row, col);
     if (col == c製作) {
+        // The kind's vendors and every machine of the plant.
         gLookupKind = std::string(key_.kind->name);
-        gLookupContext = "設備";
-        frm廠商輔助畫面1 dlg(this);
+        frm廠商輔助畫面5 dlg(this);
         runModal(dlg);
-        gLookupContext.clear();
     } else {
         gLookupStaffGroup.clear();
         frm業務員輔助視窗1 dlg(this);
@@ -494,9 +547,15 @@ void frm工務預排作業_耗時::lookupAt(int row, int col)
     clearPick();
     if (code.empty())
         return; // closed without a pick: the cell keeps what the user typed
-    fml明細->setText(row, col, code);
-    if (col == c經辦)
+    if (col == c製作) {
+        // Machines are held by name (印刷產能資料, 預排資料明細 and the
+        // stored lines): a code would find no capacity and count as
+        // another machine in the analyses.
+        fml明細->setText(row, col, name.empty() ? code : name);
+    } else {
+        fml明細->setText(row, col, code);
         fml明細->setText(row, c經辦人員, name);
+    }
     recompute();
 }
 
@@ -608,12 +667,13 @@ void frm工務預排作業_耗時::confirm()
     in.completionDate = Trim(txt完工日期->text().toStdString());
     in.loadedCompletionDate = loadedDate_;
     const std::string qty = Trim(txt完工數量->text().toStdString());
-    if (!IsPlainNumber(qty)) {
+    if (!IsPlainNumber(qty) || Val(qty) < 0) {
         MsgBox("完工數量請輸入數字!", "訊息", MsgIcon::Exclamation);
         return;
     }
     in.completedQuantity = Val(qty);
     in.previousTotal = previousTotal_;
+    in.lockId = lockId_;
     daily::SaveContext ctx{session(), clock_, endProgram};
     SaveOutcome out;
     {
@@ -633,20 +693,13 @@ void frm工務預排作業_耗時::confirm()
     clearPick();
     gPick[0] = Trim(out.total);
     gPick[1] = Trim(txt完工日期->text().toStdString());
-    gPick[2] = out.remark;
+    // The row keeps a remark the clerk typed there, saved or not.
+    gPick[2] = remarkAfterSave(rowRemark_, out.remark);
     accept();
 }
 
 void frm工務預排作業_耗時::done(int r)
 {
-    if (!lockId_.empty()) {
-        const std::string id = lockId_;
-        lockId_.clear();
-        Guarded(kTitle, [&] {
-            jet::Connection conn;
-            conn.open(session().ConnectionString);
-            releaseLock(conn, key_, id);
-        });
-    }
+    releaseOwnLock();
     QDialog::done(r);
 }

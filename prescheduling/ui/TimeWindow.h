@@ -4,16 +4,25 @@
 // Opened modally from a process grid. Hand-over in gPick: 0 work order,
 // 1 process sequence, 2 completion date, 3 time consumed, 4 the heading
 // label's value (the row's quantity), 5 the row's output value, 6 the row's
-// own pre-schedule number (確認單號). The record number is gPick(6), else the
-// caller's txt預排單號, else its txt耗時單號 (found by name on the calling
-// window); a new record gets its TMP number when first saved, and the number
-// is written into the caller's txt耗時單號 when it has one.
+// own pre-schedule number (確認單號), 7 the row's completion remark as
+// shown (a remark typed there is handed back unchanged). The record number
+// is gPick(6), else the caller's txt預排單號, else its txt耗時單號 (found by
+// name on the calling window); a new record gets its TMP number when first
+// saved, and the number is written into the caller's txt耗時單號 when it has
+// one.
 //
 // After a confirmed save gReturned is set and gPick holds 0 the total time,
-// 1 the completion date, 2 the completion remark.
+// 1 the completion date, 2 the completion remark ("完工數量: n" where the
+// row's remark was empty or such a text, else the row's remark).
 //
-// fml明細 columns: 製作 (machine code), 開始, 結束, 耗時 (hours), 時分
-// (display), 完工數量, 不良數, 不良率, 經辦 (operator code), 經辦人員, 說明,
+// The record's lock is released when the window closes and, through
+// HoldRecordLock, before the program ends on the maintenance check. An
+// administrator may take over a lock of another computer older than
+// kLockTakeOverHours after a question.
+//
+// fml明細 columns: 製作 (machine name, as 印刷產能資料 holds it; F9 picks
+// one in 廠商輔助畫面5), 開始, 結束, 耗時 (hours), 時分 (display), 完工數量,
+// 不良數, 不良率 (none negative), 經辦 (operator code), 經辦人員, 說明,
 // 產值, 標準數量, 點數; hidden: 令數, 色數, 面數, 單價, 合計 (the figures of
 // frm印刷產值, which fills 產值 for printing lines).
 #include "common/Clock.h"
@@ -99,11 +108,15 @@ private:
     void recompute();
     void lookupAt(int row, int col);
     std::vector<qtmv::presched::TimeLine> gridLines() const;
+    void holdLock(const std::string& lockId);
+    void releaseOwnLock();
 
     QWidget* caller_ = nullptr;
     const qtmv::Clock& clock_;
     qtmv::presched::RecordKey key_;
     std::string lockId_;
+    int lockToken_ = 0;            // HoldRecordLock's token for lockId_
+    std::string rowRemark_;        // gPick(7): the row's completion remark
     bool started_ = false;
     bool readOnly_ = false;
     bool busy_ = false;
