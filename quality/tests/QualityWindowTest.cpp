@@ -497,6 +497,7 @@ TEST_F(QualityWindows, ControlCharactersAndOverLongRecordersAreNotStored)
         activate(w);
         pasteIntoCell(*w.fml明細, 1, I::c主要檢查項目, QStringLiteral("色差\r\n套印"));
         pasteIntoCell(*w.fml明細, 1, I::c權責單位, QStringLiteral("印刷\t課"));
+        typeCell(*w.fml明細, 2, I::c權責單位, "Quality and printing ");   // 20 bytes and a blank: fits
         QTest::mouseClick(w.scmd確定, Qt::LeftButton);
     }
     gPick[0] = po;
@@ -516,8 +517,8 @@ TEST_F(QualityWindows, ControlCharactersAndOverLongRecordersAreNotStored)
         told.push_back(m.text);
     EXPECT_EQ(told, (Texts{ControlCharacterMessage("主要檢查項目"), ControlCharacterMessage("權責單位"),
                            ControlCharacterMessage("L"), TooLongMessage(20)}));
-    EXPECT_EQ(db.rows("select 主要檢查項目, 權責單位 from [工單品檢明細]" + where + " limit 1"),
-              (Rows{{"色差", "印刷課"}}));
+    EXPECT_EQ(db.rows("select 主要檢查項目, 權責單位 from [工單品檢明細]" + where + " limit 2"),
+              (Rows{{"色差", "印刷課"}, {"套印準確", "Quality and printing"}}));
     EXPECT_EQ(db.rows("select 色號, 測量1, 記錄員 from [工單印刷數據]" + where),
               (Rows{{"K", "", QString(10, QChar(0x9673)).toStdString()}}));
 }

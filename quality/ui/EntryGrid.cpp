@@ -29,9 +29,11 @@ void tell(std::size_t limit)
 
 } // namespace
 
+// Counted without the blanks around the text, which are never stored (as
+// the main grid counts).
 bool overLimit(const QString& text, std::size_t limit, bool big5)
 {
-    if (length(text, big5) <= limit)
+    if (length(text.trimmed(), big5) <= limit)
         return false;
     tell(limit);
     return true;
@@ -41,8 +43,9 @@ void cutToLimit(QString& text, std::size_t limit, bool big5)
 {
     if (!overLimit(text, limit, big5))
         return;
-    text = big5 ? u8(CutToBytes(text.toStdString(), static_cast<long long>(limit)))
-                : text.left(static_cast<qsizetype>(limit));
+    const QString kept = text.trimmed();
+    text = big5 ? u8(CutToBytes(kept.toStdString(), static_cast<long long>(limit)))
+                : kept.left(static_cast<qsizetype>(limit));
 }
 
 bool controlCharacter(const QString& text, std::string_view heading)

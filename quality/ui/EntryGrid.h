@@ -34,8 +34,9 @@ std::string cellText(const SpreadGrid& grid, int row, int col);
 // window's handlers.
 void dropChildConnections(QObject& window);
 
-// Over the limit: tells the user "最多只可輸入N個字元!" (title "訊息") and
-// gives true; the caller refuses the cell.
+// Over the limit, not counting blanks around the text: tells the user
+// "最多只可輸入N個字元!" (title "訊息") and gives true; the caller refuses
+// the cell.
 bool overLimit(const QString& text, std::size_t limit, bool big5);
 // The same, cutting the text to the limit instead.
 void cutToLimit(QString& text, std::size_t limit, bool big5);
