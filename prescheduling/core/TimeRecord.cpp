@@ -296,17 +296,24 @@ std::string sinceText(const std::string& since)
            since.substr(10, 2);
 }
 
-} // namespace
-
-std::string lockedMessage(const LockOutcome& held)
+std::string heldText(const LockOutcome& held)
 {
     return "另一個使用者正在修改，您暫時無法修改資料！\n\n被【" + held.holder + " 】鎖定。\n電腦：" + held.computer +
            "，鎖定時間：" + (held.since.empty() ? std::string("不明") : sinceText(held.since)) + "。";
 }
 
+} // namespace
+
+std::string lockedMessage(const LockOutcome& held)
+{
+    if (!held.mayTakeOver)
+        return heldText(held);
+    return heldText(held) + "\n這筆鎖定已超過 " + std::to_string(kLockTakeOverHours) + " 小時，可請系統管理員開啟本筆資料接手。";
+}
+
 std::string takeOverQuestion(const LockOutcome& held)
 {
-    return lockedMessage(held) + "\n\n這筆鎖定已超過 " + std::to_string(kLockTakeOverHours) +
+    return heldText(held) + "\n\n這筆鎖定已超過 " + std::to_string(kLockTakeOverHours) +
            " 小時，持有的程式可能已經結束。\n確定由您接手鎖定？對方的視窗將無法再儲存。";
 }
 

@@ -149,7 +149,8 @@ LockOutcome takeOverLock(jet::Connection& conn, const RecordKey& key, const Lock
 void releaseLock(jet::Connection& conn, const RecordKey& key, const std::string& lockId);
 
 // The message for a record held by another user: who, on which computer,
-// since when.
+// since when, and for a lock old enough that an administrator may take it
+// over.
 std::string lockedMessage(const LockOutcome& held);
 // The administrator's question before taking a lock over.
 std::string takeOverQuestion(const LockOutcome& held);

@@ -203,6 +203,7 @@ TEST_F(TimeRecordTest, OldLockOfAnotherComputerIsTakenOverAndTheFormerHolderCann
     ASSERT_FALSE(old.taken);
     EXPECT_TRUE(old.mayTakeOver);
     EXPECT_NE(takeOverQuestion(old).find("電腦：PC2，鎖定時間：113/12/04 08:00"), std::string::npos);
+    EXPECT_NE(lockedMessage(old).find("可請系統管理員開啟本筆資料接手"), std::string::npos);
     const LockOutcome mine = takeOverLock(conn(), key, amy, old, alive);
     ASSERT_TRUE(mine.taken);
     EXPECT_EQ(db().rows("select ID, COMPUTER, 鎖定時間 from SYSPOLOCK1"),

@@ -168,6 +168,10 @@ TEST_F(TimeWindowTest, ChecksWhileTypingTellAndKeepTheText)
     EXPECT_EQ(grid().text(1, W::c說明), "");
     if (grid().isEditing())
         QTest::keyClick(grid().editor(), Qt::Key_Escape);
+    // Counted as the main grid counts them: blanks around take no room.
+    go(1, W::c說明);
+    typeCell(QString(50, QChar(u'夜')) + "  ");
+    EXPECT_EQ(QString::fromStdString(grid().text(1, W::c說明)), QString(50, QChar(u'夜')) + "  ");
     go(1, W::c經辦);
     typeCell("E99");
     EXPECT_EQ(grid().text(1, W::c經辦), "E99");
