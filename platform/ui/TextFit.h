@@ -36,7 +36,8 @@ QFont ScreenFont(QFont font);
 // character. Measured for `device` (a printer, an image) when given,
 // otherwise for the screen. The cut is searched for in halving steps, so the
 // number of measurements grows with the logarithm of the length: a text of
-// 100,000 characters takes a few dozen, none of them of the whole text.
+// 100,000 characters takes a few dozen, none much longer than twice what
+// the field holds.
 QString FitTextToField(const QString& text, const QFont& font, double widthPixels,
                        const QPaintDevice* device = nullptr);
 std::string FitTextToField(std::string_view utf8Text, const QFont& font, double widthPixels,
