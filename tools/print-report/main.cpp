@@ -48,9 +48,10 @@ constexpr const char* kUsage =
     "      workstation's key) or frm生產明細表轉Excel; alone, not with --pdf or --png.\n"
     "\n"
     "PARAM: schedule-from, schedule-to, done-from, done-to (dates yyymmdd, as\n"
-    "1131204), number-from, number-to, done-time-from, done-time-to, po-from,\n"
-    "po-to, machine, handler, description, vendor, kind (D-印刷), no-customer,\n"
-    "title-choice, and the numbers grouping, origin, choice.\n"
+    "1131204; 0000000 and 9999999 leave a range open), number-from,\n"
+    "number-to, done-time-from, done-time-to, po-from, po-to, machine,\n"
+    "handler, description, vendor, kind (D-印刷), no-customer, title-choice,\n"
+    "and the numbers grouping, origin, choice.\n"
     "\n"
     "Exit status: 0 written; 1 nothing to print or an output that cannot be\n"
     "written (the reason on standard error; no file is left or changed);\n"
@@ -58,7 +59,10 @@ constexpr const char* kUsage =
 
 int usage(const std::string& why)
 {
-    std::fprintf(stderr, "print-report: %s\n%s", why.c_str(), kUsage);
+    // The synopsis only: --help gives the rest.
+    const std::string text = kUsage;
+    std::fprintf(stderr, "print-report: %s\n%s(print-report --help says more)\n", why.c_str(),
+                 text.substr(0, text.find("\n\n") + 1).c_str());
     return 2;
 }
 
@@ -67,8 +71,10 @@ int usage(const std::string& why)
 std::optional<std::string> setParam(reports::PrintParams& p, const std::string& name, std::string value)
 {
     static const std::set<std::string> dates{"schedule-from", "schedule-to", "done-from", "done-to"};
-    // The print page's rule for its date fields: a two-digit year is padded.
-    if (dates.count(name) && !value.empty() && !daily::printing::NormaliseDate(value))
+    // The print page's rule for its date fields (a two-digit year is
+    // padded); the open ends the defaults stand for are dates too.
+    if (dates.count(name) && !value.empty() && value != "0000000" && value != "9999999"
+        && !daily::printing::NormaliseDate(value))
         return "--set " + name + "=" + value + ": not a date (yyymmdd, as 1131204)";
     const std::map<std::string, std::string*> texts{
         {"schedule-from", &p.scheduleFrom}, {"schedule-to", &p.scheduleTo},   {"number-from", &p.numberFrom},
