@@ -84,7 +84,12 @@ void writeBackLine(jet::Connection& conn, const ProcessKind& kind, const std::st
             summary.closed.push_back(workLine);
         bool changed = setText(rs, "FDATE", finish);
         changed = setText(rs, "ACT", finish) || changed;
-        if (!remark.empty())
+        // The quantity the time window notes in a piece never replaces a
+        // remark a clerk typed on the work-order line.
+        constexpr std::string_view quantityNote = "完工數量: ";
+        const std::string current = rs.text("完工說明");
+        const bool typed = !qtmv::Trim(current).empty() && !current.starts_with(quantityNote);
+        if (!remark.empty() && !(typed && remark.starts_with(quantityNote)))
             changed = setText(rs, "完工說明", remark) || changed;
         return changed;
     });

@@ -293,6 +293,13 @@ TEST_F(TimeRecordTest, CompletionRemarkNeverReplacesWhatAClerkTyped)
     ASSERT_EQ(save(in).status, SaveStatus::Saved);
     EXPECT_EQ(remarks(), "//客戶要求加印100張");
 
+    // Finishing the piece carries its quantity to the work-order line only
+    // where no clerk's remark is.
+    in.completionDate = "1131205";
+    in.completedQuantity = 807;
+    ASSERT_EQ(save(in).status, SaveStatus::Saved);
+    EXPECT_EQ(value("select FDATE || '/' || 完工說明 from PRINTING"), "1131205/客戶要求加印100張");
+
     EXPECT_EQ(remarkAfterSave("夜班完成一半", "完工數量: 807"), "夜班完成一半");
     EXPECT_EQ(remarkAfterSave(" ", "完工數量: 807"), "完工數量: 807");
 }
