@@ -260,7 +260,6 @@ const std::vector<std::string>& programTables()
     return tables;
 }
 
-std::vector<std::string> addMissingProgramTables(jet::Connection& c)
 namespace {
 
 // The columns this program keeps in tables of the suite, as schema.sql
@@ -286,6 +285,7 @@ std::vector<std::string> columnsOf(jet::Connection& c, const std::string& table)
 
 } // namespace
 
+std::vector<std::string> addMissingProgramTables(jet::Connection& c)
 {
     const bool server = c.onServer();
     std::vector<std::string> present;
@@ -314,7 +314,6 @@ std::vector<std::string> columnsOf(jet::Connection& c, const std::string& table)
 
     const auto db = schemaInMemory();
     jet::Transaction tr(c);
-    for (const std::string& t : missing) {
     for (const ProgramColumn& pc : missingColumns) {
         // Existing rows get the column's default; none is lost.
         if (server) {
@@ -326,6 +325,7 @@ std::vector<std::string> columnsOf(jet::Connection& c, const std::string& table)
                             "] TEXT COLLATE NOCASE DEFAULT ''");
         }
     }
+    for (const std::string& t : missing) {
         // The table first, then its indexes, each as schema.sql creates it.
         for (const auto& r : rows(db.get(), "select type, name, sql from sqlite_master where tbl_name = " + literal(t)
                                                 + " and sql is not null order by type = 'index', rowid")) {
@@ -340,9 +340,9 @@ std::vector<std::string> columnsOf(jet::Connection& c, const std::string& table)
         }
     }
     tr.commit();
-    return missing;
     for (const ProgramColumn& pc : missingColumns)
         missing.push_back(std::string(pc.table) + "." + pc.column);
+    return missing;
 }
 
 } // namespace qtmv::db
