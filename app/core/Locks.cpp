@@ -15,7 +15,6 @@
 #include <QCoreApplication>
 
 #include <cmath>
-#include <map>
 #include <exception>
 
 namespace qtmv {
@@ -96,29 +95,18 @@ int CheckMaintenanceLock(Session& s)
     return MaintenanceLocked;
 }
 
-namespace {
-
-std::map<int, std::function<void()>>& heldRecordLocks()
+int HoldRecordLock(Session& s, std::function<void()> release)
 {
-    static std::map<int, std::function<void()>> held;
-    return held;
+    s.HeldRecordLocks.emplace(++s.LastRecordLockToken, std::move(release));
+    return s.LastRecordLockToken;
 }
 
-} // namespace
+void DropRecordLock(Session& s, int token) { s.HeldRecordLocks.erase(token); }
 
-int HoldRecordLock(std::function<void()> release)
+void ReleaseRecordLocks(Session& s)
 {
-    static int lastToken = 0;
-    heldRecordLocks().emplace(++lastToken, std::move(release));
-    return lastToken;
-}
-
-void DropRecordLock(int token) { heldRecordLocks().erase(token); }
-
-void ReleaseRecordLocks()
-{
-    auto held = std::move(heldRecordLocks());
-    heldRecordLocks().clear();
+    auto held = std::move(s.HeldRecordLocks);
+    s.HeldRecordLocks.clear();
     for (auto& [token, release] : held) {
         try {
             release();
@@ -134,7 +122,7 @@ Maintenance PassMaintenanceCheck(Session& s, const std::function<void()>& endPro
     switch (CheckMaintenanceLock(s)) {
     case MaintenanceFree: return Maintenance::Free;
     case MaintenanceLocked:
-        ReleaseRecordLocks();
+        ReleaseRecordLocks(s);
         if (endProgram)
             endProgram();
         else

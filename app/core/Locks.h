@@ -42,9 +42,9 @@ Maintenance PassMaintenanceCheck(Session& s, const std::function<void()>& endPro
 // lock and returns its token; DropRecordLock forgets it (the window
 // released it itself); ReleaseRecordLocks runs every registered release
 // (errors logged, never thrown) and forgets them.
-int HoldRecordLock(std::function<void()> release);
-void DropRecordLock(int token);
-void ReleaseRecordLocks();
+int HoldRecordLock(Session& s, std::function<void()> release);
+void DropRecordLock(Session& s, int token);
+void ReleaseRecordLocks(Session& s);
 
 // Records that this workstation user runs the function: one SYSUSER1 row per
 // user and title, created or reused, its LPID set to ownHandle. Nothing is

@@ -2,6 +2,8 @@
 // The process-wide session: who works, where the database is, the company
 // names and folders. Start-up fills it once; every window reads it.
 #include <array>
+#include <functional>
+#include <map>
 #include <string>
 
 namespace qtmv {
@@ -51,6 +53,11 @@ struct Session {
     double MainWindowHandle = 0;   // set by the main window on first activation
     bool FunctionRegistrationPending = false; // SYSUSER1 row not yet written (database was busy)
     std::string MaintenanceHolder; // SYSLOCK.USER found by the last lock check
+
+    // Record locks this program holds in the shared database, by token: how
+    // to release each before the program ends (see HoldRecordLock).
+    std::map<int, std::function<void()>> HeldRecordLocks;
+    int LastRecordLockToken = 0;
 
     // Colour settings 1..7 of the lookup windows (colours[0] is setting 1),
     // decimal texts of red + 256 * green + 65536 * blue.

@@ -109,7 +109,7 @@ void frm工務預排作業_耗時::releaseOwnLock()
 {
     if (lockId_.empty())
         return;
-    DropRecordLock(lockToken_);
+    DropRecordLock(session(), lockToken_);
     const std::string id = lockId_;
     lockId_.clear();
     Guarded(kTitle, [&] {
@@ -124,7 +124,7 @@ void frm工務預排作業_耗時::holdLock(const std::string& lockId)
     lockId_ = lockId;
     // Released before the program ends on the maintenance check, which ends
     // it without unloading this window.
-    lockToken_ = HoldRecordLock([cs = session().ConnectionString, key = key_, lockId] {
+    lockToken_ = HoldRecordLock(session(), [cs = session().ConnectionString, key = key_, lockId] {
         jet::Connection conn;
         conn.open(cs);
         releaseLock(conn, key, lockId);
