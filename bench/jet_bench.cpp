@@ -4,7 +4,7 @@
 // $QTMV_BENCH_DB or /tmp/qtmv-load-bench/QTMV.mdb) side by side with plain
 // SQLite reading the same rows the fastest way (bench/PlainSqlite.h).
 #include "app/core/DatabaseLocation.h"
-#include "daily_report/core/GridLayout.h"
+#include "records/core/GridLayout.h"
 #include "platform/jet/Connection.h"
 #include "platform/jet/Recordset.h"
 #include "platform/jet/Sql.h"

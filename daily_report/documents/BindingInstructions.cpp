@@ -1,8 +1,9 @@
 #include "daily_report/documents/BindingInstructions.h"
 
-#include "app/core/Locks.h"
 #include "app/core/Rights.h"
 #include "app/core/Session.h"
+#include "common/Clock.h"
+#include "records/saving/SaveRun.h"
 #include "platform/jet/Connection.h"
 #include "platform/jet/Recordset.h"
 #include "platform/jet/Sql.h"
@@ -229,16 +230,8 @@ BindingSaveOutcome saveBinding(Session& s, const BindingRecord& loaded, const Bi
     if (changed.empty())
         return out.result = BindingSaveResult::Unchanged, out;
 
-    switch (PassMaintenanceCheck(s, endProgram)) {
-    case Maintenance::Free: break;
-    case Maintenance::Ended: return out.result = BindingSaveResult::ProgramEnded, out;
-    case Maintenance::Abandoned: return out.result = BindingSaveResult::Abandoned, out;
-    }
-
-    jet::Connection conn;
-    conn.open(s.ConnectionString);
-    {
-        jet::Transaction tx(conn);
+    daily::SaveContext ctx{s, systemClock(), endProgram};
+    const daily::SaveStatus run = daily::runSave(ctx, "裝訂說明", [&](jet::Connection& conn) {
         jet::Recordset rs;
         rs.open(rowLocator(loaded.po, loaded.no), conn, jet::CursorLocation::Client, jet::CursorType::Dynamic,
                 jet::LockType::Optimistic);
@@ -252,7 +245,7 @@ BindingSaveOutcome saveBinding(Session& s, const BindingRecord& loaded, const Bi
                 out.conflicts.push_back(column);
         }
         if (!out.conflicts.empty() && !overwrite)
-            return out.result = BindingSaveResult::Conflict, out;
+            throw daily::SaveStopped(daily::SaveStatus::Changed, "", "");
         if (!present) {
             rs.addNew();
             rs.set("PO", jet::Value(loaded.po));
@@ -267,10 +260,15 @@ BindingSaveOutcome saveBinding(Session& s, const BindingRecord& loaded, const Bi
                 rs.set(column, jet::Value(i == 4 ? toStoredLines(t) : t));
         }
         rs.update();
-        rs.close();
-        tx.commit();
+    });
+    switch (run) {
+    case daily::SaveStatus::Saved: break;
+    case daily::SaveStatus::Changed: return out.result = BindingSaveResult::Conflict, out;
+    case daily::SaveStatus::Ended: return out.result = BindingSaveResult::ProgramEnded, out;
+    case daily::SaveStatus::Abandoned: return out.result = BindingSaveResult::Abandoned, out;
+    case daily::SaveStatus::Refused: return out.result = BindingSaveResult::Refused, out;
+    case daily::SaveStatus::Failed: return out.result = BindingSaveResult::Failed, out;
     }
-    conn.close();
     out.conflicts.clear();
     out.record = loadBinding(s.ConnectionString, loaded.po, loaded.no);
     out.result = BindingSaveResult::Saved;

@@ -87,6 +87,7 @@ enum class BindingSaveResult {
     Conflict,       // another workstation changed a field the user changed: nothing written
     Abandoned,      // the maintenance check failed; nothing written, nothing told
     ProgramEnded,   // maintenance: endProgram ran
+    Failed,         // a data-access error: rolled back and reported
 };
 
 struct BindingSaveOutcome {
@@ -95,8 +96,9 @@ struct BindingSaveOutcome {
     BindingRecord record;                 // after Saved: the row as now stored
 };
 
-// Saves the changed fields of the line (see above). Throws jet::Error when
-// the database fails (nothing is written then).
+// Saves the changed fields of the line (see above) through the save
+// sequence: a failure of the write is reported there (Failed, nothing
+// written); reading the saved line back may still throw jet::Error.
 BindingSaveOutcome saveBinding(Session& s, const BindingRecord& loaded, const BindingFields& typed, bool overwrite,
                                const std::function<void()>& endProgram);
 

@@ -2,7 +2,7 @@
 // The printed change history of a piece and its work-order line: the
 // entries the history window lists, newest first, one line each (time,
 // user, computer, piece, line, field, old and new value).
-#include "daily_report/saving/ChangeHistory.h"
+#include "records/saving/ChangeHistory.h"
 #include "platform/report/Report.h"
 
 #include <string>

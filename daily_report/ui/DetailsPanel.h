@@ -2,8 +2,8 @@
 // The details of the current row below the grids: the work order (customer,
 // product, dates, rush, remark, packing, paper and plate arrival) and the
 // row's vendor, outsourcing lines, remark and page count.
-#include "daily_report/core/GridLayout.h"
-#include "daily_report/core/RowDetails.h"
+#include "records/core/GridLayout.h"
+#include "records/core/RowDetails.h"
 
 #include <QWidget>
 

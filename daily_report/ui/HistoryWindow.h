@@ -5,7 +5,7 @@
 // modally from the current row of a process grid; "列印" previews the list
 // through the report engine.
 #include "common/ProcessKind.h"
-#include "daily_report/saving/ChangeHistory.h"
+#include "records/saving/ChangeHistory.h"
 
 #include <QDialog>
 

@@ -12,7 +12,7 @@
 // "index"; every control has the object name of the suite's form.
 #include "common/Clock.h"
 #include "common/ProcessKind.h"
-#include "daily_report/core/ChangeFlags.h"
+#include "records/core/ChangeFlags.h"
 #include "daily_report/ui/Toolbars.h"
 #include "daily_report/ui/WindowLogic.h"
 

@@ -1,7 +1,7 @@
 #include "daily_report/ui/ProcessPage.h"
 
 #include "common/SiteRules.h"
-#include "daily_report/saving/EditRules.h"
+#include "records/saving/EditRules.h"
 #include "daily_report/ui/WindowLogic.h"
 #include "daily_report/ui/Widgets.h"
 #include "platform/os/Failure.h"

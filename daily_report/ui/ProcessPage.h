@@ -2,15 +2,15 @@
 // One process kind's page of the main window: its frame (fra<kind>) and grid
 // (fml<kind>), the records loaded into it and their change flags, and the
 // editing rules wired to the grid's events. The rules themselves are
-// decisions of daily_report/saving/EditRules.h; a page only carries them out
+// decisions of records/saving/EditRules.h; a page only carries them out
 // on its grid.
 #include "common/Clock.h"
 #include "common/ProcessKind.h"
-#include "daily_report/core/ChangeFlags.h"
-#include "daily_report/core/GridLayout.h"
-#include "daily_report/core/GridLoader.h"
-#include "daily_report/core/LoadedTexts.h"
-#include "daily_report/saving/EditRules.h"
+#include "records/core/ChangeFlags.h"
+#include "records/core/GridLayout.h"
+#include "records/core/GridLoader.h"
+#include "records/core/LoadedTexts.h"
+#include "records/saving/EditRules.h"
 
 #include <QMetaObject>
 

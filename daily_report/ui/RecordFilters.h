@@ -5,7 +5,7 @@
 // Also the machine and vendor code fields the suite's other windows read by
 // name; nothing here shows them.
 #include "common/ProcessKind.h"
-#include "daily_report/core/GridLayout.h"
+#include "records/core/GridLayout.h"
 #include "daily_report/ui/WindowLogic.h"
 
 #include <QWidget>

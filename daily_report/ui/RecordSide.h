@@ -6,7 +6,7 @@
 // the die lookup.
 #include "common/Clock.h"
 #include "common/ProcessKind.h"
-#include "daily_report/saving/Saving.h"
+#include "records/saving/Saving.h"
 #include "daily_report/ui/WindowLogic.h"
 
 #include <QFrame>

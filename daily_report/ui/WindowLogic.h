@@ -3,8 +3,8 @@
 // captions per kind, the machine list, the phrase table, the leave question,
 // the hand-off file for the work-order program and the clock.
 #include "common/ProcessKind.h"
-#include "daily_report/core/GridLayout.h"
-#include "daily_report/core/GridLoader.h"
+#include "records/core/GridLayout.h"
+#include "records/core/GridLoader.h"
 
 #include <array>
 #include <string>

@@ -3,19 +3,12 @@
 // the SQL, the kind of fault) go to the log; the user gets one message box
 // titled with the operation's name, saying in the suite's Chinese what
 // failed, what became of the data, and where the log is.
+#include "platform/text/UserError.h"
+
 #include <exception>
-#include <stdexcept>
 #include <string>
 
 namespace qtmv {
-
-// A failure whose what() is already a message for the user, in the suite's
-// Chinese (a file that cannot be written, a text the code page cannot
-// hold): reports show it as it is.
-class UserError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
 
 // The user's text for a failure: what failed (a data-access error's
 // description, or "程式發生未預期的錯誤。" for anything else), the outcome

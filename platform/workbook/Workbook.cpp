@@ -1,7 +1,7 @@
 #include "platform/workbook/Workbook.h"
 
 #include "platform/files/AtomicFile.h"
-#include "platform/os/Failure.h"
+#include "platform/text/UserError.h"
 #include "platform/workbook/LibXlsxWriter.h"
 #include "platform/text/Text.h"
 

@@ -1,21 +1,20 @@
 #include "prescheduling/core/TimeRecord.h"
 
-#include "app/core/Locks.h"
 #include "app/core/Rights.h"
 #include "app/core/Session.h"
 #include "common/EntryText.h"
 #include "common/RocDate.h"
-#include "daily_report/core/GridLayout.h"
-#include "daily_report/saving/ChangeHistory.h"
-#include "daily_report/saving/SaveSupport.h"
-#include "daily_report/saving/Saving.h"
-#include "daily_report/saving/WriteBack.h"
+#include "lookups/core/PlantLists.h"
+#include "records/core/GridLayout.h"
+#include "records/saving/ChangeHistory.h"
+#include "records/saving/SaveSupport.h"
+#include "records/saving/Saving.h"
+#include "records/saving/WriteBack.h"
 #include "platform/jet/Connection.h"
 #include "platform/jet/Recordset.h"
 #include "platform/jet/Retry.h"
 #include "platform/jet/Sql.h"
 #include "platform/jet/Value.h"
-#include "platform/os/Failure.h"
 #include "platform/os/Host.h"
 #include "platform/os/Log.h"
 #include "platform/os/MessageBox.h"
@@ -37,7 +36,6 @@ constexpr const char* kReplaceableRemark =
     " and (trim(完工說明) = '' or 完工說明 is null or 完工說明 like '完工數量: %')";
 
 // Thrown inside the save's transaction when the window's lock was taken over.
-struct LockLost {};
 
 std::string q(std::string_view s) { return jet::sqlText(s); }
 
@@ -351,17 +349,6 @@ std::vector<TimeLine> loadLines(jet::Connection& conn, const RecordKey& key)
     return lines;
 }
 
-double capacityPerHour(jet::Connection& conn, const std::string& machine)
-{
-    if (qtmv::Trim(machine).empty())
-        return 0;
-    jet::Recordset rs;
-    rs.open(std::string("select * ") + "from [印刷產能資料] " + "where 機別 = '" + q(qtmv::Trim(machine)) + "' " +
-                "order by 機別",
-            conn);
-    return rs.eof() ? 0 : rs.field("每時產能").number();
-}
-
 RelatedRecords relatedRecords(jet::Connection& conn, const RecordKey& key)
 {
     auto any = [&](const char* table) {
@@ -383,29 +370,6 @@ std::string relatedText(const RelatedRecords& r)
     if (r.printingData)
         t += (t.empty() ? "" : "、") + std::string("有印刷數據");
     return t;
-}
-
-std::vector<std::string> phraseList(jet::Connection& conn, const std::string& item)
-{
-    jet::Recordset rs;
-    rs.open("select [DESC] from [PHRASE] where [KIND] = 'Z-雜項' and [ITEM] = '" + q(item) + "' order by ID", conn);
-    std::vector<std::string> out;
-    for (; !rs.eof(); rs.moveNext())
-        if (!rs.text("DESC").empty())
-            out.push_back(rs.text("DESC"));
-    return out;
-}
-
-std::optional<std::pair<std::string, std::string>> findEmployee(jet::Connection& conn, const std::string& text)
-{
-    const std::string t = q(qtmv::Trim(text));
-    jet::Recordset rs;
-    rs.open(std::string("select ID, NAME ") + "from [EMPLOYEE] " + "where ID = '" + t + "' or " + "NAME = '" + t +
-                "' ",
-            conn);
-    if (rs.eof())
-        return std::nullopt;
-    return std::make_pair(rs.text("ID"), rs.text("NAME"));
 }
 
 // --- Saving -----------------------------------------------------------------
@@ -495,7 +459,7 @@ void storeLines(jet::Connection& conn, const RecordKey& key, std::vector<TimeLin
     for (TimeLine& l : lines) {
         if (l.empty())
             continue;
-        computeFigures(l, capacityPerHour(conn, l.machine));
+        computeFigures(l, lookups::capacityPerHour(conn, l.machine));
         ++seq;
         auto t = [](std::string_view s) { return "'" + q(s) + "'"; };
         auto n = [](double v) { return jet::sqlNumber(v); };
@@ -565,19 +529,16 @@ struct Stored {
 
 // Stores the record and its consequences in one transaction of its own;
 // the record's number, a new one when it was taken.
-std::string storeRecord(const SaveInput& in, const Stored& s, daily::SaveContext& ctx)
+std::string storeRecord(jet::Connection& conn, const SaveInput& in, const Stored& s, daily::SaveContext& ctx)
 {
     RecordKey key = in.key;
     key.number = qtmv::Trim(key.number);
     const ProcessKind& kind = *key.kind;
-    jet::Connection conn;
-    conn.open(ctx.session.ConnectionString);
-    jet::Transaction tx(conn);
     if (!in.lockId.empty()) {
         jet::Recordset held;
         held.open("select ID from [SYSPOLOCK1] where ID = '" + q(in.lockId) + "'", conn);
         if (held.eof())
-            throw LockLost{};
+            throw daily::SaveStopped(SaveStatus::Refused, kLockTakenOver, "警告");
     }
     // A new number is taken only when there is something to store under it.
     if (key.number.empty() && s.anyLine)
@@ -615,7 +576,6 @@ std::string storeRecord(const SaveInput& in, const Stored& s, daily::SaveContext
                  "[NO] = " + jet::sqlNumber(key.seq) + kReplaceableRemark);
     if (!anyPieceOpen(conn, key))
         daily::writeBackLines(conn, kind, daily::GridRows{{key.po, std::to_string(key.seq)}});
-    tx.commit();
     return key.number;
 }
 
@@ -624,34 +584,24 @@ std::string storeRecord(const SaveInput& in, const Stored& s, daily::SaveContext
 SaveOutcome saveRecord(const SaveInput& in, daily::SaveContext& ctx)
 {
     SaveOutcome out;
-    switch (PassMaintenanceCheck(ctx.session, ctx.endProgram)) {
-    case Maintenance::Free: break;
-    case Maintenance::Ended: out.status = SaveStatus::Ended; return out;
-    case Maintenance::Abandoned: out.status = SaveStatus::Abandoned; return out;
-    }
-    if (EditRefused(ctx.session) || inputRefused(in))
-        return out;
-
     Stored s;
     for (const TimeLine& l : in.lines)
         s.anyLine = s.anyLine || !l.empty();
     s.total = s.anyLine ? HoursText(totalMinutes(in.lines)) : qtmv::Trim(in.previousTotal);
     s.date = qtmv::Trim(in.completionDate);
     s.remark = completionRemark(in.completedQuantity);
-    try {
-        // A save that a server cancelled as it collided with another
-        // workstation's is made again whole; a new number is then taken
-        // afresh, in the transaction that stores it.
-        out.number = jet::retryOnConflict([&] { return storeRecord(in, s, ctx); });
-    } catch (const LockLost&) {
-        refuse(kLockTakenOver);
-        return out;
-    } catch (const std::exception& e) {
-        ReportFailure(kTitle, e, "資料沒有儲存。");
-        out.status = SaveStatus::Failed;
+    // A save that a server cancelled as it collided with another
+    // workstation's is made again whole; a new number is then taken afresh,
+    // in the transaction that stores it.
+    daily::SaveSteps steps;
+    steps.check = [&] { return !inputRefused(in); };
+    steps.retryOnConflict = true;
+    out.status = daily::runSave(
+        ctx, kTitle, [&](jet::Connection& conn) { out.number = storeRecord(conn, in, s, ctx); }, steps);
+    if (out.status != SaveStatus::Saved) {
+        out.number.clear();
         return out;
     }
-    out.status = SaveStatus::Saved;
     out.total = s.total;
     out.remark = s.remark;
     return out;

@@ -39,6 +39,7 @@
 #include "common/Clock.h"
 #include "common/ProcessKind.h"
 #include "prescheduling/core/TimeMath.h"
+#include "records/saving/SaveRun.h"
 
 #include <functional>
 #include <optional>
@@ -53,10 +54,6 @@ class Connection;
 
 namespace qtmv {
 struct Session;
-}
-
-namespace qtmv::daily {
-struct SaveContext;
 }
 
 namespace qtmv::presched {
@@ -159,8 +156,6 @@ std::string takeOverQuestion(const LockOutcome& held);
 
 // The kind's lines of the record, by 序. A record without number has none.
 std::vector<TimeLine> loadLines(jet::Connection& conn, const RecordKey& key);
-// 每時產能 of a machine in 印刷產能資料; 0 without a record.
-double capacityPerHour(jet::Connection& conn, const std::string& machine);
 
 // Whether the work-order line has inspection lines of the kind, and (for
 // printing) printing data.
@@ -171,11 +166,6 @@ struct RelatedRecords {
 RelatedRecords relatedRecords(jet::Connection& conn, const RecordKey& key);
 // The indicator's text: "有品檢資料", "有印刷數據", both, or "".
 std::string relatedText(const RelatedRecords& r);
-
-// The texts of a phrase list of kind "Z-雜項" ("機別", "停工說明"), in their order.
-std::vector<std::string> phraseList(jet::Connection& conn, const std::string& item);
-// An employee by code or by name: {ID, NAME}; nullopt when there is none.
-std::optional<std::pair<std::string, std::string>> findEmployee(jet::Connection& conn, const std::string& text);
 
 // --- Saving -----------------------------------------------------------------
 
@@ -196,13 +186,9 @@ struct SaveInput {
     std::string lockId;
 };
 
-enum class SaveStatus {
-    Saved,     // committed; number, total and remark are set
-    Refused,   // rights, or a check the user was told about: nothing written
-    Abandoned, // maintenance check failed (9): nothing written, nothing shown
-    Ended,     // maintenance lock (1): the context's endProgram has run
-    Failed,    // data-access error: rolled back and shown
-};
+// Saved: committed, number, total and remark set; otherwise nothing written
+// (Refused: told; Abandoned, Ended: the maintenance check; Failed: shown).
+using SaveStatus = daily::SaveStatus;
 
 struct SaveOutcome {
     SaveStatus status = SaveStatus::Refused;

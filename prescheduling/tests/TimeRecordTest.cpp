@@ -2,7 +2,7 @@
 // consequences, read back from the database.
 #include "prescheduling/core/TimeRecord.h"
 
-#include "daily_report/saving/tests/SavingFixture.h"
+#include "records/saving/tests/SavingFixture.h"
 #include "db/testing/EngineFreshDatabase.h"
 #include "platform/jet/Connection.h"
 #include "platform/jet/Retry.h"

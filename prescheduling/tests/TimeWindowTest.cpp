@@ -8,7 +8,7 @@
 #include "lookups/ui/VendorLookups.h"
 
 #include "common/HandOver.h"
-#include "daily_report/saving/tests/SavingFixture.h"
+#include "records/saving/tests/SavingFixture.h"
 #include "platform/os/MessageBox.h"
 #include "platform/ui/SpreadGrid.h"
 #include "platform/ui/tests/TestApp.h"

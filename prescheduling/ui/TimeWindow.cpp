@@ -9,7 +9,8 @@
 #include "common/EntryText.h"
 #include "common/HandOver.h"
 #include "common/RocDate.h"
-#include "daily_report/saving/Saving.h"
+#include "records/saving/Saving.h"
+#include "lookups/core/PlantLists.h"
 #include "lookups/ui/PeopleLookups.h"
 #include "lookups/ui/VendorLookups.h"
 #include "platform/jet/Connection.h"
@@ -295,8 +296,8 @@ void frm工務預排作業_耗時::start()
     Guarded(kTitle, [&] {
         jet::Connection conn;
         conn.open(session().ConnectionString);
-        fml明細->setColumnChoices(c製作, phraseList(conn, "機別"));
-        fml明細->setColumnChoices(c說明, phraseList(conn, "停工說明"));
+        fml明細->setColumnChoices(c製作, lookups::phraseList(conn, "機別"));
+        fml明細->setColumnChoices(c說明, lookups::phraseList(conn, "停工說明"));
         if (!key_.number.empty() && !isTmpNumber(key_.number)) {
             // Read-only until the lock is ours: a failure on the way leaves
             // the record unlocked, so nothing may be changed through it.
@@ -397,7 +398,7 @@ bool frm工務預排作業_耗時::endEdit(int row, int col, QString& text)
         const bool read = Guarded(kTitle, [&] {
             jet::Connection conn;
             conn.open(session().ConnectionString);
-            who = findEmployee(conn, typed);
+            who = lookups::findEmployee(conn, typed);
         }, "經辦人員沒有核對，輸入的代號保留在格子裡。");
         if (!read)
             break;
@@ -461,7 +462,7 @@ void frm工務預排作業_耗時::recompute()
             if (found == capacities_.end()) {
                 if (!conn.isOpen())
                     conn.open(session().ConnectionString);
-                found = capacities_.emplace(l.machine, capacityPerHour(conn, l.machine)).first;
+                found = capacities_.emplace(l.machine, lookups::capacityPerHour(conn, l.machine)).first;
             }
             computeFigures(l, found->second);
             const LineTime t = lineTime(l.start, l.end);

@@ -1,8 +1,7 @@
 #pragma once
-// The frame of every save of the quality windows: the maintenance check, the
-// rights gate, then one connection and one transaction around the writes,
-// committed as the last step; a failure rolls back and is shown.
-#include "daily_report/saving/Saving.h"
+// What the quality windows add to the save sequence: records that are
+// rewritten whole are checked against what was loaded and stamped.
+#include "records/saving/SaveRun.h"
 
 #include <functional>
 #include <optional>
@@ -17,26 +16,9 @@ class Connection;
 
 namespace qtmv::quality {
 
-enum class SaveStatus {
-    Saved,     // committed
-    Refused,   // rights, or a check the user was told about: nothing written
-    Abandoned, // maintenance check failed (9): nothing written
-    Ended,     // maintenance lock (1): the context's endProgram has run
-    Failed,    // data-access error: rolled back and shown under the title
-    Changed,   // the stored record changed since it was loaded: told, nothing written
-};
-
-// Thrown by a write to stop the save: the transaction is rolled back, then
-// the message is shown (never while the write lock is held) under `title`
-// (empty: the save's) and the save ends with `status`.
-struct SaveStopped : std::runtime_error {
-    SaveStopped(SaveStatus s, const std::string& message, std::string title)
-        : std::runtime_error(message), status(s), title(std::move(title))
-    {
-    }
-    SaveStatus status;
-    std::string title;
-};
+using daily::runSave;
+using daily::SaveStatus;
+using daily::SaveStopped;
 
 // The stored rows a select returns, every column of every row in their
 // order, as one text: two reads give the same text exactly when nothing in
@@ -84,8 +66,5 @@ void checkAndStamp(jet::Connection& conn, const RecordKey& key, const std::vecto
 // "此筆<what>在您開啟之後已由<user>（<computer>）於<yyy/mm/dd HH:MM>儲存，..."
 // or, without a new stamp, "...已被其他程式變更（沒有記錄由誰、何時變更），...".
 std::string changedMessage(const std::string& what, const StoredRecord& now, const StoredRecord& loaded);
-
-SaveStatus runSave(daily::SaveContext& ctx, const std::string& title,
-                   const std::function<void(jet::Connection&)>& write);
 
 } // namespace qtmv::quality

@@ -13,7 +13,7 @@
 #include "platform/ui/GridHelpers.h"
 #include "platform/ui/QtText.h"
 #include "platform/ui/SpreadGrid.h"
-#include "prescheduling/core/TimeRecord.h"
+#include "lookups/core/PlantLists.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -132,7 +132,7 @@ void frm工單印刷數據::start()
     Guarded(kTitle, [&] {
         jet::Connection conn;
         conn.open(session().ConnectionString);
-        const std::vector<std::string> inks = presched::phraseList(conn, "油墨明細");
+        const std::vector<std::string> inks = lookups::phraseList(conn, "油墨明細");
         for (int c = c油墨1; c <= c油墨7; ++c)
             fml明細->setColumnChoices(c, inks);
         lbl紙品->setText(u8(paperLabel(conn, key_.po, key_.seq)));
@@ -207,7 +207,7 @@ bool frm工單印刷數據::endEdit(int row, int col, QString& text)
         const bool read = Guarded(kTitle, [&] {
             jet::Connection conn;
             conn.open(session().ConnectionString);
-            who = presched::findEmployee(conn, typed);
+            who = lookups::findEmployee(conn, typed);
         });
         if (!read)
             return false;

@@ -1,21 +1,18 @@
 #include "vendors/core/DownstreamVendor.h"
 
-#include "app/core/Locks.h"
 #include "app/core/Rights.h"
 #include "app/core/Session.h"
 #include "common/EntryText.h"
-#include "daily_report/saving/ChangeHistory.h"
-#include "daily_report/saving/SaveSupport.h"
-#include "daily_report/saving/Saving.h"
+#include "records/saving/ChangeHistory.h"
+#include "records/saving/SaveSupport.h"
+#include "records/saving/SaveRun.h"
 #include "platform/jet/Connection.h"
 #include "platform/jet/Recordset.h"
 #include "platform/jet/Sql.h"
 #include "platform/jet/Value.h"
-#include "platform/os/Failure.h"
 #include "platform/os/MessageBox.h"
 #include "platform/text/Text.h"
 
-#include <exception>
 
 namespace qtmv::vendors {
 
@@ -56,7 +53,7 @@ bool storeRow(jet::Connection& conn, const ConfirmInput& in, const VendorFields&
         sql += ", 用紙令數, 用紙張數 ";
     sql += "from [" + std::string(k.scheduledTable) + "] " + "where ID = '" + q(qtmv::Trim(in.preScheduleNo)) +
            "' and " + "PO = '" + q(qtmv::Trim(in.po)) + "' and " + "[NO] = " + jet::sqlNumber(in.seq);
-    return daily::detail::editSingleRow(conn, sql, [&](jet::Recordset& rs) {
+    return daily::editSingleRow(conn, sql, [&](jet::Recordset& rs) {
         bool changed = false;
         auto record = [&](const char* column, const std::string& before, const std::string& now) {
             history.push_back({qtmv::Trim(in.preScheduleNo), static_cast<long long>(rs.field("INO").number()),
@@ -64,7 +61,7 @@ bool storeRow(jet::Connection& conn, const ConfirmInput& in, const VendorFields&
         };
         auto text = [&](const char* column, const std::string& now, const std::string& before) {
             if (now != before) {
-                changed |= daily::detail::setText(rs, column, now);
+                changed |= daily::setText(rs, column, now);
                 record(column, before, now);
             }
         };
@@ -218,26 +215,21 @@ ConfirmOutcome confirm(const ConfirmInput& in, daily::SaveContext& ctx)
         out.returned = true;
         return out;
     }
-    switch (PassMaintenanceCheck(ctx.session, ctx.endProgram)) {
-    case Maintenance::Free: break;
-    case Maintenance::Ended: out.status = ConfirmStatus::Ended; return out;
-    case Maintenance::Abandoned: out.status = ConfirmStatus::Abandoned; return out;
-    }
     const std::string code = optionsCode(in.mainOptions, in.options);
     bool stored = false;
-    try {
-        jet::Connection conn;
-        conn.open(ctx.session.ConnectionString);
-        jet::Transaction tx(conn);
+    const daily::SaveStatus run = daily::runSave(ctx, kTitle, [&](jet::Connection& conn) {
         std::vector<daily::HistoryRow> history;
         stored = storeRow(conn, in, out.fields, history);
         daily::writeHistory(conn, *in.kind, history, daily::historyAuthor(ctx.session, ctx.clock));
         storeOptions(conn, code);
-        tx.commit();
-    } catch (const std::exception& e) {
-        ReportFailure(kTitle, e, "資料沒有儲存。");
-        out.status = ConfirmStatus::Failed;
-        return out;
+    });
+    switch (run) {
+    case daily::SaveStatus::Saved: break;
+    case daily::SaveStatus::Ended: out.status = ConfirmStatus::Ended; return out;
+    case daily::SaveStatus::Abandoned: out.status = ConfirmStatus::Abandoned; return out;
+    case daily::SaveStatus::Failed: out.status = ConfirmStatus::Failed; return out;
+    case daily::SaveStatus::Refused:
+    case daily::SaveStatus::Changed: out.status = ConfirmStatus::Refused; return out;
     }
     out.optionsCode = code;
     if (!stored) {

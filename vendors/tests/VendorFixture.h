@@ -2,7 +2,7 @@
 // The start of the downstream vendor tests: two vendors, a default note and
 // work order P001 line 1 with a piece D001 of printing, varnishing and
 // delivery.
-#include "daily_report/saving/tests/SavingFixture.h"
+#include "records/saving/tests/SavingFixture.h"
 #include "vendors/core/DownstreamVendor.h"
 
 #include <string>

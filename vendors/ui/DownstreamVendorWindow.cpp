@@ -2,7 +2,7 @@
 
 #include "app/core/Session.h"
 #include "common/HandOver.h"
-#include "daily_report/saving/Saving.h"
+#include "records/saving/Saving.h"
 #include "lookups/core/VendorQueries.h"
 #include "lookups/ui/VendorLookups.h"
 #include "platform/jet/Connection.h"

@@ -6,7 +6,7 @@
 // what was in use before it ("peakMB") and the page faults per load.
 #include "app/core/DatabaseLocation.h"
 #include "app/core/Session.h"
-#include "daily_report/core/GridLoader.h"
+#include "records/core/GridLoader.h"
 #include "daily_report/ui/MainWindow.h"
 #include "daily_report/ui/RecordFilters.h"
 #include "platform/os/Host.h"

@@ -3,8 +3,8 @@
 // plant database, and the record side alone on a saving fixture for the
 // cells that open another window from a row.
 #include "app/core/Session.h"
-#include "daily_report/core/GridLayout.h"
-#include "daily_report/saving/tests/SavingFixture.h"
+#include "records/core/GridLayout.h"
+#include "records/saving/tests/SavingFixture.h"
 #include "daily_report/ui/MainWindow.h"
 #include "daily_report/ui/ProcessPage.h"
 #include "daily_report/ui/RecordFilters.h"

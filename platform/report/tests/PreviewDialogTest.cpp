@@ -1,7 +1,7 @@
 #include "platform/report/ui/PreviewDialog.h"
 #include "platform/ui/tests/TestApp.h"
 
-#include "platform/os/Failure.h"
+#include "platform/text/UserError.h"
 
 #include <QDir>
 #include <QFile>

@@ -51,3 +51,25 @@ TEST(Text, Big5FileTextNamesWhatItCannotHold)
     EXPECT_FALSE(ToBig5("工單😀", out, &bad));
     EXPECT_EQ(bad, "😀");
 }
+
+TEST(Big5, LengthsCountChineseTwice)
+{
+    // "　" is the full-width blank. Characters Big5 lacks count as the two-byte
+    // replacement they are stored as; so does a malformed byte.
+    const std::pair<const char*, std::size_t> lengths[] = {{"", 0},   {"AB12", 4}, {"印刷", 4}, {"完工數量: 12", 12},
+                                                           {"　", 2}, {"😀", 2},   {"为A", 3},  {"\xFF" "A", 3}};
+    for (const auto& [text, bytes] : lengths)
+        EXPECT_EQ(Big5ByteLength(text), bytes) << text;
+    EXPECT_FALSE(IsBig5Encodable(U'😀'));
+    EXPECT_FALSE(IsBig5Encodable(U'为'));
+    EXPECT_TRUE(IsBig5Encodable(U'為'));
+}
+
+TEST(Big5, CutNeverSplitsACharacter)
+{
+    const struct { const char* text; long long limit; const char* cut; } cases[] = {
+        {"印刷機", 5, "印刷"}, {"印刷機", 6, "印刷機"}, {"印刷機", 1, ""}, {"A印B刷", 4, "A印B"}, {"A印B刷", 5, "A印B"},
+        {"AB印", 3, "AB"},     {"😀😀", 3, "😀"},       {"abc", 0, ""},    {"abc", -5, ""}};
+    for (const auto& c : cases)
+        EXPECT_EQ(CutToBytes(c.text, c.limit), c.cut) << c.text << " to " << c.limit;
+}

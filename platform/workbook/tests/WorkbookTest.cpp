@@ -1,5 +1,5 @@
 // A workbook as another program reads it back, and the files it refuses.
-#include "platform/os/Failure.h"
+#include "platform/text/UserError.h"
 #include "platform/workbook/Workbook.h"
 #include "platform/workbook/testing/ReadWorkbook.h"
 

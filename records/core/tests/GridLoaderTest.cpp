@@ -1,0 +1,291 @@
+#include "PlantDb.h"
+
+#include "records/core/GridLoader.h"
+#include "records/core/RowDetails.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <tuple>
+#include <utility>
+
+using namespace qtmv;
+using namespace qtmv::daily;
+using qtmv::daily::test::PlantDb;
+
+namespace {
+
+const ProcessKind& kind(char letter) { return *kindByLetter(letter); }
+
+std::string at(const std::vector<std::string>& row, int col) { return row.at(static_cast<std::size_t>(col - 1)); }
+
+// Column texts of one column over all rows.
+std::vector<std::string> column(const GridRows& rows, int col)
+{
+    std::vector<std::string> out;
+    for (const auto& r : rows)
+        out.push_back(at(r, col));
+    return out;
+}
+
+using Texts = std::vector<std::string>;
+
+// The outsourcing lines as "kind vendor", sorted: the statement has no order.
+Texts lines(const RowDetails& d)
+{
+    Texts out;
+    for (const auto& l : d.outsourcing)
+        out.push_back(l.kind + " " + l.vendor);
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+} // namespace
+
+class Loading : public PlantDb {};
+
+TEST_F(Loading, OnlyOpenPiecesOfOpenWorkOrders)
+{
+    workOrder("W1");
+    workOrder("W2", "1131130");   // finished work order
+    insert("PASTE_S", "ID, INO, PO, [NO], FDATE, SVENDER, QTY", "'D1', 1, 'W1', 1, '', '王記', 1500");
+    // The last piece's pre-schedule document is gone: not listed either.
+    insert("PASTE_S", "ID, INO, PO, [NO], FDATE",
+           {"'D1', 2, 'W1', 2, null", "'D1', 3, 'W1', 3, '1201-10'", "'D1', 4, 'W2', 1, ''", "'X9', 1, 'W1', 4, ''"});
+
+    const GridRows rows = loadGrid(conn, kind('H'), "", SortOption::WorkOrder);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(column(rows, 1), (Texts{"W1", "W1"}));
+    EXPECT_EQ(column(rows, 2), (Texts{"1", "2"}));
+    EXPECT_EQ(at(rows[0], gridLayout(kind('H')).column("數量")), "1500");
+}
+
+// Every grid starts with the work-order line, customer, vendor and product,
+// names its piece under "確認單號" and "序", and leaves its working columns empty.
+TEST_F(Loading, EveryKindListsItsPieceUnderTheCommonHead)
+{
+    workOrder("W1");
+    for (const auto& k : processKinds()) {
+        SCOPED_TRACE(std::string(k.displayName));
+        const std::string ino = std::to_string(k.number);
+        insert(std::string(k.scheduledTable), "ID, INO, PO, [NO], SVENDER", "'D1', " + ino + ", 'W1', 3, '王記'");
+        const GridRows rows = loadGrid(conn, k, "", SortOption::WorkOrder);
+        ASSERT_EQ(rows.size(), 1u);
+        const GridLayout& l = gridLayout(k);
+        const auto& r = rows[0];
+        ASSERT_EQ(static_cast<int>(r.size()), l.columnCount());
+        EXPECT_EQ((Texts{at(r, 1), at(r, 2), at(r, 3), at(r, 4), at(r, 5), at(r, l.idCol), at(r, l.inoCol),
+                         at(r, l.column("交貨日"))}),
+                  (Texts{"W1", "3", "大華", "王記", "月曆", "D1", ino, "1131220"}));
+        EXPECT_EQ(at(r, l.column("單筆")) + at(r, l.column("拆台")), "");
+    }
+}
+
+TEST_F(Loading, MachineFilter)
+{
+    workOrder("W1");
+    insert("KNIFE_S", "ID, INO, PO, [NO], 車別",
+           {"'D1', 1, 'W1', 1, 'M1'", "'D1', 2, 'W1', 2, 'M2'", "'D1', 3, 'W1', 3, 'O''Neil'"});
+    const int machine = gridLayout(kind('K')).column("車別");
+
+    EXPECT_EQ(loadGrid(conn, kind('K'), "   ", SortOption::WorkOrder).size(), 3u);
+    EXPECT_EQ(column(loadGrid(conn, kind('K'), " M2 ", SortOption::WorkOrder), machine), Texts{"M2"});
+    EXPECT_EQ(column(loadGrid(conn, kind('K'), "O'Neil", SortOption::WorkOrder), machine), Texts{"O'Neil"});
+    EXPECT_TRUE(loadGrid(conn, kind('K'), "M3", SortOption::WorkOrder).empty());
+}
+
+TEST_F(Loading, SortOptions)
+{
+    workOrder("W1");
+    workOrder("W2");
+    insert("GILDING_S", "ID, INO, PO, [NO], 順序, [ITEM], VENDER, ODATE, 車別",
+           {"'D1', 1, 'W2', 1, '10', 'B', 'V2', '1131203', 'M1'", "'D2', 1, 'W1', 2, '10', 'A', 'V1', '1131201', 'M3'",
+            "'D1', 2, 'W1', 1, '9', 'C', 'V3', '1131202', 'M2'"});
+    const GridLayout& l = gridLayout(kind('L'));
+    auto keys = [&](SortOption s) {
+        Texts out;
+        for (const auto& r : loadGrid(conn, kind('L'), "", s))
+            out.push_back(at(r, l.idCol) + "/" + at(r, l.inoCol));
+        return out;
+    };
+    EXPECT_EQ(keys(SortOption::WorkOrder), (Texts{"D1/2", "D2/1", "D1/1"}));
+    EXPECT_EQ(keys(SortOption::Content), (Texts{"D2/1", "D1/1", "D1/2"}));
+    EXPECT_EQ(keys(SortOption::DueDate), (Texts{"D2/1", "D1/2", "D1/1"}));
+    EXPECT_EQ(keys(SortOption::Vendor), (Texts{"D2/1", "D1/1", "D1/2"}));
+    // "9" before "10"; within "10" the newer document D2 first.
+    EXPECT_EQ(keys(SortOption::Sequence), (Texts{"D1/2", "D2/1", "D1/1"}));
+    EXPECT_EQ(keys(SortOption::Machine), (Texts{"D1/1", "D1/2", "D2/1"}));
+
+    // Ties on one work-order line: the document, the schedule order as a
+    // number, then the piece.
+    db.exec("delete from GILDING_S");
+    insert("GILDING_S", "ID, INO, PO, [NO], 順序",
+           {"'D2', 3, 'W1', 1, '9'", "'D1', 5, 'W1', 1, '10'", "'D1', 4, 'W1', 1, '10'", "'D1', 6, 'W1', 1, '9'"});
+    EXPECT_EQ(keys(SortOption::WorkOrder), (Texts{"D1/6", "D1/4", "D1/5", "D2/3"}));
+    EXPECT_EQ(keys(SortOption::Sequence), (Texts{"D2/3", "D1/6", "D1/4", "D1/5"}));
+}
+
+TEST_F(Loading, FlagsOfTheOtherProcesses)
+{
+    workOrder("W1");
+    // Line 1: plate without finish date, paper finished, trim finish date null, no prepress line.
+    insert("PRINTING_S", "ID, INO, PO, [NO]", "'D1', 1, 'W1', 1");
+    insert("PLATE", "PO, [NO], FDATE", "'W1', 1, ''");
+    insert("PAPER", "PO, [NO], FDATE, [ITEM]", "'W1', 1, '1130101', '銅版紙'");
+    insert("TRIM", "PO, [NO], FDATE", "'W1', 1, null");
+    insert("GLAZE", "PO, [NO], [ITEM]", "'W1', 1, '亮P'");
+    // Line 2: every other process finished.
+    insert("PRINTING_S", "ID, INO, PO, [NO]", "'D1', 2, 'W1', 2");
+    for (const char* t : {"IMPRINT", "PLATE", "PAPER", "TRIM"})
+        insert(t, "PO, [NO], FDATE", "'W1', 2, '1130102'");
+
+    const GridRows rows = loadGrid(conn, kind('D'), "", SortOption::WorkOrder);
+    ASSERT_EQ(rows.size(), 2u);
+    const GridLayout& l = gridLayout(kind('D'));
+    auto flags = [&](const std::vector<std::string>& r) {
+        return at(r, l.column("調")) + at(r, l.column("版")) + at(r, l.column("紙")) + at(r, l.column("裁"));
+    };
+    EXPECT_EQ(flags(rows[0]), "V");   // the paper's
+    EXPECT_EQ(flags(rows[1]), "VVVV");
+    EXPECT_EQ(at(rows[0], 12), "銅版紙");   // "紙品" of the paper line
+    EXPECT_EQ(at(rows[0], 13), "亮P");     // "上光" of the varnishing line
+    EXPECT_EQ(at(rows[1], 12), "");
+}
+
+TEST_F(Loading, DieCuttingMountingFlagFollowsTheDieCuttingLine)
+{
+    workOrder("W1");
+    insert("CROWD_S", "ID, INO, PO, [NO]", {"'D1', 1, 'W1', 1", "'D1', 2, 'W1', 2"});
+    insert("MOUNT", "PO, [NO], FDATE", {"'W1', 1, '1130101'", "'W1', 2, '1130101'"});
+    insert("KNIFE", "PO, [NO], FDATE", "'W1', 2, '1130101'");
+    // Only line 2 has its die-cutting line.
+    insert("CROWD", "PO, [NO], 留, 紙, 刀", "'W1', 2, 'Y', 'V', 'N'");
+
+    const GridRows rows = loadGrid(conn, kind('G'), "", SortOption::WorkOrder);
+    ASSERT_EQ(rows.size(), 2u);
+    const GridLayout& l = gridLayout(kind('G'));
+    EXPECT_EQ(at(rows[0], l.column("裱")), "");
+    EXPECT_EQ(at(rows[1], l.column("裱")), "V");
+    EXPECT_EQ(at(rows[0], l.column("刀", 2)) + at(rows[1], l.column("刀", 2)), "V");
+    EXPECT_EQ(at(rows[1], l.column("留")) + at(rows[1], l.column("紙")) + at(rows[1], l.column("刀")), "YVN");
+}
+
+TEST_F(Loading, BindingStepsOfTheWorkOrder)
+{
+    workOrder("W1");
+    db.exec("update [PWORK] set SPEC = 'A4' where PO = 'W1'");
+    insert("BIND_S", "ID, INO, PO, [NO]", "'D1', 1, 'W1', 1");
+    insert("工單裝訂流程", "PO, 裝訂項目1, 裝訂項目4", "'W1', '膠裝', '打孔'");
+    const GridRows rows = loadGrid(conn, kind('J'), "", SortOption::WorkOrder);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(at(rows[0], 6), "A4");
+    EXPECT_EQ(at(rows[0], 16), "膠裝");
+    EXPECT_EQ(at(rows[0], 19), "打孔");
+}
+
+TEST_F(Loading, PrintingExtras)
+{
+    workOrder("W1");
+    insert("PRINTING_S", "ID, INO, PO, [NO], COLOR1, COLOR2, [COUNT], QTY1, QTY2, 車別, 表格",
+           {"'D1', 1, 'W1', 1, 1234567, 0, 4, 3000, 3000, 'H1', 'T-1'", "'D1', 2, 'W1', 2, 1234.5, 4, 4, 3000, 3000, 'H1', ''",
+            "'D1', 3, 'W1', 3, 0, 2, 2, 1000, 0, 'H2', null", "'D1', 4, 'W1', 4, 4, 4, 2, 1000, 0, 'H3', ''",
+            "'D1', 5, 'W1', 5, 4, 4, 0, 1000, 0, 'H4', ''"});
+    // H3's record is another kind's: it does not count. H4: 60 / 7000 * 1000 = 8.57 minutes,
+    // 9 whole minutes, 0.15 hours.
+    insert("印刷產能資料_工單", "種類, 機別, 每時產能, 每版耗時, 銜接時間",
+           {"'D-印刷', 'H1', 6000, 10, 20", "'D-印刷', 'H2', 0, 10, 20", "'E-上光', 'H3', 6000, 10, 20",
+            "'D-印刷', 'H4', 7000, 0, 0"});
+
+    const GridRows rows = loadGrid(conn, kind('D'), "", SortOption::WorkOrder);
+    ASSERT_EQ(rows.size(), 5u);
+    EXPECT_EQ(column(rows, 7), (Texts{"1,234,567", "1,234.5", "", "4", "4"}));
+    EXPECT_EQ(column(rows, 8), (Texts{"", "4", "2", "4", "4"}));
+    EXPECT_EQ(column(rows, 76), (Texts{"T-1", "", "", "", ""}));
+    EXPECT_EQ(column(rows, 77), (Texts{"V", "", "", "", ""}));
+    // 60 / 6000 * 6000 + 10 * 4 + 20 = 120 minutes.
+    EXPECT_EQ(column(rows, 74), (Texts{"2.00", "2.00", "0", "0", "0.15"}));
+    // The other kinds are copied as read.
+    workOrder("W2");
+    insert("GLAZE_S", "ID, INO, PO, [NO], QTY", "'D2', 1, 'W2', 1, 1234567");
+    EXPECT_EQ(at(loadGrid(conn, kind('E'), "", SortOption::WorkOrder).at(0), 10), "1234567");
+}
+
+TEST_F(Loading, PressCapacityIsLookedUpOncePerPress)
+{
+    insert("印刷產能資料_工單", "種類, 機別, 每時產能, 每版耗時, 銜接時間", "'D-印刷', 'H1', 6000, 10, 20");
+    GridRows rows(4, std::vector<std::string>(static_cast<std::size_t>(gridLayout(kind('D')).columnCount())));
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        rows[i][55] = i % 2 ? "H1" : "H9";
+        rows[i][31] = "3000";
+    }
+    PressCapacityCache cache(conn);
+    applyPrintingExtras(rows, cache);
+    EXPECT_EQ(cache.lookups(), 2);
+    EXPECT_EQ(column(rows, 74), (Texts{"0", "0.83", "0", "0.83"}));
+}
+
+TEST(PrintingEstimate, RoundsToWholeMinutesFirst)
+{
+    // The whole-hour, missing and zero-capacity cases are in PrintingExtras.
+    // 60 / 4000 * 50 = 0.75 minutes rounds to 1 minute: 1/60 h is 0.02.
+    const PressCapacity fast{4000, 0, 0};
+    EXPECT_EQ(printingEstimate(&fast, 50, 0, 0), "0.02");
+    // 30.5 minutes rounds half away from zero to 31: 0.5167 h.
+    const PressCapacity half{120, 0, 0.5};
+    EXPECT_EQ(printingEstimate(&half, 60, 0, 0), "0.52");
+}
+
+class Details : public PlantDb {};
+
+TEST_F(Details, PanelOfAPrintingRow)
+{
+    workOrder("W1");
+    db.exec("update [PWORK] set ODATE = '1131204', PREM = '先印正面', PEREM = '舊版', 急件 = '1', "
+                 "包裝 = '紙箱' where PO = 'W1'");
+    insert("VENDER", "ID, SNAME, TEL1", "'P01', '永豐印刷', '02-1234'");
+    insert("PRINTING_S", "ID, INO, PO, [NO], VENDER, REM, ODATE", "'D1', 1, 'W1', 2, 'P01', '加急', '1131205'");
+    insert("PLATE", "PO, [NO], FDATE", "'W1', 2, '1130101'");
+    insert("PAPER", "PO, [NO], FDATE", "'W1', 2, ''");
+    insert("VENDERAC", "PO, [NO], [KIND], SVENDER, ODATE",
+           {"'W1', 2, '印 刷', '永豐', ''", "'W1', 2, '上 光', '亮光', ''", "'W1', 2, '裱 紙', '合裱', ''",
+            "'W1', 2, '採 購', '紙行', ''", "'W1', 1, '印 刷', '別線', ''"});
+    insert("工單頁數", "PO, [NO], 頁數", {"'W1', 1, 96", "'W1', 2, 4"});
+
+    const GridRows rows = loadGrid(conn, kind('D'), "", SortOption::WorkOrder);
+    ASSERT_EQ(rows.size(), 1u);
+    const RowDetails d = loadRowDetails(conn, kind('D'), rows[0]);
+    EXPECT_TRUE(d.found);
+    EXPECT_TRUE(d.rush);
+    EXPECT_EQ((Texts{d.workOrder, d.line, d.customer, d.product, d.orderDate, d.dueDate, d.plannedDate,
+                     d.remarkCaption, d.remark, d.packing, d.vendorCode, d.vendorName, d.vendorPhone, d.plateDone,
+                     d.paperDone, d.rowRemark, d.pages}),
+              (Texts{"W1", "2", "大華", "月曆", "113/12/04", "1131220", "1131205", "印刷備註:", "先印正面", "紙箱", "P01",
+                     "永豐印刷", "02-1234", "Y", "N", "加急", "4"}));
+    EXPECT_EQ(lines(d), (Texts{"上 光 亮光", "印 刷 永豐"}));
+
+    // The plate grid shows the plate remark and every outsourcing kind but purchasing.
+    insert("PLATE_S", "ID, INO, PO, [NO], VENDER", "'D2', 1, 'W1', 2, 'NONE'");
+    const RowDetails p = loadRowDetails(conn, kind('B'), loadGrid(conn, kind('B'), "", SortOption::WorkOrder).at(0));
+    EXPECT_EQ(p.remark, "舊版");
+    EXPECT_EQ(lines(p), (Texts{"上 光 亮光", "印 刷 永豐", "裱 紙 合裱"}));
+    EXPECT_EQ(p.vendorName, "");
+    // Other kinds show neither remark.
+    const RowDetails g = loadRowDetails(conn, kind('G'), {"W1", "3"});
+    // No page line 3: the work order's first page count.
+    EXPECT_EQ((Texts{g.remarkCaption, g.remark, g.pages, g.plateDone}), (Texts{"", "", "96", "N"}));
+}
+
+TEST_F(Details, RowWithoutWorkOrder)
+{
+    EXPECT_FALSE(loadRowDetails(conn, kind('A'), {"", ""}).found);
+    EXPECT_FALSE(loadRowDetails(conn, kind('A'), {"NOPE", "1"}).found);
+}
+
+TEST(SlashedDate, NumberFormatOfDates)
+{
+    const std::pair<const char*, const char*> cases[] = {{"1131204", "113/12/04"}, {"0991204", "99/12/04"},
+                                                         {" 991204 ", "99/12/04"}, {"", ""},
+                                                         {"113/12/04", "113/12/04"}, {"11312040", "1131/20/40"}};
+    for (const auto& [text, shown] : cases)
+        EXPECT_EQ(formatSlashedDate(text), shown) << text;
+}

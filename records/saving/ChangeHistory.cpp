@@ -1,0 +1,87 @@
+#include "records/saving/ChangeHistory.h"
+
+#include "app/core/Session.h"
+#include "common/RocDate.h"
+#include "platform/jet/Connection.h"
+#include "platform/jet/Recordset.h"
+#include "platform/jet/Sql.h"
+#include "platform/text/Text.h"
+
+namespace qtmv::daily {
+
+namespace {
+
+// A question box must stay readable with 2,000 loaded rows.
+constexpr std::size_t kListed = 8;
+
+template <class T, class Text>
+std::string listLine(const char* caption, const std::vector<T>& items, Text text)
+{
+    if (items.empty())
+        return {};
+    std::string line = caption;
+    for (std::size_t i = 0; i < items.size() && i < kListed; ++i)
+        line += (i ? "、" : "") + text(items[i]);
+    if (items.size() > kListed)
+        line += " …等 " + std::to_string(items.size()) + " 項";
+    return line + "\n";
+}
+
+std::string lineText(const WorkLine& l) { return l.po + " 序" + std::to_string(l.no); }
+
+std::string q(std::string_view s) { return jet::sqlText(s); }
+
+} // namespace
+
+std::string summaryText(const SaveSummary& s)
+{
+    std::string t = "寫入 " + std::to_string(s.cells()) + " 格（" + std::to_string(s.pieces) + " 筆日報）\n";
+    t += listLine("工單製程結案：", s.closed, lineText);
+    t += listLine("工單製程重新開啟：", s.reopened, lineText);
+    if (s.ordersDated > 0)
+        t += "外包單填入日期：" + std::to_string(s.ordersDated) + " 筆\n";
+    t += listLine("紙品採購標示到貨：", s.paperArrived, lineText);
+    t += listLine("製程流程表蓋日期：", s.flowStamps, [](const FlowStamp& f) { return f.po + " " + f.column; });
+    if (!t.empty() && t.back() == '\n')
+        t.pop_back();
+    return t;
+}
+
+HistoryAuthor historyAuthor(const Session& s, const Clock& clock)
+{
+    const std::size_t slash = s.WorkstationUser.find('\\');
+    const std::string windowsUser = slash == std::string::npos ? s.WorkstationUser : s.WorkstationUser.substr(slash + 1);
+    const std::string name = qtmv::Trim(s.EmployeeName);
+    return {FormatRocDateTime(clock.now()), name.empty() ? windowsUser : name,
+            s.WorkstationUser.substr(0, slash)};
+}
+
+void writeHistory(jet::Connection& conn, const ProcessKind& kind, const std::vector<HistoryRow>& rows,
+                  const HistoryAuthor& author)
+{
+    const std::string common = "insert into [日報異動紀錄] (時間, 使用者, 電腦, 種類, ID, INO, PO, [NO], 欄位, 舊值, 新值) "
+                               "values ('" + q(author.time) + "', '" + q(author.user) + "', '" +
+                               q(author.computer) + "', '" + q(kind.displayName) + "', '";
+    for (const HistoryRow& r : rows)
+        conn.execute(common + q(r.id) + "', " + jet::sqlNumber(r.ino) + ", '" + q(r.po) + "', " +
+                     jet::sqlNumber(r.no) + ", '" + q(r.field) + "', '" + q(r.before) + "', '" + q(r.after) + "')");
+}
+
+std::vector<HistoryEntry> loadHistory(jet::Connection& conn, const ProcessKind& kind, const std::string& id,
+                                      long long ino, const std::string& po, long long no)
+{
+    jet::Recordset rs;
+    rs.open("select * from [日報異動紀錄] where 種類 = '" + q(kind.displayName) + "' and ((ID = '" + q(id) +
+                "' and INO = " + jet::sqlNumber(ino) + ") or (PO = '" + q(po) + "' and [NO] = " +
+                jet::sqlNumber(no) + ")) order by 時間 desc, 序 desc",
+            conn);
+    std::vector<HistoryEntry> out;
+    for (; !rs.eof(); rs.moveNext())
+        out.push_back({rs.text("時間"), rs.text("使用者"), rs.text("電腦"), rs.text("種類"), rs.text("ID"),
+                       static_cast<long long>(rs.field("INO").number()), rs.text("PO"),
+                       static_cast<long long>(rs.field("NO").number()), rs.text("欄位"), rs.text("舊值"),
+                       rs.text("新值")});
+    return out;
+}
+
+} // namespace qtmv::daily

@@ -1,0 +1,58 @@
+#pragma once
+// Pieces shared by saving and the write-back: cell access on loaded grid
+// rows and the "locate exactly one row, change it, update" step.
+#include "records/core/GridLoader.h"
+#include "platform/jet/Recordset.h"
+#include "platform/jet/Sql.h"
+#include "platform/jet/Value.h"
+#include "platform/text/Text.h"
+
+#include <string>
+#include <string_view>
+
+namespace qtmv::daily::detail {
+
+// Cell (row, col) of loaded rows, 1-based; "" outside.
+inline const std::string& cell(const GridRows& rows, int row, int col)
+{
+    static const std::string none;
+    if (row < 1 || col < 1 || static_cast<std::size_t>(row) > rows.size())
+        return none;
+    const auto& r = rows[static_cast<std::size_t>(row - 1)];
+    return static_cast<std::size_t>(col) <= r.size() ? r[static_cast<std::size_t>(col - 1)] : none;
+}
+
+// A quoted value's inside and a bare number, as statements take them.
+inline std::string q(std::string_view text) { return jet::sqlText(text); }
+inline std::string num(std::string_view cellText) { return jet::sqlNumber(qtmv::Val(cellText)); }
+
+} // namespace qtmv::daily::detail
+
+namespace qtmv::daily {
+
+// Opens a locator (client-side, dynamic, optimistic) and, when it returns
+// exactly one row, lets change() set fields and writes them. A locator that
+// finds no row or several leaves its table alone. change() returns whether
+// it set anything, so an unchanged row costs no write.
+template <class Change>
+bool editSingleRow(jet::Connection& conn, const std::string& sql, Change&& change)
+{
+    jet::Recordset rs;
+    rs.open(sql, conn, jet::CursorLocation::Client, jet::CursorType::Dynamic, jet::LockType::Optimistic);
+    if (rs.recordCount() != 1)
+        return false;
+    if (change(rs))
+        rs.update();
+    return true;
+}
+
+// Sets a text field unless it already holds the text; true when set.
+inline bool setText(jet::Recordset& rs, const std::string& field, const std::string& text)
+{
+    if (rs.field(field).isNull() == false && rs.field(field).text() == text)
+        return false;
+    rs.set(field, jet::Value(text));
+    return true;
+}
+
+} // namespace qtmv::daily

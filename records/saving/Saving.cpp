@@ -1,0 +1,337 @@
+#include "records/saving/Saving.h"
+#include "records/saving/SaveRun.h"
+
+#include "app/core/Rights.h"
+#include "app/core/Session.h"
+#include "platform/text/Big5.h"
+#include "common/RocDate.h"
+#include "records/core/GridLayout.h"
+#include "records/saving/ChangeHistory.h"
+#include "records/saving/EditRules.h"
+#include "records/saving/SaveSupport.h"
+#include "records/saving/WriteBack.h"
+#include "platform/jet/Connection.h"
+#include "platform/jet/Error.h"
+#include "platform/os/Failure.h"
+#include "platform/os/MessageBox.h"
+#include "platform/text/Text.h"
+
+#include <cstdlib>
+#include <exception>
+#include <initializer_list>
+
+namespace qtmv::daily {
+
+using namespace detail;
+
+namespace {
+
+constexpr const char* kSaveTitle = "儲存資料";
+
+// A count as the printing line stores it: the grid's thousands format
+// undone ("1,234" is "1234") and a blank cell, which the grid shows for 0,
+// as "0" (the columns are numeric).
+std::string countText(std::string_view text)
+{
+    std::string out;
+    for (char c : qtmv::Trim(text))
+        if (c != ',')
+            out.push_back(c);
+    return out.empty() ? "0" : out;
+}
+
+// The writes of one loaded row.
+class RowWriter {
+public:
+    RowWriter(jet::Connection& conn, const ProcessKind& kind, const GridLayout& layout, const GridRows& rows,
+              const LoadedTexts& loaded, const ChangeFlags& flags, const Clock& clock, SaveSummary* summary)
+        : conn_(conn), kind_(kind), layout_(layout), rows_(rows), loaded_(loaded), flags_(flags), clock_(clock),
+          summary_(summary), detail_(kind.detailTable), scheduled_(kind.scheduledTable), spaced_(kind.spacedName)
+    {
+    }
+
+    void write(int row)
+    {
+        row_ = row;
+        written_ = 0;
+        const std::string id = q(qtmv::Trim(text(layout_.idCol)));
+        const std::string ino = num(text(layout_.inoCol));
+        pieceKey_ = "where ID = '" + id + "' and INO = " + ino;
+        detailKey_ = pieceKey_ + " and KIND = '" + q(spaced_) + "' ";
+        lineKey_ = "where PO = '" + q(qtmv::Trim(text(1))) + "' and [NO] = " + num(text(2));
+
+        if (flagged(layout_.remarkCol))
+            writePieceField("REM", "REM", layout_.remarkCol);
+        if (flagged(layout_.finishDateCol))
+            writePieceField("FDATE", "PDATE", layout_.finishDateCol);
+        if (flagged(layout_.finishRemarkCol)) {
+            const std::string v = qtmv::Trim(text(layout_.finishRemarkCol));
+            const bool piece = writePieceField("完工說明", "完工說明", layout_.finishRemarkCol, false);
+            const bool line = editSingleRow(conn_, "select PO, [NO], 完工說明 from [" + detail_ + "] " + lineKey_,
+                                            [&](jet::Recordset& rs) { return setText(rs, "完工說明", v); });
+            if (piece || line)
+                record(layout_.finishRemarkCol, v);
+        }
+        if (kind_.is(KindId::Printing))
+            writePrintingExtras();
+        else if (kind_.is(KindId::DieCutting))
+            writeDieCuttingExtras();
+        if (summary_ && written_ > 0)
+            ++summary_->pieces;
+    }
+
+private:
+    const std::string& text(int col) const { return cell(rows_, row_, col); }
+    bool flagged(int col) const { return col > 0 && flags_.isFlagged(row_, col); }
+    int col(std::string_view heading, int nth = 1) const { return layout_.column(heading, nth); }
+    std::string value(std::string_view heading, int nth = 1) const
+    {
+        return q(qtmv::Trim(text(col(heading, nth))));
+    }
+
+    // The history row of a written cell: the value as loaded, the value written.
+    void record(int c, std::string written)
+    {
+        ++written_;
+        if (!summary_)
+            return;
+        summary_->history.push_back({qtmv::Trim(text(layout_.idCol)),
+                                     static_cast<long long>(qtmv::Val(text(layout_.inoCol))), qtmv::Trim(text(1)),
+                                     static_cast<long long>(qtmv::Val(text(2))), layout_.heading(c),
+                                     qtmv::Trim(loaded_.at(row_, c)), std::move(written)});
+    }
+
+    // One field of the piece in the scheduled table and its counterpart in
+    // 預排資料明細. A piece missing from either table leaves that table alone.
+    // True when either table has the piece.
+    bool writePieceField(const std::string& scheduledField, const std::string& detailField, int c,
+                         bool recordIt = true)
+    {
+        const std::string v = qtmv::Trim(text(c));
+        const bool scheduled =
+            editSingleRow(conn_, "select ID, INO, " + scheduledField + " from [" + scheduled_ + "] " + pieceKey_,
+                          [&](jet::Recordset& rs) { return setText(rs, scheduledField, v); });
+        const bool detail = editSingleRow(conn_, "select ID, INO, " + detailField + " from 預排資料明細 " + detailKey_,
+                                          [&](jet::Recordset& rs) { return setText(rs, detailField, v); });
+        if (recordIt && (scheduled || detail))
+            record(c, v);
+        return scheduled || detail;
+    }
+
+    // The set list of the flagged ones among (field, heading, nth) cells;
+    // empty when none is flagged. Only flagged fields are written, so a
+    // field another workstation changed since this grid was loaded keeps
+    // that change unless the user here changed it too.
+    struct FieldCell {
+        const char* field;
+        const char* heading;
+        int nth;
+    };
+    struct SetList {
+        std::string set;
+        std::vector<std::pair<int, std::string>> cells;   // column, value written
+        bool empty() const { return set.empty(); }
+    };
+    template <class Format>
+    SetList flaggedSetList(std::initializer_list<FieldCell> cells, Format format) const
+    {
+        SetList out;
+        for (const FieldCell& f : cells) {
+            const int c = col(f.heading, f.nth);
+            if (!flagged(c))
+                continue;
+            std::string v = format(text(c));
+            out.set += (out.set.empty() ? "" : ", ") + std::string(f.field) + " ='" + q(v) + "'";
+            out.cells.emplace_back(c, std::move(v));
+        }
+        return out;
+    }
+    // Records the list's cells when its statements changed a row.
+    void recordWhen(long long affected, const SetList& list)
+    {
+        if (affected > 0)
+            for (const auto& [c, v] : list.cells)
+                record(c, v);
+    }
+
+    void writePrintingExtras()
+    {
+        // The colour counts live on the work-order line (PRINTING) and on its
+        // scheduled pieces (PRINTING_S), which is what the grid loads: both
+        // are written so the next load shows what was saved.
+        const SetList counts = flaggedSetList({{"COLOR1", "正", 1}, {"COLOR2", "反", 1}, {"[COUNT]", "計", 1}},
+                                              [](const std::string& t) { return countText(t); });
+        if (!counts.empty()) {
+            long long n = conn_.execute("update [PRINTING] set " + counts.set + " " + lineKey_);
+            n += conn_.execute("update [PRINTING_S] set " + counts.set + " " + lineKey_);
+            conn_.execute("update 預排資料明細 set [DESC] ='" + value("項目") + "' " + detailKey_);
+            recordWhen(n, counts);
+        }
+        const SetList form = flaggedSetList({{"表格", "表格", 1}}, [](const std::string& t) { return qtmv::Trim(t); });
+        if (!form.empty()) {
+            long long n = conn_.execute("update [PRINTING] set " + form.set + " " + lineKey_);
+            n += conn_.execute("update [PRINTING_S] set " + form.set + " " + lineKey_);
+            recordWhen(n, form);
+        }
+    }
+
+    void writeDieCuttingExtras()
+    {
+        const auto asIs = [](const std::string& t) { return qtmv::Trim(t); };
+        const SetList store = flaggedSetList({{"新舊刀", "新舊刀", 1}, {"儲位", "儲位", 1}}, asIs);
+        const SetList marks = flaggedSetList({{"留", "留", 1}, {"紙", "紙", 1}, {"刀", "刀", 1}}, asIs);
+        const int dieFlag = col("刀", 2);
+        if (store.empty() && marks.empty() && !flagged(dieFlag))
+            return;
+        long long stored = 0, marked = 0;
+        for (const char* table : {"[CROWD]", "[CROWD_S]"}) {
+            const std::string t = table;
+            if (!store.empty())
+                stored += conn_.execute("update " + t + " set " + store.set + " " + lineKey_);
+            if (!marks.empty())
+                marked += conn_.execute("update " + t + " set " + marks.set + " " + lineKey_);
+        }
+        recordWhen(stored, store);
+        recordWhen(marked, marks);
+        // The die-making line and its die order follow the die flag; a stamp
+        // already there is the day the die was made and stays. The flag is
+        // the KNIFE line's finish as loaded, so an empty one only says the die
+        // was not made at loading time: the two are cleared only when the
+        // user cleared the flag itself, never because of another die cell,
+        // which would undo a die finished since by another workstation.
+        const bool made = qtmv::Trim(text(dieFlag)) == "V";
+        if (!made && !flagged(dieFlag))
+            return;
+        const std::string stamp = FinishStamp(clock_);
+        auto follow = [&](const std::string& field) {
+            return [&, field](jet::Recordset& rs) {
+                if (made)
+                    return rs.text(field).empty() && setText(rs, field, stamp);
+                return setText(rs, field, "");
+            };
+        };
+        const bool knife = editSingleRow(conn_, "select PO, [NO], FDATE from [KNIFE] " + lineKey_, follow("FDATE"));
+        const bool order = editSingleRow(
+            conn_, "select PO, [NO], [KIND], ODATE from [VENDERAC] " + lineKey_ + " and [KIND] = '刀 模' ",
+            follow("ODATE"));
+        if (flagged(dieFlag) && (knife || order))
+            record(dieFlag, qtmv::Trim(text(dieFlag)));
+    }
+
+    jet::Connection& conn_;
+    const ProcessKind& kind_;
+    const GridLayout& layout_;
+    const GridRows& rows_;
+    const LoadedTexts& loaded_;
+    const ChangeFlags& flags_;
+    const Clock& clock_;
+    SaveSummary* summary_;
+    const std::string detail_, scheduled_, spaced_;
+    int row_ = 0;
+    int written_ = 0;   // cells of the current row written
+    std::string pieceKey_, detailKey_, lineKey_;
+};
+
+bool loadedRow(const GridRows& rows, const GridLayout& layout, int row)
+{
+    return !qtmv::Trim(cell(rows, row, 1)).empty() || !qtmv::Trim(cell(rows, row, layout.idCol)).empty();
+}
+
+} // namespace
+
+
+CellRefusal firstRefusedCell(const ProcessKind& kind, const GridRows& rows, const ChangeFlags& flags)
+{
+    const GridLayout& layout = gridLayout(kind);
+    for (int r = 1; r <= static_cast<int>(rows.size()); ++r) {
+        if (!flags.rowFlagged(r))
+            continue;
+        for (int c = 1; c <= layout.columnCount(); ++c)
+            if (flags.isFlagged(r, c))
+                if (auto problem = cellProblem(layout, c, cell(rows, r, c)))
+                    return {r, c, std::move(*problem)};
+    }
+    return {};
+}
+
+void writeFlaggedCells(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows,
+                       const ChangeFlags& flags, const Clock& clock, SaveSummary* summary, const LoadedTexts* loaded)
+{
+    static const LoadedTexts none;
+    const GridLayout& layout = gridLayout(kind);
+    RowWriter writer(conn, kind, layout, rows, loaded ? *loaded : none, flags, clock, summary);
+    for (int r = 1; r <= static_cast<int>(rows.size()); ++r)
+        if (flags.rowFlagged(r) && loadedRow(rows, layout, r))
+            writer.write(r);
+}
+
+SaveSummary previewSave(const std::string& connectionString, const ProcessKind& kind, const GridRows& rows,
+                        const LoadedTexts& loaded, const ChangeFlags& flags, const Clock& clock,
+                        const HistoryAuthor& author)
+{
+    SaveSummary summary;
+    jet::Connection conn;
+    conn.open(connectionString);
+    // Never committed: the guard rolls everything back when it goes.
+    jet::Transaction tx(conn);
+    writeFlaggedCells(conn, kind, rows, flags, clock, &summary, &loaded);
+    writeHistory(conn, kind, summary.history, author);
+    writeBackLines(conn, kind, rows, &summary);
+    return summary;
+}
+
+SaveOutcome saveDailyReport(const ProcessKind& kind, const GridRows& rows, const ChangeFlags& flags,
+                            SaveContext& ctx, const LoadedTexts& loaded)
+{
+    if (EditRefused(ctx.session))
+        return {SaveResult::Refused};
+    if (const CellRefusal refused = firstRefusedCell(kind, rows, flags); refused.row != 0) {
+        MsgBox(refused.message, "訊息", MsgIcon::Exclamation);
+        return {SaveResult::Refused, refused.row, refused.col};
+    }
+    // The question lists what the save and the write-back would do now, run
+    // for real and rolled back; when that fails the user is told and still
+    // decides.
+    std::string question = "確定儲存資料?";
+    try {
+        const SaveSummary preview =
+            previewSave(ctx.session.ConnectionString, kind, rows, loaded, flags, ctx.clock,
+                        historyAuthor(ctx.session, ctx.clock));
+        question += "\n\n" + summaryText(preview);
+    } catch (const std::exception& e) {
+        // Told as any failure is: the engine's words and the SQL go to the log.
+        question += "\n\n無法預先算出這次儲存的內容：" + LogFailure(kSaveTitle, e);
+    }
+    if (MsgBox(question, "詢問", MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes)
+        return {SaveResult::Declined};
+
+    // The loop reads this copy, whatever the grid does meanwhile.
+    const GridRows values = rows;
+    const LoadedTexts before = loaded;
+    const ChangeFlags marks = flags;
+
+    SaveSummary done;
+    SaveSteps steps;
+    steps.failureOutcome = "資料沒有儲存，畫面上輸入的資料都還在。";
+    const SaveStatus run = runSave(
+        ctx, kSaveTitle,
+        [&](jet::Connection& conn) {
+            writeFlaggedCells(conn, kind, values, marks, ctx.clock, &done, &before);
+            writeHistory(conn, kind, done.history, historyAuthor(ctx.session, ctx.clock));
+        },
+        steps);
+    switch (run) {
+    case SaveStatus::Saved: break;
+    case SaveStatus::Ended: return {SaveResult::Ended};
+    case SaveStatus::Abandoned: return {SaveResult::Abandoned};
+    case SaveStatus::Refused:
+    case SaveStatus::Changed: return {SaveResult::Refused};
+    case SaveStatus::Failed: return {SaveResult::Failed};
+    }
+
+    if (!writeBackAfterSave(kind, values, ctx.session.ConnectionString, &done))
+        return {SaveResult::WriteBackFailed};
+    return {SaveResult::Saved};
+}
+
+} // namespace qtmv::daily

@@ -1,0 +1,115 @@
+#pragma once
+// Saving the daily data of one process grid: the cells the user changed
+// (change flag "1") go to the kind's scheduled table, to 預排資料明細 and, for
+// some fields, to the work-order line, all in one transaction on a
+// connection of the save's own. A committed save is followed by the
+// write-back to the work order (WriteBack.h). No widgets: the window hands
+// over its cell values and flags; message boxes go through qtmv::MsgBox.
+//
+// Which cells trigger which statements:
+// - remark, "完工日", "完工說明": their own flag; written trimmed.
+// - Extras write only the fields whose own cells are flagged: a field that
+//   another workstation saved since this grid was loaded is not put back
+//   to the value loaded here.
+// - Printing: the flagged ones of the first "正", "反" (colour counts) and
+//   "計" go to the work-order line (PRINTING) and to its scheduled pieces
+//   (PRINTING_S, which the grid loads), followed by the item update of
+//   預排資料明細. Counts are written without the thousands separators the
+//   grid shows, and a blank count (the grid shows 0 blank) as "0". A flag
+//   on "表格" (the "濃度" click may set it, see EditRules.h) writes 表格 to
+//   PRINTING and PRINTING_S.
+// - Die-cutting: the flagged ones of "新舊刀" and "儲位", and of "留", "紙"
+//   and the first "刀" (CROWD.刀), go to both CROWD (the work-order line)
+//   and CROWD_S (its scheduled pieces), so line and pieces stay alike
+//   whichever of them a later load or report reads. "新舊刀" holds "新刀"
+//   or "舊刀" (the die register looks for "新刀"). The die-making flag is
+//   the second "刀" column (the
+//   V-flag of the KNIFE line). For a row with one of these die cells
+//   flagged, "V" stamps the die-making line (KNIFE.FDATE) and the die order
+//   ('刀 模' in VENDERAC, ODATE) where they are empty, keeping a stamp that
+//   is there; an empty die flag clears both only when the flag cell itself
+//   is flagged (see writeDieCuttingExtras).
+//
+// Safeguards:
+// - The item update of 預排資料明細 also matches KIND = '印 刷', so it
+//   cannot rename a piece of another kind that shares ID and INO.
+// - Flagged cells the grid would refuse (over-long, control characters,
+//   a count that is not a number) are refused before anything is written.
+// - A read-only user (the rights test) cannot save.
+#include "common/Clock.h"
+#include "common/ProcessKind.h"
+#include "records/core/ChangeFlags.h"
+#include "records/core/GridLoader.h"
+#include "records/core/LoadedTexts.h"
+#include "records/saving/ChangeHistory.h"
+
+#include <functional>
+#include <string>
+#include <utility>
+
+namespace qtmv {
+struct Session;
+}
+
+namespace qtmv::daily {
+
+// What a save or a manual write-back needs from its surroundings.
+struct SaveContext {
+    Session& session;                  // connection string, rights, lock holder
+    const Clock& clock;                // the die-making stamp
+    // Runs when the maintenance check reports a lock (1): ends the program.
+    // Empty: std::exit(0).
+    std::function<void()> endProgram;
+};
+
+enum class SaveResult {
+    Saved,            // committed and written back
+    Declined,         // "No" to "確定儲存資料?": nothing written
+    Refused,          // read-only user, or a text over its limit: told, nothing written
+    Abandoned,        // the maintenance check failed (9): silently, nothing written
+    Ended,            // maintenance lock (1): endProgram has run, nothing written
+    Failed,           // a data-access error: rolled back, the error shown, no write-back
+    WriteBackFailed,  // saved, but the write-back was rolled back (error shown)
+};
+
+struct SaveOutcome {
+    SaveResult result = SaveResult::Failed;
+    int row = 0;   // Refused for a text: the offending cell, for the window to show
+    int col = 0;
+};
+
+// Saves the flagged cells of the kind's loaded grid. rows[r - 1] is grid row
+// r (the loader's form); flags are the grid's change flags; loaded are the
+// rows as the load gave them (the history's old values). None is changed:
+// after a failure the user still has every value and flag. The question
+// and the closing message list what the save does (ChangeHistory.h); the
+// cells written go to the change history in the save's transaction.
+SaveOutcome saveDailyReport(const ProcessKind& kind, const GridRows& rows, const ChangeFlags& flags,
+                            SaveContext& ctx, const LoadedTexts& loaded);
+
+// The transaction body of the save: every flagged-cell write, on a
+// connection whose transaction the caller holds. With a summary, every cell
+// written is listed there with its loaded value (from `loaded`, "" without).
+// Throws jet::Error.
+void writeFlaggedCells(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows,
+                       const ChangeFlags& flags, const Clock& clock, SaveSummary* summary = nullptr,
+                       const LoadedTexts* loaded = nullptr);
+
+// What saving would do now: the save's writes, its history and the
+// write-back run on a connection of their own in one transaction that is
+// rolled back, so the answer comes from the same statements as the save.
+// Throws jet::Error.
+SaveSummary previewSave(const std::string& connectionString, const ProcessKind& kind, const GridRows& rows,
+                        const LoadedTexts& loaded, const ChangeFlags& flags, const Clock& clock,
+                        const HistoryAuthor& author);
+
+// A flagged cell that cannot be saved, with the message that says why
+// (EditRules.h cellProblem); row 0 when every flagged cell can.
+struct CellRefusal {
+    int row = 0;
+    int col = 0;
+    std::string message;
+};
+CellRefusal firstRefusedCell(const ProcessKind& kind, const GridRows& rows, const ChangeFlags& flags);
+
+} // namespace qtmv::daily

@@ -1,0 +1,328 @@
+#include "records/saving/WriteBack.h"
+#include "records/saving/SaveRun.h"
+
+#include "app/core/Session.h"
+#include "common/RocDate.h"
+#include "records/core/GridLayout.h"
+#include "records/saving/ChangeHistory.h"
+#include "records/saving/SaveSupport.h"
+#include "records/saving/Saving.h"
+#include "platform/jet/Connection.h"
+#include "platform/jet/Error.h"
+#include "platform/os/Failure.h"
+#include "platform/os/MessageBox.h"
+#include "platform/text/Text.h"
+
+#include <exception>
+#include <set>
+#include <utility>
+
+namespace qtmv::daily {
+
+using namespace detail;
+
+namespace {
+
+constexpr const char* kWriteBackTitle = "回存工單";
+
+// The PRINTFLOW column of a kind's line; "" when the line has none.
+std::string printFlowColumn(const ProcessKind& kind, double line)
+{
+    if (kind.is(KindId::Printing) || kind.is(KindId::Varnishing)) {
+        if (line == 1)
+            return kind.is(KindId::Printing) ? "ITEM4" : "ITEM5";
+        if (line == 2)
+            return kind.is(KindId::Printing) ? "ITEM32" : "ITEM33";
+        return "";
+    }
+    return "ITEM" + std::to_string(kind.number);
+}
+
+bool marksPaperArrived(const ProcessKind& kind)
+{
+    return kind.is(KindId::Paper) || kind.is(KindId::Mounting) || kind.is(KindId::Other);
+}
+
+void writeBackLine(jet::Connection& conn, const ProcessKind& kind, const std::string& poCell,
+                   const std::string& noCell, SaveSummary& summary)
+{
+    const WorkLine workLine{qtmv::Trim(poCell), static_cast<long long>(qtmv::Val(noCell))};
+    const std::string po = q(qtmv::Trim(poCell));
+    const std::string no = num(noCell);
+    const std::string x = std::string(kind.detailTable);
+    const std::string xs = std::string(kind.scheduledTable);
+    const std::string key = "where PO = '" + po + "' and [NO] = " + no;
+
+    jet::Recordset open;
+    open.open("select PO, [NO], FDATE from [" + xs + "] " + key + " and (FDATE = '' or FDATE is null) ", conn);
+    if (open.recordCount() > 0) {
+        open.close();
+        editSingleRow(conn, "select PO, [NO], FDATE, ACT from [" + x + "] " + key, [&](jet::Recordset& rs) {
+            if (!rs.text("FDATE").empty())
+                summary.reopened.push_back(workLine);
+            const bool a = setText(rs, "FDATE", "");
+            const bool b = setText(rs, "ACT", "");
+            return a || b;
+        });
+        return;
+    }
+    open.close();
+
+    jet::Recordset latest;
+    latest.open("select PO, [NO], FDATE, 完工說明 from [" + xs + "] " + key +
+                    " order by FDATE desc, [NO] desc, val(順序) desc ",
+                conn);
+    if (latest.recordCount() == 0)
+        return;
+    const std::string finish = latest.text("FDATE");
+    const std::string remark = latest.text("完工說明");
+    latest.close();
+
+    editSingleRow(conn, "select PO, [NO], FDATE, ACT, 完工說明 from [" + x + "] " + key, [&](jet::Recordset& rs) {
+        if (!finish.empty() && rs.text("FDATE") != finish)
+            summary.closed.push_back(workLine);
+        bool changed = setText(rs, "FDATE", finish);
+        changed = setText(rs, "ACT", finish) || changed;
+        // The quantity the time window notes in a piece never replaces a
+        // remark a clerk typed on the work-order line.
+        constexpr std::string_view quantityNote = "完工數量: ";
+        const std::string current = rs.text("完工說明");
+        const bool typed = !qtmv::Trim(current).empty() && !current.starts_with(quantityNote);
+        if (!remark.empty() && !(typed && remark.starts_with(quantityNote)))
+            changed = setText(rs, "完工說明", remark) || changed;
+        return changed;
+    });
+    editSingleRow(conn,
+                  "select PO, [NO], KIND, ODATE from [VENDERAC] " + key + " and KIND = '" + q(kind.spacedName) +
+                      "' and EAMT = 0 ",
+                  [&](jet::Recordset& rs) {
+                      const bool dated = setText(rs, "ODATE", finish);
+                      summary.ordersDated += dated ? 1 : 0;
+                      return dated;
+                  });
+    if (marksPaperArrived(kind) && !finish.empty()) {
+        // Listed only when a purchase line is not marked yet.
+        jet::Recordset unmarked;
+        unmarked.open("select 紙品採購明細.紙到 from [紙品採購明細] inner join [紙品採購資料] on 紙品採購明細.採購單號 = "
+                      "紙品採購資料.採購單號 where 紙品採購明細.PO = '" + po + "' and 紙品採購明細.[NO] = " + no +
+                          " and 紙品採購資料.[KIND] = '" + q(kind.spacedName) + "' and (紙品採購明細.紙到 <> 'Y' or "
+                          "紙品採購明細.紙到 is null) ",
+                      conn);
+        if (!unmarked.eof())
+            summary.paperArrived.push_back(workLine);
+        unmarked.close();
+        conn.execute("update [紙品採購明細] inner join [紙品採購資料] on 紙品採購明細.採購單號 = "
+                     "紙品採購資料.採購單號 set 紙品採購明細.紙到 = 'Y' where 紙品採購明細.PO = '" +
+                     po + "' and 紙品採購明細.[NO] = " + no + " and 紙品採購資料.[KIND] = '" + q(kind.spacedName) +
+                     "' ");
+    }
+    const std::string column = printFlowColumn(kind, qtmv::Val(noCell));
+    if (!column.empty())
+        editSingleRow(conn, "select * from [PRINTFLOW] where PO = '" + po + "'", [&](jet::Recordset& rs) {
+            const bool stamped = setText(rs, column, finish);
+            if (stamped)
+                summary.flowStamps.push_back({workLine.po, column});
+            return stamped;
+        });
+}
+
+
+// --- The die register -------------------------------------------------------
+
+std::string labelText(const jet::Recordset& rs, const std::string& field)
+{
+    return rs.fieldIndex(field) >= 0 ? rs.text(field) : std::string();
+}
+
+jet::Value labelValue(const jet::Recordset& rs, const std::string& field)
+{
+    return rs.fieldIndex(field) >= 0 ? rs.field(field) : jet::Value();
+}
+
+void registerNewDie(jet::Connection& conn, const std::string& po, const std::string& noCell,
+                    const std::string& today)
+{
+    const std::string key = "where PO = '" + q(po) + "' and [NO] = " + num(noCell);
+    jet::Recordset line;
+    line.open("select * from CROWD " + key, conn);
+    if (line.recordCount() != 1 || line.text("新舊刀") != "新刀")
+        return;
+    const std::string code = line.text("REM");
+    if (code.empty())
+        return;
+
+    jet::Recordset last;
+    last.open("select top 1 序 from [刀模管理資料] order by 序 desc", conn);
+    const double next = 1 + (last.recordCount() > 0 ? last.field("序").number() : 0);
+    last.close();
+
+    jet::Recordset head;
+    head.open("select PWORK.PO, PWORK.ODATE, PWORK.[KIND], PWORK.FSPEC, PWORK.CUST, CUST.SNAME, PWORK.EMPNO, "
+              "EMPLOYEE.NAME as EMPNAME, PWORK.CODE, PWORK.[DESC], PWORK.貼紙 from (CUST INNER JOIN PWORK ON "
+              "CUST.ID = PWORK.CUST) LEFT JOIN EMPLOYEE ON PWORK.EMPNO = EMPLOYEE.ID where PO = '" +
+                  q(po) + "' ",
+              conn);
+    auto h = [&](const std::string& f) { return head.recordCount() > 0 ? head.text(f) : std::string(); };
+
+    // The label row of this line, else the work order's first label row.
+    jet::Recordset label;
+    label.open("select * from 工單lable where PO = '" + q(po) + "' ", conn);
+    while (!label.eof() && qtmv::Val(labelText(label, "工單序")) != qtmv::Val(noCell))
+        label.moveNext();
+    if (label.eof() && label.recordCount() > 0)
+        label.moveFirst();
+    const bool hasLabel = label.recordCount() > 0;
+    auto lb = [&](const std::string& f) { return hasLabel ? labelValue(label, f) : jet::Value(); };
+
+    jet::Recordset reg;
+    reg.open("select * from [刀模管理資料] where 刀模代號 = '" + q(code) + "' ", conn, jet::CursorLocation::Client,
+             jet::CursorType::Dynamic, jet::LockType::Optimistic);
+    if (reg.recordCount() != 0)
+        return;   // registered already
+    reg.addNew();
+    reg.set("序", jet::Value(static_cast<long long>(next)));
+    reg.set("作廢", jet::Value(""));
+    reg.set("日期", jet::Value(today));
+    reg.set("REM", jet::Value(h("貼紙")));
+    reg.set("刀模代號", jet::Value(code));
+    reg.set("規格", jet::Value(line.text("OPEN")));
+    reg.set("模數", line.field("MEMB"));
+    reg.set("MEMB", line.field("MEMB"));
+    reg.set("ITEM", jet::Value(line.text("ITEM")));
+    const std::string note = lb("說明").trimmed();
+    reg.set("說明", jet::Value(note.empty() ? h("FSPEC") : note));
+    reg.set("客戶代號", jet::Value(h("CUST")));
+    reg.set("客戶簡稱", jet::Value(h("SNAME")));
+    reg.set("業務員代號", jet::Value(h("EMPNO")));
+    reg.set("業務員名稱", jet::Value(h("EMPNAME")));
+    reg.set("工單單號", jet::Value(po));
+    reg.set("工單序", jet::Value(static_cast<long long>(qtmv::Val(noCell))));
+    reg.set("產品代號", jet::Value(h("CODE")));
+    reg.set("品名", jet::Value(h("DESC")));
+    reg.set("廠商代號", jet::Value(line.text("VENDER")));
+    reg.set("VENDER", jet::Value(line.text("VENDER")));
+    reg.set("廠商簡稱", jet::Value(line.text("SVENDER")));
+    reg.set("SVENDER", jet::Value(line.text("SVENDER")));
+    for (const char* f : {"尺寸1", "尺寸2", "尺寸3", "左右尺寸", "上下尺寸", "R角", "左右模數", "上下模數",
+                          "左右模距", "上下模距"})
+        reg.set(f, lb(f).isNull() ? jet::Value(0) : lb(f));
+    const double across = lb("左右模數").number();
+    const double down = lb("上下模數").number();
+    reg.set("總模數", across > 0 && down > 0 ? jet::Value(across * down) : line.field("MEMB"));
+    reg.update();
+}
+
+} // namespace
+
+int writeBackLines(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows, SaveSummary* summary)
+{
+    SaveSummary unused;
+    std::set<std::pair<std::string, double>> done;
+    int lines = 0;
+    for (int r = 1; r <= static_cast<int>(rows.size()); ++r) {
+        const std::string& po = cell(rows, r, 1);
+        const std::string& no = cell(rows, r, 2);
+        if (qtmv::Trim(po).empty())
+            continue;
+        if (!done.emplace(qtmv::Trim(po), qtmv::Val(no)).second)
+            continue;
+        writeBackLine(conn, kind, po, no, summary ? *summary : unused);
+        ++lines;
+    }
+    return lines;
+}
+
+bool writeBackAfterSave(const ProcessKind& kind, const GridRows& rows, const std::string& connectionString,
+                        SaveSummary* saved)
+{
+    SaveSummary done = saved ? *saved : SaveSummary{};
+    try {
+        jet::Connection conn;
+        conn.open(connectionString);
+        jet::Transaction tx(conn);
+        SaveSummary lines;
+        writeBackLines(conn, kind, rows, &lines);
+        tx.commit();
+        done.closed = std::move(lines.closed);
+        done.reopened = std::move(lines.reopened);
+        done.ordersDated = lines.ordersDated;
+        done.paperArrived = std::move(lines.paperArrived);
+        done.flowStamps = std::move(lines.flowStamps);
+    } catch (const std::exception& e) {
+        ReportFailure(kWriteBackTitle, e, "日報資料已經儲存，但工單沒有回存；下次儲存時會再回存。");
+        return false;
+    }
+    if (saved)
+        *saved = done;
+    MsgBox("資料儲存完畢!\n\n" + summaryText(done), "資料儲存", MsgIcon::Information);
+    return true;
+}
+
+bool isReworkOrder(jet::Connection& conn, const std::string& po)
+{
+    jet::Recordset label;
+    label.open("select * from 工單lable where PO = '" + q(po) + "' ", conn);
+    for (; !label.eof(); label.moveNext())
+        for (int i = 8; i <= 15; ++i)
+            if (labelText(label, "內容" + std::to_string(i)).starts_with("重工"))
+                return true;
+    return false;
+}
+
+RowWriteBack writeBackCurrentRow(const ProcessKind& kind, const GridRows& rows, int row, SaveContext& ctx)
+{
+    const GridLayout& layout = gridLayout(kind);
+    const std::string po = qtmv::Trim(cell(rows, row, 1));
+    const std::string noCell = cell(rows, row, 2);
+    if (po.empty()) {
+        MsgBox("請先選擇要回存的資料列！", "訊息", MsgIcon::Exclamation);
+        return RowWriteBack::NoRow;
+    }
+    const std::string remark = qtmv::Trim(cell(rows, row, layout.remarkCol));
+    const std::string key = "where PO = '" + q(po) + "' and [NO] = " + num(noCell);
+    bool looked = false, found = false;
+    SaveSteps steps;
+    steps.failureOutcome = "工單沒有回存任何資料。";
+    const SaveStatus run = runSave(
+        ctx, kWriteBackTitle,
+        [&](jet::Connection& conn) {
+            looked = true;
+            found = editSingleRow(conn, "select PO, [NO], REM from [" + std::string(kind.detailTable) + "] " + key,
+                                  [&](jet::Recordset& rs) { return setText(rs, "REM", remark); });
+            if (!found)
+                throw SaveStopped(SaveStatus::Refused, "", "");
+            if (kind.is(KindId::DieCutting)) {
+                const std::string oldNew = qtmv::Trim(cell(rows, row, layout.column("新舊刀")));
+                const std::string place = qtmv::Trim(cell(rows, row, layout.column("儲位")));
+                editSingleRow(conn, "select PO, [NO], 新舊刀, 儲位 from [CROWD] " + key, [&](jet::Recordset& rs) {
+                    const bool a = setText(rs, "新舊刀", oldNew);
+                    const bool b = setText(rs, "儲位", place);
+                    return a || b;
+                });
+                if (!isReworkOrder(conn, po))
+                    registerNewDie(conn, po, noCell, TodayRoc7(ctx.clock));
+            }
+        },
+        steps);
+    switch (run) {
+    case SaveStatus::Saved: break;
+    case SaveStatus::Ended: return RowWriteBack::Ended;
+    case SaveStatus::Abandoned: return RowWriteBack::Abandoned;
+    case SaveStatus::Failed: return RowWriteBack::Failed;
+    case SaveStatus::Refused:
+    case SaveStatus::Changed:
+        // A line that is not there rolls the run back and is told below.
+        if (!looked || found)
+            return RowWriteBack::Refused;
+        break;
+    }
+    if (!found) {
+        MsgBox("找不到工單 " + po + " 序 " + qtmv::Trim(noCell) + " 的製程資料，未回存任何資料！", "訊息",
+               MsgIcon::Exclamation);
+        return RowWriteBack::NotFound;
+    }
+    MsgBox("資料儲存完畢！", "訊息", MsgIcon::Information);
+    return RowWriteBack::Written;
+}
+
+} // namespace qtmv::daily

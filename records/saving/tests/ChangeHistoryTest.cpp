@@ -1,0 +1,106 @@
+// What a save will do and did: the preview is the save and the write-back
+// rolled back, and the history holds each saved cell with its loaded and its
+// written value.
+#include "records/saving/tests/SavingFixture.h"
+
+#include "records/saving/ChangeHistory.h"
+#include "records/saving/WriteBack.h"
+#include "platform/jet/Connection.h"
+#include "platform/os/MessageBox.h"
+
+using namespace qtmv;
+using namespace qtmv::daily;
+using namespace qtmv::daily::test;
+
+namespace {
+
+class ChangeHistoryTest : public SavingFixture {
+protected:
+    ChangeHistoryTest()
+    {
+        session_.EmployeeName = "王大明";
+        // P1 line 1: one piece finished, one open (the row edited below).
+        // P1 line 2: two open pieces; only a remark changes there.
+        workOrder("P1");
+        line(printing, "P1", 1);
+        line(printing, "P1", 2);
+        piece(printing, "A1", 1, "P1", 1, "1203-09");
+        piece(printing, "A1", 2, "P1", 1);
+        piece(printing, "A1", 3, "P1", 2);
+        piece(printing, "A1", 4, "P1", 2);
+        db_.exec("insert into VENDERAC (PO, [NO], KIND, EAMT) values ('P1', 1, '印 刷', 0)");
+        loaded = load(printing);
+        rows = loaded;
+        flags = flagsFor(printing, rows);
+        last = rowOf(rows, printing, "A1", 2);
+        other = rowOf(rows, printing, "A1", 3);
+    }
+
+    SaveSummary preview()
+    {
+        return previewSave(session_.ConnectionString, printing, rows, loaded, flags, clock_,
+                           historyAuthor(session_, clock_));
+    }
+    SaveResult saveAnswering(MsgAnswer a, ScriptedMessages& msgs)
+    {
+        msgs.answer(a);
+        SaveContext ctx{session_, clock_, [] {}};
+        return saveDailyReport(printing, rows, flags, ctx, loaded).result;
+    }
+    long long historyRows() { return db_.count("select * from [日報異動紀錄]"); }
+
+    const ProcessKind& printing = kind("D-印刷");
+    const GridLayout& l = gridLayout(printing);
+    GridRows loaded, rows;
+    ChangeFlags flags;
+    int last = 0, other = 0;
+};
+
+TEST_F(ChangeHistoryTest, ThePreviewIsWhatTheSaveThenDoesAndLeavesNothingBehind)
+{
+    applyClick(l, rows, flags, last, l.finishDateCol, clock_);
+    setCell(rows, flags, other, l.remarkCol, "換紙");
+    const std::string stamp = cellAt(rows, last, l.finishDateCol);
+    const std::string untouched = dump();
+
+    const SaveSummary p = preview();
+    EXPECT_EQ(dump(), untouched);
+    EXPECT_EQ(p.cells(), 2);
+    EXPECT_EQ(p.pieces, 2);
+    EXPECT_EQ(p.closed, (std::vector<WorkLine>{{"P1", 1}}));
+    EXPECT_TRUE(p.reopened.empty());
+    EXPECT_EQ(p.ordersDated, 1);
+    EXPECT_EQ(p.flowStamps, (std::vector<FlowStamp>{{"P1", "ITEM4"}}));
+
+    // The save (the window's test answers its question both ways): the
+    // history holds each cell with its loaded and its written value.
+    ScriptedMessages msgs;
+    EXPECT_EQ(saveAnswering(MsgAnswer::Yes, msgs), SaveResult::Saved);
+    EXPECT_EQ(historyRows(), 2);
+    EXPECT_EQ(value("select 時間 || '|' || 使用者 || '|' || 電腦 || '|' || 種類 || '|' || ID || '|' || INO || '|' || "
+                    "PO || '|' || [NO] || '|' || 舊值 || '|' || 新值 from [日報異動紀錄] where 欄位 = '完工日'"),
+              "1131204 1405|王大明|PC1|D-印刷|A1|2|P1|1||" + stamp);
+    EXPECT_EQ(value("select 新值 from [日報異動紀錄] where 欄位 = '" + l.heading(l.remarkCol) + "' and INO = 3"),
+              "換紙");
+
+    // The history of the piece and of its line, newest first.
+    db_.exec("update [日報異動紀錄] set 時間 = '1131201 0800' where 欄位 = '完工日'");
+    jet::Connection conn;
+    conn.open(session_.ConnectionString);
+    const auto h = loadHistory(conn, printing, "A1", 3, "P1", 1);
+    ASSERT_EQ(h.size(), 2u);
+    EXPECT_EQ(h[0].after, "換紙");
+    EXPECT_EQ(h[1].field, "完工日");
+    EXPECT_TRUE(loadHistory(conn, kind("G-軋工"), "A1", 3, "P1", 1).empty());
+}
+
+TEST_F(ChangeHistoryTest, ALineWithAnOpenPieceIsListedAsReopened)
+{
+    db_.exec("update PRINTING set FDATE = '1201-10', ACT = '1201-10' where PO = 'P1' and [NO] = 2");
+    setCell(rows, flags, other, l.remarkCol, "補色");
+    const SaveSummary p = preview();
+    EXPECT_EQ(p.reopened, (std::vector<WorkLine>{{"P1", 2}}));
+    EXPECT_TRUE(p.closed.empty());
+}
+
+} // namespace

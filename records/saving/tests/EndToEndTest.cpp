@@ -1,0 +1,275 @@
+// The road of a daily record on the demo plant, without the window: load a
+// grid, edit it through the editing rules, save, and read what reached the
+// work order. Every case runs on an SQLite file and on a server database.
+#include "records/saving/tests/SavingFixture.h"
+
+#include "records/saving/WriteBack.h"
+#include "db/testing/EngineFreshDatabase.h"
+#include "platform/os/MessageBox.h"
+#include "tools/demo-db/DemoPlant.h"
+
+#include <functional>
+
+using namespace qtmv;
+using namespace qtmv::daily;
+using namespace qtmv::daily::test;
+
+namespace {
+
+using qtmv::db::test::Engine;
+using qtmv::db::test::EngineFreshDatabase;
+
+class EndToEnd : public ::testing::TestWithParam<Engine> {
+protected:
+    // One demo plant for the suite; every test works on a copy of its own.
+    static void SetUpTestSuite()
+    {
+        demo_ = new FreshDatabase([](const std::string& path) {
+            qtmv::demo::DemoOptions o;
+            o.workOrders = 80;
+            qtmv::demo::writeDemoPlant(path, o);
+        });
+    }
+    static void TearDownTestSuite()
+    {
+        delete demo_;
+        demo_ = nullptr;
+    }
+
+    void SetUp() override
+    {
+        QTMV_SKIP_WITHOUT_TEST_SERVER(GetParam());
+        // The server's copy is made once, as a template.
+        db = std::make_unique<EngineFreshDatabase>(GetParam(), qtmv::db::test::copyOf(demo_->path()), "demo80");
+        session().IdentityEstablished = session().RightsEstablished = true;
+    }
+
+    Session& session() { return db->session(); }
+    GridRows load(const ProcessKind& k) { return loadGrid(session().ConnectionString, k, "", SortOption::WorkOrder); }
+    std::string value(const std::string& sql) { return db->value(sql); }
+    long long count(const std::string& sql) { return db->count(sql); }
+
+    // The first loaded row for which the condition holds; 0 when none.
+    static int firstRow(const GridRows& rows, const std::function<bool(int)>& ok)
+    {
+        for (int r = 1; r <= static_cast<int>(rows.size()); ++r)
+            if (ok(r))
+                return r;
+        return 0;
+    }
+    // "where PO = '..' and [NO] = n" of a loaded row.
+    static std::string lineKey(const GridRows& rows, int r)
+    {
+        return "where PO = '" + cellAt(rows, r, 1) + "' and [NO] = " + cellAt(rows, r, 2);
+    }
+    long long openPieces(const ProcessKind& k, const GridRows& rows, int r)
+    {
+        return count("select * from [" + std::string(k.scheduledTable) + "] " + lineKey(rows, r) +
+                     " and (FDATE = '' or FDATE is null)");
+    }
+
+    void click(const GridLayout& l, GridRows& rows, ChangeFlags& flags, int r, int c) { applyClick(l, rows, flags, r, c, clock_); }
+
+    SaveResult save(const ProcessKind& k, const GridRows& rows, const ChangeFlags& flags)
+    {
+        ScriptedMessages msgs;
+        msgs.answer(MsgAnswer::Yes);
+        SaveContext ctx{session(), clock_, [] {}};
+        const SaveResult r = saveDailyReport(k, rows, flags, ctx, rows).result;
+        for (const auto& m : msgs.shown())
+            EXPECT_NE(m.icon, MsgIcon::Critical) << m.text;
+        return r;
+    }
+
+    static FreshDatabase* demo_;
+    std::unique_ptr<EngineFreshDatabase> db;
+    FixedClock clock_{{2024, 12, 4, 14, 5, 0}};
+    const ProcessKind& printing = kind("D-印刷");
+    const GridLayout& pl = gridLayout(printing);
+};
+
+FreshDatabase* EndToEnd::demo_ = nullptr;
+
+} // namespace
+
+TEST_P(EndToEnd, FinishingTheLastPieceClosesThePrintingLine)
+{
+    for (int lineNo : {1, 2, 3}) {
+        SCOPED_TRACE("line " + std::to_string(lineNo));
+        auto [rows, flags] = editable(printing, load(printing));
+        const int r = firstRow(rows, [&](int r) {
+            return cellAt(rows, r, 2) == std::to_string(lineNo) && openPieces(printing, rows, r) == 1;
+        });
+        ASSERT_GT(r, 0) << "the demo plant has no such line";
+        const std::string key = lineKey(rows, r);
+        const std::string po = cellAt(rows, r, 1), id = cellAt(rows, r, pl.idCol), ino = cellAt(rows, r, pl.inoCol);
+        // One outsourcing line still to be dated, one settled with the vendor.
+        db->exec("delete from VENDERAC " + key + " and KIND = '印 刷'");
+        db->exec("insert into VENDERAC (PO, [NO], KIND, EAMT, ODATE) values ('" + po + "', " +
+                  std::to_string(lineNo) + ", '印 刷', 0, '')");
+        db->exec("insert into VENDERAC (PO, [NO], KIND, EAMT, ODATE) values ('" + po + "', " +
+                  std::to_string(lineNo) + ", '印 刷', 800, '1120-10')");
+        db->exec("update PRINTFLOW set ITEM4 = 'old4', ITEM32 = 'old32' where PO = '" + po + "'");
+
+        click(pl, rows, flags, r, pl.finishDateCol);
+        ASSERT_EQ(save(printing, rows, flags), SaveResult::Saved);
+
+        EXPECT_EQ(value("select PDATE from 預排資料明細 where ID = '" + id + "' and INO = " + ino +
+                        " and KIND = '印 刷'"),
+                  "1204-14");
+        EXPECT_EQ(value("select FDATE || '/' || ACT from PRINTING " + key), "1204-14/1204-14");
+        EXPECT_EQ(value("select ODATE from VENDERAC " + key + " and KIND = '印 刷' and EAMT = 0"), "1204-14");
+        EXPECT_EQ(value("select ODATE from VENDERAC " + key + " and KIND = '印 刷' and EAMT <> 0"), "1120-10");
+        const std::string flow = value("select ITEM4 || '/' || ITEM32 from PRINTFLOW where PO = '" + po + "'");
+        EXPECT_EQ(flow, lineNo == 1 ? "1204-14/old32" : lineNo == 2 ? "old4/1204-14" : "old4/old32");
+        EXPECT_EQ(rowOf(load(printing), printing, id, std::stoi(ino)), 0);
+
+        // Delete on the stamp and saving again opens the line once more.
+        ASSERT_EQ(keyDown(pl, pl.finishDateCol, kKeyDelete), KeyDown::ClearAndFlag);
+        cellAt(rows, r, pl.finishDateCol).clear();
+        flags.set(r, pl.finishDateCol);
+        ASSERT_EQ(save(printing, rows, flags), SaveResult::Saved);
+        EXPECT_EQ(value("select FDATE || '/' || ACT from PRINTING " + key), "/");
+        EXPECT_GT(rowOf(load(printing), printing, id, std::stoi(ino)), 0);
+    }
+}
+
+TEST_P(EndToEnd, OneOfTwoPiecesFinishedKeepsTheLineOpen)
+{
+    auto [rows, flags] = editable(printing, load(printing));
+    const int r = firstRow(rows, [&](int r) { return openPieces(printing, rows, r) >= 2; });
+    ASSERT_GT(r, 0);
+    const std::string key = lineKey(rows, r);
+    const std::string flowSql = "select * from PRINTFLOW where PO = '" + cellAt(rows, r, 1) + "'";
+    const auto flowBefore = db->rows(flowSql);
+    db->exec("update PRINTING set FDATE = '1111-11', ACT = '1111-11' " + key);   // drifted
+
+    click(pl, rows, flags, r, pl.finishDateCol);
+    ASSERT_EQ(save(printing, rows, flags), SaveResult::Saved);
+    EXPECT_EQ(value("select FDATE || '/' || ACT from PRINTING " + key), "/");
+    EXPECT_EQ(db->rows(flowSql), flowBefore);
+}
+
+TEST_P(EndToEnd, PaperFinishedMarksItsPurchaseLinesArrived)
+{
+    const ProcessKind& paper = kind("C-紙品");
+    const GridLayout& l = gridLayout(paper);
+    auto [rows, flags] = editable(paper, load(paper));
+    const std::string purchase = "select * from 紙品採購明細 D join 紙品採購資料 H on H.採購單號 = D.採購單號 ";
+    const int r = firstRow(rows, [&](int r) {
+        return openPieces(paper, rows, r) == 1 &&
+               count(purchase + "where D.PO = '" + cellAt(rows, r, 1) + "' and D.[NO] = " + cellAt(rows, r, 2) +
+                     " and H.KIND = '紙 品' and D.紙到 <> 'Y'") > 0;
+    });
+    ASSERT_GT(r, 0);
+    const std::string where = "where D.PO = '" + cellAt(rows, r, 1) + "' and D.[NO] = " + cellAt(rows, r, 2);
+    // A purchase of another kind for the same line stays as it is.
+    db->exec("insert into 紙品採購資料 (採購單號, KIND) values ('PX', '裱 紙')");
+    db->exec("insert into 紙品採購明細 (採購單號, 序, PO, [NO], 紙到) values ('PX', 1, '" + cellAt(rows, r, 1) + "', " +
+              cellAt(rows, r, 2) + ", '')");
+
+    click(l, rows, flags, r, l.finishDateCol);
+    ASSERT_EQ(save(paper, rows, flags), SaveResult::Saved);
+    EXPECT_EQ(count(purchase + where + " and H.KIND = '紙 品' and D.紙到 <> 'Y'"), 0);
+    EXPECT_EQ(value("select 紙到 from 紙品採購明細 where 採購單號 = 'PX'"), "");
+}
+
+TEST_P(EndToEnd, DieCuttingDieFlagKeepsItsFirstStamp)
+{
+    const ProcessKind& cutting = kind("G-軋工");
+    const GridLayout& l = gridLayout(cutting);
+    const int dieFlag = l.column("刀", 2);
+    auto [rows, flags] = editable(cutting, load(cutting));
+    const int r = firstRow(rows, [&](int r) {
+        return count("select * from KNIFE " + lineKey(rows, r)) == 1 &&
+               count("select * from VENDERAC " + lineKey(rows, r) + " and KIND = '刀 模'") == 1;
+    });
+    ASSERT_GT(r, 0);
+    const std::string key = lineKey(rows, r);
+    db->exec("update KNIFE set FDATE = '1101-09' " + key);
+    db->exec("update VENDERAC set ODATE = '' " + key + " and KIND = '刀 模'");
+    cellAt(rows, r, dieFlag) = "V";
+
+    click(l, rows, flags, r, l.column("紙"));
+    ASSERT_EQ(save(cutting, rows, flags), SaveResult::Saved);
+    EXPECT_EQ(value("select FDATE from KNIFE " + key), "1101-09");
+    EXPECT_EQ(value("select ODATE from VENDERAC " + key + " and KIND = '刀 模'"), "1204-14");
+
+    // Saved again an hour later: both stamps stay.
+    clock_.set({2024, 12, 4, 15, 0, 0});
+    ASSERT_EQ(save(cutting, rows, flags), SaveResult::Saved);
+    EXPECT_EQ(value("select ODATE from VENDERAC " + key + " and KIND = '刀 模'"), "1204-14");
+
+    // A die flag that was empty at loading time does not undo a die made
+    // since; clearing the flag itself opens the die-making line again.
+    cellAt(rows, r, dieFlag) = "";
+    ASSERT_EQ(save(cutting, rows, flags), SaveResult::Saved);
+    EXPECT_EQ(value("select FDATE from KNIFE " + key), "1101-09");
+    flags.set(r, dieFlag);
+    ASSERT_EQ(save(cutting, rows, flags), SaveResult::Saved);
+    EXPECT_EQ(value("select FDATE from KNIFE " + key), "");
+    EXPECT_EQ(value("select ODATE from VENDERAC " + key + " and KIND = '刀 模'"), "");
+}
+
+TEST_P(EndToEnd, ManualWriteBackRegistersANewDieOnce)
+{
+    const ProcessKind& cutting = kind("G-軋工");
+    const GridLayout& l = gridLayout(cutting);
+    GridRows rows = load(cutting);
+    ASSERT_GE(rows.size(), 2u);
+    const int first = 1;
+    const int second = firstRow(rows, [&](int r) { return cellAt(rows, r, 1) != cellAt(rows, first, 1); });
+    ASSERT_GT(second, 0);
+    auto prepare = [&](int r, const std::string& code, const std::string& rework) {
+        cellAt(rows, r, l.remarkCol) = code;
+        cellAt(rows, r, l.column("新舊刀")) = "新刀";
+        cellAt(rows, r, l.column("儲位")) = "A-01";
+        db->exec("update 工單lable set 內容8 = '" + rework + "', 內容12 = '' where PO = '" + cellAt(rows, r, 1) + "'");
+    };
+    prepare(first, "K-NEW-1", "一般生產");
+    prepare(second, "K-NEW-2", "一般生產");
+    db->exec("update 工單lable set 內容12 = ' 重工：色差' where PO = '" + cellAt(rows, second, 1) + "'");
+    const std::string top = value("select max(序) from 刀模管理資料");
+
+    ScriptedMessages msgs;
+    SaveContext ctx{session(), clock_, [] {}};
+    for (int i = 0; i < 2; ++i)
+        ASSERT_EQ(writeBackCurrentRow(cutting, rows, first, ctx), RowWriteBack::Written);
+    ASSERT_EQ(writeBackCurrentRow(cutting, rows, second, ctx), RowWriteBack::Written);
+    EXPECT_EQ(msgs.shown().back().text, "資料儲存完畢！");
+
+    const std::string key = lineKey(rows, first);
+    EXPECT_EQ(value("select REM || '/' || 新舊刀 || '/' || 儲位 from CROWD " + key), "K-NEW-1/新刀/A-01");
+    EXPECT_EQ(count("select * from 刀模管理資料 where 刀模代號 = 'K-NEW-1'"), 1);
+    EXPECT_EQ(count("select * from 刀模管理資料 where 刀模代號 = 'K-NEW-2'"), 0);   // rework order
+    const auto reg = db->rows("select 序, 日期, 工單單號, 工單序, 客戶代號, 作廢, 模數 = (select MEMB from CROWD " +
+                               key + ") from 刀模管理資料 where 刀模代號 = 'K-NEW-1'");
+    ASSERT_EQ(reg.size(), 1u);
+    EXPECT_EQ(reg[0], (std::vector<std::string>{std::to_string(std::stoll(top) + 1), "1131204", cellAt(rows, first, 1),
+                                                cellAt(rows, first, 2),
+                                                value("select CUST from PWORK where PO = '" + cellAt(rows, first, 1) + "'"),
+                                                "", "1"}));
+
+    // A line that is gone: the user hears that nothing was written.
+    db->exec("delete from CROWD " + key);
+    const std::string before = value("select count(*) from 刀模管理資料");
+    EXPECT_EQ(writeBackCurrentRow(cutting, rows, first, ctx), RowWriteBack::NotFound);
+    EXPECT_NE(msgs.shown().back().text.find("未回存任何資料"), std::string::npos);
+    EXPECT_EQ(value("select count(*) from 刀模管理資料"), before);
+}
+
+TEST_P(EndToEnd, ManualWriteBackCopiesTheRemarkOfAPlainKind)
+{
+    const ProcessKind& gluing = kind("H-糊工");
+    const GridLayout& l = gridLayout(gluing);
+    GridRows rows = load(gluing);
+    ASSERT_FALSE(rows.empty());
+    cellAt(rows, 1, l.remarkCol) = "  加急 '今日' ";
+    ScriptedMessages msgs;
+    SaveContext ctx{session(), clock_, [] {}};
+    ASSERT_EQ(writeBackCurrentRow(gluing, rows, 1, ctx), RowWriteBack::Written);
+    EXPECT_EQ(value("select REM from PASTE " + lineKey(rows, 1)), "加急 '今日'");
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, EndToEnd, ::testing::Values(Engine::SQLite, Engine::Server),
+                         qtmv::db::test::engineName);

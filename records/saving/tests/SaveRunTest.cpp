@@ -1,0 +1,112 @@
+// The one save sequence every window's write goes through: what it runs in
+// which order, and that a write that stops or fails leaves the database as
+// it was (read back).
+#include "records/saving/SaveRun.h"
+
+#include "records/saving/tests/SavingFixture.h"
+#include "platform/jet/Connection.h"
+#include "platform/os/MessageBox.h"
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+using namespace qtmv;
+using namespace qtmv::daily;
+using namespace qtmv::daily::test;
+
+namespace {
+
+class SaveRunTest : public SavingFixture {
+protected:
+    SaveRunTest() { workOrder("W1"); }
+
+    SaveStatus run(const std::function<void(jet::Connection&)>& write, const SaveSteps& steps = {})
+    {
+        SaveContext ctx{session_, clock_, [this] { ++programEnded_; }};
+        return runSave(ctx, "測試儲存", write, steps);
+    }
+    std::vector<std::string> steps_;
+    void rename(jet::Connection& conn, const std::string& to)
+    {
+        steps_.push_back("write");
+        conn.execute("update PWORK set [DESC] = '" + to + "' where PO = 'W1'");
+    }
+};
+
+} // namespace
+
+TEST_F(SaveRunTest, MaintenanceThenRightsThenTheWindowsCheckThenOneTransaction)
+{
+    SaveSteps steps;
+    steps.check = [&] { steps_.push_back("check"); return true; };
+
+    // A maintenance lock ends the program before anything else runs.
+    db().exec("insert into SYSLOCK ([USER]) values ('PC1\\ADMIN')");
+    EXPECT_EQ(run([&](jet::Connection& c) { rename(c, "A"); }, steps), SaveStatus::Ended);
+    EXPECT_EQ(programEnded_, 1);
+    EXPECT_TRUE(steps_.empty());
+    db().exec("delete from SYSLOCK");
+
+    // Rights that could not be established refuse before the window's check.
+    session_.IdentityEstablished = session_.RightsEstablished = false;
+    session_.RightsProblem = "啟動參數不完整，無法確認使用者身分。";
+    {
+        ScriptedMessages msgs;
+        EXPECT_EQ(run([&](jet::Connection& c) { rename(c, "A"); }, steps), SaveStatus::Refused);
+        EXPECT_EQ(msgs.shown().size(), 1u);
+    }
+    EXPECT_TRUE(steps_.empty());
+    session_.IdentityEstablished = session_.RightsEstablished = true;
+
+    // The window's check refuses before a connection is opened.
+    SaveSteps refusing;
+    refusing.check = [&] { steps_.push_back("check"); return false; };
+    EXPECT_EQ(run([&](jet::Connection& c) { rename(c, "A"); }, refusing), SaveStatus::Refused);
+    EXPECT_EQ(steps_, std::vector<std::string>{"check"});
+
+    steps_.clear();
+    EXPECT_EQ(run([&](jet::Connection& c) { rename(c, "A"); }, steps), SaveStatus::Saved);
+    EXPECT_EQ((steps_), (std::vector<std::string>{"check", "write"}));
+    EXPECT_EQ(value("select [DESC] from PWORK"), "A");
+}
+
+TEST_F(SaveRunTest, AStoppedOrFailedWriteLeavesNothingAndTellsOnce)
+{
+    ScriptedMessages msgs;
+    // Stopped after a first statement: rolled back, the message shown under
+    // the given title after the rollback.
+    EXPECT_EQ(run([&](jet::Connection& c) {
+                  rename(c, "B");
+                  throw SaveStopped(SaveStatus::Changed, "已被變更", "訊息");
+              }),
+              SaveStatus::Changed);
+    EXPECT_EQ(value("select [DESC] from PWORK"), "月曆");
+    ASSERT_EQ(msgs.shown().size(), 1u);
+    EXPECT_EQ(msgs.shown()[0].title, "訊息");
+    EXPECT_EQ(msgs.shown()[0].text, "已被變更");
+
+    // A stop without a message says nothing: the caller tells.
+    msgs.clear();
+    EXPECT_EQ(run([&](jet::Connection& c) {
+                  rename(c, "B");
+                  throw SaveStopped(SaveStatus::Refused, "", "");
+              }),
+              SaveStatus::Refused);
+    EXPECT_TRUE(msgs.shown().empty());
+
+    // A failing statement: rolled back and reported under the save's title.
+    SaveSteps steps;
+    steps.failureOutcome = "工單沒有回存任何資料。";
+    EXPECT_EQ(run(
+                  [&](jet::Connection& c) {
+                      rename(c, "C");
+                      c.execute("update NO_SUCH_TABLE set X = 1");
+                  },
+                  steps),
+              SaveStatus::Failed);
+    EXPECT_EQ(value("select [DESC] from PWORK"), "月曆");
+    ASSERT_EQ(msgs.shown().size(), 1u);
+    EXPECT_EQ(msgs.shown()[0].title, "測試儲存");
+    EXPECT_NE(msgs.shown()[0].text.find("工單沒有回存任何資料。"), std::string::npos);
+}
