@@ -2,7 +2,6 @@
 
 #include "app/core/Session.h"
 #include "daily_report/printing/HistoryReport.h"
-#include "platform/jet/Connection.h"
 #include "platform/os/Failure.h"
 #include "platform/report/ui/PreviewDialog.h"
 #include "platform/ui/QtText.h"
@@ -70,9 +69,7 @@ frm日報異動紀錄::frm日報異動紀錄(const ProcessKind& kind, std::strin
 bool frm日報異動紀錄::load()
 {
     try {
-        jet::Connection conn;
-        conn.open(session().ConnectionString);
-        entries_ = loadHistory(conn, kind_, id_, ino_, po_, no_);
+        entries_ = loadHistory(session(), kind_, id_, ino_, po_, no_);
     } catch (const std::exception& e) {
         ReportFailure(kTitle, e, "沒有顯示異動紀錄。");
         return false;

@@ -1,6 +1,9 @@
 #include "lookups/core/DieQueries.h"
 
+#include "app/core/Session.h"
 #include "lookups/core/LookupSql.h"
+#include "platform/jet/Connection.h"
+#include "platform/jet/Recordset.h"
 #include "platform/jet/Sql.h"
 #include "platform/jet/Value.h"
 #include "platform/text/Text.h"
@@ -42,6 +45,17 @@ std::string customerNameQuery(std::string_view customerId)
 std::string employeeNameQuery(std::string_view employeeId)
 {
     return "select NAME from [EMPLOYEE] where ID = '" + jet::sqlText(qtmv::Trim(employeeId)) + "' ";
+}
+
+std::optional<std::string> customerOrEmployeeName(const Session& s, bool customer, std::string_view code)
+{
+    jet::Connection conn;
+    conn.open(s.ConnectionString);
+    jet::Recordset rs;
+    rs.open(customer ? customerNameQuery(code) : employeeNameQuery(code), conn);
+    if (rs.eof())
+        return std::nullopt;
+    return rs.text(customer ? "SNAME" : "NAME");
 }
 
 } // namespace qtmv::lookups

@@ -3,8 +3,13 @@
 // code, newest registration first, filtered by code, product, customer and
 // salesperson; void dies (作廢 "Y") only on request.
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
+
+namespace qtmv {
+struct Session;
+}
 
 namespace qtmv::lookups {
 
@@ -30,5 +35,8 @@ inline constexpr std::array<int, 13> kDieWidths = {1300, 1600, 600, 1300, 1000, 
 // The customer and salesperson names shown beside their code fields.
 std::string customerNameQuery(std::string_view customerId);
 std::string employeeNameQuery(std::string_view employeeId);
+// The short name of a customer (SNAME) or the name of an employee (NAME)
+// by code; nullopt when there is none.
+std::optional<std::string> customerOrEmployeeName(const Session& s, bool customer, std::string_view code);
 
 } // namespace qtmv::lookups

@@ -1,5 +1,6 @@
 #include "lookups/core/PlantLists.h"
 
+#include "app/core/Session.h"
 #include "platform/jet/Connection.h"
 #include "platform/jet/Recordset.h"
 #include "platform/jet/Sql.h"
@@ -28,6 +29,13 @@ std::optional<std::pair<std::string, std::string>> findEmployee(jet::Connection&
     if (rs.eof())
         return std::nullopt;
     return std::make_pair(rs.text("ID"), rs.text("NAME"));
+}
+
+std::optional<std::pair<std::string, std::string>> findEmployee(const Session& s, const std::string& text)
+{
+    jet::Connection conn;
+    conn.open(s.ConnectionString);
+    return findEmployee(conn, text);
 }
 
 double capacityPerHour(jet::Connection& conn, const std::string& machine)

@@ -6,9 +6,6 @@
 #include "lookups/core/DieQueries.h"
 #include "lookups/core/Placement.h"
 #include "lookups/ui/PeopleLookups.h"
-#include "platform/jet/Connection.h"
-#include "platform/jet/Recordset.h"
-#include "platform/jet/Value.h"
 #include "platform/os/Failure.h"
 #include "platform/os/MessageBox.h"
 #include "platform/ui/QtText.h"
@@ -185,13 +182,10 @@ void frm刀模輔助視窗::codeEntered(QLineEdit* box, QLabel* name, bool custo
     std::string found;
     bool known = false;
     if (!Guarded(windowTitle().toStdString(), [&] {
-            jet::Connection conn;
-            conn.open(session().ConnectionString);
-            jet::Recordset rs;
-            rs.open(customer ? customerNameQuery(code) : employeeNameQuery(code), conn);
-            known = !rs.eof();
+            const std::optional<std::string> name = customerOrEmployeeName(session(), customer, code);
+            known = name.has_value();
             if (known)
-                found = rs.text(customer ? "SNAME" : "NAME");
+                found = *name;
         }))
         return;
     if (!known) {

@@ -2,6 +2,7 @@
 
 #include "common/EntryText.h"
 #include "common/NumberFormat.h"
+#include "app/core/Session.h"
 #include "platform/jet/Connection.h"
 #include "platform/jet/Recordset.h"
 #include "platform/jet/Sql.h"
@@ -210,6 +211,24 @@ InspectionSaved saveInspection(const InspectionKey& key, const std::vector<Inspe
     });
     out.hasLines = out.hasLines && out.status == SaveStatus::Saved;
     return out;
+}
+
+InspectionOpened openInspection(const Session& s, const InspectionKey& key)
+{
+    jet::Connection conn;
+    conn.open(s.ConnectionString);
+    InspectionOpened o;
+    o.acceptable = acceptableRate(conn, key.kind);
+    o.phrases = inspectionPhrases(conn, key.kind);
+    o.record = loadInspection(conn, key);
+    return o;
+}
+
+InspectionPhrases inspectionPhrases(const Session& s, const std::string& kind)
+{
+    jet::Connection conn;
+    conn.open(s.ConnectionString);
+    return inspectionPhrases(conn, kind);
 }
 
 } // namespace qtmv::quality

@@ -27,6 +27,10 @@ namespace jet {
 class Connection;
 }
 
+namespace qtmv {
+struct Session;
+}
+
 namespace qtmv::quality {
 
 // Which record: the kind's display name ("D-印刷"), the work order, the
@@ -113,5 +117,15 @@ struct InspectionSaved {
 // cannot be stored is told and nothing is written either.
 InspectionSaved saveInspection(const InspectionKey& key, const std::vector<InspectionLine>& lines,
                                const StoredRecord& loaded, daily::SaveContext& ctx);
+
+// What the window shows when it opens, read on one connection: the kind's
+// acceptable rate and phrases, and the record.
+struct InspectionOpened {
+    std::optional<double> acceptable;
+    InspectionPhrases phrases;
+    InspectionRecord record;
+};
+InspectionOpened openInspection(const Session& s, const InspectionKey& key);
+InspectionPhrases inspectionPhrases(const Session& s, const std::string& kind);
 
 } // namespace qtmv::quality

@@ -2,6 +2,8 @@
 
 #include "common/EntryText.h"
 #include "common/RocDate.h"
+#include "app/core/Session.h"
+#include "lookups/core/PlantLists.h"
 #include "platform/jet/Connection.h"
 #include "platform/jet/Recordset.h"
 #include "platform/jet/Sql.h"
@@ -171,6 +173,18 @@ PrintingSaved savePrintingData(const PrintingKey& key, const std::vector<Printin
     });
     out.hasLines = out.hasLines && out.status == SaveStatus::Saved;
     return out;
+}
+
+PrintingDataOpened openPrintingData(const Session& s, const PrintingKey& key)
+{
+    jet::Connection conn;
+    conn.open(s.ConnectionString);
+    PrintingDataOpened o;
+    o.inks = lookups::phraseList(conn, "油墨明細");
+    o.paper = paperLabel(conn, key.po, key.seq);
+    o.targets = colourTargets(conn);
+    o.record = loadPrintingData(conn, key);
+    return o;
 }
 
 } // namespace qtmv::quality

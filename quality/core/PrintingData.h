@@ -29,6 +29,10 @@ namespace jet {
 class Connection;
 }
 
+namespace qtmv {
+struct Session;
+}
+
 namespace qtmv::quality {
 
 struct PrintingKey {
@@ -100,5 +104,15 @@ struct PrintingSaved {
 // cannot be stored is told and nothing is written either.
 PrintingSaved savePrintingData(const PrintingKey& key, const std::vector<PrintingLine>& lines,
                                const StoredRecord& loaded, daily::SaveContext& ctx);
+
+// What the window shows when it opens, read on one connection: the ink
+// phrases, the paper label, the colour targets and the record.
+struct PrintingDataOpened {
+    std::vector<std::string> inks;
+    std::string paper;
+    ColourTargets targets;
+    PrintingRecord record;
+};
+PrintingDataOpened openPrintingData(const Session& s, const PrintingKey& key);
 
 } // namespace qtmv::quality

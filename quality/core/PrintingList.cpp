@@ -1,6 +1,7 @@
 #include "quality/core/PrintingList.h"
 
 #include "common/RocDate.h"
+#include "app/core/Session.h"
 #include "platform/jet/Connection.h"
 #include "platform/jet/Recordset.h"
 #include "platform/jet/Sql.h"
@@ -245,6 +246,20 @@ SaveStatus saveTargets(const std::vector<ColourTarget>& loaded, const std::vecto
                 conn.execute("update [色號目標值] set " + set + " where 色號 = '" + q(Trim(before->colour)) + "'");
         }
     });
+}
+
+report::DataTable loadListing(const Session& s, const ListingFilter& f)
+{
+    jet::Connection conn;
+    conn.open(s.ConnectionString);
+    return loadListing(conn, f);
+}
+
+std::vector<ColourTarget> loadTargets(const Session& s)
+{
+    jet::Connection conn;
+    conn.open(s.ConnectionString);
+    return loadTargets(conn);
 }
 
 } // namespace qtmv::quality

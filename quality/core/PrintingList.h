@@ -25,6 +25,10 @@ namespace jet {
 class Connection;
 }
 
+namespace qtmv {
+struct Session;
+}
+
 namespace qtmv::quality {
 
 struct ListingFilter {
@@ -39,6 +43,7 @@ struct ListingFilter {
 // 油墨1..油墨7, 測量1..測量5, 記錄員代號, 記錄員.
 std::string listingSql(const ListingFilter& f);
 report::DataTable loadListing(jet::Connection& conn, const ListingFilter& f);
+report::DataTable loadListing(const Session& s, const ListingFilter& f);
 
 inline constexpr const char* kListingTitle = "印刷數據明細表";
 // The printed listing (A4 landscape); `conditions` is the filter line under
@@ -61,6 +66,7 @@ struct ColourTarget {
     std::string note;
 };
 std::vector<ColourTarget> loadTargets(jet::Connection& conn);
+std::vector<ColourTarget> loadTargets(const Session& s);
 
 // Writes the edited list over the loaded one; rights and maintenance as
 // every save. Rows with an empty colour number are ignored; a colour number

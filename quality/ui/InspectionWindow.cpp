@@ -5,7 +5,6 @@
 #include "app/core/Session.h"
 #include "common/HandOver.h"
 #include "common/NumberFormat.h"
-#include "platform/jet/Connection.h"
 #include "platform/os/Failure.h"
 #include "platform/os/MessageBox.h"
 #include "platform/text/Text.h"
@@ -114,14 +113,13 @@ void frm品檢::start()
     started_ = true;
     gInspectionSaved = false;
     Guarded(kTitle, [&] {
-        jet::Connection conn;
-        conn.open(session().ConnectionString);
-        acceptable_ = acceptableRate(conn, key_.kind);
-        const InspectionPhrases phrases = inspectionPhrases(conn, key_.kind);
+        InspectionOpened opened = openInspection(session(), key_);
+        acceptable_ = opened.acceptable;
+        const InspectionPhrases& phrases = opened.phrases;
         fml明細->setColumnChoices(c主要檢查項目, phrases.items);
         fml明細->setColumnChoices(c檢查標準, phrases.standards);
         fml明細->setColumnChoices(c權責單位, phrases.units);
-        InspectionRecord record = loadInspection(conn, key_);
+        InspectionRecord& record = opened.record;
         stored_ = std::move(record.stored);
         std::vector<InspectionLine>& lines = record.lines;
         if (!lines.empty()) {
@@ -176,9 +174,7 @@ void frm品檢::importPhrases()
     if (MsgBox(kImportQuestion, "刪除詢問", MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes)
         return;
     fml明細->cancelEdit();
-    jet::Connection conn;
-    conn.open(session().ConnectionString);
-    const InspectionPhrases phrases = inspectionPhrases(conn, key_.kind);
+    const InspectionPhrases phrases = inspectionPhrases(session(), key_.kind);
     showLines({});
     if (phrases.empty()) {
         MsgBox(kNoPhrases, "訊息", MsgIcon::Information);

@@ -6,7 +6,6 @@
 #include "app/core/Session.h"
 #include "common/HandOver.h"
 #include "lookups/ui/PeopleLookups.h"
-#include "platform/jet/Connection.h"
 #include "platform/os/Failure.h"
 #include "platform/os/MessageBox.h"
 #include "platform/text/Text.h"
@@ -130,14 +129,12 @@ void frm工單印刷數據::start()
     lbl單號->setText(u8("工單單號： " + key_.po));
     lbl紙品->setText(u8(kPaperPrefix));
     Guarded(kTitle, [&] {
-        jet::Connection conn;
-        conn.open(session().ConnectionString);
-        const std::vector<std::string> inks = lookups::phraseList(conn, "油墨明細");
+        PrintingDataOpened opened = openPrintingData(session(), key_);
         for (int c = c油墨1; c <= c油墨7; ++c)
-            fml明細->setColumnChoices(c, inks);
-        lbl紙品->setText(u8(paperLabel(conn, key_.po, key_.seq)));
-        targets_ = colourTargets(conn);
-        PrintingRecord record = loadPrintingData(conn, key_);
+            fml明細->setColumnChoices(c, opened.inks);
+        lbl紙品->setText(u8(opened.paper));
+        targets_ = std::move(opened.targets);
+        PrintingRecord& record = opened.record;
         stored_ = std::move(record.stored);
         const std::vector<PrintingLine>& lines = record.lines;
         gHasPrintingData = !lines.empty();
@@ -204,11 +201,7 @@ bool frm工單印刷數據::endEdit(int row, int col, QString& text)
             return true;
         }
         std::optional<std::pair<std::string, std::string>> who;
-        const bool read = Guarded(kTitle, [&] {
-            jet::Connection conn;
-            conn.open(session().ConnectionString);
-            who = lookups::findEmployee(conn, typed);
-        });
+        const bool read = Guarded(kTitle, [&] { who = lookups::findEmployee(session(), typed); });
         if (!read)
             return false;
         if (who) {

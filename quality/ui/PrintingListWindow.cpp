@@ -6,7 +6,6 @@
 #include "app/core/Session.h"
 #include "common/HandOver.h"
 #include "lookups/ui/PeopleLookups.h"
-#include "platform/jet/Connection.h"
 #include "platform/os/Failure.h"
 #include "platform/os/MessageBox.h"
 #include "platform/report/ui/PreviewDialog.h"
@@ -185,11 +184,7 @@ void frm印刷數據明細表::showEvent(QShowEvent* e)
 
 void frm印刷數據明細表::loadTargets()
 {
-    Guarded(kTitle, [&] {
-        jet::Connection conn;
-        conn.open(session().ConnectionString);
-        targets_ = quality::loadTargets(conn);
-    });
+    Guarded(kTitle, [&] { targets_ = quality::loadTargets(session()); });
     CellTable rows;
     for (const ColourTarget& t : targets_)
         rows.push_back({t.colour, jet::realText(t.lab.L), jet::realText(t.lab.a), jet::realText(t.lab.b), t.note});
@@ -231,9 +226,7 @@ void frm印刷數據明細表::query()
         return;
     bool busy = false;
     const BusyScope scope(this, busy);
-    jet::Connection conn;
-    conn.open(session().ConnectionString);
-    rows_ = loadListing(conn, filter());
+    rows_ = loadListing(session(), filter());
     CellTable cells;
     cells.reserve(rows_.rowCount());
     for (std::size_t i = 0; i < rows_.rowCount(); ++i) {

@@ -84,4 +84,12 @@ std::vector<HistoryEntry> loadHistory(jet::Connection& conn, const ProcessKind& 
     return out;
 }
 
+std::vector<HistoryEntry> loadHistory(const Session& s, const ProcessKind& kind, const std::string& id, long long ino,
+                                      const std::string& po, long long no)
+{
+    jet::Connection conn;
+    conn.open(s.ConnectionString);
+    return loadHistory(conn, kind, id, ino, po, no);
+}
+
 } // namespace qtmv::daily

@@ -96,5 +96,7 @@ struct HistoryEntry {
 // for the kind, newest first. Throws jet::Error.
 std::vector<HistoryEntry> loadHistory(jet::Connection& conn, const ProcessKind& kind, const std::string& id,
                                       long long ino, const std::string& po, long long no);
+std::vector<HistoryEntry> loadHistory(const Session& s, const ProcessKind& kind, const std::string& id, long long ino,
+                                      const std::string& po, long long no);
 
 } // namespace qtmv::daily
