@@ -12,7 +12,7 @@
 #include "tools/demo-db/DemoPlant.h"
 
 #include "bench/PlainSqlite.h"
-#include "bench/RunBenchmarks.h"
+#include "platform/bench/RunBenchmarks.h"
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>

@@ -9,7 +9,7 @@
 #include "platform/os/Host.h"
 #include "platform/ui/SpreadGrid.h"
 #include "tools/demo-db/DemoPlant.h"
-#include "bench/RunBenchmarks.h"
+#include "platform/bench/RunBenchmarks.h"
 
 #include <QApplication>
 #include <QLineEdit>

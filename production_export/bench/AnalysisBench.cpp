@@ -2,7 +2,7 @@
 // building the analysis table, and the summary report from the database to
 // a PDF file. The demo plant is kept between runs (QTMV_ANALYSIS_DEMO names
 // it); each benchmark works on its own copy.
-#include "bench/RunBenchmarks.h"
+#include "platform/bench/RunBenchmarks.h"
 #include "daily_report/printing/AnalysisTable.h"
 #include "db/testing/FreshDatabase.h"
 #include "platform/report/Render.h"

@@ -4,7 +4,7 @@
 // /tmp/qtmv-quality-bench/QTMV.mdb (generated when missing).
 #include "app/core/DatabaseLocation.h"
 #include "app/core/Session.h"
-#include "bench/RunBenchmarks.h"
+#include "platform/bench/RunBenchmarks.h"
 #include "quality/core/ColourDifference.h"
 #include "quality/ui/PrintingListWindow.h"
 #include "tools/demo-db/DemoPlant.h"

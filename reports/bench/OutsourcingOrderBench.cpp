@@ -1,7 +1,7 @@
 // A 1,000-line outsourcing order from the database to a PDF file.
 #include "reports/OutsourcingOrder.h"
 
-#include "bench/RunBenchmarks.h"
+#include "platform/bench/RunBenchmarks.h"
 #include "db/testing/FreshDatabase.h"
 #include "platform/report/Render.h"
 

@@ -14,7 +14,7 @@
 #include "tools/demo-db/DemoPlant.h"
 #include "bench/PeakHeap.h"
 #include "bench/PlainSqlite.h"
-#include "bench/RunBenchmarks.h"
+#include "platform/bench/RunBenchmarks.h"
 #include "platform/jet/Translator.h"
 
 #include <QApplication>

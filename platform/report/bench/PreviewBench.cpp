@@ -1,7 +1,7 @@
 // The preview of a 1,000-line report: from the finished page document to
 // the first page painted on the screen (the layout itself is measured by
 // report_bench).
-#include "bench/RunBenchmarks.h"
+#include "platform/bench/RunBenchmarks.h"
 #include "platform/report/Report.h"
 #include "platform/report/bench/ThousandLines.h"
 #include "platform/report/ui/PreviewDialog.h"

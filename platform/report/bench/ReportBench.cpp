@@ -1,6 +1,6 @@
 // A 1,000-line report with groups and totals, laid out and written to PDF;
 // a field holding a very long text, fitted (shrunk and cut) and written.
-#include "bench/RunBenchmarks.h"
+#include "platform/bench/RunBenchmarks.h"
 #include "platform/report/Render.h"
 #include "platform/report/Report.h"
 #include "platform/report/bench/ThousandLines.h"

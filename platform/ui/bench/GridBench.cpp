@@ -1,7 +1,7 @@
 // Loading a process grid: 10,000 rows of 90 text columns moved into the grid
 // and painted once, as a load of the largest kind would.
 #include "platform/ui/GridHelpers.h"
-#include "bench/RunBenchmarks.h"
+#include "platform/bench/RunBenchmarks.h"
 
 #include <QApplication>
 #include <QPixmap>

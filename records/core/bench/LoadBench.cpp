@@ -21,7 +21,7 @@
 
 #include "bench/PeakHeap.h"
 #include "bench/PlainSqlite.h"
-#include "bench/RunBenchmarks.h"
+#include "platform/bench/RunBenchmarks.h"
 
 #include <benchmark/benchmark.h>
 

@@ -19,7 +19,7 @@
 #include "tools/demo-db/DemoPlant.h"
 
 #include "platform/os/Host.h"
-#include "bench/RunBenchmarks.h"
+#include "platform/bench/RunBenchmarks.h"
 
 #include <benchmark/benchmark.h>
 

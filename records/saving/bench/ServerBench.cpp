@@ -32,7 +32,7 @@
 #include "platform/os/MessageBox.h"
 #include "tools/demo-db/DemoPlant.h"
 
-#include "bench/RunBenchmarks.h"
+#include "platform/bench/RunBenchmarks.h"
 
 #include <benchmark/benchmark.h>
 
