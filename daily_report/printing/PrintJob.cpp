@@ -1,5 +1,7 @@
 #include "daily_report/printing/PrintJob.h"
 
+#include "daily_report/printing/ExportWindows.h"
+
 #include "common/ProcessKind.h"
 #include "daily_report/printing/OrderParams.h"
 #include "reports/ProductionAnalysis.h"
@@ -93,7 +95,7 @@ Dispatch Decide(int choice, const PrintParams& p, const std::string& mode, bool 
     }
     case 1:
         if (!mode.empty())
-            d = {Target::ValueExcel, "frm產值分析明細轉Excel", true};
+            d = {Target::ValueExcel, std::string(kValueExcelWindow), true};
         else if (p.kind == "D-印刷")
             d.layout = table1 ? "rpt產值分析表_印刷" : "rpt產值分析表_印刷_1";
         else
@@ -101,7 +103,7 @@ Dispatch Decide(int choice, const PrintParams& p, const std::string& mode, bool 
         break;
     case 2:
         if (!mode.empty())
-            d = {Target::ValueExcel, "frm產值分析明細轉Excel", true};
+            d = {Target::ValueExcel, std::string(kValueExcelWindow), true};
         else
             d.layout = p.completionGrouping == 2 ? "rpt不良分析2_工務預排" : "rpt不良分析1_工務預排";
         break;
@@ -110,7 +112,7 @@ Dispatch Decide(int choice, const PrintParams& p, const std::string& mode, bool 
         break;
     default:
         if (!mode.empty())
-            d = {Target::DetailExcel, "frm生產明細表轉Excel", true};
+            d = {Target::DetailExcel, std::string(kDetailExcelWindow), true};
         else
             d.layout = "rpt生產明細表";
         break;

@@ -541,6 +541,6 @@ void frm日報登錄作業_工單::handOffWorkOrder()
 {
     daily::ProcessPage* p = currentPage();
     const int row = p ? p->grid()->activeRow() : 0;
-    const std::string workOrder = p && p->isRecordRow(row) ? p->grid()->text(row, 1) : std::string();
+    const std::string workOrder = p && p->isRecordRow(row) ? p->grid()->text(row, daily::kWorkOrderCol) : std::string();
     daily::handOffWorkOrder(qtmv::session(), kindText(), workOrder, [this] { endProgram(); });
 }

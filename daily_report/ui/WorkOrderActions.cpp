@@ -3,6 +3,7 @@
 #include "app/core/Launch.h"
 #include "app/core/Rights.h"
 #include "app/core/Session.h"
+#include "records/core/GridLayout.h"
 #include "common/HandOver.h"
 #include "lookups/ui/DieLookup.h"
 #include "daily_report/ui/QueryDialog.h"
@@ -34,7 +35,7 @@ void queryWorkOrder(QWidget* window, SpreadGrid* grid, int records)
     if (grid) {
         grid->setFocus();
         for (int r = 1; r <= records && !number.empty() && found == 0; ++r)
-            if (qtmv::Trim(grid->text(r, 1)) == number)
+            if (qtmv::Trim(grid->text(r, daily::kWorkOrderCol)) == number)
                 found = r;
     }
     if (found > 0)

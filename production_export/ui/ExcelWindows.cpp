@@ -1,5 +1,7 @@
 #include "production_export/ui/ExcelWindows.h"
 
+#include "daily_report/printing/ExportWindows.h"
+
 #include "app/core/Session.h"
 #include "platform/os/Failure.h"
 #include "platform/os/MessageBox.h"
@@ -82,14 +84,14 @@ frm產值分析明細轉Excel::frm產值分析明細轉Excel(int choice, const d
                                        const Session& s, const Clock& clock, QWidget* parent)
     : ExcelExportWindow(exportOfChoice(choice == 2 ? 2 : 1), p, key, s, clock, parent)
 {
-    setObjectName(QStringLiteral("frm產值分析明細轉Excel"));
+    setObjectName(QString::fromUtf8(daily::printing::kValueExcelWindow));
 }
 
 frm生產明細表轉Excel::frm生產明細表轉Excel(const daily::printing::PrintParams& p, const Session& s, const Clock& clock,
                                      QWidget* parent)
     : ExcelExportWindow(Export::ProductionDetail, p, {}, s, clock, parent)
 {
-    setObjectName(QStringLiteral("frm生產明細表轉Excel"));
+    setObjectName(QString::fromUtf8(daily::printing::kDetailExcelWindow));
 }
 
 } // namespace qtmv::production

@@ -152,7 +152,7 @@ public:
         l.idCol = l.column("確認單號");
         l.inoCol = l.idCol + 1;
         if (l.remarkCol == 0 || l.finishDateCol == 0 || l.finishRemarkCol == 0 || l.idCol == 0 ||
-            l.heading(l.inoCol) != "序")
+            l.heading(l.inoCol) != "序" || l.column("工單單號") != kWorkOrderCol || l.column("序") != kLineCol)
             throw std::logic_error("grid layout without its saving columns");
         return std::move(layout_);
     }

@@ -16,6 +16,11 @@ struct GridColumn {
     std::string select;    // the select-list expression, "" for working columns no query fills
 };
 
+// Every kind's grid begins with the piece's work-order line: the work-order
+// number (工單單號, PO) and its line (序, [NO]).
+inline constexpr int kWorkOrderCol = 1;
+inline constexpr int kLineCol = 2;
+
 struct GridLayout {
     const ProcessKind* kind = nullptr;
     std::vector<GridColumn> columns;   // column n is columns[n - 1]

@@ -1,4 +1,6 @@
-#include "RowDetails.h"
+#include "records/core/RowDetails.h"
+
+#include "records/core/GridLayout.h"
 
 #include "platform/jet/Connection.h"
 #include "platform/jet/Recordset.h"
@@ -68,8 +70,8 @@ RowDetails loadRowDetails(jet::Connection& conn, const ProcessKind& kind, const 
 {
     const GridLayout& layout = gridLayout(kind);
     RowDetails d;
-    d.workOrder = cellText(row, 1);
-    d.line = cellText(row, 2);
+    d.workOrder = cellText(row, kWorkOrderCol);
+    d.line = cellText(row, kLineCol);
     d.dueDate = cellText(row, layout.column("交貨日"));
     d.plannedDate = cellText(row, layout.column("預排日"));
     d.rowRemark = cellText(row, layout.remarkCol);

@@ -58,7 +58,7 @@ public:
         const std::string ino = num(text(layout_.inoCol));
         pieceKey_ = "where ID = '" + id + "' and INO = " + ino;
         detailKey_ = pieceKey_ + " and KIND = '" + q(spaced_) + "' ";
-        lineKey_ = "where PO = '" + q(qtmv::Trim(text(1))) + "' and [NO] = " + num(text(2));
+        lineKey_ = "where PO = '" + q(qtmv::Trim(text(kWorkOrderCol))) + "' and [NO] = " + num(text(kLineCol));
 
         if (flagged(layout_.remarkCol))
             writePieceField("REM", "REM", layout_.remarkCol);
@@ -96,8 +96,8 @@ private:
         if (!summary_)
             return;
         summary_->history.push_back({qtmv::Trim(text(layout_.idCol)),
-                                     static_cast<long long>(qtmv::Val(text(layout_.inoCol))), qtmv::Trim(text(1)),
-                                     static_cast<long long>(qtmv::Val(text(2))), layout_.heading(c),
+                                     static_cast<long long>(qtmv::Val(text(layout_.inoCol))), qtmv::Trim(text(kWorkOrderCol)),
+                                     static_cast<long long>(qtmv::Val(text(kLineCol))), layout_.heading(c),
                                      qtmv::Trim(loaded_.at(row_, c)), std::move(written)});
     }
 
@@ -234,7 +234,7 @@ private:
 
 bool loadedRow(const GridRows& rows, const GridLayout& layout, int row)
 {
-    return !qtmv::Trim(cell(rows, row, 1)).empty() || !qtmv::Trim(cell(rows, row, layout.idCol)).empty();
+    return !qtmv::Trim(cell(rows, row, kWorkOrderCol)).empty() || !qtmv::Trim(cell(rows, row, layout.idCol)).empty();
 }
 
 } // namespace

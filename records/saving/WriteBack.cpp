@@ -220,8 +220,8 @@ int writeBackLines(jet::Connection& conn, const ProcessKind& kind, const GridRow
     std::set<std::pair<std::string, double>> done;
     int lines = 0;
     for (int r = 1; r <= static_cast<int>(rows.size()); ++r) {
-        const std::string& po = cell(rows, r, 1);
-        const std::string& no = cell(rows, r, 2);
+        const std::string& po = cell(rows, r, kWorkOrderCol);
+        const std::string& no = cell(rows, r, kLineCol);
         if (qtmv::Trim(po).empty())
             continue;
         if (!done.emplace(qtmv::Trim(po), qtmv::Val(no)).second)
@@ -272,8 +272,8 @@ bool isReworkOrder(jet::Connection& conn, const std::string& po)
 RowWriteBack writeBackCurrentRow(const ProcessKind& kind, const GridRows& rows, int row, SaveContext& ctx)
 {
     const GridLayout& layout = gridLayout(kind);
-    const std::string po = qtmv::Trim(cell(rows, row, 1));
-    const std::string noCell = cell(rows, row, 2);
+    const std::string po = qtmv::Trim(cell(rows, row, kWorkOrderCol));
+    const std::string noCell = cell(rows, row, kLineCol);
     if (po.empty()) {
         MsgBox("請先選擇要回存的資料列！", "訊息", MsgIcon::Exclamation);
         return RowWriteBack::NoRow;

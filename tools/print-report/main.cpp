@@ -3,6 +3,7 @@
 // usage text below says how. Every output is written under a part name and
 // renamed only when complete, so nothing is left or changed when it fails.
 #include "daily_report/printing/AnalysisTable.h"
+#include "daily_report/printing/ExportWindows.h"
 #include "daily_report/printing/PageRules.h"
 #include "daily_report/printing/PrintJob.h"
 #include "platform/files/AtomicFile.h"
@@ -143,11 +144,11 @@ daily::printing::PrintParams pageParams(const reports::PrintParams& r)
 int writeWorkbook(const std::string& window, const reports::PrintParams& r, const Session& s, const std::string& out)
 {
     int choice = r.choice;
-    if (window == "frm生產明細表轉Excel") {
-        if (choice != 0 && choice != 7)
+    if (window == daily::printing::kDetailExcelWindow) {
+        if (choice != 0 && daily::printing::exportWindowOfChoice(choice) != window)
             return usage(window + " is choice 7");
         choice = 7;
-    } else if (choice != 1 && choice != 2) {
+    } else if (daily::printing::exportWindowOfChoice(choice) != window) {
         return usage(window + " needs --set choice=1 or --set choice=2");
     }
     const daily::printing::PrintParams p = pageParams(r);
@@ -235,7 +236,7 @@ int main(int argc, char** argv)
         return usage("--png goes with --pdf only");
     if (!png.empty() && png == pdf)
         return usage("--png and --pdf name the same file");
-    const bool excelWindow = reportName == "frm產值分析明細轉Excel" || reportName == "frm生產明細表轉Excel";
+    const bool excelWindow = daily::printing::isExportWindow(reportName);
     if (!xlsx.empty() && !excelWindow)
         return usage("--xlsx needs frm產值分析明細轉Excel or frm生產明細表轉Excel");
     const auto layout = reports::orderLayoutByName(reportName);
