@@ -457,41 +457,48 @@ bool RecordSide::mayOpenPieceWindow() const
     return databaseReady() && PassMaintenanceCheck(session(), hooks_.endProgram) == Maintenance::Free;
 }
 
+std::string RecordSide::recordNumberOf(ProcessPage& p, int row) const
+{
+    // The row's own pre-schedule number, so that a piece window works on the
+    // piece's record whatever the filter box holds; the box's without one.
+    const std::string own = Trim(p.grid()->text(row, p.layout().idCol));
+    return own.empty() ? filters_->preScheduleNo() : own;
+}
+
 void RecordSide::openTimeWindow(ProcessPage& p, int row)
 {
     if (!mayOpenPieceWindow())
         return;
-    // The hand-over of every grid: 0 work order, 1 line, 2 finish date,
-    // 3 time consumed, 4 the quantity (the heading), 5 the press (車別),
-    // 6 the row's own pre-schedule number, so that the time record is the
-    // piece's whatever the filter box holds, 7 the row's completion remark
-    // as shown, which the window keeps when a clerk typed it.
     const GridLayout& l = p.layout();
-    SpreadGrid& g = *p.grid();
+    const SpreadGrid& g = *p.grid();
     const int timeCol = l.column("耗時");
-    clearPick();
-    gPick[0] = Trim(g.text(row, 1));
-    gPick[1] = Trim(g.text(row, 2));
-    gPick[2] = Trim(g.text(row, l.finishDateCol));
-    gPick[3] = Trim(g.text(row, timeCol));
-    gPick[4] = Trim(g.text(row, l.column("數量")));
-    gPick[5] = Trim(g.text(row, l.column("車別")));
-    gPick[6] = Trim(g.text(row, l.idCol));
-    gPick[7] = g.text(row, l.finishRemarkCol);
-    gReturned = false;
+    presched::TimeRequest request;
+    request.po = Trim(g.text(row, kWorkOrderCol));
+    request.seq = static_cast<int>(Val(g.text(row, kLineCol)));
+    request.kind = &p.kind();
+    request.completionDate = Trim(g.text(row, l.finishDateCol));
+    request.timeConsumed = Trim(g.text(row, timeCol));
+    request.quantity = Trim(g.text(row, l.column("數量")));
+    request.recordNumber = recordNumberOf(p, row);
+    // As shown: the window keeps a remark a clerk typed there.
+    request.completionRemark = g.text(row, l.finishRemarkCol);
+    presched::TimeResult result;
     {
-        frm工務預排作業_耗時 dlg(window(), hooks_.clock());
+        frm工務預排作業_耗時 dlg(request, window(), hooks_.clock());
         dlg.endProgram = hooks_.endProgram;
         dlg.exec();
+        result = dlg.timeResult();
     }
-    if (!gReturned)
+    if (!result.returned)
         return;
-    gReturned = false;
-    // The remark comes back as typed, so the cells compare untrimmed.
-    const std::vector<CellChange> results = {
-        {timeCol, gPick[0]}, {l.finishDateCol, gPick[1]}, {l.finishRemarkCol, gPick[2]}};
-    clearPick();
-    putBackChanged(p, row, results, false);
+    // The window has stored them; the row takes them flagged all the same,
+    // as the main save writes the row as it shows it. The remark comes back
+    // as typed, so the cells compare untrimmed.
+    putBackChanged(p, row,
+                   {{timeCol, result.total},
+                    {l.finishDateCol, result.completionDate},
+                    {l.finishRemarkCol, result.completionRemark}},
+                   false);
 }
 
 void RecordSide::openVendorWindow(ProcessPage& p, int row)

@@ -104,6 +104,8 @@ private:
     void openDieLookup(ProcessPage& page, int row, int col);
     // The time and vendor windows open only on a usable database out of maintenance.
     bool mayOpenPieceWindow() const;
+    // The pre-schedule record a piece window opens for the row.
+    std::string recordNumberOf(ProcessPage& page, int row) const;
 
     Hooks hooks_;
     RecordFilters* filters_ = nullptr;

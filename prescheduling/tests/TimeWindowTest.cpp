@@ -18,7 +18,6 @@
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QClipboard>
-#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -49,14 +48,6 @@ protected:
         piece(printing, "D001", 1, "P001", 1);
         db().exec("insert into [印刷產能資料] (機別, 每時產能) values ('H1', 6000)");
         db().exec("insert into EMPLOYEE (ID, NAME) values ('E01', '陳大文')");
-
-        caller.setObjectName("main");
-        auto* kinds = new QComboBox(&caller);
-        kinds->setObjectName("cbo種類");
-        kinds->addItems({QStringLiteral("C-紙品"), QStringLiteral("D-印刷")});
-        kinds->setCurrentIndex(1);
-        timeNo = new QLineEdit(&caller);
-        timeNo->setObjectName("txt耗時單號");
     }
     ~TimeWindowTest() override
     {
@@ -64,15 +55,22 @@ protected:
         session() = savedSession_;
     }
 
-    // Opens the window for work order P001 line 1 of the record.
-    W& open(const std::string& number = "D001")
+    // The request of a printing row: work order P001 line 1 of the record.
+    presched::TimeRequest request(const std::string& number = "D001")
     {
-        clearPick();
-        gPick[0] = "P001";
-        gPick[1] = "1";
-        gPick[4] = "10000";
-        gPick[6] = number;
-        w = std::make_unique<W>(&caller, clock_);
+        presched::TimeRequest r;
+        r.po = "P001";
+        r.seq = 1;
+        r.kind = &printing;
+        r.quantity = "10000";
+        r.recordNumber = number;
+        return r;
+    }
+
+    W& open(const std::string& number = "D001") { return open(request(number)); }
+    W& open(const presched::TimeRequest& r)
+    {
+        w = std::make_unique<W>(r, &caller, clock_);
         w->show();
         w->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(w.get()));
@@ -100,7 +98,6 @@ protected:
     const ProcessKind& printing = daily::test::kind("D-印刷");
     Session savedSession_;
     QWidget caller;
-    QLineEdit* timeNo = nullptr;
     std::unique_ptr<W> w;
     ScriptedMessages messages;
 };
@@ -186,7 +183,7 @@ TEST_F(TimeWindowTest, ChecksWhileTypingTellAndKeepTheText)
     // Saving refuses the backwards line and keeps everything typed.
     QTest::mouseClick(w->scmd確定, Qt::LeftButton);
     EXPECT_TRUE(w->isVisible());
-    EXPECT_FALSE(gReturned);
+    EXPECT_FALSE(w->timeResult().returned);
 
     // A negative completed quantity is refused before anything is saved.
     go(1, W::c結束);
@@ -358,7 +355,7 @@ TEST_F(TimeWindowTest, CalendarDeleteAndANewTmpNumber)
     go(1, W::c製作);
     QTest::mouseClick(w->scmd刪除, Qt::LeftButton);
     QTest::mouseClick(w->scmd確定, Qt::LeftButton);
-    EXPECT_EQ(timeNo->text(), "TMP0001");
+    EXPECT_EQ(w->timeResult().newNumber, "TMP0001");
     EXPECT_EQ(value("select group_concat(單號 || ':' || 機別) from [預排資料耗時明細]"), "TMP0001:H9");
 }
 
@@ -383,7 +380,7 @@ TEST_F(TimeWindowTest, OutputValueOfAPrintingLineIsWorkedOutAndStored)
     };
     go(1, W::c產值);
     QTest::keyClick(grid().tableView(), Qt::Key_Return);
-    EXPECT_FALSE(gReturned);   // the value window's choice is not the time window's result
+    EXPECT_FALSE(w->timeResult().returned);   // the value window's choice is not the time window's result
     ASSERT_EQ(messages.shown().size(), 1u);
     EXPECT_EQ(messages.shown()[0].text, "令數、色數、面數與單價請輸入數字!");
 
@@ -391,6 +388,64 @@ TEST_F(TimeWindowTest, OutputValueOfAPrintingLineIsWorkedOutAndStored)
     EXPECT_EQ(value("select 產值 || '/' || 令數 || '/' || 色數 || '/' || 面數 || '/' || 單價 || '/' || 合計 "
                     "from [預排資料耗時明細]"),
               "9072.0/18.9/4.0/1.0/120.0/9072.0");
+}
+
+// The row's values come in through the request, and a confirm hands back
+// what it stored: the piece in the database holds the same.
+TEST_F(TimeWindowTest, RequestOpensTheWindowAndTheResultSaysWhatWasStored)
+{
+    presched::TimeRequest r = request();
+    r.completionDate = "1131201";
+    r.timeConsumed = "0.50";
+    open(r);
+    EXPECT_EQ(w->recordNumber(), "D001");
+    EXPECT_EQ(w->lbl標題->text(), QStringLiteral("D-印刷  工單: P001-1  數量: 10000"));
+    EXPECT_EQ(w->txt完工日期->text(), "1131201");
+    EXPECT_EQ(w->txt總耗時->text(), "0.50");
+    EXPECT_FALSE(w->timeResult().returned);
+
+    typeLine(1);
+    w->txt完工日期->setFocus();
+    w->txt完工日期->selectAll();
+    QTest::keyClicks(w->txt完工日期, "1131204");
+    QTest::mouseClick(w->scmd確定, Qt::LeftButton);
+
+    const presched::TimeResult& result = w->timeResult();
+    EXPECT_TRUE(result.returned);
+    EXPECT_TRUE(result.stored);
+    EXPECT_EQ(result.total, "1.75");
+    EXPECT_EQ(result.completionDate, "1131204");
+    EXPECT_EQ(result.completionRemark, "完工數量: 9450");
+    EXPECT_EQ(result.newNumber, "");   // the record had its number
+    EXPECT_EQ(value("select 耗時 || '/' || FDATE || '/' || 完工說明 from PRINTING_S where ID = 'D001'"),
+              result.total + "/" + result.completionDate + "/" + result.completionRemark);
+    EXPECT_EQ(value("select count(*) from [預排資料耗時明細] where 單號 = 'D001' and 工單單號 = 'P001'"), "1");
+}
+
+// The output-value window starts from the line's figures and hands back the
+// cells' texts.
+TEST_F(TimeWindowTest, OutputValueWindowTakesTheLineFiguresAndHandsBackTheCells)
+{
+    frm印刷產值 v(presched::PrintValueRequest{9450, 0, 4, 0, 0});
+    v.show();
+    EXPECT_EQ(v.txt完工數量->text(), "9450");
+    EXPECT_EQ(v.txt令數->text(), "18.9");   // from the sheets: the line has no reams
+    EXPECT_EQ(v.txt面數->text(), "1");
+    v.txt單價->setFocus();
+    QTest::keyClicks(v.txt單價, "120");
+    v.txt面數->setFocus();
+    v.txt面數->selectAll();
+    QTest::keyClicks(v.txt面數, "2");
+    QTest::mouseClick(v.scmd確定, Qt::LeftButton);
+    const presched::PrintValueResult& r = v.valueResult();
+    EXPECT_TRUE(r.returned);
+    EXPECT_EQ(r.value, "18144");
+    EXPECT_EQ(r.reams + "/" + r.colours + "/" + r.sides + "/" + r.unitPrice, "18.9/4/2/120");
+
+    frm印刷產值 cancelled(presched::PrintValueRequest{500, 3, 4, 2, 100});
+    EXPECT_EQ(cancelled.txt令數->text(), "3");
+    QTest::mouseClick(cancelled.ssc回前畫面, Qt::LeftButton);
+    EXPECT_FALSE(cancelled.valueResult().returned);
 }
 
 } // namespace

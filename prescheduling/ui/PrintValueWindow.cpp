@@ -1,6 +1,5 @@
 #include "prescheduling/ui/PrintValueWindow.h"
 
-#include "common/HandOver.h"
 #include "platform/jet/Value.h"
 #include "platform/os/MessageBox.h"
 #include "platform/text/Text.h"
@@ -41,7 +40,7 @@ bool readNumber(const QLineEdit* box, double& out)
 
 } // namespace
 
-frm印刷產值::frm印刷產值(QWidget* parent) : QDialog(parent)
+frm印刷產值::frm印刷產值(const PrintValueRequest& request, QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frm印刷產值"));
     setWindowTitle(u8("印刷產值"));
@@ -81,14 +80,12 @@ frm印刷產值::frm印刷產值(QWidget* parent) : QDialog(parent)
     root->addLayout(buttons);
 
     // The caller's figures; reams follow the quantity only where none are stored.
-    const double quantity = Val(gPick[0]);
-    txt完工數量->setText(u8(numberText(quantity)));
-    txt令數->setText(u8(Val(gPick[1]) != 0 ? numberText(Val(gPick[1])) : numberText(reamsOf(quantity))));
-    txt色數->setText(u8(numberText(Val(gPick[2]))));
-    txt面數->setText(u8(Val(gPick[3]) != 0 ? numberText(Val(gPick[3])) : std::string("1")));
-    txt單價->setText(u8(numberText(Val(gPick[4]))));
-    clearPick();
-    gReturned = false;
+    const PrintValueRequest& r = request;
+    txt完工數量->setText(u8(numberText(r.quantity)));
+    txt令數->setText(u8(numberText(r.reams != 0 ? r.reams : reamsOf(r.quantity))));
+    txt色數->setText(u8(numberText(r.colours)));
+    txt面數->setText(u8(r.sides != 0 ? numberText(r.sides) : std::string("1")));
+    txt單價->setText(u8(numberText(r.unitPrice)));
 
     for (QLineEdit* e : {txt令數, txt色數, txt面數, txt單價})
         QObject::connect(e, &QLineEdit::textChanged, this, [this] { recompute(); });
@@ -118,12 +115,7 @@ void frm印刷產值::confirm()
         MsgBox("令數、色數、面數與單價請輸入數字!", "訊息", MsgIcon::Exclamation);
         return;
     }
-    gReturned = true;
-    clearPick();
-    gPick[0] = wholeNumber(printingValue(reams, colours, sides, price));
-    gPick[1] = numberText(reams);
-    gPick[2] = numberText(colours);
-    gPick[3] = numberText(sides);
-    gPick[4] = numberText(price);
+    result_ = {true, wholeNumber(printingValue(reams, colours, sides, price)), numberText(reams),
+               numberText(colours), numberText(sides), numberText(price)};
     accept();
 }

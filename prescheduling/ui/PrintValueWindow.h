@@ -2,11 +2,13 @@
 // frm印刷產值 ("印刷產值"): the output value of one printing line, opened
 // from the 產值 cell of the time window.
 //
-// In: gPick 0 the line's completed quantity (sheets), 1 reams, 2 colours,
-// 3 sides, 4 price per ream-colour (the line's stored figures; reams
-// default to the quantity / 500 only when the line has none). Out, after
-// 確定: gReturned and gPick 0 the value, 1 reams, 2 colours, 3 sides, 4 the
-// price. The formula is the help text shown in the window (TimeMath.h).
+// Opened with the line's stored figures (PrintValueRequest, TimeEntry.h);
+// reams default to the quantity / 500 only when the line has none, sides to
+// one. After 確定 valueResult() holds the value and the figures as the
+// line's cells take them. The formula is the help text shown in the window
+// (TimeMath.h).
+#include "prescheduling/core/TimeEntry.h"
+
 #include <QDialog>
 
 class QLabel;
@@ -15,7 +17,7 @@ class QPushButton;
 
 class frm印刷產值 : public QDialog {
 public:
-    explicit frm印刷產值(QWidget* parent = nullptr);
+    explicit frm印刷產值(const qtmv::presched::PrintValueRequest& request, QWidget* parent = nullptr);
 
     QLineEdit* txt完工數量 = nullptr;
     QLineEdit* txt令數 = nullptr;
@@ -28,8 +30,11 @@ public:
     QPushButton* ssc回前畫面 = nullptr;
 
     void confirm();
+    const qtmv::presched::PrintValueResult& valueResult() const { return result_; }
 
 private:
     void recompute();
     bool figures(double& reams, double& colours, double& sides, double& price) const;
+
+    qtmv::presched::PrintValueResult result_;
 };

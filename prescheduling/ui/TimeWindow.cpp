@@ -13,7 +13,6 @@
 #include "lookups/core/PlantLists.h"
 #include "lookups/ui/PeopleLookups.h"
 #include "lookups/ui/VendorLookups.h"
-#include "platform/jet/Connection.h"
 #include "platform/jet/Value.h"
 #include "platform/os/Failure.h"
 #include "platform/os/MessageBox.h"
@@ -26,7 +25,6 @@
 
 #include <QAction>
 #include <QCalendarWidget>
-#include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -88,8 +86,8 @@ QLabel* figure(QWidget* parent, const char* name)
 
 } // namespace
 
-frm工務預排作業_耗時::frm工務預排作業_耗時(QWidget* caller, const Clock& clock)
-    : QDialog(caller), caller_(caller), clock_(clock)
+frm工務預排作業_耗時::frm工務預排作業_耗時(const TimeRequest& request, QWidget* parent, const Clock& clock)
+    : QDialog(parent), request_(request), clock_(clock)
 {
     setObjectName(QStringLiteral("frm工務預排作業_耗時"));
     setWindowTitle(u8(kTitle));
@@ -113,11 +111,7 @@ void frm工務預排作業_耗時::releaseOwnLock()
     DropRecordLock(session(), lockToken_);
     const std::string id = lockId_;
     lockId_.clear();
-    Guarded(kTitle, [&] {
-        jet::Connection conn;
-        conn.open(session().ConnectionString);
-        releaseLock(conn, key_, id);
-    });
+    Guarded(kTitle, [&] { presched::releaseLock(session().ConnectionString, key_, id); });
 }
 
 void frm工務預排作業_耗時::holdLock(const std::string& lockId)
@@ -126,9 +120,7 @@ void frm工務預排作業_耗時::holdLock(const std::string& lockId)
     // Released before the program ends on the maintenance check, which ends
     // it without unloading this window.
     lockToken_ = HoldRecordLock(session(), [cs = session().ConnectionString, key = key_, lockId] {
-        jet::Connection conn;
-        conn.open(cs);
-        releaseLock(conn, key, lockId);
+        presched::releaseLock(cs, key, lockId);
     });
     setReadOnly(false);
 }
@@ -266,59 +258,31 @@ void frm工務預排作業_耗時::start()
     if (started_)
         return;
     started_ = true;
-    gReturned = false;
-    QWidget* main = caller_ ? caller_->window() : nullptr;
-    auto callerText = [main](const char* name) {
-        auto* box = main ? main->findChild<QLineEdit*>(QString::fromUtf8(name)) : nullptr;
-        return box ? Trim(box->text().toStdString()) : std::string();
-    };
-    const QComboBox* kinds = main ? main->findChild<QComboBox*>(QStringLiteral("cbo種類")) : nullptr;
-    key_.kind = kinds ? kindByDisplayName(kinds->currentText().toStdString()) : nullptr;
-    if (!key_.kind)
-        key_.kind = &kindOf(kDefaultKind);
-    key_.po = Trim(gPick[0]);
-    key_.seq = static_cast<int>(Val(gPick[1]));
-    key_.number = Trim(gPick[6]);
-    if (key_.number.empty())
-        key_.number = callerText("txt預排單號");
-    if (key_.number.empty())
-        key_.number = callerText("txt耗時單號");
-    rowRemark_ = gPick[7];
-    loadedDate_ = Trim(gPick[2]);
+    result_ = {};
+    key_.kind = request_.kind ? request_.kind : &kindOf(kDefaultKind);
+    key_.po = Trim(request_.po);
+    key_.seq = request_.seq;
+    key_.number = Trim(request_.recordNumber);
+    loadedDate_ = Trim(request_.completionDate);
     txt完工日期->setText(u8(loadedDate_));
-    previousTotal_ = Trim(gPick[3]);
+    previousTotal_ = Trim(request_.timeConsumed);
     txt總耗時->setText(u8(previousTotal_));
     lbl標題->setText(u8(std::string(key_.kind->displayName) + "  工單: " + key_.po + "-" +
-                        std::to_string(key_.seq) + "  數量: " + Trim(gPick[4])));
-    clearPick();
+                        std::to_string(key_.seq) + "  數量: " + Trim(request_.quantity)));
     scmd印刷數據->setEnabled(key_.kind->is(KindId::Printing));
 
+    // Read-only until the lock is ours: a failure on the way leaves the
+    // record unlocked, so nothing may be changed through it.
+    if (needsLock(key_))
+        setReadOnly(true);
     Guarded(kTitle, [&] {
-        jet::Connection conn;
-        conn.open(session().ConnectionString);
-        fml明細->setColumnChoices(c製作, lookups::phraseList(conn, "機別"));
-        fml明細->setColumnChoices(c說明, lookups::phraseList(conn, "停工說明"));
-        if (!key_.number.empty() && !isTmpNumber(key_.number)) {
-            // Read-only until the lock is ours: a failure on the way leaves
-            // the record unlocked, so nothing may be changed through it.
-            setReadOnly(true);
-            const LockHolder me = thisHolder(session(), clock_);
-            LockOutcome lock = takeLock(conn, key_, me);
-            // An administrator may free a lock old enough to be left over.
-            if (!lock.taken && lock.mayTakeOver && !Trim(session().LoginUser).empty() &&
-                MsgBox(takeOverQuestion(lock), "警告", MsgIcon::Question, MsgButtons::YesNo) == MsgAnswer::Yes) {
-                lock = takeOverLock(conn, key_, me, lock);
-                if (!lock.taken)
-                    MsgBox(lockedMessage(lock), "警告", MsgIcon::Exclamation);
-            } else if (!lock.taken) {
-                MsgBox(lockedMessage(lock), "警告", MsgIcon::Exclamation);
-            }
-            if (lock.taken)
-                holdLock(lock.lockId);
-        }
-        related_ = relatedRecords(conn, key_);
+        const OpenedRecord opened =
+            openRecord(session(), clock_, key_, [this](const std::string& lockId) { holdLock(lockId); });
+        fml明細->setColumnChoices(c製作, opened.machines);
+        fml明細->setColumnChoices(c說明, opened.remarks);
+        related_ = opened.related;
         lbl記錄->setText(u8(relatedText(related_)));
-        const std::vector<TimeLine> lines = presched::loadLines(conn, key_);
+        const std::vector<TimeLine>& lines = opened.lines;
         CellTable rows;
         for (const TimeLine& l : lines) {
             std::vector<std::string> r(kColumns);
@@ -395,11 +359,8 @@ bool frm工務預排作業_耗時::endEdit(int row, int col, QString& text)
             break;
         }
         std::optional<std::pair<std::string, std::string>> who;
-        const bool read = Guarded(kTitle, [&] {
-            jet::Connection conn;
-            conn.open(session().ConnectionString);
-            who = lookups::findEmployee(conn, typed);
-        }, "經辦人員沒有核對，輸入的代號保留在格子裡。");
+        const bool read = Guarded(kTitle, [&] { who = lookups::findEmployee(session(), typed); },
+                                  "經辦人員沒有核對，輸入的代號保留在格子裡。");
         if (!read)
             break;
         if (who) {
@@ -453,30 +414,26 @@ void frm工務預排作業_耗時::recompute()
     double activePerHour = 0;
     const int active = fml明細->activeRow();
     try {
-        jet::Connection conn;   // opened for the first machine not seen yet
-        for (int r = 1; r <= fml明細->maxRow(); ++r) {
-            TimeLine& l = lines[static_cast<std::size_t>(r - 1)];
-            if (l.empty())
-                continue;
-            auto found = capacities_.find(l.machine);
-            if (found == capacities_.end()) {
-                if (!conn.isOpen())
-                    conn.open(session().ConnectionString);
-                found = capacities_.emplace(l.machine, lookups::capacityPerHour(conn, l.machine)).first;
-            }
-            computeFigures(l, found->second);
-            const LineTime t = lineTime(l.start, l.end);
-            fml明細->setText(r, c耗時, l.hours);
-            fml明細->setText(r, c時分, lineHoursText(t));
-            fml明細->setText(r, c標準數量, numberCell(l.standard));
-            fml明細->setText(r, c點數, l.standard > 0 ? twoDecimals(l.points) : "");
-            standard += l.standard;
-            actual += l.quantity;
-            if (r == active || activePerHour == 0)
-                activePerHour = found->second;
-        }
+        addCapacities(session().ConnectionString, lines, capacities_);
     } catch (const std::exception& e) {
         ReportFailure(kTitle, e);
+    }
+    for (int r = 1; r <= fml明細->maxRow(); ++r) {
+        TimeLine& l = lines[static_cast<std::size_t>(r - 1)];
+        const auto found = capacities_.find(l.machine);
+        // A capacity that could not be read leaves the line as it was.
+        if (l.empty() || found == capacities_.end())
+            continue;
+        computeFigures(l, found->second);
+        const LineTime t = lineTime(l.start, l.end);
+        fml明細->setText(r, c耗時, l.hours);
+        fml明細->setText(r, c時分, lineHoursText(t));
+        fml明細->setText(r, c標準數量, numberCell(l.standard));
+        fml明細->setText(r, c點數, l.standard > 0 ? twoDecimals(l.points) : "");
+        standard += l.standard;
+        actual += l.quantity;
+        if (r == active || activePerHour == 0)
+            activePerHour = found->second;
     }
     const Quantities q = quantities(standard, actual);
     bool anyLine = false;
@@ -566,28 +523,22 @@ void frm工務預排作業_耗時::openValue(int row)
     if (readOnly_ || row < 1 || !key_.kind->is(KindId::Printing) || lineEmpty(row))
         return;
     fml明細->finishEdit();
-    clearPick();
-    gPick[0] = cellText(*fml明細, row, c完工數量);
-    gPick[1] = cellText(*fml明細, row, c令數);
-    gPick[2] = cellText(*fml明細, row, c色數);
-    gPick[3] = cellText(*fml明細, row, c面數);
-    gPick[4] = cellText(*fml明細, row, c單價);
+    const auto n = [&](int col) { return Val(cellText(*fml明細, row, col)); };
+    const PrintValueRequest request{n(c完工數量), n(c令數), n(c色數), n(c面數), n(c單價)};
+    PrintValueResult chosen;
     {
-        frm印刷產值 dlg(this);
+        frm印刷產值 dlg(request, this);
         runModal(dlg);
+        chosen = dlg.valueResult();
     }
-    // The flag is the value window's, not this window's result.
-    const bool chosen = gReturned;
-    gReturned = false;
-    if (chosen) {
-        fml明細->setText(row, c產值, gPick[0]);
-        fml明細->setText(row, c合計, gPick[0]);
-        fml明細->setText(row, c令數, gPick[1]);
-        fml明細->setText(row, c色數, gPick[2]);
-        fml明細->setText(row, c面數, gPick[3]);
-        fml明細->setText(row, c單價, gPick[4]);
-    }
-    clearPick();
+    if (!chosen.returned)
+        return;
+    fml明細->setText(row, c產值, chosen.value);
+    fml明細->setText(row, c合計, chosen.value);
+    fml明細->setText(row, c令數, chosen.reams);
+    fml明細->setText(row, c色數, chosen.colours);
+    fml明細->setText(row, c面數, chosen.sides);
+    fml明細->setText(row, c單價, chosen.unitPrice);
 }
 
 void frm工務預排作業_耗時::deleteLine()
@@ -685,17 +636,15 @@ void frm工務預排作業_耗時::confirm()
         return;
     if (key_.number.empty() && !out.number.empty()) {
         key_.number = out.number;
-        QWidget* main = caller_ ? caller_->window() : nullptr;
-        if (auto* box = main ? main->findChild<QLineEdit*>(QStringLiteral("txt耗時單號")) : nullptr)
-            box->setText(u8(out.number));
+        result_.newNumber = out.number;
     }
     txt總耗時->setText(u8(out.total));
-    gReturned = true;
-    clearPick();
-    gPick[0] = Trim(out.total);
-    gPick[1] = Trim(txt完工日期->text().toStdString());
+    result_.returned = true;
+    result_.stored = true;
+    result_.total = Trim(out.total);
+    result_.completionDate = Trim(txt完工日期->text().toStdString());
     // The row keeps a remark the clerk typed there, saved or not.
-    gPick[2] = remarkAfterSave(rowRemark_, out.remark);
+    result_.completionRemark = remarkAfterSave(request_.completionRemark, out.remark);
     accept();
 }
 

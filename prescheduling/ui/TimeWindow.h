@@ -1,19 +1,12 @@
 #pragma once
 // frm工務預排作業_耗時 ("耗時"): the time lines of one scheduled piece.
 //
-// Opened modally from a process grid. Hand-over in gPick: 0 work order,
-// 1 process sequence, 2 completion date, 3 time consumed, 4 the heading
-// label's value (the row's quantity), 5 the row's output value, 6 the row's
-// own pre-schedule number (確認單號), 7 the row's completion remark as
-// shown (a remark typed there is handed back unchanged). The record number
-// is gPick(6), else the caller's txt預排單號, else its txt耗時單號 (found by
-// name on the calling window); a new record gets its TMP number when first
-// saved, and the number is written into the caller's txt耗時單號 when it has
-// one.
-//
-// After a confirmed save gReturned is set and gPick holds 0 the total time,
-// 1 the completion date, 2 the completion remark ("完工數量: n" where the
-// row's remark was empty or such a text, else the row's remark).
+// Opened modally from a process grid with a TimeRequest (TimeEntry.h): the
+// piece, its record number (a new record gets its TMP number when first
+// saved) and what the row shows. A confirm saves and closes the window;
+// timeResult() then says so, with the total time, the completion date, the
+// completion remark ("完工數量: n" where the row's remark was empty or such
+// a text, else the row's remark) and a TMP number the save took.
 //
 // The record's lock is released when the window closes and, through
 // HoldRecordLock, before the program ends on the maintenance check. An
@@ -27,12 +20,11 @@
 // frm印刷產值, which fills 產值 for printing lines).
 #include "common/Clock.h"
 #include "common/ProcessKind.h"
-#include "prescheduling/core/TimeRecord.h"
+#include "prescheduling/core/TimeEntry.h"
 
 #include <QDialog>
 
 #include <functional>
-#include <map>
 #include <string>
 
 class QLabel;
@@ -52,7 +44,8 @@ public:
         c標準數量, c點數, c令數, c色數, c面數, c單價, c合計, kColumns = c合計
     };
 
-    explicit frm工務預排作業_耗時(QWidget* caller, const qtmv::Clock& clock = qtmv::systemClock());
+    frm工務預排作業_耗時(const qtmv::presched::TimeRequest& request, QWidget* parent,
+                       const qtmv::Clock& clock = qtmv::systemClock());
     ~frm工務預排作業_耗時() override;
 
     QLabel* lbl標題 = nullptr;
@@ -84,6 +77,8 @@ public:
     void start();
     bool readOnly() const { return readOnly_; }
     const std::string& recordNumber() const { return key_.number; }
+    // What the window hands back; returned only after a confirmed save.
+    const qtmv::presched::TimeResult& timeResult() const { return result_; }
 
     void confirm();         // scmd確定
     void deleteLine();      // scmd刪除
@@ -111,18 +106,18 @@ private:
     void holdLock(const std::string& lockId);
     void releaseOwnLock();
 
-    QWidget* caller_ = nullptr;
+    const qtmv::presched::TimeRequest request_;
+    qtmv::presched::TimeResult result_;
     const qtmv::Clock& clock_;
     qtmv::presched::RecordKey key_;
     std::string lockId_;
     int lockToken_ = 0;            // HoldRecordLock's token for lockId_
-    std::string rowRemark_;        // gPick(7): the row's completion remark
     bool started_ = false;
     bool readOnly_ = false;
     bool busy_ = false;
-    std::string loadedDate_;       // gPick(2): the finish date the window opened with
-    std::string previousTotal_;    // gPick(3): the piece's time consumed before this window
+    std::string loadedDate_;       // the finish date the window opened with
+    std::string previousTotal_;    // the piece's time consumed before this window
     bool quantityTyped_ = false;   // txt完工數量 follows the lines until the user types in it
-    std::map<std::string, double, std::less<>> capacities_;
+    qtmv::presched::Capacities capacities_;
     qtmv::presched::RelatedRecords related_;   // what the indicator lbl記錄 shows
 };

@@ -341,14 +341,12 @@ TEST_F(QualityWindows, TimeWindowIndicatorFollowsWhatWasSaved)
                                "[工單品檢明細] q where q.工單單號 = s.PO and q.工單序 = s.[NO]) and not exists (select 1 from "
                                "[工單印刷數據] d where d.工單單號 = s.PO and d.工單序 = s.[NO]) order by s.ID limit 1");
     ASSERT_EQ(piece.size(), 1u);
-    QWidget caller;
-    auto* kinds = new QComboBox(&caller);
-    kinds->setObjectName("cbo種類");
-    kinds->addItem(QStringLiteral("D-印刷"));
-    gPick[0] = piece[0][1];
-    gPick[1] = piece[0][2];
-    gPick[6] = piece[0][0];
-    frm工務預排作業_耗時 t(&caller);
+    presched::TimeRequest request;
+    request.po = piece[0][1];
+    request.seq = std::stoi(piece[0][2]);
+    request.kind = kindByDisplayName("D-印刷");
+    request.recordNumber = piece[0][0];
+    frm工務預排作業_耗時 t(request, nullptr);
     t.show();
     EXPECT_EQ(t.lbl記錄->text(), "");
 

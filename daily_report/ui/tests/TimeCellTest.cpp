@@ -1,6 +1,5 @@
 // The "耗時" cell of the process grids: the window opens for the row, and a
 // confirmed result lands in the row's cells so that the next save stores it.
-#include "common/HandOver.h"
 #include "daily_report/ui/tests/WindowFixture.h"
 #include "platform/ui/tests/TypeKeys.h"
 #include "prescheduling/ui/TimeWindow.h"
@@ -88,17 +87,19 @@ TEST_F(TimeCellTest, ClosedWithoutConfirmingChangesNothingInOtherGridsEither)
     const int timeCol = p.layout().column("耗時");
 
     std::string heading, total;
+    bool returned = true;
     openAndDrive<W>(p, 1, "耗時", [&](W& w) {
         heading = w.lbl標題->text().toStdString();
         total = w.txt總耗時->text().toStdString();
         QTest::mouseClick(w.ssc回前畫面, Qt::LeftButton);
+        returned = w.timeResult().returned;
     }, true);
     EXPECT_NE(heading.find("H-糊工"), std::string::npos);
     EXPECT_NE(heading.find("P002-3"), std::string::npos);
     EXPECT_EQ(total, "0.50");
     EXPECT_EQ(p.grid()->text(1, timeCol), "0.50");
     EXPECT_FALSE(p.flags().rowFlagged(1));
-    EXPECT_FALSE(gReturned);
+    EXPECT_FALSE(returned);
 }
 
 } // namespace
