@@ -178,16 +178,15 @@ std::string contradictionMessage(const std::vector<int>& rows, double acceptable
 InspectionSaved saveInspection(const InspectionKey& key, const std::vector<InspectionLine>& lines,
                                const StoredRecord& loaded, daily::SaveContext& ctx)
 {
-    InspectionSaved out;
-    out.status = runSave(ctx, kTitle, [&](jet::Connection& conn) {
-        for (const InspectionLine& l : lines) {
-            if (l.empty())
-                continue;
-            if (const auto problem = inspectionLineProblem(l))
-                throw SaveStopped(SaveStatus::Refused, *problem, "訊息");
-        }
-        // Inside the write transaction: no other save can come between.
-        checkAndStamp(conn, recordKey(key), recordSelects(key), loaded, "品檢資料", ctx, out.stored);
+    auto problem = [&]() -> std::optional<std::string> {
+        for (const InspectionLine& l : lines)
+            if (!l.empty())
+                if (auto why = inspectionLineProblem(l))
+                    return why;
+        return std::nullopt;
+    };
+    return saveWholeRecord(ctx, kTitle, recordKey(key), recordSelects(key), loaded, "品檢資料", problem,
+                           [&](jet::Connection& conn) {
         conn.execute("delete from [工單品檢明細] " + keyWhere(key));
         conn.execute(std::string("delete from ") + kProposals + " " + keyWhere(key));
         int seq = 0;
@@ -206,11 +205,8 @@ InspectionSaved saveInspection(const InspectionKey& key, const std::vector<Inspe
                              t(key.kind) + ", " + t(key.po) + ", " + jet::sqlNumber(key.seq) + ", " +
                              jet::sqlNumber(seq) + ", " + t(Trim(l.verdict)) + ")");
         }
-        out.hasLines = seq > 0;
-        out.stored = readStoredRecord(conn, recordKey(key), recordSelects(key));
+        return seq;
     });
-    out.hasLines = out.hasLines && out.status == SaveStatus::Saved;
-    return out;
 }
 
 InspectionOpened openInspection(const Session& s, const InspectionKey& key)

@@ -103,13 +103,7 @@ bool contradictsRule(const InspectionLine& l, std::optional<double> acceptable);
 std::string contradictionMessage(const std::vector<int>& rows, double acceptable);
 inline constexpr const char* kContradictionTitle = "警告";
 
-struct InspectionSaved {
-    SaveStatus status = SaveStatus::Refused;
-    bool hasLines = false;  // at least one line was kept
-    // Saved: the record as now stored; Changed: as the other workstation
-    // left it (a save against it replaces that).
-    StoredRecord stored;
-};
+using InspectionSaved = WholeRecordSaved;
 
 // Replaces the record's lines in one transaction, when the record is still
 // stored as `loaded` (InspectionRecord::stored); otherwise tells the user

@@ -141,13 +141,15 @@ std::optional<std::string> printingDate(std::string_view typed)
 PrintingSaved savePrintingData(const PrintingKey& key, const std::vector<PrintingLine>& lines,
                                const StoredRecord& loaded, daily::SaveContext& ctx)
 {
-    PrintingSaved out;
-    out.status = runSave(ctx, kTitle, [&](jet::Connection& conn) {
+    auto problem = [&]() -> std::optional<std::string> {
         for (const PrintingLine& l : lines)
-            if (const auto problem = l.empty() ? std::nullopt : printingLineProblem(l))
-                throw SaveStopped(SaveStatus::Refused, *problem, "訊息");
-        // Inside the write transaction: no other save can come between.
-        checkAndStamp(conn, recordKey(key), recordSelects(key), loaded, "印刷數據", ctx, out.stored);
+            if (!l.empty())
+                if (auto why = printingLineProblem(l))
+                    return why;
+        return std::nullopt;
+    };
+    return saveWholeRecord(ctx, kTitle, recordKey(key), recordSelects(key), loaded, "印刷數據", problem,
+                           [&](jet::Connection& conn) {
         conn.execute("delete from [工單印刷數據] " + keyWhere(key));
         int seq = 0;
         for (const PrintingLine& l : lines) {
@@ -168,11 +170,8 @@ PrintingSaved savePrintingData(const PrintingKey& key, const std::vector<Printin
                       t(key.kind) + ", " + jet::sqlNumber(++seq);
             conn.execute("insert into [工單印刷數據] (" + columns + ") values (" + values + ")");
         }
-        out.hasLines = seq > 0;
-        out.stored = readStoredRecord(conn, recordKey(key), recordSelects(key));
+        return seq;
     });
-    out.hasLines = out.hasLines && out.status == SaveStatus::Saved;
-    return out;
 }
 
 PrintingDataOpened openPrintingData(const Session& s, const PrintingKey& key)

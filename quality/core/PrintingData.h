@@ -90,13 +90,7 @@ std::optional<std::string> printingDate(std::string_view typed);
 inline constexpr const char* kBadPrintingDate = "「印刷日期」日期輸入錯誤!";
 inline constexpr const char* kBadPrintingDateTitle = "日期輸入錯誤";
 
-struct PrintingSaved {
-    SaveStatus status = SaveStatus::Refused;
-    bool hasLines = false;
-    // Saved: the record as now stored; Changed: as the other workstation
-    // left it (a save against it replaces that).
-    StoredRecord stored;
-};
+using PrintingSaved = WholeRecordSaved;
 
 // Replaces the record's lines in one transaction, when the record is still
 // stored as `loaded` (PrintingRecord::stored); otherwise tells the user who

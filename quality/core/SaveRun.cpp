@@ -5,6 +5,7 @@
 #include "platform/jet/Connection.h"
 #include "platform/jet/Recordset.h"
 #include "platform/jet/Sql.h"
+#include "platform/os/MessageBox.h"
 
 namespace qtmv::quality {
 
@@ -80,6 +81,33 @@ std::string changedMessage(const std::string& what, const StoredRecord& now, con
                                : "已被其他程式變更（沒有記錄由誰、何時變更）";
     return "此筆" + what + "在您開啟之後" + by + "，您的資料沒有儲存，仍保留在畫面上。\n\n" +
            "再按「確 定」會以畫面上的資料取代目前儲存的資料；按「回前畫面」則放棄畫面上的資料。";
+}
+
+WholeRecordSaved saveWholeRecord(daily::SaveContext& ctx, const std::string& title, const RecordKey& key,
+                                 const std::vector<std::string>& selects, const StoredRecord& loaded,
+                                 const std::string& what, const std::function<std::optional<std::string>()>& problem,
+                                 const std::function<int(jet::Connection&)>& rewrite)
+{
+    WholeRecordSaved out;
+    daily::SaveSteps steps;
+    steps.check = [&] {
+        if (const auto why = problem()) {
+            MsgBox(*why, "訊息", MsgIcon::Exclamation);
+            return false;
+        }
+        return true;
+    };
+    out.status = runSave(
+        ctx, title,
+        [&](jet::Connection& conn) {
+            // Inside the write transaction: no other save can come between.
+            checkAndStamp(conn, key, selects, loaded, what, ctx, out.stored);
+            out.hasLines = rewrite(conn) > 0;
+            out.stored = readStoredRecord(conn, key, selects);
+        },
+        steps);
+    out.hasLines = out.hasLines && out.status == SaveStatus::Saved;
+    return out;
 }
 
 } // namespace qtmv::quality

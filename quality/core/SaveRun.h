@@ -63,6 +63,26 @@ void checkAndStamp(jet::Connection& conn, const RecordKey& key, const std::vecto
                    const StoredRecord& loaded, const std::string& what, const daily::SaveContext& ctx,
                    StoredRecord& found);
 
+// What became of a save of a record rewritten whole.
+struct WholeRecordSaved {
+    SaveStatus status = SaveStatus::Refused;
+    bool hasLines = false;  // at least one line was kept
+    // Saved: the record as now stored; Changed: as the other workstation
+    // left it (a save against it replaces that).
+    StoredRecord stored;
+};
+
+// Saves a record rewritten whole through the save sequence: a line that
+// cannot be stored (`problem` says why) refuses the save before anything
+// is opened; inside the transaction the record is checked against
+// `loaded` and stamped (checkAndStamp), `rewrite` deletes its lines and
+// inserts the new ones, returning how many it kept, and the record is read
+// back as now stored.
+WholeRecordSaved saveWholeRecord(daily::SaveContext& ctx, const std::string& title, const RecordKey& key,
+                                 const std::vector<std::string>& selects, const StoredRecord& loaded,
+                                 const std::string& what, const std::function<std::optional<std::string>()>& problem,
+                                 const std::function<int(jet::Connection&)>& rewrite);
+
 // "此筆<what>在您開啟之後已由<user>（<computer>）於<yyy/mm/dd HH:MM>儲存，..."
 // or, without a new stamp, "...已被其他程式變更（沒有記錄由誰、何時變更），...".
 std::string changedMessage(const std::string& what, const StoredRecord& now, const StoredRecord& loaded);
