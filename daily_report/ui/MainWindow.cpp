@@ -20,7 +20,7 @@
 #include "platform/os/Host.h"
 #include "platform/os/MessageBox.h"
 #include "platform/ui/QtText.h"
-#include "vendors/ui/DownstreamVendorWindow.h"
+#include "vendors/core/DownstreamVendor.h"
 #include "platform/ui/SpreadGrid.h"
 #include "platform/ui/TextFit.h"
 
@@ -109,6 +109,8 @@ frm日報登錄作業_工單::frm日報登錄作業_工單()
     // Each kind's page is built when first shown; it takes the user's view
     // settings then, so start-up sets up one grid, not fourteen.
     hooks.pageBuilt = [this](daily::ProcessPage& p) { applyViewSettings(p); };
+    hooks.vendorPrintOptions = [this] { return printPage_->vendorOptionsCode(); };
+    hooks.vendorPrintOptionsStored = [this](const std::string& code) { printPage_->showVendorOptions(code); };
     {
         const QSignalBlocker block(toolbars_.actLargeFont);
         toolbars_.actLargeFont->setChecked(
@@ -222,10 +224,10 @@ void frm日報登錄作業_工單::formActivate()
     if (qtmv::site::PrintsScheduleAmounts(s.CompanyName))
         printPage_->chk預排表印金額->setChecked(true);
     // The print options of the downstream vendor windows, as last stored.
-    setProperty("Sstr_操作模式", QString());
     try {
         if (database)
-            qtmv::vendors::loadPrintOptions(this);
+            if (const std::string code = qtmv::vendors::storedOptionsCode(s); !code.empty())
+                printPage_->showVendorOptions(code);
     } catch (const jet::Error& e) {
         if (e.kind() == jet::Error::Kind::Busy && qtmv::InStartupWaits())
             qtmv::ReportNotDoneWhileBusy(s, "列印選項沒有讀取，單筆列印使用預設的選項。");

@@ -20,6 +20,7 @@
 #include "platform/ui/BusyScope.h"
 #include "production_export/core/ValueListings.h"
 #include "production_export/ui/ExcelWindows.h"
+#include "vendors/core/DownstreamVendor.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -27,6 +28,9 @@
 #include <QEvent>
 #include <QProgressDialog>
 #include <QTimer>
+
+#include <array>
+#include <utility>
 
 #include <optional>
 #include <QGridLayout>
@@ -225,6 +229,41 @@ W* child(const QWidget* parent, const char* name)
 }
 
 } // namespace
+
+namespace {
+
+// The boxes of the single-row outsourcing order's options and the option
+// each holds; 以張印 has none here and stays off.
+std::array<std::pair<QCheckBox*, bool*>, 6> vendorBoxes(const QWidget* page, vendors::MainPrintOptions& m,
+                                                        vendors::PrintOptions& o)
+{
+    return {{{child<QCheckBox>(page, "chk單筆不印公司名稱"), &m.noCompanyName},
+             {child<QCheckBox>(page, "chk單筆不印業務員"), &m.noSalesperson},
+             {child<QCheckBox>(page, "chk預排表不印金額"), &m.scheduleNoAmounts},
+             {child<QCheckBox>(page, "chk單筆不印客戶"), &o.noCustomer},
+             {child<QCheckBox>(page, "chk單筆不印品名"), &o.noProductName},
+             {child<QCheckBox>(page, "chk單筆不印金額"), &o.noAmounts}}};
+}
+
+} // namespace
+
+std::string PrintPage::vendorOptionsCode() const
+{
+    vendors::MainPrintOptions m;
+    vendors::PrintOptions o;
+    for (const auto& [box, on] : vendorBoxes(this, m, o))
+        *on = box->isChecked();
+    return vendors::optionsCode(m, o);
+}
+
+void PrintPage::showVendorOptions(const std::string& code)
+{
+    vendors::MainPrintOptions m;
+    vendors::PrintOptions o;
+    vendors::readOptionsCode(code, m, o);
+    for (const auto& [box, on] : vendorBoxes(this, m, o))
+        box->setChecked(*on);
+}
 
 void PrintPage::wire()
 {

@@ -37,6 +37,11 @@ public:
     void open(const QString& kind, const std::string& recordNo);
     // The print operation of the three buttons (mode "轉Excel" exports).
     void print(bool preview, const std::string& mode);
+    // The single-row outsourcing order's options the boxes hold, as the
+    // downstream vendor windows store them (vendors::optionsCode), and
+    // showing a stored code in the boxes.
+    std::string vendorOptionsCode() const;
+    void showVendorOptions(const std::string& code);
 
     // The choice and the layout the last print operation opened.
     const printing::Outcome& lastOutcome() const { return last_; }

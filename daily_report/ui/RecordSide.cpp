@@ -2,7 +2,6 @@
 
 #include "app/core/Locks.h"
 #include "app/core/Session.h"
-#include "common/HandOver.h"
 #include "common/RocDate.h"
 #include "app/core/StartupWaits.h"
 #include "records/core/GridLayout.h"
@@ -501,20 +500,23 @@ void RecordSide::openTimeWindow(ProcessPage& p, int row)
                    false);
 }
 
-void RecordSide::openVendorWindow(ProcessPage& p, int row)
+vendors::VendorRequest RecordSide::vendorRequest(ProcessPage& p, int row) const
 {
-    if (!mayOpenPieceWindow())
-        return;
     // The row's vendor cells, by heading; a grid without one of them
     // neither hands it over nor takes it back.
     const GridLayout& l = p.layout();
-    SpreadGrid& g = *p.grid();
+    const SpreadGrid& g = *p.grid();
     auto cellOf = [&](const char* heading) {
         const int c = l.column(heading);
         return c > 0 ? Trim(g.text(row, c)) : std::string();
     };
-    vendors::VendorFields& f = vendors::gDownstream;
-    f = {};
+    vendors::VendorRequest request;
+    request.kind = &p.kind();
+    request.po = Trim(g.text(row, kWorkOrderCol));
+    request.seq = static_cast<int>(Val(g.text(row, kLineCol)));
+    request.order = cellOf("排序");
+    request.preScheduleNo = recordNumberOf(p, row);
+    vendors::VendorFields& f = request.fields;
     f.downCode = cellOf("下游廠商代號");
     f.downName = cellOf("下游廠商");
     f.address = cellOf("地址");
@@ -525,26 +527,33 @@ void RecordSide::openVendorWindow(ProcessPage& p, int row)
     f.recipient = cellOf("收件人");
     f.reams = Val(cellOf("用紙令數"));
     f.sheets = Val(cellOf("用紙張數"));
-    clearPick();
-    gPick[0] = Trim(g.text(row, 1));
-    gPick[1] = Trim(g.text(row, 2));
-    gPick[2] = cellOf("排序");
-    gPick[3] = Trim(g.text(row, l.idCol));
-    gReturned = false;
+    if (hooks_.vendorPrintOptions)
+        vendors::readOptionsCode(hooks_.vendorPrintOptions(), request.mainOptions, request.options);
+    return request;
+}
+
+void RecordSide::openVendorWindow(ProcessPage& p, int row)
+{
+    if (!mayOpenPieceWindow())
+        return;
+    const vendors::VendorRequest request = vendorRequest(p, row);
+    vendors::VendorResult result;
     {
         std::unique_ptr<frm下游廠商> dlg;
         if (p.kind().is(KindId::Printing))
-            dlg = std::make_unique<frm下游廠商_印刷>(window());
+            dlg = std::make_unique<frm下游廠商_印刷>(request, window());
         else
-            dlg = std::make_unique<frm下游廠商>(window());
+            dlg = std::make_unique<frm下游廠商>(request, window());
         dlg->endProgram = hooks_.endProgram;
         dlg->exec();
+        result = dlg->vendorResult();
     }
-    clearPick();
-    if (!gReturned)
+    if (!result.optionsCode.empty() && hooks_.vendorPrintOptionsStored)
+        hooks_.vendorPrintOptionsStored(result.optionsCode);
+    if (!result.returned)
         return;
-    gReturned = false;
-    const vendors::VendorFields& r = vendors::gDownstream;
+    const GridLayout& l = p.layout();
+    const vendors::VendorFields& r = result.fields;
     auto numberCell = [](double v) { return v == 0 ? std::string() : jet::realText(v); };
     std::vector<CellChange> results = {
         {l.column("下游廠商代號"), r.downCode}, {l.column("下游廠商"), r.downName},

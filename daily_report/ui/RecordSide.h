@@ -8,6 +8,7 @@
 #include "common/ProcessKind.h"
 #include "records/saving/Saving.h"
 #include "daily_report/ui/WindowLogic.h"
+#include "vendors/core/DownstreamVendor.h"
 
 #include <QFrame>
 
@@ -43,6 +44,11 @@ public:
         // A kind's page has just been built (its grid set up): the window
         // gives it the user's view settings.
         std::function<void(ProcessPage&)> pageBuilt;
+        // The print options the downstream vendor window starts from, as
+        // the stored code (vendors::optionsCode); empty hook: none ticked.
+        std::function<std::string()> vendorPrintOptions;
+        // The vendor window stored these options: the next one starts from them.
+        std::function<void(const std::string& code)> vendorPrintOptionsStored;
     };
 
     RecordSide(QWidget* parent, Hooks hooks, std::string_view companyName);
@@ -86,8 +92,11 @@ public:
     // result goes into the row's 耗時, 完工日 and 完工說明 cells, flagged.
     void openTimeWindow(ProcessPage& page, int row);
     // Opens the downstream vendor window (frm下游廠商_印刷 for printing) for
-    // the row; a confirmed result goes into the row's vendor cells, flagged.
+    // the row; a confirmed result goes into the row's vendor cells, flagged,
+    // and options it stored go to vendorPrintOptionsStored.
     void openVendorWindow(ProcessPage& page, int row);
+    // What the downstream vendor window is opened with for the row.
+    vendors::VendorRequest vendorRequest(ProcessPage& page, int row) const;
     void finishEdits();
 
 private:

@@ -128,20 +128,11 @@ std::optional<std::string> fieldsProblem(const VendorFields& typed, const Vendor
     return std::nullopt;
 }
 
-std::string defaultNote(jet::Connection& conn)
-{
-    jet::Recordset rs;
-    rs.open("Select * From [單筆備註預設] ", conn);
-    return rs.eof() ? std::string() : rs.text("REM");
-}
-
-VendorFields fieldsToShow(jet::Connection& conn, const ProcessKind& k, const VendorFields& given, bool adding)
+VendorFields fieldsToShow(const ProcessKind& k, const VendorFields& given)
 {
     VendorFields f = given;
     if (!showsRecipient(k))
         f.recipient.clear();
-    if (qtmv::Trim(f.note).empty() && adding)
-        f.note = defaultNote(conn);
     return f;
 }
 
@@ -157,6 +148,13 @@ bool findVendor(jet::Connection& conn, const std::string& text)
     for (int i = 0; i < 8; ++i)
         gPick[static_cast<std::size_t>(i)] = rs.field(i).text();
     return true;
+}
+
+bool findVendor(const Session& s, const std::string& text)
+{
+    jet::Connection conn;
+    conn.open(s.ConnectionString);
+    return findVendor(conn, text);
 }
 
 void takeDownstream(VendorFields& f, const ProcessKind& k)
@@ -199,6 +197,13 @@ std::string storedOptionsCode(jet::Connection& conn)
     return rs.eof() ? std::string() : rs.text("CODE");
 }
 
+std::string storedOptionsCode(const Session& s)
+{
+    jet::Connection conn;
+    conn.open(s.ConnectionString);
+    return storedOptionsCode(conn);
+}
+
 ConfirmOutcome confirm(const ConfirmInput& in, daily::SaveContext& ctx)
 {
     ConfirmOutcome out;
@@ -209,12 +214,6 @@ ConfirmOutcome confirm(const ConfirmInput& in, daily::SaveContext& ctx)
         return out;
     }
     out.fields = trimmed(in.fields, *in.kind);
-    if (in.adding) {
-        // The main window stores the values with its record.
-        out.status = ConfirmStatus::Kept;
-        out.returned = true;
-        return out;
-    }
     const std::string code = optionsCode(in.mainOptions, in.options);
     bool stored = false;
     const daily::SaveStatus run = daily::runSave(ctx, kTitle, [&](jet::Connection& conn) {

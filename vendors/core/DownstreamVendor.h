@@ -14,6 +14,8 @@
 // - When the scheduled row is missing or not unique the vendor fields are not
 //   stored: the user is told so (the print options are stored all the same)
 //   and nothing is handed back, so the caller's row keeps what is stored.
+// - The windows are opened with a VendorRequest built from the caller's row
+//   and hand back a VendorResult the caller applies to it.
 #include "common/HandOver.h"
 #include "common/ProcessKind.h"
 #include "platform/report/Report.h"
@@ -27,13 +29,17 @@ namespace jet {
 class Connection;
 }
 
+namespace qtmv {
+struct Session;
+}
+
 namespace qtmv::daily {
 struct SaveContext;
 }
 
 namespace qtmv::vendors {
 
-// The fields the window edits (the hand-over values of the caller's row).
+// The fields the window edits (those of the caller's row).
 struct VendorFields {
     std::string downCode;   // 下游廠商代號
     std::string downName;   // 下游廠商
@@ -47,7 +53,7 @@ struct VendorFields {
     double sheets = 0;      // 用紙張數 (printing only)
 };
 
-// The main window's print options the window reads.
+// The caller's print options, stored with the window's own.
 struct MainPrintOptions {
     bool noCompanyName = false;  // chk單筆不印公司名稱
     bool noSalesperson = false;  // chk單筆不印業務員
@@ -79,17 +85,41 @@ bool showsRecipient(const ProcessKind& k);  // M-運送
 bool printsBySheet(const ProcessKind& k);   // C-紙品
 bool hasPaperQuantities(const ProcessKind& k); // D-印刷: the printing variant
 
-// REM of the first row of 單筆備註預設; "" without one.
-std::string defaultNote(jet::Connection& conn);
+// The row the window opens for, as the caller's grid shows it.
+struct VendorRequest {
+    // The row's kind; none: D-印刷 in frm下游廠商_印刷, else N-其它.
+    const ProcessKind* kind = nullptr;
+    std::string po;             // work order
+    int seq = 0;                // [NO] of the row
+    std::string order;          // the row's 順序
+    // The row's own pre-schedule number, else the one the caller works on;
+    // "" before the row is stored (printing asks to save first).
+    std::string preScheduleNo;
+    VendorFields fields;        // the row's vendor fields
+    MainPrintOptions mainOptions;
+    PrintOptions options;       // the window's options as it opens
+};
+
+// What the window hands back.
+struct VendorResult {
+    bool returned = false;   // confirmed: the caller copies `fields` into its row
+    VendorFields fields;     // trimmed; the recipient only for M-運送
+    bool stored = false;     // the window stored the fields in the kind's scheduled row
+    // The print options the window stored (also when the row was missing):
+    // the caller's next window starts from them. "" when none were stored.
+    std::string optionsCode;
+};
 
 // What the window shows when it opens: the caller's fields, the recipient
-// only for M-運送, and in mode "新增" the default note when there is none.
-VendorFields fieldsToShow(jet::Connection& conn, const ProcessKind& k, const VendorFields& given, bool adding);
+// only for M-運送.
+VendorFields fieldsToShow(const ProcessKind& k, const VendorFields& given);
 
 // A vendor typed by its code or its exact short name: gPick(0..7) is set to
-// ID, SNAME, RATE, TEL1, NAM2, FAX, MEMO, ADD1 when found. The pick is
-// emptied first either way. False when there is no such vendor.
+// ID, SNAME, RATE, TEL1, NAM2, FAX, MEMO, ADD1 when found, as the vendor
+// lookups leave it. The pick is emptied first either way. False when there
+// is no such vendor.
 bool findVendor(jet::Connection& conn, const std::string& text);
+bool findVendor(const Session& s, const std::string& text);
 
 // The picked vendor (gPick) as downstream vendor: code, short name,
 // telephone, contact as recipient (M-運送 only), address.
@@ -102,13 +132,13 @@ std::string optionsCode(const MainPrintOptions& m, const PrintOptions& p);
 void readOptionsCode(const std::string& code, MainPrintOptions& m, PrintOptions& p);
 // CODE of the SYSDB row; "" without one.
 std::string storedOptionsCode(jet::Connection& conn);
+std::string storedOptionsCode(const Session& s);
 
 struct ConfirmInput {
     const ProcessKind* kind = nullptr;
-    std::string preScheduleNo;  // txt預排單號 of the main window
+    std::string preScheduleNo;  // VendorRequest::preScheduleNo
     std::string po;             // txt工單單號
     int seq = 0;                // [NO] of the row
-    bool adding = false;        // the main window is in mode "新增"
     VendorFields fields;        // as typed
     VendorFields loaded;        // as the window showed them: only fields that differ are written
     MainPrintOptions mainOptions;
@@ -116,7 +146,6 @@ struct ConfirmInput {
 };
 
 enum class ConfirmStatus {
-    Kept,        // mode "新增": handed back, nothing written
     Saved,       // the row and the options are stored
     RowMissing,  // options stored, the row not: told, nothing handed back
     Refused,     // query-only user, or a field that cannot be stored: told, nothing done
@@ -127,18 +156,13 @@ enum class ConfirmStatus {
 
 struct ConfirmOutcome {
     ConfirmStatus status = ConfirmStatus::Refused;
-    bool returned = false;   // gReturned: the caller copies `fields` into its row
+    bool returned = false;   // the caller copies `fields` into its row
     VendorFields fields;     // trimmed; the recipient only for M-運送
-    std::string optionsCode; // the main window's new Sstr_系統預設_列印 when stored
+    std::string optionsCode; // the options code when stored
 };
 
 // The confirm (scmd確定).
 ConfirmOutcome confirm(const ConfirmInput& in, daily::SaveContext& ctx);
-
-// The hand-over of the caller's row (gDownVendorCode .. gPaperSheets) and
-// the save mark the window sets after a direct save.
-inline VendorFields gDownstream;
-inline std::string gSaveMark;
 
 inline constexpr const char* kSaveFirstMessage = "請先儲存此筆資料!";
 inline constexpr const char* kNothingFoundMessage = "查無任何資料!";

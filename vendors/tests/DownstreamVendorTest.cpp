@@ -27,18 +27,12 @@ protected:
     ScriptedMessages messages_;
 };
 
-TEST_F(DownstreamVendorTest, ShowsTheDefaultNoteOnlyWhenAddingWithoutOneAndTheRecipientOnlyForDelivery)
+TEST_F(DownstreamVendorTest, ShowsTheRecipientOnlyForDelivery)
 {
     VendorFields given;
     given.recipient = "林先生";
-    EXPECT_EQ(fieldsToShow(conn(), varnishing, given, true).note, "交貨前請先來電聯絡。");
-    EXPECT_EQ(fieldsToShow(conn(), varnishing, given, false).note, "");
-    EXPECT_EQ(fieldsToShow(conn(), delivery, given, false).recipient, "林先生");
-    EXPECT_EQ(fieldsToShow(conn(), varnishing, given, false).recipient, "");
-    given.note = "自訂";
-    EXPECT_EQ(fieldsToShow(conn(), varnishing, given, true).note, "自訂");
-    db().exec("delete from [單筆備註預設]");
-    EXPECT_EQ(defaultNote(conn()), "");
+    EXPECT_EQ(fieldsToShow(delivery, given).recipient, "林先生");
+    EXPECT_EQ(fieldsToShow(varnishing, given).recipient, "");
 }
 
 TEST_F(DownstreamVendorTest, VendorFoundByCodeOrExactShortNameFillsDownstreamOrUpstream)
@@ -109,35 +103,19 @@ TEST_F(DownstreamVendorTest, ChangedFieldsAreCheckedUnchangedOnesAreNot)
 {
     ConfirmInput in = input(delivery);
     in.fields.recipient = "林先生林先生林先生林先生";   // 24 bytes
-    for (const bool adding : {false, true}) {
-        in.adding = adding;
-        const std::string before = dump();
-        const ConfirmOutcome o = run(in);
-        EXPECT_EQ(o.status, ConfirmStatus::Refused);
-        EXPECT_FALSE(o.returned);
-        EXPECT_EQ(dump(), before);
-    }
-    ASSERT_EQ(messages_.shown().size(), 2u);
-    EXPECT_EQ(messages_.shown()[1].text, TooLongMessage(kRecipientBytes));
+    const std::string before = dump();
+    const ConfirmOutcome o = run(in);
+    EXPECT_EQ(o.status, ConfirmStatus::Refused);
+    EXPECT_FALSE(o.returned);
+    EXPECT_EQ(dump(), before);
+    ASSERT_EQ(messages_.shown().size(), 1u);
+    EXPECT_EQ(messages_.shown()[0].text, TooLongMessage(kRecipientBytes));
 
     db().exec("update [CONVEY_S] set 注意事項 = 'line 1' || char(13, 10) || 'line 2'");
     in = input(delivery);
     in.fields.note = in.loaded.note = "line 1\r\nline 2";
     EXPECT_EQ(run(in).status, ConfirmStatus::Saved);
     EXPECT_EQ(column(delivery, "下游廠商代號 || '/' || length(注意事項)"), "V01/14");
-}
-
-TEST_F(DownstreamVendorTest, AddingHandsBackWithoutWriting)
-{
-    ConfirmInput in = input(varnishing);
-    in.adding = true;
-    const std::string before = dump();
-    const ConfirmOutcome o = run(in);
-    EXPECT_EQ(o.status, ConfirmStatus::Kept);
-    EXPECT_TRUE(o.returned);
-    EXPECT_EQ(o.fields.note, "小心輕放");
-    EXPECT_EQ(dump(), before);
-    EXPECT_TRUE(messages_.shown().empty());
 }
 
 TEST_F(DownstreamVendorTest, MissingRowStoresOptionsButSaysTheVendorWasNotStored)

@@ -1,6 +1,6 @@
 // The downstream vendor windows driven with keys and clicks: vendor entry,
-// the lookup, the confirm read back from the database, rights, mode "新增",
-// the printing variant and the single-row order.
+// the lookup, the confirm read back from the database, rights, the request
+// and the result, the printing variant and the single-row order.
 #include "vendors/ui/DownstreamVendorWindow.h"
 
 #include "common/EntryText.h"
@@ -15,7 +15,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
-#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -53,44 +52,39 @@ protected:
         session_.ProductionRights = std::string(20, '0');
         savedSession_ = session();
         session() = session_;
-        kinds = new QComboBox(&caller);
-        kinds->setObjectName("cbo種類");
-        for (const ProcessKind& k : processKinds())
-            kinds->addItem(QString::fromUtf8(k.displayName.data(), static_cast<qsizetype>(k.displayName.size())));
-        number = new QLineEdit(QStringLiteral("D001"), &caller);
-        number->setObjectName("txt預排單號");
-        for (const char* name : {"chk單筆不印客戶", "chk單筆不印品名", "chk單筆不印金額", "chk單筆不印業務員",
-                                 "chk單筆不印公司名稱", "chk預排表不印金額"}) {
-            auto* c = new QCheckBox(&caller);
-            c->setObjectName(QString::fromUtf8(name));
-        }
     }
     ~DownstreamVendorWindowTest() override
     {
         w.reset();
         session() = savedSession_;
-        gDownstream = {};
-        gSaveMark.clear();
-        gReturned = false;
+    }
+
+    // The request of the kind's row 1 of work order P001, piece D001.
+    static VendorRequest request(const char* kindName)
+    {
+        VendorRequest r;
+        r.kind = kindByDisplayName(kindName);
+        r.po = "P001";
+        r.seq = 1;
+        r.order = "1";
+        r.preScheduleNo = "D001";
+        return r;
     }
 
     template <class Window = frm下游廠商>
-    Window& open(const char* kindName)
+    Window& open(const VendorRequest& r)
     {
-        kinds->setCurrentText(QString::fromUtf8(kindName));
-        clearPick();
-        gPick[0] = "P001";
-        gPick[1] = "1";
-        gPick[2] = "1";
-        auto* made = new Window(&caller);
+        auto* made = new Window(r, &caller);
         w.reset(made);
         w->show();
         return *made;
     }
-    QCheckBox* mainBox(const char* name) { return caller.findChild<QCheckBox*>(QString::fromUtf8(name)); }
+    template <class Window = frm下游廠商>
+    Window& open(const char* kindName)
+    {
+        return open<Window>(request(kindName));
+    }
     QWidget caller;
-    QComboBox* kinds = nullptr;
-    QLineEdit* number = nullptr;
     std::unique_ptr<frm下游廠商> w;
     Session savedSession_;
     ScriptedMessages messages_;
@@ -137,18 +131,19 @@ TEST_F(DownstreamVendorWindowTest, UnmatchedCodeOpensTheGeneralLookupWithItAsFil
 
 TEST_F(DownstreamVendorWindowTest, ConfirmStoresTheRowAndHandsItBack)
 {
-    mainBox("chk單筆不印公司名稱")->setChecked(true);
-    mainBox("chk單筆不印金額")->setChecked(true);
-    auto& d = open("E-上光");
+    VendorRequest r = request("E-上光");
+    r.mainOptions.noCompanyName = true;
+    r.options.noAmounts = true;
+    auto& d = open(r);
     type(d.txt廠商代號, QStringLiteral("V01"), true);
     type(d.txt注意事項, QStringLiteral("小心輕放"));
     QTest::mouseClick(d.scmd確定, Qt::LeftButton);
 
     EXPECT_EQ(column(varnishing, "下游廠商代號 || '/' || 注意事項"), "V01/小心輕放");
-    EXPECT_EQ(caller.property("Sstr_系統預設_列印").toString(), "1000010");
-    EXPECT_TRUE(gReturned);
-    EXPECT_EQ(gDownstream.note, "小心輕放");
-    EXPECT_EQ(gSaveMark, "S");
+    EXPECT_EQ(d.vendorResult().optionsCode, "1000010");
+    EXPECT_TRUE(d.vendorResult().returned);
+    EXPECT_EQ(d.vendorResult().fields.note, "小心輕放");
+    EXPECT_TRUE(d.vendorResult().stored);
     EXPECT_EQ(d.result(), QDialog::Accepted);
 }
 
@@ -160,7 +155,7 @@ TEST_F(DownstreamVendorWindowTest, QueryOnlyUserCannotConfirm)
     const std::string before = dump();
     QTest::mouseClick(d.scmd確定, Qt::LeftButton);
     EXPECT_EQ(dump(), before);
-    EXPECT_FALSE(gReturned);
+    EXPECT_FALSE(d.vendorResult().returned);
     EXPECT_TRUE(d.isVisible());
     ASSERT_EQ(messages_.shown().size(), 1u);
     EXPECT_EQ(messages_.shown()[0].text, "您的權限僅可以查詢！");
@@ -186,36 +181,71 @@ TEST_F(DownstreamVendorWindowTest, FieldsWithControlCharactersOrTooManyBytesAreR
             told.push_back(m.text);
         EXPECT_EQ(told, (std::vector<std::string>{ControlCharacterMessage("電話"), TooLongMessage(100)}));
         EXPECT_TRUE(d.isVisible());
-        EXPECT_FALSE(gReturned);
+        EXPECT_FALSE(d.vendorResult().returned);
         EXPECT_EQ(d.txt注意事項->text().size(), 51);
     }
     EXPECT_EQ(dump(), before);
 }
 
-TEST_F(DownstreamVendorWindowTest, AddingProposesTheNoteAndWritesNothing)
+// The row comes in through the request and the confirm hands back what it
+// stored, as the database holds it; options are handed back also when the
+// row cannot be stored.
+TEST_F(DownstreamVendorWindowTest, RequestOpensTheWindowAndTheResultSaysWhatWasStored)
 {
-    caller.setProperty("Sstr_操作模式", QStringLiteral("新增"));
-    auto& d = open("E-上光");
-    EXPECT_EQ(d.txt注意事項->text(), QStringLiteral("交貨前請先來電聯絡。"));
-    type(d.txt廠商代號, QStringLiteral("V01"), true);
-    QTest::mouseClick(d.scmd確定, Qt::LeftButton);   // the logic test reads back that nothing is written
-    EXPECT_TRUE(gReturned);
-    EXPECT_EQ(gDownstream.note, "交貨前請先來電聯絡。");
-    EXPECT_EQ(gSaveMark, "");
+    VendorRequest r = request("M-運送");
+    r.fields.downCode = "V02";
+    r.fields.note = "輕放";
+    r.fields.recipient = "陳小姐";
+    r.mainOptions.noSalesperson = true;
+    r.options.noCustomer = true;
+    auto& d = open(r);
+    EXPECT_EQ(d.txt工單單號->text() + "/" + d.txt序->text() + "/" + d.txt順序->text(), "P001/1/1");
+    EXPECT_EQ(d.txt廠商代號->text(), "V02");
+    EXPECT_EQ(d.txt收件人->text(), QStringLiteral("陳小姐"));
+    EXPECT_TRUE(d.chk不印客戶->isChecked());
+    EXPECT_FALSE(d.chk不印金額->isChecked());
+    EXPECT_FALSE(d.vendorResult().returned);
+
+    d.txt注意事項->setFocus();
+    QTest::keyClick(d.txt注意事項, Qt::Key_A, Qt::ControlModifier);
+    type(d.txt注意事項, QStringLiteral("易碎 "));
+    d.txt收件人->setFocus();
+    QTest::keyClick(d.txt收件人, Qt::Key_A, Qt::ControlModifier);
+    type(d.txt收件人, QStringLiteral("林先生"));
+    QTest::mouseClick(d.scmd確定, Qt::LeftButton);
+    const VendorResult& result = d.vendorResult();
+    EXPECT_TRUE(result.returned);
+    EXPECT_TRUE(result.stored);
+    EXPECT_EQ(result.fields.note, "易碎");
+    EXPECT_EQ(result.fields.recipient, "林先生");
+    EXPECT_EQ(result.optionsCode, "0101000");
+    EXPECT_EQ(column(delivery, "注意事項 || '/' || 收件人"), result.fields.note + "/" + result.fields.recipient);
+    EXPECT_EQ(value("select CODE from SYSDB where PNAME = '工務預排'"), result.optionsCode);
+
+    r.preScheduleNo = "D999";
+    r.options = {};
+    auto& missing = open(r);
+    QTest::mouseClick(missing.scmd確定, Qt::LeftButton);
+    EXPECT_TRUE(missing.isVisible());
+    EXPECT_FALSE(missing.vendorResult().returned);
+    EXPECT_FALSE(missing.vendorResult().stored);
+    EXPECT_EQ(missing.vendorResult().optionsCode, "0100000");
+    EXPECT_EQ(value("select CODE from SYSDB where PNAME = '工務預排'"), "0100000");
 }
 
 TEST_F(DownstreamVendorWindowTest, PrintingVariantStoresPaperQuantities)
 {
-    gDownstream.reams = 3;
-    auto& d = open<frm下游廠商_印刷>("D-印刷");
+    VendorRequest r = request("D-印刷");
+    r.fields.reams = 3;
+    auto& d = open<frm下游廠商_印刷>(r);
     ASSERT_TRUE(d.txt用紙令數);
     EXPECT_EQ(d.txt用紙令數->text(), "3");
     d.txt用紙令數->clear();
     type(d.txt用紙令數, "12.5");
     type(d.txt用紙張數, "250");
     QTest::mouseClick(d.scmd確定, Qt::LeftButton);
-    EXPECT_EQ(gDownstream.reams, 12.5);
-    EXPECT_EQ(gDownstream.sheets, 250);
+    EXPECT_EQ(d.vendorResult().fields.reams, 12.5);
+    EXPECT_EQ(d.vendorResult().fields.sheets, 250);
 }
 
 TEST_F(DownstreamVendorWindowTest, SingleOrderPrintsTheRowAndHidesAmountsWhenAsked)
@@ -236,17 +266,20 @@ TEST_F(DownstreamVendorWindowTest, SingleOrderPrintsTheRowAndHidesAmountsWhenAsk
 TEST_F(DownstreamVendorWindowTest, PrintButtonPreviewsOrAsksToSaveFirst)
 {
     db().exec("update GLAZE_S set VENDER = 'V01' where ID = 'D001'");
-    number->clear();
-    auto& d = open("E-上光");
+    VendorRequest r = request("E-上光");
+    r.preScheduleNo.clear();
     int previews = 0;
-    d.runModal = [&](QDialog& dlg) { previews += dynamic_cast<report::PreviewDialog*>(&dlg) != nullptr; };
-    QTest::mouseClick(d.scmd列印, Qt::LeftButton);
+    const auto countPreviews = [&](QDialog& dlg) { previews += dynamic_cast<report::PreviewDialog*>(&dlg) != nullptr; };
+    auto& unsaved = open(r);
+    unsaved.runModal = countPreviews;
+    QTest::mouseClick(unsaved.scmd列印, Qt::LeftButton);
     EXPECT_EQ(previews, 0);
     ASSERT_EQ(messages_.shown().size(), 1u);
     EXPECT_EQ(messages_.shown()[0].text, "請先儲存此筆資料!");
 
-    number->setText("D001");
-    QTest::mouseClick(d.scmd列印, Qt::LeftButton);
+    auto& saved = open("E-上光");
+    saved.runModal = countPreviews;
+    QTest::mouseClick(saved.scmd列印, Qt::LeftButton);
     EXPECT_EQ(previews, 1);
 }
 

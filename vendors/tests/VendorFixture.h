@@ -1,7 +1,6 @@
 #pragma once
-// The start of the downstream vendor tests: two vendors, a default note and
-// work order P001 line 1 with a piece D001 of printing, varnishing and
-// delivery.
+// The start of the downstream vendor tests: two vendors and work order P001
+// line 1 with a piece D001 of printing, varnishing and delivery.
 #include "records/saving/tests/SavingFixture.h"
 #include "vendors/core/DownstreamVendor.h"
 
@@ -16,7 +15,6 @@ protected:
         db().exec("insert into VENDER (ID, SNAME, TEL1, NAM2, ADD1) values "
                   "('V01', '永豐上光', '02-2222', '林先生', '台北市中山路1號'), "
                   "('V02', '大華裝訂', '03-3333', '陳小姐', '桃園市復興路2號')");
-        db().exec("insert into [單筆備註預設] (REM) values ('交貨前請先來電聯絡。')");
         workOrder("P001");
         for (const ProcessKind* k : {&printing, &varnishing, &delivery}) {
             line(*k, "P001", 1);

@@ -5,7 +5,6 @@
 #include "records/saving/Saving.h"
 #include "lookups/core/VendorQueries.h"
 #include "lookups/ui/VendorLookups.h"
-#include "platform/jet/Connection.h"
 #include "platform/jet/Value.h"
 #include "platform/os/Failure.h"
 #include "platform/report/ui/PreviewDialog.h"
@@ -13,7 +12,6 @@
 #include "platform/ui/QtText.h"
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -30,61 +28,24 @@ constexpr const char* kTitle = "下游廠商";
 
 std::string text(const QLineEdit* e) { return e ? e->text().toStdString() : std::string(); }
 
-bool ticked(const QWidget* caller, const char* name)
-{
-    const auto* c = caller ? caller->findChild<QCheckBox*>(QString::fromUtf8(name)) : nullptr;
-    return c && c->isChecked();
-}
-
 std::string numberText(double v) { return v == 0 ? std::string() : jet::realText(v); }
-
-void setTicked(QWidget* w, const char* name, bool on)
-{
-    if (auto* c = w ? w->findChild<QCheckBox*>(QString::fromUtf8(name)) : nullptr)
-        c->setChecked(on);
-}
 
 } // namespace
 
-void qtmv::vendors::applyPrintOptions(QWidget* mainWindow, const std::string& code)
-{
-    if (!mainWindow)
-        return;
-    MainPrintOptions m;
-    PrintOptions p;
-    readOptionsCode(code, m, p);
-    mainWindow->setProperty("Sstr_系統預設_列印", u8(code));
-    setTicked(mainWindow, "chk單筆不印公司名稱", m.noCompanyName);
-    setTicked(mainWindow, "chk單筆不印業務員", m.noSalesperson);
-    setTicked(mainWindow, "chk預排表不印金額", m.scheduleNoAmounts);
-    setTicked(mainWindow, "chk單筆不印客戶", p.noCustomer);
-    setTicked(mainWindow, "chk單筆不印品名", p.noProductName);
-    setTicked(mainWindow, "chk單筆不印金額", p.noAmounts);
-}
+frm下游廠商::frm下游廠商(const VendorRequest& request, QWidget* parent) : frm下游廠商(request, parent, false) {}
 
-void qtmv::vendors::loadPrintOptions(QWidget* mainWindow)
-{
-    jet::Connection conn;
-    conn.open(session().ConnectionString);
-    const std::string code = storedOptionsCode(conn);
-    if (!code.empty())
-        applyPrintOptions(mainWindow, code);
-}
-
-frm下游廠商::frm下游廠商(QWidget* caller) : frm下游廠商(caller, false) {}
-
-frm下游廠商_印刷::frm下游廠商_印刷(QWidget* caller) : frm下游廠商(caller, true)
+frm下游廠商_印刷::frm下游廠商_印刷(const VendorRequest& request, QWidget* parent) : frm下游廠商(request, parent, true)
 {
     setObjectName(QStringLiteral("frm下游廠商_印刷"));
 }
 
-frm下游廠商::frm下游廠商(QWidget* caller, bool printingVariant) : QDialog(caller), caller_(caller)
+frm下游廠商::frm下游廠商(const VendorRequest& request, QWidget* parent, bool printingVariant)
+    : QDialog(parent), request_(request)
 {
     setObjectName(QStringLiteral("frm下游廠商"));
     setWindowTitle(u8(kTitle));
     setModal(true);
-    const auto* kinds = caller ? caller->findChild<QComboBox*>(QStringLiteral("cbo種類")) : nullptr;
-    kind_ = kinds ? kindByDisplayName(kinds->currentText().toStdString()) : nullptr;
+    kind_ = request_.kind;
     if (!kind_)
         kind_ = &kindOf(printingVariant ? KindId::Printing : KindId::Other);
     buildUi(printingVariant);
@@ -192,28 +153,19 @@ void frm下游廠商::buildUi(bool printingVariant)
 
 void frm下游廠商::load()
 {
-    gReturned = false;
-    adding_ = caller_ && caller_->property("Sstr_操作模式").toString() == QStringLiteral("新增");
-    Guarded(kTitle, [&] {
-        jet::Connection conn;
-        conn.open(session().ConnectionString);
-        fields_ = fieldsToShow(conn, *kind_, gDownstream, adding_);
-    });
+    fields_ = fieldsToShow(*kind_, request_.fields);
     const bool recipient = showsRecipient(*kind_);
     lbl收件人->setVisible(recipient);
     txt收件人->setVisible(recipient);
     chk以張印->setEnabled(printsBySheet(*kind_));
     showFields(fields_);
-    txt工單單號->setText(u8(gPick[0]));
-    txt序->setText(u8(gPick[1]));
-    txt順序->setText(u8(gPick[2]));
-    rowNumber_ = Trim(gPick[3]);
-    chk不印客戶->setChecked(ticked(caller_, "chk單筆不印客戶"));
-    chk不印品名->setChecked(ticked(caller_, "chk單筆不印品名"));
-    chk不印金額->setChecked(ticked(caller_, "chk單筆不印金額"));
-    mainOptions_.noSalesperson = ticked(caller_, "chk單筆不印業務員");
-    mainOptions_.noCompanyName = ticked(caller_, "chk單筆不印公司名稱");
-    mainOptions_.scheduleNoAmounts = ticked(caller_, "chk預排表不印金額");
+    txt工單單號->setText(u8(request_.po));
+    txt序->setText(u8(std::to_string(request_.seq)));
+    txt順序->setText(u8(request_.order));
+    chk以張印->setChecked(request_.options.bySheet);
+    chk不印客戶->setChecked(request_.options.noCustomer);
+    chk不印品名->setChecked(request_.options.noProductName);
+    chk不印金額->setChecked(request_.options.noAmounts);
 }
 
 void frm下游廠商::showFields(const VendorFields& f)
@@ -236,11 +188,9 @@ ConfirmInput frm下游廠商::input() const
 {
     ConfirmInput in;
     in.kind = kind_;
-    const auto* number = caller_ ? caller_->findChild<QLineEdit*>(QStringLiteral("txt預排單號")) : nullptr;
-    in.preScheduleNo = !rowNumber_.empty() ? rowNumber_ : Trim(text(number));
+    in.preScheduleNo = Trim(request_.preScheduleNo);
     in.po = Trim(text(txt工單單號));
-    in.seq = static_cast<int>(Val(text(txt序)));
-    in.adding = adding_;
+    in.seq = request_.seq;
     in.loaded = fields_;
     VendorFields& f = in.fields;
     f.downCode = text(txt廠商代號);
@@ -255,7 +205,7 @@ ConfirmInput frm下游廠商::input() const
         f.reams = Val(text(txt用紙令數));
         f.sheets = Val(text(txt用紙張數));
     }
-    in.mainOptions = mainOptions_;
+    in.mainOptions = request_.mainOptions;
     in.options.bySheet = chk以張印->isChecked();
     in.options.noCustomer = chk不印客戶->isChecked();
     in.options.noProductName = chk不印品名->isChecked();
@@ -276,13 +226,7 @@ void frm下游廠商::takePick(bool downstream)
 void frm下游廠商::enterCode(bool downstream)
 {
     const std::string typed = Trim(text(downstream ? txt廠商代號 : txt廠商代號1));
-    bool found = false;
-    {
-        jet::Connection conn;
-        conn.open(session().ConnectionString);
-        found = findVendor(conn, typed);
-    }
-    if (!found) {
+    if (!findVendor(session(), typed)) {
         gLookupKind = std::string(lookups::kAllVendors);
         gLookupFilter = typed;
         frm廠商輔助畫面1 dlg(this);
@@ -311,14 +255,15 @@ void frm下游廠商::confirm()
 {
     daily::SaveContext ctx{session(), systemClock(), endProgram};
     const ConfirmOutcome o = vendors::confirm(input(), ctx);
+    // Stored options reach the caller also when the row was not stored and
+    // the window stays open.
     if (!o.optionsCode.empty())
-        applyPrintOptions(caller_, o.optionsCode);
-    if (o.status == ConfirmStatus::Saved)
-        gSaveMark.assign(1, 'S'); // g++ 12 warns falsely (-Wrestrict) on assigning the literal
+        result_.optionsCode = o.optionsCode;
+    result_.stored = o.status == ConfirmStatus::Saved;
     if (!o.returned)
         return;
-    gDownstream = o.fields;
-    gReturned = true;
+    result_.returned = true;
+    result_.fields = o.fields;
     accept();
 }
 

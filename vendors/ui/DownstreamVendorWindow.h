@@ -3,16 +3,10 @@
 // upstream vendor of one scheduled piece, and its single-row outsourcing
 // order.
 //
-// Opened modally from a process grid. In: gDownstream (the row's fields),
-// gPick 0 work order, 1 process sequence ([NO]), 2 the row's 順序, 3 the
-// row's own pre-schedule number (when empty: the caller's txt預排單號, so
-// the record is the row's whatever the filter box holds). Read from the
-// caller by name: cbo種類, txt預排單號, the property "Sstr_操作模式"
-// ("新增" while a record is being added), the check boxes
-// chk單筆不印客戶/品名/金額 (this window's starting options),
-// chk單筆不印業務員, chk單筆不印公司名稱, chk預排表不印金額. After a
-// confirm gReturned is set and gDownstream holds the values; a direct save
-// also sets the caller's property "Sstr_系統預設_列印" and gSaveMark "S".
+// Opened modally from a process grid with a VendorRequest (the row's
+// fields, its key and the print options to start from). A confirm stores
+// the fields and the print options; vendorResult() then holds the fields to
+// take into the row, whether they were stored, and the stored options code.
 #include "vendors/core/DownstreamVendor.h"
 
 #include <QDialog>
@@ -24,19 +18,9 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-namespace qtmv::vendors {
-// Puts stored print options (the SYSDB code) on the main window: its
-// property "Sstr_系統預設_列印" and its check boxes chk單筆不印公司名稱,
-// chk單筆不印業務員, chk預排表不印金額, chk單筆不印客戶, chk單筆不印品名 and
-// chk單筆不印金額, which the window starts from the next time.
-void applyPrintOptions(QWidget* mainWindow, const std::string& code);
-// Reads the stored code and applies it; nothing when there is none.
-void loadPrintOptions(QWidget* mainWindow);
-} // namespace qtmv::vendors
-
 class frm下游廠商 : public QDialog {
 public:
-    explicit frm下游廠商(QWidget* caller);
+    frm下游廠商(const qtmv::vendors::VendorRequest& request, QWidget* parent);
 
     QLineEdit* txt工單單號 = nullptr;
     QLineEdit* txt序 = nullptr;
@@ -74,9 +58,11 @@ public:
     void print();                      // scmd列印
 
     const qtmv::ProcessKind& kind() const { return *kind_; }
+    // What the window hands back (nothing returned until a confirm).
+    const qtmv::vendors::VendorResult& vendorResult() const { return result_; }
 
 protected:
-    frm下游廠商(QWidget* caller, bool printingVariant);
+    frm下游廠商(const qtmv::vendors::VendorRequest& request, QWidget* parent, bool printingVariant);
     // The window's values as the confirm and the print take them.
     qtmv::vendors::ConfirmInput input() const;
 
@@ -86,15 +72,13 @@ private:
     void showFields(const qtmv::vendors::VendorFields& f);
     void takePick(bool downstream);
 
-    QWidget* caller_;
+    const qtmv::vendors::VendorRequest request_;
     const qtmv::ProcessKind* kind_ = nullptr;
-    bool adding_ = false;
-    std::string rowNumber_;
-    qtmv::vendors::MainPrintOptions mainOptions_;
-    qtmv::vendors::VendorFields fields_;
+    qtmv::vendors::VendorFields fields_;   // as shown when the window opened
+    qtmv::vendors::VendorResult result_;
 };
 
 class frm下游廠商_印刷 : public frm下游廠商 {
 public:
-    explicit frm下游廠商_印刷(QWidget* caller);
+    frm下游廠商_印刷(const qtmv::vendors::VendorRequest& request, QWidget* parent);
 };

@@ -5,10 +5,12 @@
 #include "daily_report/ui/DetailsPanel.h"
 #include "daily_report/ui/PrintPage.h"
 #include "daily_report/ui/QueryDialog.h"
+#include "daily_report/ui/RecordSide.h"
 #include "daily_report/ui/StatusClock.h"
 #include "daily_report/ui/tests/WindowFixture.h"
 #include "lookups/ui/DieLookup.h"
 #include "platform/jet/Connection.h"
+#include "vendors/core/DownstreamVendor.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -341,7 +343,9 @@ TEST_F(MainWindowTest, StoredVendorPrintOptionsAreTickedOnTheFirstActivation)
                                    {"chk預排表不印金額", false}, {"chk單筆不印客戶", true},
                                    {"chk單筆不印品名", false}, {"chk單筆不印金額", true}})
         EXPECT_EQ(ticked(name), on) << name;
-    EXPECT_EQ(w->property("Sstr_系統預設_列印").toString(), "1101010");
+    // The downstream vendor windows start from them.
+    const vendors::VendorRequest r = w->recordSide().vendorRequest(w->page(kindOf(kDefaultKind)), 1);
+    EXPECT_EQ(vendors::optionsCode(r.mainOptions, r.options), "1101010");
 }
 
 // --- The clerk's day: typed work kept, checked and reachable by keys -----------------

@@ -3,7 +3,6 @@
 // cells, flagged.
 #include "vendors/ui/DownstreamVendorWindow.h"
 
-#include "common/HandOver.h"
 #include "daily_report/ui/tests/WindowFixture.h"
 
 #include <QLineEdit>
@@ -19,7 +18,6 @@ protected:
     {
         db().exec("insert into VENDER (ID, SNAME, TEL1, ADD1) values ('V01', '永豐上光', '02-2222', '台北市')");
     }
-    ~VendorCellTest() override { vendors::gDownstream = {}; }
 };
 
 TEST_F(VendorCellTest, EveryGridOpensItsWindowForTheRow)
