@@ -18,6 +18,12 @@
 
 namespace qtmv::db {
 
+// The key of the server-wide write lock every transaction of the suite's
+// programs takes (jet::setServerWriteLockKey). It is the same in every
+// program and on every workstation, so that their writers queue behind one
+// another: changing it would let a new program write beside an old one.
+inline constexpr long long kServerWriteLockKey = 0x51544D56; // "QTMV"
+
 // The statements, in order: support functions, tables, indexes, views.
 std::vector<std::string> serverSchemaStatements();
 

@@ -1,13 +1,15 @@
-#include "HalfSheet.h"
+#include "reports/HalfSheet.h"
 
 #include "platform/jet/Recordset.h"
 #include "platform/jet/Sql.h"
 
-namespace qtmv::report {
+namespace qtmv::reports {
 
-PageSetup readHalfSheetSetup(jet::Connection& conn, const std::string& id)
+using report::twipsToMm;
+
+report::PageSetup readHalfSheetSetup(jet::Connection& conn, const std::string& id)
 {
-    PageSetup setup;
+    report::PageSetup setup;
     setup.size = kHalfSheetSize;
     jet::Recordset rs;
     rs.open("select * from [邊界設定_半張紙] where ID = '" + jet::sqlText(id) + "' ", conn);
@@ -20,4 +22,4 @@ PageSetup readHalfSheetSetup(jet::Connection& conn, const std::string& id)
     return setup;
 }
 
-} // namespace qtmv::report
+} // namespace qtmv::reports

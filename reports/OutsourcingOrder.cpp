@@ -7,8 +7,8 @@
 #include "platform/jet/Connection.h"
 #include "platform/jet/Recordset.h"
 #include "platform/jet/Sql.h"
-#include "platform/report/HalfSheet.h"
 #include "platform/text/Text.h"
+#include "reports/HalfSheet.h"
 
 #include <map>
 #include <memory>

@@ -196,7 +196,7 @@ bool InitSession(Session& s, bool loadUser, const StartupEnvironment& env)
 bool InitSession(Session& s, const LocatedDatabase& where, bool loadUser, const StartupEnvironment& env)
 {
     // The log lives in the user's temporary folder, known from here on.
-    log::open(s.TempFolder);
+    log::open(s.TempFolder, kLogFileName);
     log::setIdentity(s.WorkstationUser, std::string());
     ResetTempMarker(s);
     BuildConnectionString(s);

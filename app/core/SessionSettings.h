@@ -11,6 +11,10 @@ namespace qtmv {
 
 struct Session;
 
+// The log's file in the user's temporary folder (InitSession opens it there);
+// the log keeps its older files beside it as daily-report.log.1 and so on.
+inline constexpr const char* kLogFileName = "daily-report.log";
+
 struct StartupEnvironment {
     std::string commandLine;             // the arguments joined with single blanks
     HostInfo host;

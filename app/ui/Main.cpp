@@ -5,6 +5,7 @@
 #include "app/core/SessionSettings.h"
 #include "app/core/StartupWaits.h"
 #include "app/ui/MessageBoxHandler.h"
+#include "db/ServerSchema.h"
 #include "platform/jet/Connection.h"
 #include "platform/library/Library.h"
 #include "platform/os/Host.h"
@@ -180,6 +181,7 @@ int Main(int argc, char* argv[], const MainWindowFactory& createMainWindow)
     }
 
     os::KeepFreedMemoryForReuse();
+    jet::setServerWriteLockKey(db::kServerWriteLockKey);
     // The database file is opened, and its schema read, on a thread of its
     // own while the window system starts; the session's first open takes
     // that connection.

@@ -22,6 +22,7 @@ std::string schemaKey()
 ServerFreshDatabase::ServerFreshDatabase()
     : ServerDatabase(schemaKey(), [](const std::string& cs) { createServerSchema(cs); })
 {
+    jet::setServerWriteLockKey(kServerWriteLockKey);
     session_.WorkstationUser = "PC1\\admin";
     session_.ConnectionString = connectionString();
 }
@@ -30,12 +31,14 @@ ServerFreshDatabase::ServerFreshDatabase(const std::string& key,
                                          const std::function<void(const std::string&)>& fill)
     : ServerDatabase(key + "_" + schemaKey(), fill)
 {
+    jet::setServerWriteLockKey(kServerWriteLockKey);
     session_.WorkstationUser = "PC1\\admin";
     session_.ConnectionString = connectionString();
 }
 
 ServerFreshDatabase::ServerFreshDatabase(Empty)
 {
+    jet::setServerWriteLockKey(kServerWriteLockKey);
     session_.WorkstationUser = "PC1\\admin";
     session_.ConnectionString = connectionString();
 }

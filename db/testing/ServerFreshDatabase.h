@@ -1,6 +1,7 @@
 #pragma once
 // A database of the suite's schema on the test server (QTMV_TEST_PG), with
-// the session start-up would set up for a program whose QTMV.DSN names it.
+// the session start-up would set up for a program whose QTMV.DSN names it
+// and the suite's server write lock (db::kServerWriteLockKey).
 // The schema is made once per test command as a template database and
 // copied for each test.
 #include "app/core/Session.h"

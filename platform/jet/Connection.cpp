@@ -247,6 +247,35 @@ void setBusyWaitObserver(std::function<void()> observer)
     w.observer = std::move(observer);
 }
 
+namespace {
+
+struct WriteLockKey {
+    std::mutex m;
+    std::optional<long long> key;
+};
+
+WriteLockKey& writeLockKey()
+{
+    static WriteLockKey k;
+    return k;
+}
+
+} // namespace
+
+void setServerWriteLockKey(std::optional<long long> key)
+{
+    WriteLockKey& k = writeLockKey();
+    const std::lock_guard lock(k.m);
+    k.key = key;
+}
+
+std::optional<long long> serverWriteLockKey()
+{
+    WriteLockKey& k = writeLockKey();
+    const std::lock_guard lock(k.m);
+    return k.key;
+}
+
 std::chrono::nanoseconds busyWaitAllowed(std::chrono::nanoseconds wanted)
 {
     BusyWaits& w = busyWaits();
@@ -388,7 +417,7 @@ void Connection::open(const std::string& connectionString)
     if (backend_)
         throw Error(Error::Kind::Usage, "連線已經開啟，不能再開啟一次。");
     if (const ServerAddress server = serverAddressOf(connectionString); !server.host.empty()) {
-        backend_ = openPostgresBackend(server, busyTimeoutMs_);
+        backend_ = openPostgresBackend(server, busyTimeoutMs_, serverWriteLockKey());
         dataSource_ = server.display();
         level_ = 0;
         return;

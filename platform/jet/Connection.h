@@ -156,4 +156,16 @@ void clearBusyWaitBudget();
 // lock (the windows show that they are waiting). Empty for none.
 void setBusyWaitObserver(std::function<void()> observer);
 
+// --- Writing on a server -------------------------------------------------------
+//
+// Every transaction on a server database first takes one server-wide lock,
+// as a file database's immediate transaction takes the file's write lock:
+// writers queue, readers never wait. Every program writing to a database
+// must take the same lock, so its key comes from the program (set once at
+// start, before the first open). A server connection keeps the key set when
+// it was opened; its transactions fail with Error::Kind::Usage when there was
+// none. File databases do not use it.
+void setServerWriteLockKey(std::optional<long long> key);
+std::optional<long long> serverWriteLockKey();
+
 } // namespace jet

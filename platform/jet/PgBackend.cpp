@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <unordered_map>
 
 namespace jet {
@@ -22,11 +23,6 @@ namespace jet {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-// Every write transaction takes this lock first, as SQLite's BEGIN IMMEDIATE
-// takes the write lock: writers queue up instead of reading the same row and
-// then failing one another's optimistic updates. Readers never wait for it.
-constexpr long long writeLockKey = 0x51544D56; // "QTMV"
 
 // The server tells nothing while a statement waits for another
 // workstation's lock. A statement that writes and has had no answer after
@@ -201,8 +197,9 @@ private:
 
 class PgBackend final : public Backend, public std::enable_shared_from_this<PgBackend> {
 public:
-    PgBackend(ServerAddress where, PGconn* conn, int busyMs)
-        : where_(std::move(where)), conn_(conn), busyMs_(busyMs), lockTimeoutSet_(std::max(1, busyMs))
+    PgBackend(ServerAddress where, PGconn* conn, int busyMs, std::optional<long long> writeLockKey)
+        : where_(std::move(where)), conn_(conn), busyMs_(busyMs), writeLockKey_(writeLockKey),
+          lockTimeoutSet_(std::max(1, busyMs))
     {
     }
     ~PgBackend() override { close(); }
@@ -406,12 +403,18 @@ private:
         }
     }
 
-    // The write lock of a transaction. Taken at once when it is free; else
-    // the wait for the workstation holding it is announced and waited out,
-    // up to the lock timeout.
+    // The write lock of a transaction, under the key the program gave
+    // (setServerWriteLockKey): every transaction takes it first, as SQLite's
+    // BEGIN IMMEDIATE takes the write lock, so writers queue up instead of
+    // reading the same row and then failing one another's optimistic
+    // updates; readers never wait for it. Taken at once when it is free;
+    // else the wait for the workstation holding it is announced and waited
+    // out, up to the lock timeout.
     void takeWriteLock()
     {
-        const std::string key = std::to_string(writeLockKey);
+        if (!writeLockKey_)
+            throw Error(Error::Kind::Usage, "程式沒有設定資料庫伺服器的寫入鎖定，不能開始交易。");
+        const std::string key = std::to_string(*writeLockKey_);
         Result free = run("select pg_try_advisory_xact_lock(" + key + ")", {}, {});
         if (libpq().PQntuples(free.get()) == 1 && libpq().PQgetvalue(free.get(), 0, 0)[0] == 't')
             return;
@@ -527,6 +530,7 @@ private:
     ServerAddress where_;
     PGconn* conn_;
     int busyMs_;
+    std::optional<long long> writeLockKey_;
     long long lockTimeoutSet_ = -1;
     bool setInTransaction_ = false;
     std::unordered_map<Oid, TableNames> names_;
@@ -629,7 +633,8 @@ create or replace function val(n bigint) returns bigint language sql immutable s
 )SQL";
 }
 
-std::shared_ptr<Backend> openPostgresBackend(const ServerAddress& where, int busyTimeoutMs)
+std::shared_ptr<Backend> openPostgresBackend(const ServerAddress& where, int busyTimeoutMs,
+                                             std::optional<long long> writeLockKey)
 {
     const std::string named = "資料庫伺服器「" + where.display() + "」";
     if (where.database.empty())
@@ -689,7 +694,7 @@ std::shared_ptr<Backend> openPostgresBackend(const ServerAddress& where, int bus
         libpq().PQfinish(conn);
         throw Error(Error::Kind::General, named + "的設定 standard_conforming_strings 不是 on，無法正確存放文字。");
     }
-    return std::make_shared<PgBackend>(where, conn, busyTimeoutMs);
+    return std::make_shared<PgBackend>(where, conn, busyTimeoutMs, writeLockKey);
 }
 
 } // namespace jet

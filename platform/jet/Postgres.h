@@ -11,6 +11,7 @@
 #include "platform/jet/Backend.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -43,7 +44,10 @@ std::string_view postgresSupportSql();
 
 // Connects, never waiting longer than a few seconds for a server that does
 // not answer. Throws Error naming the server when it cannot be reached,
-// refuses the user, or has no such database.
-std::shared_ptr<Backend> openPostgresBackend(const ServerAddress& address, int busyTimeoutMs);
+// refuses the user, or has no such database. Transactions take the write
+// lock `writeLockKey` (setServerWriteLockKey in Connection.h); without one
+// they fail with Error::Kind::Usage.
+std::shared_ptr<Backend> openPostgresBackend(const ServerAddress& address, int busyTimeoutMs,
+                                             std::optional<long long> writeLockKey);
 
 } // namespace jet

@@ -512,8 +512,9 @@ std::unique_ptr<Cursor> SqliteBackend::readRow(std::string_view table, const Val
 
 // ---- opening -------------------------------------------------------------
 
-// On a case-sensitive file system a database named QTMV.MDB is still found
-// as QTMV.mdb, as it would be on the file share's own system.
+// On a case-sensitive file system a database file named in capitals
+// (DATA.MDB) is still found when its name differs in case only (DATA.mdb),
+// as it would be on the file share's own system.
 std::string findIgnoringCase(const std::string& path)
 {
     std::error_code ec;

@@ -66,7 +66,7 @@ const char* levelName(QtMsgType type)
     return "warning";
 }
 
-// Moves daily-report.log to .1, .1 to .2 and so on; the oldest goes.
+// Moves the log to .1, .1 to .2 and so on; the oldest goes.
 void rotate(State& s)
 {
     s.file.close();
@@ -129,7 +129,7 @@ QString record(std::string_view operation, std::string_view message, std::string
 
 } // namespace
 
-std::string open(const std::string& folder, std::size_t maxBytes, int keep)
+std::string open(const std::string& folder, const std::string& fileName, std::size_t maxBytes, int keep)
 {
     State& s = state();
     std::lock_guard lock(s.mutex);
@@ -142,9 +142,9 @@ std::string open(const std::string& folder, std::size_t maxBytes, int keep)
         s.installed = true;
     }
     const QString dir = QString::fromStdString(folder);
-    if (dir.isEmpty() || !QDir().mkpath(dir))
+    if (dir.isEmpty() || fileName.empty() || !QDir().mkpath(dir))
         return {};
-    s.path = QDir(dir).filePath(QString::fromUtf8(kLogFileName));
+    s.path = QDir(dir).filePath(QString::fromStdString(fileName));
     s.file.setFileName(s.path);
     if (!s.file.open(QIODevice::Append | QIODevice::WriteOnly)) {
         s.path.clear();

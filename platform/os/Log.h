@@ -5,7 +5,7 @@
 // logging categories (qCWarning(qtmv::log::data) << ...) into one file in
 // the user's temporary folder, rotated by size.
 //
-// The file: <folder>/daily-report.log, older ones daily-report.log.1 .. .N.
+// The file: <folder>/<name> (the program names it), older ones <name>.1 .. .N.
 // One record a line, fields separated by tabs (a tab or line break inside a
 // field is written as \t, \n):
 //   time  level  category  workstation  user  operation  message  [sql=...]  [engine=...]
@@ -24,14 +24,13 @@ Q_DECLARE_LOGGING_CATEGORY(startup)   // qtmv.startup: locating the database, se
 Q_DECLARE_LOGGING_CATEGORY(locks)     // qtmv.locks: maintenance checks and their silent abandonments
 Q_DECLARE_LOGGING_CATEGORY(ui)        // qtmv.ui: failures of the windows' handlers
 
-inline constexpr const char* kLogFileName = "daily-report.log";
-
-// Opens the log in folder (created when missing) and routes the qtmv.*
-// categories into it; other messages go on to the handler before. Rotates
-// when the file reaches maxBytes, keeping `keep` older files. Returns the
-// file's path, or "" when it cannot be written (records then go to the
+// Opens the log file `fileName` in folder (created when missing) and routes
+// the qtmv.* categories into it; other messages go on to the handler before.
+// Rotates when the file reaches maxBytes, keeping `keep` older files. Returns
+// the file's path, or "" when it cannot be written (records then go to the
 // handler before, stderr by default). May be called again to move the log.
-std::string open(const std::string& folder, std::size_t maxBytes = 1024 * 1024, int keep = 3);
+std::string open(const std::string& folder, const std::string& fileName, std::size_t maxBytes = 1024 * 1024,
+                 int keep = 3);
 
 // Stops writing and restores the handler before open.
 void close();

@@ -4,6 +4,7 @@
 // database, either way, schema included, in one transaction; the row counts
 // are compared before it is committed.
 #include "db/Copy.h"
+#include "db/ServerSchema.h"
 #include "platform/jet/Connection.h"
 #include "platform/jet/Error.h"
 #include "platform/jet/Postgres.h"
@@ -59,6 +60,7 @@ int main(int argc, char** argv)
         std::cerr << usageText;
         return 2;
     }
+    jet::setServerWriteLockKey(qtmv::db::kServerWriteLockKey);
     try {
         long long total = 0;
         const auto tables = qtmv::db::copyDatabase(qtmv::db::connectionStringOfArgument(argv[1]),

@@ -1,9 +1,13 @@
 // demo-db: writes a demo plant database for trying the program out.
 #include "DemoPlant.h"
 
+#include "db/ServerSchema.h"
+#include "platform/jet/Connection.h"
+
 #include <iostream>
 
 int main(int argc, char* argv[])
 {
+    jet::setServerWriteLockKey(qtmv::db::kServerWriteLockKey);
     return qtmv::demo::runDemoDb(argc, argv, std::cout, std::cerr);
 }

@@ -6,6 +6,7 @@
 // rows it changed.
 #include "app/core/DatabaseLocation.h"
 #include "app/core/Session.h"
+#include "db/ServerSchema.h"
 #include "platform/jet/Connection.h"
 #include "platform/jet/Recordset.h"
 #include "platform/jet/Value.h"
@@ -159,6 +160,7 @@ int run(const std::string& connection, const std::string& statement)
 
 int main(int argc, char** argv)
 {
+    jet::setServerWriteLockKey(qtmv::db::kServerWriteLockKey);
     Options o;
     std::string problem;
     switch (parseArguments(argc, argv, o, problem)) {

@@ -14,6 +14,7 @@
 
 #include "app/core/DatabaseLocation.h"
 #include "app/core/Session.h"
+#include "db/ServerSchema.h"
 #include "platform/jet/Connection.h"
 #include "platform/jet/Recordset.h"
 #include "platform/report/Render.h"
@@ -204,6 +205,7 @@ int main(int argc, char** argv)
             std::fputs(kUsage, stdout);
             return 0;
         }
+    jet::setServerWriteLockKey(qtmv::db::kServerWriteLockKey);
     std::string database, reportName, pdf, png, xlsx;
     reports::PrintParams params;
     for (int i = 1; i < argc; ++i) {

@@ -1,5 +1,7 @@
 #include "platform/jet/testing/ServerDatabase.h"
 
+#include "platform/jet/Connection.h"
+
 #include <libpq-fe.h>
 
 #include <atomic>
@@ -58,6 +60,15 @@ std::string run(PGconn* c, const std::string& sql, bool* failed = nullptr, std::
 
 std::string maintenance() { return *testServer() + " dbname=postgres"; }
 
+// Transactions on a test database queue behind one write lock, as a
+// program's do. Any key serves, each test having a database of its own; one
+// set before (a program's own, in its tests) is kept.
+void useWriteLockKey()
+{
+    if (!serverWriteLockKey())
+        setServerWriteLockKey(1);
+}
+
 std::string quoted(const std::string& name) { return "\"" + name + "\""; }
 
 // Test databases as a plant's database is made (README): UTF-8, locale C,
@@ -75,11 +86,16 @@ std::optional<std::string> testServer()
     return std::string(v);
 }
 
-ServerDatabase::ServerDatabase() { create(""); }
+ServerDatabase::ServerDatabase()
+{
+    useWriteLockKey();
+    create("");
+}
 
 ServerDatabase::ServerDatabase(const std::string& key,
                                const std::function<void(const std::string& connectionString)>& fill)
 {
+    useWriteLockKey();
     const std::string tpl = "qtmv_tpl_" + key;
     Conn m = connect(maintenance());
     // One process makes the template; the others wait for it.

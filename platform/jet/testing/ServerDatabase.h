@@ -22,7 +22,8 @@ inline constexpr const char* kNoTestServer =
 // A new database on the test server, dropped again with the object. Made
 // either empty, prepared with postgresSupportSql(), or as a copy of a
 // template database that `fill` writes once per process group (`key` names
-// the template; a changed key makes a new one).
+// the template; a changed key makes a new one). Sets a server write lock key
+// (setServerWriteLockKey) when the process has none yet.
 class ServerDatabase {
 public:
     ServerDatabase();

@@ -9,6 +9,7 @@
 #include <atomic>
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <thread>
 
 namespace jet {
@@ -184,6 +185,48 @@ TEST_P(EngineConnection, WaitsAreAnnouncedAndEndWithTheBudget)
     release.join();
     EXPECT_EQ(waits, 3);
     EXPECT_EQ(counter(), 2);
+}
+
+// A server's write lock is the one whose key the program gave: a
+// transaction under another key does not wait for it, one under the same key
+// does, and a connection opened without a key starts no transaction.
+TEST(ServerWriteLock, IsTakenUnderTheKeyTheProgramGave)
+{
+    QTMV_SKIP_WITHOUT_SERVER(Engine::Server);
+    EngineDatabase db(Engine::Server);
+    db.table("C", "ID text, N integer");
+    db.table("D", "ID text, N integer");
+    db.exec("insert into C (ID, N) values ('k', 0)");
+    db.exec("insert into D (ID, N) values ('k', 0)");
+    struct Restore {
+        std::optional<long long> key = serverWriteLockKey();
+        ~Restore() { setServerWriteLockKey(key); }
+    } restore;
+    auto opened = [&](std::optional<long long> key) {
+        setServerWriteLockKey(key);
+        auto c = std::make_unique<Connection>();
+        c->setBusyTimeout(300);
+        c->open(db.connectionString());
+        return c;
+    };
+    const auto writer = opened(101);
+    const auto sameKey = opened(101);
+    const auto otherKey = opened(202);
+    const auto noKey = opened(std::nullopt);
+
+    Transaction t(*writer);
+    writer->execute("update [C] set N = 1");
+    {
+        Transaction u(*otherKey);
+        otherKey->execute("update [D] set N = 2");
+        u.commit();
+    }
+    EXPECT_EQ(db.scalar("select N from D where ID = 'k'"), "2");
+    testing::expectError([&] { Transaction u(*sameKey); }, Error::Kind::Busy, {"資料庫忙碌中"});
+    testing::expectError([&] { Transaction u(*noKey); }, Error::Kind::Usage, {"寫入鎖定"});
+    EXPECT_EQ(noKey->execute("update [D] set N = 3"), 1);   // a statement outside a transaction needs no lock
+    t.commit();
+    EXPECT_EQ(db.scalar("select N from C where ID = 'k'"), "1");
 }
 
 // Conflicts are run again a bounded number of times; other errors never.

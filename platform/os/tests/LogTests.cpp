@@ -31,7 +31,7 @@ class LogFile : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        path = QString::fromStdString(log::open(dir.path().toStdString() + "/Temp", 400, 2));
+        path = QString::fromStdString(log::open(dir.path().toStdString() + "/Temp", "daily-report.log", 400, 2));
         log::setIdentity("PC1\\wang", "王大明");
     }
     void TearDown() override { log::close(); }

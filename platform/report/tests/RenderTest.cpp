@@ -1,4 +1,3 @@
-#include "platform/report/HalfSheet.h"
 #include "platform/report/Render.h"
 #include "platform/report/Report.h"
 #include "platform/jet/Recordset.h"
@@ -117,7 +116,7 @@ TEST(ReportImage, PageImagesHaveThePaperSizeAndInk)
     EXPECT_EQ(pixelsIn(img, QRect(0, 0, img.width(), 30), 0, 128), 0);
 
     PageSetup half;
-    half.size = kHalfSheetSize;
+    half.size = QSizeF(210.0, 148.5);   // half an A4 sheet, landscape
     EXPECT_EQ(renderPageImage(chineseOrder(half), 0, 96).size(), QSize(794, 561));
 
     // Drawn smoothed even when the windows' font is drawn from bitmaps: grey
@@ -129,23 +128,4 @@ TEST(ReportImage, PageImagesHaveThePaperSizeAndInk)
     const QImage page = renderPageImage(a4, 0, 96);
     QGuiApplication::setFont(before);
     EXPECT_GT(pixelsIn(page, QRect(38, 38, 452, 38), 41, 215), 20);
-}
-
-TEST(ReportHalfSheet, MarginsReadInTwipsPerUserWithDefaults)
-{
-    jet::testing::TempDatabase db(
-        "CREATE TABLE [邊界設定_半張紙] (ID TEXT COLLATE NOCASE NOT NULL PRIMARY KEY,"
-        " 上邊界 REAL DEFAULT 0, 下邊界 REAL DEFAULT 0, 左邊界 REAL DEFAULT 0, 右邊界 REAL DEFAULT 0);"
-        "insert into [邊界設定_半張紙] values ('王小明', 1440, 720, 567, 0);");
-    jet::Connection conn;
-    conn.open(db.connectionString());
-    const PageSetup s = readHalfSheetSetup(conn, "王小明");
-    EXPECT_EQ(s.size, QSizeF(210, 148.5));
-    EXPECT_DOUBLE_EQ(s.top, 25.4);
-    EXPECT_DOUBLE_EQ(s.bottom, 12.7);
-    EXPECT_NEAR(s.left, 10.0, 0.01);
-    EXPECT_DOUBLE_EQ(s.right, 0);
-    const PageSetup none = readHalfSheetSetup(conn, "O'Brien");   // quote must not break the query
-    EXPECT_EQ(none.size, QSizeF(210, 148.5));
-    EXPECT_DOUBLE_EQ(none.top, PageSetup{}.top);
 }

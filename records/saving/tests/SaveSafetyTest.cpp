@@ -2,6 +2,7 @@
 // a colleague's save, mangle a text.
 #include "records/saving/tests/SavingFixture.h"
 
+#include "app/core/SessionSettings.h"
 #include "platform/os/Log.h"
 #include "platform/os/MessageBox.h"
 
@@ -44,7 +45,7 @@ TEST_F(SaveSafety, FailureHalfWayLeavesTheDatabaseAsItWas)
     const std::string before = dump();
 
     ScriptedMessages msgs;
-    const std::string logFile = log::open(db().folder());
+    const std::string logFile = log::open(db().folder(), kLogFileName);
     EXPECT_EQ(save(printing, rows, flags).result, SaveResult::Failed);
     log::close();
 
