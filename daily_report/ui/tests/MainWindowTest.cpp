@@ -11,6 +11,7 @@
 #include "lookups/ui/DieLookup.h"
 #include "platform/jet/Connection.h"
 #include "vendors/core/DownstreamVendor.h"
+#include "vendors/ui/DownstreamVendorWindow.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -21,6 +22,7 @@
 #include <QRadioButton>
 #include <QStackedWidget>
 #include <QStatusBar>
+#include <QTableView>
 
 #include <filesystem>
 
@@ -346,6 +348,38 @@ TEST_F(MainWindowTest, StoredVendorPrintOptionsAreTickedOnTheFirstActivation)
     // The downstream vendor windows start from them.
     const vendors::VendorRequest r = w->recordSide().vendorRequest(w->page(kindOf(kDefaultKind)), 1);
     EXPECT_EQ(vendors::optionsCode(r.mainOptions, r.options), "1101010");
+}
+
+// The vendor window opened from a row starts from the print page's options,
+// and the options it stores are ticked there for the next one.
+TEST_F(MainWindowTest, VendorWindowStartsFromThePrintOptionsAndTheStoredOnesAreTicked)
+{
+    auto w = open();
+    load(*w, "E-上光");
+    const ProcessKind& varnishing = *kindByLetter('E');
+    ASSERT_EQ(w->loadedRecords(varnishing), 1);
+    auto box = [&](const char* name) { return w->printPage().findChild<QCheckBox*>(QString::fromUtf8(name)); };
+    box("chk單筆不印客戶")->setChecked(true);
+    box("chk單筆不印業務員")->setChecked(true);
+
+    QTableView* v = w->grid(varnishing)->tableView();
+    const int col = w->page(varnishing).layout().column("單筆");
+    ASSERT_GT(col, 0);
+    const QPoint cell = v->visualRect(v->model()->index(0, col - 1)).center();
+    bool startedTicked = false;
+    EXPECT_TRUE(driveModal<frm下游廠商>(
+        [&] { QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, cell); },
+        [&](frm下游廠商& d) {
+            startedTicked = d.chk不印客戶->isChecked() && !d.chk不印金額->isChecked();
+            QTest::mouseClick(d.chk不印客戶, Qt::LeftButton);
+            QTest::mouseClick(d.chk不印金額, Qt::LeftButton);
+            QTest::mouseClick(d.scmd確定, Qt::LeftButton);
+        }));
+    EXPECT_TRUE(startedTicked);
+    EXPECT_EQ(db.value("select CODE from SYSDB where PNAME = '工務預排'"), "0100010");
+    EXPECT_FALSE(box("chk單筆不印客戶")->isChecked());
+    EXPECT_TRUE(box("chk單筆不印金額")->isChecked());
+    EXPECT_TRUE(box("chk單筆不印業務員")->isChecked());
 }
 
 // --- The clerk's day: typed work kept, checked and reachable by keys -----------------
