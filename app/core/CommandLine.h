@@ -3,7 +3,7 @@
 //   -kvo2851 -AD=<user> -NAME=<name> -ID=<id> -XLS=<ext> -DOC=<ext> -PID=<process>
 // The launcher hands the line over as one text; here the arguments after the
 // program name are joined again with single blanks.
-#include "platform/os/Failure.h"
+#include "common/Failure.h"
 
 #include <stdexcept>
 #include <string>

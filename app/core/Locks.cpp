@@ -9,7 +9,7 @@
 #include "platform/jet/Retry.h"
 #include "platform/jet/Sql.h"
 #include "platform/os/Host.h"
-#include "platform/os/Failure.h"
+#include "common/Failure.h"
 #include "platform/os/MessageBox.h"
 
 #include <QCoreApplication>

@@ -5,11 +5,13 @@
 #include "app/core/SessionSettings.h"
 #include "app/core/StartupWaits.h"
 #include "app/ui/MessageBoxHandler.h"
+#include "common/Failure.h"
 #include "db/ServerSchema.h"
 #include "platform/jet/Connection.h"
 #include "platform/library/Library.h"
 #include "platform/os/Host.h"
 #include "platform/os/MessageBox.h"
+#include "platform/report/ui/PreviewDialog.h"
 #include "platform/ui/TextFit.h"
 
 #include <QApplication>
@@ -200,6 +202,8 @@ int Main(int argc, char* argv[], const MainWindowFactory& createMainWindow)
     fontConfiguration.join();
     applyChineseSettings(app, translator);
     InstallMessageBoxHandler();
+    // A print from a preview that fails is reported as every failure is.
+    report::PreviewDialog::setFailureReport(ReportFailure);
 
     // Start-up's database work, up to the main window's first activation,
     // waits for other workstations a few seconds in all.

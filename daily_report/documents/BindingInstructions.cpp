@@ -8,7 +8,7 @@
 #include "platform/jet/Recordset.h"
 #include "platform/jet/Sql.h"
 #include "platform/jet/Value.h"
-#include "platform/os/Failure.h"
+#include "common/Failure.h"
 #include "platform/os/MessageBox.h"
 #include "platform/text/Text.h"
 

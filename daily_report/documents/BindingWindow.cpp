@@ -2,9 +2,9 @@
 
 #include "app/core/Launch.h"
 #include "app/core/Session.h"
+#include "common/Failure.h"
 #include "common/ui/FormHelpers.h"
 #include "common/ui/KeyEventFilter.h"
-#include "platform/os/Failure.h"
 #include "platform/os/MessageBox.h"
 #include "platform/ui/BusyScope.h"
 #include "platform/ui/QtText.h"

@@ -1,8 +1,8 @@
 #include "daily_report/ui/HistoryWindow.h"
 
 #include "app/core/Session.h"
+#include "common/Failure.h"
 #include "daily_report/printing/HistoryReport.h"
-#include "platform/os/Failure.h"
 #include "platform/report/ui/PreviewDialog.h"
 #include "platform/ui/QtText.h"
 

@@ -16,7 +16,7 @@
 #include "daily_report/ui/StatusClock.h"
 #include "platform/jet/Connection.h"
 #include "platform/jet/Error.h"
-#include "platform/os/Failure.h"
+#include "common/Failure.h"
 #include "platform/os/Host.h"
 #include "platform/os/MessageBox.h"
 #include "platform/ui/QtText.h"

@@ -1,6 +1,7 @@
 #include "daily_report/ui/PrintPage.h"
 
 #include "app/core/Session.h"
+#include "common/Failure.h"
 #include "common/HandOver.h"
 #include "common/ProcessKind.h"
 #include "common/ui/FormHelpers.h"
@@ -13,7 +14,6 @@
 #include "lookups/ui/PeopleLookups.h"
 #include "lookups/ui/VendorLookups.h"
 #include "platform/jet/Error.h"
-#include "platform/os/Failure.h"
 #include "platform/os/MessageBox.h"
 #include "platform/report/ui/PreviewDialog.h"
 #include "platform/text/Text.h"

@@ -4,7 +4,7 @@
 #include "records/saving/EditRules.h"
 #include "daily_report/ui/WindowLogic.h"
 #include "daily_report/ui/Widgets.h"
-#include "platform/os/Failure.h"
+#include "common/Failure.h"
 #include "platform/ui/GridHelpers.h"
 #include "platform/ui/QtText.h"
 #include "platform/ui/SpreadGrid.h"

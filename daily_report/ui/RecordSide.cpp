@@ -18,7 +18,7 @@
 #include "platform/jet/Connection.h"
 #include "platform/jet/Error.h"
 #include "platform/jet/Value.h"
-#include "platform/os/Failure.h"
+#include "common/Failure.h"
 #include "platform/os/MessageBox.h"
 #include "platform/text/Text.h"
 #include "platform/ui/BusyScope.h"

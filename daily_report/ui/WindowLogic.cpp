@@ -1,7 +1,7 @@
 #include "daily_report/ui/WindowLogic.h"
 
 #include "common/RocDate.h"
-#include "platform/os/Failure.h"
+#include "common/Failure.h"
 #include "platform/text/Big5.h"
 #include "platform/jet/Connection.h"
 #include "platform/jet/Postgres.h"

@@ -9,7 +9,7 @@
 #include "daily_report/ui/QueryDialog.h"
 #include "daily_report/ui/WindowLogic.h"
 #include "platform/text/Text.h"
-#include "platform/os/Failure.h"
+#include "common/Failure.h"
 #include "platform/os/MessageBox.h"
 #include "platform/ui/SpreadGrid.h"
 

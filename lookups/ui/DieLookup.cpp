@@ -6,7 +6,7 @@
 #include "lookups/core/DieQueries.h"
 #include "lookups/core/Placement.h"
 #include "lookups/ui/PeopleLookups.h"
-#include "platform/os/Failure.h"
+#include "common/Failure.h"
 #include "platform/os/MessageBox.h"
 #include "platform/ui/QtText.h"
 #include "platform/ui/SpreadGrid.h"

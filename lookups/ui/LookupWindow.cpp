@@ -6,7 +6,7 @@
 #include "common/ui/KeyEventFilter.h"
 #include "lookups/core/Placement.h"
 #include "platform/jet/Value.h"
-#include "platform/os/Failure.h"
+#include "common/Failure.h"
 #include "platform/ui/QtText.h"
 #include "platform/ui/SpreadGrid.h"
 #include "platform/text/Text.h"

@@ -14,7 +14,7 @@
 #include "lookups/ui/PeopleLookups.h"
 #include "lookups/ui/VendorLookups.h"
 #include "platform/jet/Value.h"
-#include "platform/os/Failure.h"
+#include "common/Failure.h"
 #include "platform/os/MessageBox.h"
 #include "platform/text/Big5.h"
 #include "platform/text/Text.h"

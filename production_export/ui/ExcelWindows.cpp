@@ -3,7 +3,7 @@
 #include "daily_report/printing/ExportWindows.h"
 
 #include "app/core/Session.h"
-#include "platform/os/Failure.h"
+#include "common/Failure.h"
 #include "platform/os/MessageBox.h"
 #include "platform/ui/BusyScope.h"
 #include "platform/ui/QtText.h"

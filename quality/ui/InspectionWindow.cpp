@@ -3,9 +3,9 @@
 #include "quality/ui/EntryGrid.h"
 
 #include "app/core/Session.h"
+#include "common/Failure.h"
 #include "common/HandOver.h"
 #include "common/NumberFormat.h"
-#include "platform/os/Failure.h"
 #include "platform/os/MessageBox.h"
 #include "platform/text/Text.h"
 #include "platform/ui/GridHelpers.h"

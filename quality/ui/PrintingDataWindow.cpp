@@ -6,7 +6,7 @@
 #include "app/core/Session.h"
 #include "common/HandOver.h"
 #include "lookups/ui/PeopleLookups.h"
-#include "platform/os/Failure.h"
+#include "common/Failure.h"
 #include "platform/os/MessageBox.h"
 #include "platform/text/Text.h"
 #include "platform/ui/GridHelpers.h"

@@ -4,9 +4,9 @@
 #include "quality/ui/EntryGrid.h"
 
 #include "app/core/Session.h"
+#include "common/Failure.h"
 #include "common/HandOver.h"
 #include "lookups/ui/PeopleLookups.h"
-#include "platform/os/Failure.h"
 #include "platform/os/MessageBox.h"
 #include "platform/report/ui/PreviewDialog.h"
 #include "platform/text/Text.h"

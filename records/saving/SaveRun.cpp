@@ -3,9 +3,9 @@
 #include "app/core/Locks.h"
 #include "app/core/Rights.h"
 #include "app/core/Session.h"
+#include "common/Failure.h"
 #include "platform/jet/Connection.h"
 #include "platform/jet/Retry.h"
-#include "platform/os/Failure.h"
 #include "platform/os/MessageBox.h"
 
 namespace qtmv::daily {

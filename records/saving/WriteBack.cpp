@@ -9,7 +9,7 @@
 #include "records/saving/Saving.h"
 #include "platform/jet/Connection.h"
 #include "platform/jet/Error.h"
-#include "platform/os/Failure.h"
+#include "common/Failure.h"
 #include "platform/os/MessageBox.h"
 #include "platform/text/Text.h"
 

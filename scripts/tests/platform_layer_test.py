@@ -110,6 +110,9 @@ class PlatformLayer(unittest.TestCase):
     def test_platform_names_nothing_of_the_plant(self):
         self.assertEqual(plant_names(ROOT), [])
 
+    def test_the_operating_system_stand_ins_are_below_the_data_layer(self):
+        self.assertEqual(includes_of(ROOT, "platform/os", "platform/jet"), [])
+
 
 class TheChecksFindWhatTheyLookFor(unittest.TestCase):
     """The checks on a small tree made in a temporary folder."""

@@ -6,7 +6,7 @@
 #include "lookups/core/VendorQueries.h"
 #include "lookups/ui/VendorLookups.h"
 #include "platform/jet/Value.h"
-#include "platform/os/Failure.h"
+#include "common/Failure.h"
 #include "platform/report/ui/PreviewDialog.h"
 #include "platform/text/Text.h"
 #include "platform/ui/QtText.h"

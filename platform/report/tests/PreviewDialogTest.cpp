@@ -1,6 +1,7 @@
 #include "platform/report/ui/PreviewDialog.h"
 #include "platform/ui/tests/TestApp.h"
 
+#include "platform/os/MessageBox.h"
 #include "platform/text/UserError.h"
 
 #include <QDir>
@@ -15,6 +16,9 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
 
 using namespace qtmv::report;
 
@@ -113,4 +117,50 @@ TEST(ReportPreview, PrintToFileWritesTheChosenPagesOrFailsAloud)
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), QByteArray("kept"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), (QStringList{"kept.pdf", "pages.pdf"}));
+}
+
+// A print that fails is told through the failure report the program
+// installed, or, without one, in a critical message box; the pages are not
+// printed either way.
+TEST(ReportPreview, AFailedPrintIsToldThroughTheInstalledReport)
+{
+    PreviewDialog dlg(threePages());
+    QTemporaryDir dir;
+    const QString kept = dir.filePath("kept.pdf");
+    {
+        QFile f(kept);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("kept");
+    }
+    QFile::setPermissions(kept, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFileName(kept);
+
+    struct Told {
+        std::string operation, what, outcome;
+    };
+    std::vector<Told> told;
+    PreviewDialog::setFailureReport(
+        [&](const std::string& operation, const std::exception& e, const std::string& outcome) {
+            told.push_back({operation, e.what(), outcome});
+        });
+    qtmv::ScriptedMessages msgs;
+    EXPECT_FALSE(dlg.printReporting(printer, 0, 2));
+    PreviewDialog::setFailureReport({});
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_EQ(told[0].operation, "列印");
+    EXPECT_NE(told[0].what.find(kept.toStdString()), std::string::npos) << told[0].what;
+    EXPECT_EQ(told[0].outcome, "沒有列印。");
+    EXPECT_TRUE(msgs.shown().empty());
+
+    EXPECT_FALSE(dlg.printReporting(printer, 0, 2));
+    ASSERT_EQ(msgs.shown().size(), 1u);
+    EXPECT_EQ(msgs.shown()[0].title, "列印");
+    EXPECT_EQ(msgs.shown()[0].icon, qtmv::MsgIcon::Critical);
+    EXPECT_NE(msgs.shown()[0].text.find(kept.toStdString()), std::string::npos) << msgs.shown()[0].text;
+    EXPECT_NE(msgs.shown()[0].text.find("沒有列印。"), std::string::npos) << msgs.shown()[0].text;
+
+    QFile f(kept);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("kept"));
 }

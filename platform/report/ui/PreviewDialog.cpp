@@ -1,7 +1,8 @@
 #include "PreviewDialog.h"
 
-#include "platform/os/Failure.h"
+#include "platform/os/MessageBox.h"
 #include "platform/report/Render.h"
+#include "platform/text/UserError.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -15,12 +16,23 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <stdexcept>
 
 namespace qtmv::report {
 
 namespace {
+
 constexpr double kScreenDpi = 96.0;
+
+PreviewDialog::FailureReport& failureReport()
+{
+    static PreviewDialog::FailureReport report;
+    return report;
 }
+
+} // namespace
+
+void PreviewDialog::setFailureReport(FailureReport report) { failureReport() = std::move(report); }
 
 PreviewDialog::PreviewDialog(PageDocument doc, QWidget* parent) : QDialog(parent), doc_(std::move(doc))
 {
@@ -117,7 +129,28 @@ void PreviewDialog::printWithDialog()
     } else if (printer.printRange() == QPrinter::CurrentPage) {
         from = to = page_;
     }
-    Guarded("列印", [&] { printTo(printer, from, to); }, "沒有列印。");
+    printReporting(printer, from, to);
+}
+
+bool PreviewDialog::printReporting(QPrinter& printer, int from, int to) const
+{
+    const std::string operation = "列印", outcome = "沒有列印。";
+    auto report = [&](const std::exception& e) {
+        if (failureReport())
+            failureReport()(operation, e, outcome);
+        else
+            MsgBox(std::string(e.what()) + "\n" + outcome, operation, MsgIcon::Critical);
+    };
+    // An exception must not leave a button's handler.
+    try {
+        printTo(printer, from, to);
+        return true;
+    } catch (const std::exception& e) {
+        report(e);
+    } catch (...) {
+        report(std::runtime_error("non-standard exception"));
+    }
+    return false;
 }
 
 void PreviewDialog::printTo(QPrinter& printer, int from, int to) const

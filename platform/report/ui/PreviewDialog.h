@@ -5,6 +5,10 @@
 
 #include <QDialog>
 
+#include <exception>
+#include <functional>
+#include <string>
+
 class QLabel;
 class QPrinter;
 class QScrollArea;
@@ -26,6 +30,17 @@ public:
     // file as a PDF when it has one. Throws UserError, naming the file, when
     // that cannot be written (the file there is then as it was).
     void printTo(QPrinter& printer, int from, int to) const;
+    // printTo, with a failure reported to the user instead of thrown. True
+    // when the pages were printed.
+    bool printReporting(QPrinter& printer, int from, int to) const;
+
+    // How a failed print is told: the operation ("列印"), the failure, and
+    // what became of the pages ("沒有列印。"). The program installs its own
+    // failure report once at start-up; until then a critical message box
+    // shows the failure's text and the outcome.
+    using FailureReport =
+        std::function<void(const std::string& operation, const std::exception& e, const std::string& outcome)>;
+    static void setFailureReport(FailureReport report);
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;

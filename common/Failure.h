@@ -2,7 +2,8 @@
 // How every operation reports a failure: the details (what the engine said,
 // the SQL, the kind of fault) go to the log; the user gets one message box
 // titled with the operation's name, saying in the suite's Chinese what
-// failed, what became of the data, and where the log is.
+// failed, what became of the data, and where the log is. Above the data
+// layer, whose errors it describes.
 #include "platform/text/UserError.h"
 
 #include <exception>

@@ -1,4 +1,4 @@
-#include "platform/os/Failure.h"
+#include "common/Failure.h"
 
 #include "platform/jet/Error.h"
 #include "platform/os/Log.h"
