@@ -62,7 +62,7 @@ PageDocument capacityDefectReport(SummaryLayout l, const std::vector<ProductionR
         data->outer[outerKey(r)].add(r);
         data->inner[outerKey(r) + '\x1f' + innerKey(r)].add(r);
         data->all.add(r);
-        rows.addRow({jet::Value(static_cast<long long>(i))});
+        rows.addRow({report::Value(static_cast<long long>(i))});
     }
     auto record = [data](const RowView& row) -> const ProductionRecord& {
         return data->records[static_cast<std::size_t>(*row.value("R").integerIf())];

@@ -9,6 +9,7 @@
 #include "platform/jet/Sql.h"
 #include "platform/text/Text.h"
 #include "reports/HalfSheet.h"
+#include "reports/RecordsetRows.h"
 
 #include <map>
 #include <memory>
@@ -328,7 +329,7 @@ PageDocument outsourcingOrder(const OrderLayout& layout, const PrintParams& para
     const PageSetup page = readHalfSheetSetup(conn, s.WorkstationUser);
     jet::Recordset rs;
     rs.open(orderQuery(layout, p), conn);
-    const DataTable rows = DataTable::fromRecordset(rs);
+    const DataTable rows = tableOf(rs);
     auto vendors = std::make_shared<const Vendors>(readVendors(conn, rows));
     return run(buildLayout(kindOf(layout.kind), p, s, page, vendors), rows);
 }

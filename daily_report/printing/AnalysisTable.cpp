@@ -4,6 +4,7 @@
 #include "daily_report/printing/PrintJob.h"
 #include "platform/jet/Connection.h"
 #include "platform/jet/Sql.h"
+#include "platform/jet/Value.h"
 #include "reports/ProductionAnalysis.h"
 
 namespace qtmv::daily::printing {

@@ -37,9 +37,10 @@ report::PageDocument historyReport(const std::string& subject, const std::vector
         names.emplace_back(c.name);
     report::DataTable rows(names);
     for (const HistoryEntry& e : entries)
-        rows.addRow({jet::Value(e.time), jet::Value(e.user), jet::Value(e.computer),
-                     jet::Value(e.id + "-" + std::to_string(e.ino)), jet::Value(e.po + "-" + std::to_string(e.no)),
-                     jet::Value(e.field), jet::Value(e.before), jet::Value(e.after)});
+        rows.addRow({report::Value(e.time), report::Value(e.user), report::Value(e.computer),
+                     report::Value(e.id + "-" + std::to_string(e.ino)),
+                     report::Value(e.po + "-" + std::to_string(e.no)), report::Value(e.field),
+                     report::Value(e.before), report::Value(e.after)});
 
     report::Layout l;
     const report::Font title{report::kMingFamily, 14, true};

@@ -2,35 +2,11 @@
 
 #include "platform/text/Text.h"
 
-#include <charconv>
-#include <cmath>
-#include <cstring>
-
 namespace jet {
 
-std::string realText(double v)
-{
-    if (v == 0)
-        return "0";
-    if (std::isnan(v))
-        return "NaN";
-    if (std::isinf(v))
-        return v < 0 ? "-Infinity" : "Infinity";
-    char buf[40];
-    const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, 15);
-    std::string out(buf, r.ptr);
-    // Jet writes the exponent with a capital E: 1E+15, 1E-05.
-    if (const auto e = out.find('e'); e != std::string::npos)
-        out[e] = 'E';
-    return out;
-}
+std::string realText(double v) { return qtmv::RealText(v); }
 
-std::string integerText(long long v)
-{
-    char buf[24];
-    const auto r = std::to_chars(buf, buf + sizeof buf, v);
-    return std::string(buf, r.ptr);
-}
+std::string integerText(long long v) { return qtmv::IntegerText(v); }
 
 std::string Value::text() const
 {

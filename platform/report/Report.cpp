@@ -1,6 +1,6 @@
 #include "Report.h"
 
-#include "platform/jet/Recordset.h"
+#include "platform/text/Text.h"
 #include "platform/ui/TextFit.h"
 
 #include <QFontMetricsF>
@@ -55,7 +55,7 @@ struct Range {
     std::size_t first = 0, end = 0;
 };
 
-const jet::Value kNull;
+const Value kNull;
 
 } // namespace
 
@@ -72,15 +72,31 @@ QFont toQFont(const Font& f)
 
 // ---- Data -------------------------------------------------------------------
 
-DataTable DataTable::fromRecordset(const jet::Recordset& rs)
+std::string Value::text() const
 {
-    std::vector<std::string> names;
-    for (int i = 0; i < rs.fieldCount(); ++i)
-        names.push_back(rs.fieldName(i));
-    DataTable t(std::move(names));
-    for (const auto& r : rs.rows())
-        t.addRow(r);
-    return t;
+    switch (v_.index()) {
+    case 1: return IntegerText(std::get<1>(v_));
+    case 2: return RealText(std::get<2>(v_));
+    case 3: return std::get<3>(v_);
+    default: return std::string();
+    }
+}
+
+std::string Value::trimmed() const
+{
+    if (const std::string* t = textIf())
+        return Trim(*t);
+    return text();
+}
+
+double Value::number() const
+{
+    switch (v_.index()) {
+    case 1: return static_cast<double>(std::get<1>(v_));
+    case 2: return std::get<2>(v_);
+    case 3: return Val(std::get<3>(v_));
+    default: return 0;
+    }
 }
 
 int DataTable::columnIndex(const std::string& name) const
@@ -91,7 +107,7 @@ int DataTable::columnIndex(const std::string& name) const
     return -1;
 }
 
-const jet::Value& RowView::value(const std::string& column) const
+const Value& RowView::value(const std::string& column) const
 {
     if (!valid())
         return kNull;
@@ -333,7 +349,7 @@ private:
 
     QString itemText(const Item& it, const RowView& row, Range agg) const
     {
-        jet::Value v;
+        Value v;
         if (it.aggregate != Aggregate::None) {
             double sum = 0;
             long long count = 0;
@@ -342,7 +358,7 @@ private:
                 sum += rv.value(it.column).number();
                 ++count;
             }
-            v = it.aggregate == Aggregate::Sum ? jet::Value(sum) : jet::Value(count);
+            v = it.aggregate == Aggregate::Sum ? Value(sum) : Value(count);
         } else if (!it.column.empty()) {
             v = row.value(it.column);
         }

@@ -7,18 +7,18 @@
 // Every length is in millimetres, page coordinates from the page's top-left
 // corner. Twips (the suite's unit, 1440 per inch) enter only through
 // twipsToMm().
-#include "platform/jet/Value.h"
-
 #include <QFont>
 #include <QRectF>
 #include <QSizeF>
 #include <QString>
 
+#include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
+#include <variant>
 #include <vector>
-
-namespace jet { class Recordset; }
 
 namespace qtmv::report {
 
@@ -28,24 +28,60 @@ constexpr double twipsToMm(double twips) { return twips * 25.4 / 1440.0; }
 
 // ---- Data -----------------------------------------------------------------
 
-// Rows of named columns, read from a recordset or filled by hand.
+// A value of a row: null, a whole number, a real number or UTF-8 text, as a
+// database hands them out.
+class Value {
+public:
+    enum class Type { Null, Integer, Real, Text };
+
+    Value() = default;
+    Value(std::nullptr_t) {}
+    Value(int v) : v_(static_cast<std::int64_t>(v)) {}
+    Value(long v) : v_(static_cast<std::int64_t>(v)) {}
+    Value(long long v) : v_(static_cast<std::int64_t>(v)) {}
+    Value(double v) : v_(v) {}
+    Value(std::string v) : v_(std::move(v)) {}
+    Value(std::string_view v) : v_(std::string(v)) {}
+    Value(const char* v) : v_(std::string(v)) {}
+
+    Type type() const { return static_cast<Type>(v_.index()); }
+    bool isNull() const { return v_.index() == 0; }
+    // Null gives "", numbers their plain decimal form as the suite shows them
+    // (1.5 -> "1.5", 2.0 -> "2"; qtmv::RealText).
+    std::string text() const;
+    // text() with leading and trailing blanks removed.
+    std::string trimmed() const;
+    // Numbers as they are, text by its leading number (val()), null 0.
+    double number() const;
+
+    const std::string* textIf() const { return std::get_if<std::string>(&v_); }
+    const std::int64_t* integerIf() const { return std::get_if<std::int64_t>(&v_); }
+    const double* realIf() const { return std::get_if<double>(&v_); }
+
+    bool operator==(const Value& o) const = default;
+
+private:
+    std::variant<std::monostate, std::int64_t, double, std::string> v_;
+};
+
+// Rows of named columns: the report engine's view of its data, filled by the
+// caller (from a query, or by hand).
 class DataTable {
 public:
     DataTable() = default;
     explicit DataTable(std::vector<std::string> columns) : columns_(std::move(columns)) {}
-    // Reads every row of an open recordset (a client-side one holds them all).
-    static DataTable fromRecordset(const jet::Recordset& rs);
 
-    void addRow(std::vector<jet::Value> values) { rows_.push_back(std::move(values)); }
+    void addRow(std::vector<Value> values) { rows_.push_back(std::move(values)); }
+    void reserve(std::size_t rows) { rows_.reserve(rows); }
     const std::vector<std::string>& columns() const { return columns_; }
     std::size_t rowCount() const { return rows_.size(); }
-    const std::vector<jet::Value>& row(std::size_t i) const { return rows_[i]; }
-    // -1 when absent; case-insensitive like the recordset's lookup.
+    const std::vector<Value>& row(std::size_t i) const { return rows_[i]; }
+    // -1 when absent; names compare without regard to case.
     int columnIndex(const std::string& name) const;
 
 private:
     std::vector<std::string> columns_;
-    std::vector<std::vector<jet::Value>> rows_;
+    std::vector<std::vector<Value>> rows_;
 };
 
 // One row as a format callback sees it.
@@ -54,7 +90,7 @@ public:
     RowView(const DataTable* table, std::size_t index) : table_(table), index_(index) {}
     bool valid() const { return table_ && index_ < table_->rowCount(); }
     // Null for an unknown column or when there is no row (page header, footers).
-    const jet::Value& value(const std::string& column) const;
+    const Value& value(const std::string& column) const;
     QString text(const std::string& column) const;   // trimmed, null as ""
 
 private:
@@ -88,7 +124,7 @@ QFont toQFont(const Font& f);
 
 struct FormatContext {
     RowView row;
-    jet::Value value;
+    Value value;
 };
 using FormatFn = std::function<QString(const FormatContext&)>;
 

@@ -45,6 +45,30 @@ double radixNumber(std::string_view s, std::size_t i, int radix)
 
 } // namespace
 
+std::string RealText(double v)
+{
+    if (v == 0)
+        return "0";
+    if (std::isnan(v))
+        return "NaN";
+    if (std::isinf(v))
+        return v < 0 ? "-Infinity" : "Infinity";
+    char buf[40];
+    const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, 15);
+    std::string out(buf, r.ptr);
+    // Jet writes the exponent with a capital E: 1E+15, 1E-05.
+    if (const auto e = out.find('e'); e != std::string::npos)
+        out[e] = 'E';
+    return out;
+}
+
+std::string IntegerText(long long v)
+{
+    char buf[24];
+    const auto r = std::to_chars(buf, buf + sizeof buf, v);
+    return std::string(buf, r.ptr);
+}
+
 double Val(std::string_view s)
 {
     std::size_t i = 0;

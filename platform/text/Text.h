@@ -22,6 +22,13 @@ inline bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == 
 // and the &H (hexadecimal) and &O (octal) prefixes.
 double Val(std::string_view text);
 
+// A number in text as Jet shows it: a real number in its plain decimal form
+// (1.5 -> "1.5", 2.0 -> "2"), up to 15 significant digits, an exponent with
+// a capital E only from 1E+15 up or below 1E-04; a whole number as plain
+// decimal digits.
+std::string RealText(double v);
+std::string IntegerText(long long v);
+
 // A quantity as the entry grids take it: blanks around it ignored, an
 // optional leading "-", digits and at most one "."; an empty text counts
 // as a number (the cell left empty).

@@ -177,7 +177,7 @@ PageDocument valueListing(Listing l, const std::vector<ProductionRecord>& record
         data->machines[machineKey(records[i])].add(records[i]);
         data->operators[operatorKey(records[i])].add(records[i]);
         data->all.add(records[i]);
-        rows.addRow({jet::Value(static_cast<long long>(i))});
+        rows.addRow({Value(static_cast<long long>(i))});
     }
     auto record = [data](const RowView& row) -> const ProductionRecord& {
         return data->records[static_cast<std::size_t>(*row.value("R").integerIf())];

@@ -9,6 +9,7 @@
 #include "platform/text/Text.h"
 #include "platform/workbook/Workbook.h"
 #include "quality/core/PrintingData.h"
+#include "reports/RecordsetRows.h"
 
 #include <QStringList>
 
@@ -60,7 +61,7 @@ report::DataTable loadListing(jet::Connection& conn, const ListingFilter& f)
 {
     jet::Recordset rs;
     rs.open(listingSql(f), conn);
-    return report::DataTable::fromRecordset(rs);
+    return reports::tableOf(rs);
 }
 
 std::string conditionsText(const ListingFilter& f)

@@ -7,6 +7,7 @@
 #include "common/Failure.h"
 #include "common/HandOver.h"
 #include "lookups/ui/PeopleLookups.h"
+#include "platform/jet/Value.h"
 #include "platform/os/MessageBox.h"
 #include "platform/report/ui/PreviewDialog.h"
 #include "platform/text/Text.h"

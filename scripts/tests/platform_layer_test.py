@@ -113,6 +113,9 @@ class PlatformLayer(unittest.TestCase):
     def test_the_operating_system_stand_ins_are_below_the_data_layer(self):
         self.assertEqual(includes_of(ROOT, "platform/os", "platform/jet"), [])
 
+    def test_the_report_engine_reads_no_data_layer(self):
+        self.assertEqual(includes_of(ROOT, "platform/report", "platform/jet"), [])
+
 
 class TheChecksFindWhatTheyLookFor(unittest.TestCase):
     """The checks on a small tree made in a temporary folder."""

@@ -12,7 +12,7 @@ inline DataTable thousandLines()
     DataTable t({"PO", "DESC1", "QTY", "AMT"});
     for (int i = 0; i < 1000; ++i)
         t.addRow({"W" + std::to_string(1000 + i / 40), "印件名稱 彩色海報 " + std::to_string(i),
-                  jet::Value(100 + i), jet::Value(12.5 * i)});
+                  Value(100 + i), Value(12.5 * i)});
     return t;
 }
 

@@ -1,7 +1,5 @@
 #include "platform/report/Render.h"
 #include "platform/report/Report.h"
-#include "platform/jet/Recordset.h"
-#include "platform/jet/tests/TempDatabase.h"
 #include "platform/ui/tests/TestApp.h"
 
 #include <QDir>
@@ -17,18 +15,13 @@ using namespace qtmv::report;
 
 namespace {
 
-// A small outsourcing-order-like report in Chinese, read from the database.
+// A small outsourcing-order-like report in Chinese, its amounts real numbers
+// as a database hands them out.
 PageDocument chineseOrder(const PageSetup& page = {})
 {
-    jet::testing::TempDatabase db(
-        "create table [印前預排表] (ID text, PO text, SNAME text, DESC1 text, AMT real);"
-        "insert into [印前預排表] values ('P001', 'W1130001', '朗瑜印刷', '彩色海報', 1200);"
-        "insert into [印前預排表] values ('P001', 'W1130002', '聿禾紙業', '精裝目錄', 800.5);");
-    jet::Connection conn;
-    conn.open(db.connectionString());
-    jet::Recordset rs;
-    rs.open("select * from [印前預排表] where ID = 'P001' order by PO", conn);
-    const DataTable rows = DataTable::fromRecordset(rs);
+    DataTable rows({"ID", "PO", "SNAME", "DESC1", "AMT"});
+    rows.addRow({"P001", "W1130001", "朗瑜印刷", "彩色海報", 1200.0});
+    rows.addRow({"P001", "W1130002", "聿禾紙業", "精裝目錄", 800.5});
 
     Layout l;
     l.page = page;

@@ -25,7 +25,7 @@ int main(int argc, char** argv)
     const char* jobs[] = {"彩色海報", "精裝目錄", "特大號彩色海報雙面印刷加亮膜處理", "手提紙袋"};
     for (int i = 0; i < 12; ++i)
         rows.addRow({"P1130001", i < 7 ? "W1130005" : "W1130009", i < 7 ? "朗瑜印刷" : "聿禾紙業",
-                     jobs[i % 4], jet::Value(500 * (i + 1)), jet::Value(1.5 * 500 * (i + 1))});
+                     jobs[i % 4], Value(500 * (i + 1)), Value(1.5 * 500 * (i + 1))});
 
     Layout l;
     const Font title{kMingFamily, 16, true};
