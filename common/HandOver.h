@@ -1,9 +1,9 @@
 #pragma once
-// The hand-over variables through which a window and the modal windows it
-// opens pass a record in and a choice back (the lookups, the entry windows,
-// the work-order query). One process, one user interface thread: a window
-// sets them right before showing another window modally and reads them right
-// after it closes.
+// The hand-over variables through which a window and the lookup windows it
+// opens (and the work-order query) pass a filter in and a choice back; the
+// entry windows take a request and return a result of their own instead.
+// One process, one user interface thread: a window sets them right before
+// showing another window modally and reads them right after it closes.
 #include <array>
 #include <cstddef>
 #include <string>
@@ -24,12 +24,6 @@ inline std::string gLookupContext;   // "設備" offers machines; emptied by the
 inline std::string gLookupStaffGroup;
 inline bool gReturned = false;       // the opened window reports a confirmed choice
 inline std::string gQueryOrderNo;    // work-order number confirmed in the work-order query
-// Returned by the quality windows to the time-consumption window: the
-// inspection was saved and has lines; the printing data has lines (after
-// loading or saving).
-inline bool gInspectionSaved = false;
-inline bool gHasInspection = false;
-inline bool gHasPrintingData = false;
 
 inline void clearPick() { gPick.fill(std::string()); }
 

@@ -576,15 +576,11 @@ void frm工務預排作業_耗時::openInspection()
 {
     if (readOnly_)
         return;
-    gInspectionSaved = false;
-    {
-        frm品檢 dlg(this, {std::string(key_.kind->displayName), key_.po, key_.seq}, clock_);
-        dlg.endProgram = endProgram;
-        runModal(dlg);
-    }
-    if (gInspectionSaved)
-        related_.inspection = gHasInspection;
-    gInspectionSaved = false;
+    frm品檢 dlg(this, {std::string(key_.kind->displayName), key_.po, key_.seq}, clock_);
+    dlg.endProgram = endProgram;
+    runModal(dlg);
+    if (dlg.result().saved)
+        related_.inspection = dlg.result().hasLines;
     lbl記錄->setText(u8(relatedText(related_)));
 }
 
@@ -592,19 +588,11 @@ void frm工務預排作業_耗時::openPrintingData()
 {
     if (!key_.kind->is(KindId::Printing))
         return;
-    clearPick();
-    gPick[0] = key_.po;
-    gPick[1] = std::to_string(key_.seq);
-    gPick[2] = std::string(key_.kind->displayName);
-    gHasPrintingData = related_.printingData;
-    {
-        frm工單印刷數據 dlg(this, clock_);
-        dlg.endProgram = endProgram;
-        dlg.runModal = runModal;
-        runModal(dlg);
-    }
-    clearPick();
-    related_.printingData = gHasPrintingData;
+    frm工單印刷數據 dlg(this, {key_.po, key_.seq, std::string(key_.kind->displayName)}, related_.printingData, clock_);
+    dlg.endProgram = endProgram;
+    dlg.runModal = runModal;
+    runModal(dlg);
+    related_.printingData = dlg.hasLines();
     lbl記錄->setText(u8(relatedText(related_)));
 }
 

@@ -92,7 +92,7 @@ protected:
         session() = db.session();
         session().IdentityEstablished = session().RightsEstablished = true;
         session().ProductionRights = std::string(20, '0');
-        gReturned = gInspectionSaved = gHasInspection = gHasPrintingData = false;
+        gReturned = false;
         clearPick();
     }
     ~QualityWindows() override { session() = saved_; }
@@ -157,7 +157,7 @@ TEST_F(QualityWindows, InspectionStartsFromPhrasesProposesVerdictsAndSaves)
     EXPECT_EQ(messages.shown()[0].text, "前一列資料尚未輸入!");
 
     QTest::mouseClick(w.scmd確定, Qt::LeftButton);
-    EXPECT_TRUE(gHasInspection);
+    EXPECT_TRUE(w.result().hasLines);
     EXPECT_EQ(db.rows("select 序, 主要檢查項目, 檢驗數量, 不良數量, 不良率, 判定 from [工單品檢明細] where 工單單號 = '" + po +
                       "' and 工單序 = " + std::to_string(seq) + " and 製程 = 'D-印刷' order by 序"),
               (Rows{{"1", "色差", "200.0", "0.0", "0.0", "NG"},
@@ -175,8 +175,8 @@ TEST_F(QualityWindows, KindWithoutPhrasesAndTheImportQuestion)
         ASSERT_EQ(messages.shown().size(), 1u);
         EXPECT_EQ(messages.shown()[0].text, "查無片語資料!");
         QTest::mouseClick(w.scmd確定, Qt::LeftButton);
-        EXPECT_TRUE(gInspectionSaved);
-        EXPECT_FALSE(gHasInspection);
+        EXPECT_TRUE(w.result().saved);
+        EXPECT_FALSE(w.result().hasLines);
     }
     // A stored record: No keeps the lines, Yes replaces them by the phrases.
     db.exec("insert into [工單品檢明細] (製程, 工單單號, 工單序, 序, 主要檢查項目, 檢驗數量) values ('E-上光', '" + po +
@@ -201,10 +201,7 @@ TEST_F(QualityWindows, PrintingDataChecksComputesTheDifferenceAndSaves)
     const Rows emp = db.rows("select ID, NAME from EMPLOYEE where ODATE = '' and NAME in "
                              "(select NAME from EMPLOYEE group by NAME having count(*) = 1) order by ID limit 2");
     ASSERT_EQ(emp.size(), 2u);
-    gPick[0] = po;
-    gPick[1] = std::to_string(seq);
-    gPick[2] = "D-印刷";
-    P w(nullptr);
+    P w(nullptr, {po, seq, "D-印刷"}, false);
     int lookups = 0;
     w.runModal = [&](QDialog&) {
         ++lookups;
@@ -214,7 +211,7 @@ TEST_F(QualityWindows, PrintingDataChecksComputesTheDifferenceAndSaves)
     };
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
-    EXPECT_FALSE(gHasPrintingData);
+    EXPECT_FALSE(w.hasLines());
     EXPECT_EQ(w.lbl紙品->text(), QStringLiteral("紙品： "));
     EXPECT_EQ(w.lbl單號->text().toStdString(), "工單單號： " + po);
     SpreadGrid& g = *w.fml明細;
@@ -258,7 +255,7 @@ TEST_F(QualityWindows, PrintingDataChecksComputesTheDifferenceAndSaves)
     EXPECT_EQ(listed, po + "~" + po);
 
     QTest::mouseClick(w.scmd確定, Qt::LeftButton);
-    EXPECT_TRUE(gHasPrintingData);
+    EXPECT_TRUE(w.hasLines());
     EXPECT_EQ(db.rows("select 序, 色號, 測量1, 測量4, 記錄員代號, 記錄員, 印刷日期 from [工單印刷數據] where 工單單號 = '" +
                       po + "' and 工單序 = " + std::to_string(seq) + " and 製程 = 'D-印刷' order by 序"),
               (Rows{{"1", "pair1", "51", "3.5", emp[0][0], emp[0][1], "0991204"},
@@ -391,10 +388,7 @@ TEST_F(QualityWindows, TheLaterSaveOfALineAnotherWorkstationSavedIsRefused)
 
     session() = a;
     I ia(nullptr, {"D-印刷", po, seq});
-    gPick[0] = po;
-    gPick[1] = std::to_string(seq);
-    gPick[2] = "D-印刷";
-    P pa(nullptr);
+    P pa(nullptr, {po, seq, "D-印刷"}, false);
     activate(ia);
     activate(pa);
     session() = b;
@@ -403,10 +397,7 @@ TEST_F(QualityWindows, TheLaterSaveOfALineAnotherWorkstationSavedIsRefused)
         activate(ib);
         typeCell(*ib.fml明細, 1, I::c檢驗數量, "100");
         QTest::mouseClick(ib.scmd確定, Qt::LeftButton);
-        gPick[0] = po;
-        gPick[1] = std::to_string(seq);
-        gPick[2] = "D-印刷";
-        P pb(nullptr, clock);
+        P pb(nullptr, {po, seq, "D-印刷"}, false, clock);
         activate(pb);
         typeCell(*pb.fml明細, 1, P::c色號, "B");
         QTest::mouseClick(pb.scmd確定, Qt::LeftButton);
@@ -498,10 +489,7 @@ TEST_F(QualityWindows, ControlCharactersAndOverLongRecordersAreNotStored)
         typeCell(*w.fml明細, 2, I::c權責單位, "Quality and printing ");   // 20 bytes and a blank: fits
         QTest::mouseClick(w.scmd確定, Qt::LeftButton);
     }
-    gPick[0] = po;
-    gPick[1] = std::to_string(seq);
-    gPick[2] = "D-印刷";
-    P w(nullptr);
+    P w(nullptr, {po, seq, "D-印刷"}, false);
     w.runModal = [](QDialog&) {};   // the lookup for a name nobody has: no pick
     activate(w);
     typeCell(*w.fml明細, 1, P::c色號, "K");

@@ -111,7 +111,6 @@ void frm品檢::start()
     if (started_)
         return;
     started_ = true;
-    gInspectionSaved = false;
     Guarded(kTitle, [&] {
         InspectionOpened opened = openInspection(session(), key_);
         acceptable_ = opened.acceptable;
@@ -310,7 +309,7 @@ void frm品檢::confirm()
     if (saved.status != SaveStatus::Saved)
         return;
     stored_ = saved.stored;
-    gInspectionSaved = true;
-    gHasInspection = saved.hasLines;
+    result_.saved = true;
+    result_.hasLines = saved.hasLines;
     accept();
 }

@@ -3,8 +3,8 @@
 //
 // Opened modally from the time-consumption window for its record's kind,
 // work order and process sequence. A step
-// without lines starts from its kind's phrases. After a save
-// gInspectionSaved is set and gHasInspection tells whether lines were kept.
+// without lines starts from its kind's phrases. result() tells the caller
+// whether a save stored the record and whether lines were kept.
 //
 // fml明細 columns: 主要檢查項目, 檢查標準, 權責單位, 檢驗數量, 不良數量,
 // 不良率 (computed), 判定 ("OK"/"NG", proposed from the kind's acceptable
@@ -46,6 +46,14 @@ public:
     // Runs when the maintenance check finds a lock; empty: std::exit(0).
     std::function<void()> endProgram;
 
+    // What the window hands back: a save stored the record (`saved`),
+    // keeping lines (`hasLines`).
+    struct Result {
+        bool saved = false;
+        bool hasLines = false;
+    };
+    const Result& result() const { return result_; }
+
     // Loads the lines, or the phrases when there are none (done on the first
     // show; callable directly).
     void start();
@@ -58,6 +66,7 @@ protected:
     void showEvent(QShowEvent* e) override;
 
 private:
+    Result result_;
     void buildUi();
     void showLines(const std::vector<qtmv::quality::InspectionLine>& lines);
     bool lineEmpty(int row) const;

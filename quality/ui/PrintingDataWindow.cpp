@@ -49,7 +49,8 @@ std::string heading(int col)
 
 } // namespace
 
-frm工單印刷數據::frm工單印刷數據(QWidget* caller, const Clock& clock) : QDialog(caller), clock_(clock)
+frm工單印刷數據::frm工單印刷數據(QWidget* caller, PrintingKey key, bool hasLines, const Clock& clock)
+    : QDialog(caller), clock_(clock), key_(std::move(key)), hasLines_(hasLines)
 {
     setObjectName(QStringLiteral("frm工單印刷數據"));
     setWindowTitle(u8(kTitle));
@@ -122,10 +123,6 @@ void frm工單印刷數據::start()
     if (started_)
         return;
     started_ = true;
-    key_.po = Trim(gPick[0]);
-    key_.seq = static_cast<int>(Val(gPick[1]));
-    key_.kind = Trim(gPick[2]);
-    clearPick();
     lbl單號->setText(u8("工單單號： " + key_.po));
     lbl紙品->setText(u8(kPaperPrefix));
     Guarded(kTitle, [&] {
@@ -137,7 +134,7 @@ void frm工單印刷數據::start()
         PrintingRecord& record = opened.record;
         stored_ = std::move(record.stored);
         const std::vector<PrintingLine>& lines = record.lines;
-        gHasPrintingData = !lines.empty();
+        hasLines_ = !lines.empty();
         CellTable rows;
         computed_.assign(1, std::string());
         for (const PrintingLine& l : lines) {
@@ -301,6 +298,6 @@ void frm工單印刷數據::confirm()
     if (saved.status != SaveStatus::Saved)
         return;
     stored_ = saved.stored;
-    gHasPrintingData = saved.hasLines;
+    hasLines_ = saved.hasLines;
     accept();
 }

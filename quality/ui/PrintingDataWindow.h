@@ -1,10 +1,10 @@
 #pragma once
 // frm工單印刷數據: the colour data of one printing step of a work order.
 //
-// Opened modally from the time-consumption window. In: gPick(0) the work
-// order, gPick(1) the process sequence, gPick(2) the kind's display name.
-// gHasPrintingData is set from the record's lines when it loads and when it
-// is saved.
+// Opened modally from the time-consumption window with the printing step
+// (work order, process sequence, kind) and whether the caller knows of
+// lines there; hasLines() is set from the record's lines when it loads and
+// when it is saved.
 //
 // fml明細 columns: 色號, 油墨1 .. 油墨7 (the ink phrases as a list), L, A, B,
 // △ (CIEDE2000 to the colour number's target when not typed, see
@@ -33,7 +33,8 @@ public:
         kColumns = c印刷日期
     };
 
-    explicit frm工單印刷數據(QWidget* caller, const qtmv::Clock& clock = qtmv::systemClock());
+    frm工單印刷數據(QWidget* caller, qtmv::quality::PrintingKey key, bool hasLines,
+                  const qtmv::Clock& clock = qtmv::systemClock());
     ~frm工單印刷數據() override;
 
     QLabel* lbl單號 = nullptr;
@@ -47,6 +48,8 @@ public:
 
     // How a modal child (employee lookup, listing) is shown; tests replace it.
     std::function<void(QDialog&)> runModal = [](QDialog& d) { d.exec(); };
+    // Whether the step has printing data, as last loaded or saved.
+    bool hasLines() const { return hasLines_; }
     // Runs when the maintenance check finds a lock; empty: std::exit(0).
     std::function<void()> endProgram;
 
@@ -70,6 +73,7 @@ private:
 
     const qtmv::Clock& clock_;
     qtmv::quality::PrintingKey key_;
+    bool hasLines_ = false;
     bool started_ = false;
     qtmv::quality::ColourTargets targets_;
     // Per row: the △ this window computed ("" when the cell is the user's).
