@@ -4,6 +4,7 @@
 
 #include "platform/jet/Error.h"
 #include "platform/os/Log.h"
+#include "platform/os/testing/TempLog.h"
 #include "platform/os/MessageBox.h"
 
 #include <gtest/gtest.h>
@@ -15,29 +16,13 @@
 #include <stdexcept>
 
 using namespace qtmv;
+using qtmv::test::logLines;
 
 namespace {
 
-QStringList logLines(const QString& path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    QStringList lines = QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'));
-    lines.removeAll(QString());
-    return lines;
-}
-
-class LogFile : public ::testing::Test {
+class LogFile : public test::TempLog {
 protected:
-    void SetUp() override
-    {
-        path = QString::fromStdString(log::open(dir.path().toStdString() + "/Temp", "failures.log", 400, 2));
-        log::setIdentity("PC1\\wang", "王大明");
-    }
-    void TearDown() override { log::close(); }
-    QTemporaryDir dir;
-    QString path;
+    LogFile() : TempLog("failures.log") {}
 };
 
 } // namespace

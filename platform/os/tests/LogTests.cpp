@@ -1,5 +1,6 @@
 // The log file the plant's IT reads: one record a line, rotated by size.
 #include "platform/os/Log.h"
+#include "platform/os/testing/TempLog.h"
 
 #include <gtest/gtest.h>
 
@@ -8,29 +9,13 @@
 #include <QTemporaryDir>
 
 using namespace qtmv;
+using qtmv::test::logLines;
 
 namespace {
 
-QStringList logLines(const QString& path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    QStringList lines = QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'));
-    lines.removeAll(QString());
-    return lines;
-}
-
-class LogFile : public ::testing::Test {
+class LogFile : public test::TempLog {
 protected:
-    void SetUp() override
-    {
-        path = QString::fromStdString(log::open(dir.path().toStdString() + "/Temp", "daily-report.log", 400, 2));
-        log::setIdentity("PC1\\wang", "王大明");
-    }
-    void TearDown() override { log::close(); }
-    QTemporaryDir dir;
-    QString path;
+    LogFile() : TempLog("daily-report.log") {}
 };
 
 } // namespace
