@@ -15,7 +15,6 @@
 #include "daily_report/ui/ProcessPage.h"
 #include "daily_report/ui/RecordFilters.h"
 #include "daily_report/ui/WorkOrderActions.h"
-#include "platform/jet/Connection.h"
 #include "platform/jet/Error.h"
 #include "platform/jet/Value.h"
 #include "common/Failure.h"
@@ -306,9 +305,7 @@ void RecordSide::rowSelected(ProcessPage& p, int row, int col)
 void RecordSide::showDetails(ProcessPage& p, int row)
 {
     try {
-        jet::Connection conn;
-        conn.open(session().ConnectionString);
-        details_->show(loadRowDetails(conn, p.kind(), p.grid()->rowTexts(row)), p.layout());
+        details_->show(loadRowDetails(session(), p.kind(), p.grid()->rowTexts(row)), p.layout());
     } catch (const std::exception& e) {
         details_->clear();
         ReportFailure("讀取明細資料錯誤", e, "明細欄位是空的。");

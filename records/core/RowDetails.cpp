@@ -1,5 +1,6 @@
 #include "records/core/RowDetails.h"
 
+#include "app/core/Session.h"
 #include "records/core/GridLayout.h"
 
 #include "platform/jet/Connection.h"
@@ -144,6 +145,13 @@ RowDetails loadRowDetails(jet::Connection& conn, const ProcessKind& kind, const 
         }
     }
     return d;
+}
+
+RowDetails loadRowDetails(const Session& s, const ProcessKind& kind, const std::vector<std::string>& row)
+{
+    jet::Connection conn;
+    conn.open(s.ConnectionString);
+    return loadRowDetails(conn, kind, row);
 }
 
 } // namespace qtmv::daily

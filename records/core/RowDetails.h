@@ -29,6 +29,10 @@ namespace jet {
 class Connection;
 }
 
+namespace qtmv {
+struct Session;
+}
+
 namespace qtmv::daily {
 
 struct OutsourcingLine {
@@ -71,6 +75,8 @@ struct RowDetails {
 // The page count: 工單頁數 holds one row per work-order line; the row whose
 // [NO] equals the grid row's line is taken, else the work order's first one.
 RowDetails loadRowDetails(jet::Connection& conn, const ProcessKind& kind, const std::vector<std::string>& row);
+// The same on a connection of its own to the session's database.
+RowDetails loadRowDetails(const Session& s, const ProcessKind& kind, const std::vector<std::string>& row);
 
 // "###/##/##" of a date text made of digits (leading zeros dropped, as the
 // number format does); any other text is returned trimmed and unchanged.
