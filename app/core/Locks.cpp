@@ -64,13 +64,15 @@ bool writeRegistration(const Session& s, const std::string& user, double launche
 
 } // namespace
 
-int CheckMaintenanceLock(Session& s)
+int CheckMaintenanceLock(Session& s, jet::Connection* given)
 {
     s.MaintenanceHolder.clear();
     bool locked = false;
     try {
-        jet::Connection conn;
-        conn.open(s.ConnectionString);
+        jet::Connection own;
+        jet::Connection& conn = given ? *given : own;
+        if (!conn.isOpen())
+            conn.open(s.ConnectionString);
         jet::Recordset rs;
         rs.open("select * from [SYSLOCK] ", conn, jet::CursorLocation::Server, jet::CursorType::ForwardOnly,
                 jet::LockType::ReadOnly);
@@ -117,9 +119,9 @@ void ReleaseRecordLocks(Session& s)
     }
 }
 
-Maintenance PassMaintenanceCheck(Session& s, const std::function<void()>& endProgram)
+Maintenance PassMaintenanceCheck(Session& s, const std::function<void()>& endProgram, jet::Connection* conn)
 {
-    switch (CheckMaintenanceLock(s)) {
+    switch (CheckMaintenanceLock(s, conn)) {
     case MaintenanceFree: return Maintenance::Free;
     case MaintenanceLocked:
         ReleaseRecordLocks(s);

@@ -5,6 +5,10 @@
 #include <functional>
 #include <string>
 
+namespace jet {
+class Connection;
+}
+
 namespace qtmv {
 
 struct Session;
@@ -21,7 +25,10 @@ enum MaintenanceCheck : int {
 // left pending (FunctionRegistrationPending) is tried again first, waiting
 // at most kRegistrationRetryWaitMs: the bookkeeping must not hold up the
 // operation the user asked for; it stays pending while the database is busy.
-int CheckMaintenanceLock(Session& s);
+// With `conn`, the check reads on that connection, opening it first when it
+// is not open (a save runs all its steps on one; a database that cannot be
+// opened is then a failed check); otherwise on one of its own.
+int CheckMaintenanceLock(Session& s, jet::Connection* conn = nullptr);
 
 inline constexpr int kRegistrationRetryWaitMs = 1000;
 
@@ -32,7 +39,8 @@ enum class Maintenance { Free, Ended, Abandoned };
 // gives Ended, after releasing the record locks the program holds (see
 // HoldRecordLock); a check that failed gives Abandoned, silently for the
 // user (the log has it).
-Maintenance PassMaintenanceCheck(Session& s, const std::function<void()>& endProgram);
+Maintenance PassMaintenanceCheck(Session& s, const std::function<void()>& endProgram,
+                                 jet::Connection* conn = nullptr);
 
 // Record locks this program holds in the shared database (rows such as
 // the time window's claim in SYSPOLOCK1). The program ends on the

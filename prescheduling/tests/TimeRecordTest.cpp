@@ -6,6 +6,7 @@
 #include "db/testing/EngineFreshDatabase.h"
 #include "platform/jet/Connection.h"
 #include "platform/jet/Retry.h"
+#include "platform/jet/testing/SqliteOpenCounter.h"
 #include "platform/os/MessageBox.h"
 
 #include <gtest/gtest.h>
@@ -238,8 +239,10 @@ TEST_F(TimeRecordTest, LockWithoutTimeIsAgedFromWhenItWasFirstSeen)
 
 TEST_F(TimeRecordTest, SaveStoresLinesScheduleRemarkAndWritesBackTheFinishedLine)
 {
+    const jet::testing::SqliteOpenCounter opens;
     const SaveOutcome out = save(input());
     ASSERT_EQ(out.status, SaveStatus::Saved);
+    EXPECT_EQ(opens.mainDatabases(), 1);   // the checks, the lines, the schedule and the write-back
     EXPECT_EQ(out.total, "3.50");
     EXPECT_EQ(out.remark, "完工數量: 10000");
 

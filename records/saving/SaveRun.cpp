@@ -13,7 +13,8 @@ namespace qtmv::daily {
 SaveStatus runSave(SaveContext& ctx, const std::string& title, const std::function<void(jet::Connection&)>& write,
                    const SaveSteps& steps)
 {
-    switch (PassMaintenanceCheck(ctx.session, ctx.endProgram)) {
+    jet::Connection conn;   // opened by the maintenance check
+    switch (PassMaintenanceCheck(ctx.session, ctx.endProgram, &conn)) {
     case Maintenance::Free: break;
     case Maintenance::Ended: return SaveStatus::Ended;
     case Maintenance::Abandoned: return SaveStatus::Abandoned;
@@ -23,8 +24,6 @@ SaveStatus runSave(SaveContext& ctx, const std::string& title, const std::functi
     if (steps.check && !steps.check())
         return SaveStatus::Refused;
     auto once = [&] {
-        jet::Connection conn;
-        conn.open(ctx.session.ConnectionString);
         jet::Transaction tx(conn);
         write(conn);
         tx.commit();

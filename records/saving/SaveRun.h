@@ -51,8 +51,10 @@ struct SaveSteps {
 };
 
 // The sequence: maintenance check, rights (EditRefused), steps.check, one
-// connection, one transaction, write(conn), commit. The write records its
-// change history on the same connection.
+// transaction, write(conn), commit, all on one connection opened first. The
+// write records its change history on the same connection. A database
+// that cannot be opened is a failed maintenance check: the save is
+// abandoned (the log has why).
 SaveStatus runSave(SaveContext& ctx, const std::string& title, const std::function<void(jet::Connection&)>& write,
                    const SaveSteps& steps = {});
 

@@ -5,6 +5,7 @@
 
 #include "records/saving/tests/SavingFixture.h"
 #include "platform/jet/Connection.h"
+#include "platform/jet/testing/SqliteOpenCounter.h"
 #include "platform/os/MessageBox.h"
 
 #include <stdexcept>
@@ -109,4 +110,12 @@ TEST_F(SaveRunTest, AStoppedOrFailedWriteLeavesNothingAndTellsOnce)
     ASSERT_EQ(msgs.shown().size(), 1u);
     EXPECT_EQ(msgs.shown()[0].title, "測試儲存");
     EXPECT_NE(msgs.shown()[0].text.find("工單沒有回存任何資料。"), std::string::npos);
+}
+
+TEST_F(SaveRunTest, EveryStepOfASaveRunsOnOneConnection)
+{
+    const jet::testing::SqliteOpenCounter opens;
+    EXPECT_EQ(run([&](jet::Connection& c) { rename(c, "D"); }), SaveStatus::Saved);
+    EXPECT_EQ(opens.mainDatabases(), 1);   // the maintenance check, the rights and the write
+    EXPECT_EQ(value("select [DESC] from PWORK"), "D");
 }
