@@ -141,8 +141,7 @@ TEST_F(TimeWindowTest, ChecksWhileTypingTellAndKeepTheText)
     EXPECT_EQ(grid().text(1, W::c製作), "ABCDEFGHIJKLMNOPQRST");
     typeCell("1131204 1015");
     typeCell("1131204 0830");
-    EXPECT_EQ(grid().text(1, W::c結束), "1131204 0830");   // kept for correcting
-    EXPECT_EQ(grid().text(1, W::c耗時), "");                // never a negative time
+    EXPECT_EQ(grid().text(1, W::c結束), "");               // refused: never a negative time
     go(1, W::c不良數);
     typeCell("3x");
     EXPECT_EQ(grid().text(1, W::c不良數), "");
@@ -155,7 +154,7 @@ TEST_F(TimeWindowTest, ChecksWhileTypingTellAndKeepTheText)
         QTest::keyClick(grid().editor(), Qt::Key_Escape);
     go(1, W::c不良率);
     typeCell("1.5");
-    EXPECT_EQ(grid().text(1, W::c不良率), "1.50");
+    EXPECT_EQ(grid().text(1, W::c不良率), "1.5");
     // Pasted with a line break and a tab: refused as the main grid refuses it.
     go(1, W::c說明);
     qtmv::test::typeKey(grid().tableView(), 'A');
@@ -180,11 +179,6 @@ TEST_F(TimeWindowTest, ChecksWhileTypingTellAndKeepTheText)
     EXPECT_EQ(messages.shown()[4].text, "「說明」含有無法儲存的控制字元，請重新輸入!");
     EXPECT_NE(messages.shown()[5].text.find("E99"), std::string::npos);
 
-    // Saving refuses the backwards line and keeps everything typed.
-    QTest::mouseClick(w->scmd確定, Qt::LeftButton);
-    EXPECT_TRUE(w->isVisible());
-    EXPECT_FALSE(w->timeResult().returned);
-
     // A negative completed quantity is refused before anything is saved.
     go(1, W::c結束);
     typeCell("1131204 1115");
@@ -196,6 +190,90 @@ TEST_F(TimeWindowTest, ChecksWhileTypingTellAndKeepTheText)
     ASSERT_EQ(messages.shown().size(), 1u);
     EXPECT_EQ(messages.shown()[0].text, "完工數量請輸入數字!");
     EXPECT_EQ(value("select count(*) from [預排資料耗時明細]"), "0");
+}
+
+// A refused entry leaves nothing of itself: the message, then the cell with
+// its old text and the cursor on it, however the edit ended.
+TEST_F(TimeWindowTest, RefusedEntryKeepsTheOldTextAndTheCursor)
+{
+    open();
+    typeLine(1);
+    messages.clear();
+    go(1, W::c結束);
+    typeCell("1131204 0700");
+    QCoreApplication::processEvents();
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_EQ(messages.shown()[0].text, presched::kEndBeforeStart);
+    EXPECT_EQ(grid().text(1, W::c結束), "1131204 1015");
+    EXPECT_FALSE(grid().isEditing());
+    EXPECT_EQ(grid().activeRow(), 1);
+    EXPECT_EQ(grid().activeCol(), W::c結束);
+    EXPECT_EQ(grid().text(1, W::c耗時), "1.75");
+
+    // A start after the end, the other way round.
+    go(1, W::c開始);
+    typeCell("1131204 1100");
+    QCoreApplication::processEvents();
+    ASSERT_EQ(messages.shown().size(), 2u);
+    EXPECT_EQ(messages.shown()[1].text, presched::kEndBeforeStart);
+    EXPECT_EQ(grid().text(1, W::c開始), "1131204 0830");
+    EXPECT_EQ(grid().activeCol(), W::c開始);
+
+    // Not a date-time.
+    typeCell("0830");
+    QCoreApplication::processEvents();
+    ASSERT_EQ(messages.shown().size(), 3u);
+    EXPECT_EQ(messages.shown()[2].text, presched::kBadStart);
+    EXPECT_EQ(grid().text(1, W::c開始), "1131204 0830");
+    EXPECT_EQ(grid().activeCol(), W::c開始);
+
+    // Ended by a click on another cell: the cursor comes back.
+    go(1, W::c不良數);
+    grid().tableView()->setFocus();
+    qtmv::test::typeKey(grid().tableView(), '3');
+    ASSERT_TRUE(grid().isEditing());
+    QTest::keyClick(grid().editor(), Qt::Key_X);
+    QTableView* view = grid().tableView();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                      view->visualRect(view->model()->index(0, W::c說明 - 1)).center());
+    QCoreApplication::processEvents();
+    ASSERT_EQ(messages.shown().size(), 4u);
+    EXPECT_EQ(messages.shown()[3].text, "請輸入數字!");
+    EXPECT_EQ(grid().text(1, W::c不良數), "");
+    EXPECT_EQ(grid().activeRow(), 1);
+    EXPECT_EQ(grid().activeCol(), W::c不良數);
+}
+
+// 不良率 is 不良數 of the line's 完工數量, as the inspection window works it
+// out of the inspected quantity; without a quantity it stays as it is.
+TEST_F(TimeWindowTest, DefectRateFollowsDefectsOfTheCompletedQuantity)
+{
+    open();
+    typeLine(1);
+    go(1, W::c完工數量);
+    typeCell("1000");
+    go(1, W::c不良數);
+    typeCell("25");
+    EXPECT_EQ(grid().text(1, W::c不良率), "2.5");
+    go(1, W::c完工數量);
+    typeCell("300");
+    EXPECT_EQ(grid().text(1, W::c不良率), "8.3");
+    go(1, W::c完工數量);
+    typeCell("0");   // nothing to divide by: the rate is kept
+    EXPECT_EQ(grid().text(1, W::c不良率), "8.3");
+    go(1, W::c完工數量);
+    typeCell("1000");
+    EXPECT_EQ(grid().text(1, W::c不良率), "2.5");
+    EXPECT_TRUE(messages.shown().empty());
+
+    w->txt完工日期->setFocus();
+    QTest::keyClicks(w->txt完工日期, "1131204");
+    QTest::mouseClick(w->scmd確定, Qt::LeftButton);
+    EXPECT_TRUE(messages.shown().empty());
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_EQ(value("select cast(完工數量 as integer) || '/' || cast(不良數 as integer) || '/' || "
+                    "cast(round(不良率 * 10) as integer) from [預排資料耗時明細]"),
+              "1000/25/25");
 }
 
 TEST_F(TimeWindowTest, LookupsByF9ButtonAndEnterOnAnEmptyCodeCell)

@@ -8,6 +8,7 @@
 #include "app/core/Session.h"
 #include "common/EntryText.h"
 #include "common/HandOver.h"
+#include "common/NumberFormat.h"
 #include "common/RocDate.h"
 #include "records/saving/Saving.h"
 #include "lookups/core/PlantLists.h"
@@ -22,6 +23,7 @@
 #include "platform/ui/GridHelpers.h"
 #include "platform/ui/QtText.h"
 #include "platform/ui/SpreadGrid.h"
+#include "quality/core/Inspection.h"
 
 #include <QAction>
 #include <QCalendarWidget>
@@ -30,6 +32,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -48,6 +51,9 @@ constexpr int kBlankRows = 20;
 std::string cellText(const SpreadGrid& g, int r, int c) { return Trim(g.text(r, c)); }
 
 std::string numberCell(double v) { return v == 0 ? std::string() : jet::realText(v); }
+
+// The defect rate with one decimal, as the inspection window shows it.
+std::string rateCell(double v) { return v == 0 ? std::string() : FormatFixed(v, 1); }
 
 // Cuts the text to the limit and tells the user, as every entry window
 // does; Big5 bytes are counted without the blanks around, as the main grid
@@ -211,7 +217,11 @@ void frm工務預排作業_耗時::buildUi()
         if (col == c產值)
             Guarded(kTitle, [&] { openValue(row); });
     });
-    QObject::connect(fml明細, &SpreadGrid::cellChanged, this, [this](int, int) { recompute(); });
+    QObject::connect(fml明細, &SpreadGrid::cellChanged, this, [this](int row, int col) {
+        if (col == c完工數量 || col == c不良數)
+            updateRate(row);
+        recompute();
+    });
     root->addWidget(fml明細, 1);
 
     auto* buttons = new QHBoxLayout;
@@ -291,7 +301,7 @@ void frm工務預排作業_耗時::start()
             r[c結束 - 1] = l.end;
             r[c完工數量 - 1] = numberCell(l.quantity);
             r[c不良數 - 1] = numberCell(l.defects);
-            r[c不良率 - 1] = l.defectRate == 0 ? "" : twoDecimals(l.defectRate);
+            r[c不良率 - 1] = rateCell(l.defectRate);
             r[c經辦 - 1] = l.operatorId;
             r[c經辦人員 - 1] = l.operatorName;
             r[c說明 - 1] = l.remark;
@@ -339,14 +349,21 @@ bool frm工務預排作業_耗時::startEdit(int row, int)
     return true;
 }
 
+bool frm工務預排作業_耗時::refuse(int row, int col, const std::string& message)
+{
+    MsgBox(message, "訊息", MsgIcon::Exclamation);
+    // As the main grid does: the cell keeps its old text and the cursor
+    // stays on it, also when the edit ended by moving to another cell.
+    QTimer::singleShot(0, fml明細, [g = fml明細, row, col] { g->setActiveCell(row, col); });
+    return false;
+}
+
 bool frm工務預排作業_耗時::endEdit(int row, int col, QString& text)
 {
     // Refused as the main grid refuses it: the statements and the suite's
     // listings cannot carry line breaks, tabs and the like.
-    if (HasControlCharacter(text.toStdString())) {
-        MsgBox(ControlCharacterMessage(headingOf(col)), "訊息", MsgIcon::Exclamation);
-        return false;
-    }
+    if (HasControlCharacter(text.toStdString()))
+        return refuse(row, col, ControlCharacterMessage(headingOf(col)));
     switch (col) {
     case c製作:
         limit(text, 20, true, "最多只可輸入20個字元!");
@@ -381,30 +398,44 @@ bool frm工務預排作業_耗時::endEdit(int row, int col, QString& text)
     case c不良率: {
         limit(text, 10, false, "最多只可輸入10個字元!");
         const std::string t = Trim(text.toStdString());
-        if (!IsPlainNumber(t) || Val(t) < 0) {
-            MsgBox("請輸入數字!", "訊息", MsgIcon::Exclamation);
-            return false;
-        }
+        if (!IsPlainNumber(t) || Val(t) < 0)
+            return refuse(row, col, "請輸入數字!");
         if (col == c不良率 && !t.empty())
-            text = u8(twoDecimals(Val(t)));
+            text = u8(rateCell(Val(t)));
         break;
     }
     case c開始:
     case c結束: {
         limit(text, 12, false, "最多只可輸入12個字!");
         const std::string t = text.toStdString();
+        // The typed cell on its own first: a stored line whose other cell
+        // is not a date-time must not refuse a good one here.
+        const LineTime alone = col == c開始 ? lineTime(t, "") : lineTime("", t);
+        if (alone.state == LineTime::State::Invalid && alone.problem != kEndWithoutStart)
+            return refuse(row, col, alone.problem);
         const LineTime lt = lineTime(col == c開始 ? t : fml明細->text(row, c開始),
                                      col == c結束 ? t : fml明細->text(row, c結束));
-        // The text stays for correcting; an end typed before its start is
-        // not a mistake yet, the start may follow.
-        if (lt.state == LineTime::State::Invalid && lt.problem != kEndWithoutStart)
-            MsgBox(lt.problem, "訊息", MsgIcon::Exclamation);
+        // An end typed before its start is not a mistake yet, the start
+        // may follow.
+        if (lt.state == LineTime::State::Invalid && lt.problem == kEndBeforeStart)
+            return refuse(row, col, lt.problem);
         break;
     }
     default:
         break;
     }
     return true;
+}
+
+void frm工務預排作業_耗時::updateRate(int row)
+{
+    // Of the line's completed quantity, as the inspection window works it
+    // out of the inspected one.
+    const auto rate = quality::defectRate(Val(cellText(*fml明細, row, c完工數量)),
+                                          Val(cellText(*fml明細, row, c不良數)));
+    if (!rate)
+        return;   // nothing completed: the rate stays as it is
+    fml明細->setText(row, c不良率, rateCell(*rate));
 }
 
 void frm工務預排作業_耗時::recompute()

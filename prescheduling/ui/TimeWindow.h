@@ -15,7 +15,8 @@
 //
 // fml明細 columns: 製作 (machine name, as 印刷產能資料 holds it; F9 picks
 // one in 廠商輔助畫面5), 開始, 結束, 耗時 (hours), 時分 (display), 完工數量,
-// 不良數, 不良率 (none negative), 經辦 (operator code), 經辦人員, 說明,
+// 不良數, 不良率 (none negative; the rate follows 不良數 / 完工數量 with one
+// decimal, as the inspection window shows it), 經辦 (operator code), 經辦人員, 說明,
 // 產值, 標準數量, 點數; hidden: 令數, 色數, 面數, 單價, 合計 (the figures of
 // frm印刷產值, which fills 產值 for printing lines).
 #include "common/Clock.h"
@@ -100,6 +101,9 @@ private:
     bool lineEmpty(int row) const;
     bool startEdit(int row, int col);
     bool endEdit(int row, int col, QString& text);
+    // Says why the entry is refused; the cell keeps its old text and the cursor.
+    bool refuse(int row, int col, const std::string& message);
+    void updateRate(int row);   // 不良率 of 不良數 and 完工數量
     void recompute();
     void lookupAt(int row, int col);
     std::vector<qtmv::presched::TimeLine> gridLines() const;
