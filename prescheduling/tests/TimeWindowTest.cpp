@@ -154,7 +154,7 @@ TEST_F(TimeWindowTest, ChecksWhileTypingTellAndKeepTheText)
         QTest::keyClick(grid().editor(), Qt::Key_Escape);
     go(1, W::c不良率);
     typeCell("1.5");
-    EXPECT_EQ(grid().text(1, W::c不良率), "1.5");
+    EXPECT_EQ(grid().text(1, W::c不良率), "1.50");
     // Pasted with a line break and a tab: refused as the main grid refuses it.
     go(1, W::c說明);
     qtmv::test::typeKey(grid().tableView(), 'A');
@@ -254,16 +254,16 @@ TEST_F(TimeWindowTest, DefectRateFollowsDefectsOfTheCompletedQuantity)
     typeCell("1000");
     go(1, W::c不良數);
     typeCell("25");
-    EXPECT_EQ(grid().text(1, W::c不良率), "2.5");
+    EXPECT_EQ(grid().text(1, W::c不良率), "2.50");
     go(1, W::c完工數量);
     typeCell("300");
-    EXPECT_EQ(grid().text(1, W::c不良率), "8.3");
+    EXPECT_EQ(grid().text(1, W::c不良率), "8.33");
     go(1, W::c完工數量);
     typeCell("0");   // nothing to divide by: the rate is kept
-    EXPECT_EQ(grid().text(1, W::c不良率), "8.3");
+    EXPECT_EQ(grid().text(1, W::c不良率), "8.33");
     go(1, W::c完工數量);
     typeCell("1000");
-    EXPECT_EQ(grid().text(1, W::c不良率), "2.5");
+    EXPECT_EQ(grid().text(1, W::c不良率), "2.50");
     EXPECT_TRUE(messages.shown().empty());
 
     w->txt完工日期->setFocus();

@@ -52,8 +52,9 @@ std::string cellText(const SpreadGrid& g, int r, int c) { return Trim(g.text(r, 
 
 std::string numberCell(double v) { return v == 0 ? std::string() : jet::realText(v); }
 
-// The defect rate with one decimal, as the inspection window shows it.
-std::string rateCell(double v) { return v == 0 ? std::string() : FormatFixed(v, 1); }
+// The defect rate with the two decimals the time lines have always kept, so
+// that a stored rate is shown, and stored again, as it was.
+std::string rateCell(double v) { return v == 0 ? std::string() : twoDecimals(v); }
 
 // Cuts the text to the limit and tells the user, as every entry window
 // does; Big5 bytes are counted without the blanks around, as the main grid
