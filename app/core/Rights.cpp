@@ -47,9 +47,7 @@ bool EditRefused(Session& s)
         if (s.RightsProblemTold) {
             MsgBox(kQueryOnlyMessage, "警告", MsgIcon::Exclamation);
         } else {
-            const std::string why = s.RightsProblem.empty() ? "無法確認使用者的權限。" : s.RightsProblem;
-            MsgBox(why + "\n\n本次執行僅可查詢，不能儲存或修改資料；請由系統選單重新啟動本程式。", "警告",
-                   MsgIcon::Exclamation);
+            MsgBox(QueryOnlyReason(s), "警告", MsgIcon::Exclamation);
             s.RightsProblemTold = true;
         }
         return true;
@@ -59,6 +57,17 @@ bool EditRefused(Session& s)
         return true;
     }
     return false;
+}
+
+std::string QueryOnlyReason(const Session& s)
+{
+    if (!s.RightsEstablished) {
+        const std::string why = s.RightsProblem.empty() ? "無法確認使用者的權限。" : s.RightsProblem;
+        return why + "\n\n本次執行僅可查詢，不能儲存或修改資料；請由系統選單重新啟動本程式。";
+    }
+    if (RightsRestricted(s, s.ProductionRights, kQueryOnly))
+        return kQueryOnlyMessage;
+    return std::string();
 }
 
 bool RightsRestricted(const Session& s, std::string_view rights, int position, std::string_view restrictingValue)

@@ -49,6 +49,11 @@ inline bool RightsRestricted(const Session& s, std::string_view rights, RightsFl
 // for a read-only user ("1" at position 12 of ProductionRights).
 bool EditRefused(Session& s);
 
+// Why this run may only look, as EditRefused's first refusal says it; ""
+// when edits are allowed. Reads nothing: what start-up (or the last
+// EditRefused) established.
+std::string QueryOnlyReason(const Session& s);
+
 // Appends to the statement text, for every non-empty group of the user, one
 // condition per group column (GROUP, GROUP1 .. GROUP19):
 //   " or " + prefix + ".[GROUPn] = '" + group + "' "   (prefix given)
