@@ -73,7 +73,7 @@ frm日報登錄作業_工單::frm日報登錄作業_工單()
     : clock_(&qtmv::systemClock()), endProgram_([] { qtmv::EndProgramNow(); })
 {
     setObjectName(QStringLiteral("frm日報登錄作業_工單"));
-    setWindowTitle(QStringLiteral("日報登錄作業"));
+    setWindowTitle(u8(qtmv::kApplicationTitle));
     resize(1024, 720);
     setMinimumSize(960, 600);
 
@@ -86,6 +86,7 @@ frm日報登錄作業_工單::frm日報登錄作業_工單()
     hooks.endProgram = [this] { endProgram(); };
     hooks.shown = [this](const QString& status, bool canSave) {
         StatusBar1->showMessage(status);
+        showEditRights();
         toolbars_.actSave->setEnabled(canSave);
         // The view button follows the kind shown.
         if (const daily::ProcessPage* p = currentPage()) {
@@ -106,6 +107,13 @@ frm日報登錄作業_工單::frm日報登錄作業_工單()
         lbl輸入提示->setVisible(!hint.isEmpty());
     };
     hooks.databaseProblem = [this] { return databaseProblem(); };
+    // The grids ask before any edit; an answer that finds the rights
+    // established after all takes the look-only mark away.
+    hooks.editRefused = [this] {
+        const bool refused = qtmv::EditRefused(qtmv::session());
+        showEditRights();
+        return refused;
+    };
     // Each kind's page is built when first shown; it takes the user's view
     // settings then, so start-up sets up one grid, not fourteen.
     hooks.pageBuilt = [this](daily::ProcessPage& p) { applyViewSettings(p); };
@@ -122,6 +130,7 @@ frm日報登錄作業_工單::frm日報登錄作業_工單()
     v->addWidget(printPage_, 1);
     setCentralWidget(central);
     buildStatusBar();
+    showEditRights();
     connectControls();
     formLoad();
     // The window previews every key typed into its controls.
@@ -157,11 +166,25 @@ void frm日報登錄作業_工單::buildStatusBar()
     lbl輸入提示 = new QLabel(StatusBar1);
     lbl輸入提示->setObjectName(QStringLiteral("lbl輸入提示"));
     lbl輸入提示->hide();
+    lbl僅可查詢 = new QLabel(QStringLiteral("僅可查詢"), StatusBar1);
+    lbl僅可查詢->setObjectName(QStringLiteral("lbl僅可查詢"));
+    lbl僅可查詢->setStyleSheet(QStringLiteral("color: #C00000; font-weight: bold; padding: 0 6px"));
+    lbl僅可查詢->hide();
+    StatusBar1->addPermanentWidget(lbl僅可查詢);
     StatusBar1->addPermanentWidget(lbl輸入提示);
     StatusBar1->addPermanentWidget(lbl未儲存);
     StatusBar1->addPermanentWidget(lblDatabasePath);
     clockPanel_ = new daily::StatusClock(StatusBar1, [this]() -> const qtmv::Clock& { return *clock_; });
     StatusBar1->addPermanentWidget(clockPanel_);
+}
+
+void frm日報登錄作業_工單::showEditRights()
+{
+    const std::string why = qtmv::QueryOnlyReason(qtmv::session());
+    const QString title = u8(qtmv::kApplicationTitle);
+    setWindowTitle(why.empty() ? title : title + QStringLiteral(" - 僅可查詢"));
+    lbl僅可查詢->setToolTip(u8(why));
+    lbl僅可查詢->setVisible(!why.empty());
 }
 
 void frm日報登錄作業_工單::handle(const char* operation, const std::function<void()>& handler)
@@ -251,6 +274,7 @@ void frm日報登錄作業_工單::formActivate()
     showPrintPage(false);
     handle("切換種類", [this] { recordSide_->kindChanged(); });
     filters().cbo種類->setFocus();
+    showEditRights();
     // Start-up ends here: what a busy database kept from being done is told
     // once, and later operations wait their full time again.
     qtmv::EndStartupWaits(s);
@@ -270,6 +294,9 @@ bool frm日報登錄作業_工單::event(QEvent* e)
 {
     if (e->type() == QEvent::WindowActivate && firstActivation_)
         handle("日報登錄作業", [this] { formActivate(); });
+    // Back from another window (which may have established the rights).
+    if (e->type() == QEvent::WindowActivate && lbl僅可查詢)
+        showEditRights();
     return QMainWindow::event(e);
 }
 
@@ -295,7 +322,7 @@ void frm日報登錄作業_工單::closeEvent(QCloseEvent* e)
             return;
         }
         const bool pending = recordSide_->pendingCells() > 0;
-        const std::string question = daily::leaveQuestion(windowTitle().toStdString());
+        const std::string question = daily::leaveQuestion(qtmv::kApplicationTitle);
         if (MsgBox(question, "詢問", MsgIcon::Question, qtmv::MsgButtons::YesNo,
                    pending ? qtmv::MsgAnswer::No : qtmv::MsgAnswer::Yes) != qtmv::MsgAnswer::Yes) {
             e->ignore();
@@ -387,7 +414,11 @@ int frm日報登錄作業_工單::loadedRecords(const qtmv::ProcessKind& kind) c
 const std::string& frm日報登錄作業_工單::currentGridName() const { return recordSide_->currentGridName(); }
 const std::string& frm日報登錄作業_工單::currentRecordNo() const { return recordSide_->currentRecordNo(); }
 void frm日報登錄作業_工單::loadCurrentKind() { recordSide_->load(); }
-void frm日報登錄作業_工單::saveCurrentKind() { recordSide_->save(); }
+void frm日報登錄作業_工單::saveCurrentKind()
+{
+    recordSide_->save();
+    showEditRights();   // the save's rights check may have established them
+}
 
 qtmv::SpreadGrid* frm日報登錄作業_工單::currentGrid() const
 {

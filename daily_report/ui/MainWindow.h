@@ -83,6 +83,7 @@ public:
     QLabel* lblDatabasePath = nullptr; // the database file in use, full path
     QLabel* lbl未儲存 = nullptr;       // how many cells are flagged and not saved
     QLabel* lbl輸入提示 = nullptr;     // the edited cell's length, or what a cut took off
+    QLabel* lbl僅可查詢 = nullptr;     // shown while the session may only look; the reason as tooltip
 
 protected:
     bool event(QEvent* e) override;
@@ -92,6 +93,9 @@ protected:
 
 private:
     void buildStatusBar();
+    // The title and the status bar say "僅可查詢" while the session may
+    // only look, and stop saying it once edits are allowed.
+    void showEditRights();
     void connectControls();
     // Runs a handler: a failure of any kind is reported under the
     // operation's title and leaves the window usable.

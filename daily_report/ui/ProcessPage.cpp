@@ -97,7 +97,16 @@ void ProcessPage::wire()
             break;
         default: return false;
         }
-        switch (keyDown(layout, k.col, code)) {
+        const KeyDown action = keyDown(layout, k.col, code);
+        // Keys that would change a record's cell are refused here, before
+        // anything is written, when the session may only look.
+        const bool edits = isRecordRow(k.row) && !k.editing
+                           && ((action == KeyDown::Default && code == kKeyDelete && g->isCellEditable(k.row, k.col))
+                               || action == KeyDown::ClearAndFlag || action == KeyDown::Stamp
+                               || action == KeyDown::OpenDieLookup);
+        if (edits && editRefused())
+            return true;
+        switch (action) {
         case KeyDown::Default: return false;
         case KeyDown::Swallow: return true;
         case KeyDown::ClearAndFlag:
@@ -125,7 +134,7 @@ void ProcessPage::wire()
     });
 
     // Typed keys go through the column's key filter first.
-    g->setKeyPressHook([this, &layout](GridKey& k) {
+    g->setKeyPressHook([this, g, &layout](GridKey& k) {
         if (k.text == QLatin1String("\x1b"))
             return true;
         if (!isRecordRow(k.row))
@@ -144,6 +153,10 @@ void ProcessPage::wire()
         }
         if (typed.isEmpty())
             return false;
+        // A key that would type into (or flag) the cell: the typing starts
+        // here, so a look-only session refuses it here, once.
+        if (!k.editing && typed != QLatin1String("\r") && (flag || g->isCellEditable(k.row, k.col)) && editRefused())
+            return false;
         k.text = typed;
         if (flag) {
             if (!k.editing)
@@ -154,6 +167,10 @@ void ProcessPage::wire()
     });
 
     g->setStartEditHook([this, g, &layout](qtmv::EditStart& e) {
+        // F2, a double click, an input method's composition: no editor opens
+        // in a look-only session.
+        if (editRefused())
+            return false;
         beginEditStep(e.row, e.col);
         if (auto t = editStartText(layout, e.col, g->text(e.row, e.col)))
             e.text = u8(*t);
@@ -196,7 +213,11 @@ void ProcessPage::wire()
         }
         Guarded("輸入資料", [&] {
             const RowText rowText = [g, row](int c) { return g->text(row, c); };
-            changeCells(row, cellClick(layout, row, col, rowText, hooks_.clock()));
+            const std::vector<CellChange> changes = cellClick(layout, row, col, rowText, hooks_.clock());
+            // Only a click that would set a cell is an edit; others just move.
+            if (!changes.empty() && editRefused())
+                return;
+            changeCells(row, changes);
         }, "這一格沒有變更。");
     });
     QObject::connect(g, &SpreadGrid::cellChanged, g, [this, &layout](int row, int col) {

@@ -42,6 +42,10 @@ public:
         // What the edited cell uses of its byte limit, or what a cut took
         // off; "" clears it.
         std::function<void(const QString&)> editHint;
+        // Every edit gesture in the grid (typing, Delete, a stamp, a lookup
+        // into a cell, opening the cell editor) asks this first: true when
+        // the session may only look, after telling the user. Empty: allowed.
+        std::function<bool()> editRefused;
     };
 
     ProcessPage(const ProcessKind& kind, QWidget* parent);
@@ -94,6 +98,8 @@ public:
 
 private:
     void wire();
+    // The edit gate: true when the gesture is refused (and the user told).
+    bool editRefused() const { return hooks_.editRefused && hooks_.editRefused(); }
     // A cell's text and flag before a change, restored by undo; the cells
     // of one change share a step number.
     struct UndoEntry {

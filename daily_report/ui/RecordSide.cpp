@@ -98,6 +98,7 @@ ProcessPage& RecordSide::buildPage(const ProcessKind& k)
             hooks_.pendingChanged(page->pendingCells());
     };
     h.editHint = hooks_.editHint;
+    h.editRefused = hooks_.editRefused;
     // Moving across "耗時" with the arrow keys opens nothing: only a
     // click or F9 does, so arrowing through a row never pops a window up.
     h.openCellWindow = [this, page](int row, CellWindow w) {

@@ -49,6 +49,9 @@ public:
         std::function<std::string()> vendorPrintOptions;
         // The vendor window stored these options: the next one starts from them.
         std::function<void(const std::string& code)> vendorPrintOptionsStored;
+        // An edit gesture in a grid: true when the session may only look
+        // (the user has been told); empty hook: edits are allowed.
+        std::function<bool()> editRefused;
     };
 
     RecordSide(QWidget* parent, Hooks hooks, std::string_view companyName);

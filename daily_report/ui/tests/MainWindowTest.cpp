@@ -624,3 +624,103 @@ TEST_F(MainWindowTest, EntryViewWidthsAndLargeFontAreRememberedPerUserAndKind)
     auto other = open();
     EXPECT_FALSE(other->grid(printing)->colHidden(paper));
 }
+
+TEST_F(MainWindowTest, ACutShortLaunchLineSaysQueryOnlyAndRefusesEveryEditGesture)
+{
+    Session& s = session();
+    s.IdentityEstablished = s.RightsEstablished = false;
+    s.RightsProblem = "啟動參數不完整，無法確認使用者身分。";
+    FixedClock clock({2024, 12, 4, 14, 5, 0});
+    auto w = open();
+    w->setClock(clock);
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("日報登錄作業 - 僅可查詢"));
+    EXPECT_TRUE(w->lbl僅可查詢->isVisible());
+    EXPECT_EQ(w->lbl僅可查詢->text(), QStringLiteral("僅可查詢"));
+    EXPECT_TRUE(w->lbl僅可查詢->toolTip().contains(QStringLiteral("啟動參數不完整")));
+
+    // Looking still works.
+    load(*w, "D-印刷", "二號機");
+    ASSERT_EQ(w->loadedRecords(printing), 1);
+    EXPECT_TRUE(messages.shown().empty());
+    SpreadGrid* g = w->currentGrid();
+    const int date = pl.finishDateCol, remark = pl.finishRemarkCol;
+    const std::string dateBefore = g->text(1, date), remarkBefore = g->text(1, remark);
+
+    // A click that would stamp the finish date: one message with the reason.
+    clickCell(*g, 1, date);
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_NE(messages.shown()[0].text.find("啟動參數不完整"), std::string::npos) << messages.shown()[0].text;
+    EXPECT_NE(messages.shown()[0].text.find("本次執行僅可查詢"), std::string::npos) << messages.shown()[0].text;
+    EXPECT_EQ(g->text(1, date), dateBefore);
+
+    // A key typed into a text cell: no editor, no text, one message.
+    messages.clear();
+    g->setFocus();
+    g->setActiveCell(1, remark);
+    QTest::keyClick(g->tableView(), Qt::Key_A);
+    EXPECT_FALSE(g->isEditing());
+    EXPECT_EQ(g->text(1, remark), remarkBefore);
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_EQ(messages.shown()[0].text, "您的權限僅可以查詢！");
+
+    // A double click that would open the editor, Space (the keyboard's
+    // finish stamp) and Delete of a cell with text: each told once, nothing
+    // changed.
+    messages.clear();
+    QTableView* v = g->tableView();
+    // As the system sends a double click: a click, then the second press.
+    const QPoint remarkCell = v->visualRect(v->model()->index(0, remark - 1)).center();
+    QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, remarkCell);
+    QTest::mouseDClick(v->viewport(), Qt::LeftButton, {}, remarkCell);
+    EXPECT_FALSE(g->isEditing());
+    EXPECT_EQ(messages.shown().size(), 1u);
+    messages.clear();
+    g->setActiveCell(1, date);
+    QTest::keyClick(v, Qt::Key_Space);
+    EXPECT_EQ(messages.shown().size(), 1u);
+    g->setText(1, remark, "x");
+    messages.clear();
+    g->setActiveCell(1, remark);
+    QTest::keyClick(g->tableView(), Qt::Key_Delete);
+    EXPECT_EQ(g->text(1, remark), "x");
+    EXPECT_EQ(messages.shown().size(), 1u);
+    EXPECT_EQ(g->text(1, date), dateBefore);
+    EXPECT_EQ(w->changeFlags(printing).flaggedCount(), 0);
+    EXPECT_FALSE(w->lbl未儲存->isVisible());
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("日報登錄作業 - 僅可查詢"));
+
+    // Once the user is known and the rights row is found, the next gesture
+    // goes through and the window stops saying "僅可查詢".
+    db.exec("insert into 使用者資料明細 (使用者, 工單作業細部, 生產管理細部) values ('王大明', '1111111111', "
+            "'00000000000000000000')");
+    s.IdentityEstablished = true;
+    messages.clear();
+    clickCell(*g, 1, date);
+    EXPECT_TRUE(messages.shown().empty());
+    EXPECT_EQ(g->text(1, date), "1204-14");
+    EXPECT_EQ(w->changeFlags(printing).flaggedCount(), 1);
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("日報登錄作業"));
+    EXPECT_FALSE(w->lbl僅可查詢->isVisible());
+}
+
+TEST_F(MainWindowTest, AQueryOnlyUserIsMarkedFromTheStartAndAFullUserIsNot)
+{
+    {
+        auto w = open();
+        EXPECT_EQ(w->windowTitle(), QStringLiteral("日報登錄作業"));
+        EXPECT_FALSE(w->lbl僅可查詢->isVisible());
+    }
+    session().ProductionRights = "00000000000100000000";   // "1" at 12: query only
+    auto w = open();
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("日報登錄作業 - 僅可查詢"));
+    EXPECT_TRUE(w->lbl僅可查詢->isVisible());
+    EXPECT_EQ(w->lbl僅可查詢->toolTip(), QStringLiteral("您的權限僅可以查詢！"));
+    load(*w, "D-印刷", "二號機");
+    SpreadGrid* g = w->currentGrid();
+    const std::string before = g->text(1, pl.finishDateCol);
+    clickCell(*g, 1, pl.finishDateCol);
+    EXPECT_EQ(g->text(1, pl.finishDateCol), before);
+    EXPECT_EQ(w->changeFlags(printing).flaggedCount(), 0);
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_EQ(messages.shown()[0].text, "您的權限僅可以查詢！");
+}
