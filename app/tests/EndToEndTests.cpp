@@ -216,7 +216,7 @@ TEST_F(EndToEnd, NarrowScreenIsRefusedAndWidth1024Passes)
     EXPECT_EQ(readAll(errPath("wide")), "");
 }
 
-TEST_F(EndToEnd, SecondInstanceEndsSilentlyAndACrashedOneBlocksNothing)
+TEST_F(EndToEnd, SecondInstanceSaysTheProgramIsRunningAndACrashedOneBlocksNothing)
 {
     auto first = std::make_unique<Program>(exe, launcherArgs(), errPath("first"));
     // The first instance holds its lock once its settings are read.
@@ -228,7 +228,7 @@ TEST_F(EndToEnd, SecondInstanceEndsSilentlyAndACrashedOneBlocksNothing)
 
     Program second(exe, launcherArgs(), errPath("second"));
     EXPECT_EQ(second.waitFor(20s), 0);
-    EXPECT_EQ(readAll(errPath("second")), "");
+    EXPECT_EQ(readAll(errPath("second")), "[訊息] 日報登錄作業已經在執行中，請切換到已開啟的視窗。\n");
 
     // Killed outright: its lock file stays, but the next start goes on.
     first.reset();

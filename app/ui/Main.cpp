@@ -230,8 +230,11 @@ int Main(int argc, char* argv[], const MainWindowFactory& createMainWindow)
     openingAhead.reset();
 
     os::InstanceLock instance("qtmv-daily-report");
-    if (instance.previousInstance())
+    if (instance.previousInstance()) {
+        // Not an error: the user's work is in the window already open.
+        MsgBox(std::string(kApplicationTitle) + "已經在執行中，請切換到已開啟的視窗。", "訊息", MsgIcon::Information);
         return 0;
+    }
 
     // A start-up that ends after its message tells the launcher so.
     if (!HasLaunchToken(commandLine)) {
