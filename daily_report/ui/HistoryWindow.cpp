@@ -2,7 +2,7 @@
 
 #include "app/core/Session.h"
 #include "common/Failure.h"
-#include "daily_report/printing/HistoryReport.h"
+#include "printing/HistoryReport.h"
 #include "platform/report/ui/PreviewDialog.h"
 #include "platform/ui/QtText.h"
 

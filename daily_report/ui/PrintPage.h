@@ -3,7 +3,7 @@
 // user chooses "產值表". The reports, their conditions and the print ranges
 // with the names of the suite's form; the print functions arrange what it
 // shows.
-#include "daily_report/printing/PrintJob.h"
+#include "printing/PrintJob.h"
 
 #include <QFrame>
 

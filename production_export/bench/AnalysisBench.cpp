@@ -3,7 +3,7 @@
 // a PDF file. The demo plant is kept between runs (QTMV_ANALYSIS_DEMO names
 // it); each benchmark works on its own copy.
 #include "platform/bench/RunBenchmarks.h"
-#include "daily_report/printing/AnalysisTable.h"
+#include "printing/AnalysisTable.h"
 #include "db/testing/FreshDatabase.h"
 #include "platform/report/Render.h"
 #include "production_export/core/ExcelExport.h"

@@ -1,8 +1,8 @@
 #include "production_export/core/ExcelExport.h"
 
 #include "common/RocDate.h"
-#include "daily_report/printing/OrderParams.h"
-#include "daily_report/printing/PrintJob.h"
+#include "printing/OrderParams.h"
+#include "printing/PrintJob.h"
 #include "platform/jet/Connection.h"
 #include "platform/jet/Recordset.h"
 #include "platform/text/Text.h"

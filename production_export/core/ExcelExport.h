@@ -5,7 +5,7 @@
 // bold frozen header row, number formats, column widths and a total row of
 // formulas.
 #include "common/Clock.h"
-#include "daily_report/printing/PrintParams.h"
+#include "printing/PrintParams.h"
 #include "reports/ProductionAnalysis.h"
 
 #include <string>

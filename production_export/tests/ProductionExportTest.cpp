@@ -1,6 +1,6 @@
 // The production value listing through its page document, the three Excel
 // exports read back cell by cell, and the export window driven by keys.
-#include "daily_report/printing/AnalysisTable.h"
+#include "printing/AnalysisTable.h"
 #include "platform/os/MessageBox.h"
 #include "platform/ui/tests/TestApp.h"
 #include "platform/workbook/testing/ReadWorkbook.h"

@@ -1,6 +1,6 @@
 #include "production_export/ui/ExcelWindows.h"
 
-#include "daily_report/printing/ExportWindows.h"
+#include "printing/ExportWindows.h"
 
 #include "app/core/Session.h"
 #include "common/Failure.h"

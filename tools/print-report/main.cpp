@@ -2,10 +2,10 @@
 // or writes an analysis into an Excel workbook as the export windows do; the
 // usage text below says how. Every output is written under a part name and
 // renamed only when complete, so nothing is left or changed when it fails.
-#include "daily_report/printing/AnalysisTable.h"
-#include "daily_report/printing/ExportWindows.h"
-#include "daily_report/printing/PageRules.h"
-#include "daily_report/printing/PrintJob.h"
+#include "printing/AnalysisTable.h"
+#include "printing/ExportWindows.h"
+#include "printing/PageRules.h"
+#include "printing/PrintJob.h"
 #include "platform/files/AtomicFile.h"
 #include "platform/os/Host.h"
 #include "production_export/core/ExcelExport.h"

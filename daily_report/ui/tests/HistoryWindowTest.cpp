@@ -1,6 +1,6 @@
 // F8 shows what a save will do before it is done, and the change history
 // of a row opens from the toolbar or Ctrl+H.
-#include "daily_report/printing/HistoryReport.h"
+#include "printing/HistoryReport.h"
 #include "daily_report/ui/HistoryWindow.h"
 #include "daily_report/ui/tests/WindowFixture.h"
 

@@ -1,7 +1,7 @@
-#include "daily_report/printing/AnalysisTable.h"
+#include "printing/AnalysisTable.h"
 
 #include "common/NumberFormat.h"
-#include "daily_report/printing/PrintJob.h"
+#include "printing/PrintJob.h"
 #include "platform/jet/Connection.h"
 #include "platform/jet/Sql.h"
 #include "platform/jet/Value.h"

@@ -1,4 +1,4 @@
-#include "daily_report/printing/PrintParams.h"
+#include "printing/PrintParams.h"
 
 #include "platform/text/Text.h"
 

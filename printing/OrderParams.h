@@ -1,7 +1,7 @@
 #pragma once
 // The outsourcing order layouts read parameters of their own shape: the
 // print page's parameters handed over to them.
-#include "daily_report/printing/PrintParams.h"
+#include "printing/PrintParams.h"
 #include "reports/OutsourcingOrder.h"
 
 namespace qtmv::daily::printing {

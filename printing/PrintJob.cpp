@@ -1,9 +1,9 @@
-#include "daily_report/printing/PrintJob.h"
+#include "printing/PrintJob.h"
 
-#include "daily_report/printing/ExportWindows.h"
+#include "printing/ExportWindows.h"
 
 #include "common/ProcessKind.h"
-#include "daily_report/printing/OrderParams.h"
+#include "printing/OrderParams.h"
 #include "reports/ProductionAnalysis.h"
 #include "platform/jet/Connection.h"
 #include "platform/jet/Recordset.h"

@@ -1,7 +1,7 @@
 // The print page's rules and print operation, without a window.
-#include "daily_report/printing/OrderParams.h"
-#include "daily_report/printing/PageRules.h"
-#include "daily_report/printing/PrintJob.h"
+#include "printing/OrderParams.h"
+#include "printing/PageRules.h"
+#include "printing/PrintJob.h"
 #include "db/testing/FreshDatabase.h"
 #include "platform/os/MessageBox.h"
 

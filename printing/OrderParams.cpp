@@ -1,4 +1,4 @@
-#include "daily_report/printing/OrderParams.h"
+#include "printing/OrderParams.h"
 
 namespace qtmv::daily::printing {
 

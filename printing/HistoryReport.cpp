@@ -1,4 +1,4 @@
-#include "daily_report/printing/HistoryReport.h"
+#include "printing/HistoryReport.h"
 
 #include "platform/ui/QtText.h"
 

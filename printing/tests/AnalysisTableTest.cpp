@@ -1,7 +1,7 @@
 // The per-workstation analysis table: every finished record of the range
 // once, with minutes and production value, under this workstation's key
 // only; a cancel or an error keeps the key's earlier rows.
-#include "daily_report/printing/AnalysisTable.h"
+#include "printing/AnalysisTable.h"
 #include "reports/testing/ProductionData.h"
 
 #include <gtest/gtest.h>

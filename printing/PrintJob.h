@@ -2,7 +2,7 @@
 // The print operation of the print page without its window: the machine
 // copy into the time-consumption details, the check query of the chosen
 // report, the company title and footer texts, and which layout opens.
-#include "daily_report/printing/PrintParams.h"
+#include "printing/PrintParams.h"
 
 #include <functional>
 #include <string>

@@ -1,4 +1,4 @@
-#include "daily_report/printing/PageRules.h"
+#include "printing/PageRules.h"
 
 #include "common/RocDate.h"
 

@@ -3,7 +3,7 @@
 // export groups: one row per finished production record of the print
 // parameters, under this workstation's key, with its minutes and production
 // value. Rebuilt in one transaction; rows of other keys are never touched.
-#include "daily_report/printing/PrintParams.h"
+#include "printing/PrintParams.h"
 
 #include <functional>
 #include <string>
