@@ -271,6 +271,25 @@ void ProcessPage::changeCells(int row, const std::vector<CellChange>& changes)
     }
 }
 
+void ProcessPage::takeStored(int row, const std::vector<CellChange>& stored)
+{
+    if (!isRecordRow(row) || stored.empty())
+        return;
+    GridRows values(static_cast<std::size_t>(loaded_.rows()));
+    for (int r = 1; r <= loaded_.rows(); ++r)
+        for (int c = 1; c <= layout_.columnCount(); ++c)
+            values[static_cast<std::size_t>(r - 1)].emplace_back(loaded_.at(r, c));
+    for (const CellChange& c : stored) {
+        grid_->setText(row, c.col, c.text);
+        setFlag(row, c.col, std::string());
+        std::erase_if(undo_, [&](const UndoEntry& e) { return e.row == row && e.col == c.col; });
+        if (row <= loaded_.rows())
+            values[static_cast<std::size_t>(row - 1)][static_cast<std::size_t>(c.col - 1)] = c.text;
+    }
+    editStepOpen_ = false;
+    loaded_ = LoadedTexts(values);
+}
+
 void ProcessPage::remember(int row, int col)
 {
     if (undo_.size() >= kUndoDepth) {

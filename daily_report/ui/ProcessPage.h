@@ -69,6 +69,10 @@ public:
     // Cells changed by the window (a stamp, a lookup, a window's result):
     // written and flagged as one step that Ctrl+Z takes back.
     void changeCells(int row, const std::vector<CellChange>& changes);
+    // Cells another window has already stored in the database (the time and
+    // vendor windows save on 確 定): shown as stored, that is neither flagged
+    // nor undoable, and the old values of the next change history.
+    void takeStored(int row, const std::vector<CellChange>& stored);
     // The cells flagged and not yet saved.
     int pendingCells() const { return flags_.flaggedCount(); }
     // The entry view (only the columns a clerk fills) or the full layout;

@@ -433,7 +433,10 @@ namespace {
 // Writes the cells a piece window returned whose text differs from the row's
 // (trimmed first when trimmedCells) into the row, flagged, as one undo step;
 // a column the grid lacks (0) is skipped.
-void putBackChanged(ProcessPage& p, int row, const std::vector<CellChange>& returned, bool trimmedCells)
+// The returned cells that differ from the row go in: as stored when the
+// window stored them, else as changes for the main save.
+void putBackChanged(ProcessPage& p, int row, const std::vector<CellChange>& returned, bool trimmedCells,
+                    bool stored)
 {
     const SpreadGrid& g = *p.grid();
     std::vector<CellChange> changes;
@@ -444,7 +447,10 @@ void putBackChanged(ProcessPage& p, int row, const std::vector<CellChange>& retu
         if (cell != c.text)
             changes.push_back(c);
     }
-    p.changeCells(row, changes);
+    if (stored)
+        p.takeStored(row, changes);
+    else
+        p.changeCells(row, changes);
 }
 
 } // namespace
@@ -488,14 +494,13 @@ void RecordSide::openTimeWindow(ProcessPage& p, int row)
     }
     if (!result.returned)
         return;
-    // The window has stored them; the row takes them flagged all the same,
-    // as the main save writes the row as it shows it. The remark comes back
-    // as typed, so the cells compare untrimmed.
+    // What differs from the row is what the window stored (a remark it kept
+    // comes back as the row shows it, so the cells compare untrimmed).
     putBackChanged(p, row,
                    {{timeCol, result.total},
                     {l.finishDateCol, result.completionDate},
                     {l.finishRemarkCol, result.completionRemark}},
-                   false);
+                   false, result.stored);
 }
 
 vendors::VendorRequest RecordSide::vendorRequest(ProcessPage& p, int row) const
@@ -565,7 +570,7 @@ void RecordSide::openVendorWindow(ProcessPage& p, int row)
         results.push_back({l.column("用紙張數"), numberCell(r.sheets)});
     }
     // The cells were handed over trimmed, so they compare trimmed.
-    putBackChanged(p, row, results, true);
+    putBackChanged(p, row, results, true, result.stored);
 }
 
 void RecordSide::openDieLookup(ProcessPage& p, int row, int col)

@@ -1,5 +1,5 @@
 // The "耗時" cell of the process grids: the window opens for the row, and a
-// confirmed result lands in the row's cells so that the next save stores it.
+// confirmed result lands in the row's cells as the window stored it.
 #include "daily_report/ui/tests/WindowFixture.h"
 #include "platform/ui/tests/TypeKeys.h"
 #include "prescheduling/ui/TimeWindow.h"
@@ -21,7 +21,7 @@ void typeInto(W& w, int col, const char* text)
     qtmv::test::typeIntoCell(w.fml明細->tableView(), QString::fromLatin1(text));
 }
 
-TEST_F(TimeCellTest, ConfirmedResultGoesIntoThePrintingRowAndTheNextSaveStoresIt)
+TEST_F(TimeCellTest, ConfirmedResultGoesIntoThePrintingRowAsStored)
 {
     daily::ProcessPage& p = loadOnePrintingPiece();
 
@@ -37,15 +37,14 @@ TEST_F(TimeCellTest, ConfirmedResultGoesIntoThePrintingRowAndTheNextSaveStoresIt
     EXPECT_EQ(handedRecord, "D001"); // the row's own record, not the filter box
     const auto& l = p.layout();
     EXPECT_EQ(p.grid()->text(1, l.column("耗時")), "1.75");
-    EXPECT_TRUE(p.flags().isFlagged(1, l.finishDateCol));
-    EXPECT_TRUE(p.flags().isFlagged(1, l.finishRemarkCol));
-
-    // The main window's own save stores the row as the user left it: the
-    // handed-back date and remark, which the flags above say it writes.
-    db().exec("update PRINTING_S set FDATE = '', 完工說明 = ''");
-    messages.answer(MsgAnswer::Yes);
-    side->save();
-    EXPECT_EQ(value("select FDATE || '/' || 完工說明 from PRINTING_S"), "1131204/完工數量: 500");
+    EXPECT_EQ(p.grid()->text(1, l.finishDateCol), "1131204");
+    // The window stored them: the row shows them as stored, neither pending
+    // nor to be taken back, and the piece holds the same.
+    EXPECT_EQ(p.pendingCells(), 0);
+    EXPECT_FALSE(p.flags().rowFlagged(1));
+    EXPECT_FALSE(p.undo());
+    EXPECT_EQ(p.grid()->text(1, l.finishRemarkCol), "完工數量: 500");
+    EXPECT_EQ(value("select 耗時 || '/' || FDATE || '/' || 完工說明 from PRINTING_S"), "1.75/1131204/完工數量: 500");
 }
 
 TEST_F(TimeCellTest, RemarkTypedInTheRowStaysWhenTheQuantityComesBack)

@@ -1,6 +1,6 @@
 // The "單筆" cell of the process grids: the downstream vendor window opens
 // for the row with its values, and a confirmed result lands in the row's
-// cells, flagged.
+// cells as stored (the window saved it), not pending.
 #include "vendors/ui/DownstreamVendorWindow.h"
 
 #include "daily_report/ui/tests/WindowFixture.h"
@@ -41,7 +41,7 @@ TEST_F(VendorCellTest, EveryGridOpensItsWindowForTheRow)
     }
 }
 
-TEST_F(VendorCellTest, ConfirmedVendorLandsInTheRowFlagged)
+TEST_F(VendorCellTest, ConfirmedVendorLandsInTheRowAsStored)
 {
     daily::ProcessPage& p = loadOnePrintingPiece();
     openAndDrive<frm下游廠商>(p, 1, "單筆", [&](frm下游廠商& w) {
@@ -59,9 +59,11 @@ TEST_F(VendorCellTest, ConfirmedVendorLandsInTheRowFlagged)
         const int col = l.column(heading);
         ASSERT_GT(col, 0) << heading;
         EXPECT_EQ(p.grid()->text(1, col), text) << heading;
-        EXPECT_TRUE(p.flags().isFlagged(1, col)) << heading;
+        EXPECT_FALSE(p.flags().isFlagged(1, col)) << heading;   // the window stored it
     }
     EXPECT_EQ(value("select 下游廠商代號 || '/' || 用紙令數 from PRINTING_S"), "V01/2.5");
+    EXPECT_EQ(p.pendingCells(), 0);
+    EXPECT_FALSE(p.undo());
 }
 
 } // namespace
