@@ -4,7 +4,6 @@
 #include "platform/os/Log.h"
 #include "platform/os/MessageBox.h"
 
-#include <typeinfo>
 
 namespace qtmv {
 
@@ -22,13 +21,22 @@ std::string userDescription(const std::exception& e)
 void logFailure(const std::string& operation, const std::exception& e)
 {
     if (const auto* j = dynamic_cast<const jet::Error*>(&e)) {
-        log::warning(log::data(), operation, j->description(), j->sql(), j->engineMessage());
+        log::warning(log::data(), operation, FailureKind(e) + "：" + j->description(), j->sql(), j->engineMessage());
         return;
     }
-    log::warning(log::ui(), operation, std::string(typeid(e).name()) + ": " + e.what());
+    log::warning(log::ui(), operation, FailureKind(e) + "：" + e.what());
 }
 
 } // namespace
+
+std::string FailureKind(const std::exception& e)
+{
+    if (dynamic_cast<const jet::Error*>(&e))
+        return "資料庫錯誤";
+    if (const auto* u = dynamic_cast<const UserError*>(&e))
+        return u->kind();
+    return "程式錯誤";
+}
 
 std::string FailureText(const std::exception& e, const std::string& outcome)
 {

@@ -1,15 +1,20 @@
 #pragma once
-// How every operation reports a failure: the details (what the engine said,
-// the SQL, the kind of fault) go to the log; the user gets one message box
-// titled with the operation's name, saying in the suite's Chinese what
-// failed, what became of the data, and where the log is. Above the data
-// layer, whose errors it describes.
+// How every operation reports a failure: the details (the kind of fault
+// and its message, what the engine said, the SQL) go to the log; the user
+// gets one message box titled with the operation's name, saying in the
+// suite's Chinese what failed, what became of the data, and where the log
+// is. Above the data layer, whose errors it describes.
 #include "platform/text/UserError.h"
 
 #include <exception>
 #include <string>
 
 namespace qtmv {
+
+// What sort of failure it is, for the log: "資料庫錯誤" for a data-access
+// error, a UserError's own kind ("引數錯誤", "檔案錯誤", "作業錯誤"), and
+// "程式錯誤" for anything else (a fault of the program itself).
+std::string FailureKind(const std::exception& e);
 
 // The user's text for a failure: what failed (a data-access error's
 // description, or "程式發生未預期的錯誤。" for anything else), the outcome

@@ -31,6 +31,7 @@ std::string LaunchUsage();
 class CommandLineError : public UserError {
 public:
     using UserError::UserError;
+    std::string kind() const override { return "引數錯誤"; }
 };
 
 // Cuts the values out by position into LoginUser, EmployeeName, EmployeeId,

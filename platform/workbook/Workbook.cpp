@@ -20,7 +20,7 @@ Workbook::Workbook(std::string path) : path_(std::move(path))
     const fs::path folder = fs::path(path_).parent_path();
     std::error_code ec;
     if (!folder.empty() && !fs::is_directory(folder, ec))
-        throw UserError("Excel檔無法寫入：資料夾 " + folder.string() + " 不存在。");
+        throw FileError("Excel檔無法寫入：資料夾 " + folder.string() + " 不存在。");
     try {
         xlsxwriter();
     } catch (const std::runtime_error& e) {
@@ -47,7 +47,7 @@ Workbook::~Workbook()
 
 void Workbook::Fail(const std::string& reason) const
 {
-    throw UserError("Excel檔 " + path_ + " 無法寫入：" + reason + "。");
+    throw FileError("Excel檔 " + path_ + " 無法寫入：" + reason + "。");
 }
 
 std::string Workbook::LegalSheetName(const std::string& name)

@@ -161,7 +161,7 @@ void PreviewDialog::printTo(QPrinter& printer, int from, int to) const
         // so that a failed write is told and never leaves a damaged file.
         QString why;
         if (!writePdf(doc_, file, &why, from, to))
-            throw UserError(("PDF檔 " + file + " 無法寫入：" + why + "。").toStdString());
+            throw FileError(("PDF檔 " + file + " 無法寫入：" + why + "。").toStdString());
         return;
     }
     QPainter painter;
