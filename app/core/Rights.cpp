@@ -39,24 +39,28 @@ constexpr const char* kQueryOnlyMessage = "您的權限僅可以查詢！";
 
 } // namespace
 
-bool EditRefused(Session& s)
+std::string EditRefusal(Session& s)
 {
     if (!s.RightsEstablished && s.IdentityEstablished)
         retryReadingRights(s);
     if (!s.RightsEstablished) {
-        if (s.RightsProblemTold) {
-            MsgBox(kQueryOnlyMessage, "警告", MsgIcon::Exclamation);
-        } else {
-            MsgBox(QueryOnlyReason(s), "警告", MsgIcon::Exclamation);
-            s.RightsProblemTold = true;
-        }
-        return true;
+        if (s.RightsProblemTold)
+            return kQueryOnlyMessage;
+        s.RightsProblemTold = true;
+        return QueryOnlyReason(s);
     }
-    if (RightsRestricted(s, s.ProductionRights, kQueryOnly)) {
-        MsgBox(kQueryOnlyMessage, "警告", MsgIcon::Exclamation);
-        return true;
-    }
-    return false;
+    if (RightsRestricted(s, s.ProductionRights, kQueryOnly))
+        return kQueryOnlyMessage;
+    return std::string();
+}
+
+bool EditRefused(Session& s)
+{
+    const std::string why = EditRefusal(s);
+    if (why.empty())
+        return false;
+    MsgBox(why, "警告", MsgIcon::Exclamation);
+    return true;
 }
 
 std::string QueryOnlyReason(const Session& s)

@@ -48,6 +48,9 @@ inline bool RightsRestricted(const Session& s, std::string_view rights, RightsFl
 // is read again first, in case start-up only found the database busy), and
 // for a read-only user ("1" at position 12 of ProductionRights).
 bool EditRefused(Session& s);
+// EditRefused without the message box: what the user must be told, ""
+// when the edit may go on (the first refusal counts as told).
+std::string EditRefusal(Session& s);
 
 // Why this run may only look, as EditRefused's first refusal says it; ""
 // when edits are allowed. Reads nothing: what start-up (or the last

@@ -216,22 +216,24 @@ BindingSaveOutcome saveBinding(Session& s, const BindingRecord& loaded, const Bi
 {
     BindingSaveOutcome out;
     out.record = loaded;
-    if (EditRefused(s))
-        return out.result = BindingSaveResult::Refused, out;
-    if (!bindingRights(s).change) {
-        MsgBox(kQueryOnlyMessage, "警告", MsgIcon::Exclamation);
-        return out.result = BindingSaveResult::Refused, out;
-    }
-    if (const std::string problem = checkBindingFields(typed); !problem.empty()) {
-        MsgBox(problem, "訊息", MsgIcon::Exclamation);
-        return out.result = BindingSaveResult::Invalid, out;
-    }
+    auto refuse = [&](daily::Refusal why, const std::string& text, const char* title) {
+        out.result = {daily::SaveStatus::Refused, why, text};
+        if (!text.empty())
+            MsgBox(text, title, MsgIcon::Exclamation);
+        return out;
+    };
+    if (const std::string why = EditRefusal(s); !why.empty())
+        return refuse(daily::Refusal::Rights, why, "警告");
+    if (!bindingRights(s).change)
+        return refuse(daily::Refusal::Rights, kQueryOnlyMessage, "警告");
+    if (const std::string problem = checkBindingFields(typed); !problem.empty())
+        return refuse(daily::Refusal::Invalid, problem, "訊息");
     const std::vector<int> changed = changedBindingFields(loaded.fields, typed);
     if (changed.empty())
-        return out.result = BindingSaveResult::Unchanged, out;
+        return refuse(daily::Refusal::Unchanged, "", "");
 
     daily::SaveContext ctx{s, systemClock(), endProgram};
-    const daily::SaveStatus run = daily::runSave(ctx, "裝訂說明", [&](jet::Connection& conn) {
+    out.result = daily::runSave(ctx, "裝訂說明", [&](jet::Connection& conn) {
         jet::Recordset rs;
         rs.open(rowLocator(loaded.po, loaded.no), conn, jet::CursorLocation::Client, jet::CursorType::Dynamic,
                 jet::LockType::Optimistic);
@@ -261,17 +263,10 @@ BindingSaveOutcome saveBinding(Session& s, const BindingRecord& loaded, const Bi
         }
         rs.update();
     });
-    switch (run) {
-    case daily::SaveStatus::Saved: break;
-    case daily::SaveStatus::Changed: return out.result = BindingSaveResult::Conflict, out;
-    case daily::SaveStatus::Ended: return out.result = BindingSaveResult::ProgramEnded, out;
-    case daily::SaveStatus::Abandoned: return out.result = BindingSaveResult::Abandoned, out;
-    case daily::SaveStatus::Refused: return out.result = BindingSaveResult::Refused, out;
-    case daily::SaveStatus::Failed: return out.result = BindingSaveResult::Failed, out;
-    }
+    if (!out.result.saved())
+        return out;
     out.conflicts.clear();
     out.record = loadBinding(s.ConnectionString, loaded.po, loaded.no);
-    out.result = BindingSaveResult::Saved;
     return out;
 }
 

@@ -14,6 +14,8 @@
 // read is not overwritten silently: the save stops and names those fields,
 // and only a second save with overwrite set (the user said so) replaces
 // them. Fields the user did not change keep whatever is stored.
+#include "records/saving/SaveResult.h"
+
 #include <array>
 #include <functional>
 #include <string>
@@ -79,20 +81,12 @@ std::string checkBindingFields(const BindingFields& f);
 // ends.
 std::vector<int> changedBindingFields(const BindingFields& stored, const BindingFields& typed);
 
-enum class BindingSaveResult {
-    Saved,
-    Unchanged,      // nothing to write
-    Refused,        // rights: the user was told
-    Invalid,        // a field was refused: the user was told, nothing written
-    Conflict,       // another workstation changed a field the user changed: nothing written
-    Abandoned,      // the maintenance check failed; nothing written, nothing told
-    ProgramEnded,   // maintenance: endProgram ran
-    Failed,         // a data-access error: rolled back and reported
-};
-
+// Refused with Unchanged when nothing differs from the loaded line (nothing
+// told); Changed when another workstation changed a field the user changed
+// (nothing written, nothing told: the window asks whether to overwrite).
 struct BindingSaveOutcome {
-    BindingSaveResult result = BindingSaveResult::Unchanged;
-    std::vector<std::string> conflicts;   // the columns of a Conflict
+    SaveResult result{SaveStatus::Refused, Refusal::Unchanged};
+    std::vector<std::string> conflicts;   // the columns of a Changed result
     BindingRecord record;                 // after Saved: the row as now stored
 };
 

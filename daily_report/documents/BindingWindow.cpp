@@ -233,7 +233,7 @@ bool frm裝訂說明::save()
         kTitle,
         [&] {
             BindingSaveOutcome out = saveBinding(session(), record_, typed(), false, endProgram_);
-            if (out.result == BindingSaveResult::Conflict) {
+            if (out.result == SaveStatus::Changed) {
                 const std::string question = "其他工作站已修改本工單的" + joined(out.conflicts) +
                                              "。\n\n要以您輸入的內容覆蓋嗎？（選「否」不儲存，畫面上的內容保留。）";
                 if (MsgBox(question, "詢問", MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes) {
@@ -242,22 +242,16 @@ bool frm裝訂說明::save()
                 }
                 out = saveBinding(session(), record_, typed(), true, endProgram_);
             }
-            switch (out.result) {
-            case BindingSaveResult::Saved:
+            if (out.result.saved()) {
                 record_ = out.record;
                 showRecord();
                 lbl狀態->setText(QStringLiteral("已儲存。"));
                 saved = true;
-                break;
-            case BindingSaveResult::Unchanged:
-                lbl狀態->setText(QStringLiteral("資料沒有變更。"));
-                break;
-            case BindingSaveResult::ProgramEnded:
+            } else if (out.result == SaveStatus::Ended) {
                 ended = true;
-                break;
-            default:
-                lbl狀態->setText(QStringLiteral("資料沒有儲存。"));
-                break;
+            } else {
+                lbl狀態->setText(out.result.why == Refusal::Unchanged ? QStringLiteral("資料沒有變更。")
+                                                                       : QStringLiteral("資料沒有儲存。"));
             }
         },
         "資料沒有儲存。");

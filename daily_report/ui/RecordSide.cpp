@@ -165,7 +165,10 @@ bool RecordSide::settlePending(ProcessPage& p)
         return true;
     // Enter answers Cancel: neither saving nor throwing away happens unasked.
     switch (MsgBox(pendingQuestion(cells), "詢問", MsgIcon::Question, MsgButtons::YesNoCancel, MsgAnswer::Cancel)) {
-    case MsgAnswer::Yes: return save(p) == SaveResult::Saved;
+    case MsgAnswer::Yes: {
+        const SaveOutcome o = save(p);
+        return o.result.saved() && o.writtenBack;
+    }
     case MsgAnswer::No: return true;
     default: return false;
     }
@@ -321,37 +324,37 @@ void RecordSide::save()
         save(*p);
 }
 
-SaveResult RecordSide::save(ProcessPage& page)
+SaveOutcome RecordSide::save(ProcessPage& page)
 {
+    const SaveOutcome notRun{{SaveStatus::Refused, Refusal::Declined}};
     if (busy_)
-        return SaveResult::Declined;
+        return notRun;
     if (page.grid()->isEditing())
         page.grid()->finishEdit();
     if (page.pendingCells() == 0) {
         MsgBox("沒有需要儲存的資料。", "訊息", MsgIcon::Information);
-        return SaveResult::Declined;
+        return {{SaveStatus::Refused, Refusal::Unchanged, "沒有需要儲存的資料。"}};
     }
     if (!databaseReady())
-        return SaveResult::Failed;
+        return SaveOutcome{};
     const SaveOutcome out = onLoadedRows(&page, "儲存資料", "資料沒有儲存，畫面上輸入的資料都還在。",
                                          [](ProcessPage& p, const GridRows& rows, SaveContext& ctx) {
                                              SaveOutcome o = saveDailyReport(p.kind(), rows, p.flags(), ctx,
                                                                              p.loadedValues());
                                              // What is stored now is what a later save changes.
-                                             if (o.result == SaveResult::Saved ||
-                                                 o.result == SaveResult::WriteBackFailed)
+                                             if (o.result.saved())
                                                  p.keepAsLoaded(rows);
                                              return o;
                                          });
-    if (out.result == SaveResult::Saved) {
+    if (out.result.saved() && out.writtenBack) {
         // Saved: the cells are no longer pending. After a failed write-back
         // they stay flagged, so the next save runs it again.
         page.clearFlags();
-    } else if (out.result == SaveResult::Refused && out.row > 0) {
+    } else if (out.result.why == Refusal::Invalid && out.row > 0) {
         page.grid()->setFocus();
         page.grid()->setActiveCell(out.row, out.col, true);
     }
-    return out.result;
+    return out;
 }
 
 void RecordSide::writeBackCurrentRow()
@@ -359,8 +362,7 @@ void RecordSide::writeBackCurrentRow()
     if (!databaseReady())
         return;
     onLoadedRows(currentPage(), "回存工單", "工單沒有回存任何資料。", [](ProcessPage& p, const GridRows& rows, SaveContext& ctx) {
-        daily::writeBackCurrentRow(p.kind(), rows, p.grid()->activeRow(), ctx);
-        return SaveOutcome{SaveResult::Saved};
+        return SaveOutcome{daily::writeBackCurrentRow(p.kind(), rows, p.grid()->activeRow(), ctx)};
     });
 }
 
@@ -370,11 +372,11 @@ SaveOutcome RecordSide::onLoadedRows(ProcessPage* p, const char* operation, cons
     // One run at a time, on a stable copy of the loaded records, with the
     // window busy until it ends however it ends.
     if (!p || busy_)
-        return {SaveResult::Declined};
+        return {{SaveStatus::Refused, Refusal::Declined}};
     p->grid()->finishEdit();
     const GridRows rows = p->loadedRows();
     SaveContext ctx{session(), hooks_.clock(), hooks_.endProgram};
-    SaveOutcome out{SaveResult::Failed};
+    SaveOutcome out;
     const BusyScope busy(window(), busy_);
     Guarded(operation, [&] { out = run(*p, rows, ctx); }, outcome);
     return out;
@@ -395,7 +397,7 @@ void RecordSide::openHistory()
     const GridLayout& l = p->layout();
     const SpreadGrid& g = *p->grid();
     frm日報異動紀錄 dlg(p->kind(), Trim(g.text(row, l.idCol)), static_cast<long long>(Val(g.text(row, l.inoCol))),
-                     Trim(g.text(row, 1)), static_cast<long long>(Val(g.text(row, 2))), window());
+                     Trim(g.text(row, kWorkOrderCol)), static_cast<long long>(Val(g.text(row, kLineCol))), window());
     dlg.exec();
 }
 

@@ -78,7 +78,7 @@ public:
     void load();
     void save();
     // Saves the page's flagged cells; after a save nothing is pending there.
-    SaveResult save(ProcessPage& page);
+    SaveOutcome save(ProcessPage& page);
     // Flagged cells of the shown grid.
     int pendingCells() const;
     // Before the page's flagged cells would be thrown away: asks, and saves

@@ -5,6 +5,7 @@
 #include "platform/jet/Translator.h"
 #include "platform/text/Text.h"
 
+#include <atomic>
 #include <algorithm>
 #include <filesystem>
 #include <future>
@@ -412,6 +413,12 @@ Connection::~Connection()
     }
 }
 
+namespace {
+std::atomic<long long> successfulOpens{0};
+} // namespace
+
+long long Connection::opensSoFar() { return successfulOpens.load(); }
+
 void Connection::open(const std::string& connectionString)
 {
     if (backend_)
@@ -420,6 +427,7 @@ void Connection::open(const std::string& connectionString)
         backend_ = openPostgresBackend(server, busyTimeoutMs_, serverWriteLockKey());
         dataSource_ = server.display();
         level_ = 0;
+        ++successfulOpens;
         return;
     }
     const std::string path = dataSourceOf(connectionString);
@@ -444,6 +452,7 @@ void Connection::open(const std::string& connectionString)
     file_ = identity;
     dataSource_ = path;
     level_ = 0;
+    ++successfulOpens;
 }
 
 void Connection::close()

@@ -36,6 +36,10 @@ public:
     // regular file (a folder, a named pipe, a device), is an Access file,
     // or is not a database.
     void open(const std::string& connectionString);
+    // How many opens succeeded in this process so far, whether the engine
+    // connection was fresh or an idle one taken again: what an operation
+    // costs in connections, for tests and diagnostics.
+    static long long opensSoFar();
     void close();
     bool isOpen() const;
     const std::string& dataSource() const;

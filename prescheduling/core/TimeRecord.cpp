@@ -17,7 +17,6 @@
 #include "platform/jet/Value.h"
 #include "platform/os/Host.h"
 #include "platform/os/Log.h"
-#include "platform/os/MessageBox.h"
 #include "platform/text/Text.h"
 
 #include <cstdio>
@@ -410,14 +409,9 @@ long long totalMinutes(const std::vector<TimeLine>& lines)
 
 namespace {
 
-bool refuse(const std::string& text)
-{
-    MsgBox(text, "警告", MsgIcon::Exclamation);
-    return true;
-}
-
-// The checks that need no database; true when the save is refused.
-bool inputRefused(const SaveInput& in)
+// The checks that need no database: why the save is refused, "" when it
+// may go on.
+std::string inputProblem(const SaveInput& in)
 {
     const std::string date = qtmv::Trim(in.completionDate);
     bool anyLine = false;
@@ -432,24 +426,24 @@ bool inputRefused(const SaveInput& in)
                                             {"經辦", &l.operatorId}, {"經辦人員", &l.operatorName},
                                             {"說明", &l.remark}})
             if (HasControlCharacter(*text))
-                return refuse(row + ControlCharacterMessage(heading));
+                return row + ControlCharacterMessage(heading);
         if (l.quantity < 0 || l.defects < 0 || l.defectRate < 0)
-            return refuse(row + kNegativeFigure);
+            return row + kNegativeFigure;
         const LineTime t = lineTime(l.start, l.end);
         if (t.state == LineTime::State::Invalid)
-            return refuse(row + t.problem);
+            return row + t.problem;
     }
     if (in.completedQuantity < 0)
-        return refuse(kNegativeFigure);
+        return kNegativeFigure;
     // Without a number the updates would reach pieces whose ID is blank.
     if (qtmv::Trim(in.key.number).empty() && !anyLine)
-        return refuse(kNoRecordNumber);
+        return kNoRecordNumber;
     for (const TimeLine& l : in.lines)
         if (!l.empty() && lineTime(l.start, l.end).state == LineTime::State::Open && !date.empty())
-            return refuse(kOpenLineWithDate);
+            return kOpenLineWithDate;
     if (!date.empty() && (date.size() != 7 || CheckRocDate(date, "7") != 0))
-        return refuse(kBadCompletionDate);
-    return false;
+        return kBadCompletionDate;
+    return {};
 }
 
 void storeLines(jet::Connection& conn, const RecordKey& key, std::vector<TimeLine> lines)
@@ -594,7 +588,8 @@ SaveOutcome saveRecord(const SaveInput& in, daily::SaveContext& ctx)
     // workstation's is made again whole; a new number is then taken afresh,
     // in the transaction that stores it.
     daily::SaveSteps steps;
-    steps.check = [&] { return !inputRefused(in); };
+    steps.check = [&] { return inputProblem(in); };
+    steps.checkTitle = "警告";
     steps.retryOnConflict = true;
     out.status = daily::runSave(
         ctx, kTitle, [&](jet::Connection& conn) { out.number = storeRecord(conn, in, s, ctx); }, steps);

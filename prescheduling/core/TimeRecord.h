@@ -191,7 +191,7 @@ struct SaveInput {
 using SaveStatus = daily::SaveStatus;
 
 struct SaveOutcome {
-    SaveStatus status = SaveStatus::Refused;
+    daily::SaveResult status{SaveStatus::Refused};
     std::string number; // the record number, a new TMP number when one was taken
     std::string total;  // 耗時 of the record: hours with two decimals
     std::string remark; // the completion remark: "完工數量: n", or ""

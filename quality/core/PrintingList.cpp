@@ -5,7 +5,6 @@
 #include "platform/jet/Connection.h"
 #include "platform/jet/Recordset.h"
 #include "platform/jet/Sql.h"
-#include "platform/os/MessageBox.h"
 #include "platform/text/Text.h"
 #include "platform/workbook/Workbook.h"
 #include "quality/core/PrintingData.h"
@@ -201,19 +200,19 @@ std::vector<ColourTarget> loadTargets(jet::Connection& conn)
     return out;
 }
 
-SaveStatus saveTargets(const std::vector<ColourTarget>& loaded, const std::vector<ColourTarget>& edited,
-                       daily::SaveContext& ctx)
+daily::SaveResult saveTargets(const std::vector<ColourTarget>& loaded, const std::vector<ColourTarget>& edited,
+                              daily::SaveContext& ctx)
 {
     std::set<std::string> seen;
-    for (const ColourTarget& t : edited) {
-        const std::string key = AsciiUpper(Trim(t.colour));
-        if (key.empty())
-            continue;
-        if (!seen.insert(key).second) {
-            MsgBox("色號「" + Trim(t.colour) + "」重複，資料沒有儲存!", "訊息", MsgIcon::Exclamation);
-            return SaveStatus::Refused;
+    daily::SaveSteps steps;
+    steps.check = [&]() -> std::string {
+        for (const ColourTarget& t : edited) {
+            const std::string key = AsciiUpper(Trim(t.colour));
+            if (!key.empty() && !seen.insert(key).second)
+                return "色號「" + Trim(t.colour) + "」重複，資料沒有儲存!";
         }
-    }
+        return {};
+    };
     return runSave(ctx, kTargetsTitle, [&](jet::Connection& conn) {
         for (const ColourTarget& old : loaded)
             if (!seen.count(AsciiUpper(Trim(old.colour))))
@@ -246,7 +245,7 @@ SaveStatus saveTargets(const std::vector<ColourTarget>& loaded, const std::vecto
             if (!set.empty())
                 conn.execute("update [色號目標值] set " + set + " where 色號 = '" + q(Trim(before->colour)) + "'");
         }
-    });
+    }, steps);
 }
 
 report::DataTable loadListing(const Session& s, const ListingFilter& f)

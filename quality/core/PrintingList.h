@@ -71,7 +71,7 @@ std::vector<ColourTarget> loadTargets(const Session& s);
 // Writes the edited list over the loaded one; rights and maintenance as
 // every save. Rows with an empty colour number are ignored; a colour number
 // listed twice is refused (told, nothing written).
-SaveStatus saveTargets(const std::vector<ColourTarget>& loaded, const std::vector<ColourTarget>& edited,
-                       daily::SaveContext& ctx);
+daily::SaveResult saveTargets(const std::vector<ColourTarget>& loaded, const std::vector<ColourTarget>& edited,
+                              daily::SaveContext& ctx);
 
 } // namespace qtmv::quality

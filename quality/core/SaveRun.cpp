@@ -5,7 +5,6 @@
 #include "platform/jet/Connection.h"
 #include "platform/jet/Recordset.h"
 #include "platform/jet/Sql.h"
-#include "platform/os/MessageBox.h"
 
 namespace qtmv::quality {
 
@@ -90,13 +89,7 @@ WholeRecordSaved saveWholeRecord(daily::SaveContext& ctx, const std::string& tit
 {
     WholeRecordSaved out;
     daily::SaveSteps steps;
-    steps.check = [&] {
-        if (const auto why = problem()) {
-            MsgBox(*why, "訊息", MsgIcon::Exclamation);
-            return false;
-        }
-        return true;
-    };
+    steps.check = [&] { return problem().value_or(std::string()); };
     out.status = runSave(
         ctx, title,
         [&](jet::Connection& conn) {
@@ -106,7 +99,7 @@ WholeRecordSaved saveWholeRecord(daily::SaveContext& ctx, const std::string& tit
             out.stored = readStoredRecord(conn, key, selects);
         },
         steps);
-    out.hasLines = out.hasLines && out.status == SaveStatus::Saved;
+    out.hasLines = out.hasLines && out.status.saved();
     return out;
 }
 

@@ -65,7 +65,7 @@ void checkAndStamp(jet::Connection& conn, const RecordKey& key, const std::vecto
 
 // What became of a save of a record rewritten whole.
 struct WholeRecordSaved {
-    SaveStatus status = SaveStatus::Refused;
+    daily::SaveResult status{SaveStatus::Refused};
     bool hasLines = false;  // at least one line was kept
     // Saved: the record as now stored; Changed: as the other workstation
     // left it (a save against it replaces that).

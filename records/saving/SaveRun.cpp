@@ -10,38 +10,56 @@
 
 namespace qtmv::daily {
 
-SaveStatus runSave(SaveContext& ctx, const std::string& title, const std::function<void(jet::Connection&)>& write,
+namespace {
+
+SaveResult tell(SaveStatus status, Refusal why, const std::string& text, const std::string& title, MsgIcon icon)
+{
+    MsgBox(text, title, icon);
+    return {status, why, text};
+}
+
+} // namespace
+
+SaveResult runSave(SaveContext& ctx, const std::string& title, const std::function<void(jet::Connection&)>& write,
                    const SaveSteps& steps)
 {
     jet::Connection conn;   // opened by the maintenance check
     switch (PassMaintenanceCheck(ctx.session, ctx.endProgram, &conn)) {
     case Maintenance::Free: break;
-    case Maintenance::Ended: return SaveStatus::Ended;
-    case Maintenance::Abandoned: return SaveStatus::Abandoned;
+    case Maintenance::Ended: return {SaveStatus::Ended};
+    case Maintenance::Abandoned: return {SaveStatus::Abandoned};
     }
-    if (EditRefused(ctx.session))
-        return SaveStatus::Refused;
-    if (steps.check && !steps.check())
-        return SaveStatus::Refused;
-    auto once = [&] {
-        jet::Transaction tx(conn);
-        write(conn);
-        tx.commit();
-    };
+    if (const std::string why = EditRefusal(ctx.session); !why.empty())
+        return tell(SaveStatus::Refused, Refusal::Rights, why, "警告", MsgIcon::Exclamation);
+    if (steps.check)
+        if (const std::string why = steps.check(); !why.empty())
+            return tell(SaveStatus::Refused, Refusal::Invalid, why, steps.checkTitle, MsgIcon::Exclamation);
     try {
+        if (steps.confirm && !steps.confirm(conn))
+            return {SaveStatus::Refused, Refusal::Declined};
+        auto once = [&] {
+            jet::Transaction tx(conn);
+            write(conn);
+            tx.commit();
+        };
         if (steps.retryOnConflict)
             jet::retryOnConflict(once);
         else
             once();
     } catch (const SaveStopped& stop) {
+        SaveResult out{stop.status, stop.why};
         if (*stop.what())
-            MsgBox(stop.what(), stop.title.empty() ? title : stop.title, MsgIcon::Exclamation);
-        return stop.status;
+            out = tell(stop.status, stop.why, stop.what(), stop.title.empty() ? title : stop.title,
+                       MsgIcon::Exclamation);
+        return out;
     } catch (const std::exception& e) {
-        ReportFailure(title, e, steps.failureOutcome);
-        return SaveStatus::Failed;
+        return tell(SaveStatus::Failed, Refusal::None, LogFailure(title, e, steps.failureOutcome), title,
+                    MsgIcon::Critical);
     }
-    return SaveStatus::Saved;
+    SaveResult out{SaveStatus::Saved};
+    if (steps.afterCommit)
+        out.told = steps.afterCommit(conn);
+    return out;
 }
 
 } // namespace qtmv::daily

@@ -4,6 +4,7 @@
 // transaction around the writes, committed as the last step; a failure rolls
 // back and is reported under the operation's title. The windows differ only
 // in what they write.
+#include "records/saving/SaveResult.h"
 #include "records/saving/Saving.h"
 
 #include <functional>
@@ -17,31 +18,34 @@ class Connection;
 
 namespace qtmv::daily {
 
-enum class SaveStatus {
-    Saved,     // committed
-    Refused,   // rights, or a check the user was told about: nothing written
-    Abandoned, // maintenance check failed (9): nothing written
-    Ended,     // maintenance lock (1): the context's endProgram has run
-    Failed,    // data-access error: rolled back and shown under the title
-    Changed,   // the stored record changed since it was loaded: told, nothing written
-};
-
 // Thrown by a write to stop the save: the transaction is rolled back, then
 // the message (when there is one) is shown, never while the write lock is
 // held, under `title` (empty: the save's), and the save ends with `status`.
 struct SaveStopped : std::runtime_error {
-    SaveStopped(SaveStatus s, const std::string& message, std::string title)
-        : std::runtime_error(message), status(s), title(std::move(title))
+    SaveStopped(SaveStatus s, const std::string& message, std::string title, Refusal why = Refusal::None)
+        : std::runtime_error(message), status(s), why(why), title(std::move(title))
     {
     }
     SaveStatus status;
+    Refusal why;
     std::string title;
 };
 
 struct SaveSteps {
-    // Runs after the maintenance check and the rights gate, before anything
-    // is opened: false refuses the save (the check has told the user).
-    std::function<bool()> check;
+    // Runs after the maintenance check and the rights gate: the message for a
+    // value that cannot be stored, empty when the save may go on. The
+    // sequence shows it under checkTitle and refuses the save as Invalid.
+    std::function<std::string()> check;
+    std::string checkTitle = "訊息";
+    // Runs after the check on the save's connection, before its transaction:
+    // the save's question. False declines the save (nothing written, the
+    // answer was the user's).
+    std::function<bool(jet::Connection&)> confirm;
+    // Runs after the commit, on the same connection, for the work that
+    // follows a save in a transaction of its own (the write-back); it
+    // reports its own failures, the save stays saved. Returns what it told
+    // the user (the result's `told`).
+    std::function<std::string(jet::Connection&)> afterCommit;
     // What the failure report says became of the data.
     std::string failureOutcome = "資料沒有儲存。";
     // On a server that cancelled the transaction as it collided with another
@@ -50,12 +54,12 @@ struct SaveSteps {
     bool retryOnConflict = false;
 };
 
-// The sequence: maintenance check, rights (EditRefused), steps.check, one
-// transaction, write(conn), commit, all on one connection opened first. The
-// write records its change history on the same connection. A database
-// that cannot be opened is a failed maintenance check: the save is
-// abandoned (the log has why).
-SaveStatus runSave(SaveContext& ctx, const std::string& title, const std::function<void(jet::Connection&)>& write,
+// The sequence: maintenance check, rights, steps.check, steps.confirm, one
+// transaction, write(conn), commit, steps.afterCommit, all on one
+// connection opened first. The write records its change history on the same
+// connection. A database that cannot be opened is a failed maintenance
+// check: the save is abandoned (the log has why).
+SaveResult runSave(SaveContext& ctx, const std::string& title, const std::function<void(jet::Connection&)>& write,
                    const SaveSteps& steps = {});
 
 } // namespace qtmv::daily

@@ -265,13 +265,11 @@ void writeFlaggedCells(jet::Connection& conn, const ProcessKind& kind, const Gri
             writer.write(r);
 }
 
-SaveSummary previewSave(const std::string& connectionString, const ProcessKind& kind, const GridRows& rows,
+SaveSummary previewSave(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows,
                         const LoadedTexts& loaded, const ChangeFlags& flags, const Clock& clock,
                         const HistoryAuthor& author)
 {
     SaveSummary summary;
-    jet::Connection conn;
-    conn.open(connectionString);
     // Never committed: the guard rolls everything back when it goes.
     jet::Transaction tx(conn);
     writeFlaggedCells(conn, kind, rows, flags, clock, &summary, &loaded);
@@ -283,55 +281,55 @@ SaveSummary previewSave(const std::string& connectionString, const ProcessKind& 
 SaveOutcome saveDailyReport(const ProcessKind& kind, const GridRows& rows, const ChangeFlags& flags,
                             SaveContext& ctx, const LoadedTexts& loaded)
 {
-    if (EditRefused(ctx.session))
-        return {SaveResult::Refused};
-    if (const CellRefusal refused = firstRefusedCell(kind, rows, flags); refused.row != 0) {
-        MsgBox(refused.message, "訊息", MsgIcon::Exclamation);
-        return {SaveResult::Refused, refused.row, refused.col};
-    }
-    // The question lists what the save and the write-back would do now, run
-    // for real and rolled back; when that fails the user is told and still
-    // decides.
-    std::string question = "確定儲存資料?";
-    try {
-        const SaveSummary preview =
-            previewSave(ctx.session.ConnectionString, kind, rows, loaded, flags, ctx.clock,
-                        historyAuthor(ctx.session, ctx.clock));
-        question += "\n\n" + summaryText(preview);
-    } catch (const std::exception& e) {
-        // Told as any failure is: the engine's words and the SQL go to the log.
-        question += "\n\n無法預先算出這次儲存的內容：" + LogFailure(kSaveTitle, e);
-    }
-    if (MsgBox(question, "詢問", MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes)
-        return {SaveResult::Declined};
-
     // The loop reads this copy, whatever the grid does meanwhile.
     const GridRows values = rows;
     const LoadedTexts before = loaded;
     const ChangeFlags marks = flags;
 
+    CellRefusal refused;
     SaveSummary done;
+    bool writtenBack = false;
     SaveSteps steps;
     steps.failureOutcome = "資料沒有儲存，畫面上輸入的資料都還在。";
-    const SaveStatus run = runSave(
+    steps.check = [&] {
+        refused = firstRefusedCell(kind, values, marks);
+        return refused.message;
+    };
+    // The question lists what the save and the write-back would do now, run
+    // for real and rolled back; when that fails the user is told and still
+    // decides.
+    steps.confirm = [&](jet::Connection& conn) {
+        std::string question = "確定儲存資料?";
+        try {
+            const SaveSummary preview =
+                previewSave(conn, kind, values, before, marks, ctx.clock, historyAuthor(ctx.session, ctx.clock));
+            question += "\n\n" + summaryText(preview);
+        } catch (const std::exception& e) {
+            // Told as any failure is: the engine's words and the SQL go to the log.
+            question += "\n\n無法預先算出這次儲存的內容：" + LogFailure(kSaveTitle, e);
+        }
+        return MsgBox(question, "詢問", MsgIcon::Question, MsgButtons::YesNo) == MsgAnswer::Yes;
+    };
+    steps.afterCommit = [&](jet::Connection& conn) {
+        std::string told;
+        writtenBack = writeBackAfterSave(conn, kind, values, &done, &told);
+        return told;
+    };
+    SaveOutcome out;
+    out.result = runSave(
         ctx, kSaveTitle,
         [&](jet::Connection& conn) {
+            done = SaveSummary{};
             writeFlaggedCells(conn, kind, values, marks, ctx.clock, &done, &before);
             writeHistory(conn, kind, done.history, historyAuthor(ctx.session, ctx.clock));
         },
         steps);
-    switch (run) {
-    case SaveStatus::Saved: break;
-    case SaveStatus::Ended: return {SaveResult::Ended};
-    case SaveStatus::Abandoned: return {SaveResult::Abandoned};
-    case SaveStatus::Refused:
-    case SaveStatus::Changed: return {SaveResult::Refused};
-    case SaveStatus::Failed: return {SaveResult::Failed};
+    out.writtenBack = writtenBack;
+    if (out.result.why == Refusal::Invalid) {
+        out.row = refused.row;
+        out.col = refused.col;
     }
-
-    if (!writeBackAfterSave(kind, values, ctx.session.ConnectionString, &done))
-        return {SaveResult::WriteBackFailed};
-    return {SaveResult::Saved};
+    return out;
 }
 
 } // namespace qtmv::daily

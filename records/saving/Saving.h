@@ -38,6 +38,7 @@
 // - A read-only user (the rights test) cannot save.
 #include "common/Clock.h"
 #include "common/ProcessKind.h"
+#include "records/saving/SaveResult.h"
 #include "records/core/ChangeFlags.h"
 #include "records/core/GridLoader.h"
 #include "records/core/LoadedTexts.h"
@@ -62,20 +63,17 @@ struct SaveContext {
     std::function<void()> endProgram;
 };
 
-enum class SaveResult {
-    Saved,            // committed and written back
-    Declined,         // "No" to "確定儲存資料?": nothing written
-    Refused,          // read-only user, or a text over its limit: told, nothing written
-    Abandoned,        // the maintenance check failed (9): silently, nothing written
-    Ended,            // maintenance lock (1): endProgram has run, nothing written
-    Failed,           // a data-access error: rolled back, the error shown, no write-back
-    WriteBackFailed,  // saved, but the write-back was rolled back (error shown)
-};
-
+// The main save's outcome: the sequence's result (Refused with Declined
+// for "No" to "確定儲存資料?", Invalid for a text over its limit), whether
+// the write-back after a save went through, and for Invalid the cell to
+// show.
 struct SaveOutcome {
-    SaveResult result = SaveResult::Failed;
-    int row = 0;   // Refused for a text: the offending cell, for the window to show
+    SaveResult result;
+    bool writtenBack = false;   // Saved: the work order was written back too
+    int row = 0;
     int col = 0;
+
+    bool complete() const { return result.saved() && writtenBack; }
 };
 
 // Saves the flagged cells of the kind's loaded grid. rows[r - 1] is grid row
@@ -96,10 +94,9 @@ void writeFlaggedCells(jet::Connection& conn, const ProcessKind& kind, const Gri
                        const LoadedTexts* loaded = nullptr);
 
 // What saving would do now: the save's writes, its history and the
-// write-back run on a connection of their own in one transaction that is
-// rolled back, so the answer comes from the same statements as the save.
-// Throws jet::Error.
-SaveSummary previewSave(const std::string& connectionString, const ProcessKind& kind, const GridRows& rows,
+// write-back run in one transaction on conn that is rolled back, so the
+// answer comes from the same statements as the save. Throws jet::Error.
+SaveSummary previewSave(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows,
                         const LoadedTexts& loaded, const ChangeFlags& flags, const Clock& clock,
                         const HistoryAuthor& author);
 

@@ -232,13 +232,12 @@ int writeBackLines(jet::Connection& conn, const ProcessKind& kind, const GridRow
     return lines;
 }
 
-bool writeBackAfterSave(const ProcessKind& kind, const GridRows& rows, const std::string& connectionString,
-                        SaveSummary* saved)
+bool writeBackAfterSave(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows, SaveSummary* saved,
+                        std::string* told)
 {
     SaveSummary done = saved ? *saved : SaveSummary{};
+    std::string message;
     try {
-        jet::Connection conn;
-        conn.open(connectionString);
         jet::Transaction tx(conn);
         SaveSummary lines;
         writeBackLines(conn, kind, rows, &lines);
@@ -249,12 +248,18 @@ bool writeBackAfterSave(const ProcessKind& kind, const GridRows& rows, const std
         done.paperArrived = std::move(lines.paperArrived);
         done.flowStamps = std::move(lines.flowStamps);
     } catch (const std::exception& e) {
-        ReportFailure(kWriteBackTitle, e, "日報資料已經儲存，但工單沒有回存；下次儲存時會再回存。");
+        message = LogFailure(kWriteBackTitle, e, "日報資料已經儲存，但工單沒有回存；下次儲存時會再回存。");
+        MsgBox(message, kWriteBackTitle, MsgIcon::Critical);
+        if (told)
+            *told = message;
         return false;
     }
     if (saved)
         *saved = done;
-    MsgBox("資料儲存完畢!\n\n" + summaryText(done), "資料儲存", MsgIcon::Information);
+    message = "資料儲存完畢!\n\n" + summaryText(done);
+    MsgBox(message, "資料儲存", MsgIcon::Information);
+    if (told)
+        *told = message;
     return true;
 }
 
@@ -269,28 +274,28 @@ bool isReworkOrder(jet::Connection& conn, const std::string& po)
     return false;
 }
 
-RowWriteBack writeBackCurrentRow(const ProcessKind& kind, const GridRows& rows, int row, SaveContext& ctx)
+SaveResult writeBackCurrentRow(const ProcessKind& kind, const GridRows& rows, int row, SaveContext& ctx)
 {
     const GridLayout& layout = gridLayout(kind);
     const std::string po = qtmv::Trim(cell(rows, row, kWorkOrderCol));
     const std::string noCell = cell(rows, row, kLineCol);
     if (po.empty()) {
-        MsgBox("請先選擇要回存的資料列！", "訊息", MsgIcon::Exclamation);
-        return RowWriteBack::NoRow;
+        const std::string message = "請先選擇要回存的資料列！";
+        MsgBox(message, "訊息", MsgIcon::Exclamation);
+        return {SaveStatus::Refused, Refusal::NotFound, message};
     }
     const std::string remark = qtmv::Trim(cell(rows, row, layout.remarkCol));
     const std::string key = "where PO = '" + q(po) + "' and [NO] = " + num(noCell);
-    bool looked = false, found = false;
     SaveSteps steps;
     steps.failureOutcome = "工單沒有回存任何資料。";
-    const SaveStatus run = runSave(
+    SaveResult out = runSave(
         ctx, kWriteBackTitle,
         [&](jet::Connection& conn) {
-            looked = true;
-            found = editSingleRow(conn, "select PO, [NO], REM from [" + std::string(kind.detailTable) + "] " + key,
-                                  [&](jet::Recordset& rs) { return setText(rs, "REM", remark); });
-            if (!found)
-                throw SaveStopped(SaveStatus::Refused, "", "");
+            if (!editSingleRow(conn, "select PO, [NO], REM from [" + std::string(kind.detailTable) + "] " + key,
+                               [&](jet::Recordset& rs) { return setText(rs, "REM", remark); }))
+                throw SaveStopped(SaveStatus::Refused,
+                                  "找不到工單 " + po + " 序 " + qtmv::Trim(noCell) + " 的製程資料，未回存任何資料！",
+                                  "訊息", Refusal::NotFound);
             if (kind.is(KindId::DieCutting)) {
                 const std::string oldNew = qtmv::Trim(cell(rows, row, layout.column("新舊刀")));
                 const std::string place = qtmv::Trim(cell(rows, row, layout.column("儲位")));
@@ -304,25 +309,11 @@ RowWriteBack writeBackCurrentRow(const ProcessKind& kind, const GridRows& rows, 
             }
         },
         steps);
-    switch (run) {
-    case SaveStatus::Saved: break;
-    case SaveStatus::Ended: return RowWriteBack::Ended;
-    case SaveStatus::Abandoned: return RowWriteBack::Abandoned;
-    case SaveStatus::Failed: return RowWriteBack::Failed;
-    case SaveStatus::Refused:
-    case SaveStatus::Changed:
-        // A line that is not there rolls the run back and is told below.
-        if (!looked || found)
-            return RowWriteBack::Refused;
-        break;
+    if (out.saved()) {
+        out.told = "資料儲存完畢！";
+        MsgBox(out.told, "訊息", MsgIcon::Information);
     }
-    if (!found) {
-        MsgBox("找不到工單 " + po + " 序 " + qtmv::Trim(noCell) + " 的製程資料，未回存任何資料！", "訊息",
-               MsgIcon::Exclamation);
-        return RowWriteBack::NotFound;
-    }
-    MsgBox("資料儲存完畢！", "訊息", MsgIcon::Information);
-    return RowWriteBack::Written;
+    return out;
 }
 
 } // namespace qtmv::daily

@@ -41,6 +41,7 @@
 //   written and the user is told so, instead of "資料儲存完畢！".
 #include "common/ProcessKind.h"
 #include "records/core/GridLoader.h"
+#include "records/saving/SaveResult.h"
 
 #include <string>
 
@@ -53,13 +54,14 @@ namespace qtmv::daily {
 struct SaveContext;
 struct SaveSummary;
 
-// The write-back after a save, on a connection of its own. Ends with
+// The write-back after a save, on the save's connection, in a transaction
+// of its own. Ends with
 // "資料儲存完畢!" and below it what the save (`saved`, the save's part of
 // the summary) and the write-back did; `saved` receives the whole. A
 // data-access error is shown (title "回存工單") and rolls it back. True
-// when committed.
-bool writeBackAfterSave(const ProcessKind& kind, const GridRows& rows, const std::string& connectionString,
-                        SaveSummary* saved = nullptr);
+// when committed; `told` receives the message shown either way.
+bool writeBackAfterSave(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows,
+                        SaveSummary* saved = nullptr, std::string* told = nullptr);
 
 // The transaction body: every distinct line of the rows, on a connection
 // whose transaction the caller holds. Returns the number of lines
@@ -68,18 +70,11 @@ bool writeBackAfterSave(const ProcessKind& kind, const GridRows& rows, const std
 int writeBackLines(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows,
                    SaveSummary* summary = nullptr);
 
-enum class RowWriteBack {
-    Written,    // "資料儲存完畢！" shown
-    NotFound,   // the work-order line does not exist (or is not unique): told, nothing written
-    NoRow,      // no loaded row at that place: told, nothing written
-    Refused,    // read-only user: told
-    Abandoned,  // maintenance check failed (9)
-    Ended,      // maintenance lock (1): endProgram has run
-    Failed,     // data-access error: rolled back, shown
-};
-
 // The manual write-back of grid row `row` (1-based) of the kind's rows.
-RowWriteBack writeBackCurrentRow(const ProcessKind& kind, const GridRows& rows, int row, SaveContext& ctx);
+// Saved ends with "資料儲存完畢！"; a work-order line that is not there (or
+// not unique), or no loaded row at that place, is Refused with NotFound,
+// told, nothing written.
+SaveResult writeBackCurrentRow(const ProcessKind& kind, const GridRows& rows, int row, SaveContext& ctx);
 
 // Whether the work order is a rework order, by its label texts.
 bool isReworkOrder(jet::Connection& conn, const std::string& po);

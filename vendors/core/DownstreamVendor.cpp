@@ -207,38 +207,27 @@ std::string storedOptionsCode(const Session& s)
 ConfirmOutcome confirm(const ConfirmInput& in, daily::SaveContext& ctx)
 {
     ConfirmOutcome out;
-    if (EditRefused(ctx.session))
-        return out;
-    if (const auto problem = fieldsProblem(in.fields, in.loaded, *in.kind)) {
-        MsgBox(*problem, "訊息", MsgIcon::Exclamation);
-        return out;
-    }
     out.fields = trimmed(in.fields, *in.kind);
     const std::string code = optionsCode(in.mainOptions, in.options);
     bool stored = false;
-    const daily::SaveStatus run = daily::runSave(ctx, kTitle, [&](jet::Connection& conn) {
-        std::vector<daily::HistoryRow> history;
-        stored = storeRow(conn, in, out.fields, history);
-        daily::writeHistory(conn, *in.kind, history, daily::historyAuthor(ctx.session, ctx.clock));
-        storeOptions(conn, code);
-    });
-    switch (run) {
-    case daily::SaveStatus::Saved: break;
-    case daily::SaveStatus::Ended: out.status = ConfirmStatus::Ended; return out;
-    case daily::SaveStatus::Abandoned: out.status = ConfirmStatus::Abandoned; return out;
-    case daily::SaveStatus::Failed: out.status = ConfirmStatus::Failed; return out;
-    case daily::SaveStatus::Refused:
-    case daily::SaveStatus::Changed: out.status = ConfirmStatus::Refused; return out;
-    }
-    out.optionsCode = code;
-    if (!stored) {
-        MsgBox(kRowMissingMessage, "訊息", MsgIcon::Exclamation);
-        out.status = ConfirmStatus::RowMissing;
+    daily::SaveSteps steps;
+    steps.check = [&] { return fieldsProblem(in.fields, in.loaded, *in.kind).value_or(std::string()); };
+    out.result = daily::runSave(
+        ctx, kTitle,
+        [&](jet::Connection& conn) {
+            std::vector<daily::HistoryRow> history;
+            stored = storeRow(conn, in, out.fields, history);
+            daily::writeHistory(conn, *in.kind, history, daily::historyAuthor(ctx.session, ctx.clock));
+            storeOptions(conn, code);
+        },
+        steps);
+    if (!out.result.saved())
         return out;
-    }
-    MsgBox(kSavedMessage, "訊息", MsgIcon::Information);
-    out.status = ConfirmStatus::Saved;
-    out.returned = true;
+    out.optionsCode = code;
+    // The options are stored; a row that is gone is told, nothing handed back.
+    out.result.told = stored ? kSavedMessage : kRowMissingMessage;
+    MsgBox(out.result.told, "訊息", stored ? MsgIcon::Information : MsgIcon::Exclamation);
+    out.returned = stored;
     return out;
 }
 

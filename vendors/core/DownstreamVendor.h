@@ -19,6 +19,7 @@
 #include "common/HandOver.h"
 #include "common/ProcessKind.h"
 #include "platform/report/Report.h"
+#include "records/saving/SaveResult.h"
 #include "reports/OutsourcingOrder.h"
 
 #include <cstddef>
@@ -145,18 +146,11 @@ struct ConfirmInput {
     PrintOptions options;
 };
 
-enum class ConfirmStatus {
-    Saved,       // the row and the options are stored
-    RowMissing,  // options stored, the row not: told, nothing handed back
-    Refused,     // query-only user, or a field that cannot be stored: told, nothing done
-    Abandoned,   // maintenance check failed (9)
-    Ended,       // maintenance lock (1)
-    Failed,      // data-access error: rolled back, shown
-};
-
+// Saved: the options are stored, and the row unless it is gone (told,
+// `returned` false).
 struct ConfirmOutcome {
-    ConfirmStatus status = ConfirmStatus::Refused;
-    bool returned = false;   // the caller copies `fields` into its row
+    daily::SaveResult result;
+    bool returned = false;   // the row is stored: the caller copies `fields` into its row
     VendorFields fields;     // trimmed; the recipient only for M-運送
     std::string optionsCode; // the options code when stored
 };

@@ -57,7 +57,7 @@ TEST_F(DownstreamVendorTest, VendorFoundByCodeOrExactShortNameFillsDownstreamOrU
 TEST_F(DownstreamVendorTest, ConfirmStoresTheTrimmedFieldsInTheScheduledRow)
 {
     const ConfirmOutcome o = run(input(varnishing));
-    EXPECT_EQ(o.status, ConfirmStatus::Saved);
+    EXPECT_TRUE(o.result.saved() && o.returned);
     EXPECT_TRUE(o.returned);
     EXPECT_EQ(o.fields.downCode, "V01");
     EXPECT_EQ(o.fields.recipient, "");
@@ -75,7 +75,8 @@ TEST_F(DownstreamVendorTest, ConfirmStoresTheTrimmedFieldsInTheScheduledRow)
     second.loaded = second.fields;
     second.fields.phone = "02-9999";
     db().exec("update [GLAZE_S] set 地址 = '新竹市東大路3號'");
-    ASSERT_EQ(run(second).status, ConfirmStatus::Saved);
+    const ConfirmOutcome again = run(second);
+    ASSERT_TRUE(again.result.saved() && again.returned);
     EXPECT_EQ(column(varnishing, "地址 || '/' || 電話"), "新竹市東大路3號/02-9999");
     // The history has the one field this confirm wrote, as the window showed
     // it and as stored.
@@ -105,7 +106,7 @@ TEST_F(DownstreamVendorTest, ChangedFieldsAreCheckedUnchangedOnesAreNot)
     in.fields.recipient = "林先生林先生林先生林先生";   // 24 bytes
     const std::string before = dump();
     const ConfirmOutcome o = run(in);
-    EXPECT_EQ(o.status, ConfirmStatus::Refused);
+    EXPECT_EQ(o.result, daily::SaveStatus::Refused);
     EXPECT_FALSE(o.returned);
     EXPECT_EQ(dump(), before);
     ASSERT_EQ(messages_.shown().size(), 1u);
@@ -114,7 +115,8 @@ TEST_F(DownstreamVendorTest, ChangedFieldsAreCheckedUnchangedOnesAreNot)
     db().exec("update [CONVEY_S] set 注意事項 = 'line 1' || char(13, 10) || 'line 2'");
     in = input(delivery);
     in.fields.note = in.loaded.note = "line 1\r\nline 2";
-    EXPECT_EQ(run(in).status, ConfirmStatus::Saved);
+    const ConfirmOutcome saved = run(in);
+    EXPECT_TRUE(saved.result.saved() && saved.returned);
     EXPECT_EQ(column(delivery, "下游廠商代號 || '/' || length(注意事項)"), "V01/14");
 }
 
@@ -123,7 +125,7 @@ TEST_F(DownstreamVendorTest, MissingRowStoresOptionsButSaysTheVendorWasNotStored
     ConfirmInput in = input(varnishing);
     in.preScheduleNo = "D999";
     const ConfirmOutcome o = run(in);
-    EXPECT_EQ(o.status, ConfirmStatus::RowMissing);
+    EXPECT_TRUE(o.result.saved() && !o.returned);
     EXPECT_FALSE(o.returned);
     EXPECT_EQ(column(varnishing, "下游廠商代號"), "");
     EXPECT_EQ(value("select CODE from SYSDB where PNAME = '工務預排'"), "0100010");

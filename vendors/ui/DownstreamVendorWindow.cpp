@@ -259,7 +259,7 @@ void frm下游廠商::confirm()
     // the window stays open.
     if (!o.optionsCode.empty())
         result_.optionsCode = o.optionsCode;
-    result_.stored = o.status == ConfirmStatus::Saved;
+    result_.stored = o.result.saved() && o.returned;
     if (!o.returned)
         return;
     result_.returned = true;

@@ -68,12 +68,12 @@ TEST_F(Binding, WritesOnlyTheChangedFieldsAndKeepsAnotherWorkstationsOthers)
     f.notes = "依頁序裝訂\n書背平整\n附書腰";
     db.exec("update 工單頁數 set 頁數 = 40 where PO = 'P0001'");   // the other workstation, meanwhile
     const BindingSaveOutcome out = save(r, f);
-    ASSERT_EQ(out.result, BindingSaveResult::Saved);
+    ASSERT_EQ(out.result, SaveStatus::Saved);
     EXPECT_EQ(db.line(), "40.0|2.0|16.0|穿線膠裝|依頁序裝訂\r\n書背平整\r\n附書腰");
     // Numbers compare by value: "32.0" for 32 is no change.
     BindingFields same = out.record.fields;
     same.pages = "40.0";
-    EXPECT_EQ(save(out.record, same).result, BindingSaveResult::Unchanged);
+    EXPECT_EQ(save(out.record, same).result.why, Refusal::Unchanged);
 }
 
 TEST_F(Binding, AFieldChangedElsewhereIsNotOverwrittenUnlessTheUserSaysSo)
@@ -84,11 +84,11 @@ TEST_F(Binding, AFieldChangedElsewhereIsNotOverwrittenUnlessTheUserSaysSo)
     f.folds = "8";
     db.exec("update 工單頁數 set 裝訂說明 = '改為精裝' where PO = 'P0001'");
     const BindingSaveOutcome refused = save(r, f);
-    EXPECT_EQ(refused.result, BindingSaveResult::Conflict);
+    EXPECT_EQ(refused.result, SaveStatus::Changed);
     EXPECT_EQ(refused.conflicts, std::vector<std::string>{"裝訂說明"});
     EXPECT_EQ(db.line(), "32.0|2.0|16.0|膠裝|改為精裝");   // nothing written, not even 折數
 
-    EXPECT_EQ(save(r, f, true).result, BindingSaveResult::Saved);
+    EXPECT_EQ(save(r, f, true).result, SaveStatus::Saved);
     EXPECT_EQ(db.line(), "32.0|2.0|8.0|膠裝|封面上霧P");
 }
 
@@ -98,13 +98,13 @@ TEST_F(Binding, ALineWithoutARowGetsOneAndARowCreatedMeanwhileIsAConflict)
     BindingFields f;
     f.pages = "16";
     f.method = "騎馬釘";
-    ASSERT_EQ(save(r, f).result, BindingSaveResult::Saved);
+    ASSERT_EQ(save(r, f).result, SaveStatus::Saved);
     EXPECT_EQ(db.line(2), "16.0|0.0|0.0|騎馬釘|");
 
     db.exec("delete from 工單頁數 where [NO] = 2");
     const BindingRecord again = load(2);
     db.exec("insert into 工單頁數 (PO, [NO], 頁數) values ('P0001', 2, 24)");
-    EXPECT_EQ(save(again, f).result, BindingSaveResult::Conflict);
+    EXPECT_EQ(save(again, f).result, SaveStatus::Changed);
     EXPECT_EQ(db.line(2), "24.0|0.0|0.0||");
 }
 
@@ -116,27 +116,27 @@ TEST_F(Binding, RefusedUsersBadFieldsAndMaintenanceWriteNothing)
     const std::string before = db.line();
 
     s.WorkOrderRights[12] = '0';
-    EXPECT_EQ(save(r, f).result, BindingSaveResult::Refused);
+    EXPECT_EQ(save(r, f).result.why, Refusal::Rights);
     ASSERT_EQ(messages.shown().size(), 1u);
     EXPECT_EQ(messages.shown()[0].text, "您的權限僅可以查詢！");
     s.WorkOrderRights[12] = '1';
 
     s.RightsEstablished = false;
     s.EmployeeName = "沒有這個人";   // the rights row cannot be read again either
-    EXPECT_EQ(save(r, f).result, BindingSaveResult::Refused);
+    EXPECT_EQ(save(r, f).result.why, Refusal::Rights);
     db.signIn(s);
 
     messages.clear();
     BindingFields bad = f;
     bad.notes = std::string(kBindingNotesMaxChars + 1, 'x');
-    EXPECT_EQ(save(r, bad).result, BindingSaveResult::Invalid);
+    EXPECT_EQ(save(r, bad).result.why, Refusal::Invalid);
     bad = f;
     bad.method = "膠\t裝";
-    EXPECT_EQ(save(r, bad).result, BindingSaveResult::Invalid);
+    EXPECT_EQ(save(r, bad).result.why, Refusal::Invalid);
     EXPECT_EQ(messages.shown().size(), 2u);
 
     db.exec("insert into SYSLOCK ([USER]) values ('PC1\\ADMIN')");
-    EXPECT_EQ(save(r, f).result, BindingSaveResult::ProgramEnded);
+    EXPECT_EQ(save(r, f).result, SaveStatus::Ended);
     EXPECT_EQ(ended, 1);
     EXPECT_EQ(db.line(), before);
 }

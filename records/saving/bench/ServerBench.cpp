@@ -132,15 +132,15 @@ WorkstationResult workstation(const std::string& connectionString, int number, d
         }
         messages.clear();
         SaveContext ctx{s, clock, [] {}};
-        const SaveResult r = saveDailyReport(printing(), rows, flags, ctx, rows).result;
+        const SaveOutcome r = saveDailyReport(printing(), rows, flags, ctx, rows);
         bool told = false;
         for (const auto& m : messages.shown())
             told = told || m.icon == MsgIcon::Critical || m.icon == MsgIcon::Exclamation;
-        if (r == SaveResult::Saved && !told)
+        if (r.complete() && !told)
             ++out.saves;
         else
             ++out.errors;
-        if (r == SaveResult::Saved || r == SaveResult::WriteBackFailed)
+        if (r.result.saved())
             ++out.written;
     }
     return out;

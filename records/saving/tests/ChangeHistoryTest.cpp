@@ -38,14 +38,15 @@ protected:
 
     SaveSummary preview()
     {
-        return previewSave(session_.ConnectionString, printing, rows, loaded, flags, clock_,
-                           historyAuthor(session_, clock_));
+        jet::Connection conn;
+        conn.open(session_.ConnectionString);
+        return previewSave(conn, printing, rows, loaded, flags, clock_, historyAuthor(session_, clock_));
     }
-    SaveResult saveAnswering(MsgAnswer a, ScriptedMessages& msgs)
+    SaveOutcome saveAnswering(MsgAnswer a, ScriptedMessages& msgs)
     {
         msgs.answer(a);
         SaveContext ctx{session_, clock_, [] {}};
-        return saveDailyReport(printing, rows, flags, ctx, loaded).result;
+        return saveDailyReport(printing, rows, flags, ctx, loaded);
     }
     long long historyRows() { return db_.count("select * from [日報異動紀錄]"); }
 
@@ -75,7 +76,7 @@ TEST_F(ChangeHistoryTest, ThePreviewIsWhatTheSaveThenDoesAndLeavesNothingBehind)
     // The save (the window's test answers its question both ways): the
     // history holds each cell with its loaded and its written value.
     ScriptedMessages msgs;
-    EXPECT_EQ(saveAnswering(MsgAnswer::Yes, msgs), SaveResult::Saved);
+    EXPECT_TRUE(saveAnswering(MsgAnswer::Yes, msgs).complete());
     EXPECT_EQ(historyRows(), 2);
     EXPECT_EQ(value("select 時間 || '|' || 使用者 || '|' || 電腦 || '|' || 種類 || '|' || ID || '|' || INO || '|' || "
                     "PO || '|' || [NO] || '|' || 舊值 || '|' || 新值 from [日報異動紀錄] where 欄位 = '完工日'"),

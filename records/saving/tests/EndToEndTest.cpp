@@ -70,12 +70,12 @@ protected:
 
     void click(const GridLayout& l, GridRows& rows, ChangeFlags& flags, int r, int c) { applyClick(l, rows, flags, r, c, clock_); }
 
-    SaveResult save(const ProcessKind& k, const GridRows& rows, const ChangeFlags& flags)
+    bool save(const ProcessKind& k, const GridRows& rows, const ChangeFlags& flags)
     {
         ScriptedMessages msgs;
         msgs.answer(MsgAnswer::Yes);
         SaveContext ctx{session(), clock_, [] {}};
-        const SaveResult r = saveDailyReport(k, rows, flags, ctx, rows).result;
+        const bool r = saveDailyReport(k, rows, flags, ctx, rows).complete();
         for (const auto& m : msgs.shown())
             EXPECT_NE(m.icon, MsgIcon::Critical) << m.text;
         return r;
@@ -112,7 +112,7 @@ TEST_P(EndToEnd, FinishingTheLastPieceClosesThePrintingLine)
         db->exec("update PRINTFLOW set ITEM4 = 'old4', ITEM32 = 'old32' where PO = '" + po + "'");
 
         click(pl, rows, flags, r, pl.finishDateCol);
-        ASSERT_EQ(save(printing, rows, flags), SaveResult::Saved);
+        ASSERT_TRUE(save(printing, rows, flags));
 
         EXPECT_EQ(value("select PDATE from 預排資料明細 where ID = '" + id + "' and INO = " + ino +
                         " and KIND = '印 刷'"),
@@ -128,7 +128,7 @@ TEST_P(EndToEnd, FinishingTheLastPieceClosesThePrintingLine)
         ASSERT_EQ(keyDown(pl, pl.finishDateCol, kKeyDelete), KeyDown::ClearAndFlag);
         cellAt(rows, r, pl.finishDateCol).clear();
         flags.set(r, pl.finishDateCol);
-        ASSERT_EQ(save(printing, rows, flags), SaveResult::Saved);
+        ASSERT_TRUE(save(printing, rows, flags));
         EXPECT_EQ(value("select FDATE || '/' || ACT from PRINTING " + key), "/");
         EXPECT_GT(rowOf(load(printing), printing, id, std::stoi(ino)), 0);
     }
@@ -145,7 +145,7 @@ TEST_P(EndToEnd, OneOfTwoPiecesFinishedKeepsTheLineOpen)
     db->exec("update PRINTING set FDATE = '1111-11', ACT = '1111-11' " + key);   // drifted
 
     click(pl, rows, flags, r, pl.finishDateCol);
-    ASSERT_EQ(save(printing, rows, flags), SaveResult::Saved);
+    ASSERT_TRUE(save(printing, rows, flags));
     EXPECT_EQ(value("select FDATE || '/' || ACT from PRINTING " + key), "/");
     EXPECT_EQ(db->rows(flowSql), flowBefore);
 }
@@ -169,7 +169,7 @@ TEST_P(EndToEnd, PaperFinishedMarksItsPurchaseLinesArrived)
               cellAt(rows, r, 2) + ", '')");
 
     click(l, rows, flags, r, l.finishDateCol);
-    ASSERT_EQ(save(paper, rows, flags), SaveResult::Saved);
+    ASSERT_TRUE(save(paper, rows, flags));
     EXPECT_EQ(count(purchase + where + " and H.KIND = '紙 品' and D.紙到 <> 'Y'"), 0);
     EXPECT_EQ(value("select 紙到 from 紙品採購明細 where 採購單號 = 'PX'"), "");
 }
@@ -191,22 +191,22 @@ TEST_P(EndToEnd, DieCuttingDieFlagKeepsItsFirstStamp)
     cellAt(rows, r, dieFlag) = "V";
 
     click(l, rows, flags, r, l.column("紙"));
-    ASSERT_EQ(save(cutting, rows, flags), SaveResult::Saved);
+    ASSERT_TRUE(save(cutting, rows, flags));
     EXPECT_EQ(value("select FDATE from KNIFE " + key), "1101-09");
     EXPECT_EQ(value("select ODATE from VENDERAC " + key + " and KIND = '刀 模'"), "1204-14");
 
     // Saved again an hour later: both stamps stay.
     clock_.set({2024, 12, 4, 15, 0, 0});
-    ASSERT_EQ(save(cutting, rows, flags), SaveResult::Saved);
+    ASSERT_TRUE(save(cutting, rows, flags));
     EXPECT_EQ(value("select ODATE from VENDERAC " + key + " and KIND = '刀 模'"), "1204-14");
 
     // A die flag that was empty at loading time does not undo a die made
     // since; clearing the flag itself opens the die-making line again.
     cellAt(rows, r, dieFlag) = "";
-    ASSERT_EQ(save(cutting, rows, flags), SaveResult::Saved);
+    ASSERT_TRUE(save(cutting, rows, flags));
     EXPECT_EQ(value("select FDATE from KNIFE " + key), "1101-09");
     flags.set(r, dieFlag);
-    ASSERT_EQ(save(cutting, rows, flags), SaveResult::Saved);
+    ASSERT_TRUE(save(cutting, rows, flags));
     EXPECT_EQ(value("select FDATE from KNIFE " + key), "");
     EXPECT_EQ(value("select ODATE from VENDERAC " + key + " and KIND = '刀 模'"), "");
 }
@@ -234,8 +234,8 @@ TEST_P(EndToEnd, ManualWriteBackRegistersANewDieOnce)
     ScriptedMessages msgs;
     SaveContext ctx{session(), clock_, [] {}};
     for (int i = 0; i < 2; ++i)
-        ASSERT_EQ(writeBackCurrentRow(cutting, rows, first, ctx), RowWriteBack::Written);
-    ASSERT_EQ(writeBackCurrentRow(cutting, rows, second, ctx), RowWriteBack::Written);
+        ASSERT_EQ(writeBackCurrentRow(cutting, rows, first, ctx), SaveStatus::Saved);
+    ASSERT_EQ(writeBackCurrentRow(cutting, rows, second, ctx), SaveStatus::Saved);
     EXPECT_EQ(msgs.shown().back().text, "資料儲存完畢！");
 
     const std::string key = lineKey(rows, first);
@@ -253,7 +253,7 @@ TEST_P(EndToEnd, ManualWriteBackRegistersANewDieOnce)
     // A line that is gone: the user hears that nothing was written.
     db->exec("delete from CROWD " + key);
     const std::string before = value("select count(*) from 刀模管理資料");
-    EXPECT_EQ(writeBackCurrentRow(cutting, rows, first, ctx), RowWriteBack::NotFound);
+    EXPECT_EQ(writeBackCurrentRow(cutting, rows, first, ctx).why, Refusal::NotFound);
     EXPECT_NE(msgs.shown().back().text.find("未回存任何資料"), std::string::npos);
     EXPECT_EQ(value("select count(*) from 刀模管理資料"), before);
 }
@@ -267,7 +267,7 @@ TEST_P(EndToEnd, ManualWriteBackCopiesTheRemarkOfAPlainKind)
     cellAt(rows, 1, l.remarkCol) = "  加急 '今日' ";
     ScriptedMessages msgs;
     SaveContext ctx{session(), clock_, [] {}};
-    ASSERT_EQ(writeBackCurrentRow(gluing, rows, 1, ctx), RowWriteBack::Written);
+    ASSERT_EQ(writeBackCurrentRow(gluing, rows, 1, ctx), SaveStatus::Saved);
     EXPECT_EQ(value("select REM from PASTE " + lineKey(rows, 1)), "加急 '今日'");
 }
 

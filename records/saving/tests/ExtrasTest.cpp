@@ -47,7 +47,7 @@ TEST_F(Extras, DensityMarkNeverReplacesTheWorkOrdersForm)
     click(pl, rows, flags, r, density);   // refused: "A1" is not the mark
     click(pl, rows, flags, r, density);
     setCell(rows, flags, r, pl.remarkCol, "趕");
-    ASSERT_EQ(save(printing, rows, flags).result, SaveResult::Saved);
+    ASSERT_TRUE(save(printing, rows, flags).complete());
     EXPECT_EQ(value("select 表格 from PRINTING where [NO] = 1"), "A1");
     EXPECT_EQ(value("select group_concat(表格) from PRINTING_S where [NO] = 1"), "A1,A1");
     EXPECT_NE(msgs.shown().front().text.find("A1"), std::string::npos);
@@ -55,12 +55,12 @@ TEST_F(Extras, DensityMarkNeverReplacesTheWorkOrdersForm)
     // On a line without a form the mark creates "V" and takes it away again.
     const int r3 = rowOf(rows, printing, "D3", 1);
     click(pl, rows, flags, r3, density);
-    ASSERT_EQ(save(printing, rows, flags).result, SaveResult::Saved);
+    ASSERT_TRUE(save(printing, rows, flags).complete());
     EXPECT_EQ(value("select 表格 || '/' || (select 表格 from PRINTING_S where ID = 'D3') from PRINTING where [NO] = 2"),
               "V/V");
     std::tie(rows, flags) = editable(printing, load(printing));
     click(pl, rows, flags, r3, density);
-    ASSERT_EQ(save(printing, rows, flags).result, SaveResult::Saved);
+    ASSERT_TRUE(save(printing, rows, flags).complete());
     EXPECT_EQ(value("select 表格 || '/' || (select 表格 from PRINTING_S where ID = 'D3') from PRINTING where [NO] = 2"),
               "/");
     EXPECT_EQ(value("select 表格 from PRINTING where [NO] = 1"), "A1");
@@ -76,12 +76,12 @@ TEST_F(Extras, TwoWorkstationsSavingDifferentFieldsOfOneLineBothLand)
     GridRows a = loaded;
     ChangeFlags fa = flagsFor(printing, a);
     setCell(a, fa, r, front, "1,077");
-    ASSERT_EQ(save(printing, a, fa).result, SaveResult::Saved);
+    ASSERT_TRUE(save(printing, a, fa).complete());
     // Workstation B, loaded before A saved: only 反.
     GridRows b = loaded;
     ChangeFlags fb = flagsFor(printing, b);
     setCell(b, fb, r, back, "2");
-    ASSERT_EQ(save(printing, b, fb).result, SaveResult::Saved);
+    ASSERT_TRUE(save(printing, b, fb).complete());
 
     for (const char* table : {"PRINTING", "PRINTING_S"})
         EXPECT_EQ(value("select group_concat(COLOR1 || '/' || COLOR2 || '/' || [COUNT]) from " + std::string(table) +
@@ -105,7 +105,7 @@ TEST_F(Extras, TwoWorkstationsSavingDifferentFieldsOfOneLineBothLand)
     db().exec("update CROWD set 刀 = 'V', 儲位 = 'C-7'");
     db().exec("update CROWD_S set 刀 = 'V', 儲位 = 'C-7'");
     click(gl, g, fg, 1, gl.column("紙"));
-    ASSERT_EQ(save(cutting, g, fg).result, SaveResult::Saved);
+    ASSERT_TRUE(save(cutting, g, fg).complete());
     for (const char* table : {"CROWD", "CROWD_S"})
         EXPECT_EQ(value("select 留 || 紙 || 刀 || '/' || 新舊刀 || '/' || 儲位 from " + std::string(table)), "VVV/新刀/C-7")
             << table;
@@ -128,7 +128,7 @@ TEST_F(Extras, CellsAStatementCannotTakeNeverReachOne)
         SCOPED_TRACE(c.col);
         // Refused at the cell with one message, before any question.
         const SaveOutcome o = save(printing, rows, flags);
-        EXPECT_EQ(o.result, SaveResult::Refused);
+        EXPECT_EQ(o.result, SaveStatus::Refused);
         EXPECT_EQ(std::pair(o.row, o.col), std::pair(2, c.col));
         EXPECT_EQ(msgs.shown().size(), 1u);
     }

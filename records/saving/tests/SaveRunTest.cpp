@@ -22,7 +22,7 @@ class SaveRunTest : public SavingFixture {
 protected:
     SaveRunTest() { workOrder("W1"); }
 
-    SaveStatus run(const std::function<void(jet::Connection&)>& write, const SaveSteps& steps = {})
+    SaveResult run(const std::function<void(jet::Connection&)>& write, const SaveSteps& steps = {})
     {
         SaveContext ctx{session_, clock_, [this] { ++programEnded_; }};
         return runSave(ctx, "測試儲存", write, steps);
@@ -40,7 +40,9 @@ protected:
 TEST_F(SaveRunTest, MaintenanceThenRightsThenTheWindowsCheckThenOneTransaction)
 {
     SaveSteps steps;
-    steps.check = [&] { steps_.push_back("check"); return true; };
+    steps.check = [&] { steps_.push_back("check"); return std::string(); };
+    steps.confirm = [&](jet::Connection&) { steps_.push_back("confirm"); return true; };
+    steps.afterCommit = [&](jet::Connection&) { steps_.push_back("after"); return std::string("完畢"); };
 
     // A maintenance lock ends the program before anything else runs.
     db().exec("insert into SYSLOCK ([USER]) values ('PC1\\ADMIN')");
@@ -54,21 +56,44 @@ TEST_F(SaveRunTest, MaintenanceThenRightsThenTheWindowsCheckThenOneTransaction)
     session_.RightsProblem = "啟動參數不完整，無法確認使用者身分。";
     {
         ScriptedMessages msgs;
-        EXPECT_EQ(run([&](jet::Connection& c) { rename(c, "A"); }, steps), SaveStatus::Refused);
-        EXPECT_EQ(msgs.shown().size(), 1u);
+        const SaveResult r = run([&](jet::Connection& c) { rename(c, "A"); }, steps);
+        EXPECT_EQ(r, SaveStatus::Refused);
+        EXPECT_EQ(r.why, Refusal::Rights);
+        ASSERT_EQ(msgs.shown().size(), 1u);
+        EXPECT_EQ(r.told, msgs.shown()[0].text);
     }
     EXPECT_TRUE(steps_.empty());
     session_.IdentityEstablished = session_.RightsEstablished = true;
 
-    // The window's check refuses before a connection is opened.
-    SaveSteps refusing;
-    refusing.check = [&] { steps_.push_back("check"); return false; };
-    EXPECT_EQ(run([&](jet::Connection& c) { rename(c, "A"); }, refusing), SaveStatus::Refused);
+    // The window's check refuses with the message it returns, shown once
+    // under its title.
+    SaveSteps refusing = steps;
+    refusing.check = [&] { steps_.push_back("check"); return std::string("數量不可為負數"); };
+    {
+        ScriptedMessages msgs;
+        const SaveResult r = run([&](jet::Connection& c) { rename(c, "A"); }, refusing);
+        EXPECT_EQ(r.why, Refusal::Invalid);
+        EXPECT_EQ(r.told, "數量不可為負數");
+        ASSERT_EQ(msgs.shown().size(), 1u);
+        EXPECT_EQ(msgs.shown()[0].title, "訊息");
+    }
     EXPECT_EQ(steps_, std::vector<std::string>{"check"});
 
+    // "No" to the question declines: nothing written, nothing told.
     steps_.clear();
-    EXPECT_EQ(run([&](jet::Connection& c) { rename(c, "A"); }, steps), SaveStatus::Saved);
-    EXPECT_EQ((steps_), (std::vector<std::string>{"check", "write"}));
+    SaveSteps declining = steps;
+    declining.confirm = [&](jet::Connection&) { steps_.push_back("confirm"); return false; };
+    const SaveResult declined = run([&](jet::Connection& c) { rename(c, "A"); }, declining);
+    EXPECT_EQ(declined.why, Refusal::Declined);
+    EXPECT_TRUE(declined.told.empty());
+    EXPECT_EQ((steps_), (std::vector<std::string>{"check", "confirm"}));
+    EXPECT_EQ(value("select [DESC] from PWORK"), "月曆");
+
+    steps_.clear();
+    const SaveResult saved = run([&](jet::Connection& c) { rename(c, "A"); }, steps);
+    EXPECT_EQ(saved, SaveStatus::Saved);
+    EXPECT_EQ(saved.told, "完畢");
+    EXPECT_EQ((steps_), (std::vector<std::string>{"check", "confirm", "write", "after"}));
     EXPECT_EQ(value("select [DESC] from PWORK"), "A");
 }
 
@@ -118,4 +143,24 @@ TEST_F(SaveRunTest, EveryStepOfASaveRunsOnOneConnection)
     EXPECT_EQ(run([&](jet::Connection& c) { rename(c, "D"); }), SaveStatus::Saved);
     EXPECT_EQ(opens.mainDatabases(), 1);   // the maintenance check, the rights and the write
     EXPECT_EQ(value("select [DESC] from PWORK"), "D");
+}
+
+TEST_F(SaveRunTest, TheMainSaveWithItsQuestionAndWriteBackOpensOneConnection)
+{
+    const ProcessKind& printing = *kindByDisplayName("D-印刷");
+    line(printing, "W1", 1);
+    piece(printing, "P1", 1, "W1", 1);
+    auto [rows, flags] = editable(printing, load(printing));
+    setCell(rows, flags, 1, gridLayout(printing).finishDateCol, "1204-09");
+
+    const long long before = jet::Connection::opensSoFar();
+    ScriptedMessages msgs;
+    const SaveOutcome out = save(printing, rows, flags);
+    ASSERT_TRUE(out.complete());
+    EXPECT_EQ(jet::Connection::opensSoFar() - before, 1);   // question, save and write-back
+    // The question named the line it would close; the write-back closed it.
+    ASSERT_EQ(msgs.shown().size(), 2u);
+    EXPECT_NE(msgs.shown()[0].text.find("W1"), std::string::npos);
+    EXPECT_EQ(out.result.told, msgs.shown()[1].text);
+    EXPECT_EQ(value("select FDATE from PRINTING where PO = 'W1' and [NO] = 1"), "1204-09");
 }

@@ -46,7 +46,7 @@ TEST_F(SaveSafety, FailureHalfWayLeavesTheDatabaseAsItWas)
 
     ScriptedMessages msgs;
     const std::string logFile = log::open(db().folder(), kLogFileName);
-    EXPECT_EQ(save(printing, rows, flags).result, SaveResult::Failed);
+    EXPECT_EQ(save(printing, rows, flags).result, SaveStatus::Failed);
     log::close();
 
     EXPECT_EQ(dump(), before);
@@ -84,7 +84,7 @@ TEST_F(SaveSafety, TwoWorkstationsSavingTheSameWorkOrderBothLand)
     });
 
     std::barrier start(2);
-    SaveResult results[2];
+    SaveOutcome results[2];
     auto workstation = [&](int which, std::vector<std::string> ids) {
         Session own = session_;
         FixedClock clock({2024, 12, 4, which == 0 ? 9 : 10, 0, 0});
@@ -94,7 +94,7 @@ TEST_F(SaveSafety, TwoWorkstationsSavingTheSameWorkOrderBothLand)
         for (const auto& id : ids)
             setCell(rows, flags, rowOf(rows, printing, id, 1), pl.finishDateCol, which == 0 ? "1204-09" : "1204-10");
         start.arrive_and_wait();
-        results[which] = saveDailyReport(printing, rows, flags, ctx, rows).result;
+        results[which] = saveDailyReport(printing, rows, flags, ctx, rows);
     };
     std::thread a(workstation, 0, std::vector<std::string>{"D1", "D3"});
     std::thread b(workstation, 1, std::vector<std::string>{"D2"});
@@ -102,8 +102,8 @@ TEST_F(SaveSafety, TwoWorkstationsSavingTheSameWorkOrderBothLand)
     b.join();
     setMessageHandler(old);
 
-    EXPECT_EQ(results[0], SaveResult::Saved);
-    EXPECT_EQ(results[1], SaveResult::Saved);
+    EXPECT_TRUE(results[0].complete());
+    EXPECT_TRUE(results[1].complete());
     for (const auto& r : shown)
         EXPECT_NE(r.icon, MsgIcon::Critical) << r.text;
     EXPECT_EQ(value("select FDATE from PRINTING_S where ID = 'D1'"), "1204-09");
@@ -124,7 +124,7 @@ TEST_F(SaveSafety, TextsWithQuotesAreStoredUnchanged)
     setCell(rows, flags, r, pl.remarkCol, remark);
     setCell(rows, flags, r, pl.finishRemarkCol, "說'明'");
     ScriptedMessages msgs;
-    ASSERT_EQ(save(printing, rows, flags).result, SaveResult::Saved);
+    ASSERT_TRUE(save(printing, rows, flags).complete());
     EXPECT_EQ(value("select REM from PRINTING_S where ID = 'D1'"), remark);
     EXPECT_EQ(value("select REM from 預排資料明細 where ID = 'D1'"), remark);
     EXPECT_EQ(value("select 完工說明 from PRINTING where PO = 'W1'"), "說'明'");
@@ -140,13 +140,13 @@ TEST_F(SaveSafety, NothingIsWrittenWithoutConsentOrEstablishedRights)
     {   // "No" to the question.
         ScriptedMessages msgs;
         msgs.answer(MsgAnswer::No);
-        EXPECT_EQ(save(printing, rows, flags).result, SaveResult::Declined);
+        EXPECT_EQ(save(printing, rows, flags).result.why, Refusal::Declined);
         ASSERT_EQ(msgs.shown().size(), 1u);
     }
     {   // Maintenance: the program ends, nothing is written.
         db().exec("insert into SYSLOCK ([USER]) values ('PC1\\ADMIN')");
         ScriptedMessages msgs;
-        EXPECT_EQ(save(printing, rows, flags).result, SaveResult::Ended);
+        EXPECT_EQ(save(printing, rows, flags).result, SaveStatus::Ended);
         EXPECT_EQ(programEnded_, 1);
         db().exec("delete from SYSLOCK");
     }
@@ -157,8 +157,8 @@ TEST_F(SaveSafety, NothingIsWrittenWithoutConsentOrEstablishedRights)
     session_.IdentityEstablished = session_.RightsEstablished = false;
     session_.RightsProblem = "啟動參數不完整，無法確認使用者身分。";
     ScriptedMessages msgs;
-    EXPECT_EQ(save(printing, rows, flags).result, SaveResult::Refused);
-    EXPECT_EQ(save(printing, rows, flags).result, SaveResult::Refused);
+    EXPECT_EQ(save(printing, rows, flags).result, SaveStatus::Refused);
+    EXPECT_EQ(save(printing, rows, flags).result, SaveStatus::Refused);
     ASSERT_EQ(msgs.shown().size(), 2u);
     EXPECT_EQ(msgs.shown()[0].text.rfind(session_.RightsProblem, 0), 0u);   // why, once
     EXPECT_EQ(msgs.shown()[1].text, "您的權限僅可以查詢！");
@@ -171,7 +171,7 @@ TEST_F(SaveSafety, NothingIsWrittenWithoutConsentOrEstablishedRights)
     session_.IdentityEstablished = true;
     db().exec("insert into 使用者資料明細 (使用者, 生產管理細部) values ('李小華', '000000000001')");
     msgs.clear();
-    EXPECT_EQ(save(printing, rows, flags).result, SaveResult::Refused);
+    EXPECT_EQ(save(printing, rows, flags).result, SaveStatus::Refused);
     EXPECT_TRUE(session_.RightsEstablished);
     ASSERT_EQ(msgs.shown().size(), 1u);
     EXPECT_EQ(msgs.shown()[0].text, "您的權限僅可以查詢！");
@@ -179,7 +179,7 @@ TEST_F(SaveSafety, NothingIsWrittenWithoutConsentOrEstablishedRights)
 
     db().exec("update 使用者資料明細 set 生產管理細部 = '000000000000'");
     session_.RightsEstablished = false;
-    EXPECT_EQ(save(printing, rows, flags).result, SaveResult::Saved);
+    EXPECT_TRUE(save(printing, rows, flags).complete());
     EXPECT_EQ(value("select FDATE from PRINTING_S where ID = 'D1'"), "1204-14");
 }
 
@@ -191,7 +191,7 @@ TEST_F(SaveSafety, SavingWithoutChangesStillWritesBack)
     db().exec("update PRINTING_S set FDATE = '1203-11', 順序 = '10', 完工說明 = '十' where ID = 'D1'");
     db().exec("update PRINTING_S set FDATE = '1203-11', 順序 = '9', 完工說明 = '九' where ID = 'D2'");
     ScriptedMessages msgs;
-    ASSERT_EQ(save(printing, rows, flags).result, SaveResult::Saved);
+    ASSERT_TRUE(save(printing, rows, flags).complete());
     EXPECT_EQ(value("select FDATE || '/' || ACT || '/' || 完工說明 from PRINTING where PO = 'W1'"), "1203-11/1203-11/十");
     ASSERT_EQ(msgs.shown().size(), 2u);
     EXPECT_EQ(msgs.shown()[1].text.rfind("資料儲存完畢!\n\n寫入 0 格", 0), 0u) << msgs.shown()[1].text;
@@ -206,7 +206,7 @@ TEST_F(SaveSafety, PieceMissingFromTheDetailTableStillSaved)
     setCell(rows, flags, r, pl.remarkCol, "ok");
     db().exec("delete from 預排資料明細 where ID = 'D1'");
     ScriptedMessages msgs;
-    ASSERT_EQ(save(printing, rows, flags).result, SaveResult::Saved);
+    ASSERT_TRUE(save(printing, rows, flags).complete());
     EXPECT_EQ(value("select FDATE || '/' || REM from PRINTING_S where ID = 'D1'"), "1204-14/ok");
     for (const auto& m : msgs.shown())
         EXPECT_NE(m.icon, MsgIcon::Critical) << m.text;
