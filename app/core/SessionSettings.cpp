@@ -15,13 +15,55 @@
 #include "platform/os/MessageBox.h"
 #include "platform/text/Text.h"
 
+#include <algorithm>
 #include <exception>
+#include <vector>
 
 namespace qtmv {
 
 namespace {
 
 constexpr const char* kSettingsErrorTitle = "取得系統相關設定資料錯誤";
+
+// The settings start-up reads, in the order it reads them, by the names the
+// user is told which were read when reading stopped.
+constexpr const char* kIdentity = "使用者身分";
+constexpr const char* kEmployee = "員工群組與分機";
+constexpr const char* kCompanies = "公司名稱";
+constexpr const char* kRights = "使用者權限";
+constexpr const char* kExcelFolder = "Excel 匯出資料夾";
+
+std::string joined(const std::vector<std::string>& names)
+{
+    std::string text;
+    for (const std::string& n : names)
+        text += (text.empty() ? "" : "、") + n;
+    return text.empty() ? std::string("無") : text;
+}
+
+bool contains(const std::vector<std::string>& names, const char* name)
+{
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+// What the settings message says after the failure: which settings were
+// read and which were not, and when those will be read. The rights are
+// read again before a save when the user is known; the rest only by a new
+// start, once the database (or the launch line) is right.
+std::string notReadOutcome(const Session& s, const std::vector<std::string>& read,
+                           const std::vector<std::string>& notRead, bool databaseFailed)
+{
+    std::string text = "已讀取的設定：" + joined(read) + "\n沒有讀取的設定：" + joined(notRead) + "\n程式繼續執行";
+    if (notRead.empty())
+        return text + "。";
+    const bool rightsLater = contains(notRead, kRights) && s.IdentityEstablished;
+    if (rightsLater)
+        text += "；使用者權限會在儲存前再讀取";
+    if (!rightsLater || notRead.size() > 1)
+        text += std::string(rightsLater ? "，其餘" : "；沒有讀取的設定") + "要"
+                + (databaseFailed ? "在資料庫可以使用後" : "由系統選單") + "重新啟動本程式才會讀取";
+    return text + "。";
+}
 
 // A plant's database made before this program's own tables existed gets
 // them here, so that its saves can record their history. A database that
@@ -59,7 +101,8 @@ bool openRead(jet::Recordset& rs, const std::string& sql, jet::Connection& conn)
     return rs.recordCount() > 0;
 }
 
-void readUser(Session& s, const StartupEnvironment& env, jet::Connection& conn, jet::Recordset& rs)
+void readUser(Session& s, const StartupEnvironment& env, jet::Connection& conn, jet::Recordset& rs,
+              std::vector<std::string>& read)
 {
     s.LoginUser.clear();
     s.EmployeeName.clear();
@@ -76,9 +119,11 @@ void readUser(Session& s, const StartupEnvironment& env, jet::Connection& conn, 
     if (HasLaunchToken(line)) {
         CutLaunchParameters(line, s);
         s.IdentityEstablished = true;
+        read.push_back(kIdentity);
         if (openRead(rs, "select * from [EMPLOYEE] " + ("where ID = '" + jet::sqlText(s.EmployeeId) + "'"),
                      conn))
             readGroupsAndExtension(rs, s);
+        read.push_back(kEmployee);
         return;
     }
 
@@ -92,6 +137,7 @@ void readUser(Session& s, const StartupEnvironment& env, jet::Connection& conn, 
     }
     if (!s.IdentityEstablished)
         s.RightsProblem = "找不到系統管理者資料，無法確認使用者身分。";
+    read.push_back(kIdentity);
     if (openRead(rs,
                  "select * from [EMPLOYEE] " + ("where NAME = '" + jet::sqlText(s.EmployeeName) + "' and ")
                      + "iif(ODATE is null,'',ODATE) = '' ",
@@ -99,6 +145,7 @@ void readUser(Session& s, const StartupEnvironment& env, jet::Connection& conn, 
         s.EmployeeId = rs.text("ID");
         readGroupsAndExtension(rs, s);
     }
+    read.push_back(kEmployee);
 }
 
 } // namespace
@@ -111,12 +158,13 @@ bool LoadSessionSettings(Session& s, bool loadUser, const StartupEnvironment& en
     };
     busy(true);
     std::exception_ptr failure;
+    std::vector<std::string> read;
     try {
         jet::Connection conn;
         conn.open(s.ConnectionString);
         jet::Recordset rs;
         if (loadUser)
-            readUser(s, env, conn, rs);
+            readUser(s, env, conn, rs, read);
 
         const std::array<std::pair<const char*, std::string*>, 3> companies{
             {{"select * from [COMPANY] ", &s.CompanyName},
@@ -125,6 +173,7 @@ bool LoadSessionSettings(Session& s, bool loadUser, const StartupEnvironment& en
         for (const auto& [sql, field] : companies)
             if (openRead(rs, sql, conn))
                 *field = rs.text("COMPANY");
+        read.push_back(kCompanies);
 
         if (loadUser && s.IdentityEstablished)
             s.RightsProblem = "讀取使用者「" + s.EmployeeName + "」的權限資料時發生錯誤。";
@@ -143,12 +192,14 @@ bool LoadSessionSettings(Session& s, bool loadUser, const StartupEnvironment& en
         }
         if (s.RightsEstablished)
             s.RightsProblem.clear();
+        read.push_back(kRights);
 
         if (openRead(rs,
                      "select * from [SYSLOAD] " + ("where ID = '" + jet::sqlText(s.WorkstationUser) + "' and ")
                          + "COMPUTER = '" + jet::sqlText(env.host.computerName) + "' ",
                      conn))
             s.ExcelFolder = rs.text("EXCEL");
+        read.push_back(kExcelFolder);
     } catch (const std::exception&) {
         failure = std::current_exception();
     }
@@ -164,25 +215,34 @@ bool LoadSessionSettings(Session& s, bool loadUser, const StartupEnvironment& en
         try {
             CutLaunchParameters(qtmv::Trim(env.commandLine), s);
             s.IdentityEstablished = true;
+            read.insert(read.begin(), kIdentity);
         } catch (const std::exception&) {
             // A malformed line is the failure reported below.
         }
     }
     if (loadUser && s.IdentityEstablished && !s.RightsEstablished)
         s.RightsProblem = "讀取使用者「" + s.EmployeeName + "」的權限資料時發生錯誤。";
+    std::vector<std::string> notRead;
+    for (const char* name : {kIdentity, kEmployee, kCompanies, kRights, kExcelFolder})
+        if ((loadUser || (name != kIdentity && name != kEmployee)) && !contains(read, name))
+            notRead.push_back(name);
     try {
         std::rethrow_exception(failure);
     } catch (const jet::Error& e) {
+        const std::string outcome = notReadOutcome(s, read, notRead, true);
         // Another workstation holding the database at start-up is told once,
         // with everything else start-up could not do for the same reason.
         if (e.kind() == jet::Error::Kind::Busy && InStartupWaits()) {
-            LogFailure(kSettingsErrorTitle, e, "程式以已經讀取的設定繼續執行。");
-            ReportNotDoneWhileBusy(s, "使用者權限與公司資料沒有讀取：儲存前會再讀取權限，其餘請稍後重新開啟本程式。");
+            LogFailure(kSettingsErrorTitle, e, outcome);
+            ReportNotDoneWhileBusy(s, "以下設定沒有讀取：" + joined(notRead)
+                                          + (contains(notRead, kRights) && s.IdentityEstablished
+                                                 ? "；使用者權限會在儲存前再讀取，其餘請稍後重新開啟本程式。"
+                                                 : "；請稍後重新開啟本程式。"));
         } else {
-            ReportFailure(kSettingsErrorTitle, e, "程式以已經讀取的設定繼續執行。");
+            ReportFailure(kSettingsErrorTitle, e, outcome);
         }
     } catch (const std::exception& e) {
-        ReportFailure(kSettingsErrorTitle, e, "程式以已經讀取的設定繼續執行。");
+        ReportFailure(kSettingsErrorTitle, e, notReadOutcome(s, read, notRead, false));
     }
     return false;
 }
@@ -229,6 +289,7 @@ bool InitSession(Session& s, const LocatedDatabase& where, bool loadUser, const 
         if (env.setBusy)
             env.setBusy(false);
         if (!problem.empty()) {
+            log::warning(log::startup(), "start-up", problem);
             MsgBox(problem, "錯誤", MsgIcon::Critical);
             return false;
         }

@@ -25,8 +25,9 @@ struct StartupEnvironment {
 
 // Reads the settings into the session through one connection. Any data
 // error stops the reading where it happened; its description is shown with
-// the title "取得系統相關設定資料錯誤" and what was read so far stays.
-// Returns false when it stopped on an error.
+// the title "取得系統相關設定資料錯誤", naming the settings that were read
+// (they stay) and those that were not. Returns false when it stopped on an
+// error.
 bool LoadSessionSettings(Session& s, bool loadUser, const StartupEnvironment& env);
 
 // LocateDatabase (on env.host), ResetTempMarker, BuildConnectionString,
@@ -34,8 +35,8 @@ bool LoadSessionSettings(Session& s, bool loadUser, const StartupEnvironment& en
 // table gave none) and the colour settings. A client workstation whose
 // database cannot be used (its DBQ line is unusable, or the file named there
 // cannot be opened) stops start-up before the settings: the user is told in
-// a critical message naming the file, no other database is used, and the
-// result is false (the program ends).
+// a critical message naming the file, the log says the same, no other
+// database is used, and the result is false (the program ends).
 bool InitSession(Session& s, bool loadUser, const StartupEnvironment& env);
 
 // The same for a session LocateDatabase has already filled from env.host:

@@ -173,6 +173,11 @@ TEST_F(EndToEnd, WithoutTheLaunchTokenTheProgramSaysSoAndEnds)
     ASSERT_GT(p.pid(), 0);
     EXPECT_EQ(p.waitFor(20s), 1);   // ended after a message: not a success
     EXPECT_EQ(readAll(errPath("notoken")), "[錯誤] 引數錯誤\n");
+    // The log says it too, with the line the program was given.
+    const std::string logged = readAll(db.folder() + "home/Temp/daily-report.log");
+    EXPECT_NE(logged.find("\tstart-up\t引數錯誤：命令列沒有啟動代碼 -kvo2851，程式結束。命令列：-AD=王大明"),
+              std::string::npos)
+        << logged;
 }
 
 // For the plant's IT: the usage, and a machine without a display.
@@ -268,7 +273,8 @@ TEST_F(EndToEnd, ExclusivelyLockedDatabaseOpensTheWindowAndSaysWhatWasNotDone)
     Program p(exe, launcherArgs(), errPath("exclusive"));
     const std::string err = waitForText(errPath("exclusive"), "車別清單沒有讀取，重新選擇種類時會再讀取。\n", 10s);
     EXPECT_EQ(err.rfind("[警告] 資料庫忙碌中（其他工作站正在使用「" + db.folder() + "QTMV.mdb」），以下工作沒有完成：\n\n"
-                        "・使用者權限與公司資料沒有讀取",
+                        "・以下設定沒有讀取：員工群組與分機、公司名稱、使用者權限、Excel 匯出資料夾；"
+                        "使用者權限會在儲存前再讀取，其餘請稍後重新開啟本程式。\n",
                         0),
               0u)
         << err;

@@ -12,6 +12,8 @@
 #include "platform/jet/Connection.h"
 #include "platform/jet/tests/TempDatabase.h"
 #include "platform/os/Host.h"
+#include "platform/os/Log.h"
+#include "platform/os/testing/TempLog.h"
 #include "platform/os/MessageBox.h"
 #include "platform/os/tests/DeadProcess.h"
 
@@ -133,11 +135,26 @@ TEST_F(SessionSettings, WithoutTokenTheAdministratorStillEmployedIsChosen)
 
 TEST_F(SessionSettings, MissingNameKeyIsReportedAndStopsLoading)
 {
+    QTemporaryDir logs;
+    const QString logFile = QString::fromStdString(log::open(logs.path().toStdString(), kLogFileName));
     db.exec("insert into [COMPANY] (COMPANY) values ('公司')");
     EXPECT_FALSE(LoadSessionSettings(s, true, environment("-kvo2851 -AD=admin -ID=A001 -XLS=x -DOC=y -PID=1")));
+    log::close();
     expectOne(messages, kSettingsTitle);
     EXPECT_EQ(messages.shown()[0].icon, MsgIcon::Critical);
     EXPECT_EQ(s.CompanyName, ""); // loading stopped at the error
+    // Nothing was read, and a new start from the launcher is what reads it.
+    EXPECT_EQ(messages.shown()[0].text.rfind("啟動參數錯誤：「-AD=」之後找不到「-NAME=」\n"
+                                             "已讀取的設定：無\n"
+                                             "沒有讀取的設定：使用者身分、員工群組與分機、公司名稱、使用者權限、Excel 匯出資料夾\n"
+                                             "程式繼續執行；沒有讀取的設定要由系統選單重新啟動本程式才會讀取。",
+                                             0),
+              0u)
+        << messages.shown()[0].text;
+    // The log names the kind of failure in words.
+    const QStringList lines = test::logLines(logFile);
+    ASSERT_EQ(lines.size(), 1);
+    EXPECT_TRUE(lines[0].contains("\t引數錯誤：啟動參數錯誤：「-AD=」之後找不到「-NAME=」")) << lines[0].toStdString();
 }
 
 TEST_F(SessionSettings, RightsCountOnlyWhenUserAndRightsWereEstablished)
@@ -182,6 +199,14 @@ TEST_F(SessionSettings, MissingOrForeignDatabaseFileIsReportedNotFatal)
     BuildConnectionString(s);
     EXPECT_FALSE(LoadSessionSettings(s, true, environment("-kvo2851 -AD=a -NAME=b -ID=c -XLS=d -DOC=e -PID=1")));
     expectOne(messages, kSettingsTitle);
+    // Who the user is comes from the launch line; nothing else was read.
+    const std::string& said = messages.shown()[0].text;
+    EXPECT_NE(said.find("\n已讀取的設定：使用者身分\n"
+                        "沒有讀取的設定：員工群組與分機、公司名稱、使用者權限、Excel 匯出資料夾\n"
+                        "程式繼續執行；使用者權限會在儲存前再讀取，其餘要在資料庫可以使用後重新啟動本程式才會讀取。"),
+              std::string::npos)
+        << said;
+    EXPECT_EQ(said.find("已經讀取的設定繼續執行"), std::string::npos) << said;
 
     messages.clear();
     QDir().mkpath(QString::fromStdString(s.DatabaseFolder));
@@ -189,9 +214,32 @@ TEST_F(SessionSettings, MissingOrForeignDatabaseFileIsReportedNotFatal)
     std::vector<bool> busy;
     StartupEnvironment env = environment("");
     env.setBusy = [&busy](bool b) { busy.push_back(b); };
-    EXPECT_FALSE(LoadSessionSettings(s, true, env));
+    Session started; // started without the launcher: no user is known
+    started.ConnectionString = s.ConnectionString;
+    EXPECT_FALSE(LoadSessionSettings(started, true, env));
     expectOne(messages, kSettingsTitle);
     EXPECT_EQ(busy, (std::vector<bool>{true, false}));
+    EXPECT_NE(messages.shown()[0].text.find("\n已讀取的設定：無\n"
+                                            "沒有讀取的設定：使用者身分、員工群組與分機、公司名稱、使用者權限、Excel 匯出資料夾\n"
+                                            "程式繼續執行；沒有讀取的設定要在資料庫可以使用後重新啟動本程式才會讀取。"),
+              std::string::npos)
+        << messages.shown()[0].text;
+}
+
+// Reading stops at the table that fails: what came before it is read and said so.
+TEST_F(SessionSettings, AFailureHalfWayNamesWhatWasReadAndWhatWasNot)
+{
+    addEmployee(db, "A001", "王大明", "");
+    db.exec("insert into [COMPANY] (COMPANY) values ('聿禾印刷')");
+    db.exec("drop table [使用者資料明細]");
+    EXPECT_FALSE(LoadSessionSettings(s, true, environment("-kvo2851 -AD= -NAME=王大明 -ID=A001 -XLS=x -DOC=y -PID=1")));
+    expectOne(messages, kSettingsTitle);
+    EXPECT_EQ(s.CompanyName, "聿禾印刷");
+    EXPECT_NE(messages.shown()[0].text.find("\n已讀取的設定：使用者身分、員工群組與分機、公司名稱\n"
+                                            "沒有讀取的設定：使用者權限、Excel 匯出資料夾\n"
+                                            "程式繼續執行；使用者權限會在儲存前再讀取，其餘要在資料庫可以使用後重新啟動本程式才會讀取。"),
+              std::string::npos)
+        << messages.shown()[0].text;
 }
 
 TEST_F(SessionSettings, InitSessionLocatesTheDatabaseAndSetsDefaults)
@@ -243,7 +291,14 @@ TEST_F(ClientWorkstation, DatabaseThatCannotBeOpenedIsToldAndNoOtherIsUsed)
         EXPECT_NE(messages.shown()[0].text.find(folder + "QTMV.mdb\n"), std::string::npos) << messages.shown()[0].text;
         EXPECT_NE(messages.shown()[0].text.find("不會改用其他資料庫"), std::string::npos);
         EXPECT_EQ(t.CompanyName, ""); // the program folder's database was not read
+        // The log keeps what the message said once it is answered.
+        const QStringList logged = test::logLines(QString::fromStdString(log::path()));
+        ASSERT_FALSE(logged.isEmpty()) << log::path();
+        EXPECT_TRUE(logged.last().contains(QString::fromStdString(folder + "QTMV.mdb")))
+            << logged.last().toStdString();
+        EXPECT_TRUE(logged.last().contains("不會改用其他資料庫")) << logged.last().toStdString();
     }
+    log::close();
     // A DBQ line that names no folder is told the same way.
     writeDsn("SITE=C\nDBQ=" + shared.folder() + "QTMV.BAK\n");
     ScriptedMessages messages;
@@ -314,7 +369,9 @@ TEST_F(ClientWorkstation, BusySharedDatabaseIsNoReasonToStop)
     // Only the settings could not be read: told once, at the end of
     // start-up, saying why and where.
     expectOne(messages, "警告");
-    EXPECT_NE(messages.shown()[0].text.find("使用者權限與公司資料沒有讀取"), std::string::npos)
+    EXPECT_NE(messages.shown()[0].text.find("\n・以下設定沒有讀取：使用者身分、員工群組與分機、公司名稱、使用者權限、"
+                                            "Excel 匯出資料夾；請稍後重新開啟本程式。"),
+              std::string::npos)
         << messages.shown()[0].text;
 
     // Launched with a complete line: the rights are unknown because of the

@@ -10,6 +10,7 @@
 #include "platform/jet/Connection.h"
 #include "platform/library/Library.h"
 #include "platform/os/Host.h"
+#include "platform/os/Log.h"
 #include "platform/os/MessageBox.h"
 #include "platform/report/ui/PreviewDialog.h"
 #include "platform/ui/TextFit.h"
@@ -237,11 +238,18 @@ int Main(int argc, char* argv[], const MainWindowFactory& createMainWindow)
     }
 
     // A start-up that ends after its message tells the launcher so.
+    // Both go to the log as well: the plant's IT reads there why a start
+    // ended, the message box is gone once answered.
     if (!HasLaunchToken(commandLine)) {
+        log::warning(log::startup(), "start-up",
+                     std::string("引數錯誤：命令列沒有啟動代碼 ") + kLaunchToken + "，程式結束。命令列：" + commandLine);
         MsgBox("引數錯誤", "錯誤", MsgIcon::Critical);
         return kExitStartupRefused;
     }
-    if (screenWidth() < kMinimumScreenWidth) {
+    if (const int width = screenWidth(); width < kMinimumScreenWidth) {
+        log::warning(log::startup(), "start-up",
+                     "螢幕寬度 " + std::to_string(width) + " 像素，不足 " + std::to_string(kMinimumScreenWidth)
+                         + " 像素，程式結束。");
         MsgBox("請先將螢幕解析度調整為1024*768！", "錯誤", MsgIcon::Critical);
         return kExitStartupRefused;
     }
