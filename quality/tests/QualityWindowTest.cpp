@@ -508,3 +508,98 @@ TEST_F(QualityWindows, ControlCharactersAndOverLongRecordersAreNotStored)
     EXPECT_EQ(db.rows("select 色號, 測量1, 記錄員 from [工單印刷數據]" + where),
               (Rows{{"K", "", QString(10, QChar(0x9673)).toStdString()}}));
 }
+
+// Typed lines are not thrown away unasked: Esc, 回前畫面 and the close
+// button ask as the main window asks about unsaved cells. Enter (Cancel)
+// stays with the lines, No stores nothing, Yes saves and closes, or stays
+// when the save is refused. Phrases the window starts from, and a value
+// typed back as it was loaded, are nothing to ask about.
+TEST_F(QualityWindows, LeavingWithTypedLinesAsksFirst)
+{
+    const auto [po, seq] = bareStep();
+    const std::string step = " where 工單單號 = '" + po + "' and 工單序 = " + std::to_string(seq) + " and 製程 = 'D-印刷'";
+    const std::string where = step + " order by 序";
+    const std::string question = "尚有資料未儲存，是否先儲存？";
+    auto escape = [](QDialog& w, SpreadGrid& g) {
+        g.tableView()->setFocus();
+        QTest::keyClick(g.tableView(), Qt::Key_Escape);
+        return w.isVisible();
+    };
+    {
+        I w(nullptr, {"D-印刷", po, seq});
+        activate(w);
+        EXPECT_FALSE(escape(w, *w.fml明細));
+        EXPECT_TRUE(messages.shown().empty());
+    }
+    {
+        I w(nullptr, {"D-印刷", po, seq});
+        activate(w);
+        typeCell(*w.fml明細, 1, I::c檢驗數量, "200");
+        messages.answer(MsgAnswer::Cancel);
+        EXPECT_TRUE(escape(w, *w.fml明細));
+        ASSERT_EQ(messages.shown().size(), 1u);
+        EXPECT_EQ(messages.shown()[0].text, question);
+        EXPECT_EQ(messages.shown()[0].buttons, MsgButtons::YesNoCancel);
+        EXPECT_EQ(messages.shown()[0].defaultAnswer, MsgAnswer::Cancel);   // what Enter answers
+        EXPECT_EQ(w.fml明細->text(1, I::c檢驗數量), "200.00");
+        messages.answer(MsgAnswer::No);
+        QTest::mouseClick(w.ssc回前畫面, Qt::LeftButton);
+        EXPECT_FALSE(w.isVisible());
+        EXPECT_FALSE(w.result().saved);
+        EXPECT_EQ(db.count("select * from [工單品檢明細]" + where), 0);
+    }
+    {
+        I w(nullptr, {"D-印刷", po, seq});
+        activate(w);
+        typeCell(*w.fml明細, 1, I::c檢驗數量, "200");
+        messages.clear();
+        messages.answer(MsgAnswer::Yes);
+        w.close();
+        EXPECT_EQ(messages.shown().size(), 1u);
+        EXPECT_FALSE(w.isVisible());
+        EXPECT_TRUE(w.result().saved);
+        EXPECT_EQ(db.rows("select 主要檢查項目, 檢驗數量 from [工單品檢明細]" + where + " limit 1"),
+                  (Rows{{"色差", "200.0"}}));
+    }
+
+    db.exec("insert into [工單印刷數據] (製程, 工單單號, 工單序, 序, 色號) values ('D-印刷', '" + po + "', " +
+            std::to_string(seq) + ", 1, 'B')");
+    messages.clear();
+    {
+        P w(nullptr, {po, seq, "D-印刷"}, true);
+        activate(w);
+        typeCell(*w.fml明細, 1, P::c色號, "C");
+        typeCell(*w.fml明細, 1, P::c色號, "B");
+        EXPECT_FALSE(escape(w, *w.fml明細));
+        EXPECT_TRUE(messages.shown().empty());
+    }
+    P w(nullptr, {po, seq, "D-印刷"}, true);
+    activate(w);
+    typeCell(*w.fml明細, 1, P::c色號, "C");
+    messages.answer(MsgAnswer::Cancel);
+    EXPECT_TRUE(escape(w, *w.fml明細));
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_EQ(messages.shown()[0].text, question);
+    EXPECT_EQ(messages.shown()[0].defaultAnswer, MsgAnswer::Cancel);
+    // Another workstation changes the record: Yes is refused and the line stays.
+    db.exec("update [工單印刷數據] set 色號 = 'Z'" + step);
+    messages.answer(MsgAnswer::Yes);
+    QTest::mouseClick(w.ssc回前畫面, Qt::LeftButton);
+    ASSERT_EQ(messages.shown().size(), 3u);
+    EXPECT_NE(messages.shown()[2].text.find("此筆印刷數據"), std::string::npos);
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(w.fml明細->text(1, P::c色號), "C");
+    messages.answer(MsgAnswer::No);
+    EXPECT_FALSE(escape(w, *w.fml明細));
+    EXPECT_EQ(messages.shown().size(), 4u);
+    EXPECT_EQ(db.rows("select 色號 from [工單印刷數據]" + where), (Rows{{"Z"}}));
+
+    P again(nullptr, {po, seq, "D-印刷"}, true);
+    activate(again);
+    typeCell(*again.fml明細, 2, P::c色號, "K");
+    messages.answer(MsgAnswer::Yes);
+    again.close();
+    EXPECT_EQ(messages.shown().size(), 5u);
+    EXPECT_FALSE(again.isVisible());
+    EXPECT_EQ(db.rows("select 色號 from [工單印刷數據]" + where), (Rows{{"Z"}, {"K"}}));
+}

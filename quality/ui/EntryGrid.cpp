@@ -11,6 +11,7 @@
 #include <QObject>
 #include <QPushButton>
 
+#include <algorithm>
 #include <string>
 
 namespace qtmv::quality {
@@ -103,6 +104,35 @@ QPushButton* entryButton(QWidget* parent, QBoxLayout* row, const char* name, con
 std::string cellText(const SpreadGrid& grid, int row, int col)
 {
     return Trim(grid.text(row, col));
+}
+
+KeptLines keptLines(const SpreadGrid& grid, const std::vector<int>& columns,
+                    const std::function<bool(int row)>& lineEmpty, const std::vector<int>& numberColumns)
+{
+    KeptLines lines;
+    for (int r = 1; r <= grid.maxRow(); ++r) {
+        if (lineEmpty(r))
+            continue;
+        std::vector<std::string>& texts = lines.emplace_back();
+        for (int c : columns) {
+            const bool number = std::find(numberColumns.begin(), numberColumns.end(), c) != numberColumns.end();
+            texts.push_back(number ? std::to_string(Val(cellText(grid, r, c))) : cellText(grid, r, c));
+        }
+    }
+    return lines;
+}
+
+Leaving askBeforeLeaving(SpreadGrid& grid, const std::function<bool()>& typed)
+{
+    if (grid.isEditing() && !grid.finishEdit())
+        return Leaving::Stay;
+    if (!typed())
+        return Leaving::Close;
+    switch (MsgBox(kUnsavedQuestion, kUnsavedTitle, MsgIcon::Question, MsgButtons::YesNoCancel, MsgAnswer::Cancel)) {
+    case MsgAnswer::Yes: return Leaving::Save;
+    case MsgAnswer::No: return Leaving::Close;
+    default: return Leaving::Stay;
+    }
 }
 
 void dropChildConnections(QObject& window)

@@ -59,4 +59,32 @@ void deleteGridLine(SpreadGrid& grid, int row, int columns, std::vector<std::str
 // when given.
 QPushButton* entryButton(QWidget* parent, QBoxLayout* row, const char* name, const char* caption);
 
+// --- Leaving with typed work ----------------------------------------------------
+// The lines a save keeps, in order, each as the texts of `columns` without
+// the blanks around: an entry window takes them when it loads and compares
+// them with the grid when it is left. Empty lines (lineEmpty) are left out
+// as the save leaves them out, so a value typed back to the loaded one, or
+// an empty line in between, is nothing to lose. The cells of
+// `numberColumns` count by their value, as they are stored: "", "0" and
+// "0.00" are the same.
+using KeptLines = std::vector<std::vector<std::string>>;
+KeptLines keptLines(const SpreadGrid& grid, const std::vector<int>& columns,
+                    const std::function<bool(int row)>& lineEmpty, const std::vector<int>& numberColumns = {});
+
+// Asked, as the main window asks about its unsaved cells, before an entry
+// window closes on typed work (Esc, 回前畫面, the close button).
+inline constexpr const char* kUnsavedQuestion = "尚有資料未儲存，是否先儲存？";
+inline constexpr const char* kUnsavedTitle = "詢問";
+
+enum class Leaving {
+    Close,   // nothing typed, or the user throws it away
+    Save,    // save first; the window closes only when the save went through
+    Stay,
+};
+// Commits an open cell first (a refused one keeps the window open, the
+// user has just been told why); then asks only when `typed` says there is
+// something to lose. Enter answers Stay: neither saving nor throwing away
+// happens unasked.
+Leaving askBeforeLeaving(SpreadGrid& grid, const std::function<bool()>& typed);
+
 } // namespace qtmv::quality

@@ -138,6 +138,8 @@ void frm品檢::start()
             showLines(phrases.lines());
     });
     fml明細->setActiveCell(1, c主要檢查項目);
+    // Phrases a new step starts from are the window's, not typed.
+    loaded_ = keptLines();
 }
 
 void frm品檢::showLines(const std::vector<InspectionLine>& lines)
@@ -278,6 +280,34 @@ std::vector<InspectionLine> frm品檢::gridLines() const
     return lines;
 }
 
+KeptLines frm品檢::keptLines() const
+{
+    std::vector<int> columns;
+    for (int c = 1; c <= kColumns; ++c)
+        columns.push_back(c);
+    return quality::keptLines(*fml明細, columns, [this](int row) { return lineEmpty(row); },
+                              {c檢驗數量, c不良數量, c不良率});
+}
+
+bool frm品檢::typed() const
+{
+    return keptLines() != loaded_;
+}
+
+void frm品檢::reject()
+{
+    switch (askBeforeLeaving(*fml明細, [this] { return typed(); })) {
+    case Leaving::Close:
+        QDialog::reject();
+        break;
+    case Leaving::Save:
+        Guarded(kTitle, [&] { confirm(); });   // closes once saved
+        break;
+    case Leaving::Stay:
+        break;
+    }
+}
+
 void frm品檢::warnIfContradicting(const std::vector<int>& rows)
 {
     if (!rows.empty() && acceptable_)
@@ -311,5 +341,6 @@ void frm品檢::confirm()
     stored_ = saved.stored;
     result_.saved = true;
     result_.hasLines = saved.hasLines;
+    loaded_ = keptLines();
     accept();
 }

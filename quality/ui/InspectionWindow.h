@@ -9,8 +9,14 @@
 // fml明細 columns: 主要檢查項目, 檢查標準, 權責單位, 檢驗數量, 不良數量,
 // 不良率 (computed), 判定 ("OK"/"NG", proposed from the kind's acceptable
 // defect rate, see Inspection.h).
+//
+// Left with typed lines (Esc, 回前畫面, the close button), it asks first
+// (askBeforeLeaving, EntryGrid.h). Typed: the kept lines differ from those
+// it showed on opening, the kind's phrases for a step without lines (a line
+// added, changed or deleted, or phrases imported over other lines).
 #include "common/Clock.h"
 #include "quality/core/Inspection.h"
+#include "quality/ui/EntryGrid.h"
 
 #include <QDialog>
 
@@ -61,6 +67,11 @@ public:
     void confirm();         // scmd確定
     void deleteLine();      // scmd刪除
     void lookup();          // scmd輔助 / F9: the active text cell's phrase list
+    // Whether the grid holds lines it did not show on opening or save.
+    bool typed() const;
+
+    // Asks before typed lines are thrown away; closes without them when told.
+    void reject() override;
 
 protected:
     void showEvent(QShowEvent* e) override;
@@ -74,6 +85,7 @@ private:
     void updateRate(int row);
     qtmv::quality::InspectionLine gridLine(int row) const;
     std::vector<qtmv::quality::InspectionLine> gridLines() const;
+    qtmv::quality::KeptLines keptLines() const;
     void warnIfContradicting(const std::vector<int>& rows);
 
     qtmv::quality::InspectionKey key_;
@@ -84,4 +96,6 @@ private:
     std::vector<std::string> proposed_;
     // The record as stored when loaded (or as last saved or found changed).
     qtmv::quality::StoredRecord stored_;
+    // The lines as shown on opening or last saved.
+    qtmv::quality::KeptLines loaded_;
 };

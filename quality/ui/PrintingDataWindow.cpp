@@ -160,6 +160,7 @@ void frm工單印刷數據::start()
     });
     computed_.resize(static_cast<std::size_t>(fml明細->maxRow()) + 1);
     fml明細->setActiveCell(1, c色號);
+    loaded_ = keptLines();
 }
 
 bool frm工單印刷數據::lineEmpty(int row) const
@@ -258,6 +259,33 @@ PrintingLine frm工單印刷數據::line(int row) const
     return l;
 }
 
+KeptLines frm工單印刷數據::keptLines() const
+{
+    std::vector<int> columns;
+    for (int c = 1; c <= kColumns; ++c)
+        columns.push_back(c);
+    return quality::keptLines(*fml明細, columns, [this](int row) { return lineEmpty(row); });
+}
+
+bool frm工單印刷數據::typed() const
+{
+    return keptLines() != loaded_;
+}
+
+void frm工單印刷數據::reject()
+{
+    switch (askBeforeLeaving(*fml明細, [this] { return typed(); })) {
+    case Leaving::Close:
+        QDialog::reject();
+        break;
+    case Leaving::Save:
+        Guarded(kTitle, [&] { confirm(); });   // closes once saved
+        break;
+    case Leaving::Stay:
+        break;
+    }
+}
+
 void frm工單印刷數據::updateDifference(int row)
 {
     if (row < 1 || static_cast<std::size_t>(row) >= computed_.size())
@@ -299,5 +327,6 @@ void frm工單印刷數據::confirm()
         return;
     stored_ = saved.stored;
     hasLines_ = saved.hasLines;
+    loaded_ = keptLines();
     accept();
 }

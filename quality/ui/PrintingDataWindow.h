@@ -10,8 +10,13 @@
 // △ (CIEDE2000 to the colour number's target when not typed, see
 // PrintingData.h), 濃度, 記錄員代號, 記錄員 (found by code or name, else
 // the employee lookup), 印刷日期.
+//
+// Left with typed lines (Esc, 回前畫面, the close button), it asks first
+// (askBeforeLeaving, EntryGrid.h). Typed: the kept lines, every column,
+// differ from those it loaded (a line added, changed or deleted).
 #include "common/Clock.h"
 #include "quality/core/PrintingData.h"
+#include "quality/ui/EntryGrid.h"
 
 #include <QDialog>
 
@@ -59,6 +64,11 @@ public:
     void lookup();             // scmd輔助 / F9 in 記錄員: the employee lookup
     void openListing();        // scmd印刷數據明細表
     const qtmv::quality::PrintingKey& key() const { return key_; }
+    // Whether the grid holds lines it did not load or save.
+    bool typed() const;
+
+    // Asks before typed lines are thrown away; closes without them when told.
+    void reject() override;
 
 protected:
     void showEvent(QShowEvent* e) override;
@@ -70,6 +80,7 @@ private:
     void lookupRecorder(int row, const std::string& filter);
     void updateDifference(int row);
     qtmv::quality::PrintingLine line(int row) const;
+    qtmv::quality::KeptLines keptLines() const;
 
     const qtmv::Clock& clock_;
     qtmv::quality::PrintingKey key_;
@@ -80,4 +91,6 @@ private:
     std::vector<std::string> computed_;
     // The record as stored when loaded (or as last saved or found changed).
     qtmv::quality::StoredRecord stored_;
+    // The lines as loaded or last saved.
+    qtmv::quality::KeptLines loaded_;
 };
