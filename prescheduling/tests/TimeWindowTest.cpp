@@ -489,6 +489,77 @@ TEST_F(TimeWindowTest, RequestOpensTheWindowAndTheResultSaysWhatWasStored)
     EXPECT_EQ(value("select count(*) from SYSPOLOCK1"), "0");
 }
 
+// Typed work is not thrown away unasked: Esc, 回前畫面 and the close button
+// ask as the main window asks about unsaved cells. Enter (Cancel) stays
+// with the lines and the lock, No stores nothing, Yes saves and closes, or
+// stays when the save is refused. A value typed back as it was loaded is
+// nothing to ask about.
+TEST_F(TimeWindowTest, LeavingWithTypedWorkAsksFirst)
+{
+    db().exec("insert into [預排資料耗時明細] (單號, 工單單號, 工單序, 序, 製程, 機別, 開始, 結束, 完工數量) "
+              "values ('D001', 'P001', 1, 1, 'D-印刷', 'H1', '1131203 0800', '1131203 0900', 6000)");
+    const std::string stored = "select group_concat(l, ',') from (select 序 || ':' || 機別 || ':' || "
+                               "cast(完工數量 as integer) as l from [預排資料耗時明細] order by 序)";
+    open();
+    go(1, W::c完工數量);
+    typeCell("100");
+    go(1, W::c完工數量);
+    typeCell("6000");
+    QTest::keyClick(grid().tableView(), Qt::Key_Escape);
+    EXPECT_TRUE(messages.shown().empty());
+    EXPECT_FALSE(w->isVisible());
+
+    open();
+    typeLine(2);
+    ASSERT_TRUE(messages.shown().empty());
+    messages.answer(MsgAnswer::Cancel);
+    QTest::keyClick(grid().tableView(), Qt::Key_Escape);
+    ASSERT_EQ(messages.shown().size(), 1u);
+    const MessageRequest asked = messages.shown()[0];
+    EXPECT_EQ(asked.text, "尚有資料未儲存，是否先儲存？");
+    EXPECT_EQ(asked.title, "詢問");
+    EXPECT_EQ(asked.buttons, MsgButtons::YesNoCancel);
+    EXPECT_EQ(asked.defaultAnswer, MsgAnswer::Cancel);   // what Enter answers
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(grid().text(2, W::c製作), "H1");
+    EXPECT_EQ(value("select count(*) from SYSPOLOCK1"), "1");
+
+    messages.answer(MsgAnswer::No);
+    QTest::mouseClick(w->ssc回前畫面, Qt::LeftButton);
+    EXPECT_EQ(messages.shown().size(), 2u);
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_FALSE(w->timeResult().returned);
+    EXPECT_EQ(value(stored), "1:H1:6000");
+    EXPECT_EQ(value("select count(*) from SYSPOLOCK1"), "0");
+
+    // Yes to a save that is refused: the window stays with the line.
+    open();
+    typeLine(2);
+    w->txt完工數量->setFocus();
+    w->txt完工數量->selectAll();
+    QTest::keyClicks(w->txt完工數量, "-1");
+    messages.clear();
+    messages.answer(MsgAnswer::Yes);
+    QTest::keyClick(w->txt完工數量, Qt::Key_Escape);
+    ASSERT_EQ(messages.shown().size(), 2u);
+    EXPECT_EQ(messages.shown()[1].text, "完工數量請輸入數字!");
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(grid().text(2, W::c製作), "H1");
+    EXPECT_EQ(value(stored), "1:H1:6000");
+
+    w->txt完工數量->selectAll();
+    QTest::keyClicks(w->txt完工數量, "15450");
+    messages.clear();
+    messages.answer(MsgAnswer::Yes);
+    w->close();
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_EQ(messages.shown()[0].text, "尚有資料未儲存，是否先儲存？");
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_TRUE(w->timeResult().stored);
+    EXPECT_EQ(value(stored), "1:H1:6000,2:H1:9450");
+    EXPECT_EQ(value("select count(*) from SYSPOLOCK1"), "0");
+}
+
 // The output-value window starts from the line's figures and hands back the
 // cells' texts.
 TEST_F(TimeWindowTest, OutputValueWindowTakesTheLineFiguresAndHandsBackTheCells)

@@ -322,6 +322,7 @@ void frm工務預排作業_耗時::start()
         fml明細->setActiveCell(1, c製作);
     });
     recompute();
+    loaded_ = keptLines();
 }
 
 void frm工務預排作業_耗時::setReadOnly(bool readOnly)
@@ -507,6 +508,39 @@ std::vector<TimeLine> frm工務預排作業_耗時::gridLines() const
         lines.push_back(std::move(l));
     }
     return lines;
+}
+
+quality::KeptLines frm工務預排作業_耗時::keptLines() const
+{
+    // The figures worked out of a line follow its typed cells.
+    std::vector<int> columns;
+    for (int c = 1; c <= kColumns; ++c)
+        if (c != c耗時 && c != c時分 && c != c標準數量 && c != c點數)
+            columns.push_back(c);
+    quality::KeptLines kept = quality::keptLines(
+        *fml明細, columns, [this](int row) { return lineEmpty(row); },
+        {c完工數量, c不良數, c不良率, c產值, c令數, c色數, c面數, c單價, c合計});
+    kept.push_back({Trim(txt完工日期->text().toStdString()), Trim(txt完工數量->text().toStdString())});
+    return kept;
+}
+
+bool frm工務預排作業_耗時::typed() const
+{
+    return !readOnly_ && keptLines() != loaded_;
+}
+
+void frm工務預排作業_耗時::reject()
+{
+    switch (quality::askBeforeLeaving(*fml明細, [this] { return typed(); })) {
+    case quality::Leaving::Close:
+        QDialog::reject();
+        break;
+    case quality::Leaving::Save:
+        Guarded(kTitle, [&] { confirm(); });   // closes once saved
+        break;
+    case quality::Leaving::Stay:
+        break;
+    }
 }
 
 void frm工務預排作業_耗時::lookup()

@@ -19,9 +19,17 @@
 // decimal, as the inspection window shows it), 經辦 (operator code), 經辦人員, 說明,
 // 產值, 標準數量, 點數; hidden: 令數, 色數, 面數, 單價, 合計 (the figures of
 // frm印刷產值, which fills 產值 for printing lines).
+//
+// Left with typed work (Esc, 回前畫面, the close button), it asks first
+// (askBeforeLeaving, quality/ui/EntryGrid.h). Typed: the kept lines differ
+// from those it loaded in a column the user or frm印刷產值 fills (not the
+// figures worked out of them: 耗時, 時分, 標準數量, 點數), or 完工日期 or
+// 完工數量 differ from what the window showed on opening. A read-only
+// window has nothing it could save and closes without a question.
 #include "common/Clock.h"
 #include "common/ProcessKind.h"
 #include "prescheduling/core/TimeEntry.h"
+#include "quality/ui/EntryGrid.h"
 
 #include <QDialog>
 
@@ -89,6 +97,11 @@ public:
     void openPrintingData(); // scmd印刷數據: frm工單印刷數據 (printing)
     // frm印刷產值 for a line of a printing record (a click or Enter on 產值).
     void openValue(int row);
+    // Whether the lines or the fields hold what the window did not load.
+    bool typed() const;
+
+    // Asks before typed work is thrown away; closes without it when told.
+    void reject() override;
 
 protected:
     void showEvent(QShowEvent* e) override;
@@ -107,6 +120,7 @@ private:
     void recompute();
     void lookupAt(int row, int col);
     std::vector<qtmv::presched::TimeLine> gridLines() const;
+    qtmv::quality::KeptLines keptLines() const;   // the lines, then 完工日期 and 完工數量
     void holdLock(const std::string& lockId);
     void releaseOwnLock();
 
@@ -124,4 +138,5 @@ private:
     bool quantityTyped_ = false;   // txt完工數量 follows the lines until the user types in it
     qtmv::presched::Capacities capacities_;
     qtmv::presched::RelatedRecords related_;   // what the indicator lbl記錄 shows
+    qtmv::quality::KeptLines loaded_;          // keptLines() as the window opened
 };
