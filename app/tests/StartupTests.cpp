@@ -112,6 +112,26 @@ TEST(Dsn, ServerKeysStartALine)
     EXPECT_EQ(ParseDsnText("'SITE=C\nSERVER=y").server.host, "");
 }
 
+// The usage names exactly the server keys the DSN is read with: each one it
+// lists sets the server, and the keys a connection string would use instead
+// are not offered.
+TEST(Dsn, UsageNamesTheServerKeysTheDsnIsReadWith)
+{
+    const std::string usage = LaunchUsage();
+    const DsnSettings d = ParseDsnText("SERVER=h\nPORT=6000\nDATABASE=d\nUSER=u\n");
+    const std::pair<const char*, std::string> keys[] = {
+        {"SERVER=", d.server.host}, {"PORT=", d.server.port}, {"DATABASE=", d.server.database}, {"USER=", d.server.user}};
+    for (const auto& [key, value] : keys) {
+        EXPECT_NE(usage.find(std::string("\n  ") + key + " "), std::string::npos) << key << "\n" << usage;
+        EXPECT_FALSE(value.empty()) << key;
+    }
+    for (const char* other : {"HOST=", "DBNAME=", "PASSWORD=", "PWD=", "User ID="}) {
+        EXPECT_EQ(usage.find(other), std::string::npos) << other;
+        EXPECT_EQ(ParseDsnText(std::string("SERVER=h\n") + other + "x\n").server.user, "") << other;
+    }
+    EXPECT_NE(usage.find("~/.pgpass"), std::string::npos);
+}
+
 class Locate : public ::testing::Test {
 protected:
     void SetUp() override
