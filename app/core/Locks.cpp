@@ -5,6 +5,7 @@
 #include "app/core/Session.h"
 #include "app/core/StartupWaits.h"
 #include "platform/jet/Connection.h"
+#include "platform/jet/Error.h"
 #include "platform/jet/Recordset.h"
 #include "platform/jet/Retry.h"
 #include "platform/jet/Sql.h"
@@ -64,6 +65,21 @@ bool writeRegistration(const Session& s, const std::string& user, double launche
 
 } // namespace
 
+std::string UnreachableDatabaseText(const Session& s, const std::exception& e)
+{
+    std::string reason = e.what();
+    if (const auto* error = dynamic_cast<const jet::Error*>(&e)) {
+        if (error->kind() == jet::Error::Kind::Busy || error->kind() == jet::Error::Kind::Conflict)
+            return {};
+        // The statement means nothing to the user; the log has it.
+        reason = error->description();
+        if (!error->engineMessage().empty())
+            reason += "（" + error->engineMessage() + "）";
+    }
+    return "無法使用資料庫：" + jet::databaseShownName(s.ConnectionString) + "\n\n" + reason +
+           "\n\n這次操作沒有讀取也沒有寫入任何資料。請確認資料庫伺服器或共用資料夾可以使用後再試一次。";
+}
+
 int CheckMaintenanceLock(Session& s, jet::Connection* given)
 {
     s.MaintenanceHolder.clear();
@@ -81,9 +97,13 @@ int CheckMaintenanceLock(Session& s, jet::Connection* given)
             locked = true;
         }
     } catch (const std::exception& e) {
-        // The operation is abandoned without a word to the user; IT finds
-        // why in the log.
+        // A database another workstation holds is abandoned without a word
+        // (the user tries again); one that cannot be reached at all would
+        // leave the user waiting for something that never happens, so it is
+        // told, naming the database.
         LogSilentOutcome("系統維護檢查", std::string("無法檢查系統維護狀態，操作已放棄：") + e.what());
+        if (const std::string text = UnreachableDatabaseText(s, e); !text.empty())
+            MsgBox(text, kUnreachableDatabaseTitle, MsgIcon::Critical);
         return MaintenanceUnknown;
     }
     if (!locked) {

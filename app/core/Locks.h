@@ -2,6 +2,7 @@
 // Coordination between workstations through tables of the shared database:
 // the maintenance lock (SYSLOCK) and the register of functions in use
 // (SYSUSER1).
+#include <exception>
 #include <functional>
 #include <string>
 
@@ -16,12 +17,21 @@ struct Session;
 enum MaintenanceCheck : int {
     MaintenanceFree = 0,    // go on
     MaintenanceLocked = 1,  // the user has been told; the caller ends the program
-    MaintenanceUnknown = 9, // the check failed; the caller abandons the operation silently
+    MaintenanceUnknown = 9, // the check failed; the caller abandons the operation without a further word
 };
 
+inline constexpr const char* kUnreachableDatabaseTitle = "資料庫無法使用";
+
+// What the user is told when an operation cannot reach the database: the
+// database by name, why, and that nothing was read or written. "" for a
+// database that is only busy (held by another workstation past the wait).
+std::string UnreachableDatabaseText(const Session& s, const std::exception& e);
+
 // Reads SYSLOCK. A row means maintenance: MaintenanceHolder is set to its
-// USER (trimmed; "" when null) and the message is shown. Database errors
-// return 9 without a message. With no lock, a registration that start-up
+// USER (trimmed; "" when null) and the message is shown. A busy database
+// returns 9 without a message; one that cannot be reached (stopped server,
+// missing file, broken file) returns 9 after telling the user so
+// (UnreachableDatabaseText), once for the operation. With no lock, a registration that start-up
 // left pending (FunctionRegistrationPending) is tried again first, waiting
 // at most kRegistrationRetryWaitMs: the bookkeeping must not hold up the
 // operation the user asked for; it stays pending while the database is busy.

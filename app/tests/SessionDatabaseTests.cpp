@@ -10,6 +10,7 @@
 #include "db/testing/FreshDatabase.h"
 #include "platform/jet/Backend.h"
 #include "platform/jet/Connection.h"
+#include "platform/jet/Error.h"
 #include "platform/jet/tests/TempDatabase.h"
 #include "platform/os/Host.h"
 #include "platform/os/Log.h"
@@ -408,14 +409,18 @@ TEST(MaintenanceLock, AStaleHolderIsClearedANullOneLocksAndNoDatabaseGivesNine)
     expectOne(messages, "系統維護", "\n\n正在維護軟體中，請稍後再登入！");
     EXPECT_EQ(messages.shown()[0].icon, MsgIcon::Critical);
 
-    // An unreadable or missing database gives 9, silently.
+    // An unreadable or missing database gives 9, each told once by name.
     messages.clear();
     std::ofstream(db.folder() + "QTMV.mdb", std::ios::trunc) << "this is not a database file at all........";
     EXPECT_EQ(CheckMaintenanceLock(s), 9);
+    expectOne(messages, kUnreachableDatabaseTitle);
+    EXPECT_NE(messages.shown()[0].text.find(db.folder() + "QTMV.mdb"), std::string::npos);
+    messages.clear();
     s.DatabaseFolder = db.folder() + "missing/";
     BuildConnectionString(s);
     EXPECT_EQ(CheckMaintenanceLock(s), 9);
-    EXPECT_TRUE(messages.shown().empty());
+    expectOne(messages, kUnreachableDatabaseTitle);
+    EXPECT_NE(messages.shown()[0].text.find(db.folder() + "missing/QTMV.mdb"), std::string::npos);
 }
 
 TEST(FunctionRegister, OneRowPerUserAndTitleOnlyWhileTheLauncherLives)
@@ -573,6 +578,13 @@ TEST_F(Launching, MissingProgramOrBrokenDatabaseStartsNothing)
     std::ofstream(db.folder() + "QTMV.mdb", std::ios::trunc) << "garbage garbage garbage garbage garbage";
     writeRecorder("報表程式");
     EXPECT_EQ(LaunchProgram(db.session(), "報表程式", end), LaunchResult::Abandoned);
-    EXPECT_TRUE(messages.shown().empty());
+    // A database that cannot be used is told once, by name; nothing else.
+    expectOne(messages, kUnreachableDatabaseTitle);
+    EXPECT_NE(messages.shown()[0].text.find(db.folder() + "QTMV.mdb"), std::string::npos);
+    EXPECT_NE(messages.shown()[0].text.find("沒有讀取也沒有寫入"), std::string::npos);
     EXPECT_EQ(ended, 0);
+
+    // Only busy: the operation is given up without a word, as before.
+    EXPECT_EQ(UnreachableDatabaseText(db.session(), jet::Error(jet::Error::Kind::Busy, "資料庫忙碌中")), "");
+    EXPECT_NE(UnreachableDatabaseText(db.session(), jet::Error(jet::Error::Kind::FileMissing, "找不到資料庫檔案")), "");
 }

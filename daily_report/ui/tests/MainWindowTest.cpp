@@ -9,6 +9,7 @@
 #include "daily_report/ui/StatusClock.h"
 #include "daily_report/ui/tests/WindowFixture.h"
 #include "lookups/ui/DieLookup.h"
+#include "app/core/Locks.h"
 #include "platform/jet/Connection.h"
 #include "vendors/core/DownstreamVendor.h"
 #include "vendors/ui/DownstreamVendorWindow.h"
@@ -24,6 +25,7 @@
 #include <QStatusBar>
 #include <QTableView>
 
+#include <cstdio>
 #include <filesystem>
 
 using namespace qtmv;
@@ -307,6 +309,33 @@ TEST_F(MainWindowTest, MaintenanceLockEndsTheProgramBeforeLoading)
     ASSERT_EQ(messages.shown().size(), 1u);
     EXPECT_EQ(messages.shown()[0].title, "系統維護");
     EXPECT_EQ(w->loadedRecords(printing), 0);
+}
+
+TEST_F(MainWindowTest, ADatabaseThatCannotBeReachedIsToldOnceByNameAndTypedWorkStays)
+{
+    auto w = open();
+    load(*w, "D-印刷", "二號機");
+    const std::string away = db.path() + ".away";
+    ASSERT_EQ(std::rename(db.path().c_str(), away.c_str()), 0);   // the share is gone
+    auto toldOnce = [&] {
+        ASSERT_EQ(messages.shown().size(), 1u);
+        EXPECT_EQ(messages.shown()[0].title, kUnreachableDatabaseTitle);
+        EXPECT_NE(messages.shown()[0].text.find(db.path()), std::string::npos);
+        messages.clear();
+    };
+    messages.clear();
+    w->toolbars().actRefresh->trigger();   // "刷新"
+    toldOnce();
+    EXPECT_EQ(w->loadedRecords(printing), 1);
+
+    // F8 says the same once, before any question; the stamp stays pending.
+    SpreadGrid* g = w->currentGrid();
+    g->setActiveCell(1, pl.finishDateCol);
+    QTest::keyClick(g->tableView(), Qt::Key_Space);
+    QTest::keyClick(g->tableView(), Qt::Key_F8);
+    toldOnce();
+    EXPECT_EQ(w->changeFlags(printing).flaggedCount(), 1);
+    ASSERT_EQ(std::rename(away.c_str(), db.path().c_str()), 0);
 }
 
 TEST_F(MainWindowTest, ClockShowsTheTimeAndFlashesOnTheFullHour)
