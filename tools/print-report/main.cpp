@@ -25,6 +25,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <optional>
@@ -35,34 +36,69 @@ using namespace qtmv;
 
 namespace {
 
-constexpr const char* kUsage =
-    "usage: print-report --database PATH --report NAME [--set PARAM=VALUE]... OUTPUT\n"
-    "       print-report --help\n"
-    "\n"
-    "OUTPUT is one of:\n"
-    "  --pdf OUT.pdf [--png OUT.png]\n"
-    "      NAME an outsourcing order (rpt外發單_..._xp) or an analysis layout\n"
-    "      (rpt生產明細表, rpt不良分析1_工務預排, ...). --png adds the first page\n"
-    "      as an image and needs --pdf: the two are written both or neither.\n"
-    "  --xlsx OUT.xlsx\n"
-    "      NAME frm產值分析明細轉Excel (--set choice=1 the value detail, choice=2\n"
-    "      the summary, whose analysis table is built first under this\n"
-    "      workstation's key) or frm生產明細表轉Excel; alone, not with --pdf or --png.\n"
-    "\n"
-    "PARAM: schedule-from, schedule-to, done-from, done-to (dates yyymmdd, as\n"
-    "1131204; 0000000 and 9999999 leave a range open), number-from,\n"
-    "number-to, done-time-from, done-time-to, po-from, po-to, machine,\n"
-    "handler, description, vendor, kind (D-印刷), no-customer, title-choice,\n"
-    "and the numbers grouping, origin, choice.\n"
-    "\n"
-    "Exit status: 0 written; 1 nothing to print or an output that cannot be\n"
-    "written (the reason on standard error; no file is left or changed);\n"
-    "2 wrong arguments.\n";
+// The usage: the outputs, every report and workbook by name with the
+// parameters it reads, and the exit status. The names come from the layouts
+// themselves, so the list is the one the tool accepts.
+std::string usageText()
+{
+    std::string orders, singles;
+    for (const ProcessKind& k : processKinds()) {
+        orders += "    " + reports::orderLayoutName(k.id()) + "\n";
+        singles += (singles.empty() ? "" : " ") + reports::orderLayoutName(k.id(), true);
+    }
+    return "usage: print-report --database PATH --report NAME [--set PARAM=VALUE]... OUTPUT\n"
+           "       print-report --help\n"
+           "\n"
+           "OUTPUT is one of:\n"
+           "  --pdf OUT.pdf [--png OUT.png]\n"
+           "      a report of the first two lists below. --png adds the first page\n"
+           "      as an image and needs --pdf: the two are written both or neither.\n"
+           "  --xlsx OUT.xlsx\n"
+           "      a workbook of the last list; alone, not with --pdf or --png.\n"
+           "\n"
+           "Outsourcing orders (--pdf), one per process kind:\n"
+           + orders +
+           "  read: number-from    the pre-schedule number printed; left out, the first\n"
+           "                       number within the other ranges that has rows\n"
+           "        number-to, schedule-from, schedule-to, vendor (part of a code)\n"
+           "                       the ranges the number is looked for in\n"
+           "        title-choice   2: titled \"<kind>委外加工單\"\n"
+           "        no-customer    1: the customer is not printed\n"
+           "  The one-row orders of the vendor windows (" + singles.substr(0, singles.find(' ')) + " and the\n"
+           "  others of that form) print one row: --set origin=2 with number-from, number-to\n"
+           "  (the row's sequence number) and po-from (its work order).\n"
+           "\n"
+           "Production analyses (--pdf):\n"
+           "    " + reports::summaryLayoutName(reports::SummaryLayout::ByKey) + ": per kind, machine and handler\n"
+           "    " + reports::summaryLayoutName(reports::SummaryLayout::ByDate) + ": per kind, machine and completion date\n"
+           "    " + reports::summaryLayoutName(reports::SummaryLayout::Personal) + ": per handler (kind not read)\n"
+           "    " + production::listingName(production::Listing::PrintingValue) + ": printing value (表1)\n"
+           "    " + production::listingName(production::Listing::PrintingOutput) + ": printing output per hour (表2)\n"
+           "    " + production::listingName(production::Listing::KindValue) + ": value of a kind, or of all\n"
+           "    " + production::listingName(production::Listing::ProductionDetail) + ": production detail\n"
+           "  read: done-from, done-to, done-time-from, done-time-to (HHMM),\n"
+           "        po-from, po-to (work orders), machine (part of its name; the\n"
+           "        whole name for the first two), handler, description, kind (D-印刷)\n"
+           "\n"
+           "Workbooks (--xlsx), as the print page's export windows write them:\n"
+           "    " + std::string(daily::printing::kValueExcelWindow) + ": choice=1 the value detail, choice=2 the\n"
+           "        summary (its analysis table is built first under this workstation's\n"
+           "        key; grouping=2 groups it by completion date)\n"
+           "    " + std::string(daily::printing::kDetailExcelWindow) + ": the production detail\n"
+           "  read: the analyses' parameters above\n"
+           "\n"
+           "Dates are yyymmdd, years counted from 1912 (1131204 is 2024-12-04); a\n"
+           "range left open (0000000, 9999999 or left out) takes every date.\n"
+           "\n"
+           "Exit status: 0 written; 1 nothing to print or an output that cannot be\n"
+           "written (the reason on standard error; no file is left or changed);\n"
+           "2 wrong arguments.\n";
+}
 
 int usage(const std::string& why)
 {
     // The synopsis only: --help gives the rest.
-    const std::string text = kUsage;
+    const std::string text = usageText();
     std::fprintf(stderr, "print-report: %s\n%s(print-report --help says more)\n", why.c_str(),
                  text.substr(0, text.find("\n\n") + 1).c_str());
     return 2;
@@ -121,6 +157,27 @@ void readCompanies(Session& s)
     }
 }
 
+// The first pre-schedule number within the ranges of p that has an order to
+// print; "" when none has.
+std::string firstOrderNumber(const reports::OrderLayout& layout, const reports::PrintParams& p, const Session& s)
+{
+    std::set<std::string> numbers;
+    {
+        jet::Connection conn;
+        conn.open(s.ConnectionString);
+        jet::Recordset rs;
+        for (rs.open(reports::checkQuery(layout.kind, p), conn); !rs.eof(); rs.moveNext())
+            numbers.insert(Trim(rs.text("ID")));
+    }
+    for (const std::string& number : numbers) {
+        reports::PrintParams one = p;
+        one.numberFrom = number;
+        if (reports::hasOrderData(layout, one, s))
+            return number;
+    }
+    return std::string();
+}
+
 // The print page's parameters for the same ranges, as the export window
 // gets them.
 daily::printing::PrintParams pageParams(const reports::PrintParams& r)
@@ -139,6 +196,14 @@ daily::printing::PrintParams pageParams(const reports::PrintParams& r)
     in.choice = r.choice;
     in.groupByCompletion = r.grouping == 2;
     return daily::printing::FillParams(in);
+}
+
+// A written file as the user finds it again: its full path.
+std::string shownPath(const std::string& path)
+{
+    std::error_code ec;
+    const std::filesystem::path full = std::filesystem::absolute(path, ec);
+    return ec ? path : full.lexically_normal().string();
 }
 
 // Writes the export of the window name; 1 when nothing was found.
@@ -162,7 +227,7 @@ int writeWorkbook(const std::string& window, const reports::PrintParams& r, cons
         std::fprintf(stderr, "查無任何資料!\n");
         return 1;
     }
-    std::printf("%s: %lld row(s)\n", out.c_str(), rows);
+    std::printf("%s: %lld row(s)\n", shownPath(out).c_str(), rows);
     return 0;
 }
 
@@ -192,7 +257,9 @@ int writePages(const report::PageDocument& doc, files::AtomicFile& pdf, files::A
     } catch (const files::OutputError& e) {
         return cannotWrite(png ? pdf.target() + " and " + png->target() : pdf.target(), e.what());
     }
-    std::printf("%s: %zu page(s)\n", pdf.target().c_str(), doc.pages.size());
+    std::printf("%s: %zu page(s)\n", shownPath(pdf.target()).c_str(), doc.pages.size());
+    if (png)
+        std::printf("%s: page 1\n", shownPath(png->target()).c_str());
     return 0;
 }
 
@@ -202,7 +269,7 @@ int main(int argc, char** argv)
 {
     for (int i = 1; i < argc; ++i)
         if (std::string(argv[i]) == "--help" || std::string(argv[i]) == "-h") {
-            std::fputs(kUsage, stdout);
+            std::fputs(usageText().c_str(), stdout);
             return 0;
         }
     jet::setServerWriteLockKey(qtmv::db::kServerWriteLockKey);
@@ -267,6 +334,11 @@ int main(int argc, char** argv)
         params.fillDefaults();
         if (!xlsx.empty())
             return writeWorkbook(reportName, params, s, xlsx);
+        if (layout && !layout->single && params.numberFrom.empty()) {
+            params.numberFrom = firstOrderNumber(*layout, params, s);
+            if (!params.numberFrom.empty())
+                std::printf("%s: number-from=%s\n", reportName.c_str(), params.numberFrom.c_str());
+        }
         if (layout ? !reports::hasOrderData(*layout, params, s) : !production::hasAnalysisData(reportName, params, s)) {
             std::fprintf(stderr, "查無任何資料!\n");
             return 1;

@@ -32,8 +32,14 @@ protected:
     // shell runs before it (a limit, say).
     int run(const std::string& args, std::string& err, std::string* out = nullptr, const std::string& shell = "")
     {
+        return runOn(db_.path(), args, err, out, shell);
+    }
+    // The same on another database.
+    int runOn(const std::string& database, const std::string& args, std::string& err, std::string* out = nullptr,
+              const std::string& shell = "")
+    {
         const std::string errFile = db_.folder() + "err.txt", outFile = db_.folder() + "out.txt";
-        const std::string tool = std::string(PRINT_REPORT) + " --database '" + db_.path() + "' " + args + " 2>'" +
+        const std::string tool = std::string(PRINT_REPORT) + " --database '" + database + "' " + args + " 2>'" +
                                  errFile + "' >'" + outFile + "'";
         const int status = std::system((shell.empty() ? tool : "sh -c \"" + shell + "; exec " + tool + "\"").c_str());
         err = read(errFile);
@@ -78,6 +84,30 @@ TEST_F(PrintReport, WritesTheOrderAsPdfAndPng)
     for (const char* w : {"朗瑜彩色印刷", "印刷外發單", "RM-04-011", "聿禾紙業", "大華食品", "彩色型錄", "2,100"})
         EXPECT_NE(text.find(w), std::string::npos) << w;
     EXPECT_FALSE(read(png).empty());
+}
+
+// Without a number the order of the first pre-schedule number within the
+// ranges that has rows is printed, and the tool says which; where it wrote
+// is said as a full path.
+TEST_F(PrintReport, WithoutANumberTheFirstOrderInTheRangesIsPrinted)
+{
+    db_.exec("insert into 預排資料 (ID, [DATE]) values ('1131203001', '1131203')");   // no printing rows
+    db_.exec("insert into 預排資料 (ID, [DATE]) values ('1131205001', '1131205')");
+    db_.exec("insert into PWORK (PO, CUST, [DESC]) values ('1131200002', 'C001', '月曆')");
+    db_.exec("insert into PRINTING_S (ID, INO, PO, [NO], VENDER, QTY, PRICE, AMT, 順序) values "
+             "('1131205001', 1, '1131200002', 1, 'V01', 500, 2, 1000, '1')");
+    const std::string pdf = db_.folder() + "o.pdf";
+    std::string err, out;
+    ASSERT_EQ(run("--report rpt外發單_印刷_xp --pdf '" + pdf + "'", err, &out), 0) << err;
+    EXPECT_EQ(out, "rpt外發單_印刷_xp: number-from=1131204001\n" + pdf + ": 1 page(s)\n");
+    ASSERT_EQ(std::system(("pdftotext -layout '" + pdf + "' '" + pdf + ".txt'").c_str()), 0);
+    EXPECT_NE(read(pdf + ".txt").find("彩色型錄"), std::string::npos);
+    EXPECT_EQ(read(pdf + ".txt").find("月曆"), std::string::npos);
+
+    ASSERT_EQ(run("--report rpt外發單_印刷_xp --set schedule-from=1131205 --pdf '" + pdf + "'", err, &out), 0) << err;
+    EXPECT_EQ(out.rfind("rpt外發單_印刷_xp: number-from=1131205001\n", 0), 0u) << out;
+    EXPECT_EQ(run("--report rpt外發單_印刷_xp --set schedule-from=1131206 --pdf '" + pdf + "'", err, &out), 1);
+    EXPECT_NE(err.find("查無任何資料!"), std::string::npos);
 }
 
 TEST_F(PrintReport, NothingToPrintAndBadArgumentsFail)
@@ -152,6 +182,19 @@ TEST_F(PrintReport, HelpAndTheOutputsThatGoTogether)
     EXPECT_NE(out.find("usage: print-report"), std::string::npos) << out;
     EXPECT_NE(out.find("--png adds the first page"), std::string::npos) << out;
     EXPECT_NE(out.find("alone, not with --pdf or --png"), std::string::npos) << out;
+    // Every report it prints by name, with what each reads.
+    for (const char* name :
+         {"rpt外發單_印前_xp", "rpt外發單_印刷_xp", "rpt外發單_裁工_xp", "rpt外發單_其他_xp", "rpt不良分析1_工務預排",
+          "rpt不良分析2_工務預排", "rpt不良分析_工務預排個人總表", "rpt產值分析表_印刷", "rpt產值分析表_印刷_1",
+          "rpt產值分析表1", "rpt生產明細表", "frm產值分析明細轉Excel", "frm生產明細表轉Excel"})
+        EXPECT_NE(out.find(std::string("    ") + name), std::string::npos) << name << "\n" << out;
+    EXPECT_NE(out.find("rpt外發單_印前1_xp"), std::string::npos) << out;
+    for (const char* param : {"number-from", "number-to", "schedule-from", "schedule-to", "vendor", "title-choice",
+                              "no-customer", "origin=2", "po-from", "done-from", "done-to", "done-time-from",
+                              "done-time-to", "po-to", "machine", "handler", "description", "kind", "choice=1",
+                              "choice=2", "grouping=2"})
+        EXPECT_NE(out.find(param), std::string::npos) << param;
+    EXPECT_EQ(std::system((std::string(PRINT_REPORT) + " --help >/dev/null 2>&1").c_str()), 0);
     EXPECT_EQ(run("--report frm生產明細表轉Excel --xlsx a.xlsx --png a.png", err), 2);
     EXPECT_NE(err.find("--png goes with --pdf only"), std::string::npos) << err;
 
