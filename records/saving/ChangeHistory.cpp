@@ -41,7 +41,9 @@ std::string summaryText(const SaveSummary& s)
     if (s.ordersDated > 0)
         t += "外包單填入日期：" + std::to_string(s.ordersDated) + " 筆\n";
     t += listLine("紙品採購標示到貨：", s.paperArrived, lineText);
-    t += listLine("製程流程表蓋日期：", s.flowStamps, [](const FlowStamp& f) { return f.po + " " + f.column; });
+    // The process by name: the column (ITEM4...) means nothing to the user.
+    t += listLine("製程流程表蓋日期：", s.flowStamps,
+                  [](const FlowStamp& f) { return lineText(f.line) + " " + f.process; });
     if (!t.empty() && t.back() == '\n')
         t.pop_back();
     return t;

@@ -48,8 +48,11 @@ struct HistoryRow {
 };
 
 // A PRINTFLOW stamp: the work order's column that got the finish text.
+// A stamp in the work order's process flow (PRINTFLOW): the line, the
+// process as the user names it ("印刷") and the column it went into.
 struct FlowStamp {
-    std::string po;
+    WorkLine line;
+    std::string process;
     std::string column;
     bool operator==(const FlowStamp&) const = default;
 };

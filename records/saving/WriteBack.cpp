@@ -25,6 +25,14 @@ namespace {
 
 constexpr const char* kWriteBackTitle = "回存工單";
 
+// The kind as the user names the process: "印刷" for "D-印刷".
+std::string processName(const ProcessKind& kind)
+{
+    const std::string_view name = kind.displayName;
+    const std::size_t dash = name.find('-');
+    return std::string(dash == std::string_view::npos ? name : name.substr(dash + 1));
+}
+
 // The PRINTFLOW column of a kind's line; "" when the line has none.
 std::string printFlowColumn(const ProcessKind& kind, double line)
 {
@@ -121,7 +129,7 @@ void writeBackLine(jet::Connection& conn, const ProcessKind& kind, const std::st
         editSingleRow(conn, "select * from [PRINTFLOW] where PO = '" + po + "'", [&](jet::Recordset& rs) {
             const bool stamped = setText(rs, column, finish);
             if (stamped)
-                summary.flowStamps.push_back({workLine.po, column});
+                summary.flowStamps.push_back({workLine, processName(kind), column});
             return stamped;
         });
 }

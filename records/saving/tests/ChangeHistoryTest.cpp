@@ -71,7 +71,10 @@ TEST_F(ChangeHistoryTest, ThePreviewIsWhatTheSaveThenDoesAndLeavesNothingBehind)
     EXPECT_EQ(p.closed, (std::vector<WorkLine>{{"P1", 1}}));
     EXPECT_TRUE(p.reopened.empty());
     EXPECT_EQ(p.ordersDated, 1);
-    EXPECT_EQ(p.flowStamps, (std::vector<FlowStamp>{{"P1", "ITEM4"}}));
+    EXPECT_EQ(p.flowStamps, (std::vector<FlowStamp>{{{"P1", 1}, "印刷", "ITEM4"}}));
+    // The user reads the process, not the column.
+    EXPECT_NE(summaryText(p).find("製程流程表蓋日期：P1 序1 印刷"), std::string::npos);
+    EXPECT_EQ(summaryText(p).find("ITEM"), std::string::npos);
 
     // The save (the window's test answers its question both ways): the
     // history holds each cell with its loaded and its written value.
