@@ -31,6 +31,23 @@ QString SlashedDate(const std::string& roc7)
     return QString::fromStdString(roc7);
 }
 
+QString RangeText(const QString& from, const QString& to)
+{
+    if (from.isEmpty() && to.isEmpty())
+        return QStringLiteral("不限");
+    if (to.isEmpty())
+        return from + QStringLiteral(" 起");
+    if (from.isEmpty())
+        return to + QStringLiteral(" 止");
+    return from + QStringLiteral(" ～ ") + to;
+}
+
+QString DateRangeText(const std::string& from, const std::string& to)
+{
+    const std::string f = Trim(from), t = Trim(to);
+    return RangeText(f == "0000000" ? QString() : SlashedDate(f), t == "9999999" ? QString() : SlashedDate(t));
+}
+
 QString CompanyTitle(const PrintParams& p, const std::string& sessionCompany)
 {
     return QString::fromStdString(p.companyTitle.empty() ? Trim(sessionCompany) : p.companyTitle);
@@ -60,9 +77,7 @@ Section AnalysisHeading(const QString& company, const QString& title, const Prin
         text({0, 0, 190, 7}, company, Align::Center, big),
         text({0, 7.5, 190, 7}, title, Align::Center, big),
         text({0, 16, 18, 5}, "完成日期：", Align::Left, body),
-        text({18, 16, 22, 5}, SlashedDate(p.doneFrom), Align::Left, body),
-        text({40, 16, 5, 5}, "～", Align::Center, body),
-        text({45, 16, 22, 5}, SlashedDate(p.doneTo), Align::Left, body),
+        text({18, 16, 60, 5}, DateRangeText(p.doneFrom, p.doneTo), Align::Left, body),
         text({140, 11, 22, 5}, "頁       次：", Align::Left, body),
         text({162, 11, 28, 5}, "{page}", Align::Left, body),
         text({140, 16, 22, 5}, "印表日期：", Align::Left, body),

@@ -27,6 +27,13 @@ QString RateText(std::optional<double> rate);
 // A seven-character date as 113/12/04; other texts as they are.
 QString SlashedDate(const std::string& roc7);
 
+// A range as the user reads it: "A ～ B"; an open (empty) end reads as
+// open: "A 起", "B 止", "不限" when both are.
+QString RangeText(const QString& from, const QString& to);
+// A date range so: "113/12/01 ～ 113/12/31", and open, not the stand-in that
+// opens it, where from is empty or 0000000 and to empty or 9999999.
+QString DateRangeText(const std::string& from, const std::string& to);
+
 // The heading every analysis prints: company title, title, "完成日期："
 // range, "頁       次：", "印表日期：" and the captions in a box. The
 // company title is the parameters' one, else the session's; the print date

@@ -15,7 +15,7 @@ namespace qtmv::xlsx {
 
 namespace fs = std::filesystem;
 
-Workbook::Workbook(std::string path) : path_(std::move(path))
+Workbook::Workbook(std::string path, Existing existing) : path_(std::move(path))
 {
     const fs::path folder = fs::path(path_).parent_path();
     std::error_code ec;
@@ -29,7 +29,8 @@ Workbook::Workbook(std::string path) : path_(std::move(path))
     // The library writes its zip under the output's part name, so a
     // half-written workbook never sits under the name the user will open.
     try {
-        file_ = std::make_unique<files::AtomicFile>(path_);
+        file_ = std::make_unique<files::AtomicFile>(
+            path_, existing == Existing::Refuse ? files::Existing::Refuse : files::Existing::Replace);
     } catch (const files::OutputError& e) {
         Fail(e.what());
     }

@@ -50,10 +50,13 @@ private:
 
 class Workbook {
 public:
+    // What the workbook does with a file already at its path.
+    enum class Existing { Replace, Refuse };
     // A new workbook to be written to path by Close(). Throws when the
     // folder of path does not exist or path may not be replaced (not a
-    // regular file, read-only).
-    explicit Workbook(std::string path);
+    // regular file, read-only); with Refuse, when anything is at path, now
+    // or when Close() puts the workbook there.
+    explicit Workbook(std::string path, Existing existing = Existing::Replace);
     ~Workbook(); // without Close() nothing is written
     Workbook(const Workbook&) = delete;
     Workbook& operator=(const Workbook&) = delete;

@@ -1,5 +1,6 @@
 // The print page's rules and print operation, without a window.
 #include "printing/OrderParams.h"
+#include "printing/OutputName.h"
 #include "printing/PageRules.h"
 #include "printing/PrintJob.h"
 #include "db/testing/FreshDatabase.h"
@@ -7,11 +8,34 @@
 
 #include <gtest/gtest.h>
 
+#include <QTemporaryDir>
+
+#include <filesystem>
+#include <fstream>
 #include <utility>
 #include <vector>
 
 using namespace qtmv;
 using namespace qtmv::daily::printing;
+
+// The default name of an export or a print to a file: the report and the
+// time, in the folder given, and never a name something already has.
+TEST(OutputName, ReportAndTimeAndNeverATakenName)
+{
+    QTemporaryDir dir;
+    const std::string folder = dir.path().toStdString();
+    const DateTime t{2026, 12, 7, 15, 30, 59};
+    EXPECT_EQ(NewOutputPath(folder, "生產明細表", ".pdf", t), folder + "/生產明細表_20261207-1530.pdf");
+    EXPECT_EQ(NewOutputPath(folder + "/", " 產值分析 ", ".pdf", t), folder + "/產值分析_20261207-1530.pdf");
+    // A name a file cannot hold, and no name at all.
+    EXPECT_EQ(NewOutputPath(folder, "A/B:C*?", ".pdf", t), folder + "/A_B_C___20261207-1530.pdf");
+    EXPECT_EQ(NewOutputPath(folder, "", ".pdf", t), folder + "/列印_20261207-1530.pdf");
+
+    std::ofstream(folder + "/生產明細表_20261207-1530.pdf") << "earlier";
+    std::filesystem::create_symlink(folder + "/gone", folder + "/生產明細表_20261207-1530(2).pdf");
+    EXPECT_EQ(NewOutputPath(folder, "生產明細表", ".pdf", t), folder + "/生產明細表_20261207-1530(3).pdf");
+    EXPECT_EQ(NewOutputPath(folder, "生產明細表", ".xlsx", t), folder + "/生產明細表_20261207-1530.xlsx");
+}
 
 TEST(PrintPageRules, DefaultsForTheRecordAndToday)
 {

@@ -1,7 +1,7 @@
 #include "production_export/core/ExcelExport.h"
 
-#include "common/RocDate.h"
 #include "printing/OrderParams.h"
+#include "printing/OutputName.h"
 #include "printing/PrintJob.h"
 #include "platform/jet/Connection.h"
 #include "platform/jet/Recordset.h"
@@ -10,7 +10,6 @@
 #include "production_export/core/ValueListings.h"
 #include "reports/AnalysisLayout.h"
 
-#include <cstdio>
 #include <functional>
 #include <map>
 #include <variant>
@@ -137,12 +136,7 @@ std::string excelPath(const std::string& folder, const std::string& extension, E
         ext = "." + ext;
     if (AsciiLower(ext) != ".xlsx")
         ext = ".xlsx";
-    std::string dir = Trim(folder);
-    if (!dir.empty() && dir.back() != '/' && dir.back() != '\\')
-        dir += '/';
-    char clock[8];
-    std::snprintf(clock, sizeof clock, "%02d%02d%02d", now.hour, now.minute, now.second);
-    return dir + exportTitle(e) + "_" + Roc7(now) + "_" + clock + ext;
+    return daily::printing::NewOutputPath(folder, exportTitle(e), ext, now);
 }
 
 std::vector<SummaryLine> readSummary(jet::Connection& conn, const std::string& sql)
@@ -158,7 +152,8 @@ std::vector<SummaryLine> readSummary(jet::Connection& conn, const std::string& s
     return out;
 }
 
-void writeValueDetail(const std::string& path, const std::vector<reports::ProductionRecord>& records)
+void writeValueDetail(const std::string& path, const std::vector<reports::ProductionRecord>& records,
+                      xlsx::Workbook::Existing existing)
 {
     using R = reports::ProductionRecord;
     const std::vector<XColumn> cols = {
@@ -187,7 +182,7 @@ void writeValueDetail(const std::string& path, const std::vector<reports::Produc
         default: return {};
         }
     };
-    xlsx::Workbook book(path);
+    xlsx::Workbook book(path, existing);
     for (const auto& [kind, rows] : byKind(records))
         writeSheet<R>(book, kind.empty() ? "未分類" : kind, cols, rows, cell);
     if (records.empty())
@@ -195,7 +190,8 @@ void writeValueDetail(const std::string& path, const std::vector<reports::Produc
     book.Close();
 }
 
-void writeProductionDetail(const std::string& path, const std::vector<reports::ProductionRecord>& records)
+void writeProductionDetail(const std::string& path, const std::vector<reports::ProductionRecord>& records,
+                           xlsx::Workbook::Existing existing)
 {
     using R = reports::ProductionRecord;
     const std::vector<XColumn> cols = {
@@ -226,12 +222,13 @@ void writeProductionDetail(const std::string& path, const std::vector<reports::P
     std::vector<const R*> rows;
     for (const R& r : records)
         rows.push_back(&r);
-    xlsx::Workbook book(path);
+    xlsx::Workbook book(path, existing);
     writeSheet<R>(book, exportTitle(Export::ProductionDetail), cols, rows, cell);
     book.Close();
 }
 
-void writeValueSummary(const std::string& path, const std::vector<SummaryLine>& lines, bool byDate)
+void writeValueSummary(const std::string& path, const std::vector<SummaryLine>& lines, bool byDate,
+                       xlsx::Workbook::Existing existing)
 {
     using L = SummaryLine;
     std::vector<XColumn> cols = {{"機別", 14, ""}};
@@ -260,7 +257,7 @@ void writeValueSummary(const std::string& path, const std::vector<SummaryLine>& 
         default: return {};
         }
     };
-    xlsx::Workbook book(path);
+    xlsx::Workbook book(path, existing);
     for (const auto& [kind, rows] : byKind(lines))
         writeSheet<L>(book, kind.empty() ? "未分類" : kind, cols, rows, cell);
     if (lines.empty())
@@ -269,7 +266,8 @@ void writeValueSummary(const std::string& path, const std::vector<SummaryLine>& 
 }
 
 long long exportAnalysis(Export e, const daily::printing::PrintParams& p, const std::string& key,
-                         const std::string& connectionString, const std::string& path, bool writeEmpty)
+                         const std::string& connectionString, const std::string& path, bool writeEmpty,
+                         xlsx::Workbook::Existing existing)
 {
     jet::Connection conn;
     conn.open(connectionString);
@@ -277,7 +275,7 @@ long long exportAnalysis(Export e, const daily::printing::PrintParams& p, const 
         const auto lines = readSummary(conn, daily::printing::CheckQuery(2, p, daily::printing::kExcelMode, key));
         if (lines.empty() && !writeEmpty)
             return 0;
-        writeValueSummary(path, lines, p.completionGrouping == 2);
+        writeValueSummary(path, lines, p.completionGrouping == 2, existing);
         return static_cast<long long>(lines.size());
     }
     reports::PrintParams rp = daily::printing::OrderParams(p);
@@ -285,9 +283,9 @@ long long exportAnalysis(Export e, const daily::printing::PrintParams& p, const 
     if (records.empty() && !writeEmpty)
         return 0;
     if (e == Export::ValueDetail)
-        writeValueDetail(path, records);
+        writeValueDetail(path, records, existing);
     else
-        writeProductionDetail(path, records);
+        writeProductionDetail(path, records, existing);
     return static_cast<long long>(records.size());
 }
 

@@ -5,6 +5,7 @@
 // bold frozen header row, number formats, column widths and a total row of
 // formulas.
 #include "common/Clock.h"
+#include "platform/workbook/Workbook.h"
 #include "printing/PrintParams.h"
 #include "reports/ProductionAnalysis.h"
 
@@ -27,10 +28,11 @@ Export exportOfChoice(int choice);
 // What the file holds, as its name and the window say it.
 std::string exportTitle(Export e);
 
-// folder/<title>_<yyymmdd>_<HHMMSS><extension>. The extension is the
-// session's when it names an .xlsx file ("xlsx" or ".xlsx" in any case),
-// else ".xlsx": the file is always an Excel 2007 workbook, and a ".xls"
-// name would make Excel warn that the content does not match.
+// folder/<title>_<yyyymmdd>-<HHMM><extension>, never a name that is taken
+// (daily::printing::NewOutputPath). The extension is the session's when it
+// names an .xlsx file ("xlsx" or ".xlsx" in any case), else ".xlsx": the
+// file is always an Excel 2007 workbook, and a ".xls" name would make Excel
+// warn that the content does not match.
 std::string excelPath(const std::string& folder, const std::string& extension, Export e, const DateTime& now);
 
 // One line of the value summary: the grouped rows of the analysis table.
@@ -40,16 +42,22 @@ struct SummaryLine {
 };
 std::vector<SummaryLine> readSummary(jet::Connection& conn, const std::string& sql);
 
-void writeValueDetail(const std::string& path, const std::vector<reports::ProductionRecord>& records);
-void writeProductionDetail(const std::string& path, const std::vector<reports::ProductionRecord>& records);
-void writeValueSummary(const std::string& path, const std::vector<SummaryLine>& lines, bool byDate);
+// With Refuse a file already at path stays, and the write fails.
+void writeValueDetail(const std::string& path, const std::vector<reports::ProductionRecord>& records,
+                      xlsx::Workbook::Existing existing = xlsx::Workbook::Existing::Replace);
+void writeProductionDetail(const std::string& path, const std::vector<reports::ProductionRecord>& records,
+                           xlsx::Workbook::Existing existing = xlsx::Workbook::Existing::Replace);
+void writeValueSummary(const std::string& path, const std::vector<SummaryLine>& lines, bool byDate,
+                       xlsx::Workbook::Existing existing = xlsx::Workbook::Existing::Replace);
 
 // Reads the rows of the export (the listing query; for the summary the
 // analysis table of key, which the caller has built) and writes them to
 // path. Returns the number of rows written. Data errors throw; a file that
 // cannot be written throws a UserError naming it. Without writeEmpty nothing
-// is written when no row is found (the file at path stays as it was).
+// is written when no row is found (the file at path stays as it was); with
+// Refuse a file at path is never replaced.
 long long exportAnalysis(Export e, const daily::printing::PrintParams& p, const std::string& key,
-                         const std::string& connectionString, const std::string& path, bool writeEmpty = true);
+                         const std::string& connectionString, const std::string& path, bool writeEmpty = true,
+                         xlsx::Workbook::Existing existing = xlsx::Workbook::Existing::Replace);
 
 } // namespace qtmv::production

@@ -10,13 +10,17 @@
 #include "reports/testing/PageLines.h"
 #include "reports/testing/ProductionData.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <QTemporaryDir>
+
 #include <filesystem>
+#include <fstream>
 
 using namespace qtmv;
 using namespace qtmv::production;
@@ -42,9 +46,23 @@ protected:
 TEST(ExcelPath, SaysWhatAndWhenWithAnXlsxExtension)
 {
     const DateTime t{2024, 12, 4, 9, 30, 5};
-    EXPECT_EQ(excelPath("/x/out", ".XLSX", Export::ValueSummary, t), "/x/out/產值分析總表_1131204_093005.XLSX");
-    EXPECT_EQ(excelPath("/x/", "xls", Export::ProductionDetail, t), "/x/生產明細表_1131204_093005.xlsx");
-    EXPECT_EQ(excelPath("/x/", "", Export::ValueDetail, t), "/x/產值分析明細_1131204_093005.xlsx");
+    EXPECT_EQ(excelPath("/x/out", ".XLSX", Export::ValueSummary, t), "/x/out/產值分析總表_20241204-0930.XLSX");
+    EXPECT_EQ(excelPath("/x/", "xls", Export::ProductionDetail, t), "/x/生產明細表_20241204-0930.xlsx");
+    EXPECT_EQ(excelPath("/x/", "", Export::ValueDetail, t), "/x/產值分析明細_20241204-0930.xlsx");
+}
+
+// A name that is taken is never the default: the next free one is.
+TEST(ExcelPath, ANameThatIsTakenIsPassedBy)
+{
+    QTemporaryDir dir;
+    const std::string folder = dir.path().toStdString();
+    const DateTime t{2026, 12, 7, 15, 30, 0};
+    const std::string first = folder + "/生產明細表_20261207-1530.xlsx";
+    EXPECT_EQ(excelPath(folder, ".xlsx", Export::ProductionDetail, t), first);
+    std::ofstream(first) << "earlier";
+    EXPECT_EQ(excelPath(folder, ".xlsx", Export::ProductionDetail, t), folder + "/生產明細表_20261207-1530(2).xlsx");
+    std::filesystem::create_directory(folder + "/生產明細表_20261207-1530(2).xlsx");
+    EXPECT_EQ(excelPath(folder, ".xlsx", Export::ProductionDetail, t), folder + "/生產明細表_20261207-1530(3).xlsx");
 }
 
 TEST_F(ProductionExport, PrintingValueListingTotalsPerOperatorMachineAndReport)
@@ -146,6 +164,37 @@ TEST_F(ProductionExport, ProductionDetailIsOneSheetWithTimes)
     EXPECT_EQ(s.Text("K3"), "=SUM(K2:K2)");
 }
 
+// A range left open reads as open, in the printed heading and in the
+// export window: never as the 0000000 or 9999999 that stand for it.
+TEST_F(ProductionExport, OpenEndsOfARangeReadAsOpen)
+{
+    reports::PrintParams p;
+    p.kind = "D-印刷";
+    p.printDate = "113/12/05";
+    auto heading = [&](const char* from, const char* to) {
+        p.doneFrom = from;
+        p.doneTo = to;
+        const auto lines = LinesStarting(analysisReport("rpt產值分析表_印刷", p, db_.session()), "完成日期：");
+        return lines.empty() ? std::string() : lines.front();
+    };
+    EXPECT_EQ(heading("1131201", ""), "完成日期：|113/12/01 起|印表日期：|113/12/05");
+    EXPECT_EQ(heading("1131201", "1131231"), "完成日期：|113/12/01 ～ 113/12/31|印表日期：|113/12/05");
+    EXPECT_EQ(heading("", "1131231"), "完成日期：|113/12/31 止|印表日期：|113/12/05");
+    EXPECT_EQ(heading("0000000", "9999999"), "完成日期：|不限|印表日期：|113/12/05");
+
+    qtmv::test::WithApp app;
+    const FixedClock clock({2024, 12, 4, 9, 30, 5});
+    frm生產明細表轉Excel open(p_, db_.session(), clock);
+    EXPECT_EQ(open.lbl說明->text().toStdString(), "生產明細表\n種類：全部　完成日期：不限\n工單單號：不限");
+    p_.kind = "D-印刷";
+    p_.completionDateFrom = "1131201";
+    p_.completionTimeFrom = "0800";
+    p_.workOrderFrom = "P01";
+    frm生產明細表轉Excel narrowed(p_, db_.session(), clock);
+    EXPECT_EQ(narrowed.lbl說明->text().toStdString(),
+              "生產明細表\n種類：D-印刷　完成日期：113/12/01 08:00 起\n工單單號：P01 起");
+}
+
 TEST_F(ProductionExport, WindowWritesOnEnterAndNamesAFolderItCannotWrite)
 {
     qtmv::test::WithApp app;
@@ -157,9 +206,32 @@ TEST_F(ProductionExport, WindowWritesOnEnterAndNamesAFolderItCannotWrite)
         QTest::keyClick(&w, Qt::Key_Return);
         EXPECT_TRUE(w.written());
         EXPECT_EQ(w.result(), QDialog::Accepted);
-        EXPECT_TRUE(std::filesystem::exists(db_.folder() + "產值分析明細_1131204_093005.xlsx"));
+        EXPECT_TRUE(std::filesystem::exists(db_.folder() + "產值分析明細_20241204-0930.xlsx"));
         ASSERT_EQ(messages.shown().size(), 1u);
-        EXPECT_EQ(messages.shown()[0].text, "轉Excel成功");
+        // Where it went, in full.
+        EXPECT_EQ(messages.shown()[0].text, "轉Excel成功\n檔案：" + db_.folder() + "產值分析明細_20241204-0930.xlsx");
+    }
+    messages.clear();
+    {
+        // Two windows of the same minute: the one written first keeps its
+        // file, the second takes the next name, shows it and says it.
+        frm產值分析明細轉Excel first(1, p_, "PC1", db_.session(), clock);
+        frm產值分析明細轉Excel second(1, p_, "PC1", db_.session(), clock);
+        EXPECT_EQ(first.path(), db_.folder() + "產值分析明細_20241204-0930(2).xlsx");
+        EXPECT_EQ(second.path(), first.path());
+        first.show();
+        QTest::keyClick(&first, Qt::Key_Return);
+        const auto firstBytes = std::filesystem::file_size(first.path());
+        std::filesystem::resize_file(first.path(), firstBytes + 1); // marked: it must stay as it is
+        second.show();
+        QTest::keyClick(&second, Qt::Key_Return);
+        EXPECT_TRUE(second.written());
+        EXPECT_EQ(second.path(), db_.folder() + "產值分析明細_20241204-0930(3).xlsx");
+        EXPECT_EQ(second.txt檔案->text().toStdString(), second.path());
+        EXPECT_EQ(std::filesystem::file_size(first.path()), firstBytes + 1);
+        EXPECT_TRUE(std::filesystem::exists(second.path()));
+        ASSERT_EQ(messages.shown().size(), 2u);
+        EXPECT_EQ(messages.shown()[1].text, "轉Excel成功\n檔案：" + second.path());
     }
     messages.clear();
     db_.session().ExcelFolder = db_.folder() + "沒有這個資料夾";

@@ -6,8 +6,11 @@
 #include "common/Failure.h"
 #include "platform/os/MessageBox.h"
 #include "platform/ui/BusyScope.h"
+#include "platform/text/Text.h"
 #include "platform/ui/QtText.h"
+#include "reports/AnalysisLayout.h"
 
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,12 +21,36 @@ namespace qtmv::production {
 
 namespace {
 
+// One end of the completion range: its date, with the time where the time
+// narrows the day; empty where the end is open.
+QString completionEnd(const std::string& date, const std::string& time, const char* openDate, const char* openTime)
+{
+    const std::string d = Trim(date), t = Trim(time);
+    if (d.empty() || d == openDate)
+        return QString();
+    QString text = reports::SlashedDate(d);
+    if (t.size() == 4 && t != openTime)
+        text += u8(" " + t.substr(0, 2) + ":" + t.substr(2));
+    return text;
+}
+
+// What the window exports, its ranges as the user reads them: an open end
+// is said to be open, not shown as the stand-in that opens it.
 QString rangeText(Export e, const daily::printing::PrintParams& p)
 {
     const std::string kind = p.kind.empty() ? "全部" : p.kind;
-    return u8(exportTitle(e) + "\n種類：" + kind + "　完成日期：" + p.completionDateFrom + " " + p.completionTimeFrom
-              + " ～ " + p.completionDateTo + " " + p.completionTimeTo + "\n工單單號：" + p.workOrderFrom + " ～ "
-              + p.workOrderTo);
+    const std::string poTo = Trim(p.workOrderTo);
+    return u8(exportTitle(e) + "\n種類：" + kind + "　完成日期：")
+           + reports::RangeText(completionEnd(p.completionDateFrom, p.completionTimeFrom, "0000000", "0000"),
+                                completionEnd(p.completionDateTo, p.completionTimeTo, "9999999", "9999"))
+           + u8("\n工單單號：")
+           + reports::RangeText(u8(Trim(p.workOrderFrom)), poTo == "zzzzzzzzz" ? QString() : u8(poTo));
+}
+
+// The full path, as the user finds the file again.
+std::string fullPath(const std::string& path)
+{
+    return QFileInfo(u8(path)).absoluteFilePath().toStdString();
 }
 
 } // namespace
@@ -31,7 +58,8 @@ QString rangeText(Export e, const daily::printing::PrintParams& p)
 ExcelExportWindow::ExcelExportWindow(Export e, const daily::printing::PrintParams& p, const std::string& key,
                                      const Session& s, const Clock& clock, QWidget* parent)
     : QDialog(parent), export_(e), params_(p), key_(key), connectionString_(s.ConnectionString),
-      path_(excelPath(s.ExcelFolder, s.ExcelExtension, e, clock.now()))
+      folder_(s.ExcelFolder), extension_(s.ExcelExtension), clock_(clock),
+      path_(excelPath(folder_, extension_, e, clock.now()))
 {
     setModal(true);
     setWindowTitle(QStringLiteral("轉Excel"));
@@ -69,14 +97,25 @@ void ExcelExportWindow::write()
         BusyScope busy(this, busy_);
         if (!busy.entered())
             return;
+        // A file that has come to the name since the window opened (another
+        // export this minute) stays: the workbook takes the next free name,
+        // and one that appears while it is written is not replaced either.
+        if (QFileInfo::exists(u8(path_)) || QFileInfo(u8(path_)).isSymLink()) {
+            path_ = excelPath(folder_, extension_, export_, clock_.now());
+            txt檔案->setText(u8(path_));
+        }
         done = Guarded(
-            "轉Excel", [this] { exportAnalysis(export_, params_, key_, connectionString_, path_); },
+            "轉Excel",
+            [this] {
+                exportAnalysis(export_, params_, key_, connectionString_, path_, true,
+                               xlsx::Workbook::Existing::Refuse);
+            },
             "Excel檔沒有寫入。");
     }
     if (!done)
         return; // the window stays open: the user may cancel or try again
     written_ = true;
-    MsgBox("轉Excel成功", "訊息", MsgIcon::Information);
+    MsgBox("轉Excel成功\n檔案：" + fullPath(path_), "訊息", MsgIcon::Information);
     accept();
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // The two Excel export windows of the print page, shown modally: they name
 // what is exported and the workbook it goes to; 轉Excel (Enter) writes it
-// and ends with "轉Excel成功", 取消 (Esc) leaves without writing.
+// and ends with "轉Excel成功" and the workbook's full path, 取消 (Esc)
+// leaves without writing. A workbook never replaces a file.
 //   frm產值分析明細轉Excel   the production value detail (choice 1) or summary (choice 2)
 //   frm生產明細表轉Excel     the production detail (choice 7)
 #include "common/Clock.h"
@@ -20,7 +21,9 @@ namespace qtmv::production {
 class ExcelExportWindow : public QDialog {
 public:
     // The workbook goes to the session's ExcelFolder with its
-    // ExcelExtension; key: this workstation's key of the analysis table.
+    // ExcelExtension, under a name no file has (excelPath); key: this
+    // workstation's key of the analysis table. The clock must outlive the
+    // window.
     ExcelExportWindow(Export e, const daily::printing::PrintParams& p, const std::string& key, const Session& s,
                       const Clock& clock, QWidget* parent);
 
@@ -39,6 +42,9 @@ private:
     daily::printing::PrintParams params_;
     std::string key_;
     std::string connectionString_;
+    std::string folder_;
+    std::string extension_;
+    const Clock& clock_;
     std::string path_;
     bool written_ = false;
     bool busy_ = false;
