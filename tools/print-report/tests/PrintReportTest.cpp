@@ -110,6 +110,38 @@ TEST_F(PrintReport, WithoutANumberTheFirstOrderInTheRangesIsPrinted)
     EXPECT_NE(err.find("查無任何資料!"), std::string::npos);
 }
 
+// The README's examples on the demo plant as scripts/run-demo.sh writes it
+// (dated today, so no fixed pre-schedule number is in it): each one writes.
+TEST_F(PrintReport, TheReadmeExamplesPrintOnTheDemoPlant)
+{
+    const std::string folder = db_.folder() + "demo/";
+    std::filesystem::create_directories(folder);
+    ASSERT_EQ(std::system((std::string(DEMO_DB) + " '" + folder + "QTMV.mdb' >/dev/null").c_str()), 0);
+    std::string err, out;
+    ASSERT_EQ(runOn(folder + "QTMV.mdb",
+                    "--report rpt外發單_印刷_xp --pdf '" + folder + "order.pdf' --png '" + folder + "order.png'", err,
+                    &out),
+              0)
+        << err;
+    EXPECT_NE(out.find(folder + "order.png: page 1\n"), std::string::npos) << out;
+    ASSERT_EQ(runOn(folder + "QTMV.mdb",
+                    "--report rpt不良分析1_工務預排 --set kind=D-印刷 --set done-from=1131201 --pdf '" + folder +
+                        "analysis.pdf'",
+                    err),
+              0)
+        << err;
+    ASSERT_EQ(std::system(("pdftotext -layout '" + folder + "analysis.pdf' '" + folder + "analysis.txt'").c_str()), 0);
+    const std::string analysis = read(folder + "analysis.txt");
+    // The open end of the completion range reads as open.
+    EXPECT_NE(analysis.find("113/12/01 起"), std::string::npos) << analysis;
+    EXPECT_EQ(analysis.find("9999999"), std::string::npos) << analysis;
+    ASSERT_EQ(runOn(folder + "QTMV.mdb",
+                    "--report frm產值分析明細轉Excel --set choice=2 --xlsx '" + folder + "summary.xlsx'", err),
+              0)
+        << err;
+    EXPECT_FALSE(qtmv::xlsx::testing::ReadWorkbook(folder + "summary.xlsx").empty());
+}
+
 TEST_F(PrintReport, NothingToPrintAndBadArgumentsFail)
 {
     const std::string pdf = db_.folder() + "o.pdf";
