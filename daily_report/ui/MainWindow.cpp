@@ -196,11 +196,14 @@ void frm日報登錄作業_工單::connectControls()
 {
     const daily::Toolbars& t = toolbars_;
     connect(t.Toolbar1, &QToolBar::actionTriggered, this, [this](QAction* a) {
+        if (a == toolbars_.actPrint1)
+            return;   // its own connection below: the menu entry is no toolbar button
         // The toolbar takes no second click while its action runs.
         toolbars_.Toolbar1->setEnabled(false);
         runToolbarAction(a->data().toString());
         toolbars_.Toolbar1->setEnabled(true);
     });
+    connect(t.actPrint1, &QAction::triggered, this, [this] { pressToolbarKey(toolbars_.actPrint1); });
     connect(t.actEntryView, &QAction::toggled, this, [this](bool on) { setEntryView(on); });
     connect(t.actLargeFont, &QAction::toggled, this, [this](bool on) { setLargeFont(on); });
     connect(t.Toolbar2, &QToolBar::actionTriggered, this, [this](QAction* a) {
@@ -531,7 +534,8 @@ void frm日報登錄作業_工單::pressToolbarKey(QAction* button)
 void frm日報登錄作業_工單::runToolbarAction(const QString& key)
 {
     // Saving and loading check the database themselves; leaving needs none.
-    const bool needsDatabase = key == QStringLiteral("明細查詢") || key == QStringLiteral("print");
+    const bool needsDatabase =
+        key == QStringLiteral("明細查詢") || key == QStringLiteral("print") || key == QStringLiteral("print1");
     if (needsDatabase && !databaseReady())
         return;
     if (key == QStringLiteral("save"))
@@ -544,6 +548,11 @@ void frm日報登錄作業_工單::runToolbarAction(const QString& key)
         handle("日報異動紀錄", [this] { recordSide_->openHistory(); });
     else if (key == QStringLiteral("print"))
         showPrintPage(true);
+    else if (key == QStringLiteral("print1")) {
+        // The page as "產值表" opens it, then on the current row's order.
+        showPrintPage(true);
+        printPage_->chooseSingleOrder();
+    }
     else if (key == QStringLiteral("exit"))
         close();
 }

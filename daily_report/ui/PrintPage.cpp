@@ -368,6 +368,16 @@ void PrintPage::open(const QString& kind, const std::string& recordNo)
     focusFirstRange();
 }
 
+void PrintPage::chooseSingleOrder()
+{
+    // The kind's rules offer its orders again (the opening hid them).
+    kindChanged();
+    sopt選擇報表[0]->show();
+    sopt選擇報表[0]->setChecked(true);
+    child<QRadioButton>(this, "sopt條件設定_0")->setChecked(true);
+    focusFirstRange();
+}
+
 int PrintPage::selectedChoice() const
 {
     for (int i = 0; i < printing::kChoices; ++i)

@@ -35,6 +35,9 @@ public:
     // Shown by the toolbar "print": the defaults for the window's kind and
     // current record, choice 1 selected.
     void open(const QString& kind, const std::string& recordNo);
+    // After open: the kind's outsourcing order (choice 0) for the single
+    // record "列印單筆" names, as the menu entry "單筆列印" asks.
+    void chooseSingleOrder();
     // The print operation of the three buttons (mode "轉Excel" exports).
     void print(bool preview, const std::string& mode);
     // The single-row outsourcing order's options the boxes hold, as the

@@ -22,6 +22,7 @@
 #include <QDialog>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QLabel>
 #include <QRadioButton>
 
 using namespace qtmv;
@@ -163,6 +164,35 @@ TEST_F(PrintPageTest, OrderOfPrintingPreviewsThroughTheOrderLayout)
     ASSERT_EQ(messages.shown().size(), 1u);
     EXPECT_EQ(messages.shown()[0].text, "查無任何資料!");
     EXPECT_EQ(previews, 2);
+}
+
+TEST_F(PrintPageTest, SinglePrintEntryOpensThePageOnTheCurrentRowsOrder)
+{
+    w = open();
+    load(*w, "D-印刷", "二號機");
+    const QString record = QString::fromStdString(w->currentRecordNo());
+    ASSERT_FALSE(record.isEmpty());
+    w->toolbars().actPrint1->trigger();   // "產值表" ▸ "單筆列印"
+    daily::PrintPage& page = w->printPage();
+    ASSERT_TRUE(page.isVisible());
+    EXPECT_TRUE(choice(0)->isVisible());
+    EXPECT_TRUE(choice(0)->isChecked());
+    EXPECT_TRUE(named<QRadioButton>("sopt條件設定_0")->isChecked());
+    EXPECT_TRUE(shown("pic列印1"));
+    EXPECT_EQ(named<QLabel>("lbl列印單筆")->text(), record);
+    EXPECT_EQ(range(2)->text(), record);
+    EXPECT_EQ(range(3)->text(), record);
+
+    page.runModal = [](QDialog&) {};
+    QTest::mouseClick(named<QPushButton>("ssc預覽列印"), Qt::LeftButton);
+    ASSERT_EQ(page.lastOutcome().status, daily::printing::Outcome::Ready);
+    EXPECT_EQ(page.lastOutcome().params.preScheduleFrom, record.toStdString());
+
+    // "產值表" itself still opens on the analyses.
+    QTest::mouseClick(page.ssc回前畫面_列印, Qt::LeftButton);
+    w->toolbars().actPrint->trigger();
+    EXPECT_TRUE(choice(1)->isChecked());
+    EXPECT_FALSE(choice(0)->isVisible());
 }
 
 TEST_F(PrintPageTest, RangeFieldsFilterKeysAndCheckDates)
