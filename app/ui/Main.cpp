@@ -5,7 +5,9 @@
 #include "app/core/SessionSettings.h"
 #include "app/core/StartupWaits.h"
 #include "app/ui/MessageBoxHandler.h"
+#include "app/ui/SuiteLocale.h"
 #include "common/Failure.h"
+#include "common/ui/DatePicker.h"
 #include "db/ServerSchema.h"
 #include "platform/jet/Connection.h"
 #include "platform/library/Library.h"
@@ -41,8 +43,10 @@ constexpr const char* kMingFont = "AR PL UMing TW";
 
 void applyChineseSettings(QApplication& app, QTranslator& translator)
 {
+    // Month and day names, numbers and every date picker the suite's way.
+    UseSuiteLocale(app);
     // Qt's own buttons (是/否, 確定) in Traditional Chinese.
-    if (translator.load(QLocale(QLocale::Chinese, QLocale::Taiwan), QStringLiteral("qtbase"), QStringLiteral("_"),
+    if (translator.load(SuiteLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&translator);
     if (QFontDatabase::families().contains(QString::fromUtf8(kMingFont))) {
