@@ -155,6 +155,48 @@ std::optional<DateTime> ParseRoc7(std::string_view text)
                     digitsValue(text.substr(y + 2, 2))};
 }
 
+namespace {
+
+// "MMDD-HH" with a real month, day and hour; {month, day, hour}.
+std::optional<DateTime> parseStamp(std::string_view t)
+{
+    if (t.size() != 7 || t[4] != '-')
+        return std::nullopt;
+    for (std::size_t i : {0u, 1u, 2u, 3u, 5u, 6u})
+        if (t[i] < '0' || t[i] > '9')
+            return std::nullopt;
+    const int month = digitsValue(t.substr(0, 2)), day = digitsValue(t.substr(2, 2)), hour = digitsValue(t.substr(5, 2));
+    if (month < 1 || month > 12 || day < 1 || day > 31 || hour > 23)
+        return std::nullopt;
+    return DateTime{0, month, day, hour};
+}
+
+} // namespace
+
+std::optional<DateTime> FinishMoment(std::string_view text, const DateTime& today)
+{
+    text = TrimView(text);
+    if (auto d = ParseRoc7(text); d && text.size() == 7)
+        return d;
+    auto stamp = parseStamp(text);
+    if (!stamp)
+        return std::nullopt;
+    stamp->year = today.year;
+    if (DateTime{stamp->year, stamp->month, stamp->day} > DateTime{today.year, today.month, today.day})
+        --stamp->year;
+    return stamp;
+}
+
+std::string ShownFinishDate(std::string_view text)
+{
+    const std::string_view t = TrimView(text);
+    if (const auto stamp = parseStamp(t))
+        return twoDigits(stamp->month) + "/" + twoDigits(stamp->day) + " " + twoDigits(stamp->hour) + "時";
+    if (const auto d = ParseRoc7(t); d && t.size() == 7)
+        return RocSlashed(*d);
+    return std::string(text);
+}
+
 std::optional<DateTime> ParseRocDateTime(std::string_view cell)
 {
     cell = TrimView(cell);

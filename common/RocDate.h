@@ -35,6 +35,18 @@ std::string RocSlashed(const DateTime& date);
 std::string FinishStamp(const DateTime& now);
 std::string FinishStamp(const Clock& clock);
 
+// A "完工日" text as the moment it means. The column holds two forms: the
+// finish stamp of a grid click ("1207-05", no year) and the completion date
+// the time window stores ("1151207", no hour). The stamp's year is the
+// latest that does not put it after `today` (a stamp is never made in the
+// future); a date without hour counts as the start of its day. nullopt for
+// an empty text or one of neither form.
+std::optional<DateTime> FinishMoment(std::string_view text, const DateTime& today);
+
+// A "完工日" text in one form for printing: "12/07 05時" for a stamp,
+// "115/12/07" for a completion date; any other text as it is.
+std::string ShownFinishDate(std::string_view text);
+
 // --- Typed dates ---------------------------------------------------------
 
 // 0 when the text is a valid date or empty, 9 otherwise. Accepted forms by

@@ -23,6 +23,22 @@ TEST(TodayDates, MonthEndsAndShortYears)
     EXPECT_EQ(FinishStamp(clock), "0105-09");
 }
 
+TEST(FinishDates, StampsAndDatesMeanMomentsAndPrintAlike)
+{
+    // A stamp takes the latest year that does not put it after today.
+    const DateTime jan6{2027, 1, 6, 8, 0, 0};
+    EXPECT_EQ(FinishMoment("0105-10", jan6), (DateTime{2027, 1, 5, 10}));
+    EXPECT_EQ(FinishMoment("1231-17", jan6), (DateTime{2026, 12, 31, 17}));
+    EXPECT_EQ(FinishMoment("0106-23", jan6), (DateTime{2027, 1, 6, 23}));   // today, later hour: still today
+    EXPECT_EQ(FinishMoment(" 1151231 ", jan6), (DateTime{2026, 12, 31}));
+    for (const char* neither : {"", "1305-10", "0105-24", "0105_10", "115123", "abc"})
+        EXPECT_FALSE(FinishMoment(neither, jan6).has_value()) << neither;
+
+    EXPECT_EQ(ShownFinishDate("1207-05"), "12/07 05時");
+    EXPECT_EQ(ShownFinishDate("1151207"), "115/12/07");
+    EXPECT_EQ(ShownFinishDate("見備註"), "見備註");
+}
+
 TEST(CheckRocDate, ValidAndInvalidForms)
 {
     // "991204": a two-digit year; "0000101": no year 0 in the ROC calendar.

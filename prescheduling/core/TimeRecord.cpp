@@ -569,7 +569,7 @@ std::string storeRecord(jet::Connection& conn, const SaveInput& in, const Stored
     conn.execute("update [" + std::string(kind.detailTable) + "] " + remark + "where PO ='" + q(key.po) + "' and " +
                  "[NO] = " + jet::sqlNumber(key.seq) + kReplaceableRemark);
     if (!anyPieceOpen(conn, key))
-        daily::writeBackLines(conn, kind, daily::GridRows{{key.po, std::to_string(key.seq)}});
+        daily::writeBackLines(conn, kind, daily::GridRows{{key.po, std::to_string(key.seq)}}, ctx.clock);
     return key.number;
 }
 

@@ -14,6 +14,7 @@
 #include "platform/text/Text.h"
 
 #include <exception>
+#include <optional>
 #include <set>
 #include <utility>
 
@@ -52,7 +53,7 @@ bool marksPaperArrived(const ProcessKind& kind)
 }
 
 void writeBackLine(jet::Connection& conn, const ProcessKind& kind, const std::string& poCell,
-                   const std::string& noCell, SaveSummary& summary)
+                   const std::string& noCell, const DateTime& today, SaveSummary& summary)
 {
     const WorkLine workLine{qtmv::Trim(poCell), static_cast<long long>(qtmv::Val(noCell))};
     const std::string po = q(qtmv::Trim(poCell));
@@ -82,8 +83,22 @@ void writeBackLine(jet::Connection& conn, const ProcessKind& kind, const std::st
                 conn);
     if (latest.recordCount() == 0)
         return;
-    const std::string finish = latest.text("FDATE");
-    const std::string remark = latest.text("完工說明");
+    // The column holds the grid's stamps and the time window's dates: the
+    // latest piece is the one finished last by the moment its text means
+    // (the text order would put every stamp after every date); ties keep
+    // the statement's order.
+    std::string finish = latest.text("FDATE");
+    std::string remark = latest.text("完工說明");
+    std::optional<DateTime> best = FinishMoment(finish, today);
+    for (latest.moveNext(); !latest.eof(); latest.moveNext()) {
+        const std::string text = latest.text("FDATE");
+        const std::optional<DateTime> moment = FinishMoment(text, today);
+        if (moment && (!best || *moment > *best)) {
+            best = moment;
+            finish = text;
+            remark = latest.text("完工說明");
+        }
+    }
     latest.close();
 
     editSingleRow(conn, "select PO, [NO], FDATE, ACT, 完工說明 from [" + x + "] " + key, [&](jet::Recordset& rs) {
@@ -222,8 +237,10 @@ void registerNewDie(jet::Connection& conn, const std::string& po, const std::str
 
 } // namespace
 
-int writeBackLines(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows, SaveSummary* summary)
+int writeBackLines(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows, const Clock& clock,
+                   SaveSummary* summary)
 {
+    const DateTime today = clock.now();
     SaveSummary unused;
     std::set<std::pair<std::string, double>> done;
     int lines = 0;
@@ -234,21 +251,21 @@ int writeBackLines(jet::Connection& conn, const ProcessKind& kind, const GridRow
             continue;
         if (!done.emplace(qtmv::Trim(po), qtmv::Val(no)).second)
             continue;
-        writeBackLine(conn, kind, po, no, summary ? *summary : unused);
+        writeBackLine(conn, kind, po, no, today, summary ? *summary : unused);
         ++lines;
     }
     return lines;
 }
 
-bool writeBackAfterSave(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows, SaveSummary* saved,
-                        std::string* told)
+bool writeBackAfterSave(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows, const Clock& clock,
+                        SaveSummary* saved, std::string* told)
 {
     SaveSummary done = saved ? *saved : SaveSummary{};
     std::string message;
     try {
         jet::Transaction tx(conn);
         SaveSummary lines;
-        writeBackLines(conn, kind, rows, &lines);
+        writeBackLines(conn, kind, rows, clock, &lines);
         tx.commit();
         done.closed = std::move(lines.closed);
         done.reopened = std::move(lines.reopened);

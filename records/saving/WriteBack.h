@@ -39,6 +39,7 @@
 // - A die without a code is not registered.
 // - When the work-order line is not found (no row, or several), nothing is
 //   written and the user is told so, instead of "資料儲存完畢！".
+#include "common/Clock.h"
 #include "common/ProcessKind.h"
 #include "records/core/GridLoader.h"
 #include "records/saving/SaveResult.h"
@@ -60,14 +61,15 @@ struct SaveSummary;
 // the summary) and the write-back did; `saved` receives the whole. A
 // data-access error is shown (title "回存工單") and rolls it back. True
 // when committed; `told` receives the message shown either way.
-bool writeBackAfterSave(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows,
+bool writeBackAfterSave(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows, const Clock& clock,
                         SaveSummary* saved = nullptr, std::string* told = nullptr);
 
 // The transaction body: every distinct line of the rows, on a connection
 // whose transaction the caller holds. Returns the number of lines
 // processed; a summary receives the lines closed and re-opened, the orders
-// dated, the paper lines marked and the flow stamps set. Throws jet::Error.
-int writeBackLines(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows,
+// dated, the paper lines marked and the flow stamps set. The clock places
+// the finish stamps, which have no year (FinishMoment). Throws jet::Error.
+int writeBackLines(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows, const Clock& clock,
                    SaveSummary* summary = nullptr);
 
 // The manual write-back of grid row `row` (1-based) of the kind's rows.

@@ -2,7 +2,9 @@
 // checked by reading the database back: what they write, what they must
 // leave alone (a colleague's field, a real form text), and what never gets
 // as far as a statement.
+#include "records/saving/WriteBack.h"
 #include "records/saving/tests/SavingFixture.h"
+#include "platform/jet/Connection.h"
 
 #include <tuple>
 #include <utility>
@@ -133,4 +135,19 @@ TEST_F(Extras, CellsAStatementCannotTakeNeverReachOne)
         EXPECT_EQ(msgs.shown().size(), 1u);
     }
     EXPECT_EQ(dump(), before);
+}
+
+TEST_F(Extras, TheLineTakesThePieceFinishedLastWhicheverFormItsDateHas)
+{
+    // D1 dated by the time window on 31 December, D2 stamped in the grid on
+    // 5 January: as texts "1151231" sorts after "0105-10".
+    db().exec("update PRINTING_S set FDATE = '1151231', 完工說明 = '完工數量: 10' where ID = 'D1'");
+    db().exec("update PRINTING_S set FDATE = '0105-10', 完工說明 = '' where ID = 'D2'");
+    const FixedClock jan6({2027, 1, 6, 8, 0, 0});
+    jet::Connection conn;
+    conn.open(session_.ConnectionString);
+    jet::Transaction tx(conn);
+    writeBackLines(conn, printing, GridRows{{"W1", "1"}}, jan6);
+    tx.commit();
+    EXPECT_EQ(value("select FDATE || '/' || ACT from PRINTING where PO = 'W1' and [NO] = 1"), "0105-10/0105-10");
 }
