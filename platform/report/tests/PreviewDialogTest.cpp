@@ -4,9 +4,12 @@
 #include "platform/os/MessageBox.h"
 #include "platform/text/UserError.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
@@ -14,6 +17,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -163,4 +167,35 @@ TEST(ReportPreview, AFailedPrintIsToldThroughTheInstalledReport)
     QFile f(kept);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), QByteArray("kept"));
+}
+
+// The print dialog proposes the file the installed namer gives for the
+// document, not print.pdf in the home folder every time.
+TEST(ReportPreview, APrintToAFileProposesTheNamersFile)
+{
+    PreviewDialog dlg(threePages());
+    dlg.setDocumentName(QStringLiteral("產值分析表"));
+    QTemporaryDir dir;
+    QStringList asked;
+    PreviewDialog::setPrintFileNamer([&](const QString& name) {
+        asked << name;
+        return dir.filePath(name + QStringLiteral("_20261207-1530.pdf"));
+    });
+    QString proposed;
+    bool dialogSeen = false;
+    QTimer::singleShot(0, [&] {
+        auto* print = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+        if (!print)
+            return;
+        dialogSeen = true;
+        if (auto* file = print->findChild<QLineEdit*>(QStringLiteral("filename")))
+            proposed = file->text();
+        print->reject();
+    });
+    dlg.printWithDialog();
+    PreviewDialog::setPrintFileNamer({});
+    ASSERT_TRUE(dialogSeen);
+    EXPECT_EQ(asked, QStringList{QStringLiteral("產值分析表")});
+    EXPECT_EQ(proposed, dir.filePath(QStringLiteral("產值分析表_20261207-1530.pdf")));
+    EXPECT_TRUE(QDir(dir.path()).isEmpty()); // nothing printed, nothing written
 }

@@ -30,9 +30,17 @@ PreviewDialog::FailureReport& failureReport()
     return report;
 }
 
+PreviewDialog::PrintFileNamer& printFileNamer()
+{
+    static PreviewDialog::PrintFileNamer namer;
+    return namer;
+}
+
 } // namespace
 
 void PreviewDialog::setFailureReport(FailureReport report) { failureReport() = std::move(report); }
+
+void PreviewDialog::setPrintFileNamer(PrintFileNamer namer) { printFileNamer() = std::move(namer); }
 
 PreviewDialog::PreviewDialog(PageDocument doc, QWidget* parent) : QDialog(parent), doc_(std::move(doc))
 {
@@ -118,6 +126,14 @@ void PreviewDialog::printWithDialog()
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageSize(QPageSize(doc_.pageSize, QPageSize::Millimeter));
     printer.setFullPage(true);
+    printer.setDocName(documentName_);
+    if (printFileNamer()) {
+        // The name fills the dialog's file field; the printer stays the
+        // system's default (a file name alone would choose the PDF printer).
+        // Without any printer, the PDF printer is the one there is.
+        printer.setOutputFileName(printFileNamer()(documentName_));
+        printer.setOutputFormat(QPrinter::NativeFormat);
+    }
     QPrintDialog dialog(&printer, this);
     dialog.setMinMax(1, int(doc_.pages.size()));
     if (dialog.exec() != QDialog::Accepted)

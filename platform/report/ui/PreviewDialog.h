@@ -23,8 +23,14 @@ public:
     double zoom() const { return zoom_; }
     void showPage(int page);
     void setZoom(double zoom);
+    // What the document is, for the user ("產值分析表"): the print job's
+    // name, and the name a print to a file is given by default.
+    void setDocumentName(const QString& name) { documentName_ = name; }
+    const QString& documentName() const { return documentName_; }
     // Shows the printer dialog; prints the chosen pages when accepted. A
-    // failure is reported to the user.
+    // failure is reported to the user. The dialog's file for a print to a
+    // file is the one the installed namer gives (setPrintFileNamer); the
+    // printer chosen stays the system's.
     void printWithDialog();
     // Prints pages [from, to] (0-based) onto the printer; into its output
     // file as a PDF when it has one. Throws UserError, naming the file, when
@@ -42,6 +48,13 @@ public:
         std::function<void(const std::string& operation, const std::exception& e, const std::string& outcome)>;
     static void setFailureReport(FailureReport report);
 
+    // Names the file a print to a file proposes, from the document's name:
+    // a full path. The program installs one at start-up that never names a
+    // file that is there (so nothing earlier is replaced unasked); without
+    // one Qt's dialog proposes its own (print.pdf in the home folder).
+    using PrintFileNamer = std::function<QString(const QString& documentName)>;
+    static void setPrintFileNamer(PrintFileNamer namer);
+
 protected:
     void keyPressEvent(QKeyEvent* e) override;
 
@@ -49,6 +62,7 @@ private:
     void refresh();
 
     PageDocument doc_;
+    QString documentName_;
     int page_ = 0;
     double zoom_ = 1.0;
     QScrollArea* scroll_ = nullptr;
