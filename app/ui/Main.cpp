@@ -5,7 +5,9 @@
 #include "app/core/SessionSettings.h"
 #include "app/core/StartupWaits.h"
 #include "app/ui/MessageBoxHandler.h"
+#include "app/ui/PrintFiles.h"
 #include "app/ui/SuiteLocale.h"
+#include "common/Clock.h"
 #include "common/Failure.h"
 #include "common/ui/DatePicker.h"
 #include "db/ServerSchema.h"
@@ -209,6 +211,8 @@ int Main(int argc, char* argv[], const MainWindowFactory& createMainWindow)
     InstallMessageBoxHandler();
     // A print from a preview that fails is reported as every failure is.
     report::PreviewDialog::setFailureReport(ReportFailure);
+    // A print to a file goes where the exports go, under a name of its own.
+    InstallPrintFileNamer(systemClock());
 
     // Start-up's database work, up to the main window's first activation,
     // waits for other workstations a few seconds in all.
