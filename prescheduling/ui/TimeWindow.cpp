@@ -531,16 +531,9 @@ bool frm工務預排作業_耗時::typed() const
 
 void frm工務預排作業_耗時::reject()
 {
-    switch (quality::askBeforeLeaving(*fml明細, [this] { return typed(); })) {
-    case quality::Leaving::Close:
-        QDialog::reject();
-        break;
-    case quality::Leaving::Save:
-        Guarded(kTitle, [&] { confirm(); });   // closes once saved
-        break;
-    case quality::Leaving::Stay:
-        break;
-    }
+    quality::leaveAsking(
+        *fml明細, [this] { return typed(); }, [this] { Guarded(kTitle, [&] { confirm(); }); },
+        [this] { QDialog::reject(); });
 }
 
 void frm工務預排作業_耗時::lookup()

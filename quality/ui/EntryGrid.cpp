@@ -122,6 +122,16 @@ KeptLines keptLines(const SpreadGrid& grid, const std::vector<int>& columns,
     return lines;
 }
 
+void leaveAsking(SpreadGrid& grid, const std::function<bool()>& typed, const std::function<void()>& save,
+                 const std::function<void()>& close)
+{
+    switch (askBeforeLeaving(grid, typed)) {
+    case Leaving::Close: close(); break;
+    case Leaving::Save: save(); break;
+    case Leaving::Stay: break;
+    }
+}
+
 Leaving askBeforeLeaving(SpreadGrid& grid, const std::function<bool()>& typed)
 {
     if (grid.isEditing() && !grid.finishEdit())

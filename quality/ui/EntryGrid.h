@@ -87,4 +87,10 @@ enum class Leaving {
 // happens unasked.
 Leaving askBeforeLeaving(SpreadGrid& grid, const std::function<bool()>& typed);
 
+// An entry window's reject(): asks as above, then runs save (which closes
+// the window once the save went through) or close (the dialog's own
+// reject), or stays.
+void leaveAsking(SpreadGrid& grid, const std::function<bool()>& typed, const std::function<void()>& save,
+                 const std::function<void()>& close);
+
 } // namespace qtmv::quality

@@ -296,16 +296,9 @@ bool frm品檢::typed() const
 
 void frm品檢::reject()
 {
-    switch (askBeforeLeaving(*fml明細, [this] { return typed(); })) {
-    case Leaving::Close:
-        QDialog::reject();
-        break;
-    case Leaving::Save:
-        Guarded(kTitle, [&] { confirm(); });   // closes once saved
-        break;
-    case Leaving::Stay:
-        break;
-    }
+    leaveAsking(
+        *fml明細, [this] { return typed(); }, [this] { Guarded(kTitle, [&] { confirm(); }); },
+        [this] { QDialog::reject(); });
 }
 
 void frm品檢::warnIfContradicting(const std::vector<int>& rows)

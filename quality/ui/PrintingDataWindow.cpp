@@ -274,16 +274,9 @@ bool frm工單印刷數據::typed() const
 
 void frm工單印刷數據::reject()
 {
-    switch (askBeforeLeaving(*fml明細, [this] { return typed(); })) {
-    case Leaving::Close:
-        QDialog::reject();
-        break;
-    case Leaving::Save:
-        Guarded(kTitle, [&] { confirm(); });   // closes once saved
-        break;
-    case Leaving::Stay:
-        break;
-    }
+    leaveAsking(
+        *fml明細, [this] { return typed(); }, [this] { Guarded(kTitle, [&] { confirm(); }); },
+        [this] { QDialog::reject(); });
 }
 
 void frm工單印刷數據::updateDifference(int row)
