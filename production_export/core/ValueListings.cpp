@@ -257,6 +257,14 @@ bool isAnalysisReport(const std::string& layoutName)
     return listingByName(layoutName) || reports::summaryLayoutByName(layoutName);
 }
 
+std::string analysisTitle(const std::string& layoutName)
+{
+    if (const auto listing = listingByName(layoutName))
+        return titleOf(*listing);
+    // The capacity and defect analyses print one title, whichever layout.
+    return reports::summaryLayoutByName(layoutName) ? "產能及不良分析" : "";
+}
+
 bool hasAnalysisData(const std::string& layoutName, const reports::PrintParams& params, const Session& s)
 {
     reports::PrintParams p = params;

@@ -31,6 +31,9 @@ report::PageDocument valueListing(Listing l, const std::vector<reports::Producti
 // std::invalid_argument for another name; data errors throw.
 report::PageDocument analysisReport(const std::string& layoutName, const reports::PrintParams& p, const Session& s);
 bool isAnalysisReport(const std::string& layoutName);
+// The title an analysis layout prints ("印刷產值分析表(表1)", "產能及不良分析"),
+// by which a preview names it (a print to a file, say); "" for another name.
+std::string analysisTitle(const std::string& layoutName);
 // Whether the analysis layout's own query finds a record.
 bool hasAnalysisData(const std::string& layoutName, const reports::PrintParams& p, const Session& s);
 

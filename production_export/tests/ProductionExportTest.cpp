@@ -164,6 +164,22 @@ TEST_F(ProductionExport, ProductionDetailIsOneSheetWithTimes)
     EXPECT_EQ(s.Text("K3"), "=SUM(K2:K2)");
 }
 
+// An analysis is named by the title it prints, so that a print to a file
+// is named after what the user sees on the page.
+TEST_F(ProductionExport, AnalysesAreNamedByTheTitleTheyPrint)
+{
+    reports::PrintParams p;
+    p.kind = "D-印刷";
+    for (const char* layout : {"rpt產值分析表_印刷", "rpt產值分析表_印刷_1", "rpt產值分析表1", "rpt生產明細表",
+                               "rpt不良分析1_工務預排", "rpt不良分析2_工務預排", "rpt不良分析_工務預排個人總表"}) {
+        const std::string title = analysisTitle(layout);
+        ASSERT_FALSE(title.empty()) << layout;
+        EXPECT_NE(analysisReport(layout, p, db_.session()).find(0, QString::fromStdString(title)), nullptr)
+            << layout << " " << title;
+    }
+    EXPECT_EQ(analysisTitle("rpt外發單_印刷_xp"), "");
+}
+
 // A range left open reads as open, in the printed heading and in the
 // export window: never as the 0000000 or 9999999 that stand for it.
 TEST_F(ProductionExport, OpenEndsOfARangeReadAsOpen)
