@@ -266,7 +266,8 @@ TEST_F(PrintPageTest, SummaryExportBuildsTheTableAndWritesTheWorkbook)
     EXPECT_EQ(written.rfind(db.folder() + "產值分析總表_", 0), 0u) << written;
     EXPECT_TRUE(std::filesystem::exists(written));
     ASSERT_FALSE(messages.shown().empty());
-    EXPECT_EQ(messages.shown().back().text, "轉Excel成功");
+    // The message says where the workbook went.
+    EXPECT_EQ(messages.shown().back().text, "轉Excel成功\n檔案：" + written);
     EXPECT_EQ(db.value("select 耗時 || '/' || 完成數 from [不良分析_tmp] where ID = '" + session().WorkstationUser + "'"),
               "90/500");
 }
