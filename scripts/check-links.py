@@ -16,6 +16,10 @@ Two kinds of problem are reported:
                 PUBLIC/INTERFACE links, recursively. $<LINK_ONLY:...> items,
                 which CMake adds for the PRIVATE links of static libraries,
                 never carry headers and are not followed.
+  public link   T is a library that links project library L PUBLIC, and no
+                header of T includes a header of L (directly, or through
+                T's own headers and headers of no library): dependents never
+                compile against L through T, so the link is PRIVATE.
   unused link   T's own target_link_libraries (any visibility but INTERFACE,
                 which T itself does not use) name project library L, and no
                 file of T includes a header of L, directly or through the
@@ -529,7 +533,30 @@ def check(model):
                     queue.append((h, False, None))
                 else:
                     queue.append((h, checked, origin or f))
+        # What the target's own headers use: a dependent compiles those,
+        # so only these links need to be PUBLIC.
+        header_uses = set()
+        if name in model.libraries:
+            queue = deque(header_owned.get(name, []))
+            walked = set()
+            while queue:
+                f = queue.popleft()
+                if f in walked:
+                    continue
+                walked.add(f)
+                for _, h in model.includes(f):
+                    own = model.owners(h)
+                    libs = own & model.libraries
+                    header_uses |= libs
+                    if name in own or not libs:
+                        queue.append(h)
         for lib, vis in sorted(model.own_links[name].items()):
+            if (vis == "public" and name in model.libraries and lib != name
+                    and lib in used and lib in model.libraries and lib not in header_uses):
+                problems.append(
+                    ("public", model.definition(name),
+                     "%s: %s links %s PUBLIC, but none of its headers includes "
+                     "a header of it: link it PRIVATE" % (model.definition(name), name, lib)))
             if vis == "interface" or lib == name or lib in used:
                 continue
             note = "" if lib in with_headers else " (it has no header)"

@@ -107,8 +107,27 @@ class CheckLinksTest(unittest.TestCase):
         self.assertEqual(rc, 1, err)
         self.assertEqual(lines, [
             'tool/main.cpp: includes "alpha/Alpha.h" of alpha, which tool does not link'])
-        fx.write({"beta/CMakeLists.txt": "add_library(beta STATIC Beta.cpp)\n"
-                                         "target_link_libraries(beta PUBLIC alpha)\n"})
+        fx.write({"tool/CMakeLists.txt": "add_executable(tool main.cpp)\n"
+                                         "target_link_libraries(tool PRIVATE alpha beta)\n"})
+        rc, lines, err = fx.check()
+        self.assertEqual((rc, lines), (0, []), err)
+
+    def test_a_public_link_only_where_a_header_of_the_library_needs_it(self):
+        fx = self.fixture({
+            "beta/CMakeLists.txt": "add_library(beta STATIC Beta.cpp)\n"
+                                   "target_link_libraries(beta PUBLIC alpha)\n",
+            "beta/Beta.cpp": '#include "beta/Beta.h"\n#include "alpha/Alpha.h"\n'
+                             "int beta() { return alpha(); }\n",
+            "tool/main.cpp": '#include "beta/Beta.h"\nint main() { return beta(); }\n',
+        })
+        rc, lines, err = fx.check()
+        self.assertEqual(rc, 1, err)
+        self.assertEqual(lines, [
+            "beta/CMakeLists.txt:1: beta links alpha PUBLIC, but none of its headers "
+            "includes a header of it: link it PRIVATE"])
+        # Once beta's header includes alpha's, its users compile against
+        # alpha through it: PUBLIC is right.
+        fx.write({"beta/Beta.h": '#pragma once\n#include "alpha/Alpha.h"\nint beta();\n'})
         rc, lines, err = fx.check()
         self.assertEqual((rc, lines), (0, []), err)
 
