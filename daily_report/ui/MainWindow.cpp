@@ -451,7 +451,7 @@ void frm日報登錄作業_工單::applyViewSettings(daily::ProcessPage& p)
         QSettings().setValue(gridKey(k, QStringLiteral("width%1").arg(col)), width);
     });
     if (toolbars_.actLargeFont->isChecked())
-        setGridFontLarge(*g, true);
+        setGridFontLarge(p, true);
 }
 
 void frm日報登錄作業_工單::setEntryView(bool on)
@@ -466,18 +466,20 @@ void frm日報登錄作業_工單::setEntryView(bool on)
 void frm日報登錄作業_工單::setLargeFont(bool on)
 {
     for (daily::ProcessPage* p : recordSide_->builtPages())
-        setGridFontLarge(*p->grid(), on);
+        setGridFontLarge(*p, on);
     QSettings().setValue(settingsUser() + QStringLiteral("/largeFont"), on);
 }
 
-void frm日報登錄作業_工單::setGridFontLarge(qtmv::SpreadGrid& g, bool on)
+void frm日報登錄作業_工單::setGridFontLarge(daily::ProcessPage& p, bool on)
 {
+    qtmv::SpreadGrid& g = *p.grid();
     // The size the grid was set up with is the normal one.
     if (!g.property("normalPointSize").isValid())
         g.setProperty("normalPointSize", g.font().pointSizeF());
     QFont f = g.font();
     f.setPointSizeF(g.property("normalPointSize").toDouble() + (on ? kLargeFontStep : 0));
     g.setFont(qtmv::ScreenFont(f));
+    p.fitHeadings();
 }
 
 void frm日報登錄作業_工單::leaveGrid(qtmv::SpreadGrid& grid, bool forward)

@@ -118,7 +118,8 @@ private:
     void applyViewSettings(qtmv::daily::ProcessPage& page);
     void setEntryView(bool on);
     void setLargeFont(bool on);
-    static void setGridFontLarge(qtmv::SpreadGrid& grid, bool on);
+    // The grid's font, and its columns widened to show their headings in it.
+    static void setGridFontLarge(qtmv::daily::ProcessPage& page, bool on);
     // Ctrl+Tab and Ctrl+Shift+Tab: the focus leaves the grid to the next or
     // previous control.
     void leaveGrid(qtmv::SpreadGrid& grid, bool forward);

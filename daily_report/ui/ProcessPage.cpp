@@ -9,10 +9,16 @@
 #include "platform/ui/QtText.h"
 #include "platform/ui/SpreadGrid.h"
 
+#include <QFontMetrics>
 #include <QFrame>
+#include <QHeaderView>
 #include <QLineEdit>
+#include <QStyle>
+#include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace qtmv::daily {
 
@@ -21,6 +27,22 @@ namespace {
 const QColor kPendingColour(0xFF, 0xE0, 0x8A);
 // How many changes Ctrl+Z can take back.
 constexpr std::size_t kUndoDepth = 100;
+
+// The width that shows a heading whole in the grid's header: its widest
+// line, in bold as the header draws the current column's, within the
+// style's margins and the section's border.
+int headingWidth(const SpreadGrid& grid, const std::string& heading)
+{
+    QFont bold = grid.font();
+    bold.setBold(true);
+    const QFontMetrics metrics(bold);
+    int widest = 0;
+    for (const QString& line : u8(heading).split(QLatin1Char('\n')))
+        widest = std::max(widest, metrics.horizontalAdvance(line));
+    const QHeaderView* header = grid.tableView()->horizontalHeader();
+    const int margin = header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+    return widest + 2 * margin + 2;
+}
 } // namespace
 
 ProcessPage::ProcessPage(const ProcessKind& kind, QWidget* parent)
@@ -65,9 +87,27 @@ void ProcessPage::setUp(Hooks hooks, std::string_view companyName)
             grid_->setColWidthTwips(layout_.column(heading), twips);
     }
     baseHidden_.clear();
-    for (int col = 1; col <= layout_.columnCount(); ++col)
+    designedWidth_.clear();
+    for (int col = 1; col <= layout_.columnCount(); ++col) {
         baseHidden_.push_back(grid_->colHidden(col));
+        designedWidth_.push_back(grid_->colWidth(col));
+    }
+    fittedWidth_.assign(designedWidth_.size(), 0);
+    fitHeadings();
     wire();
+}
+
+void ProcessPage::fitHeadings()
+{
+    for (int col = 1; col <= layout_.columnCount(); ++col) {
+        const auto i = static_cast<std::size_t>(col - 1);
+        // A column the layout hides by width, or one the user has dragged
+        // since the last fit, keeps its width.
+        if (designedWidth_[i] <= 0 || (fittedWidth_[i] > 0 && grid_->colWidth(col) != fittedWidth_[i]))
+            continue;
+        fittedWidth_[i] = std::max(designedWidth_[i], headingWidth(*grid_, layout_.heading(col)));
+        grid_->setColWidth(col, fittedWidth_[i]);
+    }
 }
 
 void ProcessPage::wire()

@@ -79,6 +79,9 @@ public:
     // column numbers stay the same either way.
     void setEntryView(bool on);
     bool entryView() const { return entryView_; }
+    // Widens the columns whose heading the grid's font no longer shows
+    // whole (after a font change); a width the user dragged stays.
+    void fitHeadings();
 
     // After a save: nothing is pending, nothing to take back.
     void clearFlags();
@@ -135,6 +138,8 @@ private:
     bool lengthHintShown_ = false;
     bool entryView_ = false;
     std::vector<bool> baseHidden_;   // hidden in the full layout (site rules), by column - 1
+    std::vector<int> designedWidth_; // the layout's width (site rules), by column - 1
+    std::vector<int> fittedWidth_;   // the width fitHeadings gave, by column - 1
     // The open editor's ties to the page, cut when the page goes first.
     QMetaObject::Connection editorText_;
     QMetaObject::Connection editorGone_;

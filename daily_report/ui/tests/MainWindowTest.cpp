@@ -16,14 +16,18 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QStackedWidget>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTableView>
+#include <QToolBar>
 
 #include <cstdio>
 #include <filesystem>
@@ -752,4 +756,50 @@ TEST_F(MainWindowTest, AQueryOnlyUserIsMarkedFromTheStartAndAFullUserIsNot)
     EXPECT_EQ(w->changeFlags(printing).flaggedCount(), 0);
     ASSERT_EQ(messages.shown().size(), 1u);
     EXPECT_EQ(messages.shown()[0].text, "您的權限僅可以查詢！");
+}
+
+TEST_F(MainWindowTest, AtThePlantsScreenSizeEveryEntryViewFitsAndNoHeadingIsCut)
+{
+    auto w = open();
+    w->resize(1280, 1024);
+    // The toolbar buttons, clicked as the user clicks them.
+    auto click = [&](QAction* a) {
+        QTest::mouseClick(w->toolbars().Toolbar2->widgetForAction(a), Qt::LeftButton);
+        QApplication::processEvents();   // the view lays its columns out again
+    };
+    // Every shown heading's widest line at the grid's font fits its column
+    // within the header's margins.
+    auto headingsWhole = [](SpreadGrid& g, const daily::GridLayout& l, const std::string& where) {
+        const QHeaderView* header = g.tableView()->horizontalHeader();
+        const int margins = 2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+        const QFontMetrics metrics(g.font());
+        for (int col = 1; col <= l.columnCount(); ++col) {
+            if (g.colHidden(col))
+                continue;
+            for (const QString& line : QString::fromStdString(l.heading(col)).split(QLatin1Char('\n')))
+                EXPECT_LE(metrics.horizontalAdvance(line) + margins, g.colWidth(col)) << where << " " << l.heading(col);
+        }
+    };
+    for (const bool large : {false, true}) {
+        if (large)
+            click(w->toolbars().actLargeFont);
+        ASSERT_EQ(w->toolbars().actLargeFont->isChecked(), large);
+        for (const auto& k : processKinds()) {
+            const std::string where = std::string(k.displayName) + (large ? " 大字" : "");
+            load(*w, std::string(k.displayName).c_str());
+            SpreadGrid* g = w->currentGrid();
+            const daily::GridLayout& l = daily::gridLayout(k);
+            if (w->toolbars().actEntryView->isChecked())
+                click(w->toolbars().actEntryView);
+            ASSERT_FALSE(w->toolbars().actEntryView->isChecked()) << where;
+            headingsWhole(*g, l, where + " 全部欄位");
+            // The full layout is wider than the window: the scroll bar says so.
+            EXPECT_GT(g->tableView()->horizontalScrollBar()->maximum(), 0) << where;
+
+            click(w->toolbars().actEntryView);
+            ASSERT_TRUE(w->toolbars().actEntryView->isChecked()) << where;
+            EXPECT_EQ(g->tableView()->horizontalScrollBar()->maximum(), 0) << where << " 輸入檢視";
+            headingsWhole(*g, l, where + " 輸入檢視");
+        }
+    }
 }
