@@ -21,19 +21,6 @@ QRectF toDevice(const QRectF& r, double k)
     return QRectF(r.left() * k, r.top() * k, r.width() * k, r.height() * k);
 }
 
-int flags(const PlacedText& t)
-{
-    int f = Qt::AlignVCenter;
-    if (t.wrap)
-        f = Qt::AlignTop | Qt::TextWrapAnywhere;
-    switch (t.align) {
-    case Align::Center: return f | Qt::AlignHCenter;
-    case Align::Right: return f | Qt::AlignRight;
-    case Align::Left: break;
-    }
-    return f | Qt::AlignLeft;
-}
-
 } // namespace
 
 void paintPage(QPainter& painter, const PageDocument& doc, int page, double k)
@@ -64,10 +51,10 @@ void paintPage(QPainter& painter, const PageDocument& doc, int page, double k)
         if (t.clip) {
             painter.save();
             painter.setClipRect(r);
-            painter.drawText(r, flags(t), t.text);
+            painter.drawText(r, textFlags(t), t.text);
             painter.restore();
         } else {
-            painter.drawText(r, flags(t) | Qt::TextDontClip, t.text);
+            painter.drawText(r, textFlags(t) | Qt::TextDontClip, t.text);
         }
     }
     painter.restore();

@@ -507,4 +507,54 @@ PageDocument run(const Layout& layout, const DataTable& rows)
     return Runner(layout, rows).run();
 }
 
+// ---- Where texts fall -------------------------------------------------------
+
+int textFlags(const PlacedText& t)
+{
+    const int lines = t.wrap ? Qt::AlignTop | Qt::TextWrapAnywhere : Qt::AlignVCenter;
+    return lines | qtAlign(t.align);
+}
+
+QRectF textExtent(const PlacedText& t)
+{
+    // Blanks leave no mark on the paper.
+    if (t.text.trimmed().isEmpty())
+        return {};
+    const QFontMetricsF fm(toQFont(t.font), const_cast<QImage*>(&measureDevice()));
+    const QRectF box(mmToPx(t.rect.left()), mmToPx(t.rect.top()), mmToPx(t.rect.width()), mmToPx(t.rect.height()));
+    QRectF r = fm.boundingRect(box, textFlags(t), t.text);
+    if (t.clip)
+        r = r.intersected(box);
+    return QRectF(pxToMm(r.left()), pxToMm(r.top()), pxToMm(r.width()), pxToMm(r.height()));
+}
+
+std::vector<CrowdedTexts> crowdedTexts(const Page& page)
+{
+    constexpr double kEps = 1e-6;   // mm; rounding, not room
+    std::vector<QRectF> extents;
+    extents.reserve(page.texts.size());
+    for (const PlacedText& t : page.texts)
+        extents.push_back(textExtent(t));
+    std::vector<CrowdedTexts> out;
+    for (std::size_t i = 0; i < extents.size(); ++i) {
+        const QRectF& a = extents[i];
+        if (a.isEmpty())
+            continue;
+        for (std::size_t j = i + 1; j < extents.size(); ++j) {
+            const QRectF& b = extents[j];
+            if (b.isEmpty())
+                continue;
+            // Texts above one another are apart: a line's height already
+            // holds the room between lines.
+            if (std::min(a.bottom(), b.bottom()) - std::max(a.top(), b.top()) <= kEps)
+                continue;
+            const double em = std::max(page.texts[i].font.size, page.texts[j].font.size) * 25.4 / 72.0;
+            const double room = std::max(a.left(), b.left()) - std::min(a.right(), b.right());
+            if (room < em / 4 - kEps)
+                out.push_back({i, j});
+        }
+    }
+    return out;
+}
+
 } // namespace qtmv::report

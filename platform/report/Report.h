@@ -230,6 +230,28 @@ struct PageDocument {
 // Runs the layout over the rows.
 PageDocument run(const Layout& layout, const DataTable& rows);
 
+// ---- Where texts fall -------------------------------------------------------
+
+// The Qt flags a placed text is drawn with in its rectangle: centred
+// vertically on one line, or from the top and wrapped anywhere.
+int textFlags(const PlacedText& t);
+
+// The part of the page (mm) a placed text takes when drawn: the width of its
+// characters and the height of its lines at its font, placed in its
+// rectangle as the renderers place it, and cut to the rectangle when the
+// text is clipped. Measured as texts are fitted, so the extent does not
+// depend on the device. Empty for a text of blanks only.
+QRectF textExtent(const PlacedText& t);
+
+// Two texts of a page (indexes into its texts, first < second) that read as
+// one: their extents overlap, or sit side by side on a line with less room
+// between them than a quarter of the larger font's em, the least room that
+// still reads as a gap ("電　話分機200" reads as one text).
+struct CrowdedTexts {
+    std::size_t first, second;
+};
+std::vector<CrowdedTexts> crowdedTexts(const Page& page);
+
 // Bars of a barcode over `rect` (mm); empty when the data cannot be encoded.
 std::vector<QRectF> barcodeBars(const QString& data, BarcodeType type, const QRectF& rect);
 
