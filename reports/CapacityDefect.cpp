@@ -16,11 +16,14 @@ namespace {
 enum Col { Kind, Machine, Third, Count, Completed, Minutes, Standard, Diff, Defects, Rate, Value };
 const std::vector<AnalysisColumn>& columns(SummaryLayout l)
 {
+    // Captions are centred words, each with a column wide enough for it at
+    // the heading's size: a caption spread over its column, or shrunk into
+    // one too narrow, runs into its neighbour ("經 辦 筆 數", "總不良數總不良率").
     static const std::vector<AnalysisColumn> byHandler = {
-        {"種 類", 0, 16, Align::Left},       {"車      別", 16, 26, Align::Left}, {"經      辦", 42, 20, Align::Left},
-        {"筆 數", 62, 12, Align::Right},     {"總完成數", 74, 20, Align::Right}, {"總耗時(分)", 94, 18, Align::Right},
-        {"時標準量", 112, 16, Align::Right}, {"差異(分)", 128, 16, Align::Right}, {"總不良數", 144, 14, Align::Right},
-        {"總不良率", 158, 12, Align::Right}, {"產  值", 170, 20, Align::Right}};
+        {"種類", 0, 16, Align::Left},        {"車別", 16, 24, Align::Left},      {"經辦", 40, 18, Align::Left},
+        {"筆數", 58, 12, Align::Right},      {"總完成數", 70, 20, Align::Right}, {"總耗時(分)", 90, 18, Align::Right},
+        {"時標準量", 108, 16, Align::Right}, {"差異(分)", 124, 16, Align::Right}, {"總不良數", 140, 16, Align::Right},
+        {"總不良率", 156, 16, Align::Right}, {"產值", 172, 18, Align::Right}};
     static const std::vector<AnalysisColumn> byDate = [] {
         auto c = byHandler;
         c[Third].caption = "完成日期";

@@ -97,18 +97,11 @@ std::string orderLayoutName(KindId kind, bool single)
     return std::string(kPrefix) + std::string(kindOf(kind).secondName) + (single ? "1" : "") + kSuffix;
 }
 
-std::string orderTitle(const ProcessKind& kind, const PrintParams& p, const Session& s)
+std::string orderTitle(const ProcessKind& kind, const PrintParams& p)
 {
     // Title choice "2" (the print page's "報表名稱改為委外加工單") prints
     // the order as an outsourced-processing order.
-    const std::string plain = std::string(kind.name) + (p.titleChoice == "2" ? "委外加工單" : "外發單");
-    int titles = 0;
-    for (const std::string* t : {&s.CompanyName, &s.CompanyName1, &s.CompanyName2})
-        titles += Trim(*t).empty() ? 0 : 1;
-    if (titles < 2)
-        return plain;
-    const std::string company = p.companyTitle.empty() ? Trim(s.CompanyName) : p.companyTitle;
-    return company + " - " + plain;
+    return std::string(kind.name) + (p.titleChoice == "2" ? "委外加工單" : "外發單");
 }
 
 std::string formNumber(const std::string& companyTitle)
@@ -168,10 +161,12 @@ struct Column {
     const char* caption;
     double x, w;
 };
+// Captions are centred words: spread over its column, a caption's last
+// character would sit by the next caption's first ("數 量規 格").
 constexpr Column kColumns[] = {
-    {"客       戶", 0, 16},   {"印件名稱", 16, 30},   {"項       目", 46, 18}, {"內       容", 64, 26},
-    {"數       量", 90, 16},  {"規       格", 106, 16}, {"工單單號", 122, 18},   {"預  定  日", 140, 12},
-    {"完  工  日", 152, 12}, {"單價", 164, 10},       {"小計", 174, 16},
+    {"客戶", 0, 16},    {"印件名稱", 16, 30}, {"項目", 46, 18},   {"內容", 64, 26},
+    {"數量", 90, 16},   {"規格", 106, 16},    {"工單單號", 122, 18}, {"預定日", 140, 12},
+    {"完工日", 152, 12}, {"單價", 164, 10},    {"小計", 174, 16},
 };
 enum Col { Customer, Product, ItemCol, Content, Qty, Spec, Po, Scheduled, Finished, Price, Amount };
 
@@ -201,11 +196,13 @@ Layout buildLayout(const ProcessKind& kind, const PrintParams& p, const Session&
     Layout l;
     l.page = page;
 
-    // Header: company, title, form number, order, process, vendor, date, barcode.
+    // Header: company, title, form number, order, process, vendor, date,
+    // barcode. Company and title are centred on the line and end before
+    // the barcode, so a long title shrinks rather than running into its bars.
     l.pageHeader.height = 30;
     auto& h = l.pageHeader.items;
-    h.push_back(fixed(R(30, 0, 130, 6), p.noCompanyName ? QString() : q(company), Align::Center, title));
-    h.push_back(fixed(R(30, 6.5, 130, 6), q(orderTitle(kind, p, s)), Align::Center, title));
+    h.push_back(fixed(R(40, 0, 110, 6), p.noCompanyName ? QString() : q(company), Align::Center, title));
+    h.push_back(fixed(R(40, 6.5, 110, 6), q(orderTitle(kind, p)), Align::Center, title));
     h.push_back(fixed(R(160, 0, 30, 4), q(formNumber(company)), Align::Right, small));
     h.push_back(Item::barcodeOf(R(150, 5, 40, 8), "ID", BarcodeType::Code39));
     h.push_back(Item::computed(R(0, 14, 50, 5),
@@ -263,28 +260,31 @@ Layout buildLayout(const ProcessKind& kind, const PrintParams& p, const Session&
     order.footer.height = 40;
     auto& f = order.footer.items;
     f.push_back(Item::line({0, 0.5}, {width, 0.5}));
+    // Labels are four characters wide (two-character ones spread with
+    // ideographic spaces, as forms write them) in a 14 mm column; their
+    // values start 2 mm further on, so a label never reads into its value.
     auto label = [&](double x, double y, double w, const char* text) {
         f.push_back(fixed(R(x, y, w, 5), text, Align::Left, body));
     };
     auto value = [&](double x, double y, double w, const char* column) {
         f.push_back(Item::field(R(x, y, w, 5), column, Align::Left, body));
     };
-    label(0, 1.5, 16, "下游廠商");
+    label(0, 1.5, 14, "下游廠商");
     value(16, 1.5, 90, "SVENDER");
-    label(0, 6.5, 16, "電       話");
+    label(0, 6.5, 14, "電　　話");
     value(16, 6.5, 40, "TEL1");
-    label(58, 6.5, 10, "傳真");
-    value(68, 6.5, 38, "FAX");
-    label(0, 11.5, 16, "地址");
+    label(58, 6.5, 14, "傳　　真");
+    value(74, 6.5, 32, "FAX");
+    label(0, 11.5, 14, "地　　址");
     value(16, 11.5, 90, "地址");
-    label(0, 16.5, 16, "注意事項");
+    label(0, 16.5, 14, "注意事項");
     value(16, 16.5, 90, "注意事項");
-    label(0, 21.5, 16, "成品規格");
+    label(0, 21.5, 14, "成品規格");
     value(16, 21.5, 90, "SPEC");
-    label(0, 26.5, 16, "備註");
+    label(0, 26.5, 14, "備　　註");
     value(16, 26.5, 90, "REM");
     if (!p.noSalesperson) {
-        label(0, 31.5, 16, "業務");
+        label(0, 31.5, 14, "業　　務");
         value(16, 31.5, 40, "EMPNAME");
     }
     if (!noAmounts) {

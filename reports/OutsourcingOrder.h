@@ -65,7 +65,10 @@ std::optional<OrderLayout> orderLayoutByName(const std::string& layoutName);
 std::string orderLayoutName(KindId kind, bool single = false);
 
 // "rpt外發單_裁工_xp" is the cutting kind's: layout names use the second name.
-std::string orderTitle(const ProcessKind& kind, const PrintParams& p, const Session& s);
+// The order's title under the company line: "<kind>外發單", or
+// "<kind>委外加工單" for title choice "2". The company is not repeated in
+// it: the line above names the company the order is printed for.
+std::string orderTitle(const ProcessKind& kind, const PrintParams& p);
 // "RM-04-011" for the company titles containing "朗瑜", else "".
 std::string formNumber(const std::string& companyTitle);
 // Tax of an order: amounts × rate ÷ 100, rounded half away from zero.

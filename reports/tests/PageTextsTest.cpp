@@ -1,0 +1,190 @@
+// Every layout of reports/, printed from the demo plant, keeps its texts
+// apart: no two texts of a page overlap or stand so close that they read as
+// one (report::crowdedTexts, measured at the texts' fonts, not by their
+// rectangles).
+#include "reports/CapacityDefect.h"
+#include "reports/OutsourcingOrder.h"
+
+#include "db/testing/FreshDatabase.h"
+#include "platform/ui/tests/TestApp.h"
+#include "tools/demo-db/DemoPlant.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace qtmv;
+using namespace qtmv::reports;
+using qtmv::db::test::FreshDatabase;
+
+namespace {
+
+std::string rectText(const QRectF& r)
+{
+    return "(" + QString::number(r.left(), 'f', 2).toStdString() + ", " + QString::number(r.top(), 'f', 2).toStdString()
+           + ") to (" + QString::number(r.right(), 'f', 2).toStdString() + ", "
+           + QString::number(r.bottom(), 'f', 2).toStdString() + ")";
+}
+
+// The texts of the document that run into each other, one pair a line; empty
+// when none do.
+std::string crowding(const report::PageDocument& doc)
+{
+    std::string out;
+    for (std::size_t p = 0; p < doc.pages.size(); ++p) {
+        const report::Page& page = doc.pages[p];
+        for (const report::CrowdedTexts& c : report::crowdedTexts(page)) {
+            const report::PlacedText& a = page.texts[c.first];
+            const report::PlacedText& b = page.texts[c.second];
+            out += "page " + std::to_string(p + 1) + ": \"" + a.text.toStdString() + "\" "
+                   + rectText(report::textExtent(a)) + " and \"" + b.text.toStdString() + "\" "
+                   + rectText(report::textExtent(b)) + "\n";
+        }
+    }
+    return out;
+}
+
+class DemoPlantPages : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        plant_ = std::make_unique<FreshDatabase>(
+            [](const std::string& path) { demo::writeDemoPlant(path, demo::DemoOptions{}); });
+    }
+    static void TearDownTestSuite() { plant_.reset(); }
+
+    // The session of a plant printing under one company title.
+    static Session session()
+    {
+        Session s = plant_->session();
+        s.CompanyName = "宏昌彩色印刷股份有限公司";
+        s.EmployeeName = "王小明";
+        return s;
+    }
+
+    static std::unique_ptr<FreshDatabase> plant_;
+};
+
+std::unique_ptr<FreshDatabase> DemoPlantPages::plant_;
+
+// Every order of every kind, in the plain form and in the forms that print
+// more (the company titled before the kind, the outsourced-processing title)
+// or less (the vendor windows' options); the number of orders printed.
+int checkEveryOrder(FreshDatabase& plant, const Session& s)
+{
+    Session several = s;
+    several.CompanyName1 = "宏昌紙器股份有限公司";
+    int orders = 0;
+    for (const ProcessKind& k : processKinds()) {
+        SCOPED_TRACE(std::string(k.displayName));
+        const auto ids = plant.rows("select distinct ID from [" + std::string(k.scheduledTable) + "] order by ID");
+        for (const auto& id : ids) {
+            PrintParams p;
+            p.numberFrom = id[0];
+            const OrderLayout order{k.id(), false};
+            const std::string plain = crowding(outsourcingOrder(order, p, s));
+            EXPECT_TRUE(plain.empty()) << id[0] << "\n" << plain;
+            PrintParams titled = p;
+            titled.titleChoice = "2";
+            const std::string titledCrowding = crowding(outsourcingOrder(order, titled, several));
+            EXPECT_TRUE(titledCrowding.empty()) << id[0] << " titled\n" << titledCrowding;
+            ++orders;
+        }
+        // The vendor windows' one-row order of the kind's first line, with
+        // and without what their options leave out.
+        const auto first = plant.rows("select ID, [NO], PO from [" + std::string(k.scheduledTable)
+                                      + "] where VENDER <> '' order by ID, [NO] limit 1");
+        if (first.empty())
+            continue;
+        PrintParams one;
+        one.origin = 2;
+        one.numberFrom = first[0][0];
+        one.numberTo = first[0][1];
+        one.poFrom = first[0][2];
+        const OrderLayout single{k.id(), true};
+        const std::string row = crowding(outsourcingOrder(single, one, s));
+        EXPECT_TRUE(row.empty()) << first[0][0] << "\n" << row;
+        one.noCustomer = "1";
+        one.noProductName = one.noAmounts = one.bySheet = one.noSalesperson = one.noCompanyName = true;
+        const std::string less = crowding(outsourcingOrder(single, one, s));
+        EXPECT_TRUE(less.empty()) << first[0][0] << " with options\n" << less;
+    }
+    return orders;
+}
+
+TEST_F(DemoPlantPages, OutsourcingOrdersKeepTheirTextsApart)
+{
+    EXPECT_GT(checkEveryOrder(*plant_, session()), 100);   // the plant's orders were printed, not skipped
+}
+
+// Wider side margins narrow the line the order's columns are scaled to,
+// while the fonts keep their size.
+TEST_F(DemoPlantPages, OutsourcingOrdersWithinWideMarginsKeepTheirTextsApart)
+{
+    const Session s = session();
+    struct Margins {
+        FreshDatabase& plant;
+        std::string user;
+        ~Margins() { plant.exec("delete from [邊界設定_半張紙] where ID = '" + user + "'"); }
+    } margins{*plant_, s.WorkstationUser};
+    plant_->exec("insert into [邊界設定_半張紙] (ID, 上邊界, 下邊界, 左邊界, 右邊界) values ('" + s.WorkstationUser
+                 + "', 567, 567, 1134, 1134)");   // 10 mm, 20 mm at each side
+    PrintParams p;
+    p.numberFrom = plant_->value("select min(ID) from [印刷預排表]");
+    const report::PageDocument doc = outsourcingOrder(OrderLayout{KindId::Printing, false}, p, s);
+    ASSERT_FALSE(doc.pages.empty());
+    for (const report::PlacedText& t : doc.pages[0].texts)
+        EXPECT_GE(t.rect.left(), 20 - 1e-6) << t.text.toStdString();
+    EXPECT_GT(checkEveryOrder(*plant_, s), 100);
+}
+
+// The column captions in the heading's box, with their font sizes.
+std::vector<std::pair<std::string, double>> captions(const report::PageDocument& doc)
+{
+    std::vector<std::pair<std::string, double>> out;
+    const report::Page& page = doc.pages.at(0);
+    if (page.boxes.empty())
+        return out;
+    for (const report::PlacedText& t : page.texts)
+        if (!t.text.isEmpty() && page.boxes[0].rect.contains(t.rect))
+            out.emplace_back(t.text.toStdString(), t.font.size);
+    return out;
+}
+
+// A caption shrunk into a column too narrow for it is smaller than its
+// neighbours and crowds them: every caption keeps the heading's size.
+TEST_F(DemoPlantPages, CaptionsFitTheirColumnsUnshrunk)
+{
+    PrintParams order;
+    order.numberFrom = plant_->value("select min(ID) from [印刷預排表]");
+    PrintParams analysis;
+    analysis.doneFrom = "1130901";
+    std::vector<std::pair<std::string, report::PageDocument>> docs;
+    docs.emplace_back("order", outsourcingOrder(OrderLayout{KindId::Printing, false}, order, session()));
+    for (SummaryLayout l : {SummaryLayout::ByKey, SummaryLayout::ByDate})
+        docs.emplace_back(summaryLayoutName(l), capacityDefectReport(l, analysis, session()));
+    for (const auto& [name, doc] : docs) {
+        const auto found = captions(doc);
+        EXPECT_GE(found.size(), 10u) << name;
+        for (const auto& [text, size] : found)
+            EXPECT_DOUBLE_EQ(size, 9) << name << ": " << text;
+    }
+}
+
+TEST_F(DemoPlantPages, CapacityDefectAnalysesKeepTheirTextsApart)
+{
+    PrintParams p;
+    p.doneFrom = "1130901";
+    p.doneTo = "1131231";
+    for (SummaryLayout l : {SummaryLayout::ByKey, SummaryLayout::ByDate, SummaryLayout::Personal}) {
+        const report::PageDocument doc = capacityDefectReport(l, p, session());
+        std::size_t texts = 0;
+        for (const auto& page : doc.pages)
+            texts += page.texts.size();
+        EXPECT_GT(texts, 100u) << summaryLayoutName(l);   // lines of the plant, not an empty report
+        const std::string c = crowding(doc);
+        EXPECT_TRUE(c.empty()) << summaryLayoutName(l) << "\n" << c;
+    }
+}
+
+} // namespace
