@@ -2,6 +2,7 @@
 // while typing, lookups, the lock, the calendar, and what a confirmed save
 // leaves in the database.
 #include "prescheduling/ui/TimeWindow.h"
+#include "common/ui/DatePicker.h"
 
 #include "prescheduling/ui/PrintValueWindow.h"
 
@@ -17,6 +18,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCalendarWidget>
+#include <QToolButton>
 #include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
@@ -400,6 +402,11 @@ TEST_F(TimeWindowTest, CalendarDeleteAndANewTmpNumber)
     w->runModal = [](QDialog& d) {
         auto* cal = d.findChild<QCalendarWidget*>("cal日期");
         ASSERT_NE(cal, nullptr);
+        // The suite's picker: Chinese names, the year in ROC years.
+        EXPECT_EQ(cal->locale(), QLocale(QLocale::Chinese, QLocale::Taiwan));
+        if (!RocCalendar()) {
+            EXPECT_EQ(cal->findChildren<QToolButton*>("qtmv_calendar_rocyear").size(), 1u);
+        }
         emit cal->clicked(QDate(2024, 12, 5));
     };
     QTest::mouseClick(w->cmd日期, Qt::LeftButton);

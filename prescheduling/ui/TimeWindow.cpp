@@ -10,6 +10,7 @@
 #include "common/HandOver.h"
 #include "common/NumberFormat.h"
 #include "common/RocDate.h"
+#include "common/ui/DatePicker.h"
 #include "records/saving/Saving.h"
 #include "lookups/core/PlantLists.h"
 #include "lookups/ui/PeopleLookups.h"
@@ -619,6 +620,7 @@ void frm工務預排作業_耗時::pickDate()
     dlg.setWindowTitle(u8("完工日期"));
     auto* cal = new QCalendarWidget(&dlg);
     cal->setObjectName(QStringLiteral("cal日期"));
+    SetUpDatePicker(cal);
     (new QVBoxLayout(&dlg))->addWidget(cal);
     DateTime start = clock_.now();
     if (const auto typed = ParseRoc7(Trim(txt完工日期->text().toStdString())))
