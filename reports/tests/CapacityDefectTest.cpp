@@ -59,8 +59,10 @@ TEST_F(CapacityDefect, LinePerKeyKindTotalsAndRatesOnlyWhereCompleted)
 {
     const auto doc = print(SummaryLayout::ByKey);
     ASSERT_EQ(doc.pages.size(), 1u);
-    for (const char* s : {"大華印刷", "產能及不良分析", "113/12/01", "9999999", "113/12/04", "1"})
+    // The range has no end: it reads as open, never as "9999999".
+    for (const char* s : {"大華印刷", "產能及不良分析", "113/12/01 起", "113/12/04", "1"})
         EXPECT_TRUE(doc.find(0, s)) << s;
+    EXPECT_FALSE(doc.find(0, "9999999"));
     // kind | machine | handler | records | completed | minutes | standard | deviation | defects | rate | value
     const std::vector<std::string> lines = {
         "C-紙品|裁紙機|陳阿土|1|0|30|0|-30|0|0",   // nothing completed: no rate
