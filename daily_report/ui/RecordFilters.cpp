@@ -105,6 +105,11 @@ QWidget* RecordFilters::buildFirstRow()
     scmd回存工單 = button(pic回存工單, QStringLiteral("scmd回存工單"), QStringLiteral("回存工單\n回存各製程備註"));
     scmd回存工單->setAccessibleName(QStringLiteral("回存工單 回存各製程備註"));
     wb->addWidget(scmd回存工單);
+    // It shows only while a record row is current; its room (two lines
+    // high) is kept meanwhile, so the row and everything below stay put.
+    QSizePolicy keep = pic回存工單->sizePolicy();
+    keep.setRetainSizeWhenHidden(true);
+    pic回存工單->setSizePolicy(keep);
     pic回存工單->hide();
     r1->addWidget(scmd刀模輔助);
     r1->addWidget(scmd裝訂說明);

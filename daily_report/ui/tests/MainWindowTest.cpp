@@ -17,6 +17,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QFontMetrics>
+#include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -46,6 +47,14 @@ void typeInto(SpreadGrid& g, int row, int col, const std::string& text)
     if (text.size() > 1)
         QTest::keyClicks(QApplication::focusWidget(), QString::fromStdString(text.substr(1)));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+}
+
+// Where a control stands in its window, as "x,y wxh".
+std::string placeOf(const QWidget* w)
+{
+    const QPoint at = w->mapTo(w->window(), QPoint(0, 0));
+    return std::to_string(at.x()) + "," + std::to_string(at.y()) + " " + std::to_string(w->width()) + "x"
+           + std::to_string(w->height());
 }
 
 QColor background(SpreadGrid& g, int row, int col)
@@ -802,4 +811,29 @@ TEST_F(MainWindowTest, AtThePlantsScreenSizeEveryEntryViewFitsAndNoHeadingIsCut)
             headingsWhole(*g, l, where + " 輸入檢視");
         }
     }
+}
+
+TEST_F(MainWindowTest, TheWriteBackButtonAppearsWithoutMovingTheControlsAroundIt)
+{
+    auto w = open();
+    choose(*w, "G-軋工");   // 變更刀號 stands beside the button
+    daily::RecordFilters& f = w->filters();
+    ASSERT_FALSE(f.pic回存工單->isVisible());
+    const std::vector<QWidget*> around{f.cbo種類, f.scmd顯示資料, f.scmd刀模輔助, f.fra排序方式,
+                                       w->recordSide().stack(), &w->details()};
+    auto places = [&] {
+        QApplication::processEvents();   // pending layout requests
+        std::vector<std::string> r;
+        for (QWidget* x : around)
+            r.push_back(placeOf(x));
+        return r;
+    };
+    const std::vector<std::string> before = places();
+
+    QTest::mouseClick(f.scmd顯示資料, Qt::LeftButton);
+    ASSERT_EQ(w->loadedRecords(*kindByLetter('G')), 1);
+    ASSERT_TRUE(f.pic回存工單->isVisible());   // the first row is current
+    const std::vector<std::string> after = places();
+    for (std::size_t i = 0; i < around.size(); ++i)
+        EXPECT_EQ(after[i], before[i]) << around[i]->objectName().toStdString();
 }
