@@ -98,5 +98,6 @@ int frm日報異動紀錄::exec()
 void frm日報異動紀錄::print()
 {
     report::PreviewDialog dlg(historyReport(historySubject(kind_, id_, ino_, po_, no_), entries_), this);
+    dlg.setDocumentName(QStringLiteral("日報異動紀錄"));
     runModal(dlg);
 }

@@ -19,6 +19,7 @@
 #include "platform/text/Text.h"
 #include "platform/ui/BusyScope.h"
 #include "production_export/core/ValueListings.h"
+#include "reports/OutsourcingOrder.h"
 #include "production_export/ui/ExcelWindows.h"
 #include "vendors/core/DownstreamVendor.h"
 
@@ -72,6 +73,13 @@ PrintPage::PrintPage(QWidget* parent) : QFrame(parent)
     cbo種類列印->setMinimumWidth(110);
     auto* lblKind = captionFor(this, QStringLiteral("種　　類:"), cbo種類列印);
     lblKind->setObjectName(QStringLiteral("lbl種類列印"));
+    // Reports over all kinds hide the kind; its row keeps its room so the
+    // fields below stay where the user saw them.
+    for (QWidget* w : {static_cast<QWidget*>(lblKind), static_cast<QWidget*>(cbo種類列印)}) {
+        QSizePolicy keep = w->sizePolicy();
+        keep.setRetainSizeWhenHidden(true);
+        w->setSizePolicy(keep);
+    }
     kindRow->addWidget(lblKind);
     kindRow->addWidget(cbo種類列印);
     kindRow->addStretch(1);
@@ -530,6 +538,12 @@ void PrintPage::print(bool preview, const std::string& mode)
         break;
     }
     report::PreviewDialog dlg(std::move(*doc), window());
+    // The document's name is the print job's and a print to a file's.
+    const ProcessKind* kind = kindByDisplayName(last_.params.kind);
+    if (last_.dispatch.target == printing::Target::OutsourcingOrder && kind)
+        dlg.setDocumentName(QString::fromStdString(reports::orderTitle(*kind, printing::OrderParams(last_.params))));
+    else
+        dlg.setDocumentName(QString::fromStdString(production::analysisTitle(last_.dispatch.layout)));
     // An order always previews: it prints through its own printer dialog.
     if (last_.dispatch.preview)
         runModal(dlg);

@@ -289,6 +289,7 @@ void frm印刷數據明細表::print()
         return;
     }
     report::PreviewDialog preview(document(), this);
+    preview.setDocumentName(QStringLiteral("印刷數據明細表"));
     runModal(preview);
 }
 

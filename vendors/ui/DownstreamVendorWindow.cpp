@@ -9,6 +9,7 @@
 #include "common/Failure.h"
 #include "platform/report/ui/PreviewDialog.h"
 #include "platform/text/Text.h"
+#include "reports/OutsourcingOrder.h"
 #include "platform/ui/QtText.h"
 
 #include <QCheckBox>
@@ -273,5 +274,7 @@ void frm下游廠商::print()
     if (!doc)
         return;
     report::PreviewDialog dlg(std::move(*doc), this);
+    const ConfirmInput in = input();
+    dlg.setDocumentName(QString::fromStdString(reports::orderTitle(*in.kind, singleOrderParams(in))));
     runModal(dlg);
 }

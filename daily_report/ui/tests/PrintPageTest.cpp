@@ -183,10 +183,16 @@ TEST_F(PrintPageTest, SinglePrintEntryOpensThePageOnTheCurrentRowsOrder)
     EXPECT_EQ(range(2)->text(), record);
     EXPECT_EQ(range(3)->text(), record);
 
-    page.runModal = [](QDialog&) {};
+    QString documentName;
+    page.runModal = [&](QDialog& d) {
+        if (auto* preview = dynamic_cast<report::PreviewDialog*>(&d))
+            documentName = preview->documentName();
+    };
     QTest::mouseClick(named<QPushButton>("ssc預覽列印"), Qt::LeftButton);
     ASSERT_EQ(page.lastOutcome().status, daily::printing::Outcome::Ready);
     EXPECT_EQ(page.lastOutcome().params.preScheduleFrom, record.toStdString());
+    // Named for the print job and a print to a file.
+    EXPECT_EQ(documentName, QStringLiteral("印刷外發單"));
 
     // "產值表" itself still opens on the analyses.
     QTest::mouseClick(page.ssc回前畫面_列印, Qt::LeftButton);
@@ -364,4 +370,35 @@ TEST_F(PrintPageTest, ExcelButtonFollowsTheChoiceEachTime)
     page.runModal = [&](QDialog& d) { exported = dynamic_cast<production::ExcelExportWindow*>(&d) != nullptr; };
     QTest::mouseClick(excel, Qt::LeftButton);
     EXPECT_TRUE(exported);
+}
+
+TEST_F(PrintPageTest, ThePersonalSummaryHidesTheKindWithoutMovingTheFieldsBelow)
+{
+    daily::PrintPage& page = openPage();
+    ASSERT_TRUE(choice(1)->isChecked());
+    // Where each field stands in the window, as "x,y wxh".
+    auto places = [&] {
+        QApplication::processEvents();   // pending layout requests
+        std::vector<std::string> r;
+        for (QWidget* x : {static_cast<QWidget*>(named<QWidget>("pic列印2")), static_cast<QWidget*>(range(4)),
+                           static_cast<QWidget*>(range(8)), static_cast<QWidget*>(range(10)),
+                           static_cast<QWidget*>(page.cbo車別_列印), named<QWidget>("fra列印選項")}) {
+            const QPoint at = x->mapTo(w.get(), QPoint(0, 0));
+            r.push_back(x->objectName().toStdString() + " " + std::to_string(at.x()) + "," + std::to_string(at.y())
+                        + " " + std::to_string(x->width()) + "x" + std::to_string(x->height()));
+        }
+        return r;
+    };
+    const std::vector<std::string> withKind = places();
+
+    QTest::mouseClick(choice(6), Qt::LeftButton);
+    ASSERT_TRUE(choice(6)->isChecked());
+    ASSERT_FALSE(page.cbo種類列印->isVisible());
+    ASSERT_FALSE(shown("lbl種類列印"));
+    EXPECT_EQ(places(), withKind);
+
+    // And back: the kind is there again, nothing moved.
+    QTest::mouseClick(choice(1), Qt::LeftButton);
+    EXPECT_TRUE(page.cbo種類列印->isVisible());
+    EXPECT_EQ(places(), withKind);
 }
