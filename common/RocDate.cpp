@@ -187,13 +187,10 @@ std::optional<DateTime> FinishMoment(std::string_view text, const DateTime& toda
     return stamp;
 }
 
-std::string ShownFinishDate(std::string_view text)
+std::string FinishDateRoc7(std::string_view text, const DateTime& today)
 {
-    const std::string_view t = TrimView(text);
-    if (const auto stamp = parseStamp(t))
-        return twoDigits(stamp->month) + "/" + twoDigits(stamp->day) + " " + twoDigits(stamp->hour) + "時";
-    if (const auto d = ParseRoc7(t); d && t.size() == 7)
-        return RocSlashed(*d);
+    if (const auto moment = FinishMoment(text, today))
+        return Roc7(*moment);
     return std::string(text);
 }
 

@@ -43,9 +43,10 @@ std::string FinishStamp(const Clock& clock);
 // an empty text or one of neither form.
 std::optional<DateTime> FinishMoment(std::string_view text, const DateTime& today);
 
-// A "完工日" text in one form for printing: "12/07 05時" for a stamp,
-// "115/12/07" for a completion date; any other text as it is.
-std::string ShownFinishDate(std::string_view text);
+// A "完工日" text as the seven-character date it means ("1207-05" printed
+// on 2026-12-08 is "1151207"), so a printed date column reads alike
+// whichever way the piece was finished; any other text as it is.
+std::string FinishDateRoc7(std::string_view text, const DateTime& today);
 
 // --- Typed dates ---------------------------------------------------------
 

@@ -170,6 +170,20 @@ constexpr Column kColumns[] = {
 };
 enum Col { Customer, Product, ItemCol, Content, Qty, Spec, Po, Scheduled, Finished, Price, Amount };
 
+// The day the order is printed: its print date ("115/12/07") when given,
+// else today.
+DateTime printDay(const PrintParams& p)
+{
+    std::string digits;
+    for (char c : p.printDate)
+        if (c != '/')
+            digits += c;
+    PadDateText(digits);
+    if (const auto d = ParseRoc7(digits))
+        return *d;
+    return systemClock().now();
+}
+
 Layout buildLayout(const ProcessKind& kind, const PrintParams& p, const Session& s,
                    const PageSetup& page, const std::shared_ptr<const Vendors>& vendors)
 {
@@ -244,7 +258,12 @@ Layout buildLayout(const ProcessKind& kind, const PrintParams& p, const Session&
     field(Spec, "SPEC");
     field(Po, "PO");
     field(Scheduled, "ODATE", Align::Center);
-    field(Finished, "FDATE", Align::Center);
+    // The column holds grid stamps ("1207-05") and the time window's dates
+    // ("1151207"): printed alike, as the dates they mean.
+    const DateTime printed = printDay(p);
+    computed(Finished, [printed](const FormatContext& c) {
+        return q(FinishDateRoc7(c.row.text("FDATE").toStdString(), printed));
+    }, Align::Center);
     if (!noAmounts) {
         computed(Price, [](const FormatContext& c) { return q(FormatAmount(c.row.text("PRICE").toStdString())); },
                  Align::Right);

@@ -34,9 +34,10 @@ TEST(FinishDates, StampsAndDatesMeanMomentsAndPrintAlike)
     for (const char* neither : {"", "1305-10", "0105-24", "0105_10", "115123", "abc"})
         EXPECT_FALSE(FinishMoment(neither, jan6).has_value()) << neither;
 
-    EXPECT_EQ(ShownFinishDate("1207-05"), "12/07 05時");
-    EXPECT_EQ(ShownFinishDate("1151207"), "115/12/07");
-    EXPECT_EQ(ShownFinishDate("見備註"), "見備註");
+    // Printed, both forms read as the date they mean.
+    EXPECT_EQ(FinishDateRoc7("1231-17", jan6), "1151231");
+    EXPECT_EQ(FinishDateRoc7("1151231", jan6), "1151231");
+    EXPECT_EQ(FinishDateRoc7("見備註", jan6), "見備註");
 }
 
 TEST(CheckRocDate, ValidAndInvalidForms)

@@ -124,6 +124,21 @@ TEST_F(Order, VendorWithoutVendorRowPrintsNoTax)
     EXPECT_EQ(amounts, 3);
 }
 
+TEST_F(Order, FinishDatesPrintAsTheDatesTheyMeanWhicheverWayTheyWereEntered)
+{
+    const ProcessKind& k = kindOf(KindId::Binding);
+    line(k, 1, "V01", 100);
+    line(k, 2, "V01", 100);
+    // A grid stamp (no year) and a date of the time window.
+    db_.exec("update " + std::string(k.scheduledTable) + " set FDATE = '1203-15' where INO = 1");
+    db_.exec("update " + std::string(k.scheduledTable) + " set FDATE = '1131202' where INO = 2");
+    p_.printDate = "113/12/04";
+    const auto doc = print(k.id());
+    EXPECT_TRUE(doc.find(0, "1131203"));
+    EXPECT_TRUE(doc.find(0, "1131202"));
+    EXPECT_FALSE(doc.find(0, "1203-15"));
+}
+
 TEST_F(Order, SeveralPagesTotalsOnlyOnTheLast)
 {
     const ProcessKind& k = kindOf(KindId::Printing);
