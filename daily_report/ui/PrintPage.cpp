@@ -285,17 +285,30 @@ void PrintPage::wire()
                 choiceChosen(i);
         });
     }
-    // The chosen caption of each option group stands out.
-    auto highlight = [](const QList<QRadioButton*>& group) {
+    // The chosen caption of each option group stands out, in bold. Each
+    // option has the room of its bold caption from the start, so choosing
+    // one moves neither its group nor the fields beside it.
+    const QString bold = QStringLiteral("color: blue; font-weight: bold;");
+    auto boldRoom = [bold](QRadioButton* o) {
+        o->setStyleSheet(bold);
+        o->ensurePolished();
+        o->setMinimumWidth(o->sizeHint().width());
+        o->setStyleSheet(QString());
+    };
+    auto highlight = [bold](const QList<QRadioButton*>& group) {
         for (QRadioButton* o : group)
-            o->setStyleSheet(o->isChecked() ? QStringLiteral("color: blue; font-weight: bold;") : QString());
+            o->setStyleSheet(o->isChecked() ? bold : QString());
     };
     QList<QRadioButton*> reports(sopt選擇報表.begin(), sopt選擇報表.end());
+    for (QRadioButton* o : reports)
+        boldRoom(o);
     for (QRadioButton* o : reports)
         connect(o, &QRadioButton::toggled, this, [highlight, reports] { highlight(reports); });
     QList<QRadioButton*> conditions;
     for (int i = 0; i < 3; ++i)
         conditions << child<QRadioButton>(this, ("sopt條件設定_" + std::to_string(i)).c_str());
+    for (QRadioButton* o : conditions)
+        boldRoom(o);
     auto* single = child<QLabel>(this, "lbl列印單筆");
     for (QRadioButton* o : conditions)
         connect(o, &QRadioButton::toggled, this, [highlight, conditions, single] {

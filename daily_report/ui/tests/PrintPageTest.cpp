@@ -380,9 +380,8 @@ TEST_F(PrintPageTest, ThePersonalSummaryHidesTheKindWithoutMovingTheFieldsBelow)
     auto places = [&] {
         QApplication::processEvents();   // pending layout requests
         std::vector<std::string> r;
-        for (QWidget* x : {static_cast<QWidget*>(named<QWidget>("pic列印2")), static_cast<QWidget*>(range(4)),
-                           static_cast<QWidget*>(range(8)), static_cast<QWidget*>(range(10)),
-                           static_cast<QWidget*>(page.cbo車別_列印), named<QWidget>("fra列印選項")}) {
+        for (QWidget* x : std::initializer_list<QWidget*>{named<QWidget>("pic列印2"), range(4), range(8), range(10),
+                                                          page.cbo車別_列印, named<QWidget>("fra列印選項")}) {
             const QPoint at = x->mapTo(w.get(), QPoint(0, 0));
             r.push_back(x->objectName().toStdString() + " " + std::to_string(at.x()) + "," + std::to_string(at.y())
                         + " " + std::to_string(x->width()) + "x" + std::to_string(x->height()));
