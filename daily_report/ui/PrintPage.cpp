@@ -537,12 +537,12 @@ void PrintPage::print(bool preview, const std::string& mode)
         return;
     switch (last_.dispatch.target) {
     case printing::Target::ValueExcel: {
-        production::frm產值分析明細轉Excel dlg(in.choice, last_.params, key, session(), systemClock(), window());
+        frm產值分析明細轉Excel dlg(in.choice, last_.params, key, session(), systemClock(), window());
         runModal(dlg);
         return;
     }
     case printing::Target::DetailExcel: {
-        production::frm生產明細表轉Excel dlg(last_.params, session(), systemClock(), window());
+        frm生產明細表轉Excel dlg(last_.params, session(), systemClock(), window());
         runModal(dlg);
         return;
     }

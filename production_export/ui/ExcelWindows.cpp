@@ -119,18 +119,18 @@ void ExcelExportWindow::write()
     accept();
 }
 
-frm產值分析明細轉Excel::frm產值分析明細轉Excel(int choice, const daily::printing::PrintParams& p, const std::string& key,
-                                       const Session& s, const Clock& clock, QWidget* parent)
-    : ExcelExportWindow(exportOfChoice(choice == 2 ? 2 : 1), p, key, s, clock, parent)
-{
-    setObjectName(QString::fromUtf8(daily::printing::kValueExcelWindow));
-}
-
-frm生產明細表轉Excel::frm生產明細表轉Excel(const daily::printing::PrintParams& p, const Session& s, const Clock& clock,
-                                     QWidget* parent)
-    : ExcelExportWindow(Export::ProductionDetail, p, {}, s, clock, parent)
-{
-    setObjectName(QString::fromUtf8(daily::printing::kDetailExcelWindow));
-}
-
 } // namespace qtmv::production
+
+frm產值分析明細轉Excel::frm產值分析明細轉Excel(int choice, const qtmv::daily::printing::PrintParams& p, const std::string& key,
+                                       const qtmv::Session& s, const qtmv::Clock& clock, QWidget* parent)
+    : ExcelExportWindow(qtmv::production::exportOfChoice(choice == 2 ? 2 : 1), p, key, s, clock, parent)
+{
+    setObjectName(QString::fromUtf8(qtmv::daily::printing::kValueExcelWindow));
+}
+
+frm生產明細表轉Excel::frm生產明細表轉Excel(const qtmv::daily::printing::PrintParams& p, const qtmv::Session& s, const qtmv::Clock& clock,
+                                     QWidget* parent)
+    : ExcelExportWindow(qtmv::production::Export::ProductionDetail, p, {}, s, clock, parent)
+{
+    setObjectName(QString::fromUtf8(qtmv::daily::printing::kDetailExcelWindow));
+}

@@ -50,17 +50,18 @@ private:
     bool busy_ = false;
 };
 
-class frm產值分析明細轉Excel : public ExcelExportWindow {
+} // namespace qtmv::production
+
+// The windows, as every frm window of the program, outside the namespaces.
+class frm產值分析明細轉Excel : public qtmv::production::ExcelExportWindow {
 public:
     // choice 1: the detail; choice 2: the summary of the analysis table.
-    frm產值分析明細轉Excel(int choice, const daily::printing::PrintParams& p, const std::string& key, const Session& s,
-                       const Clock& clock, QWidget* parent = nullptr);
+    frm產值分析明細轉Excel(int choice, const qtmv::daily::printing::PrintParams& p, const std::string& key, const qtmv::Session& s,
+                       const qtmv::Clock& clock, QWidget* parent = nullptr);
 };
 
-class frm生產明細表轉Excel : public ExcelExportWindow {
+class frm生產明細表轉Excel : public qtmv::production::ExcelExportWindow {
 public:
-    frm生產明細表轉Excel(const daily::printing::PrintParams& p, const Session& s, const Clock& clock,
+    frm生產明細表轉Excel(const qtmv::daily::printing::PrintParams& p, const qtmv::Session& s, const qtmv::Clock& clock,
                     QWidget* parent = nullptr);
 };
-
-} // namespace qtmv::production
