@@ -60,7 +60,7 @@ void paintPage(QPainter& painter, const PageDocument& doc, int page, double k)
     painter.restore();
 }
 
-QByteArray pdfBytes(const PageDocument& doc, int from, int to)
+QByteArray pdfBytes(const PageDocument& doc, int from, int to, const Progress& progress)
 {
     const int last = static_cast<int>(doc.pages.size()) - 1;
     if (to < 0 || to > last)
@@ -77,10 +77,17 @@ QByteArray pdfBytes(const PageDocument& doc, int from, int to)
             return {};
         const double k = writer.resolution() / 25.4;
         from = std::max(from, 0);
+        const int pages = std::max(to - from + 1, 0);
+        const auto advance = [&](int done) {
+            if (progress && !progress(done, pages))
+                throw Cancelled();   // the writer and its buffer go with the stack
+        };
+        advance(0);
         for (int i = from; i <= to; ++i) {
             if (i > from)
                 writer.newPage();
             paintPage(painter, doc, i, k);
+            advance(i - from + 1);
         }
         if (!painter.end())
             return {};
@@ -111,9 +118,10 @@ bool writeFile(const QString& path, const std::function<QByteArray()>& bytes, QS
 
 } // namespace
 
-bool writePdf(const PageDocument& doc, const QString& path, QString* why, int from, int to)
+bool writePdf(const PageDocument& doc, const QString& path, QString* why, int from, int to, const Progress& progress)
 {
-    return writeFile(path, [&] { return pdfBytes(doc, from, to); }, why);
+    // A cancel leaves through the part file's owner, which removes it.
+    return writeFile(path, [&] { return pdfBytes(doc, from, to, progress); }, why);
 }
 
 bool writePng(const PageDocument& doc, int page, double dpi, const QString& path, QString* why)

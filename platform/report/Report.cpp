@@ -240,14 +240,18 @@ namespace {
 
 class Runner {
 public:
-    Runner(const Layout& layout, const DataTable& rows) : L_(layout), T_(rows) {}
+    Runner(const Layout& layout, const DataTable& rows, const Progress& progress)
+        : L_(layout), T_(rows), progress_(progress)
+    {
+    }
 
     PageDocument run()
     {
         doc_.pageSize = L_.page.size;
+        const std::size_t n = T_.rowCount();
+        advance(0);
         current_ = RowView(&T_, 0);
         startPage();
-        const std::size_t n = T_.rowCount();
         const std::size_t levels = L_.groups.size();
         std::vector<std::string> prevKeys;
         std::vector<std::size_t> groupStart(levels, 0);
@@ -287,6 +291,7 @@ public:
             }
             placeFlowing(L_.detail, row, {i, i + 1}, true, i);
             prevKeys = std::move(keys);
+            advance(i + 1);
         }
         if (n > 0)
             for (std::size_t l = levels; l-- > 0;)
@@ -298,6 +303,12 @@ public:
     }
 
 private:
+    void advance(std::size_t done) const
+    {
+        if (progress_ && !progress_(static_cast<int>(done), static_cast<int>(T_.rowCount())))
+            throw Cancelled();
+    }
+
     double bodyBottom() const
     {
         return L_.page.size.height() - L_.page.bottom
@@ -489,6 +500,7 @@ private:
 
     const Layout& L_;
     const DataTable& T_;
+    const Progress& progress_;
     // The row that page headers show: the one being placed (the last one
     // for footers closing a group).
     RowView current_{nullptr, 0};
@@ -502,9 +514,9 @@ private:
 
 } // namespace
 
-PageDocument run(const Layout& layout, const DataTable& rows)
+PageDocument run(const Layout& layout, const DataTable& rows, const Progress& progress)
 {
-    return Runner(layout, rows).run();
+    return Runner(layout, rows, progress).run();
 }
 
 // ---- Where texts fall -------------------------------------------------------

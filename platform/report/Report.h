@@ -14,6 +14,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -227,8 +228,25 @@ struct PageDocument {
     std::vector<int> pagesWith(const QString& text) const;
 };
 
-// Runs the layout over the rows.
-PageDocument run(const Layout& layout, const DataTable& rows);
+// ---- Progress ---------------------------------------------------------------
+
+// Follows long work (rows laid out, pages drawn): called with the steps done
+// and the steps in all, first with none done and last with all of them, the
+// counts never going back; the work stops when it answers false. Called once
+// a step, so it should cost little.
+using Progress = std::function<bool(int done, int total)>;
+
+// Thrown by work whose progress answered false: the user stopped it and
+// nothing failed. The work leaves nothing half-made behind (no document, no
+// file), so the caller only has to say nothing.
+class Cancelled : public std::exception {
+public:
+    const char* what() const noexcept override { return "cancelled by the user"; }
+};
+
+// Runs the layout over the rows, following the rows laid out with
+// `progress`. Throws Cancelled when the progress answers false.
+PageDocument run(const Layout& layout, const DataTable& rows, const Progress& progress = {});
 
 // ---- Where texts fall -------------------------------------------------------
 

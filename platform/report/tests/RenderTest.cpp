@@ -11,6 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 using namespace qtmv::report;
 
 namespace {
@@ -121,4 +124,44 @@ TEST(ReportImage, PageImagesHaveThePaperSizeAndInk)
     const QImage page = renderPageImage(a4, 0, 96);
     QGuiApplication::setFont(before);
     EXPECT_GT(pixelsIn(page, QRect(38, 38, 452, 38), 41, 215), 20);
+}
+
+// Writing a PDF tells the pages drawn; a cancel half-way leaves no file, or
+// the one that was there as it was.
+TEST(ReportPdf, ACancelledPdfLeavesNoFileAndKeepsTheEarlierOne)
+{
+    DataTable rows({"N"});
+    for (int i = 0; i < 6; ++i)
+        rows.addRow({i});
+    Layout l;
+    l.detail.height = 100;
+    l.detail.items = {Item::field({0, 0, 100, 8}, "N")};
+    const PageDocument doc = run(l, rows);
+    ASSERT_EQ(doc.pages.size(), 3u);
+
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("pages.pdf");
+    std::vector<std::pair<int, int>> steps;
+    ASSERT_TRUE(writePdf(doc, pdf, nullptr, 0, -1, [&](int done, int total) {
+        steps.emplace_back(done, total);
+        return true;
+    }));
+    EXPECT_EQ(steps, (std::vector<std::pair<int, int>>{{0, 3}, {1, 3}, {2, 3}, {3, 3}}));
+
+    const auto halfWay = [](int done, int) { return done < 2; };
+    const QString fresh = dir.filePath("fresh.pdf");
+    EXPECT_THROW(writePdf(doc, fresh, nullptr, 0, -1, halfWay), Cancelled);
+    EXPECT_FALSE(QFile::exists(fresh));
+
+    QFile before(pdf);
+    ASSERT_TRUE(before.open(QIODevice::ReadOnly));
+    const QByteArray earlier = before.readAll();
+    before.close();
+    EXPECT_THROW(writePdf(doc, pdf, nullptr, 0, -1, [](int, int) { return false; }), Cancelled);
+    EXPECT_THROW(writePdf(doc, pdf, nullptr, 0, -1, halfWay), Cancelled);
+    QFile after(pdf);
+    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+    EXPECT_EQ(after.readAll(), earlier);
+    // No part file is left beside them either.
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"pages.pdf"});
 }

@@ -282,3 +282,60 @@ TEST(ReportBarcode, BarsDrawnInsideTheItemForBothSymbologies)
     EXPECT_EQ(bc.bars.size(), c39.size());
     EXPECT_DOUBLE_EQ(bc.rect.left(), 10);
 }
+
+namespace {
+
+struct Step {
+    int done, total;
+    bool operator==(const Step&) const = default;
+};
+
+} // namespace
+
+// A long layout tells how far it is: each row laid out, from none to all of
+// them, and the document is the one laid out without anyone following.
+TEST(ReportProgress, TheRowsLaidOutFromNoneToAll)
+{
+    const DataTable rows = orders(rowsOf(30));
+    std::vector<Step> steps;
+    const PageDocument doc = run(listing(), rows, [&](int done, int total) {
+        steps.push_back({done, total});
+        return true;
+    });
+    ASSERT_EQ(steps.size(), 31u);
+    for (int i = 0; i <= 30; ++i)
+        EXPECT_EQ(steps[static_cast<std::size_t>(i)], (Step{i, 30})) << i;
+    const PageDocument plain = run(listing(), rows);
+    ASSERT_EQ(doc.pages.size(), plain.pages.size());
+    EXPECT_EQ(doc.pagesWith(QStringLiteral("第 2 頁 / 共 2 頁")), std::vector<int>{1});
+    for (std::size_t p = 0; p < doc.pages.size(); ++p)
+        EXPECT_EQ(doc.pages[p].texts.size(), plain.pages[p].texts.size()) << p;
+}
+
+// Answering false stops the layout there: no further row is laid out or
+// asked about, and no document comes back, only Cancelled.
+TEST(ReportProgress, AFalseAnswerStopsTheLayoutWithoutADocument)
+{
+    const DataTable rows = orders(rowsOf(30));
+    std::vector<Step> steps;
+    int formatted = 0;
+    Layout l = listing();
+    l.detail.items.push_back(Item::computed({100, 0, 40, 8}, [&](const FormatContext&) {
+        ++formatted;
+        return QStringLiteral("x");
+    }));
+    EXPECT_THROW(run(l, rows,
+                     [&](int done, int total) {
+                         steps.push_back({done, total});
+                         return done < 10;
+                     }),
+                 Cancelled);
+    ASSERT_EQ(steps.size(), 11u);
+    EXPECT_EQ(steps.back(), (Step{10, 30}));
+    EXPECT_EQ(formatted, 10);
+
+    // Cancelled before the first row: nothing is laid out at all.
+    formatted = 0;
+    EXPECT_THROW(run(l, rows, [](int, int) { return false; }), Cancelled);
+    EXPECT_EQ(formatted, 0);
+}
