@@ -1,4 +1,5 @@
 #include "platform/report/ui/PreviewDialog.h"
+#include "platform/report/ui/WorkProgress.h"
 #include "platform/ui/tests/TestApp.h"
 
 #include "platform/os/MessageBox.h"
@@ -12,6 +13,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QStandardPaths>
@@ -22,6 +24,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace qtmv::report;
@@ -198,4 +201,76 @@ TEST(ReportPreview, APrintToAFileProposesTheNamersFile)
     EXPECT_EQ(asked, QStringList{QStringLiteral("產值分析表")});
     EXPECT_EQ(proposed, dir.filePath(QStringLiteral("產值分析表_20261207-1530.pdf")));
     EXPECT_TRUE(QDir(dir.path()).isEmpty()); // nothing printed, nothing written
+}
+
+// A print to a file follows its pages; cancelled half-way it leaves no file
+// (and the one there as it was), and printReporting tells nobody: the user
+// chose it.
+TEST(ReportPreview, ACancelledPrintToAFileLeavesNoFileAndTellsNothing)
+{
+    PreviewDialog dlg(threePages());
+    QTemporaryDir dir;
+    QPrinter printer(QPrinter::HighResolution);
+    const QString fresh = dir.filePath("fresh.pdf");
+    printer.setOutputFileName(fresh);
+    std::vector<std::pair<int, int>> steps;
+    const auto halfWay = [&](int done, int total) {
+        steps.emplace_back(done, total);
+        return done < 1;
+    };
+    EXPECT_THROW(dlg.printTo(printer, 0, 2, halfWay), Cancelled);
+    EXPECT_EQ(steps, (std::vector<std::pair<int, int>>{{0, 3}, {1, 3}}));
+    EXPECT_FALSE(QFile::exists(fresh));
+
+    const QString kept = dir.filePath("kept.pdf");
+    {
+        QFile f(kept);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("kept");
+    }
+    printer.setOutputFileName(kept);
+    std::vector<std::string> told;
+    PreviewDialog::setFailureReport([&](const std::string& operation, const std::exception& e, const std::string&) {
+        told.push_back(operation + ": " + e.what());
+    });
+    qtmv::ScriptedMessages msgs;
+    steps.clear();
+    EXPECT_FALSE(dlg.printReporting(printer, 1, 2, halfWay));
+    PreviewDialog::setFailureReport({});
+    EXPECT_EQ(steps, (std::vector<std::pair<int, int>>{{0, 2}, {1, 2}}));
+    EXPECT_TRUE(told.empty()) << told.front();
+    EXPECT_TRUE(msgs.shown().empty());
+    QFile f(kept);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("kept"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"kept.pdf"});
+
+    // Followed to the end, the pages are printed.
+    EXPECT_TRUE(dlg.printReporting(printer, 0, 2, [](int, int) { return true; }));
+    f.close();
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(f.readAll().startsWith("%PDF"));
+}
+
+// The progress the windows show: a modal dialog that moves with the steps
+// and, once 取消 is pressed, answers false.
+TEST(ReportWorkProgress, MovesWithTheStepsAndAnswersFalseOnceCancelled)
+{
+    QWidget window;
+    window.show();
+    WorkProgress watch(QStringLiteral("列印"), QStringLiteral("列印中…"), &window);
+    QProgressDialog& dialog = watch.dialog();
+    EXPECT_EQ(dialog.windowModality(), Qt::WindowModal);
+    EXPECT_GT(dialog.minimumDuration(), 0);   // short work shows nothing
+    dialog.setMinimumDuration(0);              // here: shown with the first step
+    const Progress progress = watch.progress();
+    EXPECT_TRUE(progress(0, 400));
+    EXPECT_TRUE(progress(100, 400));
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(dialog.value(), 25);
+    auto* cancel = dialog.findChild<QPushButton*>();
+    ASSERT_NE(cancel, nullptr);
+    EXPECT_EQ(cancel->text(), QStringLiteral("取消"));
+    QTest::mouseClick(cancel, Qt::LeftButton);
+    EXPECT_FALSE(progress(101, 400));
 }

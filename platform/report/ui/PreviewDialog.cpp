@@ -2,6 +2,7 @@
 
 #include "platform/os/MessageBox.h"
 #include "platform/report/Render.h"
+#include "platform/report/ui/WorkProgress.h"
 #include "platform/text/UserError.h"
 
 #include <QHBoxLayout>
@@ -145,10 +146,11 @@ void PreviewDialog::printWithDialog()
     } else if (printer.printRange() == QPrinter::CurrentPage) {
         from = to = page_;
     }
-    printReporting(printer, from, to);
+    WorkProgress watch(QStringLiteral("列印"), QStringLiteral("列印中…"), this);
+    printReporting(printer, from, to, watch.progress());
 }
 
-bool PreviewDialog::printReporting(QPrinter& printer, int from, int to) const
+bool PreviewDialog::printReporting(QPrinter& printer, int from, int to, const Progress& progress) const
 {
     const std::string operation = "列印", outcome = "沒有列印。";
     auto report = [&](const std::exception& e) {
@@ -159,8 +161,10 @@ bool PreviewDialog::printReporting(QPrinter& printer, int from, int to) const
     };
     // An exception must not leave a button's handler.
     try {
-        printTo(printer, from, to);
+        printTo(printer, from, to, progress);
         return true;
+    } catch (const Cancelled&) {
+        return false;
     } catch (const std::exception& e) {
         report(e);
     } catch (...) {
@@ -169,14 +173,15 @@ bool PreviewDialog::printReporting(QPrinter& printer, int from, int to) const
     return false;
 }
 
-void PreviewDialog::printTo(QPrinter& printer, int from, int to) const
+void PreviewDialog::printTo(QPrinter& printer, int from, int to, const Progress& progress) const
 {
     const QString file = printer.outputFileName();
     if (!file.isEmpty()) {
         // Printing to a file: our own PDF of the pages, through a part file,
-        // so that a failed write is told and never leaves a damaged file.
+        // so that a failed write is told and never leaves a damaged file, and
+        // a cancelled one leaves none.
         QString why;
-        if (!writePdf(doc_, file, &why, from, to))
+        if (!writePdf(doc_, file, &why, from, to, progress))
             throw FileError(("PDF檔 " + file + " 無法寫入：" + why + "。").toStdString());
         return;
     }
@@ -184,12 +189,20 @@ void PreviewDialog::printTo(QPrinter& printer, int from, int to) const
     if (!painter.begin(&printer))
         return;
     const double k = printer.resolution() / 25.4;
-    for (int p = from; p <= to; ++p) {
+    const int pages = std::max(to - from + 1, 0);
+    const auto goOn = [&](int done) { return !progress || progress(done, pages); };
+    bool cancelled = !goOn(0);
+    for (int p = from; p <= to && !cancelled; ++p) {
         if (p > from)
             printer.newPage();
         paintPage(painter, doc_, p, k);
+        cancelled = !goOn(p - from + 1);
     }
+    if (cancelled)
+        printer.abort();   // where it cannot, ending sends what was drawn
     painter.end();
+    if (cancelled)
+        throw Cancelled();
 }
 
 } // namespace qtmv::report

@@ -27,18 +27,24 @@ public:
     // name, and the name a print to a file is given by default.
     void setDocumentName(const QString& name) { documentName_ = name; }
     const QString& documentName() const { return documentName_; }
-    // Shows the printer dialog; prints the chosen pages when accepted. A
-    // failure is reported to the user. The dialog's file for a print to a
-    // file is the one the installed namer gives (setPrintFileNamer); the
-    // printer chosen stays the system's.
+    // Shows the printer dialog; prints the chosen pages when accepted, under
+    // a progress dialog with 取消 once that takes a moment. A failure is
+    // reported to the user, a cancel is not. The dialog's file for a print
+    // to a file is the one the installed namer gives (setPrintFileNamer);
+    // the printer chosen stays the system's.
     void printWithDialog();
     // Prints pages [from, to] (0-based) onto the printer; into its output
     // file as a PDF when it has one. Throws UserError, naming the file, when
-    // that cannot be written (the file there is then as it was).
-    void printTo(QPrinter& printer, int from, int to) const;
+    // that cannot be written (the file there is then as it was). `progress`
+    // follows the pages; when it answers false no further page is drawn and
+    // Cancelled is thrown: the output file is then as it was, and a print job
+    // is aborted where the printer's system can abort one (CUPS cannot: the
+    // pages drawn before the cancel go out as a shorter job).
+    void printTo(QPrinter& printer, int from, int to, const Progress& progress = {}) const;
     // printTo, with a failure reported to the user instead of thrown. True
-    // when the pages were printed.
-    bool printReporting(QPrinter& printer, int from, int to) const;
+    // when the pages were printed; false when that failed (told) or the
+    // progress cancelled it (the user's own choice: nothing told).
+    bool printReporting(QPrinter& printer, int from, int to, const Progress& progress = {}) const;
 
     // How a failed print is told: the operation ("列印"), the failure, and
     // what became of the pages ("沒有列印。"). The program installs its own
