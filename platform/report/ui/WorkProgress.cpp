@@ -18,6 +18,9 @@ WorkProgress::WorkProgress(const QString& title, const QString& text, QWidget* p
     dialog_->setWindowTitle(title);
     dialog_->setWindowModality(Qt::WindowModal);
     dialog_->setMinimumDuration(kShowAfterMs);
+    // Qt counts the time from the dialog's making and may show it then; the
+    // work starts with its first step.
+    dialog_->reset();
 }
 
 WorkProgress::~WorkProgress() = default;
