@@ -42,7 +42,7 @@ struct Data {
 } // namespace
 
 PageDocument capacityDefectReport(SummaryLayout l, const std::vector<ProductionRecord>& records, const PrintParams& p,
-                                  const QString& company)
+                                  const QString& company, const Progress& progress)
 {
     auto data = std::make_shared<Data>();
     data->records = records;
@@ -143,17 +143,18 @@ PageDocument capacityDefectReport(SummaryLayout l, const std::vector<ProductionR
     layout.pageFooter.height = 6;
     layout.pageFooter.items = {Item::text({0, 1, 190, 5}, "第 {page} 頁 / 共 {pages} 頁", Align::Center,
                                           Font{kMingFamily, 8, false})};
-    return run(layout, rows);
+    return run(layout, rows, progress);
 }
 
-PageDocument capacityDefectReport(SummaryLayout l, const PrintParams& params, const Session& s)
+PageDocument capacityDefectReport(SummaryLayout l, const PrintParams& params, const Session& s,
+                                  const Progress& progress)
 {
     PrintParams p = params;
     p.fillDefaults();
     jet::Connection conn;
     conn.open(s.ConnectionString);
     const auto records = ReadRecords(conn, SummaryQuery(l, p));
-    return capacityDefectReport(l, records, p, CompanyTitle(p, s.CompanyName));
+    return capacityDefectReport(l, records, p, CompanyTitle(p, s.CompanyName), progress);
 }
 
 } // namespace qtmv::reports

@@ -339,7 +339,8 @@ Layout buildLayout(const ProcessKind& kind, const PrintParams& p, const Session&
 
 } // namespace
 
-PageDocument outsourcingOrder(const OrderLayout& layout, const PrintParams& params, const Session& s)
+PageDocument outsourcingOrder(const OrderLayout& layout, const PrintParams& params, const Session& s,
+                              const Progress& progress)
 {
     PrintParams p = params;
     p.fillDefaults();
@@ -350,15 +351,16 @@ PageDocument outsourcingOrder(const OrderLayout& layout, const PrintParams& para
     rs.open(orderQuery(layout, p), conn);
     const DataTable rows = tableOf(rs);
     auto vendors = std::make_shared<const Vendors>(readVendors(conn, rows));
-    return run(buildLayout(kindOf(layout.kind), p, s, page, vendors), rows);
+    return run(buildLayout(kindOf(layout.kind), p, s, page, vendors), rows, progress);
 }
 
-PageDocument outsourcingOrder(const std::string& layoutName, const PrintParams& p, const Session& s)
+PageDocument outsourcingOrder(const std::string& layoutName, const PrintParams& p, const Session& s,
+                              const Progress& progress)
 {
     const auto layout = orderLayoutByName(layoutName);
     if (!layout)
         throw std::invalid_argument("not an outsourcing order layout: " + layoutName);
-    return outsourcingOrder(*layout, p, s);
+    return outsourcingOrder(*layout, p, s, progress);
 }
 
 } // namespace qtmv::reports

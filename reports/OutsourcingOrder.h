@@ -85,9 +85,12 @@ std::string checkQuery(KindId kind, const PrintParams& p);
 bool hasOrderData(const OrderLayout& layout, const PrintParams& p, const Session& s);
 
 // Reads the rows and lays out the order on the half-sheet paper of the
-// session's workstation user. Database errors throw.
-report::PageDocument outsourcingOrder(const OrderLayout& layout, const PrintParams& p, const Session& s);
+// session's workstation user, the layout followed by `progress` (which
+// cancels it with report::Cancelled). Database errors throw.
+report::PageDocument outsourcingOrder(const OrderLayout& layout, const PrintParams& p, const Session& s,
+                                      const report::Progress& progress = {});
 // By layout name; throws std::invalid_argument for a name outside the family.
-report::PageDocument outsourcingOrder(const std::string& layoutName, const PrintParams& p, const Session& s);
+report::PageDocument outsourcingOrder(const std::string& layoutName, const PrintParams& p, const Session& s,
+                                      const report::Progress& progress = {});
 
 } // namespace qtmv::reports

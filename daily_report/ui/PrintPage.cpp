@@ -16,6 +16,7 @@
 #include "platform/jet/Error.h"
 #include "platform/os/MessageBox.h"
 #include "platform/report/ui/PreviewDialog.h"
+#include "platform/report/ui/WorkProgress.h"
 #include "platform/text/Text.h"
 #include "platform/ui/BusyScope.h"
 #include "production_export/core/ValueListings.h"
@@ -527,10 +528,21 @@ void PrintPage::print(bool preview, const std::string& mode)
             if (last_.status != printing::Outcome::Ready)
                 return;
             const reports::PrintParams params = printing::OrderParams(last_.params);
-            if (last_.dispatch.target == printing::Target::OutsourcingOrder)
-                doc = reports::outsourcingOrder(last_.dispatch.layout, params, session());
-            else if (last_.dispatch.target == printing::Target::Report)
-                doc = production::analysisReport(last_.dispatch.layout, params, session());
+            // A long document (a detail listing runs to a thousand pages)
+            // shows how far its layout is and can be stopped; stopped, the
+            // user asked for nothing more.
+            std::optional<report::WorkProgress> shown;
+            report::Progress progress = followLayout;
+            if (!progress)
+                progress = shown.emplace(QStringLiteral("列印"), QStringLiteral("排版中…"), window()).progress();
+            try {
+                if (last_.dispatch.target == printing::Target::OutsourcingOrder)
+                    doc = reports::outsourcingOrder(last_.dispatch.layout, params, session(), progress);
+                else if (last_.dispatch.target == printing::Target::Report)
+                    doc = production::analysisReport(last_.dispatch.layout, params, session(), progress);
+            } catch (const report::Cancelled&) {
+                last_.status = printing::Outcome::Cancelled;
+            }
         });
     }
     if (!done || last_.status != printing::Outcome::Ready)

@@ -3,6 +3,7 @@
 // user chooses "產值表". The reports, their conditions and the print ranges
 // with the names of the suite's form; the print functions arrange what it
 // shows.
+#include "platform/report/Report.h"
 #include "printing/PrintJob.h"
 
 #include <QFrame>
@@ -52,6 +53,10 @@ public:
     std::function<void(QDialog&)> runModal;
     // Prints an analysis layout through the printer dialog; tests replace it.
     std::function<void(report::PreviewDialog&)> printDocument;
+    // Follows the layout of the document to preview or print; its false
+    // stops it. Unset, a progress dialog with 取消 does, shown once the
+    // layout takes a moment; tests set it.
+    report::Progress followLayout;
 
     QComboBox* cbo種類列印 = nullptr;
     QComboBox* cbo車別_列印 = nullptr;

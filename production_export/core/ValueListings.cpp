@@ -168,7 +168,7 @@ std::string listingName(Listing l)
 }
 
 PageDocument valueListing(Listing l, const std::vector<ProductionRecord>& records, const reports::PrintParams& p,
-                          const QString& company)
+                          const QString& company, const Progress& progress)
 {
     auto data = std::make_shared<Data>();
     data->records = records;
@@ -249,7 +249,7 @@ PageDocument valueListing(Listing l, const std::vector<ProductionRecord>& record
     layout.pageFooter.height = 6;
     layout.pageFooter.items = {Item::text({0, 1, 190, 5}, "第 {page} 頁 / 共 {pages} 頁", Align::Center,
                                           Font{kMingFamily, 8, false})};
-    return run(layout, rows);
+    return run(layout, rows, progress);
 }
 
 bool isAnalysisReport(const std::string& layoutName)
@@ -277,10 +277,11 @@ bool hasAnalysisData(const std::string& layoutName, const reports::PrintParams& 
     return !rs.eof();
 }
 
-PageDocument analysisReport(const std::string& layoutName, const reports::PrintParams& params, const Session& s)
+PageDocument analysisReport(const std::string& layoutName, const reports::PrintParams& params, const Session& s,
+                            const Progress& progress)
 {
     if (const auto summary = reports::summaryLayoutByName(layoutName))
-        return reports::capacityDefectReport(*summary, params, s);
+        return reports::capacityDefectReport(*summary, params, s, progress);
     const auto listing = listingByName(layoutName);
     if (!listing)
         throw std::invalid_argument("not an analysis layout: " + layoutName);
@@ -289,7 +290,7 @@ PageDocument analysisReport(const std::string& layoutName, const reports::PrintP
     jet::Connection conn;
     conn.open(s.ConnectionString);
     const auto records = reports::ReadRecords(conn, reports::ListingQuery(p));
-    return valueListing(*listing, records, p, reports::CompanyTitle(p, s.CompanyName));
+    return valueListing(*listing, records, p, reports::CompanyTitle(p, s.CompanyName), progress);
 }
 
 } // namespace qtmv::production

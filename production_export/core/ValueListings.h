@@ -22,14 +22,18 @@ enum class Listing { PrintingValue, PrintingOutput, KindValue, ProductionDetail 
 std::optional<Listing> listingByName(const std::string& layoutName);
 std::string listingName(Listing l);
 
-// Lays out records read with reports::ListingQuery.
+// Lays out records read with reports::ListingQuery, followed by `progress`
+// (which cancels it with report::Cancelled).
 report::PageDocument valueListing(Listing l, const std::vector<reports::ProductionRecord>& records,
-                                  const reports::PrintParams& p, const QString& company);
+                                  const reports::PrintParams& p, const QString& company,
+                                  const report::Progress& progress = {});
 
 // Any analysis layout by name (the listings above and the capacity and
-// defect analyses): reads its rows and lays them out. Throws
-// std::invalid_argument for another name; data errors throw.
-report::PageDocument analysisReport(const std::string& layoutName, const reports::PrintParams& p, const Session& s);
+// defect analyses): reads its rows and lays them out, as valueListing
+// follows the layout. Throws std::invalid_argument for another name; data
+// errors throw.
+report::PageDocument analysisReport(const std::string& layoutName, const reports::PrintParams& p, const Session& s,
+                                    const report::Progress& progress = {});
 bool isAnalysisReport(const std::string& layoutName);
 // The title an analysis layout prints ("印刷產值分析表(表1)", "產能及不良分析"),
 // by which a preview names it (a print to a file, say); "" for another name.

@@ -15,6 +15,8 @@
 #include "reports/testing/PageLines.h"
 
 #include <filesystem>
+#include <utility>
+#include <vector>
 
 #include <QAction>
 #include <QCheckBox>
@@ -400,4 +402,56 @@ TEST_F(PrintPageTest, ThePersonalSummaryHidesTheKindWithoutMovingTheFieldsBelow)
     QTest::mouseClick(choice(1), Qt::LeftButton);
     EXPECT_TRUE(page.cbo種類列印->isVisible());
     EXPECT_EQ(places(), withKind);
+}
+
+// The layout of the document to preview or print is followed from none of
+// its rows to all of them; stopped, nothing opens and nothing is said: the
+// user chose it. Analyses and orders alike.
+TEST_F(PrintPageTest, AStoppedLayoutOpensNoPreviewAndSaysNothing)
+{
+    finishedStint(1, "一號機", 100);
+    finishedStint(2, "二號機", 200);
+    daily::PrintPage& page = openPage();
+    int previews = 0, printed = 0;
+    page.runModal = [&](QDialog& d) { previews += dynamic_cast<report::PreviewDialog*>(&d) != nullptr; };
+    page.printDocument = [&](report::PreviewDialog&) { ++printed; };
+    std::vector<std::pair<int, int>> steps;
+    bool goOn = true;
+    page.followLayout = [&](int done, int total) {
+        steps.emplace_back(done, total);
+        return goOn;
+    };
+
+    QTest::mouseClick(choice(2), Qt::LeftButton);
+    QTest::mouseClick(named<QPushButton>("ssc預覽列印"), Qt::LeftButton);
+    ASSERT_EQ(page.lastOutcome().status, daily::printing::Outcome::Ready);
+    EXPECT_EQ(previews, 1);
+    ASSERT_GE(steps.size(), 2u);
+    EXPECT_EQ(steps.front().first, 0);
+    EXPECT_GT(steps.back().second, 0);
+    EXPECT_EQ(steps.back().first, steps.back().second);
+
+    goOn = false;
+    steps.clear();
+    QTest::mouseClick(named<QPushButton>("ssc預覽列印"), Qt::LeftButton);
+    EXPECT_EQ(page.lastOutcome().status, daily::printing::Outcome::Cancelled);
+    EXPECT_EQ(steps.size(), 1u);   // asked once, before the first row
+    QTest::mouseClick(named<QPushButton>("ssc列印"), Qt::LeftButton);
+    EXPECT_EQ(page.lastOutcome().status, daily::printing::Outcome::Cancelled);
+    EXPECT_EQ(previews, 1);
+    EXPECT_EQ(printed, 0);
+
+    QTest::mouseClick(choice(0), Qt::LeftButton);
+    replaceText(range(2), QStringLiteral("1131201001"));
+    replaceText(range(3), QStringLiteral("1131201001"));
+    QTest::mouseClick(named<QPushButton>("ssc預覽列印"), Qt::LeftButton);
+    EXPECT_EQ(page.lastOutcome().status, daily::printing::Outcome::Cancelled);
+    EXPECT_EQ(previews, 1);
+    EXPECT_TRUE(messages.shown().empty());
+    EXPECT_TRUE(w->isEnabled());
+
+    goOn = true;
+    QTest::mouseClick(named<QPushButton>("ssc預覽列印"), Qt::LeftButton);
+    EXPECT_EQ(page.lastOutcome().status, daily::printing::Outcome::Ready);
+    EXPECT_EQ(previews, 2);
 }
