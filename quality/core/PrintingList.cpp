@@ -82,7 +82,8 @@ std::string conditionsText(const ListingFilter& f)
     return out.empty() ? "全部" : out;
 }
 
-report::PageDocument listingReport(const report::DataTable& rows, const std::string& conditions)
+report::PageDocument listingReport(const report::DataTable& rows, const std::string& conditions,
+                                   const report::Progress& progress)
 {
     using namespace report;
     Layout l;
@@ -137,7 +138,7 @@ report::PageDocument listingReport(const report::DataTable& rows, const std::str
                                         [](const FormatContext& c) {
                                             return QStringLiteral("共 %1 筆").arg(c.value.text().c_str());
                                         })};
-    return run(l, rows);
+    return run(l, rows, progress);
 }
 
 void exportListing(const report::DataTable& rows, const std::string& conditions, const std::string& path)

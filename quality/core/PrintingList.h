@@ -47,8 +47,10 @@ report::DataTable loadListing(const Session& s, const ListingFilter& f);
 
 inline constexpr const char* kListingTitle = "印刷數據明細表";
 // The printed listing (A4 landscape); `conditions` is the filter line under
-// the title.
-report::PageDocument listingReport(const report::DataTable& rows, const std::string& conditions);
+// the title. `progress` follows the layout (and cancels it with
+// report::Cancelled).
+report::PageDocument listingReport(const report::DataTable& rows, const std::string& conditions,
+                                   const report::Progress& progress = {});
 // A seven-digit printing date as the listing shows it ("113/12/04");
 // anything else as it is.
 std::string listedDate(const std::string& roc7);

@@ -32,6 +32,9 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 using namespace qtmv;
 using Rows = std::vector<std::vector<std::string>>;
 using Texts = std::vector<std::string>;
@@ -330,6 +333,38 @@ TEST_F(QualityWindows, ListingFiltersShowsInksPrintsAndKeepsTargets)
     QTest::mouseClick(w.scmd儲存目標值, Qt::LeftButton);
     EXPECT_EQ(db.value("select L from [色號目標值] where 色號 = 'C'"), "56.0");
     EXPECT_EQ(db.count("select * from [色號目標值]"), 6);
+}
+
+// The listing's layout is followed from none of its rows to all of them;
+// stopped, no preview opens and nothing is said: the user chose it.
+TEST_F(QualityWindows, AStoppedListingLayoutOpensNoPreview)
+{
+    db.exec("insert into PWORK (PO, CUST) select 'ZZ1', ID from CUST order by ID limit 1");
+    db.exec("insert into [工單印刷數據] (製程, 工單單號, 工單序, 序, 色號, 油墨1, 印刷日期) values "
+            "('D-印刷', 'ZZ1', 1, 1, 'C', '東洋 青(C)', '1131201'), "
+            "('D-印刷', 'ZZ1', 1, 2, 'M', '東洋 洋紅(M)', '1131202')");
+    frm印刷數據明細表 w;
+    int previews = 0;
+    w.runModal = [&](QDialog& d) { previews += dynamic_cast<report::PreviewDialog*>(&d) != nullptr; };
+    std::vector<std::pair<int, int>> steps;
+    bool goOn = false;
+    w.followLayout = [&](int done, int total) {
+        steps.emplace_back(done, total);
+        return goOn;
+    };
+    w.setWorkOrder("ZZ1");
+    w.show();
+    ASSERT_EQ(w.rows().rowCount(), 2u);
+    QTest::mouseClick(w.scmd列印, Qt::LeftButton);
+    EXPECT_EQ(previews, 0);
+    EXPECT_EQ(steps, (std::vector<std::pair<int, int>>{{0, 2}}));
+    EXPECT_TRUE(messages.shown().empty());
+
+    goOn = true;
+    steps.clear();
+    QTest::mouseClick(w.scmd列印, Qt::LeftButton);
+    EXPECT_EQ(previews, 1);
+    EXPECT_EQ(steps, (std::vector<std::pair<int, int>>{{0, 2}, {1, 2}, {2, 2}}));
 }
 
 TEST_F(QualityWindows, TimeWindowIndicatorFollowsWhatWasSaved)

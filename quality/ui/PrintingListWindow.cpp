@@ -10,6 +10,7 @@
 #include "platform/jet/Value.h"
 #include "platform/os/MessageBox.h"
 #include "platform/report/ui/PreviewDialog.h"
+#include "platform/report/ui/WorkProgress.h"
 #include "platform/text/Text.h"
 #include "platform/ui/BusyScope.h"
 #include "platform/ui/GridHelpers.h"
@@ -25,6 +26,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <optional>
+#include <utility>
 
 using namespace qtmv;
 using namespace qtmv::quality;
@@ -274,12 +278,12 @@ void frm印刷數據明細表::lookUpCustomer()
     lbl客戶->setText(u8(name));
 }
 
-report::PageDocument frm印刷數據明細表::document() const
+report::PageDocument frm印刷數據明細表::document(const report::Progress& progress) const
 {
     ListingFilter f = filter();
     if (!customerName_.empty())
         f.customer += " " + customerName_;
-    return listingReport(rows_, conditionsText(f));
+    return listingReport(rows_, conditionsText(f), progress);
 }
 
 void frm印刷數據明細表::print()
@@ -288,7 +292,21 @@ void frm印刷數據明細表::print()
         MsgBox("查無任何資料!", "訊息", MsgIcon::Information);
         return;
     }
-    report::PreviewDialog preview(document(), this);
+    std::optional<report::PageDocument> doc;
+    {
+        // A long listing shows how far its layout is and can be stopped;
+        // stopped, the user asked for nothing more.
+        std::optional<report::WorkProgress> shown;
+        report::Progress progress = followLayout;
+        if (!progress)
+            progress = shown.emplace(QStringLiteral("列印"), QStringLiteral("排版中…"), this).progress();
+        try {
+            doc = document(progress);
+        } catch (const report::Cancelled&) {
+            return;
+        }
+    }
+    report::PreviewDialog preview(std::move(*doc), this);
     preview.setDocumentName(QStringLiteral("印刷數據明細表"));
     runModal(preview);
 }

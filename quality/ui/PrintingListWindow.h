@@ -54,6 +54,10 @@ public:
     std::function<void()> endProgram;
     // Asks where the .xlsx export goes ("" cancels); tests replace it.
     std::function<std::string()> askExportPath;
+    // Follows the layout print() previews; its false stops it. Unset, a
+    // progress dialog with 取消 does, shown once the layout takes a moment;
+    // tests set it.
+    qtmv::report::Progress followLayout;
 
     // Limits the listing to one work order (the caller's), listed on show.
     void setWorkOrder(const std::string& po);
@@ -66,8 +70,9 @@ public:
 
     const qtmv::report::DataTable& rows() const { return rows_; }
     qtmv::quality::ListingFilter filter() const;
-    // The page document print() previews; empty without rows.
-    qtmv::report::PageDocument document() const;
+    // The page document print() previews; empty without rows. Throws
+    // report::Cancelled when `progress` stops the layout.
+    qtmv::report::PageDocument document(const qtmv::report::Progress& progress = {}) const;
 
 protected:
     void showEvent(QShowEvent* e) override;
