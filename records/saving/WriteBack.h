@@ -6,8 +6,9 @@
 // depend on which of its rows asks, so asking once is the same result for
 // less work), in one transaction of its own:
 // - all scheduled pieces finished: the line gets the finish text (FDATE and
-//   ACT) and finish remark of its latest piece (FDATE desc, [NO] desc,
-//   val(順序) desc), its outsourcing line in VENDERAC is dated where EAMT = 0,
+//   ACT) and finish remark of its latest piece (the latest by the moment
+//   its finish text means, FinishMoment; ties by [NO] desc, val(順序)
+//   desc), its outsourcing line in VENDERAC is dated where EAMT = 0,
 //   paper purchase lines are marked arrived (paper, mounting and other
 //   kinds, when the finish text is not empty) and PRINTFLOW is stamped in the
 //   kind's column (printing and varnishing by line: ITEM4/ITEM32,
