@@ -46,7 +46,7 @@ namespace {
 
 // The settings of the signed-in employee (several may share one account of
 // the workstation): "<user>/<grid>/entryView", "<user>/<grid>/width<col>",
-// "<user>/largeFont".
+// "<user>/largeFont", "<user>/geometry".
 QString settingsUser()
 {
     const qtmv::Session& s = qtmv::session();
@@ -219,6 +219,7 @@ void frm日報登錄作業_工單::formLoad()
 {
     qtmv::PrepareFormControls(this);
     qtmv::CenterForm(this);
+    restorePlace();
     clockPanel_->start();
     showPrintPage(false);
 }
@@ -293,6 +294,22 @@ void frm日報登錄作業_工單::formUnload()
     }
 }
 
+void frm日報登錄作業_工單::restorePlace()
+{
+    // Qt's own record of the window: the normal geometry, the screen and
+    // whether maximised. Restoring moves a place off the screens back onto
+    // one, and declines a record from a screen of a very different size;
+    // the window then stays centred at its default size.
+    const QByteArray place = QSettings().value(settingsUser() + QStringLiteral("/geometry")).toByteArray();
+    if (!place.isEmpty())
+        restoreGeometry(place);
+}
+
+void frm日報登錄作業_工單::storePlace()
+{
+    QSettings().setValue(settingsUser() + QStringLiteral("/geometry"), saveGeometry());
+}
+
 bool frm日報登錄作業_工單::event(QEvent* e)
 {
     if (e->type() == QEvent::WindowActivate && firstActivation_)
@@ -334,6 +351,7 @@ void frm日報登錄作業_工單::closeEvent(QCloseEvent* e)
         leaving_ = true;
     }
     recordSide_->finishEdits();
+    storePlace();
     formUnload();
     e->accept();
 }
@@ -341,6 +359,7 @@ void frm日報登錄作業_工單::closeEvent(QCloseEvent* e)
 void frm日報登錄作業_工單::endProgram()
 {
     leaving_ = true;
+    storePlace();
     if (endProgram_)
         endProgram_();
 }

@@ -113,6 +113,11 @@ private:
     // can); the status bar shows the state.
     std::string databaseProblem();
     bool databaseReady();
+    // The window's size, place and maximised state as this user left it
+    // (Qt's settings, per user); a place no screen shows any more is moved
+    // onto the screen.
+    void restorePlace();
+    void storePlace();
     // The entry view and the dragged column widths per grid, and the grid
     // font, as this user left them (Qt's settings, per user).
     void applyViewSettings(qtmv::daily::ProcessPage& page);

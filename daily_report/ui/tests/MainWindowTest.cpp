@@ -23,6 +23,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStackedWidget>
 #include <QStatusBar>
@@ -836,4 +837,51 @@ TEST_F(MainWindowTest, TheWriteBackButtonAppearsWithoutMovingTheControlsAroundIt
     const std::vector<std::string> after = places();
     for (std::size_t i = 0; i < around.size(); ++i)
         EXPECT_EQ(after[i], before[i]) << around[i]->objectName().toStdString();
+}
+
+TEST_F(MainWindowTest, SizePlaceAndMaximisedStateAreRememberedPerUser)
+{
+    const QRect dragged(60, 40, 1100, 820);
+    {
+        auto w = open();
+        EXPECT_EQ(w->size(), QSize(1024, 720));   // the first start: the default size
+        w->setGeometry(dragged);                  // as the user drags the window's edges
+        messages.answer(MsgAnswer::Yes);
+        w->close();
+    }
+    {
+        auto w = open();
+        EXPECT_FALSE(w->isMaximized());
+        EXPECT_EQ(w->geometry(), dragged);
+        w->showMaximized();
+        messages.answer(MsgAnswer::Yes);
+        w->close();
+    }
+    auto w = open();
+    EXPECT_TRUE(w->isMaximized());
+    // Back from maximised, the window goes where it was before.
+    EXPECT_EQ(w->normalGeometry(), dragged);
+
+    // Another employee on the same workstation starts from the default.
+    session().EmployeeId = "B002";
+    auto other = open();
+    EXPECT_FALSE(other->isMaximized());
+    EXPECT_EQ(other->size(), QSize(1024, 720));
+}
+
+TEST_F(MainWindowTest, APlaceNoScreenShowsAnyMoreIsNotRestoredOffTheScreen)
+{
+    {
+        auto w = open();
+        // Left on a second screen, right of and below this one, since taken away.
+        w->setGeometry(1700, 1200, 1000, 700);
+        messages.answer(MsgAnswer::Yes);
+        w->close();
+    }
+    auto w = open();
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const QRect place = w->geometry();
+    EXPECT_TRUE(screen.contains(place))
+        << place.x() << "," << place.y() << " " << place.width() << "x" << place.height();
+    EXPECT_EQ(w->size(), QSize(1000, 700));   // the size the user gave it stays
 }
