@@ -1,13 +1,16 @@
 // The preview of a 1,000-line report: from the finished page document to
 // the first page painted on the screen (the layout itself is measured by
-// report_bench).
+// report_bench); and that layout followed by the windows' progress dialog,
+// against report_bench's unfollowed one.
 #include "platform/bench/RunBenchmarks.h"
 #include "platform/report/Report.h"
 #include "platform/report/bench/ThousandLines.h"
 #include "platform/report/ui/PreviewDialog.h"
+#include "platform/report/ui/WorkProgress.h"
 
 #include <QApplication>
 #include <QPixmap>
+#include <QWidget>
 
 using namespace qtmv::report;
 using namespace qtmv::report::bench;
@@ -25,6 +28,18 @@ void BM_PreviewFirstPageShown(benchmark::State& state)
     state.counters["pages"] = static_cast<double>(doc.pages.size());
 }
 BENCHMARK(BM_PreviewFirstPageShown)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_ThousandLinesLayoutUnderWorkProgress(benchmark::State& state)
+{
+    const DataTable rows = thousandLines();
+    const Layout layout = listing();
+    QWidget window;
+    for (auto _ : state) {
+        WorkProgress watch(QStringLiteral("列印"), QStringLiteral("排版中…"), &window);
+        benchmark::DoNotOptimize(run(layout, rows, watch.progress()));
+    }
+}
+BENCHMARK(BM_ThousandLinesLayoutUnderWorkProgress)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 

@@ -1,5 +1,6 @@
-// A 1,000-line report with groups and totals, laid out and written to PDF;
-// a field holding a very long text, fitted (shrunk and cut) and written.
+// A 1,000-line report with groups and totals, laid out and written to PDF
+// (also apart, with and without a progress callback following them); a
+// field holding a very long text, fitted (shrunk and cut) and written.
 #include "platform/bench/RunBenchmarks.h"
 #include "platform/report/Render.h"
 #include "platform/report/Report.h"
@@ -26,6 +27,31 @@ void BM_ThousandLinesToPdf(benchmark::State& state)
     QFile::remove(path);
 }
 BENCHMARK(BM_ThousandLinesToPdf)->Unit(benchmark::kMillisecond);
+
+// The layout alone and the PDF alone, unfollowed (0) and followed by a
+// progress callback as the windows' (1): what following the work costs.
+void BM_ThousandLinesLayout(benchmark::State& state)
+{
+    const DataTable rows = thousandLines();
+    const Layout layout = listing();
+    long long steps = 0;
+    const Progress follow = [&steps](int, int) { return ++steps > 0; };
+    for (auto _ : state)
+        benchmark::DoNotOptimize(run(layout, rows, state.range(0) ? follow : Progress()));
+    state.counters["steps"] = benchmark::Counter(static_cast<double>(steps), benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(BM_ThousandLinesLayout)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+void BM_ThousandLinesPdf(benchmark::State& state)
+{
+    const PageDocument doc = run(listing(), thousandLines());
+    long long steps = 0;
+    const Progress follow = [&steps](int, int) { return ++steps > 0; };
+    for (auto _ : state)
+        benchmark::DoNotOptimize(pdfBytes(doc, 0, -1, state.range(0) ? follow : Progress()));
+    state.counters["steps"] = benchmark::Counter(static_cast<double>(steps), benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(BM_ThousandLinesPdf)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 // A recorder's name of state.range(0) characters in a 40 mm field.
 void BM_LongTextToPdf(benchmark::State& state)
