@@ -40,6 +40,14 @@ BASE = {
 }
 
 
+# beta's source uses alpha; the tool uses beta only.
+BETA_USES_ALPHA = {
+    "beta/Beta.cpp": '#include "beta/Beta.h"\n#include "alpha/Alpha.h"\n'
+                     "int beta() { return alpha(); }\n",
+    "tool/main.cpp": '#include "beta/Beta.h"\nint main() { return beta(); }\n',
+}
+
+
 def load_checker():
     spec = importlib.util.spec_from_file_location("check_links", SCRIPT)
     module = importlib.util.module_from_spec(spec)
@@ -113,13 +121,9 @@ class CheckLinksTest(unittest.TestCase):
         self.assertEqual((rc, lines), (0, []), err)
 
     def test_a_public_link_only_where_a_header_of_the_library_needs_it(self):
-        fx = self.fixture({
+        fx = self.fixture(dict(BETA_USES_ALPHA, **{
             "beta/CMakeLists.txt": "add_library(beta STATIC Beta.cpp)\n"
-                                   "target_link_libraries(beta PUBLIC alpha)\n",
-            "beta/Beta.cpp": '#include "beta/Beta.h"\n#include "alpha/Alpha.h"\n'
-                             "int beta() { return alpha(); }\n",
-            "tool/main.cpp": '#include "beta/Beta.h"\nint main() { return beta(); }\n',
-        })
+                                   "target_link_libraries(beta PUBLIC alpha)\n"}))
         rc, lines, err = fx.check()
         self.assertEqual(rc, 1, err)
         self.assertEqual(lines, [
@@ -132,13 +136,9 @@ class CheckLinksTest(unittest.TestCase):
         self.assertEqual((rc, lines), (0, []), err)
 
     def test_an_interface_link_is_not_the_linking_library_s_own(self):
-        fx = self.fixture({
+        fx = self.fixture(dict(BETA_USES_ALPHA, **{
             "beta/CMakeLists.txt": "add_library(beta STATIC Beta.cpp)\n"
-                                   "target_link_libraries(beta INTERFACE alpha)\n",
-            "beta/Beta.cpp": '#include "beta/Beta.h"\n#include "alpha/Alpha.h"\n'
-                             "int beta() { return alpha(); }\n",
-            "tool/main.cpp": '#include "beta/Beta.h"\nint main() { return beta(); }\n',
-        })
+                                   "target_link_libraries(beta INTERFACE alpha)\n"}))
         rc, lines, err = fx.check()
         self.assertEqual(rc, 1, err)
         self.assertEqual(lines, [
