@@ -62,6 +62,8 @@ public:
     virtual bool isOpen() const = 0;
     virtual void close() noexcept = 0;
     virtual void setBusyTimeout(int milliseconds) = 0;
+    // Whether the engine reads the database memory-mapped (a local file).
+    virtual bool mappedReads() const { return false; }
 
     // Statements in the engine's own dialect. `context` is the statement as
     // the caller wrote it; error descriptions quote it.
@@ -98,5 +100,18 @@ void busyWaitStarting();
 // one. Throws Error naming the file when it is missing, is not a regular
 // file, is an Access file or is not an SQLite database.
 std::shared_ptr<Backend> openSqliteBackend(const std::string& path, int busyTimeoutMs);
+
+// Whether a file system (statfs's f_type) reaches its files over the
+// network: NFS, SMB/CIFS, and the FUSE, 9P, AFS, Coda and Ceph mounts a
+// share may come through. On those, SQLite's memory-mapped reads can see
+// pages another computer has changed under them, so a connection reads them
+// plainly and keeps SQLite's small default page cache.
+bool isNetworkFileSystem(long fileSystemType);
+
+// What a connection to a file on a local disk reads with: memory-mapped
+// reads up to kLocalMmapBytes and a page cache of kLocalCacheKiB, so a
+// kept connection loads a large grid from memory.
+inline constexpr long long kLocalMmapBytes = 256LL * 1024 * 1024;
+inline constexpr int kLocalCacheKiB = 64 * 1024;
 
 } // namespace jet

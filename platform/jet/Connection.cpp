@@ -455,6 +455,8 @@ void Connection::open(const std::string& connectionString)
     ++successfulOpens;
 }
 
+bool Connection::mappedReads() const { return backend_ && backend_->mappedReads(); }
+
 void Connection::close()
 {
     if (!backend_)

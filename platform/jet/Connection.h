@@ -42,6 +42,9 @@ public:
     static long long opensSoFar();
     void close();
     bool isOpen() const;
+    // Whether the database is read memory-mapped: an SQLite file on a local
+    // disk (isNetworkFileSystem, Backend.h), not on a share.
+    bool mappedReads() const;
     const std::string& dataSource() const;
 
     // Set before or after open(); defaultBusyTimeoutMs unless changed.

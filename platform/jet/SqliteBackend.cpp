@@ -17,6 +17,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 namespace jet {
@@ -135,6 +136,9 @@ public:
     // Read by the busy handler at every pause.
     void setBusyTimeout(int ms) override { busyMs_ = ms; }
 
+    bool mappedReads() const override { return mapped_; }
+    void setMappedReads(bool on) { mapped_ = on; }
+
     long long execute(std::string_view sql, std::string_view context) override
     {
         Lease l{*this, checkout(sql, context)};
@@ -241,6 +245,7 @@ private:
     std::string path_;
     sqlite3* db_;
     int busyMs_;
+    bool mapped_ = false;
     std::chrono::steady_clock::time_point waitStart_;
     bool gaveUp_ = false;       // the last wait ended by timeout or budget
     long long waitedMs_ = 0;    // and lasted this long
@@ -551,6 +556,24 @@ void registerSqliteFunctions(sqlite3* db)
     sqlite3_create_function_v2(db, "jet_concat", -1, flags, nullptr, sqlConcat, nullptr, nullptr, nullptr);
 }
 
+bool isNetworkFileSystem(long fileSystemType)
+{
+    switch (static_cast<unsigned long>(fileSystemType) & 0xFFFFFFFFUL) {
+    case 0x6969UL:       // NFS
+    case 0x517BUL:       // SMB
+    case 0xFF534D42UL:   // CIFS
+    case 0xFE534D42UL:   // SMB2
+    case 0x65735546UL:   // FUSE (sshfs and the like)
+    case 0x01021997UL:   // 9P
+    case 0x5346414FUL:   // AFS
+    case 0x73757245UL:   // Coda
+    case 0x00C36400UL:   // Ceph
+        return true;
+    default:
+        return false;
+    }
+}
+
 std::shared_ptr<Backend> openSqliteBackend(const std::string& path, int busyTimeoutMs)
 {
     using Kind = Error::Kind;
@@ -651,6 +674,20 @@ std::shared_ptr<Backend> openSqliteBackend(const std::string& path, int busyTime
                     // Another workstation has it open; the next open retries.
                 }
             }
+        }
+    }
+    // On a local disk a kept connection reads a large grid from memory; on a
+    // share (or when the file system cannot be told) the plain reads stay.
+    struct statfs where {};
+    if (::statfs(actual.c_str(), &where) == 0 && !isNetworkFileSystem(static_cast<long>(where.f_type))) {
+        backend->execute("PRAGMA cache_size=-" + std::to_string(kLocalCacheKiB), {});
+        // The engine answers with the size it took (0 where it was built
+        // without memory mapping).
+        auto c = backend->query("PRAGMA mmap_size=" + std::to_string(kLocalMmapBytes), {});
+        std::vector<Value> row;
+        if (c->next()) {
+            c->read(row);
+            backend->setMappedReads(!row.empty() && row[0].number() > 0);
         }
     }
     return backend;

@@ -1,4 +1,5 @@
 #include "platform/jet/Connection.h"
+#include "platform/jet/Backend.h"
 #include "platform/jet/Recordset.h"
 #include "platform/jet/Sql.h"
 #include "TempDatabase.h"
@@ -184,6 +185,21 @@ TEST(ConnectionOpen, DatabaseLeftInWalModeIsSwitchedBack)
         c.open(db.connectionString());
     }
     EXPECT_EQ(db.scalar("PRAGMA journal_mode"), "delete");
+}
+
+// A file on a local disk is read memory-mapped with a large page cache; a
+// network file system keeps SQLite's plain reads.
+TEST(ConnectionOpen, LocalFilesAreReadMappedAndSharesPlainly)
+{
+    TempDatabase db("create table T (N integer);");
+    Connection c;
+    c.open(db.connectionString());
+    EXPECT_TRUE(c.mappedReads());   // the test's temporary folder is a local disk
+
+    for (long share : {0x6969L, 0x517BL, 0xFF534D42L, 0xFE534D42L, 0x65735546L})
+        EXPECT_TRUE(isNetworkFileSystem(share)) << std::hex << share;
+    for (long local : {0xEF53L /* ext4 */, 0x58465342L /* xfs */, 0x01021994L /* tmpfs */, 0x794C7630L /* overlay */})
+        EXPECT_FALSE(isNetworkFileSystem(local)) << std::hex << local;
 }
 
 // The numbers in table T, read through a connection opened now.
