@@ -109,9 +109,11 @@ std::shared_ptr<Backend> openSqliteBackend(const std::string& path, int busyTime
 bool isNetworkFileSystem(long fileSystemType);
 
 // What a connection to a file on a local disk reads with: memory-mapped
-// reads up to kLocalMmapBytes and a page cache of kLocalCacheKiB, so a
-// kept connection loads a large grid from memory.
-inline constexpr long long kLocalMmapBytes = 256LL * 1024 * 1024;
+// reads of the first kLocalMmapBytes of the file (SQLite's own ceiling; a
+// 200,000-work-order plant is 1.4 GB) and a page cache of kLocalCacheKiB,
+// so a kept connection loads a large grid from memory. The mapping costs
+// address space, not memory: the pages are the file system's cache.
+inline constexpr long long kLocalMmapBytes = 2047LL * 1024 * 1024;
 inline constexpr int kLocalCacheKiB = 64 * 1024;
 
 } // namespace jet
