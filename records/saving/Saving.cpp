@@ -274,7 +274,7 @@ SaveSummary previewSave(jet::Connection& conn, const ProcessKind& kind, const Gr
     jet::Transaction tx(conn);
     writeFlaggedCells(conn, kind, rows, flags, clock, &summary, &loaded);
     writeHistory(conn, kind, summary.history, author);
-    writeBackLines(conn, kind, rows, clock, &summary);
+    writeBackLines(conn, kind, rows, clock, &summary, &flags);
     return summary;
 }
 
@@ -312,7 +312,7 @@ SaveOutcome saveDailyReport(const ProcessKind& kind, const GridRows& rows, const
     };
     steps.afterCommit = [&](jet::Connection& conn) {
         std::string told;
-        writtenBack = writeBackAfterSave(conn, kind, values, ctx.clock, &done, &told);
+        writtenBack = writeBackAfterSave(conn, kind, values, ctx.clock, &marks, &done, &told);
         return told;
     };
     SaveOutcome out;

@@ -235,22 +235,56 @@ void registerNewDie(jet::Connection& conn, const std::string& po, const std::str
     reg.update();
 }
 
+using LineKey = std::pair<std::string, double>;
+
+// The lines whose walk writes something although no row of theirs changed:
+// a line marked finished (FDATE or ACT) that has an open piece, and a line
+// without an open piece (finished elsewhere since the load, or emptied).
+// Every other line is open with its marks empty, and its walk writes
+// nothing. `openLines` receives the lines with an open piece.
+std::set<LineKey> markedButOpen(jet::Connection& conn, const ProcessKind& kind, std::set<LineKey>& openLines)
+{
+    const std::string x = std::string(kind.detailTable);
+    const std::string xs = std::string(kind.scheduledTable);
+    jet::Recordset open;
+    open.open("select PO, [NO] from [" + xs + "] where (FDATE = '' or FDATE is null)", conn);
+    for (; !open.eof(); open.moveNext())
+        openLines.emplace(qtmv::Trim(open.text("PO")), open.field("NO").number());
+    open.close();
+    std::set<LineKey> marked;
+    jet::Recordset rs;
+    rs.open("select [" + x + "].PO, [" + x + "].[NO] from [" + x + "] inner join [" + xs + "] on ([" + x +
+                "].PO = [" + xs + "].PO and [" + x + "].[NO] = [" + xs + "].[NO]) where ([" + xs +
+                "].FDATE = '' or [" + xs + "].FDATE is null) and (([" + x + "].FDATE <> '' and [" + x +
+                "].FDATE is not null) or ([" + x + "].ACT <> '' and [" + x + "].ACT is not null))",
+            conn);
+    for (; !rs.eof(); rs.moveNext())
+        marked.emplace(qtmv::Trim(rs.text("PO")), rs.field("NO").number());
+    return marked;
+}
+
 } // namespace
 
 int writeBackLines(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows, const Clock& clock,
-                   SaveSummary* summary)
+                   SaveSummary* summary, const ChangeFlags* changed)
 {
     const DateTime today = clock.now();
     SaveSummary unused;
-    std::set<std::pair<std::string, double>> done;
+    std::set<LineKey> done, open, marked;
+    if (changed)
+        marked = markedButOpen(conn, kind, open);
     int lines = 0;
     for (int r = 1; r <= static_cast<int>(rows.size()); ++r) {
         const std::string& po = cell(rows, r, kWorkOrderCol);
         const std::string& no = cell(rows, r, kLineCol);
         if (qtmv::Trim(po).empty())
             continue;
-        if (!done.emplace(qtmv::Trim(po), qtmv::Val(no)).second)
+        const LineKey key{qtmv::Trim(po), qtmv::Val(no)};
+        if (done.count(key))
             continue;
+        if (changed && !changed->rowFlagged(r) && open.count(key) && !marked.count(key))
+            continue;   // its walk would write nothing; a later flagged row of the line still walks it
+        done.insert(key);
         writeBackLine(conn, kind, po, no, today, summary ? *summary : unused);
         ++lines;
     }
@@ -258,14 +292,14 @@ int writeBackLines(jet::Connection& conn, const ProcessKind& kind, const GridRow
 }
 
 bool writeBackAfterSave(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows, const Clock& clock,
-                        SaveSummary* saved, std::string* told)
+                        const ChangeFlags* changed, SaveSummary* saved, std::string* told)
 {
     SaveSummary done = saved ? *saved : SaveSummary{};
     std::string message;
     try {
         jet::Transaction tx(conn);
         SaveSummary lines;
-        writeBackLines(conn, kind, rows, clock, &lines);
+        writeBackLines(conn, kind, rows, clock, &lines, changed);
         tx.commit();
         done.closed = std::move(lines.closed);
         done.reopened = std::move(lines.reopened);

@@ -42,6 +42,7 @@
 //   written and the user is told so, instead of "資料儲存完畢！".
 #include "common/Clock.h"
 #include "common/ProcessKind.h"
+#include "records/core/ChangeFlags.h"
 #include "records/core/GridLoader.h"
 #include "records/saving/SaveResult.h"
 
@@ -63,15 +64,22 @@ struct SaveSummary;
 // data-access error is shown (title "回存工單") and rolls it back. True
 // when committed; `told` receives the message shown either way.
 bool writeBackAfterSave(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows, const Clock& clock,
-                        SaveSummary* saved = nullptr, std::string* told = nullptr);
+                        const ChangeFlags* changed = nullptr, SaveSummary* saved = nullptr,
+                        std::string* told = nullptr);
 
 // The transaction body: every distinct line of the rows, on a connection
 // whose transaction the caller holds. Returns the number of lines
 // processed; a summary receives the lines closed and re-opened, the orders
 // dated, the paper lines marked and the flow stamps set. The clock places
 // the finish stamps, which have no year (FinishMoment). Throws jet::Error.
+// With `changed` (the save's flags), a line none of whose rows is flagged
+// is walked only when its walk would write something: when it is marked
+// finished while a piece of it is open, or has no open piece left (two
+// set-based reads find those); the others are open with empty marks, and
+// skipping them leaves the database as walking every row does, repairs of
+// drifted lines included.
 int writeBackLines(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows, const Clock& clock,
-                   SaveSummary* summary = nullptr);
+                   SaveSummary* summary = nullptr, const ChangeFlags* changed = nullptr);
 
 // The manual write-back of grid row `row` (1-based) of the kind's rows.
 // Saved ends with "資料儲存完畢！"; a work-order line that is not there (or
