@@ -8,7 +8,6 @@
 #include "prescheduling/ui/TimeWindow.h"
 
 #include "app/core/Session.h"
-#include "common/EntryText.h"
 #include "common/HandOver.h"
 #include "db/testing/FreshDatabase.h"
 #include "lookups/ui/PeopleLookups.h"
@@ -22,7 +21,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -58,17 +56,6 @@ void typeCell(SpreadGrid& g, int row, int col, const QString& text)
 {
     g.setActiveCell(row, col);
     qtmv::test::typeIntoCell(g.tableView(), text);
-}
-
-// Pastes into a cell as a user does: F2 opens the editor, Ctrl+V, Enter.
-void pasteIntoCell(SpreadGrid& g, int row, int col, const QString& text)
-{
-    QGuiApplication::clipboard()->setText(text);
-    g.setActiveCell(row, col);
-    g.tableView()->setFocus();
-    QTest::keyClick(g.tableView(), Qt::Key_F2);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_V, Qt::ControlModifier);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
 }
 
 // Shows a window and makes it the active one, as the user's click does.
@@ -506,42 +493,6 @@ TEST_F(QualityWindows, StoredProposalsFollowTheRuleAndContradictingChoicesAreTol
     activate(w);
     ASSERT_EQ(messages.shown().size(), 1u);
     EXPECT_EQ(messages.shown()[0].text, secondLine);
-}
-
-// Pasted line breaks and tabs are refused in every cell as the main grid
-// refuses them, and the recorder's name keeps to its bytes; what is saved
-// is read back.
-TEST_F(QualityWindows, ControlCharactersAndOverLongRecordersAreNotStored)
-{
-    const auto [po, seq] = bareStep();
-    const std::string where =
-        " where 工單單號 = '" + po + "' and 工單序 = " + std::to_string(seq) + " and 製程 = 'D-印刷' order by 序";
-    {
-        I w(nullptr, {"D-印刷", po, seq});
-        activate(w);
-        pasteIntoCell(*w.fml明細, 1, I::c主要檢查項目, QStringLiteral("色差\r\n套印"));
-        pasteIntoCell(*w.fml明細, 1, I::c權責單位, QStringLiteral("印刷\t課"));
-        typeCell(*w.fml明細, 2, I::c權責單位, "Quality and printing ");   // 20 bytes and a blank: fits
-        QTest::mouseClick(w.scmd確定, Qt::LeftButton);
-    }
-    P w(nullptr, {po, seq, "D-印刷"}, false);
-    w.runModal = [](QDialog&) {};   // the lookup for a name nobody has: no pick
-    activate(w);
-    typeCell(*w.fml明細, 1, P::c色號, "K");
-    pasteIntoCell(*w.fml明細, 1, P::cL, QStringLiteral("50\n51"));
-    typeCell(*w.fml明細, 1, P::c記錄員, QString(11, QChar(0x9673)));   // 22 bytes
-    QTest::qWait(0);
-    QTest::mouseClick(w.scmd確定, Qt::LeftButton);
-
-    std::vector<std::string> told;
-    for (const auto& m : messages.shown())
-        told.push_back(m.text);
-    EXPECT_EQ(told, (Texts{ControlCharacterMessage("主要檢查項目"), ControlCharacterMessage("權責單位"),
-                           ControlCharacterMessage("L"), TooLongMessage(20)}));
-    EXPECT_EQ(db.rows("select 主要檢查項目, 權責單位 from [工單品檢明細]" + where + " limit 2"),
-              (Rows{{"色差", "印刷課"}, {"套印準確", "Quality and printing"}}));
-    EXPECT_EQ(db.rows("select 色號, 測量1, 記錄員 from [工單印刷數據]" + where),
-              (Rows{{"K", "", QString(10, QChar(0x9673)).toStdString()}}));
 }
 
 // Typed lines are not thrown away unasked: Esc, 回前畫面 and the close

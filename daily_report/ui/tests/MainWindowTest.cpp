@@ -23,7 +23,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QScrollBar>
 #include <QStackedWidget>
 #include <QStatusBar>
@@ -869,19 +868,3 @@ TEST_F(MainWindowTest, SizePlaceAndMaximisedStateAreRememberedPerUser)
     EXPECT_EQ(other->size(), QSize(1024, 720));
 }
 
-TEST_F(MainWindowTest, APlaceNoScreenShowsAnyMoreIsNotRestoredOffTheScreen)
-{
-    {
-        auto w = open();
-        // Left on a second screen, right of and below this one, since taken away.
-        w->setGeometry(1700, 1200, 1000, 700);
-        messages.answer(MsgAnswer::Yes);
-        w->close();
-    }
-    auto w = open();
-    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    const QRect place = w->geometry();
-    EXPECT_TRUE(screen.contains(place))
-        << place.x() << "," << place.y() << " " << place.width() << "x" << place.height();
-    EXPECT_EQ(w->size(), QSize(1000, 700));   // the size the user gave it stays
-}
