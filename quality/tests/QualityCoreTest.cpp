@@ -102,19 +102,6 @@ TEST_F(QualityCore, InspectionSaveReplacesItsOwnRecordAndKeepsNoEmptyLine)
     EXPECT_TRUE(messages.shown().empty());
 }
 
-TEST_F(QualityCore, QueryOnlyUserSavesNothing)
-{
-    s().ProductionRights = "000000000001";
-    db.exec("insert into [工單品檢明細] (製程, 工單單號, 工單序, 序, 主要檢查項目) values ('D-印刷', 'P1', 1, 1, 'old')");
-    db.exec("insert into [工單印刷數據] (製程, 工單單號, 工單序, 序, 色號) values ('D-印刷', 'P1', 1, 1, 'K')");
-    EXPECT_EQ(saveInspection({"D-印刷", "P1", 1}, {}, {}, ctx_).status, SaveStatus::Refused);
-    EXPECT_EQ(savePrintingData({"P1", 1, "D-印刷"}, {}, {}, ctx_).status, SaveStatus::Refused);
-    ASSERT_EQ(messages.shown().size(), 2u);
-    EXPECT_EQ(messages.shown()[0].text, "您的權限僅可以查詢！");
-    EXPECT_EQ(db.count("select * from [工單品檢明細]"), 1);
-    EXPECT_EQ(db.count("select * from [工單印刷數據]"), 1);
-}
-
 TEST_F(QualityCore, RateAndTheVerdictProposedFromTheKindsAcceptableRate)
 {
     EXPECT_FALSE(defectRate(0, 3));
