@@ -4,5 +4,5 @@
 
 int main(int argc, char* argv[])
 {
-    return qtmv::Main(argc, argv, [] { return std::unique_ptr<QWidget>(createMainWindow()); });
+    return qtmv::Main(argc, argv, [] { return std::unique_ptr<QWidget>(CreateMainWindow()); });
 }

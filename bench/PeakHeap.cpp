@@ -23,7 +23,7 @@ std::atomic<long long> inUse{0};
 std::atomic<long long> peak{0};
 std::atomic<long long> base{0};
 
-void* counted(void* p)
+void* Counted(void* p)
 {
     if (p) {
         const long long now = inUse.fetch_add(static_cast<long long>(malloc_usable_size(p)),
@@ -36,7 +36,7 @@ void* counted(void* p)
     return p;
 }
 
-void uncount(void* p)
+void Uncount(void* p)
 {
     if (p)
         inUse.fetch_sub(static_cast<long long>(malloc_usable_size(p)), std::memory_order_relaxed);
@@ -46,29 +46,29 @@ void uncount(void* p)
 
 extern "C" {
 
-void* malloc(std::size_t n) { return counted(__libc_malloc(n)); }
-void* calloc(std::size_t n, std::size_t size) { return counted(__libc_calloc(n, size)); }
+void* malloc(std::size_t n) { return Counted(__libc_malloc(n)); }
+void* calloc(std::size_t n, std::size_t size) { return Counted(__libc_calloc(n, size)); }
 void free(void* p)
 {
-    uncount(p);
+    Uncount(p);
     __libc_free(p);
 }
 void* realloc(void* p, std::size_t n)
 {
-    uncount(p);
+    Uncount(p);
     void* q = __libc_realloc(p, n);
     if (!q && n != 0)
-        return counted(p); // the old block is still there
-    return counted(q);
+        return Counted(p); // the old block is still there
+    return Counted(q);
 }
-void* memalign(std::size_t align, std::size_t n) { return counted(__libc_memalign(align, n)); }
-void* aligned_alloc(std::size_t align, std::size_t n) { return counted(__libc_memalign(align, n)); }
-void* valloc(std::size_t n) { return counted(__libc_memalign(4096, n)); }
+void* memalign(std::size_t align, std::size_t n) { return Counted(__libc_memalign(align, n)); }
+void* aligned_alloc(std::size_t align, std::size_t n) { return Counted(__libc_memalign(align, n)); }
+void* valloc(std::size_t n) { return Counted(__libc_memalign(4096, n)); }
 int posix_memalign(void** out, std::size_t align, std::size_t n)
 {
     if (align % sizeof(void*) != 0 || (align & (align - 1)) != 0)
         return EINVAL;
-    void* p = counted(__libc_memalign(align, n));
+    void* p = Counted(__libc_memalign(align, n));
     if (!p)
         return ENOMEM;
     *out = p;
@@ -79,21 +79,21 @@ int posix_memalign(void** out, std::size_t align, std::size_t n)
 
 namespace qtmv::bench {
 
-void resetHeapPeak()
+void ResetHeapPeak()
 {
     const long long now = inUse.load(std::memory_order_relaxed);
     base.store(now, std::memory_order_relaxed);
     peak.store(now, std::memory_order_relaxed);
 }
 
-long pageFaults()
+long PageFaults()
 {
     rusage u{};
     getrusage(RUSAGE_SELF, &u);
     return u.ru_minflt + u.ru_majflt;
 }
 
-std::size_t heapPeakSinceReset()
+std::size_t HeapPeakSinceReset()
 {
     const long long above = peak.load(std::memory_order_relaxed) - base.load(std::memory_order_relaxed);
     return above > 0 ? static_cast<std::size_t>(above) : 0;

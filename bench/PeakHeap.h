@@ -7,15 +7,15 @@
 namespace qtmv::bench {
 
 // Starts a new peak from the bytes in use now.
-void resetHeapPeak();
-// The most bytes in use since resetHeapPeak(), above what was in use then.
-std::size_t heapPeakSinceReset();
+void ResetHeapPeak();
+// The most bytes in use since ResetHeapPeak(), above what was in use then.
+std::size_t HeapPeakSinceReset();
 
 // Page faults the process has taken so far (pages mapped afresh, each
 // zeroed or read in by the kernel).
-long pageFaults();
+long PageFaults();
 
 // Megabytes (10^6 bytes), as the figures are quoted.
-inline double megabytes(std::size_t bytes) { return static_cast<double>(bytes) / 1e6; }
+inline double Megabytes(std::size_t bytes) { return static_cast<double>(bytes) / 1e6; }
 
 } // namespace qtmv::bench

@@ -21,7 +21,7 @@ public:
     {
         if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK)
             throw std::runtime_error("cannot open " + path);
-        jet::registerSqliteFunctions(db_);
+        jet::RegisterSqliteFunctions(db_);
         if (sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), &st_, nullptr) != SQLITE_OK)
             throw std::runtime_error(sqlite3_errmsg(db_));
     }
@@ -40,7 +40,7 @@ private:
 };
 
 // Steps the statement once through, reading nothing; the rows.
-inline std::size_t stepThrough(const PlainStatement& st)
+inline std::size_t StepThrough(const PlainStatement& st)
 {
     std::size_t rows = 0;
     while (sqlite3_step(st.get()) == SQLITE_ROW)
@@ -49,7 +49,7 @@ inline std::size_t stepThrough(const PlainStatement& st)
 }
 
 // The current row's value in column c by its type.
-inline jet::Value typedValue(sqlite3_stmt* s, int c)
+inline jet::Value TypedValue(sqlite3_stmt* s, int c)
 {
     switch (sqlite3_column_type(s, c)) {
     case SQLITE_INTEGER: return jet::Value(static_cast<long long>(sqlite3_column_int64(s, c)));
@@ -64,7 +64,7 @@ inline jet::Value typedValue(sqlite3_stmt* s, int c)
 // Copies every row out as `width` texts by the value's type (text as it is,
 // whole numbers in decimal, reals as Jet shows them, null as ""): what a
 // grid load has to produce at the least.
-inline std::vector<std::vector<std::string>> copyTexts(const PlainStatement& st, std::size_t width)
+inline std::vector<std::vector<std::string>> CopyTexts(const PlainStatement& st, std::size_t width)
 {
     sqlite3_stmt* s = st.get();
     const int n = std::min(sqlite3_column_count(s), static_cast<int>(width));
@@ -80,7 +80,7 @@ inline std::vector<std::vector<std::string>> copyTexts(const PlainStatement& st,
                 cell.assign(buf, r.ptr);
                 break;
             }
-            case SQLITE_FLOAT: cell = jet::realText(sqlite3_column_double(s, c)); break;
+            case SQLITE_FLOAT: cell = jet::RealText(sqlite3_column_double(s, c)); break;
             case SQLITE_NULL: break;
             default:
                 cell.assign(reinterpret_cast<const char*>(sqlite3_column_text(s, c)),

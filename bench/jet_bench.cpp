@@ -29,7 +29,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string po(int i)
+std::string Po(int i)
 {
     char buf[16];
     std::snprintf(buf, sizeof buf, "P%07d", i);
@@ -37,16 +37,16 @@ std::string po(int i)
 }
 
 // The printing grid's load statement as the program builds it.
-std::string loadQuery(const std::string& machine, qtmv::daily::SortOption sort = qtmv::daily::SortOption::Sequence)
+std::string LoadQuery(const std::string& machine, qtmv::daily::SortOption sort = qtmv::daily::SortOption::Sequence)
 {
-    return qtmv::daily::buildLoadQuery(qtmv::kindOf(qtmv::KindId::Printing), machine, sort);
+    return qtmv::daily::BuildLoadQuery(qtmv::KindOf(qtmv::KindId::Printing), machine, sort);
 }
 
 void BM_TranslateCacheHit(benchmark::State& state)
 {
-    const std::string sql = loadQuery("M01");
+    const std::string sql = LoadQuery("M01");
     for (auto _ : state)
-        benchmark::DoNotOptimize(jet::translate(sql));
+        benchmark::DoNotOptimize(jet::Translate(sql));
     state.SetLabel(std::to_string(sql.size()) + " bytes");
 }
 BENCHMARK(BM_TranslateCacheHit);
@@ -58,11 +58,11 @@ void BM_TranslateCacheMiss(benchmark::State& state)
     for (int i = 0; i < 4096; ++i) {
         std::string machine = std::to_string(i);
         machine.insert(machine.begin(), 'M'); // ("M" + s trips a false -Wrestrict at -O3)
-        texts.push_back(loadQuery(machine));
+        texts.push_back(LoadQuery(machine));
     }
     std::size_t i = 0;
     for (auto _ : state)
-        benchmark::DoNotOptimize(jet::translate(texts[i++ % texts.size()]));
+        benchmark::DoNotOptimize(jet::Translate(texts[i++ % texts.size()]));
     state.SetLabel(std::to_string(texts[0].size()) + " bytes");
 }
 BENCHMARK(BM_TranslateCacheMiss);
@@ -71,16 +71,16 @@ void BM_TranslateLocatorMiss(benchmark::State& state)
 {
     std::vector<std::string> texts;
     for (int i = 0; i < 4096; ++i)
-        texts.push_back("select PO, [NO], FDATE, ACT from [PRINTING] where PO = '" + po(i) + "' and [NO] = 1");
+        texts.push_back("select PO, [NO], FDATE, ACT from [PRINTING] where PO = '" + Po(i) + "' and [NO] = 1");
     std::size_t i = 0;
     for (auto _ : state)
-        benchmark::DoNotOptimize(jet::translate(texts[i++ % texts.size()]));
+        benchmark::DoNotOptimize(jet::Translate(texts[i++ % texts.size()]));
 }
 BENCHMARK(BM_TranslateLocatorMiss);
 
 // ---- databases -----------------------------------------------------------
 
-void exec(sqlite3* db, const std::string& sql)
+void Exec(sqlite3* db, const std::string& sql)
 {
     char* err = nullptr;
     if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
@@ -101,9 +101,9 @@ public:
         path_ = (dir_ / "QTMV.mdb").string();
         sqlite3* db = nullptr;
         sqlite3_open_v2(path_.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-        exec(db, "begin");
+        Exec(db, "begin");
         fill(db);
-        exec(db, "commit");
+        Exec(db, "commit");
         sqlite3_close(db);
     }
     ~BenchDatabase()
@@ -126,21 +126,21 @@ private:
         std::string cols;
         for (int i = 0; i < 16; ++i)
             cols += ", C" + std::to_string(i) + " text";
-        exec(db, "create table PRINTING (PO text collate nocase, \"NO\" integer, FDATE text collate nocase, ACT text "
+        Exec(db, "create table PRINTING (PO text collate nocase, \"NO\" integer, FDATE text collate nocase, ACT text "
                  "collate nocase" + cols + ")");
-        exec(db, "create index PRINTING_KEY on PRINTING (PO, \"NO\")");
-        exec(db, "with recursive n(i) as (select 0 union all select i + 1 from n where i < " +
+        Exec(db, "create index PRINTING_KEY on PRINTING (PO, \"NO\")");
+        Exec(db, "with recursive n(i) as (select 0 union all select i + 1 from n where i < " +
                      std::to_string(printingLines - 1) + ") insert into PRINTING (PO, \"NO\", FDATE, ACT, C0, C1, C2) "
                      "select printf('P%07d', i), 1 + i % 2, '', '', 'c0', 'c1', 'c2' from n");
 
-        exec(db, "analyze");
+        Exec(db, "analyze");
     }
 
     fs::path dir_;
     std::string path_;
 };
 
-const BenchDatabase& benchDatabase()
+const BenchDatabase& TheBenchDatabase()
 {
     static const BenchDatabase db;
     return db;
@@ -150,7 +150,7 @@ const BenchDatabase& benchDatabase()
 // save of 10,000 rows does.
 void BM_LocatorUpdateCycles(benchmark::State& state)
 {
-    const BenchDatabase& db = benchDatabase();
+    const BenchDatabase& db = TheBenchDatabase();
     std::vector<int> order(10000);
     std::mt19937 rng(42);
     std::uniform_int_distribution<int> pick(0, BenchDatabase::printingLines / 2 - 1);
@@ -164,7 +164,7 @@ void BM_LocatorUpdateCycles(benchmark::State& state)
         const std::string stamp = "11301" + std::to_string(10 + round++ % 80);
         for (const int i : order) {
             jet::Recordset rs;
-            rs.open("select PO, [NO], FDATE, ACT from [PRINTING] where PO = '" + jet::sqlText(po(i)) +
+            rs.open("select PO, [NO], FDATE, ACT from [PRINTING] where PO = '" + jet::SqlText(Po(i)) +
                         "' and [NO] = 1",
                     conn, jet::CursorLocation::Client, jet::CursorType::Dynamic, jet::LockType::Optimistic);
             if (rs.recordCount() != 1)
@@ -182,14 +182,14 @@ BENCHMARK(BM_LocatorUpdateCycles)->Unit(benchmark::kMillisecond)->Iterations(3);
 // On one open connection, as an operation reading it again would: the data
 // layer prepares the statement once and keeps it; plain SQLite the same.
 
-const std::string& demoPlant()
+const std::string& DemoPlant()
 {
     static const std::string path =
-        qtmv::demo::keptDemoPlant("QTMV_BENCH_DB", "/tmp/qtmv-load-bench/QTMV.mdb", 100000);
+        qtmv::demo::KeptDemoPlant("QTMV_BENCH_DB", "/tmp/qtmv-load-bench/QTMV.mdb", 100000);
     return path;
 }
 
-void label(benchmark::State& state, std::size_t rows, std::size_t cols)
+void Label(benchmark::State& state, std::size_t rows, std::size_t cols)
 {
     state.SetLabel(std::to_string(rows) + " rows x " + std::to_string(cols) + " columns");
 }
@@ -197,9 +197,9 @@ void label(benchmark::State& state, std::size_t rows, std::size_t cols)
 // A client-side static recordset: every row kept.
 void BM_JoinReadRecordset(benchmark::State& state)
 {
-    const std::string sql = loadQuery("");
+    const std::string sql = LoadQuery("");
     jet::Connection conn;
-    conn.open(qtmv::ConnectionStringFor(demoPlant()));
+    conn.open(qtmv::ConnectionStringFor(DemoPlant()));
     std::size_t rows = 0, cols = 0;
     for (auto _ : state) {
         jet::Recordset rs;
@@ -208,7 +208,7 @@ void BM_JoinReadRecordset(benchmark::State& state)
         cols = static_cast<std::size_t>(rs.fieldCount());
         benchmark::DoNotOptimize(rs.rows().data());
     }
-    label(state, rows, cols);
+    Label(state, rows, cols);
 }
 BENCHMARK(BM_JoinReadRecordset)->Unit(benchmark::kMillisecond);
 
@@ -216,7 +216,7 @@ BENCHMARK(BM_JoinReadRecordset)->Unit(benchmark::kMillisecond);
 // rows, all kept.
 void BM_JoinReadDirect(benchmark::State& state)
 {
-    const qtmv::bench::PlainStatement st(demoPlant(), jet::translate(loadQuery("")));
+    const qtmv::bench::PlainStatement st(DemoPlant(), jet::Translate(LoadQuery("")));
     sqlite3_stmt* s = st.get();
     const int n = sqlite3_column_count(s);
     std::size_t rows = 0;
@@ -225,22 +225,22 @@ void BM_JoinReadDirect(benchmark::State& state)
         while (sqlite3_step(s) == SQLITE_ROW) {
             std::vector<jet::Value>& row = out.emplace_back(static_cast<std::size_t>(n));
             for (int c = 0; c < n; ++c)
-                row[static_cast<std::size_t>(c)] = qtmv::bench::typedValue(s, c);
+                row[static_cast<std::size_t>(c)] = qtmv::bench::TypedValue(s, c);
         }
         sqlite3_reset(s);
         rows = out.size();
         benchmark::DoNotOptimize(out.data());
     }
-    label(state, rows, static_cast<std::size_t>(n));
+    Label(state, rows, static_cast<std::size_t>(n));
 }
 BENCHMARK(BM_JoinReadDirect)->Unit(benchmark::kMillisecond);
 
 // A forward-only recordset stepped through, each value looked at once.
 void BM_JoinStreamRecordset(benchmark::State& state)
 {
-    const std::string sql = loadQuery("");
+    const std::string sql = LoadQuery("");
     jet::Connection conn;
-    conn.open(qtmv::ConnectionStringFor(demoPlant()));
+    conn.open(qtmv::ConnectionStringFor(DemoPlant()));
     std::size_t rows = 0, bytes = 0;
     for (auto _ : state) {
         jet::Recordset rs;
@@ -258,7 +258,7 @@ BENCHMARK(BM_JoinStreamRecordset)->Unit(benchmark::kMillisecond);
 // Its floor: typed reads straight from the statement, nothing kept.
 void BM_JoinStreamDirect(benchmark::State& state)
 {
-    const qtmv::bench::PlainStatement st(demoPlant(), jet::translate(loadQuery("")));
+    const qtmv::bench::PlainStatement st(DemoPlant(), jet::Translate(LoadQuery("")));
     sqlite3_stmt* s = st.get();
     const int n = sqlite3_column_count(s);
     std::size_t rows = 0, bytes = 0;
@@ -277,10 +277,10 @@ void BM_JoinStreamDirect(benchmark::State& state)
         sqlite3_reset(s);
         benchmark::DoNotOptimize(bytes);
     }
-    label(state, rows, static_cast<std::size_t>(n));
+    Label(state, rows, static_cast<std::size_t>(n));
 }
 BENCHMARK(BM_JoinStreamDirect)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-int main(int argc, char** argv) { return qtmv::bench::runAsTheProgramRuns<>(argc, argv); }
+int main(int argc, char** argv) { return qtmv::bench::RunAsTheProgramRuns<>(argc, argv); }

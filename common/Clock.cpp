@@ -16,7 +16,7 @@ DateTime SystemClock::now() const
 
 void FixedClock::advanceMinutes(long long minutes) { t_ = AddMinutes(t_, minutes); }
 
-const Clock& systemClock()
+const Clock& TheSystemClock()
 {
     static const SystemClock clock;
     return clock;

@@ -1,7 +1,7 @@
 #pragma once
 // Local date and time as the plant reads it off the workstation clock, and
 // the clock the date helpers ask for "now". Windows hold a Clock reference
-// (normally systemClock()) so that tests can put them on a fixed day.
+// (normally TheSystemClock()) so that tests can put them on a fixed day.
 #include <compare>
 
 namespace qtmv {
@@ -43,7 +43,7 @@ private:
 };
 
 // The one SystemClock; it holds no state.
-const Clock& systemClock();
+const Clock& TheSystemClock();
 
 // True when year/month/day is a real Gregorian date (years 1..9999) and the
 // time fields are in range (hour 0-23, minute and second 0-59).

@@ -18,7 +18,7 @@ struct FixedList {
     std::vector<std::string_view> values;
 };
 
-const std::vector<FixedList>& fixedLists()
+const std::vector<FixedList>& FixedLists()
 {
     static const std::vector<FixedList> lists = {
         {"YN", {"Y", "N"}},
@@ -51,7 +51,7 @@ private:
 
 bool IsPrintSizeList(std::string_view kindDisplayName, std::string_view listName)
 {
-    const ProcessKind* kind = kindByDisplayName(kindDisplayName);
+    const ProcessKind* kind = KindByDisplayName(kindDisplayName);
     return listName == "印刷尺寸" && kind && kind->is(KindId::Printing);
 }
 
@@ -84,7 +84,7 @@ CodeList BuildCodeList(std::string_view kindDisplayName, std::string_view listNa
     }
 
     ItemList list;
-    for (const FixedList& f : fixedLists()) {
+    for (const FixedList& f : FixedLists()) {
         if (f.name != listName)
             continue;
         list.add(current);
@@ -95,7 +95,7 @@ CodeList BuildCodeList(std::string_view kindDisplayName, std::string_view listNa
     }
     if (listName == "製程種類") {
         list.add(current);
-        for (const ProcessKind& k : processKinds())
+        for (const ProcessKind& k : ProcessKinds())
             list.add(std::string(k.displayName));
         result.items = std::move(list.items());
         return result;

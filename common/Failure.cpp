@@ -9,7 +9,7 @@ namespace qtmv {
 
 namespace {
 
-std::string userDescription(const std::exception& e)
+std::string UserDescription(const std::exception& e)
 {
     if (const auto* j = dynamic_cast<const jet::Error*>(&e))
         return j->description();
@@ -18,13 +18,13 @@ std::string userDescription(const std::exception& e)
     return "程式發生未預期的錯誤。";
 }
 
-void logFailure(const std::string& operation, const std::exception& e)
+void WriteFailureToLog(const std::string& operation, const std::exception& e)
 {
     if (const auto* j = dynamic_cast<const jet::Error*>(&e)) {
-        log::warning(log::data(), operation, FailureKind(e) + "：" + j->description(), j->sql(), j->engineMessage());
+        log::Warning(log::Data(), operation, FailureKind(e) + "：" + j->description(), j->sql(), j->engineMessage());
         return;
     }
-    log::warning(log::ui(), operation, FailureKind(e) + "：" + e.what());
+    log::Warning(log::Ui(), operation, FailureKind(e) + "：" + e.what());
 }
 
 } // namespace
@@ -40,10 +40,10 @@ std::string FailureKind(const std::exception& e)
 
 std::string FailureText(const std::exception& e, const std::string& outcome)
 {
-    std::string text = userDescription(e);
+    std::string text = UserDescription(e);
     if (!outcome.empty())
         text += "\n" + outcome;
-    const std::string where = log::path();
+    const std::string where = log::Path();
     if (!where.empty())
         text += "\n\n詳細內容已記錄在：" + where;
     return text;
@@ -51,7 +51,7 @@ std::string FailureText(const std::exception& e, const std::string& outcome)
 
 std::string LogFailure(const std::string& operation, const std::exception& e, const std::string& outcome)
 {
-    logFailure(operation, e);
+    WriteFailureToLog(operation, e);
     return FailureText(e, outcome);
 }
 
@@ -62,7 +62,7 @@ void ReportFailure(const std::string& operation, const std::exception& e, const 
 
 void LogSilentOutcome(const std::string& operation, const std::string& message)
 {
-    log::info(log::locks(), operation, message);
+    log::Info(log::Locks(), operation, message);
 }
 
 } // namespace qtmv

@@ -25,6 +25,6 @@ inline std::string gLookupStaffGroup;
 inline bool gReturned = false;       // the opened window reports a confirmed choice
 inline std::string gQueryOrderNo;    // work-order number confirmed in the work-order query
 
-inline void clearPick() { gPick.fill(std::string()); }
+inline void ClearPick() { gPick.fill(std::string()); }
 
 } // namespace qtmv

@@ -6,7 +6,7 @@ namespace {
 
 // Full-width ASCII variants (U+FF01..U+FF5E) and the full-width blank as
 // their ASCII forms.
-int narrow(int k)
+int Narrow(int k)
 {
     if (k >= 0xFF01 && k <= 0xFF5E)
         return k - 0xFEE0;
@@ -15,7 +15,7 @@ int narrow(int k)
     return k;
 }
 
-bool isDigit(int k) { return k >= '0' && k <= '9'; }
+bool IsDigit(int k) { return k >= '0' && k <= '9'; }
 
 } // namespace
 
@@ -32,15 +32,15 @@ int KeyFilter(int keyCode, KeyFilterMode mode)
         return keyCode;
     if (mode == KeyFilterMode::Upper)
         return UpperCaseKey(keyCode);
-    const int k = UpperCaseKey(narrow(keyCode));
+    const int k = UpperCaseKey(Narrow(keyCode));
     switch (mode) {
     case KeyFilterMode::Upper: break;
-    case KeyFilterMode::Digits: return isDigit(k) ? k : 0;
-    case KeyFilterMode::Decimal: return isDigit(k) || k == '.' ? k : 0;
-    case KeyFilterMode::SignedDecimal: return isDigit(k) || k == '.' || k == '-' ? k : 0;
+    case KeyFilterMode::Digits: return IsDigit(k) ? k : 0;
+    case KeyFilterMode::Decimal: return IsDigit(k) || k == '.' ? k : 0;
+    case KeyFilterMode::SignedDecimal: return IsDigit(k) || k == '.' || k == '-' ? k : 0;
     case KeyFilterMode::Code:
-        return isDigit(k) || (k >= 'A' && k <= 'Z') || k == '-' || k == '_' ? k : 0;
-    case KeyFilterMode::DateTime: return isDigit(k) || k == ' ' ? k : 0;
+        return IsDigit(k) || (k >= 'A' && k <= 'Z') || k == '-' || k == '_' ? k : 0;
+    case KeyFilterMode::DateTime: return IsDigit(k) || k == ' ' ? k : 0;
     case KeyFilterMode::NoTyping: return 0;
     }
     return 0;

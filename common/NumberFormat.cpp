@@ -10,11 +10,11 @@ namespace qtmv {
 
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 
 // Integer digits with a comma every three from the right.
-std::string groupThousands(std::string_view digits)
+std::string GroupThousands(std::string_view digits)
 {
     std::string out;
     out.reserve(digits.size() + digits.size() / 3);
@@ -26,7 +26,7 @@ std::string groupThousands(std::string_view digits)
     return out;
 }
 
-std::string stripLeadingZeros(std::string s)
+std::string StripLeadingZeros(std::string s)
 {
     const std::size_t nz = s.find_first_not_of('0');
     if (nz == std::string::npos)
@@ -35,7 +35,7 @@ std::string stripLeadingZeros(std::string s)
 }
 
 // A plain decimal text ("3.25", ".5"), independent of the locale.
-double parseDecimal(std::string_view s)
+double ParseDecimal(std::string_view s)
 {
     double v = 0;
     std::from_chars(s.data(), s.data() + s.size(), v);
@@ -54,12 +54,12 @@ std::string FormatAmount(std::string_view text)
     if (i < t.size() && (t[i] == '+' || t[i] == '-'))
         negative = t[i++] == '-';
     std::string intDigits, fracDigits;
-    while (i < t.size() && (isDigit(t[i]) || (t[i] == ',' && !intDigits.empty())))
+    while (i < t.size() && (IsDigit(t[i]) || (t[i] == ',' && !intDigits.empty())))
         if (t[i++] != ',')
             intDigits += t[i - 1];
     if (i < t.size() && t[i] == '.') {
         ++i;
-        while (i < t.size() && isDigit(t[i]))
+        while (i < t.size() && IsDigit(t[i]))
             fracDigits += t[i++];
     }
     if (intDigits.empty() && fracDigits.empty())
@@ -70,9 +70,9 @@ std::string FormatAmount(std::string_view text)
         bool expNegative = false;
         if (i < t.size() && (t[i] == '+' || t[i] == '-'))
             expNegative = t[i++] == '-';
-        if (i == t.size() || !isDigit(t[i]))
+        if (i == t.size() || !IsDigit(t[i]))
             return std::string(text);
-        while (i < t.size() && isDigit(t[i])) {
+        while (i < t.size() && IsDigit(t[i])) {
             exponent = exponent * 10 + (t[i++] - '0');
             if (exponent > 400)
                 return std::string(text); // beyond any double
@@ -92,13 +92,13 @@ std::string FormatAmount(std::string_view text)
     }
     if (static_cast<std::size_t>(point) > all.size())
         all.append(static_cast<std::size_t>(point) - all.size(), '0');
-    std::string integer = stripLeadingZeros(all.substr(0, static_cast<std::size_t>(point)));
+    std::string integer = StripLeadingZeros(all.substr(0, static_cast<std::size_t>(point)));
     std::string fraction = all.substr(static_cast<std::size_t>(point));
     fraction.erase(fraction.find_last_not_of('0') + 1);
 
     const bool zero = integer == "0" && fraction.empty();
     std::string out = (negative && !zero) ? "-" : "";
-    out += groupThousands(integer);
+    out += GroupThousands(integer);
     if (!fraction.empty())
         out += "." + fraction;
     return out;
@@ -120,7 +120,7 @@ std::string FormatFixed(double value, int decimals)
     const std::size_t e = s.find('e');
     std::string digits;
     for (char c : s.substr(0, e))
-        if (isDigit(c))
+        if (IsDigit(c))
             digits += c;
     std::string_view expText = s.substr(e + 1);
     if (!expText.empty() && expText.front() == '+')
@@ -153,7 +153,7 @@ std::string FormatFixed(double value, int decimals)
             }
         }
     }
-    const std::string integer = stripLeadingZeros(digits.substr(0, static_cast<std::size_t>(intLen)));
+    const std::string integer = StripLeadingZeros(digits.substr(0, static_cast<std::size_t>(intLen)));
     const std::string fraction = digits.substr(static_cast<std::size_t>(intLen));
     const bool zero = digits.find_first_not_of('0') == std::string::npos;
     std::string out = (negative && !zero) ? "-" : "";
@@ -165,7 +165,7 @@ std::string FormatFixed(double value, int decimals)
 
 double RoundNumber(double value, int decimals)
 {
-    return parseDecimal(FormatFixed(value, decimals));
+    return ParseDecimal(FormatFixed(value, decimals));
 }
 
 double SizeNumber(std::string_view sizeText, std::string_view selector)
@@ -202,7 +202,7 @@ std::vector<double> SplitSize(std::string_view sizeText)
             // The leading number of the kept digits and points: "3.1.4" is 3.1.
             const std::size_t second = part.find('.', part.find('.') + 1);
             const std::size_t end = part.find('.') == std::string::npos ? part.size() : second;
-            numbers.push_back(parseDecimal(std::string_view(part).substr(0, end)));
+            numbers.push_back(ParseDecimal(std::string_view(part).substr(0, end)));
         }
         part.clear();
     };
@@ -219,7 +219,7 @@ std::vector<double> SplitSize(std::string_view sizeText)
             continue;
         }
         const char c = sizeText[i++];
-        if (isDigit(c) || c == '.')
+        if (IsDigit(c) || c == '.')
             part += c;
     }
     flush();

@@ -23,9 +23,9 @@ constexpr std::array<ProcessKind, 14> kKinds{{
 }};
 } // namespace
 
-const std::array<ProcessKind, 14>& processKinds() { return kKinds; }
+const std::array<ProcessKind, 14>& ProcessKinds() { return kKinds; }
 
-const ProcessKind* kindByDisplayName(std::string_view displayName)
+const ProcessKind* KindByDisplayName(std::string_view displayName)
 {
     const std::string t = qtmv::Trim(displayName);
     for (const auto& k : kKinds)
@@ -34,12 +34,12 @@ const ProcessKind* kindByDisplayName(std::string_view displayName)
     return nullptr;
 }
 
-const ProcessKind& kindOf(KindId id)
+const ProcessKind& KindOf(KindId id)
 {
     return kKinds[static_cast<std::size_t>(static_cast<char>(id) - 'A')];
 }
 
-const ProcessKind* kindByLetter(char letter)
+const ProcessKind* KindByLetter(char letter)
 {
     for (const auto& k : kKinds)
         if (k.letter == letter)
@@ -47,7 +47,7 @@ const ProcessKind* kindByLetter(char letter)
     return nullptr;
 }
 
-const ProcessKind* kindByName(std::string_view name)
+const ProcessKind* KindByName(std::string_view name)
 {
     for (const auto& k : kKinds)
         if (k.name == name || k.secondName == name)
@@ -57,7 +57,7 @@ const ProcessKind* kindByName(std::string_view name)
 
 std::string ProcessTableName(std::string_view displayName)
 {
-    const ProcessKind* k = kindByDisplayName(displayName);
+    const ProcessKind* k = KindByDisplayName(displayName);
     return k ? std::string(k->detailTable) : std::string();
 }
 

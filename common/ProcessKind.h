@@ -42,18 +42,18 @@ struct ProcessKind {
     bool is(KindId k) const { return id() == k; }
 };
 
-const std::array<ProcessKind, 14>& processKinds();
+const std::array<ProcessKind, 14>& ProcessKinds();
 
 // The kind whose display name equals the trimmed argument exactly; nullptr otherwise.
-const ProcessKind* kindByDisplayName(std::string_view displayName);
+const ProcessKind* KindByDisplayName(std::string_view displayName);
 // The kind itself.
-const ProcessKind& kindOf(KindId id);
+const ProcessKind& KindOf(KindId id);
 // The kind the main window starts with.
 inline constexpr KindId kDefaultKind = KindId::Printing;
 // The kind of a letter 'A'..'N'; nullptr otherwise.
-const ProcessKind* kindByLetter(char letter);
+const ProcessKind* KindByLetter(char letter);
 // The kind of a two-character name, accepting both spellings (裁摺/裁工, 其它/其他).
-const ProcessKind* kindByName(std::string_view name);
+const ProcessKind* KindByName(std::string_view name);
 
 // The detail table of a display name ("IMPRINT" for "A-印前"); "" when none matches.
 std::string ProcessTableName(std::string_view displayName);

@@ -12,7 +12,7 @@ namespace {
 
 constexpr int kRocOffset = 1911;
 
-std::string twoDigits(int v)
+std::string TwoDigits(int v)
 {
     char buf[16];
     std::snprintf(buf, sizeof buf, "%02d", v);
@@ -21,7 +21,7 @@ std::string twoDigits(int v)
 
 // Leading number of a text of ASCII digits; -1 when any character is not a
 // digit or the text is empty.
-int digitsValue(std::string_view s)
+int DigitsValue(std::string_view s)
 {
     if (s.empty())
         return -1;
@@ -36,7 +36,7 @@ int digitsValue(std::string_view s)
 
 
 // Code points in a UTF-8 text (continuation bytes are not counted).
-std::size_t charCount(std::string_view s)
+std::size_t CharCount(std::string_view s)
 {
     std::size_t n = 0;
     for (unsigned char c : s)
@@ -45,22 +45,22 @@ std::size_t charCount(std::string_view s)
     return n;
 }
 
-std::chrono::sys_days toDays(const DateTime& t)
+std::chrono::sys_days ToDays(const DateTime& t)
 {
     return std::chrono::sys_days{std::chrono::year{t.year} / std::chrono::month{unsigned(t.month)}
                                  / std::chrono::day{unsigned(t.day)}};
 }
 
-DateTime fromDays(std::chrono::sys_days d, int hour, int minute, int second)
+DateTime FromDays(std::chrono::sys_days d, int hour, int minute, int second)
 {
     const std::chrono::year_month_day ymd{d};
     return DateTime{int(ymd.year()), int(unsigned(ymd.month())), int(unsigned(ymd.day())),
                     hour, minute, second};
 }
 
-long long minuteNumber(const DateTime& t)
+long long MinuteNumber(const DateTime& t)
 {
-    return static_cast<long long>(toDays(t).time_since_epoch().count()) * 1440 + t.hour * 60
+    return static_cast<long long>(ToDays(t).time_since_epoch().count()) * 1440 + t.hour * 60
         + t.minute;
 }
 
@@ -75,7 +75,7 @@ std::string Roc7(const DateTime& d)
 
 std::string RocSlashed(const DateTime& d)
 {
-    return std::to_string(d.year - kRocOffset) + "/" + twoDigits(d.month) + "/" + twoDigits(d.day);
+    return std::to_string(d.year - kRocOffset) + "/" + TwoDigits(d.month) + "/" + TwoDigits(d.day);
 }
 
 std::string TodayRoc7(const Clock& clock) { return Roc7(clock.now()); }
@@ -98,7 +98,7 @@ std::string LastOfMonthRoc7(const Clock& clock)
 
 std::string FinishStamp(const DateTime& now)
 {
-    return twoDigits(now.month) + twoDigits(now.day) + "-" + twoDigits(now.hour);
+    return TwoDigits(now.month) + TwoDigits(now.day) + "-" + TwoDigits(now.hour);
 }
 
 std::string FinishStamp(const Clock& clock) { return FinishStamp(clock.now()); }
@@ -111,7 +111,7 @@ int CheckRocDate(std::string_view text, std::string_view expectedLength)
         int want = 0;
         const auto [p, ec] = std::from_chars(e.data(), e.data() + e.size(), want);
         (void)p;
-        if (ec == std::errc() && static_cast<std::size_t>(want) != charCount(text))
+        if (ec == std::errc() && static_cast<std::size_t>(want) != CharCount(text))
             return 9;
     }
     if (text.empty())
@@ -119,15 +119,15 @@ int CheckRocDate(std::string_view text, std::string_view expectedLength)
     int year = -1, month = -1, day = 1;
     switch (text.size()) {
     case 5:
-        year = digitsValue(text.substr(0, 3));
-        month = digitsValue(text.substr(3, 2));
+        year = DigitsValue(text.substr(0, 3));
+        month = DigitsValue(text.substr(3, 2));
         break;
     case 6:
     case 7: {
         const std::size_t y = text.size() - 4;
-        year = digitsValue(text.substr(0, y));
-        month = digitsValue(text.substr(y, 2));
-        day = digitsValue(text.substr(y + 2, 2));
+        year = DigitsValue(text.substr(0, y));
+        month = DigitsValue(text.substr(y, 2));
+        day = DigitsValue(text.substr(y + 2, 2));
         break;
     }
     default: return 9;
@@ -142,7 +142,7 @@ void PadDateText(std::string& text, int width)
 {
     if (width < 1)
         width = 7;
-    if (charCount(text) + 1 == static_cast<std::size_t>(width))
+    if (CharCount(text) + 1 == static_cast<std::size_t>(width))
         text.insert(text.begin(), '0');
 }
 
@@ -151,21 +151,21 @@ std::optional<DateTime> ParseRoc7(std::string_view text)
     if ((text.size() != 6 && text.size() != 7) || CheckRocDate(text) != 0)
         return std::nullopt;
     const std::size_t y = text.size() - 4;
-    return DateTime{digitsValue(text.substr(0, y)) + kRocOffset, digitsValue(text.substr(y, 2)),
-                    digitsValue(text.substr(y + 2, 2))};
+    return DateTime{DigitsValue(text.substr(0, y)) + kRocOffset, DigitsValue(text.substr(y, 2)),
+                    DigitsValue(text.substr(y + 2, 2))};
 }
 
 namespace {
 
 // "MMDD-HH" with a real month, day and hour; {month, day, hour}.
-std::optional<DateTime> parseStamp(std::string_view t)
+std::optional<DateTime> ParseStamp(std::string_view t)
 {
     if (t.size() != 7 || t[4] != '-')
         return std::nullopt;
     for (std::size_t i : {0u, 1u, 2u, 3u, 5u, 6u})
         if (t[i] < '0' || t[i] > '9')
             return std::nullopt;
-    const int month = digitsValue(t.substr(0, 2)), day = digitsValue(t.substr(2, 2)), hour = digitsValue(t.substr(5, 2));
+    const int month = DigitsValue(t.substr(0, 2)), day = DigitsValue(t.substr(2, 2)), hour = DigitsValue(t.substr(5, 2));
     if (month < 1 || month > 12 || day < 1 || day > 31 || hour > 23)
         return std::nullopt;
     return DateTime{0, month, day, hour};
@@ -178,7 +178,7 @@ std::optional<DateTime> FinishMoment(std::string_view text, const DateTime& toda
     text = TrimView(text);
     if (auto d = ParseRoc7(text); d && text.size() == 7)
         return d;
-    auto stamp = parseStamp(text);
+    auto stamp = ParseStamp(text);
     if (!stamp)
         return std::nullopt;
     stamp->year = today.year;
@@ -205,8 +205,8 @@ std::optional<DateTime> ParseRocDateTime(std::string_view cell)
     if (datePart.size() != 7 || timePart.size() != 4)
         return std::nullopt;
     std::optional<DateTime> d = ParseRoc7(datePart);
-    const int hour = digitsValue(timePart.substr(0, 2));
-    const int minute = digitsValue(timePart.substr(2, 2));
+    const int hour = DigitsValue(timePart.substr(0, 2));
+    const int minute = DigitsValue(timePart.substr(2, 2));
     if (!d || hour < 0 || minute < 0)
         return std::nullopt;
     if (hour == 24 && minute == 0)
@@ -220,46 +220,46 @@ std::optional<DateTime> ParseRocDateTime(std::string_view cell)
 
 std::string FormatRocDateTime(const DateTime& t)
 {
-    return Roc7(t) + " " + twoDigits(t.hour) + twoDigits(t.minute);
+    return Roc7(t) + " " + TwoDigits(t.hour) + TwoDigits(t.minute);
 }
 
 long long MinutesBetween(const DateTime& from, const DateTime& to)
 {
-    return minuteNumber(to) - minuteNumber(from);
+    return MinuteNumber(to) - MinuteNumber(from);
 }
 
 long long DaysBetween(const DateTime& from, const DateTime& to)
 {
-    return static_cast<long long>((toDays(to) - toDays(from)).count());
+    return static_cast<long long>((ToDays(to) - ToDays(from)).count());
 }
 
 DateTime AddMinutes(const DateTime& t, long long minutes)
 {
-    const long long total = minuteNumber(t) + minutes;
+    const long long total = MinuteNumber(t) + minutes;
     long long days = total / 1440;
     long long rest = total % 1440;
     if (rest < 0) {
         rest += 1440;
         --days;
     }
-    return fromDays(std::chrono::sys_days{std::chrono::days{days}}, int(rest / 60), int(rest % 60),
+    return FromDays(std::chrono::sys_days{std::chrono::days{days}}, int(rest / 60), int(rest % 60),
                     t.second);
 }
 
 DateTime AddDays(const DateTime& t, long long days)
 {
-    return fromDays(toDays(t) + std::chrono::days{days}, t.hour, t.minute, t.second);
+    return FromDays(ToDays(t) + std::chrono::days{days}, t.hour, t.minute, t.second);
 }
 
 int Weekday(const DateTime& t)
 {
-    return static_cast<int>(std::chrono::weekday{toDays(t)}.c_encoding()) + 1;
+    return static_cast<int>(std::chrono::weekday{ToDays(t)}.c_encoding()) + 1;
 }
 
 std::string FormatMonthDayTime(const DateTime& t)
 {
-    return twoDigits(t.month) + "/" + twoDigits(t.day) + " " + twoDigits(t.hour) + ":"
-        + twoDigits(t.minute);
+    return TwoDigits(t.month) + "/" + TwoDigits(t.day) + " " + TwoDigits(t.hour) + ":"
+        + TwoDigits(t.minute);
 }
 
 std::string HoursMinutesText(long long minutes)

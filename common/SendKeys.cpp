@@ -14,7 +14,7 @@ struct Modifiers {
 };
 
 // Decodes one UTF-8 character at i; nullopt for a malformed sequence.
-std::optional<char32_t> decode(std::string_view s, std::size_t& i)
+std::optional<char32_t> Decode(std::string_view s, std::size_t& i)
 {
     const auto c = static_cast<unsigned char>(s[i]);
     std::size_t len = c < 0x80 ? 1 : (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 0;
@@ -31,7 +31,7 @@ std::optional<char32_t> decode(std::string_view s, std::size_t& i)
     return cp;
 }
 
-std::optional<KeyStroke> namedStroke(std::string name)
+std::optional<KeyStroke> NamedStroke(std::string name)
 {
     std::transform(name.begin(), name.end(), name.begin(),
                    [](unsigned char c) { return static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c); });
@@ -60,7 +60,7 @@ std::optional<KeyStroke> namedStroke(std::string name)
     return std::nullopt;
 }
 
-KeyStroke withModifiers(KeyStroke k, const Modifiers& m)
+KeyStroke WithModifiers(KeyStroke k, const Modifiers& m)
 {
     k.shift = k.shift || m.shift;
     k.ctrl = k.ctrl || m.ctrl;
@@ -77,7 +77,7 @@ std::optional<std::vector<KeyStroke>> ParseSendKeys(std::string_view keys)
     Modifiers group;             // of the open group
     bool inGroup = false;
     const auto emit = [&](KeyStroke k, int repeat) {
-        k = withModifiers(withModifiers(k, pending), group);
+        k = WithModifiers(WithModifiers(k, pending), group);
         for (int r = 0; r < repeat; ++r)
             out.push_back(k);
         pending = {};
@@ -123,12 +123,12 @@ std::optional<std::vector<KeyStroke>> ParseSendKeys(std::string_view keys)
             if (inside.empty())
                 return std::nullopt;
             std::size_t j = 0;
-            const std::optional<char32_t> first = decode(inside, j);
+            const std::optional<char32_t> first = Decode(inside, j);
             if (first && j == inside.size()) {
                 // A single character in braces stands for itself ("{+}").
                 emit(KeyStroke{NamedKey::None, *first}, repeat);
             } else {
-                const std::optional<KeyStroke> named = namedStroke(std::string(inside));
+                const std::optional<KeyStroke> named = NamedStroke(std::string(inside));
                 if (!named)
                     return std::nullopt;
                 emit(*named, repeat);
@@ -136,7 +136,7 @@ std::optional<std::vector<KeyStroke>> ParseSendKeys(std::string_view keys)
         } else if (c == '}') {
             return std::nullopt;
         } else {
-            const std::optional<char32_t> cp = decode(keys, i);
+            const std::optional<char32_t> cp = Decode(keys, i);
             if (!cp)
                 return std::nullopt;
             emit(KeyStroke{NamedKey::None, *cp}, 1);

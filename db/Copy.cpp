@@ -19,7 +19,7 @@ namespace {
 
 constexpr int rowsPerStatement = 200;
 
-std::string literalOf(const jet::Value& v, const std::string& where)
+std::string LiteralOf(const jet::Value& v, const std::string& where)
 {
     if (v.isNull())
         return "null";
@@ -32,10 +32,10 @@ std::string literalOf(const jet::Value& v, const std::string& where)
         std::snprintf(buf, sizeof buf, "%.17g", *d); // every bit of the double
         return buf;
     }
-    return "'" + jet::sqlText(*v.textIf()) + "'";
+    return "'" + jet::SqlText(*v.textIf()) + "'";
 }
 
-long long countOf(jet::Connection& c, const std::string& table)
+long long CountOf(jet::Connection& c, const std::string& table)
 {
     jet::Recordset rs;
     rs.open("select count(*) as N from [" + table + "] ", c);
@@ -43,7 +43,7 @@ long long countOf(jet::Connection& c, const std::string& table)
 }
 
 // A new server database holds no table of the suite yet.
-void requireEmpty(jet::Connection& to)
+void RequireEmpty(jet::Connection& to)
 {
     jet::Recordset rs;
     rs.open("select count(*) as N from information_schema.tables where table_schema = current_schema()", to);
@@ -53,51 +53,51 @@ void requireEmpty(jet::Connection& to)
 }
 
 // Identity keys copied with their values: the server numbers new rows after them.
-void resyncIdentities(jet::Connection& to)
+void ResyncIdentities(jet::Connection& to)
 {
     jet::Recordset rs;
     rs.open("select table_name as T, column_name as C from information_schema.columns where is_identity = 'YES' "
             "and table_schema = current_schema()",
             to);
     for (const auto& row : rs.rows()) {
-        const std::string t = jet::quoteIdentifier(row[0].text(), jet::Dialect::PostgreSQL);
-        const std::string c = jet::quoteIdentifier(row[1].text(), jet::Dialect::PostgreSQL);
-        to.executeNative("select setval(pg_get_serial_sequence('" + jet::sqlText(t) + "', '" + jet::sqlText(row[1].text())
+        const std::string t = jet::QuoteIdentifier(row[0].text(), jet::Dialect::PostgreSQL);
+        const std::string c = jet::QuoteIdentifier(row[1].text(), jet::Dialect::PostgreSQL);
+        to.executeNative("select setval(pg_get_serial_sequence('" + jet::SqlText(t) + "', '" + jet::SqlText(row[1].text())
                          + "'), coalesce((select max(" + c + ") from " + t + "), 0) + 1, false)");
     }
 }
 
 } // namespace
 
-std::string connectionStringOfArgument(const std::string& argument)
+std::string ConnectionStringOfArgument(const std::string& argument)
 {
-    if (!jet::serverAddressOf(argument).host.empty())
+    if (!jet::ServerAddressOf(argument).host.empty())
         return argument;
-    return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + jet::quoteConnectionValue(argument);
+    return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + jet::QuoteConnectionValue(argument);
 }
 
 namespace {
 
 // Copies every table from source into the database of `to` in one
 // transaction; the target connection is closed again on return.
-std::vector<CopiedTable> copyTables(jet::Connection& source, const std::string& to, bool toServer)
+std::vector<CopiedTable> CopyTables(jet::Connection& source, const std::string& to, bool toServer)
 {
     jet::Connection target;
     target.open(to);
     jet::Transaction t(target);
     if (toServer) {
-        requireEmpty(target);
-        createServerSchema(target);
+        RequireEmpty(target);
+        CreateServerSchema(target);
     }
     std::vector<CopiedTable> copied;
-    for (const TableColumns& tc : schemaTableColumns()) {
+    for (const TableColumns& tc : SchemaTableColumns()) {
         const std::string where = "資料表「" + tc.table + "」";
         // Written in the target's own SQL: the rows need no translation.
         const jet::Dialect dialect = target.onServer() ? jet::Dialect::PostgreSQL : jet::Dialect::SQLite;
-        std::string head = "insert into " + jet::quoteIdentifier(tc.table, dialect) + " (";
+        std::string head = "insert into " + jet::QuoteIdentifier(tc.table, dialect) + " (";
         std::string select = "select ";
         for (std::size_t i = 0; i < tc.columns.size(); ++i) {
-            head += (i ? ", " : "") + jet::quoteIdentifier(tc.columns[i], dialect);
+            head += (i ? ", " : "") + jet::QuoteIdentifier(tc.columns[i], dialect);
             select += (i ? ", [" : "[") + tc.columns[i] + "]";
         }
         head += ") values ";
@@ -116,21 +116,21 @@ std::vector<CopiedTable> copyTables(jet::Connection& source, const std::string& 
         for (; !rs.eof(); rs.moveNext()) {
             batch += inBatch ? ", (" : "(";
             for (int i = 0; i < rs.fieldCount(); ++i)
-                batch += (i ? ", " : "") + literalOf(rs.field(i), where);
+                batch += (i ? ", " : "") + LiteralOf(rs.field(i), where);
             batch += ")";
             if (++inBatch == rowsPerStatement)
                 flush();
         }
         flush();
-        const long long n = countOf(source, tc.table);
-        const long long written = countOf(target, tc.table);
+        const long long n = CountOf(source, tc.table);
+        const long long written = CountOf(target, tc.table);
         if (n != written)
             throw jet::Error(jet::Error::Kind::General, where + "複製後的筆數不符（來源 " + std::to_string(n) + " 筆，"
                                                             + "寫入 " + std::to_string(written) + " 筆），沒有寫入任何資料。");
         copied.push_back({tc.table, n});
     }
     if (toServer) {
-        resyncIdentities(target);
+        ResyncIdentities(target);
         // The planner's statistics at once, from a small sample of each
         // table: without them it takes the new tables for nearly empty
         // and joins them row by row. The server's own autovacuum refines
@@ -144,18 +144,18 @@ std::vector<CopiedTable> copyTables(jet::Connection& source, const std::string& 
 
 } // namespace
 
-std::vector<CopiedTable> copyDatabase(const std::string& from, const std::string& to)
+std::vector<CopiedTable> CopyDatabase(const std::string& from, const std::string& to)
 {
     jet::Connection source;
     source.open(from);
-    if (!jet::serverAddressOf(to).host.empty())
-        return copyTables(source, to, true);
+    if (!jet::ServerAddressOf(to).host.empty())
+        return CopyTables(source, to, true);
 
     // A file is copied into a part file beside it and renamed to it only
     // when complete: a copy that fails or is killed never leaves a file
     // under the target's name (which would make the next try refuse), and
     // the next copy or export to the folder removes the part it left.
-    const std::string newFile = jet::dataSourceOf(to);
+    const std::string newFile = jet::DataSourceOf(to);
     std::error_code ec;
     if (std::filesystem::exists(std::filesystem::symlink_status(newFile, ec)))
         throw jet::Error(jet::Error::Kind::Usage,
@@ -165,13 +165,13 @@ std::vector<CopiedTable> copyDatabase(const std::string& from, const std::string
     };
     std::optional<files::AtomicFile> file;
     try {
-        file.emplace(newFile, files::Existing::Refuse, [](const std::string& part) { createDatabase(part); });
+        file.emplace(newFile, files::Existing::Refuse, [](const std::string& part) { CreateDatabase(part); });
     } catch (const Error& e) {
         throw jet::Error(jet::Error::Kind::Usage, e.what());
     } catch (const files::OutputError& e) {
         throw cannotWrite(e.what());
     }
-    auto copied = copyTables(source, connectionStringOfArgument(file->partPath()), false);
+    auto copied = CopyTables(source, ConnectionStringOfArgument(file->partPath()), false);
     try {
         file->commit();
     } catch (const files::OutputError& e) {

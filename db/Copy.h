@@ -20,10 +20,10 @@ struct CopiedTable {
 // server's "Server=...;Database=..."). Throws jet::Error, naming the
 // database and the table, when anything fails; the target is then left as
 // it was (no new file).
-std::vector<CopiedTable> copyDatabase(const std::string& from, const std::string& to);
+std::vector<CopiedTable> CopyDatabase(const std::string& from, const std::string& to);
 
 // A command-line argument as a connection string: text with a Server= key
 // is one already; anything else is the path of a database file.
-std::string connectionStringOfArgument(const std::string& argument);
+std::string ConnectionStringOfArgument(const std::string& argument);
 
 } // namespace qtmv::db

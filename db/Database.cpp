@@ -10,14 +10,14 @@
 namespace qtmv::db {
 
 namespace detail {
-std::string_view embeddedSchema();
+std::string_view EmbeddedSchema();
 }
 
-std::string_view schemaSql() { return detail::embeddedSchema(); }
+std::string_view SchemaSql() { return detail::EmbeddedSchema(); }
 
 namespace {
 
-void exec(sqlite3* db, const char* sql)
+void Exec(sqlite3* db, const char* sql)
 {
     char* message = nullptr;
     if (sqlite3_exec(db, sql, nullptr, nullptr, &message) != SQLITE_OK) {
@@ -33,13 +33,13 @@ struct Closer {
 
 } // namespace
 
-void createSchema(sqlite3* db)
+void CreateSchema(sqlite3* db)
 {
-    const std::string sql(schemaSql()); // sqlite3_exec needs a terminated text
-    exec(db, "BEGIN IMMEDIATE");
+    const std::string sql(SchemaSql()); // sqlite3_exec needs a terminated text
+    Exec(db, "BEGIN IMMEDIATE");
     try {
-        exec(db, sql.c_str());
-        exec(db, "COMMIT");
+        Exec(db, sql.c_str());
+        Exec(db, "COMMIT");
     } catch (...) {
         sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
         throw;
@@ -51,7 +51,7 @@ namespace {
 // The empty database with the schema, as the bytes of its file. Running the
 // schema costs milliseconds (far more under the sanitizers), and the tests
 // create many databases; the image is built once and never changes.
-const std::string& emptyDatabaseImage()
+const std::string& EmptyDatabaseImage()
 {
     static const std::string image = [] {
         sqlite3* raw = nullptr;
@@ -59,7 +59,7 @@ const std::string& emptyDatabaseImage()
         std::unique_ptr<sqlite3, Closer> db(raw);
         if (rc != SQLITE_OK)
             throw Error(std::string("Cannot open a database in memory: ") + sqlite3_errstr(rc));
-        createSchema(db.get());
+        CreateSchema(db.get());
         sqlite3_int64 size = 0;
         unsigned char* bytes = sqlite3_serialize(db.get(), "main", &size, 0);
         if (!bytes)
@@ -73,9 +73,9 @@ const std::string& emptyDatabaseImage()
 
 } // namespace
 
-void createDatabase(const std::string& path)
+void CreateDatabase(const std::string& path)
 {
-    const std::string& image = emptyDatabaseImage();
+    const std::string& image = EmptyDatabaseImage();
     // "x": create exclusively, so that an existing file (or one created at the
     // same moment by someone else) is never overwritten.
     std::FILE* f = std::fopen(path.c_str(), "wbx");

@@ -15,15 +15,15 @@ public:
 };
 
 // The schema as SQL text: every table, index and view, in SQLite 3 dialect.
-std::string_view schemaSql();
+std::string_view SchemaSql();
 
 // Runs the schema on an open, empty database in one transaction. Throws
 // Error with SQLite's message when a statement fails (nothing is left behind).
-void createSchema(sqlite3* db);
+void CreateSchema(sqlite3* db);
 
 // Writes a new database file with the schema (the same bytes each time).
 // Refuses (Error) when the file already exists; an existing file is never
 // touched. When writing fails the new file is removed again.
-void createDatabase(const std::string& path);
+void CreateDatabase(const std::string& path);
 
 } // namespace qtmv::db

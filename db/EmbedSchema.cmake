@@ -8,10 +8,10 @@ file(WRITE "${OUT}.tmp"
 "// Generated from db/schema.sql at build time; do not edit.\n"
 "#include <string_view>\n\n"
 "namespace qtmv::db::detail {\n"
-"std::string_view embeddedSchema();\n"
+"std::string_view EmbeddedSchema();\n"
 "namespace {\n"
 "const unsigned char kSchema[] = {\n${bytes}0};\n"
 "} // namespace\n"
-"std::string_view embeddedSchema() { return {reinterpret_cast<const char*>(kSchema), ${size}}; }\n"
+"std::string_view EmbeddedSchema() { return {reinterpret_cast<const char*>(kSchema), ${size}}; }\n"
 "} // namespace qtmv::db::detail\n")
 file(RENAME "${OUT}.tmp" "${OUT}")

@@ -25,18 +25,18 @@ namespace qtmv::db {
 inline constexpr long long kServerWriteLockKey = 0x51544D56; // "QTMV"
 
 // The statements, in order: support functions, tables, indexes, views.
-std::vector<std::string> serverSchemaStatements();
+std::vector<std::string> ServerSchemaStatements();
 
 // Creates the schema in the empty server database of a connection string
 // ("Provider=PostgreSQL;Server=...", see jet::serverConnectionString), in
 // one transaction. Throws jet::Error naming the server and the statement
 // that failed.
-void createServerSchema(const std::string& connectionString);
+void CreateServerSchema(const std::string& connectionString);
 // The same on an open server connection, inside the caller's transaction.
-void createServerSchema(jet::Connection& server);
+void CreateServerSchema(jet::Connection& server);
 
 // The tables of the schema, in the order they are created.
-std::vector<std::string> schemaTables();
+std::vector<std::string> SchemaTables();
 
 // Each table of the schema with the columns a copy writes (all but the
 // generated ones), in the order they are created.
@@ -44,13 +44,13 @@ struct TableColumns {
     std::string table;
     std::vector<std::string> columns;
 };
-std::vector<TableColumns> schemaTableColumns();
+std::vector<TableColumns> SchemaTableColumns();
 
 // The tables this program keeps for itself in the suite's database (its
 // change history, the acceptable defect rates, which inspection verdicts
 // were proposed, who saved the inspection and printing data last, the colour
 // targets). The suite's other programs never read them.
-const std::vector<std::string>& programTables();
+const std::vector<std::string>& ProgramTables();
 
 // Creates those program tables, with their indexes, that the database of an
 // open connection lacks: a plant's database made before they existed (by
@@ -60,6 +60,6 @@ const std::vector<std::string>& programTables();
 // way, existing rows taking the columns' default. One transaction; the
 // names added, in order, tables first, then columns as "table.column"; an
 // existing table loses nothing.
-std::vector<std::string> addMissingProgramTables(jet::Connection& c);
+std::vector<std::string> AddMissingProgramTables(jet::Connection& c);
 
 } // namespace qtmv::db

@@ -13,7 +13,7 @@ std::string AnalysisSourceQuery(const PrintParams& p)
 {
     std::string q = AnalysisCondition(p);
     if (!p.kind.empty())
-        q += " and KIND = '" + jet::sqlText(p.kind) + "' ";
+        q += " and KIND = '" + jet::SqlText(p.kind) + "' ";
     return q + (p.completionGrouping == 1 ? " order by PKEY, 開始時間, 結束時間, PO "
                                           : " order by PKEY1, 開始時間, 結束時間, PO ");
 }
@@ -24,24 +24,24 @@ bool BuildAnalysisTable(const std::string& connectionString, const PrintParams& 
     jet::Connection conn;
     conn.open(connectionString);
     jet::Transaction tx(conn);
-    conn.execute("delete from [不良分析_tmp] where ID = '" + jet::sqlText(key) + "' ");
+    conn.execute("delete from [不良分析_tmp] where ID = '" + jet::SqlText(key) + "' ");
     const auto records = reports::ReadRecords(conn, AnalysisSourceQuery(p));
 
     // Many rows a statement: one insert per record would dominate the build.
     constexpr std::size_t kBatch = 400;
     const std::string head =
         "insert into [不良分析_tmp] (ID, 種類, 機別, 經辦代號, 經辦, 完成數, 耗時, 不良數, 完成日期, 產值) values ";
-    const std::string id = "'" + jet::sqlText(key) + "'";
-    auto quoted = [](const std::string& s) { return "'" + jet::sqlText(s) + "'"; };
+    const std::string id = "'" + jet::SqlText(key) + "'";
+    auto quoted = [](const std::string& s) { return "'" + jet::SqlText(s) + "'"; };
     std::string sql;
     const long long total = static_cast<long long>(records.size());
     for (std::size_t i = 0; i < records.size(); ++i) {
         const reports::ProductionRecord& r = records[i];
         sql += sql.empty() ? head : std::string(", ");
         sql += "(" + id + ", " + quoted(r.kind) + ", " + quoted(r.machine) + ", " + quoted(r.handlerId) + ", "
-               + quoted(r.handler) + ", " + quoted(jet::realText(r.completed)) + ", "
-               + quoted(FormatFixed(r.minutes, 0)) + ", " + quoted(jet::realText(r.defects)) + ", "
-               + quoted(r.endDate) + ", " + quoted(jet::realText(r.value)) + ")";
+               + quoted(r.handler) + ", " + quoted(jet::RealText(r.completed)) + ", "
+               + quoted(FormatFixed(r.minutes, 0)) + ", " + quoted(jet::RealText(r.defects)) + ", "
+               + quoted(r.endDate) + ", " + quoted(jet::RealText(r.value)) + ")";
         if ((i + 1) % kBatch == 0 || i + 1 == records.size()) {
             conn.execute(sql);
             sql.clear();

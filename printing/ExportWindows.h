@@ -12,7 +12,7 @@ inline constexpr std::string_view kValueExcelWindow = "frm產值分析明細轉E
 inline constexpr std::string_view kDetailExcelWindow = "frm生產明細表轉Excel";
 
 // The export window of a print-page choice; empty for a choice that has none.
-constexpr std::string_view exportWindowOfChoice(int choice)
+constexpr std::string_view ExportWindowOfChoice(int choice)
 {
     switch (choice) {
     case 1: case 2: return kValueExcelWindow;
@@ -21,7 +21,7 @@ constexpr std::string_view exportWindowOfChoice(int choice)
     }
 }
 
-constexpr bool isExportWindow(std::string_view name)
+constexpr bool IsExportWindow(std::string_view name)
 {
     return name == kValueExcelWindow || name == kDetailExcelWindow;
 }

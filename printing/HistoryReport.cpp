@@ -23,14 +23,14 @@ constexpr Column kColumns[] = {
 
 } // namespace
 
-std::string historySubject(const ProcessKind& kind, const std::string& id, long long ino, const std::string& po,
+std::string HistorySubject(const ProcessKind& kind, const std::string& id, long long ino, const std::string& po,
                            long long no)
 {
     return std::string(kind.displayName) + "　工單 " + po + " 序 " + std::to_string(no) + "　確認單號 " + id + " 序 " +
            std::to_string(ino);
 }
 
-report::PageDocument historyReport(const std::string& subject, const std::vector<HistoryEntry>& entries)
+report::PageDocument HistoryReport(const std::string& subject, const std::vector<HistoryEntry>& entries)
 {
     std::vector<std::string> names;
     for (const Column& c : kColumns)
@@ -47,7 +47,7 @@ report::PageDocument historyReport(const std::string& subject, const std::vector
     const report::Font small{report::kMingFamily, 9, false};
     l.pageHeader.height = 24;
     l.pageHeader.items = {Item::text({0, 0, 190, 8}, QStringLiteral("日報異動紀錄"), Align::Center, title),
-                          Item::text({0, 9, 190, 6}, qtmv::u8(subject), Align::Left, small),
+                          Item::text({0, 9, 190, 6}, qtmv::U8(subject), Align::Left, small),
                           Item::line({0, 23}, {190, 23})};
     for (const Column& c : kColumns)
         l.pageHeader.items.push_back(Item::text({c.x, 16, c.width - 1, 6}, QString::fromUtf8(c.caption), Align::Left, small));
@@ -59,7 +59,7 @@ report::PageDocument historyReport(const std::string& subject, const std::vector
                                      entries.empty() ? QStringLiteral("沒有異動紀錄")
                                                      : QStringLiteral("共 %1 筆").arg(entries.size()),
                                      Align::Left, small)}};
-    return report::run(l, rows);
+    return report::Paginate(l, rows);
 }
 
 } // namespace qtmv::daily

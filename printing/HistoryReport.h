@@ -11,9 +11,9 @@
 namespace qtmv::daily {
 
 // The heading's subject, e.g. "D-印刷　工單 P1130001 序 1　確認單號 A0001 序 1".
-std::string historySubject(const ProcessKind& kind, const std::string& id, long long ino, const std::string& po,
+std::string HistorySubject(const ProcessKind& kind, const std::string& id, long long ino, const std::string& po,
                            long long no);
 
-report::PageDocument historyReport(const std::string& subject, const std::vector<HistoryEntry>& entries);
+report::PageDocument HistoryReport(const std::string& subject, const std::vector<HistoryEntry>& entries);
 
 } // namespace qtmv::daily

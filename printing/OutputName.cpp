@@ -10,7 +10,7 @@ namespace qtmv::daily::printing {
 
 namespace {
 
-bool taken(const std::string& path)
+bool Taken(const std::string& path)
 {
     // A dangling link or a folder holds the name as well as a file does.
     struct stat st {};
@@ -35,7 +35,7 @@ std::string NewOutputPath(const std::string& folder, const std::string& name, co
     std::snprintf(stamp, sizeof stamp, "_%04d%02d%02d-%02d%02d", now.year, now.month, now.day, now.hour, now.minute);
     const std::string stem = dir + base + stamp;
     std::string path = stem + extension;
-    for (int n = 2; taken(path); ++n)
+    for (int n = 2; Taken(path); ++n)
         path = stem + "(" + std::to_string(n) + ")" + extension;
     return path;
 }

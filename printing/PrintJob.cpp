@@ -24,7 +24,7 @@ std::string MachineCopySql()
         return std::string(name.substr(0, 3)) + " " + std::string(name.substr(3));
     };
     std::string kinds;
-    for (const ProcessKind& k : processKinds()) {
+    for (const ProcessKind& k : ProcessKinds()) {
         std::string names = "'" + std::string(k.spacedName) + "'";
         if (k.secondName != k.name)
             names += ", '" + spaced(k.secondName) + "'";
@@ -51,28 +51,28 @@ std::string CheckQuery(int choice, const PrintParams& p, const std::string& mode
 {
     switch (choice) {
     case 0: case 3: case 4: case 5: {
-        const ProcessKind* k = kindByDisplayName(p.kind);
-        return k ? reports::checkQuery(k->id(), OrderParams(p)) : std::string();
+        const ProcessKind* k = KindByDisplayName(p.kind);
+        return k ? reports::CheckQuery(k->id(), OrderParams(p)) : std::string();
     }
     case 1: case 7: {
         std::string q = AnalysisCondition(p);
         if (!p.kind.empty())
-            q += " and KIND = '" + jet::sqlText(p.kind) + "' ";
+            q += " and KIND = '" + jet::SqlText(p.kind) + "' ";
         return q + " order by PKEY, 經辦代號, 開始時間, 結束時間, PO ";
     }
     case 2:
         if (mode.empty())
-            return AnalysisCondition(p) + (p.kind.empty() ? "" : " and KIND = '" + jet::sqlText(p.kind) + "' ") + " "
+            return AnalysisCondition(p) + (p.kind.empty() ? "" : " and KIND = '" + jet::SqlText(p.kind) + "' ") + " "
                    + (p.completionGrouping == 2 ? "order by PKEY1, 開始時間, 結束時間, PO "
                                                 : "order by PKEY, 開始時間, 結束時間, PO ");
         if (p.completionGrouping == 2)
             return "select ID, 種類, 機別, 完成日期, sum(val(完成數)) as 完成數, "
                    "sum(val(耗時)) as 耗時, sum(val(不良數)) as 不良數, "
-                   "sum(val(產值)) as 產值, count(*) as 筆數 from [不良分析_tmp] where ID = '" + jet::sqlText(key) + "' "
+                   "sum(val(產值)) as 產值, count(*) as 筆數 from [不良分析_tmp] where ID = '" + jet::SqlText(key) + "' "
                    "group by ID, 種類, 機別, 完成日期 order by 種類, 機別, 完成日期 ";
         return "select ID, 種類, 機別, 經辦代號, 經辦, sum(val(完成數)) as 完成數, "
                "sum(val(耗時)) as 耗時, sum(val(不良數)) as 不良數, "
-               "sum(val(產值)) as 產值, count(*) as 筆數 from [不良分析_tmp] where ID = '" + jet::sqlText(key) + "' "
+               "sum(val(產值)) as 產值, count(*) as 筆數 from [不良分析_tmp] where ID = '" + jet::SqlText(key) + "' "
                "group by ID, 種類, 機別, 經辦代號, 經辦 order by 種類, 機別, 經辦代號 ";
     case 6:
         return AnalysisCondition(p) + " order by 經辦代號, KIND, 機別, 開始時間, 結束時間, PO ";
@@ -87,7 +87,7 @@ Dispatch Decide(int choice, const PrintParams& p, const std::string& mode, bool 
     d.preview = preview;
     switch (choice) {
     case 0: case 3: case 4: case 5: {
-        const ProcessKind* k = kindByDisplayName(p.kind);
+        const ProcessKind* k = KindByDisplayName(p.kind);
         d.target = Target::OutsourcingOrder;
         d.layout = "rpt外發單_" + std::string(k ? k->secondName : std::string_view()) + "_xp";
         d.preview = true;

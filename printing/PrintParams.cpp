@@ -6,7 +6,7 @@ namespace qtmv::daily::printing {
 
 namespace {
 
-std::string orDefault(const std::string& text, const std::string& fallback)
+std::string OrDefault(const std::string& text, const std::string& fallback)
 {
     std::string t = Trim(text);
     return t.empty() ? fallback : t;
@@ -20,16 +20,16 @@ PrintParams FillParams(const PageInput& page)
     PrintParams p;
     const auto& r = page.ranges;
     p.printOrigin = 1;
-    p.scheduleDateFrom = orDefault(r[0], d.scheduleDateFrom);
-    p.scheduleDateTo = orDefault(r[1], d.scheduleDateTo);
-    p.preScheduleFrom = orDefault(r[2], d.preScheduleFrom);
-    p.preScheduleTo = orDefault(r[3], d.preScheduleTo);
-    p.completionDateFrom = orDefault(r[4], d.completionDateFrom);
-    p.completionTimeFrom = orDefault(r[5], d.completionTimeFrom);
-    p.completionDateTo = orDefault(r[6], d.completionDateTo);
-    p.completionTimeTo = orDefault(r[7], d.completionTimeTo);
-    p.workOrderFrom = orDefault(r[8], d.workOrderFrom);
-    p.workOrderTo = orDefault(r[9], d.workOrderTo);
+    p.scheduleDateFrom = OrDefault(r[0], d.scheduleDateFrom);
+    p.scheduleDateTo = OrDefault(r[1], d.scheduleDateTo);
+    p.preScheduleFrom = OrDefault(r[2], d.preScheduleFrom);
+    p.preScheduleTo = OrDefault(r[3], d.preScheduleTo);
+    p.completionDateFrom = OrDefault(r[4], d.completionDateFrom);
+    p.completionTimeFrom = OrDefault(r[5], d.completionTimeFrom);
+    p.completionDateTo = OrDefault(r[6], d.completionDateTo);
+    p.completionTimeTo = OrDefault(r[7], d.completionTimeTo);
+    p.workOrderFrom = OrDefault(r[8], d.workOrderFrom);
+    p.workOrderTo = OrDefault(r[9], d.workOrderTo);
     p.machineGroup = Trim(page.machineGroup);
     p.handler = Trim(r[10]);
     p.description = Trim(r[11]);

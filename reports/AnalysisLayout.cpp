@@ -10,7 +10,7 @@ namespace qtmv::reports {
 
 using namespace qtmv::report;
 
-QString AmountText(double v) { return QString::fromStdString(FormatAmount(jet::realText(v))); }
+QString AmountText(double v) { return QString::fromStdString(FormatAmount(jet::RealText(v))); }
 
 QString DeviationText(double v)
 {
@@ -70,7 +70,7 @@ Section AnalysisHeading(const QString& company, const QString& title, const Prin
         return i;
     };
     const QString printDate =
-        QString::fromStdString(p.printDate.empty() ? TodayRocSlashed(systemClock()) : p.printDate);
+        QString::fromStdString(p.printDate.empty() ? TodayRocSlashed(TheSystemClock()) : p.printDate);
     Section h;
     h.height = 29;
     h.items = {

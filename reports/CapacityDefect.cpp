@@ -14,7 +14,7 @@ using namespace qtmv::report;
 namespace {
 
 enum Col { Kind, Machine, Third, Count, Completed, Minutes, Standard, Diff, Defects, Rate, Value };
-const std::vector<AnalysisColumn>& columns(SummaryLayout l)
+const std::vector<AnalysisColumn>& Columns(SummaryLayout l)
 {
     // Captions are centred words, each with a column wide enough for it at
     // the heading's size: a caption spread over its column, or shrunk into
@@ -41,7 +41,7 @@ struct Data {
 
 } // namespace
 
-PageDocument capacityDefectReport(SummaryLayout l, const std::vector<ProductionRecord>& records, const PrintParams& p,
+PageDocument CapacityDefectReport(SummaryLayout l, const std::vector<ProductionRecord>& records, const PrintParams& p,
                                   const QString& company, const Progress& progress)
 {
     auto data = std::make_shared<Data>();
@@ -71,7 +71,7 @@ PageDocument capacityDefectReport(SummaryLayout l, const std::vector<ProductionR
         return data->records[static_cast<std::size_t>(*row.value("R").integerIf())];
     };
 
-    const auto& cols = columns(l);
+    const auto& cols = Columns(l);
     Layout layout;
     layout.pageHeader = AnalysisHeading(company, "產能及不良分析", p, cols);
 
@@ -143,10 +143,10 @@ PageDocument capacityDefectReport(SummaryLayout l, const std::vector<ProductionR
     layout.pageFooter.height = 6;
     layout.pageFooter.items = {Item::text({0, 1, 190, 5}, "第 {page} 頁 / 共 {pages} 頁", Align::Center,
                                           Font{kMingFamily, 8, false})};
-    return run(layout, rows, progress);
+    return Paginate(layout, rows, progress);
 }
 
-PageDocument capacityDefectReport(SummaryLayout l, const PrintParams& params, const Session& s,
+PageDocument CapacityDefectReport(SummaryLayout l, const PrintParams& params, const Session& s,
                                   const Progress& progress)
 {
     PrintParams p = params;
@@ -154,7 +154,7 @@ PageDocument capacityDefectReport(SummaryLayout l, const PrintParams& params, co
     jet::Connection conn;
     conn.open(s.ConnectionString);
     const auto records = ReadRecords(conn, SummaryQuery(l, p));
-    return capacityDefectReport(l, records, p, CompanyTitle(p, s.CompanyName), progress);
+    return CapacityDefectReport(l, records, p, CompanyTitle(p, s.CompanyName), progress);
 }
 
 } // namespace qtmv::reports

@@ -15,11 +15,11 @@ namespace qtmv::reports {
 
 // Lays out records read with the layout's query (SummaryQuery, in its
 // order), followed by `progress` (which cancels it with report::Cancelled).
-report::PageDocument capacityDefectReport(SummaryLayout l, const std::vector<ProductionRecord>& records,
+report::PageDocument CapacityDefectReport(SummaryLayout l, const std::vector<ProductionRecord>& records,
                                           const PrintParams& p, const QString& company,
                                           const report::Progress& progress = {});
 // Reads the layout's rows and lays them out. Data errors throw.
-report::PageDocument capacityDefectReport(SummaryLayout l, const PrintParams& p, const Session& s,
+report::PageDocument CapacityDefectReport(SummaryLayout l, const PrintParams& p, const Session& s,
                                           const report::Progress& progress = {});
 
 } // namespace qtmv::reports

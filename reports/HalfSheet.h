@@ -14,6 +14,6 @@ inline constexpr QSizeF kHalfSheetSize{210.0, 148.5};
 
 // The half-sheet page with the margins of row `id` (stored in twips); the
 // default margins when the row is missing. Database errors pass through.
-report::PageSetup readHalfSheetSetup(jet::Connection& conn, const std::string& id);
+report::PageSetup ReadHalfSheetSetup(jet::Connection& conn, const std::string& id);
 
 } // namespace qtmv::reports

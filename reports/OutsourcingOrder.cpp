@@ -24,14 +24,14 @@ namespace {
 constexpr const char* kPrefix = "rpt外發單_";
 constexpr const char* kSuffix = "_xp";
 
-void orDefault(std::string& field, const char* fallback)
+void OrDefault(std::string& field, const char* fallback)
 {
     field = Trim(field);
     if (field.empty())
         field = fallback;
 }
 
-QString q(const std::string& s) { return QString::fromStdString(s); }
+QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 struct Vendor {
     std::string name;
@@ -41,7 +41,7 @@ struct Vendor {
 // [VENDER] row is absent and its orders carry no tax.
 using Vendors = std::map<std::string, Vendor>;
 
-Vendors readVendors(jet::Connection& conn, const DataTable& rows)
+Vendors ReadVendors(jet::Connection& conn, const DataTable& rows)
 {
     Vendors vendors;
     const int col = rows.columnIndex("VENDER");
@@ -54,14 +54,14 @@ Vendors readVendors(jet::Connection& conn, const DataTable& rows)
             continue;
         seen[id] = true;
         jet::Recordset rs;
-        rs.open("select ID, SNAME, RATE from [VENDER] where ID = '" + jet::sqlText(id) + "' ", conn);
+        rs.open("select ID, SNAME, RATE from [VENDER] where ID = '" + jet::SqlText(id) + "' ", conn);
         if (!rs.eof())
             vendors[id] = {rs.text("SNAME"), rs.field("RATE").number()};
     }
     return vendors;
 }
 
-QString amountText(double v) { return q(FormatAmount(jet::realText(v))); }
+QString AmountTextOf(double v) { return Q(FormatAmount(jet::RealText(v))); }
 
 } // namespace
 
@@ -70,72 +70,72 @@ void PrintParams::fillDefaults()
     for (std::string* f : {&scheduleFrom, &numberFrom, &poFrom, &machine, &handler, &description, &descriptionFilter, &vendor,
                            &kind, &companyTitle, &printDate})
         *f = Trim(*f);
-    orDefault(scheduleTo, "9999999");
-    orDefault(numberTo, "zzzzzzzzzz");
-    orDefault(doneFrom, "0000000");
-    orDefault(doneTimeFrom, "0000");
-    orDefault(doneTo, "9999999");
-    orDefault(doneTimeTo, "9999");
-    orDefault(poTo, "zzzzzzzzz");
-    orDefault(noCustomer, "0");
-    orDefault(titleChoice, "1");
+    OrDefault(scheduleTo, "9999999");
+    OrDefault(numberTo, "zzzzzzzzzz");
+    OrDefault(doneFrom, "0000000");
+    OrDefault(doneTimeFrom, "0000");
+    OrDefault(doneTo, "9999999");
+    OrDefault(doneTimeTo, "9999");
+    OrDefault(poTo, "zzzzzzzzz");
+    OrDefault(noCustomer, "0");
+    OrDefault(titleChoice, "1");
 }
 
-std::optional<OrderLayout> orderLayoutByName(const std::string& layoutName)
+std::optional<OrderLayout> OrderLayoutByName(const std::string& layoutName)
 {
-    for (const ProcessKind& k : processKinds()) {
-        if (layoutName == orderLayoutName(k.id(), false))
+    for (const ProcessKind& k : ProcessKinds()) {
+        if (layoutName == OrderLayoutName(k.id(), false))
             return OrderLayout{k.id(), false};
-        if (layoutName == orderLayoutName(k.id(), true))
+        if (layoutName == OrderLayoutName(k.id(), true))
             return OrderLayout{k.id(), true};
     }
     return std::nullopt;
 }
 
-std::string orderLayoutName(KindId kind, bool single)
+std::string OrderLayoutName(KindId kind, bool single)
 {
-    return std::string(kPrefix) + std::string(kindOf(kind).secondName) + (single ? "1" : "") + kSuffix;
+    return std::string(kPrefix) + std::string(KindOf(kind).secondName) + (single ? "1" : "") + kSuffix;
 }
 
-std::string orderTitle(const ProcessKind& kind, const PrintParams& p)
+std::string OrderTitle(const ProcessKind& kind, const PrintParams& p)
 {
     // Title choice "2" (the print page's "報表名稱改為委外加工單") prints
     // the order as an outsourced-processing order.
     return std::string(kind.name) + (p.titleChoice == "2" ? "委外加工單" : "外發單");
 }
 
-std::string formNumber(const std::string& companyTitle)
+std::string FormNumber(const std::string& companyTitle)
 {
     return companyTitle.find("朗瑜") != std::string::npos ? "RM-04-011" : "";
 }
 
-double orderTax(double amounts, double ratePercent)
+double OrderTax(double amounts, double ratePercent)
 {
     return RoundNumber(amounts * ratePercent / 100.0, 0);
 }
 
-std::string orderQuery(const OrderLayout& layout, const PrintParams& p)
+std::string OrderQuery(const OrderLayout& layout, const PrintParams& p)
 {
-    std::string sql = "select * from [" + std::string(kindOf(layout.kind).preScheduleTable) + "] " +
-                      "where ID = '" + jet::sqlText(Trim(p.numberFrom)) + "'";
+    std::string sql = "select * from [" + std::string(KindOf(layout.kind).preScheduleTable) + "] " +
+                      "where ID = '" + jet::SqlText(Trim(p.numberFrom)) + "'";
     // One row: its sequence number and work order come in the number-to and
     // work-order-from parameters. The quote that closes the ID is already
     // there, so the condition continues with a blank.
     if (p.origin != 1)
-        sql += " and [NO] = " + jet::realText(Val(p.numberTo)) + " and PO = '" + jet::sqlText(Trim(p.poFrom)) + "'";
+        sql += " and [NO] = " + jet::RealText(Val(p.numberTo)) + " and PO = '" + jet::SqlText(Trim(p.poFrom)) + "'";
     return sql + " order by 機別, ID, val(順序), INO, PO, [NO]";
 }
 
-std::string checkQuery(KindId kind, const PrintParams& p)
+std::string CheckQuery(KindId kind, const PrintParams& p)
 {
-    const std::string v = jet::sqlText(p.vendor);
-    return "select * from [" + std::string(kindOf(kind).preScheduleTable) + "] " +
-           " where ID between '" + jet::sqlText(p.numberFrom) + "' and '" + jet::sqlText(p.numberTo) +
-           "' and [DATE] between '" + jet::sqlText(p.scheduleFrom) + "' and '" + jet::sqlText(p.scheduleTo) +
+    const std::string v = jet::SqlText(p.vendor);
+    return "select * from [" + std::string(KindOf(kind).preScheduleTable) + "] " +
+           " where ID between '" + jet::SqlText(p.numberFrom) + "' and '" + jet::SqlText(p.numberTo) +
+           "' and [DATE] between '" + jet::SqlText(p.scheduleFrom) + "' and '" + jet::SqlText(p.scheduleTo) +
            "' and ( VENDER like '%" + v + "%' or SVENDER like '%" + v + "%') ";
 }
 
-bool hasOrderData(const OrderLayout& layout, const PrintParams& params, const Session& s)
+bool HasOrderData(const OrderLayout& layout, const PrintParams& params, const Session& s)
 {
     PrintParams p = params;
     p.fillDefaults();
@@ -143,14 +143,14 @@ bool hasOrderData(const OrderLayout& layout, const PrintParams& params, const Se
     conn.open(s.ConnectionString);
     if (p.origin == 1) {
         jet::Recordset check;
-        check.open(checkQuery(layout.kind, p), conn);
+        check.open(CheckQuery(layout.kind, p), conn);
         if (check.eof())
             return false;
     }
     // The order prints the first number of the range only; a range whose
     // first number has no rows would otherwise open an empty order.
     jet::Recordset rows;
-    rows.open(orderQuery(layout, p), conn);
+    rows.open(OrderQuery(layout, p), conn);
     return !rows.eof();
 }
 
@@ -172,7 +172,7 @@ enum Col { Customer, Product, ItemCol, Content, Qty, Spec, Po, Scheduled, Finish
 
 // The day the order is printed: its print date ("115/12/07") when given,
 // else today.
-DateTime printDay(const PrintParams& p)
+DateTime PrintDay(const PrintParams& p)
 {
     std::string digits;
     for (char c : p.printDate)
@@ -181,10 +181,10 @@ DateTime printDay(const PrintParams& p)
     PadDateText(digits);
     if (const auto d = ParseRoc7(digits))
         return *d;
-    return systemClock().now();
+    return TheSystemClock().now();
 }
 
-Layout buildLayout(const ProcessKind& kind, const PrintParams& p, const Session& s,
+Layout BuildLayout(const ProcessKind& kind, const PrintParams& p, const Session& s,
                    const PageSetup& page, const std::shared_ptr<const Vendors>& vendors)
 {
     const double width = page.size.width() - page.left - page.right;
@@ -197,7 +197,7 @@ Layout buildLayout(const ProcessKind& kind, const PrintParams& p, const Session&
     const Font small{kMingFamily, 8, false};
 
     const std::string company = p.companyTitle.empty() ? Trim(s.CompanyName) : p.companyTitle;
-    const QString date = q(p.printDate.empty() ? TodayRocSlashed(systemClock()) : p.printDate);
+    const QString date = Q(p.printDate.empty() ? TodayRocSlashed(TheSystemClock()) : p.printDate);
     const bool noAmounts = p.noAmounts;
     const bool noCustomer = Trim(p.noCustomer) == "1";
 
@@ -215,18 +215,18 @@ Layout buildLayout(const ProcessKind& kind, const PrintParams& p, const Session&
     // the barcode, so a long title shrinks rather than running into its bars.
     l.pageHeader.height = 30;
     auto& h = l.pageHeader.items;
-    h.push_back(fixed(R(40, 0, 110, 6), p.noCompanyName ? QString() : q(company), Align::Center, title));
-    h.push_back(fixed(R(40, 6.5, 110, 6), q(orderTitle(kind, p)), Align::Center, title));
-    h.push_back(fixed(R(160, 0, 30, 4), q(formNumber(company)), Align::Right, small));
+    h.push_back(fixed(R(40, 0, 110, 6), p.noCompanyName ? QString() : Q(company), Align::Center, title));
+    h.push_back(fixed(R(40, 6.5, 110, 6), Q(OrderTitle(kind, p)), Align::Center, title));
+    h.push_back(fixed(R(160, 0, 30, 4), Q(FormNumber(company)), Align::Right, small));
     h.push_back(Item::barcodeOf(R(150, 5, 40, 8), "ID", BarcodeType::Code39));
     h.push_back(Item::computed(R(0, 14, 50, 5),
                                [](const FormatContext& c) { return "單號：" + c.row.text("ID"); }, Align::Left, body));
-    h.push_back(fixed(R(50, 14, 30, 5), "製程：" + q(std::string(kind.name)), Align::Left, body));
+    h.push_back(fixed(R(50, 14, 30, 5), "製程：" + Q(std::string(kind.name)), Align::Left, body));
     h.push_back(Item::computed(R(80, 14, 75, 5),
                                [vendors](const FormatContext& c) {
                                    const QString id = c.row.text("VENDER");
                                    const auto v = vendors->find(id.toStdString());
-                                   return "廠商：" + id + (v == vendors->end() ? QString() : " " + q(v->second.name));
+                                   return "廠商：" + id + (v == vendors->end() ? QString() : " " + Q(v->second.name));
                                },
                                Align::Left, body));
     h.push_back(fixed(R(155, 14, 35, 5), "日期：" + date, Align::Right, body));
@@ -252,7 +252,7 @@ Layout buildLayout(const ProcessKind& kind, const PrintParams& p, const Session&
     const bool bySheet = p.bySheet;
     computed(Qty,
              [bySheet](const FormatContext& c) {
-                 return q(FormatAmount(c.row.text("QTY").toStdString())) + (bySheet ? "張" : c.row.text("UNIT"));
+                 return Q(FormatAmount(c.row.text("QTY").toStdString())) + (bySheet ? "張" : c.row.text("UNIT"));
              },
              Align::Right);
     field(Spec, "SPEC");
@@ -260,14 +260,14 @@ Layout buildLayout(const ProcessKind& kind, const PrintParams& p, const Session&
     field(Scheduled, "ODATE", Align::Center);
     // The column holds grid stamps ("1207-05") and the time window's dates
     // ("1151207"): printed alike, as the dates they mean.
-    const DateTime printed = printDay(p);
+    const DateTime printed = PrintDay(p);
     computed(Finished, [printed](const FormatContext& c) {
-        return q(FinishDateRoc7(c.row.text("FDATE").toStdString(), printed));
+        return Q(FinishDateRoc7(c.row.text("FDATE").toStdString(), printed));
     }, Align::Center);
     if (!noAmounts) {
-        computed(Price, [](const FormatContext& c) { return q(FormatAmount(c.row.text("PRICE").toStdString())); },
+        computed(Price, [](const FormatContext& c) { return Q(FormatAmount(c.row.text("PRICE").toStdString())); },
                  Align::Right);
-        computed(Amount, [](const FormatContext& c) { return q(FormatAmount(c.row.text("AMT").toStdString())); },
+        computed(Amount, [](const FormatContext& c) { return Q(FormatAmount(c.row.text("AMT").toStdString())); },
                  Align::Right);
     }
 
@@ -307,20 +307,20 @@ Layout buildLayout(const ProcessKind& kind, const PrintParams& p, const Session&
         value(16, 31.5, 40, "EMPNAME");
     }
     if (!noAmounts) {
-        auto sum = [](const FormatContext& c) { return amountText(c.value.number()); };
+        auto sum = [](const FormatContext& c) { return AmountTextOf(c.value.number()); };
         auto taxOf = [vendors](const FormatContext& c) {
             const auto v = vendors->find(c.row.text("VENDER").toStdString());
-            return v == vendors->end() ? 0.0 : orderTax(c.value.number(), v->second.rate);
+            return v == vendors->end() ? 0.0 : OrderTax(c.value.number(), v->second.rate);
         };
         label(152, 1.5, 20, "合計");
         f.push_back(Item::total(R(172, 1.5, 18, 5), "AMT", Aggregate::Sum, Align::Right, body, sum));
         label(152, 6.5, 20, "稅額");
         f.push_back(Item::total(R(172, 6.5, 18, 5), "AMT", Aggregate::Sum, Align::Right, body,
-                                [taxOf](const FormatContext& c) { return q(FormatFixed(taxOf(c), 0)); }));
+                                [taxOf](const FormatContext& c) { return Q(FormatFixed(taxOf(c), 0)); }));
         label(152, 11.5, 20, "總計");
         // The grand total adds the tax as printed, so the three figures agree.
         f.push_back(Item::total(R(172, 11.5, 18, 5), "AMT", Aggregate::Sum, Align::Right, body,
-                                [taxOf](const FormatContext& c) { return amountText(c.value.number() + taxOf(c)); }));
+                                [taxOf](const FormatContext& c) { return AmountTextOf(c.value.number() + taxOf(c)); }));
     }
     const char* signatures[] = {"複核", "經辦", "主管"};
     for (int i = 0; i < 3; ++i) {
@@ -329,7 +329,7 @@ Layout buildLayout(const ProcessKind& kind, const PrintParams& p, const Session&
         f.push_back(fixed(R(x, 18.5, 24, 5), signatures[i], Align::Center, body));
         f.push_back(Item::line({x * k, 24}, {(x + 24) * k, 24}));
     }
-    f.push_back(fixed(R(138, 30, 24, 5), q(s.EmployeeName), Align::Center, body));
+    f.push_back(fixed(R(138, 30, 24, 5), Q(s.EmployeeName), Align::Center, body));
     l.groups.push_back(std::move(order));
 
     l.pageFooter.height = 5;
@@ -339,28 +339,28 @@ Layout buildLayout(const ProcessKind& kind, const PrintParams& p, const Session&
 
 } // namespace
 
-PageDocument outsourcingOrder(const OrderLayout& layout, const PrintParams& params, const Session& s,
+PageDocument OutsourcingOrder(const OrderLayout& layout, const PrintParams& params, const Session& s,
                               const Progress& progress)
 {
     PrintParams p = params;
     p.fillDefaults();
     jet::Connection conn;
     conn.open(s.ConnectionString);
-    const PageSetup page = readHalfSheetSetup(conn, s.WorkstationUser);
+    const PageSetup page = ReadHalfSheetSetup(conn, s.WorkstationUser);
     jet::Recordset rs;
-    rs.open(orderQuery(layout, p), conn);
-    const DataTable rows = tableOf(rs);
-    auto vendors = std::make_shared<const Vendors>(readVendors(conn, rows));
-    return run(buildLayout(kindOf(layout.kind), p, s, page, vendors), rows, progress);
+    rs.open(OrderQuery(layout, p), conn);
+    const DataTable rows = TableOf(rs);
+    auto vendors = std::make_shared<const Vendors>(ReadVendors(conn, rows));
+    return Paginate(BuildLayout(KindOf(layout.kind), p, s, page, vendors), rows, progress);
 }
 
-PageDocument outsourcingOrder(const std::string& layoutName, const PrintParams& p, const Session& s,
+PageDocument OutsourcingOrder(const std::string& layoutName, const PrintParams& p, const Session& s,
                               const Progress& progress)
 {
-    const auto layout = orderLayoutByName(layoutName);
+    const auto layout = OrderLayoutByName(layoutName);
     if (!layout)
         throw std::invalid_argument("not an outsourcing order layout: " + layoutName);
-    return outsourcingOrder(*layout, p, s, progress);
+    return OutsourcingOrder(*layout, p, s, progress);
 }
 
 } // namespace qtmv::reports

@@ -61,36 +61,36 @@ struct OrderLayout {
     KindId kind;
     bool single = false;   // a "1" variant
 };
-std::optional<OrderLayout> orderLayoutByName(const std::string& layoutName);
-std::string orderLayoutName(KindId kind, bool single = false);
+std::optional<OrderLayout> OrderLayoutByName(const std::string& layoutName);
+std::string OrderLayoutName(KindId kind, bool single = false);
 
 // "rpt外發單_裁工_xp" is the cutting kind's: layout names use the second name.
 // The order's title under the company line: "<kind>外發單", or
 // "<kind>委外加工單" for title choice "2". The company is not repeated in
 // it: the line above names the company the order is printed for.
-std::string orderTitle(const ProcessKind& kind, const PrintParams& p);
+std::string OrderTitle(const ProcessKind& kind, const PrintParams& p);
 // "RM-04-011" for the company titles containing "朗瑜", else "".
-std::string formNumber(const std::string& companyTitle);
+std::string FormNumber(const std::string& companyTitle);
 // Tax of an order: amounts × rate ÷ 100, rounded half away from zero.
-double orderTax(double amounts, double ratePercent);
+double OrderTax(double amounts, double ratePercent);
 
 // The layout's own data query.
-std::string orderQuery(const OrderLayout& layout, const PrintParams& p);
+std::string OrderQuery(const OrderLayout& layout, const PrintParams& p);
 // The print page's check query for the kind (choices 0, 3, 4, 5).
-std::string checkQuery(KindId kind, const PrintParams& p);
+std::string CheckQuery(KindId kind, const PrintParams& p);
 
 // Whether the order has anything to print: the check query (print origin 1)
 // and the layout's own query both find rows. The caller tells the user
 // "查無任何資料!" when not. Database errors throw.
-bool hasOrderData(const OrderLayout& layout, const PrintParams& p, const Session& s);
+bool HasOrderData(const OrderLayout& layout, const PrintParams& p, const Session& s);
 
 // Reads the rows and lays out the order on the half-sheet paper of the
 // session's workstation user, the layout followed by `progress` (which
 // cancels it with report::Cancelled). Database errors throw.
-report::PageDocument outsourcingOrder(const OrderLayout& layout, const PrintParams& p, const Session& s,
+report::PageDocument OutsourcingOrder(const OrderLayout& layout, const PrintParams& p, const Session& s,
                                       const report::Progress& progress = {});
 // By layout name; throws std::invalid_argument for a name outside the family.
-report::PageDocument outsourcingOrder(const std::string& layoutName, const PrintParams& p, const Session& s,
+report::PageDocument OutsourcingOrder(const std::string& layoutName, const PrintParams& p, const Session& s,
                                       const report::Progress& progress = {});
 
 } // namespace qtmv::reports

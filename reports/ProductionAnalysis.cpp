@@ -61,7 +61,7 @@ double Deviation(double completed, double standardPerHour, double minutes)
 
 std::string LinePrices::key(const std::string& kind, const std::string& po, double no)
 {
-    return kind + '\x1f' + AsciiUpper(po) + '\x1f' + jet::sqlNumber(no);
+    return kind + '\x1f' + AsciiUpper(po) + '\x1f' + jet::SqlNumber(no);
 }
 
 LineFigures LinePrices::figures(const jet::Recordset& rs)
@@ -72,7 +72,7 @@ LineFigures LinePrices::figures(const jet::Recordset& rs)
 
 std::optional<LineFigures> LinePrices::find(const std::string& kind, const std::string& po, double no)
 {
-    const ProcessKind* k = kindByDisplayName(kind);
+    const ProcessKind* k = KindByDisplayName(kind);
     if (!k)
         return std::nullopt;
     auto [it, added] = cache_.try_emplace(key(kind, po, no));
@@ -80,8 +80,8 @@ std::optional<LineFigures> LinePrices::find(const std::string& kind, const std::
     if (!added || fetched_.count(kind + '\x1f' + AsciiUpper(po)))
         return it->second;
     jet::Recordset rs;
-    rs.open("select * from [" + std::string(k->detailTable) + "] where PO = '" + jet::sqlText(po) + "' And [NO] = "
-                + jet::sqlNumber(no),
+    rs.open("select * from [" + std::string(k->detailTable) + "] where PO = '" + jet::SqlText(po) + "' And [NO] = "
+                + jet::SqlNumber(no),
             conn_);
     if (!rs.eof())
         it->second = figures(rs);
@@ -92,15 +92,15 @@ void LinePrices::prefetch(const std::vector<std::pair<std::string, std::string>>
 {
     std::map<std::string, std::vector<std::string>> byKind;
     for (const auto& [kind, po] : kindAndPo)
-        if (kindByDisplayName(kind) && fetched_.try_emplace(kind + '\x1f' + AsciiUpper(po), true).second)
+        if (KindByDisplayName(kind) && fetched_.try_emplace(kind + '\x1f' + AsciiUpper(po), true).second)
             byKind[kind].push_back(po);
     constexpr std::size_t kChunk = 400;
     for (const auto& [kind, pos] : byKind) {
-        const std::string table(kindByDisplayName(kind)->detailTable);
+        const std::string table(KindByDisplayName(kind)->detailTable);
         for (std::size_t from = 0; from < pos.size(); from += kChunk) {
             std::string in;
             for (std::size_t i = from; i < std::min(pos.size(), from + kChunk); ++i)
-                in += (in.empty() ? "'" : ", '") + jet::sqlText(pos[i]) + "'";
+                in += (in.empty() ? "'" : ", '") + jet::SqlText(pos[i]) + "'";
             jet::Recordset rs;
             rs.open("select * from [" + table + "] where PO in (" + in + ")", conn_);
             for (; !rs.eof(); rs.moveNext())
@@ -111,31 +111,31 @@ void LinePrices::prefetch(const std::vector<std::pair<std::string, std::string>>
 
 std::string AnalysisCondition(const PrintParams& p)
 {
-    using jet::sqlText;
-    return "select * from [不良分析4] where 開始時間 >= '" + sqlText(p.doneFrom + p.doneTimeFrom)
-           + "' and 結束時間 <= '" + sqlText(p.doneTo + p.doneTimeTo) + "' and PO between '" + sqlText(p.poFrom)
-           + "' and '" + sqlText(p.poTo) + "' and 機別 like '%" + sqlText(p.machine) + "%' and ( 經辦代號 like '%"
-           + sqlText(p.handler) + "%' or 經辦 like '%" + sqlText(p.handler) + "%') and 製作說明 like '%"
-           + sqlText(p.description) + "%' and 結束1 <> '' ";
+    using jet::SqlText;
+    return "select * from [不良分析4] where 開始時間 >= '" + SqlText(p.doneFrom + p.doneTimeFrom)
+           + "' and 結束時間 <= '" + SqlText(p.doneTo + p.doneTimeTo) + "' and PO between '" + SqlText(p.poFrom)
+           + "' and '" + SqlText(p.poTo) + "' and 機別 like '%" + SqlText(p.machine) + "%' and ( 經辦代號 like '%"
+           + SqlText(p.handler) + "%' or 經辦 like '%" + SqlText(p.handler) + "%') and 製作說明 like '%"
+           + SqlText(p.description) + "%' and 結束1 <> '' ";
 }
 
 std::string ListingQuery(const PrintParams& p)
 {
     std::string q = AnalysisCondition(p);
     if (!p.kind.empty())
-        q += " and KIND = '" + jet::sqlText(p.kind) + "' ";
+        q += " and KIND = '" + jet::SqlText(p.kind) + "' ";
     return q + " order by PKEY, 經辦代號, 開始時間, 結束時間, PO ";
 }
 
-std::optional<SummaryLayout> summaryLayoutByName(const std::string& name)
+std::optional<SummaryLayout> SummaryLayoutByName(const std::string& name)
 {
     for (SummaryLayout l : {SummaryLayout::ByKey, SummaryLayout::ByDate, SummaryLayout::Personal})
-        if (name == summaryLayoutName(l))
+        if (name == SummaryLayoutName(l))
             return l;
     return std::nullopt;
 }
 
-std::string summaryLayoutName(SummaryLayout l)
+std::string SummaryLayoutName(SummaryLayout l)
 {
     switch (l) {
     case SummaryLayout::ByKey: return "rpt不良分析1_工務預排";
@@ -147,21 +147,21 @@ std::string summaryLayoutName(SummaryLayout l)
 
 std::string SummaryQuery(SummaryLayout l, const PrintParams& p)
 {
-    using jet::sqlText;
-    std::string q = "select * from [不良分析4] where 開始時間 >= '" + sqlText(p.doneFrom + p.doneTimeFrom)
-                    + "' and 結束時間 <= '" + sqlText(p.doneTo + p.doneTimeTo) + "' and PO between '"
-                    + sqlText(p.poFrom) + "' and '" + sqlText(p.poTo);
-    q += l == SummaryLayout::Personal ? "' and 機別 like '%" + sqlText(p.machine) + "%' and ( " : std::string("' and ( ");
-    q += "經辦代號 like '%" + sqlText(p.handler) + "%' or 經辦 like '%" + sqlText(p.handler)
-         + "%') and 製作說明 like '%" + sqlText(p.description) + "%' and [DESC] like '%" + sqlText(p.descriptionFilter)
+    using jet::SqlText;
+    std::string q = "select * from [不良分析4] where 開始時間 >= '" + SqlText(p.doneFrom + p.doneTimeFrom)
+                    + "' and 結束時間 <= '" + SqlText(p.doneTo + p.doneTimeTo) + "' and PO between '"
+                    + SqlText(p.poFrom) + "' and '" + SqlText(p.poTo);
+    q += l == SummaryLayout::Personal ? "' and 機別 like '%" + SqlText(p.machine) + "%' and ( " : std::string("' and ( ");
+    q += "經辦代號 like '%" + SqlText(p.handler) + "%' or 經辦 like '%" + SqlText(p.handler)
+         + "%') and 製作說明 like '%" + SqlText(p.description) + "%' and [DESC] like '%" + SqlText(p.descriptionFilter)
          + "%' and 結束1 <> '' ";
     if (l == SummaryLayout::Personal)
         return q + " order by 經辦代號, KIND, 機別, 開始時間, 結束時間, PO ";
     // The summaries match the machine exactly, unlike the print page's check.
     if (!p.machine.empty())
-        q += " and 機別 = '" + sqlText(p.machine) + "' ";
+        q += " and 機別 = '" + SqlText(p.machine) + "' ";
     if (!p.kind.empty())
-        q += " and KIND = '" + sqlText(p.kind) + "' ";
+        q += " and KIND = '" + SqlText(p.kind) + "' ";
     return q + (l == SummaryLayout::ByKey ? " order by PKEY, 開始時間, 結束時間, PO " : " order by PKEY1, 開始時間, 結束時間, PO ");
 }
 

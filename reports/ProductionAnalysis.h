@@ -75,8 +75,8 @@ std::string ListingQuery(const PrintParams& p);
 enum class SummaryLayout { ByKey, ByDate, Personal };
 // rpt不良分析1_工務預排, rpt不良分析2_工務預排, rpt不良分析_工務預排個人總表;
 // nullopt for other names.
-std::optional<SummaryLayout> summaryLayoutByName(const std::string& name);
-std::string summaryLayoutName(SummaryLayout l);
+std::optional<SummaryLayout> SummaryLayoutByName(const std::string& name);
+std::string SummaryLayoutName(SummaryLayout l);
 // The summary layout's own query.
 std::string SummaryQuery(SummaryLayout l, const PrintParams& p);
 

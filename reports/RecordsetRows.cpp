@@ -7,7 +7,7 @@ namespace qtmv::reports {
 
 namespace {
 
-report::Value reportValue(const jet::Value& v)
+report::Value ReportValue(const jet::Value& v)
 {
     if (const std::string* t = v.textIf())
         return report::Value(*t);
@@ -20,7 +20,7 @@ report::Value reportValue(const jet::Value& v)
 
 } // namespace
 
-report::DataTable tableOf(const jet::Recordset& rs)
+report::DataTable TableOf(const jet::Recordset& rs)
 {
     std::vector<std::string> names;
     names.reserve(static_cast<std::size_t>(rs.fieldCount()));
@@ -32,7 +32,7 @@ report::DataTable tableOf(const jet::Recordset& rs)
         std::vector<report::Value> values;
         values.reserve(row.size());
         for (const jet::Value& v : row)
-            values.push_back(reportValue(v));
+            values.push_back(ReportValue(v));
         t.addRow(std::move(values));
     }
     return t;

@@ -11,6 +11,6 @@ namespace qtmv::reports {
 // Every row of an open recordset (a client-side one holds them all), the
 // columns named as the recordset names its fields; null, whole and real
 // numbers and texts stay what they are.
-report::DataTable tableOf(const jet::Recordset& rs);
+report::DataTable TableOf(const jet::Recordset& rs);
 
 } // namespace qtmv::reports

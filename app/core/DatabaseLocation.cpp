@@ -19,7 +19,7 @@ namespace {
 
 // Reads a whole regular file. Anything else (a folder, a named pipe, a
 // device) is not read at all: opening a named pipe would wait for a writer.
-bool readRegularFile(const std::string& path, std::string& text)
+bool ReadRegularFile(const std::string& path, std::string& text)
 {
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0)
@@ -126,7 +126,7 @@ LocatedDatabase LocateDatabase(Session& s, const HostInfo& host)
     LocatedDatabase where;
     const std::string dsnPath = s.ProgramFolder + kDsnFileName;
     std::string text;
-    if (!readRegularFile(dsnPath, text))
+    if (!ReadRegularFile(dsnPath, text))
         return where;
     const DsnSettings settings = ParseDsnText(text);
     s.SiteCode = settings.siteCode;
@@ -175,7 +175,7 @@ std::string DatabaseOpenProblem(const Session& s)
 
 std::string ConnectionStringFor(const std::string& databaseFile)
 {
-    return std::string("Provider=Microsoft.Jet.OLEDB.4.0;") + "Data Source=" + jet::quoteConnectionValue(databaseFile)
+    return std::string("Provider=Microsoft.Jet.OLEDB.4.0;") + "Data Source=" + jet::QuoteConnectionValue(databaseFile)
            + ";" + "Jet OLEDB:Database Password=" + kDatabasePassword;
 }
 

@@ -44,14 +44,14 @@ std::string LaunchCommandLine(const Session& s, const std::string& programFileNa
 }
 
 namespace {
-bool endsWithExe(const std::string& name)
+bool EndsWithExe(const std::string& name)
 {
     if (name.size() < 4)
         return false;
     return AsciiUpper(name.substr(name.size() - 4)) == ".EXE";
 }
 
-bool exists(const std::string& path) { return QFileInfo::exists(QString::fromStdString(path)); }
+bool Exists(const std::string& path) { return QFileInfo::exists(QString::fromStdString(path)); }
 } // namespace
 
 LaunchResult LaunchProgram(Session& s, const std::string& programFileName, const EndProgramAction& endProgram)
@@ -64,11 +64,11 @@ LaunchResult LaunchProgram(Session& s, const std::string& programFileName, const
 
     std::string program = s.ProgramFolder + programFileName;
     // Suite programs are installed here without the Windows extension.
-    if (!exists(program) && endsWithExe(program) && exists(program.substr(0, program.size() - 4)))
+    if (!Exists(program) && EndsWithExe(program) && Exists(program.substr(0, program.size() - 4)))
         program.resize(program.size() - 4);
 
     std::string reason;
-    if (!exists(program))
+    if (!Exists(program))
         reason = "找不到檔案";
     else if (os::StartDetached(program, LaunchArguments(s), s.ProgramFolder, &reason))
         return LaunchResult::Started;

@@ -24,11 +24,11 @@ namespace {
 
 // The registration itself, without letting the user interface run: the
 // retry happens inside an operation the user has just started.
-bool writeRegistration(const Session& s, const std::string& user, double launcherHandle, double ownHandle,
+bool WriteRegistration(const Session& s, const std::string& user, double launcherHandle, double ownHandle,
                        const std::string& title, int busyTimeoutMs)
 {
     try {
-        jet::retryOnConflict([&] {
+        jet::RetryOnConflict([&] {
             jet::Connection conn;
             conn.setBusyTimeout(busyTimeoutMs);
             conn.open(s.ConnectionString);
@@ -38,8 +38,8 @@ bool writeRegistration(const Session& s, const std::string& user, double launche
             // registering at once cannot both add a row.
             jet::Transaction trans(conn);
             jet::Recordset rs;
-            rs.open("select top 1 * from [SYSUSER1] " + ("where ID = '" + jet::sqlText(user) + "' and ")
-                        + "FUNC = '" + jet::sqlText(title) + "' ",
+            rs.open("select top 1 * from [SYSUSER1] " + ("where ID = '" + jet::SqlText(user) + "' and ")
+                        + "FUNC = '" + jet::SqlText(title) + "' ",
                     conn, jet::CursorLocation::Client, jet::CursorType::Dynamic, jet::LockType::Optimistic);
             if (rs.recordCount() == 0) {
                 rs.addNew();
@@ -76,7 +76,7 @@ std::string UnreachableDatabaseText(const Session& s, const std::exception& e)
         if (!error->engineMessage().empty())
             reason += "（" + error->engineMessage() + "）";
     }
-    return "無法使用資料庫：" + jet::databaseShownName(s.ConnectionString) + "\n\n" + reason +
+    return "無法使用資料庫：" + jet::DatabaseShownName(s.ConnectionString) + "\n\n" + reason +
            "\n\n這次操作沒有讀取也沒有寫入任何資料。請確認資料庫伺服器或共用資料夾可以使用後再試一次。";
 }
 
@@ -108,7 +108,7 @@ int CheckMaintenanceLock(Session& s, jet::Connection* given)
     }
     if (!locked) {
         if (s.FunctionRegistrationPending
-            && writeRegistration(s, s.WorkstationUser, s.LauncherProcessId, s.MainWindowHandle, kApplicationTitle,
+            && WriteRegistration(s, s.WorkstationUser, s.LauncherProcessId, s.MainWindowHandle, kApplicationTitle,
                                  kRegistrationRetryWaitMs))
             s.FunctionRegistrationPending = false;
         return MaintenanceFree;
@@ -159,7 +159,7 @@ bool RegisterFunctionUse(const Session& s, const std::string& user, double launc
 {
     if (QCoreApplication::instance())
         QCoreApplication::processEvents();
-    return writeRegistration(s, user, launcherHandle, ownHandle, title, jet::Connection::defaultBusyTimeoutMs);
+    return WriteRegistration(s, user, launcherHandle, ownHandle, title, jet::Connection::defaultBusyTimeoutMs);
 }
 
 void RegisterMainWindow(Session& s)
@@ -177,10 +177,10 @@ void UnregisterFunctionUse(const Session& s, const std::string& user, const std:
         jet::Connection conn;
         conn.open(s.ConnectionString);
         if (allFunctions)
-            conn.execute("delete from [SYSUSER1] " + ("where ID = '" + jet::sqlText(user) + "' "));
+            conn.execute("delete from [SYSUSER1] " + ("where ID = '" + jet::SqlText(user) + "' "));
         else
-            conn.execute("delete from [SYSUSER1] " + ("where ID = '" + jet::sqlText(user) + "' and ") + "FUNC = '"
-                         + jet::sqlText(title) + "' ");
+            conn.execute("delete from [SYSUSER1] " + ("where ID = '" + jet::SqlText(user) + "' and ") + "FUNC = '"
+                         + jet::SqlText(title) + "' ");
     } catch (const std::exception&) {
         // Nothing to tell the user on the way out.
     }

@@ -14,13 +14,13 @@ namespace qtmv {
 namespace {
 // Reads the user's rights row again, quietly. Start-up may have found the
 // database busy; a later edit should not stay refused for that alone.
-void retryReadingRights(Session& s)
+void RetryReadingRights(Session& s)
 {
     try {
         jet::Connection conn;
         conn.open(s.ConnectionString);
         jet::Recordset rs;
-        rs.open("select * from [使用者資料明細] " + ("where 使用者 = '" + jet::sqlText(s.EmployeeName) + "'"), conn);
+        rs.open("select * from [使用者資料明細] " + ("where 使用者 = '" + jet::SqlText(s.EmployeeName) + "'"), conn);
         if (rs.recordCount() > 0) {
             s.WorkOrderRights = rs.text("工單作業細部");
             s.ProductionRights = rs.text("生產管理細部");
@@ -42,7 +42,7 @@ constexpr const char* kQueryOnlyMessage = "您的權限僅可以查詢！";
 std::string EditRefusal(Session& s)
 {
     if (!s.RightsEstablished && s.IdentityEstablished)
-        retryReadingRights(s);
+        RetryReadingRights(s);
     if (!s.RightsEstablished) {
         if (s.RightsProblemTold)
             return kQueryOnlyMessage;
@@ -89,7 +89,7 @@ std::string BuildGroupFilter(const std::string& sql, const std::string& prefix, 
     for (const std::string& group : s.RightsGroups) {
         if (group.empty())
             continue;
-        const std::string value = jet::sqlText(group);
+        const std::string value = jet::SqlText(group);
         for (int i = 0; i < 20; ++i)
             out += " or " + column + (i == 0 ? std::string() : std::to_string(i)) + "] = '" + value + "' ";
     }

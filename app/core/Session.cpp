@@ -2,7 +2,7 @@
 
 namespace qtmv {
 
-Session& session()
+Session& CurrentSession()
 {
     static Session s;
     return s;

@@ -65,6 +65,6 @@ struct Session {
 };
 
 // The one session of this process.
-Session& session();
+Session& CurrentSession();
 
 } // namespace qtmv

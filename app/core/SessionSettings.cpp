@@ -33,7 +33,7 @@ constexpr const char* kCompanies = "公司名稱";
 constexpr const char* kRights = "使用者權限";
 constexpr const char* kExcelFolder = "Excel 匯出資料夾";
 
-std::string joined(const std::vector<std::string>& names)
+std::string Joined(const std::vector<std::string>& names)
 {
     std::string text;
     for (const std::string& n : names)
@@ -41,7 +41,7 @@ std::string joined(const std::vector<std::string>& names)
     return text.empty() ? std::string("無") : text;
 }
 
-bool contains(const std::vector<std::string>& names, const char* name)
+bool Contains(const std::vector<std::string>& names, const char* name)
 {
     return std::find(names.begin(), names.end(), name) != names.end();
 }
@@ -50,13 +50,13 @@ bool contains(const std::vector<std::string>& names, const char* name)
 // read and which were not, and when those will be read. The rights are
 // read again before a save when the user is known; the rest only by a new
 // start, once the database (or the launch line) is right.
-std::string notReadOutcome(const Session& s, const std::vector<std::string>& read,
+std::string NotReadOutcome(const Session& s, const std::vector<std::string>& read,
                            const std::vector<std::string>& notRead, bool databaseFailed)
 {
-    std::string text = "已讀取的設定：" + joined(read) + "\n沒有讀取的設定：" + joined(notRead) + "\n程式繼續執行";
+    std::string text = "已讀取的設定：" + Joined(read) + "\n沒有讀取的設定：" + Joined(notRead) + "\n程式繼續執行";
     if (notRead.empty())
         return text + "。";
-    const bool rightsLater = contains(notRead, kRights) && s.IdentityEstablished;
+    const bool rightsLater = Contains(notRead, kRights) && s.IdentityEstablished;
     if (rightsLater)
         text += "；使用者權限會在儲存前再讀取";
     if (!rightsLater || notRead.size() > 1)
@@ -69,22 +69,22 @@ std::string notReadOutcome(const Session& s, const std::vector<std::string>& rea
 // them here, so that its saves can record their history. A database that
 // cannot be opened or written is left as it is: the window and each
 // operation say why, and the log says what was not added.
-void addProgramTables(const Session& s)
+void AddProgramTables(const Session& s)
 {
     try {
         jet::Connection conn;
         conn.open(s.ConnectionString);
         std::string added;
-        for (const std::string& t : db::addMissingProgramTables(conn))
+        for (const std::string& t : db::AddMissingProgramTables(conn))
             added += (added.empty() ? "" : "、") + t;
         if (!added.empty())
-            log::info(log::startup(), "start-up", "資料庫加入本程式的資料表：" + added);
+            log::Info(log::Startup(), "start-up", "資料庫加入本程式的資料表：" + added);
     } catch (const std::exception& e) {
-        log::warning(log::startup(), "start-up", std::string("無法為資料庫加入本程式的資料表：") + e.what());
+        log::Warning(log::Startup(), "start-up", std::string("無法為資料庫加入本程式的資料表：") + e.what());
     }
 }
 
-void readGroupsAndExtension(const jet::Recordset& rs, Session& s)
+void ReadGroupsAndExtension(const jet::Recordset& rs, Session& s)
 {
     s.RightsGroups[0] = rs.text("GROUP");
     for (std::size_t i = 1; i < s.RightsGroups.size(); ++i)
@@ -93,7 +93,7 @@ void readGroupsAndExtension(const jet::Recordset& rs, Session& s)
 }
 
 // Opens a read-only client-side recordset on the statement; true when it has a row.
-bool openRead(jet::Recordset& rs, const std::string& sql, jet::Connection& conn)
+bool OpenRead(jet::Recordset& rs, const std::string& sql, jet::Connection& conn)
 {
     if (rs.isOpen())
         rs.close();
@@ -101,7 +101,7 @@ bool openRead(jet::Recordset& rs, const std::string& sql, jet::Connection& conn)
     return rs.recordCount() > 0;
 }
 
-void readUser(Session& s, const StartupEnvironment& env, jet::Connection& conn, jet::Recordset& rs,
+void ReadUser(Session& s, const StartupEnvironment& env, jet::Connection& conn, jet::Recordset& rs,
               std::vector<std::string>& read)
 {
     s.LoginUser.clear();
@@ -120,9 +120,9 @@ void readUser(Session& s, const StartupEnvironment& env, jet::Connection& conn, 
         CutLaunchParameters(line, s);
         s.IdentityEstablished = true;
         read.push_back(kIdentity);
-        if (openRead(rs, "select * from [EMPLOYEE] " + ("where ID = '" + jet::sqlText(s.EmployeeId) + "'"),
+        if (OpenRead(rs, "select * from [EMPLOYEE] " + ("where ID = '" + jet::SqlText(s.EmployeeId) + "'"),
                      conn))
-            readGroupsAndExtension(rs, s);
+            ReadGroupsAndExtension(rs, s);
         read.push_back(kEmployee);
         return;
     }
@@ -130,7 +130,7 @@ void readUser(Session& s, const StartupEnvironment& env, jet::Connection& conn, 
     // Started without the launcher: the administrator's identity.
     s.ExcelExtension = ".xlsx";
     s.WordExtension = ".docx";
-    if (openRead(rs, "select * from [使用者資料] " + std::string("where 管理者 = 'Y'"), conn)) {
+    if (OpenRead(rs, "select * from [使用者資料] " + std::string("where 管理者 = 'Y'"), conn)) {
         s.EmployeeName = rs.text("使用者");
         s.LoginUser = s.EmployeeName;
         s.IdentityEstablished = !s.EmployeeName.empty();
@@ -138,12 +138,12 @@ void readUser(Session& s, const StartupEnvironment& env, jet::Connection& conn, 
     if (!s.IdentityEstablished)
         s.RightsProblem = "找不到系統管理者資料，無法確認使用者身分。";
     read.push_back(kIdentity);
-    if (openRead(rs,
-                 "select * from [EMPLOYEE] " + ("where NAME = '" + jet::sqlText(s.EmployeeName) + "' and ")
+    if (OpenRead(rs,
+                 "select * from [EMPLOYEE] " + ("where NAME = '" + jet::SqlText(s.EmployeeName) + "' and ")
                      + "iif(ODATE is null,'',ODATE) = '' ",
                  conn)) {
         s.EmployeeId = rs.text("ID");
-        readGroupsAndExtension(rs, s);
+        ReadGroupsAndExtension(rs, s);
     }
     read.push_back(kEmployee);
 }
@@ -164,20 +164,20 @@ bool LoadSessionSettings(Session& s, bool loadUser, const StartupEnvironment& en
         conn.open(s.ConnectionString);
         jet::Recordset rs;
         if (loadUser)
-            readUser(s, env, conn, rs, read);
+            ReadUser(s, env, conn, rs, read);
 
         const std::array<std::pair<const char*, std::string*>, 3> companies{
             {{"select * from [COMPANY] ", &s.CompanyName},
              {"select * from [COMPANY1] ", &s.CompanyName1},
              {"select * from [COMPANY2] ", &s.CompanyName2}}};
         for (const auto& [sql, field] : companies)
-            if (openRead(rs, sql, conn))
+            if (OpenRead(rs, sql, conn))
                 *field = rs.text("COMPANY");
         read.push_back(kCompanies);
 
         if (loadUser && s.IdentityEstablished)
             s.RightsProblem = "讀取使用者「" + s.EmployeeName + "」的權限資料時發生錯誤。";
-        if (openRead(rs, "select * from [使用者資料明細] " + ("where 使用者 = '" + jet::sqlText(s.EmployeeName) + "'"),
+        if (OpenRead(rs, "select * from [使用者資料明細] " + ("where 使用者 = '" + jet::SqlText(s.EmployeeName) + "'"),
                      conn)) {
             s.WorkOrderRights = rs.text("工單作業細部");
             s.ProductionRights = rs.text("生產管理細部");
@@ -194,9 +194,9 @@ bool LoadSessionSettings(Session& s, bool loadUser, const StartupEnvironment& en
             s.RightsProblem.clear();
         read.push_back(kRights);
 
-        if (openRead(rs,
-                     "select * from [SYSLOAD] " + ("where ID = '" + jet::sqlText(s.WorkstationUser) + "' and ")
-                         + "COMPUTER = '" + jet::sqlText(env.host.computerName) + "' ",
+        if (OpenRead(rs,
+                     "select * from [SYSLOAD] " + ("where ID = '" + jet::SqlText(s.WorkstationUser) + "' and ")
+                         + "COMPUTER = '" + jet::SqlText(env.host.computerName) + "' ",
                      conn))
             s.ExcelFolder = rs.text("EXCEL");
         read.push_back(kExcelFolder);
@@ -224,25 +224,25 @@ bool LoadSessionSettings(Session& s, bool loadUser, const StartupEnvironment& en
         s.RightsProblem = "讀取使用者「" + s.EmployeeName + "」的權限資料時發生錯誤。";
     std::vector<std::string> notRead;
     for (const char* name : {kIdentity, kEmployee, kCompanies, kRights, kExcelFolder})
-        if ((loadUser || (name != kIdentity && name != kEmployee)) && !contains(read, name))
+        if ((loadUser || (name != kIdentity && name != kEmployee)) && !Contains(read, name))
             notRead.push_back(name);
     try {
         std::rethrow_exception(failure);
     } catch (const jet::Error& e) {
-        const std::string outcome = notReadOutcome(s, read, notRead, true);
+        const std::string outcome = NotReadOutcome(s, read, notRead, true);
         // Another workstation holding the database at start-up is told once,
         // with everything else start-up could not do for the same reason.
         if (e.kind() == jet::Error::Kind::Busy && InStartupWaits()) {
             LogFailure(kSettingsErrorTitle, e, outcome);
-            ReportNotDoneWhileBusy(s, "以下設定沒有讀取：" + joined(notRead)
-                                          + (contains(notRead, kRights) && s.IdentityEstablished
+            ReportNotDoneWhileBusy(s, "以下設定沒有讀取：" + Joined(notRead)
+                                          + (Contains(notRead, kRights) && s.IdentityEstablished
                                                  ? "；使用者權限會在儲存前再讀取，其餘請稍後重新開啟本程式。"
                                                  : "；請稍後重新開啟本程式。"));
         } else {
             ReportFailure(kSettingsErrorTitle, e, outcome);
         }
     } catch (const std::exception& e) {
-        ReportFailure(kSettingsErrorTitle, e, notReadOutcome(s, read, notRead, false));
+        ReportFailure(kSettingsErrorTitle, e, NotReadOutcome(s, read, notRead, false));
     }
     return false;
 }
@@ -256,14 +256,14 @@ bool InitSession(Session& s, bool loadUser, const StartupEnvironment& env)
 bool InitSession(Session& s, const LocatedDatabase& where, bool loadUser, const StartupEnvironment& env)
 {
     // The log lives in the user's temporary folder, known from here on.
-    log::open(s.TempFolder, kLogFileName);
-    log::setIdentity(s.WorkstationUser, std::string());
+    log::Open(s.TempFolder, kLogFileName);
+    log::SetIdentity(s.WorkstationUser, std::string());
     ResetTempMarker(s);
     BuildConnectionString(s);
     if (!where.server.host.empty()) {
         // A server that cannot be reached ends start-up as a client's
         // missing file does: never another database instead.
-        s.ConnectionString = jet::serverConnectionString(where.server);
+        s.ConnectionString = jet::ServerConnectionString(where.server);
         if (env.setBusy)
             env.setBusy(true);
         std::string problem;
@@ -278,7 +278,7 @@ bool InitSession(Session& s, const LocatedDatabase& where, bool loadUser, const 
         if (env.setBusy)
             env.setBusy(false);
         if (!problem.empty()) {
-            log::warning(log::startup(), "start-up", problem);
+            log::Warning(log::Startup(), "start-up", problem);
             MsgBox(problem, "錯誤", MsgIcon::Critical);
             return false;
         }
@@ -289,14 +289,14 @@ bool InitSession(Session& s, const LocatedDatabase& where, bool loadUser, const 
         if (env.setBusy)
             env.setBusy(false);
         if (!problem.empty()) {
-            log::warning(log::startup(), "start-up", problem);
+            log::Warning(log::Startup(), "start-up", problem);
             MsgBox(problem, "錯誤", MsgIcon::Critical);
             return false;
         }
     }
-    addProgramTables(s);
+    AddProgramTables(s);
     LoadSessionSettings(s, loadUser, env);
-    log::setIdentity(s.WorkstationUser, s.EmployeeName.empty() ? s.LoginUser : s.EmployeeName);
+    log::SetIdentity(s.WorkstationUser, s.EmployeeName.empty() ? s.LoginUser : s.EmployeeName);
     if (s.ExcelFolder.empty()) {
         // The suite's default is the root of drive C; here that is the home folder.
         std::string home = env.host.userProfile.empty() ? s.ProgramFolder : env.host.userProfile;

@@ -19,16 +19,16 @@ struct StartupState {
     std::vector<std::string> notDone;
 };
 
-StartupState& state()
+StartupState& State()
 {
     static StartupState st;
     return st;
 }
 
 // What was not done, after the database it was not done in.
-std::string notDoneText(const Session& s, const std::vector<std::string>& what)
+std::string NotDoneText(const Session& s, const std::vector<std::string>& what)
 {
-    std::string text = "資料庫忙碌中（其他工作站正在使用「" + jet::databaseShownName(s.ConnectionString) + "」），以下工作沒有完成：\n";
+    std::string text = "資料庫忙碌中（其他工作站正在使用「" + jet::DatabaseShownName(s.ConnectionString) + "」），以下工作沒有完成：\n";
     for (const std::string& w : what)
         text += "\n・" + w;
     return text;
@@ -38,37 +38,37 @@ std::string notDoneText(const Session& s, const std::vector<std::string>& what)
 
 void BeginStartupWaits(WaitNotice notice)
 {
-    StartupState& st = state();
+    StartupState& st = State();
     st.on = true;
     st.notice = std::move(notice);
     st.notDone.clear();
-    jet::setBusyWaitBudget(std::chrono::milliseconds(kStartupWaitBudgetMs));
-    jet::setBusyWaitObserver([] {
-        const StartupState& now = state();
+    jet::SetBusyWaitBudget(std::chrono::milliseconds(kStartupWaitBudgetMs));
+    jet::SetBusyWaitObserver([] {
+        const StartupState& now = State();
         if (now.on && now.notice)
             now.notice(true);
     });
 }
 
-bool InStartupWaits() { return state().on; }
+bool InStartupWaits() { return State().on; }
 
 void ReportNotDoneWhileBusy(const Session& s, const std::string& what)
 {
-    StartupState& st = state();
+    StartupState& st = State();
     if (st.on)
         st.notDone.push_back(what);
     else
-        MsgBox(notDoneText(s, {what}), kNotDoneTitle, MsgIcon::Exclamation);
+        MsgBox(NotDoneText(s, {what}), kNotDoneTitle, MsgIcon::Exclamation);
 }
 
 void EndStartupWaits(const Session& s)
 {
-    StartupState& st = state();
+    StartupState& st = State();
     if (!st.on)
         return;
     st.on = false;
-    jet::clearBusyWaitBudget();
-    jet::setBusyWaitObserver({});
+    jet::ClearBusyWaitBudget();
+    jet::SetBusyWaitObserver({});
     const WaitNotice notice = std::move(st.notice);
     st.notice = {};
     if (notice)
@@ -76,7 +76,7 @@ void EndStartupWaits(const Session& s)
     const std::vector<std::string> notDone = std::move(st.notDone);
     st.notDone.clear();
     if (!notDone.empty())
-        MsgBox(notDoneText(s, notDone), kNotDoneTitle, MsgIcon::Exclamation);
+        MsgBox(NotDoneText(s, notDone), kNotDoneTitle, MsgIcon::Exclamation);
 }
 
 } // namespace qtmv

@@ -75,6 +75,6 @@ TEST_P(Coordination, NotDoneWhileBusyNamesTheDatabase)
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, Coordination, ::testing::Values(Engine::SQLite, Engine::Server),
-                         db::test::engineName);
+                         db::test::EngineName);
 
 } // namespace

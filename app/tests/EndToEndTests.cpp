@@ -75,7 +75,7 @@ private:
     std::optional<int> status_;
 };
 
-std::string readAll(const std::string& path)
+std::string ReadAll(const std::string& path)
 {
     QFile f(QString::fromStdString(path));
     return f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : std::string();
@@ -83,18 +83,18 @@ std::string readAll(const std::string& path)
 
 // The program's messages once they contain `text`, or as they are when the
 // limit has passed.
-std::string waitForText(const std::string& path, const std::string& text, std::chrono::seconds limit)
+std::string WaitForText(const std::string& path, const std::string& text, std::chrono::seconds limit)
 {
     const auto until = std::chrono::steady_clock::now() + limit;
-    std::string all = readAll(path);
+    std::string all = ReadAll(path);
     while (all.find(text) == std::string::npos && std::chrono::steady_clock::now() < until) {
         std::this_thread::sleep_for(50ms);
-        all = readAll(path);
+        all = ReadAll(path);
     }
     return all;
 }
 
-std::size_t occurrences(const std::string& all, const std::string& text)
+std::size_t Occurrences(const std::string& all, const std::string& text)
 {
     std::size_t n = 0;
     for (std::size_t at = all.find(text); at != std::string::npos; at = all.find(text, at + 1))
@@ -172,9 +172,9 @@ TEST_F(EndToEnd, WithoutTheLaunchTokenTheProgramSaysSoAndEnds)
     Program p(exe, {"-AD=王大明"}, errPath("notoken"));
     ASSERT_GT(p.pid(), 0);
     EXPECT_EQ(p.waitFor(20s), 1);   // ended after a message: not a success
-    EXPECT_EQ(readAll(errPath("notoken")), "[錯誤] 引數錯誤\n");
+    EXPECT_EQ(ReadAll(errPath("notoken")), "[錯誤] 引數錯誤\n");
     // The log says it too, with the line the program was given.
-    const std::string logged = readAll(db.folder() + "home/Temp/daily-report.log");
+    const std::string logged = ReadAll(db.folder() + "home/Temp/daily-report.log");
     EXPECT_NE(logged.find("\tstart-up\t引數錯誤：命令列沒有啟動代碼 -kvo2851，程式結束。命令列：-AD=王大明"),
               std::string::npos)
         << logged;
@@ -185,7 +185,7 @@ TEST_F(EndToEnd, HelpPrintsTheLaunchLineAndNoDisplayEndsWithALine)
 {
     Program help(exe, {"--help"}, errPath("help"), db.folder() + "help.out");
     EXPECT_EQ(help.waitFor(20s), 0);
-    const std::string usage = readAll(db.folder() + "help.out");
+    const std::string usage = ReadAll(db.folder() + "help.out");
     EXPECT_NE(usage.find("-kvo2851 -AD=<登入帳號> -NAME=<員工姓名> -ID=<員工編號> -XLS="), std::string::npos) << usage;
     EXPECT_NE(usage.find("daily-report.log"), std::string::npos) << usage;
     // The PostgreSQL client and the workbook writer are loaded when a server
@@ -193,16 +193,16 @@ TEST_F(EndToEnd, HelpPrintsTheLaunchLineAndNoDisplayEndsWithALine)
     // Kerberos and zip libraries).
     const std::string needed = db.folder() + "needed.txt";
     ASSERT_EQ(std::system(("readelf -d '" + exe + "' > '" + needed + "'").c_str()), 0);
-    EXPECT_NE(readAll(needed).find("libQt6Widgets"), std::string::npos);
-    EXPECT_EQ(readAll(needed).find("libpq"), std::string::npos) << readAll(needed);
-    EXPECT_EQ(readAll(needed).find("libxlsxwriter"), std::string::npos) << readAll(needed);
+    EXPECT_NE(ReadAll(needed).find("libQt6Widgets"), std::string::npos);
+    EXPECT_EQ(ReadAll(needed).find("libpq"), std::string::npos) << ReadAll(needed);
+    EXPECT_EQ(ReadAll(needed).find("libxlsxwriter"), std::string::npos) << ReadAll(needed);
 
     setVariable("QT_QPA_PLATFORM", "xcb");
     setVariable("DISPLAY", std::nullopt);
     setVariable("WAYLAND_DISPLAY", std::nullopt);
     Program headless(exe, launcherArgs(), errPath("headless"));
     EXPECT_EQ(headless.waitFor(20s), 2);   // not an abort
-    const std::string said = readAll(errPath("headless"));
+    const std::string said = ReadAll(errPath("headless"));
     EXPECT_EQ(said.rfind("日報登錄作業無法開啟視窗：沒有可用的顯示畫面（DISPLAY=未設定，QT_QPA_PLATFORM=xcb", 0), 0u)
         << said;
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
@@ -213,12 +213,12 @@ TEST_F(EndToEnd, NarrowScreenIsRefusedAndWidth1024Passes)
     screen(1000, 1000);
     Program narrow(exe, launcherArgs(), errPath("narrow"));
     EXPECT_EQ(narrow.waitFor(20s), 1);
-    EXPECT_EQ(readAll(errPath("narrow")), "[錯誤] 請先將螢幕解析度調整為1024*768！\n");
+    EXPECT_EQ(ReadAll(errPath("narrow")), "[錯誤] 請先將螢幕解析度調整為1024*768！\n");
 
     screen(1024, 600);
     Program wide(exe, launcherArgs(), errPath("wide"));
-    EXPECT_FALSE(wide.waitFor(3s)) << readAll(errPath("wide"));
-    EXPECT_EQ(readAll(errPath("wide")), "");
+    EXPECT_FALSE(wide.waitFor(3s)) << ReadAll(errPath("wide"));
+    EXPECT_EQ(ReadAll(errPath("wide")), "");
 }
 
 TEST_F(EndToEnd, SecondInstanceSaysTheProgramIsRunningAndACrashedOneBlocksNothing)
@@ -228,19 +228,19 @@ TEST_F(EndToEnd, SecondInstanceSaysTheProgramIsRunningAndACrashedOneBlocksNothin
     const QString lockFolder = QString::fromStdString(db.folder() + "tmp");
     for (int i = 0; i < 1200 && QDir(lockFolder).entryList({"*.lock"}, QDir::Files).isEmpty(); ++i)
         std::this_thread::sleep_for(25ms);
-    ASSERT_FALSE(QDir(lockFolder).entryList({"*.lock"}, QDir::Files).isEmpty()) << readAll(errPath("first"));
+    ASSERT_FALSE(QDir(lockFolder).entryList({"*.lock"}, QDir::Files).isEmpty()) << ReadAll(errPath("first"));
     EXPECT_FALSE(first->waitFor(200ms));
 
     Program second(exe, launcherArgs(), errPath("second"));
     EXPECT_EQ(second.waitFor(20s), 0);
-    EXPECT_EQ(readAll(errPath("second")), "[訊息] 日報登錄作業已經在執行中，請切換到已開啟的視窗。\n");
+    EXPECT_EQ(ReadAll(errPath("second")), "[訊息] 日報登錄作業已經在執行中，請切換到已開啟的視窗。\n");
 
     // Killed outright: its lock file stays, but the next start goes on.
     first.reset();
     ASSERT_FALSE(QDir(lockFolder).entryList({"*.lock"}, QDir::Files).isEmpty());
     Program third(exe, launcherArgs(), errPath("third"));
     EXPECT_FALSE(third.waitFor(3s));
-    EXPECT_EQ(readAll(errPath("third")), "");
+    EXPECT_EQ(ReadAll(errPath("third")), "");
 }
 
 // A named pipe where the database should be: said at once, never waited on.
@@ -251,7 +251,7 @@ TEST_F(EndToEnd, NamedPipeAsTheDatabaseIsReportedNotWaitedOn)
     ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
     Program p(exe, launcherArgs(), errPath("fifo"));
     const std::string said = "[取得系統相關設定資料錯誤] 「" + path + "」是具名管道（FIFO），不是資料庫檔案。\n";
-    const std::string err = waitForText(errPath("fifo"), said, 10s);
+    const std::string err = WaitForText(errPath("fifo"), said, 10s);
     EXPECT_EQ(err.rfind(said, 0), 0u) << err;
 }
 
@@ -261,7 +261,7 @@ TEST_F(EndToEnd, WriteLockedDatabaseOpensTheWindowAndSaysWhatWasNotDone)
 {
     jet::testing::LockHolder writer(db.folder() + "QTMV.mdb", "BEGIN IMMEDIATE");
     Program p(exe, launcherArgs(), errPath("write"));
-    EXPECT_EQ(waitForText(errPath("write"), notRegistered(), 10s), notRegistered());
+    EXPECT_EQ(WaitForText(errPath("write"), notRegistered(), 10s), notRegistered());
     EXPECT_FALSE(p.waitFor(300ms)); // the window is open
 }
 
@@ -271,14 +271,14 @@ TEST_F(EndToEnd, ExclusivelyLockedDatabaseOpensTheWindowAndSaysWhatWasNotDone)
 {
     jet::testing::LockHolder writer(db.folder() + "QTMV.mdb", "BEGIN EXCLUSIVE");
     Program p(exe, launcherArgs(), errPath("exclusive"));
-    const std::string err = waitForText(errPath("exclusive"), "車別清單沒有讀取，重新選擇種類時會再讀取。\n", 10s);
+    const std::string err = WaitForText(errPath("exclusive"), "車別清單沒有讀取，重新選擇種類時會再讀取。\n", 10s);
     EXPECT_EQ(err.rfind("[警告] 資料庫忙碌中（其他工作站正在使用「" + db.folder() + "QTMV.mdb」），以下工作沒有完成：\n\n"
                         "・以下設定沒有讀取：員工群組與分機、公司名稱、使用者權限、Excel 匯出資料夾；"
                         "使用者權限會在儲存前再讀取，其餘請稍後重新開啟本程式。\n",
                         0),
               0u)
         << err;
-    EXPECT_EQ(occurrences(err, "["), 1u) << err; // one message in all
+    EXPECT_EQ(Occurrences(err, "["), 1u) << err; // one message in all
     EXPECT_NE(err.find("\n・本工作站尚未登記使用本功能"), std::string::npos) << err;
     EXPECT_FALSE(p.waitFor(300ms));
 }

@@ -23,20 +23,20 @@ protected:
     void TearDown() override { report::PreviewDialog::setPrintFileNamer({}); }
 };
 
-report::PageDocument onePage()
+report::PageDocument OnePage()
 {
     report::Layout l;
     l.detail.height = 10;
     l.detail.items = {report::Item::text({0, 0, 100, 8}, "產值")};
     report::DataTable t({"N"});
     t.addRow({1});
-    return report::run(l, t);
+    return report::Paginate(l, t);
 }
 
 // The file the print dialog proposes for a document of that name.
-QString proposedFile(const QString& documentName)
+QString ProposedFile(const QString& documentName)
 {
-    report::PreviewDialog dlg(onePage());
+    report::PreviewDialog dlg(OnePage());
     dlg.setDocumentName(documentName);
     QString proposed;
     QTimer::singleShot(0, [&] {
@@ -55,15 +55,15 @@ QString proposedFile(const QString& documentName)
 TEST_F(PrintFiles, InTheExportFolderAfterTheDocumentAndTheTimeNeverOverAnEarlierOne)
 {
     QTemporaryDir dir;
-    session().ExcelFolder = dir.path().toStdString() + "/";
+    CurrentSession().ExcelFolder = dir.path().toStdString() + "/";
     static const FixedClock clock({2026, 12, 7, 15, 30, 12});
     InstallPrintFileNamer(clock);
     const QString first = dir.filePath(QStringLiteral("生產明細表_20261207-1530.pdf"));
-    EXPECT_EQ(proposedFile(QStringLiteral("生產明細表")), first);
+    EXPECT_EQ(ProposedFile(QStringLiteral("生產明細表")), first);
     QFile earlier(first);
     ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
     earlier.close();
-    EXPECT_EQ(proposedFile(QStringLiteral("生產明細表")), dir.filePath(QStringLiteral("生產明細表_20261207-1530(2).pdf")));
+    EXPECT_EQ(ProposedFile(QStringLiteral("生產明細表")), dir.filePath(QStringLiteral("生產明細表_20261207-1530(2).pdf")));
     // A document nobody named is still a print of its own.
-    EXPECT_EQ(proposedFile(QString()), dir.filePath(QStringLiteral("列印_20261207-1530.pdf")));
+    EXPECT_EQ(ProposedFile(QString()), dir.filePath(QStringLiteral("列印_20261207-1530.pdf")));
 }

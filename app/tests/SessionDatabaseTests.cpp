@@ -32,13 +32,13 @@
 using namespace qtmv;
 using qtmv::db::test::FreshDatabase;
 using jet::testing::LockHolder;
-using qtmv::os::test::deadProcessId;
+using qtmv::os::test::DeadProcessId;
 
 namespace {
 
 constexpr const char* kSettingsTitle = "取得系統相關設定資料錯誤";
 
-StartupEnvironment environment(const std::string& commandLine)
+StartupEnvironment Environment(const std::string& commandLine)
 {
     StartupEnvironment env;
     env.commandLine = commandLine;
@@ -47,14 +47,14 @@ StartupEnvironment environment(const std::string& commandLine)
     return env;
 }
 
-void addEmployee(FreshDatabase& db, const std::string& id, const std::string& name, const std::string& leftOn)
+void AddEmployee(FreshDatabase& db, const std::string& id, const std::string& name, const std::string& leftOn)
 {
     db.exec("insert into [EMPLOYEE] (ID, NAME, ODATE, [GROUP], GROUP1, GROUP19, 分機代號) values ('" + id + "', '"
             + name + "', " + (leftOn.empty() ? std::string("null") : "'" + leftOn + "'")
             + ", ' G" + id + " ', null, 'Z" + id + " ', ' 12" + id + " ')");
 }
 
-std::string readFile(const std::string& path, int waitMs = 0)
+std::string ReadFile(const std::string& path, int waitMs = 0)
 {
     for (int waited = 0; waited < waitMs && !QFileInfo::exists(QString::fromStdString(path)); waited += 50)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -63,7 +63,7 @@ std::string readFile(const std::string& path, int waitMs = 0)
 }
 
 // Exactly one message was shown, with this title (and text, when given).
-void expectOne(const ScriptedMessages& m, const std::string& title, const std::string& text = {})
+void ExpectOne(const ScriptedMessages& m, const std::string& title, const std::string& text = {})
 {
     ASSERT_EQ(m.shown().size(), 1u);
     EXPECT_EQ(m.shown()[0].title, title);
@@ -76,16 +76,16 @@ using Texts = std::vector<std::string>;
 
 // Start-up has already waited all but a moment of its wait budget: the test
 // sees the budget run out without waiting seconds for it.
-void spendStartupWaitsButAMoment()
+void SpendStartupWaitsButAMoment()
 {
-    jet::busyWaitSpent(std::chrono::milliseconds(kStartupWaitBudgetMs - 50));
+    jet::BusyWaitSpent(std::chrono::milliseconds(kStartupWaitBudgetMs - 50));
 }
 
 // Every wait came out of start-up's budget, and it is spent.
-bool startupBudgetSpent() { return jet::busyWaitAllowed(std::chrono::seconds(10)) == std::chrono::nanoseconds(0); }
+bool StartupBudgetSpent() { return jet::BusyWaitAllowed(std::chrono::seconds(10)) == std::chrono::nanoseconds(0); }
 
 // The settings LoadSessionSettings fills, in one list so a test states them at once.
-Texts fields(const Session& s)
+Texts Fields(const Session& s)
 {
     return {s.LoginUser,       s.EmployeeName,    s.EmployeeId,   s.ExcelExtension,  s.WordExtension,
             s.RightsGroups[0], s.RightsGroups[1], s.RightsGroups[7], s.RightsGroups[19], s.PhoneExtension,
@@ -105,7 +105,7 @@ protected:
 
 TEST_F(SessionSettings, LauncherLineFillsUserGroupsCompanyRightsAndExcelFolder)
 {
-    addEmployee(db, "A001", "王大明", "");
+    AddEmployee(db, "A001", "王大明", "");
     db.exec("insert into [COMPANY] (COMPANY) values (' 聿禾印刷 ')");
     db.exec("insert into [COMPANY2] (COMPANY) values ('二廠')");
     db.exec("insert into [使用者資料明細] (使用者, 工單作業細部, 生產管理細部) values ('王大明', '10', '000000000001')");
@@ -114,10 +114,10 @@ TEST_F(SessionSettings, LauncherLineFillsUserGroupsCompanyRightsAndExcelFolder)
 
     s.RightsGroups[7] = "stale";
     ASSERT_TRUE(LoadSessionSettings(
-        s, true, environment("  -kvo2851 -AD= -NAME=王大明 -ID=A001 -XLS=.xls -DOC=.doc -PID=99  ")));
+        s, true, Environment("  -kvo2851 -AD= -NAME=王大明 -ID=A001 -XLS=.xls -DOC=.doc -PID=99  ")));
     EXPECT_TRUE(messages.shown().empty());
     EXPECT_EQ(s.LauncherProcessId, 99);
-    EXPECT_EQ(fields(s), (Texts{"", "王大明", "A001", ".xls", ".doc", "GA001", "", "", "ZA001", "12A001", "聿禾印刷", "",
+    EXPECT_EQ(Fields(s), (Texts{"", "王大明", "A001", ".xls", ".doc", "GA001", "", "", "ZA001", "12A001", "聿禾印刷", "",
                                "二廠", "10", "000000000001", "/srv/excel/"}));
 }
 
@@ -125,23 +125,23 @@ TEST_F(SessionSettings, WithoutTokenTheAdministratorStillEmployedIsChosen)
 {
     db.exec("insert into [使用者資料] (使用者, 管理者) values ('小李', 'N')");
     db.exec("insert into [使用者資料] (使用者, 管理者) values (' 老闆 ', 'Y')");
-    addEmployee(db, "E1", "老闆", "1120101");
-    addEmployee(db, "E2", "老闆", "");
-    addEmployee(db, "E3", "小李", "");
-    ASSERT_TRUE(LoadSessionSettings(s, true, environment("")));
+    AddEmployee(db, "E1", "老闆", "1120101");
+    AddEmployee(db, "E2", "老闆", "");
+    AddEmployee(db, "E3", "小李", "");
+    ASSERT_TRUE(LoadSessionSettings(s, true, Environment("")));
     EXPECT_TRUE(messages.shown().empty());
-    EXPECT_EQ(fields(s), (Texts{"老闆", "老闆", "E2", ".xlsx", ".docx", "GE2", "", "", "ZE2", "12E2", "", "", "", "", "",
+    EXPECT_EQ(Fields(s), (Texts{"老闆", "老闆", "E2", ".xlsx", ".docx", "GE2", "", "", "ZE2", "12E2", "", "", "", "", "",
                                ""}));
 }
 
 TEST_F(SessionSettings, MissingNameKeyIsReportedAndStopsLoading)
 {
     QTemporaryDir logs;
-    const QString logFile = QString::fromStdString(log::open(logs.path().toStdString(), kLogFileName));
+    const QString logFile = QString::fromStdString(log::Open(logs.path().toStdString(), kLogFileName));
     db.exec("insert into [COMPANY] (COMPANY) values ('公司')");
-    EXPECT_FALSE(LoadSessionSettings(s, true, environment("-kvo2851 -AD=admin -ID=A001 -XLS=x -DOC=y -PID=1")));
-    log::close();
-    expectOne(messages, kSettingsTitle);
+    EXPECT_FALSE(LoadSessionSettings(s, true, Environment("-kvo2851 -AD=admin -ID=A001 -XLS=x -DOC=y -PID=1")));
+    log::Close();
+    ExpectOne(messages, kSettingsTitle);
     EXPECT_EQ(messages.shown()[0].icon, MsgIcon::Critical);
     EXPECT_EQ(s.CompanyName, ""); // loading stopped at the error
     // Nothing was read, and a new start from the launcher is what reads it.
@@ -153,14 +153,14 @@ TEST_F(SessionSettings, MissingNameKeyIsReportedAndStopsLoading)
               0u)
         << messages.shown()[0].text;
     // The log names the kind of failure in words.
-    const QStringList lines = test::logLines(logFile);
+    const QStringList lines = test::LogLines(logFile);
     ASSERT_EQ(lines.size(), 1);
     EXPECT_TRUE(lines[0].contains("\t引數錯誤：啟動參數錯誤：「-AD=」之後找不到「-NAME=」")) << lines[0].toStdString();
 }
 
 TEST_F(SessionSettings, RightsCountOnlyWhenUserAndRightsWereEstablished)
 {
-    addEmployee(db, "A001", "王大明", "");
+    AddEmployee(db, "A001", "王大明", "");
     db.exec("insert into [使用者資料明細] (使用者, 生產管理細部) values ('王大明', '000000000001')");
     struct Case {
         const char* line;
@@ -178,7 +178,7 @@ TEST_F(SessionSettings, RightsCountOnlyWhenUserAndRightsWereEstablished)
          }) {
         Session t = db.session();
         t.RightsEstablished = true;   // left over from nothing: start-up decides
-        LoadSessionSettings(t, true, environment(c.line));
+        LoadSessionSettings(t, true, Environment(c.line));
         EXPECT_EQ(t.RightsEstablished, c.established) << c.line;
         EXPECT_EQ(t.RightsProblem.empty(), c.established) << c.line;
     }
@@ -186,9 +186,9 @@ TEST_F(SessionSettings, RightsCountOnlyWhenUserAndRightsWereEstablished)
 
 TEST_F(SessionSettings, QuotesInValuesDoNotBreakTheStatements)
 {
-    addEmployee(db, "O''K", "O''Neil", "");
+    AddEmployee(db, "O''K", "O''Neil", "");
     db.exec("insert into [使用者資料明細] (使用者, 工單作業細部, 生產管理細部) values ('O''Neil', '1', '2')");
-    EXPECT_TRUE(LoadSessionSettings(s, true, environment("-kvo2851 -AD=a -NAME=O'Neil -ID=O'K -XLS=x -DOC=y -PID=1")));
+    EXPECT_TRUE(LoadSessionSettings(s, true, Environment("-kvo2851 -AD=a -NAME=O'Neil -ID=O'K -XLS=x -DOC=y -PID=1")));
     EXPECT_TRUE(messages.shown().empty());
     EXPECT_EQ(s.RightsGroups[0], "GO'K");
     EXPECT_EQ(s.WorkOrderRights, "1");
@@ -198,8 +198,8 @@ TEST_F(SessionSettings, MissingOrForeignDatabaseFileIsReportedNotFatal)
 {
     s.DatabaseFolder = db.folder() + "nowhere/";
     BuildConnectionString(s);
-    EXPECT_FALSE(LoadSessionSettings(s, true, environment("-kvo2851 -AD=a -NAME=b -ID=c -XLS=d -DOC=e -PID=1")));
-    expectOne(messages, kSettingsTitle);
+    EXPECT_FALSE(LoadSessionSettings(s, true, Environment("-kvo2851 -AD=a -NAME=b -ID=c -XLS=d -DOC=e -PID=1")));
+    ExpectOne(messages, kSettingsTitle);
     // Who the user is comes from the launch line; nothing else was read.
     const std::string& said = messages.shown()[0].text;
     EXPECT_NE(said.find("\n已讀取的設定：使用者身分\n"
@@ -213,12 +213,12 @@ TEST_F(SessionSettings, MissingOrForeignDatabaseFileIsReportedNotFatal)
     QDir().mkpath(QString::fromStdString(s.DatabaseFolder));
     std::ofstream(s.DatabaseFolder + "QTMV.mdb") << "Standard Jet DB, or anything else that is not ours";
     std::vector<bool> busy;
-    StartupEnvironment env = environment("");
+    StartupEnvironment env = Environment("");
     env.setBusy = [&busy](bool b) { busy.push_back(b); };
     Session started; // started without the launcher: no user is known
     started.ConnectionString = s.ConnectionString;
     EXPECT_FALSE(LoadSessionSettings(started, true, env));
-    expectOne(messages, kSettingsTitle);
+    ExpectOne(messages, kSettingsTitle);
     EXPECT_EQ(busy, (std::vector<bool>{true, false}));
     EXPECT_NE(messages.shown()[0].text.find("\n已讀取的設定：無\n"
                                             "沒有讀取的設定：使用者身分、員工群組與分機、公司名稱、使用者權限、Excel 匯出資料夾\n"
@@ -230,11 +230,11 @@ TEST_F(SessionSettings, MissingOrForeignDatabaseFileIsReportedNotFatal)
 // Reading stops at the table that fails: what came before it is read and said so.
 TEST_F(SessionSettings, AFailureHalfWayNamesWhatWasReadAndWhatWasNot)
 {
-    addEmployee(db, "A001", "王大明", "");
+    AddEmployee(db, "A001", "王大明", "");
     db.exec("insert into [COMPANY] (COMPANY) values ('聿禾印刷')");
     db.exec("drop table [使用者資料明細]");
-    EXPECT_FALSE(LoadSessionSettings(s, true, environment("-kvo2851 -AD= -NAME=王大明 -ID=A001 -XLS=x -DOC=y -PID=1")));
-    expectOne(messages, kSettingsTitle);
+    EXPECT_FALSE(LoadSessionSettings(s, true, Environment("-kvo2851 -AD= -NAME=王大明 -ID=A001 -XLS=x -DOC=y -PID=1")));
+    ExpectOne(messages, kSettingsTitle);
     EXPECT_EQ(s.CompanyName, "聿禾印刷");
     EXPECT_NE(messages.shown()[0].text.find("\n已讀取的設定：使用者身分、員工群組與分機、公司名稱\n"
                                             "沒有讀取的設定：使用者權限、Excel 匯出資料夾\n"
@@ -246,7 +246,7 @@ TEST_F(SessionSettings, AFailureHalfWayNamesWhatWasReadAndWhatWasNot)
 TEST_F(SessionSettings, InitSessionLocatesTheDatabaseAndSetsDefaults)
 {
     Session started;
-    StartupEnvironment env = environment("");
+    StartupEnvironment env = Environment("");
     env.host.programFolder = db.folder();
     env.host.userProfile = db.folder() + "home";
     InitSession(started, true, env);
@@ -262,7 +262,7 @@ protected:
     void SetUp() override
     {
         local.exec("insert into [COMPANY] (COMPANY) values ('本機')");
-        env = environment("");
+        env = Environment("");
         env.host.programFolder = local.folder();
         env.host.userProfile = local.folder() + "home";
     }
@@ -287,24 +287,24 @@ TEST_F(ClientWorkstation, DatabaseThatCannotBeOpenedIsToldAndNoOtherIsUsed)
         ScriptedMessages messages;
         Session t;
         EXPECT_FALSE(InitSession(t, true, env)) << folder;
-        expectOne(messages, "錯誤");
+        ExpectOne(messages, "錯誤");
         EXPECT_EQ(messages.shown()[0].icon, MsgIcon::Critical);
         EXPECT_NE(messages.shown()[0].text.find(folder + "QTMV.mdb\n"), std::string::npos) << messages.shown()[0].text;
         EXPECT_NE(messages.shown()[0].text.find("不會改用其他資料庫"), std::string::npos);
         EXPECT_EQ(t.CompanyName, ""); // the program folder's database was not read
         // The log keeps what the message said once it is answered.
-        const QStringList logged = test::logLines(QString::fromStdString(log::path()));
-        ASSERT_FALSE(logged.isEmpty()) << log::path();
+        const QStringList logged = test::LogLines(QString::fromStdString(log::Path()));
+        ASSERT_FALSE(logged.isEmpty()) << log::Path();
         EXPECT_TRUE(logged.last().contains(QString::fromStdString(folder + "QTMV.mdb")))
             << logged.last().toStdString();
         EXPECT_TRUE(logged.last().contains("不會改用其他資料庫")) << logged.last().toStdString();
     }
-    log::close();
+    log::Close();
     // A DBQ line that names no folder is told the same way.
     writeDsn("SITE=C\nDBQ=" + shared.folder() + "QTMV.BAK\n");
     ScriptedMessages messages;
     EXPECT_FALSE(InitSession(s, true, env));
-    expectOne(messages, "錯誤");
+    ExpectOne(messages, "錯誤");
     EXPECT_NE(messages.shown()[0].text.find(local.folder() + kDsnFileName), std::string::npos);
 }
 
@@ -318,7 +318,7 @@ TEST_F(ClientWorkstation, UnreachableServerIsToldAndNoOtherIsUsed)
         ScriptedMessages messages;
         Session t;
         EXPECT_FALSE(InitSession(t, true, env)) << site;
-        expectOne(messages, "錯誤");
+        ExpectOne(messages, "錯誤");
         EXPECT_EQ(messages.shown()[0].icon, MsgIcon::Critical);
         EXPECT_NE(messages.shown()[0].text.find(socketFolder + ":5999/qtmv"), std::string::npos)
             << messages.shown()[0].text;
@@ -363,13 +363,13 @@ TEST_F(ClientWorkstation, BusySharedDatabaseIsNoReasonToStop)
     LockHolder exclusive(shared.folder() + "QTMV.mdb", "BEGIN EXCLUSIVE");
     ScriptedMessages messages;
     BeginStartupWaits({});
-    spendStartupWaitsButAMoment();
+    SpendStartupWaitsButAMoment();
     EXPECT_TRUE(InitSession(s, true, env));
-    EXPECT_TRUE(startupBudgetSpent());
+    EXPECT_TRUE(StartupBudgetSpent());
     EndStartupWaits(s);
     // Only the settings could not be read: told once, at the end of
     // start-up, saying why and where.
-    expectOne(messages, "警告");
+    ExpectOne(messages, "警告");
     EXPECT_NE(messages.shown()[0].text.find("\n・以下設定沒有讀取：使用者身分、員工群組與分機、公司名稱、使用者權限、"
                                             "Excel 匯出資料夾；請稍後重新開啟本程式。"),
               std::string::npos)
@@ -406,20 +406,20 @@ TEST(MaintenanceLock, AStaleHolderIsClearedANullOneLocksAndNoDatabaseGivesNine)
 
     db.exec("insert into [SYSLOCK] ([USER]) values (null)");
     EXPECT_EQ(CheckMaintenanceLock(s), 1);
-    expectOne(messages, "系統維護", "\n\n正在維護軟體中，請稍後再登入！");
+    ExpectOne(messages, "系統維護", "\n\n正在維護軟體中，請稍後再登入！");
     EXPECT_EQ(messages.shown()[0].icon, MsgIcon::Critical);
 
     // An unreadable or missing database gives 9, each told once by name.
     messages.clear();
     std::ofstream(db.folder() + "QTMV.mdb", std::ios::trunc) << "this is not a database file at all........";
     EXPECT_EQ(CheckMaintenanceLock(s), 9);
-    expectOne(messages, kUnreachableDatabaseTitle);
+    ExpectOne(messages, kUnreachableDatabaseTitle);
     EXPECT_NE(messages.shown()[0].text.find(db.folder() + "QTMV.mdb"), std::string::npos);
     messages.clear();
     s.DatabaseFolder = db.folder() + "missing/";
     BuildConnectionString(s);
     EXPECT_EQ(CheckMaintenanceLock(s), 9);
-    expectOne(messages, kUnreachableDatabaseTitle);
+    ExpectOne(messages, kUnreachableDatabaseTitle);
     EXPECT_NE(messages.shown()[0].text.find(db.folder() + "missing/QTMV.mdb"), std::string::npos);
 }
 
@@ -429,7 +429,7 @@ TEST(FunctionRegister, OneRowPerUserAndTitleOnlyWhileTheLauncherLives)
     const Session& s = db.session();
     const double alive = static_cast<double>(os::CurrentProcessId());
 
-    RegisterFunctionUse(s, "PC1\\admin", deadProcessId(), 111, kApplicationTitle);
+    RegisterFunctionUse(s, "PC1\\admin", DeadProcessId(), 111, kApplicationTitle);
     EXPECT_EQ(db.count("select * from SYSUSER1"), 0);
 
     RegisterFunctionUse(s, "PC1\\admin", alive, 111, kApplicationTitle);
@@ -467,13 +467,13 @@ TEST(FunctionRegister, BusyAtStartupIsToldOnceAndRetriedByTheNextCheck)
     {
         LockHolder writer(db.folder() + "QTMV.mdb", "BEGIN IMMEDIATE");
         BeginStartupWaits([&notices](bool waiting) { notices.push_back(waiting); });
-        spendStartupWaitsButAMoment();
+        SpendStartupWaitsButAMoment();
         RegisterMainWindow(s);
-        EXPECT_TRUE(startupBudgetSpent());
+        EXPECT_TRUE(StartupBudgetSpent());
         EXPECT_TRUE(s.FunctionRegistrationPending);
         EXPECT_TRUE(messages.shown().empty());
         EndStartupWaits(s);
-        expectOne(messages, "警告",
+        ExpectOne(messages, "警告",
                   "資料庫忙碌中（其他工作站正在使用「" + db.folder()
                       + "QTMV.mdb」），以下工作沒有完成：\n\n・本工作站尚未登記使用本功能，稍後存取資料時會再登記。");
         EXPECT_EQ(notices, (std::vector<bool>{true, false}));
@@ -481,9 +481,9 @@ TEST(FunctionRegister, BusyAtStartupIsToldOnceAndRetriedByTheNextCheck)
         // Still held: the check goes on, the registration stays pending,
         // nothing more is said. A spent budget stands in for the retry's
         // second of waiting.
-        jet::setBusyWaitBudget(std::chrono::milliseconds(0));
+        jet::SetBusyWaitBudget(std::chrono::milliseconds(0));
         EXPECT_EQ(CheckMaintenanceLock(s), 0);
-        jet::clearBusyWaitBudget();
+        jet::ClearBusyWaitBudget();
         EXPECT_TRUE(s.FunctionRegistrationPending);
         EXPECT_EQ(messages.shown().size(), 1u);
     }
@@ -549,7 +549,7 @@ TEST_F(Launching, StartsTheProgramDetachedWithItsArguments)
     writeRecorder("報表程式");
     ScriptedMessages messages;
     EXPECT_EQ(LaunchProgram(db.session(), "報表程式.EXE", end), LaunchResult::Started);
-    EXPECT_EQ(readFile(db.folder() + "args.txt", 5000),
+    EXPECT_EQ(ReadFile(db.folder() + "args.txt", 5000),
               db.folder().substr(0, db.folder().size() - 1)
                   + "\n-kvo2851\n-AD=王 大明\n-NAME=王大明\n-ID=A001\n-XLS=.xlsx\n-DOC=.docx\n-PID=4242\n");
     EXPECT_TRUE(messages.shown().empty());
@@ -563,14 +563,14 @@ TEST_F(Launching, MaintenanceLockEndsTheProgramBeforeAnythingIsStarted)
     ScriptedMessages messages;
     EXPECT_EQ(LaunchProgram(db.session(), "報表程式", end), LaunchResult::Ended);
     EXPECT_EQ(ended, 1);
-    expectOne(messages, "系統維護");
+    ExpectOne(messages, "系統維護");
 }
 
 TEST_F(Launching, MissingProgramOrBrokenDatabaseStartsNothing)
 {
     ScriptedMessages messages;
     EXPECT_EQ(LaunchProgram(db.session(), "不存在.EXE", end), LaunchResult::Failed);
-    expectOne(messages, "錯誤");
+    ExpectOne(messages, "錯誤");
     EXPECT_EQ(messages.shown()[0].icon, MsgIcon::Critical);
     EXPECT_NE(messages.shown()[0].text.find(db.folder() + "不存在"), std::string::npos);
 
@@ -579,7 +579,7 @@ TEST_F(Launching, MissingProgramOrBrokenDatabaseStartsNothing)
     writeRecorder("報表程式");
     EXPECT_EQ(LaunchProgram(db.session(), "報表程式", end), LaunchResult::Abandoned);
     // A database that cannot be used is told once, by name; nothing else.
-    expectOne(messages, kUnreachableDatabaseTitle);
+    ExpectOne(messages, kUnreachableDatabaseTitle);
     EXPECT_NE(messages.shown()[0].text.find(db.folder() + "QTMV.mdb"), std::string::npos);
     EXPECT_NE(messages.shown()[0].text.find("沒有讀取也沒有寫入"), std::string::npos);
     EXPECT_EQ(ended, 0);

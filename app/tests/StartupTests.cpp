@@ -23,7 +23,7 @@
 using namespace qtmv;
 
 namespace {
-Session cut(const std::string& line)
+Session Cut(const std::string& line)
 {
     Session s;
     CutLaunchParameters(line, s);
@@ -33,13 +33,13 @@ Session cut(const std::string& line)
 
 TEST(CommandLine, CutsValuesByPositionKeepingBlanksAndEmptyValues)
 {
-    const Session s = cut("-kvo2851 -AD= -NAME=王 大 明 -ID=A 01 -XLS= -DOC=.doc x -PID=7");
+    const Session s = Cut("-kvo2851 -AD= -NAME=王 大 明 -ID=A 01 -XLS= -DOC=.doc x -PID=7");
     EXPECT_EQ(s.LoginUser + "|" + s.EmployeeName + "|" + s.EmployeeId + "|" + s.ExcelExtension + "|" + s.WordExtension,
               "|王 大 明|A 01||.doc x");
 
-    EXPECT_EQ(cut("-kvo2851 -AD=a -NAME=b -ID=c -XLS=d -DOC=e -PID=").LauncherProcessId, 0);
-    EXPECT_EQ(cut("-kvo2851 -AD=a -NAME=b -ID=c -XLS=d -DOC=e -PID=abc").LauncherProcessId, 0);
-    EXPECT_EQ(cut("-kvo2851 -AD=a -NAME=b -ID=c -XLS=d -DOC=e -PID= 123").LauncherProcessId, 123);
+    EXPECT_EQ(Cut("-kvo2851 -AD=a -NAME=b -ID=c -XLS=d -DOC=e -PID=").LauncherProcessId, 0);
+    EXPECT_EQ(Cut("-kvo2851 -AD=a -NAME=b -ID=c -XLS=d -DOC=e -PID=abc").LauncherProcessId, 0);
+    EXPECT_EQ(Cut("-kvo2851 -AD=a -NAME=b -ID=c -XLS=d -DOC=e -PID= 123").LauncherProcessId, 123);
 }
 
 TEST(CommandLine, MissingOrMisplacedKeyStopsAfterWhatWasRead)
@@ -244,7 +244,7 @@ TEST_F(Locate, FoldersWorkstationUserAndConnectionString)
     host.programFolder = "/opt/qtmv"; // no separator: one is appended
     s = locate(std::nullopt);
     EXPECT_EQ(s.TempFolder, "/opt/qtmv/");
-    EXPECT_EQ(jet::dataSourceOf(s.ConnectionString), "/opt/qtmv/QTMV.mdb");
+    EXPECT_EQ(jet::DataSourceOf(s.ConnectionString), "/opt/qtmv/QTMV.mdb");
 }
 
 TEST(Rights, PositionsCountFromOneAndShortStringsNeverRestrict)

@@ -43,7 +43,7 @@ namespace {
 
 constexpr const char* kMingFont = "AR PL UMing TW";
 
-void applyChineseSettings(QApplication& app, QTranslator& translator)
+void ApplyChineseSettings(QApplication& app, QTranslator& translator)
 {
     // Month and day names, numbers and every date picker the suite's way.
     UseSuiteLocale(app);
@@ -69,7 +69,7 @@ public:
     {
         if (!label_) {
             label_ = std::make_unique<QLabel>(QString::fromUtf8("等候資料庫…\n")
-                                              + QString::fromStdString(jet::databaseShownName(session().ConnectionString)));
+                                              + QString::fromStdString(jet::DatabaseShownName(CurrentSession().ConnectionString)));
             label_->setObjectName(QStringLiteral("lblWaitingForDatabase"));
             label_->setWindowFlags(Qt::SplashScreen | Qt::FramelessWindowHint);
             label_->setFrameStyle(QFrame::Panel | QFrame::Raised);
@@ -158,7 +158,7 @@ private:
 // Fontconfig keeps one configuration for the process, made once, and Qt's
 // own call finds it made. A fontconfig that cannot be found is Qt's to deal
 // with as always.
-std::jthread readFontConfiguration()
+std::jthread ReadFontConfiguration()
 {
     return std::jthread([] {
         try {
@@ -170,7 +170,7 @@ std::jthread readFontConfiguration()
     });
 }
 
-int screenWidth()
+int ScreenWidth()
 {
     const QScreen* screen = QGuiApplication::primaryScreen();
     return screen ? screen->geometry().width() : 0;
@@ -190,15 +190,15 @@ int Main(int argc, char* argv[], const MainWindowFactory& createMainWindow)
     }
 
     os::KeepFreedMemoryForReuse();
-    jet::setServerWriteLockKey(db::kServerWriteLockKey);
+    jet::SetServerWriteLockKey(db::kServerWriteLockKey);
     // The database file is opened, and its schema read, on a thread of its
     // own while the window system starts; the session's first open takes
     // that connection.
-    Session& s = session();
+    Session& s = CurrentSession();
     const HostInfo host = CurrentHost();
     const LocatedDatabase where = LocateDatabase(s, host);
     std::optional<jet::OpenAhead> openingAhead(std::in_place, ExpectedConnectionString(s, where));
-    std::jthread fontConfiguration = readFontConfiguration();
+    std::jthread fontConfiguration = ReadFontConfiguration();
     NoDisplayGuard noDisplay;
     QApplication app(argc, argv);
     noDisplay.release();
@@ -207,12 +207,12 @@ int Main(int argc, char* argv[], const MainWindowFactory& createMainWindow)
     QCoreApplication::setApplicationName(QStringLiteral("daily-report"));
     QTranslator translator;
     fontConfiguration.join();
-    applyChineseSettings(app, translator);
+    ApplyChineseSettings(app, translator);
     InstallMessageBoxHandler();
     // A print from a preview that fails is reported as every failure is.
     report::PreviewDialog::setFailureReport(ReportFailure);
     // A print to a file goes where the exports go, under a name of its own.
-    InstallPrintFileNamer(systemClock());
+    InstallPrintFileNamer(TheSystemClock());
 
     // Start-up's database work, up to the main window's first activation,
     // waits for other workstations a few seconds in all.
@@ -224,7 +224,7 @@ int Main(int argc, char* argv[], const MainWindowFactory& createMainWindow)
             notice.hide();
     });
     struct StartupEnd {
-        ~StartupEnd() { EndStartupWaits(session()); }
+        ~StartupEnd() { EndStartupWaits(CurrentSession()); }
     } startupEnd;
     StartupEnvironment env{commandLine, host, [&notice](bool busy) {
                                if (busy) {
@@ -249,13 +249,13 @@ int Main(int argc, char* argv[], const MainWindowFactory& createMainWindow)
     // Both go to the log as well: the plant's IT reads there why a start
     // ended, the message box is gone once answered.
     if (!HasLaunchToken(commandLine)) {
-        log::warning(log::startup(), "start-up",
+        log::Warning(log::Startup(), "start-up",
                      std::string("引數錯誤：命令列沒有啟動代碼 ") + kLaunchToken + "，程式結束。命令列：" + commandLine);
         MsgBox("引數錯誤", "錯誤", MsgIcon::Critical);
         return kExitStartupRefused;
     }
-    if (const int width = screenWidth(); width < kMinimumScreenWidth) {
-        log::warning(log::startup(), "start-up",
+    if (const int width = ScreenWidth(); width < kMinimumScreenWidth) {
+        log::Warning(log::Startup(), "start-up",
                      "螢幕寬度 " + std::to_string(width) + " 像素，不足 " + std::to_string(kMinimumScreenWidth)
                          + " 像素，程式結束。");
         MsgBox("請先將螢幕解析度調整為1024*768！", "錯誤", MsgIcon::Critical);

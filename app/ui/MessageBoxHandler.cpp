@@ -13,7 +13,7 @@ namespace qtmv {
 
 namespace {
 
-QMessageBox::Icon toIcon(MsgIcon icon)
+QMessageBox::Icon ToIcon(MsgIcon icon)
 {
     switch (icon) {
     case MsgIcon::Critical: return QMessageBox::Critical;
@@ -25,7 +25,7 @@ QMessageBox::Icon toIcon(MsgIcon icon)
     return QMessageBox::NoIcon;
 }
 
-QMessageBox::StandardButtons toButtons(MsgButtons buttons)
+QMessageBox::StandardButtons ToButtons(MsgButtons buttons)
 {
     switch (buttons) {
     case MsgButtons::OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
@@ -36,7 +36,7 @@ QMessageBox::StandardButtons toButtons(MsgButtons buttons)
     return QMessageBox::Ok;
 }
 
-MsgAnswer toAnswer(int button, MsgButtons buttons)
+MsgAnswer ToAnswer(int button, MsgButtons buttons)
 {
     switch (button) {
     case QMessageBox::Yes: return MsgAnswer::Yes;
@@ -55,10 +55,10 @@ MsgAnswer toAnswer(int button, MsgButtons buttons)
     return MsgAnswer::Ok;
 }
 
-MsgAnswer showDialog(const MessageRequest& r)
+MsgAnswer ShowDialog(const MessageRequest& r)
 {
-    QMessageBox box(toIcon(r.icon), QString::fromStdString(r.title), QString::fromStdString(r.text),
-                    toButtons(r.buttons), QApplication::activeWindow());
+    QMessageBox box(ToIcon(r.icon), QString::fromStdString(r.title), QString::fromStdString(r.text),
+                    ToButtons(r.buttons), QApplication::activeWindow());
     if (r.defaultAnswer) {
         switch (*r.defaultAnswer) {
         case MsgAnswer::Yes: box.setDefaultButton(QMessageBox::Yes); break;
@@ -77,7 +77,7 @@ MsgAnswer showDialog(const MessageRequest& r)
     const int answer = box.exec();
     if (busy)
         QApplication::restoreOverrideCursor();
-    return toAnswer(answer, r.buttons);
+    return ToAnswer(answer, r.buttons);
 }
 
 } // namespace
@@ -86,10 +86,10 @@ void InstallMessageBoxHandler()
 {
     const char* mode = std::getenv("QTMV_MESSAGES");
     if (mode && std::strcmp(mode, "stderr") == 0) {
-        setMessageHandler({}); // the default handler: a line on stderr
+        SetMessageHandler({}); // the default handler: a line on stderr
         return;
     }
-    setMessageHandler(showDialog);
+    SetMessageHandler(ShowDialog);
 }
 
 } // namespace qtmv

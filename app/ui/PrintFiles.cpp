@@ -10,7 +10,7 @@ namespace qtmv {
 void InstallPrintFileNamer(const Clock& clock)
 {
     report::PreviewDialog::setPrintFileNamer([&clock](const QString& documentName) {
-        return QString::fromStdString(daily::printing::NewOutputPath(session().ExcelFolder,
+        return QString::fromStdString(daily::printing::NewOutputPath(CurrentSession().ExcelFolder,
                                                                      documentName.toStdString(), ".pdf", clock.now()));
     });
 }

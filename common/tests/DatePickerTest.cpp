@@ -18,7 +18,7 @@ namespace {
 class DatePicker : public ::testing::Test, protected qtmv::test::WithApp {};
 
 // The captions of the day columns, as the calendar's header shows them.
-QStringList dayCaptions(QCalendarWidget& c)
+QStringList DayCaptions(QCalendarWidget& c)
 {
     const QAbstractItemModel* m = c.findChild<QTableView*>()->model();
     QStringList out;
@@ -32,7 +32,7 @@ QStringList dayCaptions(QCalendarWidget& c)
 
 // The date the view highlights: the selected one, whatever day the week
 // starts on.
-QDate highlighted(QCalendarWidget& c)
+QDate Highlighted(QCalendarWidget& c)
 {
     auto* view = c.findChild<QTableView*>();
     const QModelIndexList cells = view->selectionModel()->selectedIndexes();
@@ -51,9 +51,9 @@ TEST_F(DatePicker, ChineseNamesAndRocYears)
     c.show();
     EXPECT_EQ(c.locale(), QLocale(QLocale::Chinese, QLocale::Taiwan));
     EXPECT_EQ(c.findChild<QToolButton*>("qt_calendar_monthbutton")->text(), QStringLiteral("12月"));
-    EXPECT_TRUE(dayCaptions(c).contains(QStringLiteral("週一"))) << dayCaptions(c).join(' ').toStdString();
+    EXPECT_TRUE(DayCaptions(c).contains(QStringLiteral("週一"))) << DayCaptions(c).join(' ').toStdString();
     EXPECT_EQ(c.selectedDate(), QDate(2026, 12, 7));
-    EXPECT_EQ(highlighted(c), QDate(2026, 12, 7));
+    EXPECT_EQ(Highlighted(c), QDate(2026, 12, 7));
     if (RocCalendar()) {
         EXPECT_EQ(c.calendar().name(), RocCalendar()->name());
         return;

@@ -16,7 +16,7 @@
 #include <stdexcept>
 
 using namespace qtmv;
-using qtmv::test::logLines;
+using qtmv::test::LogLines;
 
 namespace {
 
@@ -39,7 +39,7 @@ TEST_F(LogFile, FailuresShowTheUserChineseAndTheLogTheDetails)
     EXPECT_EQ(m.title, "儲存資料");
     EXPECT_EQ(m.icon, MsgIcon::Critical);
     EXPECT_EQ(m.text, "資料庫忙碌中，請稍後再試。\n資料沒有儲存。\n\n詳細內容已記錄在：" + path.toStdString());
-    const QString logged = logLines(path).join(QLatin1Char('\n'));
+    const QString logged = LogLines(path).join(QLatin1Char('\n'));
     EXPECT_TRUE(logged.contains("database is locked"));
     EXPECT_TRUE(logged.contains("update [PRINTING_S]"));
 
@@ -48,7 +48,7 @@ TEST_F(LogFile, FailuresShowTheUserChineseAndTheLogTheDetails)
     ASSERT_EQ(msgs.shown().size(), 2u);
     EXPECT_EQ(msgs.shown()[1].text.rfind("程式發生未預期的錯誤。", 0), 0u);
     EXPECT_EQ(msgs.shown()[1].text.find("range_check"), std::string::npos);
-    EXPECT_TRUE(logLines(path).last().contains("vector::_M_range_check"));
+    EXPECT_TRUE(LogLines(path).last().contains("vector::_M_range_check"));
     EXPECT_TRUE(Guarded("載入資料", [] {}));
 }
 
@@ -66,7 +66,7 @@ TEST_F(LogFile, TheLogNamesTheKindOfFailureInWords)
     // log rotates, so each is read as it is written).
     auto logged = [this](const std::string& operation, const std::exception& e) {
         ReportFailure(operation, e);
-        const QString line = logLines(path).last();
+        const QString line = LogLines(path).last();
         EXPECT_FALSE(line.contains(QStringLiteral("St12")) || line.contains(QStringLiteral("N4qtmv")))
             << line.toStdString();
         return line.split(QLatin1Char('\t')).value(6).toStdString();

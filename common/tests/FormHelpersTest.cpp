@@ -19,7 +19,7 @@ namespace {
 
 class FormHelpers : public ::testing::Test, protected qtmv::test::WithApp {};
 
-QStringList items(const QComboBox& c)
+QStringList Items(const QComboBox& c)
 {
     QStringList l;
     for (int i = 0; i < c.count(); ++i)
@@ -46,7 +46,7 @@ TEST_F(FormHelpers, PrepareFormControlsKeepsTaggedFields)
     EXPECT_EQ(keep->text(), "保留");
     EXPECT_EQ(clear->text(), "");
     EXPECT_EQ(combo->count(), 0);
-    EXPECT_EQ(items(*keptCombo), (QStringList{"X", "Y"}));
+    EXPECT_EQ(Items(*keptCombo), (QStringList{"X", "Y"}));
     EXPECT_EQ(keptCombo->currentText(), "X"); // its own editor is part of it
 }
 
@@ -59,7 +59,7 @@ TEST_F(FormHelpers, LockedComboKeepsListAndRefusesChanges)
     LockControl(&combo);
 
     EXPECT_TRUE(IsLocked(&combo));
-    EXPECT_EQ(items(combo), (QStringList{"Y", "N"}));
+    EXPECT_EQ(Items(combo), (QStringList{"Y", "N"}));
     EXPECT_FALSE(combo.lineEdit()->hasSelectedText());
     EXPECT_FALSE(combo.focusPolicy() & Qt::TabFocus);
     QTest::keyClick(&combo, Qt::Key_Down);
@@ -133,13 +133,13 @@ TEST_F(FormHelpers, FillCodeComboAndUnknownList)
     combo.setEditText("N");
     // The typed value heads the list.
     ASSERT_TRUE(FillCodeCombo("D-印刷", "印刷尺寸", &combo, true, {{"31*43", "菊全"}}));
-    EXPECT_EQ(items(combo), (QStringList{"N", "31*43"}));
+    EXPECT_EQ(Items(combo), (QStringList{"N", "31*43"}));
     EXPECT_EQ(combo.currentText(), "N");
     EXPECT_EQ(CodeComboItem(&combo, 1), "31*43" + QString(100, ' ') + "||菊全");
 
     ScriptedMessages shown;
     EXPECT_FALSE(FillCodeCombo("D-印刷", "沒有", &combo, true, {}));
-    EXPECT_EQ(items(combo), (QStringList{"N"}));
+    EXPECT_EQ(Items(combo), (QStringList{"N"}));
     EXPECT_EQ(shown.shown().size(), 1u);
 }
 

@@ -15,7 +15,7 @@ namespace {
 constexpr int kRocYearOffset = 1911;   // ROC year 1 is 1912
 constexpr const char* kSetUp = "qtmvDatePicker";
 
-QString rocYearText(int gregorianYear)
+QString RocYearText(int gregorianYear)
 {
     return QStringLiteral("民國 %1 年").arg(gregorianYear - kRocYearOffset);
 }
@@ -25,7 +25,7 @@ QString rocYearText(int gregorianYear)
 // in the button's place, as Qt's own year button and spin box do. Qt's year
 // button stays hidden: only its own spin box, which is never shown now,
 // would show it again.
-void showRocYear(QCalendarWidget* calendar)
+void ShowRocYear(QCalendarWidget* calendar)
 {
     auto* qtYear = calendar->findChild<QToolButton*>(QStringLiteral("qt_calendar_yearbutton"));
     auto* month = calendar->findChild<QToolButton*>(QStringLiteral("qt_calendar_monthbutton"));
@@ -50,7 +50,7 @@ void showRocYear(QCalendarWidget* calendar)
     row->insertWidget(row->indexOf(month), year);
     qtYear->hide();
 
-    auto show = [year](int gregorianYear) { year->setText(rocYearText(gregorianYear)); };
+    auto show = [year](int gregorianYear) { year->setText(RocYearText(gregorianYear)); };
     show(calendar->yearShown());
     QObject::connect(calendar, &QCalendarWidget::currentPageChanged, year, [show](int y, int) { show(y); });
     QObject::connect(year, &QToolButton::clicked, edit, [year, edit, calendar] {
@@ -68,7 +68,7 @@ void showRocYear(QCalendarWidget* calendar)
         edit->hide();
         year->show();
         calendar->setCurrentPage(edit->value() + kRocYearOffset, calendar->monthShown());
-        year->setText(rocYearText(calendar->yearShown()));
+        year->setText(RocYearText(calendar->yearShown()));
     });
 }
 
@@ -103,7 +103,7 @@ void SetUpDatePicker(QCalendarWidget* calendar)
     if (const auto roc = RocCalendar())
         calendar->setCalendar(*roc);
     else
-        showRocYear(calendar);
+        ShowRocYear(calendar);
     calendar->setSelectedDate(selected);
 }
 

@@ -80,7 +80,7 @@ private:
     QComboBox* combo_;
 };
 
-void guardCombo(QComboBox* combo)
+void GuardCombo(QComboBox* combo)
 {
     if (combo->findChild<QObject*>(kComboGuardName, Qt::FindDirectChildrenOnly))
         return;
@@ -92,7 +92,7 @@ void guardCombo(QComboBox* combo)
         combo->view()->viewport()->installEventFilter(guard);
 }
 
-void setLocked(QWidget* w, bool locked)
+void SetLocked(QWidget* w, bool locked)
 {
     w->setProperty(kLocked, locked);
     if (auto* le = qobject_cast<QLineEdit*>(w)) {
@@ -104,20 +104,20 @@ void setLocked(QWidget* w, bool locked)
     } else if (auto* sb = qobject_cast<QAbstractSpinBox*>(w)) {
         sb->setReadOnly(locked);
     } else if (auto* cb = qobject_cast<QComboBox*>(w)) {
-        guardCombo(cb);
+        GuardCombo(cb);
         if (QLineEdit* le = cb->lineEdit())
             le->setReadOnly(locked);
     }
 }
 
-void deselectCombo(QWidget* w)
+void DeselectCombo(QWidget* w)
 {
     if (auto* cb = qobject_cast<QComboBox*>(w))
         if (QLineEdit* le = cb->lineEdit())
             le->deselect();
 }
 
-void setTabStop(QWidget* w, bool tabStop)
+void SetTabStop(QWidget* w, bool tabStop)
 {
     if (!w->property(kSavedFocusPolicy).isValid())
         w->setProperty(kSavedFocusPolicy, static_cast<int>(w->focusPolicy()));
@@ -128,7 +128,7 @@ void setTabStop(QWidget* w, bool tabStop)
         w->setFocusPolicy((original & Qt::ClickFocus) ? Qt::ClickFocus : Qt::NoFocus);
 }
 
-void setBackground(QWidget* w, long value)
+void SetBackground(QWidget* w, long value)
 {
     if (!w->property(kSavedPalette).isValid())
         w->setProperty(kSavedPalette, QVariant::fromValue(w->palette()));
@@ -139,7 +139,7 @@ void setBackground(QWidget* w, long value)
     w->setPalette(p);
 }
 
-void restoreBackground(QWidget* w)
+void RestoreBackground(QWidget* w)
 {
     const QVariant saved = w->property(kSavedPalette);
     if (!saved.isValid())
@@ -149,7 +149,7 @@ void restoreBackground(QWidget* w)
 }
 
 // The editor inside a combo or spin box belongs to that control.
-bool isInnerEditor(const QWidget* w, const QWidget* window)
+bool IsInnerEditor(const QWidget* w, const QWidget* window)
 {
     for (const QWidget* p = w->parentWidget(); p && p != window; p = p->parentWidget())
         if (qobject_cast<const QComboBox*>(p) || qobject_cast<const QAbstractSpinBox*>(p))
@@ -163,7 +163,7 @@ struct QtStroke {
     QString text;
 };
 
-QtStroke toQt(const KeyStroke& k)
+QtStroke ToQt(const KeyStroke& k)
 {
     Qt::KeyboardModifiers mods;
     if (k.shift)
@@ -207,7 +207,7 @@ QtStroke toQt(const KeyStroke& k)
     return {key, mods, text};
 }
 
-QWidget* focusTarget()
+QWidget* FocusTarget()
 {
     if (QWidget* f = QApplication::focusWidget())
         return f;
@@ -216,10 +216,10 @@ QWidget* focusTarget()
     return nullptr;
 }
 
-void deliver(const std::vector<QtStroke>& strokes)
+void Deliver(const std::vector<QtStroke>& strokes)
 {
     for (const QtStroke& s : strokes) {
-        QPointer<QWidget> target = focusTarget();
+        QPointer<QWidget> target = FocusTarget();
         if (!target)
             return;
         QKeyEvent press(QEvent::KeyPress, s.key, s.modifiers, s.text);
@@ -252,7 +252,7 @@ void PrepareFormControls(QWidget* window)
     if (!window)
         return;
     for (QWidget* w : window->findChildren<QWidget*>()) {
-        if (w->property(kTag).toString() == QLatin1String("-1") || isInnerEditor(w, window))
+        if (w->property(kTag).toString() == QLatin1String("-1") || IsInnerEditor(w, window))
             continue;
         if (auto* le = qobject_cast<QLineEdit*>(w)) {
             le->clear();
@@ -272,16 +272,16 @@ void LockAllCombos(QWidget* window)
     if (!window)
         return;
     for (QComboBox* cb : window->findChildren<QComboBox*>())
-        setLocked(cb, true);
+        SetLocked(cb, true);
 }
 
 void LockControl(QWidget* control)
 {
     if (!control)
         return;
-    setLocked(control, true);
-    setTabStop(control, false);
-    deselectCombo(control);
+    SetLocked(control, true);
+    SetTabStop(control, false);
+    DeselectCombo(control);
 }
 
 void UnlockControl(QWidget* control)
@@ -289,10 +289,10 @@ void UnlockControl(QWidget* control)
     if (!control)
         return;
     control->setEnabled(true);
-    setLocked(control, false);
-    setTabStop(control, true);
-    deselectCombo(control);
-    restoreBackground(control);
+    SetLocked(control, false);
+    SetTabStop(control, true);
+    DeselectCombo(control);
+    RestoreBackground(control);
 }
 
 void LockControlGrey(QWidget* control)
@@ -300,7 +300,7 @@ void LockControlGrey(QWidget* control)
     if (!control)
         return;
     LockControl(control);
-    setBackground(control, 0xC0C0C0);
+    SetBackground(control, 0xC0C0C0);
 }
 
 void LockControlYellow(QWidget* control)
@@ -308,7 +308,7 @@ void LockControlYellow(QWidget* control)
     if (!control)
         return;
     LockControl(control);
-    setBackground(control, 0xC0FFFF);
+    SetBackground(control, 0xC0FFFF);
 }
 
 bool IsLocked(const QWidget* control)
@@ -363,11 +363,11 @@ bool SendKeysToFocus(const QString& keys, bool wait)
         return false;
     std::vector<QtStroke> strokes;
     for (const KeyStroke& k : *parsed)
-        strokes.push_back(toQt(k));
+        strokes.push_back(ToQt(k));
     if (wait)
-        deliver(strokes);
+        Deliver(strokes);
     else
-        QTimer::singleShot(0, qApp, [strokes] { deliver(strokes); });
+        QTimer::singleShot(0, qApp, [strokes] { Deliver(strokes); });
     return true;
 }
 

@@ -13,7 +13,7 @@ namespace {
 
 constexpr char kFilterName[] = "qtmv_keyFilter";
 
-bool typesCharacter(const QKeyEvent& e)
+bool TypesCharacter(const QKeyEvent& e)
 {
     if (e.type() != QEvent::KeyPress)
         return false;
@@ -24,7 +24,7 @@ bool typesCharacter(const QKeyEvent& e)
 }
 
 // The Qt key of a character as a keyboard would report it.
-int keyOf(char32_t c)
+int KeyOf(char32_t c)
 {
     if (c >= 'a' && c <= 'z')
         return Qt::Key_A + int(c - 'a');
@@ -62,7 +62,7 @@ private:
     KeyFilterMode mode_;
 };
 
-void install(QWidget* w, KeyFilterMode mode)
+void Install(QWidget* w, KeyFilterMode mode)
 {
     if (auto* existing = dynamic_cast<KeyFilterObject*>(
             w->findChild<QObject*>(kFilterName, Qt::FindDirectChildrenOnly))) {
@@ -89,7 +89,7 @@ QString FilterKeyText(const QString& text, KeyFilterMode mode)
 
 int FilterKeyEvent(const QKeyEvent& event, KeyFilterMode mode)
 {
-    if (!typesCharacter(event))
+    if (!TypesCharacter(event))
         return -1;
     const QString filtered = FilterKeyText(event.text(), mode);
     if (filtered.isEmpty())
@@ -99,13 +99,13 @@ int FilterKeyEvent(const QKeyEvent& event, KeyFilterMode mode)
 
 bool ApplyKeyFilter(QObject* receiver, QKeyEvent* event, KeyFilterMode mode)
 {
-    if (!event || !typesCharacter(*event))
+    if (!event || !TypesCharacter(*event))
         return false;
     const QString filtered = FilterKeyText(event->text(), mode);
     if (filtered == event->text())
         return false;
     if (!filtered.isEmpty() && receiver) {
-        const int key = filtered.size() == 1 ? keyOf(filtered.at(0).unicode()) : event->key();
+        const int key = filtered.size() == 1 ? KeyOf(filtered.at(0).unicode()) : event->key();
         QKeyEvent replaced(event->type(), key, event->modifiers(), filtered, event->isAutoRepeat(),
                            static_cast<quint16>(event->count()));
         QCoreApplication::sendEvent(receiver, &replaced);
@@ -117,10 +117,10 @@ void InstallKeyFilter(QWidget* control, KeyFilterMode mode)
 {
     if (!control)
         return;
-    install(control, mode);
+    Install(control, mode);
     // An editable combo forwards keys to its editor; filter there as well.
     if (auto* cb = qobject_cast<QComboBox*>(control); cb && cb->lineEdit())
-        install(cb->lineEdit(), mode);
+        Install(cb->lineEdit(), mode);
 }
 
 } // namespace qtmv

@@ -21,7 +21,7 @@ namespace {
 constexpr int kNumberFields = 3;   // 頁數, 台數, 折數 come first
 constexpr const char* kQueryOnlyMessage = "您的權限僅可以查詢！";
 
-std::string& field(BindingFields& f, int i)
+std::string& Field(BindingFields& f, int i)
 {
     switch (i) {
     case 0: return f.pages;
@@ -31,11 +31,11 @@ std::string& field(BindingFields& f, int i)
     default: return f.notes;
     }
 }
-const std::string& field(const BindingFields& f, int i) { return field(const_cast<BindingFields&>(f), i); }
+const std::string& Field(const BindingFields& f, int i) { return Field(const_cast<BindingFields&>(f), i); }
 
 // Stored line breaks are CR LF, as the suite's other programs show them;
 // the window edits "\n".
-std::string toEditorLines(std::string_view stored)
+std::string ToEditorLines(std::string_view stored)
 {
     std::string out;
     out.reserve(stored.size());
@@ -44,7 +44,7 @@ std::string toEditorLines(std::string_view stored)
             out += stored[i];
     return out;
 }
-std::string toStoredLines(std::string_view edited)
+std::string ToStoredLines(std::string_view edited)
 {
     std::string out;
     out.reserve(edited.size() + 8);
@@ -57,22 +57,22 @@ std::string toStoredLines(std::string_view edited)
 }
 
 // A stored value as the window shows it.
-std::string shown(const jet::Value& v, int i)
+std::string Shown(const jet::Value& v, int i)
 {
     if (i < kNumberFields)
         return v.isNull() ? std::string() : v.trimmed();
-    return qtmv::Trim(toEditorLines(v.text()));
+    return qtmv::Trim(ToEditorLines(v.text()));
 }
 
 // A field as compared: numbers by value, texts trimmed.
-std::string comparable(const std::string& text, int i)
+std::string Comparable(const std::string& text, int i)
 {
     if (i < kNumberFields)
-        return jet::sqlNumber(qtmv::Val(qtmv::Trim(text)));
+        return jet::SqlNumber(qtmv::Val(qtmv::Trim(text)));
     return qtmv::Trim(text);
 }
 
-bool isNumberText(std::string_view t)
+bool IsNumberText(std::string_view t)
 {
     bool digits = false, point = false;
     for (const char c : t) {
@@ -86,7 +86,7 @@ bool isNumberText(std::string_view t)
     return digits;
 }
 
-std::size_t characters(std::string_view t)
+std::size_t Characters(std::string_view t)
 {
     std::size_t n = 0;
     for (const char c : t)
@@ -95,7 +95,7 @@ std::size_t characters(std::string_view t)
     return n;
 }
 
-bool hasControl(std::string_view t, bool lineBreaks)
+bool HasControl(std::string_view t, bool lineBreaks)
 {
     for (const char c : t) {
         const auto u = static_cast<unsigned char>(c);
@@ -105,7 +105,7 @@ bool hasControl(std::string_view t, bool lineBreaks)
     return false;
 }
 
-std::string html(std::string_view t)
+std::string Html(std::string_view t)
 {
     std::string out;
     for (const char c : t) {
@@ -121,14 +121,14 @@ std::string html(std::string_view t)
     return out;
 }
 
-std::string rowLocator(const std::string& po, int no)
+std::string RowLocator(const std::string& po, int no)
 {
-    return "select * from [工單頁數] where PO = '" + jet::sqlText(po) + "' and [NO] = " + jet::sqlNumber(no);
+    return "select * from [工單頁數] where PO = '" + jet::SqlText(po) + "' and [NO] = " + jet::SqlNumber(no);
 }
 
 } // namespace
 
-BindingRecord loadBinding(const std::string& connectionString, const std::string& po, int no)
+BindingRecord LoadBinding(const std::string& connectionString, const std::string& po, int no)
 {
     BindingRecord r;
     r.po = po;
@@ -136,15 +136,15 @@ BindingRecord loadBinding(const std::string& connectionString, const std::string
     jet::Connection conn;
     conn.open(connectionString);
     jet::Recordset rs;
-    rs.open(rowLocator(po, no), conn);
+    rs.open(RowLocator(po, no), conn);
     if (!rs.eof()) {
         r.stored = true;
         for (int i = 0; i < static_cast<int>(kBindingColumns.size()); ++i)
-            field(r.fields, i) = shown(rs.field(std::string(kBindingColumns[static_cast<std::size_t>(i)])), i);
+            Field(r.fields, i) = Shown(rs.field(std::string(kBindingColumns[static_cast<std::size_t>(i)])), i);
     }
     rs.close();
     rs.open("select CUST.SNAME, PWORK.[DESC] from [PWORK] left join [CUST] on PWORK.CUST = CUST.ID "
-            "where PWORK.PO = '" + jet::sqlText(po) + "' ",
+            "where PWORK.PO = '" + jet::SqlText(po) + "' ",
             conn);
     if (!rs.eof()) {
         r.workOrderFound = true;
@@ -152,8 +152,8 @@ BindingRecord loadBinding(const std::string& connectionString, const std::string
         r.product = rs.text("DESC");
     }
     rs.close();
-    rs.open("select [ITEM], [DESC], QTY, UNIT from [BIND] where PO = '" + jet::sqlText(po) +
-                "' and [NO] = " + jet::sqlNumber(no),
+    rs.open("select [ITEM], [DESC], QTY, UNIT from [BIND] where PO = '" + jet::SqlText(po) +
+                "' and [NO] = " + jet::SqlNumber(no),
             conn);
     if (!rs.eof()) {
         r.lineItem = rs.text("DESC").empty() ? rs.text("ITEM") : rs.text("DESC");
@@ -162,7 +162,7 @@ BindingRecord loadBinding(const std::string& connectionString, const std::string
     return r;
 }
 
-std::vector<std::string> loadBindingPhrases(const std::string& connectionString)
+std::vector<std::string> LoadBindingPhrases(const std::string& connectionString)
 {
     jet::Connection conn;
     conn.open(connectionString);
@@ -175,7 +175,7 @@ std::vector<std::string> loadBindingPhrases(const std::string& connectionString)
     return out;
 }
 
-BindingRights bindingRights(const Session& s)
+BindingRights ReadBindingRights(const Session& s)
 {
     BindingRights r;
     r.open = !RightsRestricted(s, s.WorkOrderRights, kNoBindingInstructions);
@@ -184,34 +184,34 @@ BindingRights bindingRights(const Session& s)
     return r;
 }
 
-std::string checkBindingFields(const BindingFields& f)
+std::string CheckBindingFields(const BindingFields& f)
 {
     for (int i = 0; i < kNumberFields; ++i) {
-        const std::string t = qtmv::Trim(field(f, i));
-        if (!t.empty() && (!isNumberText(t) || qtmv::Val(t) > kBindingNumberMax))
+        const std::string t = qtmv::Trim(Field(f, i));
+        if (!t.empty() && (!IsNumberText(t) || qtmv::Val(t) > kBindingNumberMax))
             return std::string(kBindingColumns[static_cast<std::size_t>(i)]) + "必須是 0 到 99999 的數字。";
     }
-    if (hasControl(f.method, false))
+    if (HasControl(f.method, false))
         return "裝訂方式不可含有控制字元。";
-    if (characters(qtmv::Trim(f.method)) > kBindingMethodMaxChars)
+    if (Characters(qtmv::Trim(f.method)) > kBindingMethodMaxChars)
         return "裝訂方式最多 " + std::to_string(kBindingMethodMaxChars) + " 個字。";
-    if (hasControl(f.notes, true))
+    if (HasControl(f.notes, true))
         return "裝訂說明不可含有控制字元。";
-    if (characters(qtmv::Trim(f.notes)) > kBindingNotesMaxChars)
+    if (Characters(qtmv::Trim(f.notes)) > kBindingNotesMaxChars)
         return "裝訂說明最多 " + std::to_string(kBindingNotesMaxChars) + " 個字。";
     return {};
 }
 
-std::vector<int> changedBindingFields(const BindingFields& stored, const BindingFields& typed)
+std::vector<int> ChangedBindingFields(const BindingFields& stored, const BindingFields& typed)
 {
     std::vector<int> out;
     for (int i = 0; i < static_cast<int>(kBindingColumns.size()); ++i)
-        if (comparable(field(stored, i), i) != comparable(field(typed, i), i))
+        if (Comparable(Field(stored, i), i) != Comparable(Field(typed, i), i))
             out.push_back(i);
     return out;
 }
 
-BindingSaveOutcome saveBinding(Session& s, const BindingRecord& loaded, const BindingFields& typed, bool overwrite,
+BindingSaveOutcome SaveBinding(Session& s, const BindingRecord& loaded, const BindingFields& typed, bool overwrite,
                                const std::function<void()>& endProgram)
 {
     BindingSaveOutcome out;
@@ -224,26 +224,26 @@ BindingSaveOutcome saveBinding(Session& s, const BindingRecord& loaded, const Bi
     };
     if (const std::string why = EditRefusal(s); !why.empty())
         return refuse(daily::Refusal::Rights, why, "警告");
-    if (!bindingRights(s).change)
+    if (!ReadBindingRights(s).change)
         return refuse(daily::Refusal::Rights, kQueryOnlyMessage, "警告");
-    if (const std::string problem = checkBindingFields(typed); !problem.empty())
+    if (const std::string problem = CheckBindingFields(typed); !problem.empty())
         return refuse(daily::Refusal::Invalid, problem, "訊息");
-    const std::vector<int> changed = changedBindingFields(loaded.fields, typed);
+    const std::vector<int> changed = ChangedBindingFields(loaded.fields, typed);
     if (changed.empty())
         return refuse(daily::Refusal::Unchanged, "", "");
 
-    daily::SaveContext ctx{s, systemClock(), endProgram};
-    out.result = daily::runSave(ctx, "裝訂說明", [&](jet::Connection& conn) {
+    daily::SaveContext ctx{s, TheSystemClock(), endProgram};
+    out.result = daily::RunSave(ctx, "裝訂說明", [&](jet::Connection& conn) {
         jet::Recordset rs;
-        rs.open(rowLocator(loaded.po, loaded.no), conn, jet::CursorLocation::Client, jet::CursorType::Dynamic,
+        rs.open(RowLocator(loaded.po, loaded.no), conn, jet::CursorLocation::Client, jet::CursorType::Dynamic,
                 jet::LockType::Optimistic);
         const bool present = !rs.eof();
         // What this window read is the base: a changed field that no longer
         // holds it was changed elsewhere in the meantime.
         for (const int i : changed) {
             const std::string column(kBindingColumns[static_cast<std::size_t>(i)]);
-            const std::string now = present ? shown(rs.field(column), i) : std::string();
-            if (comparable(now, i) != comparable(field(loaded.fields, i), i))
+            const std::string now = present ? Shown(rs.field(column), i) : std::string();
+            if (Comparable(now, i) != Comparable(Field(loaded.fields, i), i))
                 out.conflicts.push_back(column);
         }
         if (!out.conflicts.empty() && !overwrite)
@@ -255,36 +255,36 @@ BindingSaveOutcome saveBinding(Session& s, const BindingRecord& loaded, const Bi
         }
         for (const int i : changed) {
             const std::string column(kBindingColumns[static_cast<std::size_t>(i)]);
-            const std::string t = qtmv::Trim(field(typed, i));
+            const std::string t = qtmv::Trim(Field(typed, i));
             if (i < kNumberFields)
                 rs.set(column, jet::Value(qtmv::Val(t)));
             else
-                rs.set(column, jet::Value(i == 4 ? toStoredLines(t) : t));
+                rs.set(column, jet::Value(i == 4 ? ToStoredLines(t) : t));
         }
         rs.update();
     });
     if (!out.result.saved())
         return out;
     out.conflicts.clear();
-    out.record = loadBinding(s.ConnectionString, loaded.po, loaded.no);
+    out.record = LoadBinding(s.ConnectionString, loaded.po, loaded.no);
     return out;
 }
 
-std::string bindingSheetHtml(const BindingRecord& r, const BindingFields& f, const std::string& company)
+std::string BindingSheetHtml(const BindingRecord& r, const BindingFields& f, const std::string& company)
 {
     auto row = [](std::string_view label, const std::string& value) {
-        return "<tr><th align=\"left\" width=\"20%\">" + html(label) + "</th><td>" + html(value) + "</td></tr>";
+        return "<tr><th align=\"left\" width=\"20%\">" + Html(label) + "</th><td>" + Html(value) + "</td></tr>";
     };
     std::string out = "<html><body>";
     if (!company.empty())
-        out += "<p align=\"center\">" + html(company) + "</p>";
+        out += "<p align=\"center\">" + Html(company) + "</p>";
     out += "<h2 align=\"center\">裝訂說明</h2><table border=\"1\" cellspacing=\"0\" cellpadding=\"4\" width=\"100%\">";
     out += row("工單單號", r.po + " - " + std::to_string(r.no));
     out += row("客戶", r.customer);
     out += row("品名", r.product);
     out += row("裝訂內容", r.lineItem + (r.lineQty.empty() ? "" : "  " + r.lineQty));
     for (int i = 0; i < static_cast<int>(kBindingColumns.size()); ++i)
-        out += row(kBindingColumns[static_cast<std::size_t>(i)], qtmv::Trim(field(f, i)));
+        out += row(kBindingColumns[static_cast<std::size_t>(i)], qtmv::Trim(Field(f, i)));
     return out + "</table></body></html>";
 }
 

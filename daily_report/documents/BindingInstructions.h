@@ -60,26 +60,26 @@ struct BindingRecord {
 };
 
 // Throws jet::Error.
-BindingRecord loadBinding(const std::string& connectionString, const std::string& po, int no);
+BindingRecord LoadBinding(const std::string& connectionString, const std::string& po, int no);
 // The phrases of the PHRASE list "裝訂說明", in ID order. Throws jet::Error.
-std::vector<std::string> loadBindingPhrases(const std::string& connectionString);
+std::vector<std::string> LoadBindingPhrases(const std::string& connectionString);
 
 struct BindingRights {
     bool open = true;
     bool change = true;
     bool print = true;
 };
-BindingRights bindingRights(const Session& s);
+BindingRights ReadBindingRights(const Session& s);
 
 // The first problem of the typed fields, in the user's words; "" when none.
 // Numbers: empty (0) or a number from 0 to 99999; texts: no control
 // characters (line breaks allowed in the instructions), not too long.
-std::string checkBindingFields(const BindingFields& f);
+std::string CheckBindingFields(const BindingFields& f);
 
 // Indexes (into kBindingColumns) of the fields whose typed value differs
 // from the stored one: numbers by value, texts without the blanks at their
 // ends.
-std::vector<int> changedBindingFields(const BindingFields& stored, const BindingFields& typed);
+std::vector<int> ChangedBindingFields(const BindingFields& stored, const BindingFields& typed);
 
 // Refused with Unchanged when nothing differs from the loaded line (nothing
 // told); Changed when another workstation changed a field the user changed
@@ -93,11 +93,11 @@ struct BindingSaveOutcome {
 // Saves the changed fields of the line (see above) through the save
 // sequence: a failure of the write is reported there (Failed, nothing
 // written); reading the saved line back may still throw jet::Error.
-BindingSaveOutcome saveBinding(Session& s, const BindingRecord& loaded, const BindingFields& typed, bool overwrite,
+BindingSaveOutcome SaveBinding(Session& s, const BindingRecord& loaded, const BindingFields& typed, bool overwrite,
                                const std::function<void()>& endProgram);
 
 // The printed sheet of the line with the given fields, as HTML for a text
 // document; every text is escaped.
-std::string bindingSheetHtml(const BindingRecord& r, const BindingFields& f, const std::string& company);
+std::string BindingSheetHtml(const BindingRecord& r, const BindingFields& f, const std::string& company);
 
 } // namespace qtmv::daily

@@ -31,7 +31,7 @@ namespace {
 
 constexpr const char* kTitle = "裝訂說明";
 
-QLineEdit* numberBox(QWidget* parent, const char* name)
+QLineEdit* NumberBox(QWidget* parent, const char* name)
 {
     auto* box = new QLineEdit(parent);
     box->setObjectName(QString::fromUtf8(name));
@@ -42,7 +42,7 @@ QLineEdit* numberBox(QWidget* parent, const char* name)
     return box;
 }
 
-QLabel* valueLabel(QWidget* parent, const char* name)
+QLabel* ValueLabel(QWidget* parent, const char* name)
 {
     auto* l = new QLabel(parent);
     l->setObjectName(QString::fromUtf8(name));
@@ -50,7 +50,7 @@ QLabel* valueLabel(QWidget* parent, const char* name)
     return l;
 }
 
-QPushButton* button(QWidget* parent, const char* name, const char* caption)
+QPushButton* Button(QWidget* parent, const char* name, const char* caption)
 {
     auto* b = new QPushButton(QString::fromUtf8(caption), parent);
     b->setObjectName(QString::fromUtf8(name));
@@ -58,7 +58,7 @@ QPushButton* button(QWidget* parent, const char* name, const char* caption)
     return b;
 }
 
-std::string joined(const std::vector<std::string>& items)
+std::string Joined(const std::vector<std::string>& items)
 {
     std::string out;
     for (const std::string& i : items)
@@ -76,13 +76,13 @@ frm裝訂說明::frm裝訂說明(const std::string& po, int no, QWidget* parent)
     setModal(true);
     resize(640, 460);
 
-    lbl工單單號 = valueLabel(this, "lbl工單單號");
-    lbl客戶 = valueLabel(this, "lbl客戶");
-    lbl品名 = valueLabel(this, "lbl品名");
-    lbl裝訂內容 = valueLabel(this, "lbl裝訂內容");
-    txt頁數 = numberBox(this, "txt頁數");
-    txt台數 = numberBox(this, "txt台數");
-    txt折數 = numberBox(this, "txt折數");
+    lbl工單單號 = ValueLabel(this, "lbl工單單號");
+    lbl客戶 = ValueLabel(this, "lbl客戶");
+    lbl品名 = ValueLabel(this, "lbl品名");
+    lbl裝訂內容 = ValueLabel(this, "lbl裝訂內容");
+    txt頁數 = NumberBox(this, "txt頁數");
+    txt台數 = NumberBox(this, "txt台數");
+    txt折數 = NumberBox(this, "txt折數");
     txt裝訂方式 = new QLineEdit(this);
     txt裝訂方式->setObjectName(QStringLiteral("txt裝訂方式"));
     txt裝訂方式->setMaxLength(kBindingMethodMaxChars);
@@ -92,10 +92,10 @@ frm裝訂說明::frm裝訂說明(const std::string& po, int no, QWidget* parent)
     lst片語 = new QListWidget(this);
     lst片語->setObjectName(QStringLiteral("lst片語"));
     lst片語->setMaximumWidth(160);
-    scmd儲存 = button(this, "scmd儲存", "儲存(F8)");
-    scmd列印 = button(this, "scmd列印", "列印");
-    scmd離開 = button(this, "scmd離開", "離開(Esc)");
-    lbl狀態 = valueLabel(this, "lbl狀態");
+    scmd儲存 = Button(this, "scmd儲存", "儲存(F8)");
+    scmd列印 = Button(this, "scmd列印", "列印");
+    scmd離開 = Button(this, "scmd離開", "離開(Esc)");
+    lbl狀態 = ValueLabel(this, "lbl狀態");
 
     auto* head = new QFormLayout;
     head->addRow(QStringLiteral("工單單號:"), lbl工單單號);
@@ -151,7 +151,7 @@ frm裝訂說明::frm裝訂說明(const std::string& po, int no, QWidget* parent)
 
 int frm裝訂說明::exec()
 {
-    rights_ = bindingRights(session());
+    rights_ = ReadBindingRights(CurrentSession());
     if (!rights_.open) {
         MsgBox("你的權限無法使用該項功能!", "訊息", MsgIcon::Exclamation);
         return QDialog::Rejected;
@@ -168,8 +168,8 @@ bool frm裝訂說明::load()
     bool loaded = Guarded(
         kTitle,
         [&] {
-            record_ = loadBinding(session().ConnectionString, po_, no_);
-            phrases = loadBindingPhrases(session().ConnectionString);
+            record_ = LoadBinding(CurrentSession().ConnectionString, po_, no_);
+            phrases = LoadBindingPhrases(CurrentSession().ConnectionString);
         },
         "無法開啟裝訂說明。");
     if (!loaded)
@@ -180,11 +180,11 @@ bool frm裝訂說明::load()
     }
     lst片語->clear();
     for (const std::string& p : phrases)
-        lst片語->addItem(u8(p));
-    lbl工單單號->setText(u8(po_ + " - " + std::to_string(no_)));
-    lbl客戶->setText(u8(record_.customer));
-    lbl品名->setText(u8(record_.product));
-    lbl裝訂內容->setText(u8(record_.lineItem + (record_.lineQty.empty() ? "" : "  " + record_.lineQty)));
+        lst片語->addItem(U8(p));
+    lbl工單單號->setText(U8(po_ + " - " + std::to_string(no_)));
+    lbl客戶->setText(U8(record_.customer));
+    lbl品名->setText(U8(record_.product));
+    lbl裝訂內容->setText(U8(record_.lineItem + (record_.lineQty.empty() ? "" : "  " + record_.lineQty)));
     showRecord();
     return true;
 }
@@ -192,11 +192,11 @@ bool frm裝訂說明::load()
 void frm裝訂說明::showRecord()
 {
     const BindingFields& f = record_.fields;
-    txt頁數->setText(u8(f.pages));
-    txt台數->setText(u8(f.sheets));
-    txt折數->setText(u8(f.folds));
-    txt裝訂方式->setText(u8(f.method));
-    txt裝訂說明->setPlainText(u8(f.notes));
+    txt頁數->setText(U8(f.pages));
+    txt台數->setText(U8(f.sheets));
+    txt折數->setText(U8(f.folds));
+    txt裝訂方式->setText(U8(f.method));
+    txt裝訂說明->setPlainText(U8(f.notes));
 }
 
 void frm裝訂說明::applyRights()
@@ -213,13 +213,13 @@ void frm裝訂說明::applyRights()
 
 BindingFields frm裝訂說明::typed() const
 {
-    return {str(txt頁數->text()), str(txt台數->text()), str(txt折數->text()), str(txt裝訂方式->text()),
-            str(txt裝訂說明->toPlainText())};
+    return {Str(txt頁數->text()), Str(txt台數->text()), Str(txt折數->text()), Str(txt裝訂方式->text()),
+            Str(txt裝訂說明->toPlainText())};
 }
 
 bool frm裝訂說明::hasUnsavedChanges() const
 {
-    return rights_.change && !changedBindingFields(record_.fields, typed()).empty();
+    return rights_.change && !ChangedBindingFields(record_.fields, typed()).empty();
 }
 
 bool frm裝訂說明::save()
@@ -232,15 +232,15 @@ bool frm裝訂說明::save()
     Guarded(
         kTitle,
         [&] {
-            BindingSaveOutcome out = saveBinding(session(), record_, typed(), false, endProgram_);
+            BindingSaveOutcome out = SaveBinding(CurrentSession(), record_, typed(), false, endProgram_);
             if (out.result == SaveStatus::Changed) {
-                const std::string question = "其他工作站已修改本工單的" + joined(out.conflicts) +
+                const std::string question = "其他工作站已修改本工單的" + Joined(out.conflicts) +
                                              "。\n\n要以您輸入的內容覆蓋嗎？（選「否」不儲存，畫面上的內容保留。）";
                 if (MsgBox(question, "詢問", MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes) {
                     lbl狀態->setText(QStringLiteral("資料沒有儲存。"));
                     return;
                 }
-                out = saveBinding(session(), record_, typed(), true, endProgram_);
+                out = SaveBinding(CurrentSession(), record_, typed(), true, endProgram_);
             }
             if (out.result.saved()) {
                 record_ = out.record;
@@ -278,7 +278,7 @@ void frm裝訂說明::print()
 void frm裝訂說明::printTo(QPrinter& printer) const
 {
     QTextDocument doc;
-    doc.setHtml(u8(bindingSheetHtml(record_, typed(), session().CompanyName)));
+    doc.setHtml(U8(BindingSheetHtml(record_, typed(), CurrentSession().CompanyName)));
     doc.print(&printer);
 }
 

@@ -20,7 +20,7 @@ namespace {
 
 constexpr const char* kTitle = "日報異動紀錄";
 
-QPushButton* button(QWidget* parent, const char* name, const char* caption)
+QPushButton* Button(QWidget* parent, const char* name, const char* caption)
 {
     auto* b = new QPushButton(QString::fromUtf8(caption), parent);
     b->setObjectName(QString::fromUtf8(name));
@@ -39,7 +39,7 @@ frm日報異動紀錄::frm日報異動紀錄(const ProcessKind& kind, std::strin
     setModal(true);
     resize(900, 420);
 
-    lbl對象 = new QLabel(u8(historySubject(kind_, id_, ino_, po_, no_)), this);
+    lbl對象 = new QLabel(U8(HistorySubject(kind_, id_, ino_, po_, no_)), this);
     lbl對象->setObjectName(QStringLiteral("lbl對象"));
     fml異動紀錄 = new QTableWidget(0, 8, this);
     fml異動紀錄->setObjectName(QStringLiteral("fml異動紀錄"));
@@ -50,8 +50,8 @@ frm日報異動紀錄::frm日報異動紀錄(const ProcessKind& kind, std::strin
     fml異動紀錄->setSelectionBehavior(QAbstractItemView::SelectRows);
     fml異動紀錄->verticalHeader()->setVisible(false);
     fml異動紀錄->horizontalHeader()->setStretchLastSection(true);
-    scmd列印 = button(this, "scmd列印", "列印");
-    ssc回前畫面 = button(this, "ssc回前畫面", "回前畫面");
+    scmd列印 = Button(this, "scmd列印", "列印");
+    ssc回前畫面 = Button(this, "ssc回前畫面", "回前畫面");
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
@@ -69,7 +69,7 @@ frm日報異動紀錄::frm日報異動紀錄(const ProcessKind& kind, std::strin
 bool frm日報異動紀錄::load()
 {
     try {
-        entries_ = loadHistory(session(), kind_, id_, ino_, po_, no_);
+        entries_ = LoadHistory(CurrentSession(), kind_, id_, ino_, po_, no_);
     } catch (const std::exception& e) {
         ReportFailure(kTitle, e, "沒有顯示異動紀錄。");
         return false;
@@ -81,7 +81,7 @@ bool frm日報異動紀錄::load()
                                      e.po + "-" + std::to_string(e.no), e.field, e.before, e.after};
         int c = 0;
         for (const std::string& text : cells)
-            fml異動紀錄->setItem(r, c++, new QTableWidgetItem(u8(text)));
+            fml異動紀錄->setItem(r, c++, new QTableWidgetItem(U8(text)));
         ++r;
     }
     fml異動紀錄->resizeColumnsToContents();
@@ -97,7 +97,7 @@ int frm日報異動紀錄::exec()
 
 void frm日報異動紀錄::print()
 {
-    report::PreviewDialog dlg(historyReport(historySubject(kind_, id_, ino_, po_, no_), entries_), this);
+    report::PreviewDialog dlg(HistoryReport(HistorySubject(kind_, id_, ino_, po_, no_), entries_), this);
     dlg.setDocumentName(QStringLiteral("日報異動紀錄"));
     runModal(dlg);
 }

@@ -47,16 +47,16 @@ namespace {
 // The settings of the signed-in employee (several may share one account of
 // the workstation): "<user>/<grid>/entryView", "<user>/<grid>/width<col>",
 // "<user>/largeFont", "<user>/geometry".
-QString settingsUser()
+QString SettingsUser()
 {
-    const qtmv::Session& s = qtmv::session();
+    const qtmv::Session& s = qtmv::CurrentSession();
     const std::string& user = !s.EmployeeId.empty() ? s.EmployeeId : s.LoginUser;
     return user.empty() ? QStringLiteral("-") : QString::fromStdString(user);
 }
 
-QString gridKey(const qtmv::ProcessKind& kind, const QString& item)
+QString GridKeyOf(const qtmv::ProcessKind& kind, const QString& item)
 {
-    return settingsUser() + QLatin1Char('/') + QString::fromUtf8(kind.gridName.data(), qsizetype(kind.gridName.size()))
+    return SettingsUser() + QLatin1Char('/') + QString::fromUtf8(kind.gridName.data(), qsizetype(kind.gridName.size()))
            + QLatin1Char('/') + item;
 }
 
@@ -66,18 +66,18 @@ constexpr int kLargeFontStep = 3;   // points added by "大字"
 
 using qtmv::MsgBox;
 using qtmv::MsgIcon;
-using qtmv::u8;
+using qtmv::U8;
 namespace daily = qtmv::daily;
 
 frm日報登錄作業_工單::frm日報登錄作業_工單()
-    : clock_(&qtmv::systemClock()), endProgram_([] { qtmv::EndProgramNow(); })
+    : clock_(&qtmv::TheSystemClock()), endProgram_([] { qtmv::EndProgramNow(); })
 {
     setObjectName(QStringLiteral("frm日報登錄作業_工單"));
-    setWindowTitle(u8(qtmv::kApplicationTitle));
+    setWindowTitle(U8(qtmv::kApplicationTitle));
     resize(1024, 720);
     setMinimumSize(960, 600);
 
-    toolbars_ = daily::buildToolbars(this);
+    toolbars_ = daily::BuildToolbars(this);
     auto* central = new QWidget(this);
     auto* v = new QVBoxLayout(central);
     v->setContentsMargins(6, 4, 6, 2);
@@ -110,7 +110,7 @@ frm日報登錄作業_工單::frm日報登錄作業_工單()
     // The grids ask before any edit; an answer that finds the rights
     // established after all takes the look-only mark away.
     hooks.editRefused = [this] {
-        const bool refused = qtmv::EditRefused(qtmv::session());
+        const bool refused = qtmv::EditRefused(qtmv::CurrentSession());
         showEditRights();
         return refused;
     };
@@ -122,9 +122,9 @@ frm日報登錄作業_工單::frm日報登錄作業_工單()
     {
         const QSignalBlocker block(toolbars_.actLargeFont);
         toolbars_.actLargeFont->setChecked(
-            QSettings().value(settingsUser() + QStringLiteral("/largeFont"), false).toBool());
+            QSettings().value(SettingsUser() + QStringLiteral("/largeFont"), false).toBool());
     }
-    recordSide_ = new daily::RecordSide(central, std::move(hooks), qtmv::session().CompanyName);
+    recordSide_ = new daily::RecordSide(central, std::move(hooks), qtmv::CurrentSession().CompanyName);
     v->addWidget(recordSide_, 1);
     printPage_ = new daily::PrintPage(central);
     v->addWidget(printPage_, 1);
@@ -155,7 +155,7 @@ void frm日報登錄作業_工單::buildStatusBar()
     lblDatabasePath = new QLabel(StatusBar1);
     lblDatabasePath->setObjectName(QStringLiteral("lblDatabasePath"));
     lblDatabasePath->setAccessibleName(QStringLiteral("資料庫"));
-    lblDatabasePath->setText(u8(jet::databaseShownName(qtmv::session().ConnectionString)));
+    lblDatabasePath->setText(U8(jet::DatabaseShownName(qtmv::CurrentSession().ConnectionString)));
     lblDatabasePath->setToolTip(lblDatabasePath->text());
     lblDatabasePath->setProperty("path", lblDatabasePath->text());
     // The cells waiting to be saved, in the colour they have in the grid.
@@ -180,10 +180,10 @@ void frm日報登錄作業_工單::buildStatusBar()
 
 void frm日報登錄作業_工單::showEditRights()
 {
-    const std::string why = qtmv::QueryOnlyReason(qtmv::session());
-    const QString title = u8(qtmv::kApplicationTitle);
+    const std::string why = qtmv::QueryOnlyReason(qtmv::CurrentSession());
+    const QString title = U8(qtmv::kApplicationTitle);
     setWindowTitle(why.empty() ? title : title + QStringLiteral(" - 僅可查詢"));
-    lbl僅可查詢->setToolTip(u8(why));
+    lbl僅可查詢->setToolTip(U8(why));
     lbl僅可查詢->setVisible(!why.empty());
 }
 
@@ -227,7 +227,7 @@ void frm日報登錄作業_工單::formLoad()
 void frm日報登錄作業_工單::formActivate()
 {
     firstActivation_ = false;
-    qtmv::Session& s = qtmv::session();
+    qtmv::Session& s = qtmv::CurrentSession();
     s.MainWindowHandle = static_cast<double>(qtmv::os::CurrentProcessId());
     // Without a database start-up has said why; the status bar keeps saying
     // it and every operation says it again, instead of one message per read.
@@ -240,7 +240,7 @@ void frm日報登錄作業_工單::formActivate()
     clockPanel_->tick();
     try {
         if (database)
-            phrases_ = daily::loadPhrases(s.ConnectionString);
+            phrases_ = daily::LoadPhrases(s.ConnectionString);
     } catch (const jet::Error& e) {
         if (e.kind() == jet::Error::Kind::Busy && qtmv::InStartupWaits())
             qtmv::ReportNotDoneWhileBusy(s, "片語資料沒有讀取，請稍後重新開啟本程式。");
@@ -253,7 +253,7 @@ void frm日報登錄作業_工單::formActivate()
     // The print options of the downstream vendor windows, as last stored.
     try {
         if (database)
-            if (const std::string code = qtmv::vendors::storedOptionsCode(s); !code.empty())
+            if (const std::string code = qtmv::vendors::StoredOptionsCode(s); !code.empty())
                 printPage_->showVendorOptions(code);
     } catch (const jet::Error& e) {
         if (e.kind() == jet::Error::Kind::Busy && qtmv::InStartupWaits())
@@ -272,8 +272,8 @@ void frm日報登錄作業_工單::formActivate()
     {
         const QSignalBlocker block(printPage_->cbo種類列印);
         printPage_->cbo種類列印->clear();
-        for (const auto& k : qtmv::processKinds())
-            printPage_->cbo種類列印->addItem(u8(k.displayName));
+        for (const auto& k : qtmv::ProcessKinds())
+            printPage_->cbo種類列印->addItem(U8(k.displayName));
     }
     showPrintPage(false);
     handle("切換種類", [this] { recordSide_->kindChanged(); });
@@ -288,7 +288,7 @@ void frm日報登錄作業_工單::formUnload()
 {
     clockPanel_->stop();
     if (registered_) {
-        const qtmv::Session& s = qtmv::session();
+        const qtmv::Session& s = qtmv::CurrentSession();
         qtmv::UnregisterFunctionUse(s, s.WorkstationUser, qtmv::kApplicationTitle, false);
         registered_ = false;
     }
@@ -300,14 +300,14 @@ void frm日報登錄作業_工單::restorePlace()
     // whether maximised. Restoring moves a place off the screens back onto
     // one, and declines a record from a screen of a very different size;
     // the window then stays centred at its default size.
-    const QByteArray place = QSettings().value(settingsUser() + QStringLiteral("/geometry")).toByteArray();
+    const QByteArray place = QSettings().value(SettingsUser() + QStringLiteral("/geometry")).toByteArray();
     if (!place.isEmpty())
         restoreGeometry(place);
 }
 
 void frm日報登錄作業_工單::storePlace()
 {
-    QSettings().setValue(settingsUser() + QStringLiteral("/geometry"), saveGeometry());
+    QSettings().setValue(SettingsUser() + QStringLiteral("/geometry"), saveGeometry());
 }
 
 bool frm日報登錄作業_工單::event(QEvent* e)
@@ -342,7 +342,7 @@ void frm日報登錄作業_工單::closeEvent(QCloseEvent* e)
             return;
         }
         const bool pending = recordSide_->pendingCells() > 0;
-        const std::string question = daily::leaveQuestion(qtmv::kApplicationTitle);
+        const std::string question = daily::LeaveQuestion(qtmv::kApplicationTitle);
         if (MsgBox(question, "詢問", MsgIcon::Question, qtmv::MsgButtons::YesNo,
                    pending ? qtmv::MsgAnswer::No : qtmv::MsgAnswer::Yes) != qtmv::MsgAnswer::Yes) {
             e->ignore();
@@ -461,13 +461,13 @@ void frm日報登錄作業_工單::applyViewSettings(daily::ProcessPage& p)
     QSettings settings;
     qtmv::SpreadGrid* g = p.grid();
     for (int col = 1; col <= p.layout().columnCount(); ++col) {
-        const int width = settings.value(gridKey(k, QStringLiteral("width%1").arg(col)), 0).toInt();
+        const int width = settings.value(GridKeyOf(k, QStringLiteral("width%1").arg(col)), 0).toInt();
         if (width > 0)
             g->setColWidth(col, width);
     }
-    p.setEntryView(settings.value(gridKey(k, QStringLiteral("entryView")), false).toBool());
+    p.setEntryView(settings.value(GridKeyOf(k, QStringLiteral("entryView")), false).toBool());
     connect(g, &qtmv::SpreadGrid::columnResized, this, [&k](int col, int width) {
-        QSettings().setValue(gridKey(k, QStringLiteral("width%1").arg(col)), width);
+        QSettings().setValue(GridKeyOf(k, QStringLiteral("width%1").arg(col)), width);
     });
     if (toolbars_.actLargeFont->isChecked())
         setGridFontLarge(p, true);
@@ -479,14 +479,14 @@ void frm日報登錄作業_工單::setEntryView(bool on)
     if (!p)
         return;
     p->setEntryView(on);
-    QSettings().setValue(gridKey(p->kind(), QStringLiteral("entryView")), on);
+    QSettings().setValue(GridKeyOf(p->kind(), QStringLiteral("entryView")), on);
 }
 
 void frm日報登錄作業_工單::setLargeFont(bool on)
 {
     for (daily::ProcessPage* p : recordSide_->builtPages())
         setGridFontLarge(*p, on);
-    QSettings().setValue(settingsUser() + QStringLiteral("/largeFont"), on);
+    QSettings().setValue(SettingsUser() + QStringLiteral("/largeFont"), on);
 }
 
 void frm日報登錄作業_工單::setGridFontLarge(daily::ProcessPage& p, bool on)
@@ -523,7 +523,7 @@ std::string frm日報登錄作業_工單::databaseProblem()
     // only a window that has not seen it yet checks before each one.
     if (databaseOpened_)
         return std::string();
-    const std::string problem = qtmv::DatabaseOpenProblem(qtmv::session());
+    const std::string problem = qtmv::DatabaseOpenProblem(qtmv::CurrentSession());
     databaseOpened_ = problem.empty();
     const QString path = lblDatabasePath->property("path").toString();
     if (problem.empty()) {
@@ -533,7 +533,7 @@ std::string frm日報登錄作業_工單::databaseProblem()
     }
     lblDatabasePath->setText(QStringLiteral("沒有開啟資料庫：") + path);
     lblDatabasePath->setStyleSheet(QStringLiteral("color: #C00000; font-weight: bold"));
-    return daily::noDatabaseMessage(problem);
+    return daily::NoDatabaseMessage(problem);
 }
 
 bool frm日報登錄作業_工單::databaseReady()
@@ -597,7 +597,7 @@ void frm日報登錄作業_工單::showPrintPage(bool show)
 void frm日報登錄作業_工單::queryWorkOrder()
 {
     daily::ProcessPage* p = currentPage();
-    daily::queryWorkOrder(this, p ? p->grid() : nullptr, p ? p->records() : 0);
+    daily::QueryWorkOrder(this, p ? p->grid() : nullptr, p ? p->records() : 0);
 }
 
 void frm日報登錄作業_工單::handOffWorkOrder()
@@ -605,5 +605,5 @@ void frm日報登錄作業_工單::handOffWorkOrder()
     daily::ProcessPage* p = currentPage();
     const int row = p ? p->grid()->activeRow() : 0;
     const std::string workOrder = p && p->isRecordRow(row) ? p->grid()->text(row, daily::kWorkOrderCol) : std::string();
-    daily::handOffWorkOrder(qtmv::session(), kindText(), workOrder, [this] { endProgram(); });
+    daily::HandOffWorkOrder(qtmv::CurrentSession(), kindText(), workOrder, [this] { endProgram(); });
 }

@@ -4,4 +4,4 @@
 #include <QMainWindow>
 #include <memory>
 
-std::unique_ptr<QMainWindow> createMainWindow();
+std::unique_ptr<QMainWindow> CreateMainWindow();

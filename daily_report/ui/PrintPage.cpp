@@ -61,18 +61,18 @@ PrintPage::PrintPage(QWidget* parent) : QFrame(parent)
     auto* cv = new QHBoxLayout(cond);
     const QStringList condCaptions{QStringLiteral("列印單筆"), QStringLiteral("列印全部"), QStringLiteral("列印範圍")};
     for (int i = 0; i < condCaptions.size(); ++i) {
-        auto* o = makeIndexed<QRadioButton>(cond, QStringLiteral("sopt條件設定"), i);
+        auto* o = MakeIndexed<QRadioButton>(cond, QStringLiteral("sopt條件設定"), i);
         o->setText(condCaptions[i]);
         cv->addWidget(o);
     }
-    cv->addWidget(make<QLabel>(cond, QStringLiteral("lbl列印單筆")));
+    cv->addWidget(Make<QLabel>(cond, QStringLiteral("lbl列印單筆")));
     cv->addStretch(1);
     right->addWidget(cond);
 
     auto* kindRow = new QHBoxLayout;
-    cbo種類列印 = make<QComboBox>(this, QStringLiteral("cbo種類列印"));
+    cbo種類列印 = Make<QComboBox>(this, QStringLiteral("cbo種類列印"));
     cbo種類列印->setMinimumWidth(110);
-    auto* lblKind = captionFor(this, QStringLiteral("種　　類:"), cbo種類列印);
+    auto* lblKind = CaptionFor(this, QStringLiteral("種　　類:"), cbo種類列印);
     lblKind->setObjectName(QStringLiteral("lbl種類列印"));
     // Reports over all kinds hide the kind; its row keeps its room so the
     // fields below stay where the user saw them.
@@ -90,10 +90,10 @@ PrintPage::PrintPage(QWidget* parent) : QFrame(parent)
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    buttons->addWidget(button(this, QStringLiteral("ssc列印"), QStringLiteral("列印")));
-    buttons->addWidget(button(this, QStringLiteral("ssc預覽列印"), QStringLiteral("預覽列印")));
-    buttons->addWidget(button(this, QStringLiteral("ssc轉Excel檔"), QStringLiteral("轉Excel檔")));
-    ssc回前畫面_列印 = button(this, QStringLiteral("ssc回前畫面_列印"), QStringLiteral("回前畫面"));
+    buttons->addWidget(Button(this, QStringLiteral("ssc列印"), QStringLiteral("列印")));
+    buttons->addWidget(Button(this, QStringLiteral("ssc預覽列印"), QStringLiteral("預覽列印")));
+    buttons->addWidget(Button(this, QStringLiteral("ssc轉Excel檔"), QStringLiteral("轉Excel檔")));
+    ssc回前畫面_列印 = Button(this, QStringLiteral("ssc回前畫面_列印"), QStringLiteral("回前畫面"));
     buttons->addWidget(ssc回前畫面_列印);
     right->addLayout(buttons);
     right->addStretch(1);
@@ -112,15 +112,15 @@ QWidget* PrintPage::buildReportChoice()
                                QStringLiteral("指示單"),       QStringLiteral("排程單3"),
                                QStringLiteral("個人生產總表"), QStringLiteral("生產明細表")};
     for (int i = 0; i < captions.size(); ++i) {
-        auto* o = makeIndexed<QRadioButton>(reports, QStringLiteral("sopt選擇報表"), i);
+        auto* o = MakeIndexed<QRadioButton>(reports, QStringLiteral("sopt選擇報表"), i);
         o->setText(captions[i]);
         rv->addWidget(o);
     }
-    auto* picChoice = make<QFrame>(reports, QStringLiteral("pic報表選擇"));
+    auto* picChoice = Make<QFrame>(reports, QStringLiteral("pic報表選擇"));
     auto* pc = new QHBoxLayout(picChoice);
     pc->setContentsMargins(0, 0, 0, 0);
     for (int i = 0; i < 2; ++i) {
-        auto* o = makeIndexed<QRadioButton>(picChoice, QStringLiteral("opt報表"), i);
+        auto* o = MakeIndexed<QRadioButton>(picChoice, QStringLiteral("opt報表"), i);
         o->setText(i == 0 ? QStringLiteral("表1") : QStringLiteral("表2"));
         pc->addWidget(o);
     }
@@ -137,12 +137,12 @@ QWidget* PrintPage::buildRanges()
     v->setContentsMargins(0, 0, 0, 0);
     const int maxLen[14] = {7, 7, 10, 10, 7, 4, 7, 4, 9, 9, 10, 30, 10, 20};
     for (int i = 0; i < 14; ++i) {
-        txt列印範圍[static_cast<std::size_t>(i)] = makeIndexed<QLineEdit>(box, QStringLiteral("txt列印範圍"), i);
+        txt列印範圍[static_cast<std::size_t>(i)] = MakeIndexed<QLineEdit>(box, QStringLiteral("txt列印範圍"), i);
         txt列印範圍[static_cast<std::size_t>(i)]->setMaxLength(maxLen[i]);
     }
     auto range = [&](int i) { return txt列印範圍[static_cast<std::size_t>(i)]; };
     auto rangeRow = [](QGridLayout* g, int row, const QString& caption, QLineEdit* from, QLineEdit* to) {
-        g->addWidget(captionFor(from->parentWidget(), caption, from), row, 0);
+        g->addWidget(CaptionFor(from->parentWidget(), caption, from), row, 0);
         g->addWidget(from, row, 1);
         if (to) {
             g->addWidget(new QLabel(QStringLiteral("～"), from->parentWidget()), row, 2);
@@ -151,17 +151,17 @@ QWidget* PrintPage::buildRanges()
         }
     };
 
-    auto* pic1 = make<QFrame>(box, QStringLiteral("pic列印1"));
+    auto* pic1 = Make<QFrame>(box, QStringLiteral("pic列印1"));
     auto* g1 = new QGridLayout(pic1);
     for (int i : {0, 1, 2, 3, 12})
         range(i)->setParent(pic1);
     rangeRow(g1, 0, QStringLiteral("排程日期:"), range(0), range(1));
     rangeRow(g1, 1, QStringLiteral("排程單號:"), range(2), range(3));
     rangeRow(g1, 2, QStringLiteral("廠　　商:"), range(12), nullptr);
-    g1->addWidget(button(pic1, QStringLiteral("scmd廠商列印"), QStringLiteral("...")), 2, 2);
+    g1->addWidget(Button(pic1, QStringLiteral("scmd廠商列印"), QStringLiteral("...")), 2, 2);
     v->addWidget(pic1);
 
-    auto* pic2 = make<QFrame>(box, QStringLiteral("pic列印2"));
+    auto* pic2 = Make<QFrame>(box, QStringLiteral("pic列印2"));
     auto* g2 = new QGridLayout(pic2);
     for (int i : {4, 5, 6, 7, 8, 9, 10, 11, 13})
         range(i)->setParent(pic2);
@@ -172,23 +172,23 @@ QWidget* PrintPage::buildRanges()
     range(7)->setAccessibleName(QStringLiteral("完成時間迄"));
     rangeRow(g2, 1, QStringLiteral("工單單號:"), range(8), range(9));
     rangeRow(g2, 2, QStringLiteral("經　　辦:"), range(10), nullptr);
-    g2->addWidget(button(pic2, QStringLiteral("scmd經辦"), QStringLiteral("...")), 2, 2);
+    g2->addWidget(Button(pic2, QStringLiteral("scmd經辦"), QStringLiteral("...")), 2, 2);
     rangeRow(g2, 3, QStringLiteral("說　　明:"), range(11), nullptr);
-    g2->addWidget(button(pic2, QStringLiteral("scmd製作"), QStringLiteral("製作")), 4, 0);
+    g2->addWidget(Button(pic2, QStringLiteral("scmd製作"), QStringLiteral("製作")), 4, 0);
     g2->addWidget(range(13), 4, 1);
-    g2->addWidget(make<QLabel>(pic2, QStringLiteral("lbl製作_列印")), 4, 3);
-    cbo車別_列印 = make<QComboBox>(pic2, QStringLiteral("cbo車別_列印"));
+    g2->addWidget(Make<QLabel>(pic2, QStringLiteral("lbl製作_列印")), 4, 3);
+    cbo車別_列印 = Make<QComboBox>(pic2, QStringLiteral("cbo車別_列印"));
     cbo車別_列印->setEditable(true); // a press outside the phrase list can be typed
     cbo車別_列印->setInsertPolicy(QComboBox::NoInsert);
-    g2->addWidget(captionFor(pic2, QStringLiteral("車　　別:"), cbo車別_列印), 5, 0);
+    g2->addWidget(CaptionFor(pic2, QStringLiteral("車　　別:"), cbo車別_列印), 5, 0);
     g2->addWidget(cbo車別_列印, 5, 1);
     // The clerk's name shows beside the clerk field; the separate clerk
     // code box is not shown (the range field holds the code).
-    g2->addWidget(make<QLabel>(pic2, QStringLiteral("lbl經辦")), 2, 3);
-    auto* clerk = lineEdit(pic2, QStringLiteral("txt經辦代號"), 10, 80);
+    g2->addWidget(Make<QLabel>(pic2, QStringLiteral("lbl經辦")), 2, 3);
+    auto* clerk = LineEdit(pic2, QStringLiteral("txt經辦代號"), 10, 80);
     clerk->setAccessibleName(QStringLiteral("經辦代號"));
     clerk->hide();
-    auto* diff = make<QCheckBox>(pic2, QStringLiteral("chk列印差異"));
+    auto* diff = Make<QCheckBox>(pic2, QStringLiteral("chk列印差異"));
     diff->setText(QStringLiteral("列印差異"));
     g2->addWidget(diff, 6, 1);
     v->addWidget(pic2);
@@ -209,7 +209,7 @@ QWidget* PrintPage::buildOptions()
     };
     int n = 0;
     for (const auto& [name, caption] : checks) {
-        auto* c = make<QCheckBox>(opts, QString::fromUtf8(name));
+        auto* c = Make<QCheckBox>(opts, QString::fromUtf8(name));
         c->setText(QString::fromUtf8(caption));
         og->addWidget(c, n / 3, n % 3);
         ++n;
@@ -222,7 +222,7 @@ void PrintPage::focusFirstRange() { txt列印範圍[0]->setFocus(); }
 
 namespace {
 
-std::string text(const QWidget* w)
+std::string Text(const QWidget* w)
 {
     if (auto* le = dynamic_cast<const QLineEdit*>(w))
         return le->text().toStdString();
@@ -232,7 +232,7 @@ std::string text(const QWidget* w)
 }
 
 template <class W>
-W* child(const QWidget* parent, const char* name)
+W* Child(const QWidget* parent, const char* name)
 {
     return parent->findChild<W*>(QString::fromUtf8(name));
 }
@@ -243,15 +243,15 @@ namespace {
 
 // The boxes of the single-row outsourcing order's options and the option
 // each holds; 以張印 has none here and stays off.
-std::array<std::pair<QCheckBox*, bool*>, 6> vendorBoxes(const QWidget* page, vendors::MainPrintOptions& m,
+std::array<std::pair<QCheckBox*, bool*>, 6> VendorBoxes(const QWidget* page, vendors::MainPrintOptions& m,
                                                         vendors::PrintOptions& o)
 {
-    return {{{child<QCheckBox>(page, "chk單筆不印公司名稱"), &m.noCompanyName},
-             {child<QCheckBox>(page, "chk單筆不印業務員"), &m.noSalesperson},
-             {child<QCheckBox>(page, "chk預排表不印金額"), &m.scheduleNoAmounts},
-             {child<QCheckBox>(page, "chk單筆不印客戶"), &o.noCustomer},
-             {child<QCheckBox>(page, "chk單筆不印品名"), &o.noProductName},
-             {child<QCheckBox>(page, "chk單筆不印金額"), &o.noAmounts}}};
+    return {{{Child<QCheckBox>(page, "chk單筆不印公司名稱"), &m.noCompanyName},
+             {Child<QCheckBox>(page, "chk單筆不印業務員"), &m.noSalesperson},
+             {Child<QCheckBox>(page, "chk預排表不印金額"), &m.scheduleNoAmounts},
+             {Child<QCheckBox>(page, "chk單筆不印客戶"), &o.noCustomer},
+             {Child<QCheckBox>(page, "chk單筆不印品名"), &o.noProductName},
+             {Child<QCheckBox>(page, "chk單筆不印金額"), &o.noAmounts}}};
 }
 
 } // namespace
@@ -260,17 +260,17 @@ std::string PrintPage::vendorOptionsCode() const
 {
     vendors::MainPrintOptions m;
     vendors::PrintOptions o;
-    for (const auto& [box, on] : vendorBoxes(this, m, o))
+    for (const auto& [box, on] : VendorBoxes(this, m, o))
         *on = box->isChecked();
-    return vendors::optionsCode(m, o);
+    return vendors::OptionsCode(m, o);
 }
 
 void PrintPage::showVendorOptions(const std::string& code)
 {
     vendors::MainPrintOptions m;
     vendors::PrintOptions o;
-    vendors::readOptionsCode(code, m, o);
-    for (const auto& [box, on] : vendorBoxes(this, m, o))
+    vendors::ReadOptionsCode(code, m, o);
+    for (const auto& [box, on] : VendorBoxes(this, m, o))
         box->setChecked(*on);
 }
 
@@ -279,7 +279,7 @@ void PrintPage::wire()
     runModal = [](QDialog& d) { d.exec(); };
     printDocument = [](report::PreviewDialog& d) { d.printWithDialog(); };
     for (int i = 0; i < printing::kChoices; ++i) {
-        auto* o = child<QRadioButton>(this, ("sopt選擇報表_" + std::to_string(i)).c_str());
+        auto* o = Child<QRadioButton>(this, ("sopt選擇報表_" + std::to_string(i)).c_str());
         sopt選擇報表[static_cast<std::size_t>(i)] = o;
         connect(o, &QRadioButton::toggled, this, [this, i](bool on) {
             if (on)
@@ -307,10 +307,10 @@ void PrintPage::wire()
         connect(o, &QRadioButton::toggled, this, [highlight, reports] { highlight(reports); });
     QList<QRadioButton*> conditions;
     for (int i = 0; i < 3; ++i)
-        conditions << child<QRadioButton>(this, ("sopt條件設定_" + std::to_string(i)).c_str());
+        conditions << Child<QRadioButton>(this, ("sopt條件設定_" + std::to_string(i)).c_str());
     for (QRadioButton* o : conditions)
         boldRoom(o);
-    auto* single = child<QLabel>(this, "lbl列印單筆");
+    auto* single = Child<QLabel>(this, "lbl列印單筆");
     for (QRadioButton* o : conditions)
         connect(o, &QRadioButton::toggled, this, [highlight, conditions, single] {
             highlight(conditions);
@@ -324,19 +324,19 @@ void PrintPage::wire()
             InstallKeyFilter(f, *mode);
         f->installEventFilter(this);
     }
-    auto* excel = child<QPushButton>(this, "ssc轉Excel檔");
+    auto* excel = Child<QPushButton>(this, "ssc轉Excel檔");
     for (int i = 0; i < 2; ++i)
-        connect(child<QRadioButton>(this, ("opt報表_" + std::to_string(i)).c_str()), &QRadioButton::toggled, this,
+        connect(Child<QRadioButton>(this, ("opt報表_" + std::to_string(i)).c_str()), &QRadioButton::toggled, this,
                 [excel, i](bool on) {
                     if (on)
                         excel->setEnabled(i == 0);
                 });
-    connect(child<QPushButton>(this, "ssc列印"), &QPushButton::clicked, this, [this] { print(false, {}); });
-    connect(child<QPushButton>(this, "ssc預覽列印"), &QPushButton::clicked, this, [this] { print(true, {}); });
+    connect(Child<QPushButton>(this, "ssc列印"), &QPushButton::clicked, this, [this] { print(false, {}); });
+    connect(Child<QPushButton>(this, "ssc預覽列印"), &QPushButton::clicked, this, [this] { print(true, {}); });
     connect(excel, &QPushButton::clicked, this, [this] { print(true, printing::kExcelMode); });
-    connect(child<QPushButton>(this, "scmd廠商列印"), &QPushButton::clicked, this, [this] { lookupVendor(12, true); });
-    connect(child<QPushButton>(this, "scmd製作"), &QPushButton::clicked, this, [this] { lookupVendor(13, false); });
-    connect(child<QPushButton>(this, "scmd經辦"), &QPushButton::clicked, this, [this] { lookupClerk(); });
+    connect(Child<QPushButton>(this, "scmd廠商列印"), &QPushButton::clicked, this, [this] { lookupVendor(12, true); });
+    connect(Child<QPushButton>(this, "scmd製作"), &QPushButton::clicked, this, [this] { lookupVendor(13, false); });
+    connect(Child<QPushButton>(this, "scmd經辦"), &QPushButton::clicked, this, [this] { lookupClerk(); });
 }
 
 bool PrintPage::eventFilter(QObject* watched, QEvent* event)
@@ -367,8 +367,8 @@ void PrintPage::open(const QString& kind, const std::string& recordNo)
     printPressed_ = true;
     for (QLineEdit* f : txt列印範圍)
         f->clear();
-    child<QLabel>(this, "lbl列印單筆")->setText(QString::fromStdString(recordNo));
-    const auto defaults = printing::DefaultRanges(systemClock(), recordNo);
+    Child<QLabel>(this, "lbl列印單筆")->setText(QString::fromStdString(recordNo));
+    const auto defaults = printing::DefaultRanges(TheSystemClock(), recordNo);
     for (std::size_t i = 0; i < defaults.size(); ++i)
         txt列印範圍[i]->setText(QString::fromStdString(defaults[i]));
     {
@@ -396,7 +396,7 @@ void PrintPage::chooseSingleOrder()
     kindChanged();
     sopt選擇報表[0]->show();
     sopt選擇報表[0]->setChecked(true);
-    child<QRadioButton>(this, "sopt條件設定_0")->setChecked(true);
+    Child<QRadioButton>(this, "sopt條件設定_0")->setChecked(true);
     focusFirstRange();
 }
 
@@ -410,12 +410,12 @@ int PrintPage::selectedChoice() const
 
 void PrintPage::kindChanged()
 {
-    const std::string kind = text(cbo種類列印);
+    const std::string kind = Text(cbo種類列印);
     const int selected = std::max(selectedChoice(), 0);
     const printing::KindView v = printing::KindChange(kind, printPressed_, chk預排表印金額->isChecked(), selected);
     if (printPressed_)
         fillMachines(kind);
-    child<QWidget>(this, "pic報表選擇")->hide();
+    Child<QWidget>(this, "pic報表選擇")->hide();
     for (int i = 0; i < printing::kChoices; ++i)
         if (const auto& shown = v.choiceVisible[static_cast<std::size_t>(i)])
             sopt選擇報表[static_cast<std::size_t>(i)]->setVisible(*shown);
@@ -434,9 +434,9 @@ void PrintPage::fillMachines(const std::string& kind)
     machinesKind_ = kind;
     const QString kept = cbo車別_列印->currentText();
     MachineList list{{std::string()}, {}};
-    if (const ProcessKind* k = kindByDisplayName(kind)) {
+    if (const ProcessKind* k = KindByDisplayName(kind)) {
         try {
-            list = loadMachineList(session().ConnectionString, *k, session().EmployeeId);
+            list = LoadMachineList(CurrentSession().ConnectionString, *k, CurrentSession().EmployeeId);
         } catch (const jet::Error& e) {
             ReportFailure("讀取車別資料錯誤", e, "車別清單是空的。");
         }
@@ -451,21 +451,21 @@ void PrintPage::fillMachines(const std::string& kind)
 
 void PrintPage::choiceChosen(int choice)
 {
-    const printing::ChoiceView v = printing::ChoiceRules(choice, text(cbo種類列印), session().CompanyName,
-                                                         child<QRadioButton>(this, "opt報表_1")->isChecked());
-    child<QWidget>(this, "pic列印1")->setVisible(v.orderPanel);
-    child<QWidget>(this, "pic列印2")->setVisible(!v.orderPanel);
-    child<QWidget>(this, "chk列印完成日期")->setVisible(v.completionDate);
-    child<QWidget>(this, "chk報表名稱")->setVisible(v.retitle);
+    const printing::ChoiceView v = printing::ChoiceRules(choice, Text(cbo種類列印), CurrentSession().CompanyName,
+                                                         Child<QRadioButton>(this, "opt報表_1")->isChecked());
+    Child<QWidget>(this, "pic列印1")->setVisible(v.orderPanel);
+    Child<QWidget>(this, "pic列印2")->setVisible(!v.orderPanel);
+    Child<QWidget>(this, "chk列印完成日期")->setVisible(v.completionDate);
+    Child<QWidget>(this, "chk報表名稱")->setVisible(v.retitle);
     // Hidden, the Excel button leaves its place to the back button.
-    child<QWidget>(this, "ssc轉Excel檔")->setVisible(v.excel);
-    child<QWidget>(this, "ssc轉Excel檔")->setEnabled(v.excelEnabled);
-    child<QWidget>(this, "lbl種類列印")->setVisible(v.kind);
+    Child<QWidget>(this, "ssc轉Excel檔")->setVisible(v.excel);
+    Child<QWidget>(this, "ssc轉Excel檔")->setEnabled(v.excelEnabled);
+    Child<QWidget>(this, "lbl種類列印")->setVisible(v.kind);
     cbo種類列印->setVisible(v.kind);
     if (v.layoutChoice) {
-        child<QWidget>(this, "pic報表選擇")->show();
-        if (!child<QRadioButton>(this, "opt報表_1")->isChecked())
-            child<QRadioButton>(this, "opt報表_0")->setChecked(true);
+        Child<QWidget>(this, "pic報表選擇")->show();
+        if (!Child<QRadioButton>(this, "opt報表_1")->isChecked())
+            Child<QRadioButton>(this, "opt報表_0")->setChecked(true);
     }
     if (isVisible())
         txt列印範圍[static_cast<std::size_t>(v.focusRange)]->setFocus();
@@ -475,27 +475,27 @@ void PrintPage::lookupVendor(int field, bool byKind)
 {
     QLineEdit* f = txt列印範圍[static_cast<std::size_t>(field)];
     const QString kind = cbo種類列印->currentText();
-    clearPick();
+    ClearPick();
     gLookupFilter = f->text().toStdString();
     gLookupKind = byKind && !kind.isEmpty() ? kind.right(2).toStdString() : std::string("所有廠商");
     frm廠商輔助畫面1 dlg(window());
     runModal(dlg);
     if (!Trim(gPick[0]).empty())
         f->setText(QString::fromStdString(gPick[1]));
-    clearPick();
+    ClearPick();
 }
 
 void PrintPage::lookupClerk()
 {
     QLineEdit* f = txt列印範圍[10];
-    clearPick();
+    ClearPick();
     gLookupFilter = f->text().toStdString();
     gLookupStaffGroup.clear();
     frm業務員輔助視窗1 dlg(window());
     runModal(dlg);
     if (!Trim(gPick[0]).empty())
         f->setText(QString::fromStdString(Trim(gPick[0])));
-    clearPick();
+    ClearPick();
     f->setFocus();
 }
 
@@ -505,17 +505,17 @@ void PrintPage::print(bool preview, const std::string& mode)
         return;
     printing::PageInput in;
     for (std::size_t i = 0; i < txt列印範圍.size(); ++i)
-        in.ranges[i] = text(txt列印範圍[i]);
-    in.machineGroup = text(cbo車別_列印);
-    in.kind = text(cbo種類列印);
+        in.ranges[i] = Text(txt列印範圍[i]);
+    in.machineGroup = Text(cbo車別_列印);
+    in.kind = Text(cbo種類列印);
     in.choice = std::max(selectedChoice(), 0);
-    in.suppressCustomer = child<QCheckBox>(this, "chk單筆不印客戶")->isChecked();
+    in.suppressCustomer = Child<QCheckBox>(this, "chk單筆不印客戶")->isChecked();
     // A tick the current choice does not offer (hidden) does not count.
-    const auto* retitle = child<QCheckBox>(this, "chk報表名稱");
+    const auto* retitle = Child<QCheckBox>(this, "chk報表名稱");
     in.retitle = retitle->isChecked() && !retitle->isHidden();
-    in.groupByCompletion = child<QCheckBox>(this, "chk列印完成日期")->isChecked();
-    in.table1 = !child<QRadioButton>(this, "opt報表_1")->isChecked();
-    const std::string key = session().WorkstationUser;
+    in.groupByCompletion = Child<QCheckBox>(this, "chk列印完成日期")->isChecked();
+    in.table1 = !Child<QRadioButton>(this, "opt報表_1")->isChecked();
+    const std::string key = CurrentSession().WorkstationUser;
     std::optional<report::PageDocument> doc;
     bool done = false;
     {
@@ -523,7 +523,7 @@ void PrintPage::print(bool preview, const std::string& mode)
         // and the preview come after, with the normal cursor.
         BusyScope busy(window(), busy_);
         done = Guarded("列印", [&] {
-            last_ = printing::RunPrint(session().ConnectionString, in, preview, mode, key,
+            last_ = printing::RunPrint(CurrentSession().ConnectionString, in, preview, mode, key,
                                        [&](const printing::PrintParams& p) { return buildAnalysis(p, key); });
             if (last_.status != printing::Outcome::Ready)
                 return;
@@ -537,9 +537,9 @@ void PrintPage::print(bool preview, const std::string& mode)
                 progress = shown.emplace(QStringLiteral("列印"), QStringLiteral("排版中…"), window()).progress();
             try {
                 if (last_.dispatch.target == printing::Target::OutsourcingOrder)
-                    doc = reports::outsourcingOrder(last_.dispatch.layout, params, session(), progress);
+                    doc = reports::OutsourcingOrder(last_.dispatch.layout, params, CurrentSession(), progress);
                 else if (last_.dispatch.target == printing::Target::Report)
-                    doc = production::analysisReport(last_.dispatch.layout, params, session(), progress);
+                    doc = production::AnalysisReport(last_.dispatch.layout, params, CurrentSession(), progress);
             } catch (const report::Cancelled&) {
                 last_.status = printing::Outcome::Cancelled;
             }
@@ -549,12 +549,12 @@ void PrintPage::print(bool preview, const std::string& mode)
         return;
     switch (last_.dispatch.target) {
     case printing::Target::ValueExcel: {
-        frm產值分析明細轉Excel dlg(in.choice, last_.params, key, session(), systemClock(), window());
+        frm產值分析明細轉Excel dlg(in.choice, last_.params, key, CurrentSession(), TheSystemClock(), window());
         runModal(dlg);
         return;
     }
     case printing::Target::DetailExcel: {
-        frm生產明細表轉Excel dlg(last_.params, session(), systemClock(), window());
+        frm生產明細表轉Excel dlg(last_.params, CurrentSession(), TheSystemClock(), window());
         runModal(dlg);
         return;
     }
@@ -564,11 +564,11 @@ void PrintPage::print(bool preview, const std::string& mode)
     }
     report::PreviewDialog dlg(std::move(*doc), window());
     // The document's name is the print job's and a print to a file's.
-    const ProcessKind* kind = kindByDisplayName(last_.params.kind);
+    const ProcessKind* kind = KindByDisplayName(last_.params.kind);
     if (last_.dispatch.target == printing::Target::OutsourcingOrder && kind)
-        dlg.setDocumentName(QString::fromStdString(reports::orderTitle(*kind, printing::OrderParams(last_.params))));
+        dlg.setDocumentName(QString::fromStdString(reports::OrderTitle(*kind, printing::OrderParams(last_.params))));
     else
-        dlg.setDocumentName(QString::fromStdString(production::analysisTitle(last_.dispatch.layout)));
+        dlg.setDocumentName(QString::fromStdString(production::AnalysisTitle(last_.dispatch.layout)));
     // An order always previews: it prints through its own printer dialog.
     if (last_.dispatch.preview)
         runModal(dlg);
@@ -585,7 +585,7 @@ bool PrintPage::buildAnalysis(const printing::PrintParams& p, const std::string&
     progress.setWindowTitle(QStringLiteral("產值分析"));
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(500);
-    const bool built = printing::BuildAnalysisTable(session().ConnectionString, p, key,
+    const bool built = printing::BuildAnalysisTable(CurrentSession().ConnectionString, p, key,
                                                     [&progress](long long done, long long total) {
                                                         progress.setValue(total ? static_cast<int>(done * 100 / total) : 100);
                                                         return !progress.wasCanceled();

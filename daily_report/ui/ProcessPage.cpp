@@ -31,13 +31,13 @@ constexpr std::size_t kUndoDepth = 100;
 // The width that shows a heading whole in the grid's header: its widest
 // line, in bold as the header draws the current column's, within the
 // style's margins and the section's border.
-int headingWidth(const SpreadGrid& grid, const std::string& heading)
+int HeadingWidth(const SpreadGrid& grid, const std::string& heading)
 {
     QFont bold = grid.font();
     bold.setBold(true);
     const QFontMetrics metrics(bold);
     int widest = 0;
-    for (const QString& line : u8(heading).split(QLatin1Char('\n')))
+    for (const QString& line : U8(heading).split(QLatin1Char('\n')))
         widest = std::max(widest, metrics.horizontalAdvance(line));
     const QHeaderView* header = grid.tableView()->horizontalHeader();
     const int margin = header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
@@ -46,14 +46,14 @@ int headingWidth(const SpreadGrid& grid, const std::string& heading)
 } // namespace
 
 ProcessPage::ProcessPage(const ProcessKind& kind, QWidget* parent)
-    : kind_(kind), layout_(gridLayout(kind))
+    : kind_(kind), layout_(GridLayoutOf(kind))
 {
-    const QString name = u8(kind.gridName);
-    frame_ = widgets::make<QFrame>(parent, QStringLiteral("fra") + name);
+    const QString name = U8(kind.gridName);
+    frame_ = widgets::Make<QFrame>(parent, QStringLiteral("fra") + name);
     auto* l = new QVBoxLayout(frame_);
     l->setContentsMargins(0, 0, 0, 0);
-    grid_ = widgets::make<SpreadGrid>(frame_, QStringLiteral("fml") + name);
-    grid_->setAccessibleGridName(u8(kind.spacedName).remove(QLatin1Char(' ')) + QStringLiteral("日報"));
+    grid_ = widgets::Make<SpreadGrid>(frame_, QStringLiteral("fml") + name);
+    grid_->setAccessibleGridName(U8(kind.spacedName).remove(QLatin1Char(' ')) + QStringLiteral("日報"));
     l->addWidget(grid_);
 }
 
@@ -71,10 +71,10 @@ void ProcessPage::setUp(Hooks hooks, std::string_view companyName)
     std::vector<GridColumnSpec> columns;
     columns.reserve(layout_.columns.size());
     for (int col = 1; col <= layout_.columnCount(); ++col)
-        columns.push_back({layout_.heading(col), gridColumnWidth(layout_, col), false});
+        columns.push_back({layout_.heading(col), GridColumnWidth(layout_, col), false});
     SetupGrid(*grid_, 500, columns);
     for (int col = 1; col <= layout_.columnCount(); ++col)
-        if (isNumericColumn(layout_, col))
+        if (IsNumericColumn(layout_, col))
             grid_->setColAlignment(col, Qt::AlignRight | Qt::AlignVCenter);
     grid_->setFrozenColumns(kFrozenColumns);
 
@@ -105,7 +105,7 @@ void ProcessPage::fitHeadings()
         // since the last fit, keeps its width.
         if (designedWidth_[i] <= 0 || (fittedWidth_[i] > 0 && grid_->colWidth(col) != fittedWidth_[i]))
             continue;
-        fittedWidth_[i] = std::max(designedWidth_[i], headingWidth(*grid_, layout_.heading(col)));
+        fittedWidth_[i] = std::max(designedWidth_[i], HeadingWidth(*grid_, layout_.heading(col)));
         grid_->setColWidth(col, fittedWidth_[i]);
     }
 }
@@ -116,7 +116,7 @@ void ProcessPage::wire()
     const GridLayout& layout = layout_;
 
     g->setEditablePredicate([this, &layout](int row, int col) {
-        return isRecordRow(row) && columnEdit(layout, col) != ColumnEdit::ReadOnly;
+        return isRecordRow(row) && ColumnEditOf(layout, col) != ColumnEdit::ReadOnly;
     });
 
     g->setKeyDownHook([this, g, &layout](const GridKey& k) {
@@ -137,7 +137,7 @@ void ProcessPage::wire()
             break;
         default: return false;
         }
-        const KeyDown action = keyDown(layout, k.col, code);
+        const KeyDown action = KeyDownOf(layout, k.col, code);
         // Keys that would change a record's cell are refused here, before
         // anything is written, when the session may only look.
         const bool edits = isRecordRow(k.row) && !k.editing
@@ -157,7 +157,7 @@ void ProcessPage::wire()
                 return false;
             Guarded("輸入資料", [&] {
                 const RowText rowText = [g, row = k.row](int c) { return g->text(row, c); };
-                changeCells(k.row, cellClick(layout, k.row, k.col, rowText, hooks_.clock()));
+                changeCells(k.row, CellClick(layout, k.row, k.col, rowText, hooks_.clock()));
             }, "這一格沒有變更。");
             return true;
         case KeyDown::OpenDieLookup:
@@ -167,7 +167,7 @@ void ProcessPage::wire()
         case KeyDown::OpenCellWindow:
             if (!isRecordRow(k.row) || k.editing || !hooks_.openCellWindow)
                 return false;
-            hooks_.openCellWindow(k.row, cellWindow(layout, k.col));
+            hooks_.openCellWindow(k.row, CellWindowOf(layout, k.col));
             return true;
         }
         return false;
@@ -184,7 +184,7 @@ void ProcessPage::wire()
         QString typed;
         bool flag = false;
         for (char32_t c : k.text.toUcs4()) {
-            const auto r = keyPress(layout, k.col, static_cast<int>(c));
+            const auto r = KeyPressOf(layout, k.col, static_cast<int>(c));
             if (!r.pass())
                 continue;
             const char32_t mapped = static_cast<char32_t>(r.key);
@@ -212,15 +212,15 @@ void ProcessPage::wire()
         if (editRefused())
             return false;
         beginEditStep(e.row, e.col);
-        if (auto t = editStartText(layout, e.col, g->text(e.row, e.col)))
-            e.text = u8(*t);
+        if (auto t = EditStartText(layout, e.col, g->text(e.row, e.col)))
+            e.text = U8(*t);
         return true;
     });
 
     g->setEndEditHook([this, g, &layout](qtmv::EditEnd& e) {
         const std::string typed = e.text.toStdString();
-        const auto r = editEnd(layout, e.col, typed, e.oldText.toStdString());
-        e.text = u8(r.text);
+        const auto r = CheckEditEnd(layout, e.col, typed, e.oldText.toStdString());
+        e.text = U8(r.text);
         if (e.text != e.oldText)
             flagCell(e.row, e.col);
         endEditStep(e.row, e.col, r.text);
@@ -231,7 +231,7 @@ void ProcessPage::wire()
             // Cut to the limit: say what was cut, and stay on the cell.
             lengthHintShown_ = false;
             if (hooks_.editHint)
-                hooks_.editHint(u8(cutNotice(layout, e.col, typed, r.text)));
+                hooks_.editHint(U8(CutNotice(layout, e.col, typed, r.text)));
             const int row = e.row, col = e.col;
             QTimer::singleShot(0, g, [g, row, col] { g->setActiveCell(row, col); });
         } else if (lengthHintShown_) {
@@ -246,14 +246,14 @@ void ProcessPage::wire()
     QObject::connect(g, &SpreadGrid::cellClicked, g, [this, g, &layout](int row, int col) {
         if (!isRecordRow(row) || col < 1)
             return;
-        if (const CellWindow w = cellWindow(layout, col); w != CellWindow::None) {
+        if (const CellWindow w = CellWindowOf(layout, col); w != CellWindow::None) {
             if (hooks_.openCellWindow)
                 hooks_.openCellWindow(row, w);
             return;
         }
         Guarded("輸入資料", [&] {
             const RowText rowText = [g, row](int c) { return g->text(row, c); };
-            const std::vector<CellChange> changes = cellClick(layout, row, col, rowText, hooks_.clock());
+            const std::vector<CellChange> changes = CellClick(layout, row, col, rowText, hooks_.clock());
             // Only a click that would set a cell is an edit; others just move.
             if (!changes.empty() && editRefused())
                 return;
@@ -261,7 +261,7 @@ void ProcessPage::wire()
         }, "這一格沒有變更。");
     });
     QObject::connect(g, &SpreadGrid::cellChanged, g, [this, &layout](int row, int col) {
-        if (columnEdit(layout, col) != ColumnEdit::ReadOnly)
+        if (ColumnEditOf(layout, col) != ColumnEdit::ReadOnly)
             flagCell(row, col);
     });
     QObject::connect(g, &SpreadGrid::mousePressed, g, [this] {
@@ -278,7 +278,7 @@ void ProcessPage::setEntryView(bool on)
 {
     entryView_ = on;
     for (int col = 1; col <= layout_.columnCount(); ++col)
-        grid_->setColHidden(col, baseHidden_[static_cast<std::size_t>(col - 1)] || (on && !inEntryView(layout_, col)));
+        grid_->setColHidden(col, baseHidden_[static_cast<std::size_t>(col - 1)] || (on && !InEntryView(layout_, col)));
 }
 
 void ProcessPage::flagCell(int row, int col)
@@ -403,13 +403,13 @@ void ProcessPage::clearFlags()
 void ProcessPage::trackEditor(int row, int col)
 {
     // A cell with a byte limit shows what its text uses while it is typed.
-    const std::string first = lengthHint(layout_, col, grid_->text(row, col));
+    const std::string first = LengthHint(layout_, col, grid_->text(row, col));
     auto* line = dynamic_cast<QLineEdit*>(grid_->editor());
     if (first.empty() || !line || !hooks_.editHint)
         return;
     auto show = [this, col](const QString& text) {
         lengthHintShown_ = true;
-        hooks_.editHint(u8(lengthHint(layout_, col, text.toStdString())));
+        hooks_.editHint(U8(LengthHint(layout_, col, text.toStdString())));
     };
     show(line->text());
     QObject::disconnect(editorText_);

@@ -24,10 +24,10 @@ namespace {
 
 // The quantity-calculation basis beside a grid: a caption and the numbered
 // choices of the grid's "▼" column.
-QFrame* basisPanel(QWidget* parent, const QString& picName, const QString& lblName, const QString& caption,
+QFrame* BasisPanel(QWidget* parent, const QString& picName, const QString& lblName, const QString& caption,
                    const QStringList& choices)
 {
-    auto* pic = make<QFrame>(parent, picName);
+    auto* pic = Make<QFrame>(parent, picName);
     auto* h = new QHBoxLayout(pic);
     h->setContentsMargins(6, 0, 6, 0);
     h->setSpacing(8);
@@ -35,7 +35,7 @@ QFrame* basisPanel(QWidget* parent, const QString& picName, const QString& lblNa
     cap->setStyleSheet(QStringLiteral("font-weight: bold"));
     h->addWidget(cap);
     for (int i = 0; i < choices.size(); ++i) {
-        auto* l = makeIndexed<QLabel>(pic, lblName, i);
+        auto* l = MakeIndexed<QLabel>(pic, lblName, i);
         l->setText(choices[i]);
         h->addWidget(l);
     }
@@ -63,27 +63,27 @@ QWidget* RecordFilters::buildFirstRow()
     auto* r1 = new QHBoxLayout(row);
     r1->setContentsMargins(0, 0, 0, 0);
     r1->setSpacing(6);
-    cbo種類 = make<QComboBox>(row, QStringLiteral("cbo種類"));
+    cbo種類 = Make<QComboBox>(row, QStringLiteral("cbo種類"));
     cbo種類->setMinimumWidth(110);
-    cbo車別 = make<QComboBox>(row, QStringLiteral("cbo車別"));
+    cbo車別 = Make<QComboBox>(row, QStringLiteral("cbo車別"));
     cbo車別->setMinimumWidth(110);
     cbo車別->setEditable(true);   // a press outside the phrase list can be typed
-    txt預排單號 = lineEdit(row, QStringLiteral("txt預排單號"), 10, 100);
-    txt預排日期 = lineEdit(row, QStringLiteral("txt預排日期"), 7, 76);
-    scmd顯示資料 = button(row, QStringLiteral("scmd顯示資料"), QStringLiteral("確 定"));
+    txt預排單號 = LineEdit(row, QStringLiteral("txt預排單號"), 10, 100);
+    txt預排日期 = LineEdit(row, QStringLiteral("txt預排日期"), 7, 76);
+    scmd顯示資料 = Button(row, QStringLiteral("scmd顯示資料"), QStringLiteral("確 定"));
     scmd顯示資料->setMinimumWidth(72);
     // Alt+K and Alt+M reach the kind and the press; Alt+O presses "確 定"
     // (its caption stays as it is).
-    r1->addWidget(captionFor(row, QStringLiteral("種類(&K):"), cbo種類));
+    r1->addWidget(CaptionFor(row, QStringLiteral("種類(&K):"), cbo種類));
     r1->addWidget(cbo種類);
     r1->addSpacing(6);
-    r1->addWidget(captionFor(row, QStringLiteral("車別(&M):"), cbo車別));
+    r1->addWidget(CaptionFor(row, QStringLiteral("車別(&M):"), cbo車別));
     r1->addWidget(cbo車別);
     r1->addSpacing(6);
-    r1->addWidget(captionFor(row, QStringLiteral("單號:"), txt預排單號));
+    r1->addWidget(CaptionFor(row, QStringLiteral("單號:"), txt預排單號));
     r1->addWidget(txt預排單號);
     r1->addSpacing(6);
-    r1->addWidget(captionFor(row, QStringLiteral("日期:"), txt預排日期));
+    r1->addWidget(CaptionFor(row, QStringLiteral("日期:"), txt預排日期));
     r1->addWidget(txt預排日期);
     r1->addSpacing(10);
     r1->addWidget(scmd顯示資料);
@@ -95,14 +95,14 @@ QWidget* RecordFilters::buildFirstRow()
     });
     r1->addStretch(1);
 
-    scmd刀模輔助 = button(row, QStringLiteral("scmd刀模輔助"), QStringLiteral("變更刀號"));
+    scmd刀模輔助 = Button(row, QStringLiteral("scmd刀模輔助"), QStringLiteral("變更刀號"));
     scmd刀模輔助->hide();
-    scmd裝訂說明 = button(row, QStringLiteral("scmd裝訂說明"), QStringLiteral("裝訂說明"));
+    scmd裝訂說明 = Button(row, QStringLiteral("scmd裝訂說明"), QStringLiteral("裝訂說明"));
     scmd裝訂說明->hide();
-    pic回存工單 = make<QFrame>(row, QStringLiteral("pic回存工單"));
+    pic回存工單 = Make<QFrame>(row, QStringLiteral("pic回存工單"));
     auto* wb = new QHBoxLayout(pic回存工單);
     wb->setContentsMargins(0, 0, 0, 0);
-    scmd回存工單 = button(pic回存工單, QStringLiteral("scmd回存工單"), QStringLiteral("回存工單\n回存各製程備註"));
+    scmd回存工單 = Button(pic回存工單, QStringLiteral("scmd回存工單"), QStringLiteral("回存工單\n回存各製程備註"));
     scmd回存工單->setAccessibleName(QStringLiteral("回存工單 回存各製程備註"));
     wb->addWidget(scmd回存工單);
     // It shows only while a record row is current; its room (two lines
@@ -124,15 +124,15 @@ QWidget* RecordFilters::buildSecondRow()
     auto* r2 = new QHBoxLayout(row);
     r2->setContentsMargins(0, 0, 0, 0);
     r2->setSpacing(6);
-    fra排序方式 = make<QGroupBox>(row, QStringLiteral("fra排序方式"));
+    fra排序方式 = Make<QGroupBox>(row, QStringLiteral("fra排序方式"));
     fra排序方式->setTitle(QStringLiteral("排序方式"));
     auto* so = new QHBoxLayout(fra排序方式);
     so->setContentsMargins(8, 2, 8, 2);
     so->setSpacing(12);
-    const auto captions = sortOptionCaptions(kindOf(kDefaultKind));
+    const auto captions = SortOptionCaptions(KindOf(kDefaultKind));
     for (std::size_t i = 0; i < opt排序方式.size(); ++i) {
-        opt排序方式[i] = makeIndexed<QRadioButton>(fra排序方式, QStringLiteral("opt排序方式"), static_cast<int>(i));
-        opt排序方式[i]->setText(u8(captions[i]));
+        opt排序方式[i] = MakeIndexed<QRadioButton>(fra排序方式, QStringLiteral("opt排序方式"), static_cast<int>(i));
+        opt排序方式[i]->setText(U8(captions[i]));
         so->addWidget(opt排序方式[i]);
     }
     opt排序方式[0]->setChecked(true);
@@ -140,16 +140,16 @@ QWidget* RecordFilters::buildSecondRow()
     r2->addSpacing(8);
 
     const QString quantity = QStringLiteral("數量計算:");
-    pic印刷_選 = basisPanel(row, QStringLiteral("pic印刷_選"), QStringLiteral("lbl印刷_選"), quantity,
+    pic印刷_選 = BasisPanel(row, QStringLiteral("pic印刷_選"), QStringLiteral("lbl印刷_選"), quantity,
                              {QStringLiteral("(1)車"), QStringLiteral("(2)令")});
-    pic上光_選 = basisPanel(row, QStringLiteral("pic上光_選"), QStringLiteral("lbl上光_選"), quantity,
+    pic上光_選 = BasisPanel(row, QStringLiteral("pic上光_選"), QStringLiteral("lbl上光_選"), quantity,
                              {QStringLiteral("(1)令"), QStringLiteral("(2)車"), QStringLiteral("(3)才積"),
                               QStringLiteral("(4)令(比例)")});
-    pic裱紙_選 = basisPanel(row, QStringLiteral("pic裱紙_選"), QStringLiteral("lbl裱紙_選"), quantity,
+    pic裱紙_選 = BasisPanel(row, QStringLiteral("pic裱紙_選"), QStringLiteral("lbl裱紙_選"), quantity,
                              {QStringLiteral("(1)對裱(車計)"), QStringLiteral("(2)瓦楞(才計)")});
-    pic紙品_選_數量 = basisPanel(row, QStringLiteral("pic紙品_選_數量"), QStringLiteral("lbl紙品_選_數量"),
+    pic紙品_選_數量 = BasisPanel(row, QStringLiteral("pic紙品_選_數量"), QStringLiteral("lbl紙品_選_數量"),
                                  QStringLiteral("叫紙量計算:"), {QStringLiteral("(1)令"), QStringLiteral("(2)張")});
-    pic紙品_選_單價 = basisPanel(row, QStringLiteral("pic紙品_選_單價"), QStringLiteral("lbl紙品_選_單價"),
+    pic紙品_選_單價 = BasisPanel(row, QStringLiteral("pic紙品_選_單價"), QStringLiteral("lbl紙品_選_單價"),
                                  QStringLiteral("單價計算:"),
                                  {QStringLiteral("(1)令"), QStringLiteral("(2)張"), QStringLiteral("(3)才積"),
                                   QStringLiteral("(4)磅"), QStringLiteral("(5)令(比例)")});
@@ -167,13 +167,13 @@ void RecordFilters::buildHiddenFields()
     // Nothing on the record side reads these; they are kept by name for the
     // windows that read the main window's fields, and cleared with every
     // kind change.
-    txt機別 = lineEdit(this, QStringLiteral("txt機別"), 10, 80);
-    txt廠商代號 = lineEdit(this, QStringLiteral("txt廠商代號"), 10, 80);
-    lbl廠商簡稱 = make<QLabel>(this, QStringLiteral("lbl廠商簡稱"));
-    scmd廠商代號 = button(this, QStringLiteral("scmd廠商代號"), QStringLiteral("..."));
-    txt廠商代號1 = lineEdit(this, QStringLiteral("txt廠商代號1"), 10, 80);
-    lbl廠商簡稱1 = make<QLabel>(this, QStringLiteral("lbl廠商簡稱1"));
-    scmd廠商代號1 = button(this, QStringLiteral("scmd廠商代號1"), QStringLiteral("..."));
+    txt機別 = LineEdit(this, QStringLiteral("txt機別"), 10, 80);
+    txt廠商代號 = LineEdit(this, QStringLiteral("txt廠商代號"), 10, 80);
+    lbl廠商簡稱 = Make<QLabel>(this, QStringLiteral("lbl廠商簡稱"));
+    scmd廠商代號 = Button(this, QStringLiteral("scmd廠商代號"), QStringLiteral("..."));
+    txt廠商代號1 = LineEdit(this, QStringLiteral("txt廠商代號1"), 10, 80);
+    lbl廠商簡稱1 = Make<QLabel>(this, QStringLiteral("lbl廠商簡稱1"));
+    scmd廠商代號1 = Button(this, QStringLiteral("scmd廠商代號1"), QStringLiteral("..."));
     for (QWidget* w : std::initializer_list<QWidget*>{txt機別, txt廠商代號, lbl廠商簡稱, scmd廠商代號, txt廠商代號1,
                                                       lbl廠商簡稱1, scmd廠商代號1})
         w->hide();
@@ -188,16 +188,16 @@ void RecordFilters::fillKinds()
 {
     const QSignalBlocker block(cbo種類);
     cbo種類->clear();
-    for (const auto& k : processKinds())
-        cbo種類->addItem(u8(k.displayName));
-    cbo種類->setCurrentIndex(cbo種類->findText(u8(kindOf(kDefaultKind).displayName)));
+    for (const auto& k : ProcessKinds())
+        cbo種類->addItem(U8(k.displayName));
+    cbo種類->setCurrentIndex(cbo種類->findText(U8(KindOf(kDefaultKind).displayName)));
 }
 
 void RecordFilters::showKind(const ProcessKind& k)
 {
-    const auto captions = sortOptionCaptions(k);
+    const auto captions = SortOptionCaptions(k);
     for (std::size_t i = 0; i < opt排序方式.size(); ++i)
-        opt排序方式[i]->setText(u8(captions[i]));
+        opt排序方式[i]->setText(U8(captions[i]));
 
     scmd刀模輔助->hide();
     scmd裝訂說明->hide();
@@ -221,14 +221,14 @@ void RecordFilters::showMachines(const MachineList& list)
 {
     cbo車別->clear();
     for (const auto& m : list.items)
-        cbo車別->addItem(u8(m));
+        cbo車別->addItem(U8(m));
     // The user's own press only when the kind has it: a press of another
     // kind would filter every piece away.
-    const int at = list.own.empty() ? -1 : cbo車別->findText(u8(list.own));
+    const int at = list.own.empty() ? -1 : cbo車別->findText(U8(list.own));
     cbo車別->setCurrentIndex(at >= 0 ? at : 0);
 }
 
-const ProcessKind* RecordFilters::kind() const { return kindByDisplayName(cbo種類->currentText().toStdString()); }
+const ProcessKind* RecordFilters::kind() const { return KindByDisplayName(cbo種類->currentText().toStdString()); }
 
 std::string RecordFilters::kindText() const { return cbo種類->currentText().toStdString(); }
 

@@ -51,7 +51,7 @@ RecordSide::RecordSide(QWidget* parent, Hooks hooks, std::string_view companyNam
     stk製程 = new QStackedWidget(this);
     stk製程->setObjectName(QStringLiteral("stk製程"));
     // The kind shown first is built now, the others when first needed.
-    stk製程->setCurrentWidget(page(kindOf(kDefaultKind)).frame());
+    stk製程->setCurrentWidget(page(KindOf(kDefaultKind)).frame());
     v->addWidget(stk製程, 1);
     details_ = new DetailsPanel(this);
     v->addWidget(details_);
@@ -164,7 +164,7 @@ bool RecordSide::settlePending(ProcessPage& p)
     if (cells == 0)
         return true;
     // Enter answers Cancel: neither saving nor throwing away happens unasked.
-    switch (MsgBox(pendingQuestion(cells), "詢問", MsgIcon::Question, MsgButtons::YesNoCancel, MsgAnswer::Cancel)) {
+    switch (MsgBox(PendingQuestion(cells), "詢問", MsgIcon::Question, MsgButtons::YesNoCancel, MsgAnswer::Cancel)) {
     case MsgAnswer::Yes: {
         const SaveOutcome o = save(p);
         return o.result.saved() && o.writtenBack;
@@ -180,7 +180,7 @@ void RecordSide::kindChosen()
     // staying puts the kind back.
     if (shownKind_ && shownKind_ != currentKind() && !settlePending(page(*shownKind_))) {
         const QSignalBlocker block(filters_->cbo種類);
-        filters_->cbo種類->setCurrentIndex(filters_->cbo種類->findText(u8(shownKind_->displayName)));
+        filters_->cbo種類->setCurrentIndex(filters_->cbo種類->findText(U8(shownKind_->displayName)));
         return;
     }
     kindChanged();
@@ -191,20 +191,20 @@ void RecordSide::kindChanged()
     const ProcessKind* k = currentKind();
     if (!k)
         return;
-    Session& s = session();
+    Session& s = CurrentSession();
     shownKind_ = k;
     filters_->showKind(*k);
     stk製程->setCurrentWidget(page(*k).frame());
     clearAllPages();
     details_->clear();
-    hooks_.shown(u8(k->displayName), true);
+    hooks_.shown(U8(k->displayName), true);
     // Without a database the status bar says so; the kind's page still shows.
     if (!databaseProblem().empty()) {
         filters_->showMachines({{std::string()}, {}});
         return;
     }
     try {
-        filters_->showMachines(loadMachineList(s.ConnectionString, *k, s.EmployeeId));
+        filters_->showMachines(LoadMachineList(s.ConnectionString, *k, s.EmployeeId));
     } catch (const jet::Error& e) {
         filters_->showMachines({{std::string()}, {}});
         if (e.kind() == jet::Error::Kind::Busy && InStartupWaits())
@@ -251,7 +251,7 @@ void RecordSide::load()
     }
     if (!databaseReady())
         return;
-    Session& s = session();
+    Session& s = CurrentSession();
     if (PassMaintenanceCheck(s, hooks_.endProgram) != Maintenance::Free)
         return;
 
@@ -261,16 +261,16 @@ void RecordSide::load()
         clearAllPages();
         GridRows rows;
         const bool read = Guarded("讀取資料錯誤", [&] {
-            rows = loadGrid(s.ConnectionString, *k, filters_->machine(), filters_->sortOption());
-            filterLoadedRows(rows, p.layout(), filters_->preScheduleNo(), filters_->preScheduleDate());
+            rows = LoadGrid(s.ConnectionString, *k, filters_->machine(), filters_->sortOption());
+            FilterLoadedRows(rows, p.layout(), filters_->preScheduleNo(), filters_->preScheduleDate());
         }, "畫面沒有載入任何資料。");
         p.show(std::move(rows));
-        QString status = QStringLiteral("%1　共 %2 筆").arg(u8(k->displayName)).arg(p.records());
+        QString status = QStringLiteral("%1　共 %2 筆").arg(U8(k->displayName)).arg(p.records());
         // An empty list says which choice gave nothing.
         if (!read)
             status += QStringLiteral("　讀取失敗，沒有載入資料");
         else if (p.records() == 0)
-            status += QStringLiteral("　") + u8(emptyLoadNote(k->displayName, filters_->machine(),
+            status += QStringLiteral("　") + U8(EmptyLoadNote(k->displayName, filters_->machine(),
                                                              filters_->preScheduleNo(), filters_->preScheduleDate()));
         hooks_.shown(status, p.records() > 0);
     }
@@ -309,7 +309,7 @@ void RecordSide::rowSelected(ProcessPage& p, int row, int col)
 void RecordSide::showDetails(ProcessPage& p, int row)
 {
     try {
-        details_->show(loadRowDetails(session(), p.kind(), p.grid()->rowTexts(row)), p.layout());
+        details_->show(LoadRowDetails(CurrentSession(), p.kind(), p.grid()->rowTexts(row)), p.layout());
     } catch (const std::exception& e) {
         details_->clear();
         ReportFailure("讀取明細資料錯誤", e, "明細欄位是空的。");
@@ -339,7 +339,7 @@ SaveOutcome RecordSide::save(ProcessPage& page)
         return SaveOutcome{};
     const SaveOutcome out = onLoadedRows(&page, "儲存資料", "資料沒有儲存，畫面上輸入的資料都還在。",
                                          [](ProcessPage& p, const GridRows& rows, SaveContext& ctx) {
-                                             SaveOutcome o = saveDailyReport(p.kind(), rows, p.flags(), ctx,
+                                             SaveOutcome o = SaveDailyReport(p.kind(), rows, p.flags(), ctx,
                                                                              p.loadedValues());
                                              // What is stored now is what a later save changes.
                                              if (o.result.saved())
@@ -362,7 +362,7 @@ void RecordSide::writeBackCurrentRow()
     if (!databaseReady())
         return;
     onLoadedRows(currentPage(), "回存工單", "工單沒有回存任何資料。", [](ProcessPage& p, const GridRows& rows, SaveContext& ctx) {
-        return SaveOutcome{daily::writeBackCurrentRow(p.kind(), rows, p.grid()->activeRow(), ctx)};
+        return SaveOutcome{daily::WriteBackCurrentRow(p.kind(), rows, p.grid()->activeRow(), ctx)};
     });
 }
 
@@ -375,7 +375,7 @@ SaveOutcome RecordSide::onLoadedRows(ProcessPage* p, const char* operation, cons
         return {{SaveStatus::Refused, Refusal::Declined}};
     p->grid()->finishEdit();
     const GridRows rows = p->loadedRows();
-    SaveContext ctx{session(), hooks_.clock(), hooks_.endProgram};
+    SaveContext ctx{CurrentSession(), hooks_.clock(), hooks_.endProgram};
     SaveOutcome out;
     const BusyScope busy(window(), busy_);
     Guarded(operation, [&] { out = run(*p, rows, ctx); }, outcome);
@@ -392,7 +392,7 @@ void RecordSide::openHistory()
         MsgBox("請先選擇要查詢異動紀錄的資料列!", "訊息", MsgIcon::Exclamation);
         return;
     }
-    if (PassMaintenanceCheck(session(), hooks_.endProgram) != Maintenance::Free)
+    if (PassMaintenanceCheck(CurrentSession(), hooks_.endProgram) != Maintenance::Free)
         return;
     const GridLayout& l = p->layout();
     const SpreadGrid& g = *p->grid();
@@ -408,7 +408,7 @@ void RecordSide::openDieHelper()
     // The die lookup opens from the die-cutting grid with F9 in "刀模代號";
     // the button puts that grid on the cell of its current row and hands it
     // the key.
-    ProcessPage& p = page(kindOf(KindId::DieCutting));
+    ProcessPage& p = page(KindOf(KindId::DieCutting));
     const int row = p.grid()->activeRow();
     if (!p.isRecordRow(row) || !databaseReady())
         return;
@@ -421,7 +421,7 @@ void RecordSide::openDieHelper()
 void RecordSide::openBindingInstructions()
 {
     // The binding instructions of the current binding row's work-order line.
-    ProcessPage& p = page(kindOf(KindId::Binding));
+    ProcessPage& p = page(KindOf(KindId::Binding));
     const int row = p.grid()->activeRow();
     if (!p.isRecordRow(row) || !databaseReady())
         return;
@@ -437,7 +437,7 @@ namespace {
 // a column the grid lacks (0) is skipped.
 // The returned cells that differ from the row go in: as stored when the
 // window stored them, else as changes for the main save.
-void putBackChanged(ProcessPage& p, int row, const std::vector<CellChange>& returned, bool trimmedCells,
+void PutBackChanged(ProcessPage& p, int row, const std::vector<CellChange>& returned, bool trimmedCells,
                     bool stored)
 {
     const SpreadGrid& g = *p.grid();
@@ -459,7 +459,7 @@ void putBackChanged(ProcessPage& p, int row, const std::vector<CellChange>& retu
 
 bool RecordSide::mayOpenPieceWindow() const
 {
-    return databaseReady() && PassMaintenanceCheck(session(), hooks_.endProgram) == Maintenance::Free;
+    return databaseReady() && PassMaintenanceCheck(CurrentSession(), hooks_.endProgram) == Maintenance::Free;
 }
 
 std::string RecordSide::recordNumberOf(ProcessPage& p, int row) const
@@ -498,7 +498,7 @@ void RecordSide::openTimeWindow(ProcessPage& p, int row)
         return;
     // What differs from the row is what the window stored (a remark it kept
     // comes back as the row shows it, so the cells compare untrimmed).
-    putBackChanged(p, row,
+    PutBackChanged(p, row,
                    {{timeCol, result.total},
                     {l.finishDateCol, result.completionDate},
                     {l.finishRemarkCol, result.completionRemark}},
@@ -533,7 +533,7 @@ vendors::VendorRequest RecordSide::vendorRequest(ProcessPage& p, int row) const
     f.reams = Val(cellOf("用紙令數"));
     f.sheets = Val(cellOf("用紙張數"));
     if (hooks_.vendorPrintOptions)
-        vendors::readOptionsCode(hooks_.vendorPrintOptions(), request.mainOptions, request.options);
+        vendors::ReadOptionsCode(hooks_.vendorPrintOptions(), request.mainOptions, request.options);
     return request;
 }
 
@@ -559,25 +559,25 @@ void RecordSide::openVendorWindow(ProcessPage& p, int row)
         return;
     const GridLayout& l = p.layout();
     const vendors::VendorFields& r = result.fields;
-    auto numberCell = [](double v) { return v == 0 ? std::string() : jet::realText(v); };
+    auto numberCell = [](double v) { return v == 0 ? std::string() : jet::RealText(v); };
     std::vector<CellChange> results = {
         {l.column("下游廠商代號"), r.downCode}, {l.column("下游廠商"), r.downName},
         {l.column("地址"), r.address},          {l.column("電話"), r.phone},
         {l.column("注意事項"), r.note},         {l.column("上游廠商代號"), r.upCode},
         {l.column("上游廠商"), r.upName}};
-    if (vendors::showsRecipient(p.kind()))
+    if (vendors::ShowsRecipient(p.kind()))
         results.push_back({l.column("收件人"), r.recipient});
-    if (vendors::hasPaperQuantities(p.kind())) {
+    if (vendors::HasPaperQuantities(p.kind())) {
         results.push_back({l.column("用紙令數"), numberCell(r.reams)});
         results.push_back({l.column("用紙張數"), numberCell(r.sheets)});
     }
     // The cells were handed over trimmed, so they compare trimmed.
-    putBackChanged(p, row, results, true, result.stored);
+    PutBackChanged(p, row, results, true, result.stored);
 }
 
 void RecordSide::openDieLookup(ProcessPage& p, int row, int col)
 {
-    const std::string code = pickDie(window(), Trim(p.grid()->text(row, col)));
+    const std::string code = PickDie(window(), Trim(p.grid()->text(row, col)));
     if (code.empty())
         return;
     p.changeCells(row, {{col, code}});

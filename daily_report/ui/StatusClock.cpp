@@ -20,7 +20,7 @@ StatusClock::StatusClock(QWidget* parent, std::function<const Clock&()> clock)
     setObjectName(QStringLiteral("pic系統時間"));
     auto* h = new QHBoxLayout(this);
     h->setContentsMargins(8, 0, 8, 0);
-    lbl系統時間 = widgets::make<QLabel>(this, QStringLiteral("lbl系統時間"));
+    lbl系統時間 = widgets::Make<QLabel>(this, QStringLiteral("lbl系統時間"));
     lbl系統時間->setAccessibleName(QStringLiteral("系統時間"));
     lbl系統時間->setMinimumWidth(70);
     lbl系統時間->setAlignment(Qt::AlignCenter);
@@ -52,7 +52,7 @@ void StatusClock::stop()
 void StatusClock::tick()
 {
     const DateTime now = clock_().now();
-    lbl系統時間->setText(u8(clockText(now.hour, now.minute)));
+    lbl系統時間->setText(U8(ClockText(now.hour, now.minute)));
     if (Timer1[1]->isActive())
         return;
     lbl系統時間->setStyleSheet(QString());

@@ -20,10 +20,10 @@ namespace {
 enum class Symbol { Save, Refresh, Query, History, Print, Exit, WorkOrder, EntryView, LargeFont };
 
 // A closed outline through the points (QPolygonF draws it filled with the brush).
-QPolygonF outlineOf(std::initializer_list<QPointF> points) { return QPolygonF(QList<QPointF>(points)); }
+QPolygonF OutlineOf(std::initializer_list<QPointF> points) { return QPolygonF(QList<QPointF>(points)); }
 
 // Draws `symbol` into a 20 x 20 box (the painter is scaled to the target).
-void drawSymbol(QPainter& p, Symbol symbol, bool disabled)
+void DrawSymbol(QPainter& p, Symbol symbol, bool disabled)
 {
     const auto colour = [disabled](const char* name) { return disabled ? QColor(150, 150, 150) : QColor(name); };
     const QPen outline(colour("#2B3A55"), 1.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
@@ -43,7 +43,7 @@ void drawSymbol(QPainter& p, Symbol symbol, bool disabled)
         p.drawArc(QRectF(4, 4, 12, 12), 60 * 16, 280 * 16);
         p.setPen(Qt::NoPen);
         p.setBrush(colour("#2E8B3E"));
-        p.drawPolygon(outlineOf({{12.5, 1.5}, {17.5, 5.0}, {12.0, 7.5}}));
+        p.drawPolygon(OutlineOf({{12.5, 1.5}, {17.5, 5.0}, {12.0, 7.5}}));
         break;
     }
     case Symbol::Query:                                  // a magnifier
@@ -75,7 +75,7 @@ void drawSymbol(QPainter& p, Symbol symbol, bool disabled)
         break;
     case Symbol::WorkOrder: {                            // a sheet with lines
         p.setBrush(colour("#FFFFFF"));
-        p.drawPolygon(outlineOf({{4.5, 2.5}, {12, 2.5}, {15.5, 6}, {15.5, 17.5}, {4.5, 17.5}}));
+        p.drawPolygon(OutlineOf({{4.5, 2.5}, {12, 2.5}, {15.5, 6}, {15.5, 17.5}, {4.5, 17.5}}));
         for (const double y : {7.5, 10.5, 13.5})
             p.drawLine(QPointF(7, y), QPointF(13, y));
         break;
@@ -115,7 +115,7 @@ public:
         painter->setRenderHint(QPainter::Antialiasing);
         painter->translate(rect.topLeft());
         painter->scale(rect.width() / 20.0, rect.height() / 20.0);
-        drawSymbol(*painter, symbol_, mode == QIcon::Disabled);
+        DrawSymbol(*painter, symbol_, mode == QIcon::Disabled);
         painter->restore();
     }
     QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override
@@ -132,7 +132,7 @@ private:
     Symbol symbol_;
 };
 
-QToolBar* toolbar(QMainWindow* window, const QString& name)
+QToolBar* Toolbar(QMainWindow* window, const QString& name)
 {
     auto* bar = new QToolBar(name, window);
     bar->setObjectName(name);
@@ -144,7 +144,7 @@ QToolBar* toolbar(QMainWindow* window, const QString& name)
     return bar;
 }
 
-QAction* add(QToolBar* bar, const QString& key, const QString& caption, const QString& tip, Symbol symbol)
+QAction* Add(QToolBar* bar, const QString& key, const QString& caption, const QString& tip, Symbol symbol)
 {
     QAction* a = bar->addAction(QIcon(new SymbolIconEngine(symbol)), caption);
     a->setObjectName(key);
@@ -162,19 +162,19 @@ QAction* add(QToolBar* bar, const QString& key, const QString& caption, const QS
 
 } // namespace
 
-Toolbars buildToolbars(QMainWindow* window)
+Toolbars BuildToolbars(QMainWindow* window)
 {
     Toolbars t;
-    t.Toolbar1 = toolbar(window, QStringLiteral("Toolbar1"));
-    t.actSave = add(t.Toolbar1, QStringLiteral("save"), QStringLiteral("   儲存   "), QStringLiteral("儲存"),
+    t.Toolbar1 = Toolbar(window, QStringLiteral("Toolbar1"));
+    t.actSave = Add(t.Toolbar1, QStringLiteral("save"), QStringLiteral("   儲存   "), QStringLiteral("儲存"),
                     Symbol::Save);
-    t.actRefresh = add(t.Toolbar1, QStringLiteral("refresh"), QStringLiteral("刷新"), QStringLiteral("刷新"),
+    t.actRefresh = Add(t.Toolbar1, QStringLiteral("refresh"), QStringLiteral("刷新"), QStringLiteral("刷新"),
                        Symbol::Refresh);
-    t.actQuery = add(t.Toolbar1, QStringLiteral("明細查詢"), QStringLiteral("工單查詢"), QStringLiteral("工單查詢"),
+    t.actQuery = Add(t.Toolbar1, QStringLiteral("明細查詢"), QStringLiteral("工單查詢"), QStringLiteral("工單查詢"),
                      Symbol::Query);
-    t.actHistory = add(t.Toolbar1, QStringLiteral("history"), QStringLiteral("異動紀錄"),
+    t.actHistory = Add(t.Toolbar1, QStringLiteral("history"), QStringLiteral("異動紀錄"),
                        QStringLiteral("異動紀錄(Ctrl+H)"), Symbol::History);
-    t.actPrint = add(t.Toolbar1, QStringLiteral("print"), QStringLiteral("產值表"), QStringLiteral("產值表"),
+    t.actPrint = Add(t.Toolbar1, QStringLiteral("print"), QStringLiteral("產值表"), QStringLiteral("產值表"),
                      Symbol::Print);
     auto* printMenu = new QMenu(window);
     printMenu->setObjectName(QStringLiteral("mnuPrint"));
@@ -184,16 +184,16 @@ Toolbars buildToolbars(QMainWindow* window)
     t.actPrint->setMenu(printMenu);
     if (auto* tb = dynamic_cast<QToolButton*>(t.Toolbar1->widgetForAction(t.actPrint)))
         tb->setPopupMode(QToolButton::MenuButtonPopup);
-    t.actExit = add(t.Toolbar1, QStringLiteral("exit"), QStringLiteral("離開"), QStringLiteral("離開(ESC)"),
+    t.actExit = Add(t.Toolbar1, QStringLiteral("exit"), QStringLiteral("離開"), QStringLiteral("離開(ESC)"),
                     Symbol::Exit);
 
-    t.Toolbar2 = toolbar(window, QStringLiteral("Toolbar2"));
-    t.actWorkOrder = add(t.Toolbar2, QStringLiteral("工單"), QStringLiteral(" 查工單 "), QStringLiteral("查工單"),
+    t.Toolbar2 = Toolbar(window, QStringLiteral("Toolbar2"));
+    t.actWorkOrder = Add(t.Toolbar2, QStringLiteral("工單"), QStringLiteral(" 查工單 "), QStringLiteral("查工單"),
                          Symbol::WorkOrder);
-    t.actEntryView = add(t.Toolbar2, QStringLiteral("entryView"), QStringLiteral("輸入檢視"),
+    t.actEntryView = Add(t.Toolbar2, QStringLiteral("entryView"), QStringLiteral("輸入檢視"),
                          QStringLiteral("只顯示表頭與要輸入的欄位（完工日、完工說明、備註等）"), Symbol::EntryView);
     t.actEntryView->setCheckable(true);
-    t.actLargeFont = add(t.Toolbar2, QStringLiteral("largeFont"), QStringLiteral("大字"),
+    t.actLargeFont = Add(t.Toolbar2, QStringLiteral("largeFont"), QStringLiteral("大字"),
                          QStringLiteral("表格使用較大的字型"), Symbol::LargeFont);
     t.actLargeFont->setCheckable(true);
     return t;

@@ -25,6 +25,6 @@ struct Toolbars {
 };
 
 // Adds both toolbars to the window.
-Toolbars buildToolbars(QMainWindow* window);
+Toolbars BuildToolbars(QMainWindow* window);
 
 } // namespace qtmv::daily

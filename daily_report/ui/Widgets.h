@@ -12,7 +12,7 @@
 namespace qtmv::daily::widgets {
 
 template <class W>
-W* make(QWidget* parent, const QString& name)
+W* Make(QWidget* parent, const QString& name)
 {
     auto* w = new W(parent);
     w->setObjectName(name);
@@ -21,31 +21,31 @@ W* make(QWidget* parent, const QString& name)
 
 // A member of a control array: "<array>_<index>", index also as a property.
 template <class W>
-W* makeIndexed(QWidget* parent, const QString& array, int index)
+W* MakeIndexed(QWidget* parent, const QString& array, int index)
 {
-    auto* w = make<W>(parent, array + QLatin1Char('_') + QString::number(index));
+    auto* w = Make<W>(parent, array + QLatin1Char('_') + QString::number(index));
     w->setProperty("index", index);
     return w;
 }
 
-inline QLabel* captionFor(QWidget* parent, const QString& text, QWidget* buddy)
+inline QLabel* CaptionFor(QWidget* parent, const QString& text, QWidget* buddy)
 {
     auto* l = new QLabel(text, parent);
     l->setBuddy(buddy);
     return l;
 }
 
-inline QLineEdit* lineEdit(QWidget* parent, const QString& name, int maxLength, int width)
+inline QLineEdit* LineEdit(QWidget* parent, const QString& name, int maxLength, int width)
 {
-    auto* e = make<QLineEdit>(parent, name);
+    auto* e = Make<QLineEdit>(parent, name);
     e->setMaxLength(maxLength);
     e->setFixedWidth(width);
     return e;
 }
 
-inline QPushButton* button(QWidget* parent, const QString& name, const QString& caption)
+inline QPushButton* Button(QWidget* parent, const QString& name, const QString& caption)
 {
-    auto* b = make<QPushButton>(parent, name);
+    auto* b = Make<QPushButton>(parent, name);
     b->setText(caption);
     b->setAutoDefault(false);
     return b;

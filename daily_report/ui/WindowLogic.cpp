@@ -17,7 +17,7 @@
 
 namespace qtmv::daily {
 
-std::array<std::string, 6> sortOptionCaptions(const ProcessKind& kind)
+std::array<std::string, 6> SortOptionCaptions(const ProcessKind& kind)
 {
     // Index = sort order of the load: 0 work order, 1 content, 2 due date,
     // 3 vendor, 4 schedule order, 5 press; printing sorts "content" by size,
@@ -32,7 +32,7 @@ std::array<std::string, 6> sortOptionCaptions(const ProcessKind& kind)
 namespace {
 
 // Display width of a heading: two units per Chinese character, one per ASCII.
-int headingUnits(std::string_view s)
+int HeadingUnits(std::string_view s)
 {
     int units = 0;
     for (std::size_t i = 0; i < s.size();) {
@@ -44,7 +44,7 @@ int headingUnits(std::string_view s)
     return units;
 }
 
-bool oneOf(std::string_view h, std::initializer_list<std::string_view> list)
+bool OneOf(std::string_view h, std::initializer_list<std::string_view> list)
 {
     for (auto x : list)
         if (h == x)
@@ -54,16 +54,16 @@ bool oneOf(std::string_view h, std::initializer_list<std::string_view> list)
 
 } // namespace
 
-bool isNumericColumn(const GridLayout& layout, int col)
+bool IsNumericColumn(const GridLayout& layout, int col)
 {
     const std::string& h = layout.heading(col);
-    return oneOf(h, {"數量", "單價", "報價", "小計", "應付單價", "應付小計", "實際數量", "實際單價", "實際小計",
+    return OneOf(h, {"數量", "單價", "報價", "小計", "應付單價", "應付小計", "實際數量", "實際單價", "實際小計",
                      "數量1", "數量2", "正", "反", "計", "耗時", "生產量", "產值", "預估", "每磅單價", "應收單價",
                      "應付單價(計算過)", "原數量", "原數量(放數)", "放(張)", "折數", "基重", "用紙令數", "用紙張數",
                      "頁數", "台數", "版數", "每台數量"});
 }
 
-int gridColumnWidth(const GridLayout& layout, int col)
+int GridColumnWidth(const GridLayout& layout, int col)
 {
     const std::string& h = layout.heading(col);
     if (col == layout.remarkCol || col == layout.finishRemarkCol)
@@ -72,34 +72,34 @@ int gridColumnWidth(const GridLayout& layout, int col)
     if (h == "客戶") return 96;
     if (h == "品名") return 170;
     if (h == "項目" || h == "內容") return 100;
-    if (oneOf(h, {"地址", "注意事項", "下游廠商", "上游廠商", "紙品名稱(全名)", "成品規格"})) return 120;
-    if (oneOf(h, {"完工日", "預排日", "交貨日", "付款年月", "確認單號"})) return 76;
-    if (oneOf(h, {"印刷尺寸", "上光尺寸", "裱紙尺寸"})) return 96;
-    if (oneOf(h, {"廠商", "規格", "紙品", "上光", "紙別", "廠牌", "製作", "經辦", "分類", "印刷代號", "廠商代號",
+    if (OneOf(h, {"地址", "注意事項", "下游廠商", "上游廠商", "紙品名稱(全名)", "成品規格"})) return 120;
+    if (OneOf(h, {"完工日", "預排日", "交貨日", "付款年月", "確認單號"})) return 76;
+    if (OneOf(h, {"印刷尺寸", "上光尺寸", "裱紙尺寸"})) return 96;
+    if (OneOf(h, {"廠商", "規格", "紙品", "上光", "紙別", "廠牌", "製作", "經辦", "分類", "印刷代號", "廠商代號",
                   "下游廠商代號", "上游廠商代號", "電話", "收件人"}))
         return 80;
-    if (oneOf(h, {"開始時間_時", "開始時間_分", "結束時間_時", "結束時間_分"})) return 50;
-    if (oneOf(h, {"單筆", "拆台"})) return 40;
+    if (OneOf(h, {"開始時間_時", "開始時間_分", "結束時間_時", "結束時間_分"})) return 50;
+    if (OneOf(h, {"單筆", "拆台"})) return 40;
     if (h.empty()) return 40;
     // One- and two-character headings: flags, marks and small numbers.
-    const int units = headingUnits(h);
+    const int units = HeadingUnits(h);
     if (units <= 2) return 30;
-    if (isNumericColumn(layout, col)) return std::max(64, units * 7 + 14);
+    if (IsNumericColumn(layout, col)) return std::max(64, units * 7 + 14);
     return std::clamp(units * 7 + 18, 48, 110);
 }
 
-std::string machineListQuery(const ProcessKind& kind)
+std::string MachineListQuery(const ProcessKind& kind)
 {
     return "select ID, [DESC] from [PHRASE] where KIND = 'Z-雜項' and ITEM = '機別' and "
-           "( MSG = '' or MSG like '%" + jet::sqlText(kind.name) + "%') order by [DESC]";
+           "( MSG = '' or MSG like '%" + jet::SqlText(kind.name) + "%') order by [DESC]";
 }
 
-std::string ownMachineQuery(std::string_view employeeId)
+std::string OwnMachineQuery(std::string_view employeeId)
 {
-    return "select ID, 車別 from [EMPLOYEE] where ID = '" + jet::sqlText(employeeId) + "' ";
+    return "select ID, 車別 from [EMPLOYEE] where ID = '" + jet::SqlText(employeeId) + "' ";
 }
 
-MachineList loadMachineList(const std::string& connectionString, const ProcessKind& kind,
+MachineList LoadMachineList(const std::string& connectionString, const ProcessKind& kind,
                             std::string_view employeeId)
 {
     MachineList list;
@@ -108,12 +108,12 @@ MachineList loadMachineList(const std::string& connectionString, const ProcessKi
     conn.open(connectionString);
     {
         jet::Recordset rs;
-        rs.open(machineListQuery(kind), conn);
+        rs.open(MachineListQuery(kind), conn);
         for (; !rs.eof(); rs.moveNext())
             list.items.push_back(rs.text("DESC"));
     }
     jet::Recordset rs;
-    rs.open(ownMachineQuery(employeeId), conn);
+    rs.open(OwnMachineQuery(employeeId), conn);
     if (!rs.eof())
         list.own = rs.text("車別");
     return list;
@@ -135,7 +135,7 @@ std::vector<std::string> PhraseTable::list(std::string_view item) const
     return out;
 }
 
-PhraseTable loadPhrases(const std::string& connectionString)
+PhraseTable LoadPhrases(const std::string& connectionString)
 {
     PhraseTable table;
     jet::Connection conn;
@@ -155,7 +155,7 @@ PhraseTable loadPhrases(const std::string& connectionString)
 }
 
 namespace {
-std::string digitsOf(std::string_view s)
+std::string DigitsOf(std::string_view s)
 {
     std::string d;
     for (char c : s)
@@ -165,19 +165,19 @@ std::string digitsOf(std::string_view s)
 }
 } // namespace
 
-void filterLoadedRows(GridRows& rows, const GridLayout& layout, const std::string& number, std::string date)
+void FilterLoadedRows(GridRows& rows, const GridLayout& layout, const std::string& number, std::string date)
 {
     if (number.empty() && date.empty())
         return;
     const auto idAt = static_cast<std::size_t>(layout.idCol - 1);
     const auto dayAt = static_cast<std::size_t>(layout.column("預排日") - 1);
     PadDateText(date);
-    const std::string wantedDay = digitsOf(date);
+    const std::string wantedDay = DigitsOf(date);
     std::erase_if(rows, [&](const std::vector<std::string>& r) {
         if (!number.empty() && qtmv::Trim(r[idAt]) != number)
             return true;
         if (!wantedDay.empty()) {
-            std::string day = digitsOf(r[dayAt]);
+            std::string day = DigitsOf(r[dayAt]);
             PadDateText(day);
             if (day != wantedDay)
                 return true;
@@ -186,24 +186,24 @@ void filterLoadedRows(GridRows& rows, const GridLayout& layout, const std::strin
     });
 }
 
-std::string leaveQuestion(std::string_view caption)
+std::string LeaveQuestion(std::string_view caption)
 {
     return "確定離開" + std::string(caption) + "嗎？";
 }
 
 
-std::string noDatabaseMessage(std::string_view problem)
+std::string NoDatabaseMessage(std::string_view problem)
 {
     return "沒有開啟資料庫，本作業沒有執行。\n\n" + std::string(problem)
            + "\n\n請通知系統管理者確認資料庫檔案（QTMV.DSN 與 QTMV.mdb）後，重新啟動程式。";
 }
 
-std::string pendingQuestion(int cells)
+std::string PendingQuestion(int cells)
 {
     return "尚有 " + std::to_string(cells) + " 格資料未儲存，是否先儲存？";
 }
 
-std::string emptyLoadNote(std::string_view kindText, std::string_view machine, std::string_view number,
+std::string EmptyLoadNote(std::string_view kindText, std::string_view machine, std::string_view number,
                           std::string_view date)
 {
     std::string note(kindText);
@@ -215,12 +215,12 @@ std::string emptyLoadNote(std::string_view kindText, std::string_view machine, s
     return note + "沒有未完工的排程資料";
 }
 
-std::string handOffText(std::string_view workOrder, std::string_view kindText)
+std::string HandOffText(std::string_view workOrder, std::string_view kindText)
 {
     return "預排\r\n" + Trim(workOrder) + "\r\n" + Trim(kindText) + "\r\n";
 }
 
-std::string toCodePage950(std::string_view utf8)
+std::string ToCodePage950(std::string_view utf8)
 {
     std::string out, bad;
     if (!ToBig5(utf8, out, &bad))
@@ -228,10 +228,10 @@ std::string toCodePage950(std::string_view utf8)
     return out;
 }
 
-std::string writeHandOffFile(const std::string& folder, std::string_view workOrder,
+std::string WriteHandOffFile(const std::string& folder, std::string_view workOrder,
                              std::string_view kindText)
 {
-    const std::string bytes = toCodePage950(handOffText(workOrder, kindText));
+    const std::string bytes = ToCodePage950(HandOffText(workOrder, kindText));
     std::string path = folder;
     if (!path.empty() && path.back() != '/' && path.back() != '\\')
         path += '/';
@@ -257,7 +257,7 @@ std::string writeHandOffFile(const std::string& folder, std::string_view workOrd
     return path;
 }
 
-std::string clockText(int hour24, int minute)
+std::string ClockText(int hour24, int minute)
 {
     int h = hour24 % 12;
     if (h == 0)

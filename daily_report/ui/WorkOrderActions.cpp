@@ -19,7 +19,7 @@
 
 namespace qtmv::daily {
 
-void queryWorkOrder(QWidget* window, SpreadGrid* grid, int records)
+void QueryWorkOrder(QWidget* window, SpreadGrid* grid, int records)
 {
     gQueryOrderNo.clear();
     gReturned = false;
@@ -52,7 +52,7 @@ void queryWorkOrder(QWidget* window, SpreadGrid* grid, int records)
     }
 }
 
-void handOffWorkOrder(Session& s, const std::string& kindText, const std::string& workOrder,
+void HandOffWorkOrder(Session& s, const std::string& kindText, const std::string& workOrder,
                       const std::function<void()>& endProgram)
 {
     if (RightsRestricted(s, s.WorkOrderRights, kNoWorkOrderProgram)) {
@@ -65,7 +65,7 @@ void handOffWorkOrder(Session& s, const std::string& kindText, const std::string
         return;
     }
     try {
-        writeHandOffFile(s.TempFolder, workOrder, kind);
+        WriteHandOffFile(s.TempFolder, workOrder, kind);
     } catch (const std::exception& e) {
         ReportFailure("查工單", e, "工單作業系統沒有啟動。");
         return;
@@ -73,7 +73,7 @@ void handOffWorkOrder(Session& s, const std::string& kindText, const std::string
     LaunchProgram(s, kWorkOrderProgram, endProgram);
 }
 
-std::string pickDie(QWidget* window, const std::string& filter)
+std::string PickDie(QWidget* window, const std::string& filter)
 {
     gLookupFilter = filter;
     {

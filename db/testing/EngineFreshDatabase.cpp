@@ -19,7 +19,7 @@ EngineFreshDatabase::EngineFreshDatabase(Engine e, const DatabaseMaker& make)
     file_ = std::make_unique<FreshDatabase>(make);
     if (e == Engine::Server) {
         server_ = std::make_unique<ServerFreshDatabase>(ServerFreshDatabase::Empty{});
-        copyDatabase(file_->connectionString(), server_->connectionString());
+        CopyDatabase(file_->connectionString(), server_->connectionString());
         file_.reset();
     }
 }
@@ -32,7 +32,7 @@ EngineFreshDatabase::EngineFreshDatabase(Engine e, const DatabaseMaker& make, co
     }
     server_ = std::make_unique<ServerFreshDatabase>(key, [&](const std::string& connectionString) {
         FreshDatabase source(make);
-        copyDatabase(source.connectionString(), connectionString);
+        CopyDatabase(source.connectionString(), connectionString);
     });
 }
 

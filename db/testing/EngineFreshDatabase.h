@@ -16,7 +16,7 @@ namespace qtmv::db::test {
 
 enum class Engine { SQLite, Server };
 
-inline std::string engineName(const ::testing::TestParamInfo<Engine>& info)
+inline std::string EngineName(const ::testing::TestParamInfo<Engine>& info)
 {
     return info.param == Engine::SQLite ? "SQLite" : "PostgreSQL";
 }
@@ -49,7 +49,7 @@ private:
 // Skips a server case when the test command started no server.
 #define QTMV_SKIP_WITHOUT_TEST_SERVER(engine)                                                                   \
     do {                                                                                                        \
-        if ((engine) == ::qtmv::db::test::Engine::Server && !::jet::testing::testServer())                      \
+        if ((engine) == ::qtmv::db::test::Engine::Server && !::jet::testing::TestServer())                      \
             GTEST_SKIP() << ::jet::testing::kNoTestServer;                                                      \
     } while (0)
 

@@ -10,7 +10,7 @@
 
 namespace qtmv::db::test {
 
-DatabaseMaker copyOf(const std::string& file)
+DatabaseMaker CopyOf(const std::string& file)
 {
     return [file](const std::string& path) { std::filesystem::copy_file(file, path); };
 }
@@ -36,7 +36,7 @@ DatabaseFolder::~DatabaseFolder()
 
 } // namespace detail
 
-FreshDatabase::FreshDatabase() : FreshDatabase(createDatabase) {}
+FreshDatabase::FreshDatabase() : FreshDatabase(CreateDatabase) {}
 
 FreshDatabase::FreshDatabase(const DatabaseMaker& make) : DatabaseFolder(make), Db(folder_ + "QTMV.mdb")
 {

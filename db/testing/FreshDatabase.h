@@ -14,7 +14,7 @@ namespace qtmv::db::test {
 using DatabaseMaker = std::function<void(const std::string& path)>;
 
 // Copies an existing database file (a demo plant, a seeded template).
-DatabaseMaker copyOf(const std::string& file);
+DatabaseMaker CopyOf(const std::string& file);
 
 namespace detail {
 // The folder and its database file, made before the plain access opens it.

@@ -9,10 +9,10 @@ namespace qtmv::db::test {
 namespace {
 
 // Names the template after the schema itself: a changed schema.sql makes a new one.
-std::string schemaKey()
+std::string SchemaKey()
 {
     std::string all;
-    for (const std::string& s : serverSchemaStatements())
+    for (const std::string& s : ServerSchemaStatements())
         all += s + ";";
     return std::to_string(std::hash<std::string>()(all) % 1000000007ULL);
 }
@@ -20,25 +20,25 @@ std::string schemaKey()
 } // namespace
 
 ServerFreshDatabase::ServerFreshDatabase()
-    : ServerDatabase(schemaKey(), [](const std::string& cs) { createServerSchema(cs); })
+    : ServerDatabase(SchemaKey(), [](const std::string& cs) { CreateServerSchema(cs); })
 {
-    jet::setServerWriteLockKey(kServerWriteLockKey);
+    jet::SetServerWriteLockKey(kServerWriteLockKey);
     session_.WorkstationUser = "PC1\\admin";
     session_.ConnectionString = connectionString();
 }
 
 ServerFreshDatabase::ServerFreshDatabase(const std::string& key,
                                          const std::function<void(const std::string&)>& fill)
-    : ServerDatabase(key + "_" + schemaKey(), fill)
+    : ServerDatabase(key + "_" + SchemaKey(), fill)
 {
-    jet::setServerWriteLockKey(kServerWriteLockKey);
+    jet::SetServerWriteLockKey(kServerWriteLockKey);
     session_.WorkstationUser = "PC1\\admin";
     session_.ConnectionString = connectionString();
 }
 
 ServerFreshDatabase::ServerFreshDatabase(Empty)
 {
-    jet::setServerWriteLockKey(kServerWriteLockKey);
+    jet::SetServerWriteLockKey(kServerWriteLockKey);
     session_.WorkstationUser = "PC1\\admin";
     session_.ConnectionString = connectionString();
 }

@@ -26,24 +26,24 @@ TEST(CreateDatabase, RefusesAnExistingFileOrUnwritableFolderLeavingNoTrace)
     {
         std::ofstream(path.str()) << "not a database";
     }
-    EXPECT_THROW(qtmv::db::createDatabase(path.str()), qtmv::db::Error);
+    EXPECT_THROW(qtmv::db::CreateDatabase(path.str()), qtmv::db::Error);
     std::ifstream in(path.str());
     std::stringstream text;
     text << in.rdbuf();
     EXPECT_EQ(text.str(), "not a database");
 
     const std::string unwritable = "/nonexistent-folder-qtmv/QTMV.mdb";
-    EXPECT_THROW(qtmv::db::createDatabase(unwritable), qtmv::db::Error);
+    EXPECT_THROW(qtmv::db::CreateDatabase(unwritable), qtmv::db::Error);
     EXPECT_FALSE(std::filesystem::exists(unwritable));
 }
 
 TEST_F(Schema, HasEveryProcessTableAndViewWithTheSharedColumns)
 {
-    for (const auto& k : qtmv::processKinds()) {
+    for (const auto& k : qtmv::ProcessKinds()) {
         const std::string x(k.detailTable), s(k.scheduledTable), v(k.preScheduleTable);
-        EXPECT_EQ(db_.value("select type from sqlite_master where name = '" + jet::sqlText(x) + "'"), "table") << x;
-        EXPECT_EQ(db_.value("select type from sqlite_master where name = '" + jet::sqlText(s) + "'"), "table") << s;
-        EXPECT_EQ(db_.value("select type from sqlite_master where name = '" + jet::sqlText(v) + "'"), "view") << v;
+        EXPECT_EQ(db_.value("select type from sqlite_master where name = '" + jet::SqlText(x) + "'"), "table") << x;
+        EXPECT_EQ(db_.value("select type from sqlite_master where name = '" + jet::SqlText(s) + "'"), "table") << s;
+        EXPECT_EQ(db_.value("select type from sqlite_master where name = '" + jet::SqlText(v) + "'"), "view") << v;
         // The scheduled table holds the line's columns plus its own key.
         auto lineCols = db_.columns("select * from [" + x + "]");
         auto pieceCols = db_.columns("select * from [" + s + "]");
@@ -64,7 +64,7 @@ TEST(CreateSchema, FailsWholeOnADatabaseThatHasIt)
     ASSERT_EQ(sqlite3_open(":memory:", &raw), SQLITE_OK);
     std::unique_ptr<sqlite3, decltype(&sqlite3_close)> db(raw, &sqlite3_close);
     sqlite3_exec(raw, "create table [預排資料明細] (x)", nullptr, nullptr, nullptr);
-    EXPECT_THROW(qtmv::db::createSchema(raw), qtmv::db::Error);
+    EXPECT_THROW(qtmv::db::CreateSchema(raw), qtmv::db::Error);
     // Nothing of the schema is left half made.
     sqlite3_stmt* st = nullptr;
     sqlite3_prepare_v2(raw, "select count(*) from sqlite_master", -1, &st, nullptr);
@@ -121,8 +121,8 @@ protected:
     {
         db_.exec("insert into 預排資料耗時明細 (單號, 工單單號, 工單序, 序, 製程, 機別, 開始, 結束, 完工數量, "
                  "經辦代號, 耗時, 不良數) values ('1131204001', '1131200001', " + std::to_string(no) + ", " +
-                 std::to_string(seq) + ", '" + jet::sqlText(kind) + "', '" + jet::sqlText(machine) + "', '" +
-                 jet::sqlText(start) + "', '" + jet::sqlText(end) + "', 2500, 'A013', '" + jet::sqlText(hours) + "', 12)");
+                 std::to_string(seq) + ", '" + jet::SqlText(kind) + "', '" + jet::SqlText(machine) + "', '" +
+                 jet::SqlText(start) + "', '" + jet::SqlText(end) + "', 2500, 'A013', '" + jet::SqlText(hours) + "', 12)");
     }
 };
 

@@ -24,7 +24,7 @@ class ServerSchema : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (!jet::testing::testServer())
+        if (!jet::testing::TestServer())
             GTEST_SKIP() << jet::testing::kNoTestServer;
         server_ = std::make_unique<ServerFreshDatabase>();
         onFile_.open(file_.connectionString());
@@ -67,9 +67,9 @@ protected:
 // them, the row identity hidden.
 TEST_F(ServerSchema, EveryTableAndViewWithItsColumns)
 {
-    for (const std::string& t : qtmv::db::schemaTables())
+    for (const std::string& t : qtmv::db::SchemaTables())
         expectSame("select * from [" + t + "] where 1 = 0");
-    for (const auto& k : qtmv::processKinds())
+    for (const auto& k : qtmv::ProcessKinds())
         expectSame("select * from [" + std::string(k.preScheduleTable) + "] where 1 = 0");
 }
 
@@ -105,14 +105,14 @@ TEST_F(ServerSchema, AnalysisViewReadsAsOnTheFile)
 
 // A plant's database made before the program's own tables existed gets the
 // missing ones (with their indexes) and keeps what it has, on either engine.
-void expectMissingProgramTablesAdded(jet::Connection& c)
+void ExpectMissingProgramTablesAdded(jet::Connection& c)
 {
     c.execute("drop table [日報異動紀錄]");
     c.execute("drop table [色號目標值]");
     c.execute("insert into [品檢允收不良率] ([KIND], 允收率) values ('D-印刷', 2.5)");
 
-    EXPECT_EQ(qtmv::db::addMissingProgramTables(c), (std::vector<std::string>{"日報異動紀錄", "色號目標值"}));
-    EXPECT_TRUE(qtmv::db::addMissingProgramTables(c).empty());
+    EXPECT_EQ(qtmv::db::AddMissingProgramTables(c), (std::vector<std::string>{"日報異動紀錄", "色號目標值"}));
+    EXPECT_TRUE(qtmv::db::AddMissingProgramTables(c).empty());
 
     c.execute("insert into [日報異動紀錄] (時間, ID, INO, 欄位, 舊值, 新值) values ('1151206 1530', 'P1', 1, '完工日', '', "
               "'12/06-15')");
@@ -127,7 +127,7 @@ void expectMissingProgramTablesAdded(jet::Connection& c)
 
 // The suite's SYSPOLOCK1 as a database made without the program's columns
 // holds it: they are added, and its rows kept.
-void expectMissingProgramColumnsAdded(jet::Connection& c)
+void ExpectMissingProgramColumnsAdded(jet::Connection& c)
 {
     for (const char* column : {"製程", "鎖定時間"})
         c.executeNative(c.onServer() ? std::string("alter table \"syspolock1\" drop column \"") + column + "\""
@@ -135,8 +135,8 @@ void expectMissingProgramColumnsAdded(jet::Connection& c)
     c.execute("insert into [SYSPOLOCK1] (ID, COMPUTER, [USER], 工單單號, 工單序, 單號) "
               "values ('工務', 'PC2', '李大同', 'P001', 1, 'D001')");
 
-    EXPECT_EQ(qtmv::db::addMissingProgramTables(c), (std::vector<std::string>{"SYSPOLOCK1.製程", "SYSPOLOCK1.鎖定時間"}));
-    EXPECT_TRUE(qtmv::db::addMissingProgramTables(c).empty());
+    EXPECT_EQ(qtmv::db::AddMissingProgramTables(c), (std::vector<std::string>{"SYSPOLOCK1.製程", "SYSPOLOCK1.鎖定時間"}));
+    EXPECT_TRUE(qtmv::db::AddMissingProgramTables(c).empty());
     jet::Recordset rs;
     rs.open("select [USER], 製程, 鎖定時間 from [SYSPOLOCK1] where 單號 = 'd001'", c);
     ASSERT_FALSE(rs.eof());
@@ -148,14 +148,14 @@ TEST(ProgramTables, MissingOnesAreAddedToAFileDatabase)
     FreshDatabase file;
     jet::Connection c;
     c.open(file.connectionString());
-    expectMissingProgramTablesAdded(c);
-    expectMissingProgramColumnsAdded(c);
+    ExpectMissingProgramTablesAdded(c);
+    ExpectMissingProgramColumnsAdded(c);
 }
 
 TEST_F(ServerSchema, MissingProgramTablesAreAddedToAServerDatabase)
 {
-    expectMissingProgramTablesAdded(onServer_);
-    expectMissingProgramColumnsAdded(onServer_);
+    ExpectMissingProgramTablesAdded(onServer_);
+    ExpectMissingProgramColumnsAdded(onServer_);
 }
 
 } // namespace

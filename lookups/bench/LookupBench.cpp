@@ -25,7 +25,7 @@ namespace {
 
 constexpr long long kVendors = 20000;
 
-std::string benchDatabase()
+std::string BenchDatabase()
 {
     const char* env = std::getenv("QTMV_LOOKUP_BENCH_DB");
     const std::filesystem::path path = env && *env ? env : "/tmp/qtmv-lookup-bench/QTMV.mdb";
@@ -34,15 +34,15 @@ std::string benchDatabase()
         qtmv::demo::DemoOptions o;
         o.workOrders = 50;
         o.extraVendors = kVendors;
-        qtmv::demo::writeDemoPlant(path.string(), o);
+        qtmv::demo::WriteDemoPlant(path.string(), o);
     }
     return path.string();
 }
 
-void useBenchDatabase(const char* kind)
+void UseBenchDatabase(const char* kind)
 {
-    qtmv::Session& s = qtmv::session();
-    s.ConnectionString = qtmv::ConnectionStringFor(benchDatabase());
+    qtmv::Session& s = qtmv::CurrentSession();
+    s.ConnectionString = qtmv::ConnectionStringFor(BenchDatabase());
     s.LoginUser = "王大明";
     qtmv::gLookupKind = kind;
     qtmv::gLookupFilter.clear();
@@ -53,7 +53,7 @@ void useBenchDatabase(const char* kind)
 // Closing it after the pick is not part of it (the user has moved on).
 void BM_VendorLookupOpen(benchmark::State& state, const char* kind)
 {
-    useBenchDatabase(kind);
+    UseBenchDatabase(kind);
     int rows = 0;
     for (auto _ : state) {
         auto w = std::make_unique<frm廠商輔助畫面1>();
@@ -71,7 +71,7 @@ void BM_VendorLookupOpen(benchmark::State& state, const char* kind)
 // replaced. Searching with the same text each time keeps the list's size.
 void BM_VendorLookupSearch(benchmark::State& state, const char* kind, const char* filter)
 {
-    useBenchDatabase(kind);
+    UseBenchDatabase(kind);
     frm廠商輔助畫面1 w;
     w.show();
     QApplication::processEvents();
@@ -95,4 +95,4 @@ BENCHMARK_CAPTURE(BM_VendorLookupSearch, all_vendors_filtered, "所有廠商", "
     ->UseRealTime();
 BENCHMARK_CAPTURE(BM_VendorLookupSearch, printing, "印刷", "")->Unit(benchmark::kMillisecond)->UseRealTime();
 
-int main(int argc, char** argv) { return qtmv::bench::runAsTheProgramRuns<QApplication>(argc, argv); }
+int main(int argc, char** argv) { return qtmv::bench::RunAsTheProgramRuns<QApplication>(argc, argv); }

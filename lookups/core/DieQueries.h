@@ -21,7 +21,7 @@ struct DieFilter {
     bool includeVoid = false;
 };
 
-std::string dieQuery(const DieFilter& f);
+std::string DieQuery(const DieFilter& f);
 
 // The columns of the list; gPick(0) is the die code.
 inline constexpr std::array<std::string_view, 13> kDieHeadings = {
@@ -33,10 +33,10 @@ inline constexpr std::array<int, 13> kDieWidths = {1300, 1600, 600, 1300, 1000, 
                                                    1100, 900, 1600, 0, 0, 500};
 
 // The customer and salesperson names shown beside their code fields.
-std::string customerNameQuery(std::string_view customerId);
-std::string employeeNameQuery(std::string_view employeeId);
+std::string CustomerNameQuery(std::string_view customerId);
+std::string EmployeeNameQuery(std::string_view employeeId);
 // The short name of a customer (SNAME) or the name of an employee (NAME)
 // by code; nullopt when there is none.
-std::optional<std::string> customerOrEmployeeName(const Session& s, bool customer, std::string_view code);
+std::optional<std::string> CustomerOrEmployeeName(const Session& s, bool customer, std::string_view code);
 
 } // namespace qtmv::lookups

@@ -9,7 +9,7 @@ namespace qtmv::lookups {
 
 namespace {
 
-void readInto(jet::Recordset& rs, LookupRows& out)
+void ReadInto(jet::Recordset& rs, LookupRows& out)
 {
     out.headings.clear();
     for (int i = 0; i < rs.fieldCount(); ++i)
@@ -33,18 +33,18 @@ void readInto(jet::Recordset& rs, LookupRows& out)
 
 } // namespace
 
-LookupRows loadLookup(const std::string& connectionString, const LookupQuery& query)
+LookupRows LoadLookup(const std::string& connectionString, const LookupQuery& query)
 {
     jet::Connection conn;
     conn.open(connectionString);
     LookupRows out;
     jet::Recordset rs;
     rs.open(query.filtered, conn);
-    readInto(rs, out);
+    ReadInto(rs, out);
     rs.close();
     if (out.rows.empty() && !query.unfiltered.empty()) {
         rs.open(query.unfiltered, conn);
-        readInto(rs, out);
+        ReadInto(rs, out);
         out.fellBack = true;
     }
     return out;

@@ -22,6 +22,6 @@ struct LookupRows {
 
 // One connection for the operation, released at the end. Fields are taken
 // as text, trimmed, null as "". Throws jet::Error.
-LookupRows loadLookup(const std::string& connectionString, const LookupQuery& query);
+LookupRows LoadLookup(const std::string& connectionString, const LookupQuery& query);
 
 } // namespace qtmv::lookups

@@ -8,7 +8,7 @@ namespace {
 constexpr char kEscape = '\\';
 }
 
-LikeText likeContains(std::string_view typed)
+LikeText LikeContains(std::string_view typed)
 {
     LikeText out;
     const bool wildcard = typed.find_first_of("%_") != std::string_view::npos;
@@ -19,18 +19,18 @@ LikeText likeContains(std::string_view typed)
             pattern += kEscape;
         pattern += c;
     }
-    out.inner = jet::sqlText(pattern);
+    out.inner = jet::SqlText(pattern);
     if (wildcard)
         out.escape = " escape '\\'";
     return out;
 }
 
-std::string containsCondition(std::string_view column, const LikeText& text, std::string_view likeWord)
+std::string ContainsCondition(std::string_view column, const LikeText& text, std::string_view likeWord)
 {
     return std::string(column) + " " + std::string(likeWord) + " '%" + text.inner + "%'" + text.escape;
 }
 
-std::string fromCharacter(std::string_view text, int n)
+std::string FromCharacter(std::string_view text, int n)
 {
     std::size_t i = 0;
     for (int seen = 0; seen < n && i < text.size(); ++seen) {

@@ -15,13 +15,13 @@ struct LikeText {
     std::string inner;    // quoted and escaped, to stand between '%' and '%'
     std::string escape;   // "" or " escape '\'"
 };
-LikeText likeContains(std::string_view typed);
+LikeText LikeContains(std::string_view typed);
 
 // column like '%typed%' [escape '\'], with the column as given.
-std::string containsCondition(std::string_view column, const LikeText& text, std::string_view likeWord = "like");
+std::string ContainsCondition(std::string_view column, const LikeText& text, std::string_view likeWord = "like");
 
 // The text of a UTF-8 string from its nth character on (n counted from 0):
 // "D-印刷" from 2 is "印刷".
-std::string fromCharacter(std::string_view text, int n);
+std::string FromCharacter(std::string_view text, int n);
 
 } // namespace qtmv::lookups

@@ -29,22 +29,22 @@ constexpr std::string_view kCustomerActive = "CUST.停用 = '0' or CUST.停用 =
 
 } // namespace
 
-LookupQuery employeeQuery(const EmployeeFilter& f)
+LookupQuery EmployeeQuery(const EmployeeFilter& f)
 {
     std::string select = "select EMPLOYEE.ID as 業務員代號, EMPLOYEE.NAME as 業務員名稱";
     select += f.withPlanner ? ", EMPLOYEE.工務人員代號, EMPLOYEE.工務人員 " : " ";
     select += "from EMPLOYEE ";
     const std::string_view group = f.deliveryStaff ? kDeliveryStaff : kUsualStaff;
-    const LikeText t = likeContains(f.filter);
+    const LikeText t = LikeContains(f.filter);
     LookupQuery q;
-    q.filtered = select + "Where (" + containsCondition("EMPLOYEE.ID", t, "Like") + " or " +
-                 containsCondition("EMPLOYEE.NAME", t, "Like") + (f.deliveryStaff ? ")  and " : ") and ") +
+    q.filtered = select + "Where (" + ContainsCondition("EMPLOYEE.ID", t, "Like") + " or " +
+                 ContainsCondition("EMPLOYEE.NAME", t, "Like") + (f.deliveryStaff ? ")  and " : ") and ") +
                  std::string(group) + std::string(kEmployed) + "Order By EMPLOYEE.ID";
     q.unfiltered = select + "where " + std::string(group) + std::string(kEmployed) + "order by EMPLOYEE.ID";
     return q;
 }
 
-bool ownCustomersOnly(const Session& s)
+bool OwnCustomersOnly(const Session& s)
 {
     // Rights that could not be read restrict, as every rights test fails closed.
     if (s.LoginUser.empty() && !s.RightsEstablished)
@@ -52,21 +52,21 @@ bool ownCustomersOnly(const Session& s)
     return RightsRestricted(s, s.ProductionRights, kOwnCustomersOnly);
 }
 
-std::string ownCustomerCondition(const Session& s)
+std::string OwnCustomerCondition(const Session& s)
 {
-    const std::string me = jet::sqlText(s.EmployeeId);
+    const std::string me = jet::SqlText(s.EmployeeId);
     return " and (iif(CUST.EMPNO is null,'',CUST.EMPNO) = '' or "
            "CUST.ID in (select ID from [CUSTE] where EMPNO ='" + me + "' group by ID) " +
            "or EMPLOYEE.ID = '" + me + "' " + BuildGroupFilter("", "EMPLOYEE", s) + " ) ";
 }
 
-LookupQuery customerQuery(const Session& s, const std::string& filter)
+LookupQuery CustomerQuery(const Session& s, const std::string& filter)
 {
-    const std::string own = ownCustomersOnly(s) ? ownCustomerCondition(s) : std::string();
-    const LikeText t = likeContains(filter);
+    const std::string own = OwnCustomersOnly(s) ? OwnCustomerCondition(s) : std::string();
+    const LikeText t = LikeContains(filter);
     LookupQuery q;
-    q.filtered = std::string(kCustomerSelect) + "where (" + containsCondition("CUST.ID", t) + " OR " +
-                 containsCondition("CUST.SNAME", t) + ") and ( " + std::string(kCustomerActive) + own +
+    q.filtered = std::string(kCustomerSelect) + "where (" + ContainsCondition("CUST.ID", t) + " OR " +
+                 ContainsCondition("CUST.SNAME", t) + ") and ( " + std::string(kCustomerActive) + own +
                  " order by CUST.ID";
     q.unfiltered = std::string(kCustomerSelect) + "where (" + std::string(kCustomerActive) + own + " order by CUST.ID";
     return q;

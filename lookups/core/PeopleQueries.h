@@ -25,21 +25,21 @@ struct EmployeeFilter {
     bool withPlanner = false;      // 業務員輔助視窗1: also 工務人員代號 and 工務人員
 };
 // With no hit: the same staff group without the filter.
-LookupQuery employeeQuery(const EmployeeFilter& f);
+LookupQuery EmployeeQuery(const EmployeeFilter& f);
 
 // Whether the signed-in user sees only his own customers: "1" at position 15
 // of his ProductionRights, or rights that could not be established.
 // Administrators are never restricted.
-bool ownCustomersOnly(const Session& s);
+bool OwnCustomersOnly(const Session& s);
 
 // The restriction appended for such a user: customers without a
 // salesperson, his own, those CUSTE lists for him, and those of the
 // salespeople who share one of his rights groups.
-std::string ownCustomerCondition(const Session& s);
+std::string OwnCustomerCondition(const Session& s);
 
 // The customer list, filtered by code or short name; with no hit the whole
 // list (the restriction stays).
-LookupQuery customerQuery(const Session& s, const std::string& filter);
+LookupQuery CustomerQuery(const Session& s, const std::string& filter);
 
 // Column widths in twips (0 hides a column; its text still reaches gPick).
 inline constexpr std::array<int, 4> kEmployeeWidths1 = {1200, 1500, 1200, 1200};

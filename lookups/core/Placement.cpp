@@ -4,7 +4,7 @@
 
 namespace qtmv::lookups {
 
-Box placeLookup(const std::optional<Box>& reference, int width, int height, const Box& screen)
+Box PlaceLookup(const std::optional<Box>& reference, int width, int height, const Box& screen)
 {
     Box out{0, 0, width, height};
     const int centredLeft = screen.left + std::max(0, (screen.width - width) / 2);
@@ -23,7 +23,7 @@ Box placeLookup(const std::optional<Box>& reference, int width, int height, cons
     return out;
 }
 
-bool isSkipped(std::span<const std::string_view> skipped, std::string_view windowName)
+bool IsSkipped(std::span<const std::string_view> skipped, std::string_view windowName)
 {
     return std::find(skipped.begin(), skipped.end(), windowName) != skipped.end();
 }

@@ -28,13 +28,13 @@ inline constexpr int kPlacementTopOffsetPx = 87;  // 1300 twips
 
 // The top-left corner of the lookup (left and top of the returned box; width
 // and height are the lookup's).
-Box placeLookup(const std::optional<Box>& reference, int width, int height, const Box& screen);
+Box PlaceLookup(const std::optional<Box>& reference, int width, int height, const Box& screen);
 
 // The callers each lookup looks past when placing itself.
 inline constexpr std::string_view kSkipDownstream[] = {"frm下游廠商", "frm下游廠商_印刷", "frm工務預排作業_耗時"};
 inline constexpr std::string_view kSkipOutsourcing[] = {"frm下游廠商", "frm下游廠商_印刷"};
 inline constexpr std::string_view kSkipScheduling[] = {"frm工務預排作業_耗時"};
 
-bool isSkipped(std::span<const std::string_view> skipped, std::string_view windowName);
+bool IsSkipped(std::span<const std::string_view> skipped, std::string_view windowName);
 
 } // namespace qtmv::lookups

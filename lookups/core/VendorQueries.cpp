@@ -24,37 +24,37 @@ constexpr std::string_view kOrder = "Order By VENDER.ID";
 constexpr std::string_view kEveryVendor = "VENDER.ID like '%'";
 
 // "Where ITEM4 = '1' ", "Where (ITEM3 = '1' or ...) ", "Where VENDER.ID like '%' ".
-std::string kindWhere(std::string_view kindWord)
+std::string KindWhere(std::string_view kindWord)
 {
-    const std::string flag = kindFlagCondition(kindWord);
+    const std::string flag = KindFlagCondition(kindWord);
     return "Where " + (flag.empty() ? std::string(kEveryVendor) : flag) + " ";
 }
 
 // Code or short name contains the filter.
-std::string codeOrName(const std::string& filter, std::string_view likeWord)
+std::string CodeOrName(const std::string& filter, std::string_view likeWord)
 {
-    const LikeText t = likeContains(filter);
-    return containsCondition("VENDER.ID", t, likeWord) + " or " + containsCondition("VENDER.SNAME", t, likeWord);
+    const LikeText t = LikeContains(filter);
+    return ContainsCondition("VENDER.ID", t, likeWord) + " or " + ContainsCondition("VENDER.SNAME", t, likeWord);
 }
 
 } // namespace
 
-std::string kindFlagCondition(std::string_view kindWord)
+std::string KindFlagCondition(std::string_view kindWord)
 {
     if (kindWord == kPaperPurchasing)
         return "(ITEM3 = '1' or ITEM6 = '1' or ITEM14 = '1')";
-    const ProcessKind* k = kindByName(kindWord);
+    const ProcessKind* k = KindByName(kindWord);
     return k ? "ITEM" + std::to_string(k->number) + " = '1'" : std::string();
 }
 
-LookupQuery vendorQuery1(const VendorFilter& f)
+LookupQuery VendorQuery1(const VendorFilter& f)
 {
     const std::string select = std::string(kSelect1) + std::string(kFrom);
     const std::string equipment = f.equipmentOnly ? std::string(kEquipment) : std::string();
     LookupQuery q;
     if (f.kind != kAllVendors) {
-        const std::string head = select + kindWhere(f.kind) + equipment;
-        q.filtered = head + " and ( " + codeOrName(f.filter, "Like") + " ) and ( " + std::string(kActive) +
+        const std::string head = select + KindWhere(f.kind) + equipment;
+        q.filtered = head + " and ( " + CodeOrName(f.filter, "Like") + " ) and ( " + std::string(kActive) +
                      std::string(kOrder);
         q.unfiltered = head + " and (" + std::string(kActive) + std::string(kOrder);
         return q;
@@ -62,27 +62,27 @@ LookupQuery vendorQuery1(const VendorFilter& f)
     std::string kindEntry;
     if (f.kindEntry >= 1 && f.kindEntry <= 14)
         kindEntry = " and VENDER.ITEM" + std::to_string(f.kindEntry) + " = '1' ";
-    q.filtered = select + "Where (" + codeOrName(f.filter, "Like") + ") and ( " + std::string(kActive) + equipment +
+    q.filtered = select + "Where (" + CodeOrName(f.filter, "Like") + ") and ( " + std::string(kActive) + equipment +
                  kindEntry + std::string(kOrder);
     q.unfiltered = select + "where (" + std::string(kActive) + equipment + kindEntry + std::string(kOrder);
     return q;
 }
 
-LookupQuery vendorQuery3(const VendorFilter& f)
+LookupQuery VendorQuery3(const VendorFilter& f)
 {
     LookupQuery q;
-    q.filtered = std::string(kSelect3) + std::string(kFrom) + kindWhere(fromCharacter(f.kind, 2)) + " and (" +
-                 codeOrName(f.filter, "like") + ") order by VENDER.ID ";
+    q.filtered = std::string(kSelect3) + std::string(kFrom) + KindWhere(FromCharacter(f.kind, 2)) + " and (" +
+                 CodeOrName(f.filter, "like") + ") order by VENDER.ID ";
     return q;
 }
 
-LookupQuery vendorQuery5(const VendorFilter& f)
+LookupQuery VendorQuery5(const VendorFilter& f)
 {
-    const std::string flag = kindFlagCondition(f.kind);
+    const std::string flag = KindFlagCondition(f.kind);
     const std::string head = std::string(kSelect5) + std::string(kFrom) + "Where (" +
                              (flag.empty() ? std::string(kEveryVendor) : flag) + " or 製作 <> 0) ";
     LookupQuery q;
-    q.filtered = head + " and ( " + codeOrName(f.filter, "Like") + " ) and ( " + std::string(kActive) +
+    q.filtered = head + " and ( " + CodeOrName(f.filter, "Like") + " ) and ( " + std::string(kActive) +
                  std::string(kOrder);
     q.unfiltered = head + " and (" + std::string(kActive) + std::string(kOrder);
     return q;

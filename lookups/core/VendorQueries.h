@@ -21,7 +21,7 @@ inline constexpr std::string_view kPaperPurchasing = "紙品採購";
 
 // The flag condition of a kind word: "ITEM4 = '1'", or for 紙品採購
 // "(ITEM3 = '1' or ITEM6 = '1' or ITEM14 = '1')"; "" for any other word.
-std::string kindFlagCondition(std::string_view kindWord);
+std::string KindFlagCondition(std::string_view kindWord);
 
 // What the window asks for.
 struct VendorFilter {
@@ -34,12 +34,12 @@ struct VendorFilter {
 // 廠商輔助畫面1: nine columns (code, short name, rate, telephone, contact,
 // fax, memo, address, payment terms), active vendors only; with no hit the
 // list of the kind without the filter.
-LookupQuery vendorQuery1(const VendorFilter& f);
+LookupQuery VendorQuery1(const VendorFilter& f);
 // 廠商輔助畫面3: eight columns, disabled vendors included, no fall-back.
-LookupQuery vendorQuery3(const VendorFilter& f);
+LookupQuery VendorQuery3(const VendorFilter& f);
 // 廠商輔助畫面5: eight columns, the vendors of the kind together with every
 // machine, active only; with no hit the list without the filter.
-LookupQuery vendorQuery5(const VendorFilter& f);
+LookupQuery VendorQuery5(const VendorFilter& f);
 
 // The kinds 廠商輔助畫面3 offers, in its combo's order.
 inline constexpr std::array<KindId, 10> kOutsourcingKinds = {

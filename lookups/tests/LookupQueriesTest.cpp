@@ -53,7 +53,7 @@ protected:
                 "(3, null, 'K00003', '手提袋', 'P3', 'C02', 'A02'), (4, 'N', 'K00001', '禮盒改版', 'P1', 'C01', 'A01')");
     }
 
-    LookupRows run(const LookupQuery& q) { return loadLookup(db.connectionString(), q); }
+    LookupRows run(const LookupQuery& q) { return LoadLookup(db.connectionString(), q); }
     static Codes codes(const LookupRows& r)
     {
         Codes out;
@@ -63,7 +63,7 @@ protected:
     }
     Codes vendors1(const std::string& kind, const std::string& filter, bool equipment = false, int entry = 0)
     {
-        return codes(run(vendorQuery1({kind, filter, equipment, entry})));
+        return codes(run(VendorQuery1({kind, filter, equipment, entry})));
     }
 
     db::test::FreshDatabase db;
@@ -87,7 +87,7 @@ TEST_F(Queries, Window1ListsActiveVendorsOfTheKindAndFallsBackWithoutTheFilter)
         EXPECT_EQ(vendors1(other, "").size(), 11u) << other;
 
     // Only a disabled vendor matches: the whole active list of the kind.
-    const LookupRows r = run(vendorQuery1({"印刷", "老字號", false, 0}));
+    const LookupRows r = run(VendorQuery1({"印刷", "老字號", false, 0}));
     EXPECT_TRUE(r.fellBack);
     EXPECT_EQ(codes(r), (Codes{"M01", "V01", "V02"}));
     EXPECT_EQ(r.rows[1][8], "月結30天");
@@ -95,7 +95,7 @@ TEST_F(Queries, Window1ListsActiveVendorsOfTheKindAndFallsBackWithoutTheFilter)
     // Every kind, by the kind combo's entry.
     EXPECT_EQ(vendors1("所有廠商", "", false, 5), (Codes{"M05", "V13", "V14"}));   // E-上光
     EXPECT_EQ(vendors1("所有廠商", "機", true, 5), Codes{"M05"});
-    const LookupRows all = run(vendorQuery1({"所有廠商", "沒有這家", true, 0}));
+    const LookupRows all = run(VendorQuery1({"所有廠商", "沒有這家", true, 0}));
     EXPECT_TRUE(all.fellBack);
     EXPECT_EQ(codes(all), (Codes{"M01", "M05"}));
 }
@@ -106,64 +106,64 @@ TEST_F(Queries, TypedQuotesAndWildcardsFindWhatTheUserMeans)
         {"100%", "V10"}, {"A_1", "V13"}, {"Mary's", "V12"}, {"mary", "V12"}, {"5%_\\", "V15"}};
     for (const auto& [filter, code] : typed)
         EXPECT_EQ(vendors1("所有廠商", filter), Codes{code}) << filter;
-    EXPECT_EQ(codes(run(vendorQuery3({"E-上光", "1", false, 0}))), (Codes{"V13", "V14"}));
+    EXPECT_EQ(codes(run(VendorQuery3({"E-上光", "1", false, 0}))), (Codes{"V13", "V14"}));
     // A quote ends no literal: the filter simply matches nothing.
-    EXPECT_TRUE(run(employeeQuery({"' or ''='", false, false})).fellBack);
-    EXPECT_TRUE(run(customerQuery(admin, "'_%")).fellBack);
+    EXPECT_TRUE(run(EmployeeQuery({"' or ''='", false, false})).fellBack);
+    EXPECT_TRUE(run(CustomerQuery(admin, "'_%")).fellBack);
 }
 
 TEST_F(Queries, Window3ShowsDisabledVendorsAndHasNoFallback)
 {
-    EXPECT_EQ(codes(run(vendorQuery3({"D-印刷", "", false, 0}))), (Codes{"M01", "V01", "V02", "V03"}));
-    EXPECT_EQ(codes(run(vendorQuery3({"I-裁摺", "", false, 0}))), Codes{"V09"});
-    const LookupRows none = run(vendorQuery3({"D-印刷", "沒有", false, 0}));
+    EXPECT_EQ(codes(run(VendorQuery3({"D-印刷", "", false, 0}))), (Codes{"M01", "V01", "V02", "V03"}));
+    EXPECT_EQ(codes(run(VendorQuery3({"I-裁摺", "", false, 0}))), Codes{"V09"});
+    const LookupRows none = run(VendorQuery3({"D-印刷", "沒有", false, 0}));
     EXPECT_FALSE(none.fellBack);
     EXPECT_TRUE(none.rows.empty());
 }
 
 TEST_F(Queries, Window5AddsEveryMachineToTheKind)
 {
-    EXPECT_EQ(codes(run(vendorQuery5({"裁摺", "", false, 0}))), (Codes{"M01", "M05", "V09"}));
-    const LookupRows r = run(vendorQuery5({"裁摺", "宏達", false, 0}));
+    EXPECT_EQ(codes(run(VendorQuery5({"裁摺", "", false, 0}))), (Codes{"M01", "M05", "V09"}));
+    const LookupRows r = run(VendorQuery5({"裁摺", "宏達", false, 0}));
     EXPECT_TRUE(r.fellBack);
     EXPECT_EQ(codes(r), (Codes{"M01", "M05", "V09"}));
 }
 
 TEST_F(Queries, EmployeeListsKeepFormerStaffOutAndSplitTheDeliveryStaff)
 {
-    EXPECT_EQ(codes(run(employeeQuery({"", false, false}))), (Codes{"A01", "A02", "A04", "A06"}));
-    EXPECT_EQ(codes(run(employeeQuery({"", true, false}))), (Codes{"A04", "A05", "A06"}));
-    EXPECT_EQ(codes(run(employeeQuery({"陳", false, true}))), Codes{"A01"});
+    EXPECT_EQ(codes(run(EmployeeQuery({"", false, false}))), (Codes{"A01", "A02", "A04", "A06"}));
+    EXPECT_EQ(codes(run(EmployeeQuery({"", true, false}))), (Codes{"A04", "A05", "A06"}));
+    EXPECT_EQ(codes(run(EmployeeQuery({"陳", false, true}))), Codes{"A01"});
     // No hit: the same staff group, still without those who left.
-    const LookupRows r = run(employeeQuery({"吳雅婷", false, false}));
+    const LookupRows r = run(EmployeeQuery({"吳雅婷", false, false}));
     EXPECT_TRUE(r.fellBack);
     EXPECT_EQ(codes(r), (Codes{"A01", "A02", "A04", "A06"}));
-    EXPECT_EQ(codes(run(employeeQuery({"鍾", true, false}))), (Codes{"A04", "A05", "A06"}));
+    EXPECT_EQ(codes(run(EmployeeQuery({"鍾", true, false}))), (Codes{"A04", "A05", "A06"}));
 }
 
 TEST_F(Queries, CustomersOfARestrictedUserAreHisOwnTheUnassignedAndHisGroups)
 {
-    EXPECT_EQ(codes(run(customerQuery(admin, ""))), (Codes{"C01", "C02", "C03", "C05", "C06", "C07"}));
+    EXPECT_EQ(codes(run(CustomerQuery(admin, ""))), (Codes{"C01", "C02", "C03", "C05", "C06", "C07"}));
 
     Session sales;
     sales.EmployeeId = "A01";
     sales.RightsEstablished = true;
     sales.ProductionRights = "00000000000000";   // position 15 never set: every customer
-    EXPECT_EQ(codes(run(customerQuery(sales, ""))), codes(run(customerQuery(admin, ""))));
+    EXPECT_EQ(codes(run(CustomerQuery(sales, ""))), codes(run(CustomerQuery(admin, ""))));
     sales.ProductionRights = "000000000000000";   // "0" at 15: still every customer
-    EXPECT_EQ(codes(run(customerQuery(sales, ""))), codes(run(customerQuery(admin, ""))));
+    EXPECT_EQ(codes(run(CustomerQuery(sales, ""))), codes(run(CustomerQuery(admin, ""))));
     admin.ProductionRights = "000000000000001";   // an administrator is never restricted
-    EXPECT_EQ(codes(run(customerQuery(admin, ""))).size(), 6u);
+    EXPECT_EQ(codes(run(CustomerQuery(admin, ""))).size(), 6u);
 
     sales.ProductionRights = "000000000000001";   // own customers only
-    EXPECT_EQ(codes(run(customerQuery(sales, ""))), (Codes{"C01", "C03", "C05", "C07"}));   // C05 through CUSTE
+    EXPECT_EQ(codes(run(CustomerQuery(sales, ""))), (Codes{"C01", "C03", "C05", "C07"}));   // C05 through CUSTE
     sales.RightsGroups[0] = "G1";   // C06's salesperson left but shares the group
-    EXPECT_EQ(codes(run(customerQuery(sales, ""))), (Codes{"C01", "C03", "C05", "C06", "C07"}));
+    EXPECT_EQ(codes(run(CustomerQuery(sales, ""))), (Codes{"C01", "C03", "C05", "C06", "C07"}));
 
     Session unknown;   // rights not established: restricted, only customers without a salesperson
-    EXPECT_EQ(codes(run(customerQuery(unknown, ""))), (Codes{"C03", "C07"}));
+    EXPECT_EQ(codes(run(CustomerQuery(unknown, ""))), (Codes{"C03", "C07"}));
 
-    const LookupRows r = run(customerQuery(sales, "停業"));
+    const LookupRows r = run(CustomerQuery(sales, "停業"));
     EXPECT_TRUE(r.fellBack);
     EXPECT_EQ(codes(r), (Codes{"C01", "C03", "C05", "C06", "C07"}));
     EXPECT_EQ(r.rows[0][3], "陳志明");
@@ -173,7 +173,7 @@ TEST_F(Queries, DiesAreValidOnlyUnlessAskedAndFilterByEveryField)
 {
     auto dies = [&](DieFilter f) {
         Codes out;
-        for (const auto& row : run({dieQuery(f), ""}).rows)
+        for (const auto& row : run({DieQuery(f), ""}).rows)
             out.push_back(row.at(0) + "/" + row.at(6));
         return out;
     };
@@ -191,8 +191,8 @@ TEST(EmptyTables, GiveEmptyListsNotErrors)
 {
     db::test::FreshDatabase db;
     // With and without the fall-back statement: the headings come without rows.
-    for (const LookupQuery& q : {vendorQuery1({"印刷", "x", true, 0}), vendorQuery3({"D-印刷", "", false, 0})}) {
-        const LookupRows r = loadLookup(db.connectionString(), q);
+    for (const LookupQuery& q : {VendorQuery1({"印刷", "x", true, 0}), VendorQuery3({"D-印刷", "", false, 0})}) {
+        const LookupRows r = LoadLookup(db.connectionString(), q);
         EXPECT_TRUE(r.rows.empty()) << q.filtered;
         EXPECT_FALSE(r.headings.empty());
     }

@@ -36,19 +36,19 @@ using Codes = std::vector<std::string>;
 namespace {
 
 // One demo plant for the whole program: the lookups only read it.
-db::test::FreshDatabase& demoPlant()
+db::test::FreshDatabase& DemoPlant()
 {
     static db::test::FreshDatabase plant([](const std::string& path) {
         demo::DemoOptions o;
         o.workOrders = 60;
-        demo::writeDemoPlant(path, o);
+        demo::WriteDemoPlant(path, o);
     });
     return plant;
 }
 
 // Shows the window modally as its caller does and runs drive() once it is
 // active; a window drive() left open is a failure (and is closed).
-int runModal(QDialog& w, const std::function<void()>& drive)
+int RunModal(QDialog& w, const std::function<void()>& drive)
 {
     QTimer::singleShot(0, &w, [&] {
         EXPECT_TRUE(QTest::qWaitForWindowActive(&w));
@@ -63,15 +63,15 @@ int runModal(QDialog& w, const std::function<void()>& drive)
 
 // Types into the filter box (Chinese through the input path the offscreen
 // platform accepts) and presses Enter.
-void search(LookupWindow& w, const QString& text)
+void Search(LookupWindow& w, const QString& text)
 {
     w.txt篩選->selectAll();
     QTest::keyClick(w.txt篩選, Qt::Key_Backspace);
-    qtmv::test::typeKeys(w.txt篩選, text);
+    qtmv::test::TypeKeys(w.txt篩選, text);
     QTest::keyClick(w.txt篩選, Qt::Key_Return);
 }
 
-Codes listed(const LookupWindow& w, int col = 1)
+Codes Listed(const LookupWindow& w, int col = 1)
 {
     Codes out;
     for (int r = 1; r <= w.listedRows(); ++r)
@@ -79,19 +79,19 @@ Codes listed(const LookupWindow& w, int col = 1)
     return out;
 }
 
-void rightClickRow(LookupWindow& w, int row)
+void RightClickRow(LookupWindow& w, int row)
 {
     QTableView* v = w.MSHFlexGrid1->tableView();
     QTest::mouseClick(v->viewport(), Qt::RightButton, {}, v->visualRect(v->model()->index(row - 1, 0)).center());
 }
 
-void press(LookupWindow& w, Qt::Key key) { QTest::keyClick(w.MSHFlexGrid1->tableView(), key); }
+void Press(LookupWindow& w, Qt::Key key) { QTest::keyClick(w.MSHFlexGrid1->tableView(), key); }
 
 class LookupWindows : public ::testing::Test, qtmv::test::WithApp {
 protected:
     LookupWindows()
     {
-        Session& s = session();
+        Session& s = CurrentSession();
         s = plant.session();
         s.LoginUser = "王大明";
         gLookupKind = gLookupFilter = gLookupContext = gLookupStaffGroup = "";
@@ -99,7 +99,7 @@ protected:
         gPick.fill("stale");   // a lookup must never report an earlier pick
     }
 
-    db::test::FreshDatabase& plant = demoPlant();
+    db::test::FreshDatabase& plant = DemoPlant();
     ScriptedMessages messages;
 };
 
@@ -110,11 +110,11 @@ TEST_F(LookupWindows, Vendor1FiltersAndHandsTheWholePickedRowToTheCaller)
     gLookupKind = "印刷";
     frm廠商輔助畫面1 w;
     EXPECT_TRUE(gPick[0].empty());
-    EXPECT_EQ(runModal(w, [&] {
-                  search(w, QStringLiteral("金龍"));
+    EXPECT_EQ(RunModal(w, [&] {
+                  Search(w, QStringLiteral("金龍"));
                   EXPECT_EQ(gLookupFilter, "金龍");
                   QTest::keyClick(w.txt篩選, Qt::Key_Down);
-                  press(w, Qt::Key_Return);
+                  Press(w, Qt::Key_Return);
               }),
               QDialog::Accepted);
     EXPECT_EQ((Codes{gPick[0], gPick[1], gPick[2], gPick[8], gPick[9]}),
@@ -126,8 +126,8 @@ TEST_F(LookupWindows, Vendor1WithoutHitListsTheWholeKindAndEscReportsNothing)
     gLookupKind = "紙品";
     gLookupFilter = "舊城";   // only the disabled V024 has it
     frm廠商輔助畫面1 w;
-    EXPECT_EQ(runModal(w, [&] {
-                  EXPECT_EQ(listed(w), (Codes{"V004", "V005", "V006", "V022", "V026"}));
+    EXPECT_EQ(RunModal(w, [&] {
+                  EXPECT_EQ(Listed(w), (Codes{"V004", "V005", "V006", "V022", "V026"}));
                   EXPECT_EQ(w.txt篩選->text(), QString());
                   EXPECT_TRUE(w.StatusBar1->currentMessage().contains(QStringLiteral("舊城")));
                   QTest::keyClick(w.txt篩選, Qt::Key_Escape);
@@ -141,7 +141,7 @@ TEST_F(LookupWindows, Vendor1RightClickPicksTheRowUnderThePointerNotTheHeading)
     gLookupKind = "印刷";
     gLookupContext = "設備";
     frm廠商輔助畫面1 w;
-    runModal(w, [&] {
+    RunModal(w, [&] {
         QHeaderView* header = w.MSHFlexGrid1->tableView()->horizontalHeader();
         QTest::mouseClick(header->viewport(), Qt::RightButton, {}, QPoint(20, header->height() / 2));
         QWidget* below = w.MSHFlexGrid1->tableView()->viewport();
@@ -150,8 +150,8 @@ TEST_F(LookupWindows, Vendor1RightClickPicksTheRowUnderThePointerNotTheHeading)
         // Machines only, for the equipment context.
         w.chk只秀設備->setFocus();
         QTest::keyClick(w.chk只秀設備, Qt::Key_Space);
-        EXPECT_EQ(listed(w), (Codes{"M01", "M02", "M03", "M04"}));
-        rightClickRow(w, 3);
+        EXPECT_EQ(Listed(w), (Codes{"M01", "M02", "M03", "M04"}));
+        RightClickRow(w, 3);
     });
     EXPECT_EQ(gPick[0], "M03");
 }
@@ -160,11 +160,11 @@ TEST_F(LookupWindows, Vendor1AllKindsKeepsTheRowAcrossSearchesAndScrollsThreeRow
 {
     gLookupKind = "所有廠商";
     frm廠商輔助畫面1 w;
-    runModal(w, [&] {
+    RunModal(w, [&] {
         EXPECT_EQ(w.listedRows(), plant.count("select * from VENDER where ifnull(停用, '') in ('0', '')"));
         QTest::keyClick(w.txt篩選, Qt::Key_Down);
         for (int i = 0; i < 4; ++i)
-            press(w, Qt::Key_Down);
+            Press(w, Qt::Key_Down);
         w.scmd確定->click();
         EXPECT_EQ(w.MSHFlexGrid1->activeRow(), 5);
         EXPECT_EQ(w.MSHFlexGrid1->highlightedRow(), 5);
@@ -181,14 +181,14 @@ TEST_F(LookupWindows, Vendor1AllKindsKeepsTheRowAcrossSearchesAndScrollsThreeRow
         w.cbo種類->setFocus();
         for (int i = 0; i < 7; ++i)
             QTest::keyClick(w.cbo種類, Qt::Key_Down);
-        EXPECT_EQ(listed(w), (Codes{"M08", "M09", "V012"}));
+        EXPECT_EQ(Listed(w), (Codes{"M08", "M09", "V012"}));
         EXPECT_EQ(w.MSHFlexGrid1->activeRow(), 3);
         // A text no G-軋工 vendor has: the kind's whole list, the text kept.
-        search(w, QStringLiteral("金龍"));
-        EXPECT_EQ(listed(w), (Codes{"M08", "M09", "V012"}));
+        Search(w, QStringLiteral("金龍"));
+        EXPECT_EQ(Listed(w), (Codes{"M08", "M09", "V012"}));
         EXPECT_EQ(w.txt篩選->text(), QStringLiteral("金龍"));
         // Letters go in upper case; a click into the box selects it all.
-        search(w, QStringLiteral("v01"));
+        Search(w, QStringLiteral("v01"));
         QTest::mouseClick(w.txt篩選, Qt::LeftButton, {}, QPoint(5, 5));
         QTest::qWait(1);
         EXPECT_EQ(w.txt篩選->selectedText(), QStringLiteral("V01"));
@@ -200,17 +200,17 @@ TEST_F(LookupWindows, Vendor3ChoosesItsOwnKindShowsDisabledVendorsAndHasNoFallba
 {
     gLookupFilter = "宏達";   // not taken by this window
     frm廠商輔助畫面3 w;
-    runModal(w, [&] {
+    RunModal(w, [&] {
         EXPECT_EQ(w.txt篩選->text(), QString());
-        EXPECT_EQ(listed(w), (Codes{"M15", "V002", "V003", "V025"}));   // B-製版; V025 is disabled
+        EXPECT_EQ(Listed(w), (Codes{"M15", "V002", "V003", "V025"}));   // B-製版; V025 is disabled
         w.cbo種類->setFocus();
         QTest::keyClick(w.cbo種類, Qt::Key_Down);
         EXPECT_EQ(gLookupKind, "D-印刷");
-        search(w, QStringLiteral("沒有這家"));
-        press(w, Qt::Key_Return);   // nothing listed, nothing to pick
+        Search(w, QStringLiteral("沒有這家"));
+        Press(w, Qt::Key_Return);   // nothing listed, nothing to pick
         EXPECT_TRUE(w.isVisible());
-        search(w, QStringLiteral("老字號"));
-        rightClickRow(w, 1);
+        Search(w, QStringLiteral("老字號"));
+        RightClickRow(w, 1);
     });
     EXPECT_EQ((Codes{gPick[0], gPick[7], gPick[8]}),
               (Codes{"V023", plant.value("select ADD1 from VENDER where ID = 'V023'"), ""}));
@@ -219,17 +219,17 @@ TEST_F(LookupWindows, Vendor3ChoosesItsOwnKindShowsDisabledVendorsAndHasNoFallba
 TEST_F(LookupWindows, EmployeeLookupsListUsualOrDeliveryStaffButNobodyWhoLeft)
 {
     frm業務員輔助視窗1 usual;
-    runModal(usual, [&] {
-        search(usual, QStringLiteral("陳志明"));
-        press(usual, Qt::Key_Return);
+    RunModal(usual, [&] {
+        Search(usual, QStringLiteral("陳志明"));
+        Press(usual, Qt::Key_Return);
     });
     EXPECT_EQ((Codes{gPick[0], gPick[1], gPick[2], gPick[3]}), (Codes{"A002", "陳志明", "A010", "楊文雄"}));
 
     gLookupStaffGroup = "Y";
     gLookupFilter = "鍾志強";   // a driver who left: the delivery staff without the filter
     frm業務員輔助視窗 delivery;
-    runModal(delivery, [&] {
-        rightClickRow(delivery, 3);
+    RunModal(delivery, [&] {
+        RightClickRow(delivery, 3);
     });
     EXPECT_EQ(gPick[1], "孫國華");
 }
@@ -238,16 +238,16 @@ TEST_F(LookupWindows, EmployeeLookupsListUsualOrDeliveryStaffButNobodyWhoLeft)
 // session reaches the query and a picked row reaches the caller.
 TEST_F(LookupWindows, CustomerLookupOfARestrictedUserHandsHisCustomerBack)
 {
-    session().LoginUser.clear();
-    session().EmployeeId = "A002";
-    session().RightsEstablished = true;
-    session().ProductionRights = "000000000000001";
+    CurrentSession().LoginUser.clear();
+    CurrentSession().EmployeeId = "A002";
+    CurrentSession().RightsEstablished = true;
+    CurrentSession().ProductionRights = "000000000000001";
     const std::string own = plant.value("select min(ID) from CUST where EMPNO = 'A002' and 停用 <> '1'");
     frm客戶輔助視窗 w;
-    runModal(w, [&] {
+    RunModal(w, [&] {
         EXPECT_LT(w.listedRows(), plant.count("select * from CUST where ifnull(停用, '') in ('0', '')"));
-        const Codes all = listed(w);
-        rightClickRow(w, static_cast<int>(std::find(all.begin(), all.end(), own) - all.begin()) + 1);
+        const Codes all = Listed(w);
+        RightClickRow(w, static_cast<int>(std::find(all.begin(), all.end(), own) - all.begin()) + 1);
     });
     EXPECT_EQ((Codes{gPick[0], gPick[2], gPick[3]}), (Codes{own, "A002", "陳志明"}));
 }
@@ -258,10 +258,10 @@ TEST_F(LookupWindows, DieLookupPicksAValidDieAndAsksBeforeAVoidOne)
     const std::string voided = plant.value("select 刀模代號 from 刀模管理資料 where 作廢 = 'Y' order by 序 desc limit 1");
     gLookupFilter = code;
     frm刀模輔助視窗 valid;
-    EXPECT_EQ(runModal(valid, [&] {
-                  EXPECT_EQ(listed(valid), Codes{code});
+    EXPECT_EQ(RunModal(valid, [&] {
+                  EXPECT_EQ(Listed(valid), Codes{code});
                   QTest::keyClick(valid.txt篩選, Qt::Key_Down);
-                  press(valid, Qt::Key_Return);
+                  Press(valid, Qt::Key_Return);
               }),
               QDialog::Accepted);
     EXPECT_TRUE(gReturned);
@@ -270,14 +270,14 @@ TEST_F(LookupWindows, DieLookupPicksAValidDieAndAsksBeforeAVoidOne)
     gLookupFilter = voided;
     frm刀模輔助視窗 w;
     messages.answer(MsgAnswer::No);
-    runModal(w, [&] {
+    RunModal(w, [&] {
         // Only the void die has the code: every valid die instead.
         EXPECT_EQ(w.listedRows(), plant.count("select * from 刀模管理資料 where 作廢 <> 'Y'"));
         w.chk含作廢->setFocus();
         QTest::keyClick(w.chk含作廢, Qt::Key_Space);
-        search(w, QString::fromStdString(voided));
-        ASSERT_EQ(listed(w), Codes{voided});
-        press(w, Qt::Key_Return);
+        Search(w, QString::fromStdString(voided));
+        ASSERT_EQ(Listed(w), Codes{voided});
+        Press(w, Qt::Key_Return);
         EXPECT_EQ(messages.shown().at(0).title, "詢問");
         EXPECT_TRUE(w.isVisible());
         QTest::keyClick(w.txt篩選, Qt::Key_Escape);
@@ -291,20 +291,20 @@ TEST_F(LookupWindows, DieLookupFiltersByACustomerPickedInTheCustomerLookup)
     const std::string customer = plant.value(
         "select 客戶代號 from 刀模管理資料 where 作廢 <> 'Y' group by 客戶代號 order by count(*) desc limit 1");
     frm刀模輔助視窗 w;
-    runModal(w, [&] {
+    RunModal(w, [&] {
         const int all = w.listedRows();
         QTimer::singleShot(0, &w, [&] {
             auto* nested = dynamic_cast<frm客戶輔助視窗*>(QApplication::activeModalWidget());
             ASSERT_NE(nested, nullptr);
-            search(*nested, QString::fromStdString(customer));
+            Search(*nested, QString::fromStdString(customer));
             QTest::keyClick(nested->txt篩選, Qt::Key_Down);
-            press(*nested, Qt::Key_Return);
+            Press(*nested, Qt::Key_Return);
         });
         w.scmd客戶->click();
         EXPECT_EQ(w.txt客戶代號->text().toStdString(), customer);
         EXPECT_EQ(w.lbl客戶簡稱->text().toStdString(), plant.value("select SNAME from CUST where ID = '" + customer + "'"));
         EXPECT_LT(w.listedRows(), all);
-        EXPECT_EQ(listed(w, 11), Codes(static_cast<std::size_t>(w.listedRows()), customer));
+        EXPECT_EQ(Listed(w, 11), Codes(static_cast<std::size_t>(w.listedRows()), customer));
         QTest::keyClick(w.txt篩選, Qt::Key_Escape);
     });
     EXPECT_EQ(gPick[0], "");   // the customer was this window's filter, not a pick

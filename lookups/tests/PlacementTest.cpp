@@ -11,15 +11,15 @@ const Box screen{0, 0, 1280, 1024};
 
 TEST(Placement, RightAlignedUnderTheReferenceTop)
 {
-    const Box at = placeLookup(Box{100, 50, 900, 700}, 600, 400, screen);
+    const Box at = PlaceLookup(Box{100, 50, 900, 700}, 600, 400, screen);
     EXPECT_EQ(at.left, 100 + 900 - 600 - kPlacementRightGapPx);
     EXPECT_EQ(at.top, 50 + kPlacementTopOffsetPx);
 }
 
 TEST(Placement, CentredWhenTheLeftEdgeWouldNotBePositive)
 {
-    EXPECT_EQ(placeLookup(Box{0, 50, 613, 700}, 600, 400, screen).left, (1280 - 600) / 2);   // exactly 0
-    const Box alone = placeLookup(std::nullopt, 600, 400, screen);
+    EXPECT_EQ(PlaceLookup(Box{0, 50, 613, 700}, 600, 400, screen).left, (1280 - 600) / 2);   // exactly 0
+    const Box alone = PlaceLookup(std::nullopt, 600, 400, screen);
     EXPECT_EQ(alone.left, 340);
     EXPECT_EQ(alone.top, 312);
 }
@@ -27,8 +27,8 @@ TEST(Placement, CentredWhenTheLeftEdgeWouldNotBePositive)
 TEST(Placement, StaysOnTheScreenVertically)
 {
     // A reference low on the screen: the lookup moves up until its bottom shows.
-    EXPECT_EQ(placeLookup(Box{100, 800, 900, 200}, 600, 400, screen).top, 1024 - 400);
+    EXPECT_EQ(PlaceLookup(Box{100, 800, 900, 200}, 600, 400, screen).top, 1024 - 400);
     // Higher than the screen: its top stays visible.
-    EXPECT_EQ(placeLookup(Box{100, -300, 900, 200}, 600, 400, screen).top, 0);
-    EXPECT_EQ(placeLookup(Box{100, 800, 900, 200}, 600, 1100, Box{0, 30, 1280, 994}).top, 30);
+    EXPECT_EQ(PlaceLookup(Box{100, -300, 900, 200}, 600, 400, screen).top, 0);
+    EXPECT_EQ(PlaceLookup(Box{100, 800, 900, 200}, 600, 1100, Box{0, 30, 1280, 994}).top, 30);
 }

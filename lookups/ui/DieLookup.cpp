@@ -41,7 +41,7 @@ private:
     std::string filter_, staff_;
 };
 
-QLineEdit* codeBox(QWidget* parent, const char* name)
+QLineEdit* CodeBox(QWidget* parent, const char* name)
 {
     auto* box = new QLineEdit(parent);
     box->setObjectName(QString::fromUtf8(name));
@@ -52,7 +52,7 @@ QLineEdit* codeBox(QWidget* parent, const char* name)
     return box;
 }
 
-QPushButton* helperButton(QWidget* parent, const char* name)
+QPushButton* HelperButton(QWidget* parent, const char* name)
 {
     auto* b = new QPushButton(QStringLiteral("…"), parent);
     b->setObjectName(QString::fromUtf8(name));
@@ -76,13 +76,13 @@ frm刀模輔助視窗::frm刀模輔助視窗(QWidget* parent)
     txt品名 = new QLineEdit(this);
     txt品名->setObjectName(QStringLiteral("txt品名"));
     txt品名->setMaxLength(40);
-    txt客戶代號 = codeBox(this, "txt客戶代號");
-    scmd客戶 = helperButton(this, "scmd客戶");
+    txt客戶代號 = CodeBox(this, "txt客戶代號");
+    scmd客戶 = HelperButton(this, "scmd客戶");
     lbl客戶簡稱 = new QLabel(this);
     lbl客戶簡稱->setObjectName(QStringLiteral("lbl客戶簡稱"));
     lbl客戶簡稱->setMinimumWidth(90);
-    txt業務員代號 = codeBox(this, "txt業務員代號");
-    scmd業務員 = helperButton(this, "scmd業務員");
+    txt業務員代號 = CodeBox(this, "txt業務員代號");
+    scmd業務員 = HelperButton(this, "scmd業務員");
     lbl業務員 = new QLabel(this);
     lbl業務員->setObjectName(QStringLiteral("lbl業務員"));
     lbl業務員->setMinimumWidth(60);
@@ -125,12 +125,12 @@ LookupQuery frm刀模輔助視窗::query() const
     f.salespersonId = txt業務員代號->text().toStdString();
     f.includeVoid = chk含作廢->isChecked();
     LookupQuery q;
-    q.filtered = dieQuery(f);
+    q.filtered = DieQuery(f);
     // A code that matches nothing (the cell held a mistyped one) lists the
     // dies the other filters leave.
     if (!qtmv::Trim(f.code).empty()) {
         f.code.clear();
-        q.unfiltered = dieQuery(f);
+        q.unfiltered = DieQuery(f);
     }
     return q;
 }
@@ -158,12 +158,12 @@ void frm刀模輔助視窗::choose(QLineEdit* box, QLabel* name)
         code = qtmv::Trim(gPick[0]);
         caption = qtmv::Trim(gPick[1]);
         // The nested pick is not this window's: a later Esc here reports nothing.
-        clearPick();
+        ClearPick();
     }
     if (code.empty())
         return;
-    box->setText(u8(code));
-    name->setText(u8(caption));
+    box->setText(U8(code));
+    name->setText(U8(caption));
     search();
 }
 
@@ -182,7 +182,7 @@ void frm刀模輔助視窗::codeEntered(QLineEdit* box, QLabel* name, bool custo
     std::string found;
     bool known = false;
     if (!Guarded(windowTitle().toStdString(), [&] {
-            const std::optional<std::string> name = customerOrEmployeeName(session(), customer, code);
+            const std::optional<std::string> name = CustomerOrEmployeeName(CurrentSession(), customer, code);
             known = name.has_value();
             if (known)
                 found = *name;
@@ -195,7 +195,7 @@ void frm刀模輔助視窗::codeEntered(QLineEdit* box, QLabel* name, bool custo
             chooseSalesperson();
         return;
     }
-    name->setText(u8(found));
+    name->setText(U8(found));
     search();
 }
 

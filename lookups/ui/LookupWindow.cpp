@@ -38,21 +38,21 @@ constexpr int kWheelNotch = 120;   // angle delta of one notch
 
 // Colour setting n (1..7) of the session, or the setting's value when start-up
 // has not filled it.
-QColor colourSetting(int n)
+QColor ColourSetting(int n)
 {
     static constexpr long defaults[] = {12632064, 15728381, 14221312, 16777215, 16747326, 16777215, 4868863};
-    const QColor c = ColourFromText(u8(session().Colours[static_cast<std::size_t>(n - 1)]));
+    const QColor c = ColourFromText(U8(CurrentSession().Colours[static_cast<std::size_t>(n - 1)]));
     return c.isValid() ? c : ColourFromValue(defaults[n - 1]);
 }
 
-Box boxOf(const QRect& r) { return {r.left(), r.top(), r.width(), r.height()}; }
+Box BoxOf(const QRect& r) { return {r.left(), r.top(), r.width(), r.height()}; }
 
 } // namespace
 
 LookupWindow::LookupWindow(QWidget* parent, const Design& design) : QDialog(parent), design_(design)
 {
     // The picked row of an earlier lookup must never read as this one's.
-    clearPick();
+    ClearPick();
     setObjectName(QString::fromUtf8(design.objectName));
     setWindowTitle(QString::fromUtf8(design.caption));
     setModal(true);
@@ -72,8 +72,8 @@ LookupWindow::LookupWindow(QWidget* parent, const Design& design) : QDialog(pare
     MSHFlexGrid1->setObjectName(QStringLiteral("MSHFlexGrid1"));
     MSHFlexGrid1->setAccessibleGridName(QString::fromUtf8(design.caption));
     MSHFlexGrid1->setMaxRow(0);
-    MSHFlexGrid1->setGridEnabled(true, colourSetting(2));
-    MSHFlexGrid1->setHighlightColor(colourSetting(5));
+    MSHFlexGrid1->setGridEnabled(true, ColourSetting(2));
+    MSHFlexGrid1->setHighlightColor(ColourSetting(5));
 
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
@@ -108,7 +108,7 @@ LookupWindow::~LookupWindow() = default;
 
 void LookupWindow::firstActivation()
 {
-    txt篩選->setText(u8(gLookupFilter));
+    txt篩選->setText(U8(gLookupFilter));
 }
 
 bool LookupWindow::acceptPick(int) { return true; }
@@ -134,7 +134,7 @@ void LookupWindow::place()
     QWidget* reference = parentWidget() ? parentWidget()->window() : QApplication::activeWindow();
     if (reference == this)
         reference = nullptr;
-    if (reference && isSkipped(design_.skipped, reference->objectName().toStdString()))
+    if (reference && IsSkipped(design_.skipped, reference->objectName().toStdString()))
         reference = reference->parentWidget() ? reference->parentWidget()->window() : nullptr;
     QScreen* screen = reference ? reference->screen() : this->screen();
     if (!screen)
@@ -145,8 +145,8 @@ void LookupWindow::place()
     resize(size().expandedTo(minimumSizeHint()));
     std::optional<Box> ref;
     if (reference)
-        ref = boxOf(reference->frameGeometry());
-    const Box at = placeLookup(ref, frameGeometry().width(), frameGeometry().height(), boxOf(screen->availableGeometry()));
+        ref = BoxOf(reference->frameGeometry());
+    const Box at = PlaceLookup(ref, frameGeometry().width(), frameGeometry().height(), BoxOf(screen->availableGeometry()));
     move(at.left, at.top);
 }
 
@@ -159,7 +159,7 @@ void LookupWindow::fill()
 {
     gLookupFilter = qtmv::Trim(txt篩選->text().toStdString());
     LookupRows rows;
-    if (!Guarded(windowTitle().toStdString(), [&] { rows = loadLookup(session().ConnectionString, query()); },
+    if (!Guarded(windowTitle().toStdString(), [&] { rows = LoadLookup(CurrentSession().ConnectionString, query()); },
                  "清單沒有更新。"))
         return;
     showRows(std::move(rows));
@@ -194,7 +194,7 @@ void LookupWindow::showRows(LookupRows rows)
         txt篩選->clear();
     QString status = QStringLiteral("共 %1 筆").arg(listed_);
     if (fellBack)
-        status = QStringLiteral("找不到「%1」，列出全部資料。").arg(u8(filter)) + status;
+        status = QStringLiteral("找不到「%1」，列出全部資料。").arg(U8(filter)) + status;
     else if (listed_ == 0)
         status = QString::fromUtf8(design_.nothingFound);
     StatusBar1->showMessage(status);
@@ -214,12 +214,12 @@ void LookupWindow::pick(int row)
 {
     if (row < 1 || row > listed_)
         return;
-    clearPick();
+    ClearPick();
     const std::vector<std::string> texts = MSHFlexGrid1->rowTexts(row);
     for (std::size_t i = 0; i < texts.size() && i < kPickSize; ++i)
         gPick[i] = texts[i];
     if (!acceptPick(row)) {
-        clearPick();
+        ClearPick();
         return;
     }
     accept();

@@ -10,13 +10,13 @@ using namespace qtmv::lookups;
 
 namespace {
 
-LookupQuery employees(bool withPlanner)
+LookupQuery Employees(bool withPlanner)
 {
     EmployeeFilter f;
     f.filter = gLookupFilter;
     f.deliveryStaff = !gLookupStaffGroup.empty();
     f.withPlanner = withPlanner;
-    return employeeQuery(f);
+    return EmployeeQuery(f);
 }
 
 } // namespace
@@ -26,14 +26,14 @@ frm業務員輔助視窗1::frm業務員輔助視窗1(QWidget* parent)
 {
 }
 
-LookupQuery frm業務員輔助視窗1::query() const { return employees(true); }
+LookupQuery frm業務員輔助視窗1::query() const { return Employees(true); }
 
 frm業務員輔助視窗::frm業務員輔助視窗(QWidget* parent)
     : LookupWindow(parent, {"frm業務員輔助視窗", "業務員輔助視窗", kEmployeeWidths, kSkipDownstream})
 {
 }
 
-LookupQuery frm業務員輔助視窗::query() const { return employees(false); }
+LookupQuery frm業務員輔助視窗::query() const { return Employees(false); }
 
 frm客戶輔助視窗::frm客戶輔助視窗(QWidget* parent)
     : LookupWindow(parent, {"frm客戶輔助視窗", "客戶輔助視窗", kCustomerWidths, kSkipDownstream})
@@ -41,4 +41,4 @@ frm客戶輔助視窗::frm客戶輔助視窗(QWidget* parent)
     resize(760, 440);
 }
 
-LookupQuery frm客戶輔助視窗::query() const { return customerQuery(session(), gLookupFilter); }
+LookupQuery frm客戶輔助視窗::query() const { return CustomerQuery(CurrentSession(), gLookupFilter); }

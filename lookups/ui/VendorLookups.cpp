@@ -49,8 +49,8 @@ void frm廠商輔助畫面1::firstActivation()
     LookupWindow::firstActivation();
     cbo種類->clear();
     cbo種類->addItem(QString());
-    for (const ProcessKind& k : processKinds())
-        cbo種類->addItem(u8(k.displayName));
+    for (const ProcessKind& k : ProcessKinds())
+        cbo種類->addItem(U8(k.displayName));
     cbo種類->setCurrentIndex(0);
 }
 
@@ -63,7 +63,7 @@ LookupQuery frm廠商輔助畫面1::query() const
     // The entry's position selects the kind: the empty entry none.
     if (allVendors_ && !qtmv::Trim(cbo種類->currentText().toStdString()).empty())
         f.kindEntry = cbo種類->currentIndex();
-    return vendorQuery1(f);
+    return VendorQuery1(f);
 }
 
 // --- 廠商輔助畫面3 ----------------------------------------------------------------
@@ -92,7 +92,7 @@ void frm廠商輔助畫面3::firstActivation()
     const QSignalBlocker quiet(cbo種類);
     cbo種類->clear();
     for (const KindId id : kOutsourcingKinds)
-        cbo種類->addItem(u8(kindOf(id).displayName));
+        cbo種類->addItem(U8(KindOf(id).displayName));
     cbo種類->setCurrentIndex(0);
     gLookupKind = qtmv::Trim(cbo種類->currentText().toStdString());
 }
@@ -102,7 +102,7 @@ LookupQuery frm廠商輔助畫面3::query() const
     VendorFilter f;
     f.kind = gLookupKind;
     f.filter = gLookupFilter;
-    return vendorQuery3(f);
+    return VendorQuery3(f);
 }
 
 // --- 廠商輔助畫面5 ----------------------------------------------------------------
@@ -117,5 +117,5 @@ LookupQuery frm廠商輔助畫面5::query() const
     VendorFilter f;
     f.kind = gLookupKind;
     f.filter = gLookupFilter;
-    return vendorQuery5(f);
+    return VendorQuery5(f);
 }

@@ -12,7 +12,7 @@
 
 namespace qtmv::bench {
 
-inline int runBenchmarks(int argc, char** argv)
+inline int RunBenchmarks(int argc, char** argv)
 {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
@@ -24,16 +24,16 @@ inline int runBenchmarks(int argc, char** argv)
 
 // App is QApplication for window benchmarks; the header needs no Qt itself.
 template <class App = void>
-int runAsTheProgramRuns(int argc, char** argv)
+int RunAsTheProgramRuns(int argc, char** argv)
 {
     os::KeepFreedMemoryForReuse();
     if constexpr (std::is_void_v<App>) {
-        return runBenchmarks(argc, argv);
+        return RunBenchmarks(argc, argv);
     } else {
         if (!std::getenv("QT_QPA_PLATFORM"))
             setenv("QT_QPA_PLATFORM", "offscreen", 1);
         App app(argc, argv);
-        return runBenchmarks(argc, argv);
+        return RunBenchmarks(argc, argv);
     }
 }
 

@@ -22,12 +22,12 @@ constexpr std::size_t kRandomLength = 8;
 // What SQLite keeps beside a database file while it is written.
 constexpr const char* kJournals[] = {"-journal", "-wal", "-shm"};
 
-[[noreturn]] void fail(const std::string& what, int error)
+[[noreturn]] void Fail(const std::string& what, int error)
 {
     throw OutputError(what + "（" + std::strerror(error) + "）");
 }
 
-std::string folderOf(const std::string& path)
+std::string FolderOf(const std::string& path)
 {
     const auto slash = path.rfind('/');
     if (slash == std::string::npos)
@@ -35,7 +35,7 @@ std::string folderOf(const std::string& path)
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-std::string randomPartName(const std::string& target)
+std::string RandomPartName(const std::string& target)
 {
     static constexpr char kAlphabet[] = "abcdefghijklmnopqrstuvwxyz0123456789";
     std::random_device rd;
@@ -46,7 +46,7 @@ std::string randomPartName(const std::string& target)
 }
 
 // A part file's name: anything, ".qtmv-", eight letters or digits, ".part".
-bool isPartName(std::string_view name)
+bool IsPartName(std::string_view name)
 {
     const std::size_t tail = kInfix.size() + kRandomLength + kSuffix.size();
     if (name.size() <= tail || !name.ends_with(kSuffix))
@@ -60,23 +60,23 @@ bool isPartName(std::string_view name)
     return true;
 }
 
-bool sameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
+bool SameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
 
 // Whether path still names the file open as fd.
-bool names(const std::string& path, int fd)
+bool Names(const std::string& path, int fd)
 {
     struct stat byName {}, open {};
-    return ::lstat(path.c_str(), &byName) == 0 && ::fstat(fd, &open) == 0 && sameFile(byName, open);
+    return ::lstat(path.c_str(), &byName) == 0 && ::fstat(fd, &open) == 0 && SameFile(byName, open);
 }
 
-void removeJournals(const std::string& part)
+void RemoveJournals(const std::string& part)
 {
     for (const char* journal : kJournals)
         ::unlink((part + journal).c_str());
 }
 
 // A rename that never replaces an existing file.
-int renameNoReplace(const std::string& from, const std::string& to)
+int RenameNoReplace(const std::string& from, const std::string& to)
 {
     if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
         return 0;
@@ -89,7 +89,7 @@ int renameNoReplace(const std::string& from, const std::string& to)
     return 0;
 }
 
-void syncFolder(const std::string& folder)
+void SyncFolder(const std::string& folder)
 {
     // Makes the rename itself durable; some file systems refuse, which
     // costs only that.
@@ -102,13 +102,13 @@ void syncFolder(const std::string& folder)
 
 } // namespace
 
-void checkReplaceable(const std::string& target)
+void CheckReplaceable(const std::string& target)
 {
     struct stat st {};
     if (::stat(target.c_str(), &st) != 0) {
         if (errno == ENOENT)
             return;
-        fail("無法檢查檔案", errno);
+        Fail("無法檢查檔案", errno);
     }
     if (!S_ISREG(st.st_mode))
         throw OutputError("不是一般檔案，不會覆蓋");
@@ -118,7 +118,7 @@ void checkReplaceable(const std::string& target)
         throw OutputError("檔案是唯讀的，不會覆蓋");
 }
 
-int removeStaleParts(const std::string& folder)
+int RemoveStaleParts(const std::string& folder)
 {
     DIR* dir = ::opendir(folder.c_str());
     if (!dir)
@@ -126,10 +126,10 @@ int removeStaleParts(const std::string& folder)
     std::vector<std::string> parts, journals;
     while (const dirent* e = ::readdir(dir)) {
         const std::string_view name = e->d_name;
-        if (isPartName(name))
+        if (IsPartName(name))
             parts.emplace_back(name);
         for (const std::string_view journal : kJournals)
-            if (name.ends_with(journal) && isPartName(name.substr(0, name.size() - journal.size())))
+            if (name.ends_with(journal) && IsPartName(name.substr(0, name.size() - journal.size())))
                 journals.emplace_back(name);
     }
     ::closedir(dir);
@@ -141,9 +141,9 @@ int removeStaleParts(const std::string& folder)
             continue;
         struct stat st {};
         // A live writer holds its part locked to the end.
-        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 && names(path, fd)
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 && Names(path, fd)
             && ::unlink(path.c_str()) == 0) {
-            removeJournals(path);
+            RemoveJournals(path);
             ++removed;
         }
         ::close(fd);
@@ -175,16 +175,16 @@ AtomicFile::AtomicFile(std::string target, Existing existing, const std::functio
         if (::lstat(target_.c_str(), &st) == 0)
             throw OutputError("檔案已經存在，不會覆蓋");
     } else {
-        checkReplaceable(target_);
+        CheckReplaceable(target_);
     }
-    removeStaleParts(folderOf(target_));
+    RemoveStaleParts(FolderOf(target_));
     open(create);
 }
 
 void AtomicFile::open(const std::function<void(const std::string&)>& create)
 {
     for (int attempt = 0; attempt < 10; ++attempt) {
-        part_ = randomPartName(target_);
+        part_ = RandomPartName(target_);
         if (create) {
             create(part_);
             fd_ = ::open(part_.c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC);
@@ -197,11 +197,11 @@ void AtomicFile::open(const std::function<void(const std::string&)>& create)
             const int error = errno;
             ::unlink(part_.c_str());
             done_ = true;
-            fail("無法建立暫存檔", error);
+            Fail("無法建立暫存檔", error);
         }
         // Locked before anything else is done with it; another output that
         // tidied the folder in between has removed it: start again.
-        if (::flock(fd_, LOCK_EX) == 0 && names(part_, fd_)) {
+        if (::flock(fd_, LOCK_EX) == 0 && Names(part_, fd_)) {
             struct stat old {};
             if (existing_ == Existing::Replace && ::stat(target_.c_str(), &old) == 0) {
                 // The new file keeps the permissions (and, for root, the
@@ -231,7 +231,7 @@ void AtomicFile::discard() noexcept
     fd_ = -1;
     if (!done_) {
         ::unlink(part_.c_str());
-        removeJournals(part_);
+        RemoveJournals(part_);
     }
     done_ = true;
 }
@@ -245,7 +245,7 @@ void AtomicFile::write(std::string_view bytes)
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            fail("寫入失敗", errno);
+            Fail("寫入失敗", errno);
         }
         if (n == 0)
             throw OutputError("寫入失敗");
@@ -260,31 +260,31 @@ void AtomicFile::sync()
     if (fd_ < 0)
         throw OutputError("檔案已經關閉");
     if (::fsync(fd_) != 0)
-        fail("寫入失敗", errno);
+        Fail("寫入失敗", errno);
     struct stat st {};
     if (::fstat(fd_, &st) != 0)
-        fail("寫入失敗", errno);
+        Fail("寫入失敗", errno);
     if (st.st_size == 0)
         throw OutputError("寫入的檔案是空的");
-    if (!names(part_, fd_))
+    if (!Names(part_, fd_))
         throw OutputError("暫存檔不見了");
     const int fd = fd_;
     fd_ = -1;
     if (::close(fd) != 0)
-        fail("寫入失敗", errno);
+        Fail("寫入失敗", errno);
     synced_ = true;
 }
 
 void AtomicFile::publish()
 {
-    if (existing_ == Existing::Refuse ? renameNoReplace(part_, target_) != 0
+    if (existing_ == Existing::Refuse ? RenameNoReplace(part_, target_) != 0
                                       : ::rename(part_.c_str(), target_.c_str()) != 0) {
         if (errno == EEXIST)
             throw OutputError("檔案已經存在，不會覆蓋");
-        fail("無法換上新檔", errno);
+        Fail("無法換上新檔", errno);
     }
     done_ = true;
-    syncFolder(folderOf(target_));
+    SyncFolder(FolderOf(target_));
 }
 
 void AtomicFile::commit()

@@ -75,10 +75,10 @@ private:
 // a file without any write permission bit counts as read-only; for anyone
 // else the system's own answer (permission bits, ACLs, a read-only mount)
 // decides.
-void checkReplaceable(const std::string& target);
+void CheckReplaceable(const std::string& target);
 
 // Removes the part files (and a database's journal files beside them) that
 // writers killed before finishing left in folder; returns how many parts.
-int removeStaleParts(const std::string& folder);
+int RemoveStaleParts(const std::string& folder);
 
 } // namespace qtmv::files

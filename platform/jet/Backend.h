@@ -92,21 +92,21 @@ public:
 // The shared wait budget and observer of Connection.h, for the engines'
 // busy handlers: how long a wait may still go on (at most `wanted`), time
 // spent waiting, and the start of a wait.
-std::chrono::nanoseconds busyWaitAllowed(std::chrono::nanoseconds wanted);
-void busyWaitSpent(std::chrono::nanoseconds spent);
-void busyWaitStarting();
+std::chrono::nanoseconds BusyWaitAllowed(std::chrono::nanoseconds wanted);
+void BusyWaitSpent(std::chrono::nanoseconds spent);
+void BusyWaitStarting();
 
 // Opens an SQLite 3 database file for reading and writing; never creates
 // one. Throws Error naming the file when it is missing, is not a regular
 // file, is an Access file or is not an SQLite database.
-std::shared_ptr<Backend> openSqliteBackend(const std::string& path, int busyTimeoutMs);
+std::shared_ptr<Backend> OpenSqliteBackend(const std::string& path, int busyTimeoutMs);
 
 // Whether a file system (statfs's f_type) reaches its files over the
 // network: NFS, SMB/CIFS, and the FUSE, 9P, AFS, Coda and Ceph mounts a
 // share may come through. On those, SQLite's memory-mapped reads can see
 // pages another computer has changed under them, so a connection reads them
 // plainly and keeps SQLite's small default page cache.
-bool isNetworkFileSystem(long fileSystemType);
+bool IsNetworkFileSystem(long fileSystemType);
 
 // What a connection to a file on a local disk reads with: memory-mapped
 // reads of the first kLocalMmapBytes of the file (SQLite's own ceiling; a

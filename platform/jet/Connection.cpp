@@ -21,7 +21,7 @@ namespace jet {
 
 namespace {
 
-bool sameKey(std::string_view a, const char* b)
+bool SameKey(std::string_view a, const char* b)
 {
     std::string k;
     for (const char c : a)
@@ -37,7 +37,7 @@ struct BusyWaits {
     std::function<void()> observer;
 };
 
-BusyWaits& busyWaits()
+BusyWaits& TheBusyWaits()
 {
     static BusyWaits w;
     return w;
@@ -56,7 +56,7 @@ BusyWaits& busyWaits()
 
 using FileIdentity = Connection::FileIdentity;
 
-std::optional<FileIdentity> identityOf(const std::string& path)
+std::optional<FileIdentity> IdentityOf(const std::string& path)
 {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
@@ -85,16 +85,16 @@ struct IdleFileConnection {
     ~IdleFileConnection() { clear(); }
 };
 
-IdleFileConnection& idleConnection()
+IdleFileConnection& IdleConnection()
 {
     thread_local IdleFileConnection idle;
     return idle;
 }
 
 // Keeps the connection, idle, for the next open of the file on this thread.
-void keepIdle(std::string path, const FileIdentity& identity, std::shared_ptr<Backend> b)
+void KeepIdle(std::string path, const FileIdentity& identity, std::shared_ptr<Backend> b)
 {
-    IdleFileConnection& idle = idleConnection();
+    IdleFileConnection& idle = IdleConnection();
     idle.clear();
     idle.path = std::move(path);
     idle.identity = identity;
@@ -102,9 +102,9 @@ void keepIdle(std::string path, const FileIdentity& identity, std::shared_ptr<Ba
     idle.backend = std::move(b);
 }
 
-std::shared_ptr<Backend> takeIdleConnection(const std::string& path, const std::optional<FileIdentity>& identity)
+std::shared_ptr<Backend> TakeIdleConnection(const std::string& path, const std::optional<FileIdentity>& identity)
 {
-    IdleFileConnection& idle = idleConnection();
+    IdleFileConnection& idle = IdleConnection();
     if (!idle.backend || idle.process != ::getpid())
         return nullptr;
     std::shared_ptr<Backend> b = std::move(idle.backend);
@@ -120,7 +120,7 @@ thread_local OpenAhead* openingAhead = nullptr;
 
 } // namespace
 
-std::string quoteConnectionValue(std::string_view value)
+std::string QuoteConnectionValue(std::string_view value)
 {
     const bool plain = value.find_first_of(";\"'") == std::string_view::npos
                        && (value.empty() || (!qtmv::IsBlank(value.front()) && !qtmv::IsBlank(value.back())));
@@ -139,7 +139,7 @@ namespace {
 
 // The value of the first of `keys` (lower case, blanks removed) that the
 // connection string holds; nothing when none.
-std::optional<std::string> connectionValueOf(const std::string& cs, std::initializer_list<const char*> keys)
+std::optional<std::string> ConnectionValueOf(const std::string& cs, std::initializer_list<const char*> keys)
 {
     const std::size_t n = cs.size();
     std::size_t i = 0;
@@ -187,7 +187,7 @@ std::optional<std::string> connectionValueOf(const std::string& cs, std::initial
             value = qtmv::Trim(std::string_view(cs).substr(v, next == std::string::npos ? std::string::npos : next - v));
         }
         for (const char* k : keys)
-            if (sameKey(key, k))
+            if (SameKey(key, k))
                 return value;
         if (next == std::string::npos)
             break;
@@ -198,52 +198,52 @@ std::optional<std::string> connectionValueOf(const std::string& cs, std::initial
 
 } // namespace
 
-std::string dataSourceOf(const std::string& cs)
+std::string DataSourceOf(const std::string& cs)
 {
-    return connectionValueOf(cs, {"datasource", "dbq"}).value_or(std::string());
+    return ConnectionValueOf(cs, {"datasource", "dbq"}).value_or(std::string());
 }
 
-ServerAddress serverAddressOf(const std::string& cs)
+ServerAddress ServerAddressOf(const std::string& cs)
 {
     ServerAddress a;
-    a.host = connectionValueOf(cs, {"server", "host"}).value_or(std::string());
+    a.host = ConnectionValueOf(cs, {"server", "host"}).value_or(std::string());
     if (a.host.empty())
         return a;
-    a.port = connectionValueOf(cs, {"port"}).value_or(std::string());
-    a.database = connectionValueOf(cs, {"database", "initialcatalog"}).value_or(std::string());
-    a.user = connectionValueOf(cs, {"userid", "user", "uid"}).value_or(std::string());
+    a.port = ConnectionValueOf(cs, {"port"}).value_or(std::string());
+    a.database = ConnectionValueOf(cs, {"database", "initialcatalog"}).value_or(std::string());
+    a.user = ConnectionValueOf(cs, {"userid", "user", "uid"}).value_or(std::string());
     return a;
 }
 
-std::string serverConnectionString(const ServerAddress& a)
+std::string ServerConnectionString(const ServerAddress& a)
 {
-    std::string cs = "Provider=PostgreSQL;Server=" + quoteConnectionValue(a.host);
+    std::string cs = "Provider=PostgreSQL;Server=" + QuoteConnectionValue(a.host);
     if (!a.port.empty())
-        cs += ";Port=" + quoteConnectionValue(a.port);
-    cs += ";Database=" + quoteConnectionValue(a.database);
+        cs += ";Port=" + QuoteConnectionValue(a.port);
+    cs += ";Database=" + QuoteConnectionValue(a.database);
     if (!a.user.empty())
-        cs += ";User ID=" + quoteConnectionValue(a.user);
+        cs += ";User ID=" + QuoteConnectionValue(a.user);
     return cs;
 }
 
-void setBusyWaitBudget(std::chrono::milliseconds budget)
+void SetBusyWaitBudget(std::chrono::milliseconds budget)
 {
-    BusyWaits& w = busyWaits();
+    BusyWaits& w = TheBusyWaits();
     const std::lock_guard lock(w.m);
     w.budgeted = true;
     w.left = budget;
 }
 
-void clearBusyWaitBudget()
+void ClearBusyWaitBudget()
 {
-    BusyWaits& w = busyWaits();
+    BusyWaits& w = TheBusyWaits();
     const std::lock_guard lock(w.m);
     w.budgeted = false;
 }
 
-void setBusyWaitObserver(std::function<void()> observer)
+void SetBusyWaitObserver(std::function<void()> observer)
 {
-    BusyWaits& w = busyWaits();
+    BusyWaits& w = TheBusyWaits();
     const std::lock_guard lock(w.m);
     w.observer = std::move(observer);
 }
@@ -255,7 +255,7 @@ struct WriteLockKey {
     std::optional<long long> key;
 };
 
-WriteLockKey& writeLockKey()
+WriteLockKey& TheWriteLockKey()
 {
     static WriteLockKey k;
     return k;
@@ -263,40 +263,40 @@ WriteLockKey& writeLockKey()
 
 } // namespace
 
-void setServerWriteLockKey(std::optional<long long> key)
+void SetServerWriteLockKey(std::optional<long long> key)
 {
-    WriteLockKey& k = writeLockKey();
+    WriteLockKey& k = TheWriteLockKey();
     const std::lock_guard lock(k.m);
     k.key = key;
 }
 
-std::optional<long long> serverWriteLockKey()
+std::optional<long long> ServerWriteLockKey()
 {
-    WriteLockKey& k = writeLockKey();
+    WriteLockKey& k = TheWriteLockKey();
     const std::lock_guard lock(k.m);
     return k.key;
 }
 
-std::chrono::nanoseconds busyWaitAllowed(std::chrono::nanoseconds wanted)
+std::chrono::nanoseconds BusyWaitAllowed(std::chrono::nanoseconds wanted)
 {
-    BusyWaits& w = busyWaits();
+    BusyWaits& w = TheBusyWaits();
     const std::lock_guard lock(w.m);
     return w.budgeted ? std::min(wanted, w.left) : wanted;
 }
 
-void busyWaitSpent(std::chrono::nanoseconds spent)
+void BusyWaitSpent(std::chrono::nanoseconds spent)
 {
-    BusyWaits& w = busyWaits();
+    BusyWaits& w = TheBusyWaits();
     const std::lock_guard lock(w.m);
     if (w.budgeted)
         w.left = std::max(std::chrono::nanoseconds(0), w.left - spent);
 }
 
-void busyWaitStarting()
+void BusyWaitStarting()
 {
     std::function<void()> observer;
     {
-        BusyWaits& w = busyWaits();
+        BusyWaits& w = TheBusyWaits();
         const std::lock_guard lock(w.m);
         observer = w.observer;
     }
@@ -304,13 +304,13 @@ void busyWaitStarting()
         observer();
 }
 
-std::string databaseShownName(const std::string& connectionString)
+std::string DatabaseShownName(const std::string& connectionString)
 {
     std::string path;
     try {
-        if (const ServerAddress server = serverAddressOf(connectionString); !server.host.empty())
+        if (const ServerAddress server = ServerAddressOf(connectionString); !server.host.empty())
             return server.display();
-        path = dataSourceOf(connectionString);
+        path = DataSourceOf(connectionString);
     } catch (const Error&) {
         // A connection string that cannot be read names no database.
     }
@@ -336,9 +336,9 @@ struct OpenAhead::Opened {
 OpenAhead::OpenAhead(const std::string& connectionString)
 {
     try {
-        if (!serverAddressOf(connectionString).host.empty())
+        if (!ServerAddressOf(connectionString).host.empty())
             return;
-        path_ = dataSourceOf(connectionString);
+        path_ = DataSourceOf(connectionString);
     } catch (const Error&) {
         return;   // the open reports a connection string it cannot read
     }
@@ -348,7 +348,7 @@ OpenAhead::OpenAhead(const std::string& connectionString)
     const auto openFile = [path = path_]() -> Opened::Result {
         try {
             // As an open does: the file is looked at before the engine opens it.
-            std::optional<FileIdentity> identity = identityOf(path);
+            std::optional<FileIdentity> identity = IdentityOf(path);
             if (!identity)
                 return {};
             // No busy wait, which would tell the user of it from this
@@ -357,7 +357,7 @@ OpenAhead::OpenAhead(const std::string& connectionString)
             // wait for, with its notice on screen.
             for (int attempt = 1;; ++attempt) {
                 try {
-                    return {identity, openSqliteBackend(path, 0)};
+                    return {identity, OpenSqliteBackend(path, 0)};
                 } catch (const Error& e) {
                     if (e.kind() != Error::Kind::Busy || attempt == 4)
                         return {};
@@ -398,8 +398,8 @@ std::shared_ptr<Backend> OpenAhead::take(const std::string& path, const std::opt
         return nullptr;
     // Handed over as a connection closed on this thread is: taken only while
     // the path still names the file opened ahead.
-    keepIdle(path_, *r.identity, std::move(r.backend));
-    std::shared_ptr<Backend> b = takeIdleConnection(path, identity);
+    KeepIdle(path_, *r.identity, std::move(r.backend));
+    std::shared_ptr<Backend> b = TakeIdleConnection(path, identity);
     taken_ = b != nullptr;
     return b;
 }
@@ -423,22 +423,22 @@ void Connection::open(const std::string& connectionString)
 {
     if (backend_)
         throw Error(Error::Kind::Usage, "連線已經開啟，不能再開啟一次。");
-    if (const ServerAddress server = serverAddressOf(connectionString); !server.host.empty()) {
-        backend_ = openPostgresBackend(server, busyTimeoutMs_, serverWriteLockKey());
+    if (const ServerAddress server = ServerAddressOf(connectionString); !server.host.empty()) {
+        backend_ = OpenPostgresBackend(server, busyTimeoutMs_, ServerWriteLockKey());
         dataSource_ = server.display();
         level_ = 0;
         ++successfulOpens;
         return;
     }
-    const std::string path = dataSourceOf(connectionString);
+    const std::string path = DataSourceOf(connectionString);
     if (path.empty())
         throw Error(Error::Kind::FileMissing, "連線字串中沒有指定資料庫檔案（Data Source）。");
     // Looked at before the engine opens it: a file replaced in between is
     // then never taken for the one the connection holds.
-    const std::optional<FileIdentity> identity = identityOf(path);
+    const std::optional<FileIdentity> identity = IdentityOf(path);
     std::shared_ptr<Backend> idle = openingAhead ? openingAhead->take(path, identity) : nullptr;
     if (!idle)
-        idle = takeIdleConnection(path, identity);
+        idle = TakeIdleConnection(path, identity);
     if (idle) {
         idle->setBusyTimeout(busyTimeoutMs_);
         // As a fresh open does: the file can be read now, or the open waits
@@ -447,7 +447,7 @@ void Connection::open(const std::string& connectionString)
         idle->execute("select count(*) from sqlite_schema", {});
         backend_ = std::move(idle);
     } else {
-        backend_ = openSqliteBackend(path, busyTimeoutMs_);
+        backend_ = OpenSqliteBackend(path, busyTimeoutMs_);
     }
     file_ = identity;
     dataSource_ = path;
@@ -474,7 +474,7 @@ void Connection::close()
     // reading keeps its own reference) and it is idle.
     const std::optional<FileIdentity> file = std::exchange(file_, std::nullopt);
     if (file && b.use_count() == 1 && b->isOpen() && !b->inTransaction() && b->dialect() == Dialect::SQLite) {
-        keepIdle(dataSource_, *file, std::move(b));
+        KeepIdle(dataSource_, *file, std::move(b));
         return;
     }
     b->close();
@@ -501,7 +501,7 @@ const std::shared_ptr<Backend>& Connection::backend() const
 long long Connection::execute(const std::string& jetSql)
 {
     Backend& b = *backend();
-    return b.execute(translate(jetSql, b.dialect()), jetSql);
+    return b.execute(Translate(jetSql, b.dialect()), jetSql);
 }
 
 long long Connection::executeNative(const std::string& engineSql)

@@ -137,16 +137,16 @@ private:
 // between single quotes (a single quote inside doubled) are read as well.
 
 // The value as it goes after "key=": quoted only when it has to be.
-std::string quoteConnectionValue(std::string_view value);
+std::string QuoteConnectionValue(std::string_view value);
 
 // The Data Source path of a connection string ("" when it has none). Throws
 // Error when a quoted value before it, or the path itself, is not closed.
-std::string dataSourceOf(const std::string& connectionString);
+std::string DataSourceOf(const std::string& connectionString);
 
 // The database as the user knows it, for messages and the status bar: a
 // server's "host:port/database", a file's full path; "" when the
 // connection string names neither or cannot be read.
-std::string databaseShownName(const std::string& connectionString);
+std::string DatabaseShownName(const std::string& connectionString);
 
 // --- Waiting for other workstations ------------------------------------------
 //
@@ -156,12 +156,12 @@ std::string databaseShownName(const std::string& connectionString);
 // a locked database fails at once with Error::Kind::Busy. Start-up sets one,
 // so that a database held by another workstation keeps the first window
 // back for seconds, not minutes.
-void setBusyWaitBudget(std::chrono::milliseconds budget);
-void clearBusyWaitBudget();
+void SetBusyWaitBudget(std::chrono::milliseconds budget);
+void ClearBusyWaitBudget();
 
 // Called, on the waiting thread, whenever a statement begins to wait for a
 // lock (the windows show that they are waiting). Empty for none.
-void setBusyWaitObserver(std::function<void()> observer);
+void SetBusyWaitObserver(std::function<void()> observer);
 
 // --- Writing on a server -------------------------------------------------------
 //
@@ -172,7 +172,7 @@ void setBusyWaitObserver(std::function<void()> observer);
 // start, before the first open). A server connection keeps the key set when
 // it was opened; its transactions fail with Error::Kind::Usage when there was
 // none. File databases do not use it.
-void setServerWriteLockKey(std::optional<long long> key);
-std::optional<long long> serverWriteLockKey();
+void SetServerWriteLockKey(std::optional<long long> key);
+std::optional<long long> ServerWriteLockKey();
 
 } // namespace jet

@@ -12,7 +12,7 @@ namespace {
 
 constexpr const char* kLibraryName = "libpq.so.5";
 
-LibPq load()
+LibPq Load()
 {
     try {
         void* library = qtmv::OpenLibrary(kLibraryName);
@@ -30,9 +30,9 @@ LibPq load()
 
 } // namespace
 
-const LibPq& libpq()
+const LibPq& Libpq()
 {
-    static const LibPq pq = load();
+    static const LibPq pq = Load();
     return pq;
 }
 

@@ -23,6 +23,6 @@ struct LibPq {
 
 // Loads libpq on the first call. Throws Error (General) naming the library
 // and why it could not be loaded; a later call tries again.
-const LibPq& libpq();
+const LibPq& Libpq();
 
 } // namespace jet

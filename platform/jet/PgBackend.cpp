@@ -33,7 +33,7 @@ using Clock = std::chrono::steady_clock;
 constexpr std::chrono::milliseconds waitNoticeAfter(100);
 
 // Whether a statement only reads (select, or values).
-bool onlyReads(std::string_view sql)
+bool OnlyReads(std::string_view sql)
 {
     std::size_t i = 0;
     while (i < sql.size() && (sql[i] == ' ' || sql[i] == '(' || sql[i] == '\n' || sql[i] == '\t' || sql[i] == '\r'))
@@ -46,20 +46,20 @@ constexpr Oid boolOid = 16, int8Oid = 20, int2Oid = 21, int4Oid = 23, oidOid = 2
               float8Oid = 701, numericOid = 1700;
 
 struct ResultFree {
-    void operator()(PGresult* r) const { libpq().PQclear(r); }
+    void operator()(PGresult* r) const { Libpq().PQclear(r); }
 };
 using Result = std::unique_ptr<PGresult, ResultFree>;
 
-std::string_view sqlState(const PGresult* r)
+std::string_view SqlState(const PGresult* r)
 {
-    const char* s = r ? libpq().PQresultErrorField(r, PG_DIAG_SQLSTATE) : nullptr;
+    const char* s = r ? Libpq().PQresultErrorField(r, PG_DIAG_SQLSTATE) : nullptr;
     return s ? std::string_view(s) : std::string_view();
 }
 
-std::string primaryMessage(const PGresult* r, PGconn* conn)
+std::string PrimaryMessage(const PGresult* r, PGconn* conn)
 {
-    const char* m = r ? libpq().PQresultErrorField(r, PG_DIAG_MESSAGE_PRIMARY) : nullptr;
-    std::string s = m ? m : libpq().PQerrorMessage(conn);
+    const char* m = r ? Libpq().PQresultErrorField(r, PG_DIAG_MESSAGE_PRIMARY) : nullptr;
+    std::string s = m ? m : Libpq().PQerrorMessage(conn);
     while (!s.empty() && (s.back() == '\n' || s.back() == ' '))
         s.pop_back();
     return s;
@@ -68,7 +68,7 @@ std::string primaryMessage(const PGresult* r, PGconn* conn)
 
 // A result column named by the server in lower case, spelt as the statement
 // spells it ("Kind" for a column the statement calls "as Kind").
-std::string spelledAsWritten(const std::string& name, std::string_view jetSql)
+std::string SpelledAsWritten(const std::string& name, std::string_view jetSql)
 {
     if (name.empty() || jetSql.empty())
         return name;
@@ -157,7 +157,7 @@ public:
     Value value(int column) override { return fetch(map_[static_cast<std::size_t>(column)]); }
     long long changes() const override
     {
-        const char* n = libpq().PQcmdTuples(r_.get());
+        const char* n = Libpq().PQcmdTuples(r_.get());
         return n && *n ? std::atoll(n) : 0;
     }
 
@@ -165,11 +165,11 @@ private:
     Value fetch(int c) const
     {
         const PGresult* r = r_.get();
-        if (libpq().PQgetisnull(r, row_, c))
+        if (Libpq().PQgetisnull(r, row_, c))
             return Value();
-        const char* t = libpq().PQgetvalue(r, row_, c);
-        const auto len = static_cast<std::size_t>(libpq().PQgetlength(r, row_, c));
-        switch (libpq().PQftype(r, c)) {
+        const char* t = Libpq().PQgetvalue(r, row_, c);
+        const auto len = static_cast<std::size_t>(Libpq().PQgetlength(r, row_, c));
+        switch (Libpq().PQftype(r, c)) {
         case boolOid: return Value(t[0] == 't' ? 1LL : 0LL);
         case int2Oid:
         case int4Oid:
@@ -209,7 +209,7 @@ public:
     void close() noexcept override
     {
         if (conn_)
-            libpq().PQfinish(conn_);
+            Libpq().PQfinish(conn_);
         conn_ = nullptr;
     }
     void setBusyTimeout(int ms) override { busyMs_ = ms; }
@@ -217,7 +217,7 @@ public:
     long long execute(std::string_view sql, std::string_view context) override
     {
         Result r = run(sql, context, {});
-        const char* n = libpq().PQcmdTuples(r.get());
+        const char* n = Libpq().PQcmdTuples(r.get());
         return n && *n ? std::atoll(n) : 0;
     }
 
@@ -250,13 +250,13 @@ public:
         }
         // The server ends a transaction after any failed statement; COMMIT
         // would then quietly roll back.
-        if (libpq().PQtransactionStatus(conn_) == PQTRANS_INERROR) {
+        if (Libpq().PQtransactionStatus(conn_) == PQTRANS_INERROR) {
             rollbackQuietly();
             throw Error(Error::Kind::General, "交易已因先前的錯誤而被資料庫取消，資料沒有寫入。");
         }
         Result r = run("commit", {}, {});
         setInTransaction_ = false;
-        if (std::string_view(libpq().PQcmdStatus(r.get())) != "COMMIT")
+        if (std::string_view(Libpq().PQcmdStatus(r.get())) != "COMMIT")
             throw Error(Error::Kind::General, "交易已因先前的錯誤而被資料庫取消，資料沒有寫入。");
     }
 
@@ -276,7 +276,7 @@ public:
     {
         if (!conn_)
             return false;
-        const PGTransactionStatusType s = libpq().PQtransactionStatus(conn_);
+        const PGTransactionStatusType s = Libpq().PQtransactionStatus(conn_);
         return s == PQTRANS_INTRANS || s == PQTRANS_INERROR || s == PQTRANS_ACTIVE;
     }
 
@@ -286,16 +286,16 @@ public:
         // holds what was read (text compared exactly, whatever citext says).
         const std::size_t n = changes.size();
         Params p;
-        std::string sql = "update " + quoteIdentifier(table, Dialect::PostgreSQL) + " set ";
+        std::string sql = "update " + QuoteIdentifier(table, Dialect::PostgreSQL) + " set ";
         for (std::size_t i = 0; i < n; ++i) {
             p.add(changes[i].after);
-            sql += (i ? ", " : "") + quoteIdentifier(changes[i].column, Dialect::PostgreSQL) + " = $"
+            sql += (i ? ", " : "") + QuoteIdentifier(changes[i].column, Dialect::PostgreSQL) + " = $"
                    + std::to_string(i + 1);
         }
         p.add(rowId);
         sql += std::string(" where ") + kServerRowId + " = $" + std::to_string(n + 1);
         for (std::size_t i = 0; i < n; ++i) {
-            const std::string col = quoteIdentifier(changes[i].column, Dialect::PostgreSQL);
+            const std::string col = QuoteIdentifier(changes[i].column, Dialect::PostgreSQL);
             const Value& before = changes[i].before;
             if (before.isNull()) {
                 sql += " and " + col + " is null";
@@ -306,19 +306,19 @@ public:
             sql += before.textIf() ? " and " + col + "::text = " + param + "::text" : " and " + col + " = " + param;
         }
         Result r = run(sql, sql, p);
-        return std::string_view(libpq().PQcmdTuples(r.get())) == "1";
+        return std::string_view(Libpq().PQcmdTuples(r.get())) == "1";
     }
 
     Value insertRow(std::string_view table, std::span<const std::pair<std::string, Value>> fields) override
     {
         Params p;
-        std::string sql = "insert into " + quoteIdentifier(table, Dialect::PostgreSQL);
+        std::string sql = "insert into " + QuoteIdentifier(table, Dialect::PostgreSQL);
         if (fields.empty()) {
             sql += " default values";
         } else {
             std::string names, places;
             for (std::size_t i = 0; i < fields.size(); ++i) {
-                names += (i ? ", " : "") + quoteIdentifier(fields[i].first, Dialect::PostgreSQL);
+                names += (i ? ", " : "") + QuoteIdentifier(fields[i].first, Dialect::PostgreSQL);
                 places += (i ? ", $" : "$") + std::to_string(i + 1);
                 p.add(fields[i].second);
             }
@@ -326,14 +326,14 @@ public:
         }
         sql += std::string(" returning ") + kServerRowId;
         Result r = run(sql, sql, p);
-        return libpq().PQntuples(r.get()) == 1 ? Value(std::atoll(libpq().PQgetvalue(r.get(), 0, 0))) : Value();
+        return Libpq().PQntuples(r.get()) == 1 ? Value(std::atoll(Libpq().PQgetvalue(r.get(), 0, 0))) : Value();
     }
 
     std::unique_ptr<Cursor> readRow(std::string_view table, const Value& rowId) override
     {
         Params p;
         p.add(rowId);
-        const std::string sql = "select * from " + quoteIdentifier(table, Dialect::PostgreSQL) + " where "
+        const std::string sql = "select * from " + QuoteIdentifier(table, Dialect::PostgreSQL) + " where "
                                 + kServerRowId + " = $1";
         Result r = run(sql, sql, p);
         return std::make_unique<PgCursor>(shared_from_this(), std::move(r), std::string_view());
@@ -352,13 +352,13 @@ public:
                        "from pg_class c join pg_attribute a on a.attrelid = c.oid "
                        "where c.oid = $1::oid and a.attnum > 0 and not a.attisdropped",
                        {}, p);
-        for (int i = 0; i < libpq().PQntuples(r.get()); ++i) {
-            t.table = libpq().PQgetvalue(r.get(), i, 1);
+        for (int i = 0; i < Libpq().PQntuples(r.get()); ++i) {
+            t.table = Libpq().PQgetvalue(r.get(), i, 1);
             // Only tables are written to: a view's columns are not, as on SQLite.
-            t.writable = libpq().PQgetvalue(r.get(), i, 5)[0] == 'r' || libpq().PQgetvalue(r.get(), i, 5)[0] == 'p';
-            const int num = std::atoi(libpq().PQgetvalue(r.get(), i, 2));
-            t.raw[num] = libpq().PQgetvalue(r.get(), i, 3);
-            t.columns[num] = libpq().PQgetvalue(r.get(), i, 4);
+            t.writable = Libpq().PQgetvalue(r.get(), i, 5)[0] == 'r' || Libpq().PQgetvalue(r.get(), i, 5)[0] == 'p';
+            const int num = std::atoi(Libpq().PQgetvalue(r.get(), i, 2));
+            t.raw[num] = Libpq().PQgetvalue(r.get(), i, 3);
+            t.columns[num] = Libpq().PQgetvalue(r.get(), i, 4);
         }
         return t;
     }
@@ -382,7 +382,7 @@ private:
     {
         forgetSettingRolledBack();
         if (conn_)
-            libpq().PQclear(libpq().PQexec(conn_, "rollback"));
+            Libpq().PQclear(Libpq().PQexec(conn_, "rollback"));
     }
 
     // The lock wait of the next statement: the busy timeout, or less when
@@ -391,15 +391,15 @@ private:
     void applyLockTimeout()
     {
         using namespace std::chrono;
-        const auto allowed = duration_cast<milliseconds>(busyWaitAllowed(milliseconds(busyMs_))).count();
+        const auto allowed = duration_cast<milliseconds>(BusyWaitAllowed(milliseconds(busyMs_))).count();
         // 0 would mean "wait for ever".
         const long long ms = std::max<long long>(1, allowed);
-        if (ms == lockTimeoutSet_ || libpq().PQtransactionStatus(conn_) == PQTRANS_INERROR)
+        if (ms == lockTimeoutSet_ || Libpq().PQtransactionStatus(conn_) == PQTRANS_INERROR)
             return;
-        Result r(libpq().PQexec(conn_, ("set lock_timeout = " + std::to_string(ms)).c_str()));
-        if (libpq().PQresultStatus(r.get()) == PGRES_COMMAND_OK) {
+        Result r(Libpq().PQexec(conn_, ("set lock_timeout = " + std::to_string(ms)).c_str()));
+        if (Libpq().PQresultStatus(r.get()) == PGRES_COMMAND_OK) {
             lockTimeoutSet_ = ms;
-            setInTransaction_ = setInTransaction_ || libpq().PQtransactionStatus(conn_) != PQTRANS_IDLE;
+            setInTransaction_ = setInTransaction_ || Libpq().PQtransactionStatus(conn_) != PQTRANS_IDLE;
         }
     }
 
@@ -416,7 +416,7 @@ private:
             throw Error(Error::Kind::Usage, "程式沒有設定資料庫伺服器的寫入鎖定，不能開始交易。");
         const std::string key = std::to_string(*writeLockKey_);
         Result free = run("select pg_try_advisory_xact_lock(" + key + ")", {}, {});
-        if (libpq().PQntuples(free.get()) == 1 && libpq().PQgetvalue(free.get(), 0, 0)[0] == 't')
+        if (Libpq().PQntuples(free.get()) == 1 && Libpq().PQgetvalue(free.get(), 0, 0)[0] == 't')
             return;
         run("select pg_advisory_xact_lock(" + key + ")", {}, {}, Wait::Announce);
     }
@@ -440,18 +440,18 @@ private:
         bool announced = false;
         auto announce = [&] {
             announced = true;
-            if (busyWaitAllowed(std::chrono::milliseconds(busyMs_)) > Clock::duration::zero())
-                busyWaitStarting();
+            if (BusyWaitAllowed(std::chrono::milliseconds(busyMs_)) > Clock::duration::zero())
+                BusyWaitStarting();
         };
         if (wait == Wait::Announce)
             announce();
         Result r;
-        if (libpq().PQsendQueryParams(conn_, text.c_str(), p.size(), nullptr, p.values(), nullptr, nullptr, 0))
-            r = awaitResult(start, announced || onlyReads(sql) ? nullptr : &announce);
-        const ExecStatusType st = r ? libpq().PQresultStatus(r.get()) : PGRES_FATAL_ERROR;
-        const bool timedOut = sqlState(r.get()) == "55P03";
+        if (Libpq().PQsendQueryParams(conn_, text.c_str(), p.size(), nullptr, p.values(), nullptr, nullptr, 0))
+            r = awaitResult(start, announced || OnlyReads(sql) ? nullptr : &announce);
+        const ExecStatusType st = r ? Libpq().PQresultStatus(r.get()) : PGRES_FATAL_ERROR;
+        const bool timedOut = SqlState(r.get()) == "55P03";
         if (announced || timedOut)
-            busyWaitSpent(Clock::now() - start);
+            BusyWaitSpent(Clock::now() - start);
         if (st == PGRES_COMMAND_OK || st == PGRES_TUPLES_OK)
             return r;
         throw makeError(r.get(), context.empty() ? sql : context, Clock::now() - start);
@@ -465,14 +465,14 @@ private:
     {
         Result kept;
         for (;;) {
-            while (libpq().PQisBusy(conn_)) {
+            while (Libpq().PQisBusy(conn_)) {
                 int timeoutMs = -1;
                 if (slow) {
                     using std::chrono::milliseconds;
                     const auto left = std::chrono::ceil<milliseconds>(start + waitNoticeAfter - Clock::now());
                     timeoutMs = static_cast<int>(std::max<long long>(0, left.count()));
                 }
-                pollfd fd{libpq().PQsocket(conn_), POLLIN, 0};
+                pollfd fd{Libpq().PQsocket(conn_), POLLIN, 0};
                 const int ready = ::poll(&fd, 1, timeoutMs);
                 if (ready < 0 && errno == EINTR)
                     continue;
@@ -482,34 +482,34 @@ private:
                     continue;
                 }
                 // A broken connection: PQgetResult below reports it.
-                if (ready < 0 || !libpq().PQconsumeInput(conn_))
+                if (ready < 0 || !Libpq().PQconsumeInput(conn_))
                     break;
             }
-            PGresult* next = libpq().PQgetResult(conn_);
+            PGresult* next = Libpq().PQgetResult(conn_);
             if (!next)
                 break;
-            const ExecStatusType st = kept ? libpq().PQresultStatus(kept.get()) : PGRES_COMMAND_OK;
+            const ExecStatusType st = kept ? Libpq().PQresultStatus(kept.get()) : PGRES_COMMAND_OK;
             if (st == PGRES_COMMAND_OK || st == PGRES_TUPLES_OK)
                 kept.reset(next);
             else
-                libpq().PQclear(next);
+                Libpq().PQclear(next);
         }
         return kept;
     }
 
     Error makeError(const PGresult* r, std::string_view context, Clock::duration took)
     {
-        const std::string_view state = sqlState(r);
-        const std::string msg = primaryMessage(r, conn_);
+        const std::string_view state = SqlState(r);
+        const std::string msg = PrimaryMessage(r, conn_);
         const std::string server = "資料庫伺服器「" + where_.display() + "」";
         const std::string sql(context);
-        if (libpq().PQstatus(conn_) != CONNECTION_OK)
+        if (Libpq().PQstatus(conn_) != CONNECTION_OK)
             return Error(Error::Kind::General, "與" + server + "的連線已經中斷，這次的工作沒有完成。", msg, sql);
         if (state == "55P03") {
             const double s = std::round(std::chrono::duration<double>(took).count() * 10) / 10;
             return Error(Error::Kind::Busy,
                          "資料庫忙碌中：" + server + "的資料正由其他工作站使用，"
-                             + (s >= 0.1 ? "等候 " + realText(s) + " 秒後仍無法存取" : std::string("目前無法存取"))
+                             + (s >= 0.1 ? "等候 " + RealText(s) + " 秒後仍無法存取" : std::string("目前無法存取"))
                              + "，請稍後再試。",
                          msg, sql);
         }
@@ -540,16 +540,16 @@ PgCursor::PgCursor(std::shared_ptr<PgBackend> owner, Result r, std::string_view 
     : owner_(std::move(owner)), r_(std::move(r))
 {
     const PGresult* res = r_.get();
-    rows_ = libpq().PQntuples(res);
-    const int n = libpq().PQnfields(res);
+    rows_ = Libpq().PQntuples(res);
+    const int n = Libpq().PQnfields(res);
     for (int c = 0; c < n; ++c) {
-        const std::string name = libpq().PQfname(res, c);
+        const std::string name = Libpq().PQfname(res, c);
         if (name == kServerRowId)
             continue; // the row identity, never shown
         ColumnInfo ci;
         ci.name = name;
-        const Oid table = libpq().PQftable(res, c);
-        const int col = libpq().PQftablecol(res, c);
+        const Oid table = Libpq().PQftable(res, c);
+        const int col = Libpq().PQftablecol(res, c);
         bool spelled = false;
         if (table != InvalidOid && col > 0) {
             const TableNames& t = owner_->tableNames(table);
@@ -565,7 +565,7 @@ PgCursor::PgCursor(std::shared_ptr<PgBackend> owner, Result r, std::string_view 
             }
         }
         if (!spelled && std::any_of(name.begin(), name.end(), [](char ch) { return ch >= 'a' && ch <= 'z'; }))
-            ci.name = spelledAsWritten(name, jetSql);
+            ci.name = SpelledAsWritten(name, jetSql);
         columns_.push_back(std::move(ci));
         map_.push_back(c);
     }
@@ -578,7 +578,7 @@ std::string ServerAddress::display() const
     return host + ":" + (port.empty() ? std::string("5432") : port) + "/" + database;
 }
 
-std::string_view postgresSupportSql()
+std::string_view PostgresSupportSql()
 {
     return R"SQL(
 create extension if not exists citext;
@@ -633,7 +633,7 @@ create or replace function val(n bigint) returns bigint language sql immutable s
 )SQL";
 }
 
-std::shared_ptr<Backend> openPostgresBackend(const ServerAddress& where, int busyTimeoutMs,
+std::shared_ptr<Backend> OpenPostgresBackend(const ServerAddress& where, int busyTimeoutMs,
                                              std::optional<long long> writeLockKey)
 {
     const std::string named = "資料庫伺服器「" + where.display() + "」";
@@ -670,16 +670,16 @@ std::shared_ptr<Backend> openPostgresBackend(const ServerAddress& where, int bus
     put("options", options);
     keys.push_back(nullptr);
     values.push_back(nullptr);
-    PGconn* conn = libpq().PQconnectdbParams(keys.data(), values.data(), 0);
+    PGconn* conn = Libpq().PQconnectdbParams(keys.data(), values.data(), 0);
     if (!conn)
         throw Error(Error::Kind::General, "無法連線到" + named + "：記憶體不足。");
     // The server's notices ("table does not exist, skipping") are no news to the user.
-    libpq().PQsetNoticeProcessor(conn, [](void*, const char*) {}, nullptr);
-    if (libpq().PQstatus(conn) != CONNECTION_OK) {
-        std::string msg = libpq().PQerrorMessage(conn);
+    Libpq().PQsetNoticeProcessor(conn, [](void*, const char*) {}, nullptr);
+    if (Libpq().PQstatus(conn) != CONNECTION_OK) {
+        std::string msg = Libpq().PQerrorMessage(conn);
         while (!msg.empty() && (msg.back() == '\n' || msg.back() == ' '))
             msg.pop_back();
-        libpq().PQfinish(conn);
+        Libpq().PQfinish(conn);
         std::string why = "無法連線到" + named + "。請確認伺服器已經啟動、網路可以連通，"
                           "且使用者的密碼檔（~/.pgpass）中有這個資料庫的密碼。";
         if (msg.find("does not exist") != std::string::npos && msg.find("database") != std::string::npos)
@@ -689,9 +689,9 @@ std::shared_ptr<Backend> openPostgresBackend(const ServerAddress& where, int bus
         throw Error(Error::Kind::FileMissing, why, msg);
     }
     // Quoted text as the suite writes it: a backslash is an ordinary character.
-    if (const char* scs = libpq().PQparameterStatus(conn, "standard_conforming_strings");
+    if (const char* scs = Libpq().PQparameterStatus(conn, "standard_conforming_strings");
         !scs || std::string(scs) != "on") {
-        libpq().PQfinish(conn);
+        Libpq().PQfinish(conn);
         throw Error(Error::Kind::General, named + "的設定 standard_conforming_strings 不是 on，無法正確存放文字。");
     }
     return std::make_shared<PgBackend>(where, conn, busyTimeoutMs, writeLockKey);

@@ -12,7 +12,7 @@ namespace {
 
 
 // A field name as callers may write it: "[NO]", "PWORK.[DESC]".
-std::string lookupKey(const std::string& name)
+std::string LookupKey(const std::string& name)
 {
     if (name.find('[') == std::string::npos)
         return qtmv::AsciiLower(name);
@@ -23,7 +23,7 @@ std::string lookupKey(const std::string& name)
     return qtmv::AsciiLower(s);
 }
 
-[[noreturn]] void usage(const std::string& what) { throw Error(Error::Kind::Usage, what); }
+[[noreturn]] void Usage(const std::string& what) { throw Error(Error::Kind::Usage, what); }
 
 } // namespace
 
@@ -55,17 +55,17 @@ struct Recordset::Impl {
     void requireOpen() const
     {
         if (!open)
-            usage("資料集沒有開啟，無法進行此操作。");
+            Usage("資料集沒有開啟，無法進行此操作。");
     }
     void requireCurrent() const
     {
         if (!hasCurrent())
-            usage("BOF 或 EOF 為 True，目前沒有資料列，無法讀取或修改欄位。");
+            Usage("BOF 或 EOF 為 True，目前沒有資料列，無法讀取或修改欄位。");
     }
     void requireEditable() const
     {
         if (!editable)
-            usage(notEditable.empty() ? "資料集是以唯讀方式開啟的，不能修改資料。" : notEditable);
+            Usage(notEditable.empty() ? "資料集是以唯讀方式開啟的，不能修改資料。" : notEditable);
     }
 
     void fetchNext()
@@ -128,7 +128,7 @@ void Recordset::open(const std::string& jetSql, Connection& conn, CursorLocation
                      LockType lock)
 {
     if (d_->open)
-        usage("資料集已經開啟，請先關閉。");
+        Usage("資料集已經開啟，請先關閉。");
     auto fresh = std::make_unique<Impl>();
     Impl& d = *fresh;
     d.backend = conn.backend();
@@ -139,7 +139,7 @@ void Recordset::open(const std::string& jetSql, Connection& conn, CursorLocation
     std::unique_ptr<Cursor> c;
     int first = 0;
     if (wantsEdit) {
-        EditableSelect e = translateEditable(jetSql, dialect);
+        EditableSelect e = TranslateEditable(jetSql, dialect);
         if (e.notEditable.empty()) {
             try {
                 c = d.backend->query(e.sql, jetSql);
@@ -163,7 +163,7 @@ void Recordset::open(const std::string& jetSql, Connection& conn, CursorLocation
         }
     }
     if (!c)
-        c = d.backend->query(translate(jetSql, dialect), jetSql);
+        c = d.backend->query(Translate(jetSql, dialect), jetSql);
 
     const auto& cols = c->columns();
     if (cols.empty()) {
@@ -224,7 +224,7 @@ void Recordset::moveNext()
     d.requireOpen();
     update();
     if (d.pos >= d.size())
-        usage("EOF 為 True，已經沒有下一筆資料。");
+        Usage("EOF 為 True，已經沒有下一筆資料。");
     ++d.pos;
     if (d.pos == d.size())
         d.fetchNext();
@@ -235,7 +235,7 @@ void Recordset::moveFirst()
     Impl& d = *d_;
     d.requireOpen();
     if (d.forwardOnly)
-        usage("順向資料集只能往下一筆移動，不能回到第一筆。");
+        Usage("順向資料集只能往下一筆移動，不能回到第一筆。");
     update();
     d.pos = 0;
 }
@@ -245,9 +245,9 @@ void Recordset::movePrevious()
     Impl& d = *d_;
     d.requireOpen();
     if (d.forwardOnly)
-        usage("順向資料集只能往下一筆移動，不能回到上一筆。");
+        Usage("順向資料集只能往下一筆移動，不能回到上一筆。");
     if (d.pos < 0 || d.rows.empty())
-        usage("BOF 為 True，已經沒有上一筆資料。");
+        Usage("BOF 為 True，已經沒有上一筆資料。");
     update();
     --d.pos;
 }
@@ -257,7 +257,7 @@ void Recordset::moveLast()
     Impl& d = *d_;
     d.requireOpen();
     if (d.forwardOnly)
-        usage("順向資料集只能往下一筆移動，不能移到最後一筆。");
+        Usage("順向資料集只能往下一筆移動，不能移到最後一筆。");
     update();
     d.pos = d.rows.empty() ? 0 : d.size() - 1;
 }
@@ -273,14 +273,14 @@ int Recordset::fieldCount() const { return static_cast<int>(d_->columns.size());
 const std::string& Recordset::fieldName(int index) const
 {
     if (index < 0 || index >= fieldCount())
-        usage("欄位編號 " + std::to_string(index) + " 超出範圍。");
+        Usage("欄位編號 " + std::to_string(index) + " 超出範圍。");
     return d_->names[static_cast<std::size_t>(index)];
 }
 
 int Recordset::fieldIndex(const std::string& name) const
 {
     const Impl& d = *d_;
-    const std::string key = lookupKey(name);
+    const std::string key = LookupKey(name);
     if (const auto it = d.byName.find(key); it != d.byName.end())
         return it->second;
     // "PWORK.PO" for a column named PO that comes from PWORK.
@@ -301,7 +301,7 @@ const Value& Recordset::field(const std::string& name) const
     d_->requireOpen();
     const int i = fieldIndex(name);
     if (i < 0)
-        usage("資料集中沒有名為「" + name + "」的欄位。");
+        Usage("資料集中沒有名為「" + name + "」的欄位。");
     return field(i);
 }
 
@@ -310,7 +310,7 @@ const Value& Recordset::field(int index) const
     const Impl& d = *d_;
     d.requireOpen();
     if (index < 0 || index >= fieldCount())
-        usage("欄位編號 " + std::to_string(index) + " 超出範圍。");
+        Usage("欄位編號 " + std::to_string(index) + " 超出範圍。");
     const auto i = static_cast<std::size_t>(index);
     if (d.mode != Impl::Mode::None)
         return d.pending[i];
@@ -340,10 +340,10 @@ void Recordset::set(const std::string& name, Value v)
     d.requireEditable();
     const int i = fieldIndex(name);
     if (i < 0)
-        usage("資料集中沒有名為「" + name + "」的欄位。");
+        Usage("資料集中沒有名為「" + name + "」的欄位。");
     const ColumnInfo& col = d.columns[static_cast<std::size_t>(i)];
     if (col.origin.empty() || qtmv::AsciiLower(col.table) != qtmv::AsciiLower(d.table))
-        usage("欄位「" + name + "」是計算出來的值，不能寫入。");
+        Usage("欄位「" + name + "」是計算出來的值，不能寫入。");
     if (d.mode == Impl::Mode::None) {
         d.requireCurrent();
         d.mode = Impl::Mode::Edit;

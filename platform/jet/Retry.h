@@ -20,7 +20,7 @@ inline constexpr int kConflictAttempts = 3;
 // `attempts` times while it fails with Error::Kind::Conflict; any other
 // error, and the last conflict, goes to the caller.
 template <class Work>
-decltype(auto) retryOnConflict(Work&& work, int attempts = kConflictAttempts)
+decltype(auto) RetryOnConflict(Work&& work, int attempts = kConflictAttempts)
 {
     for (int attempt = 1;; ++attempt) {
         try {
@@ -38,9 +38,9 @@ decltype(auto) retryOnConflict(Work&& work, int attempts = kConflictAttempts)
 // one, a cancelled statement cancelled the caller's earlier work as well,
 // which a second attempt of `work` would not repeat.
 template <class Work>
-decltype(auto) retryOnConflict(Connection& conn, Work&& work)
+decltype(auto) RetryOnConflict(Connection& conn, Work&& work)
 {
-    return retryOnConflict(std::forward<Work>(work), conn.inTransaction() ? 1 : kConflictAttempts);
+    return RetryOnConflict(std::forward<Work>(work), conn.inTransaction() ? 1 : kConflictAttempts);
 }
 
 } // namespace jet

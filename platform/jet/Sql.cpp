@@ -8,7 +8,7 @@
 
 namespace jet {
 
-std::string sqlText(std::string_view value)
+std::string SqlText(std::string_view value)
 {
     std::string out;
     out.reserve(value.size() + 2);
@@ -20,14 +20,14 @@ std::string sqlText(std::string_view value)
     return out;
 }
 
-std::string sqlNumber(double value)
+std::string SqlNumber(double value)
 {
     if (!std::isfinite(value))
-        throw Error(Error::Kind::Usage, "數值超出範圍，無法寫入 SQL 陳述式：" + realText(value));
+        throw Error(Error::Kind::Usage, "數值超出範圍，無法寫入 SQL 陳述式：" + RealText(value));
     if (value == 0)
         return "0";
     if (std::trunc(value) == value && std::fabs(value) < 9007199254740992.0)
-        return sqlNumber(static_cast<long long>(value));
+        return SqlNumber(static_cast<long long>(value));
     // The shortest digits that read back as the same number, never with an
     // exponent (a double has at most a few hundred digits in fixed form).
     char buf[400];
@@ -35,10 +35,10 @@ std::string sqlNumber(double value)
     return std::string(buf, r.ptr);
 }
 
-std::string sqlNumber(int value) { return sqlNumber(static_cast<long long>(value)); }
-std::string sqlNumber(long value) { return sqlNumber(static_cast<long long>(value)); }
+std::string SqlNumber(int value) { return SqlNumber(static_cast<long long>(value)); }
+std::string SqlNumber(long value) { return SqlNumber(static_cast<long long>(value)); }
 
-std::string sqlNumber(long long value)
+std::string SqlNumber(long long value)
 {
     char buf[24];
     const auto r = std::to_chars(buf, buf + sizeof buf, value);

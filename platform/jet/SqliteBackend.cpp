@@ -29,7 +29,7 @@ namespace fs = std::filesystem;
 constexpr std::size_t statementCacheSize = 64;
 
 
-std::string numberedParameter(std::size_t n)
+std::string NumberedParameter(std::size_t n)
 {
     char buf[24] = {'?'};
     const auto r = std::to_chars(buf + 1, buf + sizeof buf, n);
@@ -39,7 +39,7 @@ std::string numberedParameter(std::size_t n)
 // ---- SQL functions registered on every connection ----------------------
 
 // val(x): Jet's leading-number rule; null stays null, numbers pass through.
-void sqlVal(sqlite3_context* ctx, int, sqlite3_value** argv)
+void SqlVal(sqlite3_context* ctx, int, sqlite3_value** argv)
 {
     sqlite3_value* v = argv[0];
     switch (sqlite3_value_type(v)) {
@@ -59,7 +59,7 @@ void sqlVal(sqlite3_context* ctx, int, sqlite3_value** argv)
 
 // jet_concat(a, b, ...): Jet's & operator. Each operand as Jet shows it in
 // text, a null as ""; null only when every operand is null.
-void sqlConcat(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+void SqlConcat(sqlite3_context* ctx, int argc, sqlite3_value** argv)
 {
     std::string out;
     bool any = false;
@@ -67,8 +67,8 @@ void sqlConcat(sqlite3_context* ctx, int argc, sqlite3_value** argv)
         sqlite3_value* v = argv[i];
         switch (sqlite3_value_type(v)) {
         case SQLITE_NULL: continue;
-        case SQLITE_INTEGER: out += integerText(sqlite3_value_int64(v)); break;
-        case SQLITE_FLOAT: out += realText(sqlite3_value_double(v)); break;
+        case SQLITE_INTEGER: out += IntegerText(sqlite3_value_int64(v)); break;
+        case SQLITE_FLOAT: out += RealText(sqlite3_value_double(v)); break;
         default: {
             const auto* t = reinterpret_cast<const char*>(sqlite3_value_text(v));
             if (t)
@@ -214,13 +214,13 @@ private:
             waitStart_ = steady_clock::now();
             gaveUp_ = false;
             // Announced only when there is time to wait at all.
-            if (busyWaitAllowed(milliseconds(busyMs_)) > nanoseconds(0)) {
-                busyWaitStarting();
+            if (BusyWaitAllowed(milliseconds(busyMs_)) > nanoseconds(0)) {
+                BusyWaitStarting();
                 waitStart_ = steady_clock::now();
             }
         }
         const nanoseconds waited = steady_clock::now() - waitStart_;
-        const nanoseconds left = busyWaitAllowed(milliseconds(busyMs_) - waited);
+        const nanoseconds left = BusyWaitAllowed(milliseconds(busyMs_) - waited);
         if (left <= nanoseconds(0)) {
             gaveUp_ = true;
             waitedMs_ = duration_cast<milliseconds>(waited).count();
@@ -238,7 +238,7 @@ private:
             milliseconds(pausesMs[std::min(count, pauses - 1)]) + microseconds((jitter >> 8) % 5000), left);
         const auto before = steady_clock::now();
         std::this_thread::sleep_for(pause);
-        busyWaitSpent(steady_clock::now() - before);
+        BusyWaitSpent(steady_clock::now() - before);
         return 1;
     }
 
@@ -256,7 +256,7 @@ private:
 
 Lease::~Lease() { owner.checkin(p); }
 
-void bindValue(sqlite3_stmt* s, int index, const Value& v)
+void BindValue(sqlite3_stmt* s, int index, const Value& v)
 {
     if (const auto* i = v.integerIf())
         sqlite3_bind_int64(s, index, *i);
@@ -337,8 +337,8 @@ public:
             const int i = static_cast<int>(c);
             std::string& t = out[c];
             switch (sqlite3_column_type(s, i)) {
-            case SQLITE_INTEGER: t = integerText(sqlite3_column_int64(s, i)); break;
-            case SQLITE_FLOAT: t = realText(sqlite3_column_double(s, i)); break;
+            case SQLITE_INTEGER: t = IntegerText(sqlite3_column_int64(s, i)); break;
+            case SQLITE_FLOAT: t = RealText(sqlite3_column_double(s, i)); break;
             case SQLITE_NULL: t.clear(); break;
             default: t.assign(columnText(s, i));
             }
@@ -430,7 +430,7 @@ Error SqliteBackend::makeError(int rc, std::string_view context, bool preparing)
         kind = Error::Kind::Busy;
         d = "資料庫忙碌中：資料庫檔案「" + path_ + "」正由其他工作站使用，"
             + (gaveUp_ && waitedMs_ >= 50
-                   ? "等候 " + realText(std::round(waitedMs_ / 100.0) / 10.0) + " 秒後仍無法存取"
+                   ? "等候 " + RealText(std::round(waitedMs_ / 100.0) / 10.0) + " 秒後仍無法存取"
                    : std::string("目前無法存取"))
             + "，請稍後再試。";
         gaveUp_ = false;
@@ -468,50 +468,50 @@ bool SqliteBackend::updateRow(std::string_view table, const Value& rowId, std::s
     // Only the changed columns are written, and only where each still holds
     // what was read (compared exactly, whatever the column's collation).
     const std::size_t n = changes.size();
-    std::string sql = "update " + quoteIdentifier(table) + " set ";
+    std::string sql = "update " + QuoteIdentifier(table) + " set ";
     for (std::size_t i = 0; i < n; ++i) {
         if (i)
             sql += ", ";
-        sql += quoteIdentifier(changes[i].column) + " = " + numberedParameter(i + 1);
+        sql += QuoteIdentifier(changes[i].column) + " = " + NumberedParameter(i + 1);
     }
-    sql += " where rowid = " + numberedParameter(n + 1);
+    sql += " where rowid = " + NumberedParameter(n + 1);
     for (std::size_t i = 0; i < n; ++i)
-        sql += " and " + quoteIdentifier(changes[i].column) + " is " + numberedParameter(n + 2 + i) + " collate binary";
+        sql += " and " + QuoteIdentifier(changes[i].column) + " is " + NumberedParameter(n + 2 + i) + " collate binary";
     Lease l{*this, checkout(sql, {})};
     for (std::size_t i = 0; i < n; ++i) {
-        bindValue(l.p.stmt, static_cast<int>(i + 1), changes[i].after);
-        bindValue(l.p.stmt, static_cast<int>(n + 2 + i), changes[i].before);
+        BindValue(l.p.stmt, static_cast<int>(i + 1), changes[i].after);
+        BindValue(l.p.stmt, static_cast<int>(n + 2 + i), changes[i].before);
     }
-    bindValue(l.p.stmt, static_cast<int>(n + 1), rowId);
+    BindValue(l.p.stmt, static_cast<int>(n + 1), rowId);
     return run(l.p.stmt, sql) == 1;
 }
 
 Value SqliteBackend::insertRow(std::string_view table, std::span<const std::pair<std::string, Value>> fields)
 {
-    std::string sql = "insert into " + quoteIdentifier(table);
+    std::string sql = "insert into " + QuoteIdentifier(table);
     if (fields.empty()) {
         sql += " default values";
     } else {
         sql += " (";
         for (std::size_t i = 0; i < fields.size(); ++i)
-            sql += (i ? ", " : "") + quoteIdentifier(fields[i].first);
+            sql += (i ? ", " : "") + QuoteIdentifier(fields[i].first);
         sql += ") values (";
         for (std::size_t i = 0; i < fields.size(); ++i)
-            sql += (i ? ", " : "") + numberedParameter(i + 1);
+            sql += (i ? ", " : "") + NumberedParameter(i + 1);
         sql += ")";
     }
     Lease l{*this, checkout(sql, {})};
     for (std::size_t i = 0; i < fields.size(); ++i)
-        bindValue(l.p.stmt, static_cast<int>(i + 1), fields[i].second);
+        BindValue(l.p.stmt, static_cast<int>(i + 1), fields[i].second);
     run(l.p.stmt, sql);
     return Value(static_cast<long long>(sqlite3_last_insert_rowid(db_)));
 }
 
 std::unique_ptr<Cursor> SqliteBackend::readRow(std::string_view table, const Value& rowId)
 {
-    const std::string sql = "select * from " + quoteIdentifier(table) + " where rowid = ?1";
+    const std::string sql = "select * from " + QuoteIdentifier(table) + " where rowid = ?1";
     Prepared p = checkout(sql, {});
-    bindValue(p.stmt, 1, rowId);
+    BindValue(p.stmt, 1, rowId);
     return std::make_unique<SqliteCursor>(shared_from_this(), std::move(p), sql);
 }
 
@@ -520,7 +520,7 @@ std::unique_ptr<Cursor> SqliteBackend::readRow(std::string_view table, const Val
 // On a case-sensitive file system a database file named in capitals
 // (DATA.MDB) is still found when its name differs in case only (DATA.mdb),
 // as it would be on the file share's own system.
-std::string findIgnoringCase(const std::string& path)
+std::string FindIgnoringCase(const std::string& path)
 {
     std::error_code ec;
     const fs::path p(path);
@@ -549,14 +549,14 @@ struct DbCloser {
 
 } // namespace
 
-void registerSqliteFunctions(sqlite3* db)
+void RegisterSqliteFunctions(sqlite3* db)
 {
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
-    sqlite3_create_function_v2(db, "val", 1, flags, nullptr, sqlVal, nullptr, nullptr, nullptr);
-    sqlite3_create_function_v2(db, "jet_concat", -1, flags, nullptr, sqlConcat, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "val", 1, flags, nullptr, SqlVal, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "jet_concat", -1, flags, nullptr, SqlConcat, nullptr, nullptr, nullptr);
 }
 
-bool isNetworkFileSystem(long fileSystemType)
+bool IsNetworkFileSystem(long fileSystemType)
 {
     switch (static_cast<unsigned long>(fileSystemType) & 0xFFFFFFFFUL) {
     case 0x6969UL:       // NFS
@@ -574,7 +574,7 @@ bool isNetworkFileSystem(long fileSystemType)
     }
 }
 
-std::shared_ptr<Backend> openSqliteBackend(const std::string& path, int busyTimeoutMs)
+std::shared_ptr<Backend> OpenSqliteBackend(const std::string& path, int busyTimeoutMs)
 {
     using Kind = Error::Kind;
     const std::string named = "「" + path + "」";
@@ -584,7 +584,7 @@ std::shared_ptr<Backend> openSqliteBackend(const std::string& path, int busyTime
     if (!fs::exists(st)) {
         if (ec && ec != std::errc::no_such_file_or_directory && ec != std::errc::not_a_directory)
             throw Error(Kind::General, "無法存取資料庫檔案" + named + "：" + std::strerror(ec.value()) + "。");
-        actual = findIgnoringCase(path);
+        actual = FindIgnoringCase(path);
         if (actual.empty())
             throw Error(Kind::FileMissing, "找不到資料庫檔案" + named + "。");
         st = fs::status(actual, ec);
@@ -652,7 +652,7 @@ std::shared_ptr<Backend> openSqliteBackend(const std::string& path, int busyTime
     // A misspelt [name] must be an error, not the text "name".
     sqlite3_db_config(raw, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
     sqlite3_db_config(raw, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
-    registerSqliteFunctions(raw);
+    RegisterSqliteFunctions(raw);
 
     auto backend = std::make_shared<SqliteBackend>(path, db.release(), busyTimeoutMs);
     // Reading the schema proves the file is a sound database (and waits for
@@ -679,7 +679,7 @@ std::shared_ptr<Backend> openSqliteBackend(const std::string& path, int busyTime
     // On a local disk a kept connection reads a large grid from memory; on a
     // share (or when the file system cannot be told) the plain reads stay.
     struct statfs where {};
-    if (::statfs(actual.c_str(), &where) == 0 && !isNetworkFileSystem(static_cast<long>(where.f_type))) {
+    if (::statfs(actual.c_str(), &where) == 0 && !IsNetworkFileSystem(static_cast<long>(where.f_type))) {
         backend->execute("PRAGMA cache_size=-" + std::to_string(kLocalCacheKiB), {});
         // The engine answers with the size it took (0 where it was built
         // without memory mapping).

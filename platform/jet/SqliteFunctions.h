@@ -6,6 +6,6 @@ struct sqlite3;
 
 namespace jet {
 
-void registerSqliteFunctions(sqlite3* db);
+void RegisterSqliteFunctions(sqlite3* db);
 
 } // namespace jet

@@ -7,7 +7,7 @@ namespace jet {
 
 TextRows::TextRows(Connection& conn, const std::string& jetSql) : backend_(conn.backend())
 {
-    cursor_ = backend_->query(translate(jetSql, backend_->dialect()), jetSql);
+    cursor_ = backend_->query(Translate(jetSql, backend_->dialect()), jetSql);
 }
 
 TextRows::~TextRows() = default;

@@ -25,14 +25,14 @@ constexpr std::array<std::uint8_t, 256> charClass = [] {
     }
     return a;
 }();
-bool isIdentStart(unsigned char c) { return charClass[c] == 3; }
-bool isIdentChar(unsigned char c) { return charClass[c] != 0; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+bool IsIdentStart(unsigned char c) { return charClass[c] == 3; }
+bool IsIdentChar(unsigned char c) { return charClass[c] != 0; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // Words PostgreSQL reserves that Jet takes as plain column names (USER,
 // above all, would read as the server's own user name).
-bool pgReserved(std::string_view w)
+bool PgReserved(std::string_view w)
 {
     static constexpr std::string_view words[] = {
         "analyse", "analyze", "array", "asymmetric", "both", "check", "collate", "column", "constraint",
@@ -46,7 +46,7 @@ bool pgReserved(std::string_view w)
         if (r.size() != w.size())
             continue;
         std::size_t i = 0;
-        while (i < w.size() && lower(w[i]) == r[i])
+        while (i < w.size() && Lower(w[i]) == r[i])
             ++i;
         if (i == w.size())
             return true;
@@ -57,14 +57,14 @@ bool pgReserved(std::string_view w)
 
 // Appends a piece of output, keeping apart what would otherwise run together
 // into one token (two names) or into a comment ("--", "/*").
-void append(std::string& out, std::string_view piece)
+void Append(std::string& out, std::string_view piece)
 {
     if (piece.empty())
         return;
     if (!out.empty()) {
         const auto a = static_cast<unsigned char>(out.back());
         const auto b = static_cast<unsigned char>(piece.front());
-        if ((isIdentChar(a) && isIdentChar(b)) || (a == '-' && b == '-') || (a == '/' && b == '*')
+        if ((IsIdentChar(a) && IsIdentChar(b)) || (a == '-' && b == '-') || (a == '/' && b == '*')
             || (a == b && (a == '\'' || a == '"')))
             out += ' ';
     }
@@ -130,11 +130,11 @@ constexpr auto keywordBuckets = [] {
     return b;
 }();
 
-Kw classify(std::string_view w)
+Kw Classify(std::string_view w)
 {
     if (w.size() < 2 || w.size() > 11)
         return Kw::None;
-    const char first = lower(w[0]);
+    const char first = Lower(w[0]);
     if (first < 'a' || first > 'z')
         return Kw::None;
     for (const std::uint8_t k : keywordBuckets[w.size()][static_cast<std::size_t>(first - 'a')]) {
@@ -142,7 +142,7 @@ Kw classify(std::string_view w)
             break;
         const std::string_view name = keywords[k].name;
         std::size_t i = 1;
-        while (i < w.size() && lower(w[i]) == name[i])
+        while (i < w.size() && Lower(w[i]) == name[i])
             ++i;
         if (i == w.size())
             return keywords[k].kw;
@@ -239,7 +239,7 @@ private:
             v = v.substr(1, v.size() - 2);
         std::string k(v);
         for (char& c : k)
-            c = lower(c);
+            c = Lower(c);
         return k;
     }
 
@@ -344,26 +344,26 @@ void Stmt::tokenize()
                 fail("空白的名稱");
             const int t = push(K::Name, i, j + 1);
             if (s_.substr(i + 1, j - i - 1).find('"') != std::string_view::npos)
-                replace(t, quoteIdentifier(s_.substr(i + 1, j - i - 1), pg_ ? Dialect::PostgreSQL : Dialect::SQLite));
+                replace(t, QuoteIdentifier(s_.substr(i + 1, j - i - 1), pg_ ? Dialect::PostgreSQL : Dialect::SQLite));
             i = j + 1;
             continue;
         }
-        if (isDigit(c) || (c == '.' && i + 1 < n && isDigit(s_[i + 1]))) {
+        if (IsDigit(c) || (c == '.' && i + 1 < n && IsDigit(s_[i + 1]))) {
             std::size_t j = i;
-            while (j < n && isDigit(s_[j]))
+            while (j < n && IsDigit(s_[j]))
                 ++j;
             if (j < n && s_[j] == '.') {
                 ++j;
-                while (j < n && isDigit(s_[j]))
+                while (j < n && IsDigit(s_[j]))
                     ++j;
             }
             if (j < n && (s_[j] == 'e' || s_[j] == 'E')) {
                 std::size_t k = j + 1;
                 if (k < n && (s_[k] == '+' || s_[k] == '-'))
                     ++k;
-                if (k < n && isDigit(s_[k])) {
+                if (k < n && IsDigit(s_[k])) {
                     j = k;
-                    while (j < n && isDigit(s_[j]))
+                    while (j < n && IsDigit(s_[j]))
                         ++j;
                 }
             }
@@ -374,11 +374,11 @@ void Stmt::tokenize()
             i = j;
             continue;
         }
-        if (isIdentStart(static_cast<unsigned char>(c))) {
+        if (IsIdentStart(static_cast<unsigned char>(c))) {
             std::size_t j = i + 1;
-            while (j < n && isIdentChar(static_cast<unsigned char>(s_[j])))
+            while (j < n && IsIdentChar(static_cast<unsigned char>(s_[j])))
                 ++j;
-            push(K::Word, i, j, classify(s_.substr(i, j - i)));
+            push(K::Word, i, j, Classify(s_.substr(i, j - i)));
             i = j;
             continue;
         }
@@ -473,8 +473,8 @@ void Stmt::rewriteFunctions()
         if (t_[i].k != K::Word)
             continue;
         const Kw kw = t_[static_cast<std::size_t>(i)].kw;
-        if (pg_ && kw == Kw::None && !(i + 1 < n && t_[i + 1].k == K::LP) && pgReserved(text(i)))
-            replace(i, quoteIdentifier(text(i), Dialect::PostgreSQL));
+        if (pg_ && kw == Kw::None && !(i + 1 < n && t_[i + 1].k == K::LP) && PgReserved(text(i)))
+            replace(i, QuoteIdentifier(text(i), Dialect::PostgreSQL));
         if (i > 0 && t_[i - 1].k == K::Dot)
             continue;
         if (pg_ && kw == Kw::Like)
@@ -977,7 +977,7 @@ void Stmt::emit(std::string& out, int from, int to) const
             while (j + 1 < to && plain(j + 1))
                 ++j;
             const Tok& last = t_[static_cast<std::size_t>(j)];
-            append(out, s_.substr(t.pos, last.pos + last.len - t.pos));
+            Append(out, s_.substr(t.pos, last.pos + last.len - t.pos));
             i = j + 1;
             continue;
         }
@@ -987,32 +987,32 @@ void Stmt::emit(std::string& out, int from, int to) const
             const std::string_view name = s_.substr(t.pos + 1, t.len - 2);
             if (pg_)
                 for (const char c : name)
-                    q += lower(c);
+                    q += Lower(c);
             else
                 q.append(name);
             return q + '"';
         };
         if (t.edit < 0) {
-            if (!out.empty() && isIdentChar(static_cast<unsigned char>(out.back())))
+            if (!out.empty() && IsIdentChar(static_cast<unsigned char>(out.back())))
                 out += ' ';
             out += quotedName();
             ++i;
             continue;
         }
         const Edit& e = e_[static_cast<std::size_t>(t.edit)];
-        append(out, e.pre);
+        Append(out, e.pre);
         if (e.replace)
-            append(out, e.text);
+            Append(out, e.text);
         else if (t.k == K::Name)
-            append(out, quotedName());
+            Append(out, quotedName());
         else
-            append(out, text(i));
-        append(out, e.post);
+            Append(out, text(i));
+        Append(out, e.post);
         ++i;
     }
 }
 
-std::string translateFor(std::string_view jetSql, Dialect dialect, EditableSelect* editable)
+std::string TranslateFor(std::string_view jetSql, Dialect dialect, EditableSelect* editable)
 {
     // The engine reads a statement only up to a NUL: a value carrying one
     // would be cut into another statement, or an unterminated one.
@@ -1081,7 +1081,7 @@ private:
     std::unordered_map<Key, std::list<Entry>::iterator, KeyHash> map_;
 };
 
-TranslationCache& cacheFor(Dialect dialect)
+TranslationCache& CacheFor(Dialect dialect)
 {
     static TranslationCache sqlite, postgres;
     return dialect == Dialect::PostgreSQL ? postgres : sqlite;
@@ -1089,31 +1089,31 @@ TranslationCache& cacheFor(Dialect dialect)
 
 } // namespace
 
-std::string translate(std::string_view jetSql, Dialect dialect)
+std::string Translate(std::string_view jetSql, Dialect dialect)
 {
-    TranslationCache& cache = cacheFor(dialect);
+    TranslationCache& cache = CacheFor(dialect);
     const std::size_t hash = TranslationCache::hashOf(jetSql);
     std::string out;
     if (cache.find(jetSql, hash, out))
         return out;
-    out = translateFor(jetSql, dialect, nullptr);
+    out = TranslateFor(jetSql, dialect, nullptr);
     cache.put(jetSql, hash, out);
     return out;
 }
 
-EditableSelect translateEditable(std::string_view jetSql, Dialect dialect)
+EditableSelect TranslateEditable(std::string_view jetSql, Dialect dialect)
 {
     EditableSelect e;
-    e.sql = translateFor(jetSql, dialect, &e);
+    e.sql = TranslateFor(jetSql, dialect, &e);
     return e;
 }
 
-std::string quoteIdentifier(std::string_view name, Dialect dialect)
+std::string QuoteIdentifier(std::string_view name, Dialect dialect)
 {
     const bool fold = dialect == Dialect::PostgreSQL;
     std::string q = "\"";
     for (const char c : name) {
-        q += fold ? lower(c) : c;
+        q += fold ? Lower(c) : c;
         if (c == '"')
             q += '"';
     }

@@ -31,7 +31,7 @@ enum class Dialect { SQLite, PostgreSQL };
 // cannot translate (unbalanced parentheses or quotes, parameter markers,
 // several statements, forms the engine has no equivalent for). Results are
 // cached: repeated texts cost a lookup.
-std::string translate(std::string_view jetSql, Dialect dialect = Dialect::SQLite);
+std::string Translate(std::string_view jetSql, Dialect dialect = Dialect::SQLite);
 
 // A select prepared for an editing recordset.
 struct EditableSelect {
@@ -44,9 +44,9 @@ struct EditableSelect {
     // when they can.
     std::string notEditable;
 };
-EditableSelect translateEditable(std::string_view jetSql, Dialect dialect = Dialect::SQLite);
+EditableSelect TranslateEditable(std::string_view jetSql, Dialect dialect = Dialect::SQLite);
 
 // A table or column name quoted for the engine ("NO" for [NO]).
-std::string quoteIdentifier(std::string_view name, Dialect dialect = Dialect::SQLite);
+std::string QuoteIdentifier(std::string_view name, Dialect dialect = Dialect::SQLite);
 
 } // namespace jet

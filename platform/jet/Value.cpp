@@ -4,15 +4,15 @@
 
 namespace jet {
 
-std::string realText(double v) { return qtmv::RealText(v); }
+std::string RealText(double v) { return qtmv::RealText(v); }
 
-std::string integerText(long long v) { return qtmv::IntegerText(v); }
+std::string IntegerText(long long v) { return qtmv::IntegerText(v); }
 
 std::string Value::text() const
 {
     switch (v_.index()) {
-    case 1: return integerText(std::get<1>(v_));
-    case 2: return realText(std::get<2>(v_));
+    case 1: return IntegerText(std::get<1>(v_));
+    case 2: return RealText(std::get<2>(v_));
     case 3: return std::get<3>(v_);
     default: return std::string();
     }

@@ -57,8 +57,8 @@ private:
 };
 
 // A real number as Jet shows it in text (see Value::text()).
-std::string realText(double v);
+std::string RealText(double v);
 // A whole number as Jet shows it in text: plain decimal digits.
-std::string integerText(long long v);
+std::string IntegerText(long long v);
 
 } // namespace jet

@@ -21,13 +21,13 @@
 namespace qtmv::os {
 
 namespace {
-std::string env(const char* name)
+std::string Env(const char* name)
 {
     const char* v = std::getenv(name);
     return v ? std::string(v) : std::string();
 }
 
-std::string withSlash(std::string folder)
+std::string WithSlash(std::string folder)
 {
     if (folder.empty() || folder.back() != '/')
         folder += '/';
@@ -44,7 +44,7 @@ std::string GetWindowsUserName()
     if (getpwuid_r(geteuid(), &pw, buffer, sizeof buffer, &found) == 0 && found && found->pw_name
         && found->pw_name[0] != '\0')
         return found->pw_name;
-    return env("USER");
+    return Env("USER");
 }
 
 std::string GetComputerName()
@@ -57,19 +57,19 @@ std::string GetComputerName()
 
 std::string UserProfileFolder()
 {
-    std::string profile = env("USERPROFILE");
-    return profile.empty() ? env("HOME") : profile;
+    std::string profile = Env("USERPROFILE");
+    return profile.empty() ? Env("HOME") : profile;
 }
 
 std::string ProgramFolder()
 {
     if (QCoreApplication::instance())
-        return withSlash(QDir::fromNativeSeparators(QCoreApplication::applicationDirPath()).toStdString());
+        return WithSlash(QDir::fromNativeSeparators(QCoreApplication::applicationDirPath()).toStdString());
     char buffer[PATH_MAX + 1] = {};
     const ssize_t n = readlink("/proc/self/exe", buffer, PATH_MAX);
     if (n > 0)
-        return withSlash(QFileInfo(QString::fromLocal8Bit(buffer, n)).absolutePath().toStdString());
-    return withSlash(QDir::currentPath().toStdString());
+        return WithSlash(QFileInfo(QString::fromLocal8Bit(buffer, n)).absolutePath().toStdString());
+    return WithSlash(QDir::currentPath().toStdString());
 }
 
 long long CurrentProcessId() { return static_cast<long long>(getpid()); }

@@ -9,10 +9,10 @@
 
 namespace qtmv::log {
 
-Q_LOGGING_CATEGORY(data, "qtmv.data")
-Q_LOGGING_CATEGORY(startup, "qtmv.startup")
-Q_LOGGING_CATEGORY(locks, "qtmv.locks")
-Q_LOGGING_CATEGORY(ui, "qtmv.ui")
+Q_LOGGING_CATEGORY(Data, "qtmv.data")
+Q_LOGGING_CATEGORY(Startup, "qtmv.startup")
+Q_LOGGING_CATEGORY(Locks, "qtmv.locks")
+Q_LOGGING_CATEGORY(Ui, "qtmv.ui")
 
 namespace {
 
@@ -32,13 +32,13 @@ struct State {
     bool installed = false;
 };
 
-State& state()
+State& TheState()
 {
     static State s;
     return s;
 }
 
-std::string escaped(std::string_view field)
+std::string Escaped(std::string_view field)
 {
     std::string out;
     out.reserve(field.size());
@@ -54,7 +54,7 @@ std::string escaped(std::string_view field)
     return out;
 }
 
-const char* levelName(QtMsgType type)
+const char* LevelName(QtMsgType type)
 {
     switch (type) {
     case QtDebugMsg: return "debug";
@@ -67,7 +67,7 @@ const char* levelName(QtMsgType type)
 }
 
 // Moves the log to .1, .1 to .2 and so on; the oldest goes.
-void rotate(State& s)
+void Rotate(State& s)
 {
     s.file.close();
     QFile::remove(s.path + QLatin1Char('.') + QString::number(s.keep));
@@ -83,9 +83,9 @@ void rotate(State& s)
         s.path.clear();
 }
 
-void handler(QtMsgType type, const QMessageLogContext& context, const QString& message)
+void Handler(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
-    State& s = state();
+    State& s = TheState();
     const bool ours = context.category && std::string_view(context.category).rfind("qtmv.", 0) == 0;
     {
         std::lock_guard lock(s.mutex);
@@ -93,12 +93,12 @@ void handler(QtMsgType type, const QMessageLogContext& context, const QString& m
             QByteArray fields = message.toUtf8();
             fields.replace(kFieldBreak, '\t');
             const QByteArray line = QDateTime::currentDateTime().toString(Qt::ISODateWithMs).toUtf8() + '\t'
-                                    + levelName(type) + '\t' + context.category + '\t'
-                                    + QByteArray::fromStdString(escaped(s.workstation)) + '\t'
-                                    + QByteArray::fromStdString(escaped(s.user)) + '\t' + fields + '\n';
+                                    + LevelName(type) + '\t' + context.category + '\t'
+                                    + QByteArray::fromStdString(Escaped(s.workstation)) + '\t'
+                                    + QByteArray::fromStdString(Escaped(s.user)) + '\t' + fields + '\n';
             if (s.maxBytes > 0 && static_cast<std::size_t>(s.file.size() + line.size()) > s.maxBytes
                 && s.file.size() > 0)
-                rotate(s);
+                Rotate(s);
             if (s.file.isOpen()) {
                 s.file.write(line);
                 s.file.flush();
@@ -117,28 +117,28 @@ void handler(QtMsgType type, const QMessageLogContext& context, const QString& m
     s.before(type, context, message);
 }
 
-QString record(std::string_view operation, std::string_view message, std::string_view sql, std::string_view engine)
+QString Record(std::string_view operation, std::string_view message, std::string_view sql, std::string_view engine)
 {
-    std::string r = escaped(operation) + kFieldBreak + escaped(message);
+    std::string r = Escaped(operation) + kFieldBreak + Escaped(message);
     if (!sql.empty())
-        r += kFieldBreak + ("sql=" + escaped(sql));
+        r += kFieldBreak + ("sql=" + Escaped(sql));
     if (!engine.empty())
-        r += kFieldBreak + ("engine=" + escaped(engine));
+        r += kFieldBreak + ("engine=" + Escaped(engine));
     return QString::fromStdString(r);
 }
 
 } // namespace
 
-std::string open(const std::string& folder, const std::string& fileName, std::size_t maxBytes, int keep)
+std::string Open(const std::string& folder, const std::string& fileName, std::size_t maxBytes, int keep)
 {
-    State& s = state();
+    State& s = TheState();
     std::lock_guard lock(s.mutex);
     s.file.close();
     s.path.clear();
     s.maxBytes = maxBytes;
     s.keep = keep < 0 ? 0 : keep;
     if (!s.installed) {
-        s.before = qInstallMessageHandler(handler);
+        s.before = qInstallMessageHandler(Handler);
         s.installed = true;
     }
     const QString dir = QString::fromStdString(folder);
@@ -153,9 +153,9 @@ std::string open(const std::string& folder, const std::string& fileName, std::si
     return s.path.toStdString();
 }
 
-void close()
+void Close()
 {
-    State& s = state();
+    State& s = TheState();
     std::lock_guard lock(s.mutex);
     s.file.close();
     s.path.clear();
@@ -166,31 +166,31 @@ void close()
     }
 }
 
-std::string path()
+std::string Path()
 {
-    State& s = state();
+    State& s = TheState();
     std::lock_guard lock(s.mutex);
     return s.file.isOpen() ? s.path.toStdString() : std::string();
 }
 
-void setIdentity(const std::string& workstation, const std::string& user)
+void SetIdentity(const std::string& workstation, const std::string& user)
 {
-    State& s = state();
+    State& s = TheState();
     std::lock_guard lock(s.mutex);
     s.workstation = workstation;
     s.user = user;
 }
 
-void warning(const QLoggingCategory& cat, std::string_view operation, std::string_view message,
+void Warning(const QLoggingCategory& cat, std::string_view operation, std::string_view message,
              std::string_view sql, std::string_view engine)
 {
-    qCWarning(cat).noquote() << record(operation, message, sql, engine);
+    qCWarning(cat).noquote() << Record(operation, message, sql, engine);
 }
 
-void info(const QLoggingCategory& cat, std::string_view operation, std::string_view message, std::string_view sql,
+void Info(const QLoggingCategory& cat, std::string_view operation, std::string_view message, std::string_view sql,
           std::string_view engine)
 {
-    qCInfo(cat).noquote() << record(operation, message, sql, engine);
+    qCInfo(cat).noquote() << Record(operation, message, sql, engine);
 }
 
 } // namespace qtmv::log

@@ -19,34 +19,34 @@
 
 namespace qtmv::log {
 
-Q_DECLARE_LOGGING_CATEGORY(data)      // qtmv.data: statements and their failures
-Q_DECLARE_LOGGING_CATEGORY(startup)   // qtmv.startup: locating the database, settings, the register
-Q_DECLARE_LOGGING_CATEGORY(locks)     // qtmv.locks: maintenance checks and their silent abandonments
-Q_DECLARE_LOGGING_CATEGORY(ui)        // qtmv.ui: failures of the windows' handlers
+Q_DECLARE_LOGGING_CATEGORY(Data)      // qtmv.data: statements and their failures
+Q_DECLARE_LOGGING_CATEGORY(Startup)   // qtmv.startup: locating the database, settings, the register
+Q_DECLARE_LOGGING_CATEGORY(Locks)     // qtmv.locks: maintenance checks and their silent abandonments
+Q_DECLARE_LOGGING_CATEGORY(Ui)        // qtmv.ui: failures of the windows' handlers
 
 // Opens the log file `fileName` in folder (created when missing) and routes
 // the qtmv.* categories into it; other messages go on to the handler before.
 // Rotates when the file reaches maxBytes, keeping `keep` older files. Returns
 // the file's path, or "" when it cannot be written (records then go to the
 // handler before, stderr by default). May be called again to move the log.
-std::string open(const std::string& folder, const std::string& fileName, std::size_t maxBytes = 1024 * 1024,
+std::string Open(const std::string& folder, const std::string& fileName, std::size_t maxBytes = 1024 * 1024,
                  int keep = 3);
 
 // Stops writing and restores the handler before open.
-void close();
+void Close();
 
 // The open log file's path; "" when none is open.
-std::string path();
+std::string Path();
 
 // Who and where: written into every record from now on.
-void setIdentity(const std::string& workstation, const std::string& user);
+void SetIdentity(const std::string& workstation, const std::string& user);
 
 // One record in category cat at the warning level.
-void warning(const QLoggingCategory& cat, std::string_view operation, std::string_view message,
+void Warning(const QLoggingCategory& cat, std::string_view operation, std::string_view message,
              std::string_view sql = {}, std::string_view engine = {});
 // The same at the info level (silent outcomes worth knowing, such as an
 // abandoned operation).
-void info(const QLoggingCategory& cat, std::string_view operation, std::string_view message,
+void Info(const QLoggingCategory& cat, std::string_view operation, std::string_view message,
           std::string_view sql = {}, std::string_view engine = {});
 
 } // namespace qtmv::log

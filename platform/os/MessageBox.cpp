@@ -5,7 +5,7 @@
 namespace qtmv {
 
 namespace {
-MsgAnswer defaultHandler(const MessageRequest& r)
+MsgAnswer DefaultHandler(const MessageRequest& r)
 {
     std::cerr << "[" << r.title << "] " << r.text << '\n';
     switch (r.buttons) {
@@ -17,7 +17,7 @@ MsgAnswer defaultHandler(const MessageRequest& r)
     return MsgAnswer::Ok;
 }
 
-MessageHandler& handler()
+MessageHandler& Handler()
 {
     static MessageHandler h;
     return h;
@@ -27,31 +27,31 @@ MessageHandler& handler()
 MsgAnswer MsgBox(const std::string& text, const std::string& title, MsgIcon icon, MsgButtons buttons)
 {
     MessageRequest r{text, title, icon, buttons, std::nullopt};
-    const MessageHandler& h = handler();
-    return h ? h(r) : defaultHandler(r);
+    const MessageHandler& h = Handler();
+    return h ? h(r) : DefaultHandler(r);
 }
 
 MsgAnswer MsgBox(const std::string& text, const std::string& title, MsgIcon icon, MsgButtons buttons,
                  MsgAnswer defaultAnswer)
 {
     MessageRequest r{text, title, icon, buttons, defaultAnswer};
-    const MessageHandler& h = handler();
-    return h ? h(r) : defaultHandler(r);
+    const MessageHandler& h = Handler();
+    return h ? h(r) : DefaultHandler(r);
 }
 
-MessageHandler setMessageHandler(MessageHandler h)
+MessageHandler SetMessageHandler(MessageHandler h)
 {
-    MessageHandler old = std::move(handler());
-    handler() = std::move(h);
+    MessageHandler old = std::move(Handler());
+    Handler() = std::move(h);
     return old;
 }
 
 ScriptedMessages::ScriptedMessages()
 {
-    previous_ = setMessageHandler([this](const MessageRequest& r) { return handle(r); });
+    previous_ = SetMessageHandler([this](const MessageRequest& r) { return handle(r); });
 }
 
-ScriptedMessages::~ScriptedMessages() { setMessageHandler(std::move(previous_)); }
+ScriptedMessages::~ScriptedMessages() { SetMessageHandler(std::move(previous_)); }
 
 MsgAnswer ScriptedMessages::handle(const MessageRequest& r)
 {

@@ -36,7 +36,7 @@ MsgAnswer MsgBox(const std::string& text, const std::string& title, MsgIcon icon
 // Installs a handler and returns the one it replaces. An empty handler
 // restores the default, which writes the message to stderr and answers Ok,
 // or No to a question (nothing is done that was not confirmed).
-MessageHandler setMessageHandler(MessageHandler handler);
+MessageHandler SetMessageHandler(MessageHandler handler);
 
 // For tests: while alive, records every message and answers from a queue
 // (Yes/Ok when the queue is empty, unless a default is set).

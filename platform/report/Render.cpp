@@ -16,14 +16,14 @@ namespace qtmv::report {
 
 namespace {
 
-QRectF toDevice(const QRectF& r, double k)
+QRectF ToDevice(const QRectF& r, double k)
 {
     return QRectF(r.left() * k, r.top() * k, r.width() * k, r.height() * k);
 }
 
 } // namespace
 
-void paintPage(QPainter& painter, const PageDocument& doc, int page, double k)
+void PaintPage(QPainter& painter, const PageDocument& doc, int page, double k)
 {
     if (page < 0 || static_cast<std::size_t>(page) >= doc.pages.size())
         return;
@@ -36,31 +36,31 @@ void paintPage(QPainter& painter, const PageDocument& doc, int page, double k)
     }
     for (const auto& b : p.boxes) {
         painter.setPen(QPen(Qt::black, b.penWidth * k));
-        painter.drawRect(toDevice(b.rect, k));
+        painter.drawRect(ToDevice(b.rect, k));
     }
     painter.setPen(Qt::NoPen);
     painter.setBrush(Qt::black);
     for (const auto& bc : p.barcodes)
         for (const auto& bar : bc.bars)
-            painter.drawRect(toDevice(bar, k));
+            painter.drawRect(ToDevice(bar, k));
     painter.setBrush(Qt::NoBrush);
     painter.setPen(Qt::black);
     for (const auto& t : p.texts) {
-        painter.setFont(toQFont(t.font));
-        const QRectF r = toDevice(t.rect, k);
+        painter.setFont(ToQFont(t.font));
+        const QRectF r = ToDevice(t.rect, k);
         if (t.clip) {
             painter.save();
             painter.setClipRect(r);
-            painter.drawText(r, textFlags(t), t.text);
+            painter.drawText(r, TextFlags(t), t.text);
             painter.restore();
         } else {
-            painter.drawText(r, textFlags(t) | Qt::TextDontClip, t.text);
+            painter.drawText(r, TextFlags(t) | Qt::TextDontClip, t.text);
         }
     }
     painter.restore();
 }
 
-QByteArray pdfBytes(const PageDocument& doc, int from, int to, const Progress& progress)
+QByteArray PdfBytes(const PageDocument& doc, int from, int to, const Progress& progress)
 {
     const int last = static_cast<int>(doc.pages.size()) - 1;
     if (to < 0 || to > last)
@@ -86,7 +86,7 @@ QByteArray pdfBytes(const PageDocument& doc, int from, int to, const Progress& p
         for (int i = from; i <= to; ++i) {
             if (i > from)
                 writer.newPage();
-            paintPage(painter, doc, i, k);
+            PaintPage(painter, doc, i, k);
             advance(i - from + 1);
         }
         if (!painter.end())
@@ -99,7 +99,7 @@ namespace {
 
 // bytes (made once the target is found replaceable) written to path through
 // a part file.
-bool writeFile(const QString& path, const std::function<QByteArray()>& bytes, QString* why)
+bool WriteFile(const QString& path, const std::function<QByteArray()>& bytes, QString* why)
 {
     try {
         files::AtomicFile file(QFile::encodeName(path).toStdString());
@@ -118,18 +118,18 @@ bool writeFile(const QString& path, const std::function<QByteArray()>& bytes, QS
 
 } // namespace
 
-bool writePdf(const PageDocument& doc, const QString& path, QString* why, int from, int to, const Progress& progress)
+bool WritePdf(const PageDocument& doc, const QString& path, QString* why, int from, int to, const Progress& progress)
 {
     // A cancel leaves through the part file's owner, which removes it.
-    return writeFile(path, [&] { return pdfBytes(doc, from, to, progress); }, why);
+    return WriteFile(path, [&] { return PdfBytes(doc, from, to, progress); }, why);
 }
 
-bool writePng(const PageDocument& doc, int page, double dpi, const QString& path, QString* why)
+bool WritePng(const PageDocument& doc, int page, double dpi, const QString& path, QString* why)
 {
-    return writeFile(path, [&] { return pngBytes(doc, page, dpi); }, why);
+    return WriteFile(path, [&] { return PngBytes(doc, page, dpi); }, why);
 }
 
-QImage renderPageImage(const PageDocument& doc, int page, double dpi)
+QImage RenderPageImage(const PageDocument& doc, int page, double dpi)
 {
     const double k = dpi / 25.4;
     QImage img(qRound(doc.pageSize.width() * k), qRound(doc.pageSize.height() * k),
@@ -140,15 +140,15 @@ QImage renderPageImage(const PageDocument& doc, int page, double dpi)
     img.fill(Qt::white);
     QPainter painter(&img);
     painter.setRenderHint(QPainter::Antialiasing);
-    paintPage(painter, doc, page, k);
+    PaintPage(painter, doc, page, k);
     return img;
 }
 
-QByteArray pngBytes(const PageDocument& doc, int page, double dpi)
+QByteArray PngBytes(const PageDocument& doc, int page, double dpi)
 {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
-    if (!renderPageImage(doc, page, dpi).save(&buffer, "PNG"))
+    if (!RenderPageImage(doc, page, dpi).save(&buffer, "PNG"))
         return {};
     return buffer.data();
 }

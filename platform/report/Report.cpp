@@ -15,7 +15,7 @@ namespace qtmv::report {
 
 namespace {
 
-bool sameName(const std::string& a, const std::string& b)
+bool SameName(const std::string& a, const std::string& b)
 {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
                return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
@@ -26,7 +26,7 @@ bool sameName(const std::string& a, const std::string& b)
 // depend on the screen or the printer it is drawn on later.
 constexpr double kMeasureDpi = 1200.0;
 
-const QImage& measureDevice()
+const QImage& MeasureDevice()
 {
     static const QImage device = [] {
         QImage img(1, 1, QImage::Format_Mono);
@@ -38,10 +38,10 @@ const QImage& measureDevice()
     return device;
 }
 
-double mmToPx(double mm) { return mm / 25.4 * kMeasureDpi; }
-double pxToMm(double px) { return px * 25.4 / kMeasureDpi; }
+double MmToPx(double mm) { return mm / 25.4 * kMeasureDpi; }
+double PxToMm(double px) { return px * 25.4 / kMeasureDpi; }
 
-int qtAlign(Align a)
+int QtAlign(Align a)
 {
     switch (a) {
     case Align::Center: return Qt::AlignHCenter;
@@ -59,7 +59,7 @@ const Value kNull;
 
 } // namespace
 
-QFont toQFont(const Font& f)
+QFont ToQFont(const Font& f)
 {
     QFont q(f.family);
     q.setPointSizeF(f.size);
@@ -102,7 +102,7 @@ double Value::number() const
 int DataTable::columnIndex(const std::string& name) const
 {
     for (std::size_t i = 0; i < columns_.size(); ++i)
-        if (sameName(columns_[i], name))
+        if (SameName(columns_[i], name))
             return static_cast<int>(i);
     return -1;
 }
@@ -208,7 +208,7 @@ std::vector<int> PageDocument::pagesWith(const QString& text) const
 
 // ---- Barcode ----------------------------------------------------------------
 
-std::vector<QRectF> barcodeBars(const QString& data, BarcodeType type, const QRectF& rect)
+std::vector<QRectF> BarcodeBars(const QString& data, BarcodeType type, const QRectF& rect)
 {
     std::vector<QRectF> bars;
     const QByteArray bytes = data.toUtf8();
@@ -382,10 +382,10 @@ private:
 
     static double grownHeight(const Item& it, const QString& text)
     {
-        const QFontMetricsF fm(toQFont(it.font), const_cast<QImage*>(&measureDevice()));
-        const QRectF r = fm.boundingRect(QRectF(0, 0, mmToPx(it.rect.width()), 1e7),
-                                         Qt::TextWrapAnywhere | qtAlign(it.align), text);
-        return pxToMm(r.height());
+        const QFontMetricsF fm(ToQFont(it.font), const_cast<QImage*>(&MeasureDevice()));
+        const QRectF r = fm.boundingRect(QRectF(0, 0, MmToPx(it.rect.width()), 1e7),
+                                         Qt::TextWrapAnywhere | QtAlign(it.align), text);
+        return PxToMm(r.height());
     }
 
     // The growth of a section: its can-grow texts that need more room.
@@ -431,7 +431,7 @@ private:
                 break;
             case Item::Kind::Barcode: {
                 const QString data = itemText(it, row, agg);
-                page.barcodes.push_back({data, r, barcodeBars(data, it.barcode, r)});
+                page.barcodes.push_back({data, r, BarcodeBars(data, it.barcode, r)});
                 break;
             }
             case Item::Kind::Text: {
@@ -456,8 +456,8 @@ private:
     {
         if (it.fit == Fit::None || t.text.isEmpty())
             return;
-        const double width = mmToPx(t.rect.width());
-        QPaintDevice* dev = const_cast<QImage*>(&measureDevice());
+        const double width = MmToPx(t.rect.width());
+        QPaintDevice* dev = const_cast<QImage*>(&MeasureDevice());
         if (it.fit == Fit::Shrink) {
             t.text = t.text.trimmed();
             // Whether the whole text fits at a size, measured no further than
@@ -465,7 +465,7 @@ private:
             const auto fitsAt = [&](double size) {
                 Font f = t.font;
                 f.size = size;
-                return qtmv::FitTextToField(t.text, toQFont(f), width, dev).size() == t.text.size();
+                return qtmv::FitTextToField(t.text, ToQFont(f), width, dev).size() == t.text.size();
             };
             const auto canShrink = [&](double size) { return size - 0.5 >= it.minFontSize - 1e-9; };
             double smallest = t.font.size;
@@ -478,7 +478,7 @@ private:
             while (canShrink(t.font.size) && !fitsAt(t.font.size))
                 t.font.size -= 0.5;
         }
-        t.text = qtmv::FitTextToField(t.text, toQFont(t.font), width, dev);
+        t.text = qtmv::FitTextToField(t.text, ToQFont(t.font), width, dev);
     }
 
     // Page numbers are known only once every page is laid out.
@@ -514,39 +514,39 @@ private:
 
 } // namespace
 
-PageDocument run(const Layout& layout, const DataTable& rows, const Progress& progress)
+PageDocument Paginate(const Layout& layout, const DataTable& rows, const Progress& progress)
 {
     return Runner(layout, rows, progress).run();
 }
 
 // ---- Where texts fall -------------------------------------------------------
 
-int textFlags(const PlacedText& t)
+int TextFlags(const PlacedText& t)
 {
     const int lines = t.wrap ? Qt::AlignTop | Qt::TextWrapAnywhere : Qt::AlignVCenter;
-    return lines | qtAlign(t.align);
+    return lines | QtAlign(t.align);
 }
 
-QRectF textExtent(const PlacedText& t)
+QRectF TextExtent(const PlacedText& t)
 {
     // Blanks leave no mark on the paper.
     if (t.text.trimmed().isEmpty())
         return {};
-    const QFontMetricsF fm(toQFont(t.font), const_cast<QImage*>(&measureDevice()));
-    const QRectF box(mmToPx(t.rect.left()), mmToPx(t.rect.top()), mmToPx(t.rect.width()), mmToPx(t.rect.height()));
-    QRectF r = fm.boundingRect(box, textFlags(t), t.text);
+    const QFontMetricsF fm(ToQFont(t.font), const_cast<QImage*>(&MeasureDevice()));
+    const QRectF box(MmToPx(t.rect.left()), MmToPx(t.rect.top()), MmToPx(t.rect.width()), MmToPx(t.rect.height()));
+    QRectF r = fm.boundingRect(box, TextFlags(t), t.text);
     if (t.clip)
         r = r.intersected(box);
-    return QRectF(pxToMm(r.left()), pxToMm(r.top()), pxToMm(r.width()), pxToMm(r.height()));
+    return QRectF(PxToMm(r.left()), PxToMm(r.top()), PxToMm(r.width()), PxToMm(r.height()));
 }
 
-std::vector<CrowdedTexts> crowdedTexts(const Page& page)
+std::vector<CrowdedTexts> FindCrowdedTexts(const Page& page)
 {
     constexpr double kEps = 1e-6;   // mm; rounding, not room
     std::vector<QRectF> extents;
     extents.reserve(page.texts.size());
     for (const PlacedText& t : page.texts)
-        extents.push_back(textExtent(t));
+        extents.push_back(TextExtent(t));
     std::vector<CrowdedTexts> out;
     for (std::size_t i = 0; i < extents.size(); ++i) {
         const QRectF& a = extents[i];

@@ -6,7 +6,7 @@
 //
 // Every length is in millimetres, page coordinates from the page's top-left
 // corner. Twips (the suite's unit, 1440 per inch) enter only through
-// twipsToMm().
+// TwipsToMm().
 #include <QFont>
 #include <QRectF>
 #include <QSizeF>
@@ -25,7 +25,7 @@ namespace qtmv::report {
 
 inline constexpr const char* kMingFamily = "AR PL UMing TW";
 
-constexpr double twipsToMm(double twips) { return twips * 25.4 / 1440.0; }
+constexpr double TwipsToMm(double twips) { return twips * 25.4 / 1440.0; }
 
 // ---- Data -----------------------------------------------------------------
 
@@ -121,7 +121,7 @@ struct Font {
 // invalid only in a report without rows), and the field's
 // value: the bound column's value, or the total for an aggregate field.
 // The QFont for a font of the layout.
-QFont toQFont(const Font& f);
+QFont ToQFont(const Font& f);
 
 struct FormatContext {
     RowView row;
@@ -246,20 +246,20 @@ public:
 
 // Runs the layout over the rows, following the rows laid out with
 // `progress`. Throws Cancelled when the progress answers false.
-PageDocument run(const Layout& layout, const DataTable& rows, const Progress& progress = {});
+PageDocument Paginate(const Layout& layout, const DataTable& rows, const Progress& progress = {});
 
 // ---- Where texts fall -------------------------------------------------------
 
 // The Qt flags a placed text is drawn with in its rectangle: centred
 // vertically on one line, or from the top and wrapped anywhere.
-int textFlags(const PlacedText& t);
+int TextFlags(const PlacedText& t);
 
 // The part of the page (mm) a placed text takes when drawn: the width of its
 // characters and the height of its lines at its font, placed in its
 // rectangle as the renderers place it, and cut to the rectangle when the
 // text is clipped. Measured as texts are fitted, so the extent does not
 // depend on the device. Empty for a text of blanks only.
-QRectF textExtent(const PlacedText& t);
+QRectF TextExtent(const PlacedText& t);
 
 // Two texts of a page (indexes into its texts, first < second) that read as
 // one: their extents overlap, or sit side by side on a line with less room
@@ -268,9 +268,9 @@ QRectF textExtent(const PlacedText& t);
 struct CrowdedTexts {
     std::size_t first, second;
 };
-std::vector<CrowdedTexts> crowdedTexts(const Page& page);
+std::vector<CrowdedTexts> FindCrowdedTexts(const Page& page);
 
 // Bars of a barcode over `rect` (mm); empty when the data cannot be encoded.
-std::vector<QRectF> barcodeBars(const QString& data, BarcodeType type, const QRectF& rect);
+std::vector<QRectF> BarcodeBars(const QString& data, BarcodeType type, const QRectF& rect);
 
 } // namespace qtmv::report

@@ -14,7 +14,7 @@ struct Decoded {
     std::size_t len;
 };
 
-Decoded decodeAt(std::string_view s, std::size_t i)
+Decoded DecodeAt(std::string_view s, std::size_t i)
 {
     const auto b = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
     const unsigned char c = b(i);
@@ -97,7 +97,7 @@ private:
 
 // Bytes one character takes: ASCII 1, anything else its Big5 length, or 2
 // when Big5 cannot encode it.
-std::size_t charBytes(Big5Converter& conv, std::string_view s, const Decoded& d, std::size_t at)
+std::size_t CharBytes(Big5Converter& conv, std::string_view s, const Decoded& d, std::size_t at)
 {
     if (d.cp < 0x80)
         return 1;
@@ -114,7 +114,7 @@ bool ToBig5(std::string_view utf8, std::string& out, std::string* unencodable)
     out.clear();
     Big5Converter conv;
     for (std::size_t i = 0; i < utf8.size();) {
-        const Decoded d = decodeAt(utf8, i);
+        const Decoded d = DecodeAt(utf8, i);
         const std::string_view ch = utf8.substr(i, d.len);
         if (d.cp < 0x80) {
             out += ch;
@@ -138,8 +138,8 @@ std::size_t Big5ByteLength(std::string_view text)
     Big5Converter conv;
     std::size_t total = 0;
     for (std::size_t i = 0; i < text.size();) {
-        const Decoded d = decodeAt(text, i);
-        total += charBytes(conv, text, d, i);
+        const Decoded d = DecodeAt(text, i);
+        total += CharBytes(conv, text, d, i);
         i += d.len;
     }
     return total;
@@ -153,8 +153,8 @@ std::string CutToBytes(std::string_view text, long long limit)
     std::size_t used = 0;
     std::size_t i = 0;
     while (i < text.size()) {
-        const Decoded d = decodeAt(text, i);
-        const std::size_t n = charBytes(conv, text, d, i);
+        const Decoded d = DecodeAt(text, i);
+        const std::size_t n = CharBytes(conv, text, d, i);
         if (used + n > static_cast<unsigned long long>(limit))
             break;
         used += n;

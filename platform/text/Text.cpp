@@ -9,10 +9,10 @@ namespace qtmv {
 
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // &H and &O numbers; like Jet, values that fit 16 or 32 bits read as signed.
-double radixNumber(std::string_view s, std::size_t i, int radix)
+double RadixNumber(std::string_view s, std::size_t i, int radix)
 {
     std::uint64_t v = 0;
     bool any = false;
@@ -21,7 +21,7 @@ double radixNumber(std::string_view s, std::size_t i, int radix)
         if (IsBlank(c))
             continue;
         int d = -1;
-        if (isDigit(c))
+        if (IsDigit(c))
             d = c - '0';
         else if (radix == 16 && c >= 'a' && c <= 'f')
             d = c - 'a' + 10;
@@ -78,9 +78,9 @@ double Val(std::string_view s)
     if (i + 1 < n && s[i] == '&') {
         const char p = s[i + 1];
         if (p == 'h' || p == 'H')
-            return radixNumber(s, i + 2, 16);
+            return RadixNumber(s, i + 2, 16);
         if (p == 'o' || p == 'O')
-            return radixNumber(s, i + 2, 8);
+            return RadixNumber(s, i + 2, 8);
         return 0;
     }
 
@@ -97,7 +97,7 @@ double Val(std::string_view s)
         const char c = s[i];
         if (IsBlank(c))
             continue;
-        if (isDigit(c)) {
+        if (IsDigit(c)) {
             buf += c;
             digits = true;
         } else if (c == '.' && !point) {
@@ -123,7 +123,7 @@ double Val(std::string_view s)
         for (; j < n; ++j) {
             if (IsBlank(s[j]))
                 continue;
-            if (!isDigit(s[j]))
+            if (!IsDigit(s[j]))
                 break;
             exp += s[j];
             expDigits = true;
@@ -196,7 +196,7 @@ bool IsPlainNumber(std::string_view text)
 }
 
 namespace {
-std::string shiftedAscii(std::string_view text, char from, char to)
+std::string ShiftedAscii(std::string_view text, char from, char to)
 {
     std::string out(text);
     for (char& c : out)
@@ -206,8 +206,8 @@ std::string shiftedAscii(std::string_view text, char from, char to)
 }
 } // namespace
 
-std::string AsciiUpper(std::string_view text) { return shiftedAscii(text, 'a', 'A'); }
-std::string AsciiLower(std::string_view text) { return shiftedAscii(text, 'A', 'a'); }
+std::string AsciiUpper(std::string_view text) { return ShiftedAscii(text, 'a', 'A'); }
+std::string AsciiLower(std::string_view text) { return ShiftedAscii(text, 'A', 'a'); }
 
 std::size_t Utf8SequenceLength(unsigned char lead)
 {

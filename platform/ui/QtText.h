@@ -7,7 +7,7 @@
 
 namespace qtmv {
 
-inline QString u8(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
-inline std::string str(const QString& s) { return s.toStdString(); }
+inline QString U8(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+inline std::string Str(const QString& s) { return s.toStdString(); }
 
 } // namespace qtmv

@@ -180,7 +180,7 @@ public:
         case Qt::EditRole:
         case Qt::AccessibleTextRole:
         case Qt::ToolTipRole:   // a text cut off by a narrow column shows in full
-            return u8(cell(r, c));
+            return U8(cell(r, c));
         case Qt::BackgroundRole: {
             // A cell's own colour marks that cell (a change not yet saved)
             // and stays visible on the highlighted row too.
@@ -216,7 +216,7 @@ public:
             return {};
         if (orientation == Qt::Horizontal)
             return section >= 0 && section < cols()
-                ? u8(columns[static_cast<std::size_t>(section)].heading) : QVariant();
+                ? U8(columns[static_cast<std::size_t>(section)].heading) : QVariant();
         return QString::number(section + 1);
     }
 
@@ -567,7 +567,7 @@ namespace {
 
 // The text a key types: control keys that the windows filter get their
 // control character, printable keys their text; others "".
-QString typedText(const QKeyEvent* event)
+QString TypedText(const QKeyEvent* event)
 {
     switch (event->key()) {
     case Qt::Key_Backspace: return QStringLiteral("\b");
@@ -584,7 +584,7 @@ QString typedText(const QKeyEvent* event)
     return text;
 }
 
-bool isPrintable(const QString& text)
+bool IsPrintable(const QString& text)
 {
     if (text.isEmpty())
         return false;
@@ -933,8 +933,8 @@ std::string SpreadGrid::text(int row, int col) const
 QString SpreadGrid::qtext(int row, int col) const
 {
     if (row >= 1 && col >= 1 && row <= maxRow() && col <= maxCol())
-        return u8(model_->cell(row - 1, col - 1));
-    return u8(text(row, col));
+        return U8(model_->cell(row - 1, col - 1));
+    return U8(text(row, col));
 }
 
 void SpreadGrid::setText(int row, int col, std::string_view text)
@@ -1173,7 +1173,7 @@ void SpreadGrid::fillList(QComboBox& combo, int row, int col)
         return;
     }
     for (const auto& choice : model_->columns[static_cast<std::size_t>(col - 1)].choices)
-        combo.addItem(u8(choice));
+        combo.addItem(U8(choice));
 }
 
 void SpreadGrid::setEditablePredicate(EditablePredicate predicate) { model_->editable = std::move(predicate); }
@@ -1317,7 +1317,7 @@ bool SpreadGrid::handleViewKey(QKeyEvent* event)
         event->ignore();
         return true;
     }
-    QString text = typedText(event);
+    QString text = TypedText(event);
     if (!text.isEmpty() && keyPressHook_) {
         GridKey press = key;
         press.text = text;
@@ -1325,7 +1325,7 @@ bool SpreadGrid::handleViewKey(QKeyEvent* event)
             event->accept();
             return true;
         }
-        if (isPrintable(text))
+        if (IsPrintable(text))
             text = press.text;
     }
     switch (event->key()) {
@@ -1357,7 +1357,7 @@ bool SpreadGrid::handleViewKey(QKeyEvent* event)
     default:
         break;
     }
-    if (isPrintable(text)) {
+    if (IsPrintable(text)) {
         if (isCellEditable(row, col))
             startEditing(row, col, text, true);
         event->accept();
@@ -1426,7 +1426,7 @@ bool SpreadGrid::handleEditorKey(QWidget* editor, QKeyEvent* event)
     default:
         break;
     }
-    const QString text = typedText(event);
+    const QString text = TypedText(event);
     if (text.isEmpty() || !keyPressHook_)
         return false;
     k.text = text;
@@ -1434,7 +1434,7 @@ bool SpreadGrid::handleEditorKey(QWidget* editor, QKeyEvent* event)
         return true;
     if (k.text == text)
         return false;   // unchanged: the editor types it
-    if (isPrintable(k.text))
+    if (IsPrintable(k.text))
         if (QLineEdit* line = GridDelegate::lineOf(editor))
             line->insert(k.text);
     return true;

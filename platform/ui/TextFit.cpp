@@ -104,7 +104,7 @@ QString FitTextToField(const QString& text, const QFont& font, double widthPixel
 std::string FitTextToField(std::string_view utf8Text, const QFont& font, double widthPixels,
                            const QPaintDevice* device)
 {
-    return FitTextToField(u8(utf8Text), font, widthPixels, device).toStdString();
+    return FitTextToField(U8(utf8Text), font, widthPixels, device).toStdString();
 }
 
 } // namespace qtmv

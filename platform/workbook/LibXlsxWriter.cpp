@@ -9,7 +9,7 @@ namespace {
 // The soname of the library the header belongs to.
 constexpr const char* kLibraryName = "libxlsxwriter.so." LXW_SOVERSION;
 
-LibXlsxWriter load()
+LibXlsxWriter Load()
 {
     void* library = OpenLibrary(kLibraryName);
     LibXlsxWriter lib;
@@ -22,9 +22,9 @@ LibXlsxWriter load()
 
 } // namespace
 
-const LibXlsxWriter& xlsxwriter()
+const LibXlsxWriter& Xlsxwriter()
 {
-    static const LibXlsxWriter lib = load();
+    static const LibXlsxWriter lib = Load();
     return lib;
 }
 

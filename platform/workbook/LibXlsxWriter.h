@@ -20,6 +20,6 @@ struct LibXlsxWriter {
 
 // Loads the library on the first call. Throws std::runtime_error naming the
 // library and why it could not be loaded; a later call tries again.
-const LibXlsxWriter& xlsxwriter();
+const LibXlsxWriter& Xlsxwriter();
 
 } // namespace qtmv::xlsx

@@ -22,7 +22,7 @@ Workbook::Workbook(std::string path, Existing existing) : path_(std::move(path))
     if (!folder.empty() && !fs::is_directory(folder, ec))
         throw FileError("Excel檔無法寫入：資料夾 " + folder.string() + " 不存在。");
     try {
-        xlsxwriter();
+        Xlsxwriter();
     } catch (const std::runtime_error& e) {
         Fail(e.what());
     }
@@ -34,7 +34,7 @@ Workbook::Workbook(std::string path, Existing existing) : path_(std::move(path))
     } catch (const files::OutputError& e) {
         Fail(e.what());
     }
-    book_ = xlsxwriter().workbook_new(file_->partPath().c_str());
+    book_ = Xlsxwriter().workbook_new(file_->partPath().c_str());
     if (!book_)
         Fail("無法建立活頁簿");
 }
@@ -42,7 +42,7 @@ Workbook::Workbook(std::string path, Existing existing) : path_(std::move(path))
 Workbook::~Workbook()
 {
     if (book_)
-        xlsxwriter().lxw_workbook_free(book_);
+        Xlsxwriter().lxw_workbook_free(book_);
     // file_ removes the part file unless it was committed
 }
 
@@ -89,7 +89,7 @@ Sheet& Workbook::AddSheet(const std::string& name)
         const std::string suffix = "(" + std::to_string(n) + ")";
         legal = LegalSheetName(LegalSheetName(name).substr(0, 31 - suffix.size()) + suffix);
     }
-    lxw_worksheet* sheet = xlsxwriter().workbook_add_worksheet(book_, legal.c_str());
+    lxw_worksheet* sheet = Xlsxwriter().workbook_add_worksheet(book_, legal.c_str());
     if (!sheet)
         Fail("工作表名稱「" + legal + "」無效");
     sheets_.push_back(std::unique_ptr<Sheet>(new Sheet(*this, sheet, legal)));
@@ -102,11 +102,11 @@ lxw_format* Workbook::Format(const Style& style)
         return nullptr;
     auto& format = formats_[{style.numberFormat, style.bold}];
     if (!format) {
-        format = xlsxwriter().workbook_add_format(book_);
+        format = Xlsxwriter().workbook_add_format(book_);
         if (!style.numberFormat.empty())
-            xlsxwriter().format_set_num_format(format, style.numberFormat.c_str());
+            Xlsxwriter().format_set_num_format(format, style.numberFormat.c_str());
         if (style.bold)
-            xlsxwriter().format_set_bold(format);
+            Xlsxwriter().format_set_bold(format);
     }
     return format;
 }
@@ -118,12 +118,12 @@ void Workbook::Close()
     if (sheets_.empty())
         AddSheet("Sheet1");
     errno = 0;
-    const lxw_error result = xlsxwriter().workbook_close(book_); // frees the workbook
+    const lxw_error result = Xlsxwriter().workbook_close(book_); // frees the workbook
     book_ = nullptr;
     if (result != LXW_NO_ERROR) {
         const int savedErrno = errno;
         file_.reset();
-        std::string reason = xlsxwriter().lxw_strerror(result);
+        std::string reason = Xlsxwriter().lxw_strerror(result);
         if (savedErrno)
             reason += " (" + std::string(std::strerror(savedErrno)) + ")";
         Fail(reason);
@@ -144,7 +144,7 @@ void Sheet::Check(int result, int row, int col) const
 {
     if (result != LXW_NO_ERROR)
         book_.Fail("工作表「" + name_ + "」儲存格 " + Workbook::ColumnLetters(col) + std::to_string(row + 1) + "："
-                   + xlsxwriter().lxw_strerror(static_cast<lxw_error>(result)));
+                   + Xlsxwriter().lxw_strerror(static_cast<lxw_error>(result)));
 }
 
 void Sheet::Text(int row, int col, const std::string& text, const Style& style)
@@ -153,17 +153,17 @@ void Sheet::Text(int row, int col, const std::string& text, const Style& style)
     // an empty text means in a listing anyway.
     if (text.empty())
         return;
-    Check(xlsxwriter().worksheet_write_string(sheet_, row, col, text.c_str(), book_.Format(style)), row, col);
+    Check(Xlsxwriter().worksheet_write_string(sheet_, row, col, text.c_str(), book_.Format(style)), row, col);
 }
 
 void Sheet::Number(int row, int col, double value, const Style& style)
 {
-    Check(xlsxwriter().worksheet_write_number(sheet_, row, col, value, book_.Format(style)), row, col);
+    Check(Xlsxwriter().worksheet_write_number(sheet_, row, col, value, book_.Format(style)), row, col);
 }
 
 void Sheet::Formula(int row, int col, const std::string& formula, double cached, const Style& style)
 {
-    Check(xlsxwriter().worksheet_write_formula_num(sheet_, row, col, formula.c_str(), book_.Format(style), cached),
+    Check(Xlsxwriter().worksheet_write_formula_num(sheet_, row, col, formula.c_str(), book_.Format(style), cached),
           row, col);
 }
 
@@ -171,12 +171,12 @@ void Sheet::Header(int row, const std::vector<std::string>& headings)
 {
     for (std::size_t c = 0; c < headings.size(); ++c)
         Text(row, static_cast<int>(c), headings[c], Style{.numberFormat = {}, .bold = true});
-    xlsxwriter().worksheet_freeze_panes(sheet_, row + 1, 0);
+    Xlsxwriter().worksheet_freeze_panes(sheet_, row + 1, 0);
 }
 
 void Sheet::ColumnWidth(int col, double width)
 {
-    Check(xlsxwriter().worksheet_set_column(sheet_, col, col, width, nullptr), 0, col);
+    Check(Xlsxwriter().worksheet_set_column(sheet_, col, col, width, nullptr), 0, col);
 }
 
 } // namespace qtmv::xlsx

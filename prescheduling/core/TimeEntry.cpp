@@ -8,44 +8,44 @@
 
 namespace qtmv::presched {
 
-bool needsLock(const RecordKey& key) { return !key.number.empty() && !isTmpNumber(key.number); }
+bool NeedsLock(const RecordKey& key) { return !key.number.empty() && !IsTmpNumber(key.number); }
 
-OpenedRecord openRecord(const Session& s, const Clock& clock, const RecordKey& key,
+OpenedRecord OpenRecord(const Session& s, const Clock& clock, const RecordKey& key,
                         const std::function<void(const std::string& lockId)>& locked)
 {
     jet::Connection conn;
     conn.open(s.ConnectionString);
     OpenedRecord r;
-    r.machines = lookups::phraseList(conn, "機別");
-    r.remarks = lookups::phraseList(conn, "停工說明");
-    if (needsLock(key)) {
-        const LockHolder me = thisHolder(s, clock);
-        LockOutcome lock = takeLock(conn, key, me);
+    r.machines = lookups::PhraseList(conn, "機別");
+    r.remarks = lookups::PhraseList(conn, "停工說明");
+    if (NeedsLock(key)) {
+        const LockHolder me = ThisHolder(s, clock);
+        LockOutcome lock = TakeLock(conn, key, me);
         // An administrator may free a lock old enough to be left over.
         if (!lock.taken && lock.mayTakeOver && !Trim(s.LoginUser).empty() &&
-            MsgBox(takeOverQuestion(lock), "警告", MsgIcon::Question, MsgButtons::YesNo) == MsgAnswer::Yes) {
-            lock = takeOverLock(conn, key, me, lock);
+            MsgBox(TakeOverQuestion(lock), "警告", MsgIcon::Question, MsgButtons::YesNo) == MsgAnswer::Yes) {
+            lock = TakeOverLock(conn, key, me, lock);
             if (!lock.taken)
-                MsgBox(lockedMessage(lock), "警告", MsgIcon::Exclamation);
+                MsgBox(LockedMessage(lock), "警告", MsgIcon::Exclamation);
         } else if (!lock.taken) {
-            MsgBox(lockedMessage(lock), "警告", MsgIcon::Exclamation);
+            MsgBox(LockedMessage(lock), "警告", MsgIcon::Exclamation);
         }
         if (lock.taken)
             locked(lock.lockId);
     }
-    r.related = relatedRecords(conn, key);
-    r.lines = loadLines(conn, key);
+    r.related = LoadRelatedRecords(conn, key);
+    r.lines = LoadLines(conn, key);
     return r;
 }
 
-void releaseLock(const std::string& connectionString, const RecordKey& key, const std::string& lockId)
+void ReleaseLock(const std::string& connectionString, const RecordKey& key, const std::string& lockId)
 {
     jet::Connection conn;
     conn.open(connectionString);
-    releaseLock(conn, key, lockId);
+    ReleaseLock(conn, key, lockId);
 }
 
-void addCapacities(const std::string& connectionString, const std::vector<TimeLine>& lines, Capacities& known)
+void AddCapacities(const std::string& connectionString, const std::vector<TimeLine>& lines, Capacities& known)
 {
     jet::Connection conn;   // opened for the first machine not read yet
     for (const TimeLine& l : lines) {
@@ -53,7 +53,7 @@ void addCapacities(const std::string& connectionString, const std::vector<TimeLi
             continue;
         if (!conn.isOpen())
             conn.open(connectionString);
-        known.emplace(l.machine, lookups::capacityPerHour(conn, l.machine));
+        known.emplace(l.machine, lookups::CapacityPerHour(conn, l.machine));
     }
 }
 

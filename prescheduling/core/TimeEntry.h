@@ -72,7 +72,7 @@ struct PrintValueResult {
 
 // Whether the record is claimed in SYSPOLOCK1 while a window edits it: a
 // stored record that is not a TMP record.
-bool needsLock(const RecordKey& key);
+bool NeedsLock(const RecordKey& key);
 
 // What the time window shows for a record.
 struct OpenedRecord {
@@ -86,16 +86,16 @@ struct OpenedRecord {
 // first. An administrator may take over a lock old enough after a question;
 // a lock that cannot be had is told. `locked` gets the lock's ID as soon as
 // it is taken, so that the caller releases it even when a later read fails.
-OpenedRecord openRecord(const Session& s, const Clock& clock, const RecordKey& key,
+OpenedRecord OpenRecord(const Session& s, const Clock& clock, const RecordKey& key,
                         const std::function<void(const std::string& lockId)>& locked);
 
 // Releases a lock taken through openRecord, on a connection of its own.
-void releaseLock(const std::string& connectionString, const RecordKey& key, const std::string& lockId);
+void ReleaseLock(const std::string& connectionString, const RecordKey& key, const std::string& lockId);
 
 // Machines' hourly capacities already read, by machine name.
 using Capacities = std::map<std::string, double, std::less<>>;
 // Reads the capacities of the lines' machines not in `known` yet; opens a
 // connection only when there is one.
-void addCapacities(const std::string& connectionString, const std::vector<TimeLine>& lines, Capacities& known);
+void AddCapacities(const std::string& connectionString, const std::vector<TimeLine>& lines, Capacities& known);
 
 } // namespace qtmv::presched

@@ -9,7 +9,7 @@
 
 namespace qtmv::presched {
 
-LineTime lineTime(std::string_view start, std::string_view end)
+LineTime LineTimeOf(std::string_view start, std::string_view end)
 {
     const std::string s = qtmv::Trim(start);
     const std::string e = qtmv::Trim(end);
@@ -48,24 +48,24 @@ LineTime lineTime(std::string_view start, std::string_view end)
     return t;
 }
 
-std::string lineHours(const LineTime& t)
+std::string LineHours(const LineTime& t)
 {
     return t.state == LineTime::State::Done ? HoursText(t.minutes) : std::string();
 }
 
-std::string lineHoursText(const LineTime& t)
+std::string LineHoursText(const LineTime& t)
 {
     return t.state == LineTime::State::Done ? HoursMinutesText(t.minutes) : std::string();
 }
 
-double standardQuantity(double perHour, long long minutes)
+double StandardQuantity(double perHour, long long minutes)
 {
     if (perHour <= 0 || minutes <= 0)
         return 0;
     return std::round(perHour * static_cast<double>(minutes) / 60.0);
 }
 
-Quantities quantities(double standard, double actual)
+Quantities QuantitiesOf(double standard, double actual)
 {
     Quantities q;
     q.standard = standard;
@@ -75,19 +75,19 @@ Quantities quantities(double standard, double actual)
     return q;
 }
 
-double reamsOf(double sheets)
+double ReamsOf(double sheets)
 {
     return sheets > 0 ? std::round(sheets / kSheetsPerReam * 100.0) / 100.0 : 0;
 }
 
-double printingValue(double reams, double colours, double sides, double pricePerReamColour)
+double PrintingValue(double reams, double colours, double sides, double pricePerReamColour)
 {
     if (reams <= 0 || colours <= 0 || sides <= 0 || pricePerReamColour <= 0)
         return 0;
     return std::round(std::max(reams, 1.0) * colours * sides * pricePerReamColour);
 }
 
-std::string twoDecimals(double v)
+std::string TwoDecimals(double v)
 {
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.2f", v);
@@ -95,7 +95,7 @@ std::string twoDecimals(double v)
     return s == "-0.00" ? "0.00" : s;
 }
 
-std::string wholeNumber(double v)
+std::string WholeNumber(double v)
 {
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.0f", v);

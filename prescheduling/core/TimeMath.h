@@ -23,12 +23,12 @@ struct LineTime {
 // Start and end of one line. An end before its start, an end without a
 // start and a cell that is not a date-time are Invalid: stored as negative
 // or guessed time they would corrupt every total built on them.
-LineTime lineTime(std::string_view start, std::string_view end);
+LineTime LineTimeOf(std::string_view start, std::string_view end);
 
 // The line's 耗時 cell: hours with two decimals ("1.75"); "" unless Done.
-std::string lineHours(const LineTime& t);
+std::string LineHours(const LineTime& t);
 // The display text beside it: "1時45分"; "" unless Done.
-std::string lineHoursText(const LineTime& t);
+std::string LineHoursText(const LineTime& t);
 
 // The quantity figures of one line or of the whole record.
 struct Quantities {
@@ -39,8 +39,8 @@ struct Quantities {
 };
 
 // Standard quantity = hourly capacity x hours consumed, to whole sheets.
-double standardQuantity(double perHour, long long minutes);
-Quantities quantities(double standard, double actual);
+double StandardQuantity(double perHour, long long minutes);
+Quantities QuantitiesOf(double standard, double actual);
 
 // The output value of a printing line, as a print shop prices press work:
 // by the ream-colour (one colour printed on one side of a ream, 500 full
@@ -48,8 +48,8 @@ Quantities quantities(double standard, double actual);
 // whole dollars; a run shorter than a ream is charged as one ream, since
 // make-ready costs the same however few sheets follow.
 inline constexpr double kSheetsPerReam = 500;
-double reamsOf(double sheets);   // two decimals
-double printingValue(double reams, double colours, double sides, double pricePerReamColour);
+double ReamsOf(double sheets);   // two decimals
+double PrintingValue(double reams, double colours, double sides, double pricePerReamColour);
 
 // Messages of the time checks.
 inline constexpr const char* kEndBeforeStart = "「結束」早於「開始」，請重新輸入!";
@@ -58,8 +58,8 @@ inline constexpr const char* kBadStart = "「開始」須為 年月日 時分，
 inline constexpr const char* kBadEnd = "「結束」須為 年月日 時分，例如 1131204 1015!";
 
 // "0.00"-style text of a number (the defect rate, the labels' figures).
-std::string twoDecimals(double v);
+std::string TwoDecimals(double v);
 // A whole number without decimals, as the quantity labels show it.
-std::string wholeNumber(double v);
+std::string WholeNumber(double v);
 
 } // namespace qtmv::presched

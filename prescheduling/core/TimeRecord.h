@@ -94,10 +94,10 @@ struct TimeLine {
 
 // --- Record numbers ---------------------------------------------------------
 
-bool isTmpNumber(std::string_view number);
+bool IsTmpNumber(std::string_view number);
 // The next "TMP" number after the greatest in use; "TMP0001" with none.
 // Run it inside the write transaction that stores the number.
-std::string nextTmpNumber(jet::Connection& conn);
+std::string NextTmpNumber(jet::Connection& conn);
 
 // --- Locks ------------------------------------------------------------------
 
@@ -109,12 +109,12 @@ struct LockHolder {
     std::string time;            // now, "yyymmdd HHMM": the new lock's 鎖定時間
 };
 // The holder for this process and session, at the clock's time.
-LockHolder thisHolder(const Session& s, const Clock& clock);
+LockHolder ThisHolder(const Session& s, const Clock& clock);
 
 // Whether a process of this computer is running: a zombie (ended, not yet
 // reaped by its parent) is not.
 using ProcessAlive = std::function<bool(long long pid)>;
-bool processRunning(long long pid);
+bool ProcessRunning(long long pid);
 
 // A lock of another computer may be taken over once it is this old: longer
 // than any shift of the plant, so a window kept open through a whole shift
@@ -134,28 +134,28 @@ struct LockOutcome {
 };
 
 // Takes the record's lock (the record must not be a TMP record).
-LockOutcome takeLock(jet::Connection& conn, const RecordKey& key, const LockHolder& me,
-                     const ProcessAlive& alive = processRunning);
+LockOutcome TakeLock(jet::Connection& conn, const RecordKey& key, const LockHolder& me,
+                     const ProcessAlive& alive = ProcessRunning);
 // Takes over the lock `held` blocked with, after the administrator agreed:
 // removes that row when it still blocks and may still be taken over, and
 // takes the lock as takeLock does, in one transaction that also writes the
 // change history; the log records it. Not taken (with what blocks now) when
 // the row changed meanwhile or another blocks.
-LockOutcome takeOverLock(jet::Connection& conn, const RecordKey& key, const LockHolder& me,
-                         const LockOutcome& held, const ProcessAlive& alive = processRunning);
-void releaseLock(jet::Connection& conn, const RecordKey& key, const std::string& lockId);
+LockOutcome TakeOverLock(jet::Connection& conn, const RecordKey& key, const LockHolder& me,
+                         const LockOutcome& held, const ProcessAlive& alive = ProcessRunning);
+void ReleaseLock(jet::Connection& conn, const RecordKey& key, const std::string& lockId);
 
 // The message for a record held by another user: who, on which computer,
 // since when, and for a lock old enough that an administrator may take it
 // over.
-std::string lockedMessage(const LockOutcome& held);
+std::string LockedMessage(const LockOutcome& held);
 // The administrator's question before taking a lock over.
-std::string takeOverQuestion(const LockOutcome& held);
+std::string TakeOverQuestion(const LockOutcome& held);
 
 // --- Loading ----------------------------------------------------------------
 
 // The kind's lines of the record, by 序. A record without number has none.
-std::vector<TimeLine> loadLines(jet::Connection& conn, const RecordKey& key);
+std::vector<TimeLine> LoadLines(jet::Connection& conn, const RecordKey& key);
 
 // Whether the work-order line has inspection lines of the kind, and (for
 // printing) printing data.
@@ -163,9 +163,9 @@ struct RelatedRecords {
     bool inspection = false;
     bool printingData = false;
 };
-RelatedRecords relatedRecords(jet::Connection& conn, const RecordKey& key);
+RelatedRecords LoadRelatedRecords(jet::Connection& conn, const RecordKey& key);
 // The indicator's text: "有品檢資料", "有印刷數據", both, or "".
-std::string relatedText(const RelatedRecords& r);
+std::string RelatedText(const RelatedRecords& r);
 
 // --- Saving -----------------------------------------------------------------
 
@@ -198,17 +198,17 @@ struct SaveOutcome {
 };
 
 // "完工數量: " + quantity, or "" when it is 0.
-std::string completionRemark(double quantity);
+std::string CompletionRemark(double quantity);
 // Whether a 完工說明 may take the completion remark: it is empty or holds
 // one written earlier. A remark a clerk typed is kept.
-bool remarkReplaceable(std::string_view remark);
+bool RemarkReplaceable(std::string_view remark);
 // What a 完工說明 holding `current` holds after a save of `completion`.
-std::string remarkAfterSave(std::string_view current, const std::string& completion);
+std::string RemarkAfterSave(std::string_view current, const std::string& completion);
 // Sets the line's 耗時, 標準數量 and 點數 from its times, its quantity and its
 // machine's hourly capacity.
-void computeFigures(TimeLine& line, double perHour);
+void ComputeFigures(TimeLine& line, double perHour);
 // The sum of the lines' time; each open or empty line counts nothing.
-long long totalMinutes(const std::vector<TimeLine>& lines);
+long long TotalMinutes(const std::vector<TimeLine>& lines);
 
 inline constexpr const char* kOpenLineWithDate = "因為有填「開始」卻未填「結束」所以不可填「完工日期」!";
 inline constexpr const char* kNegativeFigure = "完工數量、不良數與不良率不可為負數!";
@@ -220,6 +220,6 @@ inline constexpr const char* kBadCompletionDate = "完工日期錯誤，請輸�
 // what the caller hands back to its row. Tells the user why when nothing is
 // saved: besides rights and times, negative figures, control characters in
 // a line's texts, and a record without number (nothing to store under one).
-SaveOutcome saveRecord(const SaveInput& in, daily::SaveContext& ctx);
+SaveOutcome SaveRecord(const SaveInput& in, daily::SaveContext& ctx);
 
 } // namespace qtmv::presched

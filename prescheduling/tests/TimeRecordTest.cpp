@@ -22,10 +22,10 @@
 namespace qtmv::presched {
 namespace {
 
-using daily::test::kind;
+using daily::test::KindNamed;
 
 // A line of machine H1.
-TimeLine stint(const char* start, const char* end, double quantity = 0)
+TimeLine Stint(const char* start, const char* end, double quantity = 0)
 {
     TimeLine l;
     l.machine = "H1";
@@ -64,10 +64,10 @@ protected:
     {
         SaveInput in;
         in.key = {number, "P001", 1, &printing};
-        TimeLine a = stint("1131204 0830", "1131204 1015", 9450);
+        TimeLine a = Stint("1131204 0830", "1131204 1015", 9450);
         a.operatorId = "E01";
         a.operatorName = "陳大文";
-        in.lines = {a, TimeLine{}, stint("1131204 2330", "1131205 0115", 550)};
+        in.lines = {a, TimeLine{}, Stint("1131204 2330", "1131205 0115", 550)};
         in.completionDate = "1131205";
         in.completedQuantity = 10000;
         return in;
@@ -76,11 +76,11 @@ protected:
     SaveOutcome save(const SaveInput& in)
     {
         daily::SaveContext ctx{session_, clock_, [this] { ++programEnded_; }};
-        return saveRecord(in, ctx);
+        return SaveRecord(in, ctx);
     }
 
-    const ProcessKind& printing = kind("D-印刷");
-    const ProcessKind& varnishing = kind("E-上光");
+    const ProcessKind& printing = KindNamed("D-印刷");
+    const ProcessKind& varnishing = KindNamed("E-上光");
     const RecordKey key{"D001", "P001", 1, &printing};
     jet::Connection conn_;
     ScriptedMessages messages_;
@@ -88,16 +88,16 @@ protected:
 
 TEST_F(TimeRecordTest, TmpNumbersFollowTheGreatestNumberNumerically)
 {
-    EXPECT_EQ(nextTmpNumber(conn()), "TMP0001");
+    EXPECT_EQ(NextTmpNumber(conn()), "TMP0001");
     timeLine("TMP0009", 1, "D-印刷");
     timeLine("TMPX", 1, "D-印刷");
-    EXPECT_EQ(nextTmpNumber(conn()), "TMP0010");
+    EXPECT_EQ(NextTmpNumber(conn()), "TMP0010");
     timeLine("TMP9999", 1, "D-印刷");
-    EXPECT_EQ(nextTmpNumber(conn()), "TMP10000");
+    EXPECT_EQ(NextTmpNumber(conn()), "TMP10000");
     timeLine("TMP10000", 1, "D-印刷");
-    EXPECT_EQ(nextTmpNumber(conn()), "TMP10001");
-    EXPECT_TRUE(isTmpNumber(" tmp0001"));
-    EXPECT_FALSE(isTmpNumber("D001"));
+    EXPECT_EQ(NextTmpNumber(conn()), "TMP10001");
+    EXPECT_TRUE(IsTmpNumber(" tmp0001"));
+    EXPECT_FALSE(IsTmpNumber("D001"));
 
     // A save with nothing to store uses up no number. (Distinct numbers for
     // stored records: the engines test below, with workstations at once.)
@@ -105,7 +105,7 @@ TEST_F(TimeRecordTest, TmpNumbersFollowTheGreatestNumberNumerically)
     SaveInput in = input("");
     in.lines.assign(2, TimeLine{});
     EXPECT_EQ(save(in).number, "");
-    EXPECT_EQ(nextTmpNumber(conn()), "TMP10001");
+    EXPECT_EQ(NextTmpNumber(conn()), "TMP10001");
 }
 
 TEST_F(TimeRecordTest, LockClaimsTheWorkOrderLineOfTheKindUntilReleased)
@@ -114,33 +114,33 @@ TEST_F(TimeRecordTest, LockClaimsTheWorkOrderLineOfTheKindUntilReleased)
     const LockHolder bob{"PC2\\bob", "李大同", 4001, "1131204 0900"};
     auto alive = [](long long) { return true; };
 
-    const LockOutcome mine = takeLock(conn(), key, amy, alive);
+    const LockOutcome mine = TakeLock(conn(), key, amy, alive);
     ASSERT_TRUE(mine.taken);
     EXPECT_EQ(value("select COMPUTER || '/' || [USER] || '/' || 單號 || '/' || 製程 || '/' || 鎖定時間 from SYSPOLOCK1"),
               "PC1/王小美/D001/D-印刷/1131204 0800");
 
-    const LockOutcome theirs = takeLock(conn(), key, bob, alive);
+    const LockOutcome theirs = TakeLock(conn(), key, bob, alive);
     EXPECT_FALSE(theirs.taken);
     EXPECT_FALSE(theirs.mayTakeOver);
-    EXPECT_EQ(lockedMessage(theirs), "另一個使用者正在修改，您暫時無法修改資料！\n\n被【王小美 】鎖定。\n"
+    EXPECT_EQ(LockedMessage(theirs), "另一個使用者正在修改，您暫時無法修改資料！\n\n被【王小美 】鎖定。\n"
                                      "電腦：PC1，鎖定時間：113/12/04 08:00。");
     // Another piece of the same line, in another schedule document: its save
     // rewrites the same work-order line.
-    EXPECT_EQ(takeLock(conn(), {"D002", "P001", 1, &printing}, bob, alive).holder, "王小美");
+    EXPECT_EQ(TakeLock(conn(), {"D002", "P001", 1, &printing}, bob, alive).holder, "王小美");
 
     // Another line, and the same line of another kind, are free.
-    EXPECT_TRUE(takeLock(conn(), {"D001", "P001", 2, &printing}, bob, alive).taken);
-    EXPECT_TRUE(takeLock(conn(), {"D001", "P001", 1, &varnishing}, bob, alive).taken);
+    EXPECT_TRUE(TakeLock(conn(), {"D001", "P001", 2, &printing}, bob, alive).taken);
+    EXPECT_TRUE(TakeLock(conn(), {"D001", "P001", 1, &varnishing}, bob, alive).taken);
 
-    releaseLock(conn(), key, mine.lockId);
-    EXPECT_TRUE(takeLock(conn(), key, bob, alive).taken);
+    ReleaseLock(conn(), key, mine.lockId);
+    EXPECT_TRUE(TakeLock(conn(), key, bob, alive).taken);
 
     // A row written without 製程 (before it existed, or by another program)
     // claims the line for every kind.
     db().exec("delete from SYSPOLOCK1");
     db().exec("insert into SYSPOLOCK1 (ID, COMPUTER, [USER], 工單單號, 工單序, 單號) "
               "values ('PC2\\bob|77|1', 'PC2', '李大同', 'P001', 1, 'D009')");
-    EXPECT_EQ(takeLock(conn(), {"D001", "P001", 1, &varnishing}, amy, alive).holder, "李大同");
+    EXPECT_EQ(TakeLock(conn(), {"D001", "P001", 1, &varnishing}, amy, alive).holder, "李大同");
 }
 
 TEST_F(TimeRecordTest, LockOfAProgramThatIsGoneOnThisComputerDoesNotBlock)
@@ -148,14 +148,14 @@ TEST_F(TimeRecordTest, LockOfAProgramThatIsGoneOnThisComputerDoesNotBlock)
     const LockHolder earlier{"PC1\\amy", "王小美", 4001, "1131204 0800"};
     const LockHolder now{"PC1\\amy", "王小美", 4002, "1131204 0900"};
     const LockHolder otherPc{"PC2\\bob", "李大同", 4003, "1131204 0900"};
-    ASSERT_TRUE(takeLock(conn(), key, earlier, [](long long) { return true; }).taken);
+    ASSERT_TRUE(TakeLock(conn(), key, earlier, [](long long) { return true; }).taken);
 
     // Still running on this computer: it blocks.
-    EXPECT_FALSE(takeLock(conn(), key, now, [](long long pid) { return pid == 4001; }).taken);
+    EXPECT_FALSE(TakeLock(conn(), key, now, [](long long pid) { return pid == 4001; }).taken);
     // Gone, but seen from another computer: its process cannot be checked, so it blocks.
-    EXPECT_FALSE(takeLock(conn(), key, otherPc, [](long long) { return false; }).taken);
+    EXPECT_FALSE(TakeLock(conn(), key, otherPc, [](long long) { return false; }).taken);
     // Gone, on this computer: the leftover is removed and the lock taken.
-    const LockOutcome out = takeLock(conn(), key, now, [](long long pid) { return pid != 4001; });
+    const LockOutcome out = TakeLock(conn(), key, now, [](long long pid) { return pid != 4001; });
     EXPECT_TRUE(out.taken);
     EXPECT_EQ(value("select ID from SYSPOLOCK1"), out.lockId);
 
@@ -163,14 +163,14 @@ TEST_F(TimeRecordTest, LockOfAProgramThatIsGoneOnThisComputerDoesNotBlock)
     db().exec("delete from SYSPOLOCK1");
     db().exec("insert into SYSPOLOCK1 (ID, COMPUTER, [USER], 工單單號, 工單序, 單號) "
               "values ('PC1\\amy', 'PC1', '工務', 'P001', 1, 'D001')");
-    EXPECT_EQ(takeLock(conn(), key, now, [](long long) { return false; }).holder, "工務");
+    EXPECT_EQ(TakeLock(conn(), key, now, [](long long) { return false; }).holder, "工務");
 }
 
 // A process that has ended but was not reaped by its parent still answers
 // kill(pid, 0): it holds nothing.
 TEST_F(TimeRecordTest, ZombieHolderOnThisComputerCountsAsGone)
 {
-    EXPECT_TRUE(processRunning(os::CurrentProcessId()));
+    EXPECT_TRUE(ProcessRunning(os::CurrentProcessId()));
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0)
@@ -178,11 +178,11 @@ TEST_F(TimeRecordTest, ZombieHolderOnThisComputerCountsAsGone)
     siginfo_t info{};
     // Waits for the end without reaping: the child stays a zombie.
     ASSERT_EQ(waitid(P_PID, static_cast<id_t>(child), &info, WEXITED | WNOWAIT), 0);
-    EXPECT_FALSE(processRunning(child));
+    EXPECT_FALSE(ProcessRunning(child));
     const LockHolder zombie{"PC1\\amy", "王小美", child, "1131204 0800"};
     const LockHolder now{"PC1\\amy", "王小美", os::CurrentProcessId(), "1131204 0900"};
-    ASSERT_TRUE(takeLock(conn(), key, zombie, [](long long) { return true; }).taken);
-    EXPECT_TRUE(takeLock(conn(), key, now).taken);
+    ASSERT_TRUE(TakeLock(conn(), key, zombie, [](long long) { return true; }).taken);
+    EXPECT_TRUE(TakeLock(conn(), key, now).taken);
     EXPECT_EQ(value("select count(*) from SYSPOLOCK1"), "1");
     waitpid(child, nullptr, 0);
 }
@@ -191,21 +191,21 @@ TEST_F(TimeRecordTest, OldLockOfAnotherComputerIsTakenOverAndTheFormerHolderCann
 {
     const LockHolder bob{"PC2\\bob", "李大同", 4001, "1131204 0800"};
     auto alive = [](long long) { return true; };
-    const LockOutcome bobs = takeLock(conn(), key, bob, alive);
+    const LockOutcome bobs = TakeLock(conn(), key, bob, alive);
     ASSERT_TRUE(bobs.taken);
 
     // Younger than the set age: it blocks, and may not be taken over.
-    const LockOutcome young = takeLock(conn(), key, {"PC1\\amy", "王小美", 4002, "1131204 1959"}, alive);
+    const LockOutcome young = TakeLock(conn(), key, {"PC1\\amy", "王小美", 4002, "1131204 1959"}, alive);
     EXPECT_FALSE(young.mayTakeOver);
-    EXPECT_FALSE(takeOverLock(conn(), key, {"PC1\\amy", "王小美", 4002, "1131204 1959"}, young, alive).taken);
+    EXPECT_FALSE(TakeOverLock(conn(), key, {"PC1\\amy", "王小美", 4002, "1131204 1959"}, young, alive).taken);
 
     const LockHolder amy{"PC1\\amy", "王大明", 4002, "1131204 2000"};
-    const LockOutcome old = takeLock(conn(), key, amy, alive);
+    const LockOutcome old = TakeLock(conn(), key, amy, alive);
     ASSERT_FALSE(old.taken);
     EXPECT_TRUE(old.mayTakeOver);
-    EXPECT_NE(takeOverQuestion(old).find("電腦：PC2，鎖定時間：113/12/04 08:00"), std::string::npos);
-    EXPECT_NE(lockedMessage(old).find("可請系統管理員開啟本筆資料接手"), std::string::npos);
-    const LockOutcome mine = takeOverLock(conn(), key, amy, old, alive);
+    EXPECT_NE(TakeOverQuestion(old).find("電腦：PC2，鎖定時間：113/12/04 08:00"), std::string::npos);
+    EXPECT_NE(LockedMessage(old).find("可請系統管理員開啟本筆資料接手"), std::string::npos);
+    const LockOutcome mine = TakeOverLock(conn(), key, amy, old, alive);
     ASSERT_TRUE(mine.taken);
     EXPECT_EQ(db().rows("select ID, COMPUTER, 鎖定時間 from SYSPOLOCK1"),
               (std::vector<std::vector<std::string>>{{mine.lockId, "PC1", "1131204 2000"}}));
@@ -228,12 +228,12 @@ TEST_F(TimeRecordTest, LockWithoutTimeIsAgedFromWhenItWasFirstSeen)
     db().exec("insert into SYSPOLOCK1 (ID, COMPUTER, [USER], 工單單號, 工單序, 單號) "
               "values ('工務', 'PC2', '工務', 'P001', 1, 'D001')");
     auto alive = [](long long) { return true; };
-    EXPECT_FALSE(takeLock(conn(), key, {"PC1\\amy", "王大明", 4002, "1131204 0800"}, alive).mayTakeOver);
+    EXPECT_FALSE(TakeLock(conn(), key, {"PC1\\amy", "王大明", 4002, "1131204 0800"}, alive).mayTakeOver);
     EXPECT_EQ(value("select 鎖定時間 from SYSPOLOCK1"), "1131204 0800");
     const LockHolder later{"PC1\\amy", "王大明", 4002, "1131204 2000"};
-    const LockOutcome old = takeLock(conn(), key, later, alive);
+    const LockOutcome old = TakeLock(conn(), key, later, alive);
     ASSERT_TRUE(old.mayTakeOver);
-    EXPECT_TRUE(takeOverLock(conn(), key, later, old, alive).taken);
+    EXPECT_TRUE(TakeOverLock(conn(), key, later, old, alive).taken);
     EXPECT_EQ(value("select [USER] from SYSPOLOCK1"), "王大明");
 }
 
@@ -303,8 +303,8 @@ TEST_F(TimeRecordTest, CompletionRemarkNeverReplacesWhatAClerkTyped)
     ASSERT_EQ(save(in).status, SaveStatus::Saved);
     EXPECT_EQ(value("select FDATE || '/' || 完工說明 from PRINTING"), "1131205/客戶要求加印100張");
 
-    EXPECT_EQ(remarkAfterSave("夜班完成一半", "完工數量: 807"), "夜班完成一半");
-    EXPECT_EQ(remarkAfterSave(" ", "完工數量: 807"), "完工數量: 807");
+    EXPECT_EQ(RemarkAfterSave("夜班完成一半", "完工數量: 807"), "夜班完成一半");
+    EXPECT_EQ(RemarkAfterSave(" ", "完工數量: 807"), "完工數量: 807");
 }
 
 TEST_F(TimeRecordTest, RecordWithoutLinesKeepsThePiecesTime)
@@ -373,8 +373,8 @@ TEST_F(TimeRecordTest, LinesOfAnotherKindInTheSameRecordAreKeptApart)
     ASSERT_EQ(save(input()).status, SaveStatus::Saved);
 
     EXPECT_EQ(value("select 開始 from [預排資料耗時明細] where 製程 = 'E-上光'"), "1131201 0800");
-    EXPECT_EQ(loadLines(conn(), {"D001", "P001", 1, &varnishing}).size(), 1u);
-    EXPECT_EQ(loadLines(conn(), key).size(), 2u);
+    EXPECT_EQ(LoadLines(conn(), {"D001", "P001", 1, &varnishing}).size(), 1u);
+    EXPECT_EQ(LoadLines(conn(), key).size(), 2u);
     // Only the printing piece of the document is finished.
     EXPECT_EQ(value("select PDATE from 預排資料明細 where ID = 'D001' and KIND = '印 刷'"), "1131205");
     EXPECT_EQ(value("select PDATE from 預排資料明細 where ID = 'D001' and KIND = '上 光'"), "");
@@ -384,9 +384,9 @@ TEST_F(TimeRecordTest, UnmarkedLinesBelongToTheRecordsFirstPiece)
 {
     db().exec("insert into [預排資料耗時明細] (單號, 工單單號, 工單序, 序, 開始) values ('D001', 'P001', 1, 1, "
               "'1131201 0800')");
-    EXPECT_EQ(loadLines(conn(), key).size(), 1u);
-    EXPECT_EQ(loadLines(conn(), {"D001", "P001", 1, &varnishing}).size(), 0u);
-    EXPECT_EQ(loadLines(conn(), {"", "P001", 1, &printing}).size(), 0u);
+    EXPECT_EQ(LoadLines(conn(), key).size(), 1u);
+    EXPECT_EQ(LoadLines(conn(), {"D001", "P001", 1, &varnishing}).size(), 0u);
+    EXPECT_EQ(LoadLines(conn(), {"", "P001", 1, &printing}).size(), 0u);
 }
 
 // The texts as saves change them: through the windows, in QualityWindowTest.
@@ -394,8 +394,8 @@ TEST_F(TimeRecordTest, IndicatorShowsInspectionAndPrintingDataOfTheLineAndKind)
 {
     db().exec("insert into [工單印刷數據] (工單單號, 工單序, 製程, 序) values ('P001', 1, 'D-印刷', 1)");
     db().exec("insert into [工單品檢明細] (工單單號, 工單序, 製程, 序) values ('P001', 1, 'E-上光', 1)");
-    EXPECT_EQ(relatedText(relatedRecords(conn(), key)), "有印刷數據");
-    EXPECT_EQ(relatedText(relatedRecords(conn(), {"D001", "P001", 1, &varnishing})), "有品檢資料");
+    EXPECT_EQ(RelatedText(LoadRelatedRecords(conn(), key)), "有印刷數據");
+    EXPECT_EQ(RelatedText(LoadRelatedRecords(conn(), {"D001", "P001", 1, &varnishing})), "有品檢資料");
 }
 
 TEST_F(TimeRecordTest, DataErrorRollsEverythingBack)
@@ -454,8 +454,8 @@ protected:
     static SaveInput newRecord()
     {
         SaveInput in;
-        in.key = {"", "P001", 1, &kind("D-印刷")};
-        in.lines = {stint("1131204 0830", "1131204 1015"), stint("1131204 1100", "1131204 1200")};
+        in.key = {"", "P001", 1, &KindNamed("D-印刷")};
+        in.lines = {Stint("1131204 0830", "1131204 1015"), Stint("1131204 1100", "1131204 1200")};
         return in;
     }
 
@@ -463,7 +463,7 @@ protected:
     {
         const FixedClock clock({2024, 12, 4, 14, 5, 0});
         daily::SaveContext ctx{s, clock, [] {}};
-        return saveRecord(in, ctx);
+        return SaveRecord(in, ctx);
     }
 
     std::unique_ptr<db::test::EngineFreshDatabase> db;
@@ -516,7 +516,7 @@ TEST_P(TimeRecordEngines, CompletionRemarkTakesOnlyEmptyAndEarlierQuantityRemark
 
 INSTANTIATE_TEST_SUITE_P(Engines, TimeRecordEngines,
                          ::testing::Values(db::test::Engine::SQLite, db::test::Engine::Server),
-                         db::test::engineName);
+                         db::test::EngineName);
 
 // A server cancels a transaction that collides with another workstation's.
 // Here a trigger cancels the first `limit` attempts to write a table.
@@ -559,12 +559,12 @@ TEST_P(TimeRecordCollisions, CollisionsAreMadeAgainAFewTimesThenReported)
     EXPECT_EQ(db->value("select count(*) from [預排資料耗時明細]"), "2");
     noCollisions("預排資料耗時明細");
 
-    const RecordKey key{"D001", "P001", 1, &kind("D-印刷")};
+    const RecordKey key{"D001", "P001", 1, &KindNamed("D-印刷")};
     const LockHolder amy{"PC1\\amy", "王小美", 4001, "1131204 0800"};
     collideOn("SYSPOLOCK1", 1);
     jet::Connection c;
     c.open(s.ConnectionString);
-    const LockOutcome lock = takeLock(c, key, amy, [](long long) { return true; });
+    const LockOutcome lock = TakeLock(c, key, amy, [](long long) { return true; });
     EXPECT_TRUE(lock.taken);
     EXPECT_EQ(attempts(), "2");
     EXPECT_EQ(db->value("select [USER] from [SYSPOLOCK1]"), "王小美");
@@ -573,13 +573,13 @@ TEST_P(TimeRecordCollisions, CollisionsAreMadeAgainAFewTimesThenReported)
     collideOn("SYSPOLOCK1", 1);
     c.execute("delete from [SYSPOLOCK1]");
     jet::Transaction t(c);
-    EXPECT_THROW(takeLock(c, key, amy, [](long long) { return true; }), jet::Error);
+    EXPECT_THROW(TakeLock(c, key, amy, [](long long) { return true; }), jet::Error);
     EXPECT_EQ(attempts(), "1");
 }
 
 // Only a server cancels colliding transactions; SQLite's writers queue up.
 INSTANTIATE_TEST_SUITE_P(Server, TimeRecordCollisions, ::testing::Values(db::test::Engine::Server),
-                         db::test::engineName);
+                         db::test::EngineName);
 
 } // namespace
 } // namespace qtmv::presched

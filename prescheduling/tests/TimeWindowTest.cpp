@@ -43,8 +43,8 @@ protected:
         session_.WorkstationUser = "PC1\\amy";
         session_.EmployeeName = "王小美";
         session_.ProductionRights = std::string(20, '0');
-        savedSession_ = session();
-        session() = session_;
+        savedSession_ = CurrentSession();
+        CurrentSession() = session_;
         workOrder("P001");
         line(printing, "P001", 1);
         piece(printing, "D001", 1, "P001", 1);
@@ -54,7 +54,7 @@ protected:
     ~TimeWindowTest() override
     {
         w.reset();
-        session() = savedSession_;
+        CurrentSession() = savedSession_;
     }
 
     // The request of a printing row: work order P001 line 1 of the record.
@@ -82,7 +82,7 @@ protected:
     SpreadGrid& grid() { return *w->fml明細; }
 
     // Types into the active cell as a user does and commits with Enter.
-    void typeCell(const QString& text) { qtmv::test::typeIntoCell(grid().tableView(), text); }
+    void typeCell(const QString& text) { qtmv::test::TypeIntoCell(grid().tableView(), text); }
     void go(int row, int col) { grid().setActiveCell(row, col); }
 
     void typeLine(int row)
@@ -97,7 +97,7 @@ protected:
         typeCell(QStringLiteral("陳大文"));   // a name finds the code
     }
 
-    const ProcessKind& printing = daily::test::kind("D-印刷");
+    const ProcessKind& printing = daily::test::KindNamed("D-印刷");
     Session savedSession_;
     QWidget caller;
     std::unique_ptr<W> w;
@@ -110,7 +110,7 @@ TEST_F(TimeWindowTest, ChecksWhileTypingTellAndKeepTheText)
     open();
     go(3, W::c製作);
     grid().tableView()->setFocus();
-    qtmv::test::typeKey(grid().tableView(), 'H');
+    qtmv::test::TypeKey(grid().tableView(), 'H');
     ASSERT_EQ(messages.shown().size(), 1u);
     EXPECT_EQ(messages.shown()[0].text, "前一列資料尚未輸入!");
     EXPECT_EQ(grid().text(3, W::c製作), "");
@@ -137,7 +137,7 @@ TEST_F(TimeWindowTest, ChecksWhileTypingTellAndKeepTheText)
     EXPECT_EQ(grid().text(1, W::c不良率), "1.50");
     // Pasted with a line break and a tab: refused as the main grid refuses it.
     go(1, W::c說明);
-    qtmv::test::typeKey(grid().tableView(), 'A');
+    qtmv::test::TypeKey(grid().tableView(), 'A');
     QApplication::clipboard()->setText(QStringLiteral("夜班\r\n完成\t一半"));
     QTest::keyClick(grid().editor(), Qt::Key_V, Qt::ControlModifier);
     QTest::keyClick(grid().editor(), Qt::Key_Return);
@@ -210,7 +210,7 @@ TEST_F(TimeWindowTest, RefusedEntryKeepsTheOldTextAndTheCursor)
     // Ended by a click on another cell: the cursor comes back.
     go(1, W::c不良數);
     grid().tableView()->setFocus();
-    qtmv::test::typeKey(grid().tableView(), '3');
+    qtmv::test::TypeKey(grid().tableView(), '3');
     ASSERT_TRUE(grid().isEditing());
     QTest::keyClick(grid().editor(), Qt::Key_X);
     QTableView* view = grid().tableView();
@@ -333,14 +333,14 @@ TEST_F(TimeWindowTest, RecordHeldElsewhereOpensReadOnly)
     EXPECT_FALSE(w->act品檢->isEnabled());
     EXPECT_EQ(grid().text(1, W::c開始), "1131201 0800");
     go(1, W::c製作);
-    qtmv::test::typeKey(grid().tableView(), 'X');
+    qtmv::test::TypeKey(grid().tableView(), 'X');
     EXPECT_FALSE(grid().isEditing());
     w->reject();
     EXPECT_EQ(value("select count(*) from SYSPOLOCK1"), "1"); // the other user's lock stays
 
     // Twelve hours on, an administrator is asked and may take it over.
     db().exec("update SYSPOLOCK1 set 鎖定時間 = '1131204 0205'");
-    session().LoginUser = "王大明";
+    CurrentSession().LoginUser = "王大明";
     messages.clear();
     messages.answer(MsgAnswer::Yes);
     open();
@@ -369,7 +369,7 @@ TEST_F(TimeWindowTest, ProgramEndedByTheMaintenanceCheckLeavesTheRecordFree)
     // The ended program's window is never unloaded; another computer opens the record.
     const std::unique_ptr<W> ended = std::move(w);
     db().exec("delete from SYSLOCK");
-    session().WorkstationUser = "PC2\\bob";
+    CurrentSession().WorkstationUser = "PC2\\bob";
     messages.clear();
     open();
     EXPECT_TRUE(messages.shown().empty());

@@ -18,10 +18,10 @@ using namespace qtmv::presched;
 
 namespace {
 
-std::string numberText(double v) { return v == 0 ? std::string() : jet::realText(v); }
+std::string NumberText(double v) { return v == 0 ? std::string() : jet::RealText(v); }
 
 // A number box: empty is 0; anything but a plain non-negative number is refused.
-bool readNumber(const QLineEdit* box, double& out)
+bool ReadNumber(const QLineEdit* box, double& out)
 {
     const std::string t = Trim(box->text().toStdString());
     out = 0;
@@ -43,7 +43,7 @@ bool readNumber(const QLineEdit* box, double& out)
 frm印刷產值::frm印刷產值(const PrintValueRequest& request, QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frm印刷產值"));
-    setWindowTitle(u8("印刷產值"));
+    setWindowTitle(U8("印刷產值"));
     setModal(true);
     auto* root = new QVBoxLayout(this);
     auto* form = new QFormLayout;
@@ -51,7 +51,7 @@ frm印刷產值::frm印刷產值(const PrintValueRequest& request, QWidget* pare
         auto* e = new QLineEdit(this);
         e->setObjectName(QString::fromUtf8(name));
         e->setMaxLength(10);
-        form->addRow(u8(caption), e);
+        form->addRow(U8(caption), e);
         return e;
     };
     txt完工數量 = box("txt完工數量", "完工數量(張):");
@@ -62,18 +62,18 @@ frm印刷產值::frm印刷產值(const PrintValueRequest& request, QWidget* pare
     txt單價 = box("txt單價", "每色令單價:");
     lbl合計 = new QLabel(this);
     lbl合計->setObjectName(QStringLiteral("lbl合計"));
-    form->addRow(u8("產值:"), lbl合計);
+    form->addRow(U8("產值:"), lbl合計);
     root->addLayout(form);
-    lbl說明 = new QLabel(u8("產值 = 令數 × 色數 × 面數 × 每色令單價，元以下四捨五入。\n"
+    lbl說明 = new QLabel(U8("產值 = 令數 × 色數 × 面數 × 每色令單價，元以下四捨五入。\n"
                             "一令 500 張全紙；不足一令以一令計（上機準備的工時不因張數少而減少）。"),
                          this);
     lbl說明->setObjectName(QStringLiteral("lbl說明"));
     lbl說明->setWordWrap(true);
     root->addWidget(lbl說明);
     auto* buttons = new QHBoxLayout;
-    scmd確定 = new QPushButton(u8("確 定"), this);
+    scmd確定 = new QPushButton(U8("確 定"), this);
     scmd確定->setObjectName(QStringLiteral("scmd確定"));
-    ssc回前畫面 = new QPushButton(u8("回前畫面"), this);
+    ssc回前畫面 = new QPushButton(U8("回前畫面"), this);
     ssc回前畫面->setObjectName(QStringLiteral("ssc回前畫面"));
     buttons->addWidget(scmd確定);
     buttons->addWidget(ssc回前畫面);
@@ -81,11 +81,11 @@ frm印刷產值::frm印刷產值(const PrintValueRequest& request, QWidget* pare
 
     // The caller's figures; reams follow the quantity only where none are stored.
     const PrintValueRequest& r = request;
-    txt完工數量->setText(u8(numberText(r.quantity)));
-    txt令數->setText(u8(numberText(r.reams != 0 ? r.reams : reamsOf(r.quantity))));
-    txt色數->setText(u8(numberText(r.colours)));
-    txt面數->setText(u8(r.sides != 0 ? numberText(r.sides) : std::string("1")));
-    txt單價->setText(u8(numberText(r.unitPrice)));
+    txt完工數量->setText(U8(NumberText(r.quantity)));
+    txt令數->setText(U8(NumberText(r.reams != 0 ? r.reams : ReamsOf(r.quantity))));
+    txt色數->setText(U8(NumberText(r.colours)));
+    txt面數->setText(U8(r.sides != 0 ? NumberText(r.sides) : std::string("1")));
+    txt單價->setText(U8(NumberText(r.unitPrice)));
 
     for (QLineEdit* e : {txt令數, txt色數, txt面數, txt單價})
         QObject::connect(e, &QLineEdit::textChanged, this, [this] { recompute(); });
@@ -96,15 +96,15 @@ frm印刷產值::frm印刷產值(const PrintValueRequest& request, QWidget* pare
 
 bool frm印刷產值::figures(double& reams, double& colours, double& sides, double& price) const
 {
-    return readNumber(txt令數, reams) && readNumber(txt色數, colours) && readNumber(txt面數, sides) &&
-           readNumber(txt單價, price);
+    return ReadNumber(txt令數, reams) && ReadNumber(txt色數, colours) && ReadNumber(txt面數, sides) &&
+           ReadNumber(txt單價, price);
 }
 
 void frm印刷產值::recompute()
 {
     double reams, colours, sides, price;
     lbl合計->setText(figures(reams, colours, sides, price)
-                         ? u8(wholeNumber(printingValue(reams, colours, sides, price)))
+                         ? U8(WholeNumber(PrintingValue(reams, colours, sides, price)))
                          : QString());
 }
 
@@ -115,7 +115,7 @@ void frm印刷產值::confirm()
         MsgBox("令數、色數、面數與單價請輸入數字!", "訊息", MsgIcon::Exclamation);
         return;
     }
-    result_ = {true, wholeNumber(printingValue(reams, colours, sides, price)), numberText(reams),
-               numberText(colours), numberText(sides), numberText(price)};
+    result_ = {true, WholeNumber(PrintingValue(reams, colours, sides, price)), NumberText(reams),
+               NumberText(colours), NumberText(sides), NumberText(price)};
     accept();
 }

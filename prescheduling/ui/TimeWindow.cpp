@@ -49,28 +49,28 @@ namespace {
 constexpr const char* kTitle = "耗時";
 constexpr int kBlankRows = 20;
 
-std::string cellText(const SpreadGrid& g, int r, int c) { return Trim(g.text(r, c)); }
+std::string CellText(const SpreadGrid& g, int r, int c) { return Trim(g.text(r, c)); }
 
-std::string numberCell(double v) { return v == 0 ? std::string() : jet::realText(v); }
+std::string NumberCell(double v) { return v == 0 ? std::string() : jet::RealText(v); }
 
 // The defect rate with the two decimals the time lines have always kept, so
 // that a stored rate is shown, and stored again, as it was.
-std::string rateCell(double v) { return v == 0 ? std::string() : twoDecimals(v); }
+std::string RateCell(double v) { return v == 0 ? std::string() : TwoDecimals(v); }
 
 // Cuts the text to the limit and tells the user, as every entry window
 // does; Big5 bytes are counted without the blanks around, as the main grid
 // counts them.
-void limit(QString& text, std::size_t bytes, bool countBig5, const char* message)
+void Limit(QString& text, std::size_t bytes, bool countBig5, const char* message)
 {
     const std::string t = Trim(text.toStdString());
     const std::size_t length = countBig5 ? Big5ByteLength(t) : static_cast<std::size_t>(text.size());
     if (length <= bytes)
         return;
     MsgBox(message, "訊息", MsgIcon::Exclamation);
-    text = countBig5 ? u8(CutToBytes(t, static_cast<long long>(bytes))) : text.left(static_cast<qsizetype>(bytes));
+    text = countBig5 ? U8(CutToBytes(t, static_cast<long long>(bytes))) : text.left(static_cast<qsizetype>(bytes));
 }
 
-const char* headingOf(int col)
+const char* HeadingOf(int col)
 {
     switch (col) {
     case frm工務預排作業_耗時::c製作: return "製作";
@@ -85,7 +85,7 @@ const char* headingOf(int col)
     }
 }
 
-QLabel* figure(QWidget* parent, const char* name)
+QLabel* Figure(QWidget* parent, const char* name)
 {
     auto* l = new QLabel(parent);
     l->setObjectName(QString::fromUtf8(name));
@@ -98,7 +98,7 @@ frm工務預排作業_耗時::frm工務預排作業_耗時(const TimeRequest& re
     : QDialog(parent), request_(request), clock_(clock)
 {
     setObjectName(QStringLiteral("frm工務預排作業_耗時"));
-    setWindowTitle(u8(kTitle));
+    setWindowTitle(U8(kTitle));
     setModal(true);
     buildUi();
 }
@@ -116,10 +116,10 @@ void frm工務預排作業_耗時::releaseOwnLock()
 {
     if (lockId_.empty())
         return;
-    DropRecordLock(session(), lockToken_);
+    DropRecordLock(CurrentSession(), lockToken_);
     const std::string id = lockId_;
     lockId_.clear();
-    Guarded(kTitle, [&] { presched::releaseLock(session().ConnectionString, key_, id); });
+    Guarded(kTitle, [&] { presched::ReleaseLock(CurrentSession().ConnectionString, key_, id); });
 }
 
 void frm工務預排作業_耗時::holdLock(const std::string& lockId)
@@ -127,8 +127,8 @@ void frm工務預排作業_耗時::holdLock(const std::string& lockId)
     lockId_ = lockId;
     // Released before the program ends on the maintenance check, which ends
     // it without unloading this window.
-    lockToken_ = HoldRecordLock(session(), [cs = session().ConnectionString, key = key_, lockId] {
-        presched::releaseLock(cs, key, lockId);
+    lockToken_ = HoldRecordLock(CurrentSession(), [cs = CurrentSession().ConnectionString, key = key_, lockId] {
+        presched::ReleaseLock(cs, key, lockId);
     });
     setReadOnly(false);
 }
@@ -138,10 +138,10 @@ void frm工務預排作業_耗時::buildUi()
     auto* root = new QVBoxLayout(this);
     auto* bar = new QToolBar(this);
     bar->setObjectName(QStringLiteral("Toolbar2"));
-    act品檢 = bar->addAction(u8("品檢"));
+    act品檢 = bar->addAction(U8("品檢"));
     act品檢->setObjectName(QStringLiteral("品檢"));
-    lbl標題 = figure(this, "lbl標題");
-    lbl記錄 = figure(this, "lbl記錄");
+    lbl標題 = Figure(this, "lbl標題");
+    lbl記錄 = Figure(this, "lbl記錄");
     auto* head = new QHBoxLayout;
     head->addWidget(bar);
     head->addWidget(lbl記錄);
@@ -157,23 +157,23 @@ void frm工務預排作業_耗時::buildUi()
         return e;
     };
     txt完工日期 = edit("txt完工日期", 7);
-    cmd日期 = new QPushButton(u8("..."), this);
+    cmd日期 = new QPushButton(U8("..."), this);
     cmd日期->setObjectName(QStringLiteral("cmd日期"));
     txt完工數量 = edit("txt完工數量", 10);
     txt總耗時 = edit("txt總耗時", 0);
     txt總耗時->setReadOnly(true);
-    fields->addWidget(new QLabel(u8("完工日期:"), this), 0, 0);
+    fields->addWidget(new QLabel(U8("完工日期:"), this), 0, 0);
     fields->addWidget(txt完工日期, 0, 1);
     fields->addWidget(cmd日期, 0, 2);
-    fields->addWidget(new QLabel(u8("完工數量:"), this), 0, 3);
+    fields->addWidget(new QLabel(U8("完工數量:"), this), 0, 3);
     fields->addWidget(txt完工數量, 0, 4);
-    fields->addWidget(new QLabel(u8("總耗時:"), this), 0, 5);
+    fields->addWidget(new QLabel(U8("總耗時:"), this), 0, 5);
     fields->addWidget(txt總耗時, 0, 6);
-    lbl時標準量 = figure(this, "lbl時標準量");
-    lbl標準數量 = figure(this, "lbl標準數量");
-    lbl實際數量 = figure(this, "lbl實際數量");
-    lbl差異 = figure(this, "lbl差異");
-    lbl點數 = figure(this, "lbl點數");
+    lbl時標準量 = Figure(this, "lbl時標準量");
+    lbl標準數量 = Figure(this, "lbl標準數量");
+    lbl實際數量 = Figure(this, "lbl實際數量");
+    lbl差異 = Figure(this, "lbl差異");
+    lbl點數 = Figure(this, "lbl點數");
     int c = 0;
     for (QLabel* l : {lbl時標準量, lbl標準數量, lbl實際數量, lbl差異, lbl點數})
         fields->addWidget(l, 1, c++ * 2, 1, 2);
@@ -205,7 +205,7 @@ void frm工務預排作業_耗時::buildUi()
             return true;
         }
         if ((k.key == Qt::Key_Return || k.key == Qt::Key_Enter) && !k.editing &&
-            (k.col == c製作 || k.col == c經辦) && cellText(*fml明細, k.row, k.col).empty()) {
+            (k.col == c製作 || k.col == c經辦) && CellText(*fml明細, k.row, k.col).empty()) {
             lookupAt(k.row, k.col);
             return true;
         }
@@ -228,7 +228,7 @@ void frm工務預排作業_耗時::buildUi()
 
     auto* buttons = new QHBoxLayout;
     auto button = [this, buttons](const char* name, const char* caption) {
-        auto* b = new QPushButton(u8(caption), this);
+        auto* b = new QPushButton(U8(caption), this);
         b->setObjectName(QString::fromUtf8(name));
         b->setAutoDefault(false);
         buttons->addWidget(b);
@@ -252,7 +252,7 @@ void frm工務預排作業_耗時::buildUi()
     QObject::connect(txt完工日期, &QLineEdit::editingFinished, this, [this] {
         std::string t = Trim(txt完工日期->text().toStdString());
         PadDateText(t);
-        txt完工日期->setText(u8(t));
+        txt完工日期->setText(U8(t));
     });
     QObject::connect(txt完工數量, &QLineEdit::textEdited, this, [this] { quantityTyped_ = true; });
     resize(1000, 560);
@@ -271,29 +271,29 @@ void frm工務預排作業_耗時::start()
         return;
     started_ = true;
     result_ = {};
-    key_.kind = request_.kind ? request_.kind : &kindOf(kDefaultKind);
+    key_.kind = request_.kind ? request_.kind : &KindOf(kDefaultKind);
     key_.po = Trim(request_.po);
     key_.seq = request_.seq;
     key_.number = Trim(request_.recordNumber);
     loadedDate_ = Trim(request_.completionDate);
-    txt完工日期->setText(u8(loadedDate_));
+    txt完工日期->setText(U8(loadedDate_));
     previousTotal_ = Trim(request_.timeConsumed);
-    txt總耗時->setText(u8(previousTotal_));
-    lbl標題->setText(u8(std::string(key_.kind->displayName) + "  工單: " + key_.po + "-" +
+    txt總耗時->setText(U8(previousTotal_));
+    lbl標題->setText(U8(std::string(key_.kind->displayName) + "  工單: " + key_.po + "-" +
                         std::to_string(key_.seq) + "  數量: " + Trim(request_.quantity)));
     scmd印刷數據->setEnabled(key_.kind->is(KindId::Printing));
 
     // Read-only until the lock is ours: a failure on the way leaves the
     // record unlocked, so nothing may be changed through it.
-    if (needsLock(key_))
+    if (NeedsLock(key_))
         setReadOnly(true);
     Guarded(kTitle, [&] {
         const OpenedRecord opened =
-            openRecord(session(), clock_, key_, [this](const std::string& lockId) { holdLock(lockId); });
+            OpenRecord(CurrentSession(), clock_, key_, [this](const std::string& lockId) { holdLock(lockId); });
         fml明細->setColumnChoices(c製作, opened.machines);
         fml明細->setColumnChoices(c說明, opened.remarks);
         related_ = opened.related;
-        lbl記錄->setText(u8(relatedText(related_)));
+        lbl記錄->setText(U8(RelatedText(related_)));
         const std::vector<TimeLine>& lines = opened.lines;
         CellTable rows;
         for (const TimeLine& l : lines) {
@@ -301,18 +301,18 @@ void frm工務預排作業_耗時::start()
             r[c製作 - 1] = l.machine;
             r[c開始 - 1] = l.start;
             r[c結束 - 1] = l.end;
-            r[c完工數量 - 1] = numberCell(l.quantity);
-            r[c不良數 - 1] = numberCell(l.defects);
-            r[c不良率 - 1] = rateCell(l.defectRate);
+            r[c完工數量 - 1] = NumberCell(l.quantity);
+            r[c不良數 - 1] = NumberCell(l.defects);
+            r[c不良率 - 1] = RateCell(l.defectRate);
             r[c經辦 - 1] = l.operatorId;
             r[c經辦人員 - 1] = l.operatorName;
             r[c說明 - 1] = l.remark;
-            r[c產值 - 1] = numberCell(l.value);
-            r[c令數 - 1] = numberCell(l.reams);
-            r[c色數 - 1] = numberCell(l.colours);
-            r[c面數 - 1] = numberCell(l.sides);
-            r[c單價 - 1] = numberCell(l.unitPrice);
-            r[c合計 - 1] = numberCell(l.total);
+            r[c產值 - 1] = NumberCell(l.value);
+            r[c令數 - 1] = NumberCell(l.reams);
+            r[c色數 - 1] = NumberCell(l.colours);
+            r[c面數 - 1] = NumberCell(l.sides);
+            r[c單價 - 1] = NumberCell(l.unitPrice);
+            r[c合計 - 1] = NumberCell(l.total);
             rows.push_back(std::move(r));
         }
         // Always room for a new line below the stored ones.
@@ -338,7 +338,7 @@ void frm工務預排作業_耗時::setReadOnly(bool readOnly)
 bool frm工務預排作業_耗時::lineEmpty(int row) const
 {
     for (int c = 1; c <= kColumns; ++c)
-        if (c != c耗時 && c != c時分 && c != c標準數量 && c != c點數 && !cellText(*fml明細, row, c).empty())
+        if (c != c耗時 && c != c時分 && c != c標準數量 && c != c點數 && !CellText(*fml明細, row, c).empty())
             return false;
     return true;
 }
@@ -366,25 +366,25 @@ bool frm工務預排作業_耗時::endEdit(int row, int col, QString& text)
     // Refused as the main grid refuses it: the statements and the suite's
     // listings cannot carry line breaks, tabs and the like.
     if (HasControlCharacter(text.toStdString()))
-        return refuse(row, col, ControlCharacterMessage(headingOf(col)));
+        return refuse(row, col, ControlCharacterMessage(HeadingOf(col)));
     switch (col) {
     case c製作:
-        limit(text, 20, true, "最多只可輸入20個字元!");
+        Limit(text, 20, true, "最多只可輸入20個字元!");
         break;
     case c經辦: {
-        limit(text, 20, true, "最多只可輸入20個字元!");
+        Limit(text, 20, true, "最多只可輸入20個字元!");
         const std::string typed = Trim(text.toStdString());
         if (typed.empty()) {
             fml明細->setText(row, c經辦人員, "");
             break;
         }
         std::optional<std::pair<std::string, std::string>> who;
-        const bool read = Guarded(kTitle, [&] { who = lookups::findEmployee(session(), typed); },
+        const bool read = Guarded(kTitle, [&] { who = lookups::FindEmployee(CurrentSession(), typed); },
                                   "經辦人員沒有核對，輸入的代號保留在格子裡。");
         if (!read)
             break;
         if (who) {
-            text = u8(who->first);
+            text = U8(who->first);
             fml明細->setText(row, c經辦人員, who->second);
         } else {
             // The typed code stays for the user to correct.
@@ -394,29 +394,29 @@ bool frm工務預排作業_耗時::endEdit(int row, int col, QString& text)
         break;
     }
     case c說明:
-        limit(text, 100, true, "最多只可輸入100個字元!");
+        Limit(text, 100, true, "最多只可輸入100個字元!");
         break;
     case c完工數量:
     case c不良數:
     case c不良率: {
-        limit(text, 10, false, "最多只可輸入10個字元!");
+        Limit(text, 10, false, "最多只可輸入10個字元!");
         const std::string t = Trim(text.toStdString());
         if (!IsPlainNumber(t) || Val(t) < 0)
             return refuse(row, col, "請輸入數字!");
         if (col == c不良率 && !t.empty())
-            text = u8(rateCell(Val(t)));
+            text = U8(RateCell(Val(t)));
         break;
     }
     case c開始:
     case c結束: {
-        limit(text, 12, false, "最多只可輸入12個字!");
+        Limit(text, 12, false, "最多只可輸入12個字!");
         const std::string t = text.toStdString();
         // The typed cell on its own first: a stored line whose other cell
         // is not a date-time must not refuse a good one here.
-        const LineTime alone = col == c開始 ? lineTime(t, "") : lineTime("", t);
+        const LineTime alone = col == c開始 ? LineTimeOf(t, "") : LineTimeOf("", t);
         if (alone.state == LineTime::State::Invalid && alone.problem != kEndWithoutStart)
             return refuse(row, col, alone.problem);
-        const LineTime lt = lineTime(col == c開始 ? t : fml明細->text(row, c開始),
+        const LineTime lt = LineTimeOf(col == c開始 ? t : fml明細->text(row, c開始),
                                      col == c結束 ? t : fml明細->text(row, c結束));
         // An end typed before its start is not a mistake yet, the start
         // may follow.
@@ -434,11 +434,11 @@ void frm工務預排作業_耗時::updateRate(int row)
 {
     // Of the line's completed quantity, as the inspection window works it
     // out of the inspected one.
-    const auto rate = quality::defectRate(Val(cellText(*fml明細, row, c完工數量)),
-                                          Val(cellText(*fml明細, row, c不良數)));
+    const auto rate = quality::DefectRate(Val(CellText(*fml明細, row, c完工數量)),
+                                          Val(CellText(*fml明細, row, c不良數)));
     if (!rate)
         return;   // nothing completed: the rate stays as it is
-    fml明細->setText(row, c不良率, rateCell(*rate));
+    fml明細->setText(row, c不良率, RateCell(*rate));
 }
 
 void frm工務預排作業_耗時::recompute()
@@ -448,7 +448,7 @@ void frm工務預排作業_耗時::recompute()
     double activePerHour = 0;
     const int active = fml明細->activeRow();
     try {
-        addCapacities(session().ConnectionString, lines, capacities_);
+        AddCapacities(CurrentSession().ConnectionString, lines, capacities_);
     } catch (const std::exception& e) {
         ReportFailure(kTitle, e);
     }
@@ -458,37 +458,37 @@ void frm工務預排作業_耗時::recompute()
         // A capacity that could not be read leaves the line as it was.
         if (l.empty() || found == capacities_.end())
             continue;
-        computeFigures(l, found->second);
-        const LineTime t = lineTime(l.start, l.end);
+        ComputeFigures(l, found->second);
+        const LineTime t = LineTimeOf(l.start, l.end);
         fml明細->setText(r, c耗時, l.hours);
-        fml明細->setText(r, c時分, lineHoursText(t));
-        fml明細->setText(r, c標準數量, numberCell(l.standard));
-        fml明細->setText(r, c點數, l.standard > 0 ? twoDecimals(l.points) : "");
+        fml明細->setText(r, c時分, LineHoursText(t));
+        fml明細->setText(r, c標準數量, NumberCell(l.standard));
+        fml明細->setText(r, c點數, l.standard > 0 ? TwoDecimals(l.points) : "");
         standard += l.standard;
         actual += l.quantity;
         if (r == active || activePerHour == 0)
             activePerHour = found->second;
     }
-    const Quantities q = quantities(standard, actual);
+    const Quantities q = QuantitiesOf(standard, actual);
     bool anyLine = false;
     for (const TimeLine& l : lines)
         anyLine = anyLine || !l.empty();
     // Without lines the piece keeps the time it came with.
-    txt總耗時->setText(u8(anyLine ? HoursText(totalMinutes(lines)) : previousTotal_));
+    txt總耗時->setText(U8(anyLine ? HoursText(TotalMinutes(lines)) : previousTotal_));
     if (!quantityTyped_)
-        txt完工數量->setText(u8(numberCell(actual)));
-    lbl時標準量->setText(u8("時標準量: " + wholeNumber(activePerHour)));
-    lbl標準數量->setText(u8("標準數量: " + wholeNumber(q.standard)));
-    lbl實際數量->setText(u8("實際數量: " + wholeNumber(q.actual)));
-    lbl差異->setText(u8("差異: " + wholeNumber(q.difference)));
-    lbl點數->setText(u8("點數: " + twoDecimals(q.points)));
+        txt完工數量->setText(U8(NumberCell(actual)));
+    lbl時標準量->setText(U8("時標準量: " + WholeNumber(activePerHour)));
+    lbl標準數量->setText(U8("標準數量: " + WholeNumber(q.standard)));
+    lbl實際數量->setText(U8("實際數量: " + WholeNumber(q.actual)));
+    lbl差異->setText(U8("差異: " + WholeNumber(q.difference)));
+    lbl點數->setText(U8("點數: " + TwoDecimals(q.points)));
 }
 
 std::vector<TimeLine> frm工務預排作業_耗時::gridLines() const
 {
     std::vector<TimeLine> lines;
     for (int r = 1; r <= fml明細->maxRow(); ++r) {
-        auto t = [&](int c) { return cellText(*fml明細, r, c); };
+        auto t = [&](int c) { return CellText(*fml明細, r, c); };
         auto n = [&](int c) { return Val(t(c)); };
         TimeLine l;
         l.machine = t(c製作);
@@ -518,7 +518,7 @@ quality::KeptLines frm工務預排作業_耗時::keptLines() const
     for (int c = 1; c <= kColumns; ++c)
         if (c != c耗時 && c != c時分 && c != c標準數量 && c != c點數)
             columns.push_back(c);
-    quality::KeptLines kept = quality::keptLines(
+    quality::KeptLines kept = quality::KeptLinesOf(
         *fml明細, columns, [this](int row) { return lineEmpty(row); },
         {c完工數量, c不良數, c不良率, c產值, c令數, c色數, c面數, c單價, c合計});
     kept.push_back({Trim(txt完工日期->text().toStdString()), Trim(txt完工數量->text().toStdString())});
@@ -532,7 +532,7 @@ bool frm工務預排作業_耗時::typed() const
 
 void frm工務預排作業_耗時::reject()
 {
-    quality::leaveAsking(
+    quality::LeaveAsking(
         *fml明細, [this] { return typed(); }, [this] { Guarded(kTitle, [&] { confirm(); }); },
         [this] { QDialog::reject(); });
 }
@@ -548,8 +548,8 @@ void frm工務預排作業_耗時::lookupAt(int row, int col)
         return;
     fml明細->finishEdit();
     std::string code, name;
-    clearPick();
-    gLookupFilter = cellText(*fml明細, row, col);
+    ClearPick();
+    gLookupFilter = CellText(*fml明細, row, col);
     if (col == c製作) {
         // The kind's vendors and every machine of the plant.
         gLookupKind = std::string(key_.kind->name);
@@ -562,7 +562,7 @@ void frm工務預排作業_耗時::lookupAt(int row, int col)
     }
     code = Trim(gPick[0]);
     name = Trim(gPick[1]);
-    clearPick();
+    ClearPick();
     if (code.empty())
         return; // closed without a pick: the cell keeps what the user typed
     if (col == c製作) {
@@ -583,7 +583,7 @@ void frm工務預排作業_耗時::openValue(int row)
     if (readOnly_ || row < 1 || !key_.kind->is(KindId::Printing) || lineEmpty(row))
         return;
     fml明細->finishEdit();
-    const auto n = [&](int col) { return Val(cellText(*fml明細, row, col)); };
+    const auto n = [&](int col) { return Val(CellText(*fml明細, row, col)); };
     const PrintValueRequest request{n(c完工數量), n(c令數), n(c色數), n(c面數), n(c單價)};
     PrintValueResult chosen;
     {
@@ -617,7 +617,7 @@ void frm工務預排作業_耗時::deleteLine()
 void frm工務預排作業_耗時::pickDate()
 {
     QDialog dlg(this);
-    dlg.setWindowTitle(u8("完工日期"));
+    dlg.setWindowTitle(U8("完工日期"));
     auto* cal = new QCalendarWidget(&dlg);
     cal->setObjectName(QStringLiteral("cal日期"));
     SetUpDatePicker(cal);
@@ -627,7 +627,7 @@ void frm工務預排作業_耗時::pickDate()
         start = *typed;
     cal->setSelectedDate(QDate(start.year, start.month, start.day));
     QObject::connect(cal, &QCalendarWidget::clicked, &dlg, [&](QDate d) {
-        txt完工日期->setText(u8(Roc7(DateTime{d.year(), d.month(), d.day()})));
+        txt完工日期->setText(U8(Roc7(DateTime{d.year(), d.month(), d.day()})));
         dlg.accept();
     });
     runModal(dlg);
@@ -642,7 +642,7 @@ void frm工務預排作業_耗時::openInspection()
     runModal(dlg);
     if (dlg.result().saved)
         related_.inspection = dlg.result().hasLines;
-    lbl記錄->setText(u8(relatedText(related_)));
+    lbl記錄->setText(U8(RelatedText(related_)));
 }
 
 void frm工務預排作業_耗時::openPrintingData()
@@ -654,7 +654,7 @@ void frm工務預排作業_耗時::openPrintingData()
     dlg.runModal = runModal;
     runModal(dlg);
     related_.printingData = dlg.hasLines();
-    lbl記錄->setText(u8(relatedText(related_)));
+    lbl記錄->setText(U8(RelatedText(related_)));
 }
 
 void frm工務預排作業_耗時::confirm()
@@ -675,11 +675,11 @@ void frm工務預排作業_耗時::confirm()
     in.completedQuantity = Val(qty);
     in.previousTotal = previousTotal_;
     in.lockId = lockId_;
-    daily::SaveContext ctx{session(), clock_, endProgram};
+    daily::SaveContext ctx{CurrentSession(), clock_, endProgram};
     SaveOutcome out;
     {
         const BusyScope busy(this, busy_);
-        out = saveRecord(in, ctx);
+        out = SaveRecord(in, ctx);
     }
     if (out.status != SaveStatus::Saved)
         return;
@@ -687,13 +687,13 @@ void frm工務預排作業_耗時::confirm()
         key_.number = out.number;
         result_.newNumber = out.number;
     }
-    txt總耗時->setText(u8(out.total));
+    txt總耗時->setText(U8(out.total));
     result_.returned = true;
     result_.stored = true;
     result_.total = Trim(out.total);
     result_.completionDate = Trim(txt完工日期->text().toStdString());
     // The row keeps a remark the clerk typed there, saved or not.
-    result_.completionRemark = remarkAfterSave(request_.completionRemark, out.remark);
+    result_.completionRemark = RemarkAfterSave(request_.completionRemark, out.remark);
     accept();
 }
 

@@ -54,7 +54,7 @@ public:
     };
 
     frm工務預排作業_耗時(const qtmv::presched::TimeRequest& request, QWidget* parent,
-                       const qtmv::Clock& clock = qtmv::systemClock());
+                       const qtmv::Clock& clock = qtmv::TheSystemClock());
     ~frm工務預排作業_耗時() override;
 
     QLabel* lbl標題 = nullptr;
@@ -138,5 +138,5 @@ private:
     bool quantityTyped_ = false;   // txt完工數量 follows the lines until the user types in it
     qtmv::presched::Capacities capacities_;
     qtmv::presched::RelatedRecords related_;   // what the indicator lbl記錄 shows
-    qtmv::quality::KeptLines loaded_;          // keptLines() as the window opened
+    qtmv::quality::KeptLines loaded_;          // KeptLinesOf() as the window opened
 };

@@ -22,7 +22,7 @@ namespace {
 
 constexpr long long kTimeLines = 100'000;
 
-std::string plant()
+std::string Plant()
 {
     const char* env = std::getenv("QTMV_ANALYSIS_DEMO");
     const std::filesystem::path path =
@@ -33,7 +33,7 @@ std::string plant()
         o.workOrders = 2000;
         o.timeLines = kTimeLines;
         std::cerr << "generating " << path << " ...\n";
-        demo::writeDemoPlant(path.string(), o);
+        demo::WriteDemoPlant(path.string(), o);
     }
     return path.string();
 }
@@ -42,7 +42,7 @@ std::string plant()
 
 static void BM_AnalysisTableOf100kRecords(benchmark::State& state)
 {
-    db::test::FreshDatabase db(db::test::copyOf(plant()));
+    db::test::FreshDatabase db(db::test::CopyOf(Plant()));
     const daily::printing::PrintParams p; // every record
     for (auto _ : state)
         benchmark::DoNotOptimize(daily::printing::BuildAnalysisTable(db.connectionString(), p, "PC1"));
@@ -52,28 +52,28 @@ BENCHMARK(BM_AnalysisTableOf100kRecords)->Unit(benchmark::kMillisecond)->Iterati
 
 static void BM_SummaryReportOf100kRecordsToPdf(benchmark::State& state)
 {
-    db::test::FreshDatabase db(db::test::copyOf(plant()));
+    db::test::FreshDatabase db(db::test::CopyOf(Plant()));
     const reports::PrintParams p;
     const QString pdf = QString::fromStdString(db.folder() + "summary.pdf");
     for (auto _ : state) {
-        const auto doc = reports::capacityDefectReport(reports::SummaryLayout::ByKey, p, db.session());
-        benchmark::DoNotOptimize(report::writePdf(doc, pdf));
+        const auto doc = reports::CapacityDefectReport(reports::SummaryLayout::ByKey, p, db.session());
+        benchmark::DoNotOptimize(report::WritePdf(doc, pdf));
     }
 }
 BENCHMARK(BM_SummaryReportOf100kRecordsToPdf)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 static void BM_ValueSummaryWorkbookOf100kRecords(benchmark::State& state)
 {
-    db::test::FreshDatabase db(db::test::copyOf(plant()));
+    db::test::FreshDatabase db(db::test::CopyOf(Plant()));
     daily::printing::PrintParams p;
     daily::printing::BuildAnalysisTable(db.connectionString(), p, "PC1");
     for (auto _ : state)
-        benchmark::DoNotOptimize(production::exportAnalysis(production::Export::ValueSummary, p, "PC1",
+        benchmark::DoNotOptimize(production::ExportAnalysis(production::Export::ValueSummary, p, "PC1",
                                                             db.connectionString(), db.folder() + "summary.xlsx"));
 }
 BENCHMARK(BM_ValueSummaryWorkbookOf100kRecords)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 int main(int argc, char** argv)
 {
-    return bench::runAsTheProgramRuns<QGuiApplication>(argc, argv);
+    return bench::RunAsTheProgramRuns<QGuiApplication>(argc, argv);
 }

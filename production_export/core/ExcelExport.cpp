@@ -37,7 +37,7 @@ const std::string kPrice = "#,##0.00##";
 const std::string kSigned = "+#,##0;-#,##0;0";
 
 template <class Row>
-void writeSheet(xlsx::Workbook& book, const std::string& name, const std::vector<XColumn>& cols,
+void WriteSheet(xlsx::Workbook& book, const std::string& name, const std::vector<XColumn>& cols,
                 const std::vector<const Row*>& rows, const std::function<Cell(const Row&, int)>& cell)
 {
     xlsx::Sheet& s = book.AddSheet(name);
@@ -91,7 +91,7 @@ void writeSheet(xlsx::Workbook& book, const std::string& name, const std::vector
 
 // Rows by kind, in the order the kinds first come.
 template <class Row>
-std::vector<std::pair<std::string, std::vector<const Row*>>> byKind(const std::vector<Row>& rows)
+std::vector<std::pair<std::string, std::vector<const Row*>>> ByKind(const std::vector<Row>& rows)
 {
     std::vector<std::pair<std::string, std::vector<const Row*>>> out;
     std::map<std::string, std::size_t> index;
@@ -104,7 +104,7 @@ std::vector<std::pair<std::string, std::vector<const Row*>>> byKind(const std::v
     return out;
 }
 
-std::string timeText(const std::string& t)
+std::string TimeText(const std::string& t)
 {
     // "yyymmddHHMM" as "113/12/04 08:30".
     if (t.size() != 11)
@@ -114,12 +114,12 @@ std::string timeText(const std::string& t)
 
 } // namespace
 
-Export exportOfChoice(int choice)
+Export ExportOfChoice(int choice)
 {
     return choice == 2 ? Export::ValueSummary : choice == 7 ? Export::ProductionDetail : Export::ValueDetail;
 }
 
-std::string exportTitle(Export e)
+std::string ExportTitle(Export e)
 {
     switch (e) {
     case Export::ValueDetail: return "產值分析明細";
@@ -129,17 +129,17 @@ std::string exportTitle(Export e)
     return "生產明細表";
 }
 
-std::string excelPath(const std::string& folder, const std::string& extension, Export e, const DateTime& now)
+std::string ExcelPath(const std::string& folder, const std::string& extension, Export e, const DateTime& now)
 {
     std::string ext = Trim(extension);
     if (AsciiLower(ext) == "xlsx")
         ext = "." + ext;
     if (AsciiLower(ext) != ".xlsx")
         ext = ".xlsx";
-    return daily::printing::NewOutputPath(folder, exportTitle(e), ext, now);
+    return daily::printing::NewOutputPath(folder, ExportTitle(e), ext, now);
 }
 
-std::vector<SummaryLine> readSummary(jet::Connection& conn, const std::string& sql)
+std::vector<SummaryLine> ReadSummary(jet::Connection& conn, const std::string& sql)
 {
     jet::Recordset rs;
     rs.open(sql, conn);
@@ -152,7 +152,7 @@ std::vector<SummaryLine> readSummary(jet::Connection& conn, const std::string& s
     return out;
 }
 
-void writeValueDetail(const std::string& path, const std::vector<reports::ProductionRecord>& records,
+void WriteValueDetail(const std::string& path, const std::vector<reports::ProductionRecord>& records,
                       xlsx::Workbook::Existing existing)
 {
     using R = reports::ProductionRecord;
@@ -183,14 +183,14 @@ void writeValueDetail(const std::string& path, const std::vector<reports::Produc
         }
     };
     xlsx::Workbook book(path, existing);
-    for (const auto& [kind, rows] : byKind(records))
-        writeSheet<R>(book, kind.empty() ? "未分類" : kind, cols, rows, cell);
+    for (const auto& [kind, rows] : ByKind(records))
+        WriteSheet<R>(book, kind.empty() ? "未分類" : kind, cols, rows, cell);
     if (records.empty())
-        writeSheet<R>(book, exportTitle(Export::ValueDetail), cols, {}, cell);
+        WriteSheet<R>(book, ExportTitle(Export::ValueDetail), cols, {}, cell);
     book.Close();
 }
 
-void writeProductionDetail(const std::string& path, const std::vector<reports::ProductionRecord>& records,
+void WriteProductionDetail(const std::string& path, const std::vector<reports::ProductionRecord>& records,
                            xlsx::Workbook::Existing existing)
 {
     using R = reports::ProductionRecord;
@@ -205,8 +205,8 @@ void writeProductionDetail(const std::string& path, const std::vector<reports::P
         case 1: return r.machine;
         case 2: return r.handlerId;
         case 3: return r.handler;
-        case 4: return timeText(r.start);
-        case 5: return timeText(r.end);
+        case 4: return TimeText(r.start);
+        case 5: return TimeText(r.end);
         case 6: return r.po;
         case 7: return r.no;
         case 8: return r.product;
@@ -223,11 +223,11 @@ void writeProductionDetail(const std::string& path, const std::vector<reports::P
     for (const R& r : records)
         rows.push_back(&r);
     xlsx::Workbook book(path, existing);
-    writeSheet<R>(book, exportTitle(Export::ProductionDetail), cols, rows, cell);
+    WriteSheet<R>(book, ExportTitle(Export::ProductionDetail), cols, rows, cell);
     book.Close();
 }
 
-void writeValueSummary(const std::string& path, const std::vector<SummaryLine>& lines, bool byDate,
+void WriteValueSummary(const std::string& path, const std::vector<SummaryLine>& lines, bool byDate,
                        xlsx::Workbook::Existing existing)
 {
     using L = SummaryLine;
@@ -258,24 +258,24 @@ void writeValueSummary(const std::string& path, const std::vector<SummaryLine>& 
         }
     };
     xlsx::Workbook book(path, existing);
-    for (const auto& [kind, rows] : byKind(lines))
-        writeSheet<L>(book, kind.empty() ? "未分類" : kind, cols, rows, cell);
+    for (const auto& [kind, rows] : ByKind(lines))
+        WriteSheet<L>(book, kind.empty() ? "未分類" : kind, cols, rows, cell);
     if (lines.empty())
-        writeSheet<L>(book, exportTitle(Export::ValueSummary), cols, {}, cell);
+        WriteSheet<L>(book, ExportTitle(Export::ValueSummary), cols, {}, cell);
     book.Close();
 }
 
-long long exportAnalysis(Export e, const daily::printing::PrintParams& p, const std::string& key,
+long long ExportAnalysis(Export e, const daily::printing::PrintParams& p, const std::string& key,
                          const std::string& connectionString, const std::string& path, bool writeEmpty,
                          xlsx::Workbook::Existing existing)
 {
     jet::Connection conn;
     conn.open(connectionString);
     if (e == Export::ValueSummary) {
-        const auto lines = readSummary(conn, daily::printing::CheckQuery(2, p, daily::printing::kExcelMode, key));
+        const auto lines = ReadSummary(conn, daily::printing::CheckQuery(2, p, daily::printing::kExcelMode, key));
         if (lines.empty() && !writeEmpty)
             return 0;
-        writeValueSummary(path, lines, p.completionGrouping == 2, existing);
+        WriteValueSummary(path, lines, p.completionGrouping == 2, existing);
         return static_cast<long long>(lines.size());
     }
     reports::PrintParams rp = daily::printing::OrderParams(p);
@@ -283,9 +283,9 @@ long long exportAnalysis(Export e, const daily::printing::PrintParams& p, const 
     if (records.empty() && !writeEmpty)
         return 0;
     if (e == Export::ValueDetail)
-        writeValueDetail(path, records, existing);
+        WriteValueDetail(path, records, existing);
     else
-        writeProductionDetail(path, records, existing);
+        WriteProductionDetail(path, records, existing);
     return static_cast<long long>(records.size());
 }
 

@@ -24,30 +24,30 @@ enum class Export {
     ProductionDetail, // choice 7
 };
 // The export of a report choice (1, 2 or 7).
-Export exportOfChoice(int choice);
+Export ExportOfChoice(int choice);
 // What the file holds, as its name and the window say it.
-std::string exportTitle(Export e);
+std::string ExportTitle(Export e);
 
 // folder/<title>_<yyyymmdd>-<HHMM><extension>, never a name that is taken
 // (daily::printing::NewOutputPath). The extension is the session's when it
 // names an .xlsx file ("xlsx" or ".xlsx" in any case), else ".xlsx": the
 // file is always an Excel 2007 workbook, and a ".xls" name would make Excel
 // warn that the content does not match.
-std::string excelPath(const std::string& folder, const std::string& extension, Export e, const DateTime& now);
+std::string ExcelPath(const std::string& folder, const std::string& extension, Export e, const DateTime& now);
 
 // One line of the value summary: the grouped rows of the analysis table.
 struct SummaryLine {
     std::string kind, machine, handlerId, handler, date;
     double count = 0, completed = 0, minutes = 0, defects = 0, value = 0;
 };
-std::vector<SummaryLine> readSummary(jet::Connection& conn, const std::string& sql);
+std::vector<SummaryLine> ReadSummary(jet::Connection& conn, const std::string& sql);
 
 // With Refuse a file already at path stays, and the write fails.
-void writeValueDetail(const std::string& path, const std::vector<reports::ProductionRecord>& records,
+void WriteValueDetail(const std::string& path, const std::vector<reports::ProductionRecord>& records,
                       xlsx::Workbook::Existing existing = xlsx::Workbook::Existing::Replace);
-void writeProductionDetail(const std::string& path, const std::vector<reports::ProductionRecord>& records,
+void WriteProductionDetail(const std::string& path, const std::vector<reports::ProductionRecord>& records,
                            xlsx::Workbook::Existing existing = xlsx::Workbook::Existing::Replace);
-void writeValueSummary(const std::string& path, const std::vector<SummaryLine>& lines, bool byDate,
+void WriteValueSummary(const std::string& path, const std::vector<SummaryLine>& lines, bool byDate,
                        xlsx::Workbook::Existing existing = xlsx::Workbook::Existing::Replace);
 
 // Reads the rows of the export (the listing query; for the summary the
@@ -56,7 +56,7 @@ void writeValueSummary(const std::string& path, const std::vector<SummaryLine>& 
 // cannot be written throws a UserError naming it. Without writeEmpty nothing
 // is written when no row is found (the file at path stays as it was); with
 // Refuse a file at path is never replaced.
-long long exportAnalysis(Export e, const daily::printing::PrintParams& p, const std::string& key,
+long long ExportAnalysis(Export e, const daily::printing::PrintParams& p, const std::string& key,
                          const std::string& connectionString, const std::string& path, bool writeEmpty = true,
                          xlsx::Workbook::Existing existing = xlsx::Workbook::Existing::Replace);
 

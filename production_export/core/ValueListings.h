@@ -19,12 +19,12 @@ struct Session;
 namespace qtmv::production {
 
 enum class Listing { PrintingValue, PrintingOutput, KindValue, ProductionDetail };
-std::optional<Listing> listingByName(const std::string& layoutName);
-std::string listingName(Listing l);
+std::optional<Listing> ListingByName(const std::string& layoutName);
+std::string ListingName(Listing l);
 
 // Lays out records read with reports::ListingQuery, followed by `progress`
 // (which cancels it with report::Cancelled).
-report::PageDocument valueListing(Listing l, const std::vector<reports::ProductionRecord>& records,
+report::PageDocument ValueListing(Listing l, const std::vector<reports::ProductionRecord>& records,
                                   const reports::PrintParams& p, const QString& company,
                                   const report::Progress& progress = {});
 
@@ -32,14 +32,14 @@ report::PageDocument valueListing(Listing l, const std::vector<reports::Producti
 // defect analyses): reads its rows and lays them out, as valueListing
 // follows the layout. Throws std::invalid_argument for another name; data
 // errors throw.
-report::PageDocument analysisReport(const std::string& layoutName, const reports::PrintParams& p, const Session& s,
+report::PageDocument AnalysisReport(const std::string& layoutName, const reports::PrintParams& p, const Session& s,
                                     const report::Progress& progress = {});
-bool isAnalysisReport(const std::string& layoutName);
+bool IsAnalysisReport(const std::string& layoutName);
 // The title an analysis layout prints ("印刷產值分析表(表1)", "產能及不良分析"),
 // by which a preview names it (a print to a file, say); "" for another name.
-std::string analysisTitle(const std::string& layoutName);
+std::string AnalysisTitle(const std::string& layoutName);
 // Whether the analysis layout's own query finds a record.
-bool hasAnalysisData(const std::string& layoutName, const reports::PrintParams& p, const Session& s);
+bool HasAnalysisData(const std::string& layoutName, const reports::PrintParams& p, const Session& s);
 
 // Output per hour: quantity per minute × 60, whole; 0 without minutes.
 double PerHour(double quantity, double minutes);

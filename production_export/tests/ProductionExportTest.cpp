@@ -46,9 +46,9 @@ protected:
 TEST(ExcelPath, SaysWhatAndWhenWithAnXlsxExtension)
 {
     const DateTime t{2024, 12, 4, 9, 30, 5};
-    EXPECT_EQ(excelPath("/x/out", ".XLSX", Export::ValueSummary, t), "/x/out/產值分析總表_20241204-0930.XLSX");
-    EXPECT_EQ(excelPath("/x/", "xls", Export::ProductionDetail, t), "/x/生產明細表_20241204-0930.xlsx");
-    EXPECT_EQ(excelPath("/x/", "", Export::ValueDetail, t), "/x/產值分析明細_20241204-0930.xlsx");
+    EXPECT_EQ(ExcelPath("/x/out", ".XLSX", Export::ValueSummary, t), "/x/out/產值分析總表_20241204-0930.XLSX");
+    EXPECT_EQ(ExcelPath("/x/", "xls", Export::ProductionDetail, t), "/x/生產明細表_20241204-0930.xlsx");
+    EXPECT_EQ(ExcelPath("/x/", "", Export::ValueDetail, t), "/x/產值分析明細_20241204-0930.xlsx");
 }
 
 // A name that is taken is never the default: the next free one is.
@@ -58,18 +58,18 @@ TEST(ExcelPath, ANameThatIsTakenIsPassedBy)
     const std::string folder = dir.path().toStdString();
     const DateTime t{2026, 12, 7, 15, 30, 0};
     const std::string first = folder + "/生產明細表_20261207-1530.xlsx";
-    EXPECT_EQ(excelPath(folder, ".xlsx", Export::ProductionDetail, t), first);
+    EXPECT_EQ(ExcelPath(folder, ".xlsx", Export::ProductionDetail, t), first);
     std::ofstream(first) << "earlier";
-    EXPECT_EQ(excelPath(folder, ".xlsx", Export::ProductionDetail, t), folder + "/生產明細表_20261207-1530(2).xlsx");
+    EXPECT_EQ(ExcelPath(folder, ".xlsx", Export::ProductionDetail, t), folder + "/生產明細表_20261207-1530(2).xlsx");
     std::filesystem::create_directory(folder + "/生產明細表_20261207-1530(2).xlsx");
-    EXPECT_EQ(excelPath(folder, ".xlsx", Export::ProductionDetail, t), folder + "/生產明細表_20261207-1530(3).xlsx");
+    EXPECT_EQ(ExcelPath(folder, ".xlsx", Export::ProductionDetail, t), folder + "/生產明細表_20261207-1530(3).xlsx");
 }
 
 TEST_F(ProductionExport, PrintingValueListingTotalsPerOperatorMachineAndReport)
 {
     reports::PrintParams p;
     p.kind = "D-印刷";
-    const auto doc = analysisReport("rpt產值分析表_印刷", p, db_.session());
+    const auto doc = AnalysisReport("rpt產值分析表_印刷", p, db_.session());
     // date | order | line | product | completed | minutes | defects | unit price | value | value per hour
     EXPECT_EQ(LinesStarting(doc, "113/12/02|P02|"),
               std::vector<std::string>{"113/12/02|P02|1|月曆|2,000|120|20|0.75|1,500|750"});
@@ -87,7 +87,7 @@ TEST_F(ProductionExport, PrintingValueListingTotalsPerOperatorMachineAndReport)
 TEST_F(ProductionExport, ValueDetailHasASheetPerKindWithFormulaTotals)
 {
     const std::string path = file("detail.xlsx");
-    EXPECT_EQ(exportAnalysis(Export::ValueDetail, p_, "PC1", db_.connectionString(), path), 10);
+    EXPECT_EQ(ExportAnalysis(Export::ValueDetail, p_, "PC1", db_.connectionString(), path), 10);
     const auto sheets = ReadWorkbook(path);
     std::vector<std::string> names;
     for (const auto& s : sheets)
@@ -125,7 +125,7 @@ TEST_F(ProductionExport, SummaryGroupsTheAnalysisTableOfThisWorkstation)
     ASSERT_TRUE(daily::printing::BuildAnalysisTable(db_.connectionString(), p_, "PC1"));
     db_.exec("insert into [不良分析_tmp] (ID, 種類, 機別, 完成數, 產值) values ('PC2', 'D-印刷', '海德堡', '9', '9')");
     const std::string path = file("summary.xlsx");
-    EXPECT_EQ(exportAnalysis(Export::ValueSummary, p_, "PC1", db_.connectionString(), path), 7);
+    EXPECT_EQ(ExportAnalysis(Export::ValueSummary, p_, "PC1", db_.connectionString(), path), 7);
     const auto sheets = ReadWorkbook(path);
     ASSERT_EQ(sheets.size(), 5u);
     const auto& d = sheets[1];
@@ -142,7 +142,7 @@ TEST_F(ProductionExport, SummaryGroupsTheAnalysisTableOfThisWorkstation)
     EXPECT_EQ(d.Text("H5"), "=ROUND(G5/E5*100,2)");
 
     p_.completionGrouping = 2;
-    exportAnalysis(Export::ValueSummary, p_, "PC1", db_.connectionString(), file("byDate.xlsx"));
+    ExportAnalysis(Export::ValueSummary, p_, "PC1", db_.connectionString(), file("byDate.xlsx"));
     const auto byDate = ReadWorkbook(file("byDate.xlsx"));
     EXPECT_EQ(byDate[1].Text("B1"), "完成日期");
     EXPECT_EQ(byDate[1].Text("B2"), "113/12/02");
@@ -153,7 +153,7 @@ TEST_F(ProductionExport, ProductionDetailIsOneSheetWithTimes)
 {
     p_.kind = "E-上光";
     const std::string path = file("production.xlsx");
-    EXPECT_EQ(exportAnalysis(Export::ProductionDetail, p_, "", db_.connectionString(), path), 1);
+    EXPECT_EQ(ExportAnalysis(Export::ProductionDetail, p_, "", db_.connectionString(), path), 1);
     const auto sheets = ReadWorkbook(path);
     ASSERT_EQ(sheets.size(), 1u);
     const auto& s = sheets[0];
@@ -172,12 +172,12 @@ TEST_F(ProductionExport, AnalysesAreNamedByTheTitleTheyPrint)
     p.kind = "D-印刷";
     for (const char* layout : {"rpt產值分析表_印刷", "rpt產值分析表_印刷_1", "rpt產值分析表1", "rpt生產明細表",
                                "rpt不良分析1_工務預排", "rpt不良分析2_工務預排", "rpt不良分析_工務預排個人總表"}) {
-        const std::string title = analysisTitle(layout);
+        const std::string title = AnalysisTitle(layout);
         ASSERT_FALSE(title.empty()) << layout;
-        EXPECT_NE(analysisReport(layout, p, db_.session()).find(0, QString::fromStdString(title)), nullptr)
+        EXPECT_NE(AnalysisReport(layout, p, db_.session()).find(0, QString::fromStdString(title)), nullptr)
             << layout << " " << title;
     }
-    EXPECT_EQ(analysisTitle("rpt外發單_印刷_xp"), "");
+    EXPECT_EQ(AnalysisTitle("rpt外發單_印刷_xp"), "");
 }
 
 // A range left open reads as open, in the printed heading and in the
@@ -190,7 +190,7 @@ TEST_F(ProductionExport, OpenEndsOfARangeReadAsOpen)
     auto heading = [&](const char* from, const char* to) {
         p.doneFrom = from;
         p.doneTo = to;
-        const auto lines = LinesStarting(analysisReport("rpt產值分析表_印刷", p, db_.session()), "完成日期：");
+        const auto lines = LinesStarting(AnalysisReport("rpt產值分析表_印刷", p, db_.session()), "完成日期：");
         return lines.empty() ? std::string() : lines.front();
     };
     EXPECT_EQ(heading("1131201", ""), "完成日期：|113/12/01 起|印表日期：|113/12/05");

@@ -23,34 +23,34 @@ namespace {
 
 // One end of the completion range: its date, with the time where the time
 // narrows the day; empty where the end is open.
-QString completionEnd(const std::string& date, const std::string& time, const char* openDate, const char* openTime)
+QString CompletionEnd(const std::string& date, const std::string& time, const char* openDate, const char* openTime)
 {
     const std::string d = Trim(date), t = Trim(time);
     if (d.empty() || d == openDate)
         return QString();
     QString text = reports::SlashedDate(d);
     if (t.size() == 4 && t != openTime)
-        text += u8(" " + t.substr(0, 2) + ":" + t.substr(2));
+        text += U8(" " + t.substr(0, 2) + ":" + t.substr(2));
     return text;
 }
 
 // What the window exports, its ranges as the user reads them: an open end
 // is said to be open, not shown as the stand-in that opens it.
-QString rangeText(Export e, const daily::printing::PrintParams& p)
+QString RangeTextOf(Export e, const daily::printing::PrintParams& p)
 {
     const std::string kind = p.kind.empty() ? "全部" : p.kind;
     const std::string poTo = Trim(p.workOrderTo);
-    return u8(exportTitle(e) + "\n種類：" + kind + "　完成日期：")
-           + reports::RangeText(completionEnd(p.completionDateFrom, p.completionTimeFrom, "0000000", "0000"),
-                                completionEnd(p.completionDateTo, p.completionTimeTo, "9999999", "9999"))
-           + u8("\n工單單號：")
-           + reports::RangeText(u8(Trim(p.workOrderFrom)), poTo == "zzzzzzzzz" ? QString() : u8(poTo));
+    return U8(ExportTitle(e) + "\n種類：" + kind + "　完成日期：")
+           + reports::RangeText(CompletionEnd(p.completionDateFrom, p.completionTimeFrom, "0000000", "0000"),
+                                CompletionEnd(p.completionDateTo, p.completionTimeTo, "9999999", "9999"))
+           + U8("\n工單單號：")
+           + reports::RangeText(U8(Trim(p.workOrderFrom)), poTo == "zzzzzzzzz" ? QString() : U8(poTo));
 }
 
 // The full path, as the user finds the file again.
-std::string fullPath(const std::string& path)
+std::string FullPath(const std::string& path)
 {
-    return QFileInfo(u8(path)).absoluteFilePath().toStdString();
+    return QFileInfo(U8(path)).absoluteFilePath().toStdString();
 }
 
 } // namespace
@@ -59,17 +59,17 @@ ExcelExportWindow::ExcelExportWindow(Export e, const daily::printing::PrintParam
                                      const Session& s, const Clock& clock, QWidget* parent)
     : QDialog(parent), export_(e), params_(p), key_(key), connectionString_(s.ConnectionString),
       folder_(s.ExcelFolder), extension_(s.ExcelExtension), clock_(clock),
-      path_(excelPath(folder_, extension_, e, clock.now()))
+      path_(ExcelPath(folder_, extension_, e, clock.now()))
 {
     setModal(true);
     setWindowTitle(QStringLiteral("轉Excel"));
     auto* layout = new QVBoxLayout(this);
-    lbl說明 = new QLabel(rangeText(e, p), this);
+    lbl說明 = new QLabel(RangeTextOf(e, p), this);
     lbl說明->setObjectName(QStringLiteral("lbl說明"));
     layout->addWidget(lbl說明);
     auto* fileRow = new QHBoxLayout;
     fileRow->addWidget(new QLabel(QStringLiteral("檔案："), this));
-    txt檔案 = new QLineEdit(u8(path_), this);
+    txt檔案 = new QLineEdit(U8(path_), this);
     txt檔案->setObjectName(QStringLiteral("txt檔案"));
     txt檔案->setReadOnly(true);
     txt檔案->setMinimumWidth(420);
@@ -100,14 +100,14 @@ void ExcelExportWindow::write()
         // A file that has come to the name since the window opened (another
         // export this minute) stays: the workbook takes the next free name,
         // and one that appears while it is written is not replaced either.
-        if (QFileInfo::exists(u8(path_)) || QFileInfo(u8(path_)).isSymLink()) {
-            path_ = excelPath(folder_, extension_, export_, clock_.now());
-            txt檔案->setText(u8(path_));
+        if (QFileInfo::exists(U8(path_)) || QFileInfo(U8(path_)).isSymLink()) {
+            path_ = ExcelPath(folder_, extension_, export_, clock_.now());
+            txt檔案->setText(U8(path_));
         }
         done = Guarded(
             "轉Excel",
             [this] {
-                exportAnalysis(export_, params_, key_, connectionString_, path_, true,
+                ExportAnalysis(export_, params_, key_, connectionString_, path_, true,
                                xlsx::Workbook::Existing::Refuse);
             },
             "Excel檔沒有寫入。");
@@ -115,7 +115,7 @@ void ExcelExportWindow::write()
     if (!done)
         return; // the window stays open: the user may cancel or try again
     written_ = true;
-    MsgBox("轉Excel成功\n檔案：" + fullPath(path_), "訊息", MsgIcon::Information);
+    MsgBox("轉Excel成功\n檔案：" + FullPath(path_), "訊息", MsgIcon::Information);
     accept();
 }
 
@@ -123,7 +123,7 @@ void ExcelExportWindow::write()
 
 frm產值分析明細轉Excel::frm產值分析明細轉Excel(int choice, const qtmv::daily::printing::PrintParams& p, const std::string& key,
                                        const qtmv::Session& s, const qtmv::Clock& clock, QWidget* parent)
-    : ExcelExportWindow(qtmv::production::exportOfChoice(choice == 2 ? 2 : 1), p, key, s, clock, parent)
+    : ExcelExportWindow(qtmv::production::ExportOfChoice(choice == 2 ? 2 : 1), p, key, s, clock, parent)
 {
     setObjectName(QString::fromUtf8(qtmv::daily::printing::kValueExcelWindow));
 }

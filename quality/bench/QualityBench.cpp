@@ -15,11 +15,11 @@
 
 namespace {
 
-void useBenchDatabase()
+void UseBenchDatabase()
 {
     static const std::string path =
-        qtmv::demo::keptDemoPlant("QTMV_QUALITY_BENCH_DB", "/tmp/qtmv-quality-bench/QTMV.mdb", 3000);
-    qtmv::Session& s = qtmv::session();
+        qtmv::demo::KeptDemoPlant("QTMV_QUALITY_BENCH_DB", "/tmp/qtmv-quality-bench/QTMV.mdb", 3000);
+    qtmv::Session& s = qtmv::CurrentSession();
     s.ConnectionString = qtmv::ConnectionStringFor(path);
     s.LoginUser = "王大明";
 }
@@ -27,7 +27,7 @@ void useBenchDatabase()
 // The whole listing, unfiltered: statement, rows and grid.
 void BM_ListingQuery(benchmark::State& state)
 {
-    useBenchDatabase();
+    UseBenchDatabase();
     frm印刷數據明細表 w;
     w.show();
     QApplication::processEvents();
@@ -41,7 +41,7 @@ void BM_ListingQuery(benchmark::State& state)
 // The printed listing of those rows: layout and paging (the preview only draws).
 void BM_ListingReport(benchmark::State& state)
 {
-    useBenchDatabase();
+    UseBenchDatabase();
     frm印刷數據明細表 w;
     w.query();
     std::size_t pages = 0;
@@ -55,7 +55,7 @@ void BM_Ciede2000(benchmark::State& state)
 {
     qtmv::quality::Lab target{55, -37, -50}, measured{54.2, -35.8, -51.3};
     for (auto _ : state) {
-        benchmark::DoNotOptimize(qtmv::quality::ciede2000(target, measured));
+        benchmark::DoNotOptimize(qtmv::quality::Ciede2000(target, measured));
         benchmark::ClobberMemory();
         measured.L += 1e-9;
     }
@@ -67,4 +67,4 @@ BENCHMARK(BM_ListingQuery)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ListingReport)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Ciede2000);
 
-int main(int argc, char** argv) { return qtmv::bench::runAsTheProgramRuns<QApplication>(argc, argv); }
+int main(int argc, char** argv) { return qtmv::bench::RunAsTheProgramRuns<QApplication>(argc, argv); }

@@ -13,21 +13,21 @@ namespace {
 
 constexpr double kPow25To7 = 6103515625.0; // 25^7
 
-double deg(double rad) { return rad * 180.0 / std::numbers::pi; }
-double rad(double deg) { return deg * std::numbers::pi / 180.0; }
+double Deg(double rad) { return rad * 180.0 / std::numbers::pi; }
+double Rad(double deg) { return deg * std::numbers::pi / 180.0; }
 
 // Hue angle in degrees, 0 .. 360; 0 for a neutral colour.
-double hue(double b, double aPrime)
+double Hue(double b, double aPrime)
 {
     if (b == 0 && aPrime == 0)
         return 0;
-    const double h = deg(std::atan2(b, aPrime));
+    const double h = Deg(std::atan2(b, aPrime));
     return h < 0 ? h + 360.0 : h;
 }
 
 } // namespace
 
-std::optional<double> measuredNumber(std::string_view text)
+std::optional<double> MeasuredNumber(std::string_view text)
 {
     const std::string t = Trim(text);
     if (t.empty())
@@ -39,7 +39,7 @@ std::optional<double> measuredNumber(std::string_view text)
     return v;
 }
 
-double ciede2000(const Lab& x, const Lab& y)
+double Ciede2000(const Lab& x, const Lab& y)
 {
     // Sharma, Wu and Dalal's formulation, step by step.
     const double c1 = std::hypot(x.a, x.b);
@@ -50,8 +50,8 @@ double ciede2000(const Lab& x, const Lab& y)
     const double a2 = (1.0 + g) * y.a;
     const double cp1 = std::hypot(a1, x.b);
     const double cp2 = std::hypot(a2, y.b);
-    const double h1 = hue(x.b, a1);
-    const double h2 = hue(y.b, a2);
+    const double h1 = Hue(x.b, a1);
+    const double h2 = Hue(y.b, a2);
 
     const double dL = y.L - x.L;
     const double dC = cp2 - cp1;
@@ -63,7 +63,7 @@ double ciede2000(const Lab& x, const Lab& y)
         else if (dh < -180.0)
             dh += 360.0;
     }
-    const double dH = 2.0 * std::sqrt(cp1 * cp2) * std::sin(rad(dh / 2.0));
+    const double dH = 2.0 * std::sqrt(cp1 * cp2) * std::sin(Rad(dh / 2.0));
 
     const double lMean = (x.L + y.L) / 2.0;
     const double cpMean = (cp1 + cp2) / 2.0;
@@ -76,8 +76,8 @@ double ciede2000(const Lab& x, const Lab& y)
         else
             hMean = (h1 + h2 - 360.0) / 2.0;
     }
-    const double t = 1.0 - 0.17 * std::cos(rad(hMean - 30.0)) + 0.24 * std::cos(rad(2.0 * hMean)) +
-                     0.32 * std::cos(rad(3.0 * hMean + 6.0)) - 0.20 * std::cos(rad(4.0 * hMean - 63.0));
+    const double t = 1.0 - 0.17 * std::cos(Rad(hMean - 30.0)) + 0.24 * std::cos(Rad(2.0 * hMean)) +
+                     0.32 * std::cos(Rad(3.0 * hMean + 6.0)) - 0.20 * std::cos(Rad(4.0 * hMean - 63.0));
     const double dTheta = 30.0 * std::exp(-std::pow((hMean - 275.0) / 25.0, 2.0));
     const double cpMean7 = std::pow(cpMean, 7.0);
     const double rc = 2.0 * std::sqrt(cpMean7 / (cpMean7 + kPow25To7));
@@ -85,20 +85,20 @@ double ciede2000(const Lab& x, const Lab& y)
     const double sl = 1.0 + 0.015 * l50 / std::sqrt(20.0 + l50);
     const double sc = 1.0 + 0.045 * cpMean;
     const double sh = 1.0 + 0.015 * cpMean * t;
-    const double rt = -std::sin(rad(2.0 * dTheta)) * rc;
+    const double rt = -std::sin(Rad(2.0 * dTheta)) * rc;
 
     const double l = dL / sl, c = dC / sc, h = dH / sh;
     return std::sqrt(l * l + c * c + h * h + rt * c * h);
 }
 
-std::optional<Lab> labFromTexts(std::string_view l, std::string_view a, std::string_view b)
+std::optional<Lab> LabFromTexts(std::string_view l, std::string_view a, std::string_view b)
 {
-    const auto L = measuredNumber(l), A = measuredNumber(a), B = measuredNumber(b);
+    const auto L = MeasuredNumber(l), A = MeasuredNumber(a), B = MeasuredNumber(b);
     if (!L || !A || !B)
         return std::nullopt;
     return Lab{*L, *A, *B};
 }
 
-std::string differenceText(double deltaE) { return FormatFixed(deltaE, 2); }
+std::string DifferenceText(double deltaE) { return FormatFixed(deltaE, 2); }
 
 } // namespace qtmv::quality

@@ -15,17 +15,17 @@ struct Lab {
 
 // ΔE00 with the parametric factors kL = kC = kH = 1. Symmetric; 0 for equal
 // colours.
-double ciede2000(const Lab& x, const Lab& y);
+double Ciede2000(const Lab& x, const Lab& y);
 
 // A measurement cell's number: a plain decimal with blanks around it;
 // nullopt for anything else (empty too).
-std::optional<double> measuredNumber(std::string_view text);
+std::optional<double> MeasuredNumber(std::string_view text);
 
 // The colour typed into the L, a and b cells: nullopt unless all three are
 // numbers.
-std::optional<Lab> labFromTexts(std::string_view l, std::string_view a, std::string_view b);
+std::optional<Lab> LabFromTexts(std::string_view l, std::string_view a, std::string_view b);
 
 // The difference as the △ cell shows it: two decimals ("1.27").
-std::string differenceText(double deltaE);
+std::string DifferenceText(double deltaE);
 
 } // namespace qtmv::quality

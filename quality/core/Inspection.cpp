@@ -18,12 +18,12 @@ constexpr const char* kTitle = "品檢";
 // Which verdicts the program proposed (see Inspection.h).
 constexpr const char* kProposals = "[品檢建議判定]";
 
-std::string q(std::string_view s) { return jet::sqlText(s); }
+std::string Q(std::string_view s) { return jet::SqlText(s); }
 
-std::string keyWhere(const InspectionKey& k)
+std::string KeyWhere(const InspectionKey& k)
 {
-    return "where 製程 = '" + q(k.kind) + "' And " + "工單單號 = '" + q(k.po) + "' And " + "工單序 = " +
-           jet::sqlNumber(k.seq);
+    return "where 製程 = '" + Q(k.kind) + "' And " + "工單單號 = '" + Q(k.po) + "' And " + "工單序 = " +
+           jet::SqlNumber(k.seq);
 }
 
 } // namespace
@@ -34,7 +34,7 @@ bool InspectionLine::empty() const
            defective == 0 && rate == 0 && Trim(verdict).empty();
 }
 
-std::optional<std::string> inspectionLineProblem(const InspectionLine& l)
+std::optional<std::string> InspectionLineProblem(const InspectionLine& l)
 {
     if (auto p = EntryTextProblem("主要檢查項目", Trim(l.item), kItemBytes))
         return p;
@@ -47,30 +47,30 @@ std::optional<std::string> inspectionLineProblem(const InspectionLine& l)
 
 namespace {
 
-RecordKey recordKey(const InspectionKey& k) { return {"工單品檢明細", k.kind, k.po, k.seq}; }
+RecordKey RecordKeyOf(const InspectionKey& k) { return {"工單品檢明細", k.kind, k.po, k.seq}; }
 
 // The lines and which of their verdicts were proposed.
-std::vector<std::string> recordSelects(const InspectionKey& key)
+std::vector<std::string> RecordSelects(const InspectionKey& key)
 {
-    return {"select * from [工單品檢明細] " + keyWhere(key) + " order by 序",
-            std::string("select * from ") + kProposals + " " + keyWhere(key) + " order by 序"};
+    return {"select * from [工單品檢明細] " + KeyWhere(key) + " order by 序",
+            std::string("select * from ") + kProposals + " " + KeyWhere(key) + " order by 序"};
 }
 
 } // namespace
 
-InspectionRecord loadInspection(jet::Connection& conn, const InspectionKey& key)
+InspectionRecord LoadInspection(jet::Connection& conn, const InspectionKey& key)
 {
     InspectionRecord record;
-    record.stored = readStoredRecord(conn, recordKey(key), recordSelects(key));
+    record.stored = ReadStoredRecord(conn, RecordKeyOf(key), RecordSelects(key));
     std::vector<std::pair<int, std::string>> proposals;
     {
         jet::Recordset rs;
-        rs.open(std::string("select 序, 判定 from ") + kProposals + " " + keyWhere(key), conn);
+        rs.open(std::string("select 序, 判定 from ") + kProposals + " " + KeyWhere(key), conn);
         for (; !rs.eof(); rs.moveNext())
             proposals.emplace_back(static_cast<int>(rs.field("序").number()), rs.text("判定"));
     }
     jet::Recordset rs;
-    rs.open("select * from [工單品檢明細] " + keyWhere(key) + " " + "order by 序 ", conn);
+    rs.open("select * from [工單品檢明細] " + KeyWhere(key) + " " + "order by 序 ", conn);
     std::vector<InspectionLine>& lines = record.lines;
     for (; !rs.eof(); rs.moveNext()) {
         InspectionLine l;
@@ -105,11 +105,11 @@ std::vector<InspectionLine> InspectionPhrases::lines() const
     return out;
 }
 
-InspectionPhrases inspectionPhrases(jet::Connection& conn, const std::string& kind)
+InspectionPhrases LoadInspectionPhrases(jet::Connection& conn, const std::string& kind)
 {
     auto list = [&](const char* item) {
         jet::Recordset rs;
-        rs.open(std::string("select * from [片語資料_品檢] ") + "where [KIND] = '" + q(kind) + "' and " +
+        rs.open(std::string("select * from [片語資料_品檢] ") + "where [KIND] = '" + Q(kind) + "' and " +
                     "[ITEM] = '" + item + "' " + "order by ID ",
                 conn);
         std::vector<std::string> out;
@@ -124,49 +124,49 @@ InspectionPhrases inspectionPhrases(jet::Connection& conn, const std::string& ki
     return p;
 }
 
-std::optional<double> defectRate(double inspected, double defective)
+std::optional<double> DefectRate(double inspected, double defective)
 {
     if (inspected == 0)
         return std::nullopt;
     return defective / inspected * 100.0;
 }
 
-std::optional<double> acceptableRate(jet::Connection& conn, const std::string& kind)
+std::optional<double> AcceptableRate(jet::Connection& conn, const std::string& kind)
 {
     jet::Recordset rs;
-    rs.open("select 允收率 from [品檢允收不良率] where [KIND] = '" + q(kind) + "'", conn);
+    rs.open("select 允收率 from [品檢允收不良率] where [KIND] = '" + Q(kind) + "'", conn);
     if (rs.eof() || rs.field("允收率").isNull())
         return std::nullopt;
     return rs.field("允收率").number();
 }
 
-std::string proposedVerdict(double rate, std::optional<double> acceptable)
+std::string ProposedVerdict(double rate, std::optional<double> acceptable)
 {
     if (!acceptable)
         return {};
     return RoundNumber(rate, 1) <= RoundNumber(*acceptable, 1) ? "OK" : "NG";
 }
 
-void followProposals(std::vector<InspectionLine>& lines, std::optional<double> acceptable)
+void FollowProposals(std::vector<InspectionLine>& lines, std::optional<double> acceptable)
 {
     for (InspectionLine& l : lines) {
         if (!l.proposed || l.inspected == 0)
             continue;
-        const std::string now = proposedVerdict(l.rate, acceptable);
+        const std::string now = ProposedVerdict(l.rate, acceptable);
         if (!now.empty())
             l.verdict = now;
     }
 }
 
-bool contradictsRule(const InspectionLine& l, std::optional<double> acceptable)
+bool ContradictsRule(const InspectionLine& l, std::optional<double> acceptable)
 {
     if (l.proposed || l.inspected == 0 || Trim(l.verdict).empty())
         return false;
-    const std::string rule = proposedVerdict(l.rate, acceptable);
+    const std::string rule = ProposedVerdict(l.rate, acceptable);
     return !rule.empty() && rule != Trim(l.verdict);
 }
 
-std::string contradictionMessage(const std::vector<int>& rows, double acceptable)
+std::string ContradictionMessage(const std::vector<int>& rows, double acceptable)
 {
     std::string lines;
     for (const int r : rows)
@@ -175,56 +175,56 @@ std::string contradictionMessage(const std::vector<int>& rows, double acceptable
            "%，不良率在其內為 OK，超過為 NG。請確認判定!";
 }
 
-InspectionSaved saveInspection(const InspectionKey& key, const std::vector<InspectionLine>& lines,
+InspectionSaved SaveInspection(const InspectionKey& key, const std::vector<InspectionLine>& lines,
                                const StoredRecord& loaded, daily::SaveContext& ctx)
 {
     auto problem = [&]() -> std::optional<std::string> {
         for (const InspectionLine& l : lines)
             if (!l.empty())
-                if (auto why = inspectionLineProblem(l))
+                if (auto why = InspectionLineProblem(l))
                     return why;
         return std::nullopt;
     };
-    return saveWholeRecord(ctx, kTitle, recordKey(key), recordSelects(key), loaded, "品檢資料", problem,
+    return SaveWholeRecord(ctx, kTitle, RecordKeyOf(key), RecordSelects(key), loaded, "品檢資料", problem,
                            [&](jet::Connection& conn) {
-        conn.execute("delete from [工單品檢明細] " + keyWhere(key));
-        conn.execute(std::string("delete from ") + kProposals + " " + keyWhere(key));
+        conn.execute("delete from [工單品檢明細] " + KeyWhere(key));
+        conn.execute(std::string("delete from ") + kProposals + " " + KeyWhere(key));
         int seq = 0;
         for (const InspectionLine& l : lines) {
             if (l.empty())
                 continue;
-            auto t = [](std::string_view s) { return "'" + q(s) + "'"; };
+            auto t = [](std::string_view s) { return "'" + Q(s) + "'"; };
             conn.execute("insert into [工單品檢明細] (主要檢查項目, 檢查標準, 權責單位, 檢驗數量, 不良數量, 不良率, 判定, "
                          "工單單號, 製程, 工單序, 序) values (" +
                          t(Trim(l.item)) + ", " + t(Trim(l.standard)) + ", " + t(Trim(l.unit)) + ", " +
-                         jet::sqlNumber(l.inspected) + ", " + jet::sqlNumber(l.defective) + ", " +
-                         jet::sqlNumber(l.rate) + ", " + t(Trim(l.verdict)) + ", " + t(key.po) + ", " + t(key.kind) +
-                         ", " + jet::sqlNumber(key.seq) + ", " + jet::sqlNumber(++seq) + ")");
+                         jet::SqlNumber(l.inspected) + ", " + jet::SqlNumber(l.defective) + ", " +
+                         jet::SqlNumber(l.rate) + ", " + t(Trim(l.verdict)) + ", " + t(key.po) + ", " + t(key.kind) +
+                         ", " + jet::SqlNumber(key.seq) + ", " + jet::SqlNumber(++seq) + ")");
             if (l.proposed && !Trim(l.verdict).empty())
                 conn.execute(std::string("insert into ") + kProposals + " (製程, 工單單號, 工單序, 序, 判定) values (" +
-                             t(key.kind) + ", " + t(key.po) + ", " + jet::sqlNumber(key.seq) + ", " +
-                             jet::sqlNumber(seq) + ", " + t(Trim(l.verdict)) + ")");
+                             t(key.kind) + ", " + t(key.po) + ", " + jet::SqlNumber(key.seq) + ", " +
+                             jet::SqlNumber(seq) + ", " + t(Trim(l.verdict)) + ")");
         }
         return seq;
     });
 }
 
-InspectionOpened openInspection(const Session& s, const InspectionKey& key)
+InspectionOpened OpenInspection(const Session& s, const InspectionKey& key)
 {
     jet::Connection conn;
     conn.open(s.ConnectionString);
     InspectionOpened o;
-    o.acceptable = acceptableRate(conn, key.kind);
-    o.phrases = inspectionPhrases(conn, key.kind);
-    o.record = loadInspection(conn, key);
+    o.acceptable = AcceptableRate(conn, key.kind);
+    o.phrases = LoadInspectionPhrases(conn, key.kind);
+    o.record = LoadInspection(conn, key);
     return o;
 }
 
-InspectionPhrases inspectionPhrases(const Session& s, const std::string& kind)
+InspectionPhrases LoadInspectionPhrases(const Session& s, const std::string& kind)
 {
     jet::Connection conn;
     conn.open(s.ConnectionString);
-    return inspectionPhrases(conn, kind);
+    return LoadInspectionPhrases(conn, kind);
 }
 
 } // namespace qtmv::quality

@@ -60,7 +60,7 @@ inline constexpr std::size_t kItemBytes = 200, kStandardBytes = 200, kUnitBytes 
 
 // Why the line cannot be stored (a control character, a text over its
 // limit), or nothing.
-std::optional<std::string> inspectionLineProblem(const InspectionLine& l);
+std::optional<std::string> InspectionLineProblem(const InspectionLine& l);
 
 // The record as loaded: its lines, and the record as stored, which a save
 // compares with what is stored then (SaveRun.h).
@@ -68,7 +68,7 @@ struct InspectionRecord {
     std::vector<InspectionLine> lines;
     StoredRecord stored;
 };
-InspectionRecord loadInspection(jet::Connection& conn, const InspectionKey& key);
+InspectionRecord LoadInspection(jet::Connection& conn, const InspectionKey& key);
 
 // The kind's phrases, each list in its order; line n of a new record takes
 // the n-th of each.
@@ -77,30 +77,30 @@ struct InspectionPhrases {
     bool empty() const { return items.empty() && standards.empty() && units.empty(); }
     std::vector<InspectionLine> lines() const;
 };
-InspectionPhrases inspectionPhrases(jet::Connection& conn, const std::string& kind);
+InspectionPhrases LoadInspectionPhrases(jet::Connection& conn, const std::string& kind);
 
 inline constexpr const char* kNoPhrases = "查無片語資料!";
 inline constexpr const char* kImportQuestion = "確定要刪除目前資料，而重新匯入「片語資料」？";
 
 // defective / inspected × 100; nullopt when nothing was inspected (the rate
 // then stays as it is).
-std::optional<double> defectRate(double inspected, double defective);
+std::optional<double> DefectRate(double inspected, double defective);
 
 // The kind's acceptable defect rate in percent; nullopt without one.
-std::optional<double> acceptableRate(jet::Connection& conn, const std::string& kind);
+std::optional<double> AcceptableRate(jet::Connection& conn, const std::string& kind);
 // "OK" or "NG" for a rate as shown (one decimal); "" without an acceptable rate.
-std::string proposedVerdict(double rate, std::optional<double> acceptable);
+std::string ProposedVerdict(double rate, std::optional<double> acceptable);
 
 // A stored proposal follows the rule for the line's rate as it is now (the
 // figures or the kind's acceptable rate may have changed since); a line
 // nothing was inspected on, or a kind without a rate, keeps its verdict.
-void followProposals(std::vector<InspectionLine>& lines, std::optional<double> acceptable);
+void FollowProposals(std::vector<InspectionLine>& lines, std::optional<double> acceptable);
 
 // A verdict the user chose that the rule would not give: "OK" above the
 // acceptable rate, "NG" at or below it, on a line with an inspected quantity.
-bool contradictsRule(const InspectionLine& l, std::optional<double> acceptable);
+bool ContradictsRule(const InspectionLine& l, std::optional<double> acceptable);
 // The warning naming the grid lines (1-based) whose verdict contradicts the rule.
-std::string contradictionMessage(const std::vector<int>& rows, double acceptable);
+std::string ContradictionMessage(const std::vector<int>& rows, double acceptable);
 inline constexpr const char* kContradictionTitle = "警告";
 
 using InspectionSaved = WholeRecordSaved;
@@ -109,7 +109,7 @@ using InspectionSaved = WholeRecordSaved;
 // stored as `loaded` (InspectionRecord::stored); otherwise tells the user
 // who changed it and when (changedMessage) and writes nothing. A line that
 // cannot be stored is told and nothing is written either.
-InspectionSaved saveInspection(const InspectionKey& key, const std::vector<InspectionLine>& lines,
+InspectionSaved SaveInspection(const InspectionKey& key, const std::vector<InspectionLine>& lines,
                                const StoredRecord& loaded, daily::SaveContext& ctx);
 
 // What the window shows when it opens, read on one connection: the kind's
@@ -119,7 +119,7 @@ struct InspectionOpened {
     InspectionPhrases phrases;
     InspectionRecord record;
 };
-InspectionOpened openInspection(const Session& s, const InspectionKey& key);
-InspectionPhrases inspectionPhrases(const Session& s, const std::string& kind);
+InspectionOpened OpenInspection(const Session& s, const InspectionKey& key);
+InspectionPhrases LoadInspectionPhrases(const Session& s, const std::string& kind);
 
 } // namespace qtmv::quality

@@ -15,23 +15,23 @@ namespace {
 
 constexpr const char* kTitle = "工單印刷數據";
 
-std::string q(std::string_view s) { return jet::sqlText(s); }
+std::string Q(std::string_view s) { return jet::SqlText(s); }
 
-std::string keyWhere(const PrintingKey& k)
+std::string KeyWhere(const PrintingKey& k)
 {
-    return "where 工單單號 = '" + q(k.po) + "' And " + "工單序 = " + jet::sqlNumber(k.seq) + "  And " + "製程 = '" +
-           q(k.kind) + "' ";
+    return "where 工單單號 = '" + Q(k.po) + "' And " + "工單序 = " + jet::SqlNumber(k.seq) + "  And " + "製程 = '" +
+           Q(k.kind) + "' ";
 }
 
-RecordKey recordKey(const PrintingKey& k) { return {"工單印刷數據", k.kind, k.po, k.seq}; }
+RecordKey RecordKeyOf(const PrintingKey& k) { return {"工單印刷數據", k.kind, k.po, k.seq}; }
 
-std::vector<std::string> recordSelects(const PrintingKey& key)
+std::vector<std::string> RecordSelects(const PrintingKey& key)
 {
-    return {"select * from [工單印刷數據] " + keyWhere(key) + "order by 序"};
+    return {"select * from [工單印刷數據] " + KeyWhere(key) + "order by 序"};
 }
 
-std::string inkColumn(std::size_t i) { return "油墨" + std::to_string(i + 1); }
-std::string measureColumn(std::size_t i) { return "測量" + std::to_string(i + 1); }
+std::string InkColumn(std::size_t i) { return "油墨" + std::to_string(i + 1); }
+std::string MeasureColumn(std::size_t i) { return "測量" + std::to_string(i + 1); }
 
 } // namespace
 
@@ -45,11 +45,11 @@ bool PrintingLine::empty() const
     return blank;
 }
 
-std::string paperLabel(jet::Connection& conn, const std::string& po, int seq)
+std::string PaperLabel(jet::Connection& conn, const std::string& po, int seq)
 {
     jet::Recordset rs;
-    rs.open(std::string("select [ITEM] ") + "from [PAPER] " + "where PO = '" + q(po) + "' And " + "[NO] = " +
-                jet::sqlNumber(seq) + " ",
+    rs.open(std::string("select [ITEM] ") + "from [PAPER] " + "where PO = '" + Q(po) + "' And " + "[NO] = " +
+                jet::SqlNumber(seq) + " ",
             conn);
     std::string items;
     for (; !rs.eof(); rs.moveNext()) {
@@ -63,12 +63,12 @@ std::string paperLabel(jet::Connection& conn, const std::string& po, int seq)
     return kPaperPrefix + items;
 }
 
-std::optional<std::string> printingLineProblem(const PrintingLine& l)
+std::optional<std::string> PrintingLineProblem(const PrintingLine& l)
 {
     if (auto p = EntryTextProblem("色號", Trim(l.colour), kColourBytes))
         return p;
     for (std::size_t i = 0; i < l.inks.size(); ++i)
-        if (auto p = EntryTextProblem(inkColumn(i), Trim(l.inks[i]), kInkBytes))
+        if (auto p = EntryTextProblem(InkColumn(i), Trim(l.inks[i]), kInkBytes))
             return p;
     static const char* const measures[] = {"L", "A", "B", "△", "濃度"};
     for (std::size_t i = 0; i < l.measures.size(); ++i)
@@ -81,20 +81,20 @@ std::optional<std::string> printingLineProblem(const PrintingLine& l)
     return EntryTextProblem("印刷日期", Trim(l.date), kDateChars);
 }
 
-PrintingRecord loadPrintingData(jet::Connection& conn, const PrintingKey& key)
+PrintingRecord LoadPrintingData(jet::Connection& conn, const PrintingKey& key)
 {
     PrintingRecord record;
-    record.stored = readStoredRecord(conn, recordKey(key), recordSelects(key));
+    record.stored = ReadStoredRecord(conn, RecordKeyOf(key), RecordSelects(key));
     jet::Recordset rs;
-    rs.open("select * from [工單印刷數據] " + keyWhere(key) + "order by 序", conn);
+    rs.open("select * from [工單印刷數據] " + KeyWhere(key) + "order by 序", conn);
     std::vector<PrintingLine>& lines = record.lines;
     for (; !rs.eof(); rs.moveNext()) {
         PrintingLine l;
         l.colour = rs.text("色號");
         for (std::size_t i = 0; i < l.inks.size(); ++i)
-            l.inks[i] = rs.text(inkColumn(i));
+            l.inks[i] = rs.text(InkColumn(i));
         for (std::size_t i = 0; i < l.measures.size(); ++i)
-            l.measures[i] = rs.text(measureColumn(i));
+            l.measures[i] = rs.text(MeasureColumn(i));
         l.recorderId = rs.text("記錄員代號");
         l.recorder = rs.text("記錄員");
         l.date = rs.text("印刷日期");
@@ -103,31 +103,31 @@ PrintingRecord loadPrintingData(jet::Connection& conn, const PrintingKey& key)
     return record;
 }
 
-std::string colourKey(std::string_view colour) { return AsciiUpper(Trim(colour)); }
+std::string ColourKey(std::string_view colour) { return AsciiUpper(Trim(colour)); }
 
-ColourTargets colourTargets(jet::Connection& conn)
+ColourTargets LoadColourTargets(jet::Connection& conn)
 {
     jet::Recordset rs;
     rs.open("select 色號, L, A, B from [色號目標值] ", conn);
     ColourTargets out;
     for (; !rs.eof(); rs.moveNext())
-        out.emplace(colourKey(rs.text("色號")),
+        out.emplace(ColourKey(rs.text("色號")),
                     Lab{rs.field("L").number(), rs.field("A").number(), rs.field("B").number()});
     return out;
 }
 
-std::optional<std::string> computedDifference(const PrintingLine& line, const ColourTargets& targets)
+std::optional<std::string> ComputedDifference(const PrintingLine& line, const ColourTargets& targets)
 {
-    const auto target = targets.find(colourKey(line.colour));
+    const auto target = targets.find(ColourKey(line.colour));
     if (target == targets.end())
         return std::nullopt;
-    const auto measured = labFromTexts(line.measures[0], line.measures[1], line.measures[2]);
+    const auto measured = LabFromTexts(line.measures[0], line.measures[1], line.measures[2]);
     if (!measured)
         return std::nullopt;
-    return differenceText(ciede2000(target->second, *measured));
+    return DifferenceText(Ciede2000(target->second, *measured));
 }
 
-std::optional<std::string> printingDate(std::string_view typed)
+std::optional<std::string> PrintingDate(std::string_view typed)
 {
     std::string t = Trim(typed);
     if (t.empty())
@@ -138,51 +138,51 @@ std::optional<std::string> printingDate(std::string_view typed)
     return t;
 }
 
-PrintingSaved savePrintingData(const PrintingKey& key, const std::vector<PrintingLine>& lines,
+PrintingSaved SavePrintingData(const PrintingKey& key, const std::vector<PrintingLine>& lines,
                                const StoredRecord& loaded, daily::SaveContext& ctx)
 {
     auto problem = [&]() -> std::optional<std::string> {
         for (const PrintingLine& l : lines)
             if (!l.empty())
-                if (auto why = printingLineProblem(l))
+                if (auto why = PrintingLineProblem(l))
                     return why;
         return std::nullopt;
     };
-    return saveWholeRecord(ctx, kTitle, recordKey(key), recordSelects(key), loaded, "印刷數據", problem,
+    return SaveWholeRecord(ctx, kTitle, RecordKeyOf(key), RecordSelects(key), loaded, "印刷數據", problem,
                            [&](jet::Connection& conn) {
-        conn.execute("delete from [工單印刷數據] " + keyWhere(key));
+        conn.execute("delete from [工單印刷數據] " + KeyWhere(key));
         int seq = 0;
         for (const PrintingLine& l : lines) {
             if (l.empty())
                 continue;
-            auto t = [](std::string_view s) { return ", '" + q(Trim(s)) + "'"; };
-            std::string columns = "色號", values = "'" + q(Trim(l.colour)) + "'";
+            auto t = [](std::string_view s) { return ", '" + Q(Trim(s)) + "'"; };
+            std::string columns = "色號", values = "'" + Q(Trim(l.colour)) + "'";
             for (std::size_t i = 0; i < l.inks.size(); ++i) {
-                columns += ", " + inkColumn(i);
+                columns += ", " + InkColumn(i);
                 values += t(l.inks[i]);
             }
             for (std::size_t i = 0; i < l.measures.size(); ++i) {
-                columns += ", " + measureColumn(i);
+                columns += ", " + MeasureColumn(i);
                 values += t(l.measures[i]);
             }
             columns += ", 記錄員代號, 記錄員, 印刷日期, 工單單號, 工單序, 製程, 序";
-            values += t(l.recorderId) + t(l.recorder) + t(l.date) + t(key.po) + ", " + jet::sqlNumber(key.seq) +
-                      t(key.kind) + ", " + jet::sqlNumber(++seq);
+            values += t(l.recorderId) + t(l.recorder) + t(l.date) + t(key.po) + ", " + jet::SqlNumber(key.seq) +
+                      t(key.kind) + ", " + jet::SqlNumber(++seq);
             conn.execute("insert into [工單印刷數據] (" + columns + ") values (" + values + ")");
         }
         return seq;
     });
 }
 
-PrintingDataOpened openPrintingData(const Session& s, const PrintingKey& key)
+PrintingDataOpened OpenPrintingData(const Session& s, const PrintingKey& key)
 {
     jet::Connection conn;
     conn.open(s.ConnectionString);
     PrintingDataOpened o;
-    o.inks = lookups::phraseList(conn, "油墨明細");
-    o.paper = paperLabel(conn, key.po, key.seq);
-    o.targets = colourTargets(conn);
-    o.record = loadPrintingData(conn, key);
+    o.inks = lookups::PhraseList(conn, "油墨明細");
+    o.paper = PaperLabel(conn, key.po, key.seq);
+    o.targets = LoadColourTargets(conn);
+    o.record = LoadPrintingData(conn, key);
     return o;
 }
 

@@ -53,7 +53,7 @@ struct PrintingLine {
 };
 
 // "紙品： " followed by the step's paper items.
-std::string paperLabel(jet::Connection& conn, const std::string& po, int seq);
+std::string PaperLabel(jet::Connection& conn, const std::string& po, int seq);
 inline constexpr const char* kPaperPrefix = "紙品： ";
 inline constexpr const char* kPaperSeparator = "、";
 
@@ -64,7 +64,7 @@ inline constexpr std::size_t kColourBytes = 100, kInkBytes = 50, kMeasureBytes =
 
 // Why the line cannot be stored (a control character, a text over its
 // limit), or nothing.
-std::optional<std::string> printingLineProblem(const PrintingLine& l);
+std::optional<std::string> PrintingLineProblem(const PrintingLine& l);
 
 // The record as loaded: its lines, and the record as stored, which a save
 // compares with what is stored then (SaveRun.h).
@@ -72,21 +72,21 @@ struct PrintingRecord {
     std::vector<PrintingLine> lines;
     StoredRecord stored;
 };
-PrintingRecord loadPrintingData(jet::Connection& conn, const PrintingKey& key);
+PrintingRecord LoadPrintingData(jet::Connection& conn, const PrintingKey& key);
 
 // Colour targets by colour number (upper-cased, trimmed, as the column
 // compares them).
 using ColourTargets = std::map<std::string, Lab, std::less<>>;
-ColourTargets colourTargets(jet::Connection& conn);
-std::string colourKey(std::string_view colour);
+ColourTargets LoadColourTargets(jet::Connection& conn);
+std::string ColourKey(std::string_view colour);
 
 // △ for a line: the difference to its colour's target, two decimals;
 // nullopt when L, a or b is not a number or the colour has no target.
-std::optional<std::string> computedDifference(const PrintingLine& line, const ColourTargets& targets);
+std::optional<std::string> ComputedDifference(const PrintingLine& line, const ColourTargets& targets);
 
 // A printing date as typed, normalised (a six-digit date gets its leading
 // "0"); nullopt when it is not a valid seven-digit date. "" stays "".
-std::optional<std::string> printingDate(std::string_view typed);
+std::optional<std::string> PrintingDate(std::string_view typed);
 inline constexpr const char* kBadPrintingDate = "「印刷日期」日期輸入錯誤!";
 inline constexpr const char* kBadPrintingDateTitle = "日期輸入錯誤";
 
@@ -96,7 +96,7 @@ using PrintingSaved = WholeRecordSaved;
 // stored as `loaded` (PrintingRecord::stored); otherwise tells the user who
 // changed it and when (changedMessage) and writes nothing. A line that
 // cannot be stored is told and nothing is written either.
-PrintingSaved savePrintingData(const PrintingKey& key, const std::vector<PrintingLine>& lines,
+PrintingSaved SavePrintingData(const PrintingKey& key, const std::vector<PrintingLine>& lines,
                                const StoredRecord& loaded, daily::SaveContext& ctx);
 
 // What the window shows when it opens, read on one connection: the ink
@@ -107,6 +107,6 @@ struct PrintingDataOpened {
     ColourTargets targets;
     PrintingRecord record;
 };
-PrintingDataOpened openPrintingData(const Session& s, const PrintingKey& key);
+PrintingDataOpened OpenPrintingData(const Session& s, const PrintingKey& key);
 
 } // namespace qtmv::quality

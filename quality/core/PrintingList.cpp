@@ -20,17 +20,17 @@ namespace {
 
 constexpr const char* kTargetsTitle = "色號目標值";
 
-std::string q(std::string_view s) { return jet::sqlText(s); }
+std::string Q(std::string_view s) { return jet::SqlText(s); }
 
 } // namespace
 
-std::string listedDate(const std::string& roc7)
+std::string ListedDate(const std::string& roc7)
 {
     const auto d = ParseRoc7(roc7);
     return d ? RocSlashed(*d) : roc7;
 }
 
-std::string listingSql(const ListingFilter& f)
+std::string ListingSql(const ListingFilter& f)
 {
     std::string sql =
         "select d.工單單號, d.工單序, d.製程, d.序, d.印刷日期, w.CUST as 客戶代號, c.SNAME as 客戶, w.[DESC] as 品名, "
@@ -40,30 +40,30 @@ std::string listingSql(const ListingFilter& f)
         "where 1 = 1 ";
     auto t = [](const std::string& s) { return Trim(s); };
     if (!t(f.poFrom).empty())
-        sql += "and d.工單單號 >= '" + q(t(f.poFrom)) + "' ";
+        sql += "and d.工單單號 >= '" + Q(t(f.poFrom)) + "' ";
     if (!t(f.poTo).empty())
-        sql += "and d.工單單號 <= '" + q(t(f.poTo)) + "' ";
+        sql += "and d.工單單號 <= '" + Q(t(f.poTo)) + "' ";
     if (!t(f.dateFrom).empty())
-        sql += "and d.印刷日期 >= '" + q(t(f.dateFrom)) + "' ";
+        sql += "and d.印刷日期 >= '" + Q(t(f.dateFrom)) + "' ";
     if (!t(f.dateTo).empty())
-        sql += "and d.印刷日期 <= '" + q(t(f.dateTo)) + "' ";
+        sql += "and d.印刷日期 <= '" + Q(t(f.dateTo)) + "' ";
     if (!t(f.colour).empty())
-        sql += "and d.色號 like '%" + q(t(f.colour)) + "%' ";
+        sql += "and d.色號 like '%" + Q(t(f.colour)) + "%' ";
     if (!t(f.customer).empty())
-        sql += "and w.CUST = '" + q(t(f.customer)) + "' ";
+        sql += "and w.CUST = '" + Q(t(f.customer)) + "' ";
     if (!t(f.recorder).empty())
-        sql += "and (d.記錄員代號 = '" + q(t(f.recorder)) + "' or d.記錄員 like '%" + q(t(f.recorder)) + "%') ";
+        sql += "and (d.記錄員代號 = '" + Q(t(f.recorder)) + "' or d.記錄員 like '%" + Q(t(f.recorder)) + "%') ";
     return sql + "order by d.工單單號, d.工單序, d.製程, d.序";
 }
 
-report::DataTable loadListing(jet::Connection& conn, const ListingFilter& f)
+report::DataTable LoadListing(jet::Connection& conn, const ListingFilter& f)
 {
     jet::Recordset rs;
-    rs.open(listingSql(f), conn);
-    return reports::tableOf(rs);
+    rs.open(ListingSql(f), conn);
+    return reports::TableOf(rs);
 }
 
-std::string conditionsText(const ListingFilter& f)
+std::string ConditionsText(const ListingFilter& f)
 {
     std::string out;
     auto add = [&](const std::string& label, const std::string& value) {
@@ -82,7 +82,7 @@ std::string conditionsText(const ListingFilter& f)
     return out.empty() ? "全部" : out;
 }
 
-report::PageDocument listingReport(const report::DataTable& rows, const std::string& conditions,
+report::PageDocument ListingReport(const report::DataTable& rows, const std::string& conditions,
                                    const report::Progress& progress)
 {
     using namespace report;
@@ -100,7 +100,7 @@ report::PageDocument listingReport(const report::DataTable& rows, const std::str
     const std::vector<Col> cols = {
         {"工單單號", 26, field("工單單號")},
         {"序", 8, field("工單序"), Align::Right},
-        {"印刷日期", 20, [](const FormatContext& x) { return QString::fromStdString(listedDate(x.row.text("印刷日期").toStdString())); }},
+        {"印刷日期", 20, [](const FormatContext& x) { return QString::fromStdString(ListedDate(x.row.text("印刷日期").toStdString())); }},
         {"客戶", 28, field("客戶")},
         {"色號", 30, field("色號")},
         {"油墨", 73,
@@ -138,10 +138,10 @@ report::PageDocument listingReport(const report::DataTable& rows, const std::str
                                         [](const FormatContext& c) {
                                             return QStringLiteral("共 %1 筆").arg(c.value.text().c_str());
                                         })};
-    return run(l, rows, progress);
+    return Paginate(l, rows, progress);
 }
 
-void exportListing(const report::DataTable& rows, const std::string& conditions, const std::string& path)
+void ExportListing(const report::DataTable& rows, const std::string& conditions, const std::string& path)
 {
     xlsx::Workbook book(path);
     xlsx::Sheet& sheet = book.AddSheet(kListingTitle);
@@ -176,13 +176,13 @@ void exportListing(const report::DataTable& rows, const std::string& conditions,
         for (std::size_t c = 0; c < cols.size(); ++c) {
             const int col = static_cast<int>(c);
             const std::string text = r.text(cols[c].column).toStdString();
-            const auto number = measuredNumber(text);
+            const auto number = MeasuredNumber(text);
             if (std::string_view(cols[c].column) == "工單序" && !text.empty())
                 sheet.Number(row, col, rows.row(i)[static_cast<std::size_t>(rows.columnIndex("工單序"))].number());
             else if (cols[c].measure && number)
                 sheet.Number(row, col, *number);
             else if (std::string_view(cols[c].column) == "印刷日期")
-                sheet.Text(row, col, listedDate(text));
+                sheet.Text(row, col, ListedDate(text));
             else
                 sheet.Text(row, col, text);
         }
@@ -190,7 +190,7 @@ void exportListing(const report::DataTable& rows, const std::string& conditions,
     book.Close();
 }
 
-std::vector<ColourTarget> loadTargets(jet::Connection& conn)
+std::vector<ColourTarget> LoadTargets(jet::Connection& conn)
 {
     jet::Recordset rs;
     rs.open("select 色號, L, A, B, 備註 from [色號目標值] order by 色號", conn);
@@ -201,7 +201,7 @@ std::vector<ColourTarget> loadTargets(jet::Connection& conn)
     return out;
 }
 
-daily::SaveResult saveTargets(const std::vector<ColourTarget>& loaded, const std::vector<ColourTarget>& edited,
+daily::SaveResult SaveTargets(const std::vector<ColourTarget>& loaded, const std::vector<ColourTarget>& edited,
                               daily::SaveContext& ctx)
 {
     std::set<std::string> seen;
@@ -214,10 +214,10 @@ daily::SaveResult saveTargets(const std::vector<ColourTarget>& loaded, const std
         }
         return {};
     };
-    return runSave(ctx, kTargetsTitle, [&](jet::Connection& conn) {
+    return RunSave(ctx, kTargetsTitle, [&](jet::Connection& conn) {
         for (const ColourTarget& old : loaded)
             if (!seen.count(AsciiUpper(Trim(old.colour))))
-                conn.execute("delete from [色號目標值] where 色號 = '" + q(Trim(old.colour)) + "'");
+                conn.execute("delete from [色號目標值] where 色號 = '" + Q(Trim(old.colour)) + "'");
         for (const ColourTarget& t : edited) {
             const std::string key = AsciiUpper(Trim(t.colour));
             if (key.empty())
@@ -227,9 +227,9 @@ daily::SaveResult saveTargets(const std::vector<ColourTarget>& loaded, const std
                 if (AsciiUpper(Trim(old.colour)) == key)
                     before = &old;
             if (!before) {
-                conn.execute("insert into [色號目標值] (色號, L, A, B, 備註) values ('" + q(Trim(t.colour)) + "', " +
-                             jet::sqlNumber(t.lab.L) + ", " + jet::sqlNumber(t.lab.a) + ", " +
-                             jet::sqlNumber(t.lab.b) + ", '" + q(Trim(t.note)) + "')");
+                conn.execute("insert into [色號目標值] (色號, L, A, B, 備註) values ('" + Q(Trim(t.colour)) + "', " +
+                             jet::SqlNumber(t.lab.L) + ", " + jet::SqlNumber(t.lab.a) + ", " +
+                             jet::SqlNumber(t.lab.b) + ", '" + Q(Trim(t.note)) + "')");
                 continue;
             }
             // Only the fields the user changed: another workstation's change of the others stays.
@@ -238,29 +238,29 @@ daily::SaveResult saveTargets(const std::vector<ColourTarget>& loaded, const std
                 if (changed)
                     set += std::string(set.empty() ? "" : ", ") + column + " = " + value;
             };
-            field("色號", Trim(before->colour) != Trim(t.colour), "'" + q(Trim(t.colour)) + "'");
-            field("L", before->lab.L != t.lab.L, jet::sqlNumber(t.lab.L));
-            field("A", before->lab.a != t.lab.a, jet::sqlNumber(t.lab.a));
-            field("B", before->lab.b != t.lab.b, jet::sqlNumber(t.lab.b));
-            field("備註", Trim(before->note) != Trim(t.note), "'" + q(Trim(t.note)) + "'");
+            field("色號", Trim(before->colour) != Trim(t.colour), "'" + Q(Trim(t.colour)) + "'");
+            field("L", before->lab.L != t.lab.L, jet::SqlNumber(t.lab.L));
+            field("A", before->lab.a != t.lab.a, jet::SqlNumber(t.lab.a));
+            field("B", before->lab.b != t.lab.b, jet::SqlNumber(t.lab.b));
+            field("備註", Trim(before->note) != Trim(t.note), "'" + Q(Trim(t.note)) + "'");
             if (!set.empty())
-                conn.execute("update [色號目標值] set " + set + " where 色號 = '" + q(Trim(before->colour)) + "'");
+                conn.execute("update [色號目標值] set " + set + " where 色號 = '" + Q(Trim(before->colour)) + "'");
         }
     }, steps);
 }
 
-report::DataTable loadListing(const Session& s, const ListingFilter& f)
+report::DataTable LoadListing(const Session& s, const ListingFilter& f)
 {
     jet::Connection conn;
     conn.open(s.ConnectionString);
-    return loadListing(conn, f);
+    return LoadListing(conn, f);
 }
 
-std::vector<ColourTarget> loadTargets(const Session& s)
+std::vector<ColourTarget> LoadTargets(const Session& s)
 {
     jet::Connection conn;
     conn.open(s.ConnectionString);
-    return loadTargets(conn);
+    return LoadTargets(conn);
 }
 
 } // namespace qtmv::quality

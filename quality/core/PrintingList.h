@@ -41,24 +41,24 @@ struct ListingFilter {
 
 // Columns: 工單單號, 工單序, 製程, 序, 印刷日期, 客戶代號, 客戶, 品名, 色號,
 // 油墨1..油墨7, 測量1..測量5, 記錄員代號, 記錄員.
-std::string listingSql(const ListingFilter& f);
-report::DataTable loadListing(jet::Connection& conn, const ListingFilter& f);
-report::DataTable loadListing(const Session& s, const ListingFilter& f);
+std::string ListingSql(const ListingFilter& f);
+report::DataTable LoadListing(jet::Connection& conn, const ListingFilter& f);
+report::DataTable LoadListing(const Session& s, const ListingFilter& f);
 
 inline constexpr const char* kListingTitle = "印刷數據明細表";
 // The printed listing (A4 landscape); `conditions` is the filter line under
 // the title. `progress` follows the layout (and cancels it with
 // report::Cancelled).
-report::PageDocument listingReport(const report::DataTable& rows, const std::string& conditions,
+report::PageDocument ListingReport(const report::DataTable& rows, const std::string& conditions,
                                    const report::Progress& progress = {});
 // A seven-digit printing date as the listing shows it ("113/12/04");
 // anything else as it is.
-std::string listedDate(const std::string& roc7);
+std::string ListedDate(const std::string& roc7);
 // The filter line: the filled filters in words, "全部" when none is.
-std::string conditionsText(const ListingFilter& f);
+std::string ConditionsText(const ListingFilter& f);
 
 // Writes the listed rows to an .xlsx file; failures (UserError) name the file.
-void exportListing(const report::DataTable& rows, const std::string& conditions, const std::string& path);
+void ExportListing(const report::DataTable& rows, const std::string& conditions, const std::string& path);
 
 // --- Colour targets ---------------------------------------------------------
 
@@ -67,13 +67,13 @@ struct ColourTarget {
     Lab lab;
     std::string note;
 };
-std::vector<ColourTarget> loadTargets(jet::Connection& conn);
-std::vector<ColourTarget> loadTargets(const Session& s);
+std::vector<ColourTarget> LoadTargets(jet::Connection& conn);
+std::vector<ColourTarget> LoadTargets(const Session& s);
 
 // Writes the edited list over the loaded one; rights and maintenance as
 // every save. Rows with an empty colour number are ignored; a colour number
 // listed twice is refused (told, nothing written).
-daily::SaveResult saveTargets(const std::vector<ColourTarget>& loaded, const std::vector<ColourTarget>& edited,
+daily::SaveResult SaveTargets(const std::vector<ColourTarget>& loaded, const std::vector<ColourTarget>& edited,
                               daily::SaveContext& ctx);
 
 } // namespace qtmv::quality

@@ -8,7 +8,7 @@
 
 namespace qtmv::quality {
 
-std::string storedRows(jet::Connection& conn, const std::string& select)
+std::string StoredRows(jet::Connection& conn, const std::string& select)
 {
     jet::Recordset rs;
     rs.open(select, conn);
@@ -27,14 +27,14 @@ std::string storedRows(jet::Connection& conn, const std::string& select)
 
 namespace {
 
-std::string stampWhere(const RecordKey& k)
+std::string StampWhere(const RecordKey& k)
 {
-    return "where 表 = '" + jet::sqlText(k.table) + "' and 製程 = '" + jet::sqlText(k.kind) + "' and 工單單號 = '" +
-           jet::sqlText(k.po) + "' and 工單序 = " + jet::sqlNumber(k.seq);
+    return "where 表 = '" + jet::SqlText(k.table) + "' and 製程 = '" + jet::SqlText(k.kind) + "' and 工單單號 = '" +
+           jet::SqlText(k.po) + "' and 工單序 = " + jet::SqlNumber(k.seq);
 }
 
 // "1131207 1405" as "113/12/07 14:05"; anything else as it is.
-std::string shownTime(const std::string& t)
+std::string ShownTime(const std::string& t)
 {
     if (t.size() != 12 || t[7] != ' ')
         return t;
@@ -43,46 +43,46 @@ std::string shownTime(const std::string& t)
 
 } // namespace
 
-StoredRecord readStoredRecord(jet::Connection& conn, const RecordKey& key, const std::vector<std::string>& selects)
+StoredRecord ReadStoredRecord(jet::Connection& conn, const RecordKey& key, const std::vector<std::string>& selects)
 {
     StoredRecord r;
     for (const std::string& select : selects)
-        r.rows += storedRows(conn, select) + "|";
+        r.rows += StoredRows(conn, select) + "|";
     jet::Recordset rs;
-    rs.open("select 使用者, 電腦, 時間, 版次 from [品質資料儲存] " + stampWhere(key), conn);
+    rs.open("select 使用者, 電腦, 時間, 版次 from [品質資料儲存] " + StampWhere(key), conn);
     if (!rs.eof())
         r.savedBy = SavedBy{rs.text("使用者"), rs.text("電腦"), rs.text("時間"),
                             static_cast<long long>(rs.field("版次").number())};
     return r;
 }
 
-void checkAndStamp(jet::Connection& conn, const RecordKey& key, const std::vector<std::string>& selects,
+void CheckAndStamp(jet::Connection& conn, const RecordKey& key, const std::vector<std::string>& selects,
                    const StoredRecord& loaded, const std::string& what, const daily::SaveContext& ctx,
                    StoredRecord& found)
 {
-    found = readStoredRecord(conn, key, selects);
+    found = ReadStoredRecord(conn, key, selects);
     if (found != loaded)
-        throw SaveStopped(SaveStatus::Changed, changedMessage(what, found, loaded), "");
-    const daily::HistoryAuthor author = daily::historyAuthor(ctx.session, ctx.clock);
+        throw SaveStopped(SaveStatus::Changed, ChangedMessage(what, found, loaded), "");
+    const daily::HistoryAuthor author = daily::HistoryAuthorOf(ctx.session, ctx.clock);
     const SavedBy stamp{author.user, author.computer, author.time, found.savedBy ? found.savedBy->version + 1 : 1};
-    conn.execute("delete from [品質資料儲存] " + stampWhere(key));
+    conn.execute("delete from [品質資料儲存] " + StampWhere(key));
     conn.execute("insert into [品質資料儲存] (表, 製程, 工單單號, 工單序, 使用者, 電腦, 時間, 版次) values ('" +
-                 jet::sqlText(key.table) + "', '" + jet::sqlText(key.kind) + "', '" + jet::sqlText(key.po) + "', " +
-                 jet::sqlNumber(key.seq) + ", '" + jet::sqlText(stamp.user) + "', '" + jet::sqlText(stamp.computer) +
-                 "', '" + jet::sqlText(stamp.time) + "', " + jet::sqlNumber(stamp.version) + ")");
+                 jet::SqlText(key.table) + "', '" + jet::SqlText(key.kind) + "', '" + jet::SqlText(key.po) + "', " +
+                 jet::SqlNumber(key.seq) + ", '" + jet::SqlText(stamp.user) + "', '" + jet::SqlText(stamp.computer) +
+                 "', '" + jet::SqlText(stamp.time) + "', " + jet::SqlNumber(stamp.version) + ")");
 }
 
-std::string changedMessage(const std::string& what, const StoredRecord& now, const StoredRecord& loaded)
+std::string ChangedMessage(const std::string& what, const StoredRecord& now, const StoredRecord& loaded)
 {
     const std::string by = now.savedBy && now.savedBy != loaded.savedBy
                                ? "已由" + now.savedBy->user + "（" + now.savedBy->computer + "）於" +
-                                     shownTime(now.savedBy->time) + "儲存"
+                                     ShownTime(now.savedBy->time) + "儲存"
                                : "已被其他程式變更（沒有記錄由誰、何時變更）";
     return "此筆" + what + "在您開啟之後" + by + "，您的資料沒有儲存，仍保留在畫面上。\n\n" +
            "再按「確 定」會以畫面上的資料取代目前儲存的資料；按「回前畫面」則放棄畫面上的資料。";
 }
 
-WholeRecordSaved saveWholeRecord(daily::SaveContext& ctx, const std::string& title, const RecordKey& key,
+WholeRecordSaved SaveWholeRecord(daily::SaveContext& ctx, const std::string& title, const RecordKey& key,
                                  const std::vector<std::string>& selects, const StoredRecord& loaded,
                                  const std::string& what, const std::function<std::optional<std::string>()>& problem,
                                  const std::function<int(jet::Connection&)>& rewrite)
@@ -90,13 +90,13 @@ WholeRecordSaved saveWholeRecord(daily::SaveContext& ctx, const std::string& tit
     WholeRecordSaved out;
     daily::SaveSteps steps;
     steps.check = [&] { return problem().value_or(std::string()); };
-    out.status = runSave(
+    out.status = RunSave(
         ctx, title,
         [&](jet::Connection& conn) {
             // Inside the write transaction: no other save can come between.
-            checkAndStamp(conn, key, selects, loaded, what, ctx, out.stored);
+            CheckAndStamp(conn, key, selects, loaded, what, ctx, out.stored);
             out.hasLines = rewrite(conn) > 0;
-            out.stored = readStoredRecord(conn, key, selects);
+            out.stored = ReadStoredRecord(conn, key, selects);
         },
         steps);
     out.hasLines = out.hasLines && out.status.saved();

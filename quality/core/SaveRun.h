@@ -16,7 +16,7 @@ class Connection;
 
 namespace qtmv::quality {
 
-using daily::runSave;
+using daily::RunSave;
 using daily::SaveStatus;
 using daily::SaveStopped;
 
@@ -24,7 +24,7 @@ using daily::SaveStopped;
 // order, as one text: two reads give the same text exactly when nothing in
 // those rows changed in between (a rewrite gives new row identities on the
 // server, so it counts as a change there even with the same values).
-std::string storedRows(jet::Connection& conn, const std::string& select);
+std::string StoredRows(jet::Connection& conn, const std::string& select);
 
 // --- Records rewritten whole ------------------------------------------------
 // The inspection lines and the printing data of a work-order line are saved
@@ -54,12 +54,12 @@ struct StoredRecord {
     bool operator==(const StoredRecord&) const = default;
 };
 
-StoredRecord readStoredRecord(jet::Connection& conn, const RecordKey& key, const std::vector<std::string>& selects);
+StoredRecord ReadStoredRecord(jet::Connection& conn, const RecordKey& key, const std::vector<std::string>& selects);
 
 // Within a save's write: reads the record into `found`; when it is no
 // longer `loaded`, throws SaveStopped(Changed) with changedMessage (under
 // the save's title), else stamps this save.
-void checkAndStamp(jet::Connection& conn, const RecordKey& key, const std::vector<std::string>& selects,
+void CheckAndStamp(jet::Connection& conn, const RecordKey& key, const std::vector<std::string>& selects,
                    const StoredRecord& loaded, const std::string& what, const daily::SaveContext& ctx,
                    StoredRecord& found);
 
@@ -78,13 +78,13 @@ struct WholeRecordSaved {
 // `loaded` and stamped (checkAndStamp), `rewrite` deletes its lines and
 // inserts the new ones, returning how many it kept, and the record is read
 // back as now stored.
-WholeRecordSaved saveWholeRecord(daily::SaveContext& ctx, const std::string& title, const RecordKey& key,
+WholeRecordSaved SaveWholeRecord(daily::SaveContext& ctx, const std::string& title, const RecordKey& key,
                                  const std::vector<std::string>& selects, const StoredRecord& loaded,
                                  const std::string& what, const std::function<std::optional<std::string>()>& problem,
                                  const std::function<int(jet::Connection&)>& rewrite);
 
 // "此筆<what>在您開啟之後已由<user>（<computer>）於<yyy/mm/dd HH:MM>儲存，..."
 // or, without a new stamp, "...已被其他程式變更（沒有記錄由誰、何時變更），...".
-std::string changedMessage(const std::string& what, const StoredRecord& now, const StoredRecord& loaded);
+std::string ChangedMessage(const std::string& what, const StoredRecord& now, const StoredRecord& loaded);
 
 } // namespace qtmv::quality

@@ -52,7 +52,7 @@ const Pair kSharma[] = {
     {{2.0776, 0.0795, -1.1350}, {0.9033, -0.0636, -0.5514}, 0.9082},
 };
 
-double fourDecimals(double v) { return std::round(v * 10000.0) / 10000.0; }
+double FourDecimals(double v) { return std::round(v * 10000.0) / 10000.0; }
 
 } // namespace
 
@@ -61,18 +61,18 @@ TEST(ColourDifference, PublishedPairsToFourDecimalsInBothOrders)
     int n = 0;
     for (const Pair& p : kSharma) {
         ++n;
-        EXPECT_DOUBLE_EQ(fourDecimals(ciede2000(p.x, p.y)), p.deltaE) << "pair " << n;
-        EXPECT_DOUBLE_EQ(fourDecimals(ciede2000(p.y, p.x)), p.deltaE) << "pair " << n << " reversed";
+        EXPECT_DOUBLE_EQ(FourDecimals(Ciede2000(p.x, p.y)), p.deltaE) << "pair " << n;
+        EXPECT_DOUBLE_EQ(FourDecimals(Ciede2000(p.y, p.x)), p.deltaE) << "pair " << n << " reversed";
     }
 }
 
 TEST(ColourDifference, CellsGiveALabOnlyWhenAllThreeAreNumbers)
 {
-    const auto lab = labFromTexts(" 55.2", "-37", "-50.04 ");
+    const auto lab = LabFromTexts(" 55.2", "-37", "-50.04 ");
     ASSERT_TRUE(lab);
     EXPECT_DOUBLE_EQ(lab->L, 55.2);
     EXPECT_DOUBLE_EQ(lab->b, -50.04);
-    EXPECT_FALSE(labFromTexts("55", "", "-50"));
-    EXPECT_FALSE(labFromTexts("55", "-37", "5O"));
-    EXPECT_EQ(differenceText(0.005), "0.01");
+    EXPECT_FALSE(LabFromTexts("55", "", "-50"));
+    EXPECT_FALSE(LabFromTexts("55", "-37", "5O"));
+    EXPECT_EQ(DifferenceText(0.005), "0.01");
 }

@@ -42,13 +42,13 @@ protected:
         return conn_;
     }
     db::test::FreshDatabase db;
-    daily::SaveContext ctx_{db.session(), systemClock(), [] {}};
+    daily::SaveContext ctx_{db.session(), TheSystemClock(), [] {}};
 
     jet::Connection conn_;
     ScriptedMessages messages;
 };
 
-InspectionLine inspected(const char* item, double count, double defective, const char* verdict, bool proposed)
+InspectionLine Inspected(const char* item, double count, double defective, const char* verdict, bool proposed)
 {
     InspectionLine l;
     l.item = item;
@@ -60,7 +60,7 @@ InspectionLine inspected(const char* item, double count, double defective, const
     return l;
 }
 
-PrintingLine printed(const char* colour, const char* l, const char* date)
+PrintingLine Printed(const char* colour, const char* l, const char* date)
 {
     PrintingLine p;
     p.colour = colour;
@@ -87,7 +87,7 @@ TEST_F(QualityCore, InspectionSaveReplacesItsOwnRecordAndKeepsNoEmptyLine)
     checked.verdict = "OK";
     standardOnly.standard = "ΔE≦3.0";
     InspectionSaved out =
-        saveInspection(key, {checked, InspectionLine{}, standardOnly}, loadInspection(conn(), key).stored, ctx_);
+        SaveInspection(key, {checked, InspectionLine{}, standardOnly}, LoadInspection(conn(), key).stored, ctx_);
     ASSERT_EQ(out.status, SaveStatus::Saved);
     EXPECT_TRUE(out.hasLines);
     EXPECT_EQ(db.rows("select 序, 主要檢查項目, 檢查標準, 檢驗數量, 不良數量, 不良率, 判定 from [工單品檢明細] "
@@ -96,7 +96,7 @@ TEST_F(QualityCore, InspectionSaveReplacesItsOwnRecordAndKeepsNoEmptyLine)
     EXPECT_EQ(db.count("select * from [工單品檢明細] where 主要檢查項目 in ('varnish', 'line 2')"), 2);
 
     // Emptied: nothing is kept and the flag says so.
-    out = saveInspection(key, {InspectionLine{}}, out.stored, ctx_);
+    out = SaveInspection(key, {InspectionLine{}}, out.stored, ctx_);
     EXPECT_FALSE(out.hasLines);
     EXPECT_EQ(db.count("select * from [工單品檢明細] where 製程 = 'D-印刷' and 工單序 = 1"), 0);
     EXPECT_TRUE(messages.shown().empty());
@@ -104,14 +104,14 @@ TEST_F(QualityCore, InspectionSaveReplacesItsOwnRecordAndKeepsNoEmptyLine)
 
 TEST_F(QualityCore, RateAndTheVerdictProposedFromTheKindsAcceptableRate)
 {
-    EXPECT_FALSE(defectRate(0, 3));
+    EXPECT_FALSE(DefectRate(0, 3));
     db.exec("insert into [品檢允收不良率] ([KIND], 允收率) values ('D-印刷', 2)");
-    const auto acceptable = acceptableRate(conn(), "D-印刷");
+    const auto acceptable = AcceptableRate(conn(), "D-印刷");
     ASSERT_TRUE(acceptable);
-    EXPECT_EQ(proposedVerdict(2.0, acceptable), "OK");   // at the limit is acceptable
-    EXPECT_EQ(proposedVerdict(2.1, acceptable), "NG");
-    EXPECT_FALSE(acceptableRate(conn(), "A-印前"));
-    EXPECT_EQ(proposedVerdict(50, std::nullopt), "");
+    EXPECT_EQ(ProposedVerdict(2.0, acceptable), "OK");   // at the limit is acceptable
+    EXPECT_EQ(ProposedVerdict(2.1, acceptable), "NG");
+    EXPECT_FALSE(AcceptableRate(conn(), "A-印前"));
+    EXPECT_EQ(ProposedVerdict(50, std::nullopt), "");
 }
 
 TEST_F(QualityCore, PhraseListsFillLinesByTheirOrder)
@@ -120,7 +120,7 @@ TEST_F(QualityCore, PhraseListsFillLinesByTheirOrder)
             "(5, 'D-印刷', '主要檢查項目', '套印'), (2, 'D-印刷', '主要檢查項目', '色差'), "
             "(3, 'D-印刷', '檢查標準', 'ΔE≦3.0'), (4, 'D-印刷', '權責單位', '印刷課'), "
             "(6, 'D-印刷', '主要檢查項目', '數量'), (7, 'E-上光', '主要檢查項目', '光澤')");
-    const std::vector<InspectionLine> lines = inspectionPhrases(conn(), "D-印刷").lines();
+    const std::vector<InspectionLine> lines = LoadInspectionPhrases(conn(), "D-印刷").lines();
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ((std::vector<std::string>{lines[0].item, lines[0].standard, lines[0].unit}),
               (std::vector<std::string>{"色差", "ΔE≦3.0", "印刷課"}));
@@ -131,39 +131,39 @@ TEST_F(QualityCore, PhraseListsFillLinesByTheirOrder)
 TEST_F(QualityCore, PaperLabelDatesAndColourDifference)
 {
     db.exec("insert into PAPER (PO, [NO], [ITEM]) values ('P1', 1, '雪銅紙'), ('P1', 2, ''), ('P1', 3, '道林紙')");
-    EXPECT_EQ(paperLabel(conn(), "P1", 1), "紙品： 雪銅紙");
-    EXPECT_EQ(paperLabel(conn(), "P1", 2), "紙品： ");
-    EXPECT_EQ(paperLabel(conn(), "P1", 4), "紙品： ");
+    EXPECT_EQ(PaperLabel(conn(), "P1", 1), "紙品： 雪銅紙");
+    EXPECT_EQ(PaperLabel(conn(), "P1", 2), "紙品： ");
+    EXPECT_EQ(PaperLabel(conn(), "P1", 4), "紙品： ");
 
-    EXPECT_EQ(printingDate(" 1131204"), "1131204");
-    EXPECT_EQ(printingDate(""), "");
+    EXPECT_EQ(PrintingDate(" 1131204"), "1131204");
+    EXPECT_EQ(PrintingDate(""), "");
     for (const char* bad : {"1131301", "1130230", "11312", "abc", "11312045"})
-        EXPECT_FALSE(printingDate(bad)) << bad;
+        EXPECT_FALSE(PrintingDate(bad)) << bad;
 
     // The first published test pair as target and measurement: ΔE00 2.0425.
     db.exec("insert into [色號目標值] (色號, L, A, B) values ('Pair 1', 50, 2.6772, -79.7751)");
-    const ColourTargets targets = colourTargets(conn());
+    const ColourTargets targets = LoadColourTargets(conn());
     PrintingLine l;
     l.colour = " PAIR 1";
     l.measures = {"50", "0", "-82.7485", "", ""};
-    EXPECT_EQ(computedDifference(l, targets), "2.04");
+    EXPECT_EQ(ComputedDifference(l, targets), "2.04");
     l.measures[1] = "";
-    EXPECT_FALSE(computedDifference(l, targets));
+    EXPECT_FALSE(ComputedDifference(l, targets));
     l.measures[1] = "0";
     l.colour = "K";
-    EXPECT_FALSE(computedDifference(l, targets));
+    EXPECT_FALSE(ComputedDifference(l, targets));
 }
 
 TEST_F(QualityCore, PrintingDataSaveKeepsFilledLinesInOrder)
 {
     db.exec("insert into [工單印刷數據] (製程, 工單單號, 工單序, 序, 色號) values "
             "('D-印刷', 'P1', 1, 1, 'old'), ('D-印刷', 'P1', 2, 1, 'other line')");
-    PrintingLine second = printed("M", "48.1", "1131204");
+    PrintingLine second = Printed("M", "48.1", "1131204");
     second.inks[6] = "白墨";
     second.measures[3] = "1.20";
     const PrintingKey key{"P1", 1, "D-印刷"};
-    const PrintingSaved out = savePrintingData(key, {printed("C", "55", "1131203"), PrintingLine{}, second},
-                                               loadPrintingData(conn(), key).stored, ctx_);
+    const PrintingSaved out = SavePrintingData(key, {Printed("C", "55", "1131203"), PrintingLine{}, second},
+                                               LoadPrintingData(conn(), key).stored, ctx_);
     ASSERT_EQ(out.status, SaveStatus::Saved);
     EXPECT_TRUE(out.hasLines);
     EXPECT_EQ(db.rows("select 序, 色號, 油墨1, 油墨7, 測量1, 測量4, 記錄員代號, 記錄員, 印刷日期 from [工單印刷數據] "
@@ -186,7 +186,7 @@ TEST_F(QualityCore, ListingFiltersAndItsReport)
     auto pos = [&](void (*set)(ListingFilter&)) {
         ListingFilter f;
         set(f);
-        const report::DataTable t = loadListing(conn(), f);
+        const report::DataTable t = LoadListing(conn(), f);
         std::vector<std::string> out;
         for (std::size_t i = 0; i < t.rowCount(); ++i)
             out.push_back(report::RowView(&t, i).text("工單單號").toStdString());
@@ -204,7 +204,7 @@ TEST_F(QualityCore, ListingFiltersAndItsReport)
 
     ListingFilter f;
     f.customer = "C01";
-    const report::PageDocument doc = listingReport(loadListing(conn(), f), conditionsText(f));
+    const report::PageDocument doc = ListingReport(LoadListing(conn(), f), ConditionsText(f));
     ASSERT_EQ(doc.pages.size(), 1u);
     EXPECT_TRUE(doc.find(0, QStringLiteral("113/12/05")));
     EXPECT_TRUE(doc.find(0, QStringLiteral("共 2 筆")));
@@ -214,7 +214,7 @@ TEST_F(QualityCore, TargetsWriteOnlyWhatTheUserChanged)
 {
     db.exec("insert into [色號目標值] (色號, L, A, B, 備註) values ('C', 55, -37, -50, ''), ('M', 48, 74, -3, ''), "
             "('K', 16, 0, 0, '')");
-    const std::vector<ColourTarget> loaded = loadTargets(conn());
+    const std::vector<ColourTarget> loaded = LoadTargets(conn());
     // Another workstation changes M meanwhile; this user does not touch it.
     db.exec("update [色號目標值] set 備註 = 'PC2' where 色號 = 'M'");
     std::vector<ColourTarget> edited;
@@ -223,12 +223,12 @@ TEST_F(QualityCore, TargetsWriteOnlyWhatTheUserChanged)
             edited.push_back(t);
     edited[0].lab.L = 56;   // C
     edited.push_back({"Y", {89, -5, 93}, "ISO"});
-    ASSERT_EQ(saveTargets(loaded, edited, ctx_), SaveStatus::Saved);
+    ASSERT_EQ(SaveTargets(loaded, edited, ctx_), SaveStatus::Saved);
     EXPECT_EQ(db.rows("select 色號, L, 備註 from [色號目標值] order by 色號"),
               (Rows{{"C", "56.0", ""}, {"M", "48.0", "PC2"}, {"Y", "89.0", "ISO"}}));
 
     edited.push_back({"y ", {1, 2, 3}, ""});
-    EXPECT_EQ(saveTargets(loadTargets(conn()), edited, ctx_), SaveStatus::Refused);
+    EXPECT_EQ(SaveTargets(LoadTargets(conn()), edited, ctx_), SaveStatus::Refused);
     EXPECT_EQ(db.count("select * from [色號目標值]"), 3);
 }
 
@@ -240,15 +240,15 @@ TEST_F(QualityCore, LinesWithControlCharactersOrOverLongTextsAreNotStored)
     const PrintingKey pkey{"P1", 1, "D-印刷"};
     const std::string twentyTwoBytes = "課課課課課課課課課課課";
 
-    InspectionLine pasted = inspected("色差\r\n套印", 200, 3, "OK", true), unit = inspected("色差", 200, 3, "OK", true);
+    InspectionLine pasted = Inspected("色差\r\n套印", 200, 3, "OK", true), unit = Inspected("色差", 200, 3, "OK", true);
     unit.unit = twentyTwoBytes;
-    EXPECT_EQ(saveInspection(ikey, {pasted}, loadInspection(conn(), ikey).stored, ctx_).status, SaveStatus::Refused);
-    EXPECT_EQ(saveInspection(ikey, {unit}, loadInspection(conn(), ikey).stored, ctx_).status, SaveStatus::Refused);
-    PrintingLine tab = printed("C", "55", "1131203"), recorder = printed("C", "55", "1131203");
+    EXPECT_EQ(SaveInspection(ikey, {pasted}, LoadInspection(conn(), ikey).stored, ctx_).status, SaveStatus::Refused);
+    EXPECT_EQ(SaveInspection(ikey, {unit}, LoadInspection(conn(), ikey).stored, ctx_).status, SaveStatus::Refused);
+    PrintingLine tab = Printed("C", "55", "1131203"), recorder = Printed("C", "55", "1131203");
     tab.inks[1] = "東洋\t青";
     recorder.recorder = twentyTwoBytes;
-    EXPECT_EQ(savePrintingData(pkey, {tab}, loadPrintingData(conn(), pkey).stored, ctx_).status, SaveStatus::Refused);
-    EXPECT_EQ(savePrintingData(pkey, {recorder}, loadPrintingData(conn(), pkey).stored, ctx_).status,
+    EXPECT_EQ(SavePrintingData(pkey, {tab}, LoadPrintingData(conn(), pkey).stored, ctx_).status, SaveStatus::Refused);
+    EXPECT_EQ(SavePrintingData(pkey, {recorder}, LoadPrintingData(conn(), pkey).stored, ctx_).status,
               SaveStatus::Refused);
 
     std::vector<std::string> told;
@@ -298,15 +298,15 @@ TEST_P(QualityEngines, SaveOfARecordAnotherWorkstationChangedIsRefused)
     db->exec("insert into [工單印刷數據] (製程, 工單單號, 工單序, 序, 色號) values ('D-印刷', 'P1', 1, 1, 'old')");
     const InspectionKey ikey{"D-印刷", "P1", 1};
     const PrintingKey pkey{"P1", 1, "D-印刷"};
-    const StoredRecord iloadedA = loadInspection(conn, ikey).stored, ploadedA = loadPrintingData(conn, pkey).stored;
+    const StoredRecord iloadedA = LoadInspection(conn, ikey).stored, ploadedA = LoadPrintingData(conn, pkey).stored;
 
-    ASSERT_EQ(saveInspection(ikey, {inspected("B's", 10, 1, "", false)}, loadInspection(conn, ikey).stored, atB).status,
+    ASSERT_EQ(SaveInspection(ikey, {Inspected("B's", 10, 1, "", false)}, LoadInspection(conn, ikey).stored, atB).status,
               SaveStatus::Saved);
-    ASSERT_EQ(savePrintingData(pkey, {printed("B's", "50", "")}, loadPrintingData(conn, pkey).stored, atB).status,
+    ASSERT_EQ(SavePrintingData(pkey, {Printed("B's", "50", "")}, LoadPrintingData(conn, pkey).stored, atB).status,
               SaveStatus::Saved);
     clock.advanceMinutes(3);
-    const InspectionSaved i = saveInspection(ikey, {inspected("A's", 10, 2, "", false)}, iloadedA, atA);
-    const PrintingSaved p = savePrintingData(pkey, {printed("A's", "51", "")}, ploadedA, atA);
+    const InspectionSaved i = SaveInspection(ikey, {Inspected("A's", 10, 2, "", false)}, iloadedA, atA);
+    const PrintingSaved p = SavePrintingData(pkey, {Printed("A's", "51", "")}, ploadedA, atA);
     EXPECT_EQ(i.status, SaveStatus::Changed);
     EXPECT_EQ(p.status, SaveStatus::Changed);
     const std::string rest = "，您的資料沒有儲存，仍保留在畫面上。\n\n"
@@ -318,8 +318,8 @@ TEST_P(QualityEngines, SaveOfARecordAnotherWorkstationChangedIsRefused)
     EXPECT_EQ(db->rows("select 主要檢查項目 from [工單品檢明細]"), (Rows{{"B's"}}));
     EXPECT_EQ(db->rows("select 色號 from [工單印刷數據]"), (Rows{{"B's"}}));
 
-    EXPECT_EQ(saveInspection(ikey, {inspected("A's", 10, 2, "", false)}, i.stored, atA).status, SaveStatus::Saved);
-    const PrintingSaved replaced = savePrintingData(pkey, {printed("A's", "51", "")}, p.stored, atA);
+    EXPECT_EQ(SaveInspection(ikey, {Inspected("A's", 10, 2, "", false)}, i.stored, atA).status, SaveStatus::Saved);
+    const PrintingSaved replaced = SavePrintingData(pkey, {Printed("A's", "51", "")}, p.stored, atA);
     EXPECT_EQ(replaced.status, SaveStatus::Saved);
     EXPECT_EQ(db->rows("select 主要檢查項目 from [工單品檢明細]"), (Rows{{"A's"}}));
     EXPECT_EQ(db->rows("select 色號 from [工單印刷數據]"), (Rows{{"A's"}}));
@@ -329,7 +329,7 @@ TEST_P(QualityEngines, SaveOfARecordAnotherWorkstationChangedIsRefused)
 
     messages.clear();
     db->exec("update [工單印刷數據] set 測量1 = '52'");
-    EXPECT_EQ(savePrintingData(pkey, {printed("A's", "53", "")}, replaced.stored, atA).status, SaveStatus::Changed);
+    EXPECT_EQ(SavePrintingData(pkey, {Printed("A's", "53", "")}, replaced.stored, atA).status, SaveStatus::Changed);
     ASSERT_EQ(messages.shown().size(), 1u);
     EXPECT_EQ(messages.shown()[0].text, "此筆印刷數據在您開啟之後已被其他程式變更（沒有記錄由誰、何時變更）" + rest);
     EXPECT_EQ(db->value("select 測量1 from [工單印刷數據]"), "52");
@@ -344,10 +344,10 @@ TEST_P(QualityEngines, ProposedVerdictsAreKeptInTheProgramsOwnTable)
     db->exec("drop table [品質資料儲存]");
     db->exec("insert into [工單品檢明細] (製程, 工單單號, 工單序, 序, 主要檢查項目, 判定) values "
              "('E-上光', 'P1', 1, 1, 'kept', 'OK')");
-    EXPECT_EQ(db::addMissingProgramTables(conn), (std::vector<std::string>{"品檢建議判定", "品質資料儲存"}));
+    EXPECT_EQ(db::AddMissingProgramTables(conn), (std::vector<std::string>{"品檢建議判定", "品質資料儲存"}));
     const InspectionKey key{"D-印刷", "P1", 1};
-    ASSERT_EQ(saveInspection(key, {inspected("proposed", 200, 3, "OK", true), inspected("chosen", 200, 50, "OK", false)},
-                             loadInspection(conn, key).stored, atA)
+    ASSERT_EQ(SaveInspection(key, {Inspected("proposed", 200, 3, "OK", true), Inspected("chosen", 200, 50, "OK", false)},
+                             LoadInspection(conn, key).stored, atA)
                   .status,
               SaveStatus::Saved);
     EXPECT_EQ(db->rows("select 主要檢查項目, 判定 from [工單品檢明細] order by 製程, 序"),
@@ -355,21 +355,21 @@ TEST_P(QualityEngines, ProposedVerdictsAreKeptInTheProgramsOwnTable)
     EXPECT_EQ(db->rows("select 製程, 工單單號, 工單序, 序, 判定 from [品檢建議判定]"),
               (Rows{{"D-印刷", "P1", "1", "1", "OK"}}));
 
-    std::vector<InspectionLine> lines = loadInspection(conn, key).lines;
+    std::vector<InspectionLine> lines = LoadInspection(conn, key).lines;
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_TRUE(lines[0].proposed);
     EXPECT_FALSE(lines[1].proposed);
-    EXPECT_TRUE(contradictsRule(lines[1], 2.0));
-    EXPECT_FALSE(contradictsRule(lines[0], 2.0));
+    EXPECT_TRUE(ContradictsRule(lines[1], 2.0));
+    EXPECT_FALSE(ContradictsRule(lines[0], 2.0));
     // Raised defects: the proposal follows, the choice stays.
     lines[0].rate = 25;
-    followProposals(lines, 2.0);
+    FollowProposals(lines, 2.0);
     EXPECT_EQ(lines[0].verdict, "NG");
     EXPECT_EQ(lines[1].verdict, "OK");
 
     db->exec("update [工單品檢明細] set 判定 = 'NG' where 序 = 1");
-    EXPECT_FALSE(loadInspection(conn, key).lines[0].proposed);
+    EXPECT_FALSE(LoadInspection(conn, key).lines[0].proposed);
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, QualityEngines, ::testing::Values(Engine::SQLite, Engine::Server),
-                         db::test::engineName);
+                         db::test::EngineName);

@@ -40,33 +40,33 @@ using Texts = std::vector<std::string>;
 namespace {
 
 // One generated plant; every test works on a copy of its own.
-const std::string& demoFile()
+const std::string& DemoFile()
 {
     static db::test::FreshDatabase plant([](const std::string& path) {
         demo::DemoOptions o;
         o.workOrders = 40;
-        demo::writeDemoPlant(path, o);
+        demo::WriteDemoPlant(path, o);
     });
     static const std::string path = plant.path();
     return path;
 }
 
 // Types into a cell as a user does and commits with Enter.
-void typeCell(SpreadGrid& g, int row, int col, const QString& text)
+void TypeCell(SpreadGrid& g, int row, int col, const QString& text)
 {
     g.setActiveCell(row, col);
-    qtmv::test::typeIntoCell(g.tableView(), text);
+    qtmv::test::TypeIntoCell(g.tableView(), text);
 }
 
 // Shows a window and makes it the active one, as the user's click does.
-void activate(QWidget& w)
+void Activate(QWidget& w)
 {
     w.show();
     w.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
 }
 
-Texts rowTexts(const SpreadGrid& g, int row, int from, int to)
+Texts RowTexts(const SpreadGrid& g, int row, int from, int to)
 {
     Texts out;
     for (int c = from; c <= to; ++c)
@@ -78,14 +78,14 @@ class QualityWindows : public ::testing::Test, qtmv::test::WithApp {
 protected:
     QualityWindows()
     {
-        saved_ = session();
-        session() = db.session();
-        session().IdentityEstablished = session().RightsEstablished = true;
-        session().ProductionRights = std::string(20, '0');
+        saved_ = CurrentSession();
+        CurrentSession() = db.session();
+        CurrentSession().IdentityEstablished = CurrentSession().RightsEstablished = true;
+        CurrentSession().ProductionRights = std::string(20, '0');
         gReturned = false;
-        clearPick();
+        ClearPick();
     }
-    ~QualityWindows() override { session() = saved_; }
+    ~QualityWindows() override { CurrentSession() = saved_; }
 
     // A printing step of the plant without inspection lines and printing data.
     std::pair<std::string, int> bareStep(const char* table = "PRINTING")
@@ -99,7 +99,7 @@ protected:
         return r.empty() ? std::make_pair(std::string(), 0) : std::make_pair(r[0][0], std::stoi(r[0][1]));
     }
 
-    db::test::FreshDatabase db{db::test::copyOf(demoFile())};
+    db::test::FreshDatabase db{db::test::CopyOf(DemoFile())};
     Session saved_;
     ScriptedMessages messages;
 };
@@ -116,33 +116,33 @@ TEST_F(QualityWindows, InspectionStartsFromPhrasesProposesVerdictsAndSaves)
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
     SpreadGrid& g = *w.fml明細;
-    EXPECT_EQ(rowTexts(g, 1, I::c主要檢查項目, I::c權責單位), (Texts{"色差", "ΔE≦3.0", "印刷課"}));
+    EXPECT_EQ(RowTexts(g, 1, I::c主要檢查項目, I::c權責單位), (Texts{"色差", "ΔE≦3.0", "印刷課"}));
 
-    typeCell(g, 1, I::c檢驗數量, "200");
-    typeCell(g, 1, I::c不良數量, "3");
-    EXPECT_EQ(rowTexts(g, 1, I::c檢驗數量, I::c判定), (Texts{"200.00", "3.00", "1.5", "OK"}));
-    typeCell(g, 2, I::c檢驗數量, "200");
-    typeCell(g, 2, I::c不良數量, "5");
-    EXPECT_EQ(rowTexts(g, 2, I::c不良率, I::c判定), (Texts{"2.5", "NG"}));
-    typeCell(g, 2, I::c不良數量, "1");   // still the window's proposal: it follows
+    TypeCell(g, 1, I::c檢驗數量, "200");
+    TypeCell(g, 1, I::c不良數量, "3");
+    EXPECT_EQ(RowTexts(g, 1, I::c檢驗數量, I::c判定), (Texts{"200.00", "3.00", "1.5", "OK"}));
+    TypeCell(g, 2, I::c檢驗數量, "200");
+    TypeCell(g, 2, I::c不良數量, "5");
+    EXPECT_EQ(RowTexts(g, 2, I::c不良率, I::c判定), (Texts{"2.5", "NG"}));
+    TypeCell(g, 2, I::c不良數量, "1");   // still the window's proposal: it follows
     EXPECT_EQ(g.text(2, I::c判定), "OK");
     // A verdict the user chose stays whatever the rate, with a word when the rule says otherwise.
     EXPECT_TRUE(messages.shown().empty());
-    typeCell(g, 1, I::c判定, "ng");
-    typeCell(g, 1, I::c不良數量, "0");
+    TypeCell(g, 1, I::c判定, "ng");
+    TypeCell(g, 1, I::c不良數量, "0");
     ASSERT_EQ(messages.shown().size(), 2u);
     EXPECT_EQ(messages.shown()[1].text, "第1列的判定與不良率不符：允收不良率為 2.0%，不良率在其內為 OK，超過為 NG。請確認判定!");
     messages.clear();
 
-    typeCell(g, 3, I::c檢驗數量, "12345678901");
-    typeCell(g, 3, I::c權責單位, QString(11, QChar(0x8AB2)));   // 22 bytes
+    TypeCell(g, 3, I::c檢驗數量, "12345678901");
+    TypeCell(g, 3, I::c權責單位, QString(11, QChar(0x8AB2)));   // 22 bytes
     ASSERT_EQ(messages.shown().size(), 2u);
     EXPECT_EQ(messages.shown()[0].text, "最多只可輸入10個字元!");
     EXPECT_EQ(messages.shown()[1].text, "最多只可輸入20個字元!");
-    EXPECT_EQ(rowTexts(g, 3, I::c權責單位, I::c檢驗數量), (Texts{"", ""}));
+    EXPECT_EQ(RowTexts(g, 3, I::c權責單位, I::c檢驗數量), (Texts{"", ""}));
     // Line 6 cannot be started while line 5 is empty.
     messages.clear();
-    typeCell(g, 6, I::c主要檢查項目, "X");
+    TypeCell(g, 6, I::c主要檢查項目, "X");
     ASSERT_EQ(messages.shown().size(), 1u);
     EXPECT_EQ(messages.shown()[0].text, "前一列資料尚未輸入!");
 
@@ -174,14 +174,14 @@ TEST_F(QualityWindows, KindWithoutPhrasesAndTheImportQuestion)
     messages.clear();
     I w(nullptr, {"E-上光", po, seq});
     w.show();
-    EXPECT_EQ(rowTexts(*w.fml明細, 1, I::c主要檢查項目, I::c檢驗數量), (Texts{"自訂", "", "", "50.00"}));
+    EXPECT_EQ(RowTexts(*w.fml明細, 1, I::c主要檢查項目, I::c檢驗數量), (Texts{"自訂", "", "", "50.00"}));
     messages.answer(MsgAnswer::No);
     QTest::mouseClick(w.scmd匯入片語, Qt::LeftButton);
     EXPECT_EQ(w.fml明細->text(1, I::c主要檢查項目), "自訂");
     messages.answer(MsgAnswer::Yes);
     QTest::mouseClick(w.scmd匯入片語, Qt::LeftButton);
     ASSERT_EQ(messages.shown().size(), 2u);   // asked each time
-    EXPECT_EQ(rowTexts(*w.fml明細, 1, I::c主要檢查項目, I::c檢驗數量), (Texts{"光澤度", "與樣品一致", "後加工課", ""}));
+    EXPECT_EQ(RowTexts(*w.fml明細, 1, I::c主要檢查項目, I::c檢驗數量), (Texts{"光澤度", "與樣品一致", "後加工課", ""}));
 }
 
 TEST_F(QualityWindows, PrintingDataChecksComputesTheDifferenceAndSaves)
@@ -206,13 +206,13 @@ TEST_F(QualityWindows, PrintingDataChecksComputesTheDifferenceAndSaves)
     EXPECT_EQ(w.lbl單號->text().toStdString(), "工單單號： " + po);
     SpreadGrid& g = *w.fml明細;
 
-    typeCell(g, 1, P::c色號, "pair1");
-    typeCell(g, 1, P::cL, "50");
-    typeCell(g, 1, P::cA, "0");
-    typeCell(g, 1, P::cB, "-82.7485");
+    TypeCell(g, 1, P::c色號, "pair1");
+    TypeCell(g, 1, P::cL, "50");
+    TypeCell(g, 1, P::cA, "0");
+    TypeCell(g, 1, P::cB, "-82.7485");
     EXPECT_EQ(g.text(1, P::c色差), "2.04"); // published ΔE00 2.0425
-    typeCell(g, 1, P::c色差, "3.5");
-    typeCell(g, 1, P::cL, "51");   // the typed △ stays
+    TypeCell(g, 1, P::c色差, "3.5");
+    TypeCell(g, 1, P::cL, "51");   // the typed △ stays
 
     // The ink list offers the ink phrases.
     g.setActiveCell(1, P::c油墨1);
@@ -223,15 +223,15 @@ TEST_F(QualityWindows, PrintingDataChecksComputesTheDifferenceAndSaves)
     EXPECT_EQ(combo->itemText(0), QStringLiteral("東洋 洋紅(M)"));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
 
-    typeCell(g, 1, P::c記錄員, QString::fromStdString(emp[0][1]));   // a name finds the code
-    typeCell(g, 1, P::c印刷日期, "1131301");
+    TypeCell(g, 1, P::c記錄員, QString::fromStdString(emp[0][1]));   // a name finds the code
+    TypeCell(g, 1, P::c印刷日期, "1131301");
     ASSERT_EQ(messages.shown().size(), 1u);
     EXPECT_EQ(messages.shown()[0].text, "「印刷日期」日期輸入錯誤!");
     EXPECT_EQ(g.text(1, P::c印刷日期), "");
-    typeCell(g, 1, P::c印刷日期, "991204");   // stored with its leading 0
+    TypeCell(g, 1, P::c印刷日期, "991204");   // stored with its leading 0
 
-    typeCell(g, 2, P::c色號, "K");
-    typeCell(g, 2, P::c記錄員, "nobody");
+    TypeCell(g, 2, P::c色號, "K");
+    TypeCell(g, 2, P::c記錄員, "nobody");
     QTest::qWait(0);   // the lookup opens once the cell is committed
     EXPECT_EQ(lookups, 1);
 
@@ -273,12 +273,12 @@ TEST_F(QualityWindows, ListingFiltersShowsInksPrintsAndKeepsTargets)
     w.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
     ASSERT_EQ(w.rows().rowCount(), 2u);
-    EXPECT_EQ(rowTexts(*w.fml明細, 2, frm印刷數據明細表::c工單單號, frm印刷數據明細表::c印刷日期),
+    EXPECT_EQ(RowTexts(*w.fml明細, 2, frm印刷數據明細表::c工單單號, frm印刷數據明細表::c印刷日期),
               (Texts{"ZZ1", "1", "D-印刷", "113/12/02"}));
     w.fml明細->setActiveCell(1, 1);
     w.fml明細->tableView()->setFocus();
     QTest::keyClick(w.fml明細->tableView(), Qt::Key_Down);
-    EXPECT_EQ(rowTexts(*w.fml油墨, 1, 1, 3), (Texts{"東洋 洋紅(M)", "", "亮光油"}));
+    EXPECT_EQ(RowTexts(*w.fml油墨, 1, 1, 3), (Texts{"東洋 洋紅(M)", "", "亮光油"}));
 
     w.txt色號->setText("m");
     QTest::mouseClick(w.scmd客戶, Qt::LeftButton);   // picks the customer: in the filter line below
@@ -316,7 +316,7 @@ TEST_F(QualityWindows, ListingFiltersShowsInksPrintsAndKeepsTargets)
     EXPECT_EQ(messages.shown().back().text, "「印刷日期」日期輸入錯誤!");
 
     // Targets: the plant's are listed (C first); a changed L is stored.
-    typeCell(*w.fml目標值, 1, frm印刷數據明細表::tL, "56");
+    TypeCell(*w.fml目標值, 1, frm印刷數據明細表::tL, "56");
     QTest::mouseClick(w.scmd儲存目標值, Qt::LeftButton);
     EXPECT_EQ(db.value("select L from [色號目標值] where 色號 = 'C'"), "56.0");
     EXPECT_EQ(db.count("select * from [色號目標值]"), 6);
@@ -363,7 +363,7 @@ TEST_F(QualityWindows, TimeWindowIndicatorFollowsWhatWasSaved)
     presched::TimeRequest request;
     request.po = piece[0][1];
     request.seq = std::stoi(piece[0][2]);
-    request.kind = kindByDisplayName("D-印刷");
+    request.kind = KindByDisplayName("D-印刷");
     request.recordNumber = piece[0][0];
     frm工務預排作業_耗時 t(request, nullptr);
     t.show();
@@ -378,7 +378,7 @@ TEST_F(QualityWindows, TimeWindowIndicatorFollowsWhatWasSaved)
             QTest::mouseClick(i->scmd確定, Qt::LeftButton);   // the phrase lines are kept
         if (auto* p = dynamic_cast<frm工單印刷數據*>(&d)) {
             if (keepLine)
-                typeCell(*p->fml明細, 1, P::c色號, "K");
+                TypeCell(*p->fml明細, 1, P::c色號, "K");
             else
                 p->deleteLine();
             QTest::mouseClick(p->scmd確定, Qt::LeftButton);
@@ -402,36 +402,36 @@ TEST_F(QualityWindows, TheLaterSaveOfALineAnotherWorkstationSavedIsRefused)
     const auto [po, seq] = bareStep();
     const std::string where =
         " where 工單單號 = '" + po + "' and 工單序 = " + std::to_string(seq) + " and 製程 = 'D-印刷' order by 序";
-    Session a = session(), b = session();
+    Session a = CurrentSession(), b = CurrentSession();
     a.WorkstationUser = "PC1\\admin";
     b.WorkstationUser = "PC2\\clerk";
     b.EmployeeName = "林美玲";
     const FixedClock clock({2024, 12, 7, 14, 5, 0});
 
-    session() = a;
+    CurrentSession() = a;
     I ia(nullptr, {"D-印刷", po, seq});
     P pa(nullptr, {po, seq, "D-印刷"}, false);
-    activate(ia);
-    activate(pa);
-    session() = b;
+    Activate(ia);
+    Activate(pa);
+    CurrentSession() = b;
     {
         I ib(nullptr, {"D-印刷", po, seq}, clock);
-        activate(ib);
-        typeCell(*ib.fml明細, 1, I::c檢驗數量, "100");
+        Activate(ib);
+        TypeCell(*ib.fml明細, 1, I::c檢驗數量, "100");
         QTest::mouseClick(ib.scmd確定, Qt::LeftButton);
         P pb(nullptr, {po, seq, "D-印刷"}, false, clock);
-        activate(pb);
-        typeCell(*pb.fml明細, 1, P::c色號, "B");
+        Activate(pb);
+        TypeCell(*pb.fml明細, 1, P::c色號, "B");
         QTest::mouseClick(pb.scmd確定, Qt::LeftButton);
     }
     ASSERT_TRUE(messages.shown().empty());
 
-    session() = a;
-    activate(ia);
-    typeCell(*ia.fml明細, 1, I::c檢驗數量, "200");
+    CurrentSession() = a;
+    Activate(ia);
+    TypeCell(*ia.fml明細, 1, I::c檢驗數量, "200");
     QTest::mouseClick(ia.scmd確定, Qt::LeftButton);
-    activate(pa);
-    typeCell(*pa.fml明細, 1, P::c色號, "A");
+    Activate(pa);
+    TypeCell(*pa.fml明細, 1, P::c色號, "A");
     QTest::mouseClick(pa.scmd確定, Qt::LeftButton);
     ASSERT_EQ(messages.shown().size(), 2u);
     const std::string rest = "在您開啟之後已由林美玲（PC2）於113/12/07 14:05儲存，您的資料沒有儲存，仍保留在畫面上。\n\n"
@@ -464,23 +464,23 @@ TEST_F(QualityWindows, StoredProposalsFollowTheRuleAndContradictingChoicesAreTol
     const std::string secondLine = "第2列的判定與不良率不符：允收不良率為 2.0%，不良率在其內為 OK，超過為 NG。請確認判定!";
     {
         I w(nullptr, {"D-印刷", po, seq});
-        activate(w);
-        typeCell(*w.fml明細, 1, I::c檢驗數量, "200");
-        typeCell(*w.fml明細, 1, I::c不良數量, "3");   // proposed OK
-        typeCell(*w.fml明細, 2, I::c檢驗數量, "200");
-        typeCell(*w.fml明細, 2, I::c不良數量, "1");
-        typeCell(*w.fml明細, 2, I::c判定, "OK");   // chosen
+        Activate(w);
+        TypeCell(*w.fml明細, 1, I::c檢驗數量, "200");
+        TypeCell(*w.fml明細, 1, I::c不良數量, "3");   // proposed OK
+        TypeCell(*w.fml明細, 2, I::c檢驗數量, "200");
+        TypeCell(*w.fml明細, 2, I::c不良數量, "1");
+        TypeCell(*w.fml明細, 2, I::c判定, "OK");   // chosen
         QTest::mouseClick(w.scmd確定, Qt::LeftButton);
     }
     EXPECT_EQ(db.rows("select 序, 判定 from [品檢建議判定]" + where), (Rows{{"1", "OK"}}));
     {
         I w(nullptr, {"D-印刷", po, seq});
-        activate(w);
+        Activate(w);
         EXPECT_TRUE(messages.shown().empty());
-        typeCell(*w.fml明細, 1, I::c不良數量, "50");
-        typeCell(*w.fml明細, 2, I::c不良數量, "50");
-        EXPECT_EQ(rowTexts(*w.fml明細, 1, I::c不良率, I::c判定), (Texts{"25.0", "NG"}));
-        EXPECT_EQ(rowTexts(*w.fml明細, 2, I::c不良率, I::c判定), (Texts{"25.0", "OK"}));
+        TypeCell(*w.fml明細, 1, I::c不良數量, "50");
+        TypeCell(*w.fml明細, 2, I::c不良數量, "50");
+        EXPECT_EQ(RowTexts(*w.fml明細, 1, I::c不良率, I::c判定), (Texts{"25.0", "NG"}));
+        EXPECT_EQ(RowTexts(*w.fml明細, 2, I::c不良率, I::c判定), (Texts{"25.0", "OK"}));
         ASSERT_EQ(messages.shown().size(), 1u);
         EXPECT_EQ(messages.shown()[0].text, secondLine);
         QTest::mouseClick(w.scmd確定, Qt::LeftButton);
@@ -490,7 +490,7 @@ TEST_F(QualityWindows, StoredProposalsFollowTheRuleAndContradictingChoicesAreTol
     EXPECT_EQ(db.rows("select 序, 判定 from [品檢建議判定]" + where), (Rows{{"1", "NG"}}));
     messages.clear();
     I w(nullptr, {"D-印刷", po, seq});
-    activate(w);
+    Activate(w);
     ASSERT_EQ(messages.shown().size(), 1u);
     EXPECT_EQ(messages.shown()[0].text, secondLine);
 }
@@ -513,14 +513,14 @@ TEST_F(QualityWindows, LeavingWithTypedLinesAsksFirst)
     };
     {
         I w(nullptr, {"D-印刷", po, seq});
-        activate(w);
+        Activate(w);
         EXPECT_FALSE(escape(w, *w.fml明細));
         EXPECT_TRUE(messages.shown().empty());
     }
     {
         I w(nullptr, {"D-印刷", po, seq});
-        activate(w);
-        typeCell(*w.fml明細, 1, I::c檢驗數量, "200");
+        Activate(w);
+        TypeCell(*w.fml明細, 1, I::c檢驗數量, "200");
         messages.answer(MsgAnswer::Cancel);
         EXPECT_TRUE(escape(w, *w.fml明細));
         ASSERT_EQ(messages.shown().size(), 1u);
@@ -536,8 +536,8 @@ TEST_F(QualityWindows, LeavingWithTypedLinesAsksFirst)
     }
     {
         I w(nullptr, {"D-印刷", po, seq});
-        activate(w);
-        typeCell(*w.fml明細, 1, I::c檢驗數量, "200");
+        Activate(w);
+        TypeCell(*w.fml明細, 1, I::c檢驗數量, "200");
         messages.clear();
         messages.answer(MsgAnswer::Yes);
         w.close();
@@ -553,15 +553,15 @@ TEST_F(QualityWindows, LeavingWithTypedLinesAsksFirst)
     messages.clear();
     {
         P w(nullptr, {po, seq, "D-印刷"}, true);
-        activate(w);
-        typeCell(*w.fml明細, 1, P::c色號, "C");
-        typeCell(*w.fml明細, 1, P::c色號, "B");
+        Activate(w);
+        TypeCell(*w.fml明細, 1, P::c色號, "C");
+        TypeCell(*w.fml明細, 1, P::c色號, "B");
         EXPECT_FALSE(escape(w, *w.fml明細));
         EXPECT_TRUE(messages.shown().empty());
     }
     P w(nullptr, {po, seq, "D-印刷"}, true);
-    activate(w);
-    typeCell(*w.fml明細, 1, P::c色號, "C");
+    Activate(w);
+    TypeCell(*w.fml明細, 1, P::c色號, "C");
     messages.answer(MsgAnswer::Cancel);
     EXPECT_TRUE(escape(w, *w.fml明細));
     ASSERT_EQ(messages.shown().size(), 1u);
@@ -581,8 +581,8 @@ TEST_F(QualityWindows, LeavingWithTypedLinesAsksFirst)
     EXPECT_EQ(db.rows("select 色號 from [工單印刷數據]" + where), (Rows{{"Z"}}));
 
     P again(nullptr, {po, seq, "D-印刷"}, true);
-    activate(again);
-    typeCell(*again.fml明細, 2, P::c色號, "K");
+    Activate(again);
+    TypeCell(*again.fml明細, 2, P::c色號, "K");
     messages.answer(MsgAnswer::Yes);
     again.close();
     EXPECT_EQ(messages.shown().size(), 5u);

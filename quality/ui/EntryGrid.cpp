@@ -18,12 +18,12 @@ namespace qtmv::quality {
 
 namespace {
 
-std::size_t length(const QString& text, bool big5)
+std::size_t Length(const QString& text, bool big5)
 {
     return big5 ? Big5ByteLength(text.toStdString()) : static_cast<std::size_t>(text.size());
 }
 
-void tell(std::size_t limit)
+void Tell(std::size_t limit)
 {
     MsgBox(TooLongMessage(limit), "訊息", MsgIcon::Exclamation);
 }
@@ -32,24 +32,24 @@ void tell(std::size_t limit)
 
 // Counted without the blanks around the text, which are never stored (as
 // the main grid counts).
-bool overLimit(const QString& text, std::size_t limit, bool big5)
+bool OverLimit(const QString& text, std::size_t limit, bool big5)
 {
-    if (length(text.trimmed(), big5) <= limit)
+    if (Length(text.trimmed(), big5) <= limit)
         return false;
-    tell(limit);
+    Tell(limit);
     return true;
 }
 
-void cutToLimit(QString& text, std::size_t limit, bool big5)
+void CutToLimit(QString& text, std::size_t limit, bool big5)
 {
-    if (!overLimit(text, limit, big5))
+    if (!OverLimit(text, limit, big5))
         return;
     const QString kept = text.trimmed();
-    text = big5 ? u8(CutToBytes(kept.toStdString(), static_cast<long long>(limit)))
+    text = big5 ? U8(CutToBytes(kept.toStdString(), static_cast<long long>(limit)))
                 : kept.left(static_cast<qsizetype>(limit));
 }
 
-bool controlCharacter(const QString& text, std::string_view heading)
+bool ControlCharacter(const QString& text, std::string_view heading)
 {
     if (!HasControlCharacter(text.toStdString()))
         return false;
@@ -57,7 +57,7 @@ bool controlCharacter(const QString& text, std::string_view heading)
     return true;
 }
 
-void wireEntryGrid(SpreadGrid& grid, std::function<bool(int row)> lineEmpty, std::function<bool(EditEnd&)> endEdit,
+void WireEntryGrid(SpreadGrid& grid, std::function<bool(int row)> lineEmpty, std::function<bool(EditEnd&)> endEdit,
                    std::function<void()> lookup)
 {
     grid.setStartEditHook([lineEmpty = std::move(lineEmpty)](EditStart& e) {
@@ -76,7 +76,7 @@ void wireEntryGrid(SpreadGrid& grid, std::function<bool(int row)> lineEmpty, std
     });
 }
 
-void deleteGridLine(SpreadGrid& grid, int row, int columns, std::vector<std::string>& perRow)
+void DeleteGridLine(SpreadGrid& grid, int row, int columns, std::vector<std::string>& perRow)
 {
     if (row < 1 || row > grid.maxRow())
         return;
@@ -91,9 +91,9 @@ void deleteGridLine(SpreadGrid& grid, int row, int columns, std::vector<std::str
     grid.setRows(std::move(cells));
 }
 
-QPushButton* entryButton(QWidget* parent, QBoxLayout* row, const char* name, const char* caption)
+QPushButton* EntryButton(QWidget* parent, QBoxLayout* row, const char* name, const char* caption)
 {
-    auto* b = new QPushButton(u8(caption), parent);
+    auto* b = new QPushButton(U8(caption), parent);
     b->setObjectName(QString::fromUtf8(name));
     b->setAutoDefault(false);
     if (row)
@@ -101,12 +101,12 @@ QPushButton* entryButton(QWidget* parent, QBoxLayout* row, const char* name, con
     return b;
 }
 
-std::string cellText(const SpreadGrid& grid, int row, int col)
+std::string CellText(const SpreadGrid& grid, int row, int col)
 {
     return Trim(grid.text(row, col));
 }
 
-KeptLines keptLines(const SpreadGrid& grid, const std::vector<int>& columns,
+KeptLines KeptLinesOf(const SpreadGrid& grid, const std::vector<int>& columns,
                     const std::function<bool(int row)>& lineEmpty, const std::vector<int>& numberColumns)
 {
     KeptLines lines;
@@ -116,23 +116,23 @@ KeptLines keptLines(const SpreadGrid& grid, const std::vector<int>& columns,
         std::vector<std::string>& texts = lines.emplace_back();
         for (int c : columns) {
             const bool number = std::find(numberColumns.begin(), numberColumns.end(), c) != numberColumns.end();
-            texts.push_back(number ? std::to_string(Val(cellText(grid, r, c))) : cellText(grid, r, c));
+            texts.push_back(number ? std::to_string(Val(CellText(grid, r, c))) : CellText(grid, r, c));
         }
     }
     return lines;
 }
 
-void leaveAsking(SpreadGrid& grid, const std::function<bool()>& typed, const std::function<void()>& save,
+void LeaveAsking(SpreadGrid& grid, const std::function<bool()>& typed, const std::function<void()>& save,
                  const std::function<void()>& close)
 {
-    switch (askBeforeLeaving(grid, typed)) {
+    switch (AskBeforeLeaving(grid, typed)) {
     case Leaving::Close: close(); break;
     case Leaving::Save: save(); break;
     case Leaving::Stay: break;
     }
 }
 
-Leaving askBeforeLeaving(SpreadGrid& grid, const std::function<bool()>& typed)
+Leaving AskBeforeLeaving(SpreadGrid& grid, const std::function<bool()>& typed)
 {
     if (grid.isEditing() && !grid.finishEdit())
         return Leaving::Stay;
@@ -145,7 +145,7 @@ Leaving askBeforeLeaving(SpreadGrid& grid, const std::function<bool()>& typed)
     }
 }
 
-void dropChildConnections(QObject& window)
+void DropChildConnections(QObject& window)
 {
     for (QObject* child : window.findChildren<QObject*>())
         QObject::disconnect(child, nullptr, &window, nullptr);

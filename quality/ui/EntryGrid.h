@@ -27,37 +27,37 @@ namespace qtmv::quality {
 constexpr int kEntryBlankRows = 20;
 
 // A cell's text without surrounding blanks.
-std::string cellText(const SpreadGrid& grid, int row, int col);
+std::string CellText(const SpreadGrid& grid, int row, int col);
 
 // Called from a window's destructor: its members are gone before the base
 // class deletes the children, so nothing a dying child signals may reach the
 // window's handlers.
-void dropChildConnections(QObject& window);
+void DropChildConnections(QObject& window);
 
 // Over the limit, not counting blanks around the text: tells the user
 // "最多只可輸入N個字元!" (title "訊息") and gives true; the caller refuses
 // the cell.
-bool overLimit(const QString& text, std::size_t limit, bool big5);
+bool OverLimit(const QString& text, std::size_t limit, bool big5);
 // The same, cutting the text to the limit instead.
-void cutToLimit(QString& text, std::size_t limit, bool big5);
+void CutToLimit(QString& text, std::size_t limit, bool big5);
 // A control character (a pasted line break or tab, say): tells the user
 // "「heading」含有無法儲存的控制字元，請重新輸入!" (title "訊息") and gives
 // true; the caller refuses the cell, as the main grid does.
-bool controlCharacter(const QString& text, std::string_view heading);
+bool ControlCharacter(const QString& text, std::string_view heading);
 
 // Hooks of an entry grid: starting an edit in a line whose previous line is
 // empty (while it is empty itself) is refused with "前一列資料尚未輸入!"
 // (title "警告"); endEdit checks a committed cell; F9 runs lookup.
-void wireEntryGrid(SpreadGrid& grid, std::function<bool(int row)> lineEmpty, std::function<bool(EditEnd&)> endEdit,
+void WireEntryGrid(SpreadGrid& grid, std::function<bool(int row)> lineEmpty, std::function<bool(EditEnd&)> endEdit,
                    std::function<void()> lookup);
 
 // Removes the line, adding an empty one at the end; perRow (indexed by row)
 // follows the lines.
-void deleteGridLine(SpreadGrid& grid, int row, int columns, std::vector<std::string>& perRow);
+void DeleteGridLine(SpreadGrid& grid, int row, int columns, std::vector<std::string>& perRow);
 
 // A named, captioned button that is never the default button, added to row
 // when given.
-QPushButton* entryButton(QWidget* parent, QBoxLayout* row, const char* name, const char* caption);
+QPushButton* EntryButton(QWidget* parent, QBoxLayout* row, const char* name, const char* caption);
 
 // --- Leaving with typed work ----------------------------------------------------
 // The lines a save keeps, in order, each as the texts of `columns` without
@@ -68,7 +68,7 @@ QPushButton* entryButton(QWidget* parent, QBoxLayout* row, const char* name, con
 // `numberColumns` count by their value, as they are stored: "", "0" and
 // "0.00" are the same.
 using KeptLines = std::vector<std::vector<std::string>>;
-KeptLines keptLines(const SpreadGrid& grid, const std::vector<int>& columns,
+KeptLines KeptLinesOf(const SpreadGrid& grid, const std::vector<int>& columns,
                     const std::function<bool(int row)>& lineEmpty, const std::vector<int>& numberColumns = {});
 
 // Asked, as the main window asks about its unsaved cells, before an entry
@@ -85,12 +85,12 @@ enum class Leaving {
 // user has just been told why); then asks only when `typed` says there is
 // something to lose. Enter answers Stay: neither saving nor throwing away
 // happens unasked.
-Leaving askBeforeLeaving(SpreadGrid& grid, const std::function<bool()>& typed);
+Leaving AskBeforeLeaving(SpreadGrid& grid, const std::function<bool()>& typed);
 
 // An entry window's reject(): asks as above, then runs save (which closes
 // the window once the save went through) or close (the dialog's own
 // reject), or stays.
-void leaveAsking(SpreadGrid& grid, const std::function<bool()>& typed, const std::function<void()>& save,
+void LeaveAsking(SpreadGrid& grid, const std::function<bool()>& typed, const std::function<void()>& save,
                  const std::function<void()>& close);
 
 } // namespace qtmv::quality

@@ -25,8 +25,8 @@ namespace {
 
 constexpr const char* kTitle = "品檢";
 
-std::string quantityText(double v) { return FormatFixed(v, 2); }
-std::string rateText(double v) { return FormatFixed(v, 1); }
+std::string QuantityText(double v) { return FormatFixed(v, 2); }
+std::string RateTextOf(double v) { return FormatFixed(v, 1); }
 
 const char* const kHeadings[] = {"", "主要檢查項目", "檢查標準", "權責單位", "檢驗數量", "不良數量", "不良率", "判定"};
 
@@ -36,21 +36,21 @@ frm品檢::frm品檢(QWidget* caller, InspectionKey key, const Clock& clock)
     : QDialog(caller), key_(std::move(key)), clock_(clock)
 {
     setObjectName(QStringLiteral("frm品檢"));
-    setWindowTitle(u8(kTitle));
+    setWindowTitle(U8(kTitle));
     setModal(true);
     buildUi();
 }
 
 frm品檢::~frm品檢()
 {
-    dropChildConnections(*this);
+    DropChildConnections(*this);
 }
 
 void frm品檢::buildUi()
 {
     auto* root = new QVBoxLayout(this);
     auto label = [this](const char* name, const std::string& text) {
-        auto* l = new QLabel(u8(text), this);
+        auto* l = new QLabel(U8(text), this);
         l->setObjectName(QString::fromUtf8(name));
         return l;
     };
@@ -72,7 +72,7 @@ void frm品檢::buildUi()
                                           {kHeadings[c不良數量], 80}, {kHeadings[c不良率], 60}, {kHeadings[c判定], 60}});
     fml明細->setColumnChoices(c判定, {"OK", "NG"});
     fml明細->setEditablePredicate([](int, int col) { return col != c不良率; });
-    wireEntryGrid(
+    WireEntryGrid(
         *fml明細, [this](int row) { return lineEmpty(row); },
         [this](EditEnd& e) { return endEdit(e.row, e.col, e.text); }, [this] { lookup(); });
     QObject::connect(fml明細, &SpreadGrid::cellChanged, this, [this](int row, int col) {
@@ -83,7 +83,7 @@ void frm品檢::buildUi()
 
     auto* buttons = new QHBoxLayout;
     auto button = [this, buttons](const char* name, const char* caption) {
-        return entryButton(this, buttons, name, caption);
+        return EntryButton(this, buttons, name, caption);
     };
     scmd確定 = button("scmd確定", "確 定");
     scmd匯入片語 = button("scmd匯入片語", "匯入片語");
@@ -112,7 +112,7 @@ void frm品檢::start()
         return;
     started_ = true;
     Guarded(kTitle, [&] {
-        InspectionOpened opened = openInspection(session(), key_);
+        InspectionOpened opened = OpenInspection(CurrentSession(), key_);
         acceptable_ = opened.acceptable;
         const InspectionPhrases& phrases = opened.phrases;
         fml明細->setColumnChoices(c主要檢查項目, phrases.items);
@@ -122,11 +122,11 @@ void frm品檢::start()
         stored_ = std::move(record.stored);
         std::vector<InspectionLine>& lines = record.lines;
         if (!lines.empty()) {
-            followProposals(lines, acceptable_);
+            FollowProposals(lines, acceptable_);
             showLines(lines);
             std::vector<int> contradicting;
             for (std::size_t i = 0; i < lines.size(); ++i)
-                if (contradictsRule(lines[i], acceptable_))
+                if (ContradictsRule(lines[i], acceptable_))
                     contradicting.push_back(static_cast<int>(i) + 1);
             warnIfContradicting(contradicting);
             return;
@@ -153,9 +153,9 @@ void frm品檢::showLines(const std::vector<InspectionLine>& lines)
         // Phrase lines have no figures yet: they stay blank until typed.
         const bool figures = l.inspected != 0 || l.defective != 0 || l.rate != 0 || !l.verdict.empty();
         if (figures) {
-            r[c檢驗數量 - 1] = quantityText(l.inspected);
-            r[c不良數量 - 1] = quantityText(l.defective);
-            r[c不良率 - 1] = rateText(l.rate);
+            r[c檢驗數量 - 1] = QuantityText(l.inspected);
+            r[c不良數量 - 1] = QuantityText(l.defective);
+            r[c不良率 - 1] = RateTextOf(l.rate);
         }
         r[c判定 - 1] = l.verdict;
         rows.push_back(std::move(r));
@@ -175,7 +175,7 @@ void frm品檢::importPhrases()
     if (MsgBox(kImportQuestion, "刪除詢問", MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes)
         return;
     fml明細->cancelEdit();
-    const InspectionPhrases phrases = inspectionPhrases(session(), key_.kind);
+    const InspectionPhrases phrases = LoadInspectionPhrases(CurrentSession(), key_.kind);
     showLines({});
     if (phrases.empty()) {
         MsgBox(kNoPhrases, "訊息", MsgIcon::Information);
@@ -187,7 +187,7 @@ void frm品檢::importPhrases()
 bool frm品檢::lineEmpty(int row) const
 {
     for (int c = 1; c <= kColumns; ++c) {
-        const std::string t = cellText(*fml明細, row, c);
+        const std::string t = CellText(*fml明細, row, c);
         const bool number = c == c檢驗數量 || c == c不良數量 || c == c不良率;
         if (!t.empty() && !(number && Val(t) == 0))
             return false;
@@ -197,24 +197,24 @@ bool frm品檢::lineEmpty(int row) const
 
 bool frm品檢::endEdit(int row, int col, QString& text)
 {
-    if (col >= c主要檢查項目 && col <= kColumns && controlCharacter(text, kHeadings[col]))
+    if (col >= c主要檢查項目 && col <= kColumns && ControlCharacter(text, kHeadings[col]))
         return false;
     switch (col) {
     case c主要檢查項目:
     case c檢查標準:
-        return !overLimit(text, 200, true);
+        return !OverLimit(text, 200, true);
     case c權責單位:
-        return !overLimit(text, 20, true);
+        return !OverLimit(text, 20, true);
     case c檢驗數量:
     case c不良數量: {
-        if (overLimit(text.trimmed(), 10, false))
+        if (OverLimit(text.trimmed(), 10, false))
             return false;
         const std::string t = Trim(text.toStdString());
         if (!IsPlainNumber(t) || Val(t) < 0) {
             MsgBox("請輸入數字!", "訊息", MsgIcon::Exclamation);
             return false;
         }
-        text = t.empty() ? QString() : u8(quantityText(Val(t)));
+        text = t.empty() ? QString() : U8(QuantityText(Val(t)));
         return true;
     }
     case c判定: {
@@ -228,7 +228,7 @@ bool frm品檢::endEdit(int row, int col, QString& text)
             proposed_[static_cast<std::size_t>(row)].clear();   // the user's choice from now on
         InspectionLine l = gridLine(row);
         l.verdict = v.toStdString();
-        if (contradictsRule(l, acceptable_))
+        if (ContradictsRule(l, acceptable_))
             warnIfContradicting({row});
         return true;
     }
@@ -239,20 +239,20 @@ bool frm品檢::endEdit(int row, int col, QString& text)
 
 void frm品檢::updateRate(int row)
 {
-    const auto rate = defectRate(Val(cellText(*fml明細, row, c檢驗數量)), Val(cellText(*fml明細, row, c不良數量)));
+    const auto rate = DefectRate(Val(CellText(*fml明細, row, c檢驗數量)), Val(CellText(*fml明細, row, c不良數量)));
     if (!rate)
         return;   // nothing inspected: the rate stays as it is
-    const std::string shown = rateText(*rate);
+    const std::string shown = RateTextOf(*rate);
     fml明細->setText(row, c不良率, shown);
-    const std::string verdict = proposedVerdict(Val(shown), acceptable_);
+    const std::string verdict = ProposedVerdict(Val(shown), acceptable_);
     if (verdict.empty() || static_cast<std::size_t>(row) >= proposed_.size())
         return;
     std::string& mine = proposed_[static_cast<std::size_t>(row)];
-    const std::string current = cellText(*fml明細, row, c判定);
+    const std::string current = CellText(*fml明細, row, c判定);
     if (current.empty() || current == mine) {
         fml明細->setText(row, c判定, verdict);
         mine = verdict;
-    } else if (contradictsRule(gridLine(row), acceptable_)) {
+    } else if (ContradictsRule(gridLine(row), acceptable_)) {
         warnIfContradicting({row});   // the user's verdict stays, but not without a word
     }
 }
@@ -260,13 +260,13 @@ void frm品檢::updateRate(int row)
 InspectionLine frm品檢::gridLine(int r) const
 {
     InspectionLine l;
-    l.item = cellText(*fml明細, r, c主要檢查項目);
-    l.standard = cellText(*fml明細, r, c檢查標準);
-    l.unit = cellText(*fml明細, r, c權責單位);
-    l.inspected = Val(cellText(*fml明細, r, c檢驗數量));
-    l.defective = Val(cellText(*fml明細, r, c不良數量));
-    l.rate = Val(cellText(*fml明細, r, c不良率));
-    l.verdict = cellText(*fml明細, r, c判定);
+    l.item = CellText(*fml明細, r, c主要檢查項目);
+    l.standard = CellText(*fml明細, r, c檢查標準);
+    l.unit = CellText(*fml明細, r, c權責單位);
+    l.inspected = Val(CellText(*fml明細, r, c檢驗數量));
+    l.defective = Val(CellText(*fml明細, r, c不良數量));
+    l.rate = Val(CellText(*fml明細, r, c不良率));
+    l.verdict = CellText(*fml明細, r, c判定);
     const std::size_t i = static_cast<std::size_t>(r);
     l.proposed = i < proposed_.size() && !proposed_[i].empty() && proposed_[i] == l.verdict;
     return l;
@@ -285,7 +285,7 @@ KeptLines frm品檢::keptLines() const
     std::vector<int> columns;
     for (int c = 1; c <= kColumns; ++c)
         columns.push_back(c);
-    return quality::keptLines(*fml明細, columns, [this](int row) { return lineEmpty(row); },
+    return quality::KeptLinesOf(*fml明細, columns, [this](int row) { return lineEmpty(row); },
                               {c檢驗數量, c不良數量, c不良率});
 }
 
@@ -296,7 +296,7 @@ bool frm品檢::typed() const
 
 void frm品檢::reject()
 {
-    leaveAsking(
+    LeaveAsking(
         *fml明細, [this] { return typed(); }, [this] { Guarded(kTitle, [&] { confirm(); }); },
         [this] { QDialog::reject(); });
 }
@@ -304,7 +304,7 @@ void frm品檢::reject()
 void frm品檢::warnIfContradicting(const std::vector<int>& rows)
 {
     if (!rows.empty() && acceptable_)
-        MsgBox(contradictionMessage(rows, *acceptable_), kContradictionTitle, MsgIcon::Exclamation);
+        MsgBox(ContradictionMessage(rows, *acceptable_), kContradictionTitle, MsgIcon::Exclamation);
 }
 
 void frm品檢::lookup()
@@ -318,15 +318,15 @@ void frm品檢::lookup()
 
 void frm品檢::deleteLine()
 {
-    deleteGridLine(*fml明細, fml明細->activeRow(), kColumns, proposed_);
+    DeleteGridLine(*fml明細, fml明細->activeRow(), kColumns, proposed_);
 }
 
 void frm品檢::confirm()
 {
     if (!fml明細->finishEdit())
         return;
-    daily::SaveContext ctx{session(), clock_, endProgram};
-    const InspectionSaved saved = saveInspection(key_, gridLines(), stored_, ctx);
+    daily::SaveContext ctx{CurrentSession(), clock_, endProgram};
+    const InspectionSaved saved = SaveInspection(key_, gridLines(), stored_, ctx);
     if (saved.status == SaveStatus::Changed)
         stored_ = saved.stored;   // told: pressing 確 定 again replaces what the other left
     if (saved.status != SaveStatus::Saved)

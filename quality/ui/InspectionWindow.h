@@ -36,7 +36,7 @@ class frm品檢 : public QDialog {
 public:
     enum Column { c主要檢查項目 = 1, c檢查標準, c權責單位, c檢驗數量, c不良數量, c不良率, c判定, kColumns = c判定 };
 
-    frm品檢(QWidget* caller, qtmv::quality::InspectionKey key, const qtmv::Clock& clock = qtmv::systemClock());
+    frm品檢(QWidget* caller, qtmv::quality::InspectionKey key, const qtmv::Clock& clock = qtmv::TheSystemClock());
     ~frm品檢() override;
 
     QLabel* lbl製程 = nullptr;

@@ -27,16 +27,16 @@ namespace {
 
 constexpr const char* kTitle = "工單印刷數據";
 
-bool isInk(int col) { return col >= frm工單印刷數據::c油墨1 && col <= frm工單印刷數據::c油墨7; }
-bool isMeasure(int col) { return col >= frm工單印刷數據::cL && col <= frm工單印刷數據::c濃度; }
+bool IsInk(int col) { return col >= frm工單印刷數據::c油墨1 && col <= frm工單印刷數據::c油墨7; }
+bool IsMeasure(int col) { return col >= frm工單印刷數據::cL && col <= frm工單印刷數據::c濃度; }
 
-std::string heading(int col)
+std::string Heading(int col)
 {
     static const char* const measures[] = {"L", "A", "B", "△", "濃度"};
     using W = frm工單印刷數據;
-    if (isInk(col))
+    if (IsInk(col))
         return "油墨" + std::to_string(col - W::c油墨1 + 1);
-    if (isMeasure(col))
+    if (IsMeasure(col))
         return measures[col - W::cL];
     switch (col) {
     case W::c色號: return "色號";
@@ -53,14 +53,14 @@ frm工單印刷數據::frm工單印刷數據(QWidget* caller, PrintingKey key, b
     : QDialog(caller), clock_(clock), key_(std::move(key)), hasLines_(hasLines)
 {
     setObjectName(QStringLiteral("frm工單印刷數據"));
-    setWindowTitle(u8(kTitle));
+    setWindowTitle(U8(kTitle));
     setModal(true);
     buildUi();
 }
 
 frm工單印刷數據::~frm工單印刷數據()
 {
-    dropChildConnections(*this);
+    DropChildConnections(*this);
 }
 
 void frm工單印刷數據::buildUi()
@@ -79,12 +79,12 @@ void frm工單印刷數據::buildUi()
     fml明細->setObjectName(QStringLiteral("fml明細"));
     std::vector<GridColumnSpec> cols;
     for (int c = 1; c <= kColumns; ++c)
-        cols.push_back({heading(c), c == c色號 || isInk(c) ? 110 : isMeasure(c) ? 50 : 70});
+        cols.push_back({Heading(c), c == c色號 || IsInk(c) ? 110 : IsMeasure(c) ? 50 : 70});
     SetupGrid(*fml明細, kEntryBlankRows, cols);
     fml明細->setFrozenColumns(1);
     // The code comes with the name the recorder is found by.
     fml明細->setEditablePredicate([](int, int col) { return col != c記錄員代號; });
-    wireEntryGrid(
+    WireEntryGrid(
         *fml明細, [this](int row) { return lineEmpty(row); },
         [this](EditEnd& e) { return endEdit(e.row, e.col, e.text); }, [this] { lookup(); });
     QObject::connect(fml明細, &SpreadGrid::cellChanged, this, [this](int row, int col) {
@@ -95,7 +95,7 @@ void frm工單印刷數據::buildUi()
 
     auto* buttons = new QHBoxLayout;
     auto button = [this, buttons](const char* name, const char* caption) {
-        return entryButton(this, buttons, name, caption);
+        return EntryButton(this, buttons, name, caption);
     };
     scmd確定 = button("scmd確定", "確 定");
     scmd刪除 = button("scmd刪除", "明細刪除");
@@ -123,13 +123,13 @@ void frm工單印刷數據::start()
     if (started_)
         return;
     started_ = true;
-    lbl單號->setText(u8("工單單號： " + key_.po));
-    lbl紙品->setText(u8(kPaperPrefix));
+    lbl單號->setText(U8("工單單號： " + key_.po));
+    lbl紙品->setText(U8(kPaperPrefix));
     Guarded(kTitle, [&] {
-        PrintingDataOpened opened = openPrintingData(session(), key_);
+        PrintingDataOpened opened = OpenPrintingData(CurrentSession(), key_);
         for (int c = c油墨1; c <= c油墨7; ++c)
             fml明細->setColumnChoices(c, opened.inks);
-        lbl紙品->setText(u8(opened.paper));
+        lbl紙品->setText(U8(opened.paper));
         targets_ = std::move(opened.targets);
         PrintingRecord& record = opened.record;
         stored_ = std::move(record.stored);
@@ -149,7 +149,7 @@ void frm工單印刷數據::start()
             r[c印刷日期 - 1] = l.date;
             rows.push_back(std::move(r));
             // A stored △ equal to the computed one follows the values from now on.
-            const auto d = computedDifference(l, targets_);
+            const auto d = ComputedDifference(l, targets_);
             computed_.push_back(d && *d == Trim(l.measures[3]) ? *d : std::string());
         }
         rows.emplace_back(kColumns);
@@ -166,45 +166,45 @@ void frm工單印刷數據::start()
 bool frm工單印刷數據::lineEmpty(int row) const
 {
     for (int c = 1; c <= kColumns; ++c)
-        if (!cellText(*fml明細, row, c).empty())
+        if (!CellText(*fml明細, row, c).empty())
             return false;
     return true;
 }
 
 bool frm工單印刷數據::endEdit(int row, int col, QString& text)
 {
-    if (controlCharacter(text, heading(col)))
+    if (ControlCharacter(text, Heading(col)))
         return false;
     if (col == c色號) {
-        cutToLimit(text, kColourBytes, true);
-    } else if (isInk(col)) {
-        cutToLimit(text, kInkBytes, true);
-    } else if (isMeasure(col)) {
-        cutToLimit(text, kMeasureBytes, true);
+        CutToLimit(text, kColourBytes, true);
+    } else if (IsInk(col)) {
+        CutToLimit(text, kInkBytes, true);
+    } else if (IsMeasure(col)) {
+        CutToLimit(text, kMeasureBytes, true);
         if (col == c色差 && static_cast<std::size_t>(row) < computed_.size())
             computed_[static_cast<std::size_t>(row)].clear();   // typed: the user's from now on
     } else if (col == c印刷日期) {
-        cutToLimit(text, kDateChars, false);
-        const auto date = printingDate(text.toStdString());
+        CutToLimit(text, kDateChars, false);
+        const auto date = PrintingDate(text.toStdString());
         if (!date) {
             MsgBox(kBadPrintingDate, kBadPrintingDateTitle, MsgIcon::Exclamation);
             return false;
         }
-        text = u8(*date);
+        text = U8(*date);
     } else if (col == c記錄員) {
-        cutToLimit(text, kRecorderBytes, true);
+        CutToLimit(text, kRecorderBytes, true);
         const std::string typed = Trim(text.toStdString());
         if (typed.empty()) {
             fml明細->setText(row, c記錄員代號, "");
             return true;
         }
         std::optional<std::pair<std::string, std::string>> who;
-        const bool read = Guarded(kTitle, [&] { who = lookups::findEmployee(session(), typed); });
+        const bool read = Guarded(kTitle, [&] { who = lookups::FindEmployee(CurrentSession(), typed); });
         if (!read)
             return false;
         if (who) {
             fml明細->setText(row, c記錄員代號, who->first);
-            text = u8(who->second);
+            text = U8(who->second);
         } else {
             // The lookup opens once the cell is committed, with the text as filter.
             fml明細->setText(row, c記錄員代號, "");
@@ -225,12 +225,12 @@ void frm工單印刷數據::lookup()
         MsgBox("前一列資料尚未輸入!", "警告", MsgIcon::Exclamation);
         return;
     }
-    lookupRecorder(row, cellText(*fml明細, row, c記錄員));
+    lookupRecorder(row, CellText(*fml明細, row, c記錄員));
 }
 
 void frm工單印刷數據::lookupRecorder(int row, const std::string& filter)
 {
-    clearPick();
+    ClearPick();
     gLookupFilter = filter;
     gLookupStaffGroup.clear();
     {
@@ -238,7 +238,7 @@ void frm工單印刷數據::lookupRecorder(int row, const std::string& filter)
         runModal(dlg);
     }
     const std::string code = Trim(gPick[0]), name = Trim(gPick[1]);
-    clearPick();
+    ClearPick();
     if (code.empty())
         return;   // no pick: the typed text stays for the user to correct
     fml明細->setText(row, c記錄員代號, code);
@@ -248,14 +248,14 @@ void frm工單印刷數據::lookupRecorder(int row, const std::string& filter)
 PrintingLine frm工單印刷數據::line(int row) const
 {
     PrintingLine l;
-    l.colour = cellText(*fml明細, row, c色號);
+    l.colour = CellText(*fml明細, row, c色號);
     for (std::size_t i = 0; i < l.inks.size(); ++i)
-        l.inks[i] = cellText(*fml明細, row, c油墨1 + static_cast<int>(i));
+        l.inks[i] = CellText(*fml明細, row, c油墨1 + static_cast<int>(i));
     for (std::size_t i = 0; i < l.measures.size(); ++i)
-        l.measures[i] = cellText(*fml明細, row, cL + static_cast<int>(i));
-    l.recorderId = cellText(*fml明細, row, c記錄員代號);
-    l.recorder = cellText(*fml明細, row, c記錄員);
-    l.date = cellText(*fml明細, row, c印刷日期);
+        l.measures[i] = CellText(*fml明細, row, cL + static_cast<int>(i));
+    l.recorderId = CellText(*fml明細, row, c記錄員代號);
+    l.recorder = CellText(*fml明細, row, c記錄員);
+    l.date = CellText(*fml明細, row, c印刷日期);
     return l;
 }
 
@@ -264,7 +264,7 @@ KeptLines frm工單印刷數據::keptLines() const
     std::vector<int> columns;
     for (int c = 1; c <= kColumns; ++c)
         columns.push_back(c);
-    return quality::keptLines(*fml明細, columns, [this](int row) { return lineEmpty(row); });
+    return quality::KeptLinesOf(*fml明細, columns, [this](int row) { return lineEmpty(row); });
 }
 
 bool frm工單印刷數據::typed() const
@@ -274,7 +274,7 @@ bool frm工單印刷數據::typed() const
 
 void frm工單印刷數據::reject()
 {
-    leaveAsking(
+    LeaveAsking(
         *fml明細, [this] { return typed(); }, [this] { Guarded(kTitle, [&] { confirm(); }); },
         [this] { QDialog::reject(); });
 }
@@ -284,17 +284,17 @@ void frm工單印刷數據::updateDifference(int row)
     if (row < 1 || static_cast<std::size_t>(row) >= computed_.size())
         return;
     std::string& mine = computed_[static_cast<std::size_t>(row)];
-    const std::string current = cellText(*fml明細, row, c色差);
+    const std::string current = CellText(*fml明細, row, c色差);
     if (!current.empty() && current != mine)
         return;   // typed by the user
-    const auto d = computedDifference(line(row), targets_);
+    const auto d = ComputedDifference(line(row), targets_);
     mine = d.value_or(std::string());
     fml明細->setText(row, c色差, mine);
 }
 
 void frm工單印刷數據::deleteLine()
 {
-    deleteGridLine(*fml明細, fml明細->activeRow(), kColumns, computed_);
+    DeleteGridLine(*fml明細, fml明細->activeRow(), kColumns, computed_);
 }
 
 void frm工單印刷數據::openListing()
@@ -312,8 +312,8 @@ void frm工單印刷數據::confirm()
     std::vector<PrintingLine> lines;
     for (int r = 1; r <= fml明細->maxRow(); ++r)
         lines.push_back(line(r));
-    daily::SaveContext ctx{session(), clock_, endProgram};
-    const PrintingSaved saved = savePrintingData(key_, lines, stored_, ctx);
+    daily::SaveContext ctx{CurrentSession(), clock_, endProgram};
+    const PrintingSaved saved = SavePrintingData(key_, lines, stored_, ctx);
     if (saved.status == SaveStatus::Changed)
         stored_ = saved.stored;   // told: pressing 確 定 again replaces what the other left
     if (saved.status != SaveStatus::Saved)

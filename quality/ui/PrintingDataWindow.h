@@ -39,7 +39,7 @@ public:
     };
 
     frm工單印刷數據(QWidget* caller, qtmv::quality::PrintingKey key, bool hasLines,
-                  const qtmv::Clock& clock = qtmv::systemClock());
+                  const qtmv::Clock& clock = qtmv::TheSystemClock());
     ~frm工單印刷數據() override;
 
     QLabel* lbl單號 = nullptr;

@@ -38,21 +38,21 @@ namespace {
 constexpr const char* kTitle = "印刷數據明細表";
 constexpr int kTargetRows = 20;
 
-std::string boxText(const QLineEdit* e) { return Trim(e->text().toStdString()); }
+std::string BoxText(const QLineEdit* e) { return Trim(e->text().toStdString()); }
 
 } // namespace
 
 frm印刷數據明細表::frm印刷數據明細表(QWidget* parent, const Clock& clock) : QDialog(parent), clock_(clock)
 {
     setObjectName(QStringLiteral("frm印刷數據明細表"));
-    setWindowTitle(u8(kTitle));
+    setWindowTitle(U8(kTitle));
     setModal(true);
     buildUi();
 }
 
 frm印刷數據明細表::~frm印刷數據明細表()
 {
-    dropChildConnections(*this);
+    DropChildConnections(*this);
 }
 
 void frm印刷數據明細表::buildUi()
@@ -65,7 +65,7 @@ void frm印刷數據明細表::buildUi()
         e->setMaxLength(maxLength);
         return e;
     };
-    auto button = [this](const char* name, const char* caption) { return entryButton(this, nullptr, name, caption); };
+    auto button = [this](const char* name, const char* caption) { return EntryButton(this, nullptr, name, caption); };
     txt工單起 = edit("txt工單起", 20);
     txt工單迄 = edit("txt工單迄", 20);
     txt日期起 = edit("txt日期起", 7);
@@ -76,21 +76,21 @@ void frm印刷數據明細表::buildUi()
     lbl客戶 = new QLabel(this);
     lbl客戶->setObjectName(QStringLiteral("lbl客戶"));
     txt記錄員 = edit("txt記錄員", 20);
-    filters->addWidget(new QLabel(u8("工單單號:"), this), 0, 0);
+    filters->addWidget(new QLabel(U8("工單單號:"), this), 0, 0);
     filters->addWidget(txt工單起, 0, 1);
-    filters->addWidget(new QLabel(u8("~"), this), 0, 2);
+    filters->addWidget(new QLabel(U8("~"), this), 0, 2);
     filters->addWidget(txt工單迄, 0, 3);
-    filters->addWidget(new QLabel(u8("印刷日期:"), this), 0, 4);
+    filters->addWidget(new QLabel(U8("印刷日期:"), this), 0, 4);
     filters->addWidget(txt日期起, 0, 5);
-    filters->addWidget(new QLabel(u8("~"), this), 0, 6);
+    filters->addWidget(new QLabel(U8("~"), this), 0, 6);
     filters->addWidget(txt日期迄, 0, 7);
-    filters->addWidget(new QLabel(u8("色號:"), this), 1, 0);
+    filters->addWidget(new QLabel(U8("色號:"), this), 1, 0);
     filters->addWidget(txt色號, 1, 1);
-    filters->addWidget(new QLabel(u8("客戶:"), this), 1, 2);
+    filters->addWidget(new QLabel(U8("客戶:"), this), 1, 2);
     filters->addWidget(txt客戶, 1, 3);
     filters->addWidget(scmd客戶, 1, 4);
     filters->addWidget(lbl客戶, 1, 5);
-    filters->addWidget(new QLabel(u8("記錄員:"), this), 1, 6);
+    filters->addWidget(new QLabel(U8("記錄員:"), this), 1, 6);
     filters->addWidget(txt記錄員, 1, 7);
     root->addLayout(filters);
 
@@ -127,7 +127,7 @@ void frm印刷數據明細表::buildUi()
     fml油墨->setMaximumHeight(70);
     root->addWidget(fml油墨);
 
-    auto* targets = new QGroupBox(u8("色號目標值"), this);
+    auto* targets = new QGroupBox(U8("色號目標值"), this);
     auto* targetLayout = new QHBoxLayout(targets);
     fml目標值 = new SpreadGrid(targets);
     fml目標值->setObjectName(QStringLiteral("fml目標值"));
@@ -136,9 +136,9 @@ void frm印刷數據明細表::buildUi()
     fml目標值->setEditablePredicate([](int, int) { return true; });
     fml目標值->setEndEditHook([](EditEnd& e) {
         if (e.col == t色號)
-            cutToLimit(e.text, 100, true);
+            CutToLimit(e.text, 100, true);
         else if (e.col == t備註)
-            cutToLimit(e.text, 100, true);
+            CutToLimit(e.text, 100, true);
         else if (!IsPlainNumber(e.text.toStdString())) {
             MsgBox("請輸入數字!", "訊息", MsgIcon::Exclamation);
             return false;
@@ -163,16 +163,16 @@ void frm印刷數據明細表::buildUi()
     QObject::connect(ssc回前畫面, &QPushButton::clicked, this, [this] { reject(); });
     QObject::connect(fml明細, &SpreadGrid::selectionChanged, this, [this](int row, int) { showRow(row); });
     askExportPath = [this] {
-        const QString start = QDir(u8(session().TempFolder)).filePath(u8(std::string(kTitle) + ".xlsx"));
-        return QFileDialog::getSaveFileName(this, u8("匯出Excel"), start, u8("Excel 活頁簿 (*.xlsx)")).toStdString();
+        const QString start = QDir(U8(CurrentSession().TempFolder)).filePath(U8(std::string(kTitle) + ".xlsx"));
+        return QFileDialog::getSaveFileName(this, U8("匯出Excel"), start, U8("Excel 活頁簿 (*.xlsx)")).toStdString();
     };
     resize(1100, 720);
 }
 
 void frm印刷數據明細表::setWorkOrder(const std::string& po)
 {
-    txt工單起->setText(u8(po));
-    txt工單迄->setText(u8(po));
+    txt工單起->setText(U8(po));
+    txt工單迄->setText(U8(po));
     queryOnShow_ = true;
 }
 
@@ -189,10 +189,10 @@ void frm印刷數據明細表::showEvent(QShowEvent* e)
 
 void frm印刷數據明細表::loadTargets()
 {
-    Guarded(kTitle, [&] { targets_ = quality::loadTargets(session()); });
+    Guarded(kTitle, [&] { targets_ = quality::LoadTargets(CurrentSession()); });
     CellTable rows;
     for (const ColourTarget& t : targets_)
-        rows.push_back({t.colour, jet::realText(t.lab.L), jet::realText(t.lab.a), jet::realText(t.lab.b), t.note});
+        rows.push_back({t.colour, jet::RealText(t.lab.L), jet::RealText(t.lab.a), jet::RealText(t.lab.b), t.note});
     while (rows.size() < static_cast<std::size_t>(kTargetRows) || rows.size() <= targets_.size())
         rows.emplace_back(kTargetColumns);
     fml目標值->setRows(std::move(rows));
@@ -201,26 +201,26 @@ void frm印刷數據明細表::loadTargets()
 ListingFilter frm印刷數據明細表::filter() const
 {
     ListingFilter f;
-    f.poFrom = boxText(txt工單起);
-    f.poTo = boxText(txt工單迄);
-    f.dateFrom = boxText(txt日期起);
-    f.dateTo = boxText(txt日期迄);
-    f.colour = boxText(txt色號);
-    f.customer = boxText(txt客戶);
-    f.recorder = boxText(txt記錄員);
+    f.poFrom = BoxText(txt工單起);
+    f.poTo = BoxText(txt工單迄);
+    f.dateFrom = BoxText(txt日期起);
+    f.dateTo = BoxText(txt日期迄);
+    f.colour = BoxText(txt色號);
+    f.customer = BoxText(txt客戶);
+    f.recorder = BoxText(txt記錄員);
     return f;
 }
 
 bool frm印刷數據明細表::filterValid()
 {
     for (QLineEdit* box : {txt日期起, txt日期迄}) {
-        const auto date = printingDate(boxText(box));
+        const auto date = PrintingDate(BoxText(box));
         if (!date) {
             MsgBox(kBadPrintingDate, kBadPrintingDateTitle, MsgIcon::Exclamation);
             box->setFocus();
             return false;
         }
-        box->setText(u8(*date));
+        box->setText(U8(*date));
     }
     return true;
 }
@@ -231,17 +231,17 @@ void frm印刷數據明細表::query()
         return;
     bool busy = false;
     const BusyScope scope(this, busy);
-    rows_ = loadListing(session(), filter());
+    rows_ = LoadListing(CurrentSession(), filter());
     CellTable cells;
     cells.reserve(rows_.rowCount());
     for (std::size_t i = 0; i < rows_.rowCount(); ++i) {
         const report::RowView r(&rows_, i);
         auto t = [&](const char* c) { return r.text(c).toStdString(); };
-        cells.push_back({t("工單單號"), t("工單序"), t("製程"), listedDate(t("印刷日期")), t("客戶"), t("品名"),
+        cells.push_back({t("工單單號"), t("工單序"), t("製程"), ListedDate(t("印刷日期")), t("客戶"), t("品名"),
                          t("色號"), t("測量1"), t("測量2"), t("測量3"), t("測量4"), t("測量5"), t("記錄員")});
     }
     fml明細->setRows(std::move(cells));
-    lbl筆數->setText(u8("共 " + std::to_string(rows_.rowCount()) + " 筆"));
+    lbl筆數->setText(U8("共 " + std::to_string(rows_.rowCount()) + " 筆"));
     if (rows_.rowCount() == 0)
         MsgBox("查無任何資料!", "訊息", MsgIcon::Information);
     fml明細->setActiveCell(1, c工單單號);
@@ -263,19 +263,19 @@ void frm印刷數據明細表::showRow(int row)
 
 void frm印刷數據明細表::lookUpCustomer()
 {
-    clearPick();
-    gLookupFilter = boxText(txt客戶);
+    ClearPick();
+    gLookupFilter = BoxText(txt客戶);
     {
         frm客戶輔助視窗 dlg(this);
         runModal(dlg);
     }
     const std::string code = Trim(gPick[0]), name = Trim(gPick[1]);
-    clearPick();
+    ClearPick();
     if (code.empty())
         return;   // no pick: the box keeps what was typed
-    txt客戶->setText(u8(code));
+    txt客戶->setText(U8(code));
     customerName_ = name;
-    lbl客戶->setText(u8(name));
+    lbl客戶->setText(U8(name));
 }
 
 report::PageDocument frm印刷數據明細表::document(const report::Progress& progress) const
@@ -283,7 +283,7 @@ report::PageDocument frm印刷數據明細表::document(const report::Progress& 
     ListingFilter f = filter();
     if (!customerName_.empty())
         f.customer += " " + customerName_;
-    return listingReport(rows_, conditionsText(f), progress);
+    return ListingReport(rows_, ConditionsText(f), progress);
 }
 
 void frm印刷數據明細表::print()
@@ -326,7 +326,7 @@ void frm印刷數據明細表::exportWorkbook()
     {
         bool busy = false;
         const BusyScope scope(this, busy);
-        exportListing(rows_, conditionsText(f), path);
+        ExportListing(rows_, ConditionsText(f), path);
     }
     MsgBox("資料已匯出至 " + path, "訊息", MsgIcon::Information);
 }
@@ -345,15 +345,15 @@ void frm印刷數據明細表::saveTargets()
             }
             continue;
         }
-        const auto lab = labFromTexts(t(tL), t(tA), t(tB));
+        const auto lab = LabFromTexts(t(tL), t(tA), t(tB));
         if (!lab) {
             MsgBox("色號「" + t(t色號) + "」的 L、A、B 請輸入數字!", "訊息", MsgIcon::Exclamation);
             return;
         }
         edited.push_back({t(t色號), *lab, t(t備註)});
     }
-    daily::SaveContext ctx{session(), clock_, endProgram};
-    if (quality::saveTargets(targets_, edited, ctx) != SaveStatus::Saved)
+    daily::SaveContext ctx{CurrentSession(), clock_, endProgram};
+    if (quality::SaveTargets(targets_, edited, ctx) != SaveStatus::Saved)
         return;
     loadTargets();
     MsgBox("目標值儲存完畢!", "訊息", MsgIcon::Information);

@@ -27,7 +27,7 @@ public:
     enum Column { c工單單號 = 1, c序, c製程, c印刷日期, c客戶, c品名, c色號, cL, cA, cB, c色差, c濃度, c記錄員, kColumns = c記錄員 };
     enum TargetColumn { t色號 = 1, tL, tA, tB, t備註, kTargetColumns = t備註 };
 
-    explicit frm印刷數據明細表(QWidget* parent = nullptr, const qtmv::Clock& clock = qtmv::systemClock());
+    explicit frm印刷數據明細表(QWidget* parent = nullptr, const qtmv::Clock& clock = qtmv::TheSystemClock());
     ~frm印刷數據明細表() override;
 
     QLineEdit* txt工單起 = nullptr;

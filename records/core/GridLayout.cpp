@@ -162,7 +162,7 @@ private:
     GridLayout layout_;
 };
 
-GridLayout build(const ProcessKind& k)
+GridLayout Build(const ProcessKind& k)
 {
     Builder b(k);
     b.head();
@@ -264,27 +264,27 @@ GridLayout build(const ProcessKind& k)
 }
 
 // The left join of another process's line of the same work order.
-std::string lineJoin(std::string_view from, std::string_view table)
+std::string LineJoin(std::string_view from, std::string_view table)
 {
     const std::string f(from), t(table);
     return "left join [" + t + "] on (" + f + ".PO = " + t + ".PO and " + f + ".[NO] = " + t + ".[NO])";
 }
 
-std::vector<std::string> extraJoins(const ProcessKind& k)
+std::vector<std::string> ExtraJoins(const ProcessKind& k)
 {
     const std::string s(k.scheduledTable);
     switch (k.id()) {
     case KindId::Printing:
-        return {lineJoin(s, "IMPRINT"), lineJoin(s, "PLATE"), lineJoin(s, "PAPER"), lineJoin(s, "GLAZE"),
-                lineJoin(s, "TRIM")};
-    case KindId::Varnishing: return {lineJoin(s, "PRINTING"), lineJoin(s, "PAPER")};
-    case KindId::Mounting: return {lineJoin(s, "PAPER"), lineJoin(s, "PRINTING"), lineJoin(s, "GLAZE")};
+        return {LineJoin(s, "IMPRINT"), LineJoin(s, "PLATE"), LineJoin(s, "PAPER"), LineJoin(s, "GLAZE"),
+                LineJoin(s, "TRIM")};
+    case KindId::Varnishing: return {LineJoin(s, "PRINTING"), LineJoin(s, "PAPER")};
+    case KindId::Mounting: return {LineJoin(s, "PAPER"), LineJoin(s, "PRINTING"), LineJoin(s, "GLAZE")};
     case KindId::DieCutting:
         // The mounting flag follows the die-cutting line itself.
-        return {lineJoin(s, "CROWD"), lineJoin(s, "PRINTING"), lineJoin(s, "GLAZE"), lineJoin(s, "KNIFE"),
-                lineJoin("CROWD", "MOUNT")};
-    case KindId::Gluing: return {lineJoin(s, "CROWD")};
-    case KindId::Cutting: return {lineJoin(s, "PAPER")};
+        return {LineJoin(s, "CROWD"), LineJoin(s, "PRINTING"), LineJoin(s, "GLAZE"), LineJoin(s, "KNIFE"),
+                LineJoin("CROWD", "MOUNT")};
+    case KindId::Gluing: return {LineJoin(s, "CROWD")};
+    case KindId::Cutting: return {LineJoin(s, "PAPER")};
     case KindId::Binding: return {"left join [工單裝訂流程] on " + s + ".PO = 工單裝訂流程.PO"};
     default: return {};
     }
@@ -293,7 +293,7 @@ std::vector<std::string> extraJoins(const ProcessKind& k)
 // The sort keys ahead of the tie-breaks, unqualified; the caller qualifies
 // them with the scheduled table (PWORK and the joined process tables carry the
 // same names).
-std::vector<std::string_view> leadingKeys(const ProcessKind& k, SortOption sort)
+std::vector<std::string_view> LeadingKeys(const ProcessKind& k, SortOption sort)
 {
     switch (sort) {
     case SortOption::WorkOrder:
@@ -340,13 +340,13 @@ int GridLayout::queriedColumnCount() const
     return n;
 }
 
-const GridLayout& gridLayout(const ProcessKind& kind)
+const GridLayout& GridLayoutOf(const ProcessKind& kind)
 {
     // Built once; the fourteen layouts never change while the program runs.
     static const std::array<GridLayout, 14> layouts = [] {
         std::array<GridLayout, 14> a;
         for (std::size_t i = 0; i < a.size(); ++i)
-            a[i] = build(processKinds()[i]);
+            a[i] = Build(ProcessKinds()[i]);
         return a;
     }();
     const int n = kind.number;
@@ -355,9 +355,9 @@ const GridLayout& gridLayout(const ProcessKind& kind)
     return layouts[static_cast<std::size_t>(n - 1)];
 }
 
-std::string buildLoadQuery(const ProcessKind& kind, std::string_view machine, SortOption sort)
+std::string BuildLoadQuery(const ProcessKind& kind, std::string_view machine, SortOption sort)
 {
-    const GridLayout& layout = gridLayout(kind);
+    const GridLayout& layout = GridLayoutOf(kind);
     const std::string s(kind.scheduledTable);
 
     std::string sql = "select ";
@@ -372,21 +372,21 @@ std::string buildLoadQuery(const ProcessKind& kind, std::string_view machine, So
     std::string from = "[預排資料] inner join [" + s + "] on 預排資料.ID = " + s + ".ID";
     from = "(" + from + ") inner join [PWORK] on " + s + ".PO = PWORK.PO";
     from = "(" + from + ") inner join [CUST] on PWORK.CUST = CUST.ID";
-    for (const std::string& j : extraJoins(kind))
+    for (const std::string& j : ExtraJoins(kind))
         from = "(" + from + ") " + j;
     sql += " from " + from + " ";
 
     sql += "where (" + s + ".FDATE = '' or " + s + ".FDATE is null) and (PWORK.FDATE = '' or PWORK.FDATE is null) ";
     const std::string m = qtmv::Trim(machine);
     if (!m.empty())
-        sql += "and " + s + ".車別 = '" + jet::sqlText(m) + "' ";
+        sql += "and " + s + ".車別 = '" + jet::SqlText(m) + "' ";
 
     sql += "order by ";
     const std::string q = s + ".";
     if (sort == SortOption::Sequence) {
         sql += "val(" + q + "順序), " + q + "ID desc, " + q + "PO, " + q + "[NO], " + q + "INO";
     } else {
-        for (std::string_view key : leadingKeys(kind, sort))
+        for (std::string_view key : LeadingKeys(kind, sort))
             sql += q + std::string(key) + ", ";
         sql += q + "PO, " + q + "[NO], " + q + "ID, val(" + q + "順序), " + q + "INO";
     }

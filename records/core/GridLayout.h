@@ -40,13 +40,13 @@ struct GridLayout {
     int queriedColumnCount() const;
 };
 
-const GridLayout& gridLayout(const ProcessKind& kind);
+const GridLayout& GridLayoutOf(const ProcessKind& kind);
 
 // Sort options of the window, index 0..5 as the option buttons.
 enum class SortOption { WorkOrder = 0, Content = 1, DueDate = 2, Vendor = 3, Sequence = 4, Machine = 5 };
 
 // The Jet statement that lists the open scheduled pieces of a kind.
 // A machine text of blanks does not filter.
-std::string buildLoadQuery(const ProcessKind& kind, std::string_view machine, SortOption sort);
+std::string BuildLoadQuery(const ProcessKind& kind, std::string_view machine, SortOption sort);
 
 } // namespace qtmv::daily

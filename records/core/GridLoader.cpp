@@ -11,13 +11,13 @@ namespace qtmv::daily {
 
 namespace {
 
-std::string& cell(std::vector<std::string>& row, int col) { return row.at(static_cast<std::size_t>(col - 1)); }
+std::string& CellAt(std::vector<std::string>& row, int col) { return row.at(static_cast<std::size_t>(col - 1)); }
 
 } // namespace
 
-GridRows loadGrid(jet::Connection& conn, const ProcessKind& kind, std::string_view machine, SortOption sort)
+GridRows LoadGrid(jet::Connection& conn, const ProcessKind& kind, std::string_view machine, SortOption sort)
 {
-    const GridLayout& layout = gridLayout(kind);
+    const GridLayout& layout = GridLayoutOf(kind);
     const auto width = static_cast<std::size_t>(layout.columnCount());
 
     // Stepped forward only, each record read straight into its grid texts:
@@ -25,7 +25,7 @@ GridRows loadGrid(jet::Connection& conn, const ProcessKind& kind, std::string_vi
     // reading all rows into a static recordset would.
     GridRows rows;
     {
-        jet::TextRows records(conn, buildLoadQuery(kind, machine, sort));
+        jet::TextRows records(conn, BuildLoadQuery(kind, machine, sort));
         std::vector<std::string> row;
         while (records.next(row, width))
             rows.push_back(std::move(row));
@@ -33,22 +33,22 @@ GridRows loadGrid(jet::Connection& conn, const ProcessKind& kind, std::string_vi
 
     if (kind.is(KindId::Printing)) {
         PressCapacityCache capacities(conn);
-        applyPrintingExtras(rows, capacities);
+        ApplyPrintingExtras(rows, capacities);
     }
     return rows;
 }
 
-GridRows loadGrid(const std::string& connectionString, const ProcessKind& kind, std::string_view machine,
+GridRows LoadGrid(const std::string& connectionString, const ProcessKind& kind, std::string_view machine,
                   SortOption sort)
 {
     jet::Connection conn;
     conn.open(connectionString);
-    GridRows rows = loadGrid(conn, kind, machine, sort);
+    GridRows rows = LoadGrid(conn, kind, machine, sort);
     conn.close();
     return rows;
 }
 
-std::string printingEstimate(const PressCapacity* capacity, double qty1, double qty2, double plates)
+std::string PrintingEstimate(const PressCapacity* capacity, double qty1, double qty2, double plates)
 {
     if (!capacity || capacity->perHour == 0)
         return "0";
@@ -64,7 +64,7 @@ const PressCapacity* PressCapacityCache::find(const std::string& press)
     if (it == cache_.end()) {
         ++lookups_;
         jet::Recordset rs;
-        rs.open("select * from [印刷產能資料_工單] where 種類 = 'D-印刷' and 機別 = '" + jet::sqlText(press) + "'",
+        rs.open("select * from [印刷產能資料_工單] where 種類 = 'D-印刷' and 機別 = '" + jet::SqlText(press) + "'",
                 conn_);
         std::pair<bool, PressCapacity> entry{false, {}};
         if (!rs.eof()) {
@@ -79,24 +79,24 @@ const PressCapacity* PressCapacityCache::find(const std::string& press)
     return it->second.first ? &it->second.second : nullptr;
 }
 
-void applyPrintingExtras(GridRows& rows, PressCapacityCache& capacities)
+void ApplyPrintingExtras(GridRows& rows, PressCapacityCache& capacities)
 {
-    const GridLayout& layout = gridLayout(kindOf(KindId::Printing));
+    const GridLayout& layout = GridLayoutOf(KindOf(KindId::Printing));
     const int front = layout.column("正"), back = layout.column("反"), plates = layout.column("計");
     const int qty1 = layout.column("數量1"), qty2 = layout.column("數量2"), press = layout.column("車別");
     const int estimate = layout.column("預估"), form = layout.column("表格"), density = layout.column("濃度");
 
     for (auto& row : rows) {
         for (int col : {front, back}) {
-            std::string& c = cell(row, col);
+            std::string& c = CellAt(row, col);
             c = FormatAmount(c);
             if (c == "0")
                 c.clear();
         }
-        cell(row, density) = qtmv::Trim(cell(row, form)).empty() ? "" : "V";
-        const PressCapacity* cap = capacities.find(qtmv::Trim(cell(row, press)));
-        cell(row, estimate) = printingEstimate(cap, qtmv::Val(cell(row, qty1)), qtmv::Val(cell(row, qty2)),
-                                               qtmv::Val(cell(row, plates)));
+        CellAt(row, density) = qtmv::Trim(CellAt(row, form)).empty() ? "" : "V";
+        const PressCapacity* cap = capacities.find(qtmv::Trim(CellAt(row, press)));
+        CellAt(row, estimate) = PrintingEstimate(cap, qtmv::Val(CellAt(row, qty1)), qtmv::Val(CellAt(row, qty2)),
+                                               qtmv::Val(CellAt(row, plates)));
     }
 }
 

@@ -18,13 +18,13 @@ namespace qtmv::daily {
 // grid is row[n - 1]. Working columns are empty.
 using GridRows = std::vector<std::vector<std::string>>;
 
-// Runs buildLoadQuery() on an open connection (read-only, stepped forward)
+// Runs BuildLoadQuery() on an open connection (read-only, stepped forward)
 // and turns every field into its grid text: the field joined
 // with "" (null is "", numbers as the database shows them). For "D-印刷" the
 // printing extras below are applied. Throws jet::Error on data-access errors.
-GridRows loadGrid(jet::Connection& conn, const ProcessKind& kind, std::string_view machine, SortOption sort);
+GridRows LoadGrid(jet::Connection& conn, const ProcessKind& kind, std::string_view machine, SortOption sort);
 // The same on a connection of the load's own, closed again before returning.
-GridRows loadGrid(const std::string& connectionString, const ProcessKind& kind, std::string_view machine,
+GridRows LoadGrid(const std::string& connectionString, const ProcessKind& kind, std::string_view machine,
                   SortOption sort);
 
 // The capacity record of a press for the printing estimate.
@@ -36,7 +36,7 @@ struct PressCapacity {
 
 // The "預估" cell: machine hours for the quantities and plates of a row,
 // "0.00" form; "0" without a capacity record or with a capacity of 0.
-std::string printingEstimate(const PressCapacity* capacity, double qty1, double qty2, double plates);
+std::string PrintingEstimate(const PressCapacity* capacity, double qty1, double qty2, double plates);
 
 // Looks up 印刷產能資料_工單 for the printing kind, once per press within one
 // load; a press without a record is remembered as such too.
@@ -55,6 +55,6 @@ private:
 // The printing grid's extras on loaded rows: "正"/"反" in the thousands format
 // with "0" shown blank, "濃度" marked "V" where "表格" is filled, "預估" from
 // the press capacity.
-void applyPrintingExtras(GridRows& rows, PressCapacityCache& capacities);
+void ApplyPrintingExtras(GridRows& rows, PressCapacityCache& capacities);
 
 } // namespace qtmv::daily

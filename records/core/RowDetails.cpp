@@ -14,7 +14,7 @@ namespace qtmv::daily {
 
 namespace {
 
-std::string cellText(const std::vector<std::string>& row, int col)
+std::string CellText(const std::vector<std::string>& row, int col)
 {
     if (col < 1 || static_cast<std::size_t>(col) > row.size())
         return {};
@@ -22,10 +22,10 @@ std::string cellText(const std::vector<std::string>& row, int col)
 }
 
 // "Y" when the work-order line of that process exists with a finish date.
-std::string lineDone(jet::Connection& conn, std::string_view table, const std::string& po, const std::string& no)
+std::string LineDone(jet::Connection& conn, std::string_view table, const std::string& po, const std::string& no)
 {
     jet::Recordset rs;
-    rs.open("select FDATE from [" + std::string(table) + "] where PO = '" + jet::sqlText(po) + "' and [NO] = " + no,
+    rs.open("select FDATE from [" + std::string(table) + "] where PO = '" + jet::SqlText(po) + "' and [NO] = " + no,
             conn);
     const bool done = !rs.eof() && !rs.field(0).trimmed().empty();
     return done ? "Y" : "N";
@@ -44,7 +44,7 @@ std::string RowDetails::outsourcingText() const
     return s;
 }
 
-std::string formatSlashedDate(std::string_view date)
+std::string FormatSlashedDate(std::string_view date)
 {
     std::string t = qtmv::Trim(date);
     if (t.empty() || !std::all_of(t.begin(), t.end(), [](char c) { return c >= '0' && c <= '9'; }))
@@ -67,17 +67,17 @@ std::string formatSlashedDate(std::string_view date)
     return out;
 }
 
-RowDetails loadRowDetails(jet::Connection& conn, const ProcessKind& kind, const std::vector<std::string>& row)
+RowDetails LoadRowDetails(jet::Connection& conn, const ProcessKind& kind, const std::vector<std::string>& row)
 {
-    const GridLayout& layout = gridLayout(kind);
+    const GridLayout& layout = GridLayoutOf(kind);
     RowDetails d;
-    d.workOrder = cellText(row, kWorkOrderCol);
-    d.line = cellText(row, kLineCol);
-    d.dueDate = cellText(row, layout.column("交貨日"));
-    d.plannedDate = cellText(row, layout.column("預排日"));
-    d.rowRemark = cellText(row, layout.remarkCol);
+    d.workOrder = CellText(row, kWorkOrderCol);
+    d.line = CellText(row, kLineCol);
+    d.dueDate = CellText(row, layout.column("交貨日"));
+    d.plannedDate = CellText(row, layout.column("預排日"));
+    d.rowRemark = CellText(row, layout.remarkCol);
     const int vendorCol = kind.is(KindId::Printing) ? layout.column("印刷代號") : layout.column("廠商代號");
-    d.vendorCode = cellText(row, vendorCol);
+    d.vendorCode = CellText(row, vendorCol);
     const bool printing = kind.is(KindId::Printing), plate = kind.is(KindId::Plate);
     if (printing)
         d.remarkCaption = "印刷備註:";
@@ -86,8 +86,8 @@ RowDetails loadRowDetails(jet::Connection& conn, const ProcessKind& kind, const 
     if (d.workOrder.empty())
         return d;
 
-    const std::string po = jet::sqlText(d.workOrder);
-    const std::string no = jet::sqlNumber(qtmv::Val(d.line));
+    const std::string po = jet::SqlText(d.workOrder);
+    const std::string no = jet::SqlNumber(qtmv::Val(d.line));
 
     {
         jet::Recordset rs;
@@ -99,7 +99,7 @@ RowDetails loadRowDetails(jet::Connection& conn, const ProcessKind& kind, const 
             d.found = true;
             d.product = rs.field(0).trimmed();
             d.customer = rs.field(1).trimmed();
-            d.orderDate = formatSlashedDate(rs.field(2).text());
+            d.orderDate = FormatSlashedDate(rs.field(2).text());
             if (printing)
                 d.remark = rs.field(3).trimmed();
             else if (plate)
@@ -111,15 +111,15 @@ RowDetails loadRowDetails(jet::Connection& conn, const ProcessKind& kind, const 
 
     if (!d.vendorCode.empty()) {
         jet::Recordset rs;
-        rs.open("select ID, SNAME, TEL1 from [VENDER] where ID = '" + jet::sqlText(d.vendorCode) + "'", conn);
+        rs.open("select ID, SNAME, TEL1 from [VENDER] where ID = '" + jet::SqlText(d.vendorCode) + "'", conn);
         if (!rs.eof()) {
             d.vendorName = rs.text("SNAME");
             d.vendorPhone = rs.text("TEL1");
         }
     }
 
-    d.plateDone = lineDone(conn, "PLATE", d.workOrder, no);
-    d.paperDone = lineDone(conn, "PAPER", d.workOrder, no);
+    d.plateDone = LineDone(conn, "PLATE", d.workOrder, no);
+    d.paperDone = LineDone(conn, "PAPER", d.workOrder, no);
 
     {
         std::string sql = "select VENDERAC.PO, VENDERAC.KIND, VENDERAC.SVENDER, VENDERAC.ODATE, VENDERAC.[NO] "
@@ -147,11 +147,11 @@ RowDetails loadRowDetails(jet::Connection& conn, const ProcessKind& kind, const 
     return d;
 }
 
-RowDetails loadRowDetails(const Session& s, const ProcessKind& kind, const std::vector<std::string>& row)
+RowDetails LoadRowDetails(const Session& s, const ProcessKind& kind, const std::vector<std::string>& row)
 {
     jet::Connection conn;
     conn.open(s.ConnectionString);
-    return loadRowDetails(conn, kind, row);
+    return LoadRowDetails(conn, kind, row);
 }
 
 } // namespace qtmv::daily

@@ -74,12 +74,12 @@ struct RowDetails {
 //
 // The page count: 工單頁數 holds one row per work-order line; the row whose
 // [NO] equals the grid row's line is taken, else the work order's first one.
-RowDetails loadRowDetails(jet::Connection& conn, const ProcessKind& kind, const std::vector<std::string>& row);
+RowDetails LoadRowDetails(jet::Connection& conn, const ProcessKind& kind, const std::vector<std::string>& row);
 // The same on a connection of its own to the session's database.
-RowDetails loadRowDetails(const Session& s, const ProcessKind& kind, const std::vector<std::string>& row);
+RowDetails LoadRowDetails(const Session& s, const ProcessKind& kind, const std::vector<std::string>& row);
 
 // "###/##/##" of a date text made of digits (leading zeros dropped, as the
 // number format does); any other text is returned trimmed and unchanged.
-std::string formatSlashedDate(std::string_view date);
+std::string FormatSlashedDate(std::string_view date);
 
 } // namespace qtmv::daily

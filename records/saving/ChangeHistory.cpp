@@ -15,7 +15,7 @@ namespace {
 constexpr std::size_t kListed = 8;
 
 template <class T, class Text>
-std::string listLine(const char* caption, const std::vector<T>& items, Text text)
+std::string ListLine(const char* caption, const std::vector<T>& items, Text text)
 {
     if (items.empty())
         return {};
@@ -27,29 +27,29 @@ std::string listLine(const char* caption, const std::vector<T>& items, Text text
     return line + "\n";
 }
 
-std::string lineText(const WorkLine& l) { return l.po + " 序" + std::to_string(l.no); }
+std::string LineText(const WorkLine& l) { return l.po + " 序" + std::to_string(l.no); }
 
-std::string q(std::string_view s) { return jet::sqlText(s); }
+std::string Q(std::string_view s) { return jet::SqlText(s); }
 
 } // namespace
 
-std::string summaryText(const SaveSummary& s)
+std::string SummaryText(const SaveSummary& s)
 {
     std::string t = "寫入 " + std::to_string(s.cells()) + " 格（" + std::to_string(s.pieces) + " 筆日報）\n";
-    t += listLine("工單製程結案：", s.closed, lineText);
-    t += listLine("工單製程重新開啟：", s.reopened, lineText);
+    t += ListLine("工單製程結案：", s.closed, LineText);
+    t += ListLine("工單製程重新開啟：", s.reopened, LineText);
     if (s.ordersDated > 0)
         t += "外包單填入日期：" + std::to_string(s.ordersDated) + " 筆\n";
-    t += listLine("紙品採購標示到貨：", s.paperArrived, lineText);
+    t += ListLine("紙品採購標示到貨：", s.paperArrived, LineText);
     // The process by name: the column (ITEM4...) means nothing to the user.
-    t += listLine("製程流程表蓋日期：", s.flowStamps,
-                  [](const FlowStamp& f) { return lineText(f.line) + " " + f.process; });
+    t += ListLine("製程流程表蓋日期：", s.flowStamps,
+                  [](const FlowStamp& f) { return LineText(f.line) + " " + f.process; });
     if (!t.empty() && t.back() == '\n')
         t.pop_back();
     return t;
 }
 
-HistoryAuthor historyAuthor(const Session& s, const Clock& clock)
+HistoryAuthor HistoryAuthorOf(const Session& s, const Clock& clock)
 {
     const std::size_t slash = s.WorkstationUser.find('\\');
     const std::string windowsUser = slash == std::string::npos ? s.WorkstationUser : s.WorkstationUser.substr(slash + 1);
@@ -58,24 +58,24 @@ HistoryAuthor historyAuthor(const Session& s, const Clock& clock)
             s.WorkstationUser.substr(0, slash)};
 }
 
-void writeHistory(jet::Connection& conn, const ProcessKind& kind, const std::vector<HistoryRow>& rows,
+void WriteHistory(jet::Connection& conn, const ProcessKind& kind, const std::vector<HistoryRow>& rows,
                   const HistoryAuthor& author)
 {
     const std::string common = "insert into [日報異動紀錄] (時間, 使用者, 電腦, 種類, ID, INO, PO, [NO], 欄位, 舊值, 新值) "
-                               "values ('" + q(author.time) + "', '" + q(author.user) + "', '" +
-                               q(author.computer) + "', '" + q(kind.displayName) + "', '";
+                               "values ('" + Q(author.time) + "', '" + Q(author.user) + "', '" +
+                               Q(author.computer) + "', '" + Q(kind.displayName) + "', '";
     for (const HistoryRow& r : rows)
-        conn.execute(common + q(r.id) + "', " + jet::sqlNumber(r.ino) + ", '" + q(r.po) + "', " +
-                     jet::sqlNumber(r.no) + ", '" + q(r.field) + "', '" + q(r.before) + "', '" + q(r.after) + "')");
+        conn.execute(common + Q(r.id) + "', " + jet::SqlNumber(r.ino) + ", '" + Q(r.po) + "', " +
+                     jet::SqlNumber(r.no) + ", '" + Q(r.field) + "', '" + Q(r.before) + "', '" + Q(r.after) + "')");
 }
 
-std::vector<HistoryEntry> loadHistory(jet::Connection& conn, const ProcessKind& kind, const std::string& id,
+std::vector<HistoryEntry> LoadHistory(jet::Connection& conn, const ProcessKind& kind, const std::string& id,
                                       long long ino, const std::string& po, long long no)
 {
     jet::Recordset rs;
-    rs.open("select * from [日報異動紀錄] where 種類 = '" + q(kind.displayName) + "' and ((ID = '" + q(id) +
-                "' and INO = " + jet::sqlNumber(ino) + ") or (PO = '" + q(po) + "' and [NO] = " +
-                jet::sqlNumber(no) + ")) order by 時間 desc, 序 desc",
+    rs.open("select * from [日報異動紀錄] where 種類 = '" + Q(kind.displayName) + "' and ((ID = '" + Q(id) +
+                "' and INO = " + jet::SqlNumber(ino) + ") or (PO = '" + Q(po) + "' and [NO] = " +
+                jet::SqlNumber(no) + ")) order by 時間 desc, 序 desc",
             conn);
     std::vector<HistoryEntry> out;
     for (; !rs.eof(); rs.moveNext())
@@ -86,12 +86,12 @@ std::vector<HistoryEntry> loadHistory(jet::Connection& conn, const ProcessKind& 
     return out;
 }
 
-std::vector<HistoryEntry> loadHistory(const Session& s, const ProcessKind& kind, const std::string& id, long long ino,
+std::vector<HistoryEntry> LoadHistory(const Session& s, const ProcessKind& kind, const std::string& id, long long ino,
                                       const std::string& po, long long no)
 {
     jet::Connection conn;
     conn.open(s.ConnectionString);
-    return loadHistory(conn, kind, id, ino, po, no);
+    return LoadHistory(conn, kind, id, ino, po, no);
 }
 
 } // namespace qtmv::daily

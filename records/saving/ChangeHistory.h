@@ -71,7 +71,7 @@ struct SaveSummary {
 
 // The list below "確定儲存資料?" and "資料儲存完畢!": one line per item,
 // long lists cut after a few entries with their count.
-std::string summaryText(const SaveSummary& s);
+std::string SummaryText(const SaveSummary& s);
 
 // Who writes history, and when.
 struct HistoryAuthor {
@@ -79,11 +79,11 @@ struct HistoryAuthor {
     std::string user;
     std::string computer;
 };
-HistoryAuthor historyAuthor(const Session& s, const Clock& clock);
+HistoryAuthor HistoryAuthorOf(const Session& s, const Clock& clock);
 
 // Adds the rows to 日報異動紀錄 on a connection whose transaction the caller
 // holds. Throws jet::Error.
-void writeHistory(jet::Connection& conn, const ProcessKind& kind, const std::vector<HistoryRow>& rows,
+void WriteHistory(jet::Connection& conn, const ProcessKind& kind, const std::vector<HistoryRow>& rows,
                   const HistoryAuthor& author);
 
 // A stored history row.
@@ -97,9 +97,9 @@ struct HistoryEntry {
 
 // The history of a piece (ID, INO) and of its work-order line (PO, [NO])
 // for the kind, newest first. Throws jet::Error.
-std::vector<HistoryEntry> loadHistory(jet::Connection& conn, const ProcessKind& kind, const std::string& id,
+std::vector<HistoryEntry> LoadHistory(jet::Connection& conn, const ProcessKind& kind, const std::string& id,
                                       long long ino, const std::string& po, long long no);
-std::vector<HistoryEntry> loadHistory(const Session& s, const ProcessKind& kind, const std::string& id, long long ino,
+std::vector<HistoryEntry> LoadHistory(const Session& s, const ProcessKind& kind, const std::string& id, long long ino,
                                       const std::string& po, long long no);
 
 } // namespace qtmv::daily

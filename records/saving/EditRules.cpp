@@ -12,28 +12,28 @@ namespace qtmv::daily {
 
 namespace {
 
-bool isKind(const GridLayout& layout, KindId id)
+bool IsKind(const GridLayout& layout, KindId id)
 {
     return layout.kind != nullptr && layout.kind->is(id);
 }
 
-bool isPrinting(const GridLayout& layout) { return isKind(layout, KindId::Printing); }
-bool isDieCutting(const GridLayout& layout) { return isKind(layout, KindId::DieCutting); }
+bool IsPrinting(const GridLayout& layout) { return IsKind(layout, KindId::Printing); }
+bool IsDieCutting(const GridLayout& layout) { return IsKind(layout, KindId::DieCutting); }
 
-bool validColumn(const GridLayout& layout, int col)
+bool ValidColumn(const GridLayout& layout, int col)
 {
     return col >= 1 && col <= layout.columnCount();
 }
 
 // The column is the nth one carrying this heading.
-bool isColumn(const GridLayout& layout, int col, std::string_view heading, int nth = 1)
+bool IsColumn(const GridLayout& layout, int col, std::string_view heading, int nth = 1)
 {
-    return validColumn(layout, col) && layout.column(heading, nth) == col;
+    return ValidColumn(layout, col) && layout.column(heading, nth) == col;
 }
 
 // The kind's remark heading: "說明" for paper and printing, "刀模代號" for
 // die-cutting, "備註" elsewhere.
-std::string_view remarkHeading(const GridLayout& layout)
+std::string_view RemarkHeading(const GridLayout& layout)
 {
     if (layout.kind == nullptr)
         return "備註";
@@ -45,14 +45,14 @@ std::string_view remarkHeading(const GridLayout& layout)
     }
 }
 
-std::string limitMessage(int n) { return TooLongMessage(static_cast<std::size_t>(n)); }
+std::string LimitMessage(int n) { return TooLongMessage(static_cast<std::size_t>(n)); }
 
 // The "濃度" mark stands for a non-empty "表格" (the form the work-order
 // line prints with). The mark may bring an empty form into being as "V" and
 // take that "V" away again, but a real form text such as "A1" belongs to the
 // work order and is never replaced by a mark: clearing the mark over it is
 // refused with a word to the user.
-std::vector<CellChange> densityClick(const GridLayout& layout, int col, bool marked, const RowText& rowText)
+std::vector<CellChange> DensityClick(const GridLayout& layout, int col, bool marked, const RowText& rowText)
 {
     const int formCol = layout.column("表格");
     const std::string form = formCol > 0 ? qtmv::Trim(rowText(formCol)) : std::string();
@@ -72,15 +72,15 @@ std::vector<CellChange> densityClick(const GridLayout& layout, int col, bool mar
     return out;
 }
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // A count as the grid shows it: digits with the thousands separators, at
 // most one decimal point, or nothing (shown for 0).
-bool isCountText(std::string_view text)
+bool IsCountText(std::string_view text)
 {
     bool digit = false, point = false;
     for (const char c : text) {
-        if (isDigit(c))
+        if (IsDigit(c))
             digit = true;
         else if (c == '.' && !point)
             point = true;
@@ -91,41 +91,41 @@ bool isCountText(std::string_view text)
 }
 
 // Two ASCII digits at text[at], or -1.
-int twoDigitsAt(std::string_view text, std::size_t at)
+int TwoDigitsAt(std::string_view text, std::size_t at)
 {
-    if (at + 2 > text.size() || !isDigit(text[at]) || !isDigit(text[at + 1]))
+    if (at + 2 > text.size() || !IsDigit(text[at]) || !IsDigit(text[at + 1]))
         return -1;
     return (text[at] - '0') * 10 + (text[at + 1] - '0');
 }
 
 } // namespace
 
-ColumnEdit columnEdit(const GridLayout& layout, int col)
+ColumnEdit ColumnEditOf(const GridLayout& layout, int col)
 {
-    if (!validColumn(layout, col))
+    if (!ValidColumn(layout, col))
         return ColumnEdit::ReadOnly;
     const std::string& h = layout.heading(col);
     if (h == "完工日" || h == "完工說明")
         return ColumnEdit::Text;
-    if (h == remarkHeading(layout) && isColumn(layout, col, h))
+    if (h == RemarkHeading(layout) && IsColumn(layout, col, h))
         return ColumnEdit::Text;
-    if (isPrinting(layout) && (isColumn(layout, col, "正") || isColumn(layout, col, "反")))
+    if (IsPrinting(layout) && (IsColumn(layout, col, "正") || IsColumn(layout, col, "反")))
         return ColumnEdit::Numeric;
     return ColumnEdit::ReadOnly;
 }
 
-std::vector<std::string> editableHeadings(const GridLayout& layout)
+std::vector<std::string> EditableHeadings(const GridLayout& layout)
 {
     std::vector<std::string> out;
     for (int c = 1; c <= layout.columnCount(); ++c)
-        if (columnEdit(layout, c) != ColumnEdit::ReadOnly)
+        if (ColumnEditOf(layout, c) != ColumnEdit::ReadOnly)
             out.push_back(layout.heading(c));
     return out;
 }
 
-KeyPress keyPress(const GridLayout& layout, int col, int key)
+KeyPress KeyPressOf(const GridLayout& layout, int col, int key)
 {
-    switch (columnEdit(layout, col)) {
+    switch (ColumnEditOf(layout, col)) {
     case ColumnEdit::Text: return {key, true};
     case ColumnEdit::Numeric: {
         const int k = KeyFilter(key, KeyFilterMode::Decimal);
@@ -136,33 +136,33 @@ KeyPress keyPress(const GridLayout& layout, int col, int key)
     return {key == kKeyBackspace || key == kKeyEnter ? key : 0, false};
 }
 
-KeyDown keyDown(const GridLayout& layout, int col, int keyCode)
+KeyDown KeyDownOf(const GridLayout& layout, int col, int keyCode)
 {
     switch (keyCode) {
     case kKeyF2: return KeyDown::Swallow;
     case kKeyDelete:
         // Elsewhere the list is read-only: Delete must not blank a cell that
         // saving would never write.
-        return columnEdit(layout, col) == ColumnEdit::ReadOnly ? KeyDown::Swallow
+        return ColumnEditOf(layout, col) == ColumnEdit::ReadOnly ? KeyDown::Swallow
                                                                 : KeyDown::ClearAndFlag;
     case kKeySpace:
     case kKeyF4:
-        return validColumn(layout, col) && col == layout.finishDateCol ? KeyDown::Stamp : KeyDown::Default;
+        return ValidColumn(layout, col) && col == layout.finishDateCol ? KeyDown::Stamp : KeyDown::Default;
     case kKeyF9:
-        if (isDieCutting(layout) && isColumn(layout, col, "刀模代號"))
+        if (IsDieCutting(layout) && IsColumn(layout, col, "刀模代號"))
             return KeyDown::OpenDieLookup;
         // F9 opens a cell's window as a click does; the vendor cell opens
         // on a click only, as it always has.
-        if (cellWindow(layout, col) == CellWindow::Time)
+        if (CellWindowOf(layout, col) == CellWindow::Time)
             return KeyDown::OpenCellWindow;
         return KeyDown::Default;
     default: return KeyDown::Default;
     }
 }
 
-CellWindow cellWindow(const GridLayout& layout, int col)
+CellWindow CellWindowOf(const GridLayout& layout, int col)
 {
-    if (!validColumn(layout, col))
+    if (!ValidColumn(layout, col))
         return CellWindow::None;
     const std::string& h = layout.heading(col);
     if (h == "耗時")
@@ -172,36 +172,36 @@ CellWindow cellWindow(const GridLayout& layout, int col)
     return CellWindow::None;
 }
 
-std::vector<CellChange> cellClick(const GridLayout& layout, int row, int col, const RowText& rowText,
+std::vector<CellChange> CellClick(const GridLayout& layout, int row, int col, const RowText& rowText,
                                   const Clock& clock)
 {
-    if (row < 1 || !validColumn(layout, col))
+    if (row < 1 || !ValidColumn(layout, col))
         return {};
     const std::string& h = layout.heading(col);
     if (h == "完工日")
         return {{col, FinishStamp(clock)}};
     const bool marked = qtmv::Trim(rowText(col)) == "V";
-    if (isPrinting(layout) && h == "濃度")
-        return densityClick(layout, col, marked, rowText);
-    if (isDieCutting(layout) && isColumn(layout, col, "紙"))
+    if (IsPrinting(layout) && h == "濃度")
+        return DensityClick(layout, col, marked, rowText);
+    if (IsDieCutting(layout) && IsColumn(layout, col, "紙"))
         return {{col, marked ? "" : "V"}};
     return {};
 }
 
-std::optional<std::string> editStartText(const GridLayout& layout, int col,
+std::optional<std::string> EditStartText(const GridLayout& layout, int col,
                                          std::string_view displayedText)
 {
-    if (isPrinting(layout) && isColumn(layout, col, "數量"))
+    if (IsPrinting(layout) && IsColumn(layout, col, "數量"))
         return std::string(displayedText);
     return std::nullopt;
 }
 
-std::optional<LengthLimit> lengthLimit(const GridLayout& layout, int col)
+std::optional<LengthLimit> LengthLimitOf(const GridLayout& layout, int col)
 {
-    if (!validColumn(layout, col))
+    if (!ValidColumn(layout, col))
         return std::nullopt;
     const std::string& h = layout.heading(col);
-    const bool special = isPrinting(layout) || isDieCutting(layout);
+    const bool special = IsPrinting(layout) || IsDieCutting(layout);
     int n = 0;
     if (h == "排序")
         n = 10;
@@ -209,93 +209,93 @@ std::optional<LengthLimit> lengthLimit(const GridLayout& layout, int col)
         n = 7;
     else if (h == "完工說明")
         n = special ? 50 : 100;
-    else if (isPrinting(layout) && h == "台")
+    else if (IsPrinting(layout) && h == "台")
         n = 6;
-    else if (isPrinting(layout) && h == "色")
+    else if (IsPrinting(layout) && h == "色")
         n = 2;
-    else if (isPrinting(layout) && columnEdit(layout, col) == ColumnEdit::Numeric)
+    else if (IsPrinting(layout) && ColumnEditOf(layout, col) == ColumnEdit::Numeric)
         n = 10;
-    else if (isDieCutting(layout) && h == "新舊刀")
+    else if (IsDieCutting(layout) && h == "新舊刀")
         n = 4;   // "新刀" or "舊刀", which the die register reads
-    else if (isDieCutting(layout) && h == "儲位")
+    else if (IsDieCutting(layout) && h == "儲位")
         n = 10;
-    else if (isDieCutting(layout) && h == "刀模代號")
+    else if (IsDieCutting(layout) && h == "刀模代號")
         n = 13;
-    else if (h == remarkHeading(layout) && isColumn(layout, col, h))
-        n = isPrinting(layout) ? 50 : 100;
+    else if (h == RemarkHeading(layout) && IsColumn(layout, col, h))
+        n = IsPrinting(layout) ? 50 : 100;
     if (n == 0)
         return std::nullopt;
-    return LengthLimit{n, limitMessage(n)};
+    return LengthLimit{n, LimitMessage(n)};
 }
 
-std::optional<std::string> cellProblem(const GridLayout& layout, int col, std::string_view text)
+std::optional<std::string> CellProblem(const GridLayout& layout, int col, std::string_view text)
 {
-    if (!validColumn(layout, col))
+    if (!ValidColumn(layout, col))
         return std::nullopt;
     if (HasControlCharacter(text))
         return ControlCharacterMessage(layout.heading(col));
-    if (columnEdit(layout, col) == ColumnEdit::Numeric && !isCountText(qtmv::Trim(text)))
+    if (ColumnEditOf(layout, col) == ColumnEdit::Numeric && !IsCountText(qtmv::Trim(text)))
         return "「" + layout.heading(col) + "」只可輸入數字!";
-    if (col == layout.finishDateCol && !isFinishDateText(qtmv::Trim(text)))
+    if (col == layout.finishDateCol && !IsFinishDateText(qtmv::Trim(text)))
         return "「完工日」只可輸入完工時間（月日-時，例如 1204-14，可按空白鍵或 F4 蓋章）或清空!";
-    if (const auto limit = lengthLimit(layout, col);
+    if (const auto limit = LengthLimitOf(layout, col);
         limit && Big5ByteLength(qtmv::Trim(text)) > static_cast<std::size_t>(limit->maxBytes))
         return limit->message;
     return std::nullopt;
 }
 
-bool isFinishDateText(std::string_view text)
+bool IsFinishDateText(std::string_view text)
 {
     if (text.empty())
         return true;
     if (text.size() == 7 && text[4] == '-') {
         static constexpr int kDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-        const int month = twoDigitsAt(text, 0), day = twoDigitsAt(text, 2), hour = twoDigitsAt(text, 5);
+        const int month = TwoDigitsAt(text, 0), day = TwoDigitsAt(text, 2), hour = TwoDigitsAt(text, 5);
         return month >= 1 && month <= 12 && day >= 1 && day <= kDays[month - 1] && hour >= 0 && hour <= 23;
     }
     return text.size() == 7 && CheckRocDate(text, "7") == 0;
 }
 
-std::string lengthHint(const GridLayout& layout, int col, std::string_view text)
+std::string LengthHint(const GridLayout& layout, int col, std::string_view text)
 {
-    const auto limit = lengthLimit(layout, col);
+    const auto limit = LengthLimitOf(layout, col);
     if (!limit)
         return {};
     return layout.heading(col) + "：已用 " + std::to_string(Big5ByteLength(qtmv::Trim(text))) + "/"
            + std::to_string(limit->maxBytes) + " 位元組（上限 " + std::to_string(limit->maxBytes / 2) + " 個中文字）";
 }
 
-std::string cutNotice(const GridLayout& layout, int col, std::string_view typed, std::string_view kept)
+std::string CutNotice(const GridLayout& layout, int col, std::string_view typed, std::string_view kept)
 {
     const std::string_view cut = typed.substr(std::min(kept.size(), typed.size()));
     return layout.heading(col) + "：超過的「" + std::string(cut) + "」已截去，只保留前 "
            + std::to_string(Big5ByteLength(kept)) + " 位元組。";
 }
 
-EditEnd editEnd(const GridLayout& layout, int col, std::string_view text, std::string_view oldText)
+EditEnd CheckEditEnd(const GridLayout& layout, int col, std::string_view text, std::string_view oldText)
 {
-    const auto problem = cellProblem(layout, col, text);
+    const auto problem = CellProblem(layout, col, text);
     if (!problem)
         return {true, std::string(text)};
     MsgBox(*problem, "訊息", MsgIcon::Exclamation);
     // Too long: keep what fits, so the user can correct it. Anything else
     // cannot be mended by cutting: the cell keeps what it held.
-    const auto limit = lengthLimit(layout, col);
+    const auto limit = LengthLimitOf(layout, col);
     if (limit && *problem == limit->message)
         return {false, CutToBytes(text, limit->maxBytes)};
     return {false, std::string(oldText)};
 }
 
-bool inEntryView(const GridLayout& layout, int col)
+bool InEntryView(const GridLayout& layout, int col)
 {
-    if (!validColumn(layout, col))
+    if (!ValidColumn(layout, col))
         return false;
-    if (col <= 5 || columnEdit(layout, col) != ColumnEdit::ReadOnly || cellWindow(layout, col) != CellWindow::None)
+    if (col <= 5 || ColumnEditOf(layout, col) != ColumnEdit::ReadOnly || CellWindowOf(layout, col) != CellWindow::None)
         return true;
-    return (isPrinting(layout) && layout.heading(col) == "濃度") || (isDieCutting(layout) && isColumn(layout, col, "紙"));
+    return (IsPrinting(layout) && layout.heading(col) == "濃度") || (IsDieCutting(layout) && IsColumn(layout, col, "紙"));
 }
 
-std::string_view currentGridName(const GridLayout& layout)
+std::string_view CurrentGridName(const GridLayout& layout)
 {
     return layout.kind != nullptr ? layout.kind->gridName : std::string_view{};
 }

@@ -64,10 +64,10 @@ enum class ColumnEdit {
 };
 
 // How column col (1-based) of the kind's grid takes typing.
-ColumnEdit columnEdit(const GridLayout& layout, int col);
+ColumnEdit ColumnEditOf(const GridLayout& layout, int col);
 
 // The headings editable by typing in the kind's grid, in grid order.
-std::vector<std::string> editableHeadings(const GridLayout& layout);
+std::vector<std::string> EditableHeadings(const GridLayout& layout);
 
 struct KeyPress {
     int key = 0;         // the key to let through (a full-width digit becomes
@@ -77,7 +77,7 @@ struct KeyPress {
 };
 
 // A typed character (its code point; 8 Backspace, 13 Enter) in column col.
-KeyPress keyPress(const GridLayout& layout, int col, int key);
+KeyPress KeyPressOf(const GridLayout& layout, int col, int key);
 
 enum class KeyDown {
     Default,           // the grid handles the key as usual
@@ -91,9 +91,9 @@ enum class KeyDown {
 // The window a click on a cell of the column opens: the time consumption
 // from "耗時", the downstream vendor from "單筆".
 enum class CellWindow { None, Time, Vendor };
-CellWindow cellWindow(const GridLayout& layout, int col);
+CellWindow CellWindowOf(const GridLayout& layout, int col);
 
-KeyDown keyDown(const GridLayout& layout, int col, int keyCode);
+KeyDown KeyDownOf(const GridLayout& layout, int col, int keyCode);
 
 // One cell the window writes (and flags) after a click.
 struct CellChange {
@@ -109,12 +109,12 @@ using RowText = std::function<std::string(int col)>;
 // die-cutting "紙": the mark "V" set or cleared (for "濃度" see above: it may
 // change "表格" too, or be refused with a message). The stamp is read off
 // clock.
-std::vector<CellChange> cellClick(const GridLayout& layout, int row, int col, const RowText& rowText,
+std::vector<CellChange> CellClick(const GridLayout& layout, int row, int col, const RowText& rowText,
                                   const Clock& clock);
 
 // The text an in-cell editor starts with: for printing "數量" the cell's
 // displayed text; std::nullopt lets the grid start as usual.
-std::optional<std::string> editStartText(const GridLayout& layout, int col,
+std::optional<std::string> EditStartText(const GridLayout& layout, int col,
                                          std::string_view displayedText);
 
 struct LengthLimit {
@@ -123,12 +123,12 @@ struct LengthLimit {
 };
 
 // The byte limit of a column, when it has one.
-std::optional<LengthLimit> lengthLimit(const GridLayout& layout, int col);
+std::optional<LengthLimit> LengthLimitOf(const GridLayout& layout, int col);
 
 // Why column col cannot take this text (the message to show), if it cannot:
 // a control character, a non-number in a colour count, or more bytes than
 // the column's limit.
-std::optional<std::string> cellProblem(const GridLayout& layout, int col, std::string_view text);
+std::optional<std::string> CellProblem(const GridLayout& layout, int col, std::string_view text);
 
 struct EditEnd {
     bool accepted = true;   // false: refused, the message has been shown
@@ -137,27 +137,27 @@ struct EditEnd {
 
 // Whether a "完工日" text can be stored: empty, the finish stamp "MMDD-HH"
 // (month 01-12, a day the month has, hour 00-23) or a seven-digit date.
-bool isFinishDateText(std::string_view text);
+bool IsFinishDateText(std::string_view text);
 
 // While a cell with a byte limit is edited: what the text uses of it, e.g.
 // "完工說明：已用 12/100 位元組（上限 50 個中文字）"; "" for a column
 // without a limit.
-std::string lengthHint(const GridLayout& layout, int col, std::string_view text);
+std::string LengthHint(const GridLayout& layout, int col, std::string_view text);
 
 // After an over-long text was cut to the limit: what was cut off.
-std::string cutNotice(const GridLayout& layout, int col, std::string_view typed, std::string_view kept);
+std::string CutNotice(const GridLayout& layout, int col, std::string_view typed, std::string_view kept);
 
 // The end of an edit in column col. A text with a problem shows its message
 // (title "訊息", exclamation); an over-long one is cut to the limit, any
 // other goes back to oldText, what the cell held before.
-EditEnd editEnd(const GridLayout& layout, int col, std::string_view text, std::string_view oldText);
+EditEnd CheckEditEnd(const GridLayout& layout, int col, std::string_view text, std::string_view oldText);
 
 // Whether column col shows in the entry view: the head (work order, line,
 // customer, vendor, product), the columns typed into, and those a click
 // stamps, marks or opens a window from. Hidden columns keep their numbers.
-bool inEntryView(const GridLayout& layout, int col);
+bool InEntryView(const GridLayout& layout, int col);
 
 // The kind's name as the shared current-grid name ("印前" .. "裁工" .. "其他").
-std::string_view currentGridName(const GridLayout& layout);
+std::string_view CurrentGridName(const GridLayout& layout);
 
 } // namespace qtmv::daily

@@ -12,7 +12,7 @@ namespace qtmv::daily {
 
 namespace {
 
-SaveResult tell(SaveStatus status, Refusal why, const std::string& text, const std::string& title, MsgIcon icon)
+SaveResult Tell(SaveStatus status, Refusal why, const std::string& text, const std::string& title, MsgIcon icon)
 {
     MsgBox(text, title, icon);
     return {status, why, text};
@@ -20,7 +20,7 @@ SaveResult tell(SaveStatus status, Refusal why, const std::string& text, const s
 
 } // namespace
 
-SaveResult runSave(SaveContext& ctx, const std::string& title, const std::function<void(jet::Connection&)>& write,
+SaveResult RunSave(SaveContext& ctx, const std::string& title, const std::function<void(jet::Connection&)>& write,
                    const SaveSteps& steps)
 {
     jet::Connection conn;   // opened by the maintenance check
@@ -30,10 +30,10 @@ SaveResult runSave(SaveContext& ctx, const std::string& title, const std::functi
     case Maintenance::Abandoned: return {SaveStatus::Abandoned};
     }
     if (const std::string why = EditRefusal(ctx.session); !why.empty())
-        return tell(SaveStatus::Refused, Refusal::Rights, why, "警告", MsgIcon::Exclamation);
+        return Tell(SaveStatus::Refused, Refusal::Rights, why, "警告", MsgIcon::Exclamation);
     if (steps.check)
         if (const std::string why = steps.check(); !why.empty())
-            return tell(SaveStatus::Refused, Refusal::Invalid, why, steps.checkTitle, MsgIcon::Exclamation);
+            return Tell(SaveStatus::Refused, Refusal::Invalid, why, steps.checkTitle, MsgIcon::Exclamation);
     try {
         if (steps.confirm && !steps.confirm(conn))
             return {SaveStatus::Refused, Refusal::Declined};
@@ -43,17 +43,17 @@ SaveResult runSave(SaveContext& ctx, const std::string& title, const std::functi
             tx.commit();
         };
         if (steps.retryOnConflict)
-            jet::retryOnConflict(once);
+            jet::RetryOnConflict(once);
         else
             once();
     } catch (const SaveStopped& stop) {
         SaveResult out{stop.status, stop.why};
         if (*stop.what())
-            out = tell(stop.status, stop.why, stop.what(), stop.title.empty() ? title : stop.title,
+            out = Tell(stop.status, stop.why, stop.what(), stop.title.empty() ? title : stop.title,
                        MsgIcon::Exclamation);
         return out;
     } catch (const std::exception& e) {
-        return tell(SaveStatus::Failed, Refusal::None, LogFailure(title, e, steps.failureOutcome), title,
+        return Tell(SaveStatus::Failed, Refusal::None, LogFailure(title, e, steps.failureOutcome), title,
                     MsgIcon::Critical);
     }
     SaveResult out{SaveStatus::Saved};

@@ -59,7 +59,7 @@ struct SaveSteps {
 // connection opened first. The write records its change history on the same
 // connection. A database that cannot be opened is a failed maintenance
 // check: the save is abandoned (the log has why).
-SaveResult runSave(SaveContext& ctx, const std::string& title, const std::function<void(jet::Connection&)>& write,
+SaveResult RunSave(SaveContext& ctx, const std::string& title, const std::function<void(jet::Connection&)>& write,
                    const SaveSteps& steps = {});
 
 } // namespace qtmv::daily

@@ -13,7 +13,7 @@
 namespace qtmv::daily::detail {
 
 // Cell (row, col) of loaded rows, 1-based; "" outside.
-inline const std::string& cell(const GridRows& rows, int row, int col)
+inline const std::string& CellAt(const GridRows& rows, int row, int col)
 {
     static const std::string none;
     if (row < 1 || col < 1 || static_cast<std::size_t>(row) > rows.size())
@@ -23,8 +23,8 @@ inline const std::string& cell(const GridRows& rows, int row, int col)
 }
 
 // A quoted value's inside and a bare number, as statements take them.
-inline std::string q(std::string_view text) { return jet::sqlText(text); }
-inline std::string num(std::string_view cellText) { return jet::sqlNumber(qtmv::Val(cellText)); }
+inline std::string Q(std::string_view text) { return jet::SqlText(text); }
+inline std::string Num(std::string_view cellText) { return jet::SqlNumber(qtmv::Val(cellText)); }
 
 } // namespace qtmv::daily::detail
 
@@ -35,7 +35,7 @@ namespace qtmv::daily {
 // finds no row or several leaves its table alone. change() returns whether
 // it set anything, so an unchanged row costs no write.
 template <class Change>
-bool editSingleRow(jet::Connection& conn, const std::string& sql, Change&& change)
+bool EditSingleRow(jet::Connection& conn, const std::string& sql, Change&& change)
 {
     jet::Recordset rs;
     rs.open(sql, conn, jet::CursorLocation::Client, jet::CursorType::Dynamic, jet::LockType::Optimistic);
@@ -47,7 +47,7 @@ bool editSingleRow(jet::Connection& conn, const std::string& sql, Change&& chang
 }
 
 // Sets a text field unless it already holds the text; true when set.
-inline bool setText(jet::Recordset& rs, const std::string& field, const std::string& text)
+inline bool SetText(jet::Recordset& rs, const std::string& field, const std::string& text)
 {
     if (rs.field(field).isNull() == false && rs.field(field).text() == text)
         return false;

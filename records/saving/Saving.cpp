@@ -31,7 +31,7 @@ constexpr const char* kSaveTitle = "儲存資料";
 // A count as the printing line stores it: the grid's thousands format
 // undone ("1,234" is "1234") and a blank cell, which the grid shows for 0,
 // as "0" (the columns are numeric).
-std::string countText(std::string_view text)
+std::string CountText(std::string_view text)
 {
     std::string out;
     for (char c : qtmv::Trim(text))
@@ -54,11 +54,11 @@ public:
     {
         row_ = row;
         written_ = 0;
-        const std::string id = q(qtmv::Trim(text(layout_.idCol)));
-        const std::string ino = num(text(layout_.inoCol));
+        const std::string id = Q(qtmv::Trim(text(layout_.idCol)));
+        const std::string ino = Num(text(layout_.inoCol));
         pieceKey_ = "where ID = '" + id + "' and INO = " + ino;
-        detailKey_ = pieceKey_ + " and KIND = '" + q(spaced_) + "' ";
-        lineKey_ = "where PO = '" + q(qtmv::Trim(text(kWorkOrderCol))) + "' and [NO] = " + num(text(kLineCol));
+        detailKey_ = pieceKey_ + " and KIND = '" + Q(spaced_) + "' ";
+        lineKey_ = "where PO = '" + Q(qtmv::Trim(text(kWorkOrderCol))) + "' and [NO] = " + Num(text(kLineCol));
 
         if (flagged(layout_.remarkCol))
             writePieceField("REM", "REM", layout_.remarkCol);
@@ -67,8 +67,8 @@ public:
         if (flagged(layout_.finishRemarkCol)) {
             const std::string v = qtmv::Trim(text(layout_.finishRemarkCol));
             const bool piece = writePieceField("完工說明", "完工說明", layout_.finishRemarkCol, false);
-            const bool line = editSingleRow(conn_, "select PO, [NO], 完工說明 from [" + detail_ + "] " + lineKey_,
-                                            [&](jet::Recordset& rs) { return setText(rs, "完工說明", v); });
+            const bool line = EditSingleRow(conn_, "select PO, [NO], 完工說明 from [" + detail_ + "] " + lineKey_,
+                                            [&](jet::Recordset& rs) { return SetText(rs, "完工說明", v); });
             if (piece || line)
                 record(layout_.finishRemarkCol, v);
         }
@@ -81,12 +81,12 @@ public:
     }
 
 private:
-    const std::string& text(int col) const { return cell(rows_, row_, col); }
+    const std::string& text(int col) const { return CellAt(rows_, row_, col); }
     bool flagged(int col) const { return col > 0 && flags_.isFlagged(row_, col); }
     int col(std::string_view heading, int nth = 1) const { return layout_.column(heading, nth); }
     std::string value(std::string_view heading, int nth = 1) const
     {
-        return q(qtmv::Trim(text(col(heading, nth))));
+        return Q(qtmv::Trim(text(col(heading, nth))));
     }
 
     // The history row of a written cell: the value as loaded, the value written.
@@ -109,10 +109,10 @@ private:
     {
         const std::string v = qtmv::Trim(text(c));
         const bool scheduled =
-            editSingleRow(conn_, "select ID, INO, " + scheduledField + " from [" + scheduled_ + "] " + pieceKey_,
-                          [&](jet::Recordset& rs) { return setText(rs, scheduledField, v); });
-        const bool detail = editSingleRow(conn_, "select ID, INO, " + detailField + " from 預排資料明細 " + detailKey_,
-                                          [&](jet::Recordset& rs) { return setText(rs, detailField, v); });
+            EditSingleRow(conn_, "select ID, INO, " + scheduledField + " from [" + scheduled_ + "] " + pieceKey_,
+                          [&](jet::Recordset& rs) { return SetText(rs, scheduledField, v); });
+        const bool detail = EditSingleRow(conn_, "select ID, INO, " + detailField + " from 預排資料明細 " + detailKey_,
+                                          [&](jet::Recordset& rs) { return SetText(rs, detailField, v); });
         if (recordIt && (scheduled || detail))
             record(c, v);
         return scheduled || detail;
@@ -141,7 +141,7 @@ private:
             if (!flagged(c))
                 continue;
             std::string v = format(text(c));
-            out.set += (out.set.empty() ? "" : ", ") + std::string(f.field) + " ='" + q(v) + "'";
+            out.set += (out.set.empty() ? "" : ", ") + std::string(f.field) + " ='" + Q(v) + "'";
             out.cells.emplace_back(c, std::move(v));
         }
         return out;
@@ -160,7 +160,7 @@ private:
         // scheduled pieces (PRINTING_S), which is what the grid loads: both
         // are written so the next load shows what was saved.
         const SetList counts = flaggedSetList({{"COLOR1", "正", 1}, {"COLOR2", "反", 1}, {"[COUNT]", "計", 1}},
-                                              [](const std::string& t) { return countText(t); });
+                                              [](const std::string& t) { return CountText(t); });
         if (!counts.empty()) {
             long long n = conn_.execute("update [PRINTING] set " + counts.set + " " + lineKey_);
             n += conn_.execute("update [PRINTING_S] set " + counts.set + " " + lineKey_);
@@ -206,12 +206,12 @@ private:
         auto follow = [&](const std::string& field) {
             return [&, field](jet::Recordset& rs) {
                 if (made)
-                    return rs.text(field).empty() && setText(rs, field, stamp);
-                return setText(rs, field, "");
+                    return rs.text(field).empty() && SetText(rs, field, stamp);
+                return SetText(rs, field, "");
             };
         };
-        const bool knife = editSingleRow(conn_, "select PO, [NO], FDATE from [KNIFE] " + lineKey_, follow("FDATE"));
-        const bool order = editSingleRow(
+        const bool knife = EditSingleRow(conn_, "select PO, [NO], FDATE from [KNIFE] " + lineKey_, follow("FDATE"));
+        const bool order = EditSingleRow(
             conn_, "select PO, [NO], [KIND], ODATE from [VENDERAC] " + lineKey_ + " and [KIND] = '刀 模' ",
             follow("ODATE"));
         if (flagged(dieFlag) && (knife || order))
@@ -232,53 +232,53 @@ private:
     std::string pieceKey_, detailKey_, lineKey_;
 };
 
-bool loadedRow(const GridRows& rows, const GridLayout& layout, int row)
+bool LoadedRow(const GridRows& rows, const GridLayout& layout, int row)
 {
-    return !qtmv::Trim(cell(rows, row, kWorkOrderCol)).empty() || !qtmv::Trim(cell(rows, row, layout.idCol)).empty();
+    return !qtmv::Trim(CellAt(rows, row, kWorkOrderCol)).empty() || !qtmv::Trim(CellAt(rows, row, layout.idCol)).empty();
 }
 
 } // namespace
 
 
-CellRefusal firstRefusedCell(const ProcessKind& kind, const GridRows& rows, const ChangeFlags& flags)
+CellRefusal FirstRefusedCell(const ProcessKind& kind, const GridRows& rows, const ChangeFlags& flags)
 {
-    const GridLayout& layout = gridLayout(kind);
+    const GridLayout& layout = GridLayoutOf(kind);
     for (int r = 1; r <= static_cast<int>(rows.size()); ++r) {
         if (!flags.rowFlagged(r))
             continue;
         for (int c = 1; c <= layout.columnCount(); ++c)
             if (flags.isFlagged(r, c))
-                if (auto problem = cellProblem(layout, c, cell(rows, r, c)))
+                if (auto problem = CellProblem(layout, c, CellAt(rows, r, c)))
                     return {r, c, std::move(*problem)};
     }
     return {};
 }
 
-void writeFlaggedCells(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows,
+void WriteFlaggedCells(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows,
                        const ChangeFlags& flags, const Clock& clock, SaveSummary* summary, const LoadedTexts* loaded)
 {
     static const LoadedTexts none;
-    const GridLayout& layout = gridLayout(kind);
+    const GridLayout& layout = GridLayoutOf(kind);
     RowWriter writer(conn, kind, layout, rows, loaded ? *loaded : none, flags, clock, summary);
     for (int r = 1; r <= static_cast<int>(rows.size()); ++r)
-        if (flags.rowFlagged(r) && loadedRow(rows, layout, r))
+        if (flags.rowFlagged(r) && LoadedRow(rows, layout, r))
             writer.write(r);
 }
 
-SaveSummary previewSave(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows,
+SaveSummary PreviewSave(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows,
                         const LoadedTexts& loaded, const ChangeFlags& flags, const Clock& clock,
                         const HistoryAuthor& author)
 {
     SaveSummary summary;
     // Never committed: the guard rolls everything back when it goes.
     jet::Transaction tx(conn);
-    writeFlaggedCells(conn, kind, rows, flags, clock, &summary, &loaded);
-    writeHistory(conn, kind, summary.history, author);
-    writeBackLines(conn, kind, rows, clock, &summary, &flags);
+    WriteFlaggedCells(conn, kind, rows, flags, clock, &summary, &loaded);
+    WriteHistory(conn, kind, summary.history, author);
+    WriteBackLines(conn, kind, rows, clock, &summary, &flags);
     return summary;
 }
 
-SaveOutcome saveDailyReport(const ProcessKind& kind, const GridRows& rows, const ChangeFlags& flags,
+SaveOutcome SaveDailyReport(const ProcessKind& kind, const GridRows& rows, const ChangeFlags& flags,
                             SaveContext& ctx, const LoadedTexts& loaded)
 {
     // The loop reads this copy, whatever the grid does meanwhile.
@@ -292,7 +292,7 @@ SaveOutcome saveDailyReport(const ProcessKind& kind, const GridRows& rows, const
     SaveSteps steps;
     steps.failureOutcome = "資料沒有儲存，畫面上輸入的資料都還在。";
     steps.check = [&] {
-        refused = firstRefusedCell(kind, values, marks);
+        refused = FirstRefusedCell(kind, values, marks);
         return refused.message;
     };
     // The question lists what the save and the write-back would do now, run
@@ -302,8 +302,8 @@ SaveOutcome saveDailyReport(const ProcessKind& kind, const GridRows& rows, const
         std::string question = "確定儲存資料?";
         try {
             const SaveSummary preview =
-                previewSave(conn, kind, values, before, marks, ctx.clock, historyAuthor(ctx.session, ctx.clock));
-            question += "\n\n" + summaryText(preview);
+                PreviewSave(conn, kind, values, before, marks, ctx.clock, HistoryAuthorOf(ctx.session, ctx.clock));
+            question += "\n\n" + SummaryText(preview);
         } catch (const std::exception& e) {
             // Told as any failure is: the engine's words and the SQL go to the log.
             question += "\n\n無法預先算出這次儲存的內容：" + LogFailure(kSaveTitle, e);
@@ -312,16 +312,16 @@ SaveOutcome saveDailyReport(const ProcessKind& kind, const GridRows& rows, const
     };
     steps.afterCommit = [&](jet::Connection& conn) {
         std::string told;
-        writtenBack = writeBackAfterSave(conn, kind, values, ctx.clock, &marks, &done, &told);
+        writtenBack = WriteBackAfterSave(conn, kind, values, ctx.clock, &marks, &done, &told);
         return told;
     };
     SaveOutcome out;
-    out.result = runSave(
+    out.result = RunSave(
         ctx, kSaveTitle,
         [&](jet::Connection& conn) {
             done = SaveSummary{};
-            writeFlaggedCells(conn, kind, values, marks, ctx.clock, &done, &before);
-            writeHistory(conn, kind, done.history, historyAuthor(ctx.session, ctx.clock));
+            WriteFlaggedCells(conn, kind, values, marks, ctx.clock, &done, &before);
+            WriteHistory(conn, kind, done.history, HistoryAuthorOf(ctx.session, ctx.clock));
         },
         steps);
     out.writtenBack = writtenBack;

@@ -82,21 +82,21 @@ struct SaveOutcome {
 // after a failure the user still has every value and flag. The question
 // and the closing message list what the save does (ChangeHistory.h); the
 // cells written go to the change history in the save's transaction.
-SaveOutcome saveDailyReport(const ProcessKind& kind, const GridRows& rows, const ChangeFlags& flags,
+SaveOutcome SaveDailyReport(const ProcessKind& kind, const GridRows& rows, const ChangeFlags& flags,
                             SaveContext& ctx, const LoadedTexts& loaded);
 
 // The transaction body of the save: every flagged-cell write, on a
 // connection whose transaction the caller holds. With a summary, every cell
 // written is listed there with its loaded value (from `loaded`, "" without).
 // Throws jet::Error.
-void writeFlaggedCells(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows,
+void WriteFlaggedCells(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows,
                        const ChangeFlags& flags, const Clock& clock, SaveSummary* summary = nullptr,
                        const LoadedTexts* loaded = nullptr);
 
 // What saving would do now: the save's writes, its history and the
 // write-back run in one transaction on conn that is rolled back, so the
 // answer comes from the same statements as the save. Throws jet::Error.
-SaveSummary previewSave(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows,
+SaveSummary PreviewSave(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows,
                         const LoadedTexts& loaded, const ChangeFlags& flags, const Clock& clock,
                         const HistoryAuthor& author);
 
@@ -107,6 +107,6 @@ struct CellRefusal {
     int col = 0;
     std::string message;
 };
-CellRefusal firstRefusedCell(const ProcessKind& kind, const GridRows& rows, const ChangeFlags& flags);
+CellRefusal FirstRefusedCell(const ProcessKind& kind, const GridRows& rows, const ChangeFlags& flags);
 
 } // namespace qtmv::daily

@@ -27,7 +27,7 @@ namespace {
 constexpr const char* kWriteBackTitle = "回存工單";
 
 // The kind as the user names the process: "印刷" for "D-印刷".
-std::string processName(const ProcessKind& kind)
+std::string ProcessName(const ProcessKind& kind)
 {
     const std::string_view name = kind.displayName;
     const std::size_t dash = name.find('-');
@@ -35,7 +35,7 @@ std::string processName(const ProcessKind& kind)
 }
 
 // The PRINTFLOW column of a kind's line; "" when the line has none.
-std::string printFlowColumn(const ProcessKind& kind, double line)
+std::string PrintFlowColumn(const ProcessKind& kind, double line)
 {
     if (kind.is(KindId::Printing) || kind.is(KindId::Varnishing)) {
         if (line == 1)
@@ -47,17 +47,17 @@ std::string printFlowColumn(const ProcessKind& kind, double line)
     return "ITEM" + std::to_string(kind.number);
 }
 
-bool marksPaperArrived(const ProcessKind& kind)
+bool MarksPaperArrived(const ProcessKind& kind)
 {
     return kind.is(KindId::Paper) || kind.is(KindId::Mounting) || kind.is(KindId::Other);
 }
 
-void writeBackLine(jet::Connection& conn, const ProcessKind& kind, const std::string& poCell,
+void WriteBackLine(jet::Connection& conn, const ProcessKind& kind, const std::string& poCell,
                    const std::string& noCell, const DateTime& today, SaveSummary& summary)
 {
     const WorkLine workLine{qtmv::Trim(poCell), static_cast<long long>(qtmv::Val(noCell))};
-    const std::string po = q(qtmv::Trim(poCell));
-    const std::string no = num(noCell);
+    const std::string po = Q(qtmv::Trim(poCell));
+    const std::string no = Num(noCell);
     const std::string x = std::string(kind.detailTable);
     const std::string xs = std::string(kind.scheduledTable);
     const std::string key = "where PO = '" + po + "' and [NO] = " + no;
@@ -66,11 +66,11 @@ void writeBackLine(jet::Connection& conn, const ProcessKind& kind, const std::st
     open.open("select PO, [NO], FDATE from [" + xs + "] " + key + " and (FDATE = '' or FDATE is null) ", conn);
     if (open.recordCount() > 0) {
         open.close();
-        editSingleRow(conn, "select PO, [NO], FDATE, ACT from [" + x + "] " + key, [&](jet::Recordset& rs) {
+        EditSingleRow(conn, "select PO, [NO], FDATE, ACT from [" + x + "] " + key, [&](jet::Recordset& rs) {
             if (!rs.text("FDATE").empty())
                 summary.reopened.push_back(workLine);
-            const bool a = setText(rs, "FDATE", "");
-            const bool b = setText(rs, "ACT", "");
+            const bool a = SetText(rs, "FDATE", "");
+            const bool b = SetText(rs, "ACT", "");
             return a || b;
         });
         return;
@@ -101,34 +101,34 @@ void writeBackLine(jet::Connection& conn, const ProcessKind& kind, const std::st
     }
     latest.close();
 
-    editSingleRow(conn, "select PO, [NO], FDATE, ACT, 完工說明 from [" + x + "] " + key, [&](jet::Recordset& rs) {
+    EditSingleRow(conn, "select PO, [NO], FDATE, ACT, 完工說明 from [" + x + "] " + key, [&](jet::Recordset& rs) {
         if (!finish.empty() && rs.text("FDATE") != finish)
             summary.closed.push_back(workLine);
-        bool changed = setText(rs, "FDATE", finish);
-        changed = setText(rs, "ACT", finish) || changed;
+        bool changed = SetText(rs, "FDATE", finish);
+        changed = SetText(rs, "ACT", finish) || changed;
         // The quantity the time window notes in a piece never replaces a
         // remark a clerk typed on the work-order line.
         constexpr std::string_view quantityNote = "完工數量: ";
         const std::string current = rs.text("完工說明");
         const bool typed = !qtmv::Trim(current).empty() && !current.starts_with(quantityNote);
         if (!remark.empty() && !(typed && remark.starts_with(quantityNote)))
-            changed = setText(rs, "完工說明", remark) || changed;
+            changed = SetText(rs, "完工說明", remark) || changed;
         return changed;
     });
-    editSingleRow(conn,
-                  "select PO, [NO], KIND, ODATE from [VENDERAC] " + key + " and KIND = '" + q(kind.spacedName) +
+    EditSingleRow(conn,
+                  "select PO, [NO], KIND, ODATE from [VENDERAC] " + key + " and KIND = '" + Q(kind.spacedName) +
                       "' and EAMT = 0 ",
                   [&](jet::Recordset& rs) {
-                      const bool dated = setText(rs, "ODATE", finish);
+                      const bool dated = SetText(rs, "ODATE", finish);
                       summary.ordersDated += dated ? 1 : 0;
                       return dated;
                   });
-    if (marksPaperArrived(kind) && !finish.empty()) {
+    if (MarksPaperArrived(kind) && !finish.empty()) {
         // Listed only when a purchase line is not marked yet.
         jet::Recordset unmarked;
         unmarked.open("select 紙品採購明細.紙到 from [紙品採購明細] inner join [紙品採購資料] on 紙品採購明細.採購單號 = "
                       "紙品採購資料.採購單號 where 紙品採購明細.PO = '" + po + "' and 紙品採購明細.[NO] = " + no +
-                          " and 紙品採購資料.[KIND] = '" + q(kind.spacedName) + "' and (紙品採購明細.紙到 <> 'Y' or "
+                          " and 紙品採購資料.[KIND] = '" + Q(kind.spacedName) + "' and (紙品採購明細.紙到 <> 'Y' or "
                           "紙品採購明細.紙到 is null) ",
                       conn);
         if (!unmarked.eof())
@@ -136,15 +136,15 @@ void writeBackLine(jet::Connection& conn, const ProcessKind& kind, const std::st
         unmarked.close();
         conn.execute("update [紙品採購明細] inner join [紙品採購資料] on 紙品採購明細.採購單號 = "
                      "紙品採購資料.採購單號 set 紙品採購明細.紙到 = 'Y' where 紙品採購明細.PO = '" +
-                     po + "' and 紙品採購明細.[NO] = " + no + " and 紙品採購資料.[KIND] = '" + q(kind.spacedName) +
+                     po + "' and 紙品採購明細.[NO] = " + no + " and 紙品採購資料.[KIND] = '" + Q(kind.spacedName) +
                      "' ");
     }
-    const std::string column = printFlowColumn(kind, qtmv::Val(noCell));
+    const std::string column = PrintFlowColumn(kind, qtmv::Val(noCell));
     if (!column.empty())
-        editSingleRow(conn, "select * from [PRINTFLOW] where PO = '" + po + "'", [&](jet::Recordset& rs) {
-            const bool stamped = setText(rs, column, finish);
+        EditSingleRow(conn, "select * from [PRINTFLOW] where PO = '" + po + "'", [&](jet::Recordset& rs) {
+            const bool stamped = SetText(rs, column, finish);
             if (stamped)
-                summary.flowStamps.push_back({workLine, processName(kind), column});
+                summary.flowStamps.push_back({workLine, ProcessName(kind), column});
             return stamped;
         });
 }
@@ -152,20 +152,20 @@ void writeBackLine(jet::Connection& conn, const ProcessKind& kind, const std::st
 
 // --- The die register -------------------------------------------------------
 
-std::string labelText(const jet::Recordset& rs, const std::string& field)
+std::string LabelText(const jet::Recordset& rs, const std::string& field)
 {
     return rs.fieldIndex(field) >= 0 ? rs.text(field) : std::string();
 }
 
-jet::Value labelValue(const jet::Recordset& rs, const std::string& field)
+jet::Value LabelValue(const jet::Recordset& rs, const std::string& field)
 {
     return rs.fieldIndex(field) >= 0 ? rs.field(field) : jet::Value();
 }
 
-void registerNewDie(jet::Connection& conn, const std::string& po, const std::string& noCell,
+void RegisterNewDie(jet::Connection& conn, const std::string& po, const std::string& noCell,
                     const std::string& today)
 {
-    const std::string key = "where PO = '" + q(po) + "' and [NO] = " + num(noCell);
+    const std::string key = "where PO = '" + Q(po) + "' and [NO] = " + Num(noCell);
     jet::Recordset line;
     line.open("select * from CROWD " + key, conn);
     if (line.recordCount() != 1 || line.text("新舊刀") != "新刀")
@@ -183,22 +183,22 @@ void registerNewDie(jet::Connection& conn, const std::string& po, const std::str
     head.open("select PWORK.PO, PWORK.ODATE, PWORK.[KIND], PWORK.FSPEC, PWORK.CUST, CUST.SNAME, PWORK.EMPNO, "
               "EMPLOYEE.NAME as EMPNAME, PWORK.CODE, PWORK.[DESC], PWORK.貼紙 from (CUST INNER JOIN PWORK ON "
               "CUST.ID = PWORK.CUST) LEFT JOIN EMPLOYEE ON PWORK.EMPNO = EMPLOYEE.ID where PO = '" +
-                  q(po) + "' ",
+                  Q(po) + "' ",
               conn);
     auto h = [&](const std::string& f) { return head.recordCount() > 0 ? head.text(f) : std::string(); };
 
     // The label row of this line, else the work order's first label row.
     jet::Recordset label;
-    label.open("select * from 工單lable where PO = '" + q(po) + "' ", conn);
-    while (!label.eof() && qtmv::Val(labelText(label, "工單序")) != qtmv::Val(noCell))
+    label.open("select * from 工單lable where PO = '" + Q(po) + "' ", conn);
+    while (!label.eof() && qtmv::Val(LabelText(label, "工單序")) != qtmv::Val(noCell))
         label.moveNext();
     if (label.eof() && label.recordCount() > 0)
         label.moveFirst();
     const bool hasLabel = label.recordCount() > 0;
-    auto lb = [&](const std::string& f) { return hasLabel ? labelValue(label, f) : jet::Value(); };
+    auto lb = [&](const std::string& f) { return hasLabel ? LabelValue(label, f) : jet::Value(); };
 
     jet::Recordset reg;
-    reg.open("select * from [刀模管理資料] where 刀模代號 = '" + q(code) + "' ", conn, jet::CursorLocation::Client,
+    reg.open("select * from [刀模管理資料] where 刀模代號 = '" + Q(code) + "' ", conn, jet::CursorLocation::Client,
              jet::CursorType::Dynamic, jet::LockType::Optimistic);
     if (reg.recordCount() != 0)
         return;   // registered already
@@ -242,7 +242,7 @@ using LineKey = std::pair<std::string, double>;
 // without an open piece (finished elsewhere since the load, or emptied).
 // Every other line is open with its marks empty, and its walk writes
 // nothing. `openLines` receives the lines with an open piece.
-std::set<LineKey> markedButOpen(jet::Connection& conn, const ProcessKind& kind, std::set<LineKey>& openLines)
+std::set<LineKey> MarkedButOpen(jet::Connection& conn, const ProcessKind& kind, std::set<LineKey>& openLines)
 {
     const std::string x = std::string(kind.detailTable);
     const std::string xs = std::string(kind.scheduledTable);
@@ -265,18 +265,18 @@ std::set<LineKey> markedButOpen(jet::Connection& conn, const ProcessKind& kind, 
 
 } // namespace
 
-int writeBackLines(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows, const Clock& clock,
+int WriteBackLines(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows, const Clock& clock,
                    SaveSummary* summary, const ChangeFlags* changed)
 {
     const DateTime today = clock.now();
     SaveSummary unused;
     std::set<LineKey> done, open, marked;
     if (changed)
-        marked = markedButOpen(conn, kind, open);
+        marked = MarkedButOpen(conn, kind, open);
     int lines = 0;
     for (int r = 1; r <= static_cast<int>(rows.size()); ++r) {
-        const std::string& po = cell(rows, r, kWorkOrderCol);
-        const std::string& no = cell(rows, r, kLineCol);
+        const std::string& po = CellAt(rows, r, kWorkOrderCol);
+        const std::string& no = CellAt(rows, r, kLineCol);
         if (qtmv::Trim(po).empty())
             continue;
         const LineKey key{qtmv::Trim(po), qtmv::Val(no)};
@@ -285,13 +285,13 @@ int writeBackLines(jet::Connection& conn, const ProcessKind& kind, const GridRow
         if (changed && !changed->rowFlagged(r) && open.count(key) && !marked.count(key))
             continue;   // its walk would write nothing; a later flagged row of the line still walks it
         done.insert(key);
-        writeBackLine(conn, kind, po, no, today, summary ? *summary : unused);
+        WriteBackLine(conn, kind, po, no, today, summary ? *summary : unused);
         ++lines;
     }
     return lines;
 }
 
-bool writeBackAfterSave(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows, const Clock& clock,
+bool WriteBackAfterSave(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows, const Clock& clock,
                         const ChangeFlags* changed, SaveSummary* saved, std::string* told)
 {
     SaveSummary done = saved ? *saved : SaveSummary{};
@@ -299,7 +299,7 @@ bool writeBackAfterSave(jet::Connection& conn, const ProcessKind& kind, const Gr
     try {
         jet::Transaction tx(conn);
         SaveSummary lines;
-        writeBackLines(conn, kind, rows, clock, &lines, changed);
+        WriteBackLines(conn, kind, rows, clock, &lines, changed);
         tx.commit();
         done.closed = std::move(lines.closed);
         done.reopened = std::move(lines.reopened);
@@ -315,56 +315,56 @@ bool writeBackAfterSave(jet::Connection& conn, const ProcessKind& kind, const Gr
     }
     if (saved)
         *saved = done;
-    message = "資料儲存完畢!\n\n" + summaryText(done);
+    message = "資料儲存完畢!\n\n" + SummaryText(done);
     MsgBox(message, "資料儲存", MsgIcon::Information);
     if (told)
         *told = message;
     return true;
 }
 
-bool isReworkOrder(jet::Connection& conn, const std::string& po)
+bool IsReworkOrder(jet::Connection& conn, const std::string& po)
 {
     jet::Recordset label;
-    label.open("select * from 工單lable where PO = '" + q(po) + "' ", conn);
+    label.open("select * from 工單lable where PO = '" + Q(po) + "' ", conn);
     for (; !label.eof(); label.moveNext())
         for (int i = 8; i <= 15; ++i)
-            if (labelText(label, "內容" + std::to_string(i)).starts_with("重工"))
+            if (LabelText(label, "內容" + std::to_string(i)).starts_with("重工"))
                 return true;
     return false;
 }
 
-SaveResult writeBackCurrentRow(const ProcessKind& kind, const GridRows& rows, int row, SaveContext& ctx)
+SaveResult WriteBackCurrentRow(const ProcessKind& kind, const GridRows& rows, int row, SaveContext& ctx)
 {
-    const GridLayout& layout = gridLayout(kind);
-    const std::string po = qtmv::Trim(cell(rows, row, kWorkOrderCol));
-    const std::string noCell = cell(rows, row, kLineCol);
+    const GridLayout& layout = GridLayoutOf(kind);
+    const std::string po = qtmv::Trim(CellAt(rows, row, kWorkOrderCol));
+    const std::string noCell = CellAt(rows, row, kLineCol);
     if (po.empty()) {
         const std::string message = "請先選擇要回存的資料列！";
         MsgBox(message, "訊息", MsgIcon::Exclamation);
         return {SaveStatus::Refused, Refusal::NotFound, message};
     }
-    const std::string remark = qtmv::Trim(cell(rows, row, layout.remarkCol));
-    const std::string key = "where PO = '" + q(po) + "' and [NO] = " + num(noCell);
+    const std::string remark = qtmv::Trim(CellAt(rows, row, layout.remarkCol));
+    const std::string key = "where PO = '" + Q(po) + "' and [NO] = " + Num(noCell);
     SaveSteps steps;
     steps.failureOutcome = "工單沒有回存任何資料。";
-    SaveResult out = runSave(
+    SaveResult out = RunSave(
         ctx, kWriteBackTitle,
         [&](jet::Connection& conn) {
-            if (!editSingleRow(conn, "select PO, [NO], REM from [" + std::string(kind.detailTable) + "] " + key,
-                               [&](jet::Recordset& rs) { return setText(rs, "REM", remark); }))
+            if (!EditSingleRow(conn, "select PO, [NO], REM from [" + std::string(kind.detailTable) + "] " + key,
+                               [&](jet::Recordset& rs) { return SetText(rs, "REM", remark); }))
                 throw SaveStopped(SaveStatus::Refused,
                                   "找不到工單 " + po + " 序 " + qtmv::Trim(noCell) + " 的製程資料，未回存任何資料！",
                                   "訊息", Refusal::NotFound);
             if (kind.is(KindId::DieCutting)) {
-                const std::string oldNew = qtmv::Trim(cell(rows, row, layout.column("新舊刀")));
-                const std::string place = qtmv::Trim(cell(rows, row, layout.column("儲位")));
-                editSingleRow(conn, "select PO, [NO], 新舊刀, 儲位 from [CROWD] " + key, [&](jet::Recordset& rs) {
-                    const bool a = setText(rs, "新舊刀", oldNew);
-                    const bool b = setText(rs, "儲位", place);
+                const std::string oldNew = qtmv::Trim(CellAt(rows, row, layout.column("新舊刀")));
+                const std::string place = qtmv::Trim(CellAt(rows, row, layout.column("儲位")));
+                EditSingleRow(conn, "select PO, [NO], 新舊刀, 儲位 from [CROWD] " + key, [&](jet::Recordset& rs) {
+                    const bool a = SetText(rs, "新舊刀", oldNew);
+                    const bool b = SetText(rs, "儲位", place);
                     return a || b;
                 });
-                if (!isReworkOrder(conn, po))
-                    registerNewDie(conn, po, noCell, TodayRoc7(ctx.clock));
+                if (!IsReworkOrder(conn, po))
+                    RegisterNewDie(conn, po, noCell, TodayRoc7(ctx.clock));
             }
         },
         steps);

@@ -63,7 +63,7 @@ struct SaveSummary;
 // the summary) and the write-back did; `saved` receives the whole. A
 // data-access error is shown (title "回存工單") and rolls it back. True
 // when committed; `told` receives the message shown either way.
-bool writeBackAfterSave(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows, const Clock& clock,
+bool WriteBackAfterSave(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows, const Clock& clock,
                         const ChangeFlags* changed = nullptr, SaveSummary* saved = nullptr,
                         std::string* told = nullptr);
 
@@ -78,16 +78,16 @@ bool writeBackAfterSave(jet::Connection& conn, const ProcessKind& kind, const Gr
 // set-based reads find those); the others are open with empty marks, and
 // skipping them leaves the database as walking every row does, repairs of
 // drifted lines included.
-int writeBackLines(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows, const Clock& clock,
+int WriteBackLines(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows, const Clock& clock,
                    SaveSummary* summary = nullptr, const ChangeFlags* changed = nullptr);
 
 // The manual write-back of grid row `row` (1-based) of the kind's rows.
 // Saved ends with "資料儲存完畢！"; a work-order line that is not there (or
 // not unique), or no loaded row at that place, is Refused with NotFound,
 // told, nothing written.
-SaveResult writeBackCurrentRow(const ProcessKind& kind, const GridRows& rows, int row, SaveContext& ctx);
+SaveResult WriteBackCurrentRow(const ProcessKind& kind, const GridRows& rows, int row, SaveContext& ctx);
 
 // Whether the work order is a rework order, by its label texts.
-bool isReworkOrder(jet::Connection& conn, const std::string& po);
+bool IsReworkOrder(jet::Connection& conn, const std::string& po);
 
 } // namespace qtmv::daily

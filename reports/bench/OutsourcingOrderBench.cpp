@@ -25,13 +25,13 @@ static void BM_OrderOf1000LinesToPdf(benchmark::State& state)
     p.numberFrom = "1131204001";
     const QString pdf = QString::fromStdString(db.folder() + "order.pdf");
     for (auto _ : state) {
-        const auto doc = reports::outsourcingOrder(reports::OrderLayout{KindId::Printing}, p, db.session());
-        benchmark::DoNotOptimize(report::writePdf(doc, pdf));
+        const auto doc = reports::OutsourcingOrder(reports::OrderLayout{KindId::Printing}, p, db.session());
+        benchmark::DoNotOptimize(report::WritePdf(doc, pdf));
     }
 }
 BENCHMARK(BM_OrderOf1000LinesToPdf)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    return bench::runAsTheProgramRuns<QGuiApplication>(argc, argv);
+    return bench::RunAsTheProgramRuns<QGuiApplication>(argc, argv);
 }

@@ -25,7 +25,7 @@ protected:
         p_.doneFrom = "1131201";
         p_.printDate = "113/12/04";
     }
-    report::PageDocument print(SummaryLayout l) { return capacityDefectReport(l, p_, db_.session()); }
+    report::PageDocument print(SummaryLayout l) { return CapacityDefectReport(l, p_, db_.session()); }
     PrintParams p_;
 };
 

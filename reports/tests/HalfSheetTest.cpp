@@ -17,13 +17,13 @@ TEST(ReportHalfSheet, MarginsReadInTwipsPerUserWithDefaults)
         "insert into [邊界設定_半張紙] values ('王小明', 1440, 720, 567, 0);");
     jet::Connection conn;
     conn.open(db.connectionString());
-    const report::PageSetup s = readHalfSheetSetup(conn, "王小明");
+    const report::PageSetup s = ReadHalfSheetSetup(conn, "王小明");
     EXPECT_EQ(s.size, QSizeF(210, 148.5));
     EXPECT_DOUBLE_EQ(s.top, 25.4);
     EXPECT_DOUBLE_EQ(s.bottom, 12.7);
     EXPECT_NEAR(s.left, 10.0, 0.01);
     EXPECT_DOUBLE_EQ(s.right, 0);
-    const report::PageSetup none = readHalfSheetSetup(conn, "O'Brien");   // quote must not break the query
+    const report::PageSetup none = ReadHalfSheetSetup(conn, "O'Brien");   // quote must not break the query
     EXPECT_EQ(none.size, QSizeF(210, 148.5));
     EXPECT_DOUBLE_EQ(none.top, report::PageSetup{}.top);
 }

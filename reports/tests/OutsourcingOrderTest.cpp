@@ -37,7 +37,7 @@ protected:
     }
     report::PageDocument print(KindId k, bool single = false)
     {
-        return outsourcingOrder(OrderLayout{k, single}, p_, db_.session());
+        return OutsourcingOrder(OrderLayout{k, single}, p_, db_.session());
     }
 
     FreshDatabase db_;
@@ -46,27 +46,27 @@ protected:
 
 TEST(OrderNames, EveryKindHasBothLayoutsAndNothingElseIsOne)
 {
-    for (const ProcessKind& k : processKinds()) {
+    for (const ProcessKind& k : ProcessKinds()) {
         for (bool single : {false, true}) {
-            const auto l = orderLayoutByName(orderLayoutName(k.id(), single));
+            const auto l = OrderLayoutByName(OrderLayoutName(k.id(), single));
             ASSERT_TRUE(l);
             EXPECT_EQ(l->kind, k.id());
             EXPECT_EQ(l->single, single);
         }
     }
-    EXPECT_FALSE(orderLayoutByName("rpt外發單_裁摺_xp"));
-    EXPECT_FALSE(orderLayoutByName("rpt生產明細表"));
+    EXPECT_FALSE(OrderLayoutByName("rpt外發單_裁摺_xp"));
+    EXPECT_FALSE(OrderLayoutByName("rpt生產明細表"));
 }
 
 // 50.5 rounding up and a rate of 0 are on the printed orders below.
 TEST(OrderRules, TaxRoundsHalfUp)
 {
-    EXPECT_EQ(orderTax(1009, 5), 50);    // 50.45
+    EXPECT_EQ(OrderTax(1009, 5), 50);    // 50.45
 }
 
 TEST_F(Order, EveryKindPrintsItsHeadingLinesAndTotals)
 {
-    for (const ProcessKind& k : processKinds()) {
+    for (const ProcessKind& k : ProcessKinds()) {
         SCOPED_TRACE(std::string(k.displayName));
         line(k, 1, "V01", 1000);
         line(k, 2, "V01", 10);
@@ -80,13 +80,13 @@ TEST_F(Order, EveryKindPrintsItsHeadingLinesAndTotals)
             EXPECT_TRUE(doc.find(0, QString::fromUtf8(s))) << s;
         ASSERT_EQ(doc.pages[0].barcodes.size(), 1u);
         EXPECT_EQ(doc.pages[0].barcodes[0].data, "1131204001");
-        EXPECT_TRUE(hasOrderData({k.id(), false}, p_, db_.session()));
+        EXPECT_TRUE(HasOrderData({k.id(), false}, p_, db_.session()));
     }
 }
 
 TEST_F(Order, ChosenCompanyPrintedOnceAndNoDataCheck)
 {
-    const ProcessKind& k = kindOf(KindId::Printing);
+    const ProcessKind& k = KindOf(KindId::Printing);
     line(k, 1, "V01", 100);
     db_.session().CompanyName1 = "聿禾印刷";
     p_.companyTitle = "聿禾印刷";
@@ -102,19 +102,19 @@ TEST_F(Order, ChosenCompanyPrintedOnceAndNoDataCheck)
 
     PrintParams other = p_;
     other.numberFrom = "1131204999";
-    EXPECT_FALSE(hasOrderData({k.id(), false}, other, db_.session()));
+    EXPECT_FALSE(HasOrderData({k.id(), false}, other, db_.session()));
     other = p_;
     other.vendor = "nobody";
-    EXPECT_FALSE(hasOrderData({k.id(), false}, other, db_.session()));
+    EXPECT_FALSE(HasOrderData({k.id(), false}, other, db_.session()));
     other = p_;
     other.numberFrom = "O'Neil";   // a quote must not break the statement
-    EXPECT_FALSE(hasOrderData({k.id(), false}, other, db_.session()));
-    EXPECT_FALSE(hasOrderData({KindId::Gluing, false}, p_, db_.session()));
+    EXPECT_FALSE(HasOrderData({k.id(), false}, other, db_.session()));
+    EXPECT_FALSE(HasOrderData({KindId::Gluing, false}, p_, db_.session()));
 }
 
 TEST_F(Order, VendorWithoutVendorRowPrintsNoTax)
 {
-    const ProcessKind& k = kindOf(KindId::Binding);
+    const ProcessKind& k = KindOf(KindId::Binding);
     line(k, 1, "X99", 1234);
     const auto doc = print(k.id());
     EXPECT_TRUE(doc.find(0, "廠商：X99"));
@@ -126,7 +126,7 @@ TEST_F(Order, VendorWithoutVendorRowPrintsNoTax)
 
 TEST_F(Order, FinishDatesPrintAsTheDatesTheyMeanWhicheverWayTheyWereEntered)
 {
-    const ProcessKind& k = kindOf(KindId::Binding);
+    const ProcessKind& k = KindOf(KindId::Binding);
     line(k, 1, "V01", 100);
     line(k, 2, "V01", 100);
     // A grid stamp (no year) and a date of the time window.
@@ -141,7 +141,7 @@ TEST_F(Order, FinishDatesPrintAsTheDatesTheyMeanWhicheverWayTheyWereEntered)
 
 TEST_F(Order, SeveralPagesTotalsOnlyOnTheLast)
 {
-    const ProcessKind& k = kindOf(KindId::Printing);
+    const ProcessKind& k = KindOf(KindId::Printing);
     for (int i = 1; i <= 40; ++i)
         line(k, i, "V01", 100);
     const auto doc = print(k.id());
@@ -155,7 +155,7 @@ TEST_F(Order, SeveralPagesTotalsOnlyOnTheLast)
 
 TEST_F(Order, LongProductNameIsFittedIntoItsColumn)
 {
-    const ProcessKind& k = kindOf(KindId::Printing);
+    const ProcessKind& k = KindOf(KindId::Printing);
     db_.exec("update PWORK set [DESC] = '特大號彩色海報雙面印刷加亮膜處理另附精裝目錄與手提紙袋一式三份' ");
     line(k, 1, "V01", 100);
     const auto doc = print(k.id());
@@ -175,7 +175,7 @@ TEST_F(Order, LongProductNameIsFittedIntoItsColumn)
 
 TEST_F(Order, SingleRowVariantHonoursThePrintOptions)
 {
-    const ProcessKind& k = kindOf(KindId::Paper);
+    const ProcessKind& k = KindOf(KindId::Paper);
     line(k, 1, "V01", 300);
     line(k, 2, "V01", 700);
     p_.origin = 2;
@@ -193,17 +193,17 @@ TEST_F(Order, SingleRowVariantHonoursThePrintOptions)
     EXPECT_FALSE(doc.find(0, "700"));
     EXPECT_FALSE(doc.find(0, "總計"));
     EXPECT_EQ(doc.pagesWith("下游甲").size(), 1u);
-    EXPECT_TRUE(hasOrderData({k.id(), true}, p_, db_.session()));
+    EXPECT_TRUE(HasOrderData({k.id(), true}, p_, db_.session()));
 }
 
 } // namespace
 
 TEST(DemoPlantOrders, EveryKindsOrderPrintsFromTheDemoPlant)
 {
-    FreshDatabase plant([](const std::string& path) { demo::writeDemoPlant(path, demo::DemoOptions{}); });
+    FreshDatabase plant([](const std::string& path) { demo::WriteDemoPlant(path, demo::DemoOptions{}); });
     Session s = plant.session();
     s.CompanyName = "宏昌彩色印刷股份有限公司";
-    for (const ProcessKind& k : processKinds()) {
+    for (const ProcessKind& k : ProcessKinds()) {
         // An order of the kind that has a vendor: its lines must all print.
         const std::string id = plant.value("select d.ID from 預排資料明細 d join [" + std::string(k.scheduledTable) +
                                           "] s on s.ID = d.ID and s.INO = d.INO where d.KIND = '" +
@@ -215,10 +215,10 @@ TEST(DemoPlantOrders, EveryKindsOrderPrintsFromTheDemoPlant)
         p.kind = std::string(k.displayName);
         p.fillDefaults();
         const OrderLayout layout{k.id(), false};
-        ASSERT_TRUE(hasOrderData(layout, p, s)) << k.displayName;
-        const report::PageDocument doc = outsourcingOrder(layout, p, s);
+        ASSERT_TRUE(HasOrderData(layout, p, s)) << k.displayName;
+        const report::PageDocument doc = OutsourcingOrder(layout, p, s);
         ASSERT_FALSE(doc.pages.empty()) << k.displayName;
-        EXPECT_FALSE(doc.pagesWith(QString::fromStdString(orderTitle(k, p))).empty()) << k.displayName;
+        EXPECT_FALSE(doc.pagesWith(QString::fromStdString(OrderTitle(k, p))).empty()) << k.displayName;
         EXPECT_FALSE(doc.pagesWith(QString::fromStdString("單號：" + id)).empty()) << k.displayName;
         // Every work order of the order's lines is printed.
         for (const auto& row : plant.rows("select distinct PO from [" + std::string(k.scheduledTable) + "] where ID = '" +

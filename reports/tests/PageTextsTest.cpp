@@ -19,7 +19,7 @@ using qtmv::db::test::FreshDatabase;
 
 namespace {
 
-std::string rectText(const QRectF& r)
+std::string RectText(const QRectF& r)
 {
     return "(" + QString::number(r.left(), 'f', 2).toStdString() + ", " + QString::number(r.top(), 'f', 2).toStdString()
            + ") to (" + QString::number(r.right(), 'f', 2).toStdString() + ", "
@@ -28,17 +28,17 @@ std::string rectText(const QRectF& r)
 
 // The texts of the document that run into each other, one pair a line; empty
 // when none do.
-std::string crowding(const report::PageDocument& doc)
+std::string Crowding(const report::PageDocument& doc)
 {
     std::string out;
     for (std::size_t p = 0; p < doc.pages.size(); ++p) {
         const report::Page& page = doc.pages[p];
-        for (const report::CrowdedTexts& c : report::crowdedTexts(page)) {
+        for (const report::CrowdedTexts& c : report::FindCrowdedTexts(page)) {
             const report::PlacedText& a = page.texts[c.first];
             const report::PlacedText& b = page.texts[c.second];
             out += "page " + std::to_string(p + 1) + ": \"" + a.text.toStdString() + "\" "
-                   + rectText(report::textExtent(a)) + " and \"" + b.text.toStdString() + "\" "
-                   + rectText(report::textExtent(b)) + "\n";
+                   + RectText(report::TextExtent(a)) + " and \"" + b.text.toStdString() + "\" "
+                   + RectText(report::TextExtent(b)) + "\n";
         }
     }
     return out;
@@ -49,7 +49,7 @@ protected:
     static void SetUpTestSuite()
     {
         plant_ = std::make_unique<FreshDatabase>(
-            [](const std::string& path) { demo::writeDemoPlant(path, demo::DemoOptions{}); });
+            [](const std::string& path) { demo::WriteDemoPlant(path, demo::DemoOptions{}); });
     }
     static void TearDownTestSuite() { plant_.reset(); }
 
@@ -70,23 +70,23 @@ std::unique_ptr<FreshDatabase> DemoPlantPages::plant_;
 // Every order of every kind, in the plain form and in the forms that print
 // more (the company titled before the kind, the outsourced-processing title)
 // or less (the vendor windows' options); the number of orders printed.
-int checkEveryOrder(FreshDatabase& plant, const Session& s)
+int CheckEveryOrder(FreshDatabase& plant, const Session& s)
 {
     Session several = s;
     several.CompanyName1 = "宏昌紙器股份有限公司";
     int orders = 0;
-    for (const ProcessKind& k : processKinds()) {
+    for (const ProcessKind& k : ProcessKinds()) {
         SCOPED_TRACE(std::string(k.displayName));
         const auto ids = plant.rows("select distinct ID from [" + std::string(k.scheduledTable) + "] order by ID");
         for (const auto& id : ids) {
             PrintParams p;
             p.numberFrom = id[0];
             const OrderLayout order{k.id(), false};
-            const std::string plain = crowding(outsourcingOrder(order, p, s));
+            const std::string plain = Crowding(OutsourcingOrder(order, p, s));
             EXPECT_TRUE(plain.empty()) << id[0] << "\n" << plain;
             PrintParams titled = p;
             titled.titleChoice = "2";
-            const std::string titledCrowding = crowding(outsourcingOrder(order, titled, several));
+            const std::string titledCrowding = Crowding(OutsourcingOrder(order, titled, several));
             EXPECT_TRUE(titledCrowding.empty()) << id[0] << " titled\n" << titledCrowding;
             ++orders;
         }
@@ -102,11 +102,11 @@ int checkEveryOrder(FreshDatabase& plant, const Session& s)
         one.numberTo = first[0][1];
         one.poFrom = first[0][2];
         const OrderLayout single{k.id(), true};
-        const std::string row = crowding(outsourcingOrder(single, one, s));
+        const std::string row = Crowding(OutsourcingOrder(single, one, s));
         EXPECT_TRUE(row.empty()) << first[0][0] << "\n" << row;
         one.noCustomer = "1";
         one.noProductName = one.noAmounts = one.bySheet = one.noSalesperson = one.noCompanyName = true;
-        const std::string less = crowding(outsourcingOrder(single, one, s));
+        const std::string less = Crowding(OutsourcingOrder(single, one, s));
         EXPECT_TRUE(less.empty()) << first[0][0] << " with options\n" << less;
     }
     return orders;
@@ -114,7 +114,7 @@ int checkEveryOrder(FreshDatabase& plant, const Session& s)
 
 TEST_F(DemoPlantPages, OutsourcingOrdersKeepTheirTextsApart)
 {
-    EXPECT_GT(checkEveryOrder(*plant_, session()), 100);   // the plant's orders were printed, not skipped
+    EXPECT_GT(CheckEveryOrder(*plant_, session()), 100);   // the plant's orders were printed, not skipped
 }
 
 // Wider side margins narrow the line the order's columns are scaled to,
@@ -131,15 +131,15 @@ TEST_F(DemoPlantPages, OutsourcingOrdersWithinWideMarginsKeepTheirTextsApart)
                  + "', 567, 567, 1134, 1134)");   // 10 mm, 20 mm at each side
     PrintParams p;
     p.numberFrom = plant_->value("select min(ID) from [印刷預排表]");
-    const report::PageDocument doc = outsourcingOrder(OrderLayout{KindId::Printing, false}, p, s);
+    const report::PageDocument doc = OutsourcingOrder(OrderLayout{KindId::Printing, false}, p, s);
     ASSERT_FALSE(doc.pages.empty());
     for (const report::PlacedText& t : doc.pages[0].texts)
         EXPECT_GE(t.rect.left(), 20 - 1e-6) << t.text.toStdString();
-    EXPECT_GT(checkEveryOrder(*plant_, s), 100);
+    EXPECT_GT(CheckEveryOrder(*plant_, s), 100);
 }
 
 // The column captions in the heading's box, with their font sizes.
-std::vector<std::pair<std::string, double>> captions(const report::PageDocument& doc)
+std::vector<std::pair<std::string, double>> Captions(const report::PageDocument& doc)
 {
     std::vector<std::pair<std::string, double>> out;
     const report::Page& page = doc.pages.at(0);
@@ -160,11 +160,11 @@ TEST_F(DemoPlantPages, CaptionsFitTheirColumnsUnshrunk)
     PrintParams analysis;
     analysis.doneFrom = "1130901";
     std::vector<std::pair<std::string, report::PageDocument>> docs;
-    docs.emplace_back("order", outsourcingOrder(OrderLayout{KindId::Printing, false}, order, session()));
+    docs.emplace_back("order", OutsourcingOrder(OrderLayout{KindId::Printing, false}, order, session()));
     for (SummaryLayout l : {SummaryLayout::ByKey, SummaryLayout::ByDate})
-        docs.emplace_back(summaryLayoutName(l), capacityDefectReport(l, analysis, session()));
+        docs.emplace_back(SummaryLayoutName(l), CapacityDefectReport(l, analysis, session()));
     for (const auto& [name, doc] : docs) {
-        const auto found = captions(doc);
+        const auto found = Captions(doc);
         EXPECT_GE(found.size(), 10u) << name;
         for (const auto& [text, size] : found)
             EXPECT_DOUBLE_EQ(size, 9) << name << ": " << text;
@@ -177,13 +177,13 @@ TEST_F(DemoPlantPages, CapacityDefectAnalysesKeepTheirTextsApart)
     p.doneFrom = "1130901";
     p.doneTo = "1131231";
     for (SummaryLayout l : {SummaryLayout::ByKey, SummaryLayout::ByDate, SummaryLayout::Personal}) {
-        const report::PageDocument doc = capacityDefectReport(l, p, session());
+        const report::PageDocument doc = CapacityDefectReport(l, p, session());
         std::size_t texts = 0;
         for (const auto& page : doc.pages)
             texts += page.texts.size();
-        EXPECT_GT(texts, 100u) << summaryLayoutName(l);   // lines of the plant, not an empty report
-        const std::string c = crowding(doc);
-        EXPECT_TRUE(c.empty()) << summaryLayoutName(l) << "\n" << c;
+        EXPECT_GT(texts, 100u) << SummaryLayoutName(l);   // lines of the plant, not an empty report
+        const std::string c = Crowding(doc);
+        EXPECT_TRUE(c.empty()) << SummaryLayoutName(l) << "\n" << c;
     }
 }
 

@@ -19,7 +19,7 @@ TEST(RecordsetRows, EveryRowAndColumnWithItsValuesAsRead)
     conn.open(db.connectionString());
     jet::Recordset rs;
     rs.open("select ID, PO as 工單單號, QTY, AMT, REM from [印前預排表] order by PO", conn);
-    const report::DataTable t = reports::tableOf(rs);
+    const report::DataTable t = reports::TableOf(rs);
 
     EXPECT_EQ(t.columns(), (std::vector<std::string>{"ID", "工單單號", "QTY", "AMT", "REM"}));
     ASSERT_EQ(t.rowCount(), 2u);

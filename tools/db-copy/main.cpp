@@ -38,7 +38,7 @@ constexpr const char* usageText =
 // A server database whose locale is not C folds the case of letters beyond
 // Latin ones (unlike a database file) and compares text several times more
 // slowly (loading a grid takes about twice as long): told, not refused.
-void tellServerLocale(const std::string& connectionString)
+void TellServerLocale(const std::string& connectionString)
 {
     jet::Connection c;
     c.open(connectionString);
@@ -60,20 +60,20 @@ int main(int argc, char** argv)
         std::cerr << usageText;
         return 2;
     }
-    jet::setServerWriteLockKey(qtmv::db::kServerWriteLockKey);
+    jet::SetServerWriteLockKey(qtmv::db::kServerWriteLockKey);
     try {
         long long total = 0;
-        const auto tables = qtmv::db::copyDatabase(qtmv::db::connectionStringOfArgument(argv[1]),
-                                                   qtmv::db::connectionStringOfArgument(argv[2]));
+        const auto tables = qtmv::db::CopyDatabase(qtmv::db::ConnectionStringOfArgument(argv[1]),
+                                                   qtmv::db::ConnectionStringOfArgument(argv[2]));
         for (const auto& t : tables) {
             if (t.rows)
                 std::cout << t.table << '\t' << t.rows << '\n';
             total += t.rows;
         }
         std::cout << "copied " << tables.size() << " tables, " << total << " rows\n";
-        const std::string target = qtmv::db::connectionStringOfArgument(argv[2]);
-        if (!jet::serverAddressOf(target).host.empty())
-            tellServerLocale(target);
+        const std::string target = qtmv::db::ConnectionStringOfArgument(argv[2]);
+        if (!jet::ServerAddressOf(target).host.empty())
+            TellServerLocale(target);
         return 0;
     } catch (const jet::Error& e) {
         std::cerr << "db-copy: " << e.what() << '\n';

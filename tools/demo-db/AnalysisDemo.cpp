@@ -21,7 +21,7 @@ struct Pattern {
     double hours = 0;
 };
 
-std::string column(sqlite3_stmt* s, int i)
+std::string Column(sqlite3_stmt* s, int i)
 {
     const unsigned char* t = sqlite3_column_text(s, i);
     return t ? reinterpret_cast<const char*>(t) : "";
@@ -29,7 +29,7 @@ std::string column(sqlite3_stmt* s, int i)
 
 } // namespace
 
-long long fillTimeLines(sqlite3* db, long long target, std::uint64_t seed, Date today)
+long long FillTimeLines(sqlite3* db, long long target, std::uint64_t seed, Date today)
 {
     sqlite3_stmt* s = nullptr;
     if (sqlite3_prepare_v2(db,
@@ -43,8 +43,8 @@ long long fillTimeLines(sqlite3* db, long long target, std::uint64_t seed, Date 
     std::vector<Pattern> patterns;
     long long have = 0;
     while (sqlite3_step(s) == SQLITE_ROW) {
-        patterns.push_back({column(s, 0), column(s, 1), column(s, 3), column(s, 4), column(s, 5), column(s, 6),
-                            column(s, 7), sqlite3_column_int64(s, 2), sqlite3_column_double(s, 8),
+        patterns.push_back({Column(s, 0), Column(s, 1), Column(s, 3), Column(s, 4), Column(s, 5), Column(s, 6),
+                            Column(s, 7), sqlite3_column_int64(s, 2), sqlite3_column_double(s, 8),
                             sqlite3_column_double(s, 9)});
         have = sqlite3_column_int64(s, 10);
     }
@@ -53,7 +53,7 @@ long long fillTimeLines(sqlite3* db, long long target, std::uint64_t seed, Date 
         return 0;
 
     Random rng(seed ^ 0xA11A1515157ull);
-    const int last = dayNumber(today);
+    const int last = DayNumber(today);
     // Line numbers above the plant's own keep the copies unique per piece.
     std::map<std::string, int> seq;
     TableWriter t(db, "預排資料耗時明細");
@@ -71,7 +71,7 @@ long long fillTimeLines(sqlite3* db, long long target, std::uint64_t seed, Date 
         const int n = 1000 + ++seq[p.record + "|" + p.po + "|" + std::to_string(p.no) + "|" + p.kind];
         t.text("單號", p.record).text("工單單號", p.po).integer("工單序", p.no).integer("序", n);
         t.text("製程", p.kind).text("機別", p.machine);
-        t.text("開始", rocDateTime(day, start)).text("結束", rocDateTime(day, end));
+        t.text("開始", RocDateTime(day, start)).text("結束", RocDateTime(day, end));
         t.real("完工數量", done).text("經辦代號", p.operatorId).text("經辦人員", p.operatorName);
         t.text("耗時", hoursText).text("製作說明", p.remark).real("不良數", defects);
         t.real("不良率", done > 0 ? std::round(defects / done * 10000) / 100 : 0);

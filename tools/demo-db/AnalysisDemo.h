@@ -15,6 +15,6 @@ namespace qtmv::demo {
 // today, with their own quantities, hours and defects. Nothing is added
 // when the table already holds target rows or has no finished line.
 // Returns the number of lines added.
-long long fillTimeLines(sqlite3* db, long long target, std::uint64_t seed, Date today);
+long long FillTimeLines(sqlite3* db, long long target, std::uint64_t seed, Date today);
 
 } // namespace qtmv::demo

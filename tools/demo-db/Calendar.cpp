@@ -5,7 +5,7 @@
 namespace qtmv::demo {
 
 // The civil-calendar conversions of H. Hinnant's date algorithms.
-int dayNumber(Date d)
+int DayNumber(Date d)
 {
     const int y = d.year - (d.month <= 2 ? 1 : 0);
     const int era = (y >= 0 ? y : y - 399) / 400;
@@ -16,7 +16,7 @@ int dayNumber(Date d)
     return era * 146097 + doe - 719468;
 }
 
-Date dateOf(int z)
+Date DateOf(int z)
 {
     z += 719468;
     const int era = (z >= 0 ? z : z - 146096) / 146097;
@@ -29,42 +29,42 @@ Date dateOf(int z)
     return {yoe + era * 400 + (month <= 2 ? 1 : 0), month, day};
 }
 
-bool isValid(Date d)
+bool IsValid(Date d)
 {
     if (d.month < 1 || d.month > 12 || d.day < 1 || d.day > 31)
         return false;
-    const Date back = dateOf(dayNumber(d));
+    const Date back = DateOf(DayNumber(d));
     return back.year == d.year && back.month == d.month && back.day == d.day;
 }
 
-std::string roc7(int day)
+std::string Roc7(int day)
 {
-    const Date d = dateOf(day);
+    const Date d = DateOf(day);
     char buf[16];
     std::snprintf(buf, sizeof buf, "%03d%02d%02d", d.year - 1911, d.month, d.day);
     return buf;
 }
 
-std::string rocMonth(int day)
+std::string RocMonth(int day)
 {
-    const Date d = dateOf(day);
+    const Date d = DateOf(day);
     char buf[16];
     std::snprintf(buf, sizeof buf, "%03d%02d", d.year - 1911, d.month);
     return buf;
 }
 
-std::string finishStamp(int day, int hour)
+std::string FinishStamp(int day, int hour)
 {
-    const Date d = dateOf(day);
+    const Date d = DateOf(day);
     char buf[16];
     std::snprintf(buf, sizeof buf, "%02d%02d-%02d", d.month, d.day, hour);
     return buf;
 }
 
-std::string rocDateTime(int day, int minuteOfDay)
+std::string RocDateTime(int day, int minuteOfDay)
 {
     char buf[24];
-    std::snprintf(buf, sizeof buf, "%s %02d%02d", roc7(day).c_str(), minuteOfDay / 60, minuteOfDay % 60);
+    std::snprintf(buf, sizeof buf, "%s %02d%02d", Roc7(day).c_str(), minuteOfDay / 60, minuteOfDay % 60);
     return buf;
 }
 

@@ -12,13 +12,13 @@ struct Date {
 };
 
 // Days since 1970-01-01 and back.
-int dayNumber(Date d);
-Date dateOf(int dayNumber);
-bool isValid(Date d);
+int DayNumber(Date d);
+Date DateOf(int dayNumber);
+bool IsValid(Date d);
 
-std::string roc7(int day);                        // "1131204"
-std::string rocMonth(int day);                    // "11312"
-std::string finishStamp(int day, int hour);       // "1204-14": month, day, "-", hour
-std::string rocDateTime(int day, int minuteOfDay); // "1131204 0830"
+std::string Roc7(int day);                        // "1131204"
+std::string RocMonth(int day);                    // "11312"
+std::string FinishStamp(int day, int hour);       // "1204-14": month, day, "-", hour
+std::string RocDateTime(int day, int minuteOfDay); // "1131204 0830"
 
 } // namespace qtmv::demo

@@ -29,25 +29,25 @@ constexpr std::string_view kUsage =
     "  --time-lines N   at least N time lines, for measuring the production analyses\n";
 
 template <typename T>
-bool number(std::string_view text, T& value)
+bool Number(std::string_view text, T& value)
 {
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
     return ec == std::errc() && end == text.data() + text.size();
 }
 
-bool parseDate(std::string_view text, Date& d)
+bool ParseDate(std::string_view text, Date& d)
 {
     std::string digits;
     for (char c : text)
         if (c != '-')
             digits += c;
-    if (digits.size() != 8 || !number(std::string_view(digits).substr(0, 4), d.year) ||
-        !number(std::string_view(digits).substr(4, 2), d.month) || !number(std::string_view(digits).substr(6, 2), d.day))
+    if (digits.size() != 8 || !Number(std::string_view(digits).substr(0, 4), d.year) ||
+        !Number(std::string_view(digits).substr(4, 2), d.month) || !Number(std::string_view(digits).substr(6, 2), d.day))
         return false;
-    return isValid(d);
+    return IsValid(d);
 }
 
-Date currentDate()
+Date CurrentDate()
 {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
@@ -56,7 +56,7 @@ Date currentDate()
 }
 
 // The plant written to a file of its own and copied onto the server.
-int writeToServer(const std::string& server, const DemoOptions& options, std::ostream& out, std::ostream& err)
+int WriteToServer(const std::string& server, const DemoOptions& options, std::ostream& out, std::ostream& err)
 {
     const std::filesystem::path folder =
         std::filesystem::temp_directory_path() / ("demo-db-" + std::to_string(::getpid()));
@@ -66,11 +66,11 @@ int writeToServer(const std::string& server, const DemoOptions& options, std::os
     const std::string file = (folder / "QTMV.mdb").string();
     int status = 0;
     try {
-        writeDemoPlant(file, options);
+        WriteDemoPlant(file, options);
         long long rows = 0;
-        for (const auto& t : db::copyDatabase(db::connectionStringOfArgument(file), server))
+        for (const auto& t : db::CopyDatabase(db::ConnectionStringOfArgument(file), server))
             rows += t.rows;
-        out << "demo-db: wrote the demo plant to " << jet::serverAddressOf(server).display() << ": " << rows
+        out << "demo-db: wrote the demo plant to " << jet::ServerAddressOf(server).display() << ": " << rows
             << " rows\n";
     } catch (const std::exception& e) {
         err << "demo-db: " << e.what() << "\n";
@@ -82,10 +82,10 @@ int writeToServer(const std::string& server, const DemoOptions& options, std::os
 
 } // namespace
 
-int runDemoDb(int argc, const char* const argv[], std::ostream& out, std::ostream& err)
+int RunDemoDb(int argc, const char* const argv[], std::ostream& out, std::ostream& err)
 {
     DemoOptions options;
-    options.today = currentDate();
+    options.today = CurrentDate();
     std::string path;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
@@ -95,23 +95,23 @@ int runDemoDb(int argc, const char* const argv[], std::ostream& out, std::ostrea
             return 0;
         }
         if (arg == "--work-orders" && hasValue) {
-            if (!number(std::string_view(argv[++i]), options.workOrders) || options.workOrders < 1 ||
+            if (!Number(std::string_view(argv[++i]), options.workOrders) || options.workOrders < 1 ||
                 options.workOrders > 10'000'000) {
                 err << "demo-db: --work-orders needs a number from 1 to 10000000, not \"" << argv[i] << "\"\n";
                 return 2;
             }
         } else if (arg == "--seed" && hasValue) {
-            if (!number(std::string_view(argv[++i]), options.seed)) {
+            if (!Number(std::string_view(argv[++i]), options.seed)) {
                 err << "demo-db: --seed needs a whole number, not \"" << argv[i] << "\"\n";
                 return 2;
             }
         } else if (arg == "--date" && hasValue) {
-            if (!parseDate(argv[++i], options.today)) {
+            if (!ParseDate(argv[++i], options.today)) {
                 err << "demo-db: --date needs a date such as 2024-12-04, not \"" << argv[i] << "\"\n";
                 return 2;
             }
         } else if (arg == "--time-lines" && hasValue) {
-            if (!number(std::string_view(argv[++i]), options.timeLines) || options.timeLines < 0 ||
+            if (!Number(std::string_view(argv[++i]), options.timeLines) || options.timeLines < 0 ||
                 options.timeLines > 10'000'000) {
                 err << "demo-db: --time-lines needs a number from 0 to 10000000, not \"" << argv[i] << "\"\n";
                 return 2;
@@ -131,15 +131,15 @@ int runDemoDb(int argc, const char* const argv[], std::ostream& out, std::ostrea
         return 2;
     }
     std::error_code ec;
-    if (!jet::serverAddressOf(path).host.empty())
-        return writeToServer(path, options, out, err);
+    if (!jet::ServerAddressOf(path).host.empty())
+        return WriteToServer(path, options, out, err);
     if (std::filesystem::exists(path, ec)) {
         err << "demo-db: " << path << " already exists; it is not overwritten. Remove it or choose another path.\n";
         return 1;
     }
     try {
         const auto start = std::chrono::steady_clock::now();
-        const DemoSummary s = writeDemoPlant(path, options);
+        const DemoSummary s = WriteDemoPlant(path, options);
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         out << "demo-db: wrote " << path << ": " << s.workOrders << " work orders (" << s.openWorkOrders
             << " open), " << s.processLines << " process lines, " << s.pieces << " scheduled pieces ("

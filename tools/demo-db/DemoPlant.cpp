@@ -34,26 +34,26 @@ constexpr int kKinds = 14;
 enum : int { A, B, C, D, E, F, G, H, I, J, K, L, M, N };
 
 template <typename T, std::size_t S>
-std::span<const T> all(const T (&items)[S])
+std::span<const T> All(const T (&items)[S])
 {
     return std::span<const T>(items, S);
 }
 
-std::string fmt(const char* format, double v)
+std::string Fmt(const char* format, double v)
 {
     char buf[64];
     std::snprintf(buf, sizeof buf, format, v);
     return buf;
 }
 
-std::string padded(const char* prefix, long long n, int width)
+std::string Padded(const char* prefix, long long n, int width)
 {
     char buf[32];
     std::snprintf(buf, sizeof buf, "%s%0*lld", prefix, width, n);
     return buf;
 }
 
-double round2(double v) { return std::round(v * 100.0) / 100.0; }
+double Round2(double v) { return std::round(v * 100.0) / 100.0; }
 
 // ---------------------------------------------------------------------------
 // Master data
@@ -282,7 +282,7 @@ struct Line {
 class Plant {
 public:
     Plant(sqlite3* db, const DemoOptions& o)
-        : db_(db), opt_(o), rng_(o.seed), today_(dayNumber(o.today))
+        : db_(db), opt_(o), rng_(o.seed), today_(DayNumber(o.today))
     {
         const long long n = std::max<long long>(1, o.workOrders);
         span_ = static_cast<int>(std::clamp<long long>(n / 40, 45, 1500));
@@ -311,11 +311,11 @@ private:
         return *it->second;
     }
 
-    const ProcessKind& kind(int k) const { return processKinds()[static_cast<std::size_t>(k)]; }
+    const ProcessKind& kind(int k) const { return ProcessKinds()[static_cast<std::size_t>(k)]; }
 
     std::string phone()
     {
-        const W area = rng_.pick(all(kAreaCodes));
+        const W area = rng_.pick(All(kAreaCodes));
         char buf[32];
         if (area == "02")
             std::snprintf(buf, sizeof buf, "(02)2%03d-%04d", rng_.below(1000), rng_.below(10000));
@@ -326,11 +326,11 @@ private:
     }
     std::string address()
     {
-        return std::string(rng_.pick(all(kCities))) + std::to_string(rng_.between(1, 320)) + "號";
+        return std::string(rng_.pick(All(kCities))) + std::to_string(rng_.between(1, 320)) + "號";
     }
     std::string personName()
     {
-        return std::string(rng_.pick(all(kSurnames))) + std::string(rng_.pick(all(kGivenNames)));
+        return std::string(rng_.pick(All(kSurnames))) + std::string(rng_.pick(All(kGivenNames)));
     }
     // '0', '' or NULL: the three ways a row is marked active.
     void activeFlag(TableWriter& t, std::string_view column)
@@ -484,7 +484,7 @@ void Plant::masters()
         else if (x.dept == "工務部")
             planners_.push_back(index);
         et.text("ID", x.id).text("NAME", x.name).text("部門", x.dept).text("車別", x.press);
-        et.text("ODATE", x.leftDay ? roc7(x.leftDay) : "");
+        et.text("ODATE", x.leftDay ? Roc7(x.leftDay) : "");
         et.text("GROUP", x.group).text("分機代號", std::to_string(200 + index));
         if (x.dept == "業務部") {
             const EmployeeSpec& coordinator = kEmployees[8 + index % 3]; // the planners
@@ -529,10 +529,10 @@ void Plant::masters()
     for (int c = 0; c < count; ++c) {
         const int combo = order[static_cast<std::size_t>(c)];
         Customer x;
-        x.id = padded("C", c + 1, 4);
+        x.id = Padded("C", c + 1, 4);
         x.sname = std::string(kCompanyPrefixes[static_cast<std::size_t>(combo) / std::size(kCompanySuffixes)]) +
                   std::string(kCompanySuffixes[static_cast<std::size_t>(combo) % std::size(kCompanySuffixes)]);
-        x.name = x.sname + std::string(rng_.pick(all(kCompanyForms)));
+        x.name = x.sname + std::string(rng_.pick(All(kCompanyForms)));
         x.contact = personName();
         x.address = address();
         x.disabled = c % 16 == 5; // one in sixteen no longer orders
@@ -541,7 +541,7 @@ void Plant::masters()
                                      static_cast<int>(sales_.size())))])]
                           .id;
         ct.text("ID", x.id).text("NAME", x.name).text("SNAME", x.sname).text("NAM2", x.contact);
-        ct.text("TNO", padded("", 10000000 + rng_.below(89999999), 8));
+        ct.text("TNO", Padded("", 10000000 + rng_.below(89999999), 8));
         ct.text("TEL1", phone()).text("FAX", phone()).text("ADD1", x.address).text("ADD3", x.address);
         ct.text("EMPNO", x.empno).real("RATE", 5).text("PAYDATE", rng_.chance(0.5) ? "月結30天" : "月結60天");
         if (x.disabled)
@@ -596,17 +596,17 @@ void Plant::lookupCases()
     }
 
     TableWriter& et = w("EMPLOYEE");
-    et.text("ID", "A031").text("NAME", "鍾志強").text("部門", "司機").text("ODATE", roc7(today_ - 200)).insert();
+    et.text("ID", "A031").text("NAME", "鍾志強").text("部門", "司機").text("ODATE", Roc7(today_ - 200)).insert();
     et.text("ID", "A032").text("NAME", "孫國華").text("部門", "物流課").text("ODATE", "").insert();
     et.text("ID", "A033").text("NAME", "方美惠").null("部門").null("ODATE").insert();
 
     if (!dies_.empty()) {
-        dies_.push_back(padded("K", static_cast<long long>(dies_.size()) + 1, 5));
+        dies_.push_back(Padded("K", static_cast<long long>(dies_.size()) + 1, 5));
         const Customer& cust = customers_.front();
         w("刀模管理資料")
             .integer("序", static_cast<long long>(dies_.size()))
             .text("作廢", "Y")
-            .text("日期", roc7(today_ - 30))
+            .text("日期", Roc7(today_ - 30))
             .text("刀模代號", dies_.back())
             .text("規格", "20.0*15.0*5.0cm")
             .real("模數", 2)
@@ -626,9 +626,9 @@ void Plant::extraVendors()
     Random rng(opt_.seed ^ 0x5EED0F7E4D0A5ull);
     TableWriter& vt = w("VENDER");
     for (long long i = 1; i <= opt_.extraVendors; ++i) {
-        const std::string sname = std::string(rng.pick(all(kCompanyPrefixes))) +
-                                  std::string(rng.pick(all(kCompanySuffixes))) + std::to_string(i);
-        vt.text("ID", padded("W", i, 6)).text("NAME", sname + "有限公司").text("SNAME", sname);
+        const std::string sname = std::string(rng.pick(All(kCompanyPrefixes))) +
+                                  std::string(rng.pick(All(kCompanySuffixes))) + std::to_string(i);
+        vt.text("ID", Padded("W", i, 6)).text("NAME", sname + "有限公司").text("SNAME", sname);
         vt.text("NAM2", personName()).text("TEL1", phone()).text("FAX", phone()).text("ADD1", address());
         vt.real("RATE", 5).text("付款方式", i % 3 == 0 ? "月結60天" : "月結30天").integer("製作", 0);
         if (rng.chance(0.05))
@@ -668,7 +668,7 @@ void Plant::phrases()
         add("Z-雜項", "裝訂說明", s, "");
     for (char row = 'A'; row <= 'C'; ++row)
         for (int n = 1; n <= 6; ++n) {
-            storeLocations_.push_back(std::string(1, row) + "-" + padded("", n, 2));
+            storeLocations_.push_back(std::string(1, row) + "-" + Padded("", n, 2));
             add("Z-雜項", "儲位", storeLocations_.back(), "");
         }
     for (W s : kPackings)
@@ -776,12 +776,12 @@ Document& Plant::document(int day, int vendor, int k)
     const int docDay = bucket * bucketDays_;
     const int seq = ++documentsPerDay_[docDay];
     Document doc;
-    doc.id = roc7(docDay) + padded("", seq, 3);
+    doc.id = Roc7(docDay) + Padded("", seq, 3);
     const Employee& planner =
         employees_[static_cast<std::size_t>(planners_[static_cast<std::size_t>(rng_.below(3))])];
     w("預排資料")
         .text("ID", doc.id)
-        .text("DATE", roc7(docDay))
+        .text("DATE", Roc7(docDay))
         .text("預排人員代號", planner.id)
         .text("預排人員", planner.name)
         .text("說明", v.own ? v.sname + " 排程" : v.sname + " " + std::string(kind(k).name) + "外發")
@@ -842,8 +842,8 @@ void Plant::fillLine(Line& l, Product product, double orderQty, int pages)
         l.price = rng_.between(low, high) / 100.0;
     };
     const std::size_t sizeIndex = static_cast<std::size_t>(rng_.below(static_cast<int>(std::size(kSheetSizes))));
-    const W paper = rng_.pick(all(kPaperItems));
-    const int grams = rng_.pick(all(kPaperWeights));
+    const W paper = rng_.pick(All(kPaperItems));
+    const int grams = rng_.pick(All(kPaperWeights));
     const std::string paperSpec = std::to_string(grams) + "g " + std::string(kSheetSizes[sizeIndex]);
     switch (l.kind) {
     case A:
@@ -885,7 +885,7 @@ void Plant::fillLine(Line& l, Product product, double orderQty, int pages)
         x("MQTY", 1.0);
         x("TQTY", static_cast<double>(plates));
         x("新舊版", std::string(rng_.chance(0.85) ? "新版" : "舊版"));
-        x("版號", padded("B", rng_.between(1, 99999), 5));
+        x("版號", Padded("B", rng_.between(1, 99999), 5));
         break;
     case C: {
         l.desc = l.no == 1 ? "紙張" : "內頁紙張";
@@ -893,14 +893,14 @@ void Plant::fillLine(Line& l, Product product, double orderQty, int pages)
         l.qty = std::max(1.0, std::round(sheets / 500.0 * 10) / 10);
         l.unit = "令";
         l.price = rng_.between(120, 380) * 10;
-        const W brand = rng_.pick(all(kPaperBrands));
+        const W brand = rng_.pick(All(kPaperBrands));
         x("SPEC", paperSpec);
         x("PNAME", std::string(brand) + " " + std::string(paper) + " " + paperSpec);
         x("BASE", static_cast<double>(grams));
         x("POUND", static_cast<double>(rng_.between(28, 45)));
         x("LEAF", 500.0);
         x("OQTY", l.qty);
-        x("OFQTY", round2(l.qty * 1.05));
+        x("OFQTY", Round2(l.qty * 1.05));
         x("FREE", static_cast<double>(rng_.between(1, 3) * 100));
         x("APRICE", l.price * 0.9);
         x("IPRICE", l.price * 1.1);
@@ -914,7 +914,7 @@ void Plant::fillLine(Line& l, Product product, double orderQty, int pages)
         x("START", 1.0);
         x("台數", static_cast<double>(plates));
         x("每台數量", sheets / plates);
-        x("牌價代號", padded("P", rng_.between(1, 30), 2));
+        x("牌價代號", Padded("P", rng_.between(1, 30), 2));
         break;
     }
     case D:
@@ -1012,12 +1012,12 @@ void Plant::fillLine(Line& l, Product product, double orderQty, int pages)
         l.qty = rng_.between(1, 20);
         l.unit = "式";
         l.price = rng_.between(3, 30) * 100;
-        x("牌價代號", padded("N", rng_.between(1, 12), 2));
+        x("牌價代號", Padded("N", rng_.between(1, 12), 2));
         break;
     }
     l.amt = std::round(l.qty * l.price);
     if (rng_.chance(0.15))
-        l.remark = std::string(rng_.pick(all(kLineRemarks)));
+        l.remark = std::string(rng_.pick(All(kLineRemarks)));
 }
 
 void Plant::workOrder(long long i)
@@ -1031,13 +1031,13 @@ void Plant::workOrder(long long i)
     const int poDay = today_ - span_ + static_cast<int>(i * span_ / std::max<long long>(1, n));
     // The order under way was placed two weeks ago, so that its early work is done.
     const int day = showcaseUnderWay ? poDay - 14 : poDay;
-    const Date d = dateOf(poDay);
+    const Date d = DateOf(poDay);
     const int month = d.year * 12 + d.month;
     if (month != poMonth_) {
         poMonth_ = month;
         poSeq_ = 0;
     }
-    const std::string po = rocMonth(poDay) + padded("", ++poSeq_, 4);
+    const std::string po = RocMonth(poDay) + Padded("", ++poSeq_, 4);
     timeSeq_.clear();
 
     // Product, customer, salesperson.
@@ -1089,17 +1089,17 @@ void Plant::workOrder(long long i)
         desc = "年度報告書 A4 " + std::to_string(pages) + "頁";
         break;
     case Box:
-        desc = std::string(rng_.pick(all(kBoxGoods))) + "彩盒 " + std::string(rng_.pick(all(kBoardPapers)));
+        desc = std::string(rng_.pick(All(kBoxGoods))) + "彩盒 " + std::string(rng_.pick(All(kBoardPapers)));
         break;
-    case Bag: desc = "手提袋 " + std::string(rng_.pick(all(kBagSizes))); break;
-    case Poster: desc = "海報 " + std::string(rng_.pick(all(kPosterSizes))); break;
-    case Flyer: desc = "DM " + std::string(rng_.pick(all(kFlyerSizes))) + " 雙面彩色"; break;
+    case Bag: desc = "手提袋 " + std::string(rng_.pick(All(kBagSizes))); break;
+    case Poster: desc = "海報 " + std::string(rng_.pick(All(kPosterSizes))); break;
+    case Flyer: desc = "DM " + std::string(rng_.pick(All(kFlyerSizes))) + " 雙面彩色"; break;
     case Sticker:
-        desc = std::string(rng_.pick(all(kStickerShapes))) + "貼紙 " + std::string(rng_.pick(all(kStickerSizes)));
+        desc = std::string(rng_.pick(All(kStickerShapes))) + "貼紙 " + std::string(rng_.pick(All(kStickerSizes)));
         break;
-    case HangTag: desc = "吊卡 " + std::string(rng_.pick(all(kTagSizes))); break;
+    case HangTag: desc = "吊卡 " + std::string(rng_.pick(All(kTagSizes))); break;
     case Card: desc = "名片 90*54mm 銅版上霧P"; break;
-    case Envelope: desc = "中式信封 彩色 " + std::string(rng_.pick(all(kEnvelopeSizes))); break;
+    case Envelope: desc = "中式信封 彩色 " + std::string(rng_.pick(All(kEnvelopeSizes))); break;
     case Calendar:
         pages = rng_.chance(0.5) ? 14 : 26;
         desc = (pages == 14 ? "桌曆 " : "月曆 ") + std::to_string(pages / 2) + "張";
@@ -1204,13 +1204,13 @@ void Plant::workOrder(long long i)
                     tl.defects = std::round(tl.done * rng_.real(0, 0.015));
                     piece.times.push_back(tl);
                 }
-                piece.fdate = roc7(piece.finishDay); // entered through the time window
+                piece.fdate = Roc7(piece.finishDay); // entered through the time window
             } else if (timedKind && !piece.finished && piece.sched <= today_ && rng_.chance(0.16)) {
                 // Started but not finished: an ended stint, or one still running.
                 TimeLine tl;
                 tl.record = piece.doc->id;
                 if (l.kind == D && tmpRecords_ < 9999 && rng_.chance(0.1))
-                    tl.record = padded("TMP", ++tmpRecords_, 4); // recorded without a schedule number
+                    tl.record = Padded("TMP", ++tmpRecords_, 4); // recorded without a schedule number
                 tl.startDay = std::max(piece.sched, today_ - 1);
                 tl.startMinute = rng_.between(90, 168) * 5;
                 if (rng_.chance(0.7)) {
@@ -1227,7 +1227,7 @@ void Plant::workOrder(long long i)
                 const Employee& op = operatorFor(v, l.kind, tl.startDay);
                 tl.operatorId = op.id;
                 tl.operatorName = op.name;
-                tl.remark = rng_.chance(0.25) ? std::string(rng_.pick(all(kStoppages))) : "";
+                tl.remark = rng_.chance(0.25) ? std::string(rng_.pick(All(kStoppages))) : "";
                 // A TMP record is found through its kind only.
                 tl.withoutKind = tl.record.starts_with("TMP") ? false : rng_.chance(0.05);
                 const int noMachine = rng_.below(100);
@@ -1235,7 +1235,7 @@ void Plant::workOrder(long long i)
                 tl.nullMachine = noMachine == 3;
             }
             if (piece.finished && piece.fdate.empty())
-                piece.fdate = finishStamp(piece.finishDay, piece.finishHour);
+                piece.fdate = FinishStamp(piece.finishDay, piece.finishHour);
             if (!piece.finished)
                 piece.nullFdate = showcaseOpen ? piece.finishHour % 2 == 0 : rng_.chance(0.3);
         }
@@ -1274,24 +1274,24 @@ void Plant::workOrder(long long i)
 
     // The work order.
     TableWriter& wo = w("PWORK");
-    wo.text("PO", po).text("CUST", cust->id).text("ODATE", roc7(day)).text("PDATE", roc7(day + rng_.between(7, 21)));
+    wo.text("PO", po).text("CUST", cust->id).text("ODATE", Roc7(day)).text("PDATE", Roc7(day + rng_.between(7, 21)));
     if (finished)
-        wo.text("FDATE", roc7(finishDay));
+        wo.text("FDATE", Roc7(finishDay));
     else if (rng_.chance(0.3))
         wo.null("FDATE");
     wo.text("DESC", desc)
         .text("SPEC", spec.booklet ? "A4" : "")
         .text("FSPEC", spec.booklet ? "210*297mm" : "")
         .text("KIND", rng_.chance(0.7) ? "新單" : (rng_.chance(0.85) ? "再版" : "打樣"))
-        .text("CODE", padded("P", 100000 + rng_.below(900000), 6))
+        .text("CODE", Padded("P", 100000 + rng_.below(900000), 6))
         .text("EMPNO", empno)
         .real("QTY", orderQty)
         .text("UNIT", spec.unit)
         .text("急件", rng_.chance(0.05) || showcaseUnderWay ? "1" : "")
-        .text("包裝", std::string(rng_.pick(all(kPackings))))
+        .text("包裝", std::string(rng_.pick(All(kPackings))))
         .text("貼紙", rng_.chance(0.2) ? "外箱貼紙" : "")
-        .text("PREM", std::string(rng_.pick(all(kPrintRemarks))))
-        .text("PEREM", std::string(rng_.pick(all(kPlateRemarks))))
+        .text("PREM", std::string(rng_.pick(All(kPrintRemarks))))
+        .text("PEREM", std::string(rng_.pick(All(kPlateRemarks))))
         .insert();
     ++summary_.workOrders;
     if (!finished)
@@ -1389,7 +1389,7 @@ void Plant::writeLine(const std::string& po, const Line& l, const Customer& cust
         t.real("QTY", qty).text("UNIT", l.unit).real("PRICE", l.price).real("AMT", amt);
         t.real("BPRICE", std::round(l.price * 115) / 100).real("OPRICE", payable).real("OAMT", std::round(payable * qty));
         if (l.settled) {
-            t.real("EAMT", std::round(payable * qty)).text("EAMTYN", "Y").text("PDATE", rocMonth(l.finishDay + 30));
+            t.real("EAMT", std::round(payable * qty)).text("EAMTYN", "Y").text("PDATE", RocMonth(l.finishDay + 30));
         }
         for (const auto& [col, value] : l.extras) {
             if (const double* num = std::get_if<double>(&value))
@@ -1405,7 +1405,7 @@ void Plant::writeLine(const std::string& po, const Line& l, const Customer& cust
 
     TableWriter& line = w(std::string(k.detailTable));
     common(line, l.qty, l.amt);
-    line.text("ODATE", roc7(l.pieces[0].sched));
+    line.text("ODATE", Roc7(l.pieces[0].sched));
     if (l.finished) {
         line.text("FDATE", l.fdate).text("ACT", l.fdate).text("ACTYN", "Y");
         line.real("CQTY", l.qty).real("CPRICE", l.price).real("CAMT", l.amt);
@@ -1422,13 +1422,13 @@ void Plant::writeLine(const std::string& po, const Line& l, const Customer& cust
     TableWriter& detail = w("預排資料明細");
     for (const Piece& p : l.pieces) {
         common(pieces, p.qty, p.amt);
-        pieces.text("ID", p.doc->id).integer("INO", p.ino).text("順序", p.order).text("ODATE", roc7(p.sched));
+        pieces.text("ID", p.doc->id).integer("INO", p.ino).text("順序", p.order).text("ODATE", Roc7(p.sched));
         detail.text("ID", p.doc->id).integer("INO", p.ino).text("KIND", k.spacedName).text("PO", po);
         detail.integer("NO", l.no).text("順序", p.order).text("VENDER", v.id).text("SVENDER", v.sname);
         if (v.own)
             detail.text("機別", v.sname).text("車別", v.sname);
         detail.text("DESC", l.desc).text("ITEM", l.item).real("QTY", p.qty).text("UNIT", l.unit);
-        detail.text("ODATE", roc7(p.sched)).text("REM", l.kind == G ? l.dieCode : l.remark);
+        detail.text("ODATE", Roc7(p.sched)).text("REM", l.kind == G ? l.dieCode : l.remark);
         if (p.finished) {
             pieces.text("FDATE", p.fdate).text("ACTYN", "Y").real("CQTY", p.qty).real("CAMT", p.amt);
             detail.text("PDATE", p.fdate);
@@ -1443,17 +1443,17 @@ void Plant::writeLine(const std::string& po, const Line& l, const Customer& cust
                 minutes += t.endDay >= 0 ? t.minutes : 0;
                 done += t.done;
             }
-            const std::string hours = fmt("%.2f", minutes / 60.0);
+            const std::string hours = Fmt("%.2f", minutes / 60.0);
             const TimeLine& first = p.times.front();
             const TimeLine& last = p.times.back();
-            pieces.text("耗時", hours).text("開始時間_時", padded("", first.startMinute / 60, 2));
-            pieces.text("開始時間_分", padded("", first.startMinute % 60, 2));
+            pieces.text("耗時", hours).text("開始時間_時", Padded("", first.startMinute / 60, 2));
+            pieces.text("開始時間_分", Padded("", first.startMinute % 60, 2));
             if (last.endDay >= 0)
-                pieces.text("結束時間_時", padded("", last.endMinute / 60, 2))
-                    .text("結束時間_分", padded("", last.endMinute % 60, 2));
+                pieces.text("結束時間_時", Padded("", last.endMinute / 60, 2))
+                    .text("結束時間_分", Padded("", last.endMinute % 60, 2));
             detail.text("耗時", hours);
             if (p.finished) {
-                const std::string remark = "完工數量: " + fmt("%.0f", done);
+                const std::string remark = "完工數量: " + Fmt("%.0f", done);
                 pieces.text("完工說明", remark).real("生產量", done).real("產值", std::round(done * l.price));
                 detail.text("完工說明", remark);
             }
@@ -1479,10 +1479,10 @@ void Plant::writeTimes(const std::string& po, const Line& l, const Piece& p)
             t.null("機別");
         else
             t.text("機別", x.withoutMachine ? "" : v.sname);
-        t.text("開始", rocDateTime(x.startDay, x.startMinute));
-        t.text("結束", x.endDay >= 0 ? rocDateTime(x.endDay, x.endMinute) : "");
+        t.text("開始", RocDateTime(x.startDay, x.startMinute));
+        t.text("結束", x.endDay >= 0 ? RocDateTime(x.endDay, x.endMinute) : "");
         t.real("完工數量", x.done).text("經辦代號", x.operatorId).text("經辦人員", x.operatorName);
-        t.text("耗時", fmt("%.2f", x.endDay >= 0 ? x.minutes / 60.0 : 0.0));
+        t.text("耗時", Fmt("%.2f", x.endDay >= 0 ? x.minutes / 60.0 : 0.0));
         const double value = std::round(x.done * l.price);
         t.real("產值", value).text("製作說明", x.remark);
         t.real("標準數量", std::round(v.perHour * x.minutes / 60.0)).real("點數", std::round(x.minutes / 6.0));
@@ -1494,7 +1494,7 @@ void Plant::writeTimes(const std::string& po, const Line& l, const Piece& p)
             t.real("面數", 1);
         }
         t.real("單價", l.price).real("合計", value).real("不良數", x.defects);
-        t.real("不良率", x.done > 0 ? round2(x.defects / x.done * 100) : 0);
+        t.real("不良率", x.done > 0 ? Round2(x.defects / x.done * 100) : 0);
         t.insert();
         ++summary_.timeLines;
     }
@@ -1513,7 +1513,7 @@ void Plant::writeVendorOrder(const std::string& po, const Line& l, const std::st
         t.text("ODATE", l.fdate);
         // Settled with the vendor some weeks after the work was done.
         if (l.settled)
-            t.real("EAMT", amount).text("EAMTYN", "Y").text("PDATE", rocMonth(l.finishDay + 30));
+            t.real("EAMT", amount).text("EAMTYN", "Y").text("PDATE", RocMonth(l.finishDay + 30));
     } else {
         if (rng_.chance(0.3))
             t.null("ODATE");
@@ -1543,11 +1543,11 @@ void Plant::writePaperPurchase(const std::string& po, const Line& l, int day)
     auto it = purchases_.find(key);
     if (it == purchases_.end()) {
         const int seq = ++purchasesPerDay_[orderDay];
-        const std::string id = "P" + roc7(orderDay) + padded("", seq, 2);
+        const std::string id = "P" + Roc7(orderDay) + Padded("", seq, 2);
         w("紙品採購資料")
             .text("採購單號", id)
             .text("KIND", kind(k).spacedName)
-            .text("DATE", roc7(orderDay))
+            .text("DATE", Roc7(orderDay))
             .text("VENDER", v.id)
             .text("SVENDER", v.sname)
             .insert();
@@ -1565,7 +1565,7 @@ void Plant::writePaperPurchase(const std::string& po, const Line& l, int day)
             .text("UNIT", l.unit)
             .real("PRICE", l.price)
             .real("AMT", l.amt)
-            .text("ODATE", roc7(orderDay))
+            .text("ODATE", Roc7(orderDay))
             .insert();
     }
     std::string spec;
@@ -1587,7 +1587,7 @@ void Plant::writeDie(const std::string& po, Line& l, const Customer& cust, const
     if (!newDie) {
         l.dieCode = dies_[static_cast<std::size_t>(rng_.below(static_cast<int>(dies_.size())))];
     } else {
-        l.dieCode = padded("K", static_cast<long long>(dies_.size()) + 1, 5);
+        l.dieCode = Padded("K", static_cast<long long>(dies_.size()) + 1, 5);
         dies_.push_back(l.dieCode);
         l.extras.emplace_back("新舊刀", std::string("新刀"));
     }
@@ -1605,9 +1605,9 @@ void Plant::writeDie(const std::string& po, Line& l, const Customer& cust, const
         w("刀模管理資料")
             .integer("序", static_cast<long long>(dies_.size()))
             .text("作廢", rng_.chance(0.02) ? "Y" : "")
-            .text("日期", roc7(day + 3))
+            .text("日期", Roc7(day + 3))
             .text("刀模代號", l.dieCode)
-            .text("規格", fmt("%.1f", w1) + "*" + fmt("%.1f", h1) + "*" + fmt("%.1f", d1) + "cm")
+            .text("規格", Fmt("%.1f", w1) + "*" + Fmt("%.1f", h1) + "*" + Fmt("%.1f", d1) + "cm")
             .real("模數", across * down)
             .real("MEMB", across * down)
             .text("ITEM", desc)
@@ -1618,7 +1618,7 @@ void Plant::writeDie(const std::string& po, Line& l, const Customer& cust, const
             .text("業務員名稱", salesName)
             .text("工單單號", po)
             .integer("工單序", l.no)
-            .text("產品代號", padded("P", 100000 + rng_.below(900000), 6))
+            .text("產品代號", Padded("P", 100000 + rng_.below(900000), 6))
             .text("品名", desc)
             .text("廠商代號", dieMaker.id)
             .text("VENDER", dieMaker.id)
@@ -1638,16 +1638,16 @@ void Plant::writeDie(const std::string& po, Line& l, const Customer& cust, const
             .insert();
 
     TableWriter& label = w("工單lable");
-    label.text("工單單號", po).integer("工單序", l.no).integer("序", 1).text("日期", roc7(day));
+    label.text("工單單號", po).integer("工單序", l.no).integer("序", 1).text("日期", Roc7(day));
     label.text("客戶代號", cust.id).text("客戶簡稱", cust.sname).text("品名", desc);
-    label.text("產品代號", padded("P", 100000 + rng_.below(900000), 6)).text("業務員代號", empno);
+    label.text("產品代號", Padded("P", 100000 + rng_.below(900000), 6)).text("業務員代號", empno);
     label.text("業務員名稱", salesName).text("廠商代號", dieMaker.id).text("廠商簡稱", dieMaker.sname);
     label.text("刀模代號", l.dieCode).text("新舊刀", newDie ? "新刀" : "舊刀");
     label.real("尺寸1", w1).real("尺寸2", h1).real("尺寸3", d1);
     label.real("左右尺寸", w1 * 2 + d1 * 2).real("上下尺寸", h1 + d1 * 2);
     label.real("左右模數", across).real("上下模數", down).real("左右模距", 0.5).real("上下模距", 0.5).real("R角", 3);
     // A rework order says so in its first label text.
-    label.text("內容8", rework || rng_.chance(0.1) ? "重工：" + std::string(rng_.pick(all(kLineRemarks))) : "一般生產");
+    label.text("內容8", rework || rng_.chance(0.1) ? "重工：" + std::string(rng_.pick(All(kLineRemarks))) : "一般生產");
     label.text("內容9", rng_.chance(0.3) ? "外箱需標示品名" : "");
     label.insert();
 }
@@ -1679,13 +1679,13 @@ void Plant::writePrintingData(const std::string& po, const Line& l)
     const int day = l.pieces[0].finished ? l.pieces[0].finishDay : l.pieces[0].sched;
     for (int n = 0; n < colours; ++n) {
         t.text("工單單號", po).integer("工單序", l.no).text("製程", "D-印刷").integer("序", n + 1);
-        t.text("印刷日期", roc7(day)).text("色號", std::string(kColourNumbers[static_cast<std::size_t>(n) % 7]));
+        t.text("印刷日期", Roc7(day)).text("色號", std::string(kColourNumbers[static_cast<std::size_t>(n) % 7]));
         t.text("油墨1", std::string(kInks[static_cast<std::size_t>(n)]));
         if (rng_.chance(0.4))
-            t.text("油墨2", std::string(rng_.pick(all(kInks))));
-        t.text("測量1", fmt("%.1f", rng_.real(40, 90))).text("測量2", fmt("%.1f", rng_.real(-40, 60)));
-        t.text("測量3", fmt("%.1f", rng_.real(-50, 80))).text("測量4", fmt("%.2f", rng_.real(0.3, 2.5)));
-        t.text("測量5", fmt("%.2f", rng_.real(1.2, 1.9)));
+            t.text("油墨2", std::string(rng_.pick(All(kInks))));
+        t.text("測量1", Fmt("%.1f", rng_.real(40, 90))).text("測量2", Fmt("%.1f", rng_.real(-40, 60)));
+        t.text("測量3", Fmt("%.1f", rng_.real(-50, 80))).text("測量4", Fmt("%.2f", rng_.real(0.3, 2.5)));
+        t.text("測量5", Fmt("%.2f", rng_.real(1.2, 1.9)));
         t.text("記錄員代號", recorder.id).text("記錄員", recorder.name);
         t.insert();
     }
@@ -1695,7 +1695,7 @@ struct Closer {
     void operator()(sqlite3* db) const { sqlite3_close(db); }
 };
 
-void exec(sqlite3* db, const char* sql)
+void Exec(sqlite3* db, const char* sql)
 {
     char* message = nullptr;
     if (sqlite3_exec(db, sql, nullptr, nullptr, &message) != SQLITE_OK) {
@@ -1706,7 +1706,7 @@ void exec(sqlite3* db, const char* sql)
 }
 
 // The CREATE INDEX statements of the schema (not the primary keys' own indexes).
-std::vector<std::string> secondaryIndexes(sqlite3* db)
+std::vector<std::string> SecondaryIndexes(sqlite3* db)
 {
     std::vector<std::string> out;
     sqlite3_stmt* st = nullptr;
@@ -1721,13 +1721,13 @@ std::vector<std::string> secondaryIndexes(sqlite3* db)
 
 } // namespace
 
-DemoSummary writeDemoPlant(const std::string& path, const DemoOptions& options)
+DemoSummary WriteDemoPlant(const std::string& path, const DemoOptions& options)
 {
     if (options.workOrders < 0)
         throw std::invalid_argument("The number of work orders must not be negative.");
-    if (!isValid(options.today))
+    if (!IsValid(options.today))
         throw std::invalid_argument("The plant's date is not a valid date.");
-    db::createDatabase(path); // refuses an existing file
+    db::CreateDatabase(path); // refuses an existing file
     try {
         sqlite3* raw = nullptr;
         const int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);
@@ -1735,28 +1735,28 @@ DemoSummary writeDemoPlant(const std::string& path, const DemoOptions& options)
         if (rc != SQLITE_OK)
             throw std::runtime_error(raw ? sqlite3_errmsg(raw) : sqlite3_errstr(rc));
         // A new file that nobody else uses yet: no journal, no syncs.
-        exec(db.get(), "PRAGMA journal_mode = OFF");
-        exec(db.get(), "PRAGMA synchronous = OFF");
-        exec(db.get(), "PRAGMA cache_size = -200000");
-        exec(db.get(), "BEGIN");
+        Exec(db.get(), "PRAGMA journal_mode = OFF");
+        Exec(db.get(), "PRAGMA synchronous = OFF");
+        Exec(db.get(), "PRAGMA cache_size = -200000");
+        Exec(db.get(), "BEGIN");
         // Building the indexes once at the end is much faster than keeping
         // them up to date row by row; a unique one still refuses duplicates then.
-        const std::vector<std::string> indexes = secondaryIndexes(db.get());
+        const std::vector<std::string> indexes = SecondaryIndexes(db.get());
         for (const std::string& create : indexes)
-            exec(db.get(), ("DROP INDEX " + create.substr(create.find('['), create.find(']') - create.find('[') + 1)).c_str());
+            Exec(db.get(), ("DROP INDEX " + create.substr(create.find('['), create.find(']') - create.find('[') + 1)).c_str());
         DemoSummary summary;
         {
             Plant plant(db.get(), options);
             summary = plant.run();
         }
-        summary.timeLines += fillTimeLines(db.get(), options.timeLines, options.seed, options.today);
-        writeQualitySettings(db.get());
+        summary.timeLines += FillTimeLines(db.get(), options.timeLines, options.seed, options.today);
+        WriteQualitySettings(db.get());
         for (const std::string& create : indexes)
-            exec(db.get(), create.c_str());
-        exec(db.get(), "COMMIT");
-        exec(db.get(), "PRAGMA journal_mode = DELETE");
-        exec(db.get(), "PRAGMA analysis_limit = 1000");
-        exec(db.get(), "ANALYZE");
+            Exec(db.get(), create.c_str());
+        Exec(db.get(), "COMMIT");
+        Exec(db.get(), "PRAGMA journal_mode = DELETE");
+        Exec(db.get(), "PRAGMA analysis_limit = 1000");
+        Exec(db.get(), "ANALYZE");
         return summary;
     } catch (...) {
         std::remove(path.c_str());
@@ -1764,7 +1764,7 @@ DemoSummary writeDemoPlant(const std::string& path, const DemoOptions& options)
     }
 }
 
-std::string keptDemoPlant(const char* envVariable, const std::string& defaultPath, long long workOrders)
+std::string KeptDemoPlant(const char* envVariable, const std::string& defaultPath, long long workOrders)
 {
     const char* env = std::getenv(envVariable);
     const std::filesystem::path path = env && *env ? env : defaultPath;
@@ -1773,7 +1773,7 @@ std::string keptDemoPlant(const char* envVariable, const std::string& defaultPat
         DemoOptions o;
         o.workOrders = workOrders;
         std::cerr << "generating " << path << " ...\n";
-        const DemoSummary s = writeDemoPlant(path.string(), o);
+        const DemoSummary s = WriteDemoPlant(path.string(), o);
         std::cerr << s.workOrders << " work orders, " << s.openPrintingPieces << " open printing pieces\n";
     }
     return path.string();

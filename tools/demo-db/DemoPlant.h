@@ -38,15 +38,15 @@ struct DemoSummary {
 // Writes a new database file at path. Refuses (qtmv::db::Error) when the file
 // exists; on any other failure the unfinished file is removed and the error
 // passed on.
-DemoSummary writeDemoPlant(const std::string& path, const DemoOptions& options);
+DemoSummary WriteDemoPlant(const std::string& path, const DemoOptions& options);
 
 // A demo plant kept between runs (benchmarks): the file named by the
 // environment variable envVariable, else defaultPath; generated with
 // workOrders work orders when it does not exist yet. Returns its path.
-std::string keptDemoPlant(const char* envVariable, const std::string& defaultPath, long long workOrders);
+std::string KeptDemoPlant(const char* envVariable, const std::string& defaultPath, long long workOrders);
 
 // The command line "demo-db [--work-orders N] [--seed S] [--date YYYY-MM-DD]
 // [--time-lines N] PATH"; the date defaults to the current date. Returns the exit code.
-int runDemoDb(int argc, const char* const argv[], std::ostream& out, std::ostream& err);
+int RunDemoDb(int argc, const char* const argv[], std::ostream& out, std::ostream& err);
 
 } // namespace qtmv::demo

@@ -4,7 +4,7 @@
 
 namespace qtmv::demo {
 
-void writeQualitySettings(sqlite3* db)
+void WriteQualitySettings(sqlite3* db)
 {
     struct Rate {
         const char* kind;

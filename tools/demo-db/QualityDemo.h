@@ -7,6 +7,6 @@ namespace qtmv::demo {
 
 // Fills 品檢允收不良率 and 色號目標值 (the colour numbers the printing data
 // uses, all but the gold, which has no target).
-void writeQualitySettings(sqlite3* db);
+void WriteQualitySettings(sqlite3* db);
 
 } // namespace qtmv::demo

@@ -6,7 +6,7 @@ namespace qtmv::demo {
 
 namespace {
 
-[[noreturn]] void fail(sqlite3* db, const std::string& what)
+[[noreturn]] void Fail(sqlite3* db, const std::string& what)
 {
     throw std::runtime_error(what + ": " + sqlite3_errmsg(db));
 }
@@ -17,7 +17,7 @@ TableWriter::TableWriter(sqlite3* db, const std::string& table) : db_(db), table
 {
     sqlite3_stmt* info = nullptr;
     if (sqlite3_prepare_v2(db, "select name, dflt_value from pragma_table_info(?)", -1, &info, nullptr) != SQLITE_OK)
-        fail(db, "reading the columns of " + table);
+        Fail(db, "reading the columns of " + table);
     sqlite3_bind_text(info, 1, table.c_str(), -1, SQLITE_TRANSIENT);
     while (sqlite3_step(info) == SQLITE_ROW) {
         names_.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(info, 0)));
@@ -46,7 +46,7 @@ TableWriter::TableWriter(sqlite3* db, const std::string& table) : db_(db), table
     }
     sql += ") values (" + marks + ")";
     if (sqlite3_prepare_v3(db, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &stmt_, nullptr) != SQLITE_OK)
-        fail(db, "preparing the insert into " + table);
+        Fail(db, "preparing the insert into " + table);
     cells_ = defaults_;
 }
 

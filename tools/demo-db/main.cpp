@@ -8,6 +8,6 @@
 
 int main(int argc, char* argv[])
 {
-    jet::setServerWriteLockKey(qtmv::db::kServerWriteLockKey);
-    return qtmv::demo::runDemoDb(argc, argv, std::cout, std::cerr);
+    jet::SetServerWriteLockKey(qtmv::db::kServerWriteLockKey);
+    return qtmv::demo::RunDemoDb(argc, argv, std::cout, std::cerr);
 }

@@ -46,7 +46,7 @@ struct Options {
 
 enum class Parsed { Run, Help, Wrong };
 
-Parsed parseArguments(int argc, char** argv, Options& o, std::string& problem)
+Parsed ParseArguments(int argc, char** argv, Options& o, std::string& problem)
 {
     bool optionsEnded = false;
     for (int i = 1; i < argc; ++i) {
@@ -91,10 +91,10 @@ Parsed parseArguments(int argc, char** argv, Options& o, std::string& problem)
 
 // The connection string for the options: the given file, or the one the
 // program in the given folder would use.
-std::string connectionString(const Options& o)
+std::string ConnectionString(const Options& o)
 {
     if (!o.database.empty())
-        return jet::serverAddressOf(o.database).host.empty() ? qtmv::ConnectionStringFor(o.database) : o.database;
+        return jet::ServerAddressOf(o.database).host.empty() ? qtmv::ConnectionStringFor(o.database) : o.database;
     qtmv::HostInfo host = qtmv::CurrentHost();
     host.programFolder = o.programFolder;
     if (host.programFolder.back() != '/')
@@ -106,12 +106,12 @@ std::string connectionString(const Options& o)
     if (!where.problem.empty())
         throw jet::Error(jet::Error::Kind::FileMissing, where.problem);
     if (!where.server.host.empty())
-        return jet::serverConnectionString(where.server);
+        return jet::ServerConnectionString(where.server);
     qtmv::BuildConnectionString(s);
     return s.ConnectionString;
 }
 
-std::string shown(const std::string& s)
+std::string Shown(const std::string& s)
 {
     std::string out;
     out.reserve(s.size());
@@ -126,7 +126,7 @@ std::string shown(const std::string& s)
     return out;
 }
 
-int run(const std::string& connection, const std::string& statement)
+int Run(const std::string& connection, const std::string& statement)
 {
     jet::Connection conn;
     conn.open(connection);
@@ -141,7 +141,7 @@ int run(const std::string& connection, const std::string& statement)
     for (int i = 0; i < n; ++i) {
         if (i)
             line += '\t';
-        line += shown(rs.fieldName(i));
+        line += Shown(rs.fieldName(i));
     }
     std::cout << line << '\n';
     for (; !rs.eof(); rs.moveNext()) {
@@ -149,7 +149,7 @@ int run(const std::string& connection, const std::string& statement)
         for (int i = 0; i < n; ++i) {
             if (i)
                 line += '\t';
-            line += shown(rs.field(i).text());
+            line += Shown(rs.field(i).text());
         }
         std::cout << line << '\n';
     }
@@ -160,10 +160,10 @@ int run(const std::string& connection, const std::string& statement)
 
 int main(int argc, char** argv)
 {
-    jet::setServerWriteLockKey(qtmv::db::kServerWriteLockKey);
+    jet::SetServerWriteLockKey(qtmv::db::kServerWriteLockKey);
     Options o;
     std::string problem;
-    switch (parseArguments(argc, argv, o, problem)) {
+    switch (ParseArguments(argc, argv, o, problem)) {
     case Parsed::Help: std::cout << usageText; return 0;
     case Parsed::Wrong: std::cerr << "jetsql: " << problem << "\n\n" << usageText; return 2;
     case Parsed::Run: break;
@@ -178,7 +178,7 @@ int main(int argc, char** argv)
         return 2;
     }
     try {
-        return run(connectionString(o), statement);
+        return Run(ConnectionString(o), statement);
     } catch (const jet::Error& e) {
         std::cerr << e.what() << '\n';
         return 1;

@@ -39,12 +39,12 @@ namespace {
 // The usage: the outputs, every report and workbook by name with the
 // parameters it reads, and the exit status. The names come from the layouts
 // themselves, so the list is the one the tool accepts.
-std::string usageText()
+std::string UsageText()
 {
     std::string orders, singles;
-    for (const ProcessKind& k : processKinds()) {
-        orders += "    " + reports::orderLayoutName(k.id()) + "\n";
-        singles += (singles.empty() ? "" : " ") + reports::orderLayoutName(k.id(), true);
+    for (const ProcessKind& k : ProcessKinds()) {
+        orders += "    " + reports::OrderLayoutName(k.id()) + "\n";
+        singles += (singles.empty() ? "" : " ") + reports::OrderLayoutName(k.id(), true);
     }
     return "usage: print-report --database PATH --report NAME [--set PARAM=VALUE]... OUTPUT\n"
            "       print-report --help\n"
@@ -69,13 +69,13 @@ std::string usageText()
            "  (the row's sequence number) and po-from (its work order).\n"
            "\n"
            "Production analyses (--pdf):\n"
-           "    " + reports::summaryLayoutName(reports::SummaryLayout::ByKey) + ": per kind, machine and handler\n"
-           "    " + reports::summaryLayoutName(reports::SummaryLayout::ByDate) + ": per kind, machine and completion date\n"
-           "    " + reports::summaryLayoutName(reports::SummaryLayout::Personal) + ": per handler (kind not read)\n"
-           "    " + production::listingName(production::Listing::PrintingValue) + ": printing value (表1)\n"
-           "    " + production::listingName(production::Listing::PrintingOutput) + ": printing output per hour (表2)\n"
-           "    " + production::listingName(production::Listing::KindValue) + ": value of a kind, or of all\n"
-           "    " + production::listingName(production::Listing::ProductionDetail) + ": production detail\n"
+           "    " + reports::SummaryLayoutName(reports::SummaryLayout::ByKey) + ": per kind, machine and handler\n"
+           "    " + reports::SummaryLayoutName(reports::SummaryLayout::ByDate) + ": per kind, machine and completion date\n"
+           "    " + reports::SummaryLayoutName(reports::SummaryLayout::Personal) + ": per handler (kind not read)\n"
+           "    " + production::ListingName(production::Listing::PrintingValue) + ": printing value (表1)\n"
+           "    " + production::ListingName(production::Listing::PrintingOutput) + ": printing output per hour (表2)\n"
+           "    " + production::ListingName(production::Listing::KindValue) + ": value of a kind, or of all\n"
+           "    " + production::ListingName(production::Listing::ProductionDetail) + ": production detail\n"
            "  read: done-from, done-to, done-time-from, done-time-to (HHMM),\n"
            "        po-from, po-to (work orders), machine (part of its name; the\n"
            "        whole name for the first two), handler, description, kind (D-印刷)\n"
@@ -95,10 +95,10 @@ std::string usageText()
            "2 wrong arguments.\n";
 }
 
-int usage(const std::string& why)
+int Usage(const std::string& why)
 {
     // The synopsis only: --help gives the rest.
-    const std::string text = usageText();
+    const std::string text = UsageText();
     std::fprintf(stderr, "print-report: %s\n%s(print-report --help says more)\n", why.c_str(),
                  text.substr(0, text.find("\n\n") + 1).c_str());
     return 2;
@@ -106,7 +106,7 @@ int usage(const std::string& why)
 
 // Sets one print parameter; the reason when the name is unknown or the value
 // is not a number or a date where one is wanted.
-std::optional<std::string> setParam(reports::PrintParams& p, const std::string& name, std::string value)
+std::optional<std::string> SetParam(reports::PrintParams& p, const std::string& name, std::string value)
 {
     static const std::set<std::string> dates{"schedule-from", "schedule-to", "done-from", "done-to"};
     // The print page's rule for its date fields (a two-digit year is
@@ -141,7 +141,7 @@ std::optional<std::string> setParam(reports::PrintParams& p, const std::string& 
 }
 
 // The company titles as start-up reads them.
-void readCompanies(Session& s)
+void ReadCompanies(Session& s)
 {
     jet::Connection conn;
     conn.open(s.ConnectionString);
@@ -159,20 +159,20 @@ void readCompanies(Session& s)
 
 // The first pre-schedule number within the ranges of p that has an order to
 // print; "" when none has.
-std::string firstOrderNumber(const reports::OrderLayout& layout, const reports::PrintParams& p, const Session& s)
+std::string FirstOrderNumber(const reports::OrderLayout& layout, const reports::PrintParams& p, const Session& s)
 {
     std::set<std::string> numbers;
     {
         jet::Connection conn;
         conn.open(s.ConnectionString);
         jet::Recordset rs;
-        for (rs.open(reports::checkQuery(layout.kind, p), conn); !rs.eof(); rs.moveNext())
+        for (rs.open(reports::CheckQuery(layout.kind, p), conn); !rs.eof(); rs.moveNext())
             numbers.insert(Trim(rs.text("ID")));
     }
     for (const std::string& number : numbers) {
         reports::PrintParams one = p;
         one.numberFrom = number;
-        if (reports::hasOrderData(layout, one, s))
+        if (reports::HasOrderData(layout, one, s))
             return number;
     }
     return std::string();
@@ -180,7 +180,7 @@ std::string firstOrderNumber(const reports::OrderLayout& layout, const reports::
 
 // The print page's parameters for the same ranges, as the export window
 // gets them.
-daily::printing::PrintParams pageParams(const reports::PrintParams& r)
+daily::printing::PrintParams PageParams(const reports::PrintParams& r)
 {
     daily::printing::PageInput in;
     in.ranges[4] = r.doneFrom;
@@ -199,7 +199,7 @@ daily::printing::PrintParams pageParams(const reports::PrintParams& r)
 }
 
 // A written file as the user finds it again: its full path.
-std::string shownPath(const std::string& path)
+std::string ShownPath(const std::string& path)
 {
     std::error_code ec;
     const std::filesystem::path full = std::filesystem::absolute(path, ec);
@@ -207,45 +207,45 @@ std::string shownPath(const std::string& path)
 }
 
 // Writes the export of the window name; 1 when nothing was found.
-int writeWorkbook(const std::string& window, const reports::PrintParams& r, const Session& s, const std::string& out)
+int WriteWorkbook(const std::string& window, const reports::PrintParams& r, const Session& s, const std::string& out)
 {
     int choice = r.choice;
     if (window == daily::printing::kDetailExcelWindow) {
-        if (choice != 0 && daily::printing::exportWindowOfChoice(choice) != window)
-            return usage(window + " is choice 7");
+        if (choice != 0 && daily::printing::ExportWindowOfChoice(choice) != window)
+            return Usage(window + " is choice 7");
         choice = 7;
-    } else if (daily::printing::exportWindowOfChoice(choice) != window) {
-        return usage(window + " needs --set choice=1 or --set choice=2");
+    } else if (daily::printing::ExportWindowOfChoice(choice) != window) {
+        return Usage(window + " needs --set choice=1 or --set choice=2");
     }
-    const daily::printing::PrintParams p = pageParams(r);
+    const daily::printing::PrintParams p = PageParams(r);
     const std::string key = os::GetComputerName() + "\\" + os::GetWindowsUserName();
     if (choice == 2)
         daily::printing::BuildAnalysisTable(s.ConnectionString, p, key);
-    const long long rows = production::exportAnalysis(production::exportOfChoice(choice), p, key, s.ConnectionString,
+    const long long rows = production::ExportAnalysis(production::ExportOfChoice(choice), p, key, s.ConnectionString,
                                                        out, /*writeEmpty=*/false);
     if (rows == 0) {
         std::fprintf(stderr, "查無任何資料!\n");
         return 1;
     }
-    std::printf("%s: %lld row(s)\n", shownPath(out).c_str(), rows);
+    std::printf("%s: %lld row(s)\n", ShownPath(out).c_str(), rows);
     return 0;
 }
 
-int cannotWrite(const std::string& path, const std::string& why)
+int CannotWrite(const std::string& path, const std::string& why)
 {
     std::fprintf(stderr, "print-report: cannot write %s: %s\n", path.c_str(), why.c_str());
     return 1;
 }
 
 // The PDF and the image of its first page, written both or neither.
-int writePages(const report::PageDocument& doc, files::AtomicFile& pdf, files::AtomicFile* png)
+int WritePages(const report::PageDocument& doc, files::AtomicFile& pdf, files::AtomicFile* png)
 {
-    const QByteArray pdfBytes = report::pdfBytes(doc);
+    const QByteArray pdfBytes = report::PdfBytes(doc);
     if (pdfBytes.isEmpty())
-        return cannotWrite(pdf.target(), "無法產生PDF");
-    const QByteArray pngBytes = png ? report::pngBytes(doc, 0, 150) : QByteArray();
+        return CannotWrite(pdf.target(), "無法產生PDF");
+    const QByteArray pngBytes = png ? report::PngBytes(doc, 0, 150) : QByteArray();
     if (png && pngBytes.isEmpty())
-        return cannotWrite(png->target(), "無法產生圖檔");
+        return CannotWrite(png->target(), "無法產生圖檔");
     std::vector<files::AtomicFile*> outputs{&pdf};
     if (png)
         outputs.push_back(png);
@@ -255,11 +255,11 @@ int writePages(const report::PageDocument& doc, files::AtomicFile& pdf, files::A
             png->write(std::string_view(pngBytes.constData(), static_cast<std::size_t>(pngBytes.size())));
         files::AtomicFile::commitAll(outputs);
     } catch (const files::OutputError& e) {
-        return cannotWrite(png ? pdf.target() + " and " + png->target() : pdf.target(), e.what());
+        return CannotWrite(png ? pdf.target() + " and " + png->target() : pdf.target(), e.what());
     }
-    std::printf("%s: %zu page(s)\n", shownPath(pdf.target()).c_str(), doc.pages.size());
+    std::printf("%s: %zu page(s)\n", ShownPath(pdf.target()).c_str(), doc.pages.size());
     if (png)
-        std::printf("%s: page 1\n", shownPath(png->target()).c_str());
+        std::printf("%s: page 1\n", ShownPath(png->target()).c_str());
     return 0;
 }
 
@@ -269,16 +269,16 @@ int main(int argc, char** argv)
 {
     for (int i = 1; i < argc; ++i)
         if (std::string(argv[i]) == "--help" || std::string(argv[i]) == "-h") {
-            std::fputs(usageText().c_str(), stdout);
+            std::fputs(UsageText().c_str(), stdout);
             return 0;
         }
-    jet::setServerWriteLockKey(qtmv::db::kServerWriteLockKey);
+    jet::SetServerWriteLockKey(qtmv::db::kServerWriteLockKey);
     std::string database, reportName, pdf, png, xlsx;
     reports::PrintParams params;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (i + 1 >= argc)
-            return usage("missing value after " + arg);
+            return Usage("missing value after " + arg);
         const std::string value = argv[++i];
         if (arg == "--database")
             database = value;
@@ -293,24 +293,24 @@ int main(int argc, char** argv)
         else if (arg == "--set") {
             const auto eq = value.find('=');
             if (eq == std::string::npos)
-                return usage("bad parameter: " + value);
-            if (const auto why = setParam(params, value.substr(0, eq), value.substr(eq + 1)))
-                return usage(*why);
+                return Usage("bad parameter: " + value);
+            if (const auto why = SetParam(params, value.substr(0, eq), value.substr(eq + 1)))
+                return Usage(*why);
         } else
-            return usage("unknown option: " + arg);
+            return Usage("unknown option: " + arg);
     }
     if (database.empty() || reportName.empty() || pdf.empty() == xlsx.empty())
-        return usage("--database, --report and one of --pdf and --xlsx are required");
+        return Usage("--database, --report and one of --pdf and --xlsx are required");
     if (!png.empty() && pdf.empty())
-        return usage("--png goes with --pdf only");
+        return Usage("--png goes with --pdf only");
     if (!png.empty() && png == pdf)
-        return usage("--png and --pdf name the same file");
-    const bool excelWindow = daily::printing::isExportWindow(reportName);
+        return Usage("--png and --pdf name the same file");
+    const bool excelWindow = daily::printing::IsExportWindow(reportName);
     if (!xlsx.empty() && !excelWindow)
-        return usage("--xlsx needs frm產值分析明細轉Excel or frm生產明細表轉Excel");
-    const auto layout = reports::orderLayoutByName(reportName);
-    if (xlsx.empty() && !layout && !production::isAnalysisReport(reportName))
-        return usage("not a report layout: " + reportName);
+        return Usage("--xlsx needs frm產值分析明細轉Excel or frm生產明細表轉Excel");
+    const auto layout = reports::OrderLayoutByName(reportName);
+    if (xlsx.empty() && !layout && !production::IsAnalysisReport(reportName))
+        return Usage("not a report layout: " + reportName);
 
     if (!std::getenv("QT_QPA_PLATFORM") && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
@@ -325,27 +325,27 @@ int main(int argc, char** argv)
                 if (!path->empty())
                     out->emplace(*path);
             } catch (const files::OutputError& e) {
-                return cannotWrite(*path, e.what());
+                return CannotWrite(*path, e.what());
             }
         }
         Session s;
         s.ConnectionString = ConnectionStringFor(database);
-        readCompanies(s);
+        ReadCompanies(s);
         params.fillDefaults();
         if (!xlsx.empty())
-            return writeWorkbook(reportName, params, s, xlsx);
+            return WriteWorkbook(reportName, params, s, xlsx);
         if (layout && !layout->single && params.numberFrom.empty()) {
-            params.numberFrom = firstOrderNumber(*layout, params, s);
+            params.numberFrom = FirstOrderNumber(*layout, params, s);
             if (!params.numberFrom.empty())
                 std::printf("%s: number-from=%s\n", reportName.c_str(), params.numberFrom.c_str());
         }
-        if (layout ? !reports::hasOrderData(*layout, params, s) : !production::hasAnalysisData(reportName, params, s)) {
+        if (layout ? !reports::HasOrderData(*layout, params, s) : !production::HasAnalysisData(reportName, params, s)) {
             std::fprintf(stderr, "查無任何資料!\n");
             return 1;
         }
-        const report::PageDocument doc = layout ? reports::outsourcingOrder(*layout, params, s)
-                                                : production::analysisReport(reportName, params, s);
-        return writePages(doc, *pdfOut, pngOut ? &*pngOut : nullptr);
+        const report::PageDocument doc = layout ? reports::OutsourcingOrder(*layout, params, s)
+                                                : production::AnalysisReport(reportName, params, s);
+        return WritePages(doc, *pdfOut, pngOut ? &*pngOut : nullptr);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;

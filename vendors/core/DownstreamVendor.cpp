@@ -20,17 +20,17 @@ namespace {
 
 constexpr const char* kTitle = "下游廠商";
 
-std::string q(std::string_view s) { return jet::sqlText(s); }
+std::string Q(std::string_view s) { return jet::SqlText(s); }
 
-VendorFields trimmed(const VendorFields& f, const ProcessKind& k)
+VendorFields Trimmed(const VendorFields& f, const ProcessKind& k)
 {
     VendorFields t = f;
     for (std::string* s : {&t.downCode, &t.downName, &t.address, &t.phone, &t.note, &t.upCode, &t.upName,
                            &t.recipient})
         *s = qtmv::Trim(*s);
-    if (!showsRecipient(k))
+    if (!ShowsRecipient(k))
         t.recipient.clear();
-    if (!hasPaperQuantities(k))
+    if (!HasPaperQuantities(k))
         t.reams = t.sheets = 0;
     return t;
 }
@@ -41,19 +41,19 @@ VendorFields trimmed(const VendorFields& f, const ProcessKind& k)
 // so a field another workstation changed meanwhile keeps that change.
 // Each field written is added to `history` with the value the window
 // showed and the value stored.
-bool storeRow(jet::Connection& conn, const ConfirmInput& in, const VendorFields& f,
+bool StoreRow(jet::Connection& conn, const ConfirmInput& in, const VendorFields& f,
               std::vector<daily::HistoryRow>& history)
 {
-    const VendorFields was = trimmed(in.loaded, *in.kind);
+    const VendorFields was = Trimmed(in.loaded, *in.kind);
     const ProcessKind& k = *in.kind;
     std::string sql = "select ID, INO, PO, [NO], 下游廠商代號, 下游廠商, 地址, 電話, 注意事項, 上游廠商代號, 上游廠商 ";
-    if (showsRecipient(k))
+    if (ShowsRecipient(k))
         sql += ", 收件人 ";
-    if (hasPaperQuantities(k))
+    if (HasPaperQuantities(k))
         sql += ", 用紙令數, 用紙張數 ";
-    sql += "from [" + std::string(k.scheduledTable) + "] " + "where ID = '" + q(qtmv::Trim(in.preScheduleNo)) +
-           "' and " + "PO = '" + q(qtmv::Trim(in.po)) + "' and " + "[NO] = " + jet::sqlNumber(in.seq);
-    return daily::editSingleRow(conn, sql, [&](jet::Recordset& rs) {
+    sql += "from [" + std::string(k.scheduledTable) + "] " + "where ID = '" + Q(qtmv::Trim(in.preScheduleNo)) +
+           "' and " + "PO = '" + Q(qtmv::Trim(in.po)) + "' and " + "[NO] = " + jet::SqlNumber(in.seq);
+    return daily::EditSingleRow(conn, sql, [&](jet::Recordset& rs) {
         bool changed = false;
         auto record = [&](const char* column, const std::string& before, const std::string& now) {
             history.push_back({qtmv::Trim(in.preScheduleNo), static_cast<long long>(rs.field("INO").number()),
@@ -61,7 +61,7 @@ bool storeRow(jet::Connection& conn, const ConfirmInput& in, const VendorFields&
         };
         auto text = [&](const char* column, const std::string& now, const std::string& before) {
             if (now != before) {
-                changed |= daily::setText(rs, column, now);
+                changed |= daily::SetText(rs, column, now);
                 record(column, before, now);
             }
         };
@@ -69,7 +69,7 @@ bool storeRow(jet::Connection& conn, const ConfirmInput& in, const VendorFields&
             if (now != before) {
                 rs.set(column, jet::Value(now));
                 changed = true;
-                record(column, jet::realText(before), jet::realText(now));
+                record(column, jet::RealText(before), jet::RealText(now));
             }
         };
         text("下游廠商代號", f.downCode, was.downCode);
@@ -79,9 +79,9 @@ bool storeRow(jet::Connection& conn, const ConfirmInput& in, const VendorFields&
         text("注意事項", f.note, was.note);
         text("上游廠商代號", f.upCode, was.upCode);
         text("上游廠商", f.upName, was.upName);
-        if (showsRecipient(k))
+        if (ShowsRecipient(k))
             text("收件人", f.recipient, was.recipient);
-        if (hasPaperQuantities(k)) {
+        if (HasPaperQuantities(k)) {
             number("用紙令數", f.reams, was.reams);
             number("用紙張數", f.sheets, was.sheets);
         }
@@ -89,10 +89,10 @@ bool storeRow(jet::Connection& conn, const ConfirmInput& in, const VendorFields&
     });
 }
 
-void storeOptions(jet::Connection& conn, const std::string& code)
+void StoreOptions(jet::Connection& conn, const std::string& code)
 {
     jet::Recordset rs;
-    rs.open("select PNAME, CODE from [SYSDB] where PNAME = '" + q(kOptionsName) + "' ", conn,
+    rs.open("select PNAME, CODE from [SYSDB] where PNAME = '" + Q(kOptionsName) + "' ", conn,
             jet::CursorLocation::Client, jet::CursorType::Dynamic, jet::LockType::Optimistic);
     if (rs.eof()) {
         rs.addNew();
@@ -104,13 +104,13 @@ void storeOptions(jet::Connection& conn, const std::string& code)
 
 } // namespace
 
-bool showsRecipient(const ProcessKind& k) { return k.is(KindId::Delivery); }
-bool printsBySheet(const ProcessKind& k) { return k.is(KindId::Paper); }
-bool hasPaperQuantities(const ProcessKind& k) { return k.is(KindId::Printing); }
+bool ShowsRecipient(const ProcessKind& k) { return k.is(KindId::Delivery); }
+bool PrintsBySheet(const ProcessKind& k) { return k.is(KindId::Paper); }
+bool HasPaperQuantities(const ProcessKind& k) { return k.is(KindId::Printing); }
 
-std::optional<std::string> fieldsProblem(const VendorFields& typed, const VendorFields& shown, const ProcessKind& k)
+std::optional<std::string> FieldsProblem(const VendorFields& typed, const VendorFields& shown, const ProcessKind& k)
 {
-    const VendorFields now = trimmed(typed, k), was = trimmed(shown, k);
+    const VendorFields now = Trimmed(typed, k), was = Trimmed(shown, k);
     struct Field {
         const char* heading;
         const std::string VendorFields::*value;
@@ -128,20 +128,20 @@ std::optional<std::string> fieldsProblem(const VendorFields& typed, const Vendor
     return std::nullopt;
 }
 
-VendorFields fieldsToShow(const ProcessKind& k, const VendorFields& given)
+VendorFields FieldsToShow(const ProcessKind& k, const VendorFields& given)
 {
     VendorFields f = given;
-    if (!showsRecipient(k))
+    if (!ShowsRecipient(k))
         f.recipient.clear();
     return f;
 }
 
-bool findVendor(jet::Connection& conn, const std::string& text)
+bool FindVendor(jet::Connection& conn, const std::string& text)
 {
-    clearPick();
+    ClearPick();
     jet::Recordset rs;
     rs.open("select ID, SNAME, RATE, TEL1, NAM2, FAX, MEMO, ADD1 " + std::string("from [VENDER] ") + "where ID = '" +
-                q(text) + "' or " + "SNAME = '" + q(text) + "' ",
+                Q(text) + "' or " + "SNAME = '" + Q(text) + "' ",
             conn);
     if (rs.eof())
         return false;
@@ -150,30 +150,30 @@ bool findVendor(jet::Connection& conn, const std::string& text)
     return true;
 }
 
-bool findVendor(const Session& s, const std::string& text)
+bool FindVendor(const Session& s, const std::string& text)
 {
     jet::Connection conn;
     conn.open(s.ConnectionString);
-    return findVendor(conn, text);
+    return FindVendor(conn, text);
 }
 
-void takeDownstream(VendorFields& f, const ProcessKind& k)
+void TakeDownstream(VendorFields& f, const ProcessKind& k)
 {
     f.downCode = gPick[0];
     f.downName = gPick[1];
     f.phone = gPick[3];
-    if (showsRecipient(k))
+    if (ShowsRecipient(k))
         f.recipient = gPick[4];
     f.address = gPick[7];
 }
 
-void takeUpstream(VendorFields& f)
+void TakeUpstream(VendorFields& f)
 {
     f.upCode = gPick[0];
     f.upName = gPick[1];
 }
 
-std::string optionsCode(const MainPrintOptions& m, const PrintOptions& p)
+std::string OptionsCode(const MainPrintOptions& m, const PrintOptions& p)
 {
     std::string s;
     for (bool b : {m.noCompanyName, m.noSalesperson, m.scheduleNoAmounts, p.noCustomer, p.noProductName, p.noAmounts,
@@ -182,7 +182,7 @@ std::string optionsCode(const MainPrintOptions& m, const PrintOptions& p)
     return s;
 }
 
-void readOptionsCode(const std::string& code, MainPrintOptions& m, PrintOptions& p)
+void ReadOptionsCode(const std::string& code, MainPrintOptions& m, PrintOptions& p)
 {
     bool* flags[] = {&m.noCompanyName, &m.noSalesperson, &m.scheduleNoAmounts, &p.noCustomer,
                      &p.noProductName, &p.noAmounts,    &p.bySheet};
@@ -190,35 +190,35 @@ void readOptionsCode(const std::string& code, MainPrintOptions& m, PrintOptions&
         *flags[i] = i < code.size() && code[i] == '1';
 }
 
-std::string storedOptionsCode(jet::Connection& conn)
+std::string StoredOptionsCode(jet::Connection& conn)
 {
     jet::Recordset rs;
-    rs.open("select CODE from [SYSDB] where PNAME = '" + q(kOptionsName) + "' ", conn);
+    rs.open("select CODE from [SYSDB] where PNAME = '" + Q(kOptionsName) + "' ", conn);
     return rs.eof() ? std::string() : rs.text("CODE");
 }
 
-std::string storedOptionsCode(const Session& s)
+std::string StoredOptionsCode(const Session& s)
 {
     jet::Connection conn;
     conn.open(s.ConnectionString);
-    return storedOptionsCode(conn);
+    return StoredOptionsCode(conn);
 }
 
-ConfirmOutcome confirm(const ConfirmInput& in, daily::SaveContext& ctx)
+ConfirmOutcome Confirm(const ConfirmInput& in, daily::SaveContext& ctx)
 {
     ConfirmOutcome out;
-    out.fields = trimmed(in.fields, *in.kind);
-    const std::string code = optionsCode(in.mainOptions, in.options);
+    out.fields = Trimmed(in.fields, *in.kind);
+    const std::string code = OptionsCode(in.mainOptions, in.options);
     bool stored = false;
     daily::SaveSteps steps;
-    steps.check = [&] { return fieldsProblem(in.fields, in.loaded, *in.kind).value_or(std::string()); };
-    out.result = daily::runSave(
+    steps.check = [&] { return FieldsProblem(in.fields, in.loaded, *in.kind).value_or(std::string()); };
+    out.result = daily::RunSave(
         ctx, kTitle,
         [&](jet::Connection& conn) {
             std::vector<daily::HistoryRow> history;
-            stored = storeRow(conn, in, out.fields, history);
-            daily::writeHistory(conn, *in.kind, history, daily::historyAuthor(ctx.session, ctx.clock));
-            storeOptions(conn, code);
+            stored = StoreRow(conn, in, out.fields, history);
+            daily::WriteHistory(conn, *in.kind, history, daily::HistoryAuthorOf(ctx.session, ctx.clock));
+            StoreOptions(conn, code);
         },
         steps);
     if (!out.result.saved())
@@ -231,7 +231,7 @@ ConfirmOutcome confirm(const ConfirmInput& in, daily::SaveContext& ctx)
     return out;
 }
 
-reports::PrintParams singleOrderParams(const ConfirmInput& in)
+reports::PrintParams SingleOrderParams(const ConfirmInput& in)
 {
     reports::PrintParams p;
     p.numberFrom = qtmv::Trim(in.preScheduleNo);
@@ -242,26 +242,26 @@ reports::PrintParams singleOrderParams(const ConfirmInput& in)
     p.noCustomer = in.options.noCustomer ? "1" : "0";
     p.noProductName = in.options.noProductName;
     p.noAmounts = in.options.noAmounts;
-    p.bySheet = in.options.bySheet && printsBySheet(*in.kind);
+    p.bySheet = in.options.bySheet && PrintsBySheet(*in.kind);
     p.noSalesperson = in.mainOptions.noSalesperson;
     p.noCompanyName = in.mainOptions.noCompanyName;
     p.fillDefaults();
     return p;
 }
 
-std::optional<report::PageDocument> singleOrder(const ConfirmInput& in, const Session& s)
+std::optional<report::PageDocument> SingleOrder(const ConfirmInput& in, const Session& s)
 {
     if (qtmv::Trim(in.preScheduleNo).empty()) {
         MsgBox(kSaveFirstMessage, "訊息", MsgIcon::Information);
         return std::nullopt;
     }
     const reports::OrderLayout layout{in.kind->id(), true};
-    const reports::PrintParams p = singleOrderParams(in);
-    if (!reports::hasOrderData(layout, p, s)) {
+    const reports::PrintParams p = SingleOrderParams(in);
+    if (!reports::HasOrderData(layout, p, s)) {
         MsgBox(kNothingFoundMessage, "訊息", MsgIcon::Information);
         return std::nullopt;
     }
-    return reports::outsourcingOrder(layout, p, s);
+    return reports::OutsourcingOrder(layout, p, s);
 }
 
 } // namespace qtmv::vendors

@@ -75,16 +75,16 @@ inline constexpr std::size_t kCodeBytes = 20, kAddressBytes = 100, kPhoneBytes =
 
 // Why the typed fields (against those the window showed) cannot be stored,
 // or nothing.
-std::optional<std::string> fieldsProblem(const VendorFields& typed, const VendorFields& shown, const ProcessKind& k);
+std::optional<std::string> FieldsProblem(const VendorFields& typed, const VendorFields& shown, const ProcessKind& k);
 
 inline constexpr const char* kOptionsName = "工務預排";
 inline constexpr const char* kSavedMessage = "資料儲存完畢!";
 inline constexpr const char* kRowMissingMessage =
     "找不到此筆預排資料(或不只一筆)，下游廠商資料沒有儲存!\n列印選項已儲存。";
 
-bool showsRecipient(const ProcessKind& k);  // M-運送
-bool printsBySheet(const ProcessKind& k);   // C-紙品
-bool hasPaperQuantities(const ProcessKind& k); // D-印刷: the printing variant
+bool ShowsRecipient(const ProcessKind& k);  // M-運送
+bool PrintsBySheet(const ProcessKind& k);   // C-紙品
+bool HasPaperQuantities(const ProcessKind& k); // D-印刷: the printing variant
 
 // The row the window opens for, as the caller's grid shows it.
 struct VendorRequest {
@@ -113,27 +113,27 @@ struct VendorResult {
 
 // What the window shows when it opens: the caller's fields, the recipient
 // only for M-運送.
-VendorFields fieldsToShow(const ProcessKind& k, const VendorFields& given);
+VendorFields FieldsToShow(const ProcessKind& k, const VendorFields& given);
 
 // A vendor typed by its code or its exact short name: gPick(0..7) is set to
 // ID, SNAME, RATE, TEL1, NAM2, FAX, MEMO, ADD1 when found, as the vendor
 // lookups leave it. The pick is emptied first either way. False when there
 // is no such vendor.
-bool findVendor(jet::Connection& conn, const std::string& text);
-bool findVendor(const Session& s, const std::string& text);
+bool FindVendor(jet::Connection& conn, const std::string& text);
+bool FindVendor(const Session& s, const std::string& text);
 
 // The picked vendor (gPick) as downstream vendor: code, short name,
 // telephone, contact as recipient (M-運送 only), address.
-void takeDownstream(VendorFields& f, const ProcessKind& k);
+void TakeDownstream(VendorFields& f, const ProcessKind& k);
 // The picked vendor as upstream vendor: code and short name.
-void takeUpstream(VendorFields& f);
+void TakeUpstream(VendorFields& f);
 
 // The stored options text and back.
-std::string optionsCode(const MainPrintOptions& m, const PrintOptions& p);
-void readOptionsCode(const std::string& code, MainPrintOptions& m, PrintOptions& p);
+std::string OptionsCode(const MainPrintOptions& m, const PrintOptions& p);
+void ReadOptionsCode(const std::string& code, MainPrintOptions& m, PrintOptions& p);
 // CODE of the SYSDB row; "" without one.
-std::string storedOptionsCode(jet::Connection& conn);
-std::string storedOptionsCode(const Session& s);
+std::string StoredOptionsCode(jet::Connection& conn);
+std::string StoredOptionsCode(const Session& s);
 
 struct ConfirmInput {
     const ProcessKind* kind = nullptr;
@@ -156,17 +156,17 @@ struct ConfirmOutcome {
 };
 
 // The confirm (scmd確定).
-ConfirmOutcome confirm(const ConfirmInput& in, daily::SaveContext& ctx);
+ConfirmOutcome Confirm(const ConfirmInput& in, daily::SaveContext& ctx);
 
 inline constexpr const char* kSaveFirstMessage = "請先儲存此筆資料!";
 inline constexpr const char* kNothingFoundMessage = "查無任何資料!";
 
 // The parameters of the kind's single-row outsourcing order ("1" layout)
 // for the row: its [NO] in numberTo and its work order in poFrom.
-reports::PrintParams singleOrderParams(const ConfirmInput& in);
+reports::PrintParams SingleOrderParams(const ConfirmInput& in);
 // The order of the row, or nothing after telling the user why: no
 // pre-schedule number yet, or no row in the kind's pre-schedule table.
 // Database errors throw.
-std::optional<report::PageDocument> singleOrder(const ConfirmInput& in, const Session& s);
+std::optional<report::PageDocument> SingleOrder(const ConfirmInput& in, const Session& s);
 
 } // namespace qtmv::vendors

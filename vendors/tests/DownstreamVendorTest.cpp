@@ -20,7 +20,7 @@ protected:
     ConfirmOutcome run(const ConfirmInput& in)
     {
         daily::SaveContext ctx{session_, clock_, [this] { ++programEnded_; }};
-        return confirm(in, ctx);
+        return Confirm(in, ctx);
     }
 
     jet::Connection conn_;
@@ -31,26 +31,26 @@ TEST_F(DownstreamVendorTest, ShowsTheRecipientOnlyForDelivery)
 {
     VendorFields given;
     given.recipient = "林先生";
-    EXPECT_EQ(fieldsToShow(delivery, given).recipient, "林先生");
-    EXPECT_EQ(fieldsToShow(varnishing, given).recipient, "");
+    EXPECT_EQ(FieldsToShow(delivery, given).recipient, "林先生");
+    EXPECT_EQ(FieldsToShow(varnishing, given).recipient, "");
 }
 
 TEST_F(DownstreamVendorTest, VendorFoundByCodeOrExactShortNameFillsDownstreamOrUpstream)
 {
     gPick[20] = "old";
-    ASSERT_TRUE(findVendor(conn(), "V01"));
+    ASSERT_TRUE(FindVendor(conn(), "V01"));
     EXPECT_EQ(gPick[20], "");
     VendorFields f;
-    takeDownstream(f, varnishing);
+    TakeDownstream(f, varnishing);
     EXPECT_EQ(f.downCode + "/" + f.downName + "/" + f.phone + "/" + f.address + "/" + f.recipient,
               "V01/永豐上光/02-2222/台北市中山路1號/");
-    takeDownstream(f, delivery);
+    TakeDownstream(f, delivery);
     EXPECT_EQ(f.recipient, "林先生");
 
-    ASSERT_TRUE(findVendor(conn(), "大華裝訂"));
-    takeUpstream(f);
+    ASSERT_TRUE(FindVendor(conn(), "大華裝訂"));
+    TakeUpstream(f);
     EXPECT_EQ(f.upCode + "/" + f.upName + "/" + f.downCode, "V02/大華裝訂/V01");
-    EXPECT_FALSE(findVendor(conn(), "大華"));
+    EXPECT_FALSE(FindVendor(conn(), "大華"));
     EXPECT_EQ(gPick[0], "");
 }
 
@@ -136,20 +136,20 @@ TEST_F(DownstreamVendorTest, MissingRowStoresOptionsButSaysTheVendorWasNotStored
 TEST_F(DownstreamVendorTest, PrintOptionsRowAddedThenUpdatedAndReadBack)
 {
     ConfirmInput in = input(varnishing);
-    EXPECT_EQ(storedOptionsCode(conn()), "");
+    EXPECT_EQ(StoredOptionsCode(conn()), "");
     EXPECT_EQ(run(in).optionsCode, "0100010");
     in.mainOptions = {true, false, true};
     in.options = {true, true, false, true};
     run(in);
     EXPECT_EQ(value("select count(*) from SYSDB"), "1");
-    EXPECT_EQ(storedOptionsCode(conn()), "1011101");
+    EXPECT_EQ(StoredOptionsCode(conn()), "1011101");
 
     MainPrintOptions m;
     PrintOptions p;
-    readOptionsCode("1011101", m, p);
-    EXPECT_EQ(optionsCode(m, p), "1011101");
+    ReadOptionsCode("1011101", m, p);
+    EXPECT_EQ(OptionsCode(m, p), "1011101");
     // The six characters an older row holds read the last as 0.
-    readOptionsCode("111111", m, p);
+    ReadOptionsCode("111111", m, p);
     EXPECT_TRUE(p.noAmounts);
     EXPECT_FALSE(p.bySheet);
 }

@@ -29,16 +29,16 @@ using namespace qtmv::vendors;
 
 namespace {
 
-void type(QWidget* w, const QString& text, bool enter = false)
+void Type(QWidget* w, const QString& text, bool enter = false)
 {
     w->setFocus();
-    qtmv::test::typeKeys(w, text);
+    qtmv::test::TypeKeys(w, text);
     if (enter)
         QTest::keyClick(w, Qt::Key_Return);
 }
 
 // Pastes as a user does with Ctrl+V.
-void paste(QWidget* w, const QString& text)
+void Paste(QWidget* w, const QString& text)
 {
     QGuiApplication::clipboard()->setText(text);
     w->setFocus();
@@ -50,20 +50,20 @@ protected:
     DownstreamVendorWindowTest()
     {
         session_.ProductionRights = std::string(20, '0');
-        savedSession_ = session();
-        session() = session_;
+        savedSession_ = CurrentSession();
+        CurrentSession() = session_;
     }
     ~DownstreamVendorWindowTest() override
     {
         w.reset();
-        session() = savedSession_;
+        CurrentSession() = savedSession_;
     }
 
     // The request of the kind's row 1 of work order P001, piece D001.
     static VendorRequest request(const char* kindName)
     {
         VendorRequest r;
-        r.kind = kindByDisplayName(kindName);
+        r.kind = KindByDisplayName(kindName);
         r.po = "P001";
         r.seq = 1;
         r.order = "1";
@@ -93,12 +93,12 @@ protected:
 TEST_F(DownstreamVendorWindowTest, ShortNameTypedFillsCodePhoneAndAddress)
 {
     auto& d = open("E-上光");
-    type(d.txt廠商代號, QStringLiteral("永豐上光"), true);
+    Type(d.txt廠商代號, QStringLiteral("永豐上光"), true);
     EXPECT_EQ(d.txt廠商代號->text(), "V01");
     EXPECT_EQ(d.txt地址->text(), QStringLiteral("台北市中山路1號"));
     EXPECT_TRUE(d.txt收件人->isHidden());
 
-    type(d.txt廠商代號1, QStringLiteral("v02"), true);
+    Type(d.txt廠商代號1, QStringLiteral("v02"), true);
     EXPECT_EQ(d.txt廠商代號1->text(), "V02");
     EXPECT_EQ(d.lbl廠商簡稱1->text(), QStringLiteral("大華裝訂"));
     EXPECT_EQ(d.txt廠商代號->text(), "V01");
@@ -116,7 +116,7 @@ TEST_F(DownstreamVendorWindowTest, UnmatchedCodeOpensTheGeneralLookupWithItAsFil
         gPick[0] = "V02";
         gPick[4] = "陳小姐";
     };
-    type(d.txt廠商代號, QStringLiteral("大華"), true);
+    Type(d.txt廠商代號, QStringLiteral("大華"), true);
     EXPECT_EQ(opened, "frm廠商輔助畫面1");
     EXPECT_EQ(kindSeen, "所有廠商");
     EXPECT_EQ(filterSeen, "大華");
@@ -135,8 +135,8 @@ TEST_F(DownstreamVendorWindowTest, ConfirmStoresTheRowAndHandsItBack)
     r.mainOptions.noCompanyName = true;
     r.options.noAmounts = true;
     auto& d = open(r);
-    type(d.txt廠商代號, QStringLiteral("V01"), true);
-    type(d.txt注意事項, QStringLiteral("小心輕放"));
+    Type(d.txt廠商代號, QStringLiteral("V01"), true);
+    Type(d.txt注意事項, QStringLiteral("小心輕放"));
     QTest::mouseClick(d.scmd確定, Qt::LeftButton);
 
     EXPECT_EQ(column(varnishing, "下游廠商代號 || '/' || 注意事項"), "V01/小心輕放");
@@ -149,9 +149,9 @@ TEST_F(DownstreamVendorWindowTest, ConfirmStoresTheRowAndHandsItBack)
 
 TEST_F(DownstreamVendorWindowTest, QueryOnlyUserCannotConfirm)
 {
-    session().ProductionRights = "000000000001";
+    CurrentSession().ProductionRights = "000000000001";
     auto& d = open("E-上光");
-    type(d.txt廠商代號, QStringLiteral("V01"), true);
+    Type(d.txt廠商代號, QStringLiteral("V01"), true);
     const std::string before = dump();
     QTest::mouseClick(d.scmd確定, Qt::LeftButton);
     EXPECT_EQ(dump(), before);
@@ -170,11 +170,11 @@ TEST_F(DownstreamVendorWindowTest, FieldsWithControlCharactersOrTooManyBytesAreR
     for (const bool printingVariant : {false, true}) {
         frm下游廠商& d = printingVariant ? static_cast<frm下游廠商&>(open<frm下游廠商_印刷>("D-印刷")) : open("E-上光");
         messages_.clear();
-        paste(d.txt電話, QStringLiteral("02-2222\t#12"));
+        Paste(d.txt電話, QStringLiteral("02-2222\t#12"));
         QTest::mouseClick(d.scmd確定, Qt::LeftButton);
         QTest::keyClick(d.txt電話, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClick(d.txt電話, Qt::Key_Delete);
-        type(d.txt注意事項, QString(51, QChar(0x8F15)));   // 102 bytes
+        Type(d.txt注意事項, QString(51, QChar(0x8F15)));   // 102 bytes
         QTest::mouseClick(d.scmd確定, Qt::LeftButton);
         std::vector<std::string> told;
         for (const auto& m : messages_.shown())
@@ -208,10 +208,10 @@ TEST_F(DownstreamVendorWindowTest, RequestOpensTheWindowAndTheResultSaysWhatWasS
 
     d.txt注意事項->setFocus();
     QTest::keyClick(d.txt注意事項, Qt::Key_A, Qt::ControlModifier);
-    type(d.txt注意事項, QStringLiteral("易碎 "));
+    Type(d.txt注意事項, QStringLiteral("易碎 "));
     d.txt收件人->setFocus();
     QTest::keyClick(d.txt收件人, Qt::Key_A, Qt::ControlModifier);
-    type(d.txt收件人, QStringLiteral("林先生"));
+    Type(d.txt收件人, QStringLiteral("林先生"));
     QTest::mouseClick(d.scmd確定, Qt::LeftButton);
     const VendorResult& result = d.vendorResult();
     EXPECT_TRUE(result.returned);
@@ -241,8 +241,8 @@ TEST_F(DownstreamVendorWindowTest, PrintingVariantStoresPaperQuantities)
     ASSERT_TRUE(d.txt用紙令數);
     EXPECT_EQ(d.txt用紙令數->text(), "3");
     d.txt用紙令數->clear();
-    type(d.txt用紙令數, "12.5");
-    type(d.txt用紙張數, "250");
+    Type(d.txt用紙令數, "12.5");
+    Type(d.txt用紙張數, "250");
     QTest::mouseClick(d.scmd確定, Qt::LeftButton);
     EXPECT_EQ(d.vendorResult().fields.reams, 12.5);
     EXPECT_EQ(d.vendorResult().fields.sheets, 250);
@@ -255,7 +255,7 @@ TEST_F(DownstreamVendorWindowTest, SingleOrderPrintsTheRowAndHidesAmountsWhenAsk
     ConfirmInput in = input(printing);
     for (const bool hidden : {false, true}) {
         in.options.noAmounts = hidden;
-        const auto doc = singleOrder(in, session_);
+        const auto doc = SingleOrder(in, session_);
         ASSERT_TRUE(doc);
         EXPECT_TRUE(doc->find(0, QStringLiteral("小心輕放")));
         EXPECT_TRUE(doc->find(0, QStringLiteral("台北市中山路1號")));

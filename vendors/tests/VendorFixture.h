@@ -42,9 +42,9 @@ protected:
         return value("select " + col + " from [" + std::string(k.scheduledTable) + "] where ID = 'D001'");
     }
 
-    const ProcessKind& printing = daily::test::kind("D-印刷");
-    const ProcessKind& varnishing = daily::test::kind("E-上光");
-    const ProcessKind& delivery = daily::test::kind("M-運送");
+    const ProcessKind& printing = daily::test::KindNamed("D-印刷");
+    const ProcessKind& varnishing = daily::test::KindNamed("E-上光");
+    const ProcessKind& delivery = daily::test::KindNamed("M-運送");
 };
 
 } // namespace qtmv::vendors::test

@@ -27,9 +27,9 @@ namespace {
 
 constexpr const char* kTitle = "下游廠商";
 
-std::string text(const QLineEdit* e) { return e ? e->text().toStdString() : std::string(); }
+std::string Text(const QLineEdit* e) { return e ? e->text().toStdString() : std::string(); }
 
-std::string numberText(double v) { return v == 0 ? std::string() : jet::realText(v); }
+std::string NumberText(double v) { return v == 0 ? std::string() : jet::RealText(v); }
 
 } // namespace
 
@@ -44,11 +44,11 @@ frm下游廠商::frm下游廠商(const VendorRequest& request, QWidget* parent, 
     : QDialog(parent), request_(request)
 {
     setObjectName(QStringLiteral("frm下游廠商"));
-    setWindowTitle(u8(kTitle));
+    setWindowTitle(U8(kTitle));
     setModal(true);
     kind_ = request_.kind;
     if (!kind_)
-        kind_ = &kindOf(printingVariant ? KindId::Printing : KindId::Other);
+        kind_ = &KindOf(printingVariant ? KindId::Printing : KindId::Other);
     buildUi(printingVariant);
     load();
 }
@@ -66,13 +66,13 @@ void frm下游廠商::buildUi(bool printingVariant)
         return l;
     };
     auto button = [this](const char* name, const char* caption) {
-        auto* b = new QPushButton(u8(caption), this);
+        auto* b = new QPushButton(U8(caption), this);
         b->setObjectName(QString::fromUtf8(name));
         b->setAutoDefault(false);
         return b;
     };
     auto check = [this](const char* name, const char* caption) {
-        auto* c = new QCheckBox(u8(caption), this);
+        auto* c = new QCheckBox(U8(caption), this);
         c->setObjectName(QString::fromUtf8(name));
         return c;
     };
@@ -89,7 +89,7 @@ void frm下游廠商::buildUi(bool printingVariant)
     txt廠商代號1 = edit("txt廠商代號1");
     lbl廠商簡稱1 = label("lbl廠商簡稱1");
     lbl收件人 = label("lbl收件人");
-    lbl收件人->setText(u8("收件人:"));
+    lbl收件人->setText(U8("收件人:"));
     txt收件人 = edit("txt收件人");
     scmd廠商代號 = button("scmd廠商代號", "...");
     scmd廠商代號1 = button("scmd廠商代號1", "...");
@@ -97,7 +97,7 @@ void frm下游廠商::buildUi(bool printingVariant)
     auto* grid = new QGridLayout;
     int r = 0;
     auto row = [&](const char* caption, QWidget* a, QWidget* b = nullptr, QWidget* c = nullptr) {
-        grid->addWidget(new QLabel(u8(caption), this), r, 0);
+        grid->addWidget(new QLabel(U8(caption), this), r, 0);
         grid->addWidget(a, r, 1);
         if (b)
             grid->addWidget(b, r, 2);
@@ -154,15 +154,15 @@ void frm下游廠商::buildUi(bool printingVariant)
 
 void frm下游廠商::load()
 {
-    fields_ = fieldsToShow(*kind_, request_.fields);
-    const bool recipient = showsRecipient(*kind_);
+    fields_ = FieldsToShow(*kind_, request_.fields);
+    const bool recipient = ShowsRecipient(*kind_);
     lbl收件人->setVisible(recipient);
     txt收件人->setVisible(recipient);
-    chk以張印->setEnabled(printsBySheet(*kind_));
+    chk以張印->setEnabled(PrintsBySheet(*kind_));
     showFields(fields_);
-    txt工單單號->setText(u8(request_.po));
-    txt序->setText(u8(std::to_string(request_.seq)));
-    txt順序->setText(u8(request_.order));
+    txt工單單號->setText(U8(request_.po));
+    txt序->setText(U8(std::to_string(request_.seq)));
+    txt順序->setText(U8(request_.order));
     chk以張印->setChecked(request_.options.bySheet);
     chk不印客戶->setChecked(request_.options.noCustomer);
     chk不印品名->setChecked(request_.options.noProductName);
@@ -171,17 +171,17 @@ void frm下游廠商::load()
 
 void frm下游廠商::showFields(const VendorFields& f)
 {
-    txt廠商代號->setText(u8(f.downCode));
-    lbl廠商簡稱->setText(u8(f.downName));
-    txt地址->setText(u8(f.address));
-    txt電話->setText(u8(f.phone));
-    txt注意事項->setText(u8(f.note));
-    txt廠商代號1->setText(u8(f.upCode));
-    lbl廠商簡稱1->setText(u8(f.upName));
-    txt收件人->setText(u8(f.recipient));
+    txt廠商代號->setText(U8(f.downCode));
+    lbl廠商簡稱->setText(U8(f.downName));
+    txt地址->setText(U8(f.address));
+    txt電話->setText(U8(f.phone));
+    txt注意事項->setText(U8(f.note));
+    txt廠商代號1->setText(U8(f.upCode));
+    lbl廠商簡稱1->setText(U8(f.upName));
+    txt收件人->setText(U8(f.recipient));
     if (txt用紙令數) {
-        txt用紙令數->setText(u8(numberText(f.reams)));
-        txt用紙張數->setText(u8(numberText(f.sheets)));
+        txt用紙令數->setText(U8(NumberText(f.reams)));
+        txt用紙張數->setText(U8(NumberText(f.sheets)));
     }
 }
 
@@ -190,21 +190,21 @@ ConfirmInput frm下游廠商::input() const
     ConfirmInput in;
     in.kind = kind_;
     in.preScheduleNo = Trim(request_.preScheduleNo);
-    in.po = Trim(text(txt工單單號));
+    in.po = Trim(Text(txt工單單號));
     in.seq = request_.seq;
     in.loaded = fields_;
     VendorFields& f = in.fields;
-    f.downCode = text(txt廠商代號);
+    f.downCode = Text(txt廠商代號);
     f.downName = lbl廠商簡稱->text().toStdString();
-    f.address = text(txt地址);
-    f.phone = text(txt電話);
-    f.note = text(txt注意事項);
-    f.upCode = text(txt廠商代號1);
+    f.address = Text(txt地址);
+    f.phone = Text(txt電話);
+    f.note = Text(txt注意事項);
+    f.upCode = Text(txt廠商代號1);
     f.upName = lbl廠商簡稱1->text().toStdString();
-    f.recipient = text(txt收件人);
+    f.recipient = Text(txt收件人);
     if (txt用紙令數) {
-        f.reams = Val(text(txt用紙令數));
-        f.sheets = Val(text(txt用紙張數));
+        f.reams = Val(Text(txt用紙令數));
+        f.sheets = Val(Text(txt用紙張數));
     }
     in.mainOptions = request_.mainOptions;
     in.options.bySheet = chk以張印->isChecked();
@@ -218,16 +218,16 @@ void frm下游廠商::takePick(bool downstream)
 {
     VendorFields f = input().fields;
     if (downstream)
-        takeDownstream(f, *kind_);
+        TakeDownstream(f, *kind_);
     else
-        takeUpstream(f);
+        TakeUpstream(f);
     showFields(f);
 }
 
 void frm下游廠商::enterCode(bool downstream)
 {
-    const std::string typed = Trim(text(downstream ? txt廠商代號 : txt廠商代號1));
-    if (!findVendor(session(), typed)) {
+    const std::string typed = Trim(Text(downstream ? txt廠商代號 : txt廠商代號1));
+    if (!FindVendor(CurrentSession(), typed)) {
         gLookupKind = std::string(lookups::kAllVendors);
         gLookupFilter = typed;
         frm廠商輔助畫面1 dlg(this);
@@ -241,8 +241,8 @@ void frm下游廠商::enterCode(bool downstream)
 void frm下游廠商::lookUpCode(bool downstream)
 {
     gLookupKind = std::string(lookups::kAllVendors);
-    gLookupFilter = Trim(text(downstream ? txt廠商代號 : txt廠商代號1));
-    clearPick();
+    gLookupFilter = Trim(Text(downstream ? txt廠商代號 : txt廠商代號1));
+    ClearPick();
     {
         frm廠商輔助畫面3 dlg(this);
         runModal(dlg);
@@ -254,8 +254,8 @@ void frm下游廠商::lookUpCode(bool downstream)
 
 void frm下游廠商::confirm()
 {
-    daily::SaveContext ctx{session(), systemClock(), endProgram};
-    const ConfirmOutcome o = vendors::confirm(input(), ctx);
+    daily::SaveContext ctx{CurrentSession(), TheSystemClock(), endProgram};
+    const ConfirmOutcome o = vendors::Confirm(input(), ctx);
     // Stored options reach the caller also when the row was not stored and
     // the window stays open.
     if (!o.optionsCode.empty())
@@ -270,11 +270,11 @@ void frm下游廠商::confirm()
 
 void frm下游廠商::print()
 {
-    auto doc = singleOrder(input(), session());
+    auto doc = SingleOrder(input(), CurrentSession());
     if (!doc)
         return;
     report::PreviewDialog dlg(std::move(*doc), this);
     const ConfirmInput in = input();
-    dlg.setDocumentName(QString::fromStdString(reports::orderTitle(*in.kind, singleOrderParams(in))));
+    dlg.setDocumentName(QString::fromStdString(reports::OrderTitle(*in.kind, SingleOrderParams(in))));
     runModal(dlg);
 }

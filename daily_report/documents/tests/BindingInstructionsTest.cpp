@@ -17,10 +17,10 @@ class Binding : public ::testing::Test {
 protected:
     Binding() { db.signIn(s); }
 
-    BindingRecord load(int no = 1) { return loadBinding(s.ConnectionString, "P0001", no); }
+    BindingRecord load(int no = 1) { return LoadBinding(s.ConnectionString, "P0001", no); }
     BindingSaveOutcome save(const BindingRecord& r, const BindingFields& f, bool overwrite = false)
     {
-        return saveBinding(s, r, f, overwrite, [this] { ++ended; });
+        return SaveBinding(s, r, f, overwrite, [this] { ++ended; });
     }
 
     test::BindingDb db;
@@ -41,7 +41,7 @@ TEST_F(Binding, ReadsTheLineItsWorkOrderAndThePhrases)
     EXPECT_FALSE(empty.stored);
     EXPECT_EQ(empty.fields, BindingFields{});
     EXPECT_EQ(empty.lineItem, "騎馬釘");
-    EXPECT_EQ(loadBindingPhrases(s.ConnectionString), (std::vector<std::string>{"膠裝", "騎馬釘"}));
+    EXPECT_EQ(LoadBindingPhrases(s.ConnectionString), (std::vector<std::string>{"膠裝", "騎馬釘"}));
 }
 
 TEST_F(Binding, RightsPositionsNineThirteenAndFortyFour)
@@ -53,7 +53,7 @@ TEST_F(Binding, RightsPositionsNineThirteenAndFortyFour)
     for (const Case c : {Case{9, false, false, false}, Case{13, true, false, true}, Case{44, true, true, false}}) {
         s.WorkOrderRights = std::string(50, '1');
         s.WorkOrderRights[static_cast<std::size_t>(c.position - 1)] = '0';
-        const BindingRights r = bindingRights(s);
+        const BindingRights r = ReadBindingRights(s);
         EXPECT_EQ(r.open, c.open) << c.position;
         EXPECT_EQ(r.change, c.change) << c.position;
         EXPECT_EQ(r.print, c.print) << c.position;
@@ -147,7 +147,7 @@ TEST(BindingSheet, EscapesEveryText)
     r.po = "P<1>";
     r.no = 1;
     r.customer = "A&B";
-    const std::string html = bindingSheetHtml(r, {"32", "", "", "膠裝", "第一行\n<b>第二行</b>"}, "宏昌\"印刷\"");
+    const std::string html = BindingSheetHtml(r, {"32", "", "", "膠裝", "第一行\n<b>第二行</b>"}, "宏昌\"印刷\"");
     EXPECT_NE(html.find("P&lt;1&gt; - 1"), std::string::npos);
     EXPECT_NE(html.find("A&amp;B"), std::string::npos);
     EXPECT_NE(html.find("第一行<br>&lt;b&gt;第二行&lt;/b&gt;"), std::string::npos);

@@ -25,17 +25,17 @@ using namespace qtmv;
 
 namespace {
 
-void retype(QLineEdit* box, const QString& text)
+void Retype(QLineEdit* box, const QString& text)
 {
     box->setFocus();
     box->selectAll();
     QTest::keyClick(box, Qt::Key_Backspace);
-    qtmv::test::typeKeys(box, text);
+    qtmv::test::TypeKeys(box, text);
 }
 
 class BindingWindow : public ::testing::Test, qtmv::test::WithApp {
 protected:
-    BindingWindow() { db.signIn(session()); }
+    BindingWindow() { db.signIn(CurrentSession()); }
 
     // exec() as the main window calls it; drive() runs once the window is active.
     int run(frm裝訂說明& w, const std::function<void()>& drive)
@@ -66,9 +66,9 @@ TEST_F(BindingWindow, EditsTheInstructionsWithPhrasesAndSavesWithF8)
     frm裝訂說明 w("P0001", 1);
     run(w, [&] {
         EXPECT_EQ(w.txt頁數->text(), QStringLiteral("32"));
-        retype(w.txt頁數, QStringLiteral("4O"));   // the letter O is not typed into a number
+        Retype(w.txt頁數, QStringLiteral("4O"));   // the letter O is not typed into a number
         EXPECT_EQ(w.txt頁數->text(), QStringLiteral("4"));
-        qtmv::test::typeKeys(w.txt頁數, QStringLiteral("8"));
+        qtmv::test::TypeKeys(w.txt頁數, QStringLiteral("8"));
         QTest::keyClick(w.txt頁數, Qt::Key_Return);   // Enter moves on
         EXPECT_TRUE(w.txt台數->hasFocus());
         // Selected text stays when a phrase is inserted.
@@ -77,15 +77,15 @@ TEST_F(BindingWindow, EditsTheInstructionsWithPhrasesAndSavesWithF8)
         w.lst片語->setFocus();
         w.lst片語->setCurrentRow(1);
         QTest::keyClick(w.lst片語, Qt::Key_Return);
-        qtmv::test::typeKeys(w.txt裝訂說明, QStringLiteral("，加書腰"));
+        qtmv::test::TypeKeys(w.txt裝訂說明, QStringLiteral("，加書腰"));
         // A bad number is refused and nothing typed is lost.
-        retype(w.txt折數, QStringLiteral("1.6."));
+        Retype(w.txt折數, QStringLiteral("1.6."));
         QTest::keyClick(w.txt折數, Qt::Key_F8);
         ASSERT_EQ(messages.shown().size(), 1u);
         EXPECT_EQ(messages.shown()[0].text, "折數必須是 0 到 99999 的數字。");
         EXPECT_EQ(w.txt折數->text(), QStringLiteral("1.6."));
         EXPECT_EQ(db.line(), "32.0|2.0|16.0|膠裝|依頁序裝訂\r\n書背平整");
-        retype(w.txt折數, QStringLiteral("16"));
+        Retype(w.txt折數, QStringLiteral("16"));
         QTest::keyClick(w.txt裝訂說明, Qt::Key_F8);
         EXPECT_FALSE(w.hasUnsavedChanges());
         QTest::keyClick(w.txt裝訂說明, Qt::Key_Escape);
@@ -100,14 +100,14 @@ TEST_F(BindingWindow, AnotherWorkstationsChangeIsKeptUntilTheUserChoosesToOverwr
     for (MsgAnswer a : {MsgAnswer::No, MsgAnswer::Yes, MsgAnswer::No, MsgAnswer::Yes})
         messages.answer(a);
     run(w, [&] {
-        retype(w.txt裝訂方式, QStringLiteral("穿線膠裝"));
+        Retype(w.txt裝訂方式, QStringLiteral("穿線膠裝"));
         db.exec("update 工單頁數 set 裝訂方式 = '精裝', 台數 = 3 where PO = 'P0001'");
         w.scmd儲存->click();
         EXPECT_EQ(w.txt裝訂方式->text(), QStringLiteral("穿線膠裝"));   // the typing stays
         w.scmd儲存->click();
         EXPECT_EQ(w.txt台數->text(), QStringLiteral("3"));              // the other change shows now
         // Unsaved typing: Esc asks, and No keeps the window and the typing.
-        retype(w.txt裝訂方式, QStringLiteral("精裝"));
+        Retype(w.txt裝訂方式, QStringLiteral("精裝"));
         QTest::keyClick(w.txt裝訂方式, Qt::Key_Escape);
         EXPECT_TRUE(w.isVisible());
         EXPECT_EQ(w.txt裝訂方式->text(), QStringLiteral("精裝"));
@@ -120,19 +120,19 @@ TEST_F(BindingWindow, AnotherWorkstationsChangeIsKeptUntilTheUserChoosesToOverwr
 
 TEST_F(BindingWindow, RightsPositionsCloseLockOrHideThePrinting)
 {
-    session().WorkOrderRights[8] = '0';
+    CurrentSession().WorkOrderRights[8] = '0';
     frm裝訂說明 closed("P0001", 1);
     EXPECT_EQ(run(closed, [] {}), QDialog::Rejected);
     ASSERT_EQ(messages.shown().size(), 1u);
     EXPECT_EQ(messages.shown()[0].text, "你的權限無法使用該項功能!");
 
-    db.signIn(session());
-    session().WorkOrderRights[12] = '0';
-    session().WorkOrderRights[43] = '0';
+    db.signIn(CurrentSession());
+    CurrentSession().WorkOrderRights[12] = '0';
+    CurrentSession().WorkOrderRights[43] = '0';
     frm裝訂說明 readOnly("P0001", 1);
     run(readOnly, [&] {
         EXPECT_TRUE(IsLocked(readOnly.txt裝訂說明));
-        qtmv::test::typeKeys(readOnly.txt裝訂說明, QStringLiteral("x"));
+        qtmv::test::TypeKeys(readOnly.txt裝訂說明, QStringLiteral("x"));
         EXPECT_FALSE(readOnly.scmd儲存->isEnabled());
         EXPECT_TRUE(readOnly.scmd列印->isHidden());
         QTest::keyClick(readOnly.txt頁數, Qt::Key_F8);
@@ -151,7 +151,7 @@ TEST_F(BindingWindow, PrintsTheSheetOfWhatItShows)
     const std::string pdf = db.folder() + "sheet.pdf";
     frm裝訂說明 w("P0001", 1);
     run(w, [&] {
-        retype(w.txt裝訂方式, QStringLiteral("精裝"));
+        Retype(w.txt裝訂方式, QStringLiteral("精裝"));
         QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(QString::fromStdString(pdf));

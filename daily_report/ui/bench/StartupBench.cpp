@@ -45,11 +45,11 @@ struct Folder {
 };
 
 // A copy of startup_program beside a QTMV.DSN that names the demo plant.
-const Folder& programFolder()
+const Folder& ProgramFolder()
 {
     static const Folder f = [] {
         const std::string db =
-            qtmv::demo::keptDemoPlant("QTMV_BENCH_DB", "/tmp/qtmv-load-bench/QTMV.mdb", 100000);
+            qtmv::demo::KeptDemoPlant("QTMV_BENCH_DB", "/tmp/qtmv-load-bench/QTMV.mdb", 100000);
         Folder out;
         out.dir = fs::temp_directory_path() / ("qtmv-startup-bench-" + std::to_string(::getpid()));
         fs::create_directories(out.dir / "home");
@@ -62,7 +62,7 @@ const Folder& programFolder()
 }
 
 // Starts the child, returns the seconds until it reported its window painted.
-double timeChild(const fs::path& exe, const char* mode, bool program)
+double TimeChild(const fs::path& exe, const char* mode, bool program)
 {
     int fds[2];
     if (::pipe(fds) != 0)
@@ -97,7 +97,7 @@ double timeChild(const fs::path& exe, const char* mode, bool program)
     return std::chrono::duration<double>(end - start).count();
 }
 
-double median(std::vector<double> v)
+double Median(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());
     const std::size_t n = v.size();
@@ -125,15 +125,15 @@ void BM_StartUp(benchmark::State& state)
         // on both sides alike.
         const bool floorFirst = program.size() % 2 == 0;
         if (floorFirst)
-            floor.push_back(timeChild(QTMV_STARTUP_MINIMAL_EXE, "minimal", false));
-        program.push_back(timeChild(programFolder().exe, "main", true));
+            floor.push_back(TimeChild(QTMV_STARTUP_MINIMAL_EXE, "minimal", false));
+        program.push_back(TimeChild(ProgramFolder().exe, "main", true));
         if (!floorFirst)
-            floor.push_back(timeChild(QTMV_STARTUP_MINIMAL_EXE, "minimal", false));
+            floor.push_back(TimeChild(QTMV_STARTUP_MINIMAL_EXE, "minimal", false));
         state.SetIterationTime(program.back());
     }
     if (program.empty())
         return;
-    const double f = median(floor) * 1e3, p = median(program) * 1e3;
+    const double f = Median(floor) * 1e3, p = Median(program) * 1e3;
     state.counters["floor_ms"] = f;
     state.counters["program_ms"] = p;
     state.counters["ratio"] = p / f;
@@ -154,10 +154,10 @@ int main(int argc, char** argv)
                           << R"("logicalDpi":96,"logicalBaseDpi":96,"dpr":1}]})";
     if (!std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + config.string()).c_str(), 1);
-    setenv("HOME", (programFolder().dir / "home").c_str(), 1);
-    fs::create_directories(programFolder().dir / "run");
-    fs::permissions(programFolder().dir / "run", fs::perms::owner_all);
-    setenv("XDG_RUNTIME_DIR", (programFolder().dir / "run").c_str(), 1);
+    setenv("HOME", (ProgramFolder().dir / "home").c_str(), 1);
+    fs::create_directories(ProgramFolder().dir / "run");
+    fs::permissions(ProgramFolder().dir / "run", fs::perms::owner_all);
+    setenv("XDG_RUNTIME_DIR", (ProgramFolder().dir / "run").c_str(), 1);
     setenv("QTMV_MESSAGES", "stderr", 1);
     unsetenv("USERPROFILE");
     benchmark::Initialize(&argc, argv);
@@ -166,7 +166,7 @@ int main(int argc, char** argv)
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     std::error_code ec;
-    fs::remove_all(programFolder().dir, ec);
+    fs::remove_all(ProgramFolder().dir, ec);
     fs::remove(config, ec);
     return 0;
 }

@@ -17,7 +17,7 @@ namespace startup {
 
 // With QTMV_STARTUP_TRACE set, a child says on stderr when it reached each
 // stage, in milliseconds since the parent started it.
-inline void trace(const char* stage)
+inline void Trace(const char* stage)
 {
     static const char* t0 = std::getenv("QTMV_STARTUP_T0");
     if (!t0 || !std::getenv("QTMV_STARTUP_TRACE"))
@@ -47,7 +47,7 @@ protected:
         const bool handled = watched->event(e);
         if (!window->isExposed())
             return handled;
-        trace(activated() ? "painted (after the first activation)" : "painted");
+        Trace(activated() ? "painted (after the first activation)" : "painted");
         const char done = '1';
         if (::write(fd_, &done, 1) != 1)
             std::_Exit(3);
@@ -73,7 +73,7 @@ private:
 
 // The descriptor to signal on, from the child's first argument
 // "--child=<mode>:<fd>"; -1 without one.
-inline int childDescriptor(int argc, char** argv)
+inline int ChildDescriptor(int argc, char** argv)
 {
     if (argc < 2 || std::string_view(argv[1]).rfind("--child=", 0) != 0)
         return -1;

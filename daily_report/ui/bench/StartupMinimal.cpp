@@ -10,10 +10,10 @@
 
 int main(int argc, char** argv)
 {
-    startup::trace("child running main()");
-    const int fd = startup::childDescriptor(argc, argv);
+    startup::Trace("child running main()");
+    const int fd = startup::ChildDescriptor(argc, argv);
     QApplication app(argc, argv);
-    startup::trace("application made");
+    startup::Trace("application made");
     QFont font = app.font();
     font.setFamily(QStringLiteral("AR PL UMing TW"));
     app.setFont(qtmv::ScreenFont(font));

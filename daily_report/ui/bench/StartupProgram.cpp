@@ -10,17 +10,17 @@
 
 int main(int argc, char** argv)
 {
-    startup::trace("child running main()");
-    const int fd = startup::childDescriptor(argc, argv);
+    startup::Trace("child running main()");
+    const int fd = startup::ChildDescriptor(argc, argv);
     // The child's own arguments are the program's: drop the mode.
     for (int i = 1; i + 1 < argc; ++i)
         argv[i] = argv[i + 1];
     --argc;
     startup::PaintedSignal painted(fd);
     return qtmv::Main(argc, argv, [&painted] {
-        startup::trace("session ready, constructing the main window");
-        std::unique_ptr<QMainWindow> w = createMainWindow();
-        startup::trace("main window constructed");
+        startup::Trace("session ready, constructing the main window");
+        std::unique_ptr<QMainWindow> w = CreateMainWindow();
+        startup::Trace("main window constructed");
         qApp->installEventFilter(&painted);
         return std::unique_ptr<QWidget>(std::move(w));
     });

@@ -28,15 +28,15 @@
 
 namespace {
 
-std::string benchDatabase()
+std::string BenchDatabase()
 {
-    return qtmv::demo::keptDemoPlant("QTMV_BENCH_DB", "/tmp/qtmv-load-bench/QTMV.mdb", 100000);
+    return qtmv::demo::KeptDemoPlant("QTMV_BENCH_DB", "/tmp/qtmv-load-bench/QTMV.mdb", 100000);
 }
 
 void BM_WindowLoadPrinting(benchmark::State& state)
 {
-    qtmv::Session& s = qtmv::session();
-    s.ConnectionString = qtmv::ConnectionStringFor(benchDatabase());
+    qtmv::Session& s = qtmv::CurrentSession();
+    s.ConnectionString = qtmv::ConnectionStringFor(BenchDatabase());
     s.EmployeeId = "A001";
     frm日報登錄作業_工單 w;
     w.show();
@@ -47,37 +47,37 @@ void BM_WindowLoadPrinting(benchmark::State& state)
     int rows = 0;
     // A load first clears the grid of the one before, so the peak is taken
     // above the window with nothing loaded.
-    qtmv::bench::resetHeapPeak();
-    const long faults = qtmv::bench::pageFaults();
+    qtmv::bench::ResetHeapPeak();
+    const long faults = qtmv::bench::PageFaults();
     for (auto _ : state) {
         w.filters().scmd顯示資料->click();
         QApplication::processEvents();   // the grid paints its first screen
         rows = w.currentGrid()->maxRow();
     }
     state.counters["rows"] = rows;
-    state.counters["peakMB"] = qtmv::bench::megabytes(qtmv::bench::heapPeakSinceReset());
-    state.counters["faults"] = benchmark::Counter(static_cast<double>(qtmv::bench::pageFaults() - faults),
+    state.counters["peakMB"] = qtmv::bench::Megabytes(qtmv::bench::HeapPeakSinceReset());
+    state.counters["faults"] = benchmark::Counter(static_cast<double>(qtmv::bench::PageFaults() - faults),
                                                   benchmark::Counter::kAvgIterations);
 }
 
 void BM_SqliteCopyPrinting(benchmark::State& state)
 {
-    const qtmv::ProcessKind& printing = qtmv::kindOf(qtmv::KindId::Printing);
-    const std::string sql = jet::translate(qtmv::daily::buildLoadQuery(printing, "", qtmv::daily::SortOption::WorkOrder));
-    const auto width = static_cast<std::size_t>(qtmv::daily::gridLayout(printing).columnCount());
-    const std::string path = benchDatabase();
+    const qtmv::ProcessKind& printing = qtmv::KindOf(qtmv::KindId::Printing);
+    const std::string sql = jet::Translate(qtmv::daily::BuildLoadQuery(printing, "", qtmv::daily::SortOption::WorkOrder));
+    const auto width = static_cast<std::size_t>(qtmv::daily::GridLayoutOf(printing).columnCount());
+    const std::string path = BenchDatabase();
     std::size_t rows = 0, peak = 0;
-    const long faults = qtmv::bench::pageFaults();
+    const long faults = qtmv::bench::PageFaults();
     for (auto _ : state) {
-        qtmv::bench::resetHeapPeak();
-        auto out = qtmv::bench::copyTexts(qtmv::bench::PlainStatement(path, sql), width);
+        qtmv::bench::ResetHeapPeak();
+        auto out = qtmv::bench::CopyTexts(qtmv::bench::PlainStatement(path, sql), width);
         rows = out.size();
-        peak = qtmv::bench::heapPeakSinceReset();
+        peak = qtmv::bench::HeapPeakSinceReset();
         benchmark::DoNotOptimize(out);
     }
     state.counters["rows"] = static_cast<double>(rows);
-    state.counters["peakMB"] = qtmv::bench::megabytes(peak);
-    state.counters["faults"] = benchmark::Counter(static_cast<double>(qtmv::bench::pageFaults() - faults),
+    state.counters["peakMB"] = qtmv::bench::Megabytes(peak);
+    state.counters["faults"] = benchmark::Counter(static_cast<double>(qtmv::bench::PageFaults() - faults),
                                                   benchmark::Counter::kAvgIterations);
 }
 
@@ -86,4 +86,4 @@ void BM_SqliteCopyPrinting(benchmark::State& state)
 BENCHMARK(BM_SqliteCopyPrinting)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
 BENCHMARK(BM_WindowLoadPrinting)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
 
-int main(int argc, char** argv) { return qtmv::bench::runAsTheProgramRuns<QApplication>(argc, argv); }
+int main(int argc, char** argv) { return qtmv::bench::RunAsTheProgramRuns<QApplication>(argc, argv); }

@@ -53,19 +53,19 @@ TEST_F(HistoryWindowTest, F8PreviewsTheLinesClosingNoWritesNothingYesWritesItAnd
     // Ctrl+H on the row: the history window lists the change and prints it.
     bool printed = false;
     g->setActiveCell(1, 1);
-    EXPECT_TRUE(daily::uitest::driveModal<frm日報異動紀錄>([&] { QTest::keyClick(v, Qt::Key_H, Qt::ControlModifier); },
+    EXPECT_TRUE(daily::uitest::DriveModal<frm日報異動紀錄>([&] { QTest::keyClick(v, Qt::Key_H, Qt::ControlModifier); },
                                                         [&](frm日報異動紀錄& h) {
         ASSERT_EQ(h.fml異動紀錄->rowCount(), 1);
         EXPECT_EQ(h.fml異動紀錄->item(0, 5)->text(), QStringLiteral("完工日"));
         EXPECT_EQ(h.fml異動紀錄->item(0, 7)->text(), QString::fromStdString(stamp));
         h.runModal = [&](QDialog&) { printed = true; };
         h.scmd列印->click();
-        const auto doc = daily::historyReport("", h.entries());
+        const auto doc = daily::HistoryReport("", h.entries());
         EXPECT_FALSE(doc.pagesWith(QString::fromStdString(stamp)).empty());
     }));
     EXPECT_TRUE(printed);
     // The toolbar button opens it too.
-    EXPECT_TRUE(daily::uitest::driveModal<frm日報異動紀錄>([&] { w->toolbars().actHistory->trigger(); },
+    EXPECT_TRUE(daily::uitest::DriveModal<frm日報異動紀錄>([&] { w->toolbars().actHistory->trigger(); },
                                                         [](frm日報異動紀錄&) {}));
 }
 

@@ -39,7 +39,7 @@ using daily::uitest::TestDatabase;
 namespace {
 
 // Types text into a cell as the keyboard does and commits it with Enter.
-void typeInto(SpreadGrid& g, int row, int col, const std::string& text)
+void TypeInto(SpreadGrid& g, int row, int col, const std::string& text)
 {
     g.setFocus();
     g.setActiveCell(row, col);
@@ -50,20 +50,20 @@ void typeInto(SpreadGrid& g, int row, int col, const std::string& text)
 }
 
 // Where a control stands in its window, as "x,y wxh".
-std::string placeOf(const QWidget* w)
+std::string PlaceOf(const QWidget* w)
 {
     const QPoint at = w->mapTo(w->window(), QPoint(0, 0));
     return std::to_string(at.x()) + "," + std::to_string(at.y()) + " " + std::to_string(w->width()) + "x"
            + std::to_string(w->height());
 }
 
-QColor background(SpreadGrid& g, int row, int col)
+QColor Background(SpreadGrid& g, int row, int col)
 {
     return g.tableView()->model()->index(row - 1, col - 1).data(Qt::BackgroundRole).value<QBrush>().color();
 }
 
 using MainWindowTest = daily::uitest::WindowFixture;
-using daily::uitest::driveModal;
+using daily::uitest::DriveModal;
 
 } // namespace
 
@@ -77,13 +77,13 @@ TEST_F(MainWindowTest, FirstActivationRegistersFillsTheKindsAndShowsPrinting)
     EXPECT_TRUE(w->toolbars().actSave->isEnabled());   // the kind switch offers saving
     // The status bar names the database file in use beside the kind.
     EXPECT_TRUE(w->lblDatabasePath->isVisible());
-    EXPECT_EQ(w->lblDatabasePath->text().toStdString(), jet::dataSourceOf(db.connectionString()));
+    EXPECT_EQ(w->lblDatabasePath->text().toStdString(), jet::DataSourceOf(db.connectionString()));
 }
 
 TEST_F(MainWindowTest, EveryKindLoadsItsOpenPieces)
 {
     auto w = open();
-    for (const auto& k : processKinds()) {
+    for (const auto& k : ProcessKinds()) {
         load(*w, std::string(k.displayName).c_str());
         SpreadGrid* g = w->grid(k);
         const int expected = k.letter == 'D' ? 2 : 1;   // P0DX's work order is finished
@@ -153,7 +153,7 @@ TEST_F(MainWindowTest, HandOffWritesTheCurrentWorkOrderInBig5)
     load(*w, "D-印刷");
     w->currentGrid()->setActiveCell(2, 1, true);
     w->toolbars().actWorkOrder->trigger();
-    EXPECT_EQ(daily::uitest::readFile(db.folder() + "QTMVTMP.TXT"), "\xB9\x77\xB1\xC6\r\nP0D2\r\nD-\xA6\x4C\xA8\xEA\r\n");
+    EXPECT_EQ(daily::uitest::ReadFile(db.folder() + "QTMVTMP.TXT"), "\xB9\x77\xB1\xC6\r\nP0D2\r\nD-\xA6\x4C\xA8\xEA\r\n");
     // The work-order program is not installed here: launching it is reported.
     ASSERT_FALSE(messages.shown().empty());
     EXPECT_EQ(messages.shown().back().title, "錯誤");
@@ -177,7 +177,7 @@ TEST_F(MainWindowTest, HandOffRefusedWithoutKindOrRight)
     EXPECT_EQ(messages.shown()[0].text, "請選擇一項類別!");
     EXPECT_FALSE(std::filesystem::exists(db.folder() + "QTMVTMP.TXT"));
 
-    session().WorkOrderRights = "0111";
+    CurrentSession().WorkOrderRights = "0111";
     choose(*w, "D-印刷");
     w->toolbars().actWorkOrder->trigger();
     ASSERT_EQ(messages.shown().size(), 2u);
@@ -187,30 +187,30 @@ TEST_F(MainWindowTest, HandOffRefusedWithoutKindOrRight)
 
 TEST_F(MainWindowTest, ProductionRightsPosition14HidesTheValueTable)
 {
-    session().ProductionRights = "00000000000001";
+    CurrentSession().ProductionRights = "00000000000001";
     auto w = open();
     EXPECT_FALSE(w->toolbars().actPrint->isVisible());
     EXPECT_FALSE(w->toolbars().actPrint1->isVisible());
 
     // An administrator is never restricted.
-    session().LoginUser = "王大明";
+    CurrentSession().LoginUser = "王大明";
     auto admin = open();
     EXPECT_TRUE(admin->toolbars().actPrint->isVisible());
 }
 
 TEST_F(MainWindowTest, CompanyRulesForBindingColumnsAndScheduleAmounts)
 {
-    session().CompanyName = "聿禾彩色印刷";
+    CurrentSession().CompanyName = "聿禾彩色印刷";
     auto w = open();
-    SpreadGrid* binding = w->grid(*kindByLetter('J'));
+    SpreadGrid* binding = w->grid(*KindByLetter('J'));
     for (int col = 16; col <= 19; ++col)
         EXPECT_TRUE(binding->colHidden(col)) << col;
     EXPECT_FALSE(binding->colHidden(20));
     EXPECT_FALSE(w->printPage().chk預排表印金額->isChecked());
 
-    session().CompanyName = "岱恆紙器";
+    CurrentSession().CompanyName = "岱恆紙器";
     auto other = open();
-    EXPECT_FALSE(other->grid(*kindByLetter('J'))->colHidden(16));
+    EXPECT_FALSE(other->grid(*KindByLetter('J'))->colHidden(16));
     EXPECT_TRUE(other->printPage().chk預排表印金額->isChecked());
 }
 
@@ -219,7 +219,7 @@ TEST_F(MainWindowTest, QueryPutsTheGridOnTheWorkOrderOrSaysItIsMissing)
     auto w = open();
     load(*w, "D-印刷");
     auto query = [&](const std::function<void(frm工務預排明細查詢&)>& drive) {
-        EXPECT_TRUE(driveModal<frm工務預排明細查詢>([&] { w->toolbars().actQuery->trigger(); }, drive));
+        EXPECT_TRUE(DriveModal<frm工務預排明細查詢>([&] { w->toolbars().actQuery->trigger(); }, drive));
     };
     auto type = [](const char* number) {
         return [number](frm工務預排明細查詢& dlg) {
@@ -249,12 +249,12 @@ TEST_F(MainWindowTest, ChangeDieButtonPicksARegisteredDieIntoTheRow)
 {
     auto w = open();
     load(*w, "G-軋工");
-    const ProcessKind& cutting = *kindByLetter('G');
+    const ProcessKind& cutting = *KindByLetter('G');
     ASSERT_EQ(w->loadedRecords(cutting), 1);
-    const int dieCol = daily::gridLayout(cutting).column("刀模代號");
+    const int dieCol = daily::GridLayoutOf(cutting).column("刀模代號");
     SpreadGrid* g = w->currentGrid();
     g->setText(1, dieCol, "K-0");   // the filter the lookup starts with
-    EXPECT_TRUE(driveModal<frm刀模輔助視窗>([&] { w->filters().scmd刀模輔助->click(); }, [](frm刀模輔助視窗& dlg) {
+    EXPECT_TRUE(DriveModal<frm刀模輔助視窗>([&] { w->filters().scmd刀模輔助->click(); }, [](frm刀模輔助視窗& dlg) {
         EXPECT_EQ(dlg.txt篩選->text(), QStringLiteral("K-0"));
         ASSERT_EQ(dlg.fml刀模->maxRow(), 2);
         dlg.fml刀模->setActiveCell(2, 1);
@@ -265,7 +265,7 @@ TEST_F(MainWindowTest, ChangeDieButtonPicksARegisteredDieIntoTheRow)
     EXPECT_TRUE(gLookupFilter.empty());
 
     // Esc picks nothing and leaves the cell alone.
-    EXPECT_TRUE(driveModal<frm刀模輔助視窗>([&] { QTest::keyClick(g->tableView(), Qt::Key_F9); },
+    EXPECT_TRUE(DriveModal<frm刀模輔助視窗>([&] { QTest::keyClick(g->tableView(), Qt::Key_F9); },
                                         [](frm刀模輔助視窗& dlg) { QTest::keyClick(&dlg, Qt::Key_Escape); }));
     EXPECT_EQ(g->text(1, dieCol), "K-010");
     EXPECT_TRUE(messages.shown().empty());
@@ -303,11 +303,11 @@ TEST_F(MainWindowTest, BindingRowsOfferTheirBindingInstructions)
     load(*w, "D-印刷");
     EXPECT_FALSE(f.scmd裝訂說明->isVisible());
     load(*w, "J-裝訂");
-    const ProcessKind& binding = *kindByLetter('J');
+    const ProcessKind& binding = *KindByLetter('J');
     ASSERT_EQ(w->loadedRecords(binding), 1);
     EXPECT_TRUE(f.scmd裝訂說明->isVisible());
 
-    EXPECT_TRUE(driveModal<frm裝訂說明>([&] { f.scmd裝訂說明->click(); }, [&](frm裝訂說明& dlg) {
+    EXPECT_TRUE(DriveModal<frm裝訂說明>([&] { f.scmd裝訂說明->click(); }, [&](frm裝訂說明& dlg) {
         EXPECT_EQ(dlg.record().po, TestDatabase::workOrder(binding));
         EXPECT_EQ(dlg.record().no, 1);
     }));
@@ -388,8 +388,8 @@ TEST_F(MainWindowTest, StoredVendorPrintOptionsAreTickedOnTheFirstActivation)
                                    {"chk單筆不印品名", false}, {"chk單筆不印金額", true}})
         EXPECT_EQ(ticked(name), on) << name;
     // The downstream vendor windows start from them.
-    const vendors::VendorRequest r = w->recordSide().vendorRequest(w->page(kindOf(kDefaultKind)), 1);
-    EXPECT_EQ(vendors::optionsCode(r.mainOptions, r.options), "1101010");
+    const vendors::VendorRequest r = w->recordSide().vendorRequest(w->page(KindOf(kDefaultKind)), 1);
+    EXPECT_EQ(vendors::OptionsCode(r.mainOptions, r.options), "1101010");
 }
 
 // The vendor window opened from a row starts from the print page's options,
@@ -398,7 +398,7 @@ TEST_F(MainWindowTest, VendorWindowStartsFromThePrintOptionsAndTheStoredOnesAreT
 {
     auto w = open();
     load(*w, "E-上光");
-    const ProcessKind& varnishing = *kindByLetter('E');
+    const ProcessKind& varnishing = *KindByLetter('E');
     ASSERT_EQ(w->loadedRecords(varnishing), 1);
     auto box = [&](const char* name) { return w->printPage().findChild<QCheckBox*>(QString::fromUtf8(name)); };
     box("chk單筆不印客戶")->setChecked(true);
@@ -409,7 +409,7 @@ TEST_F(MainWindowTest, VendorWindowStartsFromThePrintOptionsAndTheStoredOnesAreT
     ASSERT_GT(col, 0);
     const QPoint cell = v->visualRect(v->model()->index(0, col - 1)).center();
     bool startedTicked = false;
-    EXPECT_TRUE(driveModal<frm下游廠商>(
+    EXPECT_TRUE(DriveModal<frm下游廠商>(
         [&] { QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, cell); },
         [&](frm下游廠商& d) {
             startedTicked = d.chk不印客戶->isChecked() && !d.chk不印金額->isChecked();
@@ -431,7 +431,7 @@ TEST_F(MainWindowTest, TypedCellsAreSettledBeforeALoadASortAKindSwitchOrLeaving)
     auto w = open();
     load(*w, "D-印刷", "二號機");
     SpreadGrid* g = w->currentGrid();
-    typeInto(*g, 1, pl.finishRemarkCol, "ok");
+    TypeInto(*g, 1, pl.finishRemarkCol, "ok");
 
     // Cancel stays, whichever way the typed cell was to be thrown away.
     messages.setDefaultAnswer(MsgAnswer::Cancel);
@@ -478,14 +478,14 @@ TEST_F(MainWindowTest, PendingCellsAreColouredCountedUndoneAndClearedBySaving)
     load(*w, "D-印刷", "二號機");
     SpreadGrid* g = w->currentGrid();
     const int date = pl.finishDateCol, remark = pl.finishRemarkCol;
-    const QColor plain = background(*g, 1, date);
+    const QColor plain = Background(*g, 1, date);
 
     g->setActiveCell(1, date);
     QTest::keyClick(g->tableView(), Qt::Key_Space);   // the finish stamp from the keyboard
     EXPECT_EQ(g->text(1, date), "1204-14");
-    typeInto(*g, 1, remark, "ok");
-    EXPECT_NE(background(*g, 1, date), plain);
-    EXPECT_EQ(background(*g, 1, remark), background(*g, 1, date));
+    TypeInto(*g, 1, remark, "ok");
+    EXPECT_NE(Background(*g, 1, date), plain);
+    EXPECT_EQ(Background(*g, 1, remark), Background(*g, 1, date));
     EXPECT_EQ(w->lbl未儲存->text(), QStringLiteral("未儲存 2 格"));
     EXPECT_TRUE(w->lbl未儲存->isVisible());
     g->setActiveCell(1, date);
@@ -500,7 +500,7 @@ TEST_F(MainWindowTest, PendingCellsAreColouredCountedUndoneAndClearedBySaving)
     QTest::keyClick(g->tableView(), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(g->text(1, date), "");
     EXPECT_EQ(w->changeFlags(printing).flaggedCount(), 0);
-    EXPECT_EQ(background(*g, 1, date), plain);
+    EXPECT_EQ(Background(*g, 1, date), plain);
     EXPECT_FALSE(w->lbl未儲存->isVisible());
 
     // F4 stamps too; a save takes the colour away and leaves nothing to undo.
@@ -508,7 +508,7 @@ TEST_F(MainWindowTest, PendingCellsAreColouredCountedUndoneAndClearedBySaving)
     QTest::keyClick(g->tableView(), Qt::Key_F4);
     QTest::keyClick(g->tableView(), Qt::Key_F8);
     EXPECT_EQ(db.value("select FDATE from PRINTING_S where ID = '1131201001' and INO = 4"), "1204-14");
-    EXPECT_EQ(background(*g, 1, date), plain);
+    EXPECT_EQ(Background(*g, 1, date), plain);
     EXPECT_FALSE(w->lbl未儲存->isVisible());
     QTest::keyClick(g->tableView(), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(g->text(1, date), "1204-14");
@@ -541,7 +541,7 @@ TEST_F(MainWindowTest, EntriesAreCheckedAndTheLengthShowsWhileTyping)
     EXPECT_TRUE(w->changeFlags(printing).isFlagged(1, pl.finishDateCol));
 
     // "完工日" refuses an impossible day with a message.
-    typeInto(*g, 1, pl.finishDateCol, "0230-10");
+    TypeInto(*g, 1, pl.finishDateCol, "0230-10");
     ASSERT_EQ(messages.shown().size(), 1u);
     EXPECT_NE(messages.shown()[0].text.find("完工日"), std::string::npos);
     EXPECT_EQ(g->text(1, pl.finishDateCol), "");
@@ -616,7 +616,7 @@ TEST_F(MainWindowTest, APressTheKindLacksStartsEmpty)
     choose(*w, "G-軋工");
     EXPECT_EQ(w->filters().cbo車別->currentText(), QString());
     w->filters().scmd顯示資料->click();
-    EXPECT_EQ(w->loadedRecords(*kindByLetter('G')), 1);
+    EXPECT_EQ(w->loadedRecords(*KindByLetter('G')), 1);
 }
 
 TEST_F(MainWindowTest, WithoutADatabaseTheStatusBarAndEveryOperationSaySo)
@@ -656,20 +656,20 @@ TEST_F(MainWindowTest, EntryViewWidthsAndLargeFontAreRememberedPerUserAndKind)
     EXPECT_TRUE(g->colHidden(paper));
     EXPECT_EQ(g->colWidth(pl.finishRemarkCol), 333);
     EXPECT_TRUE(w->toolbars().actLargeFont->isChecked());
-    EXPECT_GT(g->font().pointSizeF(), w->grid(*kindByLetter('A'))->property("normalPointSize").toDouble());
+    EXPECT_GT(g->font().pointSizeF(), w->grid(*KindByLetter('A'))->property("normalPointSize").toDouble());
     choose(*w, "G-軋工");
     EXPECT_FALSE(w->toolbars().actEntryView->isChecked());
-    EXPECT_FALSE(w->currentGrid()->colHidden(daily::gridLayout(*kindByLetter('G')).column("開數")));
+    EXPECT_FALSE(w->currentGrid()->colHidden(daily::GridLayoutOf(*KindByLetter('G')).column("開數")));
 
     // Another employee on the same workstation has his own settings.
-    session().EmployeeId = "B002";
+    CurrentSession().EmployeeId = "B002";
     auto other = open();
     EXPECT_FALSE(other->grid(printing)->colHidden(paper));
 }
 
 TEST_F(MainWindowTest, ACutShortLaunchLineSaysQueryOnlyAndRefusesEveryEditGesture)
 {
-    Session& s = session();
+    Session& s = CurrentSession();
     s.IdentityEstablished = s.RightsEstablished = false;
     s.RightsProblem = "啟動參數不完整，無法確認使用者身分。";
     FixedClock clock({2024, 12, 4, 14, 5, 0});
@@ -752,7 +752,7 @@ TEST_F(MainWindowTest, AQueryOnlyUserIsMarkedFromTheStartAndAFullUserIsNot)
         EXPECT_EQ(w->windowTitle(), QStringLiteral("日報登錄作業"));
         EXPECT_FALSE(w->lbl僅可查詢->isVisible());
     }
-    session().ProductionRights = "00000000000100000000";   // "1" at 12: query only
+    CurrentSession().ProductionRights = "00000000000100000000";   // "1" at 12: query only
     auto w = open();
     EXPECT_EQ(w->windowTitle(), QStringLiteral("日報登錄作業 - 僅可查詢"));
     EXPECT_TRUE(w->lbl僅可查詢->isVisible());
@@ -793,11 +793,11 @@ TEST_F(MainWindowTest, AtThePlantsScreenSizeEveryEntryViewFitsAndNoHeadingIsCut)
         if (large)
             click(w->toolbars().actLargeFont);
         ASSERT_EQ(w->toolbars().actLargeFont->isChecked(), large);
-        for (const auto& k : processKinds()) {
+        for (const auto& k : ProcessKinds()) {
             const std::string where = std::string(k.displayName) + (large ? " 大字" : "");
             load(*w, std::string(k.displayName).c_str());
             SpreadGrid* g = w->currentGrid();
-            const daily::GridLayout& l = daily::gridLayout(k);
+            const daily::GridLayout& l = daily::GridLayoutOf(k);
             if (w->toolbars().actEntryView->isChecked())
                 click(w->toolbars().actEntryView);
             ASSERT_FALSE(w->toolbars().actEntryView->isChecked()) << where;
@@ -825,13 +825,13 @@ TEST_F(MainWindowTest, TheWriteBackButtonAppearsWithoutMovingTheControlsAroundIt
         QApplication::processEvents();   // pending layout requests
         std::vector<std::string> r;
         for (QWidget* x : around)
-            r.push_back(placeOf(x));
+            r.push_back(PlaceOf(x));
         return r;
     };
     const std::vector<std::string> before = places();
 
     QTest::mouseClick(f.scmd顯示資料, Qt::LeftButton);
-    ASSERT_EQ(w->loadedRecords(*kindByLetter('G')), 1);
+    ASSERT_EQ(w->loadedRecords(*KindByLetter('G')), 1);
     ASSERT_TRUE(f.pic回存工單->isVisible());   // the first row is current
     const std::vector<std::string> after = places();
     for (std::size_t i = 0; i < around.size(); ++i)
@@ -862,7 +862,7 @@ TEST_F(MainWindowTest, SizePlaceAndMaximisedStateAreRememberedPerUser)
     EXPECT_EQ(w->normalGeometry(), dragged);
 
     // Another employee on the same workstation starts from the default.
-    session().EmployeeId = "B002";
+    CurrentSession().EmployeeId = "B002";
     auto other = open();
     EXPECT_FALSE(other->isMaximized());
     EXPECT_EQ(other->size(), QSize(1024, 720));

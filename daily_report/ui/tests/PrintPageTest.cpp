@@ -67,13 +67,13 @@ protected:
         const auto& o = w->printPage().lastOutcome();
         const reports::PrintParams p = daily::printing::OrderParams(o.params);
         if (o.dispatch.target == daily::printing::Target::OutsourcingOrder)
-            return reports::outsourcingOrder(o.dispatch.layout, p, session());
-        return production::analysisReport(o.dispatch.layout, p, session());
+            return reports::OutsourcingOrder(o.dispatch.layout, p, CurrentSession());
+        return production::AnalysisReport(o.dispatch.layout, p, CurrentSession());
     }
     // A finished printing stint of today on a machine.
     void finishedStint(int line, const std::string& machine, int completed)
     {
-        const std::string today = TodayRoc7(systemClock());
+        const std::string today = TodayRoc7(TheSystemClock());
         db.exec("insert into 預排資料耗時明細 (單號, 工單單號, 工單序, 序, 製程, 機別, 開始, 結束, 完工數量, 經辦代號, 耗時) "
                 "values ('1131201001', 'P0D', 1, " + std::to_string(line) + ", 'D-印刷', '" + machine + "', '" + today +
                 " 0000', '" + today + " 0000', " + std::to_string(completed) + ", 'A001', '1')");
@@ -94,7 +94,7 @@ protected:
 TEST_F(PrintPageTest, OpensWithDefaultsChoiceOneAndTheAnalysisPanel)
 {
     daily::PrintPage& page = openPage();
-    const std::string today = TodayRoc7(systemClock());
+    const std::string today = TodayRoc7(TheSystemClock());
     EXPECT_TRUE(page.isVisible());
     EXPECT_FALSE(w->toolbars().actSave->isEnabled());
     EXPECT_EQ(page.cbo種類列印->currentText(), QStringLiteral("D-印刷"));
@@ -254,7 +254,7 @@ TEST_F(PrintPageTest, LookupsFillVendorAndClerk)
 TEST_F(PrintPageTest, SummaryExportBuildsTheTableAndWritesTheWorkbook)
 {
     daily::PrintPage& page = openPage();
-    session().ExcelFolder = db.folder();
+    CurrentSession().ExcelFolder = db.folder();
     db.exec("insert into 預排資料耗時明細 (單號, 工單單號, 工單序, 序, 製程, 機別, 開始, 結束, 完工數量, 經辦代號, 耗時) "
             "values ('1131201001', 'P0D', 1, 1, 'D-印刷', '一號機', '1131201 0800', '1131201 0930', 500, 'A001', '1.5')");
     QTest::mouseClick(choice(2), Qt::LeftButton);
@@ -276,7 +276,7 @@ TEST_F(PrintPageTest, SummaryExportBuildsTheTableAndWritesTheWorkbook)
     ASSERT_FALSE(messages.shown().empty());
     // The message says where the workbook went.
     EXPECT_EQ(messages.shown().back().text, "轉Excel成功\n檔案：" + written);
-    EXPECT_EQ(db.value("select 耗時 || '/' || 完成數 from [不良分析_tmp] where ID = '" + session().WorkstationUser + "'"),
+    EXPECT_EQ(db.value("select 耗時 || '/' || 完成數 from [不良分析_tmp] where ID = '" + CurrentSession().WorkstationUser + "'"),
               "90/500");
 }
 
@@ -323,7 +323,7 @@ TEST_F(PrintPageTest, MachineListFollowsTheKindAndLimitsTheAnalyses)
 
 TEST_F(PrintPageTest, OrderIsRetitledAsOutsourcedProcessingWhenTicked)
 {
-    session().CompanyName = "岱恆印刷";
+    CurrentSession().CompanyName = "岱恆印刷";
     daily::PrintPage& page = openPage();
     QTest::mouseClick(choice(0), Qt::LeftButton);
     replaceText(range(2), QStringLiteral("1131201001"));

@@ -16,7 +16,7 @@ class TestDatabase : public db::test::FreshDatabase {
 public:
     // A copy of the seeded database: building the schema once per test
     // program keeps the tests quick.
-    TestDatabase() : FreshDatabase(db::test::copyOf(seeded())) {}
+    TestDatabase() : FreshDatabase(db::test::CopyOf(seeded())) {}
 
     // Work order of the piece of kind k: "P0" + letter ("P0D" for printing).
     static std::string workOrder(const ProcessKind& k) { return std::string("P0") + k.letter; }
@@ -40,7 +40,7 @@ private:
                 "(1, 'K-001', '30*40', '彩色型錄G', '大華紙業', 'N'), (2, 'K-002', '', '舊盒', '大華紙業', 'Y'), "
                 "(3, 'K-010', '20*20', '禮盒', '新光', '')");
         db.exec("insert into 預排資料 (ID, [DATE]) values ('1131201001', '1131201')");
-        for (const auto& k : processKinds()) {
+        for (const auto& k : ProcessKinds()) {
             const std::string po = workOrder(k);
             const std::string d = std::string(k.detailTable), s = std::string(k.scheduledTable);
             db.exec("insert into PWORK (PO, CUST, ODATE, PDATE, [DESC], 包裝) values ('" + po +
@@ -67,7 +67,7 @@ private:
 };
 
 // The bytes of a file, as written.
-inline std::string readFile(const std::filesystem::path& p)
+inline std::string ReadFile(const std::filesystem::path& p)
 {
     std::ifstream f(p, std::ios::binary);
     return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};

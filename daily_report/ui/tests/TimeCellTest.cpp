@@ -15,10 +15,10 @@ namespace {
 
 using TimeCellTest = daily::uitest::RecordSideFixture;
 
-void typeInto(W& w, int col, const char* text)
+void TypeInto(W& w, int col, const char* text)
 {
     w.fml明細->setActiveCell(1, col);
-    qtmv::test::typeIntoCell(w.fml明細->tableView(), QString::fromLatin1(text));
+    qtmv::test::TypeIntoCell(w.fml明細->tableView(), QString::fromLatin1(text));
 }
 
 TEST_F(TimeCellTest, ConfirmedResultGoesIntoThePrintingRowAsStored)
@@ -28,9 +28,9 @@ TEST_F(TimeCellTest, ConfirmedResultGoesIntoThePrintingRowAsStored)
     std::string handedRecord;
     openAndDrive<W>(p, 1, "耗時", [&](W& w) {
         handedRecord = w.recordNumber();
-        typeInto(w, W::c開始, "1131204 0830");
-        typeInto(w, W::c結束, "1131204 1015");
-        typeInto(w, W::c完工數量, "500");
+        TypeInto(w, W::c開始, "1131204 0830");
+        TypeInto(w, W::c結束, "1131204 1015");
+        TypeInto(w, W::c完工數量, "500");
         w.txt完工日期->setText("1131204");
         QTest::mouseClick(w.scmd確定, Qt::LeftButton);
     });
@@ -53,16 +53,16 @@ TEST_F(TimeCellTest, RemarkTypedInTheRowStaysWhenTheQuantityComesBack)
     const int remarkCol = p.layout().finishRemarkCol;
     p.grid()->setActiveCell(1, remarkCol);
     p.grid()->tableView()->setFocus();
-    qtmv::test::typeKey(p.grid()->tableView(), QChar(u'夜'));
+    qtmv::test::TypeKey(p.grid()->tableView(), QChar(u'夜'));
     ASSERT_TRUE(p.grid()->isEditing());
-    qtmv::test::typeKeys(p.grid()->editor(), QStringLiteral("班完成一半"));
+    qtmv::test::TypeKeys(p.grid()->editor(), QStringLiteral("班完成一半"));
     QTest::keyClick(p.grid()->editor(), Qt::Key_Return);
     ASSERT_EQ(p.grid()->text(1, remarkCol), "夜班完成一半");
 
     openAndDrive<W>(p, 1, "耗時", [&](W& w) {
-        typeInto(w, W::c開始, "1131204 0830");
-        typeInto(w, W::c結束, "1131204 1015");
-        typeInto(w, W::c完工數量, "807");
+        TypeInto(w, W::c開始, "1131204 0830");
+        TypeInto(w, W::c結束, "1131204 1015");
+        TypeInto(w, W::c完工數量, "807");
         QTest::mouseClick(w.scmd確定, Qt::LeftButton);
     });
     // The piece had no remark yet: it takes the quantity; the row keeps the
@@ -76,7 +76,7 @@ TEST_F(TimeCellTest, RemarkTypedInTheRowStaysWhenTheQuantityComesBack)
 
 TEST_F(TimeCellTest, ClosedWithoutConfirmingChangesNothingInOtherGridsEither)
 {
-    const ProcessKind& gluing = daily::test::kind("H-糊工");
+    const ProcessKind& gluing = daily::test::KindNamed("H-糊工");
     workOrder("P002");
     line(gluing, "P002", 3);
     piece(gluing, "D009", 1, "P002", 3);

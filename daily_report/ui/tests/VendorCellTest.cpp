@@ -23,7 +23,7 @@ protected:
 TEST_F(VendorCellTest, EveryGridOpensItsWindowForTheRow)
 {
     int n = 0;
-    for (const ProcessKind& k : processKinds()) {
+    for (const ProcessKind& k : ProcessKinds()) {
         const std::string po = "P" + std::to_string(++n);
         workOrder(po);
         line(k, po, 2);

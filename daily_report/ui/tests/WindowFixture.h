@@ -36,7 +36,7 @@ namespace qtmv::daily::uitest {
 // closes it if still open. Polled: checks before a window may let events run.
 // Whether the dialog came up.
 template <class Dialog>
-bool driveModal(const std::function<void()>& open, const std::type_identity_t<std::function<void(Dialog&)>>& drive)
+bool DriveModal(const std::function<void()>& open, const std::type_identity_t<std::function<void(Dialog&)>>& drive)
 {
     bool driven = false;
     QTimer poll;
@@ -62,7 +62,7 @@ class WindowFixture : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        Session& s = session();
+        Session& s = CurrentSession();
         s = db.session();
         s.EmployeeId = "A001";
         s.EmployeeName = "王大明";
@@ -111,8 +111,8 @@ protected:
     ScriptedMessages messages;
     bool ended = false;
     // The printing kind most tests work on, and its grid's columns.
-    const ProcessKind& printing = *kindByLetter('D');
-    const daily::GridLayout& pl = daily::gridLayout(printing);
+    const ProcessKind& printing = *KindByLetter('D');
+    const daily::GridLayout& pl = daily::GridLayoutOf(printing);
 };
 
 // The record side of the window alone, on a saving fixture's database.
@@ -122,8 +122,8 @@ protected:
     {
         session_.WorkstationUser = "PC1\\amy";
         session_.ProductionRights = std::string(20, '0');
-        saved_ = session();
-        session() = session_;
+        saved_ = CurrentSession();
+        CurrentSession() = session_;
         RecordSide::Hooks hooks;
         hooks.clock = [this]() -> const Clock& { return clock_; };
         hooks.endProgram = [] {};
@@ -136,7 +136,7 @@ protected:
     ~RecordSideFixture() override
     {
         side.reset();
-        session() = saved_;
+        CurrentSession() = saved_;
     }
 
     ProcessPage& loadKind(std::string_view name)
@@ -151,7 +151,7 @@ protected:
     // Work order P001 with one printing line and its piece D001, loaded.
     ProcessPage& loadOnePrintingPiece()
     {
-        const ProcessKind& printing = test::kind("D-印刷");
+        const ProcessKind& printing = test::KindNamed("D-印刷");
         workOrder("P001");
         line(printing, "P001", 1);
         piece(printing, "D001", 1, "P001", 1);
@@ -170,7 +170,7 @@ protected:
         ASSERT_GT(col, 0) << heading;
         p.grid()->setActiveCell(row, col);
         QTableView* v = p.grid()->tableView();
-        EXPECT_TRUE(driveModal<Dialog>([&] {
+        EXPECT_TRUE(DriveModal<Dialog>([&] {
             if (byF9) {
                 v->setFocus();
                 QTest::keyClick(v, Qt::Key_F9);

@@ -24,7 +24,7 @@ struct ConnFree {
 };
 using Conn = std::unique_ptr<PGconn, ConnFree>;
 
-Conn connect(const std::string& conninfo)
+Conn Connect(const std::string& conninfo)
 {
     Conn c(PQconnectdb(conninfo.c_str()));
     if (PQstatus(c.get()) != CONNECTION_OK)
@@ -34,7 +34,7 @@ Conn connect(const std::string& conninfo)
 }
 
 // Runs `sql`; the first value of the first row, or "<none>"/"<null>".
-std::string run(PGconn* c, const std::string& sql, bool* failed = nullptr, std::string* state = nullptr)
+std::string Run(PGconn* c, const std::string& sql, bool* failed = nullptr, std::string* state = nullptr)
 {
     PGresult* r = PQexec(c, sql.c_str());
     const ExecStatusType st = PQresultStatus(r);
@@ -58,18 +58,18 @@ std::string run(PGconn* c, const std::string& sql, bool* failed = nullptr, std::
     return out;
 }
 
-std::string maintenance() { return *testServer() + " dbname=postgres"; }
+std::string Maintenance() { return *TestServer() + " dbname=postgres"; }
 
 // Transactions on a test database queue behind one write lock, as a
 // program's do. Any key serves, each test having a database of its own; one
 // set before (a program's own, in its tests) is kept.
-void useWriteLockKey()
+void UseWriteLockKey()
 {
-    if (!serverWriteLockKey())
-        setServerWriteLockKey(1);
+    if (!ServerWriteLockKey())
+        SetServerWriteLockKey(1);
 }
 
-std::string quoted(const std::string& name) { return "\"" + name + "\""; }
+std::string Quoted(const std::string& name) { return "\"" + name + "\""; }
 
 // Test databases as a plant's database is made (README): UTF-8, locale C,
 // so that citext ignores the case of Latin letters as the file database does
@@ -78,7 +78,7 @@ constexpr const char* kDatabaseLocale = "encoding 'UTF8' locale 'C'";
 
 } // namespace
 
-std::optional<std::string> testServer()
+std::optional<std::string> TestServer()
 {
     const char* v = std::getenv("QTMV_TEST_PG");
     if (!v || !*v)
@@ -88,26 +88,26 @@ std::optional<std::string> testServer()
 
 ServerDatabase::ServerDatabase()
 {
-    useWriteLockKey();
+    UseWriteLockKey();
     create("");
 }
 
 ServerDatabase::ServerDatabase(const std::string& key,
                                const std::function<void(const std::string& connectionString)>& fill)
 {
-    useWriteLockKey();
+    UseWriteLockKey();
     const std::string tpl = "qtmv_tpl_" + key;
-    Conn m = connect(maintenance());
+    Conn m = Connect(Maintenance());
     // One process makes the template; the others wait for it.
-    run(m.get(), "select pg_advisory_lock(hashtext('" + tpl + "'))");
-    if (run(m.get(), "select count(*) from pg_database where datname = '" + tpl + "'") == "0") {
+    Run(m.get(), "select pg_advisory_lock(hashtext('" + tpl + "'))");
+    if (Run(m.get(), "select count(*) from pg_database where datname = '" + tpl + "'") == "0") {
         const std::string making = tpl + "_" + std::to_string(::getpid());
-        run(m.get(), "drop database if exists " + quoted(making) + " with (force)");
-        run(m.get(), "create database " + quoted(making) + " template template0 " + kDatabaseLocale);
+        Run(m.get(), "drop database if exists " + Quoted(making) + " with (force)");
+        Run(m.get(), "create database " + Quoted(making) + " template template0 " + kDatabaseLocale);
         ServerAddress a;
         a.host = address_.host;
         {
-            PQconninfoOption* opts = PQconninfoParse(testServer()->c_str(), nullptr);
+            PQconninfoOption* opts = PQconninfoParse(TestServer()->c_str(), nullptr);
             for (PQconninfoOption* o = opts; o && o->keyword; ++o) {
                 if (!o->val)
                     continue;
@@ -122,15 +122,15 @@ ServerDatabase::ServerDatabase(const std::string& key,
         }
         a.database = making;
         try {
-            fill(serverConnectionString(a));
+            fill(ServerConnectionString(a));
         } catch (...) {
-            run(m.get(), "drop database if exists " + quoted(making) + " with (force)");
-            run(m.get(), "select pg_advisory_unlock(hashtext('" + tpl + "'))");
+            Run(m.get(), "drop database if exists " + Quoted(making) + " with (force)");
+            Run(m.get(), "select pg_advisory_unlock(hashtext('" + tpl + "'))");
             throw;
         }
-        run(m.get(), "alter database " + quoted(making) + " rename to " + quoted(tpl));
+        Run(m.get(), "alter database " + Quoted(making) + " rename to " + Quoted(tpl));
     }
-    run(m.get(), "select pg_advisory_unlock(hashtext('" + tpl + "'))");
+    Run(m.get(), "select pg_advisory_unlock(hashtext('" + tpl + "'))");
     m.reset();
     create(tpl);
 }
@@ -138,7 +138,7 @@ ServerDatabase::ServerDatabase(const std::string& key,
 void ServerDatabase::create(const std::string& templateName)
 {
     static std::atomic<int> counter{0};
-    PQconninfoOption* opts = PQconninfoParse(testServer().value_or("").c_str(), nullptr);
+    PQconninfoOption* opts = PQconninfoParse(TestServer().value_or("").c_str(), nullptr);
     for (PQconninfoOption* o = opts; o && o->keyword; ++o) {
         if (!o->val)
             continue;
@@ -152,15 +152,15 @@ void ServerDatabase::create(const std::string& templateName)
     }
     PQconninfoFree(opts);
     address_.database = "qtmv_t_" + std::to_string(::getpid()) + "_" + std::to_string(counter++);
-    Conn m = connect(maintenance());
-    run(m.get(), "drop database if exists " + quoted(address_.database) + " with (force)");
+    Conn m = Connect(Maintenance());
+    Run(m.get(), "drop database if exists " + Quoted(address_.database) + " with (force)");
     // A copy of a template keeps the template's locale.
-    const std::string from = templateName.empty() ? std::string("template0 ") + kDatabaseLocale : quoted(templateName);
+    const std::string from = templateName.empty() ? std::string("template0 ") + kDatabaseLocale : Quoted(templateName);
     // A template another process is copying at this moment refuses a second copy for a while.
     for (int attempt = 0;; ++attempt) {
         bool failed = false;
         std::string state;
-        run(m.get(), "create database " + quoted(address_.database) + " template " + from,
+        Run(m.get(), "create database " + Quoted(address_.database) + " template " + from,
             &failed, &state);
         if (!failed)
             break;
@@ -169,15 +169,15 @@ void ServerDatabase::create(const std::string& templateName)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     if (templateName.empty())
-        exec(std::string(postgresSupportSql()));
+        exec(std::string(PostgresSupportSql()));
 }
 
 ServerDatabase::~ServerDatabase()
 {
     try {
-        Conn m = connect(maintenance());
+        Conn m = Connect(Maintenance());
         bool failed = false;
-        run(m.get(), "drop database if exists " + quoted(address_.database) + " with (force)", &failed);
+        Run(m.get(), "drop database if exists " + Quoted(address_.database) + " with (force)", &failed);
     } catch (...) {
         // The whole cluster goes at the end of the test command anyway.
     }
@@ -185,17 +185,17 @@ ServerDatabase::~ServerDatabase()
 
 void ServerDatabase::exec(const std::string& sql) const
 {
-    Conn c = connect(*testServer() + " dbname=" + address_.database);
-    run(c.get(), sql);
+    Conn c = Connect(*TestServer() + " dbname=" + address_.database);
+    Run(c.get(), sql);
 }
 
 std::string ServerDatabase::scalar(const std::string& sql) const
 {
-    Conn c = connect(*testServer() + " dbname=" + address_.database);
-    return run(c.get(), sql);
+    Conn c = Connect(*TestServer() + " dbname=" + address_.database);
+    return Run(c.get(), sql);
 }
 
-std::string createTableSql(const std::string& table, const std::string& columns, bool server)
+std::string CreateTableSql(const std::string& table, const std::string& columns, bool server)
 {
     if (!server)
         return "create table [" + table + "] (" + columns + ")";

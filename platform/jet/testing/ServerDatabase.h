@@ -13,14 +13,14 @@ namespace jet::testing {
 
 // The libpq connection of the test server ("host=... port=... user=..."), or
 // none when the test command did not start one.
-std::optional<std::string> testServer();
+std::optional<std::string> TestServer();
 
 // Why server cases are skipped.
 inline constexpr const char* kNoTestServer =
     "no PostgreSQL test server: QTMV_TEST_PG is not set (scripts/run-tests.sh starts one and sets it)";
 
 // A new database on the test server, dropped again with the object. Made
-// either empty, prepared with postgresSupportSql(), or as a copy of a
+// either empty, prepared with PostgresSupportSql(), or as a copy of a
 // template database that `fill` writes once per process group (`key` names
 // the template; a changed key makes a new one). Sets a server write lock key
 // (setServerWriteLockKey) when the process has none yet.
@@ -33,7 +33,7 @@ public:
     ServerDatabase& operator=(const ServerDatabase&) = delete;
 
     const ServerAddress& address() const { return address_; }
-    std::string connectionString() const { return serverConnectionString(address_); }
+    std::string connectionString() const { return ServerConnectionString(address_); }
 
     // Runs statements in the server's own SQL, past the data-access layer.
     void exec(const std::string& sql) const;
@@ -49,6 +49,6 @@ private:
 // A table for tests on either engine: `columns` in SQLite's words ("ID text,
 // N integer default 0, Q real"); on the server text becomes citext, real
 // double precision, names lower case, and the row identity is added.
-std::string createTableSql(const std::string& table, const std::string& columns, bool server);
+std::string CreateTableSql(const std::string& table, const std::string& columns, bool server);
 
 } // namespace jet::testing

@@ -21,13 +21,13 @@ namespace jet {
 namespace {
 
 using testing::BudgetGuard;
-using testing::expectError;
+using testing::ExpectError;
 using testing::LockHolder;
 using testing::TempDatabase;
 
 // Opening `path` fails with `kind`; the description names the file and
 // contains `says`.
-void expectOpenFails(const std::string& path, Error::Kind kind, const std::string& says)
+void ExpectOpenFails(const std::string& path, Error::Kind kind, const std::string& says)
 {
     Connection c;
     try {
@@ -44,7 +44,7 @@ void expectOpenFails(const std::string& path, Error::Kind kind, const std::strin
 // Runs `work` on a thread of its own; false when it has not finished within
 // the limit (the thread is then left behind, stuck, and ends with the test
 // program).
-bool finishesWithin(std::chrono::seconds limit, std::function<void()> work)
+bool FinishesWithin(std::chrono::seconds limit, std::function<void()> work)
 {
     auto task = std::make_shared<std::packaged_task<void()>>(std::move(work));
     std::future<void> done = task->get_future();
@@ -57,7 +57,7 @@ TEST(ConnectionOpen, ClearDescriptionsForFilesThatAreNoDatabase)
     TempDatabase db;
     const auto dir = db.dir();
     const std::string missing = (dir / "NONE.mdb").string();
-    expectOpenFails(missing, Error::Kind::FileMissing, "找不到資料庫檔案");
+    ExpectOpenFails(missing, Error::Kind::FileMissing, "找不到資料庫檔案");
     EXPECT_FALSE(std::filesystem::exists(missing)); // never created
 
     std::string jet(2048, '\0'), ace(2048, '\0'), broken(8192, 'x');
@@ -69,9 +69,9 @@ TEST(ConnectionOpen, ClearDescriptionsForFilesThatAreNoDatabase)
         {"notes.txt", "SITE=C\r\nDBQ=C:\\DATA\\QTMV.MDB\r\n", "不是資料庫檔案"}, {"broken.mdb", broken, "損毀"}};
     for (const auto& f : files) {
         std::ofstream(dir / f.name, std::ios::binary) << f.bytes;
-        expectOpenFails((dir / f.name).string(), Error::Kind::NotADatabase, f.says);
+        ExpectOpenFails((dir / f.name).string(), Error::Kind::NotADatabase, f.says);
     }
-    expectOpenFails(dir.string(), Error::Kind::NotADatabase, "資料夾");
+    ExpectOpenFails(dir.string(), Error::Kind::NotADatabase, "資料夾");
 
     Connection c;
     EXPECT_THROW(c.open(TempDatabase::connectionStringFor("")), Error);
@@ -94,11 +94,11 @@ TEST(ConnectionOpen, NamedPipesSocketsAndDevicesAreRefusedWithoutWaiting)
     std::memcpy(addr.sun_path, sock.c_str(), sock.size() + 1);
     ASSERT_EQ(::bind(sd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr), 0);
 
-    const bool finished = finishesWithin(std::chrono::seconds(10), [&] {
-        expectOpenFails(fifo, Error::Kind::NotADatabase, "具名管道（FIFO），不是資料庫檔案");
-        expectOpenFails(linked, Error::Kind::NotADatabase, "具名管道（FIFO）");
-        expectOpenFails(sock, Error::Kind::NotADatabase, "通訊端（socket），不是資料庫檔案");
-        expectOpenFails("/dev/zero", Error::Kind::NotADatabase, "裝置檔案，不是資料庫檔案");
+    const bool finished = FinishesWithin(std::chrono::seconds(10), [&] {
+        ExpectOpenFails(fifo, Error::Kind::NotADatabase, "具名管道（FIFO），不是資料庫檔案");
+        ExpectOpenFails(linked, Error::Kind::NotADatabase, "具名管道（FIFO）");
+        ExpectOpenFails(sock, Error::Kind::NotADatabase, "通訊端（socket），不是資料庫檔案");
+        ExpectOpenFails("/dev/zero", Error::Kind::NotADatabase, "裝置檔案，不是資料庫檔案");
     });
     ::close(sd);
     ASSERT_TRUE(finished) << "opening a named pipe as the database hangs";
@@ -108,22 +108,22 @@ TEST(ConnectionOpen, NamedPipesSocketsAndDevicesAreRefusedWithoutWaiting)
 // folder with ";" or quotes names the same file when read back.
 TEST(ConnectionString, ValuesAreQuotedAndReadBack)
 {
-    EXPECT_EQ(quoteConnectionValue("/a;b/QTMV.mdb"), "\"/a;b/QTMV.mdb\"");
-    EXPECT_EQ(quoteConnectionValue("/say \"hi\"/"), "\"/say \"\"hi\"\"/\"");
-    EXPECT_EQ(quoteConnectionValue(" /lead"), "\" /lead\"");
+    EXPECT_EQ(QuoteConnectionValue("/a;b/QTMV.mdb"), "\"/a;b/QTMV.mdb\"");
+    EXPECT_EQ(QuoteConnectionValue("/say \"hi\"/"), "\"/say \"\"hi\"\"/\"");
+    EXPECT_EQ(QuoteConnectionValue(" /lead"), "\" /lead\"");
 
     for (const std::string path :
          {"/srv/a;b/QTMV.mdb", "/srv/other.db;x=/QTMV.mdb", "/srv/say \"hi\"/QTMV.mdb", "/srv/it's/QTMV.mdb",
           "'/quoted'/QTMV.mdb", "\"/quoted\"", "/srv/a=b/QTMV.mdb", " /lead/QTMV.mdb", "/trail/QTMV.mdb ",
           "\t/tab/QTMV.mdb", "/srv/共用 資料/日報；一廠/QTMV.mdb", ";", "\"", "'", "\"\"", "x\";'=; y", "\\\\SERVER\\DATA\\QTMV.mdb"})
-        EXPECT_EQ(dataSourceOf(TempDatabase::connectionStringFor(path)), path) << TempDatabase::connectionStringFor(path);
+        EXPECT_EQ(DataSourceOf(TempDatabase::connectionStringFor(path)), path) << TempDatabase::connectionStringFor(path);
 
     // Single quotes are read too, a doubled one standing for itself.
-    EXPECT_EQ(dataSourceOf("Provider=x;Data Source='/it''s;x/QTMV.mdb' ;Jet OLEDB:Database Password=p"),
+    EXPECT_EQ(DataSourceOf("Provider=x;Data Source='/it''s;x/QTMV.mdb' ;Jet OLEDB:Database Password=p"),
               "/it's;x/QTMV.mdb");
-    EXPECT_EQ(dataSourceOf("junk;Data Source=/a/QTMV.mdb"), "/a/QTMV.mdb");
-    EXPECT_THROW(dataSourceOf("Provider=x;Data Source=\"/a;b/QTMV.mdb"), Error);
-    EXPECT_THROW(dataSourceOf("Provider=x;Data Source=\"/a\"b/QTMV.mdb;x=y"), Error);
+    EXPECT_EQ(DataSourceOf("junk;Data Source=/a/QTMV.mdb"), "/a/QTMV.mdb");
+    EXPECT_THROW(DataSourceOf("Provider=x;Data Source=\"/a;b/QTMV.mdb"), Error);
+    EXPECT_THROW(DataSourceOf("Provider=x;Data Source=\"/a\"b/QTMV.mdb;x=y"), Error);
 }
 
 TEST(ConnectionString, FolderWithSemicolonOpensItsOwnFileAndNoOther)
@@ -145,28 +145,28 @@ TEST(ConnectionString, FolderWithSemicolonOpensItsOwnFileAndNoOther)
     EXPECT_EQ(db.scalar("select count(*) from T"), "0");
 
     // A path that would read as the other database once cut at its ";".
-    expectOpenFails(db.path() + ";x=/QTMV.mdb", Error::Kind::FileMissing, "找不到資料庫檔案");
+    ExpectOpenFails(db.path() + ";x=/QTMV.mdb", Error::Kind::FileMissing, "找不到資料庫檔案");
 }
 
 // Messages and the status bar name a server database by its server, a file
 // by its full path.
 TEST(ConnectionString, DatabaseShownName)
 {
-    EXPECT_EQ(databaseShownName("Provider=PostgreSQL;Server=db1;Port=5433;Database=qtmv;User ID=daily"),
+    EXPECT_EQ(DatabaseShownName("Provider=PostgreSQL;Server=db1;Port=5433;Database=qtmv;User ID=daily"),
               "db1:5433/qtmv");
-    EXPECT_EQ(databaseShownName("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/srv/a;b/QTMV.mdb"), "/srv/a");
-    EXPECT_EQ(databaseShownName("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=\"/srv/a;b/QTMV.mdb\""),
+    EXPECT_EQ(DatabaseShownName("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/srv/a;b/QTMV.mdb"), "/srv/a");
+    EXPECT_EQ(DatabaseShownName("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=\"/srv/a;b/QTMV.mdb\""),
               "/srv/a;b/QTMV.mdb");
-    EXPECT_EQ(databaseShownName("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=QTMV.mdb"),
+    EXPECT_EQ(DatabaseShownName("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=QTMV.mdb"),
               (std::filesystem::current_path() / "QTMV.mdb").string());
-    EXPECT_EQ(databaseShownName("Provider=x"), "");
-    EXPECT_EQ(databaseShownName("Data Source=\"/srv/unclosed"), "");
+    EXPECT_EQ(DatabaseShownName("Provider=x"), "");
+    EXPECT_EQ(DatabaseShownName("Data Source=\"/srv/unclosed"), "");
 }
 
 TEST(ConnectionOpen, ConnectionStringAndFileNameCase)
 {
-    EXPECT_EQ(dataSourceOf("data source = \"/a;b/QTMV.mdb\" ;x=y"), "/a;b/QTMV.mdb");
-    EXPECT_EQ(dataSourceOf("Provider=x"), "");
+    EXPECT_EQ(DataSourceOf("data source = \"/a;b/QTMV.mdb\" ;x=y"), "/a;b/QTMV.mdb");
+    EXPECT_EQ(DataSourceOf("Provider=x"), "");
 
     // A DSN names the file QTMV.MDB; the connection string says QTMV.mdb.
     TempDatabase db;
@@ -197,13 +197,13 @@ TEST(ConnectionOpen, LocalFilesAreReadMappedAndSharesPlainly)
     EXPECT_TRUE(c.mappedReads());   // the test's temporary folder is a local disk
 
     for (long share : {0x6969L, 0x517BL, 0xFF534D42L, 0xFE534D42L, 0x65735546L})
-        EXPECT_TRUE(isNetworkFileSystem(share)) << std::hex << share;
+        EXPECT_TRUE(IsNetworkFileSystem(share)) << std::hex << share;
     for (long local : {0xEF53L /* ext4 */, 0x58465342L /* xfs */, 0x01021994L /* tmpfs */, 0x794C7630L /* overlay */})
-        EXPECT_FALSE(isNetworkFileSystem(local)) << std::hex << local;
+        EXPECT_FALSE(IsNetworkFileSystem(local)) << std::hex << local;
 }
 
 // The numbers in table T, read through a connection opened now.
-std::string numbersIn(const TempDatabase& db)
+std::string NumbersIn(const TempDatabase& db)
 {
     Connection c;
     c.open(db.connectionString());
@@ -214,7 +214,7 @@ std::string numbersIn(const TempDatabase& db)
 
 // Puts a file whose table T holds only 7 in the place of db's file, as a
 // restore from a backup does.
-void restoreOver(const TempDatabase& db)
+void RestoreOver(const TempDatabase& db)
 {
     const std::string restored = (db.dir() / "restored.mdb").string();
     {
@@ -229,17 +229,17 @@ void restoreOver(const TempDatabase& db)
 TEST(ConnectionOpen, ReopeningReadsTheFileThePathNamesNow)
 {
     TempDatabase db("create table T (N integer); insert into T values (1);");
-    EXPECT_EQ(numbersIn(db), "1");
+    EXPECT_EQ(NumbersIn(db), "1");
 
     db.exec("insert into T values (2)"); // another workstation writes
-    EXPECT_EQ(numbersIn(db), "1,2");
+    EXPECT_EQ(NumbersIn(db), "1,2");
 
-    restoreOver(db);
-    EXPECT_EQ(numbersIn(db), "7");
+    RestoreOver(db);
+    EXPECT_EQ(NumbersIn(db), "7");
 
     // Gone: the open fails and names the file, as for any missing file.
     std::filesystem::remove(db.path());
-    expectOpenFails(db.path(), Error::Kind::FileMissing, "找不到資料庫檔案");
+    ExpectOpenFails(db.path(), Error::Kind::FileMissing, "找不到資料庫檔案");
 
     // Closing a connection still closes its recordsets, kept for reuse or not.
     TempDatabase second("create table T (N integer); insert into T values (3), (4);");
@@ -248,7 +248,7 @@ TEST(ConnectionOpen, ReopeningReadsTheFileThePathNamesNow)
     Recordset reading;
     reading.open("select N from [T] order by N", first, CursorLocation::Server, CursorType::ForwardOnly);
     first.close();
-    expectError([&] { reading.moveNext(); }, Error::Kind::Usage);
+    ExpectError([&] { reading.moveNext(); }, Error::Kind::Usage);
     reading.close();
     Connection next;
     next.open(second.connectionString());
@@ -265,20 +265,20 @@ TEST(ConnectionOpen, OpenedAheadIsTakenOnlyForThatFileAsItIsNow)
     {
         OpenAhead ahead(db.connectionString());
         db.exec("insert into T values (2)"); // another workstation writes meanwhile
-        EXPECT_EQ(numbersIn(db), "1,2");
+        EXPECT_EQ(NumbersIn(db), "1,2");
         EXPECT_TRUE(ahead.taken());
     }
     {
         OpenAhead ahead(db.connectionString());
-        restoreOver(db);
-        EXPECT_EQ(numbersIn(db), "7");
+        RestoreOver(db);
+        EXPECT_EQ(NumbersIn(db), "7");
         EXPECT_FALSE(ahead.taken());
     }
     {
         OpenAhead ahead(db.connectionString());
-        std::thread([&] { EXPECT_EQ(numbersIn(db), "7"); }).join();
+        std::thread([&] { EXPECT_EQ(NumbersIn(db), "7"); }).join();
         EXPECT_FALSE(ahead.taken());
-        EXPECT_EQ(numbersIn(db), "7");
+        EXPECT_EQ(NumbersIn(db), "7");
         EXPECT_TRUE(ahead.taken());
     }
     {
@@ -287,12 +287,12 @@ TEST(ConnectionOpen, OpenedAheadIsTakenOnlyForThatFileAsItIsNow)
         BudgetGuard budget(std::chrono::seconds(30));
         // Made and ended without waiting for the lock, and without telling
         // anyone of a wait: the default busy timeout would be ten seconds.
-        EXPECT_TRUE(finishesWithin(std::chrono::seconds(5), [&] { OpenAhead ahead(db.connectionString()); }));
+        EXPECT_TRUE(FinishesWithin(std::chrono::seconds(5), [&] { OpenAhead ahead(db.connectionString()); }));
         EXPECT_EQ(budget.waits, 0);
         exclusive.exec("COMMIT");
     }
     OpenAhead missing(TempDatabase::connectionStringFor((db.dir() / "NONE.mdb").string()));
-    expectOpenFails((db.dir() / "NONE.mdb").string(), Error::Kind::FileMissing, "找不到資料庫檔案");
+    ExpectOpenFails((db.dir() / "NONE.mdb").string(), Error::Kind::FileMissing, "找不到資料庫檔案");
     EXPECT_FALSE(missing.taken());
 }
 
@@ -334,7 +334,7 @@ TEST(ConnectionConcurrency, OpenBlockedByAnExclusiveLockEndsWithTheBudget)
         exclusive.exec("insert into T values (2)");
         BudgetGuard budget(std::chrono::milliseconds(300));
         Connection reader;
-        expectError([&] { reader.open(db.connectionString()); }, Error::Kind::Busy,
+        ExpectError([&] { reader.open(db.connectionString()); }, Error::Kind::Busy,
                     {"資料庫忙碌中", "「" + db.path() + "」"});
         EXPECT_EQ(budget.waits, 1);
         exclusive.exec("COMMIT");

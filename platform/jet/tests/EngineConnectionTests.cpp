@@ -75,7 +75,7 @@ TEST_P(EngineConnection, CommitAfterAFailedStatementIsNoSuccess)
     c.execute("update [C] set N = 7");
     EXPECT_THROW(c.execute("update [C] set MISSING = 1"), Error);
     if (db->server()) {
-        testing::expectError([&] { t.commit(); }, Error::Kind::General, {"資料沒有寫入"});
+        testing::ExpectError([&] { t.commit(); }, Error::Kind::General, {"資料沒有寫入"});
         EXPECT_EQ(counter(), 0);
     } else {
         t.commit(); // SQLite keeps the transaction and what it wrote before
@@ -94,7 +94,7 @@ TEST_P(EngineConnection, WriterWaitsThenReportsBusy)
     Transaction t(writer);
     writer.execute("update [C] set N = 1");
     const auto start = std::chrono::steady_clock::now();
-    testing::expectError(
+    testing::ExpectError(
         [&] {
             Transaction u(other);
             other.execute("update [C] set N = 2");
@@ -158,11 +158,11 @@ TEST_P(EngineConnection, WaitsAreAnnouncedAndEndWithTheBudget)
     testing::BudgetGuard budget(milliseconds(400));
     const std::atomic<int>& waits = budget.waits;
     const auto start = std::chrono::steady_clock::now();
-    testing::expectError([&] { other.execute("update [C] set N = 2"); }, Error::Kind::Busy,
+    testing::ExpectError([&] { other.execute("update [C] set N = 2"); }, Error::Kind::Busy,
                          {"資料庫忙碌中", "其他工作站"});
     EXPECT_EQ(waits, 1);
     EXPECT_GE(std::chrono::steady_clock::now() - start, milliseconds(350));
-    testing::expectError(
+    testing::ExpectError(
         [&] {
             Transaction t(third);
             third.execute("update [C] set N = 3");
@@ -172,11 +172,11 @@ TEST_P(EngineConnection, WaitsAreAnnouncedAndEndWithTheBudget)
     EXPECT_EQ(waits, 1);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
 
-    setBusyWaitBudget(milliseconds(300));
-    testing::expectError([&] { Transaction t(other); }, Error::Kind::Busy, {"資料庫忙碌中"});
+    SetBusyWaitBudget(milliseconds(300));
+    testing::ExpectError([&] { Transaction t(other); }, Error::Kind::Busy, {"資料庫忙碌中"});
     EXPECT_EQ(waits, 2);
 
-    setBusyWaitBudget(std::chrono::seconds(8));
+    SetBusyWaitBudget(std::chrono::seconds(8));
     std::thread release([&] {
         std::this_thread::sleep_for(milliseconds(300));
         held.commit();
@@ -199,11 +199,11 @@ TEST(ServerWriteLock, IsTakenUnderTheKeyTheProgramGave)
     db.exec("insert into C (ID, N) values ('k', 0)");
     db.exec("insert into D (ID, N) values ('k', 0)");
     struct Restore {
-        std::optional<long long> key = serverWriteLockKey();
-        ~Restore() { setServerWriteLockKey(key); }
+        std::optional<long long> key = ServerWriteLockKey();
+        ~Restore() { SetServerWriteLockKey(key); }
     } restore;
     auto opened = [&](std::optional<long long> key) {
-        setServerWriteLockKey(key);
+        SetServerWriteLockKey(key);
         auto c = std::make_unique<Connection>();
         c->setBusyTimeout(300);
         c->open(db.connectionString());
@@ -222,8 +222,8 @@ TEST(ServerWriteLock, IsTakenUnderTheKeyTheProgramGave)
         u.commit();
     }
     EXPECT_EQ(db.scalar("select N from D where ID = 'k'"), "2");
-    testing::expectError([&] { Transaction u(*sameKey); }, Error::Kind::Busy, {"資料庫忙碌中"});
-    testing::expectError([&] { Transaction u(*noKey); }, Error::Kind::Usage, {"寫入鎖定"});
+    testing::ExpectError([&] { Transaction u(*sameKey); }, Error::Kind::Busy, {"資料庫忙碌中"});
+    testing::ExpectError([&] { Transaction u(*noKey); }, Error::Kind::Usage, {"寫入鎖定"});
     EXPECT_EQ(noKey->execute("update [D] set N = 3"), 1);   // a statement outside a transaction needs no lock
     t.commit();
     EXPECT_EQ(db.scalar("select N from C where ID = 'k'"), "1");
@@ -233,7 +233,7 @@ TEST(ServerWriteLock, IsTakenUnderTheKeyTheProgramGave)
 TEST(RetryOnConflict, RunsAgainOnlyForConflictsAndOnlySoOften)
 {
     int calls = 0;
-    EXPECT_EQ(retryOnConflict([&] {
+    EXPECT_EQ(RetryOnConflict([&] {
                   if (++calls < kConflictAttempts)
                       throw Error(Error::Kind::Conflict, "collided");
                   return 42;
@@ -241,17 +241,17 @@ TEST(RetryOnConflict, RunsAgainOnlyForConflictsAndOnlySoOften)
               42);
     EXPECT_EQ(calls, kConflictAttempts);
     calls = 0;
-    testing::expectError([&] { retryOnConflict([&] { ++calls; throw Error(Error::Kind::Conflict, "again"); }); },
+    testing::ExpectError([&] { RetryOnConflict([&] { ++calls; throw Error(Error::Kind::Conflict, "again"); }); },
                          Error::Kind::Conflict, {"again"});
     EXPECT_EQ(calls, kConflictAttempts);
     calls = 0;
-    testing::expectError([&] { retryOnConflict([&] { ++calls; throw Error(Error::Kind::Busy, "busy"); }); },
+    testing::ExpectError([&] { RetryOnConflict([&] { ++calls; throw Error(Error::Kind::Busy, "busy"); }); },
                          Error::Kind::Busy);
     EXPECT_EQ(calls, 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, EngineConnection, ::testing::Values(Engine::SQLite, Engine::Server),
-                         testing::engineName);
+                         testing::EngineName);
 
 } // namespace
 } // namespace jet

@@ -14,7 +14,7 @@ namespace jet::testing {
 
 enum class Engine { SQLite, Server };
 
-inline std::string engineName(const ::testing::TestParamInfo<Engine>& info)
+inline std::string EngineName(const ::testing::TestParamInfo<Engine>& info)
 {
     return info.param == Engine::SQLite ? "SQLite" : "PostgreSQL";
 }
@@ -37,7 +37,7 @@ public:
     std::string scalar(const std::string& sql) const { return server_ ? server_->scalar(sql) : file_->scalar(sql); }
     void table(const std::string& name, const std::string& columns) const
     {
-        exec(createTableSql(name, columns, server()));
+        exec(CreateTableSql(name, columns, server()));
     }
 
 private:
@@ -48,7 +48,7 @@ private:
 // Skips a server case when the test command started no server.
 #define QTMV_SKIP_WITHOUT_SERVER(engine)                                                                        \
     do {                                                                                                        \
-        if ((engine) == ::jet::testing::Engine::Server && !::jet::testing::testServer())                        \
+        if ((engine) == ::jet::testing::Engine::Server && !::jet::testing::TestServer())                        \
             GTEST_SKIP() << ::jet::testing::kNoTestServer;                                                      \
     } while (0)
 

@@ -41,7 +41,7 @@ protected:
     // update() refuses with RowChanged, naming each of the words; the pending edit is dropped.
     static void expectRowChanged(Recordset& rs, std::initializer_list<std::string> words)
     {
-        testing::expectError([&] { rs.update(); }, Error::Kind::RowChanged, words);
+        testing::ExpectError([&] { rs.update(); }, Error::Kind::RowChanged, words);
         rs.cancelUpdate();
     }
 };
@@ -175,8 +175,8 @@ TEST_P(RecordsetTest, MovingOnWritesAPendingEdit)
 TEST_P(RecordsetTest, AddNewTakesDefaultsAndBecomesCurrent)
 {
     Recordset rs;
-    openForEdit(rs, "select top 1 * from [SYSUSER1] where ID = '" + sqlText("PC1\\王") + "' and FUNC = '"
-                        + sqlText("日報登錄作業") + "' ");
+    openForEdit(rs, "select top 1 * from [SYSUSER1] where ID = '" + SqlText("PC1\\王") + "' and FUNC = '"
+                        + SqlText("日報登錄作業") + "' ");
     ASSERT_EQ(rs.recordCount(), 0);
     rs.addNew();
     rs.set("ID", "PC1\\王");
@@ -204,7 +204,7 @@ TEST_P(RecordsetTest, RefusesEditsItCannotWrite)
         Recordset rs;
         openForEdit(rs, sql);
         ASSERT_FALSE(rs.eof()) << sql;
-        testing::expectError([&] { rs.set(field, "x"); }, Error::Kind::Usage, {says});
+        testing::ExpectError([&] { rs.set(field, "x"); }, Error::Kind::Usage, {says});
     };
     refused("select a.ID, b.REM from [PRINTING_S] a inner join [PRINTING_S] b on a.ID = b.ID", "REM", "多個資料表");
     refused("select ID, count(*) as N from [PRINTING_S] group by ID", "ID", "group by");
@@ -242,7 +242,7 @@ TEST_P(RecordsetTest, TextRowsGiveTheTextsOfTheValues)
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, RecordsetTest, ::testing::Values(testing::Engine::SQLite, testing::Engine::Server),
-                         testing::engineName);
+                         testing::EngineName);
 
 } // namespace
 } // namespace jet

@@ -47,7 +47,7 @@ public:
     // above this layer); this is the one stand-in.
     static std::string connectionStringFor(const std::string& path)
     {
-        return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + quoteConnectionValue(path)
+        return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + QuoteConnectionValue(path)
             + ";Jet OLEDB:Database Password=kvoz2851kvoz2851";
     }
 
@@ -94,7 +94,7 @@ private:
 
 // `work` throws an Error of `kind` whose description holds each of `says`.
 template <class Work>
-void expectError(Work&& work, Error::Kind kind, std::initializer_list<std::string> says = {})
+void ExpectError(Work&& work, Error::Kind kind, std::initializer_list<std::string> says = {})
 {
     try {
         work();
@@ -129,13 +129,13 @@ class BudgetGuard {
 public:
     explicit BudgetGuard(std::chrono::milliseconds budget)
     {
-        setBusyWaitBudget(budget);
-        setBusyWaitObserver([this] { ++waits; });
+        SetBusyWaitBudget(budget);
+        SetBusyWaitObserver([this] { ++waits; });
     }
     ~BudgetGuard()
     {
-        clearBusyWaitBudget();
-        setBusyWaitObserver({});
+        ClearBusyWaitBudget();
+        SetBusyWaitObserver({});
     }
     std::atomic<int> waits{0};
 };

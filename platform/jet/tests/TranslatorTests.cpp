@@ -18,7 +18,7 @@ namespace {
 using Rows = std::vector<std::string>;
 
 // The rows `sql` reads, each row's fields as text joined with "|".
-Rows rowsOf(Connection& c, const std::string& sql)
+Rows RowsOf(Connection& c, const std::string& sql)
 {
     Recordset rs;
     rs.open(sql, c);
@@ -37,16 +37,16 @@ Rows rowsOf(Connection& c, const std::string& sql)
 
 TEST(Translate, TextsThatChange)
 {
-    EXPECT_EQ(translate("delete * from [T] where a = \"it's\""), "delete from \"T\" where a = 'it''s'");
-    EXPECT_EQ(translate("update [T] set T.a = 1, [T].[b] = T.a where T.c = 2"),
+    EXPECT_EQ(Translate("delete * from [T] where a = \"it's\""), "delete from \"T\" where a = 'it''s'");
+    EXPECT_EQ(Translate("update [T] set T.a = 1, [T].[b] = T.a where T.c = 2"),
               "update \"T\" set a = 1, \"b\" = T.a where T.c = 2");
-    EXPECT_EQ(translate("select 5--1"), "select 5- -1"); // Jet's minus minus, never a comment
+    EXPECT_EQ(Translate("select 5--1"), "select 5- -1"); // Jet's minus minus, never a comment
 }
 
 TEST(Translate, QuotedLiteralsAreLeftAlone)
 {
     const std::string lit = "'a & b [x] select top 1 IsNull(y) \"q\" -- ? ;'";
-    EXPECT_EQ(translate("select " + lit + " from T"), "select " + lit + " from T");
+    EXPECT_EQ(Translate("select " + lit + " from T"), "select " + lit + " from T");
 }
 
 TEST(Translate, RefusesWhatItCannotTranslate)
@@ -56,7 +56,7 @@ TEST(Translate, RefusesWhatItCannotTranslate)
                             "update A left join B on A.x = B.x set A.y = 1", "select a & from T",
                             "update A inner join B on A.x = B.x set A.y = 1, B.z = 2", "select [] from T", ""}) {
         try {
-            translate(bad);
+            Translate(bad);
             ADD_FAILURE() << "translated: " << bad;
         } catch (const Error& e) {
             EXPECT_EQ(e.kind(), Error::Kind::Syntax) << bad;
@@ -69,7 +69,7 @@ TEST(Translate, NulInsideAValueIsRefusedNotCut)
 {
     // Cut at the NUL, this would run as another statement.
     const std::string sql("update T set REM ='a\0' where 1 = 1 --' where ID = 'x'", 53);
-    testing::expectError([&] { translate(sql); }, Error::Kind::Syntax, {"NUL"});
+    testing::ExpectError([&] { Translate(sql); }, Error::Kind::Syntax, {"NUL"});
 }
 
 // Statement texts run on both engines, on the same rows.
@@ -128,24 +128,24 @@ TEST_P(Statements, HeaderWithNestedJoinAndAlias)
 
 TEST_P(Statements, LocatorQueriesAndNullNeutralising)
 {
-    EXPECT_EQ(rowsOf(c, "select PO from [PWORK] where iif(FDATE is null,'',FDATE) = '' order by PO"),
+    EXPECT_EQ(RowsOf(c, "select PO from [PWORK] where iif(FDATE is null,'',FDATE) = '' order by PO"),
               (Rows{"P1", "P3"}));
-    EXPECT_EQ(rowsOf(c, "select PO, [NO], FDATE from [PRINTING_S] where PO = 'P3' order by FDATE desc, [NO] desc, "
+    EXPECT_EQ(RowsOf(c, "select PO, [NO], FDATE from [PRINTING_S] where PO = 'P3' order by FDATE desc, [NO] desc, "
                         "val(順序) desc "),
               (Rows{"P3|1|1130505", "P3|1|", "P3|1|"}));
-    EXPECT_EQ(rowsOf(c, "select ID from [PRINTING_S] where ID between 'S1' and 'S1zzz' and INO between 2 and 9"),
+    EXPECT_EQ(RowsOf(c, "select ID from [PRINTING_S] where ID between 'S1' and 'S1zzz' and INO between 2 and 9"),
               Rows{"S1"});
 }
 
 TEST_P(Statements, ConcatenationFollowsJet)
 {
     // & ranks below arithmetic; a null operand counts as "", all null is null.
-    EXPECT_EQ(rowsOf(c, "select 1 + 2 & 3 * 2, 'a' & null & 1.5, -1 & 2.0, null & null, 'x' & 'a & b'"),
+    EXPECT_EQ(RowsOf(c, "select 1 + 2 & 3 * 2, 'a' & null & 1.5, -1 & 2.0, null & null, 'x' & 'a & b'"),
               Rows{"36|a1.5|-12||xa & b"});
-    EXPECT_EQ(rowsOf(c, "select PO & '-' & [NO] & '/' & REM from [PRINTING_S] where ID = 'S1' order by INO"),
+    EXPECT_EQ(RowsOf(c, "select PO & '-' & [NO] & '/' & REM from [PRINTING_S] where ID = 'S1' order by INO"),
               (Rows{"P1-1/ r1 ", "P1-2/"}));
-    EXPECT_EQ(rowsOf(c, "select ID from [PRINTING_S] where ID & '-' & INO = 'S2-' & (1 + 3)"), Rows{"S2"});
-    EXPECT_EQ(rowsOf(c, "select IsNull(REM), Nz(REM, 'none'), UCase('ab'), Len('abc'), Mid('abcd', 2, 2), 7 Mod 4 "
+    EXPECT_EQ(RowsOf(c, "select ID from [PRINTING_S] where ID & '-' & INO = 'S2-' & (1 + 3)"), Rows{"S2"});
+    EXPECT_EQ(RowsOf(c, "select IsNull(REM), Nz(REM, 'none'), UCase('ab'), Len('abc'), Mid('abcd', 2, 2), 7 Mod 4 "
                         "from [PRINTING_S] where ID = 'S1' and INO = 2"),
               Rows{"1|none|AB|3|bc|3"});
 }
@@ -154,8 +154,8 @@ TEST_P(Statements, TopAndGroupedSums)
 {
     c.execute("create table [刀模管理資料] (序 integer, 刀模代號 text)");
     c.execute("insert into [刀模管理資料] (序, 刀模代號) values (3, 'K3'), (12, 'K12'), (7, 'K7')");
-    EXPECT_EQ(rowsOf(c, "select top 1 序 from [刀模管理資料] order by 序 desc"), Rows{"12"});
-    EXPECT_EQ(rowsOf(c, "select 刀模代號 from [刀模管理資料] where 序 in (select top 2 序 from [刀模管理資料] order by 序) "
+    EXPECT_EQ(RowsOf(c, "select top 1 序 from [刀模管理資料] order by 序 desc"), Rows{"12"});
+    EXPECT_EQ(RowsOf(c, "select 刀模代號 from [刀模管理資料] where 序 in (select top 2 序 from [刀模管理資料] order by 序) "
                         "order by 序 desc"),
               (Rows{"K7", "K3"}));
 
@@ -165,7 +165,7 @@ TEST_P(Statements, TopAndGroupedSums)
               "('K1', 'D-印刷', 'M1', '1130101', ' 5', '30', '', '2.5'), "
               "('K1', 'D-印刷', 'M2', '1130101', '1 000', null, 'x', '0'), "
               "('K2', 'D-印刷', 'M1', '1130101', '99', '1', '1', '1')");
-    EXPECT_EQ(rowsOf(c, "select ID, 種類, 機別, 完成日期, sum(val(完成數)) as 完成數, sum(val(耗時)) as 耗時, "
+    EXPECT_EQ(RowsOf(c, "select ID, 種類, 機別, 完成日期, sum(val(完成數)) as 完成數, sum(val(耗時)) as 耗時, "
                         "sum(val(不良數)) as 不良數, sum(val(產值)) as 產值, count(*) as 筆數 from [不良分析_tmp] "
                         "where ID = 'K1' group by ID, 種類, 機別, 完成日期 order by 種類, 機別, 完成日期 "),
               (Rows{"K1|D-印刷|M1|1130101|15|120|1|102.5|2", "K1|D-印刷|M2|1130101|1000||0|0|1"}));
@@ -180,10 +180,10 @@ TEST_P(Statements, UpdateOverJoinedTables)
               "('A', 'P2', 1, '')");
     const std::string paper = "update [紙品採購明細] inner join [紙品採購資料] on 紙品採購明細.採購單號 = "
                               "紙品採購資料.採購單號 set 紙品採購明細.紙到 = 'Y' where 紙品採購明細.PO = '"
-        + sqlText("P1") + "' and 紙品採購明細.[NO] = " + sqlNumber(1.0) + " and 紙品採購資料.[KIND] = '"
-        + sqlText("紙 品") + "' ";
+        + SqlText("P1") + "' and 紙品採購明細.[NO] = " + SqlNumber(1.0) + " and 紙品採購資料.[KIND] = '"
+        + SqlText("紙 品") + "' ";
     EXPECT_EQ(c.execute(paper), 1);
-    EXPECT_EQ(rowsOf(c, "select 採購單號, PO, [NO], 紙到 from [紙品採購明細] order by 採購單號, PO, [NO]"),
+    EXPECT_EQ(RowsOf(c, "select 採購單號, PO, [NO], 紙到 from [紙品採購明細] order by 採購單號, PO, [NO]"),
               (Rows{"A|P1|1|Y", "A|P1|2|", "A|P2|1|", "B|P1|1|"}));
 
     // Parenthesised nesting, an alias and two set columns.
@@ -193,7 +193,7 @@ TEST_P(Statements, UpdateOverJoinedTables)
                         "[PWORK] on D.PO = PWORK.PO set D.機別 = PWORK.CUST & '-' & D.[NO], D.[NO] = D.[NO] + 10 "
                         "where PWORK.PO = 'P1' And D.[NO] = 2"),
               1);
-    EXPECT_EQ(rowsOf(c, "select 機別, [NO] from [預排資料明細] order by [NO]"), (Rows{"M1|1", "C1-2|12"}));
+    EXPECT_EQ(RowsOf(c, "select 機別, [NO] from [預排資料明細] order by [NO]"), (Rows{"M1|1", "C1-2|12"}));
 }
 
 TEST_P(Statements, DeletesAndMaintenance)
@@ -213,18 +213,18 @@ TEST_P(Statements, DeletesAndMaintenance)
 // What Jet compares without regard to case, and its val() and iif().
 TEST_P(Statements, CaseAndNumbersAsJetReadsThem)
 {
-    EXPECT_EQ(rowsOf(c, "select ID from [CUST] where SNAME = 'ONE' or ID = 'c2' order by ID"), (Rows{"C1", "C2"}));
-    EXPECT_EQ(rowsOf(c, "select ID from [CUST] where SNAME like '%HRE%'"), Rows{"C3"});
-    EXPECT_EQ(rowsOf(c, "select NAME from [EMPLOYEE] where NAME like 'wa%' and 部門 like '%運送%'"), Rows{"Wang"});
-    EXPECT_EQ(rowsOf(c, "select val('1 2 3'), val(' 12abc'), val('x'), val('-1.5e2'), val('&H1F'), val(''), "
+    EXPECT_EQ(RowsOf(c, "select ID from [CUST] where SNAME = 'ONE' or ID = 'c2' order by ID"), (Rows{"C1", "C2"}));
+    EXPECT_EQ(RowsOf(c, "select ID from [CUST] where SNAME like '%HRE%'"), Rows{"C3"});
+    EXPECT_EQ(RowsOf(c, "select NAME from [EMPLOYEE] where NAME like 'wa%' and 部門 like '%運送%'"), Rows{"Wang"});
+    EXPECT_EQ(RowsOf(c, "select val('1 2 3'), val(' 12abc'), val('x'), val('-1.5e2'), val('&H1F'), val(''), "
                         "iif(val(null) is null, 'null', 'set'), iif(1 = 2, 'a', iif(2 = 2, 'b', 'c'))"),
               Rows{"123|12|0|-150|31|0|null|b"});
-    EXPECT_EQ(rowsOf(c, "select 順序 from [PRINTING_S] where ID = 'S2' order by val(順序) desc, INO"),
+    EXPECT_EQ(RowsOf(c, "select 順序 from [PRINTING_S] where ID = 'S2' order by val(順序) desc, INO"),
               (Rows{"9", "9", "2", "1"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, Statements, ::testing::Values(testing::Engine::SQLite, testing::Engine::Server),
-                         testing::engineName);
+                         testing::EngineName);
 
 } // namespace
 } // namespace jet

@@ -30,15 +30,15 @@ TEST(Value, TextAsJetShowsIt)
 
 TEST(SqlNumber, AlwaysAPlainLiteral)
 {
-    EXPECT_EQ(sqlNumber(-0.0), "0");
-    EXPECT_EQ(sqlNumber(1e20), "100000000000000000000");
-    EXPECT_EQ(sqlNumber(1e-7), "0.0000001");
-    EXPECT_EQ(sqlNumber(12), "12");
-    EXPECT_EQ(sqlNumber(3000000000LL), "3000000000");
+    EXPECT_EQ(SqlNumber(-0.0), "0");
+    EXPECT_EQ(SqlNumber(1e20), "100000000000000000000");
+    EXPECT_EQ(SqlNumber(1e-7), "0.0000001");
+    EXPECT_EQ(SqlNumber(12), "12");
+    EXPECT_EQ(SqlNumber(3000000000LL), "3000000000");
     for (const double x : {0.1, 1.0 / 3, 123456.789, -9.87654321e-3})
-        EXPECT_EQ(std::stod(sqlNumber(x)), x) << sqlNumber(x);
-    EXPECT_THROW(sqlNumber(HUGE_VAL), Error);
-    EXPECT_THROW(sqlNumber(std::nan("")), Error);
+        EXPECT_EQ(std::stod(SqlNumber(x)), x) << SqlNumber(x);
+    EXPECT_THROW(SqlNumber(HUGE_VAL), Error);
+    EXPECT_THROW(SqlNumber(std::nan("")), Error);
 }
 
 TEST(SqlText, QuotedRemarkRoundTripsAndCannotChangeTheStatement)
@@ -48,15 +48,15 @@ TEST(SqlText, QuotedRemarkRoundTripsAndCannotChangeTheStatement)
     Connection c;
     c.open(db.connectionString());
     const std::string remark = "O'Neil 5' x 3'";
-    EXPECT_EQ(c.execute("update [T] set REM = '" + sqlText(remark) + "' where ID = 'A'"), 1);
+    EXPECT_EQ(c.execute("update [T] set REM = '" + SqlText(remark) + "' where ID = 'A'"), 1);
     Recordset rs;
     rs.open("select REM from [T] where ID = 'A'", c);
     EXPECT_EQ(rs.field("REM").text(), remark);
 
     // Typed text stays a value: it matches no key and changes nothing.
     const std::string typed = "x' or '1'='1";
-    EXPECT_EQ(c.execute("delete from [T] where ID = '" + sqlText(typed) + "'"), 0);
-    EXPECT_EQ(c.execute("update [T] set REM = '" + sqlText(typed) + "' where ID = 'B'"), 1);
+    EXPECT_EQ(c.execute("delete from [T] where ID = '" + SqlText(typed) + "'"), 0);
+    EXPECT_EQ(c.execute("update [T] set REM = '" + SqlText(typed) + "' where ID = 'B'"), 1);
     EXPECT_EQ(db.scalar("select count(*) from T"), "2");
     EXPECT_EQ(db.scalar("select REM from T where ID = 'B'"), typed);
     EXPECT_EQ(db.scalar("select REM from T where ID = 'A'"), remark);

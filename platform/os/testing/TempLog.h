@@ -11,7 +11,7 @@
 
 namespace qtmv::test {
 
-inline QStringList logLines(const QString& path)
+inline QStringList LogLines(const QString& path)
 {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
@@ -27,10 +27,10 @@ protected:
     explicit TempLog(const char* fileName) : fileName_(fileName) {}
     void SetUp() override
     {
-        path = QString::fromStdString(log::open(dir.path().toStdString() + "/Temp", fileName_, 400, 2));
-        log::setIdentity("PC1\\wang", "王大明");
+        path = QString::fromStdString(log::Open(dir.path().toStdString() + "/Temp", fileName_, 400, 2));
+        log::SetIdentity("PC1\\wang", "王大明");
     }
-    void TearDown() override { log::close(); }
+    void TearDown() override { log::Close(); }
     QTemporaryDir dir;
     QString path;
 

@@ -5,7 +5,7 @@
 
 namespace qtmv::os::test {
 
-inline pid_t deadProcessId()
+inline pid_t DeadProcessId()
 {
     const pid_t child = fork();
     if (child == 0)

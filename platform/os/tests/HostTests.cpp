@@ -17,13 +17,13 @@
 
 using namespace qtmv::os;
 
-using qtmv::os::test::deadProcessId;
+using qtmv::os::test::DeadProcessId;
 
 TEST(Host, IsWindowMeansTheProcessIsAlive)
 {
     EXPECT_TRUE(IsWindow(static_cast<double>(CurrentProcessId())));
     EXPECT_TRUE(IsWindow(1)); // init: alive, possibly owned by another user
-    EXPECT_FALSE(IsWindow(deadProcessId()));
+    EXPECT_FALSE(IsWindow(DeadProcessId()));
     for (double bad : {0.0, -1.0, 1.5, double(INT_MAX) + 1, std::nan(""), HUGE_VAL})
         EXPECT_FALSE(IsWindow(bad)) << bad;
 }

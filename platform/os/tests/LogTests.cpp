@@ -9,7 +9,7 @@
 #include <QTemporaryDir>
 
 using namespace qtmv;
-using qtmv::test::logLines;
+using qtmv::test::LogLines;
 
 namespace {
 
@@ -23,9 +23,9 @@ protected:
 TEST_F(LogFile, OneLinePerRecordWithEveryField)
 {
     ASSERT_EQ(path, dir.path() + "/Temp/daily-report.log");
-    log::warning(log::data(), "儲存資料", "寫入失敗", "update [PRINTING] set REM ='a\tb'\nwhere 1", "disk full");
+    log::Warning(log::Data(), "儲存資料", "寫入失敗", "update [PRINTING] set REM ='a\tb'\nwhere 1", "disk full");
     qWarning("not ours");   // other messages stay out of the file
-    const QStringList lines = logLines(path);
+    const QStringList lines = LogLines(path);
     ASSERT_EQ(lines.size(), 1);
     const QStringList f = lines[0].split(QLatin1Char('\t'));
     ASSERT_EQ(f.size(), 9) << lines[0].toStdString();
@@ -37,10 +37,10 @@ TEST_F(LogFile, OneLinePerRecordWithEveryField)
 TEST_F(LogFile, RotatesBySizeKeepingTheNewest)
 {
     for (int i = 0; i < 12; ++i)
-        log::info(log::locks(), "載入資料", "第 " + std::to_string(i) + " 筆");
+        log::Info(log::Locks(), "載入資料", "第 " + std::to_string(i) + " 筆");
     EXPECT_TRUE(QFile::exists(path + ".1"));
     EXPECT_TRUE(QFile::exists(path + ".2"));
     EXPECT_FALSE(QFile::exists(path + ".3"));
     EXPECT_LE(QFile(path).size(), 400);
-    EXPECT_TRUE(logLines(path).last().endsWith(QStringLiteral("第 11 筆")));
+    EXPECT_TRUE(LogLines(path).last().endsWith(QStringLiteral("第 11 筆")));
 }

@@ -19,7 +19,7 @@ namespace {
 
 void BM_PreviewFirstPageShown(benchmark::State& state)
 {
-    const PageDocument doc = run(listing(), thousandLines());
+    const PageDocument doc = Paginate(ListingLayout(), ThousandLines());
     for (auto _ : state) {
         PreviewDialog preview(doc);
         preview.show();
@@ -31,12 +31,12 @@ BENCHMARK(BM_PreviewFirstPageShown)->Unit(benchmark::kMillisecond)->UseRealTime(
 
 void BM_ThousandLinesLayoutUnderWorkProgress(benchmark::State& state)
 {
-    const DataTable rows = thousandLines();
-    const Layout layout = listing();
+    const DataTable rows = ThousandLines();
+    const Layout layout = ListingLayout();
     QWidget window;
     for (auto _ : state) {
         WorkProgress watch(QStringLiteral("列印"), QStringLiteral("排版中…"), &window);
-        benchmark::DoNotOptimize(run(layout, rows, watch.progress()));
+        benchmark::DoNotOptimize(Paginate(layout, rows, watch.progress()));
     }
 }
 BENCHMARK(BM_ThousandLinesLayoutUnderWorkProgress)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -45,5 +45,5 @@ BENCHMARK(BM_ThousandLinesLayoutUnderWorkProgress)->Unit(benchmark::kMillisecond
 
 int main(int argc, char** argv)
 {
-    return qtmv::bench::runAsTheProgramRuns<QApplication>(argc, argv);
+    return qtmv::bench::RunAsTheProgramRuns<QApplication>(argc, argv);
 }

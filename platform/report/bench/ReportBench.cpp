@@ -17,12 +17,12 @@ using namespace qtmv::report::bench;
 
 void BM_ThousandLinesToPdf(benchmark::State& state)
 {
-    const DataTable rows = thousandLines();
-    const Layout layout = listing();
+    const DataTable rows = ThousandLines();
+    const Layout layout = ListingLayout();
     const QString path = QDir::temp().filePath(QStringLiteral("report_bench.pdf"));
     for (auto _ : state) {
-        const PageDocument doc = run(layout, rows);
-        benchmark::DoNotOptimize(writePdf(doc, path));
+        const PageDocument doc = Paginate(layout, rows);
+        benchmark::DoNotOptimize(WritePdf(doc, path));
     }
     QFile::remove(path);
 }
@@ -32,23 +32,23 @@ BENCHMARK(BM_ThousandLinesToPdf)->Unit(benchmark::kMillisecond);
 // progress callback as the windows' (1): what following the work costs.
 void BM_ThousandLinesLayout(benchmark::State& state)
 {
-    const DataTable rows = thousandLines();
-    const Layout layout = listing();
+    const DataTable rows = ThousandLines();
+    const Layout layout = ListingLayout();
     long long steps = 0;
     const Progress follow = [&steps](int, int) { return ++steps > 0; };
     for (auto _ : state)
-        benchmark::DoNotOptimize(run(layout, rows, state.range(0) ? follow : Progress()));
+        benchmark::DoNotOptimize(Paginate(layout, rows, state.range(0) ? follow : Progress()));
     state.counters["steps"] = benchmark::Counter(static_cast<double>(steps), benchmark::Counter::kAvgIterations);
 }
 BENCHMARK(BM_ThousandLinesLayout)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void BM_ThousandLinesPdf(benchmark::State& state)
 {
-    const PageDocument doc = run(listing(), thousandLines());
+    const PageDocument doc = Paginate(ListingLayout(), ThousandLines());
     long long steps = 0;
     const Progress follow = [&steps](int, int) { return ++steps > 0; };
     for (auto _ : state)
-        benchmark::DoNotOptimize(pdfBytes(doc, 0, -1, state.range(0) ? follow : Progress()));
+        benchmark::DoNotOptimize(PdfBytes(doc, 0, -1, state.range(0) ? follow : Progress()));
     state.counters["steps"] = benchmark::Counter(static_cast<double>(steps), benchmark::Counter::kAvgIterations);
 }
 BENCHMARK(BM_ThousandLinesPdf)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
@@ -66,8 +66,8 @@ void BM_LongTextToPdf(benchmark::State& state)
     layout.detail.items = {Item::field({0, 0, 40, 6}, "NAME")};
     const QString path = QDir::temp().filePath(QStringLiteral("report_bench_long.pdf"));
     for (auto _ : state) {
-        const PageDocument doc = run(layout, rows);
-        benchmark::DoNotOptimize(writePdf(doc, path));
+        const PageDocument doc = Paginate(layout, rows);
+        benchmark::DoNotOptimize(WritePdf(doc, path));
     }
     QFile::remove(path);
 }
@@ -77,5 +77,5 @@ BENCHMARK(BM_LongTextToPdf)->Arg(1000)->Arg(32767)->Arg(100000)->Unit(benchmark:
 
 int main(int argc, char** argv)
 {
-    return qtmv::bench::runAsTheProgramRuns<QGuiApplication>(argc, argv);
+    return qtmv::bench::RunAsTheProgramRuns<QGuiApplication>(argc, argv);
 }

@@ -7,7 +7,7 @@
 
 namespace qtmv::report::bench {
 
-inline DataTable thousandLines()
+inline DataTable ThousandLines()
 {
     DataTable t({"PO", "DESC1", "QTY", "AMT"});
     for (int i = 0; i < 1000; ++i)
@@ -16,7 +16,7 @@ inline DataTable thousandLines()
     return t;
 }
 
-inline Layout listing()
+inline Layout ListingLayout()
 {
     Layout l;
     l.pageHeader.height = 14;

@@ -31,7 +31,7 @@ using namespace qtmv::report;
 
 namespace {
 
-PageDocument threePages()
+PageDocument ThreePages()
 {
     Layout l;
     l.pageHeader.height = 10;
@@ -41,14 +41,14 @@ PageDocument threePages()
     DataTable t({"N"});
     for (int i = 0; i < 6; ++i)
         t.addRow({i});
-    return run(l, t);
+    return Paginate(l, t);
 }
 
 } // namespace
 
 TEST(ReportPreview, PagesWithKeysAndButtonsAndZooms)
 {
-    const PageDocument doc = threePages();
+    const PageDocument doc = ThreePages();
     ASSERT_EQ(doc.pages.size(), 3u);
     PreviewDialog dlg(doc);
     dlg.show();
@@ -94,7 +94,7 @@ TEST(ReportPreview, PrintToFileWritesTheChosenPagesOrFailsAloud)
     const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
     if (pdftotext.isEmpty())
         GTEST_SKIP() << "pdftotext is not installed";
-    PreviewDialog dlg(threePages());
+    PreviewDialog dlg(ThreePages());
     QTemporaryDir dir;
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFileName(dir.filePath("pages.pdf"));
@@ -131,7 +131,7 @@ TEST(ReportPreview, PrintToFileWritesTheChosenPagesOrFailsAloud)
 // printed either way.
 TEST(ReportPreview, AFailedPrintIsToldThroughTheInstalledReport)
 {
-    PreviewDialog dlg(threePages());
+    PreviewDialog dlg(ThreePages());
     QTemporaryDir dir;
     const QString kept = dir.filePath("kept.pdf");
     {
@@ -176,7 +176,7 @@ TEST(ReportPreview, AFailedPrintIsToldThroughTheInstalledReport)
 // document, not print.pdf in the home folder every time.
 TEST(ReportPreview, APrintToAFileProposesTheNamersFile)
 {
-    PreviewDialog dlg(threePages());
+    PreviewDialog dlg(ThreePages());
     dlg.setDocumentName(QStringLiteral("產值分析表"));
     QTemporaryDir dir;
     QStringList asked;
@@ -208,7 +208,7 @@ TEST(ReportPreview, APrintToAFileProposesTheNamersFile)
 // chose it.
 TEST(ReportPreview, ACancelledPrintToAFileLeavesNoFileAndTellsNothing)
 {
-    PreviewDialog dlg(threePages());
+    PreviewDialog dlg(ThreePages());
     QTemporaryDir dir;
     QPrinter printer(QPrinter::HighResolution);
     const QString fresh = dir.filePath("fresh.pdf");

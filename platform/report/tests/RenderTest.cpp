@@ -20,7 +20,7 @@ namespace {
 
 // A small outsourcing-order-like report in Chinese, its amounts real numbers
 // as a database hands them out.
-PageDocument chineseOrder(const PageSetup& page = {})
+PageDocument ChineseOrder(const PageSetup& page = {})
 {
     DataTable rows({"ID", "PO", "SNAME", "DESC1", "AMT"});
     rows.addRow({"P001", "W1130001", "朗瑜印刷", "彩色海報", 1200.0});
@@ -40,7 +40,7 @@ PageDocument chineseOrder(const PageSetup& page = {})
     l.reportFooter.height = 10;
     l.reportFooter.items = {Item::line({0, 1}, {190, 1}), Item::text({100, 2, 40, 7}, "總計"),
                             Item::total({150, 2, 40, 7}, "AMT", Aggregate::Sum)};
-    return run(l, rows);
+    return Paginate(l, rows);
 }
 
 } // namespace
@@ -52,8 +52,8 @@ TEST(ReportPdf, ChineseTextsReadBackExactly)
         GTEST_SKIP() << "pdftotext is not installed";
     QTemporaryDir dir;
     const QString pdf = dir.filePath("order.pdf");
-    const PageDocument doc = chineseOrder();
-    ASSERT_TRUE(writePdf(doc, pdf));
+    const PageDocument doc = ChineseOrder();
+    ASSERT_TRUE(WritePdf(doc, pdf));
     QProcess p;
     p.start(pdftotext, {"-layout", pdf, "-"});
     ASSERT_TRUE(p.waitForFinished(20000));
@@ -61,16 +61,16 @@ TEST(ReportPdf, ChineseTextsReadBackExactly)
     for (const char* s : {"印前外發單", "客戶", "印件名稱", "朗瑜印刷", "彩色海報", "聿禾紙業",
                           "精裝目錄", "800.5", "總計", "2000.5"})
         EXPECT_TRUE(text.contains(QString::fromUtf8(s))) << s << "\n" << text.toStdString();
-    EXPECT_FALSE(writePdf(doc, dir.filePath("missing/folder/order.pdf")));
+    EXPECT_FALSE(WritePdf(doc, dir.filePath("missing/folder/order.pdf")));
 }
 
 // A PDF that cannot be written is reported, and what stood under its name
 // stays: a device that fails every write, a read-only file.
 TEST(ReportPdf, AFileThatCannotBeWrittenIsReportedAndKept)
 {
-    const PageDocument doc = chineseOrder();
+    const PageDocument doc = ChineseOrder();
     QString why;
-    EXPECT_FALSE(writePdf(doc, QStringLiteral("/dev/full"), &why));
+    EXPECT_FALSE(WritePdf(doc, QStringLiteral("/dev/full"), &why));
     EXPECT_EQ(why, QStringLiteral("不是一般檔案，不會覆蓋"));
     QTemporaryDir dir;
     const QString kept = dir.filePath("kept.pdf");
@@ -80,7 +80,7 @@ TEST(ReportPdf, AFileThatCannotBeWrittenIsReportedAndKept)
         f.write("kept");
     }
     QFile::setPermissions(kept, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
-    EXPECT_FALSE(writePdf(doc, kept, &why));
+    EXPECT_FALSE(WritePdf(doc, kept, &why));
     EXPECT_EQ(why, QStringLiteral("檔案是唯讀的，不會覆蓋"));
     QFile f(kept);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
@@ -91,7 +91,7 @@ TEST(ReportPdf, AFileThatCannotBeWrittenIsReportedAndKept)
 namespace {
 
 // The pixels of `area` whose grey level lies in [from, to).
-int pixelsIn(const QImage& img, const QRect& area, int from, int to)
+int PixelsIn(const QImage& img, const QRect& area, int from, int to)
 {
     int n = 0;
     for (int y = area.top(); y <= area.bottom(); ++y)
@@ -104,16 +104,16 @@ int pixelsIn(const QImage& img, const QRect& area, int from, int to)
 
 TEST(ReportImage, PageImagesHaveThePaperSizeAndInk)
 {
-    const PageDocument a4 = chineseOrder();
-    const QImage img = renderPageImage(a4, 0, 96);
+    const PageDocument a4 = ChineseOrder();
+    const QImage img = RenderPageImage(a4, 0, 96);
     EXPECT_EQ(img.size(), QSize(794, 1123));
-    EXPECT_GT(pixelsIn(img, img.rect(), 0, 128), 500);
+    EXPECT_GT(PixelsIn(img, img.rect(), 0, 128), 500);
     // Ink only inside the 10 mm margins (38 pixels at 96 dpi).
-    EXPECT_EQ(pixelsIn(img, QRect(0, 0, img.width(), 30), 0, 128), 0);
+    EXPECT_EQ(PixelsIn(img, QRect(0, 0, img.width(), 30), 0, 128), 0);
 
     PageSetup half;
     half.size = QSizeF(210.0, 148.5);   // half an A4 sheet, landscape
-    EXPECT_EQ(renderPageImage(chineseOrder(half), 0, 96).size(), QSize(794, 561));
+    EXPECT_EQ(RenderPageImage(ChineseOrder(half), 0, 96).size(), QSize(794, 561));
 
     // Drawn smoothed even when the windows' font is drawn from bitmaps: grey
     // pixels in the title (16 points, 10 mm from the top and the left).
@@ -121,9 +121,9 @@ TEST(ReportImage, PageImagesHaveThePaperSizeAndInk)
     const QFont before = windows;
     windows.setStyleStrategy(QFont::NoAntialias);
     QGuiApplication::setFont(windows);
-    const QImage page = renderPageImage(a4, 0, 96);
+    const QImage page = RenderPageImage(a4, 0, 96);
     QGuiApplication::setFont(before);
-    EXPECT_GT(pixelsIn(page, QRect(38, 38, 452, 38), 41, 215), 20);
+    EXPECT_GT(PixelsIn(page, QRect(38, 38, 452, 38), 41, 215), 20);
 }
 
 // Writing a PDF tells the pages drawn; a cancel half-way leaves no file, or
@@ -136,13 +136,13 @@ TEST(ReportPdf, ACancelledPdfLeavesNoFileAndKeepsTheEarlierOne)
     Layout l;
     l.detail.height = 100;
     l.detail.items = {Item::field({0, 0, 100, 8}, "N")};
-    const PageDocument doc = run(l, rows);
+    const PageDocument doc = Paginate(l, rows);
     ASSERT_EQ(doc.pages.size(), 3u);
 
     QTemporaryDir dir;
     const QString pdf = dir.filePath("pages.pdf");
     std::vector<std::pair<int, int>> steps;
-    ASSERT_TRUE(writePdf(doc, pdf, nullptr, 0, -1, [&](int done, int total) {
+    ASSERT_TRUE(WritePdf(doc, pdf, nullptr, 0, -1, [&](int done, int total) {
         steps.emplace_back(done, total);
         return true;
     }));
@@ -150,15 +150,15 @@ TEST(ReportPdf, ACancelledPdfLeavesNoFileAndKeepsTheEarlierOne)
 
     const auto halfWay = [](int done, int) { return done < 2; };
     const QString fresh = dir.filePath("fresh.pdf");
-    EXPECT_THROW(writePdf(doc, fresh, nullptr, 0, -1, halfWay), Cancelled);
+    EXPECT_THROW(WritePdf(doc, fresh, nullptr, 0, -1, halfWay), Cancelled);
     EXPECT_FALSE(QFile::exists(fresh));
 
     QFile before(pdf);
     ASSERT_TRUE(before.open(QIODevice::ReadOnly));
     const QByteArray earlier = before.readAll();
     before.close();
-    EXPECT_THROW(writePdf(doc, pdf, nullptr, 0, -1, [](int, int) { return false; }), Cancelled);
-    EXPECT_THROW(writePdf(doc, pdf, nullptr, 0, -1, halfWay), Cancelled);
+    EXPECT_THROW(WritePdf(doc, pdf, nullptr, 0, -1, [](int, int) { return false; }), Cancelled);
+    EXPECT_THROW(WritePdf(doc, pdf, nullptr, 0, -1, halfWay), Cancelled);
     QFile after(pdf);
     ASSERT_TRUE(after.open(QIODevice::ReadOnly));
     EXPECT_EQ(after.readAll(), earlier);

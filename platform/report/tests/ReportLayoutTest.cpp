@@ -12,7 +12,7 @@ namespace {
 
 // Page header 20 mm, detail 10 mm, page footer 10 mm on A4 with 10 mm
 // margins: the body runs from 30 to 277 mm, 24 detail lines a page.
-Layout listing()
+Layout ListingLayout()
 {
     Layout l;
     l.pageHeader.height = 20;
@@ -27,7 +27,7 @@ Layout listing()
 }
 
 // A listing grouped by work order: rows (PO, DESC1, AMT).
-DataTable orders(const std::vector<std::pair<std::string, double>>& poAmt)
+DataTable Orders(const std::vector<std::pair<std::string, double>>& poAmt)
 {
     DataTable t({"PO", "DESC1", "AMT"});
     int n = 0;
@@ -36,7 +36,7 @@ DataTable orders(const std::vector<std::pair<std::string, double>>& poAmt)
     return t;
 }
 
-std::vector<std::pair<std::string, double>> rowsOf(int n, const std::string& po = "W1")
+std::vector<std::pair<std::string, double>> RowsOf(int n, const std::string& po = "W1")
 {
     std::vector<std::pair<std::string, double>> v;
     for (int i = 0; i < n; ++i)
@@ -45,28 +45,28 @@ std::vector<std::pair<std::string, double>> rowsOf(int n, const std::string& po 
 }
 
 // A total of AMT shown between two labels.
-Item labelledTotal(QRectF r, Aggregate agg, const QString& before, const QString& after = {})
+Item LabelledTotal(QRectF r, Aggregate agg, const QString& before, const QString& after = {})
 {
     return Item::total(r, "AMT", agg, Align::Right, {}, [=](const FormatContext& c) {
         return before + QString::fromStdString(c.value.text()) + after;
     });
 }
 
-double measuredWidthMm(const PlacedText& t)
+double MeasuredWidthMm(const PlacedText& t)
 {
     QImage dev(1, 1, QImage::Format_Mono);
     dev.setDotsPerMeterX(qRound(1200 / 0.0254));
     dev.setDotsPerMeterY(qRound(1200 / 0.0254));
-    return QFontMetricsF(toQFont(t.font), &dev).horizontalAdvance(t.text) * 25.4 / 1200;
+    return QFontMetricsF(ToQFont(t.font), &dev).horizontalAdvance(t.text) * 25.4 / 1200;
 }
 
 } // namespace
 
 TEST(ReportPaging, DetailLinesFlowOverPagesWithHeaderAndPageNOfM)
 {
-    Layout l = listing();
-    l.pageFooter.items.push_back(labelledTotal({150, 0, 40, 8}, Aggregate::Count, QStringLiteral("本頁 ")));
-    const PageDocument doc = run(l, orders(rowsOf(50)));
+    Layout l = ListingLayout();
+    l.pageFooter.items.push_back(LabelledTotal({150, 0, 40, 8}, Aggregate::Count, QStringLiteral("本頁 ")));
+    const PageDocument doc = Paginate(l, Orders(RowsOf(50)));
     ASSERT_EQ(doc.pages.size(), 3u);   // 24 + 24 + 2
     EXPECT_EQ(doc.pagesWith("外發單"), (std::vector<int>{0, 1, 2}));
     for (int p = 0; p < 3; ++p) {
@@ -88,7 +88,7 @@ TEST(ReportPaging, DetailLinesFlowOverPagesWithHeaderAndPageNOfM)
     EXPECT_EQ(doc.pagesWith("本頁 24"), (std::vector<int>{0, 1}));
     EXPECT_EQ(doc.pagesWith("本頁 2"), std::vector<int>{2});
     // No data: one page with its header and footer.
-    const PageDocument empty = run(listing(), orders({}));
+    const PageDocument empty = Paginate(ListingLayout(), Orders({}));
     ASSERT_EQ(empty.pages.size(), 1u);
     EXPECT_NE(empty.find(0, "外發單"), nullptr);
     EXPECT_NE(empty.find(0, "第 1 頁 / 共 1 頁"), nullptr);
@@ -96,7 +96,7 @@ TEST(ReportPaging, DetailLinesFlowOverPagesWithHeaderAndPageNOfM)
 
 TEST(ReportGroups, TotalsOnlyInGroupFootersAndReportFooterOnLastPage)
 {
-    Layout l = listing();
+    Layout l = ListingLayout();
     Group g;
     g.keyColumn = "PO";
     g.header.height = 10;
@@ -104,18 +104,18 @@ TEST(ReportGroups, TotalsOnlyInGroupFootersAndReportFooterOnLastPage)
     g.footer.height = 10;
     g.footer.items = {Item::text({100, 0, 40, 8}, "小計"),
                       Item::total({150, 0, 40, 8}, "AMT", Aggregate::Sum),
-                      labelledTotal({60, 0, 30, 8}, Aggregate::Count, {}, QStringLiteral(" 筆"))};
+                      LabelledTotal({60, 0, 30, 8}, Aggregate::Count, {}, QStringLiteral(" 筆"))};
     l.groups.push_back(g);
     l.reportFooter.height = 10;
     l.reportFooter.items = {Item::text({100, 0, 40, 8}, "總計"),
                             Item::total({150, 0, 40, 8}, "AMT", Aggregate::Sum)};
 
-    auto data = rowsOf(30, "W1");
+    auto data = RowsOf(30, "W1");
     for (auto& r : data)
         r.second = 2.5;                      // W1: 30 x 2.5 = 75
     data.push_back({"W2", 100});
     data.push_back({"W2", 20});              // W2: 120
-    const PageDocument doc = run(l, orders(data));
+    const PageDocument doc = Paginate(l, Orders(data));
     ASSERT_GE(doc.pages.size(), 2u);
     const int last = static_cast<int>(doc.pages.size()) - 1;
 
@@ -135,16 +135,16 @@ TEST(ReportGroups, TotalsOnlyInGroupFootersAndReportFooterOnLastPage)
 
 TEST(ReportGroups, NestedGroupsCloseInnerBeforeOuter)
 {
-    Layout l = listing();
+    Layout l = ListingLayout();
     Group outer, inner;
     outer.key = [](const RowView& r) { return r.value("PO").text().substr(0, 1); };
     outer.footer.height = 10;
-    outer.footer.items = {labelledTotal({150, 0, 40, 8}, Aggregate::Sum, QStringLiteral("外"))};
+    outer.footer.items = {LabelledTotal({150, 0, 40, 8}, Aggregate::Sum, QStringLiteral("外"))};
     inner.keyColumn = "PO";
     inner.footer.height = 10;
-    inner.footer.items = {labelledTotal({150, 0, 40, 8}, Aggregate::Sum, QStringLiteral("內"))};
+    inner.footer.items = {LabelledTotal({150, 0, 40, 8}, Aggregate::Sum, QStringLiteral("內"))};
     l.groups = {outer, inner};
-    const PageDocument doc = run(l, orders({{"A1", 1}, {"A1", 2}, {"A2", 4}, {"B1", 8}}));
+    const PageDocument doc = Paginate(l, Orders({{"A1", 1}, {"A1", 2}, {"A2", 4}, {"B1", 8}}));
     ASSERT_EQ(doc.pages.size(), 1u);
     const auto top = [&](const char* s) {
         const PlacedText* t = doc.find(0, QString::fromUtf8(s));
@@ -161,7 +161,7 @@ TEST(ReportGroups, NestedGroupsCloseInnerBeforeOuter)
 TEST(ReportGroups, HeaderKeptWithItsFirstDetailLine)
 {
     // The W1 header and 22 lines leave room for one 10 mm section on page 1.
-    Layout l = listing();
+    Layout l = ListingLayout();
     Group g;
     g.keyColumn = "PO";
     g.header.height = 10;
@@ -169,17 +169,17 @@ TEST(ReportGroups, HeaderKeptWithItsFirstDetailLine)
         return "單號 " + c.row.text("PO");
     })};
     l.groups.push_back(g);
-    auto data = rowsOf(22, "W1");
+    auto data = RowsOf(22, "W1");
     data.push_back({"W2", 1});
     {
-        const PageDocument doc = run(l, orders(data));
+        const PageDocument doc = Paginate(l, Orders(data));
         EXPECT_EQ(doc.pagesWith("單號 W2"), std::vector<int>{1});
         EXPECT_EQ(doc.pagesWith("品名23"), std::vector<int>{1});
         EXPECT_DOUBLE_EQ(doc.find(1, "單號 W2")->rect.top(), 30);
     }
     l.groups[0].keepTogether = false;
     {
-        const PageDocument doc = run(l, orders(data));
+        const PageDocument doc = Paginate(l, Orders(data));
         EXPECT_EQ(doc.pagesWith("單號 W2"), std::vector<int>{0});
         EXPECT_EQ(doc.pagesWith("品名23"), std::vector<int>{1});
     }
@@ -188,7 +188,7 @@ TEST(ReportGroups, HeaderKeptWithItsFirstDetailLine)
     l.groups[0].keepTogether = true;
     l.groups[0].header.height = 200;
     l.detail.height = 100;
-    const PageDocument tall = run(l, orders(rowsOf(1)));
+    const PageDocument tall = Paginate(l, Orders(RowsOf(1)));
     ASSERT_EQ(tall.pages.size(), 2u);
     EXPECT_EQ(tall.pagesWith("單號 W1"), std::vector<int>{0});
     EXPECT_EQ(tall.pagesWith("品名1"), std::vector<int>{1});
@@ -208,20 +208,20 @@ TEST(ReportText, LongTextShrinksThenCutsWithinItsField)
     DataTable t({"PO", "DESC1", "MID"});
     const std::string mid = "彩色海報雙面印刷";   // a little too wide at 12 points
     t.addRow({"W1", longName.toStdString(), mid});
-    const PageDocument doc = run(l, t);
+    const PageDocument doc = Paginate(l, t);
     const auto& texts = doc.pages.at(0).texts;
     ASSERT_EQ(texts.size(), 4u);
 
     const PlacedText& s = texts[0];
     EXPECT_DOUBLE_EQ(s.font.size, 8);                 // shrunk to the floor, still too long
     EXPECT_TRUE(longName.startsWith(s.text));
-    EXPECT_LE(measuredWidthMm(s), s.rect.width());
+    EXPECT_LE(MeasuredWidthMm(s), s.rect.width());
 
     const PlacedText& c = texts[1];
     EXPECT_DOUBLE_EQ(c.font.size, 12);
     EXPECT_TRUE(longName.startsWith(c.text));
     EXPECT_LT(c.text.size(), s.text.size());          // the larger font keeps fewer characters
-    EXPECT_LE(measuredWidthMm(c), c.rect.width());
+    EXPECT_LE(MeasuredWidthMm(c), c.rect.width());
 
     EXPECT_EQ(texts[2].text, "W1");                   // a text that fits is untouched
     EXPECT_DOUBLE_EQ(texts[2].font.size, 12);
@@ -230,7 +230,7 @@ TEST(ReportText, LongTextShrinksThenCutsWithinItsField)
     EXPECT_EQ(m.text.toStdString(), mid);
     EXPECT_LT(m.font.size, 12);
     EXPECT_GT(m.font.size, 6);
-    EXPECT_LE(measuredWidthMm(m), m.rect.width());
+    EXPECT_LE(MeasuredWidthMm(m), m.rect.width());
 }
 
 TEST(ReportText, CanGrowFieldMakesItsSectionTaller)
@@ -244,7 +244,7 @@ TEST(ReportText, CanGrowFieldMakesItsSectionTaller)
     t.addRow({"短"});
     t.addRow({"很長的備註文字需要換成好幾行才放得下"});
     t.addRow({"末"});
-    const PageDocument doc = run(l, t);
+    const PageDocument doc = Paginate(l, t);
     const auto& page = doc.pages.at(0);
     ASSERT_EQ(page.texts.size(), 3u);
     EXPECT_DOUBLE_EQ(page.texts[1].rect.top(), 20);
@@ -257,8 +257,8 @@ TEST(ReportText, CanGrowFieldMakesItsSectionTaller)
 TEST(ReportBarcode, BarsDrawnInsideTheItemForBothSymbologies)
 {
     const QRectF r(10, 20, 60, 12);
-    const auto c39 = barcodeBars("P1130001", BarcodeType::Code39, r);
-    const auto c128 = barcodeBars("P1130001", BarcodeType::Code128, r);
+    const auto c39 = BarcodeBars("P1130001", BarcodeType::Code39, r);
+    const auto c128 = BarcodeBars("P1130001", BarcodeType::Code128, r);
     ASSERT_GT(c39.size(), 20u);   // 9 elements per character, 5 of them bars
     ASSERT_GT(c128.size(), 10u);
     EXPECT_NE(c39.size(), c128.size());
@@ -267,14 +267,14 @@ TEST(ReportBarcode, BarsDrawnInsideTheItemForBothSymbologies)
         EXPECT_GT(b.width(), 0);
         EXPECT_NEAR(b.height(), 12, 1e-3);
     }
-    EXPECT_TRUE(barcodeBars("", BarcodeType::Code39, r).empty());
+    EXPECT_TRUE(BarcodeBars("", BarcodeType::Code39, r).empty());
 
     Layout l;
     l.pageHeader.height = 20;
     l.pageHeader.items = {Item::barcodeOf({0, 0, 60, 12}, "ID")};
     DataTable t({"ID"});
     t.addRow({"P1130001"});
-    const PageDocument doc = run(l, t);
+    const PageDocument doc = Paginate(l, t);
     ASSERT_EQ(doc.pages.at(0).barcodes.size(), 1u);
     // The page header shows the page's first row, as the order's heading needs.
     const PlacedBarcode& bc = doc.pages[0].barcodes[0];
@@ -296,16 +296,16 @@ struct Step {
 // them, and the document is the one laid out without anyone following.
 TEST(ReportProgress, TheRowsLaidOutFromNoneToAll)
 {
-    const DataTable rows = orders(rowsOf(30));
+    const DataTable rows = Orders(RowsOf(30));
     std::vector<Step> steps;
-    const PageDocument doc = run(listing(), rows, [&](int done, int total) {
+    const PageDocument doc = Paginate(ListingLayout(), rows, [&](int done, int total) {
         steps.push_back({done, total});
         return true;
     });
     ASSERT_EQ(steps.size(), 31u);
     for (int i = 0; i <= 30; ++i)
         EXPECT_EQ(steps[static_cast<std::size_t>(i)], (Step{i, 30})) << i;
-    const PageDocument plain = run(listing(), rows);
+    const PageDocument plain = Paginate(ListingLayout(), rows);
     ASSERT_EQ(doc.pages.size(), plain.pages.size());
     EXPECT_EQ(doc.pagesWith(QStringLiteral("第 2 頁 / 共 2 頁")), std::vector<int>{1});
     for (std::size_t p = 0; p < doc.pages.size(); ++p)
@@ -316,15 +316,15 @@ TEST(ReportProgress, TheRowsLaidOutFromNoneToAll)
 // asked about, and no document comes back, only Cancelled.
 TEST(ReportProgress, AFalseAnswerStopsTheLayoutWithoutADocument)
 {
-    const DataTable rows = orders(rowsOf(30));
+    const DataTable rows = Orders(RowsOf(30));
     std::vector<Step> steps;
     int formatted = 0;
-    Layout l = listing();
+    Layout l = ListingLayout();
     l.detail.items.push_back(Item::computed({100, 0, 40, 8}, [&](const FormatContext&) {
         ++formatted;
         return QStringLiteral("x");
     }));
-    EXPECT_THROW(run(l, rows,
+    EXPECT_THROW(Paginate(l, rows,
                      [&](int done, int total) {
                          steps.push_back({done, total});
                          return done < 10;
@@ -336,6 +336,6 @@ TEST(ReportProgress, AFalseAnswerStopsTheLayoutWithoutADocument)
 
     // Cancelled before the first row: nothing is laid out at all.
     formatted = 0;
-    EXPECT_THROW(run(l, rows, [](int, int) { return false; }), Cancelled);
+    EXPECT_THROW(Paginate(l, rows, [](int, int) { return false; }), Cancelled);
     EXPECT_EQ(formatted, 0);
 }

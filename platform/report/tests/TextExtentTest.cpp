@@ -14,7 +14,7 @@ using namespace qtmv::report;
 
 namespace {
 
-PlacedText placed(const QString& text, QRectF rect, Align a = Align::Left, double size = 10)
+PlacedText Placed(const QString& text, QRectF rect, Align a = Align::Left, double size = 10)
 {
     PlacedText t;
     t.text = text;
@@ -24,25 +24,25 @@ PlacedText placed(const QString& text, QRectF rect, Align a = Align::Left, doubl
     return t;
 }
 
-double widthMm(const PlacedText& t)
+double WidthMm(const PlacedText& t)
 {
     QImage dev(1, 1, QImage::Format_Mono);
     dev.setDotsPerMeterX(qRound(1200 / 0.0254));
     dev.setDotsPerMeterY(qRound(1200 / 0.0254));
-    return QFontMetricsF(toQFont(t.font), &dev).horizontalAdvance(t.text) * 25.4 / 1200;
+    return QFontMetricsF(ToQFont(t.font), &dev).horizontalAdvance(t.text) * 25.4 / 1200;
 }
 
-std::vector<std::pair<std::size_t, std::size_t>> pairs(const Page& page)
+std::vector<std::pair<std::size_t, std::size_t>> Pairs(const Page& page)
 {
     std::vector<std::pair<std::size_t, std::size_t>> out;
-    for (const CrowdedTexts& c : crowdedTexts(page))
+    for (const CrowdedTexts& c : FindCrowdedTexts(page))
         out.emplace_back(c.first, c.second);
     return out;
 }
 
 // The smallest rectangle (mm) holding the dark pixels of `area` (mm) of an
 // image drawn at dpi.
-QRectF inkWithin(const QImage& img, const QRectF& area, double dpi)
+QRectF InkWithin(const QImage& img, const QRectF& area, double dpi)
 {
     const double k = dpi / 25.4;
     int left = img.width(), top = img.height(), right = -1, bottom = -1;
@@ -63,14 +63,14 @@ QRectF inkWithin(const QImage& img, const QRectF& area, double dpi)
 
 TEST(ReportTextExtent, TheTextsWidthPlacedAsAlignedAndCutToAClippedBox)
 {
-    const PlacedText left = placed("電話", {10, 20, 40, 6});
-    const PlacedText right = placed("1,234", {10, 30, 40, 6}, Align::Right);
-    const PlacedText centre = placed("合計", {10, 40, 40, 6}, Align::Center);
-    const QRectF l = textExtent(left), r = textExtent(right), c = textExtent(centre);
+    const PlacedText left = Placed("電話", {10, 20, 40, 6});
+    const PlacedText right = Placed("1,234", {10, 30, 40, 6}, Align::Right);
+    const PlacedText centre = Placed("合計", {10, 40, 40, 6}, Align::Center);
+    const QRectF l = TextExtent(left), r = TextExtent(right), c = TextExtent(centre);
     EXPECT_NEAR(l.left(), 10, 1e-3);
-    EXPECT_NEAR(l.width(), widthMm(left), 0.01);
+    EXPECT_NEAR(l.width(), WidthMm(left), 0.01);
     EXPECT_NEAR(r.right(), 50, 1e-3);
-    EXPECT_NEAR(r.width(), widthMm(right), 0.01);
+    EXPECT_NEAR(r.width(), WidthMm(right), 0.01);
     EXPECT_NEAR(c.center().x(), 30, 0.01);
     // One line's height, centred in the box.
     EXPECT_NEAR(l.center().y(), 23, 0.01);
@@ -79,37 +79,37 @@ TEST(ReportTextExtent, TheTextsWidthPlacedAsAlignedAndCutToAClippedBox)
 
     // Too long for its box: drawn cut at the box's edge when clipped, past it
     // when not.
-    PlacedText longText = placed("特大號彩色海報雙面印刷加亮膜處理", {10, 50, 20, 6});
-    EXPECT_NEAR(textExtent(longText).right(), 30, 1e-3);
+    PlacedText longText = Placed("特大號彩色海報雙面印刷加亮膜處理", {10, 50, 20, 6});
+    EXPECT_NEAR(TextExtent(longText).right(), 30, 1e-3);
     longText.clip = false;
-    EXPECT_GT(textExtent(longText).right(), 40);
+    EXPECT_GT(TextExtent(longText).right(), 40);
 
     // Wrapped: lines from the top of the box, as many as the width needs.
-    PlacedText wrapped = placed("很長的備註文字需要換成好幾行才放得下", {10, 60, 20, 30});
+    PlacedText wrapped = Placed("很長的備註文字需要換成好幾行才放得下", {10, 60, 20, 30});
     wrapped.wrap = true;
-    const QRectF w = textExtent(wrapped);
+    const QRectF w = TextExtent(wrapped);
     EXPECT_NEAR(w.top(), 60, 1e-3);
     EXPECT_GT(w.height(), 3 * l.height() - 0.01);
     EXPECT_LE(w.right(), 30 + 1e-3);
 
-    EXPECT_TRUE(textExtent(placed("", {10, 20, 40, 6})).isEmpty());
-    EXPECT_TRUE(textExtent(placed("   ", {10, 20, 40, 6})).isEmpty());
+    EXPECT_TRUE(TextExtent(Placed("", {10, 20, 40, 6})).isEmpty());
+    EXPECT_TRUE(TextExtent(Placed("   ", {10, 20, 40, 6})).isEmpty());
 }
 
 TEST(ReportTextExtent, TheInkTheRendererPutsDownLiesWithinIt)
 {
     Page page;
-    page.texts = {placed("電　　話", {10, 10, 40, 6}), placed("(02)2853-9173", {10, 20, 40, 6}, Align::Right),
-                  placed("宏昌彩色印刷", {10, 30, 40, 6}, Align::Center, 13),
-                  placed("特大號彩色海報雙面印刷加亮膜處理", {10, 40, 20, 6})};
+    page.texts = {Placed("電　　話", {10, 10, 40, 6}), Placed("(02)2853-9173", {10, 20, 40, 6}, Align::Right),
+                  Placed("宏昌彩色印刷", {10, 30, 40, 6}, Align::Center, 13),
+                  Placed("特大號彩色海報雙面印刷加亮膜處理", {10, 40, 20, 6})};
     PageDocument doc;
     doc.pageSize = QSizeF(60, 50);
     doc.pages = {page};
     constexpr double dpi = 600;
-    const QImage img = renderPageImage(doc, 0, dpi);
+    const QImage img = RenderPageImage(doc, 0, dpi);
     for (const PlacedText& t : page.texts) {
-        const QRectF extent = textExtent(t);
-        const QRectF ink = inkWithin(img, t.rect.adjusted(-5, 0, 5, 0), dpi);
+        const QRectF extent = TextExtent(t);
+        const QRectF ink = InkWithin(img, t.rect.adjusted(-5, 0, 5, 0), dpi);
         SCOPED_TRACE(t.text.toStdString());
         ASSERT_FALSE(ink.isEmpty());
         // Within the extent, and filling it but for the side bearings of its
@@ -125,17 +125,17 @@ TEST(ReportCrowding, TextsApartByTheirInkNotByTheirBoxes)
     Page page;
     // A short label in a box that reaches under its value: its ink ends far
     // before the value begins.
-    page.texts.push_back(placed("電話", {0, 0, 30, 5}));
-    page.texts.push_back(placed("(02)2853-9173", {20, 0, 40, 5}));
+    page.texts.push_back(Placed("電話", {0, 0, 30, 5}));
+    page.texts.push_back(Placed("(02)2853-9173", {20, 0, 40, 5}));
     // A right-aligned amount and a label before it, boxes overlapping.
-    page.texts.push_back(placed("合計", {100, 0, 40, 5}));
-    page.texts.push_back(placed("1,234", {120, 0, 40, 5}, Align::Right));
+    page.texts.push_back(Placed("合計", {100, 0, 40, 5}));
+    page.texts.push_back(Placed("1,234", {120, 0, 40, 5}, Align::Right));
     // Lines one under another, boxes touching.
-    page.texts.push_back(placed("地址", {0, 5, 30, 5}));
-    page.texts.push_back(placed("備註", {0, 10, 30, 5}));
+    page.texts.push_back(Placed("地址", {0, 5, 30, 5}));
+    page.texts.push_back(Placed("備註", {0, 10, 30, 5}));
     // Blanks overlapping anything leave no mark.
-    page.texts.push_back(placed("  ", {0, 0, 190, 15}));
-    EXPECT_TRUE(pairs(page).empty());
+    page.texts.push_back(Placed("  ", {0, 0, 190, 15}));
+    EXPECT_TRUE(Pairs(page).empty());
 }
 
 TEST(ReportCrowding, TextsThatOverlapOrTouchOnALine)
@@ -143,25 +143,25 @@ TEST(ReportCrowding, TextsThatOverlapOrTouchOnALine)
     Page page;
     // A label whose ink fills its box, its value starting where the box ends:
     // "電　　話分機200".
-    PlacedText label = placed("電　　話", {0, 0, 0, 5});
-    label.rect.setWidth(widthMm(label));
+    PlacedText label = Placed("電　　話", {0, 0, 0, 5});
+    label.rect.setWidth(WidthMm(label));
     page.texts.push_back(label);
-    page.texts.push_back(placed("分機200", {label.rect.right(), 0, 30, 5}));
+    page.texts.push_back(Placed("分機200", {label.rect.right(), 0, 30, 5}));
     // A long unclipped text running over the next one.
-    PlacedText over = placed("特大號彩色海報雙面印刷", {0, 20, 10, 5});
+    PlacedText over = Placed("特大號彩色海報雙面印刷", {0, 20, 10, 5});
     over.clip = false;
     page.texts.push_back(over);
-    page.texts.push_back(placed("菊對", {20, 20, 20, 5}));
+    page.texts.push_back(Placed("菊對", {20, 20, 20, 5}));
     // Half an em apart at 10 points: room enough.
-    PlacedText a = placed("數量", {0, 40, 0, 5});
-    a.rect.setWidth(widthMm(a));
+    PlacedText a = Placed("數量", {0, 40, 0, 5});
+    a.rect.setWidth(WidthMm(a));
     page.texts.push_back(a);
-    page.texts.push_back(placed("規格", {a.rect.right() + 10 * 25.4 / 72 / 2, 40, 20, 5}));
+    page.texts.push_back(Placed("規格", {a.rect.right() + 10 * 25.4 / 72 / 2, 40, 20, 5}));
     // A tenth of an em apart: too close, whatever the other's font.
-    PlacedText b = placed("數量", {0, 50, 0, 5});
-    b.rect.setWidth(widthMm(b));
+    PlacedText b = Placed("數量", {0, 50, 0, 5});
+    b.rect.setWidth(WidthMm(b));
     page.texts.push_back(b);
-    page.texts.push_back(placed("預定日", {b.rect.right() + 10 * 25.4 / 72 / 10, 50.5, 20, 5}, Align::Left, 8));
-    const auto found = pairs(page);
+    page.texts.push_back(Placed("預定日", {b.rect.right() + 10 * 25.4 / 72 / 10, 50.5, 20, 5}, Align::Left, 8));
+    const auto found = Pairs(page);
     EXPECT_EQ(found, (std::vector<std::pair<std::size_t, std::size_t>>{{0, 1}, {2, 3}, {6, 7}}));
 }

@@ -57,13 +57,13 @@ int main(int argc, char** argv)
     l.pageFooter.height = 8;
     l.pageFooter.items = {Item::text({0, 1, 190, 6}, "第 {page} 頁 / 共 {pages} 頁", Align::Center)};
 
-    const PageDocument doc = run(l, rows);
+    const PageDocument doc = Paginate(l, rows);
     QString why;
-    if (!writePng(doc, 0, 96, QString::fromLocal8Bit(argv[1]), &why)) {
+    if (!WritePng(doc, 0, 96, QString::fromLocal8Bit(argv[1]), &why)) {
         std::fprintf(stderr, "cannot write %s: %s\n", argv[1], qPrintable(why));
         return 1;
     }
-    if (argc > 2 && !writePdf(doc, QString::fromLocal8Bit(argv[2]), &why)) {
+    if (argc > 2 && !WritePdf(doc, QString::fromLocal8Bit(argv[2]), &why)) {
         std::fprintf(stderr, "cannot write %s: %s\n", argv[2], qPrintable(why));
         return 1;
     }

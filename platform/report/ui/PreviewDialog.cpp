@@ -25,13 +25,13 @@ namespace {
 
 constexpr double kScreenDpi = 96.0;
 
-PreviewDialog::FailureReport& failureReport()
+PreviewDialog::FailureReport& MakeFailureReport()
 {
     static PreviewDialog::FailureReport report;
     return report;
 }
 
-PreviewDialog::PrintFileNamer& printFileNamer()
+PreviewDialog::PrintFileNamer& MakePrintFileNamer()
 {
     static PreviewDialog::PrintFileNamer namer;
     return namer;
@@ -39,9 +39,9 @@ PreviewDialog::PrintFileNamer& printFileNamer()
 
 } // namespace
 
-void PreviewDialog::setFailureReport(FailureReport report) { failureReport() = std::move(report); }
+void PreviewDialog::setFailureReport(FailureReport report) { MakeFailureReport() = std::move(report); }
 
-void PreviewDialog::setPrintFileNamer(PrintFileNamer namer) { printFileNamer() = std::move(namer); }
+void PreviewDialog::setPrintFileNamer(PrintFileNamer namer) { MakePrintFileNamer() = std::move(namer); }
 
 PreviewDialog::PreviewDialog(PageDocument doc, QWidget* parent) : QDialog(parent), doc_(std::move(doc))
 {
@@ -99,7 +99,7 @@ void PreviewDialog::setZoom(double zoom)
 
 void PreviewDialog::refresh()
 {
-    const QImage img = renderPageImage(doc_, page_, kScreenDpi * zoom_);
+    const QImage img = RenderPageImage(doc_, page_, kScreenDpi * zoom_);
     image_->setPixmap(QPixmap::fromImage(img));
     image_->resize(img.size());
     status_->setText(QStringLiteral("第 %1 頁 / 共 %2 頁  %3%")
@@ -128,11 +128,11 @@ void PreviewDialog::printWithDialog()
     printer.setPageSize(QPageSize(doc_.pageSize, QPageSize::Millimeter));
     printer.setFullPage(true);
     printer.setDocName(documentName_);
-    if (printFileNamer()) {
+    if (MakePrintFileNamer()) {
         // The name fills the dialog's file field; the printer stays the
         // system's default (a file name alone would choose the PDF printer).
         // Without any printer, the PDF printer is the one there is.
-        printer.setOutputFileName(printFileNamer()(documentName_));
+        printer.setOutputFileName(MakePrintFileNamer()(documentName_));
         printer.setOutputFormat(QPrinter::NativeFormat);
     }
     QPrintDialog dialog(&printer, this);
@@ -154,8 +154,8 @@ bool PreviewDialog::printReporting(QPrinter& printer, int from, int to, const Pr
 {
     const std::string operation = "列印", outcome = "沒有列印。";
     auto report = [&](const std::exception& e) {
-        if (failureReport())
-            failureReport()(operation, e, outcome);
+        if (MakeFailureReport())
+            MakeFailureReport()(operation, e, outcome);
         else
             MsgBox(std::string(e.what()) + "\n" + outcome, operation, MsgIcon::Critical);
     };
@@ -181,7 +181,7 @@ void PreviewDialog::printTo(QPrinter& printer, int from, int to, const Progress&
         // so that a failed write is told and never leaves a damaged file, and
         // a cancelled one leaves none.
         QString why;
-        if (!writePdf(doc_, file, &why, from, to, progress))
+        if (!WritePdf(doc_, file, &why, from, to, progress))
             throw FileError(("PDF檔 " + file + " 無法寫入：" + why + "。").toStdString());
         return;
     }
@@ -195,7 +195,7 @@ void PreviewDialog::printTo(QPrinter& printer, int from, int to, const Progress&
     for (int p = from; p <= to && !cancelled; ++p) {
         if (p > from)
             printer.newPage();
-        paintPage(painter, doc_, p, k);
+        PaintPage(painter, doc_, p, k);
         cancelled = !goOn(p - from + 1);
     }
     if (cancelled)

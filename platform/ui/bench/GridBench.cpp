@@ -14,7 +14,7 @@
 
 namespace {
 
-qtmv::CellTable makeRows(int rows, int cols)
+qtmv::CellTable MakeRows(int rows, int cols)
 {
     qtmv::CellTable table(static_cast<std::size_t>(rows));
     for (int r = 0; r < rows; ++r) {
@@ -26,7 +26,7 @@ qtmv::CellTable makeRows(int rows, int cols)
     return table;
 }
 
-void prepare(qtmv::SpreadGrid& grid, int cols)
+void Prepare(qtmv::SpreadGrid& grid, int cols)
 {
     std::vector<std::string> headings;
     for (int c = 1; c <= cols; ++c)
@@ -43,10 +43,10 @@ void BM_LoadAndShow(benchmark::State& state)
     const int rows = static_cast<int>(state.range(0));
     const int cols = static_cast<int>(state.range(1));
     qtmv::SpreadGrid grid;
-    prepare(grid, cols);
+    Prepare(grid, cols);
     for (auto _ : state) {
         state.PauseTiming();
-        qtmv::CellTable table = makeRows(rows, cols);
+        qtmv::CellTable table = MakeRows(rows, cols);
         state.ResumeTiming();
         qtmv::CopyRowsToGrid(grid, std::move(table));
         grid.setActiveCell(1, 1);
@@ -62,8 +62,8 @@ BENCHMARK(BM_LoadAndShow)->Args({10000, 90})->Args({500, 90})->Unit(benchmark::k
 void BM_ReadAllCells(benchmark::State& state)
 {
     qtmv::SpreadGrid grid;
-    prepare(grid, 90);
-    qtmv::CopyRowsToGrid(grid, makeRows(10000, 90));
+    Prepare(grid, 90);
+    qtmv::CopyRowsToGrid(grid, MakeRows(10000, 90));
     for (auto _ : state) {
         qtmv::CellTable cells = qtmv::ReadGridCells(grid);
         benchmark::DoNotOptimize(cells);
@@ -73,4 +73,4 @@ BENCHMARK(BM_ReadAllCells)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-int main(int argc, char** argv) { return qtmv::bench::runAsTheProgramRuns<QApplication>(argc, argv); }
+int main(int argc, char** argv) { return qtmv::bench::RunAsTheProgramRuns<QApplication>(argc, argv); }

@@ -59,7 +59,7 @@ TEST_F(FitTextToFieldTest, Utf8OverloadAndPrinterResolutionAgree)
 
 // The fit as it was first written: one character off the end at a time,
 // the whole rest measured again each time.
-QString cutOneAtATime(const QString& text, double field, const qtmv::TextWidth& width)
+QString CutOneAtATime(const QString& text, double field, const qtmv::TextWidth& width)
 {
     QString fitted = text.trimmed();
     while (!fitted.isEmpty() && width(fitted) > field)
@@ -96,7 +96,7 @@ TEST(FitTextToWidth, LogarithmicMeasurementsSameResultAsCuttingOneAtATime)
         const double total = probe(text.trimmed());
         for (double field = -1; field <= total + 1; field += 0.5) {
             CountingWidth counted;
-            EXPECT_EQ(qtmv::FitTextToWidth(text, field, std::ref(counted)), cutOneAtATime(text, field, probe))
+            EXPECT_EQ(qtmv::FitTextToWidth(text, field, std::ref(counted)), CutOneAtATime(text, field, probe))
                 << text.size() << " " << field;
             EXPECT_LE(counted.calls, 16) << text.size() << " " << field;
         }

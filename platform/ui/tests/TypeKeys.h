@@ -10,7 +10,7 @@
 
 namespace qtmv::test {
 
-inline void typeKey(QWidget* w, QChar ch)
+inline void TypeKey(QWidget* w, QChar ch)
 {
     if (ch.unicode() < 0x80)
         QTest::keyClick(w, ch.toLatin1());
@@ -18,19 +18,19 @@ inline void typeKey(QWidget* w, QChar ch)
         QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(ch), {});
 }
 
-inline void typeKeys(QWidget* w, const QString& text)
+inline void TypeKeys(QWidget* w, const QString& text)
 {
     for (const QChar ch : text)
-        typeKey(w, ch);
+        TypeKey(w, ch);
 }
 
 // Types into a grid's active cell as a user does: the first key opens the
 // cell editor, the others go to it, and Enter commits.
-inline void typeIntoCell(QAbstractItemView* view, const QString& text)
+inline void TypeIntoCell(QAbstractItemView* view, const QString& text)
 {
     view->setFocus();
-    typeKey(view, text[0]);
-    typeKeys(QApplication::focusWidget(), text.mid(1));
+    TypeKey(view, text[0]);
+    TypeKeys(QApplication::focusWidget(), text.mid(1));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
 }
 

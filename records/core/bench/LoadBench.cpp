@@ -33,88 +33,88 @@ namespace {
 
 // The plant of the benchmark's second argument: 100,000 or 200,000 work
 // orders.
-const std::string& database(const benchmark::State& state)
+const std::string& Database(const benchmark::State& state)
 {
-    static const std::string large = demo::keptDemoPlant("QTMV_BENCH_DB", "/tmp/qtmv-load-bench/QTMV.mdb", 100000);
+    static const std::string large = demo::KeptDemoPlant("QTMV_BENCH_DB", "/tmp/qtmv-load-bench/QTMV.mdb", 100000);
     if (state.range(1) != 200000)
         return large;
     static const std::string largest =
-        demo::keptDemoPlant("QTMV_BENCH_DB_200K", "/tmp/qtmv-load-bench-200k/QTMV.mdb", 200000);
+        demo::KeptDemoPlant("QTMV_BENCH_DB_200K", "/tmp/qtmv-load-bench-200k/QTMV.mdb", 200000);
     return largest;
 }
 
-const ProcessKind& printing() { return kindOf(KindId::Printing); }
+const ProcessKind& Printing() { return KindOf(KindId::Printing); }
 
-std::string loadStatement(const benchmark::State& state)
+std::string LoadStatement(const benchmark::State& state)
 {
-    return jet::translate(buildLoadQuery(printing(), "", static_cast<SortOption>(state.range(0))));
+    return jet::Translate(BuildLoadQuery(Printing(), "", static_cast<SortOption>(state.range(0))));
 }
 
-void report(benchmark::State& state, std::size_t rows, std::size_t peak, long faultsBefore)
+void Report(benchmark::State& state, std::size_t rows, std::size_t peak, long faultsBefore)
 {
     state.counters["rows"] = static_cast<double>(rows);
-    state.counters["peakMB"] = bench::megabytes(peak);
-    state.counters["faults"] = benchmark::Counter(static_cast<double>(bench::pageFaults() - faultsBefore),
+    state.counters["peakMB"] = bench::Megabytes(peak);
+    state.counters["faults"] = benchmark::Counter(static_cast<double>(bench::PageFaults() - faultsBefore),
                                                   benchmark::Counter::kAvgIterations);
 }
 
 void BM_SqliteStep(benchmark::State& state)
 {
-    const std::string sql = loadStatement(state);
-    database(state);   // made before the timing, the first time
+    const std::string sql = LoadStatement(state);
+    Database(state);   // made before the timing, the first time
     std::size_t rows = 0, peak = 0;
-    const long faults = bench::pageFaults();
+    const long faults = bench::PageFaults();
     for (auto _ : state) {
-        bench::resetHeapPeak();
-        rows = bench::stepThrough(bench::PlainStatement(database(state), sql));
-        peak = bench::heapPeakSinceReset();
+        bench::ResetHeapPeak();
+        rows = bench::StepThrough(bench::PlainStatement(Database(state), sql));
+        peak = bench::HeapPeakSinceReset();
     }
-    report(state, rows, peak, faults);
+    Report(state, rows, peak, faults);
 }
 
 void BM_SqliteCopy(benchmark::State& state)
 {
-    const std::string sql = loadStatement(state);
-    database(state);   // made before the timing, the first time
-    const auto width = static_cast<std::size_t>(gridLayout(printing()).columnCount());
+    const std::string sql = LoadStatement(state);
+    Database(state);   // made before the timing, the first time
+    const auto width = static_cast<std::size_t>(GridLayoutOf(Printing()).columnCount());
     std::size_t rows = 0, peak = 0;
-    const long faults = bench::pageFaults();
+    const long faults = bench::PageFaults();
     for (auto _ : state) {
-        bench::resetHeapPeak();
-        GridRows out = bench::copyTexts(bench::PlainStatement(database(state), sql), width);
+        bench::ResetHeapPeak();
+        GridRows out = bench::CopyTexts(bench::PlainStatement(Database(state), sql), width);
         rows = out.size();
-        peak = bench::heapPeakSinceReset();
+        peak = bench::HeapPeakSinceReset();
         benchmark::DoNotOptimize(out);
     }
-    report(state, rows, peak, faults);
+    Report(state, rows, peak, faults);
 }
 
 void BM_Loader(benchmark::State& state)
 {
     const auto sort = static_cast<SortOption>(state.range(0));
-    const std::string cs = ConnectionStringFor(database(state));
+    const std::string cs = ConnectionStringFor(Database(state));
     std::size_t rows = 0, peak = 0;
-    const long faults = bench::pageFaults();
+    const long faults = bench::PageFaults();
     for (auto _ : state) {
-        bench::resetHeapPeak();
-        GridRows r = loadGrid(cs, printing(), "", sort);
+        bench::ResetHeapPeak();
+        GridRows r = LoadGrid(cs, Printing(), "", sort);
         rows = r.size();
-        peak = bench::heapPeakSinceReset();
+        peak = bench::HeapPeakSinceReset();
         benchmark::DoNotOptimize(r);
     }
-    report(state, rows, peak, faults);
+    Report(state, rows, peak, faults);
 }
 
 } // namespace
 
 // Sort options 0 (work order) and 4 (schedule order).
 // Arguments: the sort option, the plant's work orders.
-void plants(benchmark::internal::Benchmark* b)
+void Plants(benchmark::internal::Benchmark* b)
 {
     b->Args({0, 100000})->Args({4, 100000})->Args({0, 200000})->Unit(benchmark::kMillisecond)->MinTime(2.0);
 }
-BENCHMARK(BM_SqliteStep)->Apply(plants);
-BENCHMARK(BM_SqliteCopy)->Apply(plants);
-BENCHMARK(BM_Loader)->Apply(plants);
+BENCHMARK(BM_SqliteStep)->Apply(Plants);
+BENCHMARK(BM_SqliteCopy)->Apply(Plants);
+BENCHMARK(BM_Loader)->Apply(Plants);
 
-int main(int argc, char** argv) { return qtmv::bench::runAsTheProgramRuns<>(argc, argv); }
+int main(int argc, char** argv) { return qtmv::bench::RunAsTheProgramRuns<>(argc, argv); }

@@ -12,22 +12,22 @@ using namespace qtmv::daily;
 TEST(DemoPlant, EveryKindAndSortOptionLoads)
 {
     demo::DemoSummary summary;
-    db::test::FreshDatabase db([&summary](const std::string& path) { summary = demo::writeDemoPlant(path, {}); });
+    db::test::FreshDatabase db([&summary](const std::string& path) { summary = demo::WriteDemoPlant(path, {}); });
     jet::Connection conn;
     conn.open(db.connectionString());
 
     long long open = 0;
-    for (const auto& k : processKinds()) {
+    for (const auto& k : ProcessKinds()) {
         std::size_t first = 0;
         for (int s = 0; s < 6; ++s) {
             SCOPED_TRACE(std::string(k.displayName) + " sort " + std::to_string(s));
-            const GridRows rows = loadGrid(conn, k, "", static_cast<SortOption>(s));
+            const GridRows rows = LoadGrid(conn, k, "", static_cast<SortOption>(s));
             for (const auto& r : rows)
                 ASSERT_FALSE(r[0].empty());
             if (s == 0) {
                 first = rows.size();
                 if (!rows.empty()) {
-                    EXPECT_TRUE(loadRowDetails(conn, k, rows[0]).found);
+                    EXPECT_TRUE(LoadRowDetails(conn, k, rows[0]).found);
                 }
             }
             EXPECT_EQ(rows.size(), first);   // the order never changes what is listed

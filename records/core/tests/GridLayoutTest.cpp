@@ -10,9 +10,9 @@ using namespace qtmv::daily;
 // once, and the working columns no query fills close every grid.
 TEST(GridLayout, SavingColumnsOfEveryKind)
 {
-    for (const auto& k : processKinds()) {
+    for (const auto& k : ProcessKinds()) {
         SCOPED_TRACE(std::string(k.displayName));
-        const GridLayout& l = gridLayout(k);
+        const GridLayout& l = GridLayoutOf(k);
         const char* remark = k.letter == 'C' || k.letter == 'D' ? "說明" : k.letter == 'G' ? "刀模代號" : "備註";
         EXPECT_EQ(l.heading(l.remarkCol), remark);
         EXPECT_EQ(l.column("完工日", 2), 0);

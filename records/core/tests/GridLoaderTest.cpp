@@ -15,23 +15,23 @@ using qtmv::daily::test::PlantDb;
 
 namespace {
 
-const ProcessKind& kind(char letter) { return *kindByLetter(letter); }
+const ProcessKind& KindNamed(char letter) { return *KindByLetter(letter); }
 
-std::string at(const std::vector<std::string>& row, int col) { return row.at(static_cast<std::size_t>(col - 1)); }
+std::string At(const std::vector<std::string>& row, int col) { return row.at(static_cast<std::size_t>(col - 1)); }
 
 // Column texts of one column over all rows.
-std::vector<std::string> column(const GridRows& rows, int col)
+std::vector<std::string> Column(const GridRows& rows, int col)
 {
     std::vector<std::string> out;
     for (const auto& r : rows)
-        out.push_back(at(r, col));
+        out.push_back(At(r, col));
     return out;
 }
 
 using Texts = std::vector<std::string>;
 
 // The outsourcing lines as "kind vendor", sorted: the statement has no order.
-Texts lines(const RowDetails& d)
+Texts Lines(const RowDetails& d)
 {
     Texts out;
     for (const auto& l : d.outsourcing)
@@ -53,11 +53,11 @@ TEST_F(Loading, OnlyOpenPiecesOfOpenWorkOrders)
     insert("PASTE_S", "ID, INO, PO, [NO], FDATE",
            {"'D1', 2, 'W1', 2, null", "'D1', 3, 'W1', 3, '1201-10'", "'D1', 4, 'W2', 1, ''", "'X9', 1, 'W1', 4, ''"});
 
-    const GridRows rows = loadGrid(conn, kind('H'), "", SortOption::WorkOrder);
+    const GridRows rows = LoadGrid(conn, KindNamed('H'), "", SortOption::WorkOrder);
     ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(column(rows, 1), (Texts{"W1", "W1"}));
-    EXPECT_EQ(column(rows, 2), (Texts{"1", "2"}));
-    EXPECT_EQ(at(rows[0], gridLayout(kind('H')).column("數量")), "1500");
+    EXPECT_EQ(Column(rows, 1), (Texts{"W1", "W1"}));
+    EXPECT_EQ(Column(rows, 2), (Texts{"1", "2"}));
+    EXPECT_EQ(At(rows[0], GridLayoutOf(KindNamed('H')).column("數量")), "1500");
 }
 
 // Every grid starts with the work-order line, customer, vendor and product,
@@ -65,19 +65,19 @@ TEST_F(Loading, OnlyOpenPiecesOfOpenWorkOrders)
 TEST_F(Loading, EveryKindListsItsPieceUnderTheCommonHead)
 {
     workOrder("W1");
-    for (const auto& k : processKinds()) {
+    for (const auto& k : ProcessKinds()) {
         SCOPED_TRACE(std::string(k.displayName));
         const std::string ino = std::to_string(k.number);
         insert(std::string(k.scheduledTable), "ID, INO, PO, [NO], SVENDER", "'D1', " + ino + ", 'W1', 3, '王記'");
-        const GridRows rows = loadGrid(conn, k, "", SortOption::WorkOrder);
+        const GridRows rows = LoadGrid(conn, k, "", SortOption::WorkOrder);
         ASSERT_EQ(rows.size(), 1u);
-        const GridLayout& l = gridLayout(k);
+        const GridLayout& l = GridLayoutOf(k);
         const auto& r = rows[0];
         ASSERT_EQ(static_cast<int>(r.size()), l.columnCount());
-        EXPECT_EQ((Texts{at(r, 1), at(r, 2), at(r, 3), at(r, 4), at(r, 5), at(r, l.idCol), at(r, l.inoCol),
-                         at(r, l.column("交貨日"))}),
+        EXPECT_EQ((Texts{At(r, 1), At(r, 2), At(r, 3), At(r, 4), At(r, 5), At(r, l.idCol), At(r, l.inoCol),
+                         At(r, l.column("交貨日"))}),
                   (Texts{"W1", "3", "大華", "王記", "月曆", "D1", ino, "1131220"}));
-        EXPECT_EQ(at(r, l.column("單筆")) + at(r, l.column("拆台")), "");
+        EXPECT_EQ(At(r, l.column("單筆")) + At(r, l.column("拆台")), "");
     }
 }
 
@@ -86,12 +86,12 @@ TEST_F(Loading, MachineFilter)
     workOrder("W1");
     insert("KNIFE_S", "ID, INO, PO, [NO], 車別",
            {"'D1', 1, 'W1', 1, 'M1'", "'D1', 2, 'W1', 2, 'M2'", "'D1', 3, 'W1', 3, 'O''Neil'"});
-    const int machine = gridLayout(kind('K')).column("車別");
+    const int machine = GridLayoutOf(KindNamed('K')).column("車別");
 
-    EXPECT_EQ(loadGrid(conn, kind('K'), "   ", SortOption::WorkOrder).size(), 3u);
-    EXPECT_EQ(column(loadGrid(conn, kind('K'), " M2 ", SortOption::WorkOrder), machine), Texts{"M2"});
-    EXPECT_EQ(column(loadGrid(conn, kind('K'), "O'Neil", SortOption::WorkOrder), machine), Texts{"O'Neil"});
-    EXPECT_TRUE(loadGrid(conn, kind('K'), "M3", SortOption::WorkOrder).empty());
+    EXPECT_EQ(LoadGrid(conn, KindNamed('K'), "   ", SortOption::WorkOrder).size(), 3u);
+    EXPECT_EQ(Column(LoadGrid(conn, KindNamed('K'), " M2 ", SortOption::WorkOrder), machine), Texts{"M2"});
+    EXPECT_EQ(Column(LoadGrid(conn, KindNamed('K'), "O'Neil", SortOption::WorkOrder), machine), Texts{"O'Neil"});
+    EXPECT_TRUE(LoadGrid(conn, KindNamed('K'), "M3", SortOption::WorkOrder).empty());
 }
 
 TEST_F(Loading, SortOptions)
@@ -101,11 +101,11 @@ TEST_F(Loading, SortOptions)
     insert("GILDING_S", "ID, INO, PO, [NO], 順序, [ITEM], VENDER, ODATE, 車別",
            {"'D1', 1, 'W2', 1, '10', 'B', 'V2', '1131203', 'M1'", "'D2', 1, 'W1', 2, '10', 'A', 'V1', '1131201', 'M3'",
             "'D1', 2, 'W1', 1, '9', 'C', 'V3', '1131202', 'M2'"});
-    const GridLayout& l = gridLayout(kind('L'));
+    const GridLayout& l = GridLayoutOf(KindNamed('L'));
     auto keys = [&](SortOption s) {
         Texts out;
-        for (const auto& r : loadGrid(conn, kind('L'), "", s))
-            out.push_back(at(r, l.idCol) + "/" + at(r, l.inoCol));
+        for (const auto& r : LoadGrid(conn, KindNamed('L'), "", s))
+            out.push_back(At(r, l.idCol) + "/" + At(r, l.inoCol));
         return out;
     };
     EXPECT_EQ(keys(SortOption::WorkOrder), (Texts{"D1/2", "D2/1", "D1/1"}));
@@ -139,17 +139,17 @@ TEST_F(Loading, FlagsOfTheOtherProcesses)
     for (const char* t : {"IMPRINT", "PLATE", "PAPER", "TRIM"})
         insert(t, "PO, [NO], FDATE", "'W1', 2, '1130102'");
 
-    const GridRows rows = loadGrid(conn, kind('D'), "", SortOption::WorkOrder);
+    const GridRows rows = LoadGrid(conn, KindNamed('D'), "", SortOption::WorkOrder);
     ASSERT_EQ(rows.size(), 2u);
-    const GridLayout& l = gridLayout(kind('D'));
+    const GridLayout& l = GridLayoutOf(KindNamed('D'));
     auto flags = [&](const std::vector<std::string>& r) {
-        return at(r, l.column("調")) + at(r, l.column("版")) + at(r, l.column("紙")) + at(r, l.column("裁"));
+        return At(r, l.column("調")) + At(r, l.column("版")) + At(r, l.column("紙")) + At(r, l.column("裁"));
     };
     EXPECT_EQ(flags(rows[0]), "V");   // the paper's
     EXPECT_EQ(flags(rows[1]), "VVVV");
-    EXPECT_EQ(at(rows[0], 12), "銅版紙");   // "紙品" of the paper line
-    EXPECT_EQ(at(rows[0], 13), "亮P");     // "上光" of the varnishing line
-    EXPECT_EQ(at(rows[1], 12), "");
+    EXPECT_EQ(At(rows[0], 12), "銅版紙");   // "紙品" of the paper line
+    EXPECT_EQ(At(rows[0], 13), "亮P");     // "上光" of the varnishing line
+    EXPECT_EQ(At(rows[1], 12), "");
 }
 
 TEST_F(Loading, DieCuttingMountingFlagFollowsTheDieCuttingLine)
@@ -161,13 +161,13 @@ TEST_F(Loading, DieCuttingMountingFlagFollowsTheDieCuttingLine)
     // Only line 2 has its die-cutting line.
     insert("CROWD", "PO, [NO], 留, 紙, 刀", "'W1', 2, 'Y', 'V', 'N'");
 
-    const GridRows rows = loadGrid(conn, kind('G'), "", SortOption::WorkOrder);
+    const GridRows rows = LoadGrid(conn, KindNamed('G'), "", SortOption::WorkOrder);
     ASSERT_EQ(rows.size(), 2u);
-    const GridLayout& l = gridLayout(kind('G'));
-    EXPECT_EQ(at(rows[0], l.column("裱")), "");
-    EXPECT_EQ(at(rows[1], l.column("裱")), "V");
-    EXPECT_EQ(at(rows[0], l.column("刀", 2)) + at(rows[1], l.column("刀", 2)), "V");
-    EXPECT_EQ(at(rows[1], l.column("留")) + at(rows[1], l.column("紙")) + at(rows[1], l.column("刀")), "YVN");
+    const GridLayout& l = GridLayoutOf(KindNamed('G'));
+    EXPECT_EQ(At(rows[0], l.column("裱")), "");
+    EXPECT_EQ(At(rows[1], l.column("裱")), "V");
+    EXPECT_EQ(At(rows[0], l.column("刀", 2)) + At(rows[1], l.column("刀", 2)), "V");
+    EXPECT_EQ(At(rows[1], l.column("留")) + At(rows[1], l.column("紙")) + At(rows[1], l.column("刀")), "YVN");
 }
 
 TEST_F(Loading, BindingStepsOfTheWorkOrder)
@@ -176,11 +176,11 @@ TEST_F(Loading, BindingStepsOfTheWorkOrder)
     db.exec("update [PWORK] set SPEC = 'A4' where PO = 'W1'");
     insert("BIND_S", "ID, INO, PO, [NO]", "'D1', 1, 'W1', 1");
     insert("工單裝訂流程", "PO, 裝訂項目1, 裝訂項目4", "'W1', '膠裝', '打孔'");
-    const GridRows rows = loadGrid(conn, kind('J'), "", SortOption::WorkOrder);
+    const GridRows rows = LoadGrid(conn, KindNamed('J'), "", SortOption::WorkOrder);
     ASSERT_EQ(rows.size(), 1u);
-    EXPECT_EQ(at(rows[0], 6), "A4");
-    EXPECT_EQ(at(rows[0], 16), "膠裝");
-    EXPECT_EQ(at(rows[0], 19), "打孔");
+    EXPECT_EQ(At(rows[0], 6), "A4");
+    EXPECT_EQ(At(rows[0], 16), "膠裝");
+    EXPECT_EQ(At(rows[0], 19), "打孔");
 }
 
 TEST_F(Loading, PrintingExtras)
@@ -196,32 +196,32 @@ TEST_F(Loading, PrintingExtras)
            {"'D-印刷', 'H1', 6000, 10, 20", "'D-印刷', 'H2', 0, 10, 20", "'E-上光', 'H3', 6000, 10, 20",
             "'D-印刷', 'H4', 7000, 0, 0"});
 
-    const GridRows rows = loadGrid(conn, kind('D'), "", SortOption::WorkOrder);
+    const GridRows rows = LoadGrid(conn, KindNamed('D'), "", SortOption::WorkOrder);
     ASSERT_EQ(rows.size(), 5u);
-    EXPECT_EQ(column(rows, 7), (Texts{"1,234,567", "1,234.5", "", "4", "4"}));
-    EXPECT_EQ(column(rows, 8), (Texts{"", "4", "2", "4", "4"}));
-    EXPECT_EQ(column(rows, 76), (Texts{"T-1", "", "", "", ""}));
-    EXPECT_EQ(column(rows, 77), (Texts{"V", "", "", "", ""}));
+    EXPECT_EQ(Column(rows, 7), (Texts{"1,234,567", "1,234.5", "", "4", "4"}));
+    EXPECT_EQ(Column(rows, 8), (Texts{"", "4", "2", "4", "4"}));
+    EXPECT_EQ(Column(rows, 76), (Texts{"T-1", "", "", "", ""}));
+    EXPECT_EQ(Column(rows, 77), (Texts{"V", "", "", "", ""}));
     // 60 / 6000 * 6000 + 10 * 4 + 20 = 120 minutes.
-    EXPECT_EQ(column(rows, 74), (Texts{"2.00", "2.00", "0", "0", "0.15"}));
+    EXPECT_EQ(Column(rows, 74), (Texts{"2.00", "2.00", "0", "0", "0.15"}));
     // The other kinds are copied as read.
     workOrder("W2");
     insert("GLAZE_S", "ID, INO, PO, [NO], QTY", "'D2', 1, 'W2', 1, 1234567");
-    EXPECT_EQ(at(loadGrid(conn, kind('E'), "", SortOption::WorkOrder).at(0), 10), "1234567");
+    EXPECT_EQ(At(LoadGrid(conn, KindNamed('E'), "", SortOption::WorkOrder).at(0), 10), "1234567");
 }
 
 TEST_F(Loading, PressCapacityIsLookedUpOncePerPress)
 {
     insert("印刷產能資料_工單", "種類, 機別, 每時產能, 每版耗時, 銜接時間", "'D-印刷', 'H1', 6000, 10, 20");
-    GridRows rows(4, std::vector<std::string>(static_cast<std::size_t>(gridLayout(kind('D')).columnCount())));
+    GridRows rows(4, std::vector<std::string>(static_cast<std::size_t>(GridLayoutOf(KindNamed('D')).columnCount())));
     for (std::size_t i = 0; i < rows.size(); ++i) {
         rows[i][55] = i % 2 ? "H1" : "H9";
         rows[i][31] = "3000";
     }
     PressCapacityCache cache(conn);
-    applyPrintingExtras(rows, cache);
+    ApplyPrintingExtras(rows, cache);
     EXPECT_EQ(cache.lookups(), 2);
-    EXPECT_EQ(column(rows, 74), (Texts{"0", "0.83", "0", "0.83"}));
+    EXPECT_EQ(Column(rows, 74), (Texts{"0", "0.83", "0", "0.83"}));
 }
 
 TEST(PrintingEstimate, RoundsToWholeMinutesFirst)
@@ -229,10 +229,10 @@ TEST(PrintingEstimate, RoundsToWholeMinutesFirst)
     // The whole-hour, missing and zero-capacity cases are in PrintingExtras.
     // 60 / 4000 * 50 = 0.75 minutes rounds to 1 minute: 1/60 h is 0.02.
     const PressCapacity fast{4000, 0, 0};
-    EXPECT_EQ(printingEstimate(&fast, 50, 0, 0), "0.02");
+    EXPECT_EQ(PrintingEstimate(&fast, 50, 0, 0), "0.02");
     // 30.5 minutes rounds half away from zero to 31: 0.5167 h.
     const PressCapacity half{120, 0, 0.5};
-    EXPECT_EQ(printingEstimate(&half, 60, 0, 0), "0.52");
+    EXPECT_EQ(PrintingEstimate(&half, 60, 0, 0), "0.52");
 }
 
 class Details : public PlantDb {};
@@ -251,9 +251,9 @@ TEST_F(Details, PanelOfAPrintingRow)
             "'W1', 2, '採 購', '紙行', ''", "'W1', 1, '印 刷', '別線', ''"});
     insert("工單頁數", "PO, [NO], 頁數", {"'W1', 1, 96", "'W1', 2, 4"});
 
-    const GridRows rows = loadGrid(conn, kind('D'), "", SortOption::WorkOrder);
+    const GridRows rows = LoadGrid(conn, KindNamed('D'), "", SortOption::WorkOrder);
     ASSERT_EQ(rows.size(), 1u);
-    const RowDetails d = loadRowDetails(conn, kind('D'), rows[0]);
+    const RowDetails d = LoadRowDetails(conn, KindNamed('D'), rows[0]);
     EXPECT_TRUE(d.found);
     EXPECT_TRUE(d.rush);
     EXPECT_EQ((Texts{d.workOrder, d.line, d.customer, d.product, d.orderDate, d.dueDate, d.plannedDate,
@@ -261,24 +261,24 @@ TEST_F(Details, PanelOfAPrintingRow)
                      d.paperDone, d.rowRemark, d.pages}),
               (Texts{"W1", "2", "大華", "月曆", "113/12/04", "1131220", "1131205", "印刷備註:", "先印正面", "紙箱", "P01",
                      "永豐印刷", "02-1234", "Y", "N", "加急", "4"}));
-    EXPECT_EQ(lines(d), (Texts{"上 光 亮光", "印 刷 永豐"}));
+    EXPECT_EQ(Lines(d), (Texts{"上 光 亮光", "印 刷 永豐"}));
 
     // The plate grid shows the plate remark and every outsourcing kind but purchasing.
     insert("PLATE_S", "ID, INO, PO, [NO], VENDER", "'D2', 1, 'W1', 2, 'NONE'");
-    const RowDetails p = loadRowDetails(conn, kind('B'), loadGrid(conn, kind('B'), "", SortOption::WorkOrder).at(0));
+    const RowDetails p = LoadRowDetails(conn, KindNamed('B'), LoadGrid(conn, KindNamed('B'), "", SortOption::WorkOrder).at(0));
     EXPECT_EQ(p.remark, "舊版");
-    EXPECT_EQ(lines(p), (Texts{"上 光 亮光", "印 刷 永豐", "裱 紙 合裱"}));
+    EXPECT_EQ(Lines(p), (Texts{"上 光 亮光", "印 刷 永豐", "裱 紙 合裱"}));
     EXPECT_EQ(p.vendorName, "");
     // Other kinds show neither remark.
-    const RowDetails g = loadRowDetails(conn, kind('G'), {"W1", "3"});
+    const RowDetails g = LoadRowDetails(conn, KindNamed('G'), {"W1", "3"});
     // No page line 3: the work order's first page count.
     EXPECT_EQ((Texts{g.remarkCaption, g.remark, g.pages, g.plateDone}), (Texts{"", "", "96", "N"}));
 }
 
 TEST_F(Details, RowWithoutWorkOrder)
 {
-    EXPECT_FALSE(loadRowDetails(conn, kind('A'), {"", ""}).found);
-    EXPECT_FALSE(loadRowDetails(conn, kind('A'), {"NOPE", "1"}).found);
+    EXPECT_FALSE(LoadRowDetails(conn, KindNamed('A'), {"", ""}).found);
+    EXPECT_FALSE(LoadRowDetails(conn, KindNamed('A'), {"NOPE", "1"}).found);
 }
 
 TEST(SlashedDate, NumberFormatOfDates)
@@ -287,5 +287,5 @@ TEST(SlashedDate, NumberFormatOfDates)
                                                          {" 991204 ", "99/12/04"}, {"", ""},
                                                          {"113/12/04", "113/12/04"}, {"11312040", "1131/20/40"}};
     for (const auto& [text, shown] : cases)
-        EXPECT_EQ(formatSlashedDate(text), shown) << text;
+        EXPECT_EQ(FormatSlashedDate(text), shown) << text;
 }

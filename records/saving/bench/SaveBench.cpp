@@ -44,22 +44,22 @@ namespace {
 constexpr std::size_t kLoadedRows = 2000;
 constexpr int kFlaggedCells = 200;
 
-const std::string& templateDatabase()
+const std::string& TemplateDatabase()
 {
-    static const std::string path = demo::keptDemoPlant("QTMV_SAVE_BENCH_DB", "/tmp/qtmv-save-bench/QTMV.mdb", 4000);
+    static const std::string path = demo::KeptDemoPlant("QTMV_SAVE_BENCH_DB", "/tmp/qtmv-save-bench/QTMV.mdb", 4000);
     return path;
 }
 
 // The largest plant of the load benchmarks (100,000 work orders).
-const std::string& plantDatabase()
+const std::string& PlantDatabase()
 {
-    static const std::string path = demo::keptDemoPlant("QTMV_BENCH_DB", "/tmp/qtmv-load-bench/QTMV.mdb", 100000);
+    static const std::string path = demo::KeptDemoPlant("QTMV_BENCH_DB", "/tmp/qtmv-load-bench/QTMV.mdb", 100000);
     return path;
 }
 
 // The copy written through to the disk, so that a save's own writes are
 // not timed together with flushing the pages the copy left in the cache.
-void flushToDisk(const std::string& path)
+void FlushToDisk(const std::string& path)
 {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0 || ::fsync(fd) != 0)
@@ -75,13 +75,13 @@ struct Workload {
     GridRows rows;
     ChangeFlags flags;
 
-    explicit Workload(const std::string& from = templateDatabase(), std::size_t loaded = kLoadedRows)
-        : db(db::test::copyOf(from))
+    explicit Workload(const std::string& from = TemplateDatabase(), std::size_t loaded = kLoadedRows)
+        : db(db::test::CopyOf(from))
     {
-        flushToDisk(db.path());
-        const ProcessKind& printing = *kindByDisplayName("D-印刷");
-        const GridLayout& l = gridLayout(printing);
-        rows = loadGrid(db.connectionString(), printing, "", SortOption::WorkOrder);
+        FlushToDisk(db.path());
+        const ProcessKind& printing = *KindByDisplayName("D-印刷");
+        const GridLayout& l = GridLayoutOf(printing);
+        rows = LoadGrid(db.connectionString(), printing, "", SortOption::WorkOrder);
         if (loaded != 0) {
             if (rows.size() < loaded)
                 throw std::runtime_error("the demo plant has fewer open printing pieces than the workload loads");
@@ -101,7 +101,7 @@ struct Workload {
 // clerk really has it open.
 void BM_SaveWithWriteBack(benchmark::State& state)
 {
-    const ProcessKind& printing = *kindByDisplayName("D-印刷");
+    const ProcessKind& printing = *KindByDisplayName("D-印刷");
     FixedClock clock({2024, 12, 4, 14, 5, 0});
     ScriptedMessages answers;   // "Yes" to the question
     const bool fullGrid = state.range(0) == 1;
@@ -109,13 +109,13 @@ void BM_SaveWithWriteBack(benchmark::State& state)
     for (auto _ : state) {
         state.PauseTiming();
         w.reset();   // the last copy goes outside the timing
-        w = fullGrid ? std::make_unique<Workload>(plantDatabase(), 0) : std::make_unique<Workload>();
+        w = fullGrid ? std::make_unique<Workload>(PlantDatabase(), 0) : std::make_unique<Workload>();
         state.counters["rows"] = static_cast<double>(w->rows.size());
         Session& s = w->db.session();
         s.IdentityEstablished = s.RightsEstablished = true;
         SaveContext ctx{s, clock, [] {}};
         state.ResumeTiming();
-        if (!saveDailyReport(printing, w->rows, w->flags, ctx, w->rows).complete())
+        if (!SaveDailyReport(printing, w->rows, w->flags, ctx, w->rows).complete())
             state.SkipWithError("the save failed");
     }
 }
@@ -124,7 +124,7 @@ BENCHMARK(BM_SaveWithWriteBack)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->
 // The share of the write-back: every distinct line of the 2,000 rows.
 void BM_WriteBackOnly(benchmark::State& state)
 {
-    const ProcessKind& printing = *kindByDisplayName("D-印刷");
+    const ProcessKind& printing = *KindByDisplayName("D-印刷");
     FixedClock clock({2024, 12, 4, 14, 5, 0});
     std::unique_ptr<Workload> w;
     for (auto _ : state) {
@@ -135,7 +135,7 @@ void BM_WriteBackOnly(benchmark::State& state)
         jet::Connection conn;
         conn.open(w->db.connectionString());
         jet::Transaction tx(conn);
-        state.counters["lines"] = writeBackLines(conn, printing, w->rows, clock);
+        state.counters["lines"] = WriteBackLines(conn, printing, w->rows, clock);
         tx.commit();
     }
 }
@@ -146,7 +146,7 @@ BENCHMARK(BM_WriteBackOnly)->Unit(benchmark::kMillisecond)->Iterations(5);
 // serves every iteration.
 void BM_Preview(benchmark::State& state)
 {
-    const ProcessKind& printing = *kindByDisplayName("D-印刷");
+    const ProcessKind& printing = *KindByDisplayName("D-印刷");
     FixedClock clock({2024, 12, 4, 14, 5, 0});
     Workload w;
     const HistoryAuthor author{"1131204 1405", "bench", "PC1"};
@@ -155,7 +155,7 @@ void BM_Preview(benchmark::State& state)
     jet::Connection conn;
     conn.open(w.db.connectionString());
     for (auto _ : state)
-        summary = previewSave(conn, printing, w.rows, w.rows, w.flags, clock, author);
+        summary = PreviewSave(conn, printing, w.rows, w.rows, w.flags, clock, author);
     state.counters["cells"] = summary.cells();
     state.counters["closed"] = static_cast<double>(summary.closed.size());
 }
@@ -163,4 +163,4 @@ BENCHMARK(BM_Preview)->Unit(benchmark::kMillisecond)->Iterations(10);
 
 } // namespace
 
-int main(int argc, char** argv) { return qtmv::bench::runAsTheProgramRuns<>(argc, argv); }
+int main(int argc, char** argv) { return qtmv::bench::RunAsTheProgramRuns<>(argc, argv); }

@@ -54,12 +54,12 @@ namespace {
 constexpr int kProcesses = 8;
 constexpr std::size_t kCells = 200;
 
-const ProcessKind& printing() { return *kindByDisplayName("D-印刷"); }
+const ProcessKind& Printing() { return *KindByDisplayName("D-印刷"); }
 
-const std::string& plantFile()
+const std::string& PlantFile()
 {
     static const std::string path =
-        demo::keptDemoPlant("QTMV_SERVER_BENCH_DB", "/tmp/qtmv-server-bench/QTMV.mdb", 27000);
+        demo::KeptDemoPlant("QTMV_SERVER_BENCH_DB", "/tmp/qtmv-server-bench/QTMV.mdb", 27000);
     return path;
 }
 
@@ -68,17 +68,17 @@ class Plant {
 public:
     explicit Plant(bool server)
     {
-        file_ = std::make_unique<db::test::FreshDatabase>(db::test::copyOf(plantFile()));
+        file_ = std::make_unique<db::test::FreshDatabase>(db::test::CopyOf(PlantFile()));
         // Every ninth printing piece and its work order open again: some
         // 10,500 open printing pieces in all.
         file_->exec("update PWORK set FDATE = '' where PO in (select PO from PRINTING_S where rowid % 9 = 0)");
         file_->exec("update PRINTING_S set FDATE = '' where rowid % 9 = 0");
         connection_ = file_->connectionString();
         if (server) {
-            if (!jet::testing::testServer())
+            if (!jet::testing::TestServer())
                 throw std::runtime_error(jet::testing::kNoTestServer);
             server_ = std::make_unique<jet::testing::ServerDatabase>();
-            db::copyDatabase(connection_, server_->connectionString());
+            db::CopyDatabase(connection_, server_->connectionString());
             connection_ = server_->connectionString();
         }
     }
@@ -91,7 +91,7 @@ private:
 };
 
 // The plant for the benchmark's argument; none (the benchmark skipped, saying why) without a server.
-std::unique_ptr<Plant> plantFor(benchmark::State& state)
+std::unique_ptr<Plant> PlantFor(benchmark::State& state)
 {
     try {
         return std::make_unique<Plant>(state.range(0) == 1);
@@ -108,21 +108,21 @@ struct WorkstationResult {
 };
 
 // One workstation's loop, in a process of its own.
-WorkstationResult workstation(const std::string& connectionString, int number, double seconds)
+WorkstationResult Workstation(const std::string& connectionString, int number, double seconds)
 {
     WorkstationResult out;
     Session s;
     s.ConnectionString = connectionString;
     s.WorkstationUser = "PC" + std::to_string(number) + "\\bench";
     s.IdentityEstablished = s.RightsEstablished = true;
-    const GridLayout& l = gridLayout(printing());
+    const GridLayout& l = GridLayoutOf(Printing());
     const int remark = l.column("完工說明");
     FixedClock clock({2024, 12, 4, 14, 5, 0});
     ScriptedMessages messages;
     messages.setDefaultAnswer(MsgAnswer::Yes);
     const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     for (long long n = 0; std::chrono::steady_clock::now() < end; ++n) {
-        GridRows rows = loadGrid(connectionString, printing(), "", SortOption::WorkOrder);
+        GridRows rows = LoadGrid(connectionString, Printing(), "", SortOption::WorkOrder);
         rows.resize(std::min(rows.size(), kCells));
         ChangeFlags flags(l.columnCount(), static_cast<int>(rows.size()));
         for (int r = 1; r <= static_cast<int>(rows.size()); ++r) {
@@ -132,7 +132,7 @@ WorkstationResult workstation(const std::string& connectionString, int number, d
         }
         messages.clear();
         SaveContext ctx{s, clock, [] {}};
-        const SaveOutcome r = saveDailyReport(printing(), rows, flags, ctx, rows);
+        const SaveOutcome r = SaveDailyReport(Printing(), rows, flags, ctx, rows);
         bool told = false;
         for (const auto& m : messages.shown())
             told = told || m.icon == MsgIcon::Critical || m.icon == MsgIcon::Exclamation;
@@ -148,7 +148,7 @@ WorkstationResult workstation(const std::string& connectionString, int number, d
 
 // Pieces whose stored remark is not the last one the history recorded, and
 // stored saves the history lacks (or has more of).
-long long lostUpdates(const std::string& connectionString, long long written)
+long long LostUpdates(const std::string& connectionString, long long written)
 {
     jet::Connection c;
     c.open(connectionString);
@@ -174,7 +174,7 @@ void BM_Contention(benchmark::State& state)
     const double seconds = env ? std::atof(env) : 30.0;
     for (auto _ : state) {
         state.PauseTiming();
-        std::unique_ptr<Plant> plant = plantFor(state);
+        std::unique_ptr<Plant> plant = PlantFor(state);
         if (!plant)
             return;
         state.ResumeTiming();
@@ -188,7 +188,7 @@ void BM_Contention(benchmark::State& state)
                 ::close(fds[0]);
                 WorkstationResult r{0, 1, 0};
                 try {
-                    r = workstation(plant->connectionString(), p + 1, seconds);
+                    r = Workstation(plant->connectionString(), p + 1, seconds);
                 } catch (...) {
                 }
                 const ssize_t written = ::write(fds[1], &r, sizeof r);
@@ -213,7 +213,7 @@ void BM_Contention(benchmark::State& state)
         state.counters["saves_per_s"] = static_cast<double>(all.saves) / seconds;
         state.counters["cells_per_s"] = static_cast<double>(all.saves * static_cast<long long>(kCells)) / seconds;
         state.counters["errors"] = static_cast<double>(all.errors);
-        state.counters["lost"] = static_cast<double>(lostUpdates(plant->connectionString(), all.written));
+        state.counters["lost"] = static_cast<double>(LostUpdates(plant->connectionString(), all.written));
         plant.reset();
         state.ResumeTiming();
     }
@@ -222,20 +222,20 @@ BENCHMARK(BM_Contention)->ArgName("server")->Arg(0)->Arg(1)->Iterations(1)->Unit
 
 void BM_Load(benchmark::State& state)
 {
-    const std::unique_ptr<Plant> plant = plantFor(state);
+    const std::unique_ptr<Plant> plant = PlantFor(state);
     if (!plant)
         return;
     // A working plant's load, not the first one after the copy: that one
     // also reads the file into the page cache, or on the server sets the
     // new rows' visibility hints, which the server's autovacuum otherwise
     // does within a minute of the copy.
-    std::size_t rows = loadGrid(plant->connectionString(), printing(), "", SortOption::WorkOrder).size();
+    std::size_t rows = LoadGrid(plant->connectionString(), Printing(), "", SortOption::WorkOrder).size();
     for (auto _ : state)
-        rows = loadGrid(plant->connectionString(), printing(), "", SortOption::WorkOrder).size();
+        rows = LoadGrid(plant->connectionString(), Printing(), "", SortOption::WorkOrder).size();
     state.counters["rows"] = static_cast<double>(rows);
 }
 BENCHMARK(BM_Load)->ArgName("server")->Arg(0)->Arg(1)->MinTime(2.0)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 
-int main(int argc, char** argv) { return qtmv::bench::runAsTheProgramRuns(argc, argv); }
+int main(int argc, char** argv) { return qtmv::bench::RunAsTheProgramRuns(argc, argv); }

@@ -31,27 +31,27 @@ protected:
         db_.exec("insert into VENDERAC (PO, [NO], KIND, EAMT) values ('P1', 1, '印 刷', 0)");
         loaded = load(printing);
         rows = loaded;
-        flags = flagsFor(printing, rows);
-        last = rowOf(rows, printing, "A1", 2);
-        other = rowOf(rows, printing, "A1", 3);
+        flags = FlagsFor(printing, rows);
+        last = RowOf(rows, printing, "A1", 2);
+        other = RowOf(rows, printing, "A1", 3);
     }
 
     SaveSummary preview()
     {
         jet::Connection conn;
         conn.open(session_.ConnectionString);
-        return previewSave(conn, printing, rows, loaded, flags, clock_, historyAuthor(session_, clock_));
+        return PreviewSave(conn, printing, rows, loaded, flags, clock_, HistoryAuthorOf(session_, clock_));
     }
     SaveOutcome saveAnswering(MsgAnswer a, ScriptedMessages& msgs)
     {
         msgs.answer(a);
         SaveContext ctx{session_, clock_, [] {}};
-        return saveDailyReport(printing, rows, flags, ctx, loaded);
+        return SaveDailyReport(printing, rows, flags, ctx, loaded);
     }
     long long historyRows() { return db_.count("select * from [日報異動紀錄]"); }
 
-    const ProcessKind& printing = kind("D-印刷");
-    const GridLayout& l = gridLayout(printing);
+    const ProcessKind& printing = KindNamed("D-印刷");
+    const GridLayout& l = GridLayoutOf(printing);
     GridRows loaded, rows;
     ChangeFlags flags;
     int last = 0, other = 0;
@@ -59,9 +59,9 @@ protected:
 
 TEST_F(ChangeHistoryTest, ThePreviewIsWhatTheSaveThenDoesAndLeavesNothingBehind)
 {
-    applyClick(l, rows, flags, last, l.finishDateCol, clock_);
-    setCell(rows, flags, other, l.remarkCol, "換紙");
-    const std::string stamp = cellAt(rows, last, l.finishDateCol);
+    ApplyClick(l, rows, flags, last, l.finishDateCol, clock_);
+    SetCell(rows, flags, other, l.remarkCol, "換紙");
+    const std::string stamp = CellAt(rows, last, l.finishDateCol);
     const std::string untouched = dump();
 
     const SaveSummary p = preview();
@@ -73,8 +73,8 @@ TEST_F(ChangeHistoryTest, ThePreviewIsWhatTheSaveThenDoesAndLeavesNothingBehind)
     EXPECT_EQ(p.ordersDated, 1);
     EXPECT_EQ(p.flowStamps, (std::vector<FlowStamp>{{{"P1", 1}, "印刷", "ITEM4"}}));
     // The user reads the process, not the column.
-    EXPECT_NE(summaryText(p).find("製程流程表蓋日期：P1 序1 印刷"), std::string::npos);
-    EXPECT_EQ(summaryText(p).find("ITEM"), std::string::npos);
+    EXPECT_NE(SummaryText(p).find("製程流程表蓋日期：P1 序1 印刷"), std::string::npos);
+    EXPECT_EQ(SummaryText(p).find("ITEM"), std::string::npos);
 
     // The save (the window's test answers its question both ways): the
     // history holds each cell with its loaded and its written value.
@@ -91,17 +91,17 @@ TEST_F(ChangeHistoryTest, ThePreviewIsWhatTheSaveThenDoesAndLeavesNothingBehind)
     db_.exec("update [日報異動紀錄] set 時間 = '1131201 0800' where 欄位 = '完工日'");
     jet::Connection conn;
     conn.open(session_.ConnectionString);
-    const auto h = loadHistory(conn, printing, "A1", 3, "P1", 1);
+    const auto h = LoadHistory(conn, printing, "A1", 3, "P1", 1);
     ASSERT_EQ(h.size(), 2u);
     EXPECT_EQ(h[0].after, "換紙");
     EXPECT_EQ(h[1].field, "完工日");
-    EXPECT_TRUE(loadHistory(conn, kind("G-軋工"), "A1", 3, "P1", 1).empty());
+    EXPECT_TRUE(LoadHistory(conn, KindNamed("G-軋工"), "A1", 3, "P1", 1).empty());
 }
 
 TEST_F(ChangeHistoryTest, ALineWithAnOpenPieceIsListedAsReopened)
 {
     db_.exec("update PRINTING set FDATE = '1201-10', ACT = '1201-10' where PO = 'P1' and [NO] = 2");
-    setCell(rows, flags, other, l.remarkCol, "補色");
+    SetCell(rows, flags, other, l.remarkCol, "補色");
     const SaveSummary p = preview();
     EXPECT_EQ(p.reopened, (std::vector<WorkLine>{{"P1", 2}}));
     EXPECT_TRUE(p.closed.empty());

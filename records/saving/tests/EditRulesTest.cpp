@@ -13,16 +13,16 @@ using namespace qtmv::daily;
 
 namespace {
 
-const GridLayout& layoutOf(const char* kind) { return gridLayout(*kindByDisplayName(kind)); }
+const GridLayout& LayoutOf(const char* kind) { return GridLayoutOf(*KindByDisplayName(kind)); }
 
-int col(const GridLayout& l, const char* heading, int nth = 1)
+int Col(const GridLayout& l, const char* heading, int nth = 1)
 {
     const int c = l.column(heading, nth);
     EXPECT_GT(c, 0) << heading;
     return c;
 }
 
-std::string repeat(const std::string& s, int n)
+std::string Repeat(const std::string& s, int n)
 {
     std::string out;
     for (int i = 0; i < n; ++i)
@@ -31,121 +31,121 @@ std::string repeat(const std::string& s, int n)
 }
 
 // The changes of a click as "col=text " each; texts holds the row's cells.
-std::string clicks(const GridLayout& l, int row, int c, std::map<int, std::string> texts, const Clock& clock)
+std::string Clicks(const GridLayout& l, int row, int c, std::map<int, std::string> texts, const Clock& clock)
 {
     std::string out;
-    for (const CellChange& ch : cellClick(l, row, c, [&texts](int col) { return texts[col]; }, clock))
+    for (const CellChange& ch : CellClick(l, row, c, [&texts](int col) { return texts[col]; }, clock))
         out += std::to_string(ch.col) + "=" + ch.text + " ";
     return out;
 }
 
-std::string change(int c, const std::string& text) { return std::to_string(c) + "=" + text + " "; }
+std::string Change(int c, const std::string& text) { return std::to_string(c) + "=" + text + " "; }
 
 } // namespace
 
 TEST(EditRules, EditableHeadingsPerGrid)
 {
     // The printing colour counts, not the second "正"/"反" pair.
-    EXPECT_EQ(editableHeadings(layoutOf("D-印刷")), (std::vector<std::string>{"正", "反", "說明", "完工日", "完工說明"}));
-    const GridLayout& p = layoutOf("D-印刷");
-    EXPECT_EQ(columnEdit(p, 0), ColumnEdit::ReadOnly);
-    EXPECT_EQ(columnEdit(p, p.columnCount() + 1), ColumnEdit::ReadOnly);
+    EXPECT_EQ(EditableHeadings(LayoutOf("D-印刷")), (std::vector<std::string>{"正", "反", "說明", "完工日", "完工說明"}));
+    const GridLayout& p = LayoutOf("D-印刷");
+    EXPECT_EQ(ColumnEditOf(p, 0), ColumnEdit::ReadOnly);
+    EXPECT_EQ(ColumnEditOf(p, p.columnCount() + 1), ColumnEdit::ReadOnly);
 }
 
 TEST(EditRules, KeyFilter)
 {
-    const GridLayout& p = layoutOf("D-印刷");
-    const int qty = col(p, "數量"), remark = col(p, "說明"), front = col(p, "正");
+    const GridLayout& p = LayoutOf("D-印刷");
+    const int qty = Col(p, "數量"), remark = Col(p, "說明"), front = Col(p, "正");
 
     // Anywhere else only Backspace and Enter pass, and nothing is flagged.
-    EXPECT_EQ(keyPress(p, qty, kKeyBackspace).key, kKeyBackspace);
-    EXPECT_EQ(keyPress(p, qty, kKeyEnter).key, kKeyEnter);
-    EXPECT_FALSE(keyPress(p, qty, kKeyBackspace).flag);
+    EXPECT_EQ(KeyPressOf(p, qty, kKeyBackspace).key, kKeyBackspace);
+    EXPECT_EQ(KeyPressOf(p, qty, kKeyEnter).key, kKeyEnter);
+    EXPECT_FALSE(KeyPressOf(p, qty, kKeyBackspace).flag);
 
     // Editable text: every key, flagged (also a Chinese character).
-    EXPECT_TRUE(keyPress(p, remark, 'a').flag);
-    EXPECT_TRUE(keyPress(p, remark, 0x4E2D).flag);
-    EXPECT_TRUE(keyPress(p, col(p, "完工日"), '1').flag);
+    EXPECT_TRUE(KeyPressOf(p, remark, 'a').flag);
+    EXPECT_TRUE(KeyPressOf(p, remark, 0x4E2D).flag);
+    EXPECT_TRUE(KeyPressOf(p, Col(p, "完工日"), '1').flag);
 
     // Numeric only: digits and the point pass and flag; a full-width digit
     // is taken as its ASCII form; a letter is dropped unflagged.
-    EXPECT_TRUE(keyPress(p, front, '.').flag);
-    EXPECT_EQ(keyPress(p, front, 0xFF15).key, '5');
-    EXPECT_FALSE(keyPress(p, front, 'x').pass());
-    EXPECT_FALSE(keyPress(p, front, 'x').flag);
-    EXPECT_TRUE(keyPress(p, front, kKeyBackspace).flag);
-    EXPECT_FALSE(keyPress(p, front, kKeyEnter).flag);
-    EXPECT_FALSE(keyPress(p, col(p, "正", 2), '7').pass());
+    EXPECT_TRUE(KeyPressOf(p, front, '.').flag);
+    EXPECT_EQ(KeyPressOf(p, front, 0xFF15).key, '5');
+    EXPECT_FALSE(KeyPressOf(p, front, 'x').pass());
+    EXPECT_FALSE(KeyPressOf(p, front, 'x').flag);
+    EXPECT_TRUE(KeyPressOf(p, front, kKeyBackspace).flag);
+    EXPECT_FALSE(KeyPressOf(p, front, kKeyEnter).flag);
+    EXPECT_FALSE(KeyPressOf(p, Col(p, "正", 2), '7').pass());
 }
 
 TEST(EditRules, KeyDown)
 {
-    const GridLayout& p = layoutOf("D-印刷");
-    const GridLayout& g = layoutOf("G-軋工");
-    EXPECT_EQ(keyDown(p, col(p, "反"), kKeyDelete), KeyDown::ClearAndFlag);
-    EXPECT_EQ(keyDown(p, col(p, "數量"), kKeyDelete), KeyDown::Swallow);
-    EXPECT_EQ(keyDown(g, col(g, "刀模代號"), kKeyDelete), KeyDown::ClearAndFlag);
-    for (const auto* l : {&p, &g, &layoutOf("A-印前")})
-        EXPECT_EQ(keyDown(*l, 1, kKeyF2), KeyDown::Swallow);
-    EXPECT_EQ(keyDown(g, col(g, "刀模代號"), kKeyF9), KeyDown::OpenDieLookup);
-    EXPECT_EQ(keyDown(g, col(g, "完工日"), kKeyF9), KeyDown::Default);
-    EXPECT_EQ(keyDown(p, col(p, "說明"), kKeyF9), KeyDown::Default);
-    EXPECT_EQ(keyDown(p, col(p, "說明"), 'A'), KeyDown::Default);
+    const GridLayout& p = LayoutOf("D-印刷");
+    const GridLayout& g = LayoutOf("G-軋工");
+    EXPECT_EQ(KeyDownOf(p, Col(p, "反"), kKeyDelete), KeyDown::ClearAndFlag);
+    EXPECT_EQ(KeyDownOf(p, Col(p, "數量"), kKeyDelete), KeyDown::Swallow);
+    EXPECT_EQ(KeyDownOf(g, Col(g, "刀模代號"), kKeyDelete), KeyDown::ClearAndFlag);
+    for (const auto* l : {&p, &g, &LayoutOf("A-印前")})
+        EXPECT_EQ(KeyDownOf(*l, 1, kKeyF2), KeyDown::Swallow);
+    EXPECT_EQ(KeyDownOf(g, Col(g, "刀模代號"), kKeyF9), KeyDown::OpenDieLookup);
+    EXPECT_EQ(KeyDownOf(g, Col(g, "完工日"), kKeyF9), KeyDown::Default);
+    EXPECT_EQ(KeyDownOf(p, Col(p, "說明"), kKeyF9), KeyDown::Default);
+    EXPECT_EQ(KeyDownOf(p, Col(p, "說明"), 'A'), KeyDown::Default);
 }
 
 TEST(EditRules, ClickStampsAndToggles)
 {
     FixedClock clock({2024, 12, 4, 14, 5, 0});
     auto click = [&](const GridLayout& l, int row, int c, std::map<int, std::string> texts) {
-        return clicks(l, row, c, std::move(texts), clock);
+        return Clicks(l, row, c, std::move(texts), clock);
     };
-    const GridLayout& p = layoutOf("D-印刷");
-    const int finish = col(p, "完工日");
+    const GridLayout& p = LayoutOf("D-印刷");
+    const int finish = Col(p, "完工日");
 
-    EXPECT_EQ(click(p, 3, finish, {}), change(finish, "1204-14"));
+    EXPECT_EQ(click(p, 3, finish, {}), Change(finish, "1204-14"));
     clock.set({2025, 1, 9, 8, 59, 0});
-    EXPECT_EQ(click(p, 3, finish, {{finish, "1204-14"}}), change(finish, "0109-08"));   // stamped again
+    EXPECT_EQ(click(p, 3, finish, {{finish, "1204-14"}}), Change(finish, "0109-08"));   // stamped again
     EXPECT_EQ(click(p, 0, finish, {}), "");   // heading row
     EXPECT_EQ(click(p, 3, 0, {}), "");        // heading column
-    EXPECT_EQ(click(p, 3, col(p, "數量"), {}), "");
+    EXPECT_EQ(click(p, 3, Col(p, "數量"), {}), "");
     // The printing "紙" is a computed flag, not a toggle.
-    EXPECT_EQ(click(p, 2, col(p, "紙"), {}), "");
+    EXPECT_EQ(click(p, 2, Col(p, "紙"), {}), "");
 
-    const GridLayout& g = layoutOf("G-軋工");
-    const int paper = col(g, "紙");
-    EXPECT_EQ(click(g, 1, paper, {}), change(paper, "V"));
-    EXPECT_EQ(click(g, 1, paper, {{paper, " V "}}), change(paper, ""));
-    EXPECT_EQ(click(layoutOf("E-上光"), 1, col(layoutOf("E-上光"), "紙"), {}), "");
+    const GridLayout& g = LayoutOf("G-軋工");
+    const int paper = Col(g, "紙");
+    EXPECT_EQ(click(g, 1, paper, {}), Change(paper, "V"));
+    EXPECT_EQ(click(g, 1, paper, {{paper, " V "}}), Change(paper, ""));
+    EXPECT_EQ(click(LayoutOf("E-上光"), 1, Col(LayoutOf("E-上光"), "紙"), {}), "");
     // The density mark over a real form text sets the mark alone.
-    const int density = col(p, "濃度");
-    EXPECT_EQ(click(p, 2, density, {{col(p, "表格"), "A1"}}), change(density, "V"));
+    const int density = Col(p, "濃度");
+    EXPECT_EQ(click(p, 2, density, {{Col(p, "表格"), "A1"}}), Change(density, "V"));
 }
 
 TEST(EditRules, EditStart)
 {
-    const GridLayout& p = layoutOf("D-印刷");
-    EXPECT_EQ(editStartText(p, col(p, "數量"), "12,000"), std::optional<std::string>("12,000"));
-    EXPECT_FALSE(editStartText(p, col(p, "說明"), "x"));
-    const GridLayout& a = layoutOf("A-印前");
-    EXPECT_FALSE(editStartText(a, col(a, "數量"), "5"));
+    const GridLayout& p = LayoutOf("D-印刷");
+    EXPECT_EQ(EditStartText(p, Col(p, "數量"), "12,000"), std::optional<std::string>("12,000"));
+    EXPECT_FALSE(EditStartText(p, Col(p, "說明"), "x"));
+    const GridLayout& a = LayoutOf("A-印前");
+    EXPECT_FALSE(EditStartText(a, Col(a, "數量"), "5"));
 }
 
 TEST(EditRules, LengthLimitsInBig5Bytes)
 {
     ScriptedMessages msgs;
-    const GridLayout& a = layoutOf("A-印前");
-    const int remark = col(a, "完工說明");
+    const GridLayout& a = LayoutOf("A-印前");
+    const int remark = Col(a, "完工說明");
 
     // 51 Chinese characters are 102 bytes: refused, 50 characters kept.
-    auto chinese = editEnd(a, remark, repeat("說", 51), "");
+    auto chinese = CheckEditEnd(a, remark, Repeat("說", 51), "");
     EXPECT_FALSE(chinese.accepted);
-    EXPECT_EQ(chinese.text, repeat("說", 50));
+    EXPECT_EQ(chinese.text, Repeat("說", 50));
     ASSERT_EQ(msgs.shown().size(), 1u);
     EXPECT_EQ(msgs.shown()[0].text, "最多只可輸入100個字元!");
-    EXPECT_TRUE(editEnd(a, col(a, "備註"), repeat("說", 50), "").accepted);
+    EXPECT_TRUE(CheckEditEnd(a, Col(a, "備註"), Repeat("說", 50), "").accepted);
 
-    const GridLayout& p = layoutOf("D-印刷");
-    const GridLayout& g = layoutOf("G-軋工");
+    const GridLayout& p = LayoutOf("D-印刷");
+    const GridLayout& g = LayoutOf("G-軋工");
     struct Case {
         const GridLayout* l;
         const char* heading;
@@ -153,29 +153,29 @@ TEST(EditRules, LengthLimitsInBig5Bytes)
     };
     for (const Case& k : {Case{&p, "預排日", 7}, Case{&p, "完工說明", 50}, Case{&p, "色", 2}, Case{&p, "正", 10},
                           Case{&g, "刀模代號", 13}, Case{&g, "新舊刀", 4}, Case{&a, "完工說明", 100}}) {
-        const int c = col(*k.l, k.heading);
-        EXPECT_TRUE(editEnd(*k.l, c, repeat("9", k.max), "").accepted) << k.heading;
-        EXPECT_FALSE(editEnd(*k.l, c, repeat("9", k.max + 1), "").accepted) << k.heading;
+        const int c = Col(*k.l, k.heading);
+        EXPECT_TRUE(CheckEditEnd(*k.l, c, Repeat("9", k.max), "").accepted) << k.heading;
+        EXPECT_FALSE(CheckEditEnd(*k.l, c, Repeat("9", k.max + 1), "").accepted) << k.heading;
     }
     // The values the die-cutting line holds fit their column.
-    EXPECT_FALSE(cellProblem(g, col(g, "新舊刀"), "新刀"));
-    EXPECT_TRUE(cellProblem(g, col(g, "新舊刀"), "新刀模"));
+    EXPECT_FALSE(CellProblem(g, Col(g, "新舊刀"), "新刀"));
+    EXPECT_TRUE(CellProblem(g, Col(g, "新舊刀"), "新刀模"));
     // No limit on the second printing "正" nor on a plain quantity.
-    EXPECT_FALSE(lengthLimit(p, col(p, "正", 2)));
-    EXPECT_FALSE(lengthLimit(a, col(a, "數量")));
+    EXPECT_FALSE(LengthLimitOf(p, Col(p, "正", 2)));
+    EXPECT_FALSE(LengthLimitOf(a, Col(a, "數量")));
 }
 
 TEST(EditRules, CellsRefuseWhatAStatementCannotTake)
 {
     ScriptedMessages msgs;
-    const GridLayout& p = layoutOf("D-印刷");
-    const int front = col(p, "正"), remark = col(p, "說明");
+    const GridLayout& p = LayoutOf("D-印刷");
+    const int front = Col(p, "正"), remark = Col(p, "說明");
 
     // Counts: digits, thousands commas, one point, or nothing.
     for (const char* ok : {"", "77", "1,234", "12.5", " 8 "})
-        EXPECT_TRUE(editEnd(p, front, ok, "3").accepted) << ok;
+        EXPECT_TRUE(CheckEditEnd(p, front, ok, "3").accepted) << ok;
     for (const char* bad : {"abc", "7x", "1.2.3", ".", "-5", "７７"}) {
-        const auto r = editEnd(p, front, bad, "3");
+        const auto r = CheckEditEnd(p, front, bad, "3");
         EXPECT_FALSE(r.accepted) << bad;
         EXPECT_EQ(r.text, "3") << bad;   // the cell keeps what it held
     }
@@ -184,33 +184,33 @@ TEST(EditRules, CellsRefuseWhatAStatementCannotTake)
 
     // A NUL or another control byte never reaches a statement.
     for (const std::string& bad : {std::string("趕\0工", 7), std::string("a\tb"), std::string("x\x1b")})
-        EXPECT_FALSE(editEnd(p, remark, bad, "舊").accepted);
+        EXPECT_FALSE(CheckEditEnd(p, remark, bad, "舊").accepted);
     EXPECT_NE(msgs.shown().back().text.find("控制字元"), std::string::npos);
-    EXPECT_FALSE(cellProblem(p, remark, "趕工 OK"));
+    EXPECT_FALSE(CellProblem(p, remark, "趕工 OK"));
 }
 
 TEST(EditRules, FinishDateTakesAStampOfARealDayOrASevenDigitDate)
 {
     ScriptedMessages msgs;
-    const GridLayout& g = layoutOf("G-軋工");
-    const int date = col(g, "完工日");
+    const GridLayout& g = LayoutOf("G-軋工");
+    const int date = Col(g, "完工日");
     for (const char* ok : {"", "1204-14", "0101-00", "0229-23", "1231-23", "1131204", " 1204-09 "})
-        EXPECT_TRUE(editEnd(g, date, ok, "").accepted) << ok;
+        EXPECT_TRUE(CheckEditEnd(g, date, ok, "").accepted) << ok;
     for (const char* bad : {"1304-10", "0230-10", "0431-10", "0000-10", "1204-24", "12/4", "1204 14", "12041",
                             "1204-1a", "1131340", "abc"}) {
-        const auto r = editEnd(g, date, bad, "1203-08");
+        const auto r = CheckEditEnd(g, date, bad, "1203-08");
         EXPECT_FALSE(r.accepted) << bad;
         EXPECT_EQ(r.text, "1203-08") << bad;   // refused whole, never cut
     }
     // Space stamps only on "完工日".
-    EXPECT_EQ(keyDown(g, col(g, "完工說明"), kKeySpace), KeyDown::Default);
+    EXPECT_EQ(KeyDownOf(g, Col(g, "完工說明"), kKeySpace), KeyDown::Default);
 }
 
 TEST(EditRules, LengthHintCountsBig5BytesAgainstTheLimit)
 {
-    const GridLayout& a = layoutOf("A-印前");
+    const GridLayout& a = LayoutOf("A-印前");
     // Two bytes a Chinese character: 3 of them and 2 letters use 8 of 100.
-    const std::string hint = lengthHint(a, col(a, "完工說明"), "趕工中ok");
+    const std::string hint = LengthHint(a, Col(a, "完工說明"), "趕工中ok");
     EXPECT_NE(hint.find("8/100"), std::string::npos) << hint;
     EXPECT_NE(hint.find("50 個中文字"), std::string::npos) << hint;
 }

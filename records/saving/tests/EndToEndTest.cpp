@@ -30,7 +30,7 @@ protected:
         demo_ = new FreshDatabase([](const std::string& path) {
             qtmv::demo::DemoOptions o;
             o.workOrders = 80;
-            qtmv::demo::writeDemoPlant(path, o);
+            qtmv::demo::WriteDemoPlant(path, o);
         });
     }
     static void TearDownTestSuite()
@@ -43,12 +43,12 @@ protected:
     {
         QTMV_SKIP_WITHOUT_TEST_SERVER(GetParam());
         // The server's copy is made once, as a template.
-        db = std::make_unique<EngineFreshDatabase>(GetParam(), qtmv::db::test::copyOf(demo_->path()), "demo80");
+        db = std::make_unique<EngineFreshDatabase>(GetParam(), qtmv::db::test::CopyOf(demo_->path()), "demo80");
         session().IdentityEstablished = session().RightsEstablished = true;
     }
 
     Session& session() { return db->session(); }
-    GridRows load(const ProcessKind& k) { return loadGrid(session().ConnectionString, k, "", SortOption::WorkOrder); }
+    GridRows load(const ProcessKind& k) { return LoadGrid(session().ConnectionString, k, "", SortOption::WorkOrder); }
     std::string value(const std::string& sql) { return db->value(sql); }
     long long count(const std::string& sql) { return db->count(sql); }
 
@@ -63,7 +63,7 @@ protected:
     // "where PO = '..' and [NO] = n" of a loaded row.
     static std::string lineKey(const GridRows& rows, int r)
     {
-        return "where PO = '" + cellAt(rows, r, 1) + "' and [NO] = " + cellAt(rows, r, 2);
+        return "where PO = '" + CellAt(rows, r, 1) + "' and [NO] = " + CellAt(rows, r, 2);
     }
     long long openPieces(const ProcessKind& k, const GridRows& rows, int r)
     {
@@ -71,14 +71,14 @@ protected:
                      " and (FDATE = '' or FDATE is null)");
     }
 
-    void click(const GridLayout& l, GridRows& rows, ChangeFlags& flags, int r, int c) { applyClick(l, rows, flags, r, c, clock_); }
+    void click(const GridLayout& l, GridRows& rows, ChangeFlags& flags, int r, int c) { ApplyClick(l, rows, flags, r, c, clock_); }
 
     bool save(const ProcessKind& k, const GridRows& rows, const ChangeFlags& flags)
     {
         ScriptedMessages msgs;
         msgs.answer(MsgAnswer::Yes);
         SaveContext ctx{session(), clock_, [] {}};
-        const bool r = saveDailyReport(k, rows, flags, ctx, rows).complete();
+        const bool r = SaveDailyReport(k, rows, flags, ctx, rows).complete();
         for (const auto& m : msgs.shown())
             EXPECT_NE(m.icon, MsgIcon::Critical) << m.text;
         return r;
@@ -87,8 +87,8 @@ protected:
     static FreshDatabase* demo_;
     std::unique_ptr<EngineFreshDatabase> db;
     FixedClock clock_{{2024, 12, 4, 14, 5, 0}};
-    const ProcessKind& printing = kind("D-印刷");
-    const GridLayout& pl = gridLayout(printing);
+    const ProcessKind& printing = KindNamed("D-印刷");
+    const GridLayout& pl = GridLayoutOf(printing);
 };
 
 FreshDatabase* EndToEnd::demo_ = nullptr;
@@ -99,13 +99,13 @@ TEST_P(EndToEnd, FinishingTheLastPieceClosesThePrintingLine)
 {
     for (int lineNo : {1, 2, 3}) {
         SCOPED_TRACE("line " + std::to_string(lineNo));
-        auto [rows, flags] = editable(printing, load(printing));
+        auto [rows, flags] = Editable(printing, load(printing));
         const int r = firstRow(rows, [&](int r) {
-            return cellAt(rows, r, 2) == std::to_string(lineNo) && openPieces(printing, rows, r) == 1;
+            return CellAt(rows, r, 2) == std::to_string(lineNo) && openPieces(printing, rows, r) == 1;
         });
         ASSERT_GT(r, 0) << "the demo plant has no such line";
         const std::string key = lineKey(rows, r);
-        const std::string po = cellAt(rows, r, 1), id = cellAt(rows, r, pl.idCol), ino = cellAt(rows, r, pl.inoCol);
+        const std::string po = CellAt(rows, r, 1), id = CellAt(rows, r, pl.idCol), ino = CellAt(rows, r, pl.inoCol);
         // One outsourcing line still to be dated, one settled with the vendor.
         db->exec("delete from VENDERAC " + key + " and KIND = '印 刷'");
         db->exec("insert into VENDERAC (PO, [NO], KIND, EAMT, ODATE) values ('" + po + "', " +
@@ -125,25 +125,25 @@ TEST_P(EndToEnd, FinishingTheLastPieceClosesThePrintingLine)
         EXPECT_EQ(value("select ODATE from VENDERAC " + key + " and KIND = '印 刷' and EAMT <> 0"), "1120-10");
         const std::string flow = value("select ITEM4 || '/' || ITEM32 from PRINTFLOW where PO = '" + po + "'");
         EXPECT_EQ(flow, lineNo == 1 ? "1204-14/old32" : lineNo == 2 ? "old4/1204-14" : "old4/old32");
-        EXPECT_EQ(rowOf(load(printing), printing, id, std::stoi(ino)), 0);
+        EXPECT_EQ(RowOf(load(printing), printing, id, std::stoi(ino)), 0);
 
         // Delete on the stamp and saving again opens the line once more.
-        ASSERT_EQ(keyDown(pl, pl.finishDateCol, kKeyDelete), KeyDown::ClearAndFlag);
-        cellAt(rows, r, pl.finishDateCol).clear();
+        ASSERT_EQ(KeyDownOf(pl, pl.finishDateCol, kKeyDelete), KeyDown::ClearAndFlag);
+        CellAt(rows, r, pl.finishDateCol).clear();
         flags.set(r, pl.finishDateCol);
         ASSERT_TRUE(save(printing, rows, flags));
         EXPECT_EQ(value("select FDATE || '/' || ACT from PRINTING " + key), "/");
-        EXPECT_GT(rowOf(load(printing), printing, id, std::stoi(ino)), 0);
+        EXPECT_GT(RowOf(load(printing), printing, id, std::stoi(ino)), 0);
     }
 }
 
 TEST_P(EndToEnd, OneOfTwoPiecesFinishedKeepsTheLineOpen)
 {
-    auto [rows, flags] = editable(printing, load(printing));
+    auto [rows, flags] = Editable(printing, load(printing));
     const int r = firstRow(rows, [&](int r) { return openPieces(printing, rows, r) >= 2; });
     ASSERT_GT(r, 0);
     const std::string key = lineKey(rows, r);
-    const std::string flowSql = "select * from PRINTFLOW where PO = '" + cellAt(rows, r, 1) + "'";
+    const std::string flowSql = "select * from PRINTFLOW where PO = '" + CellAt(rows, r, 1) + "'";
     const auto flowBefore = db->rows(flowSql);
     db->exec("update PRINTING set FDATE = '1111-11', ACT = '1111-11' " + key);   // drifted
 
@@ -155,21 +155,21 @@ TEST_P(EndToEnd, OneOfTwoPiecesFinishedKeepsTheLineOpen)
 
 TEST_P(EndToEnd, PaperFinishedMarksItsPurchaseLinesArrived)
 {
-    const ProcessKind& paper = kind("C-紙品");
-    const GridLayout& l = gridLayout(paper);
-    auto [rows, flags] = editable(paper, load(paper));
+    const ProcessKind& paper = KindNamed("C-紙品");
+    const GridLayout& l = GridLayoutOf(paper);
+    auto [rows, flags] = Editable(paper, load(paper));
     const std::string purchase = "select * from 紙品採購明細 D join 紙品採購資料 H on H.採購單號 = D.採購單號 ";
     const int r = firstRow(rows, [&](int r) {
         return openPieces(paper, rows, r) == 1 &&
-               count(purchase + "where D.PO = '" + cellAt(rows, r, 1) + "' and D.[NO] = " + cellAt(rows, r, 2) +
+               count(purchase + "where D.PO = '" + CellAt(rows, r, 1) + "' and D.[NO] = " + CellAt(rows, r, 2) +
                      " and H.KIND = '紙 品' and D.紙到 <> 'Y'") > 0;
     });
     ASSERT_GT(r, 0);
-    const std::string where = "where D.PO = '" + cellAt(rows, r, 1) + "' and D.[NO] = " + cellAt(rows, r, 2);
+    const std::string where = "where D.PO = '" + CellAt(rows, r, 1) + "' and D.[NO] = " + CellAt(rows, r, 2);
     // A purchase of another kind for the same line stays as it is.
     db->exec("insert into 紙品採購資料 (採購單號, KIND) values ('PX', '裱 紙')");
-    db->exec("insert into 紙品採購明細 (採購單號, 序, PO, [NO], 紙到) values ('PX', 1, '" + cellAt(rows, r, 1) + "', " +
-              cellAt(rows, r, 2) + ", '')");
+    db->exec("insert into 紙品採購明細 (採購單號, 序, PO, [NO], 紙到) values ('PX', 1, '" + CellAt(rows, r, 1) + "', " +
+              CellAt(rows, r, 2) + ", '')");
 
     click(l, rows, flags, r, l.finishDateCol);
     ASSERT_TRUE(save(paper, rows, flags));
@@ -179,10 +179,10 @@ TEST_P(EndToEnd, PaperFinishedMarksItsPurchaseLinesArrived)
 
 TEST_P(EndToEnd, DieCuttingDieFlagKeepsItsFirstStamp)
 {
-    const ProcessKind& cutting = kind("G-軋工");
-    const GridLayout& l = gridLayout(cutting);
+    const ProcessKind& cutting = KindNamed("G-軋工");
+    const GridLayout& l = GridLayoutOf(cutting);
     const int dieFlag = l.column("刀", 2);
-    auto [rows, flags] = editable(cutting, load(cutting));
+    auto [rows, flags] = Editable(cutting, load(cutting));
     const int r = firstRow(rows, [&](int r) {
         return count("select * from KNIFE " + lineKey(rows, r)) == 1 &&
                count("select * from VENDERAC " + lineKey(rows, r) + " and KIND = '刀 模'") == 1;
@@ -191,7 +191,7 @@ TEST_P(EndToEnd, DieCuttingDieFlagKeepsItsFirstStamp)
     const std::string key = lineKey(rows, r);
     db->exec("update KNIFE set FDATE = '1101-09' " + key);
     db->exec("update VENDERAC set ODATE = '' " + key + " and KIND = '刀 模'");
-    cellAt(rows, r, dieFlag) = "V";
+    CellAt(rows, r, dieFlag) = "V";
 
     click(l, rows, flags, r, l.column("紙"));
     ASSERT_TRUE(save(cutting, rows, flags));
@@ -205,7 +205,7 @@ TEST_P(EndToEnd, DieCuttingDieFlagKeepsItsFirstStamp)
 
     // A die flag that was empty at loading time does not undo a die made
     // since; clearing the flag itself opens the die-making line again.
-    cellAt(rows, r, dieFlag) = "";
+    CellAt(rows, r, dieFlag) = "";
     ASSERT_TRUE(save(cutting, rows, flags));
     EXPECT_EQ(value("select FDATE from KNIFE " + key), "1101-09");
     flags.set(r, dieFlag);
@@ -216,29 +216,29 @@ TEST_P(EndToEnd, DieCuttingDieFlagKeepsItsFirstStamp)
 
 TEST_P(EndToEnd, ManualWriteBackRegistersANewDieOnce)
 {
-    const ProcessKind& cutting = kind("G-軋工");
-    const GridLayout& l = gridLayout(cutting);
+    const ProcessKind& cutting = KindNamed("G-軋工");
+    const GridLayout& l = GridLayoutOf(cutting);
     GridRows rows = load(cutting);
     ASSERT_GE(rows.size(), 2u);
     const int first = 1;
-    const int second = firstRow(rows, [&](int r) { return cellAt(rows, r, 1) != cellAt(rows, first, 1); });
+    const int second = firstRow(rows, [&](int r) { return CellAt(rows, r, 1) != CellAt(rows, first, 1); });
     ASSERT_GT(second, 0);
     auto prepare = [&](int r, const std::string& code, const std::string& rework) {
-        cellAt(rows, r, l.remarkCol) = code;
-        cellAt(rows, r, l.column("新舊刀")) = "新刀";
-        cellAt(rows, r, l.column("儲位")) = "A-01";
-        db->exec("update 工單lable set 內容8 = '" + rework + "', 內容12 = '' where PO = '" + cellAt(rows, r, 1) + "'");
+        CellAt(rows, r, l.remarkCol) = code;
+        CellAt(rows, r, l.column("新舊刀")) = "新刀";
+        CellAt(rows, r, l.column("儲位")) = "A-01";
+        db->exec("update 工單lable set 內容8 = '" + rework + "', 內容12 = '' where PO = '" + CellAt(rows, r, 1) + "'");
     };
     prepare(first, "K-NEW-1", "一般生產");
     prepare(second, "K-NEW-2", "一般生產");
-    db->exec("update 工單lable set 內容12 = ' 重工：色差' where PO = '" + cellAt(rows, second, 1) + "'");
+    db->exec("update 工單lable set 內容12 = ' 重工：色差' where PO = '" + CellAt(rows, second, 1) + "'");
     const std::string top = value("select max(序) from 刀模管理資料");
 
     ScriptedMessages msgs;
     SaveContext ctx{session(), clock_, [] {}};
     for (int i = 0; i < 2; ++i)
-        ASSERT_EQ(writeBackCurrentRow(cutting, rows, first, ctx), SaveStatus::Saved);
-    ASSERT_EQ(writeBackCurrentRow(cutting, rows, second, ctx), SaveStatus::Saved);
+        ASSERT_EQ(WriteBackCurrentRow(cutting, rows, first, ctx), SaveStatus::Saved);
+    ASSERT_EQ(WriteBackCurrentRow(cutting, rows, second, ctx), SaveStatus::Saved);
     EXPECT_EQ(msgs.shown().back().text, "資料儲存完畢！");
 
     const std::string key = lineKey(rows, first);
@@ -248,29 +248,29 @@ TEST_P(EndToEnd, ManualWriteBackRegistersANewDieOnce)
     const auto reg = db->rows("select 序, 日期, 工單單號, 工單序, 客戶代號, 作廢, 模數 = (select MEMB from CROWD " +
                                key + ") from 刀模管理資料 where 刀模代號 = 'K-NEW-1'");
     ASSERT_EQ(reg.size(), 1u);
-    EXPECT_EQ(reg[0], (std::vector<std::string>{std::to_string(std::stoll(top) + 1), "1131204", cellAt(rows, first, 1),
-                                                cellAt(rows, first, 2),
-                                                value("select CUST from PWORK where PO = '" + cellAt(rows, first, 1) + "'"),
+    EXPECT_EQ(reg[0], (std::vector<std::string>{std::to_string(std::stoll(top) + 1), "1131204", CellAt(rows, first, 1),
+                                                CellAt(rows, first, 2),
+                                                value("select CUST from PWORK where PO = '" + CellAt(rows, first, 1) + "'"),
                                                 "", "1"}));
 
     // A line that is gone: the user hears that nothing was written.
     db->exec("delete from CROWD " + key);
     const std::string before = value("select count(*) from 刀模管理資料");
-    EXPECT_EQ(writeBackCurrentRow(cutting, rows, first, ctx).why, Refusal::NotFound);
+    EXPECT_EQ(WriteBackCurrentRow(cutting, rows, first, ctx).why, Refusal::NotFound);
     EXPECT_NE(msgs.shown().back().text.find("未回存任何資料"), std::string::npos);
     EXPECT_EQ(value("select count(*) from 刀模管理資料"), before);
 }
 
 TEST_P(EndToEnd, ManualWriteBackCopiesTheRemarkOfAPlainKind)
 {
-    const ProcessKind& gluing = kind("H-糊工");
-    const GridLayout& l = gridLayout(gluing);
+    const ProcessKind& gluing = KindNamed("H-糊工");
+    const GridLayout& l = GridLayoutOf(gluing);
     GridRows rows = load(gluing);
     ASSERT_FALSE(rows.empty());
-    cellAt(rows, 1, l.remarkCol) = "  加急 '今日' ";
+    CellAt(rows, 1, l.remarkCol) = "  加急 '今日' ";
     ScriptedMessages msgs;
     SaveContext ctx{session(), clock_, [] {}};
-    ASSERT_EQ(writeBackCurrentRow(gluing, rows, 1, ctx), SaveStatus::Saved);
+    ASSERT_EQ(WriteBackCurrentRow(gluing, rows, 1, ctx), SaveStatus::Saved);
     EXPECT_EQ(value("select REM from PASTE " + lineKey(rows, 1)), "加急 '今日'");
 }
 
@@ -280,14 +280,14 @@ TEST_P(EndToEnd, ManualWriteBackCopiesTheRemarkOfAPlainKind)
 // a write-back), that leaves the same database as walking every row.
 TEST_P(EndToEnd, WritingBackWhatCanChangeEqualsWalkingEveryRow)
 {
-    EngineFreshDatabase every(GetParam(), qtmv::db::test::copyOf(demo_->path()), "demo80");
+    EngineFreshDatabase every(GetParam(), qtmv::db::test::CopyOf(demo_->path()), "demo80");
     auto write = [&](EngineFreshDatabase& d, const ProcessKind& k, const GridRows& rows, const ChangeFlags& flags,
                      bool all) {
         jet::Connection conn;
         conn.open(d.session().ConnectionString);
         jet::Transaction tx(conn);
-        writeFlaggedCells(conn, k, rows, flags, clock_);
-        writeBackLines(conn, k, rows, clock_, nullptr, all ? nullptr : &flags);
+        WriteFlaggedCells(conn, k, rows, flags, clock_);
+        WriteBackLines(conn, k, rows, clock_, nullptr, all ? nullptr : &flags);
         tx.commit();
     };
     auto both = [&](const std::string& sql) {
@@ -308,26 +308,26 @@ TEST_P(EndToEnd, WritingBackWhatCanChangeEqualsWalkingEveryRow)
     };
     std::mt19937 random(20261207);
     for (const char* name : {"D-印刷", "C-紙品", "G-軋工", "H-糊工"}) {
-        const ProcessKind& k = kind(name);
-        const GridLayout& l = gridLayout(k);
+        const ProcessKind& k = KindNamed(name);
+        const GridLayout& l = GridLayoutOf(k);
         const std::string x(k.detailTable), xs(k.scheduledTable);
         SCOPED_TRACE(name);
         for (int round = 0; round < 4; ++round) {
-            auto [rows, flags] = editable(k, load(k));
+            auto [rows, flags] = Editable(k, load(k));
             if (rows.size() < 4)
                 break;
             const auto n = static_cast<unsigned>(rows.size());
             // Drift behind the grid's back, the same on both copies.
             const int marked = 1 + static_cast<int>(random() % n), finished = 1 + static_cast<int>(random() % n);
             both("update [" + x + "] set FDATE = '1111-11', ACT = '1111-11' " + lineKey(rows, marked));
-            both("update [" + xs + "] set FDATE = '1203-09' where ID = '" + cellAt(rows, finished, l.idCol) +
-                 "' and INO = " + cellAt(rows, finished, l.inoCol));
+            both("update [" + xs + "] set FDATE = '1203-09' where ID = '" + CellAt(rows, finished, l.idCol) +
+                 "' and INO = " + CellAt(rows, finished, l.inoCol));
             for (int pick = 1 + static_cast<int>(random() % 6); pick > 0; --pick) {
                 const int r = 1 + static_cast<int>(random() % n);
                 if (random() % 3 != 0)
-                    setCell(rows, flags, r, l.finishDateCol, "1204-1" + std::to_string(random() % 10));
+                    SetCell(rows, flags, r, l.finishDateCol, "1204-1" + std::to_string(random() % 10));
                 else
-                    setCell(rows, flags, r, l.finishRemarkCol, "第" + std::to_string(round) + "輪");
+                    SetCell(rows, flags, r, l.finishRemarkCol, "第" + std::to_string(round) + "輪");
             }
             write(*db, k, rows, flags, false);
             write(every, k, rows, flags, true);
@@ -339,4 +339,4 @@ TEST_P(EndToEnd, WritingBackWhatCanChangeEqualsWalkingEveryRow)
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, EndToEnd, ::testing::Values(Engine::SQLite, Engine::Server),
-                         qtmv::db::test::engineName);
+                         qtmv::db::test::EngineName);

@@ -26,10 +26,10 @@ protected:
         db().exec("update PRINTING_S set COLOR1 = 4, COLOR2 = 1, [COUNT] = 5");
     }
 
-    void click(const GridLayout& l, GridRows& rows, ChangeFlags& flags, int r, int c) { applyClick(l, rows, flags, r, c, clock_); }
+    void click(const GridLayout& l, GridRows& rows, ChangeFlags& flags, int r, int c) { ApplyClick(l, rows, flags, r, c, clock_); }
 
-    const ProcessKind& printing = kind("D-印刷");
-    const GridLayout& pl = gridLayout(printing);
+    const ProcessKind& printing = KindNamed("D-印刷");
+    const GridLayout& pl = GridLayoutOf(printing);
     const int density = pl.column("濃度");
     const int front = pl.column("正");
     const int back = pl.column("反");
@@ -43,24 +43,24 @@ TEST_F(Extras, DensityMarkNeverReplacesTheWorkOrdersForm)
     db().exec("update PRINTING_S set 表格 = 'A1' where [NO] = 1");
     ScriptedMessages msgs;
 
-    auto [rows, flags] = editable(printing, load(printing));
-    const int r = rowOf(rows, printing, "D1", 1);
-    ASSERT_EQ(cellAt(rows, r, density), "V");
+    auto [rows, flags] = Editable(printing, load(printing));
+    const int r = RowOf(rows, printing, "D1", 1);
+    ASSERT_EQ(CellAt(rows, r, density), "V");
     click(pl, rows, flags, r, density);   // refused: "A1" is not the mark
     click(pl, rows, flags, r, density);
-    setCell(rows, flags, r, pl.remarkCol, "趕");
+    SetCell(rows, flags, r, pl.remarkCol, "趕");
     ASSERT_TRUE(save(printing, rows, flags).complete());
     EXPECT_EQ(value("select 表格 from PRINTING where [NO] = 1"), "A1");
     EXPECT_EQ(value("select group_concat(表格) from PRINTING_S where [NO] = 1"), "A1,A1");
     EXPECT_NE(msgs.shown().front().text.find("A1"), std::string::npos);
 
     // On a line without a form the mark creates "V" and takes it away again.
-    const int r3 = rowOf(rows, printing, "D3", 1);
+    const int r3 = RowOf(rows, printing, "D3", 1);
     click(pl, rows, flags, r3, density);
     ASSERT_TRUE(save(printing, rows, flags).complete());
     EXPECT_EQ(value("select 表格 || '/' || (select 表格 from PRINTING_S where ID = 'D3') from PRINTING where [NO] = 2"),
               "V/V");
-    std::tie(rows, flags) = editable(printing, load(printing));
+    std::tie(rows, flags) = Editable(printing, load(printing));
     click(pl, rows, flags, r3, density);
     ASSERT_TRUE(save(printing, rows, flags).complete());
     EXPECT_EQ(value("select 表格 || '/' || (select 表格 from PRINTING_S where ID = 'D3') from PRINTING where [NO] = 2"),
@@ -71,18 +71,18 @@ TEST_F(Extras, DensityMarkNeverReplacesTheWorkOrdersForm)
 TEST_F(Extras, TwoWorkstationsSavingDifferentFieldsOfOneLineBothLand)
 {
     const GridRows loaded = load(printing);
-    const int r = rowOf(loaded, printing, "D1", 1);
+    const int r = RowOf(loaded, printing, "D1", 1);
     ScriptedMessages msgs;
 
     // Workstation A: 正 = 1,077, a count with a thousands comma.
     GridRows a = loaded;
-    ChangeFlags fa = flagsFor(printing, a);
-    setCell(a, fa, r, front, "1,077");
+    ChangeFlags fa = FlagsFor(printing, a);
+    SetCell(a, fa, r, front, "1,077");
     ASSERT_TRUE(save(printing, a, fa).complete());
     // Workstation B, loaded before A saved: only 反.
     GridRows b = loaded;
-    ChangeFlags fb = flagsFor(printing, b);
-    setCell(b, fb, r, back, "2");
+    ChangeFlags fb = FlagsFor(printing, b);
+    SetCell(b, fb, r, back, "2");
     ASSERT_TRUE(save(printing, b, fb).complete());
 
     for (const char* table : {"PRINTING", "PRINTING_S"})
@@ -93,17 +93,17 @@ TEST_F(Extras, TwoWorkstationsSavingDifferentFieldsOfOneLineBothLand)
     // Every scheduled piece of the line, not another line's; the next load shows what was typed.
     EXPECT_EQ(value("select COLOR1 from PRINTING_S where [NO] = 2"), "4.0");
     const GridRows again = load(printing);
-    EXPECT_EQ(cellAt(again, rowOf(again, printing, "D2", 1), front), "1,077");
+    EXPECT_EQ(CellAt(again, RowOf(again, printing, "D2", 1), front), "1,077");
 
     // Die-cutting: a click on "紙" writes 紙 alone; the 刀 mark that another
     // workstation set since loading survives.
-    const ProcessKind& cutting = kind("G-軋工");
-    const GridLayout& gl = gridLayout(cutting);
+    const ProcessKind& cutting = KindNamed("G-軋工");
+    const GridLayout& gl = GridLayoutOf(cutting);
     line(cutting, "W1", 3);
     piece(cutting, "G1", 1, "W1", 3);
     db().exec("update CROWD set 留 = 'V', 新舊刀 = '新刀', 儲位 = 'B-2'");
     db().exec("update CROWD_S set 留 = 'V', 新舊刀 = '新刀', 儲位 = 'B-2'");
-    auto [g, fg] = editable(cutting, load(cutting));
+    auto [g, fg] = Editable(cutting, load(cutting));
     db().exec("update CROWD set 刀 = 'V', 儲位 = 'C-7'");
     db().exec("update CROWD_S set 刀 = 'V', 儲位 = 'C-7'");
     click(gl, g, fg, 1, gl.column("紙"));
@@ -123,9 +123,9 @@ TEST_F(Extras, CellsAStatementCannotTakeNeverReachOne)
     // Not a count, a control byte, longer than the column holds (50 bytes).
     for (const Case& c : {Case{front, "abc"}, Case{back, "1.2.3"}, Case{pl.remarkCol, std::string("趕\0工", 7)},
                           Case{pl.finishRemarkCol, "ok\x1b"}, Case{pl.finishRemarkCol, std::string(51, 'y')}}) {
-        auto [rows, flags] = editable(printing, load(printing));
-        setCell(rows, flags, 1, pl.finishDateCol, "1204-14");
-        setCell(rows, flags, 2, c.col, c.text);
+        auto [rows, flags] = Editable(printing, load(printing));
+        SetCell(rows, flags, 1, pl.finishDateCol, "1204-14");
+        SetCell(rows, flags, 2, c.col, c.text);
         ScriptedMessages msgs;
         SCOPED_TRACE(c.col);
         // Refused at the cell with one message, before any question.
@@ -147,7 +147,7 @@ TEST_F(Extras, TheLineTakesThePieceFinishedLastWhicheverFormItsDateHas)
     jet::Connection conn;
     conn.open(session_.ConnectionString);
     jet::Transaction tx(conn);
-    writeBackLines(conn, printing, GridRows{{"W1", "1"}}, jan6);
+    WriteBackLines(conn, printing, GridRows{{"W1", "1"}}, jan6);
     tx.commit();
     EXPECT_EQ(value("select FDATE || '/' || ACT from PRINTING where PO = 'W1' and [NO] = 1"), "0105-10/0105-10");
 }

@@ -25,7 +25,7 @@ protected:
     SaveResult run(const std::function<void(jet::Connection&)>& write, const SaveSteps& steps = {})
     {
         SaveContext ctx{session_, clock_, [this] { ++programEnded_; }};
-        return runSave(ctx, "測試儲存", write, steps);
+        return RunSave(ctx, "測試儲存", write, steps);
     }
     std::vector<std::string> steps_;
     void rename(jet::Connection& conn, const std::string& to)
@@ -147,11 +147,11 @@ TEST_F(SaveRunTest, EveryStepOfASaveRunsOnOneConnection)
 
 TEST_F(SaveRunTest, TheMainSaveWithItsQuestionAndWriteBackOpensOneConnection)
 {
-    const ProcessKind& printing = *kindByDisplayName("D-印刷");
+    const ProcessKind& printing = *KindByDisplayName("D-印刷");
     line(printing, "W1", 1);
     piece(printing, "P1", 1, "W1", 1);
-    auto [rows, flags] = editable(printing, load(printing));
-    setCell(rows, flags, 1, gridLayout(printing).finishDateCol, "1204-09");
+    auto [rows, flags] = Editable(printing, load(printing));
+    SetCell(rows, flags, 1, GridLayoutOf(printing).finishDateCol, "1204-09");
 
     const long long before = jet::Connection::opensSoFar();
     ScriptedMessages msgs;

@@ -24,19 +24,19 @@ protected:
     {
         sharedLine(printing);
     }
-    const ProcessKind& printing = kind("D-印刷");
-    const GridLayout& pl = gridLayout(printing);
+    const ProcessKind& printing = KindNamed("D-印刷");
+    const GridLayout& pl = GridLayoutOf(printing);
 };
 
 } // namespace
 
 TEST_F(SaveSafety, FailureHalfWayLeavesTheDatabaseAsItWas)
 {
-    auto [rows, flags] = editable(printing, load(printing));
+    auto [rows, flags] = Editable(printing, load(printing));
     ASSERT_EQ(rows.size(), 2u);
     for (int r = 1; r <= 2; ++r) {
-        setCell(rows, flags, r, pl.finishDateCol, "1204-14");
-        setCell(rows, flags, r, pl.remarkCol, "趕工");
+        SetCell(rows, flags, r, pl.finishDateCol, "1204-14");
+        SetCell(rows, flags, r, pl.remarkCol, "趕工");
     }
     // The second piece's detail row is written after everything of the first
     // piece and after the second piece's own scheduled row.
@@ -45,9 +45,9 @@ TEST_F(SaveSafety, FailureHalfWayLeavesTheDatabaseAsItWas)
     const std::string before = dump();
 
     ScriptedMessages msgs;
-    const std::string logFile = log::open(db().folder(), kLogFileName);
+    const std::string logFile = log::Open(db().folder(), kLogFileName);
     EXPECT_EQ(save(printing, rows, flags).result, SaveStatus::Failed);
-    log::close();
+    log::Close();
 
     EXPECT_EQ(dump(), before);
     ASSERT_EQ(msgs.shown().size(), 2u);   // the question, then the error; no write-back
@@ -77,7 +77,7 @@ TEST_F(SaveSafety, TwoWorkstationsSavingTheSameWorkOrderBothLand)
 
     std::mutex m;
     std::vector<MessageRequest> shown;
-    const MessageHandler old = setMessageHandler([&](const MessageRequest& r) {
+    const MessageHandler old = SetMessageHandler([&](const MessageRequest& r) {
         std::lock_guard lock(m);
         shown.push_back(r);
         return r.buttons == MsgButtons::YesNo ? MsgAnswer::Yes : MsgAnswer::Ok;
@@ -90,17 +90,17 @@ TEST_F(SaveSafety, TwoWorkstationsSavingTheSameWorkOrderBothLand)
         FixedClock clock({2024, 12, 4, which == 0 ? 9 : 10, 0, 0});
         SaveContext ctx{own, clock, [] {}};
         GridRows rows = loaded;
-        ChangeFlags flags = flagsFor(printing, rows);
+        ChangeFlags flags = FlagsFor(printing, rows);
         for (const auto& id : ids)
-            setCell(rows, flags, rowOf(rows, printing, id, 1), pl.finishDateCol, which == 0 ? "1204-09" : "1204-10");
+            SetCell(rows, flags, RowOf(rows, printing, id, 1), pl.finishDateCol, which == 0 ? "1204-09" : "1204-10");
         start.arrive_and_wait();
-        results[which] = saveDailyReport(printing, rows, flags, ctx, rows);
+        results[which] = SaveDailyReport(printing, rows, flags, ctx, rows);
     };
     std::thread a(workstation, 0, std::vector<std::string>{"D1", "D3"});
     std::thread b(workstation, 1, std::vector<std::string>{"D2"});
     a.join();
     b.join();
-    setMessageHandler(old);
+    SetMessageHandler(old);
 
     EXPECT_TRUE(results[0].complete());
     EXPECT_TRUE(results[1].complete());
@@ -119,10 +119,10 @@ TEST_F(SaveSafety, TwoWorkstationsSavingTheSameWorkOrderBothLand)
 TEST_F(SaveSafety, TextsWithQuotesAreStoredUnchanged)
 {
     const std::string remark = "O'Brien's \"rush\" job'; drop table PWORK; --";
-    auto [rows, flags] = editable(printing, load(printing));
-    const int r = rowOf(rows, printing, "D1", 1);
-    setCell(rows, flags, r, pl.remarkCol, remark);
-    setCell(rows, flags, r, pl.finishRemarkCol, "說'明'");
+    auto [rows, flags] = Editable(printing, load(printing));
+    const int r = RowOf(rows, printing, "D1", 1);
+    SetCell(rows, flags, r, pl.remarkCol, remark);
+    SetCell(rows, flags, r, pl.finishRemarkCol, "說'明'");
     ScriptedMessages msgs;
     ASSERT_TRUE(save(printing, rows, flags).complete());
     EXPECT_EQ(value("select REM from PRINTING_S where ID = 'D1'"), remark);
@@ -133,8 +133,8 @@ TEST_F(SaveSafety, TextsWithQuotesAreStoredUnchanged)
 
 TEST_F(SaveSafety, NothingIsWrittenWithoutConsentOrEstablishedRights)
 {
-    auto [rows, flags] = editable(printing, load(printing));
-    setCell(rows, flags, 1, pl.finishDateCol, "1204-14");
+    auto [rows, flags] = Editable(printing, load(printing));
+    SetCell(rows, flags, 1, pl.finishDateCol, "1204-14");
     const std::string before = dump();
 
     {   // "No" to the question.
@@ -185,7 +185,7 @@ TEST_F(SaveSafety, NothingIsWrittenWithoutConsentOrEstablishedRights)
 
 TEST_F(SaveSafety, SavingWithoutChangesStillWritesBack)
 {
-    auto [rows, flags] = editable(printing, load(printing));
+    auto [rows, flags] = Editable(printing, load(printing));
     // Meanwhile both pieces were finished elsewhere; the line is still open.
     // Equal finish texts: the greater 順序 (numerically, 10 after 9) is the latest.
     db().exec("update PRINTING_S set FDATE = '1203-11', 順序 = '10', 完工說明 = '十' where ID = 'D1'");
@@ -200,10 +200,10 @@ TEST_F(SaveSafety, SavingWithoutChangesStillWritesBack)
 
 TEST_F(SaveSafety, PieceMissingFromTheDetailTableStillSaved)
 {
-    auto [rows, flags] = editable(printing, load(printing));
-    const int r = rowOf(rows, printing, "D1", 1);
-    setCell(rows, flags, r, pl.finishDateCol, "1204-14");
-    setCell(rows, flags, r, pl.remarkCol, "ok");
+    auto [rows, flags] = Editable(printing, load(printing));
+    const int r = RowOf(rows, printing, "D1", 1);
+    SetCell(rows, flags, r, pl.finishDateCol, "1204-14");
+    SetCell(rows, flags, r, pl.remarkCol, "ok");
     db().exec("delete from 預排資料明細 where ID = 'D1'");
     ScriptedMessages msgs;
     ASSERT_TRUE(save(printing, rows, flags).complete());

@@ -22,12 +22,12 @@ namespace qtmv::daily::test {
 
 using qtmv::db::test::FreshDatabase;
 
-inline const ProcessKind& kind(const char* displayName) { return *kindByDisplayName(displayName); }
+inline const ProcessKind& KindNamed(const char* displayName) { return *KindByDisplayName(displayName); }
 
 // The grid row (1-based) of a piece; 0 when it is not listed.
-inline int rowOf(const GridRows& rows, const ProcessKind& k, const std::string& id, int ino)
+inline int RowOf(const GridRows& rows, const ProcessKind& k, const std::string& id, int ino)
 {
-    const GridLayout& l = gridLayout(k);
+    const GridLayout& l = GridLayoutOf(k);
     for (std::size_t r = 0; r < rows.size(); ++r)
         if (rows[r][static_cast<std::size_t>(l.idCol - 1)] == id &&
             rows[r][static_cast<std::size_t>(l.inoCol - 1)] == std::to_string(ino))
@@ -37,34 +37,34 @@ inline int rowOf(const GridRows& rows, const ProcessKind& k, const std::string& 
 
 // The cell at grid row r, column c (both from 1).
 template <class Rows>
-auto& cellAt(Rows& rows, int r, int c)
+auto& CellAt(Rows& rows, int r, int c)
 {
     return rows.at(static_cast<std::size_t>(r - 1)).at(static_cast<std::size_t>(c - 1));
 }
 
-inline void setCell(GridRows& rows, ChangeFlags& flags, int row, int col, const std::string& text)
+inline void SetCell(GridRows& rows, ChangeFlags& flags, int row, int col, const std::string& text)
 {
-    cellAt(rows, row, col) = text;
+    CellAt(rows, row, col) = text;
     flags.set(row, col);
 }
 
 // A click on a cell of a row, applied as the window applies it.
-inline void applyClick(const GridLayout& l, GridRows& rows, ChangeFlags& flags, int r, int c, const Clock& clock)
+inline void ApplyClick(const GridLayout& l, GridRows& rows, ChangeFlags& flags, int r, int c, const Clock& clock)
 {
-    const RowText rowText = [&](int col) { return cellAt(rows, r, col); };
-    for (const CellChange& ch : cellClick(l, r, c, rowText, clock))
-        setCell(rows, flags, r, ch.col, ch.text);
+    const RowText rowText = [&](int col) { return CellAt(rows, r, col); };
+    for (const CellChange& ch : CellClick(l, r, c, rowText, clock))
+        SetCell(rows, flags, r, ch.col, ch.text);
 }
 
-inline ChangeFlags flagsFor(const ProcessKind& k, const GridRows& rows)
+inline ChangeFlags FlagsFor(const ProcessKind& k, const GridRows& rows)
 {
-    return ChangeFlags(gridLayout(k).columnCount(), static_cast<int>(rows.size()));
+    return ChangeFlags(GridLayoutOf(k).columnCount(), static_cast<int>(rows.size()));
 }
 
 // Loaded rows to edit, with nothing flagged yet.
-inline std::pair<GridRows, ChangeFlags> editable(const ProcessKind& k, GridRows rows)
+inline std::pair<GridRows, ChangeFlags> Editable(const ProcessKind& k, GridRows rows)
 {
-    ChangeFlags flags = flagsFor(k, rows);
+    ChangeFlags flags = FlagsFor(k, rows);
     return {std::move(rows), std::move(flags)};
 }
 
@@ -80,7 +80,7 @@ protected:
     SaveOutcome save(const ProcessKind& k, const GridRows& rows, const ChangeFlags& flags)
     {
         SaveContext ctx{session_, clock_, [this] { ++programEnded_; }};
-        return saveDailyReport(k, rows, flags, ctx, rows);
+        return SaveDailyReport(k, rows, flags, ctx, rows);
     }
 
     FreshDatabase& db() { return db_; }
@@ -119,7 +119,7 @@ protected:
         piece(k, "D2", 1, "W1", 1);
     }
 
-    GridRows load(const ProcessKind& k) { return loadGrid(session_.ConnectionString, k, "", SortOption::WorkOrder); }
+    GridRows load(const ProcessKind& k) { return LoadGrid(session_.ConnectionString, k, "", SortOption::WorkOrder); }
 
     std::string dump() { return db_.contents(); }
     std::string value(const std::string& sql) { return db_.value(sql); }

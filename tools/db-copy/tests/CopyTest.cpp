@@ -22,7 +22,7 @@ namespace {
 
 using qtmv::db::test::FreshDatabase;
 
-std::vector<std::string> rowsOf(const std::string& connectionString, const std::string& jetSql)
+std::vector<std::string> RowsOf(const std::string& connectionString, const std::string& jetSql)
 {
     jet::Connection c;
     c.open(connectionString);
@@ -42,20 +42,20 @@ class DbCopy : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (!jet::testing::testServer())
+        if (!jet::testing::TestServer())
             GTEST_SKIP() << jet::testing::kNoTestServer;
     }
     FreshDatabase plant_{[](const std::string& path) {
         qtmv::demo::DemoOptions o;
         o.workOrders = 60;
-        qtmv::demo::writeDemoPlant(path, o);
+        qtmv::demo::WriteDemoPlant(path, o);
     }};
 };
 
 TEST_F(DbCopy, ToTheServerAndBackGivesTheSameDatabase)
 {
     jet::testing::ServerDatabase server;
-    const auto copied = qtmv::db::copyDatabase(plant_.connectionString(), server.connectionString());
+    const auto copied = qtmv::db::CopyDatabase(plant_.connectionString(), server.connectionString());
     long long total = 0;
     for (const auto& t : copied) {
         EXPECT_EQ(t.rows, plant_.count("select * from [" + t.table + "]")) << t.table;
@@ -64,7 +64,7 @@ TEST_F(DbCopy, ToTheServerAndBackGivesTheSameDatabase)
     EXPECT_GT(total, 1000);
     for (const char* sql : {"select * from [PRINTING_S] order by ID, INO", "select * from [PWORK] order by PO",
                             "select * from [印刷預排表] order by ID, INO", "select * from [PHRASE] order by ID"})
-        EXPECT_EQ(rowsOf(server.connectionString(), sql), rowsOf(plant_.connectionString(), sql)) << sql;
+        EXPECT_EQ(RowsOf(server.connectionString(), sql), RowsOf(plant_.connectionString(), sql)) << sql;
 
     // Back into a new file, through the command line: the same rows as stored.
     const std::string back = plant_.folder() + "back.mdb";
@@ -77,20 +77,20 @@ TEST_F(DbCopy, ToTheServerAndBackGivesTheSameDatabase)
     jet::Connection c;
     c.open(server.connectionString());
     c.execute("insert into [PHRASE] ([KIND], [ITEM], [DESC]) values ('Z-雜項', '機別', 'new')");
-    EXPECT_EQ(rowsOf(server.connectionString(), "select ID from [PHRASE] where [DESC] = 'new'"),
+    EXPECT_EQ(RowsOf(server.connectionString(), "select ID from [PHRASE] where [DESC] = 'new'"),
               std::vector<std::string>{plant_.value("select max(ID) + 1 from PHRASE") + "|"});
 }
 
 TEST_F(DbCopy, NeverOverwrites)
 {
     jet::testing::ServerDatabase server;
-    qtmv::db::copyDatabase(plant_.connectionString(), server.connectionString());
-    const auto before = rowsOf(server.connectionString(), "select count(*) as N from [PRINTING_S] ");
-    EXPECT_THROW(qtmv::db::copyDatabase(plant_.connectionString(), server.connectionString()), jet::Error);
-    EXPECT_EQ(rowsOf(server.connectionString(), "select count(*) as N from [PRINTING_S] "), before);
+    qtmv::db::CopyDatabase(plant_.connectionString(), server.connectionString());
+    const auto before = RowsOf(server.connectionString(), "select count(*) as N from [PRINTING_S] ");
+    EXPECT_THROW(qtmv::db::CopyDatabase(plant_.connectionString(), server.connectionString()), jet::Error);
+    EXPECT_EQ(RowsOf(server.connectionString(), "select count(*) as N from [PRINTING_S] "), before);
 
     const std::string contents = plant_.contents();
-    EXPECT_THROW(qtmv::db::copyDatabase(server.connectionString(), plant_.connectionString()), jet::Error);
+    EXPECT_THROW(qtmv::db::CopyDatabase(server.connectionString(), plant_.connectionString()), jet::Error);
     EXPECT_EQ(plant_.contents(), contents);
     EXPECT_EQ(std::system((std::string(DB_COPY_PATH) + " only-one 2> /dev/null").c_str()) >> 8, 2);
 }
@@ -102,7 +102,7 @@ TEST(DbCopyToFile, KilledHalfWayLeavesNoTargetAndTheNextCopyTidiesUp)
     FreshDatabase plant{[](const std::string& path) {
         qtmv::demo::DemoOptions o;
         o.workOrders = 60;
-        qtmv::demo::writeDemoPlant(path, o);
+        qtmv::demo::WriteDemoPlant(path, o);
     }};
     const std::string folder = plant.folder() + "copy/";
     std::filesystem::create_directories(folder);

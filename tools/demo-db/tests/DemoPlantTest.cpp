@@ -19,7 +19,7 @@ using qtmv::demo::DemoOptions;
 
 namespace {
 
-DemoOptions small(std::uint64_t seed = 7)
+DemoOptions Small(std::uint64_t seed = 7)
 {
     DemoOptions o;
     o.workOrders = 80;
@@ -29,7 +29,7 @@ DemoOptions small(std::uint64_t seed = 7)
 }
 
 // The open pieces of a kind as the main window loads them.
-std::string openPieces(const qtmv::ProcessKind& k)
+std::string OpenPieces(const qtmv::ProcessKind& k)
 {
     const std::string s(k.scheduledTable);
     return "select " + s + ".* from [預排資料] inner join [" + s + "] on 預排資料.ID = " + s +
@@ -42,7 +42,7 @@ protected:
     static void SetUpTestSuite()
     {
         path_ = new TempPath("demo");
-        summary_ = qtmv::demo::writeDemoPlant(path_->str(), small());
+        summary_ = qtmv::demo::WriteDemoPlant(path_->str(), Small());
     }
     static void TearDownTestSuite() { delete path_; }
     Demo() : db_(path_->str()) {}
@@ -63,9 +63,9 @@ qtmv::demo::DemoSummary Demo::summary_;
 TEST(DemoPlant, IsDeterministicForASeed)
 {
     TempPath a("demo-a"), b("demo-b"), c("demo-c");
-    qtmv::demo::writeDemoPlant(a.str(), small(11));
-    qtmv::demo::writeDemoPlant(b.str(), small(11));
-    qtmv::demo::writeDemoPlant(c.str(), small(12));
+    qtmv::demo::WriteDemoPlant(a.str(), Small(11));
+    qtmv::demo::WriteDemoPlant(b.str(), Small(11));
+    qtmv::demo::WriteDemoPlant(c.str(), Small(12));
     Db da(a.str()), db(b.str()), dc(c.str());
     const std::string first = da.contents();
     EXPECT_EQ(first, db.contents());
@@ -79,13 +79,13 @@ TEST(DemoDbCommand, WritesANewFileAndNeverOverwrites)
     const std::string p = path.str();
     std::ostringstream out, err;
     const char* args[] = {"demo-db", "--work-orders", "5", "--seed", "3", "--date", "2024-12-04", p.c_str()};
-    EXPECT_EQ(qtmv::demo::runDemoDb(8, args, out, err), 0) << err.str();
+    EXPECT_EQ(qtmv::demo::RunDemoDb(8, args, out, err), 0) << err.str();
     EXPECT_NE(out.str().find("5 work orders"), std::string::npos) << out.str();
     Db db(p);
     EXPECT_EQ(db.value("select count(*) from PWORK"), "5");
 
     std::ostringstream out2, err2;
-    EXPECT_EQ(qtmv::demo::runDemoDb(8, args, out2, err2), 1);
+    EXPECT_EQ(qtmv::demo::RunDemoDb(8, args, out2, err2), 1);
     EXPECT_NE(err2.str().find(p + " already exists"), std::string::npos) << err2.str();
     EXPECT_EQ(db.value("select count(*) from PWORK"), "5");
 }
@@ -93,16 +93,16 @@ TEST(DemoDbCommand, WritesANewFileAndNeverOverwrites)
 // Straight into an empty server database; a second time it is refused.
 TEST(DemoDbCommand, WritesIntoAServerDatabase)
 {
-    if (!jet::testing::testServer())
+    if (!jet::testing::TestServer())
         GTEST_SKIP() << jet::testing::kNoTestServer;
     jet::testing::ServerDatabase server;
     const std::string target = server.connectionString();
     const char* args[] = {"demo-db", "--work-orders", "5", "--seed", "3", "--date", "2024-12-04", target.c_str()};
     std::ostringstream out, err;
-    EXPECT_EQ(qtmv::demo::runDemoDb(8, args, out, err), 0) << err.str();
+    EXPECT_EQ(qtmv::demo::RunDemoDb(8, args, out, err), 0) << err.str();
     EXPECT_EQ(server.scalar("select count(*) from pwork"), "5");
     std::ostringstream out2, err2;
-    EXPECT_EQ(qtmv::demo::runDemoDb(8, args, out2, err2), 1);
+    EXPECT_EQ(qtmv::demo::RunDemoDb(8, args, out2, err2), 1);
     EXPECT_NE(err2.str().find("不會覆蓋"), std::string::npos) << err2.str();
     EXPECT_EQ(server.scalar("select count(*) from pwork"), "5");
 }
@@ -111,7 +111,7 @@ TEST(DemoDbCommand, RejectsBadArguments)
 {
     auto run = [](std::vector<const char*> args) {
         std::ostringstream out, err;
-        return qtmv::demo::runDemoDb(static_cast<int>(args.size()), args.data(), out, err);
+        return qtmv::demo::RunDemoDb(static_cast<int>(args.size()), args.data(), out, err);
     };
     EXPECT_EQ(run({"demo-db"}), 2);
     EXPECT_EQ(run({"demo-db", "--work-orders", "many", "x.db"}), 2);
@@ -125,8 +125,8 @@ TEST(DemoDbCommand, RejectsBadArguments)
 TEST_F(Demo, HasOpenPiecesOfEveryKindAsTheSummarySays)
 {
     long long open = 0;
-    for (const auto& k : qtmv::processKinds()) {
-        const long long n = db_.count(openPieces(k));
+    for (const auto& k : qtmv::ProcessKinds()) {
+        const long long n = db_.count(OpenPieces(k));
         EXPECT_GT(n, 0) << k.displayName;
         open += n;
         if (k.letter == 'D') {
@@ -138,7 +138,7 @@ TEST_F(Demo, HasOpenPiecesOfEveryKindAsTheSummarySays)
     expectRows({"select * from PRINTING_S where FDATE is null", "select * from PRINTING_S where FDATE = ''",
                 "select * from PWORK where FDATE is null", "select * from PWORK where FDATE = ''",
                 "select * from PWORK where FDATE <> ''"});
-    for (const auto& k : qtmv::processKinds())
+    for (const auto& k : qtmv::ProcessKinds())
         EXPECT_EQ(db_.count("select * from [" + std::string(k.scheduledTable) +
                             "] s inner join PWORK w on w.PO = s.PO where w.FDATE <> '' and ifnull(s.FDATE, '') = ''"),
                   0)
@@ -147,7 +147,7 @@ TEST_F(Demo, HasOpenPiecesOfEveryKindAsTheSummarySays)
 
 TEST_F(Demo, ViewsShowTheScheduleAndTheAnalysis)
 {
-    for (const auto& k : qtmv::processKinds())
+    for (const auto& k : qtmv::ProcessKinds())
         EXPECT_GT(db_.count("select * from [" + std::string(k.preScheduleTable) + "]"), 0) << k.preScheduleTable;
     expectRows({"select * from [不良分析4] where KIND = 'D-印刷' and 結束1 <> '' and length(開始時間) = 11 "
                 "and 時標準量 > 0 and QTY > 0"});

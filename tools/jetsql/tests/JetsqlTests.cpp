@@ -18,7 +18,7 @@ struct Outcome {
     std::string out, err;
 };
 
-std::string quoted(const std::string& s)
+std::string Quoted(const std::string& s)
 {
     std::string q = "'";
     for (const char c : s)
@@ -26,23 +26,23 @@ std::string quoted(const std::string& s)
     return q + "'";
 }
 
-Outcome jetsql(const TempDatabase& db, const std::vector<std::string>& args, const std::string* input = nullptr)
+Outcome Jetsql(const TempDatabase& db, const std::vector<std::string>& args, const std::string* input = nullptr)
 {
     const auto errFile = db.dir() / "stderr.txt";
     const auto inFile = db.dir() / "stdin.txt";
     // A run that hangs ends after 20 seconds with status 124.
-    std::string cmd = "timeout -k 2 20 " + quoted(JETSQL_PATH);
+    std::string cmd = "timeout -k 2 20 " + Quoted(JETSQL_PATH);
     for (const std::string& a : args) {
         cmd += ' ';
-        cmd += quoted(a);
+        cmd += Quoted(a);
     }
     if (input) {
         std::ofstream(inFile) << *input;
-        cmd += " < " + quoted(inFile.string());
+        cmd += " < " + Quoted(inFile.string());
     } else {
         cmd += " < /dev/null";
     }
-    cmd += " 2> " + quoted(errFile.string());
+    cmd += " 2> " + Quoted(errFile.string());
     Outcome r;
     FILE* p = popen(cmd.c_str(), "r");
     if (!p) {
@@ -65,17 +65,17 @@ TEST(Jetsql, PrintsRowsAndRowsChanged)
 {
     TempDatabase db("create table [工單] (ID text, REM text, Q real);"
                     "insert into 工單 values ('A', 'a\tb\nc', 1.5), ('B', null, 2.0), ('C', 'O''Neil', 3);");
-    const Outcome sel = jetsql(db, {"--database", db.path(), "select top 2 ID, REM, Q from [工單] order by ID"});
+    const Outcome sel = Jetsql(db, {"--database", db.path(), "select top 2 ID, REM, Q from [工單] order by ID"});
     EXPECT_EQ(sel.status, 0) << sel.err;
     EXPECT_EQ(sel.out, "ID\tREM\tQ\nA\ta\\tb\\nc\t1.5\nB\t\t2\n");
 
-    const Outcome upd = jetsql(db, {"--database=" + db.path(), "update [工單] set REM = REM & '!' where Q >= 2"});
+    const Outcome upd = Jetsql(db, {"--database=" + db.path(), "update [工單] set REM = REM & '!' where Q >= 2"});
     EXPECT_EQ(upd.status, 0) << upd.err;
     EXPECT_EQ(upd.out, "2\n");
     EXPECT_EQ(db.scalar("select group_concat(REM, ',') from 工單 where Q >= 2"), "!,O'Neil!");
 
     const std::string piped = "select count(*) as n from [工單] where REM like '%neil%'\n";
-    const Outcome in = jetsql(db, {"--database", db.path()}, &piped);
+    const Outcome in = Jetsql(db, {"--database", db.path()}, &piped);
     EXPECT_EQ(in.status, 0) << in.err;
     EXPECT_EQ(in.out, "n\n1\n");
 }
@@ -94,18 +94,18 @@ TEST(Jetsql, ProgramFolderFindsTheDatabase)
     TempDatabase other("create table T (x text); insert into T values ('share');");
     fs::copy_file(other.path(), shared / "QTMV.mdb");
 
-    Outcome r = jetsql(db, {"--program-folder", program.string(), "select x from [T]"});
+    Outcome r = Jetsql(db, {"--program-folder", program.string(), "select x from [T]"});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "x\nserver\n");
 
     std::ofstream(program / "QTMV.DSN") << "[ODBC]\nSITE=C\nDBQ=" << (shared / "QTMV.MDB").string() << "\n";
-    r = jetsql(db, {"--program-folder=" + program.string(), "select x from [T]"});
+    r = Jetsql(db, {"--program-folder=" + program.string(), "select x from [T]"});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "x\nshare\n");
 
     // A client whose DBQ line names no folder gets no database at all.
     std::ofstream(program / "QTMV.DSN") << "SITE=C\nDBQ=" << shared.string() << "/other.mdb\n";
-    r = jetsql(db, {"--program-folder", program.string(), "select x from [T]"});
+    r = Jetsql(db, {"--program-folder", program.string(), "select x from [T]"});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
     EXPECT_NE(r.err.find((program / "QTMV.DSN").string()), std::string::npos) << r.err;
@@ -116,7 +116,7 @@ TEST(Jetsql, NamedPipeAsTheDatabaseEndsWithAMessage)
     TempDatabase db;
     const std::string fifo = (db.dir() / "QTMV.mdb.pipe").string();
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    const Outcome r = jetsql(db, {"--database", fifo, "select 1"});
+    const Outcome r = Jetsql(db, {"--database", fifo, "select 1"});
     EXPECT_EQ(r.status, 1) << "124 means it hung";
     EXPECT_EQ(r.out, "");
     EXPECT_NE(r.err.find("「" + fifo + "」是具名管道（FIFO），不是資料庫檔案。"), std::string::npos) << r.err;
@@ -125,18 +125,18 @@ TEST(Jetsql, NamedPipeAsTheDatabaseEndsWithAMessage)
 TEST(Jetsql, FailuresAndWrongArguments)
 {
     TempDatabase db("create table T (x);");
-    const Outcome bad = jetsql(db, {"--database", db.path(), "select y from [T]"});
+    const Outcome bad = Jetsql(db, {"--database", db.path(), "select y from [T]"});
     EXPECT_EQ(bad.status, 1);
     EXPECT_NE(bad.err.find("no such column: y"), std::string::npos) << bad.err;
 
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
              {}, {"select 1"}, {"--database"}, {"--bogus", "x"}, {"--database", db.path(), "select 1", "select 2"},
              {"--database", db.path()}, {"--program-folder", db.dir().string(), "--database", db.path(), "select 1"}}) {
-        const Outcome r = jetsql(db, args);
+        const Outcome r = Jetsql(db, args);
         EXPECT_EQ(r.status, 2) << (args.empty() ? "" : args[0]);
         EXPECT_NE(r.err.find("Usage: jetsql"), std::string::npos) << r.err;
     }
-    const Outcome help = jetsql(db, {"--help"});
+    const Outcome help = Jetsql(db, {"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("Usage: jetsql"), std::string::npos);
 }
