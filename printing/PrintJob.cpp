@@ -8,7 +8,6 @@
 #include "platform/jet/Connection.h"
 #include "platform/jet/Recordset.h"
 #include "platform/jet/Sql.h"
-#include "platform/os/MessageBox.h"
 #include "platform/text/Text.h"
 
 namespace qtmv::daily::printing {
@@ -150,7 +149,6 @@ Outcome RunPrint(const std::string& connectionString, const PageInput& page, boo
         any = !rs.eof();
     }
     if (!any) {
-        MsgBox(kNoData, "訊息", MsgIcon::Exclamation);
         out.status = Outcome::NoData;
         return out;
     }

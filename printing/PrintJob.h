@@ -46,7 +46,7 @@ struct Outcome {
 // analysis table for the export of choice 2 (buildAnalysis, false when it
 // was cancelled or failed: Cancelled), copies the machines (when printing or
 // exporting; a preview writes nothing), checks for data
-// (NoData: "查無任何資料!" has been shown), reads the company title and
+// (NoData: the caller says kNoData), reads the company title and
 // footers. key: this workstation's key of the analysis table. Data errors
 // throw.
 Outcome RunPrint(const std::string& connectionString, const PageInput& page, bool preview, const std::string& mode,

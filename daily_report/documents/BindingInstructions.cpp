@@ -9,7 +9,6 @@
 #include "platform/jet/Sql.h"
 #include "platform/jet/Value.h"
 #include "common/Failure.h"
-#include "platform/os/MessageBox.h"
 #include "platform/text/Text.h"
 
 #include <cctype>
@@ -216,24 +215,14 @@ BindingSaveOutcome SaveBinding(Session& s, const BindingRecord& loaded, const Bi
 {
     BindingSaveOutcome out;
     out.record = loaded;
-    auto refuse = [&](daily::Refusal why, const std::string& text, const char* title) {
-        out.result = {daily::SaveStatus::Refused, why, text};
-        if (!text.empty())
-            MsgBox(text, title, MsgIcon::Exclamation);
-        return out;
-    };
-    if (const std::string why = EditRefusal(s); !why.empty())
-        return refuse(daily::Refusal::Rights, why, "警告");
-    if (!ReadBindingRights(s).change)
-        return refuse(daily::Refusal::Rights, kQueryOnlyMessage, "警告");
-    if (const std::string problem = CheckBindingFields(typed); !problem.empty())
-        return refuse(daily::Refusal::Invalid, problem, "訊息");
     const std::vector<int> changed = ChangedBindingFields(loaded.fields, typed);
-    if (changed.empty())
-        return refuse(daily::Refusal::Unchanged, "", "");
-
+    daily::SaveSteps steps;
+    steps.rights = [&] { return ReadBindingRights(s).change ? std::string() : std::string(kQueryOnlyMessage); };
+    steps.check = [&] { return CheckBindingFields(typed); };
     daily::SaveContext ctx{s, TheSystemClock(), endProgram};
     out.result = daily::RunSave(ctx, "裝訂說明", [&](jet::Connection& conn) {
+        if (changed.empty())
+            throw daily::SaveStopped(daily::SaveStatus::Refused, "", "", daily::Refusal::Unchanged);
         jet::Recordset rs;
         rs.open(RowLocator(loaded.po, loaded.no), conn, jet::CursorLocation::Client, jet::CursorType::Dynamic,
                 jet::LockType::Optimistic);
@@ -262,7 +251,7 @@ BindingSaveOutcome SaveBinding(Session& s, const BindingRecord& loaded, const Bi
                 rs.set(column, jet::Value(i == 4 ? ToStoredLines(t) : t));
         }
         rs.update();
-    });
+    }, steps);
     if (!out.result.saved())
         return out;
     out.conflicts.clear();

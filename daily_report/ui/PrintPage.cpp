@@ -545,6 +545,8 @@ void PrintPage::print(bool preview, const std::string& mode)
             }
         });
     }
+    if (done && last_.status == printing::Outcome::NoData)
+        MsgBox(printing::kNoData, "訊息", MsgIcon::Exclamation);
     if (!done || last_.status != printing::Outcome::Ready)
         return;
     switch (last_.dispatch.target) {

@@ -5,6 +5,7 @@
 #include "daily_report/ui/WindowLogic.h"
 #include "daily_report/ui/Widgets.h"
 #include "common/Failure.h"
+#include "platform/os/MessageBox.h"
 #include "platform/ui/GridHelpers.h"
 #include "platform/ui/QtText.h"
 #include "platform/ui/SpreadGrid.h"
@@ -157,7 +158,10 @@ void ProcessPage::wire()
                 return false;
             Guarded("輸入資料", [&] {
                 const RowText rowText = [g, row = k.row](int c) { return g->text(row, c); };
-                changeCells(k.row, CellClick(layout, k.row, k.col, rowText, hooks_.clock()));
+                const Click click = CellClick(layout, k.row, k.col, rowText, hooks_.clock());
+                if (!click.refusal.empty())
+                    MsgBox(click.refusal, "訊息", MsgIcon::Exclamation);
+                changeCells(k.row, click.changes);
             }, "這一格沒有變更。");
             return true;
         case KeyDown::OpenDieLookup:
@@ -220,6 +224,8 @@ void ProcessPage::wire()
     g->setEndEditHook([this, g, &layout](qtmv::EditEnd& e) {
         const std::string typed = e.text.toStdString();
         const auto r = CheckEditEnd(layout, e.col, typed, e.oldText.toStdString());
+        if (!r.accepted)
+            MsgBox(r.problem, "訊息", MsgIcon::Exclamation);
         e.text = U8(r.text);
         if (e.text != e.oldText)
             flagCell(e.row, e.col);
@@ -253,11 +259,13 @@ void ProcessPage::wire()
         }
         Guarded("輸入資料", [&] {
             const RowText rowText = [g, row](int c) { return g->text(row, c); };
-            const std::vector<CellChange> changes = CellClick(layout, row, col, rowText, hooks_.clock());
+            const Click click = CellClick(layout, row, col, rowText, hooks_.clock());
+            if (!click.refusal.empty())
+                MsgBox(click.refusal, "訊息", MsgIcon::Exclamation);
             // Only a click that would set a cell is an edit; others just move.
-            if (!changes.empty() && editRefused())
+            if (!click.changes.empty() && editRefused())
                 return;
-            changeCells(row, changes);
+            changeCells(row, click.changes);
         }, "這一格沒有變更。");
     });
     QObject::connect(g, &SpreadGrid::cellChanged, g, [this, &layout](int row, int col) {

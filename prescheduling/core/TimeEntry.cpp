@@ -3,7 +3,6 @@
 #include "app/core/Session.h"
 #include "lookups/core/PlantLists.h"
 #include "platform/jet/Connection.h"
-#include "platform/os/MessageBox.h"
 #include "platform/text/Text.h"
 
 namespace qtmv::presched {
@@ -11,7 +10,8 @@ namespace qtmv::presched {
 bool NeedsLock(const RecordKey& key) { return !key.number.empty() && !IsTmpNumber(key.number); }
 
 OpenedRecord OpenRecord(const Session& s, const Clock& clock, const RecordKey& key,
-                        const std::function<void(const std::string& lockId)>& locked)
+                        const std::function<void(const std::string& lockId)>& locked,
+                        const std::function<bool(const std::string& question)>& takeOver)
 {
     jet::Connection conn;
     conn.open(s.ConnectionString);
@@ -22,16 +22,12 @@ OpenedRecord OpenRecord(const Session& s, const Clock& clock, const RecordKey& k
         const LockHolder me = ThisHolder(s, clock);
         LockOutcome lock = TakeLock(conn, key, me);
         // An administrator may free a lock old enough to be left over.
-        if (!lock.taken && lock.mayTakeOver && !Trim(s.LoginUser).empty() &&
-            MsgBox(TakeOverQuestion(lock), "警告", MsgIcon::Question, MsgButtons::YesNo) == MsgAnswer::Yes) {
+        if (!lock.taken && lock.mayTakeOver && !Trim(s.LoginUser).empty() && takeOver(TakeOverQuestion(lock)))
             lock = TakeOverLock(conn, key, me, lock);
-            if (!lock.taken)
-                MsgBox(LockedMessage(lock), "警告", MsgIcon::Exclamation);
-        } else if (!lock.taken) {
-            MsgBox(LockedMessage(lock), "警告", MsgIcon::Exclamation);
-        }
         if (lock.taken)
             locked(lock.lockId);
+        else
+            r.lockRefusal = LockedMessage(lock);
     }
     r.related = LoadRelatedRecords(conn, key);
     r.lines = LoadLines(conn, key);

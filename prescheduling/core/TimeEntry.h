@@ -80,14 +80,17 @@ struct OpenedRecord {
     std::vector<std::string> remarks;    // phrase list 停工說明, offered in 說明
     RelatedRecords related;
     std::vector<TimeLine> lines;
+    std::string lockRefusal;   // the lock could not be had: why, for the caller to say
 };
 
 // Reads the record for the window and, when it needsLock, takes its lock
-// first. An administrator may take over a lock old enough after a question;
-// a lock that cannot be had is told. `locked` gets the lock's ID as soon as
-// it is taken, so that the caller releases it even when a later read fails.
+// first. An administrator may take over a lock old enough when `takeOver`
+// answers yes to the question it is given; a lock that cannot be had comes
+// back in lockRefusal. `locked` gets the lock's ID as soon as it is taken,
+// so that the caller releases it even when a later read fails.
 OpenedRecord OpenRecord(const Session& s, const Clock& clock, const RecordKey& key,
-                        const std::function<void(const std::string& lockId)>& locked);
+                        const std::function<void(const std::string& lockId)>& locked,
+                        const std::function<bool(const std::string& question)>& takeOver);
 
 // Releases a lock taken through openRecord, on a connection of its own.
 void ReleaseLock(const std::string& connectionString, const RecordKey& key, const std::string& lockId);

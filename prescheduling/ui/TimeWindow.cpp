@@ -288,8 +288,13 @@ void frm工務預排作業_耗時::start()
     if (NeedsLock(key_))
         setReadOnly(true);
     Guarded(kTitle, [&] {
-        const OpenedRecord opened =
-            OpenRecord(CurrentSession(), clock_, key_, [this](const std::string& lockId) { holdLock(lockId); });
+        const OpenedRecord opened = OpenRecord(
+            CurrentSession(), clock_, key_, [this](const std::string& lockId) { holdLock(lockId); },
+            [](const std::string& question) {
+                return MsgBox(question, "警告", MsgIcon::Question, MsgButtons::YesNo) == MsgAnswer::Yes;
+            });
+        if (!opened.lockRefusal.empty())
+            MsgBox(opened.lockRefusal, "警告", MsgIcon::Exclamation);
         fml明細->setColumnChoices(c製作, opened.machines);
         fml明細->setColumnChoices(c說明, opened.remarks);
         related_ = opened.related;

@@ -4,7 +4,6 @@
 #include "common/RocDate.h"
 #include "common/EntryText.h"
 #include "platform/text/Text.h"
-#include "platform/os/MessageBox.h"
 
 #include <algorithm>
 
@@ -52,23 +51,21 @@ std::string LimitMessage(int n) { return TooLongMessage(static_cast<std::size_t>
 // take that "V" away again, but a real form text such as "A1" belongs to the
 // work order and is never replaced by a mark: clearing the mark over it is
 // refused with a word to the user.
-std::vector<CellChange> DensityClick(const GridLayout& layout, int col, bool marked, const RowText& rowText)
+Click DensityClick(const GridLayout& layout, int col, bool marked, const RowText& rowText)
 {
     const int formCol = layout.column("表格");
     const std::string form = formCol > 0 ? qtmv::Trim(rowText(formCol)) : std::string();
     if (!marked) {
-        std::vector<CellChange> out{{col, "V"}};
+        Click out{{{col, "V"}}, {}};
         if (formCol > 0 && form.empty())
-            out.push_back({formCol, "V"});
+            out.changes.push_back({formCol, "V"});
         return out;
     }
-    if (!form.empty() && form != "V") {
-        MsgBox("表格「" + form + "」不是濃度標記，不能由此清除；請在工單作業中修改表格。", "訊息", MsgIcon::Exclamation);
-        return {};
-    }
-    std::vector<CellChange> out{{col, ""}};
+    if (!form.empty() && form != "V")
+        return {{}, "表格「" + form + "」不是濃度標記，不能由此清除；請在工單作業中修改表格。"};
+    Click out{{{col, ""}}, {}};
     if (form == "V")
-        out.push_back({formCol, ""});
+        out.changes.push_back({formCol, ""});
     return out;
 }
 
@@ -172,19 +169,18 @@ CellWindow CellWindowOf(const GridLayout& layout, int col)
     return CellWindow::None;
 }
 
-std::vector<CellChange> CellClick(const GridLayout& layout, int row, int col, const RowText& rowText,
-                                  const Clock& clock)
+Click CellClick(const GridLayout& layout, int row, int col, const RowText& rowText, const Clock& clock)
 {
     if (row < 1 || !ValidColumn(layout, col))
         return {};
     const std::string& h = layout.heading(col);
     if (h == "完工日")
-        return {{col, FinishStamp(clock)}};
+        return {{{col, FinishStamp(clock)}}, {}};
     const bool marked = qtmv::Trim(rowText(col)) == "V";
     if (IsPrinting(layout) && h == "濃度")
         return DensityClick(layout, col, marked, rowText);
     if (IsDieCutting(layout) && IsColumn(layout, col, "紙"))
-        return {{col, marked ? "" : "V"}};
+        return {{{col, marked ? "" : "V"}}, {}};
     return {};
 }
 
@@ -276,14 +272,13 @@ EditEnd CheckEditEnd(const GridLayout& layout, int col, std::string_view text, s
 {
     const auto problem = CellProblem(layout, col, text);
     if (!problem)
-        return {true, std::string(text)};
-    MsgBox(*problem, "訊息", MsgIcon::Exclamation);
+        return {true, std::string(text), {}};
     // Too long: keep what fits, so the user can correct it. Anything else
     // cannot be mended by cutting: the cell keeps what it held.
     const auto limit = LengthLimitOf(layout, col);
     if (limit && *problem == limit->message)
-        return {false, CutToBytes(text, limit->maxBytes)};
-    return {false, std::string(oldText)};
+        return {false, CutToBytes(text, limit->maxBytes), *problem};
+    return {false, std::string(oldText), *problem};
 }
 
 bool InEntryView(const GridLayout& layout, int col)

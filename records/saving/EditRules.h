@@ -107,9 +107,13 @@ using RowText = std::function<std::string(int col)>;
 // A click on cell (row, col). Row or column 0 is a heading: nothing happens.
 // "完工日": the finish stamp, also over an existing one. Printing "濃度" and
 // die-cutting "紙": the mark "V" set or cleared (for "濃度" see above: it may
-// change "表格" too, or be refused with a message). The stamp is read off
-// clock.
-std::vector<CellChange> CellClick(const GridLayout& layout, int row, int col, const RowText& rowText,
+// change "表格" too, or be refused: then no change and the reason, for the
+// caller to show). The stamp is read off clock.
+struct Click {
+    std::vector<CellChange> changes;
+    std::string refusal;   // non-empty: nothing changes, tell the user this
+};
+Click CellClick(const GridLayout& layout, int row, int col, const RowText& rowText,
                                   const Clock& clock);
 
 // The text an in-cell editor starts with: for printing "數量" the cell's
@@ -131,8 +135,9 @@ std::optional<LengthLimit> LengthLimitOf(const GridLayout& layout, int col);
 std::optional<std::string> CellProblem(const GridLayout& layout, int col, std::string_view text);
 
 struct EditEnd {
-    bool accepted = true;   // false: refused, the message has been shown
+    bool accepted = true;   // false: refused; `problem` says why
     std::string text;       // what the cell holds afterwards
+    std::string problem;    // for the caller to show when refused
 };
 
 // Whether a "完工日" text can be stored: empty, the finish stamp "MMDD-HH"

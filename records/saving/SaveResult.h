@@ -1,5 +1,7 @@
 #pragma once
 // What became of a write, in the one form every window's save returns.
+#include "platform/os/MessageBox.h"
+
 #include <string>
 #include <utility>
 
@@ -22,6 +24,13 @@ enum class Refusal {
     Invalid,    // a value the user typed cannot be stored
     NotFound,   // the record to write is not there (or no longer unique)
     Unchanged,  // nothing differs from what is stored
+};
+
+// A message that closes a save: shown once by the save sequence.
+struct Notice {
+    std::string text;
+    std::string title = "訊息";
+    MsgIcon icon = MsgIcon::Information;
 };
 
 // The outcome of every write of the program, whichever window ran it.

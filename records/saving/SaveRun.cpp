@@ -31,11 +31,15 @@ SaveResult RunSave(SaveContext& ctx, const std::string& title, const std::functi
     }
     if (const std::string why = EditRefusal(ctx.session); !why.empty())
         return Tell(SaveStatus::Refused, Refusal::Rights, why, "警告", MsgIcon::Exclamation);
+    if (steps.rights)
+        if (const std::string why = steps.rights(); !why.empty())
+            return Tell(SaveStatus::Refused, Refusal::Rights, why, "警告", MsgIcon::Exclamation);
     if (steps.check)
         if (const std::string why = steps.check(); !why.empty())
             return Tell(SaveStatus::Refused, Refusal::Invalid, why, steps.checkTitle, MsgIcon::Exclamation);
     try {
-        if (steps.confirm && !steps.confirm(conn))
+        if (steps.question
+            && MsgBox(steps.question(conn), "詢問", MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes)
             return {SaveStatus::Refused, Refusal::Declined};
         auto once = [&] {
             jet::Transaction tx(conn);
@@ -56,10 +60,12 @@ SaveResult RunSave(SaveContext& ctx, const std::string& title, const std::functi
         return Tell(SaveStatus::Failed, Refusal::None, LogFailure(title, e, steps.failureOutcome), title,
                     MsgIcon::Critical);
     }
-    SaveResult out{SaveStatus::Saved};
-    if (steps.afterCommit)
-        out.told = steps.afterCommit(conn);
-    return out;
+    if (!steps.afterCommit)
+        return {SaveStatus::Saved};
+    const Notice closing = steps.afterCommit(conn);
+    if (closing.text.empty())
+        return {SaveStatus::Saved};
+    return Tell(SaveStatus::Saved, Refusal::None, closing.text, closing.title, closing.icon);
 }
 
 } // namespace qtmv::daily

@@ -32,20 +32,25 @@ struct SaveStopped : std::runtime_error {
 };
 
 struct SaveSteps {
+    // A right of the window's own beyond the program's edit rights (the
+    // binding window's change right): a message refuses the save as Rights,
+    // shown under "警告".
+    std::function<std::string()> rights;
     // Runs after the maintenance check and the rights gate: the message for a
     // value that cannot be stored, empty when the save may go on. The
     // sequence shows it under checkTitle and refuses the save as Invalid.
     std::function<std::string()> check;
     std::string checkTitle = "訊息";
     // Runs after the check on the save's connection, before its transaction:
-    // the save's question. False declines the save (nothing written, the
-    // answer was the user's).
-    std::function<bool(jet::Connection&)> confirm;
+    // the text of the save's question, which the sequence asks (Yes/No,
+    // title "詢問"). No declines the save (nothing written, the answer was
+    // the user's).
+    std::function<std::string(jet::Connection&)> question;
     // Runs after the commit, on the same connection, for the work that
-    // follows a save in a transaction of its own (the write-back); it
-    // reports its own failures, the save stays saved. Returns what it told
-    // the user (the result's `told`).
-    std::function<std::string(jet::Connection&)> afterCommit;
+    // follows a save in a transaction of its own (the write-back; its
+    // failure leaves the save saved). Returns the notice that closes the
+    // save, which the sequence shows (empty text: none).
+    std::function<Notice(jet::Connection&)> afterCommit;
     // What the failure report says became of the data.
     std::string failureOutcome = "資料沒有儲存。";
     // On a server that cancelled the transaction as it collided with another
@@ -54,9 +59,10 @@ struct SaveSteps {
     bool retryOnConflict = false;
 };
 
-// The sequence: maintenance check, rights, steps.check, steps.confirm, one
+// The sequence: maintenance check, rights, steps.check, steps.question, one
 // transaction, write(conn), commit, steps.afterCommit, all on one
-// connection opened first. The write records its change history on the same
+// connection opened first. Of the records core it alone talks to the user
+// (through the program's message box), and the result says what it said. The write records its change history on the same
 // connection. A database that cannot be opened is a failed maintenance
 // check: the save is abandoned (the log has why).
 SaveResult RunSave(SaveContext& ctx, const std::string& title, const std::function<void(jet::Connection&)>& write,

@@ -298,7 +298,7 @@ SaveOutcome SaveDailyReport(const ProcessKind& kind, const GridRows& rows, const
     // The question lists what the save and the write-back would do now, run
     // for real and rolled back; when that fails the user is told and still
     // decides.
-    steps.confirm = [&](jet::Connection& conn) {
+    steps.question = [&](jet::Connection& conn) {
         std::string question = "確定儲存資料?";
         try {
             const SaveSummary preview =
@@ -308,12 +308,12 @@ SaveOutcome SaveDailyReport(const ProcessKind& kind, const GridRows& rows, const
             // Told as any failure is: the engine's words and the SQL go to the log.
             question += "\n\n無法預先算出這次儲存的內容：" + LogFailure(kSaveTitle, e);
         }
-        return MsgBox(question, "詢問", MsgIcon::Question, MsgButtons::YesNo) == MsgAnswer::Yes;
+        return question;
     };
     steps.afterCommit = [&](jet::Connection& conn) {
-        std::string told;
-        writtenBack = WriteBackAfterSave(conn, kind, values, ctx.clock, &marks, &done, &told);
-        return told;
+        Notice closing;
+        writtenBack = WriteBackAfterSave(conn, kind, values, ctx.clock, &marks, &done, &closing);
+        return closing;
     };
     SaveOutcome out;
     out.result = RunSave(

@@ -292,10 +292,9 @@ int WriteBackLines(jet::Connection& conn, const ProcessKind& kind, const GridRow
 }
 
 bool WriteBackAfterSave(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows, const Clock& clock,
-                        const ChangeFlags* changed, SaveSummary* saved, std::string* told)
+                        const ChangeFlags* changed, SaveSummary* saved, Notice* notice)
 {
     SaveSummary done = saved ? *saved : SaveSummary{};
-    std::string message;
     try {
         jet::Transaction tx(conn);
         SaveSummary lines;
@@ -307,18 +306,15 @@ bool WriteBackAfterSave(jet::Connection& conn, const ProcessKind& kind, const Gr
         done.paperArrived = std::move(lines.paperArrived);
         done.flowStamps = std::move(lines.flowStamps);
     } catch (const std::exception& e) {
-        message = LogFailure(kWriteBackTitle, e, "日報資料已經儲存，但工單沒有回存；下次儲存時會再回存。");
-        MsgBox(message, kWriteBackTitle, MsgIcon::Critical);
-        if (told)
-            *told = message;
+        if (notice)
+            *notice = {LogFailure(kWriteBackTitle, e, "日報資料已經儲存，但工單沒有回存；下次儲存時會再回存。"),
+                       kWriteBackTitle, MsgIcon::Critical};
         return false;
     }
     if (saved)
         *saved = done;
-    message = "資料儲存完畢!\n\n" + SummaryText(done);
-    MsgBox(message, "資料儲存", MsgIcon::Information);
-    if (told)
-        *told = message;
+    if (notice)
+        *notice = {"資料儲存完畢!\n\n" + SummaryText(done), "資料儲存", MsgIcon::Information};
     return true;
 }
 
@@ -338,15 +334,12 @@ SaveResult WriteBackCurrentRow(const ProcessKind& kind, const GridRows& rows, in
     const GridLayout& layout = GridLayoutOf(kind);
     const std::string po = qtmv::Trim(CellAt(rows, row, kWorkOrderCol));
     const std::string noCell = CellAt(rows, row, kLineCol);
-    if (po.empty()) {
-        const std::string message = "請先選擇要回存的資料列！";
-        MsgBox(message, "訊息", MsgIcon::Exclamation);
-        return {SaveStatus::Refused, Refusal::NotFound, message};
-    }
     const std::string remark = qtmv::Trim(CellAt(rows, row, layout.remarkCol));
     const std::string key = "where PO = '" + Q(po) + "' and [NO] = " + Num(noCell);
     SaveSteps steps;
     steps.failureOutcome = "工單沒有回存任何資料。";
+    steps.check = [&] { return po.empty() ? std::string("請先選擇要回存的資料列！") : std::string(); };
+    steps.afterCommit = [](jet::Connection&) { return Notice{"資料儲存完畢！", "訊息", MsgIcon::Information}; };
     SaveResult out = RunSave(
         ctx, kWriteBackTitle,
         [&](jet::Connection& conn) {
@@ -368,10 +361,8 @@ SaveResult WriteBackCurrentRow(const ProcessKind& kind, const GridRows& rows, in
             }
         },
         steps);
-    if (out.saved()) {
-        out.told = "資料儲存完畢！";
-        MsgBox(out.told, "訊息", MsgIcon::Information);
-    }
+    if (out.why == Refusal::Invalid)   // no row chosen
+        out.why = Refusal::NotFound;
     return out;
 }
 

@@ -61,11 +61,12 @@ struct SaveSummary;
 // of its own. Ends with
 // "資料儲存完畢!" and below it what the save (`saved`, the save's part of
 // the summary) and the write-back did; `saved` receives the whole. A
-// data-access error is shown (title "回存工單") and rolls it back. True
-// when committed; `told` receives the message shown either way.
+// data-access error rolls it back. True when committed; `notice` receives
+// the message that closes the save either way (the failure under
+// "回存工單"), for the save sequence to show.
 bool WriteBackAfterSave(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows, const Clock& clock,
                         const ChangeFlags* changed = nullptr, SaveSummary* saved = nullptr,
-                        std::string* told = nullptr);
+                        Notice* notice = nullptr);
 
 // The transaction body: every distinct line of the rows, on a connection
 // whose transaction the caller holds. Returns the number of lines

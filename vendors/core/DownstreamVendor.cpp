@@ -212,6 +212,12 @@ ConfirmOutcome Confirm(const ConfirmInput& in, daily::SaveContext& ctx)
     bool stored = false;
     daily::SaveSteps steps;
     steps.check = [&] { return FieldsProblem(in.fields, in.loaded, *in.kind).value_or(std::string()); };
+    // The options are stored either way; a row that is gone is told and
+    // nothing is handed back.
+    steps.afterCommit = [&](jet::Connection&) {
+        return stored ? daily::Notice{kSavedMessage, "訊息", MsgIcon::Information}
+                      : daily::Notice{kRowMissingMessage, "訊息", MsgIcon::Exclamation};
+    };
     out.result = daily::RunSave(
         ctx, kTitle,
         [&](jet::Connection& conn) {
@@ -224,9 +230,6 @@ ConfirmOutcome Confirm(const ConfirmInput& in, daily::SaveContext& ctx)
     if (!out.result.saved())
         return out;
     out.optionsCode = code;
-    // The options are stored; a row that is gone is told, nothing handed back.
-    out.result.told = stored ? kSavedMessage : kRowMissingMessage;
-    MsgBox(out.result.told, "訊息", stored ? MsgIcon::Information : MsgIcon::Exclamation);
     out.returned = stored;
     return out;
 }
@@ -249,19 +252,15 @@ reports::PrintParams SingleOrderParams(const ConfirmInput& in)
     return p;
 }
 
-std::optional<report::PageDocument> SingleOrder(const ConfirmInput& in, const Session& s)
+SingleOrderOutcome SingleOrder(const ConfirmInput& in, const Session& s)
 {
-    if (qtmv::Trim(in.preScheduleNo).empty()) {
-        MsgBox(kSaveFirstMessage, "訊息", MsgIcon::Information);
-        return std::nullopt;
-    }
+    if (qtmv::Trim(in.preScheduleNo).empty())
+        return {std::nullopt, kSaveFirstMessage};
     const reports::OrderLayout layout{in.kind->id(), true};
     const reports::PrintParams p = SingleOrderParams(in);
-    if (!reports::HasOrderData(layout, p, s)) {
-        MsgBox(kNothingFoundMessage, "訊息", MsgIcon::Information);
-        return std::nullopt;
-    }
-    return reports::OutsourcingOrder(layout, p, s);
+    if (!reports::HasOrderData(layout, p, s))
+        return {std::nullopt, kNothingFoundMessage};
+    return {reports::OutsourcingOrder(layout, p, s), {}};
 }
 
 } // namespace qtmv::vendors

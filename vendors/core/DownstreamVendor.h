@@ -164,9 +164,13 @@ inline constexpr const char* kNothingFoundMessage = "查無任何資料!";
 // The parameters of the kind's single-row outsourcing order ("1" layout)
 // for the row: its [NO] in numberTo and its work order in poFrom.
 reports::PrintParams SingleOrderParams(const ConfirmInput& in);
-// The order of the row, or nothing after telling the user why: no
+// The order of the row, or no document and why (for the window to say): no
 // pre-schedule number yet, or no row in the kind's pre-schedule table.
 // Database errors throw.
-std::optional<report::PageDocument> SingleOrder(const ConfirmInput& in, const Session& s);
+struct SingleOrderOutcome {
+    std::optional<report::PageDocument> document;
+    std::string notice;
+};
+SingleOrderOutcome SingleOrder(const ConfirmInput& in, const Session& s);
 
 } // namespace qtmv::vendors

@@ -255,7 +255,7 @@ TEST_F(DownstreamVendorWindowTest, SingleOrderPrintsTheRowAndHidesAmountsWhenAsk
     ConfirmInput in = input(printing);
     for (const bool hidden : {false, true}) {
         in.options.noAmounts = hidden;
-        const auto doc = SingleOrder(in, session_);
+        const auto doc = SingleOrder(in, session_).document;
         ASSERT_TRUE(doc);
         EXPECT_TRUE(doc->find(0, QStringLiteral("小心輕放")));
         EXPECT_TRUE(doc->find(0, QStringLiteral("台北市中山路1號")));

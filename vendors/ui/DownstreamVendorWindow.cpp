@@ -270,10 +270,12 @@ void frm下游廠商::confirm()
 
 void frm下游廠商::print()
 {
-    auto doc = SingleOrder(input(), CurrentSession());
-    if (!doc)
+    SingleOrderOutcome order = SingleOrder(input(), CurrentSession());
+    if (!order.document) {
+        MsgBox(order.notice, "訊息", MsgIcon::Information);
         return;
-    report::PreviewDialog dlg(std::move(*doc), this);
+    }
+    report::PreviewDialog dlg(std::move(*order.document), this);
     const ConfirmInput in = input();
     dlg.setDocumentName(QString::fromStdString(reports::OrderTitle(*in.kind, SingleOrderParams(in))));
     runModal(dlg);

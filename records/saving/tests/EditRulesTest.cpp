@@ -34,7 +34,7 @@ std::string Repeat(const std::string& s, int n)
 std::string Clicks(const GridLayout& l, int row, int c, std::map<int, std::string> texts, const Clock& clock)
 {
     std::string out;
-    for (const CellChange& ch : CellClick(l, row, c, [&texts](int col) { return texts[col]; }, clock))
+    for (const CellChange& ch : CellClick(l, row, c, [&texts](int col) { return texts[col]; }, clock).changes)
         out += std::to_string(ch.col) + "=" + ch.text + " ";
     return out;
 }
@@ -119,6 +119,12 @@ TEST(EditRules, ClickStampsAndToggles)
     // The density mark over a real form text sets the mark alone.
     const int density = Col(p, "濃度");
     EXPECT_EQ(click(p, 2, density, {{Col(p, "表格"), "A1"}}), Change(density, "V"));
+    // Clearing that mark would leave a form that is no density mark: refused,
+    // with the reason for the window to show.
+    const int form = Col(p, "表格");
+    const Click refused = CellClick(p, 2, density, [&](int c) { return std::string(c == density ? "V" : c == form ? "A1" : ""); }, clock);
+    EXPECT_TRUE(refused.changes.empty());
+    EXPECT_NE(refused.refusal.find("「A1」"), std::string::npos) << refused.refusal;
 }
 
 TEST(EditRules, EditStart)
@@ -132,7 +138,6 @@ TEST(EditRules, EditStart)
 
 TEST(EditRules, LengthLimitsInBig5Bytes)
 {
-    ScriptedMessages msgs;
     const GridLayout& a = LayoutOf("A-印前");
     const int remark = Col(a, "完工說明");
 
@@ -140,8 +145,7 @@ TEST(EditRules, LengthLimitsInBig5Bytes)
     auto chinese = CheckEditEnd(a, remark, Repeat("說", 51), "");
     EXPECT_FALSE(chinese.accepted);
     EXPECT_EQ(chinese.text, Repeat("說", 50));
-    ASSERT_EQ(msgs.shown().size(), 1u);
-    EXPECT_EQ(msgs.shown()[0].text, "最多只可輸入100個字元!");
+    EXPECT_EQ(chinese.problem, "最多只可輸入100個字元!");
     EXPECT_TRUE(CheckEditEnd(a, Col(a, "備註"), Repeat("說", 50), "").accepted);
 
     const GridLayout& p = LayoutOf("D-印刷");
@@ -167,7 +171,6 @@ TEST(EditRules, LengthLimitsInBig5Bytes)
 
 TEST(EditRules, CellsRefuseWhatAStatementCannotTake)
 {
-    ScriptedMessages msgs;
     const GridLayout& p = LayoutOf("D-印刷");
     const int front = Col(p, "正"), remark = Col(p, "說明");
 
@@ -178,20 +181,20 @@ TEST(EditRules, CellsRefuseWhatAStatementCannotTake)
         const auto r = CheckEditEnd(p, front, bad, "3");
         EXPECT_FALSE(r.accepted) << bad;
         EXPECT_EQ(r.text, "3") << bad;   // the cell keeps what it held
+        EXPECT_EQ(r.problem, "「正」只可輸入數字!") << bad;
     }
-    ASSERT_FALSE(msgs.shown().empty());
-    EXPECT_EQ(msgs.shown().back().text, "「正」只可輸入數字!");
 
     // A NUL or another control byte never reaches a statement.
-    for (const std::string& bad : {std::string("趕\0工", 7), std::string("a\tb"), std::string("x\x1b")})
-        EXPECT_FALSE(CheckEditEnd(p, remark, bad, "舊").accepted);
-    EXPECT_NE(msgs.shown().back().text.find("控制字元"), std::string::npos);
+    for (const std::string& bad : {std::string("趕\0工", 7), std::string("a\tb"), std::string("x\x1b")}) {
+        const auto r = CheckEditEnd(p, remark, bad, "舊");
+        EXPECT_FALSE(r.accepted);
+        EXPECT_NE(r.problem.find("控制字元"), std::string::npos) << r.problem;
+    }
     EXPECT_FALSE(CellProblem(p, remark, "趕工 OK"));
 }
 
 TEST(EditRules, FinishDateTakesAStampOfARealDayOrASevenDigitDate)
 {
-    ScriptedMessages msgs;
     const GridLayout& g = LayoutOf("G-軋工");
     const int date = Col(g, "完工日");
     for (const char* ok : {"", "1204-14", "0101-00", "0229-23", "1231-23", "1131204", " 1204-09 "})
@@ -201,6 +204,7 @@ TEST(EditRules, FinishDateTakesAStampOfARealDayOrASevenDigitDate)
         const auto r = CheckEditEnd(g, date, bad, "1203-08");
         EXPECT_FALSE(r.accepted) << bad;
         EXPECT_EQ(r.text, "1203-08") << bad;   // refused whole, never cut
+        EXPECT_FALSE(r.problem.empty()) << bad;
     }
     // Space stamps only on "完工日".
     EXPECT_EQ(KeyDownOf(g, Col(g, "完工說明"), kKeySpace), KeyDown::Default);

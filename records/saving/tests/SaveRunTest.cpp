@@ -41,8 +41,8 @@ TEST_F(SaveRunTest, MaintenanceThenRightsThenTheWindowsCheckThenOneTransaction)
 {
     SaveSteps steps;
     steps.check = [&] { steps_.push_back("check"); return std::string(); };
-    steps.confirm = [&](jet::Connection&) { steps_.push_back("confirm"); return true; };
-    steps.afterCommit = [&](jet::Connection&) { steps_.push_back("after"); return std::string("完畢"); };
+    steps.question = [&](jet::Connection&) { steps_.push_back("confirm"); return std::string("存?"); };
+    steps.afterCommit = [&](jet::Connection&) { steps_.push_back("after"); return Notice{"完畢"}; };
 
     // A maintenance lock ends the program before anything else runs.
     db().exec("insert into SYSLOCK ([USER]) values ('PC1\\ADMIN')");
@@ -81,18 +81,24 @@ TEST_F(SaveRunTest, MaintenanceThenRightsThenTheWindowsCheckThenOneTransaction)
 
     // "No" to the question declines: nothing written, nothing told.
     steps_.clear();
-    SaveSteps declining = steps;
-    declining.confirm = [&](jet::Connection&) { steps_.push_back("confirm"); return false; };
-    const SaveResult declined = run([&](jet::Connection& c) { rename(c, "A"); }, declining);
+    ScriptedMessages answers;
+    answers.answer(MsgAnswer::No);
+    const SaveResult declined = run([&](jet::Connection& c) { rename(c, "A"); }, steps);
     EXPECT_EQ(declined.why, Refusal::Declined);
     EXPECT_TRUE(declined.told.empty());
     EXPECT_EQ((steps_), (std::vector<std::string>{"check", "confirm"}));
     EXPECT_EQ(value("select [DESC] from PWORK"), "月曆");
 
     steps_.clear();
+    answers.answer(MsgAnswer::Yes);
     const SaveResult saved = run([&](jet::Connection& c) { rename(c, "A"); }, steps);
     EXPECT_EQ(saved, SaveStatus::Saved);
     EXPECT_EQ(saved.told, "完畢");
+    // Asked once each time under "詢問", the closing notice shown once.
+    ASSERT_EQ(answers.shown().size(), 3u);
+    EXPECT_EQ(answers.shown()[0].title, "詢問");
+    EXPECT_EQ(answers.shown()[0].text, "存?");
+    EXPECT_EQ(answers.shown()[2].text, "完畢");
     EXPECT_EQ((steps_), (std::vector<std::string>{"check", "confirm", "write", "after"}));
     EXPECT_EQ(value("select [DESC] from PWORK"), "A");
 }

@@ -52,7 +52,7 @@ inline void SetCell(GridRows& rows, ChangeFlags& flags, int row, int col, const 
 inline void ApplyClick(const GridLayout& l, GridRows& rows, ChangeFlags& flags, int r, int c, const Clock& clock)
 {
     const RowText rowText = [&](int col) { return CellAt(rows, r, col); };
-    for (const CellChange& ch : CellClick(l, r, c, rowText, clock))
+    for (const CellChange& ch : CellClick(l, r, c, rowText, clock).changes)
         SetCell(rows, flags, r, ch.col, ch.text);
 }
 
