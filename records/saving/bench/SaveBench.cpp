@@ -143,12 +143,12 @@ BENCHMARK(BM_WriteBackOnly)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 // The list in the question before saving: the save, its history and the
 // write-back of the same workload, rolled back. Nothing stays, so one copy
-// serves every iteration.
+// serves every iteration. Args as for BM_SaveWithWriteBack.
 void BM_Preview(benchmark::State& state)
 {
     const ProcessKind& printing = *KindByDisplayName("D-印刷");
     FixedClock clock({2024, 12, 4, 14, 5, 0});
-    Workload w;
+    Workload w = state.range(0) == 1 ? Workload(PlantDatabase(), 0) : Workload();
     const HistoryAuthor author{"1131204 1405", "bench", "PC1"};
     SaveSummary summary;
     // On the save's connection, open already when the question is built.
@@ -159,7 +159,7 @@ void BM_Preview(benchmark::State& state)
     state.counters["cells"] = summary.cells();
     state.counters["closed"] = static_cast<double>(summary.closed.size());
 }
-BENCHMARK(BM_Preview)->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(BM_Preview)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(10);
 
 } // namespace
 
