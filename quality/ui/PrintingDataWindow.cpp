@@ -94,14 +94,11 @@ void frm工單印刷數據::buildUi()
     root->addWidget(fml明細, 1);
 
     auto* buttons = new QHBoxLayout;
-    auto button = [this, buttons](const char* name, const char* caption) {
-        return EntryButton(this, buttons, name, caption);
-    };
-    scmd確定 = button("scmd確定", "確 定");
-    scmd刪除 = button("scmd刪除", "明細刪除");
-    scmd輔助 = button("scmd輔助", "輔助(F9)");
-    scmd印刷數據明細表 = button("scmd印刷數據明細表", "印刷數據明細表");
-    ssc回前畫面 = button("ssc回前畫面", "回前畫面");
+    scmd確定 = EntryButton(this, buttons, "scmd確定", "確 定");
+    scmd刪除 = EntryButton(this, buttons, "scmd刪除", "明細刪除");
+    scmd輔助 = EntryButton(this, buttons, "scmd輔助", "輔助(F9)");
+    scmd印刷數據明細表 = EntryButton(this, buttons, "scmd印刷數據明細表", "印刷數據明細表");
+    ssc回前畫面 = EntryButton(this, buttons, "ssc回前畫面", "回前畫面");
     root->addLayout(buttons);
     QObject::connect(scmd確定, &QPushButton::clicked, this, [this] { Guarded(kTitle, [&] { confirm(); }); });
     QObject::connect(scmd刪除, &QPushButton::clicked, this, [this] { deleteLine(); });
