@@ -87,9 +87,8 @@ TEST(ReportPreview, PagesWithKeysAndButtonsAndZooms)
     EXPECT_FALSE(dlg.isVisible());
 }
 
-// Printing to a file writes the chosen pages as a PDF; a file that may not be
-// replaced is told, naming it, and stays as it was.
-TEST(ReportPreview, PrintToFileWritesTheChosenPagesOrFailsAloud)
+// Printing to a file writes the chosen pages as our own PDF.
+TEST(ReportPreview, PrintToFileWritesTheChosenPages)
 {
     const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
     if (pdftotext.isEmpty())
@@ -105,71 +104,62 @@ TEST(ReportPreview, PrintToFileWritesTheChosenPagesOrFailsAloud)
     const QString text = QString::fromUtf8(p.readAllStandardOutput());
     EXPECT_TRUE(text.contains(QStringLiteral("第 2 頁")) && text.contains(QStringLiteral("第 3 頁"))) << text.toStdString();
     EXPECT_FALSE(text.contains(QStringLiteral("第 1 頁")));
-
-    const QString kept = dir.filePath("kept.pdf");
-    {
-        QFile f(kept);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("kept");
-    }
-    QFile::setPermissions(kept, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
-    printer.setOutputFileName(kept);
-    try {
-        dlg.printTo(printer, 0, 2);
-        ADD_FAILURE() << "no error";
-    } catch (const qtmv::UserError& e) {
-        EXPECT_TRUE(QString::fromUtf8(e.what()).contains(kept)) << e.what();
-    }
-    QFile f(kept);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), QByteArray("kept"));
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), (QStringList{"kept.pdf", "pages.pdf"}));
 }
 
-// A print that fails is told through the failure report the program
-// installed, or, without one, in a critical message box; the pages are not
-// printed either way.
-TEST(ReportPreview, AFailedPrintIsToldThroughTheInstalledReport)
+// A print that fails is told, naming the file, through the failure report
+// the program installed, or, without one, in a critical message box. A print
+// the user cancelled half-way is told to nobody; followed to the end, the
+// pages are printed. (What a failed or cancelled PDF leaves on disk is the
+// PDF writer's, tested with it.)
+TEST(ReportPreview, PrintReportingTellsAFailureButNotACancel)
 {
     PreviewDialog dlg(ThreePages());
     QTemporaryDir dir;
-    const QString kept = dir.filePath("kept.pdf");
-    {
-        QFile f(kept);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("kept");
-    }
-    QFile::setPermissions(kept, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
     QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFileName(kept);
-
+    const QString unwritable = dir.filePath("missing/print.pdf");
+    printer.setOutputFileName(unwritable);
     struct Told {
         std::string operation, what, outcome;
+        bool userError;   // the user's to mend, not a fault of the program
     };
     std::vector<Told> told;
     PreviewDialog::setFailureReport(
         [&](const std::string& operation, const std::exception& e, const std::string& outcome) {
-            told.push_back({operation, e.what(), outcome});
+            told.push_back({operation, e.what(), outcome, dynamic_cast<const qtmv::UserError*>(&e) != nullptr});
         });
     qtmv::ScriptedMessages msgs;
     EXPECT_FALSE(dlg.printReporting(printer, 0, 2));
-    PreviewDialog::setFailureReport({});
     ASSERT_EQ(told.size(), 1u);
     EXPECT_EQ(told[0].operation, "列印");
-    EXPECT_NE(told[0].what.find(kept.toStdString()), std::string::npos) << told[0].what;
+    EXPECT_NE(told[0].what.find(unwritable.toStdString()), std::string::npos) << told[0].what;
     EXPECT_EQ(told[0].outcome, "沒有列印。");
+    EXPECT_TRUE(told[0].userError);
+
+    // Cancelled half-way: nobody is told.
+    const QString fresh = dir.filePath("fresh.pdf");
+    printer.setOutputFileName(fresh);
+    std::vector<std::pair<int, int>> steps;
+    EXPECT_FALSE(dlg.printReporting(printer, 1, 2, [&](int done, int total) {
+        steps.emplace_back(done, total);
+        return done < 1;
+    }));
+    EXPECT_EQ(steps, (std::vector<std::pair<int, int>>{{0, 2}, {1, 2}}));
+    EXPECT_EQ(told.size(), 1u);
+    EXPECT_TRUE(dlg.printReporting(printer, 0, 2, [](int, int) { return true; }));
+    QFile f(fresh);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(f.readAll().startsWith("%PDF"));
+    PreviewDialog::setFailureReport({});
     EXPECT_TRUE(msgs.shown().empty());
 
+    // No report installed: a message box.
+    printer.setOutputFileName(unwritable);
     EXPECT_FALSE(dlg.printReporting(printer, 0, 2));
     ASSERT_EQ(msgs.shown().size(), 1u);
     EXPECT_EQ(msgs.shown()[0].title, "列印");
     EXPECT_EQ(msgs.shown()[0].icon, qtmv::MsgIcon::Critical);
-    EXPECT_NE(msgs.shown()[0].text.find(kept.toStdString()), std::string::npos) << msgs.shown()[0].text;
+    EXPECT_NE(msgs.shown()[0].text.find(unwritable.toStdString()), std::string::npos) << msgs.shown()[0].text;
     EXPECT_NE(msgs.shown()[0].text.find("沒有列印。"), std::string::npos) << msgs.shown()[0].text;
-
-    QFile f(kept);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), QByteArray("kept"));
 }
 
 // The print dialog proposes the file the installed namer gives for the
@@ -201,55 +191,6 @@ TEST(ReportPreview, APrintToAFileProposesTheNamersFile)
     EXPECT_EQ(asked, QStringList{QStringLiteral("產值分析表")});
     EXPECT_EQ(proposed, dir.filePath(QStringLiteral("產值分析表_20261207-1530.pdf")));
     EXPECT_TRUE(QDir(dir.path()).isEmpty()); // nothing printed, nothing written
-}
-
-// A print to a file follows its pages; cancelled half-way it leaves no file
-// (and the one there as it was), and printReporting tells nobody: the user
-// chose it.
-TEST(ReportPreview, ACancelledPrintToAFileLeavesNoFileAndTellsNothing)
-{
-    PreviewDialog dlg(ThreePages());
-    QTemporaryDir dir;
-    QPrinter printer(QPrinter::HighResolution);
-    const QString fresh = dir.filePath("fresh.pdf");
-    printer.setOutputFileName(fresh);
-    std::vector<std::pair<int, int>> steps;
-    const auto halfWay = [&](int done, int total) {
-        steps.emplace_back(done, total);
-        return done < 1;
-    };
-    EXPECT_THROW(dlg.printTo(printer, 0, 2, halfWay), Cancelled);
-    EXPECT_EQ(steps, (std::vector<std::pair<int, int>>{{0, 3}, {1, 3}}));
-    EXPECT_FALSE(QFile::exists(fresh));
-
-    const QString kept = dir.filePath("kept.pdf");
-    {
-        QFile f(kept);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("kept");
-    }
-    printer.setOutputFileName(kept);
-    std::vector<std::string> told;
-    PreviewDialog::setFailureReport([&](const std::string& operation, const std::exception& e, const std::string&) {
-        told.push_back(operation + ": " + e.what());
-    });
-    qtmv::ScriptedMessages msgs;
-    steps.clear();
-    EXPECT_FALSE(dlg.printReporting(printer, 1, 2, halfWay));
-    PreviewDialog::setFailureReport({});
-    EXPECT_EQ(steps, (std::vector<std::pair<int, int>>{{0, 2}, {1, 2}}));
-    EXPECT_TRUE(told.empty()) << told.front();
-    EXPECT_TRUE(msgs.shown().empty());
-    QFile f(kept);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), QByteArray("kept"));
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"kept.pdf"});
-
-    // Followed to the end, the pages are printed.
-    EXPECT_TRUE(dlg.printReporting(printer, 0, 2, [](int, int) { return true; }));
-    f.close();
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(f.readAll().startsWith("%PDF"));
 }
 
 // The progress the windows show: a modal dialog that moves with the steps
