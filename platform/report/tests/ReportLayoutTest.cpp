@@ -294,27 +294,9 @@ struct Step {
 
 // A long layout tells how far it is: each row laid out, from none to all of
 // them, and the document is the one laid out without anyone following.
-TEST(ReportProgress, TheRowsLaidOutFromNoneToAll)
-{
-    const DataTable rows = Orders(RowsOf(30));
-    std::vector<Step> steps;
-    const PageDocument doc = Paginate(ListingLayout(), rows, [&](int done, int total) {
-        steps.push_back({done, total});
-        return true;
-    });
-    ASSERT_EQ(steps.size(), 31u);
-    for (int i = 0; i <= 30; ++i)
-        EXPECT_EQ(steps[static_cast<std::size_t>(i)], (Step{i, 30})) << i;
-    const PageDocument plain = Paginate(ListingLayout(), rows);
-    ASSERT_EQ(doc.pages.size(), plain.pages.size());
-    EXPECT_EQ(doc.pagesWith(QStringLiteral("第 2 頁 / 共 2 頁")), std::vector<int>{1});
-    for (std::size_t p = 0; p < doc.pages.size(); ++p)
-        EXPECT_EQ(doc.pages[p].texts.size(), plain.pages[p].texts.size()) << p;
-}
-
 // Answering false stops the layout there: no further row is laid out or
 // asked about, and no document comes back, only Cancelled.
-TEST(ReportProgress, AFalseAnswerStopsTheLayoutWithoutADocument)
+TEST(ReportProgress, TheRowsLaidOutUntilAFalseAnswer)
 {
     const DataTable rows = Orders(RowsOf(30));
     std::vector<Step> steps;
@@ -324,6 +306,21 @@ TEST(ReportProgress, AFalseAnswerStopsTheLayoutWithoutADocument)
         ++formatted;
         return QStringLiteral("x");
     }));
+    const PageDocument doc = Paginate(l, rows, [&](int done, int total) {
+        steps.push_back({done, total});
+        return true;
+    });
+    ASSERT_EQ(steps.size(), 31u);
+    for (int i = 0; i <= 30; ++i)
+        EXPECT_EQ(steps[static_cast<std::size_t>(i)], (Step{i, 30})) << i;
+    const PageDocument plain = Paginate(l, rows);
+    ASSERT_EQ(doc.pages.size(), plain.pages.size());
+    EXPECT_EQ(doc.pagesWith(QStringLiteral("第 2 頁 / 共 2 頁")), std::vector<int>{1});
+    for (std::size_t p = 0; p < doc.pages.size(); ++p)
+        EXPECT_EQ(doc.pages[p].texts.size(), plain.pages[p].texts.size()) << p;
+
+    steps.clear();
+    formatted = 0;
     EXPECT_THROW(Paginate(l, rows,
                      [&](int done, int total) {
                          steps.push_back({done, total});
