@@ -6,6 +6,7 @@
 #include "db/testing/EngineFreshDatabase.h"
 #include "platform/os/Host.h"
 #include "platform/os/MessageBox.h"
+#include "platform/os/tests/DeadProcess.h"
 
 #include <gtest/gtest.h>
 
@@ -40,12 +41,14 @@ TEST_P(Coordination, MaintenanceLockHolderIsToldAndAnEmptyTableLetsWorkGoOn)
     EXPECT_EQ(s.MaintenanceHolder, "PC1\\ADMIN");
 }
 
-// Registering again, also from several programs at once and in another
-// case, keeps one row per workstation user and function.
-TEST_P(Coordination, RegisterOnceUnregisterOnExit)
+// One row per workstation user and function, also when several programs
+// register at once and in another case; none while the launcher is gone.
+TEST_P(Coordination, OneRowPerUserAndFunctionWhileTheLauncherLives)
 {
     const Session& s = db->session();
     const double alive = static_cast<double>(os::CurrentProcessId());
+    RegisterFunctionUse(s, "PC1\\admin", os::test::DeadProcessId(), 111, kApplicationTitle);
+    EXPECT_EQ(db->count("select * from [SYSUSER1] "), 0);
     std::vector<std::thread> programs;
     for (int i = 0; i < 4; ++i)
         programs.emplace_back([&, i] {
@@ -53,9 +56,18 @@ TEST_P(Coordination, RegisterOnceUnregisterOnExit)
         });
     for (auto& p : programs)
         p.join();
-    EXPECT_EQ(db->count("select * from [SYSUSER1] where [ID] = 'PC1\\admin'"), 1);
-    EXPECT_EQ(db->count("select * from [SYSUSER1] "), 1);
+    RegisterFunctionUse(s, "PC1\\admin", alive, 222, kApplicationTitle);
+    EXPECT_EQ(db->value("select [LPID] from [SYSUSER1] where [ID] = 'PC1\\admin'"), "222");
+    RegisterFunctionUse(s, "PC1\\admin", alive, 333, "其他功能");
+    RegisterFunctionUse(s, "PC2\\o'neil", alive, 444, kApplicationTitle);
+    EXPECT_EQ(db->count("select * from [SYSUSER1] "), 3);
+
     UnregisterFunctionUse(s, "PC1\\admin", kApplicationTitle, false);
+    EXPECT_EQ(db->count("select * from [SYSUSER1] where [ID] = 'PC1\\admin'"), 1);
+    RegisterFunctionUse(s, "PC1\\admin", alive, 555, kApplicationTitle);
+    UnregisterFunctionUse(s, "PC1\\admin", "", true);
+    EXPECT_EQ(db->count("select * from [SYSUSER1] where [ID] = 'PC1\\admin'"), 0);
+    UnregisterFunctionUse(s, "PC2\\o'neil", kApplicationTitle, false);
     EXPECT_EQ(db->count("select * from [SYSUSER1] "), 0);
 }
 

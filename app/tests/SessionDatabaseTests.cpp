@@ -6,7 +6,6 @@
 #include "app/core/Rights.h"
 #include "app/core/SessionSettings.h"
 #include "app/core/StartupWaits.h"
-#include "common/CodeLists.h"
 #include "db/testing/FreshDatabase.h"
 #include "platform/jet/Backend.h"
 #include "platform/jet/Connection.h"
@@ -16,7 +15,6 @@
 #include "platform/os/Log.h"
 #include "platform/os/testing/TempLog.h"
 #include "platform/os/MessageBox.h"
-#include "platform/os/tests/DeadProcess.h"
 
 #include <gtest/gtest.h>
 
@@ -27,16 +25,16 @@
 #include <chrono>
 #include <fstream>
 #include <thread>
-#include <unistd.h>
 
 using namespace qtmv;
 using qtmv::db::test::FreshDatabase;
 using jet::testing::LockHolder;
-using qtmv::os::test::DeadProcessId;
 
 namespace {
 
 constexpr const char* kSettingsTitle = "取得系統相關設定資料錯誤";
+// 王大明 (A001) started from the launcher.
+constexpr const char* kLaunchLine = "-kvo2851 -AD= -NAME=王大明 -ID=A001 -XLS=.xls -DOC=.doc -PID=9";
 
 StartupEnvironment Environment(const std::string& commandLine)
 {
@@ -62,14 +60,22 @@ std::string ReadFile(const std::string& path, int waitMs = 0)
     return f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : std::string("<missing>");
 }
 
-// Exactly one message was shown, with this title (and text, when given).
-void ExpectOne(const ScriptedMessages& m, const std::string& title, const std::string& text = {})
+// The one message shown, which has this title.
+MessageRequest One(const ScriptedMessages& m, const std::string& title)
 {
-    ASSERT_EQ(m.shown().size(), 1u);
+    EXPECT_EQ(m.shown().size(), 1u);
+    if (m.shown().empty())
+        return {};
     EXPECT_EQ(m.shown()[0].title, title);
-    if (!text.empty()) {
-        EXPECT_EQ(m.shown()[0].text, text);
-    }
+    return m.shown()[0];
+}
+
+// `text` holds `part`; a failure shows the whole text.
+::testing::AssertionResult Has(const std::string& text, const std::string& part)
+{
+    if (text.find(part) != std::string::npos)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "no \"" << part << "\" in:\n" << text;
 }
 
 using Texts = std::vector<std::string>;
@@ -109,22 +115,20 @@ TEST_F(SessionSettings, LauncherLineFillsUserGroupsCompanyRightsAndExcelFolder)
     db.exec("insert into [COMPANY] (COMPANY) values (' 聿禾印刷 ')");
     db.exec("insert into [COMPANY2] (COMPANY) values ('二廠')");
     db.exec("insert into [使用者資料明細] (使用者, 工單作業細部, 生產管理細部) values ('王大明', '10', '000000000001')");
-    db.exec("insert into [SYSLOAD] (ID, COMPUTER, EXCEL) values ('PC1\\admin', 'PC1', '/srv/excel/')");
-    db.exec("insert into [SYSLOAD] (ID, COMPUTER, EXCEL) values ('PC1\\admin', 'PC2', '/wrong/')");
+    db.exec("insert into [SYSLOAD] (ID, COMPUTER, EXCEL) values ('PC1\\admin', 'PC1', '/srv/excel/'), "
+            "('PC1\\admin', 'PC2', '/wrong/')");
 
     s.RightsGroups[7] = "stale";
-    ASSERT_TRUE(LoadSessionSettings(
-        s, true, Environment("  -kvo2851 -AD= -NAME=王大明 -ID=A001 -XLS=.xls -DOC=.doc -PID=99  ")));
+    ASSERT_TRUE(LoadSessionSettings(s, true, Environment(std::string("  ") + kLaunchLine + "  ")));
     EXPECT_TRUE(messages.shown().empty());
-    EXPECT_EQ(s.LauncherProcessId, 99);
+    EXPECT_EQ(s.LauncherProcessId, 9);
     EXPECT_EQ(Fields(s), (Texts{"", "王大明", "A001", ".xls", ".doc", "GA001", "", "", "ZA001", "12A001", "聿禾印刷", "",
                                "二廠", "10", "000000000001", "/srv/excel/"}));
 }
 
 TEST_F(SessionSettings, WithoutTokenTheAdministratorStillEmployedIsChosen)
 {
-    db.exec("insert into [使用者資料] (使用者, 管理者) values ('小李', 'N')");
-    db.exec("insert into [使用者資料] (使用者, 管理者) values (' 老闆 ', 'Y')");
+    db.exec("insert into [使用者資料] (使用者, 管理者) values ('小李', 'N'), (' 老闆 ', 'Y')");
     AddEmployee(db, "E1", "老闆", "1120101");
     AddEmployee(db, "E2", "老闆", "");
     AddEmployee(db, "E3", "小李", "");
@@ -141,17 +145,14 @@ TEST_F(SessionSettings, MissingNameKeyIsReportedAndStopsLoading)
     db.exec("insert into [COMPANY] (COMPANY) values ('公司')");
     EXPECT_FALSE(LoadSessionSettings(s, true, Environment("-kvo2851 -AD=admin -ID=A001 -XLS=x -DOC=y -PID=1")));
     log::Close();
-    ExpectOne(messages, kSettingsTitle);
-    EXPECT_EQ(messages.shown()[0].icon, MsgIcon::Critical);
+    const MessageRequest said = One(messages, kSettingsTitle);
+    EXPECT_EQ(said.icon, MsgIcon::Critical);
     EXPECT_EQ(s.CompanyName, ""); // loading stopped at the error
     // Nothing was read, and a new start from the launcher is what reads it.
-    EXPECT_EQ(messages.shown()[0].text.rfind("啟動參數錯誤：「-AD=」之後找不到「-NAME=」\n"
-                                             "已讀取的設定：無\n"
-                                             "沒有讀取的設定：使用者身分、員工群組與分機、公司名稱、使用者權限、Excel 匯出資料夾\n"
-                                             "程式繼續執行；沒有讀取的設定要由系統選單重新啟動本程式才會讀取。",
-                                             0),
-              0u)
-        << messages.shown()[0].text;
+    EXPECT_TRUE(said.text.starts_with("啟動參數錯誤：「-AD=」之後找不到「-NAME=」\n已讀取的設定：無\n"
+                                      "沒有讀取的設定：使用者身分、員工群組與分機、公司名稱、使用者權限、Excel 匯出資料夾\n"
+                                      "程式繼續執行；沒有讀取的設定要由系統選單重新啟動本程式才會讀取。"))
+        << said.text;
     // The log names the kind of failure in words.
     const QStringList lines = test::LogLines(logFile);
     ASSERT_EQ(lines.size(), 1);
@@ -162,25 +163,23 @@ TEST_F(SessionSettings, RightsCountOnlyWhenUserAndRightsWereEstablished)
 {
     AddEmployee(db, "A001", "王大明", "");
     db.exec("insert into [使用者資料明細] (使用者, 生產管理細部) values ('王大明', '000000000001')");
-    struct Case {
-        const char* line;
-        bool established;
+    const std::pair<const char*, bool> lines[] = {
+        {kLaunchLine, true},
+        // A signed-in user without a rights row is an administrator, not held to flags.
+        {"-kvo2851 -AD=陳某 -NAME=陳某 -ID=X9 -XLS=.xls -DOC=.doc -PID=9", true},
+        // Malformed lines: no -PID=, cut after -ID=, cut after the token.
+        {"-kvo2851 -AD=王大明 -NAME=王大明 -ID=A001 -XLS=.xls -DOC=.doc", false},
+        {"-kvo2851 -AD=王大明 -NAME=王大明 -ID=A001", false},
+        {"-kvo2851", false},
+        // A user nobody gave rights to is not "unrestricted".
+        {"-kvo2851 -AD= -NAME=陳某 -ID=X9 -XLS=.xls -DOC=.doc -PID=9", false},
     };
-    for (const Case& c : {
-             Case{"-kvo2851 -AD= -NAME=王大明 -ID=A001 -XLS=.xls -DOC=.doc -PID=9", true},
-             Case{"-kvo2851 -AD=王大明 -NAME=王大明 -ID=A001 -XLS=.xls -DOC=.doc -PID=9", true},
-             // Malformed lines: no -PID=, cut after -ID=, cut after the token.
-             Case{"-kvo2851 -AD=王大明 -NAME=王大明 -ID=A001 -XLS=.xls -DOC=.doc", false},
-             Case{"-kvo2851 -AD=王大明 -NAME=王大明 -ID=A001", false},
-             Case{"-kvo2851", false},
-             // A user nobody gave rights to is not "unrestricted".
-             Case{"-kvo2851 -AD= -NAME=陳某 -ID=X9 -XLS=.xls -DOC=.doc -PID=9", false},
-         }) {
+    for (const auto& [line, established] : lines) {
         Session t = db.session();
         t.RightsEstablished = true;   // left over from nothing: start-up decides
-        LoadSessionSettings(t, true, Environment(c.line));
-        EXPECT_EQ(t.RightsEstablished, c.established) << c.line;
-        EXPECT_EQ(t.RightsProblem.empty(), c.established) << c.line;
+        LoadSessionSettings(t, true, Environment(line));
+        EXPECT_EQ(t.RightsEstablished, established) << line;
+        EXPECT_EQ(t.RightsProblem.empty(), established) << line;
     }
 }
 
@@ -199,15 +198,11 @@ TEST_F(SessionSettings, MissingOrForeignDatabaseFileIsReportedNotFatal)
     s.DatabaseFolder = db.folder() + "nowhere/";
     BuildConnectionString(s);
     EXPECT_FALSE(LoadSessionSettings(s, true, Environment("-kvo2851 -AD=a -NAME=b -ID=c -XLS=d -DOC=e -PID=1")));
-    ExpectOne(messages, kSettingsTitle);
     // Who the user is comes from the launch line; nothing else was read.
-    const std::string& said = messages.shown()[0].text;
-    EXPECT_NE(said.find("\n已讀取的設定：使用者身分\n"
-                        "沒有讀取的設定：員工群組與分機、公司名稱、使用者權限、Excel 匯出資料夾\n"
-                        "程式繼續執行；使用者權限會在儲存前再讀取，其餘要在資料庫可以使用後重新啟動本程式才會讀取。"),
-              std::string::npos)
-        << said;
-    EXPECT_EQ(said.find("已經讀取的設定繼續執行"), std::string::npos) << said;
+    const std::string said = One(messages, kSettingsTitle).text;
+    EXPECT_TRUE(Has(said, "\n已讀取的設定：使用者身分\n沒有讀取的設定：員工群組與分機、公司名稱、使用者權限、Excel 匯出資料夾\n"
+                          "程式繼續執行；使用者權限會在儲存前再讀取，其餘要在資料庫可以使用後重新啟動本程式才會讀取。"));
+    EXPECT_FALSE(Has(said, "已經讀取的設定繼續執行"));
 
     messages.clear();
     QDir().mkpath(QString::fromStdString(s.DatabaseFolder));
@@ -218,13 +213,10 @@ TEST_F(SessionSettings, MissingOrForeignDatabaseFileIsReportedNotFatal)
     Session started; // started without the launcher: no user is known
     started.ConnectionString = s.ConnectionString;
     EXPECT_FALSE(LoadSessionSettings(started, true, env));
-    ExpectOne(messages, kSettingsTitle);
     EXPECT_EQ(busy, (std::vector<bool>{true, false}));
-    EXPECT_NE(messages.shown()[0].text.find("\n已讀取的設定：無\n"
-                                            "沒有讀取的設定：使用者身分、員工群組與分機、公司名稱、使用者權限、Excel 匯出資料夾\n"
-                                            "程式繼續執行；沒有讀取的設定要在資料庫可以使用後重新啟動本程式才會讀取。"),
-              std::string::npos)
-        << messages.shown()[0].text;
+    EXPECT_TRUE(Has(One(messages, kSettingsTitle).text,
+                    "\n已讀取的設定：無\n沒有讀取的設定：使用者身分、員工群組與分機、公司名稱、使用者權限、Excel 匯出資料夾\n"
+                    "程式繼續執行；沒有讀取的設定要在資料庫可以使用後重新啟動本程式才會讀取。"));
 }
 
 // Reading stops at the table that fails: what came before it is read and said so.
@@ -233,14 +225,11 @@ TEST_F(SessionSettings, AFailureHalfWayNamesWhatWasReadAndWhatWasNot)
     AddEmployee(db, "A001", "王大明", "");
     db.exec("insert into [COMPANY] (COMPANY) values ('聿禾印刷')");
     db.exec("drop table [使用者資料明細]");
-    EXPECT_FALSE(LoadSessionSettings(s, true, Environment("-kvo2851 -AD= -NAME=王大明 -ID=A001 -XLS=x -DOC=y -PID=1")));
-    ExpectOne(messages, kSettingsTitle);
+    EXPECT_FALSE(LoadSessionSettings(s, true, Environment(kLaunchLine)));
     EXPECT_EQ(s.CompanyName, "聿禾印刷");
-    EXPECT_NE(messages.shown()[0].text.find("\n已讀取的設定：使用者身分、員工群組與分機、公司名稱\n"
-                                            "沒有讀取的設定：使用者權限、Excel 匯出資料夾\n"
-                                            "程式繼續執行；使用者權限會在儲存前再讀取，其餘要在資料庫可以使用後重新啟動本程式才會讀取。"),
-              std::string::npos)
-        << messages.shown()[0].text;
+    EXPECT_TRUE(Has(One(messages, kSettingsTitle).text,
+                    "\n已讀取的設定：使用者身分、員工群組與分機、公司名稱\n沒有讀取的設定：使用者權限、Excel 匯出資料夾\n"
+                    "程式繼續執行；使用者權限會在儲存前再讀取，其餘要在資料庫可以使用後重新啟動本程式才會讀取。"));
 }
 
 TEST_F(SessionSettings, InitSessionLocatesTheDatabaseAndSetsDefaults)
@@ -270,97 +259,57 @@ protected:
     {
         std::ofstream(local.folder() + kDsnFileName, std::ios::binary | std::ios::trunc) << text;
     }
-
     FreshDatabase local;   // the program folder's own database
     FreshDatabase shared;  // the one on the file share
     StartupEnvironment env;
     Session s;
 };
 
+// A client's database that cannot be opened, or a database server that
+// cannot be reached (at every site), is told by name and ends start-up: no
+// other database is used instead.
 TEST_F(ClientWorkstation, DatabaseThatCannotBeOpenedIsToldAndNoOtherIsUsed)
 {
     QDir().mkpath(QString::fromStdString(shared.folder() + "folder/QTMV.mdb"));
-    for (const std::string& folder :
-         std::vector<std::string>{shared.folder() + "missing/", shared.folder() + "empty;x/", shared.folder() + "folder/"}) {
-        QDir().mkpath(QString::fromStdString(shared.folder() + "empty;x"));
-        writeDsn("SITE=C\nDBQ=" + folder + "QTMV.MDB\n");
+    QDir().mkpath(QString::fromStdString(shared.folder() + "empty;x"));
+    const std::string server = "SERVER=" + shared.folder() + "no-server\nPORT=5999\nDATABASE=qtmv\n";
+    const std::pair<std::string, std::string> cases[] = {
+        {"SITE=C\nDBQ=" + shared.folder() + "missing/QTMV.MDB\n", shared.folder() + "missing/QTMV.mdb"},
+        {"SITE=C\nDBQ=" + shared.folder() + "empty;x/QTMV.MDB\n", shared.folder() + "empty;x/QTMV.mdb"},
+        {"SITE=C\nDBQ=" + shared.folder() + "folder/QTMV.MDB\n", shared.folder() + "folder/QTMV.mdb"},
+        // A DBQ line that names no folder: the DSN file is named.
+        {"SITE=C\nDBQ=" + shared.folder() + "QTMV.BAK\n", local.folder() + kDsnFileName},
+        {"SITE=C\n" + server, shared.folder() + "no-server:5999/qtmv"},
+        {"SITE=S\n" + server, shared.folder() + "no-server:5999/qtmv"},
+    };
+    for (const auto& [dsn, where] : cases) {
+        SCOPED_TRACE(dsn);
+        writeDsn(dsn);
         ScriptedMessages messages;
         Session t;
-        EXPECT_FALSE(InitSession(t, true, env)) << folder;
-        ExpectOne(messages, "錯誤");
-        EXPECT_EQ(messages.shown()[0].icon, MsgIcon::Critical);
-        EXPECT_NE(messages.shown()[0].text.find(folder + "QTMV.mdb\n"), std::string::npos) << messages.shown()[0].text;
-        EXPECT_NE(messages.shown()[0].text.find("不會改用其他資料庫"), std::string::npos);
+        EXPECT_FALSE(InitSession(t, true, env));
+        const MessageRequest said = One(messages, "錯誤");
+        EXPECT_EQ(said.icon, MsgIcon::Critical);
+        EXPECT_TRUE(Has(said.text, where + "\n"));
+        EXPECT_TRUE(Has(said.text, "不會改用其他資料庫"));
         EXPECT_EQ(t.CompanyName, ""); // the program folder's database was not read
         // The log keeps what the message said once it is answered.
         const QStringList logged = test::LogLines(QString::fromStdString(log::Path()));
-        ASSERT_FALSE(logged.isEmpty()) << log::Path();
-        EXPECT_TRUE(logged.last().contains(QString::fromStdString(folder + "QTMV.mdb")))
-            << logged.last().toStdString();
-        EXPECT_TRUE(logged.last().contains("不會改用其他資料庫")) << logged.last().toStdString();
+        const std::string last = logged.isEmpty() ? log::Path() + " is empty" : logged.last().toStdString();
+        EXPECT_TRUE(Has(last, where));
+        EXPECT_TRUE(Has(last, "不會改用其他資料庫"));
+        // A server's password comes from the user's ~/.pgpass, never the DSN.
+        if (dsn.find("SERVER=") != std::string::npos) {
+            EXPECT_EQ(t.ConnectionString.find("Password"), std::string::npos);
+        }
     }
     log::Close();
-    // A DBQ line that names no folder is told the same way.
-    writeDsn("SITE=C\nDBQ=" + shared.folder() + "QTMV.BAK\n");
-    ScriptedMessages messages;
-    EXPECT_FALSE(InitSession(s, true, env));
-    ExpectOne(messages, "錯誤");
-    EXPECT_NE(messages.shown()[0].text.find(local.folder() + kDsnFileName), std::string::npos);
-}
-
-// A DSN that names a database server uses it at every site, or none: one that
-// cannot be reached is told, naming the server, and start-up ends.
-TEST_F(ClientWorkstation, UnreachableServerIsToldAndNoOtherIsUsed)
-{
-    const std::string socketFolder = shared.folder() + "no-server";
-    for (const char* site : {"C", "S"}) {
-        writeDsn(std::string("SITE=") + site + "\nSERVER=" + socketFolder + "\nPORT=5999\nDATABASE=qtmv\n");
-        ScriptedMessages messages;
-        Session t;
-        EXPECT_FALSE(InitSession(t, true, env)) << site;
-        ExpectOne(messages, "錯誤");
-        EXPECT_EQ(messages.shown()[0].icon, MsgIcon::Critical);
-        EXPECT_NE(messages.shown()[0].text.find(socketFolder + ":5999/qtmv"), std::string::npos)
-            << messages.shown()[0].text;
-        EXPECT_NE(messages.shown()[0].text.find("不會改用其他資料庫"), std::string::npos);
-        EXPECT_EQ(t.CompanyName, ""); // the program folder's database was not read
-        EXPECT_EQ(t.ConnectionString.find("Password"), std::string::npos);
-    }
-}
-
-// The settings come from the shared database, not the program folder's. A
-// folder with ";" is one folder: the file in it is the one written to, and
-// a path that would read as another file once cut at ";" writes nowhere.
-TEST_F(ClientWorkstation, SemicolonInTheFolderNeverOpensAnotherFile)
-{
-    const std::string share = shared.folder() + "share;x/";
-    QDir().mkpath(QString::fromStdString(share));
-    shared.exec("insert into [COMPANY] (COMPANY) values ('共用')");
-    QFile::copy(QString::fromStdString(shared.folder() + "QTMV.mdb"), QString::fromStdString(share + "QTMV.mdb"));
-    const double alive = static_cast<double>(os::CurrentProcessId());
-
-    writeDsn("[ODBC]\r\nSITE=C\r\nDBQ=" + share + "qtmv.mdb;PWD=x\r\n");
-    ScriptedMessages messages;
-    ASSERT_TRUE(InitSession(s, true, env));
-    EXPECT_EQ(s.CompanyName, "共用");
-    EXPECT_TRUE(RegisterFunctionUse(s, s.WorkstationUser, alive, 1, kApplicationTitle));
-    EXPECT_EQ(db::test::Db(share + "QTMV.mdb").count("select * from SYSUSER1"), 1);
-
-    // "<folder>other.db;x=/QTMV.MDB" would be other.db once cut at ";".
-    QFile::copy(QString::fromStdString(shared.folder() + "QTMV.mdb"), QString::fromStdString(shared.folder() + "other.db"));
-    writeDsn("SITE=C\nDBQ=" + shared.folder() + "other.db;x=/QTMV.MDB\n");
-    Session t;
-    EXPECT_FALSE(InitSession(t, true, env));
-    ASSERT_EQ(messages.shown().size(), 1u);
-    EXPECT_NE(messages.shown()[0].text.find(shared.folder() + "other.db;x=/QTMV.mdb"), std::string::npos);
-    EXPECT_TRUE(RegisterFunctionUse(t, t.WorkstationUser, alive, 2, kApplicationTitle));
-    EXPECT_EQ(db::test::Db(shared.folder() + "other.db").count("select * from SYSUSER1"), 0);
 }
 
 TEST_F(ClientWorkstation, BusySharedDatabaseIsNoReasonToStop)
 {
     writeDsn("SITE=C\nDBQ=" + shared.folder() + "QTMV.MDB\n");
-    LockHolder exclusive(shared.folder() + "QTMV.mdb", "BEGIN EXCLUSIVE");
+    LockHolder exclusive(shared.path(), "BEGIN EXCLUSIVE");
     ScriptedMessages messages;
     BeginStartupWaits({});
     SpendStartupWaitsButAMoment();
@@ -369,16 +318,15 @@ TEST_F(ClientWorkstation, BusySharedDatabaseIsNoReasonToStop)
     EndStartupWaits(s);
     // Only the settings could not be read: told once, at the end of
     // start-up, saying why and where.
-    ExpectOne(messages, "警告");
-    EXPECT_NE(messages.shown()[0].text.find("\n・以下設定沒有讀取：使用者身分、員工群組與分機、公司名稱、使用者權限、"
-                                            "Excel 匯出資料夾；請稍後重新開啟本程式。"),
-              std::string::npos)
-        << messages.shown()[0].text;
+    const std::string said = One(messages, "警告").text;
+    EXPECT_TRUE(Has(said, "「" + shared.path() + "」"));
+    EXPECT_TRUE(Has(said, "\n・以下設定沒有讀取：使用者身分、員工群組與分機、公司名稱、使用者權限、Excel 匯出資料夾；"
+                          "請稍後重新開啟本程式。"));
 
     // Launched with a complete line: the rights are unknown because of the
     // database, not because of the line.
     StartupEnvironment launched = env;
-    launched.commandLine = "-kvo2851 -AD= -NAME=王大明 -ID=A001 -XLS=.xls -DOC=.doc -PID=9";
+    launched.commandLine = kLaunchLine;
     Session t;
     BeginStartupWaits({});
     EXPECT_TRUE(InitSession(t, true, launched));
@@ -390,66 +338,36 @@ TEST_F(ClientWorkstation, BusySharedDatabaseIsNoReasonToStop)
     exclusive.exec("COMMIT");
     EXPECT_FALSE(EditRefused(t));
     EXPECT_TRUE(t.RightsEstablished);
-    EXPECT_NE(messages.shown()[0].text.find("「" + shared.folder() + "QTMV.mdb」"), std::string::npos);
 }
 
-// The holder's row on both engines: CoordinationEnginesTest.
-TEST(MaintenanceLock, AStaleHolderIsClearedANullOneLocksAndNoDatabaseGivesNine)
+// The holder's row on both engines, and the register: CoordinationEnginesTest.
+TEST(MaintenanceLock, AStaleHolderIsClearedANullOneLocksAndAnUnusableDatabaseIsToldByName)
 {
     FreshDatabase db;
     Session& s = db.session();
     ScriptedMessages messages;
     s.MaintenanceHolder = "old";
-    EXPECT_EQ(CheckMaintenanceLock(s), 0);
+    EXPECT_EQ(CheckMaintenanceLock(s), MaintenanceFree);
     EXPECT_EQ(s.MaintenanceHolder, "");
     EXPECT_TRUE(messages.shown().empty());
 
     db.exec("insert into [SYSLOCK] ([USER]) values (null)");
-    EXPECT_EQ(CheckMaintenanceLock(s), 1);
-    ExpectOne(messages, "系統維護", "\n\n正在維護軟體中，請稍後再登入！");
-    EXPECT_EQ(messages.shown()[0].icon, MsgIcon::Critical);
+    EXPECT_EQ(CheckMaintenanceLock(s), MaintenanceLocked);
+    const MessageRequest locked = One(messages, "系統維護");
+    EXPECT_EQ(locked.text, "\n\n正在維護軟體中，請稍後再登入！");
+    EXPECT_EQ(locked.icon, MsgIcon::Critical);
 
-    // An unreadable or missing database gives 9, each told once by name.
+    // A database that cannot be used gives up the operation, told once by
+    // name; a busy one is given up without a word.
     messages.clear();
-    std::ofstream(db.folder() + "QTMV.mdb", std::ios::trunc) << "this is not a database file at all........";
-    EXPECT_EQ(CheckMaintenanceLock(s), 9);
-    ExpectOne(messages, kUnreachableDatabaseTitle);
-    EXPECT_NE(messages.shown()[0].text.find(db.folder() + "QTMV.mdb"), std::string::npos);
-    messages.clear();
-    s.DatabaseFolder = db.folder() + "missing/";
-    BuildConnectionString(s);
-    EXPECT_EQ(CheckMaintenanceLock(s), 9);
-    ExpectOne(messages, kUnreachableDatabaseTitle);
-    EXPECT_NE(messages.shown()[0].text.find(db.folder() + "missing/QTMV.mdb"), std::string::npos);
-}
-
-TEST(FunctionRegister, OneRowPerUserAndTitleOnlyWhileTheLauncherLives)
-{
-    FreshDatabase db;
-    const Session& s = db.session();
-    const double alive = static_cast<double>(os::CurrentProcessId());
-
-    RegisterFunctionUse(s, "PC1\\admin", DeadProcessId(), 111, kApplicationTitle);
-    EXPECT_EQ(db.count("select * from SYSUSER1"), 0);
-
-    RegisterFunctionUse(s, "PC1\\admin", alive, 111, kApplicationTitle);
-    RegisterFunctionUse(s, "PC1\\admin", alive, 222, kApplicationTitle);
-    EXPECT_EQ(db.value("select LPID from SYSUSER1 where FUNC = '日報登錄作業'"), "222");
-    RegisterFunctionUse(s, "PC1\\admin", alive, 333, "其他功能");
-    RegisterFunctionUse(s, "PC2\\o'neil", alive, 444, kApplicationTitle);
-    EXPECT_EQ(db.count("select * from SYSUSER1"), 3);
-
-    UnregisterFunctionUse(s, "PC1\\admin", kApplicationTitle, false);
-    EXPECT_EQ(db.count("select * from SYSUSER1 where ID = 'PC1\\admin'"), 1);
-    RegisterFunctionUse(s, "PC1\\admin", alive, 555, kApplicationTitle);
-    UnregisterFunctionUse(s, "PC1\\admin", "", true);
-    EXPECT_EQ(db.count("select * from SYSUSER1 where ID = 'PC1\\admin'"), 0);
-    UnregisterFunctionUse(s, "PC2\\o'neil", kApplicationTitle, false);
-    EXPECT_EQ(db.count("select * from SYSUSER1"), 0);
-
-    // A broken database is swallowed.
-    std::ofstream(db.folder() + "QTMV.mdb", std::ios::trunc) << "garbage garbage garbage garbage garbage";
-    RegisterFunctionUse(s, "PC1\\admin", alive, 1, kApplicationTitle);
+    std::ofstream(db.path(), std::ios::trunc) << "this is not a database file at all........";
+    EXPECT_EQ(CheckMaintenanceLock(s), MaintenanceUnknown);
+    const std::string said = One(messages, kUnreachableDatabaseTitle).text;
+    EXPECT_TRUE(Has(said, db.path()));
+    EXPECT_TRUE(Has(said, "沒有讀取也沒有寫入"));
+    EXPECT_EQ(UnreachableDatabaseText(s, jet::Error(jet::Error::Kind::Busy, "資料庫忙碌中")), "");
+    // The register swallows it: nothing to stop the program for.
+    EXPECT_TRUE(RegisterFunctionUse(s, "PC1\\admin", static_cast<double>(os::CurrentProcessId()), 1, kApplicationTitle));
     UnregisterFunctionUse(s, "PC1\\admin", "", true);
 }
 
@@ -465,7 +383,7 @@ TEST(FunctionRegister, BusyAtStartupIsToldOnceAndRetriedByTheNextCheck)
     ScriptedMessages messages;
     std::vector<bool> notices;
     {
-        LockHolder writer(db.folder() + "QTMV.mdb", "BEGIN IMMEDIATE");
+        LockHolder writer(db.path(), "BEGIN IMMEDIATE");
         BeginStartupWaits([&notices](bool waiting) { notices.push_back(waiting); });
         SpendStartupWaitsButAMoment();
         RegisterMainWindow(s);
@@ -473,22 +391,22 @@ TEST(FunctionRegister, BusyAtStartupIsToldOnceAndRetriedByTheNextCheck)
         EXPECT_TRUE(s.FunctionRegistrationPending);
         EXPECT_TRUE(messages.shown().empty());
         EndStartupWaits(s);
-        ExpectOne(messages, "警告",
-                  "資料庫忙碌中（其他工作站正在使用「" + db.folder()
-                      + "QTMV.mdb」），以下工作沒有完成：\n\n・本工作站尚未登記使用本功能，稍後存取資料時會再登記。");
+        EXPECT_EQ(One(messages, "警告").text,
+                  "資料庫忙碌中（其他工作站正在使用「" + db.path()
+                      + "」），以下工作沒有完成：\n\n・本工作站尚未登記使用本功能，稍後存取資料時會再登記。");
         EXPECT_EQ(notices, (std::vector<bool>{true, false}));
 
         // Still held: the check goes on, the registration stays pending,
         // nothing more is said. A spent budget stands in for the retry's
         // second of waiting.
         jet::SetBusyWaitBudget(std::chrono::milliseconds(0));
-        EXPECT_EQ(CheckMaintenanceLock(s), 0);
+        EXPECT_EQ(CheckMaintenanceLock(s), MaintenanceFree);
         jet::ClearBusyWaitBudget();
         EXPECT_TRUE(s.FunctionRegistrationPending);
         EXPECT_EQ(messages.shown().size(), 1u);
     }
     EXPECT_EQ(db.count("select * from SYSUSER1"), 0);
-    EXPECT_EQ(CheckMaintenanceLock(s), 0);
+    EXPECT_EQ(CheckMaintenanceLock(s), MaintenanceFree);
     EXPECT_FALSE(s.FunctionRegistrationPending);
     EXPECT_EQ(db.value("select LPID from SYSUSER1 where ID = 'PC1\\admin' and FUNC = '日報登錄作業'"), "4321");
     EXPECT_EQ(messages.shown().size(), 1u);
@@ -540,6 +458,7 @@ protected:
                               QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     }
     FreshDatabase db;
+    ScriptedMessages messages;
     int ended = 0;
     EndProgramAction end = [this] { ++ended; };
 };
@@ -547,7 +466,6 @@ protected:
 TEST_F(Launching, StartsTheProgramDetachedWithItsArguments)
 {
     writeRecorder("報表程式");
-    ScriptedMessages messages;
     EXPECT_EQ(LaunchProgram(db.session(), "報表程式.EXE", end), LaunchResult::Started);
     EXPECT_EQ(ReadFile(db.folder() + "args.txt", 5000),
               db.folder().substr(0, db.folder().size() - 1)
@@ -556,35 +474,27 @@ TEST_F(Launching, StartsTheProgramDetachedWithItsArguments)
     EXPECT_EQ(ended, 0);
 }
 
-// Nothing is tried: a missing program would be told as missing.
-TEST_F(Launching, MaintenanceLockEndsTheProgramBeforeAnythingIsStarted)
+// A missing program is told; under maintenance nothing is tried (a missing
+// program is not told as missing) and the program ends; a database that
+// cannot be used starts nothing.
+TEST_F(Launching, MissingProgramMaintenanceOrBrokenDatabaseStartsNothing)
 {
-    db.exec("insert into [SYSLOCK] ([USER]) values ('PC1\\ADMIN')");
-    ScriptedMessages messages;
-    EXPECT_EQ(LaunchProgram(db.session(), "報表程式", end), LaunchResult::Ended);
-    EXPECT_EQ(ended, 1);
-    ExpectOne(messages, "系統維護");
-}
-
-TEST_F(Launching, MissingProgramOrBrokenDatabaseStartsNothing)
-{
-    ScriptedMessages messages;
     EXPECT_EQ(LaunchProgram(db.session(), "不存在.EXE", end), LaunchResult::Failed);
-    ExpectOne(messages, "錯誤");
-    EXPECT_EQ(messages.shown()[0].icon, MsgIcon::Critical);
-    EXPECT_NE(messages.shown()[0].text.find(db.folder() + "不存在"), std::string::npos);
+    const MessageRequest missing = One(messages, "錯誤");
+    EXPECT_EQ(missing.icon, MsgIcon::Critical);
+    EXPECT_TRUE(Has(missing.text, db.folder() + "不存在"));
 
     messages.clear();
-    std::ofstream(db.folder() + "QTMV.mdb", std::ios::trunc) << "garbage garbage garbage garbage garbage";
+    db.exec("insert into [SYSLOCK] ([USER]) values ('PC1\\ADMIN')");
+    EXPECT_EQ(LaunchProgram(db.session(), "報表程式", end), LaunchResult::Ended);
+    EXPECT_EQ(ended, 1);
+    One(messages, "系統維護");
+
+    // What the message says: the maintenance lock's test.
+    messages.clear();
+    std::ofstream(db.path(), std::ios::trunc) << "garbage garbage garbage garbage garbage";
     writeRecorder("報表程式");
     EXPECT_EQ(LaunchProgram(db.session(), "報表程式", end), LaunchResult::Abandoned);
-    // A database that cannot be used is told once, by name; nothing else.
-    ExpectOne(messages, kUnreachableDatabaseTitle);
-    EXPECT_NE(messages.shown()[0].text.find(db.folder() + "QTMV.mdb"), std::string::npos);
-    EXPECT_NE(messages.shown()[0].text.find("沒有讀取也沒有寫入"), std::string::npos);
-    EXPECT_EQ(ended, 0);
-
-    // Only busy: the operation is given up without a word, as before.
-    EXPECT_EQ(UnreachableDatabaseText(db.session(), jet::Error(jet::Error::Kind::Busy, "資料庫忙碌中")), "");
-    EXPECT_NE(UnreachableDatabaseText(db.session(), jet::Error(jet::Error::Kind::FileMissing, "找不到資料庫檔案")), "");
+    One(messages, kUnreachableDatabaseTitle);
+    EXPECT_EQ(ended, 1);
 }

@@ -167,6 +167,8 @@ TEST_F(Locate, OnlySiteCTakesTheDbqFolder)
     EXPECT_TRUE(where.client);
     EXPECT_EQ(where.problem, "");
     EXPECT_EQ(s.DatabaseFolder, "/data/");
+    // A folder with ";" is one folder: the file in it is the one opened.
+    EXPECT_EQ(jet::DataSourceOf(locate("SITE=C\nDBQ=/srv/a;b/QTMV.MDB\n").ConnectionString), "/srv/a;b/QTMV.mdb");
 }
 
 TEST_F(Locate, WithoutAClientsDbqLineTheProgramFolderIsUsed)
