@@ -94,12 +94,12 @@ std::string WaitForText(const std::string& path, const std::string& text, std::c
     return all;
 }
 
-std::size_t Occurrences(const std::string& all, const std::string& text)
+void Put(const std::string& name, const std::optional<std::string>& value)
 {
-    std::size_t n = 0;
-    for (std::size_t at = all.find(text); at != std::string::npos; at = all.find(text, at + 1))
-        ++n;
-    return n;
+    if (value)
+        setenv(name.c_str(), value->c_str(), 1);
+    else
+        unsetenv(name.c_str());
 }
 
 class EndToEnd : public ::testing::Test {
@@ -124,22 +124,14 @@ protected:
     void TearDown() override
     {
         for (const auto& [name, value] : saved)
-            if (value)
-                setenv(name.c_str(), value->c_str(), 1);
-            else
-                unsetenv(name.c_str());
+            Put(name, value);
     }
     // Sets a variable for the started programs; the test's own value comes back afterwards.
     void setVariable(const std::string& name, const std::optional<std::string>& value)
     {
-        if (!saved.count(name)) {
-            const char* old = std::getenv(name.c_str());
-            saved[name] = old ? std::optional<std::string>(old) : std::nullopt;
-        }
-        if (value)
-            setenv(name.c_str(), value->c_str(), 1);
-        else
-            unsetenv(name.c_str());
+        const char* old = std::getenv(name.c_str());
+        saved.try_emplace(name, old ? std::optional<std::string>(old) : std::nullopt);
+        Put(name, value);
     }
     void screen(int width, int height)
     {
@@ -155,19 +147,15 @@ protected:
                 "-PID=" + std::to_string(getpid())};
     }
     std::string errPath(const std::string& name) const { return db.folder() + name + ".err"; }
-    // What a start-up that could not register this workstation says.
-    std::string notRegistered() const
-    {
-        return "[警告] 資料庫忙碌中（其他工作站正在使用「" + db.folder()
-            + "QTMV.mdb」），以下工作沒有完成：\n\n・本工作站尚未登記使用本功能，稍後存取資料時會再登記。\n";
-    }
 
     qtmv::db::test::FreshDatabase db;
     std::string exe;
     std::map<std::string, std::optional<std::string>> saved;
 };
 
-TEST_F(EndToEnd, WithoutTheLaunchTokenTheProgramSaysSoAndEnds)
+// Without the launch token, for the plant's IT the usage, and on a machine
+// without a display: a line, and the program ends.
+TEST_F(EndToEnd, NoTokenHelpAndNoDisplayEndWithALine)
 {
     Program p(exe, {"-AD=王大明"}, errPath("notoken"));
     ASSERT_GT(p.pid(), 0);
@@ -178,11 +166,7 @@ TEST_F(EndToEnd, WithoutTheLaunchTokenTheProgramSaysSoAndEnds)
     EXPECT_NE(logged.find("\tstart-up\t引數錯誤：命令列沒有啟動代碼 -kvo2851，程式結束。命令列：-AD=王大明"),
               std::string::npos)
         << logged;
-}
 
-// For the plant's IT: the usage, and a machine without a display.
-TEST_F(EndToEnd, HelpPrintsTheLaunchLineAndNoDisplayEndsWithALine)
-{
     Program help(exe, {"--help"}, errPath("help"), db.folder() + "help.out");
     EXPECT_EQ(help.waitFor(20s), 0);
     const std::string usage = ReadAll(db.folder() + "help.out");
@@ -246,7 +230,7 @@ TEST_F(EndToEnd, SecondInstanceSaysTheProgramIsRunningAndACrashedOneBlocksNothin
 // A named pipe where the database should be: said at once, never waited on.
 TEST_F(EndToEnd, NamedPipeAsTheDatabaseIsReportedNotWaitedOn)
 {
-    const std::string path = db.folder() + "QTMV.mdb";
+    const std::string path = db.path();
     QFile::remove(QString::fromStdString(path));
     ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
     Program p(exe, launcherArgs(), errPath("fifo"));
@@ -259,9 +243,11 @@ TEST_F(EndToEnd, NamedPipeAsTheDatabaseIsReportedNotWaitedOn)
 // and says, once, that this workstation is not registered yet.
 TEST_F(EndToEnd, WriteLockedDatabaseOpensTheWindowAndSaysWhatWasNotDone)
 {
-    jet::testing::LockHolder writer(db.folder() + "QTMV.mdb", "BEGIN IMMEDIATE");
+    jet::testing::LockHolder writer(db.path(), "BEGIN IMMEDIATE");
     Program p(exe, launcherArgs(), errPath("write"));
-    EXPECT_EQ(WaitForText(errPath("write"), notRegistered(), 10s), notRegistered());
+    const std::string said = "[警告] 資料庫忙碌中（其他工作站正在使用「" + db.path()
+        + "」），以下工作沒有完成：\n\n・本工作站尚未登記使用本功能，稍後存取資料時會再登記。\n";
+    EXPECT_EQ(WaitForText(errPath("write"), said, 10s), said);
     EXPECT_FALSE(p.waitFor(300ms)); // the window is open
 }
 
@@ -269,16 +255,16 @@ TEST_F(EndToEnd, WriteLockedDatabaseOpensTheWindowAndSaysWhatWasNotDone)
 // that could not be read are told in the one message with the rest.
 TEST_F(EndToEnd, ExclusivelyLockedDatabaseOpensTheWindowAndSaysWhatWasNotDone)
 {
-    jet::testing::LockHolder writer(db.folder() + "QTMV.mdb", "BEGIN EXCLUSIVE");
+    jet::testing::LockHolder writer(db.path(), "BEGIN EXCLUSIVE");
     Program p(exe, launcherArgs(), errPath("exclusive"));
     const std::string err = WaitForText(errPath("exclusive"), "車別清單沒有讀取，重新選擇種類時會再讀取。\n", 10s);
-    EXPECT_EQ(err.rfind("[警告] 資料庫忙碌中（其他工作站正在使用「" + db.folder() + "QTMV.mdb」），以下工作沒有完成：\n\n"
+    EXPECT_EQ(err.rfind("[警告] 資料庫忙碌中（其他工作站正在使用「" + db.path() + "」），以下工作沒有完成：\n\n"
                         "・以下設定沒有讀取：員工群組與分機、公司名稱、使用者權限、Excel 匯出資料夾；"
                         "使用者權限會在儲存前再讀取，其餘請稍後重新開啟本程式。\n",
                         0),
               0u)
         << err;
-    EXPECT_EQ(Occurrences(err, "["), 1u) << err; // one message in all
+    EXPECT_EQ(std::count(err.begin(), err.end(), '['), 1) << err; // one message in all
     EXPECT_NE(err.find("\n・本工作站尚未登記使用本功能"), std::string::npos) << err;
     EXPECT_FALSE(p.waitFor(300ms));
 }
