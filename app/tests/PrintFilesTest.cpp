@@ -60,9 +60,7 @@ TEST_F(PrintFiles, InTheExportFolderAfterTheDocumentAndTheTimeNeverOverAnEarlier
     InstallPrintFileNamer(clock);
     const QString first = dir.filePath(QStringLiteral("生產明細表_20261207-1530.pdf"));
     EXPECT_EQ(ProposedFile(QStringLiteral("生產明細表")), first);
-    QFile earlier(first);
-    ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
-    earlier.close();
+    ASSERT_TRUE(QFile(first).open(QIODevice::WriteOnly));   // an earlier print
     EXPECT_EQ(ProposedFile(QStringLiteral("生產明細表")), dir.filePath(QStringLiteral("生產明細表_20261207-1530(2).pdf")));
     // A document nobody named is still a print of its own.
     EXPECT_EQ(ProposedFile(QString()), dir.filePath(QStringLiteral("列印_20261207-1530.pdf")));
