@@ -79,9 +79,19 @@ protected:
         return SaveRecord(in, ctx);
     }
 
+    // A lock row as an older program, or another of the suite, writes it:
+    // without 製程 and without time.
+    void bareLock(const std::string& id, const std::string& computer, const std::string& user,
+                  const std::string& number = "D001")
+    {
+        db().exec("insert into SYSPOLOCK1 (ID, COMPUTER, [USER], 工單單號, 工單序, 單號) values ('" + id + "', '" +
+                  computer + "', '" + user + "', 'P001', 1, '" + number + "')");
+    }
+
     const ProcessKind& printing = KindNamed("D-印刷");
     const ProcessKind& varnishing = KindNamed("E-上光");
     const RecordKey key{"D001", "P001", 1, &printing};
+    const ProcessAlive alive = [](long long) { return true; };
     jet::Connection conn_;
     ScriptedMessages messages_;
 };
@@ -112,8 +122,6 @@ TEST_F(TimeRecordTest, LockClaimsTheWorkOrderLineOfTheKindUntilReleased)
 {
     const LockHolder amy{"PC1\\amy", "王小美", 4001, "1131204 0800"};
     const LockHolder bob{"PC2\\bob", "李大同", 4001, "1131204 0900"};
-    auto alive = [](long long) { return true; };
-
     const LockOutcome mine = TakeLock(conn(), key, amy, alive);
     ASSERT_TRUE(mine.taken);
     EXPECT_EQ(value("select COMPUTER || '/' || [USER] || '/' || 單號 || '/' || 製程 || '/' || 鎖定時間 from SYSPOLOCK1"),
@@ -138,37 +146,14 @@ TEST_F(TimeRecordTest, LockClaimsTheWorkOrderLineOfTheKindUntilReleased)
     // A row written without 製程 (before it existed, or by another program)
     // claims the line for every kind.
     db().exec("delete from SYSPOLOCK1");
-    db().exec("insert into SYSPOLOCK1 (ID, COMPUTER, [USER], 工單單號, 工單序, 單號) "
-              "values ('PC2\\bob|77|1', 'PC2', '李大同', 'P001', 1, 'D009')");
+    bareLock("PC2\\bob|77|1", "PC2", "李大同", "D009");
     EXPECT_EQ(TakeLock(conn(), {"D001", "P001", 1, &varnishing}, amy, alive).holder, "李大同");
 }
 
+// A lock of this computer whose program has ended holds nothing, also when
+// the program is a zombie its parent has not reaped (it still answers
+// kill(pid, 0)).
 TEST_F(TimeRecordTest, LockOfAProgramThatIsGoneOnThisComputerDoesNotBlock)
-{
-    const LockHolder earlier{"PC1\\amy", "王小美", 4001, "1131204 0800"};
-    const LockHolder now{"PC1\\amy", "王小美", 4002, "1131204 0900"};
-    const LockHolder otherPc{"PC2\\bob", "李大同", 4003, "1131204 0900"};
-    ASSERT_TRUE(TakeLock(conn(), key, earlier, [](long long) { return true; }).taken);
-
-    // Still running on this computer: it blocks.
-    EXPECT_FALSE(TakeLock(conn(), key, now, [](long long pid) { return pid == 4001; }).taken);
-    // Gone, but seen from another computer: its process cannot be checked, so it blocks.
-    EXPECT_FALSE(TakeLock(conn(), key, otherPc, [](long long) { return false; }).taken);
-    // Gone, on this computer: the leftover is removed and the lock taken.
-    const LockOutcome out = TakeLock(conn(), key, now, [](long long pid) { return pid != 4001; });
-    EXPECT_TRUE(out.taken);
-    EXPECT_EQ(value("select ID from SYSPOLOCK1"), out.lockId);
-
-    // A lock written by another program of the suite is never judged stale.
-    db().exec("delete from SYSPOLOCK1");
-    db().exec("insert into SYSPOLOCK1 (ID, COMPUTER, [USER], 工單單號, 工單序, 單號) "
-              "values ('PC1\\amy', 'PC1', '工務', 'P001', 1, 'D001')");
-    EXPECT_EQ(TakeLock(conn(), key, now, [](long long) { return false; }).holder, "工務");
-}
-
-// A process that has ended but was not reaped by its parent still answers
-// kill(pid, 0): it holds nothing.
-TEST_F(TimeRecordTest, ZombieHolderOnThisComputerCountsAsGone)
 {
     EXPECT_TRUE(ProcessRunning(os::CurrentProcessId()));
     const pid_t child = fork();
@@ -179,18 +164,30 @@ TEST_F(TimeRecordTest, ZombieHolderOnThisComputerCountsAsGone)
     // Waits for the end without reaping: the child stays a zombie.
     ASSERT_EQ(waitid(P_PID, static_cast<id_t>(child), &info, WEXITED | WNOWAIT), 0);
     EXPECT_FALSE(ProcessRunning(child));
-    const LockHolder zombie{"PC1\\amy", "王小美", child, "1131204 0800"};
+    const LockHolder earlier{"PC1\\amy", "王小美", child, "1131204 0800"};
     const LockHolder now{"PC1\\amy", "王小美", os::CurrentProcessId(), "1131204 0900"};
-    ASSERT_TRUE(TakeLock(conn(), key, zombie, [](long long) { return true; }).taken);
-    EXPECT_TRUE(TakeLock(conn(), key, now).taken);
-    EXPECT_EQ(value("select count(*) from SYSPOLOCK1"), "1");
+    ASSERT_TRUE(TakeLock(conn(), key, earlier, alive).taken);
+
+    // Still running on this computer: it blocks.
+    EXPECT_FALSE(TakeLock(conn(), key, now, alive).taken);
+    // Gone, but seen from another computer: its process cannot be checked, so it blocks.
+    const LockHolder otherPc{"PC2\\bob", "李大同", 4003, "1131204 0900"};
+    EXPECT_FALSE(TakeLock(conn(), key, otherPc, [](long long) { return false; }).taken);
+    // Gone, on this computer: the leftover is removed and the lock taken.
+    const LockOutcome out = TakeLock(conn(), key, now);
     waitpid(child, nullptr, 0);
+    EXPECT_TRUE(out.taken);
+    EXPECT_EQ(value("select ID from SYSPOLOCK1"), out.lockId);
+
+    // A lock written by another program of the suite is never judged stale.
+    db().exec("delete from SYSPOLOCK1");
+    bareLock("PC1\\amy", "PC1", "工務");
+    EXPECT_EQ(TakeLock(conn(), key, now, [](long long) { return false; }).holder, "工務");
 }
 
 TEST_F(TimeRecordTest, OldLockOfAnotherComputerIsTakenOverAndTheFormerHolderCannotSave)
 {
     const LockHolder bob{"PC2\\bob", "李大同", 4001, "1131204 0800"};
-    auto alive = [](long long) { return true; };
     const LockOutcome bobs = TakeLock(conn(), key, bob, alive);
     ASSERT_TRUE(bobs.taken);
 
@@ -223,18 +220,13 @@ TEST_F(TimeRecordTest, OldLockOfAnotherComputerIsTakenOverAndTheFormerHolderCann
     EXPECT_EQ(dump(), before);
 }
 
+// Taken over as any old lock: above.
 TEST_F(TimeRecordTest, LockWithoutTimeIsAgedFromWhenItWasFirstSeen)
 {
-    db().exec("insert into SYSPOLOCK1 (ID, COMPUTER, [USER], 工單單號, 工單序, 單號) "
-              "values ('工務', 'PC2', '工務', 'P001', 1, 'D001')");
-    auto alive = [](long long) { return true; };
+    bareLock("工務", "PC2", "工務");
     EXPECT_FALSE(TakeLock(conn(), key, {"PC1\\amy", "王大明", 4002, "1131204 0800"}, alive).mayTakeOver);
     EXPECT_EQ(value("select 鎖定時間 from SYSPOLOCK1"), "1131204 0800");
-    const LockHolder later{"PC1\\amy", "王大明", 4002, "1131204 2000"};
-    const LockOutcome old = TakeLock(conn(), key, later, alive);
-    ASSERT_TRUE(old.mayTakeOver);
-    EXPECT_TRUE(TakeOverLock(conn(), key, later, old, alive).taken);
-    EXPECT_EQ(value("select [USER] from SYSPOLOCK1"), "王大明");
+    EXPECT_TRUE(TakeLock(conn(), key, {"PC1\\amy", "王大明", 4002, "1131204 2000"}, alive).mayTakeOver);
 }
 
 TEST_F(TimeRecordTest, SaveStoresLinesScheduleRemarkAndWritesBackTheFinishedLine)
