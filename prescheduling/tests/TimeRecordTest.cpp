@@ -2,6 +2,7 @@
 // consequences, read back from the database.
 #include "prescheduling/core/TimeRecord.h"
 
+#include "common/EntryText.h"
 #include "records/saving/tests/SavingFixture.h"
 #include "db/testing/EngineFreshDatabase.h"
 #include "platform/jet/Connection.h"
@@ -17,6 +18,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <functional>
 #include <thread>
 
 namespace qtmv::presched {
@@ -260,45 +262,6 @@ TEST_F(TimeRecordTest, SaveStoresLinesScheduleRemarkAndWritesBackTheFinishedLine
     EXPECT_EQ(value("select count(*) from [預排資料耗時明細]"), "2");
 }
 
-TEST_F(TimeRecordTest, CompletionRemarkNeverReplacesWhatAClerkTyped)
-{
-    db().exec("update PRINTING_S set 完工說明 = '夜班完成一半'");
-    db().exec("update 預排資料明細 set 完工說明 = '夜班完成一半'");
-    db().exec("update PRINTING set 完工說明 = '客戶要求加印100張'");
-    auto remarks = [&] {
-        return value("select s.完工說明 || '/' || d.完工說明 || '/' || w.完工說明 from PRINTING_S s, 預排資料明細 d, "
-                     "PRINTING w");
-    };
-    SaveInput in = input();
-    in.completionDate = "";   // the piece stays open: no write-back of the line
-    in.completedQuantity = 807;
-    const SaveOutcome out = save(in);
-    ASSERT_EQ(out.status, SaveStatus::Saved);
-    EXPECT_EQ(out.remark, "完工數量: 807");
-    EXPECT_EQ(remarks(), "夜班完成一半/夜班完成一半/客戶要求加印100張");
-    EXPECT_EQ(value("select count(*) from [日報異動紀錄] where 欄位 = '完工說明'"), "0");
-
-    // An empty remark and one a save wrote before take the new quantity; a
-    // quantity of 0 empties only those.
-    db().exec("update PRINTING_S set 完工說明 = '完工數量: 500'");
-    db().exec("update 預排資料明細 set 完工說明 = null");
-    ASSERT_EQ(save(in).status, SaveStatus::Saved);
-    EXPECT_EQ(remarks(), "完工數量: 807/完工數量: 807/客戶要求加印100張");
-    in.completedQuantity = 0;
-    ASSERT_EQ(save(in).status, SaveStatus::Saved);
-    EXPECT_EQ(remarks(), "//客戶要求加印100張");
-
-    // Finishing the piece carries its quantity to the work-order line only
-    // where no clerk's remark is.
-    in.completionDate = "1131205";
-    in.completedQuantity = 807;
-    ASSERT_EQ(save(in).status, SaveStatus::Saved);
-    EXPECT_EQ(value("select FDATE || '/' || 完工說明 from PRINTING"), "1131205/客戶要求加印100張");
-
-    EXPECT_EQ(RemarkAfterSave("夜班完成一半", "完工數量: 807"), "夜班完成一半");
-    EXPECT_EQ(RemarkAfterSave(" ", "完工數量: 807"), "完工數量: 807");
-}
-
 TEST_F(TimeRecordTest, RecordWithoutLinesKeepsThePiecesTime)
 {
     db().exec("update PRINTING_S set 耗時 = '0.50'");
@@ -316,45 +279,26 @@ TEST_F(TimeRecordTest, RefusedSavesTellWhyAndWriteNothing)
     // A piece whose ID is blank: a save without number must not reach it.
     piece(printing, "", 1, "P001", 1);
     const std::string before = dump();
-
-    SaveInput noNumber = input("");
-    noNumber.lines.assign(1, TimeLine{});
-    EXPECT_EQ(save(noNumber).status, SaveStatus::Refused);
-
-    SaveInput negative = input();
-    negative.lines[2].defects = -3;
-    EXPECT_EQ(save(negative).status, SaveStatus::Refused);
-    negative = input();
-    negative.completedQuantity = -807;
-    EXPECT_EQ(save(negative).status, SaveStatus::Refused);
-
-    SaveInput control = input();
-    control.lines[0].remark = "夜班\r\n完成";
-    EXPECT_EQ(save(control).status, SaveStatus::Refused);
-
-    SaveInput open = input();
-    open.lines[2].end = "";
-    EXPECT_EQ(save(open).status, SaveStatus::Refused);
-
-    SaveInput backwards = input();
-    backwards.lines[2].end = "1131204 2300";
-    EXPECT_EQ(save(backwards).status, SaveStatus::Refused);
-
-    SaveInput badDate = input();
-    badDate.completionDate = "1131332";
-    EXPECT_EQ(save(badDate).status, SaveStatus::Refused);
-
-    session_.ProductionRights = "000000000001";
-    EXPECT_EQ(save(input()).status, SaveStatus::Refused);
-
-    std::vector<std::string> shown;
-    for (const auto& m : messages_.shown())
-        shown.push_back(m.text);
-    EXPECT_EQ(shown, (std::vector<std::string>{kNoRecordNumber, std::string("第 3 列：") + kNegativeFigure,
-                                               kNegativeFigure, "第 1 列：「說明」含有無法儲存的控制字元，請重新輸入!",
-                                               kOpenLineWithDate, std::string("第 3 列：") + kEndBeforeStart,
-                                               kBadCompletionDate, "您的權限僅可以查詢！"}));
-    EXPECT_EQ(dump(), before);
+    const std::string row1 = "第 1 列：", row3 = "第 3 列：";
+    const std::vector<std::pair<std::function<void(SaveInput&)>, std::string>> refusals = {
+        {[](SaveInput& in) { in.key.number = ""; in.lines.assign(1, TimeLine{}); }, kNoRecordNumber},
+        {[](SaveInput& in) { in.lines[2].defects = -3; }, row3 + kNegativeFigure},
+        {[](SaveInput& in) { in.completedQuantity = -807; }, kNegativeFigure},
+        {[](SaveInput& in) { in.lines[0].remark = "夜班\r\n完成"; }, row1 + ControlCharacterMessage("說明")},
+        {[](SaveInput& in) { in.lines[2].end = ""; }, kOpenLineWithDate},
+        {[](SaveInput& in) { in.lines[2].end = "1131204 2300"; }, row3 + kEndBeforeStart},
+        {[](SaveInput& in) { in.completionDate = "1131332"; }, kBadCompletionDate},
+        {[this](SaveInput&) { session_.ProductionRights = "000000000001"; }, "您的權限僅可以查詢！"}};
+    for (const auto& [change, why] : refusals) {
+        SCOPED_TRACE(why);
+        messages_.clear();
+        SaveInput in = input();
+        change(in);
+        EXPECT_EQ(save(in).status, SaveStatus::Refused);
+        ASSERT_EQ(messages_.shown().size(), 1u);
+        EXPECT_EQ(messages_.shown()[0].text, why);
+        EXPECT_EQ(dump(), before);
+    }
 }
 
 TEST_F(TimeRecordTest, LinesOfAnotherKindInTheSameRecordAreKeptApart)
@@ -492,18 +436,43 @@ TEST_P(TimeRecordEngines, WorkstationsSavingNewRecordsAtOnceNeverShareANumber)
     EXPECT_EQ(db->rows("select 單號, count(*) from [預排資料耗時明細] group by 單號 order by 單號"), stored);
 }
 
+// The completion remark goes where 完工說明 is blank, null or holds a
+// quantity a save wrote before; a clerk's remark stays, in the piece, the
+// schedule and the work-order line, also when finishing the piece carries
+// its remark over to the line.
 TEST_P(TimeRecordEngines, CompletionRemarkTakesOnlyEmptyAndEarlierQuantityRemarks)
 {
     db->exec("update [PRINTING_S] set 完工說明 = '夜班完成一半'");
     db->exec("update [PRINTING] set 完工說明 = '完工數量: 500'");
     db->exec("insert into [預排資料明細] (ID, INO, KIND, PO, [NO], 完工說明) values ('D001', 1, '印 刷', 'P001', 1, ' ')");
+    auto remarks = [&] {
+        return db->value("select s.完工說明 || '/' || d.完工說明 || '/' || w.完工說明 from [PRINTING_S] s, "
+                         "[預排資料明細] d, [PRINTING] w");
+    };
     SaveInput in = newRecord();
     in.key.number = "D001";
     in.completedQuantity = 807;
+    const SaveOutcome out = save(db->session(), in);
+    ASSERT_EQ(out.status, SaveStatus::Saved);
+    EXPECT_EQ(out.remark, "完工數量: 807");
+    EXPECT_EQ(remarks(), "夜班完成一半/完工數量: 807/完工數量: 807");
+    EXPECT_EQ(db->value("select count(*) from [日報異動紀錄] where 欄位 = '完工說明'"), "0");
+
+    // A quantity of 0 empties what a save may replace.
+    db->exec("update [PRINTING_S] set 完工說明 = null");
+    db->exec("update [預排資料明細] set 完工說明 = '夜班完成一半'");
+    db->exec("update [PRINTING] set 完工說明 = '客戶要求加印100張'");
+    in.completedQuantity = 0;
     ASSERT_EQ(save(db->session(), in).status, SaveStatus::Saved);
-    EXPECT_EQ(db->value("select s.完工說明 || '/' || d.完工說明 || '/' || w.完工說明 from [PRINTING_S] s, [預排資料明細] d, "
-                        "[PRINTING] w"),
-              "夜班完成一半/完工數量: 807/完工數量: 807");
+    EXPECT_EQ(remarks(), "/夜班完成一半/客戶要求加印100張");
+
+    in.completionDate = "1131205";   // no piece left open: the line is finished
+    in.completedQuantity = 807;
+    ASSERT_EQ(save(db->session(), in).status, SaveStatus::Saved);
+    EXPECT_EQ(db->value("select FDATE || '/' || 完工說明 from [PRINTING]"), "1131205/客戶要求加印100張");
+
+    EXPECT_EQ(RemarkAfterSave("夜班完成一半", "完工數量: 807"), "夜班完成一半");
+    EXPECT_EQ(RemarkAfterSave(" ", "完工數量: 807"), "完工數量: 807");
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, TimeRecordEngines,
