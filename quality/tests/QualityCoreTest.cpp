@@ -31,10 +31,9 @@ class QualityCore : public ::testing::Test, qtmv::test::WithApp {
 protected:
     QualityCore()
     {
-        s().IdentityEstablished = s().RightsEstablished = true;
-        s().ProductionRights = std::string(20, '0');
+        db.session().IdentityEstablished = db.session().RightsEstablished = true;
+        db.session().ProductionRights = std::string(20, '0');
     }
-    Session& s() { return db.session(); }
     jet::Connection& conn()
     {
         if (!conn_.isOpen())
@@ -50,54 +49,52 @@ protected:
 
 InspectionLine Inspected(const char* item, double count, double defective, const char* verdict, bool proposed)
 {
-    InspectionLine l;
-    l.item = item;
-    l.inspected = count;
-    l.defective = defective;
-    l.rate = defective / count * 100;
-    l.verdict = verdict;
-    l.proposed = proposed;
-    return l;
+    return {item, "", "", count, defective, defective / count * 100, verdict, proposed};
 }
 
 PrintingLine Printed(const char* colour, const char* l, const char* date)
 {
-    PrintingLine p;
-    p.colour = colour;
-    p.inks[0] = "東洋 青(C)";
-    p.measures[0] = l;
-    p.recorderId = "E01";
-    p.recorder = "陳大文";
-    p.date = date;
-    return p;
+    return {colour, {"東洋 青(C)"}, {l}, "E01", "陳大文", date};
 }
 
 } // namespace
 
-TEST_F(QualityCore, InspectionSaveReplacesItsOwnRecordAndKeepsNoEmptyLine)
+// Each save replaces only its own record: the filled lines numbered in
+// order, nothing of an empty one; emptied, nothing is kept.
+TEST_F(QualityCore, SavesReplaceTheirOwnRecordWithTheFilledLinesInOrder)
 {
     db.exec("insert into [工單品檢明細] (製程, 工單單號, 工單序, 序, 主要檢查項目) values "
             "('D-印刷', 'P1', 1, 1, 'old'), ('E-上光', 'P1', 1, 1, 'varnish'), ('D-印刷', 'P1', 2, 1, 'line 2')");
-    const InspectionKey key{"D-印刷", "P1", 1};
-    InspectionLine checked, standardOnly;
-    checked.item = "色差";
-    checked.inspected = 200;
-    checked.defective = 3;
-    checked.rate = 1.5;
-    checked.verdict = "OK";
+    db.exec("insert into [工單印刷數據] (製程, 工單單號, 工單序, 序, 色號) values "
+            "('D-印刷', 'P1', 1, 1, 'old'), ('D-印刷', 'P1', 2, 1, 'other line')");
+    const InspectionKey ikey{"D-印刷", "P1", 1};
+    const PrintingKey pkey{"P1", 1, "D-印刷"};
+    InspectionLine standardOnly;
     standardOnly.standard = "ΔE≦3.0";
-    InspectionSaved out =
-        SaveInspection(key, {checked, InspectionLine{}, standardOnly}, LoadInspection(conn(), key).stored, ctx_);
-    ASSERT_EQ(out.status, SaveStatus::Saved);
-    EXPECT_TRUE(out.hasLines);
+    InspectionSaved i = SaveInspection(ikey, {Inspected("色差", 200, 3, "OK", false), InspectionLine{}, standardOnly},
+                                       LoadInspection(conn(), ikey).stored, ctx_);
+    ASSERT_EQ(i.status, SaveStatus::Saved);
+    EXPECT_TRUE(i.hasLines);
     EXPECT_EQ(db.rows("select 序, 主要檢查項目, 檢查標準, 檢驗數量, 不良數量, 不良率, 判定 from [工單品檢明細] "
                       "where 製程 = 'D-印刷' and 工單單號 = 'P1' and 工單序 = 1 order by 序"),
               (Rows{{"1", "色差", "", "200.0", "3.0", "1.5", "OK"}, {"2", "", "ΔE≦3.0", "0.0", "0.0", "0.0", ""}}));
     EXPECT_EQ(db.count("select * from [工單品檢明細] where 主要檢查項目 in ('varnish', 'line 2')"), 2);
 
-    // Emptied: nothing is kept and the flag says so.
-    out = SaveInspection(key, {InspectionLine{}}, out.stored, ctx_);
-    EXPECT_FALSE(out.hasLines);
+    PrintingLine second = Printed("M", "48.1", "1131204");
+    second.inks[6] = "白墨";
+    second.measures[3] = "1.20";
+    const PrintingSaved p = SavePrintingData(pkey, {Printed("C", "55", "1131203"), PrintingLine{}, second},
+                                             LoadPrintingData(conn(), pkey).stored, ctx_);
+    ASSERT_EQ(p.status, SaveStatus::Saved);
+    EXPECT_TRUE(p.hasLines);
+    EXPECT_EQ(db.rows("select 序, 色號, 油墨1, 油墨7, 測量1, 測量4, 記錄員代號, 記錄員, 印刷日期 from [工單印刷數據] "
+                      "where 工單單號 = 'P1' and 工單序 = 1 order by 序"),
+              (Rows{{"1", "C", "東洋 青(C)", "", "55", "", "E01", "陳大文", "1131203"},
+                    {"2", "M", "東洋 青(C)", "白墨", "48.1", "1.20", "E01", "陳大文", "1131204"}}));
+    EXPECT_EQ(db.count("select * from [工單印刷數據] where 色號 = 'other line'"), 1);
+
+    i = SaveInspection(ikey, {InspectionLine{}}, i.stored, ctx_);
+    EXPECT_FALSE(i.hasLines);
     EXPECT_EQ(db.count("select * from [工單品檢明細] where 製程 = 'D-印刷' and 工單序 = 1"), 0);
     EXPECT_TRUE(messages.shown().empty());
 }
@@ -152,25 +149,6 @@ TEST_F(QualityCore, PaperLabelDatesAndColourDifference)
     l.measures[1] = "0";
     l.colour = "K";
     EXPECT_FALSE(ComputedDifference(l, targets));
-}
-
-TEST_F(QualityCore, PrintingDataSaveKeepsFilledLinesInOrder)
-{
-    db.exec("insert into [工單印刷數據] (製程, 工單單號, 工單序, 序, 色號) values "
-            "('D-印刷', 'P1', 1, 1, 'old'), ('D-印刷', 'P1', 2, 1, 'other line')");
-    PrintingLine second = Printed("M", "48.1", "1131204");
-    second.inks[6] = "白墨";
-    second.measures[3] = "1.20";
-    const PrintingKey key{"P1", 1, "D-印刷"};
-    const PrintingSaved out = SavePrintingData(key, {Printed("C", "55", "1131203"), PrintingLine{}, second},
-                                               LoadPrintingData(conn(), key).stored, ctx_);
-    ASSERT_EQ(out.status, SaveStatus::Saved);
-    EXPECT_TRUE(out.hasLines);
-    EXPECT_EQ(db.rows("select 序, 色號, 油墨1, 油墨7, 測量1, 測量4, 記錄員代號, 記錄員, 印刷日期 from [工單印刷數據] "
-                      "where 工單單號 = 'P1' and 工單序 = 1 order by 序"),
-              (Rows{{"1", "C", "東洋 青(C)", "", "55", "", "E01", "陳大文", "1131203"},
-                    {"2", "M", "東洋 青(C)", "白墨", "48.1", "1.20", "E01", "陳大文", "1131204"}}));
-    EXPECT_EQ(db.count("select * from [工單印刷數據] where 色號 = 'other line'"), 1);
 }
 
 TEST_F(QualityCore, ListingFiltersAndItsReport)
@@ -242,14 +220,13 @@ TEST_F(QualityCore, LinesWithControlCharactersOrOverLongTextsAreNotStored)
 
     InspectionLine pasted = Inspected("色差\r\n套印", 200, 3, "OK", true), unit = Inspected("色差", 200, 3, "OK", true);
     unit.unit = twentyTwoBytes;
-    EXPECT_EQ(SaveInspection(ikey, {pasted}, LoadInspection(conn(), ikey).stored, ctx_).status, SaveStatus::Refused);
-    EXPECT_EQ(SaveInspection(ikey, {unit}, LoadInspection(conn(), ikey).stored, ctx_).status, SaveStatus::Refused);
-    PrintingLine tab = Printed("C", "55", "1131203"), recorder = Printed("C", "55", "1131203");
+    for (const InspectionLine& l : {pasted, unit})
+        EXPECT_EQ(SaveInspection(ikey, {l}, LoadInspection(conn(), ikey).stored, ctx_).status, SaveStatus::Refused);
+    PrintingLine tab = Printed("C", "55", "1131203"), recorder = tab;
     tab.inks[1] = "東洋\t青";
     recorder.recorder = twentyTwoBytes;
-    EXPECT_EQ(SavePrintingData(pkey, {tab}, LoadPrintingData(conn(), pkey).stored, ctx_).status, SaveStatus::Refused);
-    EXPECT_EQ(SavePrintingData(pkey, {recorder}, LoadPrintingData(conn(), pkey).stored, ctx_).status,
-              SaveStatus::Refused);
+    for (const PrintingLine& l : {tab, recorder})
+        EXPECT_EQ(SavePrintingData(pkey, {l}, LoadPrintingData(conn(), pkey).stored, ctx_).status, SaveStatus::Refused);
 
     std::vector<std::string> told;
     for (const auto& m : messages.shown())
