@@ -252,6 +252,7 @@ TEST_F(LookupWindows, DieLookupAsksBeforeAVoidDie)
 {
     const std::string voided = plant.value("select 刀模代號 from 刀模管理資料 where 作廢 = 'Y' order by 序 desc limit 1");
     gLookupFilter = voided;
+    gReturned = true;   // left by an earlier pick
     frm刀模輔助視窗 w;
     messages.answer(MsgAnswer::No);
     RunModal(w, [&] {
