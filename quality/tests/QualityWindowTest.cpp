@@ -181,6 +181,7 @@ TEST_F(QualityWindows, InspectionProposesVerdictsChecksCellsAndSaves)
 
     I w(nullptr, {"D-印刷", s.po, s.seq});
     Activate(w);
+    EXPECT_EQ(RowTexts(*w.fml明細, 1, I::c檢驗數量, I::c判定), (Texts{"200.00", "0.00", "0.0", "NG"}));
     EXPECT_EQ(told(), firstLine);
     TypeCell(*w.fml明細, 1, I::c不良數量, "1");
     TypeCell(*w.fml明細, 2, I::c不良數量, "50");
@@ -201,34 +202,21 @@ TEST_F(QualityWindows, InspectionProposesVerdictsChecksCellsAndSaves)
     EXPECT_EQ(db.rows("select 序, 判定 from [品檢建議判定]" + order), (Rows{{"2", "NG"}}));
 }
 
-TEST_F(QualityWindows, KindWithoutPhrasesAndTheImportQuestion)
+// Without phrases the window starts empty, with a word; saved so, the
+// caller learns that nothing is kept.
+TEST_F(QualityWindows, KindWithoutPhrasesStartsEmpty)
 {
     const Step s = bareStep("IMPRINT");
-    {
-        I w(nullptr, {"A-印前", s.po, s.seq});
-        w.show();
-        EXPECT_EQ(told(), (Texts{"查無片語資料!"}));
-        QTest::mouseClick(w.scmd確定, Qt::LeftButton);
-        EXPECT_TRUE(w.result().saved);
-        EXPECT_FALSE(w.result().hasLines);
-    }
-    // A stored record: No keeps the lines, Yes replaces them by the phrases.
-    db.exec("insert into [工單品檢明細] (製程, 工單單號, 工單序, 序, 主要檢查項目, 檢驗數量) values ('E-上光', '" + s.po +
-            "', " + std::to_string(s.seq) + ", 1, '自訂', 50)");
-    I w(nullptr, {"E-上光", s.po, s.seq});
+    I w(nullptr, {"A-印前", s.po, s.seq});
     w.show();
-    EXPECT_EQ(RowTexts(*w.fml明細, 1, I::c主要檢查項目, I::c檢驗數量), (Texts{"自訂", "", "", "50.00"}));
-    messages.answer(MsgAnswer::No);
-    QTest::mouseClick(w.scmd匯入片語, Qt::LeftButton);
-    EXPECT_EQ(w.fml明細->text(1, I::c主要檢查項目), "自訂");
-    messages.answer(MsgAnswer::Yes);
-    QTest::mouseClick(w.scmd匯入片語, Qt::LeftButton);
-    EXPECT_EQ(told(), (Texts{quality::kImportQuestion, quality::kImportQuestion}));   // asked each time
-    EXPECT_EQ(RowTexts(*w.fml明細, 1, I::c主要檢查項目, I::c檢驗數量), (Texts{"光澤度", "與樣品一致", "後加工課", ""}));
+    EXPECT_EQ(told(), (Texts{"查無片語資料!"}));
+    QTest::mouseClick(w.scmd確定, Qt::LeftButton);
+    EXPECT_TRUE(w.result().saved);
+    EXPECT_FALSE(w.result().hasLines);
 }
 
 // Saved over a line another program added since the window opened: refused,
-// the window stays; saved again, the window's lines replace it.
+// the window stays with the typed lines; saved again, they replace it.
 TEST_F(QualityWindows, PrintingDataChecksComputesTheDifferenceAndSaves)
 {
     const Step s = bareStep();
@@ -288,9 +276,13 @@ TEST_F(QualityWindows, PrintingDataChecksComputesTheDifferenceAndSaves)
 
     db.exec("insert into [工單印刷數據] (製程, 工單單號, 工單序, 序, 色號) values ('D-印刷', '" + s.po + "', " +
             std::to_string(s.seq) + ", 1, 'other')");
-    QTest::mouseClick(w.scmd確定, Qt::LeftButton);
-    EXPECT_NE(told().at(0).find("此筆印刷數據在您開啟之後已被其他程式變更"), std::string::npos);
+    messages.answer(MsgAnswer::Yes);   // leaving, the user saves
+    w.close();
+    const Texts refused = told();
+    ASSERT_EQ(refused.size(), 2u);
+    EXPECT_NE(refused[1].find("此筆印刷數據在您開啟之後已被其他程式變更"), std::string::npos);
     EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(g.text(1, P::c色號), "pair1");
     QTest::mouseClick(w.scmd確定, Qt::LeftButton);
     EXPECT_FALSE(w.isVisible());
     EXPECT_EQ(db.rows("select 序, 色號, 測量1, 測量4, 記錄員代號, 記錄員, 印刷日期 from [工單印刷數據]" + s.where +
@@ -422,10 +414,9 @@ TEST_F(QualityWindows, TimeWindowIndicatorFollowsWhatWasSaved)
 
 // Typed lines are not thrown away unasked: Esc, 回前畫面 and the close
 // button ask as the main window asks about unsaved cells. Enter (Cancel)
-// stays with the lines, No stores nothing, Yes saves (and closes, in the
-// inspection case above), or stays when the save is refused. Phrases the
-// window starts from, and a value typed back as it was loaded, are nothing
-// to ask about.
+// stays with the lines, No stores nothing, Yes saves (the cases above).
+// Phrases the window starts from, and lines brought back as they were
+// loaded, are nothing to ask about. Replacing lines by the phrases is asked.
 TEST_F(QualityWindows, LeavingWithTypedLinesAsksFirst)
 {
     const Step s = bareStep();
@@ -433,21 +424,23 @@ TEST_F(QualityWindows, LeavingWithTypedLinesAsksFirst)
     {
         I w(nullptr, {"D-印刷", s.po, s.seq});
         Activate(w);
-        TypeCell(*w.fml明細, 1, I::c主要檢查項目, "X");
+        TypeCell(*w.fml明細, 1, I::c檢驗數量, "50");
         messages.answer(MsgAnswer::Cancel);
         QTest::mouseClick(w.ssc回前畫面, Qt::LeftButton);
         EXPECT_TRUE(w.isVisible());
         EXPECT_EQ(messages.shown().at(0).buttons, MsgButtons::YesNoCancel);
         EXPECT_EQ(messages.shown().at(0).defaultAnswer, MsgAnswer::Cancel);   // what Enter answers
         EXPECT_EQ(told(), question);
-        EXPECT_EQ(w.fml明細->text(1, I::c主要檢查項目), "X");
-        TypeCell(*w.fml明細, 1, I::c主要檢查項目, "色差");
+        messages.answer(MsgAnswer::No);
+        QTest::mouseClick(w.scmd匯入片語, Qt::LeftButton);
+        EXPECT_EQ(w.fml明細->text(1, I::c檢驗數量), "50.00");
+        messages.answer(MsgAnswer::Yes);
+        QTest::mouseClick(w.scmd匯入片語, Qt::LeftButton);   // the phrases again: nothing typed
+        EXPECT_EQ(told(), (Texts{quality::kImportQuestion, quality::kImportQuestion}));
         EXPECT_FALSE(Escape(w, *w.fml明細));
         EXPECT_EQ(told(), Texts{});
         EXPECT_FALSE(w.result().saved);
     }
-    EXPECT_EQ(db.count("select * from [工單品檢明細]" + s.where), 0);
-
     db.exec("insert into [工單印刷數據] (製程, 工單單號, 工單序, 序, 色號) values ('D-印刷', '" + s.po + "', " +
             std::to_string(s.seq) + ", 1, 'B')");
     {
@@ -461,23 +454,14 @@ TEST_F(QualityWindows, LeavingWithTypedLinesAsksFirst)
         EXPECT_FALSE(Escape(w, *w.fml明細));
         EXPECT_EQ(told(), Texts{});
     }
-    EXPECT_EQ(db.count("select * from [品質資料儲存]"), 0);   // nothing was saved
-    // Another program changes the record: Yes is refused and the line stays.
     P w(nullptr, {s.po, s.seq, "D-印刷"}, true);
     Activate(w);
     TypeCell(*w.fml明細, 1, P::c色號, "C");
-    db.exec("update [工單印刷數據] set 色號 = 'Z'" + s.where);
-    messages.answer(MsgAnswer::Yes);
-    w.close();
-    const Texts refused = told();
-    ASSERT_EQ(refused.size(), 2u);
-    EXPECT_EQ(refused[0], question[0]);
-    EXPECT_NE(refused[1].find("此筆印刷數據"), std::string::npos);
-    EXPECT_TRUE(w.isVisible());
-    EXPECT_EQ(w.fml明細->text(1, P::c色號), "C");
     messages.answer(MsgAnswer::No);
     QTest::mouseClick(w.ssc回前畫面, Qt::LeftButton);
     EXPECT_FALSE(w.isVisible());
     EXPECT_EQ(told(), question);
-    EXPECT_EQ(db.rows("select 色號 from [工單印刷數據]" + s.where), (Rows{{"Z"}}));
+    EXPECT_EQ(db.rows("select 色號 from [工單印刷數據]" + s.where), (Rows{{"B"}}));
+    EXPECT_EQ(db.count("select * from [工單品檢明細]" + s.where), 0);
+    EXPECT_EQ(db.count("select * from [品質資料儲存]"), 0);   // nothing was saved
 }
