@@ -308,13 +308,12 @@ TEST_F(TimeWindowTest, LockThatCannotBeTakenLeavesTheWindowReadOnly)
     db().exec("insert into [工單品檢明細] (工單單號, 工單序, 製程, 序) values ('P001', 1, 'D-印刷', 1)");
     db().exec("create trigger nolock before insert on SYSPOLOCK1 begin select raise(abort, 'disk full'); end");
     open();
-    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_EQ(told().size(), 1u);   // the failure
     EXPECT_TRUE(w->readOnly());
     EXPECT_FALSE(w->scmd確定->isEnabled());
 
     // A TMP record takes no lock; the indicator names what the line has.
     db().exec("drop trigger nolock");
-    messages.clear();
     open("TMP0001");
     EXPECT_TRUE(messages.shown().empty());
     EXPECT_FALSE(w->readOnly());
@@ -453,6 +452,7 @@ TEST_F(TimeWindowTest, LeavingWithTypedWorkAsksFirst)
               "values ('D001', 'P001', 1, 1, 'D-印刷', 'H1', '1131203 0800', '1131203 0900', 6000)");
     const std::string stored = "select group_concat(l, ',') from (select 序 || ':' || 機別 || ':' || "
                                "cast(完工數量 as integer) as l from [預排資料耗時明細] order by 序)";
+    const std::string question = "尚有資料未儲存，是否先儲存？";
     open();
     typeAt(1, W::c完工數量, "100");
     typeAt(1, W::c完工數量, "6000");
@@ -465,16 +465,17 @@ TEST_F(TimeWindowTest, LeavingWithTypedWorkAsksFirst)
     ASSERT_TRUE(messages.shown().empty());
     messages.answer(MsgAnswer::Cancel);
     QTest::keyClick(grid().tableView(), Qt::Key_Escape);
-    // The shared question: its text, buttons and default in QualityWindowTest.
+    // The shared question: its buttons and default in QualityWindowTest.
     ASSERT_EQ(messages.shown().size(), 1u);
     EXPECT_EQ(messages.shown()[0].title, "詢問");
+    EXPECT_EQ(told(), Texts{question});
     EXPECT_TRUE(w->isVisible());
     EXPECT_EQ(grid().text(2, W::c製作), "H1");
     EXPECT_EQ(value("select count(*) from SYSPOLOCK1"), "1");
 
     messages.answer(MsgAnswer::No);
     QTest::mouseClick(w->ssc回前畫面, Qt::LeftButton);
-    EXPECT_EQ(messages.shown().size(), 2u);
+    EXPECT_EQ(told(), Texts{question});
     EXPECT_FALSE(w->isVisible());
     EXPECT_FALSE(w->timeResult().returned);
     EXPECT_EQ(value(stored), "1:H1:6000");
@@ -484,21 +485,17 @@ TEST_F(TimeWindowTest, LeavingWithTypedWorkAsksFirst)
     open();
     typeLine(2);
     typeOver(w->txt完工數量, "-1");
-    messages.clear();
     messages.answer(MsgAnswer::Yes);
     QTest::keyClick(w->txt完工數量, Qt::Key_Escape);
-    ASSERT_EQ(messages.shown().size(), 2u);
-    EXPECT_EQ(messages.shown()[1].text, "完工數量請輸入數字!");
+    EXPECT_EQ(told(), (Texts{question, "完工數量請輸入數字!"}));
     EXPECT_TRUE(w->isVisible());
     EXPECT_EQ(grid().text(2, W::c製作), "H1");
     EXPECT_EQ(value(stored), "1:H1:6000");
 
     typeOver(w->txt完工數量, "15450");
-    messages.clear();
     messages.answer(MsgAnswer::Yes);
     w->close();
-    ASSERT_EQ(messages.shown().size(), 1u);
-    EXPECT_EQ(messages.shown()[0].text, "尚有資料未儲存，是否先儲存？");
+    EXPECT_EQ(told(), Texts{question});
     EXPECT_FALSE(w->isVisible());
     EXPECT_TRUE(w->timeResult().stored);
     EXPECT_EQ(value(stored), "1:H1:6000,2:H1:9450");
