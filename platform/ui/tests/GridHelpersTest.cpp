@@ -43,6 +43,11 @@ TEST_F(GridHelpersTest, SetupGivesRowsHeadingsAndLayout)
     EXPECT_FALSE(m->index(3, 0).data(Qt::ForegroundRole).value<QColor>() == QColor(Qt::red));
 }
 
+struct FieldValue {   // a recordset field as the data layer hands it out
+    std::string value;
+    std::string text() const { return value; }
+};
+
 TEST_F(GridHelpersTest, BulkLoadReadsBackEqual)
 {
     SpreadGrid grid;
@@ -73,27 +78,17 @@ TEST_F(GridHelpersTest, BulkLoadReadsBackEqual)
     EXPECT_EQ(grid.maxRow(), 1);
     EXPECT_EQ(grid.text(1, 1), "");
 
-    qtmv::CopyRowsToGrid(grid, CellTable{{"a", "b"}});
-    qtmv::ClearGrid(grid);
-    EXPECT_EQ(grid.maxRow(), 1);
-    EXPECT_EQ(grid.text(1, 2), "");
-}
-
-struct FieldValue {   // a recordset field as the data layer hands it out
-    std::string value;
-    std::string text() const { return value; }
-};
-
-TEST_F(GridHelpersTest, CopiesRowsOfFieldValues)
-{
-    SpreadGrid grid;
-    qtmv::SetupGrid(grid, 500, std::vector<std::string>{"工單單號", "序"});
-    const std::vector<std::vector<FieldValue>> rows{{{"A1130001"}, {"1"}}, {{"A1130002"}, {""}}};
-    qtmv::CopyRowsToGrid(grid, rows);
+    // Rows of recordset fields load as their texts.
+    qtmv::CopyRowsToGrid(grid, std::vector<std::vector<FieldValue>>{{{"A1130001"}, {"1"}}, {{"A1130002"}, {""}}});
     EXPECT_EQ(grid.maxRow(), 2);
     EXPECT_EQ(grid.text(2, 1), "A1130002");
     EXPECT_EQ(grid.findRow(1, "A1130002"), 2);
     EXPECT_EQ(grid.findRow(1, "nope"), 0);
+
+    qtmv::ClearGrid(grid);   // the cells go, the size stays
+    EXPECT_EQ(grid.maxRow(), 2);
+    EXPECT_EQ(grid.text(1, 2), "");
+    EXPECT_EQ(grid.text(2, 1), "");
 }
 
 TEST_F(GridHelpersTest, ColumnHiddenByFlagOrZeroWidth)
