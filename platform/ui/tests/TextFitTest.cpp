@@ -11,17 +11,13 @@
 
 namespace {
 
-class FitTextToFieldTest : public ::testing::Test, protected qtmv::test::WithApp {
-protected:
-    QFont font = qtmv::MingFont(10);
-    double width(const QString& s) const { return QFontMetricsF(font).horizontalAdvance(s); }
-};
-
 // Measured in the font: text, field width (extra to the width of the
 // expected result), expected. Trimming, surrogate pairs and empty fields are
 // the search's, checked against cutting one character at a time below.
-TEST_F(FitTextToFieldTest, KeepsTheLongestPrefixThatFitsInTheFont)
+TEST(FitTextToField, KeepsTheLongestPrefixThatFitsInTheFont)
 {
+    const QFont font = qtmv::MingFont(10);
+    const auto width = [&](const QString& s) { return QFontMetricsF(font).horizontalAdvance(s); };
     const struct { QString text; double extra; QString fitted; } cases[] = {
         {QStringLiteral("彩色印刷 ABC-123"), 0, QStringLiteral("彩色印刷 ABC-123")},
         {QStringLiteral("客戶名稱很長W"), 1, QStringLiteral("客戶名稱很長")},
@@ -34,21 +30,16 @@ TEST_F(FitTextToFieldTest, KeepsTheLongestPrefixThatFitsInTheFont)
             EXPECT_GT(width(c.text.left(fitted.size() + 1)), width(c.fitted) + c.extra) << c.text.toStdString();
         }
     }
-}
 
-TEST_F(FitTextToFieldTest, Utf8OverloadAndPrinterResolutionAgree)
-{
-    const std::string text = "印刷尺寸說明文字";
-    const QString q = QString::fromStdString(text);
-    const double field = width(q) - 0.5;
-    EXPECT_EQ(qtmv::FitTextToField(text, font, field), qtmv::FitTextToField(q, font, field).toStdString());
-
-    // Measured at 600 dpi the same field width holds fewer characters.
+    // The UTF-8 form agrees; measured at 600 dpi the same field width holds
+    // fewer characters.
+    const QString q = QStringLiteral("印刷尺寸說明文字");
+    EXPECT_EQ(qtmv::FitTextToField(q.toStdString(), font, width(q) - 0.5),
+              qtmv::FitTextToField(q, font, width(q) - 0.5).toStdString());
     QImage page(10, 10, QImage::Format_RGB32);
     page.setDotsPerMeterX(23622);
     page.setDotsPerMeterY(23622);
-    const QString onPage = qtmv::FitTextToField(q, font, width(q), &page);
-    EXPECT_LT(onPage.size(), q.size());
+    EXPECT_LT(qtmv::FitTextToField(q, font, width(q), &page).size(), q.size());
 }
 
 // The fit as it was first written: one character off the end at a time,
