@@ -115,7 +115,7 @@ TEST_P(RecordsetTest, StatementWithoutRowsLeavesItClosed)
     EXPECT_THROW(rs.eof(), Error);
 }
 
-TEST_P(RecordsetTest, UpdateWritesOnlyTheChangedFields)
+TEST_P(RecordsetTest, UpdateAndMovingOnWriteOnlyTheChangedFields)
 {
     Recordset rs;
     openForEdit(rs, "select ID, INO, REM from [PRINTING_S] where ID = 'S1' and INO = 1");
@@ -140,6 +140,16 @@ TEST_P(RecordsetTest, UpdateWritesOnlyTheChangedFields)
     nulls.set("FDATE", "1130404");
     nulls.update();
     EXPECT_EQ(db().scalar("select REM || FDATE from PRINTING_S where INO = 2"), "was null1130404");
+
+    // Moving on writes a pending edit; closing drops one.
+    Recordset all;
+    openForEdit(all, "select * from [PRINTING_S] order by ID, INO");
+    all.set("FLAG", "A");
+    all.moveNext();
+    EXPECT_EQ(db().scalar("select FLAG from PRINTING_S where ID = 'S1' and INO = 1"), "A");
+    all.set("FLAG", "B");
+    all.close();
+    EXPECT_EQ(db().scalar("select FLAG from PRINTING_S where ID = 'S1' and INO = 2"), "Y");
 }
 
 TEST_P(RecordsetTest, ConflictsWithAnotherWorkstation)
@@ -158,18 +168,6 @@ TEST_P(RecordsetTest, ConflictsWithAnotherWorkstation)
     rs.set("FDATE", "1130303");
     expectRowChanged(rs, {"刪除"});
     EXPECT_EQ(db().scalar("select count(*) from PRINTING_S"), "2");
-}
-
-TEST_P(RecordsetTest, MovingOnWritesAPendingEdit)
-{
-    Recordset rs;
-    openForEdit(rs, "select * from [PRINTING_S] order by ID, INO");
-    rs.set("FLAG", "A");
-    rs.moveNext();
-    EXPECT_EQ(db().scalar("select FLAG from PRINTING_S where ID = 'S1' and INO = 1"), "A");
-    rs.set("FLAG", "B");
-    rs.close(); // discards
-    EXPECT_EQ(db().scalar("select FLAG from PRINTING_S where ID = 'S1' and INO = 2"), "Y");
 }
 
 TEST_P(RecordsetTest, AddNewTakesDefaultsAndBecomesCurrent)
