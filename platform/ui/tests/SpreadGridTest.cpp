@@ -389,12 +389,10 @@ TEST(SpreadGridAsAStockView, HeadersMeasureAndLinesDrawTheSame)
             const std::string& h = headings[static_cast<std::size_t>(c)];
             columns.push_back({h, 30 + 9 * c, c == hidden});
             model.setHorizontalHeaderItem(c, new QStandardItem(QString::fromStdString(h)));
-        }
-        grid.setLayout(rows, columns);
-        for (int c = 0; c < static_cast<int>(headings.size()); ++c) {
             stock.setColumnWidth(c, 30 + 9 * c);
             stock.setColumnHidden(c, c == hidden);
         }
+        grid.setLayout(rows, columns);
     };
     const auto expectSameHeaders = [&](const char* when) {
         SCOPED_TRACE(when);
