@@ -111,7 +111,6 @@ TEST_P(Statements, HeaderWithNestedJoinAndAlias)
             c);
     ASSERT_EQ(rs.recordCount(), 1);
     EXPECT_EQ(rs.text("EMPNAME"), "Wang");
-    EXPECT_EQ(rs.text("po"), "P1");
     EXPECT_EQ(rs.text("PWORK.PO"), "P1");
     EXPECT_EQ(rs.text("PWORK.[DESC]"), "box");
     EXPECT_EQ(rs.fieldIndex("CUST.PO"), 0); // unknown table: falls back to the column name
