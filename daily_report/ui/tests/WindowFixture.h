@@ -3,6 +3,7 @@
 // plant database, and the record side alone on a saving fixture for the
 // cells that open another window from a row.
 #include "app/core/Session.h"
+#include "common/Clock.h"
 #include "records/core/GridLayout.h"
 #include "records/saving/tests/SavingFixture.h"
 #include "daily_report/ui/MainWindow.h"
@@ -27,8 +28,10 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <type_traits>
+#include <vector>
 
 namespace qtmv::daily::uitest {
 
@@ -55,6 +58,27 @@ bool DriveModal(const std::function<void()>& open, const std::type_identity_t<st
     poll.start(0);
     open();
     return driven;
+}
+
+// Where a control stands in its window, as "x,y wxh".
+inline std::string PlaceOf(const QWidget* w)
+{
+    const QPoint at = w->mapTo(w->window(), QPoint(0, 0));
+    return std::to_string(at.x()) + "," + std::to_string(at.y()) + " " + std::to_string(w->width()) + "x"
+           + std::to_string(w->height());
+}
+
+// Whether exactly one message was shown since the last check and it said
+// `text` (or, not whole, held it); the next check starts afresh.
+inline ::testing::AssertionResult ToldOnce(ScriptedMessages& messages, std::string_view text, bool whole = true)
+{
+    const std::vector<MessageRequest> shown = messages.shown();
+    messages.clear();
+    if (shown.size() != 1)
+        return ::testing::AssertionFailure() << shown.size() << " messages, not one saying " << text;
+    if (whole ? shown[0].text != text : shown[0].text.find(text) == std::string::npos)
+        return ::testing::AssertionFailure() << "told \"" << shown[0].text << "\", not \"" << text << "\"";
+    return ::testing::AssertionSuccess();
 }
 
 // The daily report window, signed in with every work-order right.
@@ -107,12 +131,33 @@ protected:
         QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, v->visualRect(idx).center());
     }
 
+    ::testing::AssertionResult toldOnce(std::string_view text, bool whole = true)
+    {
+        return ToldOnce(messages, text, whole);
+    }
+
+    // Opens `w` on the printing grid of the user's own press: P0D line 1
+    // alone, on `clock`.
+    void openPrinting()
+    {
+        w = open();
+        w->setClock(clock);
+        load(*w, "D-印刷", "二號機");
+        EXPECT_EQ(w->loadedRecords(printing), 1);
+        g = w->currentGrid();
+        v = g->tableView();
+    }
+
     TestDatabase db;
     ScriptedMessages messages;
     bool ended = false;
     // The printing kind most tests work on, and its grid's columns.
     const ProcessKind& printing = *KindByLetter('D');
     const daily::GridLayout& pl = daily::GridLayoutOf(printing);
+    FixedClock clock{{2024, 12, 4, 14, 5, 0}};
+    std::unique_ptr<frm日報登錄作業_工單> w;
+    SpreadGrid* g = nullptr;
+    QTableView* v = nullptr;
 };
 
 // The record side of the window alone, on a saving fixture's database.
