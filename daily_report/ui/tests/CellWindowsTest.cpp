@@ -1,8 +1,13 @@
-// The "耗時" cell of the process grids: the window opens for the row, and a
-// confirmed result lands in the row's cells as the window stored it.
+// The cells of the process grids that open another window for their row:
+// "耗時" the time window, "單筆" the downstream vendor window. The row goes
+// in as the request; a confirmed result lands in the row's cells as the
+// window stored it, not pending. What the windows do with a request and
+// what they store are their own tests' (TimeWindowTest,
+// DownstreamVendorWindowTest).
 #include "daily_report/ui/tests/WindowFixture.h"
 #include "platform/ui/tests/TypeKeys.h"
 #include "prescheduling/ui/TimeWindow.h"
+#include "vendors/ui/DownstreamVendorWindow.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -13,7 +18,7 @@ using W = frm工務預排作業_耗時;
 
 namespace {
 
-using TimeCellTest = daily::uitest::RecordSideFixture;
+using CellWindowsTest = daily::uitest::RecordSideFixture;
 
 void TypeInto(W& w, int col, const char* text)
 {
@@ -21,10 +26,9 @@ void TypeInto(W& w, int col, const char* text)
     qtmv::test::TypeIntoCell(w.fml明細->tableView(), QString::fromLatin1(text));
 }
 
-TEST_F(TimeCellTest, ConfirmedResultGoesIntoThePrintingRowAsStored)
+TEST_F(CellWindowsTest, ConfirmedTimeGoesIntoThePrintingRowAsStored)
 {
     daily::ProcessPage& p = loadOnePrintingPiece();
-
     std::string handedRecord;
     openAndDrive<W>(p, 1, "耗時", [&](W& w) {
         handedRecord = w.recordNumber();
@@ -38,16 +42,16 @@ TEST_F(TimeCellTest, ConfirmedResultGoesIntoThePrintingRowAsStored)
     const auto& l = p.layout();
     EXPECT_EQ(p.grid()->text(1, l.column("耗時")), "1.75");
     EXPECT_EQ(p.grid()->text(1, l.finishDateCol), "1131204");
+    EXPECT_EQ(p.grid()->text(1, l.finishRemarkCol), "完工數量: 500");
     // The window stored them: the row shows them as stored, neither pending
     // nor to be taken back, and the piece holds the same.
     EXPECT_EQ(p.pendingCells(), 0);
     EXPECT_FALSE(p.flags().rowFlagged(1));
     EXPECT_FALSE(p.undo());
-    EXPECT_EQ(p.grid()->text(1, l.finishRemarkCol), "完工數量: 500");
     EXPECT_EQ(value("select 耗時 || '/' || FDATE || '/' || 完工說明 from PRINTING_S"), "1.75/1131204/完工數量: 500");
 }
 
-TEST_F(TimeCellTest, RemarkTypedInTheRowStaysWhenTheQuantityComesBack)
+TEST_F(CellWindowsTest, RemarkTypedInTheRowStaysWhenTheQuantityComesBack)
 {
     daily::ProcessPage& p = loadOnePrintingPiece();
     const int remarkCol = p.layout().finishRemarkCol;
@@ -74,7 +78,7 @@ TEST_F(TimeCellTest, RemarkTypedInTheRowStaysWhenTheQuantityComesBack)
     EXPECT_EQ(value("select 完工說明 from PRINTING_S"), "夜班完成一半");
 }
 
-TEST_F(TimeCellTest, ClosedWithoutConfirmingChangesNothingInOtherGridsEither)
+TEST_F(CellWindowsTest, TimeWindowClosedWithoutConfirmingChangesNothingInOtherGridsEither)
 {
     const ProcessKind& gluing = daily::test::KindNamed("H-糊工");
     workOrder("P002");
@@ -83,7 +87,6 @@ TEST_F(TimeCellTest, ClosedWithoutConfirmingChangesNothingInOtherGridsEither)
     db().exec("update PASTE_S set 車別 = 'G2', 耗時 = '0.50' where ID = 'D009'");
     daily::ProcessPage& p = loadKind("H-糊工");
     ASSERT_EQ(p.records(), 1);
-    const int timeCol = p.layout().column("耗時");
 
     std::string heading, total;
     bool returned = true;
@@ -96,9 +99,52 @@ TEST_F(TimeCellTest, ClosedWithoutConfirmingChangesNothingInOtherGridsEither)
     EXPECT_NE(heading.find("H-糊工"), std::string::npos);
     EXPECT_NE(heading.find("P002-3"), std::string::npos);
     EXPECT_EQ(total, "0.50");
-    EXPECT_EQ(p.grid()->text(1, timeCol), "0.50");
+    EXPECT_EQ(p.grid()->text(1, p.layout().column("耗時")), "0.50");
     EXPECT_FALSE(p.flags().rowFlagged(1));
     EXPECT_FALSE(returned);
+}
+
+TEST_F(CellWindowsTest, EveryGridOpensItsVendorWindowForTheRow)
+{
+    int n = 0;
+    for (const ProcessKind& k : ProcessKinds()) {
+        SCOPED_TRACE(k.displayName);
+        const std::string po = "P" + std::to_string(++n);
+        workOrder(po);
+        line(k, po, 2);
+        piece(k, "D00" + std::to_string(n), 1, po, 2);
+        db().exec("update [" + std::string(k.scheduledTable) + "] set 注意事項 = '輕放' where PO = '" + po + "'");
+        daily::ProcessPage& p = loadKind(k.displayName);
+        ASSERT_EQ(p.records(), 1);
+        QStringList shown;   // window, work order, line, note
+        openAndDrive<frm下游廠商>(p, 1, "單筆", [&](frm下游廠商& w) {
+            shown << w.objectName() << w.txt工單單號->text() << w.txt序->text() << w.txt注意事項->text();
+        });
+        const std::string window = k.is(KindId::Printing) ? "frm下游廠商_印刷" : "frm下游廠商";
+        EXPECT_EQ(shown.join('/').toStdString(), window + "/" + po + "/2/輕放");
+        EXPECT_FALSE(p.flags().rowFlagged(1));
+    }
+}
+
+TEST_F(CellWindowsTest, ConfirmedVendorLandsInTheRowAsStored)
+{
+    db().exec("insert into VENDER (ID, SNAME, TEL1, ADD1) values ('V01', '永豐上光', '02-2222', '台北市')");
+    daily::ProcessPage& p = loadOnePrintingPiece();
+    openAndDrive<frm下游廠商>(p, 1, "單筆", [&](frm下游廠商& w) {
+        w.txt廠商代號->setText("V01");
+        QTest::keyClick(w.txt廠商代號, Qt::Key_Return);
+        w.txt用紙令數->setText("2.5");
+        QTest::mouseClick(w.scmd確定, Qt::LeftButton);
+    });
+    for (const auto& [heading, text] : {std::pair<const char*, const char*>{"下游廠商代號", "V01"}, {"下游廠商", "永豐上光"},
+                                        {"電話", "02-2222"}, {"地址", "台北市"}, {"用紙令數", "2.5"}}) {
+        const int col = p.layout().column(heading);
+        ASSERT_GT(col, 0) << heading;
+        EXPECT_EQ(p.grid()->text(1, col), text) << heading;
+        EXPECT_FALSE(p.flags().isFlagged(1, col)) << heading;   // the window stored it
+    }
+    EXPECT_EQ(p.pendingCells(), 0);
+    EXPECT_FALSE(p.undo());
 }
 
 } // namespace
