@@ -3,15 +3,17 @@
 #include "common/HandOver.h"
 #include "daily_report/documents/BindingWindow.h"
 #include "daily_report/ui/DetailsPanel.h"
+#include "daily_report/ui/HistoryWindow.h"
 #include "daily_report/ui/PrintPage.h"
 #include "daily_report/ui/QueryDialog.h"
 #include "daily_report/ui/RecordSide.h"
 #include "daily_report/ui/StatusClock.h"
 #include "daily_report/ui/tests/WindowFixture.h"
 #include "lookups/ui/DieLookup.h"
+#include "printing/HistoryReport.h"
 #include "app/core/Locks.h"
 #include "platform/jet/Connection.h"
-#include "vendors/core/DownstreamVendor.h"
+#include "platform/ui/tests/TypeKeys.h"
 #include "vendors/ui/DownstreamVendorWindow.h"
 
 #include <QAction>
@@ -28,6 +30,7 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QTableView>
+#include <QTableWidget>
 #include <QToolBar>
 
 #include <cstdio>
@@ -39,22 +42,10 @@ using daily::uitest::TestDatabase;
 namespace {
 
 // Types text into a cell as the keyboard does and commits it with Enter.
-void TypeInto(SpreadGrid& g, int row, int col, const std::string& text)
+void TypeInto(SpreadGrid& g, int row, int col, const QString& text)
 {
-    g.setFocus();
     g.setActiveCell(row, col);
-    QTest::keyClick(g.tableView(), text[0]);   // opens the cell editor
-    if (text.size() > 1)
-        QTest::keyClicks(QApplication::focusWidget(), QString::fromStdString(text.substr(1)));
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-}
-
-// Where a control stands in its window, as "x,y wxh".
-std::string PlaceOf(const QWidget* w)
-{
-    const QPoint at = w->mapTo(w->window(), QPoint(0, 0));
-    return std::to_string(at.x()) + "," + std::to_string(at.y()) + " " + std::to_string(w->width()) + "x"
-           + std::to_string(w->height());
+    qtmv::test::TypeIntoCell(g.tableView(), text);
 }
 
 QColor Background(SpreadGrid& g, int row, int col)
@@ -78,130 +69,96 @@ TEST_F(MainWindowTest, FirstActivationRegistersFillsTheKindsAndShowsPrinting)
     // The status bar names the database file in use beside the kind.
     EXPECT_TRUE(w->lblDatabasePath->isVisible());
     EXPECT_EQ(w->lblDatabasePath->text().toStdString(), jet::DataSourceOf(db.connectionString()));
+    // A user with every right is not marked as looking only.
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("日報登錄作業"));
+    EXPECT_FALSE(w->lbl僅可查詢->isVisible());
 }
 
-TEST_F(MainWindowTest, EveryKindLoadsItsOpenPieces)
+TEST_F(MainWindowTest, MachineDateAndNumberBoxesNarrowTheLoadAnEmptyOneDisablesTheGrid)
 {
+    db.exec("update EMPLOYEE set 車別 = '一號機' where ID = 'A001'");
     auto w = open();
-    for (const auto& k : ProcessKinds()) {
-        load(*w, std::string(k.displayName).c_str());
-        SpreadGrid* g = w->grid(k);
-        const int expected = k.letter == 'D' ? 2 : 1;   // P0DX's work order is finished
-        ASSERT_EQ(w->loadedRecords(k), expected) << k.displayName;
-        EXPECT_TRUE(g->isGridEnabled());
-        EXPECT_EQ(g->text(1, 1), TestDatabase::workOrder(k)) << k.displayName;
-        EXPECT_EQ(w->changeFlags(k).rows(), expected);
-        EXPECT_EQ(w->currentRecordNo(), "1131201001");
-        EXPECT_EQ(w->details().lbl客戶->text(), QStringLiteral("大華紙業"));
-    }
-    EXPECT_TRUE(messages.shown().empty());
-}
-
-TEST_F(MainWindowTest, MachineAndNumberBoxesNarrowTheLoad)
-{
-    auto w = open();
-    EXPECT_EQ(w->filters().cbo車別->currentText(), QStringLiteral("二號機"));   // the user's own press
-    w->filters().scmd顯示資料->click();
-    EXPECT_EQ(w->loadedRecords(printing), 1);
-
-    choose(*w, "D-印刷", "一號機");
-    w->filters().txt預排日期->setText(QStringLiteral("1131202"));
-    w->filters().scmd顯示資料->click();
-    ASSERT_EQ(w->loadedRecords(printing), 1);
+    daily::RecordFilters& f = w->filters();
+    EXPECT_EQ(f.cbo車別->currentText(), QStringLiteral("一號機"));   // the user's own press
+    f.scmd顯示資料->click();
+    ASSERT_EQ(w->loadedRecords(printing), 1);   // of the two printing pieces
     EXPECT_EQ(w->currentGrid()->text(1, 1), "P0D2");
-    // An empty list says which kind, press and date gave nothing.
-    w->filters().txt預排日期->setText(QStringLiteral("1131203"));
-    w->filters().scmd顯示資料->click();
+    // An empty list says which kind, press and date gave nothing, and leaves
+    // the grid and saving disabled, so F8 does nothing.
+    f.txt預排日期->setText(QStringLiteral("1131203"));
+    f.scmd顯示資料->click();
     EXPECT_EQ(w->loadedRecords(printing), 0);
     const std::string status = w->StatusBar1->currentMessage().toStdString();
     EXPECT_NE(status.find("共 0 筆"), std::string::npos) << status;
     EXPECT_NE(status.find("D-印刷、車別「一號機」、預排日「1131203」沒有未完工的排程資料"), std::string::npos) << status;
-
-    w->filters().txt預排日期->clear();
-    w->filters().txt預排單號->setText(QStringLiteral("1131299999"));
-    w->filters().scmd顯示資料->click();
-    EXPECT_EQ(w->loadedRecords(printing), 0);
-}
-
-TEST_F(MainWindowTest, NothingLoadedDisablesTheGridAndSavingSoF8DoesNothing)
-{
-    db.exec("delete from PRINTING_S");
-    auto w = open();
-    load(*w, "D-印刷");
-    SpreadGrid* g = w->currentGrid();
-    EXPECT_EQ(g->maxRow(), 1);
-    EXPECT_FALSE(g->isGridEnabled());
+    EXPECT_EQ(w->currentGrid()->maxRow(), 1);
+    EXPECT_FALSE(w->currentGrid()->isGridEnabled());
     EXPECT_FALSE(w->toolbars().actSave->isEnabled());
-    QTest::keyClick(w->filters().cbo種類, Qt::Key_F8);
+    QTest::keyClick(f.cbo種類, Qt::Key_F8);
     EXPECT_TRUE(messages.shown().empty());   // no "確定儲存資料?"
+    f.txt預排日期->clear();
+    f.txt預排單號->setText(QStringLiteral("1131299999"));
+    f.scmd顯示資料->click();
+    EXPECT_EQ(w->loadedRecords(printing), 0);
+
+    // The die-cutting kind has no "一號機": its press box starts empty.
+    f.txt預排單號->clear();
+    choose(*w, "G-軋工");
+    EXPECT_EQ(f.cbo車別->currentText(), QString());
+    f.scmd顯示資料->click();
+    EXPECT_EQ(w->loadedRecords(*KindByLetter('G')), 1);
 }
 
-TEST_F(MainWindowTest, TheCloseBoxAsksAndYesLeavesAndEndsTheRegistration)
+TEST_F(MainWindowTest, HandOffWritesTheCurrentWorkOrderInBig5AndMaintenanceEndsTheProgram)
 {
+    const std::string file = db.folder() + "QTMVTMP.TXT";
     auto w = open();
-    messages.answer(MsgAnswer::Yes);
-    w->close();
-    ASSERT_EQ(messages.shown().size(), 1u);
-    EXPECT_EQ(messages.shown()[0].text, "確定離開日報登錄作業嗎？");
-    EXPECT_FALSE(w->isVisible());
-    EXPECT_EQ(db.value("select count(*) from SYSUSER1"), "0");
-}
-
-TEST_F(MainWindowTest, HandOffWritesTheCurrentWorkOrderInBig5)
-{
-    auto w = open();
+    w->filters().cbo種類->setCurrentIndex(-1);
+    w->toolbars().actWorkOrder->trigger();
+    EXPECT_TRUE(toldOnce("請選擇一項類別!"));
+    CurrentSession().WorkOrderRights = "0111";
     load(*w, "D-印刷");
+    w->toolbars().actWorkOrder->trigger();
+    EXPECT_TRUE(toldOnce("你的權限無法使用該項功能!"));
+    EXPECT_FALSE(std::filesystem::exists(file));
+
+    CurrentSession().WorkOrderRights = "1111111111";
     w->currentGrid()->setActiveCell(2, 1, true);
     w->toolbars().actWorkOrder->trigger();
-    EXPECT_EQ(daily::uitest::ReadFile(db.folder() + "QTMVTMP.TXT"), "\xB9\x77\xB1\xC6\r\nP0D2\r\nD-\xA6\x4C\xA8\xEA\r\n");
+    EXPECT_EQ(daily::uitest::ReadFile(file), "\xB9\x77\xB1\xC6\r\nP0D2\r\nD-\xA6\x4C\xA8\xEA\r\n");
     // The work-order program is not installed here: launching it is reported.
     ASSERT_FALSE(messages.shown().empty());
     EXPECT_EQ(messages.shown().back().title, "錯誤");
     EXPECT_FALSE(ended);
 
-    // Under maintenance the launch shows the holder and ends this program.
+    // Under maintenance the launch, and a load before reading anything, show
+    // the holder and end this program.
     db.exec("insert into SYSLOCK ([USER]) values ('PC1\\ADMIN')");
+    auto endedByMaintenance = [&] {
+        ASSERT_EQ(messages.shown().size(), 1u);
+        EXPECT_EQ(messages.shown()[0].title, "系統維護");
+        EXPECT_TRUE(ended);
+        messages.clear();
+        ended = false;
+    };
     messages.clear();
     w->toolbars().actWorkOrder->trigger();
-    ASSERT_EQ(messages.shown().size(), 1u);
-    EXPECT_EQ(messages.shown()[0].title, "系統維護");
-    EXPECT_TRUE(ended);
+    endedByMaintenance();
+    load(*w, "G-軋工");
+    endedByMaintenance();
+    EXPECT_EQ(w->loadedRecords(*KindByLetter('G')), 0);
 }
 
-TEST_F(MainWindowTest, HandOffRefusedWithoutKindOrRight)
-{
-    auto w = open();
-    w->filters().cbo種類->setCurrentIndex(-1);
-    w->toolbars().actWorkOrder->trigger();
-    ASSERT_EQ(messages.shown().size(), 1u);
-    EXPECT_EQ(messages.shown()[0].text, "請選擇一項類別!");
-    EXPECT_FALSE(std::filesystem::exists(db.folder() + "QTMVTMP.TXT"));
-
-    CurrentSession().WorkOrderRights = "0111";
-    choose(*w, "D-印刷");
-    w->toolbars().actWorkOrder->trigger();
-    ASSERT_EQ(messages.shown().size(), 2u);
-    EXPECT_EQ(messages.shown()[1].text, "你的權限無法使用該項功能!");
-    EXPECT_FALSE(std::filesystem::exists(db.folder() + "QTMVTMP.TXT"));
-}
-
-TEST_F(MainWindowTest, ProductionRightsPosition14HidesTheValueTable)
+// Production rights position 14 hides the value table (never for an
+// administrator); the company decides the binding columns and whether the
+// schedule prints its amounts.
+TEST_F(MainWindowTest, RightsAndCompanyRulesShapeTheWindowAtOpening)
 {
     CurrentSession().ProductionRights = "00000000000001";
+    CurrentSession().CompanyName = "聿禾彩色印刷";
     auto w = open();
     EXPECT_FALSE(w->toolbars().actPrint->isVisible());
     EXPECT_FALSE(w->toolbars().actPrint1->isVisible());
-
-    // An administrator is never restricted.
-    CurrentSession().LoginUser = "王大明";
-    auto admin = open();
-    EXPECT_TRUE(admin->toolbars().actPrint->isVisible());
-}
-
-TEST_F(MainWindowTest, CompanyRulesForBindingColumnsAndScheduleAmounts)
-{
-    CurrentSession().CompanyName = "聿禾彩色印刷";
-    auto w = open();
     SpreadGrid* binding = w->grid(*KindByLetter('J'));
     for (int col = 16; col <= 19; ++col)
         EXPECT_TRUE(binding->colHidden(col)) << col;
@@ -209,7 +166,9 @@ TEST_F(MainWindowTest, CompanyRulesForBindingColumnsAndScheduleAmounts)
     EXPECT_FALSE(w->printPage().chk預排表印金額->isChecked());
 
     CurrentSession().CompanyName = "岱恆紙器";
+    CurrentSession().LoginUser = "王大明";
     auto other = open();
+    EXPECT_TRUE(other->toolbars().actPrint->isVisible());
     EXPECT_FALSE(other->grid(*KindByLetter('J'))->colHidden(16));
     EXPECT_TRUE(other->printPage().chk預排表印金額->isChecked());
 }
@@ -218,29 +177,28 @@ TEST_F(MainWindowTest, QueryPutsTheGridOnTheWorkOrderOrSaysItIsMissing)
 {
     auto w = open();
     load(*w, "D-印刷");
-    auto query = [&](const std::function<void(frm工務預排明細查詢&)>& drive) {
-        EXPECT_TRUE(DriveModal<frm工務預排明細查詢>([&] { w->toolbars().actQuery->trigger(); }, drive));
+    auto query = [&](const char* number) {
+        EXPECT_TRUE(DriveModal<frm工務預排明細查詢>([&] { w->toolbars().actQuery->trigger(); },
+                                                   [number](frm工務預排明細查詢& dlg) {
+            if (number) {
+                QTest::keyClicks(dlg.txt訂單單號, number);
+                QTest::keyClick(dlg.txt訂單單號, Qt::Key_Return);
+            } else {
+                dlg.scmd取消->click();
+            }
+        }));
     };
-    auto type = [](const char* number) {
-        return [number](frm工務預排明細查詢& dlg) {
-            QTest::keyClicks(dlg.txt訂單單號, number);
-            QTest::keyClick(dlg.txt訂單單號, Qt::Key_Return);
-        };
-    };
-    query(type("p0d2"));
+    query("p0d2");
     EXPECT_EQ(gQueryOrderNo, "P0D2");
     SpreadGrid* g = w->currentGrid();
     EXPECT_EQ(g->activeRow(), 2);
     EXPECT_EQ(g->activeCol(), 2);   // then on as after Enter
     EXPECT_TRUE(messages.shown().empty());
-
-    query(type("zz9"));
-    ASSERT_EQ(messages.shown().size(), 1u);
-    EXPECT_EQ(messages.shown()[0].text, "找不到工單單號： ZZ9");
-
+    query("zz9");
+    EXPECT_TRUE(toldOnce("找不到工單單號： ZZ9"));
     // Cancel leaves everything as it was.
     g->setActiveCell(1, 3);
-    query([](frm工務預排明細查詢& dlg) { dlg.scmd取消->click(); });
+    query(nullptr);
     EXPECT_FALSE(gReturned);
     EXPECT_EQ(g->activeCol(), 3);
 }
@@ -277,10 +235,7 @@ TEST_F(MainWindowTest, AHandlerThatFailsLeavesTheWindowUsable)
     struct BrokenClock : Clock {
         DateTime now() const override { throw std::out_of_range("clock"); }
     } broken;
-    FixedClock good({2024, 12, 4, 14, 5, 0});
-    auto w = open();
-    load(*w, "D-印刷");
-    SpreadGrid* g = w->currentGrid();
+    openPrinting();
     w->setClock(broken);
     clickCell(*g, 1, pl.finishDateCol);
     ASSERT_EQ(messages.shown().size(), 1u);
@@ -288,7 +243,7 @@ TEST_F(MainWindowTest, AHandlerThatFailsLeavesTheWindowUsable)
     EXPECT_FALSE(w->changeFlags(printing).isFlagged(1, pl.finishDateCol));
 
     // Still enabled, not busy: the next click stamps.
-    w->setClock(good);
+    w->setClock(clock);
     EXPECT_TRUE(w->isEnabled());
     EXPECT_FALSE(w->recordSide().busy());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
@@ -306,31 +261,18 @@ TEST_F(MainWindowTest, BindingRowsOfferTheirBindingInstructions)
     const ProcessKind& binding = *KindByLetter('J');
     ASSERT_EQ(w->loadedRecords(binding), 1);
     EXPECT_TRUE(f.scmd裝訂說明->isVisible());
-
     EXPECT_TRUE(DriveModal<frm裝訂說明>([&] { f.scmd裝訂說明->click(); }, [&](frm裝訂說明& dlg) {
         EXPECT_EQ(dlg.record().po, TestDatabase::workOrder(binding));
         EXPECT_EQ(dlg.record().no, 1);
     }));
 }
 
-TEST_F(MainWindowTest, MaintenanceLockEndsTheProgramBeforeLoading)
-{
-    auto w = open();
-    db.exec("insert into SYSLOCK ([USER]) values ('PC9\\ADMIN')");
-    w->filters().scmd顯示資料->click();
-    EXPECT_TRUE(ended);
-    ASSERT_EQ(messages.shown().size(), 1u);
-    EXPECT_EQ(messages.shown()[0].title, "系統維護");
-    EXPECT_EQ(w->loadedRecords(printing), 0);
-}
-
 TEST_F(MainWindowTest, ADatabaseThatCannotBeReachedIsToldOnceByNameAndTypedWorkStays)
 {
-    auto w = open();
-    load(*w, "D-印刷", "二號機");
+    openPrinting();
     const std::string away = db.path() + ".away";
     ASSERT_EQ(std::rename(db.path().c_str(), away.c_str()), 0);   // the share is gone
-    auto toldOnce = [&] {
+    auto toldByName = [&] {
         ASSERT_EQ(messages.shown().size(), 1u);
         EXPECT_EQ(messages.shown()[0].title, kUnreachableDatabaseTitle);
         EXPECT_NE(messages.shown()[0].text.find(db.path()), std::string::npos);
@@ -338,15 +280,14 @@ TEST_F(MainWindowTest, ADatabaseThatCannotBeReachedIsToldOnceByNameAndTypedWorkS
     };
     messages.clear();
     w->toolbars().actRefresh->trigger();   // "刷新"
-    toldOnce();
+    toldByName();
     EXPECT_EQ(w->loadedRecords(printing), 1);
 
     // F8 says the same once, before any question; the stamp stays pending.
-    SpreadGrid* g = w->currentGrid();
     g->setActiveCell(1, pl.finishDateCol);
-    QTest::keyClick(g->tableView(), Qt::Key_Space);
-    QTest::keyClick(g->tableView(), Qt::Key_F8);
-    toldOnce();
+    QTest::keyClick(v, Qt::Key_Space);
+    QTest::keyClick(v, Qt::Key_F8);
+    toldByName();
     EXPECT_EQ(w->changeFlags(printing).flaggedCount(), 1);
     ASSERT_EQ(std::rename(away.c_str(), db.path().c_str()), 0);
 }
@@ -374,43 +315,31 @@ TEST_F(MainWindowTest, ClockShowsTheTimeAndFlashesOnTheFullHour)
     EXPECT_EQ(c.lbl系統時間->text(), QStringLiteral("03 : 01"));
 }
 
-TEST_F(MainWindowTest, StoredVendorPrintOptionsAreTickedOnTheFirstActivation)
+// The print page's order options are ticked from the stored ones on the
+// first activation; a vendor window opened from a row starts from the
+// boxes as they are then, and the options it stores are ticked there.
+TEST_F(MainWindowTest, VendorPrintOptionsAreTickedFromTheStoredOnesAndGoBothWaysWithTheVendorWindow)
 {
     db.exec("insert into SYSDB (PNAME, CODE) values ('工務預排', '1101010')");
     auto w = open();
-    auto ticked = [&](const char* name) {
-        const auto* c = w->findChild<QCheckBox*>(QString::fromUtf8(name));
-        EXPECT_NE(c, nullptr) << name;
-        return c && c->isChecked();
-    };
+    auto box = [&](const char* name) { return w->printPage().findChild<QCheckBox*>(QString::fromUtf8(name)); };
     for (const auto& [name, on] : {std::pair{"chk單筆不印公司名稱", true}, {"chk單筆不印業務員", true},
                                    {"chk預排表不印金額", false}, {"chk單筆不印客戶", true},
-                                   {"chk單筆不印品名", false}, {"chk單筆不印金額", true}})
-        EXPECT_EQ(ticked(name), on) << name;
-    // The downstream vendor windows start from them.
-    const vendors::VendorRequest r = w->recordSide().vendorRequest(w->page(KindOf(kDefaultKind)), 1);
-    EXPECT_EQ(vendors::OptionsCode(r.mainOptions, r.options), "1101010");
-}
+                                   {"chk單筆不印品名", false}, {"chk單筆不印金額", true}}) {
+        ASSERT_NE(box(name), nullptr) << name;
+        EXPECT_EQ(box(name)->isChecked(), on) << name;
+    }
+    box("chk單筆不印金額")->setChecked(false);
 
-// The vendor window opened from a row starts from the print page's options,
-// and the options it stores are ticked there for the next one.
-TEST_F(MainWindowTest, VendorWindowStartsFromThePrintOptionsAndTheStoredOnesAreTicked)
-{
-    auto w = open();
     load(*w, "E-上光");
     const ProcessKind& varnishing = *KindByLetter('E');
     ASSERT_EQ(w->loadedRecords(varnishing), 1);
-    auto box = [&](const char* name) { return w->printPage().findChild<QCheckBox*>(QString::fromUtf8(name)); };
-    box("chk單筆不印客戶")->setChecked(true);
-    box("chk單筆不印業務員")->setChecked(true);
-
     QTableView* v = w->grid(varnishing)->tableView();
     const int col = w->page(varnishing).layout().column("單筆");
     ASSERT_GT(col, 0);
-    const QPoint cell = v->visualRect(v->model()->index(0, col - 1)).center();
     bool startedTicked = false;
     EXPECT_TRUE(DriveModal<frm下游廠商>(
-        [&] { QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, cell); },
+        [&] { QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, v->visualRect(v->model()->index(0, col - 1)).center()); },
         [&](frm下游廠商& d) {
             startedTicked = d.chk不印客戶->isChecked() && !d.chk不印金額->isChecked();
             QTest::mouseClick(d.chk不印客戶, Qt::LeftButton);
@@ -418,7 +347,7 @@ TEST_F(MainWindowTest, VendorWindowStartsFromThePrintOptionsAndTheStoredOnesAreT
             QTest::mouseClick(d.scmd確定, Qt::LeftButton);
         }));
     EXPECT_TRUE(startedTicked);
-    EXPECT_EQ(db.value("select CODE from SYSDB where PNAME = '工務預排'"), "0100010");
+    EXPECT_EQ(db.value("select CODE from SYSDB where PNAME = '工務預排'"), "1100010");
     EXPECT_FALSE(box("chk單筆不印客戶")->isChecked());
     EXPECT_TRUE(box("chk單筆不印金額")->isChecked());
     EXPECT_TRUE(box("chk單筆不印業務員")->isChecked());
@@ -428,9 +357,7 @@ TEST_F(MainWindowTest, VendorWindowStartsFromThePrintOptionsAndTheStoredOnesAreT
 
 TEST_F(MainWindowTest, TypedCellsAreSettledBeforeALoadASortAKindSwitchOrLeaving)
 {
-    auto w = open();
-    load(*w, "D-印刷", "二號機");
-    SpreadGrid* g = w->currentGrid();
+    openPrinting();
     TypeInto(*g, 1, pl.finishRemarkCol, "ok");
 
     // Cancel stays, whichever way the typed cell was to be thrown away.
@@ -440,7 +367,7 @@ TEST_F(MainWindowTest, TypedCellsAreSettledBeforeALoadASortAKindSwitchOrLeaving)
     w->toolbars().actRefresh->trigger();                                    // "刷新"
     w->filters().cbo種類->setFocus();
     QTest::keyClick(w->filters().cbo種類, Qt::Key_Down);                    // another kind
-    QTest::keyClick(g->tableView(), Qt::Key_Escape);                        // leaving
+    QTest::keyClick(v, Qt::Key_Escape);                                     // leaving
     ASSERT_EQ(messages.shown().size(), 5u);
     for (const auto& m : messages.shown()) {
         EXPECT_EQ(m.text, "尚有 1 格資料未儲存，是否先儲存？");
@@ -456,32 +383,29 @@ TEST_F(MainWindowTest, TypedCellsAreSettledBeforeALoadASortAKindSwitchOrLeaving)
     messages.clear();
     messages.answer(MsgAnswer::No);
     messages.answer(MsgAnswer::No);
-    QTest::keyClick(g->tableView(), Qt::Key_Escape);
+    QTest::keyClick(v, Qt::Key_Escape);
     ASSERT_EQ(messages.shown().size(), 2u);
     EXPECT_EQ(messages.shown()[1].text, "確定離開日報登錄作業嗎？");
     EXPECT_EQ(messages.shown()[1].defaultAnswer, MsgAnswer::No);
     EXPECT_TRUE(w->isVisible());
 
     // Yes saves first and then loads: the text is in the database.
-    messages.clear();
     messages.setDefaultAnswer(MsgAnswer::Yes);
     QTest::keyClick(w.get(), Qt::Key_O, Qt::AltModifier);
     EXPECT_EQ(db.value("select 完工說明 from PRINTING_S where ID = '1131201001' and INO = 4"), "ok");
     EXPECT_EQ(w->changeFlags(printing).flaggedCount(), 0);
 }
 
-TEST_F(MainWindowTest, PendingCellsAreColouredCountedUndoneAndClearedBySaving)
+// A pending cell from its stamp to the change history: coloured and counted,
+// undone step by step, previewed by F8 (No writes nothing), saved by Yes.
+TEST_F(MainWindowTest, PendingCellsAreColouredUndonePreviewedSavedAndInTheHistory)
 {
-    FixedClock clock({2024, 12, 4, 14, 5, 0});
-    auto w = open();
-    w->setClock(clock);
-    load(*w, "D-印刷", "二號機");
-    SpreadGrid* g = w->currentGrid();
+    openPrinting();
     const int date = pl.finishDateCol, remark = pl.finishRemarkCol;
     const QColor plain = Background(*g, 1, date);
 
     g->setActiveCell(1, date);
-    QTest::keyClick(g->tableView(), Qt::Key_Space);   // the finish stamp from the keyboard
+    QTest::keyClick(v, Qt::Key_Space);   // the finish stamp from the keyboard
     EXPECT_EQ(g->text(1, date), "1204-14");
     TypeInto(*g, 1, remark, "ok");
     EXPECT_NE(Background(*g, 1, date), plain);
@@ -489,80 +413,102 @@ TEST_F(MainWindowTest, PendingCellsAreColouredCountedUndoneAndClearedBySaving)
     EXPECT_EQ(w->lbl未儲存->text(), QStringLiteral("未儲存 2 格"));
     EXPECT_TRUE(w->lbl未儲存->isVisible());
     g->setActiveCell(1, date);
-    QTest::keyClick(g->tableView(), Qt::Key_Delete);
+    QTest::keyClick(v, Qt::Key_Delete);
+    EXPECT_EQ(g->text(1, date), "");
 
     // Ctrl+Z takes the steps back one by one, flags included.
-    QTest::keyClick(g->tableView(), Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(v, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(g->text(1, date), "1204-14");
-    QTest::keyClick(g->tableView(), Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(v, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(g->text(1, remark), "");
     EXPECT_FALSE(w->changeFlags(printing).isFlagged(1, remark));
-    QTest::keyClick(g->tableView(), Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(v, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(g->text(1, date), "");
     EXPECT_EQ(w->changeFlags(printing).flaggedCount(), 0);
     EXPECT_EQ(Background(*g, 1, date), plain);
     EXPECT_FALSE(w->lbl未儲存->isVisible());
 
-    // F4 stamps too; a save takes the colour away and leaves nothing to undo.
+    // F4 stamps too. F8 first lists what the save will do; No writes nothing.
     g->setActiveCell(1, date);
-    QTest::keyClick(g->tableView(), Qt::Key_F4);
-    QTest::keyClick(g->tableView(), Qt::Key_F8);
-    EXPECT_EQ(db.value("select FDATE from PRINTING_S where ID = '1131201001' and INO = 4"), "1204-14");
+    QTest::keyClick(v, Qt::Key_F4);
+    auto finishDate = [&] { return db.value("select FDATE from PRINTING_S where ID = '1131201001' and INO = 4"); };
+    messages.answer(MsgAnswer::No);
+    QTest::keyClick(v, Qt::Key_F8);
+    ASSERT_EQ(messages.shown().size(), 1u);
+    const std::string question = messages.shown()[0].text, head = "確定儲存資料?\n\n";
+    ASSERT_TRUE(question.starts_with(head)) << question;
+    const std::string list = question.substr(head.size());
+    EXPECT_NE(list.find("工單製程結案：P0D 序1"), std::string::npos) << list;
+    EXPECT_EQ(finishDate(), "");
+    EXPECT_EQ(db.count("select * from [日報異動紀錄]"), 0);
+
+    // Yes saves and says what it did; the colour goes, nothing is left to undo.
+    messages.clear();
+    messages.answer(MsgAnswer::Yes);
+    QTest::keyClick(v, Qt::Key_F8);
+    ASSERT_EQ(messages.shown().size(), 2u);
+    EXPECT_EQ(messages.shown()[0].text, question);
+    EXPECT_EQ(messages.shown()[1].text, "資料儲存完畢!\n\n" + list);
+    EXPECT_EQ(finishDate(), "1204-14");
     EXPECT_EQ(Background(*g, 1, date), plain);
     EXPECT_FALSE(w->lbl未儲存->isVisible());
-    QTest::keyClick(g->tableView(), Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(v, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(g->text(1, date), "1204-14");
 
     // F8 with nothing flagged says so and asks nothing.
     messages.clear();
-    QTest::keyClick(g->tableView(), Qt::Key_F8);
-    ASSERT_EQ(messages.shown().size(), 1u);
-    EXPECT_EQ(messages.shown()[0].text, "沒有需要儲存的資料。");
+    QTest::keyClick(v, Qt::Key_F8);
+    EXPECT_TRUE(toldOnce("沒有需要儲存的資料。"));
+
+    // Ctrl+H on the row: the history window lists the change and prints it;
+    // the toolbar button opens it too.
+    bool printed = false;
+    g->setActiveCell(1, 1);
+    EXPECT_TRUE(DriveModal<frm日報異動紀錄>([&] { QTest::keyClick(v, Qt::Key_H, Qt::ControlModifier); },
+                                          [&](frm日報異動紀錄& h) {
+        ASSERT_EQ(h.fml異動紀錄->rowCount(), 1);
+        EXPECT_EQ(h.fml異動紀錄->item(0, 5)->text(), QStringLiteral("完工日"));
+        EXPECT_EQ(h.fml異動紀錄->item(0, 7)->text(), QStringLiteral("1204-14"));
+        h.runModal = [&](QDialog&) { printed = true; };
+        h.scmd列印->click();
+        EXPECT_FALSE(daily::HistoryReport("", h.entries()).pagesWith(QStringLiteral("1204-14")).empty());
+    }));
+    EXPECT_TRUE(printed);
+    EXPECT_TRUE(DriveModal<frm日報異動紀錄>([&] { w->toolbars().actHistory->trigger(); }, [](frm日報異動紀錄&) {}));
 }
 
+// Which key a cell takes and what it holds are the edit rules' (EditRulesTest);
+// here, that the grid asks them and shows the answer.
 TEST_F(MainWindowTest, EntriesAreCheckedAndTheLengthShowsWhileTyping)
 {
-    auto w = open();
-    load(*w, "D-印刷", "二號機");
-    SpreadGrid* g = w->currentGrid();
-
+    openPrinting();
     // A letter in "數量" is dropped and flags nothing.
     const int qty = pl.column("數量");
     const std::string before = g->text(1, qty);
     g->setActiveCell(1, qty);
-    QTest::keyClick(g->tableView(), Qt::Key_A);
+    QTest::keyClick(v, Qt::Key_A);
     EXPECT_EQ(g->text(1, qty), before);
     EXPECT_FALSE(w->changeFlags(printing).isFlagged(1, qty));
-    // Delete on "完工日" clears and flags.
-    g->setText(1, pl.finishDateCol, "1204-09");
-    g->setActiveCell(1, pl.finishDateCol);
-    QTest::keyClick(g->tableView(), Qt::Key_Delete);
-    EXPECT_EQ(g->text(1, pl.finishDateCol), "");
-    EXPECT_TRUE(w->changeFlags(printing).isFlagged(1, pl.finishDateCol));
 
-    // "完工日" refuses an impossible day with a message.
+    // A refused entry is told and the cell keeps what it held.
     TypeInto(*g, 1, pl.finishDateCol, "0230-10");
-    ASSERT_EQ(messages.shown().size(), 1u);
-    EXPECT_NE(messages.shown()[0].text.find("完工日"), std::string::npos);
+    EXPECT_TRUE(toldOnce("完工日", false));
     EXPECT_EQ(g->text(1, pl.finishDateCol), "");
 
     // The printing "完工說明" holds 50 bytes: the count shows while typing,
     // and what a cut takes off is said.
     g->setActiveCell(1, pl.finishRemarkCol);
-    QTest::keyClick(g->tableView(), Qt::Key_A);
+    QTest::keyClick(v, Qt::Key_A);
     EXPECT_NE(w->lbl輸入提示->text().indexOf(QStringLiteral("1/50")), -1) << w->lbl輸入提示->text().toStdString();
     QTest::keyClicks(QApplication::focusWidget(), QString(50, QLatin1Char('b')) + QStringLiteral("cd"));
-    messages.clear();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-    ASSERT_EQ(messages.shown().size(), 1u);
-    EXPECT_EQ(messages.shown()[0].text, "最多只可輸入50個字元!");
+    EXPECT_TRUE(toldOnce("最多只可輸入50個字元!"));
     EXPECT_EQ(g->text(1, pl.finishRemarkCol), "a" + std::string(49, 'b'));
     EXPECT_NE(w->lbl輸入提示->text().indexOf(QStringLiteral("「bcd」")), -1) << w->lbl輸入提示->text().toStdString();
     QTest::qWait(0);
     EXPECT_EQ(g->activeCol(), pl.finishRemarkCol);   // back on the cut cell
 
     // The date box takes a real seven-digit date only.
-    messages.clear();
     w->filters().txt預排日期->setText(QStringLiteral("1131302"));
     QTest::keyClick(w.get(), Qt::Key_O, Qt::AltModifier);
     ASSERT_FALSE(messages.shown().empty());
@@ -595,6 +541,7 @@ TEST_F(MainWindowTest, KeyboardLeavesTheGridPressesButtonsAndReachesTheFilters)
     EXPECT_EQ(g->activeCol(), 2);
     EXPECT_FALSE(w->changeFlags(printing).rowFlagged(1));
 
+    // Ctrl+Tab and Ctrl+Shift+Tab leave the grid, each its own way.
     QTest::keyClick(g->tableView(), Qt::Key_Tab, Qt::ControlModifier);
     QWidget* next = QApplication::focusWidget();
     ASSERT_NE(next, nullptr);
@@ -605,18 +552,6 @@ TEST_F(MainWindowTest, KeyboardLeavesTheGridPressesButtonsAndReachesTheFilters)
     ASSERT_NE(previous, nullptr);
     EXPECT_FALSE(g->isAncestorOf(previous));
     EXPECT_NE(previous, next);
-}
-
-TEST_F(MainWindowTest, APressTheKindLacksStartsEmpty)
-{
-    db.exec("update EMPLOYEE set 車別 = '一號機' where ID = 'A001'");
-    auto w = open();
-    EXPECT_EQ(w->filters().cbo車別->currentText(), QStringLiteral("一號機"));
-    // The die-cutting kind has no "一號機": its press box starts empty.
-    choose(*w, "G-軋工");
-    EXPECT_EQ(w->filters().cbo車別->currentText(), QString());
-    w->filters().scmd顯示資料->click();
-    EXPECT_EQ(w->loadedRecords(*KindByLetter('G')), 1);
 }
 
 TEST_F(MainWindowTest, WithoutADatabaseTheStatusBarAndEveryOperationSaySo)
@@ -633,11 +568,16 @@ TEST_F(MainWindowTest, WithoutADatabaseTheStatusBarAndEveryOperationSaySo)
         EXPECT_EQ(m.text.rfind("沒有開啟資料庫，本作業沒有執行。", 0), 0u) << m.text;
 }
 
-TEST_F(MainWindowTest, EntryViewWidthsAndLargeFontAreRememberedPerUserAndKind)
+// The close box asks, and Yes ends the registration; the entry view, the
+// dragged widths, the large font and the window's place come back at the
+// next start, for this employee only.
+TEST_F(MainWindowTest, TheCloseBoxAsksAndWhatTheUserSetIsRememberedPerUserAndKind)
 {
     const int paper = pl.column("紙品"), front = pl.column("正");
+    const QRect dragged(60, 40, 1100, 820);
     {
         auto w = open();
+        EXPECT_EQ(w->size(), QSize(1024, 720));   // the first start: the default size
         load(*w, "D-印刷");
         SpreadGrid* g = w->currentGrid();
         w->toolbars().actEntryView->trigger();
@@ -647,24 +587,42 @@ TEST_F(MainWindowTest, EntryViewWidthsAndLargeFontAreRememberedPerUserAndKind)
         EXPECT_EQ(g->heading(pl.finishDateCol), "完工日");   // numbers stay
         g->tableView()->horizontalHeader()->resizeSection(pl.finishRemarkCol - 1, 333);
         w->toolbars().actLargeFont->trigger();
+        w->setGeometry(dragged);   // as the user drags the window's edges
+        messages.answer(MsgAnswer::Yes);
+        w->close();
+        EXPECT_TRUE(toldOnce("確定離開日報登錄作業嗎？"));
+        EXPECT_FALSE(w->isVisible());
+        EXPECT_EQ(db.value("select count(*) from SYSUSER1"), "0");
     }
-    // The next start: printing in the entry view with the dragged width,
-    // die-cutting still in the full layout, the larger font kept.
+    {
+        // Printing in the entry view with the dragged width, die-cutting
+        // still in the full layout, the larger font kept.
+        auto w = open();
+        SpreadGrid* g = w->grid(printing);
+        EXPECT_TRUE(w->toolbars().actEntryView->isChecked());
+        EXPECT_TRUE(g->colHidden(paper));
+        EXPECT_EQ(g->colWidth(pl.finishRemarkCol), 333);
+        EXPECT_TRUE(w->toolbars().actLargeFont->isChecked());
+        EXPECT_GT(g->font().pointSizeF(), w->grid(*KindByLetter('A'))->property("normalPointSize").toDouble());
+        choose(*w, "G-軋工");
+        EXPECT_FALSE(w->toolbars().actEntryView->isChecked());
+        EXPECT_FALSE(w->currentGrid()->colHidden(daily::GridLayoutOf(*KindByLetter('G')).column("開數")));
+        EXPECT_FALSE(w->isMaximized());
+        EXPECT_EQ(w->geometry(), dragged);
+        w->showMaximized();
+        messages.answer(MsgAnswer::Yes);
+        w->close();
+    }
     auto w = open();
-    SpreadGrid* g = w->grid(printing);
-    EXPECT_TRUE(w->toolbars().actEntryView->isChecked());
-    EXPECT_TRUE(g->colHidden(paper));
-    EXPECT_EQ(g->colWidth(pl.finishRemarkCol), 333);
-    EXPECT_TRUE(w->toolbars().actLargeFont->isChecked());
-    EXPECT_GT(g->font().pointSizeF(), w->grid(*KindByLetter('A'))->property("normalPointSize").toDouble());
-    choose(*w, "G-軋工");
-    EXPECT_FALSE(w->toolbars().actEntryView->isChecked());
-    EXPECT_FALSE(w->currentGrid()->colHidden(daily::GridLayoutOf(*KindByLetter('G')).column("開數")));
+    EXPECT_TRUE(w->isMaximized());
+    EXPECT_EQ(w->normalGeometry(), dragged);   // back from maximised, where it was before
 
     // Another employee on the same workstation has his own settings.
     CurrentSession().EmployeeId = "B002";
     auto other = open();
     EXPECT_FALSE(other->grid(printing)->colHidden(paper));
+    EXPECT_FALSE(other->isMaximized());
+    EXPECT_EQ(other->size(), QSize(1024, 720));
 }
 
 TEST_F(MainWindowTest, ACutShortLaunchLineSaysQueryOnlyAndRefusesEveryEditGesture)
@@ -672,61 +630,46 @@ TEST_F(MainWindowTest, ACutShortLaunchLineSaysQueryOnlyAndRefusesEveryEditGestur
     Session& s = CurrentSession();
     s.IdentityEstablished = s.RightsEstablished = false;
     s.RightsProblem = "啟動參數不完整，無法確認使用者身分。";
-    FixedClock clock({2024, 12, 4, 14, 5, 0});
-    auto w = open();
-    w->setClock(clock);
+    openPrinting();   // looking still works
+    EXPECT_TRUE(messages.shown().empty());
     EXPECT_EQ(w->windowTitle(), QStringLiteral("日報登錄作業 - 僅可查詢"));
     EXPECT_TRUE(w->lbl僅可查詢->isVisible());
     EXPECT_EQ(w->lbl僅可查詢->text(), QStringLiteral("僅可查詢"));
     EXPECT_TRUE(w->lbl僅可查詢->toolTip().contains(QStringLiteral("啟動參數不完整")));
-
-    // Looking still works.
-    load(*w, "D-印刷", "二號機");
-    ASSERT_EQ(w->loadedRecords(printing), 1);
-    EXPECT_TRUE(messages.shown().empty());
-    SpreadGrid* g = w->currentGrid();
     const int date = pl.finishDateCol, remark = pl.finishRemarkCol;
-    const std::string dateBefore = g->text(1, date), remarkBefore = g->text(1, remark);
-
-    // A click that would stamp the finish date: one message with the reason.
-    clickCell(*g, 1, date);
-    ASSERT_EQ(messages.shown().size(), 1u);
-    EXPECT_NE(messages.shown()[0].text.find("啟動參數不完整"), std::string::npos) << messages.shown()[0].text;
-    EXPECT_NE(messages.shown()[0].text.find("本次執行僅可查詢"), std::string::npos) << messages.shown()[0].text;
-    EXPECT_EQ(g->text(1, date), dateBefore);
-
-    // A key typed into a text cell: no editor, no text, one message.
-    messages.clear();
-    g->setFocus();
-    g->setActiveCell(1, remark);
-    QTest::keyClick(g->tableView(), Qt::Key_A);
-    EXPECT_FALSE(g->isEditing());
-    EXPECT_EQ(g->text(1, remark), remarkBefore);
-    ASSERT_EQ(messages.shown().size(), 1u);
-    EXPECT_EQ(messages.shown()[0].text, "您的權限僅可以查詢！");
-
-    // A double click that would open the editor, Space (the keyboard's
-    // finish stamp) and Delete of a cell with text: each told once, nothing
-    // changed.
-    messages.clear();
-    QTableView* v = g->tableView();
-    // As the system sends a double click: a click, then the second press.
-    const QPoint remarkCell = v->visualRect(v->model()->index(0, remark - 1)).center();
-    QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, remarkCell);
-    QTest::mouseDClick(v->viewport(), Qt::LeftButton, {}, remarkCell);
-    EXPECT_FALSE(g->isEditing());
-    EXPECT_EQ(messages.shown().size(), 1u);
-    messages.clear();
-    g->setActiveCell(1, date);
-    QTest::keyClick(v, Qt::Key_Space);
-    EXPECT_EQ(messages.shown().size(), 1u);
+    const std::string dateBefore = g->text(1, date);
     g->setText(1, remark, "x");
-    messages.clear();
-    g->setActiveCell(1, remark);
-    QTest::keyClick(g->tableView(), Qt::Key_Delete);
-    EXPECT_EQ(g->text(1, remark), "x");
-    EXPECT_EQ(messages.shown().size(), 1u);
-    EXPECT_EQ(g->text(1, date), dateBefore);
+
+    // The first gesture that would edit says why; each after it says the
+    // short refusal once. Nothing changes, no editor opens.
+    const std::pair<const char*, std::function<void()>> gestures[] = {
+        {"click stamping the finish date", [&] { clickCell(*g, 1, date); }},
+        {"key typed into a text cell", [&] { g->setFocus(); g->setActiveCell(1, remark); QTest::keyClick(v, Qt::Key_A); }},
+        // As the system sends a double click: a click, then the second press.
+        {"double click opening the editor", [&] {
+             const QPoint cell = v->visualRect(v->model()->index(0, remark - 1)).center();
+             QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, cell);
+             QTest::mouseDClick(v->viewport(), Qt::LeftButton, {}, cell);
+         }},
+        {"Space stamping", [&] { g->setActiveCell(1, date); QTest::keyClick(v, Qt::Key_Space); }},
+        {"Delete of a cell with text", [&] { g->setActiveCell(1, remark); QTest::keyClick(v, Qt::Key_Delete); }},
+    };
+    bool first = true;
+    for (const auto& [what, gesture] : gestures) {
+        SCOPED_TRACE(what);
+        gesture();
+        if (first) {
+            ASSERT_EQ(messages.shown().size(), 1u);
+            EXPECT_NE(messages.shown()[0].text.find("啟動參數不完整"), std::string::npos);
+            EXPECT_TRUE(toldOnce("本次執行僅可查詢", false));
+        } else {
+            EXPECT_TRUE(toldOnce("您的權限僅可以查詢！"));
+        }
+        first = false;
+        EXPECT_FALSE(g->isEditing());
+        EXPECT_EQ(g->text(1, remark), "x");
+        EXPECT_EQ(g->text(1, date), dateBefore);
+    }
     EXPECT_EQ(w->changeFlags(printing).flaggedCount(), 0);
     EXPECT_FALSE(w->lbl未儲存->isVisible());
     EXPECT_EQ(w->windowTitle(), QStringLiteral("日報登錄作業 - 僅可查詢"));
@@ -736,7 +679,6 @@ TEST_F(MainWindowTest, ACutShortLaunchLineSaysQueryOnlyAndRefusesEveryEditGestur
     db.exec("insert into 使用者資料明細 (使用者, 工單作業細部, 生產管理細部) values ('王大明', '1111111111', "
             "'00000000000000000000')");
     s.IdentityEstablished = true;
-    messages.clear();
     clickCell(*g, 1, date);
     EXPECT_TRUE(messages.shown().empty());
     EXPECT_EQ(g->text(1, date), "1204-14");
@@ -745,29 +687,23 @@ TEST_F(MainWindowTest, ACutShortLaunchLineSaysQueryOnlyAndRefusesEveryEditGestur
     EXPECT_FALSE(w->lbl僅可查詢->isVisible());
 }
 
-TEST_F(MainWindowTest, AQueryOnlyUserIsMarkedFromTheStartAndAFullUserIsNot)
+TEST_F(MainWindowTest, AQueryOnlyUserIsMarkedFromTheStart)
 {
-    {
-        auto w = open();
-        EXPECT_EQ(w->windowTitle(), QStringLiteral("日報登錄作業"));
-        EXPECT_FALSE(w->lbl僅可查詢->isVisible());
-    }
     CurrentSession().ProductionRights = "00000000000100000000";   // "1" at 12: query only
-    auto w = open();
+    openPrinting();
     EXPECT_EQ(w->windowTitle(), QStringLiteral("日報登錄作業 - 僅可查詢"));
     EXPECT_TRUE(w->lbl僅可查詢->isVisible());
     EXPECT_EQ(w->lbl僅可查詢->toolTip(), QStringLiteral("您的權限僅可以查詢！"));
-    load(*w, "D-印刷", "二號機");
-    SpreadGrid* g = w->currentGrid();
     const std::string before = g->text(1, pl.finishDateCol);
     clickCell(*g, 1, pl.finishDateCol);
     EXPECT_EQ(g->text(1, pl.finishDateCol), before);
     EXPECT_EQ(w->changeFlags(printing).flaggedCount(), 0);
-    ASSERT_EQ(messages.shown().size(), 1u);
-    EXPECT_EQ(messages.shown()[0].text, "您的權限僅可以查詢！");
+    EXPECT_TRUE(toldOnce("您的權限僅可以查詢！"));
 }
 
-TEST_F(MainWindowTest, AtThePlantsScreenSizeEveryEntryViewFitsAndNoHeadingIsCut)
+// Every kind, loaded at the plant's screen size: its open pieces, and each
+// view of its grid fitting with no heading cut.
+TEST_F(MainWindowTest, EveryKindLoadsItsOpenPiecesAndEveryEntryViewFitsThePlantsScreen)
 {
     auto w = open();
     w->resize(1280, 1024);
@@ -778,7 +714,7 @@ TEST_F(MainWindowTest, AtThePlantsScreenSizeEveryEntryViewFitsAndNoHeadingIsCut)
     };
     // Every shown heading's widest line at the grid's font fits its column
     // within the header's margins.
-    auto headingsWhole = [](SpreadGrid& g, const daily::GridLayout& l, const std::string& where) {
+    auto headingsWhole = [](SpreadGrid& g, const daily::GridLayout& l) {
         const QHeaderView* header = g.tableView()->horizontalHeader();
         const int margins = 2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
         const QFontMetrics metrics(g.font());
@@ -786,7 +722,7 @@ TEST_F(MainWindowTest, AtThePlantsScreenSizeEveryEntryViewFitsAndNoHeadingIsCut)
             if (g.colHidden(col))
                 continue;
             for (const QString& line : QString::fromStdString(l.heading(col)).split(QLatin1Char('\n')))
-                EXPECT_LE(metrics.horizontalAdvance(line) + margins, g.colWidth(col)) << where << " " << l.heading(col);
+                EXPECT_LE(metrics.horizontalAdvance(line) + margins, g.colWidth(col)) << l.heading(col);
         }
     };
     for (const bool large : {false, true}) {
@@ -794,23 +730,32 @@ TEST_F(MainWindowTest, AtThePlantsScreenSizeEveryEntryViewFitsAndNoHeadingIsCut)
             click(w->toolbars().actLargeFont);
         ASSERT_EQ(w->toolbars().actLargeFont->isChecked(), large);
         for (const auto& k : ProcessKinds()) {
-            const std::string where = std::string(k.displayName) + (large ? " 大字" : "");
+            SCOPED_TRACE(std::string(k.displayName) + (large ? " 大字" : ""));
             load(*w, std::string(k.displayName).c_str());
             SpreadGrid* g = w->currentGrid();
-            const daily::GridLayout& l = daily::GridLayoutOf(k);
+            const int records = k.letter == 'D' ? 2 : 1;   // P0DX's work order is finished
+            ASSERT_EQ(w->loadedRecords(k), records);
+            EXPECT_EQ(g, w->grid(k));
+            EXPECT_TRUE(g->isGridEnabled());
+            EXPECT_EQ(g->text(1, 1), TestDatabase::workOrder(k));
+            EXPECT_EQ(w->changeFlags(k).rows(), records);
+            EXPECT_EQ(w->currentRecordNo(), "1131201001");
+            EXPECT_EQ(w->details().lbl客戶->text(), QStringLiteral("大華紙業"));
             if (w->toolbars().actEntryView->isChecked())
                 click(w->toolbars().actEntryView);
-            ASSERT_FALSE(w->toolbars().actEntryView->isChecked()) << where;
-            headingsWhole(*g, l, where + " 全部欄位");
+            ASSERT_FALSE(w->toolbars().actEntryView->isChecked());
+            headingsWhole(*g, daily::GridLayoutOf(k));
             // The full layout is wider than the window: the scroll bar says so.
-            EXPECT_GT(g->tableView()->horizontalScrollBar()->maximum(), 0) << where;
+            EXPECT_GT(g->tableView()->horizontalScrollBar()->maximum(), 0);
 
             click(w->toolbars().actEntryView);
-            ASSERT_TRUE(w->toolbars().actEntryView->isChecked()) << where;
-            EXPECT_EQ(g->tableView()->horizontalScrollBar()->maximum(), 0) << where << " 輸入檢視";
-            headingsWhole(*g, l, where + " 輸入檢視");
+            SCOPED_TRACE("輸入檢視");
+            ASSERT_TRUE(w->toolbars().actEntryView->isChecked());
+            EXPECT_EQ(g->tableView()->horizontalScrollBar()->maximum(), 0);
+            headingsWhole(*g, daily::GridLayoutOf(k));
         }
     }
+    EXPECT_TRUE(messages.shown().empty());
 }
 
 TEST_F(MainWindowTest, TheWriteBackButtonAppearsWithoutMovingTheControlsAroundIt)
@@ -825,46 +770,12 @@ TEST_F(MainWindowTest, TheWriteBackButtonAppearsWithoutMovingTheControlsAroundIt
         QApplication::processEvents();   // pending layout requests
         std::vector<std::string> r;
         for (QWidget* x : around)
-            r.push_back(PlaceOf(x));
+            r.push_back(x->objectName().toStdString() + " " + daily::uitest::PlaceOf(x));
         return r;
     };
     const std::vector<std::string> before = places();
-
     QTest::mouseClick(f.scmd顯示資料, Qt::LeftButton);
     ASSERT_EQ(w->loadedRecords(*KindByLetter('G')), 1);
     ASSERT_TRUE(f.pic回存工單->isVisible());   // the first row is current
-    const std::vector<std::string> after = places();
-    for (std::size_t i = 0; i < around.size(); ++i)
-        EXPECT_EQ(after[i], before[i]) << around[i]->objectName().toStdString();
+    EXPECT_EQ(places(), before);
 }
-
-TEST_F(MainWindowTest, SizePlaceAndMaximisedStateAreRememberedPerUser)
-{
-    const QRect dragged(60, 40, 1100, 820);
-    {
-        auto w = open();
-        EXPECT_EQ(w->size(), QSize(1024, 720));   // the first start: the default size
-        w->setGeometry(dragged);                  // as the user drags the window's edges
-        messages.answer(MsgAnswer::Yes);
-        w->close();
-    }
-    {
-        auto w = open();
-        EXPECT_FALSE(w->isMaximized());
-        EXPECT_EQ(w->geometry(), dragged);
-        w->showMaximized();
-        messages.answer(MsgAnswer::Yes);
-        w->close();
-    }
-    auto w = open();
-    EXPECT_TRUE(w->isMaximized());
-    // Back from maximised, the window goes where it was before.
-    EXPECT_EQ(w->normalGeometry(), dragged);
-
-    // Another employee on the same workstation starts from the default.
-    CurrentSession().EmployeeId = "B002";
-    auto other = open();
-    EXPECT_FALSE(other->isMaximized());
-    EXPECT_EQ(other->size(), QSize(1024, 720));
-}
-
