@@ -240,7 +240,7 @@ void frm日報登錄作業_工單::formActivate()
     clockPanel_->tick();
     try {
         if (database)
-            phrases_ = daily::LoadPhrases(s.ConnectionString);
+            phrases_ = qtmv::lookups::LoadPhrases(s);
     } catch (const jet::Error& e) {
         if (e.kind() == jet::Error::Kind::Busy && qtmv::InStartupWaits())
             qtmv::ReportNotDoneWhileBusy(s, "片語資料沒有讀取，請稍後重新開啟本程式。");

@@ -12,6 +12,7 @@
 // "index"; every control has the object name of the suite's form.
 #include "common/Clock.h"
 #include "common/ProcessKind.h"
+#include "lookups/core/PlantLists.h"
 #include "records/core/ChangeFlags.h"
 #include "daily_report/ui/Toolbars.h"
 #include "daily_report/ui/WindowLogic.h"
@@ -65,7 +66,7 @@ public:
     const std::string& currentGridName() const;
     // The pre-schedule number of the current record ("" when none).
     const std::string& currentRecordNo() const;
-    const qtmv::daily::PhraseTable& phrases() const { return phrases_; }
+    const qtmv::lookups::PhraseTable& phrases() const { return phrases_; }
 
     // The clock for finish stamps and the status clock (the system clock
     // unless a test sets another; it must outlive the window).
@@ -131,7 +132,7 @@ private:
 
     const qtmv::Clock* clock_;
     std::function<void()> endProgram_;
-    qtmv::daily::PhraseTable phrases_;
+    qtmv::lookups::PhraseTable phrases_;
 
     qtmv::daily::Toolbars toolbars_;
     qtmv::daily::RecordSide* recordSide_ = nullptr;

@@ -1,6 +1,7 @@
 #include "daily_report/ui/PrintPage.h"
 
 #include "app/core/Session.h"
+#include "lookups/core/PlantLists.h"
 #include "common/Failure.h"
 #include "common/HandOver.h"
 #include "common/ProcessKind.h"
@@ -433,10 +434,10 @@ void PrintPage::fillMachines(const std::string& kind)
         return;
     machinesKind_ = kind;
     const QString kept = cbo車別_列印->currentText();
-    MachineList list{{std::string()}, {}};
+    lookups::MachineList list{{std::string()}, {}};
     if (const ProcessKind* k = KindByDisplayName(kind)) {
         try {
-            list = LoadMachineList(CurrentSession().ConnectionString, *k, CurrentSession().EmployeeId);
+            list = lookups::LoadMachineList(CurrentSession(), *k, CurrentSession().EmployeeId);
         } catch (const jet::Error& e) {
             ReportFailure("讀取車別資料錯誤", e, "車別清單是空的。");
         }

@@ -217,7 +217,7 @@ void RecordFilters::showKind(const ProcessKind& k)
     lbl廠商簡稱1->clear();
 }
 
-void RecordFilters::showMachines(const MachineList& list)
+void RecordFilters::showMachines(const lookups::MachineList& list)
 {
     cbo車別->clear();
     for (const auto& m : list.items)

@@ -7,6 +7,7 @@
 #include "common/ProcessKind.h"
 #include "records/core/GridLayout.h"
 #include "daily_report/ui/WindowLogic.h"
+#include "lookups/core/PlantLists.h"
 
 #include <QWidget>
 
@@ -33,7 +34,7 @@ public:
     // fields emptied.
     void showKind(const ProcessKind& kind);
     // The machines of the kind, the user's own press preselected.
-    void showMachines(const MachineList& list);
+    void showMachines(const lookups::MachineList& list);
 
     const ProcessKind* kind() const;      // the kind in cbo種類
     std::string kindText() const;

@@ -1,6 +1,7 @@
 #include "daily_report/ui/RecordSide.h"
 
 #include "app/core/Locks.h"
+#include "lookups/core/PlantLists.h"
 #include "app/core/Session.h"
 #include "common/RocDate.h"
 #include "app/core/StartupWaits.h"
@@ -204,7 +205,7 @@ void RecordSide::kindChanged()
         return;
     }
     try {
-        filters_->showMachines(LoadMachineList(s.ConnectionString, *k, s.EmployeeId));
+        filters_->showMachines(lookups::LoadMachineList(s, *k, s.EmployeeId));
     } catch (const jet::Error& e) {
         filters_->showMachines({{std::string()}, {}});
         if (e.kind() == jet::Error::Kind::Busy && InStartupWaits())

@@ -3,10 +3,6 @@
 #include "common/RocDate.h"
 #include "common/Failure.h"
 #include "platform/text/Big5.h"
-#include "platform/jet/Connection.h"
-#include "platform/jet/Postgres.h"
-#include "platform/jet/Recordset.h"
-#include "platform/jet/Sql.h"
 #include "platform/text/Text.h"
 
 #include <algorithm>
@@ -86,72 +82,6 @@ int GridColumnWidth(const GridLayout& layout, int col)
     if (units <= 2) return 30;
     if (IsNumericColumn(layout, col)) return std::max(64, units * 7 + 14);
     return std::clamp(units * 7 + 18, 48, 110);
-}
-
-std::string MachineListQuery(const ProcessKind& kind)
-{
-    return "select ID, [DESC] from [PHRASE] where KIND = 'Z-雜項' and ITEM = '機別' and "
-           "( MSG = '' or MSG like '%" + jet::SqlText(kind.name) + "%') order by [DESC]";
-}
-
-std::string OwnMachineQuery(std::string_view employeeId)
-{
-    return "select ID, 車別 from [EMPLOYEE] where ID = '" + jet::SqlText(employeeId) + "' ";
-}
-
-MachineList LoadMachineList(const std::string& connectionString, const ProcessKind& kind,
-                            std::string_view employeeId)
-{
-    MachineList list;
-    list.items.emplace_back();
-    jet::Connection conn;
-    conn.open(connectionString);
-    {
-        jet::Recordset rs;
-        rs.open(MachineListQuery(kind), conn);
-        for (; !rs.eof(); rs.moveNext())
-            list.items.push_back(rs.text("DESC"));
-    }
-    jet::Recordset rs;
-    rs.open(OwnMachineQuery(employeeId), conn);
-    if (!rs.eof())
-        list.own = rs.text("車別");
-    return list;
-}
-
-std::vector<std::string> PhraseTable::list(std::string_view item) const
-{
-    std::size_t itemCol = fields.size(), descCol = fields.size();
-    for (std::size_t i = 0; i < fields.size(); ++i) {
-        if (fields[i] == "ITEM") itemCol = i;
-        if (fields[i] == "DESC") descCol = i;
-    }
-    std::vector<std::string> out;
-    if (itemCol == fields.size() || descCol == fields.size())
-        return out;
-    for (const auto& row : rows)
-        if (row[itemCol] == item)
-            out.push_back(row[descCol]);
-    return out;
-}
-
-PhraseTable LoadPhrases(const std::string& connectionString)
-{
-    PhraseTable table;
-    jet::Connection conn;
-    conn.open(connectionString);
-    jet::Recordset rs;
-    rs.open(std::string(kPhraseQuery), conn);
-    for (int i = 0; i < rs.fieldCount(); ++i)
-        table.fields.push_back(rs.fieldName(i));
-    for (; !rs.eof(); rs.moveNext()) {
-        std::vector<std::string> row;
-        row.reserve(table.fields.size());
-        for (const auto& name : table.fields)
-            row.push_back(rs.text(name));
-        table.rows.push_back(std::move(row));
-    }
-    return table;
 }
 
 namespace {

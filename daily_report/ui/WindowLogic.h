@@ -1,6 +1,6 @@
 #pragma once
 // The parts of the daily report window that need no widgets: the sort
-// captions per kind, the machine list, the phrase table, the leave question,
+// captions per kind, the leave question,
 // the hand-off file for the work-order program and the clock.
 #include "common/ProcessKind.h"
 #include "records/core/GridLayout.h"
@@ -26,32 +26,6 @@ bool IsNumericColumn(const GridLayout& layout, int col);
 // The number of head columns that stay in view while scrolling sideways
 // (work order, line, customer).
 inline constexpr int kFrozenColumns = 3;
-
-// The machines offered for a kind: an empty entry first, then the machine
-// phrases of the kind (a phrase with an empty MSG belongs to every kind).
-std::string MachineListQuery(const ProcessKind& kind);
-// The signed-in employee's own press.
-std::string OwnMachineQuery(std::string_view employeeId);
-
-struct MachineList {
-    std::vector<std::string> items;   // items[0] is ""
-    std::string own;                  // the employee's 車別, "" when none
-};
-// Throws jet::Error.
-MachineList LoadMachineList(const std::string& connectionString, const ProcessKind& kind,
-                            std::string_view employeeId);
-
-inline constexpr std::string_view kPhraseQuery = "Select * From [PHRASE] Order By ID";
-
-// The phrase table, read once when the window first shows.
-struct PhraseTable {
-    std::vector<std::string> fields;
-    std::vector<std::vector<std::string>> rows;   // trimmed texts, null as ""
-    // The [DESC] of every row whose ITEM is the list name, in ID order.
-    std::vector<std::string> list(std::string_view item) const;
-};
-// Throws jet::Error.
-PhraseTable LoadPhrases(const std::string& connectionString);
 
 // The pre-schedule number and date boxes narrow the loaded pieces to one
 // pre-schedule document and one scheduled day ("預排日", compared as a

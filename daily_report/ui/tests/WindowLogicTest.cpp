@@ -1,42 +1,14 @@
-// The window's logic without widgets: the machine list, the phrases,
-// the hand-off file, the clock.
+// The window's logic without widgets: the hand-off file, the clock.
 #include "daily_report/ui/WindowLogic.h"
 #include "daily_report/ui/tests/TestData.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <tuple>
 
 using namespace qtmv::daily;
-using qtmv::KindByLetter;
 
 using uitest::ReadFile;
-
-TEST(MachineList, KindMachinesAndMachinesOfEveryKindWithTheUsersOwnPress)
-{
-    uitest::TestDatabase db;
-    const MachineList printing = LoadMachineList(db.connectionString(), *KindByLetter('D'), "A001");
-    EXPECT_EQ(printing.items, (std::vector<std::string>{"", "一號機", "二號機"}));
-    EXPECT_EQ(printing.own, "二號機");
-
-    const MachineList cutting = LoadMachineList(db.connectionString(), *KindByLetter('G'), "nobody");
-    EXPECT_EQ(cutting.items, (std::vector<std::string>{"", "二號機", "軋台A"}));
-    EXPECT_EQ(cutting.own, "");
-
-    db.exec("insert into EMPLOYEE (ID, NAME, 車別) values ('O''Neil', '歐尼爾', '軋台A')");
-    EXPECT_EQ(LoadMachineList(db.connectionString(), *KindByLetter('G'), "O'Neil").own, "軋台A");
-}
-
-TEST(Phrases, LoadedInIdOrderAndListedByItem)
-{
-    uitest::TestDatabase db;
-    const PhraseTable t = LoadPhrases(db.connectionString());
-    ASSERT_EQ(t.rows.size(), 4u);
-    EXPECT_EQ(t.list("機別"), (std::vector<std::string>{"一號機", "二號機", "軋台A"}));
-    EXPECT_EQ(t.list("停工說明"), (std::vector<std::string>{"缺紙"}));
-    EXPECT_TRUE(t.list("儲位").empty());
-}
 
 TEST(HandOff, ThreeTrimmedLinesInBig5WithCrLfOrNothingAtAll)
 {
