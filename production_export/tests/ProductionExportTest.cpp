@@ -20,7 +20,6 @@
 #include <QTemporaryDir>
 
 #include <filesystem>
-#include <fstream>
 
 using namespace qtmv;
 using namespace qtmv::production;
@@ -41,28 +40,40 @@ protected:
     daily::printing::PrintParams p_;
 };
 
+using Sheet = qtmv::xlsx::testing::SheetContent;
+
+// The texts of the cells, joined with "|".
+std::string Texts(const Sheet& s, std::initializer_list<const char*> refs)
+{
+    std::string out;
+    for (const char* r : refs)
+        out += (out.empty() ? "" : "|") + s.Text(r);
+    return out;
+}
+
+// The cells as numbers; one that is not a number fails the test.
+std::vector<double> Numbers(const Sheet& s, std::initializer_list<const char*> refs)
+{
+    std::vector<double> out;
+    for (const char* r : refs)
+        out.push_back(s.Number(r));
+    return out;
+}
+
 } // namespace
 
-TEST(ExcelPath, SaysWhatAndWhenWithAnXlsxExtension)
+// A name that is taken, even by a folder, is never the default: the next
+// free one is (a taken file: the window case below).
+TEST(ExcelPath, SaysWhatAndWhenWithAnXlsxExtensionAndPassesATakenName)
 {
     const DateTime t{2024, 12, 4, 9, 30, 5};
     EXPECT_EQ(ExcelPath("/x/out", ".XLSX", Export::ValueSummary, t), "/x/out/產值分析總表_20241204-0930.XLSX");
     EXPECT_EQ(ExcelPath("/x/", "xls", Export::ProductionDetail, t), "/x/生產明細表_20241204-0930.xlsx");
     EXPECT_EQ(ExcelPath("/x/", "", Export::ValueDetail, t), "/x/產值分析明細_20241204-0930.xlsx");
-}
-
-// A name that is taken is never the default: the next free one is.
-TEST(ExcelPath, ANameThatIsTakenIsPassedBy)
-{
     QTemporaryDir dir;
     const std::string folder = dir.path().toStdString();
-    const DateTime t{2026, 12, 7, 15, 30, 0};
-    const std::string first = folder + "/生產明細表_20261207-1530.xlsx";
-    EXPECT_EQ(ExcelPath(folder, ".xlsx", Export::ProductionDetail, t), first);
-    std::ofstream(first) << "earlier";
-    EXPECT_EQ(ExcelPath(folder, ".xlsx", Export::ProductionDetail, t), folder + "/生產明細表_20261207-1530(2).xlsx");
-    std::filesystem::create_directory(folder + "/生產明細表_20261207-1530(2).xlsx");
-    EXPECT_EQ(ExcelPath(folder, ".xlsx", Export::ProductionDetail, t), folder + "/生產明細表_20261207-1530(3).xlsx");
+    std::filesystem::create_directory(folder + "/生產明細表_20241204-0930.xlsx");
+    EXPECT_EQ(ExcelPath(folder, ".xlsx", Export::ProductionDetail, t), folder + "/生產明細表_20241204-0930(2).xlsx");
 }
 
 TEST_F(ProductionExport, PrintingValueListingTotalsPerOperatorMachineAndReport)
@@ -99,22 +110,12 @@ TEST_F(ProductionExport, ValueDetailHasASheetPerKindWithFormulaTotals)
     EXPECT_EQ(d.Text("I1"), "完成數");
     EXPECT_FALSE(d.widths.empty());
     // P01: priced at 0 (QTY1 0), 1.5 hours as 90 minutes, 10 ahead of the standard.
-    EXPECT_EQ(d.Text("A2"), "海德堡");
-    EXPECT_EQ(d.Text("D2"), "113/12/02");
-    EXPECT_EQ(d.Text("E2"), "P01");
-    EXPECT_EQ(d.Number("I2"), 1000);
+    EXPECT_EQ(Texts(d, {"A2", "D2", "E2"}), "海德堡|113/12/02|P01");
+    EXPECT_EQ(Numbers(d, {"I2", "J2", "L2", "N2", "O2", "P2"}), (std::vector<double>{1000, 90, 10, 1, 0, 0}));
     EXPECT_EQ(d.At("I2").format, "#,##0");
-    EXPECT_EQ(d.Number("J2"), 90);
-    EXPECT_EQ(d.Number("L2"), 10);
-    EXPECT_EQ(d.Number("N2"), 1);
-    EXPECT_EQ(d.Number("O2"), 0);
-    EXPECT_EQ(d.Number("P2"), 0);
     EXPECT_EQ(d.Text("O4"), "");      // P99 has no process line: no price
     EXPECT_EQ(d.Number("P5"), 1000);  // capped at the amount
-    EXPECT_EQ(d.Text("A7"), "合計");
-    EXPECT_EQ(d.Text("I7"), "=SUM(I2:I6)");
-    EXPECT_EQ(d.Text("P7"), "=SUM(P2:P6)");
-    EXPECT_EQ(d.Text("N7"), "=ROUND(M7/I7*100,2)");
+    EXPECT_EQ(Texts(d, {"A7", "I7", "P7", "N7"}), "合計|=SUM(I2:I6)|=SUM(P2:P6)|=ROUND(M7/I7*100,2)");
     // Nothing completed: no rate, and none in the total.
     EXPECT_EQ(sheets[0].Text("N2"), "");
     EXPECT_EQ(sheets[0].Text("N3"), "");
@@ -130,22 +131,14 @@ TEST_F(ProductionExport, SummaryGroupsTheAnalysisTableOfThisWorkstation)
     ASSERT_EQ(sheets.size(), 5u);
     const auto& d = sheets[1];
     // machine | handler code | handler | records | completed | minutes | defects | rate | value
-    EXPECT_EQ(d.Text("A2") + "|" + d.Text("B2") + "|" + d.Text("C2"), "海德堡|A001|王大明");
-    EXPECT_EQ(d.Number("D2"), 3);
-    EXPECT_EQ(d.Number("E2"), 3050);
-    EXPECT_EQ(d.Number("F2"), 240);
-    EXPECT_EQ(d.Number("G2"), 30);
-    EXPECT_EQ(d.Number("H2"), 0.98);
-    EXPECT_EQ(d.Number("I2"), 1500);
-    EXPECT_EQ(d.Text("A5"), "合計");
-    EXPECT_EQ(d.Text("E5"), "=SUM(E2:E4)");
-    EXPECT_EQ(d.Text("H5"), "=ROUND(G5/E5*100,2)");
+    EXPECT_EQ(Texts(d, {"A2", "B2", "C2"}), "海德堡|A001|王大明");
+    EXPECT_EQ(Numbers(d, {"D2", "E2", "F2", "G2", "H2", "I2"}), (std::vector<double>{3, 3050, 240, 30, 0.98, 1500}));
+    EXPECT_EQ(Texts(d, {"A5", "E5", "H5"}), "合計|=SUM(E2:E4)|=ROUND(G5/E5*100,2)");
 
     p_.completionGrouping = 2;
     ExportAnalysis(Export::ValueSummary, p_, "PC1", db_.connectionString(), file("byDate.xlsx"));
     const auto byDate = ReadWorkbook(file("byDate.xlsx"));
-    EXPECT_EQ(byDate[1].Text("B1"), "完成日期");
-    EXPECT_EQ(byDate[1].Text("B2"), "113/12/02");
+    EXPECT_EQ(Texts(byDate[1], {"B1", "B2"}), "完成日期|113/12/02");
     EXPECT_EQ(byDate[1].Number("C2"), 3);
 }
 
@@ -158,7 +151,7 @@ TEST_F(ProductionExport, ProductionDetailIsOneSheetWithTimes)
     ASSERT_EQ(sheets.size(), 1u);
     const auto& s = sheets[0];
     EXPECT_EQ(s.name, "生產明細表");
-    EXPECT_EQ(s.Text("A2") + "|" + s.Text("E2") + "|" + s.Text("F2"), "E-上光|113/12/03 13:00|113/12/03 14:00");
+    EXPECT_EQ(Texts(s, {"A2", "E2", "F2"}), "E-上光|113/12/03 13:00|113/12/03 14:00");
     EXPECT_EQ(s.Number("N2"), 100);   // 100 in 60 minutes
     EXPECT_EQ(s.Number("P2"), 124);   // 1.2345 priced at varnishing's 3 places, as the analyses print it
     EXPECT_EQ(s.Text("K3"), "=SUM(K2:K2)");
@@ -211,44 +204,37 @@ TEST_F(ProductionExport, OpenEndsOfARangeReadAsOpen)
               "生產明細表\n種類：D-印刷　完成日期：113/12/01 08:00 起\n工單單號：P01 起");
 }
 
-TEST_F(ProductionExport, WindowWritesOnEnterAndNamesAFolderItCannotWrite)
+// Two windows of the same minute: the one written first keeps its file, the
+// second takes the next name, shows it and says it; a folder that cannot be
+// written is named and the window stays open.
+TEST_F(ProductionExport, WindowWritesOnEnterPassesANameTakenMeanwhileAndNamesAFolderItCannotWrite)
 {
     qtmv::test::WithApp app;
     ScriptedMessages messages;
     const FixedClock clock({2024, 12, 4, 9, 30, 5});
-    {
-        frm產值分析明細轉Excel w(1, p_, "PC1", db_.session(), clock);
-        w.show();
-        QTest::keyClick(&w, Qt::Key_Return);
-        EXPECT_TRUE(w.written());
-        EXPECT_EQ(w.result(), QDialog::Accepted);
-        EXPECT_TRUE(std::filesystem::exists(db_.folder() + "產值分析明細_20241204-0930.xlsx"));
-        ASSERT_EQ(messages.shown().size(), 1u);
-        // Where it went, in full.
-        EXPECT_EQ(messages.shown()[0].text, "轉Excel成功\n檔案：" + db_.folder() + "產值分析明細_20241204-0930.xlsx");
-    }
-    messages.clear();
-    {
-        // Two windows of the same minute: the one written first keeps its
-        // file, the second takes the next name, shows it and says it.
-        frm產值分析明細轉Excel first(1, p_, "PC1", db_.session(), clock);
-        frm產值分析明細轉Excel second(1, p_, "PC1", db_.session(), clock);
-        EXPECT_EQ(first.path(), db_.folder() + "產值分析明細_20241204-0930(2).xlsx");
-        EXPECT_EQ(second.path(), first.path());
-        first.show();
-        QTest::keyClick(&first, Qt::Key_Return);
-        const auto firstBytes = std::filesystem::file_size(first.path());
-        std::filesystem::resize_file(first.path(), firstBytes + 1); // marked: it must stay as it is
-        second.show();
-        QTest::keyClick(&second, Qt::Key_Return);
-        EXPECT_TRUE(second.written());
-        EXPECT_EQ(second.path(), db_.folder() + "產值分析明細_20241204-0930(3).xlsx");
-        EXPECT_EQ(second.txt檔案->text().toStdString(), second.path());
-        EXPECT_EQ(std::filesystem::file_size(first.path()), firstBytes + 1);
-        EXPECT_TRUE(std::filesystem::exists(second.path()));
-        ASSERT_EQ(messages.shown().size(), 2u);
-        EXPECT_EQ(messages.shown()[1].text, "轉Excel成功\n檔案：" + second.path());
-    }
+    frm產值分析明細轉Excel first(1, p_, "PC1", db_.session(), clock);
+    frm產值分析明細轉Excel second(1, p_, "PC1", db_.session(), clock);
+    EXPECT_EQ(first.path(), db_.folder() + "產值分析明細_20241204-0930.xlsx");
+    EXPECT_EQ(second.path(), first.path());
+    first.show();
+    QTest::keyClick(&first, Qt::Key_Return);
+    EXPECT_TRUE(first.written());
+    EXPECT_EQ(first.result(), QDialog::Accepted);
+    ASSERT_TRUE(std::filesystem::exists(first.path()));
+    const auto firstBytes = std::filesystem::file_size(first.path());
+    std::filesystem::resize_file(first.path(), firstBytes + 1); // marked: it must stay as it is
+    second.show();
+    QTest::keyClick(&second, Qt::Key_Return);
+    EXPECT_TRUE(second.written());
+    EXPECT_EQ(second.path(), db_.folder() + "產值分析明細_20241204-0930(2).xlsx");
+    EXPECT_EQ(second.txt檔案->text().toStdString(), second.path());
+    EXPECT_EQ(std::filesystem::file_size(first.path()), firstBytes + 1);
+    EXPECT_TRUE(std::filesystem::exists(second.path()));
+    // Where each went, in full.
+    ASSERT_EQ(messages.shown().size(), 2u);
+    EXPECT_EQ(messages.shown()[0].text, "轉Excel成功\n檔案：" + first.path());
+    EXPECT_EQ(messages.shown()[1].text, "轉Excel成功\n檔案：" + second.path());
+
     messages.clear();
     db_.session().ExcelFolder = db_.folder() + "沒有這個資料夾";
     frm生產明細表轉Excel w(p_, db_.session(), clock);
