@@ -40,7 +40,7 @@ TEST(FinishDates, StampsAndDatesMeanMomentsAndPrintAlike)
     EXPECT_EQ(FinishDateRoc7("見備註", jan6), "見備註");
 }
 
-TEST(CheckRocDate, ValidAndInvalidForms)
+TEST(CheckRocDate, ValidAndInvalidFormsAndExpectedLength)
 {
     // "991204": a two-digit year; "0000101": no year 0 in the ROC calendar.
     for (const char* valid : {"1130229", "", "11302", "991204", "991231"})
@@ -48,14 +48,10 @@ TEST(CheckRocDate, ValidAndInvalidForms)
     for (const char* invalid : {"1130230", "1120229", "11313", "991232", "1131300", "1131200", "0000101", "113 204",
                                 "113-2-1", "1131", "11312041", "一一三一二"})
         EXPECT_EQ(CheckRocDate(invalid), 9) << invalid;
-}
-
-TEST(CheckRocDate, ExpectedLength)
-{
-    const struct { const char* date; const char* length; int result; } cases[] = {
+    const struct { const char* date; const char* length; int result; } withLength[] = {
         {"1131204", "7", 0}, {"991204", "7", 9}, {"", "7", 9}, {"11312", "5", 0}};
-    for (const auto& c : cases)
-        EXPECT_EQ(CheckRocDate(c.date, c.length), c.result) << c.date;
+    for (const auto& c : withLength)
+        EXPECT_EQ(CheckRocDate(c.date, c.length), c.result) << c.date << " of length " << c.length;
 }
 
 TEST(PadDateText, AddsOneZeroOnlyWhenOneShort)
@@ -85,9 +81,14 @@ TEST(WorkTime, MinutesAndDisplayOfOneLine)
     EXPECT_EQ(HoursText(1), "0.02");
     EXPECT_EQ(HoursText(-20), "-0.33");
     EXPECT_EQ(FormatMonthDayTime(*start), "12/04 08:30");
+    // Sunday is 1: 1 December 2024 a Sunday, the 4th a Wednesday, the 7th a
+    // Saturday; 29 February 2000 a Tuesday.
+    const std::pair<DateTime, int> weekdays[] = {{{2024, 12, 1}, 1}, {{2024, 12, 4}, 4}, {{2024, 12, 7}, 7}, {{2000, 2, 29}, 3}};
+    for (const auto& [day, weekday] : weekdays)
+        EXPECT_EQ(Weekday(day), weekday) << day.year << "-" << day.month << "-" << day.day;
 }
 
-TEST(WorkTime, NightShiftsAndMonthEnds)
+TEST(WorkTime, NightShiftsMonthEndsAndRefusedCells)
 {
     const auto start = ParseRocDateTime("1131231 2200");
     const auto end = ParseRocDateTime(" 1140101  0130 ");
@@ -103,19 +104,8 @@ TEST(WorkTime, NightShiftsAndMonthEnds)
     const auto midnight = ParseRocDateTime("1131204 2400");
     ASSERT_TRUE(midnight);
     EXPECT_EQ(FormatRocDateTime(*midnight), "1131205 0000");
-}
-
-TEST(WorkTime, RefusedCells)
-{
     for (const char* cell : {"", "1131204", "11312040830", "1131204 2401", "1131204 0860", "1130230 0800",
                              "1131204 8:30"})
         EXPECT_FALSE(ParseRocDateTime(cell)) << cell;
 }
 
-TEST(WorkTime, Weekdays)
-{
-    EXPECT_EQ(Weekday({2024, 12, 1}), 1); // Sunday
-    EXPECT_EQ(Weekday({2024, 12, 4}), 4); // Wednesday
-    EXPECT_EQ(Weekday({2024, 12, 7}), 7); // Saturday
-    EXPECT_EQ(Weekday({2000, 2, 29}), 3); // Tuesday
-}
