@@ -8,7 +8,7 @@
 
 using namespace qtmv;
 
-TEST(FormatAmount, ThousandsAndDecimals)
+TEST(FormatAmount, ThousandsAndDecimalsNonNumbersUnchanged)
 {
     // Input, output; "1,234,567" is formatted again.
     const std::pair<const char*, const char*> cases[] = {
@@ -17,12 +17,8 @@ TEST(FormatAmount, ThousandsAndDecimals)
         {"1,234,567", "1,234,567"}, {"1.5E3", "1,500"}, {"+12E-2", "0.12"}};
     for (const auto& [in, out] : cases)
         EXPECT_EQ(FormatAmount(in), out) << "input \"" << in << '"';
-}
-
-TEST(FormatAmount, NonNumbersUnchanged)
-{
     for (const char* text : {"", "abc", "12abc", "  ", ".", "-", "1e", "1.2.3"})
-        EXPECT_EQ(FormatAmount(text), text);
+        EXPECT_EQ(FormatAmount(text), text) << "not a number: \"" << text << '"';
 }
 
 TEST(FormatFixed, HalfAwayFromZeroWithoutBinaryArtifacts)
@@ -40,21 +36,17 @@ TEST(FormatFixed, HalfAwayFromZeroWithoutBinaryArtifacts)
     EXPECT_DOUBLE_EQ(RoundNumber(1.23456789, 5), 1.23457);
 }
 
-TEST(Sizes, SizeNumberPicksAPart)
+TEST(Sizes, SizeNumberPicksAPartSplitSizeCutsAtEverySeparator)
 {
-    const struct { const char* size; const char* part; double number; } cases[] = {
+    const struct { const char* size; const char* part; double number; } picked[] = {
         {"31*43", "1", 31},       {"31*43", "2", 43}, {"31*43", "", 43}, {"31.5＊43cm", "1", 31.5},
         {"31.5＊43cm", "2", 43}, {"25", "1", 25},    {"25", "2", 25},   {"", "1", 0}};
-    for (const auto& c : cases)
+    for (const auto& c : picked)
         EXPECT_DOUBLE_EQ(SizeNumber(c.size, c.part), c.number) << c.size << " part " << c.part;
-}
-
-TEST(Sizes, SplitSizeAtEverySeparator)
-{
-    const std::pair<const char*, std::vector<double>> cases[] = {
+    const std::pair<const char*, std::vector<double>> split[] = {
         {"31*43", {31, 43}},          {"31 x 43 x 2", {31, 43, 2}}, {"31×43＊5", {31, 43, 5}}, {"31X43cm", {31, 43}},
         {"31cm x 43.5cm", {31, 43.5}}, {"1*2*3*4", {1, 2, 3}},      {"3.1.4", {3.1}},         {"", {}},
         {"大度", {}}};
-    for (const auto& [size, parts] : cases)
+    for (const auto& [size, parts] : split)
         EXPECT_EQ(SplitSize(size), parts) << size;
 }
