@@ -5,6 +5,7 @@
 #include "vendors/core/DownstreamVendor.h"
 
 #include <string>
+#include <vector>
 
 namespace qtmv::vendors::test {
 
@@ -36,6 +37,16 @@ protected:
         return in;
     }
 
+    // The texts of the messages shown since the last call, in order.
+    std::vector<std::string> told()
+    {
+        std::vector<std::string> texts;
+        for (const auto& m : messages_.shown())
+            texts.push_back(m.text);
+        messages_.clear();
+        return texts;
+    }
+
     // A column of the kind's scheduled row D001.
     std::string column(const ProcessKind& k, const std::string& col)
     {
@@ -45,6 +56,7 @@ protected:
     const ProcessKind& printing = daily::test::KindNamed("D-印刷");
     const ProcessKind& varnishing = daily::test::KindNamed("E-上光");
     const ProcessKind& delivery = daily::test::KindNamed("M-運送");
+    ScriptedMessages messages_;
 };
 
 } // namespace qtmv::vendors::test
