@@ -76,10 +76,18 @@ TEST_F(ChangeHistoryTest, ThePreviewIsWhatTheSaveThenDoesAndLeavesNothingBehind)
     EXPECT_NE(SummaryText(p).find("製程流程表蓋日期：P1 序1 印刷"), std::string::npos);
     EXPECT_EQ(SummaryText(p).find("ITEM"), std::string::npos);
 
-    // The save (the window's test answers its question both ways): the
-    // history holds each cell with its loaded and its written value.
+    // "No" to the question leaves the database as it was; "Yes" asks with the
+    // preview, saves and writes back on one connection, and the history holds
+    // each cell with its loaded and its written value.
     ScriptedMessages msgs;
+    EXPECT_EQ(saveAnswering(MsgAnswer::No, msgs).result.why, Refusal::Declined);
+    EXPECT_EQ(dump(), untouched);
+    const long long before = jet::Connection::opensSoFar();
     EXPECT_TRUE(saveAnswering(MsgAnswer::Yes, msgs).complete());
+    EXPECT_EQ(jet::Connection::opensSoFar() - before, 1);
+    ASSERT_EQ(msgs.shown().size(), 3u);
+    EXPECT_NE(msgs.shown()[1].text.find(SummaryText(p)), std::string::npos) << msgs.shown()[1].text;
+    EXPECT_EQ(value("select FDATE from PRINTING where PO = 'P1' and [NO] = 1"), stamp);
     EXPECT_EQ(historyRows(), 2);
     EXPECT_EQ(value("select 時間 || '|' || 使用者 || '|' || 電腦 || '|' || 種類 || '|' || ID || '|' || INO || '|' || "
                     "PO || '|' || [NO] || '|' || 舊值 || '|' || 新值 from [日報異動紀錄] where 欄位 = '完工日'"),
@@ -96,15 +104,13 @@ TEST_F(ChangeHistoryTest, ThePreviewIsWhatTheSaveThenDoesAndLeavesNothingBehind)
     EXPECT_EQ(h[0].after, "換紙");
     EXPECT_EQ(h[1].field, "完工日");
     EXPECT_TRUE(LoadHistory(conn, KindNamed("G-軋工"), "A1", 3, "P1", 1).empty());
-}
 
-TEST_F(ChangeHistoryTest, ALineWithAnOpenPieceIsListedAsReopened)
-{
+    // A line marked finished meanwhile with its pieces still open is listed
+    // as reopened; the line closed above is not listed again.
     db_.exec("update PRINTING set FDATE = '1201-10', ACT = '1201-10' where PO = 'P1' and [NO] = 2");
-    SetCell(rows, flags, other, l.remarkCol, "補色");
-    const SaveSummary p = preview();
-    EXPECT_EQ(p.reopened, (std::vector<WorkLine>{{"P1", 2}}));
-    EXPECT_TRUE(p.closed.empty());
+    const SaveSummary again = preview();
+    EXPECT_EQ(again.reopened, (std::vector<WorkLine>{{"P1", 2}}));
+    EXPECT_TRUE(again.closed.empty());
 }
 
 } // namespace
