@@ -24,8 +24,13 @@ Two kinds of problem are reported:
                 which T itself does not use) name project library L, and no
                 file of T includes a header of L, directly or through the
                 project's headers it includes.
+  widgets       T is a library with no file in a folder named ui and a name
+                not ending in _ui (the project's two marks of window code),
+                and its links lead, at any depth and visibility, to Qt6::Widgets:
+                logic without windows must not pull the widget toolkit in.
 Third-party libraries (Qt, SQLite, libpq, gtest, xlsxwriter...) are not
-project targets and are never checked.
+project targets and are never checked, except that Qt6::Widgets is the mark
+of window code.
 
 Where the facts come from. Every run re-runs CMake on BUILD_DIR, so that a
 reply left from before a CMakeLists.txt changed is never read:
@@ -564,8 +569,40 @@ def check(model):
                 ("unused", model.definition(name),
                  "%s: %s links %s, but none of its files includes a header of "
                  "it%s" % (model.definition(name), name, lib, note)))
+    for name in sorted(model.libraries):
+        files = model.sources[name]
+        if not files or name.endswith("_ui") or any("ui" in parts(f)[:-1] for f in files):
+            continue
+        path = widgets_path(model, name)
+        if path:
+            problems.append(
+                ("widgets", model.definition(name),
+                 "%s: %s has no window code but links %s" % (
+                     model.definition(name), name, " -> ".join(path[1:]))))
     problems.sort(key=lambda p: (p[0], p[1], p[2]))
     return [p[2] for p in problems]
+
+
+WIDGETS = "Qt6::Widgets"
+
+
+def widgets_path(model, name):
+    """The chain of links from name to Qt6::Widgets, or None."""
+    came = {name: None}
+    todo = deque([name])
+    while todo:
+        t = todo.popleft()
+        for d in sorted(model.graph_links.get(t, {})):
+            if d in came:
+                continue
+            came[d] = t
+            if d == WIDGETS:
+                path = [d]
+                while came[path[-1]] is not None:
+                    path.append(came[path[-1]])
+                return list(reversed(path))
+            todo.append(d)
+    return None
 
 
 def main(argv):

@@ -198,6 +198,28 @@ class CheckLinksTest(unittest.TestCase):
         self.assertEqual((rc, lines), (0, []), err)
 
 
+    def test_logic_without_windows_must_not_reach_the_widget_toolkit(self):
+        widgets = "add_library(Qt6::Widgets INTERFACE IMPORTED)\n"
+        fx = self.fixture(dict(BETA_USES_ALPHA, **{
+            "alpha/CMakeLists.txt": widgets + "add_library(alpha STATIC Alpha.cpp)\n"
+                                    "target_link_libraries(alpha PRIVATE Qt6::Widgets)\n",
+            "beta/CMakeLists.txt": "add_library(beta STATIC Beta.cpp)\n"
+                                   "target_link_libraries(beta PRIVATE alpha)\n"}))
+        rc, lines, err = fx.check()
+        self.assertEqual(rc, 1, err)
+        self.assertEqual(lines, [
+            "alpha/CMakeLists.txt:2: alpha has no window code but links Qt6::Widgets",
+            "beta/CMakeLists.txt:1: beta has no window code but links alpha -> Qt6::Widgets"])
+        # Window code in a ui folder may; what links it is still held.
+        fx.write({"CMakeLists.txt": TOP.replace("add_subdirectory(alpha)", "add_subdirectory(alpha/ui)"),
+                  "alpha/ui/CMakeLists.txt": widgets + "add_library(alpha STATIC Alpha.cpp ../Alpha.h)\n"
+                                             "target_link_libraries(alpha PRIVATE Qt6::Widgets)\n",
+                  "alpha/ui/Alpha.cpp": '#include "alpha/Alpha.h"\nint alpha() { return 1; }\n'})
+        rc, lines, err = fx.check()
+        self.assertEqual(lines, [
+            "beta/CMakeLists.txt:1: beta has no window code but links alpha -> Qt6::Widgets"], err)
+
+
 class IncludeReadingTest(unittest.TestCase):
     def test_includes_in_comments_and_string_literals_are_not_read(self):
         checker = load_checker()
