@@ -88,10 +88,7 @@ TEST_F(CapacityDefect, LinePerKeyKindTotalsAndRatesOnlyWhereCompleted)
 
 TEST_F(CapacityDefect, MachineMatchesExactlyKindFiltersAndDateGroups)
 {
-    p_.machine = "海德堡";
-    const auto byKey = PageLines(print(SummaryLayout::ByKey));
-    for (const std::string& l : byKey)
-        EXPECT_EQ(l.find("海德堡二號"), std::string::npos) << l;
+    p_.machine = "海德堡";   // not 海德堡二號 too: its line would make the total 5|3,550
     EXPECT_EQ(LinesStarting(print(SummaryLayout::ByKey), "總        計："),
               std::vector<std::string>{"總        計：|4|3,450|300|+45|34|0.99|2,500"});
 

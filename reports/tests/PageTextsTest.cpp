@@ -1,7 +1,7 @@
-// Every layout of reports/, printed from the demo plant, keeps its texts
-// apart: no two texts of a page overlap or stand so close that they read as
-// one (report::crowdedTexts, measured at the texts' fonts, not by their
-// rectangles).
+// Every layout of reports/, printed from the demo plant, prints what it is
+// asked for and keeps its texts apart: no two texts of a page overlap or
+// stand so close that they read as one (report::crowdedTexts, measured at
+// the texts' fonts, not by their rectangles).
 #include "reports/CapacityDefect.h"
 #include "reports/OutsourcingOrder.h"
 
@@ -69,7 +69,9 @@ std::unique_ptr<FreshDatabase> DemoPlantPages::plant_;
 
 // Every order of every kind, in the plain form and in the forms that print
 // more (the company titled before the kind, the outsourced-processing title)
-// or less (the vendor windows' options); the number of orders printed.
+// or less (the vendor windows' options); the number of orders printed. The
+// plain form shows the order's title and number and every work order of its
+// lines.
 int CheckEveryOrder(FreshDatabase& plant, const Session& s)
 {
     Session several = s;
@@ -82,7 +84,13 @@ int CheckEveryOrder(FreshDatabase& plant, const Session& s)
             PrintParams p;
             p.numberFrom = id[0];
             const OrderLayout order{k.id(), false};
-            const std::string plain = Crowding(OutsourcingOrder(order, p, s));
+            const report::PageDocument doc = OutsourcingOrder(order, p, s);
+            EXPECT_FALSE(doc.pagesWith(QString::fromStdString(OrderTitle(k, p))).empty()) << id[0];
+            EXPECT_FALSE(doc.pagesWith(QString::fromStdString("單號：" + id[0])).empty()) << id[0];
+            for (const auto& po : plant.rows("select distinct PO from [" + std::string(k.scheduledTable) +
+                                             "] where ID = '" + id[0] + "'"))
+                EXPECT_FALSE(doc.pagesWith(QString::fromStdString(po[0])).empty()) << id[0] << " " << po[0];
+            const std::string plain = Crowding(doc);
             EXPECT_TRUE(plain.empty()) << id[0] << "\n" << plain;
             PrintParams titled = p;
             titled.titleChoice = "2";
@@ -97,8 +105,9 @@ int CheckEveryOrder(FreshDatabase& plant, const Session& s)
         if (first.empty())
             continue;
         PrintParams one;
-        one.origin = 2;
         one.numberFrom = first[0][0];
+        EXPECT_TRUE(HasOrderData({k.id(), false}, one, s)) << first[0][0];
+        one.origin = 2;
         one.numberTo = first[0][1];
         one.poFrom = first[0][2];
         const OrderLayout single{k.id(), true};
@@ -112,7 +121,7 @@ int CheckEveryOrder(FreshDatabase& plant, const Session& s)
     return orders;
 }
 
-TEST_F(DemoPlantPages, OutsourcingOrdersKeepTheirTextsApart)
+TEST_F(DemoPlantPages, OutsourcingOrdersPrintTheirWorkOrdersAndKeepTheirTextsApart)
 {
     EXPECT_GT(CheckEveryOrder(*plant_, session()), 100);   // the plant's orders were printed, not skipped
 }
