@@ -8,35 +8,26 @@
 using namespace qtmv;
 using Items = std::vector<std::string>;
 
-TEST(CodeLists, YesNoLists)
+TEST(CodeLists, TheCurrentValueHeadsTheList)
 {
-    EXPECT_EQ(BuildCodeList("D-印刷", "YN", "Y", {}).items, (Items{"Y", "N"}));
-    EXPECT_EQ(BuildCodeList("D-印刷", "YN", " N ", {}).items, (Items{"N", "Y"}));
-    EXPECT_EQ(BuildCodeList("D-印刷", "YN", "", {}).items, (Items{"", "Y", "N"}));
-    EXPECT_EQ(BuildCodeList("D-印刷", "YN1", "Y", {}).items, (Items{"", "Y", "N"}));
-    EXPECT_EQ(BuildCodeList("D-印刷", "YN1", "X", {}).items, (Items{"", "Y", "N"}));
-    EXPECT_EQ(BuildCodeList("", "判定", "NG", {}).items, (Items{"NG", "OK"}));
-}
-
-TEST(CodeLists, DataRowsTrimmedOnceEachCurrentFirst)
-{
-    const CodeRows rows = {{" 1號機 ", "x"}, {"2號機"}, {}, {"  "}, {"1號機"}, {"3號機"}};
-    EXPECT_EQ(BuildCodeList("D-印刷", "機別", "2號機", rows).items,
-              (Items{"2號機", "1號機", "3號機"}));
-}
-
-TEST(CodeLists, PrintSizeCarriesItsSecondValue)
-{
-    const CodeRows rows = {{"31*43", "菊全"}, {"25*35", "四六"}};
+    const CodeRows machines = {{" 1號機 ", "x"}, {"2號機"}, {}, {"  "}, {"1號機"}, {"3號機"}};
+    const CodeRows sizes = {{"31*43", "菊全"}, {"25*35", "四六"}};
     const std::string pad(100, ' ');
-    const CodeList empty = BuildCodeList(" D-印刷 ", "印刷尺寸", "", rows);
-    EXPECT_EQ(empty.items, (Items{"", "31*43" + pad + "||菊全", "25*35" + pad + "||四六"}));
-    // The current size heads the list with its second value, and only once.
-    const CodeList chosen = BuildCodeList("D-印刷", "印刷尺寸", "25*35", rows);
-    EXPECT_EQ(chosen.items, (Items{"25*35" + pad + "||四六", "31*43" + pad + "||菊全"}));
-    EXPECT_EQ(SplitPrintSizeItem(chosen.items[0]), (std::pair<std::string, std::string>{"25*35", "四六"}));
-    // Other kinds get the plain values.
-    EXPECT_EQ(BuildCodeList("E-上光", "印刷尺寸", "", rows).items, (Items{"", "31*43", "25*35"}));
+    // Kind, list, current value, data rows, the items. Data rows are trimmed
+    // and taken once each; the current print size carries its second value
+    // and comes only once; other kinds get the plain values.
+    const struct { const char* kind; const char* list; const char* current; CodeRows rows; Items items; } cases[] = {
+        {"D-印刷", "YN", "Y", {}, {"Y", "N"}},          {"D-印刷", "YN", " N ", {}, {"N", "Y"}},
+        {"D-印刷", "YN", "", {}, {"", "Y", "N"}},       {"D-印刷", "YN1", "Y", {}, {"", "Y", "N"}},
+        {"D-印刷", "YN1", "X", {}, {"", "Y", "N"}},     {"", "判定", "NG", {}, {"NG", "OK"}},
+        {"D-印刷", "機別", "2號機", machines, {"2號機", "1號機", "3號機"}},
+        {" D-印刷 ", "印刷尺寸", "", sizes, {"", "31*43" + pad + "||菊全", "25*35" + pad + "||四六"}},
+        {"D-印刷", "印刷尺寸", "25*35", sizes, {"25*35" + pad + "||四六", "31*43" + pad + "||菊全"}},
+        {"E-上光", "印刷尺寸", "", sizes, {"", "31*43", "25*35"}}};
+    for (const auto& c : cases)
+        EXPECT_EQ(BuildCodeList(c.kind, c.list, c.current, c.rows).items, c.items)
+            << c.kind << " " << c.list << " with \"" << c.current << '"';
+    EXPECT_EQ(SplitPrintSizeItem("25*35" + pad + "||四六"), (std::pair<std::string, std::string>{"25*35", "四六"}));
 }
 
 TEST(ProcessKinds, TableNameNeedsTheExactDisplayName)
@@ -46,15 +37,7 @@ TEST(ProcessKinds, TableNameNeedsTheExactDisplayName)
     EXPECT_EQ(ProcessTableName("印刷"), "");
 }
 
-TEST(KeyFilter, EveryModeLetsBackspaceAndEnterPass)
-{
-    for (int m = 1; m <= 7; ++m) {
-        EXPECT_EQ(KeyFilter(8, KeyFilterMode(m)), 8);
-        EXPECT_EQ(KeyFilter(13, KeyFilterMode(m)), 13);
-    }
-}
-
-TEST(KeyFilter, ModesAcceptTheirKeys)
+TEST(KeyFilter, ModesAcceptTheirKeysAndAllLetBackspaceAndEnterPass)
 {
     EXPECT_EQ(UpperCaseKey('a'), 'A');
     EXPECT_EQ(UpperCaseKey(U'ｂ'), int(U'Ｂ'));
@@ -71,6 +54,10 @@ TEST(KeyFilter, ModesAcceptTheirKeys)
         {':', M::DateTime, 0},       {'1', M::NoTyping, 0}};
     for (const auto& c : cases)
         EXPECT_EQ(KeyFilter(c.key, c.mode), c.passes) << c.key << " in mode " << static_cast<int>(c.mode);
+    // Every mode lets Backspace and Enter pass.
+    for (int m = 1; m <= 7; ++m)
+        for (int key : {8, 13})
+            EXPECT_EQ(KeyFilter(key, M(m)), key) << key << " in mode " << m;
 }
 
 TEST(SendKeys, Notation)
@@ -84,10 +71,8 @@ TEST(SendKeys, Notation)
 
     const auto group = ParseSendKeys("+(ab)c{}}");
     ASSERT_TRUE(group);
-    EXPECT_EQ(*group, (std::vector<KeyStroke>{{NamedKey::None, U'a', 0, true},
-                                              {NamedKey::None, U'b', 0, true},
-                                              {NamedKey::None, U'c'},
-                                              {NamedKey::None, U'}'}}));
+    EXPECT_EQ(*group, (std::vector<KeyStroke>{{N::None, U'a', 0, true}, {N::None, U'b', 0, true}, {N::None, U'c'},
+                                              {N::None, U'}'}}));
 
     for (const char* broken : {"{TAB", "{NOSUCHKEY}", "{F17}", "(ab", "ab)", "a+", "}", "{}"})
         EXPECT_FALSE(ParseSendKeys(broken)) << broken;
