@@ -25,25 +25,18 @@ using qtmv::db::test::EngineFreshDatabase;
 class EndToEnd : public ::testing::TestWithParam<Engine> {
 protected:
     // One demo plant for the suite; every test works on a copy of its own.
-    static void SetUpTestSuite()
+    static std::string demo()
     {
-        demo_ = new FreshDatabase([](const std::string& path) {
-            qtmv::demo::DemoOptions o;
-            o.workOrders = 80;
-            qtmv::demo::WriteDemoPlant(path, o);
-        });
-    }
-    static void TearDownTestSuite()
-    {
-        delete demo_;
-        demo_ = nullptr;
+        static const FreshDatabase plant(
+            [](const std::string& path) { qtmv::demo::WriteDemoPlant(path, {.workOrders = 80}); });
+        return plant.path();
     }
 
     void SetUp() override
     {
         QTMV_SKIP_WITHOUT_TEST_SERVER(GetParam());
         // The server's copy is made once, as a template.
-        db = std::make_unique<EngineFreshDatabase>(GetParam(), qtmv::db::test::CopyOf(demo_->path()), "demo80");
+        db = std::make_unique<EngineFreshDatabase>(GetParam(), qtmv::db::test::CopyOf(demo()), "demo80");
         session().IdentityEstablished = session().RightsEstablished = true;
     }
 
@@ -84,18 +77,15 @@ protected:
         return r;
     }
 
-    static FreshDatabase* demo_;
     std::unique_ptr<EngineFreshDatabase> db;
     FixedClock clock_{{2024, 12, 4, 14, 5, 0}};
     const ProcessKind& printing = KindNamed("D-印刷");
     const GridLayout& pl = GridLayoutOf(printing);
 };
 
-FreshDatabase* EndToEnd::demo_ = nullptr;
-
 } // namespace
 
-TEST_P(EndToEnd, FinishingTheLastPieceClosesThePrintingLine)
+TEST_P(EndToEnd, OnlyTheLastPieceFinishedClosesThePrintingLine)
 {
     for (int lineNo : {1, 2, 3}) {
         SCOPED_TRACE("line " + std::to_string(lineNo));
@@ -135,10 +125,9 @@ TEST_P(EndToEnd, FinishingTheLastPieceClosesThePrintingLine)
         EXPECT_EQ(value("select FDATE || '/' || ACT from PRINTING " + key), "/");
         EXPECT_GT(RowOf(load(printing), printing, id, std::stoi(ino)), 0);
     }
-}
 
-TEST_P(EndToEnd, OneOfTwoPiecesFinishedKeepsTheLineOpen)
-{
+    // One of two open pieces finished: the line stays open (a finish marked
+    // on it meanwhile is undone), its flow untouched.
     auto [rows, flags] = Editable(printing, load(printing));
     const int r = firstRow(rows, [&](int r) { return openPieces(printing, rows, r) >= 2; });
     ASSERT_GT(r, 0);
@@ -214,7 +203,7 @@ TEST_P(EndToEnd, DieCuttingDieFlagKeepsItsFirstStamp)
     EXPECT_EQ(value("select ODATE from VENDERAC " + key + " and KIND = '刀 模'"), "");
 }
 
-TEST_P(EndToEnd, ManualWriteBackRegistersANewDieOnce)
+TEST_P(EndToEnd, ManualWriteBackRegistersANewDieOnceAndCopiesAPlainRemark)
 {
     const ProcessKind& cutting = KindNamed("G-軋工");
     const GridLayout& l = GridLayoutOf(cutting);
@@ -259,19 +248,14 @@ TEST_P(EndToEnd, ManualWriteBackRegistersANewDieOnce)
     EXPECT_EQ(WriteBackCurrentRow(cutting, rows, first, ctx).why, Refusal::NotFound);
     EXPECT_NE(msgs.shown().back().text.find("未回存任何資料"), std::string::npos);
     EXPECT_EQ(value("select count(*) from 刀模管理資料"), before);
-}
 
-TEST_P(EndToEnd, ManualWriteBackCopiesTheRemarkOfAPlainKind)
-{
+    // A plain kind copies the remark, trimmed, quotes and all.
     const ProcessKind& gluing = KindNamed("H-糊工");
-    const GridLayout& l = GridLayoutOf(gluing);
-    GridRows rows = load(gluing);
-    ASSERT_FALSE(rows.empty());
-    CellAt(rows, 1, l.remarkCol) = "  加急 '今日' ";
-    ScriptedMessages msgs;
-    SaveContext ctx{session(), clock_, [] {}};
-    ASSERT_EQ(WriteBackCurrentRow(gluing, rows, 1, ctx), SaveStatus::Saved);
-    EXPECT_EQ(value("select REM from PASTE " + lineKey(rows, 1)), "加急 '今日'");
+    GridRows glued = load(gluing);
+    ASSERT_FALSE(glued.empty());
+    CellAt(glued, 1, GridLayoutOf(gluing).remarkCol) = "  加急 '今日' ";
+    ASSERT_EQ(WriteBackCurrentRow(gluing, glued, 1, ctx), SaveStatus::Saved);
+    EXPECT_EQ(value("select REM from PASTE " + lineKey(glued, 1)), "加急 '今日'");
 }
 
 // The write-back after a save skips the lines its walk would not change;
@@ -280,7 +264,7 @@ TEST_P(EndToEnd, ManualWriteBackCopiesTheRemarkOfAPlainKind)
 // a write-back), that leaves the same database as walking every row.
 TEST_P(EndToEnd, WritingBackWhatCanChangeEqualsWalkingEveryRow)
 {
-    EngineFreshDatabase every(GetParam(), qtmv::db::test::CopyOf(demo_->path()), "demo80");
+    EngineFreshDatabase every(GetParam(), qtmv::db::test::CopyOf(demo()), "demo80");
     auto write = [&](EngineFreshDatabase& d, const ProcessKind& k, const GridRows& rows, const ChangeFlags& flags,
                      bool all) {
         jet::Connection conn;
