@@ -34,17 +34,11 @@ public:
         s.IdentityEstablished = s.RightsEstablished = true;
     }
 
-    // The stored line as "頁數|台數|折數|裝訂方式|裝訂說明" (line breaks as \r\n).
+    // The stored line as "頁數|台數|折數|裝訂方式|裝訂說明" (line breaks as \r\n), "" without one.
     std::string line(int no = 1)
     {
-        const auto found = rows("select 頁數, 台數, 折數, 裝訂方式, 裝訂說明 from 工單頁數 where PO = 'P0001' and [NO] = " +
-                                std::to_string(no));
-        if (found.empty())
-            return "<none>";
-        std::string out;
-        for (const auto& v : found[0])
-            out += (out.empty() ? "" : "|") + v;
-        return out;
+        return value("select 頁數 || '|' || 台數 || '|' || 折數 || '|' || 裝訂方式 || '|' || 裝訂說明 from 工單頁數 "
+                     "where PO = 'P0001' and [NO] = " + std::to_string(no));
     }
 };
 

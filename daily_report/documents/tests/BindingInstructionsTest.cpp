@@ -54,9 +54,8 @@ TEST_F(Binding, RightsPositionsNineThirteenAndFortyFour)
         s.WorkOrderRights = std::string(50, '1');
         s.WorkOrderRights[static_cast<std::size_t>(c.position - 1)] = '0';
         const BindingRights r = ReadBindingRights(s);
-        EXPECT_EQ(r.open, c.open) << c.position;
-        EXPECT_EQ(r.change, c.change) << c.position;
-        EXPECT_EQ(r.print, c.print) << c.position;
+        EXPECT_EQ((std::array{r.open, r.change, r.print}), (std::array{c.open, c.change, c.print}))
+            << "open, change, print with position " << c.position;
     }
 }
 
@@ -148,9 +147,7 @@ TEST(BindingSheet, EscapesEveryText)
     r.no = 1;
     r.customer = "A&B";
     const std::string html = BindingSheetHtml(r, {"32", "", "", "膠裝", "第一行\n<b>第二行</b>"}, "宏昌\"印刷\"");
-    EXPECT_NE(html.find("P&lt;1&gt; - 1"), std::string::npos);
-    EXPECT_NE(html.find("A&amp;B"), std::string::npos);
-    EXPECT_NE(html.find("第一行<br>&lt;b&gt;第二行&lt;/b&gt;"), std::string::npos);
-    EXPECT_NE(html.find("宏昌&quot;印刷&quot;"), std::string::npos);
+    for (const char* escaped : {"P&lt;1&gt; - 1", "A&amp;B", "第一行<br>&lt;b&gt;第二行&lt;/b&gt;", "宏昌&quot;印刷&quot;"})
+        EXPECT_NE(html.find(escaped), std::string::npos) << escaped;
     EXPECT_EQ(html.find("<b>"), std::string::npos);
 }
