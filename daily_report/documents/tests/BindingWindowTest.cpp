@@ -1,5 +1,6 @@
 // The binding-instructions window driven with keys: what reaches 工單頁數,
-// what the rights positions allow, and the questions before losing typing.
+// what the rights positions allow, the questions before losing typing and
+// the printed sheet.
 #include "daily_report/documents/BindingWindow.h"
 
 #include "common/ui/FormHelpers.h"
@@ -94,8 +95,10 @@ TEST_F(BindingWindow, EditsTheInstructionsWithPhrasesAndSavesWithF8)
     EXPECT_EQ(messages.shown().size(), 1u);
 }
 
+// The printed sheet is of what the window shows, saved or not.
 TEST_F(BindingWindow, AnotherWorkstationsChangeIsKeptUntilTheUserChoosesToOverwriteAndLeavingAsksFirst)
 {
+    const std::string pdf = db.folder() + "sheet.pdf";
     frm裝訂說明 w("P0001", 1);
     for (MsgAnswer a : {MsgAnswer::No, MsgAnswer::Yes, MsgAnswer::No, MsgAnswer::Yes})
         messages.answer(a);
@@ -111,11 +114,22 @@ TEST_F(BindingWindow, AnotherWorkstationsChangeIsKeptUntilTheUserChoosesToOverwr
         QTest::keyClick(w.txt裝訂方式, Qt::Key_Escape);
         EXPECT_TRUE(w.isVisible());
         EXPECT_EQ(w.txt裝訂方式->text(), QStringLiteral("精裝"));
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromStdString(pdf));
+        w.printTo(printer);
         w.scmd離開->click();
     });
     ASSERT_EQ(messages.shown().size(), 4u);
     EXPECT_NE(messages.shown()[0].text.find("裝訂方式"), std::string::npos);
     EXPECT_EQ(db.line(), "32.0|3.0|16.0|穿線膠裝|依頁序裝訂\r\n書背平整");
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {QString::fromStdString(pdf), QStringLiteral("-")});
+    ASSERT_TRUE(text.waitForFinished(10000));
+    const QString printed = QString::fromUtf8(text.readAllStandardOutput());
+    EXPECT_TRUE(printed.contains(QStringLiteral("P0001 - 1"))) << printed.toStdString();
+    EXPECT_TRUE(printed.contains(QStringLiteral("精裝")));
+    EXPECT_TRUE(printed.contains(QStringLiteral("書背平整")));
 }
 
 TEST_F(BindingWindow, RightsPositionsCloseLockOrHideThePrinting)
@@ -144,26 +158,4 @@ TEST_F(BindingWindow, RightsPositionsCloseLockOrHideThePrinting)
     frm裝訂說明 missing("P9999", 1);
     EXPECT_EQ(run(missing, [] {}), QDialog::Rejected);
     EXPECT_EQ(messages.shown().back().text, "找不到工單單號： P9999");
-}
-
-TEST_F(BindingWindow, PrintsTheSheetOfWhatItShows)
-{
-    const std::string pdf = db.folder() + "sheet.pdf";
-    frm裝訂說明 w("P0001", 1);
-    run(w, [&] {
-        Retype(w.txt裝訂方式, QStringLiteral("精裝"));
-        QPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(QString::fromStdString(pdf));
-        w.printTo(printer);
-        messages.answer(MsgAnswer::Yes);
-        w.scmd離開->click();
-    });
-    QProcess text;
-    text.start(QStringLiteral("pdftotext"), {QString::fromStdString(pdf), QStringLiteral("-")});
-    ASSERT_TRUE(text.waitForFinished(10000));
-    const QString printed = QString::fromUtf8(text.readAllStandardOutput());
-    EXPECT_TRUE(printed.contains(QStringLiteral("P0001 - 1"))) << printed.toStdString();
-    EXPECT_TRUE(printed.contains(QStringLiteral("精裝")));
-    EXPECT_TRUE(printed.contains(QStringLiteral("書背平整")));
 }
