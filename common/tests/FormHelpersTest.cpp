@@ -8,7 +8,6 @@
 #include <QLineEdit>
 #include <QScreen>
 #include <QTest>
-#include <QVBoxLayout>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -50,7 +49,7 @@ TEST_F(FormHelpers, PrepareFormControlsKeepsTaggedFields)
     EXPECT_EQ(keptCombo->currentText(), "X"); // its own editor is part of it
 }
 
-TEST_F(FormHelpers, LockedComboKeepsListAndRefusesChanges)
+TEST_F(FormHelpers, LockedControlsRefuseChangesComboKeepsItsList)
 {
     QComboBox combo;
     combo.setEditable(true);
@@ -74,10 +73,7 @@ TEST_F(FormHelpers, LockedComboKeepsListAndRefusesChanges)
     EXPECT_NE(combo.palette().color(QPalette::Base), locked);
     QTest::keyClick(&combo, Qt::Key_Down);
     EXPECT_EQ(combo.currentText(), "N");
-}
 
-TEST_F(FormHelpers, LockedLineEditIsReadOnly)
-{
     QLineEdit edit("1131204");
     LockControlGrey(&edit);
     QTest::keyClicks(&edit, "9");
@@ -87,29 +83,24 @@ TEST_F(FormHelpers, LockedLineEditIsReadOnly)
 TEST_F(FormHelpers, CenterFormStaysOnScreen)
 {
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    QWidget wide;
-    wide.resize(screen.width(), 300);
-    CenterForm(&wide);
-    EXPECT_EQ(wide.x(), screen.x());
-    EXPECT_EQ(wide.y(), screen.y() + (screen.height() - 300 - 28) / 2);
-
-    QWidget tall;
-    tall.resize(400, screen.height());
-    CenterForm(&tall);
-    EXPECT_EQ(tall.x(), screen.x() + (screen.width() - 400) / 2);
-    EXPECT_EQ(tall.y(), screen.y()); // never above the screen
+    // A window as wide as the screen, one as tall: never left of or above it.
+    const struct { QSize size; QPoint at; } cases[] = {
+        {{screen.width(), 300}, {screen.x(), screen.y() + (screen.height() - 300 - 28) / 2}},
+        {{400, screen.height()}, {screen.x() + (screen.width() - 400) / 2, screen.y()}}};
+    for (const auto& c : cases) {
+        QWidget w;
+        w.resize(c.size);
+        CenterForm(&w);
+        EXPECT_EQ(w.pos(), c.at) << c.size.width() << "x" << c.size.height();
+    }
 }
 
 TEST_F(FormHelpers, SendKeysMovesFocus)
 {
-    QWidget form;
-    auto* layout = new QVBoxLayout(&form);
+    QWidget form; // Tab follows the order the fields are made in
     auto* first = new QLineEdit(&form);
     auto* second = new QLineEdit(&form);
     auto* third = new QLineEdit(&form);
-    layout->addWidget(first);
-    layout->addWidget(second);
-    layout->addWidget(third);
     form.show();
     form.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
