@@ -21,9 +21,8 @@ namespace {
 
 std::string RectText(const QRectF& r)
 {
-    return "(" + QString::number(r.left(), 'f', 2).toStdString() + ", " + QString::number(r.top(), 'f', 2).toStdString()
-           + ") to (" + QString::number(r.right(), 'f', 2).toStdString() + ", "
-           + QString::number(r.bottom(), 'f', 2).toStdString() + ")";
+    const auto mm = [](double v) { return QString::number(v, 'f', 2).toStdString(); };
+    return "(" + mm(r.left()) + ", " + mm(r.top()) + ") to (" + mm(r.right()) + ", " + mm(r.bottom()) + ")";
 }
 
 // The texts of the document that run into each other, one pair a line; empty
@@ -126,16 +125,30 @@ TEST_F(DemoPlantPages, OutsourcingOrdersPrintTheirWorkOrdersAndKeepTheirTextsApa
     EXPECT_GT(CheckEveryOrder(*plant_, session()), 100);   // the plant's orders were printed, not skipped
 }
 
+// A caption shrunk into a column too narrow for it is smaller than its
+// neighbours and crowds them: every column caption in the heading's box
+// keeps the heading's size.
+void ExpectCaptionsUnshrunk(const report::PageDocument& doc, const std::string& name)
+{
+    const report::Page& page = doc.pages.at(0);
+    ASSERT_FALSE(page.boxes.empty()) << name;
+    int captions = 0;
+    for (const report::PlacedText& t : page.texts) {
+        if (!t.text.isEmpty() && page.boxes[0].rect.contains(t.rect)) {
+            ++captions;
+            EXPECT_DOUBLE_EQ(t.font.size, 9) << name << ": " << t.text.toStdString();
+        }
+    }
+    EXPECT_GE(captions, 10) << name;
+}
+
 // Wider side margins narrow the line the order's columns are scaled to,
-// while the fonts keep their size.
+// while the fonts keep their size: the captions too, in the narrowest
+// columns they are printed in. The margins are another workstation user's.
 TEST_F(DemoPlantPages, OutsourcingOrdersWithinWideMarginsKeepTheirTextsApart)
 {
-    const Session s = session();
-    struct Margins {
-        FreshDatabase& plant;
-        std::string user;
-        ~Margins() { plant.exec("delete from [邊界設定_半張紙] where ID = '" + user + "'"); }
-    } margins{*plant_, s.WorkstationUser};
+    Session s = session();
+    s.WorkstationUser = "寬邊界";
     plant_->exec("insert into [邊界設定_半張紙] (ID, 上邊界, 下邊界, 左邊界, 右邊界) values ('" + s.WorkstationUser
                  + "', 567, 567, 1134, 1134)");   // 10 mm, 20 mm at each side
     PrintParams p;
@@ -144,43 +157,12 @@ TEST_F(DemoPlantPages, OutsourcingOrdersWithinWideMarginsKeepTheirTextsApart)
     ASSERT_FALSE(doc.pages.empty());
     for (const report::PlacedText& t : doc.pages[0].texts)
         EXPECT_GE(t.rect.left(), 20 - 1e-6) << t.text.toStdString();
+    ExpectCaptionsUnshrunk(doc, "order");
     EXPECT_GT(CheckEveryOrder(*plant_, s), 100);
 }
 
-// The column captions in the heading's box, with their font sizes.
-std::vector<std::pair<std::string, double>> Captions(const report::PageDocument& doc)
-{
-    std::vector<std::pair<std::string, double>> out;
-    const report::Page& page = doc.pages.at(0);
-    if (page.boxes.empty())
-        return out;
-    for (const report::PlacedText& t : page.texts)
-        if (!t.text.isEmpty() && page.boxes[0].rect.contains(t.rect))
-            out.emplace_back(t.text.toStdString(), t.font.size);
-    return out;
-}
-
-// A caption shrunk into a column too narrow for it is smaller than its
-// neighbours and crowds them: every caption keeps the heading's size.
-TEST_F(DemoPlantPages, CaptionsFitTheirColumnsUnshrunk)
-{
-    PrintParams order;
-    order.numberFrom = plant_->value("select min(ID) from [印刷預排表]");
-    PrintParams analysis;
-    analysis.doneFrom = "1130901";
-    std::vector<std::pair<std::string, report::PageDocument>> docs;
-    docs.emplace_back("order", OutsourcingOrder(OrderLayout{KindId::Printing, false}, order, session()));
-    for (SummaryLayout l : {SummaryLayout::ByKey, SummaryLayout::ByDate})
-        docs.emplace_back(SummaryLayoutName(l), CapacityDefectReport(l, analysis, session()));
-    for (const auto& [name, doc] : docs) {
-        const auto found = Captions(doc);
-        EXPECT_GE(found.size(), 10u) << name;
-        for (const auto& [text, size] : found)
-            EXPECT_DOUBLE_EQ(size, 9) << name << ": " << text;
-    }
-}
-
-TEST_F(DemoPlantPages, CapacityDefectAnalysesKeepTheirTextsApart)
+// Every analysis of the plant's autumn, its captions unshrunk.
+TEST_F(DemoPlantPages, CapacityDefectAnalysesKeepTheirTextsApartAndTheirCaptionsUnshrunk)
 {
     PrintParams p;
     p.doneFrom = "1130901";
@@ -191,6 +173,7 @@ TEST_F(DemoPlantPages, CapacityDefectAnalysesKeepTheirTextsApart)
         for (const auto& page : doc.pages)
             texts += page.texts.size();
         EXPECT_GT(texts, 100u) << SummaryLayoutName(l);   // lines of the plant, not an empty report
+        ExpectCaptionsUnshrunk(doc, SummaryLayoutName(l));
         const std::string c = Crowding(doc);
         EXPECT_TRUE(c.empty()) << SummaryLayoutName(l) << "\n" << c;
     }
