@@ -42,7 +42,13 @@ Texts Lines(const RowDetails& d)
 
 } // namespace
 
-class Loading : public PlantDb {};
+class Loading : public PlantDb {
+protected:
+    GridRows load(char kind, const std::string& machine = "", SortOption sort = SortOption::WorkOrder)
+    {
+        return LoadGrid(conn, KindNamed(kind), machine, sort);
+    }
+};
 
 TEST_F(Loading, OnlyOpenPiecesOfOpenWorkOrders)
 {
@@ -53,7 +59,7 @@ TEST_F(Loading, OnlyOpenPiecesOfOpenWorkOrders)
     insert("PASTE_S", "ID, INO, PO, [NO], FDATE",
            {"'D1', 2, 'W1', 2, null", "'D1', 3, 'W1', 3, '1201-10'", "'D1', 4, 'W2', 1, ''", "'X9', 1, 'W1', 4, ''"});
 
-    const GridRows rows = LoadGrid(conn, KindNamed('H'), "", SortOption::WorkOrder);
+    const GridRows rows = load('H');
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(Column(rows, 1), (Texts{"W1", "W1"}));
     EXPECT_EQ(Column(rows, 2), (Texts{"1", "2"}));
@@ -69,7 +75,7 @@ TEST_F(Loading, EveryKindListsItsPieceUnderTheCommonHead)
         SCOPED_TRACE(std::string(k.displayName));
         const std::string ino = std::to_string(k.number);
         insert(std::string(k.scheduledTable), "ID, INO, PO, [NO], SVENDER", "'D1', " + ino + ", 'W1', 3, '王記'");
-        const GridRows rows = LoadGrid(conn, k, "", SortOption::WorkOrder);
+        const GridRows rows = load(k.letter);
         ASSERT_EQ(rows.size(), 1u);
         const GridLayout& l = GridLayoutOf(k);
         const auto& r = rows[0];
@@ -81,33 +87,27 @@ TEST_F(Loading, EveryKindListsItsPieceUnderTheCommonHead)
     }
 }
 
-TEST_F(Loading, MachineFilter)
-{
-    workOrder("W1");
-    insert("KNIFE_S", "ID, INO, PO, [NO], 車別",
-           {"'D1', 1, 'W1', 1, 'M1'", "'D1', 2, 'W1', 2, 'M2'", "'D1', 3, 'W1', 3, 'O''Neil'"});
-    const int machine = GridLayoutOf(KindNamed('K')).column("車別");
-
-    EXPECT_EQ(LoadGrid(conn, KindNamed('K'), "   ", SortOption::WorkOrder).size(), 3u);
-    EXPECT_EQ(Column(LoadGrid(conn, KindNamed('K'), " M2 ", SortOption::WorkOrder), machine), Texts{"M2"});
-    EXPECT_EQ(Column(LoadGrid(conn, KindNamed('K'), "O'Neil", SortOption::WorkOrder), machine), Texts{"O'Neil"});
-    EXPECT_TRUE(LoadGrid(conn, KindNamed('K'), "M3", SortOption::WorkOrder).empty());
-}
-
-TEST_F(Loading, SortOptions)
+TEST_F(Loading, MachineFilterAndSortOptions)
 {
     workOrder("W1");
     workOrder("W2");
     insert("GILDING_S", "ID, INO, PO, [NO], 順序, [ITEM], VENDER, ODATE, 車別",
-           {"'D1', 1, 'W2', 1, '10', 'B', 'V2', '1131203', 'M1'", "'D2', 1, 'W1', 2, '10', 'A', 'V1', '1131201', 'M3'",
+           {"'D1', 1, 'W2', 1, '10', 'B', 'V2', '1131203', 'M1'",
+            "'D2', 1, 'W1', 2, '10', 'A', 'V1', '1131201', 'O''Neil'",
             "'D1', 2, 'W1', 1, '9', 'C', 'V3', '1131202', 'M2'"});
     const GridLayout& l = GridLayoutOf(KindNamed('L'));
-    auto keys = [&](SortOption s) {
+    auto keys = [&](SortOption s, const std::string& machine = "") {
         Texts out;
-        for (const auto& r : LoadGrid(conn, KindNamed('L'), "", s))
+        for (const auto& r : load('L', machine, s))
             out.push_back(At(r, l.idCol) + "/" + At(r, l.inoCol));
         return out;
     };
+    // The machine as typed, trimmed; blank lists every machine.
+    EXPECT_EQ(keys(SortOption::WorkOrder, "   "), keys(SortOption::WorkOrder));
+    EXPECT_EQ(keys(SortOption::WorkOrder, " M2 "), Texts{"D1/2"});
+    EXPECT_EQ(keys(SortOption::WorkOrder, "O'Neil"), Texts{"D2/1"});
+    EXPECT_TRUE(keys(SortOption::WorkOrder, "M3").empty());
+
     EXPECT_EQ(keys(SortOption::WorkOrder), (Texts{"D1/2", "D2/1", "D1/1"}));
     EXPECT_EQ(keys(SortOption::Content), (Texts{"D2/1", "D1/1", "D1/2"}));
     EXPECT_EQ(keys(SortOption::DueDate), (Texts{"D2/1", "D1/2", "D1/1"}));
@@ -125,65 +125,9 @@ TEST_F(Loading, SortOptions)
     EXPECT_EQ(keys(SortOption::Sequence), (Texts{"D2/3", "D1/6", "D1/4", "D1/5"}));
 }
 
-TEST_F(Loading, FlagsOfTheOtherProcesses)
-{
-    workOrder("W1");
-    // Line 1: plate without finish date, paper finished, trim finish date null, no prepress line.
-    insert("PRINTING_S", "ID, INO, PO, [NO]", "'D1', 1, 'W1', 1");
-    insert("PLATE", "PO, [NO], FDATE", "'W1', 1, ''");
-    insert("PAPER", "PO, [NO], FDATE, [ITEM]", "'W1', 1, '1130101', '銅版紙'");
-    insert("TRIM", "PO, [NO], FDATE", "'W1', 1, null");
-    insert("GLAZE", "PO, [NO], [ITEM]", "'W1', 1, '亮P'");
-    // Line 2: every other process finished.
-    insert("PRINTING_S", "ID, INO, PO, [NO]", "'D1', 2, 'W1', 2");
-    for (const char* t : {"IMPRINT", "PLATE", "PAPER", "TRIM"})
-        insert(t, "PO, [NO], FDATE", "'W1', 2, '1130102'");
-
-    const GridRows rows = LoadGrid(conn, KindNamed('D'), "", SortOption::WorkOrder);
-    ASSERT_EQ(rows.size(), 2u);
-    const GridLayout& l = GridLayoutOf(KindNamed('D'));
-    auto flags = [&](const std::vector<std::string>& r) {
-        return At(r, l.column("調")) + At(r, l.column("版")) + At(r, l.column("紙")) + At(r, l.column("裁"));
-    };
-    EXPECT_EQ(flags(rows[0]), "V");   // the paper's
-    EXPECT_EQ(flags(rows[1]), "VVVV");
-    EXPECT_EQ(At(rows[0], 12), "銅版紙");   // "紙品" of the paper line
-    EXPECT_EQ(At(rows[0], 13), "亮P");     // "上光" of the varnishing line
-    EXPECT_EQ(At(rows[1], 12), "");
-}
-
-TEST_F(Loading, DieCuttingMountingFlagFollowsTheDieCuttingLine)
-{
-    workOrder("W1");
-    insert("CROWD_S", "ID, INO, PO, [NO]", {"'D1', 1, 'W1', 1", "'D1', 2, 'W1', 2"});
-    insert("MOUNT", "PO, [NO], FDATE", {"'W1', 1, '1130101'", "'W1', 2, '1130101'"});
-    insert("KNIFE", "PO, [NO], FDATE", "'W1', 2, '1130101'");
-    // Only line 2 has its die-cutting line.
-    insert("CROWD", "PO, [NO], 留, 紙, 刀", "'W1', 2, 'Y', 'V', 'N'");
-
-    const GridRows rows = LoadGrid(conn, KindNamed('G'), "", SortOption::WorkOrder);
-    ASSERT_EQ(rows.size(), 2u);
-    const GridLayout& l = GridLayoutOf(KindNamed('G'));
-    EXPECT_EQ(At(rows[0], l.column("裱")), "");
-    EXPECT_EQ(At(rows[1], l.column("裱")), "V");
-    EXPECT_EQ(At(rows[0], l.column("刀", 2)) + At(rows[1], l.column("刀", 2)), "V");
-    EXPECT_EQ(At(rows[1], l.column("留")) + At(rows[1], l.column("紙")) + At(rows[1], l.column("刀")), "YVN");
-}
-
-TEST_F(Loading, BindingStepsOfTheWorkOrder)
-{
-    workOrder("W1");
-    db.exec("update [PWORK] set SPEC = 'A4' where PO = 'W1'");
-    insert("BIND_S", "ID, INO, PO, [NO]", "'D1', 1, 'W1', 1");
-    insert("工單裝訂流程", "PO, 裝訂項目1, 裝訂項目4", "'W1', '膠裝', '打孔'");
-    const GridRows rows = LoadGrid(conn, KindNamed('J'), "", SortOption::WorkOrder);
-    ASSERT_EQ(rows.size(), 1u);
-    EXPECT_EQ(At(rows[0], 6), "A4");
-    EXPECT_EQ(At(rows[0], 16), "膠裝");
-    EXPECT_EQ(At(rows[0], 19), "打孔");
-}
-
-TEST_F(Loading, PrintingExtras)
+// The printing grid: counts in the thousands format, the form text or the
+// density mark, the press estimate, and the other processes' flags and items.
+TEST_F(Loading, PrintingColumns)
 {
     workOrder("W1");
     insert("PRINTING_S", "ID, INO, PO, [NO], COLOR1, COLOR2, [COUNT], QTY1, QTY2, 車別, 表格",
@@ -195,8 +139,16 @@ TEST_F(Loading, PrintingExtras)
     insert("印刷產能資料_工單", "種類, 機別, 每時產能, 每版耗時, 銜接時間",
            {"'D-印刷', 'H1', 6000, 10, 20", "'D-印刷', 'H2', 0, 10, 20", "'E-上光', 'H3', 6000, 10, 20",
             "'D-印刷', 'H4', 7000, 0, 0"});
+    // Line 1: plate without finish date, paper finished, trim finish date null, no prepress line.
+    insert("PLATE", "PO, [NO], FDATE", "'W1', 1, ''");
+    insert("PAPER", "PO, [NO], FDATE, [ITEM]", "'W1', 1, '1130101', '銅版紙'");
+    insert("TRIM", "PO, [NO], FDATE", "'W1', 1, null");
+    insert("GLAZE", "PO, [NO], [ITEM]", "'W1', 1, '亮P'");
+    // Line 2: every other process finished.
+    for (const char* t : {"IMPRINT", "PLATE", "PAPER", "TRIM"})
+        insert(t, "PO, [NO], FDATE", "'W1', 2, '1130102'");
 
-    const GridRows rows = LoadGrid(conn, KindNamed('D'), "", SortOption::WorkOrder);
+    const GridRows rows = load('D');
     ASSERT_EQ(rows.size(), 5u);
     EXPECT_EQ(Column(rows, 7), (Texts{"1,234,567", "1,234.5", "", "4", "4"}));
     EXPECT_EQ(Column(rows, 8), (Texts{"", "4", "2", "4", "4"}));
@@ -204,14 +156,31 @@ TEST_F(Loading, PrintingExtras)
     EXPECT_EQ(Column(rows, 77), (Texts{"V", "", "", "", ""}));
     // 60 / 6000 * 6000 + 10 * 4 + 20 = 120 minutes.
     EXPECT_EQ(Column(rows, 74), (Texts{"2.00", "2.00", "0", "0", "0.15"}));
+    const GridLayout& l = GridLayoutOf(KindNamed('D'));
+    Texts flags;
+    for (const auto& r : rows)
+        flags.push_back(At(r, l.column("調")) + At(r, l.column("版")) + At(r, l.column("紙")) + At(r, l.column("裁")));
+    EXPECT_EQ(flags, (Texts{"V", "VVVV", "", "", ""}));   // line 1: the paper's
+    EXPECT_EQ(Column(rows, 12), (Texts{"銅版紙", "", "", "", ""}));   // "紙品" of the paper line
+    EXPECT_EQ(Column(rows, 13), (Texts{"亮P", "", "", "", ""}));     // "上光" of the varnishing line
     // The other kinds are copied as read.
     workOrder("W2");
     insert("GLAZE_S", "ID, INO, PO, [NO], QTY", "'D2', 1, 'W2', 1, 1234567");
-    EXPECT_EQ(At(LoadGrid(conn, KindNamed('E'), "", SortOption::WorkOrder).at(0), 10), "1234567");
+    EXPECT_EQ(At(load('E').at(0), 10), "1234567");
 }
 
-TEST_F(Loading, PressCapacityIsLookedUpOncePerPress)
+// The estimate rounds to whole minutes first (the whole-hour, missing and
+// zero-capacity cases are in PrintingColumns); a press's capacity is looked
+// up once however many rows it prints.
+TEST_F(Loading, PrintingEstimateRoundsToWholeMinutesAndLooksUpAPressOnce)
 {
+    // 60 / 4000 * 50 = 0.75 minutes rounds to 1 minute: 1/60 h is 0.02.
+    const PressCapacity fast{4000, 0, 0};
+    EXPECT_EQ(PrintingEstimate(&fast, 50, 0, 0), "0.02");
+    // 30.5 minutes rounds half away from zero to 31: 0.5167 h.
+    const PressCapacity half{120, 0, 0.5};
+    EXPECT_EQ(PrintingEstimate(&half, 60, 0, 0), "0.52");
+
     insert("印刷產能資料_工單", "種類, 機別, 每時產能, 每版耗時, 銜接時間", "'D-印刷', 'H1', 6000, 10, 20");
     GridRows rows(4, std::vector<std::string>(static_cast<std::size_t>(GridLayoutOf(KindNamed('D')).columnCount())));
     for (std::size_t i = 0; i < rows.size(); ++i) {
@@ -224,18 +193,34 @@ TEST_F(Loading, PressCapacityIsLookedUpOncePerPress)
     EXPECT_EQ(Column(rows, 74), (Texts{"0", "0.83", "0", "0.83"}));
 }
 
-TEST(PrintingEstimate, RoundsToWholeMinutesFirst)
+// Die-cutting shows its own line's marks and flags for the mounting and
+// die-making lines; binding, the work order's size and binding steps.
+TEST_F(Loading, DieCuttingAndBindingColumnsFromTheirLines)
 {
-    // The whole-hour, missing and zero-capacity cases are in PrintingExtras.
-    // 60 / 4000 * 50 = 0.75 minutes rounds to 1 minute: 1/60 h is 0.02.
-    const PressCapacity fast{4000, 0, 0};
-    EXPECT_EQ(PrintingEstimate(&fast, 50, 0, 0), "0.02");
-    // 30.5 minutes rounds half away from zero to 31: 0.5167 h.
-    const PressCapacity half{120, 0, 0.5};
-    EXPECT_EQ(PrintingEstimate(&half, 60, 0, 0), "0.52");
+    workOrder("W1");
+    insert("CROWD_S", "ID, INO, PO, [NO]", {"'D1', 1, 'W1', 1", "'D1', 2, 'W1', 2"});
+    insert("MOUNT", "PO, [NO], FDATE", {"'W1', 1, '1130101'", "'W1', 2, '1130101'"});
+    insert("KNIFE", "PO, [NO], FDATE", "'W1', 2, '1130101'");
+    // Only line 2 has its die-cutting line.
+    insert("CROWD", "PO, [NO], 留, 紙, 刀", "'W1', 2, 'Y', 'V', 'N'");
+
+    const GridRows rows = load('G');
+    ASSERT_EQ(rows.size(), 2u);
+    const GridLayout& l = GridLayoutOf(KindNamed('G'));
+    EXPECT_EQ(At(rows[0], l.column("裱")), "");
+    EXPECT_EQ(At(rows[1], l.column("裱")), "V");
+    EXPECT_EQ(At(rows[0], l.column("刀", 2)) + At(rows[1], l.column("刀", 2)), "V");
+    EXPECT_EQ(At(rows[1], l.column("留")) + At(rows[1], l.column("紙")) + At(rows[1], l.column("刀")), "YVN");
+
+    db.exec("update [PWORK] set SPEC = 'A4' where PO = 'W1'");
+    insert("BIND_S", "ID, INO, PO, [NO]", "'D1', 1, 'W1', 1");
+    insert("工單裝訂流程", "PO, 裝訂項目1, 裝訂項目4", "'W1', '膠裝', '打孔'");
+    const GridRows bound = load('J');
+    ASSERT_EQ(bound.size(), 1u);
+    EXPECT_EQ((Texts{At(bound[0], 6), At(bound[0], 16), At(bound[0], 19)}), (Texts{"A4", "膠裝", "打孔"}));
 }
 
-class Details : public PlantDb {};
+class Details : public Loading {};
 
 TEST_F(Details, PanelOfAPrintingRow)
 {
@@ -251,7 +236,7 @@ TEST_F(Details, PanelOfAPrintingRow)
             "'W1', 2, '採 購', '紙行', ''", "'W1', 1, '印 刷', '別線', ''"});
     insert("工單頁數", "PO, [NO], 頁數", {"'W1', 1, 96", "'W1', 2, 4"});
 
-    const GridRows rows = LoadGrid(conn, KindNamed('D'), "", SortOption::WorkOrder);
+    const GridRows rows = load('D');
     ASSERT_EQ(rows.size(), 1u);
     const RowDetails d = LoadRowDetails(conn, KindNamed('D'), rows[0]);
     EXPECT_TRUE(d.found);
@@ -265,7 +250,7 @@ TEST_F(Details, PanelOfAPrintingRow)
 
     // The plate grid shows the plate remark and every outsourcing kind but purchasing.
     insert("PLATE_S", "ID, INO, PO, [NO], VENDER", "'D2', 1, 'W1', 2, 'NONE'");
-    const RowDetails p = LoadRowDetails(conn, KindNamed('B'), LoadGrid(conn, KindNamed('B'), "", SortOption::WorkOrder).at(0));
+    const RowDetails p = LoadRowDetails(conn, KindNamed('B'), load('B').at(0));
     EXPECT_EQ(p.remark, "舊版");
     EXPECT_EQ(Lines(p), (Texts{"上 光 亮光", "印 刷 永豐", "裱 紙 合裱"}));
     EXPECT_EQ(p.vendorName, "");
@@ -273,10 +258,7 @@ TEST_F(Details, PanelOfAPrintingRow)
     const RowDetails g = LoadRowDetails(conn, KindNamed('G'), {"W1", "3"});
     // No page line 3: the work order's first page count.
     EXPECT_EQ((Texts{g.remarkCaption, g.remark, g.pages, g.plateDone}), (Texts{"", "", "96", "N"}));
-}
-
-TEST_F(Details, RowWithoutWorkOrder)
-{
+    // A row without a work order, or of one that is gone, finds nothing.
     EXPECT_FALSE(LoadRowDetails(conn, KindNamed('A'), {"", ""}).found);
     EXPECT_FALSE(LoadRowDetails(conn, KindNamed('A'), {"NOPE", "1"}).found);
 }
