@@ -82,36 +82,25 @@ TEST_F(Schema, PieceKeyAndLabelDataByWorkOrderNumber)
                  std::runtime_error);
 }
 
-class Analysis : public Schema {
-protected:
-    void SetUp() override
-    {
-        db_.exec("insert into PWORK (PO, [DESC]) values ('1131200001', '食品彩盒 350g白銅')");
-        db_.exec("insert into EMPLOYEE (ID, NAME) values ('A013', '林建宏')");
-        db_.exec("insert into 印刷產能資料 (機別, 每時產能) values ('海德堡四色機', 8000)");
-        db_.exec("insert into PRINTING (PO, [NO], QTY, AMT) values ('1131200001', 1, 5000, 12000)");
-        db_.exec("insert into GLAZE (PO, [NO], QTY, AMT) values ('1131200001', 1, 5000, 3000)");
-        // One document holds line 1 of the work order in two kinds.
-        db_.exec("insert into 預排資料明細 (ID, INO, KIND, PO, [NO], 機別) values "
-                 "('1131204001', 1, '印 刷', '1131200001', 1, '海德堡四色機'), "
-                 "('1131204001', 1, '上 光', '1131200001', 1, 'UV上光機'), "
-                 "('1131204001', 2, '印 刷', '1131200001', 2, '小森五色機')");
-    }
-    void line(const std::string& kind, const std::string& machine, int seq, const std::string& start,
-              const std::string& end, const std::string& hours, int no = 1)
-    {
-        db_.exec("insert into 預排資料耗時明細 (單號, 工單單號, 工單序, 序, 製程, 機別, 開始, 結束, 完工數量, "
-                 "經辦代號, 耗時, 不良數) values ('1131204001', '1131200001', " + std::to_string(no) + ", " +
-                 std::to_string(seq) + ", '" + jet::SqlText(kind) + "', '" + jet::SqlText(machine) + "', '" +
-                 jet::SqlText(start) + "', '" + jet::SqlText(end) + "', 2500, 'A013', '" + jet::SqlText(hours) + "', 12)");
-    }
-};
-
-TEST_F(Analysis, TimeLinesBecomeRowsOfTheirKindOrThatOfThePiece)
+// The analysis view: each time line becomes a row under its own kind, or
+// under the kind and machine of the document's piece for its line.
+TEST_F(Schema, AnalysisViewTakesTimeLinesUnderTheirKindOrThatOfThePiece)
 {
-    line("D-印刷", "海德堡四色機", 1, "1131204 0830", "1131204 1015", "1.75");
-    line("E-上光", "UV上光機", 1, "1131205 0900", "1131205 1000", "1");
-    line("", "", 1, "1131204 0830", "", "0", 2);
+    db_.exec("insert into PWORK (PO, [DESC]) values ('1131200001', '食品彩盒 350g白銅')");
+    db_.exec("insert into EMPLOYEE (ID, NAME) values ('A013', '林建宏')");
+    db_.exec("insert into 印刷產能資料 (機別, 每時產能) values ('海德堡四色機', 8000)");
+    db_.exec("insert into PRINTING (PO, [NO], QTY, AMT) values ('1131200001', 1, 5000, 12000)");
+    db_.exec("insert into GLAZE (PO, [NO], QTY, AMT) values ('1131200001', 1, 5000, 3000)");
+    // One document holds line 1 of the work order in two kinds.
+    db_.exec("insert into 預排資料明細 (ID, INO, KIND, PO, [NO], 機別) values "
+             "('1131204001', 1, '印 刷', '1131200001', 1, '海德堡四色機'), "
+             "('1131204001', 1, '上 光', '1131200001', 1, 'UV上光機'), "
+             "('1131204001', 2, '印 刷', '1131200001', 2, '小森五色機')");
+    db_.exec("insert into 預排資料耗時明細 (單號, 工單單號, 工單序, 序, 製程, 機別, 開始, 結束, 完工數量, 經辦代號, 耗時, "
+             "不良數) values ('1131204001', '1131200001', 1, 1, 'D-印刷', '海德堡四色機', '1131204 0830', "
+             "'1131204 1015', 2500, 'A013', '1.75', 12), ('1131204001', '1131200001', 1, 1, 'E-上光', 'UV上光機', "
+             "'1131205 0900', '1131205 1000', 2500, 'A013', '1', 12), ('1131204001', '1131200001', 2, 1, '', '', "
+             "'1131204 0830', '', 2500, 'A013', '0', 12)");
     const auto rows = db_.rows("select KIND, 機別, 經辦代號, 經辦, 完成數, 耗時, 不良數量, 結束1, PO, [NO], 開始時間, "
                                "結束時間, PKEY, PKEY1, [DESC], 時標準量, QTY, SUM from [不良分析4] where [NO] = 1 "
                                "order by PKEY");
