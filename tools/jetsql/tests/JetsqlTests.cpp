@@ -3,10 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <sys/stat.h>
 #include <sys/wait.h>
 
 namespace {
@@ -26,39 +26,24 @@ std::string Quoted(const std::string& s)
     return q + "'";
 }
 
-Outcome Jetsql(const TempDatabase& db, const std::vector<std::string>& args, const std::string* input = nullptr)
+std::string Read(const std::filesystem::path& file)
 {
-    const auto errFile = db.dir() / "stderr.txt";
-    const auto inFile = db.dir() / "stdin.txt";
-    // A run that hangs ends after 20 seconds with status 124.
-    std::string cmd = "timeout -k 2 20 " + Quoted(JETSQL_PATH);
-    for (const std::string& a : args) {
-        cmd += ' ';
-        cmd += Quoted(a);
-    }
-    if (input) {
-        std::ofstream(inFile) << *input;
-        cmd += " < " + Quoted(inFile.string());
-    } else {
-        cmd += " < /dev/null";
-    }
-    cmd += " 2> " + Quoted(errFile.string());
-    Outcome r;
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p) {
-        ADD_FAILURE() << "cannot run " << cmd;
-        return r;
-    }
-    char buf[4096];
-    std::size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0)
-        r.out.append(buf, n);
-    const int status = pclose(p);
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     std::stringstream ss;
-    ss << std::ifstream(errFile).rdbuf();
-    r.err = ss.str();
-    return r;
+    ss << std::ifstream(file).rdbuf();
+    return ss.str();
+}
+
+// The tool run on args with input as its standard input. A run that hangs
+// ends after 20 seconds with status 124.
+Outcome Jetsql(const TempDatabase& db, const std::vector<std::string>& args, const std::string& input = "")
+{
+    const auto in = db.dir() / "stdin.txt", out = db.dir() / "stdout.txt", err = db.dir() / "stderr.txt";
+    std::ofstream(in) << input;
+    std::string cmd = "timeout -k 2 20 " + Quoted(JETSQL_PATH);
+    for (const std::string& a : args)
+        cmd += " " + Quoted(a);
+    const int status = std::system((cmd + " < " + Quoted(in) + " > " + Quoted(out) + " 2> " + Quoted(err)).c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Read(out), Read(err)};
 }
 
 TEST(Jetsql, PrintsRowsAndRowsChanged)
@@ -75,7 +60,7 @@ TEST(Jetsql, PrintsRowsAndRowsChanged)
     EXPECT_EQ(db.scalar("select group_concat(REM, ',') from 工單 where Q >= 2"), "!,O'Neil!");
 
     const std::string piped = "select count(*) as n from [工單] where REM like '%neil%'\n";
-    const Outcome in = Jetsql(db, {"--database", db.path()}, &piped);
+    const Outcome in = Jetsql(db, {"--database", db.path()}, piped);
     EXPECT_EQ(in.status, 0) << in.err;
     EXPECT_EQ(in.out, "n\n1\n");
 }
@@ -111,17 +96,9 @@ TEST(Jetsql, ProgramFolderFindsTheDatabase)
     EXPECT_NE(r.err.find((program / "QTMV.DSN").string()), std::string::npos) << r.err;
 }
 
-TEST(Jetsql, NamedPipeAsTheDatabaseEndsWithAMessage)
-{
-    TempDatabase db;
-    const std::string fifo = (db.dir() / "QTMV.mdb.pipe").string();
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    const Outcome r = Jetsql(db, {"--database", fifo, "select 1"});
-    EXPECT_EQ(r.status, 1) << "124 means it hung";
-    EXPECT_EQ(r.out, "");
-    EXPECT_NE(r.err.find("「" + fifo + "」是具名管道（FIFO），不是資料庫檔案。"), std::string::npos) << r.err;
-}
-
+// A database error exits 1 and says the error: a named pipe given as the
+// database is one, refused by the jet::Connection the tool opens it with
+// (ConnectionOpen.NamedPipesSocketsAndDevicesAreRefusedWithoutWaiting).
 TEST(Jetsql, FailuresAndWrongArguments)
 {
     TempDatabase db("create table T (x);");
