@@ -1,5 +1,6 @@
 #include "records/saving/EditRules.h"
 
+#include "common/EntryText.h"
 #include "common/ProcessKind.h"
 #include "platform/os/MessageBox.h"
 
@@ -43,18 +44,25 @@ std::string Change(int c, const std::string& text) { return std::to_string(c) + 
 
 } // namespace
 
-TEST(EditRules, EditableHeadingsPerGrid)
+// Which cells take an edit, and with what text the edit starts.
+TEST(EditRules, EditableColumnsAndTheTextAnEditStartsWith)
 {
-    // The printing colour counts, not the second "正"/"反" pair.
-    EXPECT_EQ(EditableHeadings(LayoutOf("D-印刷")), (std::vector<std::string>{"正", "反", "說明", "完工日", "完工說明"}));
     const GridLayout& p = LayoutOf("D-印刷");
+    // The printing colour counts, not the second "正"/"反" pair.
+    EXPECT_EQ(EditableHeadings(p), (std::vector<std::string>{"正", "反", "說明", "完工日", "完工說明"}));
     EXPECT_EQ(ColumnEditOf(p, 0), ColumnEdit::ReadOnly);
     EXPECT_EQ(ColumnEditOf(p, p.columnCount() + 1), ColumnEdit::ReadOnly);
+
+    EXPECT_EQ(EditStartText(p, Col(p, "數量"), "12,000"), std::optional<std::string>("12,000"));
+    EXPECT_FALSE(EditStartText(p, Col(p, "說明"), "x"));
+    const GridLayout& a = LayoutOf("A-印前");
+    EXPECT_FALSE(EditStartText(a, Col(a, "數量"), "5"));
 }
 
-TEST(EditRules, KeyFilter)
+TEST(EditRules, KeysPressedAndKeysDown)
 {
     const GridLayout& p = LayoutOf("D-印刷");
+    const GridLayout& g = LayoutOf("G-軋工");
     const int qty = Col(p, "數量"), remark = Col(p, "說明"), front = Col(p, "正");
 
     // Anywhere else only Backspace and Enter pass, and nothing is flagged.
@@ -76,12 +84,7 @@ TEST(EditRules, KeyFilter)
     EXPECT_TRUE(KeyPressOf(p, front, kKeyBackspace).flag);
     EXPECT_FALSE(KeyPressOf(p, front, kKeyEnter).flag);
     EXPECT_FALSE(KeyPressOf(p, Col(p, "正", 2), '7').pass());
-}
 
-TEST(EditRules, KeyDown)
-{
-    const GridLayout& p = LayoutOf("D-印刷");
-    const GridLayout& g = LayoutOf("G-軋工");
     EXPECT_EQ(KeyDownOf(p, Col(p, "反"), kKeyDelete), KeyDown::ClearAndFlag);
     EXPECT_EQ(KeyDownOf(p, Col(p, "數量"), kKeyDelete), KeyDown::Swallow);
     EXPECT_EQ(KeyDownOf(g, Col(g, "刀模代號"), kKeyDelete), KeyDown::ClearAndFlag);
@@ -91,6 +94,8 @@ TEST(EditRules, KeyDown)
     EXPECT_EQ(KeyDownOf(g, Col(g, "完工日"), kKeyF9), KeyDown::Default);
     EXPECT_EQ(KeyDownOf(p, Col(p, "說明"), kKeyF9), KeyDown::Default);
     EXPECT_EQ(KeyDownOf(p, Col(p, "說明"), 'A'), KeyDown::Default);
+    // Space stamps only on "完工日".
+    EXPECT_EQ(KeyDownOf(g, Col(g, "完工說明"), kKeySpace), KeyDown::Default);
 }
 
 TEST(EditRules, ClickStampsAndToggles)
@@ -127,16 +132,7 @@ TEST(EditRules, ClickStampsAndToggles)
     EXPECT_NE(refused.refusal.find("「A1」"), std::string::npos) << refused.refusal;
 }
 
-TEST(EditRules, EditStart)
-{
-    const GridLayout& p = LayoutOf("D-印刷");
-    EXPECT_EQ(EditStartText(p, Col(p, "數量"), "12,000"), std::optional<std::string>("12,000"));
-    EXPECT_FALSE(EditStartText(p, Col(p, "說明"), "x"));
-    const GridLayout& a = LayoutOf("A-印前");
-    EXPECT_FALSE(EditStartText(a, Col(a, "數量"), "5"));
-}
-
-TEST(EditRules, LengthLimitsInBig5Bytes)
+TEST(EditRules, LengthLimitsAndTheirHintInBig5Bytes)
 {
     const GridLayout& a = LayoutOf("A-印前");
     const int remark = Col(a, "完工說明");
@@ -167,54 +163,45 @@ TEST(EditRules, LengthLimitsInBig5Bytes)
     // No limit on the second printing "正" nor on a plain quantity.
     EXPECT_FALSE(LengthLimitOf(p, Col(p, "正", 2)));
     EXPECT_FALSE(LengthLimitOf(a, Col(a, "數量")));
+
+    // The hint counts two bytes a Chinese character: 3 of them and 2 letters
+    // use 8 of 100.
+    const std::string hint = LengthHint(a, remark, "趕工中ok");
+    EXPECT_NE(hint.find("8/100"), std::string::npos) << hint;
+    EXPECT_NE(hint.find("50 個中文字"), std::string::npos) << hint;
 }
 
+// Counts take digits, thousands commas, one point, or nothing; a NUL or
+// another control byte never reaches a statement; the finish date takes a
+// stamp of a real day or a seven-digit date. What is refused is refused
+// whole: the cell keeps what it held.
 TEST(EditRules, CellsRefuseWhatAStatementCannotTake)
 {
     const GridLayout& p = LayoutOf("D-印刷");
-    const int front = Col(p, "正"), remark = Col(p, "說明");
-
-    // Counts: digits, thousands commas, one point, or nothing.
-    for (const char* ok : {"", "77", "1,234", "12.5", " 8 "})
-        EXPECT_TRUE(CheckEditEnd(p, front, ok, "3").accepted) << ok;
-    for (const char* bad : {"abc", "7x", "1.2.3", ".", "-5", "７７"}) {
-        const auto r = CheckEditEnd(p, front, bad, "3");
-        EXPECT_FALSE(r.accepted) << bad;
-        EXPECT_EQ(r.text, "3") << bad;   // the cell keeps what it held
-        EXPECT_EQ(r.problem, "「正」只可輸入數字!") << bad;
-    }
-
-    // A NUL or another control byte never reaches a statement.
-    for (const std::string& bad : {std::string("趕\0工", 7), std::string("a\tb"), std::string("x\x1b")}) {
-        const auto r = CheckEditEnd(p, remark, bad, "舊");
-        EXPECT_FALSE(r.accepted);
-        EXPECT_NE(r.problem.find("控制字元"), std::string::npos) << r.problem;
-    }
-    EXPECT_FALSE(CellProblem(p, remark, "趕工 OK"));
-}
-
-TEST(EditRules, FinishDateTakesAStampOfARealDayOrASevenDigitDate)
-{
     const GridLayout& g = LayoutOf("G-軋工");
-    const int date = Col(g, "完工日");
-    for (const char* ok : {"", "1204-14", "0101-00", "0229-23", "1231-23", "1131204", " 1204-09 "})
-        EXPECT_TRUE(CheckEditEnd(g, date, ok, "").accepted) << ok;
-    for (const char* bad : {"1304-10", "0230-10", "0431-10", "0000-10", "1204-24", "12/4", "1204 14", "12041",
-                            "1204-1a", "1131340", "abc"}) {
-        const auto r = CheckEditEnd(g, date, bad, "1203-08");
-        EXPECT_FALSE(r.accepted) << bad;
-        EXPECT_EQ(r.text, "1203-08") << bad;   // refused whole, never cut
-        EXPECT_FALSE(r.problem.empty()) << bad;
+    struct Rule {
+        const GridLayout& l;
+        int col;
+        std::vector<std::string> ok, bad;
+        std::string problem;
+    };
+    const Rule rules[] = {
+        {p, Col(p, "正"), {"", "77", "1,234", "12.5", " 8 "}, {"abc", "7x", "1.2.3", ".", "-5", "７７"},
+         "「正」只可輸入數字!"},
+        {p, Col(p, "說明"), {"趕工 OK"}, {std::string("趕\0工", 7), "a\tb", "x\x1b"}, ControlCharacterMessage("說明")},
+        {g, Col(g, "完工日"), {"", "1204-14", "0101-00", "0229-23", "1231-23", "1131204", " 1204-09 "},
+         {"1304-10", "0230-10", "0431-10", "0000-10", "1204-24", "12/4", "1204 14", "12041", "1204-1a", "1131340", "abc"},
+         "「完工日」只可輸入完工時間（月日-時，例如 1204-14，可按空白鍵或 F4 蓋章）或清空!"},
+    };
+    for (const Rule& rule : rules) {
+        SCOPED_TRACE(rule.l.heading(rule.col));
+        for (const std::string& ok : rule.ok)
+            EXPECT_TRUE(CheckEditEnd(rule.l, rule.col, ok, "3").accepted) << ok;
+        for (const std::string& bad : rule.bad) {
+            const auto r = CheckEditEnd(rule.l, rule.col, bad, "3");
+            EXPECT_FALSE(r.accepted) << bad;
+            EXPECT_EQ(r.text, "3") << bad;
+            EXPECT_EQ(r.problem, rule.problem) << bad;
+        }
     }
-    // Space stamps only on "完工日".
-    EXPECT_EQ(KeyDownOf(g, Col(g, "完工說明"), kKeySpace), KeyDown::Default);
-}
-
-TEST(EditRules, LengthHintCountsBig5BytesAgainstTheLimit)
-{
-    const GridLayout& a = LayoutOf("A-印前");
-    // Two bytes a Chinese character: 3 of them and 2 letters use 8 of 100.
-    const std::string hint = LengthHint(a, Col(a, "完工說明"), "趕工中ok");
-    EXPECT_NE(hint.find("8/100"), std::string::npos) << hint;
-    EXPECT_NE(hint.find("50 個中文字"), std::string::npos) << hint;
 }
