@@ -1,6 +1,7 @@
 #include "platform/jet/Connection.h"
 
 #include "platform/jet/Backend.h"
+#include "platform/jet/IdleConnections.h"
 #include "platform/jet/Postgres.h"
 #include "platform/jet/Translator.h"
 #include "platform/text/Text.h"
@@ -12,6 +13,7 @@
 #include <mutex>
 #include <optional>
 #include <thread>
+#include <unordered_map>
 #include <vector>
 
 #include <sys/stat.h>
@@ -117,6 +119,65 @@ std::shared_ptr<Backend> TakeIdleConnection(const std::string& path, const std::
 
 // The object opening ahead on this thread, if any.
 thread_local OpenAhead* openingAhead = nullptr;
+
+// ---- The last closed server connection, kept for the next open -------------
+//
+// On a server a workstation keeps one connection between operations instead
+// of connecting for every statement group: a connection costs the server a
+// process of its own and the workstation a round trip with authentication.
+// As with the file, only an idle connection is kept (no transaction, nothing
+// reading), on this thread, in this process, for the same server, database,
+// user and write-lock key; before it is used again one statement proves the
+// server still holds it, and one it dropped is replaced by a new one.
+
+struct IdleServerConnection {
+    std::string key;
+    pid_t process = 0;
+    std::shared_ptr<Backend> backend;
+
+    void clear()
+    {
+        // A fork's child leaves its parent's connection alone (as for files).
+        if (backend && process != ::getpid()) {
+            static auto* inherited = new std::vector<std::shared_ptr<Backend>>; // never destroyed
+            inherited->push_back(std::move(backend));
+        } else if (backend)
+            backend->close();
+        backend.reset();
+    }
+    ~IdleServerConnection() { clear(); }
+};
+
+IdleServerConnection& IdleServer()
+{
+    thread_local IdleServerConnection idle;
+    return idle;
+}
+
+std::string ServerKey(const ServerAddress& a)
+{
+    const std::optional<long long> lock = ServerWriteLockKey();
+    return a.host + '\n' + a.port + '\n' + a.database + '\n' + a.user + '\n' + (lock ? std::to_string(*lock) : "-");
+}
+
+std::shared_ptr<Backend> TakeIdleServerConnection(const std::string& key)
+{
+    IdleServerConnection& idle = IdleServer();
+    if (!idle.backend || idle.process != ::getpid())
+        return nullptr;
+    std::shared_ptr<Backend> b = std::move(idle.backend);
+    if (idle.key != key || !b->isOpen()) {
+        b->close();
+        return nullptr;
+    }
+    try {
+        b->execute("select 1", {});
+    } catch (const Error&) {
+        b->close();   // dropped by the server, or broken: connect anew
+        return nullptr;
+    }
+    return b;
+}
 
 } // namespace
 
@@ -415,7 +476,44 @@ Connection::~Connection()
 
 namespace {
 std::atomic<long long> successfulOpens{0};
+
+// Which server and user each open server connection was made for, so that
+// closing it can keep it for the same ones only.
+class ServerKeys {
+public:
+    void set(const Backend* b, std::string key)
+    {
+        const std::lock_guard lock(mutex_);
+        keys_[b] = std::move(key);
+    }
+    std::string take(const Backend* b)
+    {
+        const std::lock_guard lock(mutex_);
+        const auto it = keys_.find(b);
+        if (it == keys_.end())
+            return {};
+        std::string key = std::move(it->second);
+        keys_.erase(it);
+        return key;
+    }
+
+private:
+    std::mutex mutex_;
+    std::unordered_map<const Backend*, std::string> keys_;
+};
+
+ServerKeys& TheServerKeys()
+{
+    static ServerKeys* keys = new ServerKeys;   // never destroyed: connections may close at exit
+    return *keys;
+}
 } // namespace
+
+void ReleaseIdleConnections()
+{
+    IdleConnection().clear();
+    IdleServer().clear();
+}
 
 long long Connection::opensSoFar() { return successfulOpens.load(); }
 
@@ -424,7 +522,13 @@ void Connection::open(const std::string& connectionString)
     if (backend_)
         throw Error(Error::Kind::Usage, "連線已經開啟，不能再開啟一次。");
     if (const ServerAddress server = ServerAddressOf(connectionString); !server.host.empty()) {
-        backend_ = OpenPostgresBackend(server, busyTimeoutMs_, ServerWriteLockKey());
+        std::string key = ServerKey(server);
+        backend_ = TakeIdleServerConnection(key);
+        if (backend_)
+            backend_->setBusyTimeout(busyTimeoutMs_);
+        else
+            backend_ = OpenPostgresBackend(server, busyTimeoutMs_, ServerWriteLockKey());
+        TheServerKeys().set(backend_.get(), std::move(key));
         dataSource_ = server.display();
         level_ = 0;
         ++successfulOpens;
@@ -473,8 +577,18 @@ void Connection::close()
     // Kept for the next open when nothing else holds it (a recordset still
     // reading keeps its own reference) and it is idle.
     const std::optional<FileIdentity> file = std::exchange(file_, std::nullopt);
-    if (file && b.use_count() == 1 && b->isOpen() && !b->inTransaction() && b->dialect() == Dialect::SQLite) {
+    const bool idle = b.use_count() == 1 && b->isOpen() && !b->inTransaction();
+    if (file && idle && b->dialect() == Dialect::SQLite) {
         KeepIdle(dataSource_, *file, std::move(b));
+        return;
+    }
+    std::string key = TheServerKeys().take(b.get());
+    if (!key.empty() && idle) {
+        IdleServerConnection& slot = IdleServer();
+        slot.clear();
+        slot.key = std::move(key);
+        slot.process = ::getpid();
+        slot.backend = std::move(b);
         return;
     }
     b->close();

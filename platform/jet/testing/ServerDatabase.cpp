@@ -1,6 +1,7 @@
 #include "platform/jet/testing/ServerDatabase.h"
 
 #include "platform/jet/Connection.h"
+#include "platform/jet/IdleConnections.h"
 
 #include <libpq-fe.h>
 
@@ -123,7 +124,10 @@ ServerDatabase::ServerDatabase(const std::string& key,
         a.database = making;
         try {
             fill(ServerConnectionString(a));
+            // A database is renamed only when nobody is connected to it.
+            ReleaseIdleConnections();
         } catch (...) {
+            ReleaseIdleConnections();
             Run(m.get(), "drop database if exists " + Quoted(making) + " with (force)");
             Run(m.get(), "select pg_advisory_unlock(hashtext('" + tpl + "'))");
             throw;

@@ -1,5 +1,6 @@
 // Transactions and other workstations, on both engines.
 #include "platform/jet/Connection.h"
+#include "platform/jet/IdleConnections.h"
 #include "platform/jet/Recordset.h"
 #include "platform/jet/Retry.h"
 #include "EngineDatabase.h"
@@ -215,6 +216,39 @@ TEST(ServerWriteLock, IsTakenUnderTheKeyTheProgramGave)
     EXPECT_EQ(noKey->execute("update [D] set N = 3"), 1);   // a statement outside a transaction needs no lock
     t.commit();
     EXPECT_EQ(db.scalar("select N from C where ID = 'k'"), "1");
+}
+
+// A workstation keeps its server connection between operations, and
+// connects anew when the server has dropped it.
+TEST(ServerConnection, IsKeptBetweenOperationsAndReplacedWhenDropped)
+{
+    QTMV_SKIP_WITHOUT_SERVER(Engine::Server);
+    EngineDatabase db(Engine::Server);
+    db.table("C", "ID text, N integer");
+    db.exec("insert into C (ID, N) values ('k', 0)");
+    const std::string others =
+        "select coalesce(string_agg(pid::text, ','), '') from pg_stat_activity "
+        "where datname = current_database() and pid <> pg_backend_pid()";
+    auto operation = [&] {
+        Connection c;
+        c.open(db.connectionString());
+        c.execute("update [C] set N = N + 1");
+    };
+    operation();
+    const std::string first = db.scalar(others);
+    ASSERT_FALSE(first.empty()) << "the connection was not kept";
+    for (int i = 0; i < 5; ++i)
+        operation();
+    EXPECT_EQ(db.scalar(others), first);   // one connection, the same one
+
+    db.exec("select pg_terminate_backend(pid) from pg_stat_activity "
+            "where datname = current_database() and pid <> pg_backend_pid()");
+    operation();   // works on a new connection
+    EXPECT_EQ(db.scalar("select N from C where ID = 'k'"), "7");
+    const std::string second = db.scalar(others);
+    EXPECT_FALSE(second.empty());
+    EXPECT_NE(second, first);
+    ReleaseIdleConnections();
 }
 
 // Conflicts are run again a bounded number of times; other errors never.
