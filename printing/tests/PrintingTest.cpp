@@ -12,6 +12,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -46,51 +47,50 @@ TEST(PrintPageRules, DefaultsForTheRecordAndToday)
                                                "2400", "", "zzzzzzzzz"}));
 }
 
+// A kind change shows (1), hides (0) or leaves (.) each of the choices 0 to
+// 7, captions choice 0, and falls back to choice 0 from one the kind does
+// not offer.
 TEST(PrintPageRules, KindChangeOffersTheOrderChoicesOfTheKind)
 {
-    const KindView d = KindChange("D-印刷", true, false, 1);
-    EXPECT_EQ(d.choice0Caption, "排程單1");
-    for (int i : {0, 3, 4, 5})
-        EXPECT_TRUE(d.choiceVisible[static_cast<std::size_t>(i)].value_or(false)) << i;
-    EXPECT_FALSE(d.selectChoice0);
-
-    const KindView c = KindChange("C-紙品", true, true, 4);
-    EXPECT_TRUE(c.choiceVisible[3].value_or(false));
-    EXPECT_FALSE(c.choiceVisible[4].value_or(true));
-    EXPECT_TRUE(c.selectChoice0);
-    EXPECT_EQ(KindChange("C-紙品", true, false, 0).choice0Caption, "排程單");
-    EXPECT_FALSE(KindChange("C-紙品", true, false, 0).choiceVisible[3].value_or(true));
-
-    const KindView a = KindChange("A-印前", true, false, 1);
-    EXPECT_TRUE(a.selectChoice0);
-    for (int i : {3, 4, 5})
-        EXPECT_FALSE(a.choiceVisible[static_cast<std::size_t>(i)].value_or(true)) << i;
-    EXPECT_FALSE(KindChange("A-印前", false, false, 1).selectChoice0);
-    EXPECT_FALSE(KindChange("A-印前", false, false, 1).choiceVisible[0].has_value());
+    struct Case { const char* kind; bool printPressed, amounts; int selected; const char *visible, *caption; bool back; };
+    for (const Case& c : {Case{"D-印刷", true, false, 1, "1..111..", "排程單1", false},
+                          Case{"C-紙品", true, true, 4, "1..100..", "排程單1", true},
+                          Case{"C-紙品", true, false, 0, "1..000..", "排程單", false},
+                          Case{"A-印前", true, false, 1, "1..000..", "排程單", true},
+                          Case{"A-印前", false, false, 1, "...000..", "", false}}) {
+        SCOPED_TRACE(testing::Message() << c.kind << " pressed " << c.printPressed << " amounts " << c.amounts
+                                        << " selected " << c.selected);
+        const KindView v = KindChange(c.kind, c.printPressed, c.amounts, c.selected);
+        std::string visible;
+        for (const std::optional<bool>& shown : v.choiceVisible)
+            visible += shown ? (*shown ? '1' : '0') : '.';
+        EXPECT_EQ(visible, c.visible);
+        EXPECT_EQ(v.choice0Caption, c.caption);
+        EXPECT_EQ(v.selectChoice0, c.back);
+    }
 }
 
+// What each choice shows, named.
 TEST(PrintPageRules, ChoicePanelsChecksAndKind)
 {
-    struct Case { int choice; const char* kind; const char* title; bool panel, retitle, completion, layout, excel, kind_; };
-    const Case cases[] = {
-        {0, "D-印刷", "岱恆印刷", true, true, false, false, false, true},
-        {4, "D-印刷", "岱恆印刷", true, false, false, false, false, true},
-        {0, "D-印刷", "大華岱恆", true, false, false, false, false, true},
-        {2, "D-印刷", "", false, false, true, false, true, true},
-        {1, "D-印刷", "", false, false, false, true, true, true},
-        {1, "A-印前", "", false, false, false, false, true, true},
-        {6, "", "", false, false, false, false, false, false},
-        {7, "", "", false, false, false, false, true, true},
+    const std::tuple<int, const char*, const char*, const char*> cases[] = {
+        {0, "D-印刷", "岱恆印刷", "orderPanel retitle kind"},
+        {4, "D-印刷", "岱恆印刷", "orderPanel kind"},
+        {0, "D-印刷", "大華岱恆", "orderPanel kind"},
+        {2, "D-印刷", "", "completionDate excel kind"},
+        {1, "D-印刷", "", "layoutChoice excel kind"},
+        {1, "A-印前", "", "excel kind"},
+        {6, "", "", ""},
+        {7, "", "", "excel kind"},
     };
-    for (const Case& c : cases) {
-        const ChoiceView v = ChoiceRules(c.choice, c.kind, c.title);
-        SCOPED_TRACE(testing::Message() << c.choice << " " << c.kind << " " << c.title);
-        EXPECT_EQ(v.orderPanel, c.panel);
-        EXPECT_EQ(v.retitle, c.retitle);
-        EXPECT_EQ(v.completionDate, c.completion);
-        EXPECT_EQ(v.layoutChoice, c.layout);
-        EXPECT_EQ(v.excel, c.excel);
-        EXPECT_EQ(v.kind, c.kind_);
+    for (const auto& [choice, kind, title, shown] : cases) {
+        const ChoiceView v = ChoiceRules(choice, kind, title);
+        std::string named;
+        for (const auto& [on, name] : {std::pair{v.orderPanel, "orderPanel"}, {v.retitle, "retitle"},
+                                       {v.completionDate, "completionDate"}, {v.layoutChoice, "layoutChoice"},
+                                       {v.excel, "excel"}, {v.kind, "kind"}})
+            named += on ? std::string(named.empty() ? "" : " ") + name : "";
+        EXPECT_EQ(named, shown) << choice << " " << kind << " " << title;
     }
 }
 
@@ -102,12 +102,9 @@ TEST(PrintParamsFill, EmptyFieldsTakeTheirBoundsTextsAreTrimmedAndTheOrderLayout
     page.ranges[12] = " V01 ";
     page.retitle = page.groupByCompletion = page.suppressCustomer = true;
     const PrintParams p = FillParams(page);
-    EXPECT_EQ(p.scheduleDateTo, "9999999");
-    EXPECT_EQ(p.completionTimeTo, "9999");
-    EXPECT_EQ(p.vendor, "V01");
-    EXPECT_EQ(p.kind, "D-印刷");
-    EXPECT_EQ(p.reportTitle, "2");
-    EXPECT_EQ(p.suppressCustomer, "1");
+    EXPECT_EQ((std::vector<std::string>{p.scheduleDateTo, p.completionTimeTo, p.vendor, p.kind, p.reportTitle,
+                                        p.suppressCustomer}),
+              (std::vector<std::string>{"9999999", "9999", "V01", "D-印刷", "2", "1"}));
     EXPECT_EQ(p.completionGrouping, 2);
     for (auto [choice, report] : {std::pair{3, 2}, {0, 1}, {6, 0}}) {
         page.choice = choice;
@@ -124,26 +121,21 @@ TEST(PrintParamsFill, EmptyFieldsTakeTheirBoundsTextsAreTrimmedAndTheOrderLayout
     EXPECT_EQ(r.choice, 2);
 }
 
-TEST(PrintCheckQuery, PerChoice)
+// What each choice checks for data, and which layout or window it opens.
+TEST(PrintJob, CheckQueryAndLayoutPerChoiceAndKind)
 {
     PageInput page;
     page.kind = "I-裁摺";
-    const PrintParams p = FillParams(page);
-    const std::string analysis = AnalysisCondition(p);
-    EXPECT_NE(analysis.find("開始時間 >= '00000000000' and 結束時間 <= '99999999999'"), std::string::npos);
+    PrintParams p = FillParams(page);
+    EXPECT_NE(AnalysisCondition(p).find("開始時間 >= '00000000000' and 結束時間 <= '99999999999'"), std::string::npos);
     EXPECT_NE(CheckQuery(1, p, "").find(" and KIND = 'I-裁摺' "), std::string::npos);
     EXPECT_EQ(CheckQuery(6, p, "").find("KIND = "), std::string::npos);
     EXPECT_NE(CheckQuery(2, p, kExcelMode, "PC1").find("from [不良分析_tmp] where ID = 'PC1'"), std::string::npos);
-    PageInput other = page;
-    other.kind = "";
-    EXPECT_EQ(CheckQuery(0, FillParams(other), ""), "");
-}
+    page.kind = "";
+    EXPECT_EQ(CheckQuery(0, FillParams(page), ""), "");
 
-TEST(PrintDispatch, LayoutPerChoiceAndKind)
-{
-    PageInput page;
     page.kind = "N-其它";
-    PrintParams p = FillParams(page);
+    p = FillParams(page);
     const Dispatch d = Decide(4, p, "", true, false);
     EXPECT_EQ(d.target, Target::OutsourcingOrder);
     EXPECT_EQ(d.layout, "rpt外發單_其他_xp");
@@ -189,36 +181,9 @@ protected:
     ScriptedMessages messages;
 };
 
-TEST_F(PrintRun, OrderWithDataReadsTitleAndFooters)
-{
-    const Outcome o = RunPrint(db.connectionString(), orderPage("V0"), false, "");
-    ASSERT_EQ(o.status, Outcome::Ready);
-    EXPECT_TRUE(messages.shown().empty());
-    EXPECT_EQ(o.dispatch.target, Target::OutsourcingOrder);
-    EXPECT_EQ(o.dispatch.layout, "rpt外發單_印刷_xp");
-    EXPECT_EQ(o.params.companyTitle, "大華印刷");
-    EXPECT_EQ(o.params.footer1, "甲");
-    EXPECT_EQ(o.params.footer2, "");
-    EXPECT_EQ(o.params.footer3, "丙");
-}
-
-TEST_F(PrintRun, NothingToPrintIsNoDataAndTheExportStopsWithoutItsTable)
-{
-    const Outcome o = RunPrint(db.connectionString(), orderPage("V9"), false, "");
-    EXPECT_EQ(o.status, Outcome::NoData);
-
-    PageInput summary = orderPage("");
-    summary.choice = 6;
-    EXPECT_EQ(RunPrint(db.connectionString(), summary, true, "").status, Outcome::NoData);
-    summary.choice = 2;
-    // The export of choice 2 stops when its analysis table is not built.
-    EXPECT_EQ(RunPrint(db.connectionString(), summary, true, kExcelMode, "PC1",
-                       [](const PrintParams&) { return false; })
-                  .status,
-              Outcome::Cancelled);
-}
-
-TEST_F(PrintRun, MachineCopyFillsOnlyMissingMachinesOfThePiecesKindAndNotOnPreview)
+// A preview writes nothing; a print copies the machines and opens the order
+// of the kind with the company title and footers read.
+TEST_F(PrintRun, OrderCopiesMissingMachinesOfThePiecesKindWhenPrintedAndReadsTitleAndFooters)
 {
     auto machines = [this] {
         return db.value("select group_concat(序 || '=' || ifnull(機別, 'null'), ',') from "
@@ -226,21 +191,38 @@ TEST_F(PrintRun, MachineCopyFillsOnlyMissingMachinesOfThePiecesKindAndNotOnPrevi
     };
     const std::string before = machines();
     EXPECT_EQ(RunPrint(db.connectionString(), orderPage("V0"), true, "").status, Outcome::Ready);
-    EXPECT_EQ(machines(), before); // a preview writes nothing
+    EXPECT_EQ(machines(), before);
 
-    EXPECT_EQ(RunPrint(db.connectionString(), orderPage("V0"), false, "").status, Outcome::Ready);
+    const Outcome o = RunPrint(db.connectionString(), orderPage("V0"), false, "");
+    ASSERT_EQ(o.status, Outcome::Ready);
+    EXPECT_TRUE(messages.shown().empty());
+    EXPECT_EQ(o.dispatch.target, Target::OutsourcingOrder);
+    EXPECT_EQ(o.dispatch.layout, "rpt外發單_印刷_xp");
+    EXPECT_EQ(o.params.companyTitle + "/" + o.params.footer1 + "/" + o.params.footer2 + "/" + o.params.footer3,
+              "大華印刷/甲//丙");
     // Printing lines get the printing piece's machine, hot-foil the hot-foil
     // one's; a machine that is there stays, and a line of a kind without a
     // piece (die-cutting) or without a kind keeps its blank.
     EXPECT_EQ(machines(), "1=一號機,2=一號機,3=二號機,4=,5=燙金機,6=");
 }
 
-TEST_F(PrintRun, SummaryChecksForDataOfTheChosenKind)
+// Nothing of the range is no data, for an order as for a summary, which
+// checks the chosen kind; the export of choice 2 stops when its analysis
+// table is not built.
+TEST_F(PrintRun, NothingOfTheRangeOrKindIsNoDataAndTheExportStopsWithoutItsTable)
 {
+    EXPECT_EQ(RunPrint(db.connectionString(), orderPage("V9"), false, "").status, Outcome::NoData);
+    PageInput summary = orderPage("");
+    summary.choice = 6;
+    EXPECT_EQ(RunPrint(db.connectionString(), summary, true, "").status, Outcome::NoData);
+    summary.choice = 2;
+    EXPECT_EQ(RunPrint(db.connectionString(), summary, true, kExcelMode, "PC1",
+                       [](const PrintParams&) { return false; })
+                  .status,
+              Outcome::Cancelled);
+
     db.exec("insert into 預排資料耗時明細 (單號, 工單單號, 工單序, 序, 製程, 機別, 開始, 結束, 完工數量) values "
             "('1131201001', 'P01', 1, 9, 'D-印刷', '一號機', '1131202 0800', '1131202 0900', 100)");
-    PageInput summary = orderPage("");
-    summary.choice = 2;
     EXPECT_EQ(RunPrint(db.connectionString(), summary, true, "").status, Outcome::Ready);
     summary.kind = "A-印前";
     EXPECT_EQ(RunPrint(db.connectionString(), summary, true, "").status, Outcome::NoData);
