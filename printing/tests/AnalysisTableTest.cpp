@@ -20,11 +20,6 @@ protected:
         reports::test::SeedProduction(db);
         db.exec("insert into [不良分析_tmp] (ID, 種類, 產值) values ('PC1', 'OLD', '1'), ('PC2', 'D-印刷', '99')");
     }
-    std::vector<std::vector<std::string>> rowsOf(const std::string& key)
-    {
-        return db.rows("select 種類, 機別, 經辦代號, 經辦, 完成數, 耗時, 不良數, 完成日期, 產值 from [不良分析_tmp] "
-                       "where ID = '" + key + "' order by rowid");
-    }
     db::test::FreshDatabase db;
 };
 
@@ -51,10 +46,14 @@ TEST_F(AnalysisTableTest, OneRowPerFinishedRecordWithMinutesAndCappedValue)
         {"J-裝訂", "騎馬釘機", "A002", "李小華", "2", "15", "0", "1131203", "7"},
         {"J-裝訂", "騎馬釘機", "A002", "李小華", "1660", "60", "0", "1131204", "5533"}, // 3.3333, as printed
     };
-    EXPECT_EQ(rowsOf("PC1"), expected);
+    EXPECT_EQ(db.rows("select 種類, 機別, 經辦代號, 經辦, 完成數, 耗時, 不良數, 完成日期, 產值 from [不良分析_tmp] "
+                      "where ID = 'PC1' order by rowid"),
+              expected);
 }
 
-TEST_F(AnalysisTableTest, TwoWorkstationsEachKeepTheirOwnRows)
+// Each workstation's rows are its own: a build replaces only its key's rows,
+// and a cancel or an error keeps them as they were.
+TEST_F(AnalysisTableTest, EachWorkstationKeepsItsOwnRowsAlsoThroughACancelOrAnError)
 {
     PrintParams printing;
     printing.kind = "D-印刷";
@@ -64,31 +63,26 @@ TEST_F(AnalysisTableTest, TwoWorkstationsEachKeepTheirOwnRows)
     binding.completionGrouping = 2;
     ASSERT_TRUE(BuildAnalysisTable(db.connectionString(), printing, "PC1"));
     ASSERT_TRUE(BuildAnalysisTable(db.connectionString(), binding, "PC2"));
-    EXPECT_EQ(db.value("select group_concat(種類 || ':' || 產值) from [不良分析_tmp] where ID = 'PC1'"),
-              "D-印刷:1500,D-印刷:0,D-印刷:1000,D-印刷:75");
-    EXPECT_EQ(db.value("select group_concat(種類 || ':' || 產值) from [不良分析_tmp] where ID = 'PC2'"),
-              "J-裝訂:0,J-裝訂:7");
+    const auto values = [this](const std::string& quotedKey) {
+        return db.value("select group_concat(種類 || ':' || 產值) from [不良分析_tmp] where ID = '" + quotedKey + "'");
+    };
+    const std::string printingValues = "D-印刷:1500,D-印刷:0,D-印刷:1000,D-印刷:75";
+    EXPECT_EQ(values("PC1"), printingValues);
+    EXPECT_EQ(values("PC2"), "J-裝訂:0,J-裝訂:7");
     // A key with a quote is data, not SQL.
     ASSERT_TRUE(BuildAnalysisTable(db.connectionString(), binding, "PC'3"));
-    EXPECT_EQ(db.value("select count(*) from [不良分析_tmp] where ID = 'PC''3'"), "2");
-    EXPECT_EQ(db.value("select count(*) from [不良分析_tmp]"), "8");
-}
+    EXPECT_EQ(values("PC''3"), "J-裝訂:0,J-裝訂:7");
 
-TEST_F(AnalysisTableTest, CancelOrErrorKeepsTheEarlierRows)
-{
-    PrintParams p;
     long long reported = 0;
-    EXPECT_FALSE(BuildAnalysisTable(db.connectionString(), p, "PC1", [&](long long done, long long total) {
+    EXPECT_FALSE(BuildAnalysisTable(db.connectionString(), {}, "PC1", [&](long long done, long long total) {
         reported = total;
         return done < total; // cancelled on the last record
     }));
     EXPECT_EQ(reported, 10);
-    const std::vector<std::vector<std::string>> old = {{"OLD", "", "", "", "", "", "", "", "1"}};
-    EXPECT_EQ(rowsOf("PC1"), old);
-
-    EXPECT_THROW(BuildAnalysisTable(db.connectionString(), p, "PC1",
+    EXPECT_EQ(values("PC1"), printingValues);
+    EXPECT_THROW(BuildAnalysisTable(db.connectionString(), {}, "PC1",
                                     [](long long, long long) -> bool { throw std::runtime_error("disk full"); }),
                  std::runtime_error);
-    EXPECT_EQ(rowsOf("PC1"), old);
-    EXPECT_EQ(db.value("select count(*) from [不良分析_tmp]"), "2");
+    EXPECT_EQ(values("PC1"), printingValues);
+    EXPECT_EQ(db.value("select count(*) from [不良分析_tmp]"), "8");
 }
