@@ -59,36 +59,29 @@ TEST_F(Binding, RightsPositionsNineThirteenAndFortyFour)
     }
 }
 
-TEST_F(Binding, WritesOnlyTheChangedFieldsAndKeepsAnotherWorkstationsOthers)
+// Only the fields the user changed are written: another workstation's change
+// to one of them stops the save, naming it, unless the user says to overwrite;
+// its change to another field is kept.
+TEST_F(Binding, WritesOnlyTheChangedFieldsAndOverwritesAnotherWorkstationsOnlyWhenTold)
 {
     const BindingRecord r = load();
     BindingFields f = r.fields;
     f.method = " 穿線膠裝 ";
     f.notes = "依頁序裝訂\n書背平整\n附書腰";
-    db.exec("update 工單頁數 set 頁數 = 40 where PO = 'P0001'");   // the other workstation, meanwhile
-    const BindingSaveOutcome out = save(r, f);
-    ASSERT_EQ(out.result, SaveStatus::Saved);
-    EXPECT_EQ(db.line(), "40.0|2.0|16.0|穿線膠裝|依頁序裝訂\r\n書背平整\r\n附書腰");
-    // Numbers compare by value: "32.0" for 32 is no change.
-    BindingFields same = out.record.fields;
-    same.pages = "40.0";
-    EXPECT_EQ(save(out.record, same).result.why, Refusal::Unchanged);
-}
-
-TEST_F(Binding, AFieldChangedElsewhereIsNotOverwrittenUnlessTheUserSaysSo)
-{
-    const BindingRecord r = load();
-    BindingFields f = r.fields;
-    f.notes = "封面上霧P";
     f.folds = "8";
-    db.exec("update 工單頁數 set 裝訂說明 = '改為精裝' where PO = 'P0001'");
+    db.exec("update 工單頁數 set 頁數 = 40, 裝訂說明 = '改為精裝' where PO = 'P0001'");   // the other workstation
     const BindingSaveOutcome refused = save(r, f);
     EXPECT_EQ(refused.result, SaveStatus::Changed);
     EXPECT_EQ(refused.conflicts, std::vector<std::string>{"裝訂說明"});
-    EXPECT_EQ(db.line(), "32.0|2.0|16.0|膠裝|改為精裝");   // nothing written, not even 折數
+    EXPECT_EQ(db.line(), "40.0|2.0|16.0|膠裝|改為精裝");   // nothing written, not even 折數
 
-    EXPECT_EQ(save(r, f, true).result, SaveStatus::Saved);
-    EXPECT_EQ(db.line(), "32.0|2.0|8.0|膠裝|封面上霧P");
+    const BindingSaveOutcome out = save(r, f, true);
+    ASSERT_EQ(out.result, SaveStatus::Saved);
+    EXPECT_EQ(db.line(), "40.0|2.0|8.0|穿線膠裝|依頁序裝訂\r\n書背平整\r\n附書腰");
+    // Numbers compare by value: "40.0" for 40 is no change.
+    BindingFields same = out.record.fields;
+    same.pages = "40.0";
+    EXPECT_EQ(save(out.record, same).result.why, Refusal::Unchanged);
 }
 
 TEST_F(Binding, ALineWithoutARowGetsOneAndARowCreatedMeanwhileIsAConflict)
