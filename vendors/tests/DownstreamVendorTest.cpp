@@ -4,7 +4,6 @@
 
 #include "common/EntryText.h"
 #include "platform/jet/Connection.h"
-#include "platform/os/MessageBox.h"
 #include "vendors/tests/VendorFixture.h"
 
 #include <gtest/gtest.h>

@@ -6,7 +6,6 @@
 #include "common/EntryText.h"
 #include "common/HandOver.h"
 #include "lookups/ui/VendorLookups.h"
-#include "platform/os/MessageBox.h"
 #include "platform/report/ui/PreviewDialog.h"
 #include "platform/ui/tests/TestApp.h"
 #include "platform/ui/tests/TypeKeys.h"
@@ -46,13 +45,7 @@ protected:
     DownstreamVendorWindowTest()
     {
         session_.ProductionRights = std::string(20, '0');
-        savedSession_ = CurrentSession();
         CurrentSession() = session_;
-    }
-    ~DownstreamVendorWindowTest() override
-    {
-        w.reset();
-        CurrentSession() = savedSession_;
     }
 
     // The request of the kind's row 1 of work order P001, piece D001.
@@ -76,7 +69,6 @@ protected:
     }
     QWidget caller;
     std::unique_ptr<frm下游廠商> w;
-    Session savedSession_;
 };
 
 // A code or exact short name typed is taken at once; anything else opens the
@@ -134,7 +126,6 @@ TEST_F(DownstreamVendorWindowTest, ConfirmStoresTheRowAndHandsItBack)
     const VendorFields& f = result.fields;
     EXPECT_EQ(f.downCode + "/" + f.note + "/" + f.recipient + "/" + result.optionsCode, "V01/易碎/林小姐/0101000");
     EXPECT_EQ(column(delivery, "下游廠商代號 || '/' || 注意事項 || '/' || 收件人"), "V01/易碎/林小姐");
-    EXPECT_EQ(value("select CODE from SYSDB where PNAME = '工務預排'"), "0101000");
 
     r.preScheduleNo = "D999";
     r.options = {};
