@@ -14,51 +14,39 @@ using namespace qtmv::daily::test;
 
 namespace {
 
-class ChangeHistoryTest : public SavingFixture {
-protected:
-    ChangeHistoryTest()
-    {
-        session_.EmployeeName = "王大明";
-        // P1 line 1: one piece finished, one open (the row edited below).
-        // P1 line 2: two open pieces; only a remark changes there.
-        workOrder("P1");
-        line(printing, "P1", 1);
-        line(printing, "P1", 2);
-        piece(printing, "A1", 1, "P1", 1, "1203-09");
-        piece(printing, "A1", 2, "P1", 1);
-        piece(printing, "A1", 3, "P1", 2);
-        piece(printing, "A1", 4, "P1", 2);
-        db_.exec("insert into VENDERAC (PO, [NO], KIND, EAMT) values ('P1', 1, '印 刷', 0)");
-        loaded = load(printing);
-        rows = loaded;
-        flags = FlagsFor(printing, rows);
-        last = RowOf(rows, printing, "A1", 2);
-        other = RowOf(rows, printing, "A1", 3);
-    }
-
-    SaveSummary preview()
-    {
-        jet::Connection conn;
-        conn.open(session_.ConnectionString);
-        return PreviewSave(conn, printing, rows, loaded, flags, clock_, HistoryAuthorOf(session_, clock_));
-    }
-    SaveOutcome saveAnswering(MsgAnswer a, ScriptedMessages& msgs)
-    {
-        msgs.answer(a);
-        SaveContext ctx{session_, clock_, [] {}};
-        return SaveDailyReport(printing, rows, flags, ctx, loaded);
-    }
-    long long historyRows() { return db_.count("select * from [日報異動紀錄]"); }
-
-    const ProcessKind& printing = KindNamed("D-印刷");
-    const GridLayout& l = GridLayoutOf(printing);
-    GridRows loaded, rows;
-    ChangeFlags flags;
-    int last = 0, other = 0;
-};
+using ChangeHistoryTest = SavingFixture;
 
 TEST_F(ChangeHistoryTest, ThePreviewIsWhatTheSaveThenDoesAndLeavesNothingBehind)
 {
+    const ProcessKind& printing = KindNamed("D-印刷");
+    const GridLayout& l = GridLayoutOf(printing);
+    session_.EmployeeName = "王大明";
+    // P1 line 1: one piece finished, one open (the row edited below).
+    // P1 line 2: two open pieces; only a remark changes there.
+    workOrder("P1");
+    line(printing, "P1", 1);
+    line(printing, "P1", 2);
+    piece(printing, "A1", 1, "P1", 1, "1203-09");
+    piece(printing, "A1", 2, "P1", 1);
+    piece(printing, "A1", 3, "P1", 2);
+    piece(printing, "A1", 4, "P1", 2);
+    db_.exec("insert into VENDERAC (PO, [NO], KIND, EAMT) values ('P1', 1, '印 刷', 0)");
+    const GridRows loaded = load(printing);
+    GridRows rows = loaded;
+    ChangeFlags flags = FlagsFor(printing, rows);
+    const int last = RowOf(rows, printing, "A1", 2), other = RowOf(rows, printing, "A1", 3);
+    jet::Connection conn;
+    conn.open(session_.ConnectionString);
+    auto preview = [&] {
+        return PreviewSave(conn, printing, rows, loaded, flags, clock_, HistoryAuthorOf(session_, clock_));
+    };
+    ScriptedMessages msgs;
+    auto saveAnswering = [&](MsgAnswer a) {
+        msgs.answer(a);
+        SaveContext ctx{session_, clock_, [] {}};
+        return SaveDailyReport(printing, rows, flags, ctx, loaded);
+    };
+
     ApplyClick(l, rows, flags, last, l.finishDateCol, clock_);
     SetCell(rows, flags, other, l.remarkCol, "換紙");
     const std::string stamp = CellAt(rows, last, l.finishDateCol);
@@ -79,16 +67,15 @@ TEST_F(ChangeHistoryTest, ThePreviewIsWhatTheSaveThenDoesAndLeavesNothingBehind)
     // "No" to the question leaves the database as it was; "Yes" asks with the
     // preview, saves and writes back on one connection, and the history holds
     // each cell with its loaded and its written value.
-    ScriptedMessages msgs;
-    EXPECT_EQ(saveAnswering(MsgAnswer::No, msgs).result.why, Refusal::Declined);
+    EXPECT_EQ(saveAnswering(MsgAnswer::No).result.why, Refusal::Declined);
     EXPECT_EQ(dump(), untouched);
     const long long before = jet::Connection::opensSoFar();
-    EXPECT_TRUE(saveAnswering(MsgAnswer::Yes, msgs).complete());
+    EXPECT_TRUE(saveAnswering(MsgAnswer::Yes).complete());
     EXPECT_EQ(jet::Connection::opensSoFar() - before, 1);
     ASSERT_EQ(msgs.shown().size(), 3u);
     EXPECT_NE(msgs.shown()[1].text.find(SummaryText(p)), std::string::npos) << msgs.shown()[1].text;
     EXPECT_EQ(value("select FDATE from PRINTING where PO = 'P1' and [NO] = 1"), stamp);
-    EXPECT_EQ(historyRows(), 2);
+    EXPECT_EQ(db_.count("select * from [日報異動紀錄]"), 2);
     EXPECT_EQ(value("select 時間 || '|' || 使用者 || '|' || 電腦 || '|' || 種類 || '|' || ID || '|' || INO || '|' || "
                     "PO || '|' || [NO] || '|' || 舊值 || '|' || 新值 from [日報異動紀錄] where 欄位 = '完工日'"),
               "1131204 1405|王大明|PC1|D-印刷|A1|2|P1|1||" + stamp);
@@ -97,8 +84,6 @@ TEST_F(ChangeHistoryTest, ThePreviewIsWhatTheSaveThenDoesAndLeavesNothingBehind)
 
     // The history of the piece and of its line, newest first.
     db_.exec("update [日報異動紀錄] set 時間 = '1131201 0800' where 欄位 = '完工日'");
-    jet::Connection conn;
-    conn.open(session_.ConnectionString);
     const auto h = LoadHistory(conn, printing, "A1", 3, "P1", 1);
     ASSERT_EQ(h.size(), 2u);
     EXPECT_EQ(h[0].after, "換紙");

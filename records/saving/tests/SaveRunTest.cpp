@@ -26,12 +26,18 @@ protected:
         SaveContext ctx{session_, clock_, [this] { ++programEnded_; }};
         return RunSave(ctx, "測試儲存", write, steps);
     }
-    std::vector<std::string> steps_;
-    void rename(jet::Connection& conn, const std::string& to)
+    // A write that renames the work order, noted as a step, then does the rest.
+    std::function<void(jet::Connection&)> renaming(const std::string& to,
+                                                   const std::function<void(jet::Connection&)>& rest = {})
     {
-        steps_.push_back("write");
-        conn.execute("update PWORK set [DESC] = '" + to + "' where PO = 'W1'");
+        return [this, to, rest](jet::Connection& conn) {
+            steps_.push_back("write");
+            conn.execute("update PWORK set [DESC] = '" + to + "' where PO = 'W1'");
+            if (rest)
+                rest(conn);
+        };
     }
+    std::vector<std::string> steps_;
 };
 
 } // namespace
@@ -45,7 +51,7 @@ TEST_F(SaveRunTest, MaintenanceThenRightsThenTheWindowsCheckThenOneTransaction)
 
     // A maintenance lock ends the program before anything else runs.
     db().exec("insert into SYSLOCK ([USER]) values ('PC1\\ADMIN')");
-    EXPECT_EQ(run([&](jet::Connection& c) { rename(c, "A"); }, steps), SaveStatus::Ended);
+    EXPECT_EQ(run(renaming("A"), steps), SaveStatus::Ended);
     EXPECT_EQ(programEnded_, 1);
     EXPECT_TRUE(steps_.empty());
     db().exec("delete from SYSLOCK");
@@ -57,18 +63,18 @@ TEST_F(SaveRunTest, MaintenanceThenRightsThenTheWindowsCheckThenOneTransaction)
     session_.RightsProblem = "啟動參數不完整，無法確認使用者身分。";
     {
         ScriptedMessages msgs;
-        const SaveResult r = run([&](jet::Connection& c) { rename(c, "A"); }, steps);
+        const SaveResult r = run(renaming("A"), steps);
         EXPECT_EQ(r, SaveStatus::Refused);
         EXPECT_EQ(r.why, Refusal::Rights);
         EXPECT_EQ(r.told.rfind(session_.RightsProblem, 0), 0u) << r.told;
-        EXPECT_EQ(run([&](jet::Connection& c) { rename(c, "A"); }, steps).told, "您的權限僅可以查詢！");
+        EXPECT_EQ(run(renaming("A"), steps).told, "您的權限僅可以查詢！");
         // A known user whose rights were unreadable at start-up: read again
         // at the next save, where a query-only row still refuses.
         session_.LoginUser.clear();
         session_.EmployeeName = "李小華";
         session_.IdentityEstablished = true;
         db().exec("insert into 使用者資料明細 (使用者, 生產管理細部) values ('李小華', '000000000001')");
-        EXPECT_EQ(run([&](jet::Connection& c) { rename(c, "A"); }, steps).told, "您的權限僅可以查詢！");
+        EXPECT_EQ(run(renaming("A"), steps).told, "您的權限僅可以查詢！");
         EXPECT_TRUE(session_.RightsEstablished);
         ASSERT_EQ(msgs.shown().size(), 3u);
         EXPECT_EQ(r.told, msgs.shown()[0].text);
@@ -85,7 +91,7 @@ TEST_F(SaveRunTest, MaintenanceThenRightsThenTheWindowsCheckThenOneTransaction)
     refusing.check = [&] { steps_.push_back("check"); return std::string("數量不可為負數"); };
     {
         ScriptedMessages msgs;
-        const SaveResult r = run([&](jet::Connection& c) { rename(c, "A"); }, refusing);
+        const SaveResult r = run(renaming("A"), refusing);
         EXPECT_EQ(r.why, Refusal::Invalid);
         EXPECT_EQ(r.told, "數量不可為負數");
         ASSERT_EQ(msgs.shown().size(), 1u);
@@ -97,7 +103,7 @@ TEST_F(SaveRunTest, MaintenanceThenRightsThenTheWindowsCheckThenOneTransaction)
     steps_.clear();
     ScriptedMessages answers;
     answers.answer(MsgAnswer::No);
-    const SaveResult declined = run([&](jet::Connection& c) { rename(c, "A"); }, steps);
+    const SaveResult declined = run(renaming("A"), steps);
     EXPECT_EQ(declined.why, Refusal::Declined);
     EXPECT_TRUE(declined.told.empty());
     EXPECT_EQ((steps_), (std::vector<std::string>{"check", "confirm"}));
@@ -105,7 +111,7 @@ TEST_F(SaveRunTest, MaintenanceThenRightsThenTheWindowsCheckThenOneTransaction)
 
     steps_.clear();
     answers.answer(MsgAnswer::Yes);
-    const SaveResult saved = run([&](jet::Connection& c) { rename(c, "A"); }, steps);
+    const SaveResult saved = run(renaming("A"), steps);
     EXPECT_EQ(saved, SaveStatus::Saved);
     EXPECT_EQ(saved.told, "完畢");
     // Asked once each time under "詢問", the closing notice shown once.
@@ -122,10 +128,7 @@ TEST_F(SaveRunTest, AStoppedOrFailedWriteLeavesNothingAndTellsOnce)
     ScriptedMessages msgs;
     // Stopped after a first statement: rolled back, the message shown under
     // the given title after the rollback.
-    EXPECT_EQ(run([&](jet::Connection& c) {
-                  rename(c, "B");
-                  throw SaveStopped(SaveStatus::Changed, "已被變更", "訊息");
-              }),
+    EXPECT_EQ(run(renaming("B", [](jet::Connection&) { throw SaveStopped(SaveStatus::Changed, "已被變更", "訊息"); })),
               SaveStatus::Changed);
     EXPECT_EQ(value("select [DESC] from PWORK"), "月曆");
     ASSERT_EQ(msgs.shown().size(), 1u);
@@ -134,22 +137,14 @@ TEST_F(SaveRunTest, AStoppedOrFailedWriteLeavesNothingAndTellsOnce)
 
     // A stop without a message says nothing: the caller tells.
     msgs.clear();
-    EXPECT_EQ(run([&](jet::Connection& c) {
-                  rename(c, "B");
-                  throw SaveStopped(SaveStatus::Refused, "", "");
-              }),
+    EXPECT_EQ(run(renaming("B", [](jet::Connection&) { throw SaveStopped(SaveStatus::Refused, "", ""); })),
               SaveStatus::Refused);
     EXPECT_TRUE(msgs.shown().empty());
 
     // A failing statement: rolled back and reported under the save's title.
     SaveSteps steps;
     steps.failureOutcome = "工單沒有回存任何資料。";
-    EXPECT_EQ(run(
-                  [&](jet::Connection& c) {
-                      rename(c, "C");
-                      c.execute("update NO_SUCH_TABLE set X = 1");
-                  },
-                  steps),
+    EXPECT_EQ(run(renaming("C", [](jet::Connection& c) { c.execute("update NO_SUCH_TABLE set X = 1"); }), steps),
               SaveStatus::Failed);
     EXPECT_EQ(value("select [DESC] from PWORK"), "月曆");
     ASSERT_EQ(msgs.shown().size(), 1u);
