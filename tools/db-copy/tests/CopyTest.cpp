@@ -38,6 +38,13 @@ std::vector<std::string> RowsOf(const std::string& connectionString, const std::
     return out;
 }
 
+void SmallPlant(const std::string& path)
+{
+    qtmv::demo::DemoOptions o;
+    o.workOrders = 60;
+    qtmv::demo::WriteDemoPlant(path, o);
+}
+
 class DbCopy : public ::testing::Test {
 protected:
     void SetUp() override
@@ -45,14 +52,12 @@ protected:
         if (!jet::testing::TestServer())
             GTEST_SKIP() << jet::testing::kNoTestServer;
     }
-    FreshDatabase plant_{[](const std::string& path) {
-        qtmv::demo::DemoOptions o;
-        o.workOrders = 60;
-        qtmv::demo::WriteDemoPlant(path, o);
-    }};
+    FreshDatabase plant_{SmallPlant};
 };
 
-TEST_F(DbCopy, ToTheServerAndBackGivesTheSameDatabase)
+// Copied again onto what it made, or onto a file that is there, the copy is
+// refused and the target stays as it was.
+TEST_F(DbCopy, ToTheServerAndBackGivesTheSameDatabaseAndNeverOverwrites)
 {
     jet::testing::ServerDatabase server;
     const auto copied = qtmv::db::CopyDatabase(plant_.connectionString(), server.connectionString());
@@ -62,16 +67,21 @@ TEST_F(DbCopy, ToTheServerAndBackGivesTheSameDatabase)
         total += t.rows;
     }
     EXPECT_GT(total, 1000);
+    EXPECT_THROW(qtmv::db::CopyDatabase(plant_.connectionString(), server.connectionString()), jet::Error);
     for (const char* sql : {"select * from [PRINTING_S] order by ID, INO", "select * from [PWORK] order by PO",
                             "select * from [印刷預排表] order by ID, INO", "select * from [PHRASE] order by ID"})
         EXPECT_EQ(RowsOf(server.connectionString(), sql), RowsOf(plant_.connectionString(), sql)) << sql;
+    const std::string contents = plant_.contents();
+    EXPECT_THROW(qtmv::db::CopyDatabase(server.connectionString(), plant_.connectionString()), jet::Error);
+    EXPECT_EQ(plant_.contents(), contents);
 
     // Back into a new file, through the command line: the same rows as stored.
     const std::string back = plant_.folder() + "back.mdb";
     const std::string command = std::string(DB_COPY_PATH) + " '" + server.connectionString() + "' '" + back
                                 + "' > /dev/null";
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
-    EXPECT_EQ(qtmv::db::test::Db(back).contents(), plant_.contents());
+    EXPECT_EQ(qtmv::db::test::Db(back).contents(), contents);
+    EXPECT_EQ(std::system((std::string(DB_COPY_PATH) + " only-one 2> /dev/null").c_str()) >> 8, 2);
 
     // A key the server numbers itself comes after the copied ones.
     jet::Connection c;
@@ -81,29 +91,11 @@ TEST_F(DbCopy, ToTheServerAndBackGivesTheSameDatabase)
               std::vector<std::string>{plant_.value("select max(ID) + 1 from PHRASE") + "|"});
 }
 
-TEST_F(DbCopy, NeverOverwrites)
-{
-    jet::testing::ServerDatabase server;
-    qtmv::db::CopyDatabase(plant_.connectionString(), server.connectionString());
-    const auto before = RowsOf(server.connectionString(), "select count(*) as N from [PRINTING_S] ");
-    EXPECT_THROW(qtmv::db::CopyDatabase(plant_.connectionString(), server.connectionString()), jet::Error);
-    EXPECT_EQ(RowsOf(server.connectionString(), "select count(*) as N from [PRINTING_S] "), before);
-
-    const std::string contents = plant_.contents();
-    EXPECT_THROW(qtmv::db::CopyDatabase(server.connectionString(), plant_.connectionString()), jet::Error);
-    EXPECT_EQ(plant_.contents(), contents);
-    EXPECT_EQ(std::system((std::string(DB_COPY_PATH) + " only-one 2> /dev/null").c_str()) >> 8, 2);
-}
-
 // Killed half-way through a copy to a file: nothing stands under the target's
 // name, and the copy made again succeeds and leaves nothing else behind.
 TEST(DbCopyToFile, KilledHalfWayLeavesNoTargetAndTheNextCopyTidiesUp)
 {
-    FreshDatabase plant{[](const std::string& path) {
-        qtmv::demo::DemoOptions o;
-        o.workOrders = 60;
-        qtmv::demo::WriteDemoPlant(path, o);
-    }};
+    FreshDatabase plant{SmallPlant};
     const std::string folder = plant.folder() + "copy/";
     std::filesystem::create_directories(folder);
     const std::string target = folder + "QTMV.mdb";
