@@ -1,17 +1,18 @@
-#include "PlantDb.h"
-
+// Loading a grid and the panel of a row from a fresh plant database, on a
+// connection of the program's.
 #include "records/core/GridLoader.h"
 #include "records/core/RowDetails.h"
+#include "db/testing/FreshDatabase.h"
+#include "platform/jet/Connection.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <tuple>
+#include <initializer_list>
 #include <utility>
 
 using namespace qtmv;
 using namespace qtmv::daily;
-using qtmv::daily::test::PlantDb;
 
 namespace {
 
@@ -42,12 +43,39 @@ Texts Lines(const RowDetails& d)
 
 } // namespace
 
-class Loading : public PlantDb {
+class Loading : public ::testing::Test {
 protected:
+    Loading() { conn.open(db.connectionString()); }
+
+    void insert(const std::string& table, const std::string& columns, const std::string& values)
+    {
+        db.exec("insert into [" + table + "] (" + columns + ") values (" + values + ")");
+    }
+    // Several rows of the same columns.
+    void insert(const std::string& table, const std::string& columns, std::initializer_list<const char*> rows)
+    {
+        for (const char* values : rows)
+            insert(table, columns, values);
+    }
+    // A work order of customer C1 ("大華") with its pre-schedule documents D1..D3.
+    void workOrder(const std::string& po, const std::string& fdate = "")
+    {
+        if (!customer_) {
+            insert("CUST", "ID, SNAME", "'C1', '大華'");
+            for (const char* id : {"D1", "D2", "D3"})
+                insert("預排資料", "ID", std::string("'") + id + "'");
+            customer_ = true;
+        }
+        insert("PWORK", "PO, CUST, [DESC], PDATE, FDATE", "'" + po + "', 'C1', '月曆', '1131220', '" + fdate + "'");
+    }
     GridRows load(char kind, const std::string& machine = "", SortOption sort = SortOption::WorkOrder)
     {
         return LoadGrid(conn, KindNamed(kind), machine, sort);
     }
+
+    db::test::FreshDatabase db;
+    jet::Connection conn;
+    bool customer_ = false;
 };
 
 TEST_F(Loading, OnlyOpenPiecesOfOpenWorkOrders)
