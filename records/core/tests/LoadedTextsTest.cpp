@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+#include <utility>
+
 namespace qtmv::daily {
 namespace {
 
@@ -15,12 +18,8 @@ TEST(LoadedTexts, ReadsBackEveryCellAndNothingOutside)
             EXPECT_EQ(t.at(static_cast<int>(r) + 1, static_cast<int>(c) + 1), rows[r][c]) << r << "," << c;
     // Rows are as long as they were loaded: a short one's missing cells, a
     // row or column beyond the table and row or column 0 read "".
-    EXPECT_EQ(t.at(2, 1), "");
-    EXPECT_EQ(t.at(3, 4), "");
-    EXPECT_EQ(t.at(1, 5), "");
-    EXPECT_EQ(t.at(4, 1), "");
-    EXPECT_EQ(t.at(0, 1), "");
-    EXPECT_EQ(t.at(1, 0), "");
+    for (const auto& [r, c] : std::initializer_list<std::pair<int, int>>{{2, 1}, {3, 4}, {1, 5}, {4, 1}, {0, 1}, {1, 0}})
+        EXPECT_EQ(t.at(r, c), "") << r << "," << c;
 
     EXPECT_TRUE(LoadedTexts().empty());
     EXPECT_EQ(LoadedTexts().at(1, 1), "");
