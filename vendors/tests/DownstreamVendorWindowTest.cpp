@@ -156,7 +156,8 @@ TEST_F(DownstreamVendorWindowTest, RefusedConfirmKeepsTheWindowAndItsTypingInBot
     const std::string before = dump();
     for (const bool printingVariant : {false, true}) {
         SCOPED_TRACE(printingVariant ? "frm下游廠商_印刷" : "frm下游廠商");
-        frm下游廠商& d = printingVariant ? static_cast<frm下游廠商&>(open<frm下游廠商_印刷>(request("D-印刷"))) : open(request("E-上光"));
+        frm下游廠商& d = printingVariant ? static_cast<frm下游廠商&>(open<frm下游廠商_印刷>(request("D-印刷")))
+                                         : open(request("E-上光"));
         EXPECT_TRUE(d.txt收件人->isHidden());
         told();
         CurrentSession().ProductionRights = "000000000001";
@@ -196,20 +197,16 @@ TEST_F(DownstreamVendorWindowTest, PrintButtonPreviewsTheRowsOrderOrAsksToSaveFi
         EXPECT_EQ(doc->pagesWith(QStringLiteral("4,321")).empty(), hidden);
     }
 
-    VendorRequest r = request("D-印刷");
-    r.preScheduleNo.clear();
     int previews = 0;
-    const auto countPreviews = [&](QDialog& dlg) { previews += dynamic_cast<report::PreviewDialog*>(&dlg) != nullptr; };
-    auto& unsaved = open<frm下游廠商_印刷>(r);
-    unsaved.runModal = countPreviews;
-    QTest::mouseClick(unsaved.scmd列印, Qt::LeftButton);
-    EXPECT_EQ(previews, 0);
+    for (const char* preScheduleNo : {"", "D001"}) {   // the row not saved yet, and saved
+        VendorRequest r = request("D-印刷");
+        r.preScheduleNo = preScheduleNo;
+        auto& d = open<frm下游廠商_印刷>(r);
+        d.runModal = [&](QDialog& dlg) { previews += dynamic_cast<report::PreviewDialog*>(&dlg) != nullptr; };
+        QTest::mouseClick(d.scmd列印, Qt::LeftButton);
+        EXPECT_EQ(previews, r.preScheduleNo.empty() ? 0 : 1) << "pre-schedule number '" << preScheduleNo << "'";
+    }
     EXPECT_EQ(told(), std::vector<std::string>{kSaveFirstMessage});
-
-    auto& saved = open<frm下游廠商_印刷>(request("D-印刷"));
-    saved.runModal = countPreviews;
-    QTest::mouseClick(saved.scmd列印, Qt::LeftButton);
-    EXPECT_EQ(previews, 1);
 }
 
 } // namespace
