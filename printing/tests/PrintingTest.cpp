@@ -40,11 +40,9 @@ TEST(OutputName, ReportAndTimeAndNeverATakenName)
 
 TEST(PrintPageRules, DefaultsForTheRecordAndToday)
 {
-    const FixedClock clock({2024, 12, 4, 9, 30, 0});
-    const auto r = DefaultRanges(clock, "1131201001");
-    const std::vector<std::string> first(r.begin(), r.begin() + 10);
-    EXPECT_EQ(first, (std::vector<std::string>{"", "1131204", "1131201001", "1131201001", "1131201", "0000", "1131204",
-                                               "2400", "", "zzzzzzzzz"}));
+    EXPECT_EQ(DefaultRanges(FixedClock({2024, 12, 4, 9, 30, 0}), "1131201001"),
+              (std::array<std::string, 14>{"", "1131204", "1131201001", "1131201001", "1131201", "0000", "1131204",
+                                           "2400", "", "zzzzzzzzz", "", "", "", ""}));
 }
 
 // A kind change shows (1), hides (0) or leaves (.) each of the choices 0 to
@@ -58,8 +56,7 @@ TEST(PrintPageRules, KindChangeOffersTheOrderChoicesOfTheKind)
                           Case{"C-紙品", true, false, 0, "1..000..", "排程單", false},
                           Case{"A-印前", true, false, 1, "1..000..", "排程單", true},
                           Case{"A-印前", false, false, 1, "...000..", "", false}}) {
-        SCOPED_TRACE(testing::Message() << c.kind << " pressed " << c.printPressed << " amounts " << c.amounts
-                                        << " selected " << c.selected);
+        SCOPED_TRACE(testing::Message() << c.kind << " " << c.printPressed << c.amounts << " " << c.selected);
         const KindView v = KindChange(c.kind, c.printPressed, c.amounts, c.selected);
         std::string visible;
         for (const std::optional<bool>& shown : v.choiceVisible)
@@ -103,9 +100,8 @@ TEST(PrintParamsFill, EmptyFieldsTakeTheirBoundsTextsAreTrimmedAndTheOrderLayout
     page.retitle = page.groupByCompletion = page.suppressCustomer = true;
     const PrintParams p = FillParams(page);
     EXPECT_EQ((std::vector<std::string>{p.scheduleDateTo, p.completionTimeTo, p.vendor, p.kind, p.reportTitle,
-                                        p.suppressCustomer}),
-              (std::vector<std::string>{"9999999", "9999", "V01", "D-印刷", "2", "1"}));
-    EXPECT_EQ(p.completionGrouping, 2);
+                                        p.suppressCustomer, std::to_string(p.completionGrouping)}),
+              (std::vector<std::string>{"9999999", "9999", "V01", "D-印刷", "2", "1", "2"}));
     for (auto [choice, report] : {std::pair{3, 2}, {0, 1}, {6, 0}}) {
         page.choice = choice;
         EXPECT_EQ(FillParams(page).reportChoice, report) << choice;
@@ -116,9 +112,9 @@ TEST(PrintParamsFill, EmptyFieldsTakeTheirBoundsTextsAreTrimmedAndTheOrderLayout
     order.preScheduleFrom = "1131201001";
     order.companyTitle = "大華印刷";
     const reports::PrintParams r = OrderParams(order);
-    EXPECT_EQ((std::vector<std::string>{r.numberFrom, r.vendor, r.kind, r.noCustomer, r.titleChoice, r.companyTitle}),
-              (std::vector<std::string>{"1131201001", "V01", "D-印刷", "1", "2", "大華印刷"}));
-    EXPECT_EQ(r.choice, 2);
+    EXPECT_EQ((std::vector<std::string>{r.numberFrom, r.vendor, r.kind, r.noCustomer, r.titleChoice, r.companyTitle,
+                                        std::to_string(r.choice)}),
+              (std::vector<std::string>{"1131201001", "V01", "D-印刷", "1", "2", "大華印刷", "2"}));
 }
 
 // What each choice checks for data, and which layout or window it opens.
@@ -216,10 +212,8 @@ TEST_F(PrintRun, NothingOfTheRangeOrKindIsNoDataAndTheExportStopsWithoutItsTable
     summary.choice = 6;
     EXPECT_EQ(RunPrint(db.connectionString(), summary, true, "").status, Outcome::NoData);
     summary.choice = 2;
-    EXPECT_EQ(RunPrint(db.connectionString(), summary, true, kExcelMode, "PC1",
-                       [](const PrintParams&) { return false; })
-                  .status,
-              Outcome::Cancelled);
+    const auto notBuilt = [](const PrintParams&) { return false; };
+    EXPECT_EQ(RunPrint(db.connectionString(), summary, true, kExcelMode, "PC1", notBuilt).status, Outcome::Cancelled);
 
     db.exec("insert into 預排資料耗時明細 (單號, 工單單號, 工單序, 序, 製程, 機別, 開始, 結束, 完工數量) values "
             "('1131201001', 'P01', 1, 9, 'D-印刷', '一號機', '1131202 0800', '1131202 0900', 100)");
