@@ -35,9 +35,11 @@ protected:
         ProductionHistory::SetUp();
         db_.session().ExcelFolder = db_.folder();
         db_.session().ExcelExtension = ".xlsx";
+        rp_.kind = "D-印刷";
     }
     std::string file(const char* name) const { return db_.folder() + name; }
-    daily::printing::PrintParams p_;
+    daily::printing::PrintParams p_;   // the export windows' (every record)
+    reports::PrintParams rp_;          // the printed analyses' (the printing kind)
 };
 
 using Sheet = qtmv::xlsx::testing::SheetContent;
@@ -47,8 +49,8 @@ std::string Texts(const Sheet& s, std::initializer_list<const char*> refs)
 {
     std::string out;
     for (const char* r : refs)
-        out += (out.empty() ? "" : "|") + s.Text(r);
-    return out;
+        out += "|" + s.Text(r);
+    return out.substr(1);
 }
 
 // The cells as numbers; one that is not a number fails the test.
@@ -78,9 +80,7 @@ TEST(ExcelPath, SaysWhatAndWhenWithAnXlsxExtensionAndPassesATakenName)
 
 TEST_F(ProductionExport, PrintingValueListingTotalsPerOperatorMachineAndReport)
 {
-    reports::PrintParams p;
-    p.kind = "D-印刷";
-    const auto doc = AnalysisReport("rpt產值分析表_印刷", p, db_.session());
+    const auto doc = AnalysisReport("rpt產值分析表_印刷", rp_, db_.session());
     // date | order | line | product | completed | minutes | defects | unit price | value | value per hour
     EXPECT_EQ(LinesStarting(doc, "113/12/02|P02|"),
               std::vector<std::string>{"113/12/02|P02|1|月曆|2,000|120|20|0.75|1,500|750"});
@@ -116,9 +116,7 @@ TEST_F(ProductionExport, ValueDetailHasASheetPerKindWithFormulaTotals)
     EXPECT_EQ(d.Text("O4"), "");      // P99 has no process line: no price
     EXPECT_EQ(d.Number("P5"), 1000);  // capped at the amount
     EXPECT_EQ(Texts(d, {"A7", "I7", "P7", "N7"}), "合計|=SUM(I2:I6)|=SUM(P2:P6)|=ROUND(M7/I7*100,2)");
-    // Nothing completed: no rate, and none in the total.
-    EXPECT_EQ(sheets[0].Text("N2"), "");
-    EXPECT_EQ(sheets[0].Text("N3"), "");
+    EXPECT_EQ(Texts(sheets[0], {"N2", "N3"}), "|");   // nothing completed: no rate, and none in the total
 }
 
 TEST_F(ProductionExport, SummaryGroupsTheAnalysisTableOfThisWorkstation)
@@ -161,52 +159,38 @@ TEST_F(ProductionExport, ProductionDetailIsOneSheetWithTimes)
 // is named after what the user sees on the page.
 TEST_F(ProductionExport, AnalysesAreNamedByTheTitleTheyPrint)
 {
-    reports::PrintParams p;
-    p.kind = "D-印刷";
     for (const char* layout : {"rpt產值分析表_印刷", "rpt產值分析表_印刷_1", "rpt產值分析表1", "rpt生產明細表",
                                "rpt不良分析1_工務預排", "rpt不良分析2_工務預排", "rpt不良分析_工務預排個人總表"}) {
         const std::string title = AnalysisTitle(layout);
         ASSERT_FALSE(title.empty()) << layout;
-        EXPECT_NE(AnalysisReport(layout, p, db_.session()).find(0, QString::fromStdString(title)), nullptr)
+        EXPECT_NE(AnalysisReport(layout, rp_, db_.session()).find(0, QString::fromStdString(title)), nullptr)
             << layout << " " << title;
     }
     EXPECT_EQ(AnalysisTitle("rpt外發單_印刷_xp"), "");
 }
 
 // A range left open reads as open, in the printed heading and in the
-// export window: never as the 0000000 or 9999999 that stand for it.
+// export window (the window case below): never as the 0000000 or 9999999
+// that stand for it.
 TEST_F(ProductionExport, OpenEndsOfARangeReadAsOpen)
 {
-    reports::PrintParams p;
-    p.kind = "D-印刷";
-    p.printDate = "113/12/05";
+    rp_.printDate = "113/12/05";
     auto heading = [&](const char* from, const char* to) {
-        p.doneFrom = from;
-        p.doneTo = to;
-        const auto lines = LinesStarting(AnalysisReport("rpt產值分析表_印刷", p, db_.session()), "完成日期：");
+        rp_.doneFrom = from;
+        rp_.doneTo = to;
+        const auto lines = LinesStarting(AnalysisReport("rpt產值分析表_印刷", rp_, db_.session()), "完成日期：");
         return lines.empty() ? std::string() : lines.front();
     };
     EXPECT_EQ(heading("1131201", ""), "完成日期：|113/12/01 起|印表日期：|113/12/05");
     EXPECT_EQ(heading("1131201", "1131231"), "完成日期：|113/12/01 ～ 113/12/31|印表日期：|113/12/05");
     EXPECT_EQ(heading("", "1131231"), "完成日期：|113/12/31 止|印表日期：|113/12/05");
     EXPECT_EQ(heading("0000000", "9999999"), "完成日期：|不限|印表日期：|113/12/05");
-
-    qtmv::test::WithApp app;
-    const FixedClock clock({2024, 12, 4, 9, 30, 5});
-    frm生產明細表轉Excel open(p_, db_.session(), clock);
-    EXPECT_EQ(open.lbl說明->text().toStdString(), "生產明細表\n種類：全部　完成日期：不限\n工單單號：不限");
-    p_.kind = "D-印刷";
-    p_.completionDateFrom = "1131201";
-    p_.completionTimeFrom = "0800";
-    p_.workOrderFrom = "P01";
-    frm生產明細表轉Excel narrowed(p_, db_.session(), clock);
-    EXPECT_EQ(narrowed.lbl說明->text().toStdString(),
-              "生產明細表\n種類：D-印刷　完成日期：113/12/01 08:00 起\n工單單號：P01 起");
 }
 
 // Two windows of the same minute: the one written first keeps its file, the
 // second takes the next name, shows it and says it; a folder that cannot be
-// written is named and the window stays open.
+// written is named and the window stays open. What a window exports is said
+// with the open ends of its ranges as open.
 TEST_F(ProductionExport, WindowWritesOnEnterPassesANameTakenMeanwhileAndNamesAFolderItCannotWrite)
 {
     qtmv::test::WithApp app;
@@ -238,6 +222,7 @@ TEST_F(ProductionExport, WindowWritesOnEnterPassesANameTakenMeanwhileAndNamesAFo
     messages.clear();
     db_.session().ExcelFolder = db_.folder() + "沒有這個資料夾";
     frm生產明細表轉Excel w(p_, db_.session(), clock);
+    EXPECT_EQ(w.lbl說明->text().toStdString(), "生產明細表\n種類：全部　完成日期：不限\n工單單號：不限");
     w.show();
     QTest::keyClick(&w, Qt::Key_Return);
     EXPECT_FALSE(w.written());
@@ -246,4 +231,12 @@ TEST_F(ProductionExport, WindowWritesOnEnterPassesANameTakenMeanwhileAndNamesAFo
     EXPECT_NE(messages.shown()[0].text.find(db_.folder() + "沒有這個資料夾"), std::string::npos);
     QTest::keyClick(&w, Qt::Key_Escape);
     EXPECT_EQ(w.result(), QDialog::Rejected);
+
+    p_.kind = "D-印刷";
+    p_.completionDateFrom = "1131201";
+    p_.completionTimeFrom = "0800";
+    p_.workOrderFrom = "P01";
+    frm生產明細表轉Excel narrowed(p_, db_.session(), clock);
+    EXPECT_EQ(narrowed.lbl說明->text().toStdString(),
+              "生產明細表\n種類：D-印刷　完成日期：113/12/01 08:00 起\n工單單號：P01 起");
 }
