@@ -83,20 +83,32 @@ protected:
     std::string database_, err_, out_;
 };
 
-// The order as a PDF with its first page as an image. Writes that fail past
-// 4 KiB (as on a full disk), or at once (/dev/full), or an image that cannot
-// be written (a folder stands in its place) are failures that say so: the
-// PDF written before is there, whole, and nothing else is left.
-TEST_F(PrintReport, TheOrderAsPdfAndPngAndAFailedWriteKeepsWhatWasThere)
+// Without a number the order of the first pre-schedule number within the
+// ranges that has rows is printed, as a PDF and its first page as an image;
+// the tool says which number, and where it wrote as full paths. Writes that
+// fail past 4 KiB (as on a full disk), or at once (/dev/full), or an image
+// that cannot be written (a folder stands in its place) are failures that
+// say so: the PDF written before is there, whole, and nothing else is left.
+TEST_F(PrintReport, TheFirstOrderAsPdfAndPngAndAFailedWriteKeepsWhatWasThere)
 {
+    db_.exec("insert into 預排資料 (ID, [DATE]) values ('1131203001', '1131203')");   // no printing rows
+    db_.exec("insert into 預排資料 (ID, [DATE]) values ('1131205001', '1131205')");
+    db_.exec("insert into PWORK (PO, CUST, [DESC]) values ('1131200002', 'C001', '月曆')");
+    db_.exec("insert into PRINTING_S (ID, INO, PO, [NO], VENDER, QTY, PRICE, AMT, 順序) values "
+             "('1131205001', 1, '1131200002', 1, 'V01', 500, 2, 1000, '1')");
     const std::string pdf = db_.folder() + "o.pdf", png = db_.folder() + "o.png";
-    const std::string order = "--report rpt外發單_印刷_xp --set number-from=1131204001 --set kind=D-印刷 ";
-    ASSERT_TRUE(exits(0, order + "--pdf '" + pdf + "' --png '" + png + "'"));
+    ASSERT_TRUE(exits(0, "--report rpt外發單_印刷_xp --pdf '" + pdf + "' --png '" + png + "'"));
+    EXPECT_EQ(out_, "rpt外發單_印刷_xp: number-from=1131204001\n" + pdf + ": 1 page(s)\n" + png + ": page 1\n");
     const std::string text = pdfText(pdf);
     for (const char* w : {"朗瑜彩色印刷", "印刷外發單", "RM-04-011", "聿禾紙業", "大華食品", "彩色型錄", "2,100"})
         EXPECT_NE(text.find(w), std::string::npos) << w;
+    EXPECT_EQ(text.find("月曆"), std::string::npos);
     EXPECT_FALSE(read(png).empty());
+    ASSERT_TRUE(exits(0, "--report rpt外發單_印刷_xp --set schedule-from=1131205 --pdf '" + pdf + "'"));
+    EXPECT_EQ(out_.rfind("rpt外發單_印刷_xp: number-from=1131205001\n", 0), 0u) << out_;
+    EXPECT_TRUE(exits(1, "--report rpt外發單_印刷_xp --set schedule-from=1131206 --pdf '" + pdf + "'", "查無任何資料!"));
 
+    const std::string order = "--report rpt外發單_印刷_xp --set number-from=1131204001 --set kind=D-印刷 ";
     const std::string earlier = read(pdf);
     ASSERT_GT(earlier.size(), 4096u);
     EXPECT_EQ(run(order + "--pdf '" + pdf + "'", "trap '' XFSZ; ulimit -f 8"), 1);
@@ -110,28 +122,6 @@ TEST_F(PrintReport, TheOrderAsPdfAndPngAndAFailedWriteKeepsWhatWasThere)
     std::filesystem::create_directories(png);
     EXPECT_TRUE(exits(1, order + "--pdf '" + pdf + "' --png '" + png + "'", "cannot write " + png));
     EXPECT_EQ(outputs(), std::vector<std::string>{"o.png"});
-}
-
-// Without a number the order of the first pre-schedule number within the
-// ranges that has rows is printed, and the tool says which; where it wrote
-// is said as a full path.
-TEST_F(PrintReport, WithoutANumberTheFirstOrderInTheRangesIsPrinted)
-{
-    db_.exec("insert into 預排資料 (ID, [DATE]) values ('1131203001', '1131203')");   // no printing rows
-    db_.exec("insert into 預排資料 (ID, [DATE]) values ('1131205001', '1131205')");
-    db_.exec("insert into PWORK (PO, CUST, [DESC]) values ('1131200002', 'C001', '月曆')");
-    db_.exec("insert into PRINTING_S (ID, INO, PO, [NO], VENDER, QTY, PRICE, AMT, 順序) values "
-             "('1131205001', 1, '1131200002', 1, 'V01', 500, 2, 1000, '1')");
-    const std::string pdf = db_.folder() + "o.pdf";
-    ASSERT_TRUE(exits(0, "--report rpt外發單_印刷_xp --pdf '" + pdf + "'"));
-    EXPECT_EQ(out_, "rpt外發單_印刷_xp: number-from=1131204001\n" + pdf + ": 1 page(s)\n");
-    const std::string text = pdfText(pdf);
-    EXPECT_NE(text.find("彩色型錄"), std::string::npos);
-    EXPECT_EQ(text.find("月曆"), std::string::npos);
-
-    ASSERT_TRUE(exits(0, "--report rpt外發單_印刷_xp --set schedule-from=1131205 --pdf '" + pdf + "'"));
-    EXPECT_EQ(out_.rfind("rpt外發單_印刷_xp: number-from=1131205001\n", 0), 0u) << out_;
-    EXPECT_TRUE(exits(1, "--report rpt外發單_印刷_xp --set schedule-from=1131206 --pdf '" + pdf + "'", "查無任何資料!"));
 }
 
 // The README's examples on the demo plant as scripts/run-demo.sh writes it
