@@ -8,7 +8,6 @@
 
 #include <filesystem>
 #include <functional>
-#include <initializer_list>
 #include <sstream>
 
 using qtmv::db::test::Db;
@@ -34,27 +33,6 @@ std::string OpenPieces(const qtmv::ProcessKind& k)
            ".ID inner join [PWORK] on " + s + ".PO = PWORK.PO inner join [CUST] on PWORK.CUST = CUST.ID where (" + s +
            ".FDATE = '' or " + s + ".FDATE is null) and (PWORK.FDATE = '' or PWORK.FDATE is null)";
 }
-
-class Demo : public ::testing::Test {
-protected:
-    static void SetUpTestSuite()
-    {
-        path_ = new TempPath("demo");
-        qtmv::demo::WriteDemoPlant(path_->str(), Small());
-    }
-    static void TearDownTestSuite() { delete path_; }
-    Demo() : db_(path_->str()) {}
-    // Each statement finds at least one row.
-    void expectRows(std::initializer_list<std::string> statements)
-    {
-        for (const auto& sql : statements)
-            EXPECT_GT(db_.count(sql), 0) << sql;
-    }
-
-    static TempPath* path_;
-    Db db_;
-};
-TempPath* Demo::path_ = nullptr;
 
 // demo-db writes five work orders into target (workOrders reads them back)
 // and, run again, refuses saying refusal, leaving them. What it printed.
@@ -119,29 +97,29 @@ TEST(DemoDbCommand, RejectsBadArguments)
 }
 
 // Every kind has pieces open as the main window loads them (as many as the
-// plant's summary says: DemoPlant.EveryKindAndSortOptionLoads), and none of
-// a finished work order. Open pieces say so with '' and with NULL.
-TEST_F(Demo, HasOpenPiecesOfEveryKind)
+// plant's summary says: DemoPlant.EveryKindAndSortOptionLoads), none of a
+// finished work order, and lines in its pre-schedule view. Open pieces say
+// so with '' and with NULL; the analysis view has a line per time line.
+TEST(DemoPlant, HasOpenPiecesOfEveryKindAndTheViewsShowTheScheduleAndTheAnalysis)
 {
+    TempPath path("demo");
+    qtmv::demo::WriteDemoPlant(path.str(), Small());
+    Db db(path.str());
     for (const auto& k : qtmv::ProcessKinds()) {
-        EXPECT_GT(db_.count(OpenPieces(k)), 0) << k.displayName;
-        EXPECT_EQ(db_.count("select * from [" + std::string(k.scheduledTable) +
+        EXPECT_GT(db.count(OpenPieces(k)), 0) << k.displayName;
+        EXPECT_EQ(db.count("select * from [" + std::string(k.scheduledTable) +
                             "] s inner join PWORK w on w.PO = s.PO where w.FDATE <> '' and ifnull(s.FDATE, '') = ''"),
                   0)
             << k.displayName;
+        EXPECT_GT(db.count("select * from [" + std::string(k.preScheduleTable) + "]"), 0) << k.preScheduleTable;
     }
-    expectRows({"select * from PRINTING_S where FDATE is null", "select * from PRINTING_S where FDATE = ''",
-                "select * from PWORK where FDATE is null", "select * from PWORK where FDATE = ''",
-                "select * from PWORK where FDATE <> ''"});
-}
-
-TEST_F(Demo, ViewsShowTheScheduleAndTheAnalysis)
-{
-    for (const auto& k : qtmv::ProcessKinds())
-        EXPECT_GT(db_.count("select * from [" + std::string(k.preScheduleTable) + "]"), 0) << k.preScheduleTable;
-    expectRows({"select * from [不良分析4] where KIND = 'D-印刷' and 結束1 <> '' and length(開始時間) = 11 "
-                "and 時標準量 > 0 and QTY > 0"});
-    EXPECT_EQ(db_.count("select * from [不良分析4]"), db_.count("select * from 預排資料耗時明細"));
+    for (const char* sql : {"select * from PRINTING_S where FDATE is null", "select * from PRINTING_S where FDATE = ''",
+                            "select * from PWORK where FDATE is null", "select * from PWORK where FDATE = ''",
+                            "select * from PWORK where FDATE <> ''",
+                            "select * from [不良分析4] where KIND = 'D-印刷' and 結束1 <> '' and length(開始時間) = 11 "
+                            "and 時標準量 > 0 and QTY > 0"})
+        EXPECT_GT(db.count(sql), 0) << sql;
+    EXPECT_EQ(db.count("select * from [不良分析4]"), db.count("select * from 預排資料耗時明細"));
 }
 
 } // namespace
