@@ -94,15 +94,15 @@ TEST_F(Order, ChosenCompanyPrintedOnceAndNoDataCheck)
     EXPECT_TRUE(doc.find(0, "印刷外發單"));
     EXPECT_FALSE(doc.find(0, "RM-04-011"));
 
-    PrintParams other = p_;
-    other.numberFrom = "1131204999";
-    EXPECT_FALSE(HasOrderData({k.id(), false}, other, db_.session()));
-    other = p_;
-    other.vendor = "nobody";
-    EXPECT_FALSE(HasOrderData({k.id(), false}, other, db_.session()));
-    other = p_;
-    other.numberFrom = "O'Neil";   // a quote must not break the statement
-    EXPECT_FALSE(HasOrderData({k.id(), false}, other, db_.session()));
+    // No data: another number, a quote in it (which must not break the
+    // statement), a vendor of none of the lines, a kind without lines.
+    const std::pair<const char*, const char*> none[] = {{"1131204999", ""}, {"O'Neil", ""}, {kId, "nobody"}};
+    for (const auto& [number, vendor] : none) {
+        PrintParams other = p_;
+        other.numberFrom = number;
+        other.vendor = vendor;
+        EXPECT_FALSE(HasOrderData({k.id(), false}, other, db_.session())) << number << " " << vendor;
+    }
     EXPECT_FALSE(HasOrderData({KindId::Gluing, false}, p_, db_.session()));
 }
 

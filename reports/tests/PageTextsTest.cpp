@@ -89,12 +89,10 @@ int CheckEveryOrder(FreshDatabase& plant, const Session& s)
             for (const auto& po : plant.rows("select distinct PO from [" + std::string(k.scheduledTable) +
                                              "] where ID = '" + id[0] + "'"))
                 EXPECT_FALSE(doc.pagesWith(QString::fromStdString(po[0])).empty()) << id[0] << " " << po[0];
-            const std::string plain = Crowding(doc);
-            EXPECT_TRUE(plain.empty()) << id[0] << "\n" << plain;
+            EXPECT_EQ(Crowding(doc), "") << id[0];
             PrintParams titled = p;
             titled.titleChoice = "2";
-            const std::string titledCrowding = Crowding(OutsourcingOrder(order, titled, several));
-            EXPECT_TRUE(titledCrowding.empty()) << id[0] << " titled\n" << titledCrowding;
+            EXPECT_EQ(Crowding(OutsourcingOrder(order, titled, several)), "") << id[0] << " titled";
             ++orders;
         }
         // The vendor windows' one-row order of the kind's first line, with
@@ -110,12 +108,10 @@ int CheckEveryOrder(FreshDatabase& plant, const Session& s)
         one.numberTo = first[0][1];
         one.poFrom = first[0][2];
         const OrderLayout single{k.id(), true};
-        const std::string row = Crowding(OutsourcingOrder(single, one, s));
-        EXPECT_TRUE(row.empty()) << first[0][0] << "\n" << row;
+        EXPECT_EQ(Crowding(OutsourcingOrder(single, one, s)), "") << first[0][0];
         one.noCustomer = "1";
         one.noProductName = one.noAmounts = one.bySheet = one.noSalesperson = one.noCompanyName = true;
-        const std::string less = Crowding(OutsourcingOrder(single, one, s));
-        EXPECT_TRUE(less.empty()) << first[0][0] << " with options\n" << less;
+        EXPECT_EQ(Crowding(OutsourcingOrder(single, one, s)), "") << first[0][0] << " with options";
     }
     return orders;
 }
@@ -174,8 +170,7 @@ TEST_F(DemoPlantPages, CapacityDefectAnalysesKeepTheirTextsApartAndTheirCaptions
             texts += page.texts.size();
         EXPECT_GT(texts, 100u) << SummaryLayoutName(l);   // lines of the plant, not an empty report
         ExpectCaptionsUnshrunk(doc, SummaryLayoutName(l));
-        const std::string c = Crowding(doc);
-        EXPECT_TRUE(c.empty()) << SummaryLayoutName(l) << "\n" << c;
+        EXPECT_EQ(Crowding(doc), "") << SummaryLayoutName(l);
     }
 }
 
