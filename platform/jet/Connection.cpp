@@ -66,15 +66,14 @@ std::optional<FileIdentity> IdentityOf(const std::string& path)
     return FileIdentity{static_cast<unsigned long long>(st.st_dev), static_cast<unsigned long long>(st.st_ino)};
 }
 
-struct IdleFileConnection {
-    std::string path;
-    FileIdentity identity;
+// A connection kept idle, with the process that kept it.
+struct IdleSlot {
     pid_t process = 0;
     std::shared_ptr<Backend> backend;
 
     // Empties the slot. A connection inherited through fork() belongs to the
     // parent and is left alone: closing it here could disturb the parent's
-    // locks on the file.
+    // locks on the file or its session on the server.
     void clear()
     {
         if (backend && process != ::getpid()) {
@@ -84,7 +83,12 @@ struct IdleFileConnection {
             backend->close();
         backend.reset();
     }
-    ~IdleFileConnection() { clear(); }
+    ~IdleSlot() { clear(); }
+};
+
+struct IdleFileConnection : IdleSlot {
+    std::string path;
+    FileIdentity identity;
 };
 
 IdleFileConnection& IdleConnection()
@@ -130,22 +134,8 @@ thread_local OpenAhead* openingAhead = nullptr;
 // user and write-lock key; before it is used again one statement proves the
 // server still holds it, and one it dropped is replaced by a new one.
 
-struct IdleServerConnection {
+struct IdleServerConnection : IdleSlot {
     std::string key;
-    pid_t process = 0;
-    std::shared_ptr<Backend> backend;
-
-    void clear()
-    {
-        // A fork's child leaves its parent's connection alone (as for files).
-        if (backend && process != ::getpid()) {
-            static auto* inherited = new std::vector<std::shared_ptr<Backend>>; // never destroyed
-            inherited->push_back(std::move(backend));
-        } else if (backend)
-            backend->close();
-        backend.reset();
-    }
-    ~IdleServerConnection() { clear(); }
 };
 
 IdleServerConnection& IdleServer()
