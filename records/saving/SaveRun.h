@@ -62,9 +62,10 @@ struct SaveSteps {
 // The sequence: maintenance check, rights, steps.check, steps.question, one
 // transaction, write(conn), commit, steps.afterCommit, all on one
 // connection opened first. Of the records core it alone talks to the user
-// (through the program's message box), and the result says what it said. The write records its change history on the same
-// connection. A database that cannot be opened is a failed maintenance
-// check: the save is abandoned (the log has why).
+// (through the program's message box), and the result says what it said.
+// The write records its change history on the same connection. A database
+// that cannot be opened is a failed maintenance check: the save is
+// abandoned (the log has why).
 SaveResult RunSave(SaveContext& ctx, const std::string& title, const std::function<void(jet::Connection&)>& write,
                    const SaveSteps& steps = {});
 
