@@ -56,6 +56,7 @@
 #include "platform/jet/testing/ServerDatabase.h"
 #include "platform/os/MessageBox.h"
 #include "tools/demo-db/DemoPlant.h"
+#include "tools/demo-db/Random.h"
 
 #include "platform/bench/RunBenchmarks.h"
 
@@ -347,27 +348,6 @@ Post PostOf(int number)
     throw std::out_of_range("no such workstation");
 }
 
-// The same numbers on every run for the same seed (splitmix64).
-class Dice {
-public:
-    explicit Dice(std::uint64_t seed) : state_(seed) {}
-    std::uint64_t next()
-    {
-        std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-        return z ^ (z >> 31);
-    }
-    // lo .. hi, both included.
-    long long between(long long lo, long long hi)
-    {
-        return lo + static_cast<long long>(next() % static_cast<std::uint64_t>(hi - lo + 1));
-    }
-
-private:
-    std::uint64_t state_;
-};
-
 struct PlantResult {
     struct Counts {
         long long saves = 0;  // complete, no warning shown
@@ -394,7 +374,7 @@ PlantResult PlantWorkstation(const std::string& connectionString, int number, do
     FixedClock clock({2024, 12, 4, 14, 5, 0});
     ScriptedMessages messages;
     messages.setDefaultAnswer(MsgAnswer::Yes);
-    Dice dice(static_cast<std::uint64_t>(number));
+    demo::Random dice(static_cast<std::uint64_t>(number));   // the same rounds on every run
     const std::chrono::steady_clock::time_point end =
         std::chrono::steady_clock::now() +
         std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(seconds));
@@ -422,13 +402,13 @@ PlantResult PlantWorkstation(const std::string& connectionString, int number, do
                     own.push_back(i);
             }
             std::set<int> chosen;
-            const long long wanted = dice.between(5, 20);
+            const int wanted = dice.between(5, 20);
             for (int tries = 0; !lines.empty() && static_cast<long long>(chosen.size()) < wanted && tries < 1000;
                  ++tries) {
                 const std::vector<std::size_t>& pool = own.empty() || dice.between(1, 5) == 1 ? shared : own;
                 const std::vector<int>& line = lines[pool[static_cast<std::size_t>(
-                    dice.between(0, static_cast<long long>(pool.size()) - 1))]];
-                chosen.insert(line[static_cast<std::size_t>(dice.between(0, static_cast<long long>(line.size()) - 1))]);
+                    dice.below(static_cast<int>(pool.size())))]];
+                chosen.insert(line[static_cast<std::size_t>(dice.below(static_cast<int>(line.size())))]);
             }
             ChangeFlags flags(l.columnCount(), static_cast<int>(rows.size()));
             for (const int r : chosen) {
@@ -474,30 +454,25 @@ PlantResult PlantWorkstation(const std::string& connectionString, int number, do
 
 // Pipes carry whole results: the counts, the latencies (how many, then each)
 // and the messages (how many, then each: length, text, times).
+// Moves size bytes through fd with `io` (::read or ::write), however many
+// calls it takes; false when the pipe ended or failed first.
+template <typename Io, typename Bytes>
+bool Whole(Io io, int fd, Bytes* p, std::size_t size)
+{
+    while (size > 0) {
+        const ssize_t n = io(fd, p, size);
+        if (n <= 0)
+            return false;
+        p += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
 bool WriteAll(int fd, const void* data, std::size_t size)
 {
-    const char* p = static_cast<const char*>(data);
-    while (size > 0) {
-        const ssize_t n = ::write(fd, p, size);
-        if (n <= 0)
-            return false;
-        p += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
+    return Whole(::write, fd, static_cast<const char*>(data), size);
 }
-bool ReadAll(int fd, void* data, std::size_t size)
-{
-    char* p = static_cast<char*>(data);
-    while (size > 0) {
-        const ssize_t n = ::read(fd, p, size);
-        if (n <= 0)
-            return false;
-        p += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
+bool ReadAll(int fd, void* data, std::size_t size) { return Whole(::read, fd, static_cast<char*>(data), size); }
 
 bool SendResult(int fd, const PlantResult& r)
 {
