@@ -47,6 +47,10 @@ protected:
     ScriptedMessages messages;
 };
 
+// The records of the cases: printing of work order P1, line 1.
+const InspectionKey ikey{"D-印刷", "P1", 1};
+const PrintingKey pkey{"P1", 1, "D-印刷"};
+
 InspectionLine Inspected(const char* item, double count, double defective, const char* verdict, bool proposed)
 {
     return {item, "", "", count, defective, defective / count * 100, verdict, proposed};
@@ -67,8 +71,6 @@ TEST_F(QualityCore, SavesReplaceTheirOwnRecordWithTheFilledLinesInOrder)
             "('D-印刷', 'P1', 1, 1, 'old'), ('E-上光', 'P1', 1, 1, 'varnish'), ('D-印刷', 'P1', 2, 1, 'line 2')");
     db.exec("insert into [工單印刷數據] (製程, 工單單號, 工單序, 序, 色號) values "
             "('D-印刷', 'P1', 1, 1, 'old'), ('D-印刷', 'P1', 2, 1, 'other line')");
-    const InspectionKey ikey{"D-印刷", "P1", 1};
-    const PrintingKey pkey{"P1", 1, "D-印刷"};
     InspectionLine standardOnly;
     standardOnly.standard = "ΔE≦3.0";
     InspectionSaved i = SaveInspection(ikey, {Inspected("色差", 200, 3, "OK", false), InspectionLine{}, standardOnly},
@@ -214,8 +216,6 @@ TEST_F(QualityCore, LinesWithControlCharactersOrOverLongTextsAreNotStored)
 {
     db.exec("insert into [工單品檢明細] (製程, 工單單號, 工單序, 序, 主要檢查項目) values ('D-印刷', 'P1', 1, 1, 'old')");
     db.exec("insert into [工單印刷數據] (製程, 工單單號, 工單序, 序, 色號) values ('D-印刷', 'P1', 1, 1, 'K')");
-    const InspectionKey ikey{"D-印刷", "P1", 1};
-    const PrintingKey pkey{"P1", 1, "D-印刷"};
     const std::string twentyTwoBytes = "課課課課課課課課課課課";
 
     InspectionLine pasted = Inspected("色差\r\n套印", 200, 3, "OK", true), unit = Inspected("色差", 200, 3, "OK", true);
@@ -273,8 +273,6 @@ TEST_P(QualityEngines, SaveOfARecordAnotherWorkstationChangedIsRefused)
 {
     db->exec("insert into [工單品檢明細] (製程, 工單單號, 工單序, 序, 主要檢查項目) values ('D-印刷', 'P1', 1, 1, 'old')");
     db->exec("insert into [工單印刷數據] (製程, 工單單號, 工單序, 序, 色號) values ('D-印刷', 'P1', 1, 1, 'old')");
-    const InspectionKey ikey{"D-印刷", "P1", 1};
-    const PrintingKey pkey{"P1", 1, "D-印刷"};
     const StoredRecord iloadedA = LoadInspection(conn, ikey).stored, ploadedA = LoadPrintingData(conn, pkey).stored;
 
     ASSERT_EQ(SaveInspection(ikey, {Inspected("B's", 10, 1, "", false)}, LoadInspection(conn, ikey).stored, atB).status,
@@ -322,9 +320,8 @@ TEST_P(QualityEngines, ProposedVerdictsAreKeptInTheProgramsOwnTable)
     db->exec("insert into [工單品檢明細] (製程, 工單單號, 工單序, 序, 主要檢查項目, 判定) values "
              "('E-上光', 'P1', 1, 1, 'kept', 'OK')");
     EXPECT_EQ(db::AddMissingProgramTables(conn), (std::vector<std::string>{"品檢建議判定", "品質資料儲存"}));
-    const InspectionKey key{"D-印刷", "P1", 1};
-    ASSERT_EQ(SaveInspection(key, {Inspected("proposed", 200, 3, "OK", true), Inspected("chosen", 200, 50, "OK", false)},
-                             LoadInspection(conn, key).stored, atA)
+    ASSERT_EQ(SaveInspection(ikey, {Inspected("proposed", 200, 3, "OK", true), Inspected("chosen", 200, 50, "OK", false)},
+                             LoadInspection(conn, ikey).stored, atA)
                   .status,
               SaveStatus::Saved);
     EXPECT_EQ(db->rows("select 主要檢查項目, 判定 from [工單品檢明細] order by 製程, 序"),
@@ -332,7 +329,7 @@ TEST_P(QualityEngines, ProposedVerdictsAreKeptInTheProgramsOwnTable)
     EXPECT_EQ(db->rows("select 製程, 工單單號, 工單序, 序, 判定 from [品檢建議判定]"),
               (Rows{{"D-印刷", "P1", "1", "1", "OK"}}));
 
-    std::vector<InspectionLine> lines = LoadInspection(conn, key).lines;
+    std::vector<InspectionLine> lines = LoadInspection(conn, ikey).lines;
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_TRUE(lines[0].proposed);
     EXPECT_FALSE(lines[1].proposed);
@@ -345,7 +342,7 @@ TEST_P(QualityEngines, ProposedVerdictsAreKeptInTheProgramsOwnTable)
     EXPECT_EQ(lines[1].verdict, "OK");
 
     db->exec("update [工單品檢明細] set 判定 = 'NG' where 序 = 1");
-    EXPECT_FALSE(LoadInspection(conn, key).lines[0].proposed);
+    EXPECT_FALSE(LoadInspection(conn, ikey).lines[0].proposed);
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, QualityEngines, ::testing::Values(Engine::SQLite, Engine::Server),
