@@ -262,18 +262,6 @@ TEST_F(TimeRecordTest, SaveStoresLinesScheduleRemarkAndWritesBackTheFinishedLine
     EXPECT_EQ(value("select count(*) from [預排資料耗時明細]"), "2");
 }
 
-TEST_F(TimeRecordTest, RecordWithoutLinesKeepsThePiecesTime)
-{
-    db().exec("update PRINTING_S set 耗時 = '0.50'");
-    SaveInput in = input();
-    in.lines.assign(1, TimeLine{});
-    in.previousTotal = "0.50";
-    const SaveOutcome out = save(in);
-    ASSERT_EQ(out.status, SaveStatus::Saved);
-    EXPECT_EQ(out.total, "0.50");
-    EXPECT_EQ(value("select 耗時 || '/' || FDATE from PRINTING_S"), "0.50/1131205");
-}
-
 TEST_F(TimeRecordTest, RefusedSavesTellWhyAndWriteNothing)
 {
     // A piece whose ID is blank: a save without number must not reach it.
@@ -345,7 +333,7 @@ TEST_F(TimeRecordTest, DataErrorRollsEverythingBack)
     EXPECT_EQ(messages_.shown().size(), 1u);
 }
 
-TEST_F(TimeRecordTest, FinishDateAndRemarkAreWrittenOnlyWhenGiven)
+TEST_F(TimeRecordTest, FinishDateRemarkAndTimeAreWrittenOnlyWhenGiven)
 {
     SaveInput in = input();
     in.completionDate = "";
@@ -366,6 +354,16 @@ TEST_F(TimeRecordTest, FinishDateAndRemarkAreWrittenOnlyWhenGiven)
     in.completionDate = "1131207";
     ASSERT_EQ(save(in).status, SaveStatus::Saved);
     EXPECT_EQ(value("select FDATE || '/' || (select PDATE from 預排資料明細) from PRINTING_S"), "1131207/1131207");
+
+    // A record without lines keeps the piece's time.
+    db().exec("update PRINTING_S set 耗時 = '0.50'");
+    in.lines.assign(1, TimeLine{});
+    in.previousTotal = "0.50";
+    in.completionDate = "1131208";
+    const SaveOutcome out = save(in);
+    ASSERT_EQ(out.status, SaveStatus::Saved);
+    EXPECT_EQ(out.total, "0.50");
+    EXPECT_EQ(value("select 耗時 || '/' || FDATE from PRINTING_S"), "0.50/1131208");
 }
 
 // Records saved from several workstations at once, on both engines: the
