@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 using namespace qtmv::report;
 
 namespace {
@@ -283,15 +285,6 @@ TEST(ReportBarcode, BarsDrawnInsideTheItemForBothSymbologies)
     EXPECT_DOUBLE_EQ(bc.rect.left(), 10);
 }
 
-namespace {
-
-struct Step {
-    int done, total;
-    bool operator==(const Step&) const = default;
-};
-
-} // namespace
-
 // A long layout tells how far it is: each row laid out, from none to all of
 // them, and the document is the one laid out without anyone following.
 // Answering false stops the layout there: no further row is laid out or
@@ -299,7 +292,7 @@ struct Step {
 TEST(ReportProgress, TheRowsLaidOutUntilAFalseAnswer)
 {
     const DataTable rows = Orders(RowsOf(30));
-    std::vector<Step> steps;
+    std::vector<std::pair<int, int>> steps;   // (done, total)
     int formatted = 0;
     Layout l = ListingLayout();
     l.detail.items.push_back(Item::computed({100, 0, 40, 8}, [&](const FormatContext&) {
@@ -312,7 +305,7 @@ TEST(ReportProgress, TheRowsLaidOutUntilAFalseAnswer)
     });
     ASSERT_EQ(steps.size(), 31u);
     for (int i = 0; i <= 30; ++i)
-        EXPECT_EQ(steps[static_cast<std::size_t>(i)], (Step{i, 30})) << i;
+        EXPECT_EQ(steps[static_cast<std::size_t>(i)], std::make_pair(i, 30)) << i;
     const PageDocument plain = Paginate(l, rows);
     ASSERT_EQ(doc.pages.size(), plain.pages.size());
     EXPECT_EQ(doc.pagesWith(QStringLiteral("第 2 頁 / 共 2 頁")), std::vector<int>{1});
@@ -328,7 +321,7 @@ TEST(ReportProgress, TheRowsLaidOutUntilAFalseAnswer)
                      }),
                  Cancelled);
     ASSERT_EQ(steps.size(), 11u);
-    EXPECT_EQ(steps.back(), (Step{10, 30}));
+    EXPECT_EQ(steps.back(), std::make_pair(10, 30));
     EXPECT_EQ(formatted, 10);
 
     // Cancelled before the first row: nothing is laid out at all.
