@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPrintDialog>
@@ -58,17 +59,14 @@ TEST(ReportPreview, PagesWithKeysAndButtonsAndZooms)
     ASSERT_NE(status, nullptr);
     EXPECT_TRUE(status->text().startsWith(QStringLiteral("第 1 頁 / 共 3 頁")));
 
-    QTest::keyClick(&dlg, Qt::Key_PageDown);
-    EXPECT_EQ(dlg.currentPage(), 1);
-    EXPECT_TRUE(status->text().startsWith(QStringLiteral("第 2 頁")));
-    QTest::keyClick(&dlg, Qt::Key_End);
-    EXPECT_EQ(dlg.currentPage(), 2);
-    QTest::keyClick(&dlg, Qt::Key_PageDown);   // stays on the last page
-    EXPECT_EQ(dlg.currentPage(), 2);
-    QTest::keyClick(&dlg, Qt::Key_PageUp);
-    EXPECT_EQ(dlg.currentPage(), 1);
-    QTest::keyClick(&dlg, Qt::Key_Home);
-    EXPECT_EQ(dlg.currentPage(), 0);
+    // Each key and the page it leaves shown; PageDown on the last page stays there.
+    const std::pair<Qt::Key, int> walk[] = {{Qt::Key_PageDown, 1}, {Qt::Key_End, 2}, {Qt::Key_PageDown, 2},
+                                            {Qt::Key_PageUp, 1}, {Qt::Key_Home, 0}};
+    for (const auto& [key, shown] : walk) {
+        QTest::keyClick(&dlg, key);
+        EXPECT_EQ(dlg.currentPage(), shown) << QKeySequence(key).toString().toStdString();
+        EXPECT_TRUE(status->text().startsWith(QStringLiteral("第 %1 頁").arg(shown + 1))) << status->text().toStdString();
+    }
     QTest::mouseClick(dlg.findChild<QPushButton*>("btnLast"), Qt::LeftButton);
     EXPECT_EQ(dlg.currentPage(), 2);
 
