@@ -99,13 +99,17 @@ Texts Fields(const Session& s)
             s.ExcelFolder};
 }
 
-// Start-up settings loaded from a fresh database, every message captured.
-class SessionSettings : public ::testing::Test {
+// A fresh database and its session, every message captured.
+class OnFreshDatabase : public ::testing::Test {
 protected:
     FreshDatabase db;
     Session& s = db.session();
     ScriptedMessages messages;
 };
+class SessionSettings : public OnFreshDatabase {};
+class MaintenanceLock : public OnFreshDatabase {};
+class FunctionRegister : public OnFreshDatabase {};
+class GroupFilter : public OnFreshDatabase {};
 
 } // namespace
 
@@ -341,11 +345,8 @@ TEST_F(ClientWorkstation, BusySharedDatabaseIsNoReasonToStop)
 }
 
 // The holder's row on both engines, and the register: CoordinationEnginesTest.
-TEST(MaintenanceLock, AStaleHolderIsClearedANullOneLocksAndAnUnusableDatabaseIsToldByName)
+TEST_F(MaintenanceLock, AStaleHolderIsClearedANullOneLocksAndAnUnusableDatabaseIsToldByName)
 {
-    FreshDatabase db;
-    Session& s = db.session();
-    ScriptedMessages messages;
     s.MaintenanceHolder = "old";
     EXPECT_EQ(CheckMaintenanceLock(s), MaintenanceFree);
     EXPECT_EQ(s.MaintenanceHolder, "");
@@ -374,13 +375,10 @@ TEST(MaintenanceLock, AStaleHolderIsClearedANullOneLocksAndAnUnusableDatabaseIsT
 // Another workstation writing at start-up: the registration waits only the
 // start-up budget, the user is told once when start-up ends, and the next
 // guarded operation (its maintenance check) registers after all.
-TEST(FunctionRegister, BusyAtStartupIsToldOnceAndRetriedByTheNextCheck)
+TEST_F(FunctionRegister, BusyAtStartupIsToldOnceAndRetriedByTheNextCheck)
 {
-    FreshDatabase db;
-    Session& s = db.session();
     s.LauncherProcessId = static_cast<double>(os::CurrentProcessId());
     s.MainWindowHandle = 4321;
-    ScriptedMessages messages;
     std::vector<bool> notices;
     {
         LockHolder writer(db.path(), "BEGIN IMMEDIATE");
@@ -414,12 +412,10 @@ TEST(FunctionRegister, BusyAtStartupIsToldOnceAndRetriedByTheNextCheck)
 
 // A row matches when any of its twenty group columns holds any of the user's
 // groups; the filter continues the caller's own condition.
-TEST(GroupFilter, AnyGroupColumnHoldingAnyOfTheUsersGroupsMatches)
+TEST_F(GroupFilter, AnyGroupColumnHoldingAnyOfTheUsersGroupsMatches)
 {
-    FreshDatabase db;
     db.exec("insert into CUST (ID, [GROUP], GROUP7, GROUP19) values ('C1', 'G1', '', ''), ('C2', '', 'O''K', ''), "
             "('C3', '', '', 'G1'), ('C4', 'G2', 'X', 'OK'), ('C5', 'G2', '', '')");
-    Session s;
     auto ids = [&](const std::string& prefix) {
         const std::string table = prefix.empty() ? "CUST" : "CUST " + prefix;
         Texts out;
@@ -435,11 +431,10 @@ TEST(GroupFilter, AnyGroupColumnHoldingAnyOfTheUsersGroupsMatches)
     EXPECT_EQ(ids(""), (Texts{"C1", "C2", "C3", "C4"}));
 }
 
-class Launching : public ::testing::Test {
+class Launching : public OnFreshDatabase {
 protected:
     void SetUp() override
     {
-        Session& s = db.session();
         s.LoginUser = "王 大明";
         s.EmployeeName = "王大明";
         s.EmployeeId = "A001";
@@ -457,8 +452,6 @@ protected:
         QFile::setPermissions(QString::fromStdString(path),
                               QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     }
-    FreshDatabase db;
-    ScriptedMessages messages;
     int ended = 0;
     EndProgramAction end = [this] { ++ended; };
 };
@@ -466,7 +459,7 @@ protected:
 TEST_F(Launching, StartsTheProgramDetachedWithItsArguments)
 {
     writeRecorder("報表程式");
-    EXPECT_EQ(LaunchProgram(db.session(), "報表程式.EXE", end), LaunchResult::Started);
+    EXPECT_EQ(LaunchProgram(s, "報表程式.EXE", end), LaunchResult::Started);
     EXPECT_EQ(ReadFile(db.folder() + "args.txt", 5000),
               db.folder().substr(0, db.folder().size() - 1)
                   + "\n-kvo2851\n-AD=王 大明\n-NAME=王大明\n-ID=A001\n-XLS=.xlsx\n-DOC=.docx\n-PID=4242\n");
@@ -479,14 +472,14 @@ TEST_F(Launching, StartsTheProgramDetachedWithItsArguments)
 // cannot be used starts nothing.
 TEST_F(Launching, MissingProgramMaintenanceOrBrokenDatabaseStartsNothing)
 {
-    EXPECT_EQ(LaunchProgram(db.session(), "不存在.EXE", end), LaunchResult::Failed);
+    EXPECT_EQ(LaunchProgram(s, "不存在.EXE", end), LaunchResult::Failed);
     const MessageRequest missing = One(messages, "錯誤");
     EXPECT_EQ(missing.icon, MsgIcon::Critical);
     EXPECT_TRUE(Has(missing.text, db.folder() + "不存在"));
 
     messages.clear();
     db.exec("insert into [SYSLOCK] ([USER]) values ('PC1\\ADMIN')");
-    EXPECT_EQ(LaunchProgram(db.session(), "報表程式", end), LaunchResult::Ended);
+    EXPECT_EQ(LaunchProgram(s, "報表程式", end), LaunchResult::Ended);
     EXPECT_EQ(ended, 1);
     One(messages, "系統維護");
 
@@ -494,7 +487,7 @@ TEST_F(Launching, MissingProgramMaintenanceOrBrokenDatabaseStartsNothing)
     messages.clear();
     std::ofstream(db.path(), std::ios::trunc) << "garbage garbage garbage garbage garbage";
     writeRecorder("報表程式");
-    EXPECT_EQ(LaunchProgram(db.session(), "報表程式", end), LaunchResult::Abandoned);
+    EXPECT_EQ(LaunchProgram(s, "報表程式", end), LaunchResult::Abandoned);
     One(messages, kUnreachableDatabaseTitle);
     EXPECT_EQ(ended, 1);
 }
