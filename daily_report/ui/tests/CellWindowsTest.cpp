@@ -20,10 +20,13 @@ namespace {
 
 using CellWindowsTest = daily::uitest::RecordSideFixture;
 
-void TypeInto(W& w, int col, const char* text)
+// A stint of 1.75 hours on 1131204 that finished `quantity`, typed in.
+void TypeStint(W& w, const char* quantity)
 {
-    w.fml明細->setActiveCell(1, col);
-    qtmv::test::TypeIntoCell(w.fml明細->tableView(), QString::fromLatin1(text));
+    for (const auto& [col, text] : {std::pair{W::c開始, "1131204 0830"}, {W::c結束, "1131204 1015"}, {W::c完工數量, quantity}}) {
+        w.fml明細->setActiveCell(1, col);
+        qtmv::test::TypeIntoCell(w.fml明細->tableView(), QString::fromLatin1(text));
+    }
 }
 
 TEST_F(CellWindowsTest, ConfirmedTimeGoesIntoThePrintingRowAsStored)
@@ -32,9 +35,7 @@ TEST_F(CellWindowsTest, ConfirmedTimeGoesIntoThePrintingRowAsStored)
     std::string handedRecord;
     openAndDrive<W>(p, 1, "耗時", [&](W& w) {
         handedRecord = w.recordNumber();
-        TypeInto(w, W::c開始, "1131204 0830");
-        TypeInto(w, W::c結束, "1131204 1015");
-        TypeInto(w, W::c完工數量, "500");
+        TypeStint(w, "500");
         w.txt完工日期->setText("1131204");
         QTest::mouseClick(w.scmd確定, Qt::LeftButton);
     });
@@ -64,9 +65,7 @@ TEST_F(CellWindowsTest, RemarkTypedInTheRowStaysWhenTheQuantityComesBack)
     ASSERT_EQ(p.grid()->text(1, remarkCol), "夜班完成一半");
 
     openAndDrive<W>(p, 1, "耗時", [&](W& w) {
-        TypeInto(w, W::c開始, "1131204 0830");
-        TypeInto(w, W::c結束, "1131204 1015");
-        TypeInto(w, W::c完工數量, "807");
+        TypeStint(w, "807");
         QTest::mouseClick(w.scmd確定, Qt::LeftButton);
     });
     // The piece had no remark yet: it takes the quantity; the row keeps the

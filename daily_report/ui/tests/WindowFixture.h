@@ -27,6 +27,7 @@
 #include <unistd.h>
 
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -60,12 +61,18 @@ bool DriveModal(const std::function<void()>& open, const std::type_identity_t<st
     return driven;
 }
 
-// Where a control stands in its window, as "x,y wxh".
-inline std::string PlaceOf(const QWidget* w)
+// Where each control stands in its window, as "name x,y wxh", once pending
+// layout requests have run.
+inline std::vector<std::string> PlacesOf(std::initializer_list<QWidget*> controls)
 {
-    const QPoint at = w->mapTo(w->window(), QPoint(0, 0));
-    return std::to_string(at.x()) + "," + std::to_string(at.y()) + " " + std::to_string(w->width()) + "x"
-           + std::to_string(w->height());
+    QApplication::processEvents();
+    std::vector<std::string> r;
+    for (const QWidget* w : controls) {
+        const QPoint at = w->mapTo(w->window(), QPoint(0, 0));
+        r.push_back(w->objectName().toStdString() + " " + std::to_string(at.x()) + "," + std::to_string(at.y()) + " "
+                    + std::to_string(w->width()) + "x" + std::to_string(w->height()));
+    }
+    return r;
 }
 
 // Whether exactly one message was shown since the last check and it said
