@@ -7,72 +7,51 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 
 #include <algorithm>
 #include <chrono>
-#include <csignal>
-#include <fcntl.h>
 #include <fstream>
 #include <map>
 #include <optional>
-#include <spawn.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
-
-extern char** environ;
 
 namespace {
 
 using namespace std::chrono_literals;
 
+// The program started with its output in files; killed if the test leaves it running.
 class Program {
 public:
     Program(const std::string& exe, const std::vector<std::string>& args, const std::string& stderrPath,
             const std::string& stdoutPath = "/dev/null")
     {
-        std::vector<char*> argv;
-        argv.push_back(const_cast<char*>(exe.c_str()));
+        QStringList list;
         for (const std::string& a : args)
-            argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, stdoutPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        posix_spawn_file_actions_addopen(&actions, 2, stderrPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (posix_spawn(&pid_, exe.c_str(), &actions, nullptr, argv.data(), environ) != 0)
-            pid_ = -1;
-        posix_spawn_file_actions_destroy(&actions);
+            list << QString::fromStdString(a);
+        process_.setStandardOutputFile(QString::fromStdString(stdoutPath));
+        process_.setStandardErrorFile(QString::fromStdString(stderrPath));
+        process_.start(QString::fromStdString(exe), list);
+        process_.waitForStarted();
     }
     ~Program()
     {
-        if (pid_ > 0 && !status_) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-        }
+        process_.kill();
+        process_.waitForFinished();
     }
-    pid_t pid() const { return pid_; }
-    // The exit status, or none when still running after the wait.
+    qint64 pid() const { return process_.processId(); }
+    // The exit status (-1 for a crash), or none when still running after the wait.
     std::optional<int> waitFor(std::chrono::milliseconds limit)
     {
-        const auto until = std::chrono::steady_clock::now() + limit;
-        while (pid_ > 0 && !status_) {
-            int status = 0;
-            if (waitpid(pid_, &status, WNOHANG) == pid_) {
-                status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-                break;
-            }
-            if (std::chrono::steady_clock::now() > until)
-                break;
-            std::this_thread::sleep_for(20ms);
-        }
-        return status_;
+        if (process_.state() != QProcess::NotRunning && !process_.waitForFinished(static_cast<int>(limit.count())))
+            return std::nullopt;
+        return process_.exitStatus() == QProcess::NormalExit ? process_.exitCode() : -1;
     }
 
 private:
-    pid_t pid_ = -1;
-    std::optional<int> status_;
+    QProcess process_;
 };
 
 std::string ReadAll(const std::string& path)
