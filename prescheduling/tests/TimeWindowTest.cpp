@@ -403,7 +403,6 @@ TEST_F(TimeWindowTest, RequestOpensTheWindowAndTheResultSaysWhatWasStored)
     EXPECT_EQ(w->lbl標題->text(), QStringLiteral("D-印刷  工單: P001-1  數量: 10000"));
     EXPECT_EQ(w->txt完工日期->text(), "1131201");
     EXPECT_EQ(w->txt總耗時->text(), "0.50");
-    EXPECT_FALSE(w->timeResult().returned);
 
     typeLine(1);
     // The arithmetic is TimeMathTest's; here only that it reaches the window.
@@ -460,7 +459,6 @@ TEST_F(TimeWindowTest, LeavingWithTypedWorkAsksFirst)
 
     open();
     typeLine(2);
-    ASSERT_TRUE(messages.shown().empty());
     messages.answer(MsgAnswer::Cancel);
     QTest::keyClick(grid().tableView(), Qt::Key_Escape);
     // The shared question: its buttons and default in QualityWindowTest.
