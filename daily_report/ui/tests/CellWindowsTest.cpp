@@ -32,14 +32,12 @@ void TypeStint(W& w, const char* quantity)
 TEST_F(CellWindowsTest, ConfirmedTimeGoesIntoThePrintingRowAsStored)
 {
     daily::ProcessPage& p = loadOnePrintingPiece();
-    std::string handedRecord;
     openAndDrive<W>(p, 1, "耗時", [&](W& w) {
-        handedRecord = w.recordNumber();
+        EXPECT_EQ(w.recordNumber(), "D001");   // the row's own record, not the filter box
         TypeStint(w, "500");
         w.txt完工日期->setText("1131204");
         QTest::mouseClick(w.scmd確定, Qt::LeftButton);
     });
-    EXPECT_EQ(handedRecord, "D001"); // the row's own record, not the filter box
     const auto& l = p.layout();
     EXPECT_EQ(p.grid()->text(1, l.column("耗時")), "1.75");
     EXPECT_EQ(p.grid()->text(1, l.finishDateCol), "1131204");
@@ -87,17 +85,15 @@ TEST_F(CellWindowsTest, TimeWindowClosedWithoutConfirmingChangesNothingInOtherGr
     daily::ProcessPage& p = loadKind("H-糊工");
     ASSERT_EQ(p.records(), 1);
 
-    std::string heading, total;
     bool returned = true;
     openAndDrive<W>(p, 1, "耗時", [&](W& w) {
-        heading = w.lbl標題->text().toStdString();
-        total = w.txt總耗時->text().toStdString();
+        const QString heading = w.lbl標題->text();
+        EXPECT_TRUE(heading.contains(QStringLiteral("H-糊工")) && heading.contains(QStringLiteral("P002-3")))
+            << heading.toStdString();
+        EXPECT_EQ(w.txt總耗時->text(), QStringLiteral("0.50"));
         QTest::mouseClick(w.ssc回前畫面, Qt::LeftButton);
         returned = w.timeResult().returned;
     }, true);
-    EXPECT_NE(heading.find("H-糊工"), std::string::npos);
-    EXPECT_NE(heading.find("P002-3"), std::string::npos);
-    EXPECT_EQ(total, "0.50");
     EXPECT_EQ(p.grid()->text(1, p.layout().column("耗時")), "0.50");
     EXPECT_FALSE(p.flags().rowFlagged(1));
     EXPECT_FALSE(returned);

@@ -69,11 +69,6 @@ protected:
         replaceText(range(2), QStringLiteral("1131201001"));
         replaceText(range(3), QStringLiteral("1131201001"));
     }
-    // Counts the previews opened from here on.
-    void countPreviews()
-    {
-        w->printPage().runModal = [this](QDialog& d) { previews += dynamic_cast<report::PreviewDialog*>(&d) != nullptr; };
-    }
 
     static void typeInto(QWidget* field, const QString& text)
     {
@@ -108,7 +103,6 @@ protected:
                 " 0000', '" + today + " 0000', " + std::to_string(completed) + ", 'A001', '1')");
     }
 
-    int previews = 0;
 };
 
 } // namespace
@@ -149,6 +143,7 @@ TEST_F(PrintPageTest, OrderOfPrintingPreviewsThroughTheOrderLayoutRetitledWhenTi
     chooseOrder();
     EXPECT_TRUE(shown("pic列印1"));
     EXPECT_FALSE(shown("ssc轉Excel檔"));
+    int previews = 0;
     bool windowEnabled = false;
     page.runModal = [&](QDialog& d) {
         if (dynamic_cast<report::PreviewDialog*>(&d)) {
@@ -341,10 +336,8 @@ TEST_F(PrintPageTest, ExcelButtonFollowsTheChoiceEachTime)
     // "表2" of the printing value detail has no export.
     click("opt報表_1");
     EXPECT_FALSE(excel->isEnabled());
-    for (int i : {2, 7}) {
-        click(choice(i));
-        EXPECT_TRUE(excel->isEnabled()) << i;
-    }
+    click(choice(2));
+    EXPECT_TRUE(excel->isEnabled());
     click(choice(1));
     EXPECT_FALSE(excel->isEnabled());
     // Another kind has a single value detail, which exports.
@@ -393,8 +386,8 @@ TEST_F(PrintPageTest, AStoppedLayoutOpensNoPreviewAndSaysNothing)
     finishedStint(1, "一號機", 100);
     finishedStint(2, "二號機", 200);
     daily::PrintPage& page = openPage();
-    countPreviews();
-    int printed = 0;
+    int previews = 0, printed = 0;
+    page.runModal = [&](QDialog& d) { previews += dynamic_cast<report::PreviewDialog*>(&d) != nullptr; };
     page.printDocument = [&](report::PreviewDialog&) { ++printed; };
     std::vector<std::pair<int, int>> steps;
     bool goOn = true;
