@@ -25,11 +25,8 @@ Rows RowsOf(Connection& c, const std::string& sql)
     Rows out;
     for (const auto& row : rs.rows()) {
         std::string line;
-        for (std::size_t i = 0; i < row.size(); ++i) {
-            if (i)
-                line += '|';
-            line += row[i].text();
-        }
+        for (std::size_t i = 0; i < row.size(); ++i)
+            line += (i ? "|" : "") + row[i].text();
         out.push_back(line);
     }
     return out;
