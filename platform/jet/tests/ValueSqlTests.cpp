@@ -25,7 +25,6 @@ TEST(Value, TextAsJetShowsIt)
     EXPECT_EQ(Value(-42LL).text(), "-42");
     EXPECT_EQ(Value(" 12 ").number(), 12);
     EXPECT_EQ(Value().number(), 0);
-    EXPECT_EQ(Value(7).number(), 7);
 }
 
 TEST(SqlNumber, AlwaysAPlainLiteral)
