@@ -570,7 +570,6 @@ TEST_F(MainWindowTest, TheCloseBoxAsksAndWhatTheUserSetIsRememberedPerUserAndKin
     const QRect dragged(60, 40, 1100, 820);
     {
         auto w = open();
-        EXPECT_EQ(w->size(), QSize(1024, 720));   // the first start: the default size
         load(*w, "D-印刷");
         SpreadGrid* g = w->currentGrid();
         w->toolbars().actEntryView->trigger();
