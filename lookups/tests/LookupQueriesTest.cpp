@@ -112,17 +112,16 @@ TEST_F(Queries, TypedQuotesAndWildcardsFindWhatTheUserMeans)
     EXPECT_TRUE(run(CustomerQuery(admin, "'_%")).fellBack);
 }
 
-TEST_F(Queries, Window3ShowsDisabledVendorsAndHasNoFallback)
+// Window 3 shows disabled vendors and has no fall-back; window 5 adds every
+// machine to the kind.
+TEST_F(Queries, Windows3And5ListTheirOwnWay)
 {
     EXPECT_EQ(codes(run(VendorQuery3({"D-印刷", "", false, 0}))), (Codes{"M01", "V01", "V02", "V03"}));
     EXPECT_EQ(codes(run(VendorQuery3({"I-裁摺", "", false, 0}))), Codes{"V09"});
     const LookupRows none = run(VendorQuery3({"D-印刷", "沒有", false, 0}));
     EXPECT_FALSE(none.fellBack);
     EXPECT_TRUE(none.rows.empty());
-}
 
-TEST_F(Queries, Window5AddsEveryMachineToTheKind)
-{
     EXPECT_EQ(codes(run(VendorQuery5({"裁摺", "", false, 0}))), (Codes{"M01", "M05", "V09"}));
     const LookupRows r = run(VendorQuery5({"裁摺", "宏達", false, 0}));
     EXPECT_TRUE(r.fellBack);
