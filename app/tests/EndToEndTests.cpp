@@ -75,10 +75,7 @@ std::string WaitForText(const std::string& path, const std::string& text, std::c
 
 void Put(const std::string& name, const std::optional<std::string>& value)
 {
-    if (value)
-        setenv(name.c_str(), value->c_str(), 1);
-    else
-        unsetenv(name.c_str());
+    value ? setenv(name.c_str(), value->c_str(), 1) : unsetenv(name.c_str());
 }
 
 class EndToEnd : public ::testing::Test {
