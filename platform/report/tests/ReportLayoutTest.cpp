@@ -1,9 +1,6 @@
 #include "platform/report/Report.h"
 #include "platform/ui/tests/TestApp.h"
 
-#include <QFontMetricsF>
-#include <QImage>
-
 #include <gtest/gtest.h>
 
 #include <utility>
@@ -54,15 +51,10 @@ Item LabelledTotal(QRectF r, Aggregate agg, const QString& before, const QString
     });
 }
 
-double MeasuredWidthMm(const PlacedText& t)
-{
-    QImage dev(1, 1, QImage::Format_Mono);
-    dev.setDotsPerMeterX(qRound(1200 / 0.0254));
-    dev.setDotsPerMeterY(qRound(1200 / 0.0254));
-    return QFontMetricsF(ToQFont(t.font), &dev).horizontalAdvance(t.text) * 25.4 / 1200;
-}
-
 } // namespace
+
+// The text's width in its font, in mm (TextExtentTest.cpp).
+double WidthMm(const PlacedText& t);
 
 TEST(ReportPaging, DetailLinesFlowOverPagesWithHeaderAndPageNOfM)
 {
@@ -217,13 +209,13 @@ TEST(ReportText, LongTextShrinksThenCutsWithinItsField)
     const PlacedText& s = texts[0];
     EXPECT_DOUBLE_EQ(s.font.size, 8);                 // shrunk to the floor, still too long
     EXPECT_TRUE(longName.startsWith(s.text));
-    EXPECT_LE(MeasuredWidthMm(s), s.rect.width());
+    EXPECT_LE(WidthMm(s), s.rect.width());
 
     const PlacedText& c = texts[1];
     EXPECT_DOUBLE_EQ(c.font.size, 12);
     EXPECT_TRUE(longName.startsWith(c.text));
     EXPECT_LT(c.text.size(), s.text.size());          // the larger font keeps fewer characters
-    EXPECT_LE(MeasuredWidthMm(c), c.rect.width());
+    EXPECT_LE(WidthMm(c), c.rect.width());
 
     EXPECT_EQ(texts[2].text, "W1");                   // a text that fits is untouched
     EXPECT_DOUBLE_EQ(texts[2].font.size, 12);
@@ -232,7 +224,7 @@ TEST(ReportText, LongTextShrinksThenCutsWithinItsField)
     EXPECT_EQ(m.text.toStdString(), mid);
     EXPECT_LT(m.font.size, 12);
     EXPECT_GT(m.font.size, 6);
-    EXPECT_LE(MeasuredWidthMm(m), m.rect.width());
+    EXPECT_LE(WidthMm(m), m.rect.width());
 }
 
 TEST(ReportText, CanGrowFieldMakesItsSectionTaller)

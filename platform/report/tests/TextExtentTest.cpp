@@ -12,6 +12,16 @@
 
 using namespace qtmv::report;
 
+// The text's width in its font, in mm, measured at 1200 dpi as the printer
+// lays it out (ReportLayoutTest.cpp uses it too).
+double WidthMm(const PlacedText& t)
+{
+    QImage dev(1, 1, QImage::Format_Mono);
+    dev.setDotsPerMeterX(qRound(1200 / 0.0254));
+    dev.setDotsPerMeterY(qRound(1200 / 0.0254));
+    return QFontMetricsF(ToQFont(t.font), &dev).horizontalAdvance(t.text) * 25.4 / 1200;
+}
+
 namespace {
 
 PlacedText Placed(const QString& text, QRectF rect, Align a = Align::Left, double size = 10)
@@ -22,14 +32,6 @@ PlacedText Placed(const QString& text, QRectF rect, Align a = Align::Left, doubl
     t.font = Font{kMingFamily, size, false};
     t.align = a;
     return t;
-}
-
-double WidthMm(const PlacedText& t)
-{
-    QImage dev(1, 1, QImage::Format_Mono);
-    dev.setDotsPerMeterX(qRound(1200 / 0.0254));
-    dev.setDotsPerMeterY(qRound(1200 / 0.0254));
-    return QFontMetricsF(ToQFont(t.font), &dev).horizontalAdvance(t.text) * 25.4 / 1200;
 }
 
 std::vector<std::pair<std::size_t, std::size_t>> Pairs(const Page& page)
