@@ -190,9 +190,8 @@ TEST_F(MainWindowTest, QueryPutsTheGridOnTheWorkOrderOrSaysItIsMissing)
     SpreadGrid* g = w->currentGrid();
     EXPECT_EQ(g->activeRow(), 2);
     EXPECT_EQ(g->activeCol(), 2);   // then on as after Enter
-    EXPECT_TRUE(messages.shown().empty());
     query("zz9");
-    EXPECT_TRUE(toldOnce("找不到工單單號： ZZ9"));
+    EXPECT_TRUE(toldOnce("找不到工單單號： ZZ9"));   // the only message of both queries
     // Cancel leaves everything as it was.
     g->setActiveCell(1, 3);
     query(nullptr);
@@ -685,9 +684,8 @@ TEST_F(MainWindowTest, AQueryOnlyUserIsMarkedFromTheStart)
     EXPECT_EQ(w->windowTitle(), QStringLiteral("日報登錄作業 - 僅可查詢"));
     EXPECT_TRUE(w->lbl僅可查詢->isVisible());
     EXPECT_EQ(w->lbl僅可查詢->toolTip(), QStringLiteral("您的權限僅可以查詢！"));
-    const std::string before = g->text(1, pl.finishDateCol);
+    // The refusal leaving the cells as they were is the cut-short case's.
     clickCell(*g, 1, pl.finishDateCol);
-    EXPECT_EQ(g->text(1, pl.finishDateCol), before);
     EXPECT_EQ(w->changeFlags(printing).flaggedCount(), 0);
     EXPECT_TRUE(toldOnce("您的權限僅可以查詢！"));
 }
@@ -726,7 +724,6 @@ TEST_F(MainWindowTest, EveryKindLoadsItsOpenPiecesAndEveryEntryViewFitsThePlants
             SpreadGrid* g = w->currentGrid();
             const int records = k.letter == 'D' ? 2 : 1;   // P0DX's work order is finished
             ASSERT_EQ(w->loadedRecords(k), records);
-            EXPECT_EQ(g, w->grid(k));
             EXPECT_TRUE(g->isGridEnabled());
             EXPECT_EQ(g->text(1, 1), TestDatabase::workOrder(k));
             EXPECT_EQ(w->changeFlags(k).rows(), records);
