@@ -534,16 +534,15 @@ TEST_F(MainWindowTest, KeyboardLeavesTheGridPressesButtonsAndReachesTheFilters)
     EXPECT_FALSE(w->changeFlags(printing).rowFlagged(1));
 
     // Ctrl+Tab and Ctrl+Shift+Tab leave the grid, each its own way.
-    QTest::keyClick(g->tableView(), Qt::Key_Tab, Qt::ControlModifier);
-    QWidget* next = QApplication::focusWidget();
-    ASSERT_NE(next, nullptr);
-    EXPECT_FALSE(g->isAncestorOf(next));
-    g->setFocus();
-    QTest::keyClick(g->tableView(), Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
-    QWidget* previous = QApplication::focusWidget();
-    ASSERT_NE(previous, nullptr);
-    EXPECT_FALSE(g->isAncestorOf(previous));
-    EXPECT_NE(previous, next);
+    auto leaveBy = [&](Qt::Key key, Qt::KeyboardModifiers modifiers) {
+        g->setFocus();
+        QTest::keyClick(g->tableView(), key, modifiers);
+        QWidget* to = QApplication::focusWidget();
+        EXPECT_TRUE(to && !g->isAncestorOf(to)) << key;
+        return to;
+    };
+    QWidget* next = leaveBy(Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_NE(leaveBy(Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier), next);
 }
 
 TEST_F(MainWindowTest, WithoutADatabaseTheStatusBarAndEveryOperationSaySo)
