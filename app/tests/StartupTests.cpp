@@ -101,10 +101,8 @@ TEST(Dsn, ServerKeysStartALine)
 {
     const DsnSettings d = ParseDsnText("[ODBC]\r\nSITE=C\r\n server= db1.plant.lan \r\nPort=5433\r\n"
                                        "database=Qtmv\r\nUSER=Daily\r\nDBQ=/x/QTMV.MDB;USER=nobody\r\n");
-    EXPECT_EQ(d.server.host, "db1.plant.lan");
-    EXPECT_EQ(d.server.port, "5433");
-    EXPECT_EQ(d.server.database, "Qtmv");
-    EXPECT_EQ(d.server.user, "Daily");
+    EXPECT_EQ(d.server.host + "|" + d.server.port + "|" + d.server.database + "|" + d.server.user,
+              "db1.plant.lan|5433|Qtmv|Daily");
     EXPECT_EQ(ParseDsnText("DBQ=/x/QTMV.MDB;SERVER=y").server.host, "");
     EXPECT_EQ(ParseDsnText("'SITE=C\nSERVER=y").server.host, "");
 }
