@@ -72,6 +72,11 @@ public:
 
     // Transactions; level 0 is the outermost, deeper levels are nested.
     virtual void begin(int level) = 0;
+    // An outermost transaction that holds only what it claims (Connection.h
+    // Writes::Claimed), and a claim within it. An engine with one writer
+    // (a file) begins as begin(0) does and needs no claims.
+    virtual void beginClaimed() { begin(0); }
+    virtual void claim(std::span<const std::string> /*items*/) {}
     virtual void commit(int level) = 0;
     virtual void rollback(int level) = 0;
     // Whether the engine still has a transaction open (an engine may end

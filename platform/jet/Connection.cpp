@@ -615,13 +615,35 @@ long long Connection::executeNative(const std::string& engineSql)
 
 bool Connection::onServer() const { return backend()->dialect() == Dialect::PostgreSQL; }
 
-void Connection::beginTrans()
+void Connection::beginTrans(Writes writes)
 {
     Backend& b = *backend();
     if (level_ > 0 && !b.inTransaction())
         level_ = 0; // the engine ended the transaction after an error
-    b.begin(level_);
+    // A nested transaction is a part of the outer one and holds what it holds.
+    if (level_ == 0 && writes == Writes::Claimed)
+        b.beginClaimed();
+    else
+        b.begin(level_);
     ++level_;
+}
+
+std::int32_t ClaimNumber(std::string_view item)
+{
+    // FNV-1a: short, stable across builds and machines, which every
+    // workstation's order depends on.
+    std::uint32_t h = 2166136261u;
+    for (const char c : qtmv::AsciiLower(item)) {
+        h ^= static_cast<unsigned char>(c);
+        h *= 16777619u;
+    }
+    return static_cast<std::int32_t>(h);
+}
+
+void Connection::claim(std::span<const std::string> items)
+{
+    if (level_ > 0)
+        backend()->claim(items);
 }
 
 void Connection::commitTrans()

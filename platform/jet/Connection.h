@@ -6,15 +6,25 @@
 #include "Error.h"
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
 namespace jet {
 
 class Backend;
+
+// What a write transaction holds on a database server. Everything: the
+// whole database, as a file's single writer does; nothing else writes
+// meanwhile. Claimed: only the items the transaction claims (claim()), so
+// transactions that claim different items run side by side and wait only
+// for each other's common items (and for a transaction holding
+// everything). On a file both are the single writer.
+enum class Writes { Everything, Claimed };
 
 class Connection {
 public:
@@ -62,7 +72,17 @@ public:
     // once on a database that another workstation is writing. A beginTrans
     // inside a transaction starts a nested one (committed or rolled back on
     // its own, written only with the outer one).
-    void beginTrans();
+    void beginTrans(Writes writes = Writes::Everything);
+    // Holds the items (any texts naming what the transaction writes, such
+    // as a work-order line) until the transaction ends, waiting for a
+    // transaction holding one of them: all at once and in one order that
+    // every workstation shares, so claims made once at the start never
+    // wait for each other in a circle. A transaction that claims again
+    // later may; the server then cancels one of them (Error::Kind::Conflict,
+    // to be run again). Does nothing in a transaction holding everything,
+    // on a file, or outside a transaction. Nested transactions claim for
+    // the outermost one.
+    void claim(std::span<const std::string> items);
     void commitTrans();
     void rollbackTrans();
     bool inTransaction() const;
@@ -86,10 +106,16 @@ private:
     int busyTimeoutMs_ = defaultBusyTimeoutMs;
 };
 
+// The number of a claimed item (Connection::claim): a transaction's claims
+// are taken in the order of their numbers. Letters are folded, as the
+// server's keys compare them; two items with one number share one lock
+// (they wait for each other, nothing worse).
+std::int32_t ClaimNumber(std::string_view item);
+
 // Rolls back unless committed. Every transaction goes through this guard.
 class Transaction {
 public:
-    explicit Transaction(Connection& c) : c_(c) { c_.beginTrans(); }
+    explicit Transaction(Connection& c, Writes writes = Writes::Everything) : c_(c) { c_.beginTrans(writes); }
     ~Transaction();
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;

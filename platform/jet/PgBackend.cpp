@@ -12,11 +12,13 @@
 #include <cerrno>
 #include <chrono>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <optional>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace jet {
 
@@ -230,16 +232,42 @@ public:
     void begin(int level) override
     {
         if (level == 0) {
-            run("begin", {}, {});
-            try {
-                takeWriteLock();
-            } catch (...) {
-                rollbackQuietly();
-                throw;
-            }
+            beginOutermost(LockMode::Exclusive);
         } else {
             run("savepoint jet" + std::to_string(level), {}, {});
         }
+    }
+
+    void beginClaimed() override { beginOutermost(LockMode::Shared); }
+
+    // The items' locks, in the order of their numbers, which every
+    // workstation shares: two transactions claiming at once never wait for
+    // each other in a circle. One that claims a second time may; the server
+    // then cancels one of them (a Conflict, which the caller retries).
+    // Items already held are not asked for again.
+    void claim(std::span<const std::string> items) override
+    {
+        if (!claimed_ || !inTransaction())
+            return;   // a transaction holding the whole write lock holds every item
+        std::vector<std::int32_t> keys;
+        for (const std::string& item : items)
+            if (const std::int32_t k = ClaimNumber(item); !held_.count(k))
+                keys.push_back(k);
+        std::sort(keys.begin(), keys.end());
+        keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
+        if (keys.empty())
+            return;
+        std::string array = "{";
+        for (std::size_t i = 0; i < keys.size(); ++i)
+            array += (i ? "," : "") + std::to_string(keys[i]);
+        array += "}";
+        Params p;
+        p.add(Value(static_cast<long long>(itemLockSpace())));
+        p.add(Value(array));
+        // unnest yields the array in its order, and each row's lock is taken
+        // before the next row is read.
+        run("select count(pg_advisory_xact_lock($1::int4, k)) from unnest($2::int4[]) as k", {}, p, Wait::Perhaps);
+        held_.insert(keys.begin(), keys.end());
     }
 
     void commit(int level) override
@@ -410,21 +438,51 @@ private:
     // updates; readers never wait for it. Taken at once when it is free;
     // else the wait for the workstation holding it is announced and waited
     // out, up to the lock timeout.
-    void takeWriteLock()
+    //
+    // A transaction that claims what it writes (beginClaimed) takes the
+    // lock shared instead: claimed transactions run side by side, each
+    // holding the items it claims, while a transaction that holds the whole
+    // lock still waits for all of them and they for it.
+    enum class LockMode { Exclusive, Shared };
+    void takeWriteLock(LockMode mode)
     {
         if (!writeLockKey_)
             throw Error(Error::Kind::Usage, "程式沒有設定資料庫伺服器的寫入鎖定，不能開始交易。");
         const std::string key = std::to_string(*writeLockKey_);
-        Result free = run("select pg_try_advisory_xact_lock(" + key + ")", {}, {});
+        const std::string shared = mode == LockMode::Shared ? "_shared" : "";
+        Result free = run("select pg_try_advisory_xact_lock" + shared + "(" + key + ")", {}, {});
         if (Libpq().PQntuples(free.get()) == 1 && Libpq().PQgetvalue(free.get(), 0, 0)[0] == 't')
             return;
-        run("select pg_advisory_xact_lock(" + key + ")", {}, {}, Wait::Announce);
+        run("select pg_advisory_xact_lock" + shared + "(" + key + ")", {}, {}, Wait::Announce);
+    }
+
+    void beginOutermost(LockMode mode)
+    {
+        claimed_ = mode == LockMode::Shared;
+        held_.clear();
+        run("begin", {}, {});
+        try {
+            takeWriteLock(mode);
+        } catch (...) {
+            rollbackQuietly();
+            throw;
+        }
+    }
+
+    // The items' locks live in a space of their own (the two-number form of
+    // the server's advisory locks), numbered after the write lock's key, so
+    // two programs with different keys on one server never meet.
+    std::int32_t itemLockSpace() const
+    {
+        const auto k = static_cast<unsigned long long>(writeLockKey_.value_or(0));
+        return static_cast<std::int32_t>(static_cast<std::uint32_t>(k ^ (k >> 32)));
     }
 
     // How a statement may wait for other workstations' locks: not at all
     // as far as we can tell (reads), perhaps (writes: announced when the
-    // answer is slow), or certainly (announced at once).
-    enum class Wait { Guess, Announce };
+    // answer is slow), perhaps although it reads (a select that takes
+    // locks), or certainly (announced at once).
+    enum class Wait { Guess, Perhaps, Announce };
 
     // Sends the statement and waits for its answer. A wait for a lock is
     // announced (busyWaitStarting) when there is time to wait at all, and
@@ -447,7 +505,7 @@ private:
             announce();
         Result r;
         if (Libpq().PQsendQueryParams(conn_, text.c_str(), p.size(), nullptr, p.values(), nullptr, nullptr, 0))
-            r = awaitResult(start, announced || OnlyReads(sql) ? nullptr : &announce);
+            r = awaitResult(start, announced || (wait == Wait::Guess && OnlyReads(sql)) ? nullptr : &announce);
         const ExecStatusType st = r ? Libpq().PQresultStatus(r.get()) : PGRES_FATAL_ERROR;
         const bool timedOut = SqlState(r.get()) == "55P03";
         if (announced || timedOut)
@@ -533,6 +591,8 @@ private:
     std::optional<long long> writeLockKey_;
     long long lockTimeoutSet_ = -1;
     bool setInTransaction_ = false;
+    bool claimed_ = false;                 // the transaction holds the write lock shared
+    std::unordered_set<std::int32_t> held_;   // the items it claimed
     std::unordered_map<Oid, TableNames> names_;
 };
 

@@ -42,7 +42,7 @@ SaveResult RunSave(SaveContext& ctx, const std::string& title, const std::functi
             && MsgBox(steps.question(conn), "詢問", MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes)
             return {SaveStatus::Refused, Refusal::Declined};
         auto once = [&] {
-            jet::Transaction tx(conn);
+            jet::Transaction tx(conn, steps.writes);
             write(conn);
             tx.commit();
         };

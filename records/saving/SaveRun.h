@@ -6,15 +6,13 @@
 // in what they write.
 #include "records/saving/SaveResult.h"
 #include "records/saving/Saving.h"
+#include "platform/jet/Connection.h"
 
 #include <functional>
 #include <stdexcept>
 #include <string>
 #include <utility>
 
-namespace jet {
-class Connection;
-}
 
 namespace qtmv::daily {
 
@@ -53,6 +51,9 @@ struct SaveSteps {
     std::function<Notice(jet::Connection&)> afterCommit;
     // What the failure report says became of the data.
     std::string failureOutcome = "資料沒有儲存。";
+    // What the transaction holds: everything (the default), or only what
+    // the write claims (jet::Connection::claim) before it writes.
+    jet::Writes writes = jet::Writes::Everything;
     // On a server that cancelled the transaction as it collided with another
     // workstation's, the write runs again whole on a fresh transaction; only
     // for writes that keep nothing between attempts.

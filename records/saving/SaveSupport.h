@@ -26,6 +26,15 @@ inline const std::string& CellAt(const GridRows& rows, int row, int col)
 inline std::string Q(std::string_view text) { return jet::SqlText(text); }
 inline std::string Num(std::string_view cellText) { return jet::SqlNumber(qtmv::Val(cellText)); }
 
+// What a save claims (jet::Connection::claim) before writing a work-order
+// line, its pieces and the line's rows in other tables; and a work order's
+// own rows (its PRINTFLOW row, which every line of it stamps).
+inline std::string LineClaim(std::string_view po, double no)
+{
+    return "line " + qtmv::Trim(po) + " " + jet::SqlNumber(no);
+}
+inline std::string OrderClaim(std::string_view po) { return "order " + qtmv::Trim(po); }
+
 } // namespace qtmv::daily::detail
 
 namespace qtmv::daily {

@@ -12,6 +12,7 @@
 #include "records/saving/WriteBack.h"
 #include "platform/jet/Connection.h"
 #include "platform/jet/Error.h"
+#include "platform/jet/Retry.h"
 #include "common/Failure.h"
 #include "platform/os/MessageBox.h"
 #include "platform/text/Text.h"
@@ -237,6 +238,18 @@ bool LoadedRow(const GridRows& rows, const GridLayout& layout, int row)
     return !qtmv::Trim(CellAt(rows, row, kWorkOrderCol)).empty() || !qtmv::Trim(CellAt(rows, row, layout.idCol)).empty();
 }
 
+// The work-order lines the flagged cells write: each row's writes (its
+// pieces, its line and the line's rows in other tables) belong to the line.
+std::vector<std::string> FlaggedLineClaims(const ProcessKind& kind, const GridRows& rows, const ChangeFlags& flags)
+{
+    const GridLayout& layout = GridLayoutOf(kind);
+    std::vector<std::string> claims;
+    for (int r = 1; r <= static_cast<int>(rows.size()); ++r)
+        if (flags.rowFlagged(r) && LoadedRow(rows, layout, r))
+            claims.push_back(LineClaim(CellAt(rows, r, kWorkOrderCol), qtmv::Val(CellAt(rows, r, kLineCol))));
+    return claims;
+}
+
 } // namespace
 
 
@@ -269,13 +282,23 @@ SaveSummary PreviewSave(jet::Connection& conn, const ProcessKind& kind, const Gr
                         const LoadedTexts& loaded, const ChangeFlags& flags, const Clock& clock,
                         const HistoryAuthor& author)
 {
-    SaveSummary summary;
-    // Never committed: the guard rolls everything back when it goes.
-    jet::Transaction tx(conn);
-    WriteFlaggedCells(conn, kind, rows, flags, clock, &summary, &loaded);
-    WriteHistory(conn, kind, summary.history, author);
-    WriteBackLines(conn, kind, rows, clock, &summary, &flags);
-    return summary;
+    // Never committed: the guard rolls everything back when it goes. On a
+    // server it holds only the lines it writes, claimed at once before the
+    // first write, so the other workstations' saves go on meanwhile; a
+    // collision the server cancelled is worked out again.
+    return jet::RetryOnConflict(conn, [&] {
+        SaveSummary summary;
+        jet::Transaction tx(conn, jet::Writes::Claimed);
+        const std::vector<int> walk = LinesToWalk(conn, kind, rows, &flags);
+        std::vector<std::string> claims = FlaggedLineClaims(kind, rows, flags);
+        const std::vector<std::string> walked = WalkClaims(rows, walk);
+        claims.insert(claims.end(), walked.begin(), walked.end());
+        conn.claim(claims);
+        WriteFlaggedCells(conn, kind, rows, flags, clock, &summary, &loaded);
+        WriteHistory(conn, kind, summary.history, author);
+        WalkLines(conn, kind, rows, walk, clock, &summary);
+        return summary;
+    });
 }
 
 SaveOutcome SaveDailyReport(const ProcessKind& kind, const GridRows& rows, const ChangeFlags& flags,
@@ -315,11 +338,17 @@ SaveOutcome SaveDailyReport(const ProcessKind& kind, const GridRows& rows, const
         writtenBack = WriteBackAfterSave(conn, kind, values, ctx.clock, &marks, &done, &closing);
         return closing;
     };
+    // The save holds the lines of its flagged rows alone; the server may
+    // cancel it when it collides with another workstation's, and it runs
+    // again whole (it keeps nothing between attempts).
+    steps.writes = jet::Writes::Claimed;
+    steps.retryOnConflict = true;
     SaveOutcome out;
     out.result = RunSave(
         ctx, kSaveTitle,
         [&](jet::Connection& conn) {
             done = SaveSummary{};
+            conn.claim(FlaggedLineClaims(kind, values, marks));
             WriteFlaggedCells(conn, kind, values, marks, ctx.clock, &done, &before);
             WriteHistory(conn, kind, done.history, HistoryAuthorOf(ctx.session, ctx.clock));
         },

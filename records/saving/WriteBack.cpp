@@ -9,6 +9,7 @@
 #include "records/saving/Saving.h"
 #include "platform/jet/Connection.h"
 #include "platform/jet/Error.h"
+#include "platform/jet/Retry.h"
 #include "common/Failure.h"
 #include "platform/os/MessageBox.h"
 #include "platform/text/Text.h"
@@ -17,6 +18,7 @@
 #include <optional>
 #include <set>
 #include <utility>
+#include <vector>
 
 namespace qtmv::daily {
 
@@ -265,30 +267,56 @@ std::set<LineKey> MarkedButOpen(jet::Connection& conn, const ProcessKind& kind, 
 
 } // namespace
 
-int WriteBackLines(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows, const Clock& clock,
-                   SaveSummary* summary, const ChangeFlags* changed)
+std::vector<int> LinesToWalk(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows,
+                             const ChangeFlags* changed)
 {
-    const DateTime today = clock.now();
-    SaveSummary unused;
     std::set<LineKey> done, open, marked;
     if (changed)
         marked = MarkedButOpen(conn, kind, open);
-    int lines = 0;
+    std::vector<int> walk;
     for (int r = 1; r <= static_cast<int>(rows.size()); ++r) {
         const std::string& po = CellAt(rows, r, kWorkOrderCol);
-        const std::string& no = CellAt(rows, r, kLineCol);
         if (qtmv::Trim(po).empty())
             continue;
-        const LineKey key{qtmv::Trim(po), qtmv::Val(no)};
+        const LineKey key{qtmv::Trim(po), qtmv::Val(CellAt(rows, r, kLineCol))};
         if (done.count(key))
             continue;
         if (changed && !changed->rowFlagged(r) && open.count(key) && !marked.count(key))
             continue;   // its walk would write nothing; a later flagged row of the line still walks it
         done.insert(key);
-        WriteBackLine(conn, kind, po, no, today, summary ? *summary : unused);
-        ++lines;
+        walk.push_back(r);
     }
-    return lines;
+    return walk;
+}
+
+std::vector<std::string> WalkClaims(const GridRows& rows, const std::vector<int>& walk)
+{
+    std::vector<std::string> claims;
+    for (const int r : walk) {
+        const std::string& po = CellAt(rows, r, kWorkOrderCol);
+        claims.push_back(LineClaim(po, qtmv::Val(CellAt(rows, r, kLineCol))));
+        claims.push_back(OrderClaim(po));
+    }
+    return claims;
+}
+
+int WalkLines(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows, const std::vector<int>& walk,
+              const Clock& clock, SaveSummary* summary)
+{
+    const DateTime today = clock.now();
+    SaveSummary unused;
+    for (const int r : walk)
+        WriteBackLine(conn, kind, CellAt(rows, r, kWorkOrderCol), CellAt(rows, r, kLineCol), today,
+                      summary ? *summary : unused);
+    return static_cast<int>(walk.size());
+}
+
+int WriteBackLines(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows, const Clock& clock,
+                   SaveSummary* summary, const ChangeFlags* changed)
+{
+    const std::vector<int> walk = LinesToWalk(conn, kind, rows, changed);
+    conn.claim(WalkClaims(rows, walk));
+    return WalkLines(conn, kind, rows, walk, clock, summary);
 }
 
 bool WriteBackAfterSave(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows, const Clock& clock,
@@ -296,10 +324,15 @@ bool WriteBackAfterSave(jet::Connection& conn, const ProcessKind& kind, const Gr
 {
     SaveSummary done = saved ? *saved : SaveSummary{};
     try {
-        jet::Transaction tx(conn);
+        // Holds the lines it walks and their work orders; a collision the
+        // server cancelled runs again, as the file's waiting writer would.
         SaveSummary lines;
-        WriteBackLines(conn, kind, rows, clock, &lines, changed);
-        tx.commit();
+        jet::RetryOnConflict(conn, [&] {
+            lines = SaveSummary{};
+            jet::Transaction tx(conn, jet::Writes::Claimed);
+            WriteBackLines(conn, kind, rows, clock, &lines, changed);
+            tx.commit();
+        });
         done.closed = std::move(lines.closed);
         done.reopened = std::move(lines.reopened);
         done.ordersDated = lines.ordersDated;

@@ -47,6 +47,7 @@
 #include "records/saving/SaveResult.h"
 
 #include <string>
+#include <vector>
 
 namespace jet {
 class Connection;
@@ -79,8 +80,21 @@ bool WriteBackAfterSave(jet::Connection& conn, const ProcessKind& kind, const Gr
 // set-based reads find those); the others are open with empty marks, and
 // skipping them leaves the database as walking every row does, repairs of
 // drifted lines included.
+// In a transaction begun with jet::Writes::Claimed, the lines walked and
+// their work orders are claimed before the walk.
 int WriteBackLines(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows, const Clock& clock,
                    SaveSummary* summary = nullptr, const ChangeFlags* changed = nullptr);
+
+// WriteBackLines in its three parts, for a transaction that claims all it
+// writes before writing anything: the grid rows whose lines the walk
+// visits (the first row of each line, in grid order; the save's own writes
+// change none of the others, so this may run before them), what those
+// lines and their work orders are claimed as, and the walk.
+std::vector<int> LinesToWalk(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows,
+                             const ChangeFlags* changed);
+std::vector<std::string> WalkClaims(const GridRows& rows, const std::vector<int>& walk);
+int WalkLines(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows, const std::vector<int>& walk,
+              const Clock& clock, SaveSummary* summary);
 
 // The manual write-back of grid row `row` (1-based) of the kind's rows.
 // Saved ends with "資料儲存完畢！"; a work-order line that is not there (or

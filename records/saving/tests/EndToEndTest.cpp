@@ -3,6 +3,7 @@
 // work order. Every case runs on an SQLite file and on a server database.
 #include "records/saving/tests/SavingFixture.h"
 
+#include "records/saving/SaveSupport.h"
 #include "records/saving/WriteBack.h"
 #include "db/testing/EngineFreshDatabase.h"
 #include "platform/jet/Connection.h"
@@ -10,6 +11,10 @@
 #include "tools/demo-db/DemoPlant.h"
 
 #include <algorithm>
+#include <chrono>
+#include <future>
+#include <mutex>
+#include <thread>
 #include <functional>
 #include <random>
 
@@ -57,6 +62,22 @@ protected:
     static std::string lineKey(const GridRows& rows, int r)
     {
         return "where PO = '" + CellAt(rows, r, 1) + "' and [NO] = " + CellAt(rows, r, 2);
+    }
+    // "where ID = '..' and INO = n" of a loaded row's piece.
+    std::string pieceKey(const GridRows& rows, int r) const
+    {
+        return "where ID = '" + CellAt(rows, r, pl.idCol) + "' and INO = " + CellAt(rows, r, pl.inoCol);
+    }
+    // Rows of two printing lines of different work orders with no finish
+    // marked, which no save's write-back has to repair (it would claim
+    // them too); b is 0 when the plant has none.
+    std::pair<int, int> twoUnmarkedLines(const GridRows& rows)
+    {
+        auto unmarked = [&](int r) {
+            return count("select * from PRINTING " + lineKey(rows, r) + " and (FDATE <> '' or ACT <> '')") == 0;
+        };
+        const int a = firstRow(rows, unmarked);
+        return {a, firstRow(rows, [&](int r) { return a > 0 && CellAt(rows, r, 1) != CellAt(rows, a, 1) && unmarked(r); })};
     }
     long long openPieces(const ProcessKind& k, const GridRows& rows, int r)
     {
@@ -320,6 +341,180 @@ TEST_P(EndToEnd, WritingBackWhatCanChangeEqualsWalkingEveryRow)
                 ASSERT_EQ(table(*db, t), table(every, t)) << t << " after round " << round;
         }
     }
+}
+
+namespace {
+
+// The messages of saves running on several threads, questions answered Yes.
+class SharedMessages {
+public:
+    SharedMessages()
+        : old_(SetMessageHandler([this](const MessageRequest& r) {
+              const std::lock_guard lock(m_);
+              shown_.push_back(r);
+              return r.buttons == MsgButtons::YesNo ? MsgAnswer::Yes : MsgAnswer::Ok;
+          }))
+    {
+    }
+    ~SharedMessages() { SetMessageHandler(old_); }
+    // What a save shows when something went wrong: a warning, an error, or
+    // a question without the list of what the save does.
+    std::vector<std::string> troubles()
+    {
+        const std::lock_guard lock(m_);
+        std::vector<std::string> out;
+        for (const MessageRequest& r : shown_)
+            if (r.icon == MsgIcon::Critical || r.icon == MsgIcon::Exclamation
+                || r.text.find("無法預先算出") != std::string::npos)
+                out.push_back(r.text);
+        return out;
+    }
+
+private:
+    std::mutex m_;
+    std::vector<MessageRequest> shown_;
+    MessageHandler old_;
+};
+
+// Another workstation inside its save's transaction, on a thread of its
+// own: `work` runs in a transaction that holds what it claims, which is
+// committed when `work` returns. started() returns once `work` has begun.
+class OtherWorkstation {
+public:
+    OtherWorkstation(const std::string& connection, std::function<void(jet::Connection&)> work)
+        : thread_([this, connection, work = std::move(work)] {
+              try {
+                  jet::Connection conn;
+                  conn.open(connection);
+                  jet::Transaction tx(conn, jet::Writes::Claimed);
+                  work(conn);
+                  tx.commit();
+              } catch (const std::exception& e) {
+                  error_ = e.what();
+              }
+          })
+    {
+    }
+    ~OtherWorkstation()
+    {
+        if (thread_.joinable())
+            thread_.join();
+    }
+    // Waits for it to commit; what went wrong, empty when nothing did.
+    std::string finish()
+    {
+        thread_.join();
+        return error_;
+    }
+
+private:
+    std::string error_;
+    std::thread thread_;
+};
+
+} // namespace
+
+// A workstation in the middle of its save holds the lines it writes. On a
+// server another workstation's save of other lines goes through meanwhile
+// (a file has one writer: it waits); a save of a held line waits on both
+// engines, and afterwards every save has landed, two fields of one line
+// included.
+TEST_P(EndToEnd, ASaveWaitsOnlyForTheWorkstationWritingItsLines)
+{
+    using namespace std::chrono_literals;
+    const GridRows rows = load(printing);
+    const auto [a, b] = twoUnmarkedLines(rows);
+    ASSERT_GT(b, 0);
+    auto saveLater = [&](int r, int col, std::string text) {
+        return std::async(std::launch::async, [this, rows, r, col, text] {
+            Session own = session();
+            SaveContext ctx{own, clock_, [] {}};
+            auto [mine, flags] = Editable(printing, rows);
+            SetCell(mine, flags, r, col, text);
+            return SaveDailyReport(printing, mine, flags, ctx, rows).complete();
+        });
+    };
+    SharedMessages messages;
+
+    std::promise<void> holding, release;
+    std::shared_future<void> released = release.get_future().share();
+    OtherWorkstation holder(session().ConnectionString, [&](jet::Connection& conn) {
+        conn.claim(std::vector{detail::LineClaim(CellAt(rows, a, 1), Val(CellAt(rows, a, 2)))});
+        auto [mine, flags] = Editable(printing, rows);
+        SetCell(mine, flags, a, pl.remarkCol, "甲未完");
+        WriteFlaggedCells(conn, printing, mine, flags, clock_);
+        holding.set_value();
+        released.wait();
+    });
+    holding.get_future().wait();
+
+    auto otherLine = saveLater(b, pl.remarkCol, "乙另一行");
+    EXPECT_EQ(otherLine.wait_for(db->server() ? 20s : 500ms) == std::future_status::ready, db->server());
+    auto sameLine = saveLater(a, pl.finishRemarkCol, "丙同一行");
+    EXPECT_EQ(sameLine.wait_for(500ms), std::future_status::timeout);
+    release.set_value();
+    EXPECT_EQ(holder.finish(), "");
+    EXPECT_TRUE(otherLine.get());
+    EXPECT_TRUE(sameLine.get());
+    EXPECT_EQ(messages.troubles(), std::vector<std::string>{});
+
+    EXPECT_EQ(value("select REM from PRINTING_S " + pieceKey(rows, a)), "甲未完");
+    EXPECT_EQ(value("select 完工說明 from PRINTING_S " + pieceKey(rows, a)), "丙同一行");
+    EXPECT_EQ(value("select 完工說明 from PRINTING " + lineKey(rows, a)), "丙同一行");
+    EXPECT_EQ(value("select REM from PRINTING_S " + pieceKey(rows, b)), "乙另一行");
+}
+
+// Two workstations claiming the same two lines in opposite orders: the
+// server cancels the one that waited first (a deadlock), and that save
+// runs again without a word to its user. On a file the second simply waits.
+TEST_P(EndToEnd, ASaveCancelledInADeadlockRunsAgainUnseen)
+{
+    using namespace std::chrono_literals;
+    const GridRows rows = load(printing);
+    const auto [a, b] = twoUnmarkedLines(rows);
+    ASSERT_GT(b, 0);
+    // What the save of rows a and b claims, in the order it takes them.
+    std::vector<std::string> claims;
+    for (const int r : {a, b}) {
+        claims.push_back(detail::LineClaim(CellAt(rows, r, 1), Val(CellAt(rows, r, 2))));
+        claims.push_back(detail::OrderClaim(CellAt(rows, r, 1)));
+    }
+    std::sort(claims.begin(), claims.end(),
+              [](const std::string& x, const std::string& y) { return jet::ClaimNumber(x) < jet::ClaimNumber(y); });
+    SharedMessages messages;
+
+    // The other workstation holds the save's second claim; once the save
+    // waits for it (holding its first), it asks for the first.
+    std::promise<void> holding;
+    bool tookBoth = false;
+    OtherWorkstation other(session().ConnectionString, [&](jet::Connection& conn) {
+        conn.claim(std::vector{claims[1]});
+        holding.set_value();
+        if (db->server()) {
+            for (int i = 0; i < 500 && count("select * from pg_locks where locktype = 'advisory' and not granted") == 0;
+                 ++i)
+                std::this_thread::sleep_for(20ms);
+        } else {
+            std::this_thread::sleep_for(300ms);
+        }
+        conn.claim(std::vector{claims[0]});
+        tookBoth = true;
+    });
+    holding.get_future().wait();
+
+    Session own = session();
+    SaveContext ctx{own, clock_, [] {}};
+    auto [mine, flags] = Editable(printing, rows);
+    SetCell(mine, flags, a, pl.remarkCol, "甲");
+    SetCell(mine, flags, b, pl.remarkCol, "乙");
+    EXPECT_TRUE(SaveDailyReport(printing, mine, flags, ctx, rows).complete());
+    EXPECT_EQ(other.finish(), "");
+    // The first claim came free while the save still wanted the second:
+    // the server had cancelled the save, which then ran again.
+    EXPECT_TRUE(tookBoth);
+    EXPECT_EQ(messages.troubles(), std::vector<std::string>{});
+    EXPECT_EQ(value("select REM from PRINTING_S " + pieceKey(rows, a)), "甲");
+    EXPECT_EQ(value("select REM from PRINTING_S " + pieceKey(rows, b)), "乙");
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, EndToEnd, ::testing::Values(Engine::SQLite, Engine::Server),
