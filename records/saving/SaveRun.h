@@ -44,10 +44,9 @@ struct SaveSteps {
     // title "詢問"). No declines the save (nothing written, the answer was
     // the user's).
     std::function<std::string(jet::Connection&)> question;
-    // Runs after the commit, on the same connection, for the work that
-    // follows a save in a transaction of its own (the write-back; its
-    // failure leaves the save saved). Returns the notice that closes the
-    // save, which the sequence shows (empty text: none).
+    // Runs after the commit, on the same connection, for what follows a
+    // save: returns the notice that closes it, which the sequence shows
+    // (empty text: none).
     std::function<Notice(jet::Connection&)> afterCommit;
     // What the failure report says became of the data.
     std::string failureOutcome = "資料沒有儲存。";

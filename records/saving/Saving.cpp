@@ -28,6 +28,7 @@ using namespace detail;
 namespace {
 
 constexpr const char* kSaveTitle = "儲存資料";
+constexpr const char* kWriteBackTitle = "回存工單";
 
 // A count as the printing line stores it: the grid's thousands format
 // undone ("1,234" is "1234") and a blank cell, which the grid shows for 0,
@@ -278,26 +279,61 @@ void WriteFlaggedCells(jet::Connection& conn, const ProcessKind& kind, const Gri
             writer.write(r);
 }
 
+namespace {
+
+// The whole of a save in the caller's transaction, which holds what it
+// claims: first the claims (the flagged rows' lines, the lines the
+// write-back walks and their work orders, all at once, so a save never
+// waits in a circle with another), then the flagged cells and their
+// history, then the write-back in a nested transaction of its own. A
+// write-back that fails is undone alone and the save's writes stay:
+// `writeBackFailure` receives why (without one the failure goes to the
+// caller). Throws jet::Error for a failure of the save's own writes.
+SaveSummary WriteSave(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows, const LoadedTexts& loaded,
+                      const ChangeFlags& flags, const Clock& clock, const HistoryAuthor& author,
+                      std::exception_ptr* writeBackFailure)
+{
+    SaveSummary summary;
+    const std::vector<int> walk = LinesToWalk(conn, kind, rows, &flags);
+    std::vector<std::string> claims = FlaggedLineClaims(kind, rows, flags);
+    const std::vector<std::string> walked = WalkClaims(rows, walk);
+    claims.insert(claims.end(), walked.begin(), walked.end());
+    conn.claim(claims);
+    WriteFlaggedCells(conn, kind, rows, flags, clock, &summary, &loaded);
+    WriteHistory(conn, kind, summary.history, author);
+    try {
+        jet::Transaction writeBack(conn);
+        SaveSummary lines;
+        WalkLines(conn, kind, rows, walk, clock, &lines);
+        writeBack.commit();
+        summary.closed = std::move(lines.closed);
+        summary.reopened = std::move(lines.reopened);
+        summary.ordersDated = lines.ordersDated;
+        summary.paperArrived = std::move(lines.paperArrived);
+        summary.flowStamps = std::move(lines.flowStamps);
+    } catch (const jet::Error& e) {
+        // A collision the server cancelled runs the whole save again; a
+        // transaction the engine ended itself has lost the save's writes too.
+        if (!writeBackFailure || e.kind() == jet::Error::Kind::Conflict || !conn.inTransaction())
+            throw;
+        *writeBackFailure = std::current_exception();
+    }
+    return summary;
+}
+
+} // namespace
+
 SaveSummary PreviewSave(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows,
                         const LoadedTexts& loaded, const ChangeFlags& flags, const Clock& clock,
                         const HistoryAuthor& author)
 {
     // Never committed: the guard rolls everything back when it goes. On a
-    // server it holds only the lines it writes, claimed at once before the
-    // first write, so the other workstations' saves go on meanwhile; a
-    // collision the server cancelled is worked out again.
+    // server it holds only what it writes, so the other workstations'
+    // saves go on meanwhile; a collision the server cancelled is worked out
+    // again.
     return jet::RetryOnConflict(conn, [&] {
-        SaveSummary summary;
         jet::Transaction tx(conn, jet::Writes::Claimed);
-        const std::vector<int> walk = LinesToWalk(conn, kind, rows, &flags);
-        std::vector<std::string> claims = FlaggedLineClaims(kind, rows, flags);
-        const std::vector<std::string> walked = WalkClaims(rows, walk);
-        claims.insert(claims.end(), walked.begin(), walked.end());
-        conn.claim(claims);
-        WriteFlaggedCells(conn, kind, rows, flags, clock, &summary, &loaded);
-        WriteHistory(conn, kind, summary.history, author);
-        WalkLines(conn, kind, rows, walk, clock, &summary);
-        return summary;
+        return WriteSave(conn, kind, rows, loaded, flags, clock, author, nullptr);
     });
 }
 
@@ -311,7 +347,7 @@ SaveOutcome SaveDailyReport(const ProcessKind& kind, const GridRows& rows, const
 
     CellRefusal refused;
     SaveSummary done;
-    bool writtenBack = false;
+    std::exception_ptr writeBackFailure;
     SaveSteps steps;
     steps.failureOutcome = "資料沒有儲存，畫面上輸入的資料都還在。";
     steps.check = [&] {
@@ -333,27 +369,34 @@ SaveOutcome SaveDailyReport(const ProcessKind& kind, const GridRows& rows, const
         }
         return question;
     };
-    steps.afterCommit = [&](jet::Connection& conn) {
-        Notice closing;
-        writtenBack = WriteBackAfterSave(conn, kind, values, ctx.clock, &marks, &done, &closing);
-        return closing;
-    };
-    // The save holds the lines of its flagged rows alone; the server may
-    // cancel it when it collides with another workstation's, and it runs
-    // again whole (it keeps nothing between attempts).
+    // The save and its write-back are one transaction (the write-back
+    // nested in it), so a workstation takes the write path once for them;
+    // on a server it holds only what it claims, and the server may cancel
+    // it when it collides with another workstation's: it then runs again
+    // whole (it keeps nothing between attempts).
     steps.writes = jet::Writes::Claimed;
     steps.retryOnConflict = true;
+    steps.afterCommit = [&](jet::Connection&) -> Notice {
+        if (writeBackFailure) {
+            try {
+                std::rethrow_exception(writeBackFailure);
+            } catch (const std::exception& e) {
+                return {LogFailure(kWriteBackTitle, e, "日報資料已經儲存，但工單沒有回存；下次儲存時會再回存。"),
+                        kWriteBackTitle, MsgIcon::Critical};
+            }
+        }
+        return {"資料儲存完畢!\n\n" + SummaryText(done), "資料儲存", MsgIcon::Information};
+    };
     SaveOutcome out;
     out.result = RunSave(
         ctx, kSaveTitle,
         [&](jet::Connection& conn) {
-            done = SaveSummary{};
-            conn.claim(FlaggedLineClaims(kind, values, marks));
-            WriteFlaggedCells(conn, kind, values, marks, ctx.clock, &done, &before);
-            WriteHistory(conn, kind, done.history, HistoryAuthorOf(ctx.session, ctx.clock));
+            writeBackFailure = nullptr;
+            done = WriteSave(conn, kind, values, before, marks, ctx.clock, HistoryAuthorOf(ctx.session, ctx.clock),
+                             &writeBackFailure);
         },
         steps);
-    out.writtenBack = writtenBack;
+    out.writtenBack = out.result.saved() && !writeBackFailure;
     if (out.result.why == Refusal::Invalid) {
         out.row = refused.row;
         out.col = refused.col;

@@ -2,8 +2,8 @@
 // Saving the daily data of one process grid: the cells the user changed
 // (change flag "1") go to the kind's scheduled table, to 預排資料明細 and, for
 // some fields, to the work-order line, all in one transaction on a
-// connection of the save's own. A committed save is followed by the
-// write-back to the work order (WriteBack.h). No widgets: the window hands
+// connection of the save's own, with the write-back to the work order
+// nested in it (WriteBack.h). No widgets: the window hands
 // over its cell values and flags; message boxes go through qtmv::MsgBox.
 //
 // Which cells trigger which statements:

@@ -9,7 +9,6 @@
 #include "records/saving/Saving.h"
 #include "platform/jet/Connection.h"
 #include "platform/jet/Error.h"
-#include "platform/jet/Retry.h"
 #include "common/Failure.h"
 #include "platform/os/MessageBox.h"
 #include "platform/text/Text.h"
@@ -317,38 +316,6 @@ int WriteBackLines(jet::Connection& conn, const ProcessKind& kind, const GridRow
     const std::vector<int> walk = LinesToWalk(conn, kind, rows, changed);
     conn.claim(WalkClaims(rows, walk));
     return WalkLines(conn, kind, rows, walk, clock, summary);
-}
-
-bool WriteBackAfterSave(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows, const Clock& clock,
-                        const ChangeFlags* changed, SaveSummary* saved, Notice* notice)
-{
-    SaveSummary done = saved ? *saved : SaveSummary{};
-    try {
-        // Holds the lines it walks and their work orders; a collision the
-        // server cancelled runs again, as the file's waiting writer would.
-        SaveSummary lines;
-        jet::RetryOnConflict(conn, [&] {
-            lines = SaveSummary{};
-            jet::Transaction tx(conn, jet::Writes::Claimed);
-            WriteBackLines(conn, kind, rows, clock, &lines, changed);
-            tx.commit();
-        });
-        done.closed = std::move(lines.closed);
-        done.reopened = std::move(lines.reopened);
-        done.ordersDated = lines.ordersDated;
-        done.paperArrived = std::move(lines.paperArrived);
-        done.flowStamps = std::move(lines.flowStamps);
-    } catch (const std::exception& e) {
-        if (notice)
-            *notice = {LogFailure(kWriteBackTitle, e, "日報資料已經儲存，但工單沒有回存；下次儲存時會再回存。"),
-                       kWriteBackTitle, MsgIcon::Critical};
-        return false;
-    }
-    if (saved)
-        *saved = done;
-    if (notice)
-        *notice = {"資料儲存完畢!\n\n" + SummaryText(done), "資料儲存", MsgIcon::Information};
-    return true;
 }
 
 bool IsReworkOrder(jet::Connection& conn, const std::string& po)

@@ -4,7 +4,8 @@
 // After every save, for each work-order line of the loaded rows (each
 // distinct PO and [NO] once, in grid order: the outcome per line does not
 // depend on which of its rows asks, so asking once is the same result for
-// less work), in one transaction of its own:
+// less work), in a transaction nested in the save's (its failure undoes it
+// alone, and the save is kept):
 // - all scheduled pieces finished: the line gets the finish text (FDATE and
 //   ACT) and finish remark of its latest piece (the latest by the moment
 //   its finish text means, FinishMoment; ties by [NO] desc, val(順序)
@@ -57,17 +58,6 @@ namespace qtmv::daily {
 
 struct SaveContext;
 struct SaveSummary;
-
-// The write-back after a save, on the save's connection, in a transaction
-// of its own. Ends with
-// "資料儲存完畢!" and below it what the save (`saved`, the save's part of
-// the summary) and the write-back did; `saved` receives the whole. A
-// data-access error rolls it back. True when committed; `notice` receives
-// the message that closes the save either way (the failure under
-// "回存工單"), for the save sequence to show.
-bool WriteBackAfterSave(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows, const Clock& clock,
-                        const ChangeFlags* changed = nullptr, SaveSummary* saved = nullptr,
-                        Notice* notice = nullptr);
 
 // The transaction body: every distinct line of the rows, on a connection
 // whose transaction the caller holds. Returns the number of lines

@@ -61,6 +61,33 @@ TEST_F(SaveSafety, FailureHalfWayLeavesTheDatabaseAsItWas)
     }
 }
 
+// The write-back runs nested in the save's transaction: when it fails it
+// is undone alone, the save stays stored with its history, and the user is
+// told under "回存工單" that the work order was not written back.
+TEST_F(SaveSafety, AWriteBackThatFailsKeepsTheSave)
+{
+    auto [rows, flags] = Editable(printing, load(printing));
+    ASSERT_EQ(rows.size(), 2u);
+    for (int r = 1; r <= 2; ++r)
+        SetCell(rows, flags, r, pl.finishDateCol, "1204-14");
+    // Closing the line is the write-back's first write.
+    db().exec("create trigger no_close before update on PRINTING when new.FDATE <> '' "
+              "begin select raise(abort, 'line locked'); end");
+
+    ScriptedMessages msgs;
+    const SaveOutcome out = save(printing, rows, flags);
+    EXPECT_EQ(out.result, SaveStatus::Saved);
+    EXPECT_FALSE(out.writtenBack);
+    EXPECT_EQ(value("select group_concat(FDATE) from PRINTING_S"), "1204-14,1204-14");
+    EXPECT_EQ(value("select count(*) from [日報異動紀錄]"), "2");
+    EXPECT_EQ(value("select FDATE from PRINTING"), "");
+    ASSERT_FALSE(msgs.shown().empty());
+    const MessageRequest& told = msgs.shown().back();
+    EXPECT_EQ(told.title, "回存工單");
+    EXPECT_EQ(told.icon, MsgIcon::Critical);
+    EXPECT_NE(told.text.find("日報資料已經儲存，但工單沒有回存"), std::string::npos) << told.text;
+}
+
 TEST_F(SaveSafety, TwoWorkstationsSavingTheSameWorkOrderBothLand)
 {
     line(printing, "W1", 2);
