@@ -76,6 +76,8 @@ public:
     // Writes::Claimed), and a claim within it. An engine with one writer
     // (a file) begins as begin(0) does and needs no claims.
     virtual void beginClaimed() { begin(0); }
+    // An outermost transaction that only reads: one view, no write lock.
+    virtual void beginReading() = 0;
     virtual void claim(std::span<const std::string> /*items*/) {}
     virtual void commit(int level) = 0;
     virtual void rollback(int level) = 0;

@@ -623,6 +623,8 @@ void Connection::beginTrans(Writes writes)
     // A nested transaction is a part of the outer one and holds what it holds.
     if (level_ == 0 && writes == Writes::Claimed)
         b.beginClaimed();
+    else if (level_ == 0 && writes == Writes::None)
+        b.beginReading();
     else
         b.begin(level_);
     ++level_;

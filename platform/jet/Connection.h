@@ -23,8 +23,11 @@ class Backend;
 // meanwhile. Claimed: only the items the transaction claims (claim()), so
 // transactions that claim different items run side by side and wait only
 // for each other's common items (and for a transaction holding
-// everything). On a file both are the single writer.
-enum class Writes { Everything, Claimed };
+// everything). On a file both are the single writer. None: a transaction
+// that only reads, one consistent view of the database that takes no write
+// lock on either engine (a write in it fails on a server, and waits as any
+// writer on a file).
+enum class Writes { Everything, Claimed, None };
 
 class Connection {
 public:

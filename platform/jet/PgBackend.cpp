@@ -240,6 +240,14 @@ public:
 
     void beginClaimed() override { beginOutermost(LockMode::Shared); }
 
+    // A snapshot taken at the first statement, without the write lock.
+    void beginReading() override
+    {
+        claimed_ = false;
+        held_.clear();
+        run("begin isolation level repeatable read read only", {}, {});
+    }
+
     // The items' locks, in the order of their numbers, which every
     // workstation shares: two transactions claiming at once never wait for
     // each other in a circle. One that claims a second time may; the server

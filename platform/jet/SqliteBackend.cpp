@@ -151,6 +151,8 @@ public:
     {
         execute(level == 0 ? std::string("BEGIN IMMEDIATE") : "SAVEPOINT jet" + std::to_string(level), {});
     }
+    // Deferred: the read lock is taken by the first read, the write lock never.
+    void beginReading() override { execute(std::string("BEGIN"), {}); }
     void commit(int level) override
     {
         execute(level == 0 ? std::string("COMMIT") : "RELEASE jet" + std::to_string(level), {});

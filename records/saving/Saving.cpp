@@ -12,7 +12,6 @@
 #include "records/saving/WriteBack.h"
 #include "platform/jet/Connection.h"
 #include "platform/jet/Error.h"
-#include "platform/jet/Retry.h"
 #include "common/Failure.h"
 #include "platform/os/MessageBox.h"
 #include "platform/text/Text.h"
@@ -42,13 +41,18 @@ std::string CountText(std::string_view text)
     return out.empty() ? "0" : out;
 }
 
-// The writes of one loaded row.
+// The writes of one loaded row. With `dryRun`, nothing is written: each
+// write reads whether its rows are there instead, which is all that decides
+// what the summary lists, and the finish dates the save would give its
+// pieces go to *dryRun for the write-back's preview.
 class RowWriter {
 public:
     RowWriter(jet::Connection& conn, const ProcessKind& kind, const GridLayout& layout, const GridRows& rows,
-              const LoadedTexts& loaded, const ChangeFlags& flags, const Clock& clock, SaveSummary* summary)
+              const LoadedTexts& loaded, const ChangeFlags& flags, const Clock& clock, SaveSummary* summary,
+              PieceFinishes* dryRun = nullptr)
         : conn_(conn), kind_(kind), layout_(layout), rows_(rows), loaded_(loaded), flags_(flags), clock_(clock),
-          summary_(summary), detail_(kind.detailTable), scheduled_(kind.scheduledTable), spaced_(kind.spacedName)
+          summary_(summary), dryRun_(dryRun), detail_(kind.detailTable), scheduled_(kind.scheduledTable),
+          spaced_(kind.spacedName)
     {
     }
 
@@ -69,8 +73,8 @@ public:
         if (flagged(layout_.finishRemarkCol)) {
             const std::string v = qtmv::Trim(text(layout_.finishRemarkCol));
             const bool piece = writePieceField("完工說明", "完工說明", layout_.finishRemarkCol, false);
-            const bool line = EditSingleRow(conn_, "select PO, [NO], 完工說明 from [" + detail_ + "] " + lineKey_,
-                                            [&](jet::Recordset& rs) { return SetText(rs, "完工說明", v); });
+            const bool line = edit("select PO, [NO], 完工說明 from [" + detail_ + "] " + lineKey_,
+                                   [&](jet::Recordset& rs) { return SetText(rs, "完工說明", v); });
             if (piece || line)
                 record(layout_.finishRemarkCol, v);
         }
@@ -89,6 +93,26 @@ private:
     std::string value(std::string_view heading, int nth = 1) const
     {
         return Q(qtmv::Trim(text(col(heading, nth))));
+    }
+
+    // EditSingleRow, or in a dry run whether it would find its one row.
+    template <class Change>
+    bool edit(const std::string& sql, Change&& change)
+    {
+        if (!dryRun_)
+            return EditSingleRow(conn_, sql, std::forward<Change>(change));
+        jet::Recordset rs;
+        rs.open(sql, conn_);
+        return rs.recordCount() == 1;
+    }
+    // An update's count of rows, or in a dry run the count it would change.
+    long long update(const std::string& table, const std::string& set, const std::string& where)
+    {
+        if (!dryRun_)
+            return conn_.execute("update " + table + " set " + set + " " + where);
+        jet::Recordset rs;
+        rs.open("select count(*) as n from " + table + " " + where, conn_);
+        return static_cast<long long>(rs.field("n").number());
     }
 
     // The history row of a written cell: the value as loaded, the value written.
@@ -111,10 +135,12 @@ private:
     {
         const std::string v = qtmv::Trim(text(c));
         const bool scheduled =
-            EditSingleRow(conn_, "select ID, INO, " + scheduledField + " from [" + scheduled_ + "] " + pieceKey_,
-                          [&](jet::Recordset& rs) { return SetText(rs, scheduledField, v); });
-        const bool detail = EditSingleRow(conn_, "select ID, INO, " + detailField + " from 預排資料明細 " + detailKey_,
-                                          [&](jet::Recordset& rs) { return SetText(rs, detailField, v); });
+            edit("select ID, INO, " + scheduledField + " from [" + scheduled_ + "] " + pieceKey_,
+                 [&](jet::Recordset& rs) { return SetText(rs, scheduledField, v); });
+        const bool detail = edit("select ID, INO, " + detailField + " from 預排資料明細 " + detailKey_,
+                                 [&](jet::Recordset& rs) { return SetText(rs, detailField, v); });
+        if (dryRun_ && scheduled && scheduledField == "FDATE")
+            (*dryRun_)[PieceOf(text(layout_.idCol), text(layout_.inoCol))] = v;
         if (recordIt && (scheduled || detail))
             record(c, v);
         return scheduled || detail;
@@ -164,15 +190,15 @@ private:
         const SetList counts = flaggedSetList({{"COLOR1", "正", 1}, {"COLOR2", "反", 1}, {"[COUNT]", "計", 1}},
                                               [](const std::string& t) { return CountText(t); });
         if (!counts.empty()) {
-            long long n = conn_.execute("update [PRINTING] set " + counts.set + " " + lineKey_);
-            n += conn_.execute("update [PRINTING_S] set " + counts.set + " " + lineKey_);
-            conn_.execute("update 預排資料明細 set [DESC] ='" + value("項目") + "' " + detailKey_);
+            long long n = update("[PRINTING]", counts.set, lineKey_);
+            n += update("[PRINTING_S]", counts.set, lineKey_);
+            update("預排資料明細", "[DESC] ='" + value("項目") + "'", detailKey_);
             recordWhen(n, counts);
         }
         const SetList form = flaggedSetList({{"表格", "表格", 1}}, [](const std::string& t) { return qtmv::Trim(t); });
         if (!form.empty()) {
-            long long n = conn_.execute("update [PRINTING] set " + form.set + " " + lineKey_);
-            n += conn_.execute("update [PRINTING_S] set " + form.set + " " + lineKey_);
+            long long n = update("[PRINTING]", form.set, lineKey_);
+            n += update("[PRINTING_S]", form.set, lineKey_);
             recordWhen(n, form);
         }
     }
@@ -189,9 +215,9 @@ private:
         for (const char* table : {"[CROWD]", "[CROWD_S]"}) {
             const std::string t = table;
             if (!store.empty())
-                stored += conn_.execute("update " + t + " set " + store.set + " " + lineKey_);
+                stored += update(t, store.set, lineKey_);
             if (!marks.empty())
-                marked += conn_.execute("update " + t + " set " + marks.set + " " + lineKey_);
+                marked += update(t, marks.set, lineKey_);
         }
         recordWhen(stored, store);
         recordWhen(marked, marks);
@@ -212,10 +238,9 @@ private:
                 return SetText(rs, field, "");
             };
         };
-        const bool knife = EditSingleRow(conn_, "select PO, [NO], FDATE from [KNIFE] " + lineKey_, follow("FDATE"));
-        const bool order = EditSingleRow(
-            conn_, "select PO, [NO], [KIND], ODATE from [VENDERAC] " + lineKey_ + " and [KIND] = '刀 模' ",
-            follow("ODATE"));
+        const bool knife = edit("select PO, [NO], FDATE from [KNIFE] " + lineKey_, follow("FDATE"));
+        const bool order =
+            edit("select PO, [NO], [KIND], ODATE from [VENDERAC] " + lineKey_ + " and [KIND] = '刀 模' ", follow("ODATE"));
         if (flagged(dieFlag) && (knife || order))
             record(dieFlag, qtmv::Trim(text(dieFlag)));
     }
@@ -228,6 +253,7 @@ private:
     const ChangeFlags& flags_;
     const Clock& clock_;
     SaveSummary* summary_;
+    PieceFinishes* dryRun_;
     const std::string detail_, scheduled_, spaced_;
     int row_ = 0;
     int written_ = 0;   // cells of the current row written
@@ -268,27 +294,27 @@ CellRefusal FirstRefusedCell(const ProcessKind& kind, const GridRows& rows, cons
     return {};
 }
 
-void WriteFlaggedCells(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows,
-                       const ChangeFlags& flags, const Clock& clock, SaveSummary* summary, const LoadedTexts* loaded)
+namespace {
+
+void WriteCells(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows, const ChangeFlags& flags,
+                const Clock& clock, SaveSummary* summary, const LoadedTexts* loaded, PieceFinishes* dryRun)
 {
     static const LoadedTexts none;
     const GridLayout& layout = GridLayoutOf(kind);
-    RowWriter writer(conn, kind, layout, rows, loaded ? *loaded : none, flags, clock, summary);
+    RowWriter writer(conn, kind, layout, rows, loaded ? *loaded : none, flags, clock, summary, dryRun);
     for (int r = 1; r <= static_cast<int>(rows.size()); ++r)
         if (flags.rowFlagged(r) && LoadedRow(rows, layout, r))
             writer.write(r);
 }
 
-namespace {
+} // namespace
 
-// The whole of a save in the caller's transaction, which holds what it
-// claims: first the claims (the flagged rows' lines, the lines the
-// write-back walks and their work orders, all at once, so a save never
-// waits in a circle with another), then the flagged cells and their
-// history, then the write-back in a nested transaction of its own. A
-// write-back that fails is undone alone and the save's writes stay:
-// `writeBackFailure` receives why (without one the failure goes to the
-// caller). Throws jet::Error for a failure of the save's own writes.
+void WriteFlaggedCells(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows,
+                       const ChangeFlags& flags, const Clock& clock, SaveSummary* summary, const LoadedTexts* loaded)
+{
+    WriteCells(conn, kind, rows, flags, clock, summary, loaded, nullptr);
+}
+
 SaveSummary WriteSave(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows, const LoadedTexts& loaded,
                       const ChangeFlags& flags, const Clock& clock, const HistoryAuthor& author,
                       std::exception_ptr* writeBackFailure)
@@ -321,20 +347,18 @@ SaveSummary WriteSave(jet::Connection& conn, const ProcessKind& kind, const Grid
     return summary;
 }
 
-} // namespace
-
 SaveSummary PreviewSave(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows,
-                        const LoadedTexts& loaded, const ChangeFlags& flags, const Clock& clock,
-                        const HistoryAuthor& author)
+                        const LoadedTexts& loaded, const ChangeFlags& flags, const Clock& clock)
 {
-    // Never committed: the guard rolls everything back when it goes. On a
-    // server it holds only what it writes, so the other workstations'
-    // saves go on meanwhile; a collision the server cancelled is worked out
-    // again.
-    return jet::RetryOnConflict(conn, [&] {
-        jet::Transaction tx(conn, jet::Writes::Claimed);
-        return WriteSave(conn, kind, rows, loaded, flags, clock, author, nullptr);
-    });
+    // One view of the database, read alone: no write lock on a file, no
+    // claim on a server, so no other workstation waits for a question.
+    jet::Transaction view(conn, jet::Writes::None);
+    SaveSummary summary;
+    PieceFinishes finishes;
+    const std::vector<int> walk = LinesToWalk(conn, kind, rows, &flags);
+    WriteCells(conn, kind, rows, flags, clock, &summary, &loaded, &finishes);
+    PreviewWalk(conn, kind, rows, walk, clock, finishes, summary);
+    return summary;
 }
 
 SaveOutcome SaveDailyReport(const ProcessKind& kind, const GridRows& rows, const ChangeFlags& flags,
@@ -354,14 +378,13 @@ SaveOutcome SaveDailyReport(const ProcessKind& kind, const GridRows& rows, const
         refused = FirstRefusedCell(kind, values, marks);
         return refused.message;
     };
-    // The question lists what the save and the write-back would do now, run
-    // for real and rolled back; when that fails the user is told and still
-    // decides.
+    // The question lists what the save and the write-back would do now,
+    // worked out from the database as it is; when that fails the user is
+    // told and still decides.
     steps.question = [&](jet::Connection& conn) {
         std::string question = "確定儲存資料?";
         try {
-            const SaveSummary preview =
-                PreviewSave(conn, kind, values, before, marks, ctx.clock, HistoryAuthorOf(ctx.session, ctx.clock));
+            const SaveSummary preview = PreviewSave(conn, kind, values, before, marks, ctx.clock);
             question += "\n\n" + SummaryText(preview);
         } catch (const std::exception& e) {
             // Told as any failure is: the engine's words and the SQL go to the log.

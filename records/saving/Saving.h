@@ -44,6 +44,7 @@
 #include "records/core/LoadedTexts.h"
 #include "records/saving/ChangeHistory.h"
 
+#include <exception>
 #include <functional>
 #include <string>
 #include <utility>
@@ -93,12 +94,27 @@ void WriteFlaggedCells(jet::Connection& conn, const ProcessKind& kind, const Gri
                        const ChangeFlags& flags, const Clock& clock, SaveSummary* summary = nullptr,
                        const LoadedTexts* loaded = nullptr);
 
-// What saving would do now: the save's writes, its history and the
-// write-back run in one transaction on conn that is rolled back, so the
-// answer comes from the same statements as the save. Throws jet::Error.
+// The whole of a save in the caller's transaction (begun with
+// jet::Writes::Claimed, or holding everything): first the claims (the
+// flagged rows' lines, the lines the write-back walks and their work
+// orders, all at once, so a save never waits in a circle with another),
+// then the flagged cells and their history, then the write-back in a
+// nested transaction of its own. A write-back that fails is undone alone
+// and the save's writes stay: `writeBackFailure` receives why (without one
+// the failure goes to the caller). Returns what it did. Throws jet::Error
+// for a failure of the save's own writes.
+SaveSummary WriteSave(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows, const LoadedTexts& loaded,
+                      const ChangeFlags& flags, const Clock& clock, const HistoryAuthor& author,
+                      std::exception_ptr* writeBackFailure = nullptr);
+
+// What saving would do now, worked out without writing: each write of the
+// save reads whether its rows are there, and the write-back's walk reads
+// the lines with the save's finish texts in place of the stored ones
+// (WriteBack.h PreviewWalk), in one read-only transaction that takes no
+// write lock. The result equals what WriteSave returns on the same
+// database. Throws jet::Error.
 SaveSummary PreviewSave(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows,
-                        const LoadedTexts& loaded, const ChangeFlags& flags, const Clock& clock,
-                        const HistoryAuthor& author);
+                        const LoadedTexts& loaded, const ChangeFlags& flags, const Clock& clock);
 
 // A flagged cell that cannot be saved, with the message that says why
 // (EditRules.h cellProblem); row 0 when every flagged cell can.

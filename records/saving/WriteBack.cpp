@@ -13,7 +13,9 @@
 #include "platform/os/MessageBox.h"
 #include "platform/text/Text.h"
 
+#include <algorithm>
 #include <exception>
+#include <map>
 #include <optional>
 #include <set>
 #include <utility>
@@ -53,6 +55,36 @@ bool MarksPaperArrived(const ProcessKind& kind)
     return kind.is(KindId::Paper) || kind.is(KindId::Mounting) || kind.is(KindId::Other);
 }
 
+// The piece finished last among finish texts in the order the scheduled
+// table lists them (FDATE desc, [NO] desc, val(順序) desc): the latest by
+// the moment its text means, FinishMoment (the text order would put every
+// stamp after every date); ties keep the order given. 0 when none means a
+// moment.
+std::size_t LatestFinish(const std::vector<std::string>& finishes, const DateTime& today)
+{
+    std::size_t latest = 0;
+    DateTime best{};
+    bool found = false;
+    for (std::size_t i = 0; i < finishes.size(); ++i) {
+        const std::optional<DateTime> moment = FinishMoment(finishes[i], today);
+        if (moment && (!found || *moment > best)) {
+            best = *moment;
+            found = true;
+            latest = i;
+        }
+    }
+    return latest;
+}
+
+// The paper purchase lines of a line that are not marked arrived yet.
+std::string UnmarkedPaperSql(const ProcessKind& kind, const std::string& po, const std::string& no)
+{
+    return "select 紙品採購明細.紙到 from [紙品採購明細] inner join [紙品採購資料] on 紙品採購明細.採購單號 = "
+           "紙品採購資料.採購單號 where 紙品採購明細.PO = '" + po + "' and 紙品採購明細.[NO] = " + no +
+           " and 紙品採購資料.[KIND] = '" + Q(kind.spacedName) + "' and (紙品採購明細.紙到 <> 'Y' or "
+           "紙品採購明細.紙到 is null) ";
+}
+
 void WriteBackLine(jet::Connection& conn, const ProcessKind& kind, const std::string& poCell,
                    const std::string& noCell, const DateTime& today, SaveSummary& summary)
 {
@@ -82,25 +114,18 @@ void WriteBackLine(jet::Connection& conn, const ProcessKind& kind, const std::st
     latest.open("select PO, [NO], FDATE, 完工說明 from [" + xs + "] " + key +
                     " order by FDATE desc, [NO] desc, val(順序) desc ",
                 conn);
-    if (latest.recordCount() == 0)
-        return;
-    // The column holds the grid's stamps and the time window's dates: the
-    // latest piece is the one finished last by the moment its text means
-    // (the text order would put every stamp after every date); ties keep
-    // the statement's order.
-    std::string finish = latest.text("FDATE");
-    std::string remark = latest.text("完工說明");
-    std::optional<DateTime> best = FinishMoment(finish, today);
-    for (latest.moveNext(); !latest.eof(); latest.moveNext()) {
-        const std::string text = latest.text("FDATE");
-        const std::optional<DateTime> moment = FinishMoment(text, today);
-        if (moment && (!best || *moment > *best)) {
-            best = moment;
-            finish = text;
-            remark = latest.text("完工說明");
-        }
+    // The column holds the grid's stamps and the time window's dates.
+    std::vector<std::string> finishes, remarks;
+    for (; !latest.eof(); latest.moveNext()) {
+        finishes.push_back(latest.text("FDATE"));
+        remarks.push_back(latest.text("完工說明"));
     }
     latest.close();
+    if (finishes.empty())
+        return;
+    const std::size_t last = LatestFinish(finishes, today);
+    const std::string finish = finishes[last];
+    const std::string remark = remarks[last];
 
     EditSingleRow(conn, "select PO, [NO], FDATE, ACT, 完工說明 from [" + x + "] " + key, [&](jet::Recordset& rs) {
         if (!finish.empty() && rs.text("FDATE") != finish)
@@ -127,11 +152,7 @@ void WriteBackLine(jet::Connection& conn, const ProcessKind& kind, const std::st
     if (MarksPaperArrived(kind) && !finish.empty()) {
         // Listed only when a purchase line is not marked yet.
         jet::Recordset unmarked;
-        unmarked.open("select 紙品採購明細.紙到 from [紙品採購明細] inner join [紙品採購資料] on 紙品採購明細.採購單號 = "
-                      "紙品採購資料.採購單號 where 紙品採購明細.PO = '" + po + "' and 紙品採購明細.[NO] = " + no +
-                          " and 紙品採購資料.[KIND] = '" + Q(kind.spacedName) + "' and (紙品採購明細.紙到 <> 'Y' or "
-                          "紙品採購明細.紙到 is null) ",
-                      conn);
+        unmarked.open(UnmarkedPaperSql(kind, po, no), conn);
         if (!unmarked.eof())
             summary.paperArrived.push_back(workLine);
         unmarked.close();
@@ -148,6 +169,106 @@ void WriteBackLine(jet::Connection& conn, const ProcessKind& kind, const std::st
                 summary.flowStamps.push_back({workLine, ProcessName(kind), column});
             return stamped;
         });
+}
+
+
+// The column values of PRINTFLOW rows as the walk leaves them, by work
+// order (letters folded) and column; a work order without exactly one row
+// is not here.
+using FlowTexts = std::map<std::pair<std::string, std::string>, std::optional<std::string>>;
+
+// WriteBackLine's summary without its writes: the same reads, with the
+// save's finish texts in place of the stored ones of its pieces.
+void PreviewLine(jet::Connection& conn, const ProcessKind& kind, const std::string& poCell,
+                 const std::string& noCell, const DateTime& today, const PieceFinishes& saved, FlowTexts& flow,
+                 SaveSummary& summary)
+{
+    const WorkLine workLine{qtmv::Trim(poCell), static_cast<long long>(qtmv::Val(noCell))};
+    const std::string po = Q(qtmv::Trim(poCell));
+    const std::string no = Num(noCell);
+    const std::string key = "where PO = '" + po + "' and [NO] = " + no;
+
+    struct Piece {
+        std::string finish;
+        bool open = false;
+        double no = 0;
+        double order = 0;
+    };
+    std::vector<Piece> pieces;
+    jet::Recordset rs;
+    rs.open("select ID, INO, FDATE, [NO], 順序 from [" + std::string(kind.scheduledTable) + "] " + key +
+                " order by FDATE desc, [NO] desc, val(順序) desc ",
+            conn);
+    for (; !rs.eof(); rs.moveNext()) {
+        Piece p;
+        if (const auto it = saved.find(PieceOf(rs.text("ID"), rs.text("INO"))); it != saved.end()) {
+            p.finish = it->second;
+        } else {
+            p.finish = rs.text("FDATE");
+            p.open = rs.field("FDATE").isNull();
+        }
+        p.open = p.open || p.finish.empty();
+        p.no = rs.field("NO").number();
+        p.order = qtmv::Val(rs.text("順序"));
+        pieces.push_back(std::move(p));
+    }
+    rs.close();
+    if (pieces.empty())
+        return;
+    jet::Recordset line;
+    line.open("select FDATE from [" + std::string(kind.detailTable) + "] " + key, conn);
+    const bool oneLine = line.recordCount() == 1;
+    const std::string lineFinish = oneLine ? line.text("FDATE") : std::string();
+    line.close();
+    if (std::any_of(pieces.begin(), pieces.end(), [](const Piece& p) { return p.open; })) {
+        if (oneLine && !lineFinish.empty())
+            summary.reopened.push_back(workLine);
+        return;
+    }
+
+    // The scheduled table's order, with the save's finish texts in it.
+    std::stable_sort(pieces.begin(), pieces.end(), [](const Piece& a, const Piece& b) {
+        const std::string fa = qtmv::AsciiLower(a.finish), fb = qtmv::AsciiLower(b.finish);
+        if (fa != fb)
+            return fa > fb;
+        if (a.no != b.no)
+            return a.no > b.no;
+        return a.order > b.order;
+    });
+    std::vector<std::string> finishes;
+    for (const Piece& p : pieces)
+        finishes.push_back(p.finish);
+    const std::string finish = finishes[LatestFinish(finishes, today)];
+    if (oneLine && !finish.empty() && lineFinish != finish)
+        summary.closed.push_back(workLine);
+
+    jet::Recordset order;
+    order.open("select ODATE from [VENDERAC] " + key + " and KIND = '" + Q(kind.spacedName) + "' and EAMT = 0 ", conn);
+    if (order.recordCount() == 1 && (order.field("ODATE").isNull() || order.text("ODATE") != finish))
+        ++summary.ordersDated;
+    order.close();
+    if (MarksPaperArrived(kind) && !finish.empty()) {
+        jet::Recordset unmarked;
+        unmarked.open(UnmarkedPaperSql(kind, po, no), conn);
+        if (!unmarked.eof())
+            summary.paperArrived.push_back(workLine);
+    }
+    const std::string column = PrintFlowColumn(kind, qtmv::Val(noCell));
+    if (column.empty())
+        return;
+    const std::pair<std::string, std::string> flowKey{qtmv::AsciiLower(workLine.po), column};
+    auto it = flow.find(flowKey);
+    if (it == flow.end()) {
+        jet::Recordset f;
+        f.open("select [" + column + "] from [PRINTFLOW] where PO = '" + po + "'", conn);
+        if (f.recordCount() != 1)
+            return;
+        it = flow.emplace(flowKey, f.field(column).isNull() ? std::nullopt : std::optional(f.text(column))).first;
+    }
+    if (!it->second || *it->second != finish) {
+        summary.flowStamps.push_back({workLine, ProcessName(kind), column});
+        it->second = finish;
+    }
 }
 
 
@@ -308,6 +429,21 @@ int WalkLines(jet::Connection& conn, const ProcessKind& kind, const GridRows& ro
         WriteBackLine(conn, kind, CellAt(rows, r, kWorkOrderCol), CellAt(rows, r, kLineCol), today,
                       summary ? *summary : unused);
     return static_cast<int>(walk.size());
+}
+
+PieceKey PieceOf(std::string_view idCell, std::string_view inoCell)
+{
+    return {qtmv::AsciiLower(qtmv::Trim(idCell)), static_cast<long long>(qtmv::Val(inoCell))};
+}
+
+void PreviewWalk(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows, const std::vector<int>& walk,
+                 const Clock& clock, const PieceFinishes& finishes, SaveSummary& summary)
+{
+    const DateTime today = clock.now();
+    FlowTexts flow;
+    for (const int r : walk)
+        PreviewLine(conn, kind, CellAt(rows, r, kWorkOrderCol), CellAt(rows, r, kLineCol), today, finishes, flow,
+                    summary);
 }
 
 int WriteBackLines(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows, const Clock& clock,

@@ -47,7 +47,10 @@
 #include "records/core/GridLoader.h"
 #include "records/saving/SaveResult.h"
 
+#include <map>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 namespace jet {
@@ -74,6 +77,19 @@ struct SaveSummary;
 // their work orders are claimed before the walk.
 int WriteBackLines(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows, const Clock& clock,
                    SaveSummary* summary = nullptr, const ChangeFlags* changed = nullptr);
+
+// The finish texts a save gives its pieces, by piece: PieceOf(ID, INO
+// cells), the ID's letters folded as the database compares keys.
+using PieceKey = std::pair<std::string, long long>;
+using PieceFinishes = std::map<PieceKey, std::string>;
+PieceKey PieceOf(std::string_view idCell, std::string_view inoCell);
+
+// What WalkLines would add to the summary, worked out by reading alone:
+// the finish texts the save gives (`finishes`) stand in for the stored ones
+// of those pieces, and the flow stamps of lines walked before count for the
+// lines after them. Writes nothing; no claim is needed.
+void PreviewWalk(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows, const std::vector<int>& walk,
+                 const Clock& clock, const PieceFinishes& finishes, SaveSummary& summary);
 
 // WriteBackLines in its three parts, for a transaction that claims all it
 // writes before writing anything: the grid rows whose lines the walk

@@ -38,7 +38,7 @@ TEST_F(ChangeHistoryTest, ThePreviewIsWhatTheSaveThenDoesAndLeavesNothingBehind)
     jet::Connection conn;
     conn.open(session_.ConnectionString);
     auto preview = [&] {
-        return PreviewSave(conn, printing, rows, loaded, flags, clock_, HistoryAuthorOf(session_, clock_));
+        return PreviewSave(conn, printing, rows, loaded, flags, clock_);
     };
     ScriptedMessages msgs;
     auto saveAnswering = [&](MsgAnswer a) {

@@ -64,9 +64,10 @@ protected:
         return "where PO = '" + CellAt(rows, r, 1) + "' and [NO] = " + CellAt(rows, r, 2);
     }
     // "where ID = '..' and INO = n" of a loaded row's piece.
-    std::string pieceKey(const GridRows& rows, int r) const
+    std::string pieceKey(const GridRows& rows, int r, const GridLayout* l = nullptr) const
     {
-        return "where ID = '" + CellAt(rows, r, pl.idCol) + "' and INO = " + CellAt(rows, r, pl.inoCol);
+        const GridLayout& layout = l ? *l : pl;
+        return "where ID = '" + CellAt(rows, r, layout.idCol) + "' and INO = " + CellAt(rows, r, layout.inoCol);
     }
     // Rows of two printing lines of different work orders with no finish
     // marked, which no save's write-back has to repair (it would claim
@@ -345,6 +346,29 @@ TEST_P(EndToEnd, WritingBackWhatCanChangeEqualsWalkingEveryRow)
 
 namespace {
 
+// Every part of a summary, lists in full.
+std::string Described(const SaveSummary& s)
+{
+    auto line = [](const WorkLine& l) { return l.po + "/" + std::to_string(l.no) + " "; };
+    std::string t = std::to_string(s.pieces) + " pieces, " + std::to_string(s.ordersDated) + " orders dated\n";
+    for (const HistoryRow& h : s.history)
+        t += h.id + "/" + std::to_string(h.ino) + " " + h.po + "/" + std::to_string(h.no) + " " + h.field + ": " +
+             h.before + " -> " + h.after + "\n";
+    t += "closed: ";
+    for (const WorkLine& l : s.closed)
+        t += line(l);
+    t += "\nreopened: ";
+    for (const WorkLine& l : s.reopened)
+        t += line(l);
+    t += "\npaper: ";
+    for (const WorkLine& l : s.paperArrived)
+        t += line(l);
+    t += "\nflow: ";
+    for (const FlowStamp& f : s.flowStamps)
+        t += line(f.line) + f.process + " " + f.column + ", ";
+    return t;
+}
+
 // The messages of saves running on several threads, questions answered Yes.
 class SharedMessages {
 public:
@@ -515,6 +539,73 @@ TEST_P(EndToEnd, ASaveCancelledInADeadlockRunsAgainUnseen)
     EXPECT_EQ(messages.troubles(), std::vector<std::string>{});
     EXPECT_EQ(value("select REM from PRINTING_S " + pieceKey(rows, a)), "甲");
     EXPECT_EQ(value("select REM from PRINTING_S " + pieceKey(rows, b)), "乙");
+}
+
+// The question's list is worked out without writing. On randomized saves
+// over the demo plant (finish dates that close a whole line or not,
+// remarks, printing counts, die-cutting marks, lines drifted behind the
+// grid's back) it lists exactly what the save then does.
+TEST_P(EndToEnd, TheQuestionListsWhatTheSaveThenDoes)
+{
+    std::mt19937 random(20261208);
+    SaveSummary seen;   // what the saves did in all, so the lists compared were not empty
+    for (const char* name : {"D-印刷", "C-紙品", "G-軋工", "H-糊工", "E-上光"}) {
+        const ProcessKind& k = KindNamed(name);
+        const GridLayout& l = GridLayoutOf(k);
+        const std::string x(k.detailTable), xs(k.scheduledTable);
+        SCOPED_TRACE(name);
+        for (int round = 0; round < 4; ++round) {
+            const GridRows fresh = load(k);
+            if (fresh.size() < 4)
+                break;
+            const LoadedTexts loaded(fresh);
+            auto [rows, flags] = Editable(k, fresh);
+            const auto n = static_cast<unsigned>(rows.size());
+            auto any = [&] { return 1 + static_cast<int>(random() % n); };
+            const int marked = any(), finished = any(), whole = any();
+            db->exec("update [" + x + "] set FDATE = '1111-11', ACT = '1111-11' " + lineKey(rows, marked));
+            db->exec("update [" + xs + "] set FDATE = '1203-09' " + pieceKey(rows, finished, &l));
+            // Every loaded piece of one line finished: the line closes
+            // unless a piece of it is open that the grid does not show.
+            for (int r = 1; r <= static_cast<int>(n); ++r)
+                if (lineKey(rows, r) == lineKey(rows, whole))
+                    SetCell(rows, flags, r, l.finishDateCol, "1204-0" + std::to_string(random() % 10));
+            for (int pick = 1 + static_cast<int>(random() % 8); pick > 0; --pick) {
+                const int r = any();
+                switch (random() % 5) {
+                case 0: SetCell(rows, flags, r, l.finishDateCol, "1204-1" + std::to_string(random() % 10)); break;
+                case 1: SetCell(rows, flags, r, l.finishRemarkCol, "第" + std::to_string(round) + "輪"); break;
+                case 2: SetCell(rows, flags, r, l.remarkCol, "趕" + std::to_string(pick)); break;
+                default:
+                    if (k.is(KindId::Printing))
+                        SetCell(rows, flags, r, l.column("正"), std::to_string(random() % 3000));
+                    else if (k.is(KindId::DieCutting))
+                        SetCell(rows, flags, r, random() % 2 ? l.column("新舊刀") : l.column("刀", 2),
+                                random() % 2 ? "新刀" : "V");
+                    break;
+                }
+            }
+            jet::Connection conn;
+            conn.open(session().ConnectionString);
+            const SaveSummary preview = PreviewSave(conn, k, rows, loaded, flags, clock_);
+            jet::Transaction tx(conn, jet::Writes::Claimed);
+            const SaveSummary done = WriteSave(conn, k, rows, loaded, flags, clock_, HistoryAuthorOf(session(), clock_));
+            tx.commit();
+            ASSERT_EQ(Described(preview), Described(done)) << "round " << round;
+            seen.history.insert(seen.history.end(), done.history.begin(), done.history.end());
+            seen.closed.insert(seen.closed.end(), done.closed.begin(), done.closed.end());
+            seen.reopened.insert(seen.reopened.end(), done.reopened.begin(), done.reopened.end());
+            seen.flowStamps.insert(seen.flowStamps.end(), done.flowStamps.begin(), done.flowStamps.end());
+            seen.paperArrived.insert(seen.paperArrived.end(), done.paperArrived.begin(), done.paperArrived.end());
+            seen.ordersDated += done.ordersDated;
+        }
+    }
+    EXPECT_GT(seen.history.size(), 20u);
+    EXPECT_FALSE(seen.closed.empty());
+    EXPECT_FALSE(seen.reopened.empty());
+    EXPECT_FALSE(seen.flowStamps.empty());
+    EXPECT_FALSE(seen.paperArrived.empty());
+    EXPECT_GT(seen.ordersDated, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, EndToEnd, ::testing::Values(Engine::SQLite, Engine::Server),

@@ -48,17 +48,29 @@ TEST_F(SaveSafety, FailureHalfWayLeavesTheDatabaseAsItWas)
 
     EXPECT_EQ(dump(), before);
     ASSERT_EQ(msgs.shown().size(), 2u);   // the question, then the error; no write-back
-    // The question says it cannot list what the save would do, and the
-    // error, that the data was not saved; both say where the details are
-    // (the log, whose record FailureTest reads), never the engine's words.
-    const std::string& question = msgs.shown()[0].text;
-    EXPECT_NE(question.find("無法預先算出這次儲存的內容"), std::string::npos) << question;
+    // The question, worked out by reading, lists what the save would do;
+    // the error says that the data was not saved and where the details
+    // are (the log, whose record FailureTest reads), never the engine's words.
+    EXPECT_NE(msgs.shown()[0].text.find("寫入 4 格（2 筆日報）"), std::string::npos) << msgs.shown()[0].text;
     const std::string& text = msgs.shown()[1].text;
     EXPECT_NE(text.find("資料沒有儲存"), std::string::npos) << text;
-    for (const std::string& shown : {question, text}) {
-        EXPECT_NE(shown.find(logFile), std::string::npos) << shown;
-        EXPECT_EQ(shown.find("disk full"), std::string::npos) << shown;
-    }
+    EXPECT_NE(text.find(logFile), std::string::npos) << text;
+    EXPECT_EQ(text.find("disk full"), std::string::npos) << text;
+
+    // A question that cannot be worked out says so, and where the details
+    // are; the save then fails alike, writing nothing.
+    db().exec("drop trigger fail_mid");
+    db().exec("alter table 預排資料明細 rename to 預排資料明細_gone");
+    const std::string renamed = dump();
+    msgs.clear();
+    log::Open(db().folder(), kLogFileName);
+    EXPECT_EQ(save(printing, rows, flags).result, SaveStatus::Failed);
+    log::Close();
+    EXPECT_EQ(dump(), renamed);
+    ASSERT_EQ(msgs.shown().size(), 2u);
+    const std::string& question = msgs.shown()[0].text;
+    EXPECT_NE(question.find("無法預先算出這次儲存的內容"), std::string::npos) << question;
+    EXPECT_NE(question.find(logFile), std::string::npos) << question;
 }
 
 // The write-back runs nested in the save's transaction: when it fails it
