@@ -192,7 +192,8 @@ private:
         if (!counts.empty()) {
             long long n = update("[PRINTING]", counts.set, lineKey_);
             n += update("[PRINTING_S]", counts.set, lineKey_);
-            update("預排資料明細", "[DESC] ='" + value("項目") + "'", detailKey_);
+            if (!dryRun_)   // not listed: a dry run need not count it
+                update("預排資料明細", "[DESC] ='" + value("項目") + "'", detailKey_);
             recordWhen(n, counts);
         }
         const SetList form = flaggedSetList({{"表格", "表格", 1}}, [](const std::string& t) { return qtmv::Trim(t); });

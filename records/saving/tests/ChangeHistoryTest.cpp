@@ -1,6 +1,6 @@
-// What a save will do and did: the preview is the save and the write-back
-// rolled back, and the history holds each saved cell with its loaded and its
-// written value.
+// What a save will do and did: the preview, worked out by reading, lists
+// what the save and its write-back then do and leaves nothing behind, and
+// the history holds each saved cell with its loaded and its written value.
 #include "records/saving/tests/SavingFixture.h"
 
 #include "records/saving/ChangeHistory.h"
