@@ -270,6 +270,21 @@ struct ProgramColumn {
 };
 constexpr ProgramColumn kProgramColumns[] = {{"SYSPOLOCK1", "製程"}, {"SYSPOLOCK1", "鎖定時間"}};
 
+// The indexes this program keeps on tables of the suite (schema.sql, the
+// printing load's joins), with the columns each holds.
+struct ProgramIndex {
+    const char* table;
+    const char* name;
+    const char* columns[4];   // those given; the rest null
+};
+const ProgramIndex kProgramIndexes[] = {
+    {"IMPRINT", "IX_IMPRINT_PO_NO_FDATE", {"PO", "NO", "FDATE"}},
+    {"PLATE", "IX_PLATE_PO_NO_FDATE", {"PO", "NO", "FDATE"}},
+    {"PAPER", "IX_PAPER_PO_NO_FDATE_ITEM", {"PO", "NO", "FDATE", "ITEM"}},
+    {"GLAZE", "IX_GLAZE_PO_NO_ITEM", {"PO", "NO", "ITEM"}},
+    {"TRIM", "IX_TRIM_PO_NO_FDATE", {"PO", "NO", "FDATE"}},
+};
+
 std::vector<std::string> ColumnsOf(jet::Connection& c, const std::string& table)
 {
     jet::Recordset rs;
@@ -309,7 +324,30 @@ std::vector<std::string> AddMissingProgramTables(jet::Connection& c)
         if (std::find(cols.begin(), cols.end(), LowerAscii(pc.column)) == cols.end())
             missingColumns.push_back(pc);
     }
-    if (missing.empty() && missingColumns.empty())
+    std::vector<const ProgramIndex*> missingIndexes;
+    {
+        jet::Recordset rs;
+        rs.open(server ? "select indexname from pg_indexes where schemaname = current_schema()"
+                       : "select name from sqlite_master where type = 'index'",
+                c, jet::CursorLocation::Server, jet::CursorType::ForwardOnly, jet::LockType::ReadOnly);
+        std::vector<std::string> indexes;
+        for (; !rs.eof(); rs.moveNext())
+            indexes.push_back(LowerAscii(rs.field(0).text()));
+        rs.close();
+        for (const ProgramIndex& pi : kProgramIndexes) {
+            if (std::find(present.begin(), present.end(), LowerAscii(pi.table)) == present.end()
+                || std::find(indexes.begin(), indexes.end(), LowerAscii(pi.name)) != indexes.end())
+                continue;
+            // A table of the suite without a column the index holds is left
+            // as it is: the index serves a load the table cannot take part in.
+            const auto cols = ColumnsOf(c, pi.table);
+            if (std::all_of(std::begin(pi.columns), std::end(pi.columns), [&](const char* col) {
+                    return !col || std::find(cols.begin(), cols.end(), LowerAscii(col)) != cols.end();
+                }))
+                missingIndexes.push_back(&pi);
+        }
+    }
+    if (missing.empty() && missingColumns.empty() && missingIndexes.empty())
         return missing;
 
     const auto db = SchemaInMemory();
@@ -339,9 +377,15 @@ std::vector<std::string> AddMissingProgramTables(jet::Connection& c)
             }
         }
     }
+    for (const ProgramIndex* pi : missingIndexes) {
+        const Rows sql = ReadRows(db.get(), "select sql from sqlite_master where name = " + Literal(pi->name));
+        c.executeNative(server ? Brackets(sql.at(0).at(0)) : sql.at(0).at(0));
+    }
     tr.commit();
     for (const ProgramColumn& pc : missingColumns)
         missing.push_back(std::string(pc.table) + "." + pc.column);
+    for (const ProgramIndex* pi : missingIndexes)
+        missing.push_back(pi->name);
     return missing;
 }
 

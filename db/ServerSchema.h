@@ -57,9 +57,11 @@ const std::vector<std::string>& ProgramTables();
 // the suite, or by an earlier version of this program) gets them instead of
 // every save failing on the missing history table. The columns the program
 // keeps in suite tables (SYSPOLOCK1's 製程 and 鎖定時間) are added the same
-// way, existing rows taking the columns' default. One transaction; the
-// names added, in order, tables first, then columns as "table.column"; an
-// existing table loses nothing.
+// way, existing rows taking the columns' default, and so are the indexes
+// the program keeps on suite tables (for its loads) where the table has
+// their columns. One transaction; the names added, in order, tables first,
+// then columns as "table.column", then indexes; an existing table loses
+// nothing.
 std::vector<std::string> AddMissingProgramTables(jet::Connection& c);
 
 } // namespace qtmv::db

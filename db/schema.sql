@@ -1258,6 +1258,16 @@ CREATE INDEX [IX_TRIM_S_PO_NO] ON [TRIM_S] (PO, [NO]);
 -- Loading lists the open pieces: FDATE empty or null.
 CREATE INDEX [IX_TRIM_S_FDATE] ON [TRIM_S] (FDATE);
 
+-- The printing grid's load joins each piece's line in the lines of five
+-- earlier processes and reads one or two fields of each: these indexes hold
+-- them, so the join reads the index alone. The program adds them to a
+-- plant's database that lacks them.
+CREATE INDEX [IX_IMPRINT_PO_NO_FDATE] ON [IMPRINT] (PO, [NO], FDATE);
+CREATE INDEX [IX_PLATE_PO_NO_FDATE] ON [PLATE] (PO, [NO], FDATE);
+CREATE INDEX [IX_PAPER_PO_NO_FDATE_ITEM] ON [PAPER] (PO, [NO], FDATE, ITEM);
+CREATE INDEX [IX_GLAZE_PO_NO_ITEM] ON [GLAZE] (PO, [NO], ITEM);
+CREATE INDEX [IX_TRIM_PO_NO_FDATE] ON [TRIM] (PO, [NO], FDATE);
+
 -- J-裝訂: process lines.
 CREATE TABLE [BIND] (
     PO           TEXT COLLATE NOCASE NOT NULL,

@@ -78,7 +78,7 @@ void AddProgramTables(const Session& s)
         for (const std::string& t : db::AddMissingProgramTables(conn))
             added += (added.empty() ? "" : "、") + t;
         if (!added.empty())
-            log::Info(log::Startup(), "start-up", "資料庫加入本程式的資料表：" + added);
+            log::Info(log::Startup(), "start-up", "資料庫加入本程式的資料表、欄位或索引：" + added);
     } catch (const std::exception& e) {
         log::Warning(log::Startup(), "start-up", std::string("無法為資料庫加入本程式的資料表：") + e.what());
     }

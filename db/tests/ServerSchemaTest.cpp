@@ -130,6 +130,26 @@ void ExpectMissingProgramTablesAndColumnsAdded(jet::Connection& c)
     rs.open("select [USER], 製程, 鎖定時間 from [SYSPOLOCK1] where 單號 = 'd001'", c);
     ASSERT_FALSE(rs.eof());
     EXPECT_EQ(rs.text("USER") + "/" + rs.text("製程") + "/" + rs.text("鎖定時間"), "李大同//");
+    rs.close();
+
+    // The load's indexes on suite tables: a missing one is added, unless its
+    // table lacks a column it holds.
+    const bool server = c.onServer();
+    auto index = [&](const std::string& name) {
+        jet::Recordset found;
+        found.open(server ? "select indexname from pg_indexes where indexname = lower('" + name + "')"
+                          : "select name from sqlite_master where name = '" + name + "'",
+                   c);
+        return !found.eof();
+    };
+    c.executeNative(server ? "drop index \"ix_paper_po_no_fdate_item\"" : "drop index [IX_PAPER_PO_NO_FDATE_ITEM]");
+    c.executeNative(server ? "drop index \"ix_glaze_po_no_item\"" : "drop index [IX_GLAZE_PO_NO_ITEM]");
+    c.executeNative(server ? "alter table \"glaze\" drop column \"item\"" : "alter table [GLAZE] drop column ITEM");
+    ASSERT_FALSE(index("IX_PAPER_PO_NO_FDATE_ITEM"));
+    EXPECT_EQ(qtmv::db::AddMissingProgramTables(c), (std::vector<std::string>{"IX_PAPER_PO_NO_FDATE_ITEM"}));
+    EXPECT_TRUE(index("IX_PAPER_PO_NO_FDATE_ITEM"));
+    EXPECT_FALSE(index("IX_GLAZE_PO_NO_ITEM"));
+    EXPECT_TRUE(qtmv::db::AddMissingProgramTables(c).empty());
 }
 
 TEST(ProgramTables, MissingOnesAreAddedToAFileDatabase)
