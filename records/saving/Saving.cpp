@@ -351,8 +351,8 @@ SaveSummary WriteSave(jet::Connection& conn, const ProcessKind& kind, const Grid
 SaveSummary PreviewSave(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows,
                         const LoadedTexts& loaded, const ChangeFlags& flags, const Clock& clock)
 {
-    // One view of the database, read alone: no write lock on a file, no
-    // claim on a server, so no other workstation waits for a question.
+    // One view of the database, read alone: the question takes no write
+    // lock on a file and claims nothing on a server.
     jet::Transaction view(conn, jet::Writes::None);
     SaveSummary summary;
     PieceFinishes finishes;
