@@ -231,6 +231,37 @@ long long LostUpdates(const std::string& connectionString, long long cells)
     return lost;
 }
 
+// Starts `count` workstation processes, numbered from 1: each runs
+// work(number, fd), which writes its result into the pipe `fd`, and exits
+// (status 1 when the result could not be written). Returns each child's pid
+// with the pipe's reading end.
+template <class Work>
+std::vector<std::pair<pid_t, int>> ForkWorkstations(int count, Work&& work)
+{
+    std::vector<std::pair<pid_t, int>> children;
+    for (int number = 1; number <= count; ++number) {
+        int fds[2];
+        if (::pipe(fds) != 0)
+            throw std::runtime_error("pipe");
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            ::close(fds[0]);
+            ::_exit(work(number, fds[1]) ? 0 : 1);
+        }
+        ::close(fds[1]);
+        children.emplace_back(pid, fds[0]);
+    }
+    return children;
+}
+
+// After its result was read: the pipe closed, the process waited for.
+void EndWorkstation(pid_t pid, int fd)
+{
+    ::close(fd);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+}
+
 void BM_Contention(benchmark::State& state)
 {
     const char* env = std::getenv("QTMV_CONTENTION_SECONDS");
@@ -241,33 +272,20 @@ void BM_Contention(benchmark::State& state)
         if (!plant)
             return;
         state.ResumeTiming();
-        std::vector<std::pair<pid_t, int>> children;
-        for (int p = 0; p < kProcesses; ++p) {
-            int fds[2];
-            if (::pipe(fds) != 0)
-                throw std::runtime_error("pipe");
-            const pid_t pid = ::fork();
-            if (pid == 0) {
-                ::close(fds[0]);
-                WorkstationResult r{0, 1, 0};
-                try {
-                    r = Workstation(plant->connectionString(), p + 1, seconds);
-                } catch (...) {
-                }
-                const ssize_t written = ::write(fds[1], &r, sizeof r);
-                ::_exit(written == sizeof r ? 0 : 1);
+        const auto children = ForkWorkstations(kProcesses, [&](int number, int fd) {
+            WorkstationResult r{0, 1, 0};
+            try {
+                r = Workstation(plant->connectionString(), number, seconds);
+            } catch (...) {
             }
-            ::close(fds[1]);
-            children.emplace_back(pid, fds[0]);
-        }
+            return ::write(fd, &r, sizeof r) == static_cast<ssize_t>(sizeof r);
+        });
         WorkstationResult all;
         for (const auto& [pid, fd] : children) {
             WorkstationResult r{0, 1, 0};
             if (::read(fd, &r, sizeof r) != static_cast<ssize_t>(sizeof r))
                 r = {0, 1};
-            ::close(fd);
-            int status = 0;
-            ::waitpid(pid, &status, 0);
+            EndWorkstation(pid, fd);
             all.saves += r.saves;
             all.errors += r.errors;
             all.written += r.written;
@@ -573,26 +591,16 @@ void BM_Plant50(benchmark::State& state)
         for (const ProcessKind* kind : PlantKinds())
             LoadGrid(plant->connectionString(), *kind, "", SortOption::WorkOrder);
         state.ResumeTiming();
-        std::vector<std::pair<pid_t, int>> children;
-        for (int number = 1; number <= PlantWorkstations(); ++number) {
-            int fds[2];
-            if (::pipe(fds) != 0)
-                throw std::runtime_error("pipe");
-            const pid_t pid = ::fork();
-            if (pid == 0) {
-                ::close(fds[0]);
-                PlantResult r;
-                try {
-                    r = PlantWorkstation(plant->connectionString(), number, seconds);
-                } catch (const std::exception& e) {
-                    ++r.counts.errors;
-                    ++r.seen[std::string("workstation ended: ") + e.what()];
-                }
-                ::_exit(SendResult(fds[1], r) ? 0 : 1);
+        const auto children = ForkWorkstations(PlantWorkstations(), [&](int number, int fd) {
+            PlantResult r;
+            try {
+                r = PlantWorkstation(plant->connectionString(), number, seconds);
+            } catch (const std::exception& e) {
+                ++r.counts.errors;
+                ++r.seen[std::string("workstation ended: ") + e.what()];
             }
-            ::close(fds[1]);
-            children.emplace_back(pid, fds[0]);
-        }
+            return SendResult(fd, r);
+        });
         // Started after the last fork: a child gets no copy of its thread.
         std::unique_ptr<ConnectionSampler> sampler =
             server ? std::make_unique<ConnectionSampler>(plant->connectionString()) : nullptr;
@@ -604,9 +612,7 @@ void BM_Plant50(benchmark::State& state)
                 r.counts.errors = 1;
                 r.seen["a workstation sent no result"] = 1;
             }
-            ::close(fd);
-            int status = 0;
-            ::waitpid(pid, &status, 0);
+            EndWorkstation(pid, fd);
             all.counts.saves += r.counts.saves;
             all.counts.errors += r.counts.errors;
             all.counts.cells += r.counts.cells;
