@@ -13,7 +13,6 @@
 #include <mutex>
 #include <optional>
 #include <thread>
-#include <unordered_map>
 #include <vector>
 
 #include <sys/stat.h>
@@ -466,37 +465,6 @@ Connection::~Connection()
 
 namespace {
 std::atomic<long long> successfulOpens{0};
-
-// Which server and user each open server connection was made for, so that
-// closing it can keep it for the same ones only.
-class ServerKeys {
-public:
-    void set(const Backend* b, std::string key)
-    {
-        const std::lock_guard lock(mutex_);
-        keys_[b] = std::move(key);
-    }
-    std::string take(const Backend* b)
-    {
-        const std::lock_guard lock(mutex_);
-        const auto it = keys_.find(b);
-        if (it == keys_.end())
-            return {};
-        std::string key = std::move(it->second);
-        keys_.erase(it);
-        return key;
-    }
-
-private:
-    std::mutex mutex_;
-    std::unordered_map<const Backend*, std::string> keys_;
-};
-
-ServerKeys& TheServerKeys()
-{
-    static ServerKeys* keys = new ServerKeys;   // never destroyed: connections may close at exit
-    return *keys;
-}
 } // namespace
 
 void ReleaseIdleConnections()
@@ -518,7 +486,7 @@ void Connection::open(const std::string& connectionString)
             backend_->setBusyTimeout(busyTimeoutMs_);
         else
             backend_ = OpenPostgresBackend(server, busyTimeoutMs_, ServerWriteLockKey());
-        TheServerKeys().set(backend_.get(), std::move(key));
+        serverKey_ = std::move(key);
         dataSource_ = server.display();
         level_ = 0;
         ++successfulOpens;
@@ -572,7 +540,7 @@ void Connection::close()
         KeepIdle(dataSource_, *file, std::move(b));
         return;
     }
-    std::string key = TheServerKeys().take(b.get());
+    std::string key = std::exchange(serverKey_, std::string());
     if (!key.empty() && idle) {
         IdleServerConnection& slot = IdleServer();
         slot.clear();

@@ -105,6 +105,7 @@ private:
     std::shared_ptr<Backend> backend_;
     std::string dataSource_;
     std::optional<FileIdentity> file_;   // a file database's, for reuse after close
+    std::string serverKey_;              // a server's, user's and lock key's: the same, for reuse after close
     int level_ = 0;                      // open transactions, nested included
     int busyTimeoutMs_ = defaultBusyTimeoutMs;
 };
