@@ -146,10 +146,16 @@ TEST_F(TimeRecordTest, LockClaimsTheWorkOrderLineOfTheKindUntilReleased)
     EXPECT_TRUE(TakeLock(conn(), key, bob, alive).taken);
 
     // A row written without 製程 (before it existed, or by another program)
-    // claims the line for every kind.
+    // claims the line for every kind; without time it is aged from when it
+    // was first seen, and taken over as any old lock (below).
     db().exec("delete from SYSPOLOCK1");
     bareLock("PC2\\bob|77|1", "PC2", "李大同", "D009");
-    EXPECT_EQ(TakeLock(conn(), {"D001", "P001", 1, &varnishing}, amy, alive).holder, "李大同");
+    const LockOutcome bare =
+        TakeLock(conn(), {"D001", "P001", 1, &varnishing}, {"PC1\\amy", "王大明", 4002, "1131204 0800"}, alive);
+    EXPECT_EQ(bare.holder, "李大同");
+    EXPECT_FALSE(bare.mayTakeOver);
+    EXPECT_EQ(value("select 鎖定時間 from SYSPOLOCK1"), "1131204 0800");
+    EXPECT_TRUE(TakeLock(conn(), key, {"PC1\\amy", "王大明", 4002, "1131204 2000"}, alive).mayTakeOver);
 }
 
 // A lock of this computer whose program has ended holds nothing, also when
@@ -219,15 +225,6 @@ TEST_F(TimeRecordTest, OldLockOfAnotherComputerIsTakenOverAndTheFormerHolderCann
     EXPECT_EQ(save(late).status, SaveStatus::Refused);
     EXPECT_EQ(messages_.shown().back().text, kLockTakenOver);
     EXPECT_EQ(dump(), before);
-}
-
-// Taken over as any old lock: above.
-TEST_F(TimeRecordTest, LockWithoutTimeIsAgedFromWhenItWasFirstSeen)
-{
-    bareLock("工務", "PC2", "工務");
-    EXPECT_FALSE(TakeLock(conn(), key, {"PC1\\amy", "王大明", 4002, "1131204 0800"}, alive).mayTakeOver);
-    EXPECT_EQ(value("select 鎖定時間 from SYSPOLOCK1"), "1131204 0800");
-    EXPECT_TRUE(TakeLock(conn(), key, {"PC1\\amy", "王大明", 4002, "1131204 2000"}, alive).mayTakeOver);
 }
 
 TEST_F(TimeRecordTest, SaveStoresLinesScheduleRemarkAndWritesBackTheFinishedLine)

@@ -197,8 +197,7 @@ TEST_F(TimeWindowTest, LookupsByF9ButtonAndEnterOnAnEmptyCodeCell)
               "('V01', '大同印刷', '1', 0), ('V02', '永豐上光', '0', 0)");
     db().exec("insert into [印刷產能資料] (機別, 每時產能) values ('海德堡四色機', 8000)");
     open();
-    std::vector<std::string> asked;
-    std::vector<std::string> listed;
+    std::vector<std::string> asked, listed;
     w->runModal = [&](QDialog& d) {
         asked.push_back(d.objectName().toStdString() + "|" + gLookupKind + "|" + gLookupContext + "|" +
                         gLookupFilter);
@@ -423,10 +422,9 @@ TEST_F(TimeWindowTest, RequestOpensTheWindowAndTheResultSaysWhatWasStored)
     const presched::TimeResult& result = w->timeResult();
     EXPECT_TRUE(result.returned);
     EXPECT_TRUE(result.stored);
-    EXPECT_EQ(result.total, "1.75");
-    EXPECT_EQ(result.completionDate, "1131204");
-    EXPECT_EQ(result.completionRemark, "完工數量: 1000");   // the lines' quantity
-    EXPECT_EQ(result.newNumber, "");   // the record had its number
+    // The lines' quantity as the remark; no new number: the record had its own.
+    EXPECT_EQ(result.total + "/" + result.completionDate + "/" + result.completionRemark + "/" + result.newNumber,
+              "1.75/1131204/完工數量: 1000/");
     EXPECT_EQ(value("select 耗時 || '/' || FDATE || '/' || 完工說明 from PRINTING_S where ID = 'D001'"),
               result.total + "/" + result.completionDate + "/" + result.completionRemark);
     // The typed line, with the operator's name found as its code; the
