@@ -376,15 +376,13 @@ TEST_F(QualityWindows, ListingFiltersShowsInksPrintsExportsAndKeepsTargets)
 
 TEST_F(QualityWindows, TimeWindowIndicatorFollowsWhatWasSaved)
 {
-    const Rows piece = db.rows("select s.ID, s.PO, s.[NO] from PRINTING_S s where not exists (select 1 from "
-                               "[工單品檢明細] q where q.工單單號 = s.PO and q.工單序 = s.[NO]) and not exists (select 1 from "
-                               "[工單印刷數據] d where d.工單單號 = s.PO and d.工單序 = s.[NO]) order by s.ID limit 1");
-    ASSERT_EQ(piece.size(), 1u);
+    const Step s = bareStep("PRINTING_S");
     presched::TimeRequest request;
-    request.po = piece[0][1];
-    request.seq = std::stoi(piece[0][2]);
+    request.po = s.po;
+    request.seq = s.seq;
     request.kind = KindByDisplayName("D-印刷");
-    request.recordNumber = piece[0][0];
+    request.recordNumber = db.value("select min(ID) from PRINTING_S where PO = '" + s.po + "' and [NO] = " +
+                                    std::to_string(s.seq));
     frm工務預排作業_耗時 t(request, nullptr);
     t.show();
     EXPECT_EQ(t.lbl記錄->text(), "");
@@ -409,7 +407,7 @@ TEST_F(QualityWindows, TimeWindowIndicatorFollowsWhatWasSaved)
     keepLine = false;
     QTest::mouseClick(t.scmd印刷數據, Qt::LeftButton);
     EXPECT_EQ(t.lbl記錄->text(), QStringLiteral("有品檢資料"));
-    EXPECT_EQ(db.count("select * from [工單印刷數據] where 工單單號 = '" + piece[0][1] + "'"), 0);
+    EXPECT_EQ(db.count("select * from [工單印刷數據]" + s.where), 0);
 }
 
 // Typed lines are not thrown away unasked: Esc, 回前畫面 and the close
