@@ -1,5 +1,6 @@
 // Start-up settings, the maintenance lock, the function register and
 // launching other programs, against a fresh database.
+#include "app/core/CommandLine.h"
 #include "app/core/DatabaseLocation.h"
 #include "app/core/Launch.h"
 #include "app/core/Locks.h"
@@ -434,12 +435,7 @@ class Launching : public OnFreshDatabase {
 protected:
     void SetUp() override
     {
-        s.LoginUser = "王 大明";
-        s.EmployeeName = "王大明";
-        s.EmployeeId = "A001";
-        s.ExcelExtension = ".xlsx";
-        s.WordExtension = ".docx";
-        s.LauncherProcessId = 4242;
+        CutLaunchParameters("-kvo2851 -AD=王 大明 -NAME=王大明 -ID=A001 -XLS=.xlsx -DOC=.docx -PID=4242", s);
     }
     // A program that writes its folder and arguments, one a line, to args.txt.
     void writeRecorder(const std::string& name)
