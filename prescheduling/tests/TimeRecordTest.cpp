@@ -300,18 +300,17 @@ TEST_F(TimeRecordTest, LinesOfAnotherKindInTheSameRecordAreKeptApart)
     EXPECT_EQ(value("select PDATE from 預排資料明細 where ID = 'D001' and KIND = '上 光'"), "");
 }
 
-TEST_F(TimeRecordTest, UnmarkedLinesBelongToTheRecordsFirstPiece)
+// Unmarked lines belong to the record's first piece. The indicator shows the
+// line's and kind's inspection and printing data (the texts as saves change
+// them: through the windows, in QualityWindowTest).
+TEST_F(TimeRecordTest, UnmarkedLinesAndTheIndicatorAreFoundByLineAndKind)
 {
     db().exec("insert into [預排資料耗時明細] (單號, 工單單號, 工單序, 序, 開始) values ('D001', 'P001', 1, 1, "
               "'1131201 0800')");
     EXPECT_EQ(LoadLines(conn(), key).size(), 1u);
     EXPECT_EQ(LoadLines(conn(), {"D001", "P001", 1, &varnishing}).size(), 0u);
     EXPECT_EQ(LoadLines(conn(), {"", "P001", 1, &printing}).size(), 0u);
-}
 
-// The texts as saves change them: through the windows, in QualityWindowTest.
-TEST_F(TimeRecordTest, IndicatorShowsInspectionAndPrintingDataOfTheLineAndKind)
-{
     db().exec("insert into [工單印刷數據] (工單單號, 工單序, 製程, 序) values ('P001', 1, 'D-印刷', 1)");
     db().exec("insert into [工單品檢明細] (工單單號, 工單序, 製程, 序) values ('P001', 1, 'E-上光', 1)");
     EXPECT_EQ(RelatedText(LoadRelatedRecords(conn(), key)), "有印刷數據");
@@ -403,23 +402,22 @@ protected:
 TEST_P(TimeRecordEngines, WorkstationsSavingNewRecordsAtOnceNeverShareANumber)
 {
     constexpr int stations = 3, saves = 3;
-    std::vector<std::vector<std::string>> numbers(stations);
+    // Each save writes its own slot: the threads share no element.
+    std::vector<std::string> handed(stations * saves), expected;
     std::vector<std::thread> threads;
     for (int w = 0; w < stations; ++w)
         threads.emplace_back([&, w] {
             Session s = db->session();
             for (int i = 0; i < saves; ++i) {
                 const SaveOutcome out = save(s, newRecord());
-                numbers[static_cast<std::size_t>(w)].push_back(out.status == SaveStatus::Saved ? out.number : "failed");
+                handed[static_cast<std::size_t>(w * saves + i)] =
+                    out.status == SaveStatus::Saved ? out.number : "failed";
             }
         });
     for (auto& t : threads)
         t.join();
     // Each number was handed to one save only and holds that save's two lines.
-    std::vector<std::string> handed, expected;
     std::vector<std::vector<std::string>> stored;
-    for (const auto& ofStation : numbers)
-        handed.insert(handed.end(), ofStation.begin(), ofStation.end());
     std::sort(handed.begin(), handed.end());
     static_assert(stations * saves < 10, "four-digit numbers below");
     for (int i = 1; i <= stations * saves; ++i) {
