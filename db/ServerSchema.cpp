@@ -262,13 +262,34 @@ const std::vector<std::string>& ProgramTables()
 
 namespace {
 
-// The columns this program keeps in tables of the suite, as schema.sql
-// declares them (text columns only).
+// The columns this program keeps in tables of the suite, and those its own
+// tables gained after plants had them; each is added as schema.sql declares it.
 struct ProgramColumn {
     const char* table;
     const char* column;
 };
-constexpr ProgramColumn kProgramColumns[] = {{"SYSPOLOCK1", "製程"}, {"SYSPOLOCK1", "鎖定時間"}};
+constexpr ProgramColumn kProgramColumns[] = {{"SYSPOLOCK1", "製程"}, {"SYSPOLOCK1", "鎖定時間"},
+                                             {"色號目標值", "容許色差"}, {"色號目標值", "濃度目標"},
+                                             {"色號目標值", "濃度容許"}};
+
+// The declaration that adds a program column to an existing table, as
+// schema.sql (read into `db`) has it: type, not null and default. A column
+// added so cannot be not null without a default, and schema.sql declares
+// none so. Text compares without case everywhere in schema.sql.
+std::string AddedColumn(sqlite3* db, const ProgramColumn& pc, bool server)
+{
+    const Rows decl = ReadRows(db, "select type, \"notnull\", dflt_value from pragma_table_info(" + Literal(pc.table) +
+                                       ") where name = " + Literal(pc.column));
+    if (decl.empty())
+        throw Error(std::string("schema.sql lacks the program column ") + pc.table + "." + pc.column);
+    const std::string type = ColumnType(decl[0][0]);
+    std::string out = server ? type : decl[0][0] + (type == "citext" ? " COLLATE NOCASE" : "");
+    if (decl[0][1] == "1")
+        out += " not null";
+    if (!decl[0][2].empty())
+        out += " default " + decl[0][2];
+    return out;
+}
 
 // The indexes this program keeps on tables of the suite (schema.sql, the
 // printing load's joins), with the columns each holds.
@@ -353,14 +374,14 @@ std::vector<std::string> AddMissingProgramTables(jet::Connection& c)
     const auto db = SchemaInMemory();
     jet::Transaction tr(c);
     for (const ProgramColumn& pc : missingColumns) {
-        // Existing rows get the column's default; none is lost.
+        // Existing rows get the column's default (or null); none is lost.
+        const std::string declared = AddedColumn(db.get(), pc, server);
         if (server) {
-            c.executeNative("alter table " + Name(pc.table) + " add column " + Name(pc.column) + " citext default ''");
+            c.executeNative("alter table " + Name(pc.table) + " add column " + Name(pc.column) + " " + declared);
             c.executeNative("comment on column " + Name(pc.table) + "." + Name(pc.column) + " is " +
                             Literal(pc.column));
         } else {
-            c.executeNative("alter table [" + std::string(pc.table) + "] add column [" + pc.column +
-                            "] TEXT COLLATE NOCASE DEFAULT ''");
+            c.executeNative("alter table [" + std::string(pc.table) + "] add column [" + pc.column + "] " + declared);
         }
     }
     for (const std::string& t : missing) {

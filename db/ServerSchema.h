@@ -56,8 +56,10 @@ const std::vector<std::string>& ProgramTables();
 // open connection lacks: a plant's database made before they existed (by
 // the suite, or by an earlier version of this program) gets them instead of
 // every save failing on the missing history table. The columns the program
-// keeps in suite tables (SYSPOLOCK1's 製程 and 鎖定時間) are added the same
-// way, existing rows taking the columns' default, and so are the indexes
+// keeps in suite tables (SYSPOLOCK1's 製程 and 鎖定時間), and those its own
+// tables gained later (色號目標值's tolerances), are added the same way, of
+// the type schema.sql gives them, existing rows taking the columns' default
+// (or null), and so are the indexes
 // the program keeps on suite tables (for its loads) where the table has
 // their columns. One transaction; the names added, in order, tables first,
 // then columns as "table.column", then indexes; an existing table loses

@@ -2897,12 +2897,18 @@ CREATE UNIQUE INDEX [IX_品質資料儲存_表_製程_工單單號_工單序] ON
 
 -- The target colour of a colour number (工單印刷數據.色號) as CIELAB values;
 -- a printing run's measured L, a, b are compared with it (CIEDE2000).
+-- 容許色差 is the largest acceptable ΔE00, 濃度目標 and 濃度容許 the density
+-- aimed at and how far a measured density may be from it; null is no
+-- tolerance, against which nothing is flagged.
 CREATE TABLE [色號目標值] (
-    色號   TEXT COLLATE NOCASE NOT NULL PRIMARY KEY,
-    L      REAL NOT NULL DEFAULT 0,
-    A      REAL NOT NULL DEFAULT 0,
-    B      REAL NOT NULL DEFAULT 0,
-    備註   TEXT COLLATE NOCASE DEFAULT ''
+    色號     TEXT COLLATE NOCASE NOT NULL PRIMARY KEY,
+    L        REAL NOT NULL DEFAULT 0,
+    A        REAL NOT NULL DEFAULT 0,
+    B        REAL NOT NULL DEFAULT 0,
+    備註     TEXT COLLATE NOCASE DEFAULT '',
+    容許色差 REAL,
+    濃度目標 REAL,
+    濃度容許 REAL
 );
 
 PRAGMA user_version = 1;
