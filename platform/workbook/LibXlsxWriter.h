@@ -9,7 +9,10 @@ namespace qtmv::xlsx {
 #define QTMV_XLSXWRITER_FUNCTIONS(F)                                                                            \
     F(workbook_new) F(workbook_close) F(workbook_add_worksheet) F(workbook_add_format) F(lxw_workbook_free)    \
     F(lxw_strerror) F(worksheet_write_string) F(worksheet_write_number) F(worksheet_write_formula_num)         \
-    F(worksheet_set_column) F(worksheet_freeze_panes) F(format_set_num_format) F(format_set_bold)
+    F(worksheet_set_column) F(worksheet_freeze_panes) F(format_set_num_format) F(format_set_bold)              \
+    F(workbook_add_chart) F(workbook_add_chartsheet) F(chart_add_series) F(chart_series_set_values)            \
+    F(chart_title_set_name) F(chart_title_off) F(chart_legend_set_position) F(chartsheet_set_chart)            \
+    F(worksheet_insert_chart)
 
 // The library's functions, each under its own name.
 struct LibXlsxWriter {

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 using namespace qtmv;
 using namespace qtmv::xlsx;
@@ -99,3 +100,131 @@ TEST_F(WorkbookTest, FailuresNameThePathAndLeaveNoFile)
     EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1); // 唯讀
 }
 
+
+namespace {
+
+// Output value by machine as bars on the left axis, the defect rate as a
+// line on the right one.
+Chart ValueAndRate(const std::string& sheet, int last)
+{
+    Chart c;
+    c.title = "各機產值";
+    c.categoryAxis = {.title = "機別", .numberFormat = {}};
+    c.valueAxis = {.title = "產值", .numberFormat = "#,##0"};
+    c.secondaryAxis = {.title = "不良率(%)", .numberFormat = "0.00"};
+    c.series = {{.kind = ChartSeries::Kind::Column, .name = "產值", .categories = {sheet, 1, 0, last, 0},
+                 .values = {sheet, 1, 1, last, 1}, .secondaryAxis = false},
+                {.kind = ChartSeries::Kind::Line, .name = "不良率", .categories = {sheet, 1, 0, last, 0},
+                 .values = {sheet, 1, 27, last, 27}, .secondaryAxis = true}};
+    return c;
+}
+
+} // namespace
+
+TEST_F(WorkbookTest, ChartsReferToTheirCellsWithTheirAxesAndOpenInOpenpyxl)
+{
+    const std::string path = (dir_ / "圖表.xlsx").string();
+    std::string chartSheet, again;
+    {
+        Workbook book(path);
+        // The chart sheet comes before the sheet it draws from.
+        chartSheet = book.AddChartSheet("產值圖", ValueAndRate("產值'分析", 3));
+        Sheet& s = book.AddSheet("產值'分析");
+        for (int r = 1; r <= 3; ++r) {
+            s.Text(r, 0, "機" + std::to_string(r));
+            s.Number(r, 1, r * 1000);
+            s.Number(r, 27, r * 0.5);
+        }
+        Chart inSheet;
+        inSheet.legend = false;
+        inSheet.series = {{.kind = ChartSeries::Kind::Line, .name = "完成數", .categories = {"Data", 0, 0, 0, 3},
+                           .values = {"Data", 1, 0, 1, 3}, .secondaryAxis = false}};
+        Sheet& data = book.AddSheet("Data");
+        data.InsertChart(3, 1, inSheet);
+        again = book.AddChartSheet("產值'分析", ValueAndRate("產值'分析", 1)); // a worksheet's name
+        book.Close();
+    }
+    // openpyxl reads the charts with the workbook; a part it cannot parse
+    // fails the read.
+    const auto sheets = xlsx::testing::ReadWorkbook(path);
+    ASSERT_EQ(sheets.size(), 2u);
+    EXPECT_EQ(sheets[0].name, "產值'分析");
+
+    const auto charts = xlsx::testing::ReadCharts(path);
+    ASSERT_EQ(charts.size(), 3u);
+    const auto& c = charts[0];
+    EXPECT_EQ(c.sheet, chartSheet);
+    EXPECT_EQ(chartSheet, "產值圖");
+    EXPECT_TRUE(c.chartSheet);
+    EXPECT_EQ(c.title, "各機產值");
+    EXPECT_EQ(c.legend, "b");
+    ASSERT_EQ(c.series.size(), 2u);
+    EXPECT_EQ(c.series[0].type, "column");
+    EXPECT_EQ(c.series[0].name, "產值");
+    EXPECT_EQ(c.series[0].categories, "'產值''分析'!$A$2:$A$4");
+    EXPECT_EQ(c.series[0].values, "'產值''分析'!$B$2:$B$4");
+    EXPECT_EQ(c.series[0].valueAxis.position, "l");
+    EXPECT_EQ(c.series[0].valueAxis.format, "#,##0");
+    EXPECT_EQ(c.series[0].valueAxis.title, "產值");
+    EXPECT_EQ(c.series[1].type, "line");
+    EXPECT_EQ(c.series[1].categories, c.series[0].categories);
+    EXPECT_EQ(c.series[1].values, "'產值''分析'!$AB$2:$AB$4");
+    EXPECT_EQ(c.series[1].valueAxis.position, "r");
+    EXPECT_EQ(c.series[1].valueAxis.format, "0.00");
+    EXPECT_EQ(c.series[1].valueAxis.title, "不良率(%)");
+    // One shown category axis, titled, under both.
+    std::vector<std::string> shownCategoryAxes;
+    for (const auto& a : c.axes)
+        if (a.kind == "cat" && !a.deleted)
+            shownCategoryAxes.push_back(a.title);
+    EXPECT_EQ(shownCategoryAxes, std::vector<std::string>{"機別"});
+
+    const auto& in = charts[1];
+    EXPECT_EQ(in.sheet, "Data");
+    EXPECT_FALSE(in.chartSheet);
+    EXPECT_EQ(in.legend, "");
+    EXPECT_EQ(in.title, "");
+    ASSERT_EQ(in.series.size(), 1u);
+    EXPECT_EQ(in.series[0].type, "line");
+    EXPECT_EQ(in.series[0].categories, "'Data'!$A$1:$D$1");
+    EXPECT_EQ(in.series[0].values, "'Data'!$A$2:$D$2");
+    EXPECT_EQ(in.series[0].valueAxis.position, "l");
+    EXPECT_EQ(in.axes.size(), 2u); // no secondary pair
+
+    EXPECT_EQ(again, "產值'分析(2)");
+    EXPECT_EQ(charts[2].sheet, again);
+    EXPECT_EQ(charts[2].series[0].values, "'產值''分析'!$B$2:$B$2");
+}
+
+TEST_F(WorkbookTest, ChartsWithoutSeriesOrWithoutTheirSheetAreRefused)
+{
+    const auto refused = [this](const std::string& name, const std::function<void(Workbook&)>& build) {
+        const std::string path = (dir_ / name).string();
+        try {
+            Workbook book(path);
+            book.AddSheet("產值").Number(1, 1, 1);
+            build(book);
+            book.Close();
+            ADD_FAILURE() << name << ": no error";
+        } catch (const UserError& e) {
+            EXPECT_NE(std::string(e.what()).find(path), std::string::npos) << e.what();
+        }
+        EXPECT_FALSE(fs::exists(path)) << name;
+    };
+    refused("none.xlsx", [](Workbook& b) { b.AddChartSheet("圖", Chart{}); });
+    refused("missing.xlsx", [](Workbook& b) { b.AddChartSheet("圖", ValueAndRate("產值分析", 2)); });
+    refused("chartsheet.xlsx", [](Workbook& b) {
+        const std::string other = b.AddChartSheet("圖", ValueAndRate("產值", 2));
+        b.AddChartSheet("圖2", ValueAndRate(other, 2)); // a chart sheet has no cells
+    });
+    refused("secondary.xlsx", [](Workbook& b) {
+        Chart c = ValueAndRate("產值", 2);
+        c.series.erase(c.series.begin());
+        b.AddSheet("x").InsertChart(0, 0, c);
+    });
+    refused("reversed.xlsx", [](Workbook& b) {
+        Chart c = ValueAndRate("產值", 2);
+        c.series[0].values = {"產值", 3, 1, 1, 1};
+        b.AddChartSheet("圖", c);
+    });
+}
