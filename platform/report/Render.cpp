@@ -8,6 +8,7 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QPolygonF>
 
 #include <algorithm>
 #include <functional>
@@ -19,6 +20,114 @@ namespace {
 QRectF ToDevice(const QRectF& r, double k)
 {
     return QRectF(r.left() * k, r.top() * k, r.width() * k, r.height() * k);
+}
+
+void DrawText(QPainter& painter, const PlacedText& t, double k)
+{
+    painter.setFont(ToQFont(t.font));
+    const QRectF r = ToDevice(t.rect, k);
+    if (t.clip) {
+        painter.save();
+        painter.setClipRect(r);
+        painter.drawText(r, TextFlags(t), t.text);
+        painter.restore();
+    } else {
+        painter.drawText(r, TextFlags(t) | Qt::TextDontClip, t.text);
+    }
+}
+
+void DrawMarker(QPainter& painter, Marker m, QPointF at, double r)
+{
+    switch (m) {
+    case Marker::Circle: painter.drawEllipse(at, r, r); return;
+    case Marker::Square: painter.drawRect(QRectF(at.x() - r, at.y() - r, 2 * r, 2 * r)); return;
+    case Marker::Triangle:
+        painter.drawPolygon(QPolygonF({at + QPointF(0, -r * 1.2), at + QPointF(r * 1.1, r * 0.8), at + QPointF(-r * 1.1, r * 0.8)}));
+        return;
+    case Marker::Diamond:
+        painter.drawPolygon(QPolygonF({at + QPointF(0, -r * 1.3), at + QPointF(r * 1.3, 0), at + QPointF(0, r * 1.3), at + QPointF(-r * 1.3, 0)}));
+        return;
+    }
+}
+
+// A bar's fill: its colour, under its pattern when it has one; patterns
+// are scaled so their hatching looks alike on a screen and at 600 dpi.
+void FillBar(QPainter& painter, const PlacedSeries& s, const QRectF& r, double k)
+{
+    if (s.fill == Qt::SolidPattern) {
+        painter.fillRect(r, s.colour);
+        return;
+    }
+    painter.fillRect(r, s.colour.lighter(170));
+    QBrush hatch(s.colour.darker(130), s.fill);
+    const double scale = std::max(1.0, k / (96.0 / 25.4) * 1.5);
+    hatch.setTransform(QTransform::fromScale(scale, scale));
+    painter.fillRect(r, hatch);
+}
+
+void DrawChart(QPainter& painter, const PlacedChart& c, double k)
+{
+    painter.save();
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(QColor(200, 200, 200), 0.1 * k));
+    for (const auto& l : c.grid)
+        painter.drawLine(l.from * k, l.to * k);
+    for (const PlacedBar& b : c.bars) {
+        const QRectF r = ToDevice(b.rect, k);
+        FillBar(painter, c.series[static_cast<std::size_t>(b.series)], r, k);
+        painter.setPen(QPen(Qt::black, 0.15 * k));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(r);
+    }
+    for (const auto& l : c.axes) {
+        painter.setPen(QPen(Qt::black, l.penWidth * k));
+        painter.drawLine(l.from * k, l.to * k);
+    }
+    if (c.zeroY) {
+        painter.setPen(QPen(Qt::black, 0.35 * k));
+        painter.drawLine(QPointF(c.plot.left(), *c.zeroY) * k, QPointF(c.plot.right(), *c.zeroY) * k);
+    }
+    for (const PlacedReference& r : c.references) {
+        painter.setPen(QPen(Qt::black, r.line.penWidth * k, Qt::DashLine));
+        painter.drawLine(r.line.from * k, r.line.to * k);
+    }
+    const double markerR = 0.8 * k;
+    for (const PlacedPolyline& l : c.polylines) {
+        const PlacedSeries& s = c.series[static_cast<std::size_t>(l.series)];
+        for (const auto& run : l.runs) {
+            QPolygonF poly;
+            for (const QPointF& p : run)
+                poly << p * k;
+            painter.setPen(QPen(s.colour, 0.45 * k, s.dashes, Qt::RoundCap, Qt::RoundJoin));
+            painter.setBrush(Qt::NoBrush);
+            painter.drawPolyline(poly);
+            painter.setPen(QPen(s.colour, 0.25 * k));
+            painter.setBrush(s.colour);
+            for (const QPointF& p : poly)
+                DrawMarker(painter, s.marker, p, markerR);
+        }
+    }
+    for (const PlacedLegendEntry& e : c.legend) {
+        const PlacedSeries& s = c.series[static_cast<std::size_t>(e.series)];
+        const QRectF r = ToDevice(e.swatch, k);
+        if (s.kind == SeriesKind::Bars) {
+            FillBar(painter, s, r, k);
+            painter.setPen(QPen(Qt::black, 0.15 * k));
+            painter.setBrush(Qt::NoBrush);
+            painter.drawRect(r);
+        } else {
+            painter.setPen(QPen(s.colour, 0.45 * k, s.dashes));
+            painter.drawLine(QPointF(r.left(), r.center().y()), QPointF(r.right(), r.center().y()));
+            painter.setPen(QPen(s.colour, 0.25 * k));
+            painter.setBrush(s.colour);
+            DrawMarker(painter, s.marker, r.center(), markerR);
+        }
+    }
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(Qt::black);
+    for (const PlacedText& t : c.texts())
+        DrawText(painter, t, k);
+    painter.restore();
 }
 
 } // namespace
@@ -43,20 +152,12 @@ void PaintPage(QPainter& painter, const PageDocument& doc, int page, double k)
     for (const auto& bc : p.barcodes)
         for (const auto& bar : bc.bars)
             painter.drawRect(ToDevice(bar, k));
+    for (const auto& c : p.charts)
+        DrawChart(painter, c, k);
     painter.setBrush(Qt::NoBrush);
     painter.setPen(Qt::black);
-    for (const auto& t : p.texts) {
-        painter.setFont(ToQFont(t.font));
-        const QRectF r = ToDevice(t.rect, k);
-        if (t.clip) {
-            painter.save();
-            painter.setClipRect(r);
-            painter.drawText(r, TextFlags(t), t.text);
-            painter.restore();
-        } else {
-            painter.drawText(r, TextFlags(t) | Qt::TextDontClip, t.text);
-        }
-    }
+    for (const auto& t : p.texts)
+        DrawText(painter, t, k);
     painter.restore();
 }
 

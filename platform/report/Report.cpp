@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <optional>
 #include <zint.h>
 
@@ -56,6 +57,36 @@ struct Range {
 };
 
 const Value kNull;
+
+// Fits a placed text into its rectangle's width as `fit` says.
+void FitText(PlacedText& t, Fit fit, double minFontSize)
+{
+    if (fit == Fit::None || t.text.isEmpty())
+        return;
+    const double width = MmToPx(t.rect.width());
+    QPaintDevice* dev = const_cast<QImage*>(&MeasureDevice());
+    if (fit == Fit::Shrink) {
+        t.text = t.text.trimmed();
+        // Whether the whole text fits at a size, measured no further than
+        // the field holds (a long text is never measured whole).
+        const auto fitsAt = [&](double size) {
+            Font f = t.font;
+            f.size = size;
+            return qtmv::FitTextToField(t.text, ToQFont(f), width, dev).size() == t.text.size();
+        };
+        const auto canShrink = [&](double size) { return size - 0.5 >= minFontSize - 1e-9; };
+        double smallest = t.font.size;
+        while (canShrink(smallest))
+            smallest -= 0.5;
+        // A text too long for the smallest size is too long for every
+        // larger one: the sizes between need no trying.
+        if (!fitsAt(smallest))
+            t.font.size = smallest;
+        while (canShrink(t.font.size) && !fitsAt(t.font.size))
+            t.font.size -= 0.5;
+    }
+    t.text = qtmv::FitTextToField(t.text, ToQFont(t.font), width, dev);
+}
 
 } // namespace
 
@@ -185,6 +216,15 @@ Item Item::barcodeOf(QRectF r, std::string column, BarcodeType t)
     return i;
 }
 
+Item Item::chartOf(QRectF r, ChartFn fn)
+{
+    Item i;
+    i.kind = Kind::Chart;
+    i.rect = r;
+    i.chart = std::move(fn);
+    return i;
+}
+
 // ---- Page document ----------------------------------------------------------
 
 const PlacedText* PageDocument::find(int page, const QString& text) const
@@ -203,6 +243,292 @@ std::vector<int> PageDocument::pagesWith(const QString& text) const
     for (std::size_t p = 0; p < pages.size(); ++p)
         if (find(static_cast<int>(p), text))
             out.push_back(static_cast<int>(p));
+    return out;
+}
+
+// ---- Charts -------------------------------------------------------------------
+
+std::vector<PlacedText> PlacedChart::texts() const
+{
+    std::vector<PlacedText> out = titles;
+    for (const auto* ticks : {&leftTicks, &rightTicks})
+        for (const PlacedTick& t : *ticks)
+            out.push_back(t.label);
+    out.insert(out.end(), categoryLabels.begin(), categoryLabels.end());
+    for (const PlacedReference& r : references)
+        out.push_back(r.label);
+    for (const PlacedLegendEntry& e : legend)
+        out.push_back(e.label);
+    return out;
+}
+
+std::vector<double> NiceTicks(double lo, double hi, int most)
+{
+    if (!std::isfinite(lo) || !std::isfinite(hi))
+        return {0, 1};
+    if (lo > hi)
+        std::swap(lo, hi);
+    if (hi - lo < 1e-12) {
+        // One level only: a scale around it (from zero for zero itself).
+        const double pad = lo == 0 ? 1 : std::abs(lo) / 10;
+        lo = lo == 0 ? 0 : lo - pad;
+        hi += pad;
+    }
+    most = std::max(most, 1);
+    // Steps are written as mantissa × 10^exponent and ticks as multiples of
+    // them divided by a power of ten when the exponent is negative, so 0.3
+    // is the double nearest 0.3 and a format prints it as "0.30".
+    int exponent = static_cast<int>(std::floor(std::log10((hi - lo) / most)));
+    for (;; ++exponent)
+        for (int mantissa : {1, 2, 5}) {
+            const double step = exponent >= 0 ? mantissa * std::pow(10.0, exponent)
+                                               : mantissa / std::pow(10.0, -exponent);
+            const double first = std::floor(lo / step + 1e-9), last = std::ceil(hi / step - 1e-9);
+            if (last - first > most)
+                continue;
+            std::vector<double> ticks;
+            for (double k = first; k <= last; ++k)
+                ticks.push_back(exponent >= 0 ? k * mantissa * std::pow(10.0, exponent)
+                                              : k * mantissa / std::pow(10.0, -exponent));
+            return ticks;
+        }
+}
+
+namespace {
+
+double TextWidthMm(const QString& text, const Font& f)
+{
+    const QFontMetricsF fm(ToQFont(f), const_cast<QImage*>(&MeasureDevice()));
+    return PxToMm(fm.horizontalAdvance(text));
+}
+
+double LineHeightMm(const Font& f) { return f.size * 25.4 / 72.0 * 1.45; }
+
+// Colours that stay apart when printed in grey, with patterns, dashes and
+// markers for a page printed in black and white.
+PlacedSeries StyleOf(const ChartSeries& s, int bars, int lines)
+{
+    static const QColor barColours[] = {QColor(60, 100, 170), QColor(150, 150, 150), QColor(60, 140, 80),
+                                        QColor(140, 90, 160)};
+    static const Qt::BrushStyle fills[] = {Qt::SolidPattern, Qt::BDiagPattern, Qt::CrossPattern, Qt::Dense5Pattern};
+    static const QColor lineColours[] = {QColor(200, 40, 30), QColor(0, 0, 0), QColor(230, 140, 0), QColor(0, 130, 130)};
+    static const Qt::PenStyle dashes[] = {Qt::SolidLine, Qt::DashLine, Qt::DotLine, Qt::DashDotLine};
+    static const Marker markers[] = {Marker::Circle, Marker::Square, Marker::Triangle, Marker::Diamond};
+    PlacedSeries p;
+    p.name = s.name;
+    p.kind = s.kind;
+    p.rightAxis = s.rightAxis;
+    if (s.kind == SeriesKind::Bars) {
+        p.colour = barColours[bars % 4];
+        p.fill = fills[bars % 4];
+    } else {
+        p.colour = lineColours[lines % 4];
+        p.dashes = dashes[lines % 4];
+        p.marker = markers[lines % 4];
+    }
+    return p;
+}
+
+// A value axis: its ticks and where a value falls between plot.bottom and
+// plot.top.
+struct Scale {
+    std::vector<double> ticks;
+    bool used = false;
+    double lo() const { return ticks.front(); }
+    double hi() const { return ticks.back(); }
+    double y(double v, const QRectF& plot) const { return plot.bottom() - (v - lo()) / (hi() - lo()) * plot.height(); }
+};
+
+Scale ScaleOf(const Chart& c, bool right)
+{
+    const ChartAxis& axis = right ? c.right : c.left;
+    Scale s;
+    bool bars = false;
+    std::optional<double> lo, hi;
+    auto take = [&](double v) {
+        lo = lo ? std::min(*lo, v) : v;
+        hi = hi ? std::max(*hi, v) : v;
+    };
+    for (const ChartSeries& series : c.series)
+        if (series.rightAxis == right) {
+            s.used = true;
+            bars = bars || series.kind == SeriesKind::Bars;
+            for (const auto& v : series.values)
+                if (v && std::isfinite(*v))
+                    take(*v);
+        }
+    for (const ReferenceLine& r : c.references)
+        if (r.rightAxis == right) {
+            s.used = true;
+            take(r.value);
+        }
+    if (!lo) {
+        lo = 0;
+        hi = 0;
+    }
+    if (bars || axis.includeZero) {
+        lo = std::min(*lo, 0.0);
+        hi = std::max(*hi, 0.0);
+    }
+    s.ticks = NiceTicks(*lo, *hi, 5);
+    return s;
+}
+
+QString TickText(const ChartAxis& axis, double v)
+{
+    return axis.format ? axis.format(v) : QString::fromStdString(RealText(v));
+}
+
+} // namespace
+
+PlacedChart PlaceChart(const Chart& c, const QRectF& rect)
+{
+    PlacedChart out;
+    out.rect = rect;
+    const Font& font = c.font;
+    const double lineH = LineHeightMm(font);
+    const Font titleFont{font.family, font.size * 4 / 3, true};
+    const double tickLen = 1.2;
+
+    Scale left = ScaleOf(c, false), right = ScaleOf(c, true);
+    left.used = left.used || !right.used;   // an empty chart still shows its frame
+
+    int bars = 0, lines = 0;   // series of each kind so far
+    for (const ChartSeries& s : c.series) {
+        out.series.push_back(StyleOf(s, bars, lines));
+        ++(s.kind == SeriesKind::Bars ? bars : lines);
+    }
+
+    // Room for the labels around the plot.
+    auto labelWidth = [&](const Scale& s, const ChartAxis& axis) {
+        double w = 0;
+        if (s.used)
+            for (double t : s.ticks)
+                w = std::max(w, TextWidthMm(TickText(axis, t), font));
+        return w;
+    };
+    const double leftLabels = labelWidth(left, c.left), rightLabels = labelWidth(right, c.right);
+    double top = rect.top();
+    if (!c.title.isEmpty()) {
+        const double h = LineHeightMm(titleFont);
+        out.titles.push_back({c.title, QRectF(rect.left(), top, rect.width(), h), titleFont, Align::Center, false, false});
+        top += h + 1;
+    }
+    const bool axisTitles = (left.used && !c.left.title.isEmpty()) || (right.used && !c.right.title.isEmpty());
+    const double axisTitleTop = top;
+    if (axisTitles)
+        top += lineH + 0.5;
+    top += lineH / 2;   // the top tick's label stands half above the plot
+    double bottom = rect.bottom();
+    const bool hasLegend = !c.series.empty();
+    const double legendTop = bottom - lineH;
+    if (hasLegend)
+        bottom = legendTop - 1;
+    const double categoryTop = bottom - lineH;
+    bottom = categoryTop - 0.5;
+    const double plotLeft = rect.left() + leftLabels + tickLen + 0.8;
+    const double plotRight = rect.right() - (right.used ? rightLabels + tickLen + 0.8 : lineH / 2);
+    out.plot = QRectF(QPointF(plotLeft, top), QPointF(std::max(plotRight, plotLeft + 1), std::max(bottom, top + 1)));
+    const QRectF& plot = out.plot;
+
+    if (axisTitles) {
+        const double half = rect.width() / 2;
+        if (left.used && !c.left.title.isEmpty())
+            out.titles.push_back({c.left.title, QRectF(rect.left(), axisTitleTop, half, lineH), font, Align::Left, false, false});
+        if (right.used && !c.right.title.isEmpty())
+            out.titles.push_back({c.right.title, QRectF(rect.left() + half, axisTitleTop, half, lineH), font, Align::Right, false, false});
+    }
+
+    // Ticks, their labels and the faint lines across the plot (the left
+    // axis's, or the right one's when alone).
+    auto ticks = [&](const Scale& s, const ChartAxis& axis, bool onRight, std::vector<PlacedTick>& to) {
+        if (!s.used)
+            return;
+        for (double v : s.ticks) {
+            const double y = s.y(v, plot);
+            PlacedText label{TickText(axis, v), {}, font, onRight ? Align::Left : Align::Right, false, false};
+            label.rect = onRight ? QRectF(plot.right() + tickLen + 0.8, y - lineH / 2, rightLabels + 0.1, lineH)
+                                 : QRectF(rect.left(), y - lineH / 2, leftLabels + 0.1, lineH);
+            to.push_back({v, y, label});
+            const double x = onRight ? plot.right() : plot.left();
+            out.axes.push_back({QPointF(x, y), QPointF(onRight ? x + tickLen : x - tickLen, y), 0.2});
+        }
+        out.axes.push_back({QPointF(onRight ? plot.right() : plot.left(), plot.top()),
+                            QPointF(onRight ? plot.right() : plot.left(), plot.bottom()), 0.3});
+    };
+    ticks(left, c.left, false, out.leftTicks);
+    ticks(right, c.right, true, out.rightTicks);
+    for (const PlacedTick& t : left.used ? out.leftTicks : out.rightTicks)
+        out.grid.push_back({QPointF(plot.left(), t.y), QPointF(plot.right(), t.y), 0.1});
+    out.axes.push_back({plot.bottomLeft(), plot.bottomRight(), 0.3});
+    const Scale& main = left.used ? left : right;
+    if (main.lo() <= 0 && main.hi() >= 0)
+        out.zeroY = main.y(0, plot);
+
+    // Categories: equal slots, bars side by side in the middle of theirs,
+    // line points at their centres.
+    const int n = static_cast<int>(c.categories.size());
+    const double slot = n > 0 ? plot.width() / n : plot.width();
+    for (int i = 0; i < n; ++i) {
+        PlacedText t{c.categories[static_cast<std::size_t>(i)], QRectF(plot.left() + i * slot, categoryTop, slot, lineH), font,
+                     Align::Center, false, true};
+        FitText(t, Fit::Shrink, std::min(5.0, font.size));
+        out.categoryLabels.push_back(std::move(t));
+    }
+    const double group = slot * 0.7, barW = bars > 0 ? group / bars : 0;
+    int bar = 0;
+    for (std::size_t si = 0; si < c.series.size(); ++si) {
+        const ChartSeries& s = c.series[si];
+        const Scale& scale = s.rightAxis ? right : left;
+        if (s.kind == SeriesKind::Bars) {
+            const double zero = scale.y(std::clamp(0.0, scale.lo(), scale.hi()), plot);
+            for (int i = 0; i < n && static_cast<std::size_t>(i) < s.values.size(); ++i) {
+                const auto& v = s.values[static_cast<std::size_t>(i)];
+                if (!v || !std::isfinite(*v))
+                    continue;
+                const double x = plot.left() + i * slot + (slot - group) / 2 + bar * barW;
+                const double y = scale.y(*v, plot);
+                out.bars.push_back({QRectF(QPointF(x, std::min(y, zero)), QPointF(x + barW, std::max(y, zero))),
+                                    static_cast<int>(si), i, *v});
+            }
+            ++bar;
+        } else {
+            PlacedPolyline line{static_cast<int>(si), {}};
+            bool open = false;
+            for (int i = 0; i < n; ++i) {
+                const auto* v = static_cast<std::size_t>(i) < s.values.size() ? &s.values[static_cast<std::size_t>(i)] : nullptr;
+                if (!v || !*v || !std::isfinite(**v)) {
+                    open = false;
+                    continue;
+                }
+                if (!open)
+                    line.runs.emplace_back();
+                open = true;
+                line.runs.back().emplace_back(plot.left() + (i + 0.5) * slot, scale.y(**v, plot));
+            }
+            out.polylines.push_back(std::move(line));
+        }
+    }
+
+    for (const ReferenceLine& r : c.references) {
+        const Scale& scale = r.rightAxis ? right : left;
+        const double y = scale.y(r.value, plot);
+        out.references.push_back({r.value, {QPointF(plot.left(), y), QPointF(plot.right(), y), 0.3},
+                                  {r.label, QRectF(plot.left(), y - lineH, plot.width() - 1, lineH), font,
+                                   Align::Right, false, false}});
+    }
+
+    // The legend: a swatch and the name of each series, left to right.
+    if (hasLegend) {
+        double x = plot.left();
+        for (std::size_t i = 0; i < c.series.size(); ++i) {
+            const QRectF swatch(x, legendTop + lineH * 0.2, 6, lineH * 0.6);
+            const double w = TextWidthMm(c.series[i].name, font) + 0.5;
+            out.legend.push_back({static_cast<int>(i), swatch,
+                                  {c.series[i].name, QRectF(x + 7, legendTop, w, lineH), font, Align::Left, false, false}});
+            x += 7 + w + 5;
+        }
+    }
     return out;
 }
 
@@ -297,6 +623,8 @@ public:
             for (std::size_t l = levels; l-- > 0;)
                 placeFlowing(L_.groups[l].footer, RowView(&T_, n - 1), {groupStart[l], n});
         placeFlowing(L_.reportFooter, RowView(nullptr, 0), {0, n});
+        for (const Section& s : L_.closing)
+            placeFlowing(s, RowView(nullptr, 0), {0, n});
         finishPage();
         resolvePageTokens();
         return std::move(doc_);
@@ -316,14 +644,14 @@ private:
     }
     bool fits(double h) const { return y_ + h <= bodyBottom() + 1e-9; }
 
-    void startPage()
+    void startPage(bool header = true)
     {
         doc_.pages.emplace_back();
         y_ = L_.page.top;
         bodyEmpty_ = true;
         pageRows_ = {};
         pageHasRows_ = false;
-        if (L_.pageHeader.visible)
+        if (header && L_.pageHeader.visible)
             y_ += place(L_.pageHeader, current_, {}, y_);
     }
     void finishPage()
@@ -332,10 +660,10 @@ private:
             place(L_.pageFooter, pageHasRows_ ? RowView(&T_, pageRows_.end - 1) : current_,
                   pageRows_, bodyBottom());
     }
-    void newPage()
+    void newPage(bool header = true)
     {
         finishPage();
-        startPage();
+        startPage(header);
     }
 
     // A body section: on a new page when it does not fit (unless the page has
@@ -346,8 +674,8 @@ private:
         if (!s.visible)
             return;
         const double h = height(s, row, agg);
-        if (!fits(h) && !bodyEmpty_)
-            newPage();
+        if ((s.newPage || !fits(h)) && !bodyEmpty_)
+            newPage(!(s.newPage && s.withoutPageHeader));
         y_ += place(s, row, agg, y_);
         bodyEmpty_ = false;
         if (detail) {
@@ -434,6 +762,16 @@ private:
                 page.barcodes.push_back({data, r, BarcodeBars(data, it.barcode, r)});
                 break;
             }
+            case Item::Kind::Chart: {
+                if (!it.chart)
+                    break;
+                ChartContext ctx{row, {}};
+                ctx.rows.reserve(agg.end - agg.first);
+                for (std::size_t i = agg.first; i < agg.end; ++i)
+                    ctx.rows.emplace_back(&T_, i);
+                page.charts.push_back(PlaceChart(it.chart(ctx), r));
+                break;
+            }
             case Item::Kind::Text: {
                 QString text = itemText(it, row, agg);
                 if (it.canGrow && g.by > 0 && it.rect.bottom() >= g.below - 1e-9
@@ -452,34 +790,7 @@ private:
         return s.height + g.by;
     }
 
-    static void fitText(PlacedText& t, const Item& it)
-    {
-        if (it.fit == Fit::None || t.text.isEmpty())
-            return;
-        const double width = MmToPx(t.rect.width());
-        QPaintDevice* dev = const_cast<QImage*>(&MeasureDevice());
-        if (it.fit == Fit::Shrink) {
-            t.text = t.text.trimmed();
-            // Whether the whole text fits at a size, measured no further than
-            // the field holds (a long text is never measured whole).
-            const auto fitsAt = [&](double size) {
-                Font f = t.font;
-                f.size = size;
-                return qtmv::FitTextToField(t.text, ToQFont(f), width, dev).size() == t.text.size();
-            };
-            const auto canShrink = [&](double size) { return size - 0.5 >= it.minFontSize - 1e-9; };
-            double smallest = t.font.size;
-            while (canShrink(smallest))
-                smallest -= 0.5;
-            // A text too long for the smallest size is too long for every
-            // larger one: the sizes between need no trying.
-            if (!fitsAt(smallest))
-                t.font.size = smallest;
-            while (canShrink(t.font.size) && !fitsAt(t.font.size))
-                t.font.size -= 0.5;
-        }
-        t.text = qtmv::FitTextToField(t.text, ToQFont(t.font), width, dev);
-    }
+    static void fitText(PlacedText& t, const Item& it) { FitText(t, it.fit, it.minFontSize); }
 
     // Page numbers are known only once every page is laid out.
     void resolvePageTokens()

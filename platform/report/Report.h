@@ -7,6 +7,7 @@
 // Every length is in millimetres, page coordinates from the page's top-left
 // corner. Twips (the suite's unit, 1440 per inch) enter only through
 // TwipsToMm().
+#include <QColor>
 #include <QFont>
 #include <QRectF>
 #include <QSizeF>
@@ -16,6 +17,7 @@
 #include <cstdint>
 #include <exception>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -129,8 +131,57 @@ struct FormatContext {
 };
 using FormatFn = std::function<QString(const FormatContext&)>;
 
+// ---- Charts ---------------------------------------------------------------
+
+// How an axis writes its numbers: the suite's formats (AmountText,
+// RateText), so a chart reads as the table beside it.
+using NumberFormat = std::function<QString(double)>;
+
+enum class SeriesKind { Bars, Line };
+
+struct ChartSeries {
+    QString name;   // in the legend
+    SeriesKind kind = SeriesKind::Bars;
+    bool rightAxis = false;   // scaled on the second value axis
+    // One per category; none leaves a gap (no bar, the line broken).
+    std::vector<std::optional<double>> values;
+};
+
+struct ChartAxis {
+    QString title;         // above the axis, "產值", "不良率(%)"
+    NumberFormat format;   // tick labels; plain numbers when unset
+    // The scale starts (or ends) at zero; bars always start at zero.
+    bool includeZero = true;
+};
+
+// A level drawn across the plot, a tolerance, say: its label stands above
+// the line at the right end.
+struct ReferenceLine {
+    double value = 0;
+    QString label;
+    bool rightAxis = false;
+};
+
+struct Chart {
+    QString title;
+    std::vector<QString> categories;
+    std::vector<ChartSeries> series;
+    ChartAxis left, right;   // the right axis shows only when something is on it
+    std::vector<ReferenceLine> references;
+    Font font{kMingFamily, 8, false};   // ticks, categories, legend; the title larger, bold
+};
+
+// What a chart's callback gets: the row a format callback gets, and every
+// row of the section's scope (its group, or the whole report in the report
+// footer).
+struct ChartContext {
+    RowView row;
+    std::vector<RowView> rows;
+};
+using ChartFn = std::function<Chart(const ChartContext&)>;
+
 struct Item {
-    enum class Kind { Text, Line, Box, Barcode };
+    enum class Kind { Text, Line, Box, Barcode, Chart };
     Kind kind = Kind::Text;
     QRectF rect;   // mm, relative to the section's top-left corner; a line runs
                    // from rect.topLeft() to rect.bottomRight()
@@ -150,6 +201,7 @@ struct Item {
     double minFontSize = 6.0;
     double penWidth = 0.2;   // lines and boxes, mm
     BarcodeType barcode = BarcodeType::Code39;
+    ChartFn chart;
 
     // Declaring helpers.
     static Item text(QRectF r, QString label, Align a = Align::Left, Font f = {});
@@ -162,12 +214,19 @@ struct Item {
     static Item line(QPointF from, QPointF to, double penWidth = 0.2);
     static Item box(QRectF r, double penWidth = 0.2);
     static Item barcodeOf(QRectF r, std::string column, BarcodeType t = BarcodeType::Code39);
+    // A chart laid out over r, built by fn when its section is placed.
+    static Item chartOf(QRectF r, ChartFn fn);
 };
 
 struct Section {
     double height = 0.0;   // mm
     std::vector<Item> items;
     bool visible = true;
+    // Starts a new page (unless nothing is on the current one yet).
+    bool newPage = false;
+    // A page this section starts has no page header: the section brings its
+    // own heading (a chart page).
+    bool withoutPageHeader = false;
 };
 
 struct Group {
@@ -191,6 +250,9 @@ struct Layout {
     Section detail;
     Section pageFooter;
     Section reportFooter;
+    // Sections after the report footer, in order, each over every row as
+    // the report footer is: the pages that close a report (charts).
+    std::vector<Section> closing;
 };
 
 // ---- Page document ---------------------------------------------------------
@@ -211,11 +273,70 @@ struct PlacedBarcode {
     std::vector<QRectF> bars;    // page mm
 };
 
+// How a series is told apart, in colour and in black and white: bars by
+// their fill pattern, lines by their dashes and markers.
+enum class Marker { Circle, Square, Triangle, Diamond };
+struct PlacedSeries {
+    QString name;
+    SeriesKind kind = SeriesKind::Bars;
+    bool rightAxis = false;
+    QColor colour;
+    Qt::BrushStyle fill = Qt::SolidPattern;   // bars
+    Qt::PenStyle dashes = Qt::SolidLine;      // lines
+    Marker marker = Marker::Circle;           // lines
+};
+struct PlacedBar {
+    QRectF rect;   // from the zero line up (down for a negative value)
+    int series = 0, category = 0;
+    double value = 0;
+};
+// A line series: its points at the categories' centres, broken into runs
+// where a category has no value.
+struct PlacedPolyline {
+    int series = 0;
+    std::vector<std::vector<QPointF>> runs;
+};
+struct PlacedTick {
+    double value = 0;
+    double y = 0;   // page mm
+    PlacedText label;
+};
+struct PlacedReference {
+    double value = 0;
+    PlacedLine line;
+    PlacedText label;
+};
+struct PlacedLegendEntry {
+    int series = 0;
+    QRectF swatch;
+    PlacedText label;
+};
+
+struct PlacedChart {
+    QRectF rect;   // the chart's item
+    QRectF plot;   // the area the values are drawn in
+    std::vector<PlacedSeries> series;
+    std::vector<PlacedBar> bars;
+    std::vector<PlacedPolyline> polylines;
+    std::vector<PlacedLine> axes;   // axis lines and tick marks
+    std::vector<PlacedLine> grid;   // faint lines at the ticks
+    std::optional<double> zeroY;    // the zero line, when the scale holds zero
+    std::vector<PlacedTick> leftTicks, rightTicks;
+    std::vector<PlacedText> categoryLabels;   // one per category, in order
+    std::vector<PlacedReference> references;
+    std::vector<PlacedLegendEntry> legend;
+    std::vector<PlacedText> titles;   // the title and the axes' titles
+
+    // Every text of the chart.
+    std::vector<PlacedText> texts() const;
+};
+
 struct Page {
     std::vector<PlacedText> texts;
     std::vector<PlacedLine> lines;
     std::vector<PlacedBox> boxes;
     std::vector<PlacedBarcode> barcodes;
+    std::vector<PlacedChart> charts;
 };
 
 struct PageDocument {
@@ -269,6 +390,15 @@ struct CrowdedTexts {
     std::size_t first, second;
 };
 std::vector<CrowdedTexts> FindCrowdedTexts(const Page& page);
+
+// ---- Charts -----------------------------------------------------------------
+
+// Axis ticks in steps of 1, 2 or 5 times a power of ten, from at or below lo
+// to at or above hi, at most `most` steps apart: the smallest such step.
+std::vector<double> NiceTicks(double lo, double hi, int most = 6);
+
+// Lays a chart out over rect (page mm).
+PlacedChart PlaceChart(const Chart& chart, const QRectF& rect);
 
 // Bars of a barcode over `rect` (mm); empty when the data cannot be encoded.
 std::vector<QRectF> BarcodeBars(const QString& data, BarcodeType type, const QRectF& rect);

@@ -1,0 +1,217 @@
+// Charts as a page document holds them: bars and points where their values
+// fall on the axes' ticks, ticks written by the axis's format, gaps left
+// open, and a chart page of its own drawn by the renderers.
+#include "platform/report/Render.h"
+#include "platform/report/Report.h"
+#include "platform/ui/tests/TestApp.h"
+
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace qtmv::report;
+
+namespace {
+
+const QRectF kArea(10, 40, 180, 100);
+
+// Where a value falls on an axis, read back from its first and last ticks.
+double YOf(const std::vector<PlacedTick>& ticks, double v)
+{
+    const PlacedTick& a = ticks.front();
+    const PlacedTick& b = ticks.back();
+    return a.y + (v - a.value) / (b.value - a.value) * (b.y - a.y);
+}
+
+// Amounts in bars on the left (a negative one and a gap among them), rates
+// as a line on the right, a tolerance on the right axis.
+Chart OutputAndRate()
+{
+    Chart c;
+    c.title = "產值及不良率";
+    c.categories = {"海德堡", "小森", "三菱", "秋山", "UV上光"};
+    c.series = {{"產值", SeriesKind::Bars, false, {12500, 3100, std::nullopt, -800, 7000}},
+                {"不良率", SeriesKind::Line, true, {1.5, 0.25, 2.75, std::nullopt, 0.5}}};
+    c.left = {"產值", [](double v) { return "$" + QString::number(v, 'f', 0); }, true};
+    c.right = {"不良率(%)", [](double v) { return QString::number(v, 'f', 2) + "%"; }, true};
+    c.references = {{2, "容許 2.00%", true}};
+    return c;
+}
+
+} // namespace
+
+TEST(ChartScale, TicksAreTheSmallestOneTwoFiveStepCoveringTheRange)
+{
+    const std::pair<double, double> ranges[] = {{0, 2706}, {-800, 12500}, {0, 2.75}, {0.31, 0.37},
+                                                {-5, -1},  {0, 0},        {4, 4},    {0, 1e-3}};
+    for (const auto& [lo, hi] : ranges) {
+        const std::vector<double> t = NiceTicks(lo, hi, 5);
+        ASSERT_GE(t.size(), 2u) << lo << " " << hi;
+        EXPECT_LE(t.size(), 6u) << lo;
+        EXPECT_LE(t.front(), lo) << lo;
+        EXPECT_GE(t.back(), hi) << hi;
+        const double step = t[1] - t[0];
+        const double decade = std::pow(10.0, std::floor(std::log10(step) + 1e-9));
+        const double mantissa = std::round(step / decade * 1e6) / 1e6;
+        EXPECT_TRUE(mantissa == 1 || mantissa == 2 || mantissa == 5) << lo << " " << hi << " step " << step;
+        for (std::size_t i = 1; i < t.size(); ++i)
+            EXPECT_NEAR(t[i] - t[i - 1], step, step * 1e-9) << lo;
+        // Every tick a whole number of steps, so it prints as a short number.
+        for (double v : t)
+            EXPECT_NEAR(v / step, std::round(v / step), 1e-9) << v;
+        // The next smaller step would need more than five (a single level
+        // is widened to a scale first).
+        if (lo == hi)
+            continue;
+        const double smaller = mantissa == 1 ? 0.5 * decade : (mantissa == 2 ? decade : 2 * decade);
+        EXPECT_GT(std::ceil(hi / smaller - 1e-9) - std::floor(lo / smaller + 1e-9), 5) << lo << " " << hi;
+    }
+}
+
+TEST(ChartLayout, BarsFromTheZeroLineInProportionGapsLeftOpen)
+{
+    const Chart c = OutputAndRate();
+    const PlacedChart p = PlaceChart(c, kArea);
+    EXPECT_TRUE(kArea.contains(p.plot));
+    ASSERT_TRUE(p.zeroY);
+    EXPECT_NEAR(*p.zeroY, YOf(p.leftTicks, 0), 1e-9);
+    // Ticks cover the bars' values and zero, each written by the format.
+    EXPECT_LE(p.leftTicks.front().value, -800);
+    EXPECT_GE(p.leftTicks.back().value, 12500);
+    for (const PlacedTick& t : p.leftTicks) {
+        EXPECT_EQ(t.label.text, c.left.format(t.value));
+        EXPECT_NEAR(t.label.rect.center().y(), t.y, 1e-9);
+        EXPECT_LE(t.label.rect.right(), p.plot.left());
+    }
+    // The third machine has no value: no bar.
+    ASSERT_EQ(p.bars.size(), 4u);
+    const double perUnit = (p.leftTicks.front().y - p.leftTicks.back().y)
+                           / (p.leftTicks.back().value - p.leftTicks.front().value);
+    for (const PlacedBar& b : p.bars) {
+        EXPECT_NE(b.category, 2);
+        EXPECT_EQ(b.value, *c.series[0].values[static_cast<std::size_t>(b.category)]);
+        EXPECT_NEAR(b.rect.height(), std::abs(b.value) * perUnit, 1e-9) << b.value;
+        // Up from the zero line, down for a loss; inside the category's slot.
+        EXPECT_NEAR(b.value >= 0 ? b.rect.bottom() : b.rect.top(), *p.zeroY, 1e-9) << b.value;
+        const PlacedText& label = p.categoryLabels[static_cast<std::size_t>(b.category)];
+        EXPECT_GE(b.rect.left(), label.rect.left());
+        EXPECT_LE(b.rect.right(), label.rect.right());
+    }
+    ASSERT_EQ(p.categoryLabels.size(), c.categories.size());
+    for (std::size_t i = 0; i < c.categories.size(); ++i)
+        EXPECT_EQ(p.categoryLabels[i].text, c.categories[i]);
+    // The legend names both series; no text of the chart runs into another.
+    ASSERT_EQ(p.legend.size(), 2u);
+    EXPECT_EQ(p.legend[1].label.text, "不良率");
+    Page texts;
+    texts.texts = p.texts();
+    EXPECT_TRUE(FindCrowdedTexts(texts).empty());
+}
+
+TEST(ChartLayout, TheLineOnItsOwnRightAxisBrokenAtAGapWithItsTolerance)
+{
+    const Chart c = OutputAndRate();
+    const PlacedChart p = PlaceChart(c, kArea);
+    ASSERT_FALSE(p.rightTicks.empty());
+    // The rates are scaled on their own axis: its ticks, not the amounts'.
+    EXPECT_LE(p.rightTicks.front().value, 0);
+    EXPECT_GE(p.rightTicks.back().value, 2.75);
+    EXPECT_LT(p.rightTicks.back().value, 100);
+    for (const PlacedTick& t : p.rightTicks) {
+        EXPECT_EQ(t.label.text, c.right.format(t.value));
+        EXPECT_GE(t.label.rect.left(), p.plot.right());
+    }
+    ASSERT_EQ(p.polylines.size(), 1u);
+    const auto& runs = p.polylines[0].runs;
+    // The fourth machine has no rate: three points, then one.
+    ASSERT_EQ(runs.size(), 2u);
+    ASSERT_EQ(runs[0].size(), 3u);
+    ASSERT_EQ(runs[1].size(), 1u);
+    const std::vector<std::pair<QPointF, int>> points = {{runs[0][0], 0}, {runs[0][1], 1}, {runs[0][2], 2}, {runs[1][0], 4}};
+    for (const auto& [pt, cat] : points) {
+        EXPECT_NEAR(pt.y(), YOf(p.rightTicks, *c.series[1].values[static_cast<std::size_t>(cat)]), 1e-9);
+        EXPECT_NEAR(pt.x(), p.categoryLabels[static_cast<std::size_t>(cat)].rect.center().x(), 1e-9);
+    }
+    ASSERT_EQ(p.references.size(), 1u);
+    EXPECT_NEAR(p.references[0].line.from.y(), YOf(p.rightTicks, 2), 1e-9);
+    EXPECT_EQ(p.references[0].label.text, "容許 2.00%");
+    // A chart with nothing on the right shows no right axis.
+    Chart bars = c;
+    bars.series.pop_back();
+    bars.references.clear();
+    EXPECT_TRUE(PlaceChart(bars, kArea).rightTicks.empty());
+}
+
+TEST(ChartPage, AClosingChartStartsAPageWithoutTheHeaderOverEveryRowAndIsDrawn)
+{
+    DataTable rows({"M", "AMT"});
+    for (int i = 0; i < 30; ++i)
+        rows.addRow({i % 2 ? "小森" : "海德堡", 100.0 * (i + 1)});
+    Layout l;
+    l.pageHeader = {12, {Item::text({0, 0, 190, 10}, "產值明細")}};
+    l.detail = {10, {Item::field({0, 0, 60, 8}, "M"), Item::field({100, 0, 40, 8}, "AMT", Align::Right)}};
+    l.pageFooter = {8, {Item::text({0, 0, 190, 7}, "第 {page} 頁 / 共 {pages} 頁", Align::Center)}};
+    Section charts;
+    charts.newPage = true;
+    charts.withoutPageHeader = true;
+    charts.height = 120;
+    charts.items = {Item::text({0, 0, 190, 8}, "產值圖 {page}"), Item::chartOf({0, 10, 190, 100}, [](const ChartContext& ctx) {
+                        Chart c;
+                        c.categories = {"海德堡", "小森"};
+                        ChartSeries s{"產值", SeriesKind::Bars, false, {0.0, 0.0}};
+                        for (const RowView& r : ctx.rows)
+                            *s.values[r.text("M") == "小森" ? 1 : 0] += r.value("AMT").number();
+                        c.series = {s};
+                        return c;
+                    })};
+    l.closing = {charts};
+    const PageDocument doc = Paginate(l, rows);
+    // 30 lines of 10 mm fill two pages; the chart takes the third.
+    ASSERT_EQ(doc.pages.size(), 3u);
+    EXPECT_TRUE(doc.pages[0].charts.empty());
+    ASSERT_EQ(doc.pages[2].charts.size(), 1u);
+    EXPECT_FALSE(doc.find(2, "產值明細"));
+    EXPECT_TRUE(doc.find(1, "產值明細"));
+    EXPECT_TRUE(doc.find(2, "產值圖 3"));
+    EXPECT_TRUE(doc.find(2, "第 3 頁 / 共 3 頁"));
+    EXPECT_TRUE(doc.find(0, "第 1 頁 / 共 3 頁"));
+    const PlacedChart& chart = doc.pages[2].charts[0];
+    EXPECT_EQ(chart.rect, QRectF(10, 20, 190, 100));   // below the margin, not a header
+    // Every row fed the bars: odd rows to 小森, even ones to 海德堡.
+    double even = 0, odd = 0;
+    for (int i = 0; i < 30; ++i)
+        (i % 2 ? odd : even) += 100.0 * (i + 1);
+    ASSERT_EQ(chart.bars.size(), 2u);
+    EXPECT_EQ(chart.bars[0].value, even);
+    EXPECT_EQ(chart.bars[1].value, odd);
+
+    // The renderers draw it: the bars' insides are painted, and the PDF
+    // holds the chart's texts.
+    const double dpi = 96;
+    const QImage img = RenderPageImage(doc, 2, dpi);
+    auto painted = [&](const QRectF& mm) {
+        const QPointF c = mm.center() * (dpi / 25.4);
+        return img.pixelColor(c.toPoint()) != QColor(Qt::white);
+    };
+    for (const PlacedBar& b : chart.bars)
+        EXPECT_TRUE(painted(b.rect)) << b.value;
+    EXPECT_FALSE(painted(QRectF(chart.plot.left() + 0.5, chart.plot.top() + 0.5, 1, 1)));
+    EXPECT_TRUE(RenderPageImage(doc, 1, dpi).pixelColor((chart.bars[0].rect.center() * (dpi / 25.4)).toPoint())
+                == QColor(Qt::white));
+
+    const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
+    if (pdftotext.isEmpty())
+        GTEST_SKIP() << "pdftotext is not installed";
+    QTemporaryDir dir;
+    ASSERT_TRUE(WritePdf(doc, dir.filePath("c.pdf"), nullptr, 2, 2));
+    QProcess p;
+    p.start(pdftotext, {dir.filePath("c.pdf"), "-"});
+    ASSERT_TRUE(p.waitForFinished(20000));
+    const QString text = QString::fromUtf8(p.readAllStandardOutput());
+    for (const QString& s : {QString("海德堡"), QString("小森"), QString("產值"), chart.leftTicks.back().label.text})
+        EXPECT_TRUE(text.contains(s)) << s.toStdString() << "\n" << text.toStdString();
+}
