@@ -9,6 +9,8 @@
 #include "platform/jet/Sql.h"
 #include "platform/text/Text.h"
 
+#include <algorithm>
+
 namespace qtmv::quality {
 
 namespace {
@@ -32,6 +34,15 @@ std::vector<std::string> RecordSelects(const PrintingKey& key)
 
 std::string InkColumn(std::size_t i) { return "油墨" + std::to_string(i + 1); }
 std::string MeasureColumn(std::size_t i) { return "測量" + std::to_string(i + 1); }
+
+} // namespace
+
+std::optional<double> NullableNumber(const jet::Value& v)
+{
+    return v.isNull() ? std::nullopt : std::optional<double>(v.number());
+}
+
+namespace {
 
 } // namespace
 
@@ -105,14 +116,17 @@ PrintingRecord LoadPrintingData(jet::Connection& conn, const PrintingKey& key)
 
 std::string ColourKey(std::string_view colour) { return AsciiUpper(Trim(colour)); }
 
+
 ColourTargets LoadColourTargets(jet::Connection& conn)
 {
     jet::Recordset rs;
-    rs.open("select 色號, L, A, B from [色號目標值] ", conn);
+    rs.open("select 色號, L, A, B, 容許色差, 濃度目標, 濃度容許 from [色號目標值] ", conn);
     ColourTargets out;
     for (; !rs.eof(); rs.moveNext())
         out.emplace(ColourKey(rs.text("色號")),
-                    Lab{rs.field("L").number(), rs.field("A").number(), rs.field("B").number()});
+                    TargetColour{{rs.field("L").number(), rs.field("A").number(), rs.field("B").number()},
+                                 {NullableNumber(rs.field("容許色差")), NullableNumber(rs.field("濃度目標")),
+                                  NullableNumber(rs.field("濃度容許"))}});
     return out;
 }
 
@@ -124,7 +138,31 @@ std::optional<std::string> ComputedDifference(const PrintingLine& line, const Co
     const auto measured = LabFromTexts(line.measures[0], line.measures[1], line.measures[2]);
     if (!measured)
         return std::nullopt;
-    return DifferenceText(Ciede2000(target->second, *measured));
+    return DifferenceText(Ciede2000(target->second.lab, *measured));
+}
+
+ToleranceCheck LineTolerance(const PrintingLine& line, const ColourTargets& targets)
+{
+    const auto target = targets.find(ColourKey(line.colour));
+    if (target == targets.end())
+        return {};
+    const auto& m = line.measures;
+    return CheckTolerance(MeasuredOf(m[0], m[1], m[2], m[3], m[4]), target->second);
+}
+
+std::string LineStatus(int row, const PrintingLine& line, const ToleranceCheck& check)
+{
+    if (!check.checked())
+        return {};
+    return "第" + std::to_string(row) + "列 " + Trim(line.colour) + (check.out() ? " 超出容許：" : "：") +
+           ToleranceText(check);
+}
+
+int LinesOutOfTolerance(const std::vector<PrintingLine>& lines, const ColourTargets& targets)
+{
+    return static_cast<int>(std::count_if(lines.begin(), lines.end(), [&](const PrintingLine& l) {
+        return !l.empty() && LineTolerance(l, targets).out();
+    }));
 }
 
 std::optional<std::string> PrintingDate(std::string_view typed)

@@ -15,7 +15,10 @@
 //   rewrites the whole record, so it first compares the stored rows with
 //   those the window loaded and writes nothing when another workstation
 //   changed them meanwhile.
+// - A measured line is checked against the colour number's tolerances
+//   (ColourTolerance.h); a line out of them is still stored as measured.
 #include "quality/core/ColourDifference.h"
+#include "quality/core/ColourTolerance.h"
 #include "quality/core/SaveRun.h"
 
 #include <array>
@@ -27,6 +30,7 @@
 
 namespace jet {
 class Connection;
+class Value;
 }
 
 namespace qtmv {
@@ -74,15 +78,25 @@ struct PrintingRecord {
 };
 PrintingRecord LoadPrintingData(jet::Connection& conn, const PrintingKey& key);
 
-// Colour targets by colour number (upper-cased, trimmed, as the column
-// compares them).
-using ColourTargets = std::map<std::string, Lab, std::less<>>;
+// Colour targets with their tolerances by colour number (upper-cased,
+// trimmed, as the column compares them).
+using ColourTargets = std::map<std::string, TargetColour, std::less<>>;
 ColourTargets LoadColourTargets(jet::Connection& conn);
+// A nullable number column (a tolerance): null stays nullopt.
+std::optional<double> NullableNumber(const jet::Value& v);
 std::string ColourKey(std::string_view colour);
 
 // △ for a line: the difference to its colour's target, two decimals;
 // nullopt when L, a or b is not a number or the colour has no target.
 std::optional<std::string> ComputedDifference(const PrintingLine& line, const ColourTargets& targets);
+
+// The line against its colour's tolerances; nothing checked without a target.
+ToleranceCheck LineTolerance(const PrintingLine& line, const ColourTargets& targets);
+// The status-bar words of line `row`: "第2列 M 超出容許：色差 ..." or
+// "第2列 M：色差 ... 在容許 ... 內"; "" when nothing was checked.
+std::string LineStatus(int row, const PrintingLine& line, const ToleranceCheck& check);
+// How many of the (non-empty) lines are out of their tolerances.
+int LinesOutOfTolerance(const std::vector<PrintingLine>& lines, const ColourTargets& targets);
 
 // A printing date as typed, normalised (a six-digit date gets its leading
 // "0"); nullopt when it is not a valid seven-digit date. "" stays "".
