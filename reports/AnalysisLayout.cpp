@@ -82,8 +82,12 @@ Section AnalysisHeading(const QString& company, const QString& title, const Prin
         text({162, 11, 28, 5}, "{page}", Align::Left, body),
         text({140, 16, 22, 5}, "印表日期：", Align::Left, body),
         text({162, 16, 28, 5}, printDate, Align::Left, body),
-        Item::box({0, 22, 190, 6.5}),
     };
+    if (columns.empty()) {
+        h.height = 22;   // a page without a table: no caption box
+        return h;
+    }
+    h.items.push_back(Item::box({0, 22, 190, 6.5}));
     for (const AnalysisColumn& c : columns)
         h.items.push_back(text({c.x + 0.5, 22.75, c.w - 1, 5}, c.caption, Align::Center, body));
     return h;

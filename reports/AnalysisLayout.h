@@ -35,7 +35,8 @@ QString RangeText(const QString& from, const QString& to);
 QString DateRangeText(const std::string& from, const std::string& to);
 
 // The heading every analysis prints: company title, title, "完成日期："
-// range, "頁       次：", "印表日期：" and the captions in a box. The
+// range, "頁       次：", "印表日期：" and the captions in a box (no box
+// without columns: the heading of a chart page). The
 // company title is the parameters' one, else the session's; the print date
 // the parameters' one, else today. Returns the layout's page header.
 report::Section AnalysisHeading(const QString& company, const QString& title, const PrintParams& p,

@@ -2,6 +2,7 @@
 
 #include "app/core/Session.h"
 #include "platform/jet/Connection.h"
+#include "reports/AnalysisCharts.h"
 #include "reports/AnalysisLayout.h"
 
 #include <memory>
@@ -140,6 +141,7 @@ PageDocument CapacityDefectReport(SummaryLayout l, const std::vector<ProductionR
                                  Item::text({0, 1.5, 40, kAnalysisLine - 0.5}, "總        計：", Align::Left,
                                             Font{kMingFamily, 9, true})};
     totalItems(layout.reportFooter.items, 1.5, [data](const RowView&) -> const Totals& { return data->all; }, true);
+    layout.closing = AnalysisChartPages(l, data->records, p, company, "產能及不良分析");
     layout.pageFooter.height = 6;
     layout.pageFooter.items = {Item::text({0, 1, 190, 5}, "第 {page} 頁 / 共 {pages} 頁", Align::Center,
                                           Font{kMingFamily, 8, false})};

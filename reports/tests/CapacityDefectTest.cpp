@@ -58,7 +58,7 @@ TEST(ProductionValueRule, UnitPricesByKind)
 TEST_F(CapacityDefect, LinePerKeyKindTotalsAndRatesOnlyWhereCompleted)
 {
     const auto doc = print(SummaryLayout::ByKey);
-    ASSERT_EQ(doc.pages.size(), 1u);
+    ASSERT_EQ(doc.pages.size(), 2u);   // the table, then the chart page
     // The heading every analysis shares; its open ends are walked in
     // ProductionExport.OpenEndsOfARangeReadAsOpen.
     for (const char* s : {"大華印刷", "產能及不良分析", "113/12/01 起", "113/12/04", "1"})
