@@ -22,6 +22,7 @@
 
 #include <QGuiApplication>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -50,9 +51,11 @@ std::string UsageText()
            "       print-report --help\n"
            "\n"
            "OUTPUT is one of:\n"
-           "  --pdf OUT.pdf [--png OUT.png]\n"
-           "      a report of the first two lists below. --png adds the first page\n"
-           "      as an image and needs --pdf: the two are written both or neither.\n"
+           "  --pdf OUT.pdf [--png OUT.png [--png-page N|last]]\n"
+           "      a report of the first two lists below. --png adds a page (the\n"
+           "      first unless --png-page names one; last: the analyses' closing\n"
+           "      chart page) as an image and needs --pdf: the two are written\n"
+           "      both or neither.\n"
            "  --xlsx OUT.xlsx\n"
            "      a workbook of the last list; alone, not with --pdf or --png.\n"
            "\n"
@@ -237,13 +240,32 @@ int CannotWrite(const std::string& path, const std::string& why)
     return 1;
 }
 
-// The PDF and the image of its first page, written both or neither.
-int WritePages(const report::PageDocument& doc, files::AtomicFile& pdf, files::AtomicFile* png)
+// The page --png-page names: 1 and up, or "last" (0 here); nullopt for
+// anything else.
+std::optional<int> PageArgument(const std::string& value)
 {
+    if (value == "last")
+        return 0;
+    if (value.empty() || value.size() > 6 || !std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return std::nullopt;
+    const int page = std::stoi(value);
+    return page > 0 ? std::optional<int>(page) : std::nullopt;
+}
+
+// The PDF and the image of one page (1-based, 0 the last), written both or
+// neither.
+int WritePages(const report::PageDocument& doc, files::AtomicFile& pdf, files::AtomicFile* png, int pngPage)
+{
+    const int pages = static_cast<int>(doc.pages.size());
+    const int shown = pngPage == 0 ? pages : pngPage;
+    if (png && shown > pages) {
+        std::fprintf(stderr, "print-report: --png-page %d: the report has %d page(s)\n", shown, pages);
+        return 1;
+    }
     const QByteArray pdfBytes = report::PdfBytes(doc);
     if (pdfBytes.isEmpty())
         return CannotWrite(pdf.target(), "無法產生PDF");
-    const QByteArray pngBytes = png ? report::PngBytes(doc, 0, 150) : QByteArray();
+    const QByteArray pngBytes = png ? report::PngBytes(doc, shown - 1, 150) : QByteArray();
     if (png && pngBytes.isEmpty())
         return CannotWrite(png->target(), "無法產生圖檔");
     std::vector<files::AtomicFile*> outputs{&pdf};
@@ -259,7 +281,7 @@ int WritePages(const report::PageDocument& doc, files::AtomicFile& pdf, files::A
     }
     std::printf("%s: %zu page(s)\n", ShownPath(pdf.target()).c_str(), doc.pages.size());
     if (png)
-        std::printf("%s: page 1\n", ShownPath(png->target()).c_str());
+        std::printf("%s: page %d\n", ShownPath(png->target()).c_str(), shown);
     return 0;
 }
 
@@ -274,6 +296,7 @@ int main(int argc, char** argv)
         }
     jet::SetServerWriteLockKey(qtmv::db::kServerWriteLockKey);
     std::string database, reportName, pdf, png, xlsx;
+    std::optional<int> pngPage;
     reports::PrintParams params;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -288,7 +311,11 @@ int main(int argc, char** argv)
             pdf = value;
         else if (arg == "--png")
             png = value;
-        else if (arg == "--xlsx")
+        else if (arg == "--png-page") {
+            pngPage = PageArgument(value);
+            if (!pngPage)
+                return Usage("--png-page " + value + ": a page number from 1, or last");
+        } else if (arg == "--xlsx")
             xlsx = value;
         else if (arg == "--set") {
             const auto eq = value.find('=');
@@ -303,6 +330,8 @@ int main(int argc, char** argv)
         return Usage("--database, --report and one of --pdf and --xlsx are required");
     if (!png.empty() && pdf.empty())
         return Usage("--png goes with --pdf only");
+    if (pngPage && png.empty())
+        return Usage("--png-page goes with --png only");
     if (!png.empty() && png == pdf)
         return Usage("--png and --pdf name the same file");
     const bool excelWindow = daily::printing::IsExportWindow(reportName);
@@ -345,7 +374,7 @@ int main(int argc, char** argv)
         }
         const report::PageDocument doc = layout ? reports::OutsourcingOrder(*layout, params, s)
                                                 : production::AnalysisReport(reportName, params, s);
-        return WritePages(doc, *pdfOut, pngOut ? &*pngOut : nullptr);
+        return WritePages(doc, *pdfOut, pngOut ? &*pngOut : nullptr, pngPage.value_or(1));
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;

@@ -2,6 +2,9 @@
 #include "platform/workbook/testing/ReadWorkbook.h"
 #include "reports/testing/ProductionData.h"
 
+#include <QColor>
+#include <QImage>
+
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -163,6 +166,46 @@ TEST_F(PrintReport, AnalysesAsPdfAndWorkbooks)
     EXPECT_EQ(db_.value("select count(*) from [不良分析_tmp]"), "2");
 }
 
+// The analyses close with a chart page: in the PDF, and as the image when
+// --png-page names it; a page past the end writes nothing.
+TEST_F(PrintReport, TheClosingChartPageInThePdfAndAsTheImage)
+{
+    qtmv::reports::test::SeedProduction(db_);
+    const std::string folder = db_.folder(), pdf = folder + "a.pdf", first = folder + "first.png",
+                      last = folder + "last.png";
+    const std::string report = "--report rpt不良分析1_工務預排 --set done-from=1131201 --pdf '" + pdf + "' ";
+    ASSERT_TRUE(exits(0, report + "--png '" + last + "' --png-page last"));
+    const std::string text = pdfText(pdf);
+    for (const char* w : {"各車別產值及不良率", "不良率(%)", "海德堡二號"})
+        EXPECT_NE(text.find(w), std::string::npos) << w;
+    unsigned pages = 0;
+    ASSERT_EQ(std::sscanf(out_.substr(out_.find("a.pdf: ")).c_str(), "a.pdf: %u page", &pages), 1) << out_;
+    EXPECT_GE(pages, 2u);
+    EXPECT_NE(out_.find("last.png: page " + std::to_string(pages)), std::string::npos) << out_;
+    ASSERT_TRUE(exits(0, report + "--png '" + first + "'"));
+    // Only the chart is in colour: its bars and line.
+    auto coloured = [](const std::string& png) {
+        const QImage img(QString::fromStdString(png));
+        EXPECT_FALSE(img.isNull()) << png;
+        long n = 0;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x) {
+                const QColor c = img.pixelColor(x, y);
+                n += std::max({c.red(), c.green(), c.blue()}) - std::min({c.red(), c.green(), c.blue()}) > 40;
+            }
+        return n;
+    };
+    EXPECT_GT(coloured(last), 1000);
+    EXPECT_EQ(coloured(first), 0);
+
+    std::filesystem::remove(pdf);
+    std::filesystem::remove(first);
+    std::filesystem::remove(last);
+    EXPECT_TRUE(exits(1, report + "--png '" + last + "' --png-page " + std::to_string(pages + 1), "the report has"));
+    EXPECT_TRUE(exits(2, report + "--png '" + last + "' --png-page 0", "--png-page 0"));
+    EXPECT_TRUE(outputs().empty());
+}
+
 // Nothing to print (1) and wrong arguments (2) write nothing, and a workbook
 // already there stays as it was; a date that is no date is refused naming
 // its parameter.
@@ -203,7 +246,7 @@ TEST_F(PrintReport, HelpNamesEveryReportAndWhatItReads)
 {
     ASSERT_TRUE(exits(0, "--help"));
     EXPECT_NE(out_.find("usage: print-report"), std::string::npos) << out_;
-    EXPECT_NE(out_.find("--png adds the first page"), std::string::npos) << out_;
+    EXPECT_NE(out_.find("--png adds a page (the\n      first unless --png-page names one"), std::string::npos) << out_;
     EXPECT_NE(out_.find("alone, not with --pdf or --png"), std::string::npos) << out_;
     // Every report it prints by name, with what each reads.
     for (const char* name :
