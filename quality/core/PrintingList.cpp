@@ -22,6 +22,8 @@ constexpr const char* kTargetsTitle = "色號目標值";
 
 std::string Q(std::string_view s) { return jet::SqlText(s); }
 
+std::string SqlNullable(const std::optional<double>& v) { return v ? jet::SqlNumber(*v) : "null"; }
+
 } // namespace
 
 std::string ListedDate(const std::string& roc7)
@@ -60,7 +62,34 @@ report::DataTable LoadListing(jet::Connection& conn, const ListingFilter& f)
 {
     jet::Recordset rs;
     rs.open(ListingSql(f), conn);
-    return reports::TableOf(rs);
+    const report::DataTable read = reports::TableOf(rs);
+    rs.close();
+    // ΔE00 is not the database's to compute: the excess and its filter are worked out here.
+    const ColourTargets targets = LoadColourTargets(conn);
+    std::vector<std::string> columns = read.columns();
+    for (const char* c : {"色差超出", "濃度超出", "超出容許"})
+        columns.emplace_back(c);
+    report::DataTable out(std::move(columns));
+    out.reserve(read.rowCount());
+    for (std::size_t i = 0; i < read.rowCount(); ++i) {
+        const report::RowView r(&read, i);
+        PrintingLine line;
+        line.colour = r.text("色號").toStdString();
+        for (std::size_t m = 0; m < line.measures.size(); ++m)
+            line.measures[m] = r.text("測量" + std::to_string(m + 1)).toStdString();
+        const ToleranceCheck check = LineTolerance(line, targets);
+        if (f.outOfToleranceOnly && !check.out())
+            continue;
+        std::vector<report::Value> values = read.row(i);
+        values.resize(values.size() + 2);   // null: within, or nothing to check
+        if (check.colourOut())
+            values[values.size() - 2] = check.differenceExcess;
+        if (check.densityOut())
+            values.back() = check.densityExcess;
+        values.emplace_back(ExcessText(check));
+        out.addRow(std::move(values));
+    }
+    return out;
 }
 
 std::string ConditionsText(const ListingFilter& f)
@@ -79,6 +108,8 @@ std::string ConditionsText(const ListingFilter& f)
     add("色號", Trim(f.colour));
     add("客戶", Trim(f.customer));
     add("記錄員", Trim(f.recorder));
+    if (f.outOfToleranceOnly)
+        out += (out.empty() ? "" : "  ") + std::string("只列超出容許");
     return out.empty() ? "全部" : out;
 }
 
@@ -101,9 +132,9 @@ report::PageDocument ListingReport(const report::DataTable& rows, const std::str
         {"工單單號", 26, field("工單單號")},
         {"序", 8, field("工單序"), Align::Right},
         {"印刷日期", 20, [](const FormatContext& x) { return QString::fromStdString(ListedDate(x.row.text("印刷日期").toStdString())); }},
-        {"客戶", 28, field("客戶")},
-        {"色號", 30, field("色號")},
-        {"油墨", 73,
+        {"客戶", 22, field("客戶")},
+        {"色號", 26, field("色號")},
+        {"油墨", 41,
          [](const FormatContext& x) {
              QStringList inks;
              for (int i = 1; i <= 7; ++i)
@@ -116,7 +147,8 @@ report::PageDocument ListingReport(const report::DataTable& rows, const std::str
         {"b", 13, field("測量3"), Align::Right},
         {"△", 13, field("測量4"), Align::Right},
         {"濃度", 13, field("測量5"), Align::Right},
-        {"記錄員", 27, field("記錄員")},
+        {"超出容許", 42, field("超出容許")},
+        {"記錄員", 19, field("記錄員")},
     };
     l.pageHeader.height = 24;
     l.pageHeader.items = {
@@ -161,6 +193,9 @@ void ExportListing(const report::DataTable& rows, const std::string& conditions,
     const char* measures[][2] = {{"L", "測量1"}, {"a", "測量2"}, {"b", "測量3"}, {"△", "測量4"}, {"濃度", "測量5"}};
     for (const auto& m : measures)
         cols.push_back({m[0], m[1], 8, true});
+    cols.push_back({"色差超出", "色差超出", 9, true});
+    cols.push_back({"濃度超出", "濃度超出", 9, true});
+    cols.push_back({"超出容許", "超出容許", 28});
     cols.push_back({"記錄員代號", "記錄員代號", 10});
     cols.push_back({"記錄員", "記錄員", 10});
 
@@ -177,7 +212,9 @@ void ExportListing(const report::DataTable& rows, const std::string& conditions,
             const int col = static_cast<int>(c);
             const std::string text = r.text(cols[c].column).toStdString();
             const auto number = MeasuredNumber(text);
-            if (std::string_view(cols[c].column) == "工單序" && !text.empty())
+            if (const double* excess = r.value(cols[c].column).realIf())
+                sheet.Number(row, col, *excess);
+            else if (std::string_view(cols[c].column) == "工單序" && !text.empty())
                 sheet.Number(row, col, rows.row(i)[static_cast<std::size_t>(rows.columnIndex("工單序"))].number());
             else if (cols[c].measure && number)
                 sheet.Number(row, col, *number);
@@ -193,11 +230,13 @@ void ExportListing(const report::DataTable& rows, const std::string& conditions,
 std::vector<ColourTarget> LoadTargets(jet::Connection& conn)
 {
     jet::Recordset rs;
-    rs.open("select 色號, L, A, B, 備註 from [色號目標值] order by 色號", conn);
+    rs.open("select 色號, L, A, B, 備註, 容許色差, 濃度目標, 濃度容許 from [色號目標值] order by 色號", conn);
     std::vector<ColourTarget> out;
     for (; !rs.eof(); rs.moveNext())
         out.push_back({rs.text("色號"), {rs.field("L").number(), rs.field("A").number(), rs.field("B").number()},
-                       rs.field("備註").text()});
+                       rs.field("備註").text(),
+                       {NullableNumber(rs.field("容許色差")), NullableNumber(rs.field("濃度目標")),
+                        NullableNumber(rs.field("濃度容許"))}});
     return out;
 }
 
@@ -226,10 +265,13 @@ daily::SaveResult SaveTargets(const std::vector<ColourTarget>& loaded, const std
             for (const ColourTarget& old : loaded)
                 if (AsciiUpper(Trim(old.colour)) == key)
                     before = &old;
+            const Tolerances& tol = t.tolerances;
             if (!before) {
-                conn.execute("insert into [色號目標值] (色號, L, A, B, 備註) values ('" + Q(Trim(t.colour)) + "', " +
-                             jet::SqlNumber(t.lab.L) + ", " + jet::SqlNumber(t.lab.a) + ", " +
-                             jet::SqlNumber(t.lab.b) + ", '" + Q(Trim(t.note)) + "')");
+                conn.execute("insert into [色號目標值] (色號, L, A, B, 備註, 容許色差, 濃度目標, 濃度容許) values ('" +
+                             Q(Trim(t.colour)) + "', " + jet::SqlNumber(t.lab.L) + ", " + jet::SqlNumber(t.lab.a) +
+                             ", " + jet::SqlNumber(t.lab.b) + ", '" + Q(Trim(t.note)) + "', " +
+                             SqlNullable(tol.difference) + ", " + SqlNullable(tol.density) + ", " +
+                             SqlNullable(tol.densityTolerance) + ")");
                 continue;
             }
             // Only the fields the user changed: another workstation's change of the others stays.
@@ -243,6 +285,10 @@ daily::SaveResult SaveTargets(const std::vector<ColourTarget>& loaded, const std
             field("A", before->lab.a != t.lab.a, jet::SqlNumber(t.lab.a));
             field("B", before->lab.b != t.lab.b, jet::SqlNumber(t.lab.b));
             field("備註", Trim(before->note) != Trim(t.note), "'" + Q(Trim(t.note)) + "'");
+            const Tolerances& was = before->tolerances;
+            field("容許色差", was.difference != tol.difference, SqlNullable(tol.difference));
+            field("濃度目標", was.density != tol.density, SqlNullable(tol.density));
+            field("濃度容許", was.densityTolerance != tol.densityTolerance, SqlNullable(tol.densityTolerance));
             if (!set.empty())
                 conn.execute("update [色號目標值] set " + set + " where 色號 = '" + Q(Trim(before->colour)) + "'");
         }

@@ -6,16 +6,22 @@
 // - Filters, each left out when empty: work order from/to (inclusive, as
 //   text), printing date from/to (seven digits, inclusive), colour number
 //   (contained, case-insensitive), customer (the work order's customer
-//   code), recorder (code, or a part of the name).
-// - Rows are ordered by work order, sequence, kind and line.
+//   code), recorder (code, or a part of the name); and, when asked, only the
+//   lines out of their colour number's tolerances (ColourTolerance.h).
+// - Rows are ordered by work order, sequence, kind and line. Each carries
+//   how far it is out of its tolerances: 色差超出 (ΔE00 beyond 容許色差),
+//   濃度超出 (beyond the density band, above +, below -), both null within
+//   or unchecked, and 超出容許 in words (ExcessText).
 // - The .xlsx export has one sheet "印刷數據明細表": the filter line in row 1,
 //   bold frozen headings in row 3, one row per listed row below; L, a, b, △
-//   and 濃度 are numbers when they were typed as numbers, text otherwise.
+//   and 濃度 are numbers when they were typed as numbers, text otherwise;
+//   the excess follows 濃度 as the two numbers and the words.
 // - Colour targets are saved row by row: of a loaded row only the fields
 //   whose values differ from what was loaded are written, new rows are
 //   added, rows removed from the list are deleted.
 #include "platform/report/Report.h"
 #include "quality/core/ColourDifference.h"
+#include "quality/core/ColourTolerance.h"
 #include "quality/core/SaveRun.h"
 
 #include <string>
@@ -37,10 +43,12 @@ struct ListingFilter {
     std::string colour;
     std::string customer;   // CUST.ID
     std::string recorder;
+    bool outOfToleranceOnly = false;
 };
 
 // Columns: 工單單號, 工單序, 製程, 序, 印刷日期, 客戶代號, 客戶, 品名, 色號,
-// 油墨1..油墨7, 測量1..測量5, 記錄員代號, 記錄員.
+// 油墨1..油墨7, 測量1..測量5, 記錄員代號, 記錄員 (LoadListing adds the
+// excess columns and applies the tolerance filter).
 std::string ListingSql(const ListingFilter& f);
 report::DataTable LoadListing(jet::Connection& conn, const ListingFilter& f);
 report::DataTable LoadListing(const Session& s, const ListingFilter& f);
@@ -66,6 +74,7 @@ struct ColourTarget {
     std::string colour;
     Lab lab;
     std::string note;
+    Tolerances tolerances;
 };
 std::vector<ColourTarget> LoadTargets(jet::Connection& conn);
 std::vector<ColourTarget> LoadTargets(const Session& s);
