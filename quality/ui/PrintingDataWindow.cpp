@@ -17,6 +17,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -26,6 +27,8 @@ using namespace qtmv::quality;
 namespace {
 
 constexpr const char* kTitle = "工單印刷數據";
+// A line out of its tolerances: a light red the eye finds in the grid.
+const QColor kOutOfTolerance(0xFF, 0xC8, 0xC8);
 
 bool IsInk(int col) { return col >= frm工單印刷數據::c油墨1 && col <= frm工單印刷數據::c油墨7; }
 bool IsMeasure(int col) { return col >= frm工單印刷數據::cL && col <= frm工單印刷數據::c濃度; }
@@ -90,6 +93,8 @@ void frm工單印刷數據::buildUi()
     QObject::connect(fml明細, &SpreadGrid::cellChanged, this, [this](int row, int col) {
         if (col == c色號 || col == cL || col == cA || col == cB)
             updateDifference(row);
+        if (col == c色號 || IsMeasure(col))
+            updateTolerance(row, true);
     });
     root->addWidget(fml明細, 1);
 
@@ -100,6 +105,10 @@ void frm工單印刷數據::buildUi()
     scmd印刷數據明細表 = EntryButton(this, buttons, "scmd印刷數據明細表", "印刷數據明細表");
     ssc回前畫面 = EntryButton(this, buttons, "ssc回前畫面", "回前畫面");
     root->addLayout(buttons);
+    sbr狀態 = new QStatusBar(this);
+    sbr狀態->setObjectName(QStringLiteral("sbr狀態"));
+    sbr狀態->setSizeGripEnabled(false);
+    root->addWidget(sbr狀態);
     QObject::connect(scmd確定, &QPushButton::clicked, this, [this] { Guarded(kTitle, [&] { confirm(); }); });
     QObject::connect(scmd刪除, &QPushButton::clicked, this, [this] { deleteLine(); });
     QObject::connect(scmd輔助, &QPushButton::clicked, this, [this] { lookup(); });
@@ -130,6 +139,7 @@ void frm工單印刷數據::start()
         targets_ = std::move(opened.targets);
         PrintingRecord& record = opened.record;
         stored_ = std::move(record.stored);
+        storedLines_ = record.lines;
         const std::vector<PrintingLine>& lines = record.lines;
         hasLines_ = !lines.empty();
         CellTable rows;
@@ -156,6 +166,10 @@ void frm工單印刷數據::start()
         fml明細->setRows(std::move(rows));
     });
     computed_.resize(static_cast<std::size_t>(fml明細->maxRow()) + 1);
+    for (int r = 1; r <= fml明細->maxRow(); ++r)
+        updateTolerance(r, false);
+    if (const int out = LinesOutOfTolerance(storedLines_, targets_); out > 0)
+        sbr狀態->showMessage(U8(OutOfToleranceMessage(out)));
     fml明細->setActiveCell(1, c色號);
     loaded_ = keptLines();
 }
@@ -289,9 +303,29 @@ void frm工單印刷數據::updateDifference(int row)
     fml明細->setText(row, c色差, mine);
 }
 
+void frm工單印刷數據::updateTolerance(int row, bool tell)
+{
+    const PrintingLine l = line(row);
+    const ToleranceCheck check = LineTolerance(l, targets_);
+    const QColor colour = check.out() ? kOutOfTolerance : QColor();
+    for (int c = 1; c <= kColumns; ++c)
+        fml明細->setCellBackground(row, c, colour);
+    if (tell)
+        sbr狀態->showMessage(U8(LineStatus(row, l, check)));
+}
+
 void frm工單印刷數據::deleteLine()
 {
     DeleteGridLine(*fml明細, fml明細->activeRow(), kColumns, computed_);
+    for (int r = 1; r <= fml明細->maxRow(); ++r)   // the colours follow the lines
+        updateTolerance(r, false);
+}
+
+void frm工單印刷數據::done(int r)
+{
+    if (const int out = LinesOutOfTolerance(storedLines_, targets_); out > 0)
+        MsgBox(OutOfToleranceMessage(out), "訊息", MsgIcon::Information);
+    QDialog::done(r);
 }
 
 void frm工單印刷數據::openListing()
@@ -318,5 +352,6 @@ void frm工單印刷數據::confirm()
     stored_ = saved.stored;
     hasLines_ = saved.hasLines;
     loaded_ = keptLines();
+    storedLines_ = std::move(lines);
     accept();
 }

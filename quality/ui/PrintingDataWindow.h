@@ -14,6 +14,11 @@
 // Left with typed lines (Esc, 回前畫面, the close button), it asks first
 // (askBeforeLeaving, EntryGrid.h). Typed: the kept lines, every column,
 // differ from those it loaded (a line added, changed or deleted).
+//
+// A line out of its colour number's tolerances (ColourTolerance.h) is shown
+// as such as its values are typed: the line coloured (kOutOfTolerance) and
+// the words in sbr狀態. It is stored all the same; as the window closes it
+// tells how many of the stored lines are out.
 #include "common/Clock.h"
 #include "quality/core/PrintingData.h"
 #include "quality/ui/EntryGrid.h"
@@ -26,6 +31,7 @@
 
 class QLabel;
 class QPushButton;
+class QStatusBar;
 
 namespace qtmv {
 class SpreadGrid;
@@ -50,6 +56,7 @@ public:
     QPushButton* scmd刪除 = nullptr;
     QPushButton* scmd輔助 = nullptr;
     QPushButton* scmd印刷數據明細表 = nullptr;
+    QStatusBar* sbr狀態 = nullptr;
 
     // How a modal child (employee lookup, listing) is shown; tests replace it.
     std::function<void(QDialog&)> runModal = [](QDialog& d) { d.exec(); };
@@ -69,6 +76,8 @@ public:
 
     // Asks before typed lines are thrown away; closes without them when told.
     void reject() override;
+    // Tells how many stored lines are out of tolerance, then closes.
+    void done(int r) override;
 
 protected:
     void showEvent(QShowEvent* e) override;
@@ -79,6 +88,7 @@ private:
     bool endEdit(int row, int col, QString& text);
     void lookupRecorder(int row, const std::string& filter);
     void updateDifference(int row);
+    void updateTolerance(int row, bool tell);
     qtmv::quality::PrintingLine line(int row) const;
     qtmv::quality::KeptLines keptLines() const;
 
@@ -93,4 +103,5 @@ private:
     qtmv::quality::StoredRecord stored_;
     // The lines as loaded or last saved.
     qtmv::quality::KeptLines loaded_;
+    std::vector<qtmv::quality::PrintingLine> storedLines_;
 };

@@ -17,6 +17,7 @@
 #include "platform/ui/QtText.h"
 #include "platform/ui/SpreadGrid.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QGridLayout>
@@ -37,8 +38,15 @@ namespace {
 
 constexpr const char* kTitle = "印刷數據明細表";
 constexpr int kTargetRows = 20;
+const QColor kOutOfTolerance(0xFF, 0xC8, 0xC8);   // as the printing data window marks such a line
 
 std::string BoxText(const QLineEdit* e) { return Trim(e->text().toStdString()); }
+
+std::string NullableText(const std::optional<double>& v) { return v ? jet::RealText(*v) : std::string(); }
+std::optional<double> NullableOf(const std::string& text)
+{
+    return Trim(text).empty() ? std::nullopt : MeasuredNumber(text);
+}
 
 } // namespace
 
@@ -92,6 +100,16 @@ void frm印刷數據明細表::buildUi()
     filters->addWidget(lbl客戶, 1, 5);
     filters->addWidget(new QLabel(U8("記錄員:"), this), 1, 6);
     filters->addWidget(txt記錄員, 1, 7);
+    chk超出容許 = new QCheckBox(this);
+    chk超出容許->setObjectName(QStringLiteral("chk超出容許"));
+    lbl超出容許 = new QLabel(U8("只列超出容許(&T)"), this);
+    lbl超出容許->setObjectName(QStringLiteral("lbl超出容許"));
+    lbl超出容許->setBuddy(chk超出容許);
+    chk超出容許->setAccessibleName(U8("只列超出容許"));
+    auto* outOnly = new QHBoxLayout;
+    outOnly->addWidget(chk超出容許);
+    outOnly->addWidget(lbl超出容許, 1);
+    filters->addLayout(outOnly, 1, 8);
     root->addLayout(filters);
 
     auto* actions = new QHBoxLayout;
@@ -113,7 +131,7 @@ void frm印刷數據明細表::buildUi()
     SetupGrid(*fml明細, 0,
               std::vector<GridColumnSpec>{{"工單單號", 90}, {"序", 35}, {"製程", 60}, {"印刷日期", 75}, {"客戶", 90},
                                           {"品名", 140}, {"色號", 110}, {"L", 50}, {"A", 50}, {"B", 50}, {"△", 50},
-                                          {"濃度", 50}, {"記錄員", 70}});
+                                          {"濃度", 50}, {"記錄員", 70}, {"超出容許", 170}});
     root->addWidget(fml明細, 3);
 
     fml油墨 = new SpreadGrid(this);
@@ -132,7 +150,8 @@ void frm印刷數據明細表::buildUi()
     fml目標值 = new SpreadGrid(targets);
     fml目標值->setObjectName(QStringLiteral("fml目標值"));
     SetupGrid(*fml目標值, kTargetRows,
-              std::vector<GridColumnSpec>{{"色號", 120}, {"L", 60}, {"A", 60}, {"B", 60}, {"備註", 200}});
+              std::vector<GridColumnSpec>{{"色號", 120}, {"L", 60}, {"A", 60}, {"B", 60}, {"容許色差", 70},
+                                          {"濃度目標", 70}, {"濃度容許", 70}, {"備註", 200}});
     fml目標值->setEditablePredicate([](int, int) { return true; });
     fml目標值->setEndEditHook([](EditEnd& e) {
         if (e.col == t色號)
@@ -141,6 +160,9 @@ void frm印刷數據明細表::buildUi()
             CutToLimit(e.text, 100, true);
         else if (!IsPlainNumber(e.text.toStdString())) {
             MsgBox("請輸入數字!", "訊息", MsgIcon::Exclamation);
+            return false;
+        } else if ((e.col == t容許色差 || e.col == t濃度容許) && NullableOf(e.text.toStdString()).value_or(0) < 0) {
+            MsgBox("容許值不可為負數!", "訊息", MsgIcon::Exclamation);
             return false;
         }
         return true;
@@ -192,7 +214,9 @@ void frm印刷數據明細表::loadTargets()
     Guarded(kTitle, [&] { targets_ = quality::LoadTargets(CurrentSession()); });
     CellTable rows;
     for (const ColourTarget& t : targets_)
-        rows.push_back({t.colour, jet::RealText(t.lab.L), jet::RealText(t.lab.a), jet::RealText(t.lab.b), t.note});
+        rows.push_back({t.colour, jet::RealText(t.lab.L), jet::RealText(t.lab.a), jet::RealText(t.lab.b),
+                        NullableText(t.tolerances.difference), NullableText(t.tolerances.density),
+                        NullableText(t.tolerances.densityTolerance), t.note});
     while (rows.size() < static_cast<std::size_t>(kTargetRows) || rows.size() <= targets_.size())
         rows.emplace_back(kTargetColumns);
     fml目標值->setRows(std::move(rows));
@@ -208,6 +232,7 @@ ListingFilter frm印刷數據明細表::filter() const
     f.colour = BoxText(txt色號);
     f.customer = BoxText(txt客戶);
     f.recorder = BoxText(txt記錄員);
+    f.outOfToleranceOnly = chk超出容許->isChecked();
     return f;
 }
 
@@ -238,9 +263,14 @@ void frm印刷數據明細表::query()
         const report::RowView r(&rows_, i);
         auto t = [&](const char* c) { return r.text(c).toStdString(); };
         cells.push_back({t("工單單號"), t("工單序"), t("製程"), ListedDate(t("印刷日期")), t("客戶"), t("品名"),
-                         t("色號"), t("測量1"), t("測量2"), t("測量3"), t("測量4"), t("測量5"), t("記錄員")});
+                         t("色號"), t("測量1"), t("測量2"), t("測量3"), t("測量4"), t("測量5"), t("記錄員"),
+                         t("超出容許")});
     }
     fml明細->setRows(std::move(cells));
+    for (int r = 1; r <= fml明細->maxRow(); ++r)
+        if (!fml明細->text(r, c超出容許).empty())
+            for (int c = 1; c <= kColumns; ++c)
+                fml明細->setCellBackground(r, c, kOutOfTolerance);
     lbl筆數->setText(U8("共 " + std::to_string(rows_.rowCount()) + " 筆"));
     if (rows_.rowCount() == 0)
         MsgBox("查無任何資料!", "訊息", MsgIcon::Information);
@@ -339,7 +369,10 @@ void frm印刷數據明細表::saveTargets()
     for (int r = 1; r <= fml目標值->maxRow(); ++r) {
         auto t = [&](int c) { return Trim(fml目標值->text(r, c)); };
         if (t(t色號).empty()) {
-            if (!t(tL).empty() || !t(tA).empty() || !t(tB).empty()) {
+            bool values = false;
+            for (int c = tL; c <= t濃度容許; ++c)
+                values = values || !t(c).empty();
+            if (values) {
                 MsgBox("第 " + std::to_string(r) + " 列沒有色號，目標值沒有儲存!", "訊息", MsgIcon::Exclamation);
                 return;
             }
@@ -350,7 +383,8 @@ void frm印刷數據明細表::saveTargets()
             MsgBox("色號「" + t(t色號) + "」的 L、A、B 請輸入數字!", "訊息", MsgIcon::Exclamation);
             return;
         }
-        edited.push_back({t(t色號), *lab, t(t備註)});
+        edited.push_back({t(t色號), *lab, t(t備註),
+                          {NullableOf(t(t容許色差)), NullableOf(t(t濃度目標)), NullableOf(t(t濃度容許))}});
     }
     daily::SaveContext ctx{CurrentSession(), clock_, endProgram};
     if (quality::SaveTargets(targets_, edited, ctx) != SaveStatus::Saved)

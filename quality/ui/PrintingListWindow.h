@@ -1,9 +1,11 @@
 #pragma once
 // frm印刷數據明細表: the printing data listing. Filters (work order range,
 // printing date range, colour number, customer through the customer lookup,
-// recorder), the rows of 工單印刷數據 with the selected row's inks and
-// measurements below, the printed listing and its .xlsx export, and the colour targets per
-// colour number that the colour difference is computed from.
+// recorder, only the lines out of tolerance), the rows of 工單印刷數據 with
+// how far each is out of its tolerances (the line coloured) and the selected
+// row's inks and measurements below, the printed listing and its .xlsx
+// export, and the colour targets per colour number that the colour
+// difference is computed from, with their tolerances (empty: none).
 #include "common/Clock.h"
 #include "platform/report/Report.h"
 #include "quality/core/PrintingList.h"
@@ -14,6 +16,7 @@
 #include <string>
 #include <vector>
 
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -24,8 +27,11 @@ class SpreadGrid;
 
 class frm印刷數據明細表 : public QDialog {
 public:
-    enum Column { c工單單號 = 1, c序, c製程, c印刷日期, c客戶, c品名, c色號, cL, cA, cB, c色差, c濃度, c記錄員, kColumns = c記錄員 };
-    enum TargetColumn { t色號 = 1, tL, tA, tB, t備註, kTargetColumns = t備註 };
+    enum Column {
+        c工單單號 = 1, c序, c製程, c印刷日期, c客戶, c品名, c色號, cL, cA, cB, c色差, c濃度, c記錄員, c超出容許,
+        kColumns = c超出容許
+    };
+    enum TargetColumn { t色號 = 1, tL, tA, tB, t容許色差, t濃度目標, t濃度容許, t備註, kTargetColumns = t備註 };
 
     explicit frm印刷數據明細表(QWidget* parent = nullptr, const qtmv::Clock& clock = qtmv::TheSystemClock());
     ~frm印刷數據明細表() override;
@@ -39,6 +45,8 @@ public:
     QPushButton* scmd客戶 = nullptr;
     QLabel* lbl客戶 = nullptr;
     QLineEdit* txt記錄員 = nullptr;
+    QLabel* lbl超出容許 = nullptr;
+    QCheckBox* chk超出容許 = nullptr;
     QPushButton* scmd查詢 = nullptr;
     QPushButton* scmd列印 = nullptr;
     QPushButton* scmd匯出 = nullptr;
