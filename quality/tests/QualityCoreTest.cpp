@@ -430,5 +430,39 @@ TEST_P(QualityEngines, ProposedVerdictsAreKeptInTheProgramsOwnTable)
     EXPECT_FALSE(LoadInspection(conn, ikey).lines[0].proposed);
 }
 
+// A database whose colour targets were kept before they had tolerances
+// gets the columns at start-up with every target kept; tolerances saved
+// then filter the listing, on either engine.
+TEST_P(QualityEngines, TolerancesAddedToAnOldDatabaseFilterTheListing)
+{
+    for (const char* column : {"容許色差", "濃度目標", "濃度容許"})
+        conn.executeNative(db->server() ? std::string("alter table \"色號目標值\" drop column \"") + column + "\""
+                                        : std::string("alter table [色號目標值] drop column [") + column + "]");
+    db->exec("insert into [色號目標值] (色號, L, A, B, 備註) values ('PAIR', 50, 2.6772, -79.7751, 'kept'), "
+             "('K', 16, 0, 0, '')");
+    db->exec("insert into [工單印刷數據] (製程, 工單單號, 工單序, 序, 色號, 測量1, 測量2, 測量3, 測量5) values "
+             "('D-印刷', 'P1', 1, 1, 'PAIR', '50', '0', '-82.7485', '1.62'), "
+             "('D-印刷', 'P1', 1, 2, 'K', '16', '0', '0', '1.9')");
+    EXPECT_EQ(db::AddMissingProgramTables(conn),
+              (std::vector<std::string>{"色號目標值.容許色差", "色號目標值.濃度目標", "色號目標值.濃度容許"}));
+    EXPECT_EQ(db->rows("select 色號, 備註, 容許色差, 濃度目標, 濃度容許 from [色號目標值] order by 色號"),
+              (Rows{{"K", "", "<null>", "<null>", "<null>"}, {"PAIR", "kept", "<null>", "<null>", "<null>"}}));
+    ListingFilter outOnly;
+    outOnly.outOfToleranceOnly = true;
+    EXPECT_EQ(LoadListing(conn, outOnly).rowCount(), 0u);   // no tolerance yet: nothing flagged
+
+    const std::vector<ColourTarget> loaded = LoadTargets(conn);
+    std::vector<ColourTarget> edited = loaded;
+    ASSERT_EQ(edited.size(), 2u);
+    edited[0].tolerances = {5.0, 1.8, 0.2};    // K: within
+    edited[1].tolerances = {3.0, 1.45, 0.1};   // PAIR: the density is out
+    ASSERT_EQ(SaveTargets(loaded, edited, atA), SaveStatus::Saved);
+    const report::DataTable out = LoadListing(conn, outOnly);
+    ASSERT_EQ(out.rowCount(), 1u);
+    EXPECT_EQ(report::RowView(&out, 0).text("色號").toStdString() + " " +
+                  report::RowView(&out, 0).text("超出容許").toStdString(),
+              "PAIR 濃度偏高 0.07");
+}
+
 INSTANTIATE_TEST_SUITE_P(Engines, QualityEngines, ::testing::Values(Engine::SQLite, Engine::Server),
                          db::test::EngineName);

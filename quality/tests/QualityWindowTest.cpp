@@ -23,8 +23,10 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTableView>
 #include <QTest>
 
@@ -72,6 +74,16 @@ Texts RowTexts(const SpreadGrid& g, int row, int from, int to)
     for (int c = from; c <= to; ++c)
         out.push_back(g.text(row, c));
     return out;
+}
+
+// Whether a line is shown as out of tolerance: coloured, every column.
+bool Marked(const SpreadGrid& g, int row, int columns)
+{
+    int coloured = 0;
+    for (int c = 1; c <= columns; ++c)
+        coloured += g.tableView()->model()->index(row - 1, c - 1).data(Qt::BackgroundRole).isValid();
+    EXPECT_TRUE(coloured == 0 || coloured == columns) << "row " << row << ": " << coloured << " columns coloured";
+    return coloured == columns;
 }
 
 // Esc in the grid, as the user leaves the window: whether it stays open.
@@ -372,6 +384,117 @@ TEST_F(QualityWindows, ListingFiltersShowsInksPrintsExportsAndKeepsTargets)
     QTest::mouseClick(w.scmd儲存目標值, Qt::LeftButton);
     EXPECT_EQ(db.value("select L from [色號目標值] where 色號 = 'C'"), "56.0");
     EXPECT_EQ(db.count("select * from [色號目標值]"), 6);
+}
+
+// A measured line out of its colour's tolerances is coloured and told in the
+// status bar as its values are typed, brought back within it is not; a
+// target without tolerances flags nothing. Out lines are saved as measured,
+// and as the window closes it tells how many are out, also when opened again.
+TEST_F(QualityWindows, PrintingDataFlagsLinesOutOfToleranceAsTyped)
+{
+    const Step s = bareStep();
+    // The first published CIEDE2000 pair as target and measurement: ΔE00 2.0425.
+    db.exec("insert into [色號目標值] (色號, L, A, B, 容許色差, 濃度目標, 濃度容許) values "
+            "('PAIR1', 50, 2.6772, -79.7751, 2.0, 1.45, 0.1), ('NOTOL', 50, 0, 0, null, null, null)");
+    const std::string outOne = quality::OutOfToleranceMessage(1);
+    {
+        P w(nullptr, {s.po, s.seq, "D-印刷"}, false, clock);
+        Activate(w);
+        SpreadGrid& g = *w.fml明細;
+        auto status = [&] { return w.sbr狀態->currentMessage().toStdString(); };
+        TypeCell(g, 1, P::c色號, "pair1");
+        TypeCell(g, 1, P::cL, "50");
+        TypeCell(g, 1, P::cA, "0");
+        EXPECT_FALSE(Marked(g, 1, P::kColumns));   // b not typed yet: nothing to judge
+        EXPECT_EQ(status(), "");
+        TypeCell(g, 1, P::cB, "-82.7485");
+        EXPECT_TRUE(Marked(g, 1, P::kColumns));
+        EXPECT_EQ(status(), "第1列 pair1 超出容許：色差 2.04 超出容許 2.00 達 0.04，偏藍、偏綠");
+        TypeCell(g, 1, P::c濃度, "1.62");
+        EXPECT_EQ(status(), "第1列 pair1 超出容許：色差 2.04 超出容許 2.00 達 0.04，偏藍、偏綠；"
+                            "濃度 1.62 偏高，超出 1.45±0.10 達 0.07");
+        TypeCell(g, 1, P::cA, "2.6772");
+        TypeCell(g, 1, P::cB, "-79.7751");
+        EXPECT_TRUE(Marked(g, 1, P::kColumns));   // the density still is out
+        TypeCell(g, 1, P::c濃度, "1.5");
+        EXPECT_FALSE(Marked(g, 1, P::kColumns));
+        EXPECT_EQ(status(), "第1列 pair1：色差 0.00 在容許 2.00 內；濃度 1.50 在 1.45±0.10 內");
+
+        TypeCell(g, 2, P::c色號, "NOTOL");
+        TypeCell(g, 2, P::cL, "90");
+        TypeCell(g, 2, P::cA, "0");
+        TypeCell(g, 2, P::cB, "0");
+        EXPECT_FALSE(Marked(g, 2, P::kColumns));
+        EXPECT_EQ(status(), "");
+        // Only the instrument's △: judged as it is.
+        TypeCell(g, 3, P::c色號, "PAIR1");
+        TypeCell(g, 3, P::c色差, "2.5");
+        EXPECT_TRUE(Marked(g, 3, P::kColumns));
+        EXPECT_EQ(status(), "第3列 PAIR1 超出容許：色差 2.50 超出容許 2.00 達 0.50");
+        EXPECT_EQ(told(), Texts{});
+        QTest::mouseClick(w.scmd確定, Qt::LeftButton);
+        EXPECT_FALSE(w.isVisible());
+        EXPECT_EQ(told(), Texts{outOne});
+    }
+    EXPECT_EQ(db.rows("select 序, 色號, 測量5, iif(序 = 2, '', 測量4) from [工單印刷數據]" + s.where + " order by 序"),
+              (Rows{{"1", "pair1", "1.5", "0.00"}, {"2", "NOTOL", "", ""}, {"3", "PAIR1", "", "2.5"}}));
+
+    P w(nullptr, {s.po, s.seq, "D-印刷"}, true, clock);
+    Activate(w);
+    EXPECT_EQ((std::vector<bool>{Marked(*w.fml明細, 1, P::kColumns), Marked(*w.fml明細, 3, P::kColumns)}),
+              (std::vector<bool>{false, true}));
+    EXPECT_EQ(w.sbr狀態->currentMessage().toStdString(), outOne);
+    w.fml明細->setActiveCell(3, P::c色號);
+    w.deleteLine();   // the colour follows the lines: none is out now
+    EXPECT_FALSE(Marked(*w.fml明細, 2, P::kColumns));
+    messages.answer(MsgAnswer::No);   // thrown away: the stored line is still out
+    EXPECT_FALSE(Escape(w, *w.fml明細));
+    EXPECT_EQ(told(), (Texts{"尚有資料未儲存，是否先儲存？", outOne}));
+}
+
+// The listing's filter for lines out of tolerance, named by its label (buddy
+// and accessible name); the excess in a column of its own, the line
+// coloured. The targets' tolerances are edited in the targets grid.
+TEST_F(QualityWindows, ListingFiltersLinesOutOfToleranceAndEditsTolerances)
+{
+    const Rows c = db.rows("select L, A, B, 容許色差 from [色號目標值] where 色號 = 'C'");
+    ASSERT_EQ(c.size(), 1u);
+    ASSERT_NE(c[0][3], "<null>");   // the plant holds its process colours to a tolerance
+    db.exec("insert into [工單印刷數據] (製程, 工單單號, 工單序, 序, 色號, 測量1, 測量2, 測量3) values "
+            "('D-印刷', 'ZZ1', 1, 1, 'C', '" + c[0][0] + "', '" + c[0][1] + "', '" + c[0][2] + "'), "
+            "('D-印刷', 'ZZ1', 1, 2, 'C', '70', '" + c[0][1] + "', '" + c[0][2] + "')");
+    using L = frm印刷數據明細表;
+    L w;
+    w.setWorkOrder("ZZ1");
+    Activate(w);
+    EXPECT_EQ(w.lbl超出容許->buddy(), w.chk超出容許);
+    EXPECT_EQ(w.chk超出容許->accessibleName(), w.lbl超出容許->text().remove(QStringLiteral("(&T)")));
+    ASSERT_EQ(w.rows().rowCount(), 2u);
+    EXPECT_EQ(w.fml明細->text(1, L::c超出容許), "");
+    EXPECT_EQ(w.fml明細->text(2, L::c超出容許).substr(0, 7), "色差+");
+    EXPECT_NE(w.fml明細->text(2, L::c超出容許).find("偏亮"), std::string::npos);
+    EXPECT_EQ((std::vector<bool>{Marked(*w.fml明細, 1, L::kColumns), Marked(*w.fml明細, 2, L::kColumns)}),
+              (std::vector<bool>{false, true}));
+
+    w.chk超出容許->setFocus();
+    QTest::keyClick(w.chk超出容許, Qt::Key_Space);
+    QTest::mouseClick(w.scmd查詢, Qt::LeftButton);
+    ASSERT_EQ(w.rows().rowCount(), 1u);
+    EXPECT_EQ(report::RowView(&w.rows(), 0).text("序").toStdString(), "2");
+    EXPECT_TRUE(Marked(*w.fml明細, 1, L::kColumns));
+
+    // C's tolerance cleared, its density band typed: only those are written.
+    db.exec("update [色號目標值] set 備註 = 'other' where 色號 = 'C'");
+    TypeCell(*w.fml目標值, 1, L::t濃度容許, "-0.1");
+    EXPECT_EQ(told(), Texts{"容許值不可為負數!"});
+    w.fml目標值->setActiveCell(1, L::t容許色差);
+    w.fml目標值->tableView()->setFocus();
+    QTest::keyClick(w.fml目標值->tableView(), Qt::Key_Delete);
+    TypeCell(*w.fml目標值, 1, L::t濃度目標, "1.4");
+    TypeCell(*w.fml目標值, 1, L::t濃度容許, "0.1");
+    QTest::mouseClick(w.scmd儲存目標值, Qt::LeftButton);
+    EXPECT_EQ(db.rows("select 容許色差, 濃度目標, 濃度容許, 備註 from [色號目標值] where 色號 = 'C'"),
+              (Rows{{"<null>", "1.4", "0.1", "other"}}));
 }
 
 TEST_F(QualityWindows, TimeWindowIndicatorFollowsWhatWasSaved)
