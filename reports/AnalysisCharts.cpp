@@ -121,8 +121,8 @@ std::vector<Section> AnalysisChartPages(SummaryLayout l, const std::vector<Produ
         s.newPage = true;
         s.withoutPageHeader = true;
         const double top = s.height + 4;
-        s.items.push_back(Item::chartOf({0, top, 190, 190}, [c = std::move(c)](const ChartContext&) { return c; }));
-        s.height = top + 190;
+        s.items.push_back(Item::chartOf({0, top, 190, 230}, [c = std::move(c)](const ChartContext&) { return c; }));
+        s.height = top + 230;
         pages.push_back(std::move(s));
     }
     return pages;

@@ -424,10 +424,29 @@ PlacedChart PlaceChart(const Chart& c, const QRectF& rect)
     const double legendTop = bottom - lineH;
     if (hasLegend)
         bottom = legendTop - 1;
-    const double categoryTop = bottom - lineH;
-    bottom = categoryTop - 0.5;
     const double plotLeft = rect.left() + leftLabels + tickLen + 0.8;
-    const double plotRight = rect.right() - (right.used ? rightLabels + tickLen + 0.8 : lineH / 2);
+    const double plotRight = std::max(rect.right() - (right.used ? rightLabels + tickLen + 0.8 : lineH / 2), plotLeft + 1);
+
+    // Categories take equal slots. Their labels keep a gap between them:
+    // shrunk a little when long, and when that is not enough (a month of
+    // days) every other one a row lower, so each may take two slots.
+    const int n = static_cast<int>(c.categories.size());
+    const double slot = n > 0 ? (plotRight - plotLeft) / n : plotRight - plotLeft;
+    constexpr double kLabelShare = 0.85;
+    Font categoryFont = font;
+    const auto widest = [&](const Font& f) {
+        double w = 0;
+        for (const QString& t : c.categories)
+            w = std::max(w, TextWidthMm(t, f));
+        return w;
+    };
+    const double smallest = std::min(6.0, font.size);
+    while (categoryFont.size - 0.5 >= smallest - 1e-9 && widest(categoryFont) > slot * kLabelShare)
+        categoryFont.size -= 0.5;
+    const bool staggered = n > 1 && widest(categoryFont) > slot * kLabelShare;
+    const double categoryLineH = LineHeightMm(categoryFont);
+    const double categoryTop = bottom - categoryLineH * (staggered ? 2 : 1);
+    bottom = categoryTop - 0.5;
     out.plot = QRectF(QPointF(plotLeft, top), QPointF(std::max(plotRight, plotLeft + 1), std::max(bottom, top + 1)));
     const QRectF& plot = out.plot;
 
@@ -465,14 +484,17 @@ PlacedChart PlaceChart(const Chart& c, const QRectF& rect)
     if (main.lo() <= 0 && main.hi() >= 0)
         out.zeroY = main.y(0, plot);
 
-    // Categories: equal slots, bars side by side in the middle of theirs,
-    // line points at their centres.
-    const int n = static_cast<int>(c.categories.size());
-    const double slot = n > 0 ? plot.width() / n : plot.width();
+    // Bars side by side in the middle of their slot, line points at its
+    // centre.
     for (int i = 0; i < n; ++i) {
-        PlacedText t{c.categories[static_cast<std::size_t>(i)], QRectF(plot.left() + i * slot, categoryTop, slot, lineH), font,
-                     Align::Center, false, true};
-        FitText(t, Fit::Shrink, std::min(5.0, font.size));
+        const double width = slot * kLabelShare * (staggered ? 2 : 1);
+        const double row = staggered && i % 2 ? categoryLineH : 0;
+        // Kept under the plot, clear of the axes' labels beside it.
+        const double left = std::max(plot.left(), plot.left() + (i + 0.5) * slot - width / 2);
+        const double right = std::min(plot.right(), plot.left() + (i + 0.5) * slot + width / 2);
+        PlacedText t{c.categories[static_cast<std::size_t>(i)], QRectF(left, categoryTop + row, right - left, categoryLineH),
+                     categoryFont, Align::Center, false, true};
+        FitText(t, Fit::Cut, smallest);
         out.categoryLabels.push_back(std::move(t));
     }
     const double group = slot * 0.7, barW = bars > 0 ? group / bars : 0;

@@ -146,6 +146,35 @@ TEST(ChartLayout, TheLineOnItsOwnRightAxisBrokenAtAGapWithItsTolerance)
     EXPECT_TRUE(PlaceChart(bars, kArea).rightTicks.empty());
 }
 
+TEST(ChartLayout, CategoryLabelsStayWholeAndApartThoughMany)
+{
+    // Five machines, then a month of days, then forty long names in the
+    // same width: every label within its share of the plot, none running
+    // into another, whole as long as two slots hold it.
+    for (int n : {5, 31, 40}) {
+        Chart c;
+        for (int i = 1; i <= n; ++i)
+            c.categories.push_back(n == 40 ? QString("自動軋盒機%1號").arg(i) : QString("12/%1").arg(i, 2, 10, QChar('0')));
+        c.series = {{"產值", SeriesKind::Bars, false, std::vector<std::optional<double>>(static_cast<std::size_t>(n), 1.0)}};
+        const PlacedChart p = PlaceChart(c, kArea);
+        ASSERT_EQ(p.categoryLabels.size(), static_cast<std::size_t>(n));
+        Page texts;
+        texts.texts = p.categoryLabels;
+        EXPECT_TRUE(FindCrowdedTexts(texts).empty()) << n;
+        for (int i = 0; i < n; ++i) {
+            const PlacedText& t = p.categoryLabels[static_cast<std::size_t>(i)];
+            if (n != 40) {
+                EXPECT_EQ(t.text, c.categories[static_cast<std::size_t>(i)]) << n;
+            }
+            EXPECT_FALSE(t.text.isEmpty());
+            EXPECT_GE(TextExtent(t).left(), p.plot.left() - 1e-9);
+            EXPECT_LE(TextExtent(t).right(), p.plot.right() + 1e-9);
+            EXPECT_GE(t.rect.top(), p.plot.bottom());
+            EXPECT_LE(t.rect.bottom(), kArea.bottom());
+        }
+    }
+}
+
 TEST(ChartPage, AClosingChartStartsAPageWithoutTheHeaderOverEveryRowAndIsDrawn)
 {
     DataTable rows({"M", "AMT"});
