@@ -145,6 +145,14 @@ TEST_F(PrintReport, TheReadmeExamplesPrintOnTheDemoPlant)
     EXPECT_EQ(analysis.find("9999999"), std::string::npos) << analysis;
     ASSERT_TRUE(exits(0, "--report frm產值分析明細轉Excel --set choice=2 --xlsx '" + folder + "summary.xlsx'"));
     EXPECT_FALSE(qtmv::xlsx::testing::ReadWorkbook(folder + "summary.xlsx").empty());
+
+    // The chart page, on the demo plant of the README's date.
+    database_ = folder + "dated.mdb";
+    ASSERT_EQ(std::system((std::string(DEMO_DB) + " --date 2026-12-08 '" + database_ + "' >/dev/null").c_str()), 0);
+    ASSERT_TRUE(exits(0, "--report rpt不良分析1_工務預排 --set done-from=1151101 --set done-to=1151130 --pdf '" + folder
+                             + "a.pdf' --png '" + folder + "machines.png' --png-page last"));
+    EXPECT_NE(pdfText(folder + "a.pdf").find("各車別產值及不良率"), std::string::npos);
+    EXPECT_NE(out_.find(folder + "machines.png: page "), std::string::npos) << out_;
 }
 
 TEST_F(PrintReport, AnalysesAsPdfAndWorkbooks)
