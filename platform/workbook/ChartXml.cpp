@@ -71,7 +71,8 @@ std::string Groups(const Chart& chart, bool secondary)
 std::string CategoryAxis(int id, int cross, const ChartAxis& axis, bool hidden)
 {
     return "<c:catAx>" + Val("axId", std::to_string(id)) + "<c:scaling><c:orientation val=\"minMax\"/></c:scaling>"
-           + Val("delete", hidden ? "1" : "0") + Val("axPos", "b") + Title(axis.title, false) + NumFmt(axis.numberFormat)
+           + Val("delete", hidden ? "1" : "0") + Val("axPos", "b") + Title(axis.title, false)
+           + NumFmt(axis.numberFormat)
            + Val("majorTickMark", "out") + Val("minorTickMark", "none") + Val("tickLblPos", "nextTo")
            + Val("crossAx", std::to_string(cross)) + Val("crosses", "autoZero") + Val("auto", "1")
            + Val("lblAlgn", "ctr") + Val("lblOffset", "100") + "</c:catAx>";

@@ -12,6 +12,7 @@
 
 #include <functional>
 #include <map>
+#include <tuple>
 #include <variant>
 
 namespace qtmv::production {
@@ -36,9 +37,10 @@ const std::string kRate = "0.00";
 const std::string kPrice = "#,##0.00##";
 const std::string kSigned = "+#,##0;-#,##0;0";
 
+// Writes the rows as a sheet named name; returns the name it got.
 template <class Row>
-void WriteSheet(xlsx::Workbook& book, const std::string& name, const std::vector<XColumn>& cols,
-                const std::vector<const Row*>& rows, const std::function<Cell(const Row&, int)>& cell)
+std::string WriteSheet(xlsx::Workbook& book, const std::string& name, const std::vector<XColumn>& cols,
+                       const std::vector<const Row*>& rows, const std::function<Cell(const Row&, int)>& cell)
 {
     xlsx::Sheet& s = book.AddSheet(name);
     std::vector<std::string> headings;
@@ -87,6 +89,7 @@ void WriteSheet(xlsx::Workbook& book, const std::string& name, const std::vector
                       style);
         }
     }
+    return s.Name();
 }
 
 // Rows by kind, in the order the kinds first come.
@@ -101,6 +104,146 @@ std::vector<std::pair<std::string, std::vector<const Row*>>> ByKind(const std::v
             out.push_back({r.kind, {}});
         out[it->second].second.push_back(&r);
     }
+    return out;
+}
+
+// The rows of a listing sheet that the per-machine totals add up: data rows
+// 1..rows, and the columns they read.
+struct Listed {
+    std::string sheet;
+    int rows = 0;
+    int kindCol = -1; // when the sheet holds several kinds
+    int machineCol = 0, completedCol = 0, defectsCol = 0, valueCol = 0;
+};
+
+// A machine's figures over the period, from the rows of one listing sheet.
+struct MachineTotal {
+    std::size_t listed = 0; // which sheet
+    std::string kind, machine;
+    double completed = 0, defects = 0, value = 0;
+};
+
+// Totals per machine, in the order the machines first come. Machines are
+// told apart as Excel's "=" tells texts apart (ignoring case), so the
+// formulas of the summary sheet add up what the cached values do.
+class MachineTotals {
+public:
+    std::size_t List(Listed l)
+    {
+        listed_.push_back(std::move(l));
+        return listed_.size() - 1;
+    }
+    void Add(std::size_t listed, const std::string& kind, const std::string& machine, double completed, double defects,
+             double value)
+    {
+        const auto [it, added] = index_.try_emplace({listed, AsciiUpper(kind), AsciiUpper(machine)}, totals_.size());
+        if (added)
+            totals_.push_back({.listed = listed, .kind = kind, .machine = machine, .completed = 0, .defects = 0,
+                               .value = 0});
+        MachineTotal& t = totals_[it->second];
+        t.completed += completed;
+        t.defects += defects;
+        t.value += value;
+    }
+    // The summary sheet and the chart sheet drawn from it; nothing when no
+    // machine has a row.
+    void Write(xlsx::Workbook& book) const;
+
+private:
+    std::vector<Listed> listed_;
+    std::vector<MachineTotal> totals_;
+    std::map<std::tuple<std::size_t, std::string, std::string>, std::size_t> index_;
+};
+
+// text as a string constant of a formula.
+std::string FormulaText(const std::string& text)
+{
+    std::string q = "\"";
+    for (char c : text)
+        q += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return q + "\"";
+}
+
+std::string ColumnRange(const Listed& l, int col)
+{
+    return xlsx::Workbook::RangeFormula({l.sheet, 1, col, l.rows, col});
+}
+
+// The sum of column col over the machine's rows of its listing sheet.
+std::string MachineSum(const Listed& l, const MachineTotal& t, int col)
+{
+    std::string f = "=SUMPRODUCT(";
+    if (l.kindCol >= 0)
+        f += "(" + ColumnRange(l, l.kindCol) + "=" + FormulaText(t.kind) + ")*";
+    return f + "(" + ColumnRange(l, l.machineCol) + "=" + FormulaText(t.machine) + ")*" + ColumnRange(l, col) + ")";
+}
+
+// Output value in bars on the left axis, the defect rate as a line on the
+// right, over categories.
+xlsx::Chart ValueAndRateChart(const std::string& title, const std::string& categoryTitle,
+                              const xlsx::CellRange& categories, const xlsx::CellRange& values,
+                              const xlsx::CellRange& rates)
+{
+    xlsx::Chart c;
+    c.title = title;
+    c.categoryAxis = {.title = categoryTitle, .numberFormat = {}};
+    c.valueAxis = {.title = "產值", .numberFormat = kInt};
+    c.secondaryAxis = {.title = "不良率(%)", .numberFormat = kRate};
+    c.series = {{.kind = xlsx::ChartSeries::Kind::Column, .name = "產值", .categories = categories, .values = values,
+                 .secondaryAxis = false},
+                {.kind = xlsx::ChartSeries::Kind::Line, .name = "不良率(%)", .categories = categories,
+                 .values = rates, .secondaryAxis = true}};
+    return c;
+}
+
+void MachineTotals::Write(xlsx::Workbook& book) const
+{
+    if (totals_.empty())
+        return;
+    const std::vector<XColumn> cols = {{"種類", 9, ""},     {"機別", 14, ""},        {"完成數", 11, kInt},
+                                       {"不良數", 9, kInt}, {"不良率(%)", 9, kRate}, {"產值", 12, kInt}};
+    xlsx::Sheet& s = book.AddSheet("各機台產值");
+    std::vector<std::string> headings;
+    for (std::size_t c = 0; c < cols.size(); ++c) {
+        headings.push_back(cols[c].heading);
+        s.ColumnWidth(static_cast<int>(c), cols[c].width);
+    }
+    s.Header(0, headings);
+    int r = 1;
+    for (const MachineTotal& t : totals_) {
+        const Listed& l = listed_[t.listed];
+        s.Text(r, 0, t.kind.empty() ? "未分類" : t.kind);
+        s.Text(r, 1, t.machine.empty() ? "(未填機別)" : t.machine);
+        s.Formula(r, 2, MachineSum(l, t, l.completedCol), t.completed, {kInt, false});
+        s.Formula(r, 3, MachineSum(l, t, l.defectsCol), t.defects, {kInt, false});
+        // 0 when nothing was completed: the line then stays on its axis.
+        const std::string row = std::to_string(r + 1);
+        s.Formula(r, 4, "=IF(C" + row + "=0,0,ROUND(D" + row + "/C" + row + "*100,2))",
+                  reports::DefectRate(t.defects, t.completed).value_or(0), {kRate, false});
+        s.Formula(r, 5, MachineSum(l, t, l.valueCol), t.value, {kInt, false});
+        ++r;
+    }
+    const std::string sheet = s.Name();
+    book.AddChartSheet("產值圖", ValueAndRateChart("各機台產值與不良率", "機別", {sheet, 1, 1, r - 1, 1},
+                                                   {sheet, 1, 5, r - 1, 5}, {sheet, 1, 4, r - 1, 4}));
+}
+
+// rows with each machine's rows together, machines in the order they first
+// come, a machine's rows in their order.
+template <class Row>
+std::vector<const Row*> ByMachine(const std::vector<const Row*>& rows)
+{
+    std::vector<std::vector<const Row*>> groups;
+    std::map<std::string, std::size_t> index;
+    for (const Row* r : rows) {
+        const auto [it, added] = index.try_emplace(AsciiUpper(r->machine), groups.size());
+        if (added)
+            groups.emplace_back();
+        groups[it->second].push_back(r);
+    }
+    std::vector<const Row*> out;
+    for (const auto& g : groups)
+        out.insert(out.end(), g.begin(), g.end());
     return out;
 }
 
@@ -183,10 +326,17 @@ void WriteValueDetail(const std::string& path, const std::vector<reports::Produc
         }
     };
     xlsx::Workbook book(path, existing);
-    for (const auto& [kind, rows] : ByKind(records))
-        WriteSheet<R>(book, kind.empty() ? "未分類" : kind, cols, rows, cell);
+    MachineTotals totals;
+    for (const auto& [kind, rows] : ByKind(records)) {
+        const std::string sheet = WriteSheet<R>(book, kind.empty() ? "未分類" : kind, cols, rows, cell);
+        const std::size_t listed = totals.List({.sheet = sheet, .rows = static_cast<int>(rows.size()), .kindCol = -1,
+                                                .machineCol = 0, .completedCol = 8, .defectsCol = 12, .valueCol = 15});
+        for (const R* r : rows)
+            totals.Add(listed, kind, r->machine, r->completed, r->defects, r->value);
+    }
     if (records.empty())
         WriteSheet<R>(book, ExportTitle(Export::ValueDetail), cols, {}, cell);
+    totals.Write(book);
     book.Close();
 }
 
@@ -223,7 +373,13 @@ void WriteProductionDetail(const std::string& path, const std::vector<reports::P
     for (const R& r : records)
         rows.push_back(&r);
     xlsx::Workbook book(path, existing);
-    WriteSheet<R>(book, ExportTitle(Export::ProductionDetail), cols, rows, cell);
+    MachineTotals totals;
+    const std::string sheet = WriteSheet<R>(book, ExportTitle(Export::ProductionDetail), cols, rows, cell);
+    const std::size_t listed = totals.List({.sheet = sheet, .rows = static_cast<int>(rows.size()), .kindCol = 0,
+                                            .machineCol = 1, .completedCol = 10, .defectsCol = 14, .valueCol = 15});
+    for (const R& r : records)
+        totals.Add(listed, r.kind, r.machine, r.completed, r.defects, r.value);
+    totals.Write(book);
     book.Close();
 }
 
@@ -258,10 +414,42 @@ void WriteValueSummary(const std::string& path, const std::vector<SummaryLine>& 
         }
     };
     xlsx::Workbook book(path, existing);
-    for (const auto& [kind, rows] : ByKind(lines))
-        WriteSheet<L>(book, kind.empty() ? "未分類" : kind, cols, rows, cell);
+    MachineTotals totals;
+    // By date, the run of rows of the machine with the largest output of
+    // the period: a second chart draws its days.
+    struct Run {
+        std::string sheet, machine;
+        int first = 0, last = 0;
+        double value = -1; // none yet
+    } top;
+    for (auto& [kind, rows] : ByKind(lines)) {
+        // A machine's days as one run of rows, which the chart draws from;
+        // the summary query lists them so already.
+        if (byDate)
+            rows = ByMachine(rows);
+        const std::string sheet = WriteSheet<L>(book, kind.empty() ? "未分類" : kind, cols, rows, cell);
+        const std::size_t listed = totals.List({.sheet = sheet, .rows = static_cast<int>(rows.size()), .kindCol = -1,
+                                                .machineCol = 0, .completedCol = first + 1, .defectsCol = first + 3,
+                                                .valueCol = first + 5});
+        for (const L* l : rows)
+            totals.Add(listed, kind, l->machine, l->completed, l->defects, l->value);
+        for (std::size_t i = 0, j = 0; byDate && i < rows.size(); i = j) {
+            double value = 0;
+            for (j = i; j < rows.size() && AsciiUpper(rows[j]->machine) == AsciiUpper(rows[i]->machine); ++j)
+                value += rows[j]->value;
+            if (value > top.value)
+                top = {sheet, rows[i]->machine, static_cast<int>(i) + 1, static_cast<int>(j), value};
+        }
+    }
     if (lines.empty())
         WriteSheet<L>(book, ExportTitle(Export::ValueSummary), cols, {}, cell);
+    totals.Write(book);
+    if (top.value >= 0)
+        book.AddChartSheet("每日產值圖",
+                           ValueAndRateChart((top.machine.empty() ? "(未填機別)" : top.machine) + " 每日產值與不良率",
+                                             "完成日期", {top.sheet, top.first, 1, top.last, 1},
+                                             {top.sheet, top.first, first + 5, top.last, first + 5},
+                                             {top.sheet, top.first, first + 4, top.last, first + 4}));
     book.Close();
 }
 

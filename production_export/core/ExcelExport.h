@@ -3,7 +3,12 @@
 // (a sheet per kind), the value summary grouped from the analysis table (a
 // sheet per kind) and the production detail (one sheet). Each sheet has a
 // bold frozen header row, number formats, column widths and a total row of
-// formulas.
+// formulas. Each workbook with rows ends in a per-machine summary sheet
+// (completed, defects, defect rate and output value of each machine, as
+// formulas over the listed rows) and a chart sheet drawn from it: output
+// value in bars against the left axis, the defect rate as a line against
+// the right one. The summary by date also charts, day by day from its rows,
+// the machine with the largest output of the period.
 #include "common/Clock.h"
 #include "platform/workbook/Workbook.h"
 #include "printing/PrintParams.h"

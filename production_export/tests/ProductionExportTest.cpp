@@ -1,6 +1,9 @@
 // The production value listing through its page document, the three Excel
 // exports read back cell by cell, and the export window driven by keys.
+#include "platform/jet/Connection.h"
 #include "printing/AnalysisTable.h"
+#include "printing/OrderParams.h"
+#include "reports/AnalysisLayout.h"
 #include "platform/os/MessageBox.h"
 #include "platform/ui/tests/TestApp.h"
 #include "platform/workbook/testing/ReadWorkbook.h"
@@ -20,6 +23,9 @@
 #include <QTemporaryDir>
 
 #include <filesystem>
+#include <map>
+#include <regex>
+#include <set>
 
 using namespace qtmv;
 using namespace qtmv::production;
@@ -60,6 +66,108 @@ std::vector<double> Numbers(const Sheet& s, std::initializer_list<const char*> r
     for (const char* r : refs)
         out.push_back(s.Number(r));
     return out;
+}
+
+
+// A range formula ('sheet'!$A$2:$A$9) taken apart.
+struct RangeRef {
+    std::string sheet, firstCol, lastCol;
+    int firstRow = 0, lastRow = 0;
+};
+
+RangeRef ParseRange(const std::string& formula)
+{
+    static const std::regex range(R"('((?:[^']|'')+)'!\$([A-Z]+)\$(\d+):\$([A-Z]+)\$(\d+))");
+    std::smatch m;
+    if (!std::regex_match(formula, m, range)) {
+        ADD_FAILURE() << "not a range: " << formula;
+        return {};
+    }
+    return {std::regex_replace(m[1].str(), std::regex("''"), "'"), m[2], m[4], std::stoi(m[3]), std::stoi(m[5])};
+}
+
+const Sheet& Named(const std::vector<Sheet>& sheets, const std::string& name)
+{
+    for (const Sheet& s : sheets)
+        if (s.name == name)
+            return s;
+    throw std::runtime_error("no sheet " + name);
+}
+
+// A formula cell's saved value.
+double Cached(const Sheet& s, const std::string& ref)
+{
+    EXPECT_EQ(s.At(ref).type, "f") << s.name << "!" << ref;
+    return std::stod(s.At(ref).cached);
+}
+
+// What Excel makes of =SUMPRODUCT((range="text")*…*range) on the cells read
+// back. The criteria ranges must span the rows the summed range spans,
+// which must be the data rows of its sheet (between the header row and the
+// total row).
+double SumProduct(const std::vector<Sheet>& sheets, const std::string& formula)
+{
+    static const std::regex criterion(R"re(\(('(?:[^']|'')+'!\$[A-Z]+\$\d+:\$[A-Z]+\$\d+)="((?:[^"]|"")*)"\)\*)re");
+    const std::string head = "=SUMPRODUCT(";
+    EXPECT_EQ(formula.substr(0, head.size()), head);
+    EXPECT_EQ(formula.back(), ')');
+    std::vector<std::pair<RangeRef, std::string>> criteria;
+    std::size_t end = head.size();
+    for (std::sregex_iterator it(formula.begin(), formula.end(), criterion), none; it != none; ++it) {
+        EXPECT_EQ(static_cast<std::size_t>(it->position()), end) << formula;
+        criteria.push_back({ParseRange((*it)[1]), std::regex_replace((*it)[2].str(), std::regex("\"\""), "\"")});
+        end = static_cast<std::size_t>(it->position() + it->length());
+    }
+    const RangeRef summed = ParseRange(formula.substr(end, formula.size() - end - 1));
+    const Sheet& sheet = Named(sheets, summed.sheet);
+    EXPECT_EQ(summed.firstRow, 2) << formula;
+    EXPECT_EQ(summed.lastRow, sheet.maxRow - 1) << formula;
+    EXPECT_EQ(sheet.Text("A" + std::to_string(sheet.maxRow)), "合計");
+    double sum = 0;
+    for (int row = summed.firstRow; row <= summed.lastRow; ++row) {
+        bool all = true;
+        for (const auto& [range, text] : criteria) {
+            EXPECT_EQ(range.sheet, summed.sheet);
+            EXPECT_EQ(std::make_pair(range.firstRow, range.lastRow), std::make_pair(summed.firstRow, summed.lastRow));
+            all = all && Named(sheets, range.sheet).Text(range.firstCol + std::to_string(row)) == text;
+        }
+        const std::string ref = summed.firstCol + std::to_string(row);
+        if (all && !sheet.Text(ref).empty())
+            sum += sheet.Number(ref);
+    }
+    return sum;
+}
+
+struct Sums {
+    double completed = 0, defects = 0, value = 0;
+    void add(const reports::ProductionRecord& r)
+    {
+        completed += r.completed;
+        defects += r.defects;
+        value += r.value;
+    }
+};
+
+// The export's records, as the printed analyses read them.
+std::vector<reports::ProductionRecord> Records(const std::string& connectionString,
+                                               const daily::printing::PrintParams& p)
+{
+    jet::Connection conn;
+    conn.open(connectionString);
+    return reports::ReadRecords(conn, reports::ListingQuery(daily::printing::OrderParams(p)));
+}
+
+// The chart's two series: output value in bars against the left axis
+// ("#,##0"), the defect rate as a line against the right one ("0.00"),
+// both over the same categories.
+void ExpectValueAndRate(const qtmv::xlsx::testing::ChartContent& c)
+{
+    EXPECT_TRUE(c.chartSheet);
+    EXPECT_EQ(c.legend, "b");
+    ASSERT_EQ(c.series.size(), 2u);
+    EXPECT_EQ(c.series[0].type + c.series[0].valueAxis.position + c.series[0].valueAxis.format, "columnl#,##0");
+    EXPECT_EQ(c.series[1].type + c.series[1].valueAxis.position + c.series[1].valueAxis.format, "liner0.00");
+    EXPECT_EQ(c.series[0].categories, c.series[1].categories);
 }
 
 } // namespace
@@ -103,7 +211,8 @@ TEST_F(ProductionExport, ValueDetailHasASheetPerKindWithFormulaTotals)
     std::vector<std::string> names;
     for (const auto& s : sheets)
         names.push_back(s.name);
-    EXPECT_EQ(names, (std::vector<std::string>{"C-紙品", "D-印刷", "E-上光", "I-裁摺", "J-裝訂"}));
+    // and the per-machine summary the chart sheet draws from
+    EXPECT_EQ(names, (std::vector<std::string>{"C-紙品", "D-印刷", "E-上光", "I-裁摺", "J-裝訂", "各機台產值"}));
     const auto& d = sheets[1];
     EXPECT_EQ(d.frozen, "A2");
     EXPECT_TRUE(d.At("A1").bold);
@@ -126,7 +235,7 @@ TEST_F(ProductionExport, SummaryGroupsTheAnalysisTableOfThisWorkstation)
     const std::string path = file("summary.xlsx");
     EXPECT_EQ(ExportAnalysis(Export::ValueSummary, p_, "PC1", db_.connectionString(), path), 7);
     const auto sheets = ReadWorkbook(path);
-    ASSERT_EQ(sheets.size(), 5u);
+    ASSERT_EQ(sheets.size(), 6u); // five kinds, the per-machine summary
     const auto& d = sheets[1];
     // machine | handler code | handler | records | completed | minutes | defects | rate | value
     EXPECT_EQ(Texts(d, {"A2", "B2", "C2"}), "海德堡|A001|王大明");
@@ -146,13 +255,142 @@ TEST_F(ProductionExport, ProductionDetailIsOneSheetWithTimes)
     const std::string path = file("production.xlsx");
     EXPECT_EQ(ExportAnalysis(Export::ProductionDetail, p_, "", db_.connectionString(), path), 1);
     const auto sheets = ReadWorkbook(path);
-    ASSERT_EQ(sheets.size(), 1u);
+    ASSERT_EQ(sheets.size(), 2u); // and the per-machine summary
     const auto& s = sheets[0];
     EXPECT_EQ(s.name, "生產明細表");
     EXPECT_EQ(Texts(s, {"A2", "E2", "F2"}), "E-上光|113/12/03 13:00|113/12/03 14:00");
     EXPECT_EQ(s.Number("N2"), 100);   // 100 in 60 minutes
     EXPECT_EQ(s.Number("P2"), 124);   // 1.2345 priced at varnishing's 3 places, as the analyses print it
     EXPECT_EQ(s.Text("K3"), "=SUM(K2:K2)");
+}
+
+// Both listings of records end in a chart sheet of output value and defect
+// rate per machine, drawn from a summary sheet whose every row adds up the
+// listed rows of its machine.
+TEST_F(ProductionExport, MachineChartDrawsEachMachinesSumsOfTheListedRows)
+{
+    std::map<std::string, Sums> expected; // by kind and machine
+    for (const auto& r : Records(db_.connectionString(), p_))
+        expected[r.kind + "|" + r.machine].add(r);
+    for (const Export e : {Export::ValueDetail, Export::ProductionDetail}) {
+        SCOPED_TRACE(ExportTitle(e));
+        const std::string path = file("machines.xlsx");
+        ExportAnalysis(e, p_, "", db_.connectionString(), path);
+        const auto sheets = ReadWorkbook(path);
+        const auto charts = xlsx::testing::ReadCharts(path);
+        ASSERT_EQ(charts.size(), 1u);
+        ExpectValueAndRate(charts[0]);
+        EXPECT_EQ(charts[0].sheet, "產值圖");
+        const RangeRef machines = ParseRange(charts[0].series[0].categories);
+        const RangeRef values = ParseRange(charts[0].series[0].values);
+        const RangeRef rates = ParseRange(charts[0].series[1].values);
+        const Sheet& summary = Named(sheets, machines.sheet);
+        EXPECT_EQ(std::make_pair(values.sheet, rates.sheet), std::make_pair(summary.name, summary.name));
+        EXPECT_EQ(std::make_pair(values.firstRow, values.lastRow), std::make_pair(machines.firstRow, machines.lastRow));
+        EXPECT_EQ(std::make_pair(rates.firstRow, rates.lastRow), std::make_pair(machines.firstRow, machines.lastRow));
+        std::set<std::string> drawn;
+        for (int row = machines.firstRow; row <= machines.lastRow; ++row) {
+            const std::string n = std::to_string(row);
+            const std::string key = summary.Text("A" + n) + "|" + summary.Text(machines.firstCol + n);
+            ASSERT_TRUE(expected.count(key)) << key;
+            EXPECT_TRUE(drawn.insert(key).second) << key;
+            const Sums& x = expected[key];
+            const std::string value = values.firstCol + n;
+            EXPECT_EQ(Cached(summary, value), x.value) << key;
+            EXPECT_EQ(SumProduct(sheets, summary.Text(value)), x.value) << key;
+            EXPECT_EQ(Cached(summary, "C" + n), x.completed) << key;
+            EXPECT_EQ(SumProduct(sheets, summary.Text("C" + n)), x.completed) << key;
+            EXPECT_EQ(Cached(summary, "D" + n), x.defects) << key;
+            EXPECT_EQ(SumProduct(sheets, summary.Text("D" + n)), x.defects) << key;
+            EXPECT_EQ(Cached(summary, rates.firstCol + n), reports::DefectRate(x.defects, x.completed).value_or(0))
+                << key;
+        }
+        EXPECT_EQ(drawn.size(), expected.size());
+    }
+}
+
+// The summary draws the same chart from its machines' rows; by date also
+// the days of the machine with the largest output, from its rows.
+TEST_F(ProductionExport, SummaryChartsMachinesAndByDateTheDaysOfTheLargestMachine)
+{
+    std::map<std::string, Sums> byMachine;
+    std::map<std::string, std::map<std::string, Sums>> byDay; // by machine, then date
+    for (const auto& r : Records(db_.connectionString(), p_)) {
+        byMachine[r.machine].add(r);
+        byDay[r.machine][reports::SlashedDate(r.endDate).toStdString()].add(r);
+    }
+    std::string largest;
+    for (const auto& [machine, sums] : byMachine)
+        if (largest.empty() || sums.value > byMachine[largest].value)
+            largest = machine;
+
+    ASSERT_TRUE(daily::printing::BuildAnalysisTable(db_.connectionString(), p_, "PC1"));
+    for (const int grouping : {1, 2}) {
+        SCOPED_TRACE(grouping);
+        p_.completionGrouping = grouping;
+        const std::string path = file("summary.xlsx");
+        ExportAnalysis(Export::ValueSummary, p_, "PC1", db_.connectionString(), path);
+        const auto sheets = ReadWorkbook(path);
+        const auto charts = xlsx::testing::ReadCharts(path);
+        ASSERT_EQ(charts.size(), grouping == 2 ? 2u : 1u);
+        ExpectValueAndRate(charts[0]);
+        const RangeRef machines = ParseRange(charts[0].series[0].categories);
+        const RangeRef values = ParseRange(charts[0].series[0].values);
+        const Sheet& summary = Named(sheets, machines.sheet);
+        EXPECT_EQ(machines.lastRow - machines.firstRow + 1, static_cast<int>(byMachine.size()));
+        for (int row = machines.firstRow; row <= machines.lastRow; ++row) {
+            const std::string machine = summary.Text(machines.firstCol + std::to_string(row));
+            const std::string value = summary.Text(values.firstCol + std::to_string(row));
+            EXPECT_EQ(SumProduct(sheets, value), byMachine[machine].value) << machine;
+        }
+        if (grouping == 1)
+            continue;
+
+        const auto& days = charts[1];
+        ExpectValueAndRate(days);
+        EXPECT_EQ(days.title, largest + " 每日產值與不良率");
+        const RangeRef dates = ParseRange(days.series[0].categories);
+        const RangeRef dayValues = ParseRange(days.series[0].values);
+        const RangeRef dayRates = ParseRange(days.series[1].values);
+        const Sheet& listing = Named(sheets, dates.sheet);
+        EXPECT_EQ(std::make_pair(dayValues.sheet, dayRates.sheet), std::make_pair(listing.name, listing.name));
+        EXPECT_EQ(std::make_pair(dayValues.firstRow, dayValues.lastRow), std::make_pair(dates.firstRow, dates.lastRow));
+        EXPECT_EQ(std::make_pair(dayRates.firstRow, dayRates.lastRow), std::make_pair(dates.firstRow, dates.lastRow));
+        EXPECT_EQ(dates.lastRow - dates.firstRow + 1, static_cast<int>(byDay[largest].size()));
+        for (int row = dates.firstRow; row <= dates.lastRow; ++row) {
+            const std::string n = std::to_string(row);
+            EXPECT_EQ(listing.Text("A" + n), largest);
+            const std::string date = listing.Text(dates.firstCol + n);
+            ASSERT_TRUE(byDay[largest].count(date)) << date;
+            const Sums& x = byDay[largest][date];
+            EXPECT_EQ(listing.Number(dayValues.firstCol + n), x.value) << date;
+            EXPECT_EQ(listing.Number(dayRates.firstCol + n), *reports::DefectRate(x.defects, x.completed)) << date;
+        }
+    }
+
+    // Lines that do not come machine by machine: the largest machine's days
+    // are still drawn from one run of its rows.
+    const std::vector<SummaryLine> mixed = {
+        {"D-印刷", "甲", "", "", "1131202", 1, 100, 60, 1, 5},
+        {"D-印刷", "乙", "", "", "1131202", 1, 100, 60, 2, 100},
+        {"D-印刷", "甲", "", "", "1131203", 1, 100, 60, 3, 200},
+    };
+    WriteValueSummary(file("mixed.xlsx"), mixed, true);
+    const auto sheets = ReadWorkbook(file("mixed.xlsx"));
+    const auto charts = xlsx::testing::ReadCharts(file("mixed.xlsx"));
+    ASSERT_EQ(charts.size(), 2u);
+    const RangeRef dates = ParseRange(charts[1].series[0].categories);
+    const RangeRef values = ParseRange(charts[1].series[0].values);
+    const Sheet& listing = Named(sheets, dates.sheet);
+    std::vector<double> drawn, listed;
+    for (int row = dates.firstRow; row <= dates.lastRow; ++row) {
+        EXPECT_EQ(listing.Text("A" + std::to_string(row)), "甲");
+        drawn.push_back(listing.Number(values.firstCol + std::to_string(row)));
+    }
+    for (const SummaryLine& l : mixed)
+        if (l.machine == "甲")
+            listed.push_back(l.value);
+    EXPECT_EQ(drawn, listed);
 }
 
 // An analysis is named by the title it prints, so that a print to a file

@@ -68,7 +68,8 @@ def formula(e, path):
     return '' if x is None else (x.text or '')
 def axis(a):
     fmt = a.find('c:numFmt', NS)
-    return '%s\t%s\t%s\t%s\t%s' % (a.tag.split('}')[1][:3], val(a, 'c:axPos'), '' if fmt is None else fmt.get('formatCode'),
+    fmt = '' if fmt is None else fmt.get('formatCode')
+    return '%s\t%s\t%s\t%s\t%s' % (a.tag.split('}')[1][:3], val(a, 'c:axPos'), fmt,
                                    clean(text(a.find('c:title', NS))), val(a, 'c:delete') or '0')
 book = rels('xl/workbook.xml')
 for s in ET.fromstring(z.read('xl/workbook.xml')).find('m:sheets', NS):
