@@ -497,6 +497,47 @@ TEST_F(QualityWindows, ListingFiltersLinesOutOfToleranceAndEditsTolerances)
               (Rows{{"<null>", "1.4", "0.1", "other"}}));
 }
 
+// 色差圖 charts the selected row's colour number by printing date, its
+// tolerance across the plot; a row without a colour number charts nothing
+// and says so.
+TEST_F(QualityWindows, ListingChartsTheSelectedColourNumberByDate)
+{
+    const Rows c = db.rows("select L, A, B, 容許色差 from [色號目標值] where 色號 = 'C'");
+    ASSERT_EQ(c.size(), 1u);
+    db.exec("insert into [工單印刷數據] (製程, 工單單號, 工單序, 序, 色號, 測量1, 測量2, 測量3, 印刷日期) values "
+            "('D-印刷', 'ZZ1', 1, 1, 'C', '" + c[0][0] + "', '" + c[0][1] + "', '" + c[0][2] + "', '1131201'), "
+            "('D-印刷', 'ZZ1', 1, 2, 'M', '50', '60', '0', '1131202'), "
+            "('D-印刷', 'ZZ1', 1, 3, 'C', '70', '" + c[0][1] + "', '" + c[0][2] + "', '1131203'), "
+            "('D-印刷', 'ZZ1', 1, 4, '', '70', '0', '0', '1131203')");
+    frm印刷數據明細表 w;
+    int previews = 0;
+    w.runModal = [&](QDialog& d) { previews += dynamic_cast<report::PreviewDialog*>(&d) != nullptr; };
+    w.setWorkOrder("ZZ1");
+    Activate(w);
+    ASSERT_EQ(w.rows().rowCount(), 4u);
+    w.fml明細->setActiveCell(3, 1);
+    QTest::mouseClick(w.scmd色差圖, Qt::LeftButton);
+    EXPECT_EQ(previews, 1);
+    EXPECT_EQ(w.chartColour(), "C");
+    const report::PageDocument doc = w.differenceDocument();
+    ASSERT_EQ(doc.pages.size(), 1u);
+    ASSERT_EQ(doc.pages[0].charts.size(), 1u);
+    const report::PlacedChart& chart = doc.pages[0].charts[0];
+    ASSERT_EQ(chart.categoryLabels.size(), 2u);   // M's date is not C's
+    EXPECT_EQ(chart.categoryLabels[1].text, "113/12/03");
+    const quality::Lab target{std::stod(c[0][0]), std::stod(c[0][1]), std::stod(c[0][2])};
+    ASSERT_EQ(chart.bars.size(), 2u);
+    EXPECT_EQ(chart.bars[0].value, 0);
+    EXPECT_NEAR(chart.bars[1].value, quality::Ciede2000(target, {70, target.a, target.b}), 0.005);
+    ASSERT_EQ(chart.references.size(), 1u);
+    EXPECT_EQ(chart.references[0].value, std::stod(c[0][3]));
+
+    w.fml明細->setActiveCell(4, 1);
+    QTest::mouseClick(w.scmd色差圖, Qt::LeftButton);
+    EXPECT_EQ(previews, 1);
+    EXPECT_EQ(told(), Texts{"請先點選一筆有色號的資料!"});
+}
+
 TEST_F(QualityWindows, TimeWindowIndicatorFollowsWhatWasSaved)
 {
     const Step s = bareStep("PRINTING_S");

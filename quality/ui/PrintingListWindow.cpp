@@ -1,5 +1,6 @@
 #include "quality/ui/PrintingListWindow.h"
 
+#include "quality/core/DifferenceChart.h"
 #include "quality/core/PrintingData.h"
 #include "quality/ui/EntryGrid.h"
 
@@ -116,12 +117,14 @@ void frm印刷數據明細表::buildUi()
     scmd查詢 = button("scmd查詢", "查 詢");
     scmd列印 = button("scmd列印", "列 印");
     scmd匯出 = button("scmd匯出", "匯出Excel");
+    scmd色差圖 = button("scmd色差圖", "色差圖");
     ssc回前畫面 = button("ssc回前畫面", "回前畫面");
     lbl筆數 = new QLabel(this);
     lbl筆數->setObjectName(QStringLiteral("lbl筆數"));
     actions->addWidget(scmd查詢);
     actions->addWidget(scmd列印);
     actions->addWidget(scmd匯出);
+    actions->addWidget(scmd色差圖);
     actions->addWidget(lbl筆數, 1);
     actions->addWidget(ssc回前畫面);
     root->addLayout(actions);
@@ -175,6 +178,7 @@ void frm印刷數據明細表::buildUi()
     QObject::connect(scmd查詢, &QPushButton::clicked, this, [this] { Guarded(kTitle, [&] { query(); }); });
     QObject::connect(scmd列印, &QPushButton::clicked, this, [this] { Guarded(kTitle, [&] { print(); }); });
     QObject::connect(scmd匯出, &QPushButton::clicked, this, [this] { Guarded(kTitle, [&] { exportWorkbook(); }); });
+    QObject::connect(scmd色差圖, &QPushButton::clicked, this, [this] { Guarded(kTitle, [&] { printDifferenceChart(); }); });
     QObject::connect(scmd客戶, &QPushButton::clicked, this, [this] { lookUpCustomer(); });
     QObject::connect(txt客戶, &QLineEdit::returnPressed, this, [this] { lookUpCustomer(); });
     QObject::connect(txt客戶, &QLineEdit::textEdited, this, [this] {
@@ -338,6 +342,38 @@ void frm印刷數據明細表::print()
     }
     report::PreviewDialog preview(std::move(*doc), this);
     preview.setDocumentName(QStringLiteral("印刷數據明細表"));
+    runModal(preview);
+}
+
+std::string frm印刷數據明細表::chartColour() const
+{
+    const int row = fml明細->activeRow();
+    if (row < 1 || static_cast<std::size_t>(row) > rows_.rowCount())
+        return {};
+    return report::RowView(&rows_, static_cast<std::size_t>(row - 1)).text("色號").toStdString();
+}
+
+report::PageDocument frm印刷數據明細表::differenceDocument() const
+{
+    ListingFilter f = filter();
+    if (!customerName_.empty())
+        f.customer += " " + customerName_;
+    const std::string colour = chartColour();
+    return DifferenceChartReport(rows_, colour, targets_, ConditionsText(f) + "  圖示色號：" + colour);
+}
+
+void frm印刷數據明細表::printDifferenceChart()
+{
+    if (rows_.rowCount() == 0) {
+        MsgBox("查無任何資料!", "訊息", MsgIcon::Information);
+        return;
+    }
+    if (chartColour().empty()) {
+        MsgBox("請先點選一筆有色號的資料!", "訊息", MsgIcon::Information);
+        return;
+    }
+    report::PreviewDialog preview(differenceDocument(), this);
+    preview.setDocumentName(QStringLiteral("印刷數據色差圖"));
     runModal(preview);
 }
 

@@ -50,6 +50,7 @@ public:
     QPushButton* scmd查詢 = nullptr;
     QPushButton* scmd列印 = nullptr;
     QPushButton* scmd匯出 = nullptr;
+    QPushButton* scmd色差圖 = nullptr;
     QPushButton* ssc回前畫面 = nullptr;
     QLabel* lbl筆數 = nullptr;
     qtmv::SpreadGrid* fml明細 = nullptr;   // the listed rows
@@ -73,6 +74,7 @@ public:
     void lookUpCustomer();   // scmd客戶 / Enter in txt客戶
     void print();            // scmd列印
     void exportWorkbook();   // scmd匯出: the listed rows into an .xlsx file
+    void printDifferenceChart();   // scmd色差圖: the selected row's colour number by date
     void saveTargets();      // scmd儲存目標值
     void showRow(int row);   // the row's inks and measurements in fml油墨
 
@@ -81,6 +83,11 @@ public:
     // The page document print() previews; empty without rows. Throws
     // report::Cancelled when `progress` stops the layout.
     qtmv::report::PageDocument document(const qtmv::report::Progress& progress = {}) const;
+    // The colour number printDifferenceChart() charts: the selected row's;
+    // "" without one.
+    std::string chartColour() const;
+    // The chart page it previews.
+    qtmv::report::PageDocument differenceDocument() const;
 
 protected:
     void showEvent(QShowEvent* e) override;
