@@ -8,6 +8,7 @@
 
 #include "common/ProcessKind.h"
 #include "db/Database.h"
+#include "quality/core/ColourDifference.h"
 
 #include <sqlite3.h>
 
@@ -1679,13 +1680,37 @@ void Plant::writePrintingData(const std::string& po, const Line& l)
     const int day = l.pieces[0].finished ? l.pieces[0].finishDay : l.pieces[0].sched;
     for (int n = 0; n < colours; ++n) {
         t.text("工單單號", po).integer("工單序", l.no).text("製程", "D-印刷").integer("序", n + 1);
-        t.text("印刷日期", Roc7(day)).text("色號", std::string(kColourNumbers[static_cast<std::size_t>(n) % 7]));
+        const std::string_view colour = kColourNumbers[static_cast<std::size_t>(n) % 7];
+        t.text("印刷日期", Roc7(day)).text("色號", std::string(colour));
         t.text("油墨1", std::string(kInks[static_cast<std::size_t>(n)]));
         if (rng_.chance(0.4))
             t.text("油墨2", std::string(rng_.pick(All(kInks))));
-        t.text("測量1", Fmt("%.1f", rng_.real(40, 90))).text("測量2", Fmt("%.1f", rng_.real(-40, 60)));
-        t.text("測量3", Fmt("%.1f", rng_.real(-50, 80))).text("測量4", Fmt("%.2f", rng_.real(0.3, 2.5)));
-        t.text("測量5", Fmt("%.2f", rng_.real(1.2, 1.9)));
+        // Drawn in the same order whatever is written, so the rest of the plant stays the same.
+        double l = rng_.real(40, 90), a = rng_.real(-40, 60), b = rng_.real(-50, 80);
+        const double typedDifference = rng_.real(0.3, 2.5);
+        double density = rng_.real(1.2, 1.9);
+        std::string difference = Fmt("%.2f", typedDifference);
+        if (const ColourTargetRow* target = FindColourTarget(colour)) {
+            // Printed near the target: the draws give the direction of the
+            // miss and its size, up to 1.2 times the tolerance, so that most
+            // lines are within it and some are not. △ as the window computes
+            // it from the values written.
+            const quality::Lab aim{target->l, target->a, target->b};
+            const double dl = (l - 65) / 25, da = (a - 10) / 50, db = (b - 15) / 65;
+            const double wanted = target->tolerance * (0.2 + (typedDifference - 0.3) / 2.2);
+            const double unit = quality::Ciede2000(aim, {aim.L + dl, aim.a + da, aim.b + db});
+            const double k = unit > 0 ? std::min(wanted / unit, 50.0) : 0;
+            auto tenth = [](double v) { return std::round(v * 10) / 10 + 0.0; };   // never "-0.0"
+            l = tenth(aim.L + dl * k);
+            a = tenth(aim.a + da * k);
+            b = tenth(aim.b + db * k);
+            difference = quality::DifferenceText(quality::Ciede2000(aim, {l, a, b}));
+            if (target->density > 0)
+                density = target->density + (density - 1.55) / 0.35 * 0.15;
+        }
+        t.text("測量1", Fmt("%.1f", l)).text("測量2", Fmt("%.1f", a));
+        t.text("測量3", Fmt("%.1f", b)).text("測量4", difference);
+        t.text("測量5", Fmt("%.2f", density));
         t.text("記錄員代號", recorder.id).text("記錄員", recorder.name);
         t.insert();
     }

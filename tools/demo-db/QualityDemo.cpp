@@ -4,6 +4,31 @@
 
 namespace qtmv::demo {
 
+namespace {
+
+// Process colours on coated paper (ISO 12647-2 paper type 1) with the
+// standard's deviation tolerance for solids (ΔE00 3.5, black 5); no density,
+// which the standard leaves to the plant. The spot colours are held tighter
+// by the plant's own rule, with the density its press operators print them at.
+const ColourTargetRow kTargets[] = {
+    {"C", 55, -37, -50, "ISO 12647-2 銅版紙", 3.5, 0, 0},
+    {"M", 48, 74, -3, "ISO 12647-2 銅版紙", 3.5, 0, 0},
+    {"Y", 89, -5, 93, "ISO 12647-2 銅版紙", 3.5, 0, 0},
+    {"K", 16, 0, 0, "ISO 12647-2 銅版紙", 5.0, 0, 0},
+    {"PANTONE 185 C", 50, 73, 44, "特別色（廠內標準）", 2.5, 1.45, 0.10},
+    {"PANTONE 286 C", 29, 16, -66, "特別色（廠內標準）", 2.5, 1.50, 0.10},
+};
+
+} // namespace
+
+const ColourTargetRow* FindColourTarget(std::string_view number)
+{
+    for (const ColourTargetRow& t : kTargets)
+        if (number == t.number)
+            return &t;
+    return nullptr;
+}
+
 void WriteQualitySettings(sqlite3* db)
 {
     struct Rate {
@@ -17,28 +42,8 @@ void WriteQualitySettings(sqlite3* db)
     for (const Rate& x : rates)
         r.text("KIND", x.kind).real("允收率", x.percent).insert();
 
-    struct Target {
-        const char* number;
-        double l, a, b;
-        const char* note;
-        double tolerance;                 // ΔE00
-        double density, densityTolerance; // 0: none
-    };
-    // Process colours on coated paper (ISO 12647-2 paper type 1) with the
-    // standard's deviation tolerance for solids (ΔE00 3.5, black 5); no
-    // density, which the standard leaves to the plant. The spot colours are
-    // held tighter by the plant's own rule, with the density its press
-    // operators print them at.
-    const Target targets[] = {
-        {"C", 55, -37, -50, "ISO 12647-2 銅版紙", 3.5, 0, 0},
-        {"M", 48, 74, -3, "ISO 12647-2 銅版紙", 3.5, 0, 0},
-        {"Y", 89, -5, 93, "ISO 12647-2 銅版紙", 3.5, 0, 0},
-        {"K", 16, 0, 0, "ISO 12647-2 銅版紙", 5.0, 0, 0},
-        {"PANTONE 185 C", 50, 73, 44, "特別色（廠內標準）", 2.5, 1.45, 0.10},
-        {"PANTONE 286 C", 29, 16, -66, "特別色（廠內標準）", 2.5, 1.50, 0.10},
-    };
     TableWriter t(db, "色號目標值");
-    for (const Target& x : targets) {
+    for (const ColourTargetRow& x : kTargets) {
         t.text("色號", x.number).real("L", x.l).real("A", x.a).real("B", x.b).text("備註", x.note);
         t.real("容許色差", x.tolerance);
         if (x.density > 0)

@@ -1,5 +1,7 @@
 #include "tools/demo-db/DemoPlant.h"
 
+#include "quality/core/ColourTolerance.h"
+
 #include "common/ProcessKind.h"
 #include "db/testing/PlainDb.h"
 #include "platform/jet/testing/ServerDatabase.h"
@@ -8,6 +10,8 @@
 
 #include <filesystem>
 #include <functional>
+#include <map>
+#include <optional>
 #include <sstream>
 
 using qtmv::db::test::Db;
@@ -120,6 +124,38 @@ TEST(DemoPlant, HasOpenPiecesOfEveryKindAndTheViewsShowTheScheduleAndTheAnalysis
                             "and 時標準量 > 0 and QTY > 0"})
         EXPECT_GT(db.count(sql), 0) << sql;
     EXPECT_EQ(db.count("select * from [不良分析4]"), db.count("select * from 預排資料耗時明細"));
+}
+
+// Every colour target is held to a ΔE00 tolerance, a density target comes
+// with its own. The printing lines are printed near their colour's target:
+// their △ is the ΔE00 of the values written, and most are within the
+// tolerance while some are not, as on a real press.
+TEST(DemoPlant, PrintingLinesLieAroundTheirTargetsTolerances)
+{
+    using namespace qtmv::quality;
+    TempPath path("demo-colour");
+    DemoOptions o = Small();
+    o.workOrders = 600;   // a printing line for about one work order in ten
+    qtmv::demo::WriteDemoPlant(path.str(), o);
+    Db db(path.str());
+    std::map<std::string, TargetColour> targets;
+    for (const auto& t : db.rows("select 色號, L, A, B, 容許色差, 濃度目標, 濃度容許 from [色號目標值]")) {
+        auto number = [](const std::string& v) { return v == "<null>" ? std::nullopt : std::optional(std::stod(v)); };
+        EXPECT_GT(number(t[4]).value_or(0), 0) << t[0];
+        EXPECT_EQ(t[5] == "<null>", t[6] == "<null>") << t[0];
+        targets[t[0]] = {{std::stod(t[1]), std::stod(t[2]), std::stod(t[3])}, {number(t[4]), number(t[5]), number(t[6])}};
+    }
+    int within = 0, out = 0;
+    for (const auto& l : db.rows("select 色號, 測量1, 測量2, 測量3, 測量4, 測量5 from [工單印刷數據]")) {
+        const auto target = targets.find(l[0]);
+        ASSERT_NE(target, targets.end()) << l[0];
+        const Measured m = MeasuredOf(l[1], l[2], l[3], l[4], l[5]);
+        ASSERT_TRUE(m.lab) << l[1] << " " << l[2] << " " << l[3];
+        EXPECT_EQ(l[4], DifferenceText(Ciede2000(target->second.lab, *m.lab)));
+        (CheckTolerance(m, target->second).out() ? out : within) += 1;
+    }
+    EXPECT_GT(out, 0);
+    EXPECT_GT(within, 2 * out) << out << " of " << within + out << " out";
 }
 
 } // namespace
