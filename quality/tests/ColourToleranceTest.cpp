@@ -19,7 +19,7 @@ TargetColour Target(Lab lab, std::optional<double> tolerance, std::optional<doub
     return {lab, {tolerance, density, densityTolerance}};
 }
 
-Measured Lab_(const Lab& lab, std::optional<double> density = std::nullopt) { return {lab, std::nullopt, density}; }
+Measured Measuring(const Lab& lab, std::optional<double> density = std::nullopt) { return {lab, std::nullopt, density}; }
 
 } // namespace
 
@@ -40,14 +40,14 @@ TEST(ColourTolerance, DirectionsNameTheComponentsThatMatter)
 // directions. A target without a tolerance flags nothing at all.
 TEST(ColourTolerance, ColourDifferenceBeyondTheTolerance)
 {
-    const ToleranceCheck at = CheckTolerance(Lab_(kPair1Measured), Target(kPair1Target, 2.04));
+    const ToleranceCheck at = CheckTolerance(Measuring(kPair1Measured), Target(kPair1Target, 2.04));
     ASSERT_TRUE(at.difference);
     EXPECT_DOUBLE_EQ(*at.difference, 2.04);
     EXPECT_FALSE(at.out());
     EXPECT_EQ(ToleranceText(at), "色差 2.04 在容許 2.04 內");
     EXPECT_EQ(ExcessText(at), "");
 
-    const ToleranceCheck out = CheckTolerance(Lab_(kPair1Measured), Target(kPair1Target, 2.0));
+    const ToleranceCheck out = CheckTolerance(Measuring(kPair1Measured), Target(kPair1Target, 2.0));
     EXPECT_TRUE(out.colourOut());
     EXPECT_FALSE(out.densityOut());
     EXPECT_NEAR(out.differenceExcess, 0.04, 1e-9);
@@ -61,7 +61,7 @@ TEST(ColourTolerance, ColourDifferenceBeyondTheTolerance)
     EXPECT_TRUE(typed.directions.empty());
     EXPECT_EQ(ExcessText(typed), "色差+0.60");
 
-    const ToleranceCheck none = CheckTolerance(Lab_({73, 25, -18}, 1.9), Target({50, 2.5, 0}, std::nullopt));
+    const ToleranceCheck none = CheckTolerance(Measuring({73, 25, -18}, 1.9), Target({50, 2.5, 0}, std::nullopt));
     EXPECT_FALSE(none.checked());
     EXPECT_FALSE(none.out());
     EXPECT_EQ(ToleranceText(none), "");
@@ -73,7 +73,7 @@ TEST(ColourTolerance, ColourDifferenceBeyondTheTolerance)
 TEST(ColourTolerance, DensityOutsideItsBand)
 {
     const TargetColour spot = Target(kPair1Target, 3.0, 1.45, 0.10);
-    const ToleranceCheck high = CheckTolerance(Lab_(kPair1Measured, 1.62), spot);
+    const ToleranceCheck high = CheckTolerance(Measuring(kPair1Measured, 1.62), spot);
     EXPECT_TRUE(high.out());
     EXPECT_FALSE(high.colourOut());
     EXPECT_NEAR(high.densityExcess, 0.07, 1e-9);
@@ -84,7 +84,7 @@ TEST(ColourTolerance, DensityOutsideItsBand)
     EXPECT_NEAR(low.densityExcess, -0.05, 1e-9);
     EXPECT_EQ(ExcessText(low), "色差+0.04 偏藍、偏綠；濃度偏低 0.05");
 
-    EXPECT_FALSE(CheckTolerance(Lab_(kPair1Measured, 1.55), spot).out());   // at the edge of the band
-    EXPECT_FALSE(CheckTolerance(Lab_(kPair1Measured, 1.90), Target(kPair1Target, 3.0, 1.45)).density);
-    EXPECT_FALSE(CheckTolerance(Lab_(kPair1Measured), spot).density);
+    EXPECT_FALSE(CheckTolerance(Measuring(kPair1Measured, 1.55), spot).out());   // at the edge of the band
+    EXPECT_FALSE(CheckTolerance(Measuring(kPair1Measured, 1.90), Target(kPair1Target, 3.0, 1.45)).density);
+    EXPECT_FALSE(CheckTolerance(Measuring(kPair1Measured), spot).density);
 }

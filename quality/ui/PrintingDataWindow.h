@@ -16,7 +16,7 @@
 // differ from those it loaded (a line added, changed or deleted).
 //
 // A line out of its colour number's tolerances (ColourTolerance.h) is shown
-// as such as its values are typed: the line coloured (kOutOfTolerance) and
+// as such as its values are typed: the line coloured light red and
 // the words in sbr狀態. It is stored all the same; as the window closes it
 // tells how many of the stored lines are out.
 #include "common/Clock.h"
