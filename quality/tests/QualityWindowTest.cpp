@@ -522,13 +522,10 @@ TEST_F(QualityWindows, ListingChartsTheSelectedColourNumberByDate)
     const report::PageDocument doc = w.differenceDocument();
     ASSERT_EQ(doc.pages.size(), 1u);
     ASSERT_EQ(doc.pages[0].charts.size(), 1u);
+    // The values themselves are DifferenceChart's, tested with it.
     const report::PlacedChart& chart = doc.pages[0].charts[0];
     ASSERT_EQ(chart.categoryLabels.size(), 2u);   // M's date is not C's
     EXPECT_EQ(chart.categoryLabels[1].text, "113/12/03");
-    const quality::Lab target{std::stod(c[0][0]), std::stod(c[0][1]), std::stod(c[0][2])};
-    ASSERT_EQ(chart.bars.size(), 2u);
-    EXPECT_EQ(chart.bars[0].value, 0);
-    EXPECT_NEAR(chart.bars[1].value, quality::Ciede2000(target, {70, target.a, target.b}), 0.005);
     ASSERT_EQ(chart.references.size(), 1u);
     EXPECT_EQ(chart.references[0].value, std::stod(c[0][3]));
 

@@ -5,10 +5,6 @@
 #include "platform/report/Report.h"
 #include "platform/ui/tests/TestApp.h"
 
-#include <QProcess>
-#include <QStandardPaths>
-#include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -218,29 +214,16 @@ TEST(ChartPage, AClosingChartStartsAPageWithoutTheHeaderOverEveryRowAndIsDrawn)
     EXPECT_EQ(chart.bars[0].value, even);
     EXPECT_EQ(chart.bars[1].value, odd);
 
-    // The renderers draw it: the bars' insides are painted, and the PDF
-    // holds the chart's texts.
+    // The renderers draw it (the PDF through the same painting; print-report's
+    // test reads a chart page's texts back from one): the bars' insides are
+    // painted, not the plot around them, and no other page.
     const double dpi = 96;
     const QImage img = RenderPageImage(doc, 2, dpi);
-    auto painted = [&](const QRectF& mm) {
-        const QPointF c = mm.center() * (dpi / 25.4);
-        return img.pixelColor(c.toPoint()) != QColor(Qt::white);
+    auto painted = [&](const QImage& page, const QRectF& mm) {
+        return page.pixelColor((mm.center() * (dpi / 25.4)).toPoint()) != QColor(Qt::white);
     };
     for (const PlacedBar& b : chart.bars)
-        EXPECT_TRUE(painted(b.rect)) << b.value;
-    EXPECT_FALSE(painted(QRectF(chart.plot.left() + 0.5, chart.plot.top() + 0.5, 1, 1)));
-    EXPECT_TRUE(RenderPageImage(doc, 1, dpi).pixelColor((chart.bars[0].rect.center() * (dpi / 25.4)).toPoint())
-                == QColor(Qt::white));
-
-    const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
-    if (pdftotext.isEmpty())
-        GTEST_SKIP() << "pdftotext is not installed";
-    QTemporaryDir dir;
-    ASSERT_TRUE(WritePdf(doc, dir.filePath("c.pdf"), nullptr, 2, 2));
-    QProcess p;
-    p.start(pdftotext, {dir.filePath("c.pdf"), "-"});
-    ASSERT_TRUE(p.waitForFinished(20000));
-    const QString text = QString::fromUtf8(p.readAllStandardOutput());
-    for (const QString& s : {QString("海德堡"), QString("小森"), QString("產值"), chart.leftTicks.back().label.text})
-        EXPECT_TRUE(text.contains(s)) << s.toStdString() << "\n" << text.toStdString();
+        EXPECT_TRUE(painted(img, b.rect)) << b.value;
+    EXPECT_FALSE(painted(img, QRectF(chart.plot.left() + 0.5, chart.plot.top() + 0.5, 1, 1)));
+    EXPECT_FALSE(painted(RenderPageImage(doc, 1, dpi), chart.bars[0].rect));
 }
