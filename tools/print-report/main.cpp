@@ -10,6 +10,8 @@
 #include "platform/os/Host.h"
 #include "production_export/core/ExcelExport.h"
 #include "production_export/core/ValueListings.h"
+#include "quality/core/DifferenceChart.h"
+#include "quality/core/PrintingData.h"
 #include "reports/OutsourcingOrder.h"
 
 #include "app/core/DatabaseLocation.h"
@@ -36,6 +38,9 @@
 using namespace qtmv;
 
 namespace {
+
+// The printing data listing's colour difference chart (its 色差圖).
+constexpr const char* kColourChart = "印刷數據色差圖";
 
 // The usage: the outputs, every report and workbook by name with the
 // parameters it reads, and the exit status. The names come from the layouts
@@ -82,6 +87,11 @@ std::string UsageText()
            "  read: done-from, done-to, done-time-from, done-time-to (HHMM),\n"
            "        po-from, po-to (work orders), machine (part of its name; the\n"
            "        whole name for the first two), handler, description, kind (D-印刷)\n"
+           "\n"
+           "The printing data listing's chart (--pdf):\n"
+           "    " + std::string(kColourChart) + ": the ΔE00 of one colour number by printing date\n"
+           "  read: colour (the colour number, required), printed-from, printed-to\n"
+           "        (printing dates)\n"
            "\n"
            "Workbooks (--xlsx), as the print page's export windows write them:\n"
            "    " + std::string(daily::printing::kValueExcelWindow) + ": choice=1 the value detail, choice=2 the\n"
@@ -298,6 +308,8 @@ int main(int argc, char** argv)
     std::string database, reportName, pdf, png, xlsx;
     std::optional<int> pngPage;
     reports::PrintParams params;
+    quality::ListingFilter listing;   // the colour chart's
+    std::string listingParam;         // the first of its parameters given
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (i + 1 >= argc)
@@ -321,8 +333,19 @@ int main(int argc, char** argv)
             const auto eq = value.find('=');
             if (eq == std::string::npos)
                 return Usage("bad parameter: " + value);
-            if (const auto why = SetParam(params, value.substr(0, eq), value.substr(eq + 1)))
+            const std::string name = value.substr(0, eq), v = value.substr(eq + 1);
+            if ((name == "printed-from" || name == "printed-to" || name == "colour") && listingParam.empty())
+                listingParam = name;
+            if (name == "printed-from" || name == "printed-to") {
+                const auto date = quality::PrintingDate(v);
+                if (!date)
+                    return Usage("--set " + value + ": not a date (yyymmdd, as 1131204)");
+                (name == "printed-from" ? listing.dateFrom : listing.dateTo) = *date;
+            } else if (name == "colour") {
+                listing.colour = Trim(v);
+            } else if (const auto why = SetParam(params, name, v)) {
                 return Usage(*why);
+            }
         } else
             return Usage("unknown option: " + arg);
     }
@@ -338,8 +361,13 @@ int main(int argc, char** argv)
     if (!xlsx.empty() && !excelWindow)
         return Usage("--xlsx needs frm產值分析明細轉Excel or frm生產明細表轉Excel");
     const auto layout = reports::OrderLayoutByName(reportName);
-    if (xlsx.empty() && !layout && !production::IsAnalysisReport(reportName))
+    const bool colourChart = reportName == kColourChart;
+    if (xlsx.empty() && !layout && !colourChart && !production::IsAnalysisReport(reportName))
         return Usage("not a report layout: " + reportName);
+    if (!colourChart && !listingParam.empty())
+        return Usage("unknown parameter: " + listingParam + " (" + kColourChart + " only)");
+    if (colourChart && listing.colour.empty())
+        return Usage(std::string(kColourChart) + " needs --set colour=<colour number>");
 
     if (!std::getenv("QT_QPA_PLATFORM") && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
@@ -363,6 +391,17 @@ int main(int argc, char** argv)
         params.fillDefaults();
         if (!xlsx.empty())
             return WriteWorkbook(reportName, params, s, xlsx);
+        if (colourChart) {
+            const report::DataTable rows = quality::LoadListing(s, listing);
+            const auto targets = quality::LoadTargets(s);
+            if (quality::DifferenceChart(rows, listing.colour, targets).categories.empty()) {
+                std::fprintf(stderr, "查無任何資料!\n");
+                return 1;
+            }
+            const report::PageDocument doc =
+                quality::DifferenceChartReport(rows, listing.colour, targets, quality::ConditionsText(listing));
+            return WritePages(doc, *pdfOut, pngOut ? &*pngOut : nullptr, pngPage.value_or(1));
+        }
         if (layout && !layout->single && params.numberFrom.empty()) {
             params.numberFrom = FirstOrderNumber(*layout, params, s);
             if (!params.numberFrom.empty())

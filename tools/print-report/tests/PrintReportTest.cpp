@@ -214,6 +214,29 @@ TEST_F(PrintReport, TheClosingChartPageInThePdfAndAsTheImage)
     EXPECT_TRUE(outputs().empty());
 }
 
+// The printing data listing's chart of one colour number: its dates, its
+// tolerance; a colour number without lines prints nothing, none is refused.
+TEST_F(PrintReport, TheColourDifferenceChartOfOneColourNumber)
+{
+    db_.exec("insert into [色號目標值] (色號, L, A, B, 容許色差) values ('C', 55, -37, -50, 3.5)");
+    db_.exec("insert into [工單印刷數據] (製程, 工單單號, 工單序, 序, 色號, 測量1, 測量2, 測量3, 印刷日期) values "
+             "('D-印刷', '1131200001', 1, 1, 'c', '56', '-36', '-51', '1131202'), "
+             "('D-印刷', '1131200001', 1, 2, 'C', '60', '-30', '-45', '1131204'), "
+             "('D-印刷', '1131200001', 1, 3, 'C', '60', '-30', '-45', '1131206')");
+    const std::string pdf = db_.folder() + "c.pdf";
+    ASSERT_TRUE(exits(0, "--report 印刷數據色差圖 --set colour=C --set printed-to=1131205 --pdf '" + pdf + "'"));
+    const std::string text = pdfText(pdf);
+    for (const char* w : {"色號 C 色差", "容許色差 3.50", "113/12/02", "113/12/04"})
+        EXPECT_NE(text.find(w), std::string::npos) << w << "\n" << text;
+    EXPECT_EQ(text.find("113/12/06"), std::string::npos) << text;
+    std::filesystem::remove(pdf);
+    EXPECT_TRUE(exits(1, "--report 印刷數據色差圖 --set colour=Y --pdf '" + pdf + "'", "查無任何資料"));
+    EXPECT_TRUE(exits(2, "--report 印刷數據色差圖 --pdf '" + pdf + "'", "needs --set colour"));
+    EXPECT_TRUE(exits(2, "--report 印刷數據色差圖 --set colour=C --set printed-to=1131345 --pdf '" + pdf + "'",
+                      "printed-to=1131345"));
+    EXPECT_TRUE(outputs().empty());
+}
+
 // Nothing to print (1) and wrong arguments (2) write nothing, and a workbook
 // already there stays as it was; a date that is no date is refused naming
 // its parameter.
@@ -260,7 +283,7 @@ TEST_F(PrintReport, HelpNamesEveryReportAndWhatItReads)
     for (const char* name :
          {"rpt外發單_印前_xp", "rpt外發單_印刷_xp", "rpt外發單_裁工_xp", "rpt外發單_其他_xp", "rpt不良分析1_工務預排",
           "rpt不良分析2_工務預排", "rpt不良分析_工務預排個人總表", "rpt產值分析表_印刷", "rpt產值分析表_印刷_1",
-          "rpt產值分析表1", "rpt生產明細表", "frm產值分析明細轉Excel", "frm生產明細表轉Excel"})
+          "rpt產值分析表1", "rpt生產明細表", "印刷數據色差圖", "frm產值分析明細轉Excel", "frm生產明細表轉Excel"})
         EXPECT_NE(out_.find(std::string("    ") + name), std::string::npos) << name << "\n" << out_;
     EXPECT_NE(out_.find("rpt外發單_印前1_xp"), std::string::npos) << out_;
     for (const char* param : {"number-from", "number-to", "schedule-from", "schedule-to", "vendor", "title-choice",
