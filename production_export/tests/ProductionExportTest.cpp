@@ -3,7 +3,6 @@
 #include "platform/jet/Connection.h"
 #include "printing/AnalysisTable.h"
 #include "printing/OrderParams.h"
-#include "reports/AnalysisLayout.h"
 #include "platform/os/MessageBox.h"
 #include "platform/ui/tests/TestApp.h"
 #include "platform/workbook/testing/ReadWorkbook.h"
@@ -22,6 +21,8 @@
 
 #include <QTemporaryDir>
 
+#include <algorithm>
+#include <array>
 #include <filesystem>
 #include <map>
 #include <regex>
@@ -79,61 +80,45 @@ RangeRef ParseRange(const std::string& formula)
 {
     static const std::regex range(R"('((?:[^']|'')+)'!\$([A-Z]+)\$(\d+):\$([A-Z]+)\$(\d+))");
     std::smatch m;
-    if (!std::regex_match(formula, m, range)) {
-        ADD_FAILURE() << "not a range: " << formula;
-        return {};
-    }
+    if (!std::regex_match(formula, m, range))
+        throw std::runtime_error("not a range: " + formula);
     return {std::regex_replace(m[1].str(), std::regex("''"), "'"), m[2], m[4], std::stoi(m[3]), std::stoi(m[5])};
 }
 
 const Sheet& Named(const std::vector<Sheet>& sheets, const std::string& name)
 {
-    for (const Sheet& s : sheets)
-        if (s.name == name)
-            return s;
-    throw std::runtime_error("no sheet " + name);
-}
-
-// A formula cell's saved value.
-double Cached(const Sheet& s, const std::string& ref)
-{
-    EXPECT_EQ(s.At(ref).type, "f") << s.name << "!" << ref;
-    return std::stod(s.At(ref).cached);
+    const auto it = std::find_if(sheets.begin(), sheets.end(), [&](const Sheet& s) { return s.name == name; });
+    if (it == sheets.end())
+        throw std::runtime_error("no sheet " + name);
+    return *it;
 }
 
 // What Excel makes of =SUMPRODUCT((range="text")*…*range) on the cells read
-// back. The criteria ranges must span the rows the summed range spans,
-// which must be the data rows of its sheet (between the header row and the
-// total row).
+// back. Every range must span the data rows of the sheet (above its total
+// row).
 double SumProduct(const std::vector<Sheet>& sheets, const std::string& formula)
 {
-    static const std::regex criterion(R"re(\(('(?:[^']|'')+'!\$[A-Z]+\$\d+:\$[A-Z]+\$\d+)="((?:[^"]|"")*)"\)\*)re");
-    const std::string head = "=SUMPRODUCT(";
-    EXPECT_EQ(formula.substr(0, head.size()), head);
-    EXPECT_EQ(formula.back(), ')');
-    std::vector<std::pair<RangeRef, std::string>> criteria;
-    std::size_t end = head.size();
-    for (std::sregex_iterator it(formula.begin(), formula.end(), criterion), none; it != none; ++it) {
-        EXPECT_EQ(static_cast<std::size_t>(it->position()), end) << formula;
-        criteria.push_back({ParseRange((*it)[1]), std::regex_replace((*it)[2].str(), std::regex("\"\""), "\"")});
-        end = static_cast<std::size_t>(it->position() + it->length());
-    }
-    const RangeRef summed = ParseRange(formula.substr(end, formula.size() - end - 1));
-    const Sheet& sheet = Named(sheets, summed.sheet);
-    EXPECT_EQ(summed.firstRow, 2) << formula;
-    EXPECT_EQ(summed.lastRow, sheet.maxRow - 1) << formula;
+    // (range="text")* or the summed range and the closing parenthesis
+    static const std::regex part(R"re(\(('(?:[^']|'')+'![$A-Z0-9:]+)="((?:[^"]|"")*)"\)\*)re"
+                                 R"re(|('(?:[^']|'')+'![$A-Z0-9:]+)\)$)re");
+    EXPECT_EQ(formula.rfind("=SUMPRODUCT(", 0), 0u) << formula;
+    std::vector<std::pair<RangeRef, std::string>> ranges; // the criteria, then the summed range
+    for (std::sregex_iterator it(formula.begin(), formula.end(), part), end; it != end; ++it)
+        ranges.push_back({ParseRange((*it)[(*it)[3].matched ? 3 : 1]),
+                          std::regex_replace((*it)[2].str(), std::regex("\"\""), "\"")});
+    const Sheet& sheet = Named(sheets, ranges.back().first.sheet);
     EXPECT_EQ(sheet.Text("A" + std::to_string(sheet.maxRow)), "合計");
     double sum = 0;
-    for (int row = summed.firstRow; row <= summed.lastRow; ++row) {
+    for (int row = 2; row < sheet.maxRow; ++row) {
         bool all = true;
-        for (const auto& [range, text] : criteria) {
-            EXPECT_EQ(range.sheet, summed.sheet);
-            EXPECT_EQ(std::make_pair(range.firstRow, range.lastRow), std::make_pair(summed.firstRow, summed.lastRow));
-            all = all && Named(sheets, range.sheet).Text(range.firstCol + std::to_string(row)) == text;
+        for (const auto& [range, text] : ranges) {
+            EXPECT_EQ(range.sheet + ":" + std::to_string(range.firstRow) + ":" + std::to_string(range.lastRow),
+                      sheet.name + ":2:" + std::to_string(sheet.maxRow - 1));
+            const std::string ref = range.firstCol + std::to_string(row);
+            if (&range == &ranges.back().first)
+                sum += all && !sheet.Text(ref).empty() ? sheet.Number(ref) : 0;
+            all = all && sheet.Text(ref) == text;
         }
-        const std::string ref = summed.firstCol + std::to_string(row);
-        if (all && !sheet.Text(ref).empty())
-            sum += sheet.Number(ref);
     }
     return sum;
 }
@@ -157,17 +142,25 @@ std::vector<reports::ProductionRecord> Records(const std::string& connectionStri
     return reports::ReadRecords(conn, reports::ListingQuery(daily::printing::OrderParams(p)));
 }
 
-// The chart's two series: output value in bars against the left axis
+// The chart's series: output value in bars against the left axis
 // ("#,##0"), the defect rate as a line against the right one ("0.00"),
-// both over the same categories.
-void ExpectValueAndRate(const qtmv::xlsx::testing::ChartContent& c)
+// over the same categories. Returns the categories', values' and rates'
+// ranges, all on one sheet and the same rows.
+std::array<RangeRef, 3> ValueAndRate(const qtmv::xlsx::testing::ChartContent& c)
 {
     EXPECT_TRUE(c.chartSheet);
     EXPECT_EQ(c.legend, "b");
-    ASSERT_EQ(c.series.size(), 2u);
+    if (c.series.size() != 2)
+        throw std::runtime_error("series: " + std::to_string(c.series.size()));
     EXPECT_EQ(c.series[0].type + c.series[0].valueAxis.position + c.series[0].valueAxis.format, "columnl#,##0");
     EXPECT_EQ(c.series[1].type + c.series[1].valueAxis.position + c.series[1].valueAxis.format, "liner0.00");
     EXPECT_EQ(c.series[0].categories, c.series[1].categories);
+    const std::array<RangeRef, 3> r = {ParseRange(c.series[0].categories), ParseRange(c.series[0].values),
+                                       ParseRange(c.series[1].values)};
+    for (const RangeRef& x : r)
+        EXPECT_EQ(x.sheet + ":" + std::to_string(x.firstRow) + ":" + std::to_string(x.lastRow),
+                  r[0].sheet + ":" + std::to_string(r[0].firstRow) + ":" + std::to_string(r[0].lastRow));
+    return r;
 }
 
 } // namespace
@@ -279,30 +272,22 @@ TEST_F(ProductionExport, MachineChartDrawsEachMachinesSumsOfTheListedRows)
         const auto sheets = ReadWorkbook(path);
         const auto charts = xlsx::testing::ReadCharts(path);
         ASSERT_EQ(charts.size(), 1u);
-        ExpectValueAndRate(charts[0]);
         EXPECT_EQ(charts[0].sheet, "產值圖");
-        const RangeRef machines = ParseRange(charts[0].series[0].categories);
-        const RangeRef values = ParseRange(charts[0].series[0].values);
-        const RangeRef rates = ParseRange(charts[0].series[1].values);
+        const auto [machines, values, rates] = ValueAndRate(charts[0]);
         const Sheet& summary = Named(sheets, machines.sheet);
-        EXPECT_EQ(std::make_pair(values.sheet, rates.sheet), std::make_pair(summary.name, summary.name));
-        EXPECT_EQ(std::make_pair(values.firstRow, values.lastRow), std::make_pair(machines.firstRow, machines.lastRow));
-        EXPECT_EQ(std::make_pair(rates.firstRow, rates.lastRow), std::make_pair(machines.firstRow, machines.lastRow));
         std::set<std::string> drawn;
         for (int row = machines.firstRow; row <= machines.lastRow; ++row) {
             const std::string n = std::to_string(row);
             const std::string key = summary.Text("A" + n) + "|" + summary.Text(machines.firstCol + n);
-            ASSERT_TRUE(expected.count(key)) << key;
-            EXPECT_TRUE(drawn.insert(key).second) << key;
+            ASSERT_TRUE(expected.count(key) && drawn.insert(key).second) << key;
             const Sums& x = expected[key];
-            const std::string value = values.firstCol + n;
-            EXPECT_EQ(Cached(summary, value), x.value) << key;
-            EXPECT_EQ(SumProduct(sheets, summary.Text(value)), x.value) << key;
-            EXPECT_EQ(Cached(summary, "C" + n), x.completed) << key;
+            const auto& value = summary.At(values.firstCol + n);
+            EXPECT_EQ(std::stod(value.cached), x.value) << key; // what a reader that does not calculate shows
+            EXPECT_EQ(SumProduct(sheets, value.value), x.value) << key;
             EXPECT_EQ(SumProduct(sheets, summary.Text("C" + n)), x.completed) << key;
-            EXPECT_EQ(Cached(summary, "D" + n), x.defects) << key;
             EXPECT_EQ(SumProduct(sheets, summary.Text("D" + n)), x.defects) << key;
-            EXPECT_EQ(Cached(summary, rates.firstCol + n), reports::DefectRate(x.defects, x.completed).value_or(0))
+            EXPECT_EQ(std::stod(summary.At(rates.firstCol + n).cached),
+                      reports::DefectRate(x.defects, x.completed).value_or(0))
                 << key;
         }
         EXPECT_EQ(drawn.size(), expected.size());
@@ -310,87 +295,67 @@ TEST_F(ProductionExport, MachineChartDrawsEachMachinesSumsOfTheListedRows)
 }
 
 // The summary draws the same chart from its machines' rows; by date also
-// the days of the machine with the largest output, from its rows.
+// the days of the machine with the largest output, from its rows, also
+// when the lines do not come machine by machine.
 TEST_F(ProductionExport, SummaryChartsMachinesAndByDateTheDaysOfTheLargestMachine)
 {
     std::map<std::string, Sums> byMachine;
-    std::map<std::string, std::map<std::string, Sums>> byDay; // by machine, then date
+    std::map<std::string, std::map<std::string, Sums>> byDay; // by machine, then date (1131202)
     for (const auto& r : Records(db_.connectionString(), p_)) {
         byMachine[r.machine].add(r);
-        byDay[r.machine][reports::SlashedDate(r.endDate).toStdString()].add(r);
+        byDay[r.machine][r.endDate].add(r);
     }
-    std::string largest;
+    std::string largest = byMachine.begin()->first;
     for (const auto& [machine, sums] : byMachine)
-        if (largest.empty() || sums.value > byMachine[largest].value)
-            largest = machine;
+        largest = sums.value > byMachine[largest].value ? machine : largest;
+    // The days a chart draws, checked against byDay.
+    const auto expectDays = [&](const std::vector<Sheet>& sheets, const xlsx::testing::ChartContent& chart) {
+        const auto [dates, values, rates] = ValueAndRate(chart);
+        const Sheet& listing = Named(sheets, dates.sheet);
+        EXPECT_EQ(chart.title, largest + " 每日產值與不良率");
+        EXPECT_EQ(dates.lastRow - dates.firstRow + 1, static_cast<int>(byDay[largest].size()));
+        for (int row = dates.firstRow; row <= dates.lastRow; ++row) {
+            const std::string n = std::to_string(row);
+            std::string date = listing.Text(dates.firstCol + n); // 113/12/02
+            std::erase(date, '/');
+            ASSERT_TRUE(byDay[largest].count(date)) << date;
+            const Sums& x = byDay[largest][date];
+            EXPECT_EQ(listing.Text("A" + n), largest);
+            EXPECT_EQ(listing.Number(values.firstCol + n), x.value) << n;
+            EXPECT_EQ(listing.Number(rates.firstCol + n), *reports::DefectRate(x.defects, x.completed)) << n;
+        }
+    };
 
     ASSERT_TRUE(daily::printing::BuildAnalysisTable(db_.connectionString(), p_, "PC1"));
     for (const int grouping : {1, 2}) {
         SCOPED_TRACE(grouping);
         p_.completionGrouping = grouping;
-        const std::string path = file("summary.xlsx");
-        ExportAnalysis(Export::ValueSummary, p_, "PC1", db_.connectionString(), path);
-        const auto sheets = ReadWorkbook(path);
-        const auto charts = xlsx::testing::ReadCharts(path);
+        ExportAnalysis(Export::ValueSummary, p_, "PC1", db_.connectionString(), file("summary.xlsx"));
+        const auto sheets = ReadWorkbook(file("summary.xlsx"));
+        const auto charts = xlsx::testing::ReadCharts(file("summary.xlsx"));
         ASSERT_EQ(charts.size(), grouping == 2 ? 2u : 1u);
-        ExpectValueAndRate(charts[0]);
-        const RangeRef machines = ParseRange(charts[0].series[0].categories);
-        const RangeRef values = ParseRange(charts[0].series[0].values);
+        const auto [machines, values, rates] = ValueAndRate(charts[0]);
         const Sheet& summary = Named(sheets, machines.sheet);
         EXPECT_EQ(machines.lastRow - machines.firstRow + 1, static_cast<int>(byMachine.size()));
         for (int row = machines.firstRow; row <= machines.lastRow; ++row) {
             const std::string machine = summary.Text(machines.firstCol + std::to_string(row));
-            const std::string value = summary.Text(values.firstCol + std::to_string(row));
-            EXPECT_EQ(SumProduct(sheets, value), byMachine[machine].value) << machine;
+            EXPECT_EQ(SumProduct(sheets, summary.Text(values.firstCol + std::to_string(row))),
+                      byMachine[machine].value)
+                << machine;
         }
-        if (grouping == 1)
-            continue;
-
-        const auto& days = charts[1];
-        ExpectValueAndRate(days);
-        EXPECT_EQ(days.title, largest + " 每日產值與不良率");
-        const RangeRef dates = ParseRange(days.series[0].categories);
-        const RangeRef dayValues = ParseRange(days.series[0].values);
-        const RangeRef dayRates = ParseRange(days.series[1].values);
-        const Sheet& listing = Named(sheets, dates.sheet);
-        EXPECT_EQ(std::make_pair(dayValues.sheet, dayRates.sheet), std::make_pair(listing.name, listing.name));
-        EXPECT_EQ(std::make_pair(dayValues.firstRow, dayValues.lastRow), std::make_pair(dates.firstRow, dates.lastRow));
-        EXPECT_EQ(std::make_pair(dayRates.firstRow, dayRates.lastRow), std::make_pair(dates.firstRow, dates.lastRow));
-        EXPECT_EQ(dates.lastRow - dates.firstRow + 1, static_cast<int>(byDay[largest].size()));
-        for (int row = dates.firstRow; row <= dates.lastRow; ++row) {
-            const std::string n = std::to_string(row);
-            EXPECT_EQ(listing.Text("A" + n), largest);
-            const std::string date = listing.Text(dates.firstCol + n);
-            ASSERT_TRUE(byDay[largest].count(date)) << date;
-            const Sums& x = byDay[largest][date];
-            EXPECT_EQ(listing.Number(dayValues.firstCol + n), x.value) << date;
-            EXPECT_EQ(listing.Number(dayRates.firstCol + n), *reports::DefectRate(x.defects, x.completed)) << date;
-        }
+        if (grouping == 2)
+            expectDays(sheets, charts[1]);
     }
 
-    // Lines that do not come machine by machine: the largest machine's days
-    // are still drawn from one run of its rows.
-    const std::vector<SummaryLine> mixed = {
-        {"D-印刷", "甲", "", "", "1131202", 1, 100, 60, 1, 5},
-        {"D-印刷", "乙", "", "", "1131202", 1, 100, 60, 2, 100},
-        {"D-印刷", "甲", "", "", "1131203", 1, 100, 60, 3, 200},
-    };
-    WriteValueSummary(file("mixed.xlsx"), mixed, true);
-    const auto sheets = ReadWorkbook(file("mixed.xlsx"));
-    const auto charts = xlsx::testing::ReadCharts(file("mixed.xlsx"));
-    ASSERT_EQ(charts.size(), 2u);
-    const RangeRef dates = ParseRange(charts[1].series[0].categories);
-    const RangeRef values = ParseRange(charts[1].series[0].values);
-    const Sheet& listing = Named(sheets, dates.sheet);
-    std::vector<double> drawn, listed;
-    for (int row = dates.firstRow; row <= dates.lastRow; ++row) {
-        EXPECT_EQ(listing.Text("A" + std::to_string(row)), "甲");
-        drawn.push_back(listing.Number(values.firstCol + std::to_string(row)));
-    }
-    for (const SummaryLine& l : mixed)
-        if (l.machine == "甲")
-            listed.push_back(l.value);
-    EXPECT_EQ(drawn, listed);
+    // The largest machine's days split by another machine's line.
+    std::vector<SummaryLine> lines;
+    for (const auto& [machine, days] : byDay)
+        for (const auto& [date, sums] : days)
+            lines.push_back({"D-印刷", machine, "", "", date, 1, sums.completed, 0, sums.defects,
+                             sums.value});
+    std::sort(lines.begin(), lines.end(), [](const auto& a, const auto& b) { return a.date < b.date; });
+    WriteValueSummary(file("mixed.xlsx"), lines, true);
+    expectDays(ReadWorkbook(file("mixed.xlsx")), xlsx::testing::ReadCharts(file("mixed.xlsx")).at(1));
 }
 
 // An analysis is named by the title it prints, so that a print to a file
