@@ -123,6 +123,10 @@ void DrawChart(QPainter& painter, const PlacedChart& c, double k)
             DrawMarker(painter, s.marker, r.center(), markerR);
         }
     }
+    // A reference's label stays legible over the bars and lines it crosses.
+    for (const PlacedReference& r : c.references)
+        if (const QRectF e = TextExtent(r.label); !e.isEmpty())
+            painter.fillRect(ToDevice(e.adjusted(-0.5, 0, 0.5, 0), k), Qt::white);
     painter.setBrush(Qt::NoBrush);
     painter.setPen(Qt::black);
     for (const PlacedText& t : c.texts())
