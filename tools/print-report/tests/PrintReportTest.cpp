@@ -153,6 +153,8 @@ TEST_F(PrintReport, TheReadmeExamplesPrintOnTheDemoPlant)
                              + "a.pdf' --png '" + folder + "machines.png' --png-page last"));
     EXPECT_NE(pdfText(folder + "a.pdf").find("各車別產值及不良率"), std::string::npos);
     EXPECT_NE(out_.find(folder + "machines.png: page "), std::string::npos) << out_;
+    ASSERT_TRUE(exits(0, "--report 印刷數據色差圖 --set colour=C --pdf '" + folder + "c.pdf' --png '" + folder + "c.png'"));
+    EXPECT_NE(pdfText(folder + "c.pdf").find("容許色差"), std::string::npos);
 }
 
 TEST_F(PrintReport, AnalysesAsPdfAndWorkbooks)
