@@ -17,7 +17,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
+
+#include <unistd.h>
 
 using namespace qtmv;
 using namespace qtmv::quality;
@@ -212,89 +215,20 @@ TEST_F(QualityCore, TargetsWriteOnlyWhatTheUserChanged)
     EXPECT_EQ(SaveTargets(LoadTargets(conn()), edited, ctx_), SaveStatus::Refused);
     EXPECT_EQ(db.count("select * from [色號目標值]"), 3);
 
-    // Tolerances likewise: cleared ones become null, another's stays.
+    // Tolerances likewise: a cleared one becomes null, another's change stays.
     db.exec("update [色號目標值] set 容許色差 = 3.5");
-    const std::vector<ColourTarget> reloadedAsLoaded = LoadTargets(conn());
-    std::vector<ColourTarget> reloaded = reloadedAsLoaded;
+    const std::vector<ColourTarget> again = LoadTargets(conn());
     db.exec("update [色號目標值] set 容許色差 = 4 where 色號 = 'M'");
-    ASSERT_EQ(reloaded.size(), 3u);
-    reloaded[0].tolerances = {std::nullopt, 1.4, 0.1};   // C
-    reloaded[2].tolerances.densityTolerance = 0.08;       // Y: a band without a density, kept as typed
-    reloaded.push_back({"PANTONE 185 C", {50, 73, 44}, "", {2.5, 1.45, 0.1}});
-    ASSERT_EQ(SaveTargets(reloadedAsLoaded, reloaded, ctx_), SaveStatus::Saved);
+    ASSERT_EQ(again.at(0).tolerances.difference, 3.5);
+    edited = again;
+    edited[0].tolerances = {std::nullopt, 1.4, 0.1};   // C
+    edited.push_back({"PANTONE 185 C", {50, 73, 44}, "", {2.5, 1.45, 0.1}});
+    ASSERT_EQ(SaveTargets(again, edited, ctx_), SaveStatus::Saved);
     EXPECT_EQ(db.rows("select 色號, 容許色差, 濃度目標, 濃度容許 from [色號目標值] order by 色號"),
               (Rows{{"C", "<null>", "1.4", "0.1"},
                     {"M", "4.0", "<null>", "<null>"},
                     {"PANTONE 185 C", "2.5", "1.45", "0.1"},
-                    {"Y", "3.5", "<null>", "0.08"}}));
-    const std::vector<ColourTarget> back = LoadTargets(conn());
-    EXPECT_FALSE(back[0].tolerances.difference);
-    EXPECT_EQ(back[2].tolerances.density, 1.45);
-}
-
-namespace {
-
-// The column of a sheet whose heading (row 3) is `heading`; "" when none.
-std::string ColumnHeaded(const xlsx::testing::SheetContent& sheet, const std::string& heading)
-{
-    for (const auto& [ref, cell] : sheet.cells)
-        if (ref.size() > 1 && ref.substr(ref.find_first_of("0123456789")) == "3" && cell.value == heading)
-            return ref.substr(0, ref.find_first_of("0123456789"));
-    return {};
-}
-
-} // namespace
-
-// Lines out in colour, out in density, within, of a target without
-// tolerances and without a target: only the first two pass the filter, each
-// with its excess, which the printed listing and the workbook carry.
-TEST_F(QualityCore, ListingOfLinesOutOfTolerance)
-{
-    // The first published CIEDE2000 pair as target and measurement: ΔE00 2.0425.
-    db.exec("insert into [色號目標值] (色號, L, A, B, 容許色差, 濃度目標, 濃度容許) values "
-            "('PAIR', 50, 2.6772, -79.7751, 2.0, 1.45, 0.10), ('LOOSE', 50, 2.5, 0, null, null, null)");
-    db.exec("insert into [工單印刷數據] (製程, 工單單號, 工單序, 序, 色號, 測量1, 測量2, 測量3, 測量5) values "
-            "('D-印刷', 'P1', 1, 1, 'PAIR', '50', '0', '-82.7485', '1.50'), "
-            "('D-印刷', 'P1', 1, 2, ' pair', '50', '2.6772', '-79.7751', '1.62'), "
-            "('D-印刷', 'P1', 1, 3, 'PAIR', '50.5', '2.6772', '-79.7751', '1.36'), "
-            "('D-印刷', 'P1', 1, 4, 'LOOSE', '73', '25', '-18', '1.90'), "
-            "('D-印刷', 'P1', 1, 5, 'K', '90', '0', '0', '')");
-    ListingFilter f;
-    auto lines = [&](const report::DataTable& t) {
-        Rows out;
-        for (std::size_t i = 0; i < t.rowCount(); ++i) {
-            const report::RowView r(&t, i);
-            out.push_back({r.text("序").toStdString(), r.text("色差超出").toStdString(),
-                           r.text("濃度超出").toStdString(), r.text("超出容許").toStdString()});
-        }
-        return out;
-    };
-    EXPECT_EQ(lines(LoadListing(conn(), f)), (Rows{{"1", "0.04", "", "色差+0.04 偏藍、偏綠"},
-                                                    {"2", "", "0.07", "濃度偏高 0.07"},
-                                                    {"3", "", "", ""},
-                                                    {"4", "", "", ""},
-                                                    {"5", "", "", ""}}));
-    f.outOfToleranceOnly = true;
-    const report::DataTable out = LoadListing(conn(), f);
-    EXPECT_EQ(lines(out), (Rows{{"1", "0.04", "", "色差+0.04 偏藍、偏綠"}, {"2", "", "0.07", "濃度偏高 0.07"}}));
-
-    const report::PageDocument doc = ListingReport(out, ConditionsText(f));
-    EXPECT_TRUE(doc.find(0, QStringLiteral("色差+0.04 偏藍、偏綠")));
-    EXPECT_TRUE(doc.find(0, QStringLiteral("濃度偏高 0.07")));
-    EXPECT_TRUE(doc.find(0, QStringLiteral("條件：只列超出容許")));
-
-    const std::string book = db.folder() + "out.xlsx";
-    ExportListing(out, ConditionsText(f), book);
-    const auto sheet = xlsx::testing::ReadWorkbook(book).at(0);
-    const std::string de = ColumnHeaded(sheet, "色差超出"), density = ColumnHeaded(sheet, "濃度超出"),
-                      words = ColumnHeaded(sheet, "超出容許");
-    ASSERT_FALSE(de.empty() || density.empty() || words.empty());
-    EXPECT_EQ(sheet.At(de + "4").type, "n");
-    EXPECT_DOUBLE_EQ(sheet.Number(de + "4"), 0.04);
-    EXPECT_EQ(sheet.Text(de + "5"), "");
-    EXPECT_DOUBLE_EQ(sheet.Number(density + "5"), 0.07);
-    EXPECT_EQ(sheet.Text(words + "5"), "濃度偏高 0.07");
-    EXPECT_EQ(sheet.maxRow, 5);
+                    {"Y", "3.5", "<null>", "<null>"}}));
 }
 
 TEST_F(QualityCore, LinesWithControlCharactersOrOverLongTextsAreNotStored)
@@ -325,7 +259,7 @@ TEST_F(QualityCore, LinesWithControlCharactersOrOverLongTextsAreNotStored)
 namespace {
 
 // One database on either engine and two workstations on it.
-class QualityEngines : public ::testing::TestWithParam<Engine> {
+class QualityEngines : public ::testing::TestWithParam<Engine>, qtmv::test::WithApp {
 protected:
     void SetUp() override
     {
@@ -430,38 +364,64 @@ TEST_P(QualityEngines, ProposedVerdictsAreKeptInTheProgramsOwnTable)
     EXPECT_FALSE(LoadInspection(conn, ikey).lines[0].proposed);
 }
 
-// A database whose colour targets were kept before they had tolerances
-// gets the columns at start-up with every target kept; tolerances saved
-// then filter the listing, on either engine.
-TEST_P(QualityEngines, TolerancesAddedToAnOldDatabaseFilterTheListing)
+// The column of a sheet whose heading (row 3) is `heading`; "" when none.
+std::string ColumnHeaded(const xlsx::testing::SheetContent& sheet, const std::string& heading)
 {
-    for (const char* column : {"容許色差", "濃度目標", "濃度容許"})
-        conn.executeNative(db->server() ? std::string("alter table \"色號目標值\" drop column \"") + column + "\""
-                                        : std::string("alter table [色號目標值] drop column [") + column + "]");
-    db->exec("insert into [色號目標值] (色號, L, A, B, 備註) values ('PAIR', 50, 2.6772, -79.7751, 'kept'), "
-             "('K', 16, 0, 0, '')");
-    db->exec("insert into [工單印刷數據] (製程, 工單單號, 工單序, 序, 色號, 測量1, 測量2, 測量3, 測量5) values "
-             "('D-印刷', 'P1', 1, 1, 'PAIR', '50', '0', '-82.7485', '1.62'), "
-             "('D-印刷', 'P1', 1, 2, 'K', '16', '0', '0', '1.9')");
-    EXPECT_EQ(db::AddMissingProgramTables(conn),
-              (std::vector<std::string>{"色號目標值.容許色差", "色號目標值.濃度目標", "色號目標值.濃度容許"}));
-    EXPECT_EQ(db->rows("select 色號, 備註, 容許色差, 濃度目標, 濃度容許 from [色號目標值] order by 色號"),
-              (Rows{{"K", "", "<null>", "<null>", "<null>"}, {"PAIR", "kept", "<null>", "<null>", "<null>"}}));
-    ListingFilter outOnly;
-    outOnly.outOfToleranceOnly = true;
-    EXPECT_EQ(LoadListing(conn, outOnly).rowCount(), 0u);   // no tolerance yet: nothing flagged
+    for (const auto& [ref, cell] : sheet.cells)
+        if (ref.substr(ref.find_first_of("0123456789")) == "3" && cell.value == heading)
+            return ref.substr(0, ref.find_first_of("0123456789"));
+    return {};
+}
 
-    const std::vector<ColourTarget> loaded = LoadTargets(conn);
-    std::vector<ColourTarget> edited = loaded;
-    ASSERT_EQ(edited.size(), 2u);
-    edited[0].tolerances = {5.0, 1.8, 0.2};    // K: within
-    edited[1].tolerances = {3.0, 1.45, 0.1};   // PAIR: the density is out
-    ASSERT_EQ(SaveTargets(loaded, edited, atA), SaveStatus::Saved);
-    const report::DataTable out = LoadListing(conn, outOnly);
-    ASSERT_EQ(out.rowCount(), 1u);
-    EXPECT_EQ(report::RowView(&out, 0).text("色號").toStdString() + " " +
-                  report::RowView(&out, 0).text("超出容許").toStdString(),
-              "PAIR 濃度偏高 0.07");
+// Lines out in colour, out in density, within, of a target without
+// tolerances and without a target: only the first two pass the filter, each
+// with its excess, which the printed listing and the workbook carry.
+TEST_P(QualityEngines, ListingOfLinesOutOfTolerance)
+{
+    // The first published CIEDE2000 pair as target and measurement: ΔE00 2.0425.
+    db->exec("insert into [色號目標值] (色號, L, A, B, 容許色差, 濃度目標, 濃度容許) values "
+             "('PAIR', 50, 2.6772, -79.7751, 2.0, 1.45, 0.10), ('LOOSE', 50, 2.5, 0, null, null, null)");
+    db->exec("insert into [工單印刷數據] (製程, 工單單號, 工單序, 序, 色號, 測量1, 測量2, 測量3, 測量5) values "
+             "('D-印刷', 'P1', 1, 1, 'PAIR', '50', '0', '-82.7485', '1.50'), "
+             "('D-印刷', 'P1', 1, 2, ' pair', '50', '2.6772', '-79.7751', '1.62'), "
+             "('D-印刷', 'P1', 1, 3, 'PAIR', '50.5', '2.6772', '-79.7751', '1.36'), "
+             "('D-印刷', 'P1', 1, 4, 'LOOSE', '73', '25', '-18', '1.90'), "
+             "('D-印刷', 'P1', 1, 5, 'K', '90', '0', '0', '')");
+    ListingFilter f;
+    auto lines = [&](const report::DataTable& t) {
+        Rows out;
+        for (std::size_t i = 0; i < t.rowCount(); ++i) {
+            const report::RowView r(&t, i);
+            out.push_back({r.text("序").toStdString(), r.text("色差超出").toStdString(),
+                           r.text("濃度超出").toStdString(), r.text("超出容許").toStdString()});
+        }
+        return out;
+    };
+    const Rows outLines{{"1", "0.04", "", "色差+0.04 偏藍、偏綠"}, {"2", "", "0.07", "濃度偏高 0.07"}};
+    Rows all = outLines;
+    for (const char* within : {"3", "4", "5"})
+        all.push_back({within, "", "", ""});
+    EXPECT_EQ(lines(LoadListing(conn, f)), all);
+    f.outOfToleranceOnly = true;
+    const report::DataTable out = LoadListing(conn, f);
+    EXPECT_EQ(lines(out), outLines);
+
+    const report::PageDocument doc = ListingReport(out, ConditionsText(f));
+    for (const char* shown : {"色差+0.04 偏藍、偏綠", "濃度偏高 0.07", "條件：只列超出容許"})
+        EXPECT_TRUE(doc.find(0, QString::fromUtf8(shown))) << shown;
+
+    const std::string book = (std::filesystem::temp_directory_path() /
+                              ("qtmv-excess-" + std::to_string(::getpid()) + ".xlsx")).string();
+    ExportListing(out, ConditionsText(f), book);
+    const auto sheet = xlsx::testing::ReadWorkbook(book).at(0);
+    std::filesystem::remove(book);
+    const std::string de = ColumnHeaded(sheet, "色差超出"), density = ColumnHeaded(sheet, "濃度超出");
+    ASSERT_FALSE(de.empty() || density.empty());
+    EXPECT_EQ(sheet.At(de + "4").type, "n");
+    EXPECT_DOUBLE_EQ(sheet.Number(de + "4"), 0.04);
+    EXPECT_DOUBLE_EQ(sheet.Number(density + "5"), 0.07);
+    EXPECT_EQ(sheet.Text(ColumnHeaded(sheet, "超出容許") + "5"), "濃度偏高 0.07");
+    EXPECT_EQ(sheet.maxRow, 5);
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, QualityEngines, ::testing::Values(Engine::SQLite, Engine::Server),
