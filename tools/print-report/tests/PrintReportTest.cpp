@@ -170,9 +170,11 @@ TEST_F(PrintReport, AnalysesAsPdfAndWorkbooks)
 
     // Choice 2 builds the analysis table first, then groups it.
     ASSERT_TRUE(exits(0, "--report frm產值分析明細轉Excel --set choice=2 --set kind=J-裝訂 --xlsx '" + xlsx + "'"));
+    // The kind's sheet, then the per-machine summary its chart sheet draws from.
     const auto sheets = qtmv::xlsx::testing::ReadWorkbook(xlsx);
-    ASSERT_EQ(sheets.size(), 1u);
+    ASSERT_EQ(sheets.size(), 2u);
     EXPECT_EQ(sheets[0].name, "J-裝訂");
+    EXPECT_EQ(sheets[1].name, "各機台產值");
     EXPECT_EQ(db_.value("select count(*) from [不良分析_tmp]"), "2");
 }
 
