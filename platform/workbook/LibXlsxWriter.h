@@ -12,7 +12,7 @@ namespace qtmv::xlsx {
     F(worksheet_set_column) F(worksheet_freeze_panes) F(format_set_num_format) F(format_set_bold)              \
     F(workbook_add_chart) F(workbook_add_chartsheet) F(chart_add_series) F(chart_series_set_values)            \
     F(chart_title_set_name) F(chart_title_off) F(chart_legend_set_position) F(chartsheet_set_chart)            \
-    F(worksheet_insert_chart)
+    F(worksheet_insert_chart) F(chartsheet_set_landscape)
 
 // The library's functions, each under its own name.
 struct LibXlsxWriter {

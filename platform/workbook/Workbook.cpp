@@ -197,6 +197,8 @@ std::string Workbook::AddChartSheet(const std::string& name, const Chart& chart)
     if (!sheet)
         Fail("圖表工作表名稱「" + legal + "」無效");
     chartSheets_.push_back(legal);
+    // A chart is wider than high: printed across the page, it fills it.
+    Xlsxwriter().chartsheet_set_landscape(sheet);
     if (const lxw_error result = Xlsxwriter().chartsheet_set_chart(sheet, NewChart(chart)); result != LXW_NO_ERROR)
         Fail("圖表工作表「" + legal + "」：" + Xlsxwriter().lxw_strerror(result));
     return legal;
