@@ -351,8 +351,7 @@ TEST_F(ProductionExport, SummaryChartsMachinesAndByDateTheDaysOfTheLargestMachin
     std::vector<SummaryLine> lines;
     for (const auto& [machine, days] : byDay)
         for (const auto& [date, sums] : days)
-            lines.push_back({"D-印刷", machine, "", "", date, 1, sums.completed, 0, sums.defects,
-                             sums.value});
+            lines.push_back({"D-印刷", machine, "", "", date, 1, sums.completed, 0, sums.defects, sums.value});
     std::sort(lines.begin(), lines.end(), [](const auto& a, const auto& b) { return a.date < b.date; });
     WriteValueSummary(file("mixed.xlsx"), lines, true);
     expectDays(ReadWorkbook(file("mixed.xlsx")), xlsx::testing::ReadCharts(file("mixed.xlsx")).at(1));
