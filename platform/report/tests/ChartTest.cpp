@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 
 using namespace qtmv::report;
 
@@ -45,96 +46,89 @@ TEST(ChartScale, TicksAreTheSmallestOneTwoFiveStepCoveringTheRange)
     const std::pair<double, double> ranges[] = {{0, 2706}, {-800, 12500}, {0, 2.75}, {0.31, 0.37},
                                                 {-5, -1},  {0, 0},        {4, 4},    {0, 1e-3}};
     for (const auto& [lo, hi] : ranges) {
+        SCOPED_TRACE(std::to_string(lo) + " to " + std::to_string(hi));
         const std::vector<double> t = NiceTicks(lo, hi, 5);
-        ASSERT_GE(t.size(), 2u) << lo << " " << hi;
-        EXPECT_LE(t.size(), 6u) << lo;
-        EXPECT_LE(t.front(), lo) << lo;
-        EXPECT_GE(t.back(), hi) << hi;
+        ASSERT_GE(t.size(), 2u);
+        EXPECT_LE(t.size(), 6u);
+        EXPECT_LE(t.front(), lo);
+        EXPECT_GE(t.back(), hi);
         const double step = t[1] - t[0];
         const double decade = std::pow(10.0, std::floor(std::log10(step) + 1e-9));
         const double mantissa = std::round(step / decade * 1e6) / 1e6;
-        EXPECT_TRUE(mantissa == 1 || mantissa == 2 || mantissa == 5) << lo << " " << hi << " step " << step;
-        for (std::size_t i = 1; i < t.size(); ++i)
-            EXPECT_NEAR(t[i] - t[i - 1], step, step * 1e-9) << lo;
-        // Every tick a whole number of steps, so it prints as a short number.
-        for (double v : t)
-            EXPECT_NEAR(v / step, std::round(v / step), 1e-9) << v;
+        EXPECT_TRUE(mantissa == 1 || mantissa == 2 || mantissa == 5) << "step " << step;
+        // Evenly spaced, every tick a whole number of steps, so it prints short.
+        for (std::size_t i = 0; i < t.size(); ++i) {
+            EXPECT_NEAR(t[i] - t[0], static_cast<double>(i) * step, step * 1e-9) << i;
+            EXPECT_NEAR(t[i] / step, std::round(t[i] / step), 1e-9) << t[i];
+        }
         // The next smaller step would need more than five (a single level
         // is widened to a scale first).
-        if (lo == hi)
-            continue;
         const double smaller = mantissa == 1 ? 0.5 * decade : (mantissa == 2 ? decade : 2 * decade);
-        EXPECT_GT(std::ceil(hi / smaller - 1e-9) - std::floor(lo / smaller + 1e-9), 5) << lo << " " << hi;
+        if (lo != hi) {
+            EXPECT_GT(std::ceil(hi / smaller - 1e-9) - std::floor(lo / smaller + 1e-9), 5);
+        }
     }
 }
 
-TEST(ChartLayout, BarsFromTheZeroLineInProportionGapsLeftOpen)
+TEST(ChartLayout, BarsFromTheZeroLineAndTheLineOnItsOwnAxisGapsLeftOpen)
 {
     const Chart c = OutputAndRate();
     const PlacedChart p = PlaceChart(c, kArea);
     EXPECT_TRUE(kArea.contains(p.plot));
-    ASSERT_TRUE(p.zeroY);
-    EXPECT_NEAR(*p.zeroY, YOf(p.leftTicks, 0), 1e-9);
-    // Ticks cover the bars' values and zero, each written by the format.
+    // Each axis covers its own values and zero (the rates not on the
+    // amounts' scale); its ticks written by its format, beside the plot.
     EXPECT_LE(p.leftTicks.front().value, -800);
     EXPECT_GE(p.leftTicks.back().value, 12500);
-    for (const PlacedTick& t : p.leftTicks) {
-        EXPECT_EQ(t.label.text, c.left.format(t.value));
-        EXPECT_NEAR(t.label.rect.center().y(), t.y, 1e-9);
-        EXPECT_LE(t.label.rect.right(), p.plot.left());
+    ASSERT_FALSE(p.rightTicks.empty());
+    EXPECT_LE(p.rightTicks.front().value, 0);
+    EXPECT_GE(p.rightTicks.back().value, 2.75);
+    EXPECT_LT(p.rightTicks.back().value, 100);
+    for (bool right : {false, true}) {
+        SCOPED_TRACE(right ? "right axis" : "left axis");
+        for (const PlacedTick& t : right ? p.rightTicks : p.leftTicks) {
+            EXPECT_EQ(t.label.text, (right ? c.right : c.left).format(t.value));
+            EXPECT_NEAR(t.label.rect.center().y(), t.y, 1e-9);
+            EXPECT_TRUE(right ? t.label.rect.left() >= p.plot.right() : t.label.rect.right() <= p.plot.left());
+        }
     }
-    // The third machine has no value: no bar.
+
+    // Bars in proportion, up from the zero line (down for a loss), inside
+    // their category's slot; the third machine has no value: no bar.
+    ASSERT_TRUE(p.zeroY);
+    EXPECT_NEAR(*p.zeroY, YOf(p.leftTicks, 0), 1e-9);
     ASSERT_EQ(p.bars.size(), 4u);
-    const double perUnit = (p.leftTicks.front().y - p.leftTicks.back().y)
-                           / (p.leftTicks.back().value - p.leftTicks.front().value);
+    ASSERT_EQ(p.categoryLabels.size(), c.categories.size());   // their text: the next test
     for (const PlacedBar& b : p.bars) {
+        SCOPED_TRACE(b.value);
         EXPECT_NE(b.category, 2);
         EXPECT_EQ(b.value, *c.series[0].values[static_cast<std::size_t>(b.category)]);
-        EXPECT_NEAR(b.rect.height(), std::abs(b.value) * perUnit, 1e-9) << b.value;
-        // Up from the zero line, down for a loss; inside the category's slot.
-        EXPECT_NEAR(b.value >= 0 ? b.rect.bottom() : b.rect.top(), *p.zeroY, 1e-9) << b.value;
-        const PlacedText& label = p.categoryLabels[static_cast<std::size_t>(b.category)];
-        EXPECT_GE(b.rect.left(), label.rect.left());
-        EXPECT_LE(b.rect.right(), label.rect.right());
+        EXPECT_NEAR(b.value >= 0 ? b.rect.top() : b.rect.bottom(), YOf(p.leftTicks, b.value), 1e-9);
+        EXPECT_NEAR(b.value >= 0 ? b.rect.bottom() : b.rect.top(), *p.zeroY, 1e-9);
+        const QRectF slot = p.categoryLabels[static_cast<std::size_t>(b.category)].rect;
+        EXPECT_TRUE(b.rect.left() >= slot.left() && b.rect.right() <= slot.right());
     }
-    ASSERT_EQ(p.categoryLabels.size(), c.categories.size());
-    for (std::size_t i = 0; i < c.categories.size(); ++i)
-        EXPECT_EQ(p.categoryLabels[i].text, c.categories[i]);
+    // The rates on the right axis at their categories' centres; the fourth
+    // machine has none: three points, then one.
+    ASSERT_EQ(p.polylines.size(), 1u);
+    const auto& runs = p.polylines[0].runs;
+    ASSERT_EQ(runs.size(), 2u);
+    ASSERT_EQ(runs[0].size(), 3u);
+    ASSERT_EQ(runs[1].size(), 1u);
+    const std::pair<QPointF, std::size_t> points[] = {{runs[0][0], 0}, {runs[0][1], 1}, {runs[0][2], 2}, {runs[1][0], 4}};
+    for (const auto& [pt, cat] : points) {
+        EXPECT_NEAR(pt.y(), YOf(p.rightTicks, *c.series[1].values[cat]), 1e-9) << cat;
+        EXPECT_NEAR(pt.x(), p.categoryLabels[cat].rect.center().x(), 1e-9) << cat;
+    }
+    ASSERT_EQ(p.references.size(), 1u);
+    EXPECT_NEAR(p.references[0].line.from.y(), YOf(p.rightTicks, 2), 1e-9);
+    EXPECT_EQ(p.references[0].label.text, "容許 2.00%");
     // The legend names both series; no text of the chart runs into another.
     ASSERT_EQ(p.legend.size(), 2u);
     EXPECT_EQ(p.legend[1].label.text, "不良率");
     Page texts;
     texts.texts = p.texts();
     EXPECT_TRUE(FindCrowdedTexts(texts).empty());
-}
 
-TEST(ChartLayout, TheLineOnItsOwnRightAxisBrokenAtAGapWithItsTolerance)
-{
-    const Chart c = OutputAndRate();
-    const PlacedChart p = PlaceChart(c, kArea);
-    ASSERT_FALSE(p.rightTicks.empty());
-    // The rates are scaled on their own axis: its ticks, not the amounts'.
-    EXPECT_LE(p.rightTicks.front().value, 0);
-    EXPECT_GE(p.rightTicks.back().value, 2.75);
-    EXPECT_LT(p.rightTicks.back().value, 100);
-    for (const PlacedTick& t : p.rightTicks) {
-        EXPECT_EQ(t.label.text, c.right.format(t.value));
-        EXPECT_GE(t.label.rect.left(), p.plot.right());
-    }
-    ASSERT_EQ(p.polylines.size(), 1u);
-    const auto& runs = p.polylines[0].runs;
-    // The fourth machine has no rate: three points, then one.
-    ASSERT_EQ(runs.size(), 2u);
-    ASSERT_EQ(runs[0].size(), 3u);
-    ASSERT_EQ(runs[1].size(), 1u);
-    const std::vector<std::pair<QPointF, int>> points = {{runs[0][0], 0}, {runs[0][1], 1}, {runs[0][2], 2}, {runs[1][0], 4}};
-    for (const auto& [pt, cat] : points) {
-        EXPECT_NEAR(pt.y(), YOf(p.rightTicks, *c.series[1].values[static_cast<std::size_t>(cat)]), 1e-9);
-        EXPECT_NEAR(pt.x(), p.categoryLabels[static_cast<std::size_t>(cat)].rect.center().x(), 1e-9);
-    }
-    ASSERT_EQ(p.references.size(), 1u);
-    EXPECT_NEAR(p.references[0].line.from.y(), YOf(p.rightTicks, 2), 1e-9);
-    EXPECT_EQ(p.references[0].label.text, "容許 2.00%");
     // A chart with nothing on the right shows no right axis.
     Chart bars = c;
     bars.series.pop_back();
@@ -148,6 +142,7 @@ TEST(ChartLayout, CategoryLabelsStayWholeAndApartThoughMany)
     // same width: every label within its share of the plot, none running
     // into another, whole as long as two slots hold it.
     for (int n : {5, 31, 40}) {
+        SCOPED_TRACE(n);
         Chart c;
         for (int i = 1; i <= n; ++i)
             c.categories.push_back(n == 40 ? QString("自動軋盒機%1號").arg(i) : QString("12/%1").arg(i, 2, 10, QChar('0')));
@@ -156,17 +151,15 @@ TEST(ChartLayout, CategoryLabelsStayWholeAndApartThoughMany)
         ASSERT_EQ(p.categoryLabels.size(), static_cast<std::size_t>(n));
         Page texts;
         texts.texts = p.categoryLabels;
-        EXPECT_TRUE(FindCrowdedTexts(texts).empty()) << n;
-        for (int i = 0; i < n; ++i) {
-            const PlacedText& t = p.categoryLabels[static_cast<std::size_t>(i)];
+        EXPECT_TRUE(FindCrowdedTexts(texts).empty());
+        for (std::size_t i = 0; i < p.categoryLabels.size(); ++i) {
+            const PlacedText& t = p.categoryLabels[i];
             if (n != 40) {
-                EXPECT_EQ(t.text, c.categories[static_cast<std::size_t>(i)]) << n;
+                EXPECT_EQ(t.text, c.categories[i]);
             }
             EXPECT_FALSE(t.text.isEmpty());
-            EXPECT_GE(TextExtent(t).left(), p.plot.left() - 1e-9);
-            EXPECT_LE(TextExtent(t).right(), p.plot.right() + 1e-9);
-            EXPECT_GE(t.rect.top(), p.plot.bottom());
-            EXPECT_LE(t.rect.bottom(), kArea.bottom());
+            EXPECT_TRUE(TextExtent(t).left() >= p.plot.left() - 1e-9 && TextExtent(t).right() <= p.plot.right() + 1e-9) << i;
+            EXPECT_TRUE(t.rect.top() >= p.plot.bottom() && t.rect.bottom() <= kArea.bottom()) << i;
         }
     }
 }
@@ -195,24 +188,24 @@ TEST(ChartPage, AClosingChartStartsAPageWithoutTheHeaderOverEveryRowAndIsDrawn)
                     })};
     l.closing = {charts};
     const PageDocument doc = Paginate(l, rows);
-    // 30 lines of 10 mm fill two pages; the chart takes the third.
+    // 30 lines of 10 mm fill two pages; the chart takes the third, under its
+    // own heading, the page counted.
     ASSERT_EQ(doc.pages.size(), 3u);
     EXPECT_TRUE(doc.pages[0].charts.empty());
     ASSERT_EQ(doc.pages[2].charts.size(), 1u);
-    EXPECT_FALSE(doc.find(2, "產值明細"));
-    EXPECT_TRUE(doc.find(1, "產值明細"));
-    EXPECT_TRUE(doc.find(2, "產值圖 3"));
-    EXPECT_TRUE(doc.find(2, "第 3 頁 / 共 3 頁"));
-    EXPECT_TRUE(doc.find(0, "第 1 頁 / 共 3 頁"));
+    const std::tuple<int, const char*, bool> shown[] = {{2, "產值明細", false}, {1, "產值明細", true}, {2, "產值圖 3", true},
+                                                        {2, "第 3 頁 / 共 3 頁", true}, {0, "第 1 頁 / 共 3 頁", true}};
+    for (const auto& [page, text, expected] : shown)
+        EXPECT_EQ(doc.find(page, text) != nullptr, expected) << "page " << page + 1 << ": " << text;
     const PlacedChart& chart = doc.pages[2].charts[0];
     EXPECT_EQ(chart.rect, QRectF(10, 20, 190, 100));   // below the margin, not a header
     // Every row fed the bars: odd rows to 小森, even ones to 海德堡.
-    double even = 0, odd = 0;
+    double sums[2] = {0, 0};
     for (int i = 0; i < 30; ++i)
-        (i % 2 ? odd : even) += 100.0 * (i + 1);
+        sums[i % 2] += 100.0 * (i + 1);
     ASSERT_EQ(chart.bars.size(), 2u);
-    EXPECT_EQ(chart.bars[0].value, even);
-    EXPECT_EQ(chart.bars[1].value, odd);
+    EXPECT_EQ(chart.bars[0].value, sums[0]);
+    EXPECT_EQ(chart.bars[1].value, sums[1]);
 
     // The renderers draw it (the PDF through the same painting; print-report's
     // test reads a chart page's texts back from one): the bars' insides are
