@@ -257,57 +257,24 @@ TEST_F(ProductionExport, ProductionDetailIsOneSheetWithTimes)
     EXPECT_EQ(s.Text("K3"), "=SUM(K2:K2)");
 }
 
-// Both listings of records end in a chart sheet of output value and defect
+// Every analysis of records ends in a chart sheet of output value and defect
 // rate per machine, drawn from a summary sheet whose every row adds up the
-// listed rows of its machine.
-TEST_F(ProductionExport, MachineChartDrawsEachMachinesSumsOfTheListedRows)
+// listed rows of its machine. The summary by date also charts the days of
+// the machine with the largest output, from its rows, also when the lines
+// do not come machine by machine.
+TEST_F(ProductionExport, ChartsDrawEachMachinesSumsAndByDateTheDaysOfTheLargestMachine)
 {
-    std::map<std::string, Sums> expected; // by kind and machine
-    for (const auto& r : Records(db_.connectionString(), p_))
-        expected[r.kind + "|" + r.machine].add(r);
-    for (const Export e : {Export::ValueDetail, Export::ProductionDetail}) {
-        SCOPED_TRACE(ExportTitle(e));
-        const std::string path = file("machines.xlsx");
-        ExportAnalysis(e, p_, "", db_.connectionString(), path);
-        const auto sheets = ReadWorkbook(path);
-        const auto charts = xlsx::testing::ReadCharts(path);
-        ASSERT_EQ(charts.size(), 1u);
-        EXPECT_EQ(charts[0].sheet, "產值圖");
-        const auto [machines, values, rates] = ValueAndRate(charts[0]);
-        const Sheet& summary = Named(sheets, machines.sheet);
-        std::set<std::string> drawn;
-        for (int row = machines.firstRow; row <= machines.lastRow; ++row) {
-            const std::string n = std::to_string(row);
-            const std::string key = summary.Text("A" + n) + "|" + summary.Text(machines.firstCol + n);
-            ASSERT_TRUE(expected.count(key) && drawn.insert(key).second) << key;
-            const Sums& x = expected[key];
-            const auto& value = summary.At(values.firstCol + n);
-            EXPECT_EQ(std::stod(value.cached), x.value) << key; // what a reader that does not calculate shows
-            EXPECT_EQ(SumProduct(sheets, value.value), x.value) << key;
-            EXPECT_EQ(SumProduct(sheets, summary.Text("C" + n)), x.completed) << key;
-            EXPECT_EQ(SumProduct(sheets, summary.Text("D" + n)), x.defects) << key;
-            EXPECT_EQ(std::stod(summary.At(rates.firstCol + n).cached),
-                      reports::DefectRate(x.defects, x.completed).value_or(0))
-                << key;
-        }
-        EXPECT_EQ(drawn.size(), expected.size());
-    }
-}
-
-// The summary draws the same chart from its machines' rows; by date also
-// the days of the machine with the largest output, from its rows, also
-// when the lines do not come machine by machine.
-TEST_F(ProductionExport, SummaryChartsMachinesAndByDateTheDaysOfTheLargestMachine)
-{
-    std::map<std::string, Sums> byMachine;
+    std::map<std::string, Sums> byMachine;                    // by kind and machine
+    std::map<std::string, double> valueOf;                    // by machine
     std::map<std::string, std::map<std::string, Sums>> byDay; // by machine, then date (1131202)
     for (const auto& r : Records(db_.connectionString(), p_)) {
-        byMachine[r.machine].add(r);
+        byMachine[r.kind + "|" + r.machine].add(r);
+        valueOf[r.machine] += r.value;
         byDay[r.machine][r.endDate].add(r);
     }
-    std::string largest = byMachine.begin()->first;
-    for (const auto& [machine, sums] : byMachine)
-        largest = sums.value > byMachine[largest].value ? machine : largest;
+    std::string largest = valueOf.begin()->first;
+    for (const auto& [machine, value] : valueOf)
+        largest = value > valueOf[largest] ? machine : largest;
     // The days a chart draws, checked against byDay.
     const auto expectDays = [&](const std::vector<Sheet>& sheets, const xlsx::testing::ChartContent& chart) {
         const auto [dates, values, rates] = ValueAndRate(chart);
@@ -327,23 +294,43 @@ TEST_F(ProductionExport, SummaryChartsMachinesAndByDateTheDaysOfTheLargestMachin
     };
 
     ASSERT_TRUE(daily::printing::BuildAnalysisTable(db_.connectionString(), p_, "PC1"));
-    for (const int grouping : {1, 2}) {
-        SCOPED_TRACE(grouping);
-        p_.completionGrouping = grouping;
-        ExportAnalysis(Export::ValueSummary, p_, "PC1", db_.connectionString(), file("summary.xlsx"));
-        const auto sheets = ReadWorkbook(file("summary.xlsx"));
-        const auto charts = xlsx::testing::ReadCharts(file("summary.xlsx"));
-        ASSERT_EQ(charts.size(), grouping == 2 ? 2u : 1u);
+    const struct {
+        Export e;
+        const char* key;
+        int grouping;
+        std::size_t charts; // the machines', and by date the largest machine's days
+    } cases[] = {{Export::ValueDetail, "", 1, 1},
+                 {Export::ProductionDetail, "", 1, 1},
+                 {Export::ValueSummary, "PC1", 1, 1},
+                 {Export::ValueSummary, "PC1", 2, 2}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(ExportTitle(c.e) + " grouping " + std::to_string(c.grouping));
+        p_.completionGrouping = c.grouping;
+        const std::string path = file("charts.xlsx");
+        ExportAnalysis(c.e, p_, c.key, db_.connectionString(), path);
+        const auto sheets = ReadWorkbook(path);
+        const auto charts = xlsx::testing::ReadCharts(path);
+        ASSERT_EQ(charts.size(), c.charts);
+        EXPECT_EQ(charts[0].sheet, "產值圖");
         const auto [machines, values, rates] = ValueAndRate(charts[0]);
         const Sheet& summary = Named(sheets, machines.sheet);
-        EXPECT_EQ(machines.lastRow - machines.firstRow + 1, static_cast<int>(byMachine.size()));
+        std::set<std::string> drawn;
         for (int row = machines.firstRow; row <= machines.lastRow; ++row) {
-            const std::string machine = summary.Text(machines.firstCol + std::to_string(row));
-            EXPECT_EQ(SumProduct(sheets, summary.Text(values.firstCol + std::to_string(row))),
-                      byMachine[machine].value)
-                << machine;
+            const std::string n = std::to_string(row);
+            const std::string key = summary.Text("A" + n) + "|" + summary.Text(machines.firstCol + n);
+            ASSERT_TRUE(byMachine.count(key) && drawn.insert(key).second) << key;
+            const Sums& x = byMachine[key];
+            const auto& value = summary.At(values.firstCol + n);
+            EXPECT_EQ(std::stod(value.cached), x.value) << key; // what a reader that does not calculate shows
+            EXPECT_EQ(SumProduct(sheets, value.value), x.value) << key;
+            EXPECT_EQ(SumProduct(sheets, summary.Text("C" + n)), x.completed) << key;
+            EXPECT_EQ(SumProduct(sheets, summary.Text("D" + n)), x.defects) << key;
+            EXPECT_EQ(std::stod(summary.At(rates.firstCol + n).cached),
+                      reports::DefectRate(x.defects, x.completed).value_or(0))
+                << key;
         }
-        if (grouping == 2)
+        EXPECT_EQ(drawn.size(), byMachine.size());
+        if (c.charts == 2)
             expectDays(sheets, charts[1]);
     }
 
