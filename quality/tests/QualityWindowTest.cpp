@@ -442,28 +442,47 @@ TEST_F(QualityWindows, PrintingDataFlagsLinesOutOfToleranceAsTyped)
     EXPECT_EQ(told(), (Texts{"尚有資料未儲存，是否先儲存？", outOne}));
 }
 
-// The listing's filter for lines out of tolerance, named by its label (buddy
-// and accessible name), the line coloured with its excess in a column of its
-// own. The targets' tolerances are edited in the targets grid.
-TEST_F(QualityWindows, ListingFiltersLinesOutOfToleranceAndEditsTolerances)
+// The listing: 色差圖 charts the selected row's colour number (C) by
+// printing date against its tolerance, a row without one charts nothing and
+// says so (the chart's values are DifferenceChart's test). The filter for
+// lines out of tolerance is named by its label, the line out coloured with
+// its excess; the targets grid edits tolerances, writing only what changed.
+TEST_F(QualityWindows, ListingChartsFiltersOutOfToleranceAndEditsTolerances)
 {
-    const Rows c = db.rows("select L, A, B from [色號目標值] where 色號 = 'C' and 容許色差 > 0");
+    const Rows c = db.rows("select L, A, B, 容許色差 from [色號目標值] where 色號 = 'C' and 容許色差 > 0");
     ASSERT_EQ(c.size(), 1u);
-    db.exec("insert into [工單印刷數據] (製程, 工單單號, 工單序, 序, 色號, 測量1, 測量2, 測量3) values "
-            "('D-印刷', 'ZZ1', 1, 1, 'C', '" + c[0][0] + "', '" + c[0][1] + "', '" + c[0][2] + "'), "
-            "('D-印刷', 'ZZ1', 1, 2, 'C', '70', '" + c[0][1] + "', '" + c[0][2] + "')");
+    const std::string ab = "'" + c[0][1] + "', '" + c[0][2] + "'";
+    db.exec("insert into [工單印刷數據] (製程, 工單單號, 工單序, 序, 色號, 測量1, 測量2, 測量3, 印刷日期) values "
+            "('D-印刷', 'ZZ1', 1, 1, 'C', '" + c[0][0] + "', " + ab + ", '1131201'), "
+            "('D-印刷', 'ZZ1', 1, 2, '', '70', '0', '0', '1131202'), "
+            "('D-印刷', 'ZZ1', 1, 3, 'C', '70', " + ab + ", '1131203')");
     using L = frm印刷數據明細表;
     L w;
+    int previews = 0;
+    w.runModal = [&](QDialog& d) { previews += dynamic_cast<report::PreviewDialog*>(&d) != nullptr; };
     w.setWorkOrder("ZZ1");
     Activate(w);
+    ASSERT_EQ(w.rows().rowCount(), 3u);
+    w.fml明細->setActiveCell(2, 1);
+    QTest::mouseClick(w.scmd色差圖, Qt::LeftButton);
+    EXPECT_EQ(told(), Texts{"請先點選一筆有色號的資料!"});
+    w.fml明細->setActiveCell(3, 1);
+    QTest::mouseClick(w.scmd色差圖, Qt::LeftButton);
+    EXPECT_EQ(previews, 1);
+    EXPECT_EQ(w.chartColour(), "C");
+    // From the listing's rows and the stored targets: C's two dates, its tolerance.
+    const report::PageDocument doc = w.differenceDocument();
+    const report::PlacedChart& chart = doc.pages.at(0).charts.at(0);
+    EXPECT_EQ(chart.categoryLabels.size(), 2u);
+    EXPECT_EQ(chart.references.at(0).value, std::stod(c[0][3]));
+
     EXPECT_EQ(w.lbl超出容許->buddy(), w.chk超出容許);
     EXPECT_EQ(w.chk超出容許->accessibleName(), w.lbl超出容許->text().remove(QStringLiteral("(&T)")));
-    EXPECT_EQ(w.rows().rowCount(), 2u);
     w.chk超出容許->setFocus();
     QTest::keyClick(w.chk超出容許, Qt::Key_Space);
     QTest::mouseClick(w.scmd查詢, Qt::LeftButton);
     ASSERT_EQ(w.rows().rowCount(), 1u);
-    EXPECT_EQ(report::RowView(&w.rows(), 0).text("序").toStdString(), "2");
+    EXPECT_EQ(report::RowView(&w.rows(), 0).text("序").toStdString(), "3");
     EXPECT_EQ(w.fml明細->text(1, L::c超出容許).substr(0, 7), "色差+");
     EXPECT_TRUE(Marked(*w.fml明細, 1, L::kColumns));
 
@@ -479,44 +498,6 @@ TEST_F(QualityWindows, ListingFiltersLinesOutOfToleranceAndEditsTolerances)
     QTest::mouseClick(w.scmd儲存目標值, Qt::LeftButton);
     EXPECT_EQ(db.rows("select 容許色差, 濃度目標, 濃度容許, 備註 from [色號目標值] where 色號 = 'C'"),
               (Rows{{"<null>", "1.4", "0.1", "other"}}));
-}
-
-// 色差圖 charts the selected row's colour number by printing date, its
-// tolerance across the plot; a row without a colour number charts nothing
-// and says so.
-TEST_F(QualityWindows, ListingChartsTheSelectedColourNumberByDate)
-{
-    const Rows c = db.rows("select L, A, B, 容許色差 from [色號目標值] where 色號 = 'C'");
-    ASSERT_EQ(c.size(), 1u);
-    db.exec("insert into [工單印刷數據] (製程, 工單單號, 工單序, 序, 色號, 測量1, 測量2, 測量3, 印刷日期) values "
-            "('D-印刷', 'ZZ1', 1, 1, 'C', '" + c[0][0] + "', '" + c[0][1] + "', '" + c[0][2] + "', '1131201'), "
-            "('D-印刷', 'ZZ1', 1, 2, 'M', '50', '60', '0', '1131202'), "
-            "('D-印刷', 'ZZ1', 1, 3, 'C', '70', '" + c[0][1] + "', '" + c[0][2] + "', '1131203'), "
-            "('D-印刷', 'ZZ1', 1, 4, '', '70', '0', '0', '1131203')");
-    frm印刷數據明細表 w;
-    int previews = 0;
-    w.runModal = [&](QDialog& d) { previews += dynamic_cast<report::PreviewDialog*>(&d) != nullptr; };
-    w.setWorkOrder("ZZ1");
-    Activate(w);
-    ASSERT_EQ(w.rows().rowCount(), 4u);
-    w.fml明細->setActiveCell(3, 1);
-    QTest::mouseClick(w.scmd色差圖, Qt::LeftButton);
-    EXPECT_EQ(previews, 1);
-    EXPECT_EQ(w.chartColour(), "C");
-    const report::PageDocument doc = w.differenceDocument();
-    ASSERT_EQ(doc.pages.size(), 1u);
-    ASSERT_EQ(doc.pages[0].charts.size(), 1u);
-    // The values themselves are DifferenceChart's, tested with it.
-    const report::PlacedChart& chart = doc.pages[0].charts[0];
-    ASSERT_EQ(chart.categoryLabels.size(), 2u);   // M's date is not C's
-    EXPECT_EQ(chart.categoryLabels[1].text, "113/12/03");
-    ASSERT_EQ(chart.references.size(), 1u);
-    EXPECT_EQ(chart.references[0].value, std::stod(c[0][3]));
-
-    w.fml明細->setActiveCell(4, 1);
-    QTest::mouseClick(w.scmd色差圖, Qt::LeftButton);
-    EXPECT_EQ(previews, 1);
-    EXPECT_EQ(told(), Texts{"請先點選一筆有色號的資料!"});
 }
 
 TEST_F(QualityWindows, TimeWindowIndicatorFollowsWhatWasSaved)
