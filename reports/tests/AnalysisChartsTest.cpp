@@ -1,7 +1,7 @@
-// The chart pages that close the capacity and defect analyses, read from
-// their page documents: per machine (or per day of a machine) the value
-// bars and the defect rate points, against sums worked out here from the
-// records.
+// The chart pages that close the capacity and defect analyses: per machine
+// (or per day of a machine) the value bars and the defect rate line, against
+// sums worked out here from the records, and the pages that hold them. Where
+// a value lands on the page is the chart layout's own test.
 #include "reports/AnalysisCharts.h"
 #include "reports/AnalysisLayout.h"
 #include "reports/CapacityDefect.h"
@@ -10,7 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <map>
 
 using namespace qtmv::reports;
@@ -44,57 +43,48 @@ std::vector<ProductionRecord> Records()
             Record("D-印刷", "海德堡", "1131204", 400, 4, 1000),  Record("E-上光", "UV上光", "1131203", 100, 2, 124)};
 }
 
+// A category's sums.
 struct Expected {
     double value = 0, defects = 0, completed = 0;
-    std::optional<double> rate() const
+    void add(const ProductionRecord& r)
     {
-        if (completed == 0)
-            return std::nullopt;
-        return std::round(defects / completed * 100 * 100) / 100;
+        value += r.value;
+        defects += r.defects;
+        completed += r.completed;
     }
 };
 
-double YOf(const std::vector<PlacedTick>& ticks, double v)
+// The chart's categories, the value bars on the left axis and the rate line
+// on the right one, each written as the table writes it (the rate as the
+// table works it out); a category without records has neither.
+void ExpectChart(const Chart& c, const std::vector<QString>& categories, const std::vector<std::optional<Expected>>& sums)
 {
-    return ticks.front().y + (v - ticks.front().value) / (ticks.back().value - ticks.front().value)
-                                 * (ticks.back().y - ticks.front().y);
+    ASSERT_EQ(c.categories, categories);
+    ASSERT_EQ(c.series.size(), 2u);
+    EXPECT_TRUE(c.series[0].kind == SeriesKind::Bars && !c.series[0].rightAxis && c.series[1].kind == SeriesKind::Line
+                && c.series[1].rightAxis);
+    ASSERT_EQ(c.series[0].values.size(), sums.size());
+    ASSERT_EQ(c.series[1].values.size(), sums.size());
+    for (std::size_t i = 0; i < sums.size(); ++i) {
+        SCOPED_TRACE(categories[i].toStdString());
+        EXPECT_EQ(c.series[0].values[i], sums[i] ? std::optional<double>(sums[i]->value) : std::nullopt);
+        EXPECT_EQ(c.series[1].values[i], sums[i] ? DefectRate(sums[i]->defects, sums[i]->completed) : std::nullopt);
+    }
+    for (double v : {0.0, 2.75, 12500.0}) {
+        EXPECT_EQ(c.left.format(v), AmountText(v)) << v;
+        EXPECT_EQ(c.right.format(v), RateText(v)) << v;
+    }
 }
 
-// The chart's bars and rate points against the expected sums per category.
-void ExpectChart(const PlacedChart& c, const std::vector<QString>& categories, const std::vector<std::optional<Expected>>& sums)
+// The page holds the chart: its categories and its bars.
+void ExpectPlaced(const PlacedChart& p, const Chart& c)
 {
-    ASSERT_EQ(c.categoryLabels.size(), categories.size());
-    for (std::size_t i = 0; i < categories.size(); ++i)
-        EXPECT_EQ(c.categoryLabels[i].text, categories[i]);
-    for (const PlacedTick& t : c.leftTicks)
-        EXPECT_EQ(t.label.text, AmountText(t.value));
-    for (const PlacedTick& t : c.rightTicks)
-        EXPECT_EQ(t.label.text, RateText(t.value));
-    std::size_t bars = 0;
-    for (const auto& s : sums)
-        bars += s ? 1 : 0;
-    ASSERT_EQ(c.bars.size(), bars);
-    ASSERT_TRUE(c.zeroY);
-    for (const PlacedBar& b : c.bars) {
-        const auto& s = sums.at(static_cast<std::size_t>(b.category));
-        ASSERT_TRUE(s) << b.category;
-        EXPECT_EQ(b.value, s->value);
-        EXPECT_NEAR(b.rect.top(), YOf(c.leftTicks, s->value), 1e-9);
-        EXPECT_NEAR(b.rect.bottom(), *c.zeroY, 1e-9);
-    }
-    // Rate points, in category order, where a rate exists.
-    std::vector<double> ys;
-    ASSERT_EQ(c.polylines.size(), 1u);
-    for (const auto& run : c.polylines[0].runs)
-        for (const QPointF& pt : run)
-            ys.push_back(pt.y());
-    std::vector<double> expected;
-    for (const auto& s : sums)
-        if (s && s->rate())
-            expected.push_back(YOf(c.rightTicks, *s->rate()));
-    ASSERT_EQ(ys.size(), expected.size());
-    for (std::size_t i = 0; i < ys.size(); ++i)
-        EXPECT_NEAR(ys[i], expected[i], 1e-9) << i;
+    ASSERT_EQ(p.categoryLabels.size(), c.categories.size());
+    for (std::size_t i = 0; i < c.categories.size(); ++i)
+        EXPECT_EQ(p.categoryLabels[i].text, c.categories[i]);
+    for (const PlacedBar& b : p.bars)
+        EXPECT_EQ(b.value, c.series[0].values.at(static_cast<std::size_t>(b.category))) << b.category;
+    EXPECT_EQ(p.polylines.size(), 1u);
 }
 
 PrintParams Params()
@@ -112,19 +102,24 @@ TEST(AnalysisChartPages, EachMachineValueAndRateOnAPageAfterTheTable)
 {
     const auto records = Records();
     std::map<std::pair<std::string, std::string>, Expected> byMachine;
-    for (const ProductionRecord& r : records) {
-        Expected& e = byMachine[{r.kind, r.machine}];
-        e.value += r.value;
-        e.defects += r.defects;
-        e.completed += r.completed;
-    }
+    for (const ProductionRecord& r : records)
+        byMachine[{r.kind, r.machine}].add(r);
     for (SummaryLayout l : {SummaryLayout::ByKey, SummaryLayout::Personal}) {
+        SCOPED_TRACE(static_cast<int>(l));
+        const auto charts = AnalysisCharts(l, records);
+        ASSERT_EQ(charts.size(), 1u);
+        // 小森 under two kinds is told apart by the kind's letter.
+        ExpectChart(charts[0], {"C 小森", "D 小森", "海德堡", "UV上光"},
+                    {byMachine[{"C-紙品", "小森"}], byMachine[{"D-印刷", "小森"}], byMachine[{"D-印刷", "海德堡"}],
+                     byMachine[{"E-上光", "UV上光"}]});
+
         const PageDocument doc = CapacityDefectReport(l, records, Params(), "大華印刷");
         ASSERT_GE(doc.pages.size(), 2u);
         const int last = static_cast<int>(doc.pages.size()) - 1;
         for (int i = 0; i < last; ++i)
             EXPECT_TRUE(doc.pages[static_cast<std::size_t>(i)].charts.empty());
         ASSERT_EQ(doc.pages.back().charts.size(), 1u);
+        ExpectPlaced(doc.pages.back().charts[0], charts[0]);
         // The heading without the table's captions, its page counted.
         for (const QString& s : {QString("大華印刷"), QString("產能及不良分析"), QString("113/12/01 起"),
                                  QString::number(last + 1),
@@ -132,41 +127,36 @@ TEST(AnalysisChartPages, EachMachineValueAndRateOnAPageAfterTheTable)
             EXPECT_TRUE(doc.find(last, s)) << s.toStdString();
         EXPECT_FALSE(doc.find(last, "總完成數"));
         EXPECT_TRUE(doc.find(0, "總完成數"));
-        // 小森 under two kinds is told apart by the kind's letter.
-        ExpectChart(doc.pages.back().charts[0], {"C 小森", "D 小森", "海德堡", "UV上光"},
-                    {byMachine[{"C-紙品", "小森"}], byMachine[{"D-印刷", "小森"}], byMachine[{"D-印刷", "海德堡"}],
-                     byMachine[{"E-上光", "UV上光"}]});
-        const auto& rate = doc.pages.back().charts[0].polylines[0].runs;
-        EXPECT_EQ(rate.size(), 2u);   // broken where nothing was completed
     }
 }
 
 TEST(AnalysisChartPages, ByDateAPagePerMachineOverTheSameDays)
 {
     const auto records = Records();
+    // Four machines (小森 of two kinds), each from the 2nd to the 4th.
+    const auto charts = AnalysisCharts(SummaryLayout::ByDate, records);
+    ASSERT_EQ(charts.size(), 4u);
+    for (const Chart& c : charts)
+        EXPECT_EQ(c.categories.size(), 3u) << c.title.toStdString();
+    std::map<std::string, Expected> heidelberg;
+    for (const ProductionRecord& r : records)
+        if (r.machine == "海德堡")
+            heidelberg[r.endDate].add(r);
+    EXPECT_TRUE(charts[2].title.contains("D-印刷 海德堡"));
+    ExpectChart(charts[2], {"12/02", "12/03", "12/04"}, {heidelberg["1131202"], std::nullopt, heidelberg["1131204"]});
+
+    // Each on a page of its own, in that order.
     const PageDocument doc = CapacityDefectReport(SummaryLayout::ByDate, records, Params(), "大華印刷");
-    std::vector<const PlacedChart*> charts;
+    std::vector<const PlacedChart*> placed;
     for (const Page& p : doc.pages) {
         EXPECT_LE(p.charts.size(), 1u);
         for (const PlacedChart& c : p.charts)
-            charts.push_back(&c);
+            placed.push_back(&c);
     }
-    // Four machines (小森 of two kinds), each from the 2nd to the 4th.
-    ASSERT_EQ(charts.size(), 4u);
-    std::map<std::string, Expected> heidelberg;
-    for (const ProductionRecord& r : records)
-        if (r.machine == "海德堡") {
-            heidelberg[r.endDate].value += r.value;
-            heidelberg[r.endDate].defects += r.defects;
-            heidelberg[r.endDate].completed += r.completed;
-        }
-    const PlacedChart* h = charts[2];
-    ASSERT_EQ(h->titles.size(), 3u);
-    EXPECT_TRUE(h->titles[0].text.contains("D-印刷 海德堡"));
-    ExpectChart(*h, {"12/02", "12/03", "12/04"}, {heidelberg["1131202"], std::nullopt, heidelberg["1131204"]});
-    EXPECT_EQ(h->polylines[0].runs.size(), 2u);   // no record on the 3rd
-    for (const PlacedChart* c : charts)
-        EXPECT_EQ(c->categoryLabels.size(), 3u);
+    ASSERT_EQ(placed.size(), charts.size());
+    ExpectPlaced(*placed[2], charts[2]);
+    for (std::size_t i = 0; i < charts.size(); ++i)
+        EXPECT_EQ(placed[i]->titles.at(0).text, charts[i].title) << i;
 }
 
 TEST(AnalysisChartPages, ManyMachinesOrDaysSpreadOverCharts)
