@@ -97,7 +97,7 @@ for s in ET.fromstring(z.read('xl/workbook.xml')).find('m:sheets', NS):
                 ids = [x.get('val') for x in group.findall('c:axId', NS)]
                 value = [axes[i] for i in ids if i in axes and axes[i].tag.endswith('valAx')]
                 for ser in group.findall('c:ser', NS):
-                    name = formula(ser, 'c:tx/c:v') or formula(ser, 'c:tx/c:strRef/c:f')
+                    name = formula(ser, 'c:tx/c:v')
                     print('series\t%s\t%s\t%s\t%s\t%s' % (kind, clean(name), formula(ser, 'c:cat//c:f'),
                           formula(ser, 'c:val//c:f'), axis(value[0]) if value else '\t\t\t\t'))
 )PY";
