@@ -107,16 +107,15 @@ namespace {
 // line on the right one.
 Chart ValueAndRate(const std::string& sheet, int last)
 {
-    Chart c;
-    c.title = "各機產值";
-    c.categoryAxis = {.title = "機別", .numberFormat = {}};
-    c.valueAxis = {.title = "產值", .numberFormat = "#,##0"};
-    c.secondaryAxis = {.title = "不良率(%)", .numberFormat = "0.00"};
-    c.series = {{.kind = ChartSeries::Kind::Column, .name = "產值", .categories = {sheet, 1, 0, last, 0},
-                 .values = {sheet, 1, 1, last, 1}, .secondaryAxis = false},
-                {.kind = ChartSeries::Kind::Line, .name = "不良率", .categories = {sheet, 1, 0, last, 0},
-                 .values = {sheet, 1, 27, last, 27}, .secondaryAxis = true}};
-    return c;
+    using K = ChartSeries::Kind;
+    const CellRange machines{sheet, 1, 0, last, 0};
+    return {.title = "各機產值",
+            .series = {{K::Column, "產值", machines, {sheet, 1, 1, last, 1}, false},
+                       {K::Line, "不良率", machines, {sheet, 1, 27, last, 27}, true}}, // on the right
+            .categoryAxis = {"機別", {}},
+            .valueAxis = {"產值", "#,##0"},
+            .secondaryAxis = {"不良率(%)", "0.00"},
+            .legend = true};
 }
 
 // A chart read back, a line each: where it is and its title and legend;
