@@ -43,21 +43,10 @@ std::vector<ProductionRecord> Records()
             Record("D-印刷", "海德堡", "1131204", 400, 4, 1000),  Record("E-上光", "UV上光", "1131203", 100, 2, 124)};
 }
 
-// A category's sums.
-struct Expected {
-    double value = 0, defects = 0, completed = 0;
-    void add(const ProductionRecord& r)
-    {
-        value += r.value;
-        defects += r.defects;
-        completed += r.completed;
-    }
-};
-
 // The chart's categories, the value bars on the left axis and the rate line
-// on the right one, each written as the table writes it (the rate as the
-// table works it out); a category without records has neither.
-void ExpectChart(const Chart& c, const std::vector<QString>& categories, const std::vector<std::optional<Expected>>& sums)
+// on the right one, each worked out and written as the table does it; a
+// category without records has neither.
+void ExpectChart(const Chart& c, const std::vector<QString>& categories, const std::vector<std::optional<Totals>>& sums)
 {
     ASSERT_EQ(c.categories, categories);
     ASSERT_EQ(c.series.size(), 2u);
@@ -68,7 +57,7 @@ void ExpectChart(const Chart& c, const std::vector<QString>& categories, const s
     for (std::size_t i = 0; i < sums.size(); ++i) {
         SCOPED_TRACE(categories[i].toStdString());
         EXPECT_EQ(c.series[0].values[i], sums[i] ? std::optional<double>(sums[i]->value) : std::nullopt);
-        EXPECT_EQ(c.series[1].values[i], sums[i] ? DefectRate(sums[i]->defects, sums[i]->completed) : std::nullopt);
+        EXPECT_EQ(c.series[1].values[i], sums[i] ? sums[i]->defectRate() : std::nullopt);
     }
     for (double v : {0.0, 2.75, 12500.0}) {
         EXPECT_EQ(c.left.format(v), AmountText(v)) << v;
@@ -101,7 +90,7 @@ PrintParams Params()
 TEST(AnalysisChartPages, EachMachineValueAndRateOnAPageAfterTheTable)
 {
     const auto records = Records();
-    std::map<std::pair<std::string, std::string>, Expected> byMachine;
+    std::map<std::pair<std::string, std::string>, Totals> byMachine;
     for (const ProductionRecord& r : records)
         byMachine[{r.kind, r.machine}].add(r);
     for (SummaryLayout l : {SummaryLayout::ByKey, SummaryLayout::Personal}) {
@@ -138,7 +127,7 @@ TEST(AnalysisChartPages, ByDateAPagePerMachineOverTheSameDays)
     ASSERT_EQ(charts.size(), 4u);
     for (const Chart& c : charts)
         EXPECT_EQ(c.categories.size(), 3u) << c.title.toStdString();
-    std::map<std::string, Expected> heidelberg;
+    std::map<std::string, Totals> heidelberg;
     for (const ProductionRecord& r : records)
         if (r.machine == "海德堡")
             heidelberg[r.endDate].add(r);
