@@ -69,7 +69,6 @@ std::vector<double> Numbers(const Sheet& s, std::initializer_list<const char*> r
     return out;
 }
 
-
 // A range formula of one column ('sheet'!$A$2:$A$9) taken apart.
 struct RangeRef {
     std::string sheet, firstCol;

@@ -100,7 +100,6 @@ TEST_F(WorkbookTest, FailuresNameThePathAndLeaveNoFile)
     EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1); // 唯讀
 }
 
-
 namespace {
 
 // Output value by machine as bars on the left axis, the defect rate as a
