@@ -151,8 +151,6 @@ TEST_F(PrintReport, TheReadmeExamplesPrintOnTheDemoPlant)
     ASSERT_EQ(std::system((std::string(DEMO_DB) + " --date 2026-12-08 '" + database_ + "' >/dev/null").c_str()), 0);
     ASSERT_TRUE(exits(0, "--report rpt不良分析1_工務預排 --set done-from=1151101 --set done-to=1151130 --pdf '" + folder
                              + "a.pdf' --png '" + folder + "machines.png' --png-page last"));
-    EXPECT_NE(pdfText(folder + "a.pdf").find("各車別產值及不良率"), std::string::npos);
-    EXPECT_NE(out_.find(folder + "machines.png: page "), std::string::npos) << out_;
     ASSERT_TRUE(exits(0, "--report 印刷數據色差圖 --set colour=C --pdf '" + folder + "c.pdf' --png '" + folder + "c.png'"));
     EXPECT_NE(pdfText(folder + "c.pdf").find("容許色差"), std::string::npos);
 }
@@ -210,9 +208,8 @@ TEST_F(PrintReport, TheClosingChartPageInThePdfAndAsTheImage)
     EXPECT_GT(coloured(last), 1000);
     EXPECT_EQ(coloured(first), 0);
 
-    std::filesystem::remove(pdf);
-    std::filesystem::remove(first);
-    std::filesystem::remove(last);
+    for (const std::string& f : {pdf, first, last})
+        std::filesystem::remove(f);
     EXPECT_TRUE(exits(1, report + "--png '" + last + "' --png-page " + std::to_string(pages + 1), "the report has"));
     EXPECT_TRUE(exits(2, report + "--png '" + last + "' --png-page 0", "--png-page 0"));
     EXPECT_TRUE(outputs().empty());
