@@ -395,7 +395,7 @@ TEST_F(QualityWindows, PrintingDataFlagsLinesOutOfToleranceAsTyped)
     const Step s = bareStep();
     // The first published CIEDE2000 pair as target and measurement: ΔE00 2.0425.
     db.exec("insert into [色號目標值] (色號, L, A, B, 容許色差, 濃度目標, 濃度容許) values "
-            "('PAIR1', 50, 2.6772, -79.7751, 2.0, 1.45, 0.1)");
+            "('PAIR1', 50, 2.6772, -79.7751, 2.0, 1.45, 0.1), ('OPEN', 50, 0, 0, null, null, null)");
     const std::string outOne = quality::OutOfToleranceMessage(1);
     {
         P w(nullptr, {s.po, s.seq, "D-印刷"}, false, clock);
@@ -421,12 +421,20 @@ TEST_F(QualityWindows, PrintingDataFlagsLinesOutOfToleranceAsTyped)
         TypeCell(g, 2, P::c色差, "2.5");   // only the instrument's △: judged as it is
         EXPECT_TRUE(Marked(g, 2, P::kColumns));
         EXPECT_EQ(status(), "第2列 PAIR1 超出容許：色差 2.50 超出容許 2.00 達 0.50");
+        // A target without tolerances flags nothing, however far the colour.
+        TypeCell(g, 3, P::c色號, "OPEN");
+        for (int c : {P::cL, P::cA, P::cB})
+            TypeCell(g, 3, c, "90");
+        TypeCell(g, 3, P::c濃度, "3");
+        EXPECT_FALSE(Marked(g, 3, P::kColumns));
         QTest::mouseClick(w.scmd確定, Qt::LeftButton);
         EXPECT_FALSE(w.isVisible());
         EXPECT_EQ(told(), Texts{outOne});   // all told since opening: nothing while typing
     }
     EXPECT_EQ(db.rows("select 序, 測量4, 測量5 from [工單印刷數據]" + s.where + " order by 序"),
-              (Rows{{"1", "0.00", "1.5"}, {"2", "2.5", ""}}));
+              (Rows{{"1", "0.00", "1.5"},
+                    {"2", "2.5", ""},
+                    {"3", quality::DifferenceText(quality::Ciede2000({50, 0, 0}, {90, 90, 90})), "3"}}));
 
     P w(nullptr, {s.po, s.seq, "D-印刷"}, true, clock);
     Activate(w);
