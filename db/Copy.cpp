@@ -7,11 +7,13 @@
 #include "platform/jet/Postgres.h"
 #include "platform/jet/Recordset.h"
 #include "platform/jet/Sql.h"
+#include "platform/text/Text.h"
 
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
+#include <set>
 
 namespace qtmv::db {
 
@@ -67,6 +69,23 @@ void ResyncIdentities(jet::Connection& to)
     }
 }
 
+// The columns of the schema's table that the source has. A database made
+// before a column was added to the schema (the program adds it at start-up)
+// lacks it: its rows take the column's default in the copy.
+std::vector<std::string> SourceColumns(jet::Connection& source, const TableColumns& tc)
+{
+    jet::Recordset rs;
+    rs.open("select * from [" + tc.table + "] where 1 = 0", source);
+    std::set<std::string> has;
+    for (int i = 0; i < rs.fieldCount(); ++i)
+        has.insert(AsciiUpper(rs.fieldName(i)));
+    std::vector<std::string> out;
+    for (const std::string& c : tc.columns)
+        if (has.count(AsciiUpper(c)))
+            out.push_back(c);
+    return out;
+}
+
 } // namespace
 
 std::string ConnectionStringOfArgument(const std::string& argument)
@@ -96,9 +115,10 @@ std::vector<CopiedTable> CopyTables(jet::Connection& source, const std::string& 
         const jet::Dialect dialect = target.onServer() ? jet::Dialect::PostgreSQL : jet::Dialect::SQLite;
         std::string head = "insert into " + jet::QuoteIdentifier(tc.table, dialect) + " (";
         std::string select = "select ";
-        for (std::size_t i = 0; i < tc.columns.size(); ++i) {
-            head += (i ? ", " : "") + jet::QuoteIdentifier(tc.columns[i], dialect);
-            select += (i ? ", [" : "[") + tc.columns[i] + "]";
+        const std::vector<std::string> columns = SourceColumns(source, tc);
+        for (std::size_t i = 0; i < columns.size(); ++i) {
+            head += (i ? ", " : "") + jet::QuoteIdentifier(columns[i], dialect);
+            select += (i ? ", [" : "[") + columns[i] + "]";
         }
         head += ") values ";
         // In the order the rows were written, so that a copy back is the same file.
