@@ -355,7 +355,26 @@ const GridLayout& GridLayoutOf(const ProcessKind& kind)
     return layouts[static_cast<std::size_t>(n - 1)];
 }
 
-std::string BuildLoadQuery(const ProcessKind& kind, std::string_view machine, SortOption sort)
+std::vector<LoadSortKey> LoadSortKeys(const ProcessKind& kind, SortOption sort)
+{
+    const std::string q = std::string(kind.scheduledTable) + ".";
+    using T = LoadSortKey::Type;
+    const LoadSortKey po{q + "PO", T::Text}, no{q + "[NO]", T::Number}, id{q + "ID", T::Text},
+        order{"val(" + q + "順序)", T::Number}, ino{q + "INO", T::Number};
+    if (sort == SortOption::Sequence)
+        return {order, {q + "ID", T::Text, true}, po, no, ino};
+    std::vector<LoadSortKey> keys;
+    for (std::string_view key : LeadingKeys(kind, sort))
+        keys.push_back({q + std::string(key), T::Unknown});
+    for (const LoadSortKey& k : {po, no, id, order, ino})
+        keys.push_back(k);
+    return keys;
+}
+
+namespace {
+
+// Everything of the load up to its order.
+std::string UnorderedLoad(const ProcessKind& kind, std::string_view machine, const std::vector<LoadSortKey>& extra)
 {
     const GridLayout& layout = GridLayoutOf(kind);
     const std::string s(kind.scheduledTable);
@@ -367,6 +386,8 @@ std::string BuildLoadQuery(const ProcessKind& kind, std::string_view machine, So
             sql += ", ";
         sql += layout.columns[static_cast<std::size_t>(c - 1)].select;
     }
+    for (const LoadSortKey& k : extra)
+        sql += ", " + k.expression;
 
     // Jet nests every further join in parentheses.
     std::string from = "[預排資料] inner join [" + s + "] on 預排資料.ID = " + s + ".ID";
@@ -380,17 +401,25 @@ std::string BuildLoadQuery(const ProcessKind& kind, std::string_view machine, So
     const std::string m = qtmv::Trim(machine);
     if (!m.empty())
         sql += "and " + s + ".車別 = '" + jet::SqlText(m) + "' ";
+    return sql;
+}
 
-    sql += "order by ";
-    const std::string q = s + ".";
-    if (sort == SortOption::Sequence) {
-        sql += "val(" + q + "順序), " + q + "ID desc, " + q + "PO, " + q + "[NO], " + q + "INO";
-    } else {
-        for (std::string_view key : LeadingKeys(kind, sort))
-            sql += q + std::string(key) + ", ";
-        sql += q + "PO, " + q + "[NO], " + q + "ID, val(" + q + "順序), " + q + "INO";
+} // namespace
+
+std::string BuildLoadQuery(const ProcessKind& kind, std::string_view machine, SortOption sort)
+{
+    std::string sql = UnorderedLoad(kind, machine, {}) + "order by ";
+    bool first = true;
+    for (const LoadSortKey& k : LoadSortKeys(kind, sort)) {
+        sql += (first ? "" : ", ") + k.expression + (k.descending ? " desc" : "");
+        first = false;
     }
     return sql;
+}
+
+std::string BuildUnorderedLoadQuery(const ProcessKind& kind, std::string_view machine, SortOption sort)
+{
+    return UnorderedLoad(kind, machine, LoadSortKeys(kind, sort));
 }
 
 } // namespace qtmv::daily

@@ -49,4 +49,20 @@ enum class SortOption { WorkOrder = 0, Content = 1, DueDate = 2, Vendor = 3, Seq
 // A machine text of blanks does not filter.
 std::string BuildLoadQuery(const ProcessKind& kind, std::string_view machine, SortOption sort);
 
+// The keys of that statement's order, first to last: a select expression,
+// the kind of value it gives (Unknown for the leading keys of the content,
+// due-date, vendor and machine orders) and its direction. Every order ends
+// in keys that tell any two pieces apart.
+struct LoadSortKey {
+    enum class Type { Text, Number, Unknown };
+    std::string expression;
+    Type type = Type::Unknown;
+    bool descending = false;
+};
+std::vector<LoadSortKey> LoadSortKeys(const ProcessKind& kind, SortOption sort);
+
+// The same statement without its order, the keys' values following the
+// columns the grid's query fills, for a reader that sorts the rows itself.
+std::string BuildUnorderedLoadQuery(const ProcessKind& kind, std::string_view machine, SortOption sort);
+
 } // namespace qtmv::daily

@@ -1,7 +1,9 @@
 #include "records/core/GridLoader.h"
 #include "records/core/RowDetails.h"
+#include "db/testing/EngineFreshDatabase.h"
 #include "db/testing/FreshDatabase.h"
 #include "platform/jet/Connection.h"
+#include "platform/jet/testing/ServerDatabase.h"
 #include "tools/demo-db/DemoPlant.h"
 
 #include <gtest/gtest.h>
@@ -39,4 +41,55 @@ TEST(DemoPlant, EveryKindAndSortOptionLoads)
     }
     EXPECT_EQ(open, summary.openPieces);
     EXPECT_GT(summary.openPrintingPieces, 0);
+}
+
+// The server's rows are sorted by the workstation for the work-order and
+// sequence orders, and by the server for the others: every kind in every
+// order lists the same rows in the order the file gives them. Among them
+// pieces told apart only by 順序 (null, empty, a word, numbers of two
+// lengths) and work orders whose letters differ in case ("a100" before
+// "B050" with the letters folded, after it byte by byte).
+TEST(DemoPlant, TheServerListsThePiecesInTheFilesOrder)
+{
+    if (!jet::testing::TestServer())
+        GTEST_SKIP() << jet::testing::kNoTestServer;
+    const auto make = [](const std::string& path) {
+        demo::DemoOptions o;
+        o.workOrders = 80;
+        demo::WriteDemoPlant(path, o);
+        db::test::Db d(path);
+        const auto open = d.rows("select PRINTING_S.PO, PRINTING_S.ID from PRINTING_S inner join PWORK on "
+                                 "PRINTING_S.PO = PWORK.PO where (PRINTING_S.FDATE = '' or PRINTING_S.FDATE is null) "
+                                 "and (PWORK.FDATE = '' or PWORK.FDATE is null) order by PRINTING_S.PO");
+        ASSERT_GE(open.size(), 2u);
+        d.exec("create temp table t as select * from PRINTING_S where ID = '" + open[0][1] + "' limit 1");
+        int ino = 100;
+        for (const char* order : {"''", "'abc'", "'10'", "'9'", "null"})
+            d.exec("update t set INO = " + std::to_string(ino++) + ", 順序 = " + order +
+                   "; insert into PRINTING_S select * from t");
+        const std::string other = open.back()[0];
+        const auto tables = d.rows("select m.name from sqlite_master m, pragma_table_info(m.name) c "
+                                   "where m.type = 'table' and c.name = 'PO'");
+        for (const auto& [po, renamed] : {std::pair{open[0][0], std::string("a100")}, std::pair{other, std::string("B050")}})
+            for (const auto& t : tables)
+                d.exec("update [" + t[0] + "] set PO = '" + renamed + "' where PO = '" + po + "'");
+    };
+    db::test::EngineFreshDatabase file(db::test::Engine::SQLite, make), server(db::test::Engine::Server, make);
+    jet::Connection onFile, onServer;
+    onFile.open(file.session().ConnectionString);
+    onServer.open(server.session().ConnectionString);
+    for (const auto& k : ProcessKinds())
+        for (int s = 0; s < 6; ++s) {
+            SCOPED_TRACE(std::string(k.displayName) + " sort " + std::to_string(s));
+            const GridRows rows = LoadGrid(onFile, k, "", static_cast<SortOption>(s));
+            EXPECT_EQ(LoadGrid(onServer, k, "", static_cast<SortOption>(s)), rows);
+            if (k.is(KindId::Printing) && s == 0) {
+                // The renamed work orders, letters folded.
+                std::vector<std::string> seen;
+                for (const auto& r : rows)
+                    if ((r[0] == "a100" || r[0] == "B050") && (seen.empty() || seen.back() != r[0]))
+                        seen.push_back(r[0]);
+                EXPECT_EQ(seen, (std::vector<std::string>{"a100", "B050"}));
+            }
+        }
 }
