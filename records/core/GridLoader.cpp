@@ -44,7 +44,7 @@ int CompareKey(const std::string& a, const std::string& b, LoadSortKey::Type typ
 
 // The rows of the unordered statement, sorted here by the keys' values that
 // follow the grid's columns. Sorting rows of eighty columns costs a server
-// more than a third of the load, and the server's time is what many
+// about a third of the load, and the server's time is what many
 // workstations share; the workstation sorts its own rows in some ten
 // milliseconds, in the order a file database gives them.
 GridRows LoadSortedHere(jet::Connection& conn, const ProcessKind& kind, std::string_view machine, SortOption sort,
