@@ -12,18 +12,7 @@ using namespace qtmv::report;
 
 namespace {
 
-// A category's sums: value for the bars, defects over completed for the rate.
-struct Sums {
-    double value = 0, defects = 0, completed = 0;
-    void add(const ProductionRecord& r)
-    {
-        value += r.value;
-        defects += r.defects;
-        completed += r.completed;
-    }
-};
-
-Chart OutputAndRate(QString title, std::vector<QString> categories, const std::vector<std::optional<Sums>>& sums)
+Chart OutputAndRate(QString title, std::vector<QString> categories, const std::vector<std::optional<Totals>>& sums)
 {
     Chart c;
     c.title = std::move(title);
@@ -33,7 +22,7 @@ Chart OutputAndRate(QString title, std::vector<QString> categories, const std::v
     for (const auto& s : sums) {
         value.values.push_back(s ? std::optional<double>(s->value) : std::nullopt);
         // Nothing completed gives no rate, as in the table: a gap in the line.
-        rate.values.push_back(s ? DefectRate(s->defects, s->completed) : std::nullopt);
+        rate.values.push_back(s ? s->defectRate() : std::nullopt);
     }
     c.series = {std::move(value), std::move(rate)};
     c.left = {"產值", [](double v) { return AmountText(v); }, true};
@@ -55,14 +44,14 @@ std::vector<Chart> AnalysisCharts(SummaryLayout l, const std::vector<ProductionR
 {
     std::vector<Chart> out;
     if (l != SummaryLayout::ByDate) {
-        std::map<MachineKey, Sums> machines;
+        std::map<MachineKey, Totals> machines;
         std::map<std::string, std::set<std::string>> kindsOf;   // machine name -> kinds
         for (const ProductionRecord& r : records) {
             machines[{r.kind, r.machine}].add(r);
             kindsOf[r.machine].insert(r.kind);
         }
         std::vector<QString> names;
-        std::vector<std::optional<Sums>> sums;
+        std::vector<std::optional<Totals>> sums;
         for (const auto& [key, s] : machines) {
             // A machine name under two kinds is told apart by its kind's letter.
             const std::string name = kindsOf[key.second].size() > 1 ? key.first.substr(0, 1) + " " + key.second : key.second;
@@ -80,7 +69,7 @@ std::vector<Chart> AnalysisCharts(SummaryLayout l, const std::vector<ProductionR
     }
 
     // By date: the same days for every machine, so their pages compare.
-    std::map<MachineKey, std::map<std::string, Sums>> days;
+    std::map<MachineKey, std::map<std::string, Totals>> days;
     std::optional<DateTime> first, last;
     for (const ProductionRecord& r : records) {
         const auto d = ParseRoc7(r.endDate);
@@ -97,13 +86,13 @@ std::vector<Chart> AnalysisCharts(SummaryLayout l, const std::vector<ProductionR
     for (const auto& [key, byDay] : days)
         for (std::size_t i = 0; i < charts; ++i) {
             std::vector<QString> labels;
-            std::vector<std::optional<Sums>> sums;
+            std::vector<std::optional<Totals>> sums;
             for (long long d = static_cast<long long>(i * kDaysPerChart);
                  d < std::min<long long>(span, static_cast<long long>((i + 1) * kDaysPerChart)); ++d) {
                 const DateTime day = AddDays(*first, d);
                 labels.push_back(QString("%1/%2").arg(day.month, 2, 10, QChar('0')).arg(day.day, 2, 10, QChar('0')));
                 const auto it = byDay.find(Roc7(day));
-                sums.push_back(it == byDay.end() ? std::nullopt : std::optional<Sums>(it->second));
+                sums.push_back(it == byDay.end() ? std::nullopt : std::optional<Totals>(it->second));
             }
             out.push_back(OutputAndRate(QString::fromStdString(key.first + " " + key.second) + " 每日產值及不良率"
                                             + Part(i, charts),
