@@ -12,6 +12,8 @@
 
 #include <functional>
 #include <map>
+#include <stdexcept>
+#include <string_view>
 #include <tuple>
 #include <variant>
 
@@ -36,6 +38,16 @@ const std::string kInt = "#,##0";
 const std::string kRate = "0.00";
 const std::string kPrice = "#,##0.00##";
 const std::string kSigned = "+#,##0;-#,##0;0";
+
+// The column of cols headed heading (from 0); the headings are this file's
+// own, so one missing is a mistake here.
+int ColumnOf(const std::vector<XColumn>& cols, std::string_view heading)
+{
+    for (std::size_t c = 0; c < cols.size(); ++c)
+        if (cols[c].heading == heading)
+            return static_cast<int>(c);
+    throw std::logic_error("no column " + std::string(heading));
+}
 
 // Writes the rows as a sheet named name; returns the name it got.
 template <class Row>
@@ -108,12 +120,18 @@ std::vector<std::pair<std::string, std::vector<const Row*>>> ByKind(const std::v
 }
 
 // The rows of a listing sheet that the per-machine totals add up: data rows
-// 1..rows, and the columns they read.
+// 1..rows, and the columns they read, found by their headings.
 struct Listed {
+    Listed(std::string sheetName, std::size_t rowCount, const std::vector<XColumn>& cols, bool kinds)
+        : sheet(std::move(sheetName)), rows(static_cast<int>(rowCount)), kindCol(kinds ? ColumnOf(cols, "種類") : -1),
+          machineCol(ColumnOf(cols, "機別")), completedCol(ColumnOf(cols, "完成數")),
+          defectsCol(ColumnOf(cols, "不良數")), valueCol(ColumnOf(cols, "產值"))
+    {
+    }
     std::string sheet;
-    int rows = 0;
-    int kindCol = -1; // when the sheet holds several kinds
-    int machineCol = 0, completedCol = 0, defectsCol = 0, valueCol = 0;
+    int rows;
+    int kindCol; // when the sheet holds several kinds
+    int machineCol, completedCol, defectsCol, valueCol;
 };
 
 // A machine's figures over the period, from the rows of one listing sheet.
@@ -329,8 +347,7 @@ void WriteValueDetail(const std::string& path, const std::vector<reports::Produc
     MachineTotals totals;
     for (const auto& [kind, rows] : ByKind(records)) {
         const std::string sheet = WriteSheet<R>(book, kind.empty() ? "未分類" : kind, cols, rows, cell);
-        const std::size_t listed = totals.List({.sheet = sheet, .rows = static_cast<int>(rows.size()), .kindCol = -1,
-                                                .machineCol = 0, .completedCol = 8, .defectsCol = 12, .valueCol = 15});
+        const std::size_t listed = totals.List(Listed(sheet, rows.size(), cols, false));
         for (const R* r : rows)
             totals.Add(listed, kind, r->machine, r->completed, r->defects, r->value);
     }
@@ -375,8 +392,7 @@ void WriteProductionDetail(const std::string& path, const std::vector<reports::P
     xlsx::Workbook book(path, existing);
     MachineTotals totals;
     const std::string sheet = WriteSheet<R>(book, ExportTitle(Export::ProductionDetail), cols, rows, cell);
-    const std::size_t listed = totals.List({.sheet = sheet, .rows = static_cast<int>(rows.size()), .kindCol = 0,
-                                            .machineCol = 1, .completedCol = 10, .defectsCol = 14, .valueCol = 15});
+    const std::size_t listed = totals.List(Listed(sheet, rows.size(), cols, true));
     for (const R& r : records)
         totals.Add(listed, r.kind, r.machine, r.completed, r.defects, r.value);
     totals.Write(book);
@@ -428,9 +444,7 @@ void WriteValueSummary(const std::string& path, const std::vector<SummaryLine>& 
         if (byDate)
             rows = ByMachine(rows);
         const std::string sheet = WriteSheet<L>(book, kind.empty() ? "未分類" : kind, cols, rows, cell);
-        const std::size_t listed = totals.List({.sheet = sheet, .rows = static_cast<int>(rows.size()), .kindCol = -1,
-                                                .machineCol = 0, .completedCol = first + 1, .defectsCol = first + 3,
-                                                .valueCol = first + 5});
+        const std::size_t listed = totals.List(Listed(sheet, rows.size(), cols, false));
         for (const L* l : rows)
             totals.Add(listed, kind, l->machine, l->completed, l->defects, l->value);
         for (std::size_t i = 0, j = 0; byDate && i < rows.size(); i = j) {
@@ -444,12 +458,14 @@ void WriteValueSummary(const std::string& path, const std::vector<SummaryLine>& 
     if (lines.empty())
         WriteSheet<L>(book, ExportTitle(Export::ValueSummary), cols, {}, cell);
     totals.Write(book);
+    const int date = byDate ? ColumnOf(cols, "完成日期") : 0, value = ColumnOf(cols, "產值"),
+              rate = ColumnOf(cols, "不良率(%)");
     if (top.value >= 0)
         book.AddChartSheet("每日產值圖",
                            ValueAndRateChart((top.machine.empty() ? "(未填機別)" : top.machine) + " 每日產值與不良率",
-                                             "完成日期", {top.sheet, top.first, 1, top.last, 1},
-                                             {top.sheet, top.first, first + 5, top.last, first + 5},
-                                             {top.sheet, top.first, first + 4, top.last, first + 4}));
+                                             "完成日期", {top.sheet, top.first, date, top.last, date},
+                                             {top.sheet, top.first, value, top.last, value},
+                                             {top.sheet, top.first, rate, top.last, rate}));
     book.Close();
 }
 
