@@ -289,7 +289,7 @@ TEST_F(PrintPageTest, MachineListFollowsTheKindAndLimitsTheAnalyses)
     finishedStint(1, "一號機", 100);
     finishedStint(2, "二號機", 200);
     daily::PrintPage& page = openPage();
-    // Which machines a kind has is the machine list's (WindowLogicTest); here,
+    // Which machines a kind has is the machine list's (PlantListsTest); here,
     // that the box follows the kind and starts on every machine.
     auto* machine = named<QComboBox>("cbo車別_列印");
     EXPECT_NE(machine->findText(QStringLiteral("一號機")), -1);
