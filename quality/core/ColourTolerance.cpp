@@ -12,7 +12,7 @@ namespace qtmv::quality {
 namespace {
 
 // As the cells show it.
-double Shown(double v) { return std::round(v * 100.0) / 100.0; }
+double Shown(double v) { return RoundNumber(v, 2); }
 std::string Two(double v) { return FormatFixed(v, 2); }
 
 } // namespace
@@ -43,12 +43,20 @@ std::vector<std::string> Directions(const Lab& target, const Lab& measured)
     return out;
 }
 
+std::optional<double> ShownDifference(const Measured& m, const Lab* target)
+{
+    if (target && m.lab)
+        return Shown(Ciede2000(*target, *m.lab));
+    return m.difference ? std::optional<double>(Shown(*m.difference)) : std::nullopt;
+}
+
 ToleranceCheck CheckTolerance(const Measured& m, const TargetColour& target)
 {
     ToleranceCheck c;
     const Tolerances& t = target.tolerances;
-    if (t.difference && (m.lab || m.difference)) {
-        c.difference = Shown(m.lab ? Ciede2000(target.lab, *m.lab) : *m.difference);
+    if (t.difference)
+        c.difference = ShownDifference(m, &target.lab);
+    if (c.difference) {
         c.differenceLimit = Shown(*t.difference);
         const double excess = Shown(*c.difference - c.differenceLimit);
         if (excess > 0) {

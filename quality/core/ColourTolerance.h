@@ -61,6 +61,10 @@ struct ToleranceCheck {
 
 ToleranceCheck CheckTolerance(const Measured& measured, const TargetColour& target);
 
+// The colour difference a line shows, to two decimals as the cells show it:
+// the ΔE00 of its L, a, b against target when both are there, else its △.
+std::optional<double> ShownDifference(const Measured& measured, const Lab* target);
+
 // The directions that matter of `measured` against `target`, the largest
 // first; none for equal colours.
 std::vector<std::string> Directions(const Lab& target, const Lab& measured);

@@ -1,21 +1,14 @@
 #include "quality/core/DifferenceChart.h"
 
 #include "quality/core/PrintingData.h"
+#include "common/NumberFormat.h"
 
 #include <algorithm>
-#include <cmath>
 #include <map>
 
 namespace qtmv::quality {
 
 using namespace qtmv::report;
-
-namespace {
-
-// Two decimals, as the △ cell and the tolerance are shown and compared.
-double Shown(double v) { return std::round(v * 100) / 100; }
-
-} // namespace
 
 Chart DifferenceChart(const DataTable& rows, const std::string& colour, const std::vector<ColourTarget>& targets)
 {
@@ -37,13 +30,11 @@ Chart DifferenceChart(const DataTable& rows, const std::string& colour, const st
             continue;
         auto m = [&](int n) { return r.text("測量" + std::to_string(n)).toStdString(); };
         const Measured measured = MeasuredOf(m(1), m(2), m(3), m(4), m(5));
-        std::optional<double> difference = measured.difference;
-        if (target && measured.lab)
-            difference = Ciede2000(target->lab, *measured.lab);
+        const std::optional<double> difference = ShownDifference(measured, target ? &target->lab : nullptr);
         Day& d = days[date];   // the date is charted even without a difference
         if (!difference)
             continue;
-        const double v = Shown(*difference);
+        const double v = *difference;
         d.largest = d.lines ? std::max(d.largest, v) : v;
         d.sum += v;
         ++d.lines;
@@ -56,7 +47,7 @@ Chart DifferenceChart(const DataTable& rows, const std::string& colour, const st
     for (const auto& [date, d] : days) {
         c.categories.push_back(QString::fromStdString(ListedDate(date)));
         largest.values.push_back(d.lines ? std::optional<double>(d.largest) : std::nullopt);
-        average.values.push_back(d.lines ? std::optional<double>(Shown(d.sum / d.lines)) : std::nullopt);
+        average.values.push_back(d.lines ? std::optional<double>(RoundNumber(d.sum / d.lines, 2)) : std::nullopt);
     }
     c.series = {std::move(largest), std::move(average)};
     c.left = {"ΔE00", [](double v) { return QString::fromStdString(DifferenceText(v)); }, true};
