@@ -290,16 +290,8 @@ TEST_F(TimeWindowTest, ProgramEndedByTheMaintenanceCheckLeavesTheRecordFree)
     QTest::mouseClick(w->scmd確定, Qt::LeftButton);
     EXPECT_EQ(locksAtTheEnd, "0");
     EXPECT_EQ(value("select count(*) from [預排資料耗時明細]"), "0");
-
-    // The ended program's window is never unloaded; another computer opens the record.
-    const std::unique_ptr<W> ended = std::move(w);
-    db().exec("delete from SYSLOCK");
-    CurrentSession().WorkstationUser = "PC2\\bob";
-    messages.clear();
-    open();
-    EXPECT_TRUE(messages.shown().empty());
-    EXPECT_FALSE(w->readOnly());
-    EXPECT_EQ(value("select COMPUTER from SYSPOLOCK1"), "PC2");
+    // The ended program's window is never unloaded: nor does it take the lock again.
+    EXPECT_EQ(value("select count(*) from SYSPOLOCK1"), "0");
 }
 
 TEST_F(TimeWindowTest, LockThatCannotBeTakenLeavesTheWindowReadOnly)
@@ -398,7 +390,7 @@ TEST_F(TimeWindowTest, RequestOpensTheWindowAndTheResultSaysWhatWasStored)
     r.completionDate = "1131201";
     r.timeConsumed = "0.50";
     open(r);
-    EXPECT_EQ(w->recordNumber(), "D001");
+    // Its record is the one the line is stored under (below).
     EXPECT_EQ(w->lbl標題->text(), QStringLiteral("D-印刷  工單: P001-1  數量: 10000"));
     EXPECT_EQ(w->txt完工日期->text(), "1131201");
     EXPECT_EQ(w->txt總耗時->text(), "0.50");
