@@ -240,10 +240,10 @@ TEST_F(TimeRecordTest, SaveStoresLinesScheduleRemarkAndWritesBackTheFinishedLine
     EXPECT_EQ(db().rows("select 序, 製程, 機別, 耗時, 標準數量, 點數, 經辦人員 from [預排資料耗時明細] order by 序"),
               (std::vector<std::vector<std::string>>{{"1", "D-印刷", "H1", "1.75", "10500.0", "90.0", "陳大文"},
                                                       {"2", "D-印刷", "H1", "1.75", "10500.0", "5.24", ""}}));
-    EXPECT_EQ(value("select 耗時 || '/' || FDATE || '/' || 完工說明 from PRINTING_S where ID = 'D001'"),
-              "3.50/1131205/完工數量: 10000");
-    EXPECT_EQ(value("select 耗時 || '/' || PDATE || '/' || 完工說明 from 預排資料明細 where ID = 'D001'"),
-              "3.50/1131205/完工數量: 10000");
+    // The piece, then the schedule's line of it.
+    EXPECT_EQ(db().rows("select 耗時, FDATE, 完工說明 from PRINTING_S where ID = 'D001' union all "
+                        "select 耗時, PDATE, 完工說明 from 預排資料明細 where ID = 'D001'"),
+              (std::vector<std::vector<std::string>>(2, {"3.50", "1131205", "完工數量: 10000"})));
     // No piece is left open: the work-order line is finished and the flow stamped.
     EXPECT_EQ(value("select FDATE || '/' || 完工說明 from PRINTING where PO = 'P001'"), "1131205/完工數量: 10000");
     EXPECT_NE(value("select ITEM4 from PRINTFLOW where PO = 'P001'"), "");
