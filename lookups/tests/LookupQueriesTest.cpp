@@ -147,14 +147,9 @@ TEST_F(Queries, CustomersOfARestrictedUserAreHisOwnTheUnassignedAndHisGroups)
     Session sales;
     sales.EmployeeId = "A01";
     sales.RightsEstablished = true;
-    sales.ProductionRights = "00000000000000";   // position 15 never set: every customer
-    EXPECT_EQ(codes(run(CustomerQuery(sales, ""))), codes(run(CustomerQuery(admin, ""))));
-    sales.ProductionRights = "000000000000000";   // "0" at 15: still every customer
-    EXPECT_EQ(codes(run(CustomerQuery(sales, ""))), codes(run(CustomerQuery(admin, ""))));
-    admin.ProductionRights = "000000000000001";   // an administrator is never restricted
-    EXPECT_EQ(codes(run(CustomerQuery(admin, ""))).size(), 6u);
-
-    sales.ProductionRights = "000000000000001";   // own customers only
+    // "1" at position 15: own customers only. Which flags restrict whom is
+    // RightsRestricted's rule (StartupTests); here the query keeps to it.
+    sales.ProductionRights = "000000000000001";
     EXPECT_EQ(codes(run(CustomerQuery(sales, ""))), (Codes{"C01", "C03", "C05", "C07"}));   // C05 through CUSTE
     sales.RightsGroups[0] = "G1";   // C06's salesperson left but shares the group
     EXPECT_EQ(codes(run(CustomerQuery(sales, ""))), (Codes{"C01", "C03", "C05", "C06", "C07"}));
