@@ -3,6 +3,7 @@
 #include "platform/jet/Sql.h"
 #include "platform/text/Text.h"
 
+#include <algorithm>
 #include <array>
 #include <stdexcept>
 
@@ -25,16 +26,26 @@ public:
     // Any select expression.
     Builder& x(std::string_view heading, std::string expr)
     {
-        layout_.columns.push_back({std::string(heading), std::move(expr)});
+        layout_.columns.push_back({std::string(heading), std::move(expr), std::nullopt});
+        return *this;
+    }
+    // A field of the same work-order line of another process.
+    Builder& line(std::string_view heading, std::string_view table, std::string_view field)
+    {
+        x(heading, std::string(table) + "." + std::string(field));
+        layout_.columns.back().line = LineLookup{std::string(table), std::string(field), {}};
         return *this;
     }
     // "V" when the same work-order line of another process is finished. A
     // missing line (left join) reads as null and gives "".
-    Builder& flag(std::string_view heading, std::string_view table, std::string_view alias = {})
+    Builder& flag(std::string_view heading, std::string_view table, std::string_view alias = {},
+                  std::string_view via = {})
     {
         const std::string fd = std::string(table) + ".FDATE";
-        return x(heading, "iif(" + fd + " is null or " + fd + " = '', '', 'V') as " +
-                              std::string(alias.empty() ? heading : alias));
+        x(heading, "iif(" + fd + " is null or " + fd + " = '', '', 'V') as " +
+                       std::string(alias.empty() ? heading : alias));
+        layout_.columns.back().line = LineLookup{std::string(table), {}, std::string(via)};
+        return *this;
     }
     // A column the query fills with an empty text.
     Builder& empty(std::string_view heading) { return x(heading, "'' as " + std::string(heading)); }
@@ -199,7 +210,7 @@ GridLayout Build(const ProcessKind& k)
         return b.finish("說明");
     case KindId::Printing:
         b.f("項目", "[DESC]").f("正", "COLOR1").f("反", "COLOR2").f("計", "[COUNT]");
-        b.f("模", "MEMB").f("台", "PLAT").x("紙品", "PAPER.ITEM").x("上光", "GLAZE.ITEM");
+        b.f("模", "MEMB").f("台", "PLAT").line("紙品", "PAPER", "ITEM").line("上光", "GLAZE", "ITEM");
         b.f("印刷尺寸", "[SIZE]").f("", "SIZEA").f("▼", "OPT").qtyToAmount();
         b.f("廠商", "SVENDER").f("版務", "BM").f("色", "COLOR").f("說明", "REM");
         b.f("確認", "ACT").f("印刷代號", "VENDER").f("應付單價", "OPRICE").f("應付小計", "OAMT");
@@ -227,8 +238,9 @@ GridLayout Build(const ProcessKind& k)
         b.f("項目", "[DESC]").f("內容", "ITEM").f("開數", "[OPEN]").f("模數", "MEMB").qtyToAmount();
         b.f("廠商", "SVENDER").f("新舊刀", "新舊刀").f("儲位", "儲位").f("刀模代號", "REM");
         b.confirmToActual();
-        b.x("留", "CROWD.留").x("紙", "CROWD.紙").x("刀", "CROWD.刀");
-        b.flag("印", "PRINTING").flag("裱", "MOUNT").flag("光", "GLAZE").flag("刀", "KNIFE", "刀模");
+        b.line("留", "CROWD", "留").line("紙", "CROWD", "紙").line("刀", "CROWD", "刀");
+        // The mounting flag follows the die-cutting line itself.
+        b.flag("印", "PRINTING").flag("裱", "MOUNT", {}, "CROWD").flag("光", "GLAZE").flag("刀", "KNIFE", "刀模");
         b.tailDates().tailSchedule().tailEnd();
         return b.finish("刀模代號");
     case KindId::Gluing:
@@ -236,7 +248,7 @@ GridLayout Build(const ProcessKind& k)
         b.tailDates().tailSchedule().tailEnd();
         return b.finish("備註");
     case KindId::Cutting:
-        b.f("項目", "[DESC]").x("紙品", "PAPER.ITEM").x("規格", "PAPER.SPEC").f("內容", "ITEM");
+        b.f("項目", "[DESC]").line("紙品", "PAPER", "ITEM").line("規格", "PAPER", "SPEC").f("內容", "ITEM");
         b.f("模數", "MEMB").f("台數", "PLAT").qtyToActual();
         b.tailDates().tailSchedule().tailEnd();
         return b.finish("備註");
@@ -270,24 +282,25 @@ std::string LineJoin(std::string_view from, std::string_view table)
     return "left join [" + t + "] on (" + f + ".PO = " + t + ".PO and " + f + ".[NO] = " + t + ".[NO])";
 }
 
-std::vector<std::string> ExtraJoins(const ProcessKind& k)
+// The joins after the piece's work order and customer: the other
+// processes' lines the layout reads (unless the reader joins them itself)
+// and the binding steps of the work order.
+std::vector<std::string> ExtraJoins(const GridLayout& layout, bool linesHere)
 {
-    const std::string s(k.scheduledTable);
-    switch (k.id()) {
-    case KindId::Printing:
-        return {LineJoin(s, "IMPRINT"), LineJoin(s, "PLATE"), LineJoin(s, "PAPER"), LineJoin(s, "GLAZE"),
-                LineJoin(s, "TRIM")};
-    case KindId::Varnishing: return {LineJoin(s, "PRINTING"), LineJoin(s, "PAPER")};
-    case KindId::Mounting: return {LineJoin(s, "PAPER"), LineJoin(s, "PRINTING"), LineJoin(s, "GLAZE")};
-    case KindId::DieCutting:
-        // The mounting flag follows the die-cutting line itself.
-        return {LineJoin(s, "CROWD"), LineJoin(s, "PRINTING"), LineJoin(s, "GLAZE"), LineJoin(s, "KNIFE"),
-                LineJoin("CROWD", "MOUNT")};
-    case KindId::Gluing: return {LineJoin(s, "CROWD")};
-    case KindId::Cutting: return {LineJoin(s, "PAPER")};
-    case KindId::Binding: return {"left join [工單裝訂流程] on " + s + ".PO = 工單裝訂流程.PO"};
-    default: return {};
+    const std::string s(layout.kind->scheduledTable);
+    std::vector<std::string> joins;
+    if (!linesHere) {
+        for (const std::string& table : LineLookupTables(layout)) {
+            std::string via;
+            for (const GridColumn& c : layout.columns)
+                if (c.line && c.line->table == table)
+                    via = c.line->via;
+            joins.push_back(LineJoin(via.empty() ? s : via, table));
+        }
     }
+    if (layout.kind->is(KindId::Binding))
+        joins.push_back("left join [工單裝訂流程] on " + s + ".PO = 工單裝訂流程.PO");
+    return joins;
 }
 
 // The sort keys ahead of the tie-breaks, unqualified; the caller qualifies
@@ -373,8 +386,10 @@ std::vector<LoadSortKey> LoadSortKeys(const ProcessKind& kind, SortOption sort)
 
 namespace {
 
-// Everything of the load up to its order.
-std::string UnorderedLoad(const ProcessKind& kind, std::string_view machine, const std::vector<LoadSortKey>& extra)
+// Everything of the load up to its order; with `linesHere` the columns of
+// other processes' lines read "" and their tables are not joined.
+std::string UnorderedLoad(const ProcessKind& kind, std::string_view machine, const std::vector<std::string>& extra,
+                          bool linesHere)
 {
     const GridLayout& layout = GridLayoutOf(kind);
     const std::string s(kind.scheduledTable);
@@ -382,18 +397,19 @@ std::string UnorderedLoad(const ProcessKind& kind, std::string_view machine, con
     std::string sql = "select ";
     const int queried = layout.queriedColumnCount();
     for (int c = 1; c <= queried; ++c) {
+        const GridColumn& column = layout.columns[static_cast<std::size_t>(c - 1)];
         if (c > 1)
             sql += ", ";
-        sql += layout.columns[static_cast<std::size_t>(c - 1)].select;
+        sql += linesHere && column.line ? "''" : column.select;
     }
-    for (const LoadSortKey& k : extra)
-        sql += ", " + k.expression;
+    for (const std::string& e : extra)
+        sql += ", " + e;
 
     // Jet nests every further join in parentheses.
     std::string from = "[預排資料] inner join [" + s + "] on 預排資料.ID = " + s + ".ID";
     from = "(" + from + ") inner join [PWORK] on " + s + ".PO = PWORK.PO";
     from = "(" + from + ") inner join [CUST] on PWORK.CUST = CUST.ID";
-    for (const std::string& j : ExtraJoins(kind))
+    for (const std::string& j : ExtraJoins(layout, linesHere))
         from = "(" + from + ") " + j;
     sql += " from " + from + " ";
 
@@ -404,22 +420,58 @@ std::string UnorderedLoad(const ProcessKind& kind, std::string_view machine, con
     return sql;
 }
 
-} // namespace
-
-std::string BuildLoadQuery(const ProcessKind& kind, std::string_view machine, SortOption sort)
+std::string OrderBy(const std::vector<LoadSortKey>& keys)
 {
-    std::string sql = UnorderedLoad(kind, machine, {}) + "order by ";
+    std::string sql = "order by ";
     bool first = true;
-    for (const LoadSortKey& k : LoadSortKeys(kind, sort)) {
+    for (const LoadSortKey& k : keys) {
         sql += (first ? "" : ", ") + k.expression + (k.descending ? " desc" : "");
         first = false;
     }
     return sql;
 }
 
-std::string BuildUnorderedLoadQuery(const ProcessKind& kind, std::string_view machine, SortOption sort)
+} // namespace
+
+std::string BuildLoadQuery(const ProcessKind& kind, std::string_view machine, SortOption sort)
 {
-    return UnorderedLoad(kind, machine, LoadSortKeys(kind, sort));
+    return UnorderedLoad(kind, machine, {}, false) + OrderBy(LoadSortKeys(kind, sort));
+}
+
+std::string BuildServerLoadQuery(const ProcessKind& kind, std::string_view machine, SortOption sort, bool ordered)
+{
+    const std::vector<LoadSortKey> keys = LoadSortKeys(kind, sort);
+    std::vector<std::string> extra;
+    for (const LoadSortKey& k : keys)
+        extra.push_back(k.expression);
+    extra.push_back("LCase(" + std::string(kind.scheduledTable) + ".PO)");
+    const std::string sql = UnorderedLoad(kind, machine, extra, true);
+    return ordered ? sql + OrderBy(keys) : sql;
+}
+
+std::vector<std::string> LineLookupTables(const GridLayout& layout)
+{
+    std::vector<std::string> tables;
+    const auto add = [&tables](const std::string& t) {
+        if (std::find(tables.begin(), tables.end(), t) == tables.end())
+            tables.push_back(t);
+    };
+    for (const GridColumn& c : layout.columns)
+        if (c.line) {
+            if (!c.line->via.empty())
+                add(c.line->via);
+            add(c.line->table);
+        }
+    return tables;
+}
+
+std::string BuildLineLookupQuery(const GridLayout& layout, const std::string& table)
+{
+    std::string sql = "select LCase(PO), [NO], FDATE";
+    for (const GridColumn& c : layout.columns)
+        if (c.line && c.line->table == table && !c.line->field.empty())
+            sql += ", [" + c.line->field + "]";
+    return sql + " from [" + table + "] where PO in (select PO from PWORK where FDATE = '' or FDATE is null)";
 }
 
 } // namespace qtmv::daily

@@ -5,15 +5,28 @@
 // Column numbers are 1-based, as in the grids.
 #include "common/ProcessKind.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace qtmv::daily {
 
+// A column read from another process's line of the same work order (the
+// line of `table` whose PO and [NO] are the piece's): the field's text or,
+// without a field, "V" when that line is finished. With `via` the line is
+// joined from that table's line instead, so it reads empty where that one
+// is missing.
+struct LineLookup {
+    std::string table;
+    std::string field;
+    std::string via;
+};
+
 struct GridColumn {
     std::string heading;   // the grid's column heading ("" for untitled columns)
     std::string select;    // the select-list expression, "" for working columns no query fills
+    std::optional<LineLookup> line;
 };
 
 // Every kind's grid begins with the piece's work-order line: the work-order
@@ -61,8 +74,18 @@ struct LoadSortKey {
 };
 std::vector<LoadSortKey> LoadSortKeys(const ProcessKind& kind, SortOption sort);
 
-// The same statement without its order, the keys' values following the
-// columns the grid's query fills, for a reader that sorts the rows itself.
-std::string BuildUnorderedLoadQuery(const ProcessKind& kind, std::string_view machine, SortOption sort);
+// The load as a server runs it for a workstation that joins the other
+// processes' lines itself: those columns read "", and the columns the grid's
+// query fills are followed by the order's keys and the piece's work order
+// as the server folds its case (LCase), for matching the lines. `ordered`:
+// the server sorts the rows, else the reader does, by the keys.
+std::string BuildServerLoadQuery(const ProcessKind& kind, std::string_view machine, SortOption sort, bool ordered);
+
+// The tables of the layout's line lookups, each once, vias before the
+// lookups joined from them.
+std::vector<std::string> LineLookupTables(const GridLayout& layout);
+// The lines of `table` of open work orders: LCase(PO), [NO], FDATE and then
+// the fields the layout's lookups read from it, in column order.
+std::string BuildLineLookupQuery(const GridLayout& layout, const std::string& table);
 
 } // namespace qtmv::daily

@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <iterator>
+#include <map>
+#include <unordered_map>
 
 namespace qtmv::daily {
 
@@ -42,25 +44,57 @@ int CompareKey(const std::string& a, const std::string& b, LoadSortKey::Type typ
     return x == y ? 0 : (x < y ? -1 : 1);
 }
 
-// The rows of the unordered statement, sorted here by the keys' values that
-// follow the grid's columns. Sorting rows of eighty columns costs a server
-// about a third of the load, and the server's time is what many
-// workstations share; the workstation sorts its own rows in some ten
-// milliseconds, in the order a file database gives them.
-GridRows LoadSortedHere(jet::Connection& conn, const ProcessKind& kind, std::string_view machine, SortOption sort,
-                        const std::vector<LoadSortKey>& keys)
+bool KnownTypes(const std::vector<LoadSortKey>& keys)
+{
+    return std::none_of(keys.begin(), keys.end(),
+                        [](const LoadSortKey& k) { return k.type == LoadSortKey::Type::Unknown; });
+}
+
+// A line of another process by its work order (as the server folds case)
+// and its line number.
+std::string LineKey(const std::string& foldedPo, const std::string& no) { return foldedPo + '\x1f' + no; }
+
+// One table's lines of open work orders: FDATE and the fields the lookups read.
+using Lines = std::unordered_map<std::string, std::vector<std::string>>;
+
+Lines ReadLines(jet::Connection& conn, const GridLayout& layout, const std::string& table)
+{
+    Lines lines;
+    jet::TextRows records(conn, BuildLineLookupQuery(layout, table));
+    const auto width = static_cast<std::size_t>(records.fieldCount());
+    std::vector<std::string> row;
+    while (records.next(row, width))
+        lines.emplace(LineKey(row[0], row[1]), std::vector<std::string>(std::make_move_iterator(row.begin() + 2),
+                                                                        std::make_move_iterator(row.end())));
+    return lines;
+}
+
+// The load on a server. Joining the other processes' lines (five for a
+// printing piece) cost the server more than half of a load, probing their
+// keys row by row, and the server's time is what many workstations share:
+// it sends each table's lines of open work orders once and the workstation
+// matches them here, as the left joins of the file's statement would. It
+// also sorts the rows for the work-order and sequence orders, in the order
+// a file database gives them: sorting rows of eighty columns cost it a third
+// of a load. The other orders lead with keys whose kind of value is not
+// known here, and the server sorts those.
+GridRows LoadOnServer(jet::Connection& conn, const ProcessKind& kind, std::string_view machine, SortOption sort)
 {
     const GridLayout& layout = GridLayoutOf(kind);
     const auto width = static_cast<std::size_t>(layout.columnCount());
     const auto queried = static_cast<std::size_t>(layout.queriedColumnCount());
+    const std::vector<LoadSortKey> keys = LoadSortKeys(kind, sort);
+    const bool sortHere = KnownTypes(keys);
+    const std::size_t foldedPo = queried + keys.size();
+
     GridRows rows;
-    std::vector<std::vector<std::string>> values;
+    std::vector<std::vector<std::string>> values;   // each row's keys, then its folded work order
     {
-        jet::TextRows records(conn, BuildUnorderedLoadQuery(kind, machine, sort));
+        jet::TextRows records(conn, BuildServerLoadQuery(kind, machine, sort, !sortHere));
         std::vector<std::string> row;
-        while (records.next(row, std::max(width, queried + keys.size()))) {
+        while (records.next(row, std::max(width, foldedPo + 1))) {
             values.emplace_back(std::make_move_iterator(row.begin() + static_cast<long>(queried)),
-                                std::make_move_iterator(row.begin() + static_cast<long>(queried + keys.size())));
+                                std::make_move_iterator(row.begin() + static_cast<long>(foldedPo + 1)));
             // The working columns after the queried ones stay empty.
             row.resize(width);
             for (std::size_t c = queried; c < width; ++c)
@@ -68,6 +102,41 @@ GridRows LoadSortedHere(jet::Connection& conn, const ProcessKind& kind, std::str
             rows.push_back(std::move(row));
         }
     }
+
+    // Each lookup column: its lines, the lines it is joined through, and
+    // where its field stands in a line (0, FDATE, for the finished flag).
+    struct Fill {
+        std::size_t column;
+        const Lines* lines;
+        const Lines* via;
+        std::size_t at;
+    };
+    std::map<std::string, Lines> lines;
+    for (const std::string& table : LineLookupTables(layout))
+        lines.emplace(table, ReadLines(conn, layout, table));
+    std::vector<Fill> fills;
+    std::map<std::string, std::size_t> fieldsSoFar;
+    for (std::size_t c = 0; c < queried; ++c)
+        if (const auto& lookup = layout.columns[c].line) {
+            const std::size_t at = lookup->field.empty() ? 0 : ++fieldsSoFar[lookup->table];
+            fills.push_back({c, &lines.at(lookup->table), lookup->via.empty() ? nullptr : &lines.at(lookup->via), at});
+        }
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        const std::string key = LineKey(values[r].back(), rows[r][static_cast<std::size_t>(kLineCol - 1)]);
+        for (const Fill& f : fills) {
+            const auto it = f.lines->find(key);
+            std::string& cell = rows[r][f.column];
+            if (it == f.lines->end() || (f.via && !f.via->contains(key)))
+                cell.clear();
+            else if (f.at == 0)
+                cell = it->second[0].empty() ? "" : "V";
+            else
+                cell = it->second[f.at];
+        }
+    }
+    if (!sortHere)
+        return rows;
+
     std::vector<std::size_t> order(rows.size());
     for (std::size_t i = 0; i < order.size(); ++i)
         order[i] = i;
@@ -86,12 +155,6 @@ GridRows LoadSortedHere(jet::Connection& conn, const ProcessKind& kind, std::str
     return sorted;
 }
 
-bool KnownTypes(const std::vector<LoadSortKey>& keys)
-{
-    return std::none_of(keys.begin(), keys.end(),
-                        [](const LoadSortKey& k) { return k.type == LoadSortKey::Type::Unknown; });
-}
-
 } // namespace
 
 GridRows LoadGrid(jet::Connection& conn, const ProcessKind& kind, std::string_view machine, SortOption sort)
@@ -103,8 +166,8 @@ GridRows LoadGrid(jet::Connection& conn, const ProcessKind& kind, std::string_vi
     // nothing but the grid rows is kept. The read lock lasts as long as
     // reading all rows into a static recordset would.
     GridRows rows;
-    if (const auto keys = LoadSortKeys(kind, sort); conn.onServer() && KnownTypes(keys)) {
-        rows = LoadSortedHere(conn, kind, machine, sort, keys);
+    if (conn.onServer()) {
+        rows = LoadOnServer(conn, kind, machine, sort);
     } else {
         jet::TextRows records(conn, BuildLoadQuery(kind, machine, sort));
         std::vector<std::string> row;

@@ -43,12 +43,14 @@ TEST(DemoPlant, EveryKindAndSortOptionLoads)
     EXPECT_GT(summary.openPrintingPieces, 0);
 }
 
-// The server's rows are sorted by the workstation for the work-order and
-// sequence orders, and by the server for the others: every kind in every
-// order lists the same rows in the order the file gives them. Among them
-// pieces told apart only by 順序 (null, empty, a word, numbers of two
-// lengths) and work orders whose letters differ in case ("a100" before
-// "B050" with the letters folded, after it byte by byte).
+// On a server the workstation matches the other processes' lines to the
+// pieces, and sorts the rows for the work-order and sequence orders (the
+// server the others): every kind in every order lists the same rows and
+// cells in the order the file gives them. Among them pieces told apart only
+// by 順序 (null, empty, a word, numbers of two lengths), work orders whose
+// letters differ in case ("a100" before "B050" with the letters folded,
+// after it byte by byte; "a100"'s lines of other processes spelt "A100"),
+// and a finished mounting line read through a missing die-cutting line.
 TEST(DemoPlant, TheServerListsThePiecesInTheFilesOrder)
 {
     if (!jet::testing::TestServer())
@@ -73,6 +75,19 @@ TEST(DemoPlant, TheServerListsThePiecesInTheFilesOrder)
         for (const auto& [po, renamed] : {std::pair{open[0][0], std::string("a100")}, std::pair{other, std::string("B050")}})
             for (const auto& t : tables)
                 d.exec("update [" + t[0] + "] set PO = '" + renamed + "' where PO = '" + po + "'");
+        // The other processes' lines of "a100" spelt "A100": they belong to
+        // its pieces all the same.
+        for (const auto& k : ProcessKinds())
+            d.exec("update [" + std::string(k.detailTable) + "] set PO = 'A100' where PO = 'a100'");
+        d.exec("update GLAZE set ITEM = 'UV' || rowid");
+        // Two open die-cutting pieces whose mounting is finished, the second
+        // without its die-cutting line: its mounting flag reads empty.
+        const auto mounted = d.rows("select s.PO, s.[NO] from CROWD_S s inner join MOUNT m on s.PO = m.PO and "
+                                    "s.[NO] = m.[NO] where s.FDATE = '' or s.FDATE is null order by s.ID limit 2");
+        ASSERT_EQ(mounted.size(), 2u);
+        for (const auto& line : mounted)
+            d.exec("update MOUNT set FDATE = '2024/11/30' where PO = '" + line[0] + "' and [NO] = " + line[1]);
+        d.exec("delete from CROWD where PO = '" + mounted[1][0] + "' and [NO] = " + mounted[1][1]);
     };
     db::test::EngineFreshDatabase file(db::test::Engine::SQLite, make), server(db::test::Engine::Server, make);
     jet::Connection onFile, onServer;
