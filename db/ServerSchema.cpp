@@ -291,8 +291,9 @@ std::string AddedColumn(sqlite3* db, const ProgramColumn& pc, bool server)
     return out;
 }
 
-// The indexes this program keeps on tables of the suite (schema.sql, the
-// printing load's joins), with the columns each holds.
+// The indexes this program keeps on tables of the suite (schema.sql: the
+// printing load's joins, the loads' open work orders), with the columns
+// each holds.
 struct ProgramIndex {
     const char* table;
     const char* name;
@@ -304,6 +305,7 @@ const ProgramIndex kProgramIndexes[] = {
     {"PAPER", "IX_PAPER_PO_NO_FDATE_ITEM", {"PO", "NO", "FDATE", "ITEM"}},
     {"GLAZE", "IX_GLAZE_PO_NO_ITEM", {"PO", "NO", "ITEM"}},
     {"TRIM", "IX_TRIM_PO_NO_FDATE", {"PO", "NO", "FDATE"}},
+    {"PWORK", "IX_PWORK_FDATE", {"FDATE"}},
 };
 
 std::vector<std::string> ColumnsOf(jet::Connection& c, const std::string& table)

@@ -1267,6 +1267,10 @@ CREATE INDEX [IX_PLATE_PO_NO_FDATE] ON [PLATE] (PO, [NO], FDATE);
 CREATE INDEX [IX_PAPER_PO_NO_FDATE_ITEM] ON [PAPER] (PO, [NO], FDATE, ITEM);
 CREATE INDEX [IX_GLAZE_PO_NO_ITEM] ON [GLAZE] (PO, [NO], ITEM);
 CREATE INDEX [IX_TRIM_PO_NO_FDATE] ON [TRIM] (PO, [NO], FDATE);
+-- Every grid load lists the pieces of open work orders, and on a server the
+-- lines of other processes of open work orders: a plant keeps ten times as
+-- many work orders as it has open. The program adds it as those above.
+CREATE INDEX [IX_PWORK_FDATE] ON [PWORK] (FDATE);
 
 -- J-裝訂: process lines.
 CREATE TABLE [BIND] (
