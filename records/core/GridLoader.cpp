@@ -32,18 +32,6 @@ int CompareFolded(std::string_view a, std::string_view b)
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
-// A key's value as its text came: null (an empty text) first, as the
-// statement's order puts nulls.
-int CompareKey(const std::string& a, const std::string& b, LoadSortKey::Type type)
-{
-    if (a.empty() || b.empty())
-        return a.empty() == b.empty() ? 0 : (a.empty() ? -1 : 1);
-    if (type == LoadSortKey::Type::Text)
-        return CompareFolded(a, b);
-    const double x = qtmv::Val(a), y = qtmv::Val(b);
-    return x == y ? 0 : (x < y ? -1 : 1);
-}
-
 bool KnownTypes(const std::vector<LoadSortKey>& keys)
 {
     return std::none_of(keys.begin(), keys.end(),
@@ -54,19 +42,71 @@ bool KnownTypes(const std::vector<LoadSortKey>& keys)
 // and its line number.
 std::string LineKey(const std::string& foldedPo, const std::string& no) { return foldedPo + '\x1f' + no; }
 
-// One table's lines of open work orders: FDATE and the fields the lookups read.
-using Lines = std::unordered_map<std::string, std::vector<std::string>>;
+// A sort key's value, read once per row: the rows are compared some
+// fourteen times each.
+struct KeyValue {
+    bool null = true;
+    double number = 0;
+    std::string_view text;
+};
 
-Lines ReadLines(jet::Connection& conn, const GridLayout& layout, const std::string& table)
+int CompareKeyValues(const KeyValue& a, const KeyValue& b, LoadSortKey::Type type)
 {
-    Lines lines;
-    jet::TextRows records(conn, BuildLineLookupQuery(layout, table));
-    const auto width = static_cast<std::size_t>(records.fieldCount());
-    std::vector<std::string> row;
-    while (records.next(row, width))
-        lines.emplace(LineKey(row[0], row[1]), std::vector<std::string>(std::make_move_iterator(row.begin() + 2),
-                                                                        std::make_move_iterator(row.end())));
-    return lines;
+    if (a.null || b.null)
+        return a.null == b.null ? 0 : (a.null ? -1 : 1);
+    if (type == LoadSortKey::Type::Text)
+        return CompareFolded(a.text, b.text);
+    return a.number == b.number ? 0 : (a.number < b.number ? -1 : 1);
+}
+
+// Fills the layout's columns of other processes' lines into the rows,
+// whose folded work order ends each row's `values`. Several pieces may
+// share a line; lines of no loaded piece are passed over.
+void MatchLines(jet::Connection& conn, const GridLayout& layout, GridRows& rows,
+                const std::vector<std::vector<std::string>>& values)
+{
+    const std::vector<std::string> tables = LineLookupTables(layout);
+    if (tables.empty())
+        return;
+    std::unordered_map<std::string, std::vector<std::size_t>> piecesOf;
+    for (std::size_t r = 0; r < rows.size(); ++r)
+        piecesOf[LineKey(values[r].back(), rows[r][static_cast<std::size_t>(kLineCol - 1)])].push_back(r);
+
+    // The statement gave each lookup column "", as a left join without its
+    // line reads.
+    const auto queried = static_cast<std::size_t>(layout.queriedColumnCount());
+    // Per table, the pieces whose line it has (a via is read before the
+    // lookups joined from it).
+    std::map<std::string, std::vector<bool>> found;
+    for (const std::string& table : tables) {
+        std::vector<bool>& has = found[table];
+        has.assign(rows.size(), false);
+        // The table's lookup columns: (column, field's place in the line; 0
+        // FDATE for the finished flag), with the via they need.
+        std::vector<std::pair<std::size_t, std::size_t>> fills;
+        const std::vector<bool>* via = nullptr;
+        std::size_t fields = 0;
+        for (std::size_t c = 0; c < queried; ++c)
+            if (const auto& lookup = layout.columns[c].line; lookup && lookup->table == table) {
+                fills.emplace_back(c, lookup->field.empty() ? 0 : ++fields);
+                if (!lookup->via.empty())
+                    via = &found.at(lookup->via);
+            }
+        jet::TextRows records(conn, BuildLineLookupQuery(layout, table));
+        std::vector<std::string> line;
+        while (records.next(line, 3 + fields)) {
+            const auto it = piecesOf.find(LineKey(line[0], line[1]));
+            if (it == piecesOf.end())
+                continue;
+            for (const std::size_t r : it->second) {
+                if (via && !(*via)[r])
+                    continue;
+                has[r] = true;
+                for (const auto& [c, at] : fills)
+                    rows[r][c] = at == 0 ? (line[2].empty() ? "" : "V") : line[2 + at];
+            }
+        }
+    }
 }
 
 // The load on a server. Joining the other processes' lines (five for a
@@ -103,46 +143,27 @@ GridRows LoadOnServer(jet::Connection& conn, const ProcessKind& kind, std::strin
         }
     }
 
-    // Each lookup column: its lines, the lines it is joined through, and
-    // where its field stands in a line (0, FDATE, for the finished flag).
-    struct Fill {
-        std::size_t column;
-        const Lines* lines;
-        const Lines* via;
-        std::size_t at;
-    };
-    std::map<std::string, Lines> lines;
-    for (const std::string& table : LineLookupTables(layout))
-        lines.emplace(table, ReadLines(conn, layout, table));
-    std::vector<Fill> fills;
-    std::map<std::string, std::size_t> fieldsSoFar;
-    for (std::size_t c = 0; c < queried; ++c)
-        if (const auto& lookup = layout.columns[c].line) {
-            const std::size_t at = lookup->field.empty() ? 0 : ++fieldsSoFar[lookup->table];
-            fills.push_back({c, &lines.at(lookup->table), lookup->via.empty() ? nullptr : &lines.at(lookup->via), at});
-        }
-    for (std::size_t r = 0; r < rows.size(); ++r) {
-        const std::string key = LineKey(values[r].back(), rows[r][static_cast<std::size_t>(kLineCol - 1)]);
-        for (const Fill& f : fills) {
-            const auto it = f.lines->find(key);
-            std::string& cell = rows[r][f.column];
-            if (it == f.lines->end() || (f.via && !f.via->contains(key)))
-                cell.clear();
-            else if (f.at == 0)
-                cell = it->second[0].empty() ? "" : "V";
-            else
-                cell = it->second[f.at];
-        }
-    }
+    MatchLines(conn, layout, rows, values);
     if (!sortHere)
         return rows;
 
+    std::vector<KeyValue> key(rows.size() * keys.size());
+    for (std::size_t r = 0; r < rows.size(); ++r)
+        for (std::size_t k = 0; k < keys.size(); ++k) {
+            // An empty text is a null, which the statement's order puts first.
+            const std::string& v = values[r][k];
+            KeyValue& kv = key[r * keys.size() + k];
+            kv.null = v.empty();
+            kv.text = v;
+            if (!kv.null && keys[k].type == LoadSortKey::Type::Number)
+                kv.number = qtmv::Val(v);
+        }
     std::vector<std::size_t> order(rows.size());
     for (std::size_t i = 0; i < order.size(); ++i)
         order[i] = i;
     std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
         for (std::size_t k = 0; k < keys.size(); ++k) {
-            const int c = CompareKey(values[a][k], values[b][k], keys[k].type);
+            const int c = CompareKeyValues(key[a * keys.size() + k], key[b * keys.size() + k], keys[k].type);
             if (c != 0)
                 return keys[k].descending ? c > 0 : c < 0;
         }

@@ -49,7 +49,8 @@ TEST(DemoPlant, EveryKindAndSortOptionLoads)
 // cells in the order the file gives them. Among them pieces told apart only
 // by 順序 (null, empty, a word, numbers of two lengths), work orders whose
 // letters differ in case ("a100" before "B050" with the letters folded,
-// after it byte by byte; "a100"'s lines of other processes spelt "A100"),
+// after it byte by byte; lines of other processes spelt in another case
+// than their pieces' work orders),
 // and a finished mounting line read through a missing die-cutting line.
 TEST(DemoPlant, TheServerListsThePiecesInTheFilesOrder)
 {
@@ -75,10 +76,19 @@ TEST(DemoPlant, TheServerListsThePiecesInTheFilesOrder)
         for (const auto& [po, renamed] : {std::pair{open[0][0], std::string("a100")}, std::pair{other, std::string("B050")}})
             for (const auto& t : tables)
                 d.exec("update [" + t[0] + "] set PO = '" + renamed + "' where PO = '" + po + "'");
-        // The other processes' lines of "a100" spelt "A100": they belong to
-        // its pieces all the same.
+        // The other processes' lines of "a100" spelt "A100", and of an open
+        // work order "C200" with paper and varnish lines spelt "c200": they
+        // belong to its pieces all the same.
+        const auto lined = d.rows("select s.PO from PRINTING_S s inner join PAPER p on s.PO = p.PO and s.[NO] = "
+                                  "p.[NO] inner join GLAZE g on s.PO = g.PO and s.[NO] = g.[NO] inner join PWORK w "
+                                  "on s.PO = w.PO where (w.FDATE = '' or w.FDATE is null) and s.PO not in ('a100', "
+                                  "'B050') and (s.FDATE = '' or s.FDATE is null) limit 1");
+        ASSERT_EQ(lined.size(), 1u);
+        for (const auto& t : tables)
+            d.exec("update [" + t[0] + "] set PO = 'C200' where PO = '" + lined[0][0] + "'");
         for (const auto& k : ProcessKinds())
-            d.exec("update [" + std::string(k.detailTable) + "] set PO = 'A100' where PO = 'a100'");
+            d.exec("update [" + std::string(k.detailTable) + "] set PO = upper(PO) || '' where PO = 'a100'; update [" +
+                   std::string(k.detailTable) + "] set PO = lower(PO) || '' where PO = 'C200'");
         d.exec("update GLAZE set ITEM = 'UV' || rowid");
         // Two open die-cutting pieces whose mounting is finished, the second
         // without its die-cutting line: its mounting flag reads empty.
