@@ -55,6 +55,15 @@ public:
     virtual long long changes() const = 0;
 };
 
+// The rows of several statements, taken in their order (TextRows.h).
+class CursorSeries {
+public:
+    virtual ~CursorSeries() = default;
+    // The next statement's rows, its columns known by position. Throws
+    // Error for a statement that failed.
+    virtual std::unique_ptr<Cursor> next() = 0;
+};
+
 class Backend {
 public:
     virtual ~Backend() = default;
@@ -69,6 +78,11 @@ public:
     // the caller wrote it; error descriptions quote it.
     virtual long long execute(std::string_view sql, std::string_view context) = 0;
     virtual std::unique_ptr<Cursor> query(std::string_view sql, std::string_view context) = 0;
+    // Statements whose rows are read one after another. An engine may run
+    // the later ones while the earlier ones' rows are still being read; the
+    // connection runs nothing else until the series is gone.
+    virtual std::unique_ptr<CursorSeries> querySeries(std::vector<std::string> sqls,
+                                                      std::vector<std::string> contexts);
 
     // Transactions; level 0 is the outermost, deeper levels are nested.
     virtual void begin(int level) = 0;

@@ -10,9 +10,9 @@ namespace jet {
 #define QTMV_LIBPQ_FUNCTIONS(F)                                                                                  \
     F(PQclear) F(PQcmdStatus) F(PQcmdTuples) F(PQconnectdbParams) F(PQconsumeInput) F(PQerrorMessage)            \
     F(PQexec) F(PQfinish) F(PQfname) F(PQftable) F(PQftablecol) F(PQftype) F(PQgetisnull) F(PQgetlength)         \
-    F(PQgetResult) F(PQgetvalue) F(PQisBusy) F(PQnfields) F(PQntuples) F(PQparameterStatus)                       \
-    F(PQresultErrorField) F(PQresultStatus) F(PQsendQueryParams) F(PQsetNoticeProcessor) F(PQsocket)             \
-    F(PQstatus) F(PQtransactionStatus)
+    F(PQgetResult) F(PQgetvalue) F(PQisBusy) F(PQnfields) F(PQntuples) F(PQparameterStatus)                      \
+    F(PQresultErrorField) F(PQresultStatus) F(PQsendQuery) F(PQsendQueryParams) F(PQsetNoticeProcessor)          \
+    F(PQsocket) F(PQstatus) F(PQtransactionStatus)
 
 // The library's functions, each under its own name.
 struct LibPq {

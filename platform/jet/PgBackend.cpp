@@ -137,18 +137,12 @@ struct TableNames {
 
 class PgCursor final : public Cursor {
 public:
-    PgCursor(std::shared_ptr<PgBackend> owner, Result r, std::string_view jetSql);
+    // `named`: the columns are named as the schema spells them, which may
+    // ask the server (not while a series of statements is pending).
+    PgCursor(std::shared_ptr<PgBackend> owner, Result r, std::string_view jetSql, bool named = true);
 
     const std::vector<ColumnInfo>& columns() const override { return columns_; }
-    bool next() override
-    {
-        if (row_ + 1 >= rows_) {
-            row_ = rows_;
-            return false;
-        }
-        ++row_;
-        return true;
-    }
+    bool next() override;
     void read(std::vector<Value>& row, int first) override
     {
         const int n = static_cast<int>(map_.size()) - first;
@@ -255,6 +249,47 @@ public:
         Result r = run(sql, context, {});
         return std::make_unique<PgCursor>(shared_from_this(), std::move(r), context);
     }
+
+    // Sent at once (the simple protocol takes several statements): the
+    // server runs each next one while the reader takes the rows before,
+    // and pump() keeps reading what it sends meanwhile, so the server is
+    // not held up by a full socket.
+    std::unique_ptr<CursorSeries> querySeries(std::vector<std::string> sqls, std::vector<std::string> contexts) override;
+
+    // The next result of a series as it is complete; null when none is left.
+    Result nextOfSeries()
+    {
+        while (Libpq().PQisBusy(conn_)) {
+            pollfd fd{Libpq().PQsocket(conn_), POLLIN, 0};
+            const int ready = ::poll(&fd, 1, -1);
+            if (ready < 0 && errno == EINTR)
+                continue;
+            // A broken connection: PQgetResult reports it.
+            if (ready < 0 || !Libpq().PQconsumeInput(conn_))
+                break;
+        }
+        Result r(Libpq().PQgetResult(conn_));
+        if (!r)
+            seriesPending_ = false;
+        return r;
+    }
+    // What has come of a pending series so far, without waiting.
+    void pump()
+    {
+        if (seriesPending_)
+            Libpq().PQconsumeInput(conn_);
+    }
+    // The rest of a series no one reads, so the connection can run the next statement.
+    void endSeries() noexcept
+    {
+        while (seriesPending_ && conn_)
+            if (PGresult* r = Libpq().PQgetResult(conn_))
+                Libpq().PQclear(r);
+            else
+                seriesPending_ = false;
+        seriesPending_ = false;
+    }
+    Error seriesError(const PGresult* r, std::string_view context) { return makeError(r, context, {}); }
 
     void begin(int level) override
     {
@@ -626,12 +661,65 @@ private:
     std::optional<long long> writeLockKey_;
     long long lockTimeoutSet_ = -1;
     bool setInTransaction_ = false;
+    bool seriesPending_ = false;   // results of a series still to be read
     bool claimed_ = false;                 // the transaction holds the write lock shared
     std::unordered_set<std::int32_t> held_;   // the items it claimed
     std::unordered_map<Oid, TableNames> names_;
 };
 
-PgCursor::PgCursor(std::shared_ptr<PgBackend> owner, Result r, std::string_view jetSql)
+// A series: its results in turn; what is left when it goes is read and dropped.
+class PgSeries final : public CursorSeries {
+public:
+    PgSeries(std::shared_ptr<PgBackend> owner, std::vector<std::string> contexts)
+        : owner_(std::move(owner)), contexts_(std::move(contexts))
+    {
+    }
+    ~PgSeries() override { owner_->endSeries(); }
+    std::unique_ptr<Cursor> next() override
+    {
+        const std::string& context = contexts_.at(next_++);
+        Result r = owner_->nextOfSeries();
+        const ExecStatusType st = r ? Libpq().PQresultStatus(r.get()) : PGRES_FATAL_ERROR;
+        if (st == PGRES_TUPLES_OK || st == PGRES_COMMAND_OK)
+            return std::make_unique<PgCursor>(owner_, std::move(r), context, false);
+        Error e = owner_->seriesError(r.get(), context);
+        owner_->endSeries();
+        throw e;
+    }
+
+private:
+    std::shared_ptr<PgBackend> owner_;
+    std::vector<std::string> contexts_;
+    std::size_t next_ = 0;
+};
+
+std::unique_ptr<CursorSeries> PgBackend::querySeries(std::vector<std::string> sqls, std::vector<std::string> contexts)
+{
+    requireOpen();
+    applyLockTimeout();
+    std::string text;
+    for (const std::string& sql : sqls)
+        text += sql + ";\n";
+    if (!Libpq().PQsendQuery(conn_, text.c_str()))
+        throw makeError(nullptr, contexts.empty() ? text : contexts.front(), {});
+    seriesPending_ = true;
+    return std::make_unique<PgSeries>(shared_from_this(), std::move(contexts));
+}
+
+bool PgCursor::next()
+{
+    if (row_ + 1 >= rows_) {
+        row_ = rows_;
+        return false;
+    }
+    ++row_;
+    // Reading a series' first rows while the server sends the next ones.
+    if ((row_ & 255) == 0)
+        owner_->pump();
+    return true;
+}
+
+PgCursor::PgCursor(std::shared_ptr<PgBackend> owner, Result r, std::string_view jetSql, bool named)
     : owner_(std::move(owner)), r_(std::move(r))
 {
     const PGresult* res = r_.get();
@@ -643,7 +731,7 @@ PgCursor::PgCursor(std::shared_ptr<PgBackend> owner, Result r, std::string_view 
             continue; // the row identity, never shown
         ColumnInfo ci;
         ci.name = name;
-        const Oid table = Libpq().PQftable(res, c);
+        const Oid table = named ? Libpq().PQftable(res, c) : InvalidOid;
         const int col = Libpq().PQftablecol(res, c);
         bool spelled = false;
         if (table != InvalidOid && col > 0) {

@@ -239,6 +239,43 @@ TEST_P(RecordsetTest, TextRowsGiveTheTextsOfTheValues)
     EXPECT_FALSE(none.next(row, 1));
 }
 
+// A series gives each statement's rows in turn, the later ones complete
+// however long the reader took over the first (2,187 rows, read while the
+// server sends the rest). A statement that fails is told when its turn
+// comes; a series left unread, or ended by a failure, leaves the
+// connection free for the next statement.
+TEST_P(RecordsetTest, SeriesGiveEachStatementsRowsInTurn)
+{
+    const auto all = [](TextRows rows, std::size_t width) {
+        std::vector<std::vector<std::string>> out;
+        std::vector<std::string> row;
+        while (rows.next(row, width))
+            out.push_back(row);
+        return out;
+    };
+    const std::string many = "select a.ID from [PRINTING_S] a, [PRINTING_S] b, [PRINTING_S] c, [PRINTING_S] d, "
+                             "[PRINTING_S] e, [PRINTING_S] f, [PRINTING_S] g";
+    {
+        TextRowsSeries series(c, {many, "select REM, QTY from [PRINTING_S] order by ID, INO", many});
+        EXPECT_EQ(all(series.next(), 1).size(), 2187u);
+        EXPECT_EQ(all(series.next(), 2), (std::vector<std::vector<std::string>>{{" first ", "1.5"}, {"", "2"},
+                                                                                {"third", "3"}}));
+        EXPECT_EQ(all(series.next(), 1).size(), 2187u);
+        EXPECT_THROW(series.next(), Error);
+    }
+    {
+        TextRowsSeries series(c, {"select ID from [PRINTING_S] where INO = 2", "select X from [NOSUCH]", many});
+        EXPECT_EQ(all(series.next(), 1), (std::vector<std::vector<std::string>>{{"S1"}}));
+        EXPECT_THROW(series.next(), Error);
+    }
+    EXPECT_EQ(all(TextRows(c, "select count(*) from [PRINTING_S]"), 1)[0][0], "3");
+    {
+        TextRowsSeries unread(c, {many, many});
+        unread.next();
+    }
+    EXPECT_EQ(all(TextRows(c, "select count(*) from [PRINTING_S]"), 1)[0][0], "3");
+}
+
 INSTANTIATE_TEST_SUITE_P(Engines, RecordsetTest, ::testing::Values(testing::Engine::SQLite, testing::Engine::Server),
                          testing::EngineName);
 
