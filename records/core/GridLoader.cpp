@@ -62,7 +62,8 @@ int CompareKeyValues(const KeyValue& a, const KeyValue& b, LoadSortKey::Type typ
 // Fills the layout's columns of other processes' lines into the rows,
 // whose folded work order ends each row's `values`. Several pieces may
 // share a line; lines of no loaded piece are passed over.
-void MatchLines(jet::Connection& conn, const GridLayout& layout, GridRows& rows,
+// `lines` gives the tables' lines in LineLookupTables' order.
+void MatchLines(jet::TextRowsSeries& lines, const GridLayout& layout, GridRows& rows,
                 const std::vector<std::vector<std::string>>& values)
 {
     const std::vector<std::string> tables = LineLookupTables(layout);
@@ -92,7 +93,7 @@ void MatchLines(jet::Connection& conn, const GridLayout& layout, GridRows& rows,
                 if (!lookup->via.empty())
                     via = &found.at(lookup->via);
             }
-        jet::TextRows records(conn, BuildLineLookupQuery(layout, table));
+        jet::TextRows records = lines.next();
         std::vector<std::string> line;
         while (records.next(line, 3 + fields)) {
             const auto it = piecesOf.find(LineKey(line[0], line[1]));
@@ -127,10 +128,17 @@ GridRows LoadOnServer(jet::Connection& conn, const ProcessKind& kind, std::strin
     const bool sortHere = KnownTypes(keys);
     const std::size_t foldedPo = queried + keys.size();
 
+    // The server runs the statements for the lines while the pieces' rows
+    // are read here.
+    std::vector<std::string> statements{BuildServerLoadQuery(kind, machine, sort, !sortHere)};
+    for (const std::string& table : LineLookupTables(layout))
+        statements.push_back(BuildLineLookupQuery(layout, table));
+    jet::TextRowsSeries series(conn, statements);
+
     GridRows rows;
     std::vector<std::vector<std::string>> values;   // each row's keys, then its folded work order
     {
-        jet::TextRows records(conn, BuildServerLoadQuery(kind, machine, sort, !sortHere));
+        jet::TextRows records = series.next();
         std::vector<std::string> row;
         while (records.next(row, std::max(width, foldedPo + 1))) {
             values.emplace_back(std::make_move_iterator(row.begin() + static_cast<long>(queried)),
@@ -143,7 +151,7 @@ GridRows LoadOnServer(jet::Connection& conn, const ProcessKind& kind, std::strin
         }
     }
 
-    MatchLines(conn, layout, rows, values);
+    MatchLines(series, layout, rows, values);
     if (!sortHere)
         return rows;
 
