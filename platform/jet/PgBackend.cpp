@@ -259,16 +259,9 @@ public:
     // The next result of a series as it is complete; null when none is left.
     Result nextOfSeries()
     {
-        while (Libpq().PQisBusy(conn_)) {
-            pollfd fd{Libpq().PQsocket(conn_), POLLIN, 0};
-            const int ready = ::poll(&fd, 1, -1);
-            if (ready < 0 && errno == EINTR)
-                continue;
-            // A broken connection: PQgetResult reports it.
-            if (ready < 0 || !Libpq().PQconsumeInput(conn_))
-                break;
-        }
-        Result r(Libpq().PQgetResult(conn_));
+        // Reads: nothing to announce while waiting.
+        void (*noNotice)() = nullptr;
+        Result r(nextResult(Clock::now(), noNotice));
         if (!r)
             seriesPending_ = false;
         return r;
@@ -592,30 +585,7 @@ private:
     Result awaitResult(Clock::time_point start, Slow* slow)
     {
         Result kept;
-        for (;;) {
-            while (Libpq().PQisBusy(conn_)) {
-                int timeoutMs = -1;
-                if (slow) {
-                    using std::chrono::milliseconds;
-                    const auto left = std::chrono::ceil<milliseconds>(start + waitNoticeAfter - Clock::now());
-                    timeoutMs = static_cast<int>(std::max<long long>(0, left.count()));
-                }
-                pollfd fd{Libpq().PQsocket(conn_), POLLIN, 0};
-                const int ready = ::poll(&fd, 1, timeoutMs);
-                if (ready < 0 && errno == EINTR)
-                    continue;
-                if (ready == 0) {
-                    (*slow)();
-                    slow = nullptr;
-                    continue;
-                }
-                // A broken connection: PQgetResult below reports it.
-                if (ready < 0 || !Libpq().PQconsumeInput(conn_))
-                    break;
-            }
-            PGresult* next = Libpq().PQgetResult(conn_);
-            if (!next)
-                break;
+        while (PGresult* next = nextResult(start, slow)) {
             const ExecStatusType st = kept ? Libpq().PQresultStatus(kept.get()) : PGRES_COMMAND_OK;
             if (st == PGRES_COMMAND_OK || st == PGRES_TUPLES_OK)
                 kept.reset(next);
@@ -623,6 +593,35 @@ private:
                 Libpq().PQclear(next);
         }
         return kept;
+    }
+
+    // The next result once it is complete (null after the last), waiting
+    // for the server; `slow`, when given, runs once when nothing has come
+    // after waitNoticeAfter, and is then cleared.
+    template <class Slow>
+    PGresult* nextResult(Clock::time_point start, Slow*& slow)
+    {
+        while (Libpq().PQisBusy(conn_)) {
+            int timeoutMs = -1;
+            if (slow) {
+                using std::chrono::milliseconds;
+                const auto left = std::chrono::ceil<milliseconds>(start + waitNoticeAfter - Clock::now());
+                timeoutMs = static_cast<int>(std::max<long long>(0, left.count()));
+            }
+            pollfd fd{Libpq().PQsocket(conn_), POLLIN, 0};
+            const int ready = ::poll(&fd, 1, timeoutMs);
+            if (ready < 0 && errno == EINTR)
+                continue;
+            if (ready == 0) {
+                (*slow)();
+                slow = nullptr;
+                continue;
+            }
+            // A broken connection: PQgetResult reports it.
+            if (ready < 0 || !Libpq().PQconsumeInput(conn_))
+                break;
+        }
+        return Libpq().PQgetResult(conn_);
     }
 
     Error makeError(const PGresult* r, std::string_view context, Clock::duration took)
