@@ -136,7 +136,6 @@ TEST_F(PrintReport, TheReadmeExamplesPrintOnTheDemoPlant)
     database_ = folder + "QTMV.mdb";
     ASSERT_EQ(std::system((std::string(DEMO_DB) + " '" + database_ + "' >/dev/null").c_str()), 0);
     ASSERT_TRUE(exits(0, "--report rpt外發單_印刷_xp --pdf '" + folder + "order.pdf' --png '" + folder + "order.png'"));
-    EXPECT_NE(out_.find(folder + "order.png: page 1\n"), std::string::npos) << out_;
     ASSERT_TRUE(exits(0, "--report rpt不良分析1_工務預排 --set kind=D-印刷 --set done-from=1131201 --pdf '" + folder +
                              "analysis.pdf'"));
     const std::string analysis = pdfText(folder + "analysis.pdf");
@@ -152,7 +151,6 @@ TEST_F(PrintReport, TheReadmeExamplesPrintOnTheDemoPlant)
     ASSERT_TRUE(exits(0, "--report rpt不良分析1_工務預排 --set done-from=1151101 --set done-to=1151130 --pdf '" + folder
                              + "a.pdf' --png '" + folder + "machines.png' --png-page last"));
     ASSERT_TRUE(exits(0, "--report 印刷數據色差圖 --set colour=C --pdf '" + folder + "c.pdf' --png '" + folder + "c.png'"));
-    EXPECT_NE(pdfText(folder + "c.pdf").find("容許色差"), std::string::npos);
 }
 
 TEST_F(PrintReport, AnalysesAsPdfAndWorkbooks)
