@@ -465,12 +465,23 @@ std::vector<std::string> LineLookupTables(const GridLayout& layout)
     return tables;
 }
 
+std::vector<std::string> LineLookupFields(const GridLayout& layout, const std::string& table)
+{
+    std::vector<std::string> fields;
+    for (const GridColumn& c : layout.columns)
+        if (c.line && c.line->table == table) {
+            const std::string f = c.line->field.empty() ? "FDATE" : c.line->field;
+            if (std::find(fields.begin(), fields.end(), f) == fields.end())
+                fields.push_back(f);
+        }
+    return fields;
+}
+
 std::string BuildLineLookupQuery(const GridLayout& layout, const std::string& table)
 {
-    std::string sql = "select LCase(PO), [NO], FDATE";
-    for (const GridColumn& c : layout.columns)
-        if (c.line && c.line->table == table && !c.line->field.empty())
-            sql += ", [" + c.line->field + "]";
+    std::string sql = "select LCase(PO), [NO]";
+    for (const std::string& f : LineLookupFields(layout, table))
+        sql += ", [" + f + "]";
     return sql + " from [" + table + "] where PO in (select PO from PWORK where FDATE = '' or FDATE is null)";
 }
 

@@ -84,8 +84,11 @@ std::string BuildServerLoadQuery(const ProcessKind& kind, std::string_view machi
 // The tables of the layout's line lookups, each once, vias before the
 // lookups joined from them.
 std::vector<std::string> LineLookupTables(const GridLayout& layout);
-// The lines of `table` of open work orders: LCase(PO), [NO], FDATE and then
-// the fields the layout's lookups read from it, in column order.
+// The fields the layout's lookups read from `table`, each once, in column
+// order: FDATE for a finished flag.
+std::vector<std::string> LineLookupFields(const GridLayout& layout, const std::string& table);
+// The lines of `table` of open work orders: LCase(PO), [NO] and then those
+// fields (only what the grid shows, so an index holding them serves alone).
 std::string BuildLineLookupQuery(const GridLayout& layout, const std::string& table);
 
 } // namespace qtmv::daily

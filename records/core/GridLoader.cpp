@@ -82,20 +82,26 @@ void MatchLines(jet::TextRowsSeries& lines, const GridLayout& layout, GridRows& 
     for (const std::string& table : tables) {
         std::vector<bool>& has = found[table];
         has.assign(rows.size(), false);
-        // The table's lookup columns: (column, field's place in the line; 0
-        // FDATE for the finished flag), with the via they need.
-        std::vector<std::pair<std::size_t, std::size_t>> fills;
+        // The table's lookup columns: (column, its field's place in a line,
+        // whether it is the finished flag), with the via they need.
+        struct Fill {
+            std::size_t column, at;
+            bool flag;
+        };
+        std::vector<Fill> fills;
         const std::vector<bool>* via = nullptr;
-        std::size_t fields = 0;
+        const std::vector<std::string> fields = LineLookupFields(layout, table);
         for (std::size_t c = 0; c < queried; ++c)
             if (const auto& lookup = layout.columns[c].line; lookup && lookup->table == table) {
-                fills.emplace_back(c, lookup->field.empty() ? 0 : ++fields);
+                const std::string f = lookup->field.empty() ? "FDATE" : lookup->field;
+                const auto at = static_cast<std::size_t>(std::find(fields.begin(), fields.end(), f) - fields.begin());
+                fills.push_back({c, 2 + at, lookup->field.empty()});
                 if (!lookup->via.empty())
                     via = &found.at(lookup->via);
             }
         jet::TextRows records = lines.next();
         std::vector<std::string> line;
-        while (records.next(line, 3 + fields)) {
+        while (records.next(line, 2 + fields.size())) {
             const auto it = piecesOf.find(LineKey(line[0], line[1]));
             if (it == piecesOf.end())
                 continue;
@@ -103,8 +109,8 @@ void MatchLines(jet::TextRowsSeries& lines, const GridLayout& layout, GridRows& 
                 if (via && !(*via)[r])
                     continue;
                 has[r] = true;
-                for (const auto& [c, at] : fills)
-                    rows[r][c] = at == 0 ? (line[2].empty() ? "" : "V") : line[2 + at];
+                for (const Fill& f : fills)
+                    rows[r][f.column] = f.flag ? (line[f.at].empty() ? "" : "V") : line[f.at];
             }
         }
     }
