@@ -86,6 +86,7 @@ TEST(EditRules, KeysPressedAndKeysDown)
     EXPECT_FALSE(KeyPressOf(p, Col(p, "正", 2), '7').pass());
 
     EXPECT_EQ(KeyDownOf(p, Col(p, "反"), kKeyDelete), KeyDown::ClearAndFlag);
+    EXPECT_EQ(KeyDownOf(p, p.finishDateCol, kKeyDelete), KeyDown::ClearAndFlag);
     EXPECT_EQ(KeyDownOf(p, Col(p, "數量"), kKeyDelete), KeyDown::Swallow);
     EXPECT_EQ(KeyDownOf(g, Col(g, "刀模代號"), kKeyDelete), KeyDown::ClearAndFlag);
     for (const auto* l : {&p, &g, &LayoutOf("A-印前")})

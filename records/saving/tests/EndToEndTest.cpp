@@ -13,7 +13,6 @@
 #include <algorithm>
 #include <chrono>
 #include <future>
-#include <mutex>
 #include <thread>
 #include <functional>
 #include <random>
@@ -120,18 +119,14 @@ TEST_P(EndToEnd, OnlyTheLastPieceFinishedClosesThePrintingLine)
         const std::string po = CellAt(rows, r, 1), id = CellAt(rows, r, pl.idCol), ino = CellAt(rows, r, pl.inoCol);
         // One outsourcing line still to be dated, one settled with the vendor.
         db->exec("delete from VENDERAC " + key + " and KIND = '印 刷'");
-        db->exec("insert into VENDERAC (PO, [NO], KIND, EAMT, ODATE) values ('" + po + "', " +
-                  std::to_string(lineNo) + ", '印 刷', 0, '')");
-        db->exec("insert into VENDERAC (PO, [NO], KIND, EAMT, ODATE) values ('" + po + "', " +
-                  std::to_string(lineNo) + ", '印 刷', 800, '1120-10')");
+        const std::string line = "'" + po + "', " + std::to_string(lineNo) + ", '印 刷', ";
+        db->exec("insert into VENDERAC (PO, [NO], KIND, EAMT, ODATE) values (" + line + "0, ''), (" + line + "800, '1120-10')");
         db->exec("update PRINTFLOW set ITEM4 = 'old4', ITEM32 = 'old32' where PO = '" + po + "'");
 
         click(pl, rows, flags, r, pl.finishDateCol);
         ASSERT_TRUE(save(printing, rows, flags));
 
-        EXPECT_EQ(value("select PDATE from 預排資料明細 where ID = '" + id + "' and INO = " + ino +
-                        " and KIND = '印 刷'"),
-                  "1204-14");
+        EXPECT_EQ(value("select PDATE from 預排資料明細 " + pieceKey(rows, r) + " and KIND = '印 刷'"), "1204-14");
         EXPECT_EQ(value("select FDATE || '/' || ACT from PRINTING " + key), "1204-14/1204-14");
         EXPECT_EQ(value("select ODATE from VENDERAC " + key + " and KIND = '印 刷' and EAMT = 0"), "1204-14");
         EXPECT_EQ(value("select ODATE from VENDERAC " + key + " and KIND = '印 刷' and EAMT <> 0"), "1120-10");
@@ -139,10 +134,9 @@ TEST_P(EndToEnd, OnlyTheLastPieceFinishedClosesThePrintingLine)
         EXPECT_EQ(flow, lineNo == 1 ? "1204-14/old32" : lineNo == 2 ? "old4/1204-14" : "old4/old32");
         EXPECT_EQ(RowOf(load(printing), printing, id, std::stoi(ino)), 0);
 
-        // Delete on the stamp and saving again opens the line once more.
-        ASSERT_EQ(KeyDownOf(pl, pl.finishDateCol, kKeyDelete), KeyDown::ClearAndFlag);
-        CellAt(rows, r, pl.finishDateCol).clear();
-        flags.set(r, pl.finishDateCol);
+        // The stamp cleared (as Delete does: EditRulesTest) and saved again
+        // opens the line once more.
+        SetCell(rows, flags, r, pl.finishDateCol, "");
         ASSERT_TRUE(save(printing, rows, flags));
         EXPECT_EQ(value("select FDATE || '/' || ACT from PRINTING " + key), "/");
         EXPECT_GT(RowOf(load(printing), printing, id, std::stoi(ino)), 0);
@@ -169,14 +163,13 @@ TEST_P(EndToEnd, PaperFinishedMarksItsPurchaseLinesArrived)
     const ProcessKind& paper = KindNamed("C-紙品");
     const GridLayout& l = GridLayoutOf(paper);
     auto [rows, flags] = Editable(paper, load(paper));
-    const std::string purchase = "select * from 紙品採購明細 D join 紙品採購資料 H on H.採購單號 = D.採購單號 ";
-    const int r = firstRow(rows, [&](int r) {
-        return openPieces(paper, rows, r) == 1 &&
-               count(purchase + "where D.PO = '" + CellAt(rows, r, 1) + "' and D.[NO] = " + CellAt(rows, r, 2) +
-                     " and H.KIND = '紙 品' and D.紙到 <> 'Y'") > 0;
-    });
+    // The paper purchases of a row's line not yet marked arrived.
+    auto notArrived = [&](int r) {
+        return count("select * from 紙品採購明細 D join 紙品採購資料 H on H.採購單號 = D.採購單號 where D.PO = '" +
+                     CellAt(rows, r, 1) + "' and D.[NO] = " + CellAt(rows, r, 2) + " and H.KIND = '紙 品' and D.紙到 <> 'Y'");
+    };
+    const int r = firstRow(rows, [&](int r) { return openPieces(paper, rows, r) == 1 && notArrived(r) > 0; });
     ASSERT_GT(r, 0);
-    const std::string where = "where D.PO = '" + CellAt(rows, r, 1) + "' and D.[NO] = " + CellAt(rows, r, 2);
     // A purchase of another kind for the same line stays as it is.
     db->exec("insert into 紙品採購資料 (採購單號, KIND) values ('PX', '裱 紙')");
     db->exec("insert into 紙品採購明細 (採購單號, 序, PO, [NO], 紙到) values ('PX', 1, '" + CellAt(rows, r, 1) + "', " +
@@ -184,7 +177,7 @@ TEST_P(EndToEnd, PaperFinishedMarksItsPurchaseLinesArrived)
 
     click(l, rows, flags, r, l.finishDateCol);
     ASSERT_TRUE(save(paper, rows, flags));
-    EXPECT_EQ(count(purchase + where + " and H.KIND = '紙 品' and D.紙到 <> 'Y'"), 0);
+    EXPECT_EQ(notArrived(r), 0);
     EXPECT_EQ(value("select 紙到 from 紙品採購明細 where 採購單號 = 'PX'"), "");
 }
 
@@ -304,37 +297,6 @@ std::string Described(const SaveSummary& s)
         t += line(f.line) + f.process + " " + f.column + ", ";
     return t;
 }
-
-// The messages of saves running on several threads, questions answered Yes.
-class SharedMessages {
-public:
-    SharedMessages()
-        : old_(SetMessageHandler([this](const MessageRequest& r) {
-              const std::lock_guard lock(m_);
-              shown_.push_back(r);
-              return r.buttons == MsgButtons::YesNo ? MsgAnswer::Yes : MsgAnswer::Ok;
-          }))
-    {
-    }
-    ~SharedMessages() { SetMessageHandler(old_); }
-    // What a save shows when something went wrong: a warning, an error, or
-    // a question without the list of what the save does.
-    std::vector<std::string> troubles()
-    {
-        const std::lock_guard lock(m_);
-        std::vector<std::string> out;
-        for (const MessageRequest& r : shown_)
-            if (r.icon == MsgIcon::Critical || r.icon == MsgIcon::Exclamation
-                || r.text.find("無法預先算出") != std::string::npos)
-                out.push_back(r.text);
-        return out;
-    }
-
-private:
-    std::mutex m_;
-    std::vector<MessageRequest> shown_;
-    MessageHandler old_;
-};
 
 // Another workstation inside its save's transaction, on a thread of its
 // own: `work` runs in a transaction that holds what it claims, which is

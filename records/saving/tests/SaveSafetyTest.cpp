@@ -8,7 +8,6 @@
 #include "platform/os/MessageBox.h"
 
 #include <barrier>
-#include <mutex>
 #include <thread>
 #include <utility>
 
@@ -109,14 +108,7 @@ TEST_F(SaveSafety, TwoWorkstationsSavingTheSameWorkOrderBothLand)
     const GridRows loaded = load(printing);
     ASSERT_EQ(loaded.size(), 3u);
 
-    std::mutex m;
-    std::vector<MessageRequest> shown;
-    const MessageHandler old = SetMessageHandler([&](const MessageRequest& r) {
-        std::lock_guard lock(m);
-        shown.push_back(r);
-        return r.buttons == MsgButtons::YesNo ? MsgAnswer::Yes : MsgAnswer::Ok;
-    });
-
+    SharedMessages messages;
     std::barrier start(2);
     SaveOutcome results[2];
     // Each finishes its pieces and types one colour count on the first of
@@ -137,12 +129,10 @@ TEST_F(SaveSafety, TwoWorkstationsSavingTheSameWorkOrderBothLand)
     std::thread b(workstation, 1, std::vector<std::string>{"D2"}, pl.column("反"), "2");
     a.join();
     b.join();
-    SetMessageHandler(old);
 
     EXPECT_TRUE(results[0].complete());
     EXPECT_TRUE(results[1].complete());
-    for (const auto& r : shown)
-        EXPECT_NE(r.icon, MsgIcon::Critical) << r.text;
+    EXPECT_EQ(messages.troubles(), std::vector<std::string>{});
     EXPECT_EQ(value("select FDATE from PRINTING_S where ID = 'D1'"), "1204-09");
     EXPECT_EQ(value("select FDATE from PRINTING_S where ID = 'D2'"), "1204-10");
     EXPECT_EQ(value("select FDATE from PRINTING_S where ID = 'D3'"), "1204-09");

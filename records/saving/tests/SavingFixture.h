@@ -15,8 +15,10 @@
 
 #include <gtest/gtest.h>
 
+#include <mutex>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace qtmv::daily::test {
 
@@ -67,6 +69,37 @@ inline std::pair<GridRows, ChangeFlags> Editable(const ProcessKind& k, GridRows 
     ChangeFlags flags = FlagsFor(k, rows);
     return {std::move(rows), std::move(flags)};
 }
+
+// The messages of saves running on several threads, questions answered Yes.
+class SharedMessages {
+public:
+    SharedMessages()
+        : old_(SetMessageHandler([this](const MessageRequest& r) {
+              const std::lock_guard lock(m_);
+              shown_.push_back(r);
+              return r.buttons == MsgButtons::YesNo ? MsgAnswer::Yes : MsgAnswer::Ok;
+          }))
+    {
+    }
+    ~SharedMessages() { SetMessageHandler(old_); }
+    // What a save shows when something went wrong: a warning, an error, or
+    // a question without the list of what the save does.
+    std::vector<std::string> troubles()
+    {
+        const std::lock_guard lock(m_);
+        std::vector<std::string> out;
+        for (const MessageRequest& r : shown_)
+            if (r.icon == MsgIcon::Critical || r.icon == MsgIcon::Exclamation
+                || r.text.find("無法預先算出") != std::string::npos)
+                out.push_back(r.text);
+        return out;
+    }
+
+private:
+    std::mutex m_;
+    std::vector<MessageRequest> shown_;
+    MessageHandler old_;
+};
 
 class SavingFixture : public ::testing::Test {
 protected:
