@@ -110,7 +110,6 @@ protected:
 TEST_F(PrintPageTest, OpensWithDefaultsChoiceOneAndTheAnalysisPanel)
 {
     daily::PrintPage& page = openPage();
-    EXPECT_TRUE(page.isVisible());
     EXPECT_FALSE(w->toolbars().actSave->isEnabled());
     EXPECT_EQ(page.cbo種類列印->currentText(), QStringLiteral("D-印刷"));
     EXPECT_TRUE(choice(1)->isChecked());
