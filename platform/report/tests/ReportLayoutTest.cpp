@@ -35,12 +35,10 @@ DataTable Orders(const std::vector<std::pair<std::string, double>>& poAmt)
     return t;
 }
 
-std::vector<std::pair<std::string, double>> RowsOf(int n, const std::string& po = "W1")
+// n rows of one work order, each of the same amount.
+std::vector<std::pair<std::string, double>> RowsOf(int n, const std::string& po = "W1", double amt = 1.0)
 {
-    std::vector<std::pair<std::string, double>> v;
-    for (int i = 0; i < n; ++i)
-        v.push_back({po, 1.0});
-    return v;
+    return std::vector<std::pair<std::string, double>>(static_cast<std::size_t>(n), {po, amt});
 }
 
 // A total of AMT shown between two labels.
@@ -104,9 +102,7 @@ TEST(ReportGroups, TotalsOnlyInGroupFootersAndReportFooterOnLastPage)
     l.reportFooter.items = {Item::text({100, 0, 40, 8}, "總計"),
                             Item::total({150, 0, 40, 8}, "AMT", Aggregate::Sum)};
 
-    auto data = RowsOf(30, "W1");
-    for (auto& r : data)
-        r.second = 2.5;                      // W1: 30 x 2.5 = 75
+    auto data = RowsOf(30, "W1", 2.5);       // W1: 30 x 2.5 = 75
     data.push_back({"W2", 100});
     data.push_back({"W2", 20});              // W2: 120
     const PageDocument doc = Paginate(l, Orders(data));
