@@ -283,15 +283,12 @@ std::string Described(const SaveSummary& s)
     for (const HistoryRow& h : s.history)
         t += h.id + "/" + std::to_string(h.ino) + " " + h.po + "/" + std::to_string(h.no) + " " + h.field + ": " +
              h.before + " -> " + h.after + "\n";
-    t += "closed: ";
-    for (const WorkLine& l : s.closed)
-        t += line(l);
-    t += "\nreopened: ";
-    for (const WorkLine& l : s.reopened)
-        t += line(l);
-    t += "\npaper: ";
-    for (const WorkLine& l : s.paperArrived)
-        t += line(l);
+    for (const auto& [label, lines] : {std::pair{"closed: ", &s.closed}, std::pair{"\nreopened: ", &s.reopened},
+                                       std::pair{"\npaper: ", &s.paperArrived}}) {
+        t += label;
+        for (const WorkLine& l : *lines)
+            t += line(l);
+    }
     t += "\nflow: ";
     for (const FlowStamp& f : s.flowStamps)
         t += line(f.line) + f.process + " " + f.column + ", ";
