@@ -161,18 +161,14 @@ TEST(ReportGroups, HeaderKeptWithItsFirstDetailLine)
     l.groups.push_back(g);
     auto data = RowsOf(22, "W1");
     data.push_back({"W2", 1});
-    {
-        const PageDocument doc = Paginate(l, Orders(data));
-        EXPECT_EQ(doc.pagesWith("單號 W2"), std::vector<int>{1});
-        EXPECT_EQ(doc.pagesWith("品名23"), std::vector<int>{1});
-        EXPECT_DOUBLE_EQ(doc.find(1, "單號 W2")->rect.top(), 30);
-    }
+    const PageDocument kept = Paginate(l, Orders(data));
+    EXPECT_EQ(kept.pagesWith("單號 W2"), std::vector<int>{1});
+    EXPECT_EQ(kept.pagesWith("品名23"), std::vector<int>{1});
+    EXPECT_DOUBLE_EQ(kept.find(1, "單號 W2")->rect.top(), 30);
     l.groups[0].keepTogether = false;
-    {
-        const PageDocument doc = Paginate(l, Orders(data));
-        EXPECT_EQ(doc.pagesWith("單號 W2"), std::vector<int>{0});
-        EXPECT_EQ(doc.pagesWith("品名23"), std::vector<int>{1});
-    }
+    const PageDocument apart = Paginate(l, Orders(data));
+    EXPECT_EQ(apart.pagesWith("單號 W2"), std::vector<int>{0});
+    EXPECT_EQ(apart.pagesWith("品名23"), std::vector<int>{1});
     // A header that can never share a page with its line does not leave the
     // first page blank.
     l.groups[0].keepTogether = true;
