@@ -8,6 +8,7 @@
 #include "records/core/GridLayout.h"
 #include "records/saving/ChangeHistory.h"
 #include "records/saving/EditRules.h"
+#include "records/saving/KeyedRows.h"
 #include "records/saving/SaveSupport.h"
 #include "records/saving/WriteBack.h"
 #include "platform/jet/Connection.h"
@@ -19,6 +20,7 @@
 #include <cstdlib>
 #include <exception>
 #include <initializer_list>
+#include <map>
 
 namespace qtmv::daily {
 
@@ -41,10 +43,12 @@ std::string CountText(std::string_view text)
     return out.empty() ? "0" : out;
 }
 
-// The writes of one loaded row. With `dryRun`, nothing is written: each
-// write reads whether its rows are there instead, which is all that decides
-// what the summary lists, and the finish dates the save would give its
-// pieces go to *dryRun for the write-back's preview.
+// The writes of the loaded rows, one row at a time. The pieces, their
+// detail rows and lines a write compares with are read once for all
+// flagged rows, and kept as written. With `dryRun`, nothing is written:
+// whether a write's rows are there is all that decides what the summary
+// lists, and the finish dates the save would give its pieces go to
+// *dryRun for the write-back's preview.
 class RowWriter {
 public:
     RowWriter(jet::Connection& conn, const ProcessKind& kind, const GridLayout& layout, const GridRows& rows,
@@ -60,10 +64,8 @@ public:
     {
         row_ = row;
         written_ = 0;
-        const std::string id = Q(qtmv::Trim(text(layout_.idCol)));
-        const std::string ino = Num(text(layout_.inoCol));
-        pieceKey_ = "where ID = '" + id + "' and INO = " + ino;
-        detailKey_ = pieceKey_ + " and KIND = '" + Q(spaced_) + "' ";
+        detailKey_ = "where ID = '" + Q(qtmv::Trim(text(layout_.idCol))) + "' and INO = " + Num(text(layout_.inoCol)) +
+                     " and KIND = '" + Q(spaced_) + "' ";
         lineKey_ = "where PO = '" + Q(qtmv::Trim(text(kWorkOrderCol))) + "' and [NO] = " + Num(text(kLineCol));
 
         if (flagged(layout_.remarkCol))
@@ -73,8 +75,7 @@ public:
         if (flagged(layout_.finishRemarkCol)) {
             const std::string v = qtmv::Trim(text(layout_.finishRemarkCol));
             const bool piece = writePieceField("完工說明", "完工說明", layout_.finishRemarkCol, false);
-            const bool line = edit("select PO, [NO], 完工說明 from [" + detail_ + "] " + lineKey_,
-                                   [&](jet::Recordset& rs) { return SetText(rs, "完工說明", v); });
+            const bool line = setField(lines(), text(kWorkOrderCol), text(kLineCol), "完工說明", v);
             if (piece || line)
                 record(layout_.finishRemarkCol, v);
         }
@@ -105,14 +106,60 @@ private:
         rs.open(sql, conn_);
         return rs.recordCount() == 1;
     }
-    // An update's count of rows, or in a dry run the count it would change.
-    long long update(const std::string& table, const std::string& set, const std::string& where)
+    // The update of the row's work-order line in a table keyed by the line
+    // (all its rows): their count, or in a dry run the count it would change.
+    long long updateLine(const std::string& table, const std::string& set)
     {
         if (!dryRun_)
-            return conn_.execute("update " + table + " set " + set + " " + where);
-        jet::Recordset rs;
-        rs.open("select count(*) as n from " + table + " " + where, conn_);
-        return static_cast<long long>(rs.field("n").number());
+            return conn_.execute("update " + table + " set " + set + " " + lineKey_);
+        return static_cast<long long>(byLine(table, {}).rows(text(kWorkOrderCol), text(kLineCol)).size());
+    }
+
+    // The tables the row's writes look at, each read once for every flagged
+    // row: a save of many cells would otherwise read them cell by cell.
+    KeyedRows& keyed(const std::string& name, KeyedRows::Query query, int textCol, int numberCol)
+    {
+        auto it = tables_.find(name);
+        if (it == tables_.end()) {
+            std::vector<std::pair<std::string, std::string>> keys;
+            for (int r = 1; r <= static_cast<int>(rows_.size()); ++r)
+                if (flags_.rowFlagged(r))
+                    keys.emplace_back(CellAt(rows_, r, textCol), CellAt(rows_, r, numberCol));
+            it = tables_.emplace(name, KeyedRows(conn_, std::move(query), keys)).first;
+        }
+        return it->second;
+    }
+    KeyedRows& byLine(const std::string& table, std::vector<std::string> fields)
+    {
+        std::string name = table;
+        for (const std::string& f : fields)
+            name += " " + f;
+        return keyed(name, {table, "PO", "[NO]", std::move(fields), "", ""}, kWorkOrderCol, kLineCol);
+    }
+    KeyedRows& pieces()
+    {
+        return keyed("pieces", {"[" + scheduled_ + "]", "ID", "INO", {"REM", "FDATE", "完工說明"}, "", ""},
+                     layout_.idCol, layout_.inoCol);
+    }
+    KeyedRows& details()
+    {
+        return keyed("details",
+                     {"預排資料明細", "ID", "INO", {"REM", "PDATE", "完工說明"}, "KIND = '" + Q(spaced_) + "'", ""},
+                     layout_.idCol, layout_.inoCol);
+    }
+    KeyedRows& lines() { return byLine("[" + detail_ + "]", {"完工說明"}); }
+
+    // Sets one text field of the key's row when the table has exactly one
+    // (a locator's rule: none or several leave the table alone), writing
+    // only a value that differs; a dry run writes nothing. True when the
+    // row is there.
+    bool setField(KeyedRows& table, const std::string& textCell, const std::string& numberCell,
+                  const std::string& field, const std::string& v)
+    {
+        if (!table.only(textCell, numberCell))
+            return false;
+        table.set(conn_, textCell, numberCell, {{field, v}}, !dryRun_);
+        return true;
     }
 
     // The history row of a written cell: the value as loaded, the value written.
@@ -134,11 +181,10 @@ private:
                          bool recordIt = true)
     {
         const std::string v = qtmv::Trim(text(c));
-        const bool scheduled =
-            edit("select ID, INO, " + scheduledField + " from [" + scheduled_ + "] " + pieceKey_,
-                 [&](jet::Recordset& rs) { return SetText(rs, scheduledField, v); });
-        const bool detail = edit("select ID, INO, " + detailField + " from 預排資料明細 " + detailKey_,
-                                 [&](jet::Recordset& rs) { return SetText(rs, detailField, v); });
+        const std::string& id = text(layout_.idCol);
+        const std::string& ino = text(layout_.inoCol);
+        const bool scheduled = setField(pieces(), id, ino, scheduledField, v);
+        const bool detail = setField(details(), id, ino, detailField, v);
         if (dryRun_ && scheduled && scheduledField == "FDATE")
             (*dryRun_)[PieceOf(text(layout_.idCol), text(layout_.inoCol))] = v;
         if (recordIt && (scheduled || detail))
@@ -190,16 +236,16 @@ private:
         const SetList counts = flaggedSetList({{"COLOR1", "正", 1}, {"COLOR2", "反", 1}, {"[COUNT]", "計", 1}},
                                               [](const std::string& t) { return CountText(t); });
         if (!counts.empty()) {
-            long long n = update("[PRINTING]", counts.set, lineKey_);
-            n += update("[PRINTING_S]", counts.set, lineKey_);
+            long long n = updateLine("[PRINTING]", counts.set);
+            n += updateLine("[PRINTING_S]", counts.set);
             if (!dryRun_)   // not listed: a dry run need not count it
-                update("預排資料明細", "[DESC] ='" + value("項目") + "'", detailKey_);
+                conn_.execute("update 預排資料明細 set [DESC] ='" + value("項目") + "' " + detailKey_);
             recordWhen(n, counts);
         }
         const SetList form = flaggedSetList({{"表格", "表格", 1}}, [](const std::string& t) { return qtmv::Trim(t); });
         if (!form.empty()) {
-            long long n = update("[PRINTING]", form.set, lineKey_);
-            n += update("[PRINTING_S]", form.set, lineKey_);
+            long long n = updateLine("[PRINTING]", form.set);
+            n += updateLine("[PRINTING_S]", form.set);
             recordWhen(n, form);
         }
     }
@@ -216,9 +262,9 @@ private:
         for (const char* table : {"[CROWD]", "[CROWD_S]"}) {
             const std::string t = table;
             if (!store.empty())
-                stored += update(t, store.set, lineKey_);
+                stored += updateLine(t, store.set);
             if (!marks.empty())
-                marked += update(t, marks.set, lineKey_);
+                marked += updateLine(t, marks.set);
         }
         recordWhen(stored, store);
         recordWhen(marked, marks);
@@ -258,7 +304,8 @@ private:
     const std::string detail_, scheduled_, spaced_;
     int row_ = 0;
     int written_ = 0;   // cells of the current row written
-    std::string pieceKey_, detailKey_, lineKey_;
+    std::string detailKey_, lineKey_;
+    std::map<std::string, KeyedRows> tables_;
 };
 
 bool LoadedRow(const GridRows& rows, const GridLayout& layout, int row)

@@ -5,6 +5,7 @@
 #include "common/RocDate.h"
 #include "records/core/GridLayout.h"
 #include "records/saving/ChangeHistory.h"
+#include "records/saving/KeyedRows.h"
 #include "records/saving/SaveSupport.h"
 #include "records/saving/Saving.h"
 #include "platform/jet/Connection.h"
@@ -85,190 +86,131 @@ std::string UnmarkedPaperSql(const ProcessKind& kind, const std::string& po, con
            "紙品採購明細.紙到 is null) ";
 }
 
-void WriteBackLine(jet::Connection& conn, const ProcessKind& kind, const std::string& poCell,
-                   const std::string& noCell, const DateTime& today, SaveSummary& summary)
+// The rows the walk reads, each table read once for all the lines walked:
+// the lines' scheduled pieces (in the scheduled table's order: FDATE desc,
+// [NO] desc, val(順序) desc), the lines, their outsourcing lines and the
+// work orders' PRINTFLOW rows. The walk keeps them as it writes them.
+struct WalkTables {
+    WalkTables(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows, const std::vector<int>& walk)
+    {
+        std::vector<std::pair<std::string, std::string>> keys;
+        std::vector<std::string> columns;
+        for (const int r : walk) {
+            keys.emplace_back(CellAt(rows, r, kWorkOrderCol), CellAt(rows, r, kLineCol));
+            const std::string column = PrintFlowColumn(kind, qtmv::Val(CellAt(rows, r, kLineCol)));
+            if (!column.empty() && std::find(columns.begin(), columns.end(), column) == columns.end())
+                columns.push_back(column);
+        }
+        if (keys.empty())
+            return;
+        const std::string x = std::string(kind.detailTable);
+        const std::string xs = std::string(kind.scheduledTable);
+        pieces = KeyedRows(conn,
+                           {"[" + xs + "]", "PO", "[NO]", {"ID", "INO", "FDATE", "完工說明", "順序"}, "",
+                            "FDATE desc, [NO] desc, val(順序) desc"},
+                           keys);
+        lines = KeyedRows(conn, {"[" + x + "]", "PO", "[NO]", {"FDATE", "ACT", "完工說明"}, "", ""}, keys);
+        orders = KeyedRows(
+            conn, {"[VENDERAC]", "PO", "[NO]", {"ODATE"}, "KIND = '" + Q(kind.spacedName) + "' and EAMT = 0", ""},
+            keys);
+        if (!columns.empty())
+            flow = KeyedRows(conn, {"[PRINTFLOW]", "PO", "", columns, "", ""}, keys);
+    }
+    KeyedRows pieces, lines, orders, flow;
+};
+
+// One line's write-back. With `preview` (the finish texts a save gives its
+// pieces, standing in for the stored ones), nothing is written: the summary
+// says what the write-back would do, and the rows read keep what it would
+// write, for the lines after it.
+void WalkLine(jet::Connection& conn, const ProcessKind& kind, const std::string& poCell, const std::string& noCell,
+              const DateTime& today, WalkTables& t, SaveSummary& summary, const PieceFinishes* preview)
 {
     const WorkLine workLine{qtmv::Trim(poCell), static_cast<long long>(qtmv::Val(noCell))};
-    const std::string po = Q(qtmv::Trim(poCell));
-    const std::string no = Num(noCell);
-    const std::string x = std::string(kind.detailTable);
-    const std::string xs = std::string(kind.scheduledTable);
-    const std::string key = "where PO = '" + po + "' and [NO] = " + no;
+    const bool write = preview == nullptr;
 
-    jet::Recordset open;
-    open.open("select PO, [NO], FDATE from [" + xs + "] " + key + " and (FDATE = '' or FDATE is null) ", conn);
-    if (open.recordCount() > 0) {
-        open.close();
-        EditSingleRow(conn, "select PO, [NO], FDATE, ACT from [" + x + "] " + key, [&](jet::Recordset& rs) {
-            if (!rs.text("FDATE").empty())
-                summary.reopened.push_back(workLine);
-            const bool a = SetText(rs, "FDATE", "");
-            const bool b = SetText(rs, "ACT", "");
-            return a || b;
+    struct Piece {
+        std::string finish;
+        std::string remark;
+        double order = 0;
+    };
+    std::vector<Piece> pieces;
+    bool open = false;
+    for (const KeyedRows::Row& row : t.pieces.rows(poCell, noCell)) {
+        Piece p;
+        const jet::Value& stored = t.pieces.value(row, "FDATE");
+        const auto saved =
+            preview ? preview->find(PieceOf(t.pieces.value(row, "ID").text(), t.pieces.value(row, "INO").text()))
+                    : PieceFinishes::const_iterator();
+        if (preview && saved != preview->end()) {
+            p.finish = saved->second;
+            open = open || p.finish.empty();
+        } else {
+            p.finish = stored.trimmed();
+            open = open || stored.isNull() || stored.text().empty();
+        }
+        p.remark = t.pieces.value(row, "完工說明").trimmed();
+        p.order = qtmv::Val(t.pieces.value(row, "順序").text());
+        pieces.push_back(std::move(p));
+    }
+
+    KeyedRows::Row* line = t.lines.only(poCell, noCell);
+    if (open) {
+        if (line && !t.lines.value(*line, "FDATE").trimmed().empty())
+            summary.reopened.push_back(workLine);
+        t.lines.set(conn, poCell, noCell, {{"FDATE", ""}, {"ACT", ""}}, write);
+        return;
+    }
+    if (pieces.empty())
+        return;
+    if (preview) {
+        // The scheduled table's order, with the save's finish texts in it.
+        std::stable_sort(pieces.begin(), pieces.end(), [](const Piece& a, const Piece& b) {
+            const std::string fa = qtmv::AsciiLower(a.finish), fb = qtmv::AsciiLower(b.finish);
+            if (fa != fb)
+                return fa > fb;
+            return a.order > b.order;
         });
-        return;
     }
-    open.close();
+    std::vector<std::string> finishes;
+    for (const Piece& p : pieces)
+        finishes.push_back(p.finish);
+    const Piece& latest = pieces[LatestFinish(finishes, today)];
+    const std::string& finish = latest.finish;
 
-    jet::Recordset latest;
-    latest.open("select PO, [NO], FDATE, 完工說明 from [" + xs + "] " + key +
-                    " order by FDATE desc, [NO] desc, val(順序) desc ",
-                conn);
-    // The column holds the grid's stamps and the time window's dates.
-    std::vector<std::string> finishes, remarks;
-    for (; !latest.eof(); latest.moveNext()) {
-        finishes.push_back(latest.text("FDATE"));
-        remarks.push_back(latest.text("完工說明"));
-    }
-    latest.close();
-    if (finishes.empty())
-        return;
-    const std::size_t last = LatestFinish(finishes, today);
-    const std::string finish = finishes[last];
-    const std::string remark = remarks[last];
-
-    EditSingleRow(conn, "select PO, [NO], FDATE, ACT, 完工說明 from [" + x + "] " + key, [&](jet::Recordset& rs) {
-        if (!finish.empty() && rs.text("FDATE") != finish)
+    if (line) {
+        if (!finish.empty() && t.lines.value(*line, "FDATE").trimmed() != finish)
             summary.closed.push_back(workLine);
-        bool changed = SetText(rs, "FDATE", finish);
-        changed = SetText(rs, "ACT", finish) || changed;
+        std::vector<std::pair<std::string, std::string>> values{{"FDATE", finish}, {"ACT", finish}};
         // The quantity the time window notes in a piece never replaces a
         // remark a clerk typed on the work-order line.
         constexpr std::string_view quantityNote = "完工數量: ";
-        const std::string current = rs.text("完工說明");
+        const std::string current = t.lines.value(*line, "完工說明").trimmed();
         const bool typed = !qtmv::Trim(current).empty() && !current.starts_with(quantityNote);
-        if (!remark.empty() && !(typed && remark.starts_with(quantityNote)))
-            changed = SetText(rs, "完工說明", remark) || changed;
-        return changed;
-    });
-    EditSingleRow(conn,
-                  "select PO, [NO], KIND, ODATE from [VENDERAC] " + key + " and KIND = '" + Q(kind.spacedName) +
-                      "' and EAMT = 0 ",
-                  [&](jet::Recordset& rs) {
-                      const bool dated = SetText(rs, "ODATE", finish);
-                      summary.ordersDated += dated ? 1 : 0;
-                      return dated;
-                  });
+        if (!latest.remark.empty() && !(typed && latest.remark.starts_with(quantityNote)))
+            values.emplace_back("完工說明", latest.remark);
+        t.lines.set(conn, poCell, noCell, values, write);
+    }
+    if (t.orders.set(conn, poCell, noCell, {{"ODATE", finish}}, write))
+        ++summary.ordersDated;
     if (MarksPaperArrived(kind) && !finish.empty()) {
+        const std::string po = Q(qtmv::Trim(poCell));
+        const std::string no = Num(noCell);
         // Listed only when a purchase line is not marked yet.
         jet::Recordset unmarked;
         unmarked.open(UnmarkedPaperSql(kind, po, no), conn);
         if (!unmarked.eof())
             summary.paperArrived.push_back(workLine);
         unmarked.close();
-        conn.execute("update [紙品採購明細] inner join [紙品採購資料] on 紙品採購明細.採購單號 = "
-                     "紙品採購資料.採購單號 set 紙品採購明細.紙到 = 'Y' where 紙品採購明細.PO = '" +
-                     po + "' and 紙品採購明細.[NO] = " + no + " and 紙品採購資料.[KIND] = '" + Q(kind.spacedName) +
-                     "' ");
+        if (write)
+            conn.execute("update [紙品採購明細] inner join [紙品採購資料] on 紙品採購明細.採購單號 = "
+                         "紙品採購資料.採購單號 set 紙品採購明細.紙到 = 'Y' where 紙品採購明細.PO = '" +
+                         po + "' and 紙品採購明細.[NO] = " + no + " and 紙品採購資料.[KIND] = '" +
+                         Q(kind.spacedName) + "' ");
     }
     const std::string column = PrintFlowColumn(kind, qtmv::Val(noCell));
-    if (!column.empty())
-        EditSingleRow(conn, "select * from [PRINTFLOW] where PO = '" + po + "'", [&](jet::Recordset& rs) {
-            const bool stamped = SetText(rs, column, finish);
-            if (stamped)
-                summary.flowStamps.push_back({workLine, ProcessName(kind), column});
-            return stamped;
-        });
-}
-
-
-// The column values of PRINTFLOW rows as the walk leaves them, by work
-// order (letters folded) and column; a work order without exactly one row
-// is not here.
-using FlowTexts = std::map<std::pair<std::string, std::string>, std::optional<std::string>>;
-
-// WriteBackLine's summary without its writes: the same reads, with the
-// save's finish texts in place of the stored ones of its pieces.
-void PreviewLine(jet::Connection& conn, const ProcessKind& kind, const std::string& poCell,
-                 const std::string& noCell, const DateTime& today, const PieceFinishes& saved, FlowTexts& flow,
-                 SaveSummary& summary)
-{
-    const WorkLine workLine{qtmv::Trim(poCell), static_cast<long long>(qtmv::Val(noCell))};
-    const std::string po = Q(qtmv::Trim(poCell));
-    const std::string no = Num(noCell);
-    const std::string key = "where PO = '" + po + "' and [NO] = " + no;
-
-    struct Piece {
-        std::string finish;
-        bool open = false;
-        double no = 0;
-        double order = 0;
-    };
-    std::vector<Piece> pieces;
-    jet::Recordset rs;
-    rs.open("select ID, INO, FDATE, [NO], 順序 from [" + std::string(kind.scheduledTable) + "] " + key +
-                " order by FDATE desc, [NO] desc, val(順序) desc ",
-            conn);
-    for (; !rs.eof(); rs.moveNext()) {
-        Piece p;
-        if (const auto it = saved.find(PieceOf(rs.text("ID"), rs.text("INO"))); it != saved.end()) {
-            p.finish = it->second;
-        } else {
-            p.finish = rs.text("FDATE");
-            p.open = rs.field("FDATE").isNull();
-        }
-        p.open = p.open || p.finish.empty();
-        p.no = rs.field("NO").number();
-        p.order = qtmv::Val(rs.text("順序"));
-        pieces.push_back(std::move(p));
-    }
-    rs.close();
-    if (pieces.empty())
-        return;
-    jet::Recordset line;
-    line.open("select FDATE from [" + std::string(kind.detailTable) + "] " + key, conn);
-    const bool oneLine = line.recordCount() == 1;
-    const std::string lineFinish = oneLine ? line.text("FDATE") : std::string();
-    line.close();
-    if (std::any_of(pieces.begin(), pieces.end(), [](const Piece& p) { return p.open; })) {
-        if (oneLine && !lineFinish.empty())
-            summary.reopened.push_back(workLine);
-        return;
-    }
-
-    // The scheduled table's order, with the save's finish texts in it.
-    std::stable_sort(pieces.begin(), pieces.end(), [](const Piece& a, const Piece& b) {
-        const std::string fa = qtmv::AsciiLower(a.finish), fb = qtmv::AsciiLower(b.finish);
-        if (fa != fb)
-            return fa > fb;
-        if (a.no != b.no)
-            return a.no > b.no;
-        return a.order > b.order;
-    });
-    std::vector<std::string> finishes;
-    for (const Piece& p : pieces)
-        finishes.push_back(p.finish);
-    const std::string finish = finishes[LatestFinish(finishes, today)];
-    if (oneLine && !finish.empty() && lineFinish != finish)
-        summary.closed.push_back(workLine);
-
-    jet::Recordset order;
-    order.open("select ODATE from [VENDERAC] " + key + " and KIND = '" + Q(kind.spacedName) + "' and EAMT = 0 ", conn);
-    if (order.recordCount() == 1 && (order.field("ODATE").isNull() || order.text("ODATE") != finish))
-        ++summary.ordersDated;
-    order.close();
-    if (MarksPaperArrived(kind) && !finish.empty()) {
-        jet::Recordset unmarked;
-        unmarked.open(UnmarkedPaperSql(kind, po, no), conn);
-        if (!unmarked.eof())
-            summary.paperArrived.push_back(workLine);
-    }
-    const std::string column = PrintFlowColumn(kind, qtmv::Val(noCell));
-    if (column.empty())
-        return;
-    const std::pair<std::string, std::string> flowKey{qtmv::AsciiLower(workLine.po), column};
-    auto it = flow.find(flowKey);
-    if (it == flow.end()) {
-        jet::Recordset f;
-        f.open("select [" + column + "] from [PRINTFLOW] where PO = '" + po + "'", conn);
-        if (f.recordCount() != 1)
-            return;
-        it = flow.emplace(flowKey, f.field(column).isNull() ? std::nullopt : std::optional(f.text(column))).first;
-    }
-    if (!it->second || *it->second != finish) {
+    if (!column.empty() && t.flow.set(conn, poCell, {}, {{column, finish}}, write))
         summary.flowStamps.push_back({workLine, ProcessName(kind), column});
-        it->second = finish;
-    }
 }
 
 
@@ -425,9 +367,10 @@ int WalkLines(jet::Connection& conn, const ProcessKind& kind, const GridRows& ro
 {
     const DateTime today = clock.now();
     SaveSummary unused;
+    WalkTables tables(conn, kind, rows, walk);
     for (const int r : walk)
-        WriteBackLine(conn, kind, CellAt(rows, r, kWorkOrderCol), CellAt(rows, r, kLineCol), today,
-                      summary ? *summary : unused);
+        WalkLine(conn, kind, CellAt(rows, r, kWorkOrderCol), CellAt(rows, r, kLineCol), today, tables,
+                 summary ? *summary : unused, nullptr);
     return static_cast<int>(walk.size());
 }
 
@@ -440,10 +383,10 @@ void PreviewWalk(jet::Connection& conn, const ProcessKind& kind, const GridRows&
                  const Clock& clock, const PieceFinishes& finishes, SaveSummary& summary)
 {
     const DateTime today = clock.now();
-    FlowTexts flow;
+    WalkTables tables(conn, kind, rows, walk);
     for (const int r : walk)
-        PreviewLine(conn, kind, CellAt(rows, r, kWorkOrderCol), CellAt(rows, r, kLineCol), today, finishes, flow,
-                    summary);
+        WalkLine(conn, kind, CellAt(rows, r, kWorkOrderCol), CellAt(rows, r, kLineCol), today, tables, summary,
+                 &finishes);
 }
 
 int WriteBackLines(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows, const Clock& clock,

@@ -15,6 +15,7 @@
 #include <future>
 #include <thread>
 #include <functional>
+#include <map>
 #include <random>
 
 using namespace qtmv;
@@ -156,6 +157,43 @@ TEST_P(EndToEnd, OnlyTheLastPieceFinishedClosesThePrintingLine)
     ASSERT_TRUE(save(printing, rows, flags));
     EXPECT_EQ(value("select FDATE || '/' || ACT from PRINTING " + key), "/");
     EXPECT_EQ(db->rows(flowSql), flowBefore);
+}
+
+// A save of every loaded row: each piece and its detail row hold their
+// row's remark, each line the remark of its last row in the grid (a later
+// row of a line writes after an earlier one, also back to the value stored
+// before), and the history has every cell.
+TEST_P(EndToEnd, ASaveOfEveryRowWritesEachCellAndItsHistory)
+{
+    db->exec("update PWORK set FDATE = ''");   // every printing piece open
+    db->exec("update PRINTING_S set FDATE = ''");
+    auto [rows, flags] = Editable(printing, load(printing));
+    const int n = static_cast<int>(rows.size());
+    ASSERT_GT(n, 100) << "too few rows to write the history in several statements";
+    std::map<std::string, std::vector<int>> rowsOfLine;
+    for (int r = 1; r <= n; ++r)
+        rowsOfLine[lineKey(rows, r)].push_back(r);
+    const auto shared = std::find_if(rowsOfLine.begin(), rowsOfLine.end(), [](const auto& l) { return l.second.size() > 1; });
+    ASSERT_NE(shared, rowsOfLine.end()) << "no line has two pieces";
+    const int again = shared->second.back();   // the last row of a line with an earlier one
+    db->exec("update PRINTING set 完工說明 = 'stored' " + shared->first);
+    std::map<std::string, std::string> lastOfLine;
+    for (int r = 1; r <= n; ++r) {
+        const std::string remark = r == again ? "stored" : "R" + std::to_string(r);
+        SetCell(rows, flags, r, pl.finishRemarkCol, remark);
+        lastOfLine[lineKey(rows, r)] = remark;
+    }
+    ASSERT_TRUE(save(printing, rows, flags));
+
+    for (int r = 1; r <= n; ++r) {
+        const std::string key = pieceKey(rows, r);
+        ASSERT_EQ(value("select 完工說明 from PRINTING_S " + key), CellAt(rows, r, pl.finishRemarkCol)) << r;
+        ASSERT_EQ(value("select 完工說明 from 預排資料明細 " + key + " and KIND = '印 刷'"),
+                  CellAt(rows, r, pl.finishRemarkCol)) << r;
+    }
+    for (const auto& [key, remark] : lastOfLine)
+        ASSERT_EQ(value("select 完工說明 from PRINTING " + key), remark) << key;
+    EXPECT_EQ(count("select * from [日報異動紀錄] where 欄位 = '完工說明'"), n);
 }
 
 TEST_P(EndToEnd, PaperFinishedMarksItsPurchaseLinesArrived)
