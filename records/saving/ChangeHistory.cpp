@@ -61,12 +61,23 @@ HistoryAuthor HistoryAuthorOf(const Session& s, const Clock& clock)
 void WriteHistory(jet::Connection& conn, const ProcessKind& kind, const std::vector<HistoryRow>& rows,
                   const HistoryAuthor& author)
 {
-    const std::string common = "insert into [日報異動紀錄] (時間, 使用者, 電腦, 種類, ID, INO, PO, [NO], 欄位, 舊值, 新值) "
-                               "values ('" + Q(author.time) + "', '" + Q(author.user) + "', '" +
-                               Q(author.computer) + "', '" + Q(kind.displayName) + "', '";
-    for (const HistoryRow& r : rows)
-        conn.execute(common + Q(r.id) + "', " + jet::SqlNumber(r.ino) + ", '" + Q(r.po) + "', " +
-                     jet::SqlNumber(r.no) + ", '" + Q(r.field) + "', '" + Q(r.before) + "', '" + Q(r.after) + "')");
+    // Rows go a hundred to a statement: one statement per cell made a
+    // large save wait on a server's round trips.
+    constexpr std::size_t kRowsPerStatement = 100;
+    const std::string head = "insert into [日報異動紀錄] (時間, 使用者, 電腦, 種類, ID, INO, PO, [NO], 欄位, 舊值, 新值) values ";
+    const std::string common = "('" + Q(author.time) + "', '" + Q(author.user) + "', '" + Q(author.computer) +
+                               "', '" + Q(kind.displayName) + "', '";
+    std::string values;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const HistoryRow& r = rows[i];
+        values += (values.empty() ? "" : ", ") + common + Q(r.id) + "', " + jet::SqlNumber(r.ino) + ", '" + Q(r.po) +
+                  "', " + jet::SqlNumber(r.no) + ", '" + Q(r.field) + "', '" + Q(r.before) + "', '" + Q(r.after) +
+                  "')";
+        if ((i + 1) % kRowsPerStatement == 0 || i + 1 == rows.size()) {
+            conn.execute(head + values);
+            values.clear();
+        }
+    }
 }
 
 std::vector<HistoryEntry> LoadHistory(jet::Connection& conn, const ProcessKind& kind, const std::string& id,
