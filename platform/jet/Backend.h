@@ -83,6 +83,9 @@ public:
     // connection runs nothing else until the series is gone.
     virtual std::unique_ptr<CursorSeries> querySeries(std::vector<std::string> sqls,
                                                       std::vector<std::string> contexts);
+    // Statements that return no rows, run in their order; the first that
+    // fails throws and the rest do not run.
+    virtual void executeAll(std::vector<std::string> sqls, std::vector<std::string> contexts);
 
     // Transactions; level 0 is the outermost, deeper levels are nested.
     virtual void begin(int level) = 0;

@@ -576,6 +576,17 @@ long long Connection::execute(const std::string& jetSql)
     return b.execute(Translate(jetSql, b.dialect()), jetSql);
 }
 
+void Connection::executeAll(const std::vector<std::string>& jetSqls)
+{
+    if (jetSqls.empty())
+        return;
+    Backend& b = *backend();
+    std::vector<std::string> sqls;
+    for (const std::string& sql : jetSqls)
+        sqls.push_back(Translate(sql, b.dialect()));
+    b.executeAll(std::move(sqls), jetSqls);
+}
+
 long long Connection::executeNative(const std::string& engineSql)
 {
     return backend()->execute(engineSql, engineSql);

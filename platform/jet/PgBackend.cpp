@@ -256,6 +256,16 @@ public:
     // not held up by a full socket.
     std::unique_ptr<CursorSeries> querySeries(std::vector<std::string> sqls, std::vector<std::string> contexts) override;
 
+    // Sent at once as a series; each statement's result is taken in turn,
+    // so a failure is told with the statement that failed.
+    void executeAll(std::vector<std::string> sqls, std::vector<std::string> contexts) override
+    {
+        const std::size_t n = sqls.size();
+        std::unique_ptr<CursorSeries> series = querySeries(std::move(sqls), std::move(contexts));
+        for (std::size_t i = 0; i < n; ++i)
+            series->next();
+    }
+
     // The next result of a series as it is complete; null when none is left.
     Result nextOfSeries()
     {

@@ -34,6 +34,12 @@ std::unique_ptr<CursorSeries> Backend::querySeries(std::vector<std::string> sqls
     return std::make_unique<StatementByStatement>(*this, std::move(sqls), std::move(contexts));
 }
 
+void Backend::executeAll(std::vector<std::string> sqls, std::vector<std::string> contexts)
+{
+    for (std::size_t i = 0; i < sqls.size(); ++i)
+        execute(sqls[i], contexts[i]);
+}
+
 TextRows::TextRows(Connection& conn, const std::string& jetSql) : backend_(conn.backend())
 {
     cursor_ = backend_->query(Translate(jetSql, backend_->dialect()), jetSql);

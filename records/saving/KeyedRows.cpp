@@ -99,8 +99,8 @@ std::size_t KeyedRows::at(std::string_view field) const
 
 const jet::Value& KeyedRows::value(const Row& row, std::string_view field) const { return row[at(field)]; }
 
-bool KeyedRows::set(jet::Connection& conn, std::string_view textCell, std::string_view numberCell,
-                    const std::vector<std::pair<std::string, std::string>>& values, bool write)
+bool KeyedRows::set(std::string_view textCell, std::string_view numberCell,
+                    const std::vector<std::pair<std::string, std::string>>& values, std::vector<std::string>* writes)
 {
     Row* row = only(textCell, numberCell);
     if (!row)
@@ -115,13 +115,13 @@ bool KeyedRows::set(jet::Connection& conn, std::string_view textCell, std::strin
     }
     if (sets.empty())
         return false;
-    if (write) {
+    if (writes) {
         std::string where = " where " + query_.textKey + " = '" + jet::SqlText(qtmv::Trim(textCell)) + "'";
         if (!query_.numberKey.empty())
             where += " and " + query_.numberKey + " = " + jet::SqlNumber(qtmv::Val(numberCell));
         if (!query_.also.empty())
             where += " and (" + query_.also + ")";
-        conn.execute("update " + query_.table + " set " + sets + where);
+        writes->push_back("update " + query_.table + " set " + sets + where);
     }
     return true;
 }

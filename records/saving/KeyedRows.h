@@ -24,6 +24,11 @@ class Connection;
 
 namespace qtmv::daily {
 
+// The updates a save gathers (KeyedRows::set) before running them at once
+// (jet::Connection::executeAll): a server then takes a save's hundreds of
+// single-row updates in a few round trips.
+constexpr std::size_t kWritesAtOnce = 256;
+
 class KeyedRows {
 public:
     struct Query {
@@ -50,12 +55,14 @@ public:
     const jet::Value& value(const Row& row, std::string_view field) const;
 
     // Gives the key's one row the texts among `values` (field, text) that
-    // it does not hold yet, with one update, and keeps them in the row read,
-    // so later questions see them; with `write` false only the row read
-    // changes (a save's dry run). False when the key has no single row or
-    // every field holds its text already.
-    bool set(jet::Connection& conn, std::string_view textCell, std::string_view numberCell,
-             const std::vector<std::pair<std::string, std::string>>& values, bool write = true);
+    // it does not hold yet and keeps them in the row read, so later
+    // questions see them; the update that writes them is added to `writes`
+    // (to be run in order with the others, before anything reads the
+    // table again), or with no `writes` only the row read changes (a
+    // save's dry run). False when the key has no single row or every field
+    // holds its text already.
+    bool set(std::string_view textCell, std::string_view numberCell,
+             const std::vector<std::pair<std::string, std::string>>& values, std::vector<std::string>* writes);
 
 private:
     std::pair<std::string, double> slot(std::string_view textCell, std::string_view numberCell) const;

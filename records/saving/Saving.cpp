@@ -100,6 +100,7 @@ private:
     template <class Change>
     bool edit(const std::string& sql, Change&& change)
     {
+        flush();
         if (!dryRun_)
             return EditSingleRow(conn_, sql, std::forward<Change>(change));
         jet::Recordset rs;
@@ -110,6 +111,7 @@ private:
     // (all its rows): their count, or in a dry run the count it would change.
     long long updateLine(const std::string& table, const std::string& set)
     {
+        flush();
         if (!dryRun_)
             return conn_.execute("update " + table + " set " + set + " " + lineKey_);
         return static_cast<long long>(byLine(table, {}).rows(text(kWorkOrderCol), text(kLineCol)).size());
@@ -121,6 +123,7 @@ private:
     {
         auto it = tables_.find(name);
         if (it == tables_.end()) {
+            flush();   // read after what is written
             std::vector<std::pair<std::string, std::string>> keys;
             for (int r = 1; r <= static_cast<int>(rows_.size()); ++r)
                 if (flags_.rowFlagged(r))
@@ -158,9 +161,21 @@ private:
     {
         if (!table.only(textCell, numberCell))
             return false;
-        table.set(conn_, textCell, numberCell, {{field, v}}, !dryRun_);
+        table.set(textCell, numberCell, {{field, v}}, dryRun_ ? nullptr : &pending_);
+        if (pending_.size() >= kWritesAtOnce)
+            flush();
         return true;
     }
+
+public:
+    // Runs the updates set so far; before any other statement, and last.
+    void flush()
+    {
+        conn_.executeAll(pending_);
+        pending_.clear();
+    }
+
+private:
 
     // The history row of a written cell: the value as loaded, the value written.
     void record(int c, std::string written)
@@ -306,6 +321,7 @@ private:
     int written_ = 0;   // cells of the current row written
     std::string detailKey_, lineKey_;
     std::map<std::string, KeyedRows> tables_;
+    std::vector<std::string> pending_;   // updates not run yet, in order
 };
 
 bool LoadedRow(const GridRows& rows, const GridLayout& layout, int row)
@@ -353,6 +369,7 @@ void WriteCells(jet::Connection& conn, const ProcessKind& kind, const GridRows& 
     for (int r = 1; r <= static_cast<int>(rows.size()); ++r)
         if (flags.rowFlagged(r) && LoadedRow(rows, layout, r))
             writer.write(r);
+    writer.flush();
 }
 
 } // namespace

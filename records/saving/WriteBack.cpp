@@ -117,6 +117,13 @@ struct WalkTables {
             flow = KeyedRows(conn, {"[PRINTFLOW]", "PO", "", columns, "", ""}, keys);
     }
     KeyedRows pieces, lines, orders, flow;
+    // The walk's updates not run yet, in order; a preview has none.
+    std::vector<std::string> writes;
+    void flush(jet::Connection& conn)
+    {
+        conn.executeAll(writes);
+        writes.clear();
+    }
 };
 
 // One line's write-back. With `preview` (the finish texts a save gives its
@@ -127,7 +134,7 @@ void WalkLine(jet::Connection& conn, const ProcessKind& kind, const std::string&
               const DateTime& today, WalkTables& t, SaveSummary& summary, const PieceFinishes* preview)
 {
     const WorkLine workLine{qtmv::Trim(poCell), static_cast<long long>(qtmv::Val(noCell))};
-    const bool write = preview == nullptr;
+    std::vector<std::string>* writes = preview ? nullptr : &t.writes;
 
     struct Piece {
         std::string finish;
@@ -158,7 +165,9 @@ void WalkLine(jet::Connection& conn, const ProcessKind& kind, const std::string&
     if (open) {
         if (line && !t.lines.value(*line, "FDATE").trimmed().empty())
             summary.reopened.push_back(workLine);
-        t.lines.set(conn, poCell, noCell, {{"FDATE", ""}, {"ACT", ""}}, write);
+        t.lines.set(poCell, noCell, {{"FDATE", ""}, {"ACT", ""}}, writes);
+        if (t.writes.size() >= kWritesAtOnce)
+            t.flush(conn);
         return;
     }
     if (pieces.empty())
@@ -189,28 +198,31 @@ void WalkLine(jet::Connection& conn, const ProcessKind& kind, const std::string&
         const bool typed = !qtmv::Trim(current).empty() && !current.starts_with(quantityNote);
         if (!latest.remark.empty() && !(typed && latest.remark.starts_with(quantityNote)))
             values.emplace_back("完工說明", latest.remark);
-        t.lines.set(conn, poCell, noCell, values, write);
+        t.lines.set(poCell, noCell, values, writes);
     }
-    if (t.orders.set(conn, poCell, noCell, {{"ODATE", finish}}, write))
+    if (t.orders.set(poCell, noCell, {{"ODATE", finish}}, writes))
         ++summary.ordersDated;
     if (MarksPaperArrived(kind) && !finish.empty()) {
         const std::string po = Q(qtmv::Trim(poCell));
         const std::string no = Num(noCell);
         // Listed only when a purchase line is not marked yet.
+        t.flush(conn);
         jet::Recordset unmarked;
         unmarked.open(UnmarkedPaperSql(kind, po, no), conn);
         if (!unmarked.eof())
             summary.paperArrived.push_back(workLine);
         unmarked.close();
-        if (write)
+        if (writes)
             conn.execute("update [紙品採購明細] inner join [紙品採購資料] on 紙品採購明細.採購單號 = "
                          "紙品採購資料.採購單號 set 紙品採購明細.紙到 = 'Y' where 紙品採購明細.PO = '" +
                          po + "' and 紙品採購明細.[NO] = " + no + " and 紙品採購資料.[KIND] = '" +
                          Q(kind.spacedName) + "' ");
     }
     const std::string column = PrintFlowColumn(kind, qtmv::Val(noCell));
-    if (!column.empty() && t.flow.set(conn, poCell, {}, {{column, finish}}, write))
+    if (!column.empty() && t.flow.set(poCell, {}, {{column, finish}}, writes))
         summary.flowStamps.push_back({workLine, ProcessName(kind), column});
+    if (t.writes.size() >= kWritesAtOnce)
+        t.flush(conn);
 }
 
 
@@ -371,6 +383,7 @@ int WalkLines(jet::Connection& conn, const ProcessKind& kind, const GridRows& ro
     for (const int r : walk)
         WalkLine(conn, kind, CellAt(rows, r, kWorkOrderCol), CellAt(rows, r, kLineCol), today, tables,
                  summary ? *summary : unused, nullptr);
+    tables.flush(conn);
     return static_cast<int>(walk.size());
 }
 

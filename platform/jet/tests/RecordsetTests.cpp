@@ -275,6 +275,42 @@ TEST_P(RecordsetTest, SeriesGiveEachStatementsRowsInTurn)
     EXPECT_EQ(all(TextRows(c, "select count(*) from [PRINTING_S]"), 1)[0][0], "3");
 }
 
+// Statements run at once run in their order; the first that fails is
+// told with its own text, the ones after it do not run, and the connection
+// is free for the next statement.
+TEST_P(RecordsetTest, StatementsRunAtOnceRunInOrderAndStopAtAFailure)
+{
+    const auto rems = [&] {
+        std::vector<std::vector<std::string>> out;
+        TextRows rows(c, "select REM from [PRINTING_S] order by ID, INO");
+        std::vector<std::string> row;
+        while (rows.next(row, 1))
+            out.push_back(row);
+        return out;
+    };
+    const std::vector<std::vector<std::string>> ran{{"b"}, {""}, {"c"}};
+    {
+        Transaction tx(c);
+        c.executeAll({"update [PRINTING_S] set REM = 'a' where ID = 'S1' and INO = 1",
+                      "update [PRINTING_S] set REM = 'b' where REM = 'a'",
+                      "update [PRINTING_S] set REM = 'c' where ID = 'S2'"});
+        tx.commit();
+    }
+    EXPECT_EQ(rems(), ran);
+    try {
+        Transaction tx(c);
+        c.executeAll({"update [PRINTING_S] set REM = 'x' where ID = 'S1' and INO = 1", "update [NOSUCH] set X = 1",
+                      "update [PRINTING_S] set REM = 'y' where ID = 'S2'"});
+        ADD_FAILURE() << "a failed statement was not told";
+    } catch (const Error& e) {
+        EXPECT_NE(std::string(e.what()).find("NOSUCH"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(rems(), ran);
+    EXPECT_THROW(c.executeAll({"update [NOSUCH] set X = 1", "update [PRINTING_S] set REM = 'y' where ID = 'S2'"}),
+                 Error);
+    EXPECT_EQ(rems(), ran);
+}
+
 INSTANTIATE_TEST_SUITE_P(Engines, RecordsetTest, ::testing::Values(testing::Engine::SQLite, testing::Engine::Server),
                          testing::EngineName);
 

@@ -76,24 +76,34 @@ TEST_P(KeyedRowsTest, SetWritesOnlyWhatDiffersOnASingleRowAndRemembersIt)
         return db->rows("select ODATE from [VENDERAC] where [NO] = " + no + " and [KIND] = '印 刷' order by ODATE");
     };
 
-    EXPECT_TRUE(orders.set(conn, "a1", "1", {{"ODATE", ""}}));   // null is not the empty text
-    EXPECT_FALSE(orders.set(conn, "A1", "1", {{"ODATE", ""}}));
+    std::vector<std::string> writes;
+    auto set = [&](const char* po, const char* no, const char* odate) {
+        return orders.set(po, no, {{"ODATE", odate}}, &writes);
+    };
+
+    EXPECT_TRUE(set("a1", "1", ""));   // null is not the empty text
+    EXPECT_FALSE(set("A1", "1", ""));
+    EXPECT_EQ(orders.only("A1", "2"), nullptr);
+    EXPECT_FALSE(set("A1", "2", "c"));
+    EXPECT_FALSE(set("A1", "3", "c"));   // not of the condition
+    EXPECT_EQ(writes.size(), 1u);
+    conn.executeAll(writes);
+    writes.clear();
     EXPECT_EQ(stored("1"), (std::vector<std::vector<std::string>>{{""}}));
     EXPECT_EQ(db->value("select ODATE from [VENDERAC] where [KIND] = '上 光'"), "keep");
-
-    EXPECT_EQ(orders.only("A1", "2"), nullptr);
-    EXPECT_FALSE(orders.set(conn, "A1", "2", {{"ODATE", "c"}}));
-    EXPECT_FALSE(orders.set(conn, "A1", "3", {{"ODATE", "c"}}));   // not of the condition
     EXPECT_EQ(stored("2"), (std::vector<std::vector<std::string>>{{"a"}, {"b"}}));
     EXPECT_EQ(stored("3"), (std::vector<std::vector<std::string>>{{"old"}}));
 
-    // Two rows of the grid on one line: the second puts back what was there.
-    EXPECT_TRUE(orders.set(conn, "A1", "1", {{"ODATE", "1204"}}));
-    EXPECT_TRUE(orders.set(conn, "A1", "1", {{"ODATE", ""}}));
+    // Two rows of the grid on one line, the second putting back what was
+    // there: both updates run, in their order.
+    EXPECT_TRUE(set("A1", "1", "1204"));
+    EXPECT_TRUE(set("A1", "1", ""));
+    conn.executeAll(writes);
+    writes.clear();
     EXPECT_EQ(stored("1"), (std::vector<std::vector<std::string>>{{""}}));
 
     // A dry run changes only what it read.
-    EXPECT_TRUE(orders.set(conn, "A1", "1", {{"ODATE", "dry"}}, false));
+    EXPECT_TRUE(orders.set("A1", "1", {{"ODATE", "dry"}}, nullptr));
     EXPECT_EQ(orders.value(*orders.only("A1", "1"), "ODATE").text(), "dry");
     EXPECT_EQ(stored("1"), (std::vector<std::vector<std::string>>{{""}}));
 }
