@@ -7,6 +7,7 @@
 #include "records/saving/WriteBack.h"
 #include "db/testing/EngineFreshDatabase.h"
 #include "platform/jet/Connection.h"
+#include "platform/jet/Recordset.h"
 #include "platform/os/MessageBox.h"
 #include "tools/demo-db/DemoPlant.h"
 
@@ -476,8 +477,8 @@ TEST_P(EndToEnd, ASaveCancelledInADeadlockRunsAgainUnseen)
 
 // On randomized saves over the demo plant (finish dates that close a whole
 // line or not, remarks, printing counts, die-cutting marks, lines drifted
-// behind the grid's back: marked finished with a piece open, a piece
-// finished elsewhere without a write-back):
+// behind the grid's back: marked finished, or only its ACT, with a piece
+// open, a piece finished elsewhere without a write-back):
 // - the question's list, worked out without writing, is exactly what the
 //   save then does;
 // - the write-back, which skips the lines its walk would not change, leaves
@@ -512,9 +513,10 @@ TEST_P(EndToEnd, TheQuestionListsWhatTheSaveDoesAndTheWriteBackSkipsOnlyIdleLine
             auto [rows, flags] = Editable(k, fresh);
             const auto n = static_cast<unsigned>(rows.size());
             auto any = [&] { return 1 + static_cast<int>(random() % n); };
-            const int marked = any(), finished = any(), whole = any();
+            const int marked = any(), acted = any(), finished = any(), whole = any();
             for (EngineFreshDatabase* d : {db.get(), &every}) {
                 d->exec("update [" + x + "] set FDATE = '1111-11', ACT = '1111-11' " + lineKey(rows, marked));
+                d->exec("update [" + x + "] set ACT = '1111-12' " + lineKey(rows, acted));
                 d->exec("update [" + xs + "] set FDATE = '1203-09' " + pieceKey(rows, finished, &l));
             }
             // Every loaded piece of one line finished: the line closes
@@ -569,6 +571,55 @@ TEST_P(EndToEnd, TheQuestionListsWhatTheSaveDoesAndTheWriteBackSkipsOnlyIdleLine
     EXPECT_FALSE(seen.flowStamps.empty());
     EXPECT_FALSE(seen.paperArrived.empty());
     EXPECT_GT(seen.ordersDated, 0);
+}
+
+// The lines the write-back walks, on a whole grid of many lines and on a
+// few of its rows (read in two ways), against each line's own reading:
+// a line none of whose rows changed is walked when it is marked finished
+// (or only its ACT) with a piece open, or has no open piece left.
+TEST_P(EndToEnd, TheWriteBackSkipsExactlyTheIdleLinesOfAGridLargeOrSmall)
+{
+    EngineFreshDatabase big(
+        GetParam(), [](const std::string& path) { qtmv::demo::WriteDemoPlant(path, {.workOrders = 500}); }, "demo500");
+    const GridRows all = LoadGrid(big.session().ConnectionString, printing, "", SortOption::WorkOrder);
+    std::vector<std::string> lines;
+    for (int r = 1; r <= static_cast<int>(all.size()); ++r)
+        if (std::find(lines.begin(), lines.end(), lineKey(all, r)) == lines.end())
+            lines.push_back(lineKey(all, r));
+    ASSERT_GT(lines.size(), 300u) << "too few lines to read them over the kind";
+    big.exec("update PRINTING set FDATE = '1111-11', ACT = '1111-11' " + lines[3]);
+    big.exec("update PRINTING set ACT = '1111-12' " + lines[5]);
+    big.exec("update PRINTING_S set FDATE = '1203-09' " + lines[8]);   // finished elsewhere
+    big.exec("update PRINTING set FDATE = '1111-11' " + lines[300]);
+    jet::Connection conn;
+    conn.open(big.session().ConnectionString);
+    const auto any = [&](const std::string& sql) {
+        jet::Recordset rs;
+        rs.open(sql, conn);
+        return !rs.eof();
+    };
+    for (const std::size_t size : {all.size(), std::size_t{40}}) {
+        SCOPED_TRACE(size);
+        const GridRows rows(all.begin(), all.begin() + static_cast<std::ptrdiff_t>(size));
+        ChangeFlags flags = FlagsFor(printing, rows);
+        for (const int r : {2, 7, 20})
+            flags.set(r, pl.remarkCol);
+        std::vector<int> expected;
+        std::vector<std::string> done;
+        for (int r = 1; r <= static_cast<int>(rows.size()); ++r) {
+            const std::string key = lineKey(rows, r);
+            if (std::find(done.begin(), done.end(), key) != done.end())
+                continue;
+            const bool idle = any("select * from PRINTING_S " + key + " and (FDATE = '' or FDATE is null)") &&
+                              !any("select * from PRINTING " + key + " and (FDATE <> '' or ACT <> '')");
+            if (!flags.rowFlagged(r) && idle)
+                continue;
+            done.push_back(key);
+            expected.push_back(r);
+        }
+        EXPECT_GE(expected.size(), 5u);
+        EXPECT_EQ(LinesToWalk(conn, printing, rows, &flags), expected);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, EndToEnd, ::testing::Values(Engine::SQLite, Engine::Server),
