@@ -21,6 +21,7 @@
 #include <exception>
 #include <initializer_list>
 #include <map>
+#include <optional>
 
 namespace qtmv::daily {
 
@@ -382,10 +383,10 @@ void WriteFlaggedCells(jet::Connection& conn, const ProcessKind& kind, const Gri
 
 SaveSummary WriteSave(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows, const LoadedTexts& loaded,
                       const ChangeFlags& flags, const Clock& clock, const HistoryAuthor& author,
-                      std::exception_ptr* writeBackFailure)
+                      std::exception_ptr* writeBackFailure, const std::vector<int>* asked)
 {
     SaveSummary summary;
-    const std::vector<int> walk = LinesToWalk(conn, kind, rows, &flags);
+    const std::vector<int> walk = asked ? *asked : LinesToWalk(conn, kind, rows, &flags);
     std::vector<std::string> claims = FlaggedLineClaims(kind, rows, flags);
     const std::vector<std::string> walked = WalkClaims(rows, walk);
     claims.insert(claims.end(), walked.begin(), walked.end());
@@ -413,7 +414,8 @@ SaveSummary WriteSave(jet::Connection& conn, const ProcessKind& kind, const Grid
 }
 
 SaveSummary PreviewSave(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows,
-                        const LoadedTexts& loaded, const ChangeFlags& flags, const Clock& clock)
+                        const LoadedTexts& loaded, const ChangeFlags& flags, const Clock& clock,
+                        std::vector<int>* walked)
 {
     // One view of the database, read alone: the question takes no write
     // lock on a file and claims nothing on a server.
@@ -423,6 +425,8 @@ SaveSummary PreviewSave(jet::Connection& conn, const ProcessKind& kind, const Gr
     const std::vector<int> walk = LinesToWalk(conn, kind, rows, &flags);
     WriteCells(conn, kind, rows, flags, clock, &summary, &loaded, &finishes);
     PreviewWalk(conn, kind, rows, walk, clock, finishes, summary);
+    if (walked)
+        *walked = walk;
     return summary;
 }
 
@@ -445,11 +449,17 @@ SaveOutcome SaveDailyReport(const ProcessKind& kind, const GridRows& rows, const
     };
     // The question lists what the save and the write-back would do now,
     // worked out from the database as it is; when that fails the user is
-    // told and still decides.
+    // told and still decides. The save's write-back walks the lines the
+    // list was worked out for: finding them reads over the kind's open
+    // pieces, and a line that drifts in the moment the user answers is
+    // repaired by the next save that walks it.
+    std::optional<std::vector<int>> asked;
     steps.question = [&](jet::Connection& conn) {
         std::string question = "確定儲存資料?";
         try {
-            const SaveSummary preview = PreviewSave(conn, kind, values, before, marks, ctx.clock);
+            std::vector<int> walk;
+            const SaveSummary preview = PreviewSave(conn, kind, values, before, marks, ctx.clock, &walk);
+            asked = std::move(walk);
             question += "\n\n" + SummaryText(preview);
         } catch (const std::exception& e) {
             // Told as any failure is: the engine's words and the SQL go to the log.
@@ -481,7 +491,7 @@ SaveOutcome SaveDailyReport(const ProcessKind& kind, const GridRows& rows, const
         [&](jet::Connection& conn) {
             writeBackFailure = nullptr;
             done = WriteSave(conn, kind, values, before, marks, ctx.clock, HistoryAuthorOf(ctx.session, ctx.clock),
-                             &writeBackFailure);
+                             &writeBackFailure, asked ? &*asked : nullptr);
         },
         steps);
     out.writtenBack = out.result.saved() && !writeBackFailure;

@@ -48,6 +48,7 @@
 #include <functional>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace qtmv {
 struct Session;
@@ -101,20 +102,24 @@ void WriteFlaggedCells(jet::Connection& conn, const ProcessKind& kind, const Gri
 // then the flagged cells and their history, then the write-back in a
 // nested transaction of its own. A write-back that fails is undone alone
 // and the save's writes stay: `writeBackFailure` receives why (without one
-// the failure goes to the caller). Returns what it did. Throws jet::Error
-// for a failure of the save's own writes.
+// the failure goes to the caller). With `walk`, the write-back walks those
+// rows' lines (the ones the save's question listed, PreviewSave) instead
+// of working them out again. Returns what it did. Throws jet::Error for a
+// failure of the save's own writes.
 SaveSummary WriteSave(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows, const LoadedTexts& loaded,
                       const ChangeFlags& flags, const Clock& clock, const HistoryAuthor& author,
-                      std::exception_ptr* writeBackFailure = nullptr);
+                      std::exception_ptr* writeBackFailure = nullptr, const std::vector<int>* walk = nullptr);
 
 // What saving would do now, worked out without writing: each write of the
 // save reads whether its rows are there, and the write-back's walk reads
 // the lines with the save's finish texts in place of the stored ones
 // (WriteBack.h PreviewWalk), in one read-only transaction that takes no
 // write lock. The result equals what WriteSave returns on the same
-// database. Throws jet::Error.
+// database. `walk` receives the grid rows whose lines the write-back walks
+// (LinesToWalk). Throws jet::Error.
 SaveSummary PreviewSave(jet::Connection& conn, const ProcessKind& kind, const GridRows& rows,
-                        const LoadedTexts& loaded, const ChangeFlags& flags, const Clock& clock);
+                        const LoadedTexts& loaded, const ChangeFlags& flags, const Clock& clock,
+                        std::vector<int>* walk = nullptr);
 
 // A flagged cell that cannot be saved, with the message that says why
 // (EditRules.h cellProblem); row 0 when every flagged cell can.

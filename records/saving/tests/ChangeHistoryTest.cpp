@@ -98,4 +98,39 @@ TEST_F(ChangeHistoryTest, ThePreviewIsWhatTheSaveThenDoesAndLeavesNothingBehind)
     EXPECT_TRUE(again.closed.empty());
 }
 
+// A line that drifts while the question is on the screen (marked finished
+// with its piece open) is left to the next save: a save walks the lines
+// its question's list was worked out for, so the closing list is the
+// question's.
+TEST_F(ChangeHistoryTest, ALineThatDriftsWhileTheQuestionIsAskedIsLeftToTheNextSave)
+{
+    const ProcessKind& printing = KindNamed("D-印刷");
+    const GridLayout& l = GridLayoutOf(printing);
+    workOrder("P1");
+    line(printing, "P1", 1);
+    line(printing, "P1", 2);
+    piece(printing, "A1", 1, "P1", 1);
+    piece(printing, "A1", 2, "P1", 2);
+    GridRows rows = load(printing);
+    ChangeFlags flags = FlagsFor(printing, rows);
+    SetCell(rows, flags, RowOf(rows, printing, "A1", 1), l.remarkCol, "趕");
+    std::vector<std::string> shown;
+    const MessageHandler old = SetMessageHandler([&](const MessageRequest& r) {
+        shown.push_back(r.text);
+        if (shown.size() == 1)
+            db_.exec("update PRINTING set FDATE = '1201-10', ACT = '1201-10' where PO = 'P1' and [NO] = 2");
+        return r.buttons == MsgButtons::YesNo ? MsgAnswer::Yes : MsgAnswer::Ok;
+    });
+    const std::string lineTwo = "select FDATE || '/' || ACT from PRINTING where PO = 'P1' and [NO] = 2";
+    EXPECT_TRUE(save(printing, rows, flags).complete());
+    EXPECT_EQ(value(lineTwo), "1201-10/1201-10");
+    EXPECT_TRUE(save(printing, rows, flags).complete());
+    EXPECT_EQ(value(lineTwo), "/");
+    SetMessageHandler(old);
+    ASSERT_EQ(shown.size(), 4u);
+    EXPECT_EQ(shown[1].find("重新開啟"), std::string::npos) << shown[1];
+    EXPECT_NE(shown[2].find("重新開啟"), std::string::npos) << shown[2];
+    EXPECT_NE(shown[3].find("重新開啟"), std::string::npos) << shown[3];
+}
+
 } // namespace
