@@ -88,6 +88,13 @@ public:
             ++summary_->pieces;
     }
 
+    // Runs the updates set so far; before any other statement, and last.
+    void flush()
+    {
+        conn_.executeAll(pending_);
+        pending_.clear();
+    }
+
 private:
     const std::string& text(int col) const { return CellAt(rows_, row_, col); }
     bool flagged(int col) const { return col > 0 && flags_.isFlagged(row_, col); }
@@ -168,15 +175,6 @@ private:
         return true;
     }
 
-public:
-    // Runs the updates set so far; before any other statement, and last.
-    void flush()
-    {
-        conn_.executeAll(pending_);
-        pending_.clear();
-    }
-
-private:
 
     // The history row of a written cell: the value as loaded, the value written.
     void record(int c, std::string written)
