@@ -78,15 +78,17 @@ std::pair<std::string, double> KeyedRows::slot(std::string_view textCell, std::s
     return {Ascii(t) ? "~" + qtmv::AsciiLower(t) : "=" + t, query_.numberKey.empty() ? 0 : qtmv::Val(numberCell)};
 }
 
-std::vector<KeyedRows::Row>& KeyedRows::rows(std::string_view textCell, std::string_view numberCell)
+const std::vector<KeyedRows::Row>& KeyedRows::rows(std::string_view textCell, std::string_view numberCell) const
 {
-    return rows_[slot(textCell, numberCell)];
+    static const std::vector<Row> none;
+    const auto it = rows_.find(slot(textCell, numberCell));
+    return it == rows_.end() ? none : it->second;
 }
 
 KeyedRows::Row* KeyedRows::only(std::string_view textCell, std::string_view numberCell)
 {
-    std::vector<Row>& found = rows(textCell, numberCell);
-    return found.size() == 1 ? &found.front() : nullptr;
+    const auto it = rows_.find(slot(textCell, numberCell));
+    return it != rows_.end() && it->second.size() == 1 ? &it->second.front() : nullptr;
 }
 
 std::size_t KeyedRows::at(std::string_view field) const

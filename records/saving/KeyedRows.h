@@ -47,7 +47,7 @@ public:
     // The rows of a key, in the statement's order; empty when it has none.
     // A key not among those read has none. Without a number key the number
     // cell is not looked at.
-    std::vector<Row>& rows(std::string_view textCell, std::string_view numberCell = {});
+    const std::vector<Row>& rows(std::string_view textCell, std::string_view numberCell = {}) const;
     // The key's one row; null when it has none or several (a locator's
     // rule: the table is then left alone).
     Row* only(std::string_view textCell, std::string_view numberCell = {});

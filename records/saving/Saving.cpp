@@ -122,7 +122,9 @@ private:
         flush();
         if (!dryRun_)
             return conn_.execute("update " + table + " set " + set + " " + lineKey_);
-        return static_cast<long long>(byLine(table, {}).rows(text(kWorkOrderCol), text(kLineCol)).size());
+        // The kind's own line table is read once, with the fields the cells need.
+        KeyedRows& rows = table == "[" + detail_ + "]" ? lines() : byLine(table, {});
+        return static_cast<long long>(rows.rows(text(kWorkOrderCol), text(kLineCol)).size());
     }
 
     // The tables the row's writes look at, each read once for every flagged
