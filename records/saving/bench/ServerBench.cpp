@@ -33,7 +33,12 @@
 //                  sampler's, sampled every 100 ms from pg_stat_activity
 //                  (autovacuum's included); on the file the opens per save
 //                  (jet::Connection::opensSoFar counts opens, not the
-//                  connections held at the same time). The messages behind
+//                  connections held at the same time). The machine's load
+//                  beside them: "busy_cores", how many of its cores were busy
+//                  on average during the run (all its processes, the
+//                  server's included), and "workstation_cores", how many of
+//                  them the workstation processes used; on one machine the
+//                  rest is mostly the server's. The messages behind
 //                  the errors, and questions asked without their list
 //                  because the preview failed, go to stderr with their
 //                  counts.
@@ -62,6 +67,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -543,6 +549,28 @@ double Percentile(const std::vector<double>& sorted, double p)
     return sorted[std::clamp<std::size_t>(rank, 1, sorted.size()) - 1];
 }
 
+// The machine's busy CPU time and the reaped children's, in seconds.
+struct CpuTimes {
+    double busy = 0, children = 0;
+};
+CpuTimes CpuNow()
+{
+    CpuTimes t;
+    if (std::FILE* f = std::fopen("/proc/stat", "r")) {
+        unsigned long long user = 0, nice = 0, system = 0, idle = 0, iowait = 0, irq = 0, softirq = 0, steal = 0;
+        if (std::fscanf(f, "cpu %llu %llu %llu %llu %llu %llu %llu %llu", &user, &nice, &system, &idle, &iowait, &irq,
+                        &softirq, &steal) == 8)
+            t.busy = static_cast<double>(user + nice + system + irq + softirq + steal) /
+                     static_cast<double>(::sysconf(_SC_CLK_TCK));
+        std::fclose(f);
+    }
+    rusage children{};
+    ::getrusage(RUSAGE_CHILDREN, &children);
+    const auto seconds = [](const timeval& v) { return static_cast<double>(v.tv_sec) + v.tv_usec / 1e6; };
+    t.children = seconds(children.ru_utime) + seconds(children.ru_stime);
+    return t;
+}
+
 // The most connections to the server database at once, besides its own,
 // looked at every 100 ms until stopped.
 class ConnectionSampler {
@@ -597,6 +625,8 @@ void BM_Plant50(benchmark::State& state)
         for (const ProcessKind* kind : PlantKinds())
             LoadGrid(plant->connectionString(), *kind, "", SortOption::WorkOrder);
         state.ResumeTiming();
+        const CpuTimes cpuBefore = CpuNow();
+        const auto started = std::chrono::steady_clock::now();
         const auto children = ForkWorkstations(PlantWorkstations(), [&](int number, int fd) {
             PlantResult r;
             try {
@@ -628,7 +658,11 @@ void BM_Plant50(benchmark::State& state)
                 all.seen[text] += times;
         }
         const long long connections = sampler ? sampler->stop() : 0;
+        const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+        const CpuTimes cpuAfter = CpuNow();
         state.PauseTiming();
+        state.counters["busy_cores"] = (cpuAfter.busy - cpuBefore.busy) / wall;
+        state.counters["workstation_cores"] = (cpuAfter.children - cpuBefore.children) / wall;
         std::sort(all.latencies.begin(), all.latencies.end());
         state.counters["median_ms"] = Percentile(all.latencies, 0.50);
         state.counters["p95_ms"] = Percentile(all.latencies, 0.95);
