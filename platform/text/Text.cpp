@@ -62,6 +62,35 @@ std::string RealText(double v)
     return out;
 }
 
+bool IsRealText(std::string_view text)
+{
+    std::size_t i = text.empty() || text[0] != '-' ? 0 : 1;
+    const std::size_t intStart = i;
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9')
+        ++i;
+    const std::size_t intDigits = i - intStart;
+    if (intDigits == 0 || (intDigits > 1 && text[intStart] == '0'))
+        return false;
+    std::size_t significant = text[intStart] == '0' ? 0 : intDigits;
+    std::size_t leadingZeros = 0;   // of the fraction, when the whole part is 0
+    if (i < text.size()) {
+        if (text[i] != '.' || i + 1 == text.size() || text.back() == '0')
+            return false;
+        for (++i; i < text.size(); ++i) {
+            if (text[i] < '0' || text[i] > '9')
+                return false;
+            if (significant == 0 && text[i] == '0')
+                ++leadingZeros;
+            else
+                ++significant;
+        }
+    }
+    if (significant == 0)
+        return intStart == 0;   // "0", never "-0"
+    // %.15g writes numbers from 1E+15 up and below 1E-04 with an exponent.
+    return significant <= 15 && intDigits <= 15 && leadingZeros <= 3;
+}
+
 std::string IntegerText(long long v)
 {
     char buf[24];

@@ -28,6 +28,12 @@ double Val(std::string_view text);
 // decimal digits.
 std::string RealText(double v);
 std::string IntegerText(long long v);
+// Whether `text` is already what RealText writes for the number it reads
+// as: a plain decimal ("-12.5", "0.0001") of at most 15 significant digits,
+// without an exponent, a plus sign, leading or trailing zeros or "-0". A
+// server sends most of its numbers so, and a reader can then keep the text
+// instead of converting it to a number and back.
+bool IsRealText(std::string_view text);
 
 // A quantity as the entry grids take it: blanks around it ignored, an
 // optional leading "-", digits and at most one "."; an empty text counts

@@ -236,6 +236,20 @@ TEST_P(RecordsetTest, TextRowsGiveTheTextsOfTheValues)
     TextRows none(c, "select ID from [PRINTING_S] where ID = 'none'");
     std::vector<std::string> row;
     EXPECT_FALSE(none.next(row, 1));
+
+    // Numbers of every form as their values write them: a server sends some
+    // with an exponent, more digits than Jet shows, or as -0.
+    const std::string sums = "select QTY / 3, QTY * 1000000000000000, QTY / 10000, QTY / 100000, QTY + 0.1 + 0.2, "
+                             "-(QTY * 0), QTY * 2 from [PRINTING_S] order by ID, INO";
+    Recordset rs;
+    rs.open(sums, c);
+    TextRows numbers(c, sums);
+    for (; !rs.eof(); rs.moveNext()) {
+        ASSERT_TRUE(numbers.next(row, 7));
+        for (int i = 0; i < 7; ++i)
+            EXPECT_EQ(row[static_cast<std::size_t>(i)], rs.field(i).text()) << i;
+    }
+    EXPECT_EQ(row, (std::vector<std::string>{"1", "3E+15", "0.0003", "3E-05", "3.3", "0", "6"}));
 }
 
 // A series gives each statement's rows in turn, the later ones complete

@@ -4,8 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <random>
+#include <string>
 #include <utility>
+#include <vector>
 
 using namespace qtmv;
 
@@ -28,6 +34,47 @@ TEST(Text, PlainNumbersAreWhatAQuantityCellTakes)
         EXPECT_TRUE(IsPlainNumber(ok)) << ok;
     for (const char* bad : {"-", ".", "1.2.3", "1-2", "1,000", "12a", "+4", "1e3"})
         EXPECT_FALSE(IsPlainNumber(bad)) << bad;
+}
+
+// A text taken as it is must be exactly what converting it would give, and
+// every plain text RealText writes must be taken (or nothing is gained).
+TEST(Text, RealTextIsKeptOnlyWhenConvertingItWouldGiveItBack)
+{
+    std::mt19937_64 random(7);
+    std::vector<double> numbers = {0, -0.0, 9450, 0.5, -12.25, 0.0001, 0.00001, 1e15, 999999999999999,
+                                   123456789012345.6, 0.1 + 0.2, 1.0 / 3, 5e-324, 1.7976931348623157e308};
+    for (int i = 0; i < 20000; ++i) {
+        const std::uint64_t bits = random();
+        double any;
+        std::memcpy(&any, &bits, sizeof any);
+        if (std::isfinite(any))
+            numbers.push_back(any);
+        numbers.push_back(static_cast<double>(static_cast<long long>(bits % 1000000000000ULL)) /
+                          std::pow(10.0, static_cast<double>(bits % 9)));
+    }
+    int taken = 0;
+    for (const double d : numbers) {
+        // The forms a server may send: shortest, shortest without an
+        // exponent, and 17 digits.
+        char buf[400];
+        std::vector<std::string> texts;
+        for (const auto format : {std::chars_format::general, std::chars_format::fixed})
+            texts.emplace_back(buf, std::to_chars(buf, buf + sizeof buf, d, format).ptr);
+        texts.emplace_back(buf, std::to_chars(buf, buf + sizeof buf, d, std::chars_format::general, 17).ptr);
+        for (const std::string& t : texts) {
+            if (IsRealText(t)) {
+                ++taken;
+                ASSERT_EQ(RealText(std::strtod(t.c_str(), nullptr)), t) << t;
+            }
+        }
+        const std::string written = RealText(d);
+        if (written.find('E') == std::string::npos) {
+            ASSERT_TRUE(IsRealText(written)) << written;
+        }
+    }
+    EXPECT_GT(taken, 10000);
+    for (const char* odd : {"", "-", ".5", "5.", "1.50", "00", "01", "+1", "-0", "-0.0", "1e5", "1,5", " 1"})
+        EXPECT_FALSE(IsRealText(odd)) << odd;
 }
 
 TEST(Text, TrimTakesEveryBlankTheUsersType)
