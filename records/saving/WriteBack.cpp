@@ -319,7 +319,7 @@ using LineKey = std::pair<std::string, double>;
 // has no open piece left (finished elsewhere since the load, or emptied).
 // Every other line is open with its marks empty, and its walk writes
 // nothing. A few lines are read by their keys; for many (a whole grid of a
-// kind) two statements over the kind's open pieces cost less.
+// kind) one statement over the kind's open pieces costs less.
 class IdleLines {
 public:
     IdleLines() = default;
@@ -336,19 +336,20 @@ public:
             return;
         }
         kindWide_ = true;
-        jet::Recordset open;
-        open.open("select PO, [NO] from [" + xs + "] where (FDATE = '' or FDATE is null)", conn);
-        for (; !open.eof(); open.moveNext())
-            openLines_.insert(Folded(open.text("PO"), open.text("NO")));
-        open.close();
+        // One statement: each open piece with its line's marks (a line with
+        // several rows is marked when any of them is).
         jet::Recordset rs;
-        rs.open("select [" + x + "].PO, [" + x + "].[NO] from [" + x + "] inner join [" + xs + "] on ([" + x +
-                    "].PO = [" + xs + "].PO and [" + x + "].[NO] = [" + xs + "].[NO]) where ([" + xs +
-                    "].FDATE = '' or [" + xs + "].FDATE is null) and (([" + x + "].FDATE <> '' and [" + x +
-                    "].FDATE is not null) or ([" + x + "].ACT <> '' and [" + x + "].ACT is not null))",
+        rs.open("select [" + xs + "].PO, [" + xs + "].[NO], [" + x + "].FDATE, [" + x + "].ACT from [" + xs +
+                    "] left join [" + x + "] on ([" + x + "].PO = [" + xs + "].PO and [" + x + "].[NO] = [" + xs +
+                    "].[NO]) where ([" + xs + "].FDATE = '' or [" + xs + "].FDATE is null)",
                 conn);
-        for (; !rs.eof(); rs.moveNext())
-            marked_.insert(Folded(rs.text("PO"), rs.text("NO")));
+        const auto marked = [](const jet::Value& v) { return !v.isNull() && !v.text().empty(); };
+        for (; !rs.eof(); rs.moveNext()) {
+            const LineKey key = Folded(rs.field(0).text(), rs.field(1).text());
+            openLines_.insert(key);
+            if (marked(rs.field(2)) || marked(rs.field(3)))
+                marked_.insert(key);
+        }
     }
 
     bool operator()(const std::string& po, const std::string& no)
