@@ -29,8 +29,12 @@ void TypeStint(W& w, const char* quantity)
     }
 }
 
-TEST_F(CellWindowsTest, ConfirmedTimeGoesIntoThePrintingRowAsStored)
+// One printing row: a confirmed time and a confirmed vendor land in the row
+// as the windows stored them; a remark the clerk typed in the row stays when
+// the quantity comes back.
+TEST_F(CellWindowsTest, ConfirmedTimeAndVendorLandInThePrintingRowAsStored)
 {
+    db().exec("insert into VENDER (ID, SNAME, TEL1, ADD1) values ('V01', '永豐上光', '02-2222', '台北市')");
     daily::ProcessPage& p = loadOnePrintingPiece();
     openAndDrive<W>(p, 1, "耗時", [&](W& w) {
         EXPECT_EQ(w.recordNumber(), "D001");   // the row's own record, not the filter box
@@ -48,11 +52,25 @@ TEST_F(CellWindowsTest, ConfirmedTimeGoesIntoThePrintingRowAsStored)
     EXPECT_FALSE(p.flags().rowFlagged(1));
     EXPECT_FALSE(p.undo());
     EXPECT_EQ(value("select 耗時 || '/' || FDATE || '/' || 完工說明 from PRINTING_S"), "1.75/1131204/完工數量: 500");
-}
 
-TEST_F(CellWindowsTest, RemarkTypedInTheRowStaysWhenTheQuantityComesBack)
-{
-    daily::ProcessPage& p = loadOnePrintingPiece();
+    // The vendor window.
+    openAndDrive<frm下游廠商>(p, 1, "單筆", [&](frm下游廠商& w) {
+        w.txt廠商代號->setText("V01");
+        QTest::keyClick(w.txt廠商代號, Qt::Key_Return);
+        w.txt用紙令數->setText("2.5");
+        QTest::mouseClick(w.scmd確定, Qt::LeftButton);
+    });
+    for (const auto& [heading, text] : {std::pair<const char*, const char*>{"下游廠商代號", "V01"}, {"下游廠商", "永豐上光"},
+                                        {"電話", "02-2222"}, {"地址", "台北市"}, {"用紙令數", "2.5"}}) {
+        const int col = p.layout().column(heading);
+        ASSERT_GT(col, 0) << heading;
+        EXPECT_EQ(p.grid()->text(1, col), text) << heading;
+        EXPECT_FALSE(p.flags().isFlagged(1, col)) << heading;   // the window stored it
+    }
+    EXPECT_EQ(p.pendingCells(), 0);
+    EXPECT_FALSE(p.undo());
+
+    // A remark typed in the row.
     const int remarkCol = p.layout().finishRemarkCol;
     p.grid()->setActiveCell(1, remarkCol);
     p.grid()->tableView()->setFocus();
@@ -66,8 +84,8 @@ TEST_F(CellWindowsTest, RemarkTypedInTheRowStaysWhenTheQuantityComesBack)
         TypeStint(w, "807");
         QTest::mouseClick(w.scmd確定, Qt::LeftButton);
     });
-    // The piece had no remark yet: it takes the quantity; the row keeps the
-    // clerk's text, and the main save stores it.
+    // The piece held only an earlier quantity: it takes the new one; the row
+    // keeps the clerk's text, and the main save stores it.
     EXPECT_EQ(value("select 完工說明 from PRINTING_S"), "完工數量: 807");
     EXPECT_EQ(p.grid()->text(1, remarkCol), "夜班完成一半");
     messages.answer(MsgAnswer::Yes);
@@ -119,27 +137,6 @@ TEST_F(CellWindowsTest, EveryGridOpensItsVendorWindowForTheRow)
         EXPECT_EQ(shown.join('/').toStdString(), window + "/" + po + "/2/輕放");
         EXPECT_FALSE(p.flags().rowFlagged(1));
     }
-}
-
-TEST_F(CellWindowsTest, ConfirmedVendorLandsInTheRowAsStored)
-{
-    db().exec("insert into VENDER (ID, SNAME, TEL1, ADD1) values ('V01', '永豐上光', '02-2222', '台北市')");
-    daily::ProcessPage& p = loadOnePrintingPiece();
-    openAndDrive<frm下游廠商>(p, 1, "單筆", [&](frm下游廠商& w) {
-        w.txt廠商代號->setText("V01");
-        QTest::keyClick(w.txt廠商代號, Qt::Key_Return);
-        w.txt用紙令數->setText("2.5");
-        QTest::mouseClick(w.scmd確定, Qt::LeftButton);
-    });
-    for (const auto& [heading, text] : {std::pair<const char*, const char*>{"下游廠商代號", "V01"}, {"下游廠商", "永豐上光"},
-                                        {"電話", "02-2222"}, {"地址", "台北市"}, {"用紙令數", "2.5"}}) {
-        const int col = p.layout().column(heading);
-        ASSERT_GT(col, 0) << heading;
-        EXPECT_EQ(p.grid()->text(1, col), text) << heading;
-        EXPECT_FALSE(p.flags().isFlagged(1, col)) << heading;   // the window stored it
-    }
-    EXPECT_EQ(p.pendingCells(), 0);
-    EXPECT_FALSE(p.undo());
 }
 
 } // namespace

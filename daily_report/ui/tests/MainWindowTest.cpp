@@ -58,7 +58,10 @@ using daily::uitest::DriveModal;
 
 } // namespace
 
-TEST_F(MainWindowTest, FirstActivationRegistersFillsTheKindsAndShowsPrinting)
+// One opening: the first activation registers the function, fills the kinds
+// and shows printing; then keys reach the filters and leave the grid, and the
+// query puts the grid on a work order or says it is missing.
+TEST_F(MainWindowTest, FirstActivationKeysAndTheQueryDriveOneWindow)
 {
     auto w = open();
     EXPECT_EQ(w->filters().cbo種類->currentText(), QStringLiteral("D-印刷"));
@@ -69,6 +72,64 @@ TEST_F(MainWindowTest, FirstActivationRegistersFillsTheKindsAndShowsPrinting)
     // The status bar names the database file in use beside the kind.
     EXPECT_TRUE(w->lblDatabasePath->isVisible());
     EXPECT_EQ(w->lblDatabasePath->text().toStdString(), jet::DataSourceOf(db.connectionString()));
+
+    QTest::keyClick(w.get(), Qt::Key_M, Qt::AltModifier);
+    EXPECT_TRUE(w->filters().cbo車別->isAncestorOf(QApplication::focusWidget())
+                || QApplication::focusWidget() == w->filters().cbo車別);
+    QTest::keyClick(w.get(), Qt::Key_K, Qt::AltModifier);
+    EXPECT_EQ(QApplication::focusWidget(), w->filters().cbo種類);
+    // Enter moves on like Tab in the fields.
+    w->filters().txt預排單號->setFocus();
+    QTest::keyClick(w->filters().txt預排單號, Qt::Key_Return);
+    EXPECT_TRUE(w->filters().txt預排日期->hasFocus());
+
+    // Enter on the focused "確 定" presses it; in the grid it moves on too.
+    w->filters().scmd顯示資料->setFocus();
+    QTest::keyClick(w->filters().scmd顯示資料, Qt::Key_Return);
+    EXPECT_EQ(w->loadedRecords(printing), 1);
+    SpreadGrid* g = w->currentGrid();
+    ASSERT_TRUE(g->tableView()->hasFocus());
+    ASSERT_EQ(g->activeCol(), 1);
+    QTest::keyClick(g->tableView(), Qt::Key_Enter);
+    EXPECT_EQ(g->activeRow(), 1);
+    EXPECT_EQ(g->activeCol(), 2);
+    EXPECT_FALSE(w->changeFlags(printing).rowFlagged(1));
+
+    // Ctrl+Tab and Ctrl+Shift+Tab leave the grid, each its own way.
+    auto leaveBy = [&](Qt::Key key, Qt::KeyboardModifiers modifiers) {
+        g->setFocus();
+        QTest::keyClick(g->tableView(), key, modifiers);
+        QWidget* to = QApplication::focusWidget();
+        EXPECT_TRUE(to && !g->isAncestorOf(to)) << key;
+        return to;
+    };
+    QWidget* next = leaveBy(Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_NE(leaveBy(Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier), next);
+
+    // The query, on both printing rows.
+    load(*w, "D-印刷");
+    auto query = [&](const char* number) {
+        EXPECT_TRUE(DriveModal<frm工務預排明細查詢>([&] { w->toolbars().actQuery->trigger(); },
+                                                   [number](frm工務預排明細查詢& dlg) {
+            if (number) {
+                QTest::keyClicks(dlg.txt訂單單號, number);
+                QTest::keyClick(dlg.txt訂單單號, Qt::Key_Return);
+            } else {
+                dlg.scmd取消->click();
+            }
+        }));
+    };
+    query("p0d2");
+    EXPECT_EQ(gQueryOrderNo, "P0D2");
+    EXPECT_EQ(g->activeRow(), 2);
+    EXPECT_EQ(g->activeCol(), 2);   // then on as after Enter
+    query("zz9");
+    EXPECT_TRUE(toldOnce("找不到工單單號： ZZ9"));   // the only message of both queries
+    // Cancel leaves everything as it was.
+    g->setActiveCell(1, 3);
+    query(nullptr);
+    EXPECT_FALSE(gReturned);
+    EXPECT_EQ(g->activeCol(), 3);
 }
 
 TEST_F(MainWindowTest, MachineDateAndNumberBoxesNarrowTheLoadAnEmptyOneDisablesTheGrid)
@@ -106,46 +167,6 @@ TEST_F(MainWindowTest, MachineDateAndNumberBoxesNarrowTheLoadAnEmptyOneDisablesT
     EXPECT_EQ(w->loadedRecords(*KindByLetter('G')), 1);
 }
 
-TEST_F(MainWindowTest, HandOffWritesTheCurrentWorkOrderInBig5AndMaintenanceEndsTheProgram)
-{
-    const std::string file = db.folder() + "QTMVTMP.TXT";
-    auto w = open();
-    w->filters().cbo種類->setCurrentIndex(-1);
-    w->toolbars().actWorkOrder->trigger();
-    EXPECT_TRUE(toldOnce("請選擇一項類別!"));
-    CurrentSession().WorkOrderRights = "0111";
-    load(*w, "D-印刷");
-    w->toolbars().actWorkOrder->trigger();
-    EXPECT_TRUE(toldOnce("你的權限無法使用該項功能!"));
-    EXPECT_FALSE(std::filesystem::exists(file));
-
-    CurrentSession().WorkOrderRights = "1111111111";
-    w->currentGrid()->setActiveCell(2, 1, true);
-    w->toolbars().actWorkOrder->trigger();
-    EXPECT_EQ(daily::uitest::ReadFile(file), "\xB9\x77\xB1\xC6\r\nP0D2\r\nD-\xA6\x4C\xA8\xEA\r\n");
-    // The work-order program is not installed here: launching it is reported.
-    ASSERT_FALSE(messages.shown().empty());
-    EXPECT_EQ(messages.shown().back().title, "錯誤");
-    EXPECT_FALSE(ended);
-
-    // Under maintenance the launch, and a load before reading anything, show
-    // the holder and end this program.
-    db.exec("insert into SYSLOCK ([USER]) values ('PC1\\ADMIN')");
-    auto endedByMaintenance = [&] {
-        ASSERT_EQ(messages.shown().size(), 1u);
-        EXPECT_EQ(messages.shown()[0].title, "系統維護");
-        EXPECT_TRUE(ended);
-        messages.clear();
-        ended = false;
-    };
-    messages.clear();
-    w->toolbars().actWorkOrder->trigger();
-    endedByMaintenance();
-    load(*w, "G-軋工");
-    endedByMaintenance();
-    EXPECT_EQ(w->loadedRecords(*KindByLetter('G')), 0);
-}
-
 // Production rights position 14 hides the value table (never for an
 // administrator); the company decides the binding columns and whether the
 // schedule prints its amounts.
@@ -170,62 +191,7 @@ TEST_F(MainWindowTest, RightsAndCompanyRulesShapeTheWindowAtOpening)
     EXPECT_TRUE(other->printPage().chk預排表印金額->isChecked());
 }
 
-TEST_F(MainWindowTest, QueryPutsTheGridOnTheWorkOrderOrSaysItIsMissing)
-{
-    auto w = open();
-    load(*w, "D-印刷");
-    auto query = [&](const char* number) {
-        EXPECT_TRUE(DriveModal<frm工務預排明細查詢>([&] { w->toolbars().actQuery->trigger(); },
-                                                   [number](frm工務預排明細查詢& dlg) {
-            if (number) {
-                QTest::keyClicks(dlg.txt訂單單號, number);
-                QTest::keyClick(dlg.txt訂單單號, Qt::Key_Return);
-            } else {
-                dlg.scmd取消->click();
-            }
-        }));
-    };
-    query("p0d2");
-    EXPECT_EQ(gQueryOrderNo, "P0D2");
-    SpreadGrid* g = w->currentGrid();
-    EXPECT_EQ(g->activeRow(), 2);
-    EXPECT_EQ(g->activeCol(), 2);   // then on as after Enter
-    query("zz9");
-    EXPECT_TRUE(toldOnce("找不到工單單號： ZZ9"));   // the only message of both queries
-    // Cancel leaves everything as it was.
-    g->setActiveCell(1, 3);
-    query(nullptr);
-    EXPECT_FALSE(gReturned);
-    EXPECT_EQ(g->activeCol(), 3);
-}
-
-TEST_F(MainWindowTest, ChangeDieButtonPicksARegisteredDieIntoTheRow)
-{
-    auto w = open();
-    load(*w, "G-軋工");
-    const ProcessKind& cutting = *KindByLetter('G');
-    ASSERT_EQ(w->loadedRecords(cutting), 1);
-    const int dieCol = daily::GridLayoutOf(cutting).column("刀模代號");
-    SpreadGrid* g = w->currentGrid();
-    g->setText(1, dieCol, "K-0");   // the filter the lookup starts with
-    EXPECT_TRUE(DriveModal<frm刀模輔助視窗>([&] { w->filters().scmd刀模輔助->click(); }, [](frm刀模輔助視窗& dlg) {
-        EXPECT_EQ(dlg.txt篩選->text(), QStringLiteral("K-0"));
-        ASSERT_EQ(dlg.fml刀模->maxRow(), 2);
-        dlg.fml刀模->setActiveCell(2, 1);
-        QTest::keyClick(dlg.fml刀模->tableView(), Qt::Key_Return);
-    }));
-    EXPECT_EQ(g->text(1, dieCol), "K-010");
-    EXPECT_TRUE(w->changeFlags(cutting).isFlagged(1, dieCol));
-    EXPECT_TRUE(gLookupFilter.empty());
-
-    // Esc picks nothing and leaves the cell alone.
-    EXPECT_TRUE(DriveModal<frm刀模輔助視窗>([&] { QTest::keyClick(g->tableView(), Qt::Key_F9); },
-                                        [](frm刀模輔助視窗& dlg) { QTest::keyClick(&dlg, Qt::Key_Escape); }));
-    EXPECT_EQ(g->text(1, dieCol), "K-010");
-    EXPECT_TRUE(messages.shown().empty());
-}
-
-TEST_F(MainWindowTest, AHandlerThatFailsLeavesTheWindowUsable)
+TEST_F(MainWindowTest, AFailingHandlerOrAnUnreachableDatabaseLeavesTheWindowUsable)
 {
     // A clock that fails the way a broken library might: not a data-access error.
     struct BrokenClock : Clock {
@@ -245,27 +211,10 @@ TEST_F(MainWindowTest, AHandlerThatFailsLeavesTheWindowUsable)
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     clickCell(*g, 1, pl.finishDateCol);
     EXPECT_EQ(g->text(1, pl.finishDateCol), "1204-14");
-}
 
-TEST_F(MainWindowTest, BindingRowsOfferTheirBindingInstructions)
-{
-    auto w = open();
-    daily::RecordFilters& f = w->filters();
-    load(*w, "D-印刷");
-    EXPECT_FALSE(f.scmd裝訂說明->isVisible());
-    load(*w, "J-裝訂");
-    const ProcessKind& binding = *KindByLetter('J');
-    ASSERT_EQ(w->loadedRecords(binding), 1);
-    EXPECT_TRUE(f.scmd裝訂說明->isVisible());
-    EXPECT_TRUE(DriveModal<frm裝訂說明>([&] { f.scmd裝訂說明->click(); }, [&](frm裝訂說明& dlg) {
-        EXPECT_EQ(dlg.record().po, TestDatabase::workOrder(binding));
-        EXPECT_EQ(dlg.record().no, 1);
-    }));
-}
-
-TEST_F(MainWindowTest, ADatabaseThatCannotBeReachedIsToldOnceByNameAndTypedWorkStays)
-{
-    openPrinting();
+    // A database that cannot be reached is told once by name and typed work
+    // stays (the stamp taken back first, so that nothing is pending).
+    QTest::keyClick(v, Qt::Key_Z, Qt::ControlModifier);
     const std::string away = db.path() + ".away";
     ASSERT_EQ(std::rename(db.path().c_str(), away.c_str()), 0);   // the share is gone
     auto toldByName = [&] {
@@ -314,7 +263,7 @@ TEST_F(MainWindowTest, ClockShowsTheTimeAndFlashesOnTheFullHour)
 // The print page's order options are ticked from the stored ones on the
 // first activation; a vendor window opened from a row starts from the
 // boxes as they are then, and the options it stores are ticked there.
-TEST_F(MainWindowTest, VendorPrintOptionsAreTickedFromTheStoredOnesAndGoBothWaysWithTheVendorWindow)
+TEST_F(MainWindowTest, VendorPrintOptionsGoBothWaysAndTheHandOffWritesTheWorkOrderUntilMaintenanceEndsTheProgram)
 {
     db.exec("insert into SYSDB (PNAME, CODE) values ('工務預排', '1101010')");
     auto w = open();
@@ -344,11 +293,49 @@ TEST_F(MainWindowTest, VendorPrintOptionsAreTickedFromTheStoredOnesAndGoBothWays
     EXPECT_FALSE(box("chk單筆不印客戶")->isChecked());
     EXPECT_TRUE(box("chk單筆不印金額")->isChecked());
     EXPECT_TRUE(box("chk單筆不印業務員")->isChecked());
+
+    // The hand-off to the work-order program writes the current work order in Big5.
+    messages.clear();
+    const std::string file = db.folder() + "QTMVTMP.TXT";
+    w->filters().cbo種類->setCurrentIndex(-1);
+    w->toolbars().actWorkOrder->trigger();
+    EXPECT_TRUE(toldOnce("請選擇一項類別!"));
+    CurrentSession().WorkOrderRights = "0111";
+    load(*w, "D-印刷");
+    w->toolbars().actWorkOrder->trigger();
+    EXPECT_TRUE(toldOnce("你的權限無法使用該項功能!"));
+    EXPECT_FALSE(std::filesystem::exists(file));
+
+    CurrentSession().WorkOrderRights = "1111111111";
+    w->currentGrid()->setActiveCell(2, 1, true);
+    w->toolbars().actWorkOrder->trigger();
+    EXPECT_EQ(daily::uitest::ReadFile(file), "\xB9\x77\xB1\xC6\r\nP0D2\r\nD-\xA6\x4C\xA8\xEA\r\n");
+    // The work-order program is not installed here: launching it is reported.
+    ASSERT_FALSE(messages.shown().empty());
+    EXPECT_EQ(messages.shown().back().title, "錯誤");
+    EXPECT_FALSE(ended);
+
+    // Under maintenance the launch, and a load before reading anything, show
+    // the holder and end this program.
+    db.exec("insert into SYSLOCK ([USER]) values ('PC1\\ADMIN')");
+    auto endedByMaintenance = [&] {
+        ASSERT_EQ(messages.shown().size(), 1u);
+        EXPECT_EQ(messages.shown()[0].title, "系統維護");
+        EXPECT_TRUE(ended);
+        messages.clear();
+        ended = false;
+    };
+    messages.clear();
+    w->toolbars().actWorkOrder->trigger();
+    endedByMaintenance();
+    load(*w, "G-軋工");
+    endedByMaintenance();
+    EXPECT_EQ(w->loadedRecords(*KindByLetter('G')), 0);
 }
 
 // --- The clerk's day: typed work kept, checked and reachable by keys -----------------
 
-TEST_F(MainWindowTest, TypedCellsAreSettledBeforeALoadASortAKindSwitchOrLeaving)
+TEST_F(MainWindowTest, TypedCellsAreSettledBeforeALoadOrLeavingAndEntriesAreCheckedWhileTyping)
 {
     openPrinting();
     TypeInto(*g, 1, pl.finishRemarkCol, "ok");
@@ -387,6 +374,42 @@ TEST_F(MainWindowTest, TypedCellsAreSettledBeforeALoadASortAKindSwitchOrLeaving)
     QTest::keyClick(w.get(), Qt::Key_O, Qt::AltModifier);
     EXPECT_EQ(db.value("select 完工說明 from PRINTING_S where ID = '1131201001' and INO = 4"), "ok");
     EXPECT_EQ(w->changeFlags(printing).flaggedCount(), 0);
+
+    // Which key a cell takes and what it holds are the edit rules' (EditRulesTest);
+    // here, that the grid asks them and shows the answer.
+    messages.clear();
+    // A letter in "數量" is dropped and flags nothing.
+    const int qty = pl.column("數量");
+    const std::string before = g->text(1, qty);
+    g->setActiveCell(1, qty);
+    QTest::keyClick(v, Qt::Key_A);
+    EXPECT_EQ(g->text(1, qty), before);
+    EXPECT_FALSE(w->changeFlags(printing).isFlagged(1, qty));
+
+    // A refused entry is told and the cell keeps what it held.
+    TypeInto(*g, 1, pl.finishDateCol, "0230-10");
+    EXPECT_TRUE(toldOnce("完工日", false));
+    EXPECT_EQ(g->text(1, pl.finishDateCol), "");
+
+    // The printing "完工說明" holds 50 bytes: the count shows while typing,
+    // and what a cut takes off is said.
+    g->setActiveCell(1, pl.finishRemarkCol);
+    QTest::keyClick(v, Qt::Key_A);
+    EXPECT_NE(w->lbl輸入提示->text().indexOf(QStringLiteral("1/50")), -1) << w->lbl輸入提示->text().toStdString();
+    QTest::keyClicks(QApplication::focusWidget(), QString(50, QLatin1Char('b')) + QStringLiteral("cd"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_TRUE(toldOnce("最多只可輸入50個字元!"));
+    EXPECT_EQ(g->text(1, pl.finishRemarkCol), "a" + std::string(49, 'b'));
+    EXPECT_NE(w->lbl輸入提示->text().indexOf(QStringLiteral("「bcd」")), -1) << w->lbl輸入提示->text().toStdString();
+    QTest::qWait(0);
+    EXPECT_EQ(g->activeCol(), pl.finishRemarkCol);   // back on the cut cell
+
+    // The date box takes a real seven-digit date only.
+    w->filters().txt預排日期->setText(QStringLiteral("1131302"));
+    QTest::keyClick(w.get(), Qt::Key_O, Qt::AltModifier);
+    ASSERT_FALSE(messages.shown().empty());
+    EXPECT_EQ(messages.shown().back().text, "日期錯誤，請輸入七碼的年月日，例如 1131204!");
+    EXPECT_EQ(g->text(1, pl.finishRemarkCol), "a" + std::string(49, 'b'));   // not reloaded
 }
 
 // A pending cell from its stamp to the change history: coloured and counted,
@@ -469,82 +492,6 @@ TEST_F(MainWindowTest, PendingCellsAreColouredUndonePreviewedSavedAndInTheHistor
     EXPECT_TRUE(DriveModal<frm日報異動紀錄>([&] { w->toolbars().actHistory->trigger(); }, [](frm日報異動紀錄&) {}));
 }
 
-// Which key a cell takes and what it holds are the edit rules' (EditRulesTest);
-// here, that the grid asks them and shows the answer.
-TEST_F(MainWindowTest, EntriesAreCheckedAndTheLengthShowsWhileTyping)
-{
-    openPrinting();
-    // A letter in "數量" is dropped and flags nothing.
-    const int qty = pl.column("數量");
-    const std::string before = g->text(1, qty);
-    g->setActiveCell(1, qty);
-    QTest::keyClick(v, Qt::Key_A);
-    EXPECT_EQ(g->text(1, qty), before);
-    EXPECT_FALSE(w->changeFlags(printing).isFlagged(1, qty));
-
-    // A refused entry is told and the cell keeps what it held.
-    TypeInto(*g, 1, pl.finishDateCol, "0230-10");
-    EXPECT_TRUE(toldOnce("完工日", false));
-    EXPECT_EQ(g->text(1, pl.finishDateCol), "");
-
-    // The printing "完工說明" holds 50 bytes: the count shows while typing,
-    // and what a cut takes off is said.
-    g->setActiveCell(1, pl.finishRemarkCol);
-    QTest::keyClick(v, Qt::Key_A);
-    EXPECT_NE(w->lbl輸入提示->text().indexOf(QStringLiteral("1/50")), -1) << w->lbl輸入提示->text().toStdString();
-    QTest::keyClicks(QApplication::focusWidget(), QString(50, QLatin1Char('b')) + QStringLiteral("cd"));
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-    EXPECT_TRUE(toldOnce("最多只可輸入50個字元!"));
-    EXPECT_EQ(g->text(1, pl.finishRemarkCol), "a" + std::string(49, 'b'));
-    EXPECT_NE(w->lbl輸入提示->text().indexOf(QStringLiteral("「bcd」")), -1) << w->lbl輸入提示->text().toStdString();
-    QTest::qWait(0);
-    EXPECT_EQ(g->activeCol(), pl.finishRemarkCol);   // back on the cut cell
-
-    // The date box takes a real seven-digit date only.
-    w->filters().txt預排日期->setText(QStringLiteral("1131302"));
-    QTest::keyClick(w.get(), Qt::Key_O, Qt::AltModifier);
-    ASSERT_FALSE(messages.shown().empty());
-    EXPECT_EQ(messages.shown().back().text, "日期錯誤，請輸入七碼的年月日，例如 1131204!");
-    EXPECT_EQ(g->text(1, pl.finishRemarkCol), "a" + std::string(49, 'b'));   // not reloaded
-}
-
-TEST_F(MainWindowTest, KeyboardLeavesTheGridPressesButtonsAndReachesTheFilters)
-{
-    auto w = open();
-    QTest::keyClick(w.get(), Qt::Key_M, Qt::AltModifier);
-    EXPECT_TRUE(w->filters().cbo車別->isAncestorOf(QApplication::focusWidget())
-                || QApplication::focusWidget() == w->filters().cbo車別);
-    QTest::keyClick(w.get(), Qt::Key_K, Qt::AltModifier);
-    EXPECT_EQ(QApplication::focusWidget(), w->filters().cbo種類);
-    // Enter moves on like Tab in the fields.
-    w->filters().txt預排單號->setFocus();
-    QTest::keyClick(w->filters().txt預排單號, Qt::Key_Return);
-    EXPECT_TRUE(w->filters().txt預排日期->hasFocus());
-
-    // Enter on the focused "確 定" presses it; in the grid it moves on too.
-    w->filters().scmd顯示資料->setFocus();
-    QTest::keyClick(w->filters().scmd顯示資料, Qt::Key_Return);
-    EXPECT_EQ(w->loadedRecords(printing), 1);
-    SpreadGrid* g = w->currentGrid();
-    ASSERT_TRUE(g->tableView()->hasFocus());
-    ASSERT_EQ(g->activeCol(), 1);
-    QTest::keyClick(g->tableView(), Qt::Key_Enter);
-    EXPECT_EQ(g->activeRow(), 1);
-    EXPECT_EQ(g->activeCol(), 2);
-    EXPECT_FALSE(w->changeFlags(printing).rowFlagged(1));
-
-    // Ctrl+Tab and Ctrl+Shift+Tab leave the grid, each its own way.
-    auto leaveBy = [&](Qt::Key key, Qt::KeyboardModifiers modifiers) {
-        g->setFocus();
-        QTest::keyClick(g->tableView(), key, modifiers);
-        QWidget* to = QApplication::focusWidget();
-        EXPECT_TRUE(to && !g->isAncestorOf(to)) << key;
-        return to;
-    };
-    QWidget* next = leaveBy(Qt::Key_Tab, Qt::ControlModifier);
-    EXPECT_NE(leaveBy(Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier), next);
-}
-
 TEST_F(MainWindowTest, WithoutADatabaseTheStatusBarAndEveryOperationSaySo)
 {
     std::filesystem::remove(db.path());
@@ -615,9 +562,23 @@ TEST_F(MainWindowTest, TheCloseBoxAsksAndWhatTheUserSetIsRememberedPerUserAndKin
     EXPECT_EQ(other->size(), QSize(1024, 720));
 }
 
-TEST_F(MainWindowTest, ACutShortLaunchLineSaysQueryOnlyAndRefusesEveryEditGesture)
+// A query-only user is marked from the start; a cut-short launch line says
+// so too and refuses every edit gesture until the user is known.
+TEST_F(MainWindowTest, AQueryOnlyUserOrACutShortLaunchLineSaysQueryOnlyAndRefusesEveryEditGesture)
 {
     Session& s = CurrentSession();
+    s.ProductionRights = "00000000000100000000";   // "1" at 12: query only
+    openPrinting();
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("日報登錄作業 - 僅可查詢"));
+    EXPECT_TRUE(w->lbl僅可查詢->isVisible());
+    EXPECT_EQ(w->lbl僅可查詢->toolTip(), QStringLiteral("您的權限僅可以查詢！"));
+    // The refusal leaving the cells as they were is the cut-short case's, below.
+    clickCell(*g, 1, pl.finishDateCol);
+    EXPECT_EQ(w->changeFlags(printing).flaggedCount(), 0);
+    EXPECT_TRUE(toldOnce("您的權限僅可以查詢！"));
+
+    // The launch line cut short.
+    s.ProductionRights = std::string(20, '0');
     s.IdentityEstablished = s.RightsEstablished = false;
     s.RightsProblem = "啟動參數不完整，無法確認使用者身分。";
     openPrinting();   // looking still works
@@ -676,19 +637,6 @@ TEST_F(MainWindowTest, ACutShortLaunchLineSaysQueryOnlyAndRefusesEveryEditGestur
     EXPECT_FALSE(w->lbl僅可查詢->isVisible());
 }
 
-TEST_F(MainWindowTest, AQueryOnlyUserIsMarkedFromTheStart)
-{
-    CurrentSession().ProductionRights = "00000000000100000000";   // "1" at 12: query only
-    openPrinting();
-    EXPECT_EQ(w->windowTitle(), QStringLiteral("日報登錄作業 - 僅可查詢"));
-    EXPECT_TRUE(w->lbl僅可查詢->isVisible());
-    EXPECT_EQ(w->lbl僅可查詢->toolTip(), QStringLiteral("您的權限僅可以查詢！"));
-    // The refusal leaving the cells as they were is the cut-short case's.
-    clickCell(*g, 1, pl.finishDateCol);
-    EXPECT_EQ(w->changeFlags(printing).flaggedCount(), 0);
-    EXPECT_TRUE(toldOnce("您的權限僅可以查詢！"));
-}
-
 // Every kind, loaded at the plant's screen size: its open pieces, and each
 // view of its grid fitting with no heading cut.
 TEST_F(MainWindowTest, EveryKindLoadsItsOpenPiecesAndEveryEntryViewFitsThePlantsScreen)
@@ -745,7 +693,10 @@ TEST_F(MainWindowTest, EveryKindLoadsItsOpenPiecesAndEveryEntryViewFitsThePlants
     EXPECT_TRUE(messages.shown().empty());
 }
 
-TEST_F(MainWindowTest, TheWriteBackButtonAppearsWithoutMovingTheControlsAroundIt)
+// The kinds' own buttons on one window: 回存工單 appears with the first
+// die-cutting row without moving the controls around it, 變更刀號 picks a
+// registered die into the row, binding rows offer their instructions.
+TEST_F(MainWindowTest, KindButtonsWriteBackChangeTheDieAndOpenBindingInstructions)
 {
     auto w = open();
     choose(*w, "G-軋工");   // 變更刀號 stands beside the button
@@ -756,7 +707,41 @@ TEST_F(MainWindowTest, TheWriteBackButtonAppearsWithoutMovingTheControlsAroundIt
     };
     const std::vector<std::string> before = places();
     QTest::mouseClick(f.scmd顯示資料, Qt::LeftButton);
-    ASSERT_EQ(w->loadedRecords(*KindByLetter('G')), 1);
+    const ProcessKind& cutting = *KindByLetter('G');
+    ASSERT_EQ(w->loadedRecords(cutting), 1);
     ASSERT_TRUE(f.pic回存工單->isVisible());   // the first row is current
     EXPECT_EQ(places(), before);
+
+    // 變更刀號.
+    const int dieCol = daily::GridLayoutOf(cutting).column("刀模代號");
+    SpreadGrid* g = w->currentGrid();
+    g->setText(1, dieCol, "K-0");   // the filter the lookup starts with
+    EXPECT_TRUE(DriveModal<frm刀模輔助視窗>([&] { w->filters().scmd刀模輔助->click(); }, [](frm刀模輔助視窗& dlg) {
+        EXPECT_EQ(dlg.txt篩選->text(), QStringLiteral("K-0"));
+        ASSERT_EQ(dlg.fml刀模->maxRow(), 2);
+        dlg.fml刀模->setActiveCell(2, 1);
+        QTest::keyClick(dlg.fml刀模->tableView(), Qt::Key_Return);
+    }));
+    EXPECT_EQ(g->text(1, dieCol), "K-010");
+    EXPECT_TRUE(w->changeFlags(cutting).isFlagged(1, dieCol));
+    EXPECT_TRUE(gLookupFilter.empty());
+
+    // Esc picks nothing and leaves the cell alone.
+    EXPECT_TRUE(DriveModal<frm刀模輔助視窗>([&] { QTest::keyClick(g->tableView(), Qt::Key_F9); },
+                                        [](frm刀模輔助視窗& dlg) { QTest::keyClick(&dlg, Qt::Key_Escape); }));
+    EXPECT_EQ(g->text(1, dieCol), "K-010");
+    EXPECT_TRUE(messages.shown().empty());
+
+    // 裝訂說明, for binding rows only.
+    messages.answer(MsgAnswer::No);   // the picked die is not kept
+    load(*w, "D-印刷");
+    EXPECT_FALSE(f.scmd裝訂說明->isVisible());
+    load(*w, "J-裝訂");
+    const ProcessKind& binding = *KindByLetter('J');
+    ASSERT_EQ(w->loadedRecords(binding), 1);
+    EXPECT_TRUE(f.scmd裝訂說明->isVisible());
+    EXPECT_TRUE(DriveModal<frm裝訂說明>([&] { f.scmd裝訂說明->click(); }, [&](frm裝訂說明& dlg) {
+        EXPECT_EQ(dlg.record().po, TestDatabase::workOrder(binding));
+        EXPECT_EQ(dlg.record().no, 1);
+    }));
 }

@@ -107,7 +107,10 @@ protected:
 
 } // namespace
 
-TEST_F(PrintPageTest, OpensWithDefaultsChoiceOneAndTheAnalysisPanel)
+// The page opens with its defaults, choice one and the analysis panel; the
+// personal summary hides the kind and the export without moving the fields
+// below; the Excel button follows the choice each time.
+TEST_F(PrintPageTest, OpensWithDefaultsAndTheKindAndExportFollowTheChoice)
 {
     daily::PrintPage& page = openPage();
     EXPECT_FALSE(w->toolbars().actSave->isEnabled());
@@ -118,13 +121,52 @@ TEST_F(PrintPageTest, OpensWithDefaultsChoiceOneAndTheAnalysisPanel)
     EXPECT_EQ(range(1)->text().toStdString(), TodayRoc7(TheSystemClock()));
     EXPECT_TRUE(shown("pic列印2"));
     EXPECT_TRUE(shown("ssc轉Excel檔"));
+
+    // The personal summary.
+    auto places = [&] {
+        return daily::uitest::PlacesOf({named("pic列印2"), range(4), range(8), range(10), page.cbo車別_列印, named("fra列印選項")});
+    };
+    const std::vector<std::string> withKind = places();
+
+    click(choice(6));
+    ASSERT_TRUE(choice(6)->isChecked());
+    ASSERT_FALSE(page.cbo種類列印->isVisible());
+    ASSERT_FALSE(shown("lbl種類列印"));
+    EXPECT_FALSE(shown("ssc轉Excel檔"));
+    EXPECT_EQ(places(), withKind);
+
+    // And back: the kind is there again, nothing moved.
+    click(choice(1));
+    EXPECT_TRUE(page.cbo種類列印->isVisible());
+    EXPECT_EQ(places(), withKind);
+
+    // The Excel button.
+    auto* excel = named<QPushButton>("ssc轉Excel檔");
+    // "表2" of the printing value detail has no export.
+    click("opt報表_1");
+    EXPECT_FALSE(excel->isEnabled());
     click(choice(2));   // the completion grouping
     EXPECT_TRUE(shown("chk列印完成日期"));
+    EXPECT_TRUE(excel->isEnabled());
+    click(choice(1));
+    EXPECT_FALSE(excel->isEnabled());
+    // Another kind has a single value detail, which exports.
+    page.cbo種類列印->setFocus();
+    QTest::keyClick(page.cbo種類列印, Qt::Key_Down);
+    click(choice(1));
+    EXPECT_TRUE(excel->isEnabled());
 
-    // Back to the grids; the defaults returning on the next opening is the
-    // single print entry's case.
+    // Back to the grids and opened again: the summary exports. (The defaults
+    // returning on the next opening are the single print entry's case.)
     click(page.ssc回前畫面_列印);
     EXPECT_FALSE(page.isVisible());
+    w->toolbars().actPrint->trigger();
+    click(choice(7));
+    finishedStint(1, "一號機", 100);
+    bool exported = false;
+    page.runModal = [&](QDialog& d) { exported = dynamic_cast<production::ExcelExportWindow*>(&d) != nullptr; };
+    click(excel);
+    EXPECT_TRUE(exported);
 }
 
 TEST_F(PrintPageTest, OrderOfPrintingPreviewsThroughTheOrderLayoutRetitledWhenTicked)
@@ -211,9 +253,11 @@ TEST_F(PrintPageTest, SinglePrintEntryOpensThePageOnTheCurrentRowsOrder)
     EXPECT_FALSE(choice(0)->isVisible());
 }
 
-TEST_F(PrintPageTest, RangeFieldsFilterKeysAndCheckDates)
+// The range fields filter keys and check dates; the lookups fill the vendor
+// and the clerk.
+TEST_F(PrintPageTest, RangeFieldsFilterKeysCheckDatesAndLookUp)
 {
-    openPage();
+    daily::PrintPage& page = openPage();
     typeInto(range(8), QStringLiteral("p0d"));
     EXPECT_EQ(range(8)->text(), QStringLiteral("P0D"));
     replaceText(range(5), QStringLiteral("08a3印0"));
@@ -226,11 +270,8 @@ TEST_F(PrintPageTest, RangeFieldsFilterKeysAndCheckDates)
     replaceText(range(6), QStringLiteral("1130230"));
     QTest::keyClick(range(6), Qt::Key_Tab);
     EXPECT_TRUE(toldOnce("日期錯誤!"));
-}
 
-TEST_F(PrintPageTest, LookupsFillVendorAndClerk)
-{
-    daily::PrintPage& page = openPage();
+    // The lookups fill the vendor and the clerk.
     click(choice(0));
     typeInto(range(12), QStringLiteral("大"));
     std::string kindAsked, filterAsked;
@@ -283,7 +324,7 @@ TEST_F(PrintPageTest, SummaryExportBuildsTheTableAndWritesTheWorkbook)
               "90/500");
 }
 
-TEST_F(PrintPageTest, MachineListFollowsTheKindAndLimitsTheAnalyses)
+TEST_F(PrintPageTest, MachineListFollowsTheKindLimitsTheAnalysesAndALayoutCanBeStopped)
 {
     finishedStint(1, "一號機", 100);
     finishedStint(2, "二號機", 200);
@@ -321,65 +362,10 @@ TEST_F(PrintPageTest, MachineListFollowsTheKindAndLimitsTheAnalyses)
 
     reopen();   // every machine again
     EXPECT_EQ(machine->currentText(), QString());
-}
 
-TEST_F(PrintPageTest, ExcelButtonFollowsTheChoiceEachTime)
-{
-    daily::PrintPage& page = openPage();
-    auto* excel = named<QPushButton>("ssc轉Excel檔");
-    // "表2" of the printing value detail has no export.
-    click("opt報表_1");
-    EXPECT_FALSE(excel->isEnabled());
-    click(choice(2));
-    EXPECT_TRUE(excel->isEnabled());
-    click(choice(1));
-    EXPECT_FALSE(excel->isEnabled());
-    // Another kind has a single value detail, which exports.
-    page.cbo種類列印->setFocus();
-    QTest::keyClick(page.cbo種類列印, Qt::Key_Down);
-    click(choice(1));
-    EXPECT_TRUE(excel->isEnabled());
-
-    // Opened again: the summary exports.
-    reopen();
-    click(choice(7));
-    finishedStint(1, "一號機", 100);
-    bool exported = false;
-    page.runModal = [&](QDialog& d) { exported = dynamic_cast<production::ExcelExportWindow*>(&d) != nullptr; };
-    click(excel);
-    EXPECT_TRUE(exported);
-}
-
-TEST_F(PrintPageTest, ThePersonalSummaryHidesTheKindAndTheExportWithoutMovingTheFieldsBelow)
-{
-    daily::PrintPage& page = openPage();
-    ASSERT_TRUE(choice(1)->isChecked());
-    auto places = [&] {
-        return daily::uitest::PlacesOf({named("pic列印2"), range(4), range(8), range(10), page.cbo車別_列印, named("fra列印選項")});
-    };
-    const std::vector<std::string> withKind = places();
-
-    click(choice(6));
-    ASSERT_TRUE(choice(6)->isChecked());
-    ASSERT_FALSE(page.cbo種類列印->isVisible());
-    ASSERT_FALSE(shown("lbl種類列印"));
-    EXPECT_FALSE(shown("ssc轉Excel檔"));
-    EXPECT_EQ(places(), withKind);
-
-    // And back: the kind is there again, nothing moved.
-    click(choice(1));
-    EXPECT_TRUE(page.cbo種類列印->isVisible());
-    EXPECT_EQ(places(), withKind);
-}
-
-// The layout of the document to preview or print is followed from none of
-// its rows to all of them; stopped, nothing opens and nothing is said: the
-// user chose it. Analyses and orders alike.
-TEST_F(PrintPageTest, AStoppedLayoutOpensNoPreviewAndSaysNothing)
-{
-    finishedStint(1, "一號機", 100);
-    finishedStint(2, "二號機", 200);
-    daily::PrintPage& page = openPage();
+    // The layout of the document to preview or print is followed from none of
+    // its rows to all of them; stopped, nothing opens and nothing is said: the
+    // user chose it. Analyses and orders alike.
     int previews = 0, printed = 0;
     page.runModal = [&](QDialog& d) { previews += dynamic_cast<report::PreviewDialog*>(&d) != nullptr; };
     page.printDocument = [&](report::PreviewDialog&) { ++printed; };
