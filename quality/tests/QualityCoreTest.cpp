@@ -105,7 +105,7 @@ TEST_F(QualityCore, SavesReplaceTheirOwnRecordWithTheFilledLinesInOrder)
     EXPECT_TRUE(messages.shown().empty());
 }
 
-TEST_F(QualityCore, RateAndTheVerdictProposedFromTheKindsAcceptableRate)
+TEST_F(QualityCore, TheKindsAcceptableRateProposesTheVerdictAndItsPhrasesFillTheLines)
 {
     EXPECT_FALSE(DefectRate(0, 3));
     db.exec("insert into [品檢允收不良率] ([KIND], 允收率) values ('D-印刷', 2)");
@@ -115,10 +115,8 @@ TEST_F(QualityCore, RateAndTheVerdictProposedFromTheKindsAcceptableRate)
     EXPECT_EQ(ProposedVerdict(2.1, acceptable), "NG");
     EXPECT_FALSE(AcceptableRate(conn(), "A-印前"));
     EXPECT_EQ(ProposedVerdict(50, std::nullopt), "");
-}
 
-TEST_F(QualityCore, PhraseListsFillLinesByTheirOrder)
-{
+    // The kind's phrases fill the lines by their order.
     db.exec("insert into [片語資料_品檢] (ID, [KIND], [ITEM], [DESC]) values "
             "(5, 'D-印刷', '主要檢查項目', '套印'), (2, 'D-印刷', '主要檢查項目', '色差'), "
             "(3, 'D-印刷', '檢查標準', 'ΔE≦3.0'), (4, 'D-印刷', '權責單位', '印刷課'), "

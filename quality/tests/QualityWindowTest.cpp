@@ -214,19 +214,6 @@ TEST_F(QualityWindows, InspectionProposesVerdictsChecksCellsAndSaves)
     EXPECT_EQ(db.rows("select 序, 判定 from [品檢建議判定]" + order), (Rows{{"2", "NG"}}));
 }
 
-// Without phrases the window starts empty, with a word; saved so, the
-// caller learns that nothing is kept.
-TEST_F(QualityWindows, KindWithoutPhrasesStartsEmpty)
-{
-    const Step s = bareStep("IMPRINT");
-    I w(nullptr, {"A-印前", s.po, s.seq});
-    w.show();
-    EXPECT_EQ(told(), (Texts{"查無片語資料!"}));
-    QTest::mouseClick(w.scmd確定, Qt::LeftButton);
-    EXPECT_TRUE(w.result().saved);
-    EXPECT_FALSE(w.result().hasLines);
-}
-
 // Saved over a line another program added since the window opened: refused,
 // the window stays with the typed lines; saved again, they replace it.
 TEST_F(QualityWindows, PrintingDataChecksComputesTheDifferenceAndSaves)
@@ -548,7 +535,7 @@ TEST_F(QualityWindows, TimeWindowIndicatorFollowsWhatWasSaved)
 // stays with the lines, No stores nothing, Yes saves (the cases above).
 // Phrases the window starts from, and lines brought back as they were
 // loaded, are nothing to ask about. Replacing lines by the phrases is asked.
-TEST_F(QualityWindows, LeavingWithTypedLinesAsksFirst)
+TEST_F(QualityWindows, LeavingWithTypedLinesAsksFirstAndAKindWithoutPhrasesStartsEmpty)
 {
     const Step s = bareStep();
     const Texts question{"尚有資料未儲存，是否先儲存？"};
@@ -595,4 +582,14 @@ TEST_F(QualityWindows, LeavingWithTypedLinesAsksFirst)
     EXPECT_EQ(db.rows("select 色號 from [工單印刷數據]" + s.where), (Rows{{"B"}}));
     EXPECT_EQ(db.count("select * from [工單品檢明細]" + s.where), 0);
     EXPECT_EQ(db.count("select * from [品質資料儲存]"), 0);   // nothing was saved
+
+    // Without phrases the window starts empty, with a word; saved so, the
+    // caller learns that nothing is kept.
+    const Step imprint = bareStep("IMPRINT");
+    I bare(nullptr, {"A-印前", imprint.po, imprint.seq});
+    bare.show();
+    EXPECT_EQ(told(), (Texts{"查無片語資料!"}));
+    QTest::mouseClick(bare.scmd確定, Qt::LeftButton);
+    EXPECT_TRUE(bare.result().saved);
+    EXPECT_FALSE(bare.result().hasLines);
 }
