@@ -9,7 +9,7 @@ namespace {
 
 using State = LineTime::State;
 
-TEST(LineTimeTest, MinutesHoursAndDisplayText)
+TEST(LineTimeTest, MinutesHoursAndDisplayTextAndNoNegativeOrGuessedTime)
 {
     const LineTime t = LineTimeOf("1131204 0830", "1131204 1015");
     ASSERT_EQ(t.state, State::Done);
@@ -23,10 +23,8 @@ TEST(LineTimeTest, MinutesHoursAndDisplayText)
                                               {"1131231 2300", "1140101 0130", 150},
                                               {"1131204 0800", "1131204 0800", 0}})
         EXPECT_EQ(LineTimeOf(start, end).minutes, minutes) << start << " - " << end;
-}
 
-TEST(LineTimeTest, RefusesWhatWouldBeNegativeOrGuessedTime)
-{
+    // What would be negative or guessed time is refused.
     const LineTime back = LineTimeOf("1131204 1015", "1131204 0830");
     EXPECT_EQ(back.state, State::Invalid);
     EXPECT_EQ(back.problem, kEndBeforeStart);
@@ -42,16 +40,14 @@ TEST(LineTimeTest, RefusesWhatWouldBeNegativeOrGuessedTime)
 
 // A whole line's standard quantity and points: TimeRecordTest's save and
 // TimeWindowTest's labels.
-TEST(QuantitiesTest, StandardFromHourlyCapacityAndPoints)
+TEST(QuantitiesTest, StandardFromHourlyCapacityPointsAndThePrintingValue)
 {
     EXPECT_EQ(StandardQuantity(1000, 20), 333); // whole sheets
     EXPECT_EQ(StandardQuantity(0, 105), 0);
     EXPECT_EQ(WholeNumber(QuantitiesOf(10500, 9450).difference), "-1050");
     EXPECT_EQ(QuantitiesOf(0, 500).points, 0); // no capacity record: no points rather than a division by zero
-}
 
-TEST(PrintingValueTest, ReamColoursTimesPriceWithAOneReamMinimum)
-{
+    // A printing line's value: reams, colours, sides and price, with a one-ream minimum.
     EXPECT_EQ(PrintingValue(18.9, 4, 2, 120), 18144);   // 18.9 reams, 4 colours, both sides
     EXPECT_EQ(PrintingValue(0.4, 1, 1, 300), 300);      // a short run is charged as one ream
     EXPECT_EQ(PrintingValue(18.9, 0, 1, 120), 0);       // nothing to charge without colours

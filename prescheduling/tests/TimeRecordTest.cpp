@@ -120,7 +120,7 @@ TEST_F(TimeRecordTest, TmpNumbersFollowTheGreatestNumberNumerically)
     EXPECT_EQ(NextTmpNumber(conn()), "TMP10001");
 }
 
-TEST_F(TimeRecordTest, LockClaimsTheWorkOrderLineOfTheKindUntilReleased)
+TEST_F(TimeRecordTest, LockClaimsTheLineOfTheKindUntilReleasedOrItsProgramIsGone)
 {
     const LockHolder amy{"PC1\\amy", "王小美", 4001, "1131204 0800"};
     const LockHolder bob{"PC2\\bob", "李大同", 4001, "1131204 0900"};
@@ -156,13 +156,11 @@ TEST_F(TimeRecordTest, LockClaimsTheWorkOrderLineOfTheKindUntilReleased)
     EXPECT_FALSE(bare.mayTakeOver);
     EXPECT_EQ(value("select 鎖定時間 from SYSPOLOCK1"), "1131204 0800");
     EXPECT_TRUE(TakeLock(conn(), key, {"PC1\\amy", "王大明", 4002, "1131204 2000"}, alive).mayTakeOver);
-}
 
-// A lock of this computer whose program has ended holds nothing, also when
-// the program is a zombie its parent has not reaped (it still answers
-// kill(pid, 0)).
-TEST_F(TimeRecordTest, LockOfAProgramThatIsGoneOnThisComputerDoesNotBlock)
-{
+    // A lock of this computer whose program has ended holds nothing, also when
+    // the program is a zombie its parent has not reaped (it still answers
+    // kill(pid, 0)).
+    db().exec("delete from SYSPOLOCK1");
     EXPECT_TRUE(ProcessRunning(os::CurrentProcessId()));
     const pid_t child = fork();
     ASSERT_GE(child, 0);

@@ -125,7 +125,7 @@ protected:
 // A refused entry leaves nothing of itself: the message, then the cell with
 // its old text and the cursor on it, however the edit ended. Other entries
 // are taken, some of them cut or told about.
-TEST_F(TimeWindowTest, ChecksWhileTypingTellAndKeepTheOldTextAndTheCursor)
+TEST_F(TimeWindowTest, ChecksWhileTypingKeepTheOldTextAndTheCursorAndLookupsFillTheCells)
 {
     open();
     go(3, W::c製作);
@@ -188,10 +188,9 @@ TEST_F(TimeWindowTest, ChecksWhileTypingTellAndKeepTheOldTextAndTheCursor)
     EXPECT_EQ(told(), Texts{"請輸入數字!"});
     EXPECT_EQ(grid().text(1, W::c不良數), "");
     EXPECT_EQ(std::pair(grid().activeRow(), grid().activeCol()), std::pair(1, int(W::c不良數)));
-}
 
-TEST_F(TimeWindowTest, LookupsByF9ButtonAndEnterOnAnEmptyCodeCell)
-{
+    // Lookups by F9, by the button and by Enter on an empty code cell, in a
+    // window opened afresh.
     // A printing vendor and a machine of the plant (製作 not 0), listed by code.
     db().exec("insert into VENDER (ID, SNAME, ITEM4, 製作) values ('M01', '海德堡四色機', '0', 1), "
               "('V01', '大同印刷', '1', 0), ('V02', '永豐上光', '0', 0)");
@@ -244,8 +243,43 @@ TEST_F(TimeWindowTest, LookupsByF9ButtonAndEnterOnAnEmptyCodeCell)
     EXPECT_EQ(grid().text(1, W::c經辦), "E77");
 }
 
-TEST_F(TimeWindowTest, RecordHeldElsewhereOpensReadOnly)
+// The program ends at once on the maintenance check, without unloading the
+// window: its lock must not outlive it.
+TEST_F(TimeWindowTest, ProgramEndedByTheMaintenanceCheckLeavesTheRecordFree)
 {
+    open();
+    typeLine(1);
+    ASSERT_EQ(value("select count(*) from SYSPOLOCK1"), "1");
+    db().exec("insert into SYSLOCK ([USER]) values ('PC9\\ADMIN')");
+    std::string locksAtTheEnd;
+    w->endProgram = [&] { locksAtTheEnd = value("select count(*) from SYSPOLOCK1"); };
+    QTest::mouseClick(w->scmd確定, Qt::LeftButton);
+    EXPECT_EQ(locksAtTheEnd, "0");
+    EXPECT_EQ(value("select count(*) from [預排資料耗時明細]"), "0");
+    // The ended program's window is never unloaded: nor does it take the lock again.
+    EXPECT_EQ(value("select count(*) from SYSPOLOCK1"), "0");
+}
+
+// A lock that cannot be taken, or one held elsewhere, leaves the window
+// read-only; a TMP record takes no lock.
+TEST_F(TimeWindowTest, RecordThatCannotBeLockedOpensReadOnly)
+{
+    db().exec("insert into [工單品檢明細] (工單單號, 工單序, 製程, 序) values ('P001', 1, 'D-印刷', 1)");
+    db().exec("create trigger nolock before insert on SYSPOLOCK1 begin select raise(abort, 'disk full'); end");
+    open();
+    EXPECT_EQ(told().size(), 1u);   // the failure
+    EXPECT_TRUE(w->readOnly());
+    EXPECT_FALSE(w->scmd確定->isEnabled());
+
+    // A TMP record takes no lock; the indicator names what the line has.
+    db().exec("drop trigger nolock");
+    open("TMP0001");
+    EXPECT_TRUE(messages.shown().empty());
+    EXPECT_FALSE(w->readOnly());
+    EXPECT_EQ(w->lbl記錄->text(), QStringLiteral("有品檢資料"));
+    EXPECT_EQ(value("select count(*) from SYSPOLOCK1"), "0");
+
+    // Held by another user.
     db().exec("insert into SYSPOLOCK1 (ID, COMPUTER, [USER], 工單單號, 工單序, 單號) "
               "values ('PC2\\bob|77|1', 'PC2', '李大同', 'P001', 1, 'D001')");
     db().exec("insert into [預排資料耗時明細] (單號, 工單單號, 工單序, 序, 製程, 開始) "
@@ -275,41 +309,6 @@ TEST_F(TimeWindowTest, RecordHeldElsewhereOpensReadOnly)
     EXPECT_EQ(messages.shown()[0].buttons, MsgButtons::YesNo);
     EXPECT_FALSE(w->readOnly());
     EXPECT_EQ(value("select COMPUTER || '/' || [USER] from SYSPOLOCK1"), "PC1/王小美");
-}
-
-// The program ends at once on the maintenance check, without unloading the
-// window: its lock must not outlive it.
-TEST_F(TimeWindowTest, ProgramEndedByTheMaintenanceCheckLeavesTheRecordFree)
-{
-    open();
-    typeLine(1);
-    ASSERT_EQ(value("select count(*) from SYSPOLOCK1"), "1");
-    db().exec("insert into SYSLOCK ([USER]) values ('PC9\\ADMIN')");
-    std::string locksAtTheEnd;
-    w->endProgram = [&] { locksAtTheEnd = value("select count(*) from SYSPOLOCK1"); };
-    QTest::mouseClick(w->scmd確定, Qt::LeftButton);
-    EXPECT_EQ(locksAtTheEnd, "0");
-    EXPECT_EQ(value("select count(*) from [預排資料耗時明細]"), "0");
-    // The ended program's window is never unloaded: nor does it take the lock again.
-    EXPECT_EQ(value("select count(*) from SYSPOLOCK1"), "0");
-}
-
-TEST_F(TimeWindowTest, LockThatCannotBeTakenLeavesTheWindowReadOnly)
-{
-    db().exec("insert into [工單品檢明細] (工單單號, 工單序, 製程, 序) values ('P001', 1, 'D-印刷', 1)");
-    db().exec("create trigger nolock before insert on SYSPOLOCK1 begin select raise(abort, 'disk full'); end");
-    open();
-    EXPECT_EQ(told().size(), 1u);   // the failure
-    EXPECT_TRUE(w->readOnly());
-    EXPECT_FALSE(w->scmd確定->isEnabled());
-
-    // A TMP record takes no lock; the indicator names what the line has.
-    db().exec("drop trigger nolock");
-    open("TMP0001");
-    EXPECT_TRUE(messages.shown().empty());
-    EXPECT_FALSE(w->readOnly());
-    EXPECT_EQ(w->lbl記錄->text(), QStringLiteral("有品檢資料"));
-    EXPECT_EQ(value("select count(*) from SYSPOLOCK1"), "0");
 }
 
 TEST_F(TimeWindowTest, CalendarDeleteAndANewTmpNumber)
