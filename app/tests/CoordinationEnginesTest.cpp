@@ -28,7 +28,7 @@ protected:
     std::unique_ptr<EngineFreshDatabase> db;
 };
 
-TEST_P(Coordination, MaintenanceLockHolderIsToldAndAnEmptyTableLetsWorkGoOn)
+TEST_P(Coordination, MaintenanceLockHolderIsToldAndWhatWasNotDoneWhileBusyNamesTheDatabase)
 {
     Session& s = db->session();
     ScriptedMessages messages;
@@ -39,6 +39,17 @@ TEST_P(Coordination, MaintenanceLockHolderIsToldAndAnEmptyTableLetsWorkGoOn)
     ASSERT_EQ(messages.shown().size(), 1u);
     EXPECT_EQ(messages.shown()[0].text, "PC1\\ADMIN\n\n正在維護軟體中，請稍後再登入！");
     EXPECT_EQ(s.MaintenanceHolder, "PC1\\ADMIN");
+
+    // What could not be done while the database was busy names the database:
+    // the file, or the server's host:port/database.
+    messages.clear();
+    ReportNotDoneWhileBusy(s, "設定沒有讀取。");
+    ASSERT_EQ(messages.shown().size(), 1u);
+    const std::string& text = messages.shown()[0].text;
+    EXPECT_TRUE(text.starts_with("資料庫忙碌中（其他工作站正在使用「")) << text;
+    // The file's path, or the test server's database (qtmv_t_...).
+    EXPECT_NE(text.find(db->server() ? ":5432/qtmv_t_" : "QTMV.mdb」"), std::string::npos) << text;
+    EXPECT_TRUE(text.ends_with("」），以下工作沒有完成：\n\n・設定沒有讀取。")) << text;
 }
 
 // One row per workstation user and function, also when several programs
@@ -69,21 +80,6 @@ TEST_P(Coordination, OneRowPerUserAndFunctionWhileTheLauncherLives)
     EXPECT_EQ(db->count("select * from [SYSUSER1] where [ID] = 'PC1\\admin'"), 0);
     UnregisterFunctionUse(s, "PC2\\o'neil", kApplicationTitle, false);
     EXPECT_EQ(db->count("select * from [SYSUSER1] "), 0);
-}
-
-// What could not be done while the database was busy names the database:
-// the file, or the server's host:port/database.
-TEST_P(Coordination, NotDoneWhileBusyNamesTheDatabase)
-{
-    const Session& s = db->session();
-    ScriptedMessages messages;
-    ReportNotDoneWhileBusy(s, "設定沒有讀取。");
-    ASSERT_EQ(messages.shown().size(), 1u);
-    const std::string& text = messages.shown()[0].text;
-    EXPECT_TRUE(text.starts_with("資料庫忙碌中（其他工作站正在使用「")) << text;
-    // The file's path, or the test server's database (qtmv_t_...).
-    EXPECT_NE(text.find(db->server() ? ":5432/qtmv_t_" : "QTMV.mdb」"), std::string::npos) << text;
-    EXPECT_TRUE(text.ends_with("」），以下工作沒有完成：\n\n・設定沒有讀取。")) << text;
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, Coordination, ::testing::Values(Engine::SQLite, Engine::Server),

@@ -114,7 +114,7 @@ class GroupFilter : public OnFreshDatabase {};
 
 } // namespace
 
-TEST_F(SessionSettings, LauncherLineFillsUserGroupsCompanyRightsAndExcelFolder)
+TEST_F(SessionSettings, LauncherLineOrWithoutItTheAdministratorFillsUserGroupsCompanyRightsAndExcelFolder)
 {
     AddEmployee(db, "A001", "王大明", "");
     db.exec("insert into [COMPANY] (COMPANY) values (' 聿禾印刷 ')");
@@ -129,18 +129,18 @@ TEST_F(SessionSettings, LauncherLineFillsUserGroupsCompanyRightsAndExcelFolder)
     EXPECT_EQ(s.LauncherProcessId, 9);
     EXPECT_EQ(Fields(s), (Texts{"", "王大明", "A001", ".xls", ".doc", "GA001", "", "", "ZA001", "12A001", "聿禾印刷", "",
                                "二廠", "10", "000000000001", "/srv/excel/"}));
-}
 
-TEST_F(SessionSettings, WithoutTokenTheAdministratorStillEmployedIsChosen)
-{
+    // Without the token the administrator still employed is chosen.
     db.exec("insert into [使用者資料] (使用者, 管理者) values ('小李', 'N'), (' 老闆 ', 'Y')");
     AddEmployee(db, "E1", "老闆", "1120101");
     AddEmployee(db, "E2", "老闆", "");
     AddEmployee(db, "E3", "小李", "");
-    ASSERT_TRUE(LoadSessionSettings(s, true, Environment("")));
+    Session started;
+    started.ConnectionString = s.ConnectionString;
+    ASSERT_TRUE(LoadSessionSettings(started, true, Environment("")));
     EXPECT_TRUE(messages.shown().empty());
-    EXPECT_EQ(Fields(s), (Texts{"老闆", "老闆", "E2", ".xlsx", ".docx", "GE2", "", "", "ZE2", "12E2", "", "", "", "", "",
-                               ""}));
+    EXPECT_EQ(Fields(started), (Texts{"老闆", "老闆", "E2", ".xlsx", ".docx", "GE2", "", "", "ZE2", "12E2", "聿禾印刷", "",
+                                     "二廠", "", "", ""}));
 }
 
 TEST_F(SessionSettings, MissingNameKeyIsReportedAndStopsLoading)
@@ -449,7 +449,7 @@ protected:
     EndProgramAction end = [this] { ++ended; };
 };
 
-TEST_F(Launching, StartsTheProgramDetachedWithItsArguments)
+TEST_F(Launching, StartsTheProgramDetachedOrStartsNothingWhenItCannot)
 {
     writeRecorder("報表程式");
     EXPECT_EQ(LaunchProgram(s, "報表程式.EXE", end), LaunchResult::Started);
@@ -458,13 +458,10 @@ TEST_F(Launching, StartsTheProgramDetachedWithItsArguments)
                   + "\n-kvo2851\n-AD=王 大明\n-NAME=王大明\n-ID=A001\n-XLS=.xlsx\n-DOC=.docx\n-PID=4242\n");
     EXPECT_TRUE(messages.shown().empty());
     EXPECT_EQ(ended, 0);
-}
 
-// A missing program is told; under maintenance nothing is tried (a missing
-// program is not told as missing) and the program ends; a database that
-// cannot be used starts nothing.
-TEST_F(Launching, MissingProgramMaintenanceOrBrokenDatabaseStartsNothing)
-{
+    // A missing program is told; under maintenance nothing is tried (a missing
+    // program is not told as missing) and the program ends; a database that
+    // cannot be used starts nothing.
     EXPECT_EQ(LaunchProgram(s, "不存在.EXE", end), LaunchResult::Failed);
     const MessageRequest missing = One(messages, "錯誤");
     EXPECT_EQ(missing.icon, MsgIcon::Critical);
@@ -472,14 +469,13 @@ TEST_F(Launching, MissingProgramMaintenanceOrBrokenDatabaseStartsNothing)
 
     messages.clear();
     db.exec("insert into [SYSLOCK] ([USER]) values ('PC1\\ADMIN')");
-    EXPECT_EQ(LaunchProgram(s, "報表程式", end), LaunchResult::Ended);
+    EXPECT_EQ(LaunchProgram(s, "不存在", end), LaunchResult::Ended);
     EXPECT_EQ(ended, 1);
     One(messages, "系統維護");
 
     // What the message says: the maintenance lock's test.
     messages.clear();
     std::ofstream(db.path(), std::ios::trunc) << "garbage garbage garbage garbage garbage";
-    writeRecorder("報表程式");
     EXPECT_EQ(LaunchProgram(s, "報表程式", end), LaunchResult::Abandoned);
     One(messages, kUnreachableDatabaseTitle);
     EXPECT_EQ(ended, 1);

@@ -31,7 +31,7 @@ Session Cut(const std::string& line)
 }
 } // namespace
 
-TEST(CommandLine, CutsValuesByPositionKeepingBlanksAndEmptyValues)
+TEST(CommandLine, CutsValuesByPositionStopsAtAMissingKeyAndJoinsTheArguments)
 {
     const Session s = Cut("-kvo2851 -AD= -NAME=王 大 明 -ID=A 01 -XLS= -DOC=.doc x -PID=7");
     EXPECT_EQ(s.LoginUser + "|" + s.EmployeeName + "|" + s.EmployeeId + "|" + s.ExcelExtension + "|" + s.WordExtension,
@@ -40,10 +40,8 @@ TEST(CommandLine, CutsValuesByPositionKeepingBlanksAndEmptyValues)
     EXPECT_EQ(Cut("-kvo2851 -AD=a -NAME=b -ID=c -XLS=d -DOC=e -PID=").LauncherProcessId, 0);
     EXPECT_EQ(Cut("-kvo2851 -AD=a -NAME=b -ID=c -XLS=d -DOC=e -PID=abc").LauncherProcessId, 0);
     EXPECT_EQ(Cut("-kvo2851 -AD=a -NAME=b -ID=c -XLS=d -DOC=e -PID= 123").LauncherProcessId, 123);
-}
 
-TEST(CommandLine, MissingOrMisplacedKeyStopsAfterWhatWasRead)
-{
+    // A missing or misplaced key stops the cut after what was read.
     const std::pair<const char*, const char*> cases[] = {
         {"-kvo2851 -AD=admin -ID=A001 -XLS=.xlsx -DOC=.docx -PID=1", "admin"},
         {"-kvo2851 -NAME=n -AD=a -ID=i -XLS=x -DOC=d -PID=1", "a"},   // out of order: nothing is cut backwards
@@ -56,10 +54,8 @@ TEST(CommandLine, MissingOrMisplacedKeyStopsAfterWhatWasRead)
         EXPECT_EQ(s.LoginUser, user) << line;
         EXPECT_EQ(s.EmployeeName + s.EmployeeId, "") << line;
     }
-}
 
-TEST(CommandLine, JoinsArgumentsWithSingleBlanksAndFindsTheToken)
-{
+    // The arguments are joined with single blanks; the token is found anywhere.
     const char* argv[] = {"/opt/app/daily-report", "-kvo2851", "-AD=王 大明", "-PID=5"};
     EXPECT_EQ(JoinCommandLine(4, argv), "-kvo2851 -AD=王 大明 -PID=5");
     EXPECT_EQ(JoinCommandLine(1, argv), "");
@@ -97,7 +93,7 @@ TEST(Dsn, FolderEndsWhereTheFileNameStarts)
 
 // SERVER=, PORT=, DATABASE=, USER= name a database server, only at the start
 // of a line; values keep their case.
-TEST(Dsn, ServerKeysStartALine)
+TEST(Dsn, ServerKeysStartALineAndTheUsageNamesThem)
 {
     const DsnSettings d = ParseDsnText("[ODBC]\r\nSITE=C\r\n server= db1.plant.lan \r\nPort=5433\r\n"
                                        "database=Qtmv\r\nUSER=Daily\r\nDBQ=/x/QTMV.MDB;USER=nobody\r\n");
@@ -105,13 +101,9 @@ TEST(Dsn, ServerKeysStartALine)
               "db1.plant.lan|5433|Qtmv|Daily");
     EXPECT_EQ(ParseDsnText("DBQ=/x/QTMV.MDB;SERVER=y").server.host, "");
     EXPECT_EQ(ParseDsnText("'SITE=C\nSERVER=y").server.host, "");
-}
 
-// The usage names exactly the server keys the DSN is read with (that each
-// sets the server: ServerKeysStartALine), and the keys a connection string
-// would use instead are not offered.
-TEST(Dsn, UsageNamesTheServerKeysTheDsnIsReadWith)
-{
+    // The usage names exactly the server keys the DSN is read with, and the keys
+    // a connection string would use instead are not offered.
     const std::string usage = LaunchUsage();
     for (const char* key : {"SERVER=", "PORT=", "DATABASE=", "USER="})
         EXPECT_NE(usage.find(std::string("\n  ") + key + " "), std::string::npos) << key << "\n" << usage;
@@ -144,7 +136,7 @@ protected:
     LocatedDatabase where;
 };
 
-TEST_F(Locate, OnlySiteCTakesTheDbqFolder)
+TEST_F(Locate, OnlyAClientsDbqLineNamingAFolderTakesItOthersTheProgramFolderOrAProblem)
 {
     EXPECT_EQ(locate("SITE=S\r\nDBQ=/data/QTMV.MDB\r\n").DatabaseFolder, host.programFolder);
     EXPECT_FALSE(where.client);
@@ -159,10 +151,18 @@ TEST_F(Locate, OnlySiteCTakesTheDbqFolder)
     EXPECT_EQ(s.DatabaseFolder, "/data/");
     // A folder with ";" is one folder: the file in it is the one opened.
     EXPECT_EQ(jet::DataSourceOf(locate("SITE=C\nDBQ=/srv/a;b/QTMV.MDB\n").ConnectionString), "/srv/a;b/QTMV.mdb");
-}
 
-TEST_F(Locate, WithoutAClientsDbqLineTheProgramFolderIsUsed)
-{
+    // A client whose DBQ line names no folder must not quietly get the program
+    // folder's database: the problem names the DSN file and the line.
+    for (const std::string line : {"/data/db.mdb", "/data/OLDQTMV.MDB", "QTMV.MDB", "/data/x.mdb"}) {
+        locate("SITE=C\nDBQ=" + line + "\nREM=/d/QTMV.MDB\n");
+        EXPECT_TRUE(where.client) << line;
+        EXPECT_NE(where.problem.find(host.programFolder + kDsnFileName), std::string::npos) << where.problem;
+        EXPECT_NE(where.problem.find("DBQ=" + line), std::string::npos) << where.problem;
+        EXPECT_NE(where.problem.find("不會改用其他資料庫"), std::string::npos) << where.problem;
+    }
+
+    // Without a client's DBQ line the program folder is used.
     for (const std::string text : {"'SITE=C\nDBQ=/data/QTMV.MDB\n", "", "SITE=C\n", "SITE=C\nDATA=/data/QTMV.MDB\n"}) {
         EXPECT_EQ(locate(text).DatabaseFolder, host.programFolder) << text;
         EXPECT_EQ(where.problem, "") << text;
@@ -171,27 +171,14 @@ TEST_F(Locate, WithoutAClientsDbqLineTheProgramFolderIsUsed)
     EXPECT_EQ(locate(std::nullopt).DatabaseFolder, host.programFolder);
     // A folder of that name cannot be read as a file.
     QDir().mkpath(QString::fromStdString(host.programFolder + kDsnFileName));
-    const Session s = locate(std::nullopt);
-    EXPECT_EQ(s.DatabaseFolder, host.programFolder);
-    EXPECT_EQ(s.SiteCode, "");
-}
-
-// A client whose DBQ line names no folder must not quietly get the program
-// folder's database: the problem names the DSN file and the line.
-TEST_F(Locate, ClientDbqLineWithoutAFolderIsAProblemNotTheProgramFolder)
-{
-    for (const std::string line : {"/data/db.mdb", "/data/OLDQTMV.MDB", "QTMV.MDB", "/data/x.mdb"}) {
-        locate("SITE=C\nDBQ=" + line + "\nREM=/d/QTMV.MDB\n");
-        EXPECT_TRUE(where.client) << line;
-        EXPECT_NE(where.problem.find(host.programFolder + kDsnFileName), std::string::npos) << where.problem;
-        EXPECT_NE(where.problem.find("DBQ=" + line), std::string::npos) << where.problem;
-        EXPECT_NE(where.problem.find("不會改用其他資料庫"), std::string::npos) << where.problem;
-    }
+    const Session none = locate(std::nullopt);
+    EXPECT_EQ(none.DatabaseFolder, host.programFolder);
+    EXPECT_EQ(none.SiteCode, "");
 }
 
 // The file opened ahead is the one start-up opens; a server, or a DSN that
 // leaves the database to a message, has none opened ahead.
-TEST_F(Locate, TheFileOpenedAheadIsTheOneStartUpUses)
+TEST_F(Locate, TheFileOpenedAheadIsTheOneStartUpUsesWithItsFoldersAndWorkstationUser)
 {
     for (const std::string dsn : {"", "SITE=C\nDBQ=/data/QTMV.MDB\n"}) {
         const Session s = locate(dsn);
@@ -200,6 +187,22 @@ TEST_F(Locate, TheFileOpenedAheadIsTheOneStartUpUses)
     }
     for (const std::string dsn : {"SITE=C\nDBQ=/data/db.mdb\n", "SERVER=db1\nDATABASE=qtmv\n"})
         EXPECT_EQ(ExpectedConnectionString(locate(dsn), where), "") << dsn;
+
+    // The folders, the workstation user and the connection string.
+    Session s = locate(std::nullopt);
+    EXPECT_EQ(s.WorkstationUser, "PC1\\admin");
+    EXPECT_EQ(s.TempFolder, host.userProfile + "/Temp/");
+    EXPECT_TRUE(QFileInfo(QString::fromStdString(s.TempFolder)).isDir());
+    // The marker is created empty, and emptied when it exists.
+    std::ofstream(s.TempFolder + kTempMarkerFileName) << "old";
+    ResetTempMarker(s);
+    EXPECT_EQ(QFileInfo(QString::fromStdString(s.TempFolder + kTempMarkerFileName)).size(), 0);
+
+    host.userProfile = "";
+    host.programFolder = "/opt/qtmv"; // no separator: one is appended
+    s = locate(std::nullopt);
+    EXPECT_EQ(s.TempFolder, "/opt/qtmv/");
+    EXPECT_EQ(jet::DataSourceOf(s.ConnectionString), "/opt/qtmv/QTMV.mdb");
 }
 
 // A named pipe in place of the DSN file or the marker file is never waited on.
@@ -219,24 +222,6 @@ TEST_F(Locate, NamedPipesForTheDsnAndMarkerFilesDoNotHang)
     }).detach(); // left behind, stuck, only when the test fails
     ASSERT_EQ(folder.wait_for(std::chrono::seconds(10)), std::future_status::ready) << "start-up hangs on a named pipe";
     EXPECT_EQ(folder.get(), host.programFolder);
-}
-
-TEST_F(Locate, FoldersWorkstationUserAndConnectionString)
-{
-    Session s = locate(std::nullopt);
-    EXPECT_EQ(s.WorkstationUser, "PC1\\admin");
-    EXPECT_EQ(s.TempFolder, host.userProfile + "/Temp/");
-    EXPECT_TRUE(QFileInfo(QString::fromStdString(s.TempFolder)).isDir());
-    // The marker is created empty, and emptied when it exists.
-    std::ofstream(s.TempFolder + kTempMarkerFileName) << "old";
-    ResetTempMarker(s);
-    EXPECT_EQ(QFileInfo(QString::fromStdString(s.TempFolder + kTempMarkerFileName)).size(), 0);
-
-    host.userProfile = "";
-    host.programFolder = "/opt/qtmv"; // no separator: one is appended
-    s = locate(std::nullopt);
-    EXPECT_EQ(s.TempFolder, "/opt/qtmv/");
-    EXPECT_EQ(jet::DataSourceOf(s.ConnectionString), "/opt/qtmv/QTMV.mdb");
 }
 
 TEST(Rights, PositionsCountFromOneAndShortStringsNeverRestrict)
