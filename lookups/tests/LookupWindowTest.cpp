@@ -108,7 +108,7 @@ protected:
 // A search sets the filter and Down, Enter hand the whole row over; a filter
 // only a disabled vendor has lists the kind (the box emptied, the text told)
 // and Esc hands nothing.
-TEST_F(LookupWindows, Vendor1HandsTheWholePickedRowOverOrFallsBackToTheKind)
+TEST_F(LookupWindows, Vendor1HandsTheWholePickedRowOverFallsBackToTheKindAndRightClickPicksARow)
 {
     gLookupKind = "印刷";
     frm廠商輔助畫面1 w;
@@ -133,24 +133,23 @@ TEST_F(LookupWindows, Vendor1HandsTheWholePickedRowOverOrFallsBackToTheKind)
               }),
               QDialog::Rejected);
     EXPECT_EQ(gPick[0], "");
-}
 
-TEST_F(LookupWindows, Vendor1RightClickPicksTheRowUnderThePointerNotTheHeading)
-{
+    // A right click picks the row under the pointer, not the heading.
+    gLookupFilter = "";
     gLookupKind = "印刷";
     gLookupContext = "設備";
-    frm廠商輔助畫面1 w;
-    RunModal(w, [&] {
-        QHeaderView* header = w.MSHFlexGrid1->tableView()->horizontalHeader();
+    frm廠商輔助畫面1 machines;
+    RunModal(machines, [&] {
+        QHeaderView* header = machines.MSHFlexGrid1->tableView()->horizontalHeader();
         QTest::mouseClick(header->viewport(), Qt::RightButton, {}, QPoint(20, header->height() / 2));
-        QWidget* below = w.MSHFlexGrid1->tableView()->viewport();
+        QWidget* below = machines.MSHFlexGrid1->tableView()->viewport();
         QTest::mouseClick(below, Qt::RightButton, {}, QPoint(20, below->height() - 3));
-        EXPECT_TRUE(w.isVisible());
+        EXPECT_TRUE(machines.isVisible());
         // Machines only, for the equipment context.
-        w.chk只秀設備->setFocus();
-        QTest::keyClick(w.chk只秀設備, Qt::Key_Space);
-        EXPECT_EQ(Listed(w), (Codes{"M01", "M02", "M03", "M04"}));
-        RightClickRow(w, 3);
+        machines.chk只秀設備->setFocus();
+        QTest::keyClick(machines.chk只秀設備, Qt::Key_Space);
+        EXPECT_EQ(Listed(machines), (Codes{"M01", "M02", "M03", "M04"}));
+        RightClickRow(machines, 3);
     });
     EXPECT_EQ(gPick[0], "M03");
 }
@@ -214,7 +213,7 @@ TEST_F(LookupWindows, Vendor3ChoosesItsOwnKindShowsDisabledVendorsAndHasNoFallba
               (Codes{"V023", plant.value("select ADD1 from VENDER where ID = 'V023'"), ""}));
 }
 
-TEST_F(LookupWindows, EmployeeLookupsListUsualOrDeliveryStaffButNobodyWhoLeft)
+TEST_F(LookupWindows, EmployeeLookupsListTheirStaffButNobodyWhoLeftAndTheCustomerLookupFollowsTheUser)
 {
     frm業務員輔助視窗1 usual;
     RunModal(usual, [&] { Search(usual, QStringLiteral("陳志明")); Press(usual, Qt::Key_Return); });
@@ -225,12 +224,10 @@ TEST_F(LookupWindows, EmployeeLookupsListUsualOrDeliveryStaffButNobodyWhoLeft)
     frm業務員輔助視窗 delivery;
     RunModal(delivery, [&] { RightClickRow(delivery, 3); });
     EXPECT_EQ(gPick[1], "孫國華");
-}
 
-// Which customers a restricted user sees is the query test's; here the
-// session reaches the query and a picked row reaches the caller.
-TEST_F(LookupWindows, CustomerLookupOfARestrictedUserHandsHisCustomerBack)
-{
+    // Which customers a restricted user sees is the query test's; here the
+    // session reaches the query and a picked row reaches the caller.
+    gLookupStaffGroup = gLookupFilter = "";
     CurrentSession().LoginUser.clear();
     CurrentSession().EmployeeId = "A002";
     CurrentSession().RightsEstablished = true;
@@ -246,7 +243,7 @@ TEST_F(LookupWindows, CustomerLookupOfARestrictedUserHandsHisCustomerBack)
 }
 
 // A valid die picked through the main window's cell: MainWindowTest.
-TEST_F(LookupWindows, DieLookupAsksBeforeAVoidDie)
+TEST_F(LookupWindows, DieLookupAsksBeforeAVoidDieAndFiltersByACustomerPickedInTheCustomerLookup)
 {
     const std::string voided = plant.value("select 刀模代號 from 刀模管理資料 where 作廢 = 'Y' order by 序 desc limit 1");
     gLookupFilter = voided;
@@ -267,28 +264,28 @@ TEST_F(LookupWindows, DieLookupAsksBeforeAVoidDie)
     });
     EXPECT_FALSE(gReturned);
     EXPECT_EQ(gPick[0], "");
-}
 
-TEST_F(LookupWindows, DieLookupFiltersByACustomerPickedInTheCustomerLookup)
-{
+    // A customer picked in the customer lookup filters the dies.
+    gLookupFilter = "";
+    gPick.fill("stale");
     const std::string customer = plant.value(
         "select 客戶代號 from 刀模管理資料 where 作廢 <> 'Y' group by 客戶代號 order by count(*) desc limit 1");
-    frm刀模輔助視窗 w;
-    RunModal(w, [&] {
-        const int all = w.listedRows();
-        QTimer::singleShot(0, &w, [&] {
+    frm刀模輔助視窗 dies;
+    RunModal(dies, [&] {
+        const int all = dies.listedRows();
+        QTimer::singleShot(0, &dies, [&] {
             auto* nested = dynamic_cast<frm客戶輔助視窗*>(QApplication::activeModalWidget());
             ASSERT_NE(nested, nullptr);
             Search(*nested, QString::fromStdString(customer));
             QTest::keyClick(nested->txt篩選, Qt::Key_Down);
             Press(*nested, Qt::Key_Return);
         });
-        w.scmd客戶->click();
-        EXPECT_EQ(w.txt客戶代號->text().toStdString(), customer);
-        EXPECT_EQ(w.lbl客戶簡稱->text().toStdString(), plant.value("select SNAME from CUST where ID = '" + customer + "'"));
-        EXPECT_LT(w.listedRows(), all);
-        EXPECT_EQ(Listed(w, 11), Codes(static_cast<std::size_t>(w.listedRows()), customer));
-        QTest::keyClick(w.txt篩選, Qt::Key_Escape);
+        dies.scmd客戶->click();
+        EXPECT_EQ(dies.txt客戶代號->text().toStdString(), customer);
+        EXPECT_EQ(dies.lbl客戶簡稱->text().toStdString(), plant.value("select SNAME from CUST where ID = '" + customer + "'"));
+        EXPECT_LT(dies.listedRows(), all);
+        EXPECT_EQ(Listed(dies, 11), Codes(static_cast<std::size_t>(dies.listedRows()), customer));
+        QTest::keyClick(dies.txt篩選, Qt::Key_Escape);
     });
     EXPECT_EQ(gPick[0], "");   // the customer was this window's filter, not a pick
 }

@@ -28,7 +28,7 @@ protected:
 
 } // namespace
 
-TEST_F(PlantLists, KindMachinesAndMachinesOfEveryKindWithTheUsersOwnPress)
+TEST_F(PlantLists, KindMachinesWithTheUsersOwnPressAndPhrasesListedByItem)
 {
     const MachineList printing = LoadMachineList(s, *KindByLetter('D'), "A001");
     EXPECT_EQ(printing.items, (std::vector<std::string>{"", "一號機", "二號機"}));
@@ -39,10 +39,8 @@ TEST_F(PlantLists, KindMachinesAndMachinesOfEveryKindWithTheUsersOwnPress)
     EXPECT_EQ(cutting.own, "");
     // A quote in the employee's code stays inside the literal.
     EXPECT_EQ(LoadMachineList(s, *KindByLetter('G'), "O'Neil").own, "軋台A");
-}
 
-TEST_F(PlantLists, PhrasesLoadedInIdOrderAndListedByItem)
-{
+    // The phrases, loaded in ID order and listed by item.
     const PhraseTable t = LoadPhrases(s);
     ASSERT_EQ(t.rows.size(), 4u);
     EXPECT_EQ(t.list("機別"), (std::vector<std::string>{"一號機", "二號機", "軋台A"}));
