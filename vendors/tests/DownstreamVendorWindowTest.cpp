@@ -73,7 +73,7 @@ protected:
 
 // A code or exact short name typed is taken at once; anything else opens the
 // general lookup with it as filter, as the "..." button does.
-TEST_F(DownstreamVendorWindowTest, VendorTypedOrLookedUpFillsItsFields)
+TEST_F(DownstreamVendorWindowTest, VendorTypedOrLookedUpFillsItsFieldsAndAConfirmStoresTheRowAndHandsItBack)
 {
     auto& d = open(request("M-運送"));
     EXPECT_FALSE(d.txt收件人->isHidden());
@@ -95,33 +95,30 @@ TEST_F(DownstreamVendorWindowTest, VendorTypedOrLookedUpFillsItsFields)
     EXPECT_EQ(Joined({d.txt廠商代號->text(), d.txt地址->text(), d.txt收件人->text(), d.txt廠商代號1->text(),
                       d.lbl廠商簡稱1->text()}),
               "V01/台北市中山路1號/林先生/V02/大華裝訂");
-}
 
-// The row comes in through the request and the confirm hands back what it
-// stored, as the database holds it; the options are handed back also when
-// the row cannot be stored, and the window then stays open.
-TEST_F(DownstreamVendorWindowTest, ConfirmStoresTheRowAndHandsItBack)
-{
+    // The row comes in through the request and the confirm hands back what it
+    // stored, as the database holds it; the options are handed back also when
+    // the row cannot be stored, and the window then stays open.
     VendorRequest r = request("M-運送");
     r.fields.downCode = "V02";
     r.fields.note = "輕放";
     r.fields.recipient = "陳小姐";
     r.mainOptions.noSalesperson = true;
     r.options.noCustomer = true;
-    auto& d = open(r);
-    EXPECT_EQ(Joined({d.txt工單單號->text(), d.txt序->text(), d.txt順序->text(), d.txt廠商代號->text(),
-                      d.txt收件人->text()}),
+    auto& row = open(r);
+    EXPECT_EQ(Joined({row.txt工單單號->text(), row.txt序->text(), row.txt順序->text(), row.txt廠商代號->text(),
+                      row.txt收件人->text()}),
               "P001/1/1/V02/陳小姐");
-    EXPECT_TRUE(d.chk不印客戶->isChecked());
-    EXPECT_FALSE(d.chk不印金額->isChecked());
-    EXPECT_FALSE(d.vendorResult().returned);
+    EXPECT_TRUE(row.chk不印客戶->isChecked());
+    EXPECT_FALSE(row.chk不印金額->isChecked());
+    EXPECT_FALSE(row.vendorResult().returned);
 
-    Type(d.txt廠商代號, QStringLiteral("V01"), true);
-    Type(d.txt注意事項, QStringLiteral("易碎 "));
-    Type(d.txt收件人, QStringLiteral("林小姐"));
-    QTest::mouseClick(d.scmd確定, Qt::LeftButton);
-    EXPECT_EQ(d.result(), QDialog::Accepted);
-    const VendorResult& result = d.vendorResult();
+    Type(row.txt廠商代號, QStringLiteral("V01"), true);
+    Type(row.txt注意事項, QStringLiteral("易碎 "));
+    Type(row.txt收件人, QStringLiteral("林小姐"));
+    QTest::mouseClick(row.scmd確定, Qt::LeftButton);
+    EXPECT_EQ(row.result(), QDialog::Accepted);
+    const VendorResult& result = row.vendorResult();
     EXPECT_TRUE(result.returned && result.stored);
     const VendorFields& f = result.fields;
     EXPECT_EQ(f.downCode + "/" + f.note + "/" + f.recipient + "/" + result.optionsCode, "V01/易碎/林小姐/0101000");
