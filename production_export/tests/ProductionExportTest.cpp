@@ -162,7 +162,7 @@ TEST(ExcelPath, SaysWhatAndWhenWithAnXlsxExtensionAndPassesATakenName)
     EXPECT_EQ(ExcelPath(folder, ".xlsx", Export::ProductionDetail, t), folder + "/生產明細表_20241204-0930(2).xlsx");
 }
 
-TEST_F(ProductionExport, PrintingValueListingTotalsPerOperatorMachineAndReport)
+TEST_F(ProductionExport, ValueListingTotalsAnalysesNamedByTheirTitleAndOpenRangeEnds)
 {
     const auto doc = AnalysisReport("rpt產值分析表_印刷", rp_, db_.session());
     // date | order | line | product | completed | minutes | defects | unit price | value | value per hour
@@ -177,9 +177,35 @@ TEST_F(ProductionExport, PrintingValueListingTotalsPerOperatorMachineAndReport)
     EXPECT_EQ(LinesStarting(doc, "總計"), std::vector<std::string>{"總計  5 筆|3,550|360|35|2,575|429"});
     EXPECT_TRUE(doc.find(0, "種類：D-印刷　車別：海德堡"));
     EXPECT_TRUE(doc.find(0, "經辦：A002 李小華"));
+
+    // An analysis is named by the title it prints, so that a print to a file
+    // is named after what the user sees on the page.
+    for (const char* layout : {"rpt產值分析表_印刷", "rpt產值分析表_印刷_1", "rpt產值分析表1", "rpt生產明細表",
+                               "rpt不良分析1_工務預排", "rpt不良分析2_工務預排", "rpt不良分析_工務預排個人總表"}) {
+        const std::string title = AnalysisTitle(layout);
+        ASSERT_FALSE(title.empty()) << layout;
+        EXPECT_NE(AnalysisReport(layout, rp_, db_.session()).find(0, QString::fromStdString(title)), nullptr)
+            << layout << " " << title;
+    }
+    EXPECT_EQ(AnalysisTitle("rpt外發單_印刷_xp"), "");
+
+    // A range left open reads as open, in the printed heading and in the
+    // export window (the window case below): never as the 0000000 or 9999999
+    // that stand for it.
+    rp_.printDate = "113/12/05";
+    auto heading = [&](const char* from, const char* to) {
+        rp_.doneFrom = from;
+        rp_.doneTo = to;
+        const auto lines = LinesStarting(AnalysisReport("rpt產值分析表_印刷", rp_, db_.session()), "完成日期：");
+        return lines.empty() ? std::string() : lines.front();
+    };
+    EXPECT_EQ(heading("1131201", ""), "完成日期：|113/12/01 起|印表日期：|113/12/05");
+    EXPECT_EQ(heading("1131201", "1131231"), "完成日期：|113/12/01 ～ 113/12/31|印表日期：|113/12/05");
+    EXPECT_EQ(heading("", "1131231"), "完成日期：|113/12/31 止|印表日期：|113/12/05");
+    EXPECT_EQ(heading("0000000", "9999999"), "完成日期：|不限|印表日期：|113/12/05");
 }
 
-TEST_F(ProductionExport, ValueDetailHasASheetPerKindWithFormulaTotals)
+TEST_F(ProductionExport, ValueDetailHasASheetPerKindWithFormulaTotalsProductionDetailOneSheetWithTimes)
 {
     const std::string path = file("detail.xlsx");
     EXPECT_EQ(ExportAnalysis(Export::ValueDetail, p_, "PC1", db_.connectionString(), path), 10);
@@ -202,6 +228,19 @@ TEST_F(ProductionExport, ValueDetailHasASheetPerKindWithFormulaTotals)
     EXPECT_EQ(d.Number("P5"), 1000);  // capped at the amount
     EXPECT_EQ(Texts(d, {"A7", "I7", "P7", "N7"}), "合計|=SUM(I2:I6)|=SUM(P2:P6)|=ROUND(M7/I7*100,2)");
     EXPECT_EQ(Texts(sheets[0], {"N2", "N3"}), "|");   // nothing completed: no rate, and none in the total
+
+    // The production detail is one sheet, with times.
+    p_.kind = "E-上光";
+    const std::string production = file("production.xlsx");
+    EXPECT_EQ(ExportAnalysis(Export::ProductionDetail, p_, "", db_.connectionString(), production), 1);
+    const auto productionSheets = ReadWorkbook(production);
+    ASSERT_EQ(productionSheets.size(), 2u); // and the per-machine summary
+    const auto& sheet = productionSheets[0];
+    EXPECT_EQ(sheet.name, "生產明細表");
+    EXPECT_EQ(Texts(sheet, {"A2", "E2", "F2"}), "E-上光|113/12/03 13:00|113/12/03 14:00");
+    EXPECT_EQ(sheet.Number("N2"), 100);   // 100 in 60 minutes
+    EXPECT_EQ(sheet.Number("P2"), 124);   // 1.2345 priced at varnishing's 3 places, as the analyses print it
+    EXPECT_EQ(sheet.Text("K3"), "=SUM(K2:K2)");
 }
 
 TEST_F(ProductionExport, SummaryGroupsTheAnalysisTableOfThisWorkstation)
@@ -223,21 +262,6 @@ TEST_F(ProductionExport, SummaryGroupsTheAnalysisTableOfThisWorkstation)
     const auto byDate = ReadWorkbook(file("byDate.xlsx"));
     EXPECT_EQ(Texts(byDate[1], {"B1", "B2"}), "完成日期|113/12/02");
     EXPECT_EQ(byDate[1].Number("C2"), 3);
-}
-
-TEST_F(ProductionExport, ProductionDetailIsOneSheetWithTimes)
-{
-    p_.kind = "E-上光";
-    const std::string path = file("production.xlsx");
-    EXPECT_EQ(ExportAnalysis(Export::ProductionDetail, p_, "", db_.connectionString(), path), 1);
-    const auto sheets = ReadWorkbook(path);
-    ASSERT_EQ(sheets.size(), 2u); // and the per-machine summary
-    const auto& s = sheets[0];
-    EXPECT_EQ(s.name, "生產明細表");
-    EXPECT_EQ(Texts(s, {"A2", "E2", "F2"}), "E-上光|113/12/03 13:00|113/12/03 14:00");
-    EXPECT_EQ(s.Number("N2"), 100);   // 100 in 60 minutes
-    EXPECT_EQ(s.Number("P2"), 124);   // 1.2345 priced at varnishing's 3 places, as the analyses print it
-    EXPECT_EQ(s.Text("K3"), "=SUM(K2:K2)");
 }
 
 // Every analysis of records ends in a chart sheet of output value and defect
@@ -321,38 +345,6 @@ TEST_F(ProductionExport, ChartsDrawEachMachinesSumsAndByDateTheDaysOfTheLargestM
     std::sort(lines.begin(), lines.end(), [](const auto& a, const auto& b) { return a.date < b.date; });
     WriteValueSummary(file("mixed.xlsx"), lines, true);
     expectDays(ReadWorkbook(file("mixed.xlsx")), xlsx::testing::ReadCharts(file("mixed.xlsx")).at(1));
-}
-
-// An analysis is named by the title it prints, so that a print to a file
-// is named after what the user sees on the page.
-TEST_F(ProductionExport, AnalysesAreNamedByTheTitleTheyPrint)
-{
-    for (const char* layout : {"rpt產值分析表_印刷", "rpt產值分析表_印刷_1", "rpt產值分析表1", "rpt生產明細表",
-                               "rpt不良分析1_工務預排", "rpt不良分析2_工務預排", "rpt不良分析_工務預排個人總表"}) {
-        const std::string title = AnalysisTitle(layout);
-        ASSERT_FALSE(title.empty()) << layout;
-        EXPECT_NE(AnalysisReport(layout, rp_, db_.session()).find(0, QString::fromStdString(title)), nullptr)
-            << layout << " " << title;
-    }
-    EXPECT_EQ(AnalysisTitle("rpt外發單_印刷_xp"), "");
-}
-
-// A range left open reads as open, in the printed heading and in the
-// export window (the window case below): never as the 0000000 or 9999999
-// that stand for it.
-TEST_F(ProductionExport, OpenEndsOfARangeReadAsOpen)
-{
-    rp_.printDate = "113/12/05";
-    auto heading = [&](const char* from, const char* to) {
-        rp_.doneFrom = from;
-        rp_.doneTo = to;
-        const auto lines = LinesStarting(AnalysisReport("rpt產值分析表_印刷", rp_, db_.session()), "完成日期：");
-        return lines.empty() ? std::string() : lines.front();
-    };
-    EXPECT_EQ(heading("1131201", ""), "完成日期：|113/12/01 起|印表日期：|113/12/05");
-    EXPECT_EQ(heading("1131201", "1131231"), "完成日期：|113/12/01 ～ 113/12/31|印表日期：|113/12/05");
-    EXPECT_EQ(heading("", "1131231"), "完成日期：|113/12/31 止|印表日期：|113/12/05");
-    EXPECT_EQ(heading("0000000", "9999999"), "完成日期：|不限|印表日期：|113/12/05");
 }
 
 // Two windows of the same minute: the one written first keeps its file, the
