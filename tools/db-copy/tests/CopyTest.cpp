@@ -91,30 +91,9 @@ TEST_F(DbCopy, ToTheServerAndBackGivesTheSameDatabaseAndNeverOverwrites)
               std::vector<std::string>{plant_.value("select max(ID) + 1 from PHRASE") + "|"});
 }
 
-// A database made before the schema gained a column (colour targets without
-// their tolerances) copies, to a file and to a server, its rows taking the
-// column's default (none: null).
-TEST(DbCopyToFile, ADatabaseWithoutALaterColumnCopiesItsRows)
-{
-    FreshDatabase plant{SmallPlant};
-    for (const char* column : {"容許色差", "濃度目標", "濃度容許"})
-        plant.exec(std::string("alter table [色號目標值] drop column [") + column + "]");
-    const std::string targets = "select 色號, L, 備註, 容許色差, 濃度目標, 濃度容許 from [色號目標值] order by 色號";
-    const auto expected = RowsOf(plant.connectionString(), "select 色號, L, 備註, null, null, null from [色號目標值] order by 色號");
-    ASSERT_FALSE(expected.empty());
-    const std::string file = plant.folder() + "copy.mdb";
-    qtmv::db::CopyDatabase(plant.connectionString(), qtmv::db::ConnectionStringOfArgument(file));
-    EXPECT_EQ(RowsOf(qtmv::db::ConnectionStringOfArgument(file), targets), expected);
-    if (!jet::testing::TestServer())
-        return;
-    jet::testing::ServerDatabase server;
-    qtmv::db::CopyDatabase(plant.connectionString(), server.connectionString());
-    EXPECT_EQ(RowsOf(server.connectionString(), targets), expected);
-}
-
 // Killed half-way through a copy to a file: nothing stands under the target's
 // name, and the copy made again succeeds and leaves nothing else behind.
-TEST(DbCopyToFile, KilledHalfWayLeavesNoTargetAndTheNextCopyTidiesUp)
+TEST(DbCopyToFile, KilledHalfWayLeavesNoTargetAndADatabaseWithoutALaterColumnCopiesItsRows)
 {
     FreshDatabase plant{SmallPlant};
     const std::string folder = plant.folder() + "copy/";
@@ -150,6 +129,23 @@ TEST(DbCopyToFile, KilledHalfWayLeavesNoTargetAndTheNextCopyTidiesUp)
         left.push_back(e.path().filename().string());
     EXPECT_EQ(left, std::vector<std::string>{"QTMV.mdb"});
     EXPECT_EQ(qtmv::db::test::Db(target).contents(), plant.contents());
+
+    // A database made before the schema gained a column (colour targets without
+    // their tolerances) copies, to a file and to a server, its rows taking the
+    // column's default (none: null).
+    for (const char* column : {"容許色差", "濃度目標", "濃度容許"})
+        plant.exec(std::string("alter table [色號目標值] drop column [") + column + "]");
+    const std::string targets = "select 色號, L, 備註, 容許色差, 濃度目標, 濃度容許 from [色號目標值] order by 色號";
+    const auto expected = RowsOf(plant.connectionString(), "select 色號, L, 備註, null, null, null from [色號目標值] order by 色號");
+    ASSERT_FALSE(expected.empty());
+    const std::string file = plant.folder() + "copy.mdb";
+    qtmv::db::CopyDatabase(plant.connectionString(), qtmv::db::ConnectionStringOfArgument(file));
+    EXPECT_EQ(RowsOf(qtmv::db::ConnectionStringOfArgument(file), targets), expected);
+    if (!jet::testing::TestServer())
+        return;
+    jet::testing::ServerDatabase server;
+    qtmv::db::CopyDatabase(plant.connectionString(), server.connectionString());
+    EXPECT_EQ(RowsOf(server.connectionString(), targets), expected);
 }
 
 } // namespace

@@ -54,7 +54,7 @@ std::string WritesOnceNeverAgain(const std::string& target, const std::string& r
     return out.str();
 }
 
-TEST(DemoPlant, IsDeterministicForASeed)
+TEST(DemoPlant, IsDeterministicForASeedWithOpenPiecesOfEveryKindAndTheViewsFilled)
 {
     TempPath a("demo-a"), b("demo-b"), c("demo-c");
     qtmv::demo::WriteDemoPlant(a.str(), Small(11));
@@ -65,28 +65,36 @@ TEST(DemoPlant, IsDeterministicForASeed)
     EXPECT_EQ(first, db.contents());
     EXPECT_NE(first, dc.contents());
     EXPECT_GT(first.size(), 100000u);
+
+    // Every kind has pieces open as the main window loads them (as many as the
+    // plant's summary says: DemoPlant.EveryKindAndSortOptionLoads), none of a
+    // finished work order, and lines in its pre-schedule view. Open pieces say
+    // so with '' and with NULL; the analysis view has a line per time line.
+    for (const auto& k : qtmv::ProcessKinds()) {
+        EXPECT_GT(da.count(OpenPieces(k)), 0) << k.displayName;
+        EXPECT_EQ(da.count("select * from [" + std::string(k.scheduledTable) +
+                            "] s inner join PWORK w on w.PO = s.PO where w.FDATE <> '' and ifnull(s.FDATE, '') = ''"),
+                  0)
+            << k.displayName;
+        EXPECT_GT(da.count("select * from [" + std::string(k.preScheduleTable) + "]"), 0) << k.preScheduleTable;
+    }
+    for (const char* sql : {"select * from PRINTING_S where FDATE is null", "select * from PRINTING_S where FDATE = ''",
+                            "select * from PWORK where FDATE is null", "select * from PWORK where FDATE = ''",
+                            "select * from PWORK where FDATE <> ''",
+                            "select * from [不良分析4] where KIND = 'D-印刷' and 結束1 <> '' and length(開始時間) = 11 "
+                            "and 時標準量 > 0 and QTY > 0"})
+        EXPECT_GT(da.count(sql), 0) << sql;
+    EXPECT_EQ(da.count("select * from [不良分析4]"), da.count("select * from 預排資料耗時明細"));
 }
 
-TEST(DemoDbCommand, WritesANewFileAndNeverOverwrites)
+TEST(DemoDbCommand, WritesANewFileNeverOverwritesAndRejectsBadArguments)
 {
     TempPath path("demo-cli");
     const std::string out = WritesOnceNeverAgain(path.str(), path.str() + " already exists",
                                                  [&] { return Db(path.str()).value("select count(*) from PWORK"); });
     EXPECT_NE(out.find("5 work orders"), std::string::npos) << out;
-}
 
-// Straight into an empty server database; a second time it is refused.
-TEST(DemoDbCommand, WritesIntoAServerDatabase)
-{
-    if (!jet::testing::TestServer())
-        GTEST_SKIP() << jet::testing::kNoTestServer;
-    jet::testing::ServerDatabase server;
-    WritesOnceNeverAgain(server.connectionString(), "不會覆蓋",
-                         [&] { return server.scalar("select count(*) from pwork"); });
-}
-
-TEST(DemoDbCommand, RejectsBadArguments)
-{
+    // Bad arguments write nothing.
     auto run = [](std::vector<const char*> args) {
         std::ostringstream out, err;
         return qtmv::demo::RunDemoDb(static_cast<int>(args.size()), args.data(), out, err);
@@ -100,30 +108,14 @@ TEST(DemoDbCommand, RejectsBadArguments)
     EXPECT_FALSE(std::filesystem::exists("x.db"));
 }
 
-// Every kind has pieces open as the main window loads them (as many as the
-// plant's summary says: DemoPlant.EveryKindAndSortOptionLoads), none of a
-// finished work order, and lines in its pre-schedule view. Open pieces say
-// so with '' and with NULL; the analysis view has a line per time line.
-TEST(DemoPlant, HasOpenPiecesOfEveryKindAndTheViewsShowTheScheduleAndTheAnalysis)
+// Straight into an empty server database; a second time it is refused.
+TEST(DemoDbCommand, WritesIntoAServerDatabase)
 {
-    TempPath path("demo");
-    qtmv::demo::WriteDemoPlant(path.str(), Small());
-    Db db(path.str());
-    for (const auto& k : qtmv::ProcessKinds()) {
-        EXPECT_GT(db.count(OpenPieces(k)), 0) << k.displayName;
-        EXPECT_EQ(db.count("select * from [" + std::string(k.scheduledTable) +
-                            "] s inner join PWORK w on w.PO = s.PO where w.FDATE <> '' and ifnull(s.FDATE, '') = ''"),
-                  0)
-            << k.displayName;
-        EXPECT_GT(db.count("select * from [" + std::string(k.preScheduleTable) + "]"), 0) << k.preScheduleTable;
-    }
-    for (const char* sql : {"select * from PRINTING_S where FDATE is null", "select * from PRINTING_S where FDATE = ''",
-                            "select * from PWORK where FDATE is null", "select * from PWORK where FDATE = ''",
-                            "select * from PWORK where FDATE <> ''",
-                            "select * from [不良分析4] where KIND = 'D-印刷' and 結束1 <> '' and length(開始時間) = 11 "
-                            "and 時標準量 > 0 and QTY > 0"})
-        EXPECT_GT(db.count(sql), 0) << sql;
-    EXPECT_EQ(db.count("select * from [不良分析4]"), db.count("select * from 預排資料耗時明細"));
+    if (!jet::testing::TestServer())
+        GTEST_SKIP() << jet::testing::kNoTestServer;
+    jet::testing::ServerDatabase server;
+    WritesOnceNeverAgain(server.connectionString(), "不會覆蓋",
+                         [&] { return server.scalar("select count(*) from pwork"); });
 }
 
 // Every colour target is held to a ΔE00 tolerance, a density target comes

@@ -46,7 +46,7 @@ Outcome Jetsql(const TempDatabase& db, const std::vector<std::string>& args, con
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Read(out), Read(err)};
 }
 
-TEST(Jetsql, PrintsRowsAndRowsChanged)
+TEST(Jetsql, PrintsRowsAndRowsChangedAndFailsOnErrorsAndWrongArguments)
 {
     TempDatabase db("create table [工單] (ID text, REM text, Q real);"
                     "insert into 工單 values ('A', 'a\tb\nc', 1.5), ('B', null, 2.0), ('C', 'O''Neil', 3);");
@@ -63,6 +63,25 @@ TEST(Jetsql, PrintsRowsAndRowsChanged)
     const Outcome in = Jetsql(db, {"--database", db.path()}, piped);
     EXPECT_EQ(in.status, 0) << in.err;
     EXPECT_EQ(in.out, "n\n1\n");
+
+    // A database error exits 1 and says the error (a named pipe given as the
+    // database is one, refused by the jet::Connection the tool opens it with:
+    // ConnectionOpen.NamedPipesSocketsAndDevicesAreRefusedWithoutWaiting);
+    // wrong arguments exit 2 with the usage.
+    const Outcome bad = Jetsql(db, {"--database", db.path(), "select y from [工單]"});
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_NE(bad.err.find("no such column: y"), std::string::npos) << bad.err;
+
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {}, {"select 1"}, {"--database"}, {"--bogus", "x"}, {"--database", db.path(), "select 1", "select 2"},
+             {"--database", db.path()}, {"--program-folder", db.dir().string(), "--database", db.path(), "select 1"}}) {
+        const Outcome r = Jetsql(db, args);
+        EXPECT_EQ(r.status, 2) << (args.empty() ? "" : args[0]);
+        EXPECT_NE(r.err.find("Usage: jetsql"), std::string::npos) << r.err;
+    }
+    const Outcome help = Jetsql(db, {"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("Usage: jetsql"), std::string::npos);
 }
 
 // The database found as the installed program finds it, here on a client
@@ -90,28 +109,6 @@ TEST(Jetsql, ProgramFolderFindsTheDatabase)
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
     EXPECT_NE(r.err.find((program / "QTMV.DSN").string()), std::string::npos) << r.err;
-}
-
-// A database error exits 1 and says the error: a named pipe given as the
-// database is one, refused by the jet::Connection the tool opens it with
-// (ConnectionOpen.NamedPipesSocketsAndDevicesAreRefusedWithoutWaiting).
-TEST(Jetsql, FailuresAndWrongArguments)
-{
-    TempDatabase db("create table T (x);");
-    const Outcome bad = Jetsql(db, {"--database", db.path(), "select y from [T]"});
-    EXPECT_EQ(bad.status, 1);
-    EXPECT_NE(bad.err.find("no such column: y"), std::string::npos) << bad.err;
-
-    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-             {}, {"select 1"}, {"--database"}, {"--bogus", "x"}, {"--database", db.path(), "select 1", "select 2"},
-             {"--database", db.path()}, {"--program-folder", db.dir().string(), "--database", db.path(), "select 1"}}) {
-        const Outcome r = Jetsql(db, args);
-        EXPECT_EQ(r.status, 2) << (args.empty() ? "" : args[0]);
-        EXPECT_NE(r.err.find("Usage: jetsql"), std::string::npos) << r.err;
-    }
-    const Outcome help = Jetsql(db, {"--help"});
-    EXPECT_EQ(help.status, 0);
-    EXPECT_NE(help.out.find("Usage: jetsql"), std::string::npos);
 }
 
 } // namespace

@@ -153,7 +153,7 @@ TEST_F(PrintReport, TheReadmeExamplesPrintOnTheDemoPlant)
     ASSERT_TRUE(exits(0, "--report 印刷數據色差圖 --set colour=C --pdf '" + folder + "c.pdf' --png '" + folder + "c.png'"));
 }
 
-TEST_F(PrintReport, AnalysesAsPdfAndWorkbooks)
+TEST_F(PrintReport, AnalysesAsPdfAndWorkbooksClosingWithTheChartPage)
 {
     qtmv::reports::test::SeedProduction(db_);
     const std::string pdf = db_.folder() + "a.pdf", xlsx = db_.folder() + "a.xlsx";
@@ -172,20 +172,15 @@ TEST_F(PrintReport, AnalysesAsPdfAndWorkbooks)
     EXPECT_EQ(sheets[0].name, "J-裝訂");
     EXPECT_EQ(sheets[1].name, "各機台產值");
     EXPECT_EQ(db_.value("select count(*) from [不良分析_tmp]"), "2");
-}
 
-// The analyses close with a chart page: in the PDF, and as the image when
-// --png-page names it; a page past the end writes nothing.
-TEST_F(PrintReport, TheClosingChartPageInThePdfAndAsTheImage)
-{
-    qtmv::reports::test::SeedProduction(db_);
-    const std::string folder = db_.folder(), pdf = folder + "a.pdf", first = folder + "first.png",
-                      last = folder + "last.png";
+    // The analyses close with a chart page: in the PDF, and as the image when
+    // --png-page names it; a page past the end writes nothing.
+    const std::string folder = db_.folder(), first = folder + "first.png", last = folder + "last.png";
     const std::string report = "--report rpt不良分析1_工務預排 --set done-from=1131201 --pdf '" + pdf + "' ";
     ASSERT_TRUE(exits(0, report + "--png '" + last + "' --png-page last"));
-    const std::string text = pdfText(pdf);
+    const std::string chart = pdfText(pdf);
     for (const char* w : {"各車別產值及不良率", "不良率(%)", "海德堡二號"})
-        EXPECT_NE(text.find(w), std::string::npos) << w;
+        EXPECT_NE(chart.find(w), std::string::npos) << w;
     unsigned pages = 0;
     ASSERT_EQ(std::sscanf(out_.substr(out_.find("a.pdf: ")).c_str(), "a.pdf: %u page", &pages), 1) << out_;
     EXPECT_GE(pages, 2u);
@@ -206,7 +201,7 @@ TEST_F(PrintReport, TheClosingChartPageInThePdfAndAsTheImage)
     EXPECT_GT(coloured(last), 1000);
     EXPECT_EQ(coloured(first), 0);
 
-    for (const std::string& f : {pdf, first, last})
+    for (const std::string& f : {pdf, xlsx, first, last})
         std::filesystem::remove(f);
     EXPECT_TRUE(exits(1, report + "--png '" + last + "' --png-page " + std::to_string(pages + 1), "the report has"));
     EXPECT_TRUE(exits(2, report + "--png '" + last + "' --png-page 0", "--png-page 0"));
