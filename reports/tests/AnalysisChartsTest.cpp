@@ -87,7 +87,7 @@ PrintParams Params()
 
 } // namespace
 
-TEST(AnalysisChartPages, EachMachineValueAndRateOnAPageAfterTheTable)
+TEST(AnalysisChartPages, EachMachineOnAPageAfterTheTableAndByDateAPagePerMachineOverTheSameDays)
 {
     const auto records = Records();
     std::map<std::pair<std::string, std::string>, Totals> byMachine;
@@ -117,11 +117,8 @@ TEST(AnalysisChartPages, EachMachineValueAndRateOnAPageAfterTheTable)
         EXPECT_FALSE(doc.find(last, "總完成數"));
         EXPECT_TRUE(doc.find(0, "總完成數"));
     }
-}
 
-TEST(AnalysisChartPages, ByDateAPagePerMachineOverTheSameDays)
-{
-    const auto records = Records();
+    // By date: a page per machine, over the same days.
     // Four machines (小森 of two kinds), each from the 2nd to the 4th.
     const auto charts = AnalysisCharts(SummaryLayout::ByDate, records);
     ASSERT_EQ(charts.size(), 4u);

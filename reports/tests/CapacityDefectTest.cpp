@@ -55,7 +55,7 @@ TEST(ProductionValueRule, UnitPricesByKind)
     EXPECT_EQ(Deviation(1000, 600, 90), 10);
 }
 
-TEST_F(CapacityDefect, LinePerKeyKindTotalsAndRatesOnlyWhereCompleted)
+TEST_F(CapacityDefect, LinePerKeyKindTotalsRatesOnlyWhereCompletedAndTheFilters)
 {
     const auto doc = print(SummaryLayout::ByKey);
     ASSERT_EQ(doc.pages.size(), 2u);   // the table, then the chart page
@@ -84,10 +84,8 @@ TEST_F(CapacityDefect, LinePerKeyKindTotalsAndRatesOnlyWhereCompleted)
     EXPECT_EQ(totals[1], "合        計：|5|3,550|360|-15|35|0.99|2,575");
     EXPECT_EQ(LinesStarting(doc, "總        計："),
               std::vector<std::string>{"總        計：|10|4,452|585|-240|45|1.01|2,706"});
-}
 
-TEST_F(CapacityDefect, MachineMatchesExactlyKindFiltersAndDateGroups)
-{
+    // The machine matches exactly, the kind filters, the date groups.
     p_.machine = "海德堡";   // not 海德堡二號 too: its line would make the total 5|3,550
     EXPECT_EQ(LinesStarting(print(SummaryLayout::ByKey), "總        計："),
               std::vector<std::string>{"總        計：|4|3,450|300|+45|34|0.99|2,500"});

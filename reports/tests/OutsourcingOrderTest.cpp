@@ -106,7 +106,7 @@ TEST_F(Order, ChosenCompanyPrintedOnceAndNoDataCheck)
     EXPECT_FALSE(HasOrderData({KindId::Gluing, false}, p_, db_.session()));
 }
 
-TEST_F(Order, VendorWithoutVendorRowPrintsNoTax)
+TEST_F(Order, VendorWithoutVendorRowPrintsNoTaxAndALongProductNameIsFitted)
 {
     const ProcessKind& k = KindOf(KindId::Binding);
     line(k, 1, "X99", 1234);
@@ -116,9 +116,27 @@ TEST_F(Order, VendorWithoutVendorRowPrintsNoTax)
     for (const auto& t : doc.pages[0].texts)
         amounts += t.text == "1,234";
     EXPECT_EQ(amounts, 3);
+
+    // A long product name is fitted into its column.
+    const ProcessKind& printing = KindOf(KindId::Printing);
+    db_.exec("update PWORK set [DESC] = '特大號彩色海報雙面印刷加亮膜處理另附精裝目錄與手提紙袋一式三份' ");
+    line(printing, 1, "V01", 100);
+    const auto printed = print(printing.id());
+    const report::PlacedText* caption = printed.find(0, "印件名稱");
+    ASSERT_TRUE(caption);
+    bool seen = false;
+    for (const auto& t : printed.pages[0].texts) {
+        if (!t.text.startsWith("特大號"))
+            continue;
+        seen = true;
+        EXPECT_LE(t.rect.right(), caption->rect.right() + 0.6);
+        EXPECT_LT(t.text.size(), 31);   // cut, or shrunk to fit
+        EXPECT_FALSE(t.wrap);
+    }
+    EXPECT_TRUE(seen);
 }
 
-TEST_F(Order, FinishDatesPrintAsTheDatesTheyMeanWhicheverWayTheyWereEntered)
+TEST_F(Order, FinishDatesPrintAsTheyMeanAndTheSingleRowVariantHonoursThePrintOptions)
 {
     const ProcessKind& k = KindOf(KindId::Binding);
     line(k, 1, "V01", 100);
@@ -131,6 +149,27 @@ TEST_F(Order, FinishDatesPrintAsTheDatesTheyMeanWhicheverWayTheyWereEntered)
     EXPECT_TRUE(doc.find(0, "1131203"));
     EXPECT_TRUE(doc.find(0, "1131202"));
     EXPECT_FALSE(doc.find(0, "1203-15"));
+
+    // The single-row variant honours the print options.
+    const ProcessKind& paper = KindOf(KindId::Paper);
+    line(paper, 1, "V01", 300);
+    line(paper, 2, "V01", 700);
+    p_.origin = 2;
+    p_.numberTo = "2";
+    p_.poFrom = "1131200001";
+    p_.noCustomer = "1";
+    p_.noProductName = true;
+    p_.noAmounts = true;
+    p_.bySheet = true;
+    const auto single = print(paper.id(), true);
+    ASSERT_EQ(single.pages.size(), 1u);
+    EXPECT_TRUE(single.find(0, "100張"));
+    EXPECT_FALSE(single.find(0, "大華食品"));
+    EXPECT_FALSE(single.find(0, "彩色型錄"));
+    EXPECT_FALSE(single.find(0, "700"));
+    EXPECT_FALSE(single.find(0, "總計"));
+    EXPECT_EQ(single.pagesWith("下游甲").size(), 1u);
+    EXPECT_TRUE(HasOrderData({paper.id(), true}, p_, db_.session()));
 }
 
 TEST_F(Order, SeveralPagesTotalsOnlyOnTheLast)
@@ -145,49 +184,6 @@ TEST_F(Order, SeveralPagesTotalsOnlyOnTheLast)
     EXPECT_EQ(doc.pagesWith("4,200"), std::vector<int>{last});   // 4,000 + 200 tax
     EXPECT_EQ(doc.pagesWith("印刷外發單").size(), doc.pages.size());
     EXPECT_TRUE(doc.find(last, QString("第 %1 頁 / 共 %1 頁").arg(last + 1)));
-}
-
-TEST_F(Order, LongProductNameIsFittedIntoItsColumn)
-{
-    const ProcessKind& k = KindOf(KindId::Printing);
-    db_.exec("update PWORK set [DESC] = '特大號彩色海報雙面印刷加亮膜處理另附精裝目錄與手提紙袋一式三份' ");
-    line(k, 1, "V01", 100);
-    const auto doc = print(k.id());
-    const report::PlacedText* caption = doc.find(0, "印件名稱");
-    ASSERT_TRUE(caption);
-    bool seen = false;
-    for (const auto& t : doc.pages[0].texts) {
-        if (!t.text.startsWith("特大號"))
-            continue;
-        seen = true;
-        EXPECT_LE(t.rect.right(), caption->rect.right() + 0.6);
-        EXPECT_LT(t.text.size(), 31);   // cut, or shrunk to fit
-        EXPECT_FALSE(t.wrap);
-    }
-    EXPECT_TRUE(seen);
-}
-
-TEST_F(Order, SingleRowVariantHonoursThePrintOptions)
-{
-    const ProcessKind& k = KindOf(KindId::Paper);
-    line(k, 1, "V01", 300);
-    line(k, 2, "V01", 700);
-    p_.origin = 2;
-    p_.numberTo = "2";
-    p_.poFrom = "1131200001";
-    p_.noCustomer = "1";
-    p_.noProductName = true;
-    p_.noAmounts = true;
-    p_.bySheet = true;
-    const auto doc = print(k.id(), true);
-    ASSERT_EQ(doc.pages.size(), 1u);
-    EXPECT_TRUE(doc.find(0, "100張"));
-    EXPECT_FALSE(doc.find(0, "大華食品"));
-    EXPECT_FALSE(doc.find(0, "彩色型錄"));
-    EXPECT_FALSE(doc.find(0, "700"));
-    EXPECT_FALSE(doc.find(0, "總計"));
-    EXPECT_EQ(doc.pagesWith("下游甲").size(), 1u);
-    EXPECT_TRUE(HasOrderData({k.id(), true}, p_, db_.session()));
 }
 
 } // namespace

@@ -116,11 +116,6 @@ int CheckEveryOrder(FreshDatabase& plant, const Session& s)
     return orders;
 }
 
-TEST_F(DemoPlantPages, OutsourcingOrdersPrintTheirWorkOrdersAndKeepTheirTextsApart)
-{
-    EXPECT_GT(CheckEveryOrder(*plant_, session()), 100);   // the plant's orders were printed, not skipped
-}
-
 // A caption shrunk into a column too narrow for it is smaller than its
 // neighbours and crowds them: every column caption in the heading's box
 // keeps the heading's size.
@@ -138,11 +133,14 @@ void ExpectCaptionsUnshrunk(const report::PageDocument& doc, const std::string& 
     EXPECT_GE(captions, 10) << name;
 }
 
-// Wider side margins narrow the line the order's columns are scaled to,
-// while the fonts keep their size: the captions too, in the narrowest
-// columns they are printed in. The margins are another workstation user's.
-TEST_F(DemoPlantPages, OutsourcingOrdersWithinWideMarginsKeepTheirTextsApart)
+// Every order, then again within wider side margins: they narrow the line
+// the order's columns are scaled to, while the fonts keep their size: the
+// captions too, in the narrowest columns they are printed in. The margins
+// are another workstation user's.
+TEST_F(DemoPlantPages, OutsourcingOrdersPrintTheirWorkOrdersAndKeepTheirTextsApartAlsoWithinWideMargins)
 {
+    EXPECT_GT(CheckEveryOrder(*plant_, session()), 100);   // the plant's orders were printed, not skipped
+
     Session s = session();
     s.WorkstationUser = "寬邊界";
     plant_->exec("insert into [邊界設定_半張紙] (ID, 上邊界, 下邊界, 左邊界, 右邊界) values ('" + s.WorkstationUser
