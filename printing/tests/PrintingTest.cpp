@@ -38,17 +38,10 @@ TEST(OutputName, ReportAndTimeAndNeverATakenName)
     EXPECT_EQ(NewOutputPath(folder, "生產明細表", ".xlsx", t), folder + "/生產明細表_20261207-1530.xlsx");
 }
 
-TEST(PrintPageRules, DefaultsForTheRecordAndToday)
-{
-    EXPECT_EQ(DefaultRanges(FixedClock({2024, 12, 4, 9, 30, 0}), "1131201001"),
-              (std::array<std::string, 14>{"", "1131204", "1131201001", "1131201001", "1131201", "0000", "1131204",
-                                           "2400", "", "zzzzzzzzz", "", "", "", ""}));
-}
-
 // A kind change shows (1), hides (0) or leaves (.) each of the choices 0 to
 // 7, captions choice 0, and falls back to choice 0 from one the kind does
 // not offer.
-TEST(PrintPageRules, KindChangeOffersTheOrderChoicesOfTheKind)
+TEST(PrintPageRules, DefaultsForTheRecordAndTodayAndTheKindsOrderChoices)
 {
     struct Case { const char* kind; bool printPressed, amounts; int selected; const char *visible, *caption; bool back; };
     for (const Case& c : {Case{"D-印刷", true, false, 1, "1..111..", "排程單1", false},
@@ -65,6 +58,11 @@ TEST(PrintPageRules, KindChangeOffersTheOrderChoicesOfTheKind)
         EXPECT_EQ(v.choice0Caption, c.caption);
         EXPECT_EQ(v.selectChoice0, c.back);
     }
+
+    // The ranges' defaults for the record and today.
+    EXPECT_EQ(DefaultRanges(FixedClock({2024, 12, 4, 9, 30, 0}), "1131201001"),
+              (std::array<std::string, 14>{"", "1131204", "1131201001", "1131201001", "1131201", "0000", "1131204",
+                                           "2400", "", "zzzzzzzzz", "", "", "", ""}));
 }
 
 // What each choice shows, named.
@@ -179,7 +177,7 @@ protected:
 
 // A preview writes nothing; a print copies the machines and opens the order
 // of the kind with the company title and footers read.
-TEST_F(PrintRun, OrderCopiesMissingMachinesOfThePiecesKindWhenPrintedAndReadsTitleAndFooters)
+TEST_F(PrintRun, OrderCopiesMachinesReadsTitleAndFootersAndNothingOfTheRangeIsNoData)
 {
     auto machines = [this] {
         return db.value("select group_concat(序 || '=' || ifnull(機別, 'null'), ',') from "
@@ -200,13 +198,10 @@ TEST_F(PrintRun, OrderCopiesMissingMachinesOfThePiecesKindWhenPrintedAndReadsTit
     // one's; a machine that is there stays, and a line of a kind without a
     // piece (die-cutting) or without a kind keeps its blank.
     EXPECT_EQ(machines(), "1=一號機,2=一號機,3=二號機,4=,5=燙金機,6=");
-}
 
-// Nothing of the range is no data, for an order as for a summary, which
-// checks the chosen kind; the export of choice 2 stops when its analysis
-// table is not built.
-TEST_F(PrintRun, NothingOfTheRangeOrKindIsNoDataAndTheExportStopsWithoutItsTable)
-{
+    // Nothing of the range is no data, for an order as for a summary, which
+    // checks the chosen kind; the export of choice 2 stops when its analysis
+    // table is not built.
     EXPECT_EQ(RunPrint(db.connectionString(), orderPage("V9"), false, "").status, Outcome::NoData);
     PageInput summary = orderPage("");
     summary.choice = 6;
