@@ -25,7 +25,7 @@ protected:
 };
 
 // Only delivery shows and takes the recipient.
-TEST_F(DownstreamVendorTest, VendorFoundByCodeOrExactShortNameFillsDownstreamOrUpstream)
+TEST_F(DownstreamVendorTest, VendorFoundByCodeOrShortNameAndOnlyChangedFieldsChecked)
 {
     VendorFields given;
     given.recipient = "林先生";
@@ -47,14 +47,62 @@ TEST_F(DownstreamVendorTest, VendorFoundByCodeOrExactShortNameFillsDownstreamOrU
     EXPECT_EQ(f.upCode + "/" + f.upName + "/" + f.downCode, "V02/大華裝訂/V01");
     EXPECT_FALSE(FindVendor(conn_, "大華"));
     EXPECT_EQ(gPick[0], "");
+
+    // Typed fields keep to their bytes, also the recipient only delivery
+    // stores; a stored value the window shows unchanged is neither checked nor
+    // written.
+    ConfirmInput in = input(delivery);
+    in.fields.recipient = "林先生林先生林先生林先生";   // 24 bytes
+    const std::string before = dump();
+    const ConfirmOutcome o = run(in);
+    EXPECT_EQ(o.result, daily::SaveStatus::Refused);
+    EXPECT_FALSE(o.returned);
+    EXPECT_EQ(dump(), before);
+    EXPECT_EQ(told(), std::vector<std::string>{TooLongMessage(kRecipientBytes)});
+
+    db().exec("update [CONVEY_S] set 注意事項 = 'line 1' || char(13, 10) || 'line 2'");
+    in = input(delivery);
+    in.fields.note = in.loaded.note = "line 1\r\nline 2";
+    const ConfirmOutcome saved = run(in);
+    EXPECT_TRUE(saved.result.saved() && saved.returned);
+    EXPECT_EQ(saved.fields.recipient, "林先生");
+    EXPECT_EQ(column(delivery, "下游廠商代號 || '/' || 收件人 || '/' || length(注意事項)"), "V01/林先生/14");
 }
 
-// Printing stores its paper quantities too, as numbers.
-TEST_F(DownstreamVendorTest, ConfirmStoresTheTrimmedFieldsInTheScheduledRow)
+// The options are one SYSDB row, stored also when the scheduled row is gone
+// (the vendor is then not stored, and the user is told so).
+TEST_F(DownstreamVendorTest, PrintOptionsStoredInOneRowAlsoWithoutTheScheduledRowWhichAConfirmFillsTrimmed)
 {
-    const ConfirmOutcome o = run(input(varnishing));
-    EXPECT_TRUE(o.result.saved() && o.returned);
-    EXPECT_EQ(o.fields.downCode + "/" + o.fields.recipient, "V01/");
+    ConfirmInput in = input(varnishing);
+    in.preScheduleNo = "D999";
+    EXPECT_EQ(StoredOptionsCode(conn_), "");
+    const ConfirmOutcome o = run(in);
+    EXPECT_TRUE(o.result.saved() && !o.returned);
+    EXPECT_EQ(o.optionsCode, "0100010");
+    EXPECT_EQ(column(varnishing, "下游廠商代號"), "");
+    EXPECT_EQ(value("select CODE from SYSDB where PNAME = '工務預排'"), "0100010");
+    EXPECT_EQ(told(), std::vector<std::string>{kRowMissingMessage});
+
+    in.mainOptions = {true, false, true};
+    in.options = {true, true, false, true};
+    run(in);
+    EXPECT_EQ(value("select count(*) from SYSDB"), "1");
+    EXPECT_EQ(StoredOptionsCode(conn_), "1011101");
+
+    MainPrintOptions m;
+    PrintOptions p;
+    ReadOptionsCode("1011101", m, p);
+    EXPECT_EQ(OptionsCode(m, p), "1011101");
+    // The six characters an older row holds read the last as 0.
+    ReadOptionsCode("111111", m, p);
+    EXPECT_EQ(OptionsCode(m, p), "1111110");
+
+    // A confirm stores the trimmed fields in the scheduled row; printing stores
+    // its paper quantities too, as numbers.
+    told();
+    const ConfirmOutcome stored = run(input(varnishing));
+    EXPECT_TRUE(stored.result.saved() && stored.returned);
+    EXPECT_EQ(stored.fields.downCode + "/" + stored.fields.recipient, "V01/");
     EXPECT_EQ(column(varnishing, "下游廠商代號 || '/' || 下游廠商 || '/' || 地址 || '/' || 電話 || '/' || 注意事項 || '/' || "
                                  "上游廠商代號 || '/' || 上游廠商"),
               "V01/永豐上光/台北市中山路1號/02-2222/小心輕放/V02/大華裝訂");
@@ -82,58 +130,6 @@ TEST_F(DownstreamVendorTest, ConfirmStoresTheTrimmedFieldsInTheScheduledRow)
     run(input(printing));
     EXPECT_EQ(value("select typeof(用紙令數) || ' ' || 用紙令數 from PRINTING_S where ID = 'D001'"), "real 12.5");
     EXPECT_EQ(value("select 用紙張數 + 0 from PRINTING_S where ID = 'D001'"), "250.0");
-}
-
-// Typed fields keep to their bytes, also the recipient only delivery
-// stores; a stored value the window shows unchanged is neither checked nor
-// written.
-TEST_F(DownstreamVendorTest, ChangedFieldsAreCheckedUnchangedOnesAreNot)
-{
-    ConfirmInput in = input(delivery);
-    in.fields.recipient = "林先生林先生林先生林先生";   // 24 bytes
-    const std::string before = dump();
-    const ConfirmOutcome o = run(in);
-    EXPECT_EQ(o.result, daily::SaveStatus::Refused);
-    EXPECT_FALSE(o.returned);
-    EXPECT_EQ(dump(), before);
-    EXPECT_EQ(told(), std::vector<std::string>{TooLongMessage(kRecipientBytes)});
-
-    db().exec("update [CONVEY_S] set 注意事項 = 'line 1' || char(13, 10) || 'line 2'");
-    in = input(delivery);
-    in.fields.note = in.loaded.note = "line 1\r\nline 2";
-    const ConfirmOutcome saved = run(in);
-    EXPECT_TRUE(saved.result.saved() && saved.returned);
-    EXPECT_EQ(saved.fields.recipient, "林先生");
-    EXPECT_EQ(column(delivery, "下游廠商代號 || '/' || 收件人 || '/' || length(注意事項)"), "V01/林先生/14");
-}
-
-// The options are one SYSDB row, stored also when the scheduled row is gone
-// (the vendor is then not stored, and the user is told so).
-TEST_F(DownstreamVendorTest, PrintOptionsStoredInOneRowAlsoWhenTheScheduledRowIsMissing)
-{
-    ConfirmInput in = input(varnishing);
-    in.preScheduleNo = "D999";
-    EXPECT_EQ(StoredOptionsCode(conn_), "");
-    const ConfirmOutcome o = run(in);
-    EXPECT_TRUE(o.result.saved() && !o.returned);
-    EXPECT_EQ(o.optionsCode, "0100010");
-    EXPECT_EQ(column(varnishing, "下游廠商代號"), "");
-    EXPECT_EQ(value("select CODE from SYSDB where PNAME = '工務預排'"), "0100010");
-    EXPECT_EQ(told(), std::vector<std::string>{kRowMissingMessage});
-
-    in.mainOptions = {true, false, true};
-    in.options = {true, true, false, true};
-    run(in);
-    EXPECT_EQ(value("select count(*) from SYSDB"), "1");
-    EXPECT_EQ(StoredOptionsCode(conn_), "1011101");
-
-    MainPrintOptions m;
-    PrintOptions p;
-    ReadOptionsCode("1011101", m, p);
-    EXPECT_EQ(OptionsCode(m, p), "1011101");
-    // The six characters an older row holds read the last as 0.
-    ReadOptionsCode("111111", m, p);
-    EXPECT_EQ(OptionsCode(m, p), "1111110");
 }
 
 } // namespace

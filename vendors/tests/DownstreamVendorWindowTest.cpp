@@ -148,7 +148,7 @@ TEST_F(DownstreamVendorWindowTest, VendorTypedOrLookedUpFillsItsFieldsAndAConfir
 // Both windows refuse alike: a query-only user, a pasted tab and a note over
 // its bytes are told, nothing is stored or handed back, and the window stays
 // open with what was typed.
-TEST_F(DownstreamVendorWindowTest, RefusedConfirmKeepsTheWindowAndItsTypingInBothWindows)
+TEST_F(DownstreamVendorWindowTest, RefusedConfirmKeepsTheWindowAndItsTypingAndThePrintButtonPreviewsOrAsksToSaveFirst)
 {
     const std::string before = dump();
     for (const bool printingVariant : {false, true}) {
@@ -176,12 +176,9 @@ TEST_F(DownstreamVendorWindowTest, RefusedConfirmKeepsTheWindowAndItsTypingInBot
         EXPECT_EQ(d.txt注意事項->text().size(), 51);
     }
     EXPECT_EQ(dump(), before);
-}
 
-// The row's order shows its note and address, and its amount unless asked
-// not to; the print button previews it, or asks to save the row first.
-TEST_F(DownstreamVendorWindowTest, PrintButtonPreviewsTheRowsOrderOrAsksToSaveFirst)
-{
+    // The row's order shows its note and address, and its amount unless asked
+    // not to; the print button previews it, or asks to save the row first.
     db().exec("update PRINTING_S set VENDER = 'V01', AMT = 4321, 注意事項 = '小心輕放', 地址 = '台北市中山路1號' "
               "where ID = 'D001'");
     ConfirmInput in = input(printing);
