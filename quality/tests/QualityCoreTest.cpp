@@ -129,7 +129,7 @@ TEST_F(QualityCore, TheKindsAcceptableRateProposesTheVerdictAndItsPhrasesFillThe
               (std::vector<std::string>{"數量", "", ""}));
 }
 
-TEST_F(QualityCore, PaperLabelDatesAndColourDifference)
+TEST_F(QualityCore, PaperLabelDatesColourDifferenceAndTheListingsFiltersAndReport)
 {
     db.exec("insert into PAPER (PO, [NO], [ITEM]) values ('P1', 1, '雪銅紙'), ('P1', 2, ''), ('P1', 3, '道林紙')");
     EXPECT_EQ(PaperLabel(conn(), "P1", 1), "紙品： 雪銅紙");
@@ -153,10 +153,8 @@ TEST_F(QualityCore, PaperLabelDatesAndColourDifference)
     l.measures[1] = "0";
     l.colour = "K";
     EXPECT_FALSE(ComputedDifference(l, targets));
-}
 
-TEST_F(QualityCore, ListingFiltersAndItsReport)
-{
+    // The work orders the listing's filters select, and its report.
     db.exec("insert into CUST (ID, SNAME) values ('C01', '大同紙器'), ('C02', '永新食品')");
     db.exec("insert into PWORK (PO, CUST, [DESC]) values ('P1', 'C01', '月餅盒'), ('P2', 'C02', '茶葉盒'), "
             "('P3', 'C01', '海報')");
@@ -275,7 +273,7 @@ protected:
 // saved them and when, writes nothing and hands back what is stored now,
 // against which a second press replaces the other's lines on purpose. A
 // change another program made is told as such.
-TEST_P(QualityEngines, SaveOfARecordAnotherWorkstationChangedIsRefused)
+TEST_P(QualityEngines, SaveOfARecordAnotherWorkstationChangedIsRefusedAndProposalsKeptInTheProgramsOwnTable)
 {
     db->exec("insert into [工單品檢明細] (製程, 工單單號, 工單序, 序, 主要檢查項目) values ('D-印刷', 'P1', 1, 1, 'old')");
     db->exec("insert into [工單印刷數據] (製程, 工單單號, 工單序, 序, 色號) values ('D-印刷', 'P1', 1, 1, 'old')");
@@ -314,13 +312,10 @@ TEST_P(QualityEngines, SaveOfARecordAnotherWorkstationChangedIsRefused)
     ASSERT_EQ(messages.shown().size(), 1u);
     EXPECT_EQ(messages.shown()[0].text, "此筆印刷數據在您開啟之後已被其他程式變更（沒有記錄由誰、何時變更）" + rest);
     EXPECT_EQ(db->value("select 測量1 from [工單印刷數據]"), "52");
-}
 
-// A database made before the table existed gets it and keeps its lines;
-// only proposals are marked there, and a verdict changed since (by another
-// program) counts as chosen. 判定 itself reads as before.
-TEST_P(QualityEngines, ProposedVerdictsAreKeptInTheProgramsOwnTable)
-{
+    // A database made before the table existed gets it and keeps its lines;
+    // only proposals are marked there, and a verdict changed since (by another
+    // program) counts as chosen. 判定 itself reads as before.
     db->exec("drop table [品檢建議判定]");
     db->exec("drop table [品質資料儲存]");
     db->exec("insert into [工單品檢明細] (製程, 工單單號, 工單序, 序, 主要檢查項目, 判定) values "
