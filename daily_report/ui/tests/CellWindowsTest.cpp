@@ -32,7 +32,7 @@ void TypeStint(W& w, const char* quantity)
 // One printing row: a confirmed time and a confirmed vendor land in the row
 // as the windows stored them; a remark the clerk typed in the row stays when
 // the quantity comes back.
-TEST_F(CellWindowsTest, ConfirmedTimeAndVendorLandInThePrintingRowAsStored)
+TEST_F(CellWindowsTest, ConfirmedTimeAndVendorLandInTheRowAsStoredAndAnUnconfirmedTimeChangesNothing)
 {
     db().exec("insert into VENDER (ID, SNAME, TEL1, ADD1) values ('V01', '永豐上光', '02-2222', '台北市')");
     daily::ProcessPage& p = loadOnePrintingPiece();
@@ -91,20 +91,19 @@ TEST_F(CellWindowsTest, ConfirmedTimeAndVendorLandInThePrintingRowAsStored)
     messages.answer(MsgAnswer::Yes);
     side->save();
     EXPECT_EQ(value("select 完工說明 from PRINTING_S"), "夜班完成一半");
-}
 
-TEST_F(CellWindowsTest, TimeWindowClosedWithoutConfirmingChangesNothingInOtherGridsEither)
-{
+    // Closed without confirming, the time window changes nothing, in another
+    // kind's grid either.
     const ProcessKind& gluing = daily::test::KindNamed("H-糊工");
     workOrder("P002");
     line(gluing, "P002", 3);
     piece(gluing, "D009", 1, "P002", 3);
     db().exec("update PASTE_S set 車別 = 'G2', 耗時 = '0.50' where ID = 'D009'");
-    daily::ProcessPage& p = loadKind("H-糊工");
-    ASSERT_EQ(p.records(), 1);
+    daily::ProcessPage& glued = loadKind("H-糊工");
+    ASSERT_EQ(glued.records(), 1);
 
     bool returned = true;
-    openAndDrive<W>(p, 1, "耗時", [&](W& w) {
+    openAndDrive<W>(glued, 1, "耗時", [&](W& w) {
         const QString heading = w.lbl標題->text();
         EXPECT_TRUE(heading.contains(QStringLiteral("H-糊工")) && heading.contains(QStringLiteral("P002-3")))
             << heading.toStdString();
@@ -112,8 +111,8 @@ TEST_F(CellWindowsTest, TimeWindowClosedWithoutConfirmingChangesNothingInOtherGr
         QTest::mouseClick(w.ssc回前畫面, Qt::LeftButton);
         returned = w.timeResult().returned;
     }, true);
-    EXPECT_EQ(p.grid()->text(1, p.layout().column("耗時")), "0.50");
-    EXPECT_FALSE(p.flags().rowFlagged(1));
+    EXPECT_EQ(glued.grid()->text(1, glued.layout().column("耗時")), "0.50");
+    EXPECT_FALSE(glued.flags().rowFlagged(1));
     EXPECT_FALSE(returned);
 }
 

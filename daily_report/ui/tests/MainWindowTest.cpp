@@ -492,20 +492,6 @@ TEST_F(MainWindowTest, PendingCellsAreColouredUndonePreviewedSavedAndInTheHistor
     EXPECT_TRUE(DriveModal<frm日報異動紀錄>([&] { w->toolbars().actHistory->trigger(); }, [](frm日報異動紀錄&) {}));
 }
 
-TEST_F(MainWindowTest, WithoutADatabaseTheStatusBarAndEveryOperationSaySo)
-{
-    std::filesystem::remove(db.path());
-    auto w = open();
-    EXPECT_TRUE(messages.shown().empty());   // start-up said it already
-    EXPECT_TRUE(w->lblDatabasePath->text().startsWith(QStringLiteral("沒有開啟資料庫")));
-    QTest::keyClick(w.get(), Qt::Key_O, Qt::AltModifier);
-    w->toolbars().actQuery->trigger();
-    w->toolbars().actWorkOrder->trigger();
-    ASSERT_EQ(messages.shown().size(), 3u);
-    for (const auto& m : messages.shown())
-        EXPECT_EQ(m.text.rfind("沒有開啟資料庫，本作業沒有執行。", 0), 0u) << m.text;
-}
-
 // The close box asks, and Yes ends the registration; the entry view, the
 // dragged widths, the large font and the window's place come back at the
 // next start, for this employee only.
@@ -639,7 +625,7 @@ TEST_F(MainWindowTest, AQueryOnlyUserOrACutShortLaunchLineSaysQueryOnlyAndRefuse
 
 // Every kind, loaded at the plant's screen size: its open pieces, and each
 // view of its grid fitting with no heading cut.
-TEST_F(MainWindowTest, EveryKindLoadsItsOpenPiecesAndEveryEntryViewFitsThePlantsScreen)
+TEST_F(MainWindowTest, EveryKindLoadsAndFitsThePlantsScreenAndWithoutTheDatabaseEveryOperationSaysSo)
 {
     auto w = open();
     w->resize(1280, 1024);
@@ -691,6 +677,19 @@ TEST_F(MainWindowTest, EveryKindLoadsItsOpenPiecesAndEveryEntryViewFitsThePlants
         }
     }
     EXPECT_TRUE(messages.shown().empty());
+
+    // Once the database is gone, a window opened then says so in its status bar
+    // and at every operation.
+    std::filesystem::remove(db.path());
+    auto without = open();
+    EXPECT_TRUE(messages.shown().empty());   // start-up said it already
+    EXPECT_TRUE(without->lblDatabasePath->text().startsWith(QStringLiteral("沒有開啟資料庫")));
+    QTest::keyClick(without.get(), Qt::Key_O, Qt::AltModifier);
+    without->toolbars().actQuery->trigger();
+    without->toolbars().actWorkOrder->trigger();
+    ASSERT_EQ(messages.shown().size(), 3u);
+    for (const auto& m : messages.shown())
+        EXPECT_EQ(m.text.rfind("沒有開啟資料庫，本作業沒有執行。", 0), 0u) << m.text;
 }
 
 // The kinds' own buttons on one window: 回存工單 appears with the first
