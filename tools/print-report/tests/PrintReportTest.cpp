@@ -210,7 +210,7 @@ TEST_F(PrintReport, AnalysesAsPdfAndWorkbooksClosingWithTheChartPage)
 
 // The printing data listing's chart of one colour number: its dates, its
 // tolerance; a colour number without lines prints nothing, none is refused.
-TEST_F(PrintReport, TheColourDifferenceChartOfOneColourNumber)
+TEST_F(PrintReport, TheColourDifferenceChartOfOneColourNumberAndTheHelpNamingEveryReport)
 {
     db_.exec("insert into [色號目標值] (色號, L, A, B, 容許色差) values ('C', 55, -37, -50, 3.5)");
     db_.exec("insert into [工單印刷數據] (製程, 工單單號, 工單序, 序, 色號, 測量1, 測量2, 測量3, 印刷日期) values "
@@ -229,6 +229,25 @@ TEST_F(PrintReport, TheColourDifferenceChartOfOneColourNumber)
     EXPECT_TRUE(exits(2, "--report 印刷數據色差圖 --set colour=C --set printed-to=1131345 --pdf '" + pdf + "'",
                       "printed-to=1131345"));
     EXPECT_TRUE(outputs().empty());
+
+    // The help names every report and what it reads.
+    ASSERT_TRUE(exits(0, "--help"));
+    EXPECT_NE(out_.find("usage: print-report"), std::string::npos) << out_;
+    EXPECT_NE(out_.find("--png adds a page (the\n      first unless --png-page names one"), std::string::npos) << out_;
+    EXPECT_NE(out_.find("alone, not with --pdf or --png"), std::string::npos) << out_;
+    // Every report it prints by name, with what each reads.
+    for (const char* name :
+         {"rpt外發單_印前_xp", "rpt外發單_印刷_xp", "rpt外發單_裁工_xp", "rpt外發單_其他_xp", "rpt不良分析1_工務預排",
+          "rpt不良分析2_工務預排", "rpt不良分析_工務預排個人總表", "rpt產值分析表_印刷", "rpt產值分析表_印刷_1",
+          "rpt產值分析表1", "rpt生產明細表", "印刷數據色差圖", "frm產值分析明細轉Excel", "frm生產明細表轉Excel"})
+        EXPECT_NE(out_.find(std::string("    ") + name), std::string::npos) << name << "\n" << out_;
+    EXPECT_NE(out_.find("rpt外發單_印前1_xp"), std::string::npos) << out_;
+    for (const char* param : {"number-from", "number-to", "schedule-from", "schedule-to", "vendor", "title-choice",
+                              "no-customer", "origin=2", "po-from", "done-from", "done-to", "done-time-from",
+                              "done-time-to", "po-to", "machine", "handler", "description", "kind", "choice=1",
+                              "choice=2", "grouping=2"})
+        EXPECT_NE(out_.find(param), std::string::npos) << param;
+    EXPECT_EQ(std::system((std::string(PRINT_REPORT) + " --help >/dev/null 2>&1").c_str()), 0);
 }
 
 // Nothing to print (1) and wrong arguments (2) write nothing, and a workbook
@@ -265,27 +284,6 @@ TEST_F(PrintReport, NothingToPrintAndBadArgumentsFailWritingNothing)
     EXPECT_TRUE(exits(1, "--report frm產值分析明細轉Excel --set choice=2 --set kind=K-刀模 --xlsx '" + kept + "'"));
     EXPECT_EQ(read(kept), "kept");
     EXPECT_EQ(outputs(), std::vector<std::string>{"kept.xlsx"});
-}
-
-TEST_F(PrintReport, HelpNamesEveryReportAndWhatItReads)
-{
-    ASSERT_TRUE(exits(0, "--help"));
-    EXPECT_NE(out_.find("usage: print-report"), std::string::npos) << out_;
-    EXPECT_NE(out_.find("--png adds a page (the\n      first unless --png-page names one"), std::string::npos) << out_;
-    EXPECT_NE(out_.find("alone, not with --pdf or --png"), std::string::npos) << out_;
-    // Every report it prints by name, with what each reads.
-    for (const char* name :
-         {"rpt外發單_印前_xp", "rpt外發單_印刷_xp", "rpt外發單_裁工_xp", "rpt外發單_其他_xp", "rpt不良分析1_工務預排",
-          "rpt不良分析2_工務預排", "rpt不良分析_工務預排個人總表", "rpt產值分析表_印刷", "rpt產值分析表_印刷_1",
-          "rpt產值分析表1", "rpt生產明細表", "印刷數據色差圖", "frm產值分析明細轉Excel", "frm生產明細表轉Excel"})
-        EXPECT_NE(out_.find(std::string("    ") + name), std::string::npos) << name << "\n" << out_;
-    EXPECT_NE(out_.find("rpt外發單_印前1_xp"), std::string::npos) << out_;
-    for (const char* param : {"number-from", "number-to", "schedule-from", "schedule-to", "vendor", "title-choice",
-                              "no-customer", "origin=2", "po-from", "done-from", "done-to", "done-time-from",
-                              "done-time-to", "po-to", "machine", "handler", "description", "kind", "choice=1",
-                              "choice=2", "grouping=2"})
-        EXPECT_NE(out_.find(param), std::string::npos) << param;
-    EXPECT_EQ(std::system((std::string(PRINT_REPORT) + " --help >/dev/null 2>&1").c_str()), 0);
 }
 
 } // namespace
