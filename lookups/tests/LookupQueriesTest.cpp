@@ -72,7 +72,8 @@ protected:
 
 } // namespace
 
-TEST_F(Queries, Window1ListsActiveVendorsOfTheKindAndFallsBackWithoutTheFilter)
+// Window 1 lists the active vendors of the kind and falls back without the filter.
+TEST_F(Queries, VendorWindowsListTheirOwnWayAndTypedQuotesAndWildcardsFindWhatTheUserMeans)
 {
     EXPECT_EQ(vendors1("印刷", ""), (Codes{"M01", "V01", "V02"}));   // V03 disabled
     EXPECT_EQ(vendors1("印刷", "金龍"), Codes{"V02"});
@@ -98,10 +99,21 @@ TEST_F(Queries, Window1ListsActiveVendorsOfTheKindAndFallsBackWithoutTheFilter)
     const LookupRows all = run(VendorQuery1({"所有廠商", "沒有這家", true, 0}));
     EXPECT_TRUE(all.fellBack);
     EXPECT_EQ(codes(all), (Codes{"M01", "M05"}));
-}
 
-TEST_F(Queries, TypedQuotesAndWildcardsFindWhatTheUserMeans)
-{
+    // Window 3 shows disabled vendors and has no fall-back; window 5 adds every
+    // machine to the kind.
+    EXPECT_EQ(codes(run(VendorQuery3({"D-印刷", "", false, 0}))), (Codes{"M01", "V01", "V02", "V03"}));
+    EXPECT_EQ(codes(run(VendorQuery3({"I-裁摺", "", false, 0}))), Codes{"V09"});
+    const LookupRows none = run(VendorQuery3({"D-印刷", "沒有", false, 0}));
+    EXPECT_FALSE(none.fellBack);
+    EXPECT_TRUE(none.rows.empty());
+
+    EXPECT_EQ(codes(run(VendorQuery5({"裁摺", "", false, 0}))), (Codes{"M01", "M05", "V09"}));
+    const LookupRows fallback5 = run(VendorQuery5({"裁摺", "宏達", false, 0}));
+    EXPECT_TRUE(fallback5.fellBack);
+    EXPECT_EQ(codes(fallback5), (Codes{"M01", "M05", "V09"}));
+
+    // Typed quotes and wildcards find what the user means.
     const std::pair<const char*, const char*> typed[] = {
         {"100%", "V10"}, {"A_1", "V13"}, {"Mary's", "V12"}, {"mary", "V12"}, {"5%_\\", "V15"}};
     for (const auto& [filter, code] : typed)
@@ -112,23 +124,7 @@ TEST_F(Queries, TypedQuotesAndWildcardsFindWhatTheUserMeans)
     EXPECT_TRUE(run(CustomerQuery(admin, "'_%")).fellBack);
 }
 
-// Window 3 shows disabled vendors and has no fall-back; window 5 adds every
-// machine to the kind.
-TEST_F(Queries, Windows3And5ListTheirOwnWay)
-{
-    EXPECT_EQ(codes(run(VendorQuery3({"D-印刷", "", false, 0}))), (Codes{"M01", "V01", "V02", "V03"}));
-    EXPECT_EQ(codes(run(VendorQuery3({"I-裁摺", "", false, 0}))), Codes{"V09"});
-    const LookupRows none = run(VendorQuery3({"D-印刷", "沒有", false, 0}));
-    EXPECT_FALSE(none.fellBack);
-    EXPECT_TRUE(none.rows.empty());
-
-    EXPECT_EQ(codes(run(VendorQuery5({"裁摺", "", false, 0}))), (Codes{"M01", "M05", "V09"}));
-    const LookupRows r = run(VendorQuery5({"裁摺", "宏達", false, 0}));
-    EXPECT_TRUE(r.fellBack);
-    EXPECT_EQ(codes(r), (Codes{"M01", "M05", "V09"}));
-}
-
-TEST_F(Queries, EmployeeListsKeepFormerStaffOutAndSplitTheDeliveryStaff)
+TEST_F(Queries, EmployeeListsKeepFormerStaffOutAndCustomersOfARestrictedUserAreHisOwnTheUnassignedAndHisGroups)
 {
     EXPECT_EQ(codes(run(EmployeeQuery({"", false, false}))), (Codes{"A01", "A02", "A04", "A06"}));
     EXPECT_EQ(codes(run(EmployeeQuery({"", true, false}))), (Codes{"A04", "A05", "A06"}));
@@ -138,10 +134,8 @@ TEST_F(Queries, EmployeeListsKeepFormerStaffOutAndSplitTheDeliveryStaff)
     EXPECT_TRUE(r.fellBack);
     EXPECT_EQ(codes(r), (Codes{"A01", "A02", "A04", "A06"}));
     EXPECT_EQ(codes(run(EmployeeQuery({"鍾", true, false}))), (Codes{"A04", "A05", "A06"}));
-}
 
-TEST_F(Queries, CustomersOfARestrictedUserAreHisOwnTheUnassignedAndHisGroups)
-{
+    // The customers of a restricted user are his own, the unassigned and his groups'.
     EXPECT_EQ(codes(run(CustomerQuery(admin, ""))), (Codes{"C01", "C02", "C03", "C05", "C06", "C07"}));
 
     Session sales;
@@ -157,10 +151,10 @@ TEST_F(Queries, CustomersOfARestrictedUserAreHisOwnTheUnassignedAndHisGroups)
     Session unknown;   // rights not established: restricted, only customers without a salesperson
     EXPECT_EQ(codes(run(CustomerQuery(unknown, ""))), (Codes{"C03", "C07"}));
 
-    const LookupRows r = run(CustomerQuery(sales, "停業"));
-    EXPECT_TRUE(r.fellBack);
-    EXPECT_EQ(codes(r), (Codes{"C01", "C03", "C05", "C06", "C07"}));
-    EXPECT_EQ(r.rows[0][3], "陳志明");
+    const LookupRows closed = run(CustomerQuery(sales, "停業"));
+    EXPECT_TRUE(closed.fellBack);
+    EXPECT_EQ(codes(closed), (Codes{"C01", "C03", "C05", "C06", "C07"}));
+    EXPECT_EQ(closed.rows[0][3], "陳志明");
 }
 
 TEST_F(Queries, DiesAreValidOnlyUnlessAskedAndFilterByEveryField)
