@@ -56,7 +56,7 @@ double FourDecimals(double v) { return std::round(v * 10000.0) / 10000.0; }
 
 } // namespace
 
-TEST(ColourDifference, PublishedPairsToFourDecimalsInBothOrders)
+TEST(ColourDifference, PublishedPairsToFourDecimalsInBothOrdersAndCellsGiveALabOnlyWhenAllThreeAreNumbers)
 {
     int n = 0;
     for (const Pair& p : kSharma) {
@@ -64,10 +64,8 @@ TEST(ColourDifference, PublishedPairsToFourDecimalsInBothOrders)
         EXPECT_DOUBLE_EQ(FourDecimals(Ciede2000(p.x, p.y)), p.deltaE) << "pair " << n;
         EXPECT_DOUBLE_EQ(FourDecimals(Ciede2000(p.y, p.x)), p.deltaE) << "pair " << n << " reversed";
     }
-}
 
-TEST(ColourDifference, CellsGiveALabOnlyWhenAllThreeAreNumbers)
-{
+    // Cells give a Lab only when all three are numbers.
     const auto lab = LabFromTexts(" 55.2", "-37", "-50.04 ");
     ASSERT_TRUE(lab);
     EXPECT_DOUBLE_EQ(lab->L, 55.2);

@@ -25,19 +25,16 @@ Measured Measuring(std::optional<double> density = std::nullopt) { return {kPair
 
 // The largest of ΔL, Δa, Δb (measured minus target) is named, the others
 // when at least half of it; the signs say which way.
-TEST(ColourTolerance, DirectionsNameTheComponentsThatMatter)
+TEST(ColourTolerance, DirectionsNameTheComponentsThatMatterEdgesAreWithinAndMissingValuesCheckNothing)
 {
     EXPECT_EQ(Directions(kPair1Target, kPair1Measured), (Words{"偏藍", "偏綠"}));
     EXPECT_EQ(Directions({61, -5, 29}, {50, 2.5, 0}), (Words{"偏藍"}));   // ΔL -11 is under half of Δb -29
     EXPECT_EQ(Directions(kPair1Target, kPair1Target), Words{});
-}
 
-// At a tolerance, or the edge of the density band, is within (as the cells
-// show the values); below the band the density is out the other way. A
-// density target without its tolerance, or L, a, b that are not numbers,
-// check nothing. (Beyond them: the printing data window's test.)
-TEST(ColourTolerance, EdgesAreWithinAndMissingValuesCheckNothing)
-{
+    // At a tolerance, or the edge of the density band, is within (as the cells
+    // show the values); below the band the density is out the other way. A
+    // density target without its tolerance, or L, a, b that are not numbers,
+    // check nothing. (Beyond them: the printing data window's test.)
     EXPECT_FALSE(CheckTolerance(Measuring(1.55), Target(2.04, 1.45, 0.10)).out());
     EXPECT_EQ(ExcessText(CheckTolerance(Measuring(1.30), Target(2.0, 1.45, 0.10))), "色差+0.04 偏藍、偏綠；濃度偏低 0.05");
     EXPECT_FALSE(CheckTolerance(Measuring(1.90), Target(std::nullopt, 1.45)).checked());
