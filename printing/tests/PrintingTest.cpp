@@ -41,7 +41,7 @@ TEST(OutputName, ReportAndTimeAndNeverATakenName)
 // A kind change shows (1), hides (0) or leaves (.) each of the choices 0 to
 // 7, captions choice 0, and falls back to choice 0 from one the kind does
 // not offer.
-TEST(PrintPageRules, DefaultsForTheRecordAndTodayAndTheKindsOrderChoices)
+TEST(PrintPageRules, DefaultsTheKindsOrderChoicesAndWhatEachChoiceShows)
 {
     struct Case { const char* kind; bool printPressed, amounts; int selected; const char *visible, *caption; bool back; };
     for (const Case& c : {Case{"D-印刷", true, false, 1, "1..111..", "排程單1", false},
@@ -63,11 +63,8 @@ TEST(PrintPageRules, DefaultsForTheRecordAndTodayAndTheKindsOrderChoices)
     EXPECT_EQ(DefaultRanges(FixedClock({2024, 12, 4, 9, 30, 0}), "1131201001"),
               (std::array<std::string, 14>{"", "1131204", "1131201001", "1131201001", "1131201", "0000", "1131204",
                                            "2400", "", "zzzzzzzzz", "", "", "", ""}));
-}
 
-// What each choice shows, named.
-TEST(PrintPageRules, ChoicePanelsChecksAndKind)
-{
+    // What each choice shows, named.
     const std::tuple<int, const char*, const char*, const char*> cases[] = {
         {0, "D-印刷", "岱恆印刷", "orderPanel retitle kind"},
         {4, "D-印刷", "岱恆印刷", "orderPanel kind"},
@@ -89,7 +86,7 @@ TEST(PrintPageRules, ChoicePanelsChecksAndKind)
     }
 }
 
-TEST(PrintParamsFill, EmptyFieldsTakeTheirBoundsTextsAreTrimmedAndTheOrderLayoutTakesThemOver)
+TEST(PrintParamsFill, EmptyFieldsTakeTheirBoundsTheOrderLayoutTakesThemOverAndTheJobChecksAndDecides)
 {
     PageInput page;
     page.choice = 3;
@@ -113,38 +110,36 @@ TEST(PrintParamsFill, EmptyFieldsTakeTheirBoundsTextsAreTrimmedAndTheOrderLayout
     EXPECT_EQ((std::vector<std::string>{r.numberFrom, r.vendor, r.kind, r.noCustomer, r.titleChoice, r.companyTitle,
                                         std::to_string(r.choice)}),
               (std::vector<std::string>{"1131201001", "V01", "D-印刷", "1", "2", "大華印刷", "2"}));
-}
 
-// What each choice checks for data, and which layout or window it opens.
-TEST(PrintJob, CheckQueryAndLayoutPerChoiceAndKind)
-{
-    PageInput page;
+    // What each choice checks for data, and which layout or window it opens.
+    page = {};
     page.kind = "I-裁摺";
-    PrintParams p = FillParams(page);
-    EXPECT_NE(AnalysisCondition(p).find("開始時間 >= '00000000000' and 結束時間 <= '99999999999'"), std::string::npos);
-    EXPECT_NE(CheckQuery(1, p, "").find(" and KIND = 'I-裁摺' "), std::string::npos);
-    EXPECT_EQ(CheckQuery(6, p, "").find("KIND = "), std::string::npos);
-    EXPECT_NE(CheckQuery(2, p, kExcelMode, "PC1").find("from [不良分析_tmp] where ID = 'PC1'"), std::string::npos);
+    PrintParams job = FillParams(page);
+    EXPECT_NE(AnalysisCondition(job).find("開始時間 >= '00000000000' and 結束時間 <= '99999999999'"), std::string::npos);
+    EXPECT_NE(CheckQuery(1, job, "").find(" and KIND = 'I-裁摺' "), std::string::npos);
+    EXPECT_EQ(CheckQuery(6, job, "").find("KIND = "), std::string::npos);
+    EXPECT_NE(CheckQuery(2, job, kExcelMode, "PC1").find("from [不良分析_tmp] where ID = 'PC1'"), std::string::npos);
     page.kind = "";
     EXPECT_EQ(CheckQuery(0, FillParams(page), ""), "");
 
     page.kind = "N-其它";
-    p = FillParams(page);
-    const Dispatch d = Decide(4, p, "", true, false);
+    job = FillParams(page);
+    const Dispatch d = Decide(4, job, "", true, false);
     EXPECT_EQ(d.target, Target::OutsourcingOrder);
     EXPECT_EQ(d.layout, "rpt外發單_其他_xp");
     EXPECT_TRUE(d.preview);
-    EXPECT_FALSE(Decide(1, p, "", true, false).preview);
-    EXPECT_EQ(Decide(1, p, kExcelMode, true, true).target, Target::ValueExcel);
-    EXPECT_EQ(Decide(7, p, kExcelMode, true, true).target, Target::DetailExcel);
-    EXPECT_EQ(Decide(7, p, "", true, true).layout, "rpt生產明細表");
-    EXPECT_EQ(Decide(2, p, "", true, true).layout, "rpt不良分析1_工務預排");
-    p.completionGrouping = 2;
-    EXPECT_EQ(Decide(2, p, "", true, true).layout, "rpt不良分析2_工務預排");
-    p.kind = "D-印刷";
-    EXPECT_EQ(Decide(1, p, "", true, true).layout, "rpt產值分析表_印刷");
-    EXPECT_EQ(Decide(1, p, "", false, true).layout, "rpt產值分析表_印刷_1");
+    EXPECT_FALSE(Decide(1, job, "", true, false).preview);
+    EXPECT_EQ(Decide(1, job, kExcelMode, true, true).target, Target::ValueExcel);
+    EXPECT_EQ(Decide(7, job, kExcelMode, true, true).target, Target::DetailExcel);
+    EXPECT_EQ(Decide(7, job, "", true, true).layout, "rpt生產明細表");
+    EXPECT_EQ(Decide(2, job, "", true, true).layout, "rpt不良分析1_工務預排");
+    job.completionGrouping = 2;
+    EXPECT_EQ(Decide(2, job, "", true, true).layout, "rpt不良分析2_工務預排");
+    job.kind = "D-印刷";
+    EXPECT_EQ(Decide(1, job, "", true, true).layout, "rpt產值分析表_印刷");
+    EXPECT_EQ(Decide(1, job, "", false, true).layout, "rpt產值分析表_印刷_1");
 }
+
 
 class PrintRun : public ::testing::Test {
 protected:
