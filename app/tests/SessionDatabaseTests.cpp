@@ -164,7 +164,7 @@ TEST_F(SessionSettings, MissingNameKeyIsReportedAndStopsLoading)
     EXPECT_TRUE(lines[0].contains("\t引數錯誤：啟動參數錯誤：「-AD=」之後找不到「-NAME=」")) << lines[0].toStdString();
 }
 
-TEST_F(SessionSettings, RightsCountOnlyWhenUserAndRightsWereEstablished)
+TEST_F(SessionSettings, RightsCountOnlyWhenUserAndRightsWereEstablishedAndQuotesDoNotBreakTheStatements)
 {
     AddEmployee(db, "A001", "王大明", "");
     db.exec("insert into [使用者資料明細] (使用者, 生產管理細部) values ('王大明', '000000000001')");
@@ -186,42 +186,15 @@ TEST_F(SessionSettings, RightsCountOnlyWhenUserAndRightsWereEstablished)
         EXPECT_EQ(t.RightsEstablished, established) << line;
         EXPECT_EQ(t.RightsProblem.empty(), established) << line;
     }
-}
 
-TEST_F(SessionSettings, QuotesInValuesDoNotBreakTheStatements)
-{
+    // Quotes in values do not break the statements.
+    messages.clear();
     AddEmployee(db, "O''K", "O''Neil", "");
     db.exec("insert into [使用者資料明細] (使用者, 工單作業細部, 生產管理細部) values ('O''Neil', '1', '2')");
     EXPECT_TRUE(LoadSessionSettings(s, true, Environment("-kvo2851 -AD=a -NAME=O'Neil -ID=O'K -XLS=x -DOC=y -PID=1")));
     EXPECT_TRUE(messages.shown().empty());
     EXPECT_EQ(s.RightsGroups[0], "GO'K");
     EXPECT_EQ(s.WorkOrderRights, "1");
-}
-
-TEST_F(SessionSettings, MissingOrForeignDatabaseFileIsReportedNotFatal)
-{
-    s.DatabaseFolder = db.folder() + "nowhere/";
-    BuildConnectionString(s);
-    EXPECT_FALSE(LoadSessionSettings(s, true, Environment("-kvo2851 -AD=a -NAME=b -ID=c -XLS=d -DOC=e -PID=1")));
-    // Who the user is comes from the launch line; nothing else was read.
-    const std::string said = One(messages, kSettingsTitle).text;
-    EXPECT_TRUE(Has(said, "\n已讀取的設定：使用者身分\n沒有讀取的設定：員工群組與分機、公司名稱、使用者權限、Excel 匯出資料夾\n"
-                          "程式繼續執行；使用者權限會在儲存前再讀取，其餘要在資料庫可以使用後重新啟動本程式才會讀取。"));
-    EXPECT_FALSE(Has(said, "已經讀取的設定繼續執行"));
-
-    messages.clear();
-    QDir().mkpath(QString::fromStdString(s.DatabaseFolder));
-    std::ofstream(s.DatabaseFolder + "QTMV.mdb") << "Standard Jet DB, or anything else that is not ours";
-    std::vector<bool> busy;
-    StartupEnvironment env = Environment("");
-    env.setBusy = [&busy](bool b) { busy.push_back(b); };
-    Session started; // started without the launcher: no user is known
-    started.ConnectionString = s.ConnectionString;
-    EXPECT_FALSE(LoadSessionSettings(started, true, env));
-    EXPECT_EQ(busy, (std::vector<bool>{true, false}));
-    EXPECT_TRUE(Has(One(messages, kSettingsTitle).text,
-                    "\n已讀取的設定：無\n沒有讀取的設定：使用者身分、員工群組與分機、公司名稱、使用者權限、Excel 匯出資料夾\n"
-                    "程式繼續執行；沒有讀取的設定要在資料庫可以使用後重新啟動本程式才會讀取。"));
 }
 
 // Reading stops at the table that fails: what came before it is read and said so.
@@ -237,7 +210,7 @@ TEST_F(SessionSettings, AFailureHalfWayNamesWhatWasReadAndWhatWasNot)
                     "程式繼續執行；使用者權限會在儲存前再讀取，其餘要在資料庫可以使用後重新啟動本程式才會讀取。"));
 }
 
-TEST_F(SessionSettings, InitSessionLocatesTheDatabaseAndSetsDefaults)
+TEST_F(SessionSettings, InitSessionLocatesTheDatabaseAndAMissingOrForeignFileIsReportedNotFatal)
 {
     Session started;
     StartupEnvironment env = Environment("");
@@ -248,6 +221,30 @@ TEST_F(SessionSettings, InitSessionLocatesTheDatabaseAndSetsDefaults)
     EXPECT_EQ(started.ConnectionString, s.ConnectionString);
     EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(started.TempFolder + "QTMV.TXT")));
     EXPECT_EQ(started.ExcelFolder, db.folder() + "home/");
+
+    // A missing or foreign database file is reported, not fatal.
+    s.DatabaseFolder = db.folder() + "nowhere/";
+    BuildConnectionString(s);
+    EXPECT_FALSE(LoadSessionSettings(s, true, Environment("-kvo2851 -AD=a -NAME=b -ID=c -XLS=d -DOC=e -PID=1")));
+    // Who the user is comes from the launch line; nothing else was read.
+    const std::string said = One(messages, kSettingsTitle).text;
+    EXPECT_TRUE(Has(said, "\n已讀取的設定：使用者身分\n沒有讀取的設定：員工群組與分機、公司名稱、使用者權限、Excel 匯出資料夾\n"
+                          "程式繼續執行；使用者權限會在儲存前再讀取，其餘要在資料庫可以使用後重新啟動本程式才會讀取。"));
+    EXPECT_FALSE(Has(said, "已經讀取的設定繼續執行"));
+
+    messages.clear();
+    QDir().mkpath(QString::fromStdString(s.DatabaseFolder));
+    std::ofstream(s.DatabaseFolder + "QTMV.mdb") << "Standard Jet DB, or anything else that is not ours";
+    std::vector<bool> busy;
+    StartupEnvironment busyEnv = Environment("");
+    busyEnv.setBusy = [&busy](bool b) { busy.push_back(b); };
+    Session anonymous; // started without the launcher: no user is known
+    anonymous.ConnectionString = s.ConnectionString;
+    EXPECT_FALSE(LoadSessionSettings(anonymous, true, busyEnv));
+    EXPECT_EQ(busy, (std::vector<bool>{true, false}));
+    EXPECT_TRUE(Has(One(messages, kSettingsTitle).text,
+                    "\n已讀取的設定：無\n沒有讀取的設定：使用者身分、員工群組與分機、公司名稱、使用者權限、Excel 匯出資料夾\n"
+                    "程式繼續執行；沒有讀取的設定要在資料庫可以使用後重新啟動本程式才會讀取。"));
 }
 
 // A client workstation (SITE=C) works in the DSN's folder or not at all.
