@@ -177,7 +177,6 @@ private:
         return true;
     }
 
-
     // The history row of a written cell: the value as loaded, the value written.
     void record(int c, std::string written)
     {
