@@ -428,10 +428,9 @@ TEST_F(TimeWindowTest, RequestOpensTheWindowAndTheResultSaysWhatWasStored)
 }
 
 // Typed work is not thrown away unasked: Esc, 回前畫面 and the close button
-// ask as the main window asks about unsaved cells. Enter (Cancel) stays
-// with the lines and the lock, No stores nothing, Yes saves and closes, or
-// stays when the save is refused. A value typed back as it was loaded is
-// nothing to ask about.
+// ask as the main window asks about unsaved cells. No stores nothing, Yes
+// saves and closes, or stays, with the lines and the lock, when the save is
+// refused. A value typed back as it was loaded is nothing to ask about.
 TEST_F(TimeWindowTest, LeavingWithTypedWorkAsksFirst)
 {
     db().exec("insert into [預排資料耗時明細] (單號, 工單單號, 工單序, 序, 製程, 機別, 開始, 結束, 完工數量) "
@@ -446,18 +445,9 @@ TEST_F(TimeWindowTest, LeavingWithTypedWorkAsksFirst)
     EXPECT_TRUE(messages.shown().empty());
     EXPECT_FALSE(w->isVisible());
 
+    // The shared question, and Cancel staying with the lines: QualityWindowTest.
     open();
     typeLine(2);
-    messages.answer(MsgAnswer::Cancel);
-    QTest::keyClick(grid().tableView(), Qt::Key_Escape);
-    // The shared question: its buttons and default in QualityWindowTest.
-    ASSERT_EQ(messages.shown().size(), 1u);
-    EXPECT_EQ(messages.shown()[0].title, "詢問");
-    EXPECT_EQ(told(), Texts{question});
-    EXPECT_TRUE(w->isVisible());
-    EXPECT_EQ(grid().text(2, W::c製作), "H1");
-    EXPECT_EQ(value("select count(*) from SYSPOLOCK1"), "1");
-
     messages.answer(MsgAnswer::No);
     QTest::mouseClick(w->ssc回前畫面, Qt::LeftButton);
     EXPECT_EQ(told(), Texts{question});
@@ -476,6 +466,7 @@ TEST_F(TimeWindowTest, LeavingWithTypedWorkAsksFirst)
     EXPECT_TRUE(w->isVisible());
     EXPECT_EQ(grid().text(2, W::c製作), "H1");
     EXPECT_EQ(value(stored), "1:H1:6000");
+    EXPECT_EQ(value("select count(*) from SYSPOLOCK1"), "1");   // the window keeps its lock
 
     typeOver(w->txt完工數量, "15450");
     messages.answer(MsgAnswer::Yes);
