@@ -3,6 +3,7 @@
 #include "platform/jet/Error.h"
 #include "platform/jet/LibPq.h"
 #include "platform/jet/Postgres.h"
+#include "platform/jet/ServerSeries.h"
 #include "platform/text/Text.h"
 
 
@@ -264,14 +265,42 @@ public:
     // not held up by a full socket.
     std::unique_ptr<CursorSeries> querySeries(std::vector<std::string> sqls, std::vector<std::string> contexts) override;
 
-    // Sent at once as a series; each statement's result is taken in turn,
-    // so a failure is told with the statement that failed.
+    // Sent at once as a series, repeated shapes prepared once
+    // (ServerSeries.h); each statement's result is taken in turn, so a
+    // failure is told with the statement that failed.
     void executeAll(std::vector<std::string> sqls, std::vector<std::string> contexts) override
     {
-        const std::size_t n = sqls.size();
-        std::unique_ptr<CursorSeries> series = querySeries(std::move(sqls), std::move(contexts));
-        for (std::size_t i = 0; i < n; ++i)
-            series->next();
+        ServerSeries s = PrepareRepeated(sqls, "jet_series" + std::to_string(++seriesCount_) + "_");
+        // What an earlier failed series left prepared goes first: a failure
+        // stops a series before its deallocations, and a transaction that
+        // failed refuses them until it ends.
+        std::vector<std::string> texts, told;
+        std::vector<ServerSeries::Prepared> names;
+        for (std::string& name : stillPrepared_) {
+            names.push_back({name, 0, texts.size()});
+            texts.push_back("deallocate " + name);
+            told.push_back(contexts.front());
+        }
+        stillPrepared_.clear();
+        const std::size_t first = texts.size();
+        for (std::size_t k = 0; k < s.sqls.size(); ++k) {
+            texts.push_back(std::move(s.sqls[k]));
+            told.push_back(s.origin[k] < 0 ? std::string() : contexts[static_cast<std::size_t>(s.origin[k])]);
+        }
+        for (const ServerSeries::Prepared& p : s.prepared)
+            names.push_back({p.name, first + p.prepareAt + 1, first + p.deallocateAt});
+        const std::size_t n = texts.size();
+        std::size_t done = 0;   // results taken, the failed one not counted
+        try {
+            std::unique_ptr<CursorSeries> series = querySeries(std::move(texts), std::move(told));
+            for (; done < n; ++done)
+                series->next();
+        } catch (...) {
+            for (const ServerSeries::Prepared& p : names)
+                if (p.prepareAt <= done && p.deallocateAt >= done)
+                    stillPrepared_.push_back(p.name);
+            throw;
+        }
     }
 
     // The next result of a series as it is complete; null when none is left.
@@ -679,6 +708,8 @@ private:
     long long lockTimeoutSet_ = -1;
     bool setInTransaction_ = false;
     bool seriesPending_ = false;   // results of a series still to be read
+    long long seriesCount_ = 0;    // series sent, for the names of their prepared statements
+    std::vector<std::string> stillPrepared_; // prepared by a series that failed before deallocating them
     bool claimed_ = false;                 // the transaction holds the write lock shared
     std::unordered_set<std::int32_t> held_;   // the items it claimed
     std::unordered_map<Oid, TableNames> names_;

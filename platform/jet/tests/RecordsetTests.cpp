@@ -323,6 +323,54 @@ TEST_P(RecordsetTest, StatementsRunAtOnceRunInOrderAndStopAtAFailure)
     EXPECT_THROW(c.executeAll({"update [NOSUCH] set X = 1", "update [PRINTING_S] set REM = 'y' where ID = 'S2'"}),
                  Error);
     EXPECT_EQ(rems(), ran);
+
+    // Updates of one shape, many times over and between others (a server
+    // prepares such a shape once), run as written: of two values for a row
+    // the later wins, a quote in a value stays. A failure among them leaves
+    // nothing prepared on the connection for the statements after it.
+    const auto prepared = [&] {
+        if (!c.onServer())
+            return std::string("0");
+        TextRows rows(c, "select count(*) from pg_prepared_statements");
+        std::vector<std::string> row;
+        rows.next(row, 1);
+        return row.at(0);
+    };
+    const std::vector<std::vector<std::string>> shaped{{"g"}, {"i"}, {"it's"}};
+    {
+        Transaction tx(c);
+        c.executeAll({"update [PRINTING_S] set REM = 'd' where ID = 'S1' and INO = 1",
+                      "update [PRINTING_S] set FDATE = 'f' where ID = 'S2'",
+                      "update [PRINTING_S] set REM = 'it''s' where ID = 'S2' and INO = 1",
+                      "update [PRINTING_S] set REM = 'e' where ID = 'S1' and INO = 2 and (FLAG = 'Y')",
+                      "update [PRINTING_S] set REM = 'g' where ID = 'S1' and INO = 1",
+                      "update [PRINTING_S] set REM = 'h' where ID = 'S1' and INO = 2 and (FLAG = 'N')",
+                      "update [PRINTING_S] set REM = 'i' where ID = 'S1' and INO = 2 and (FLAG = 'Y')"});
+        tx.commit();
+    }
+    EXPECT_EQ(rems(), shaped);
+    EXPECT_EQ(prepared(), "0");
+    // A failure after a shape was prepared, and one in the preparing itself.
+    for (const std::vector<std::string>& failing :
+         {std::vector<std::string>{"update [PRINTING_S] set REM = 'x' where ID = 'S1' and INO = 1",
+                                   "update [PRINTING_S] set REM = 'y' where ID = 'S1' and INO = 2",
+                                   "update [NOSUCH] set X = 1",
+                                   "update [PRINTING_S] set REM = 'z' where ID = 'S2' and INO = 1"},
+          std::vector<std::string>{"update [PRINTING_S] set NOSUCH = 'a' where ID = 'S1'",
+                                   "update [PRINTING_S] set NOSUCH = 'b' where ID = 'S2'"}}) {
+        try {
+            Transaction tx(c);
+            c.executeAll(failing);
+            ADD_FAILURE() << "a failed statement was not told: " << failing.front();
+        } catch (const Error& e) {
+            EXPECT_NE(std::string(e.what()).find("NOSUCH"), std::string::npos) << e.what();
+        }
+        EXPECT_EQ(rems(), shaped);
+    }
+    c.executeAll({"update [PRINTING_S] set REM = 'j' where ID = 'S1' and INO = 1",
+                  "update [PRINTING_S] set REM = 'k' where ID = 'S2' and INO = 1"});
+    EXPECT_EQ(rems(), (std::vector<std::vector<std::string>>{{"j"}, {"i"}, {"k"}}));
+    EXPECT_EQ(prepared(), "0");
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, RecordsetTest, ::testing::Values(testing::Engine::SQLite, testing::Engine::Server),
