@@ -69,8 +69,8 @@ std::unique_ptr<FreshDatabase> DemoPlantPages::plant_;
 // Every order of every kind, in the plain form and in the forms that print
 // more (the company titled before the kind, the outsourced-processing title)
 // or less (the vendor windows' options); the number of orders printed. The
-// plain form shows the order's title and number and every work order of its
-// lines.
+// plain form shows every work order of its lines (its title and number, and
+// that it has data: OutsourcingOrderTest).
 int CheckEveryOrder(FreshDatabase& plant, const Session& s)
 {
     Session several = s;
@@ -84,8 +84,6 @@ int CheckEveryOrder(FreshDatabase& plant, const Session& s)
             p.numberFrom = id[0];
             const OrderLayout order{k.id(), false};
             const report::PageDocument doc = OutsourcingOrder(order, p, s);
-            EXPECT_FALSE(doc.pagesWith(QString::fromStdString(OrderTitle(k, p))).empty()) << id[0];
-            EXPECT_FALSE(doc.pagesWith(QString::fromStdString("單號：" + id[0])).empty()) << id[0];
             for (const auto& po : plant.rows("select distinct PO from [" + std::string(k.scheduledTable) +
                                              "] where ID = '" + id[0] + "'"))
                 EXPECT_FALSE(doc.pagesWith(QString::fromStdString(po[0])).empty()) << id[0] << " " << po[0];
@@ -103,7 +101,6 @@ int CheckEveryOrder(FreshDatabase& plant, const Session& s)
             continue;
         PrintParams one;
         one.numberFrom = first[0][0];
-        EXPECT_TRUE(HasOrderData({k.id(), false}, one, s)) << first[0][0];
         one.origin = 2;
         one.numberTo = first[0][1];
         one.poFrom = first[0][2];
