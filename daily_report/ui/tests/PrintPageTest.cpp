@@ -353,12 +353,10 @@ TEST_F(PrintPageTest, MachineListFollowsTheKindLimitsTheAnalysesAndALayoutCanBeS
     EXPECT_EQ(reports::test::LinesStarting(lastDocument(), "總        計："),
               std::vector<std::string>{"總        計：|1|100|60|-60|0|0.00|0"});
 
-    // A press can be typed as well.
+    // A press can be typed as well (what the report makes of it: above).
     replaceText(machine->lineEdit(), QStringLiteral("二號機"));
     ASSERT_EQ(preview(), Status::Ready);
     EXPECT_EQ(page.lastOutcome().params.machineGroup, "二號機");
-    EXPECT_EQ(reports::test::LinesStarting(lastDocument(), "D-印刷|"),
-              std::vector<std::string>{"D-印刷|二號機|王大明|1|200|60|0|-60|0|0.00|0"});
 
     reopen();   // every machine again
     EXPECT_EQ(machine->currentText(), QString());
