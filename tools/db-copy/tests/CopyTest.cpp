@@ -68,9 +68,10 @@ TEST_F(DbCopy, ToTheServerAndBackGivesTheSameDatabaseAndNeverOverwrites)
     }
     EXPECT_GT(total, 1000);
     EXPECT_THROW(qtmv::db::CopyDatabase(plant_.connectionString(), server.connectionString()), jet::Error);
-    for (const char* sql : {"select * from [PRINTING_S] order by ID, INO", "select * from [PWORK] order by PO",
-                            "select * from [印刷預排表] order by ID, INO", "select * from [PHRASE] order by ID"})
-        EXPECT_EQ(RowsOf(server.connectionString(), sql), RowsOf(plant_.connectionString(), sql)) << sql;
+    // A view reads the copied rows on the server as on the file; the tables'
+    // rows come back whole in the copy back below.
+    const std::string view = "select * from [印刷預排表] order by ID, INO";
+    EXPECT_EQ(RowsOf(server.connectionString(), view), RowsOf(plant_.connectionString(), view));
     const std::string contents = plant_.contents();
     EXPECT_THROW(qtmv::db::CopyDatabase(server.connectionString(), plant_.connectionString()), jet::Error);
     EXPECT_EQ(plant_.contents(), contents);
