@@ -291,7 +291,7 @@ TEST_F(QualityWindows, PrintingDataChecksComputesTheDifferenceAndSaves)
 // The listing opened on a work order. Its layout is followed from none of
 // its rows to all of them; stopped, no preview opens and nothing is said:
 // the user chose it.
-TEST_F(QualityWindows, ListingFiltersShowsInksPrintsExportsAndKeepsTargets)
+TEST_F(QualityWindows, ListingFiltersShowsInksPrintsAndExports)
 {
     db.exec("insert into PWORK (PO, CUST) select 'ZZ1', ID from CUST order by ID limit 1");
     const std::string cust = db.value("select CUST from PWORK where PO = 'ZZ1'");
@@ -362,12 +362,6 @@ TEST_F(QualityWindows, ListingFiltersShowsInksPrintsExportsAndKeepsTargets)
     w.txt日期起->setText("1131341");
     QTest::mouseClick(w.scmd查詢, Qt::LeftButton);
     EXPECT_EQ(told(), (Texts{"「印刷日期」日期輸入錯誤!"}));
-
-    // Targets: the plant's are listed (C first); a changed L is stored.
-    TypeCell(*w.fml目標值, 1, frm印刷數據明細表::tL, "56");
-    QTest::mouseClick(w.scmd儲存目標值, Qt::LeftButton);
-    EXPECT_EQ(db.value("select L from [色號目標值] where 色號 = 'C'"), "56.0");
-    EXPECT_EQ(db.count("select * from [色號目標值]"), 6);
 }
 
 // A measured line out of its colour's tolerances is coloured and told in the
@@ -437,7 +431,7 @@ TEST_F(QualityWindows, PrintingDataFlagsLinesOutOfToleranceAsTyped)
 // printing date against its tolerance, a row without one charts nothing and
 // says so (the chart's values are DifferenceChart's test). The filter for
 // lines out of tolerance is named by its label, the line out coloured with
-// its excess; the targets grid edits tolerances, writing only what changed.
+// its excess; the targets grid edits L and tolerances.
 TEST_F(QualityWindows, ListingChartsFiltersOutOfToleranceAndEditsTolerances)
 {
     const Rows c = db.rows("select L, A, B, 容許色差 from [色號目標值] where 色號 = 'C' and 容許色差 > 0");
@@ -477,8 +471,10 @@ TEST_F(QualityWindows, ListingChartsFiltersOutOfToleranceAndEditsTolerances)
     EXPECT_EQ(w.fml明細->text(1, L::c超出容許).substr(0, 7), "色差+");
     EXPECT_TRUE(Marked(*w.fml明細, 1, L::kColumns));
 
-    // C's tolerance cleared, its density band typed: only those are written.
-    db.exec("update [色號目標值] set 備註 = 'other' where 色號 = 'C'");
+    // The plant's targets, C first: its L changed, its tolerance cleared, its
+    // density band typed. (That only the changed fields are written, and no
+    // line added: the save's own test.)
+    TypeCell(*w.fml目標值, 1, L::tL, "56");
     TypeCell(*w.fml目標值, 1, L::t濃度容許, "-0.1");
     EXPECT_EQ(told(), Texts{"容許值不可為負數!"});
     w.fml目標值->setActiveCell(1, L::t容許色差);
@@ -487,8 +483,9 @@ TEST_F(QualityWindows, ListingChartsFiltersOutOfToleranceAndEditsTolerances)
     TypeCell(*w.fml目標值, 1, L::t濃度目標, "1.4");
     TypeCell(*w.fml目標值, 1, L::t濃度容許, "0.1");
     QTest::mouseClick(w.scmd儲存目標值, Qt::LeftButton);
-    EXPECT_EQ(db.rows("select 容許色差, 濃度目標, 濃度容許, 備註 from [色號目標值] where 色號 = 'C'"),
-              (Rows{{"<null>", "1.4", "0.1", "other"}}));
+    EXPECT_EQ(db.rows("select L, 容許色差, 濃度目標, 濃度容許 from [色號目標值] where 色號 = 'C'"),
+              (Rows{{"56.0", "<null>", "1.4", "0.1"}}));
+    EXPECT_EQ(db.count("select * from [色號目標值]"), 6);   // every listed target kept
 }
 
 TEST_F(QualityWindows, TimeWindowIndicatorFollowsWhatWasSaved)
