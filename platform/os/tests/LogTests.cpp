@@ -4,9 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 
 using namespace qtmv;
 using qtmv::test::LogLines;
