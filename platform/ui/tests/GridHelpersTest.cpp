@@ -3,7 +3,6 @@
 
 #include <QFrame>
 #include <QTableView>
-#include <QVBoxLayout>
 
 #include <gtest/gtest.h>
 
