@@ -7,7 +7,6 @@
 #include "platform/jet/Connection.h"
 #include "platform/os/MessageBox.h"
 
-#include <stdexcept>
 #include <string>
 #include <vector>
 
