@@ -13,9 +13,10 @@ const Box screen{0, 0, 1280, 1024};
 // left edge would not be positive; always on the screen vertically.
 TEST(Placement, RightAlignedUnderTheReferenceTopCentredWithoutRoomAndOnTheScreen)
 {
+    // 200 twips left of the right edge, 1300 below the top, at 15 twips a pixel.
     const Box at = PlaceLookup(Box{100, 50, 900, 700}, 600, 400, screen);
-    EXPECT_EQ(at.left, 100 + 900 - 600 - kPlacementRightGapPx);
-    EXPECT_EQ(at.top, 50 + kPlacementTopOffsetPx);
+    EXPECT_EQ(at.left, 100 + 900 - 600 - 13);
+    EXPECT_EQ(at.top, 50 + 87);
 
     // Centred when the left edge would not be positive, or without a reference.
     EXPECT_EQ(PlaceLookup(Box{0, 50, 613, 700}, 600, 400, screen).left, (1280 - 600) / 2);   // exactly 0
