@@ -291,8 +291,7 @@ TEST(ReportProgress, TheRowsLaidOutUntilAFalseAnswer)
     for (int i = 0; i <= 30; ++i)
         EXPECT_EQ(steps[static_cast<std::size_t>(i)], std::make_pair(i, 30)) << i;
     const PageDocument plain = Paginate(l, rows);
-    ASSERT_EQ(doc.pages.size(), plain.pages.size());
-    EXPECT_EQ(doc.pagesWith(QStringLiteral("第 2 頁 / 共 2 頁")), std::vector<int>{1});
+    ASSERT_EQ(doc.pages.size(), plain.pages.size());   // how many: ReportPaging
     for (std::size_t p = 0; p < doc.pages.size(); ++p)
         EXPECT_EQ(doc.pages[p].texts.size(), plain.pages[p].texts.size()) << p;
 
