@@ -17,7 +17,6 @@
 #include "reports/testing/PageLines.h"
 
 #include <filesystem>
-#include <utility>
 #include <vector>
 
 #include <QAction>
@@ -361,31 +360,21 @@ TEST_F(PrintPageTest, MachineListFollowsTheKindLimitsTheAnalysesAndALayoutCanBeS
     reopen();   // every machine again
     EXPECT_EQ(machine->currentText(), QString());
 
-    // The layout of the document to preview or print is followed from none of
-    // its rows to all of them; stopped, nothing opens and nothing is said: the
+    // The layout of the document to preview or print is followed (how, row by
+    // row: ReportProgress); stopped, nothing opens and nothing is said: the
     // user chose it. Analyses and orders alike.
     int previews = 0, printed = 0;
     page.runModal = [&](QDialog& d) { previews += dynamic_cast<report::PreviewDialog*>(&d) != nullptr; };
     page.printDocument = [&](report::PreviewDialog&) { ++printed; };
-    std::vector<std::pair<int, int>> steps;
     bool goOn = true;
-    page.followLayout = [&](int done, int total) {
-        steps.emplace_back(done, total);
-        return goOn;
-    };
+    page.followLayout = [&](int, int) { return goOn; };
 
     click(choice(2));
     ASSERT_EQ(preview(), Status::Ready);
     EXPECT_EQ(previews, 1);
-    ASSERT_GE(steps.size(), 2u);
-    EXPECT_EQ(steps.front().first, 0);
-    EXPECT_GT(steps.back().second, 0);
-    EXPECT_EQ(steps.back().first, steps.back().second);
 
     goOn = false;
-    steps.clear();
     EXPECT_EQ(preview(), Status::Cancelled);
-    EXPECT_EQ(steps.size(), 1u);   // asked once, before the first row
     click("ssc列印");
     EXPECT_EQ(page.lastOutcome().status, Status::Cancelled);
     chooseOrder();
