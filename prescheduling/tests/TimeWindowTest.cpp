@@ -196,15 +196,14 @@ TEST_F(TimeWindowTest, ChecksWhileTypingKeepTheOldTextAndTheCursorAndLookupsFill
               "('V01', '大同印刷', '1', 0), ('V02', '永豐上光', '0', 0)");
     db().exec("insert into [印刷產能資料] (機別, 每時產能) values ('海德堡四色機', 8000)");
     open();
-    std::vector<std::string> asked, listed;
+    std::vector<std::string> asked;
     w->runModal = [&](QDialog& d) {
         asked.push_back(d.objectName().toStdString() + "|" + gLookupKind + "|" + gLookupContext + "|" +
                         gLookupFilter);
         if (auto* machines = dynamic_cast<frm廠商輔助畫面5*>(&d)) {
-            // The real list, picked with Enter on its first row.
+            // The real list (which vendors and machines: LookupQueriesTest),
+            // picked with Enter on its first row, the machine.
             QTimer::singleShot(0, &d, [&, machines] {
-                for (int r = 1; r <= machines->listedRows(); ++r)
-                    listed.push_back(machines->MSHFlexGrid1->text(r, 1));
                 QTest::keyClick(machines->MSHFlexGrid1->tableView(), Qt::Key_Return);
             });
             d.exec();
@@ -217,7 +216,6 @@ TEST_F(TimeWindowTest, ChecksWhileTypingKeepTheOldTextAndTheCursorAndLookupsFill
     grid().tableView()->setFocus();
     QTest::keyClick(grid().tableView(), Qt::Key_F9);
     // Stored as the capacity table and the stored stints hold machines.
-    EXPECT_EQ(listed, (std::vector<std::string>{"M01", "V01"}));
     EXPECT_EQ(grid().text(1, W::c製作), "海德堡四色機");
     w->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
