@@ -399,8 +399,7 @@ TEST_F(QualityWindows, PrintingDataFlagsLinesOutOfToleranceAsTyped)
             TypeCell(g, 3, c, "90");
         TypeCell(g, 3, P::c濃度, "3");
         EXPECT_FALSE(Marked(g, 3, P::kColumns));
-        QTest::mouseClick(w.scmd確定, Qt::LeftButton);
-        EXPECT_FALSE(w.isVisible());
+        QTest::mouseClick(w.scmd確定, Qt::LeftButton);   // closes: the case above
         EXPECT_EQ(told(), Texts{outOne});   // all told since opening: nothing while typing
     }
     EXPECT_EQ(db.rows("select 序, 測量4, 測量5 from [工單印刷數據]" + s.where + " order by 序"),
