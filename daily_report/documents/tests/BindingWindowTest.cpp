@@ -87,8 +87,7 @@ TEST_F(BindingWindow, EditsTheInstructionsWithPhrasesAndSavesWithF8)
         EXPECT_EQ(w.txt折數->text(), QStringLiteral("1.6."));   // stored nothing: the save's refusal
         Retype(w.txt折數, QStringLiteral("16"));
         QTest::keyClick(w.txt裝訂說明, Qt::Key_F8);
-        EXPECT_FALSE(w.hasUnsavedChanges());
-        QTest::keyClick(w.txt裝訂說明, Qt::Key_Escape);
+        QTest::keyClick(w.txt裝訂說明, Qt::Key_Escape);   // saved: nothing to ask about
     });
     EXPECT_EQ(db.line(), "48.0|2.0|16.0|膠裝|依頁序裝訂\r\n書背平整\r\n騎馬釘，加書腰");
     EXPECT_EQ(messages.shown().size(), 1u);
