@@ -111,7 +111,6 @@ TEST_F(DownstreamVendorWindowTest, VendorTypedOrLookedUpFillsItsFieldsAndAConfir
               "P001/1/1/V02/陳小姐");
     EXPECT_TRUE(row.chk不印客戶->isChecked());
     EXPECT_FALSE(row.chk不印金額->isChecked());
-    EXPECT_FALSE(row.vendorResult().returned);
 
     Type(row.txt廠商代號, QStringLiteral("V01"), true);
     Type(row.txt注意事項, QStringLiteral("易碎 "));
