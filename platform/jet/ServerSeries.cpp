@@ -76,7 +76,8 @@ private:
                 return false;
         return take(w.size());
     }
-    // A column or table: quoted (without a quote inside), or a plain word.
+    // A column or table: quoted (without a quote inside), or a plain word
+    // (a word from $ on is a parameter, which the prepare would number anew).
     bool name()
     {
         if (at('"')) {
@@ -88,7 +89,7 @@ private:
         std::size_t n = 0;
         while (i_ + n < s_.size() && WordChar(s_[i_ + n]))
             ++n;
-        if (n == 0 || (s_[i_] >= '0' && s_[i_] <= '9'))
+        if (n == 0 || (s_[i_] >= '0' && s_[i_] <= '9') || s_[i_] == '$')
             return false;
         return take(n);
     }

@@ -39,7 +39,8 @@ TEST(ServerSeries, RepeatedPlainUpdatesArePreparedOnceAndRunInTheirOrder)
 
 // A value a parameter could take otherwise than the literal does (a
 // decimal, a sign, null, a number beyond an integer's digits), an
-// expression or another statement: sent as written, however often.
+// expression, a parameter already in the text or another statement: sent
+// as written, however often.
 TEST(ServerSeries, OtherStatementsAreSentAsWritten)
 {
     for (const std::string sql : {"update T set A = 1.5 where ID = 'a'", "update T set A = -1 where ID = 'a'",
@@ -47,7 +48,8 @@ TEST(ServerSeries, OtherStatementsAreSentAsWritten)
                                    "update T set A = 'x' where ID = 'a' or ID = 'b'", "update T set A = B where ID = 'a'",
                                    "update T set A = 'x' where lower(ID) = 'a'", "update T set A = 'x' where ID = 'a' x",
                                    "update T set A = 'x' from U where ID = 'a'", "update T set A = 'x'",
-                                   "delete from T where ID = 'a'", "update T set A = 'x where ID = 'a'"}) {
+                                   "delete from T where ID = 'a'", "update T set A = 'x where ID = 'a'",
+                                   "update T set A = 'x' where $1 = 'a'"}) {
         const ServerSeries s = PrepareRepeated({sql, sql}, "p");
         EXPECT_EQ(s.sqls, (std::vector<std::string>{sql, sql})) << sql;
         EXPECT_TRUE(s.prepared.empty()) << sql;
