@@ -17,14 +17,19 @@
 //   BM_Plant50     the shape of a working plant: fifty workstation processes
 //                  for $QTMV_PLANT_SECONDS (30) seconds, spread over six kinds
 //                  (14 printing, 9 die-cutting, 8 varnishing, 7 gluing, 7
-//                  cutting, 5 binding), all starting at once after one
-//                  untimed load of each kind. Each round a workstation loads
-//                  its kind's whole grid, saves a new completion remark in 5
-//                  to 20 pieces, mostly on work-order lines only it writes,
-//                  about one in five on the kind's first 20 lines, which all
-//                  of the kind's workstations write, and waits 1 to 4
-//                  seconds (all drawn from a generator seeded by the
-//                  workstation's number). Counters: "median_ms", "p95_ms",
+//                  cutting, 5 binding), after one untimed load of each
+//                  kind. Each round a workstation saves a new completion
+//                  remark in 5 to 20 pieces, mostly on work-order lines only
+//                  it writes, about one in five on the kind's first 20
+//                  lines, which all of the kind's workstations write, and
+//                  waits 1 to 4 seconds (all drawn from a generator seeded
+//                  by the workstation's number). It loads its kind's whole
+//                  grid before its first round and then every
+//                  reload_every-th round. With 1 it loads before every save,
+//                  and all start at once. With 5 the grid is refreshed now
+//                  and then and kept in between with what was saved, as the
+//                  window keeps it; the workstations start within 4 seconds
+//                  of each other. Counters: "median_ms", "p95_ms",
 //                  "p99_ms" of every save's time (the SaveDailyReport call,
 //                  all workstations together), "saves_per_second", "errors"
 //                  and "lost" as in BM_Contention (a failed load counts as an
@@ -390,7 +395,7 @@ struct PlantResult {
 };
 
 // One workstation's rounds, in a process of its own.
-PlantResult PlantWorkstation(const std::string& connectionString, int number, double seconds)
+PlantResult PlantWorkstation(const std::string& connectionString, int number, double seconds, int reloadEvery)
 {
     PlantResult out;
     const Post post = PostOf(number);
@@ -408,28 +413,43 @@ PlantResult PlantWorkstation(const std::string& connectionString, int number, do
     const std::chrono::steady_clock::time_point end =
         std::chrono::steady_clock::now() +
         std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(seconds));
+    // The grid as the workstation has it: loaded every `reloadEvery`-th
+    // round, and between loads kept with what it saved, as the window keeps
+    // it.
+    GridRows rows;
+    LoadedTexts loaded;
+    std::vector<std::vector<int>> lines; // each work-order line's row numbers, in grid order
+    std::vector<std::size_t> shared, own;
+    // Refreshing workstations come to work one by one, not all fifty in
+    // the same second as the benchmark's start would have them, and so
+    // refresh at their own times.
+    if (reloadEvery > 1)
+        std::this_thread::sleep_for(std::chrono::milliseconds(dice.between(0, 4000)));
     for (long long round = 0; std::chrono::steady_clock::now() < end; ++round) {
         const auto pause = std::chrono::milliseconds(dice.between(1000, 4000));
         try {
-            GridRows rows = LoadGrid(connectionString, kind, "", SortOption::WorkOrder);
-            const LoadedTexts loaded(rows);
-            // The grid's work-order lines in grid order (the load sorts by
-            // line): the row numbers of each line's pieces.
-            std::vector<std::vector<int>> lines;
-            for (int r = 1; r <= static_cast<int>(rows.size()); ++r) {
-                const auto& row = rows[static_cast<std::size_t>(r - 1)];
-                const auto& before = rows[static_cast<std::size_t>(std::max(r - 2, 0))];
-                if (r == 1 || row[kWorkOrderCol - 1] != before[kWorkOrderCol - 1] ||
-                    row[kLineCol - 1] != before[kLineCol - 1])
-                    lines.emplace_back();
-                lines.back().push_back(r);
-            }
-            std::vector<std::size_t> shared, own;
-            for (std::size_t i = 0; i < lines.size(); ++i) {
-                if (i < kSharedLines)
-                    shared.push_back(i);
-                else if (static_cast<int>((i - kSharedLines) % static_cast<std::size_t>(post.shares)) == post.share)
-                    own.push_back(i);
+            if (round % reloadEvery == 0 || rows.empty()) {
+                rows = LoadGrid(connectionString, kind, "", SortOption::WorkOrder);
+                loaded = LoadedTexts(rows);
+                // The load sorts by line, so a line's pieces are adjacent.
+                lines.clear();
+                for (int r = 1; r <= static_cast<int>(rows.size()); ++r) {
+                    const auto& row = rows[static_cast<std::size_t>(r - 1)];
+                    const auto& before = rows[static_cast<std::size_t>(std::max(r - 2, 0))];
+                    if (r == 1 || row[kWorkOrderCol - 1] != before[kWorkOrderCol - 1] ||
+                        row[kLineCol - 1] != before[kLineCol - 1])
+                        lines.emplace_back();
+                    lines.back().push_back(r);
+                }
+                shared.clear();
+                own.clear();
+                for (std::size_t i = 0; i < lines.size(); ++i) {
+                    if (i < kSharedLines)
+                        shared.push_back(i);
+                    else if (static_cast<int>((i - kSharedLines) % static_cast<std::size_t>(post.shares)) ==
+                             post.share)
+                        own.push_back(i);
+                }
             }
             std::set<int> chosen;
             const int wanted = dice.between(5, 20);
@@ -471,8 +491,10 @@ PlantResult PlantWorkstation(const std::string& connectionString, int number, do
                 if (!told)
                     ++out.seen[r.result.saved() ? "save: the write-back did not go through" : "save: not saved"];
             }
-            if (r.result.saved())
+            if (r.result.saved()) {
                 out.counts.cells += static_cast<long long>(chosen.size());
+                loaded = LoadedTexts(rows);
+            }
         } catch (const std::exception& e) {
             ++out.counts.errors;
             ++out.seen[std::string("thrown: ") + e.what()];
@@ -616,6 +638,7 @@ void BM_Plant50(benchmark::State& state)
     const char* env = std::getenv("QTMV_PLANT_SECONDS");
     const double seconds = env ? std::atof(env) : 30.0;
     const bool server = state.range(0) == 1;
+    const int reloadEvery = static_cast<int>(state.range(1));
     for (auto _ : state) {
         state.PauseTiming();
         std::unique_ptr<Plant> plant = PlantFor(state, {PlantKinds(), true});
@@ -630,7 +653,7 @@ void BM_Plant50(benchmark::State& state)
         const auto children = ForkWorkstations(PlantWorkstations(), [&](int number, int fd) {
             PlantResult r;
             try {
-                r = PlantWorkstation(plant->connectionString(), number, seconds);
+                r = PlantWorkstation(plant->connectionString(), number, seconds, reloadEvery);
             } catch (const std::exception& e) {
                 ++r.counts.errors;
                 ++r.seen[std::string("workstation ended: ") + e.what()];
@@ -676,12 +699,18 @@ void BM_Plant50(benchmark::State& state)
                                             : static_cast<double>(all.counts.opens) /
                                                   static_cast<double>(all.latencies.size()));
         for (const auto& [text, times] : all.seen)
-            std::cerr << "BM_Plant50/server:" << state.range(0) << ": " << times << " x " << text << "\n";
+            std::cerr << "BM_Plant50/server:" << state.range(0) << "/reload_every:" << reloadEvery << ": " << times
+                      << " x " << text << "\n";
         plant.reset();
         state.ResumeTiming();
     }
 }
-BENCHMARK(BM_Plant50)->ArgName("server")->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+BENCHMARK(BM_Plant50)
+    ->ArgNames({"server", "reload_every"})
+    ->ArgsProduct({{0, 1}, {1, 5}})
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond)
+    ->UseRealTime();
 
 } // namespace
 
