@@ -17,36 +17,36 @@
 //   BM_Plant50     the shape of a working plant: fifty workstation processes
 //                  for $QTMV_PLANT_SECONDS (30) seconds, spread over six kinds
 //                  (14 printing, 9 die-cutting, 8 varnishing, 7 gluing, 7
-//                  cutting, 5 binding), after one untimed load of each
-//                  kind. Each round a workstation saves a new completion
-//                  remark in 5 to 20 pieces, mostly on work-order lines only
-//                  it writes, about one in five on the kind's first 20
-//                  lines, which all of the kind's workstations write, and
-//                  waits 1 to 4 seconds (all drawn from a generator seeded
-//                  by the workstation's number). It loads its kind's whole
-//                  grid before its first round and then every
-//                  reload_every-th round. With 1 it loads before every save,
-//                  and all start at once. With 5 the grid is refreshed now
-//                  and then and kept in between with what was saved, as the
-//                  window keeps it; the workstations start within 4 seconds
-//                  of each other. Counters: "median_ms", "p95_ms",
-//                  "p99_ms" of every save's time (the SaveDailyReport call,
-//                  all workstations together), "saves_per_second", "errors"
-//                  and "lost" as in BM_Contention (a failed load counts as an
-//                  error too), and "connections": on the server the most
-//                  connections to the database at once besides the
+//                  cutting, 5 binding; $QTMV_PLANT_WORKSTATIONS scales the
+//                  fifty, each kind keeping its share and one workstation at
+//                  least, counted in "workstations"), after one untimed load of
+//                  each kind. Each round a workstation saves a new completion
+//                  remark in 5 to 20 pieces, mostly on work-order lines only it
+//                  writes, about one in five on the kind's first 20 lines,
+//                  which all of the kind's workstations write, and waits 1 to 4
+//                  seconds (all drawn from a generator seeded by the
+//                  workstation's number). It loads its kind's whole grid before
+//                  its first round and then every reload_every-th round. With 1
+//                  it loads before every save, and all start at once. With 5
+//                  the grid is refreshed now and then and kept in between with
+//                  what was saved, as the window keeps it; the workstations
+//                  start within 4 seconds of each other. Counters: "median_ms",
+//                  "p95_ms", "p99_ms" of every save's time (the SaveDailyReport
+//                  call, all workstations together), "saves_per_second",
+//                  "errors" and "lost" as in BM_Contention (a failed load
+//                  counts as an error too), and "connections": on the server
+//                  the most connections to the database at once besides the
 //                  sampler's, sampled every 100 ms from pg_stat_activity
 //                  (autovacuum's included); on the file the opens per save
 //                  (jet::Connection::opensSoFar counts opens, not the
 //                  connections held at the same time). The machine's load
 //                  beside them: "busy_cores", how many of its cores were busy
-//                  on average during the run (all its processes, the
-//                  server's included), and "workstation_cores", how many of
-//                  them the workstation processes used; on one machine the
-//                  rest is mostly the server's. The messages behind
-//                  the errors, and questions asked without their list
-//                  because the preview failed, go to stderr with their
-//                  counts.
+//                  on average during the run (all its processes, the server's
+//                  included), and "workstation_cores", how many of them the
+//                  workstation processes used; on one machine the rest is
+//                  mostly the server's. The messages behind the errors, and
+//                  questions asked without their list because the preview
+//                  failed, go to stderr with their counts.
 //
 // The demo plant (27,000 work orders) is generated once into
 // $QTMV_SERVER_BENCH_DB or /tmp/qtmv-server-bench/QTMV.mdb and reused; each
@@ -357,11 +357,23 @@ std::vector<const ProcessKind*> PlantKinds()
     return kinds;
 }
 
+// A kind's workstations in this run: $QTMV_PLANT_WORKSTATIONS (50) scales
+// every kind's share of the fifty alike, each keeping one at least, to see
+// up to how many workstations one machine keeps the saves quick.
+int KindWorkstations(const KindShare& k)
+{
+    static const int plant = [] {
+        const char* env = std::getenv("QTMV_PLANT_WORKSTATIONS");
+        return env ? std::max(1, std::atoi(env)) : 50;
+    }();
+    return std::max(1, static_cast<int>(std::lround(k.workstations * plant / 50.0)));
+}
+
 int PlantWorkstations()
 {
     int n = 0;
     for (const KindShare& k : kPlantShares)
-        n += k.workstations;
+        n += KindWorkstations(k);
     return n;
 }
 
@@ -376,9 +388,10 @@ Post PostOf(int number)
 {
     int first = 1;
     for (const KindShare& k : kPlantShares) {
-        if (number < first + k.workstations)
-            return {KindByDisplayName(k.kind), number - first, k.workstations};
-        first += k.workstations;
+        const int workstations = KindWorkstations(k);
+        if (number < first + workstations)
+            return {KindByDisplayName(k.kind), number - first, workstations};
+        first += workstations;
     }
     throw std::out_of_range("no such workstation");
 }
@@ -684,6 +697,7 @@ void BM_Plant50(benchmark::State& state)
         const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
         const CpuTimes cpuAfter = CpuNow();
         state.PauseTiming();
+        state.counters["workstations"] = PlantWorkstations();
         state.counters["busy_cores"] = (cpuAfter.busy - cpuBefore.busy) / wall;
         state.counters["workstation_cores"] = (cpuAfter.children - cpuBefore.children) / wall;
         std::sort(all.latencies.begin(), all.latencies.end());
