@@ -172,7 +172,9 @@ TEST_P(EngineConnection, WaitsEndWithTheBusyTimeoutOrTheBudget)
     });
     EXPECT_EQ(other.execute("update [C] set N = N + 1"), 1);
     release.join();
-    EXPECT_EQ(waits, 3);
+    // It waited. The file may find itself locked once more while the
+    // holder's commit finishes, which begins a second wait.
+    EXPECT_GE(waits, 3);
     EXPECT_EQ(counter(), 2); // the holder's 1, and nothing of the writers refused
 }
 
