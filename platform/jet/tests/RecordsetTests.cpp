@@ -12,6 +12,31 @@
 namespace jet {
 namespace {
 
+using TextTable = std::vector<std::vector<std::string>>;
+
+// Every row read, `width` texts each; the row handed in holds texts of
+// before, which each read must replace.
+TextTable AllOf(TextRows rows, std::size_t width)
+{
+    TextTable out;
+    std::vector<std::string> row{"left over", "from before"};
+    while (rows.next(row, width))
+        out.push_back(row);
+    return out;
+}
+
+// The statements, run at once in a transaction, fail naming the table that is not there.
+void ExpectFailsAtNoSuch(Connection& c, const std::vector<std::string>& statements)
+{
+    try {
+        Transaction tx(c);
+        c.executeAll(statements);
+        ADD_FAILURE() << "a failed statement was not told: " << statements.front();
+    } catch (const Error& e) {
+        EXPECT_NE(std::string(e.what()).find("NOSUCH"), std::string::npos) << e.what();
+    }
+}
+
 // Every case runs on an SQLite file and on a server database.
 class RecordsetTest : public ::testing::TestWithParam<testing::Engine> {
 protected:
@@ -221,17 +246,10 @@ TEST_P(RecordsetTest, RefusesEditsItCannotWrite)
 TEST_P(RecordsetTest, TextRowsGiveTheTextsOfTheValues)
 {
     const std::string sql = "select ID, INO, REM, FDATE, QTY from [PRINTING_S] order by ID, INO";
-    std::vector<std::vector<std::string>> texts;
-    {
-        TextRows rows(c, sql);
-        EXPECT_EQ(rows.fieldCount(), 5);
-        std::vector<std::string> row{"left over", "from before"};
-        while (rows.next(row, 7))
-            texts.push_back(row);
-    }
-    EXPECT_EQ(texts, (std::vector<std::vector<std::string>>{{"S1", "1", " first ", "", "1.5", "", ""},
-                                                            {"S1", "2", "", "", "2", "", ""},
-                                                            {"S2", "1", "third", "1130101", "3", "", ""}}));
+    EXPECT_EQ(TextRows(c, sql).fieldCount(), 5);
+    EXPECT_EQ(AllOf(TextRows(c, sql), 7), (TextTable{{"S1", "1", " first ", "", "1.5", "", ""},
+                                                   {"S1", "2", "", "", "2", "", ""},
+                                                   {"S2", "1", "third", "1130101", "3", "", ""}}));
 
     TextRows none(c, "select ID from [PRINTING_S] where ID = 'none'");
     std::vector<std::string> row;
@@ -259,34 +277,26 @@ TEST_P(RecordsetTest, TextRowsGiveTheTextsOfTheValues)
 // connection free for the next statement.
 TEST_P(RecordsetTest, SeriesGiveEachStatementsRowsInTurn)
 {
-    const auto all = [](TextRows rows, std::size_t width) {
-        std::vector<std::vector<std::string>> out;
-        std::vector<std::string> row;
-        while (rows.next(row, width))
-            out.push_back(row);
-        return out;
-    };
     const std::string many = "select a.ID from [PRINTING_S] a, [PRINTING_S] b, [PRINTING_S] c, [PRINTING_S] d, "
                              "[PRINTING_S] e, [PRINTING_S] f, [PRINTING_S] g";
     {
         TextRowsSeries series(c, {many, "select REM, QTY from [PRINTING_S] order by ID, INO", many});
-        EXPECT_EQ(all(series.next(), 1).size(), 2187u);
-        EXPECT_EQ(all(series.next(), 2), (std::vector<std::vector<std::string>>{{" first ", "1.5"}, {"", "2"},
-                                                                                {"third", "3"}}));
-        EXPECT_EQ(all(series.next(), 1).size(), 2187u);
+        EXPECT_EQ(AllOf(series.next(), 1).size(), 2187u);
+        EXPECT_EQ(AllOf(series.next(), 2), (TextTable{{" first ", "1.5"}, {"", "2"}, {"third", "3"}}));
+        EXPECT_EQ(AllOf(series.next(), 1).size(), 2187u);
         EXPECT_THROW(series.next(), Error);
     }
     {
         TextRowsSeries series(c, {"select ID from [PRINTING_S] where INO = 2", "select X from [NOSUCH]", many});
-        EXPECT_EQ(all(series.next(), 1), (std::vector<std::vector<std::string>>{{"S1"}}));
+        EXPECT_EQ(AllOf(series.next(), 1), TextTable{{"S1"}});
         EXPECT_THROW(series.next(), Error);
     }
-    EXPECT_EQ(all(TextRows(c, "select count(*) from [PRINTING_S]"), 1)[0][0], "3");
+    EXPECT_EQ(AllOf(TextRows(c, "select count(*) from [PRINTING_S]"), 1)[0][0], "3");
     {
         TextRowsSeries unread(c, {many, many});
         unread.next();
     }
-    EXPECT_EQ(all(TextRows(c, "select count(*) from [PRINTING_S]"), 1)[0][0], "3");
+    EXPECT_EQ(AllOf(TextRows(c, "select count(*) from [PRINTING_S]"), 1)[0][0], "3");
 }
 
 // Statements run at once run in their order; the first that fails is
@@ -294,15 +304,8 @@ TEST_P(RecordsetTest, SeriesGiveEachStatementsRowsInTurn)
 // is free for the next statement.
 TEST_P(RecordsetTest, StatementsRunAtOnceRunInOrderAndStopAtAFailure)
 {
-    const auto rems = [&] {
-        std::vector<std::vector<std::string>> out;
-        TextRows rows(c, "select REM from [PRINTING_S] order by ID, INO");
-        std::vector<std::string> row;
-        while (rows.next(row, 1))
-            out.push_back(row);
-        return out;
-    };
-    const std::vector<std::vector<std::string>> ran{{"b"}, {""}, {"c"}};
+    const auto rems = [&] { return AllOf(TextRows(c, "select REM from [PRINTING_S] order by ID, INO"), 1); };
+    const TextTable ran{{"b"}, {""}, {"c"}};
     {
         Transaction tx(c);
         c.executeAll({"update [PRINTING_S] set REM = 'a' where ID = 'S1' and INO = 1",
@@ -311,14 +314,8 @@ TEST_P(RecordsetTest, StatementsRunAtOnceRunInOrderAndStopAtAFailure)
         tx.commit();
     }
     EXPECT_EQ(rems(), ran);
-    try {
-        Transaction tx(c);
-        c.executeAll({"update [PRINTING_S] set REM = 'x' where ID = 'S1' and INO = 1", "update [NOSUCH] set X = 1",
-                      "update [PRINTING_S] set REM = 'y' where ID = 'S2'"});
-        ADD_FAILURE() << "a failed statement was not told";
-    } catch (const Error& e) {
-        EXPECT_NE(std::string(e.what()).find("NOSUCH"), std::string::npos) << e.what();
-    }
+    ExpectFailsAtNoSuch(c, {"update [PRINTING_S] set REM = 'x' where ID = 'S1' and INO = 1", "update [NOSUCH] set X = 1",
+                            "update [PRINTING_S] set REM = 'y' where ID = 'S2'"});
     EXPECT_EQ(rems(), ran);
     EXPECT_THROW(c.executeAll({"update [NOSUCH] set X = 1", "update [PRINTING_S] set REM = 'y' where ID = 'S2'"}),
                  Error);
@@ -329,14 +326,9 @@ TEST_P(RecordsetTest, StatementsRunAtOnceRunInOrderAndStopAtAFailure)
     // the later wins, a quote in a value stays. A failure among them leaves
     // nothing prepared on the connection for the statements after it.
     const auto prepared = [&] {
-        if (!c.onServer())
-            return std::string("0");
-        TextRows rows(c, "select count(*) from pg_prepared_statements");
-        std::vector<std::string> row;
-        rows.next(row, 1);
-        return row.at(0);
+        return c.onServer() ? AllOf(TextRows(c, "select count(*) from pg_prepared_statements"), 1).at(0).at(0) : "0";
     };
-    const std::vector<std::vector<std::string>> shaped{{"g"}, {"i"}, {"it's"}};
+    const TextTable shaped{{"g"}, {"i"}, {"it's"}};
     {
         Transaction tx(c);
         c.executeAll({"update [PRINTING_S] set REM = 'd' where ID = 'S1' and INO = 1",
@@ -358,18 +350,12 @@ TEST_P(RecordsetTest, StatementsRunAtOnceRunInOrderAndStopAtAFailure)
                                    "update [PRINTING_S] set REM = 'z' where ID = 'S2' and INO = 1"},
           std::vector<std::string>{"update [PRINTING_S] set NOSUCH = 'a' where ID = 'S1'",
                                    "update [PRINTING_S] set NOSUCH = 'b' where ID = 'S2'"}}) {
-        try {
-            Transaction tx(c);
-            c.executeAll(failing);
-            ADD_FAILURE() << "a failed statement was not told: " << failing.front();
-        } catch (const Error& e) {
-            EXPECT_NE(std::string(e.what()).find("NOSUCH"), std::string::npos) << e.what();
-        }
+        ExpectFailsAtNoSuch(c, failing);
         EXPECT_EQ(rems(), shaped);
     }
     c.executeAll({"update [PRINTING_S] set REM = 'j' where ID = 'S1' and INO = 1",
                   "update [PRINTING_S] set REM = 'k' where ID = 'S2' and INO = 1"});
-    EXPECT_EQ(rems(), (std::vector<std::vector<std::string>>{{"j"}, {"i"}, {"k"}}));
+    EXPECT_EQ(rems(), (TextTable{{"j"}, {"i"}, {"k"}}));
     EXPECT_EQ(prepared(), "0");
 }
 
