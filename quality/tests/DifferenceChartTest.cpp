@@ -1,18 +1,14 @@
 // The listing's colour difference chart: per printing date of one colour
-// number the largest and the average ΔE00 of its lines, worked out here from
-// the rows, its tolerance across the plot, and the page that holds it. Where
-// a value lands on the page is the chart layout's own test.
+// number the largest and the average ΔE00 of its lines, its tolerance
+// across the plot, and the page that holds it. Where a value lands on the
+// page is the chart layout's own test.
 #include "quality/core/DifferenceChart.h"
 
 #include "platform/ui/tests/TestApp.h"
-#include "quality/core/ColourDifference.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cmath>
-#include <map>
-#include <numeric>
+#include <utility>
 
 using namespace qtmv::quality;
 using namespace qtmv::report;
@@ -27,8 +23,6 @@ DataTable Rows(const std::vector<std::array<const char*, 6>>& lines)
         t.addRow({"W1130001", l[0], l[1], l[2], l[3], l[4], l[5], ""});
     return t;
 }
-
-double Two(double v) { return std::round(v * 100) / 100; }
 
 } // namespace
 
@@ -45,26 +39,11 @@ TEST(DifferenceChart, LargestAndAverageOfEachDateAgainstTheTolerance)
         {"1131205", "PANTONE 185C", "", "", "", "2.4"},       // an instrument's △
         {"1131202", "K", "30", "2", "1", ""},                 // another colour number
     });
-    std::map<std::string, std::vector<double>> byDate;
-    for (std::size_t i = 0; i < rows.rowCount(); ++i) {
-        const RowView r(&rows, i);
-        if (r.text("色號").trimmed().toUpper() != "PANTONE 185C")
-            continue;
-        auto& v = byDate[r.text("印刷日期").toStdString()];
-        if (!r.text("測量1").isEmpty())
-            v.push_back(Two(Ciede2000(target, {r.value("測量1").number(), r.value("測量2").number(), r.value("測量3").number()})));
-        else if (!r.text("測量4").isEmpty())
-            v.push_back(r.value("測量4").number());
-    }
-
-    std::vector<QString> dates;
-    std::vector<std::optional<double>> largest, average;
-    for (const auto& [date, v] : byDate) {
-        dates.push_back(QString::fromStdString(ListedDate(date)));
-        const auto n = static_cast<double>(v.size());
-        largest.push_back(v.empty() ? std::nullopt : std::optional(*std::max_element(v.begin(), v.end())));
-        average.push_back(v.empty() ? std::nullopt : std::optional(Two(std::accumulate(v.begin(), v.end(), 0.0) / n)));
-    }
+    // Each date's ΔE00 against the target, two decimals: 12/02 1.05; 12/03
+    // nothing; 12/04 2.41 and 4.45; 12/05 the △ typed.
+    const std::vector<QString> dates = {"113/12/02", "113/12/03", "113/12/04", "113/12/05"};
+    const std::vector<std::optional<double>> largest = {1.05, std::nullopt, 4.45, 2.4};
+    const std::vector<std::optional<double>> average = {1.05, std::nullopt, 3.43, 2.4};
 
     // Bars of each date's largest difference, a line of the averages on the
     // same axis, none where nothing was measured (how a gap is drawn is the
@@ -75,8 +54,8 @@ TEST(DifferenceChart, LargestAndAverageOfEachDateAgainstTheTolerance)
     EXPECT_EQ(c.series[0].values, largest);
     EXPECT_EQ(c.series[1].values, average);
     EXPECT_TRUE(c.series[0].kind == SeriesKind::Bars && c.series[1].kind == SeriesKind::Line && !c.series[1].rightAxis);
-    for (double v : {0.0, 1.5, 3.456})
-        EXPECT_EQ(c.left.format(v).toStdString(), DifferenceText(v)) << v;
+    for (const auto& [v, text] : {std::pair{0.0, "0.00"}, {1.5, "1.50"}, {3.456, "3.46"}})
+        EXPECT_EQ(c.left.format(v).toStdString(), text) << v;
     ASSERT_EQ(c.references.size(), 1u);
     EXPECT_EQ(c.references[0].value, 3.5);
     EXPECT_EQ(c.references[0].label, "容許色差 3.50");
