@@ -32,8 +32,7 @@ TEST_F(ChangeHistoryTest, ThePreviewIsWhatTheSaveThenDoesAndLeavesNothingBehind)
     piece(printing, "A1", 4, "P1", 2);
     db_.exec("insert into VENDERAC (PO, [NO], KIND, EAMT) values ('P1', 1, '印 刷', 0)");
     const GridRows loaded = load(printing);
-    GridRows rows = loaded;
-    ChangeFlags flags = FlagsFor(printing, rows);
+    auto [rows, flags] = Editable(printing, loaded);
     const int last = RowOf(rows, printing, "A1", 2), other = RowOf(rows, printing, "A1", 3);
     jet::Connection conn;
     conn.open(session_.ConnectionString);
@@ -111,8 +110,7 @@ TEST_F(ChangeHistoryTest, ALineThatDriftsWhileTheQuestionIsAskedIsLeftToTheNextS
     line(printing, "P1", 2);
     piece(printing, "A1", 1, "P1", 1);
     piece(printing, "A1", 2, "P1", 2);
-    GridRows rows = load(printing);
-    ChangeFlags flags = FlagsFor(printing, rows);
+    auto [rows, flags] = Editable(printing, load(printing));
     SetCell(rows, flags, RowOf(rows, printing, "A1", 1), l.remarkCol, "趕");
     std::vector<std::string> shown;
     const MessageHandler old = SetMessageHandler([&](const MessageRequest& r) {
