@@ -235,9 +235,8 @@ TEST_F(Loading, DieCuttingAndBindingColumnsFromTheirLines)
     const GridRows rows = load('G');
     ASSERT_EQ(rows.size(), 2u);
     const GridLayout& l = GridLayoutOf(KindNamed('G'));
-    EXPECT_EQ(At(rows[0], l.column("裱")), "");
-    EXPECT_EQ(At(rows[1], l.column("裱")), "V");
-    EXPECT_EQ(At(rows[0], l.column("刀", 2)) + At(rows[1], l.column("刀", 2)), "V");
+    EXPECT_EQ(Column(rows, l.column("裱")), (Texts{"", "V"}));
+    EXPECT_EQ(Column(rows, l.column("刀", 2)), (Texts{"", "V"}));
     EXPECT_EQ(At(rows[1], l.column("留")) + At(rows[1], l.column("紙")) + At(rows[1], l.column("刀")), "YVN");
 
     db.exec("update [PWORK] set SPEC = 'A4' where PO = 'W1'");
