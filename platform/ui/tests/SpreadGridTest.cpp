@@ -39,6 +39,12 @@ protected:
 
     QTableView* view() const { return grid->tableView(); }
     QLineEdit* editor() const { return qobject_cast<QLineEdit*>(grid->editor()); }
+    // A key pressed on the grid with the cell (row, col) active.
+    void press(int row, int col, Qt::Key key)
+    {
+        grid->setActiveCell(row, col);
+        QTest::keyClick(view(), key);
+    }
     QPoint cellCenter(QTableView* v, int row, int col) const
     {
         return v->visualRect(v->model()->index(row - 1, col - 1)).center();
@@ -54,8 +60,7 @@ TEST_F(SpreadGridTest, TypingStartsEditWithTheKeyAndEnterCommitsAndMovesOn)
     grid->setColumnEditable(4, true);
     QSignalSpy changed(grid, &SpreadGrid::cellChanged);
 
-    grid->setActiveCell(1, 4);
-    QTest::keyClick(view(), Qt::Key_A);
+    press(1, 4, Qt::Key_A);
     ASSERT_NE(editor(), nullptr);
     EXPECT_EQ(editor()->text(), QStringLiteral("a"));
     QTest::sendKeyEvent(QTest::Click, editor(), Qt::Key_unknown, QStringLiteral("備"), Qt::NoModifier);
@@ -76,8 +81,7 @@ TEST_F(SpreadGridTest, TypingStartsEditWithTheKeyAndEnterCommitsAndMovesOn)
     EXPECT_EQ(grid->text(2, 2), "");
 
     // A non-editable column takes no typing.
-    grid->setActiveCell(2, 3);
-    QTest::keyClick(view(), Qt::Key_7);
+    press(2, 3, Qt::Key_7);
     EXPECT_FALSE(grid->isEditing());
     EXPECT_EQ(grid->text(2, 3), "");
 }
@@ -95,8 +99,7 @@ TEST_F(SpreadGridTest, StartEditHookSetsTheStartingTextOrCancels)
         e.text = grid->qtext(e.row, e.col) + e.typed;
         return true;
     });
-    grid->setActiveCell(3, 3);
-    QTest::keyClick(view(), Qt::Key_5);
+    press(3, 3, Qt::Key_5);
     ASSERT_NE(editor(), nullptr);
     EXPECT_EQ(typed, QStringLiteral("5"));
     EXPECT_EQ(editor()->text(), QStringLiteral("1,2005"));
@@ -167,8 +170,7 @@ TEST_F(SpreadGridTest, KeyFilterDropsOrChangesKeys)
         return true;
     });
 
-    grid->setActiveCell(1, 3);
-    QTest::keyClick(view(), Qt::Key_X);
+    press(1, 3, Qt::Key_X);
     EXPECT_FALSE(grid->isEditing());
     EXPECT_EQ(grid->text(1, 3), "12");
 
@@ -181,8 +183,7 @@ TEST_F(SpreadGridTest, KeyFilterDropsOrChangesKeys)
     EXPECT_EQ(grid->text(1, 3), "5.");
     EXPECT_EQ(seen.back(), QStringLiteral("\r"));
 
-    grid->setActiveCell(1, 4);
-    QTest::keyClick(view(), Qt::Key_A);
+    press(1, 4, Qt::Key_A);
     ASSERT_NE(editor(), nullptr);
     QTest::keyClick(editor(), Qt::Key_B);
     EXPECT_EQ(editor()->text(), QStringLiteral("AB"));
@@ -238,8 +239,7 @@ TEST_F(SpreadGridTest, KeyDownHookSeesDeleteF2AndF9)
         return false;
     });
 
-    grid->setActiveCell(4, 2);
-    QTest::keyClick(view(), Qt::Key_F2);
+    press(4, 2, Qt::Key_F2);
     EXPECT_FALSE(grid->isEditing());   // swallowed: no editor by F2
     QTest::keyClick(view(), Qt::Key_Delete);
     EXPECT_EQ(grid->text(4, 2), "");
@@ -247,8 +247,7 @@ TEST_F(SpreadGridTest, KeyDownHookSeesDeleteF2AndF9)
     EXPECT_EQ(std::make_tuple(keys[1].key, keys[1].row, keys[1].col), std::make_tuple(int(Qt::Key_Delete), 4, 2));
 
     // Delete in a column that is not editable changes nothing.
-    grid->setActiveCell(4, 3);
-    QTest::keyClick(view(), Qt::Key_Delete);
+    press(4, 3, Qt::Key_Delete);
     EXPECT_EQ(grid->text(4, 3), "keep");
 
     // In the editor Delete edits the text; function keys still reach the hook.
@@ -268,8 +267,7 @@ TEST_F(SpreadGridTest, KeyDownHookSeesDeleteF2AndF9)
     grid->setKeyDownHook({});
     grid->setText(5, 2, "x");
     QSignalSpy changed(grid, &SpreadGrid::cellChanged);
-    grid->setActiveCell(5, 2);
-    QTest::keyClick(view(), Qt::Key_Delete);
+    press(5, 2, Qt::Key_Delete);
     EXPECT_EQ(grid->text(5, 2), "");
     EXPECT_EQ(changed.count(), 1);
 }
@@ -311,8 +309,7 @@ TEST_F(SpreadGridTest, DisabledGridRefusesEditingAndTurnsGrey)
     grid->setGridEnabled(false);
     EXPECT_NE(grid->gridBackground(), QColor(Qt::white));
     EXPECT_FALSE(grid->startEdit(2, 4));
-    grid->setActiveCell(2, 4);
-    QTest::keyClick(view(), Qt::Key_Z);
+    press(2, 4, Qt::Key_Z);
     QTest::keyClick(view(), Qt::Key_Delete);
     EXPECT_FALSE(grid->isEditing());
     EXPECT_EQ(grid->text(2, 4), "text");
@@ -339,8 +336,7 @@ TEST_F(SpreadGridTest, FrozenColumnsStayVisibleAndEditInPlace)
     EXPECT_EQ(frozen->geometry().left(), view()->viewport()->geometry().left());
 
     // Left from the first scrolling column reaches the frozen ones.
-    grid->setActiveCell(1, 4);
-    QTest::keyClick(view(), Qt::Key_Left);
+    press(1, 4, Qt::Key_Left);
     EXPECT_EQ(grid->activeCol(), 3);
 
     // Down far in a frozen column scrolls both parts together.
