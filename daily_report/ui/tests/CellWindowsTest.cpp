@@ -5,7 +5,6 @@
 // what they store are their own tests' (TimeWindowTest,
 // DownstreamVendorWindowTest).
 #include "daily_report/ui/tests/WindowFixture.h"
-#include "platform/ui/tests/TypeKeys.h"
 #include "prescheduling/ui/TimeWindow.h"
 #include "vendors/ui/DownstreamVendorWindow.h"
 
@@ -19,14 +18,13 @@ using W = frm工務預排作業_耗時;
 namespace {
 
 using CellWindowsTest = daily::uitest::RecordSideFixture;
+using daily::uitest::TypeInto;
 
 // A stint of 1.75 hours on 1131204 that finished `quantity`, typed in.
 void TypeStint(W& w, const char* quantity)
 {
-    for (const auto& [col, text] : {std::pair{W::c開始, "1131204 0830"}, {W::c結束, "1131204 1015"}, {W::c完工數量, quantity}}) {
-        w.fml明細->setActiveCell(1, col);
-        qtmv::test::TypeIntoCell(w.fml明細->tableView(), QString::fromLatin1(text));
-    }
+    for (const auto& [col, text] : {std::pair{W::c開始, "1131204 0830"}, {W::c結束, "1131204 1015"}, {W::c完工數量, quantity}})
+        TypeInto(*w.fml明細, 1, col, QString::fromLatin1(text));
 }
 
 // One printing row: a confirmed time and a confirmed vendor land in the row

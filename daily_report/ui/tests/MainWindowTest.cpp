@@ -13,7 +13,6 @@
 #include "printing/HistoryReport.h"
 #include "app/core/Locks.h"
 #include "platform/jet/Connection.h"
-#include "platform/ui/tests/TypeKeys.h"
 #include "vendors/ui/DownstreamVendorWindow.h"
 
 #include <QAction>
@@ -37,24 +36,16 @@
 #include <filesystem>
 
 using namespace qtmv;
-using daily::uitest::TestDatabase;
+using namespace qtmv::daily::uitest;
 
 namespace {
-
-// Types text into a cell as the keyboard does and commits it with Enter.
-void TypeInto(SpreadGrid& g, int row, int col, const QString& text)
-{
-    g.setActiveCell(row, col);
-    qtmv::test::TypeIntoCell(g.tableView(), text);
-}
 
 QColor Background(SpreadGrid& g, int row, int col)
 {
     return g.tableView()->model()->index(row - 1, col - 1).data(Qt::BackgroundRole).value<QBrush>().color();
 }
 
-using MainWindowTest = daily::uitest::WindowFixture;
-using daily::uitest::DriveModal;
+using MainWindowTest = WindowFixture;
 
 } // namespace
 
@@ -199,7 +190,7 @@ TEST_F(MainWindowTest, AFailingHandlerOrAnUnreachableDatabaseLeavesTheWindowUsab
     } broken;
     openPrinting();
     w->setClock(broken);
-    clickCell(*g, 1, pl.finishDateCol);
+    ClickCell(*g, 1, pl.finishDateCol);
     ASSERT_EQ(messages.shown().size(), 1u);
     EXPECT_EQ(messages.shown()[0].text.rfind("程式發生未預期的錯誤。", 0), 0u);
     EXPECT_FALSE(w->changeFlags(printing).isFlagged(1, pl.finishDateCol));
@@ -209,7 +200,7 @@ TEST_F(MainWindowTest, AFailingHandlerOrAnUnreachableDatabaseLeavesTheWindowUsab
     EXPECT_TRUE(w->isEnabled());
     EXPECT_FALSE(w->recordSide().busy());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    clickCell(*g, 1, pl.finishDateCol);
+    ClickCell(*g, 1, pl.finishDateCol);
     EXPECT_EQ(g->text(1, pl.finishDateCol), "1204-14");
 
     // A database that cannot be reached is told once by name and typed work
@@ -217,22 +208,16 @@ TEST_F(MainWindowTest, AFailingHandlerOrAnUnreachableDatabaseLeavesTheWindowUsab
     QTest::keyClick(v, Qt::Key_Z, Qt::ControlModifier);
     const std::string away = db.path() + ".away";
     ASSERT_EQ(std::rename(db.path().c_str(), away.c_str()), 0);   // the share is gone
-    auto toldByName = [&] {
-        ASSERT_EQ(messages.shown().size(), 1u);
-        EXPECT_EQ(messages.shown()[0].title, kUnreachableDatabaseTitle);
-        EXPECT_NE(messages.shown()[0].text.find(db.path()), std::string::npos);
-        messages.clear();
-    };
     messages.clear();
     w->toolbars().actRefresh->trigger();   // "刷新"
-    toldByName();
+    EXPECT_TRUE(toldOnce(db.path(), false, kUnreachableDatabaseTitle));
     EXPECT_EQ(w->loadedRecords(printing), 1);
 
     // F8 says the same once, before any question; the stamp stays pending.
     g->setActiveCell(1, pl.finishDateCol);
     QTest::keyClick(v, Qt::Key_Space);
     QTest::keyClick(v, Qt::Key_F8);
-    toldByName();
+    EXPECT_TRUE(toldOnce(db.path(), false, kUnreachableDatabaseTitle));
     EXPECT_EQ(w->changeFlags(printing).flaggedCount(), 1);
     ASSERT_EQ(std::rename(away.c_str(), db.path().c_str()), 0);
 }
@@ -282,7 +267,7 @@ TEST_F(MainWindowTest, VendorPrintOptionsGoBothWaysAndTheHandOffWritesTheWorkOrd
     const int col = w->page(varnishing).layout().column("單筆");
     ASSERT_GT(col, 0);
     bool startedTicked = false;
-    EXPECT_TRUE(DriveModal<frm下游廠商>([&] { clickCell(*w->grid(varnishing), 1, col); }, [&](frm下游廠商& d) {
+    EXPECT_TRUE(DriveModal<frm下游廠商>([&] { ClickCell(*w->grid(varnishing), 1, col); }, [&](frm下游廠商& d) {
         startedTicked = d.chk不印客戶->isChecked() && !d.chk不印金額->isChecked();
         QTest::mouseClick(d.chk不印客戶, Qt::LeftButton);
         QTest::mouseClick(d.chk不印金額, Qt::LeftButton);
@@ -309,7 +294,7 @@ TEST_F(MainWindowTest, VendorPrintOptionsGoBothWaysAndTheHandOffWritesTheWorkOrd
     CurrentSession().WorkOrderRights = "1111111111";
     w->currentGrid()->setActiveCell(2, 1, true);
     w->toolbars().actWorkOrder->trigger();
-    EXPECT_EQ(daily::uitest::ReadFile(file), "\xB9\x77\xB1\xC6\r\nP0D2\r\nD-\xA6\x4C\xA8\xEA\r\n");
+    EXPECT_EQ(ReadFile(file), "\xB9\x77\xB1\xC6\r\nP0D2\r\nD-\xA6\x4C\xA8\xEA\r\n");
     // The work-order program is not installed here: launching it is reported.
     ASSERT_FALSE(messages.shown().empty());
     EXPECT_EQ(messages.shown().back().title, "錯誤");
@@ -318,18 +303,13 @@ TEST_F(MainWindowTest, VendorPrintOptionsGoBothWaysAndTheHandOffWritesTheWorkOrd
     // Under maintenance the launch, and a load before reading anything, show
     // the holder and end this program.
     db.exec("insert into SYSLOCK ([USER]) values ('PC1\\ADMIN')");
-    auto endedByMaintenance = [&] {
-        ASSERT_EQ(messages.shown().size(), 1u);
-        EXPECT_EQ(messages.shown()[0].title, "系統維護");
-        EXPECT_TRUE(ended);
-        messages.clear();
-        ended = false;
-    };
     messages.clear();
     w->toolbars().actWorkOrder->trigger();
-    endedByMaintenance();
+    EXPECT_TRUE(toldOnce("PC1\\ADMIN", false, "系統維護"));
+    EXPECT_TRUE(std::exchange(ended, false));
     load(*w, "G-軋工");
-    endedByMaintenance();
+    EXPECT_TRUE(toldOnce("PC1\\ADMIN", false, "系統維護"));
+    EXPECT_TRUE(ended);
     EXPECT_EQ(w->loadedRecords(*KindByLetter('G')), 0);
 }
 
@@ -433,12 +413,10 @@ TEST_F(MainWindowTest, PendingCellsAreColouredUndonePreviewedSavedAndInTheHistor
     EXPECT_EQ(g->text(1, date), "");
 
     // Ctrl+Z takes the steps back one by one, flags included.
-    QTest::keyClick(v, Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(g->text(1, date), "1204-14");
-    QTest::keyClick(v, Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(g->text(1, remark), "");
-    QTest::keyClick(v, Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(g->text(1, date), "");
+    for (const auto& [col, text] : {std::pair{date, "1204-14"}, {remark, ""}, {date, ""}}) {
+        QTest::keyClick(v, Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_EQ(g->text(1, col), text);
+    }
     EXPECT_EQ(w->changeFlags(printing).flaggedCount(), 0);
     EXPECT_EQ(Background(*g, 1, date), plain);
     EXPECT_FALSE(w->lbl未儲存->isVisible());
@@ -558,7 +536,7 @@ TEST_F(MainWindowTest, AQueryOnlyUserOrACutShortLaunchLineSaysQueryOnlyAndRefuse
     EXPECT_TRUE(w->lbl僅可查詢->isVisible());
     EXPECT_EQ(w->lbl僅可查詢->toolTip(), QStringLiteral("您的權限僅可以查詢！"));
     // The refusal leaving the cells as they were is the cut-short case's, below.
-    clickCell(*g, 1, pl.finishDateCol);
+    ClickCell(*g, 1, pl.finishDateCol);
     EXPECT_EQ(w->changeFlags(printing).flaggedCount(), 0);
     EXPECT_TRUE(toldOnce("您的權限僅可以查詢！"));
 
@@ -578,7 +556,7 @@ TEST_F(MainWindowTest, AQueryOnlyUserOrACutShortLaunchLineSaysQueryOnlyAndRefuse
     // The first gesture that would edit says why; each after it says the
     // short refusal once. Nothing changes, no editor opens.
     const std::pair<const char*, std::function<void()>> gestures[] = {
-        {"click stamping the finish date", [&] { clickCell(*g, 1, date); }},
+        {"click stamping the finish date", [&] { ClickCell(*g, 1, date); }},
         {"key typed into a text cell", [&] { g->setFocus(); g->setActiveCell(1, remark); QTest::keyClick(v, Qt::Key_A); }},
         // As the system sends a double click: a click, then the second press.
         {"double click opening the editor", [&] {
@@ -614,7 +592,7 @@ TEST_F(MainWindowTest, AQueryOnlyUserOrACutShortLaunchLineSaysQueryOnlyAndRefuse
     db.exec("insert into 使用者資料明細 (使用者, 工單作業細部, 生產管理細部) values ('王大明', '1111111111', "
             "'00000000000000000000')");
     s.IdentityEstablished = true;
-    clickCell(*g, 1, date);
+    ClickCell(*g, 1, date);
     EXPECT_TRUE(messages.shown().empty());
     EXPECT_EQ(g->text(1, date), "1204-14");
     EXPECT_EQ(w->changeFlags(printing).flaggedCount(), 1);
@@ -701,7 +679,7 @@ TEST_F(MainWindowTest, KindButtonsWriteBackChangeTheDieAndOpenBindingInstruction
     daily::RecordFilters& f = w->filters();
     ASSERT_FALSE(f.pic回存工單->isVisible());
     auto places = [&] {
-        return daily::uitest::PlacesOf({f.cbo種類, f.scmd顯示資料, f.scmd刀模輔助, f.fra排序方式, w->recordSide().stack(), &w->details()});
+        return PlacesOf({f.cbo種類, f.scmd顯示資料, f.scmd刀模輔助, f.fra排序方式, w->recordSide().stack(), &w->details()});
     };
     const std::vector<std::string> before = places();
     QTest::mouseClick(f.scmd顯示資料, Qt::LeftButton);

@@ -14,6 +14,7 @@
 #include "platform/os/MessageBox.h"
 #include "platform/ui/SpreadGrid.h"
 #include "platform/ui/tests/TestApp.h"
+#include "platform/ui/tests/TypeKeys.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -76,8 +77,10 @@ inline std::vector<std::string> PlacesOf(std::initializer_list<QWidget*> control
 }
 
 // Whether exactly one message was shown since the last check and it said
-// `text` (or, not whole, held it); the next check starts afresh.
-inline ::testing::AssertionResult ToldOnce(ScriptedMessages& messages, std::string_view text, bool whole = true)
+// `text` (or, not whole, held it), under `title` when one is given; the next
+// check starts afresh.
+inline ::testing::AssertionResult ToldOnce(ScriptedMessages& messages, std::string_view text, bool whole = true,
+                                           std::string_view title = {})
 {
     const std::vector<MessageRequest> shown = messages.shown();
     messages.clear();
@@ -85,7 +88,25 @@ inline ::testing::AssertionResult ToldOnce(ScriptedMessages& messages, std::stri
         return ::testing::AssertionFailure() << shown.size() << " messages, not one saying " << text;
     if (whole ? shown[0].text != text : shown[0].text.find(text) == std::string::npos)
         return ::testing::AssertionFailure() << "told \"" << shown[0].text << "\", not \"" << text << "\"";
+    if (!title.empty() && shown[0].title != title)
+        return ::testing::AssertionFailure() << "titled \"" << shown[0].title << "\", not \"" << title << "\"";
     return ::testing::AssertionSuccess();
+}
+
+// A mouse click on a grid cell (both from 1), scrolled into view first.
+inline void ClickCell(SpreadGrid& g, int row, int col)
+{
+    QTableView* v = g.tableView();
+    const QModelIndex idx = v->model()->index(row - 1, col - 1);
+    v->scrollTo(idx);
+    QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, v->visualRect(idx).center());
+}
+
+// Types text into a cell as the keyboard does and commits it with Enter.
+inline void TypeInto(SpreadGrid& g, int row, int col, const QString& text)
+{
+    g.setActiveCell(row, col);
+    qtmv::test::TypeIntoCell(g.tableView(), text);
 }
 
 // The daily report window, signed in with every work-order right.
@@ -130,17 +151,9 @@ protected:
         choose(w, kind, machine);
         w.filters().scmd顯示資料->click();
     }
-    static void clickCell(SpreadGrid& g, int row, int col)
+    ::testing::AssertionResult toldOnce(std::string_view text, bool whole = true, std::string_view title = {})
     {
-        QTableView* v = g.tableView();
-        const QModelIndex idx = v->model()->index(row - 1, col - 1);
-        v->scrollTo(idx);
-        QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, v->visualRect(idx).center());
-    }
-
-    ::testing::AssertionResult toldOnce(std::string_view text, bool whole = true)
-    {
-        return ToldOnce(messages, text, whole);
+        return ToldOnce(messages, text, whole, title);
     }
 
     // Opens `w` on the printing grid of the user's own press: P0D line 1
@@ -227,8 +240,7 @@ protected:
                 v->setFocus();
                 QTest::keyClick(v, Qt::Key_F9);
             } else {
-                const QRect cell = v->visualRect(v->model()->index(row - 1, col - 1));
-                QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, cell.center());
+                ClickCell(*p.grid(), row, col);
             }
         }, drive));
     }
