@@ -19,6 +19,14 @@ namespace {
 using testing::Engine;
 using testing::EngineDatabase;
 
+// The statement in a transaction of its own, committed.
+void WriteIn(Connection& c, const std::string& sql)
+{
+    Transaction t(c);
+    c.execute(sql);
+    t.commit();
+}
+
 class EngineConnection : public ::testing::TestWithParam<Engine> {
 protected:
     std::unique_ptr<EngineDatabase> db;
@@ -135,13 +143,8 @@ TEST_P(EngineConnection, WaitsEndWithTheBusyTimeoutOrTheBudget)
     Transaction held(holder);
     holder.execute("update [C] set N = 1");
     auto start = std::chrono::steady_clock::now();
-    testing::ExpectError(
-        [&] {
-            Transaction u(timed);
-            timed.execute("update [C] set N = 5");
-            u.commit();
-        },
-        Error::Kind::Busy, {"資料庫忙碌中", "其他工作站"});
+    testing::ExpectError([&] { WriteIn(timed, "update [C] set N = 5"); }, Error::Kind::Busy,
+                         {"資料庫忙碌中", "其他工作站"});
     EXPECT_GE(std::chrono::steady_clock::now() - start, milliseconds(250));
 
     testing::BudgetGuard budget(milliseconds(400));
@@ -151,13 +154,7 @@ TEST_P(EngineConnection, WaitsEndWithTheBusyTimeoutOrTheBudget)
                          {"資料庫忙碌中", "其他工作站"});
     EXPECT_EQ(waits, 1);
     EXPECT_GE(std::chrono::steady_clock::now() - start, milliseconds(350));
-    testing::ExpectError(
-        [&] {
-            Transaction t(third);
-            third.execute("update [C] set N = 3");
-            t.commit();
-        },
-        Error::Kind::Busy);
+    testing::ExpectError([&] { WriteIn(third, "update [C] set N = 3"); }, Error::Kind::Busy);
     EXPECT_EQ(waits, 1);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
 
@@ -205,11 +202,7 @@ TEST_P(EngineConnection, ServerWriteLockIsTakenUnderTheKeyTheProgramGave)
 
     Transaction t(*writer);
     writer->execute("update [C] set N = 1");
-    {
-        Transaction u(*otherKey);
-        otherKey->execute("update [D] set N = 2");
-        u.commit();
-    }
+    WriteIn(*otherKey, "update [D] set N = 2");
     EXPECT_EQ(db->scalar("select N from D where ID = 'k'"), "2");
     testing::ExpectError([&] { Transaction u(*sameKey); }, Error::Kind::Busy, {"資料庫忙碌中"});
     testing::ExpectError([&] { Transaction u(*noKey); }, Error::Kind::Usage, {"寫入鎖定"});
