@@ -1,8 +1,6 @@
 // The production value listing through its page document, the three Excel
 // exports read back cell by cell, and the export window driven by keys.
-#include "platform/jet/Connection.h"
 #include "printing/AnalysisTable.h"
-#include "printing/OrderParams.h"
 #include "platform/os/MessageBox.h"
 #include "platform/ui/tests/TestApp.h"
 #include "platform/workbook/testing/ReadWorkbook.h"
@@ -21,7 +19,6 @@
 
 #include <QTemporaryDir>
 
-#include <algorithm>
 #include <array>
 #include <filesystem>
 #include <map>
@@ -122,9 +119,9 @@ double SumProduct(const std::vector<Sheet>& sheets, const std::string& formula)
     return sum;
 }
 
+// A machine's or a day's totals; the rate in percent, 0 without output.
 struct Sums {
-    double completed = 0, defects = 0, value = 0;
-    void add(const reports::ProductionRecord& r) { completed += r.completed; defects += r.defects; value += r.value; }
+    double completed = 0, defects = 0, value = 0, rate = 0;
 };
 
 // The chart's series: output value in bars against the left axis
@@ -271,33 +268,29 @@ TEST_F(ProductionExport, SummaryGroupsTheAnalysisTableOfThisWorkstation)
 // do not come machine by machine.
 TEST_F(ProductionExport, ChartsDrawEachMachinesSumsAndByDateTheDaysOfTheLargestMachine)
 {
-    std::map<std::string, Sums> byMachine;                    // by kind and machine
-    std::map<std::string, double> valueOf;                    // by machine
-    std::map<std::string, std::map<std::string, Sums>> byDay; // by machine, then date (1131202)
-    jet::Connection conn; // the export's records, as the printed analyses read them
-    conn.open(db_.connectionString());
-    for (const auto& r : reports::ReadRecords(conn, reports::ListingQuery(daily::printing::OrderParams(p_)))) {
-        byMachine[r.kind + "|" + r.machine].add(r);
-        valueOf[r.machine] += r.value;
-        byDay[r.machine][r.endDate].add(r);
-    }
-    const std::string largest =
-        std::max_element(valueOf.begin(), valueOf.end(), [](auto& a, auto& b) { return a.second < b.second; })->first;
+    // The closed lines of the history by kind and machine (the printed
+    // analyses' 車別合計), and the days of the machine with the largest output.
+    const std::map<std::string, Sums> byMachine = {
+        {"C-紙品|裁紙機", {0, 0, 0, 0}},        {"D-印刷|海德堡", {3450, 34, 2500, 0.99}},
+        {"D-印刷|海德堡二號", {100, 1, 75, 1}}, {"E-上光|UV上光", {100, 2, 124, 2}},
+        {"I-裁摺|大裁刀", {300, 3, 0, 1}},      {"J-裝訂|騎馬釘機", {502, 5, 7, 1}}};
+    const std::string largest = "海德堡";
+    const std::map<std::string, Sums> byDay = {{"1131202", {3050, 30, 1500, 0.98}}, {"1131203", {400, 4, 1000, 1}}};
     // The days a chart draws, checked against byDay.
     const auto expectDays = [&](const std::vector<Sheet>& sheets, const xlsx::testing::ChartContent& chart) {
         const auto [dates, values, rates] = ValueAndRate(chart);
         const Sheet& listing = Named(sheets, dates.sheet);
         EXPECT_EQ(chart.title, largest + " 每日產值與不良率");
-        EXPECT_EQ(dates.lastRow - dates.firstRow + 1, static_cast<int>(byDay[largest].size()));
+        EXPECT_EQ(dates.lastRow - dates.firstRow + 1, static_cast<int>(byDay.size()));
         for (int row = dates.firstRow; row <= dates.lastRow; ++row) {
             const std::string n = std::to_string(row);
             std::string date = listing.Text(dates.firstCol + n); // 113/12/02
             std::erase(date, '/');
-            ASSERT_TRUE(byDay[largest].count(date)) << date;
-            const Sums& x = byDay[largest][date];
+            ASSERT_TRUE(byDay.count(date)) << date;
+            const Sums& x = byDay.at(date);
             EXPECT_EQ(listing.Text("A" + n), largest);
             EXPECT_EQ(listing.Number(values.firstCol + n), x.value) << n;
-            EXPECT_EQ(listing.Number(rates.firstCol + n), *reports::DefectRate(x.defects, x.completed)) << n;
+            EXPECT_EQ(listing.Number(rates.firstCol + n), x.rate) << n;
         }
     };
 
@@ -322,15 +315,13 @@ TEST_F(ProductionExport, ChartsDrawEachMachinesSumsAndByDateTheDaysOfTheLargestM
             const std::string n = std::to_string(row);
             const std::string key = summary.Text("A" + n) + "|" + summary.Text(machines.firstCol + n);
             ASSERT_TRUE(byMachine.count(key) && drawn.insert(key).second) << key;
-            const Sums& x = byMachine[key];
+            const Sums& x = byMachine.at(key);
             const auto& value = summary.At(values.firstCol + n);
             EXPECT_EQ(std::stod(value.cached), x.value) << key; // what a reader that does not calculate shows
             EXPECT_EQ(SumProduct(sheets, value.value), x.value) << key;
             EXPECT_EQ(SumProduct(sheets, summary.Text("C" + n)), x.completed) << key;
             EXPECT_EQ(SumProduct(sheets, summary.Text("D" + n)), x.defects) << key;
-            EXPECT_EQ(std::stod(summary.At(rates.firstCol + n).cached),
-                      reports::DefectRate(x.defects, x.completed).value_or(0))
-                << key;
+            EXPECT_EQ(std::stod(summary.At(rates.firstCol + n).cached), x.rate) << key;
         }
         EXPECT_EQ(drawn.size(), byMachine.size());
         if (c.charts == 2)
@@ -338,11 +329,9 @@ TEST_F(ProductionExport, ChartsDrawEachMachinesSumsAndByDateTheDaysOfTheLargestM
     }
 
     // The largest machine's days split by another machine's line.
-    std::vector<SummaryLine> lines;
-    for (const auto& [machine, days] : byDay)
-        for (const auto& [date, sums] : days)
-            lines.push_back({"D-印刷", machine, "", "", date, 1, sums.completed, 0, sums.defects, sums.value});
-    std::sort(lines.begin(), lines.end(), [](const auto& a, const auto& b) { return a.date < b.date; });
+    const std::vector<SummaryLine> lines = {{"D-印刷", "海德堡", "", "", "1131202", 1, 3050, 0, 30, 1500},
+                                            {"D-印刷", "海德堡二號", "", "", "1131203", 1, 100, 0, 1, 75},
+                                            {"D-印刷", "海德堡", "", "", "1131203", 1, 400, 0, 4, 1000}};
     WriteValueSummary(file("mixed.xlsx"), lines, true);
     expectDays(ReadWorkbook(file("mixed.xlsx")), xlsx::testing::ReadCharts(file("mixed.xlsx")).at(1));
 }
