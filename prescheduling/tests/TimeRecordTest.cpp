@@ -47,13 +47,7 @@ protected:
         line(printing, "P001", 1);
         piece(printing, "D001", 1, "P001", 1);
         db().exec("insert into [印刷產能資料] (機別, 每時產能) values ('H1', 6000)");
-    }
-
-    jet::Connection& conn()
-    {
-        if (!conn_.isOpen())
-            conn_.open(session_.ConnectionString);
-        return conn_;
+        conn.open(session_.ConnectionString);
     }
 
     void timeLine(const std::string& number, int seq, const std::string& kindName, const std::string& start = "")
@@ -94,20 +88,20 @@ protected:
     const ProcessKind& varnishing = KindNamed("E-上光");
     const RecordKey key{"D001", "P001", 1, &printing};
     const ProcessAlive alive = [](long long) { return true; };
-    jet::Connection conn_;
+    jet::Connection conn;
     ScriptedMessages messages_;
 };
 
 TEST_F(TimeRecordTest, TmpNumbersFollowTheGreatestNumberNumerically)
 {
-    EXPECT_EQ(NextTmpNumber(conn()), "TMP0001");
+    EXPECT_EQ(NextTmpNumber(conn), "TMP0001");
     timeLine("TMP0009", 1, "D-印刷");
     timeLine("TMPX", 1, "D-印刷");
-    EXPECT_EQ(NextTmpNumber(conn()), "TMP0010");
+    EXPECT_EQ(NextTmpNumber(conn), "TMP0010");
     timeLine("TMP9999", 1, "D-印刷");
-    EXPECT_EQ(NextTmpNumber(conn()), "TMP10000");
+    EXPECT_EQ(NextTmpNumber(conn), "TMP10000");
     timeLine("TMP10000", 1, "D-印刷");
-    EXPECT_EQ(NextTmpNumber(conn()), "TMP10001");
+    EXPECT_EQ(NextTmpNumber(conn), "TMP10001");
     EXPECT_TRUE(IsTmpNumber(" tmp0001"));
     EXPECT_FALSE(IsTmpNumber("D001"));
 
@@ -117,33 +111,33 @@ TEST_F(TimeRecordTest, TmpNumbersFollowTheGreatestNumberNumerically)
     SaveInput in = input("");
     in.lines.assign(2, TimeLine{});
     EXPECT_EQ(save(in).number, "");
-    EXPECT_EQ(NextTmpNumber(conn()), "TMP10001");
+    EXPECT_EQ(NextTmpNumber(conn), "TMP10001");
 }
 
 TEST_F(TimeRecordTest, LockClaimsTheLineOfTheKindUntilReleasedOrItsProgramIsGone)
 {
     const LockHolder amy{"PC1\\amy", "王小美", 4001, "1131204 0800"};
     const LockHolder bob{"PC2\\bob", "李大同", 4001, "1131204 0900"};
-    const LockOutcome mine = TakeLock(conn(), key, amy, alive);
+    const LockOutcome mine = TakeLock(conn, key, amy, alive);
     ASSERT_TRUE(mine.taken);
     EXPECT_EQ(value("select COMPUTER || '/' || [USER] || '/' || 單號 || '/' || 製程 || '/' || 鎖定時間 from SYSPOLOCK1"),
               "PC1/王小美/D001/D-印刷/1131204 0800");
 
-    const LockOutcome theirs = TakeLock(conn(), key, bob, alive);
+    const LockOutcome theirs = TakeLock(conn, key, bob, alive);
     EXPECT_FALSE(theirs.taken);
     EXPECT_FALSE(theirs.mayTakeOver);
     EXPECT_EQ(LockedMessage(theirs), "另一個使用者正在修改，您暫時無法修改資料！\n\n被【王小美 】鎖定。\n"
                                      "電腦：PC1，鎖定時間：113/12/04 08:00。");
     // Another piece of the same line, in another schedule document: its save
     // rewrites the same work-order line.
-    EXPECT_EQ(TakeLock(conn(), {"D002", "P001", 1, &printing}, bob, alive).holder, "王小美");
+    EXPECT_EQ(TakeLock(conn, {"D002", "P001", 1, &printing}, bob, alive).holder, "王小美");
 
     // Another line, and the same line of another kind, are free.
-    EXPECT_TRUE(TakeLock(conn(), {"D001", "P001", 2, &printing}, bob, alive).taken);
-    EXPECT_TRUE(TakeLock(conn(), {"D001", "P001", 1, &varnishing}, bob, alive).taken);
+    EXPECT_TRUE(TakeLock(conn, {"D001", "P001", 2, &printing}, bob, alive).taken);
+    EXPECT_TRUE(TakeLock(conn, {"D001", "P001", 1, &varnishing}, bob, alive).taken);
 
-    ReleaseLock(conn(), key, mine.lockId);
-    EXPECT_TRUE(TakeLock(conn(), key, bob, alive).taken);
+    ReleaseLock(conn, key, mine.lockId);
+    EXPECT_TRUE(TakeLock(conn, key, bob, alive).taken);
 
     // A row written without 製程 (before it existed, or by another program)
     // claims the line for every kind; without time it is aged from when it
@@ -151,11 +145,11 @@ TEST_F(TimeRecordTest, LockClaimsTheLineOfTheKindUntilReleasedOrItsProgramIsGone
     db().exec("delete from SYSPOLOCK1");
     bareLock("PC2\\bob|77|1", "PC2", "李大同", "D009");
     const LockOutcome bare =
-        TakeLock(conn(), {"D001", "P001", 1, &varnishing}, {"PC1\\amy", "王大明", 4002, "1131204 0800"}, alive);
+        TakeLock(conn, {"D001", "P001", 1, &varnishing}, {"PC1\\amy", "王大明", 4002, "1131204 0800"}, alive);
     EXPECT_EQ(bare.holder, "李大同");
     EXPECT_FALSE(bare.mayTakeOver);
     EXPECT_EQ(value("select 鎖定時間 from SYSPOLOCK1"), "1131204 0800");
-    EXPECT_TRUE(TakeLock(conn(), key, {"PC1\\amy", "王大明", 4002, "1131204 2000"}, alive).mayTakeOver);
+    EXPECT_TRUE(TakeLock(conn, key, {"PC1\\amy", "王大明", 4002, "1131204 2000"}, alive).mayTakeOver);
 
     // A lock of this computer whose program has ended holds nothing, also when
     // the program is a zombie its parent has not reaped (it still answers
@@ -171,15 +165,15 @@ TEST_F(TimeRecordTest, LockClaimsTheLineOfTheKindUntilReleasedOrItsProgramIsGone
     ASSERT_EQ(waitid(P_PID, static_cast<id_t>(child), &info, WEXITED | WNOWAIT), 0);
     const LockHolder earlier{"PC1\\amy", "王小美", child, "1131204 0800"};
     const LockHolder now{"PC1\\amy", "王小美", os::CurrentProcessId(), "1131204 0900"};
-    ASSERT_TRUE(TakeLock(conn(), key, earlier, alive).taken);
+    ASSERT_TRUE(TakeLock(conn, key, earlier, alive).taken);
 
     // Still running on this computer: it blocks.
-    EXPECT_FALSE(TakeLock(conn(), key, now, alive).taken);
+    EXPECT_FALSE(TakeLock(conn, key, now, alive).taken);
     // Gone, but seen from another computer: its process cannot be checked, so it blocks.
     const LockHolder otherPc{"PC2\\bob", "李大同", 4003, "1131204 0900"};
-    EXPECT_FALSE(TakeLock(conn(), key, otherPc, [](long long) { return false; }).taken);
+    EXPECT_FALSE(TakeLock(conn, key, otherPc, [](long long) { return false; }).taken);
     // Gone, on this computer: the leftover is removed and the lock taken.
-    const LockOutcome out = TakeLock(conn(), key, now);
+    const LockOutcome out = TakeLock(conn, key, now);
     waitpid(child, nullptr, 0);
     EXPECT_TRUE(out.taken);
     EXPECT_EQ(value("select ID from SYSPOLOCK1"), out.lockId);
@@ -187,27 +181,27 @@ TEST_F(TimeRecordTest, LockClaimsTheLineOfTheKindUntilReleasedOrItsProgramIsGone
     // A lock written by another program of the suite is never judged stale.
     db().exec("delete from SYSPOLOCK1");
     bareLock("PC1\\amy", "PC1", "工務");
-    EXPECT_EQ(TakeLock(conn(), key, now, [](long long) { return false; }).holder, "工務");
+    EXPECT_EQ(TakeLock(conn, key, now, [](long long) { return false; }).holder, "工務");
 }
 
 TEST_F(TimeRecordTest, OldLockOfAnotherComputerIsTakenOverAndTheFormerHolderCannotSave)
 {
     const LockHolder bob{"PC2\\bob", "李大同", 4001, "1131204 0800"};
-    const LockOutcome bobs = TakeLock(conn(), key, bob, alive);
+    const LockOutcome bobs = TakeLock(conn, key, bob, alive);
     ASSERT_TRUE(bobs.taken);
 
     // Younger than the set age: it blocks, and may not be taken over.
-    const LockOutcome young = TakeLock(conn(), key, {"PC1\\amy", "王小美", 4002, "1131204 1959"}, alive);
+    const LockOutcome young = TakeLock(conn, key, {"PC1\\amy", "王小美", 4002, "1131204 1959"}, alive);
     EXPECT_FALSE(young.mayTakeOver);
-    EXPECT_FALSE(TakeOverLock(conn(), key, {"PC1\\amy", "王小美", 4002, "1131204 1959"}, young, alive).taken);
+    EXPECT_FALSE(TakeOverLock(conn, key, {"PC1\\amy", "王小美", 4002, "1131204 1959"}, young, alive).taken);
 
     const LockHolder amy{"PC1\\amy", "王大明", 4002, "1131204 2000"};
-    const LockOutcome old = TakeLock(conn(), key, amy, alive);
+    const LockOutcome old = TakeLock(conn, key, amy, alive);
     ASSERT_FALSE(old.taken);
     EXPECT_TRUE(old.mayTakeOver);
     EXPECT_NE(TakeOverQuestion(old).find("電腦：PC2，鎖定時間：113/12/04 08:00"), std::string::npos);
     EXPECT_NE(LockedMessage(old).find("可請系統管理員開啟本筆資料接手"), std::string::npos);
-    const LockOutcome mine = TakeOverLock(conn(), key, amy, old, alive);
+    const LockOutcome mine = TakeOverLock(conn, key, amy, old, alive);
     ASSERT_TRUE(mine.taken);
     EXPECT_EQ(db().rows("select ID, COMPUTER, 鎖定時間 from SYSPOLOCK1"),
               (std::vector<std::vector<std::string>>{{mine.lockId, "PC1", "1131204 2000"}}));
@@ -291,8 +285,8 @@ TEST_F(TimeRecordTest, LinesOfAnotherKindInTheSameRecordAreKeptApart)
     ASSERT_EQ(save(input()).status, SaveStatus::Saved);
 
     EXPECT_EQ(value("select 開始 from [預排資料耗時明細] where 製程 = 'E-上光'"), "1131201 0800");
-    EXPECT_EQ(LoadLines(conn(), {"D001", "P001", 1, &varnishing}).size(), 1u);
-    EXPECT_EQ(LoadLines(conn(), key).size(), 2u);
+    EXPECT_EQ(LoadLines(conn, {"D001", "P001", 1, &varnishing}).size(), 1u);
+    EXPECT_EQ(LoadLines(conn, key).size(), 2u);
     // Only the printing piece of the document is finished.
     EXPECT_EQ(value("select PDATE from 預排資料明細 where ID = 'D001' and KIND = '印 刷'"), "1131205");
     EXPECT_EQ(value("select PDATE from 預排資料明細 where ID = 'D001' and KIND = '上 光'"), "");
@@ -305,14 +299,14 @@ TEST_F(TimeRecordTest, UnmarkedLinesAndTheIndicatorAreFoundByLineAndKind)
 {
     db().exec("insert into [預排資料耗時明細] (單號, 工單單號, 工單序, 序, 開始) values ('D001', 'P001', 1, 1, "
               "'1131201 0800')");
-    EXPECT_EQ(LoadLines(conn(), key).size(), 1u);
-    EXPECT_EQ(LoadLines(conn(), {"D001", "P001", 1, &varnishing}).size(), 0u);
-    EXPECT_EQ(LoadLines(conn(), {"", "P001", 1, &printing}).size(), 0u);
+    EXPECT_EQ(LoadLines(conn, key).size(), 1u);
+    EXPECT_EQ(LoadLines(conn, {"D001", "P001", 1, &varnishing}).size(), 0u);
+    EXPECT_EQ(LoadLines(conn, {"", "P001", 1, &printing}).size(), 0u);
 
     db().exec("insert into [工單印刷數據] (工單單號, 工單序, 製程, 序) values ('P001', 1, 'D-印刷', 1)");
     db().exec("insert into [工單品檢明細] (工單單號, 工單序, 製程, 序) values ('P001', 1, 'E-上光', 1)");
-    EXPECT_EQ(RelatedText(LoadRelatedRecords(conn(), key)), "有印刷數據");
-    EXPECT_EQ(RelatedText(LoadRelatedRecords(conn(), {"D001", "P001", 1, &varnishing})), "有品檢資料");
+    EXPECT_EQ(RelatedText(LoadRelatedRecords(conn, key)), "有印刷數據");
+    EXPECT_EQ(RelatedText(LoadRelatedRecords(conn, {"D001", "P001", 1, &varnishing})), "有品檢資料");
 }
 
 TEST_F(TimeRecordTest, DataErrorRollsEverythingBack)

@@ -37,17 +37,12 @@ protected:
     {
         db.session().IdentityEstablished = db.session().RightsEstablished = true;
         db.session().ProductionRights = std::string(20, '0');
-    }
-    jet::Connection& conn()
-    {
-        if (!conn_.isOpen())
-            conn_.open(db.connectionString());
-        return conn_;
+        conn.open(db.connectionString());
     }
     db::test::FreshDatabase db;
     daily::SaveContext ctx_{db.session(), TheSystemClock(), [] {}};
 
-    jet::Connection conn_;
+    jet::Connection conn;
     ScriptedMessages messages;
 };
 
@@ -78,7 +73,7 @@ TEST_F(QualityCore, SavesReplaceTheirOwnRecordWithTheFilledLinesInOrder)
     InspectionLine standardOnly;
     standardOnly.standard = "ΔE≦3.0";
     InspectionSaved i = SaveInspection(ikey, {Inspected("色差", 200, 3, "OK", false), InspectionLine{}, standardOnly},
-                                       LoadInspection(conn(), ikey).stored, ctx_);
+                                       LoadInspection(conn, ikey).stored, ctx_);
     ASSERT_EQ(i.status, SaveStatus::Saved);
     EXPECT_TRUE(i.hasLines);
     EXPECT_EQ(db.rows("select 序, 主要檢查項目, 檢查標準, 檢驗數量, 不良數量, 不良率, 判定 from [工單品檢明細] "
@@ -90,7 +85,7 @@ TEST_F(QualityCore, SavesReplaceTheirOwnRecordWithTheFilledLinesInOrder)
     second.inks[6] = "白墨";
     second.measures[3] = "1.20";
     const PrintingSaved p = SavePrintingData(pkey, {Printed("C", "55", "1131203"), PrintingLine{}, second},
-                                             LoadPrintingData(conn(), pkey).stored, ctx_);
+                                             LoadPrintingData(conn, pkey).stored, ctx_);
     ASSERT_EQ(p.status, SaveStatus::Saved);
     EXPECT_TRUE(p.hasLines);
     EXPECT_EQ(db.rows("select 序, 色號, 油墨1, 油墨7, 測量1, 測量4, 記錄員代號, 記錄員, 印刷日期 from [工單印刷數據] "
@@ -109,11 +104,11 @@ TEST_F(QualityCore, TheKindsAcceptableRateProposesTheVerdictAndItsPhrasesFillThe
 {
     EXPECT_FALSE(DefectRate(0, 3));
     db.exec("insert into [品檢允收不良率] ([KIND], 允收率) values ('D-印刷', 2)");
-    const auto acceptable = AcceptableRate(conn(), "D-印刷");
+    const auto acceptable = AcceptableRate(conn, "D-印刷");
     ASSERT_TRUE(acceptable);
     EXPECT_EQ(ProposedVerdict(2.0, acceptable), "OK");   // at the limit is acceptable
     EXPECT_EQ(ProposedVerdict(2.1, acceptable), "NG");
-    EXPECT_FALSE(AcceptableRate(conn(), "A-印前"));
+    EXPECT_FALSE(AcceptableRate(conn, "A-印前"));
     EXPECT_EQ(ProposedVerdict(50, std::nullopt), "");
 
     // The kind's phrases fill the lines by their order.
@@ -121,7 +116,7 @@ TEST_F(QualityCore, TheKindsAcceptableRateProposesTheVerdictAndItsPhrasesFillThe
             "(5, 'D-印刷', '主要檢查項目', '套印'), (2, 'D-印刷', '主要檢查項目', '色差'), "
             "(3, 'D-印刷', '檢查標準', 'ΔE≦3.0'), (4, 'D-印刷', '權責單位', '印刷課'), "
             "(6, 'D-印刷', '主要檢查項目', '數量'), (7, 'E-上光', '主要檢查項目', '光澤')");
-    const std::vector<InspectionLine> lines = LoadInspectionPhrases(conn(), "D-印刷").lines();
+    const std::vector<InspectionLine> lines = LoadInspectionPhrases(conn, "D-印刷").lines();
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ((std::vector<std::string>{lines[0].item, lines[0].standard, lines[0].unit}),
               (std::vector<std::string>{"色差", "ΔE≦3.0", "印刷課"}));
@@ -132,9 +127,9 @@ TEST_F(QualityCore, TheKindsAcceptableRateProposesTheVerdictAndItsPhrasesFillThe
 TEST_F(QualityCore, PaperLabelDatesColourDifferenceAndTheListingsFiltersAndReport)
 {
     db.exec("insert into PAPER (PO, [NO], [ITEM]) values ('P1', 1, '雪銅紙'), ('P1', 2, ''), ('P1', 3, '道林紙')");
-    EXPECT_EQ(PaperLabel(conn(), "P1", 1), "紙品： 雪銅紙");
-    EXPECT_EQ(PaperLabel(conn(), "P1", 2), "紙品： ");
-    EXPECT_EQ(PaperLabel(conn(), "P1", 4), "紙品： ");
+    EXPECT_EQ(PaperLabel(conn, "P1", 1), "紙品： 雪銅紙");
+    EXPECT_EQ(PaperLabel(conn, "P1", 2), "紙品： ");
+    EXPECT_EQ(PaperLabel(conn, "P1", 4), "紙品： ");
 
     // Which dates are real is CheckRocDate's test; a printing date has seven digits.
     EXPECT_EQ(PrintingDate(" 1131204"), "1131204");
@@ -143,7 +138,7 @@ TEST_F(QualityCore, PaperLabelDatesColourDifferenceAndTheListingsFiltersAndRepor
 
     // The first published test pair as target and measurement: ΔE00 2.0425.
     db.exec("insert into [色號目標值] (色號, L, A, B) values ('Pair 1', 50, 2.6772, -79.7751)");
-    const ColourTargets targets = LoadColourTargets(conn());
+    const ColourTargets targets = LoadColourTargets(conn);
     PrintingLine l;
     l.colour = " PAIR 1";
     l.measures = {"50", "0", "-82.7485", "", ""};
@@ -166,7 +161,7 @@ TEST_F(QualityCore, PaperLabelDatesColourDifferenceAndTheListingsFiltersAndRepor
     auto pos = [&](void (*set)(ListingFilter&)) {
         ListingFilter f;
         set(f);
-        const report::DataTable t = LoadListing(conn(), f);
+        const report::DataTable t = LoadListing(conn, f);
         std::vector<std::string> out;
         for (std::size_t i = 0; i < t.rowCount(); ++i)
             out.push_back(report::RowView(&t, i).text("工單單號").toStdString());
@@ -184,7 +179,7 @@ TEST_F(QualityCore, PaperLabelDatesColourDifferenceAndTheListingsFiltersAndRepor
 
     ListingFilter f;
     f.customer = "C01";
-    const report::PageDocument doc = ListingReport(LoadListing(conn(), f), ConditionsText(f));
+    const report::PageDocument doc = ListingReport(LoadListing(conn, f), ConditionsText(f));
     ASSERT_EQ(doc.pages.size(), 1u);
     EXPECT_TRUE(doc.find(0, QStringLiteral("113/12/05")));
     EXPECT_TRUE(doc.find(0, QStringLiteral("共 2 筆")));
@@ -194,7 +189,7 @@ TEST_F(QualityCore, TargetsWriteOnlyWhatTheUserChanged)
 {
     db.exec("insert into [色號目標值] (色號, L, A, B, 備註, 容許色差) values ('C', 55, -37, -50, '', 3.5), "
             "('M', 48, 74, -3, '', 3.5), ('K', 16, 0, 0, '', null), ('R', 48, 68, 48, '', 3.5)");
-    const std::vector<ColourTarget> loaded = LoadTargets(conn());
+    const std::vector<ColourTarget> loaded = LoadTargets(conn);
     // Another workstation changes M meanwhile; this user does not touch it.
     db.exec("update [色號目標值] set 備註 = 'PC2', 容許色差 = 4 where 色號 = 'M'");
     std::vector<ColourTarget> edited;
@@ -212,7 +207,7 @@ TEST_F(QualityCore, TargetsWriteOnlyWhatTheUserChanged)
                     {"Y", "89.0", "ISO", "2.5", "1.45", "0.1"}}));
 
     edited.push_back({"y ", {1, 2, 3}, "", {}});
-    EXPECT_EQ(SaveTargets(LoadTargets(conn()), edited, ctx_), SaveStatus::Refused);
+    EXPECT_EQ(SaveTargets(LoadTargets(conn), edited, ctx_), SaveStatus::Refused);
     EXPECT_EQ(db.count("select * from [色號目標值]"), 4);
 }
 
@@ -225,12 +220,12 @@ TEST_F(QualityCore, LinesWithControlCharactersOrOverLongTextsAreNotStored)
     InspectionLine pasted = Inspected("色差\r\n套印", 200, 3, "OK", true), unit = Inspected("色差", 200, 3, "OK", true);
     unit.unit = twentyTwoBytes;
     for (const InspectionLine& l : {pasted, unit})
-        EXPECT_EQ(SaveInspection(ikey, {l}, LoadInspection(conn(), ikey).stored, ctx_).status, SaveStatus::Refused);
+        EXPECT_EQ(SaveInspection(ikey, {l}, LoadInspection(conn, ikey).stored, ctx_).status, SaveStatus::Refused);
     PrintingLine tab = Printed("C", "55", "1131203"), recorder = tab;
     tab.inks[1] = "東洋\t青";
     recorder.recorder = twentyTwoBytes;
     for (const PrintingLine& l : {tab, recorder})
-        EXPECT_EQ(SavePrintingData(pkey, {l}, LoadPrintingData(conn(), pkey).stored, ctx_).status, SaveStatus::Refused);
+        EXPECT_EQ(SavePrintingData(pkey, {l}, LoadPrintingData(conn, pkey).stored, ctx_).status, SaveStatus::Refused);
 
     std::vector<std::string> told;
     for (const auto& m : messages.shown())
