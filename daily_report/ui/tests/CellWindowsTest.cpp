@@ -33,7 +33,7 @@ void TypeStint(W& w, const char* quantity)
 TEST_F(CellWindowsTest, ConfirmedTimeAndVendorLandInTheRowAsStoredAndAnUnconfirmedTimeChangesNothing)
 {
     db().exec("insert into VENDER (ID, SNAME, TEL1, ADD1) values ('V01', '永豐上光', '02-2222', '台北市')");
-    daily::ProcessPage& p = loadOnePrintingPiece();
+    daily::ProcessPage& p = loadOnePiece(daily::test::KindNamed("D-印刷"), "P001", 1, "D001");
     openAndDrive<W>(p, 1, "耗時", [&](W& w) {
         EXPECT_EQ(w.recordNumber(), "D001");   // the row's own record, not the filter box
         TypeStint(w, "500");
@@ -89,13 +89,8 @@ TEST_F(CellWindowsTest, ConfirmedTimeAndVendorLandInTheRowAsStoredAndAnUnconfirm
 
     // Closed without confirming, the time window changes nothing, in another
     // kind's grid either.
-    const ProcessKind& gluing = daily::test::KindNamed("H-糊工");
-    workOrder("P002");
-    line(gluing, "P002", 3);
-    piece(gluing, "D009", 1, "P002", 3);
-    db().exec("update PASTE_S set 車別 = 'G2', 耗時 = '0.50' where ID = 'D009'");
-    daily::ProcessPage& glued = loadKind("H-糊工");
-    ASSERT_EQ(glued.records(), 1);
+    daily::ProcessPage& glued =
+        loadOnePiece(daily::test::KindNamed("H-糊工"), "P002", 3, "D009", "車別 = 'G2', 耗時 = '0.50'");
 
     bool returned = true;
     openAndDrive<W>(glued, 1, "耗時", [&](W& w) {
@@ -117,12 +112,7 @@ TEST_F(CellWindowsTest, EveryGridOpensItsVendorWindowForTheRow)
     for (const ProcessKind& k : ProcessKinds()) {
         SCOPED_TRACE(k.displayName);
         const std::string po = "P" + std::to_string(++n);
-        workOrder(po);
-        line(k, po, 2);
-        piece(k, "D00" + std::to_string(n), 1, po, 2);
-        db().exec("update [" + std::string(k.scheduledTable) + "] set 注意事項 = '輕放' where PO = '" + po + "'");
-        daily::ProcessPage& p = loadKind(k.displayName);
-        ASSERT_EQ(p.records(), 1);
+        daily::ProcessPage& p = loadOnePiece(k, po, 2, "D00" + std::to_string(n), "注意事項 = '輕放'");
         QStringList shown;   // window, work order, line, note
         openAndDrive<frm下游廠商>(p, 1, "單筆", [&](frm下游廠商& w) {
             shown << w.objectName() << w.txt工單單號->text() << w.txt序->text() << w.txt注意事項->text();

@@ -69,17 +69,13 @@ protected:
         replaceText(range(3), QStringLiteral("1131201001"));
     }
 
-    static void typeInto(QWidget* field, const QString& text)
-    {
-        field->setFocus();
-        qtmv::test::TypeKeys(field, text);
-    }
+    // Types text over whatever the field holds.
     static void replaceText(QLineEdit* field, const QString& text)
     {
         field->setFocus();
         field->selectAll();
         QTest::keyClick(field, Qt::Key_Delete);
-        typeInto(field, text);
+        qtmv::test::TypeKeys(field, text);
     }
 
     // The page document of the report the last print operation opened, as
@@ -199,7 +195,7 @@ TEST_F(PrintPageTest, OrderOfPrintingPreviewsThroughTheOrderLayoutRetitledWhenTi
     EXPECT_EQ(previews, 2);
 
     // A vendor that has no order: nothing opens, and that is the only message.
-    typeInto(range(12), QStringLiteral("x9"));
+    replaceText(range(12), QStringLiteral("x9"));
     EXPECT_EQ(range(12)->text(), QStringLiteral("x9")); // the vendor field is not filtered
     preview();
     EXPECT_TRUE(toldOnce("查無任何資料!"));
@@ -256,7 +252,7 @@ TEST_F(PrintPageTest, SinglePrintEntryOpensThePageOnTheCurrentRowsOrder)
 TEST_F(PrintPageTest, RangeFieldsFilterKeysCheckDatesAndLookUp)
 {
     daily::PrintPage& page = openPage();
-    typeInto(range(8), QStringLiteral("p0d"));
+    replaceText(range(8), QStringLiteral("p0d"));
     EXPECT_EQ(range(8)->text(), QStringLiteral("P0D"));
     replaceText(range(5), QStringLiteral("08a3印0"));
     EXPECT_EQ(range(5)->text(), QStringLiteral("0830"));
@@ -271,7 +267,7 @@ TEST_F(PrintPageTest, RangeFieldsFilterKeysCheckDatesAndLookUp)
 
     // The lookups fill the vendor and the clerk.
     click(choice(0));
-    typeInto(range(12), QStringLiteral("大"));
+    replaceText(range(12), QStringLiteral("大"));
     std::string kindAsked, filterAsked;
     page.runModal = [&](QDialog&) {
         kindAsked = gLookupKind;

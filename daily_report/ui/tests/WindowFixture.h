@@ -213,14 +213,17 @@ protected:
         return *side->currentPage();
     }
 
-    // Work order P001 with one printing line and its piece D001, loaded.
-    ProcessPage& loadOnePrintingPiece()
+    // Work order `po` with line `no` of kind k and its piece `id` (its
+    // scheduled row then `set` as given), loaded alone.
+    ProcessPage& loadOnePiece(const ProcessKind& k, const std::string& po, int no, const std::string& id,
+                              const std::string& set = "")
     {
-        const ProcessKind& printing = test::KindNamed("D-印刷");
-        workOrder("P001");
-        line(printing, "P001", 1);
-        piece(printing, "D001", 1, "P001", 1);
-        ProcessPage& p = loadKind("D-印刷");
+        workOrder(po);
+        line(k, po, no);
+        piece(k, id, 1, po, no);
+        if (!set.empty())
+            db().exec("update [" + std::string(k.scheduledTable) + "] set " + set + " where ID = '" + id + "'");
+        ProcessPage& p = loadKind(k.displayName);
         EXPECT_EQ(p.records(), 1);
         return p;
     }
