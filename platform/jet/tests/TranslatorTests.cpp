@@ -74,25 +74,20 @@ protected:
         db = std::make_unique<testing::EngineDatabase>(GetParam());
         db->table("預排資料", "ID text");
         db->table("PWORK", "PO text, CUST text, FDATE text, [DESC] text, ODATE text, EMPNO text, 貼紙 text");
-        db->table("CUST", "ID text collate nocase, SNAME text collate nocase, EMPNO text, 停用 text");
-        db->table("EMPLOYEE", "ID text, NAME text, ODATE text, 部門 text");
-        db->table("PRINTING_S", "ID text, INO integer, PO text, [NO] integer, 順序 text, FDATE text, 車別 text, "
-                                "SVENDER text, [DESC] text, REM text");
+        db->table("CUST", "ID text collate nocase, SNAME text collate nocase");
+        db->table("EMPLOYEE", "ID text, NAME text, 部門 text");
+        db->table("PRINTING_S", "ID text, INO integer, PO text, [NO] integer, 順序 text, FDATE text, REM text");
         c.open(db->connectionString());
         for (const char* seed : {
                  "insert into [預排資料] (ID) values ('S1'), ('S2')",
                  "insert into [PWORK] (PO, CUST, FDATE, [DESC], ODATE, EMPNO, 貼紙) values ('P1', 'C1', '', 'box', "
                  "'1130101', 'E1', ''), ('P2', 'C1', '1130101', 'bag', '', 'E9', ''), ('P3', 'C2', null, 'card', '', "
                  "null, '')",
-                 "insert into [CUST] (ID, SNAME, EMPNO, 停用) values ('C1', 'One', 'E1', '0'), ('C2', 'Two', '', null), "
-                 "('C3', 'Three', 'E2', '1'), ('C4', 'Four', 'E2', '')",
-                 "insert into [EMPLOYEE] (ID, NAME, ODATE, 部門) values ('E1', 'Wang', '', '運送部'), "
-                 "('E2', 'Lee', '1120101', '印刷部')",
-                 "insert into [PRINTING_S] (ID, INO, PO, [NO], 順序, FDATE, 車別, SVENDER, [DESC], REM) values "
-                 "('S1', 1, 'P1', 1, '10', '', 'A1', 'v1', 'd1', ' r1 '), ('S1', 2, 'P1', 2, '9', null, 'A1', 'v2', "
-                 "'d2', null), ('S2', 1, 'P2', 1, '1', '', 'A1', 'v3', 'd3', ''), ('S2', 2, 'P3', 1, '2', '1130505', "
-                 "'A1', 'v4', 'd4', ''), ('S2', 3, 'P3', 1, '9', '', 'B2', 'v5', 'd5', ''), ('S2', 4, 'P3', 1, '9', "
-                 "null, 'A1', 'v6', 'd6', '')"})
+                 "insert into [CUST] (ID, SNAME) values ('C1', 'One'), ('C2', 'Two'), ('C3', 'Three'), ('C4', 'Four')",
+                 "insert into [EMPLOYEE] (ID, NAME, 部門) values ('E1', 'Wang', '運送部'), ('E2', 'Lee', '印刷部')",
+                 "insert into [PRINTING_S] (ID, INO, PO, [NO], 順序, FDATE, REM) values ('S1', 1, 'P1', 1, '10', '', "
+                 "' r1 '), ('S1', 2, 'P1', 2, '9', null, null), ('S2', 1, 'P2', 1, '1', '', ''), ('S2', 2, 'P3', 1, "
+                 "'2', '1130505', ''), ('S2', 3, 'P3', 1, '9', '', ''), ('S2', 4, 'P3', 1, '9', null, '')"})
             c.execute(seed);
     }
 };
