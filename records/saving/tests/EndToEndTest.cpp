@@ -331,41 +331,23 @@ std::string Described(const SaveSummary& s)
     return t;
 }
 
-// Another workstation inside its save's transaction, on a thread of its
-// own: `work` runs in a transaction that holds what it claims, which is
-// committed when `work` returns. started() returns once `work` has begun.
-class OtherWorkstation {
-public:
-    OtherWorkstation(const std::string& connection, std::function<void(jet::Connection&)> work)
-        : thread_([this, connection, work = std::move(work)] {
-              try {
-                  jet::Connection conn;
-                  conn.open(connection);
-                  jet::Transaction tx(conn, jet::Writes::Claimed);
-                  work(conn);
-                  tx.commit();
-              } catch (const std::exception& e) {
-                  error_ = e.what();
-              }
-          })
-    {
+// Another workstation inside its save's transaction (on a thread of its
+// own, through std::async): `work` runs in a transaction that holds what
+// it claims, which is committed when `work` returns. What went wrong,
+// empty when nothing did.
+std::string ClaimedWork(const std::string& connection, const std::function<void(jet::Connection&)>& work)
+{
+    try {
+        jet::Connection conn;
+        conn.open(connection);
+        jet::Transaction tx(conn, jet::Writes::Claimed);
+        work(conn);
+        tx.commit();
+    } catch (const std::exception& e) {
+        return e.what();
     }
-    ~OtherWorkstation()
-    {
-        if (thread_.joinable())
-            thread_.join();
-    }
-    // Waits for it to commit; what went wrong, empty when nothing did.
-    std::string finish()
-    {
-        thread_.join();
-        return error_;
-    }
-
-private:
-    std::string error_;
-    std::thread thread_;
-};
+    return {};
+}
 
 } // namespace
 
@@ -393,7 +375,7 @@ TEST_P(EndToEnd, ASaveWaitsOnlyForTheWorkstationWritingItsLines)
 
     std::promise<void> holding, release;
     std::shared_future<void> released = release.get_future().share();
-    OtherWorkstation holder(session().ConnectionString, [&](jet::Connection& conn) {
+    auto holder = std::async(std::launch::async, ClaimedWork, session().ConnectionString, [&](jet::Connection& conn) {
         conn.claim(std::vector{detail::LineClaim(CellAt(rows, a, 1), Val(CellAt(rows, a, 2)))});
         auto [mine, flags] = Editable(printing, rows);
         SetCell(mine, flags, a, pl.remarkCol, "甲未完");
@@ -408,7 +390,7 @@ TEST_P(EndToEnd, ASaveWaitsOnlyForTheWorkstationWritingItsLines)
     auto sameLine = saveLater(a, pl.finishRemarkCol, "丙同一行");
     EXPECT_EQ(sameLine.wait_for(500ms), std::future_status::timeout);
     release.set_value();
-    EXPECT_EQ(holder.finish(), "");
+    EXPECT_EQ(holder.get(), "");
     EXPECT_TRUE(otherLine.get());
     EXPECT_TRUE(sameLine.get());
     EXPECT_EQ(messages.troubles(), std::vector<std::string>{});
@@ -442,7 +424,7 @@ TEST_P(EndToEnd, ASaveCancelledInADeadlockRunsAgainUnseen)
     // waits for it (holding its first), it asks for the first.
     std::promise<void> holding;
     bool tookBoth = false;
-    OtherWorkstation other(session().ConnectionString, [&](jet::Connection& conn) {
+    auto other = std::async(std::launch::async, ClaimedWork, session().ConnectionString, [&](jet::Connection& conn) {
         conn.claim(std::vector{claims[1]});
         holding.set_value();
         if (db->server()) {
@@ -463,7 +445,7 @@ TEST_P(EndToEnd, ASaveCancelledInADeadlockRunsAgainUnseen)
     SetCell(mine, flags, a, pl.remarkCol, "甲");
     SetCell(mine, flags, b, pl.remarkCol, "乙");
     EXPECT_TRUE(SaveDailyReport(printing, mine, flags, ctx, rows).complete());
-    EXPECT_EQ(other.finish(), "");
+    EXPECT_EQ(other.get(), "");
     // The first claim came free while the save still wanted the second:
     // the server had cancelled the save, which then ran again.
     EXPECT_TRUE(tookBoth);
