@@ -19,6 +19,22 @@ namespace {
 
 using Rows = std::vector<std::vector<std::string>>;
 
+// The field names, then the rows a statement reads.
+Rows Read(jet::Connection& c, const std::string& jetSql)
+{
+    jet::Recordset rs;
+    rs.open(jetSql, c);
+    Rows out(1);
+    for (int i = 0; i < rs.fieldCount(); ++i)
+        out[0].push_back(rs.fieldName(i));
+    for (const auto& row : rs.rows()) {
+        out.emplace_back();
+        for (const auto& v : row)
+            out.back().push_back(v.isNull() ? "<null>" : v.text());
+    }
+    return out;
+}
+
 // The same statements run on an SQLite file and on a server database.
 class ServerSchema : public ::testing::Test {
 protected:
@@ -35,23 +51,8 @@ protected:
         onFile_.execute(jetSql);
         onServer_.execute(jetSql);
     }
-    // The field names, then the rows a statement reads.
-    static Rows read(jet::Connection& c, const std::string& jetSql)
-    {
-        jet::Recordset rs;
-        rs.open(jetSql, c);
-        Rows out(1);
-        for (int i = 0; i < rs.fieldCount(); ++i)
-            out[0].push_back(rs.fieldName(i));
-        for (const auto& row : rs.rows()) {
-            out.emplace_back();
-            for (const auto& v : row)
-                out.back().push_back(v.isNull() ? "<null>" : v.text());
-        }
-        return out;
-    }
     // The statement reads the same field names and rows on both.
-    void expectSame(const std::string& jetSql) { EXPECT_EQ(read(onServer_, jetSql), read(onFile_, jetSql)) << jetSql; }
+    void expectSame(const std::string& jetSql) { EXPECT_EQ(Read(onServer_, jetSql), Read(onFile_, jetSql)) << jetSql; }
 
     FreshDatabase file_;
     std::unique_ptr<ServerFreshDatabase> server_;
@@ -111,13 +112,9 @@ void ExpectMissingProgramTablesAndColumnsAdded(jet::Connection& c)
     c.execute("insert into [日報異動紀錄] (時間, ID, INO, 欄位, 舊值, 新值) values ('1151206 1530', 'P1', 1, '完工日', '', "
               "'12/06-15')");
     c.execute("insert into [色號目標值] (色號, L, A, B) values ('PANTONE 185C', 47.5, 71.2, 42.1)");
-    jet::Recordset rs;
-    rs.open("select h.新值, r.允收率 from [日報異動紀錄] h, [品檢允收不良率] r where h.ID = 'p1' and r.[KIND] = 'D-印刷'",
-            c);
-    ASSERT_FALSE(rs.eof());
-    EXPECT_EQ(rs.text("新值"), "12/06-15");
-    EXPECT_EQ(rs.field("允收率").text(), "2.5");
-    rs.close();
+    EXPECT_EQ(Read(c, "select h.新值, r.允收率 from [日報異動紀錄] h, [品檢允收不良率] r "
+                      "where h.ID = 'p1' and r.[KIND] = 'D-印刷'"),
+              (Rows{{"新值", "允收率"}, {"12/06-15", "2.5"}}));
 
     // The tables all there, the columns alone are added.
     for (const char* column : {"製程", "鎖定時間"})
@@ -127,10 +124,8 @@ void ExpectMissingProgramTablesAndColumnsAdded(jet::Connection& c)
               "values ('工務', 'PC2', '李大同', 'P001', 1, 'D001')");
     EXPECT_EQ(qtmv::db::AddMissingProgramTables(c), (std::vector<std::string>{"SYSPOLOCK1.製程", "SYSPOLOCK1.鎖定時間"}));
     EXPECT_TRUE(qtmv::db::AddMissingProgramTables(c).empty());
-    rs.open("select [USER], 製程, 鎖定時間 from [SYSPOLOCK1] where 單號 = 'd001'", c);
-    ASSERT_FALSE(rs.eof());
-    EXPECT_EQ(rs.text("USER") + "/" + rs.text("製程") + "/" + rs.text("鎖定時間"), "李大同//");
-    rs.close();
+    EXPECT_EQ(Read(c, "select [USER], 製程, 鎖定時間 from [SYSPOLOCK1] where 單號 = 'd001'"),
+              (Rows{{"USER", "製程", "鎖定時間"}, {"李大同", "", ""}}));
 
     // Colour targets kept before they had tolerances: every row stays; the
     // added columns are null, and numbers.
@@ -142,21 +137,16 @@ void ExpectMissingProgramTablesAndColumnsAdded(jet::Connection& c)
               (std::vector<std::string>{"色號目標值.容許色差", "色號目標值.濃度目標", "色號目標值.濃度容許"}));
     EXPECT_TRUE(qtmv::db::AddMissingProgramTables(c).empty());
     c.execute("update [色號目標值] set 容許色差 = 2.5, 濃度目標 = 1.45 where 色號 = 'k'");
-    rs.open("select count(*) as N, sum(iif(容許色差 < 10 and 濃度目標 > 1.4 and 濃度容許 is null and 備註 = 'ISO', 1, 0)) "
-            "as K from [色號目標值]",
-            c);
-    EXPECT_EQ(rs.field("N").text() + " " + rs.field("K").text(), "2 1");
-    rs.close();
+    EXPECT_EQ(Read(c, "select count(*) as N, sum(iif(容許色差 < 10 and 濃度目標 > 1.4 and 濃度容許 is null and "
+                      "備註 = 'ISO', 1, 0)) as K from [色號目標值]"),
+              (Rows{{"N", "K"}, {"2", "1"}}));
 
     // The load's indexes on suite tables: a missing one is added, unless its
     // table lacks a column it holds.
     const bool server = c.onServer();
     auto index = [&](const std::string& name) {
-        jet::Recordset found;
-        found.open(server ? "select indexname from pg_indexes where indexname = lower('" + name + "')"
-                          : "select name from sqlite_master where name = '" + name + "'",
-                   c);
-        return !found.eof();
+        return Read(c, server ? "select indexname from pg_indexes where indexname = lower('" + name + "')"
+                              : "select name from sqlite_master where name = '" + name + "'").size() > 1;
     };
     c.executeNative(server ? "drop index \"ix_paper_po_no_fdate_item\"" : "drop index [IX_PAPER_PO_NO_FDATE_ITEM]");
     c.executeNative(server ? "drop index \"ix_glaze_po_no_item\"" : "drop index [IX_GLAZE_PO_NO_ITEM]");
