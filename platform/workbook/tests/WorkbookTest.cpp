@@ -15,6 +15,17 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// `build` is refused with a user error naming `named`.
+void ExpectRefusedNaming(const std::function<void()>& build, const std::string& named)
+{
+    try {
+        build();
+        ADD_FAILURE() << "no error";
+    } catch (const UserError& e) {
+        EXPECT_NE(std::string(e.what()).find(named), std::string::npos) << e.what();
+    }
+}
+
 class WorkbookTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -70,24 +81,14 @@ TEST_F(WorkbookTest, FailuresNameThePathAndLeaveNoFile)
 {
     // A folder that does not exist is refused before anything is built.
     const std::string missing = (dir_ / "沒有" / "x.xlsx").string();
-    try {
-        Workbook book(missing);
-        FAIL() << "no error";
-    } catch (const UserError& e) {
-        EXPECT_NE(std::string(e.what()).find((dir_ / "沒有").string()), std::string::npos) << e.what();
-    }
+    ExpectRefusedNaming([&] { Workbook book(missing); }, (dir_ / "沒有").string());
 
     // What the output may not replace (the output's own cases) is refused
     // before anything is built, naming the file, and stays as it is.
     const std::string readOnly = (dir_ / "唯讀.xlsx").string();
     std::ofstream(readOnly) << "kept";
     fs::permissions(readOnly, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-    try {
-        Workbook book(readOnly);
-        FAIL() << "no error";
-    } catch (const UserError& e) {
-        EXPECT_NE(std::string(e.what()).find(readOnly), std::string::npos) << e.what();
-    }
+    ExpectRefusedNaming([&] { Workbook book(readOnly); }, readOnly);
     EXPECT_EQ(fs::file_size(readOnly), 4u);
 
     // Abandoned without Close: nothing is left behind.
@@ -172,17 +173,17 @@ TEST_F(WorkbookTest, ChartsReferToTheirCellsWithTheirAxesAndOpenInOpenpyxl)
 TEST_F(WorkbookTest, ChartsWithoutSeriesOrWithoutTheirSheetAreRefused)
 {
     const auto refused = [this](const std::string& name, const std::function<void(Workbook&)>& build) {
+        SCOPED_TRACE(name);
         const std::string path = (dir_ / name).string();
-        try {
-            Workbook book(path);
-            book.AddSheet("產值").Number(1, 1, 1);
-            build(book);
-            book.Close();
-            ADD_FAILURE() << name << ": no error";
-        } catch (const UserError& e) {
-            EXPECT_NE(std::string(e.what()).find(path), std::string::npos) << e.what();
-        }
-        EXPECT_FALSE(fs::exists(path)) << name;
+        ExpectRefusedNaming(
+            [&] {
+                Workbook book(path);
+                book.AddSheet("產值").Number(1, 1, 1);
+                build(book);
+                book.Close();
+            },
+            path);
+        EXPECT_FALSE(fs::exists(path));
     };
     refused("none.xlsx", [](Workbook& b) { b.AddChartSheet("圖", Chart{}); });
     refused("missing.xlsx", [](Workbook& b) { b.AddSheet("x").InsertChart(0, 0, ValueAndRate("產值分析", 2)); });
