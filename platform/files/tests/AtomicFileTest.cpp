@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -38,9 +38,7 @@ protected:
     static std::string get(const std::string& file)
     {
         std::ifstream in(file);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
+        return {std::istreambuf_iterator<char>(in), {}};
     }
     // Names in the folder, sorted.
     std::vector<std::string> entries() const
