@@ -37,12 +37,13 @@ constexpr const char* kSettingsTitle = "取得系統相關設定資料錯誤";
 // 王大明 (A001) started from the launcher.
 constexpr const char* kLaunchLine = "-kvo2851 -AD= -NAME=王大明 -ID=A001 -XLS=.xls -DOC=.doc -PID=9";
 
-StartupEnvironment Environment(const std::string& commandLine)
+// Started with `commandLine` on PC1 by admin, from `folder`, which also
+// holds the user's home, when one is given.
+StartupEnvironment Environment(const std::string& commandLine, const std::string& folder = "")
 {
     StartupEnvironment env;
     env.commandLine = commandLine;
-    env.host.computerName = "PC1";
-    env.host.userName = "admin";
+    env.host = {"PC1", "admin", folder, folder.empty() ? "" : folder + "home"};
     return env;
 }
 
@@ -213,10 +214,7 @@ TEST_F(SessionSettings, AFailureHalfWayNamesWhatWasReadAndWhatWasNot)
 TEST_F(SessionSettings, InitSessionLocatesTheDatabaseAndAMissingOrForeignFileIsReportedNotFatal)
 {
     Session started;
-    StartupEnvironment env = Environment("");
-    env.host.programFolder = db.folder();
-    env.host.userProfile = db.folder() + "home";
-    InitSession(started, true, env);
+    InitSession(started, true, Environment("", db.folder()));
     EXPECT_TRUE(messages.shown().empty());
     EXPECT_EQ(started.ConnectionString, s.ConnectionString);
     EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(started.TempFolder + "QTMV.TXT")));
@@ -253,9 +251,7 @@ protected:
     void SetUp() override
     {
         local.exec("insert into [COMPANY] (COMPANY) values ('本機')");
-        env = Environment("");
-        env.host.programFolder = local.folder();
-        env.host.userProfile = local.folder() + "home";
+        env = Environment("", local.folder());
     }
     void writeDsn(const std::string& text)
     {
