@@ -16,7 +16,10 @@ using jet::testing::TempDatabase;
 struct Outcome {
     int status = -1;
     std::string out, err;
+    bool operator==(const Outcome&) const = default;
 };
+
+void PrintTo(const Outcome& o, std::ostream* os) { *os << "exit " << o.status << "\n" << o.out << "\n" << o.err; }
 
 std::string Quoted(const std::string& s)
 {
@@ -50,19 +53,15 @@ TEST(Jetsql, PrintsRowsAndRowsChangedAndFailsOnErrorsAndWrongArguments)
 {
     TempDatabase db("create table [工單] (ID text, REM text, Q real);"
                     "insert into 工單 values ('A', 'a\tb\nc', 1.5), ('B', null, 2.0), ('C', 'O''Neil', 3);");
-    const Outcome sel = Jetsql(db, {"--database", db.path(), "select top 2 ID, REM, Q from [工單] order by ID"});
-    EXPECT_EQ(sel.status, 0) << sel.err;
-    EXPECT_EQ(sel.out, "ID\tREM\tQ\nA\ta\\tb\\nc\t1.5\nB\t\t2\n");
+    EXPECT_EQ(Jetsql(db, {"--database", db.path(), "select top 2 ID, REM, Q from [工單] order by ID"}),
+              (Outcome{0, "ID\tREM\tQ\nA\ta\\tb\\nc\t1.5\nB\t\t2\n", ""}));
 
-    const Outcome upd = Jetsql(db, {"--database=" + db.path(), "update [工單] set REM = REM & '!' where Q >= 2"});
-    EXPECT_EQ(upd.status, 0) << upd.err;
-    EXPECT_EQ(upd.out, "2\n");
+    EXPECT_EQ(Jetsql(db, {"--database=" + db.path(), "update [工單] set REM = REM & '!' where Q >= 2"}),
+              (Outcome{0, "2\n", ""}));
     EXPECT_EQ(db.scalar("select group_concat(REM, ',') from 工單 where Q >= 2"), "!,O'Neil!");
 
-    const std::string piped = "select count(*) as n from [工單] where REM like '%neil%'\n";
-    const Outcome in = Jetsql(db, {"--database", db.path()}, piped);
-    EXPECT_EQ(in.status, 0) << in.err;
-    EXPECT_EQ(in.out, "n\n1\n");
+    EXPECT_EQ(Jetsql(db, {"--database", db.path()}, "select count(*) as n from [工單] where REM like '%neil%'\n"),
+              (Outcome{0, "n\n1\n", ""}));
 
     // A database error exits 1 and says the error (a named pipe given as the
     // database is one, refused by the jet::Connection the tool opens it with:
@@ -99,13 +98,12 @@ TEST(Jetsql, ProgramFolderFindsTheDatabase)
     fs::copy_file(other.path(), shared / "QTMV.mdb");
 
     std::ofstream(program / "QTMV.DSN") << "[ODBC]\nSITE=C\nDBQ=" << (shared / "QTMV.MDB").string() << "\n";
-    Outcome r = Jetsql(db, {"--program-folder=" + program.string(), "select x from [T]"});
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, "x\nshare\n");
+    EXPECT_EQ(Jetsql(db, {"--program-folder=" + program.string(), "select x from [T]"}),
+              (Outcome{0, "x\nshare\n", ""}));
 
     // A client whose DBQ line names no folder gets no database at all.
     std::ofstream(program / "QTMV.DSN") << "SITE=C\nDBQ=" << shared.string() << "/other.mdb\n";
-    r = Jetsql(db, {"--program-folder", program.string(), "select x from [T]"});
+    const Outcome r = Jetsql(db, {"--program-folder", program.string(), "select x from [T]"});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
     EXPECT_NE(r.err.find((program / "QTMV.DSN").string()), std::string::npos) << r.err;
