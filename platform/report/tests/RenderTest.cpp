@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <utility>
 #include <vector>
 
@@ -43,6 +44,13 @@ PageDocument ChineseOrder(const PageSetup& page = {})
     return Paginate(l, rows);
 }
 
+// The file's bytes; empty when it cannot be read.
+QByteArray Contents(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
 } // namespace
 
 TEST(ReportPdf, ChineseTextsReadBackExactly)
@@ -73,17 +81,11 @@ TEST(ReportPdf, AFileThatCannotBeWrittenIsReportedAndKept)
     QString why;
     QTemporaryDir dir;
     const QString kept = dir.filePath("kept.pdf");
-    {
-        QFile f(kept);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("kept");
-    }
+    std::ofstream(kept.toStdString()) << "kept";
     QFile::setPermissions(kept, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
     EXPECT_FALSE(WritePdf(doc, kept, &why));
     EXPECT_EQ(why, QStringLiteral("檔案是唯讀的，不會覆蓋"));
-    QFile f(kept);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), QByteArray("kept"));
+    EXPECT_EQ(Contents(kept), QByteArray("kept"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"kept.pdf"});
 }
 
@@ -152,15 +154,11 @@ TEST(ReportPdf, ACancelledPdfLeavesNoFileAndKeepsTheEarlierOne)
     EXPECT_THROW(WritePdf(doc, fresh, nullptr, 0, -1, halfWay), Cancelled);
     EXPECT_FALSE(QFile::exists(fresh));
 
-    QFile before(pdf);
-    ASSERT_TRUE(before.open(QIODevice::ReadOnly));
-    const QByteArray earlier = before.readAll();
-    before.close();
+    const QByteArray earlier = Contents(pdf);
+    ASSERT_FALSE(earlier.isEmpty());
     EXPECT_THROW(WritePdf(doc, pdf, nullptr, 0, -1, [](int, int) { return false; }), Cancelled);
     EXPECT_THROW(WritePdf(doc, pdf, nullptr, 0, -1, halfWay), Cancelled);
-    QFile after(pdf);
-    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
-    EXPECT_EQ(after.readAll(), earlier);
+    EXPECT_EQ(Contents(pdf), earlier);
     // No part file is left beside them either.
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"pages.pdf"});
 }
