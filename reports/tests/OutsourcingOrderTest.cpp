@@ -19,8 +19,7 @@ protected:
     {
         db_.exec("insert into 預排資料 (ID, [DATE]) values ('1131204001', '1131204')");
         db_.exec("insert into CUST (ID, SNAME) values ('C001', '大華食品')");
-        db_.exec("insert into EMPLOYEE (ID, NAME) values ('A002', '陳志明')");
-        db_.exec("insert into PWORK (PO, CUST, EMPNO, [DESC]) values ('1131200001', 'C001', 'A002', '彩色型錄')");
+        db_.exec("insert into PWORK (PO, CUST, [DESC]) values ('1131200001', 'C001', '彩色型錄')");
         db_.exec("insert into VENDER (ID, SNAME, TEL1, RATE) values ('V01', '聿禾紙業', '02-2222', 5)");
         db_.session().CompanyName = "朗瑜彩色印刷";
         db_.session().EmployeeName = "王小明";

@@ -78,14 +78,14 @@ int CheckEveryOrder(FreshDatabase& plant, const Session& s)
     int orders = 0;
     for (const ProcessKind& k : ProcessKinds()) {
         SCOPED_TRACE(std::string(k.displayName));
-        const auto ids = plant.rows("select distinct ID from [" + std::string(k.scheduledTable) + "] order by ID");
+        const std::string table = "[" + std::string(k.scheduledTable) + "]";
+        const auto ids = plant.rows("select distinct ID from " + table + " order by ID");
         for (const auto& id : ids) {
             PrintParams p;
             p.numberFrom = id[0];
             const OrderLayout order{k.id(), false};
             const report::PageDocument doc = OutsourcingOrder(order, p, s);
-            for (const auto& po : plant.rows("select distinct PO from [" + std::string(k.scheduledTable) +
-                                             "] where ID = '" + id[0] + "'"))
+            for (const auto& po : plant.rows("select distinct PO from " + table + " where ID = '" + id[0] + "'"))
                 EXPECT_FALSE(doc.pagesWith(QString::fromStdString(po[0])).empty()) << id[0] << " " << po[0];
             EXPECT_EQ(Crowding(doc), "") << id[0];
             PrintParams titled = p;
@@ -95,8 +95,8 @@ int CheckEveryOrder(FreshDatabase& plant, const Session& s)
         }
         // The vendor windows' one-row order of the kind's first line, with
         // and without what their options leave out.
-        const auto first = plant.rows("select ID, [NO], PO from [" + std::string(k.scheduledTable)
-                                      + "] where VENDER <> '' order by ID, [NO] limit 1");
+        const auto first =
+            plant.rows("select ID, [NO], PO from " + table + " where VENDER <> '' order by ID, [NO] limit 1");
         if (first.empty())
             continue;
         PrintParams one;
