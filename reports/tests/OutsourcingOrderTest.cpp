@@ -25,13 +25,13 @@ protected:
         db_.session().EmployeeName = "王小明";
         p_.numberFrom = kId;
     }
-    // A line of the kind's scheduled table under the order.
-    void line(const ProcessKind& k, int ino, const std::string& vendor, double amt, const std::string& desc = "內容")
+    // A line of the kind's scheduled table under the order, finished on fdate.
+    void line(const ProcessKind& k, int ino, const std::string& vendor, double amt, const std::string& fdate = "")
     {
         db_.exec("insert into " + std::string(k.scheduledTable) +
-                 " (ID, INO, PO, [NO], VENDER, SVENDER, QTY, PRICE, AMT, 順序, [DESC]) values ('" + kId + "', " +
-                 std::to_string(ino) + ", '1131200001', " + std::to_string(ino) + ", '" + vendor +
-                 "', '下游甲', 100, 1, " + std::to_string(amt) + ", '" + std::to_string(ino) + "', '" + desc + "')");
+                 " (ID, INO, PO, [NO], VENDER, SVENDER, QTY, PRICE, AMT, 順序, [DESC], FDATE) values ('" + kId + "', " +
+                 std::to_string(ino) + ", '1131200001', " + std::to_string(ino) + ", '" + vendor + "', '下游甲', 100, 1, "
+                 + std::to_string(amt) + ", '" + std::to_string(ino) + "', '內容', '" + fdate + "')");
     }
     report::PageDocument print(KindId k, bool single = false)
     {
@@ -138,11 +138,9 @@ TEST_F(Order, VendorWithoutVendorRowPrintsNoTaxAndALongProductNameIsFitted)
 TEST_F(Order, FinishDatesPrintAsTheyMeanAndTheSingleRowVariantHonoursThePrintOptions)
 {
     const ProcessKind& k = KindOf(KindId::Binding);
-    line(k, 1, "V01", 100);
-    line(k, 2, "V01", 100);
     // A grid stamp (no year) and a date of the time window.
-    db_.exec("update " + std::string(k.scheduledTable) + " set FDATE = '1203-15' where INO = 1");
-    db_.exec("update " + std::string(k.scheduledTable) + " set FDATE = '1131202' where INO = 2");
+    line(k, 1, "V01", 100, "1203-15");
+    line(k, 2, "V01", 100, "1131202");
     p_.printDate = "113/12/04";
     const auto doc = print(k.id());
     EXPECT_TRUE(doc.find(0, "1131203"));
