@@ -3,12 +3,10 @@
 #include "common/Failure.h"
 
 #include "platform/jet/Error.h"
-#include "platform/os/Log.h"
 #include "platform/os/testing/TempLog.h"
 #include "platform/os/MessageBox.h"
 
 #include <gtest/gtest.h>
-
 
 #include <stdexcept>
 
