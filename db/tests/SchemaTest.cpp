@@ -48,12 +48,9 @@ TEST_F(Schema, HasEveryProcessTableAndViewWithTheSharedColumnsAndKeys)
         for (const auto& [name, type] : {std::pair{x, "table"}, std::pair{s, "table"}, std::pair{v, "view"}})
             EXPECT_EQ(db_.value("select type from sqlite_master where name = '" + jet::SqlText(name) + "'"), type) << name;
         // The scheduled table holds the line's columns plus its own key.
-        auto lineCols = db_.columns("select * from [" + x + "]");
-        auto pieceCols = db_.columns("select * from [" + s + "]");
-        ASSERT_EQ(pieceCols.size(), lineCols.size() + 2) << s;
-        EXPECT_EQ(pieceCols[0], "ID");
-        EXPECT_EQ(pieceCols[1], "INO");
-        EXPECT_TRUE(std::equal(lineCols.begin(), lineCols.end(), pieceCols.begin() + 2)) << s;
+        auto pieceCols = db_.columns("select * from [" + x + "]");
+        pieceCols.insert(pieceCols.begin(), {"ID", "INO"});
+        EXPECT_EQ(db_.columns("select * from [" + s + "]"), pieceCols) << s;
         // Text, work orders too, compares without regard to case; unset text
         // reads '' (an open piece's finish date), numbers 0.
         db_.exec("insert into [" + s + "] (ID, INO, PO, [NO]) values ('D1', 1, 'P1', 1)");
