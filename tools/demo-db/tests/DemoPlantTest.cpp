@@ -85,16 +85,14 @@ TEST(DemoDbCommand, WritesANewFileNeverOverwritesAndRejectsBadArguments)
     EXPECT_NE(out.find("5 work orders"), std::string::npos) << out;
 
     // Bad arguments write nothing.
-    auto run = [](std::vector<const char*> args) {
+    for (const std::vector<const char*>& args : std::vector<std::vector<const char*>>{
+             {"demo-db"}, {"demo-db", "--work-orders", "many", "x.db"}, {"demo-db", "--work-orders", "0", "x.db"},
+             {"demo-db", "--date", "2024-02-30", "x.db"}, {"demo-db", "--colour", "red", "x.db"},
+             {"demo-db", "a.db", "b.db"}}) {
         std::ostringstream out, err;
-        return qtmv::demo::RunDemoDb(static_cast<int>(args.size()), args.data(), out, err);
-    };
-    EXPECT_EQ(run({"demo-db"}), 2);
-    EXPECT_EQ(run({"demo-db", "--work-orders", "many", "x.db"}), 2);
-    EXPECT_EQ(run({"demo-db", "--work-orders", "0", "x.db"}), 2);
-    EXPECT_EQ(run({"demo-db", "--date", "2024-02-30", "x.db"}), 2);
-    EXPECT_EQ(run({"demo-db", "--colour", "red", "x.db"}), 2);
-    EXPECT_EQ(run({"demo-db", "a.db", "b.db"}), 2);
+        EXPECT_EQ(qtmv::demo::RunDemoDb(static_cast<int>(args.size()), args.data(), out, err), 2)
+            << args[args.size() > 2 ? 2 : 0];
+    }
     EXPECT_FALSE(std::filesystem::exists("x.db"));
 }
 
