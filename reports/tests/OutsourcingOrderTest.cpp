@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace qtmv;
 using namespace qtmv::reports;
 using qtmv::db::test::FreshDatabase;
@@ -86,10 +88,8 @@ TEST_F(Order, ChosenCompanyPrintedOnceAndNoDataCheck)
     p_.companyTitle = "聿禾印刷";
     const auto doc = print(k.id());
     // The chosen company heads the order once; the title under it is the kind's.
-    int company = 0;
-    for (const auto& t : doc.pages[0].texts)
-        company += t.text.contains("聿禾印刷");
-    EXPECT_EQ(company, 1);
+    const auto& texts = doc.pages[0].texts;
+    EXPECT_EQ(std::count_if(texts.begin(), texts.end(), [](const auto& t) { return t.text.contains("聿禾印刷"); }), 1);
     EXPECT_TRUE(doc.find(0, "印刷外發單"));
     EXPECT_FALSE(doc.find(0, "RM-04-011"));
 
@@ -111,10 +111,9 @@ TEST_F(Order, VendorWithoutVendorRowPrintsNoTaxAndALongProductNameIsFitted)
     line(k, 1, "X99", 1234);
     const auto doc = print(k.id());
     EXPECT_TRUE(doc.find(0, "廠商：X99"));
-    int amounts = 0;   // line amount, sum and grand total all show 1,234
-    for (const auto& t : doc.pages[0].texts)
-        amounts += t.text == "1,234";
-    EXPECT_EQ(amounts, 3);
+    // The line amount, the sum and the grand total all show 1,234.
+    const auto& texts = doc.pages[0].texts;
+    EXPECT_EQ(std::count_if(texts.begin(), texts.end(), [](const auto& t) { return t.text == "1,234"; }), 3);
 
     // A long product name is fitted into its column.
     const ProcessKind& printing = KindOf(KindId::Printing);
@@ -123,16 +122,13 @@ TEST_F(Order, VendorWithoutVendorRowPrintsNoTaxAndALongProductNameIsFitted)
     const auto printed = print(printing.id());
     const report::PlacedText* caption = printed.find(0, "印件名稱");
     ASSERT_TRUE(caption);
-    bool seen = false;
-    for (const auto& t : printed.pages[0].texts) {
-        if (!t.text.startsWith("特大號"))
-            continue;
-        seen = true;
-        EXPECT_LE(t.rect.right(), caption->rect.right() + 0.6);
-        EXPECT_LT(t.text.size(), 31);   // cut, or shrunk to fit
-        EXPECT_FALSE(t.wrap);
-    }
-    EXPECT_TRUE(seen);
+    const auto& named = printed.pages[0].texts;
+    const auto isName = [](const report::PlacedText& t) { return t.text.startsWith("特大號"); };
+    ASSERT_EQ(std::count_if(named.begin(), named.end(), isName), 1);
+    const auto name = std::find_if(named.begin(), named.end(), isName);
+    EXPECT_LE(name->rect.right(), caption->rect.right() + 0.6);
+    EXPECT_LT(name->text.size(), 31);   // cut, or shrunk to fit
+    EXPECT_FALSE(name->wrap);
 }
 
 TEST_F(Order, FinishDatesPrintAsTheyMeanAndTheSingleRowVariantHonoursThePrintOptions)
