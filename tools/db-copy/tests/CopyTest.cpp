@@ -9,9 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <iterator>
 
 #include <poll.h>
 #include <sys/inotify.h>
@@ -118,17 +120,13 @@ TEST(DbCopyToFile, KilledHalfWayLeavesNoTargetAndADatabaseWithoutALaterColumnCop
     ::close(watch);
     ASSERT_TRUE(began);
     EXPECT_FALSE(std::filesystem::exists(target));
-    int parts = 0; // what the killed copy left: its part file
-    for (const auto& e : std::filesystem::directory_iterator(folder))
-        parts += e.path().extension() == ".part";
-    EXPECT_EQ(parts, 1);
+    const std::filesystem::directory_iterator end;   // what the killed copy left: its part file
+    EXPECT_EQ(std::count_if(std::filesystem::directory_iterator(folder), end,
+                            [](const auto& e) { return e.path().extension() == ".part"; }), 1);
 
     const std::string again = std::string(DB_COPY_PATH) + " '" + plant.path() + "' '" + target + "' > /dev/null";
     ASSERT_EQ(std::system(again.c_str()), 0) << again;
-    std::vector<std::string> left;
-    for (const auto& e : std::filesystem::directory_iterator(folder))
-        left.push_back(e.path().filename().string());
-    EXPECT_EQ(left, std::vector<std::string>{"QTMV.mdb"});
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), end), 1);   // the target alone
     EXPECT_EQ(qtmv::db::test::Db(target).contents(), plant.contents());
 
     // A database made before the schema gained a column (colour targets without
