@@ -60,7 +60,7 @@ TEST_F(CapacityDefect, LinePerKeyKindTotalsRatesOnlyWhereCompletedAndTheFilters)
     const auto doc = print(SummaryLayout::ByKey);
     ASSERT_EQ(doc.pages.size(), 2u);   // the table, then the chart page
     // The heading every analysis shares; its open ends are walked in
-    // ProductionExport.OpenEndsOfARangeReadAsOpen.
+    // ProductionExport.ValueListingTotalsAnalysesNamedByTheirTitleAndOpenRangeEnds.
     for (const char* s : {"大華印刷", "產能及不良分析", "113/12/01 起", "113/12/04", "1"})
         EXPECT_TRUE(doc.find(0, s)) << s;
     // kind | machine | handler | records | completed | minutes | standard | deviation | defects | rate | value
