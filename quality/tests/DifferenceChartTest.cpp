@@ -32,15 +32,15 @@ TEST(DifferenceChart, LargestAndAverageOfEachDateAgainstTheTolerance)
     const std::vector<ColourTarget> targets = {{"PANTONE 185C", target, "", {3.5, std::nullopt, std::nullopt}},
                                                {"K", {20, 0, 0}, "", {1.0, std::nullopt, std::nullopt}}};
     const DataTable rows = Rows({
-        {"1131204", "pantone 185c ", "52", "57", "31", ""},   // the colour number as typed, any case
+        {"1131204", "pantone 185c ", "47", "66", "26", ""},   // the colour number as typed, any case
         {"1131202", "PANTONE 185C", "49", "61", "30", ""},
-        {"1131204", "PANTONE 185C", "47", "66", "26", ""},
+        {"1131204", "PANTONE 185C", "52", "57", "31", ""},    // after the larger: the last is not the largest
         {"1131203", "PANTONE 185C", "", "", "", ""},          // nothing measured: the date left open
         {"1131205", "PANTONE 185C", "", "", "", "2.4"},       // an instrument's △
         {"1131202", "K", "30", "2", "1", ""},                 // another colour number
     });
     // Each date's ΔE00 against the target, two decimals: 12/02 1.05; 12/03
-    // nothing; 12/04 2.41 and 4.45; 12/05 the △ typed.
+    // nothing; 12/04 4.45 and 2.41; 12/05 the △ typed.
     const std::vector<QString> dates = {"113/12/02", "113/12/03", "113/12/04", "113/12/05"};
     const std::vector<std::optional<double>> largest = {1.05, std::nullopt, 4.45, 2.4};
     const std::vector<std::optional<double>> average = {1.05, std::nullopt, 3.43, 2.4};
