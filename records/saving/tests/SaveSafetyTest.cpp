@@ -9,6 +9,7 @@
 
 #include <barrier>
 #include <thread>
+#include <tuple>
 #include <utility>
 
 using namespace qtmv;
@@ -194,6 +195,71 @@ TEST_F(SaveSafety, SavingWithoutChangesWritesBackThePieceFinishedLast)
     clock_.set({2027, 1, 6, 8, 0, 0});
     ASSERT_TRUE(save(printing, rows, flags).complete());
     EXPECT_EQ(value("select FDATE || '/' || ACT from PRINTING where PO = 'W1'"), "0105-10/0105-10");
+}
+
+// A finished line stamps its kind's column of the work order's process flow
+// (varnishing one per line, as printing) and, for the kinds that buy paper,
+// marks the line's purchases of the kind arrived. A piece whose finish is
+// null, as other programs of the suite leave it, is open: its line stays
+// open and the flow keeps its stamp.
+TEST_F(SaveSafety, AFinishedLineStampsItsKindsFlowColumnAndTheKindsPaperArrives)
+{
+    struct Case {
+        char kind;
+        int no;
+        const char* column;
+        const char* arrived;
+    };
+    ScriptedMessages msgs;
+    int n = 0;
+    for (const Case& c : {Case{'E', 1, "ITEM5", ""}, {'E', 2, "ITEM33", ""}, {'F', 1, "ITEM6", "Y"},
+                          {'N', 1, "ITEM14", "Y"}, {'G', 1, "ITEM7", ""}}) {
+        const ProcessKind& k = *KindByLetter(c.kind);
+        SCOPED_TRACE(k.displayName);
+        const std::string po = "K" + std::to_string(++n), id = "P" + std::to_string(n);
+        workOrder(po);
+        line(k, po, c.no);
+        piece(k, id, 1, po, c.no);
+        db().exec("insert into 紙品採購資料 (採購單號, KIND) values ('" + id + "', '" + std::string(k.spacedName) + "')");
+        db().exec("insert into 紙品採購明細 (採購單號, 序, PO, [NO]) values ('" + id + "', 1, '" + po + "', " +
+                  std::to_string(c.no) + ")");
+        auto [rows, flags] = Editable(k, load(k));
+        SetCell(rows, flags, RowOf(rows, k, id, 1), GridLayoutOf(k).finishDateCol, "1204-14");
+        ASSERT_TRUE(save(k, rows, flags).complete());
+        EXPECT_EQ(value("select " + std::string(c.column) + " from PRINTFLOW where PO = '" + po + "'"), "1204-14");
+        EXPECT_EQ(value("select 紙到 from 紙品採購明細 where 採購單號 = '" + id + "'"), c.arrived);
+    }
+
+    db().exec("update PRINTING_S set FDATE = null where ID = 'D2'");
+    db().exec("update PRINTFLOW set ITEM4 = 'old' where PO = 'W1'");
+    auto [rows, flags] = Editable(printing, load(printing));
+    SetCell(rows, flags, RowOf(rows, printing, "D1", 1), pl.finishDateCol, "1204-14");
+    ASSERT_TRUE(save(printing, rows, flags).complete());
+    EXPECT_EQ(value("select FDATE from PRINTING where PO = 'W1'"), "");
+    EXPECT_EQ(value("select ITEM4 from PRINTFLOW where PO = 'W1'"), "old");
+}
+
+// The line's finish remark is the one of the piece finished last, except
+// that the quantity the time window notes in a piece never replaces a
+// remark a clerk typed on the line (an earlier note is no such remark).
+TEST_F(SaveSafety, APiecesQuantityNoteNeverReplacesARemarkTypedOnTheLine)
+{
+    ScriptedMessages msgs;
+    db().exec("update PRINTING_S set FDATE = '1203-11' where ID = 'D2'");
+    const std::tuple<std::string, std::string, std::string> cases[] = {
+        {"趕工", "完工數量: 10", "趕工"},
+        {"趕工", "改色", "改色"},
+        {"完工數量: 5", "完工數量: 10", "完工數量: 10"},
+    };
+    for (const auto& [onLine, ofPiece, kept] : cases) {
+        SCOPED_TRACE(onLine + " / " + ofPiece);
+        db().exec("update PRINTING set FDATE = '', 完工說明 = '" + onLine + "'");
+        db().exec("update PRINTING_S set FDATE = '', 完工說明 = '" + ofPiece + "' where ID = 'D1'");
+        auto [rows, flags] = Editable(printing, load(printing));
+        SetCell(rows, flags, RowOf(rows, printing, "D1", 1), pl.finishDateCol, "1204-14");
+        ASSERT_TRUE(save(printing, rows, flags).complete());
+        EXPECT_EQ(value("select 完工說明 from PRINTING where PO = 'W1'"), kept);
+    }
 }
 
 // Line 1 holds a real form: a save of its row leaves it, the click on the
