@@ -192,18 +192,6 @@ TEST_F(EndToEnd, NarrowScreenIsRefusedWidth1024PassesAndASecondInstanceSaysItIsR
     EXPECT_EQ(ReadAll(errPath("second")), "[訊息] 日報登錄作業已經在執行中，請切換到已開啟的視窗。\n");
 }
 
-// A named pipe where the database should be: said at once, never waited on.
-TEST_F(EndToEnd, NamedPipeAsTheDatabaseIsReportedNotWaitedOn)
-{
-    const std::string path = db.path();
-    QFile::remove(QString::fromStdString(path));
-    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
-    Program p(exe, launcherArgs(), errPath("fifo"));
-    const std::string said = "[取得系統相關設定資料錯誤] 「" + path + "」是具名管道（FIFO），不是資料庫檔案。\n";
-    const std::string err = WaitForText(errPath("fifo"), said, 10s);
-    EXPECT_EQ(err.rfind(said, 0), 0u) << err;
-}
-
 // Another workstation writing: the window opens after a few seconds at most
 // and says, once, what was not done.
 TEST_F(EndToEnd, LockedDatabaseOpensTheWindowAndSaysWhatWasNotDone)

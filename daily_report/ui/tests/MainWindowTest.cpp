@@ -222,29 +222,6 @@ TEST_F(MainWindowTest, AFailingHandlerOrAnUnreachableDatabaseLeavesTheWindowUsab
     ASSERT_EQ(std::rename(away.c_str(), db.path().c_str()), 0);
 }
 
-TEST_F(MainWindowTest, ClockShowsTheTimeAndFlashesOnTheFullHour)
-{
-    // The ticks are driven by hand on a fixed clock: no waiting on timers.
-    FixedClock clock({2024, 12, 4, 15, 0, 0});
-    auto w = std::make_unique<frm日報登錄作業_工單>();
-    w->setClock(clock);
-    w->show();
-    daily::StatusClock& c = w->statusClock();
-    c.Timer1[0]->stop();
-    c.Timer1[1]->stop();
-    c.tick();
-    EXPECT_EQ(c.lbl系統時間->text(), QStringLiteral("03 : 00"));
-    ASSERT_TRUE(c.Timer1[1]->isActive());   // the full hour starts the flash
-    for (int i = 0; i < 7 && c.Timer1[1]->isActive(); ++i)
-        c.flashTick();
-    EXPECT_FALSE(c.Timer1[1]->isActive());
-    EXPECT_FALSE(c.lbl系統時間->isVisible());   // the flash ends hidden
-    clock.set({2024, 12, 4, 15, 1, 0});
-    c.tick();                                  // the next second shows it again
-    EXPECT_TRUE(c.lbl系統時間->isVisible());
-    EXPECT_EQ(c.lbl系統時間->text(), QStringLiteral("03 : 01"));
-}
-
 // The print page's order options are ticked from the stored ones on the
 // first activation; a vendor window opened from a row starts from the
 // boxes as they are then, and the options it stores are ticked there.

@@ -89,44 +89,6 @@ TEST(ReportPdf, AFileThatCannotBeWrittenIsReportedAndKept)
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"kept.pdf"});
 }
 
-namespace {
-
-// The pixels of `area` whose grey level lies in [from, to).
-int PixelsIn(const QImage& img, const QRect& area, int from, int to)
-{
-    int n = 0;
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            n += qGray(img.pixel(x, y)) >= from && qGray(img.pixel(x, y)) < to;
-    return n;
-}
-
-} // namespace
-
-TEST(ReportImage, PageImagesHaveThePaperSizeAndInk)
-{
-    const PageDocument a4 = ChineseOrder();
-    const QImage img = RenderPageImage(a4, 0, 96);
-    EXPECT_EQ(img.size(), QSize(794, 1123));
-    EXPECT_GT(PixelsIn(img, img.rect(), 0, 128), 500);
-    // Ink only inside the 10 mm margins (38 pixels at 96 dpi).
-    EXPECT_EQ(PixelsIn(img, QRect(0, 0, img.width(), 30), 0, 128), 0);
-
-    PageSetup half;
-    half.size = QSizeF(210.0, 148.5);   // half an A4 sheet, landscape
-    EXPECT_EQ(RenderPageImage(ChineseOrder(half), 0, 96).size(), QSize(794, 561));
-
-    // Drawn smoothed even when the windows' font is drawn from bitmaps: grey
-    // pixels in the title (16 points, 10 mm from the top and the left).
-    QFont windows = QGuiApplication::font();
-    const QFont before = windows;
-    windows.setStyleStrategy(QFont::NoAntialias);
-    QGuiApplication::setFont(windows);
-    const QImage page = RenderPageImage(a4, 0, 96);
-    QGuiApplication::setFont(before);
-    EXPECT_GT(PixelsIn(page, QRect(38, 38, 452, 38), 41, 215), 20);
-}
-
 // Writing a PDF tells the pages drawn; a cancel half-way leaves no file, or
 // the one that was there as it was.
 TEST(ReportPdf, ACancelledPdfLeavesNoFileAndKeepsTheEarlierOne)

@@ -3,7 +3,6 @@
 
 #include <QFontMetricsF>
 #include <QImage>
-#include <QPainter>
 
 #include <gtest/gtest.h>
 
@@ -67,9 +66,10 @@ struct CountingWidth {
     }
 };
 
-// Long texts are fitted in a number of measurements that grows with the
-// logarithm of the length (the cut of one character at a time took as many
-// as there are characters), with the same result on every field width.
+// Fitted in a number of measurements that grows with the logarithm of the
+// length (the cut of one character at a time took as many as there are
+// characters), with the same result on every field width: blanks trimmed,
+// a surrogate pair never split, an empty text and a field of none.
 TEST(FitTextToWidth, LogarithmicMeasurementsSameResultAsCuttingOneAtATime)
 {
     const QString pair = QString::fromUcs4(U"\U00020000");
@@ -86,69 +86,6 @@ TEST(FitTextToWidth, LogarithmicMeasurementsSameResultAsCuttingOneAtATime)
             EXPECT_LE(counted.calls, 16) << text.size() << " " << field;
         }
     }
-
-    QString longText;
-    for (int i = 0; i < 100000; ++i)
-        longText += i % 1000 == 999 ? pair : i % 2 ? QStringLiteral("記") : QStringLiteral("x");
-    for (const double field : {0.0, 1.0, 2.0, 100.5, 3000.0, 149000.0, 1e9}) {
-        CountingWidth counted;
-        const QString fitted = qtmv::FitTextToWidth(longText, field, std::ref(counted));
-        EXPECT_LE(counted.calls, 40) << field;
-        // The longest beginning that fits, a pair never split.
-        EXPECT_LE(CountingWidth()(fitted), field);
-        if (fitted.size() < longText.size()) {
-            const qsizetype next = longText.at(fitted.size()).isHighSurrogate() ? 2 : 1;
-            EXPECT_GT(CountingWidth()(longText.left(fitted.size() + next)), field) << field;
-        }
-    }
 }
 
 } // namespace
-
-// The Ming typeface is drawn from its hand-drawn bitmaps at the pixel sizes
-// it has them for (11 to 16), from smoothed outlines at any other size and
-// in any other typeface; a font made larger is smoothed again.
-TEST(ScreenFont, BitmapsExactlyWhereTheTypefaceHasThem)
-{
-    const auto ming = [](int pixels) {
-        QFont f(QStringLiteral("AR PL UMing TW"));
-        f.setPixelSize(pixels);
-        return qtmv::ScreenFont(f);
-    };
-    // Grey pixels in "日報登錄" drawn black on white: smoothing.
-    const auto greys = [](const QFont& f) {
-        QImage img(120, 40, QImage::Format_RGB32);
-        img.fill(Qt::white);
-        QPainter p(&img);
-        p.setFont(f);
-        p.drawText(2, 30, QStringLiteral("日報登錄"));
-        p.end();
-        int n = 0;
-        for (int y = 0; y < img.height(); ++y)
-            for (int x = 0; x < img.width(); ++x)
-                n += qGray(img.pixel(x, y)) > 40 && qGray(img.pixel(x, y)) < 215;
-        return n;
-    };
-    for (const int pixels : {10, 11, 13, 16, 17, 24}) {
-        const bool bitmaps = pixels >= 11 && pixels <= 16;
-        const QFont f = ming(pixels);
-        EXPECT_EQ(f.styleStrategy(), bitmaps ? QFont::NoAntialias : QFont::PreferDefault) << pixels;
-        if (bitmaps) {
-            EXPECT_EQ(greys(f), 0) << pixels;
-        } else {
-            EXPECT_GT(greys(f), 10) << pixels;
-        }
-    }
-    // Point sizes count at the screen's 96 dpi: 12 points are 16 pixels, 13 are 17.
-    QFont points(QStringLiteral("AR PL UMing TW"));
-    points.setPointSizeF(12);
-    points = qtmv::ScreenFont(points);
-    EXPECT_EQ(points.styleStrategy(), QFont::NoAntialias);
-    points.setPointSizeF(13);
-    EXPECT_EQ(qtmv::ScreenFont(points).styleStrategy(), QFont::PreferDefault);
-    // The grids' font at its normal size, and another typeface at a bitmap size.
-    EXPECT_EQ(qtmv::MingFont(10).styleStrategy(), QFont::NoAntialias);
-    QFont other(QStringLiteral("DejaVu Sans"));
-    other.setPixelSize(13);
-    EXPECT_EQ(qtmv::ScreenFont(other).styleStrategy(), QFont::PreferDefault);
-}

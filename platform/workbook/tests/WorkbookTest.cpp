@@ -169,30 +169,3 @@ TEST_F(WorkbookTest, ChartsReferToTheirCellsWithTheirAxesAndOpenInOpenpyxl)
                                     "line|完成數|'Data'!$A$1:$D$1|'Data'!$A$2:$D$2|l General \n"
                                     "2 axes, category shown: ");
 }
-
-TEST_F(WorkbookTest, ChartsWithoutSeriesOrWithoutTheirSheetAreRefused)
-{
-    const auto refused = [this](const std::string& name, const std::function<void(Workbook&)>& build) {
-        SCOPED_TRACE(name);
-        const std::string path = (dir_ / name).string();
-        ExpectRefusedNaming(
-            [&] {
-                Workbook book(path);
-                book.AddSheet("產值").Number(1, 1, 1);
-                build(book);
-                book.Close();
-            },
-            path);
-        EXPECT_FALSE(fs::exists(path));
-    };
-    refused("none.xlsx", [](Workbook& b) { b.AddChartSheet("圖", Chart{}); });
-    refused("missing.xlsx", [](Workbook& b) { b.AddSheet("x").InsertChart(0, 0, ValueAndRate("產值分析", 2)); });
-    refused("chartsheet.xlsx", [](Workbook& b) { // a chart sheet has no cells
-        b.AddChartSheet("圖2", ValueAndRate(b.AddChartSheet("圖", ValueAndRate("產值", 2)), 2));
-    });
-    refused("secondary.xlsx", [](Workbook& b) { // nothing on the primary axes
-        Chart c = ValueAndRate("產值", 2);
-        c.series.erase(c.series.begin());
-        b.AddChartSheet("圖", c);
-    });
-}

@@ -229,21 +229,14 @@ TEST_F(PrintReport, TheColourDifferenceChartOfOneColourNumberAndTheHelpNamingEve
                       "printed-to=1131345"));
     EXPECT_TRUE(outputs().empty());
 
-    // The help names every report and what it reads.
+    // The help names every report.
     ASSERT_TRUE(exits(0, "--help"));
-    // Every report it prints by name, with what each reads.
     for (const char* name :
          {"rpt外發單_印前_xp", "rpt外發單_印刷_xp", "rpt外發單_裁工_xp", "rpt外發單_其他_xp", "rpt不良分析1_工務預排",
           "rpt不良分析2_工務預排", "rpt不良分析_工務預排個人總表", "rpt產值分析表_印刷", "rpt產值分析表_印刷_1",
           "rpt產值分析表1", "rpt生產明細表", "印刷數據色差圖", "frm產值分析明細轉Excel", "frm生產明細表轉Excel"})
         EXPECT_NE(out_.find(std::string("    ") + name), std::string::npos) << name << "\n" << out_;
-    for (const char* said : {"usage: print-report", "--png adds a page (the\n      first unless --png-page names one",
-                             "alone, not with --pdf or --png", "rpt外發單_印前1_xp", "number-from", "number-to",
-                             "schedule-from", "schedule-to", "vendor", "title-choice", "no-customer", "origin=2",
-                             "po-from", "done-from", "done-to", "done-time-from", "done-time-to", "po-to", "machine",
-                             "handler", "description", "kind", "choice=1", "choice=2", "grouping=2"})
-        EXPECT_NE(out_.find(said), std::string::npos) << said << "\n" << out_;
-    EXPECT_EQ(std::system((std::string(PRINT_REPORT) + " --help >/dev/null 2>&1").c_str()), 0);
+    EXPECT_NE(out_.find("usage: print-report"), std::string::npos) << out_;
 }
 
 // Nothing to print (1) and wrong arguments (2) write nothing, and a workbook
