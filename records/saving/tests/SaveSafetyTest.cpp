@@ -74,25 +74,28 @@ TEST_F(SaveSafety, FailureHalfWayLeavesTheDatabaseAsItWas)
 }
 
 // The write-back runs nested in the save's transaction: when it fails it
-// is undone alone, the save stays stored with its history, and the user is
-// told under "回存工單" that the work order was not written back.
+// is undone alone (the lines it closed before failing too), the save stays
+// stored with its history, and the user is told under "回存工單" that the
+// work order was not written back.
 TEST_F(SaveSafety, AWriteBackThatFailsKeepsTheSave)
 {
+    line(printing, "W1", 2);
+    piece(printing, "D3", 1, "W1", 2);
     auto [rows, flags] = Editable(printing, load(printing));
-    ASSERT_EQ(rows.size(), 2u);
-    for (int r = 1; r <= 2; ++r)
+    ASSERT_EQ(rows.size(), 3u);
+    for (int r = 1; r <= 3; ++r)
         SetCell(rows, flags, r, pl.finishDateCol, "1204-14");
-    // Closing the line is the write-back's first write.
-    db().exec("create trigger no_close before update on PRINTING when new.FDATE <> '' "
+    // Line 1 is closed before closing line 2 fails.
+    db().exec("create trigger no_close before update on PRINTING when new.FDATE <> '' and new.[NO] = 2 "
               "begin select raise(abort, 'line locked'); end");
 
     ScriptedMessages msgs;
     const SaveOutcome out = save(printing, rows, flags);
     EXPECT_EQ(out.result, SaveStatus::Saved);
     EXPECT_FALSE(out.writtenBack);
-    EXPECT_EQ(value("select group_concat(FDATE) from PRINTING_S"), "1204-14,1204-14");
-    EXPECT_EQ(value("select count(*) from [日報異動紀錄]"), "2");
-    EXPECT_EQ(value("select FDATE from PRINTING"), "");
+    EXPECT_EQ(value("select group_concat(FDATE) from PRINTING_S"), "1204-14,1204-14,1204-14");
+    EXPECT_EQ(value("select count(*) from [日報異動紀錄]"), "3");
+    EXPECT_EQ(value("select count(*) from PRINTING where FDATE <> ''"), "0");
     ASSERT_FALSE(msgs.shown().empty());
     const MessageRequest& told = msgs.shown().back();
     EXPECT_EQ(told.title, "回存工單");
@@ -105,7 +108,9 @@ TEST_F(SaveSafety, TwoWorkstationsSavingTheSameWorkOrderBothLand)
     line(printing, "W1", 2);
     piece(printing, "D3", 1, "W1", 2);
     db().exec("update PRINTING set COLOR1 = 4, COLOR2 = 1, [COUNT] = 5");
-    db().exec("update PRINTING_S set COLOR1 = 4, COLOR2 = 1, [COUNT] = 5");
+    db().exec("update PRINTING_S set COLOR1 = 4, COLOR2 = 1, [COUNT] = 5, [DESC] = '海報'");
+    // Another kind's piece of the same number, whose product the counts must not touch.
+    db().exec("insert into 預排資料明細 (ID, INO, KIND, PO, [NO], [DESC]) values ('D1', 1, '上 光', 'W9', 1, '封面')");
     const GridRows loaded = load(printing);
     ASSERT_EQ(loaded.size(), 3u);
 
@@ -127,7 +132,7 @@ TEST_F(SaveSafety, TwoWorkstationsSavingTheSameWorkOrderBothLand)
         results[which] = SaveDailyReport(printing, rows, flags, ctx, rows);
     };
     std::thread a(workstation, 0, std::vector<std::string>{"D1", "D3"}, pl.column("正"), "1,077");
-    std::thread b(workstation, 1, std::vector<std::string>{"D2"}, pl.column("反"), "2");
+    std::thread b(workstation, 1, std::vector<std::string>{"D2"}, pl.column("反"), "");
     a.join();
     b.join();
 
@@ -141,12 +146,16 @@ TEST_F(SaveSafety, TwoWorkstationsSavingTheSameWorkOrderBothLand)
     EXPECT_EQ(value("select group_concat(FDATE) from (select FDATE from PRINTING order by [NO])"), "1204-10,1204-09");
     EXPECT_EQ(value("select ITEM4 || '/' || ITEM32 from PRINTFLOW where PO = 'W1'"), "1204-10/1204-09");
     // Only the counts typed were written, on the line and on every piece of
-    // it (which the grid loads: GridLoaderTest), not on another line's.
+    // it (which the grid loads: GridLoaderTest), not on another line's; a
+    // cleared count is the number 0, as the grid shows it.
     EXPECT_EQ(value("select group_concat(COLOR1 || '/' || COLOR2 || '/' || [COUNT]) from PRINTING where [NO] = 1"),
-              "1077.0/2.0/5.0");
+              "1077.0/0.0/5.0");
     EXPECT_EQ(value("select group_concat(COLOR1 || '/' || COLOR2 || '/' || [COUNT]) from PRINTING_S where [NO] = 1"),
-              "1077.0/2.0/5.0,1077.0/2.0/5.0");
+              "1077.0/0.0/5.0,1077.0/0.0/5.0");
     EXPECT_EQ(value("select COLOR1 from PRINTING_S where [NO] = 2"), "4.0");
+    EXPECT_EQ(value("select group_concat(KIND || '=' || [DESC]) from (select * from 預排資料明細 where ID = 'D1' "
+                    "order by KIND)"),
+              "上 光=封面,印 刷=海報");
 }
 
 // Quotes reach the database as typed; a piece missing from 預排資料明細 is
@@ -304,10 +313,12 @@ TEST_F(SaveSafety, DieCuttingMarkWritesItsOwnFieldAlone)
     db().exec("update CROWD_S set 刀 = 'V', 儲位 = 'C-7'");
     ScriptedMessages msgs;
     ApplyClick(gl, g, fg, 1, gl.column("紙"), clock_);
+    SetCell(g, fg, 1, gl.column("刀", 2), "V");   // the line has no die to make: nothing written, nothing recorded
     ASSERT_TRUE(save(cutting, g, fg).complete());
     for (const char* table : {"CROWD", "CROWD_S"})
         EXPECT_EQ(value("select 留 || 紙 || 刀 || '/' || 新舊刀 || '/' || 儲位 from " + std::string(table)), "VVV/新刀/C-7")
             << table;
+    EXPECT_EQ(value("select group_concat(欄位) from [日報異動紀錄]"), "紙");
 }
 
 TEST_F(SaveSafety, CellsAStatementCannotTakeNeverReachOne)
