@@ -93,7 +93,7 @@ TEST(EditRules, KeysPressedAndKeysDown)
         EXPECT_EQ(KeyDownOf(*l, 1, kKeyF2), KeyDown::Swallow);
     EXPECT_EQ(KeyDownOf(g, Col(g, "刀模代號"), kKeyF9), KeyDown::OpenDieLookup);
     EXPECT_EQ(KeyDownOf(g, Col(g, "完工日"), kKeyF9), KeyDown::Default);
-    EXPECT_EQ(KeyDownOf(p, Col(p, "說明"), kKeyF9), KeyDown::Default);
+    EXPECT_EQ(KeyDownOf(p, Col(p, "單筆"), kKeyF9), KeyDown::Default);   // the vendor cell opens on a click only
     EXPECT_EQ(KeyDownOf(p, Col(p, "說明"), 'A'), KeyDown::Default);
     // Space stamps only on "完工日".
     EXPECT_EQ(KeyDownOf(g, Col(g, "完工說明"), kKeySpace), KeyDown::Default);
@@ -152,8 +152,8 @@ TEST(EditRules, LengthLimitsAndTheirHintInBig5Bytes)
         const char* heading;
         int max;
     };
-    for (const Case& k : {Case{&p, "預排日", 7}, Case{&p, "完工說明", 50}, Case{&p, "色", 2}, Case{&p, "正", 10},
-                          Case{&g, "刀模代號", 13}, Case{&g, "新舊刀", 4}, Case{&a, "完工說明", 100}}) {
+    for (const Case& k : {Case{&p, "預排日", 7}, Case{&p, "完工說明", 50}, Case{&p, "說明", 50}, Case{&p, "色", 2},
+                          Case{&p, "正", 10}, Case{&g, "刀模代號", 13}, Case{&g, "新舊刀", 4}, Case{&a, "完工說明", 100}}) {
         const int c = Col(*k.l, k.heading);
         EXPECT_TRUE(CheckEditEnd(*k.l, c, Repeat("9", k.max), "").accepted) << k.heading;
         EXPECT_FALSE(CheckEditEnd(*k.l, c, Repeat("9", k.max + 1), "").accepted) << k.heading;
@@ -187,7 +187,7 @@ TEST(EditRules, CellsRefuseWhatAStatementCannotTake)
         std::string problem;
     };
     const Rule rules[] = {
-        {p, Col(p, "正"), {"", "77", "1,234", "12.5", " 8 "}, {"abc", "7x", "1.2.3", ".", "-5", "７７"},
+        {p, Col(p, "正"), {"", "77", "1,234", "12.5", " 8 "}, {"abc", "7x", "1.2.3", "1.2,3", ".", "-5", "７７"},
          "「正」只可輸入數字!"},
         {p, Col(p, "說明"), {"趕工 OK"}, {std::string("趕\0工", 7), "a\tb", "x\x1b"}, ControlCharacterMessage("說明")},
         {g, Col(g, "完工日"), {"", "1204-14", "0101-00", "0229-23", "1231-23", "1131204", " 1204-09 "},
