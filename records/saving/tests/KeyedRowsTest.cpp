@@ -94,10 +94,10 @@ TEST_P(KeyedRowsTest, SetWritesOnlyWhatDiffersOnASingleRowAndRemembersIt)
     EXPECT_EQ(stored("2"), (std::vector<std::vector<std::string>>{{"a"}, {"b"}}));
     EXPECT_EQ(stored("3"), (std::vector<std::vector<std::string>>{{"old"}}));
 
-    // Two rows of the grid on one line, the second putting back what was
-    // there: both updates run, in their order.
+    // Two rows of the grid on one line, the second (its cell padded) putting
+    // back what was there: both updates run, in their order.
     EXPECT_TRUE(set("A1", "1", "1204"));
-    EXPECT_TRUE(set("A1", "1", ""));
+    EXPECT_TRUE(set(" A1 ", "1", ""));
     conn.executeAll(writes);
     writes.clear();
     EXPECT_EQ(stored("1"), (std::vector<std::vector<std::string>>{{""}}));
