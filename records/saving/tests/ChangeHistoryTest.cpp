@@ -62,6 +62,12 @@ TEST_F(ChangeHistoryTest, ThePreviewIsWhatTheSaveThenDoesAndLeavesNothingBehind)
     // The user reads the process, not the column.
     EXPECT_NE(SummaryText(p).find("製程流程表蓋日期：P1 序1 印刷"), std::string::npos);
     EXPECT_EQ(SummaryText(p).find("ITEM"), std::string::npos);
+    // A long list shows its first eight and how many in all: the question
+    // box keeps its buttons on the screen.
+    SaveSummary many;
+    for (int i = 1; i <= 10; ++i)
+        many.closed.push_back({"W" + std::to_string(i), 1});
+    EXPECT_NE(SummaryText(many).find("、W8 序1 …等 10 項"), std::string::npos) << SummaryText(many);
 
     // "No" to the question leaves the database as it was; "Yes" asks with the
     // preview, saves and writes back on one connection, and the history holds
